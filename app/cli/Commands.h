@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QTextStream>
+#include <functional>
+#include <vector>
+
+struct CliCommand
+{
+    QString name;
+    QString usage;
+    std::function<int(const QStringList &args, QTextStream &out, QTextStream &err)> run;
+};
+
+const std::vector<CliCommand> &cliCommands();
+
+int createDbCommand(const QStringList &args, QTextStream &out, QTextStream &err);

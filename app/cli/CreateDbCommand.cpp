@@ -1,0 +1,47 @@
+#include "app/DemoData.h"
+#include "app/cli/Commands.h"
+#include "core/Error.h"
+#include "data/Config.h"
+#include "data/Connection.h"
+#include "data/Schema.h"
+
+#include <QDir>
+
+int createDbCommand(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    QString dir;
+    bool demo = false;
+    for (const QString &a : args) {
+        if (a == QLatin1String("--demo"))
+            demo = true;
+        else if (a.startsWith(QLatin1String("--")) || !dir.isEmpty()) {
+            err << "Argument inattendu : " << a << "\n";
+            return 2;
+        } else
+            dir = a;
+    }
+    if (dir.isEmpty()) {
+        err << "Utilisation : kestra-cli create-db DIR [--demo]\n";
+        return 2;
+    }
+    if (!QDir().mkpath(dir)) {
+        err << "Impossible de créer le répertoire " << dir << "\n";
+        return 1;
+    }
+    const QString path = Config::databaseName(QDir(dir).absolutePath());
+    try {
+        Schema::createDatabase(path);
+        if (demo) {
+            Connection connection;
+            connection.setDatabaseName(path);
+            connection.open();
+            DemoData::insert(connection);
+            connection.close();
+        }
+    } catch (const Error &e) {
+        err << e.text() << "\n";
+        return 1;
+    }
+    out << path << "\n";
+    return 0;
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "core/FormatSettings.h"
+
+#include <QString>
+
+// Number masks: sections "positive;negative;zero", placeholders '0' (always a
+// digit) and '#' (a digit when there is one), '.' the decimal point, ',' the
+// thousand separator flag, other characters and quoted texts copied. A literal
+// between integer placeholders (the blank in "# ### ##0.000") is written only
+// when digits stand on its left, so it groups without leading blanks. A number
+// wider than its mask is written whole.
+QString formatFloat(const QString &mask, double value, const FormatSettings &fs = FormatSettings::current());
+
+// Date masks: d dd ddd dddd, m mm mmm mmmm (minutes right after an hour),
+// yy yyyy, h hh, n nn, s ss, z zzz, am/pm, ampm, "/" and ":" the separators,
+// quoted texts copied, "c" the short date and long time, "ddddd" the short
+// date, "dddddd" the long date, "t" and "tt" the short and long time.
+QString formatDateTime(const QString &mask, double value, const FormatSettings &fs = FormatSettings::current());
+
+// Shortest text that gives the value back with 15 significant digits.
+QString floatToStr(double value, const FormatSettings &fs = FormatSettings::current());
+QString dateToStr(double value, const FormatSettings &fs = FormatSettings::current());
+QString timeToStr(double value, const FormatSettings &fs = FormatSettings::current());
+QString dateTimeToStr(double value, const FormatSettings &fs = FormatSettings::current());

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "data/DbError.h"
+
+#include <QObject>
+#include <QString>
+
+namespace Firebird {
+class IAttachment;
+class ITransaction;
+} // namespace Firebird
+
+// The one connection of the program and its one shared transaction. The
+// transaction starts with the first statement and lives until the program
+// ends; commit-retaining makes work durable and keeps it (and every open
+// data set) alive. A hard commit ends it: data sets close themselves first.
+class Connection : public QObject
+{
+    Q_OBJECT
+
+public:
+    static inline const QString UserName = QStringLiteral("SYSDBA");
+    static inline const QString Password = QStringLiteral("quillbark");
+
+    explicit Connection(QObject *parent = nullptr);
+    ~Connection() override; // commits pending work and detaches
+
+    void setDatabaseName(const QString &name) { m_databaseName = name; }
+    const QString &databaseName() const { return m_databaseName; }
+
+    // Attaches; throws DbError with the client library's text.
+    void open();
+    bool isConnected() const { return m_attachment != nullptr; }
+    // Attaches again when the connection is closed (a failed start).
+    void ensureOpen();
+    // Commits pending work and detaches.
+    void close();
+
+    Firebird::IAttachment *attachment();
+    // The shared transaction, started when first asked for.
+    Firebird::ITransaction *transaction();
+    bool inTransaction() const { return m_transaction != nullptr; }
+
+    void commitRetaining();
+    void commit();
+    void rollback();
+
+signals:
+    // Emitted before a hard commit or rollback ends the transaction.
+    void transactionEnding();
+    void committed();
+
+private:
+    QString m_databaseName;
+    Firebird::IAttachment *m_attachment = nullptr;
+    Firebird::ITransaction *m_transaction = nullptr;
+};

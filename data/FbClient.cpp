@@ -1,0 +1,103 @@
+#include "data/FbClient.h"
+
+#include "core/Cp1252.h"
+
+#include <QByteArray>
+#include <QStringDecoder>
+#include <QString>
+#include <dlfcn.h>
+#include <mutex>
+
+namespace {
+QString g_libraryName = QStringLiteral("libfbclient.so.2");
+} // namespace
+
+QString FbClient::missingLibraryMessage(const QString &libraryName)
+{
+    return QStringLiteral("Firebird library %1 not found in the path. Please install Firebird to use this functionality").arg(libraryName);
+}
+
+bool FbClient::probe(const QString &libraryName, QString *message)
+{
+    void *handle = dlopen(libraryName.toLocal8Bit().constData(), RTLD_NOW | RTLD_LOCAL);
+    const bool ok = handle && dlsym(handle, "fb_get_master_interface");
+    if (handle)
+        dlclose(handle);
+    if (!ok && message)
+        *message = missingLibraryMessage(libraryName);
+    return ok;
+}
+
+void FbClient::setLibraryName(const QString &name)
+{
+    g_libraryName = name;
+}
+
+bool FbClient::available(QString *message)
+{
+    try {
+        instance();
+        return true;
+    } catch (const Error &e) {
+        if (message)
+            *message = e.text();
+        return false;
+    }
+}
+
+FbClient &FbClient::instance()
+{
+    static FbClient client;
+    if (client.m_master)
+        return client;
+    void *handle = dlopen(g_libraryName.toLocal8Bit().constData(), RTLD_NOW | RTLD_GLOBAL);
+    if (!handle)
+        throw DbError(missingLibraryMessage(g_libraryName));
+    using GetMaster = Firebird::IMaster *(*)();
+    auto getMaster = reinterpret_cast<GetMaster>(dlsym(handle, "fb_get_master_interface"));
+    if (!getMaster)
+        throw DbError(missingLibraryMessage(g_libraryName));
+    client.m_master = getMaster();
+    client.m_util = client.m_master->getUtilInterface();
+    client.m_provider = client.m_master->getDispatcher();
+    return client;
+}
+
+QString FbClient::formatStatus(Firebird::IStatus *status) const
+{
+    char buf[2048];
+    unsigned len = m_util->formatStatus(buf, sizeof buf - 1, status);
+    buf[len < sizeof buf ? len : sizeof buf - 1] = 0;
+    // File names come back in UTF-8, the server's texts in the connection's
+    // single-byte code page: take UTF-8 when the bytes are valid UTF-8.
+    const QByteArray bytes(buf, static_cast<qsizetype>(std::strlen(buf)));
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8(bytes);
+    if (utf8.hasError())
+        text = Cp1252::toUnicode(bytes);
+    return text.trimmed();
+}
+
+FbStatus::FbStatus()
+    : BaseStatusWrapper(FbClient::instance().master()->getStatus())
+{
+}
+
+FbStatus::~FbStatus()
+{
+    dispose();
+}
+
+void FbStatus::checkException(FbStatus *status)
+{
+    if (status->dirty && (status->getState() & Firebird::IStatus::STATE_ERRORS)) {
+        const intptr_t *v = status->getErrors();
+        int gdsCode = 0;
+        // The error code that follows isc_arg_gds tells a key violation apart.
+        if (v && v[0] == isc_arg_gds)
+            gdsCode = static_cast<int>(v[1]);
+        QString text = FbClient::instance().formatStatus(status->status);
+        status->clearException();
+        throw DbError(text, gdsCode);
+    }
+}

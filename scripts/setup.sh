@@ -1,0 +1,30 @@
+#!/bin/sh
+# Installs the Debian packages Kestra needs to build, run and test.
+# Idempotent and quiet: prints nothing when everything is already there.
+set -eu
+
+PACKAGES="build-essential cmake ninja-build pkg-config
+qt6-base-dev
+firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils
+libsimpleini-dev libgsf-1-dev
+libgtest-dev libgmock-dev libbenchmark-dev
+xvfb xauth imagemagick xdotool poppler-utils fonts-dejavu-core"
+
+missing=""
+for p in $PACKAGES; do
+    status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+    case "$status" in
+        *"install ok installed"*) ;;
+        *) missing="$missing $p" ;;
+    esac
+done
+
+[ -z "$missing" ] && exit 0
+
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+echo "Installing:$missing"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq >/dev/null
+# shellcheck disable=SC2086
+$SUDO apt-get install -y -qq --no-install-recommends $missing >/dev/null

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "data/Connection.h"
+
+#include <QString>
+#include <QTemporaryDir>
+#include <memory>
+
+class Query;
+
+// A fresh database made from the schema in a temporary directory, with a
+// connection on it; both go away with the object.
+class TestDatabase
+{
+public:
+    TestDatabase();
+    ~TestDatabase();
+
+    const QString &path() const { return m_path; }
+    QString directory() const { return m_dir.path(); }
+    Connection &connection() { return *m_connection; }
+
+    // Runs a statement on the shared transaction.
+    void exec(const QString &sql);
+    // First column of the first row of a select, as a variant.
+    QVariant scalar(const QString &sql);
+    // Opens a second, independent connection: what another program would see.
+    std::unique_ptr<Connection> otherConnection() const;
+
+private:
+    QTemporaryDir m_dir;
+    QString m_path;
+    std::unique_ptr<Connection> m_connection;
+};

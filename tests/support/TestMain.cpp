@@ -1,0 +1,18 @@
+// Test entry point: an application object first, as the program has one.
+
+#include <gtest/gtest.h>
+
+#ifdef KESTRA_TEST_GUI
+#include <QApplication>
+using TestApplication = QApplication;
+#else
+#include <QCoreApplication>
+using TestApplication = QCoreApplication;
+#endif
+
+int main(int argc, char **argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    TestApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}
