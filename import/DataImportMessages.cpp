@@ -1,0 +1,78 @@
+#include "import/DataImportMessages.h"
+
+#include <QHash>
+
+namespace {
+
+struct MessageEntry
+{
+    int id;
+    const char *text;
+};
+
+// One fragment per unit, so that each unit's texts sit together.
+const MessageEntry Messages[] = {
+#include "import/messages/EngineMessages.inc"
+#include "import/messages/TextMessages.inc"
+#include "import/messages/DbfMessages.inc"
+#include "import/messages/XmlMessages.inc"
+#include "import/messages/XlsMessages.inc"
+#include "import/messages/WizardMessages.inc"
+};
+
+MessageLookupHook &hook()
+{
+    static MessageLookupHook h;
+    return h;
+}
+
+const QHash<int, QString> &table()
+{
+    static const QHash<int, QString> t = [] {
+        QHash<int, QString> m;
+        for (const MessageEntry &e : Messages)
+            m.insert(e.id, QString::fromUtf8(e.text));
+        return m;
+    }();
+    return t;
+}
+
+} // namespace
+
+void SetMessageLookupHook(MessageLookupHook h)
+{
+    hook() = std::move(h);
+}
+
+QString LoadMessage(int id)
+{
+    if (hook()) {
+        QString s = hook()(id);
+        if (!s.isEmpty())
+            return s;
+    }
+    return table().value(id).left(1023);
+}
+
+QString FormatMessage(int id, const QStringList &args)
+{
+    const QString text = LoadMessage(id);
+    QString out;
+    int next = 0;
+    for (int i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('%') && i + 1 < text.size()
+            && (text[i + 1] == QLatin1Char('s') || text[i + 1] == QLatin1Char('d'))) {
+            out += next < args.size() ? args[next] : QString();
+            ++next;
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+EDataImportError DataImportError(int id, const QStringList &args)
+{
+    return EDataImportError(FormatMessage(id, args));
+}
