@@ -16,3 +16,4 @@ struct CliCommand
 const std::vector<CliCommand> &cliCommands();
 
 int createDbCommand(const QStringList &args, QTextStream &out, QTextStream &err);
+int previewCommand(const QStringList &args, QTextStream &out, QTextStream &err);
