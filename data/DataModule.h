@@ -1,11 +1,14 @@
 #pragma once
 
+#include "core/WorkingContext.h"
 #include "data/Connection.h"
+#include "data/DataSet.h"
 
 #include <QObject>
 
-// The data module: the connection and its shared transaction. Created first
-// at start-up, destroyed last; its destruction commits pending work.
+// The data module: the connection, its shared transaction and the shared data
+// sets that lists and forms look at together. Created first at start-up,
+// destroyed last; its destruction commits pending work.
 class TDatadeclaration : public QObject
 {
     Q_OBJECT
@@ -18,9 +21,33 @@ public:
     // client's text, the module staying usable for a later attempt.
     void DataModuleCreate(const QString &iniPath);
 
+    // The company and year the numbering reads (the main window's).
+    void setWorkingContext(const WorkingContext *context) { m_context = context; }
+    const WorkingContext *workingContext() const { return m_context; }
+
+    void InitialiserQueryMax();
+    void ifactureAfterInsert(DataSet &dataSet);
+    void IsocieteAfterPost(DataSet &dataSet);
+    void ItiersAfterPost(DataSet &dataSet);
+    void iparametresAfterPost(DataSet &dataSet);
+
     Connection *ivorande;
+    DataSet *Isociete;
+    DataSet *Itiers;
+    DataSet *ifacture;
+    DataSet *iparametres;
+    DataSet *QueryMaxNumero;
+
+    static inline const QString IsocieteSql = QStringLiteral("select * from SOCIETE");
+    static inline const QString ItiersSql = QStringLiteral(" select  * from TIERS");
+    static inline const QString ifactureSql = QStringLiteral(" select  * from facture\nWHERE identifiant=:id and exercice=:ex");
+    static inline const QString iparametresSql = QStringLiteral("select * from PARAMETRES");
+    static inline const QString QueryMaxNumeroSql = QStringLiteral(
+        "select max(FACTURE.NUMEROORDRE) as MaxNumero from FACTURE Where IDENTIFIANT=:codesociete and  exercice=:exercice");
+    static inline const QString AmountMask = QStringLiteral("# ### ##0.000");
 
 private:
+    const WorkingContext *m_context = nullptr;
 };
 
 // The one instance, as the windows know it.

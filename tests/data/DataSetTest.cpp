@@ -1,0 +1,293 @@
+#include "core/Error.h"
+#include "core/FormatSettings.h"
+#include "data/DataModule.h"
+#include "data/DataSet.h"
+#include "data/Query.h"
+#include "data/RowStore.h"
+#include "tests/support/TestDatabase.h"
+
+#include <QSignalSpy>
+#include <gtest/gtest.h>
+#include <random>
+
+namespace {
+
+// A data module on a test database, with a chosen company and year.
+struct Module
+{
+    TestDatabase db;
+    WorkingContext context;
+    TDatadeclaration module;
+
+    Module()
+    {
+        module.ivorande->setDatabaseName(db.path());
+        module.setWorkingContext(&context);
+        choose("0123456", "A", "M", "000", "2008");
+    }
+
+    void choose(const char *id, const char *cle, const char *cat, const char *etab, const char *year)
+    {
+        context.curIdentifiant = QString::fromLatin1(id);
+        context.curCle = QString::fromLatin1(cle);
+        context.curCategorie = QString::fromLatin1(cat);
+        context.curEtab = QString::fromLatin1(etab);
+        context.curMatricule = context.curIdentifiant + context.curCle + context.curCategorie + context.curEtab;
+        context.curExercice = QString::fromLatin1(year);
+    }
+
+    // Starts an invoice as the invoice list does and posts it in a quarter.
+    int addInvoice(int quarter)
+    {
+        DataSet &f = *module.ifacture;
+        f.setParam(QStringLiteral("id"), context.curMatricule);
+        f.setParam(QStringLiteral("ex"), context.curExercice);
+        f.open();
+        f.append();
+        f.fieldByName(QStringLiteral("IDENTIFIANT"))->setValue(context.curMatricule);
+        f.fieldByName(QStringLiteral("EXERCICE"))->setAsString(context.curExercice);
+        f.fieldByName(QStringLiteral("TRIMESTRE"))->setValue(quarter);
+        const int number = f.fieldByName(QStringLiteral("NUMEROORDRE"))->asInteger();
+        f.post();
+        return number;
+    }
+};
+
+int count(TestDatabase &db, const QString &sql)
+{
+    return db.scalar(sql).toInt();
+}
+
+} // namespace
+
+TEST(Numbering, OrderNumbersRunOnThroughTheYear)
+{
+    Module m;
+    EXPECT_EQ(m.addInvoice(1), 1); // first invoice of the company and year
+    for (int i = 2; i <= 5; ++i)
+        EXPECT_EQ(m.addInvoice(1), i);
+    EXPECT_EQ(m.addInvoice(2), 6); // whatever the quarter
+
+    // Another company and another year start at 1 and do not disturb the first.
+    m.choose("7654321", "B", "P", "001", "2008");
+    m.module.ifacture->close();
+    EXPECT_EQ(m.addInvoice(1), 1);
+    m.choose("0123456", "A", "M", "000", "2009");
+    m.module.ifacture->close();
+    EXPECT_EQ(m.addInvoice(1), 1);
+    m.choose("0123456", "A", "M", "000", "2008");
+    m.module.ifacture->close();
+    EXPECT_EQ(m.addInvoice(3), 7);
+}
+
+TEST(Numbering, TheHighestNumberIsReusedAGapStays)
+{
+    Module m;
+    for (int i = 1; i <= 5; ++i)
+        m.addInvoice(1);
+    DataSet &f = *m.module.ifacture;
+    ASSERT_TRUE(f.locate(QStringLiteral("NUMEROORDRE"), 5));
+    f.remove();
+    EXPECT_EQ(m.addInvoice(1), 5); // the deleted highest number comes back
+    ASSERT_TRUE(f.locate(QStringLiteral("NUMEROORDRE"), 3));
+    f.remove();
+    EXPECT_EQ(m.addInvoice(1), 6); // a gap in the middle is never filled
+    m.db.connection().commit();
+    EXPECT_EQ(count(m.db, QStringLiteral("select count(*) from FACTURE where NUMEROORDRE = 3")), 0);
+}
+
+TEST(Numbering, AFailedQueryLeavesTheRowStartedWithoutNumber)
+{
+    Module m;
+    m.choose("", "", "", "", ""); // no company chosen: the year is an empty text
+    DataSet &f = *m.module.ifacture;
+    f.setParam(QStringLiteral("id"), QString());
+    f.setParam(QStringLiteral("ex"), QStringLiteral("0"));
+    f.open();
+    EXPECT_THROW(f.append(), DbError);
+    EXPECT_EQ(f.state(), DataSetState::Insert);
+    EXPECT_TRUE(f.fieldByName(QStringLiteral("NUMEROORDRE"))->isNull());
+    f.cancel();
+    EXPECT_EQ(f.recordCount(), 0);
+}
+
+TEST(DataSet, DeletionsBecomeDurableWithTheNextPostAnywhereOrAtTheEnd)
+{
+    Module m;
+    m.db.exec(QStringLiteral("insert into TIERS (CODE) values (1)"));
+    m.db.exec(QStringLiteral("insert into TIERS (CODE) values (2)"));
+    m.db.connection().commitRetaining();
+
+    DataSet &t = *m.module.Itiers;
+    t.open();
+    ASSERT_TRUE(t.locate(QStringLiteral("CODE"), QStringLiteral("1")));
+    t.remove();
+    auto other = m.db.otherConnection();
+    auto visible = [&] {
+        Query q(*other, QStringLiteral("select count(*) from TIERS"));
+        q.execute();
+        const int n = q.outputRow().value(0).toInt();
+        other->commit(); // see the latest committed state next time
+        return n;
+    };
+    EXPECT_EQ(visible(), 2); // not yet committed
+    m.addInvoice(1);         // a post in another data set commits it
+    EXPECT_EQ(visible(), 1);
+
+    t.first();
+    t.remove();
+    m.module.ivorande->close(); // the end of the program
+    EXPECT_EQ(visible(), 0);
+}
+
+TEST(DataSet, EditingAKeyPartRenamesTheRowInPlace)
+{
+    Module m;
+    m.db.exec(QStringLiteral("insert into SOCIETE (IDENTIFIANT, CLE, CATEGORIE, ETABSECONDAIRE, RAISON_SOCIALE) values ('0123456', 'A', 'M', '000', 'X')"));
+    m.db.connection().commitRetaining();
+    m.addInvoice(1);
+    DataSet &s = *m.module.Isociete;
+    s.open();
+    s.edit();
+    s.fieldByName(QStringLiteral("CLE"))->setAsString(QStringLiteral("B"));
+    s.post();
+    m.db.connection().commit(); // see what the module committed
+    EXPECT_EQ(count(m.db, QStringLiteral("select count(*) from SOCIETE")), 1);
+    EXPECT_EQ(m.db.scalar(QStringLiteral("select CLE from SOCIETE")).toString(), QStringLiteral("B"));
+    // invoices keep the identifier they were filed under
+    EXPECT_EQ(m.db.scalar(QStringLiteral("select IDENTIFIANT from FACTURE")).toString(), QStringLiteral("0123456AM000"));
+}
+
+TEST(DataSet, TheModifyStatementOfSocieteFollowsTheRule)
+{
+    Module m;
+    m.module.Isociete->open();
+    const UpdateStatements s = m.module.Isociete->updateStatements();
+    EXPECT_EQ(s.modifySql,
+              QStringLiteral("update SOCIETE set IDENTIFIANT = :IDENTIFIANT, CLE = :CLE, CATEGORIE = :CATEGORIE, ETABSECONDAIRE = :ETABSECONDAIRE, "
+                             "RAISON_SOCIALE = :RAISON_SOCIALE, ACTIVITE = :ACTIVITE, VILLE = :VILLE, RUE = :RUE, NUMERO = :NUMERO, "
+                             "CODEPOSTAL = :CODEPOSTAL, LIENPAIE = :LIENPAIE, EXERCICE = :EXERCICE, ACTIVEON = :ACTIVEON "
+                             "where IDENTIFIANT = :OLD_IDENTIFIANT and CLE = :OLD_CLE and CATEGORIE = :OLD_CATEGORIE and ETABSECONDAIRE = :OLD_ETABSECONDAIRE"));
+    EXPECT_EQ(s.deleteSql, QStringLiteral("delete from SOCIETE where IDENTIFIANT = :OLD_IDENTIFIANT and CLE = :OLD_CLE and CATEGORIE = :OLD_CATEGORIE and "
+                                          "ETABSECONDAIRE = :OLD_ETABSECONDAIRE"));
+    EXPECT_TRUE(s.insertSql.startsWith(QStringLiteral("insert into SOCIETE (IDENTIFIANT, CLE, CATEGORIE, ETABSECONDAIRE, RAISON_SOCIALE")));
+}
+
+TEST(DataSet, RefusedPostsKeepTheRowAsTypedAndCommitNothing)
+{
+    Module m;
+    DataSet &t = *m.module.Itiers;
+    t.open();
+    int commits = 0;
+    QObject::connect(m.module.ivorande, &Connection::committed, [&] { ++commits; });
+
+    t.append();
+    t.fieldByName(QStringLiteral("NOMBENEFICIAIRE"))->setAsString(QStringLiteral("SANS CODE"));
+    try {
+        t.post();
+        FAIL() << "posted without a code";
+    } catch (const Error &e) {
+        EXPECT_EQ(e.text(), QStringLiteral("Field 'CODE' must have a value"));
+    }
+    EXPECT_EQ(t.state(), DataSetState::Insert);
+    EXPECT_EQ(t.fieldByName(QStringLiteral("NOMBENEFICIAIRE"))->asString(), QStringLiteral("SANS CODE"));
+    t.fieldByName(QStringLiteral("CODE"))->setAsString(QStringLiteral("7"));
+    t.post();
+    EXPECT_EQ(commits, 1);
+
+    t.append();
+    t.fieldByName(QStringLiteral("CODE"))->setAsString(QStringLiteral("7")); // taken
+    t.fieldByName(QStringLiteral("NOMBENEFICIAIRE"))->setAsString(QStringLiteral("DOUBLON"));
+    EXPECT_THROW(t.post(), DbError);
+    EXPECT_EQ(t.state(), DataSetState::Insert);
+    EXPECT_EQ(t.fieldByName(QStringLiteral("NOMBENEFICIAIRE"))->asString(), QStringLiteral("DOUBLON"));
+    EXPECT_EQ(commits, 1);
+    t.cancel();
+    EXPECT_EQ(t.recordCount(), 1);
+}
+
+TEST(DataSet, FieldTextsAreConvertedOrRefusedInTheToolkitsWords)
+{
+    Module m;
+    DataSet &f = *m.module.ifacture;
+    f.setParam(QStringLiteral("id"), m.context.curMatricule);
+    f.setParam(QStringLiteral("ex"), m.context.curExercice);
+    f.open();
+    f.append();
+    struct Case
+    {
+        const char *field;
+        const char *text;
+        const char *error; // nullptr: accepted
+    } cases[] = {
+        {"TRIMESTRE", "2", nullptr},
+        {"TRIMESTRE", "deux", "'deux' is not a valid integer value for field 'TRIMESTRE'"},
+        {"PRIXVENTE", "1234,5", nullptr},
+        {"PRIXVENTE", "12a", "'12a' is not a valid floating point value for field 'PRIXVENTE'"},
+        {"DATEFACTURE", "05/03/2008", nullptr},
+        {"DATEFACTURE", "32/03/2008", "'32/03/2008' is not a valid date"},
+    };
+    FormatSettings fs = FormatSettings::current();
+    FormatSettings french;
+    FormatSettings::setCurrent(french);
+    for (const Case &c : cases) {
+        Field *field = f.fieldByName(QString::fromLatin1(c.field));
+        try {
+            field->setAsString(QString::fromLatin1(c.text));
+            EXPECT_EQ(c.error, nullptr) << c.field << " " << c.text;
+        } catch (const Error &e) {
+            ASSERT_NE(c.error, nullptr) << c.field << " " << c.text;
+            EXPECT_EQ(e.text(), QString::fromLatin1(c.error));
+        }
+    }
+    EXPECT_EQ(f.fieldByName(QStringLiteral("PRIXVENTE"))->displayText(), QStringLiteral("1 234,500"));
+    EXPECT_EQ(f.fieldByName(QStringLiteral("DATEFACTURE"))->asString(), QStringLiteral("05/03/2008"));
+    f.fieldByName(QStringLiteral("NOMPRENOMCLIENT"))->setAsString(QString(50, QLatin1Char('N')));
+    EXPECT_EQ(f.fieldByName(QStringLiteral("NOMPRENOMCLIENT"))->asString().size(), 40);
+    FormatSettings::setCurrent(fs);
+    f.cancel();
+
+    f.close();
+    f.open();
+    EXPECT_THROW(f.fieldByName(QStringLiteral("TRIMESTRE"))->setValue(1), Error); // not editing
+    try {
+        f.remove();
+        FAIL();
+    } catch (const Error &e) {
+        EXPECT_EQ(e.text(), QStringLiteral("Cannot perform this operation on an empty dataset"));
+    }
+}
+
+TEST(DataSet, HardCommitClosesTheSharedDataSets)
+{
+    Module m;
+    m.module.Itiers->open();
+    m.module.Isociete->open();
+    QSignalSpy reset(m.module.Itiers, &DataSet::layoutReset);
+    m.module.ivorande->commit();
+    EXPECT_FALSE(m.module.Itiers->isActive());
+    EXPECT_FALSE(m.module.Isociete->isActive());
+    EXPECT_EQ(reset.count(), 1);
+}
+
+TEST(RowStore, InsertionsAndRemovalsAnywhereKeepTheOrder)
+{
+    RowStore store;
+    std::vector<int> model;
+    std::mt19937 rng(7);
+    for (int step = 0; step < 3000; ++step) {
+        const int size = static_cast<int>(model.size());
+        if (size > 0 && rng() % 3 == 0) {
+            const int at = static_cast<int>(rng() % size);
+            store.remove(at);
+            model.erase(model.begin() + at);
+        } else {
+            const int at = size ? static_cast<int>(rng() % (size + 1)) : 0;
+            store.insert(at, Row{QVariant(step)});
+            model.insert(model.begin() + at, step);
+        }
+    }
+    ASSERT_EQ(store.size(), static_cast<int>(model.size()));
+    for (int i = 0; i < store.size(); ++i)
+        ASSERT_EQ(store.at(i).value(0).toInt(), model[static_cast<size_t>(i)]) << i;
+}
