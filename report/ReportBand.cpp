@@ -1,0 +1,7 @@
+#include "report/ReportBand.h"
+
+ReportBand& ReportBand::add(const ReportElement& element)
+{
+    m_elements.append(element);
+    return *this;
+}
