@@ -1,0 +1,226 @@
+#include "import/DataImportCommon.h"
+#include "import/DataImportMessages.h"
+#include "import/TextLineReader.h"
+
+#include <QBuffer>
+#include <QRandomGenerator>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct SplitCase {
+    const char* line;
+    char quote;
+    char separator;
+    QStringList fields;
+};
+
+QStringList readAll(const QByteArray& bytes, QList<qint64>* numbers = nullptr)
+{
+    QByteArray copy = bytes;
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    TTextLineReader reader(&buffer);
+    QStringList lines;
+    QString line;
+    while (!reader.AtEnd()) {
+        EXPECT_TRUE(reader.ReadLine(line));
+        lines << line;
+        if (numbers)
+            *numbers << reader.LineNumber();
+    }
+    EXPECT_FALSE(reader.ReadLine(line));
+    return lines;
+}
+
+// The line rules written the plain way, byte by byte, to check the chunked
+// reader against.
+QStringList referenceLines(const QByteArray& bytes)
+{
+    QStringList lines;
+    QString line;
+    bool open = false;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (c == 26)
+            break;
+        open = true;
+        if (c == '\n') {
+            lines << line;
+            line.clear();
+            open = false;
+        } else if (c == '\r') {
+            if (i + 1 < bytes.size() && bytes[i + 1] == '\n') {
+                lines << line;
+                line.clear();
+                open = false;
+                ++i;
+            }
+        } else {
+            line += QChar(static_cast<unsigned char>(c));
+        }
+    }
+    if (open)
+        lines << line;
+    return lines;
+}
+
+class FailingDevice : public QIODevice {
+protected:
+    qint64 readData(char*, qint64) override
+    {
+        setErrorString(QStringLiteral("Input/output error"));
+        return -1;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+};
+
+} // namespace
+
+TEST(SplitDelimitedLine, QuotesSeparatorsAndEmptyFields)
+{
+    const SplitCase cases[] = {
+        { R"(a;"b;c";"d""e")", '"', ';', { "a", "b;c", "d\"e" } },
+        { R"("x"y;z)", '"', ';', { "x", "z" } },
+        { "a;;b;", '"', ';', { "a", "", "b", "" } },
+        { R"("a";)", '"', ';', { "a", "" } },
+        { R"("a";b)", 0, ';', { "\"a\"", "b" } },
+        { "", '"', ';', { "" } },
+        { R"("ab;c)", '"', ';', { "ab;c" } },
+        { R"(a"b;"c")", '"', ';', { "a\"b", "c" } },
+        { R"("";x)", '"', ';', { "", "x" } },
+        { R"("a"")", '"', ';', { "a\"" } },
+        { R"('it''s',2)", '\'', ',', { "it's", "2" } },
+        { "1\t\"x\ty\"\t3", '"', '\t', { "1", "x\ty", "3" } },
+        { R"("x" ;y)", '"', ';', { "x", "y" } },
+    };
+    for (const SplitCase& c : cases) {
+        QStringList list { "left over" };
+        SplitDelimitedLine(QString::fromUtf8(c.line), QChar(c.quote), QChar(c.separator), list);
+        EXPECT_EQ(list, c.fields) << c.line;
+    }
+}
+
+TEST(TextLineReader, LineEndsCtrlZAndLastLine)
+{
+    const struct {
+        QByteArray bytes;
+        QStringList lines;
+    } cases[] = {
+        { "a\nb\n", { "a", "b" } },
+        { "a\r\nb", { "a", "b" } },
+        { "a\rb\n", { "ab" } },
+        { "a\r\r\nb\r", { "a", "b" } },
+        { "a\nb\x1A"
+          "c\nd",
+            { "a", "b" } },
+        { "a\n\x1A\nb", { "a" } },
+        { "\x1A", {} },
+        { "", {} },
+        { "\n \n", { "", " " } },
+        { "\x80\xE9", { QStringLiteral("\u20AC\u00E9") } },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(readAll(c.bytes), c.lines) << c.bytes.toHex().constData();
+
+    // A CR as the last byte of the reader's 64 KiB chunk.
+    const QByteArray full(64 * 1024 - 1, 'x');
+    EXPECT_EQ(readAll(full + "\r\ny"), (QStringList { QString::fromLatin1(full), "y" }));
+    EXPECT_EQ(readAll(full + "\rz\n"), (QStringList { QString::fromLatin1(full) + "z" }));
+}
+
+TEST(TextLineReader, PhysicalLineNumbersCountBlankLines)
+{
+    QList<qint64> numbers;
+    const QStringList lines = readAll("head\n\n  \ndata\r\nlast", &numbers);
+    EXPECT_EQ(lines, (QStringList { "head", "", "  ", "data", "last" }));
+    EXPECT_EQ(numbers, (QList<qint64> { 1, 2, 3, 4, 5 }));
+    EXPECT_TRUE(IsBlankLine(lines[1]));
+    EXPECT_TRUE(IsBlankLine(lines[2]));
+    EXPECT_FALSE(IsBlankLine(lines[3]));
+}
+
+TEST(TextLineReader, LinesAcrossChunkBoundariesMatchThePlainRules)
+{
+    // Line ends and Ctrl-Z placed around the reader's 64 KiB chunks.
+    QRandomGenerator random(20081231);
+    const char specials[] = { '\n', '\r', 26 };
+    for (int round = 0; round < 40; ++round) {
+        QByteArray bytes(200 * 1024 + random.bounded(1000), 'x');
+        const int marks = random.bounded(1, 60);
+        for (int k = 0; k < marks; ++k) {
+            qsizetype at = random.bounded(bytes.size());
+            if (k % 3 == 0)
+                at = 64 * 1024 * random.bounded(1, 4) - random.bounded(2);
+            bytes[at] = specials[random.bounded(round % 5 == 0 ? 3 : 2)];
+        }
+        ASSERT_EQ(readAll(bytes), referenceLines(bytes)) << "round " << round;
+    }
+}
+
+TEST(TextLineReader, ReadErrorIsReported)
+{
+    FailingDevice device;
+    device.open(QIODevice::ReadOnly);
+    TTextLineReader reader(&device);
+    try {
+        reader.AtEnd();
+        FAIL() << "no error";
+    } catch (const EDataImportError& e) {
+        EXPECT_EQ(e.text(), QStringLiteral("Input/output error"));
+    }
+}
+
+TEST(TextMap, ValueChecksAndCuts)
+{
+    EXPECT_NO_THROW(CheckTextMapValues({ "1", "12", " 3" }, QLatin1Char(';')));
+    EXPECT_NO_THROW(CheckTextMapValues({ "0;3", "5;10" }, QChar(0)));
+    const struct {
+        QString value;
+        QChar comma;
+    } refused[] = {
+        { "x", QLatin1Char(';') },
+        { "", QLatin1Char(',') },
+        { "1;2", QLatin1Char(';') },
+        { "3", QChar(0) },
+        { "a;3", QChar(0) },
+        { "3;", QChar(0) },
+        { "3;4;5", QChar(0) },
+    };
+    for (const auto& r : refused) {
+        // A good value first: every value of the map is looked at.
+        const QString good = r.comma == QChar(0) ? QStringLiteral("1;1") : QStringLiteral("1");
+        try {
+            CheckTextMapValues({ good, r.value }, r.comma);
+            ADD_FAILURE() << qPrintable(r.value) << " accepted";
+        } catch (const EDataImportError& e) {
+            EXPECT_EQ(e.text(), QStringLiteral("Missing definition of map")) << qPrintable(r.value);
+        }
+    }
+
+    const QString line = QStringLiteral("ABCDEFG");
+    const struct {
+        QString value;
+        QString cut;
+    } cuts[] = { { "0;3", "ABC" }, { "5;10", "FG" }, { "10;2", "" }, { "2;0", "" }, { "-2;4", "AB" }, { "x;3", "ABC" },
+        { "2147483647;2147483647", "" } };
+    for (const auto& c : cuts)
+        EXPECT_EQ(CutFixedWidth(line, ParseFixedWidthMapValue(c.value)), c.cut) << qPrintable(c.value);
+
+    const QStringList fields { "a", "b" };
+    EXPECT_EQ(DelimitedField(fields, "1"), "a");
+    EXPECT_EQ(DelimitedField(fields, "2"), "b");
+    for (const char* beyond : { "3", "0", "-1", "x" })
+        EXPECT_EQ(DelimitedField(fields, beyond), QString()) << beyond;
+}
+
+TEST(TextMap, DefaultDelimiterFollowsTheDecimalSeparator)
+{
+    FormatSettings comma;
+    comma.decimalSeparator = QLatin1Char(',');
+    FormatSettings point;
+    point.decimalSeparator = QLatin1Char('.');
+    EXPECT_EQ(DefaultTextDelimiter(comma), QLatin1Char(';'));
+    EXPECT_EQ(DefaultTextDelimiter(point), QLatin1Char(','));
+}
