@@ -1,6 +1,7 @@
 #include "import/DBFFile.h"
 
 #include "import/DataImportMessages.h"
+#include "tests/import/ReaderTestSupport.h"
 
 #include <QBuffer>
 #include <QDir>

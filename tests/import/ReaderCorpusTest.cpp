@@ -285,3 +285,60 @@ TEST(ReaderCorpus, DBaseTables)
     std::cout << "  " << files.size() << " tables, " << wholeTables << " read whole, " << compared << " compared with the reference dumps ("
               << values << " values)\n";
 }
+
+TEST(ReaderCorpus, XmlDataPackets)
+{
+    const QStringList files = corpusFiles("xml", { "*.xml" });
+    if (files.isEmpty())
+        GTEST_SKIP() << "no corpus at " << qPrintable(Corpus) << ": the real-world data packets were not read";
+
+    // Field, row and absent-attribute counts found by an independent reader.
+    QHash<QString, QStringList> probe;
+    QFile probeFile(Corpus + "/xml_ref/PROBE.tsv");
+    if (probeFile.open(QIODevice::ReadOnly))
+        for (const QByteArray& line : probeFile.readAll().split('\n'))
+            if (const QStringList parts = QString::fromUtf8(line).split('\t'); parts.size() > 1)
+                probe.insert(QFileInfo(parts[0]).fileName(), parts);
+    auto probed = [&](const QString& file, const QString& key) {
+        for (const QString& part : probe.value(file))
+            if (part.startsWith(key + "="))
+                return part.mid(key.size() + 1).toInt();
+        return -1;
+    };
+
+    int checked = 0;
+    for (const QString& path : files) {
+        const QString name = QFileInfo(path).fileName();
+        SCOPED_TRACE(qPrintable(name));
+        try {
+            TXMLFile xml(path);
+            xml.LoadText();
+            xml.Parse();
+            int absent = 0;
+            if (const TXMLTagList* rows = xml.RowList(); rows && xml.FieldList())
+                for (const auto& row : *rows)
+                    for (const auto& field : *xml.FieldList())
+                        absent += row->HasAttribute(XMLFieldName(*field)) ? 0 : 1;
+
+            // The same rows again, one tag at a time from the file.
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+            TXMLFile stream(&file);
+            int streamed = 0;
+            while (!stream.EndOfText())
+                if (std::unique_ptr<TXMLTag> tag = stream.NextTag(); tag && tag->Name().compare("ROW", Qt::CaseInsensitive) == 0)
+                    ++streamed;
+            EXPECT_EQ(streamed, xml.RowCount());
+
+            if (probe.contains(name)) {
+                EXPECT_EQ(xml.FieldCount(), probed(name, "fields"));
+                EXPECT_EQ(xml.RowCount(), probed(name, "rows"));
+                EXPECT_EQ(absent, probed(name, "absent_attrs"));
+                ++checked;
+            }
+        } catch (const EDataImportError& e) {
+            ADD_FAILURE() << "refused: " << qPrintable(e.text());
+        }
+    }
+    std::cout << "  " << files.size() << " data packets, " << checked << " checked against the probe\n";
+}

@@ -1,6 +1,7 @@
 #include "import/DataImportCommon.h"
 #include "import/DataImportMessages.h"
 #include "import/TextLineReader.h"
+#include "tests/import/ReaderTestSupport.h"
 
 #include <QBuffer>
 #include <QRandomGenerator>

@@ -1,0 +1,224 @@
+#include "import/XMLFile.h"
+
+#include "import/DataImportMessages.h"
+#include "tests/import/ReaderTestSupport.h"
+
+#include <QBuffer>
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString Packet = QStringLiteral(KESTRA_FIXTURES_DIR "/xml/packet.xml");
+const QByteArray Header = R"(<?xml version="1.0" standalone="yes"?>)";
+
+// Parses bytes from memory; the error text, or empty when it parsed.
+QString parseError(const QByteArray& bytes, bool fieldsOnly = false)
+{
+    QByteArray copy = bytes;
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    TXMLFile xml(&buffer);
+    try {
+        xml.Parse(fieldsOnly);
+    } catch (const EDataImportError& e) {
+        return e.text();
+    }
+    return QString();
+}
+
+QStringList fieldNames(const TXMLFile& xml)
+{
+    QStringList names;
+    if (const TXMLTagList* fields = xml.FieldList())
+        for (const auto& field : *fields)
+            names << XMLFieldName(*field);
+    return names;
+}
+
+} // namespace
+
+TEST(XMLFile, DataPacket)
+{
+    TXMLFile xml(Packet);
+    xml.LoadText();
+    xml.Parse();
+    EXPECT_TRUE(xml.Parsed());
+    EXPECT_TRUE(xml.EndOfText());
+    EXPECT_EQ(xml.Header().Attribute("VERSION"), "1.0");
+    EXPECT_EQ(xml.Header().Attribute("standalone"), "yes");
+    EXPECT_EQ(xml.FieldCount(), 3);
+    EXPECT_EQ(fieldNames(xml), (QStringList { "Code", "Name", "Amount" }));
+    ASSERT_EQ(xml.RowCount(), 5);
+
+    const TXMLTagList& rows = *xml.RowList();
+    QStringList names, amounts;
+    for (const auto& row : rows) {
+        names << ReplaceXMLEntities(row->Attribute("Name"));
+        amounts << row->Attribute("amount");
+    }
+    EXPECT_EQ(names, (QStringList { "Dupont & Fils", "\"Le Coin\"", "a < b", "say \"hi\"", "><" }));
+    EXPECT_EQ(amounts, (QStringList { "12.5", "3", "", "-1", "7" }));
+    EXPECT_EQ(rows.Items(1)->Attribute("Name"), "&quot;Le Coin&quot;"); // kept as written until imported
+    EXPECT_EQ(rows.Items(4)->AttributeName(0), "Amount");
+    EXPECT_EQ(rows.Items(0)->Parent()->Name(), "ROWDATA");
+}
+
+TEST(XMLFile, EntitiesAreReplacedOneAfterTheOther)
+{
+    EXPECT_EQ(ReplaceXMLEntities("&amp;lt;"), "<");
+    EXPECT_EQ(ReplaceXMLEntities("&AMP;quot;&QUOT;"), "&quot;\"");
+    EXPECT_EQ(ReplaceXMLEntities("a &amp;amp; b &apos;"), "a &amp; b &apos;");
+}
+
+TEST(XMLFile, FieldsOnlyThenTagByTag)
+{
+    TXMLFile xml(Packet);
+    xml.LoadText();
+    xml.Parse(true);
+    EXPECT_FALSE(xml.Parsed());
+    EXPECT_EQ(fieldNames(xml), (QStringList { "Code", "Name", "Amount" }));
+    EXPECT_EQ(xml.RowList(), nullptr);
+    EXPECT_EQ(xml.RowCount(), 0);
+
+    // Reading goes on after "</FIELDS>" one tag at a time.
+    QStringList seen;
+    while (!xml.EndOfText()) {
+        std::unique_ptr<TXMLTag> tag = xml.NextTag();
+        seen << (tag ? tag->Name() : QStringLiteral("-"));
+    }
+    EXPECT_EQ(seen, (QStringList { "PARAMS", "-", "ROWDATA", "ROW", "ROW", "ROW", "ROW", "ROW", "-", "-", "-" }));
+}
+
+TEST(XMLFile, StreamsFromADeviceWithoutLoading)
+{
+    QFile file(Packet);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    TXMLFile xml(&file);
+    int rows = 0;
+    QString lastCode;
+    while (!xml.EndOfText())
+        if (std::unique_ptr<TXMLTag> tag = xml.NextTag(); tag && tag->Name() == "ROW") {
+            ++rows;
+            lastCode = tag->Attribute("code");
+        }
+    EXPECT_EQ(rows, 5);
+    EXPECT_EQ(lastCode, "C5");
+}
+
+TEST(XMLFile, ScannerErrors)
+{
+    const struct {
+        QByteArray text;
+        QString error;
+    } cases[] = {
+        { "<DATAPACKET />", "XML header failed" },
+        { "", "XML header failed" },
+        { "  \r\n ", "XML header failed" },
+        { "<?xml version=\"1.0\">", "XML header failed" },
+        { "x" + Header, "Unexpected symbol x at position 1" },
+        { " \n\t x", "Unexpected symbol x at position 5" },
+        { "<?xml standalone=\"yes\"?>", "Version attribute expected but $s found" },
+        { "<?xml?>", "Version attribute expected but $s found" },
+        { "<?xml version=\"1.0\" foo=\"x\"?>", "Unexpected attriute name foo" },
+        { Header + "<ROW/>", "Unexpected symbol / at position 4" },
+        { Header + "<ROW />", "" },
+        { Header + "<A>text</A>", "Unexpected symbol t at position 42" },
+        { Header + "<A></B>", "/B - corresponding tag not found" },
+        { Header + "<A></a>", "/a - corresponding tag not found" },
+        { Header + "</A>", "/A - corresponding tag not found" },
+        { Header + "<A x=1/>", "Unexpected symbol 1 at position 5" },
+        { Header + "<A x \"1\"/>", "Unexpected symbol \" at position 5" },
+        { Header + "<A x=\"1>", "Unexpected symbol > at position 7" },
+        { Header + "<A x/>", "Unexpected symbol / at position 4" },
+        { Header + "<A 1x=\"1\"/>", "Unexpected symbol 1 at position 3" },
+        { Header + "<A x=\"1\"", "Tag at position 39 is not closed" },
+        { Header + "<A><B />", "Tag A is not closed" },
+        { Header + "<!-- note -->", "Unexpected symbol ! at position 1" },
+        { Header + "<>", "Unexpected symbol > at position 1" },
+        { Header + "<a:b-c.d_\xB7\xC0 x='1'/>", "" },
+        { Header + "<A x='>'/>", "Unexpected symbol > at position 6" },
+        { Header + "<A\xD7/>", "Unexpected symbol \u00D7 at position 2" },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(parseError(c.text), c.error) << c.text.constData();
+}
+
+TEST(XMLFile, AttributesAndEncodings)
+{
+    QByteArray text = Header + "<A x=\"1\" X='2' y = \"a'b\"/>";
+    QBuffer buffer(&text);
+    buffer.open(QIODevice::ReadOnly);
+    TXMLFile xml(&buffer);
+    xml.Parse();
+    const TXMLTag& a = *xml.Tags().Items(0);
+    EXPECT_EQ(a.AttributeCount(), 2);
+    EXPECT_EQ(a.Attribute("x"), "2");
+    EXPECT_EQ(a.Attribute("Y"), "a'b");
+    EXPECT_FALSE(a.HasAttribute("z"));
+
+    for (const bool utf8 : { false, true }) {
+        QByteArray bytes = QByteArray("<?xml version=\"1.0\"") + (utf8 ? " encoding=\"utf-8\"" : "") + "?><A v=\"\xC3\xA9\"/>";
+        QBuffer device(&bytes);
+        device.open(QIODevice::ReadOnly);
+        TXMLFile packet(&device);
+        packet.Parse();
+        EXPECT_EQ(packet.Tags().Items(0)->Attribute("v"), utf8 ? QStringLiteral("\u00E9") : QStringLiteral("\u00C3\u00A9"));
+    }
+}
+
+TEST(XMLFile, HugeNestingAndAttributeCounts)
+{
+    // Deep trees are built and freed without recursion; many attributes are
+    // looked up through an index.
+    const int depth = 200000;
+    QByteArray text = Header;
+    text += QByteArray("<a>").repeated(depth) + QByteArray("</a>").repeated(depth);
+    EXPECT_EQ(parseError(text), QString());
+
+    QByteArray wide = Header + "<ROW";
+    for (int i = 0; i < 100000; ++i)
+        wide += " a" + QByteArray::number(i) + "=\"" + QByteArray::number(i) + "\"";
+    wide += " a5=\"again\"/>";
+    QBuffer buffer(&wide);
+    buffer.open(QIODevice::ReadOnly);
+    TXMLFile xml(&buffer);
+    xml.Parse();
+    const TXMLTag& row = *xml.Tags().Items(0);
+    EXPECT_EQ(row.AttributeCount(), 100000);
+    EXPECT_EQ(row.Attribute("A99999"), "99999");
+    EXPECT_EQ(row.Attribute("a5"), "again");
+}
+
+TEST(XMLFile, PacketWithoutRowDataOrFields)
+{
+    QByteArray text = Header + "<DATAPACKET><METADATA /><OTHER><ROW a=\"1\"/></OTHER></DATAPACKET>";
+    QBuffer buffer(&text);
+    buffer.open(QIODevice::ReadOnly);
+    TXMLFile packet(&buffer);
+    packet.Parse(true);
+    EXPECT_TRUE(packet.Parsed());
+    EXPECT_EQ(packet.FieldList(), nullptr);
+    EXPECT_EQ(packet.FieldCount(), 0);
+    EXPECT_EQ(packet.RowCount(), 0);
+}
+
+TEST(XMLFile, FileErrors)
+{
+    try {
+        TXMLFile xml { QString() };
+        xml.LoadText();
+        FAIL() << "loaded";
+    } catch (const EDataImportError& e) {
+        EXPECT_EQ(e.text(), "File name is not defined");
+    }
+    const QString missing = QDir::tempPath() + "/no-such-packet.xml";
+    try {
+        TXMLFile xml(missing);
+        xml.Parse();
+        FAIL() << "parsed";
+    } catch (const EDataImportError& e) {
+        EXPECT_EQ(e.text(), "File " + missing + " not found");
+    }
+}
