@@ -3,9 +3,12 @@
 #include "core/Error.h"
 #include "report/ReportRenderer.h"
 
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QScreen>
+#include <QWidget>
 
 #include <optional>
 
@@ -90,6 +93,10 @@ void Report::preview(QWidget* parent) const
 
     QPrintPreviewDialog dialog(&printer, parent);
     dialog.setWindowTitle(m_documentName);
+    // A landscape page needs room; without a window manager to maximise
+    // the window, its size is set as well.
+    if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
+        dialog.resize(screen->availableGeometry().size() * 0.9);
     dialog.setWindowState(dialog.windowState() | Qt::WindowMaximized);
     std::optional<Error> failure;
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter* target) {

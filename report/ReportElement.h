@@ -10,10 +10,10 @@
 // One thing printed in a band. Geometry is in millimetres from the band's
 // top-left corner, which lies on the left margin.
 //
-// When a band grows because a wrapped text needs more room, every element
-// whose bottom edge lies on the band's bottom edge follows it down (boxes
-// around the band, column rules, texts of the last line), and the wrapped
-// text's own box grows to the height it needs; the rest keeps its place.
+// When a band grows because a wrapped text needs more room, the boxes and
+// rules that reach the band's bottom edge follow it down (the box around the
+// band, the column rules) and the wrapped text's own box grows to the height
+// its lines need; every other element keeps its place.
 struct ReportElement {
     enum class Kind {
         Text, // fixed text

@@ -11,6 +11,7 @@
 #include <QTextLayout>
 
 #include <cmath>
+#include <limits>
 #include <memory>
 
 namespace {
@@ -196,7 +197,7 @@ void ReportRenderer::addToSums(QHash<QString, double>& sums) const
             if (!v.isValid() || v.isNull())
                 continue; // null adds nothing
             if (!isNumber(v))
-                throw Error(QStringLiteral("'%1' is not a valid floating point value").arg(v.toString()));
+                throw Error(QStringLiteral("'%1' is not a valid floating point value for field '%2'").arg(v.toString(), e.column));
             sums[key] += v.toDouble();
         }
     }
@@ -262,9 +263,11 @@ PlacedBand ReportRenderer::measure(const ReportBand& band, const QStringList& te
             if (touchesBottom(to.y(), band.height()))
                 to.ry() += growth;
             r = QRectF(from, to);
-        } else if (touchesBottom(r.bottom(), band.height())) {
+        } else if (e.kind == ReportElement::Kind::Box && touchesBottom(r.bottom(), band.height())) {
             r.setBottom(r.bottom() + growth);
         } else {
+            // Texts keep their place, so that a tall neighbour never pushes
+            // them apart from their row; a wrapped one gets the room it needs.
             r.setBottom(r.bottom() + excess[i]);
         }
         placed.rects << r;
@@ -360,8 +363,11 @@ void ReportRenderer::paint(QPainter& painter, const ReportPage& page) const
     const Scale scale = scaleOf(m_device);
     for (const PlacedBand& placed : page.bands) {
         painter.save();
-        if (placed.clipBottom >= 0)
+        double limit = std::numeric_limits<double>::max();
+        if (placed.clipBottom >= 0) {
             painter.setClipRect(scale.toDevice(QRectF(0, placed.top, m_body.width(), placed.clipBottom - placed.top)));
+            limit = placed.clipBottom * scale.y;
+        }
         const QVector<ReportElement>& elements = placed.band->elements();
         for (int i = 0; i < elements.size(); ++i) {
             const ReportElement& e = elements[i];
@@ -394,7 +400,15 @@ void ReportRenderer::paint(QPainter& painter, const ReportPage& page) const
             else if (!(e.alignment & Qt::AlignTop))
                 y = area.top() + (area.height() - lines.height) / 2;
             painter.setPen(Qt::black);
-            lines.layout->draw(&painter, QPointF(area.left(), y));
+            // Lines are drawn one by one so that those of a cut band below
+            // the cut are left out of the page, not merely hidden.
+            const QPointF origin(area.left(), y);
+            for (int k = 0; k < lines.layout->lineCount(); ++k) {
+                const QTextLine line = lines.layout->lineAt(k);
+                if (origin.y() + line.y() + line.height() > limit + Slack)
+                    break;
+                line.draw(&painter, origin);
+            }
         }
         painter.restore();
     }
