@@ -1,8 +1,49 @@
 #include "app/cli/Preview.h"
+#include "core/Cp1252.h"
+#include "import/DBFFile.h"
+#include "import/DataImportMessages.h"
 
-// Not built yet: the reader behind it comes with its own change.
-int previewDbf(const PreviewOptions &options, QTextStream &out, QTextStream &err)
+namespace {
+// Blanks and control bytes (the padding of fixed-width fields) at both ends.
+QString trimBlanks(const QString& text)
 {
-    err << "La lecture de ce type de fichier n'est pas encore disponible.\n";
-    return 1;
+    qsizetype from = 0, to = text.size();
+    while (from < to && text[from].unicode() <= ' ')
+        ++from;
+    while (to > from && text[to - 1].unicode() <= ' ')
+        --to;
+    return text.mid(from, to - from);
+}
+} // namespace
+
+// The field list, then every record as the table reader returns it: the
+// deletion mark and each field's text (memo text included) without its
+// padding. Skipped leading records are read but not shown.
+int previewDbf(const PreviewOptions& options, QTextStream& out, QTextStream& err)
+{
+    try {
+        TDBFRead table(options.file);
+        out << '#';
+        for (const TDescriptor& field : table.Descriptors()) {
+            const QString type = Cp1252::toUnicode(&field.Type, 1);
+            out << '\t' << escapePreviewField(QStringLiteral("%1:%2:%3:%4").arg(field.Name, type).arg(field.Length).arg(field.Decimals));
+        }
+        out << '\n';
+        while (!table.EndOfTable()) {
+            QStringList values;
+            for (int i = 0; i < table.FieldCount(); ++i)
+                values << trimBlanks(table.ReadField(i));
+            if (table.RecordNumber() <= options.skip)
+                continue;
+            out << (table.Deleted() ? "*" : "");
+            for (const QString& value : values)
+                out << '\t' << escapePreviewField(value);
+            out << '\n';
+        }
+    } catch (const EDataImportError& e) {
+        out.flush();
+        err << e.text() << "\n";
+        return 1;
+    }
+    return 0;
 }

@@ -1,8 +1,64 @@
 #include "app/cli/Preview.h"
+#include "import/DataImportMessages.h"
+#include "import/XMLFile.h"
 
-// Not built yet: the reader behind it comes with its own change.
-int previewXml(const PreviewOptions &options, QTextStream &out, QTextStream &err)
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+void writeRow(const TXMLTag& row, const QStringList& names, QTextStream& out)
 {
-    err << "La lecture de ce type de fichier n'est pas encore disponible.\n";
-    return 1;
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        if (i > 0)
+            out << '\t';
+        out << escapePreviewField(ReplaceXMLEntities(row.Attribute(names[i])));
+    }
+    out << '\n';
+}
+} // namespace
+
+// The field names of the packet, then the value of each of those fields per
+// row. The field list is parsed as a tree; the rows after it are read one
+// tag at a time, so a packet of any length streams through.
+int previewXml(const PreviewOptions& options, QTextStream& out, QTextStream& err)
+{
+    if (!QFileInfo::exists(options.file)) {
+        err << "File " << options.file << " not found\n";
+        return 1;
+    }
+    QFile file(options.file);
+    if (!file.open(QIODevice::ReadOnly)) {
+        err << file.errorString() << "\n";
+        return 1;
+    }
+    try {
+        TXMLFile xml(&file);
+        xml.Parse(true);
+        QStringList names;
+        if (const TXMLTagList* fields = xml.FieldList())
+            for (const auto& field : *fields)
+                names << XMLFieldName(*field);
+        out << '#';
+        for (const QString& name : names)
+            out << '\t' << escapePreviewField(name);
+        out << '\n';
+
+        qint64 index = 0;
+        // Rows that came before the field list (or all of them when there is
+        // none) are already in the tree.
+        if (const TXMLTagList* rows = xml.RowList())
+            for (const auto& row : *rows)
+                if (index++ >= options.skip)
+                    writeRow(*row, names, out);
+        while (!xml.EndOfText()) {
+            const std::unique_ptr<TXMLTag> tag = xml.NextTag();
+            if (tag && tag->Name().compare(QLatin1String("ROW"), Qt::CaseInsensitive) == 0 && index++ >= options.skip)
+                writeRow(*tag, names, out);
+        }
+    } catch (const EDataImportError& e) {
+        out.flush();
+        err << e.text() << "\n";
+        return 1;
+    }
+    return 0;
 }

@@ -1,0 +1,164 @@
+// Every fixture cut short at each length and with each byte damaged: the
+// readers must end with one of their own messages or read it, never crash,
+// hang or raise anything else.
+
+#include "import/DBFFile.h"
+#include "import/DataImportCommon.h"
+#include "import/DataImportMessages.h"
+#include "import/TextLineReader.h"
+#include "import/XMLFile.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QRegularExpression>
+
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString Fixtures = QStringLiteral(KESTRA_FIXTURES_DIR "/");
+
+QByteArray fixture(const QString& name)
+{
+    QFile file(Fixtures + name);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << qPrintable(name);
+    return file.readAll();
+}
+
+// Runs read on every truncation of bytes and on every byte changed by each of
+// the masks; returns how many runs ended in a reader's message.
+int damageLoop(const QByteArray& bytes, const QList<unsigned char>& masks, const std::function<void(const QByteArray&)>& read,
+    const std::function<bool(const QString&)>& known)
+{
+    int refused = 0;
+    auto run = [&](const QByteArray& input, const char* how, qsizetype at) {
+        try {
+            read(input);
+        } catch (const EDataImportError& e) {
+            ++refused;
+            EXPECT_TRUE(known(e.text())) << how << " at " << at << ": " << qPrintable(e.text());
+        }
+    };
+    for (qsizetype n = 0; n <= bytes.size(); ++n)
+        run(bytes.left(n), "cut", n);
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        for (unsigned char mask : masks) {
+            QByteArray damaged = bytes;
+            damaged[i] = char(damaged[i] ^ mask);
+            run(damaged, "flip", i);
+        }
+    return refused;
+}
+
+void readTable(const QByteArray& table, const QByteArray& memo)
+{
+    QByteArray t = table, m = memo;
+    QBuffer tableDevice(&t), memoDevice(&m);
+    tableDevice.open(QIODevice::ReadOnly);
+    memoDevice.open(QIODevice::ReadOnly);
+    TDBFRead reader(&tableDevice, memo.isNull() ? nullptr : &memoDevice);
+    while (!reader.EndOfTable())
+        for (int i = 0; i < reader.FieldCount(); ++i)
+            reader.ReadField(i);
+}
+
+bool dbfMessage(const QString& text)
+{
+    return text == "File open error" || text == "File read error!" || text == "Table file is invalid!";
+}
+
+bool xmlMessage(const QString& text)
+{
+    static const QRegularExpression known(
+        QStringLiteral("^(Unexpected symbol .* at position \\d+|XML header failed|Version attribute expected but "
+                       "\\$s found|Unexpected attriute name .*|.* - corresponding tag not found|Tag at "
+                       "position \\d+ is not closed|Tag .* is not closed)$"),
+        QRegularExpression::DotMatchesEverythingOption);
+    return known.match(text).hasMatch();
+}
+
+} // namespace
+
+TEST(ReaderRobustness, DamagedTablesAndMemos)
+{
+    const struct {
+        const char* table;
+        const char* memo;
+    } sets[] = { { "dbf/people.dbf", "dbf/people.dbt" }, { "dbf/foxmemo.dbf", "dbf/foxmemo.fpt" }, { "dbf/vfp.dbf", "dbf/vfp.fpt" },
+        { "dbf/dbase4.dbf", nullptr } };
+    for (const auto& set : sets) {
+        SCOPED_TRACE(set.table);
+        const QByteArray table = fixture(set.table);
+        const QByteArray memo = set.memo ? fixture(set.memo) : QByteArray();
+        const int refused = damageLoop(
+            table, { 0x01, 0x80, 0xFF }, [&](const QByteArray& t) { readTable(t, memo); }, dbfMessage);
+        EXPECT_GT(refused, 0); // the loop did reach the checks
+        if (set.memo)
+            damageLoop(
+                memo, { 0xFF, 0x1A }, [&](const QByteArray& m) { readTable(table, m); }, [](const QString&) { return false; });
+    }
+}
+
+TEST(ReaderRobustness, DamagedDataPackets)
+{
+    const QByteArray packet = fixture("xml/packet.xml");
+    auto parse = [](const QByteArray& bytes) {
+        QByteArray copy = bytes;
+        QBuffer buffer(&copy);
+        buffer.open(QIODevice::ReadOnly);
+        TXMLFile xml(&buffer);
+        xml.Parse();
+        xml.RowCount();
+        xml.FieldCount();
+    };
+    auto stream = [](const QByteArray& bytes) {
+        QByteArray copy = bytes;
+        QBuffer buffer(&copy);
+        buffer.open(QIODevice::ReadOnly);
+        TXMLFile xml(&buffer);
+        xml.Parse(true);
+        while (!xml.EndOfText())
+            xml.NextTag();
+    };
+    // Masks that turn bytes into the characters the scanner cares about.
+    const QList<unsigned char> masks { 0xFF, 0x01, 0x20 };
+    EXPECT_GT(damageLoop(packet, masks, parse, xmlMessage), 0);
+    EXPECT_GT(damageLoop(packet, masks, stream, xmlMessage), 0);
+    for (const char c : { '<', '>', '"', '\'', '/', '=', ' ' }) {
+        for (qsizetype i = 0; i < packet.size(); ++i) {
+            QByteArray damaged = packet;
+            damaged[i] = c;
+            try {
+                parse(damaged);
+            } catch (const EDataImportError& e) {
+                EXPECT_TRUE(xmlMessage(e.text())) << qPrintable(e.text());
+            }
+        }
+    }
+}
+
+TEST(ReaderRobustness, DamagedTextFiles)
+{
+    for (const char* name : { "text/clients.csv", "text/clients.txt" }) {
+        const QByteArray text = fixture(name);
+        int lines = 0;
+        damageLoop(
+            text, { 0xFF, 0x1A ^ 'C', '\r' ^ '1' },
+            [&](const QByteArray& bytes) {
+                QByteArray copy = bytes;
+                QBuffer buffer(&copy);
+                buffer.open(QIODevice::ReadOnly);
+                TTextLineReader reader(&buffer);
+                QString line;
+                QStringList fields;
+                while (reader.ReadLine(line)) {
+                    SplitDelimitedLine(line, QLatin1Char('"'), QLatin1Char(';'), fields);
+                    CutFixedWidth(line, ParseFixedWidthMapValue(QStringLiteral("4;10")));
+                    ++lines;
+                }
+            },
+            [](const QString&) { return false; });
+        EXPECT_GT(lines, 0);
+    }
+}
