@@ -1,0 +1,742 @@
+#pragma once
+
+#include "import/DataImportMessages.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QVariant>
+
+#include <cstddef>
+#include <memory>
+#include <vector>
+
+// Reader of Excel 97-2003 workbooks (BIFF8 records, normally the stream
+// "Workbook" of a compound document). The whole workbook is loaded at open:
+// every record kept becomes an object owning a copy of its bytes. Workbooks
+// are only read, never written.
+
+class TxlsFile;
+class TxlsWorkbook;
+class TxlsSection;
+class TxlsGlobals;
+class TxlsSheet;
+class TxlsWorkSheet;
+class TbiffRecord;
+class TbiffContinue;
+class TbiffFormat;
+class XlsArena;
+
+// File and record errors of the reader.
+class ExlsFileError : public EDataImportError {
+public:
+    using EDataImportError::EDataImportError;
+};
+
+// A formula token the shared-formula walk does not know.
+class ETokenException : public EDataImportError {
+public:
+    ETokenException(quint8 tokenId, const QString& text)
+        : EDataImportError(text)
+        , m_tokenId(tokenId)
+    {
+    }
+    quint8 tokenId() const { return m_tokenId; }
+
+private:
+    quint8 m_tokenId;
+};
+
+namespace XlsRecordId {
+constexpr quint16 Formula = 0x0006;
+constexpr quint16 Eof = 0x000A;
+constexpr quint16 Name = 0x0018;
+constexpr quint16 DateMode = 0x0022;
+constexpr quint16 Continue = 0x003C;
+constexpr quint16 BoundSheet = 0x0085;
+constexpr quint16 MulRk = 0x00BD;
+constexpr quint16 MulBlank = 0x00BE;
+constexpr quint16 RString = 0x00D6;
+constexpr quint16 Xf = 0x00E0;
+constexpr quint16 Sst = 0x00FC;
+constexpr quint16 LabelSst = 0x00FD;
+constexpr quint16 Blank = 0x0201;
+constexpr quint16 Number = 0x0203;
+constexpr quint16 Label = 0x0204;
+constexpr quint16 BoolErr = 0x0205;
+constexpr quint16 String = 0x0207;
+constexpr quint16 Bof3 = 0x0209;
+constexpr quint16 Rk = 0x027E;
+constexpr quint16 Format = 0x041E;
+constexpr quint16 ShrFmla = 0x04BC;
+constexpr quint16 Bof = 0x0809;
+} // namespace XlsRecordId
+
+// What a cell holds, as the import and the wizard tell cells apart.
+enum class XlsCellKind { String = 0, Boolean = 1, Number = 2, DateTime = 3, Other = 4 };
+
+namespace Xls {
+// Column n (1-based) as letters: A..Z, then AA..IV.
+QString columnLetters(int column);
+// "B7" for row index 6, column index 1 (both 0-based).
+QString cellName(int row, int column);
+// The value of an RK number: a 30-bit integer or the high bits of a double,
+// possibly divided by 100.
+double decodeRk(quint32 rk);
+// The error texts of error cells by code.
+QString errorText(quint8 code);
+// Whether a number format string shows a date or a time.
+bool isDateFormatString(const QString& format);
+// The record stream of a workbook file held in memory: the "Workbook" stream
+// of a compound document, or the bytes themselves when they are no compound
+// document. Raises the reader's errors.
+QByteArray workbookStream(const QByteArray& fileBytes, const QString& fileName = QString());
+} // namespace Xls
+
+// A BIFF8 string: 8-bit (compressed) or UTF-16 characters, whichever the
+// record used.
+class TxlsString {
+public:
+    TxlsString() = default;
+    static TxlsString narrow(QByteArray latin1);
+    static TxlsString wide(QString text);
+    bool isWide() const { return m_wide; }
+    QString text() const;
+    int length() const { return m_wide ? int(m_wideText.size()) : int(m_narrowText.size()); }
+
+private:
+    bool m_wide = false;
+    QByteArray m_narrowText;
+    QString m_wideText;
+};
+
+// One shared string: its characters live in the table's pool.
+struct TxlsSSTEntry {
+    quint32 offset = 0; // in the pool, bytes
+    quint16 length = 0; // characters
+    bool wide = false;
+    quint32 refCount = 0; // LABELSST cells that use it
+};
+
+// ---------------------------------------------------------------- records
+
+class TbiffRecord {
+public:
+    virtual ~TbiffRecord();
+    TbiffRecord(const TbiffRecord&) = delete;
+    TbiffRecord& operator=(const TbiffRecord&) = delete;
+
+    quint16 id() const { return m_id; }
+    quint16 dataSize() const { return m_size; }
+    const quint8* data() const { return reinterpret_cast<const quint8*>(this) + m_dataOffset; }
+    TxlsSection* section() const { return m_section; }
+    // The CONTINUE record that follows this one, if any.
+    TbiffContinue* continueRecord() const;
+
+    // Little-endian fields; 0 for a field beyond the data.
+    quint8 byteAt(int offset) const;
+    quint16 wordAt(int offset) const;
+    quint32 dwordAt(int offset) const;
+
+    // Called once the record's CONTINUE chain is attached.
+    virtual void afterRead() { }
+
+    // Whether the arena must run the destructor (the record holds texts).
+    static constexpr bool HoldsTexts = false;
+
+protected:
+    // The data bytes follow the object in the workbook's arena, dataOffset
+    // bytes after its start; a record followed by a CONTINUE record has room
+    // for the link after its data (see XlsArena). Cells are many: they carry
+    // nothing more.
+    TbiffRecord(TxlsSection* section, quint16 id, quint16 size, quint16 dataOffset);
+    quint8* mutableData() { return reinterpret_cast<quint8*>(this) + m_dataOffset; }
+    // A field the constructor has checked to lie within the data.
+    quint16 fixedWord(int offset) const
+    {
+        const quint8* d = data() + offset;
+        return quint16(d[0] | (d[1] << 8));
+    }
+    void requireSize(int size) const;
+
+private:
+    TbiffContinue** linkSlot() const;
+
+    TxlsSection* m_section;
+    quint16 m_id;
+    quint16 m_size;
+    quint16 m_dataOffset;
+    bool m_hasLink = false;
+
+    friend class XlsArena;
+    friend class TxlsSection;
+};
+
+class TbiffContinue : public TbiffRecord {
+public:
+    using TbiffRecord::TbiffRecord;
+};
+
+class TbiffBOF : public TbiffRecord {
+public:
+    TbiffBOF(TxlsSection* section, quint16 id, quint16 size, quint16 dataOffset);
+    quint16 version() const { return wordAt(0); }
+    quint16 substreamType() const { return wordAt(2); }
+};
+
+class TbiffEOF : public TbiffRecord {
+public:
+    using TbiffRecord::TbiffRecord;
+};
+
+class TbiffBoundSheet : public TbiffRecord {
+public:
+    TbiffBoundSheet(TxlsSection* section, quint16 id, quint16 size, quint16 dataOffset);
+    quint32 streamPosition() const { return dwordAt(0); }
+    quint8 sheetType() const { return byteAt(5); }
+    QString name() const { return m_name.text(); }
+    void afterRead() override;
+    static constexpr bool HoldsTexts = true;
+
+private:
+    TxlsString m_name;
+};
+
+class TbiffName : public TbiffRecord {
+public:
+    using TbiffRecord::TbiffRecord;
+};
+
+class TbiffXF : public TbiffRecord {
+public:
+    TbiffXF(TxlsSection* section, quint16 id, quint16 size, quint16 dataOffset);
+    quint16 formatIndex() const { return wordAt(2); }
+    void setFormatIndex(quint16 index);
+    TbiffFormat* format() const { return m_format; }
+    void setFormat(TbiffFormat* format) { m_format = format; }
+
+private:
+    TbiffFormat* m_format = nullptr;
+};
+
+class TbiffFormat : public TbiffRecord {
+public:
+    TbiffFormat(TxlsSection* section, quint16 id, quint16 size, quint16 dataOffset);
+    quint16 formatIndex() const { return wordAt(0); }
+    QString formatString() const { return m_format.text(); }
+    void afterRead() override;
+    static constexpr bool HoldsTexts = true;
+
+private:
+    TxlsString m_format;
+};
+
+class TbiffSST : public TbiffRecord {
+public:
+    TbiffSST(TxlsSection* section, quint16 id, quint16 size, quint16 dataOffset);
+    quint32 uniqueCount() const { return dwordAt(4); }
+};
+
+class TbiffString : public TbiffRecord {
+public:
+    using TbiffRecord::TbiffRecord;
+    QString text() const; // read over the record's CONTINUE chain
+};
+
+class TbiffShrFmla : public TbiffRecord {
+public:
+    TbiffShrFmla(TxlsSection* section, quint16 id, quint16 size, quint16 dataOffset);
+    quint16 firstRow() const { return wordAt(0); }
+    quint8 firstColumn() const { return byteAt(4); }
+    quint32 key() const { return quint32(firstRow()) + quint32(firstColumn()) * 65536u; }
+};
+
+class TbiffColRow : public TbiffRecord {
+public:
+    TbiffColRow(TxlsSection* section, quint16 id, quint16 size, quint16 dataOffset);
+    // Checked by the constructor: no bounds test on this hot path.
+    int row() const { return fixedWord(0); }
+    int column() const { return fixedWord(2); }
+};
+
+// A cell of a worksheet. The accessors a kind does not support raise
+// "Cannot access cell '%s' as type %s".
+class TbiffCell : public TbiffColRow {
+public:
+    TbiffCell(TxlsSection* section, quint16 id, quint16 size, quint16 dataOffset);
+
+    int xfIndex() const { return fixedWord(4); }
+    TxlsWorkSheet* workSheet() const;
+    QString name() const { return Xls::cellName(row(), column()); }
+
+    virtual XlsCellKind kind() const;
+    virtual bool isFormula() const;
+    virtual QString text() const;
+    virtual void setText(const QString& value);
+    virtual bool boolean() const;
+    virtual void setBoolean(bool value);
+    virtual double number() const;
+    virtual void setNumber(double value);
+    virtual double dateTime() const;
+    virtual void setDateTime(double value);
+    virtual QVariant variant() const;
+    virtual void setVariant(const QVariant& value);
+
+protected:
+    [[noreturn]] void cannotAccess(const char* typeWord) const;
+};
+
+class TbiffBlank : public TbiffCell {
+public:
+    TbiffBlank(TxlsSection* section, quint16 id, quint16 size, quint16 dataOffset);
+    QString text() const override { return QString(); }
+    QVariant variant() const override { return QVariant(); }
+};
+
+// NUMBER and RK share the date test and the texts.
+class TbiffNumberCell : public TbiffCell {
+public:
+    using TbiffCell::TbiffCell;
+    XlsCellKind kind() const override;
+    QString text() const override;
+    double dateTime() const override;
+    QVariant variant() const override { return number(); }
+
+protected:
+    bool isDate() const;
+};
+
+class TbiffNumber : public TbiffNumberCell {
+public:
+    TbiffNumber(TxlsSection* section, quint16 id, quint16 size, quint16 dataOffset);
+    double number() const override;
+    void setNumber(double value) override;
+    void setDateTime(double value) override { setNumber(value); }
+};
+
+class TbiffRK : public TbiffNumberCell {
+public:
+    TbiffRK(TxlsSection* section, quint16 id, quint16 size, quint16 dataOffset);
+    quint32 rk() const { return dwordAt(6); }
+    double number() const override { return Xls::decodeRk(rk()); }
+};
+
+class TbiffBoolErr : public TbiffCell {
+public:
+    TbiffBoolErr(TxlsSection* section, quint16 id, quint16 size, quint16 dataOffset);
+    bool isError() const { return byteAt(7) != 0; }
+    quint8 value() const { return byteAt(6); }
+    XlsCellKind kind() const override { return XlsCellKind::Boolean; }
+    QString text() const override;
+    bool boolean() const override;
+    void setBoolean(bool value) override;
+    QVariant variant() const override;
+};
+
+class TbiffLabelSST : public TbiffCell {
+public:
+    TbiffLabelSST(TxlsSection* section, quint16 id, quint16 size, quint16 dataOffset);
+    quint32 sstIndex() const { return dwordAt(6); }
+    const TxlsSSTEntry& entry() const;
+    XlsCellKind kind() const override { return XlsCellKind::String; }
+    QString text() const override;
+    QVariant variant() const override { return text(); }
+};
+
+// LABEL and RSTRING: a string held in the cell record itself. Writers other
+// than Excel use them in place of the shared-string table.
+class TbiffLabel : public TbiffCell {
+public:
+    TbiffLabel(TxlsSection* section, quint16 id, quint16 size, quint16 dataOffset);
+    XlsCellKind kind() const override { return XlsCellKind::String; }
+    QString text() const override { return m_text.text(); }
+    QVariant variant() const override { return text(); }
+    void afterRead() override;
+    static constexpr bool HoldsTexts = true;
+
+private:
+    TxlsString m_text;
+};
+
+class TbiffFormula : public TbiffCell {
+public:
+    TbiffFormula(TxlsSection* section, quint16 id, quint16 size, quint16 dataOffset);
+    bool isFormula() const override { return true; }
+    QString text() const override;
+    QVariant variant() const override { return m_result; }
+    QVariant cachedResult() const { return m_result; }
+    void setCachedResult(const QVariant& value) { m_result = value; }
+    // The length word and the tokens (shared formulas expanded).
+    QByteArray tokens() const;
+    void setTokens(const QByteArray& tokens) { m_tokens = tokens; }
+    // A reference to a shared formula: exactly one ptgExp token.
+    bool refersToSharedFormula() const;
+    quint32 sharedFormulaKey() const;
+    static constexpr bool HoldsTexts = true;
+
+private:
+    QVariant m_result;
+    QByteArray m_tokens; // empty until a shared formula replaces them
+};
+
+// MULRK and MULBLANK: a cursor over the cells the record holds.
+class TbiffMultiple : public TbiffRecord {
+public:
+    using TbiffRecord::TbiffRecord;
+    int row() const { return wordAt(0); }
+    int firstColumn() const { return wordAt(2); }
+    virtual int entrySize() const = 0;
+    int count() const;
+    // Moves to the next entry; false after the last one.
+    bool next();
+    int currentColumn() const { return firstColumn() + m_current; }
+    int currentXf() const { return wordAt(4 + m_current * entrySize()); }
+
+protected:
+    int m_current = -1;
+};
+
+class TbiffMulBlank : public TbiffMultiple {
+public:
+    TbiffMulBlank(TxlsSection* section, quint16 id, quint16 size, quint16 dataOffset);
+    int entrySize() const override { return 2; }
+};
+
+class TbiffMulRK : public TbiffMultiple {
+public:
+    TbiffMulRK(TxlsSection* section, quint16 id, quint16 size, quint16 dataOffset);
+    int entrySize() const override { return 6; }
+    quint32 currentRk() const { return dwordAt(4 + m_current * 6 + 2); }
+};
+
+// ---------------------------------------------------------------- lists
+
+class TxlsList {
+public:
+    bool isSorted() const { return m_sorted; }
+
+protected:
+    bool m_sorted = true;
+};
+
+// Records in stream order. The records themselves belong to the workbook's
+// arena and go with it.
+class TbiffRecordList : public TxlsList {
+public:
+    TbiffRecordList() = default;
+    TbiffRecordList(const TbiffRecordList&) = delete;
+    TbiffRecordList& operator=(const TbiffRecordList&) = delete;
+
+    int count() const { return int(m_items.size()); }
+    TbiffRecord* item(int i) const { return m_items[std::size_t(i)]; }
+    void append(TbiffRecord* record) { m_items.push_back(record); }
+    void clear();
+
+protected:
+    std::vector<TbiffRecord*> m_items;
+};
+
+class TbiffColRowList : public TbiffRecordList {
+public:
+    using TbiffRecordList::TbiffRecordList;
+};
+
+// The cells of one row (ordered by column) or of one column (by row).
+class TbiffCellList : public TbiffColRowList {
+public:
+    explicit TbiffCellList(bool byColumn);
+    int number() const { return m_number; }
+    bool isEmpty() const { return m_items.empty(); }
+    int lowest() const { return m_lowest; }
+    int highest() const { return m_highest; }
+    void add(TbiffCell* cell);
+    // The cell at the given position along the list; nullptr when none.
+    TbiffCell* find(int position);
+    TbiffCell* cell(int i);
+    void squeeze() { m_items.shrink_to_fit(); }
+    void reserve(std::size_t count) { m_items.reserve(count); }
+
+private:
+    int keyOf(const TbiffRecord* cell) const;
+    void sort();
+
+    bool m_byColumn; // a row: cells ordered by column
+    int m_number = -1;
+    int m_lowest = -1;
+    int m_highest = -1;
+};
+
+class TxlsRow : public TbiffCellList {
+public:
+    TxlsRow()
+        : TbiffCellList(true)
+    {
+    }
+};
+
+class TxlsCol : public TbiffCellList {
+public:
+    TxlsCol()
+        : TbiffCellList(false)
+    {
+    }
+};
+
+// One entry per row index up to the highest row that holds a cell.
+class TxlsRowList : public TxlsList {
+public:
+    int count() const { return int(m_rows.size()); }
+    TxlsRow* row(int index) const { return m_rows[std::size_t(index)].get(); }
+    TxlsRow* grow(int index);
+    void clear() { m_rows.clear(); }
+
+private:
+    std::vector<std::unique_ptr<TxlsRow>> m_rows;
+};
+
+class TxlsColList : public TxlsList {
+public:
+    int count() const { return int(m_cols.size()); }
+    TxlsCol* col(int index) const { return m_cols[std::size_t(index)].get(); }
+    TxlsCol* grow(int index);
+    void clear() { m_cols.clear(); }
+
+private:
+    std::vector<std::unique_ptr<TxlsCol>> m_cols;
+};
+
+class TbiffShrFmlaList : public TbiffRecordList {
+public:
+    TbiffShrFmla* find(quint32 key);
+    void add(TbiffShrFmla* record)
+    {
+        append(record);
+        m_sorted = false;
+    }
+};
+
+class TbiffBoundSheetList : public TbiffRecordList {
+public:
+    TbiffBoundSheet* sheet(int i) const { return static_cast<TbiffBoundSheet*>(item(i)); }
+};
+
+class TbiffNameList : public TbiffRecordList { };
+
+class TbiffXFList : public TbiffRecordList {
+public:
+    TbiffXF* xf(int i) const { return static_cast<TbiffXF*>(item(i)); }
+};
+
+class TbiffFormatList : public TbiffRecordList {
+public:
+    TbiffFormat* format(int i) const { return static_cast<TbiffFormat*>(item(i)); }
+};
+
+// The shared strings; their characters sit in one pool.
+class TbiffSSTList {
+public:
+    int count() const { return int(m_entries.size()); }
+    const TxlsSSTEntry& entry(int i) const { return m_entries[std::size_t(i)]; }
+    TxlsSSTEntry& entry(int i) { return m_entries[std::size_t(i)]; }
+    QString text(int i) const;
+    void clear();
+    // Expands an SST record (and its CONTINUE chain) into its strings.
+    void load(const TbiffSST& sst);
+
+private:
+    std::vector<TxlsSSTEntry> m_entries;
+    QByteArray m_pool;
+};
+
+// ---------------------------------------------------------------- sections
+
+class TxlsSection {
+public:
+    explicit TxlsSection(TxlsWorkbook* workbook)
+        : m_workbook(workbook)
+    {
+    }
+    virtual ~TxlsSection();
+    TxlsWorkbook* workbook() const { return m_workbook; }
+    TbiffBOF* bof() const { return m_bof; }
+    TbiffEOF* eof() const { return m_eof; }
+    void setBof(TbiffBOF* bof);
+    void setEof(TbiffEOF* eof);
+
+protected:
+    void clearSection();
+
+    TxlsWorkbook* m_workbook;
+    TbiffBOF* m_bof = nullptr; // owned
+    TbiffEOF* m_eof = nullptr; // owned
+};
+
+class TxlsGlobals : public TxlsSection {
+public:
+    using TxlsSection::TxlsSection;
+    ~TxlsGlobals() override;
+
+    TbiffBoundSheetList& boundSheets() { return m_boundSheets; }
+    TbiffNameList& names() { return m_names; }
+    TbiffSSTList& sst() { return m_sst; }
+    const TbiffSSTList& sst() const { return m_sst; }
+    TbiffXFList& xfs() { return m_xfs; }
+    TbiffFormatList& formats() { return m_formats; }
+    bool dates1904() const { return m_dates1904; }
+    void setDates1904(bool on) { m_dates1904 = on; }
+
+    void clear();
+    // Binds every XF to the FORMAT record of its format index.
+    void bindFormats();
+    bool isDateXf(int xfIndex) const;
+
+private:
+    TbiffBoundSheetList m_boundSheets;
+    TbiffNameList m_names;
+    TbiffSSTList m_sst;
+    TbiffXFList m_xfs;
+    TbiffFormatList m_formats;
+    std::vector<bool> m_dateXf;
+    bool m_dates1904 = false;
+};
+
+class TxlsSheet : public TxlsSection {
+public:
+    using TxlsSection::TxlsSection;
+    int index() const { return m_index; }
+    void setIndex(int index) { m_index = index; }
+    QString name() const;
+
+private:
+    int m_index = -1;
+};
+
+class TxlsWorkSheet : public TxlsSheet {
+public:
+    explicit TxlsWorkSheet(TxlsWorkbook* workbook);
+    ~TxlsWorkSheet() override;
+
+    TxlsRowList& rows() { return m_rows; }
+    const TxlsRowList& rows() const { return m_rows; }
+    TxlsColList& cols() { return m_cols; }
+    TbiffShrFmlaList& sharedFormulas() { return m_sharedFormulas; }
+
+    void clear();
+    void addCell(TbiffCell* cell);
+    // The cell at a 0-based position; nullptr for an empty position or one
+    // beyond the used area. Raises "Invalid Row (%d)" / "Invalid Column (%d)".
+    TbiffCell* cell(int row, int column);
+    // The text of the cell there (empty when there is none).
+    QString cellText(int row, int column);
+    // Extents: whether the row (column) holds any cell, and its lowest and
+    // highest column (row).
+    bool rowExtent(int row, int& lowest, int& highest) const;
+    bool colExtent(int column, int& lowest, int& highest) const;
+    // Cells of any record kind in all rows.
+    qsizetype cellCount() const { return m_cellCount; }
+    // Called at the sheet's EOF: ptgExp formulas take their shared formula's
+    // tokens.
+    void expandSharedFormulas();
+
+private:
+    TxlsRowList m_rows;
+    TxlsColList m_cols;
+    TbiffShrFmlaList m_sharedFormulas;
+    std::vector<TbiffFormula*> m_formulas;
+    qsizetype m_cellCount = 0;
+    int m_lastRow = -1;
+};
+
+class TxlsSheetList {
+public:
+    int count() const { return int(m_sheets.size()); }
+    TxlsSheet* sheet(int i) const { return m_sheets[std::size_t(i)].get(); }
+    void add(std::unique_ptr<TxlsSheet> sheet);
+    void clear() { m_sheets.clear(); }
+
+private:
+    std::vector<std::unique_ptr<TxlsSheet>> m_sheets;
+};
+
+// The worksheets again, not owning them.
+class TxlsWorkSheetList {
+public:
+    int count() const { return int(m_sheets.size()); }
+    TxlsWorkSheet* sheet(int i) const { return m_sheets[std::size_t(i)]; }
+    void add(TxlsWorkSheet* sheet) { m_sheets.push_back(sheet); }
+    void remove(TxlsWorkSheet* sheet);
+    void clear() { m_sheets.clear(); }
+
+private:
+    std::vector<TxlsWorkSheet*> m_sheets;
+};
+
+class XlsRecordStream;
+
+class TxlsWorkbook {
+public:
+    explicit TxlsWorkbook(TxlsFile* file);
+    ~TxlsWorkbook();
+
+    TxlsFile* file() const { return m_file; }
+    TxlsGlobals& globals() { return *m_globals; }
+    const TxlsGlobals& globals() const { return *m_globals; }
+    TxlsSheetList& sheets() { return m_sheets; }
+    TxlsWorkSheetList& workSheets() { return m_workSheets; }
+    const TxlsWorkSheetList& workSheets() const { return m_workSheets; }
+    XlsArena& arena() { return *m_arena; }
+
+    void clear();
+    // Reads the whole record stream.
+    void load(XlsRecordStream& stream);
+    // Name of a worksheet: its BOUNDSHEET's name.
+    QString sheetName(const TxlsSheet* sheet) const;
+    // The texts of number cells, by the settings in force.
+    QString dateTimeText(double value) const;
+
+private:
+    void readGlobals(XlsRecordStream& stream);
+    void readWorkSheet(XlsRecordStream& stream, TxlsWorkSheet* sheet);
+
+    TxlsFile* m_file;
+    std::unique_ptr<XlsArena> m_arena;
+    std::unique_ptr<TxlsGlobals> m_globals;
+    TxlsSheetList m_sheets;
+    TxlsWorkSheetList m_workSheets;
+    std::vector<quint32> m_sheetPositions; // stream position of each sheet's BOF
+    struct DateTextCache;
+    std::unique_ptr<DateTextCache> m_dateTexts;
+};
+
+class TxlsFile {
+public:
+    TxlsFile();
+    ~TxlsFile();
+    TxlsFile(const TxlsFile&) = delete;
+    TxlsFile& operator=(const TxlsFile&) = delete;
+
+    QString fileName() const { return m_fileName; }
+    void setFileName(const QString& name) { m_fileName = name; }
+    bool isOpened() const { return m_opened; }
+
+    // Loads the workbook named by the file name.
+    void open();
+    // Loads a workbook file held in memory (a compound document or a bare
+    // record stream); the file name, when given, only names it in messages.
+    void openBuffer(const QByteArray& fileBytes);
+    void close();
+
+    TxlsWorkbook& workbook() { return *m_workbook; }
+    int workSheetCount() const;
+    TxlsWorkSheet* workSheet(int index) const;
+    QString workSheetName(int index) const;
+    // Index of the worksheet with that name, without regard to case; -1 when
+    // none matches.
+    int workSheetIndex(const QString& name) const;
+
+private:
+    friend struct XlsFileLoader;
+
+    QString m_fileName;
+    bool m_opened = false;
+    std::unique_ptr<TxlsWorkbook> m_workbook;
+};
