@@ -10,6 +10,9 @@
 
 namespace {
 constexpr qsizetype ChunkSize = 64 * 1024;
+// No record of an import file comes near this; past it the input is not a
+// text file (or never ends), and memory must not follow it.
+constexpr qsizetype MaxLineLength = 64 * 1024 * 1024;
 constexpr char CtrlZ = 26;
 
 bool isLineByte(char c)
@@ -63,6 +66,8 @@ bool TTextLineReader::ReadLine(QString& line)
         qsizetype end = m_pos;
         while (end < size && isLineByte(data[end]))
             ++end;
+        if (m_line.size() + (end - m_pos) > MaxLineLength)
+            throw EDataImportError(QStringLiteral("Line %1 is too long").arg(m_lineNumber + 1));
         m_line.append(data + m_pos, end - m_pos);
         m_pos = end;
         if (end == size)

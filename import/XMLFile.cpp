@@ -8,6 +8,9 @@
 
 namespace {
 constexpr qsizetype ChunkSize = 64 * 1024;
+// Far beyond any row of a data packet; past it the input never ends or is
+// not a packet, and memory must not follow it.
+constexpr qsizetype MaxTagLength = 64 * 1024 * 1024;
 constexpr int IndexThreshold = 16;
 
 bool isBlank(unsigned char c)
@@ -145,7 +148,8 @@ void TXMLFile::openInput()
 void TXMLFile::LoadText()
 {
     openInput();
-    if (m_device == &m_textBuffer)
+    // A pipe or a device without an end is read as it comes, never whole.
+    if (m_device == &m_textBuffer || m_device->isSequential())
         return;
     // Whatever was already taken into the buffer comes first, so that
     // positions keep counting from the start of the input.
@@ -208,6 +212,8 @@ TXMLFile::TagText TXMLFile::readTagText()
         if (!fill())
             throw EDataImportError(QStringLiteral("Tag at position %1 is not closed").arg(tag.position));
         const qsizetype end = m_buffer.indexOf('>', m_bufferPos);
+        if (tag.text.size() + ((end >= 0 ? end : m_buffer.size()) - m_bufferPos) > MaxTagLength)
+            throw EDataImportError(QStringLiteral("Tag at position %1 is too long").arg(tag.position));
         if (end >= 0) {
             tag.text.append(m_buffer.constData() + m_bufferPos, end - m_bufferPos);
             m_bufferPos = end + 1;

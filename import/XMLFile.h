@@ -82,8 +82,9 @@ public:
 
     const QString& FileName() const { return m_fileName; }
 
-    // Reads the whole input into memory and lets the file go. Raises "File
-    // name is not defined", "File %s not found" or the file system's error.
+    // Reads the whole input into memory and lets the file go (a sequential
+    // device is left to be read as it comes). Raises "File name is not
+    // defined", "File %s not found" or the file system's error.
     void LoadText();
     // Builds the tree from the current position. With fieldsOnly it stops
     // right after the closing tag of "FIELDS".

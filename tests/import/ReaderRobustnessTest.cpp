@@ -19,7 +19,7 @@ namespace {
 
 const QString Fixtures = QStringLiteral(KESTRA_FIXTURES_DIR "/");
 
-QByteArray fixture(const QString& name)
+QByteArray fixture(const QString &name)
 {
     QFile file(Fixtures + name);
     EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << qPrintable(name);
@@ -28,14 +28,14 @@ QByteArray fixture(const QString& name)
 
 // Runs read on every truncation of bytes and on every byte changed by each of
 // the masks; returns how many runs ended in a reader's message.
-int damageLoop(const QByteArray& bytes, const QList<unsigned char>& masks, const std::function<void(const QByteArray&)>& read,
-    const std::function<bool(const QString&)>& known)
+int damageLoop(const QByteArray &bytes, const QList<unsigned char> &masks, const std::function<void(const QByteArray &)> &read,
+    const std::function<bool(const QString &)> &known)
 {
     int refused = 0;
-    auto run = [&](const QByteArray& input, const char* how, qsizetype at) {
+    auto run = [&](const QByteArray &input, const char *how, qsizetype at) {
         try {
             read(input);
-        } catch (const EDataImportError& e) {
+        } catch (const EDataImportError &e) {
             ++refused;
             EXPECT_TRUE(known(e.text())) << how << " at " << at << ": " << qPrintable(e.text());
         }
@@ -51,7 +51,7 @@ int damageLoop(const QByteArray& bytes, const QList<unsigned char>& masks, const
     return refused;
 }
 
-void readTable(const QByteArray& table, const QByteArray& memo)
+void readTable(const QByteArray &table, const QByteArray &memo)
 {
     QByteArray t = table, m = memo;
     QBuffer tableDevice(&t), memoDevice(&m);
@@ -63,12 +63,12 @@ void readTable(const QByteArray& table, const QByteArray& memo)
             reader.ReadField(i);
 }
 
-bool dbfMessage(const QString& text)
+bool dbfMessage(const QString &text)
 {
     return text == "File open error" || text == "File read error!" || text == "Table file is invalid!";
 }
 
-bool xmlMessage(const QString& text)
+bool xmlMessage(const QString &text)
 {
     static const QRegularExpression known(
         QStringLiteral("^(Unexpected symbol .* at position \\d+|XML header failed|Version attribute expected but "
@@ -83,27 +83,27 @@ bool xmlMessage(const QString& text)
 TEST(ReaderRobustness, DamagedTablesAndMemos)
 {
     const struct {
-        const char* table;
-        const char* memo;
+        const char *table;
+        const char *memo;
     } sets[] = { { "dbf/people.dbf", "dbf/people.dbt" }, { "dbf/foxmemo.dbf", "dbf/foxmemo.fpt" }, { "dbf/vfp.dbf", "dbf/vfp.fpt" },
         { "dbf/dbase4.dbf", nullptr } };
-    for (const auto& set : sets) {
+    for (const auto &set : sets) {
         SCOPED_TRACE(set.table);
         const QByteArray table = fixture(set.table);
         const QByteArray memo = set.memo ? fixture(set.memo) : QByteArray();
         const int refused = damageLoop(
-            table, { 0x01, 0x80, 0xFF }, [&](const QByteArray& t) { readTable(t, memo); }, dbfMessage);
+            table, { 0x01, 0x80, 0xFF }, [&](const QByteArray &t) { readTable(t, memo); }, dbfMessage);
         EXPECT_GT(refused, 0); // the loop did reach the checks
         if (set.memo)
             damageLoop(
-                memo, { 0xFF, 0x1A }, [&](const QByteArray& m) { readTable(table, m); }, [](const QString&) { return false; });
+                memo, { 0xFF, 0x1A }, [&](const QByteArray &m) { readTable(table, m); }, [](const QString &) { return false; });
     }
 }
 
 TEST(ReaderRobustness, DamagedDataPackets)
 {
     const QByteArray packet = fixture("xml/packet.xml");
-    auto parse = [](const QByteArray& bytes) {
+    auto parse = [](const QByteArray &bytes) {
         QByteArray copy = bytes;
         QBuffer buffer(&copy);
         buffer.open(QIODevice::ReadOnly);
@@ -112,7 +112,7 @@ TEST(ReaderRobustness, DamagedDataPackets)
         xml.RowCount();
         xml.FieldCount();
     };
-    auto stream = [](const QByteArray& bytes) {
+    auto stream = [](const QByteArray &bytes) {
         QByteArray copy = bytes;
         QBuffer buffer(&copy);
         buffer.open(QIODevice::ReadOnly);
@@ -131,7 +131,7 @@ TEST(ReaderRobustness, DamagedDataPackets)
             damaged[i] = c;
             try {
                 parse(damaged);
-            } catch (const EDataImportError& e) {
+            } catch (const EDataImportError &e) {
                 EXPECT_TRUE(xmlMessage(e.text())) << qPrintable(e.text());
             }
         }
@@ -140,12 +140,12 @@ TEST(ReaderRobustness, DamagedDataPackets)
 
 TEST(ReaderRobustness, DamagedTextFiles)
 {
-    for (const char* name : { "text/clients.csv", "text/clients.txt" }) {
+    for (const char *name : { "text/clients.csv", "text/clients.txt" }) {
         const QByteArray text = fixture(name);
         int lines = 0;
         damageLoop(
             text, { 0xFF, 0x1A ^ 'C', '\r' ^ '1' },
-            [&](const QByteArray& bytes) {
+            [&](const QByteArray &bytes) {
                 QByteArray copy = bytes;
                 QBuffer buffer(&copy);
                 buffer.open(QIODevice::ReadOnly);
@@ -158,7 +158,58 @@ TEST(ReaderRobustness, DamagedTextFiles)
                     ++lines;
                 }
             },
-            [](const QString&) { return false; });
+            [](const QString &) { return false; });
         EXPECT_GT(lines, 0);
+    }
+}
+
+namespace {
+// A device that never ends: the same byte forever.
+class EndlessDevice : public QIODevice {
+public:
+    explicit EndlessDevice(QByteArray start, char fill)
+        : m_start(std::move(start))
+        , m_fill(fill)
+    {
+        open(QIODevice::ReadOnly);
+    }
+    bool isSequential() const override { return true; }
+
+protected:
+    qint64 readData(char *data, qint64 size) override
+    {
+        for (qint64 i = 0; i < size; ++i, ++m_given)
+            data[i] = m_given < m_start.size() ? m_start[m_given] : m_fill;
+        return size;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    QByteArray m_start;
+    char m_fill;
+    qint64 m_given = 0;
+};
+} // namespace
+
+TEST(ReaderRobustness, EndlessInputStopsAtALimit)
+{
+    EndlessDevice zeros({}, '\0');
+    TTextLineReader reader(&zeros);
+    QString line;
+    try {
+        reader.ReadLine(line);
+        FAIL() << "an endless line was read";
+    } catch (const EDataImportError &e) {
+        EXPECT_EQ(e.text(), "Line 1 is too long");
+    }
+
+    EndlessDevice tag(R"(<?xml version="1.0"?> <ROW a=")", 'x');
+    TXMLFile xml(&tag);
+    xml.LoadText(); // left to stream: the device has no end
+    try {
+        xml.NextTag();
+        FAIL() << "an endless tag was read";
+    } catch (const EDataImportError &e) {
+        EXPECT_EQ(e.text(), "Tag at position 23 is too long");
     }
 }
