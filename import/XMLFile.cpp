@@ -28,12 +28,12 @@ bool isNameChar(unsigned char c)
     return isNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.' || c == 183;
 }
 
-EDataImportError unexpectedSymbol(const QString& symbol, qint64 position)
+EDataImportError unexpectedSymbol(const QString &symbol, qint64 position)
 {
     return EDataImportError(QStringLiteral("Unexpected symbol %1 at position %2").arg(symbol).arg(position));
 }
 
-QString symbolAt(const QByteArray& text, qsizetype i)
+QString symbolAt(const QByteArray &text, qsizetype i)
 {
     return Cp1252::toUnicode(text.constData() + i, 1);
 }
@@ -41,13 +41,13 @@ QString symbolAt(const QByteArray& text, qsizetype i)
 
 // --- TXMLTagList -----------------------------------------------------------
 
-TXMLTag* TXMLTagList::Add(std::unique_ptr<TXMLTag> tag)
+TXMLTag *TXMLTagList::Add(std::unique_ptr<TXMLTag> tag)
 {
     m_items.push_back(std::move(tag));
     return m_items.back().get();
 }
 
-TXMLTag* TXMLTagList::FindLast(const QString& name) const
+TXMLTag *TXMLTagList::FindLast(const QString &name) const
 {
     for (auto it = m_items.rbegin(); it != m_items.rend(); ++it)
         if ((*it)->Name().compare(name, Qt::CaseInsensitive) == 0)
@@ -57,7 +57,7 @@ TXMLTag* TXMLTagList::FindLast(const QString& name) const
 
 // --- TXMLTag ---------------------------------------------------------------
 
-TXMLTag::TXMLTag(const QString& name, TXMLTag* parent)
+TXMLTag::TXMLTag(const QString &name, TXMLTag *parent)
     : m_name(name)
     , m_parent(parent)
 {
@@ -70,13 +70,13 @@ TXMLTag::~TXMLTag()
     while (!pending.empty()) {
         std::unique_ptr<TXMLTag> tag = std::move(pending.back());
         pending.pop_back();
-        for (auto& child : tag->m_children.m_items)
+        for (auto &child : tag->m_children.m_items)
             pending.push_back(std::move(child));
         tag->m_children.m_items.clear();
     }
 }
 
-int TXMLTag::indexOf(const QString& name) const
+int TXMLTag::indexOf(const QString &name) const
 {
     if (!m_index.isEmpty())
         return m_index.value(name.toLower(), -1);
@@ -86,13 +86,13 @@ int TXMLTag::indexOf(const QString& name) const
     return -1;
 }
 
-QString TXMLTag::Attribute(const QString& name) const
+QString TXMLTag::Attribute(const QString &name) const
 {
     const int i = indexOf(name);
     return i < 0 ? QString() : m_attributes[i].second;
 }
 
-void TXMLTag::SetAttribute(const QString& name, const QString& value)
+void TXMLTag::SetAttribute(const QString &name, const QString &value)
 {
     const int i = indexOf(name);
     if (i >= 0) {
@@ -117,13 +117,13 @@ struct TXMLFile::TagText {
     qint64 position = 0; // of the "<"
 };
 
-TXMLFile::TXMLFile(const QString& fileName)
+TXMLFile::TXMLFile(const QString &fileName)
     : m_fileName(fileName)
     , m_header(QStringLiteral("?xml"))
 {
 }
 
-TXMLFile::TXMLFile(QIODevice* device)
+TXMLFile::TXMLFile(QIODevice *device)
     : m_device(device)
     , m_header(QStringLiteral("?xml"))
 {
@@ -224,29 +224,29 @@ TXMLFile::TagText TXMLFile::readTagText()
     }
 }
 
-QString TXMLFile::decode(const QByteArray& bytes) const
+QString TXMLFile::decode(const QByteArray &bytes) const
 {
     return m_utf8 ? QString::fromUtf8(bytes) : Cp1252::toUnicode(bytes);
 }
 
 void TXMLFile::readHeader()
 {
-    m_headerRead = true;
     if (!skipBlanks())
         throw EDataImportError(QStringLiteral("XML header failed"));
     if (m_buffer[m_bufferPos] != '<')
         throw unexpectedSymbol(symbolAt(m_buffer, m_bufferPos), Position());
     const TagText tag = readTagText();
-    const QByteArray& text = tag.text;
+    const QByteArray &text = tag.text;
     if (!text.startsWith("?xml") || !text.endsWith('?') || text.size() < 5)
         throw EDataImportError(QStringLiteral("XML header failed"));
     readAttributes(text, 4, text.size() - 1, m_header, true);
     if (m_header.AttributeCount() == 0)
         throw EDataImportError(QStringLiteral("Version attribute expected but $s found"));
     m_utf8 = m_header.Attribute(QStringLiteral("encoding")).compare(QLatin1String("UTF-8"), Qt::CaseInsensitive) == 0;
+    m_headerRead = true;
 }
 
-void TXMLFile::readAttributes(const QByteArray& text, qsizetype from, qsizetype to, TXMLTag& tag, bool header)
+void TXMLFile::readAttributes(const QByteArray &text, qsizetype from, qsizetype to, TXMLTag &tag, bool header)
 {
     // Positions in messages count from 1 within the tag's text; running out of
     // text blames the character that ended it ("/" or ">").
@@ -297,9 +297,9 @@ void TXMLFile::readAttributes(const QByteArray& text, qsizetype from, qsizetype 
     }
 }
 
-std::unique_ptr<TXMLTag> TXMLFile::makeElement(const TagText& tag, TXMLTag* parent, bool& complete, bool& closing, QString& name)
+std::unique_ptr<TXMLTag> TXMLFile::makeElement(const TagText &tag, TXMLTag *parent, bool &complete, bool &closing, QString &name)
 {
-    const QByteArray& text = tag.text;
+    const QByteArray &text = tag.text;
     auto at = [&](qsizetype i) { return static_cast<unsigned char>(text[i]); };
     closing = !text.isEmpty() && text[0] == '/';
     qsizetype i = closing ? 1 : 0;
@@ -343,8 +343,8 @@ void TXMLFile::Parse(bool fieldsOnly)
                 return;
             continue;
         }
-        TXMLTagList& siblings = m_current ? m_current->Children() : m_tags;
-        TXMLTag* added = siblings.Add(std::move(element));
+        TXMLTagList &siblings = m_current ? m_current->Children() : m_tags;
+        TXMLTag *added = siblings.Add(std::move(element));
         if (!complete)
             m_current = added;
     }
@@ -369,16 +369,16 @@ std::unique_ptr<TXMLTag> TXMLFile::NextTag()
     return makeElement(tag, nullptr, complete, closing, name);
 }
 
-const TXMLTagList* TXMLFile::FieldList() const
+const TXMLTagList *TXMLFile::FieldList() const
 {
-    const TXMLTagList* found = nullptr;
-    for (const auto& packet : m_tags) {
+    const TXMLTagList *found = nullptr;
+    for (const auto &packet : m_tags) {
         if (packet->Name().compare(QLatin1String("DATAPACKET"), Qt::CaseInsensitive) != 0)
             continue;
-        for (const auto& meta : packet->Children()) {
+        for (const auto &meta : packet->Children()) {
             if (meta->Name().compare(QLatin1String("METADATA"), Qt::CaseInsensitive) != 0)
                 continue;
-            for (const auto& fields : meta->Children())
+            for (const auto &fields : meta->Children())
                 if (fields->Name().compare(QLatin1String("FIELDS"), Qt::CaseInsensitive) == 0)
                     found = &fields->Children();
         }
@@ -388,17 +388,17 @@ const TXMLTagList* TXMLFile::FieldList() const
 
 int TXMLFile::FieldCount() const
 {
-    const TXMLTagList* list = FieldList();
+    const TXMLTagList *list = FieldList();
     return list ? list->Count() : 0;
 }
 
-const TXMLTagList* TXMLFile::RowList() const
+const TXMLTagList *TXMLFile::RowList() const
 {
-    const TXMLTagList* found = nullptr;
-    for (const auto& packet : m_tags) {
+    const TXMLTagList *found = nullptr;
+    for (const auto &packet : m_tags) {
         if (packet->Name().compare(QLatin1String("DATAPACKET"), Qt::CaseInsensitive) != 0)
             continue;
-        for (const auto& rows : packet->Children())
+        for (const auto &rows : packet->Children())
             if (rows->Name().compare(QLatin1String("ROWDATA"), Qt::CaseInsensitive) == 0)
                 found = &rows->Children();
     }
@@ -407,11 +407,11 @@ const TXMLTagList* TXMLFile::RowList() const
 
 int TXMLFile::RowCount() const
 {
-    const TXMLTagList* list = RowList();
+    const TXMLTagList *list = RowList();
     return list ? list->Count() : 0;
 }
 
-QString ReplaceXMLEntities(const QString& value)
+QString ReplaceXMLEntities(const QString &value)
 {
     QString out = value;
     out.replace(QLatin1String("&quot;"), QLatin1String("\""), Qt::CaseInsensitive);
@@ -421,7 +421,7 @@ QString ReplaceXMLEntities(const QString& value)
     return out;
 }
 
-QString XMLFieldName(const TXMLTag& field)
+QString XMLFieldName(const TXMLTag &field)
 {
     if (field.HasAttribute(QStringLiteral("attrname")))
         return field.Attribute(QStringLiteral("attrname"));
