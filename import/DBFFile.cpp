@@ -27,30 +27,30 @@ EDataImportError invalidTable()
     return EDataImportError(QStringLiteral("Table file is invalid!"));
 }
 
-quint32 le32(const char* p)
+quint32 le32(const char *p)
 {
-    const auto* b = reinterpret_cast<const unsigned char*>(p);
+    const auto *b = reinterpret_cast<const unsigned char *>(p);
     return quint32(b[0]) | quint32(b[1]) << 8 | quint32(b[2]) << 16 | quint32(b[3]) << 24;
 }
-quint16 le16(const char* p)
+quint16 le16(const char *p)
 {
-    const auto* b = reinterpret_cast<const unsigned char*>(p);
+    const auto *b = reinterpret_cast<const unsigned char *>(p);
     return quint16(b[0] | b[1] << 8);
 }
-quint32 be32(const char* p)
+quint32 be32(const char *p)
 {
-    const auto* b = reinterpret_cast<const unsigned char*>(p);
+    const auto *b = reinterpret_cast<const unsigned char *>(p);
     return quint32(b[0]) << 24 | quint32(b[1]) << 16 | quint32(b[2]) << 8 | quint32(b[3]);
 }
-quint16 be16(const char* p)
+quint16 be16(const char *p)
 {
-    const auto* b = reinterpret_cast<const unsigned char*>(p);
+    const auto *b = reinterpret_cast<const unsigned char *>(p);
     return quint16(b[0] << 8 | b[1]);
 }
 
 // Reads exactly size bytes or says why not: -1 read error, otherwise the
 // count actually read.
-qint64 readFully(QIODevice* device, char* data, qint64 size)
+qint64 readFully(QIODevice *device, char *data, qint64 size)
 {
     qint64 done = 0;
     while (done < size) {
@@ -64,7 +64,7 @@ qint64 readFully(QIODevice* device, char* data, qint64 size)
     return done;
 }
 
-QByteArray trimBlanks(const QByteArray& bytes)
+QByteArray trimBlanks(const QByteArray &bytes)
 {
     qsizetype from = 0, to = bytes.size();
     while (from < to && static_cast<unsigned char>(bytes[from]) <= ' ')
@@ -80,34 +80,34 @@ char asciiUpper(char c)
 }
 QByteArray asciiUpper(QByteArray bytes)
 {
-    for (char& c : bytes)
+    for (char &c : bytes)
         c = asciiUpper(c);
     return bytes;
 }
 
 // Names written on a system that ignores letter case ("calls.FPT" for
 // "calls.fpt") are found whatever their case.
-QString existingFileName(const QString& path)
+QString existingFileName(const QString &path)
 {
     if (QFileInfo::exists(path))
         return path;
     const QFileInfo info(path);
     const QDir dir = info.dir();
     const QStringList entries = dir.entryList(QDir::Files | QDir::Hidden, QDir::Name);
-    for (const QString& entry : entries)
+    for (const QString &entry : entries)
         if (entry.compare(info.fileName(), Qt::CaseInsensitive) == 0)
             return dir.filePath(entry);
     return path;
 }
 
 // Start of the file name part: after the last directory separator.
-qsizetype fileNameStart(const QString& path)
+qsizetype fileNameStart(const QString &path)
 {
     return path.lastIndexOf(QLatin1Char('/')) + 1;
 }
 } // namespace
 
-QString TDBFRead::TableFileName(const QString& fileName)
+QString TDBFRead::TableFileName(const QString &fileName)
 {
     const qsizetype nameStart = fileNameStart(fileName);
     const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
@@ -118,7 +118,7 @@ QString TDBFRead::TableFileName(const QString& fileName)
     return fileName.left(dot) + QStringLiteral(".DBF");
 }
 
-QString TDBFRead::MemoFileName(const QString& tableFileName, unsigned char version)
+QString TDBFRead::MemoFileName(const QString &tableFileName, unsigned char version)
 {
     const qsizetype nameStart = fileNameStart(tableFileName);
     qsizetype end = tableFileName.indexOf(QLatin1Char('.'), nameStart);
@@ -127,7 +127,7 @@ QString TDBFRead::MemoFileName(const QString& tableFileName, unsigned char versi
     return tableFileName.left(end) + (version == 0x83 ? QStringLiteral(".dbt") : QStringLiteral(".fpt"));
 }
 
-TDBFRead::TDBFRead(const QString& fileName)
+TDBFRead::TDBFRead(const QString &fileName)
 {
     const QString tableName = existingFileName(TableFileName(fileName));
     m_ownTable = std::make_unique<QFile>(tableName);
@@ -150,7 +150,7 @@ TDBFRead::TDBFRead(const QString& fileName)
     attachMemo(m_ownMemo.get());
 }
 
-TDBFRead::TDBFRead(QIODevice* table, QIODevice* memo)
+TDBFRead::TDBFRead(QIODevice *table, QIODevice *memo)
     : m_table(table)
 {
     if (!m_table || !m_table->isOpen() || !m_table->isReadable())
@@ -189,7 +189,7 @@ void TDBFRead::open()
             throw invalidTable();
         int offset = 1;
         for (int i = 0; i < slotCount; ++i) {
-            const char* d = descriptors.constData() + qsizetype(i) * DescriptorSize;
+            const char *d = descriptors.constData() + qsizetype(i) * DescriptorSize;
             // The terminator ends the list; what follows it (a back-link
             // area, padding) is not a field.
             if (d[0] == Terminator)
@@ -228,7 +228,7 @@ void TDBFRead::skipTo(qint64 position)
     }
 }
 
-void TDBFRead::attachMemo(QIODevice* memo)
+void TDBFRead::attachMemo(QIODevice *memo)
 {
     m_memo = memo;
     if (m_version == 0x83) {
@@ -303,14 +303,14 @@ QString TDBFRead::ReadField(int i)
     }
     if (m_record.isEmpty())
         return QString(); // no record read yet
-    const TDescriptor& field = m_fields[i];
+    const TDescriptor &field = m_fields[i];
     const QByteArray bytes = m_record.mid(field.Offset, field.Length);
     if (field.Type == 'M')
         return memoText(bytes);
     return Cp1252::toUnicode(bytes);
 }
 
-QString TDBFRead::memoText(const QByteArray& pointer)
+QString TDBFRead::memoText(const QByteArray &pointer)
 {
     qint64 block = 0;
     if (m_version == 0x30) {

@@ -29,22 +29,22 @@ public:
 class TDBFRead {
 public:
     // Opens the table of that name (see TableFileName) and its memo file.
-    explicit TDBFRead(const QString& fileName);
+    explicit TDBFRead(const QString &fileName);
     // Reads an open table device and, when not null, an open memo device
     // (".dbt" layout for version 0x83, ".fpt" layout otherwise). Neither is
     // owned; both must outlive the reader.
-    TDBFRead(QIODevice* table, QIODevice* memo);
+    TDBFRead(QIODevice *table, QIODevice *memo);
     ~TDBFRead();
 
-    TDBFRead(const TDBFRead&) = delete;
-    TDBFRead& operator=(const TDBFRead&) = delete;
+    TDBFRead(const TDBFRead &) = delete;
+    TDBFRead &operator=(const TDBFRead &) = delete;
 
     // The name with its extension replaced by ".DBF", or ".DBF" appended when
     // it has none; an extension DBF in any letter case is kept.
-    static QString TableFileName(const QString& fileName);
+    static QString TableFileName(const QString &fileName);
     // The memo file next to the table: its name up to the first "." with
     // ".dbt" for version 0x83, ".fpt" for any other version.
-    static QString MemoFileName(const QString& tableFileName, unsigned char version);
+    static QString MemoFileName(const QString &tableFileName, unsigned char version);
 
     // An empty file leaves the table closed: no fields, no records.
     bool IsOpen() const { return m_open; }
@@ -56,7 +56,7 @@ public:
     char FieldType(int i) const; // 0 when not open or out of range
     int FieldLength(int i) const;
     int FieldDecimals(int i) const;
-    const QList<TDescriptor>& Descriptors() const { return m_fields; }
+    const QList<TDescriptor> &Descriptors() const { return m_fields; }
 
     // Field i of the current record; i = 0 moves to the next record first.
     // Memo fields give the memo's text, "ERROR!!!" (dBase) or "Error!!!"
@@ -73,16 +73,16 @@ private:
     enum class MemoKind { None, DBase, FoxPro };
 
     void open();
-    void attachMemo(QIODevice* memo);
+    void attachMemo(QIODevice *memo);
     void skipTo(qint64 position);
-    QString memoText(const QByteArray& pointer);
+    QString memoText(const QByteArray &pointer);
     QString dbaseMemo(qint64 block);
     QString foxproMemo(qint64 block);
 
     std::unique_ptr<QFile> m_ownTable;
     std::unique_ptr<QFile> m_ownMemo;
-    QIODevice* m_table = nullptr;
-    QIODevice* m_memo = nullptr;
+    QIODevice *m_table = nullptr;
+    QIODevice *m_memo = nullptr;
 
     bool m_open = false;
     unsigned char m_version = 0;

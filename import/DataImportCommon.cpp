@@ -4,7 +4,7 @@
 // Delimited lines
 // ---------------------------------------------------------------------------
 
-void SplitDelimitedLine(const QString& line, QChar quote, QChar separator, QStringList& list)
+void SplitDelimitedLine(const QString &line, QChar quote, QChar separator, QStringList &list)
 {
     enum class State { FieldStart, Plain, Quoted, AfterQuote, Dropping };
 

@@ -13,7 +13,7 @@
 // quote is one literal quote, and whatever follows its closing quote up to the
 // next separator is dropped. Other fields run to the next separator and keep
 // any quote characters. The last field is always added, even when empty.
-void SplitDelimitedLine(const QString& line, QChar quote, QChar separator, QStringList& list);
+void SplitDelimitedLine(const QString &line, QChar quote, QChar separator, QStringList &list);
 
 // End of delimited lines
 // ---------------------------------------------------------------------------

@@ -21,7 +21,7 @@ bool isLineByte(char c)
 }
 } // namespace
 
-TTextLineReader::TTextLineReader(QIODevice* device)
+TTextLineReader::TTextLineReader(QIODevice *device)
     : m_device(device)
 {
 }
@@ -55,13 +55,13 @@ bool TTextLineReader::AtEnd()
     return m_ctrlZ;
 }
 
-bool TTextLineReader::ReadLine(QString& line)
+bool TTextLineReader::ReadLine(QString &line)
 {
     if (AtEnd())
         return false;
     m_line.clear();
     while (fill()) {
-        const char* data = m_buffer.constData();
+        const char *data = m_buffer.constData();
         const qsizetype size = m_buffer.size();
         qsizetype end = m_pos;
         while (end < size && isLineByte(data[end]))
@@ -92,23 +92,23 @@ bool TTextLineReader::ReadLine(QString& line)
     return true;
 }
 
-bool IsBlankLine(const QString& line)
+bool IsBlankLine(const QString &line)
 {
     return std::all_of(line.cbegin(), line.cend(), [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); });
 }
 
-QChar DefaultTextDelimiter(const FormatSettings& settings)
+QChar DefaultTextDelimiter(const FormatSettings &settings)
 {
     return settings.decimalSeparator == QLatin1Char(',') ? QLatin1Char(';') : QLatin1Char(',');
 }
 
-bool IsDelimitedMapValue(const QString& value)
+bool IsDelimitedMapValue(const QString &value)
 {
     int n = 0;
     return tryStrToInt(value, n);
 }
 
-bool IsFixedWidthMapValue(const QString& value)
+bool IsFixedWidthMapValue(const QString &value)
 {
     const qsizetype sep = value.indexOf(QLatin1Char(';'));
     if (sep < 0)
@@ -117,16 +117,16 @@ bool IsFixedWidthMapValue(const QString& value)
     return tryStrToInt(value.left(sep), n) && tryStrToInt(value.mid(sep + 1), n);
 }
 
-void CheckTextMapValues(const QStringList& values, QChar comma)
+void CheckTextMapValues(const QStringList &values, QChar comma)
 {
     const bool fixedWidth = comma == QChar(0);
-    for (const QString& value : values) {
+    for (const QString &value : values) {
         if (fixedWidth ? !IsFixedWidthMapValue(value) : !IsDelimitedMapValue(value))
             throw DataImportError(24090);
     }
 }
 
-TFixedWidthField ParseFixedWidthMapValue(const QString& value)
+TFixedWidthField ParseFixedWidthMapValue(const QString &value)
 {
     TFixedWidthField field;
     const qsizetype sep = value.indexOf(QLatin1Char(';'));
@@ -139,7 +139,7 @@ TFixedWidthField ParseFixedWidthMapValue(const QString& value)
     return field;
 }
 
-QString CutFixedWidth(const QString& line, const TFixedWidthField& field)
+QString CutFixedWidth(const QString &line, const TFixedWidthField &field)
 {
     // In 64 bits so that extreme map values cannot overflow.
     const qint64 from = std::max<qint64>(field.Start, 0);
@@ -149,7 +149,7 @@ QString CutFixedWidth(const QString& line, const TFixedWidthField& field)
     return line.mid(from, to - from);
 }
 
-QString DelimitedField(const QStringList& fields, const QString& mapValue)
+QString DelimitedField(const QStringList &fields, const QString &mapValue)
 {
     int number = 0;
     if (!tryStrToInt(mapValue, number) || number < 1 || number > fields.size())

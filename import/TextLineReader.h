@@ -17,20 +17,20 @@ class QIODevice;
 class TTextLineReader {
 public:
     // device must be open for reading; it is not owned.
-    explicit TTextLineReader(QIODevice* device);
+    explicit TTextLineReader(QIODevice *device);
 
     // True once nothing is left to read (end of the device or a Ctrl-Z).
     // A read error of the device raises EDataImportError with its text.
     bool AtEnd();
     // The next line without its end; false when AtEnd().
-    bool ReadLine(QString& line);
+    bool ReadLine(QString &line);
     // Physical number of the last line read; the first line is 1.
     qint64 LineNumber() const { return m_lineNumber; }
 
 private:
     bool fill();
 
-    QIODevice* m_device;
+    QIODevice *m_device;
     QByteArray m_buffer;
     qsizetype m_pos = 0;
     bool m_deviceEnd = false;
@@ -40,29 +40,29 @@ private:
 };
 
 // A line that is empty or holds only blanks is not a data line.
-bool IsBlankLine(const QString& line);
+bool IsBlankLine(const QString &line);
 
 // Field separator of delimited files when none is set: ";" where numbers are
 // written with a decimal comma (so the comma stays inside values), else ",".
-QChar DefaultTextDelimiter(const FormatSettings& settings = FormatSettings::current());
+QChar DefaultTextDelimiter(const FormatSettings &settings = FormatSettings::current());
 
 // Map values of the text source. Delimited: the field number, counting from 1.
 // Fixed width: "start;length", start counting from 0.
-bool IsDelimitedMapValue(const QString& value);
-bool IsFixedWidthMapValue(const QString& value);
+bool IsDelimitedMapValue(const QString &value);
+bool IsFixedWidthMapValue(const QString &value);
 // Raises EDataImportError 24090 "Missing definition of map" at the first map
 // value of the wrong form; comma 0 selects the fixed-width layout.
-void CheckTextMapValues(const QStringList& values, QChar comma);
+void CheckTextMapValues(const QStringList &values, QChar comma);
 
 struct TFixedWidthField {
     int Start = 0;
     int Length = 0;
 };
 // A start or length that is not a number counts as 0.
-TFixedWidthField ParseFixedWidthMapValue(const QString& value);
+TFixedWidthField ParseFixedWidthMapValue(const QString &value);
 // The characters of line from Start (counting from 0) for Length characters;
 // shorter or empty where the line is shorter.
-QString CutFixedWidth(const QString& line, const TFixedWidthField& field);
+QString CutFixedWidth(const QString &line, const TFixedWidthField &field);
 // Field number mapValue (the first is 1) of a split line; empty when it is not
 // a number, below 1 or beyond the fields of the line.
-QString DelimitedField(const QStringList& fields, const QString& mapValue);
+QString DelimitedField(const QStringList &fields, const QString &mapValue);

@@ -18,10 +18,10 @@ class TXMLTag;
 class TXMLTagList {
 public:
     int Count() const { return int(m_items.size()); }
-    TXMLTag* Items(int i) const { return m_items[size_t(i)].get(); }
-    TXMLTag* Add(std::unique_ptr<TXMLTag> tag);
+    TXMLTag *Items(int i) const { return m_items[size_t(i)].get(); }
+    TXMLTag *Add(std::unique_ptr<TXMLTag> tag);
     // Last child of that name (without regard to case), or null.
-    TXMLTag* FindLast(const QString& name) const;
+    TXMLTag *FindLast(const QString &name) const;
 
     auto begin() const { return m_items.begin(); }
     auto end() const { return m_items.end(); }
@@ -34,30 +34,30 @@ private:
 // One element: its name, attributes and children.
 class TXMLTag {
 public:
-    explicit TXMLTag(const QString& name, TXMLTag* parent = nullptr);
+    explicit TXMLTag(const QString &name, TXMLTag *parent = nullptr);
     ~TXMLTag();
-    TXMLTag(const TXMLTag&) = delete;
-    TXMLTag& operator=(const TXMLTag&) = delete;
+    TXMLTag(const TXMLTag &) = delete;
+    TXMLTag &operator=(const TXMLTag &) = delete;
 
-    const QString& Name() const { return m_name; }
-    TXMLTag* Parent() const { return m_parent; }
-    TXMLTagList& Children() { return m_children; }
-    const TXMLTagList& Children() const { return m_children; }
+    const QString &Name() const { return m_name; }
+    TXMLTag *Parent() const { return m_parent; }
+    TXMLTagList &Children() { return m_children; }
+    const TXMLTagList &Children() const { return m_children; }
 
     int AttributeCount() const { return int(m_attributes.size()); }
-    const QString& AttributeName(int i) const { return m_attributes[i].first; }
-    const QString& AttributeValue(int i) const { return m_attributes[i].second; }
+    const QString &AttributeName(int i) const { return m_attributes[i].first; }
+    const QString &AttributeValue(int i) const { return m_attributes[i].second; }
     // Looked up without regard to case; an absent attribute is empty.
-    bool HasAttribute(const QString& name) const { return indexOf(name) >= 0; }
-    QString Attribute(const QString& name) const;
+    bool HasAttribute(const QString &name) const { return indexOf(name) >= 0; }
+    QString Attribute(const QString &name) const;
     // A later attribute of the same name replaces the earlier one.
-    void SetAttribute(const QString& name, const QString& value);
+    void SetAttribute(const QString &name, const QString &value);
 
 private:
-    int indexOf(const QString& name) const;
+    int indexOf(const QString &name) const;
 
     QString m_name;
-    TXMLTag* m_parent;
+    TXMLTag *m_parent;
     TXMLTagList m_children;
     QList<QPair<QString, QString>> m_attributes;
     QHash<QString, int> m_index; // lower-case name -> position, once there are many
@@ -73,14 +73,14 @@ private:
 // first reads a file whole and releases it.
 class TXMLFile {
 public:
-    explicit TXMLFile(const QString& fileName);
+    explicit TXMLFile(const QString &fileName);
     // Reads an open device; not owned, it must outlive the parser.
-    explicit TXMLFile(QIODevice* device);
+    explicit TXMLFile(QIODevice *device);
     ~TXMLFile();
-    TXMLFile(const TXMLFile&) = delete;
-    TXMLFile& operator=(const TXMLFile&) = delete;
+    TXMLFile(const TXMLFile &) = delete;
+    TXMLFile &operator=(const TXMLFile &) = delete;
 
-    const QString& FileName() const { return m_fileName; }
+    const QString &FileName() const { return m_fileName; }
 
     // Reads the whole input into memory and lets the file go (a sequential
     // device is left to be read as it comes). Raises "File name is not
@@ -95,15 +95,15 @@ public:
 
     // Children of FIELDS in METADATA in a top-level DATAPACKET (the last one
     // found); null when there is none.
-    const TXMLTagList* FieldList() const;
+    const TXMLTagList *FieldList() const;
     int FieldCount() const;
     // Children of ROWDATA in a top-level DATAPACKET (the last one found).
-    const TXMLTagList* RowList() const;
+    const TXMLTagList *RowList() const;
     int RowCount() const;
 
-    const TXMLTagList& Tags() const { return m_tags; }
+    const TXMLTagList &Tags() const { return m_tags; }
     // The header's attributes.
-    const TXMLTag& Header() const { return m_header; }
+    const TXMLTag &Header() const { return m_header; }
     bool Parsed() const { return m_parsed; }
     bool EndOfText() const { return m_endOfText; }
     // Position of the next character to read, the first being 1.
@@ -117,12 +117,12 @@ private:
     bool skipBlanks();
     TagText readTagText();
     void readHeader();
-    void readAttributes(const QByteArray& text, qsizetype from, qsizetype to, TXMLTag& tag, bool header);
-    std::unique_ptr<TXMLTag> makeElement(const TagText& tag, TXMLTag* parent, bool& complete, bool& closing, QString& name);
-    QString decode(const QByteArray& bytes) const;
+    void readAttributes(const QByteArray &text, qsizetype from, qsizetype to, TXMLTag &tag, bool header);
+    std::unique_ptr<TXMLTag> makeElement(const TagText &tag, TXMLTag *parent, bool &complete, bool &closing, QString &name);
+    QString decode(const QByteArray &bytes) const;
 
     QString m_fileName;
-    QIODevice* m_device = nullptr;
+    QIODevice *m_device = nullptr;
     std::unique_ptr<QFile> m_file;
     QByteArray m_text;
     QBuffer m_textBuffer;
@@ -134,7 +134,7 @@ private:
 
     TXMLTagList m_tags;
     TXMLTag m_header;
-    TXMLTag* m_current = nullptr; // open element while parsing
+    TXMLTag *m_current = nullptr; // open element while parsing
     bool m_headerRead = false;
     bool m_utf8 = false;
     bool m_parsed = false;
@@ -143,6 +143,6 @@ private:
 
 // "&quot;", "&amp;", "&lt;" and "&gt;" replaced one after the other, each
 // without regard to case, as the rows of a data packet are imported.
-QString ReplaceXMLEntities(const QString& value);
+QString ReplaceXMLEntities(const QString &value);
 // Name of a field description: its "attrname", or failing that "FieldName".
-QString XMLFieldName(const TXMLTag& field);
+QString XMLFieldName(const TXMLTag &field);

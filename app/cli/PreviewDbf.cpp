@@ -5,7 +5,7 @@
 
 namespace {
 // Blanks and control bytes (the padding of fixed-width fields) at both ends.
-QString trimBlanks(const QString& text)
+QString trimBlanks(const QString &text)
 {
     qsizetype from = 0, to = text.size();
     while (from < to && text[from].unicode() <= ' ')
@@ -19,12 +19,12 @@ QString trimBlanks(const QString& text)
 // The field list, then every record as the table reader returns it: the
 // deletion mark and each field's text (memo text included) without its
 // padding. Skipped leading records are read but not shown.
-int previewDbf(const PreviewOptions& options, QTextStream& out, QTextStream& err)
+int previewDbf(const PreviewOptions &options, QTextStream &out, QTextStream &err)
 {
     try {
         TDBFRead table(options.file);
         out << '#';
-        for (const TDescriptor& field : table.Descriptors()) {
+        for (const TDescriptor &field : table.Descriptors()) {
             const QString type = Cp1252::toUnicode(&field.Type, 1);
             out << '\t' << escapePreviewField(QStringLiteral("%1:%2:%3:%4").arg(field.Name, type).arg(field.Length).arg(field.Decimals));
         }
@@ -36,11 +36,11 @@ int previewDbf(const PreviewOptions& options, QTextStream& out, QTextStream& err
             if (table.RecordNumber() <= options.skip)
                 continue;
             out << (table.Deleted() ? "*" : "");
-            for (const QString& value : values)
+            for (const QString &value : values)
                 out << '\t' << escapePreviewField(value);
             out << '\n';
         }
-    } catch (const EDataImportError& e) {
+    } catch (const EDataImportError &e) {
         out.flush();
         err << e.text() << "\n";
         return 1;

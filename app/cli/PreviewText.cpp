@@ -8,7 +8,7 @@
 namespace {
 // The wizard's rule for a typed delimiter or quote: TAB, SPACE, one
 // character, or "#" and its code ("#0" turns quoting off).
-bool characterOption(const QString& text, QChar& c)
+bool characterOption(const QString &text, QChar &c)
 {
     if (text.compare(QLatin1String("TAB"), Qt::CaseInsensitive) == 0)
         c = QLatin1Char('\t');
@@ -29,7 +29,7 @@ bool characterOption(const QString& text, QChar& c)
 // Each data line as the text source hands it to the import: leading lines
 // skipped, blank lines left out, then the fields of a delimited line or the
 // whole line of a fixed-width file. One line in memory at a time.
-int previewText(const PreviewOptions& options, QTextStream& out, QTextStream& err)
+int previewText(const PreviewOptions &options, QTextStream &out, QTextStream &err)
 {
     QChar comma = options.kind == QLatin1String("txt") ? QChar(0) : DefaultTextDelimiter();
     QChar quote = QLatin1Char('"');
@@ -73,7 +73,7 @@ int previewText(const PreviewOptions& options, QTextStream& out, QTextStream& er
             }
             out << '\n';
         }
-    } catch (const EDataImportError& e) {
+    } catch (const EDataImportError &e) {
         out.flush();
         err << e.text() << "\n";
         return 1;

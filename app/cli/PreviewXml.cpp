@@ -6,7 +6,7 @@
 #include <QFileInfo>
 
 namespace {
-void writeRow(const TXMLTag& row, const QStringList& names, QTextStream& out)
+void writeRow(const TXMLTag &row, const QStringList &names, QTextStream &out)
 {
     for (qsizetype i = 0; i < names.size(); ++i) {
         if (i > 0)
@@ -20,7 +20,7 @@ void writeRow(const TXMLTag& row, const QStringList& names, QTextStream& out)
 // The field names of the packet, then the value of each of those fields per
 // row. The field list is parsed as a tree; the rows after it are read one
 // tag at a time, so a packet of any length streams through.
-int previewXml(const PreviewOptions& options, QTextStream& out, QTextStream& err)
+int previewXml(const PreviewOptions &options, QTextStream &out, QTextStream &err)
 {
     if (!QFileInfo::exists(options.file)) {
         err << "File " << options.file << " not found\n";
@@ -35,19 +35,19 @@ int previewXml(const PreviewOptions& options, QTextStream& out, QTextStream& err
         TXMLFile xml(&file);
         xml.Parse(true);
         QStringList names;
-        if (const TXMLTagList* fields = xml.FieldList())
-            for (const auto& field : *fields)
+        if (const TXMLTagList *fields = xml.FieldList())
+            for (const auto &field : *fields)
                 names << XMLFieldName(*field);
         out << '#';
-        for (const QString& name : names)
+        for (const QString &name : names)
             out << '\t' << escapePreviewField(name);
         out << '\n';
 
         qint64 index = 0;
         // Rows that came before the field list (or all of them when there is
         // none) are already in the tree.
-        if (const TXMLTagList* rows = xml.RowList())
-            for (const auto& row : *rows)
+        if (const TXMLTagList *rows = xml.RowList())
+            for (const auto &row : *rows)
                 if (index++ >= options.skip)
                     writeRow(*row, names, out);
         while (!xml.EndOfText()) {
@@ -55,7 +55,7 @@ int previewXml(const PreviewOptions& options, QTextStream& out, QTextStream& err
             if (tag && tag->Name().compare(QLatin1String("ROW"), Qt::CaseInsensitive) == 0 && index++ >= options.skip)
                 writeRow(*tag, names, out);
         }
-    } catch (const EDataImportError& e) {
+    } catch (const EDataImportError &e) {
         out.flush();
         err << e.text() << "\n";
         return 1;

@@ -16,21 +16,21 @@ namespace {
 const QString Fixtures = QStringLiteral(KESTRA_FIXTURES_DIR "/dbf/");
 
 struct Field {
-    const char* name;
+    const char *name;
     char type;
     int length;
 };
 
 // A table written byte by byte: header, descriptors, terminator, records.
 QByteArray makeTable(
-    unsigned char version, quint32 records, const QList<Field>& fields, const QList<QByteArray>& rows, int headerLength = -1)
+    unsigned char version, quint32 records, const QList<Field> &fields, const QList<QByteArray> &rows, int headerLength = -1)
 {
     QByteArray out(32, '\0');
     out[0] = char(version);
     qToLittleEndian<quint32>(records, out.data() + 4);
     const int hlen = headerLength >= 0 ? headerLength : 32 + 32 * int(fields.size()) + 1;
     qToLittleEndian<quint16>(quint16(hlen), out.data() + 8);
-    for (const Field& f : fields) {
+    for (const Field &f : fields) {
         QByteArray d(32, '\0');
         d.replace(0, qstrlen(f.name), f.name);
         d[11] = f.type;
@@ -38,7 +38,7 @@ QByteArray makeTable(
         out += d;
     }
     out += '\r';
-    for (const QByteArray& row : rows)
+    for (const QByteArray &row : rows)
         out += row;
     return out;
 }
@@ -48,7 +48,7 @@ struct ReadTable {
     QList<QStringList> rows;
 };
 
-ReadTable readAll(TDBFRead& table)
+ReadTable readAll(TDBFRead &table)
 {
     ReadTable result;
     while (!table.EndOfTable()) {
@@ -61,7 +61,7 @@ ReadTable readAll(TDBFRead& table)
     return result;
 }
 
-QString failureOf(const QByteArray& bytes)
+QString failureOf(const QByteArray &bytes)
 {
     QByteArray copy = bytes;
     QBuffer buffer(&copy);
@@ -69,7 +69,7 @@ QString failureOf(const QByteArray& bytes)
     try {
         TDBFRead table(&buffer, nullptr);
         readAll(table);
-    } catch (const EDataImportError& e) {
+    } catch (const EDataImportError &e) {
         return e.text();
     }
     return QString();
@@ -82,8 +82,8 @@ public:
     qint64 size() const override { return 1 << 20; }
 
 protected:
-    qint64 readData(char*, qint64) override { return -1; }
-    qint64 writeData(const char*, qint64) override { return -1; }
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *, qint64) override { return -1; }
 };
 
 } // namespace
@@ -100,7 +100,7 @@ TEST(DBFFile, FileNameRules)
         { "dir.v2/x", "dir.v2/x.DBF" },
         { "name.", "name.DBF" },
     };
-    for (const auto& t : tables)
+    for (const auto &t : tables)
         EXPECT_EQ(TDBFRead::TableFileName(t.given), t.table) << qPrintable(t.given);
 
     EXPECT_EQ(TDBFRead::MemoFileName("dir/a.b.dbf", 0x83), "dir/a.dbt");
@@ -149,7 +149,7 @@ TEST(DBFFile, FoxProMemos)
     TDBFRead table(Fixtures + "foxmemo.dbf");
     const ReadTable read = readAll(table);
     QStringList memos;
-    for (const QStringList& row : read.rows)
+    for (const QStringList &row : read.rows)
         memos << row[1];
     EXPECT_EQ(memos,
         (QStringList { "FoxPro memo text that is longer than one block of sixty-four bytes, all of it.", "(Picture)", "", "Error!!!",
@@ -184,7 +184,7 @@ TEST(DBFFile, MemoFileLookup)
         TDBFRead table(path + "DATA.TXT");
         const ReadTable read = readAll(table);
         ASSERT_EQ(read.rows.size(), 5);
-        for (const QStringList& row : read.rows)
+        for (const QStringList &row : read.rows)
             EXPECT_EQ(row[4], QString());
     }
     // dBase IV (0x8B) looks for ".fpt": the ".dbt" beside it is not read.
@@ -209,7 +209,7 @@ TEST(DBFFile, MemoFileLookup)
 
 TEST(DBFFile, UnreadableMemoGivesTheErrorText)
 {
-    for (const QString& name : { QStringLiteral("people"), QStringLiteral("foxmemo") }) {
+    for (const QString &name : { QStringLiteral("people"), QStringLiteral("foxmemo") }) {
         QFile file(Fixtures + name + ".dbf");
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         UnreadableDevice memo;
@@ -238,7 +238,7 @@ TEST(DBFFile, DamagedTables)
     const QList<Field> one { { "A", 'C', 4 } };
     const QString invalid = QStringLiteral("Table file is invalid!");
     const struct {
-        const char* what;
+        const char *what;
         QByteArray bytes;
         QString failure;
     } cases[] = {
@@ -251,7 +251,7 @@ TEST(DBFFile, DamagedTables)
         { "no fields", makeTable(0x03, 5, {}, { " ", " " }), QString() },
         { "header length below 32", makeTable(0x03, 5, one, { " abcd" }, 8), QString() },
     };
-    for (const auto& c : cases)
+    for (const auto &c : cases)
         EXPECT_EQ(failureOf(c.bytes), c.failure) << c.what;
 
     QByteArray none = makeTable(0x03, 7, {}, { " " });
@@ -278,7 +278,7 @@ TEST(DBFFile, EmptyUnopenableAndUnreadableFiles)
     try {
         TDBFRead missing(QDir::tempPath() + "/no-such-table-here.dbf");
         FAIL() << "opened";
-    } catch (const EDataImportError& e) {
+    } catch (const EDataImportError &e) {
         EXPECT_EQ(e.text(), "File open error");
     }
     UnreadableDevice device;
@@ -286,7 +286,7 @@ TEST(DBFFile, EmptyUnopenableAndUnreadableFiles)
     try {
         TDBFRead unreadable(&device, nullptr);
         FAIL() << "read";
-    } catch (const EDataImportError& e) {
+    } catch (const EDataImportError &e) {
         EXPECT_EQ(e.text(), "File read error!");
     }
 }

@@ -31,7 +31,7 @@ protected:
         ASSERT_TRUE(m_dir.isValid());
     }
 
-    CliRun preview(const QStringList& args, const QString& locale = QStringLiteral("fr_FR.UTF-8"))
+    CliRun preview(const QStringList &args, const QString &locale = QStringLiteral("fr_FR.UTF-8"))
     {
         QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -43,7 +43,7 @@ protected:
             QString::fromUtf8(process.readAllStandardError()) };
     }
 
-    QString write(const QString& name, const QByteArray& bytes)
+    QString write(const QString &name, const QByteArray &bytes)
     {
         QFile file(m_dir.filePath(name));
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
@@ -127,7 +127,7 @@ TEST_F(Preview, UnreadableFilesGiveTheReadersMessage)
         { write("short.dbf", "\x03\x01"), "Table file is invalid!\n" },
         { write("text.xml", "<?xml version=\"1.0\"?><DATAPACKET>text</DATAPACKET>"), "Unexpected symbol t at position 34\n" },
     };
-    for (const auto& c : cases) {
+    for (const auto &c : cases) {
         const CliRun run = preview({ c.file });
         EXPECT_EQ(run.exitCode, 1) << qPrintable(c.file);
         EXPECT_EQ(run.err, c.message);

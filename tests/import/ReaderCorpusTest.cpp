@@ -22,7 +22,7 @@ namespace {
 
 const QString Corpus = QStringLiteral(KESTRA_CORPUS_DIR);
 
-QStringList corpusFiles(const QString& folder, const QStringList& patterns)
+QStringList corpusFiles(const QString &folder, const QStringList &patterns)
 {
     QStringList files;
     QDirIterator it(Corpus + "/" + folder, patterns, QDir::Files, QDirIterator::Subdirectories);
@@ -45,7 +45,7 @@ struct RefValue {
 };
 
 // Python's quoted string literal, escapes undone; nullopt when it is not one.
-std::optional<QString> unquote(const QString& s)
+std::optional<QString> unquote(const QString &s)
 {
     if (s.size() < 2 || (s[0] != '\'' && s[0] != '"') || s.back() != s[0])
         return std::nullopt;
@@ -83,7 +83,7 @@ std::optional<QString> unquote(const QString& s)
     return out;
 }
 
-RefValue parseRef(const QString& s)
+RefValue parseRef(const QString &s)
 {
     static const QRegularExpression date(QStringLiteral(R"(^datetime\.date\((\d+), (\d+), (\d+)\)$)"));
     RefValue v;
@@ -117,7 +117,7 @@ struct RefTable {
     QList<QList<RefValue>> rows;
 };
 
-std::optional<RefTable> loadDump(const QString& relativeName)
+std::optional<RefTable> loadDump(const QString &relativeName)
 {
     QFile file(Corpus + "/dbf_ref/" + relativeName + ".txt");
     if (!file.open(QIODevice::ReadOnly))
@@ -140,7 +140,7 @@ std::optional<RefTable> loadDump(const QString& relativeName)
         else if (line.startsWith("REC ")) {
             ref.deleteFlags << parts.value(1);
             QList<RefValue> row;
-            for (const QString& p : parts.mid(2))
+            for (const QString &p : parts.mid(2))
                 row << parseRef(p);
             ref.rows << row;
         }
@@ -150,7 +150,7 @@ std::optional<RefTable> loadDump(const QString& relativeName)
     return ref;
 }
 
-bool isAscii(const QString& s)
+bool isAscii(const QString &s)
 {
     return std::all_of(s.cbegin(), s.cend(), [](QChar c) { return c.unicode() < 128; });
 }
@@ -164,7 +164,7 @@ QString rstripZerosAndBlanks(QString s)
 
 // Compares one of our raw field texts with the dump's value where both
 // readers decode the type the same way; returns an explanation on mismatch.
-QString compareValue(char type, const QString& ours, const RefValue& ref, const RefTable& table, unsigned char version)
+QString compareValue(char type, const QString &ours, const RefValue &ref, const RefTable &table, unsigned char version)
 {
     const QString trimmed = ours.trimmed();
     switch (type) {
@@ -218,7 +218,7 @@ TEST(ReaderCorpus, DBaseTables)
         GTEST_SKIP() << "no corpus at " << qPrintable(Corpus) << ": the real-world tables were not read";
 
     int wholeTables = 0, compared = 0, values = 0;
-    for (const QString& path : files) {
+    for (const QString &path : files) {
         const QString name = QDir(Corpus + "/dbf").relativeFilePath(path);
         SCOPED_TRACE(qPrintable(name));
         // A database container keeps its memos in ".DCT", outside the name rule.
@@ -242,7 +242,7 @@ TEST(ReaderCorpus, DBaseTables)
                 rows << row;
                 deleted << reader->Deleted();
             }
-        } catch (const EDataImportError& e) {
+        } catch (const EDataImportError &e) {
             failure = e.text();
         }
         if (!failure.isEmpty()) {
@@ -266,7 +266,7 @@ TEST(ReaderCorpus, DBaseTables)
         // The other reader cuts records at the header's record length; where
         // that is not the sum of the field lengths the records differ by design.
         int sum = 1;
-        for (const TDescriptor& d : reader->Descriptors())
+        for (const TDescriptor &d : reader->Descriptors())
             sum += d.Length;
         const qsizetype common = sum == ref->recordLength ? std::min(rows.size(), ref->rows.size()) : 0;
         int mismatches = 0;
@@ -296,18 +296,18 @@ TEST(ReaderCorpus, XmlDataPackets)
     QHash<QString, QStringList> probe;
     QFile probeFile(Corpus + "/xml_ref/PROBE.tsv");
     if (probeFile.open(QIODevice::ReadOnly))
-        for (const QByteArray& line : probeFile.readAll().split('\n'))
+        for (const QByteArray &line : probeFile.readAll().split('\n'))
             if (const QStringList parts = QString::fromUtf8(line).split('\t'); parts.size() > 1)
                 probe.insert(QFileInfo(parts[0]).fileName(), parts);
-    auto probed = [&](const QString& file, const QString& key) {
-        for (const QString& part : probe.value(file))
+    auto probed = [&](const QString &file, const QString &key) {
+        for (const QString &part : probe.value(file))
             if (part.startsWith(key + "="))
                 return part.mid(key.size() + 1).toInt();
         return -1;
     };
 
     int checked = 0;
-    for (const QString& path : files) {
+    for (const QString &path : files) {
         const QString name = QFileInfo(path).fileName();
         SCOPED_TRACE(qPrintable(name));
         try {
@@ -315,9 +315,9 @@ TEST(ReaderCorpus, XmlDataPackets)
             xml.LoadText();
             xml.Parse();
             int absent = 0;
-            if (const TXMLTagList* rows = xml.RowList(); rows && xml.FieldList())
-                for (const auto& row : *rows)
-                    for (const auto& field : *xml.FieldList())
+            if (const TXMLTagList *rows = xml.RowList(); rows && xml.FieldList())
+                for (const auto &row : *rows)
+                    for (const auto &field : *xml.FieldList())
                         absent += row->HasAttribute(XMLFieldName(*field)) ? 0 : 1;
 
             // The same rows again, one tag at a time from the file.
@@ -336,7 +336,7 @@ TEST(ReaderCorpus, XmlDataPackets)
                 EXPECT_EQ(absent, probed(name, "absent_attrs"));
                 ++checked;
             }
-        } catch (const EDataImportError& e) {
+        } catch (const EDataImportError &e) {
             ADD_FAILURE() << "refused: " << qPrintable(e.text());
         }
     }

@@ -11,13 +11,13 @@
 namespace {
 
 struct SplitCase {
-    const char* line;
+    const char *line;
     char quote;
     char separator;
     QStringList fields;
 };
 
-QStringList readAll(const QByteArray& bytes, QList<qint64>* numbers = nullptr)
+QStringList readAll(const QByteArray &bytes, QList<qint64> *numbers = nullptr)
 {
     QByteArray copy = bytes;
     QBuffer buffer(&copy);
@@ -37,7 +37,7 @@ QStringList readAll(const QByteArray& bytes, QList<qint64>* numbers = nullptr)
 
 // The line rules written the plain way, byte by byte, to check the chunked
 // reader against.
-QStringList referenceLines(const QByteArray& bytes)
+QStringList referenceLines(const QByteArray &bytes)
 {
     QStringList lines;
     QString line;
@@ -69,12 +69,12 @@ QStringList referenceLines(const QByteArray& bytes)
 
 class FailingDevice : public QIODevice {
 protected:
-    qint64 readData(char*, qint64) override
+    qint64 readData(char *, qint64) override
     {
         setErrorString(QStringLiteral("Input/output error"));
         return -1;
     }
-    qint64 writeData(const char*, qint64) override { return -1; }
+    qint64 writeData(const char *, qint64) override { return -1; }
 };
 
 } // namespace
@@ -96,7 +96,7 @@ TEST(SplitDelimitedLine, QuotesSeparatorsAndEmptyFields)
         { "1\t\"x\ty\"\t3", '"', '\t', { "1", "x\ty", "3" } },
         { R"("x" ;y)", '"', ';', { "x", "y" } },
     };
-    for (const SplitCase& c : cases) {
+    for (const SplitCase &c : cases) {
         QStringList list { "left over" };
         SplitDelimitedLine(QString::fromUtf8(c.line), QChar(c.quote), QChar(c.separator), list);
         EXPECT_EQ(list, c.fields) << c.line;
@@ -122,7 +122,7 @@ TEST(TextLineReader, LineEndsCtrlZAndLastLine)
         { "\n \n", { "", " " } },
         { "\x80\xE9", { QStringLiteral("\u20AC\u00E9") } },
     };
-    for (const auto& c : cases)
+    for (const auto &c : cases)
         EXPECT_EQ(readAll(c.bytes), c.lines) << c.bytes.toHex().constData();
 
     // A CR as the last byte of the reader's 64 KiB chunk.
@@ -168,7 +168,7 @@ TEST(TextLineReader, ReadErrorIsReported)
     try {
         reader.AtEnd();
         FAIL() << "no error";
-    } catch (const EDataImportError& e) {
+    } catch (const EDataImportError &e) {
         EXPECT_EQ(e.text(), QStringLiteral("Input/output error"));
     }
 }
@@ -189,13 +189,13 @@ TEST(TextMap, ValueChecksAndCuts)
         { "3;", QChar(0) },
         { "3;4;5", QChar(0) },
     };
-    for (const auto& r : refused) {
+    for (const auto &r : refused) {
         // A good value first: every value of the map is looked at.
         const QString good = r.comma == QChar(0) ? QStringLiteral("1;1") : QStringLiteral("1");
         try {
             CheckTextMapValues({ good, r.value }, r.comma);
             ADD_FAILURE() << qPrintable(r.value) << " accepted";
-        } catch (const EDataImportError& e) {
+        } catch (const EDataImportError &e) {
             EXPECT_EQ(e.text(), QStringLiteral("Missing definition of map")) << qPrintable(r.value);
         }
     }
@@ -206,13 +206,13 @@ TEST(TextMap, ValueChecksAndCuts)
         QString cut;
     } cuts[] = { { "0;3", "ABC" }, { "5;10", "FG" }, { "10;2", "" }, { "2;0", "" }, { "-2;4", "AB" }, { "x;3", "ABC" },
         { "2147483647;2147483647", "" } };
-    for (const auto& c : cuts)
+    for (const auto &c : cuts)
         EXPECT_EQ(CutFixedWidth(line, ParseFixedWidthMapValue(c.value)), c.cut) << qPrintable(c.value);
 
     const QStringList fields { "a", "b" };
     EXPECT_EQ(DelimitedField(fields, "1"), "a");
     EXPECT_EQ(DelimitedField(fields, "2"), "b");
-    for (const char* beyond : { "3", "0", "-1", "x" })
+    for (const char *beyond : { "3", "0", "-1", "x" })
         EXPECT_EQ(DelimitedField(fields, beyond), QString()) << beyond;
 }
 

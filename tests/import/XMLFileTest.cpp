@@ -14,7 +14,7 @@ const QString Packet = QStringLiteral(KESTRA_FIXTURES_DIR "/xml/packet.xml");
 const QByteArray Header = R"(<?xml version="1.0" standalone="yes"?>)";
 
 // Parses bytes from memory; the error text, or empty when it parsed.
-QString parseError(const QByteArray& bytes, bool fieldsOnly = false)
+QString parseError(const QByteArray &bytes, bool fieldsOnly = false)
 {
     QByteArray copy = bytes;
     QBuffer buffer(&copy);
@@ -22,17 +22,17 @@ QString parseError(const QByteArray& bytes, bool fieldsOnly = false)
     TXMLFile xml(&buffer);
     try {
         xml.Parse(fieldsOnly);
-    } catch (const EDataImportError& e) {
+    } catch (const EDataImportError &e) {
         return e.text();
     }
     return QString();
 }
 
-QStringList fieldNames(const TXMLFile& xml)
+QStringList fieldNames(const TXMLFile &xml)
 {
     QStringList names;
-    if (const TXMLTagList* fields = xml.FieldList())
-        for (const auto& field : *fields)
+    if (const TXMLTagList *fields = xml.FieldList())
+        for (const auto &field : *fields)
             names << XMLFieldName(*field);
     return names;
 }
@@ -52,9 +52,9 @@ TEST(XMLFile, DataPacket)
     EXPECT_EQ(fieldNames(xml), (QStringList { "Code", "Name", "Amount" }));
     ASSERT_EQ(xml.RowCount(), 5);
 
-    const TXMLTagList& rows = *xml.RowList();
+    const TXMLTagList &rows = *xml.RowList();
     QStringList names, amounts;
-    for (const auto& row : rows) {
+    for (const auto &row : rows) {
         names << ReplaceXMLEntities(row->Attribute("Name"));
         amounts << row->Attribute("amount");
     }
@@ -141,7 +141,7 @@ TEST(XMLFile, ScannerErrors)
         { Header + "<A x='>'/>", "Unexpected symbol > at position 6" },
         { Header + "<A\xD7/>", "Unexpected symbol \u00D7 at position 2" },
     };
-    for (const auto& c : cases)
+    for (const auto &c : cases)
         EXPECT_EQ(parseError(c.text), c.error) << c.text.constData();
 }
 
@@ -152,7 +152,7 @@ TEST(XMLFile, AttributesAndEncodings)
     buffer.open(QIODevice::ReadOnly);
     TXMLFile xml(&buffer);
     xml.Parse();
-    const TXMLTag& a = *xml.Tags().Items(0);
+    const TXMLTag &a = *xml.Tags().Items(0);
     EXPECT_EQ(a.AttributeCount(), 2);
     EXPECT_EQ(a.Attribute("x"), "2");
     EXPECT_EQ(a.Attribute("Y"), "a'b");
@@ -185,7 +185,7 @@ TEST(XMLFile, HugeNestingAndAttributeCounts)
     buffer.open(QIODevice::ReadOnly);
     TXMLFile xml(&buffer);
     xml.Parse();
-    const TXMLTag& row = *xml.Tags().Items(0);
+    const TXMLTag &row = *xml.Tags().Items(0);
     EXPECT_EQ(row.AttributeCount(), 100000);
     EXPECT_EQ(row.Attribute("A99999"), "99999");
     EXPECT_EQ(row.Attribute("a5"), "again");
@@ -210,7 +210,7 @@ TEST(XMLFile, FileErrors)
         TXMLFile xml { QString() };
         xml.LoadText();
         FAIL() << "loaded";
-    } catch (const EDataImportError& e) {
+    } catch (const EDataImportError &e) {
         EXPECT_EQ(e.text(), "File name is not defined");
     }
     const QString missing = QDir::tempPath() + "/no-such-packet.xml";
@@ -218,7 +218,7 @@ TEST(XMLFile, FileErrors)
         TXMLFile xml(missing);
         xml.Parse();
         FAIL() << "parsed";
-    } catch (const EDataImportError& e) {
+    } catch (const EDataImportError &e) {
         EXPECT_EQ(e.text(), "File " + missing + " not found");
     }
 }
