@@ -169,15 +169,20 @@ struct RawString {
     bool wide = false;
 };
 
-void readRawString(ChainCursor& cursor, bool shortCount, RawString& out)
+// withTail: the runs and the phonetic block are passed over too, as the
+// next string of a table starts after them; a string alone in its record
+// does not need them (some writers leave them out).
+void readRawString(ChainCursor& cursor, bool shortCount, RawString& out, bool withTail = true)
 {
     const int count = shortCount ? cursor.byte() : cursor.word();
     const quint8 flags = cursor.byte();
     const quint32 runs = (flags & 0x08) ? cursor.word() : 0;
     const quint32 phonetic = (flags & 0x04) ? cursor.dword() : 0;
     cursor.chars(count, (flags & 0x01) != 0, out.chars, out.wide);
-    cursor.skip(quint64(runs) * 4);
-    cursor.skip(phonetic);
+    if (withTail) {
+        cursor.skip(quint64(runs) * 4);
+        cursor.skip(phonetic);
+    }
 }
 
 TxlsString toXlsString(const RawString& raw)
@@ -194,7 +199,7 @@ TxlsString readXlsString(const TbiffRecord& record, int offset, bool shortCount)
 {
     ChainCursor cursor(record, offset);
     RawString raw;
-    readRawString(cursor, shortCount, raw);
+    readRawString(cursor, shortCount, raw, false);
     return toXlsString(raw);
 }
 
@@ -204,7 +209,7 @@ TxlsString readXlsString(const TbiffRecord& record, int offset, bool shortCount)
 QString numberText(double value)
 {
     const FormatSettings& fs = FormatSettings::current();
-    if (std::isfinite(value) && std::fabs(value) < 1e15 && value == std::trunc(value) && !(value == 0.0 && std::signbit(value)))
+    if (std::isfinite(value) && std::fabs(value) < 1e15 && value == std::trunc(value))
         return QString::number(qint64(value));
     if (std::isfinite(value)) {
         char buffer[48];
@@ -352,7 +357,7 @@ public:
                 tail = cont;
                 continue;
             }
-            if (next == XlsRecordId::String && tail->id() != XlsRecordId::Formula && tail->id() != XlsRecordId::ShrFmla)
+            if (next == XlsRecordId::String && !XlsRecordId::isFormula(tail->id()) && tail->id() != XlsRecordId::ShrFmla)
                 fileInvalid();
             break;
         }
@@ -374,7 +379,7 @@ private:
         case Section::Globals:
             return id == Eof || id == Name || id == BoundSheet || id == Xf || id == Format;
         case Section::WorkSheet:
-            return id == Eof || id == Formula || id == Blank || id == Number || id == Rk || id == BoolErr || id == LabelSst || id == Label
+            return id == Eof || isFormula(id) || id == Blank || id == Number || id == Rk || id == BoolErr || id == LabelSst || id == Label
                 || id == RString || id == ShrFmla;
         }
         return false;
@@ -425,7 +430,7 @@ private:
     static bool isSheetRecord(quint16 id)
     {
         using namespace XlsRecordId;
-        return id == Formula || id == Blank || id == Number || id == Rk || id == BoolErr || id == LabelSst || id == Label || id == RString
+        return isFormula(id) || id == Blank || id == Number || id == Rk || id == BoolErr || id == LabelSst || id == Label || id == RString
             || id == MulRk || id == MulBlank || id == String || id == ShrFmla;
     }
 
@@ -438,6 +443,8 @@ private:
             return arena.make<TbiffRecord>(section, id, data, size, link);
         switch (id) {
         case Formula:
+        case Formula3:
+        case Formula4:
             return arena.make<TbiffFormula>(section, id, data, size, link);
         case Eof:
             return arena.make<TbiffEOF>(section, id, data, size, link);
@@ -1240,7 +1247,7 @@ void TxlsWorkSheet::addCell(TbiffCell* cell)
     row->add(cell);
     m_cols.grow(cell->column())->add(cell);
     ++m_cellCount;
-    if (cell->id() == XlsRecordId::Formula)
+    if (cell->isFormula())
         m_formulas.push_back(static_cast<TbiffFormula*>(cell));
 }
 
@@ -1525,10 +1532,12 @@ void TxlsWorkbook::load(XlsRecordStream& stream)
     clear();
     XlsArena& scratch = stream.scratch();
     stream.rewind();
+    bool read = false;
     while (stream.remaining() >= 4) {
         const quint16 id = stream.peekId();
         if (id == XlsRecordId::Eof || id == 0)
             break;
+        read = true;
         const qint64 position = stream.position();
         TbiffRecord* record = stream.readRecord(nullptr, XlsRecordStream::Section::Workbook);
         if (record->id() != XlsRecordId::Bof && record->id() != XlsRecordId::Bof3)
@@ -1555,6 +1564,9 @@ void TxlsWorkbook::load(XlsRecordStream& stream)
         }
         scratch.clear();
     }
+    // An empty stream is no workbook.
+    if (!read)
+        fileInvalid();
 }
 
 void TxlsWorkbook::readGlobals(XlsRecordStream& stream)
@@ -1588,6 +1600,8 @@ void TxlsWorkbook::readGlobals(XlsRecordStream& stream)
         case XlsRecordId::Sst:
             g.sst().load(*static_cast<TbiffSST*>(record));
             break;
+        case XlsRecordId::FilePass:
+            fileInvalid(); // encrypted: the records would read as garbage
         case XlsRecordId::DateMode:
             g.setDates1904(record->wordAt(0) == 1);
             break;
@@ -1617,6 +1631,8 @@ void TxlsWorkbook::readWorkSheet(XlsRecordStream& stream, TxlsWorkSheet* sheet)
         case XlsRecordId::Bof3:
             fileInvalid(); // an embedded chart or another nested substream
         case XlsRecordId::Formula:
+        case XlsRecordId::Formula3:
+        case XlsRecordId::Formula4:
             lastFormula = static_cast<TbiffFormula*>(record);
             sheet->addCell(lastFormula);
             break;
@@ -1685,7 +1701,15 @@ namespace {
 void initGsf()
 {
     static std::once_flag once;
-    std::call_once(once, [] { gsf_init(); });
+    std::call_once(once, [] {
+        gsf_init();
+        // A damaged container is reported by the exception; libgsf's own
+        // warnings about it would only clutter the operator's console.
+        const auto quiet = GLogLevelFlags(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_MESSAGE);
+        for (const char* domain : { "libgsf:msole", "libgsf:gsf", "libgsf" })
+            g_log_set_handler(
+                domain, quiet, [](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
+    });
 }
 
 struct GObjectRef {
@@ -1709,6 +1733,8 @@ struct GObjectRef {
 // no compound document. The result holds its own reference.
 GsfInput* openWorkbookStream(GsfInput* input, const QString& fileName)
 {
+    if (!input)
+        fileInvalid();
     GError* error = nullptr;
     GsfInfile* ole = gsf_infile_msole_new(input, &error);
     if (!ole) {

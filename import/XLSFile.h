@@ -51,6 +51,7 @@ constexpr quint16 Formula = 0x0006;
 constexpr quint16 Eof = 0x000A;
 constexpr quint16 Name = 0x0018;
 constexpr quint16 DateMode = 0x0022;
+constexpr quint16 FilePass = 0x002F;
 constexpr quint16 Continue = 0x003C;
 constexpr quint16 BoundSheet = 0x0085;
 constexpr quint16 MulRk = 0x00BD;
@@ -69,6 +70,14 @@ constexpr quint16 Rk = 0x027E;
 constexpr quint16 Format = 0x041E;
 constexpr quint16 ShrFmla = 0x04BC;
 constexpr quint16 Bof = 0x0809;
+// FORMULA under the identifiers of older versions, which some writers still
+// use in BIFF8 files; the cached result sits at the same place.
+constexpr quint16 Formula3 = 0x0206;
+constexpr quint16 Formula4 = 0x0406;
+constexpr bool isFormula(quint16 id)
+{
+    return id == Formula || id == Formula3 || id == Formula4;
+}
 } // namespace XlsRecordId
 
 // What a cell holds, as the import and the wizard tell cells apart.
