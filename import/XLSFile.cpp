@@ -26,7 +26,7 @@
 
 namespace {
 
-const char* const FileInvalid = "Error reading Excel records. File invalid";
+const char *const FileInvalid = "Error reading Excel records. File invalid";
 
 [[noreturn]] void fileInvalid()
 {
@@ -43,23 +43,23 @@ const char* const FileInvalid = "Error reading Excel records. File invalid";
     throw ExlsFileError(QString::asprintf("Record with ID 0x%x is invalid", unsigned(id)));
 }
 
-QString withName(const char* pattern, const QString& name)
+QString withName(const char *pattern, const QString &name)
 {
     QString text = QString::fromLatin1(pattern);
     return text.replace(QLatin1String("%s"), name);
 }
 
-quint16 le16(const quint8* p)
+quint16 le16(const quint8 *p)
 {
     return quint16(p[0] | (p[1] << 8));
 }
 
-quint32 le32(const quint8* p)
+quint32 le32(const quint8 *p)
 {
     return quint32(p[0]) | (quint32(p[1]) << 8) | (quint32(p[2]) << 16) | (quint32(p[3]) << 24);
 }
 
-double leDouble(const quint8* p)
+double leDouble(const quint8 *p)
 {
     quint64 bits = quint64(le32(p)) | (quint64(le32(p + 4)) << 32);
     double value;
@@ -72,7 +72,7 @@ double leDouble(const quint8* p)
 // giving their width.
 class ChainCursor {
 public:
-    ChainCursor(const TbiffRecord& record, int offset)
+    ChainCursor(const TbiffRecord &record, int offset)
         : m_record(&record)
         , m_pos(offset)
     {
@@ -125,7 +125,7 @@ public:
 
     // count characters, starting with the given width; the characters go to
     // out, and wideSeen tells whether any was stored on two bytes.
-    void chars(int count, bool wide, std::u16string& out, bool& wideSeen)
+    void chars(int count, bool wide, std::u16string &out, bool &wideSeen)
     {
         out.clear();
         wideSeen = false;
@@ -143,7 +143,7 @@ public:
             if (available == 0)
                 readError(); // half a character before the record's end
             const int take = std::min(count, available);
-            const quint8* p = m_record->data() + m_pos;
+            const quint8 *p = m_record->data() + m_pos;
             if (wide) {
                 wideSeen = true;
                 for (int i = 0; i < take; ++i)
@@ -158,7 +158,7 @@ public:
     }
 
 private:
-    const TbiffRecord* m_record;
+    const TbiffRecord *m_record;
     int m_pos;
 };
 
@@ -172,7 +172,7 @@ struct RawString {
 // withTail: the runs and the phonetic block are passed over too, as the
 // next string of a table starts after them; a string alone in its record
 // does not need them (some writers leave them out).
-void readRawString(ChainCursor& cursor, bool shortCount, RawString& out, bool withTail = true)
+void readRawString(ChainCursor &cursor, bool shortCount, RawString &out, bool withTail = true)
 {
     const int count = shortCount ? cursor.byte() : cursor.word();
     const quint8 flags = cursor.byte();
@@ -185,7 +185,7 @@ void readRawString(ChainCursor& cursor, bool shortCount, RawString& out, bool wi
     }
 }
 
-TxlsString toXlsString(const RawString& raw)
+TxlsString toXlsString(const RawString &raw)
 {
     if (raw.wide)
         return TxlsString::wide(QString::fromUtf16(raw.chars.data(), qsizetype(raw.chars.size())));
@@ -195,7 +195,7 @@ TxlsString toXlsString(const RawString& raw)
     return TxlsString::narrow(latin1);
 }
 
-TxlsString readXlsString(const TbiffRecord& record, int offset, bool shortCount)
+TxlsString readXlsString(const TbiffRecord &record, int offset, bool shortCount)
 {
     ChainCursor cursor(record, offset);
     RawString raw;
@@ -208,7 +208,7 @@ TxlsString readXlsString(const TbiffRecord& record, int offset, bool shortCount)
 // digits, trailing zeros dropped).
 QString numberText(double value)
 {
-    const FormatSettings& fs = FormatSettings::current();
+    const FormatSettings &fs = FormatSettings::current();
     if (std::isfinite(value) && std::fabs(value) < 1e15 && value == std::trunc(value))
         return QString::number(qint64(value));
     if (std::isfinite(value)) {
@@ -235,7 +235,7 @@ class XlsArena {
 public:
     ~XlsArena() { clear(); }
 
-    void* allocate(std::size_t size)
+    void *allocate(std::size_t size)
     {
         size = (size + 7) & ~std::size_t(7);
         if (size > BlockSize / 4) {
@@ -247,7 +247,7 @@ public:
             m_next = m_blocks.back().get();
             m_left = BlockSize;
         }
-        void* p = m_next;
+        void *p = m_next;
         m_next += size;
         m_left -= size;
         return p;
@@ -255,29 +255,29 @@ public:
 
     // The object, its data, and with withLink the room for the link to the
     // CONTINUE record that follows.
-    template <class T> T* make(TxlsSection* section, quint16 id, const quint8* data, quint16 size, bool withLink = false)
+    template <class T> T *make(TxlsSection *section, quint16 id, const quint8 *data, quint16 size, bool withLink = false)
     {
         constexpr std::size_t objectSize = (sizeof(T) + 7) & ~std::size_t(7);
         static_assert(objectSize < 65536);
-        const std::size_t dataSpace = withLink ? ((std::size_t(size) + 7) & ~std::size_t(7)) + sizeof(void*) : size;
-        auto* memory = static_cast<char*>(allocate(objectSize + dataSpace));
+        const std::size_t dataSpace = withLink ? ((std::size_t(size) + 7) & ~std::size_t(7)) + sizeof(void *) : size;
+        auto *memory = static_cast<char *>(allocate(objectSize + dataSpace));
         if (size)
             std::memcpy(memory + objectSize, data, size);
         if (withLink)
-            std::memset(memory + objectSize + dataSpace - sizeof(void*), 0, sizeof(void*));
-        T* record = new (memory) T(section, id, size, quint16(objectSize));
+            std::memset(memory + objectSize + dataSpace - sizeof(void *), 0, sizeof(void *));
+        T *record = new (memory) T(section, id, size, quint16(objectSize));
         record->m_hasLink = withLink;
         if constexpr (T::HoldsTexts)
             m_destroy.push_back(record);
         return record;
     }
 
-    static void link(TbiffRecord* record, TbiffContinue* next) { *record->linkSlot() = next; }
+    static void link(TbiffRecord *record, TbiffContinue *next) { *record->linkSlot() = next; }
 
     // Frees everything; keeps one block for the next use.
     void clear()
     {
-        for (TbiffRecord* record : m_destroy)
+        for (TbiffRecord *record : m_destroy)
             record->~TbiffRecord();
         m_destroy.clear();
         m_large.clear();
@@ -293,8 +293,8 @@ private:
     static constexpr std::size_t BlockSize = 256 * 1024;
     std::vector<std::unique_ptr<char[]>> m_blocks;
     std::vector<std::unique_ptr<char[]>> m_large;
-    std::vector<TbiffRecord*> m_destroy;
-    char* m_next = nullptr;
+    std::vector<TbiffRecord *> m_destroy;
+    char *m_next = nullptr;
     std::size_t m_left = 0;
 };
 
@@ -306,7 +306,7 @@ class XlsRecordStream {
 public:
     enum class Section { Workbook, Globals, WorkSheet };
 
-    XlsRecordStream(GsfInput* input, XlsArena& keep, XlsArena& scratch)
+    XlsRecordStream(GsfInput *input, XlsArena &keep, XlsArena &scratch)
         : m_input(input)
         , m_keep(keep)
         , m_scratch(scratch)
@@ -338,20 +338,20 @@ public:
     // Reads one record and the CONTINUE records that follow it. Records the
     // section keeps go to the workbook's arena, the others to the scratch
     // arena that the caller empties after each record.
-    TbiffRecord* readRecord(TxlsSection* section, Section where)
+    TbiffRecord *readRecord(TxlsSection *section, Section where)
     {
         quint16 id = 0, size = 0;
         bool continued = false;
-        const quint8* data = readRaw(id, size, continued);
-        XlsArena& arena = keeps(id, where) ? m_keep : m_scratch;
-        TbiffRecord* record = create(arena, section, where, id, data, size, continued);
+        const quint8 *data = readRaw(id, size, continued);
+        XlsArena &arena = keeps(id, where) ? m_keep : m_scratch;
+        TbiffRecord *record = create(arena, section, where, id, data, size, continued);
         consume(size);
-        TbiffRecord* tail = record;
+        TbiffRecord *tail = record;
         while (remaining() >= 4) {
             const quint16 next = peekId();
             if (next == XlsRecordId::Continue) {
-                const quint8* more = readRaw(id, size, continued);
-                auto* cont = arena.make<TbiffContinue>(section, id, more, size, continued);
+                const quint8 *more = readRaw(id, size, continued);
+                auto *cont = arena.make<TbiffContinue>(section, id, more, size, continued);
                 consume(size);
                 XlsArena::link(tail, cont);
                 tail = cont;
@@ -365,7 +365,7 @@ public:
         return record;
     }
 
-    XlsArena& scratch() { return m_scratch; }
+    XlsArena &scratch() { return m_scratch; }
 
 private:
     static constexpr int WindowSize = 256 * 1024;
@@ -388,7 +388,7 @@ private:
     // Header, then exactly size bytes; returns them in the window.
     // Header, then exactly size bytes; returns them in the window, and
     // whether a CONTINUE record follows them.
-    const quint8* readRaw(quint16& id, quint16& size, bool& continued)
+    const quint8 *readRaw(quint16 &id, quint16 &size, bool &continued)
     {
         if (!fill(4))
             fileInvalid();
@@ -434,8 +434,8 @@ private:
             || id == MulRk || id == MulBlank || id == String || id == ShrFmla;
     }
 
-    static TbiffRecord* create(
-        XlsArena& arena, TxlsSection* section, Section where, quint16 id, const quint8* data, quint16 size, bool link)
+    static TbiffRecord *create(
+        XlsArena &arena, TxlsSection *section, Section where, quint16 id, const quint8 *data, quint16 size, bool link)
     {
         using namespace XlsRecordId;
         // Cell records outside a worksheet are ignored like any other.
@@ -489,9 +489,9 @@ private:
         }
     }
 
-    GsfInput* m_input;
-    XlsArena& m_keep;
-    XlsArena& m_scratch;
+    GsfInput *m_input;
+    XlsArena &m_keep;
+    XlsArena &m_scratch;
     qint64 m_size;
     std::vector<quint8> m_buffer;
     qint64 m_windowPos = 0; // stream position of m_buffer[0]
@@ -551,7 +551,7 @@ QString errorText(quint8 code)
     }
 }
 
-bool isDateFormatString(const QString& format)
+bool isDateFormatString(const QString &format)
 {
     // Quoted texts, escaped and padding characters and bracketed parts
     // (colours, conditions, currencies) are no date letters; [h], [mm] and
@@ -617,7 +617,7 @@ QString TxlsString::text() const
 
 // ---------------------------------------------------------------- records
 
-TbiffRecord::TbiffRecord(TxlsSection* section, quint16 id, quint16 size, quint16 dataOffset)
+TbiffRecord::TbiffRecord(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
     : m_section(section)
     , m_id(id)
     , m_size(size)
@@ -627,13 +627,13 @@ TbiffRecord::TbiffRecord(TxlsSection* section, quint16 id, quint16 size, quint16
 
 TbiffRecord::~TbiffRecord() = default;
 
-TbiffContinue** TbiffRecord::linkSlot() const
+TbiffContinue **TbiffRecord::linkSlot() const
 {
-    const quint8* end = data() + ((std::size_t(m_size) + 7) & ~std::size_t(7));
-    return reinterpret_cast<TbiffContinue**>(const_cast<quint8*>(end));
+    const quint8 *end = data() + ((std::size_t(m_size) + 7) & ~std::size_t(7));
+    return reinterpret_cast<TbiffContinue **>(const_cast<quint8 *>(end));
 }
 
-TbiffContinue* TbiffRecord::continueRecord() const
+TbiffContinue *TbiffRecord::continueRecord() const
 {
     return m_hasLink ? *linkSlot() : nullptr;
 }
@@ -659,7 +659,7 @@ void TbiffRecord::requireSize(int size) const
         recordInvalid(m_id);
 }
 
-TbiffBOF::TbiffBOF(TxlsSection* section, quint16 id, quint16 size, quint16 dataOffset)
+TbiffBOF::TbiffBOF(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
     : TbiffRecord(section, id, size, dataOffset)
 {
     requireSize(4);
@@ -667,7 +667,7 @@ TbiffBOF::TbiffBOF(TxlsSection* section, quint16 id, quint16 size, quint16 dataO
         throw EDataImportError(QStringLiteral("File is saved with an invalid Excel version"));
 }
 
-TbiffBoundSheet::TbiffBoundSheet(TxlsSection* section, quint16 id, quint16 size, quint16 dataOffset)
+TbiffBoundSheet::TbiffBoundSheet(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
     : TbiffRecord(section, id, size, dataOffset)
 {
     requireSize(8);
@@ -678,7 +678,7 @@ void TbiffBoundSheet::afterRead()
     m_name = readXlsString(*this, 6, true);
 }
 
-TbiffXF::TbiffXF(TxlsSection* section, quint16 id, quint16 size, quint16 dataOffset)
+TbiffXF::TbiffXF(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
     : TbiffRecord(section, id, size, dataOffset)
 {
     requireSize(4);
@@ -686,12 +686,12 @@ TbiffXF::TbiffXF(TxlsSection* section, quint16 id, quint16 size, quint16 dataOff
 
 void TbiffXF::setFormatIndex(quint16 index)
 {
-    quint8* d = mutableData();
+    quint8 *d = mutableData();
     d[2] = quint8(index & 0xFF);
     d[3] = quint8(index >> 8);
 }
 
-TbiffFormat::TbiffFormat(TxlsSection* section, quint16 id, quint16 size, quint16 dataOffset)
+TbiffFormat::TbiffFormat(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
     : TbiffRecord(section, id, size, dataOffset)
 {
     requireSize(2);
@@ -702,7 +702,7 @@ void TbiffFormat::afterRead()
     m_format = readXlsString(*this, 2, false);
 }
 
-TbiffSST::TbiffSST(TxlsSection* section, quint16 id, quint16 size, quint16 dataOffset)
+TbiffSST::TbiffSST(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
     : TbiffRecord(section, id, size, dataOffset)
 {
     requireSize(8);
@@ -713,13 +713,13 @@ QString TbiffString::text() const
     return readXlsString(*this, 0, false).text();
 }
 
-TbiffShrFmla::TbiffShrFmla(TxlsSection* section, quint16 id, quint16 size, quint16 dataOffset)
+TbiffShrFmla::TbiffShrFmla(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
     : TbiffRecord(section, id, size, dataOffset)
 {
     requireSize(10);
 }
 
-TbiffColRow::TbiffColRow(TxlsSection* section, quint16 id, quint16 size, quint16 dataOffset)
+TbiffColRow::TbiffColRow(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
     : TbiffRecord(section, id, size, dataOffset)
 {
     requireSize(4);
@@ -727,18 +727,18 @@ TbiffColRow::TbiffColRow(TxlsSection* section, quint16 id, quint16 size, quint16
 
 // ---------------------------------------------------------------- cells
 
-TbiffCell::TbiffCell(TxlsSection* section, quint16 id, quint16 size, quint16 dataOffset)
+TbiffCell::TbiffCell(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
     : TbiffColRow(section, id, size, dataOffset)
 {
     requireSize(6);
 }
 
-TxlsWorkSheet* TbiffCell::workSheet() const
+TxlsWorkSheet *TbiffCell::workSheet() const
 {
-    return static_cast<TxlsWorkSheet*>(section());
+    return static_cast<TxlsWorkSheet *>(section());
 }
 
-void TbiffCell::cannotAccess(const char* typeWord) const
+void TbiffCell::cannotAccess(const char *typeWord) const
 {
     throw EDataImportError(QStringLiteral("Cannot access cell '%1' as type %2").arg(name(), QString::fromLatin1(typeWord)));
 }
@@ -758,7 +758,7 @@ QString TbiffCell::text() const
     return QString();
 }
 
-void TbiffCell::setText(const QString&)
+void TbiffCell::setText(const QString &)
 {
     cannotAccess("String");
 }
@@ -798,19 +798,19 @@ QVariant TbiffCell::variant() const
     return QVariant();
 }
 
-void TbiffCell::setVariant(const QVariant&)
+void TbiffCell::setVariant(const QVariant &)
 {
     cannotAccess("Variant");
 }
 
-TbiffBlank::TbiffBlank(TxlsSection* section, quint16 id, quint16 size, quint16 dataOffset)
+TbiffBlank::TbiffBlank(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
     : TbiffCell(section, id, size, dataOffset)
 {
 }
 
 bool TbiffNumberCell::isDate() const
 {
-    const TxlsWorkSheet* sheet = workSheet();
+    const TxlsWorkSheet *sheet = workSheet();
     return sheet && sheet->workbook()->globals().isDateXf(xfIndex());
 }
 
@@ -830,11 +830,11 @@ QString TbiffNumberCell::text() const
 double TbiffNumberCell::dateTime() const
 {
     const double value = number();
-    const TxlsWorkSheet* sheet = workSheet();
+    const TxlsWorkSheet *sheet = workSheet();
     return sheet && sheet->workbook()->globals().dates1904() ? value + 1462.0 : value;
 }
 
-TbiffNumber::TbiffNumber(TxlsSection* section, quint16 id, quint16 size, quint16 dataOffset)
+TbiffNumber::TbiffNumber(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
     : TbiffNumberCell(section, id, size, dataOffset)
 {
     requireSize(14);
@@ -852,13 +852,13 @@ void TbiffNumber::setNumber(double value)
     qToLittleEndian(bits, mutableData() + 6);
 }
 
-TbiffRK::TbiffRK(TxlsSection* section, quint16 id, quint16 size, quint16 dataOffset)
+TbiffRK::TbiffRK(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
     : TbiffNumberCell(section, id, size, dataOffset)
 {
     requireSize(10);
 }
 
-TbiffBoolErr::TbiffBoolErr(TxlsSection* section, quint16 id, quint16 size, quint16 dataOffset)
+TbiffBoolErr::TbiffBoolErr(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
     : TbiffCell(section, id, size, dataOffset)
 {
     requireSize(8);
@@ -878,7 +878,7 @@ bool TbiffBoolErr::boolean() const
 
 void TbiffBoolErr::setBoolean(bool on)
 {
-    quint8* d = mutableData();
+    quint8 *d = mutableData();
     d[6] = on ? 1 : 0;
     d[7] = 0;
 }
@@ -890,19 +890,19 @@ QVariant TbiffBoolErr::variant() const
     return value() != 0;
 }
 
-TbiffLabelSST::TbiffLabelSST(TxlsSection* section, quint16 id, quint16 size, quint16 dataOffset)
+TbiffLabelSST::TbiffLabelSST(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
     : TbiffCell(section, id, size, dataOffset)
 {
     requireSize(10);
     // The table is read before any worksheet; an index beyond it is a
     // damaged file.
-    TbiffSSTList& sst = workSheet()->workbook()->globals().sst();
+    TbiffSSTList &sst = workSheet()->workbook()->globals().sst();
     if (sstIndex() >= quint32(sst.count()))
         fileInvalid();
     ++sst.entry(int(sstIndex())).refCount;
 }
 
-const TxlsSSTEntry& TbiffLabelSST::entry() const
+const TxlsSSTEntry &TbiffLabelSST::entry() const
 {
     return workSheet()->workbook()->globals().sst().entry(int(sstIndex()));
 }
@@ -912,7 +912,7 @@ QString TbiffLabelSST::text() const
     return workSheet()->workbook()->globals().sst().text(int(sstIndex()));
 }
 
-TbiffLabel::TbiffLabel(TxlsSection* section, quint16 id, quint16 size, quint16 dataOffset)
+TbiffLabel::TbiffLabel(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
     : TbiffCell(section, id, size, dataOffset)
 {
     requireSize(9);
@@ -923,7 +923,7 @@ void TbiffLabel::afterRead()
     m_text = readXlsString(*this, 6, false);
 }
 
-TbiffFormula::TbiffFormula(TxlsSection* section, quint16 id, quint16 size, quint16 dataOffset)
+TbiffFormula::TbiffFormula(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
     : TbiffCell(section, id, size, dataOffset)
 {
     requireSize(14);
@@ -963,7 +963,7 @@ QByteArray TbiffFormula::tokens() const
         return m_tokens;
     if (dataSize() < 22)
         return QByteArray();
-    return QByteArray(reinterpret_cast<const char*>(data()) + 20, dataSize() - 20);
+    return QByteArray(reinterpret_cast<const char *>(data()) + 20, dataSize() - 20);
 }
 
 bool TbiffFormula::refersToSharedFormula() const
@@ -989,12 +989,12 @@ bool TbiffMultiple::next()
     return true;
 }
 
-TbiffMulBlank::TbiffMulBlank(TxlsSection* section, quint16 id, quint16 size, quint16 dataOffset)
+TbiffMulBlank::TbiffMulBlank(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
     : TbiffMultiple(section, id, size, dataOffset)
 {
 }
 
-TbiffMulRK::TbiffMulRK(TxlsSection* section, quint16 id, quint16 size, quint16 dataOffset)
+TbiffMulRK::TbiffMulRK(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
     : TbiffMultiple(section, id, size, dataOffset)
 {
 }
@@ -1012,12 +1012,12 @@ TbiffCellList::TbiffCellList(bool byColumn)
 {
 }
 
-int TbiffCellList::keyOf(const TbiffRecord* cell) const
+int TbiffCellList::keyOf(const TbiffRecord *cell) const
 {
-    return m_byColumn ? static_cast<const TbiffCell*>(cell)->column() : static_cast<const TbiffCell*>(cell)->row();
+    return m_byColumn ? static_cast<const TbiffCell *>(cell)->column() : static_cast<const TbiffCell *>(cell)->row();
 }
 
-void TbiffCellList::add(TbiffCell* cell)
+void TbiffCellList::add(TbiffCell *cell)
 {
     const int key = m_byColumn ? cell->column() : cell->row();
     if (m_items.empty()) {
@@ -1036,64 +1036,64 @@ void TbiffCellList::sort()
 {
     if (m_sorted)
         return;
-    std::stable_sort(m_items.begin(), m_items.end(), [this](const TbiffRecord* a, const TbiffRecord* b) { return keyOf(a) < keyOf(b); });
+    std::stable_sort(m_items.begin(), m_items.end(), [this](const TbiffRecord *a, const TbiffRecord *b) { return keyOf(a) < keyOf(b); });
     m_sorted = true;
 }
 
-TbiffCell* TbiffCellList::find(int position)
+TbiffCell *TbiffCellList::find(int position)
 {
     sort();
     // Of two records at one place the later one wins, as it would on screen.
-    auto it = std::upper_bound(m_items.begin(), m_items.end(), position, [this](int p, const TbiffRecord* c) { return p < keyOf(c); });
+    auto it = std::upper_bound(m_items.begin(), m_items.end(), position, [this](int p, const TbiffRecord *c) { return p < keyOf(c); });
     if (it == m_items.begin())
         return nullptr;
     --it;
-    return keyOf(*it) == position ? static_cast<TbiffCell*>(*it) : nullptr;
+    return keyOf(*it) == position ? static_cast<TbiffCell *>(*it) : nullptr;
 }
 
-TbiffCell* TbiffCellList::cell(int i)
+TbiffCell *TbiffCellList::cell(int i)
 {
     sort();
-    return static_cast<TbiffCell*>(m_items[std::size_t(i)]);
+    return static_cast<TbiffCell *>(m_items[std::size_t(i)]);
 }
 
-TxlsRow* TxlsRowList::grow(int index)
+TxlsRow *TxlsRowList::grow(int index)
 {
     while (index >= count())
         m_rows.push_back(std::make_unique<TxlsRow>());
     return row(index);
 }
 
-TxlsCol* TxlsColList::grow(int index)
+TxlsCol *TxlsColList::grow(int index)
 {
     while (index >= count())
         m_cols.push_back(std::make_unique<TxlsCol>());
     return col(index);
 }
 
-TbiffShrFmla* TbiffShrFmlaList::find(quint32 key)
+TbiffShrFmla *TbiffShrFmlaList::find(quint32 key)
 {
-    auto keyOf = [](const TbiffRecord* r) { return static_cast<const TbiffShrFmla*>(r)->key(); };
+    auto keyOf = [](const TbiffRecord *r) { return static_cast<const TbiffShrFmla *>(r)->key(); };
     if (!m_sorted) {
-        std::stable_sort(m_items.begin(), m_items.end(), [&](const TbiffRecord* a, const TbiffRecord* b) { return keyOf(a) < keyOf(b); });
+        std::stable_sort(m_items.begin(), m_items.end(), [&](const TbiffRecord *a, const TbiffRecord *b) { return keyOf(a) < keyOf(b); });
         m_sorted = true;
     }
-    auto it = std::lower_bound(m_items.begin(), m_items.end(), key, [&](const TbiffRecord* r, quint32 k) { return keyOf(r) < k; });
+    auto it = std::lower_bound(m_items.begin(), m_items.end(), key, [&](const TbiffRecord *r, quint32 k) { return keyOf(r) < k; });
     if (it == m_items.end() || keyOf(*it) != key)
         return nullptr;
-    return static_cast<TbiffShrFmla*>(*it);
+    return static_cast<TbiffShrFmla *>(*it);
 }
 
 QString TbiffSSTList::text(int i) const
 {
-    const TxlsSSTEntry& e = m_entries[std::size_t(i)];
-    const char* p = m_pool.constData() + e.offset;
+    const TxlsSSTEntry &e = m_entries[std::size_t(i)];
+    const char *p = m_pool.constData() + e.offset;
     if (!e.wide)
         return QString::fromLatin1(p, e.length);
     QString s(e.length, Qt::Uninitialized);
-    QChar* out = s.data();
+    QChar *out = s.data();
     for (int k = 0; k < e.length; ++k)
-        out[k] = QChar(le16(reinterpret_cast<const quint8*>(p) + 2 * k));
+        out[k] = QChar(le16(reinterpret_cast<const quint8 *>(p) + 2 * k));
     return s;
 }
 
@@ -1105,12 +1105,12 @@ void TbiffSSTList::clear()
     m_pool.squeeze();
 }
 
-void TbiffSSTList::load(const TbiffSST& sst)
+void TbiffSSTList::load(const TbiffSST &sst)
 {
     // Every string takes at least three bytes, which bounds the reservation
     // whatever count the record claims.
     qint64 bytes = 0;
-    for (const TbiffRecord* r = &sst; r; r = r->continueRecord())
+    for (const TbiffRecord *r = &sst; r; r = r->continueRecord())
         bytes += r->dataSize();
     const quint32 count = sst.uniqueCount();
     m_entries.reserve(m_entries.size() + std::size_t(std::min<qint64>(count, bytes / 3)));
@@ -1127,14 +1127,14 @@ void TbiffSSTList::load(const TbiffSST& sst)
         const qsizetype at = m_pool.size();
         if (raw.wide) {
             m_pool.resize(at + qsizetype(raw.chars.size()) * 2);
-            char* out = m_pool.data() + at;
+            char *out = m_pool.data() + at;
             for (char16_t c : raw.chars) {
                 *out++ = char(c & 0xFF);
                 *out++ = char(c >> 8);
             }
         } else {
             m_pool.resize(at + qsizetype(raw.chars.size()));
-            char* out = m_pool.data() + at;
+            char *out = m_pool.data() + at;
             for (char16_t c : raw.chars)
                 *out++ = char(c);
         }
@@ -1146,14 +1146,14 @@ void TbiffSSTList::load(const TbiffSST& sst)
 
 TxlsSection::~TxlsSection() = default;
 
-void TxlsSection::setBof(TbiffBOF* bof)
+void TxlsSection::setBof(TbiffBOF *bof)
 {
     m_bof = bof;
     if (bof)
         bof->m_section = this;
 }
 
-void TxlsSection::setEof(TbiffEOF* eof)
+void TxlsSection::setEof(TbiffEOF *eof)
 {
     m_eof = eof;
 }
@@ -1180,15 +1180,15 @@ void TxlsGlobals::clear()
 
 void TxlsGlobals::bindFormats()
 {
-    QHash<quint16, TbiffFormat*> byIndex;
+    QHash<quint16, TbiffFormat *> byIndex;
     for (int i = 0; i < m_formats.count(); ++i) {
-        TbiffFormat* f = m_formats.format(i);
+        TbiffFormat *f = m_formats.format(i);
         if (!byIndex.contains(f->formatIndex()))
             byIndex.insert(f->formatIndex(), f);
     }
     m_dateXf.assign(std::size_t(m_xfs.count()), false);
     for (int i = 0; i < m_xfs.count(); ++i) {
-        TbiffXF* xf = m_xfs.xf(i);
+        TbiffXF *xf = m_xfs.xf(i);
         xf->setFormat(byIndex.value(xf->formatIndex()));
         // The date test, once per XF rather than once per cell.
         if (xf->format())
@@ -1208,7 +1208,7 @@ QString TxlsSheet::name() const
     return m_workbook->sheetName(this);
 }
 
-TxlsWorkSheet::TxlsWorkSheet(TxlsWorkbook* workbook)
+TxlsWorkSheet::TxlsWorkSheet(TxlsWorkbook *workbook)
     : TxlsSheet(workbook)
 {
 }
@@ -1229,11 +1229,11 @@ void TxlsWorkSheet::clear()
     m_lastRow = -1;
 }
 
-void TxlsWorkSheet::addCell(TbiffCell* cell)
+void TxlsWorkSheet::addCell(TbiffCell *cell)
 {
     // Cells come row after row: a row left behind gives back its spare room.
     // A new row is given the size of the last one, which it most often has.
-    TxlsRow* row = m_rows.grow(cell->row());
+    TxlsRow *row = m_rows.grow(cell->row());
     if (cell->row() != m_lastRow) {
         std::size_t expected = 0;
         if (m_lastRow >= 0 && m_lastRow < m_rows.count()) {
@@ -1248,10 +1248,10 @@ void TxlsWorkSheet::addCell(TbiffCell* cell)
     m_cols.grow(cell->column())->add(cell);
     ++m_cellCount;
     if (cell->isFormula())
-        m_formulas.push_back(static_cast<TbiffFormula*>(cell));
+        m_formulas.push_back(static_cast<TbiffFormula *>(cell));
 }
 
-TbiffCell* TxlsWorkSheet::cell(int row, int column)
+TbiffCell *TxlsWorkSheet::cell(int row, int column)
 {
     if (row < 0 || row > 65535)
         throw EDataImportError(QStringLiteral("Invalid Row (%1)").arg(row));
@@ -1264,11 +1264,11 @@ TbiffCell* TxlsWorkSheet::cell(int row, int column)
 
 QString TxlsWorkSheet::cellText(int row, int column)
 {
-    TbiffCell* c = cell(row, column);
+    TbiffCell *c = cell(row, column);
     return c ? c->text() : QString();
 }
 
-bool TxlsWorkSheet::rowExtent(int row, int& lowest, int& highest) const
+bool TxlsWorkSheet::rowExtent(int row, int &lowest, int &highest) const
 {
     lowest = highest = -1;
     if (row < 0 || row >= m_rows.count() || m_rows.row(row)->isEmpty())
@@ -1278,7 +1278,7 @@ bool TxlsWorkSheet::rowExtent(int row, int& lowest, int& highest) const
     return true;
 }
 
-bool TxlsWorkSheet::colExtent(int column, int& lowest, int& highest) const
+bool TxlsWorkSheet::colExtent(int column, int &lowest, int &highest) const
 {
     lowest = highest = -1;
     if (column < 0 || column >= m_cols.count() || m_cols.col(column)->isEmpty())
@@ -1290,7 +1290,7 @@ bool TxlsWorkSheet::colExtent(int column, int& lowest, int& highest) const
 
 namespace {
 
-int tokenSize(const QByteArray& t, int i, int end)
+int tokenSize(const QByteArray &t, int i, int end)
 {
     const quint8 ptg = quint8(t[i]);
     auto at = [&](int k) { return k < end ? quint8(t[k]) : quint8(0); };
@@ -1348,7 +1348,7 @@ int tokenSize(const QByteArray& t, int i, int end)
 
 // A relative column (low 8 bits of the field, the flags above them) made
 // absolute.
-void absoluteColumn(QByteArray& t, int k, int cellColumn)
+void absoluteColumn(QByteArray &t, int k, int cellColumn)
 {
     const quint16 field = quint16(quint8(t[k]) | (quint8(t[k + 1]) << 8));
     if (field & 0x4000) {
@@ -1357,7 +1357,7 @@ void absoluteColumn(QByteArray& t, int k, int cellColumn)
     }
 }
 
-void absoluteRow(QByteArray& t, int k, quint16 colField, int cellRow)
+void absoluteRow(QByteArray &t, int k, quint16 colField, int cellRow)
 {
     if (colField & 0x8000) {
         const int row = (cellRow + qint16(quint16(quint8(t[k]) | (quint8(t[k + 1]) << 8)))) & 0xFFFF;
@@ -1368,7 +1368,7 @@ void absoluteRow(QByteArray& t, int k, quint16 colField, int cellRow)
 
 // Walks the tokens of a shared formula copied into a cell (length word, then
 // the tokens), turning relative references into absolute ones.
-void walkSharedTokens(QByteArray& t, int cellRow, int cellColumn, quint16 recordId)
+void walkSharedTokens(QByteArray &t, int cellRow, int cellColumn, quint16 recordId)
 {
     if (t.size() < 2)
         recordInvalid(recordId);
@@ -1406,16 +1406,16 @@ void walkSharedTokens(QByteArray& t, int cellRow, int cellColumn, quint16 record
 
 void TxlsWorkSheet::expandSharedFormulas()
 {
-    for (TbiffFormula* f : m_formulas) {
+    for (TbiffFormula *f : m_formulas) {
         if (!f->refersToSharedFormula())
             continue;
-        TbiffShrFmla* shared = m_sharedFormulas.find(f->sharedFormulaKey());
+        TbiffShrFmla *shared = m_sharedFormulas.find(f->sharedFormulaKey());
         if (!shared)
             throw EDataImportError(QStringLiteral("Shared Formula not found"));
-        QByteArray tokens(reinterpret_cast<const char*>(shared->data()) + 8, shared->dataSize() - 8);
+        QByteArray tokens(reinterpret_cast<const char *>(shared->data()) + 8, shared->dataSize() - 8);
         try {
             walkSharedTokens(tokens, f->row(), f->column(), shared->id());
-        } catch (const ETokenException& e) {
+        } catch (const ETokenException &e) {
             throw EDataImportError(QString::asprintf(
                 "Formula at Row %d, column %d is not supported. Token Id: 0x%2x", f->row() + 1, f->column() + 1, unsigned(e.tokenId())));
         }
@@ -1429,7 +1429,7 @@ void TxlsSheetList::add(std::unique_ptr<TxlsSheet> sheet)
     m_sheets.push_back(std::move(sheet));
 }
 
-void TxlsWorkSheetList::remove(TxlsWorkSheet* sheet)
+void TxlsWorkSheetList::remove(TxlsWorkSheet *sheet)
 {
     m_sheets.erase(std::remove(m_sheets.begin(), m_sheets.end(), sheet), m_sheets.end());
 }
@@ -1443,12 +1443,12 @@ struct TxlsWorkbook::DateTextCache {
     QStringList shortMonths, longMonths, shortDays, longDays;
     QHash<qint64, QString> texts;
 
-    bool matches(const FormatSettings& fs) const
+    bool matches(const FormatSettings &fs) const
     {
         return shortDateFormat == fs.shortDateFormat && dateSeparator == fs.dateSeparator && shortMonths == fs.shortMonthNames
             && longMonths == fs.longMonthNames && shortDays == fs.shortDayNames && longDays == fs.longDayNames;
     }
-    void reset(const FormatSettings& fs)
+    void reset(const FormatSettings &fs)
     {
         shortDateFormat = fs.shortDateFormat;
         dateSeparator = fs.dateSeparator;
@@ -1460,7 +1460,7 @@ struct TxlsWorkbook::DateTextCache {
     }
 };
 
-TxlsWorkbook::TxlsWorkbook(TxlsFile* file)
+TxlsWorkbook::TxlsWorkbook(TxlsFile *file)
     : m_file(file)
     , m_arena(std::make_unique<XlsArena>())
     , m_globals(std::make_unique<TxlsGlobals>(this))
@@ -1483,11 +1483,11 @@ void TxlsWorkbook::clear()
     m_dateTexts->texts.clear();
 }
 
-QString TxlsWorkbook::sheetName(const TxlsSheet* sheet) const
+QString TxlsWorkbook::sheetName(const TxlsSheet *sheet) const
 {
     // A BOUNDSHEET names the sheet whose BOF sits at its stream position;
     // failing that, the sheets and the BOUNDSHEETs pair in order.
-    const TbiffBoundSheetList& list = const_cast<TxlsGlobals&>(*m_globals).boundSheets();
+    const TbiffBoundSheetList &list = const_cast<TxlsGlobals &>(*m_globals).boundSheets();
     const int index = sheet->index();
     if (index < 0)
         return QString();
@@ -1501,7 +1501,7 @@ QString TxlsWorkbook::sheetName(const TxlsSheet* sheet) const
 
 QString TxlsWorkbook::dateTimeText(double value) const
 {
-    const FormatSettings& fs = FormatSettings::current();
+    const FormatSettings &fs = FormatSettings::current();
     // Days from 1 January 1 to 31 December 9999; other values are no dates.
     if (!std::isfinite(value) || value < -693593.0 || value >= 2958466.0)
         return floatToStr(value, fs);
@@ -1527,10 +1527,10 @@ QString TxlsWorkbook::dateTimeText(double value) const
     return formatDateTime(fs.shortDateFormat, value, fs) + QLatin1Char(' ') + formatDateTime(fs.longTimeFormat, value, fs);
 }
 
-void TxlsWorkbook::load(XlsRecordStream& stream)
+void TxlsWorkbook::load(XlsRecordStream &stream)
 {
     clear();
-    XlsArena& scratch = stream.scratch();
+    XlsArena &scratch = stream.scratch();
     stream.rewind();
     bool read = false;
     while (stream.remaining() >= 4) {
@@ -1539,10 +1539,10 @@ void TxlsWorkbook::load(XlsRecordStream& stream)
             break;
         read = true;
         const qint64 position = stream.position();
-        TbiffRecord* record = stream.readRecord(nullptr, XlsRecordStream::Section::Workbook);
+        TbiffRecord *record = stream.readRecord(nullptr, XlsRecordStream::Section::Workbook);
         if (record->id() != XlsRecordId::Bof && record->id() != XlsRecordId::Bof3)
             fileInvalid();
-        auto* bof = static_cast<TbiffBOF*>(record);
+        auto *bof = static_cast<TbiffBOF *>(record);
         switch (bof->substreamType()) {
         case 0x0005:
             m_globals->setBof(bof);
@@ -1550,7 +1550,7 @@ void TxlsWorkbook::load(XlsRecordStream& stream)
             break;
         case 0x0010: {
             auto owned = std::make_unique<TxlsWorkSheet>(this);
-            TxlsWorkSheet* sheet = owned.get();
+            TxlsWorkSheet *sheet = owned.get();
             sheet->setBof(bof);
             m_sheets.add(std::move(owned));
             m_workSheets.add(sheet);
@@ -1569,18 +1569,18 @@ void TxlsWorkbook::load(XlsRecordStream& stream)
         fileInvalid();
 }
 
-void TxlsWorkbook::readGlobals(XlsRecordStream& stream)
+void TxlsWorkbook::readGlobals(XlsRecordStream &stream)
 {
-    XlsArena& scratch = stream.scratch();
-    TxlsGlobals& g = *m_globals;
+    XlsArena &scratch = stream.scratch();
+    TxlsGlobals &g = *m_globals;
     for (;;) {
         if (stream.remaining() <= 0)
             fileInvalid();
-        TbiffRecord* record = stream.readRecord(&g, XlsRecordStream::Section::Globals);
+        TbiffRecord *record = stream.readRecord(&g, XlsRecordStream::Section::Globals);
         bool done = false;
         switch (record->id()) {
         case XlsRecordId::Eof:
-            g.setEof(static_cast<TbiffEOF*>(record));
+            g.setEof(static_cast<TbiffEOF *>(record));
             done = true;
             break;
         case XlsRecordId::Bof:
@@ -1598,7 +1598,7 @@ void TxlsWorkbook::readGlobals(XlsRecordStream& stream)
             g.formats().append(record);
             break;
         case XlsRecordId::Sst:
-            g.sst().load(*static_cast<TbiffSST*>(record));
+            g.sst().load(*static_cast<TbiffSST *>(record));
             break;
         case XlsRecordId::FilePass:
             fileInvalid(); // encrypted: the records would read as garbage
@@ -1615,16 +1615,16 @@ void TxlsWorkbook::readGlobals(XlsRecordStream& stream)
     g.bindFormats();
 }
 
-void TxlsWorkbook::readWorkSheet(XlsRecordStream& stream, TxlsWorkSheet* sheet)
+void TxlsWorkbook::readWorkSheet(XlsRecordStream &stream, TxlsWorkSheet *sheet)
 {
-    XlsArena& scratch = stream.scratch();
-    XlsArena& arena = *m_arena;
+    XlsArena &scratch = stream.scratch();
+    XlsArena &arena = *m_arena;
     sheet->clear();
-    TbiffFormula* lastFormula = nullptr;
+    TbiffFormula *lastFormula = nullptr;
     for (;;) {
         if (stream.remaining() <= 0)
             fileInvalid();
-        TbiffRecord* record = stream.readRecord(sheet, XlsRecordStream::Section::WorkSheet);
+        TbiffRecord *record = stream.readRecord(sheet, XlsRecordStream::Section::WorkSheet);
         bool done = false;
         switch (record->id()) {
         case XlsRecordId::Bof:
@@ -1633,7 +1633,7 @@ void TxlsWorkbook::readWorkSheet(XlsRecordStream& stream, TxlsWorkSheet* sheet)
         case XlsRecordId::Formula:
         case XlsRecordId::Formula3:
         case XlsRecordId::Formula4:
-            lastFormula = static_cast<TbiffFormula*>(record);
+            lastFormula = static_cast<TbiffFormula *>(record);
             sheet->addCell(lastFormula);
             break;
         case XlsRecordId::Blank:
@@ -1643,10 +1643,10 @@ void TxlsWorkbook::readWorkSheet(XlsRecordStream& stream, TxlsWorkSheet* sheet)
         case XlsRecordId::LabelSst:
         case XlsRecordId::Label:
         case XlsRecordId::RString:
-            sheet->addCell(static_cast<TbiffCell*>(record));
+            sheet->addCell(static_cast<TbiffCell *>(record));
             break;
         case XlsRecordId::MulRk: {
-            auto* m = static_cast<TbiffMulRK*>(record);
+            auto *m = static_cast<TbiffMulRK *>(record);
             quint8 bytes[10];
             while (m->next() && m->currentColumn() <= 0xFFFF) {
                 qToLittleEndian(quint16(m->row()), bytes);
@@ -1658,7 +1658,7 @@ void TxlsWorkbook::readWorkSheet(XlsRecordStream& stream, TxlsWorkSheet* sheet)
             break;
         }
         case XlsRecordId::MulBlank: {
-            auto* m = static_cast<TbiffMulBlank*>(record);
+            auto *m = static_cast<TbiffMulBlank *>(record);
             quint8 bytes[6];
             while (m->next() && m->currentColumn() <= 0xFFFF) {
                 qToLittleEndian(quint16(m->row()), bytes);
@@ -1669,15 +1669,15 @@ void TxlsWorkbook::readWorkSheet(XlsRecordStream& stream, TxlsWorkSheet* sheet)
             break;
         }
         case XlsRecordId::ShrFmla:
-            sheet->sharedFormulas().add(static_cast<TbiffShrFmla*>(record));
+            sheet->sharedFormulas().add(static_cast<TbiffShrFmla *>(record));
             break;
         case XlsRecordId::String:
             if (!lastFormula)
                 fileInvalid();
-            lastFormula->setCachedResult(static_cast<TbiffString*>(record)->text());
+            lastFormula->setCachedResult(static_cast<TbiffString *>(record)->text());
             break;
         case XlsRecordId::Eof:
-            sheet->setEof(static_cast<TbiffEOF*>(record));
+            sheet->setEof(static_cast<TbiffEOF *>(record));
             done = true;
             break;
         default:
@@ -1706,9 +1706,9 @@ void initGsf()
         // A damaged container is reported by the exception; libgsf's own
         // warnings about it would only clutter the operator's console.
         const auto quiet = GLogLevelFlags(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_MESSAGE);
-        for (const char* domain : { "libgsf:msole", "libgsf:gsf", "libgsf" })
+        for (const char *domain : { "libgsf:msole", "libgsf:gsf", "libgsf" })
             g_log_set_handler(
-                domain, quiet, [](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
+                domain, quiet, [](const gchar *, GLogLevelFlags, const gchar *, gpointer) {}, nullptr);
     });
 }
 
@@ -1724,19 +1724,19 @@ struct GObjectRef {
         if (object)
             g_object_unref(object);
     }
-    GObjectRef(const GObjectRef&) = delete;
-    GObjectRef& operator=(const GObjectRef&) = delete;
+    GObjectRef(const GObjectRef &) = delete;
+    GObjectRef &operator=(const GObjectRef &) = delete;
 };
 
 // The record stream inside a container: the first root element named
 // exactly "Workbook" of a compound document, or the input itself when it is
 // no compound document. The result holds its own reference.
-GsfInput* openWorkbookStream(GsfInput* input, const QString& fileName)
+GsfInput *openWorkbookStream(GsfInput *input, const QString &fileName)
 {
     if (!input)
         fileInvalid();
-    GError* error = nullptr;
-    GsfInfile* ole = gsf_infile_msole_new(input, &error);
+    GError *error = nullptr;
+    GsfInfile *ole = gsf_infile_msole_new(input, &error);
     if (!ole) {
         if (error)
             g_error_free(error);
@@ -1748,9 +1748,9 @@ GsfInput* openWorkbookStream(GsfInput* input, const QString& fileName)
     GObjectRef oleRef(ole);
     const int count = gsf_infile_num_children(ole);
     for (int i = 0; i < count; ++i) {
-        const char* name = gsf_infile_name_by_index(ole, i);
+        const char *name = gsf_infile_name_by_index(ole, i);
         if (name && std::strcmp(name, "Workbook") == 0) {
-            GsfInput* child = gsf_infile_child_by_index(ole, i);
+            GsfInput *child = gsf_infile_child_by_index(ole, i);
             if (!child)
                 fileInvalid();
             return child;
@@ -1761,25 +1761,25 @@ GsfInput* openWorkbookStream(GsfInput* input, const QString& fileName)
 
 } // namespace
 
-QByteArray Xls::workbookStream(const QByteArray& fileBytes, const QString& fileName)
+QByteArray Xls::workbookStream(const QByteArray &fileBytes, const QString &fileName)
 {
     initGsf();
-    GObjectRef input(gsf_input_memory_new(reinterpret_cast<const guint8*>(fileBytes.constData()), fileBytes.size(), FALSE));
+    GObjectRef input(gsf_input_memory_new(reinterpret_cast<const guint8 *>(fileBytes.constData()), fileBytes.size(), FALSE));
     GObjectRef stream(openWorkbookStream(GSF_INPUT(input.object), fileName));
-    GsfInput* in = GSF_INPUT(stream.object);
+    GsfInput *in = GSF_INPUT(stream.object);
     const gsf_off_t size = gsf_input_size(in);
     // A stream is never larger than the file that holds it.
     if (size < 0 || size > fileBytes.size())
         fileInvalid();
     QByteArray out(qsizetype(size), Qt::Uninitialized);
-    if (size > 0 && !gsf_input_read(in, std::size_t(size), reinterpret_cast<guint8*>(out.data())))
+    if (size > 0 && !gsf_input_read(in, std::size_t(size), reinterpret_cast<guint8 *>(out.data())))
         fileInvalid();
     return out;
 }
 
 // Runs the load for TxlsFile's two ways of opening.
 struct XlsFileLoader {
-    static void load(TxlsFile& file, GsfInput* input)
+    static void load(TxlsFile &file, GsfInput *input)
     {
         XlsArena scratch;
         XlsRecordStream stream(input, file.m_workbook->arena(), scratch);
@@ -1809,8 +1809,8 @@ void TxlsFile::open()
     if (!info.exists())
         throw ExlsFileError(withName("File %s does not exist", m_fileName));
     initGsf();
-    GError* error = nullptr;
-    GsfInput* raw = gsf_input_stdio_new(QFile::encodeName(m_fileName).constData(), &error);
+    GError *error = nullptr;
+    GsfInput *raw = gsf_input_stdio_new(QFile::encodeName(m_fileName).constData(), &error);
     if (!raw) {
         if (error)
             g_error_free(error);
@@ -1818,19 +1818,19 @@ void TxlsFile::open()
     }
     GObjectRef input(raw);
     GObjectRef stream(openWorkbookStream(raw, m_fileName));
-    GsfInput* in = GSF_INPUT(stream.object);
+    GsfInput *in = GSF_INPUT(stream.object);
     if (gsf_input_size(in) > gsf_input_size(raw))
         fileInvalid();
     XlsFileLoader::load(*this, in);
 }
 
-void TxlsFile::openBuffer(const QByteArray& fileBytes)
+void TxlsFile::openBuffer(const QByteArray &fileBytes)
 {
     close();
     initGsf();
-    GObjectRef input(gsf_input_memory_new(reinterpret_cast<const guint8*>(fileBytes.constData()), fileBytes.size(), FALSE));
+    GObjectRef input(gsf_input_memory_new(reinterpret_cast<const guint8 *>(fileBytes.constData()), fileBytes.size(), FALSE));
     GObjectRef stream(openWorkbookStream(GSF_INPUT(input.object), m_fileName));
-    GsfInput* in = GSF_INPUT(stream.object);
+    GsfInput *in = GSF_INPUT(stream.object);
     if (gsf_input_size(in) > fileBytes.size())
         fileInvalid();
     XlsFileLoader::load(*this, in);
@@ -1847,7 +1847,7 @@ int TxlsFile::workSheetCount() const
     return m_opened ? m_workbook->workSheets().count() : 0;
 }
 
-TxlsWorkSheet* TxlsFile::workSheet(int index) const
+TxlsWorkSheet *TxlsFile::workSheet(int index) const
 {
     if (!m_opened || index < 0 || index >= m_workbook->workSheets().count())
         return nullptr;
@@ -1856,11 +1856,11 @@ TxlsWorkSheet* TxlsFile::workSheet(int index) const
 
 QString TxlsFile::workSheetName(int index) const
 {
-    TxlsWorkSheet* sheet = workSheet(index);
+    TxlsWorkSheet *sheet = workSheet(index);
     return sheet ? sheet->name() : QString();
 }
 
-int TxlsFile::workSheetIndex(const QString& name) const
+int TxlsFile::workSheetIndex(const QString &name) const
 {
     for (int i = 0; i < workSheetCount(); ++i)
         if (QString::compare(workSheetName(i), name, Qt::CaseInsensitive) == 0)

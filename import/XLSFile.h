@@ -35,7 +35,7 @@ public:
 // A formula token the shared-formula walk does not know.
 class ETokenException : public EDataImportError {
 public:
-    ETokenException(quint8 tokenId, const QString& text)
+    ETokenException(quint8 tokenId, const QString &text)
         : EDataImportError(text)
         , m_tokenId(tokenId)
     {
@@ -94,11 +94,11 @@ double decodeRk(quint32 rk);
 // The error texts of error cells by code.
 QString errorText(quint8 code);
 // Whether a number format string shows a date or a time.
-bool isDateFormatString(const QString& format);
+bool isDateFormatString(const QString &format);
 // The record stream of a workbook file held in memory: the "Workbook" stream
 // of a compound document, or the bytes themselves when they are no compound
 // document. Raises the reader's errors.
-QByteArray workbookStream(const QByteArray& fileBytes, const QString& fileName = QString());
+QByteArray workbookStream(const QByteArray &fileBytes, const QString &fileName = QString());
 } // namespace Xls
 
 // A BIFF8 string: 8-bit (compressed) or UTF-16 characters, whichever the
@@ -131,15 +131,15 @@ struct TxlsSSTEntry {
 class TbiffRecord {
 public:
     virtual ~TbiffRecord();
-    TbiffRecord(const TbiffRecord&) = delete;
-    TbiffRecord& operator=(const TbiffRecord&) = delete;
+    TbiffRecord(const TbiffRecord &) = delete;
+    TbiffRecord &operator=(const TbiffRecord &) = delete;
 
     quint16 id() const { return m_id; }
     quint16 dataSize() const { return m_size; }
-    const quint8* data() const { return reinterpret_cast<const quint8*>(this) + m_dataOffset; }
-    TxlsSection* section() const { return m_section; }
+    const quint8 *data() const { return reinterpret_cast<const quint8 *>(this) + m_dataOffset; }
+    TxlsSection *section() const { return m_section; }
     // The CONTINUE record that follows this one, if any.
-    TbiffContinue* continueRecord() const;
+    TbiffContinue *continueRecord() const;
 
     // Little-endian fields; 0 for a field beyond the data.
     quint8 byteAt(int offset) const;
@@ -157,20 +157,20 @@ protected:
     // bytes after its start; a record followed by a CONTINUE record has room
     // for the link after its data (see XlsArena). Cells are many: they carry
     // nothing more.
-    TbiffRecord(TxlsSection* section, quint16 id, quint16 size, quint16 dataOffset);
-    quint8* mutableData() { return reinterpret_cast<quint8*>(this) + m_dataOffset; }
+    TbiffRecord(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
+    quint8 *mutableData() { return reinterpret_cast<quint8 *>(this) + m_dataOffset; }
     // A field the constructor has checked to lie within the data.
     quint16 fixedWord(int offset) const
     {
-        const quint8* d = data() + offset;
+        const quint8 *d = data() + offset;
         return quint16(d[0] | (d[1] << 8));
     }
     void requireSize(int size) const;
 
 private:
-    TbiffContinue** linkSlot() const;
+    TbiffContinue **linkSlot() const;
 
-    TxlsSection* m_section;
+    TxlsSection *m_section;
     quint16 m_id;
     quint16 m_size;
     quint16 m_dataOffset;
@@ -187,7 +187,7 @@ public:
 
 class TbiffBOF : public TbiffRecord {
 public:
-    TbiffBOF(TxlsSection* section, quint16 id, quint16 size, quint16 dataOffset);
+    TbiffBOF(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
     quint16 version() const { return wordAt(0); }
     quint16 substreamType() const { return wordAt(2); }
 };
@@ -199,7 +199,7 @@ public:
 
 class TbiffBoundSheet : public TbiffRecord {
 public:
-    TbiffBoundSheet(TxlsSection* section, quint16 id, quint16 size, quint16 dataOffset);
+    TbiffBoundSheet(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
     quint32 streamPosition() const { return dwordAt(0); }
     quint8 sheetType() const { return byteAt(5); }
     QString name() const { return m_name.text(); }
@@ -217,19 +217,19 @@ public:
 
 class TbiffXF : public TbiffRecord {
 public:
-    TbiffXF(TxlsSection* section, quint16 id, quint16 size, quint16 dataOffset);
+    TbiffXF(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
     quint16 formatIndex() const { return wordAt(2); }
     void setFormatIndex(quint16 index);
-    TbiffFormat* format() const { return m_format; }
-    void setFormat(TbiffFormat* format) { m_format = format; }
+    TbiffFormat *format() const { return m_format; }
+    void setFormat(TbiffFormat *format) { m_format = format; }
 
 private:
-    TbiffFormat* m_format = nullptr;
+    TbiffFormat *m_format = nullptr;
 };
 
 class TbiffFormat : public TbiffRecord {
 public:
-    TbiffFormat(TxlsSection* section, quint16 id, quint16 size, quint16 dataOffset);
+    TbiffFormat(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
     quint16 formatIndex() const { return wordAt(0); }
     QString formatString() const { return m_format.text(); }
     void afterRead() override;
@@ -241,7 +241,7 @@ private:
 
 class TbiffSST : public TbiffRecord {
 public:
-    TbiffSST(TxlsSection* section, quint16 id, quint16 size, quint16 dataOffset);
+    TbiffSST(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
     quint32 uniqueCount() const { return dwordAt(4); }
 };
 
@@ -253,7 +253,7 @@ public:
 
 class TbiffShrFmla : public TbiffRecord {
 public:
-    TbiffShrFmla(TxlsSection* section, quint16 id, quint16 size, quint16 dataOffset);
+    TbiffShrFmla(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
     quint16 firstRow() const { return wordAt(0); }
     quint8 firstColumn() const { return byteAt(4); }
     quint32 key() const { return quint32(firstRow()) + quint32(firstColumn()) * 65536u; }
@@ -261,7 +261,7 @@ public:
 
 class TbiffColRow : public TbiffRecord {
 public:
-    TbiffColRow(TxlsSection* section, quint16 id, quint16 size, quint16 dataOffset);
+    TbiffColRow(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
     // Checked by the constructor: no bounds test on this hot path.
     int row() const { return fixedWord(0); }
     int column() const { return fixedWord(2); }
@@ -271,16 +271,16 @@ public:
 // "Cannot access cell '%s' as type %s".
 class TbiffCell : public TbiffColRow {
 public:
-    TbiffCell(TxlsSection* section, quint16 id, quint16 size, quint16 dataOffset);
+    TbiffCell(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
 
     int xfIndex() const { return fixedWord(4); }
-    TxlsWorkSheet* workSheet() const;
+    TxlsWorkSheet *workSheet() const;
     QString name() const { return Xls::cellName(row(), column()); }
 
     virtual XlsCellKind kind() const;
     virtual bool isFormula() const;
     virtual QString text() const;
-    virtual void setText(const QString& value);
+    virtual void setText(const QString &value);
     virtual bool boolean() const;
     virtual void setBoolean(bool value);
     virtual double number() const;
@@ -288,15 +288,15 @@ public:
     virtual double dateTime() const;
     virtual void setDateTime(double value);
     virtual QVariant variant() const;
-    virtual void setVariant(const QVariant& value);
+    virtual void setVariant(const QVariant &value);
 
 protected:
-    [[noreturn]] void cannotAccess(const char* typeWord) const;
+    [[noreturn]] void cannotAccess(const char *typeWord) const;
 };
 
 class TbiffBlank : public TbiffCell {
 public:
-    TbiffBlank(TxlsSection* section, quint16 id, quint16 size, quint16 dataOffset);
+    TbiffBlank(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
     QString text() const override { return QString(); }
     QVariant variant() const override { return QVariant(); }
 };
@@ -316,7 +316,7 @@ protected:
 
 class TbiffNumber : public TbiffNumberCell {
 public:
-    TbiffNumber(TxlsSection* section, quint16 id, quint16 size, quint16 dataOffset);
+    TbiffNumber(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
     double number() const override;
     void setNumber(double value) override;
     void setDateTime(double value) override { setNumber(value); }
@@ -324,14 +324,14 @@ public:
 
 class TbiffRK : public TbiffNumberCell {
 public:
-    TbiffRK(TxlsSection* section, quint16 id, quint16 size, quint16 dataOffset);
+    TbiffRK(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
     quint32 rk() const { return dwordAt(6); }
     double number() const override { return Xls::decodeRk(rk()); }
 };
 
 class TbiffBoolErr : public TbiffCell {
 public:
-    TbiffBoolErr(TxlsSection* section, quint16 id, quint16 size, quint16 dataOffset);
+    TbiffBoolErr(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
     bool isError() const { return byteAt(7) != 0; }
     quint8 value() const { return byteAt(6); }
     XlsCellKind kind() const override { return XlsCellKind::Boolean; }
@@ -343,9 +343,9 @@ public:
 
 class TbiffLabelSST : public TbiffCell {
 public:
-    TbiffLabelSST(TxlsSection* section, quint16 id, quint16 size, quint16 dataOffset);
+    TbiffLabelSST(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
     quint32 sstIndex() const { return dwordAt(6); }
-    const TxlsSSTEntry& entry() const;
+    const TxlsSSTEntry &entry() const;
     XlsCellKind kind() const override { return XlsCellKind::String; }
     QString text() const override;
     QVariant variant() const override { return text(); }
@@ -355,7 +355,7 @@ public:
 // than Excel use them in place of the shared-string table.
 class TbiffLabel : public TbiffCell {
 public:
-    TbiffLabel(TxlsSection* section, quint16 id, quint16 size, quint16 dataOffset);
+    TbiffLabel(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
     XlsCellKind kind() const override { return XlsCellKind::String; }
     QString text() const override { return m_text.text(); }
     QVariant variant() const override { return text(); }
@@ -368,15 +368,15 @@ private:
 
 class TbiffFormula : public TbiffCell {
 public:
-    TbiffFormula(TxlsSection* section, quint16 id, quint16 size, quint16 dataOffset);
+    TbiffFormula(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
     bool isFormula() const override { return true; }
     QString text() const override;
     QVariant variant() const override { return m_result; }
     QVariant cachedResult() const { return m_result; }
-    void setCachedResult(const QVariant& value) { m_result = value; }
+    void setCachedResult(const QVariant &value) { m_result = value; }
     // The length word and the tokens (shared formulas expanded).
     QByteArray tokens() const;
-    void setTokens(const QByteArray& tokens) { m_tokens = tokens; }
+    void setTokens(const QByteArray &tokens) { m_tokens = tokens; }
     // A reference to a shared formula: exactly one ptgExp token.
     bool refersToSharedFormula() const;
     quint32 sharedFormulaKey() const;
@@ -406,13 +406,13 @@ protected:
 
 class TbiffMulBlank : public TbiffMultiple {
 public:
-    TbiffMulBlank(TxlsSection* section, quint16 id, quint16 size, quint16 dataOffset);
+    TbiffMulBlank(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
     int entrySize() const override { return 2; }
 };
 
 class TbiffMulRK : public TbiffMultiple {
 public:
-    TbiffMulRK(TxlsSection* section, quint16 id, quint16 size, quint16 dataOffset);
+    TbiffMulRK(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
     int entrySize() const override { return 6; }
     quint32 currentRk() const { return dwordAt(4 + m_current * 6 + 2); }
 };
@@ -432,16 +432,16 @@ protected:
 class TbiffRecordList : public TxlsList {
 public:
     TbiffRecordList() = default;
-    TbiffRecordList(const TbiffRecordList&) = delete;
-    TbiffRecordList& operator=(const TbiffRecordList&) = delete;
+    TbiffRecordList(const TbiffRecordList &) = delete;
+    TbiffRecordList &operator=(const TbiffRecordList &) = delete;
 
     int count() const { return int(m_items.size()); }
-    TbiffRecord* item(int i) const { return m_items[std::size_t(i)]; }
-    void append(TbiffRecord* record) { m_items.push_back(record); }
+    TbiffRecord *item(int i) const { return m_items[std::size_t(i)]; }
+    void append(TbiffRecord *record) { m_items.push_back(record); }
     void clear();
 
 protected:
-    std::vector<TbiffRecord*> m_items;
+    std::vector<TbiffRecord *> m_items;
 };
 
 class TbiffColRowList : public TbiffRecordList {
@@ -457,15 +457,15 @@ public:
     bool isEmpty() const { return m_items.empty(); }
     int lowest() const { return m_lowest; }
     int highest() const { return m_highest; }
-    void add(TbiffCell* cell);
+    void add(TbiffCell *cell);
     // The cell at the given position along the list; nullptr when none.
-    TbiffCell* find(int position);
-    TbiffCell* cell(int i);
+    TbiffCell *find(int position);
+    TbiffCell *cell(int i);
     void squeeze() { m_items.shrink_to_fit(); }
     void reserve(std::size_t count) { m_items.reserve(count); }
 
 private:
-    int keyOf(const TbiffRecord* cell) const;
+    int keyOf(const TbiffRecord *cell) const;
     void sort();
 
     bool m_byColumn; // a row: cells ordered by column
@@ -494,8 +494,8 @@ public:
 class TxlsRowList : public TxlsList {
 public:
     int count() const { return int(m_rows.size()); }
-    TxlsRow* row(int index) const { return m_rows[std::size_t(index)].get(); }
-    TxlsRow* grow(int index);
+    TxlsRow *row(int index) const { return m_rows[std::size_t(index)].get(); }
+    TxlsRow *grow(int index);
     void clear() { m_rows.clear(); }
 
 private:
@@ -505,8 +505,8 @@ private:
 class TxlsColList : public TxlsList {
 public:
     int count() const { return int(m_cols.size()); }
-    TxlsCol* col(int index) const { return m_cols[std::size_t(index)].get(); }
-    TxlsCol* grow(int index);
+    TxlsCol *col(int index) const { return m_cols[std::size_t(index)].get(); }
+    TxlsCol *grow(int index);
     void clear() { m_cols.clear(); }
 
 private:
@@ -515,8 +515,8 @@ private:
 
 class TbiffShrFmlaList : public TbiffRecordList {
 public:
-    TbiffShrFmla* find(quint32 key);
-    void add(TbiffShrFmla* record)
+    TbiffShrFmla *find(quint32 key);
+    void add(TbiffShrFmla *record)
     {
         append(record);
         m_sorted = false;
@@ -525,31 +525,31 @@ public:
 
 class TbiffBoundSheetList : public TbiffRecordList {
 public:
-    TbiffBoundSheet* sheet(int i) const { return static_cast<TbiffBoundSheet*>(item(i)); }
+    TbiffBoundSheet *sheet(int i) const { return static_cast<TbiffBoundSheet *>(item(i)); }
 };
 
 class TbiffNameList : public TbiffRecordList { };
 
 class TbiffXFList : public TbiffRecordList {
 public:
-    TbiffXF* xf(int i) const { return static_cast<TbiffXF*>(item(i)); }
+    TbiffXF *xf(int i) const { return static_cast<TbiffXF *>(item(i)); }
 };
 
 class TbiffFormatList : public TbiffRecordList {
 public:
-    TbiffFormat* format(int i) const { return static_cast<TbiffFormat*>(item(i)); }
+    TbiffFormat *format(int i) const { return static_cast<TbiffFormat *>(item(i)); }
 };
 
 // The shared strings; their characters sit in one pool.
 class TbiffSSTList {
 public:
     int count() const { return int(m_entries.size()); }
-    const TxlsSSTEntry& entry(int i) const { return m_entries[std::size_t(i)]; }
-    TxlsSSTEntry& entry(int i) { return m_entries[std::size_t(i)]; }
+    const TxlsSSTEntry &entry(int i) const { return m_entries[std::size_t(i)]; }
+    TxlsSSTEntry &entry(int i) { return m_entries[std::size_t(i)]; }
     QString text(int i) const;
     void clear();
     // Expands an SST record (and its CONTINUE chain) into its strings.
-    void load(const TbiffSST& sst);
+    void load(const TbiffSST &sst);
 
 private:
     std::vector<TxlsSSTEntry> m_entries;
@@ -560,23 +560,23 @@ private:
 
 class TxlsSection {
 public:
-    explicit TxlsSection(TxlsWorkbook* workbook)
+    explicit TxlsSection(TxlsWorkbook *workbook)
         : m_workbook(workbook)
     {
     }
     virtual ~TxlsSection();
-    TxlsWorkbook* workbook() const { return m_workbook; }
-    TbiffBOF* bof() const { return m_bof; }
-    TbiffEOF* eof() const { return m_eof; }
-    void setBof(TbiffBOF* bof);
-    void setEof(TbiffEOF* eof);
+    TxlsWorkbook *workbook() const { return m_workbook; }
+    TbiffBOF *bof() const { return m_bof; }
+    TbiffEOF *eof() const { return m_eof; }
+    void setBof(TbiffBOF *bof);
+    void setEof(TbiffEOF *eof);
 
 protected:
     void clearSection();
 
-    TxlsWorkbook* m_workbook;
-    TbiffBOF* m_bof = nullptr; // owned
-    TbiffEOF* m_eof = nullptr; // owned
+    TxlsWorkbook *m_workbook;
+    TbiffBOF *m_bof = nullptr; // owned
+    TbiffEOF *m_eof = nullptr; // owned
 };
 
 class TxlsGlobals : public TxlsSection {
@@ -584,12 +584,12 @@ public:
     using TxlsSection::TxlsSection;
     ~TxlsGlobals() override;
 
-    TbiffBoundSheetList& boundSheets() { return m_boundSheets; }
-    TbiffNameList& names() { return m_names; }
-    TbiffSSTList& sst() { return m_sst; }
-    const TbiffSSTList& sst() const { return m_sst; }
-    TbiffXFList& xfs() { return m_xfs; }
-    TbiffFormatList& formats() { return m_formats; }
+    TbiffBoundSheetList &boundSheets() { return m_boundSheets; }
+    TbiffNameList &names() { return m_names; }
+    TbiffSSTList &sst() { return m_sst; }
+    const TbiffSSTList &sst() const { return m_sst; }
+    TbiffXFList &xfs() { return m_xfs; }
+    TbiffFormatList &formats() { return m_formats; }
     bool dates1904() const { return m_dates1904; }
     void setDates1904(bool on) { m_dates1904 = on; }
 
@@ -621,25 +621,25 @@ private:
 
 class TxlsWorkSheet : public TxlsSheet {
 public:
-    explicit TxlsWorkSheet(TxlsWorkbook* workbook);
+    explicit TxlsWorkSheet(TxlsWorkbook *workbook);
     ~TxlsWorkSheet() override;
 
-    TxlsRowList& rows() { return m_rows; }
-    const TxlsRowList& rows() const { return m_rows; }
-    TxlsColList& cols() { return m_cols; }
-    TbiffShrFmlaList& sharedFormulas() { return m_sharedFormulas; }
+    TxlsRowList &rows() { return m_rows; }
+    const TxlsRowList &rows() const { return m_rows; }
+    TxlsColList &cols() { return m_cols; }
+    TbiffShrFmlaList &sharedFormulas() { return m_sharedFormulas; }
 
     void clear();
-    void addCell(TbiffCell* cell);
+    void addCell(TbiffCell *cell);
     // The cell at a 0-based position; nullptr for an empty position or one
     // beyond the used area. Raises "Invalid Row (%d)" / "Invalid Column (%d)".
-    TbiffCell* cell(int row, int column);
+    TbiffCell *cell(int row, int column);
     // The text of the cell there (empty when there is none).
     QString cellText(int row, int column);
     // Extents: whether the row (column) holds any cell, and its lowest and
     // highest column (row).
-    bool rowExtent(int row, int& lowest, int& highest) const;
-    bool colExtent(int column, int& lowest, int& highest) const;
+    bool rowExtent(int row, int &lowest, int &highest) const;
+    bool colExtent(int column, int &lowest, int &highest) const;
     // Cells of any record kind in all rows.
     qsizetype cellCount() const { return m_cellCount; }
     // Called at the sheet's EOF: ptgExp formulas take their shared formula's
@@ -650,7 +650,7 @@ private:
     TxlsRowList m_rows;
     TxlsColList m_cols;
     TbiffShrFmlaList m_sharedFormulas;
-    std::vector<TbiffFormula*> m_formulas;
+    std::vector<TbiffFormula *> m_formulas;
     qsizetype m_cellCount = 0;
     int m_lastRow = -1;
 };
@@ -658,7 +658,7 @@ private:
 class TxlsSheetList {
 public:
     int count() const { return int(m_sheets.size()); }
-    TxlsSheet* sheet(int i) const { return m_sheets[std::size_t(i)].get(); }
+    TxlsSheet *sheet(int i) const { return m_sheets[std::size_t(i)].get(); }
     void add(std::unique_ptr<TxlsSheet> sheet);
     void clear() { m_sheets.clear(); }
 
@@ -670,43 +670,43 @@ private:
 class TxlsWorkSheetList {
 public:
     int count() const { return int(m_sheets.size()); }
-    TxlsWorkSheet* sheet(int i) const { return m_sheets[std::size_t(i)]; }
-    void add(TxlsWorkSheet* sheet) { m_sheets.push_back(sheet); }
-    void remove(TxlsWorkSheet* sheet);
+    TxlsWorkSheet *sheet(int i) const { return m_sheets[std::size_t(i)]; }
+    void add(TxlsWorkSheet *sheet) { m_sheets.push_back(sheet); }
+    void remove(TxlsWorkSheet *sheet);
     void clear() { m_sheets.clear(); }
 
 private:
-    std::vector<TxlsWorkSheet*> m_sheets;
+    std::vector<TxlsWorkSheet *> m_sheets;
 };
 
 class XlsRecordStream;
 
 class TxlsWorkbook {
 public:
-    explicit TxlsWorkbook(TxlsFile* file);
+    explicit TxlsWorkbook(TxlsFile *file);
     ~TxlsWorkbook();
 
-    TxlsFile* file() const { return m_file; }
-    TxlsGlobals& globals() { return *m_globals; }
-    const TxlsGlobals& globals() const { return *m_globals; }
-    TxlsSheetList& sheets() { return m_sheets; }
-    TxlsWorkSheetList& workSheets() { return m_workSheets; }
-    const TxlsWorkSheetList& workSheets() const { return m_workSheets; }
-    XlsArena& arena() { return *m_arena; }
+    TxlsFile *file() const { return m_file; }
+    TxlsGlobals &globals() { return *m_globals; }
+    const TxlsGlobals &globals() const { return *m_globals; }
+    TxlsSheetList &sheets() { return m_sheets; }
+    TxlsWorkSheetList &workSheets() { return m_workSheets; }
+    const TxlsWorkSheetList &workSheets() const { return m_workSheets; }
+    XlsArena &arena() { return *m_arena; }
 
     void clear();
     // Reads the whole record stream.
-    void load(XlsRecordStream& stream);
+    void load(XlsRecordStream &stream);
     // Name of a worksheet: its BOUNDSHEET's name.
-    QString sheetName(const TxlsSheet* sheet) const;
+    QString sheetName(const TxlsSheet *sheet) const;
     // The texts of number cells, by the settings in force.
     QString dateTimeText(double value) const;
 
 private:
-    void readGlobals(XlsRecordStream& stream);
-    void readWorkSheet(XlsRecordStream& stream, TxlsWorkSheet* sheet);
+    void readGlobals(XlsRecordStream &stream);
+    void readWorkSheet(XlsRecordStream &stream, TxlsWorkSheet *sheet);
 
-    TxlsFile* m_file;
+    TxlsFile *m_file;
     std::unique_ptr<XlsArena> m_arena;
     std::unique_ptr<TxlsGlobals> m_globals;
     TxlsSheetList m_sheets;
@@ -720,27 +720,27 @@ class TxlsFile {
 public:
     TxlsFile();
     ~TxlsFile();
-    TxlsFile(const TxlsFile&) = delete;
-    TxlsFile& operator=(const TxlsFile&) = delete;
+    TxlsFile(const TxlsFile &) = delete;
+    TxlsFile &operator=(const TxlsFile &) = delete;
 
     QString fileName() const { return m_fileName; }
-    void setFileName(const QString& name) { m_fileName = name; }
+    void setFileName(const QString &name) { m_fileName = name; }
     bool isOpened() const { return m_opened; }
 
     // Loads the workbook named by the file name.
     void open();
     // Loads a workbook file held in memory (a compound document or a bare
     // record stream); the file name, when given, only names it in messages.
-    void openBuffer(const QByteArray& fileBytes);
+    void openBuffer(const QByteArray &fileBytes);
     void close();
 
-    TxlsWorkbook& workbook() { return *m_workbook; }
+    TxlsWorkbook &workbook() { return *m_workbook; }
     int workSheetCount() const;
-    TxlsWorkSheet* workSheet(int index) const;
+    TxlsWorkSheet *workSheet(int index) const;
     QString workSheetName(int index) const;
     // Index of the worksheet with that name, without regard to case; -1 when
     // none matches.
-    int workSheetIndex(const QString& name) const;
+    int workSheetIndex(const QString &name) const;
 
 private:
     friend struct XlsFileLoader;

@@ -14,7 +14,7 @@ constexpr int MaxRow = 65536;
 constexpr int MaxCol = 256;
 
 // Fills "%s" and "%d" in order.
-QString fill(const char* pattern, const QStringList& args)
+QString fill(const char *pattern, const QStringList &args)
 {
     const QString text = QString::fromLatin1(pattern);
     QString out;
@@ -30,7 +30,7 @@ QString fill(const char* pattern, const QStringList& args)
     return out;
 }
 
-[[noreturn]] void fail(const char* pattern, const QStringList& args = {})
+[[noreturn]] void fail(const char *pattern, const QStringList &args = {})
 {
     throw EDataImportError(fill(pattern, args));
 }
@@ -55,7 +55,7 @@ bool isKnown(QChar c)
     return isLetter(c) || isDigit(c) || c == u';' || c == u'-' || c == u'[' || c == u']' || c == u':';
 }
 
-bool isKeyword(const QString& word)
+bool isKeyword(const QString &word)
 {
     return word == QLatin1String("COLSTART") || word == QLatin1String("COLFINISH") || word == QLatin1String("ROWSTART")
         || word == QLatin1String("ROWFINISH");
@@ -70,11 +70,11 @@ QString cellText(int row, int col)
 // counted from 1.
 class RangeParser {
 public:
-    RangeParser(const QString& text, TMapRow* row)
+    RangeParser(const QString &text, TMapRow *row)
         : m_row(row)
     {
         m_text = text.trimmed();
-        for (QChar& c : m_text)
+        for (QChar &c : m_text)
             if (c >= u'a' && c <= u'z')
                 c = QChar(c.unicode() - 32);
         if (!m_text.endsWith(u';'))
@@ -129,7 +129,7 @@ private:
     }
 
     // A column word that began at start: two letters at most, A..IV.
-    int column(const QString& word, qsizetype start) const
+    int column(const QString &word, qsizetype start) const
     {
         if (word.size() > 2)
             unexpected(start + 2);
@@ -161,7 +161,7 @@ private:
         return letters();
     }
 
-    void parseSheet(TMapRange& range)
+    void parseSheet(TMapRange &range)
     {
         ++m_pos; // "["
         if (current() == u':') {
@@ -190,7 +190,7 @@ private:
         ++m_pos;
     }
 
-    void parseRange(TMapRange& range)
+    void parseRange(TMapRange &range)
     {
         if (current() == u'[')
             parseSheet(range);
@@ -223,7 +223,7 @@ private:
     }
 
     // COLSTART-B40, COLFINISH-B40, ROWSTART-H3, ROWFINISH-H3.
-    void keywordCell(TMapRange& range, const QString& keyword)
+    void keywordCell(TMapRange &range, const QString &keyword)
     {
         if (current() != u'-')
             unexpected(m_pos);
@@ -243,7 +243,7 @@ private:
             range.setBounds(row, 0, row, col);
     }
 
-    void fromColumn(TMapRange& range, int col)
+    void fromColumn(TMapRange &range, int col)
     {
         if (current() == u'-') {
             // The whole column.
@@ -300,12 +300,12 @@ private:
 
     QString m_text;
     qsizetype m_pos = 0;
-    TMapRow* m_row;
+    TMapRow *m_row;
 };
 
 } // namespace
 
-void ParseMapRow(const QString& text, TMapRow* row)
+void ParseMapRow(const QString &text, TMapRow *row)
 {
     if (row)
         row->clear();
@@ -314,17 +314,17 @@ void ParseMapRow(const QString& text, TMapRow* row)
 
 // ---------------------------------------------------------------- range
 
-TMapRange::TMapRange(TMapRow* owner)
+TMapRange::TMapRange(TMapRow *owner)
     : m_owner(owner)
 {
 }
 
-TMapRange::TMapRange(const TMapRange& other)
+TMapRange::TMapRange(const TMapRange &other)
 {
     *this = other;
 }
 
-TMapRange& TMapRange::operator=(const TMapRange& other)
+TMapRange &TMapRange::operator=(const TMapRange &other)
 {
     if (this == &other)
         return *this;
@@ -343,7 +343,7 @@ TMapRange& TMapRange::operator=(const TMapRange& other)
     return *this;
 }
 
-TxlsFile* TMapRange::file() const
+TxlsFile *TMapRange::file() const
 {
     return m_owner ? m_owner->file() : nullptr;
 }
@@ -371,14 +371,14 @@ void TMapRange::setSheetNumber(int number)
     m_sheetName.clear();
 }
 
-void TMapRange::setSheetName(const QString& name)
+void TMapRange::setSheetName(const QString &name)
 {
     m_sheetSelector = ssByName;
     m_sheetNumber = 0;
     m_sheetName = name;
 }
 
-bool TMapRange::sameSheetAs(const TMapRange& other) const
+bool TMapRange::sameSheetAs(const TMapRange &other) const
 {
     // Only ranges of one sheet continue each other; two ranges that name no
     // sheet share the first one.
@@ -482,7 +482,7 @@ void TMapRange::updateCount()
 
 void TMapRange::resolve()
 {
-    TxlsFile* f = file();
+    TxlsFile *f = file();
     if (!f)
         return;
     if (!f->isOpened())
@@ -498,7 +498,7 @@ void TMapRange::resolve()
             fail("Sheet with name %s is not found in the source file", { m_sheetName });
     }
     m_sheetIndex = index;
-    TxlsWorkSheet* sheet = f->workSheet(index);
+    TxlsWorkSheet *sheet = f->workSheet(index);
     const bool forward = isForward();
     int lowest = -1, highest = -1;
     if (m_kind == rkRow) {
@@ -584,7 +584,7 @@ bool between(int p, int start, int finish, bool forward)
 
 } // namespace
 
-bool TMapRange::contains(int sheetNumber, const QString& sheetName, int row, int col) const
+bool TMapRange::contains(int sheetNumber, const QString &sheetName, int row, int col) const
 {
     switch (m_sheetSelector) {
     case ssByNumber:
@@ -612,7 +612,7 @@ bool TMapRange::contains(int sheetNumber, const QString& sheetName, int row, int
     }
 }
 
-bool TMapRange::cellPosition(int n, int& row, int& col) const
+bool TMapRange::cellPosition(int n, int &row, int &col) const
 {
     if (n < 1 || n > m_count)
         return false;
@@ -637,7 +637,7 @@ bool TMapRange::cellPosition(int n, int& row, int& col) const
 
 // ---------------------------------------------------------------- row
 
-TMapRow::TMapRow(TMapRowList* list, TxlsFile* file)
+TMapRow::TMapRow(TMapRowList *list, TxlsFile *file)
     : m_list(list)
     , m_file(file)
 {
@@ -655,17 +655,17 @@ int TMapRow::skipCols() const
     return m_list ? m_list->skipCols() : 0;
 }
 
-TMapRange* TMapRow::add(std::unique_ptr<TMapRange> range)
+TMapRange *TMapRow::add(std::unique_ptr<TMapRange> range)
 {
     return insert(count(), std::move(range));
 }
 
-TMapRange* TMapRow::insert(int index, std::unique_ptr<TMapRange> range)
+TMapRange *TMapRow::insert(int index, std::unique_ptr<TMapRange> range)
 {
     range->setOwner(this);
     range->resolve();
     range->updateCount();
-    TMapRange* r = range.get();
+    TMapRange *r = range.get();
     m_ranges.insert(m_ranges.begin() + std::clamp(index, 0, count()), std::move(range));
     updateTotal();
     return r;
@@ -697,11 +697,11 @@ void TMapRow::clear()
 void TMapRow::updateTotal()
 {
     m_total = 0;
-    for (const auto& r : m_ranges)
+    for (const auto &r : m_ranges)
         m_total += r->count();
 }
 
-void TMapRow::parse(const QString& text)
+void TMapRow::parse(const QString &text)
 {
     ParseMapRow(text, this);
 }
@@ -709,7 +709,7 @@ void TMapRow::parse(const QString& text)
 QString TMapRow::text() const
 {
     QString out;
-    for (const auto& r : m_ranges)
+    for (const auto &r : m_ranges)
         out += r->text();
     return out;
 }
@@ -718,13 +718,13 @@ QString TMapRow::cellText(int n) const
 {
     if (!m_file || n <= 0 || n > m_total)
         return QString();
-    for (const auto& r : m_ranges) {
+    for (const auto &r : m_ranges) {
         if (n > r->count()) {
             n -= r->count();
             continue;
         }
         int row = 0, col = 0;
-        TxlsWorkSheet* sheet = m_file->workSheet(r->sheetIndex());
+        TxlsWorkSheet *sheet = m_file->workSheet(r->sheetIndex());
         if (!sheet || !r->cellPosition(n, row, col) || row < 1 || row > MaxRow || col < 1 || col > MaxCol)
             return QString();
         const QString text = sheet->cellText(row - 1, col - 1);
@@ -734,18 +734,18 @@ QString TMapRow::cellText(int n) const
     return QString();
 }
 
-bool TMapRow::contains(int sheetNumber, const QString& sheetName, int row, int col) const
+bool TMapRow::contains(int sheetNumber, const QString &sheetName, int row, int col) const
 {
-    for (const auto& r : m_ranges)
+    for (const auto &r : m_ranges)
         if (r->contains(sheetNumber, sheetName, row, col))
             return true;
     return false;
 }
 
-void TMapRow::removeCell(int sheetNumber, const QString& sheetName, int row, int col)
+void TMapRow::removeCell(int sheetNumber, const QString &sheetName, int row, int col)
 {
     QString text;
-    for (const auto& r : m_ranges) {
+    for (const auto &r : m_ranges) {
         if (!r->contains(sheetNumber, sheetName, row, col) || (r->kind() != rkCol && r->kind() != rkRow && r->kind() != rkCell)) {
             text += r->text();
             continue;
@@ -758,7 +758,7 @@ void TMapRow::removeCell(int sheetNumber, const QString& sheetName, int row, int
         const int finish = byRow ? r->finishRow() : r->finishCol();
         const int step = r->isForward() ? 1 : -1;
         TMapRange changed(*r);
-        auto setAlong = [&](TMapRange& range, int s, int f) {
+        auto setAlong = [&](TMapRange &range, int s, int f) {
             if (byRow)
                 range.setBounds(s, range.startCol(), f, range.finishCol());
             else
@@ -787,13 +787,13 @@ void TMapRow::removeCell(int sheetNumber, const QString& sheetName, int row, int
 
 namespace {
 
-bool known(const TMapRange& r)
+bool known(const TMapRange &r)
 {
     return r.startRow() > 0 && r.startCol() > 0 && r.finishRow() > 0 && r.finishCol() > 0;
 }
 
 // Joins next into prev when it continues it; true when it did.
-bool join(TMapRange& prev, const TMapRange& next)
+bool join(TMapRange &prev, const TMapRange &next)
 {
     if (!known(prev) || !known(next))
         return false;
@@ -853,8 +853,8 @@ bool join(TMapRange& prev, const TMapRange& next)
 void TMapRow::merge()
 {
     for (int i = count() - 1; i >= 1; --i) {
-        TMapRange& prev = *m_ranges[std::size_t(i - 1)];
-        const TMapRange& next = *m_ranges[std::size_t(i)];
+        TMapRange &prev = *m_ranges[std::size_t(i - 1)];
+        const TMapRange &next = *m_ranges[std::size_t(i)];
         if (!prev.sameSheetAs(next))
             continue;
         const TRangeKind before = prev.kind();
@@ -873,7 +873,7 @@ void TMapRow::merge()
 
 // ---------------------------------------------------------------- list
 
-TMapRowList::TMapRowList(TxlsFile* file, int skipRows, int skipCols)
+TMapRowList::TMapRowList(TxlsFile *file, int skipRows, int skipCols)
     : m_file(file)
     , m_skipRows(skipRows)
     , m_skipCols(skipCols)
@@ -882,7 +882,7 @@ TMapRowList::TMapRowList(TxlsFile* file, int skipRows, int skipCols)
 
 TMapRowList::~TMapRowList() = default;
 
-int TMapRowList::indexOf(const QString& name) const
+int TMapRowList::indexOf(const QString &name) const
 {
     for (int i = 0; i < count(); ++i)
         if (QString::compare(m_rows[std::size_t(i)]->name(), name, Qt::CaseInsensitive) == 0)
@@ -890,7 +890,7 @@ int TMapRowList::indexOf(const QString& name) const
     return -1;
 }
 
-TMapRow* TMapRowList::add(const QString& name, const QString& rangeText)
+TMapRow *TMapRowList::add(const QString &name, const QString &rangeText)
 {
     auto row = std::make_unique<TMapRow>(this, m_file);
     row->setName(name);

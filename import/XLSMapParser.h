@@ -26,14 +26,14 @@ enum TRangeKind { rkCol = 0, rkRow = 1, rkCell = 2, rkUndetermined = 3 };
 
 class TMapRange {
 public:
-    explicit TMapRange(TMapRow* owner = nullptr);
+    explicit TMapRange(TMapRow *owner = nullptr);
     // A copy is free-standing: it has no owner.
-    TMapRange(const TMapRange& other);
-    TMapRange& operator=(const TMapRange& other);
+    TMapRange(const TMapRange &other);
+    TMapRange &operator=(const TMapRange &other);
 
-    TMapRow* owner() const { return m_owner; }
-    void setOwner(TMapRow* owner) { m_owner = owner; }
-    TxlsFile* file() const;
+    TMapRow *owner() const { return m_owner; }
+    void setOwner(TMapRow *owner) { m_owner = owner; }
+    TxlsFile *file() const;
 
     TRangeDirection direction() const { return m_direction; }
     void setDirection(TRangeDirection direction) { m_direction = direction; }
@@ -46,8 +46,8 @@ public:
     QString sheetName() const { return m_sheetName; }
     void setDefaultSheet();
     void setSheetNumber(int number);
-    void setSheetName(const QString& name);
-    bool sameSheetAs(const TMapRange& other) const;
+    void setSheetName(const QString &name);
+    bool sameSheetAs(const TMapRange &other) const;
 
     // 1-based; 0 is an open end, found in the data when resolved.
     int startRow() const { return m_startRow; }
@@ -75,16 +75,16 @@ public:
     QString text() const;
     // Whether the cell (1-based row and column) of the sheet given by number
     // (1-based) and name lies in the range; open ends count as they read.
-    bool contains(int sheetNumber, const QString& sheetName, int row, int col) const;
+    bool contains(int sheetNumber, const QString &sheetName, int row, int col) const;
     // Position (1-based) of cell n (1-based) of the range.
-    bool cellPosition(int n, int& row, int& col) const;
+    bool cellPosition(int n, int &row, int &col) const;
 
 private:
     void updateKind();
     int skipRows() const;
     int skipCols() const;
 
-    TMapRow* m_owner = nullptr;
+    TMapRow *m_owner = nullptr;
     TRangeDirection m_direction = rdNotSet;
     TSheetSelector m_sheetSelector = ssDefault;
     int m_sheetNumber = 0;
@@ -101,23 +101,23 @@ private:
 // The ranges of one imported column, in text order.
 class TMapRow {
 public:
-    explicit TMapRow(TMapRowList* list = nullptr, TxlsFile* file = nullptr);
+    explicit TMapRow(TMapRowList *list = nullptr, TxlsFile *file = nullptr);
     ~TMapRow();
-    TMapRow(const TMapRow&) = delete;
-    TMapRow& operator=(const TMapRow&) = delete;
+    TMapRow(const TMapRow &) = delete;
+    TMapRow &operator=(const TMapRow &) = delete;
 
-    TMapRowList* list() const { return m_list; }
-    TxlsFile* file() const { return m_file; }
+    TMapRowList *list() const { return m_list; }
+    TxlsFile *file() const { return m_file; }
     QString name() const { return m_name; }
-    void setName(const QString& name) { m_name = name; }
+    void setName(const QString &name) { m_name = name; }
     int skipRows() const;
     int skipCols() const;
 
     int count() const { return int(m_ranges.size()); }
-    TMapRange* range(int i) const { return m_ranges[std::size_t(i)].get(); }
+    TMapRange *range(int i) const { return m_ranges[std::size_t(i)].get(); }
     // Takes the range, resolves it when the row has a workbook, counts it.
-    TMapRange* add(std::unique_ptr<TMapRange> range);
-    TMapRange* insert(int index, std::unique_ptr<TMapRange> range);
+    TMapRange *add(std::unique_ptr<TMapRange> range);
+    TMapRange *insert(int index, std::unique_ptr<TMapRange> range);
     void removeAt(int index);
     void move(int from, int to);
     void clear();
@@ -127,20 +127,20 @@ public:
     void updateTotal();
 
     // Clears the row and reads the range list into it.
-    void parse(const QString& text);
+    void parse(const QString &text);
     QString text() const;
     // The text of cell n (from 1) as the import takes it: empty without a
     // workbook, beyond the total or where no cell is.
     QString cellText(int n) const;
-    bool contains(int sheetNumber, const QString& sheetName, int row, int col) const;
+    bool contains(int sheetNumber, const QString &sheetName, int row, int col) const;
     // Takes one cell out of the ranges that hold it.
-    void removeCell(int sheetNumber, const QString& sheetName, int row, int col);
+    void removeCell(int sheetNumber, const QString &sheetName, int row, int col);
     // Joins neighbouring ranges that continue each other.
     void merge();
 
 private:
-    TMapRowList* m_list;
-    TxlsFile* m_file;
+    TMapRowList *m_list;
+    TxlsFile *m_file;
     QString m_name;
     std::vector<std::unique_ptr<TMapRange>> m_ranges;
     int m_total = 0;
@@ -149,21 +149,21 @@ private:
 // One TMapRow per column of the import, in map order.
 class TMapRowList {
 public:
-    explicit TMapRowList(TxlsFile* file = nullptr, int skipRows = 0, int skipCols = 0);
+    explicit TMapRowList(TxlsFile *file = nullptr, int skipRows = 0, int skipCols = 0);
     ~TMapRowList();
-    TMapRowList(const TMapRowList&) = delete;
-    TMapRowList& operator=(const TMapRowList&) = delete;
+    TMapRowList(const TMapRowList &) = delete;
+    TMapRowList &operator=(const TMapRowList &) = delete;
 
-    TxlsFile* file() const { return m_file; }
+    TxlsFile *file() const { return m_file; }
     int skipRows() const { return m_skipRows; }
     int skipCols() const { return m_skipCols; }
 
     int count() const { return int(m_rows.size()); }
-    TMapRow* row(int i) const { return m_rows[std::size_t(i)].get(); }
+    TMapRow *row(int i) const { return m_rows[std::size_t(i)].get(); }
     // Index of the row of that name, without regard to case; -1 when none.
-    int indexOf(const QString& name) const;
+    int indexOf(const QString &name) const;
     // Adds the row of a map entry: its ranges parsed, resolved and counted.
-    TMapRow* add(const QString& name, const QString& rangeText);
+    TMapRow *add(const QString &name, const QString &rangeText);
     void clear();
 
     // Finds the rows with the smallest and the largest totals (the first one
@@ -180,7 +180,7 @@ public:
     QString cellText(int rowIndex, int recordIndex) const;
 
 private:
-    TxlsFile* m_file;
+    TxlsFile *m_file;
     int m_skipRows;
     int m_skipCols;
     std::vector<std::unique_ptr<TMapRow>> m_rows;
@@ -190,4 +190,4 @@ private:
 
 // Reads a range list into row (cleared first), or only checks it when row
 // is null. Raises EDataImportError with the parser's messages.
-void ParseMapRow(const QString& text, TMapRow* row);
+void ParseMapRow(const QString &text, TMapRow *row);

@@ -19,12 +19,12 @@ namespace {
 
 using S = XlsTestStream;
 
-QString fixture(const char* name)
+QString fixture(const char *name)
 {
     return QStringLiteral(KESTRA_FIXTURES_DIR "/xls/") + QLatin1String(name);
 }
 
-QByteArray readAll(const QString& path)
+QByteArray readAll(const QString &path)
 {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
@@ -54,12 +54,12 @@ private:
 
 // The message of a failed open ("" when it opened); a failed open leaves the
 // file closed.
-QString openError(const QByteArray& bytes)
+QString openError(const QByteArray &bytes)
 {
     TxlsFile file;
     try {
         file.openBuffer(bytes);
-    } catch (const EDataImportError& e) {
+    } catch (const EDataImportError &e) {
         EXPECT_FALSE(file.isOpened());
         return e.text();
     }
@@ -67,7 +67,7 @@ QString openError(const QByteArray& bytes)
     return QString();
 }
 
-bool isReaderMessage(const QString& text)
+bool isReaderMessage(const QString &text)
 {
     static const QRegularExpression known(
         QStringLiteral("^(File name is not defined|File .* does not exist|File .* is not an Excel Workbook"
@@ -78,8 +78,8 @@ bool isReaderMessage(const QString& text)
 }
 
 // A workbook of one sheet "Feuil1" whose globals are given.
-QByteArray oneSheet(const std::function<void(S&)>& cells, const QStringList& sst = {}, const QList<int>& xfFormats = { 0 },
-    const QList<QPair<int, QString>>& formats = {}, bool dates1904 = false)
+QByteArray oneSheet(const std::function<void(S &)> &cells, const QStringList &sst = {}, const QList<int> &xfFormats = { 0 },
+    const QList<QPair<int, QString>> &formats = {}, bool dates1904 = false)
 {
     S s;
     s.globals({ QStringLiteral("Feuil1") }, sst, xfFormats, formats, dates1904).beginSheet();
@@ -89,11 +89,11 @@ QByteArray oneSheet(const std::function<void(S&)>& cells, const QStringList& sst
 
 struct Opened {
     TxlsFile file;
-    explicit Opened(const QByteArray& bytes) { file.openBuffer(bytes); }
-    TxlsWorkSheet* sheet(int i = 0) { return file.workSheet(i); }
+    explicit Opened(const QByteArray &bytes) { file.openBuffer(bytes); }
+    TxlsWorkSheet *sheet(int i = 0) { return file.workSheet(i); }
 };
 
-QString kindWord(const TbiffCell* c)
+QString kindWord(const TbiffCell *c)
 {
     if (c->isFormula())
         return QStringLiteral("formula");
@@ -146,8 +146,8 @@ TEST_F(XlsReader, LibreOfficeWorkbookCellsAndTexts)
         longGreek += QStringLiteral("Κείμενο %1 αλφα βήτα; ").arg(i, 3, 10, QLatin1Char('0'));
 
     struct Case {
-        const char* cell;
-        const char* kind;
+        const char *cell;
+        const char *kind;
         QString text;
     };
     const Case cases[] = {
@@ -183,12 +183,12 @@ TEST_F(XlsReader, LibreOfficeWorkbookCellsAndTexts)
         { "C27", "formula", QStringLiteral("1") }, // shared formula =B27*10+1
         { "C30", "formula", QStringLiteral("31") },
     };
-    TxlsWorkSheet* sheet = file.workSheet(0);
-    for (const Case& c : cases) {
+    TxlsWorkSheet *sheet = file.workSheet(0);
+    for (const Case &c : cases) {
         const QString name = QLatin1String(c.cell);
         const int col = name[0].unicode() - 'A';
         const int row = name.mid(1).toInt() - 1;
-        TbiffCell* cell = sheet->cell(row, col);
+        TbiffCell *cell = sheet->cell(row, col);
         ASSERT_NE(cell, nullptr) << c.cell;
         EXPECT_EQ(cell->name(), name);
         EXPECT_EQ(kindWord(cell), QLatin1String(c.kind)) << c.cell;
@@ -197,7 +197,7 @@ TEST_F(XlsReader, LibreOfficeWorkbookCellsAndTexts)
     EXPECT_EQ(sheet->cell(12, 1)->dateTime(), 45366.0);
 
     // The shared formula's relative reference, made absolute for C28: B28.
-    auto* c28 = static_cast<TbiffFormula*>(sheet->cell(27, 2));
+    auto *c28 = static_cast<TbiffFormula *>(sheet->cell(27, 2));
     ASSERT_TRUE(c28->refersToSharedFormula());
     EXPECT_EQ(c28->tokens().mid(2, 5).toHex(), QByteArray("441b0001c0"));
 
@@ -211,7 +211,7 @@ TEST_F(XlsReader, LibreOfficeWorkbookCellsAndTexts)
     EXPECT_EQ(hi, 29);
     EXPECT_FALSE(sheet->colExtent(7, lo, hi));
 
-    TxlsWorkSheet* second = file.workSheet(1);
+    TxlsWorkSheet *second = file.workSheet(1);
     EXPECT_EQ(second->cellText(11, 2), QStringLiteral("12,25"));
     EXPECT_EQ(second->cellText(11, 0), QStringLiteral("r12a"));
     EXPECT_EQ(second->cell(10, 0), nullptr); // an empty row inside the used area
@@ -235,7 +235,7 @@ TEST_F(XlsReader, EmbeddedChartStopsTheOpen)
     try {
         file.open();
         FAIL() << "opened";
-    } catch (const ExlsFileError& e) {
+    } catch (const ExlsFileError &e) {
         EXPECT_EQ(e.text(), QStringLiteral("Error reading Excel records. File invalid"));
     }
     EXPECT_FALSE(file.isOpened());
@@ -257,10 +257,10 @@ TEST_F(XlsReader, RkValues)
         { 0x3FF00001, 0.01 }, // 1.0 / 100
         { 0xC0240000, -10.0 },
     };
-    for (const auto& c : cases)
+    for (const auto &c : cases)
         EXPECT_EQ(Xls::decodeRk(c.rk), c.value) << std::hex << c.rk;
 
-    Opened wb(oneSheet([](S& s) { s.rk(0, 0, 0, 0x00000193).rk(0, 1, 0, 0x3FF00001); }));
+    Opened wb(oneSheet([](S &s) { s.rk(0, 0, 0, 0x00000193).rk(0, 1, 0, 0x3FF00001); }));
     EXPECT_EQ(wb.sheet()->cellText(0, 0), QStringLiteral("1"));
     EXPECT_EQ(wb.sheet()->cellText(0, 1), QStringLiteral("0,01"));
 }
@@ -268,7 +268,7 @@ TEST_F(XlsReader, RkValues)
 TEST_F(XlsReader, DateFormatTest)
 {
     const struct {
-        const char* format;
+        const char *format;
         bool date;
     } strings[] = {
         { "dd/mm/yyyy", true },
@@ -283,19 +283,19 @@ TEST_F(XlsReader, DateFormatTest)
         { "0\\d", false },
         { "#,##0 _D_H", false },
     };
-    for (const auto& c : strings)
+    for (const auto &c : strings)
         EXPECT_EQ(Xls::isDateFormatString(QString::fromLatin1(c.format)), c.date) << c.format;
 
     // Through the XF: a FORMAT record's string, else the built-in number.
     const QList<int> xfFormats = { 0, 14, 22, 45, 164, 165, 3 };
     const QList<QPair<int, QString>> formats = { { 164, QStringLiteral("#,##0.00;[Red]-#,##0.00") }, { 165, QStringLiteral("d-mmm") } };
     Opened wb(oneSheet(
-        [](S& s) {
+        [](S &s) {
             for (int xf = 0; xf < 7; ++xf)
                 s.number(0, xf, xf, 45366.0);
         },
         {}, xfFormats, formats));
-    const char* kinds[] = { "number", "datetime", "datetime", "number", "number", "datetime", "number" };
+    const char *kinds[] = { "number", "datetime", "datetime", "number", "number", "datetime", "number" };
     for (int xf = 0; xf < 7; ++xf)
         EXPECT_EQ(kindWord(wb.sheet()->cell(0, xf)), QLatin1String(kinds[xf])) << xf;
     EXPECT_EQ(wb.sheet()->cellText(0, 1), QStringLiteral("15/03/2024"));
@@ -307,7 +307,7 @@ TEST_F(XlsReader, CellTextsByKind)
 {
     const QByteArray date = S::numberResult(45366);
     Opened wb(oneSheet(
-        [&](S& s) {
+        [&](S &s) {
             s.number(0, 0, 1, 45366.0) // built-in 14
                 .number(1, 0, 1, 0.0) // a date-formatted 0 is a date
                 .number(2, 0, 1, 0.5) // no whole part: the time alone
@@ -332,7 +332,7 @@ TEST_F(XlsReader, CellTextsByKind)
                 .number(20, 0, 1, 1e300); // beyond any date: the number
         },
         { QStringLiteral("zéro"), QStringLiteral("un") }, { 0, 14 }));
-    const char* texts[] = { "15/03/2024", "30/12/1899", "12:00:00", "15/03/2024 06:00:00", "45366", "true", "false", "#DIV/0!", "#N/A",
+    const char *texts[] = { "15/03/2024", "30/12/1899", "12:00:00", "15/03/2024 06:00:00", "45366", "true", "false", "#DIV/0!", "#N/A",
         "#NULL!", "True", "False", "résultat", "", "", "un", "écrit en LABEL", "", "-0,000123", "1,23456789012346E17", "1E300" };
     for (int row = 0; row < int(std::size(texts)); ++row)
         EXPECT_EQ(wb.sheet()->cellText(row, 0), QString::fromUtf8(texts[row])) << row;
@@ -347,7 +347,7 @@ TEST_F(XlsReader, CellTextsByKind)
 TEST_F(XlsReader, NumberTextsMatchTheGeneralFormat)
 {
     // The reader's quick path gives exactly floatToStr's text.
-    Opened wb(oneSheet([](S& s) {
+    Opened wb(oneSheet([](S &s) {
         quint64 x = 88172645463325252ull;
         for (int i = 0; i < 2000; ++i) {
             x ^= x << 13;
@@ -358,14 +358,14 @@ TEST_F(XlsReader, NumberTextsMatchTheGeneralFormat)
         }
     }));
     for (int i = 0; i < 2000; ++i) {
-        TbiffCell* c = wb.sheet()->cell(i, 0);
+        TbiffCell *c = wb.sheet()->cell(i, 0);
         ASSERT_EQ(c->text(), floatToStr(c->number())) << i;
     }
 }
 
 TEST_F(XlsReader, DateSystem1904)
 {
-    Opened wb(oneSheet([](S& s) { s.number(0, 0, 1, 44269.0).number(1, 0, 1, 0.75).number(2, 0, 0, 44269.0); }, {}, { 0, 14 }, {}, true));
+    Opened wb(oneSheet([](S &s) { s.number(0, 0, 1, 44269.0).number(1, 0, 1, 0.75).number(2, 0, 0, 44269.0); }, {}, { 0, 14 }, {}, true));
     EXPECT_EQ(wb.sheet()->cellText(0, 0), QStringLiteral("15/03/2025"));
     EXPECT_EQ(wb.sheet()->cellText(1, 0), QStringLiteral("18:00:00"));
     EXPECT_EQ(wb.sheet()->cellText(2, 0), QStringLiteral("44269")); // a plain number is not shifted
@@ -374,13 +374,13 @@ TEST_F(XlsReader, DateSystem1904)
 
 TEST_F(XlsReader, MulRkAndMulBlankExpand)
 {
-    Opened wb(oneSheet([](S& s) {
+    Opened wb(oneSheet([](S &s) {
         s.mulRk(3, 1, { { 0, 0x192 }, { 1, 0x193 }, { 0, 0x3FF00000 }, { 1, 0x00000003 } }).mulBlank(4, 2, { 0, 1, 0 }).rk(3, 6, 0, 0x192);
     }));
-    TxlsWorkSheet* sheet = wb.sheet();
-    const char* texts[] = { "100", "1", "1", "0" };
+    TxlsWorkSheet *sheet = wb.sheet();
+    const char *texts[] = { "100", "1", "1", "0" };
     for (int col = 1; col <= 4; ++col) {
-        TbiffCell* c = sheet->cell(3, col);
+        TbiffCell *c = sheet->cell(3, col);
         ASSERT_NE(c, nullptr);
         EXPECT_EQ(c->id(), XlsRecordId::Rk);
         EXPECT_EQ(c->xfIndex(), (col - 1) % 2);
@@ -400,10 +400,10 @@ TEST_F(XlsReader, MulRkAndMulBlankExpand)
 
 TEST_F(XlsReader, LookupsSortLazilyAndCheckBounds)
 {
-    Opened wb(oneSheet([](S& s) {
+    Opened wb(oneSheet([](S &s) {
         s.number(2, 5, 0, 3).number(2, 1, 0, 1).number(2, 3, 0, 2).number(0, 0, 0, 9).number(2, 3, 0, 4); // C: a later record wins
     }));
-    TxlsWorkSheet* sheet = wb.sheet();
+    TxlsWorkSheet *sheet = wb.sheet();
     EXPECT_EQ(sheet->cellText(2, 1), QStringLiteral("1"));
     EXPECT_EQ(sheet->cellText(2, 3), QStringLiteral("4"));
     EXPECT_EQ(sheet->cellText(2, 5), QStringLiteral("3"));
@@ -414,14 +414,14 @@ TEST_F(XlsReader, LookupsSortLazilyAndCheckBounds)
 
     const struct {
         int row, col;
-        const char* message;
+        const char *message;
     } bad[] = { { 70000, 0, "Invalid Row (70000)" }, { -1, 0, "Invalid Row (-1)" }, { 0, 256, "Invalid Column (256)" },
         { 0, -3, "Invalid Column (-3)" } };
-    for (const auto& b : bad) {
+    for (const auto &b : bad) {
         try {
             sheet->cell(b.row, b.col);
             ADD_FAILURE() << b.message;
-        } catch (const EDataImportError& e) {
+        } catch (const EDataImportError &e) {
             EXPECT_EQ(e.text(), QLatin1String(b.message));
         }
     }
@@ -429,12 +429,12 @@ TEST_F(XlsReader, LookupsSortLazilyAndCheckBounds)
 
 TEST_F(XlsReader, AccessorsAKindDoesNotSupport)
 {
-    Opened wb(oneSheet([](S& s) { s.labelSst(6, 1, 0, 0).blank(0, 27, 0).number(1, 0, 0, 2); }, { QStringLiteral("x") }));
-    TbiffCell* label = wb.sheet()->cell(6, 1);
-    auto message = [](const std::function<void()>& f) {
+    Opened wb(oneSheet([](S &s) { s.labelSst(6, 1, 0, 0).blank(0, 27, 0).number(1, 0, 0, 2); }, { QStringLiteral("x") }));
+    TbiffCell *label = wb.sheet()->cell(6, 1);
+    auto message = [](const std::function<void()> &f) {
         try {
             f();
-        } catch (const EDataImportError& e) {
+        } catch (const EDataImportError &e) {
             return e.text();
         }
         return QString();
@@ -444,7 +444,7 @@ TEST_F(XlsReader, AccessorsAKindDoesNotSupport)
     EXPECT_EQ(message([&] { label->dateTime(); }), QStringLiteral("Cannot access cell 'B7' as type DateTime"));
     EXPECT_EQ(message([&] { label->setText(QStringLiteral("y")); }), QStringLiteral("Cannot access cell 'B7' as type String"));
     EXPECT_EQ(message([&] { wb.sheet()->cell(0, 27)->setVariant(1); }), QStringLiteral("Cannot access cell 'AB1' as type Variant"));
-    TbiffCell* number = wb.sheet()->cell(1, 0);
+    TbiffCell *number = wb.sheet()->cell(1, 0);
     number->setNumber(2.5);
     EXPECT_EQ(number->text(), QStringLiteral("2,5"));
 }
@@ -453,9 +453,9 @@ TEST(XlsColumnLetters, Table)
 {
     const struct {
         int column;
-        const char* letters;
+        const char *letters;
     } cases[] = { { 1, "A" }, { 26, "Z" }, { 27, "AA" }, { 52, "AZ" }, { 53, "BA" }, { 256, "IV" } };
-    for (const auto& c : cases)
+    for (const auto &c : cases)
         EXPECT_EQ(Xls::columnLetters(c.column), QLatin1String(c.letters)) << c.column;
     EXPECT_EQ(Xls::cellName(6, 1), QStringLiteral("B7"));
 }
@@ -490,7 +490,7 @@ TEST_F(XlsReader, SharedStringsCrossContinueRecords)
     EXPECT_EQ(wb.sheet()->cellText(0, 0), QStringLiteral("abc"));
     EXPECT_EQ(wb.sheet()->cellText(1, 0), QStringLiteral("déjàΩ!"));
     EXPECT_EQ(wb.sheet()->cellText(2, 0), QStringLiteral("xy"));
-    const TbiffSSTList& table = wb.file.workbook().globals().sst();
+    const TbiffSSTList &table = wb.file.workbook().globals().sst();
     ASSERT_EQ(table.count(), 3);
     EXPECT_TRUE(table.entry(1).wide); // widened
     EXPECT_FALSE(table.entry(0).wide);
@@ -506,18 +506,18 @@ TEST_F(XlsReader, SharedStringsCrossContinueRecords)
 
 TEST_F(XlsReader, CompoundDocumentStreams)
 {
-    const QByteArray book = oneSheet([](S& s) { s.number(0, 0, 0, 5); });
+    const QByteArray book = oneSheet([](S &s) { s.number(0, 0, 0, 5); });
     Opened wb(S::compoundDocument({ { QStringLiteral("Other"), QByteArray("x") }, { QStringLiteral("Workbook"), book } }));
     EXPECT_EQ(wb.sheet()->cellText(0, 0), QStringLiteral("5"));
 
     // Only the exact name: an Excel 5 "Book" or another spelling is refused.
     TxlsFile file;
     file.setFileName(QStringLiteral("ancien.xls"));
-    for (const char* name : { "Book", "WorkBook", "BOOK" }) {
+    for (const char *name : { "Book", "WorkBook", "BOOK" }) {
         try {
             file.openBuffer(S::compoundDocument({ { QLatin1String(name), book } }));
             ADD_FAILURE() << name;
-        } catch (const ExlsFileError& e) {
+        } catch (const ExlsFileError &e) {
             EXPECT_EQ(e.text(), QStringLiteral("File ancien.xls is not an Excel Workbook"));
         }
     }
@@ -530,14 +530,14 @@ TEST_F(XlsReader, CompoundDocumentStreams)
     try {
         file.open();
         ADD_FAILURE();
-    } catch (const EDataImportError& e) {
+    } catch (const EDataImportError &e) {
         EXPECT_EQ(e.text(), QStringLiteral("File %1 does not exist").arg(missing));
     }
     try {
         TxlsFile unnamed;
         unnamed.open();
         ADD_FAILURE();
-    } catch (const EDataImportError& e) {
+    } catch (const EDataImportError &e) {
         EXPECT_EQ(e.text(), QStringLiteral("File name is not defined"));
     }
 }
@@ -545,11 +545,11 @@ TEST_F(XlsReader, CompoundDocumentStreams)
 TEST_F(XlsReader, DamagedStreamsFailWithTheirMessages)
 {
     const QString invalid = QStringLiteral("Error reading Excel records. File invalid");
-    auto sheetWith = [](const std::function<void(S&)>& f) { return oneSheet(f, { QStringLiteral("a") }); };
-    const QByteArray good = sheetWith([](S& s) { s.number(0, 0, 0, 1); });
+    auto sheetWith = [](const std::function<void(S &)> &f) { return oneSheet(f, { QStringLiteral("a") }); };
+    const QByteArray good = sheetWith([](S &s) { s.number(0, 0, 0, 1); });
     const QByteArray tokens0x02 = S::le16(5) + QByteArray::fromHex("0200000000");
     const struct {
-        const char* what;
+        const char *what;
         QByteArray bytes;
         QString message;
     } cases[] = {
@@ -563,35 +563,35 @@ TEST_F(XlsReader, DamagedStreamsFailWithTheirMessages)
         { "BOF inside globals", S().bof(0x0005).bof(0x0010).eof().eof().bytes(), invalid },
         { "chart sheet", S().globals({ QStringLiteral("G") }).bof(0x0020).record(0x1001, S::le16(0)).eof().bytes(), invalid },
         { "macro sheet", S().globals({ QStringLiteral("M") }).bof(0x0040).eof().bytes(), invalid },
-        { "chart inside a sheet", sheetWith([](S& s) { s.number(0, 0, 0, 1).bof(0x0020).eof(); }), invalid },
+        { "chart inside a sheet", sheetWith([](S &s) { s.number(0, 0, 0, 1).bof(0x0020).eof(); }), invalid },
         { "encrypted", S().bof(0x0005).record(0x002F, S::le16(1)).eof().bytes(), invalid },
         { "sheet without EOF", S().globals({ QStringLiteral("F") }).beginSheet().number(0, 0, 0, 1).bytes(), invalid },
-        { "STRING before any formula", sheetWith([](S& s) { s.string(QStringLiteral("x")); }), invalid },
+        { "STRING before any formula", sheetWith([](S &s) { s.string(QStringLiteral("x")); }), invalid },
         { "STRING after a number",
-            sheetWith([](S& s) { s.formula(0, 0, 0, S::specialResult(0)).number(1, 0, 0, 1).string(QStringLiteral("x")); }), invalid },
-        { "string index beyond the table", sheetWith([](S& s) { s.labelSst(0, 0, 0, 1); }), invalid },
-        { "cell of 3 bytes", sheetWith([](S& s) { s.record(0x0203, QByteArray(3, '\0')); }),
+            sheetWith([](S &s) { s.formula(0, 0, 0, S::specialResult(0)).number(1, 0, 0, 1).string(QStringLiteral("x")); }), invalid },
+        { "string index beyond the table", sheetWith([](S &s) { s.labelSst(0, 0, 0, 1); }), invalid },
+        { "cell of 3 bytes", sheetWith([](S &s) { s.record(0x0203, QByteArray(3, '\0')); }),
             QStringLiteral("Record with ID 0x203 is invalid") },
-        { "NUMBER without its value", sheetWith([](S& s) { s.record(0x0203, QByteArray(8, '\0')); }),
+        { "NUMBER without its value", sheetWith([](S &s) { s.record(0x0203, QByteArray(8, '\0')); }),
             QStringLiteral("Record with ID 0x203 is invalid") },
         { "string count beyond the data",
             S().bof(0x0005).record(0x00FC, S::le32(0xFFFFFFFF) + S::le32(0xFFFFFFFF) + S::string16(QStringLiteral("a"))).eof().bytes(),
             QStringLiteral("Error reading record") },
         { "shared formula missing",
-            sheetWith([](S& s) { s.formula(0, 0, 0, S::numberResult(1), S::le16(5) + QByteArray::fromHex("0107000100")); }),
+            sheetWith([](S &s) { s.formula(0, 0, 0, S::numberResult(1), S::le16(5) + QByteArray::fromHex("0107000100")); }),
             QStringLiteral("Shared Formula not found") },
-        { "token 0x02 in a shared formula", sheetWith([&](S& s) {
+        { "token 0x02 in a shared formula", sheetWith([&](S &s) {
              s.formula(0, 0, 0, S::numberResult(1), S::le16(5) + QByteArray::fromHex("0100000000"))
                  .record(0x04BC, QByteArray::fromHex("0000000000000100") + tokens0x02);
          }),
             QStringLiteral("Formula at Row 1, column 1 is not supported. Token Id: 0x 2") },
-        { "truncated token in a shared formula", sheetWith([](S& s) {
+        { "truncated token in a shared formula", sheetWith([](S &s) {
              s.formula(0, 0, 0, S::numberResult(1), S::le16(5) + QByteArray::fromHex("0100000000"))
                  .record(0x04BC, QByteArray::fromHex("0000000000000100") + S::le16(3) + QByteArray::fromHex("1e01"));
          }),
             QStringLiteral("Record with ID 0x4bc is invalid") },
     };
-    for (const auto& c : cases)
+    for (const auto &c : cases)
         EXPECT_EQ(openError(c.bytes), c.message) << c.what;
     EXPECT_EQ(openError(good), QString());
 }
@@ -602,25 +602,25 @@ TEST_F(XlsReader, SharedFormulaTokensBecomeAbsolute)
     // rows down.
     const QByteArray shared = QByteArray::fromHex("0000020002020002") + S::le16(11) + QByteArray::fromHex("4c0000fec0")
         + QByteArray::fromHex("4c0000ffc0") + QByteArray(1, 0x03);
-    Opened wb(oneSheet([&](S& s) {
+    Opened wb(oneSheet([&](S &s) {
         s.formula(0, 2, 0, S::numberResult(3), S::le16(5) + QByteArray::fromHex("0100000200")).record(0x04BC, shared);
         s.formula(2, 2, 0, S::numberResult(7), S::le16(5) + QByteArray::fromHex("0100000200"));
         s.formula(4, 0, 0, S::numberResult(1)); // a plain formula keeps its tokens
     }));
-    auto* c3 = static_cast<TbiffFormula*>(wb.sheet()->cell(2, 2));
+    auto *c3 = static_cast<TbiffFormula *>(wb.sheet()->cell(2, 2));
     EXPECT_EQ(c3->tokens().toHex(),
         QByteArray("0b00"
                    "44020000c0"
                    "44020001c0"
                    "03"));
-    auto* c1 = static_cast<TbiffFormula*>(wb.sheet()->cell(0, 2));
+    auto *c1 = static_cast<TbiffFormula *>(wb.sheet()->cell(0, 2));
     EXPECT_EQ(c1->tokens().toHex(),
         QByteArray("0b00"
                    "44000000c0"
                    "44000001c0"
                    "03"));
     EXPECT_EQ(c3->text(), QStringLiteral("7"));
-    EXPECT_EQ(static_cast<TbiffFormula*>(wb.sheet()->cell(4, 0))->tokens().toHex(), QByteArray("03001e0100"));
+    EXPECT_EQ(static_cast<TbiffFormula *>(wb.sheet()->cell(4, 0))->tokens().toHex(), QByteArray("03001e0100"));
 }
 
 // ---------------------------------------------------------------- damaged copies of the fixtures
@@ -637,29 +637,29 @@ TEST_F(XlsReader, DamagedCopiesNeverCrash)
         return seed;
     };
     int opened = 0, refused = 0;
-    auto attempt = [&](const QByteArray& bytes) {
+    auto attempt = [&](const QByteArray &bytes) {
         TxlsFile file;
         try {
             file.openBuffer(bytes);
-        } catch (const EDataImportError& e) {
+        } catch (const EDataImportError &e) {
             ++refused;
             EXPECT_TRUE(isReaderMessage(e.text())) << e.text().toStdString();
             return;
         }
         ++opened;
         for (int i = 0; i < file.workSheetCount(); ++i) {
-            TxlsWorkSheet* sheet = file.workSheet(i);
+            TxlsWorkSheet *sheet = file.workSheet(i);
             for (int r = 0; r < sheet->rows().count(); ++r)
                 for (int c = 0; c < sheet->rows().row(r)->count(); ++c) {
-                    TbiffCell* cell = sheet->rows().row(r)->cell(c);
+                    TbiffCell *cell = sheet->rows().row(r)->cell(c);
                     cell->text();
                     cell->variant();
                     if (cell->isFormula())
-                        static_cast<TbiffFormula*>(cell)->tokens();
+                        static_cast<TbiffFormula *>(cell)->tokens();
                 }
         }
     };
-    for (const QByteArray& original : originals) {
+    for (const QByteArray &original : originals) {
         ASSERT_FALSE(original.isEmpty());
         for (qsizetype cut = 0; cut < original.size(); cut += 97)
             attempt(original.left(cut));
@@ -682,7 +682,7 @@ TEST_F(XlsReader, DamagedCopiesNeverCrash)
 namespace {
 
 // A Python string literal as the reference dumps write them.
-QString pythonString(const QString& repr)
+QString pythonString(const QString &repr)
 {
     if (repr.size() < 2)
         return repr;
@@ -697,7 +697,7 @@ QString pythonString(const QString& repr)
         auto hex = [&](int n) {
             const uint code = repr.mid(i + 1, n).toUInt(nullptr, 16);
             i += n;
-            out += QString::fromUcs4(reinterpret_cast<const char32_t*>(&code), 1);
+            out += QString::fromUcs4(reinterpret_cast<const char32_t *>(&code), 1);
         };
         switch (e.unicode()) {
         case 'n':
@@ -726,7 +726,7 @@ QString pythonString(const QString& repr)
     return out;
 }
 
-double cellNumber(const TbiffCell* c)
+double cellNumber(const TbiffCell *c)
 {
     const QVariant v = c->variant();
     return v.typeId() == QMetaType::Double ? v.toDouble() : std::nan("");
@@ -745,12 +745,12 @@ TEST_F(XlsReader, CorpusReadsAsTheReferenceReader)
     FormatSettings::setCurrent(fs);
 
     int read = 0, refused = 0, compared = 0;
-    for (const QString& name : xls.entryList({ QStringLiteral("*.xls") }, QDir::Files, QDir::Name)) {
+    for (const QString &name : xls.entryList({ QStringLiteral("*.xls") }, QDir::Files, QDir::Name)) {
         TxlsFile file;
         file.setFileName(xls.filePath(name));
         try {
             file.open();
-        } catch (const EDataImportError& e) {
+        } catch (const EDataImportError &e) {
             ++refused;
             EXPECT_TRUE(isReaderMessage(e.text())) << name.toStdString() << ": " << e.text().toStdString();
             continue;
@@ -771,10 +771,10 @@ TEST_F(XlsReader, CorpusReadsAsTheReferenceReader)
             if (!ok)
                 continue;
             const int row = f[1].toInt(), col = f[2].toInt();
-            const QString& type = f[3];
+            const QString &type = f[3];
             QString value = f.mid(4).join(u'\t');
-            TxlsWorkSheet* sheet = file.workSheet(sheetIndex);
-            TbiffCell* cell = sheet && row <= 65535 && col <= 255 ? sheet->cell(row, col) : nullptr;
+            TxlsWorkSheet *sheet = file.workSheet(sheetIndex);
+            TbiffCell *cell = sheet && row <= 65535 && col <= 255 ? sheet->cell(row, col) : nullptr;
             QString expected, actual = cell ? cell->text() : QStringLiteral("<none>");
             if (type == QLatin1String("TEXT")) {
                 expected = pythonString(value);
