@@ -338,8 +338,8 @@ TMapRange &TMapRange::operator=(const TMapRange &other)
     m_finishRow = other.m_finishRow;
     m_finishCol = other.m_finishCol;
     m_kind = other.m_kind;
-    m_count = other.m_count;
     m_sheetIndex = other.m_sheetIndex;
+    updateCount(); // with this owner's skips
     return *this;
 }
 
