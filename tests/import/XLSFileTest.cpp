@@ -4,8 +4,11 @@
 #include "core/FormatSettings.h"
 #include "core/Formatting.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTextStream>
 
@@ -805,4 +808,42 @@ TEST_F(XlsReader, CorpusReadsAsTheReferenceReader)
     }
     std::cout << "[ corpus   ] " << read << " read, " << refused << " refused, " << compared << " cells compared" << std::endl;
     EXPECT_GT(read, 0);
+}
+
+// ---------------------------------------------------------------- kestra-cli preview
+
+TEST(XlsPreview, CellsAndRangesAsTheImportTakesThem)
+{
+    const QString cli = QCoreApplication::applicationDirPath() + QStringLiteral("/../../app/kestra-cli");
+    if (!QFileInfo(cli).isExecutable())
+        GTEST_SKIP() << "kestra-cli is not built next to the tests: build the kestra-cli target";
+    auto run = [&](const QStringList &args, int &code) {
+        QProcess p;
+        p.start(cli, QStringList { QStringLiteral("preview") } + args);
+        EXPECT_TRUE(p.waitForFinished(30000));
+        code = p.exitCode();
+        return QString::fromUtf8(p.readAllStandardOutput()) + QString::fromUtf8(p.readAllStandardError());
+    };
+    int code = -1;
+    const QString cells = fixture("cells.xls");
+    const QStringList lines = run(
+        { cells, QStringLiteral("--decimal"), QStringLiteral("."), QStringLiteral("--date-format"), QStringLiteral("dd.mm.yyyy") }, code)
+                                  .split(u'\n');
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(lines.value(0), QStringLiteral("#\tDonnées\tFeuil2\tVide"));
+    for (const char *line : { "1\tB3\tstring\t????????", "1\tB8\tnumber\t12.5", "1\tB13\tdatetime\t15.03.2024", "1\tB18\tboolean\ttrue",
+             "1\tB20\tformula\t84", "1\tE26\tother\t", "2\tD12\tstring\tr12d" })
+        EXPECT_TRUE(lines.contains(QString::fromUtf8(line))) << line;
+    EXPECT_LT(lines.indexOf(QStringLiteral("1\tB25\tnumber\t1")), lines.indexOf(QStringLiteral("1\tC25\tnumber\t2")));
+
+    EXPECT_EQ(
+        run({ cells, QStringLiteral("--ranges"), QStringLiteral("[feuil2]C5-C3;b13"), QStringLiteral("--decimal"), QStringLiteral(".") },
+            code),
+        QStringLiteral("500\n400\n300\n15/03/2024\n"));
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(run({ cells, QStringLiteral("--ranges"), QStringLiteral("B3-D9") }, code),
+        QStringLiteral("Range B3-D9 is fail. It must be COL or ROW\n"));
+    EXPECT_EQ(code, 1);
+    EXPECT_EQ(run({ fixture("embedded-chart.xls") }, code), QStringLiteral("Error reading Excel records. File invalid\n"));
+    EXPECT_EQ(code, 1);
 }
