@@ -836,9 +836,9 @@ TEST(XlsPreview, CellsAndRangesAsTheImportTakesThem)
         EXPECT_TRUE(lines.contains(QString::fromUtf8(line))) << line;
     EXPECT_LT(lines.indexOf(QStringLiteral("1\tB25\tnumber\t1")), lines.indexOf(QStringLiteral("1\tC25\tnumber\t2")));
 
-    EXPECT_EQ(
-        run({ cells, QStringLiteral("--ranges"), QStringLiteral("[feuil2]C5-C3;b13"), QStringLiteral("--decimal"), QStringLiteral(".") },
-            code),
+    EXPECT_EQ(run({ cells, QStringLiteral("--ranges"), QStringLiteral("[feuil2]C5-C3;b13"), QStringLiteral("--date-format"),
+                      QStringLiteral("dd/mm/yyyy") },
+                  code),
         QStringLiteral("500\n400\n300\n15/03/2024\n"));
     EXPECT_EQ(code, 0);
     EXPECT_EQ(run({ cells, QStringLiteral("--ranges"), QStringLiteral("B3-D9") }, code),
