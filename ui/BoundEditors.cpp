@@ -1,0 +1,271 @@
+#include "ui/BoundEditors.h"
+
+#include "core/Conversion.h"
+#include "core/DateTime.h"
+#include "core/Error.h"
+#include "core/Formatting.h"
+#include "data/DataSet.h"
+#include "ui/CalendarDialog.h"
+#include "ui/MessageBox.h"
+
+#include <QEvent>
+#include <QFocusEvent>
+#include <QHBoxLayout>
+#include <QTimer>
+#include <QToolButton>
+
+// ---- BoundEditor
+
+void BoundEditor::setField(DataSet *dataSet, const QString &fieldName)
+{
+    if (m_dataSet)
+        QObject::disconnect(m_dataSet, nullptr, asWidget(), nullptr);
+    m_dataSet = dataSet;
+    m_fieldName = fieldName;
+    connectDataSet(asWidget());
+    reload();
+}
+
+Field *BoundEditor::field() const
+{
+    return m_dataSet && m_dataSet->isActive() ? m_dataSet->findField(m_fieldName) : nullptr;
+}
+
+QWidget *BoundEditor::asWidget()
+{
+    return dynamic_cast<QWidget *>(this);
+}
+
+void BoundEditor::connectDataSet(QObject *receiver)
+{
+    if (!m_dataSet)
+        return;
+    auto refresh = [this] {
+        m_modified = false;
+        reload();
+    };
+    QObject::connect(m_dataSet, &DataSet::layoutReset, receiver, refresh);
+    QObject::connect(m_dataSet, &DataSet::currentChanged, receiver, refresh);
+    QObject::connect(m_dataSet, &DataSet::stateChanged, receiver, [this](DataSetState state) {
+        if (state == DataSetState::Browse)
+            m_modified = false; // posted or cancelled: show what is stored
+        reload();
+    });
+    QObject::connect(m_dataSet, &DataSet::fieldChanged, receiver, [this](Field *f) {
+        if (f && f->fieldName().compare(m_fieldName, Qt::CaseInsensitive) == 0) {
+            m_modified = false;
+            reload();
+        }
+    });
+}
+
+bool BoundEditor::startEditing()
+{
+    if (!m_dataSet || !m_dataSet->isActive() || m_dataSet->isEditing())
+        return true;
+    try {
+        m_dataSet->edit();
+        return true;
+    } catch (const Error &e) {
+        MessageBox::error(asWidget(), e.text());
+        return false;
+    }
+}
+
+bool BoundEditor::writeText(const QString &text)
+{
+    Field *f = field();
+    if (!f) {
+        m_modified = false;
+        return true;
+    }
+    try {
+        if (!m_dataSet->isEditing())
+            m_dataSet->edit();
+        f->setAsString(text);
+        m_modified = false;
+        return true;
+    } catch (const Error &e) {
+        MessageBox::error(asWidget(), e.text());
+        QWidget *w = asWidget();
+        // The operator corrects the text where it was typed.
+        QTimer::singleShot(0, w, [w] { w->setFocus(Qt::OtherFocusReason); });
+        return false;
+    }
+}
+
+// ---- DBEdit
+
+DBEdit::DBEdit(QWidget *parent)
+    : QLineEdit(parent)
+{
+    connect(this, &QLineEdit::textEdited, this, [this] {
+        m_modified = true;
+        startEditing();
+    });
+}
+
+void DBEdit::reload()
+{
+    Field *f = field();
+    if (f && f->isString() && f->size() > 0)
+        setMaxLength(f->size());
+    else
+        setMaxLength(32767);
+    if (!m_modified)
+        setText(f ? f->asString() : QString());
+}
+
+bool DBEdit::commit()
+{
+    if (!m_modified || isReadOnly())
+        return true;
+    return writeText(text());
+}
+
+void DBEdit::focusOutEvent(QFocusEvent *event)
+{
+    QLineEdit::focusOutEvent(event);
+    if (event->reason() == Qt::PopupFocusReason || event->reason() == Qt::ActiveWindowFocusReason)
+        return;
+    if (commit())
+        emit exited();
+}
+
+// ---- DBComboBox
+
+DBComboBox::DBComboBox(QWidget *parent)
+    : QComboBox(parent)
+{
+    setEditable(true);
+    setInsertPolicy(QComboBox::NoInsert);
+    connect(lineEdit(), &QLineEdit::textEdited, this, [this] {
+        m_modified = true;
+        startEditing();
+    });
+    connect(this, QOverload<int>::of(&QComboBox::activated), this, [this](int) {
+        m_modified = true;
+        if (startEditing())
+            commit(); // a choice from the list is written at once
+    });
+}
+
+void DBComboBox::reload()
+{
+    Field *f = field();
+    if (!m_modified)
+        setEditText(f ? f->asString() : QString());
+}
+
+bool DBComboBox::commit()
+{
+    if (!m_modified)
+        return true;
+    return writeText(currentText());
+}
+
+void DBComboBox::focusOutEvent(QFocusEvent *event)
+{
+    QComboBox::focusOutEvent(event);
+    if (event->reason() == Qt::PopupFocusReason || event->reason() == Qt::ActiveWindowFocusReason)
+        return;
+    if (commit())
+        emit exited();
+}
+
+// ---- DBDateEdit
+
+DBDateEdit::DBDateEdit(QWidget *parent)
+    : QWidget(parent)
+    , m_edit(new QLineEdit(this))
+    , m_button(new QToolButton(this))
+    , m_calendarTitle(QStringLiteral("Calendrier"))
+{
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    layout->addWidget(m_edit);
+    layout->addWidget(m_button);
+    m_button->setText(QStringLiteral("…"));
+    m_button->setToolTip(QStringLiteral("Calendrier"));
+    m_button->setFocusPolicy(Qt::NoFocus);
+    m_edit->setMaxLength(10);
+    setFocusProxy(m_edit);
+    setFocusPolicy(Qt::StrongFocus);
+    m_edit->installEventFilter(this);
+    connect(m_edit, &QLineEdit::textEdited, this, [this] {
+        m_modified = true;
+        startEditing();
+    });
+    connect(m_button, &QToolButton::clicked, this, &DBDateEdit::pickDate);
+}
+
+void DBDateEdit::reload()
+{
+    Field *f = field();
+    if (!m_modified)
+        m_edit->setText(f && !f->isNull() ? dateToStr(f->asDateTime()) : QString());
+}
+
+bool DBDateEdit::commit()
+{
+    if (!m_modified)
+        return true;
+    const QString text = m_edit->text();
+    if (text.trimmed().isEmpty())
+        return writeText(QString());
+    double d = 0;
+    if (!tryStrToDate(text.trimmed(), d)) {
+        MessageBox::error(this, invalidDateMessage(text));
+        QTimer::singleShot(0, m_edit, [this] { m_edit->setFocus(Qt::OtherFocusReason); });
+        return false;
+    }
+    return writeText(dateToStr(d));
+}
+
+bool DBDateEdit::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_edit && event->type() == QEvent::FocusOut) {
+        auto *fe = static_cast<QFocusEvent *>(event);
+        if (fe->reason() != Qt::PopupFocusReason && fe->reason() != Qt::ActiveWindowFocusReason && commit())
+            emit exited();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void DBDateEdit::pickDate()
+{
+    double current = 0;
+    QDate initial = QDate::currentDate();
+    if (tryStrToDate(m_edit->text().trimmed(), current))
+        initial = DateTime::toQDate(current);
+    QDate chosen;
+    if (!CalendarDialog::pick(this, m_calendarTitle, initial, chosen))
+        return;
+    if (!startEditing())
+        return;
+    m_edit->setText(dateToStr(DateTime::fromQDate(chosen)));
+    m_modified = true;
+    commit();
+    m_edit->setFocus();
+}
+
+// ---- DBCheckBox
+
+DBCheckBox::DBCheckBox(const QString &text, QWidget *parent)
+    : QCheckBox(text, parent)
+{
+    connect(this, &QCheckBox::clicked, this, [this](bool checked) {
+        if (!startEditing())
+            return;
+        m_modified = true;
+        writeText(checked ? QStringLiteral("O") : QStringLiteral("N"));
+    });
+}
+
+void DBCheckBox::reload()
+{
+    Field *f = field();
+    const QSignalBlocker block(this);
+    setChecked(f && f->asString() == QLatin1String("O"));
+}
