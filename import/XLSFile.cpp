@@ -1,5 +1,14 @@
 // glib's headers use the word "signals", which Qt's object headers define
 // as a macro: libgsf comes first.
+// clang-format off
+#include <gsf/gsf-infile-msole.h>
+#include <gsf/gsf-infile.h>
+#include <gsf/gsf-input-memory.h>
+#include <gsf/gsf-input-stdio.h>
+#include <gsf/gsf-input.h>
+#include <gsf/gsf-utils.h>
+// clang-format on
+
 #include "import/XLSFile.h"
 
 #include "core/Formatting.h"
@@ -14,12 +23,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
-#include <gsf/gsf-infile-msole.h>
-#include <gsf/gsf-infile.h>
-#include <gsf/gsf-input-memory.h>
-#include <gsf/gsf-input-stdio.h>
-#include <gsf/gsf-input.h>
-#include <gsf/gsf-utils.h>
+#include <limits>
 #include <mutex>
 #include <new>
 #include <type_traits>
@@ -144,13 +148,16 @@ public:
                 readError(); // half a character before the record's end
             const int take = std::min(count, available);
             const quint8 *p = m_record->data() + m_pos;
+            const std::size_t at = out.size();
+            out.resize(at + std::size_t(take));
+            char16_t *o = out.data() + at;
             if (wide) {
                 wideSeen = true;
                 for (int i = 0; i < take; ++i)
-                    out.push_back(char16_t(le16(p + 2 * i)));
+                    o[i] = char16_t(le16(p + 2 * i));
             } else {
                 for (int i = 0; i < take; ++i)
-                    out.push_back(char16_t(p[i]));
+                    o[i] = char16_t(p[i]);
             }
             m_pos += take * width;
             count -= take;
@@ -208,20 +215,23 @@ TxlsString readXlsString(const TbiffRecord &record, int offset, bool shortCount)
 // digits, trailing zeros dropped).
 QString numberText(double value)
 {
-    const FormatSettings &fs = FormatSettings::current();
-    if (std::isfinite(value) && std::fabs(value) < 1e15 && value == std::trunc(value))
-        return QString::number(qint64(value));
-    if (std::isfinite(value)) {
-        char buffer[48];
-        const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
-        const auto length = std::size_t(result.ptr - buffer);
-        if (result.ec == std::errc() && !std::memchr(buffer, 'e', length)) {
-            QString text = QString::fromLatin1(buffer, qsizetype(length));
-            text.replace(QLatin1Char('.'), fs.decimalSeparator);
-            return text;
-        }
-    }
-    return floatToStr(value, fs);
+    if (!std::isfinite(value))
+        return floatToStr(value);
+    char buffer[48];
+    std::to_chars_result result;
+    if (std::fabs(value) < 1e15 && value == std::trunc(value))
+        result = std::to_chars(buffer, buffer + sizeof buffer, qint64(value));
+    else
+        result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+    const auto length = qsizetype(result.ptr - buffer);
+    if (result.ec != std::errc() || std::memchr(buffer, 'e', std::size_t(length)))
+        return floatToStr(value);
+    const QChar separator = FormatSettings::current().decimalSeparator;
+    QString text(length, Qt::Uninitialized);
+    QChar *out = text.data();
+    for (qsizetype i = 0; i < length; ++i)
+        out[i] = buffer[i] == '.' ? separator : QChar(QLatin1Char(buffer[i]));
+    return text;
 }
 
 } // namespace
@@ -239,11 +249,11 @@ public:
     {
         size = (size + 7) & ~std::size_t(7);
         if (size > BlockSize / 4) {
-            m_large.push_back(std::make_unique<char[]>(size));
+            m_large.push_back(std::unique_ptr<char[]>(new char[size]));
             return m_large.back().get();
         }
         if (size > m_left) {
-            m_blocks.push_back(std::make_unique<char[]>(BlockSize));
+            m_blocks.push_back(std::unique_ptr<char[]>(new char[BlockSize]));
             m_next = m_blocks.back().get();
             m_left = BlockSize;
         }
@@ -277,6 +287,8 @@ public:
     // Frees everything; keeps one block for the next use.
     void clear()
     {
+        if (m_left == BlockSize && m_large.empty() && m_destroy.empty())
+            return; // nothing since the last time
         for (TbiffRecord *record : m_destroy)
             record->~TbiffRecord();
         m_destroy.clear();
@@ -1024,11 +1036,12 @@ void TbiffCellList::add(TbiffCell *cell)
         m_number = m_byColumn ? cell->row() : cell->column();
         m_lowest = m_highest = key;
     } else {
-        if (key < keyOf(m_items.back()))
+        if (key < m_lastKey)
             m_sorted = false;
         m_lowest = std::min(m_lowest, key);
         m_highest = std::max(m_highest, key);
     }
+    m_lastKey = key;
     m_items.push_back(cell);
 }
 
@@ -1441,10 +1454,22 @@ struct TxlsWorkbook::DateTextCache {
     QString shortDateFormat;
     QChar dateSeparator;
     QStringList shortMonths, longMonths, shortDays, longDays;
-    QHash<qint64, QString> texts;
+    // Direct-mapped by day: the dates of a workbook mostly fall within a few
+    // years, and the same days come back again and again.
+    static constexpr std::size_t Slots = 16384;
+    struct Slot {
+        qint64 day = std::numeric_limits<qint64>::min();
+        QString text;
+    };
+    std::vector<Slot> texts;
 
     bool matches(const FormatSettings &fs) const
     {
+        // Mostly the very settings the texts were made with: shared data.
+        if (shortDateFormat.constData() == fs.shortDateFormat.constData() && dateSeparator == fs.dateSeparator
+            && shortMonths.constData() == fs.shortMonthNames.constData() && longMonths.constData() == fs.longMonthNames.constData()
+            && shortDays.constData() == fs.shortDayNames.constData() && longDays.constData() == fs.longDayNames.constData())
+            return true;
         return shortDateFormat == fs.shortDateFormat && dateSeparator == fs.dateSeparator && shortMonths == fs.shortMonthNames
             && longMonths == fs.longMonthNames && shortDays == fs.shortDayNames && longDays == fs.longDayNames;
     }
@@ -1456,7 +1481,7 @@ struct TxlsWorkbook::DateTextCache {
         longMonths = fs.longMonthNames;
         shortDays = fs.shortDayNames;
         longDays = fs.longDayNames;
-        texts.clear();
+        texts.assign(Slots, Slot());
     }
 };
 
@@ -1481,6 +1506,7 @@ void TxlsWorkbook::clear()
     m_globals->clear();
     m_arena->clear();
     m_dateTexts->texts.clear();
+    m_dateTexts->texts.shrink_to_fit();
 }
 
 QString TxlsWorkbook::sheetName(const TxlsSheet *sheet) const
@@ -1512,17 +1538,15 @@ QString TxlsWorkbook::dateTimeText(double value) const
     if (m_globals->dates1904())
         value += 1462.0;
     if (fraction == 0.0) {
-        if (!m_dateTexts->matches(fs))
+        if (m_dateTexts->texts.empty() || !m_dateTexts->matches(fs))
             m_dateTexts->reset(fs);
         const qint64 day = qint64(value);
-        auto it = m_dateTexts->texts.constFind(day);
-        if (it != m_dateTexts->texts.constEnd())
-            return *it;
-        QString text = formatDateTime(fs.shortDateFormat, value, fs);
-        if (m_dateTexts->texts.size() >= 100000)
-            m_dateTexts->texts.clear();
-        m_dateTexts->texts.insert(day, text);
-        return text;
+        DateTextCache::Slot &slot = m_dateTexts->texts[std::size_t(day) % DateTextCache::Slots];
+        if (slot.day != day) {
+            slot.day = day;
+            slot.text = formatDateTime(fs.shortDateFormat, value, fs);
+        }
+        return slot.text;
     }
     return formatDateTime(fs.shortDateFormat, value, fs) + QLatin1Char(' ') + formatDateTime(fs.longTimeFormat, value, fs);
 }

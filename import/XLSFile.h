@@ -472,6 +472,7 @@ private:
     int m_number = -1;
     int m_lowest = -1;
     int m_highest = -1;
+    int m_lastKey = -1; // of the cell added last
 };
 
 class TxlsRow : public TbiffCellList {

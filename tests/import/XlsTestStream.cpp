@@ -1,13 +1,16 @@
 // libgsf before Qt: glib's headers use the word "signals".
+// clang-format off
+#include <gsf/gsf-outfile-msole.h>
+#include <gsf/gsf-outfile.h>
+#include <gsf/gsf-output-memory.h>
+#include <gsf/gsf-utils.h>
+// clang-format on
+
 #include "XlsTestStream.h"
 
 #include <QtEndian>
 
 #include <cstring>
-#include <gsf/gsf-outfile-msole.h>
-#include <gsf/gsf-outfile.h>
-#include <gsf/gsf-output-memory.h>
-#include <gsf/gsf-utils.h>
 
 QByteArray XlsTestStream::le16(int value)
 {

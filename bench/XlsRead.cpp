@@ -1,0 +1,244 @@
+// Workbook reader benchmark: a 65,535-row x 20-column workbook of strings,
+// numbers and dates, loaded and every cell's text read, beside python3-xlrd
+// reading the same file in the same run.
+//
+//   bench_XlsRead [WORKBOOK.xls]
+//
+// Without a file the workbook is written once by LibreOffice (soffice) from a
+// generated CSV and kept in the temporary directory. Each reader runs in a
+// child process of its own, so that its peak memory is its own; times are
+// the best of three runs, from the start of the load to the last text.
+
+#include "core/FormatSettings.h"
+#include "import/XLSFile.h"
+#include "import/XLSMapParser.h"
+
+#include <QCoreApplication>
+#include <QDate>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <algorithm>
+#include <cstdio>
+#include <sys/resource.h>
+
+namespace {
+
+constexpr int Rows = 65535;
+constexpr int Cols = 20;
+
+long peakKb()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// Child: load, read, print "seconds peak-kB cells characters".
+int readOnce(const QString &path, bool throughRanges)
+{
+    QElapsedTimer timer;
+    timer.start();
+    qint64 cells = 0, chars = 0;
+    TxlsFile file;
+    file.setFileName(path);
+    file.open();
+    if (throughRanges) {
+        // The import's way: one range list per column, the k-th cell of each.
+        TMapRowList list(&file);
+        for (int c = 1; c <= Cols; ++c)
+            list.add(QString::number(c), Xls::columnLetters(c) + QStringLiteral("-COLFINISH;"));
+        list.updateTotals();
+        const int records = list.recordCount(qirMax);
+        for (int r = 0; r < records; ++r)
+            for (int c = 0; c < list.count(); ++c) {
+                chars += list.cellText(c, r).size();
+                ++cells;
+            }
+    } else {
+        for (int s = 0; s < file.workSheetCount(); ++s) {
+            const TxlsRowList &rows = file.workSheet(s)->rows();
+            for (int r = 0; r < rows.count(); ++r) {
+                TxlsRow *row = rows.row(r);
+                for (int c = 0; c < row->count(); ++c) {
+                    chars += row->cell(c)->text().size();
+                    ++cells;
+                }
+            }
+        }
+    }
+    const double seconds = timer.nsecsElapsed() / 1e9;
+    std::printf("%.4f %ld %lld %lld\n", seconds, peakKb(), static_cast<long long>(cells), static_cast<long long>(chars));
+    return 0;
+}
+
+const char *const XlrdScript = R"(
+import sys, time, resource, xlrd
+t = time.perf_counter()
+book = xlrd.open_workbook(sys.argv[1])
+cells = chars = 0
+for sheet in book.sheets():
+    for r in range(sheet.nrows):
+        for c in range(sheet.ncols):
+            kind = sheet.cell_type(r, c)
+            value = sheet.cell_value(r, c)
+            if kind == xlrd.XL_CELL_DATE:
+                y, m, d, hh, mm, ss = xlrd.xldate_as_tuple(value, book.datemode)
+                text = '%02d/%02d/%04d' % (d, m, y)
+            elif kind == xlrd.XL_CELL_NUMBER:
+                text = '%.15g' % value
+            else:
+                text = str(value)
+            cells += 1
+            chars += len(text)
+print('%.4f %d %d %d' % (time.perf_counter() - t, resource.getrusage(resource.RUSAGE_SELF).ru_maxrss, cells, chars))
+)";
+
+struct Run {
+    double seconds = 0;
+    double peakMb = 0;
+    qint64 cells = 0;
+    bool ok = false;
+};
+
+Run runChild(const QString &program, const QStringList &args)
+{
+    QProcess p;
+    p.start(program, args);
+    Run run;
+    if (!p.waitForFinished(600000) || p.exitCode() != 0) {
+        std::fprintf(stderr, "%s failed: %s\n", qPrintable(program), p.readAllStandardError().constData());
+        return run;
+    }
+    const QStringList f = QString::fromUtf8(p.readAllStandardOutput()).trimmed().split(u' ');
+    if (f.size() < 3)
+        return run;
+    run.seconds = f[0].toDouble();
+    run.peakMb = f[1].toDouble() / 1024.0;
+    run.cells = f[2].toLongLong();
+    run.ok = true;
+    return run;
+}
+
+Run best(const QString &program, const QStringList &args, int times)
+{
+    Run result;
+    for (int i = 0; i < times; ++i) {
+        const Run r = runChild(program, args);
+        if (!r.ok)
+            return r;
+        if (!result.ok || r.seconds < result.seconds)
+            result.seconds = r.seconds;
+        result.peakMb = std::max(result.peakMb, r.peakMb);
+        result.cells = r.cells;
+        result.ok = true;
+    }
+    return result;
+}
+
+// The workbook: strings (one distinct text per cell in 5 columns of 20),
+// whole and decimal numbers, dates; written by LibreOffice from a CSV.
+QString makeWorkbook()
+{
+    const QString dir = QDir::temp().filePath(QStringLiteral("kestra-bench"));
+    QDir().mkpath(dir);
+    const QString xls = dir + QStringLiteral("/xlsread-65535x20.xls");
+    if (QFileInfo::exists(xls))
+        return xls;
+    const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+    if (soffice.isEmpty()) {
+        std::fprintf(stderr, "soffice not found: install libreoffice-calc-nogui or give a workbook\n");
+        return QString();
+    }
+    const QString csv = dir + QStringLiteral("/xlsread-65535x20.csv");
+    QFile out(csv);
+    if (!out.open(QIODevice::WriteOnly))
+        return QString();
+    QTextStream ts(&out);
+    const char *towns[] = { "Sfax", "Tunis", "Sousse", "Bizerte", "Gabès", "Nabeul", "Kairouan", "Monastir", "Ariana", "Ben Arous" };
+    quint32 x = 12345;
+    auto next = [&] {
+        x = x * 1103515245u + 12345u;
+        return x >> 8;
+    };
+    const QDate origin(2000, 1, 1);
+    for (int r = 0; r < Rows; ++r) {
+        for (int c = 0; c < Cols; ++c) {
+            if (c)
+                ts << ',';
+            switch (c % 4) {
+            case 0:
+                ts << '"' << QString::fromUtf8(towns[next() % 10]) << ' ' << (r * Cols + c) << '"';
+                break;
+            case 1:
+                ts << int(next() % 200001) - 100000;
+                break;
+            case 2:
+                ts << QString::number((next() % 10000000) / 1000.0, 'f', 3);
+                break;
+            default:
+                ts << origin.addDays(next() % 9000).toString(Qt::ISODate);
+                break;
+            }
+        }
+        ts << '\n';
+    }
+    out.close();
+    QTemporaryDir profile;
+    QProcess p;
+    // UTF-8 comma-separated text, quoted strings, ISO dates recognised.
+    p.start(soffice,
+        { QStringLiteral("-env:UserInstallation=file://") + profile.path(), QStringLiteral("--headless"),
+            QStringLiteral("--infilter=CSV:44,34,76,1,,1033,false,true"), QStringLiteral("--convert-to"), QStringLiteral("xls:MS Excel 97"),
+            QStringLiteral("--outdir"), dir, csv });
+    if (!p.waitForFinished(600000) || !QFileInfo::exists(xls)) {
+        std::fprintf(stderr, "soffice could not write the workbook\n");
+        return QString();
+    }
+    QFile::remove(csv);
+    return xls;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() >= 3 && args[1] == QLatin1String("--read"))
+        return readOnce(args[2], args.size() >= 4 && args[3] == QLatin1String("ranges"));
+
+    const QString workbook = args.size() >= 2 ? args[1] : makeWorkbook();
+    if (workbook.isEmpty())
+        return 1;
+    std::printf("workbook: %s (%.1f MB)\n", qPrintable(workbook), QFileInfo(workbook).size() / 1048576.0);
+
+    const QString self = app.applicationFilePath();
+    const Run ours = best(self, { QStringLiteral("--read"), workbook }, 3);
+    const Run ranges = best(self, { QStringLiteral("--read"), workbook, QStringLiteral("ranges") }, 3);
+    if (!ours.ok || !ranges.ok)
+        return 1;
+    std::printf("%-34s %9s %10s %10s\n", "reader", "seconds", "peak MB", "cells");
+    std::printf(
+        "%-34s %9.3f %10.1f %10lld\n", "TxlsFile, every cell's text", ours.seconds, ours.peakMb, static_cast<long long>(ours.cells));
+    std::printf(
+        "%-34s %9.3f %10.1f %10lld\n", "TxlsFile, 20 range lists", ranges.seconds, ranges.peakMb, static_cast<long long>(ranges.cells));
+
+    const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"), { QStringLiteral("/usr/bin") });
+    const Run xlrd = python.isEmpty() ? Run() : best(python, { QStringLiteral("-c"), QString::fromLatin1(XlrdScript), workbook }, 3);
+    if (!xlrd.ok) {
+        std::printf("python3-xlrd not available: no baseline (apt-get install python3-xlrd)\n");
+        return 0;
+    }
+    std::printf(
+        "%-34s %9.3f %10.1f %10lld\n", "python3-xlrd, every cell's text", xlrd.seconds, xlrd.peakMb, static_cast<long long>(xlrd.cells));
+    std::printf("speed: %.1f times xlrd (target 10); peak memory: %.2f of xlrd's (target 1.00 at most)\n", xlrd.seconds / ours.seconds,
+        ours.peakMb / xlrd.peakMb);
+    return 0;
+}
