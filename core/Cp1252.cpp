@@ -13,6 +13,14 @@ namespace Cp1252 {
 
 QString toUnicode(const char *data, qsizetype size)
 {
+    // Outside 0x80..0x9F the code page is Latin-1, which Qt converts fastest.
+    bool latin1 = true;
+    for (qsizetype i = 0; i < size && latin1; ++i) {
+        const auto b = static_cast<unsigned char>(data[i]);
+        latin1 = b < 0x80 || b >= 0xA0;
+    }
+    if (latin1)
+        return QString::fromLatin1(data, size);
     QString out(size, Qt::Uninitialized);
     QChar *d = out.data();
     for (qsizetype i = 0; i < size; ++i) {

@@ -445,7 +445,9 @@ void Query::decodeOutput(Row &row)
 {
     FbStatus st;
     const int n = static_cast<int>(d->outputs.size());
-    row.resize(n);
+    // A fresh row: the previous one may be shared with whoever kept it, and
+    // detaching would copy values only to overwrite them.
+    row = Row(n);
     const auto *buf = reinterpret_cast<const unsigned char *>(d->outBuffer.constData());
     for (int i = 0; i < n; ++i) {
         const OutputSlot &o = d->outputs[i];

@@ -1,0 +1,171 @@
+// Opening the invoice data set on 100,000 invoices of one company and year
+// and showing them in the grid, beside a plain fetch of the same rows through
+// the client library. Run: build-bench/bench/bench_OpenInvoices [rows]
+
+#include "core/DateTime.h"
+#include "data/Connection.h"
+#include "data/DataModule.h"
+#include "data/FbClient.h"
+#include "data/Query.h"
+#include "data/Schema.h"
+#include "ui/DBGrid.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstdio>
+
+using namespace Firebird;
+
+namespace {
+
+long residentKiB()
+{
+    QFile f(QStringLiteral("/proc/self/statm"));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> parts = f.readAll().split(' ');
+    return parts.size() > 1 ? parts[1].toLong() * 4 : 0;
+}
+
+void fill(Connection &c, int rows)
+{
+    Query q(c, QStringLiteral(
+        "insert into FACTURE (IDENTIFIANT, EXERCICE, TRIMESTRE, NUMEROORDRE, NUMEROFACTURE, DATEFACTURE, TYPEIDCLIENT, IDENTIFIANTCLIENT, "
+        "NOMPRENOMCLIENT, ADRESSECLIENT, NUMEROAUTORISATION, DATEAUTORISATION, PRIXVENTE, TAUXFODEC, MONTANTFODEC, TAUXDROITCONSOMMATION, "
+        "MONTANTDROITCONSOMMATION, TAUXTVA, MONTANTTVA, CODE) values (:a, :b, :c, :d, :e, :f, :g, :h, :i, :j, :k, :l, :m, :n, :o, :p, :q, :r, :s, :t)"));
+    for (int i = 1; i <= rows; ++i) {
+        q.setParam(QStringLiteral("a"), QStringLiteral("0123456AM000"));
+        q.setParam(QStringLiteral("b"), 2008);
+        q.setParam(QStringLiteral("c"), (i - 1) * 4 / rows + 1);
+        q.setParam(QStringLiteral("d"), i);
+        q.setParam(QStringLiteral("e"), QStringLiteral("F%1").arg(i));
+        q.setParam(QStringLiteral("f"), QVariant::fromValue(TimeStamp{39448.0 + i % 365}));
+        q.setParam(QStringLiteral("g"), QStringLiteral("1"));
+        q.setParam(QStringLiteral("h"), QStringLiteral("1234567ABM000"));
+        q.setParam(QStringLiteral("i"), QStringLiteral("CLIENT %1").arg(i % 500).leftJustified(40));
+        q.setParam(QStringLiteral("j"), QStringLiteral("RUE %1 TUNIS").arg(i % 97).leftJustified(120));
+        q.setParam(QStringLiteral("k"), QStringLiteral("AUT-%1").arg(i % 50));
+        q.setParam(QStringLiteral("l"), QVariant::fromValue(TimeStamp{39000.0}));
+        q.setParam(QStringLiteral("m"), 1000.0 + i);
+        q.setParam(QStringLiteral("n"), 1.0);
+        q.setParam(QStringLiteral("o"), 10.0 + i / 100.0);
+        q.setParam(QStringLiteral("p"), 0.0);
+        q.setParam(QStringLiteral("q"), 0.0);
+        q.setParam(QStringLiteral("r"), 19.0);
+        q.setParam(QStringLiteral("s"), 191.9 + i);
+        q.setParam(QStringLiteral("t"), i % 500);
+        q.execute();
+    }
+    c.commit();
+}
+
+// The client library alone: prepare, open a cursor, fetch every row into a buffer.
+double plainFetch(const QString &path, int &count)
+{
+    FbClient &client = FbClient::instance();
+    FbStatus st;
+    IXpbBuilder *dpb = client.util()->getXpbBuilder(&st, IXpbBuilder::DPB, nullptr, 0);
+    dpb->insertString(&st, isc_dpb_user_name, "SYSDBA");
+    dpb->insertInt(&st, isc_dpb_sql_dialect, 1);
+    dpb->insertString(&st, isc_dpb_lc_ctype, "WIN1252");
+    QElapsedTimer t;
+    t.start();
+    IAttachment *att = client.provider()->attachDatabase(&st, path.toUtf8().constData(), dpb->getBufferLength(&st), dpb->getBuffer(&st));
+    dpb->dispose();
+    ITransaction *tra = att->startTransaction(&st, 0, nullptr);
+    IStatement *stmt = att->prepare(&st, tra, 0, "select * from FACTURE WHERE identifiant='0123456AM000' and exercice=2008 Order by IDENTIFIANT,EXERCICE,TRIMESTRE,NUMEROORDRE", 1,
+                                    IStatement::PREPARE_PREFETCH_METADATA);
+    IMessageMetadata *out = stmt->getOutputMetadata(&st);
+    std::vector<unsigned char> buf(out->getMessageLength(&st));
+    IResultSet *rs = stmt->openCursor(&st, tra, nullptr, nullptr, out, 0);
+    count = 0;
+    while (rs->fetchNext(&st, buf.data()) == IStatus::RESULT_OK)
+        ++count;
+    rs->close(&st);
+    const double ms = t.nsecsElapsed() / 1e6;
+    out->release();
+    stmt->free(&st);
+    tra->commit(&st);
+    att->detach(&st);
+    return ms;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int rows = argc > 1 ? std::atoi(argv[1]) : 100000;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Kestra.GDB"));
+    Schema::createDatabase(path);
+    {
+        Connection c;
+        c.setDatabaseName(path);
+        c.open();
+        fill(c, rows);
+    }
+
+    int plainCount = 0;
+    plainFetch(path, plainCount); // warm the page cache
+    const double plainMs = plainFetch(path, plainCount);
+
+    double queryMs = 0;
+    {
+        Connection c;
+        c.setDatabaseName(path);
+        c.open();
+        QElapsedTimer qt;
+        qt.start();
+        Query q(c, QStringLiteral("select * from FACTURE WHERE identifiant=:id and exercice=:ex Order by IDENTIFIANT,EXERCICE,TRIMeSTRE,NUMEROORDRE"));
+        q.setParam(QStringLiteral("id"), QStringLiteral("0123456AM000"));
+        q.setParam(QStringLiteral("ex"), QStringLiteral("2008"));
+        q.open();
+        Row row;
+        while (q.fetch(row)) {
+        }
+        queryMs = qt.nsecsElapsed() / 1e6;
+    }
+
+    TDatadeclaration module;
+    module.ivorande->setDatabaseName(path);
+    module.ivorande->open();
+    DBGrid grid;
+    grid.setDataSet(module.ifacture);
+    grid.setColumns({{QStringLiteral("TRIMESTRE"), QStringLiteral("Trm"), 40},
+                     {QStringLiteral("DATEFACTURE"), QStringLiteral("Date Fact."), 80},
+                     {QStringLiteral("NUMEROFACTURE"), QStringLiteral("N°Facture"), 80},
+                     {QStringLiteral("IDENTIFIANTCLIENT"), QStringLiteral("Id.Bénéficiaire"), 100},
+                     {QStringLiteral("NOMPRENOMCLIENT"), QStringLiteral("Nom"), 200},
+                     {QStringLiteral("PRIXVENTE"), QStringLiteral("Montant H.T"), 90},
+                     {QStringLiteral("MONTANTFODEC"), QStringLiteral("Montant Fodec"), 90},
+                     {QStringLiteral("MONTANTDROITCONSOMMATION"), QStringLiteral("MT Droit Cons."), 90},
+                     {QStringLiteral("MONTANTTVA"), QStringLiteral("Montant TVA"), 90}});
+    grid.resize(1200, 700);
+    grid.show();
+    QApplication::processEvents();
+
+    const long before = residentKiB();
+    QElapsedTimer t;
+    t.start();
+    module.ifacture->close();
+    module.ifacture->setSql(QStringLiteral("select * from FACTURE WHERE identifiant=:id and exercice=:ex Order by IDENTIFIANT,EXERCICE,TRIMeSTRE,NUMEROORDRE"));
+    module.ifacture->setParam(QStringLiteral("id"), QStringLiteral("0123456AM000"));
+    module.ifacture->setParam(QStringLiteral("ex"), QStringLiteral("2008"));
+    module.ifacture->open();
+    grid.repaint(); // the first screen of rows drawn
+    QApplication::processEvents();
+    const double openMs = t.nsecsElapsed() / 1e6;
+    const long after = residentKiB();
+
+    std::printf("rows                         %d (plain fetch saw %d)\n", module.ifacture->recordCount(), plainCount);
+    std::printf("plain fetch (client library)  %8.1f ms\n", plainMs);
+    std::printf("decoded by Query, not kept     %8.1f ms\n", queryMs);
+    std::printf("ifacture opened + grid shown  %8.1f ms\n", openMs);
+    std::printf("ratio                         %8.2f (target: at most 2)\n", openMs / plainMs);
+    std::printf("memory per row                %8.0f bytes\n", (after - before) * 1024.0 / qMax(1, module.ifacture->recordCount()));
+    return 0;
+}
