@@ -397,7 +397,6 @@ private:
         return false;
     }
 
-    // Header, then exactly size bytes; returns them in the window.
     // Header, then exactly size bytes; returns them in the window, and
     // whether a CONTINUE record follows them.
     const quint8 *readRaw(quint16 &id, quint16 &size, bool &continued)
