@@ -1,18 +1,332 @@
 #include "app/MainWindow.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMap>
 #include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QPainter>
+#include <QProcess>
+#include <QResizeEvent>
 #include <QScreen>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
 
 TFrmmain *Frmmain = nullptr;
 
+namespace {
+
+QMap<TFrmmain::Command, TFrmmain::Opener> &openers()
+{
+    static QMap<TFrmmain::Command, TFrmmain::Opener> map;
+    return map;
+}
+
+// The frame's background carries the program's title, under the child windows.
+class FrameArea : public QMdiArea
+{
+public:
+    explicit FrameArea(QWidget *parent)
+        : QMdiArea(parent)
+        , title(new QLabel(QStringLiteral("Kestra de la TVA"), viewport()))
+    {
+        title->setObjectName(QStringLiteral("Label1"));
+        title->setAlignment(Qt::AlignCenter);
+        QFont f = title->font();
+        f.setPointSize(36);
+        f.setBold(true);
+        f.setItalic(true);
+        title->setFont(f);
+        title->setStyleSheet(QStringLiteral("color: rgba(255, 255, 255, 190); background: transparent;"));
+        title->setAttribute(Qt::WA_TransparentForMouseEvents);
+        setBackground(QColor(0x3a, 0x5f, 0x8a));
+        title->lower();
+    }
+
+    QLabel *title;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override
+    {
+        QMdiArea::resizeEvent(event);
+        title->setGeometry(viewport()->rect());
+        title->lower();
+    }
+};
+
+QIcon calculatorIcon()
+{
+    QPixmap pm(32, 32);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(40, 40, 40), 1.5));
+    p.setBrush(QColor(235, 235, 225));
+    p.drawRoundedRect(QRectF(5, 2, 22, 28), 3, 3);
+    p.setBrush(QColor(170, 210, 170));
+    p.drawRect(QRectF(8, 5, 16, 6));
+    p.setBrush(QColor(90, 90, 90));
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c)
+            p.drawRect(QRectF(8 + c * 6, 14 + r * 5, 4, 3));
+    return QIcon(pm);
+}
+
+} // namespace
+
 TFrmmain::TFrmmain(QWidget *parent)
     : QMainWindow(parent)
-    , m_mdi(new QMdiArea(this))
+    , Ste(new QLabel(QStringLiteral("Ste"), this))
+    , Matriculefiscal(new QLabel(QStringLiteral("Matriculefiscal"), this))
+    , Exercicecourant(new QLabel(QStringLiteral("Exercicecourant"), this))
+    , Label1(nullptr)
+    , m_mdi(nullptr)
 {
     setObjectName(QStringLiteral("Frmmain"));
     setWindowTitle(QStringLiteral("Kestra de la TVA"));
+    auto *area = new FrameArea(this);
+    area->setObjectName(QStringLiteral("MDIClient"));
+    m_mdi = area;
+    Label1 = area->title;
     setCentralWidget(m_mdi);
+    buildMenu();
+    buildToolBar();
+    updateCommands();
     // Without a window manager "maximised" is only a wish: take the screen.
     if (QScreen *s = screen())
         setGeometry(s->availableGeometry());
+}
+
+QAction *TFrmmain::menuItem(QMenu *menu, const QString &name, const QString &caption)
+{
+    QAction *a = menu->addAction(caption);
+    a->setObjectName(name);
+    return a;
+}
+
+void TFrmmain::buildMenu()
+{
+    QMenuBar *bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+    QMenu *parametres = bar->addMenu(QStringLiteral("Parametres"));
+    parametres->setObjectName(QStringLiteral("Parametres1"));
+    QAction *init = menuItem(parametres, QStringLiteral("Initialisation1"), QStringLiteral("Initialisation"));
+    QAction *socs = menuItem(parametres, QStringLiteral("Socits1"), QStringLiteral("Sociétés"));
+
+    QMenu *saisie = bar->addMenu(QStringLiteral("Saisie"));
+    saisie->setObjectName(QStringLiteral("Saisie1"));
+    saisie->addSeparator();
+    QAction *factures = menuItem(saisie, QStringLiteral("SaisiedesRetenuessurSalaires1"), QStringLiteral("Saisie des Factures"));
+    saisie->addSeparator();
+    QAction *clients = menuItem(saisie, QStringLiteral("IdentificationdesTiers1"), QStringLiteral("Clients"));
+
+    QMenu *declaration = bar->addMenu(QStringLiteral("Déclaration"));
+    declaration->setObjectName(QStringLiteral("Dclaration1"));
+    QAction *generation = menuItem(declaration, QStringLiteral("GnrationdesFichiersdelaDclaration1"), QStringLiteral("Génération du Fichier"));
+
+    QMenu *sortie = bar->addMenu(QStringLiteral("Sortie"));
+    sortie->setObjectName(QStringLiteral("Sortie1"));
+    QAction *quit = menuItem(sortie, QStringLiteral("QuitterApplication1"), QStringLiteral("Quitter Application"));
+
+    // Two commands with one caption do one thing: the menu's "Initialisation"
+    // opens the reset window like the tool button.
+    connect(init, &QAction::triggered, this, &TFrmmain::ToolButton3Click);
+    connect(socs, &QAction::triggered, this, &TFrmmain::Socits1Click);
+    connect(factures, &QAction::triggered, this, &TFrmmain::SaisiedesRetenuessurSalaires1Click);
+    connect(clients, &QAction::triggered, this, &TFrmmain::IdentificationdesTiers1Click);
+    connect(generation, &QAction::triggered, this, &TFrmmain::GnrationdesFichiersdelaDclaration1Click);
+    connect(quit, &QAction::triggered, this, &TFrmmain::QuitterApplication1Click);
+    m_commandControls << qMakePair(Command::Reset, static_cast<QObject *>(init)) << qMakePair(Command::Companies, static_cast<QObject *>(socs))
+                      << qMakePair(Command::Invoices, static_cast<QObject *>(factures)) << qMakePair(Command::Clients, static_cast<QObject *>(clients))
+                      << qMakePair(Command::Declaration, static_cast<QObject *>(generation));
+}
+
+QToolButton *TFrmmain::toolButton(const QString &name, const QString &caption, const QIcon &icon)
+{
+    auto *b = new QToolButton(this);
+    b->setObjectName(name);
+    b->setText(caption);
+    b->setIcon(icon);
+    b->setIconSize(QSize(28, 28));
+    b->setToolButtonStyle(caption.isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextUnderIcon);
+    b->setAutoRaise(true);
+    b->setMinimumWidth(caption.isEmpty() ? 44 : 96);
+    return b;
+}
+
+void TFrmmain::buildToolBar()
+{
+    QToolBar *bar = addToolBar(QStringLiteral("ToolBar1"));
+    bar->setObjectName(QStringLiteral("ToolBar1"));
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    QStyle *s = style();
+    struct ButtonSpec
+    {
+        const char *name;
+        const char *caption;
+        QStyle::StandardPixmap icon;
+        void (TFrmmain::*handler)();
+        int command; // -1: always enabled
+    } specs[] = {
+        {"ToolButton1", "Saisie des Factures", QStyle::SP_FileDialogDetailedView, &TFrmmain::SaisiedesRetenuessurSalaires1Click, int(Command::Invoices)},
+        {"ToolButton8", "Importation", QStyle::SP_ArrowDown, &TFrmmain::ToolButton8Click, int(Command::Import)},
+        {"ToolButton2", "Génération Fichier", QStyle::SP_DialogSaveButton, &TFrmmain::GnrationdesFichiersdelaDclaration1Click, int(Command::Declaration)},
+        {"ToolButton4", "Paramètres Société", QStyle::SP_ComputerIcon, &TFrmmain::Socits1Click, int(Command::Companies)},
+        {"ToolButton5", "Clients", QStyle::SP_DirHomeIcon, &TFrmmain::IdentificationdesTiers1Click, int(Command::Clients)},
+        {"ToolButton3", "Initialisation", QStyle::SP_BrowserReload, &TFrmmain::ToolButton3Click, int(Command::Reset)},
+    };
+    for (const ButtonSpec &spec : specs) {
+        QToolButton *b = toolButton(QString::fromLatin1(spec.name), QString::fromUtf8(spec.caption), s->standardIcon(spec.icon));
+        connect(b, &QToolButton::clicked, this, spec.handler);
+        bar->addWidget(b);
+        m_commandControls << qMakePair(static_cast<Command>(spec.command), static_cast<QObject *>(b));
+    }
+    QToolButton *calc = toolButton(QStringLiteral("ToolButton17"), QString(), calculatorIcon());
+    calc->setToolTip(QStringLiteral("Calculatrice"));
+    connect(calc, &QToolButton::clicked, this, &TFrmmain::ToolButton17Click);
+    bar->addWidget(calc);
+    QToolButton *close = toolButton(QStringLiteral("ToolButton6"), QStringLiteral("Fermer"), s->standardIcon(QStyle::SP_DialogCloseButton));
+    connect(close, &QToolButton::clicked, this, &TFrmmain::ToolButton6Click);
+    bar->addWidget(close);
+
+    auto *panel = new QWidget(this);
+    panel->setObjectName(QStringLiteral("Panel1"));
+    auto *layout = new QHBoxLayout(panel);
+    layout->setContentsMargins(24, 0, 12, 0);
+    layout->setSpacing(28);
+    for (QLabel *l : {Ste, Matriculefiscal, Exercicecourant}) {
+        l->setObjectName(l->text());
+        QFont f = l->font();
+        f.setBold(true);
+        f.setPointSize(f.pointSize() + 2);
+        l->setFont(f);
+        l->setStyleSheet(QStringLiteral("color: red;"));
+        layout->addWidget(l);
+    }
+    layout->addStretch();
+    bar->addWidget(panel);
+}
+
+void TFrmmain::registerCommand(Command command, Opener opener)
+{
+    openers().insert(command, std::move(opener));
+    if (Frmmain)
+        Frmmain->updateCommands();
+}
+
+void TFrmmain::updateCommands()
+{
+    for (const auto &pair : m_commandControls) {
+        const bool available = openers().contains(pair.first);
+        if (auto *a = qobject_cast<QAction *>(pair.second))
+            a->setEnabled(available);
+        else if (auto *w = qobject_cast<QWidget *>(pair.second))
+            w->setEnabled(available);
+    }
+}
+
+void TFrmmain::run(Command command)
+{
+    auto it = openers().constFind(command);
+    if (it != openers().constEnd())
+        (*it)(*this);
+}
+
+void TFrmmain::openChild(QWidget *window, bool maximised)
+{
+    QMdiSubWindow *sub = m_mdi->addSubWindow(window);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->setWindowIcon(windowIcon());
+    if (maximised) {
+        sub->showMaximized();
+    } else {
+        sub->resize(sub->sizeHint().expandedTo(window->minimumSizeHint()));
+        sub->move(12, 12);
+        sub->show();
+    }
+    window->setFocus();
+}
+
+void TFrmmain::openSeparate(QWidget *window)
+{
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->adjustSize();
+    if (QScreen *s = QGuiApplication::primaryScreen()) {
+        QRect r = window->frameGeometry();
+        r.moveCenter(s->availableGeometry().center());
+        window->move(r.topLeft());
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void TFrmmain::SaisiedesRetenuessurSalaires1Click()
+{
+    run(Command::Invoices);
+}
+
+void TFrmmain::GnrationdesFichiersdelaDclaration1Click()
+{
+    run(Command::Declaration);
+}
+
+void TFrmmain::Socits1Click()
+{
+    run(Command::Companies);
+}
+
+void TFrmmain::IdentificationdesTiers1Click()
+{
+    run(Command::Clients);
+}
+
+void TFrmmain::ToolButton8Click()
+{
+    run(Command::Import);
+}
+
+void TFrmmain::ToolButton3Click()
+{
+    run(Command::Reset);
+}
+
+void TFrmmain::ToolButton17Click()
+{
+    // The calculator beside the working directory; its absence is not told.
+    const QString path = QDir::current().absoluteFilePath(QStringLiteral("../Source/Calc"));
+    QFileInfo info(path);
+    if (!info.exists())
+        return;
+    if (info.isExecutable())
+        QProcess::startDetached(info.absoluteFilePath(), {});
+    else
+        QDesktopServices::openUrl(QUrl::fromLocalFile(info.absoluteFilePath()));
+}
+
+void TFrmmain::ToolButton6Click()
+{
+    // The program ends at once: child windows go without their own close handling.
+    QCoreApplication::exit(0);
+}
+
+void TFrmmain::QuitterApplication1Click()
+{
+    QCoreApplication::exit(0);
+}
+
+void TFrmmain::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    QCoreApplication::exit(0);
 }

@@ -3,21 +3,66 @@
 #include "core/WorkingContext.h"
 
 #include <QMainWindow>
+#include <functional>
 
+class QAction;
+class QLabel;
 class QMdiArea;
+class QToolButton;
+class QWidget;
 
-// The frame of the program: menu, tool bar, the working context panel and the
-// child windows. The working context's twelve texts are public members.
+// The frame of the program: menu, tool bar, the panel of the working context
+// and the child windows. The working context's twelve texts are public
+// members (inherited), empty until a company is chosen.
 class TFrmmain : public QMainWindow, public WorkingContext
 {
     Q_OBJECT
 
 public:
     explicit TFrmmain(QWidget *parent = nullptr);
+
     QMdiArea *mdiArea() const { return m_mdi; }
 
+    // A new child window inside the frame, maximised (or at its own size).
+    void openChild(QWidget *window, bool maximised = true);
+    // A separate window, centred on the screen.
+    static void openSeparate(QWidget *window);
+
+    // Each command opens a new instance of its window; a command whose window
+    // does not exist in this build stays disabled.
+    enum class Command { Invoices, Import, Declaration, Companies, Clients, Reset };
+    using Opener = std::function<void(TFrmmain &)>;
+    static void registerCommand(Command command, Opener opener);
+
+    QLabel *Ste;
+    QLabel *Matriculefiscal;
+    QLabel *Exercicecourant;
+    QLabel *Label1;
+
+public slots:
+    void SaisiedesRetenuessurSalaires1Click();
+    void GnrationdesFichiersdelaDclaration1Click();
+    void Socits1Click();
+    void IdentificationdesTiers1Click();
+    void ToolButton8Click();
+    void ToolButton3Click();
+    void ToolButton17Click();
+    void ToolButton6Click();
+    void QuitterApplication1Click();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
+    void buildMenu();
+    void buildToolBar();
+    void run(Command command);
+    void updateCommands();
+    QAction *menuItem(QMenu *menu, const QString &name, const QString &caption);
+    QToolButton *toolButton(const QString &name, const QString &caption, const QIcon &icon);
+
     QMdiArea *m_mdi;
+    QList<QPair<Command, QObject *>> m_commandControls;
 };
 
 extern TFrmmain *Frmmain;

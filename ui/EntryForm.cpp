@@ -5,6 +5,7 @@
 #include "ui/BoundEditors.h"
 #include "ui/FormKeys.h"
 #include "ui/MessageBox.h"
+#include "ui/WindowClose.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -20,10 +21,7 @@ EntryForm::EntryForm(DataSet *dataSet, QWidget *parent)
 void EntryForm::closeWith(FormResult result)
 {
     m_result = result;
-    if (QWidget *w = window(); w != this && w->inherits("QMdiSubWindow"))
-        w->close();
-    else
-        close();
+    closeWindow(this);
 }
 
 bool EntryForm::commitFocusedEditor()

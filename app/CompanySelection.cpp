@@ -1,0 +1,92 @@
+#include "app/CompanySelection.h"
+
+#include "data/DataSet.h"
+#include "data/ListStatements.h"
+#include "ui/WindowClose.h"
+
+#include <QLabel>
+
+TFrmsocieteselect::TFrmsocieteselect(DataSet *societes, WorkingContext *context, QLabel *ste, QLabel *matricule, QLabel *exercice, QWidget *parent)
+    : ListWindow(QStringLiteral("<<<  Liste des Sociétés >>>"), parent)
+    , m_societes(societes)
+    , m_context(context)
+    , m_ste(ste)
+    , m_matricule(matricule)
+    , m_exercice(exercice)
+{
+    setObjectName(QStringLiteral("Frmsocieteselect"));
+    setWindowTitle(QStringLiteral("Selection Société"));
+    DBGrid1->setDataSet(societes);
+    DBGrid1->setColumns({{QStringLiteral("IDENTIFIANT"), QStringLiteral("Matricule"), 104},
+                         {QStringLiteral("EXERCICE"), QStringLiteral("Exercice"), 54},
+                         {QStringLiteral("RAISON_SOCIALE"), QStringLiteral("Nom Prénom"), 271}});
+    // The search box searches company names.
+    eValChampRech->setToolTip(QStringLiteral("Début de la raison sociale"));
+    eValChampRech->setAccessibleName(QStringLiteral("Raison sociale"));
+    connect(eValChampRech, &QLineEdit::textChanged, this, &TFrmsocieteselect::eValChampRechChange);
+    connect(DBGrid1, &DBGrid::gridDoubleClicked, this, &TFrmsocieteselect::DBGrid1DblClick);
+    setMinimumSize(480, 380);
+    FormCreate();
+}
+
+QString TFrmsocieteselect::searchStatement(const QString &typed)
+{
+    if (typed.isEmpty())
+        return QStringLiteral("select * from societe Order by Raison_Sociale");
+    return QStringLiteral("select * from societe Where ") + ListStatements::likeCondition(QStringLiteral("Raison_Sociale LIKE "), typed)
+        + QStringLiteral(" Order by Raison_Sociale");
+}
+
+void TFrmsocieteselect::FormCreate()
+{
+    reopen(m_societes, OpeningSql);
+}
+
+void TFrmsocieteselect::eValChampRechChange()
+{
+    reopen(m_societes, searchStatement(eValChampRech->text()));
+}
+
+void chooseCompany(const DataSet &societes, WorkingContext &c)
+{
+    auto text = [&](const char *column) {
+        Field *f = societes.isActive() ? societes.findField(QString::fromLatin1(column)) : nullptr;
+        return f && societes.recNo() >= 0 ? f->asString() : QString();
+    };
+    c.curIdentifiant = text("IDENTIFIANT");
+    c.curCle = text("CLE");
+    c.curCategorie = text("CATEGORIE");
+    c.curEtab = text("ETABSECONDAIRE");
+    c.curMatricule = c.curIdentifiant + c.curCle + c.curCategorie + c.curEtab;
+    Field *year = societes.isActive() && societes.recNo() >= 0 ? societes.findField(QStringLiteral("EXERCICE")) : nullptr;
+    c.curExercice = QString::number(year && !year->isNull() ? year->asInteger() : 0);
+    c.curRue = text("RUE");
+    c.curActivite = text("ACTIVITE");
+    c.curRaisonSociale = text("RAISON_SOCIALE");
+    c.curVille = text("VILLE");
+    c.curCodePostal = text("CODEPOSTAL");
+    c.curNumero = text("NUMERO");
+}
+
+namespace {
+// Blanks and control characters off both ends, as the panel shows names.
+QString trimControls(const QString &s)
+{
+    int start = 0;
+    int end = static_cast<int>(s.size());
+    while (start < end && s[start].unicode() <= 0x20)
+        ++start;
+    while (end > start && s[end - 1].unicode() <= 0x20)
+        --end;
+    return s.mid(start, end - start);
+}
+} // namespace
+
+void TFrmsocieteselect::DBGrid1DblClick()
+{
+    chooseCompany(*m_societes, *m_context);
+    m_ste->setText(trimControls(m_context->curRaisonSociale));
+    m_exercice->setText(m_context->curExercice);
+    m_matricule->setText(m_context->curIdentifiant);
+    closeWindow(this);
+}

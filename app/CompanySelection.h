@@ -1,0 +1,36 @@
+#pragma once
+
+#include "core/WorkingContext.h"
+#include "ui/ListWindow.h"
+
+class DataSet;
+class QLabel;
+
+// Shown once, at start-up: the operator double-clicks the company to work on.
+// The choice fills the working context for the rest of the run.
+class TFrmsocieteselect : public ListWindow
+{
+    Q_OBJECT
+
+public:
+    // context and the three labels receive the choice.
+    TFrmsocieteselect(DataSet *societes, WorkingContext *context, QLabel *ste, QLabel *matricule, QLabel *exercice, QWidget *parent = nullptr);
+
+    static inline const QString OpeningSql = QStringLiteral("select * from Societe Order by identifiant ");
+    // The statement the search box gives the company data set.
+    static QString searchStatement(const QString &typed);
+
+    void FormCreate();
+    void eValChampRechChange();
+    void DBGrid1DblClick();
+
+private:
+    DataSet *m_societes;
+    WorkingContext *m_context;
+    QLabel *m_ste;
+    QLabel *m_matricule;
+    QLabel *m_exercice;
+};
+
+// Copies the current company row into the working context, as stored.
+void chooseCompany(const DataSet &societes, WorkingContext &context);

@@ -1,0 +1,168 @@
+#include "app/CompanySelection.h"
+#include "app/MainWindow.h"
+#include "data/DataModule.h"
+#include "tests/support/TestDatabase.h"
+#include "ui/MessageBox.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Shell
+{
+    TestDatabase db;
+    TDatadeclaration module;
+    TFrmmain *main = nullptr;
+    QPointer<TFrmsocieteselect> selection;
+
+    Shell()
+    {
+        MessageBox::resetRecord();
+        MessageBox::setAutoAnswer(QMessageBox::Ok);
+        module.ivorande->setDatabaseName(db.path());
+    }
+    void start()
+    {
+        main = new TFrmmain;
+        Frmmain = main;
+        module.setWorkingContext(main);
+        main->show();
+        selection = new TFrmsocieteselect(module.Isociete, main, main->Ste, main->Matriculefiscal, main->Exercicecourant);
+        main->openChild(selection, false);
+    }
+    ~Shell()
+    {
+        delete main;
+        Frmmain = nullptr;
+    }
+};
+
+QStringList texts(const QList<QAction *> &actions)
+{
+    QStringList out;
+    for (QAction *a : actions)
+        out << (a->isSeparator() ? QStringLiteral("-") : a->objectName() + QLatin1Char('=') + a->text());
+    return out;
+}
+
+} // namespace
+
+TEST(Shell, MenuToolBarAndPanel)
+{
+    Shell s;
+    s.start();
+    TFrmmain &m = *s.main;
+    EXPECT_EQ(m.windowTitle(), QStringLiteral("Kestra de la TVA"));
+    QStringList menus;
+    for (QAction *a : m.menuBar()->actions())
+        menus << a->menu()->objectName() + QLatin1Char('=') + a->text();
+    EXPECT_EQ(menus, (QStringList{"Parametres1=Parametres", "Saisie1=Saisie", "Dclaration1=Déclaration", "Sortie1=Sortie"}));
+    auto items = [&](const char *menu) { return texts(m.findChild<QMenu *>(QString::fromLatin1(menu))->actions()); };
+    EXPECT_EQ(items("Parametres1"), (QStringList{"Initialisation1=Initialisation", "Socits1=Sociétés"}));
+    EXPECT_EQ(items("Saisie1"), (QStringList{"-", "SaisiedesRetenuessurSalaires1=Saisie des Factures", "-", "IdentificationdesTiers1=Clients"}));
+    EXPECT_EQ(items("Dclaration1"), (QStringList{"GnrationdesFichiersdelaDclaration1=Génération du Fichier"}));
+    EXPECT_EQ(items("Sortie1"), (QStringList{"QuitterApplication1=Quitter Application"}));
+
+    QStringList buttons;
+    for (QToolButton *b : m.findChild<QToolBar *>(QStringLiteral("ToolBar1"))->findChildren<QToolButton *>(Qt::FindDirectChildrenOnly))
+        if (b->objectName().startsWith(QLatin1String("ToolButton")))
+            buttons << b->objectName() + QLatin1Char('=') + b->text();
+    EXPECT_EQ(buttons, (QStringList{"ToolButton1=Saisie des Factures", "ToolButton8=Importation", "ToolButton2=Génération Fichier",
+                                    "ToolButton4=Paramètres Société", "ToolButton5=Clients", "ToolButton3=Initialisation", "ToolButton17=",
+                                    "ToolButton6=Fermer"}));
+    EXPECT_FALSE(m.findChild<QToolButton *>(QStringLiteral("ToolButton17"))->icon().isNull());
+    for (const char *label : {"Ste", "Matriculefiscal", "Exercicecourant"}) {
+        QLabel *l = m.findChild<QLabel *>(QString::fromLatin1(label));
+        ASSERT_NE(l, nullptr) << label;
+        EXPECT_EQ(l->text(), QString::fromLatin1(label)); // their own names until a company is chosen
+        EXPECT_TRUE(l->font().bold());
+    }
+    EXPECT_EQ(m.findChild<QLabel *>(QStringLiteral("Label1"))->text(), QStringLiteral("Kestra de la TVA"));
+    EXPECT_TRUE(m.curMatricule.isEmpty());
+    EXPECT_TRUE(m.curExercice.isEmpty());
+}
+
+TEST(Shell, ChoosingACompanyCopiesItAsStored)
+{
+    Shell s;
+    s.db.exec(QStringLiteral("insert into SOCIETE (IDENTIFIANT, CLE, CATEGORIE, ETABSECONDAIRE, RAISON_SOCIALE, VILLE, RUE, NUMERO, CODEPOSTAL, ACTIVITE, EXERCICE) "
+                             "values ('0123456', 'A', 'M', '00', 'SOCIETE A     ', 'TUNIS ', 'RUE X', '12  ', '1000', 'COMMERCE', null)"));
+    s.db.connection().commitRetaining();
+    s.start();
+    TFrmmain &m = *s.main;
+    QTest::mouseDClick(s.selection->DBGrid1->viewport(), Qt::LeftButton, {}, QPoint(20, 8));
+    EXPECT_EQ(m.curIdentifiant, QStringLiteral("0123456"));
+    EXPECT_EQ(m.curEtab, QStringLiteral("00 ")); // a fixed-width part keeps its blank
+    EXPECT_EQ(m.curMatricule, QStringLiteral("0123456AM00 "));
+    EXPECT_EQ(m.curExercice, QStringLiteral("0")); // no year
+    EXPECT_EQ(m.curRaisonSociale, QStringLiteral("SOCIETE A     "));
+    EXPECT_EQ(m.curVille, QStringLiteral("TUNIS "));
+    EXPECT_EQ(m.curNumero, QStringLiteral("12  "));
+    EXPECT_EQ(m.curActivite, QStringLiteral("COMMERCE"));
+    EXPECT_EQ(m.Ste->text(), QStringLiteral("SOCIETE A"));
+    EXPECT_EQ(m.Matriculefiscal->text(), QStringLiteral("0123456"));
+    EXPECT_EQ(m.Exercicecourant->text(), QStringLiteral("0"));
+    QApplication::processEvents();
+    EXPECT_TRUE(s.selection.isNull()); // closed and freed
+    EXPECT_TRUE(m.mdiArea()->subWindowList().isEmpty());
+}
+
+TEST(Shell, DoubleClickOnAnEmptyGridEmptiesTheContext)
+{
+    Shell s;
+    s.start();
+    TFrmmain &m = *s.main;
+    m.curRaisonSociale = QStringLiteral("x");
+    emit s.selection->DBGrid1->gridDoubleClicked();
+    EXPECT_TRUE(m.curIdentifiant.isEmpty());
+    EXPECT_TRUE(m.curMatricule.isEmpty());
+    EXPECT_TRUE(m.curRaisonSociale.isEmpty());
+    EXPECT_EQ(m.curExercice, QStringLiteral("0"));
+    EXPECT_EQ(m.Exercicecourant->text(), QStringLiteral("0"));
+}
+
+TEST(Shell, SearchStatementsAndTypedQuotes)
+{
+    EXPECT_EQ(TFrmsocieteselect::searchStatement(QString()), QStringLiteral("select * from societe Order by Raison_Sociale"));
+    EXPECT_EQ(TFrmsocieteselect::searchStatement(QStringLiteral("L'A")),
+              QStringLiteral("select * from societe Where Raison_Sociale LIKE 'L''A%' Order by Raison_Sociale"));
+
+    Shell s;
+    s.db.exec(QStringLiteral("insert into SOCIETE (IDENTIFIANT, CLE, CATEGORIE, ETABSECONDAIRE, RAISON_SOCIALE) values ('1', 'A', 'M', '000', 'L''AVENIR')"));
+    s.db.exec(QStringLiteral("insert into SOCIETE (IDENTIFIANT, CLE, CATEGORIE, ETABSECONDAIRE, RAISON_SOCIALE) values ('2', 'A', 'M', '000', 'LA MER')"));
+    s.db.connection().commitRetaining();
+    s.start();
+    EXPECT_EQ(s.module.Isociete->sql(), TFrmsocieteselect::OpeningSql);
+    EXPECT_EQ(s.module.Isociete->recordCount(), 2);
+    QTest::keyClicks(s.selection->eValChampRech, QStringLiteral("l'a"));
+    EXPECT_EQ(s.module.Isociete->sql(), QStringLiteral("select * from societe Where Raison_Sociale LIKE 'L''A%' Order by Raison_Sociale"));
+    EXPECT_EQ(s.module.Isociete->recordCount(), 1);
+    s.selection->eValChampRech->clear();
+    EXPECT_EQ(s.module.Isociete->sql(), QStringLiteral("select * from societe Order by Raison_Sociale"));
+    EXPECT_EQ(s.module.Isociete->fieldByName(QStringLiteral("RAISON_SOCIALE"))->asString(), QStringLiteral("L'AVENIR"));
+}
+
+TEST(Shell, CommandsWithoutWindowsAreDisabledAndNoneReopensTheSelection)
+{
+    Shell s;
+    s.start();
+    TFrmmain &m = *s.main;
+    // Every command that is enabled opens its own window, never the selection.
+    for (QAction *a : m.findChildren<QAction *>())
+        if (a->isEnabled() && !a->menu() && !a->objectName().startsWith(QLatin1String("Quitter")))
+            a->trigger();
+    for (QToolButton *b : m.findChildren<QToolButton *>())
+        if (b->isEnabled() && b->objectName() != QLatin1String("ToolButton6") && b->objectName() != QLatin1String("ToolButton17")
+            && b->objectName().startsWith(QLatin1String("ToolButton")))
+            b->click();
+    EXPECT_LE(m.findChildren<TFrmsocieteselect *>().size(), 1);
+}
