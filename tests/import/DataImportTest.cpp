@@ -1,0 +1,584 @@
+#include "import/DataImport.h"
+
+#include "core/DateTime.h"
+#include "core/FormatSettings.h"
+#include "data/DbError.h"
+#include "tests/import/DataImportTestSupport.h"
+#include "tests/import/ReaderTestSupport.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+}
+
+// Log time stamps ("dd/mm/yyyy hh:nn") replaced by "T", each checked to lie
+// within the import.
+QByteArray withoutStamps(QByteArray log, const QDateTime &from, const QDateTime &to)
+{
+    static const QRegularExpression stamp(QStringLiteral("(\\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d)"));
+    QString text = QString::fromLatin1(log);
+    auto it = stamp.globalMatch(text);
+    while (it.hasNext()) {
+        const QDateTime t = QDateTime::fromString(it.next().captured(1), QStringLiteral("dd/MM/yyyy HH:mm"));
+        EXPECT_GE(t.addSecs(60), from);
+        EXPECT_LE(t, to);
+    }
+    text.replace(stamp, QStringLiteral("T"));
+    return text.toLatin1();
+}
+
+} // namespace
+
+class DataImportEngine : public ::testing::Test {
+protected:
+    InvoiceFixture fx;
+    TDataImportTestSource source;
+
+    void SetUp() override { fx.configure(source); }
+
+    void addRows(int from, int to)
+    {
+        for (int i = from; i <= to; ++i)
+            source.Rows << InvoiceFixture::invoiceRow(i);
+    }
+};
+
+// ---------------------------------------------------------------------------
+// Settings are checked before anything is read or written
+// ---------------------------------------------------------------------------
+
+TEST_F(DataImportEngine, CheckMessages)
+{
+    TestListView list;
+    TestStringGrid grid(2, 2);
+    TestDBGrid dbGrid;
+    struct Case {
+        const char *name;
+        std::function<void()> setup;
+        QString message;
+    };
+    const QList<Case> cases = {
+        { "no data set", [&] { source.SetDataSet(nullptr); }, "DataSet is not defined" },
+        { "no grid", [&] { source.SetImportDestination(qidDBGrid); }, "DBGrid is not defined" },
+        { "grid without data set",
+            [&] {
+                source.SetImportDestination(qidDBGrid);
+                source.SetDBGrid(&dbGrid);
+            },
+            "DataSet is not defined" },
+        { "no list", [&] { source.SetImportDestination(qidListView); }, "ListView is not defined" },
+        { "no text grid", [&] { source.SetImportDestination(qidStringGrid); }, "StrinGrid is not defined" },
+        { "no file name", [&] { source.SetFileName(QString()); }, "File name is not specified" },
+        { "missing file", [&] { source.SetFileName(fx.dir.path() + "/none.txt"); }, "File " + fx.dir.path() + "/none.txt does not exist" },
+        { "empty map", [&] { source.SetMap({}); }, "Map is empty" },
+        { "unknown column", [&] { source.Map() << "  NOPE =3"; },
+            "Column NOPE is defined in the MAP is not found in the import destination" },
+        { "no key columns", [&] { source.SetImportMode(qimUpdate); }, "Key columns are not defined" },
+        { "unknown key column",
+            [&] {
+                source.SetImportMode(qimDelete);
+                source.SetKeyColumns({ "NUMEROORDRE", "NOKEY" });
+            },
+            "Key column NOKEY is not found in the import destination" },
+    };
+    source.Rows << InvoiceFixture::invoiceRow(1);
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        source.SetImportDestination(qidDataSet);
+        source.SetImportMode(qimInsertAll);
+        source.SetKeyColumns({});
+        source.SetDBGrid(nullptr);
+        fx.configure(source);
+        c.setup();
+        try {
+            source.Execute();
+            ADD_FAILURE() << "no error";
+        } catch (const EDataImportError &e) {
+            EXPECT_EQ(e.text(), c.message);
+        }
+    }
+    EXPECT_EQ(source.OpenCount, 0);
+    EXPECT_EQ(fx.count(), 0);
+
+    // A user-defined import takes any column name.
+    source.SetImportDestination(qidUserDefined);
+    source.SetImportMode(qimInsertAll);
+    fx.configure(source);
+    source.Map() << "ANYTHING=5";
+    QStringList seen;
+    source.OnUserDefinedImport = [&](TDataImport *, TDataImportRow *row) { seen << row->ColByName("anything")->Value; };
+    source.Execute();
+    EXPECT_EQ(seen, QStringList { "F1" });
+    EXPECT_EQ(fx.count(), 0);
+}
+
+// ---------------------------------------------------------------------------
+// Record count and commit rhythm
+// ---------------------------------------------------------------------------
+
+TEST_F(DataImportEngine, ImportRecCountStopsTheImport)
+{
+    addRows(1, 25);
+    source.SetImportRecCount(10);
+    source.Execute();
+    EXPECT_EQ(source.ImportedCount(), 10);
+    EXPECT_EQ(fx.count(), 10);
+}
+
+TEST_F(DataImportEngine, CommitRhythm)
+{
+    addRows(1, 250);
+    QList<int> commits;
+    source.OnNeedCommit = [&](TDataImport *sender) {
+        commits << sender->ImportedCount();
+        fx.db.connection().commitRetaining();
+    };
+    source.SetCommitAfterDone(false);
+    source.SetCommitRecCount(100);
+    source.Execute();
+    EXPECT_EQ(commits, QList<int>({ 100, 200, 250 }));
+    EXPECT_EQ(fx.count(), 250);
+
+    // One request at the end; the rows of this run go in beside the others.
+    source.Rows.clear();
+    addRows(251, 500);
+    commits.clear();
+    source.SetCommitAfterDone(true);
+    source.Execute();
+    EXPECT_EQ(commits, QList<int>({ 250 }));
+    EXPECT_EQ(fx.count(), 500);
+}
+
+// ---------------------------------------------------------------------------
+// Rows the owner refuses, rows without a match
+// ---------------------------------------------------------------------------
+
+TEST_F(DataImportEngine, BeforePostRefusesARow)
+{
+    addRows(1, 3);
+    int afterPost = 0, records = 0;
+    QList<int> states;
+    source.OnBeforePost = [](TDataImport *, TDataImportRow *row, bool &accept) { accept = row->ColByName("NUMEROORDRE")->Value != "2"; };
+    source.OnAfterPost = [&](TDataImport *, TDataImportRow *) { ++afterPost; };
+    source.OnImportRecord = [&](TDataImport *sender) {
+        ++records;
+        states << sender->RecordState();
+    };
+    source.Execute();
+    EXPECT_EQ(afterPost, 3);
+    EXPECT_EQ(records, 3);
+    EXPECT_EQ(states, QList<int>({ rsAdded, rsNone, rsAdded }));
+    EXPECT_EQ(source.ImportedCount(), 3);
+    EXPECT_EQ(fx.stored().keys(), QList<int>({ 1, 3 }));
+}
+
+TEST_F(DataImportEngine, UpdateWithoutMatchWritesNothing)
+{
+    source.Rows << InvoiceFixture::invoiceRow(7);
+    source.SetImportMode(qimUpdate);
+    source.SetKeyColumns({ "NUMEROORDRE" });
+    bool asked = false;
+    source.OnBeforePost = [&](TDataImport *, TDataImportRow *, bool &) { asked = true; };
+    source.Execute();
+    EXPECT_FALSE(asked);
+    EXPECT_EQ(source.ImportedCount(), 1);
+    EXPECT_EQ(source.RecordState(), rsNone);
+    EXPECT_EQ(fx.count(), 0);
+}
+
+// The six modes against invoices 1 and 2 (invoice numbers "old"), with source
+// rows for invoices 2 and 3 (invoice numbers "new2", "new3").
+TEST_F(DataImportEngine, SixModesOnKeyedRows)
+{
+    struct Case {
+        TImportMode mode;
+        QMap<int, QString> stored;
+        QList<int> states; // of the rows processed
+        int errors;
+    };
+    const QList<Case> cases = {
+        { qimInsertAll, { { 1, "old" }, { 2, "old" }, { 3, "new3" } }, { rsAdded }, 1 }, // invoice 2 exists: refused
+        { qimInsertNew, { { 1, "old" }, { 2, "old" }, { 3, "new3" } }, { rsNone, rsAdded }, 0 },
+        { qimUpdate, { { 1, "old" }, { 2, "new2" } }, { rsEditing, rsNone }, 0 },
+        { qimUpdateOrInsert, { { 1, "old" }, { 2, "new2" }, { 3, "new3" } }, { rsEditing, rsAdded }, 0 },
+        { qimDelete, { { 1, "old" } }, { rsDeleted, rsNone }, 0 },
+        { qimDeleteOrInsert, { { 1, "old" }, { 3, "new3" } }, { rsDeleted, rsAdded }, 0 },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.mode);
+        fx.db.exec("delete from FACTURE");
+        for (int n : { 1, 2 })
+            fx.db.exec(QStringLiteral("insert into FACTURE (IDENTIFIANT, EXERCICE, TRIMESTRE, NUMEROORDRE, NUMEROFACTURE) "
+                                      "values ('0123456AM000', 2008, 1, %1, 'old')")
+                           .arg(n));
+        fx.invoices.close();
+        fx.invoices.open();
+
+        TDataImportTestSource modes;
+        fx.configure(modes);
+        modes.Rows << InvoiceFixture::invoiceRow(2, "new2") << InvoiceFixture::invoiceRow(3, "new3");
+        modes.SetImportMode(c.mode);
+        modes.SetKeyColumns({ "IDENTIFIANT", "exercice", "TRIMESTRE", "NUMEROORDRE" });
+        modes.SetErrorLog(true);
+        modes.SetErrorLogFileName(QString());
+        QList<int> states;
+        modes.OnImportRecord = [&](TDataImport *sender) { states << sender->RecordState(); };
+        modes.Execute();
+        EXPECT_EQ(fx.stored(), c.stored);
+        EXPECT_EQ(states, c.states);
+        EXPECT_EQ(modes.ErrorCount(), c.errors);
+    }
+}
+
+TEST_F(DataImportEngine, DestinationLocateMayChangeTheLookup)
+{
+    fx.db.exec(
+        "insert into FACTURE (IDENTIFIANT, EXERCICE, TRIMESTRE, NUMEROORDRE, NUMEROFACTURE) values ('0123456AM000', 2008, 1, 1, 'A-1')");
+    fx.invoices.close();
+    fx.invoices.open();
+    source.Rows << InvoiceFixture::invoiceRow(9, "a-1", "77");
+    source.SetImportMode(qimUpdate);
+    source.SetKeyColumns({ "NUMEROORDRE" });
+    source.SetMap({ "NUMEROFACTURE=5", "PRIXVENTE=6" });
+    QString fieldsSeen;
+    source.OnDestinationLocate = [&](TDataImport *, const QStringList &, TDataImportRow *row, QString &fields, QVariant &values) {
+        fieldsSeen = fields;
+        // Invoices found by their number (any case) rather than their order number.
+        fields = "NUMEROFACTURE";
+        values = row->ColByName("NUMEROFACTURE")->Value;
+    };
+    source.Execute();
+    EXPECT_EQ(fieldsSeen, QString()); // NUMEROORDRE is not a column of this map
+    EXPECT_EQ(fx.db.scalar("select PRIXVENTE from FACTURE where NUMEROORDRE = 1").toDouble(), 77.0);
+}
+
+// ---------------------------------------------------------------------------
+// Field formats through the engine
+// ---------------------------------------------------------------------------
+
+TEST_F(DataImportEngine, CounterAndConstantFillUnmappedColumns)
+{
+    for (int i = 1; i <= 3; ++i)
+        source.Rows << InvoiceFixture::invoiceRow(i, QString(), "1 234.5");
+    source.SetMap({ "IDENTIFIANT=1", "TRIMESTRE=3", "NUMEROFACTURE=5", "PRIXVENTE=6", "DATEFACTURE=7" });
+    TDataImportFieldFormat &counter = source.FieldFormats().Add("numeroordre");
+    counter.GeneratorValue = 100;
+    counter.GeneratorStep = 10;
+    source.FieldFormats().Add("EXERCICE").ConstantValue = "2009";
+    source.FieldFormats().Add("NUMEROFACTURE").CharCase = iccLower;
+    source.Execute();
+
+    Query q(fx.db.connection(), "select NUMEROORDRE, EXERCICE, NUMEROFACTURE, PRIXVENTE, DATEFACTURE from FACTURE order by NUMEROORDRE");
+    q.open();
+    Row row;
+    QList<int> numbers;
+    while (q.fetch(row)) {
+        numbers << row[0].toInt();
+        EXPECT_EQ(row[1].toInt(), 2009);
+        EXPECT_TRUE(row[2].toString().startsWith("f"));
+        EXPECT_DOUBLE_EQ(row[3].toDouble(), 1234.5);
+        EXPECT_DOUBLE_EQ(row[4].value<TimeStamp>().value, DateTime::encodeDate(2008, 1, 5));
+    }
+    EXPECT_EQ(numbers, QList<int>({ 110, 120, 130 }));
+}
+
+TEST_F(DataImportEngine, FormatsInstalledForTheImportOnly)
+{
+    const FormatSettings before = FormatSettings::current();
+    source.Rows << InvoiceFixture::invoiceRow(1);
+    QChar during;
+    source.Formats().DecimalSeparator = QLatin1Char('#');
+    source.OnBeforeImport = [&](TDataImport *) { during = FormatSettings::current().decimalSeparator; };
+    source.Execute();
+    EXPECT_EQ(during, QLatin1Char('#'));
+    EXPECT_EQ(FormatSettings::current().decimalSeparator, before.decimalSeparator);
+    EXPECT_EQ(FormatSettings::current().shortDateFormat, before.shortDateFormat);
+    EXPECT_FALSE(fx.invoices.controlsDisabled());
+}
+
+// ---------------------------------------------------------------------------
+// The error log
+// ---------------------------------------------------------------------------
+
+TEST_F(DataImportEngine, RefusedRowLoggedInTheLogLayout)
+{
+    source.Rows << InvoiceFixture::invoiceRow(1) << InvoiceFixture::invoiceRow(1) << InvoiceFixture::invoiceRow(2);
+    const QString log = fx.dir.path() + "/logs/deeper/import.log"; // directories made as needed
+    source.SetErrorLog(true);
+    source.SetErrorLogFileName(log);
+    int errors = 0;
+    source.OnImportError = [&](TDataImport *) { ++errors; };
+    const QDateTime from = QDateTime::currentDateTime();
+    source.Execute();
+    const QDateTime to = QDateTime::currentDateTime();
+    EXPECT_EQ(errors, 1);
+    EXPECT_EQ(source.ErrorCount(), 1);
+    EXPECT_EQ(source.ImportedCount(), 2);
+    EXPECT_EQ(fx.stored().keys(), QList<int>({ 1, 2 }));
+
+    // The database's own words for the refusal.
+    QString refusal;
+    try {
+        fx.db.exec("insert into FACTURE (IDENTIFIANT, EXERCICE, TRIMESTRE, NUMEROORDRE, NUMEROFACTURE, PRIXVENTE, DATEFACTURE) "
+                   "values ('0123456AM000', 2008, 1, 1, 'F1', 10, '5-JAN-2008')");
+    } catch (const DbError &e) {
+        refusal = e.text();
+    }
+    ASSERT_FALSE(refusal.isEmpty());
+    refusal.replace("\n", "\r\n");
+    const QByteArray expected = "T - Import process started\r\n"
+                                "\r\n"
+                                "T - Line 2: "
+        + refusal.toLatin1()
+        + "\r\n"
+          "\r\n"
+          "T - Import process finished\r\n"
+          "1 error(s) found\r\n"
+          "\r\n";
+    EXPECT_EQ(withoutStamps(readFile(log), from, to), expected);
+
+    // Appending to the log of the first run.
+    source.SetRewriteErrorLogFile(false);
+    source.Rows = { InvoiceFixture::invoiceRow(3) };
+    source.Execute();
+    EXPECT_EQ(withoutStamps(readFile(log), from, QDateTime::currentDateTime()),
+        expected + "T - Import process started\r\n\r\nT - Import process finished\r\nNo error found\r\n\r\n");
+}
+
+TEST_F(DataImportEngine, ConversionFailureAloneEndsWithNoError)
+{
+    source.Rows << InvoiceFixture::invoiceRow(1, "F1", "abc") << InvoiceFixture::invoiceRow(2);
+    const QString log = fx.dir.path() + "/import.log";
+    source.SetErrorLog(true);
+    source.SetErrorLogFileName(log);
+    int valueErrors = 0;
+    source.OnImportErrorAdv = [&](TDataImport *) { ++valueErrors; };
+    source.Execute();
+    EXPECT_EQ(valueErrors, 1);
+    EXPECT_EQ(source.ErrorCount(), 0);
+    EXPECT_EQ(fx.count(), 2); // the row went in without its price
+    EXPECT_FALSE(fx.db.scalar("select PRIXVENTE from FACTURE where NUMEROORDRE = 1").isValid());
+    EXPECT_EQ(withoutStamps(readFile(log), QDateTime::currentDateTime().addSecs(-60), QDateTime::currentDateTime()),
+        QByteArray("T - Import process started\r\n"
+                   "\r\n"
+                   "T - Line 1: 'abc' is not a valid floating point value\r\n"
+                   "T - Import process finished\r\n"
+                   "No error found\r\n"
+                   "\r\n"));
+}
+
+TEST_F(DataImportEngine, LogThatCannotBeOpenedStopsBeforeAnyRow)
+{
+    source.Rows << InvoiceFixture::invoiceRow(1);
+    const FormatSettings before = FormatSettings::current();
+    source.Formats().DecimalSeparator = QLatin1Char('#');
+    source.SetErrorLog(true);
+    source.SetRewriteErrorLogFile(false); // appending needs the file
+    source.SetErrorLogFileName(fx.dir.path() + "/missing.log");
+    EXPECT_THROW(source.Execute(), Error);
+    EXPECT_EQ(source.OpenCount, 0);
+    EXPECT_EQ(fx.count(), 0);
+    // Nothing of the import stays behind.
+    EXPECT_EQ(FormatSettings::current().decimalSeparator, before.decimalSeparator);
+    EXPECT_FALSE(fx.invoices.controlsDisabled());
+    EXPECT_FALSE(QFile::exists(fx.dir.path() + "/missing.log"));
+
+    // A bare name lives beside the program.
+    source.SetErrorLogFileName("import.log");
+    EXPECT_EQ(source.ErrorLogPath(), QCoreApplication::applicationDirPath() + "/import.log");
+}
+
+TEST_F(DataImportEngine, WithoutLogFailuresAreNotCounted)
+{
+    source.Rows << InvoiceFixture::invoiceRow(1) << InvoiceFixture::invoiceRow(1) << InvoiceFixture::invoiceRow(2)
+                << InvoiceFixture::invoiceRow(3);
+    source.SetImportRecCount(2);
+    int errors = 0;
+    source.OnImportError = [&](TDataImport *) { ++errors; };
+    source.Execute();
+    // The refused row neither counts nor stops: two good rows are imported.
+    EXPECT_EQ(errors, 1);
+    EXPECT_EQ(source.ErrorCount(), 0);
+    EXPECT_EQ(fx.stored().keys(), QList<int>({ 1, 2 }));
+}
+
+// ---------------------------------------------------------------------------
+// Cancel
+// ---------------------------------------------------------------------------
+
+TEST_F(DataImportEngine, CancelAnsweredYesAndNo)
+{
+    for (bool goOn : { true, false }) {
+        SCOPED_TRACE(goOn ? "no: go on" : "yes: stop");
+        fx.db.exec("delete from FACTURE");
+        fx.invoices.close();
+        fx.invoices.open();
+        TDataImportTestSource cancelled;
+        fx.configure(cancelled);
+        for (int i = 1; i <= 5; ++i)
+            cancelled.Rows << InvoiceFixture::invoiceRow(i);
+        int yields = 0, asked = 0, commits = 0, after = 0;
+        // The wizard's cancel button is pressed while the second row is shown.
+        cancelled.OnYield = [&](TDataImport *sender) {
+            if (++yields == 2)
+                sender->Cancel();
+        };
+        cancelled.OnImportCancel = [&](TDataImport *, bool &cont) {
+            ++asked;
+            EXPECT_FALSE(cont);
+            cont = goOn;
+        };
+        cancelled.OnNeedCommit = [&](TDataImport *) { ++commits; };
+        cancelled.OnAfterImport = [&](TDataImport *) { ++after; };
+        cancelled.Execute();
+        EXPECT_EQ(asked, 1);
+        EXPECT_EQ(after, 1);
+        EXPECT_EQ(cancelled.Canceled(), !goOn);
+        EXPECT_EQ(cancelled.ImportedCount(), goOn ? 5 : 2);
+        EXPECT_EQ(commits, goOn ? 1 : 0); // no final commit after a stop
+        EXPECT_EQ(fx.count(), goOn ? 5 : 2);
+    }
+}
+
+TEST_F(DataImportEngine, ErrorFromTheLoopComesAfterTheFinish)
+{
+    addRows(1, 3);
+    int after = 0;
+    source.OnAfterImport = [&](TDataImport *) { ++after; };
+    source.OnImportRowComplete = [](TDataImport *sender, TDataImportRow *) {
+        if (sender->ImportedCount() == 1)
+            throw EDataImportError("source broke");
+    };
+    const FormatSettings before = FormatSettings::current();
+    source.Formats().DecimalSeparator = QLatin1Char('#');
+    try {
+        source.Execute();
+        ADD_FAILURE() << "no error";
+    } catch (const EDataImportError &e) {
+        EXPECT_EQ(e.text(), QStringLiteral("source broke"));
+    }
+    EXPECT_EQ(after, 1);
+    EXPECT_EQ(FormatSettings::current().decimalSeparator, before.decimalSeparator);
+    EXPECT_EQ(fx.count(), 1);
+}
+
+// ---------------------------------------------------------------------------
+// Destinations that are not data sets
+// ---------------------------------------------------------------------------
+
+TEST_F(DataImportEngine, ListViewMatchesCaptionsAndAddsItems)
+{
+    TestListView list;
+    list.Columns = { "Code", "Nom", "Ville" };
+    source.SetImportDestination(qidListView);
+    source.SetListView(&list);
+    source.SetMap({ "ville=3", "CODE=1" });
+    source.Rows = { { "1", "Ben Ali", "Sfax" }, { "2", "Trabelsi", "Tunis" } };
+    source.Execute();
+    ASSERT_EQ(list.Items.size(), 2);
+    EXPECT_EQ(list.Items[0].caption, "1");
+    EXPECT_EQ(list.Items[0].subItems, QStringList({ "", "Sfax" })); // "Nom" not mapped
+    EXPECT_EQ(list.Items[1].caption, "2");
+    EXPECT_EQ(list.Updating, 0);
+
+    // Changed by key; the second row has no item and is left alone.
+    source.SetImportMode(qimUpdate);
+    source.SetKeyColumns({ "code" });
+    source.SetMap({ "Code=1", "Nom=2" });
+    source.Rows = { { "2", "TRABELSI" }, { "9", "Nobody" } };
+    source.Execute();
+    EXPECT_EQ(list.Items[1].subItems, QStringList({ "TRABELSI", "Tunis" }));
+    EXPECT_EQ(list.Items.size(), 2);
+
+    source.SetImportMode(qimDelete);
+    source.Rows = { { "1" } };
+    source.Execute();
+    ASSERT_EQ(list.Items.size(), 1);
+    EXPECT_EQ(list.Items[0].caption, "2");
+
+    source.SetMap({ "Pays=1" });
+    EXPECT_THROW(source.Execute(), EDataImportError);
+}
+
+TEST_F(DataImportEngine, StringGridCaptionRowStartRowAndGrowth)
+{
+    TestStringGrid grid(3, 2);
+    grid.Cells[0] = QStringList { "Code", "Nom", "Ville" };
+    source.SetImportDestination(qidStringGrid);
+    source.SetStringGrid(&grid);
+    source.SetGridCaptionRow(0);
+    source.SetGridStartRow(1);
+    source.SetMap({ "Nom=2", "0=1" }); // by caption, exactly, or by column number
+    EXPECT_EQ(source.DestinationColumnIndex("nom"), -1);
+    EXPECT_EQ(source.DestinationColumnIndex("3"), -1);
+    EXPECT_EQ(source.DestinationColumnName(2), "Ville");
+    source.Rows = { { "1", "Ben Ali" }, { "2", "Trabelsi" } };
+    source.Execute();
+    ASSERT_EQ(grid.RowCount(), 3);
+    EXPECT_EQ(grid.Cells[1], QStringList({ "1", "Ben Ali", "" }));
+    EXPECT_EQ(grid.Cells[2], QStringList({ "2", "Trabelsi", "" }));
+    EXPECT_EQ(grid.Cells[0], QStringList({ "Code", "Nom", "Ville" }));
+
+    // Changed rows stay where they are and new ones go after the last one written.
+    source.SetImportMode(qimUpdateOrInsert);
+    source.SetKeyColumns({ "0" });
+    source.SetGridStartRow(3);
+    source.Rows = { { "1", "BEN ALI" }, { "3", "Jaziri" }, { "2", "TRABELSI" }, { "4", "Zouari" } };
+    source.Execute();
+    EXPECT_EQ(grid.Cells,
+        QList<QStringList>(
+            { { "Code", "Nom", "Ville" }, { "1", "BEN ALI", "" }, { "2", "TRABELSI", "" }, { "3", "Jaziri", "" }, { "4", "Zouari", "" } }));
+
+    // Deleting moves the rows below up; the caption row is never matched.
+    source.SetImportMode(qimDelete);
+    source.Rows = { { "2" }, { "Code" } };
+    source.Execute();
+    EXPECT_EQ(grid.Cells,
+        QList<QStringList>({ { "Code", "Nom", "Ville" }, { "1", "BEN ALI", "" }, { "3", "Jaziri", "" }, { "4", "Zouari", "" } }));
+}
+
+TEST_F(DataImportEngine, StringGridWithoutStartRowWritesTheLastRow)
+{
+    TestStringGrid grid(2, 3);
+    source.SetImportDestination(qidStringGrid);
+    source.SetStringGrid(&grid);
+    source.SetMap({ "0=1", "1=2" });
+    source.Rows = { { "a", "b" }, { "c", "d" } };
+    source.Execute();
+    EXPECT_EQ(grid.Cells, QList<QStringList>({ { "", "" }, { "", "" }, { "a", "b" }, { "c", "d" } }));
+    EXPECT_EQ(source.DestinationColumnName(1), "1");
+
+    // An empty grid loses no row.
+    TestStringGrid empty(2, 0);
+    source.SetStringGrid(&empty);
+    source.Execute();
+    EXPECT_EQ(empty.Cells, QList<QStringList>({ { "a", "b" }, { "c", "d" } }));
+}
+
+TEST_F(DataImportEngine, DBGridMatchesTitlesAndWritesItsDataSet)
+{
+    TestDBGrid grid;
+    grid.Columns = { { "Société", "IDENTIFIANT" }, { "Exercice", "EXERCICE" }, { "Trim.", "TRIMESTRE" }, { "N° ordre", "NUMEROORDRE" },
+        { "Prix", "PRIXVENTE" } };
+    grid.Data = &fx.invoices;
+    source.SetImportDestination(qidDBGrid);
+    source.SetDBGrid(&grid);
+    source.SetMap({ "société=1", "EXERCICE=2", "Trim.=3", "N° ordre=4", "Prix=6" });
+    source.Rows = { InvoiceFixture::invoiceRow(1, QString(), "2.5") };
+    source.Execute();
+    EXPECT_EQ(fx.db.scalar("select PRIXVENTE from FACTURE where NUMEROORDRE = 1").toDouble(), 2.5);
+    EXPECT_EQ(source.DestinationColumnName(3), "N° ordre");
+
+    source.SetMap({ "PRIXVENTE=6" }); // a field name is not a title
+    EXPECT_THROW(source.Execute(), EDataImportError);
+}
