@@ -5,7 +5,8 @@
 void registerWindows()
 {
     // Each register's window is wired here as it comes, one command a line.
-    // clients:
+    QWidget *newClientList(); // clients/ClientList.h
+    TFrmmain::registerCommand(TFrmmain::Command::Clients, [](TFrmmain &main) { main.openChild(newClientList()); });
     // companies:
     // reset:
     // invoices:

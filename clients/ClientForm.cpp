@@ -1,0 +1,204 @@
+#include "clients/ClientForm.h"
+
+#include "clients/ClientPadding.h"
+#include "core/Error.h"
+#include "data/DataSet.h"
+#include "ui/BoundEditors.h"
+#include "ui/FormKeys.h"
+#include "ui/MessageBox.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TFrmtiersmaj::TFrmtiersmaj(DataSet *tiers, QWidget *parent)
+    : EntryForm(tiers, parent)
+    , DBEdit2(new DBEdit(this))
+    , DBComboBox1(new DBComboBox(this))
+    , DBraisonsociale(new DBEdit(this))
+    , DBComboBox2(new DBComboBox(this))
+    , DBEactivite(new DBEdit(this))
+    , DBEdit4(new DBEdit(this))
+    , DBEdit1(new DBEdit(this))
+    , DBDateEdit1(new DBDateEdit(this))
+    , Bitnok(new QPushButton(QStringLiteral("OK"), this))
+    , BitBtn2(new QPushButton(QStringLiteral("Annuler"), this))
+    , BitBtn1(new QPushButton(QStringLiteral("fermer"), this))
+    , m_grid(new QGridLayout)
+{
+    setObjectName(QStringLiteral("Frmtiersmaj"));
+    setWindowTitle(QStringLiteral("Mise à Jour des Tiers"));
+
+    struct Control {
+        QWidget *widget;
+        const char *name;
+        const char *column;
+        const char *caption;
+        int characters; // how much of the column the control shows
+    };
+    const Control controls[] = {
+        { DBEdit2, "DBEdit2", "CODE", "Code", 10 },
+        { DBComboBox1, "DBComboBox1", "TYPEIDENTIFIANT", "Type Identifiant", 30 },
+        { DBraisonsociale, "DBraisonsociale", "IDENTIFIANT", "Identifiant du Bénéficiaire", 15 },
+        { DBComboBox2, "DBComboBox2", "PHYSIQUEMORALE", "Physique/Morale", 30 },
+        { DBEactivite, "DBEactivite", "NOMBENEFICIAIRE", "Nom ou Raison Sociale", 42 },
+        { DBEdit4, "DBEdit4", "ADRESSE", "Dernière Adresse du Tiers", 64 },
+        { DBEdit1, "DBEdit1", "NUMEROAUTORISATION", "Numéro Autorisation", 22 },
+        { DBDateEdit1, "DBDateEdit1", "DATEAUTORISATION", "DAte Autorisation", 14 },
+    };
+    DBComboBox1->addItems(TypeIdentifiantItems);
+    DBComboBox2->addItems(PhysiqueMoraleItems);
+    for (DBComboBox *list : { DBComboBox1, DBComboBox2 })
+        list->view()->setMinimumWidth(list->view()->sizeHintForColumn(0) + 24);
+
+    const int charWidth = fontMetrics().horizontalAdvance(QLatin1Char('M'));
+    QWidget *previous = nullptr;
+    int labelNumber = 0;
+    for (const Control &c : controls) {
+        c.widget->setObjectName(QString::fromLatin1(c.name));
+        dynamic_cast<BoundEditor *>(c.widget)->setField(tiers, QString::fromLatin1(c.column));
+        QLabel *label = addRow(QString::fromUtf8(c.caption), c.widget, c.characters * charWidth + 16);
+        label->setObjectName(QStringLiteral("Label%1").arg(++labelNumber));
+        // The date edit keeps Enter and Up to itself.
+        if (c.widget != DBDateEdit1)
+            keys()->attach(c.widget);
+        if (previous)
+            setTabOrder(previous, c.widget);
+        previous = c.widget;
+    }
+
+    Bitnok->setObjectName(QStringLiteral("Bitnok"));
+    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
+    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    BitBtn1->setFocusPolicy(Qt::ClickFocus); // not a tab stop
+    setTabOrder(DBDateEdit1, Bitnok);
+    setTabOrder(Bitnok, BitBtn2);
+    for (QPushButton *b : { Bitnok, BitBtn2, BitBtn1 })
+        b->setMinimumWidth(96);
+    keys()->attachButton(Bitnok);
+    keys()->attachButton(BitBtn2);
+    keys()->onF10 = [this] { setResult(FormResult::Ok); };
+    connect(Bitnok, &QPushButton::clicked, this, [this] { BitnokClick(FormResult::Ok); });
+    connect(BitBtn2, &QPushButton::clicked, this, [this] { BitnokClick(FormResult::Cancel); });
+    connect(BitBtn1, &QPushButton::clicked, this, &TFrmtiersmaj::BitBtn1Click);
+    connect(DBraisonsociale, &DBEdit::exited, this, &TFrmtiersmaj::DBraisonsocialeExit);
+    connect(DBEactivite, &DBEdit::exited, this, &TFrmtiersmaj::DBEactiviteExit);
+    connect(DBEdit4, &DBEdit::exited, this, &TFrmtiersmaj::DBEdit4Exit);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(Bitnok);
+    buttons->addWidget(BitBtn2);
+    buttons->addWidget(BitBtn1);
+
+    // Fields and buttons keep their size and sit together at the top, also
+    // when the frame shows the form maximised.
+    m_grid->setHorizontalSpacing(12);
+    m_grid->setVerticalSpacing(8);
+    m_grid->setColumnStretch(2, 1);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(16, 16, 16, 16);
+    layout->addLayout(m_grid);
+    layout->addSpacing(12);
+    layout->addLayout(buttons);
+    layout->addStretch();
+}
+
+QLabel *TFrmtiersmaj::addRow(const QString &caption, QWidget *control, int width)
+{
+    auto *label = new QLabel(caption, this);
+    label->setBuddy(control);
+    control->setFixedWidth(width);
+    m_grid->addWidget(label, m_rows, 0);
+    m_grid->addWidget(control, m_rows, 1, Qt::AlignLeft);
+    ++m_rows;
+    return label;
+}
+
+void TFrmtiersmaj::showEvent(QShowEvent *event)
+{
+    EntryForm::showEvent(event);
+    if (!m_shown) {
+        m_shown = true;
+        DBEdit2->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void TFrmtiersmaj::PassageChampSuiv()
+{
+    if (QWidget *w = QApplication::focusWidget())
+        keys()->move(w, true);
+}
+
+void TFrmtiersmaj::PassageChampPrec()
+{
+    if (QWidget *w = QApplication::focusWidget())
+        keys()->move(w, false);
+}
+
+void TFrmtiersmaj::padField(const char *fieldName, int width)
+{
+    DataSet *ds = dataSet();
+    // Once posted or cancelled the row is no longer ours to change.
+    if (!ds || !ds->isEditing())
+        return;
+    try {
+        Field *f = ds->fieldByName(QString::fromLatin1(fieldName));
+        const QString value = f->asString();
+        const QString full = ClientPadding::padded(value, width);
+        if (full != value)
+            f->setAsString(full);
+    } catch (const Error &e) {
+        MessageBox::error(this, e.text());
+    }
+}
+
+void TFrmtiersmaj::DBraisonsocialeExit()
+{
+    padField("IDENTIFIANT", ClientPadding::IdentifierWidth);
+}
+
+void TFrmtiersmaj::DBEactiviteExit()
+{
+    padField("NOMBENEFICIAIRE", ClientPadding::NameWidth);
+}
+
+void TFrmtiersmaj::DBEdit4Exit()
+{
+    padField("ADRESSE", ClientPadding::AddressWidth);
+}
+
+void TFrmtiersmaj::BitnokClick(FormResult result)
+{
+    closeWith(result);
+}
+
+void TFrmtiersmaj::BitBtn1Click()
+{
+    closeWith(FormResult::None);
+}
+
+void TFrmtiersmaj::closeEvent(QCloseEvent *event)
+{
+    // Posting leaves the focused edit: its text is written and, for the three
+    // padded columns, padded first, as leaving it with the keyboard would.
+    if (result() == FormResult::Ok) {
+        if (!commitFocusedEditor()) {
+            event->ignore();
+            return;
+        }
+        QWidget *focus = QApplication::focusWidget();
+        if (focus == DBraisonsociale)
+            DBraisonsocialeExit();
+        else if (focus == DBEactivite)
+            DBEactiviteExit();
+        else if (focus == DBEdit4)
+            DBEdit4Exit();
+    }
+    EntryForm::closeEvent(event);
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "ui/EntryForm.h"
+
+#include <QStringList>
+
+class DBComboBox;
+class DBDateEdit;
+class DBEdit;
+class QGridLayout;
+class QLabel;
+class QPushButton;
+
+// The entry form of one client, over the current row of the shared client
+// data set (a new row or one put in edit by the client list). "OK", or F10
+// and then any way out, posts; every other way out cancels.
+class TFrmtiersmaj : public EntryForm {
+    Q_OBJECT
+
+public:
+    explicit TFrmtiersmaj(DataSet *tiers, QWidget *parent = nullptr);
+
+    static inline const QStringList TypeIdentifiantItems = {
+        QStringLiteral("1: Matricule Fiscal"),
+        QStringLiteral("2: N° CIN"),
+        QStringLiteral("3: N° C.Séjour"),
+        QStringLiteral("4: Identifiant des Personnes non Domiciliées ni etablies en Tunisie"),
+    };
+    static inline const QStringList PhysiqueMoraleItems = {
+        QStringLiteral("1: Personne Physique"),
+        QStringLiteral("2: Personne Morale"),
+    };
+
+    DBEdit *DBEdit2;
+    DBComboBox *DBComboBox1;
+    DBEdit *DBraisonsociale;
+    DBComboBox *DBComboBox2;
+    DBEdit *DBEactivite;
+    DBEdit *DBEdit4;
+    DBEdit *DBEdit1;
+    DBDateEdit *DBDateEdit1;
+    QPushButton *Bitnok;
+    QPushButton *BitBtn2;
+    QPushButton *BitBtn1;
+
+    void PassageChampSuiv();
+    void PassageChampPrec();
+    void DBraisonsocialeExit();
+    void DBEactiviteExit();
+    void DBEdit4Exit();
+    void BitnokClick(FormResult result);
+    void BitBtn1Click();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void padField(const char *fieldName, int width);
+    QLabel *addRow(const QString &caption, QWidget *control, int width);
+
+    int m_rows = 0;
+    QGridLayout *m_grid;
+    bool m_shown = false;
+};

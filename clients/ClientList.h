@@ -1,0 +1,55 @@
+#pragma once
+
+#include "ui/ListWindow.h"
+
+#include <QList>
+#include <QPointer>
+
+class DataSet;
+class QPushButton;
+class TFrmtiersmaj;
+
+// The client register: one list for all companies, searched and sorted
+// through the shared client data set, leading to the client form.
+class TFrmtiersgrille : public ListWindow {
+    Q_OBJECT
+
+public:
+    explicit TFrmtiersgrille(DataSet *tiers, QWidget *parent = nullptr);
+
+    QPushButton *BitBtn1;
+    QPushButton *BitBtn3;
+    QPushButton *BitBtn2;
+    QPushButton *Button4;
+
+    static inline const QString DeleteQuestion = QStringLiteral("Voulez-vous supprimer l'enregistrement en cours ?");
+
+    void FormCreate();
+    void DBGrid1TitleClick(int column);
+    void eValChampRechChange();
+    void BitBtn1Click();
+    void BitBtn3Click();
+    void BitBtn2Click();
+    void Button4Click();
+    void FormClose();
+
+    // The forms this list opened and that are still open.
+    QList<TFrmtiersmaj *> openForms() const;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    // While a client form edits the shared row, nothing here may move away
+    // from it, re-query or delete: that would post or drop the entry. When a
+    // client is being entered, brings its form forward and answers true.
+    bool showEntryInProgress() const;
+    void followEntryState();
+    void openForm(TFrmtiersmaj *form);
+
+    DataSet *m_tiers;
+    QList<QPointer<TFrmtiersmaj>> m_forms;
+};
+
+// A new client list on the data module's client data set, for the main window.
+QWidget *newClientList();

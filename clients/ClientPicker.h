@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QDialog>
+
+class DataSet;
+class DBGrid;
+class QLabel;
+class UpperCaseEdit;
+
+// The modal list in which the operator chooses the client of an invoice by
+// double-clicking it (or pressing Enter on it). However it closes, the choice
+// is the current row of the shared client data set, which keeps the picker's
+// statement. Made on the stack, or deleted by its caller after exec().
+class TFrmtiersselect : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit TFrmtiersselect(DataSet *tiers, QWidget *parent = nullptr);
+
+    QLabel *Panel1;
+    QLabel *LabChpRech;
+    UpperCaseEdit *eValChampRech;
+    DBGrid *DBGrid1;
+
+    void FormCreate();
+    void DBGrid1DblClick();
+    void DBGrid1TitleClick(int column);
+    void eValChampRechChange();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    class Panel;
+    Panel *m_panel;
+    DataSet *m_tiers;
+};

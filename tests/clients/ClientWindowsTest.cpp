@@ -1,0 +1,505 @@
+#include "clients/ClientForm.h"
+#include "clients/ClientList.h"
+#include "clients/ClientPicker.h"
+#include "clients/ClientStatements.h"
+#include "data/DataModule.h"
+#include "data/Query.h"
+#include "tests/support/TestDatabase.h"
+#include "ui/BoundEditors.h"
+#include "ui/FormKeys.h"
+#include "ui/MessageBox.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+using ::testing::HasSubstr;
+
+namespace {
+
+// A fresh database and a data module of the test's own, known to the windows
+// as the program's one.
+struct Clients {
+    TestDatabase db;
+    TDatadeclaration module;
+    DataSet *tiers = module.Itiers;
+
+    Clients()
+    {
+        MessageBox::resetRecord();
+        MessageBox::setAutoAnswer(QMessageBox::Ok); // no box may wait for a click here
+        module.ivorande->setDatabaseName(db.path());
+        Datadeclaration = &module;
+    }
+
+    void add(int code, const QString &name, const QString &identifiant = QString(), const QString &adresse = QString())
+    {
+        db.exec(QStringLiteral("insert into TIERS (CODE, NOMBENEFICIAIRE, IDENTIFIANT, ADRESSE) values (%1, '%2', '%3', '%4')")
+                    .arg(code)
+                    .arg(name, identifiant, adresse));
+        db.connection().commitRetaining();
+    }
+
+    // What another program reading the database would find: every column of
+    // every client, ordered by code, nulls as "<null>".
+    QList<QStringList> stored() const
+    {
+        auto connection = db.otherConnection();
+        QList<QStringList> rows;
+        Query q(*connection,
+            QStringLiteral("select CODE, TYPEIDENTIFIANT, PHYSIQUEMORALE, IDENTIFIANT, NOMBENEFICIAIRE, ADRESSE, "
+                           "NUMEROAUTORISATION, DATEAUTORISATION from TIERS order by CODE"));
+        q.open();
+        Row row;
+        while (q.fetch(row)) {
+            QStringList texts;
+            for (const QVariant &v : row)
+                texts << (v.isValid() ? v.toString() : QStringLiteral("<null>"));
+            rows << texts;
+        }
+        q.close();
+        return rows;
+    }
+};
+
+// Windows made by a test, gone before its database is.
+template <class T> struct Owned {
+    QPointer<T> window;
+    explicit Owned(T *w)
+        : window(w)
+    {
+        window->show();
+        QApplication::setActiveWindow(window);
+    }
+    ~Owned() { delete window.data(); }
+    T *operator->() const { return window.data(); }
+};
+
+QStringList columnTexts(const DataSet &ds, const char *fieldName)
+{
+    QStringList out;
+    const int column = ds.fieldByName(QString::fromLatin1(fieldName))->index();
+    for (int row = 0; row < ds.recordCount(); ++row)
+        out << ds.valueAt(row, column).toString();
+    return out;
+}
+
+QString fieldText(const DataSet &ds, const char *fieldName)
+{
+    return ds.fieldByName(QString::fromLatin1(fieldName))->asString();
+}
+
+void clickTitle(DBGrid *grid, int column)
+{
+    QHeaderView *header = grid->horizontalHeader();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(column) + 4, header->height() / 2));
+}
+
+QStringList titles(DBGrid *grid)
+{
+    QStringList out;
+    for (int c = 0; c < grid->model()->columnCount(); ++c)
+        out << grid->model()->headerData(c, Qt::Horizontal).toString();
+    return out;
+}
+
+// Chooses an item of a list the way the operator does: open it, go to the
+// item, Enter.
+void choose(DBComboBox *combo, int item)
+{
+    combo->showPopup();
+    QAbstractItemView *view = combo->view();
+    view->setCurrentIndex(view->model()->index(item, 0));
+    QTest::keyClick(view, Qt::Key_Return);
+    QApplication::processEvents(); // the list closes
+    QApplication::setActiveWindow(combo->window()); // as the window system does after a popup
+}
+
+void enter(QWidget *w)
+{
+    QTest::keyClick(w, Qt::Key_Return);
+    QApplication::processEvents();
+}
+
+TFrmtiersmaj *onlyForm(TFrmtiersgrille *list)
+{
+    const QList<TFrmtiersmaj *> forms = list->openForms();
+    if (forms.size() != 1)
+        return nullptr;
+    QApplication::setActiveWindow(forms.first());
+    QApplication::processEvents();
+    return forms.first();
+}
+
+const QString Blanks120(120, QLatin1Char(' '));
+
+} // namespace
+
+TEST(ClientList, SortSearchAndClose)
+{
+    Clients c;
+    c.add(100, QStringLiteral("BENZ"), QStringLiteral("3"), QStringLiteral("RUE C"));
+    c.add(1, QStringLiteral("BENALI"), QStringLiteral("2"), QStringLiteral("RUE B"));
+    c.add(21, QStringLiteral("ZED"), QStringLiteral("1"), QStringLiteral("RUE A"));
+    c.add(10, QStringLiteral("BEN SALAH"), QStringLiteral("5"), QStringLiteral("RUE E"));
+    c.add(2, QStringLiteral("ALPHA"), QStringLiteral("4"), QStringLiteral("RUE D"));
+    Owned list(new TFrmtiersgrille(c.tiers));
+
+    EXPECT_EQ(list->windowTitle(), QStringLiteral("Tiers"));
+    EXPECT_EQ(list->Panel1->text(), QStringLiteral("<<<  Saisie des Tiers >>>"));
+    EXPECT_EQ(titles(list->DBGrid1), (QStringList { "Code", "Nom Tiers", "Type Id", "Identifiant", "Adresse" }));
+    EXPECT_EQ(c.tiers->sql(), QStringLiteral("select * from tiers Order by code"));
+    EXPECT_EQ(columnTexts(*c.tiers, "CODE"), (QStringList { "1", "2", "10", "21", "100" }));
+    EXPECT_TRUE(list->LabChpRech->text().isEmpty());
+
+    // Before a title is clicked typing changes nothing.
+    QTest::keyClicks(list->eValChampRech, QStringLiteral("b"));
+    EXPECT_EQ(c.tiers->sql(), QStringLiteral("select * from tiers Order by code"));
+    list->eValChampRech->clear();
+
+    clickTitle(list->DBGrid1, 1);
+    EXPECT_EQ(list->LabChpRech->text(), QStringLiteral("Nom Tiers"));
+    EXPECT_EQ(c.tiers->sql(), QStringLiteral("select * from tiers Order by NOMBENEFICIAIRE"));
+    QAbstractItemModel *model = list->DBGrid1->model();
+    EXPECT_EQ(model->index(0, 1).data(Qt::BackgroundRole).value<QColor>(), QColor(192, 192, 192));
+    EXPECT_EQ(model->index(0, 0).data(Qt::BackgroundRole).value<QColor>(), QColor(244, 255, 255));
+
+    QTest::keyClicks(list->eValChampRech, QStringLiteral("ben"));
+    EXPECT_EQ(list->eValChampRech->text(), QStringLiteral("BEN"));
+    EXPECT_EQ(columnTexts(*c.tiers, "NOMBENEFICIAIRE"), (QStringList { "BEN SALAH", "BENALI", "BENZ" }));
+    EXPECT_EQ(c.tiers->recNo(), 0);
+    list->eValChampRech->clear();
+    EXPECT_EQ(c.tiers->sql(), QStringLiteral("select * from tiers Order by Nombeneficiaire"));
+    EXPECT_EQ(columnTexts(*c.tiers, "NOMBENEFICIAIRE"), (QStringList { "ALPHA", "BEN SALAH", "BENALI", "BENZ", "ZED" }));
+
+    // A code is matched by its first digits.
+    clickTitle(list->DBGrid1, 0);
+    QTest::keyClicks(list->eValChampRech, QStringLiteral("1"));
+    EXPECT_EQ(columnTexts(*c.tiers, "CODE"), (QStringList { "1", "10", "100" }));
+    list->eValChampRech->clear();
+
+    clickTitle(list->DBGrid1, 3);
+    QTest::keyClicks(list->eValChampRech, QStringLiteral("2"));
+    EXPECT_EQ(columnTexts(*c.tiers, "CODE"), (QStringList { "1" }));
+    list->eValChampRech->clear();
+
+    // The address orders, but is not searched.
+    clickTitle(list->DBGrid1, 4);
+    EXPECT_EQ(columnTexts(*c.tiers, "ADRESSE"), (QStringList { "RUE A", "RUE B", "RUE C", "RUE D", "RUE E" }));
+    QTest::keyClicks(list->eValChampRech, QStringLiteral("RUE B"));
+    EXPECT_EQ(c.tiers->sql(), QStringLiteral("select * from tiers Order by ADRESSE"));
+    EXPECT_EQ(c.tiers->recordCount(), 5);
+
+    // Closing leaves the whole register by code for the invoice form's lookup.
+    clickTitle(list->DBGrid1, 1);
+    QTest::mouseClick(list->Button4, Qt::LeftButton);
+    EXPECT_FALSE(list->isVisible());
+    EXPECT_FALSE(c.tiers->isActive());
+    EXPECT_EQ(c.tiers->sql(), QStringLiteral("select * from tiers Order by code "));
+    c.tiers->open();
+    EXPECT_EQ(columnTexts(*c.tiers, "CODE"), (QStringList { "1", "2", "10", "21", "100" }));
+}
+
+TEST(ClientList, TwoListsMoveTogether)
+{
+    Clients c;
+    for (int code : { 1, 2, 3 })
+        c.add(code, QStringLiteral("CLIENT %1").arg(code));
+    Owned first(new TFrmtiersgrille(c.tiers));
+    Owned second(new TFrmtiersgrille(c.tiers));
+
+    first->DBGrid1->setCurrentIndex(first->DBGrid1->model()->index(2, 1));
+    EXPECT_EQ(c.tiers->recNo(), 2);
+    EXPECT_EQ(second->DBGrid1->currentIndex().row(), 2);
+
+    clickTitle(second->DBGrid1, 1);
+    QTest::keyClicks(second->eValChampRech, QStringLiteral("client 2"));
+    EXPECT_EQ(first->DBGrid1->model()->rowCount(), 1);
+    EXPECT_EQ(first->DBGrid1->model()->index(0, 1).data().toString(), QStringLiteral("CLIENT 2"));
+}
+
+TEST(ClientForm, NewClientByKeyboardIsStoredPadded)
+{
+    Clients c;
+    Owned list(new TFrmtiersgrille(c.tiers));
+    QTest::mouseClick(list->BitBtn1, Qt::LeftButton);
+    TFrmtiersmaj *form = onlyForm(list.window);
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Mise à Jour des Tiers"));
+    EXPECT_EQ(c.tiers->state(), DataSetState::Insert);
+    EXPECT_TRUE(form->DBEdit2->hasFocus());
+
+    // Every control is found by the label the operator reads.
+    QStringList labels;
+    for (QWidget *w : std::initializer_list<QWidget *> { form->DBEdit2, form->DBComboBox1, form->DBraisonsociale, form->DBComboBox2,
+             form->DBEactivite, form->DBEdit4, form->DBEdit1, form->DBDateEdit1 })
+        for (QLabel *l : form->findChildren<QLabel *>())
+            if (l->buddy() == w)
+                labels << l->text();
+    EXPECT_EQ(labels,
+        (QStringList { "Code", "Type Identifiant", "Identifiant du Bénéficiaire", "Physique/Morale", "Nom ou Raison Sociale",
+            "Dernière Adresse du Tiers", "Numéro Autorisation", "DAte Autorisation" }));
+
+    QTest::keyClicks(form->DBEdit2, QStringLiteral("7"));
+    enter(form->DBEdit2);
+    ASSERT_TRUE(form->DBComboBox1->hasFocus());
+    choose(form->DBComboBox1, 0);
+    EXPECT_EQ(fieldText(*c.tiers, "TYPEIDENTIFIANT"), QStringLiteral("1"));
+    enter(form->DBComboBox1);
+    ASSERT_TRUE(form->DBraisonsociale->hasFocus());
+    QTest::keyClicks(form->DBraisonsociale, QStringLiteral("1234567"));
+    enter(form->DBraisonsociale);
+    EXPECT_EQ(fieldText(*c.tiers, "IDENTIFIANT"), QStringLiteral("1234567      "));
+    ASSERT_TRUE(form->DBComboBox2->hasFocus());
+    choose(form->DBComboBox2, 1);
+    EXPECT_EQ(fieldText(*c.tiers, "PHYSIQUEMORALE"), QStringLiteral("2"));
+    enter(form->DBComboBox2);
+    ASSERT_TRUE(form->DBEactivite->hasFocus());
+    QTest::keyClicks(form->DBEactivite, QStringLiteral("BEN"));
+    enter(form->DBEactivite);
+    ASSERT_TRUE(form->DBEdit4->hasFocus());
+    enter(form->DBEdit4); // an address left empty
+    EXPECT_EQ(fieldText(*c.tiers, "ADRESSE"), Blanks120);
+    ASSERT_TRUE(form->DBEdit1->hasFocus());
+    QTest::keyClicks(form->DBEdit1, QStringLiteral("AUT-1"));
+    enter(form->DBEdit1);
+    EXPECT_TRUE(form->DBDateEdit1->lineEdit()->hasFocus());
+
+    // The date edit keeps Enter and Up; Up goes back from the others, and
+    // from the first round to the last tab stop ("fermer" is none).
+    enter(form->DBDateEdit1->lineEdit());
+    EXPECT_TRUE(form->DBDateEdit1->lineEdit()->hasFocus());
+    QTest::keyClick(form->DBDateEdit1->lineEdit(), Qt::Key_Up);
+    EXPECT_TRUE(form->DBDateEdit1->lineEdit()->hasFocus());
+    form->DBEdit1->setFocus();
+    QTest::keyClick(form->DBEdit1, Qt::Key_Up);
+    EXPECT_TRUE(form->DBEdit4->hasFocus());
+    form->DBEdit2->setFocus();
+    QTest::keyClick(form->DBEdit2, Qt::Key_Up);
+    EXPECT_TRUE(form->BitBtn2->hasFocus());
+
+    // Tab to "OK", Enter.
+    form->DBDateEdit1->lineEdit()->setFocus();
+    QTest::keyClick(form->DBDateEdit1->lineEdit(), Qt::Key_Tab);
+    ASSERT_TRUE(form->Bitnok->hasFocus());
+    enter(form->Bitnok);
+    EXPECT_TRUE(list->openForms().isEmpty());
+    EXPECT_EQ(c.tiers->state(), DataSetState::Browse);
+    EXPECT_EQ(c.stored(),
+        (QList<QStringList> { { "7", "1", "2", "1234567      ", "BEN" + QString(37, QLatin1Char(' ')), Blanks120, "AUT-1", "<null>" } }));
+}
+
+TEST(ClientForm, F10ThenCloseBoxPostsAndThenFermerCancels)
+{
+    struct Case {
+        bool closeBox;
+        int storedRows;
+    };
+    for (const Case k : { Case { true, 1 }, Case { false, 0 } }) {
+        SCOPED_TRACE(k.closeBox ? "close box" : "fermer");
+        Clients c;
+        Owned list(new TFrmtiersgrille(c.tiers));
+        QTest::mouseClick(list->BitBtn1, Qt::LeftButton);
+        TFrmtiersmaj *form = onlyForm(list.window);
+        ASSERT_NE(form, nullptr);
+        QTest::keyClicks(form->DBEdit2, QStringLiteral("5"));
+        enter(form->DBEdit2);
+        form->DBEactivite->setFocus();
+        QTest::keyClicks(form->DBEactivite, QStringLiteral("SOTUVER"));
+        QTest::keyClick(form->DBEactivite, Qt::Key_F10);
+        EXPECT_EQ(form->result(), FormResult::Ok);
+        EXPECT_TRUE(form->isVisible()); // F10 does not close
+        if (k.closeBox)
+            form->close();
+        else
+            QTest::mouseClick(form->BitBtn1, Qt::LeftButton);
+        EXPECT_TRUE(list->openForms().isEmpty());
+        EXPECT_EQ(c.tiers->state(), DataSetState::Browse);
+        const QList<QStringList> rows = c.stored();
+        ASSERT_EQ(rows.size(), k.storedRows);
+        // Leaving the name by closing the window pads it as leaving it by key does.
+        if (k.closeBox)
+            EXPECT_EQ(rows[0][4], QStringLiteral("SOTUVER") + QString(33, QLatin1Char(' ')));
+        else
+            EXPECT_EQ(c.tiers->recordCount(), 0);
+    }
+}
+
+TEST(ClientForm, RefusedEntriesKeepTheFormOpen)
+{
+    Clients c;
+    c.add(1, QStringLiteral("PREMIER"));
+    Owned list(new TFrmtiersgrille(c.tiers));
+    QTest::mouseClick(list->BitBtn1, Qt::LeftButton);
+    TFrmtiersmaj *form = onlyForm(list.window);
+    ASSERT_NE(form, nullptr);
+
+    // A code that is not a number is refused on leaving, the focus staying.
+    QTest::keyClicks(form->DBEdit2, QStringLiteral("12A"));
+    enter(form->DBEdit2);
+    QApplication::processEvents();
+    EXPECT_EQ(MessageBox::lastText(), QStringLiteral("'12A' is not a valid integer value for field 'CODE'"));
+    EXPECT_TRUE(form->DBEdit2->hasFocus());
+
+    // A code another client has: the server's words, the form and the entry stay.
+    form->DBEdit2->clear();
+    QTest::keyClicks(form->DBEdit2, QStringLiteral("1"));
+    enter(form->DBEdit2);
+    form->DBEactivite->setFocus();
+    QTest::keyClicks(form->DBEactivite, QStringLiteral("DOUBLON"));
+    QTest::mouseClick(form->Bitnok, Qt::LeftButton);
+    EXPECT_THAT(MessageBox::lastText().toStdString(), HasSubstr("PK_TIERS"));
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(form->result(), FormResult::Ok);
+    EXPECT_EQ(c.tiers->state(), DataSetState::Insert);
+    EXPECT_EQ(fieldText(*c.tiers, "NOMBENEFICIAIRE"), QStringLiteral("DOUBLON") + QString(33, QLatin1Char(' ')));
+
+    // Neither can the list be closed under it: its post is refused again.
+    QTest::mouseClick(list->Button4, Qt::LeftButton);
+    EXPECT_TRUE(list->isVisible());
+    EXPECT_TRUE(form->isVisible());
+
+    QTest::mouseClick(form->BitBtn2, Qt::LeftButton); // "Annuler"
+    EXPECT_TRUE(list->openForms().isEmpty());
+    EXPECT_EQ(c.tiers->recordCount(), 1);
+    EXPECT_EQ(c.stored().size(), 1);
+    EXPECT_EQ(c.stored()[0][4], QStringLiteral("PREMIER"));
+}
+
+TEST(ClientList, CorrectDeleteAndNothingDisturbsAnEntry)
+{
+    Clients c;
+    c.add(1, QStringLiteral("ALPHA"));
+    c.add(2, QStringLiteral("BETA"));
+    Owned list(new TFrmtiersgrille(c.tiers));
+
+    // A double-click corrects the current client.
+    list->DBGrid1->setCurrentIndex(list->DBGrid1->model()->index(1, 1));
+    emit list->DBGrid1->gridDoubleClicked();
+    TFrmtiersmaj *form = onlyForm(list.window);
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(c.tiers->state(), DataSetState::Edit);
+    EXPECT_EQ(form->DBEactivite->text(), QStringLiteral("BETA"));
+    form->DBEactivite->setFocus();
+    QTest::keyClick(form->DBEactivite, Qt::Key_End);
+    QTest::keyClicks(form->DBEactivite, QStringLiteral(" BIS"));
+
+    // Meanwhile the list neither moves, re-queries, adds nor deletes.
+    list->DBGrid1->setCurrentIndex(list->DBGrid1->model()->index(0, 1));
+    clickTitle(list->DBGrid1, 1);
+    QTest::mouseClick(list->BitBtn1, Qt::LeftButton);
+    QTest::mouseClick(list->BitBtn2, Qt::LeftButton);
+    QTest::keyClick(list->DBGrid1, Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_FALSE(list->eValChampRech->isEnabled());
+    EXPECT_EQ(c.tiers->sql(), QStringLiteral("select * from tiers Order by code"));
+    EXPECT_EQ(c.tiers->state(), DataSetState::Edit);
+    EXPECT_EQ(c.tiers->recNo(), 1);
+    EXPECT_EQ(list->openForms().size(), 1);
+    EXPECT_EQ(MessageBox::count(), 0);
+
+    QTest::mouseClick(form->Bitnok, Qt::LeftButton);
+    EXPECT_TRUE(list->openForms().isEmpty());
+    EXPECT_TRUE(list->eValChampRech->isEnabled());
+    EXPECT_EQ(c.stored()[1][4], QStringLiteral("BETA BIS") + QString(32, QLatin1Char(' ')));
+
+    // Deleting asks first; No keeps the client.
+    MessageBox::setNextAnswer(QMessageBox::No);
+    QTest::mouseClick(list->BitBtn2, Qt::LeftButton);
+    EXPECT_EQ(MessageBox::lastCaption(), QStringLiteral("Confirmation"));
+    EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Voulez-vous supprimer l'enregistrement en cours ?"));
+    EXPECT_EQ(c.tiers->recordCount(), 2);
+    for (int i = 0; i < 2; ++i) {
+        MessageBox::setNextAnswer(QMessageBox::Yes);
+        QTest::mouseClick(list->BitBtn2, Qt::LeftButton);
+    }
+    EXPECT_EQ(c.tiers->recordCount(), 0);
+    c.module.ivorande->commitRetaining(); // deletions last with the next commit
+    EXPECT_TRUE(c.stored().isEmpty());
+
+    // On an empty list the question is still asked, and Yes is refused.
+    MessageBox::setNextAnswer(QMessageBox::Yes);
+    QTest::mouseClick(list->BitBtn2, Qt::LeftButton);
+    EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Cannot perform this operation on an empty dataset"));
+}
+
+TEST(ClientList, ClosingCancelsAnOpenEntry)
+{
+    Clients c;
+    Owned list(new TFrmtiersgrille(c.tiers));
+    QTest::mouseClick(list->BitBtn1, Qt::LeftButton);
+    TFrmtiersmaj *form = onlyForm(list.window);
+    ASSERT_NE(form, nullptr);
+    QTest::keyClicks(form->DBEdit2, QStringLiteral("9"));
+    enter(form->DBEdit2);
+
+    QTest::mouseClick(list->Button4, Qt::LeftButton);
+    EXPECT_FALSE(list->isVisible());
+    EXPECT_FALSE(c.tiers->isActive());
+    EXPECT_EQ(c.tiers->sql(), QStringLiteral("select * from tiers Order by code "));
+    EXPECT_TRUE(c.stored().isEmpty());
+}
+
+TEST(ClientPicker, OpensByIdentifierSearchesAndHandsTheChosenRow)
+{
+    Clients c;
+    c.add(1, QStringLiteral("ALPHA"), QStringLiteral("300"));
+    c.add(2, QStringLiteral("ALBA"), QStringLiteral("100"));
+    c.add(3, QStringLiteral("ZETA"), QStringLiteral("200"));
+    c.add(4, QStringLiteral("ALIBI"), QStringLiteral("400"));
+    {
+        TFrmtiersselect picker(c.tiers);
+        picker.show();
+        EXPECT_EQ(picker.windowTitle(), QStringLiteral("Tiers"));
+        EXPECT_TRUE(picker.isModal());
+        EXPECT_EQ(picker.Panel1->text(), QStringLiteral("<<<  Liste des Tiers >>>"));
+        EXPECT_EQ(titles(picker.DBGrid1), (QStringList { "Code", "Identifiant", "Nom ou Raison Sociale" }));
+        EXPECT_EQ(c.tiers->sql(), QStringLiteral("select * from tiers Order by identifiant "));
+        EXPECT_EQ(fieldText(*c.tiers, "CODE"), QStringLiteral("2")); // the first by identifier
+
+        clickTitle(picker.DBGrid1, 2);
+        EXPECT_EQ(picker.LabChpRech->text(), QStringLiteral("Nom ou Raison Sociale"));
+        EXPECT_EQ(picker.DBGrid1->model()->index(0, 2).data(Qt::BackgroundRole).value<QColor>(), QColor(192, 192, 192));
+        QTest::keyClicks(picker.eValChampRech, QStringLiteral("al"));
+        EXPECT_EQ(columnTexts(*c.tiers, "NOMBENEFICIAIRE"), (QStringList { "ALBA", "ALIBI", "ALPHA" }));
+        QTest::mouseDClick(
+            picker.DBGrid1->viewport(), Qt::LeftButton, {}, picker.DBGrid1->visualRect(picker.DBGrid1->model()->index(1, 2)).center());
+        EXPECT_FALSE(picker.isVisible());
+        EXPECT_EQ(picker.result(), QDialog::Accepted);
+    }
+    // The picker is gone; the data set keeps its statement and the choice.
+    EXPECT_EQ(c.tiers->sql(), QStringLiteral("select * from tiers Where Nombeneficiaire LIKE 'AL%' Order by Nombeneficiaire"));
+    EXPECT_EQ(fieldText(*c.tiers, "NOMBENEFICIAIRE"), QStringLiteral("ALIBI"));
+
+    // As the invoice form calls it: a new picker reloads all clients; closing
+    // it without a choice hands the row it stands on, Enter chooses one.
+    {
+        TFrmtiersselect picker(c.tiers);
+        QTimer::singleShot(0, &picker, [&picker] { picker.reject(); });
+        EXPECT_EQ(picker.exec(), QDialog::Rejected);
+        EXPECT_EQ(c.tiers->recordCount(), 4);
+        EXPECT_EQ(fieldText(*c.tiers, "CODE"), QStringLiteral("2"));
+    }
+    {
+        TFrmtiersselect picker(c.tiers);
+        QTimer::singleShot(0, &picker, [&picker] {
+            QTest::keyClick(picker.DBGrid1, Qt::Key_Down);
+            QTest::keyClick(picker.DBGrid1, Qt::Key_Return);
+        });
+        EXPECT_EQ(picker.exec(), QDialog::Accepted);
+        EXPECT_EQ(fieldText(*c.tiers, "CODE"), QStringLiteral("3")); // identifier 200
+    }
+
+    // An empty register gives an empty grid and no row.
+    Query(*c.module.ivorande, QStringLiteral("delete from TIERS")).execute();
+    TFrmtiersselect picker(c.tiers);
+    picker.show();
+    EXPECT_EQ(picker.DBGrid1->model()->rowCount(), 0);
+    EXPECT_EQ(c.tiers->recNo(), -1);
+}
