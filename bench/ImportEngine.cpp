@@ -1,0 +1,220 @@
+// The import engine moving invoices from a source held in memory into the
+// invoice table through a data set, committing every 100 rows, beside a plain
+// loop of prepared inserts on a fresh database of the same kind. Prints both
+// rates, their ratio, and the time of each tenth of the engine's rows, which
+// stays flat when no row costs more than the ones before it.
+// Run: build-bench/bench/bench_ImportEngine [rows] [engine]
+// ("engine" runs the engine alone, once: for a profiler).
+
+#include "core/DateTime.h"
+#include "data/Connection.h"
+#include "data/DataSet.h"
+#include "data/Query.h"
+#include "data/Schema.h"
+#include "import/DataImport.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+const QStringList Columns = { "IDENTIFIANT", "EXERCICE", "TRIMESTRE", "NUMEROORDRE", "NUMEROFACTURE", "DATEFACTURE", "TYPEIDCLIENT",
+    "IDENTIFIANTCLIENT", "NOMPRENOMCLIENT", "ADRESSECLIENT", "NUMEROAUTORISATION", "DATEAUTORISATION", "PRIXVENTE", "TAUXFODEC",
+    "MONTANTFODEC", "TAUXDROITCONSOMMATION", "MONTANTDROITCONSOMMATION", "TAUXTVA", "MONTANTTVA", "CODE" };
+
+// The texts of invoice i, as a source file would hold them.
+QStringList invoiceTexts(int i)
+{
+    return { "0123456AM000", "2008", QString::number(i % 4 + 1), QString::number(i), QStringLiteral("F%1").arg(i, 6, 10, QLatin1Char('0')),
+        "05/01/2008", "1", "1234567ABC000", QStringLiteral("Client %1").arg(i % 5000), "12 rue de la Kasbah, Tunis", "A-2008-17",
+        "01/01/2008", "1 234,567", "1", "12,346", "0", "0", "18", "224,44", QString::number(i % 1000) };
+}
+
+// Rows held in memory; a map value is the number of a text in the row.
+class MemorySource : public TDataImport {
+public:
+    std::vector<QStringList> Rows;
+
+protected:
+    void OpenSource() override { m_pos = 0; }
+    bool HasMoreRows() override { return m_pos < Rows.size(); }
+    void FillImportRow() override
+    {
+        const QStringList &texts = Rows[m_pos];
+        for (int i = 0; i < Row().Count(); ++i) {
+            TDataImportCol *col = Row().Items(i);
+            col->Value.clear();
+            if (IsMappedColumn(col))
+                SetValue(col->Name, texts.value(MapValue(col->MapIndex).toInt() - 1));
+        }
+        ApplyFieldFormats();
+    }
+    void NextRow() override { ++m_pos; }
+
+private:
+    size_t m_pos = 0;
+};
+
+QString freshDatabase(const QTemporaryDir &dir, const QString &name)
+{
+    const QString path = dir.filePath(name);
+    QFile::remove(path);
+    Schema::createDatabase(path);
+    return path;
+}
+
+// Prepared inserts with typed values, a commit-retaining every 100 rows and at the end.
+double plainLoop(const QString &path, int rows)
+{
+    Connection c;
+    c.setDatabaseName(path);
+    c.open();
+    QStringList params;
+    for (const QString &col : Columns)
+        params << QLatin1Char(':') + col;
+    Query q(c, QStringLiteral("insert into FACTURE (%1) values (%2)").arg(Columns.join(", "), params.join(", ")));
+    q.prepare();
+    const QVariant date = QVariant::fromValue(TimeStamp { DateTime::encodeDate(2008, 1, 5) });
+    const QVariant authorised = QVariant::fromValue(TimeStamp { DateTime::encodeDate(2008, 1, 1) });
+    QElapsedTimer t;
+    t.start();
+    for (int i = 1; i <= rows; ++i) {
+        q.setParam("IDENTIFIANT", QStringLiteral("0123456AM000"));
+        q.setParam("EXERCICE", 2008);
+        q.setParam("TRIMESTRE", i % 4 + 1);
+        q.setParam("NUMEROORDRE", i);
+        q.setParam("NUMEROFACTURE", QStringLiteral("F%1").arg(i, 6, 10, QLatin1Char('0')));
+        q.setParam("DATEFACTURE", date);
+        q.setParam("TYPEIDCLIENT", QStringLiteral("1"));
+        q.setParam("IDENTIFIANTCLIENT", QStringLiteral("1234567ABC000"));
+        q.setParam("NOMPRENOMCLIENT", QStringLiteral("Client %1").arg(i % 5000));
+        q.setParam("ADRESSECLIENT", QStringLiteral("12 rue de la Kasbah, Tunis"));
+        q.setParam("NUMEROAUTORISATION", QStringLiteral("A-2008-17"));
+        q.setParam("DATEAUTORISATION", authorised);
+        q.setParam("PRIXVENTE", 1234.567);
+        q.setParam("TAUXFODEC", 1.0);
+        q.setParam("MONTANTFODEC", 12.346);
+        q.setParam("TAUXDROITCONSOMMATION", 0.0);
+        q.setParam("MONTANTDROITCONSOMMATION", 0.0);
+        q.setParam("TAUXTVA", 18.0);
+        q.setParam("MONTANTTVA", 224.44);
+        q.setParam("CODE", i % 1000);
+        q.execute();
+        if (i % 100 == 0)
+            c.commitRetaining();
+    }
+    c.commitRetaining();
+    return t.nsecsElapsed() / 1e6;
+}
+
+struct EngineRun {
+    double ms = 0;
+    std::vector<double> slices; // ms per tenth of the rows
+    int imported = 0;
+    int commits = 0;
+};
+
+EngineRun engineLoop(const QString &path, const std::vector<QStringList> &rows)
+{
+    Connection c;
+    c.setDatabaseName(path);
+    c.open();
+    DataSet invoices(c, QStringLiteral("ifacture"));
+    invoices.setSql(QStringLiteral("select * from FACTURE"));
+    invoices.setUpdateTable(QStringLiteral("FACTURE"), { "IDENTIFIANT", "EXERCICE", "TRIMESTRE", "NUMEROORDRE" });
+    invoices.open();
+
+    QTemporaryDir sourceDir;
+    const QString sourceFile = sourceDir.filePath(QStringLiteral("source.txt"));
+    QFile(sourceFile).open(QIODevice::WriteOnly);
+
+    MemorySource source;
+    source.Rows = rows;
+    source.SetDataSet(&invoices);
+    source.SetFileName(sourceFile);
+    QStringList map;
+    for (int i = 0; i < Columns.size(); ++i)
+        map << QStringLiteral("%1=%2").arg(Columns[i]).arg(i + 1);
+    source.SetMap(map);
+    TDataImportFormats formats;
+    formats.DecimalSeparator = QLatin1Char(',');
+    formats.ThousandSeparator = QLatin1Char(' ');
+    formats.DateSeparator = QLatin1Char('/');
+    formats.ShortDateFormat = QStringLiteral("dd/mm/yyyy");
+    source.SetFormats(formats);
+    source.SetCommitAfterDone(false);
+    source.SetCommitRecCount(100);
+
+    EngineRun run;
+    const int tenth = std::max<int>(1, int(rows.size()) / 10);
+    QElapsedTimer t, slice;
+    source.OnNeedCommit = [&](TDataImport *) {
+        c.commitRetaining();
+        ++run.commits;
+    };
+    source.OnImportRecord = [&](TDataImport *sender) {
+        if (sender->ImportedCount() % tenth == 0) {
+            run.slices.push_back(slice.nsecsElapsed() / 1e6);
+            slice.restart();
+        }
+    };
+    t.start();
+    slice.start();
+    source.Execute();
+    run.ms = t.nsecsElapsed() / 1e6;
+    run.imported = source.ImportedCount();
+    if (source.ErrorCount() > 0 || run.imported != int(rows.size()))
+        std::fprintf(stderr, "engine imported %d of %zu rows\n", run.imported, rows.size());
+    return run;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const int rows = argc > 1 ? std::atoi(argv[1]) : 100000;
+    QTemporaryDir dir;
+
+    std::vector<QStringList> source;
+    source.reserve(size_t(rows));
+    for (int i = 1; i <= rows; ++i)
+        source.push_back(invoiceTexts(i));
+
+    if (argc > 2 && QByteArray(argv[2]) == "engine") {
+        const EngineRun run = engineLoop(freshDatabase(dir, QStringLiteral("engine.gdb")), source);
+        std::printf("import engine: %.0f rows/s (%.0f ms)\n", run.imported / (run.ms / 1000.0), run.ms);
+        return 0;
+    }
+
+    // Each side twice, alternately, on a fresh database each time; the best run counts.
+    double plainMs = 1e300;
+    EngineRun best;
+    best.ms = 1e300;
+    for (int round = 0; round < 2; ++round) {
+        plainMs = std::min(plainMs, plainLoop(freshDatabase(dir, QStringLiteral("plain.gdb")), rows));
+        EngineRun run = engineLoop(freshDatabase(dir, QStringLiteral("engine.gdb")), source);
+        if (run.ms < best.ms)
+            best = run;
+    }
+
+    const double plainRate = rows / (plainMs / 1000.0);
+    const double engineRate = best.imported / (best.ms / 1000.0);
+    std::printf("rows: %d, commit every 100 rows\n", rows);
+    std::printf("plain prepared inserts: %10.0f rows/s (%.0f ms)\n", plainRate, plainMs);
+    std::printf("import engine:          %10.0f rows/s (%.0f ms, %d commit requests)\n", engineRate, best.ms, best.commits);
+    std::printf("ratio engine / plain:   %10.2f (target 0.50)\n", engineRate / plainRate);
+    std::printf("engine ms per tenth:   ");
+    for (double s : best.slices)
+        std::printf(" %.0f", s);
+    std::printf("\n");
+    if (best.slices.size() >= 2)
+        std::printf("last tenth / first tenth: %.2f\n", best.slices.back() / best.slices.front());
+    return 0;
+}
