@@ -101,8 +101,9 @@ void insert(Connection &connection)
         // Ten invoices a quarter, dated in the order of their numbers.
         const double date = DateTime::encodeDate(year, (quarter - 1) * 3 + 1, 3) + ((n - 1) % 10) * 9;
         const DemoClient &c = Clients[(n * 5) % 12];
-        // Prices with millimes, some large enough to group thousands.
-        const double price = 350.0 + ((n * 7919) % 48000) + ((n * 37) % 1000) / 1000.0;
+        // Prices in steps of 50 dinars: every amount is then a whole number of
+        // millimes, so the declaration's totals equal the sums of its lines.
+        const double price = 50.0 * ((n * 7919) % 960 + 7);
         const double fodecRate = n % 4 == 0 ? 0.0 : 1.0;
         const double dutyRate = dutyRates[n % 5];
         const double vatRate = vatRates[n % 4];

@@ -1,6 +1,10 @@
 #include "app/Windows.h"
 
 #include "app/MainWindow.h"
+#include "data/DataModule.h"
+#include "declaration/DeclarationWindow.h"
+
+#include <QLabel>
 
 void registerWindows()
 {
@@ -11,5 +15,8 @@ void registerWindows()
     // reset:
     // invoices:
     // declaration:
+    TFrmmain::registerCommand(TFrmmain::Command::Declaration, [](TFrmmain &m) {
+        TFrmmain::openSeparate(new TFrmgenerationdeclaration(m, m.Ste->text(), *Datadeclaration->ivorande));
+    });
     // import:
 }

@@ -14,6 +14,22 @@ DecimalText toDecimal(long double value, int decimals)
         return out;
     }
 
+    // Whole numbers far from a half: taking the value to 18 significant digits
+    // moves it by at most 0.05 below 1e17, so it cannot change the rounding.
+    if (decimals == 0) {
+        const long double a = std::fabs(value);
+        if (a < 1e17L) {
+            const long double whole = std::floor(a);
+            const long double frac = a - whole;
+            if (frac < 0.45L || frac > 0.55L) {
+                const long long n = static_cast<long long>(whole) + (frac > 0.55L ? 1 : 0);
+                out.integerDigits = n ? QString::number(n) : QString();
+                out.negative = value < 0 && n != 0;
+                return out;
+            }
+        }
+    }
+
     // 18 significant digits D, so that |value| = D * 10^(exponent - 17).
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.17Le", std::fabs(value));
@@ -62,6 +78,29 @@ DecimalText toDecimal(long double value, int decimals)
     out.fractionDigits = QString::fromLatin1(n.right(decimals));
     out.negative = value < 0 && !isZero;
     return out;
+}
+
+bool roundToWhole(long double value, long long &result)
+{
+    const long double a = std::fabs(value);
+    if (!(a < 9e18L))
+        return false;
+    // Far from a half, the 18-digit step (at most 0.05 below 1e17) changes nothing.
+    if (a < 1e17L) {
+        const long double whole = std::floor(a);
+        const long double frac = a - whole;
+        if (frac < 0.45L || frac > 0.55L) {
+            const long long n = static_cast<long long>(whole) + (frac > 0.55L ? 1 : 0);
+            result = value < 0 ? -n : n;
+            return true;
+        }
+    }
+    const DecimalText d = toDecimal(value, 0);
+    long long n = 0;
+    for (QChar c : d.integerDigits)
+        n = n * 10 + (c.unicode() - '0');
+    result = d.negative ? -n : n;
+    return true;
 }
 
 long double roundHalfAway(long double value)

@@ -17,3 +17,5 @@ DecimalText toDecimal(long double value, int decimals);
 
 // Nearest whole number of value, halves away from zero, after the 18-digit step.
 long double roundHalfAway(long double value);
+// The same as a 64-bit integer; false when it does not fit.
+bool roundToWhole(long double value, long long &result);

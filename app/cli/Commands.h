@@ -16,4 +16,5 @@ struct CliCommand
 const std::vector<CliCommand> &cliCommands();
 
 int createDbCommand(const QStringList &args, QTextStream &out, QTextStream &err);
+int declareCommand(const QStringList &args, QTextStream &out, QTextStream &err);
 int previewCommand(const QStringList &args, QTextStream &out, QTextStream &err);

@@ -1,0 +1,145 @@
+// The declaration of one quarter of 100,000 invoices, beside a plain loop that
+// fetches the same rows through the client library and writes 331-character
+// lines. Run: build-bench/bench/bench_Declaration [rows]
+
+#include "bench/support/BenchDatabase.h"
+#include "core/WorkingContext.h"
+#include "data/Connection.h"
+#include "data/FbClient.h"
+#include "data/Schema.h"
+#include "declaration/DeclarationGeneration.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+using namespace Firebird;
+
+namespace {
+
+// Fetches the quarter's rows and writes one fixed line per row, formatting
+// numbers with printf: what any program must do at the least.
+double plainLoop(const QString &dbPath, const QString &outPath, int &count)
+{
+    FbClient &client = FbClient::instance();
+    FbStatus st;
+    IXpbBuilder *dpb = client.util()->getXpbBuilder(&st, IXpbBuilder::DPB, nullptr, 0);
+    dpb->insertString(&st, isc_dpb_user_name, "SYSDBA");
+    dpb->insertInt(&st, isc_dpb_sql_dialect, 1);
+    dpb->insertString(&st, isc_dpb_lc_ctype, "WIN1252");
+    IAttachment *att = client.provider()->attachDatabase(&st, dbPath.toUtf8().constData(), dpb->getBufferLength(&st), dpb->getBuffer(&st));
+    dpb->dispose();
+    QElapsedTimer t;
+    t.start();
+    ITransaction *tra = att->startTransaction(&st, 0, nullptr);
+    IStatement *stmt = att->prepare(&st, tra, 0, "select * from FACTURE where IDENTIFIANT='0123456AM000' and TRIMESTRE=1 and EXERCICE=2008 order by NUMEROORDRE", 1,
+                                    IStatement::PREPARE_PREFETCH_METADATA);
+    IMessageMetadata *out = stmt->getOutputMetadata(&st);
+    const unsigned n = out->getCount(&st);
+    std::vector<unsigned> offsets(n), types(n), lengths(n);
+    for (unsigned i = 0; i < n; ++i) {
+        offsets[i] = out->getOffset(&st, i);
+        types[i] = out->getType(&st, i) & ~1u;
+        lengths[i] = out->getLength(&st, i);
+    }
+    std::vector<unsigned char> buf(out->getMessageLength(&st));
+    FILE *f = std::fopen(outPath.toLocal8Bit().constData(), "wb");
+    IResultSet *rs = stmt->openCursor(&st, tra, nullptr, nullptr, out, 0);
+    char line[1024];
+    count = 0;
+    while (rs->fetchNext(&st, buf.data()) == IStatus::RESULT_OK) {
+        int pos = 0;
+        for (unsigned i = 0; i < n; ++i) {
+            const unsigned char *p = buf.data() + offsets[i];
+            if (types[i] == SQL_VARYING) {
+                unsigned short len;
+                std::memcpy(&len, p, 2);
+                std::memcpy(line + pos, p + 2, len);
+                pos += len;
+            } else if (types[i] == SQL_TEXT) {
+                std::memcpy(line + pos, p, lengths[i]);
+                pos += static_cast<int>(lengths[i]);
+            } else if (types[i] == SQL_DOUBLE) {
+                double d;
+                std::memcpy(&d, p, 8);
+                pos += std::snprintf(line + pos, 32, "%015lld", static_cast<long long>(std::llround(d * 1000)));
+            } else if (types[i] == SQL_LONG) {
+                int v;
+                std::memcpy(&v, p, 4);
+                pos += std::snprintf(line + pos, 16, "%06d", v);
+            } else if (types[i] == SQL_TIMESTAMP) {
+                int v;
+                std::memcpy(&v, p, 4);
+                pos += std::snprintf(line + pos, 16, "%08d", v);
+            }
+            if (pos > 900)
+                break;
+        }
+        line[pos++] = '\r';
+        line[pos++] = '\n';
+        std::fwrite(line, 1, static_cast<size_t>(pos), f);
+        ++count;
+    }
+    std::fclose(f);
+    rs->close(&st);
+    const double ms = t.nsecsElapsed() / 1e6;
+    out->release();
+    stmt->free(&st);
+    tra->commit(&st);
+    att->detach(&st);
+    return ms;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const int rows = argc > 1 ? std::atoi(argv[1]) : 100000;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Kestra.GDB"));
+    Schema::createDatabase(path);
+    {
+        Connection c;
+        c.setDatabaseName(path);
+        c.open();
+        fillInvoices(c, rows, 1);
+    }
+    int plainCount = 0;
+    plainLoop(path, dir.filePath(QStringLiteral("plain.txt")), plainCount); // warm the page cache
+    const double plainMs = plainLoop(path, dir.filePath(QStringLiteral("plain.txt")), plainCount);
+
+    Connection c;
+    c.setDatabaseName(path);
+    c.open();
+    WorkingContext ctx;
+    ctx.curIdentifiant = QStringLiteral("0123456");
+    ctx.curCle = QStringLiteral("A");
+    ctx.curCategorie = QStringLiteral("M");
+    ctx.curEtab = QStringLiteral("000");
+    ctx.curMatricule = QStringLiteral("0123456AM000");
+    ctx.curExercice = QStringLiteral("2008");
+    for (QString *s : {&ctx.curRaisonSociale, &ctx.curActivite, &ctx.curVille})
+        *s = QStringLiteral("X").leftJustified(40);
+    ctx.curRue = QStringLiteral("X").leftJustified(72);
+    ctx.curNumero = QStringLiteral("1   ");
+    ctx.curCodePostal = QStringLiteral("1000");
+    DeclarationGeneration generation(c);
+    generation.generate(dir.path(), QStringLiteral("T1"), ctx); // warm
+    const long before = residentKiB();
+    QElapsedTimer t;
+    t.start();
+    generation.generate(dir.path(), QStringLiteral("T1"), ctx);
+    const double genMs = t.nsecsElapsed() / 1e6;
+    const long after = residentKiB();
+
+    std::printf("invoices                     %d\n", plainCount);
+    std::printf("plain loop                   %8.1f ms  %9.0f rows/s\n", plainMs, plainCount / plainMs * 1000);
+    std::printf("declaration generation       %8.1f ms  %9.0f rows/s\n", genMs, plainCount / genMs * 1000);
+    std::printf("ratio of rates               %8.2f (target: at least 0.7)\n", plainMs / genMs);
+    std::printf("memory growth while writing  %8ld KiB\n", after - before);
+    return 0;
+}

@@ -1,0 +1,251 @@
+#include "declaration/DeclarationFormat.h"
+
+#include "core/Cp1252.h"
+#include "core/DateTime.h"
+#include "core/Decimal.h"
+
+#include <string>
+
+// Records are built byte by byte into one buffer: a quarter of a hundred
+// thousand invoices is formed as fast as the rows are read.
+namespace DeclarationFormat {
+
+namespace {
+
+double number(const QVariant &v)
+{
+    if (!v.isValid())
+        return 0.0;
+    if (isTimeStamp(v))
+        return v.value<TimeStamp>().value;
+    return v.toDouble();
+}
+
+// A record under construction: plain bytes, appended without checks per byte.
+class Record
+{
+public:
+    Record() { m_bytes.reserve(400); }
+    void byte(char c) { m_bytes.push_back(c); }
+    void bytes(const char *s) { m_bytes.append(s); }
+    void fill(qsizetype n, char c) { m_bytes.append(static_cast<size_t>(n), c); }
+    void text(const QString &s, qsizetype from, qsizetype to)
+    {
+        const QChar *d = s.constData();
+        for (qsizetype i = from; i < to; ++i) {
+            const char16_t u = d[i].unicode();
+            m_bytes.push_back(u < 0x80 ? static_cast<char>(u) : Cp1252::fromUnicode(d[i]));
+        }
+    }
+    QByteArray take() const { return QByteArray(m_bytes.data(), static_cast<qsizetype>(m_bytes.size())); }
+
+private:
+    std::string m_bytes;
+};
+
+void appendText(Record &out, const QString &s)
+{
+    out.text(s, 0, s.size());
+}
+
+void appendAsStored(Record &out, const QVariant &v)
+{
+    if (v.isValid())
+        appendText(out, v.toString());
+}
+
+void appendPadded(Record &out, const QVariant &v, int width)
+{
+    const QString s = v.isValid() ? v.toString() : QString();
+    qsizetype start = 0;
+    qsizetype end = s.size();
+    while (start < end && s[start].unicode() <= 0x20)
+        ++start;
+    while (end > start && s[end - 1].unicode() <= 0x20)
+        --end;
+    out.text(s, start, end);
+    if (end - start < width)
+        out.fill(width - (end - start), ' ');
+}
+
+// Digits of a non-negative whole number, zero-filled to at least `digits`.
+void appendZeroFilled(Record &out, unsigned long long n, int digits)
+{
+    char buf[24];
+    int len = 0;
+    do {
+        buf[len++] = static_cast<char>('0' + n % 10);
+        n /= 10;
+    } while (n);
+    if (len < digits)
+        out.fill(digits - len, '0');
+    while (len)
+        out.byte(buf[--len]);
+}
+
+// A signed whole number: "-" and one digit fewer when negative, so that a
+// negative value takes as many characters as a positive one.
+void appendSigned(Record &out, long double value, int digits, bool signTakesADigit)
+{
+    long long n = 0;
+    if (roundToWhole(value, n)) {
+        if (n < 0) {
+            out.byte('-');
+            appendZeroFilled(out, static_cast<unsigned long long>(-n), signTakesADigit ? digits - 1 : digits);
+        } else {
+            appendZeroFilled(out, static_cast<unsigned long long>(n), digits);
+        }
+        return;
+    }
+    // Beyond 64 bits: written whole, from its decimal digits.
+    const DecimalText d = toDecimal(value, 0);
+    if (d.negative)
+        out.byte('-');
+    const int wanted = d.negative && signTakesADigit ? digits - 1 : digits;
+    if (d.integerDigits.size() < wanted)
+        out.fill(wanted - d.integerDigits.size(), '0');
+    appendText(out, d.integerDigits);
+}
+
+void appendWhole(Record &out, qint64 v)
+{
+    appendSigned(out, static_cast<long double>(v), 6, false);
+}
+
+void appendDate(Record &out, const QVariant &v)
+{
+    // A null date is day zero of the date system: 30/12/1899.
+    int y, m, d;
+    DateTime::decodeDate(number(v), y, m, d);
+    appendZeroFilled(out, static_cast<unsigned long long>(d), 2);
+    appendZeroFilled(out, static_cast<unsigned long long>(m), 2);
+    appendZeroFilled(out, static_cast<unsigned long long>(y), 4);
+}
+
+void appendRate(Record &out, const QVariant &v)
+{
+    appendSigned(out, static_cast<long double>(number(v)) * 100, 5, false);
+}
+
+void appendAmount(Record &out, double v)
+{
+    // Millimes: the product rounded, never the stored value. A negative amount
+    // that rounds to zero is written as zero, so the record keeps its layout.
+    appendSigned(out, static_cast<long double>(v) * 1000, 15, true);
+}
+
+void appendPrefix(Record &out, const char *code, const Prefix &p)
+{
+    out.bytes(code);
+    appendText(out, p.matricule);
+    appendText(out, p.exercice);
+    appendText(out, p.quarter);
+}
+
+} // namespace
+
+QByteArray asStored(const QVariant &value)
+{
+    Record out;
+    appendAsStored(out, value);
+    return out.take();
+}
+
+QByteArray padded(const QVariant &value, int width)
+{
+    Record out;
+    appendPadded(out, value, width);
+    return out.take();
+}
+
+QByteArray wholeNumber(qint64 value)
+{
+    Record out;
+    appendWhole(out, value);
+    return out.take();
+}
+
+QByteArray date(const QVariant &value)
+{
+    Record out;
+    appendDate(out, value);
+    return out.take();
+}
+
+QByteArray rate(const QVariant &value)
+{
+    Record out;
+    appendRate(out, value);
+    return out.take();
+}
+
+QByteArray amount(double value)
+{
+    Record out;
+    appendAmount(out, value);
+    return out.take();
+}
+
+QByteArray prefix(const char *code, const Prefix &p)
+{
+    Record out;
+    appendPrefix(out, code, p);
+    return out.take();
+}
+
+QByteArray header(const Prefix &p, const Company &c)
+{
+    Record r;
+    appendPrefix(r, "EF", p);
+    for (const QString *s : {&c.raisonSociale, &c.activite, &c.ville, &c.rue, &c.numero, &c.codePostal})
+        appendText(r, *s);
+    r.fill(111, ' ');
+    return r.take();
+}
+
+QByteArray detail(const Prefix &p, const Invoice &i, Totals &totals)
+{
+    Record r;
+    appendPrefix(r, "DF", p);
+    appendWhole(r, i.numeroOrdre.isValid() ? i.numeroOrdre.toLongLong() : 0);
+    appendPadded(r, i.numeroFacture, 20);
+    appendDate(r, i.dateFacture);
+    appendAsStored(r, i.typeIdClient);
+    appendAsStored(r, i.identifiantClient);
+    appendPadded(r, i.nomPrenomClient, 40);
+    appendPadded(r, i.adresseClient, 120);
+    appendPadded(r, i.numeroAutorisation, 20);
+    appendDate(r, i.dateAutorisation);
+    appendAmount(r, number(i.prixVente));
+    appendRate(r, i.tauxFodec);
+    appendAmount(r, number(i.montantFodec));
+    appendRate(r, i.tauxDroitConsommation);
+    appendAmount(r, number(i.montantDroitConsommation));
+    appendRate(r, i.tauxTva);
+    appendAmount(r, number(i.montantTva));
+
+    ++totals.count;
+    totals.prixVente += number(i.prixVente);
+    totals.montantFodec += number(i.montantFodec);
+    totals.montantDroitConsommation += number(i.montantDroitConsommation);
+    totals.montantTva += number(i.montantTva);
+    return r.take();
+}
+
+QByteArray totalsRecord(const Prefix &p, const Totals &t)
+{
+    Record r;
+    appendPrefix(r, "TF", p);
+    appendWhole(r, t.count);
+    r.fill(230, ' ');
+    appendAmount(r, t.prixVente);
+    r.bytes("00000");
+    appendAmount(r, t.montantFodec);
+    r.bytes("00000");
+    appendAmount(r, t.montantDroitConsommation);
+    r.bytes("00000");
+    appendAmount(r, t.montantTva);
+    return r.take();
+}
+
+} // namespace DeclarationFormat

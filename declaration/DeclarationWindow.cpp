@@ -1,0 +1,129 @@
+#include "declaration/DeclarationWindow.h"
+
+#include "core/Error.h"
+#include "ui/MessageBox.h"
+
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+QLabel *boldLabel(const QString &name, QWidget *parent)
+{
+    auto *l = new QLabel(parent);
+    l->setObjectName(name);
+    QFont f = l->font();
+    f.setBold(true);
+    l->setFont(f);
+    return l;
+}
+} // namespace
+
+TFrmgenerationdeclaration::TFrmgenerationdeclaration(const WorkingContext &context, const QString &companyCaption, Connection &connection, QWidget *parent)
+    : QWidget(parent)
+    , Matricule(boldLabel(QStringLiteral("Matricule"), this))
+    , Exercice(boldLabel(QStringLiteral("Exercice"), this))
+    , Societe(boldLabel(QStringLiteral("Societe"), this))
+    , Label2(boldLabel(QStringLiteral("Label2"), this))
+    , ComboBox1(new QComboBox(this))
+    , Label1(new QLabel(QStringLiteral("Emplacement des Fichiers Résultats"), this))
+    , DirectoryEdit1(new QLineEdit(this))
+    , DirectoryButton(new QToolButton(this))
+    , Bitnok(new QPushButton(QStringLiteral("OK"), this))
+    , BitBtn2(new QPushButton(QStringLiteral("Fermer"), this))
+    , m_context(context)
+    , m_companyCaption(companyCaption)
+    , m_generation(connection)
+{
+    setObjectName(QStringLiteral("Frmgenerationdeclaration"));
+    setWindowTitle(QStringLiteral("Génération des Fichiers de Déclaration"));
+    Label2->setText(QStringLiteral("Trimestre"));
+    Label1->setObjectName(QStringLiteral("Label1"));
+    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+    ComboBox1->setEditable(true);
+    ComboBox1->setInsertPolicy(QComboBox::NoInsert);
+    ComboBox1->addItems({QStringLiteral("T1"), QStringLiteral("T2"), QStringLiteral("T3"), QStringLiteral("T4")});
+    Label2->setBuddy(ComboBox1);
+    DirectoryEdit1->setObjectName(QStringLiteral("DirectoryEdit1"));
+    DirectoryEdit1->setMinimumWidth(320);
+    Label1->setBuddy(DirectoryEdit1);
+    DirectoryButton->setObjectName(QStringLiteral("DirectoryButton"));
+    DirectoryButton->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+    DirectoryButton->setToolTip(QStringLiteral("Choisir le répertoire"));
+    Bitnok->setObjectName(QStringLiteral("Bitnok"));
+    Bitnok->setIcon(style()->standardIcon(QStyle::SP_DialogApplyButton));
+    Bitnok->setDefault(true);
+    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
+    BitBtn2->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+
+    auto *company = new QGroupBox(QStringLiteral("Société"), this);
+    auto *companyLayout = new QFormLayout(company);
+    companyLayout->addRow(QStringLiteral("Matricule Fiscal :"), Matricule);
+    companyLayout->addRow(QStringLiteral("Exercice :"), Exercice);
+    companyLayout->addRow(QStringLiteral("Raison Sociale :"), Societe);
+
+    auto *choice = new QFormLayout;
+    choice->addRow(Label2, ComboBox1);
+    auto *dirRow = new QHBoxLayout;
+    dirRow->addWidget(DirectoryEdit1, 1);
+    dirRow->addWidget(DirectoryButton);
+    choice->addRow(Label1, dirRow);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(Bitnok);
+    buttons->addWidget(BitBtn2);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(company);
+    layout->addLayout(choice);
+    layout->addStretch();
+    layout->addLayout(buttons);
+
+    connect(DirectoryButton, &QToolButton::clicked, this, &TFrmgenerationdeclaration::browse);
+    connect(Bitnok, &QPushButton::clicked, this, &TFrmgenerationdeclaration::BitnokClick);
+    connect(BitBtn2, &QPushButton::clicked, this, &TFrmgenerationdeclaration::BitBtn2Click);
+    FormCreate();
+}
+
+void TFrmgenerationdeclaration::FormCreate()
+{
+    Matricule->setText(m_context.curIdentifiant);
+    Exercice->setText(m_context.curExercice);
+    Societe->setText(m_companyCaption);
+    ComboBox1->setCurrentIndex(0);
+}
+
+void TFrmgenerationdeclaration::browse()
+{
+    const QString dir = QFileDialog::getExistingDirectory(this, QStringLiteral("Emplacement des Fichiers Résultats"), DirectoryEdit1->text());
+    if (!dir.isEmpty())
+        DirectoryEdit1->setText(dir);
+}
+
+void TFrmgenerationdeclaration::BitnokClick()
+{
+    QString path;
+    try {
+        path = m_generation.generate(DirectoryEdit1->text(), ComboBox1->currentText(), m_context);
+    } catch (const Error &e) {
+        MessageBox::error(this, e.text());
+        return;
+    }
+    MessageBox::information(this, path);
+    MessageBox::information(this, QStringLiteral("Fichier de déclaration Crée"));
+    close();
+}
+
+void TFrmgenerationdeclaration::BitBtn2Click()
+{
+    close();
+}

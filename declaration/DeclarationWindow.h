@@ -1,0 +1,46 @@
+#pragma once
+
+#include "core/WorkingContext.h"
+#include "declaration/DeclarationGeneration.h"
+
+#include <QWidget>
+
+class Connection;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QToolButton;
+
+// The window that writes the declaration file of the working company and
+// year for one quarter into a directory of the operator's choice.
+class TFrmgenerationdeclaration : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // companyCaption: the company name as the main window shows it.
+    TFrmgenerationdeclaration(const WorkingContext &context, const QString &companyCaption, Connection &connection, QWidget *parent = nullptr);
+
+    void FormCreate();
+    void BitnokClick();
+    void BitBtn2Click();
+
+    QLabel *Matricule;
+    QLabel *Exercice;
+    QLabel *Societe;
+    QLabel *Label2;
+    QComboBox *ComboBox1;
+    QLabel *Label1;
+    QLineEdit *DirectoryEdit1;
+    QToolButton *DirectoryButton;
+    QPushButton *Bitnok;
+    QPushButton *BitBtn2;
+
+private:
+    void browse();
+
+    const WorkingContext &m_context;
+    QString m_companyCaption;
+    DeclarationGeneration m_generation;
+};
