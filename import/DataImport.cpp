@@ -518,6 +518,12 @@ void TDataImport::SetValue(const QString &name, const QString &text)
         col->Value = text.trimmed();
 }
 
+void TDataImport::SetValue(TDataImportCol *col, const QString &text)
+{
+    if (col)
+        col->Value = text.trimmed();
+}
+
 void TDataImport::ApplyFieldFormat(TDataImportCol *col)
 {
     if (!col)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/DataSet.h"
 #include "import/DataImportCommon.h"
 #include "import/DataImportMessages.h"
 #include "import/ImportDestinations.h"
@@ -15,7 +16,6 @@
 #include <memory>
 #include <vector>
 
-class DataSet;
 class Field;
 
 enum TImportDestination { qidDataSet, qidDBGrid, qidListView, qidStringGrid, qidUserDefined };
@@ -212,6 +212,7 @@ protected:
     // Building blocks of the readers.
     // Stores text, trimmed, in the row column of that name (nothing when none).
     void SetValue(const QString &name, const QString &text);
+    void SetValue(TDataImportCol *col, const QString &text);
     void ApplyFieldFormat(TDataImportCol *col);
     // Applies every column's field format.
     void ApplyFieldFormats();

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "import/DataImport.h"
+
+#include <QChar>
+#include <QFile>
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+class TTextLineReader;
+
+// Text files, one record per line: delimited (fields separated by Comma and
+// optionally enclosed in Quote; a map value is the field number, the first
+// being 1) or fixed width (Comma 0; a map value is "start;length", start
+// counting from 0). Lines are read as single-byte text, unconverted.
+class TDataImportASCII : public TDataImport {
+public:
+    TDataImportASCII();
+    ~TDataImportASCII() override;
+
+    // The field separator; 0 selects the fixed-width layout.
+    QChar Comma() const { return m_comma; }
+    void SetComma(QChar comma) { m_comma = comma; }
+    // The quote character of delimited fields; 0 turns quoting off.
+    QChar Quote() const { return m_quote; }
+    void SetQuote(QChar quote) { m_quote = quote; }
+
+protected:
+    void CheckProperties() override;
+    void OpenSource() override;
+    bool HasMoreRows() override;
+    // Reads the next line: the leading SkipFirstRows lines and blank lines are skipped.
+    bool SkipRow() override;
+    void FillImportRow() override;
+    void CloseSource() override;
+
+private:
+    QChar m_comma;
+    QChar m_quote = QLatin1Char('"');
+
+    std::unique_ptr<QFile> m_file;
+    std::unique_ptr<TTextLineReader> m_reader;
+    QString m_line;
+    QStringList m_fields;
+    int m_headersSkipped = 0;
+    QStringList m_mapValues; // of the import, by map line
+};

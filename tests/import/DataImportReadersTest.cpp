@@ -1,0 +1,349 @@
+#include "core/DateTime.h"
+#include "import/DataImportASCII.h"
+#include "import/DataImportDBF.h"
+#include "import/DataImportXML.h"
+#include "tests/import/DataImportTestSupport.h"
+#include "tests/import/ReaderTestSupport.h"
+
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+// The lines of a log after its start line, time stamps left out.
+QStringList logLines(const QString &path)
+{
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    QString text = QString::fromLatin1(f.readAll());
+    text.replace(QRegularExpression(QStringLiteral("\\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d - ")), QString());
+    return text.split(QStringLiteral("\r\n"));
+}
+
+// Invoice rows as stored: order number -> (invoice number, price, date, code).
+struct Stored {
+    QString number;
+    QVariant price;
+    QVariant date;
+    QVariant code;
+};
+
+QMap<int, Stored> storedInvoices(TestDatabase &db)
+{
+    Query q(db.connection(), QStringLiteral("select NUMEROORDRE, NUMEROFACTURE, PRIXVENTE, DATEFACTURE, CODE from FACTURE"));
+    q.open();
+    QMap<int, Stored> rows;
+    Row row;
+    while (q.fetch(row))
+        rows.insert(row[0].toInt(), Stored { row[1].toString(), row[2], row[3], row[4] });
+    return rows;
+}
+
+QVariant date(int y, int m, int d)
+{
+    return QVariant::fromValue(TimeStamp { DateTime::encodeDate(y, m, d) });
+}
+
+// The company, year and quarter every invoice needs, as constants.
+void addInvoiceConstants(TDataImport &source)
+{
+    source.FieldFormats().Add(QStringLiteral("IDENTIFIANT")).ConstantValue = QStringLiteral("0123456AM000");
+    source.FieldFormats().Add(QStringLiteral("EXERCICE")).ConstantValue = QStringLiteral("2008");
+    source.FieldFormats().Add(QStringLiteral("TRIMESTRE")).ConstantValue = QStringLiteral("1");
+}
+
+struct DbfField {
+    const char *name;
+    char type;
+    int length;
+};
+
+// A dBase III table: header, descriptors, records ("*" first for a deleted one).
+QByteArray dbfTable(const QList<DbfField> &fields, const QList<QStringList> &records)
+{
+    int recordLength = 1;
+    for (const DbfField &f : fields)
+        recordLength += f.length;
+    const int headerLength = 32 + 32 * int(fields.size()) + 1;
+    QByteArray out(32, '\0');
+    out[0] = 0x03;
+    out[1] = 108;
+    out[2] = 1;
+    out[3] = 1;
+    const quint32 count = quint32(records.size());
+    for (int i = 0; i < 4; ++i)
+        out[4 + i] = char((count >> (8 * i)) & 0xFF);
+    out[8] = char(headerLength & 0xFF);
+    out[9] = char(headerLength >> 8);
+    out[10] = char(recordLength & 0xFF);
+    out[11] = char(recordLength >> 8);
+    for (const DbfField &f : fields) {
+        QByteArray d(32, '\0');
+        const QByteArray name(f.name);
+        d.replace(0, name.size(), name);
+        d[11] = f.type;
+        d[16] = char(f.length);
+        out += d;
+    }
+    out += char(0x0D);
+    for (const QStringList &record : records) {
+        const bool deleted = record.value(0) == QLatin1String("*");
+        out += deleted ? '*' : ' ';
+        for (int i = 0; i < fields.size(); ++i) {
+            QByteArray v = record.value(i + (deleted ? 1 : 0)).toLatin1().left(fields[i].length);
+            const QByteArray pad(fields[i].length - v.size(), ' ');
+            out += fields[i].type == 'N' ? pad + v : v + pad;
+        }
+    }
+    out += char(0x1A);
+    return out;
+}
+
+} // namespace
+
+class DataImportReaders : public ::testing::Test {
+protected:
+    InvoiceFixture fx;
+
+    void configureTarget(TDataImport &source, const QString &file)
+    {
+        source.SetDataSet(&fx.invoices);
+        source.SetFileName(file);
+        TDataImportFormats formats;
+        formats.DecimalSeparator = QLatin1Char(',');
+        formats.ThousandSeparator = QLatin1Char(' ');
+        formats.DateSeparator = QLatin1Char('/');
+        formats.ShortDateFormat = QStringLiteral("dd/mm/yyyy");
+        formats.TimeSeparator = QLatin1Char(':');
+        formats.ShortTimeFormat = QStringLiteral("hh:nn");
+        source.SetFormats(formats);
+        source.SetErrorLog(true);
+        source.SetErrorLogFileName(fx.dir.path() + QStringLiteral("/import.log"));
+        addInvoiceConstants(source);
+    }
+};
+
+// ---------------------------------------------------------------------------
+// Text files
+// ---------------------------------------------------------------------------
+
+TEST_F(DataImportReaders, TextHeaderBlankLinesAndPhysicalLineNumbers)
+{
+    const QString file = fx.dir.path() + "/invoices.csv";
+    writeFile(file,
+        "order;number;price\r\n" // line 1: header
+        "1;\"F;1\";12.5\r\n" // line 2
+        "\r\n" // line 3: blank
+        "1;F1bis;3\r\n" // line 4: the same order number, refused
+        "   \r\n" // line 5: blanks only
+        "2;F2;abc\r\n" // line 6: a price that does not convert
+        "3;F3"); // line 7, without its line end
+    TDataImportASCII source;
+    configureTarget(source, file);
+    source.SetComma(QLatin1Char(';'));
+    source.SetSkipFirstRows(1);
+    source.SetMap({ "NUMEROORDRE=1", "NUMEROFACTURE=2", "PRIXVENTE=3" });
+    source.Execute();
+
+    const QMap<int, Stored> rows = storedInvoices(fx.db);
+    EXPECT_EQ(rows.keys(), QList<int>({ 1, 2, 3 }));
+    EXPECT_EQ(rows[1].number, "F;1");
+    EXPECT_EQ(rows[1].price, QVariant(12.5));
+    EXPECT_FALSE(rows[2].price.isValid());
+    EXPECT_FALSE(rows[3].price.isValid()); // a missing field is an empty text
+    const QStringList log = logLines(fx.dir.path() + "/import.log");
+    ASSERT_GE(log.size(), 4);
+    EXPECT_TRUE(log[2].startsWith("Line 4: violation of PRIMARY or UNIQUE KEY constraint")) << log[2].toStdString();
+    EXPECT_EQ(log.filter("Line 6: 'abc' is not a valid floating point value").size(), 1);
+    EXPECT_EQ(source.ErrorCount(), 1);
+}
+
+TEST_F(DataImportReaders, TextFixedWidthAndMapValues)
+{
+    const QString file = fx.dir.path() + "/invoices.txt";
+    writeFile(file, "0007FACT-7    1234,5\n0008FACT-8\n");
+    TDataImportASCII source;
+    configureTarget(source, file);
+    source.SetComma(QChar(0));
+    source.SetMap({ "NUMEROORDRE=0;4", "NUMEROFACTURE=4;10", "PRIXVENTE=14;10" });
+    source.Execute();
+    const QMap<int, Stored> rows = storedInvoices(fx.db);
+    EXPECT_EQ(rows.keys(), QList<int>({ 7, 8 }));
+    EXPECT_EQ(rows[7].number, "FACT-7");
+    EXPECT_EQ(rows[7].price, QVariant(1234.5));
+    EXPECT_FALSE(rows[8].price.isValid());
+
+    // A fixed-width map value needs its start and its length: refused before any line is read.
+    source.SetMap({ "NUMEROORDRE=3" });
+    try {
+        source.Execute();
+        ADD_FAILURE() << "no error";
+    } catch (const EDataImportError &e) {
+        EXPECT_EQ(e.text(), QStringLiteral("Missing definition of map"));
+    }
+    source.SetComma(QLatin1Char(';'));
+    source.SetMap({ "NUMEROORDRE=first" });
+    EXPECT_THROW(source.Execute(), EDataImportError);
+    EXPECT_EQ(fx.count(), 2);
+}
+
+// ---------------------------------------------------------------------------
+// dBase tables
+// ---------------------------------------------------------------------------
+
+namespace {
+
+const QList<DbfField> InvoiceFields = { { "NUMFAC", 'C', 10 }, { "DATEFAC", 'D', 8 }, { "PRIX", 'N', 10 }, { "PAYE", 'L', 1 } };
+
+const QList<QStringList> InvoiceRecords = {
+    { "F1", "20081231", "  12.50", "T" },
+    { "F2", "", "3", "F" },
+    { "*", "F3", "20080101", "1", "T" },
+    { "F4", "20081332", "4", "T" },
+    { "F5", "20080229", "5", "F" },
+};
+
+} // namespace
+
+TEST_F(DataImportReaders, DbfDatesBooleansAndDeletedRecords)
+{
+    const QString file = fx.dir.path() + "/invoices.dbf";
+    writeFile(file, dbfTable(InvoiceFields, InvoiceRecords));
+    TDataImportDBF source;
+    configureTarget(source, file);
+    source.SetSkipDeleted(false);
+    source.SetMap({ "NUMEROFACTURE=numfac", "DATEFACTURE=DATEFAC", "PRIXVENTE= Prix ", "CODE=PAYE" });
+    TDataImportFieldFormat &counter = source.FieldFormats().Add("NUMEROORDRE");
+    counter.GeneratorStep = 1;
+    source.Formats().BooleanTrue << "T";
+    source.Formats().BooleanFalse << "F";
+    int total = -1;
+    source.OnBeforeImport = [&](TDataImport *sender) { total = sender->TotalRecords(); };
+    source.Execute();
+    EXPECT_EQ(total, 5);
+
+    const QMap<int, Stored> rows = storedInvoices(fx.db);
+    ASSERT_EQ(rows.keys(), QList<int>({ 1, 2, 3, 4, 5 }));
+    EXPECT_EQ(rows[1].date, date(2008, 12, 31));
+    EXPECT_EQ(rows[1].price, QVariant(12.5)); // the point read whatever the decimal separator
+    EXPECT_EQ(rows[1].code, QVariant(1));
+    EXPECT_FALSE(rows[2].date.isValid()); // a blank date
+    EXPECT_EQ(rows[2].code, QVariant(0));
+    EXPECT_EQ(rows[3].number, "F3"); // deleted, imported all the same
+    EXPECT_FALSE(rows[4].date.isValid()); // no such day: refused, not taken for 30/12/1899
+    EXPECT_EQ(rows[5].date, date(2008, 2, 29));
+    EXPECT_EQ(logLines(fx.dir.path() + "/import.log").filter("Line 4: Wrong date format \"20081332\"").size(), 1);
+}
+
+TEST_F(DataImportReaders, DbfSkippedRecordsAndLineNumbers)
+{
+    const QString file = fx.dir.path() + "/invoices.dbf";
+    writeFile(file, dbfTable(InvoiceFields, InvoiceRecords));
+    TDataImportDBF source;
+    configureTarget(source, file);
+    source.SetSkipFirstRows(2);
+    source.SetMap({ "NUMEROFACTURE=NUMFAC", "DATEFACTURE=DATEFAC", "CODE=PAYE" });
+    TDataImportFieldFormat &counter = source.FieldFormats().Add("NUMEROORDRE");
+    counter.GeneratorStep = 1;
+    source.Execute();
+
+    // Records 1 and 2 are leading rows and record 3 is deleted; the counter
+    // went on through all of them.
+    const QMap<int, Stored> rows = storedInvoices(fx.db);
+    ASSERT_EQ(rows.keys(), QList<int>({ 4, 5 }));
+    EXPECT_EQ(rows[4].number, "F4");
+    EXPECT_FALSE(rows[4].code.isValid()); // "T" is no boolean text by default
+    EXPECT_EQ(source.ImportedCount(), 2);
+    // After the deleted record, line numbers are one lower than record numbers.
+    const QStringList log = logLines(fx.dir.path() + "/import.log");
+    EXPECT_EQ(log.filter("Line 3: Wrong date format \"20081332\"").size(), 1);
+    EXPECT_EQ(log.filter("Line 3: 'T' is not a valid floating point value").size(), 1);
+    EXPECT_EQ(log.filter("Line 4: 'F' is not a valid floating point value").size(), 1);
+    EXPECT_EQ(log.filter("No error found").size(), 1);
+}
+
+// ---------------------------------------------------------------------------
+// XML data packets
+// ---------------------------------------------------------------------------
+
+namespace {
+
+QByteArray packet(const QByteArray &rows)
+{
+    return "<?xml version=\"1.0\" standalone=\"yes\"?>\n"
+           "<DATAPACKET Version=\"2.0\"><METADATA><FIELDS>"
+           "<FIELD attrname=\"NUMEROORDRE\" fieldtype=\"i4\" /><FIELD attrname=\"NUMFAC\" fieldtype=\"string\" WIDTH=\"20\" />"
+           "</FIELDS></METADATA>\n<ROWDATA>\n"
+        + rows + "</ROWDATA></DATAPACKET>\n";
+}
+
+} // namespace
+
+TEST_F(DataImportReaders, XmlSkippedRowsLineNumbersAndBothReadings)
+{
+    const QString file = fx.dir.path() + "/invoices.xml";
+    writeFile(file,
+        packet("<ROW NUMEROORDRE=\"1\" NUMFAC=\"F1\" />\n"
+               "<ROW NUMEROORDRE=\"2\" NUMFAC=\"F2\" />\n"
+               "<ROW NUMEROORDRE=\"3\" NUMFAC=\"A&amp;lt;B\" />\n"
+               "<ROW NUMEROORDRE=\"3\" NUMFAC=\"again\" />\n"
+               "<row numeroordre=\"5\" NUMFAC=\"F5\" />\n"));
+    for (bool onFly : { false, true }) {
+        SCOPED_TRACE(onFly ? "row by row" : "whole tree");
+        fx.db.exec("delete from FACTURE");
+        fx.invoices.close();
+        fx.invoices.open();
+        TDataImportXML source;
+        configureTarget(source, file);
+        source.SetWriteOnFly(onFly);
+        source.SetSkipFirstRows(2);
+        // Row by row the attribute is the column's own name: NUMFAC is not read.
+        source.SetMap({ "NUMEROORDRE=NUMEROORDRE", "NUMEROFACTURE=NUMFAC" });
+        int total = -1;
+        source.OnBeforeImport = [&](TDataImport *sender) { total = sender->TotalRecords(); };
+        source.Execute();
+        EXPECT_EQ(total, onFly ? 0 : 5);
+        const QMap<int, Stored> rows = storedInvoices(fx.db);
+        ASSERT_EQ(rows.keys(), QList<int>({ 3, 5 }));
+        EXPECT_EQ(rows[3].number, onFly ? QString() : QStringLiteral("A<B"));
+        EXPECT_EQ(source.ErrorCount(), 1);
+        EXPECT_EQ(logLines(fx.dir.path() + "/import.log").filter(QRegularExpression("^Line 4: violation")).size(), 1);
+    }
+}
+
+TEST_F(DataImportReaders, XmlFaultyTagStopsWhereItStands)
+{
+    const QString file = fx.dir.path() + "/invoices.xml";
+    writeFile(file,
+        packet("<ROW NUMEROORDRE=\"1\" />\n"
+               "<ROW NUMEROORDRE=\"2\" />\n"
+               "<ROW NUMEROORDRE=\"3\">text</ROW>\n"
+               "<ROW NUMEROORDRE=\"4\" />\n"));
+    for (bool onFly : { false, true }) {
+        SCOPED_TRACE(onFly ? "row by row" : "whole tree");
+        TDataImportXML source;
+        configureTarget(source, file);
+        source.SetWriteOnFly(onFly);
+        source.SetMap({ "NUMEROORDRE=NUMEROORDRE" });
+        int commits = 0;
+        source.OnNeedCommit = [&](TDataImport *) { ++commits; };
+        try {
+            source.Execute();
+            ADD_FAILURE() << "no error";
+        } catch (const EDataImportError &e) {
+            EXPECT_TRUE(e.text().startsWith("Unexpected symbol t at position")) << e.text().toStdString();
+        }
+        // Read whole, the file fails before any row; row by row, the rows
+        // before the faulty one are in, and committed.
+        EXPECT_EQ(fx.count(), onFly ? 3 : 0);
+        EXPECT_EQ(commits, onFly ? 1 : 0);
+    }
+}
