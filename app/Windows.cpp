@@ -1,6 +1,7 @@
 #include "app/Windows.h"
 
 #include "app/MainWindow.h"
+#include "companies/CompanyList.h"
 #include "data/DataModule.h"
 #include "declaration/DeclarationWindow.h"
 
@@ -11,7 +12,7 @@ void registerWindows()
     // Each register's window is wired here as it comes, one command a line.
     QWidget *newClientList(); // clients/ClientList.h
     TFrmmain::registerCommand(TFrmmain::Command::Clients, [](TFrmmain &main) { main.openChild(newClientList()); });
-    // companies:
+    TFrmmain::registerCommand(TFrmmain::Command::Companies, [](TFrmmain &main) { main.openChild(new Tfrmsocietes(Datadeclaration->Isociete)); });
     // reset:
     // invoices:
     // declaration:

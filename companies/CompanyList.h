@@ -1,0 +1,44 @@
+#pragma once
+
+#include "ui/ListWindow.h"
+
+class DataSet;
+class QMenu;
+
+// The declaring companies: sorted by a column title, searched by name, added,
+// modified in the company form and deleted behind the administrator password.
+// Everything shown is the shared company data set.
+class Tfrmsocietes : public ListWindow {
+    Q_OBJECT
+
+public:
+    explicit Tfrmsocietes(DataSet *societes, QWidget *parent = nullptr);
+
+    QPushButton *BitBtn1;
+    QPushButton *BitBtn3;
+    QPushButton *BitBtn2;
+    QPushButton *Button4;
+    QMenu *PopupMenu1;
+
+public slots:
+    void FormShow();
+    void eValChampRechChange();
+    void DBGrid1TitleClick(int column);
+    void BitBtn1Click();
+    void BitBtn3Click();
+    void BitBtn2Click();
+    void Button4Click();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    // Sorting and searching replace the statement: a row being typed in a
+    // company form is posted first rather than lost with the old rows.
+    bool reopenCompanies(const QString &sql);
+    // Opens a form for the row that start() puts into insert or edit mode.
+    void openForm(void (DataSet::*start)());
+
+    DataSet *m_societes;
+    bool m_shown = false;
+};

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QDialog>
+
+class QLineEdit;
+class QPushButton;
+
+// Asks for the administrator password before a company is deleted.
+class TFrmMotPasse : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit TFrmMotPasse(QWidget *parent = nullptr);
+
+    // Shows a new dialog modally; true when it was left with "OK", the typed
+    // text in password.
+    static bool ask(QWidget *parent, QString &password);
+
+    QLineEdit *eMotPasse;
+    QPushButton *BitBtn1;
+    QPushButton *BitBtn2;
+};

@@ -1,0 +1,104 @@
+#include "tests/companies/CompaniesFixture.h"
+
+#include "app/Windows.h"
+#include "companies/CompanyForm.h"
+#include "companies/CompanyList.h"
+#include "companies/PasswordDialog.h"
+#include "data/Query.h"
+#include "ui/MessageBox.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+CompaniesFixture::CompaniesFixture()
+{
+    MessageBox::resetRecord();
+    MessageBox::setAutoAnswer(QMessageBox::Ok); // no box may wait for a click
+    module.ivorande->setDatabaseName(db.path());
+    Datadeclaration = &module;
+    Frmmain = &main;
+    module.setWorkingContext(&main);
+    registerWindows();
+    main.show();
+    QApplication::setActiveWindow(&main);
+}
+
+CompaniesFixture::~CompaniesFixture()
+{
+    // Windows go before the data sets they show.
+    for (QMdiSubWindow *sub : main.mdiArea()->subWindowList())
+        delete sub;
+    Frmmain = nullptr;
+    Datadeclaration = nullptr;
+}
+
+void CompaniesFixture::addCompany(const QString &identifiant, const QString &raisonSociale, const QString &cle)
+{
+    Query q(db.connection(),
+        QStringLiteral("insert into SOCIETE (IDENTIFIANT, CLE, CATEGORIE, ETABSECONDAIRE, RAISON_SOCIALE, ACTIVEON) "
+                       "values (:id, :cle, 'M', '000', :nom, 'O')"));
+    q.setParam(QStringLiteral("id"), identifiant);
+    q.setParam(QStringLiteral("cle"), cle);
+    q.setParam(QStringLiteral("nom"), raisonSociale);
+    q.execute();
+    db.connection().commitRetaining();
+}
+
+QVariant CompaniesFixture::scalar(const QString &sql)
+{
+    Query q(*module.ivorande, sql);
+    q.open();
+    Row row;
+    QVariant v = q.fetch(row) ? row.value(0) : QVariant();
+    q.close();
+    return v;
+}
+
+QVariant CompaniesFixture::committedScalar(const QString &sql)
+{
+    auto other = db.otherConnection();
+    Query q(*other, sql);
+    q.open();
+    Row row;
+    QVariant v = q.fetch(row) ? row.value(0) : QVariant();
+    q.close();
+    return v;
+}
+
+Tfrmsocietes *CompaniesFixture::openList()
+{
+    main.Socits1Click();
+    QMdiSubWindow *sub = main.mdiArea()->activeSubWindow();
+    return sub ? qobject_cast<Tfrmsocietes *>(sub->widget()) : nullptr;
+}
+
+Tfrmparamsociete *CompaniesFixture::form()
+{
+    const QList<Tfrmparamsociete *> forms = main.findChildren<Tfrmparamsociete *>();
+    for (Tfrmparamsociete *f : forms)
+        if (f->isVisible())
+            return f;
+    return nullptr;
+}
+
+void answerPassword(const QString &typed, bool ok)
+{
+    QTimer::singleShot(0, [typed, ok] {
+        TFrmMotPasse *dialog = qobject_cast<TFrmMotPasse *>(QApplication::activeModalWidget());
+        if (!dialog) {
+            ADD_FAILURE() << "no password dialog";
+            return;
+        }
+        EXPECT_TRUE(dialog->windowTitle().isEmpty());
+        EXPECT_EQ(dialog->eMotPasse->echoMode(), QLineEdit::Password);
+        EXPECT_EQ(dialog->focusWidget(), dialog->eMotPasse);
+        dialog->eMotPasse->setText(typed); // blanks and control characters as they are
+        QTest::keyClick(dialog->eMotPasse, ok ? Qt::Key_Return : Qt::Key_Escape);
+    });
+}

@@ -1,0 +1,226 @@
+#include "companies/CompanyForm.h"
+
+#include "companies/CompanyList.h"
+#include "tests/companies/CompaniesFixture.h"
+#include "ui/BoundEditors.h"
+#include "ui/MessageBox.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QString stored(CompaniesFixture &f, const char *column)
+{
+    return f.module.Isociete->fieldByName(QString::fromLatin1(column))->asString();
+}
+
+// Types into the focused box, then Enter.
+void typeAndEnter(const QString &text)
+{
+    QWidget *box = QApplication::focusWidget();
+    ASSERT_NE(box, nullptr);
+    if (!text.isEmpty())
+        QTest::keyClicks(box, text);
+    QTest::keyClick(box, Qt::Key_Return);
+}
+
+} // namespace
+
+TEST(CompanyForm, ControlsLabelsAndKeyboardOrder)
+{
+    CompaniesFixture f;
+    Tfrmsocietes *list = f.openList();
+    list->BitBtn1->click();
+    Tfrmparamsociete *form = f.form();
+    ASSERT_NE(form, nullptr);
+
+    // Every box is named by its label.
+    const QList<QPair<QWidget *, QString>> labelled {
+        { form->DBEcode, "Matricule Fiscal" },
+        { form->DBEdit1, "Clé" },
+        { form->DBEdit2, "Catégorie" },
+        { form->DBEdit3, "N°Etablissement Secondaire" },
+        { form->DBEdit7, "Exercice Par Défaut:" },
+        { form->DBraisonsociale, "Raison Sociale :" },
+        { form->DBEactivite, "Activité :" },
+        { form->DBEadresse, "Ville:" },
+        { form->DBEtelephone, "Rue:" },
+        { form->DBEdit4, "Numero:" },
+        { form->DBEdit5, "Code Postal:" },
+    };
+    for (const auto &[box, caption] : labelled) {
+        QLabel *label = nullptr;
+        for (QLabel *l : form->findChildren<QLabel *>())
+            if (l->buddy() == box)
+                label = l;
+        ASSERT_NE(label, nullptr) << box->objectName().toStdString();
+        EXPECT_EQ(label->text(), caption);
+    }
+    EXPECT_EQ(form->LabelAdresse->text(), QStringLiteral("A\nd\nr\ne\ns\ns\ne"));
+    EXPECT_EQ(form->DBCheckSaisie->text(), QStringLiteral("Active O/N"));
+    QStringList widths;
+    for (DBEdit *box : { form->DBEcode, form->DBEdit1, form->DBEdit2, form->DBEdit3, form->DBraisonsociale, form->DBEactivite,
+             form->DBEadresse, form->DBEtelephone, form->DBEdit4, form->DBEdit5 })
+        widths << QString::number(box->maxLength());
+    EXPECT_EQ(widths.join(QLatin1Char(' ')), QStringLiteral("7 1 1 3 40 40 40 72 4 4"));
+    QTest::keyClicks(form->DBEdit7, QStringLiteral("-20a08"));
+    EXPECT_EQ(form->DBEdit7->text(), QStringLiteral("-2008")); // digits and a sign only
+    form->DBEdit7->clear();
+
+    // Enter walks the twelve controls in tab order.
+    form->DBEcode->setFocus();
+    QStringList walked;
+    for (int i = 0; i < 11; ++i) {
+        QWidget *from = QApplication::focusWidget();
+        QTest::keyClick(from, Qt::Key_Return);
+        walked << QApplication::focusWidget()->objectName();
+    }
+    EXPECT_EQ(walked,
+        (QStringList { "DBEdit1", "DBEdit2", "DBEdit3", "DBEdit7", "DBraisonsociale", "DBEactivite", "DBEadresse", "DBEtelephone",
+            "DBEdit4", "DBEdit5", "DBCheckSaisie" }));
+    // Up arrow goes back; from the first box it wraps round to "Annuler", "fermer" being no tab stop.
+    form->DBEdit5->setFocus();
+    QTest::keyClick(form->DBEdit5, Qt::Key_Up);
+    EXPECT_TRUE(form->DBEdit4->hasFocus());
+    form->DBEcode->setFocus();
+    QTest::keyClick(form->DBEcode, Qt::Key_Up);
+    EXPECT_TRUE(form->BitBtn2->hasFocus());
+    form->BitBtn2->click();
+}
+
+TEST(CompanyForm, KeyboardEntryPadsTheTextsAndF10Saves)
+{
+    CompaniesFixture f;
+    f.addCompany(QStringLiteral("0000001"), QStringLiteral("ALPHA"));
+    Tfrmsocietes *list = f.openList();
+    list->BitBtn1->click();
+    Tfrmparamsociete *form = f.form();
+    ASSERT_NE(form, nullptr);
+    ASSERT_TRUE(form->DBEcode->hasFocus());
+
+    for (const char *typed : { "1234567", "B", "M", "000", "2008", "ABC", "COMMERCE", "TUNIS", "", "12" })
+        typeAndEnter(QString::fromLatin1(typed));
+    EXPECT_EQ(stored(f, "RAISON_SOCIALE"), QStringLiteral("ABC") + QString(37, QLatin1Char(' ')));
+    EXPECT_EQ(form->DBraisonsociale->text(), stored(f, "RAISON_SOCIALE")); // the box shows it full
+    EXPECT_EQ(stored(f, "RUE"), QString(72, QLatin1Char(' ')));
+    EXPECT_EQ(stored(f, "NUMERO"), QStringLiteral("12  "));
+    ASSERT_TRUE(form->DBEdit5->hasFocus());
+    typeAndEnter(QStringLiteral("1000"));
+    EXPECT_EQ(stored(f, "CODEPOSTAL"), QStringLiteral("1000"));
+    ASSERT_TRUE(form->DBCheckSaisie->hasFocus());
+    QTest::keyClick(form->DBCheckSaisie, Qt::Key_Space);
+    EXPECT_EQ(stored(f, "ACTIVEON"), QStringLiteral("O"));
+
+    form->DBEdit5->setFocus();
+    QTest::keyClick(form->DBEdit5, Qt::Key_F10);
+    QApplication::processEvents();
+    EXPECT_EQ(f.form(), nullptr);
+    EXPECT_EQ(MessageBox::count(), 0);
+    EXPECT_EQ(f.committedScalar(QStringLiteral("select RAISON_SOCIALE || '|' || RUE || '|' || EXERCICE || '|' || ACTIVEON from SOCIETE "
+                                               "where IDENTIFIANT = '1234567' and CLE = 'B'"))
+                  .toString(),
+        QStringLiteral("ABC") + QString(37, QLatin1Char(' ')) + QLatin1Char('|') + QString(72, QLatin1Char(' '))
+            + QStringLiteral("|2008|O"));
+    EXPECT_EQ(list->DBGrid1->model()->rowCount(), 2);
+}
+
+TEST(CompanyForm, SavingPadsTheTextsThatWereNotVisited)
+{
+    CompaniesFixture f;
+    f.addCompany(QStringLiteral("0000001"), QStringLiteral("ALPHA"));
+    Tfrmsocietes *list = f.openList();
+    list->BitBtn3->click();
+    Tfrmparamsociete *form = f.form();
+    ASSERT_NE(form, nullptr);
+    // The name is corrected and saved with F10 from its own box.
+    form->DBraisonsociale->setFocus();
+    form->DBraisonsociale->selectAll();
+    QTest::keyClicks(form->DBraisonsociale, QStringLiteral("ALPHA SARL"));
+    QTest::keyClick(form->DBraisonsociale, Qt::Key_F10);
+    QApplication::processEvents();
+    EXPECT_EQ(f.form(), nullptr);
+    EXPECT_EQ(
+        f.committedScalar(QStringLiteral("select RAISON_SOCIALE from SOCIETE")).toString(), QStringLiteral("ALPHA SARL").leftJustified(40));
+    const std::pair<const char *, int> widths[]
+        = { { "ACTIVITE", 40 }, { "VILLE", 40 }, { "RUE", 72 }, { "NUMERO", 4 }, { "CODEPOSTAL", 4 } };
+    for (const auto &[column, width] : widths)
+        EXPECT_EQ(f.committedScalar(QStringLiteral("select char_length(%1) from SOCIETE").arg(QString::fromLatin1(column))).toInt(), width)
+            << column;
+}
+
+TEST(CompanyForm, EmptyTaxIdentifierPartsAreRefusedByName)
+{
+    const char *columns[] = { "IDENTIFIANT", "CLE", "CATEGORIE", "ETABSECONDAIRE" };
+    for (int missing = 0; missing < 4; ++missing) {
+        CompaniesFixture f;
+        Tfrmsocietes *list = f.openList();
+        list->BitBtn1->click();
+        Tfrmparamsociete *form = f.form();
+        ASSERT_NE(form, nullptr);
+        DBEdit *parts[] = { form->DBEcode, form->DBEdit1, form->DBEdit2, form->DBEdit3 };
+        for (int i = 0; i < 4; ++i) {
+            parts[i]->setFocus();
+            if (i != missing)
+                QTest::keyClicks(parts[i], QStringLiteral("1"));
+        }
+        QTest::keyClick(form->DBEdit3, Qt::Key_F10);
+        const QString refusal = QStringLiteral("Field '%1' must have a value").arg(QString::fromLatin1(columns[missing]));
+        EXPECT_EQ(MessageBox::lastText(), refusal);
+        EXPECT_EQ(form->result(), FormResult::Ok);
+        EXPECT_EQ(f.module.Isociete->state(), DataSetState::Insert);
+
+        // The close box tries again with the result still OK, and is refused again.
+        MessageBox::resetRecord();
+        form->parentWidget()->close();
+        QApplication::processEvents();
+        ASSERT_EQ(f.form(), form);
+        EXPECT_EQ(MessageBox::lastText(), refusal);
+
+        // "Annuler" sets the result back and discards the row.
+        form->BitBtn2->click();
+        QApplication::processEvents();
+        EXPECT_EQ(f.form(), nullptr);
+        EXPECT_EQ(f.module.Isociete->recordCount(), 0);
+        EXPECT_EQ(f.scalar(QStringLiteral("select count(*) from SOCIETE")).toInt(), 0);
+    }
+}
+
+TEST(CompanyForm, F10IsRefusedOnceTheRowIsNoLongerEdited)
+{
+    CompaniesFixture f;
+    f.addCompany(QStringLiteral("0000001"), QStringLiteral("ALPHA"));
+    f.addCompany(QStringLiteral("0000002"), QStringLiteral("BETA"));
+    Tfrmsocietes *list = f.openList();
+    list->BitBtn3->click();
+    Tfrmparamsociete *form = f.form();
+    ASSERT_NE(form, nullptr);
+    form->DBraisonsociale->setFocus();
+    QTest::keyClicks(form->DBraisonsociale, QStringLiteral("X"));
+    // The operator moves to another row in the list: the change is posted there.
+    list->DBGrid1->setFocus();
+    list->DBGrid1->setCurrentIndex(list->DBGrid1->model()->index(1, 0));
+    EXPECT_EQ(f.module.Isociete->state(), DataSetState::Browse);
+    EXPECT_EQ(f.committedScalar(QStringLiteral("select count(*) from SOCIETE where RAISON_SOCIALE starting with 'ALPHAX'")).toInt(), 1);
+
+    form->DBEdit7->setFocus();
+    QTest::keyClick(form->DBEdit7, Qt::Key_F10);
+    EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Dataset not in edit or insert mode"));
+    EXPECT_EQ(form->result(), FormResult::Ok);
+    EXPECT_EQ(f.form(), form);
+
+    // Leaving a padded box is refused alike.
+    MessageBox::resetRecord();
+    form->DBEactivite->setFocus();
+    form->DBEdit7->setFocus();
+    EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Dataset not in edit or insert mode"));
+    form->BitBtn1->click(); // "fermer"
+    QApplication::processEvents();
+    EXPECT_EQ(f.form(), nullptr);
+    EXPECT_EQ(f.module.Isociete->state(), DataSetState::Browse);
+}

@@ -1,0 +1,267 @@
+#include "companies/CompanyList.h"
+
+#include "companies/CompanyForm.h"
+#include "tests/companies/CompaniesFixture.h"
+#include "ui/BoundEditors.h"
+#include "ui/MessageBox.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void clickTitle(Tfrmsocietes *list, int column)
+{
+    QHeaderView *header = list->DBGrid1->horizontalHeader();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionPosition(column) + 5, header->height() / 2));
+}
+
+QColor colour(Tfrmsocietes *list, int column)
+{
+    return list->DBGrid1->model()->index(0, column).data(Qt::BackgroundRole).value<QColor>();
+}
+
+QStringList names(Tfrmsocietes *list)
+{
+    QStringList out;
+    for (int r = 0; r < list->DBGrid1->model()->rowCount(); ++r)
+        out << list->DBGrid1->model()->index(r, 1).data().toString();
+    return out;
+}
+
+} // namespace
+
+TEST(CompanyList, WindowGridAndContextMenu)
+{
+    CompaniesFixture f;
+    f.addCompany(QStringLiteral("0000001"), QStringLiteral("ALPHA"));
+    Tfrmsocietes *list = f.openList();
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->windowTitle(), QStringLiteral("Liste des Sociétés"));
+    EXPECT_TRUE(list->parentWidget()->isMaximized());
+    EXPECT_EQ(list->Panel1->text(), QStringLiteral("<<<  Liste des Sociétés >>>"));
+    EXPECT_TRUE(list->LabChpRech->text().isEmpty());
+    QAbstractItemModel *model = list->DBGrid1->model();
+    EXPECT_EQ(model->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Code"));
+    EXPECT_EQ(model->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Raison Sociale"));
+    EXPECT_EQ(list->DBGrid1->columnWidth(0), 106);
+    EXPECT_EQ(model->index(0, 0).data(Qt::TextAlignmentRole).value<Qt::Alignment>(), Qt::AlignCenter);
+    EXPECT_TRUE(list->DBGrid1->isColumnHidden(2));
+    EXPECT_EQ(model->index(0, 2).data().toString(), QStringLiteral("O"));
+
+    QStringList buttons;
+    for (QPushButton *b : { list->BitBtn1, list->BitBtn3, list->BitBtn2, list->Button4 })
+        buttons << b->text();
+    EXPECT_EQ(buttons, (QStringList { "Ajouter", "Modifier", "Supprimer", "Fermer" }));
+    QStringList items;
+    for (QAction *a : list->PopupMenu1->actions())
+        items << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    EXPECT_EQ(items, (QStringList { "Ajouter", "Modifier", "Supprimer", "-", "Fermer" }));
+
+    // The menu's "Modifier" and a double-click open the form on the current row.
+    list->PopupMenu1->actions().at(1)->trigger();
+    Tfrmparamsociete *form = f.form();
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(form->DBraisonsociale->text(), QStringLiteral("ALPHA"));
+    EXPECT_EQ(f.module.Isociete->state(), DataSetState::Edit);
+    form->BitBtn1->click(); // "fermer"
+    QApplication::processEvents();
+    EXPECT_EQ(f.module.Isociete->state(), DataSetState::Browse);
+    QTest::mouseDClick(list->DBGrid1->viewport(), Qt::LeftButton, {}, QPoint(20, 8));
+    ASSERT_NE(f.form(), nullptr);
+    f.form()->BitBtn2->click();
+
+    list->PopupMenu1->actions().at(4)->trigger(); // "Fermer"
+    QApplication::processEvents();
+    EXPECT_TRUE(f.main.findChildren<Tfrmsocietes *>().isEmpty());
+}
+
+TEST(CompanyList, ShowsTheHeldStatementThenSortsAndSearchesNames)
+{
+    CompaniesFixture f;
+    f.addCompany(QStringLiteral("0000003"), QStringLiteral("BETA"));
+    f.addCompany(QStringLiteral("0000001"), QStringLiteral("ALPHA"));
+    f.addCompany(QStringLiteral("0000002"), QStringLiteral("ABRICOT"));
+    // What a search in the selection window left behind.
+    const QString held = QStringLiteral("select * from societe Where Raison_Sociale LIKE 'A%' Order by Raison_Sociale");
+    f.module.Isociete->setSql(held);
+    Tfrmsocietes *list = f.openList();
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(f.module.Isociete->sql(), held);
+    EXPECT_EQ(names(list), (QStringList { "ABRICOT", "ALPHA" }));
+
+    // Before any title click typing does nothing.
+    QTest::keyClicks(list->eValChampRech, QStringLiteral("b"));
+    EXPECT_EQ(list->eValChampRech->text(), QStringLiteral("B"));
+    EXPECT_EQ(f.module.Isociete->sql(), held);
+    list->eValChampRech->clear();
+
+    clickTitle(list, 0);
+    EXPECT_EQ(list->LabChpRech->text(), QStringLiteral("Code"));
+    EXPECT_EQ(f.module.Isociete->sql(), QStringLiteral("select * from societe Order by IDENTIFIANT"));
+    EXPECT_EQ(names(list), (QStringList { "ALPHA", "ABRICOT", "BETA" }));
+    EXPECT_EQ(colour(list, 0), ListWindow::SortColour);
+    EXPECT_EQ(colour(list, 1), ListWindow::LightColour);
+    QTest::keyClicks(list->eValChampRech, QStringLiteral("a"));
+    EXPECT_EQ(names(list), (QStringList { "ALPHA", "ABRICOT", "BETA" })); // still by code, unfiltered
+    list->eValChampRech->clear();
+
+    clickTitle(list, 1);
+    EXPECT_EQ(list->LabChpRech->text(), QStringLiteral("Raison Sociale"));
+    EXPECT_EQ(colour(list, 1), ListWindow::SortColour);
+    EXPECT_EQ(colour(list, 0), ListWindow::LightColour);
+    QTest::keyClicks(list->eValChampRech, QStringLiteral("a"));
+    EXPECT_EQ(f.module.Isociete->sql(), QStringLiteral("select * from societe Where Raison_Sociale LIKE 'A%' Order by Raison_Sociale"));
+    EXPECT_EQ(names(list), (QStringList { "ABRICOT", "ALPHA" }));
+    QTest::keyClicks(list->eValChampRech, QStringLiteral("'"));
+    EXPECT_TRUE(names(list).isEmpty()); // a quote is only a character
+    list->eValChampRech->clear();
+    EXPECT_EQ(f.module.Isociete->sql(), QStringLiteral("select * from societe Order by Raison_Sociale"));
+    EXPECT_EQ(names(list), (QStringList { "ABRICOT", "ALPHA", "BETA" }));
+    EXPECT_EQ(MessageBox::count(), 0);
+}
+
+TEST(CompanyList, SortingPostsARowBeingTypedInsteadOfLosingIt)
+{
+    CompaniesFixture f;
+    f.addCompany(QStringLiteral("0000001"), QStringLiteral("ALPHA"));
+    Tfrmsocietes *list = f.openList();
+    list->BitBtn1->click();
+    Tfrmparamsociete *form = f.form();
+    ASSERT_NE(form, nullptr);
+    form->DBraisonsociale->setFocus();
+    QTest::keyClicks(form->DBraisonsociale, QStringLiteral("SANS CLE"));
+    QTest::keyClick(form->DBraisonsociale, Qt::Key_Return);
+
+    // The row cannot be saved: the sort is refused and the typing kept.
+    clickTitle(list, 1);
+    EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Field 'IDENTIFIANT' must have a value"));
+    EXPECT_EQ(f.module.Isociete->state(), DataSetState::Insert);
+    EXPECT_TRUE(f.module.Isociete->sql() != QStringLiteral("select * from societe Order by RAISON_SOCIALE"));
+
+    // Back in the form, the operator completes the identifier.
+    f.main.mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(form->parentWidget()));
+    form->DBEcode->setFocus();
+    QTest::keyClicks(form->DBEcode, QStringLiteral("0000002"));
+    for (DBEdit *box : { form->DBEdit1, form->DBEdit2, form->DBEdit3 }) {
+        box->setFocus();
+        QTest::keyClicks(box, QStringLiteral("A"));
+    }
+    form->DBEdit7->setFocus();
+    clickTitle(list, 1);
+    EXPECT_EQ(f.module.Isociete->sql(), QStringLiteral("select * from societe Order by RAISON_SOCIALE"));
+    EXPECT_EQ(names(list), (QStringList { "ALPHA", QStringLiteral("SANS CLE").leftJustified(40) }));
+    EXPECT_EQ(f.committedScalar(QStringLiteral("select count(*) from SOCIETE")).toInt(), 2);
+}
+
+TEST(CompanyList, AddingAndModifyingOpenTheFormInTheFrame)
+{
+    CompaniesFixture f;
+    Tfrmsocietes *list = f.openList();
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->DBGrid1->model()->rowCount(), 0);
+
+    // "Modifier" on an empty list starts a new row; leaving without OK keeps nothing.
+    list->BitBtn3->click();
+    Tfrmparamsociete *form = f.form();
+    ASSERT_NE(form, nullptr);
+    EXPECT_TRUE(form->parentWidget()->isMaximized());
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Paramètre de la société"));
+    EXPECT_EQ(f.module.Isociete->state(), DataSetState::Insert);
+    EXPECT_TRUE(form->DBEcode->hasFocus());
+    form->parentWidget()->close(); // the close box
+    QApplication::processEvents();
+    EXPECT_EQ(f.form(), nullptr);
+    EXPECT_EQ(f.module.Isociete->recordCount(), 0);
+
+    // "Ajouter", some typing, then the close box: no trace anywhere.
+    list->BitBtn1->click();
+    form = f.form();
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(list->DBGrid1->model()->rowCount(), 1); // the list shows the row being typed
+    QTest::keyClicks(form->DBEcode, QStringLiteral("1234567"));
+    QTest::keyClick(form->DBEcode, Qt::Key_Return);
+    form->parentWidget()->close();
+    QApplication::processEvents();
+    EXPECT_EQ(list->DBGrid1->model()->rowCount(), 0);
+    EXPECT_EQ(f.scalar(QStringLiteral("select count(*) from SOCIETE")).toInt(), 0);
+    EXPECT_EQ(MessageBox::count(), 0);
+}
+
+TEST(CompanyList, DeletingAsksThePassword)
+{
+    struct Case {
+        QString typed;
+        bool ok; // OK rather than Annuler
+        bool deleted;
+    };
+    const Case cases[] = {
+        { QStringLiteral("quillbark"), true, true },
+        { QStringLiteral(" quillbark\t"), true, true },
+        { QStringLiteral("QUILLBARK"), true, false },
+        { QString(), true, false },
+        { QStringLiteral("quillbark"), false, false },
+    };
+    for (const Case &c : cases) {
+        CompaniesFixture f;
+        f.addCompany(QStringLiteral("0000001"), QStringLiteral("ALPHA"));
+        f.addCompany(QStringLiteral("0000002"), QStringLiteral("BETA"));
+        Tfrmsocietes *list = f.openList();
+        answerPassword(c.typed, c.ok);
+        list->BitBtn2->click();
+        EXPECT_EQ(f.module.Isociete->recordCount(), c.deleted ? 1 : 2) << c.typed.toStdString() << (c.ok ? " OK" : " Annuler");
+        EXPECT_EQ(f.scalar(QStringLiteral("select count(*) from SOCIETE")).toInt(), c.deleted ? 1 : 2);
+        EXPECT_EQ(MessageBox::count(), 0); // nothing is said, whatever the answer
+    }
+}
+
+TEST(CompanyList, DeletingKeepsTheInvoicesAndBecomesDurableWithTheNextPost)
+{
+    CompaniesFixture f;
+    f.addCompany(QStringLiteral("0000001"), QStringLiteral("ALPHA"));
+    f.addCompany(QStringLiteral("0000002"), QStringLiteral("BETA"));
+    f.db.exec(QStringLiteral("insert into FACTURE (IDENTIFIANT, EXERCICE, TRIMESTRE, NUMEROORDRE) values ('0000001AM000', 2008, 1, 1)"));
+    f.db.connection().commitRetaining();
+    Tfrmsocietes *list = f.openList();
+    EXPECT_EQ(f.module.Isociete->fieldByName(QStringLiteral("IDENTIFIANT"))->asString(), QStringLiteral("0000001"));
+    answerPassword(QStringLiteral("quillbark"), true);
+    list->BitBtn2->click();
+    EXPECT_EQ(f.scalar(QStringLiteral("select count(*) from SOCIETE where IDENTIFIANT = '0000001'")).toInt(), 0);
+    EXPECT_EQ(f.scalar(QStringLiteral("select IDENTIFIANT from FACTURE")).toString(), QStringLiteral("0000001AM000"));
+    EXPECT_EQ(f.committedScalar(QStringLiteral("select count(*) from SOCIETE")).toInt(), 2); // not committed yet
+
+    list->BitBtn3->click(); // any post commits it
+    f.form()->Bitnok->click();
+    EXPECT_EQ(f.committedScalar(QStringLiteral("select count(*) from SOCIETE")).toInt(), 1);
+    EXPECT_EQ(f.committedScalar(QStringLiteral("select count(*) from FACTURE")).toInt(), 1);
+}
+
+TEST(CompanyList, DeletingOnAnEmptyListOrARowBeingAdded)
+{
+    CompaniesFixture f;
+    Tfrmsocietes *list = f.openList();
+    answerPassword(QStringLiteral("quillbark"), true);
+    list->BitBtn2->click();
+    EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Cannot perform this operation on an empty dataset"));
+
+    // A row still being typed is discarded rather than anything deleted.
+    list->BitBtn1->click();
+    ASSERT_NE(f.form(), nullptr);
+    QTest::keyClicks(f.form()->DBEcode, QStringLiteral("1234567"));
+    answerPassword(QStringLiteral("quillbark"), true);
+    list->BitBtn2->click();
+    EXPECT_EQ(f.module.Isociete->state(), DataSetState::Browse);
+    EXPECT_EQ(f.module.Isociete->recordCount(), 0);
+    f.form()->BitBtn2->click(); // the form closes on nothing
+    QApplication::processEvents();
+    EXPECT_EQ(f.form(), nullptr);
+    EXPECT_EQ(f.module.Isociete->recordCount(), 0);
+}
