@@ -1,6 +1,7 @@
 #include "app/Windows.h"
 
 #include "app/MainWindow.h"
+#include "app/ResetWindow.h"
 #include "companies/CompanyList.h"
 #include "data/DataModule.h"
 #include "declaration/DeclarationWindow.h"
@@ -13,7 +14,11 @@ void registerWindows()
     QWidget *newClientList(); // clients/ClientList.h
     TFrmmain::registerCommand(TFrmmain::Command::Clients, [](TFrmmain &main) { main.openChild(newClientList()); });
     TFrmmain::registerCommand(TFrmmain::Command::Companies, [](TFrmmain &main) { main.openChild(new Tfrmsocietes(Datadeclaration->Isociete)); });
-    // reset:
+    TFrmmain::registerCommand(TFrmmain::Command::Reset, [](TFrmmain &main) {
+        auto *window = new TFrminitialisation(*Datadeclaration->ivorande, &main);
+        TFrmmain::openSeparate(window);
+        window->setAttribute(Qt::WA_DeleteOnClose, false); // closing only hides it; the frame frees it at the end
+    });
     // invoices:
     // declaration:
     TFrmmain::registerCommand(TFrmmain::Command::Declaration, [](TFrmmain &m) {
