@@ -1,9 +1,11 @@
 #include "core/DateTime.h"
 #include "import/DataImportASCII.h"
 #include "import/DataImportDBF.h"
+#include "import/DataImportXLS.h"
 #include "import/DataImportXML.h"
 #include "tests/import/DataImportTestSupport.h"
 #include "tests/import/ReaderTestSupport.h"
+#include "tests/import/XlsTestStream.h"
 
 #include <QRegularExpression>
 
@@ -346,4 +348,84 @@ TEST_F(DataImportReaders, XmlFaultyTagStopsWhereItStands)
         EXPECT_EQ(fx.count(), onFly ? 3 : 0);
         EXPECT_EQ(commits, onFly ? 1 : 0);
     }
+}
+
+// ---------------------------------------------------------------------------
+// Excel workbooks
+// ---------------------------------------------------------------------------
+
+namespace {
+
+// Feuil1: A2..A11 "n2".."n11", B2..B11 the numbers 2..11, C2..C6 prices 200.5..600.5.
+QByteArray invoiceWorkbook()
+{
+    XlsTestStream s;
+    QStringList sst;
+    for (int r = 2; r <= 11; ++r)
+        sst << QStringLiteral("n%1").arg(r);
+    s.globals({ QStringLiteral("Feuil1") }, sst).beginSheet();
+    for (int r = 2; r <= 11; ++r) {
+        s.labelSst(r - 1, 0, 0, quint32(r - 2));
+        s.number(r - 1, 1, 0, r);
+        if (r <= 6)
+            s.number(r - 1, 2, 0, r * 100 + 0.5);
+    }
+    return XlsTestStream::compoundDocument({ { QStringLiteral("Workbook"), s.eof().bytes() } });
+}
+
+} // namespace
+
+TEST_F(DataImportReaders, XlsRecordsByLargestOrSmallestColumn)
+{
+    const QString file = fx.dir.path() + "/invoices.xls";
+    writeFile(file, invoiceWorkbook());
+    struct Case {
+        TImportRange range;
+        int importRecCount;
+        QList<int> numbers;
+    };
+    for (const Case &c : { Case { qirMax, 0, { 2, 3, 4, 5, 6, 7, 8, 9, 10, 11 } }, Case { qirMin, 0, { 2, 3, 4, 5, 6 } },
+             Case { qirMax, 3, { 2, 3, 4 } } }) {
+        SCOPED_TRACE(c.range == qirMax ? "largest" : "smallest");
+        fx.db.exec("delete from FACTURE");
+        fx.invoices.close();
+        fx.invoices.open();
+        TDataImportXLS source;
+        configureTarget(source, file);
+        source.SetImportRange(c.range);
+        source.SetImportRecCount(c.importRecCount);
+        source.SetMap({ "NUMEROFACTURE=a2-a11", "NUMEROORDRE=B2-B11;", "PRIXVENTE=C2-C6;" });
+        source.Execute();
+        const QMap<int, Stored> rows = storedInvoices(fx.db);
+        EXPECT_EQ(rows.keys(), c.numbers);
+        EXPECT_EQ(rows.value(2).number, "n2");
+        EXPECT_EQ(rows.value(2).price, QVariant(200.5));
+        if (rows.contains(7)) {
+            EXPECT_EQ(rows.value(6).price, QVariant(600.5));
+            EXPECT_FALSE(rows.value(7).price.isValid()); // past the prices: empty
+        }
+        EXPECT_EQ(source.ErrorCount(), 0);
+    }
+}
+
+TEST_F(DataImportReaders, XlsRangeErrorsStopBeforeAnyRecord)
+{
+    const QString file = fx.dir.path() + "/invoices.xls";
+    writeFile(file, invoiceWorkbook());
+    TDataImportXLS source;
+    configureTarget(source, file);
+    const QChar decimal = FormatSettings::current().decimalSeparator;
+    source.Formats().DecimalSeparator = QLatin1Char('#');
+    for (const auto &[map, message] : { std::pair<const char *, const char *> { "B3-D9;", "Range B3-D9 is fail. It must be COL or ROW" },
+             { "[Feuil2]A1-A3;", "Sheet with name FEUIL2 is not found in the source file" } }) {
+        source.SetMap({ "NUMEROORDRE=B2-B11;", QStringLiteral("PRIXVENTE=") + map });
+        try {
+            source.Execute();
+            ADD_FAILURE() << "no error";
+        } catch (const EDataImportError &e) {
+            EXPECT_EQ(e.text(), QString::fromLatin1(message));
+        }
+    }
+    EXPECT_EQ(fx.count(), 0);
+    EXPECT_EQ(FormatSettings::current().decimalSeparator, decimal);
 }
