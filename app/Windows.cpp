@@ -5,6 +5,7 @@
 #include "companies/CompanyList.h"
 #include "data/DataModule.h"
 #include "declaration/DeclarationWindow.h"
+#include "invoices/InvoiceList.h"
 
 #include <QLabel>
 
@@ -20,6 +21,10 @@ void registerWindows()
         window->setAttribute(Qt::WA_DeleteOnClose, false); // closing only hides it; the frame frees it at the end
     });
     // invoices:
+    TFrmmain::registerCommand(TFrmmain::Command::Invoices, [](TFrmmain &m) {
+        m.openChild(new TFrmsaisie(Datadeclaration->ifacture, Datadeclaration->Itiers, m.curIdentifiant + m.curCle + m.curCategorie + m.curEtab,
+                                   m.curExercice));
+    });
     // declaration:
     TFrmmain::registerCommand(TFrmmain::Command::Declaration, [](TFrmmain &m) {
         TFrmmain::openSeparate(new TFrmgenerationdeclaration(m, m.Ste->text(), *Datadeclaration->ivorande));

@@ -3,6 +3,7 @@
 #include "core/Conversion.h"
 #include "core/DateTime.h"
 #include "core/Error.h"
+#include "core/FormatSettings.h"
 #include "core/Formatting.h"
 #include "data/DataSet.h"
 #include "ui/CalendarDialog.h"
@@ -10,6 +11,7 @@
 
 #include <QEvent>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QHBoxLayout>
 #include <QTimer>
 #include <QToolButton>
@@ -114,6 +116,20 @@ void DBEdit::reload()
         setMaxLength(32767);
     if (!m_modified)
         setText(f ? f->asString() : QString());
+}
+
+void DBEdit::keyPressEvent(QKeyEvent *event)
+{
+    // The keypad's point is the decimal separator in a number, whatever the settings.
+    Field *f = field();
+    const QChar sep = FormatSettings::current().decimalSeparator;
+    if (f && (f->type() == FieldType::Float || f->type() == FieldType::Bcd) && event->text() == QLatin1String(".") && sep != QLatin1Char('.')
+        && FormatSettings::current().thousandSeparator != QLatin1Char('.')) {
+        QKeyEvent translated(event->type(), event->key(), event->modifiers(), QString(sep));
+        QLineEdit::keyPressEvent(&translated);
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
 }
 
 bool DBEdit::commit()

@@ -54,6 +54,7 @@ signals:
 
 protected:
     void focusOutEvent(QFocusEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void reload() override;
 };
 

@@ -43,8 +43,15 @@ void DBGrid::setDataSet(DataSet *dataSet)
 void DBGrid::setColumns(const QList<GridColumn> &columns)
 {
     m_model->setColumns(columns);
-    for (int i = 0; i < columns.size(); ++i)
+    bool stretched = false;
+    for (int i = 0; i < columns.size(); ++i) {
         setColumnWidth(i, columns[i].width);
+        if (columns[i].stretch) {
+            horizontalHeader()->setSectionResizeMode(i, QHeaderView::Stretch);
+            stretched = true;
+        }
+    }
+    horizontalHeader()->setStretchLastSection(!stretched);
     followDataSet();
 }
 

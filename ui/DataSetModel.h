@@ -16,6 +16,7 @@ struct GridColumn
     int width = 64;
     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
     QColor color; // invalid: the grid's own
+    bool stretch = false; // takes the room left in the grid
 };
 
 // Table model over a data set: it only translates the data set's signals,

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "invoices/InvoiceForm.h"
+#include "ui/ListWindow.h"
+
+#include <QPointer>
+
+class DataSet;
+class DBEdit;
+class QPushButton;
+
+// The invoices of the working company and year, searched and sorted by
+// clicking a title and typing; leads to the invoice form, to deletion and
+// to the periodic statement.
+class TFrmsaisie : public ListWindow
+{
+    Q_OBJECT
+
+public:
+    // matricule and exercice are kept for the window's whole life.
+    TFrmsaisie(DataSet *invoices, DataSet *clients, const QString &matricule, const QString &exercice, QWidget *parent = nullptr);
+
+    void FormCreate();
+    void DBGrid1TitleClick(int column);
+    void eValChampRechChange();
+    void BitBtn1Click(); // Ajouter
+    void BitBtn3Click(); // Modifier
+    void BitBtn2Click(); // Supprimer
+    void BitBtn4Click(); // Imprimer
+    void Button4Click(); // Fermer
+
+    QLabel *LabelExercice;
+    DBEdit *DBEdit1;
+    QPushButton *BitBtn1;
+    QPushButton *BitBtn3;
+    QPushButton *BitBtn2;
+    QPushButton *BitBtn4;
+    QPushButton *Button4;
+
+    // The form just opened by Ajouter or Modifier (tests drive it).
+    TFrmsaisiemaj *lastForm() const { return m_lastForm; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    bool reopenWithParams(const QString &sql);
+    // While a form edits a row, nothing here may move, re-query or delete.
+    void followState();
+    bool refuseWhileEditing();
+    TFrmsaisiemaj *openForm();
+
+    DataSet *m_invoices;
+    DataSet *m_clients;
+    QString m_matricule;
+    QString m_exercice;
+    QPointer<TFrmsaisiemaj> m_lastForm;
+};

@@ -1,0 +1,303 @@
+#include "app/CompanySelection.h"
+#include "app/DemoData.h"
+#include "app/MainWindow.h"
+#include "app/Windows.h"
+#include "clients/ClientPicker.h"
+#include "core/DateTime.h"
+#include "data/DataModule.h"
+#include "declaration/DeclarationGeneration.h"
+#include "invoices/InvoiceForm.h"
+#include "invoices/InvoiceList.h"
+#include "tests/support/TestDatabase.h"
+#include "ui/BoundEditors.h"
+#include "ui/MessageBox.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A real database with clients, a data module and an invoice list open on
+// the company 0123456AM000, year 2008.
+struct Register
+{
+    TestDatabase db;
+    TDatadeclaration module;
+    WorkingContext context;
+    TFrmsaisie *list = nullptr;
+
+    Register()
+    {
+        MessageBox::resetRecord();
+        MessageBox::setAutoAnswer(QMessageBox::Ok);
+        db.exec(QStringLiteral("insert into TIERS (CODE, TYPEIDENTIFIANT, IDENTIFIANT, NOMBENEFICIAIRE, ADRESSE, NUMEROAUTORISATION, DATEAUTORISATION) "
+                               "values (7, '1', '1234567ABM000', 'CLIENT SEPT', 'RUE SEPT', 'AUT-7', '2007-06-01')"));
+        db.exec(QStringLiteral("insert into TIERS (CODE, TYPEIDENTIFIANT, IDENTIFIANT, NOMBENEFICIAIRE) values (3, '2', '0000001', 'SANS DATE')"));
+        db.connection().commitRetaining();
+        module.ivorande->setDatabaseName(db.path());
+        Datadeclaration = &module;
+        context.curIdentifiant = QStringLiteral("0123456");
+        context.curCle = QStringLiteral("A");
+        context.curCategorie = QStringLiteral("M");
+        context.curEtab = QStringLiteral("000");
+        context.curMatricule = QStringLiteral("0123456AM000");
+        context.curExercice = QStringLiteral("2008");
+        module.setWorkingContext(&context);
+        module.Itiers->setSql(QStringLiteral("select * from tiers Order by code "));
+        list = new TFrmsaisie(module.ifacture, module.Itiers, context.curMatricule, context.curExercice);
+        list->show();
+    }
+    ~Register()
+    {
+        MessageBox::setAutoAnswer(QMessageBox::NoButton);
+        delete list;
+        Datadeclaration = nullptr;
+    }
+
+    TFrmsaisiemaj *add()
+    {
+        list->BitBtn1->click();
+        TFrmsaisiemaj *form = list->lastForm();
+        if (form) {
+            QApplication::setActiveWindow(form);
+            form->start();
+        }
+        return form;
+    }
+};
+
+// Leaves the focused editor by moving to the next control, as Enter does.
+void enter(QWidget *w)
+{
+    QTest::keyClick(w, Qt::Key_Return);
+    QApplication::processEvents();
+}
+
+void type(QWidget *w, const QString &text)
+{
+    w->setFocus();
+    if (auto *e = qobject_cast<QLineEdit *>(w))
+        e->selectAll();
+    QTest::keyClicks(w, text);
+}
+
+// Closes the modal picker as soon as it shows, without a choice.
+void closePickerWhenShown()
+{
+    QTimer::singleShot(50, [] {
+        if (QWidget *m = QApplication::activeModalWidget())
+            m->close();
+    });
+}
+
+} // namespace
+
+TEST(InvoiceForm, QuarterCheckReturnsTheFocus)
+{
+    Register r;
+    TFrmsaisiemaj *form = r.add();
+    ASSERT_NE(form, nullptr);
+    EXPECT_TRUE(form->DBEdit12->hasFocus()); // the focus starts on the quarter
+    for (const char *bad : {"", "0", "5"}) {
+        type(form->DBEdit12, QString::fromLatin1(bad));
+        enter(form->DBEdit12);
+        QApplication::processEvents();
+        EXPECT_TRUE(form->DBEdit12->hasFocus()) << bad;
+    }
+    EXPECT_EQ(MessageBox::count(), 0); // no message
+    type(form->DBEdit12, QStringLiteral("3"));
+    enter(form->DBEdit12);
+    QApplication::processEvents();
+    EXPECT_TRUE(form->DBEdit2->hasFocus());
+    form->closeWith(FormResult::Cancel);
+}
+
+TEST(InvoiceForm, ClientLookupByCodeOrPicker)
+{
+    Register r;
+    TFrmsaisiemaj *form = r.add();
+    ASSERT_NE(form, nullptr);
+    DataSet &f = *r.module.ifacture;
+
+    type(form->DBEdit1, QStringLiteral(" 7"));
+    enter(form->DBEdit1);
+    EXPECT_EQ(f.fieldByName(QStringLiteral("CODE"))->asInteger(), 7);
+    EXPECT_EQ(f.fieldByName(QStringLiteral("NOMPRENOMCLIENT"))->asString(), QStringLiteral("CLIENT SEPT"));
+    EXPECT_EQ(f.fieldByName(QStringLiteral("IDENTIFIANTCLIENT"))->asString(), QStringLiteral("1234567ABM000"));
+    EXPECT_EQ(f.fieldByName(QStringLiteral("TYPEIDCLIENT"))->asString(), QStringLiteral("1"));
+    EXPECT_EQ(f.fieldByName(QStringLiteral("DATEAUTORISATION"))->asDateTime(), DateTime::encodeDate(2007, 6, 1));
+    EXPECT_EQ(form->DBEactivite->text(), QStringLiteral("CLIENT SEPT"));
+
+    // An unknown code opens the picker; closed without a choice, its current
+    // client (the first by identifier) is taken, and an empty date becomes 30/12/1899.
+    closePickerWhenShown();
+    type(form->DBEdit1, QStringLiteral("99"));
+    enter(form->DBEdit1);
+    EXPECT_EQ(f.fieldByName(QStringLiteral("CODE"))->asInteger(), 3);
+    EXPECT_EQ(f.fieldByName(QStringLiteral("NOMPRENOMCLIENT"))->asString(), QStringLiteral("SANS DATE"));
+    EXPECT_EQ(f.fieldByName(QStringLiteral("DATEAUTORISATION"))->asDateTime(), 0.0);
+    EXPECT_FALSE(f.fieldByName(QStringLiteral("DATEAUTORISATION"))->isNull());
+    form->closeWith(FormResult::Cancel);
+}
+
+TEST(InvoiceForm, F10ThenCloseBoxPostsF10ThenFermerCancels)
+{
+    Register r;
+    TFrmsaisiemaj *form = r.add();
+    ASSERT_NE(form, nullptr);
+    type(form->DBEdit12, QStringLiteral("1"));
+    QTest::keyClick(form->DBEdit12, Qt::Key_F10);
+    EXPECT_EQ(form->result(), FormResult::Ok);
+    form->close(); // the close box
+    EXPECT_EQ(r.db.scalar(QStringLiteral("select count(*) from FACTURE")).toInt(), 0); // other connection: not yet visible
+    r.db.connection().commit();
+    EXPECT_EQ(r.db.scalar(QStringLiteral("select count(*) from FACTURE")).toInt(), 1);
+
+    form = r.add();
+    type(form->DBEdit12, QStringLiteral("1"));
+    QTest::keyClick(form->DBEdit12, Qt::Key_F10);
+    form->BitBtn1->click(); // "fermer"
+    EXPECT_EQ(r.module.ifacture->recordCount(), 1);
+    EXPECT_EQ(r.module.ifacture->state(), DataSetState::Browse);
+}
+
+TEST(InvoiceForm, ADuplicateKeyIsRefusedAndTheFormStays)
+{
+    Register r;
+    TFrmsaisiemaj *form = r.add();
+    type(form->DBEdit12, QStringLiteral("1"));
+    form->Bitnok->click();
+    form = r.add();
+    QPointer<TFrmsaisiemaj> alive(form);
+    type(form->DBEdit12, QStringLiteral("1"));
+    type(form->DBEdit2, QStringLiteral("1")); // the number the first invoice has
+    form->Bitnok->click();
+    EXPECT_TRUE(MessageBox::lastText().contains(QStringLiteral("violation of PRIMARY or UNIQUE KEY constraint"))) << MessageBox::lastText().toStdString();
+    ASSERT_FALSE(alive.isNull());
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(form->result(), FormResult::Ok);
+    form->closeWith(FormResult::Cancel);
+}
+
+TEST(InvoiceList, NothingMovesWhileAFormEditsARow)
+{
+    Register r;
+    for (int i = 0; i < 2; ++i) {
+        TFrmsaisiemaj *form = r.add();
+        type(form->DBEdit12, QStringLiteral("1"));
+        form->Bitnok->click();
+    }
+    r.module.ifacture->first();
+    r.list->BitBtn3->click(); // Modifier
+    TFrmsaisiemaj *form = r.list->lastForm();
+    ASSERT_NE(form, nullptr);
+    EXPECT_FALSE(r.list->BitBtn1->isEnabled());
+    EXPECT_FALSE(r.list->BitBtn2->isEnabled());
+    r.list->DBGrid1->setCurrentIndex(r.list->DBGrid1->model()->index(1, 0));
+    EXPECT_EQ(r.module.ifacture->recNo(), 0); // the grid may not move the row away
+    r.list->DBGrid1TitleClick(2);
+    EXPECT_EQ(r.module.ifacture->state(), DataSetState::Edit); // no re-query behind the operator
+    r.list->close();
+    EXPECT_TRUE(r.list->isVisible());
+    form->closeWith(FormResult::Cancel);
+    EXPECT_TRUE(r.list->BitBtn1->isEnabled());
+}
+
+TEST(InvoiceList, AddingWithoutACompanyShowsTheMessageAndLeavesNoRow)
+{
+    Register r;
+    TFrmsaisie noCompany(r.module.ifacture, r.module.Itiers, QString(), QString());
+    r.context = WorkingContext();
+    noCompany.BitBtn1->click();
+    EXPECT_EQ(noCompany.lastForm(), nullptr);
+    EXPECT_FALSE(r.module.ifacture->isEditing()); // no half-made row is left behind
+    EXPECT_GE(MessageBox::count(), 1);
+}
+
+TEST(InvoiceRoad, OneInvoiceFromTheKeyboardToTheDeclaration)
+{
+    TestDatabase db;
+    DemoData::insert(db.connection());
+    db.connection().close();
+    TDatadeclaration module;
+    module.ivorande->setDatabaseName(db.path());
+    Datadeclaration = &module;
+    MessageBox::resetRecord();
+    MessageBox::setAutoAnswer(QMessageBox::Ok);
+    auto *main = new TFrmmain;
+    Frmmain = main;
+    module.setWorkingContext(main);
+    registerWindows();
+    main->show();
+    auto *selection = new TFrmsocieteselect(module.Isociete, main, main->Ste, main->Matriculefiscal, main->Exercicecourant);
+    main->openChild(selection, false);
+    emit selection->DBGrid1->gridDoubleClicked();
+    ASSERT_EQ(main->curMatricule, QStringLiteral("0123456AM000"));
+
+    main->SaisiedesRetenuessurSalaires1Click();
+    auto *list = main->findChild<TFrmsaisie *>();
+    ASSERT_NE(list, nullptr);
+    list->BitBtn1->click();
+    TFrmsaisiemaj *form = list->lastForm();
+    ASSERT_NE(form, nullptr);
+    QApplication::setActiveWindow(main);
+    form->start();
+    const int number = module.ifacture->fieldByName(QStringLiteral("NUMEROORDRE"))->asInteger();
+    EXPECT_EQ(number, 41);
+
+    // Quarter, then Enter only: order number, client code, its six fields, the type,
+    // name, address, authorisation, its date, the number, the date, price and rates.
+    auto keys = [&](const QString &text) {
+        QWidget *w = QApplication::focusWidget();
+        if (auto *e = qobject_cast<QLineEdit *>(w))
+            e->selectAll();
+        if (!text.isEmpty())
+            QTest::keyClicks(w, text);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QApplication::processEvents();
+    };
+    keys(QStringLiteral("3"));              // Trimestre
+    keys(QString());                        // N°Ordre as numbered
+    keys(QStringLiteral("5"));              // Code Tiers: a known client
+    for (int i = 0; i < 6; ++i)
+        keys(QString());                    // the client's fields as copied
+    keys(QStringLiteral("F26-TEST"));       // Numéro Facture
+    keys(QStringLiteral("15/08/2026"));     // Date de la Facture
+    keys(QStringLiteral("1000"));           // Montant Hors Taxe
+    keys(QStringLiteral("1"));              // Taux Fodec
+    keys(QString());                        // Montant Fodec, computed
+    keys(QStringLiteral("0"));              // Taux Droit de Consommation
+    keys(QString());                        // Montant Droit, computed
+    keys(QStringLiteral("18"));             // Taux TVA
+    keys(QString());                        // Montant de la TVA, computed: to OK
+    EXPECT_EQ(QApplication::focusWidget(), form->Bitnok);
+    keys(QString());                        // Enter presses OK
+    QApplication::processEvents();
+    EXPECT_EQ(module.ifacture->state(), DataSetState::Browse);
+
+    QTemporaryDir out;
+    DeclarationGeneration generation(*module.ivorande);
+    const QString path = generation.generate(out.path(), QStringLiteral("T3"), *main);
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray file = f.readAll();
+    const int at = file.indexOf("DF0123456AM0002026T3000041");
+    ASSERT_GE(at, 0) << file.toStdString();
+    const QByteArray record = file.mid(at, 331);
+    EXPECT_EQ(record.mid(26, 20), QByteArray("F26-TEST            "));
+    EXPECT_EQ(record.mid(46, 8), QByteArray("15082026"));
+    EXPECT_EQ(record.mid(55, 13), QByteArray("1256789FPM000"));
+    EXPECT_EQ(record.mid(256), QByteArray("000000001000000" "00100" "000000000010000" "00000" "000000000000000" "01800" "000000000181800"));
+
+    delete main;
+    Frmmain = nullptr;
+    Datadeclaration = nullptr;
+    MessageBox::setAutoAnswer(QMessageBox::NoButton);
+}
