@@ -398,6 +398,9 @@ void TDataImport::RunRowLoop()
                 m_rowSeen = true;
                 FillImportRow();
                 if (m_importDestination == qidUserDefined) {
+                    // The owner writes these rows, but a cancel must reach it all the same.
+                    if (CheckCancel())
+                        break;
                     if (OnUserDefinedImport)
                         OnUserDefinedImport(this, &m_row);
                 } else {

@@ -116,9 +116,14 @@ TEST_F(DataImportEngine, CheckMessages)
     fx.configure(source);
     source.Map() << "ANYTHING=5";
     QStringList seen;
-    source.OnUserDefinedImport = [&](TDataImport *, TDataImportRow *row) { seen << row->ColByName("anything")->Value; };
+    source.OnUserDefinedImport = [&](TDataImport *sender, TDataImportRow *row) {
+        seen << row->ColByName("anything")->Value;
+        sender->Cancel();
+    };
+    source.Rows << InvoiceFixture::invoiceRow(2);
     source.Execute();
-    EXPECT_EQ(seen, QStringList { "F1" });
+    EXPECT_EQ(seen, QStringList { "F1" }); // cancelled after the first row
+    EXPECT_TRUE(source.Canceled());
     EXPECT_EQ(fx.count(), 0);
 }
 
@@ -361,9 +366,13 @@ TEST_F(DataImportEngine, ConversionFailureAloneEndsWithNoError)
     const QString log = fx.dir.path() + "/import.log";
     source.SetErrorLog(true);
     source.SetErrorLogFileName(log);
+    source.SetShowErrorLog(true);
+    QString shown;
+    source.OnShowErrorLog = [&](const QString &path) { shown = path; };
     int valueErrors = 0;
     source.OnImportErrorAdv = [&](TDataImport *) { ++valueErrors; };
     source.Execute();
+    EXPECT_EQ(shown, log);
     EXPECT_EQ(valueErrors, 1);
     EXPECT_EQ(source.ErrorCount(), 0);
     EXPECT_EQ(fx.count(), 2); // the row went in without its price
