@@ -1,5 +1,7 @@
 #include "app/MainWindow.h"
 
+#include "app/TerminationSignals.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -308,8 +310,12 @@ void TFrmmain::ToolButton17Click()
     QFileInfo info(path);
     if (!info.exists())
         return;
-    if (info.isExecutable())
-        QProcess::startDetached(info.absoluteFilePath(), {});
+    if (info.isExecutable()) {
+        QProcess calculator;
+        calculator.setProgram(info.absoluteFilePath());
+        calculator.setChildProcessModifier(unblockTerminationSignalsInChild);
+        calculator.startDetached();
+    }
     else
         QDesktopServices::openUrl(QUrl::fromLocalFile(info.absoluteFilePath()));
 }

@@ -2,6 +2,7 @@
 
 #include "app/CompanySelection.h"
 #include "app/MainWindow.h"
+#include "app/TerminationSignals.h"
 #include "app/Windows.h"
 #include "core/Error.h"
 #include "core/FormatSettings.h"
@@ -35,7 +36,9 @@ QIcon programIcon()
 
 int main(int argc, char **argv)
 {
+    blockTerminationSignals();
     QApplication app(argc, argv);
+    quitOnTerminationSignals();
     app.setApplicationName(QStringLiteral("Kestra"));
     app.setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     app.setWindowIcon(programIcon());
