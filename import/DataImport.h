@@ -101,7 +101,7 @@ public:
 
     TImportMode ImportMode() const { return m_importMode; }
     void SetImportMode(TImportMode mode) { m_importMode = mode; }
-    // Lines "destination column=source specification".
+    // Lines "destination column=where the source holds it" (each reader its own form).
     QStringList &Map() { return m_map; }
     const QStringList &Map() const { return m_map; }
     void SetMap(const QStringList &map) { m_map = map; }
