@@ -4,6 +4,7 @@
 #include "core/Decimal.h"
 
 #include <QStringList>
+
 #include <cmath>
 
 namespace {
@@ -33,8 +34,7 @@ QStringList splitSections(const QString &mask)
 }
 
 // One token of a number mask: a placeholder or a piece of literal text.
-struct MaskToken
-{
+struct MaskToken {
     enum Kind { Zero, Hash, Point, Literal } kind;
     QString text;
 };
@@ -49,24 +49,24 @@ QString formatSection(const QString &section, double value, bool withSign, const
             int end = section.indexOf(c, i + 1);
             if (end < 0)
                 end = section.size();
-            tokens.append(MaskToken{MaskToken::Literal, section.mid(i + 1, end - i - 1)});
+            tokens.append(MaskToken { MaskToken::Literal, section.mid(i + 1, end - i - 1) });
             i = end;
         } else if (c == QLatin1Char('0')) {
-            tokens.append(MaskToken{MaskToken::Zero, {}});
+            tokens.append(MaskToken { MaskToken::Zero, {} });
         } else if (c == QLatin1Char('#')) {
-            tokens.append(MaskToken{MaskToken::Hash, {}});
+            tokens.append(MaskToken { MaskToken::Hash, {} });
         } else if (c == QLatin1Char('.')) {
             bool seen = false;
             for (const auto &t : tokens)
                 seen = seen || t.kind == MaskToken::Point;
             if (seen)
-                tokens.append(MaskToken{MaskToken::Literal, QString(c)});
+                tokens.append(MaskToken { MaskToken::Literal, QString(c) });
             else
-                tokens.append(MaskToken{MaskToken::Point, {}});
+                tokens.append(MaskToken { MaskToken::Point, {} });
         } else if (c == QLatin1Char(',')) {
             thousands = true;
         } else {
-            tokens.append(MaskToken{MaskToken::Literal, QString(c)});
+            tokens.append(MaskToken { MaskToken::Literal, QString(c) });
         }
     }
 
@@ -118,21 +118,55 @@ QString formatSection(const QString &section, double value, bool withSign, const
     while (frac.size() > minFrac && frac.endsWith(QLatin1Char('0')))
         frac.chop(1);
 
+    // A mask grouped by threes with one literal ("# ### ##0") groups a number
+    // wider than itself the same way: 1 002 962, not 1002 962.
+    QChar groupChar;
+    {
+        bool regular = true;
+        int sinceLiteral = -1; // placeholders after the last literal, -1 before any
+        for (int i = first; i < intEnd && regular; ++i) {
+            const MaskToken &t = tokens[i];
+            if (t.kind == MaskToken::Literal) {
+                if (t.text.size() != 1 || (!groupChar.isNull() && t.text[0] != groupChar) || (sinceLiteral >= 0 && sinceLiteral != 3))
+                    regular = false;
+                groupChar = t.text.isEmpty() ? QChar() : t.text[0];
+                sinceLiteral = 0;
+            } else if (sinceLiteral >= 0) {
+                ++sinceLiteral;
+            }
+        }
+        if (!regular || sinceLiteral != 3)
+            groupChar = QChar();
+    }
+    if (!groupChar.isNull() && !thousands) {
+        QString grouped;
+        for (int i = 0; i < intDigits.size(); ++i) {
+            if (i > 0 && (intDigits.size() - i) % 3 == 0)
+                grouped += groupChar;
+            grouped += intDigits[i];
+        }
+        intDigits = grouped;
+    }
+
     // Integer part, right to left: placeholders take digits, literals between
     // them appear only while digits remain on their left.
     QString intText;
-    int remaining = intDigits.size();
-    for (int i = intEnd - 1; i >= first; --i) {
-        const MaskToken &t = tokens[i];
-        if (t.kind == MaskToken::Literal) {
-            if (remaining > 0)
-                intText.prepend(t.text);
-        } else if (i == first) {
-            intText.prepend(intDigits.left(remaining));
-            remaining = 0;
-        } else if (remaining > 0) {
-            intText.prepend(intDigits[remaining - 1]);
-            --remaining;
+    if (!groupChar.isNull())
+        intText = intDigits;
+    else {
+        int remaining = intDigits.size();
+        for (int i = intEnd - 1; i >= first; --i) {
+            const MaskToken &t = tokens[i];
+            if (t.kind == MaskToken::Literal) {
+                if (remaining > 0)
+                    intText.prepend(t.text);
+            } else if (i == first) {
+                intText.prepend(intDigits.left(remaining));
+                remaining = 0;
+            } else if (remaining > 0) {
+                intText.prepend(intDigits[remaining - 1]);
+                --remaining;
+            }
         }
     }
 
@@ -212,8 +246,8 @@ QString formatDateTime(const QString &mask, double value, const FormatSettings &
     int year, month, day, hour, minute, second, msec;
     DateTime::decodeDate(value, year, month, day);
     DateTime::decodeTime(value, hour, minute, second, msec);
-    const bool twelveHour = mask.contains(QLatin1String("am/pm"), Qt::CaseInsensitive) || mask.contains(QLatin1String("ampm"), Qt::CaseInsensitive)
-        || mask.contains(QLatin1String("a/p"), Qt::CaseInsensitive);
+    const bool twelveHour = mask.contains(QLatin1String("am/pm"), Qt::CaseInsensitive)
+        || mask.contains(QLatin1String("ampm"), Qt::CaseInsensitive) || mask.contains(QLatin1String("a/p"), Qt::CaseInsensitive);
 
     QString out;
     bool lastWasHour = false;

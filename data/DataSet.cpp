@@ -373,13 +373,13 @@ void DataSet::post()
     if (m_updateTable.isEmpty())
         throw Error(QStringLiteral("Cannot modify a read-only dataset"));
 
-    const UpdateStatements statements = (m_insert && m_modify) ? UpdateStatements() : updateStatements();
+    // Each statement is built once, when first needed.
     if (m_state == DataSetState::Insert) {
-        Query &q = updateQuery(m_insert, statements.insertSql);
+        Query &q = m_insert ? *m_insert : updateQuery(m_insert, updateStatements().insertSql);
         bindRow(q, m_editRow, nullptr);
         q.execute();
     } else {
-        Query &q = updateQuery(m_modify, statements.modifySql);
+        Query &q = m_modify ? *m_modify : updateQuery(m_modify, updateStatements().modifySql);
         const Row old = m_rows.at(m_current);
         bindRow(q, m_editRow, &old);
         q.execute();
@@ -427,7 +427,7 @@ void DataSet::remove()
     cancel();
     if (m_updateTable.isEmpty())
         throw Error(QStringLiteral("Cannot modify a read-only dataset"));
-    Query &q = updateQuery(m_delete, updateStatements().deleteSql);
+    Query &q = m_delete ? *m_delete : updateQuery(m_delete, updateStatements().deleteSql);
     const Row old = m_rows.at(m_current);
     for (int i = 0; i < fieldCount(); ++i)
         q.setParam(QStringLiteral("OLD_") + field(i)->fieldName(), old.value(i));

@@ -27,7 +27,9 @@ TEST(FormatFloat, MasksGroupWithoutLeadingBlanks)
         {"# ### ##0.000", 1234.5, "1 234,500"},
         {"# ### ##0.000", 181.8, "181,800"},
         {"# ### ##0.000", 1234567.891, "1 234 567,891"},
-        {"# ### ##0.000", 123456789012.0, "123456 789 012,000"}, // wider than the mask: written whole
+        {"# ### ##0.000", 123456789012.0, "123 456 789 012,000"}, // wider than the mask: grouped on
+        {"### ##0.000", 1002962.26, "1 002 962,260"},
+        {"##0 00", 12345, "123 45"}, // an irregular mask fills its places
         {"# ### ##0.000", -1234.5, "-1 234,500"},
         {"# ### ##0.000", 2.0005, "2,001"},  // halves away from zero on the decimal value
         {"# ### ##0.000", -0.0004, "0,000"}, // no minus sign on a zero
