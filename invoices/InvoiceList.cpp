@@ -5,6 +5,9 @@
 #include "data/DataSet.h"
 #include "invoices/InvoiceForm.h"
 #include "invoices/InvoiceStatements.h"
+#include "invoices/PeriodDialog.h"
+#include "invoices/PeriodicStatement.h"
+#include "ui/DateEdit.h"
 #include "ui/BoundEditors.h"
 #include "ui/ChildWindows.h"
 #include "ui/MessageBox.h"
@@ -57,8 +60,6 @@ TFrmsaisie::TFrmsaisie(DataSet *invoices, DataSet *clients, const QString &matri
     BitBtn2 = addButton(QStringLiteral("BitBtn2"), QStringLiteral("Supprimer"));
     BitBtn4 = addButton(QStringLiteral("BitBtn4"), QStringLiteral("Imprimer"));
     Button4 = addButton(QStringLiteral("Button4"), QStringLiteral("Fermer"));
-    // The periodic statement comes with the report engine's window.
-    BitBtn4->setEnabled(false);
 
     connect(DBGrid1, &DBGrid::titleClicked, this, &TFrmsaisie::DBGrid1TitleClick);
     connect(DBGrid1, &DBGrid::gridDoubleClicked, this, &TFrmsaisie::BitBtn3Click);
@@ -94,7 +95,7 @@ void TFrmsaisie::followState()
     const bool editing = m_invoices->isEditing();
     DBGrid1->setNavigationLocked(editing);
     for (QWidget *w : {static_cast<QWidget *>(BitBtn1), static_cast<QWidget *>(BitBtn3), static_cast<QWidget *>(BitBtn2),
-                       static_cast<QWidget *>(eValChampRech)})
+                       static_cast<QWidget *>(BitBtn4), static_cast<QWidget *>(eValChampRech)})
         w->setEnabled(!editing);
 }
 
@@ -198,6 +199,35 @@ void TFrmsaisie::BitBtn2Click()
 
 void TFrmsaisie::BitBtn4Click()
 {
+    if (refuseWhileEditing())
+        return;
+    TFrmSelDateDuAu dialog(this);
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    const QString du = dialog.AsDateDu->text();
+    const QString au = dialog.AsDateAu->text();
+    if (!accepted)
+        return;
+    printStatement(du, au, [this](Tfrmfacturesperiodiques &statement) { statement.Report1.preview(this); });
+}
+
+bool TFrmsaisie::printStatement(const QString &du, const QString &au, const std::function<void(Tfrmfacturesperiodiques &)> &show)
+{
+    try {
+        Tfrmfacturesperiodiques statement(m_invoices->connection());
+        statement.setPeriodTexts(du, au);
+        double from = 0;
+        double to = 0;
+        if (!tryStrToDate(du.trimmed(), from))
+            throw Error(invalidDateMessage(du));
+        if (!tryStrToDate(au.trimmed(), to))
+            throw Error(invalidDateMessage(au));
+        statement.open(m_matricule, m_exercice, from, to);
+        show(statement);
+        return true;
+    } catch (const Error &e) {
+        MessageBox::error(this, e.text());
+        return false;
+    }
 }
 
 void TFrmsaisie::Button4Click()

@@ -4,6 +4,7 @@
 #include "ui/ListWindow.h"
 
 #include <QPointer>
+#include <functional>
 
 class DataSet;
 class DBEdit;
@@ -36,6 +37,11 @@ public:
     QPushButton *BitBtn2;
     QPushButton *BitBtn4;
     QPushButton *Button4;
+
+    // The periodic statement of a period typed as dates: the statement is
+    // handed to `show` (the print preview), then destroyed. False when a
+    // date or the query is refused, after its message.
+    bool printStatement(const QString &du, const QString &au, const std::function<void(class Tfrmfacturesperiodiques &)> &show);
 
     // The form just opened by Ajouter or Modifier (tests drive it).
     TFrmsaisiemaj *lastForm() const { return m_lastForm; }

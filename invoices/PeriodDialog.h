@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QDialog>
+
+class DateEdit;
+class QPushButton;
+
+// Asks the period of the periodic statement: two dates, today by default.
+class TFrmSelDateDuAu : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TFrmSelDateDuAu(QWidget *parent = nullptr);
+
+    DateEdit *AsDateDu;
+    DateEdit *AsDateAu;
+    QPushButton *Bitnok;
+    QPushButton *BitBtn2;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+};
