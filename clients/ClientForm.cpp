@@ -86,6 +86,8 @@ TFrmtiersmaj::TFrmtiersmaj(DataSet *tiers, QWidget *parent)
     connect(Bitnok, &QPushButton::clicked, this, [this] { BitnokClick(FormResult::Ok); });
     connect(BitBtn2, &QPushButton::clicked, this, [this] { BitnokClick(FormResult::Cancel); });
     connect(BitBtn1, &QPushButton::clicked, this, &TFrmtiersmaj::BitBtn1Click);
+    for (DBEdit *padded : { DBraisonsociale, DBEactivite, DBEdit4 })
+        padded->installEventFilter(this);
     connect(DBraisonsociale, &DBEdit::exited, this, &TFrmtiersmaj::DBraisonsocialeExit);
     connect(DBEactivite, &DBEdit::exited, this, &TFrmtiersmaj::DBEactiviteExit);
     connect(DBEdit4, &DBEdit::exited, this, &TFrmtiersmaj::DBEdit4Exit);
@@ -96,17 +98,19 @@ TFrmtiersmaj::TFrmtiersmaj(DataSet *tiers, QWidget *parent)
     buttons->addWidget(BitBtn2);
     buttons->addWidget(BitBtn1);
 
-    // Fields and buttons keep their size and sit together at the top, also
-    // when the frame shows the form maximised.
+    // Fields and buttons keep their size and sit together in the top left
+    // corner, also when the frame shows the form maximised.
     m_grid->setHorizontalSpacing(12);
     m_grid->setVerticalSpacing(8);
-    m_grid->setColumnStretch(2, 1);
-    auto *layout = new QVBoxLayout(this);
+    auto *panel = new QVBoxLayout;
+    panel->addLayout(m_grid);
+    panel->addSpacing(12);
+    panel->addLayout(buttons);
+    auto *layout = new QGridLayout(this);
     layout->setContentsMargins(16, 16, 16, 16);
-    layout->addLayout(m_grid);
-    layout->addSpacing(12);
-    layout->addLayout(buttons);
-    layout->addStretch();
+    layout->addLayout(panel, 0, 0);
+    layout->setRowStretch(1, 1);
+    layout->setColumnStretch(1, 1);
 }
 
 QLabel *TFrmtiersmaj::addRow(const QString &caption, QWidget *control, int width)
@@ -127,6 +131,25 @@ void TFrmtiersmaj::showEvent(QShowEvent *event)
         m_shown = true;
         DBEdit2->setFocus(Qt::OtherFocusReason);
     }
+}
+
+bool TFrmtiersmaj::eventFilter(QObject *watched, QEvent *event)
+{
+    // A padded text fills its edit to the last position, so nothing could be
+    // typed after it: the edit shows it without the blanks while the operator
+    // is in it. Leaving pads it again; the field is left as it is unless the
+    // operator types.
+    if (event->type() == QEvent::FocusIn) {
+        if (auto *edit = qobject_cast<DBEdit *>(watched)) {
+            QString text = edit->text();
+            qsizetype end = text.size();
+            while (end > 0 && text.at(end - 1) == QLatin1Char(' '))
+                --end;
+            if (end < text.size())
+                edit->setText(text.left(end));
+        }
+    }
+    return EntryForm::eventFilter(watched, event);
 }
 
 void TFrmtiersmaj::PassageChampSuiv()

@@ -8,6 +8,7 @@
 #include "ui/MessageBox.h"
 #include "ui/WindowClose.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMdiArea>
@@ -15,6 +16,18 @@
 #include <QPushButton>
 
 namespace {
+
+// A grid column over a TIERS column; the code is a number, set to the right.
+GridColumn column(const char *fieldName, const char *title, int width)
+{
+    GridColumn c;
+    c.fieldName = QString::fromLatin1(fieldName);
+    c.title = QString::fromUtf8(title);
+    c.width = width;
+    if (c.fieldName == QLatin1String("CODE"))
+        c.alignment = Qt::AlignRight | Qt::AlignVCenter;
+    return c;
+}
 
 // Every client form open in the program: lists share the one client data
 // set, so a form opened from one list binds all of them.
@@ -51,13 +64,12 @@ TFrmtiersgrille::TFrmtiersgrille(DataSet *tiers, QWidget *parent)
     setObjectName(QStringLiteral("Frmtiersgrille"));
     setWindowTitle(QStringLiteral("Tiers"));
     DBGrid1->setDataSet(tiers);
-    DBGrid1->setColumns({ { QStringLiteral("CODE"), QStringLiteral("Code"), 70, Qt::AlignRight | Qt::AlignVCenter },
-        { QStringLiteral("NOMBENEFICIAIRE"), QStringLiteral("Nom Tiers"), 300 },
-        { QStringLiteral("TYPEIDENTIFIANT"), QStringLiteral("Type Id"), 64 },
-        { QStringLiteral("IDENTIFIANT"), QStringLiteral("Identifiant"), 120 },
-        { QStringLiteral("ADRESSE"), QStringLiteral("Adresse"), 400 } });
-    // Tab leaves the grid for the buttons: the list is used from the keyboard.
+    DBGrid1->setColumns({ column("CODE", "Code", 70), column("NOMBENEFICIAIRE", "Nom Tiers", 300), column("TYPEIDENTIFIANT", "Type Id", 64),
+        column("IDENTIFIANT", "Identifiant", 120), column("ADRESSE", "Adresse", 400) });
+    // The list is used from the keyboard: it opens with the focus in the
+    // grid, and Tab leaves the grid for the buttons.
     DBGrid1->setTabKeyNavigation(false);
+    setFocusProxy(DBGrid1);
 
     BitBtn1 = addButton(QStringLiteral("BitBtn1"), QStringLiteral("Ajouter"));
     BitBtn3 = addButton(QStringLiteral("BitBtn3"), QStringLiteral("Modifier"));
@@ -138,7 +150,7 @@ void TFrmtiersgrille::eValChampRechChange()
         reopen(m_tiers, *sql);
 }
 
-void TFrmtiersgrille::openForm(TFrmtiersmaj *form)
+void TFrmtiersgrille::openForm(TFrmtiersmaj *form, QWidget *focus)
 {
     m_forms << form;
     allForms().removeAll(nullptr);
@@ -151,6 +163,18 @@ void TFrmtiersgrille::openForm(TFrmtiersmaj *form)
         child->resize(child->sizeHint());
         child->show();
         sub->mdiArea()->setActiveSubWindow(child);
+        // Back to this list when the form is done, not to whichever window
+        // the frame would pick, so the next client follows with the keyboard.
+        connect(
+            form, &EntryForm::closed, this,
+            [list = QPointer<QMdiSubWindow>(sub), back = QPointer<QWidget>(isAncestorOf(focus) ? focus : nullptr)] {
+                if (!list || !list->mdiArea())
+                    return;
+                list->mdiArea()->setActiveSubWindow(list);
+                if (back)
+                    back->setFocus(Qt::OtherFocusReason);
+            },
+            Qt::QueuedConnection);
     } else {
         form->setParent(this, Qt::Window);
         form->show();
@@ -162,6 +186,7 @@ void TFrmtiersgrille::BitBtn1Click()
 {
     if (showEntryInProgress())
         return;
+    QWidget *focus = QApplication::focusWidget();
     auto *form = new TFrmtiersmaj(m_tiers);
     try {
         m_tiers->append();
@@ -170,13 +195,14 @@ void TFrmtiersgrille::BitBtn1Click()
         MessageBox::error(this, e.text());
         return;
     }
-    openForm(form);
+    openForm(form, focus);
 }
 
 void TFrmtiersgrille::BitBtn3Click()
 {
     if (showEntryInProgress())
         return;
+    QWidget *focus = QApplication::focusWidget();
     auto *form = new TFrmtiersmaj(m_tiers);
     try {
         m_tiers->edit();
@@ -185,7 +211,7 @@ void TFrmtiersgrille::BitBtn3Click()
         MessageBox::error(this, e.text());
         return;
     }
-    openForm(form);
+    openForm(form, focus);
 }
 
 void TFrmtiersgrille::BitBtn2Click()

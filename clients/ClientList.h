@@ -45,7 +45,8 @@ private:
     // client is being entered, brings its form forward and answers true.
     bool showEntryInProgress() const;
     void followEntryState();
-    void openForm(TFrmtiersmaj *form);
+    // Shows a form; `focus` gets the focus back when it closes.
+    void openForm(TFrmtiersmaj *form, QWidget *focus);
 
     DataSet *m_tiers;
     QList<QPointer<TFrmtiersmaj>> m_forms;

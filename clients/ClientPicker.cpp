@@ -9,6 +9,20 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+namespace {
+// A grid column over a TIERS column; the code is a number, set to the right.
+GridColumn column(const char *fieldName, const char *title, int width)
+{
+    GridColumn c;
+    c.fieldName = QString::fromLatin1(fieldName);
+    c.title = QString::fromUtf8(title);
+    c.width = width;
+    if (c.fieldName == QLatin1String("CODE"))
+        c.alignment = Qt::AlignRight | Qt::AlignVCenter;
+    return c;
+}
+} // namespace
+
 // The banner, search bar and grid every list window has, inside the dialog.
 class TFrmtiersselect::Panel : public ListWindow {
 public:
@@ -32,9 +46,8 @@ TFrmtiersselect::TFrmtiersselect(DataSet *tiers, QWidget *parent)
     DBGrid1 = m_panel->DBGrid1;
 
     DBGrid1->setDataSet(tiers);
-    DBGrid1->setColumns({ { QStringLiteral("CODE"), QStringLiteral("Code"), 70, Qt::AlignRight | Qt::AlignVCenter },
-        { QStringLiteral("IDENTIFIANT"), QStringLiteral("Identifiant"), 120 },
-        { QStringLiteral("NOMBENEFICIAIRE"), QStringLiteral("Nom ou Raison Sociale"), 300 } });
+    DBGrid1->setColumns(
+        { column("CODE", "Code", 70), column("IDENTIFIANT", "Identifiant", 120), column("NOMBENEFICIAIRE", "Nom ou Raison Sociale", 300) });
     DBGrid1->setTabKeyNavigation(false);
     DBGrid1->installEventFilter(this);
     connect(DBGrid1, &DBGrid::gridDoubleClicked, this, &TFrmtiersselect::DBGrid1DblClick);

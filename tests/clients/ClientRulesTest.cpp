@@ -5,6 +5,12 @@
 
 using namespace ClientStatements;
 
+// Failures show texts, blanks included, rather than their bytes.
+inline void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+
 TEST(ClientStatements, FixedTexts)
 {
     EXPECT_EQ(listOpening(), QStringLiteral("select * from tiers Order by code"));

@@ -22,6 +22,12 @@
 
 using ::testing::HasSubstr;
 
+// Failures show texts, blanks included, rather than their bytes.
+inline void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+
 namespace {
 
 // A fresh database and a data module of the test's own, known to the windows
@@ -377,17 +383,18 @@ TEST(ClientList, CorrectDeleteAndNothingDisturbsAnEntry)
 {
     Clients c;
     c.add(1, QStringLiteral("ALPHA"));
-    c.add(2, QStringLiteral("BETA"));
+    c.add(2, QStringLiteral("BETA").leftJustified(40)); // as the form stores it
     Owned list(new TFrmtiersgrille(c.tiers));
 
-    // A double-click corrects the current client.
+    // A double-click corrects the current client; the stored name fills its
+    // edit, which shows it without the blanks so that text can be added.
     list->DBGrid1->setCurrentIndex(list->DBGrid1->model()->index(1, 1));
     emit list->DBGrid1->gridDoubleClicked();
     TFrmtiersmaj *form = onlyForm(list.window);
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(c.tiers->state(), DataSetState::Edit);
-    EXPECT_EQ(form->DBEactivite->text(), QStringLiteral("BETA"));
     form->DBEactivite->setFocus();
+    EXPECT_EQ(form->DBEactivite->text(), QStringLiteral("BETA"));
     QTest::keyClick(form->DBEactivite, Qt::Key_End);
     QTest::keyClicks(form->DBEactivite, QStringLiteral(" BIS"));
 
