@@ -208,14 +208,21 @@ void TFrmtiersmaj::BitBtn1Click()
 
 void TFrmtiersmaj::closeEvent(QCloseEvent *event)
 {
-    // Posting leaves the focused edit: its text is written and, for the three
-    // padded columns, padded first, as leaving it with the keyboard would.
+    // Posting leaves the form's focused edit: its text is written and, for
+    // the three padded columns, padded first, as leaving it with the keyboard
+    // would. The form's own focus counts, also when the list that closes it
+    // is the active window.
     if (result() == FormResult::Ok) {
-        if (!commitFocusedEditor()) {
-            event->ignore();
-            return;
+        QWidget *focus = focusWidget();
+        for (QWidget *w = focus; w && w != this; w = w->parentWidget()) {
+            if (auto *editor = dynamic_cast<BoundEditor *>(w)) {
+                if (!editor->commit()) {
+                    event->ignore();
+                    return;
+                }
+                break;
+            }
         }
-        QWidget *focus = QApplication::focusWidget();
         if (focus == DBraisonsociale)
             DBraisonsocialeExit();
         else if (focus == DBEactivite)

@@ -40,7 +40,7 @@ QList<QPointer<TFrmtiersmaj>> &allForms()
 TFrmtiersmaj *openFormOn(const QList<QPointer<TFrmtiersmaj>> &forms, DataSet *tiers)
 {
     for (const QPointer<TFrmtiersmaj> &f : forms)
-        if (f && f->isVisible() && (!tiers || f->dataSet() == tiers))
+        if (f && f->isVisible() && f->dataSet() == tiers)
             return f;
     return nullptr;
 }

@@ -331,10 +331,11 @@ TEST(ClientForm, F10ThenCloseBoxPostsAndThenFermerCancels)
         const QList<QStringList> rows = c.stored();
         ASSERT_EQ(rows.size(), k.storedRows);
         // Leaving the name by closing the window pads it as leaving it by key does.
-        if (k.closeBox)
+        if (k.closeBox) {
             EXPECT_EQ(rows[0][4], QStringLiteral("SOTUVER") + QString(33, QLatin1Char(' ')));
-        else
+        } else {
             EXPECT_EQ(c.tiers->recordCount(), 0);
+        }
     }
 }
 
@@ -410,7 +411,13 @@ TEST(ClientList, CorrectDeleteAndNothingDisturbsAnEntry)
     EXPECT_EQ(c.tiers->recNo(), 1);
     EXPECT_EQ(list->openForms().size(), 1);
     EXPECT_EQ(MessageBox::count(), 0);
+    {
+        Owned second(new TFrmtiersgrille(c.tiers)); // opened meanwhile, it shows the rows as they are
+        EXPECT_EQ(c.tiers->state(), DataSetState::Edit);
+        EXPECT_EQ(second->DBGrid1->model()->rowCount(), 2);
+    }
 
+    QApplication::setActiveWindow(form);
     QTest::mouseClick(form->Bitnok, Qt::LeftButton);
     EXPECT_TRUE(list->openForms().isEmpty());
     EXPECT_TRUE(list->eValChampRech->isEnabled());
@@ -436,21 +443,35 @@ TEST(ClientList, CorrectDeleteAndNothingDisturbsAnEntry)
     EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Cannot perform this operation on an empty dataset"));
 }
 
-TEST(ClientList, ClosingCancelsAnOpenEntry)
+TEST(ClientList, ClosingClosesAnOpenFormByItsRule)
 {
-    Clients c;
-    Owned list(new TFrmtiersgrille(c.tiers));
-    QTest::mouseClick(list->BitBtn1, Qt::LeftButton);
-    TFrmtiersmaj *form = onlyForm(list.window);
-    ASSERT_NE(form, nullptr);
-    QTest::keyClicks(form->DBEdit2, QStringLiteral("9"));
-    enter(form->DBEdit2);
+    // Closing the list closes its form: without F10 the entry is dropped,
+    // after F10 it is posted with the text still in the focused edit.
+    for (const bool f10 : { false, true }) {
+        SCOPED_TRACE(f10 ? "F10" : "no result");
+        Clients c;
+        Owned list(new TFrmtiersgrille(c.tiers));
+        QTest::mouseClick(list->BitBtn1, Qt::LeftButton);
+        TFrmtiersmaj *form = onlyForm(list.window);
+        ASSERT_NE(form, nullptr);
+        QTest::keyClicks(form->DBEdit2, QStringLiteral("9"));
+        enter(form->DBEdit2);
+        form->DBEactivite->setFocus();
+        QTest::keyClicks(form->DBEactivite, QStringLiteral("NEUF"));
+        if (f10)
+            QTest::keyClick(form->DBEactivite, Qt::Key_F10);
 
-    QTest::mouseClick(list->Button4, Qt::LeftButton);
-    EXPECT_FALSE(list->isVisible());
-    EXPECT_FALSE(c.tiers->isActive());
-    EXPECT_EQ(c.tiers->sql(), QStringLiteral("select * from tiers Order by code "));
-    EXPECT_TRUE(c.stored().isEmpty());
+        QApplication::setActiveWindow(list.window);
+        QTest::mouseClick(list->Button4, Qt::LeftButton);
+        EXPECT_FALSE(list->isVisible());
+        EXPECT_FALSE(c.tiers->isActive());
+        EXPECT_EQ(c.tiers->sql(), QStringLiteral("select * from tiers Order by code "));
+        const QList<QStringList> rows = c.stored();
+        ASSERT_EQ(rows.size(), f10 ? 1 : 0);
+        if (f10) {
+            EXPECT_EQ(rows[0][4], QStringLiteral("NEUF").leftJustified(40));
+        }
+    }
 }
 
 TEST(ClientPicker, OpensByIdentifierSearchesAndHandsTheChosenRow)
