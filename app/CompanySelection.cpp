@@ -6,7 +6,8 @@
 
 #include <QLabel>
 
-TFrmsocieteselect::TFrmsocieteselect(DataSet *societes, WorkingContext *context, QLabel *ste, QLabel *matricule, QLabel *exercice, QWidget *parent)
+TFrmsocieteselect::TFrmsocieteselect(
+    DataSet *societes, WorkingContext *context, QLabel *ste, QLabel *matricule, QLabel *exercice, QWidget *parent)
     : ListWindow(QStringLiteral("<<<  Liste des Sociétés >>>"), parent)
     , m_societes(societes)
     , m_context(context)
@@ -17,9 +18,9 @@ TFrmsocieteselect::TFrmsocieteselect(DataSet *societes, WorkingContext *context,
     setObjectName(QStringLiteral("Frmsocieteselect"));
     setWindowTitle(QStringLiteral("Selection Société"));
     DBGrid1->setDataSet(societes);
-    DBGrid1->setColumns({{QStringLiteral("IDENTIFIANT"), QStringLiteral("Matricule"), 104},
-                         {QStringLiteral("EXERCICE"), QStringLiteral("Exercice"), 54},
-                         {QStringLiteral("RAISON_SOCIALE"), QStringLiteral("Nom Prénom"), 271}});
+    DBGrid1->setColumns({ { QStringLiteral("IDENTIFIANT"), QStringLiteral("Matricule"), 104 },
+        { QStringLiteral("EXERCICE"), QStringLiteral("Exercice"), 54 },
+        { QStringLiteral("RAISON_SOCIALE"), QStringLiteral("Nom Prénom"), 271 } });
     // The search box searches company names.
     eValChampRech->setToolTip(QStringLiteral("Début de la raison sociale"));
     eValChampRech->setAccessibleName(QStringLiteral("Raison sociale"));

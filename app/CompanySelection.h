@@ -14,7 +14,8 @@ class TFrmsocieteselect : public ListWindow
 
 public:
     // context and the three labels receive the choice.
-    TFrmsocieteselect(DataSet *societes, WorkingContext *context, QLabel *ste, QLabel *matricule, QLabel *exercice, QWidget *parent = nullptr);
+    TFrmsocieteselect(
+        DataSet *societes, WorkingContext *context, QLabel *ste, QLabel *matricule, QLabel *exercice, QWidget *parent = nullptr);
 
     static inline const QString OpeningSql = QStringLiteral("select * from Societe Order by identifiant ");
     // The statement the search box gives the company data set.

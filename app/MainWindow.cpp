@@ -133,7 +133,8 @@ void TFrmmain::buildMenu()
 
     QMenu *declaration = bar->addMenu(QStringLiteral("Déclaration"));
     declaration->setObjectName(QStringLiteral("Dclaration1"));
-    QAction *generation = menuItem(declaration, QStringLiteral("GnrationdesFichiersdelaDclaration1"), QStringLiteral("Génération du Fichier"));
+    QAction *generation
+        = menuItem(declaration, QStringLiteral("GnrationdesFichiersdelaDclaration1"), QStringLiteral("Génération du Fichier"));
 
     QMenu *sortie = bar->addMenu(QStringLiteral("Sortie"));
     sortie->setObjectName(QStringLiteral("Sortie1"));
@@ -147,8 +148,10 @@ void TFrmmain::buildMenu()
     connect(clients, &QAction::triggered, this, &TFrmmain::IdentificationdesTiers1Click);
     connect(generation, &QAction::triggered, this, &TFrmmain::GnrationdesFichiersdelaDclaration1Click);
     connect(quit, &QAction::triggered, this, &TFrmmain::QuitterApplication1Click);
-    m_commandControls << qMakePair(Command::Reset, static_cast<QObject *>(init)) << qMakePair(Command::Companies, static_cast<QObject *>(socs))
-                      << qMakePair(Command::Invoices, static_cast<QObject *>(factures)) << qMakePair(Command::Clients, static_cast<QObject *>(clients))
+    m_commandControls << qMakePair(Command::Reset, static_cast<QObject *>(init))
+                      << qMakePair(Command::Companies, static_cast<QObject *>(socs))
+                      << qMakePair(Command::Invoices, static_cast<QObject *>(factures))
+                      << qMakePair(Command::Clients, static_cast<QObject *>(clients))
                       << qMakePair(Command::Declaration, static_cast<QObject *>(generation));
 }
 
@@ -180,12 +183,14 @@ void TFrmmain::buildToolBar()
         void (TFrmmain::*handler)();
         int command; // -1: always enabled
     } specs[] = {
-        {"ToolButton1", "Saisie des Factures", QStyle::SP_FileDialogDetailedView, &TFrmmain::SaisiedesRetenuessurSalaires1Click, int(Command::Invoices)},
-        {"ToolButton8", "Importation", QStyle::SP_ArrowDown, &TFrmmain::ToolButton8Click, int(Command::Import)},
-        {"ToolButton2", "Génération Fichier", QStyle::SP_DialogSaveButton, &TFrmmain::GnrationdesFichiersdelaDclaration1Click, int(Command::Declaration)},
-        {"ToolButton4", "Paramètres Société", QStyle::SP_ComputerIcon, &TFrmmain::Socits1Click, int(Command::Companies)},
-        {"ToolButton5", "Clients", QStyle::SP_DirHomeIcon, &TFrmmain::IdentificationdesTiers1Click, int(Command::Clients)},
-        {"ToolButton3", "Initialisation", QStyle::SP_BrowserReload, &TFrmmain::ToolButton3Click, int(Command::Reset)},
+        { "ToolButton1", "Saisie des Factures", QStyle::SP_FileDialogDetailedView, &TFrmmain::SaisiedesRetenuessurSalaires1Click,
+            int(Command::Invoices) },
+        { "ToolButton8", "Importation", QStyle::SP_ArrowDown, &TFrmmain::ToolButton8Click, int(Command::Import) },
+        { "ToolButton2", "Génération Fichier", QStyle::SP_DialogSaveButton, &TFrmmain::GnrationdesFichiersdelaDclaration1Click,
+            int(Command::Declaration) },
+        { "ToolButton4", "Paramètres Société", QStyle::SP_ComputerIcon, &TFrmmain::Socits1Click, int(Command::Companies) },
+        { "ToolButton5", "Clients", QStyle::SP_DirHomeIcon, &TFrmmain::IdentificationdesTiers1Click, int(Command::Clients) },
+        { "ToolButton3", "Initialisation", QStyle::SP_BrowserReload, &TFrmmain::ToolButton3Click, int(Command::Reset) },
     };
     for (const ButtonSpec &spec : specs) {
         QToolButton *b = toolButton(QString::fromLatin1(spec.name), QString::fromUtf8(spec.caption), s->standardIcon(spec.icon));
@@ -206,7 +211,7 @@ void TFrmmain::buildToolBar()
     auto *layout = new QHBoxLayout(panel);
     layout->setContentsMargins(24, 0, 12, 0);
     layout->setSpacing(28);
-    for (QLabel *l : {Ste, Matriculefiscal, Exercicecourant}) {
+    for (QLabel *l : { Ste, Matriculefiscal, Exercicecourant }) {
         l->setObjectName(l->text());
         QFont f = l->font();
         f.setBold(true);
@@ -315,8 +320,7 @@ void TFrmmain::ToolButton17Click()
         calculator.setProgram(info.absoluteFilePath());
         calculator.setChildProcessModifier(unblockTerminationSignalsInChild);
         calculator.startDetached();
-    }
-    else
+    } else
         QDesktopServices::openUrl(QUrl::fromLocalFile(info.absoluteFilePath()));
 }
 

@@ -3,6 +3,7 @@
 #include "core/WorkingContext.h"
 
 #include <QMainWindow>
+
 #include <functional>
 
 class QAction;

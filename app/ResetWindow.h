@@ -13,7 +13,8 @@ class QRadioButton;
 
 // Erases the movements or everything entered, behind the administrator
 // password. A separate window; closing it only hides it.
-class TFrminitialisation : public QDialog {
+class TFrminitialisation : public QDialog
+{
     Q_OBJECT
 
 public:

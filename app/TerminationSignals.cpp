@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
+
 #include <csignal>
 #include <pthread.h>
 #include <sys/signalfd.h>
@@ -35,8 +36,7 @@ void quitOnTerminationSignals()
     auto *notifier = new QSocketNotifier(g_signalFd, QSocketNotifier::Read, QCoreApplication::instance());
     QObject::connect(notifier, &QSocketNotifier::activated, [] {
         signalfd_siginfo info;
-        while (::read(g_signalFd, &info, sizeof info) == static_cast<ssize_t>(sizeof info)) {
-        }
+        while (::read(g_signalFd, &info, sizeof info) == static_cast<ssize_t>(sizeof info)) { }
         QCoreApplication::exit(0);
     });
 }

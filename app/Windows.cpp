@@ -14,7 +14,8 @@ void registerWindows()
     // Each register's window is wired here as it comes, one command a line.
     QWidget *newClientList(); // clients/ClientList.h
     TFrmmain::registerCommand(TFrmmain::Command::Clients, [](TFrmmain &main) { main.openChild(newClientList()); });
-    TFrmmain::registerCommand(TFrmmain::Command::Companies, [](TFrmmain &main) { main.openChild(new Tfrmsocietes(Datadeclaration->Isociete)); });
+    TFrmmain::registerCommand(
+        TFrmmain::Command::Companies, [](TFrmmain &main) { main.openChild(new Tfrmsocietes(Datadeclaration->Isociete)); });
     TFrmmain::registerCommand(TFrmmain::Command::Reset, [](TFrmmain &main) {
         auto *window = new TFrminitialisation(*Datadeclaration->ivorande, &main);
         TFrmmain::openSeparate(window);
@@ -22,12 +23,11 @@ void registerWindows()
     });
     // invoices:
     TFrmmain::registerCommand(TFrmmain::Command::Invoices, [](TFrmmain &m) {
-        m.openChild(new TFrmsaisie(Datadeclaration->ifacture, Datadeclaration->Itiers, m.curIdentifiant + m.curCle + m.curCategorie + m.curEtab,
-                                   m.curExercice));
+        m.openChild(new TFrmsaisie(
+            Datadeclaration->ifacture, Datadeclaration->Itiers, m.curIdentifiant + m.curCle + m.curCategorie + m.curEtab, m.curExercice));
     });
     // declaration:
-    TFrmmain::registerCommand(TFrmmain::Command::Declaration, [](TFrmmain &m) {
-        TFrmmain::openSeparate(new TFrmgenerationdeclaration(m, m.Ste->text(), *Datadeclaration->ivorande));
-    });
+    TFrmmain::registerCommand(TFrmmain::Command::Declaration,
+        [](TFrmmain &m) { TFrmmain::openSeparate(new TFrmgenerationdeclaration(m, m.Ste->text(), *Datadeclaration->ivorande)); });
     // import:
 }

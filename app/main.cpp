@@ -63,7 +63,8 @@ int main(int argc, char **argv)
     Datadeclaration->setWorkingContext(Frmmain);
     registerWindows();
     Frmmain->showMaximized();
-    auto *selection = new TFrmsocieteselect(Datadeclaration->Isociete, Frmmain, Frmmain->Ste, Frmmain->Matriculefiscal, Frmmain->Exercicecourant);
+    auto *selection
+        = new TFrmsocieteselect(Datadeclaration->Isociete, Frmmain, Frmmain->Ste, Frmmain->Matriculefiscal, Frmmain->Exercicecourant);
     Frmmain->openChild(selection, false);
 
     const int rc = app.exec();

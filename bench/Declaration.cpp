@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
+
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -35,8 +36,9 @@ double plainLoop(const QString &dbPath, const QString &outPath, int &count)
     QElapsedTimer t;
     t.start();
     ITransaction *tra = att->startTransaction(&st, 0, nullptr);
-    IStatement *stmt = att->prepare(&st, tra, 0, "select * from FACTURE where IDENTIFIANT='0123456AM000' and TRIMESTRE=1 and EXERCICE=2008 order by NUMEROORDRE", 1,
-                                    IStatement::PREPARE_PREFETCH_METADATA);
+    IStatement *stmt = att->prepare(&st, tra, 0,
+        "select * from FACTURE where IDENTIFIANT='0123456AM000' and TRIMESTRE=1 and EXERCICE=2008 order by NUMEROORDRE", 1,
+        IStatement::PREPARE_PREFETCH_METADATA);
     IMessageMetadata *out = stmt->getOutputMetadata(&st);
     const unsigned n = out->getCount(&st);
     std::vector<unsigned> offsets(n), types(n), lengths(n);
@@ -122,7 +124,7 @@ int main(int argc, char **argv)
     ctx.curEtab = QStringLiteral("000");
     ctx.curMatricule = QStringLiteral("0123456AM000");
     ctx.curExercice = QStringLiteral("2008");
-    for (QString *s : {&ctx.curRaisonSociale, &ctx.curActivite, &ctx.curVille})
+    for (QString *s : { &ctx.curRaisonSociale, &ctx.curActivite, &ctx.curVille })
         *s = QStringLiteral("X").leftJustified(40);
     ctx.curRue = QStringLiteral("X").leftJustified(72);
     ctx.curNumero = QStringLiteral("1   ");

@@ -37,7 +37,8 @@ QStringList invoiceTexts(int i)
 }
 
 // Rows held in memory; a map value is the number of a text in the row.
-class MemorySource : public TDataImport {
+class MemorySource : public TDataImport
+{
 public:
     std::vector<QStringList> Rows;
 
@@ -69,7 +70,8 @@ QString freshDatabase(const QTemporaryDir &dir, const QString &name)
     return path;
 }
 
-struct Run {
+struct Run
+{
     double ms = 0;
     std::vector<double> slices; // ms per tenth of the rows
     int imported = 0;

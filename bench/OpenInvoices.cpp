@@ -14,6 +14,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+
 #include <cstdio>
 
 using namespace Firebird;
@@ -34,8 +35,9 @@ double plainFetch(const QString &path, int &count)
     IAttachment *att = client.provider()->attachDatabase(&st, path.toUtf8().constData(), dpb->getBufferLength(&st), dpb->getBuffer(&st));
     dpb->dispose();
     ITransaction *tra = att->startTransaction(&st, 0, nullptr);
-    IStatement *stmt = att->prepare(&st, tra, 0, "select * from FACTURE WHERE identifiant='0123456AM000' and exercice=2008 Order by IDENTIFIANT,EXERCICE,TRIMESTRE,NUMEROORDRE", 1,
-                                    IStatement::PREPARE_PREFETCH_METADATA);
+    IStatement *stmt = att->prepare(&st, tra, 0,
+        "select * from FACTURE WHERE identifiant='0123456AM000' and exercice=2008 Order by IDENTIFIANT,EXERCICE,TRIMESTRE,NUMEROORDRE", 1,
+        IStatement::PREPARE_PREFETCH_METADATA);
     IMessageMetadata *out = stmt->getOutputMetadata(&st);
     std::vector<unsigned char> buf(out->getMessageLength(&st));
     IResultSet *rs = stmt->openCursor(&st, tra, nullptr, nullptr, out, 0);
@@ -79,13 +81,14 @@ int main(int argc, char **argv)
         c.open();
         QElapsedTimer qt;
         qt.start();
-        Query q(c, QStringLiteral("select * from FACTURE WHERE identifiant=:id and exercice=:ex Order by IDENTIFIANT,EXERCICE,TRIMeSTRE,NUMEROORDRE"));
+        Query q(c,
+            QStringLiteral(
+                "select * from FACTURE WHERE identifiant=:id and exercice=:ex Order by IDENTIFIANT,EXERCICE,TRIMeSTRE,NUMEROORDRE"));
         q.setParam(QStringLiteral("id"), QStringLiteral("0123456AM000"));
         q.setParam(QStringLiteral("ex"), QStringLiteral("2008"));
         q.open();
         Row row;
-        while (q.fetch(row)) {
-        }
+        while (q.fetch(row)) { }
         queryMs = qt.nsecsElapsed() / 1e6;
     }
 
@@ -94,15 +97,15 @@ int main(int argc, char **argv)
     module.ivorande->open();
     DBGrid grid;
     grid.setDataSet(module.ifacture);
-    grid.setColumns({{QStringLiteral("TRIMESTRE"), QStringLiteral("Trm"), 40},
-                     {QStringLiteral("DATEFACTURE"), QStringLiteral("Date Fact."), 80},
-                     {QStringLiteral("NUMEROFACTURE"), QStringLiteral("N°Facture"), 80},
-                     {QStringLiteral("IDENTIFIANTCLIENT"), QStringLiteral("Id.Bénéficiaire"), 100},
-                     {QStringLiteral("NOMPRENOMCLIENT"), QStringLiteral("Nom"), 200},
-                     {QStringLiteral("PRIXVENTE"), QStringLiteral("Montant H.T"), 90},
-                     {QStringLiteral("MONTANTFODEC"), QStringLiteral("Montant Fodec"), 90},
-                     {QStringLiteral("MONTANTDROITCONSOMMATION"), QStringLiteral("MT Droit Cons."), 90},
-                     {QStringLiteral("MONTANTTVA"), QStringLiteral("Montant TVA"), 90}});
+    grid.setColumns(
+        { { QStringLiteral("TRIMESTRE"), QStringLiteral("Trm"), 40 }, { QStringLiteral("DATEFACTURE"), QStringLiteral("Date Fact."), 80 },
+            { QStringLiteral("NUMEROFACTURE"), QStringLiteral("N°Facture"), 80 },
+            { QStringLiteral("IDENTIFIANTCLIENT"), QStringLiteral("Id.Bénéficiaire"), 100 },
+            { QStringLiteral("NOMPRENOMCLIENT"), QStringLiteral("Nom"), 200 },
+            { QStringLiteral("PRIXVENTE"), QStringLiteral("Montant H.T"), 90 },
+            { QStringLiteral("MONTANTFODEC"), QStringLiteral("Montant Fodec"), 90 },
+            { QStringLiteral("MONTANTDROITCONSOMMATION"), QStringLiteral("MT Droit Cons."), 90 },
+            { QStringLiteral("MONTANTTVA"), QStringLiteral("Montant TVA"), 90 } });
     grid.resize(1200, 700);
     grid.show();
     QApplication::processEvents();
@@ -111,7 +114,8 @@ int main(int argc, char **argv)
     QElapsedTimer t;
     t.start();
     module.ifacture->close();
-    module.ifacture->setSql(QStringLiteral("select * from FACTURE WHERE identifiant=:id and exercice=:ex Order by IDENTIFIANT,EXERCICE,TRIMeSTRE,NUMEROORDRE"));
+    module.ifacture->setSql(
+        QStringLiteral("select * from FACTURE WHERE identifiant=:id and exercice=:ex Order by IDENTIFIANT,EXERCICE,TRIMeSTRE,NUMEROORDRE"));
     module.ifacture->setParam(QStringLiteral("id"), QStringLiteral("0123456AM000"));
     module.ifacture->setParam(QStringLiteral("ex"), QStringLiteral("2008"));
     module.ifacture->open();

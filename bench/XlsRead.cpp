@@ -100,7 +100,8 @@ for sheet in book.sheets():
 print('%.4f %d %d %d' % (time.perf_counter() - t, resource.getrusage(resource.RUSAGE_SELF).ru_maxrss, cells, chars))
 )";
 
-struct Run {
+struct Run
+{
     double seconds = 0;
     double peakMb = 0;
     qint64 cells = 0;

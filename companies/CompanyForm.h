@@ -12,7 +12,8 @@ class QPushButton;
 // One company of SOCIETE, typed or corrected over the current row of the
 // shared company data set, which the company list has put into insert or
 // edit mode. Enter and Up arrow move between the boxes, F10 saves and closes.
-class Tfrmparamsociete : public EntryForm {
+class Tfrmparamsociete : public EntryForm
+{
     Q_OBJECT
 
 public:

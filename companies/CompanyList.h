@@ -8,7 +8,8 @@ class QMenu;
 // The declaring companies: sorted by a column title, searched by name, added,
 // modified in the company form and deleted behind the administrator password.
 // Everything shown is the shared company data set.
-class Tfrmsocietes : public ListWindow {
+class Tfrmsocietes : public ListWindow
+{
     Q_OBJECT
 
 public:

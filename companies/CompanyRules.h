@@ -8,7 +8,8 @@ namespace CompanyRules {
 
 // The texts the declaration file copies as stored, with the width each one
 // is stored at: the declaration's fields only line up when they are full.
-struct PaddedColumn {
+struct PaddedColumn
+{
     const char *column;
     int width;
 };

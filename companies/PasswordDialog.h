@@ -6,7 +6,8 @@ class QLineEdit;
 class QPushButton;
 
 // Asks for the administrator password before a company is deleted.
-class TFrmMotPasse : public QDialog {
+class TFrmMotPasse : public QDialog
+{
     Q_OBJECT
 
 public:

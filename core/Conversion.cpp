@@ -3,6 +3,7 @@
 #include "core/DateTime.h"
 
 #include <QDate>
+
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -124,9 +125,24 @@ bool scanDate(const QString &s, int &pos, double &value, const FormatSettings &f
     } else {
         int yearDigits = 0;
         switch (order) {
-        case DateOrder::DMY: day = n1; month = n2; year = n3; yearDigits = d3; break;
-        case DateOrder::MDY: month = n1; day = n2; year = n3; yearDigits = d3; break;
-        case DateOrder::YMD: year = n1; month = n2; day = n3; yearDigits = d1; break;
+        case DateOrder::DMY:
+            day = n1;
+            month = n2;
+            year = n3;
+            yearDigits = d3;
+            break;
+        case DateOrder::MDY:
+            month = n1;
+            day = n2;
+            year = n3;
+            yearDigits = d3;
+            break;
+        case DateOrder::YMD:
+            year = n1;
+            month = n2;
+            day = n3;
+            yearDigits = d1;
+            break;
         }
         if (yearDigits <= 2) {
             int window = fs.twoDigitYearCenturyWindow;
@@ -144,8 +160,8 @@ bool scanAmPm(const QString &s, int &pos, const FormatSettings &fs, int &kind)
     while (pos < s.size() && isBlank(s[pos]))
         ++pos;
     const QString rest = s.mid(pos);
-    const QList<QPair<QString, int>> markers = {
-        {fs.timeAMString, 0}, {fs.timePMString, 1}, {QStringLiteral("AM"), 0}, {QStringLiteral("PM"), 1}, {QStringLiteral("A"), 0}, {QStringLiteral("P"), 1}};
+    const QList<QPair<QString, int>> markers = { { fs.timeAMString, 0 }, { fs.timePMString, 1 }, { QStringLiteral("AM"), 0 },
+        { QStringLiteral("PM"), 1 }, { QStringLiteral("A"), 0 }, { QStringLiteral("P"), 1 } };
     for (const auto &m : markers) {
         if (!m.first.isEmpty() && rest.startsWith(m.first, Qt::CaseInsensitive)) {
             pos += static_cast<int>(m.first.size());

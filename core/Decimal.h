@@ -8,8 +8,8 @@
 // operator reads them, not as their nearest binary value falls.
 struct DecimalText
 {
-    bool negative = false;  // only when the rounded value is not zero
-    QString integerDigits;  // no leading zeros; empty for a zero integer part
+    bool negative = false; // only when the rounded value is not zero
+    QString integerDigits; // no leading zeros; empty for a zero integer part
     QString fractionDigits; // exactly the requested count
 };
 

@@ -3,10 +3,11 @@
 #include <QLocale>
 
 namespace {
-const QStringList EnglishShortMonths = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-const QStringList EnglishLongMonths = {"January", "February", "March", "April", "May", "June", "July", "August", "September", "October", "November", "December"};
-const QStringList EnglishShortDays = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-const QStringList EnglishLongDays = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+const QStringList EnglishShortMonths = { "Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec" };
+const QStringList EnglishLongMonths
+    = { "January", "February", "March", "April", "May", "June", "July", "August", "September", "October", "November", "December" };
+const QStringList EnglishShortDays = { "Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat" };
+const QStringList EnglishLongDays = { "Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday" };
 
 FormatSettings &currentInstance()
 {
@@ -63,7 +64,7 @@ QString fromLocaleTimePattern(const QString &pattern)
         if (c == QLatin1Char('H'))
             out += QLatin1Char('h');
         else if ((c == QLatin1Char('A') || c == QLatin1Char('a')) && i + 1 < pattern.size()
-                 && (pattern[i + 1] == QLatin1Char('P') || pattern[i + 1] == QLatin1Char('p'))) {
+            && (pattern[i + 1] == QLatin1Char('P') || pattern[i + 1] == QLatin1Char('p'))) {
             out += QStringLiteral("AMPM");
             ++i;
         } else if (c == QLatin1Char('t'))

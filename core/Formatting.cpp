@@ -34,7 +34,8 @@ QStringList splitSections(const QString &mask)
 }
 
 // One token of a number mask: a placeholder or a piece of literal text.
-struct MaskToken {
+struct MaskToken
+{
     enum Kind { Zero, Hash, Point, Literal } kind;
     QString text;
 };

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+
 #include <memory>
 
 class SimpleIniWrapper;

@@ -15,18 +15,20 @@ TDatadeclaration::TDatadeclaration(QObject *parent)
     , QueryMaxNumero(new DataSet(*ivorande, QStringLiteral("QueryMaxNumero"), this))
 {
     Isociete->setSql(IsocieteSql);
-    Isociete->setUpdateTable(QStringLiteral("SOCIETE"), {QStringLiteral("IDENTIFIANT"), QStringLiteral("CLE"), QStringLiteral("CATEGORIE"), QStringLiteral("ETABSECONDAIRE")});
+    Isociete->setUpdateTable(QStringLiteral("SOCIETE"),
+        { QStringLiteral("IDENTIFIANT"), QStringLiteral("CLE"), QStringLiteral("CATEGORIE"), QStringLiteral("ETABSECONDAIRE") });
     Isociete->afterPost = [this](DataSet &d) { IsocieteAfterPost(d); };
 
     Itiers->setSql(ItiersSql);
-    Itiers->setUpdateTable(QStringLiteral("TIERS"), {QStringLiteral("CODE")});
+    Itiers->setUpdateTable(QStringLiteral("TIERS"), { QStringLiteral("CODE") });
     Itiers->afterPost = [this](DataSet &d) { ItiersAfterPost(d); };
 
     ifacture->setSql(ifactureSql);
-    ifacture->setUpdateTable(QStringLiteral("facture"), {QStringLiteral("IDENTIFIANT"), QStringLiteral("EXERCICE"), QStringLiteral("TRIMESTRE"), QStringLiteral("NUMEROORDRE")});
+    ifacture->setUpdateTable(QStringLiteral("facture"),
+        { QStringLiteral("IDENTIFIANT"), QStringLiteral("EXERCICE"), QStringLiteral("TRIMESTRE"), QStringLiteral("NUMEROORDRE") });
     ifacture->afterPost = [this](DataSet &d) { ItiersAfterPost(d); }; // the same handler as the clients'
     ifacture->afterInsert = [this](DataSet &d) { ifactureAfterInsert(d); };
-    for (const char *amount : {"PRIXVENTE", "MONTANTFODEC", "MONTANTDROITCONSOMMATION", "MONTANTTVA"})
+    for (const char *amount : { "PRIXVENTE", "MONTANTFODEC", "MONTANTDROITCONSOMMATION", "MONTANTTVA" })
         ifacture->setDisplayFormat(QString::fromLatin1(amount), AmountMask);
 
     iparametres->setSql(iparametresSql);

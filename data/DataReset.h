@@ -23,7 +23,8 @@ QString procedureName(Depth depth); // INITIALISATIONMVT or INITIALISATION
 // A stored procedure without parameters, executed inside the shared
 // transaction. No commit follows: the work becomes durable with the next
 // commit of that transaction, as every other change does.
-class StoredProcedure {
+class StoredProcedure
+{
 public:
     StoredProcedure(Connection &connection, const QString &procedureName);
 

@@ -243,7 +243,7 @@ bool DataSet::locate(const QString &fieldNames, const QVariant &values)
     checkActive();
     checkBrowseMode();
     const QStringList names = fieldNames.split(QLatin1Char(';'), Qt::SkipEmptyParts);
-    QVariantList wanted = names.size() > 1 ? values.toList() : QVariantList{values};
+    QVariantList wanted = names.size() > 1 ? values.toList() : QVariantList { values };
     QList<Field *> fields;
     for (const QString &n : names)
         fields << fieldByName(n.trimmed());

@@ -7,6 +7,7 @@
 
 #include <QHash>
 #include <QObject>
+
 #include <functional>
 #include <memory>
 #include <vector>

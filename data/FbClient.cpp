@@ -3,8 +3,9 @@
 #include "core/Cp1252.h"
 
 #include <QByteArray>
-#include <QStringDecoder>
 #include <QString>
+#include <QStringDecoder>
+
 #include <dlfcn.h>
 #include <mutex>
 

@@ -46,8 +46,7 @@ public:
 };
 
 // Releases a reference-counted interface when it goes out of scope.
-template <class T>
-class FbRef
+template <class T> class FbRef
 {
 public:
     FbRef() = default;

@@ -33,8 +33,10 @@ bool Field::isNumeric() const
     case FieldType::Integer:
     case FieldType::LargeInt:
     case FieldType::Float:
-    case FieldType::Bcd: return true;
-    default: return false;
+    case FieldType::Bcd:
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -109,9 +111,12 @@ QString Field::textOf(const QVariant &v) const
         return d == std::trunc(d) ? dateToStr(d) : dateTimeToStr(d);
     }
     switch (v.metaType().id()) {
-    case QMetaType::Double: return floatToStr(v.toDouble());
-    case QMetaType::Bool: return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
-    default: return v.toString();
+    case QMetaType::Double:
+        return floatToStr(v.toDouble());
+    case QMetaType::Bool:
+        return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+    default:
+        return v.toString();
     }
 }
 
@@ -170,7 +175,7 @@ QVariant Field::fromText(const QString &text) const
         const bool ok = m_info.type == FieldType::Time ? tryStrToTime(text, d) : tryStrToDateTime(text, d);
         if (!ok)
             throw Error(QStringLiteral("'%1' is not a valid date").arg(text));
-        return QVariant::fromValue(TimeStamp{d});
+        return QVariant::fromValue(TimeStamp { d });
     }
     case FieldType::Boolean: {
         if (text.isEmpty())
@@ -181,7 +186,8 @@ QVariant Field::fromText(const QString &text) const
             return false;
         throw Error(QStringLiteral("'%1' is not a valid boolean value for field '%2'").arg(text, m_info.name));
     }
-    default: return text;
+    default:
+        return text;
     }
 }
 
@@ -218,12 +224,14 @@ QVariant Field::coerce(const QVariant &v) const
         if (isTimeStamp(v))
             return v;
         if (id == QMetaType::QDate)
-            return QVariant::fromValue(TimeStamp{DateTime::fromQDate(v.toDate())});
+            return QVariant::fromValue(TimeStamp { DateTime::fromQDate(v.toDate()) });
         if (id == QMetaType::QDateTime)
-            return QVariant::fromValue(TimeStamp{DateTime::fromQDateTime(v.toDateTime())});
-        return QVariant::fromValue(TimeStamp{v.toDouble()});
-    case FieldType::Boolean: return v.toBool();
-    default: return v;
+            return QVariant::fromValue(TimeStamp { DateTime::fromQDateTime(v.toDateTime()) });
+        return QVariant::fromValue(TimeStamp { v.toDouble() });
+    case FieldType::Boolean:
+        return v.toBool();
+    default:
+        return v;
     }
 }
 

@@ -17,7 +17,7 @@ public:
 
     DataSet &dataSet() const { return m_dataSet; }
     int index() const { return m_index; }
-    QString name() const;                             // data set name + column name
+    QString name() const; // data set name + column name
     const QString &fieldName() const { return m_info.name; } // the column name
     FieldType type() const { return m_info.type; }
     int size() const { return m_info.size; }

@@ -8,6 +8,7 @@
 
 #include <QDate>
 #include <QDateTime>
+
 #include <cmath>
 #include <cstring>
 
@@ -50,9 +51,12 @@ struct OutputSlot
 unsigned bytesPerChar(unsigned charSet)
 {
     switch (charSet & 0xFF) {
-    case 3: return 3; // UNICODE_FSS
-    case 4: return 4; // UTF8
-    default: return 1;
+    case 3:
+        return 3; // UNICODE_FSS
+    case 4:
+        return 4; // UTF8
+    default:
+        return 1;
     }
 }
 
@@ -60,19 +64,30 @@ FieldType fieldTypeOf(unsigned type, int scale, int subType)
 {
     switch (type) {
     case SQL_TEXT:
-    case SQL_VARYING: return FieldType::String;
-    case SQL_SHORT: return scale ? FieldType::Bcd : FieldType::SmallInt;
-    case SQL_LONG: return scale ? FieldType::Bcd : FieldType::Integer;
-    case SQL_INT64: return scale ? FieldType::Bcd : FieldType::LargeInt;
+    case SQL_VARYING:
+        return FieldType::String;
+    case SQL_SHORT:
+        return scale ? FieldType::Bcd : FieldType::SmallInt;
+    case SQL_LONG:
+        return scale ? FieldType::Bcd : FieldType::Integer;
+    case SQL_INT64:
+        return scale ? FieldType::Bcd : FieldType::LargeInt;
     case SQL_FLOAT:
     case SQL_DOUBLE:
-    case SQL_D_FLOAT: return FieldType::Float;
-    case SQL_TIMESTAMP: return FieldType::DateTime;
-    case SQL_TYPE_DATE: return FieldType::Date;
-    case SQL_TYPE_TIME: return FieldType::Time;
-    case SQL_BOOLEAN: return FieldType::Boolean;
-    case SQL_BLOB: return subType == 1 ? FieldType::Memo : FieldType::Blob;
-    default: return FieldType::Unknown;
+    case SQL_D_FLOAT:
+        return FieldType::Float;
+    case SQL_TIMESTAMP:
+        return FieldType::DateTime;
+    case SQL_TYPE_DATE:
+        return FieldType::Date;
+    case SQL_TYPE_TIME:
+        return FieldType::Time;
+    case SQL_BOOLEAN:
+        return FieldType::Boolean;
+    case SQL_BLOB:
+        return subType == 1 ? FieldType::Memo : FieldType::Blob;
+    default:
+        return FieldType::Unknown;
     }
 }
 
@@ -277,7 +292,7 @@ void Query::bindInput()
                 s.length = 2;
             }
         } else if (typeId == QMetaType::Int || typeId == QMetaType::LongLong || typeId == QMetaType::UInt || typeId == QMetaType::Short
-                   || typeId == QMetaType::Long) {
+            || typeId == QMetaType::Long) {
             s.type = SQL_INT64;
             s.length = 8;
         } else if (typeId == QMetaType::Double || typeId == QMetaType::Float) {
@@ -363,7 +378,9 @@ void Query::bindInput()
             daysToTimestamp(days, p);
             break;
         }
-        case SQL_BOOLEAN: *p = v.toBool() ? 1 : 0; break;
+        case SQL_BOOLEAN:
+            *p = v.toBool() ? 1 : 0;
+            break;
         case SQL_SHORT: {
             short b = v.toBool() ? 1 : 0;
             std::memcpy(p, &b, 2);
@@ -385,7 +402,8 @@ void Query::bindInput()
             std::memcpy(p + 2, texts[i].constData(), len);
             break;
         }
-        default: break;
+        default:
+            break;
         }
     }
 }
@@ -406,7 +424,7 @@ void Query::execute()
     FbStatus st;
     const bool hasOutput = !d->outputs.isEmpty();
     d->statement->execute(&st, tra, d->currentLayout->meta.get(), d->inBuffer.data(), hasOutput ? d->outMeta.get() : nullptr,
-                          hasOutput ? d->outBuffer.data() : nullptr);
+        hasOutput ? d->outBuffer.data() : nullptr);
     m_rowsAffected = static_cast<qint64>(d->statement->getAffectedRecords(&st));
     m_outputRow.clear();
     if (hasOutput)
@@ -465,7 +483,9 @@ void Query::decodeOutput(Row &row)
             row[i] = Cp1252::toUnicode(reinterpret_cast<const char *>(p + 2), len);
             break;
         }
-        case SQL_TEXT: row[i] = Cp1252::toUnicode(reinterpret_cast<const char *>(p), o.length); break;
+        case SQL_TEXT:
+            row[i] = Cp1252::toUnicode(reinterpret_cast<const char *>(p), o.length);
+            break;
         case SQL_SHORT: {
             qint16 x;
             std::memcpy(&x, p, 2);
@@ -497,20 +517,24 @@ void Query::decodeOutput(Row &row)
             row[i] = x;
             break;
         }
-        case SQL_TIMESTAMP: row[i] = QVariant::fromValue(TimeStamp{timestampToDays(p)}); break;
+        case SQL_TIMESTAMP:
+            row[i] = QVariant::fromValue(TimeStamp { timestampToDays(p) });
+            break;
         case SQL_TYPE_DATE: {
             ISC_DATE x;
             std::memcpy(&x, p, 4);
-            row[i] = QVariant::fromValue(TimeStamp{static_cast<double>(x) - ServerDayOffset});
+            row[i] = QVariant::fromValue(TimeStamp { static_cast<double>(x) - ServerDayOffset });
             break;
         }
         case SQL_TYPE_TIME: {
             ISC_TIME x;
             std::memcpy(&x, p, 4);
-            row[i] = QVariant::fromValue(TimeStamp{x / TimeUnitsPerDay});
+            row[i] = QVariant::fromValue(TimeStamp { x / TimeUnitsPerDay });
             break;
         }
-        case SQL_BOOLEAN: row[i] = *p != 0; break;
+        case SQL_BOOLEAN:
+            row[i] = *p != 0;
+            break;
         case SQL_BLOB: {
             ISC_QUAD id;
             std::memcpy(&id, p, sizeof id);
@@ -530,7 +554,9 @@ void Query::decodeOutput(Row &row)
             row[i] = o.subType == 1 ? QVariant(Cp1252::toUnicode(data)) : QVariant(data);
             break;
         }
-        default: row[i] = QVariant(); break;
+        default:
+            row[i] = QVariant();
+            break;
         }
     }
 }

@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <QVector>
+
 #include <memory>
 
 class Connection;
@@ -17,10 +18,10 @@ enum class FieldType { Unknown, String, SmallInt, Integer, LargeInt, Float, Bcd,
 
 struct ColumnInfo
 {
-    QString name;     // alias, as the server gives it
+    QString name; // alias, as the server gives it
     QString relation; // table, empty for expressions
     FieldType type = FieldType::Unknown;
-    int size = 0;       // characters for text columns
+    int size = 0; // characters for text columns
     bool fixed = false; // CHAR rather than VARCHAR
     bool required = false;
     int scale = 0;

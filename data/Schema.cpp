@@ -46,7 +46,8 @@ QStringList statements(const QString &text)
             i += static_cast<int>(terminator.size());
             // strip leading comments to look at the statement's verb
             QString bare = stmt;
-            static const QRegularExpression leadingComments(QStringLiteral("^(\\s*/\\*.*?\\*/)*\\s*"), QRegularExpression::DotMatchesEverythingOption);
+            static const QRegularExpression leadingComments(
+                QStringLiteral("^(\\s*/\\*.*?\\*/)*\\s*"), QRegularExpression::DotMatchesEverythingOption);
             bare.remove(leadingComments);
             if (bare.startsWith(QLatin1String("SET TERM"), Qt::CaseInsensitive)) {
                 QStringList parts = bare.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);

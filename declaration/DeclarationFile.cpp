@@ -17,18 +17,23 @@ QString DeclarationFile::ioErrorText(int e)
     case ENOENT:
     case ENOTDIR:
     case ENAMETOOLONG:
-    case EINVAL: return QStringLiteral("Invalid filename"); // the directory does not exist
+    case EINVAL:
+        return QStringLiteral("Invalid filename"); // the directory does not exist
     case EACCES:
     case EPERM:
     case EROFS:
     case EISDIR:
-    case ETXTBSY: return QStringLiteral("File access denied");
+    case ETXTBSY:
+        return QStringLiteral("File access denied");
     case EMFILE:
-    case ENFILE: return QStringLiteral("Too many open files");
+    case ENFILE:
+        return QStringLiteral("Too many open files");
     case ENOSPC:
     case EDQUOT:
-    case EFBIG: return QStringLiteral("Disk full");
-    default: return QStringLiteral("I/O error %1").arg(e);
+    case EFBIG:
+        return QStringLiteral("Disk full");
+    default:
+        return QStringLiteral("I/O error %1").arg(e);
     }
 }
 

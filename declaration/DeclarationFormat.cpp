@@ -197,7 +197,7 @@ QByteArray header(const Prefix &p, const Company &c)
 {
     Record r;
     appendPrefix(r, "EF", p);
-    for (const QString *s : {&c.raisonSociale, &c.activite, &c.ville, &c.rue, &c.numero, &c.codePostal})
+    for (const QString *s : { &c.raisonSociale, &c.activite, &c.ville, &c.rue, &c.numero, &c.codePostal })
         appendText(r, *s);
     r.fill(111, ' ');
     return r.take();

@@ -13,8 +13,8 @@ namespace DeclarationFormat {
 struct Prefix
 {
     QString matricule; // curIdentifiant + curCle + curCategorie + curEtab, as stored
-    QString exercice;  // curExercice, as stored
-    QString quarter;   // the quarter text as chosen ("T1".."T4")
+    QString exercice; // curExercice, as stored
+    QString quarter; // the quarter text as chosen ("T1".."T4")
 };
 
 struct Company
@@ -25,9 +25,8 @@ struct Company
 // One FACTURE row; an invalid QVariant is a null column.
 struct Invoice
 {
-    QVariant numeroOrdre, numeroFacture, dateFacture, typeIdClient, identifiantClient, nomPrenomClient, adresseClient,
-        numeroAutorisation, dateAutorisation, prixVente, tauxFodec, montantFodec, tauxDroitConsommation, montantDroitConsommation,
-        tauxTva, montantTva;
+    QVariant numeroOrdre, numeroFacture, dateFacture, typeIdClient, identifiantClient, nomPrenomClient, adresseClient, numeroAutorisation,
+        dateAutorisation, prixVente, tauxFodec, montantFodec, tauxDroitConsommation, montantDroitConsommation, tauxTva, montantTva;
 };
 
 // Count and sums of the detail records written, in record order.

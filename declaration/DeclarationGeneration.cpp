@@ -33,17 +33,17 @@ QString DeclarationGeneration::filePath(const QString &directoryText, const QStr
 QString DeclarationGeneration::generate(const QString &directoryText, const QString &quarterText, const WorkingContext &c)
 {
     using namespace DeclarationFormat;
-    const Prefix prefix{c.curIdentifiant + c.curCle + c.curCategorie + c.curEtab, c.curExercice, quarterText};
+    const Prefix prefix { c.curIdentifiant + c.curCle + c.curCategorie + c.curEtab, c.curExercice, quarterText };
 
     DeclarationFile file;
     file.create(filePath(directoryText, quarterText, c.curExercice));
     const QString shown = filePath(trimControls(directoryText), quarterText, c.curExercice);
 
-    file.writeRecord(header(prefix, Company{c.curRaisonSociale, c.curActivite, c.curVille, c.curRue, c.curNumero, c.curCodePostal}));
+    file.writeRecord(header(prefix, Company { c.curRaisonSociale, c.curActivite, c.curVille, c.curRue, c.curNumero, c.curCodePostal }));
 
     m_query.close();
     m_query.setParam(QStringLiteral("id"), prefix.matricule);
-    static const QStringList Quarters = {QStringLiteral("T1"), QStringLiteral("T2"), QStringLiteral("T3"), QStringLiteral("T4")};
+    static const QStringList Quarters = { QStringLiteral("T1"), QStringLiteral("T2"), QStringLiteral("T3"), QStringLiteral("T4") };
     const int quarter = static_cast<int>(Quarters.indexOf(quarterText));
     if (quarter >= 0)
         m_query.setParam(QStringLiteral("trm"), quarter + 1);
@@ -62,10 +62,9 @@ QString DeclarationGeneration::generate(const QString &directoryText, const QStr
     Totals totals;
     Row row;
     while (m_query.fetch(row)) {
-        const Invoice invoice{row.value(iOrdre),   row.value(iFacture),   row.value(iDate),   row.value(iType),
-                              row.value(iClient),  row.value(iNom),       row.value(iAdresse), row.value(iAut),
-                              row.value(iDateAut), row.value(iPrix),      row.value(iTauxFodec), row.value(iFodec),
-                              row.value(iTauxDroit), row.value(iDroit),   row.value(iTauxTva), row.value(iTva)};
+        const Invoice invoice { row.value(iOrdre), row.value(iFacture), row.value(iDate), row.value(iType), row.value(iClient),
+            row.value(iNom), row.value(iAdresse), row.value(iAut), row.value(iDateAut), row.value(iPrix), row.value(iTauxFodec),
+            row.value(iFodec), row.value(iTauxDroit), row.value(iDroit), row.value(iTauxTva), row.value(iTva) };
         file.writeRecord(detail(prefix, invoice, totals));
     }
     file.writeRecord(totalsRecord(prefix, totals));

@@ -27,7 +27,8 @@ QLabel *boldLabel(const QString &name, QWidget *parent)
 }
 } // namespace
 
-TFrmgenerationdeclaration::TFrmgenerationdeclaration(const WorkingContext &context, const QString &companyCaption, Connection &connection, QWidget *parent)
+TFrmgenerationdeclaration::TFrmgenerationdeclaration(
+    const WorkingContext &context, const QString &companyCaption, Connection &connection, QWidget *parent)
     : QWidget(parent)
     , Matricule(boldLabel(QStringLiteral("Matricule"), this))
     , Exercice(boldLabel(QStringLiteral("Exercice"), this))
@@ -50,7 +51,7 @@ TFrmgenerationdeclaration::TFrmgenerationdeclaration(const WorkingContext &conte
     ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
     ComboBox1->setEditable(true);
     ComboBox1->setInsertPolicy(QComboBox::NoInsert);
-    ComboBox1->addItems({QStringLiteral("T1"), QStringLiteral("T2"), QStringLiteral("T3"), QStringLiteral("T4")});
+    ComboBox1->addItems({ QStringLiteral("T1"), QStringLiteral("T2"), QStringLiteral("T3"), QStringLiteral("T4") });
     Label2->setBuddy(ComboBox1);
     DirectoryEdit1->setObjectName(QStringLiteral("DirectoryEdit1"));
     DirectoryEdit1->setMinimumWidth(320);
@@ -104,7 +105,8 @@ void TFrmgenerationdeclaration::FormCreate()
 
 void TFrmgenerationdeclaration::browse()
 {
-    const QString dir = QFileDialog::getExistingDirectory(this, QStringLiteral("Emplacement des Fichiers Résultats"), DirectoryEdit1->text());
+    const QString dir
+        = QFileDialog::getExistingDirectory(this, QStringLiteral("Emplacement des Fichiers Résultats"), DirectoryEdit1->text());
     if (!dir.isEmpty())
         DirectoryEdit1->setText(dir);
 }

@@ -20,7 +20,8 @@ class TFrmgenerationdeclaration : public QWidget
 
 public:
     // companyCaption: the company name as the main window shows it.
-    TFrmgenerationdeclaration(const WorkingContext &context, const QString &companyCaption, Connection &connection, QWidget *parent = nullptr);
+    TFrmgenerationdeclaration(
+        const WorkingContext &context, const QString &companyCaption, Connection &connection, QWidget *parent = nullptr);
 
     void FormCreate();
     void BitnokClick();

@@ -20,8 +20,7 @@
 
 namespace {
 
-template <class Editor>
-Editor *editor(QWidget *parent, const char *name, DataSet *ds, const char *field)
+template <class Editor> Editor *editor(QWidget *parent, const char *name, DataSet *ds, const char *field)
 {
     auto *e = new Editor(parent);
     e->setObjectName(QString::fromLatin1(name));
@@ -57,8 +56,8 @@ TFrmsaisiemaj::TFrmsaisiemaj(DataSet *invoices, DataSet *clients, QWidget *paren
     DBraisonsociale = editor<DBEdit>(this, "DBraisonsociale", invoices, "IDENTIFIANTCLIENT");
     DBComboBox1 = new DBComboBox(this);
     DBComboBox1->setObjectName(QStringLiteral("DBComboBox1"));
-    DBComboBox1->addItems({QStringLiteral("1: Matricule Fiscal"), QStringLiteral("2: N° CIN"), QStringLiteral("3: N° C.Séjour"),
-                           QStringLiteral("4: Ident des Person. Non Domic. Ni Etablies En Tunisie")});
+    DBComboBox1->addItems({ QStringLiteral("1: Matricule Fiscal"), QStringLiteral("2: N° CIN"), QStringLiteral("3: N° C.Séjour"),
+        QStringLiteral("4: Ident des Person. Non Domic. Ni Etablies En Tunisie") });
     DBComboBox1->setField(invoices, QStringLiteral("TYPEIDCLIENT"));
     DBEactivite = editor<DBEdit>(this, "DBEactivite", invoices, "NOMPRENOMCLIENT");
     DBEdit4 = editor<DBEdit>(this, "DBEdit4", invoices, "ADRESSECLIENT");
@@ -116,7 +115,7 @@ TFrmsaisiemaj::TFrmsaisiemaj(DataSet *invoices, DataSet *clients, QWidget *paren
     addRow(ga, 2, 1, QStringLiteral("Montant Droit de consommation"), DBEdit13);
     addRow(ga, 3, 0, QStringLiteral("Taux TVA"), DBEdit14);
     addRow(ga, 3, 1, QStringLiteral("Montant de la TVA"), DBEdit15);
-    for (DBEdit *e : {DBEdit8, DBEdit9, DBEdit6, DBEdit10, DBEdit13, DBEdit14, DBEdit15, DBEdit12, DBEdit2, DBEdit11, DBEdit1})
+    for (DBEdit *e : { DBEdit8, DBEdit9, DBEdit6, DBEdit10, DBEdit13, DBEdit14, DBEdit15, DBEdit12, DBEdit2, DBEdit11, DBEdit1 })
         e->setAlignment(Qt::AlignRight);
 
     auto *buttons = new QHBoxLayout;
@@ -140,16 +139,15 @@ TFrmsaisiemaj::TFrmsaisiemaj(DataSet *invoices, DataSet *clients, QWidget *paren
     layout->addStretch();
     layout->addWidget(sheet, 1);
     layout->addStretch();
-    for (DBEdit *e : {DBEdit11, DBEdit12, DBEdit2, DBEdit1})
+    for (DBEdit *e : { DBEdit11, DBEdit12, DBEdit2, DBEdit1 })
         e->setMaximumWidth(110);
-    for (QWidget *e : {static_cast<QWidget *>(DBDateEdit2), static_cast<QWidget *>(DBDateEdit3)})
+    for (QWidget *e : { static_cast<QWidget *>(DBDateEdit2), static_cast<QWidget *>(DBDateEdit3) })
         e->setMaximumWidth(150);
-    for (DBEdit *e : {DBEdit8, DBEdit9, DBEdit6, DBEdit10, DBEdit13, DBEdit14, DBEdit15})
+    for (DBEdit *e : { DBEdit8, DBEdit9, DBEdit6, DBEdit10, DBEdit13, DBEdit14, DBEdit15 })
         e->setMaximumWidth(180);
 
-    const QList<QWidget *> order = {DBEdit7, DBEdit11, DBEdit12, DBEdit2, DBEdit1, DBraisonsociale, DBComboBox1, DBEactivite, DBEdit4, DBEdit3,
-                                    DBDateEdit2, DBEdit5, DBDateEdit3, DBEdit8, DBEdit9, DBEdit6, DBEdit10, DBEdit13, DBEdit14, DBEdit15,
-                                    Bitnok, BitBtn2};
+    const QList<QWidget *> order = { DBEdit7, DBEdit11, DBEdit12, DBEdit2, DBEdit1, DBraisonsociale, DBComboBox1, DBEactivite, DBEdit4,
+        DBEdit3, DBDateEdit2, DBEdit5, DBDateEdit3, DBEdit8, DBEdit9, DBEdit6, DBEdit10, DBEdit13, DBEdit14, DBEdit15, Bitnok, BitBtn2 };
     for (int i = 0; i + 1 < order.size(); ++i)
         setTabOrder(order[i], order[i + 1]);
     for (int i = 0; i < 20; ++i)

@@ -23,18 +23,18 @@ public:
     void start();
 
     void DBEdit12Exit(); // quarter check
-    void DBEdit1Exit();  // client lookup
-    void DBEdit9Exit();  // FODEC
+    void DBEdit1Exit(); // client lookup
+    void DBEdit9Exit(); // FODEC
     void DBEdit10Exit(); // consumption duty
     void DBEdit14Exit(); // value-added tax
     void BitnokClick(FormResult result);
     void BitBtn1Click();
 
-    DBEdit *DBEdit7;  // IDENTIFIANT
+    DBEdit *DBEdit7; // IDENTIFIANT
     DBEdit *DBEdit11; // EXERCICE
     DBEdit *DBEdit12; // TRIMESTRE
-    DBEdit *DBEdit2;  // NUMEROORDRE
-    DBEdit *DBEdit1;  // CODE
+    DBEdit *DBEdit2; // NUMEROORDRE
+    DBEdit *DBEdit1; // CODE
     DBEdit *DBraisonsociale;
     DBComboBox *DBComboBox1;
     DBEdit *DBEactivite;
@@ -43,9 +43,9 @@ public:
     DBDateEdit *DBDateEdit2;
     DBEdit *DBEdit5;
     DBDateEdit *DBDateEdit3;
-    DBEdit *DBEdit8;  // PRIXVENTE
-    DBEdit *DBEdit9;  // TAUXFODEC
-    DBEdit *DBEdit6;  // MONTANTFODEC
+    DBEdit *DBEdit8; // PRIXVENTE
+    DBEdit *DBEdit9; // TAUXFODEC
+    DBEdit *DBEdit6; // MONTANTFODEC
     DBEdit *DBEdit10; // TAUXDROITCONSOMMATION
     DBEdit *DBEdit13; // MONTANTDROITCONSOMMATION
     DBEdit *DBEdit14; // TAUXTVA

@@ -7,9 +7,9 @@
 #include "invoices/InvoiceStatements.h"
 #include "invoices/PeriodDialog.h"
 #include "invoices/PeriodicStatement.h"
-#include "ui/DateEdit.h"
 #include "ui/BoundEditors.h"
 #include "ui/ChildWindows.h"
+#include "ui/DateEdit.h"
 #include "ui/MessageBox.h"
 #include "ui/WindowClose.h"
 
@@ -44,15 +44,16 @@ TFrmsaisie::TFrmsaisie(DataSet *invoices, DataSet *clients, const QString &matri
 
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
     DBGrid1->setDataSet(invoices);
-    DBGrid1->setColumns({{QStringLiteral("TRIMESTRE"), QStringLiteral("Trm"), 40, Qt::AlignLeft | Qt::AlignVCenter},
-                         {QStringLiteral("DATEFACTURE"), QStringLiteral("Date Fact."), 82, Qt::AlignCenter},
-                         {QStringLiteral("NUMEROFACTURE"), QStringLiteral("N°Facture"), 100, right},
-                         {QStringLiteral("IDENTIFIANTCLIENT"), QStringLiteral("Id.Bénéficiaire"), 125, right},
-                         {QStringLiteral("NOMPRENOMCLIENT"), QStringLiteral("Nom Prénom Ou Raison Sociale"), 260, Qt::AlignLeft | Qt::AlignVCenter, QColor(), true},
-                         {QStringLiteral("PRIXVENTE"), QStringLiteral("Montant H.T"), 110, right},
-                         {QStringLiteral("MONTANTFODEC"), QStringLiteral("Montant Fodec"), 100, right},
-                         {QStringLiteral("MONTANTDROITCONSOMMATION"), QStringLiteral("MT Droit Cons."), 100, right},
-                         {QStringLiteral("MONTANTTVA"), QStringLiteral("Montant TVA"), 100, right}});
+    DBGrid1->setColumns({ { QStringLiteral("TRIMESTRE"), QStringLiteral("Trm"), 40, Qt::AlignLeft | Qt::AlignVCenter },
+        { QStringLiteral("DATEFACTURE"), QStringLiteral("Date Fact."), 82, Qt::AlignCenter },
+        { QStringLiteral("NUMEROFACTURE"), QStringLiteral("N°Facture"), 100, right },
+        { QStringLiteral("IDENTIFIANTCLIENT"), QStringLiteral("Id.Bénéficiaire"), 125, right },
+        { QStringLiteral("NOMPRENOMCLIENT"), QStringLiteral("Nom Prénom Ou Raison Sociale"), 260, Qt::AlignLeft | Qt::AlignVCenter,
+            QColor(), true },
+        { QStringLiteral("PRIXVENTE"), QStringLiteral("Montant H.T"), 110, right },
+        { QStringLiteral("MONTANTFODEC"), QStringLiteral("Montant Fodec"), 100, right },
+        { QStringLiteral("MONTANTDROITCONSOMMATION"), QStringLiteral("MT Droit Cons."), 100, right },
+        { QStringLiteral("MONTANTTVA"), QStringLiteral("Montant TVA"), 100, right } });
     DBEdit1->setField(invoices, QStringLiteral("EXERCICE"));
 
     BitBtn1 = addButton(QStringLiteral("BitBtn1"), QStringLiteral("Ajouter"));
@@ -94,8 +95,8 @@ void TFrmsaisie::followState()
 {
     const bool editing = m_invoices->isEditing();
     DBGrid1->setNavigationLocked(editing);
-    for (QWidget *w : {static_cast<QWidget *>(BitBtn1), static_cast<QWidget *>(BitBtn3), static_cast<QWidget *>(BitBtn2),
-                       static_cast<QWidget *>(BitBtn4), static_cast<QWidget *>(eValChampRech)})
+    for (QWidget *w : { static_cast<QWidget *>(BitBtn1), static_cast<QWidget *>(BitBtn3), static_cast<QWidget *>(BitBtn2),
+             static_cast<QWidget *>(BitBtn4), static_cast<QWidget *>(eValChampRech) })
         w->setEnabled(!editing);
 }
 

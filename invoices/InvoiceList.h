@@ -4,6 +4,7 @@
 #include "ui/ListWindow.h"
 
 #include <QPointer>
+
 #include <functional>
 
 class DataSet;

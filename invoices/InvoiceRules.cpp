@@ -31,20 +31,21 @@ bool quarterIsValid(const DataSet &invoice)
 
 void computeFodec(DataSet &invoice)
 {
-    computeIfZero(invoice, "MONTANTFODEC", InvoiceComputations::fodecAmount(amountOf(invoice, "PRIXVENTE"), amountOf(invoice, "TAUXFODEC")));
+    computeIfZero(
+        invoice, "MONTANTFODEC", InvoiceComputations::fodecAmount(amountOf(invoice, "PRIXVENTE"), amountOf(invoice, "TAUXFODEC")));
 }
 
 void computeDuty(DataSet &invoice)
 {
     computeIfZero(invoice, "MONTANTDROITCONSOMMATION",
-                  InvoiceComputations::dutyAmount(amountOf(invoice, "PRIXVENTE"), amountOf(invoice, "TAUXDROITCONSOMMATION")));
+        InvoiceComputations::dutyAmount(amountOf(invoice, "PRIXVENTE"), amountOf(invoice, "TAUXDROITCONSOMMATION")));
 }
 
 void computeVat(DataSet &invoice)
 {
     computeIfZero(invoice, "MONTANTTVA",
-                  InvoiceComputations::vatAmount(amountOf(invoice, "PRIXVENTE"), amountOf(invoice, "MONTANTFODEC"),
-                                                 amountOf(invoice, "MONTANTDROITCONSOMMATION"), amountOf(invoice, "TAUXTVA")));
+        InvoiceComputations::vatAmount(amountOf(invoice, "PRIXVENTE"), amountOf(invoice, "MONTANTFODEC"),
+            amountOf(invoice, "MONTANTDROITCONSOMMATION"), amountOf(invoice, "TAUXTVA")));
 }
 
 void copyClient(const DataSet &clients, DataSet &invoice)
@@ -62,11 +63,8 @@ void copyClient(const DataSet &clients, DataSet &invoice)
     {
         const char *client;
         const char *invoice;
-    } texts[] = {{"TYPEIDENTIFIANT", "TYPEIDCLIENT"},
-                 {"IDENTIFIANT", "IDENTIFIANTCLIENT"},
-                 {"NOMBENEFICIAIRE", "NOMPRENOMCLIENT"},
-                 {"ADRESSE", "ADRESSECLIENT"},
-                 {"NUMEROAUTORISATION", "NUMEROAUTORISATION"}};
+    } texts[] = { { "TYPEIDENTIFIANT", "TYPEIDCLIENT" }, { "IDENTIFIANT", "IDENTIFIANTCLIENT" }, { "NOMBENEFICIAIRE", "NOMPRENOMCLIENT" },
+        { "ADRESSE", "ADRESSECLIENT" }, { "NUMEROAUTORISATION", "NUMEROAUTORISATION" } };
     for (const auto &t : texts) {
         Field *target = invoice.fieldByName(QString::fromLatin1(t.invoice));
         // as stored, cut to the invoice column's width
@@ -74,7 +72,7 @@ void copyClient(const DataSet &clients, DataSet &invoice)
     }
     const Field *date = from("DATEAUTORISATION");
     const double day = date && !date->isNull() ? date->asDateTime() : DateTime::Zero;
-    invoice.fieldByName(QStringLiteral("DATEAUTORISATION"))->setValue(QVariant::fromValue(TimeStamp{day}));
+    invoice.fieldByName(QStringLiteral("DATEAUTORISATION"))->setValue(QVariant::fromValue(TimeStamp { day }));
 }
 
 } // namespace InvoiceRules

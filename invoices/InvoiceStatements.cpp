@@ -14,18 +14,21 @@ struct Searched
 };
 
 const Searched SearchedColumns[] = {
-    {"Trm", "Trimestre LIKE ", " Order by  Identifiant,trimestre", "select * from facture WHERE identifiant=:id and exercice=:ex Order by Identifiant,trimestre"},
-    {"Id.Bénéficiaire", "identifiantclient LIKE ", " Order by identifiantclient",
-     "select * from facture WHERE identifiant=:id and exercice=:ex Order by identifiantclient"},
-    {"Nom Prénom Ou Raison Sociale", "Nomprenomclient LIKE ", " Order by Nomprenomclient",
-     "select * from facture WHERE identifiant=:id and exercice=:ex Order by Nomprenomclient"},
-    {"N°Facture", "Numerofacture LIKE ", " Order by Numerofacture", "select * from facture WHERE identifiant=:id and exercice=:ex Order by Numerofacture"},
+    { "Trm", "Trimestre LIKE ", " Order by  Identifiant,trimestre",
+        "select * from facture WHERE identifiant=:id and exercice=:ex Order by Identifiant,trimestre" },
+    { "Id.Bénéficiaire", "identifiantclient LIKE ", " Order by identifiantclient",
+        "select * from facture WHERE identifiant=:id and exercice=:ex Order by identifiantclient" },
+    { "Nom Prénom Ou Raison Sociale", "Nomprenomclient LIKE ", " Order by Nomprenomclient",
+        "select * from facture WHERE identifiant=:id and exercice=:ex Order by Nomprenomclient" },
+    { "N°Facture", "Numerofacture LIKE ", " Order by Numerofacture",
+        "select * from facture WHERE identifiant=:id and exercice=:ex Order by Numerofacture" },
 };
 } // namespace
 
 QString opening()
 {
-    return QStringLiteral("select * from FACTURE WHERE identifiant=:id and exercice=:ex Order by IDENTIFIANT,EXERCICE,TRIMeSTRE,NUMEROORDRE");
+    return QStringLiteral(
+        "select * from FACTURE WHERE identifiant=:id and exercice=:ex Order by IDENTIFIANT,EXERCICE,TRIMeSTRE,NUMEROORDRE");
 }
 
 QString sortedBy(const QString &fieldName)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+
 #include <optional>
 
 // The statements the invoice list gives the shared invoice data set; all of

@@ -21,7 +21,7 @@ TFrmSelDateDuAu::TFrmSelDateDuAu(QWidget *parent)
     setModal(true);
     AsDateDu->setObjectName(QStringLiteral("AsDateDu"));
     AsDateAu->setObjectName(QStringLiteral("AsDateAu"));
-    for (DateEdit *d : {AsDateDu, AsDateAu})
+    for (DateEdit *d : { AsDateDu, AsDateAu })
         d->setCalendarTitle(QStringLiteral("Veuillez selectioner le date"));
     Bitnok->setObjectName(QStringLiteral("Bitnok"));
     Bitnok->setDefault(true);

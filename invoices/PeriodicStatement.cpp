@@ -10,7 +10,7 @@ namespace {
 
 // Column edges of the eight columns, in millimetres across the 277 mm of
 // an A4 landscape page within 10 mm margins.
-const double Edges[] = {0, 28, 60, 122, 155, 186, 216, 246, 277};
+const double Edges[] = { 0, 28, 60, 122, 155, 186, 216, 246, 277 };
 constexpr double LineHeight = 5.0;
 constexpr double Inset = 1.0;
 const QString AmountMask = QStringLiteral("### ##0.000");
@@ -52,15 +52,16 @@ void Tfrmfacturesperiodiques::layOut()
 
     ReportBand &title = Report1.title();
     title.setHeight(32);
-    title.add(ReportElement::fixedText(QRectF(0, 0, width, 9), QStringLiteral("Etat Périodique des Kestra"), Qt::AlignHCenter).withFont(big));
+    title.add(
+        ReportElement::fixedText(QRectF(0, 0, width, 9), QStringLiteral("Etat Périodique des Kestra"), Qt::AlignHCenter).withFont(big));
     title.add(ReportElement::fixedText(QRectF(0, 12, 12, 6), QStringLiteral("Du:")));
     title.add(ReportElement::fixedText(QRectF(12, 12, 40, 6), m_du));
     title.add(ReportElement::fixedText(QRectF(60, 12, 12, 6), QStringLiteral("Au:")));
     title.add(ReportElement::fixedText(QRectF(72, 12, 40, 6), m_au));
     title.add(ReportElement::box(QRectF(0, 22, width, 10)));
     columnRules(title, 22, 10);
-    const char *captions[] = {"Date/N°Fre",      "Identifiant",    "Nom Bénéficiaire", "N°Autorisation/Date",
-                              "Montant Facture", "%Fodec/Montant", "%TVA/Montant",     "%DC/D.Consommation"};
+    const char *captions[] = { "Date/N°Fre", "Identifiant", "Nom Bénéficiaire", "N°Autorisation/Date", "Montant Facture", "%Fodec/Montant",
+        "%TVA/Montant", "%DC/D.Consommation" };
     QFont bold = Report1.font();
     bold.setBold(true);
     for (int i = 0; i < 8; ++i)
@@ -78,7 +79,8 @@ void Tfrmfacturesperiodiques::layOut()
     detail.add(ReportElement::field(cell(3, 0, LineHeight), QStringLiteral("NUMEROAUTORISATION"), left));
     detail.add(ReportElement::field(cell(3, LineHeight, LineHeight), QStringLiteral("DATEAUTORISATION"), left));
     detail.add(ReportElement::field(cell(4, LineHeight, LineHeight), QStringLiteral("PRIXVENTE"), right, AmountMask));
-    const char *rates[][2] = {{"TAUXFODEC", "MONTANTFODEC"}, {"TAUXTVA", "MONTANTTVA"}, {"TAUXDROITCONSOMMATION", "MONTANTDROITCONSOMMATION"}};
+    const char *rates[][2]
+        = { { "TAUXFODEC", "MONTANTFODEC" }, { "TAUXTVA", "MONTANTTVA" }, { "TAUXDROITCONSOMMATION", "MONTANTDROITCONSOMMATION" } };
     for (int i = 0; i < 3; ++i) {
         detail.add(ReportElement::field(cell(5 + i, 0, LineHeight), QString::fromLatin1(rates[i][0]), right));
         detail.add(ReportElement::field(cell(5 + i, LineHeight, LineHeight), QString::fromLatin1(rates[i][1]), right, AmountMask));
@@ -88,7 +90,7 @@ void Tfrmfacturesperiodiques::layOut()
     summary.setHeight(10);
     summary.add(ReportElement::box(QRectF(0, 0, width, 10)));
     summary.add(ReportElement::fixedText(QRectF(Edges[2], 0, Edges[4] - Edges[2] - 3, 10), QStringLiteral("Totaux"), right).withFont(big));
-    const char *sums[] = {"PRIXVENTE", "MONTANTFODEC", "MONTANTTVA", "MONTANTDROITCONSOMMATION"};
+    const char *sums[] = { "PRIXVENTE", "MONTANTFODEC", "MONTANTTVA", "MONTANTDROITCONSOMMATION" };
     for (int i = 0; i < 4; ++i) {
         summary.add(ReportElement::rule(QPointF(Edges[4 + i], 0), QPointF(Edges[4 + i], 10)));
         summary.add(ReportElement::sum(cell(4 + i, 0, 10), QString::fromLatin1(sums[i]), right, AmountMask));
@@ -104,8 +106,8 @@ void Tfrmfacturesperiodiques::open(const QString &code, const QString &exercice,
     IBQuery1.close();
     IBQuery1.setParam(QStringLiteral("CODE"), code);
     IBQuery1.setParam(QStringLiteral("EXERCICE"), exercice);
-    IBQuery1.setParam(QStringLiteral("datedu"), QVariant::fromValue(TimeStamp{dateDu}));
-    IBQuery1.setParam(QStringLiteral("dateau"), QVariant::fromValue(TimeStamp{dateAu}));
+    IBQuery1.setParam(QStringLiteral("datedu"), QVariant::fromValue(TimeStamp { dateDu }));
+    IBQuery1.setParam(QStringLiteral("dateau"), QVariant::fromValue(TimeStamp { dateAu }));
     QVector<Row> rows = IBQuery1.fetchAll();
     QStringList columns;
     for (const ColumnInfo &c : IBQuery1.columns())

@@ -13,8 +13,8 @@ class Connection;
 class Tfrmfacturesperiodiques
 {
 public:
-    static inline const QString QueryText = QStringLiteral(
-        "select *  from facture\nwhere IDENTIFIANT=:CODE AND EXERCICE=:EXERCICE AND datefacture  between :datedu and :dateau\norder by numeroordre");
+    static inline const QString QueryText = QStringLiteral("select *  from facture\nwhere IDENTIFIANT=:CODE AND EXERCICE=:EXERCICE AND "
+                                                           "datefacture  between :datedu and :dateau\norder by numeroordre");
 
     explicit Tfrmfacturesperiodiques(Connection &connection);
 

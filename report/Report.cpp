@@ -14,7 +14,7 @@
 
 namespace {
 
-QSizeF bodySize(const QPrinter& printer)
+QSizeF bodySize(const QPrinter &printer)
 {
     const QSizeF body = printer.pageLayout().paintRect(QPageLayout::Millimeter).size();
     if (body.width() <= 0 || body.height() <= 0)
@@ -30,7 +30,7 @@ Report::Report()
 {
 }
 
-void Report::setPage(const QPageSize& size, QPageLayout::Orientation orientation, const QMarginsF& margins)
+void Report::setPage(const QPageSize &size, QPageLayout::Orientation orientation, const QMarginsF &margins)
 {
     m_pageLayout = QPageLayout(size, orientation, margins, QPageLayout::Millimeter);
 }
@@ -40,7 +40,7 @@ double Report::bodyWidth() const
     return m_pageLayout.paintRect(QPageLayout::Millimeter).width();
 }
 
-void Report::setUpPrinter(QPrinter& printer) const
+void Report::setUpPrinter(QPrinter &printer) const
 {
     printer.setDocName(m_documentName);
     printer.setCreator(QStringLiteral("Kestra"));
@@ -52,7 +52,7 @@ void Report::setUpPrinter(QPrinter& printer) const
     }
 }
 
-int Report::print(QPrinter& printer) const
+int Report::print(QPrinter &printer) const
 {
     ReportRenderer renderer(*this, printer, bodySize(printer));
     // Laid out in full first: a fault then leaves no half-written output.
@@ -74,7 +74,7 @@ int Report::print(QPrinter& printer) const
     return static_cast<int>(pages.size());
 }
 
-int Report::exportPdf(const QString& path) const
+int Report::exportPdf(const QString &path) const
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
@@ -83,7 +83,7 @@ int Report::exportPdf(const QString& path) const
     return print(printer);
 }
 
-void Report::preview(QWidget* parent) const
+void Report::preview(QWidget *parent) const
 {
     QPrinter printer(QPrinter::HighResolution);
     setUpPrinter(printer);
@@ -95,16 +95,16 @@ void Report::preview(QWidget* parent) const
     dialog.setWindowTitle(m_documentName);
     // A landscape page needs room; without a window manager to maximise
     // the window, its size is set as well.
-    if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
+    if (const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
         dialog.resize(screen->availableGeometry().size() * 0.9);
     dialog.setWindowState(dialog.windowState() | Qt::WindowMaximized);
     std::optional<Error> failure;
-    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter* target) {
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter *target) {
         if (failure)
             return;
         try {
             print(*target);
-        } catch (const Error& e) {
+        } catch (const Error &e) {
             // Exceptions must not cross the toolkit's signal: the preview
             // closes and the caller receives the fault.
             failure = e;

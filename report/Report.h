@@ -22,61 +22,62 @@ class ReportDataSource;
 //
 // Fields outside the detail band read the row in hand: the title the first
 // row, the other bands the last row read; all are empty without a row.
-class Report {
+class Report
+{
 public:
     Report();
 
     // Margins in millimetres.
-    void setPage(const QPageSize& size, QPageLayout::Orientation orientation, const QMarginsF& margins);
-    const QPageLayout& pageLayout() const { return m_pageLayout; }
+    void setPage(const QPageSize &size, QPageLayout::Orientation orientation, const QMarginsF &margins);
+    const QPageLayout &pageLayout() const { return m_pageLayout; }
     // Width between the side margins, in millimetres: the room bands have.
     double bodyWidth() const;
 
     // The font of the texts that name none; Arial 9 points unless set.
-    void setFont(const QFont& font) { m_font = font; }
-    const QFont& font() const { return m_font; }
+    void setFont(const QFont &font) { m_font = font; }
+    const QFont &font() const { return m_font; }
 
     // Caption of the preview and title of the PDF file.
-    void setDocumentName(const QString& name) { m_documentName = name; }
-    const QString& documentName() const { return m_documentName; }
+    void setDocumentName(const QString &name) { m_documentName = name; }
+    const QString &documentName() const { return m_documentName; }
 
     // Not owned; it must outlive the report's output. Without a source the
     // report prints as for a source without rows.
-    void setDataSource(ReportDataSource* source) { m_source = source; }
-    ReportDataSource* dataSource() const { return m_source; }
+    void setDataSource(ReportDataSource *source) { m_source = source; }
+    ReportDataSource *dataSource() const { return m_source; }
 
-    ReportBand& title() { return m_title; }
-    ReportBand& pageHeader() { return m_pageHeader; }
-    ReportBand& detail() { return m_detail; }
-    ReportBand& summary() { return m_summary; }
-    ReportBand& pageFooter() { return m_pageFooter; }
-    const ReportBand& title() const { return m_title; }
-    const ReportBand& pageHeader() const { return m_pageHeader; }
-    const ReportBand& detail() const { return m_detail; }
-    const ReportBand& summary() const { return m_summary; }
-    const ReportBand& pageFooter() const { return m_pageFooter; }
+    ReportBand &title() { return m_title; }
+    ReportBand &pageHeader() { return m_pageHeader; }
+    ReportBand &detail() { return m_detail; }
+    ReportBand &summary() { return m_summary; }
+    ReportBand &pageFooter() { return m_pageFooter; }
+    const ReportBand &title() const { return m_title; }
+    const ReportBand &pageHeader() const { return m_pageHeader; }
+    const ReportBand &detail() const { return m_detail; }
+    const ReportBand &summary() const { return m_summary; }
+    const ReportBand &pageFooter() const { return m_pageFooter; }
 
     // Output. Each throws Error when a column is unknown, a summed value is not
     // a number, the source fails or the output cannot be written; nothing is
     // written or shown then.
 
     // Writes the report to a PDF file; returns the number of pages.
-    int exportPdf(const QString& path) const;
+    int exportPdf(const QString &path) const;
     // Shows the pages in a modal print preview, from which the operator
     // prints; returns when the operator closes it.
-    void preview(QWidget* parent = nullptr) const;
+    void preview(QWidget *parent = nullptr) const;
     // Prints on a printer already set up (its own page layout is used); returns
     // the number of pages.
-    int print(QPrinter& printer) const;
+    int print(QPrinter &printer) const;
 
     // Gives the printer this report's page, document name and creator.
-    void setUpPrinter(QPrinter& printer) const;
+    void setUpPrinter(QPrinter &printer) const;
 
 private:
     QPageLayout m_pageLayout;
     QFont m_font;
     QString m_documentName;
-    ReportDataSource* m_source = nullptr;
+    ReportDataSource *m_source = nullptr;
     ReportBand m_title;
     ReportBand m_pageHeader;
     ReportBand m_detail;

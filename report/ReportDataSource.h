@@ -8,7 +8,8 @@
 // show the pages and again when the operator prints), so a source must be
 // able to start over. A source may throw Error; the rendering then stops and
 // the caller receives it.
-class ReportDataSource {
+class ReportDataSource
+{
 public:
     virtual ~ReportDataSource() = default;
 
@@ -17,8 +18,8 @@ public:
     // Moves to the next row; false when there is none.
     virtual bool next() = 0;
     // Whether the rows have that column; names compare without regard to case.
-    virtual bool hasColumn(const QString& name) const = 0;
+    virtual bool hasColumn(const QString &name) const = 0;
     // The value of the current row's column: QString, a number, TimeStamp for
     // a date, or an invalid QVariant for null.
-    virtual QVariant value(const QString& name) const = 0;
+    virtual QVariant value(const QString &name) const = 0;
 };

@@ -9,7 +9,7 @@ Qt::Alignment withVertical(Qt::Alignment alignment)
     return alignment;
 }
 
-ReportElement textElement(ReportElement::Kind kind, const QRectF& rect, Qt::Alignment alignment)
+ReportElement textElement(ReportElement::Kind kind, const QRectF &rect, Qt::Alignment alignment)
 {
     ReportElement e;
     e.kind = kind;
@@ -20,14 +20,14 @@ ReportElement textElement(ReportElement::Kind kind, const QRectF& rect, Qt::Alig
 
 } // namespace
 
-ReportElement ReportElement::fixedText(const QRectF& rect, const QString& text, Qt::Alignment alignment)
+ReportElement ReportElement::fixedText(const QRectF &rect, const QString &text, Qt::Alignment alignment)
 {
     ReportElement e = textElement(Kind::Text, rect, alignment);
     e.text = text;
     return e;
 }
 
-ReportElement ReportElement::field(const QRectF& rect, const QString& column, Qt::Alignment alignment, const QString& mask)
+ReportElement ReportElement::field(const QRectF &rect, const QString &column, Qt::Alignment alignment, const QString &mask)
 {
     ReportElement e = textElement(Kind::Field, rect, alignment);
     e.column = column;
@@ -35,7 +35,7 @@ ReportElement ReportElement::field(const QRectF& rect, const QString& column, Qt
     return e;
 }
 
-ReportElement ReportElement::sum(const QRectF& rect, const QString& column, Qt::Alignment alignment, const QString& mask)
+ReportElement ReportElement::sum(const QRectF &rect, const QString &column, Qt::Alignment alignment, const QString &mask)
 {
     ReportElement e = textElement(Kind::Sum, rect, alignment);
     e.column = column;
@@ -43,14 +43,14 @@ ReportElement ReportElement::sum(const QRectF& rect, const QString& column, Qt::
     return e;
 }
 
-ReportElement ReportElement::pageNumber(const QRectF& rect, const QString& caption, Qt::Alignment alignment)
+ReportElement ReportElement::pageNumber(const QRectF &rect, const QString &caption, Qt::Alignment alignment)
 {
     ReportElement e = textElement(Kind::PageNumber, rect, alignment);
     e.text = caption;
     return e;
 }
 
-ReportElement ReportElement::box(const QRectF& rect)
+ReportElement ReportElement::box(const QRectF &rect)
 {
     ReportElement e;
     e.kind = Kind::Box;
@@ -58,7 +58,7 @@ ReportElement ReportElement::box(const QRectF& rect)
     return e;
 }
 
-ReportElement ReportElement::rule(const QPointF& from, const QPointF& to)
+ReportElement ReportElement::rule(const QPointF &from, const QPointF &to)
 {
     ReportElement e;
     e.kind = Kind::Rule;
@@ -73,7 +73,7 @@ ReportElement ReportElement::wrapped() const
     return e;
 }
 
-ReportElement ReportElement::withFont(const QFont& font) const
+ReportElement ReportElement::withFont(const QFont &font) const
 {
     ReportElement e = *this;
     e.font = font;

@@ -14,7 +14,8 @@
 // rules that reach the band's bottom edge follow it down (the box around the
 // band, the column rules) and the wrapped text's own box grows to the height
 // its lines need; every other element keeps its place.
-struct ReportElement {
+struct ReportElement
+{
     enum class Kind {
         Text, // fixed text
         Field, // a column of the current row
@@ -37,16 +38,16 @@ struct ReportElement {
     double penWidth = 0.25; // boxes and rules, millimetres
 
     // Texts default to vertical centring when the alignment names no vertical flag.
-    static ReportElement fixedText(const QRectF& rect, const QString& text, Qt::Alignment alignment = Qt::AlignLeft);
+    static ReportElement fixedText(const QRectF &rect, const QString &text, Qt::Alignment alignment = Qt::AlignLeft);
     static ReportElement field(
-        const QRectF& rect, const QString& column, Qt::Alignment alignment = Qt::AlignLeft, const QString& mask = {});
-    static ReportElement sum(const QRectF& rect, const QString& column, Qt::Alignment alignment = Qt::AlignRight, const QString& mask = {});
-    static ReportElement pageNumber(const QRectF& rect, const QString& caption, Qt::Alignment alignment = Qt::AlignLeft);
-    static ReportElement box(const QRectF& rect);
-    static ReportElement rule(const QPointF& from, const QPointF& to);
+        const QRectF &rect, const QString &column, Qt::Alignment alignment = Qt::AlignLeft, const QString &mask = {});
+    static ReportElement sum(const QRectF &rect, const QString &column, Qt::Alignment alignment = Qt::AlignRight, const QString &mask = {});
+    static ReportElement pageNumber(const QRectF &rect, const QString &caption, Qt::Alignment alignment = Qt::AlignLeft);
+    static ReportElement box(const QRectF &rect);
+    static ReportElement rule(const QPointF &from, const QPointF &to);
 
     ReportElement wrapped() const;
-    ReportElement withFont(const QFont& font) const;
+    ReportElement withFont(const QFont &font) const;
     ReportElement withPenWidth(double millimetres) const;
 
     bool isText() const { return kind != Kind::Box && kind != Kind::Rule; }

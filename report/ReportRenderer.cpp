@@ -23,7 +23,7 @@ constexpr double TextInsetY = 0.3;
 // Geometry read from a layout is compared with this slack.
 constexpr double Slack = 1e-6;
 
-bool isNumber(const QVariant& v)
+bool isNumber(const QVariant &v)
 {
     switch (v.typeId()) {
     case QMetaType::Double:
@@ -40,16 +40,16 @@ bool isNumber(const QVariant& v)
     }
 }
 
-bool isInteger(const QVariant& v)
+bool isInteger(const QVariant &v)
 {
     return isNumber(v) && v.typeId() != QMetaType::Double && v.typeId() != QMetaType::Float;
 }
 
-QString formatValue(const QVariant& value, const QString& mask)
+QString formatValue(const QVariant &value, const QString &mask)
 {
     if (!value.isValid() || value.isNull())
         return {};
-    const FormatSettings& fs = FormatSettings::current();
+    const FormatSettings &fs = FormatSettings::current();
     if (isTimeStamp(value))
         return formatDateTime(mask.isEmpty() ? fs.shortDateFormat : mask, value.value<TimeStamp>().value, fs);
     if (value.typeId() == QMetaType::QDate)
@@ -65,7 +65,7 @@ QString formatValue(const QVariant& value, const QString& mask)
     return value.toString();
 }
 
-QString sumText(double sum, const QString& mask)
+QString sumText(double sum, const QString &mask)
 {
     return mask.isEmpty() ? floatToStr(sum) : formatFloat(mask, sum);
 }
@@ -76,26 +76,28 @@ bool touchesBottom(double y, double bandHeight)
 }
 
 // Converts between the report's millimetres and the device's pixels.
-struct Scale {
+struct Scale
+{
     double x;
     double y;
-    QRectF toDevice(const QRectF& mm) const { return QRectF(mm.x() * x, mm.y() * y, mm.width() * x, mm.height() * y); }
-    QPointF toDevice(const QPointF& mm) const { return QPointF(mm.x() * x, mm.y() * y); }
+    QRectF toDevice(const QRectF &mm) const { return QRectF(mm.x() * x, mm.y() * y, mm.width() * x, mm.height() * y); }
+    QPointF toDevice(const QPointF &mm) const { return QPointF(mm.x() * x, mm.y() * y); }
 };
 
-Scale scaleOf(const QPaintDevice& device)
+Scale scaleOf(const QPaintDevice &device)
 {
     return Scale { device.logicalDpiX() / MillimetresPerInch, device.logicalDpiY() / MillimetresPerInch };
 }
 
 // A text broken into lines for a width in device pixels.
-struct TextLines {
+struct TextLines
+{
     std::unique_ptr<QTextLayout> layout;
     double height = 0;
     double naturalWidth = 0;
 };
 
-TextLines breakLines(QString text, const QFont& font, Qt::Alignment alignment, bool wrap, double width, const QPaintDevice& device)
+TextLines breakLines(QString text, const QFont &font, Qt::Alignment alignment, bool wrap, double width, const QPaintDevice &device)
 {
     text.remove(QLatin1Char('\r'));
     text.replace(QLatin1Char('\n'), QChar::LineSeparator);
@@ -119,7 +121,7 @@ TextLines breakLines(QString text, const QFont& font, Qt::Alignment alignment, b
     return lines;
 }
 
-QRectF textArea(const QRectF& rect)
+QRectF textArea(const QRectF &rect)
 {
     QRectF inner = rect.adjusted(TextInsetX, TextInsetY, -TextInsetX, -TextInsetY);
     if (inner.width() < 0)
@@ -129,7 +131,7 @@ QRectF textArea(const QRectF& rect)
     return inner;
 }
 
-QFont scaledFont(const QFont& font, double factor)
+QFont scaledFont(const QFont &font, double factor)
 {
     QFont scaled = font;
     if (font.pointSizeF() > 0)
@@ -141,7 +143,7 @@ QFont scaledFont(const QFont& font, double factor)
 
 } // namespace
 
-ReportRenderer::ReportRenderer(const Report& report, const QPaintDevice& device, const QSizeF& body)
+ReportRenderer::ReportRenderer(const Report &report, const QPaintDevice &device, const QSizeF &body)
     : m_report(report)
     , m_device(device)
     , m_body(body)
@@ -149,23 +151,23 @@ ReportRenderer::ReportRenderer(const Report& report, const QPaintDevice& device,
 {
 }
 
-std::array<const ReportBand*, 5> ReportRenderer::bands() const
+std::array<const ReportBand *, 5> ReportRenderer::bands() const
 {
     return { &m_report.pageHeader(), &m_report.title(), &m_report.detail(), &m_report.summary(), &m_report.pageFooter() };
 }
 
-QFont ReportRenderer::fontOf(const ReportElement& element) const
+QFont ReportRenderer::fontOf(const ReportElement &element) const
 {
     return element.font.value_or(m_report.font());
 }
 
 void ReportRenderer::checkColumns() const
 {
-    ReportDataSource* source = m_report.dataSource();
+    ReportDataSource *source = m_report.dataSource();
     if (!source)
         return;
-    for (const ReportBand* band : bands()) {
-        for (const ReportElement& e : band->elements()) {
+    for (const ReportBand *band : bands()) {
+        for (const ReportElement &e : band->elements()) {
             if ((e.kind == ReportElement::Kind::Field || e.kind == ReportElement::Kind::Sum) && !source->hasColumn(e.column))
                 throw Error(QStringLiteral("Field '%1' not found").arg(e.column));
         }
@@ -174,21 +176,21 @@ void ReportRenderer::checkColumns() const
 
 void ReportRenderer::readRow()
 {
-    const ReportDataSource* source = m_report.dataSource();
-    for (const ReportBand* band : bands()) {
-        for (const ReportElement& e : band->elements()) {
+    const ReportDataSource *source = m_report.dataSource();
+    for (const ReportBand *band : bands()) {
+        for (const ReportElement &e : band->elements()) {
             if (e.kind == ReportElement::Kind::Field)
                 m_row.insert(e.column.toUpper(), source->value(e.column));
         }
     }
 }
 
-void ReportRenderer::addToSums(QHash<QString, double>& sums) const
+void ReportRenderer::addToSums(QHash<QString, double> &sums) const
 {
-    const ReportDataSource* source = m_report.dataSource();
+    const ReportDataSource *source = m_report.dataSource();
     QStringList added;
-    for (const ReportBand* band : bands()) {
-        for (const ReportElement& e : band->elements()) {
+    for (const ReportBand *band : bands()) {
+        for (const ReportElement &e : band->elements()) {
             const QString key = e.column.toUpper();
             if (e.kind != ReportElement::Kind::Sum || added.contains(key))
                 continue;
@@ -203,10 +205,10 @@ void ReportRenderer::addToSums(QHash<QString, double>& sums) const
     }
 }
 
-QStringList ReportRenderer::resolve(const ReportBand& band, const QHash<QString, double>& sums) const
+QStringList ReportRenderer::resolve(const ReportBand &band, const QHash<QString, double> &sums) const
 {
     QStringList texts;
-    for (const ReportElement& e : band.elements()) {
+    for (const ReportElement &e : band.elements()) {
         switch (e.kind) {
         case ReportElement::Kind::Text:
             texts << e.text;
@@ -229,16 +231,16 @@ QStringList ReportRenderer::resolve(const ReportBand& band, const QHash<QString,
     return texts;
 }
 
-PlacedBand ReportRenderer::measure(const ReportBand& band, const QStringList& texts) const
+PlacedBand ReportRenderer::measure(const ReportBand &band, const QStringList &texts) const
 {
     const Scale scale = scaleOf(m_device);
-    const QVector<ReportElement>& elements = band.elements();
+    const QVector<ReportElement> &elements = band.elements();
 
     // A wrapped text's box grows to the height of its lines.
     QVector<double> excess(elements.size(), 0.0);
     double growth = 0;
     for (int i = 0; i < elements.size(); ++i) {
-        const ReportElement& e = elements[i];
+        const ReportElement &e = elements[i];
         if (!e.isText() || !e.wrap || texts[i].isEmpty())
             continue;
         const QRectF area = textArea(e.rect);
@@ -253,7 +255,7 @@ PlacedBand ReportRenderer::measure(const ReportBand& band, const QStringList& te
     placed.height = band.height() + growth;
     placed.texts = texts;
     for (int i = 0; i < elements.size(); ++i) {
-        const ReportElement& e = elements[i];
+        const ReportElement &e = elements[i];
         QRectF r = e.rect;
         if (e.kind == ReportElement::Kind::Rule) {
             // A rule's points are kept as given: its direction matters.
@@ -280,7 +282,7 @@ void ReportRenderer::startPage()
     m_pages.append(ReportPage());
     m_y = 0;
     m_pageHasBody = false;
-    const ReportBand& header = m_report.pageHeader();
+    const ReportBand &header = m_report.pageHeader();
     if (header.isAbsent())
         return;
     PlacedBand placed = measure(header, resolve(header, m_sums));
@@ -293,7 +295,7 @@ void ReportRenderer::startPage()
 
 void ReportRenderer::finishPage()
 {
-    const ReportBand& footer = m_report.pageFooter();
+    const ReportBand &footer = m_report.pageFooter();
     if (footer.isAbsent())
         return;
     // The footer keeps its height: the room for it is kept free on every page.
@@ -303,7 +305,7 @@ void ReportRenderer::finishPage()
     m_pages.last().bands.append(placed);
 }
 
-void ReportRenderer::place(const ReportBand& band, const QHash<QString, double>& sums)
+void ReportRenderer::place(const ReportBand &band, const QHash<QString, double> &sums)
 {
     if (band.isAbsent())
         return;
@@ -331,7 +333,7 @@ QVector<ReportPage> ReportRenderer::layout()
     m_row.clear();
     m_sums.clear();
 
-    ReportDataSource* source = m_report.dataSource();
+    ReportDataSource *source = m_report.dataSource();
     bool more = false;
     if (source) {
         source->rewind();
@@ -358,19 +360,19 @@ QVector<ReportPage> ReportRenderer::layout()
     return m_pages;
 }
 
-void ReportRenderer::paint(QPainter& painter, const ReportPage& page) const
+void ReportRenderer::paint(QPainter &painter, const ReportPage &page) const
 {
     const Scale scale = scaleOf(m_device);
-    for (const PlacedBand& placed : page.bands) {
+    for (const PlacedBand &placed : page.bands) {
         painter.save();
         double limit = std::numeric_limits<double>::max();
         if (placed.clipBottom >= 0) {
             painter.setClipRect(scale.toDevice(QRectF(0, placed.top, m_body.width(), placed.clipBottom - placed.top)));
             limit = placed.clipBottom * scale.y;
         }
-        const QVector<ReportElement>& elements = placed.band->elements();
+        const QVector<ReportElement> &elements = placed.band->elements();
         for (int i = 0; i < elements.size(); ++i) {
-            const ReportElement& e = elements[i];
+            const ReportElement &e = elements[i];
             const QRectF rect = placed.rects[i].translated(0, placed.top);
             if (!e.isText()) {
                 QPen pen(Qt::black, e.penWidth * scale.x, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
@@ -382,7 +384,7 @@ void ReportRenderer::paint(QPainter& painter, const ReportPage& page) const
                     painter.drawLine(scale.toDevice(rect.topLeft()), scale.toDevice(rect.bottomRight()));
                 continue;
             }
-            const QString& text = placed.texts[i];
+            const QString &text = placed.texts[i];
             if (text.isEmpty())
                 continue;
             const QRectF area = scale.toDevice(textArea(rect));

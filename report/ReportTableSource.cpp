@@ -1,6 +1,6 @@
 #include "report/ReportTableSource.h"
 
-ReportTableSource::ReportTableSource(const QStringList& columns, QVector<QVector<QVariant>> rows)
+ReportTableSource::ReportTableSource(const QStringList &columns, QVector<QVector<QVariant>> rows)
     : m_rows(std::move(rows))
 {
     for (int i = 0; i < columns.size(); ++i)
@@ -24,12 +24,12 @@ bool ReportTableSource::next()
     return m_current < rowCount();
 }
 
-bool ReportTableSource::hasColumn(const QString& name) const
+bool ReportTableSource::hasColumn(const QString &name) const
 {
     return m_index.contains(name.toUpper());
 }
 
-QVariant ReportTableSource::value(const QString& name) const
+QVariant ReportTableSource::value(const QString &name) const
 {
     if (m_current < 0 || m_current >= rowCount())
         return {};

@@ -11,8 +11,8 @@
 
 #include <QEvent>
 #include <QFocusEvent>
-#include <QKeyEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QTimer>
 #include <QToolButton>
 
@@ -123,8 +123,8 @@ void DBEdit::keyPressEvent(QKeyEvent *event)
     // The keypad's point is the decimal separator in a number, whatever the settings.
     Field *f = field();
     const QChar sep = FormatSettings::current().decimalSeparator;
-    if (f && (f->type() == FieldType::Float || f->type() == FieldType::Bcd) && event->text() == QLatin1String(".") && sep != QLatin1Char('.')
-        && FormatSettings::current().thousandSeparator != QLatin1Char('.')) {
+    if (f && (f->type() == FieldType::Float || f->type() == FieldType::Bcd) && event->text() == QLatin1String(".")
+        && sep != QLatin1Char('.') && FormatSettings::current().thousandSeparator != QLatin1Char('.')) {
         QKeyEvent translated(event->type(), event->key(), event->modifiers(), QString(sep));
         QLineEdit::keyPressEvent(&translated);
         return;

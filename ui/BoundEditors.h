@@ -1,10 +1,10 @@
 #pragma once
 
+#include "data/DataSet.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
-#include "data/DataSet.h"
-
 #include <QPointer>
 #include <QWidget>
 

@@ -9,4 +9,4 @@ class QWidget;
 namespace CalendarDialog {
 // True and the chosen date when the operator confirms.
 bool pick(QWidget *parent, const QString &title, const QDate &initial, QDate &chosen);
-}
+} // namespace CalendarDialog

@@ -123,7 +123,7 @@ void DBGrid::keyPressEvent(QKeyEvent *event)
         if (!ds || !ds->isActive() || m_locked)
             return;
         if (MessageBox::show(this, QMessageBox::Question, MessageBox::applicationCaption(), QStringLiteral("Delete record?"),
-                             QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel)
+                QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel)
             == QMessageBox::Ok) {
             try {
                 ds->remove();
@@ -140,8 +140,10 @@ void DBGrid::keyPressEvent(QKeyEvent *event)
         case Qt::Key_PageUp:
         case Qt::Key_PageDown:
         case Qt::Key_Home:
-        case Qt::Key_End: return;
-        default: break;
+        case Qt::Key_End:
+            return;
+        default:
+            break;
         }
     }
     QTableView::keyPressEvent(event);

@@ -52,7 +52,7 @@ void DataSetModel::setColumnColor(int column, const QColor &color)
         return;
     m_columns[column].color = color;
     if (m_rowCount > 0)
-        emit dataChanged(index(0, column), index(m_rowCount - 1, column), {Qt::BackgroundRole});
+        emit dataChanged(index(0, column), index(m_rowCount - 1, column), { Qt::BackgroundRole });
 }
 
 int DataSetModel::columnOfField(const QString &fieldName) const
@@ -91,9 +91,12 @@ QVariant DataSetModel::data(const QModelIndex &index, int role) const
         Field *f = fieldAt(index.column());
         return f ? f->displayTextOf(m_dataSet->valueAt(index.row(), f->index())) : QVariant();
     }
-    case Qt::TextAlignmentRole: return QVariant(c.alignment);
-    case Qt::BackgroundRole: return c.color.isValid() ? QVariant(c.color) : QVariant();
-    default: return QVariant();
+    case Qt::TextAlignmentRole:
+        return QVariant(c.alignment);
+    case Qt::BackgroundRole:
+        return c.color.isValid() ? QVariant(c.color) : QVariant();
+    default:
+        return QVariant();
     }
 }
 

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "data/DataSet.h"
+
 #include <QAbstractTableModel>
 #include <QColor>
 #include <QList>
-#include "data/DataSet.h"
-
 #include <QPointer>
 
 class Field;

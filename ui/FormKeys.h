@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QWidget>
+
 #include <functional>
 
 // The keyboard of the entry forms: Enter moves to the next control in tab

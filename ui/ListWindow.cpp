@@ -7,8 +7,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QValidator>
 #include <QVBoxLayout>
+#include <QValidator>
 
 namespace {
 class UpperCaseValidator : public QValidator
@@ -48,7 +48,8 @@ ListWindow::ListWindow(const QString &banner, QWidget *parent)
 
     Panel1->setAlignment(Qt::AlignCenter);
     Panel1->setMinimumHeight(34);
-    Panel1->setStyleSheet(QStringLiteral("QLabel#Panel1 { background: #1f4e79; color: white; font-weight: bold; font-size: 14pt; padding: 4px; }"));
+    Panel1->setStyleSheet(
+        QStringLiteral("QLabel#Panel1 { background: #1f4e79; color: white; font-weight: bold; font-size: 14pt; padding: 4px; }"));
     LabChpRech->setMinimumWidth(160);
     LabChpRech->setStyleSheet(QStringLiteral("font-weight: bold;"));
     LabChpRech->setBuddy(eValChampRech);

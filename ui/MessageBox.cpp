@@ -19,7 +19,7 @@ QString applicationCaption()
 }
 
 QMessageBox::StandardButton show(QWidget *parent, QMessageBox::Icon icon, const QString &caption, const QString &text,
-                                 QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton)
+    QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton)
 {
     g_lastText = text;
     g_lastCaption = caption;

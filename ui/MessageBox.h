@@ -10,8 +10,7 @@ class QWidget;
 namespace MessageBox {
 
 QMessageBox::StandardButton show(QWidget *parent, QMessageBox::Icon icon, const QString &caption, const QString &text,
-                                 QMessageBox::StandardButtons buttons = QMessageBox::Ok,
-                                 QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
+    QMessageBox::StandardButtons buttons = QMessageBox::Ok, QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
 
 // A failure of any layer, in that layer's words.
 void error(QWidget *parent, const QString &text);

@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QTextStream>
+
 #include <cstdio>
 
 namespace {

@@ -3,9 +3,11 @@
 const std::vector<CliCommand> &cliCommands()
 {
     static const std::vector<CliCommand> commands = {
-        {QStringLiteral("create-db"), QStringLiteral("create-db DIR [--demo]"), createDbCommand},
-        {QStringLiteral("declare"), QStringLiteral("declare --db DIR --company MATRICULE|all --year ANNEE --quarter T1..T4 --out DIR"), declareCommand},
-        {QStringLiteral("preview"), QStringLiteral("preview FILE [--kind csv|txt|dbf|xml|xls] [--delimiter C] [--quote C] [--skip N]"), previewCommand},
+        { QStringLiteral("create-db"), QStringLiteral("create-db DIR [--demo]"), createDbCommand },
+        { QStringLiteral("declare"), QStringLiteral("declare --db DIR --company MATRICULE|all --year ANNEE --quarter T1..T4 --out DIR"),
+            declareCommand },
+        { QStringLiteral("preview"), QStringLiteral("preview FILE [--kind csv|txt|dbf|xml|xls] [--delimiter C] [--quote C] [--skip N]"),
+            previewCommand },
     };
     return commands;
 }

@@ -55,7 +55,7 @@ int declareCommand(const QStringList &args, QTextStream &out, QTextStream &err)
         err << "Utilisation : kestra-cli declare --db DIR --company MATRICULE|all --year ANNEE --quarter T1..T4 --out DIR\n";
         return 2;
     }
-    static const QStringList Quarters = {QStringLiteral("T1"), QStringLiteral("T2"), QStringLiteral("T3"), QStringLiteral("T4")};
+    static const QStringList Quarters = { QStringLiteral("T1"), QStringLiteral("T2"), QStringLiteral("T3"), QStringLiteral("T4") };
     if (!Quarters.contains(quarter)) {
         err << "Trimestre incorrect : " << quarter << " (T1, T2, T3 ou T4)\n";
         return 2;
@@ -91,7 +91,8 @@ int declareCommand(const QStringList &args, QTextStream &out, QTextStream &err)
                 rows << r;
         }
         if (rows.isEmpty()) {
-            err << (company == QLatin1String("all") ? QStringLiteral("Aucune société dans la base.") : QStringLiteral("Société introuvable : ") + company)
+            err << (company == QLatin1String("all") ? QStringLiteral("Aucune société dans la base.")
+                                                    : QStringLiteral("Société introuvable : ") + company)
                 << "\n";
             return 1;
         }

@@ -9,12 +9,12 @@ struct PreviewOptions
 {
     QString file;
     QString kind; // csv, txt, dbf, xml or xls
-    QString delimiter;  // empty: the reader's default
-    QString quote;      // empty: the reader's default
+    QString delimiter; // empty: the reader's default
+    QString quote; // empty: the reader's default
     int skip = 0;
     QString dateFormat; // xls: short date format in force (empty: the process's)
-    QString decimal;    // xls: decimal separator in force (empty: the process's)
-    QString ranges;     // xls: print the cells this range list yields instead
+    QString decimal; // xls: decimal separator in force (empty: the process's)
+    QString ranges; // xls: print the cells this range list yields instead
 };
 
 // Tab, line feed, carriage return and backslash written as \t, \n, \r, \\.

@@ -9,11 +9,20 @@ QString escapePreviewField(const QString &value)
     out.reserve(value.size());
     for (QChar c : value) {
         switch (c.unicode()) {
-        case '\t': out += QLatin1String("\\t"); break;
-        case '\n': out += QLatin1String("\\n"); break;
-        case '\r': out += QLatin1String("\\r"); break;
-        case '\\': out += QLatin1String("\\\\"); break;
-        default: out += c;
+        case '\t':
+            out += QLatin1String("\\t");
+            break;
+        case '\n':
+            out += QLatin1String("\\n");
+            break;
+        case '\r':
+            out += QLatin1String("\\r");
+            break;
+        case '\\':
+            out += QLatin1String("\\\\");
+            break;
+        default:
+            out += c;
         }
     }
     return out;

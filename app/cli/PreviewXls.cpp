@@ -26,7 +26,8 @@ QString kindWord(const TbiffCell *cell)
 }
 
 // The settings in force for the length of the preview.
-class SettingsInForce {
+class SettingsInForce
+{
 public:
     explicit SettingsInForce(const FormatSettings &settings)
         : m_saved(FormatSettings::current())

@@ -17,23 +17,26 @@ long residentKiB()
 
 void fillInvoices(Connection &c, int rows, int quarters)
 {
-    Query q(c, QStringLiteral(
-        "insert into FACTURE (IDENTIFIANT, EXERCICE, TRIMESTRE, NUMEROORDRE, NUMEROFACTURE, DATEFACTURE, TYPEIDCLIENT, IDENTIFIANTCLIENT, "
-        "NOMPRENOMCLIENT, ADRESSECLIENT, NUMEROAUTORISATION, DATEAUTORISATION, PRIXVENTE, TAUXFODEC, MONTANTFODEC, TAUXDROITCONSOMMATION, "
-        "MONTANTDROITCONSOMMATION, TAUXTVA, MONTANTTVA, CODE) values (:a, :b, :c, :d, :e, :f, :g, :h, :i, :j, :k, :l, :m, :n, :o, :p, :q, :r, :s, :t)"));
+    Query q(c,
+        QStringLiteral("insert into FACTURE (IDENTIFIANT, EXERCICE, TRIMESTRE, NUMEROORDRE, NUMEROFACTURE, DATEFACTURE, TYPEIDCLIENT, "
+                       "IDENTIFIANTCLIENT, "
+                       "NOMPRENOMCLIENT, ADRESSECLIENT, NUMEROAUTORISATION, DATEAUTORISATION, PRIXVENTE, TAUXFODEC, MONTANTFODEC, "
+                       "TAUXDROITCONSOMMATION, "
+                       "MONTANTDROITCONSOMMATION, TAUXTVA, MONTANTTVA, CODE) values (:a, :b, :c, :d, :e, :f, :g, :h, :i, :j, :k, :l, :m, "
+                       ":n, :o, :p, :q, :r, :s, :t)"));
     for (int i = 1; i <= rows; ++i) {
         q.setParam(QStringLiteral("a"), QStringLiteral("0123456AM000"));
         q.setParam(QStringLiteral("b"), 2008);
         q.setParam(QStringLiteral("c"), quarters > 1 ? (i - 1) * quarters / rows + 1 : 1);
         q.setParam(QStringLiteral("d"), i);
         q.setParam(QStringLiteral("e"), QStringLiteral("F%1").arg(i));
-        q.setParam(QStringLiteral("f"), QVariant::fromValue(TimeStamp{39448.0 + i % 365}));
+        q.setParam(QStringLiteral("f"), QVariant::fromValue(TimeStamp { 39448.0 + i % 365 }));
         q.setParam(QStringLiteral("g"), QStringLiteral("1"));
         q.setParam(QStringLiteral("h"), QStringLiteral("1234567ABM000"));
         q.setParam(QStringLiteral("i"), QStringLiteral("CLIENT %1").arg(i % 500).leftJustified(40));
         q.setParam(QStringLiteral("j"), QStringLiteral("RUE %1 TUNIS").arg(i % 97).leftJustified(120));
         q.setParam(QStringLiteral("k"), QStringLiteral("AUT-%1").arg(i % 50));
-        q.setParam(QStringLiteral("l"), QVariant::fromValue(TimeStamp{39000.0}));
+        q.setParam(QStringLiteral("l"), QVariant::fromValue(TimeStamp { 39000.0 }));
         q.setParam(QStringLiteral("m"), 1000.0 + i);
         q.setParam(QStringLiteral("n"), 1.0);
         q.setParam(QStringLiteral("o"), 10.0 + i / 100.0);

@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -65,22 +66,24 @@ TEST(Shell, MenuToolBarAndPanel)
     QStringList menus;
     for (QAction *a : m.menuBar()->actions())
         menus << a->menu()->objectName() + QLatin1Char('=') + a->text();
-    EXPECT_EQ(menus, (QStringList{"Parametres1=Parametres", "Saisie1=Saisie", "Dclaration1=Déclaration", "Sortie1=Sortie"}));
+    EXPECT_EQ(menus, (QStringList { "Parametres1=Parametres", "Saisie1=Saisie", "Dclaration1=Déclaration", "Sortie1=Sortie" }));
     auto items = [&](const char *menu) { return texts(m.findChild<QMenu *>(QString::fromLatin1(menu))->actions()); };
-    EXPECT_EQ(items("Parametres1"), (QStringList{"Initialisation1=Initialisation", "Socits1=Sociétés"}));
-    EXPECT_EQ(items("Saisie1"), (QStringList{"-", "SaisiedesRetenuessurSalaires1=Saisie des Factures", "-", "IdentificationdesTiers1=Clients"}));
-    EXPECT_EQ(items("Dclaration1"), (QStringList{"GnrationdesFichiersdelaDclaration1=Génération du Fichier"}));
-    EXPECT_EQ(items("Sortie1"), (QStringList{"QuitterApplication1=Quitter Application"}));
+    EXPECT_EQ(items("Parametres1"), (QStringList { "Initialisation1=Initialisation", "Socits1=Sociétés" }));
+    EXPECT_EQ(items("Saisie1"),
+        (QStringList { "-", "SaisiedesRetenuessurSalaires1=Saisie des Factures", "-", "IdentificationdesTiers1=Clients" }));
+    EXPECT_EQ(items("Dclaration1"), (QStringList { "GnrationdesFichiersdelaDclaration1=Génération du Fichier" }));
+    EXPECT_EQ(items("Sortie1"), (QStringList { "QuitterApplication1=Quitter Application" }));
 
     QStringList buttons;
     for (QToolButton *b : m.findChild<QToolBar *>(QStringLiteral("ToolBar1"))->findChildren<QToolButton *>(Qt::FindDirectChildrenOnly))
         if (b->objectName().startsWith(QLatin1String("ToolButton")))
             buttons << b->objectName() + QLatin1Char('=') + b->text();
-    EXPECT_EQ(buttons, (QStringList{"ToolButton1=Saisie des Factures", "ToolButton8=Importation", "ToolButton2=Génération Fichier",
-                                    "ToolButton4=Paramètres Société", "ToolButton5=Clients", "ToolButton3=Initialisation", "ToolButton17=",
-                                    "ToolButton6=Fermer"}));
+    EXPECT_EQ(buttons,
+        (QStringList { "ToolButton1=Saisie des Factures", "ToolButton8=Importation", "ToolButton2=Génération Fichier",
+            "ToolButton4=Paramètres Société", "ToolButton5=Clients", "ToolButton3=Initialisation",
+            "ToolButton17=", "ToolButton6=Fermer" }));
     EXPECT_FALSE(m.findChild<QToolButton *>(QStringLiteral("ToolButton17"))->icon().isNull());
-    for (const char *label : {"Ste", "Matriculefiscal", "Exercicecourant"}) {
+    for (const char *label : { "Ste", "Matriculefiscal", "Exercicecourant" }) {
         QLabel *l = m.findChild<QLabel *>(QString::fromLatin1(label));
         ASSERT_NE(l, nullptr) << label;
         EXPECT_EQ(l->text(), QString::fromLatin1(label)); // their own names until a company is chosen
@@ -94,7 +97,8 @@ TEST(Shell, MenuToolBarAndPanel)
 TEST(Shell, ChoosingACompanyCopiesItAsStored)
 {
     Shell s;
-    s.db.exec(QStringLiteral("insert into SOCIETE (IDENTIFIANT, CLE, CATEGORIE, ETABSECONDAIRE, RAISON_SOCIALE, VILLE, RUE, NUMERO, CODEPOSTAL, ACTIVITE, EXERCICE) "
+    s.db.exec(QStringLiteral("insert into SOCIETE (IDENTIFIANT, CLE, CATEGORIE, ETABSECONDAIRE, RAISON_SOCIALE, VILLE, RUE, NUMERO, "
+                             "CODEPOSTAL, ACTIVITE, EXERCICE) "
                              "values ('0123456', 'A', 'M', '00', 'SOCIETE A     ', 'TUNIS ', 'RUE X', '12  ', '1000', 'COMMERCE', null)"));
     s.db.connection().commitRetaining();
     s.start();
@@ -134,11 +138,13 @@ TEST(Shell, SearchStatementsAndTypedQuotes)
 {
     EXPECT_EQ(TFrmsocieteselect::searchStatement(QString()), QStringLiteral("select * from societe Order by Raison_Sociale"));
     EXPECT_EQ(TFrmsocieteselect::searchStatement(QStringLiteral("L'A")),
-              QStringLiteral("select * from societe Where Raison_Sociale LIKE 'L''A%' Order by Raison_Sociale"));
+        QStringLiteral("select * from societe Where Raison_Sociale LIKE 'L''A%' Order by Raison_Sociale"));
 
     Shell s;
-    s.db.exec(QStringLiteral("insert into SOCIETE (IDENTIFIANT, CLE, CATEGORIE, ETABSECONDAIRE, RAISON_SOCIALE) values ('1', 'A', 'M', '000', 'L''AVENIR')"));
-    s.db.exec(QStringLiteral("insert into SOCIETE (IDENTIFIANT, CLE, CATEGORIE, ETABSECONDAIRE, RAISON_SOCIALE) values ('2', 'A', 'M', '000', 'LA MER')"));
+    s.db.exec(QStringLiteral(
+        "insert into SOCIETE (IDENTIFIANT, CLE, CATEGORIE, ETABSECONDAIRE, RAISON_SOCIALE) values ('1', 'A', 'M', '000', 'L''AVENIR')"));
+    s.db.exec(QStringLiteral(
+        "insert into SOCIETE (IDENTIFIANT, CLE, CATEGORIE, ETABSECONDAIRE, RAISON_SOCIALE) values ('2', 'A', 'M', '000', 'LA MER')"));
     s.db.connection().commitRetaining();
     s.start();
     EXPECT_EQ(s.module.Isociete->sql(), TFrmsocieteselect::OpeningSql);

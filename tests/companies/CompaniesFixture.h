@@ -13,7 +13,8 @@ class Tfrmsocietes;
 // A fresh database, the data module on it and the main window with the
 // program's commands, as the program runs them. Rows are put in the database
 // before the module first reads it; every message box is answered OK.
-struct CompaniesFixture {
+struct CompaniesFixture
+{
     CompaniesFixture();
     ~CompaniesFixture();
 

@@ -198,7 +198,8 @@ TEST(CompanyList, AddingAndModifyingOpenTheFormInTheFrame)
 
 TEST(CompanyList, DeletingAsksThePassword)
 {
-    struct Case {
+    struct Case
+    {
         QString typed;
         bool ok; // OK rather than Annuler
         bool deleted;

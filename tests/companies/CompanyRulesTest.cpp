@@ -7,7 +7,8 @@
 
 TEST(CompanyRules, PaddingToTheStoredWidth)
 {
-    struct Case {
+    struct Case
+    {
         const char *column;
         const char *typed;
         int blanks; // expected blanks after the text
@@ -35,7 +36,8 @@ TEST(CompanyRules, PaddingToTheStoredWidth)
 
 TEST(CompanyRules, PasswordsOfDeletionAndReset)
 {
-    struct Case {
+    struct Case
+    {
         QString typed;
         bool deletion; // trimmed at both ends
         bool reset; // exactly as typed

@@ -21,7 +21,8 @@
 namespace {
 
 // One company, one client and two invoices, committed.
-struct ResetFixture : CompaniesFixture {
+struct ResetFixture : CompaniesFixture
+{
     ResetFixture()
     {
         addCompany(QStringLiteral("0000001"), QStringLiteral("ALPHA"));

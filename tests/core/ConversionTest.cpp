@@ -1,4 +1,5 @@
 #include "core/Conversion.h"
+
 #include "core/DateTime.h"
 
 #include <gtest/gtest.h>
@@ -11,9 +12,18 @@ TEST(Conversion, Integers)
         bool ok;
         int value;
     } cases[] = {
-        {"12", true, 12},       {"  -7", true, -7},  {"+3", true, 3},    {"$1F", true, 31}, {"0x10", true, 16},
-        {"2147483647", true, 2147483647},              {"2147483648", false, 0},              {"12 ", false, 0},
-        {"", false, 0},         {"1.5", false, 0},   {"abc", false, 0},  {"-", false, 0},
+        { "12", true, 12 },
+        { "  -7", true, -7 },
+        { "+3", true, 3 },
+        { "$1F", true, 31 },
+        { "0x10", true, 16 },
+        { "2147483647", true, 2147483647 },
+        { "2147483648", false, 0 },
+        { "12 ", false, 0 },
+        { "", false, 0 },
+        { "1.5", false, 0 },
+        { "abc", false, 0 },
+        { "-", false, 0 },
     };
     for (const Case &c : cases) {
         int v = 0;
@@ -33,9 +43,15 @@ TEST(Conversion, FloatsFollowTheDecimalSeparator)
         bool ok;
         double value;
     } cases[] = {
-        {"1234,5", true, 1234.5}, {" -0,25 ", true, -0.25}, {"1E3", true, 1000}, {"1,5e-1", true, 0.15},
-        {"1234.5", false, 0},     {"1 234,5", false, 0},    {",", false, 0},     {"", false, 0},
-        {"1e", false, 0},
+        { "1234,5", true, 1234.5 },
+        { " -0,25 ", true, -0.25 },
+        { "1E3", true, 1000 },
+        { "1,5e-1", true, 0.15 },
+        { "1234.5", false, 0 },
+        { "1 234,5", false, 0 },
+        { ",", false, 0 },
+        { "", false, 0 },
+        { "1e", false, 0 },
     };
     for (const Case &c : cases) {
         double v = 0;

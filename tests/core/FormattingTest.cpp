@@ -1,5 +1,6 @@
-#include "core/Decimal.h"
 #include "core/Formatting.h"
+
+#include "core/Decimal.h"
 
 #include <gtest/gtest.h>
 
@@ -22,25 +23,25 @@ TEST(FormatFloat, MasksGroupWithoutLeadingBlanks)
         double value;
         const char *expected;
     } cases[] = {
-        {"# ### ##0.000", 0.0, "0,000"},
-        {"# ### ##0.000", 12.5, "12,500"},
-        {"# ### ##0.000", 1234.5, "1 234,500"},
-        {"# ### ##0.000", 181.8, "181,800"},
-        {"# ### ##0.000", 1234567.891, "1 234 567,891"},
-        {"# ### ##0.000", 123456789012.0, "123 456 789 012,000"}, // wider than the mask: grouped on
-        {"### ##0.000", 1002962.26, "1 002 962,260"},
-        {"##0 00", 12345, "123 45"}, // an irregular mask fills its places
-        {"# ### ##0.000", -1234.5, "-1 234,500"},
-        {"# ### ##0.000", 2.0005, "2,001"},  // halves away from zero on the decimal value
-        {"# ### ##0.000", -0.0004, "0,000"}, // no minus sign on a zero
-        {"### ##0.000", 99999.9995, "100 000,000"},
-        {"000000", 42, "000042"},
-        {"000000", 1000000, "1000000"},
-        {"0.##", 1.5, "1,5"},
-        {"0.##", 2.0, "2"},
-        {"#,##0.00", 1234567.456, "1 234 567,46"},
-        {"0.00;(0.00);zero", -3.25, "(3,25)"},
-        {"0.00;(0.00);zero", 0.0, "zero"},
+        { "# ### ##0.000", 0.0, "0,000" },
+        { "# ### ##0.000", 12.5, "12,500" },
+        { "# ### ##0.000", 1234.5, "1 234,500" },
+        { "# ### ##0.000", 181.8, "181,800" },
+        { "# ### ##0.000", 1234567.891, "1 234 567,891" },
+        { "# ### ##0.000", 123456789012.0, "123 456 789 012,000" }, // wider than the mask: grouped on
+        { "### ##0.000", 1002962.26, "1 002 962,260" },
+        { "##0 00", 12345, "123 45" }, // an irregular mask fills its places
+        { "# ### ##0.000", -1234.5, "-1 234,500" },
+        { "# ### ##0.000", 2.0005, "2,001" }, // halves away from zero on the decimal value
+        { "# ### ##0.000", -0.0004, "0,000" }, // no minus sign on a zero
+        { "### ##0.000", 99999.9995, "100 000,000" },
+        { "000000", 42, "000042" },
+        { "000000", 1000000, "1000000" },
+        { "0.##", 1.5, "1,5" },
+        { "0.##", 2.0, "2" },
+        { "#,##0.00", 1234567.456, "1 234 567,46" },
+        { "0.00;(0.00);zero", -3.25, "(3,25)" },
+        { "0.00;(0.00);zero", 0.0, "zero" },
     };
     for (const Case &c : cases)
         EXPECT_EQ(formatFloat(QString::fromLatin1(c.mask), c.value, fs), QString::fromUtf8(c.expected)) << c.mask << " " << c.value;
@@ -53,13 +54,13 @@ TEST(Decimal, RoundsTheEighteenDigitValueHalfAwayFromZero)
         long double value;
         long double expected;
     } cases[] = {
-        {2.5L, 3.0L},
-        {-2.5L, -3.0L},
-        {0.4999L, 0.0L},
-        {static_cast<long double>(1234.567) * 1000, 1234567.0L},
-        {static_cast<long double>(1.0005) * 1000, 1000.0L}, // 1000.49999999999994 at 18 digits
-        {static_cast<long double>(18.0) * 100, 1800.0L},
-        {static_cast<long double>(0.5) * 100, 50.0L},
+        { 2.5L, 3.0L },
+        { -2.5L, -3.0L },
+        { 0.4999L, 0.0L },
+        { static_cast<long double>(1234.567) * 1000, 1234567.0L },
+        { static_cast<long double>(1.0005) * 1000, 1000.0L }, // 1000.49999999999994 at 18 digits
+        { static_cast<long double>(18.0) * 100, 1800.0L },
+        { static_cast<long double>(0.5) * 100, 50.0L },
     };
     for (const Case &c : cases)
         EXPECT_EQ(roundHalfAway(c.value), c.expected) << static_cast<double>(c.value);

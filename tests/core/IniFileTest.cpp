@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 TEST(IniFile, ProfileSemantics)
@@ -18,8 +19,8 @@ TEST(IniFile, ProfileSemantics)
     EXPECT_EQ(ini.readString(QStringLiteral("zeta"), QStringLiteral("A"), QString()), QStringLiteral("\"quoted\""));
     EXPECT_EQ(ini.readString(QStringLiteral("Alpha"), QStringLiteral("key"), QString()), QStringLiteral("café"));
     EXPECT_EQ(ini.readString(QStringLiteral("Alpha"), QStringLiteral("none"), QStringLiteral("dflt")), QStringLiteral("dflt"));
-    EXPECT_EQ(ini.sections(), (QStringList{QStringLiteral("Zeta"), QStringLiteral("alpha")}));
-    EXPECT_EQ(ini.keys(QStringLiteral("zeta")), (QStringList{QStringLiteral("B"), QStringLiteral("A")}));
+    EXPECT_EQ(ini.sections(), (QStringList { QStringLiteral("Zeta"), QStringLiteral("alpha") }));
+    EXPECT_EQ(ini.keys(QStringLiteral("zeta")), (QStringList { QStringLiteral("B"), QStringLiteral("A") }));
 
     ini.eraseSection(QStringLiteral("ZETA"));
     ini.writeString(QStringLiteral("New"), QStringLiteral("K"), QStringLiteral("v é"));

@@ -1,4 +1,5 @@
 #include "data/Connection.h"
+
 #include "data/FbClient.h"
 #include "data/Query.h"
 #include "tests/support/TestDatabase.h"
@@ -8,7 +9,9 @@
 namespace {
 void insertCompany(Connection &c, const char *identifiant)
 {
-    Query q(c, QStringLiteral("insert into SOCIETE (IDENTIFIANT, CLE, CATEGORIE, ETABSECONDAIRE, RAISON_SOCIALE) values (:i, 'A', 'M', '000', 'X')"));
+    Query q(c,
+        QStringLiteral(
+            "insert into SOCIETE (IDENTIFIANT, CLE, CATEGORIE, ETABSECONDAIRE, RAISON_SOCIALE) values (:i, 'A', 'M', '000', 'X')"));
     q.setParam(QStringLiteral("i"), QString::fromLatin1(identifiant));
     q.execute();
 }
@@ -24,7 +27,7 @@ int countCompanies(Connection &c)
 TEST(Connection, CommitRetainingKeepsAnOpenCursorReadable)
 {
     TestDatabase db;
-    for (const char *id : {"1", "2", "3"})
+    for (const char *id : { "1", "2", "3" })
         insertCompany(db.connection(), id);
     db.connection().commitRetaining();
 
@@ -102,8 +105,10 @@ TEST(Connection, MissingClientLibraryMessage)
 {
     QString message;
     EXPECT_FALSE(FbClient::probe(QStringLiteral("libfbclient-absent.so.2"), &message));
-    EXPECT_EQ(message, QStringLiteral("Firebird library libfbclient-absent.so.2 not found in the path. Please install Firebird to use this functionality"));
+    EXPECT_EQ(message,
+        QStringLiteral(
+            "Firebird library libfbclient-absent.so.2 not found in the path. Please install Firebird to use this functionality"));
     EXPECT_TRUE(FbClient::probe(QStringLiteral("libfbclient.so.2")));
     EXPECT_EQ(FbClient::missingLibraryMessage(QStringLiteral("libfbclient.so.2")),
-              QStringLiteral("Firebird library libfbclient.so.2 not found in the path. Please install Firebird to use this functionality"));
+        QStringLiteral("Firebird library libfbclient.so.2 not found in the path. Please install Firebird to use this functionality"));
 }

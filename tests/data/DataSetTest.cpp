@@ -1,12 +1,14 @@
+#include "data/DataSet.h"
+
 #include "core/Error.h"
 #include "core/FormatSettings.h"
 #include "data/DataModule.h"
-#include "data/DataSet.h"
 #include "data/Query.h"
 #include "data/RowStore.h"
 #include "tests/support/TestDatabase.h"
 
 #include <QSignalSpy>
+
 #include <gtest/gtest.h>
 #include <random>
 
@@ -131,7 +133,7 @@ TEST(DataSet, DeletionsBecomeDurableWithTheNextPostAnywhereOrAtTheEnd)
         return n;
     };
     EXPECT_EQ(visible(), 2); // not yet committed
-    m.addInvoice(1);         // a post in another data set commits it
+    m.addInvoice(1); // a post in another data set commits it
     EXPECT_EQ(visible(), 1);
 
     t.first();
@@ -143,7 +145,8 @@ TEST(DataSet, DeletionsBecomeDurableWithTheNextPostAnywhereOrAtTheEnd)
 TEST(DataSet, EditingAKeyPartRenamesTheRowInPlace)
 {
     Module m;
-    m.db.exec(QStringLiteral("insert into SOCIETE (IDENTIFIANT, CLE, CATEGORIE, ETABSECONDAIRE, RAISON_SOCIALE) values ('0123456', 'A', 'M', '000', 'X')"));
+    m.db.exec(QStringLiteral(
+        "insert into SOCIETE (IDENTIFIANT, CLE, CATEGORIE, ETABSECONDAIRE, RAISON_SOCIALE) values ('0123456', 'A', 'M', '000', 'X')"));
     m.db.connection().commitRetaining();
     m.addInvoice(1);
     DataSet &s = *m.module.Isociete;
@@ -164,12 +167,15 @@ TEST(DataSet, TheModifyStatementOfSocieteFollowsTheRule)
     m.module.Isociete->open();
     const UpdateStatements s = m.module.Isociete->updateStatements();
     EXPECT_EQ(s.modifySql,
-              QStringLiteral("update SOCIETE set IDENTIFIANT = :IDENTIFIANT, CLE = :CLE, CATEGORIE = :CATEGORIE, ETABSECONDAIRE = :ETABSECONDAIRE, "
-                             "RAISON_SOCIALE = :RAISON_SOCIALE, ACTIVITE = :ACTIVITE, VILLE = :VILLE, RUE = :RUE, NUMERO = :NUMERO, "
-                             "CODEPOSTAL = :CODEPOSTAL, LIENPAIE = :LIENPAIE, EXERCICE = :EXERCICE, ACTIVEON = :ACTIVEON "
-                             "where IDENTIFIANT = :OLD_IDENTIFIANT and CLE = :OLD_CLE and CATEGORIE = :OLD_CATEGORIE and ETABSECONDAIRE = :OLD_ETABSECONDAIRE"));
-    EXPECT_EQ(s.deleteSql, QStringLiteral("delete from SOCIETE where IDENTIFIANT = :OLD_IDENTIFIANT and CLE = :OLD_CLE and CATEGORIE = :OLD_CATEGORIE and "
-                                          "ETABSECONDAIRE = :OLD_ETABSECONDAIRE"));
+        QStringLiteral(
+            "update SOCIETE set IDENTIFIANT = :IDENTIFIANT, CLE = :CLE, CATEGORIE = :CATEGORIE, ETABSECONDAIRE = :ETABSECONDAIRE, "
+            "RAISON_SOCIALE = :RAISON_SOCIALE, ACTIVITE = :ACTIVITE, VILLE = :VILLE, RUE = :RUE, NUMERO = :NUMERO, "
+            "CODEPOSTAL = :CODEPOSTAL, LIENPAIE = :LIENPAIE, EXERCICE = :EXERCICE, ACTIVEON = :ACTIVEON "
+            "where IDENTIFIANT = :OLD_IDENTIFIANT and CLE = :OLD_CLE and CATEGORIE = :OLD_CATEGORIE and ETABSECONDAIRE = "
+            ":OLD_ETABSECONDAIRE"));
+    EXPECT_EQ(s.deleteSql,
+        QStringLiteral("delete from SOCIETE where IDENTIFIANT = :OLD_IDENTIFIANT and CLE = :OLD_CLE and CATEGORIE = :OLD_CATEGORIE and "
+                       "ETABSECONDAIRE = :OLD_ETABSECONDAIRE"));
     EXPECT_TRUE(s.insertSql.startsWith(QStringLiteral("insert into SOCIETE (IDENTIFIANT, CLE, CATEGORIE, ETABSECONDAIRE, RAISON_SOCIALE")));
 }
 
@@ -220,12 +226,12 @@ TEST(DataSet, FieldTextsAreConvertedOrRefusedInTheToolkitsWords)
         const char *text;
         const char *error; // nullptr: accepted
     } cases[] = {
-        {"TRIMESTRE", "2", nullptr},
-        {"TRIMESTRE", "deux", "'deux' is not a valid integer value for field 'TRIMESTRE'"},
-        {"PRIXVENTE", "1234,5", nullptr},
-        {"PRIXVENTE", "12a", "'12a' is not a valid floating point value for field 'PRIXVENTE'"},
-        {"DATEFACTURE", "05/03/2008", nullptr},
-        {"DATEFACTURE", "32/03/2008", "'32/03/2008' is not a valid date"},
+        { "TRIMESTRE", "2", nullptr },
+        { "TRIMESTRE", "deux", "'deux' is not a valid integer value for field 'TRIMESTRE'" },
+        { "PRIXVENTE", "1234,5", nullptr },
+        { "PRIXVENTE", "12a", "'12a' is not a valid floating point value for field 'PRIXVENTE'" },
+        { "DATEFACTURE", "05/03/2008", nullptr },
+        { "DATEFACTURE", "32/03/2008", "'32/03/2008' is not a valid date" },
     };
     FormatSettings fs = FormatSettings::current();
     FormatSettings french;
@@ -283,7 +289,7 @@ TEST(RowStore, InsertionsAndRemovalsAnywhereKeepTheOrder)
             model.erase(model.begin() + at);
         } else {
             const int at = size ? static_cast<int>(rng() % (size + 1)) : 0;
-            store.insert(at, Row{QVariant(step)});
+            store.insert(at, Row { QVariant(step) });
             model.insert(model.begin() + at, step);
         }
     }

@@ -1,5 +1,6 @@
-#include "data/DataSet.h"
 #include "data/ListStatements.h"
+
+#include "data/DataSet.h"
 #include "tests/support/TestDatabase.h"
 
 #include <gtest/gtest.h>
@@ -11,15 +12,16 @@ TEST(ListStatements, TypedTextIsAlwaysALiteral)
         const char *typed;
         const char *pattern;
     } cases[] = {
-        {"ABC", "'ABC%'"},
-        {"L'A", "'L''A%'"},
-        {"'; delete from tiers; --", "'''; delete from tiers; --%'"},
-        {"%_", "'%_%'"},
-        {"", "'%'"},
+        { "ABC", "'ABC%'" },
+        { "L'A", "'L''A%'" },
+        { "'; delete from tiers; --", "'''; delete from tiers; --%'" },
+        { "%_", "'%_%'" },
+        { "", "'%'" },
     };
     for (const Case &c : cases)
         EXPECT_EQ(ListStatements::likePattern(QString::fromLatin1(c.typed)), QString::fromLatin1(c.pattern)) << c.typed;
-    EXPECT_EQ(ListStatements::likeCondition(QStringLiteral("Raison_Sociale LIKE "), QStringLiteral("AB")), QStringLiteral("Raison_Sociale LIKE 'AB%'"));
+    EXPECT_EQ(ListStatements::likeCondition(QStringLiteral("Raison_Sociale LIKE "), QStringLiteral("AB")),
+        QStringLiteral("Raison_Sociale LIKE 'AB%'"));
 }
 
 TEST(ListStatements, QuotesCannotEndTheStatementEarly)
@@ -29,8 +31,9 @@ TEST(ListStatements, QuotesCannotEndTheStatementEarly)
     db.exec(QStringLiteral("insert into TIERS (CODE, NOMBENEFICIAIRE) values (2, 'LA MER')"));
     DataSet tiers(db.connection(), QStringLiteral("Itiers"));
     auto search = [&](const char *typed) {
-        tiers.setSql(QStringLiteral("select * from tiers Where ") + ListStatements::likeCondition(QStringLiteral("Nombeneficiaire LIKE "), QString::fromLatin1(typed))
-                     + QStringLiteral(" Order by Nombeneficiaire"));
+        tiers.setSql(QStringLiteral("select * from tiers Where ")
+            + ListStatements::likeCondition(QStringLiteral("Nombeneficiaire LIKE "), QString::fromLatin1(typed))
+            + QStringLiteral(" Order by Nombeneficiaire"));
         tiers.open();
         return tiers.recordCount();
     };

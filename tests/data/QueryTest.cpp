@@ -1,5 +1,6 @@
-#include "core/DateTime.h"
 #include "data/Query.h"
+
+#include "core/DateTime.h"
 #include "data/SqlParameters.h"
 #include "tests/support/TestDatabase.h"
 
@@ -13,10 +14,11 @@ TEST(SqlParameters, NamesOutsideLiteralsAndComments)
         const char *translated;
         QStringList names;
     } cases[] = {
-        {"select * from facture\nWHERE identifiant=:id and exercice=:ex", "select * from facture\nWHERE identifiant=? and exercice=?", {"ID", "EX"}},
-        {"update T set A=:A where A=:OLD_A and B=:a", "update T set A=? where A=? and B=?", {"A", "OLD_A", "A"}},
-        {"select ':x', \"a:b\" from T -- :c\nwhere x = :y /* :z */", "select ':x', \"a:b\" from T -- :c\nwhere x = ? /* :z */", {"Y"}},
-        {"select 'l''a:b' from T where a=:p", "select 'l''a:b' from T where a=?", {"P"}},
+        { "select * from facture\nWHERE identifiant=:id and exercice=:ex", "select * from facture\nWHERE identifiant=? and exercice=?",
+            { "ID", "EX" } },
+        { "update T set A=:A where A=:OLD_A and B=:a", "update T set A=? where A=? and B=?", { "A", "OLD_A", "A" } },
+        { "select ':x', \"a:b\" from T -- :c\nwhere x = :y /* :z */", "select ':x', \"a:b\" from T -- :c\nwhere x = ? /* :z */", { "Y" } },
+        { "select 'l''a:b' from T where a=:p", "select 'l''a:b' from T where a=?", { "P" } },
     };
     for (const Case &c : cases) {
         QStringList names;
@@ -28,16 +30,17 @@ TEST(SqlParameters, NamesOutsideLiteralsAndComments)
 TEST(Query, ValuesTravelInTheirTypes)
 {
     TestDatabase db;
-    Query ins(db.connection(), QStringLiteral(
-        "insert into FACTURE (IDENTIFIANT, EXERCICE, TRIMESTRE, NUMEROORDRE, TYPEIDCLIENT, NOMPRENOMCLIENT, DATEFACTURE, PRIXVENTE, CODE) "
-        "values (:id, :ex, :t, :n, :type, :nom, :d, :p, :code)"));
+    Query ins(db.connection(),
+        QStringLiteral("insert into FACTURE (IDENTIFIANT, EXERCICE, TRIMESTRE, NUMEROORDRE, TYPEIDCLIENT, NOMPRENOMCLIENT, DATEFACTURE, "
+                       "PRIXVENTE, CODE) "
+                       "values (:id, :ex, :t, :n, :type, :nom, :d, :p, :code)"));
     ins.setParam(QStringLiteral("id"), QStringLiteral("0123456AM000"));
     ins.setParam(QStringLiteral("ex"), QStringLiteral("2008")); // a text for an integer column
     ins.setParam(QStringLiteral("t"), 1);
     ins.setParam(QStringLiteral("n"), qint64(7));
     ins.setParam(QStringLiteral("type"), QStringLiteral("1"));
     ins.setParam(QStringLiteral("nom"), QStringLiteral("Société Générale €"));
-    ins.setParam(QStringLiteral("d"), QVariant::fromValue(TimeStamp{DateTime::encodeDate(2008, 3, 5) + 0.5}));
+    ins.setParam(QStringLiteral("d"), QVariant::fromValue(TimeStamp { DateTime::encodeDate(2008, 3, 5) + 0.5 }));
     ins.setParam(QStringLiteral("p"), 1234.567);
     ins.setParam(QStringLiteral("code"), QVariant());
     ins.execute();

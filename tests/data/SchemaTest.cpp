@@ -1,9 +1,11 @@
-#include "data/Query.h"
 #include "data/Schema.h"
+
+#include "data/Query.h"
 #include "tests/support/TestDatabase.h"
 
 #include <QCryptographicHash>
 #include <QFile>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -18,10 +20,10 @@ struct ColumnSpec
 
 void expectColumns(TestDatabase &db, const char *table, std::initializer_list<ColumnSpec> expected)
 {
-    Query q(db.connection(), QStringLiteral(
-        "select rf.RDB$FIELD_NAME, f.RDB$FIELD_TYPE, f.RDB$FIELD_LENGTH, rf.RDB$NULL_FLAG "
-        "from RDB$RELATION_FIELDS rf join RDB$FIELDS f on f.RDB$FIELD_NAME = rf.RDB$FIELD_SOURCE "
-        "where rf.RDB$RELATION_NAME = :t order by rf.RDB$FIELD_POSITION"));
+    Query q(db.connection(),
+        QStringLiteral("select rf.RDB$FIELD_NAME, f.RDB$FIELD_TYPE, f.RDB$FIELD_LENGTH, rf.RDB$NULL_FLAG "
+                       "from RDB$RELATION_FIELDS rf join RDB$FIELDS f on f.RDB$FIELD_NAME = rf.RDB$FIELD_SOURCE "
+                       "where rf.RDB$RELATION_NAME = :t order by rf.RDB$FIELD_POSITION"));
     q.setParam(QStringLiteral("t"), QString::fromLatin1(table));
     const QVector<Row> rows = q.fetchAll();
     ASSERT_EQ(rows.size(), static_cast<int>(expected.size())) << table;
@@ -37,9 +39,10 @@ void expectColumns(TestDatabase &db, const char *table, std::initializer_list<Co
 
 QStringList primaryKey(TestDatabase &db, const char *table)
 {
-    Query q(db.connection(), QStringLiteral(
-        "select s.RDB$FIELD_NAME from RDB$RELATION_CONSTRAINTS c join RDB$INDEX_SEGMENTS s on s.RDB$INDEX_NAME = c.RDB$INDEX_NAME "
-        "where c.RDB$RELATION_NAME = :t and c.RDB$CONSTRAINT_TYPE = 'PRIMARY KEY' order by s.RDB$FIELD_POSITION"));
+    Query q(db.connection(),
+        QStringLiteral(
+            "select s.RDB$FIELD_NAME from RDB$RELATION_CONSTRAINTS c join RDB$INDEX_SEGMENTS s on s.RDB$INDEX_NAME = c.RDB$INDEX_NAME "
+            "where c.RDB$RELATION_NAME = :t and c.RDB$CONSTRAINT_TYPE = 'PRIMARY KEY' order by s.RDB$FIELD_POSITION"));
     q.setParam(QStringLiteral("t"), QString::fromLatin1(table));
     QStringList out;
     for (const Row &r : q.fetchAll())
@@ -55,27 +58,28 @@ TEST(Schema, TablesColumnsKeysAndProcedures)
     EXPECT_EQ(db.scalar(QStringLiteral("select MON$SQL_DIALECT from MON$DATABASE")).toInt(), 1);
     EXPECT_EQ(db.scalar(QStringLiteral("select RDB$CHARACTER_SET_NAME from RDB$DATABASE")).toString().trimmed(), QStringLiteral("WIN1252"));
 
-    expectColumns(db, "SOCIETE", {{"IDENTIFIANT", 37, 7, true}, {"CLE", 14, 1, true}, {"CATEGORIE", 14, 1, true},
-                                  {"ETABSECONDAIRE", 14, 3, true}, {"RAISON_SOCIALE", 37, 40, false}, {"ACTIVITE", 37, 40, false},
-                                  {"VILLE", 37, 40, false}, {"RUE", 37, 72, false}, {"NUMERO", 37, 4, false},
-                                  {"CODEPOSTAL", 37, 4, false}, {"LIENPAIE", 37, 150, false}, {"EXERCICE", 8, 4, false},
-                                  {"ACTIVEON", 14, 1, false}});
-    expectColumns(db, "TIERS", {{"CODE", 8, 4, true}, {"TYPEIDENTIFIANT", 14, 1, false}, {"PHYSIQUEMORALE", 14, 1, false},
-                                {"IDENTIFIANT", 37, 13, false}, {"NOMBENEFICIAIRE", 37, 40, false}, {"ADRESSE", 37, 120, false},
-                                {"NUMEROAUTORISATION", 37, 20, false}, {"DATEAUTORISATION", 35, 8, false}});
-    expectColumns(db, "FACTURE", {{"IDENTIFIANT", 37, 13, true}, {"EXERCICE", 8, 4, true}, {"TRIMESTRE", 8, 4, true},
-                                  {"NUMEROORDRE", 8, 4, true}, {"NUMEROFACTURE", 37, 20, false}, {"DATEFACTURE", 35, 8, false},
-                                  {"TYPEIDCLIENT", 14, 1, false}, {"IDENTIFIANTCLIENT", 37, 13, false},
-                                  {"NOMPRENOMCLIENT", 37, 40, false}, {"ADRESSECLIENT", 37, 120, false},
-                                  {"NUMEROAUTORISATION", 37, 20, false}, {"DATEAUTORISATION", 35, 8, false},
-                                  {"PRIXVENTE", 27, 8, false}, {"TAUXFODEC", 27, 8, false}, {"MONTANTFODEC", 27, 8, false},
-                                  {"TAUXDROITCONSOMMATION", 27, 8, false}, {"MONTANTDROITCONSOMMATION", 27, 8, false},
-                                  {"TAUXTVA", 27, 8, false}, {"MONTANTTVA", 27, 8, false}, {"CODE", 8, 4, false}});
-    expectColumns(db, "PARAMETRES", {{"EXERCICE", 8, 4, false}});
+    expectColumns(db, "SOCIETE",
+        { { "IDENTIFIANT", 37, 7, true }, { "CLE", 14, 1, true }, { "CATEGORIE", 14, 1, true }, { "ETABSECONDAIRE", 14, 3, true },
+            { "RAISON_SOCIALE", 37, 40, false }, { "ACTIVITE", 37, 40, false }, { "VILLE", 37, 40, false }, { "RUE", 37, 72, false },
+            { "NUMERO", 37, 4, false }, { "CODEPOSTAL", 37, 4, false }, { "LIENPAIE", 37, 150, false }, { "EXERCICE", 8, 4, false },
+            { "ACTIVEON", 14, 1, false } });
+    expectColumns(db, "TIERS",
+        { { "CODE", 8, 4, true }, { "TYPEIDENTIFIANT", 14, 1, false }, { "PHYSIQUEMORALE", 14, 1, false }, { "IDENTIFIANT", 37, 13, false },
+            { "NOMBENEFICIAIRE", 37, 40, false }, { "ADRESSE", 37, 120, false }, { "NUMEROAUTORISATION", 37, 20, false },
+            { "DATEAUTORISATION", 35, 8, false } });
+    expectColumns(db, "FACTURE",
+        { { "IDENTIFIANT", 37, 13, true }, { "EXERCICE", 8, 4, true }, { "TRIMESTRE", 8, 4, true }, { "NUMEROORDRE", 8, 4, true },
+            { "NUMEROFACTURE", 37, 20, false }, { "DATEFACTURE", 35, 8, false }, { "TYPEIDCLIENT", 14, 1, false },
+            { "IDENTIFIANTCLIENT", 37, 13, false }, { "NOMPRENOMCLIENT", 37, 40, false }, { "ADRESSECLIENT", 37, 120, false },
+            { "NUMEROAUTORISATION", 37, 20, false }, { "DATEAUTORISATION", 35, 8, false }, { "PRIXVENTE", 27, 8, false },
+            { "TAUXFODEC", 27, 8, false }, { "MONTANTFODEC", 27, 8, false }, { "TAUXDROITCONSOMMATION", 27, 8, false },
+            { "MONTANTDROITCONSOMMATION", 27, 8, false }, { "TAUXTVA", 27, 8, false }, { "MONTANTTVA", 27, 8, false },
+            { "CODE", 8, 4, false } });
+    expectColumns(db, "PARAMETRES", { { "EXERCICE", 8, 4, false } });
 
-    EXPECT_EQ(primaryKey(db, "SOCIETE"), (QStringList{"IDENTIFIANT", "CLE", "CATEGORIE", "ETABSECONDAIRE"}));
-    EXPECT_EQ(primaryKey(db, "TIERS"), (QStringList{"CODE"}));
-    EXPECT_EQ(primaryKey(db, "FACTURE"), (QStringList{"IDENTIFIANT", "EXERCICE", "TRIMESTRE", "NUMEROORDRE"}));
+    EXPECT_EQ(primaryKey(db, "SOCIETE"), (QStringList { "IDENTIFIANT", "CLE", "CATEGORIE", "ETABSECONDAIRE" }));
+    EXPECT_EQ(primaryKey(db, "TIERS"), (QStringList { "CODE" }));
+    EXPECT_EQ(primaryKey(db, "FACTURE"), (QStringList { "IDENTIFIANT", "EXERCICE", "TRIMESTRE", "NUMEROORDRE" }));
 
     // The procedures do what the reset relies on.
     db.exec(QStringLiteral("insert into SOCIETE (IDENTIFIANT, CLE, CATEGORIE, ETABSECONDAIRE) values ('1', 'A', 'M', '000')"));
@@ -110,9 +114,9 @@ TEST(Schema, AnExistingFileIsNeverOverwritten)
 
 TEST(Schema, ScriptSplitsOnTheCurrentTerminator)
 {
-    const QStringList s = Schema::statements(QStringLiteral(
-        "create table A (X integer); /* c; */\nSET TERM ^ ;\ncreate procedure P as begin delete from A; end^\nSET TERM ; ^\n"
-        "insert into A values (';')"));
+    const QStringList s = Schema::statements(
+        QStringLiteral("create table A (X integer); /* c; */\nSET TERM ^ ;\ncreate procedure P as begin delete from A; end^\nSET TERM ; ^\n"
+                       "insert into A values (';')"));
     ASSERT_EQ(s.size(), 3);
     EXPECT_EQ(s[1], QStringLiteral("create procedure P as begin delete from A; end"));
     EXPECT_EQ(s[2], QStringLiteral("insert into A values (';')"));

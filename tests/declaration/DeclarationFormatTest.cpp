@@ -1,25 +1,26 @@
-#include "core/DateTime.h"
 #include "declaration/DeclarationFormat.h"
+
+#include "core/DateTime.h"
 
 #include <gtest/gtest.h>
 
 using namespace DeclarationFormat;
 
 namespace {
-const Prefix P{QStringLiteral("0123456AM000"), QStringLiteral("2008"), QStringLiteral("T1")};
+const Prefix P { QStringLiteral("0123456AM000"), QStringLiteral("2008"), QStringLiteral("T1") };
 
 Invoice sample()
 {
     Invoice i;
     i.numeroOrdre = 1;
     i.numeroFacture = QStringLiteral("F-1");
-    i.dateFacture = QVariant::fromValue(TimeStamp{DateTime::encodeDate(2008, 3, 5)});
+    i.dateFacture = QVariant::fromValue(TimeStamp { DateTime::encodeDate(2008, 3, 5) });
     i.typeIdClient = QStringLiteral("1");
     i.identifiantClient = QStringLiteral("1234567ABM000");
     i.nomPrenomClient = QStringLiteral("CLIENT");
     i.adresseClient = QStringLiteral("RUE");
     i.numeroAutorisation = QStringLiteral("A1");
-    i.dateAutorisation = QVariant::fromValue(TimeStamp{DateTime::encodeDate(2007, 1, 2)});
+    i.dateAutorisation = QVariant::fromValue(TimeStamp { DateTime::encodeDate(2007, 1, 2) });
     i.prixVente = 1000.0;
     i.tauxFodec = 0.0;
     i.montantFodec = 0.0;
@@ -39,32 +40,32 @@ TEST(DeclarationFormat, FieldRenderings)
         QByteArray rendered;
         const char *expected;
     } cases[] = {
-        {"amount 1234.567", amount(1234.567), "000000001234567"},
-        {"amount -1234.5", amount(-1234.5), "-00000001234500"},
-        {"amount -0.5", amount(-0.5), "-00000000000500"},
-        {"amount 0.0005", amount(0.0005), "000000000000001"},
-        {"amount -0.0005", amount(-0.0005), "-00000000000001"},
+        { "amount 1234.567", amount(1234.567), "000000001234567" },
+        { "amount -1234.5", amount(-1234.5), "-00000001234500" },
+        { "amount -0.5", amount(-0.5), "-00000000000500" },
+        { "amount 0.0005", amount(0.0005), "000000000000001" },
+        { "amount -0.0005", amount(-0.0005), "-00000000000001" },
         // below half a millime and negative: written as zero, keeping 15 characters
-        {"amount -0.0004", amount(-0.0004), "000000000000000"},
-        {"amount -0.0", amount(-0.0), "000000000000000"},
-        {"amount 2.5 millimes", amount(0.0025), "000000000000003"},
-        {"amount -2.5 millimes", amount(-0.0025), "-00000000000003"},
-        {"amount wider than its mask", amount(1e13), "10000000000000000"},
-        {"rate 18", rate(18.0), "01800"},
-        {"rate 12.5", rate(12.5), "01250"},
-        {"rate 0.5", rate(0.5), "00050"},
-        {"rate null", rate(QVariant()), "00000"},
-        {"whole number", wholeNumber(42), "000042"},
-        {"whole number 1000000", wholeNumber(1000000), "1000000"},
-        {"date", date(QVariant::fromValue(TimeStamp{DateTime::encodeDate(2008, 3, 5)})), "05032008"},
-        {"date with time", date(QVariant::fromValue(TimeStamp{DateTime::encodeDate(2008, 3, 5) + 0.75})), "05032008"},
-        {"null date", date(QVariant()), "30121899"},
-        {"padded", padded(QStringLiteral(" F-12 "), 20), "F-12                "},
-        {"padded control characters", padded(QStringLiteral("\tAB\r\n"), 5), "AB   "},
-        {"padded empty", padded(QString(), 20), "                    "},
-        {"as stored keeps blanks", asStored(QStringLiteral("AB  ")), "AB  "},
-        {"one byte a character", asStored(QStringLiteral("é€")), "\xE9\x80"},
-        {"as stored null", asStored(QVariant()), ""},
+        { "amount -0.0004", amount(-0.0004), "000000000000000" },
+        { "amount -0.0", amount(-0.0), "000000000000000" },
+        { "amount 2.5 millimes", amount(0.0025), "000000000000003" },
+        { "amount -2.5 millimes", amount(-0.0025), "-00000000000003" },
+        { "amount wider than its mask", amount(1e13), "10000000000000000" },
+        { "rate 18", rate(18.0), "01800" },
+        { "rate 12.5", rate(12.5), "01250" },
+        { "rate 0.5", rate(0.5), "00050" },
+        { "rate null", rate(QVariant()), "00000" },
+        { "whole number", wholeNumber(42), "000042" },
+        { "whole number 1000000", wholeNumber(1000000), "1000000" },
+        { "date", date(QVariant::fromValue(TimeStamp { DateTime::encodeDate(2008, 3, 5) })), "05032008" },
+        { "date with time", date(QVariant::fromValue(TimeStamp { DateTime::encodeDate(2008, 3, 5) + 0.75 })), "05032008" },
+        { "null date", date(QVariant()), "30121899" },
+        { "padded", padded(QStringLiteral(" F-12 "), 20), "F-12                " },
+        { "padded control characters", padded(QStringLiteral("\tAB\r\n"), 5), "AB   " },
+        { "padded empty", padded(QString(), 20), "                    " },
+        { "as stored keeps blanks", asStored(QStringLiteral("AB  ")), "AB  " },
+        { "one byte a character", asStored(QStringLiteral("é€")), "\xE9\x80" },
+        { "as stored null", asStored(QVariant()), "" },
     };
     for (const Case &c : cases)
         EXPECT_EQ(c.rendered.toStdString(), std::string(c.expected)) << c.name;
@@ -76,7 +77,14 @@ TEST(DeclarationFormat, Records)
     Totals totals;
     QByteArray r = detail(P, sample(), totals);
     ASSERT_EQ(r.size(), 331);
-    EXPECT_EQ(r.mid(256), QByteArray("000000001000000" "00000" "000000000000000" "00000" "000000000000000" "01800" "000000000180000"));
+    EXPECT_EQ(r.mid(256),
+        QByteArray("000000001000000"
+                   "00000"
+                   "000000000000000"
+                   "00000"
+                   "000000000000000"
+                   "01800"
+                   "000000000180000"));
     EXPECT_EQ(r.left(20), QByteArray("DF0123456AM0002008T1"));
     EXPECT_EQ(r.mid(46, 8), QByteArray("05032008"));
     EXPECT_EQ(totals.count, 1);
@@ -111,12 +119,20 @@ TEST(DeclarationFormat, EmptyQuarterAndTotals)
 {
     Totals none;
     const QByteArray tf = totalsRecord(P, none);
-    EXPECT_EQ(tf, QByteArray("TF0123456AM0002008T1") + QByteArray("000000") + QByteArray(230, ' ')
-                      + QByteArray("000000000000000" "00000" "000000000000000" "00000" "000000000000000" "00000" "000000000000000"));
+    EXPECT_EQ(tf,
+        QByteArray("TF0123456AM0002008T1") + QByteArray("000000") + QByteArray(230, ' ')
+            + QByteArray("000000000000000"
+                         "00000"
+                         "000000000000000"
+                         "00000"
+                         "000000000000000"
+                         "00000"
+                         "000000000000000"));
     EXPECT_EQ(tf.size(), 331);
 
-    const QByteArray ef = header(P, Company{QStringLiteral("A").leftJustified(40), QStringLiteral("B").leftJustified(40), QStringLiteral("C").leftJustified(40),
-                                         QStringLiteral("D").leftJustified(72), QStringLiteral("12  "), QStringLiteral("1000")});
+    const QByteArray ef = header(P,
+        Company { QStringLiteral("A").leftJustified(40), QStringLiteral("B").leftJustified(40), QStringLiteral("C").leftJustified(40),
+            QStringLiteral("D").leftJustified(72), QStringLiteral("12  "), QStringLiteral("1000") });
     EXPECT_EQ(ef.size(), 331);
     EXPECT_EQ(ef.mid(100, 1), QByteArray("C")); // city first, then street, number, postal code
     EXPECT_EQ(ef.mid(212, 8), QByteArray("12  1000"));

@@ -1,19 +1,21 @@
+#include "declaration/DeclarationGeneration.h"
+
 #include "app/CompanySelection.h"
 #include "data/DataSet.h"
-#include "declaration/DeclarationGeneration.h"
 #include "declaration/DeclarationWindow.h"
 #include "tests/support/TestDatabase.h"
 #include "ui/MessageBox.h"
 
 #include <QApplication>
 #include <QComboBox>
-#include <QLabel>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -34,19 +36,28 @@ struct Register
 
     Register()
     {
-        db.exec(QStringLiteral("insert into SOCIETE (IDENTIFIANT, CLE, CATEGORIE, ETABSECONDAIRE, RAISON_SOCIALE, ACTIVITE, VILLE, RUE, NUMERO, CODEPOSTAL, EXERCICE) "
-                               "values ('0123456', 'A', 'M', '000', 'SOCIÉTÉ TEST', 'COMMERCE', 'TUNIS', 'RUE DE ROME', '12', '1000', 2008)"));
-        const char *invoice = "insert into FACTURE (IDENTIFIANT, EXERCICE, TRIMESTRE, NUMEROORDRE, NUMEROFACTURE, DATEFACTURE, TYPEIDCLIENT, IDENTIFIANTCLIENT, "
+        db.exec(
+            QStringLiteral("insert into SOCIETE (IDENTIFIANT, CLE, CATEGORIE, ETABSECONDAIRE, RAISON_SOCIALE, ACTIVITE, VILLE, RUE, "
+                           "NUMERO, CODEPOSTAL, EXERCICE) "
+                           "values ('0123456', 'A', 'M', '000', 'SOCIÉTÉ TEST', 'COMMERCE', 'TUNIS', 'RUE DE ROME', '12', '1000', 2008)"));
+        const char *invoice = "insert into FACTURE (IDENTIFIANT, EXERCICE, TRIMESTRE, NUMEROORDRE, NUMEROFACTURE, DATEFACTURE, "
+                              "TYPEIDCLIENT, IDENTIFIANTCLIENT, "
                               "NOMPRENOMCLIENT, ADRESSECLIENT, NUMEROAUTORISATION, DATEAUTORISATION, PRIXVENTE, TAUXFODEC, MONTANTFODEC, "
                               "TAUXDROITCONSOMMATION, MONTANTDROITCONSOMMATION, TAUXTVA, MONTANTTVA) values (%1)";
         for (const char *values : {
-                 "'0123456AM000', 2008, 1, 1, 'F-001', '2008-02-10', '1', '1234567ABM000', 'CLIENT UN                               ', 'RUE UN', "
+                 "'0123456AM000', 2008, 1, 1, 'F-001', '2008-02-10', '1', '1234567ABM000', 'CLIENT UN                               ', "
+                 "'RUE UN', "
                  "'AUT-1', '2007-12-31', 1000, 1, 10, 0, 0, 18, 181.8",
-                 "'0123456AM000', 2008, 1, 3, ' F-12 ', '2008-01-05', '2', '09876543', 'BEN SALAH', null, null, null, 250.5, 0, 0, 12.5, 31.3125, 7, 19.726875",
-                 "'0123456AM000', 2008, 1, 2, 'AVOIR', '2008-03-31', '1', '1234567ABM000', 'CLIENT UN', 'RUE UN', 'AUT-1', '2007-12-31', -100.25, 0, 0, 0, 0, 19, -19.0475",
-                 "'0123456AM000', 2008, 2, 4, 'F-T2', '2008-04-01', '1', '1234567ABM000', 'AUTRE TRIMESTRE', null, null, null, 1, 0, 0, 0, 0, 0, 0",
-                 "'0123456AM000', 2009, 1, 1, 'F-2009', '2009-01-01', '1', '1234567ABM000', 'AUTRE ANNEE', null, null, null, 1, 0, 0, 0, 0, 0, 0",
-                 "'7654321BPM001', 2008, 1, 1, 'F-AUTRE', '2008-01-01', '1', '1234567ABM000', 'AUTRE SOCIETE', null, null, null, 1, 0, 0, 0, 0, 0, 0",
+                 "'0123456AM000', 2008, 1, 3, ' F-12 ', '2008-01-05', '2', '09876543', 'BEN SALAH', null, null, null, 250.5, 0, 0, 12.5, "
+                 "31.3125, 7, 19.726875",
+                 "'0123456AM000', 2008, 1, 2, 'AVOIR', '2008-03-31', '1', '1234567ABM000', 'CLIENT UN', 'RUE UN', 'AUT-1', '2007-12-31', "
+                 "-100.25, 0, 0, 0, 0, 19, -19.0475",
+                 "'0123456AM000', 2008, 2, 4, 'F-T2', '2008-04-01', '1', '1234567ABM000', 'AUTRE TRIMESTRE', null, null, null, 1, 0, 0, 0, "
+                 "0, 0, 0",
+                 "'0123456AM000', 2009, 1, 1, 'F-2009', '2009-01-01', '1', '1234567ABM000', 'AUTRE ANNEE', null, null, null, 1, 0, 0, 0, "
+                 "0, 0, 0",
+                 "'7654321BPM001', 2008, 1, 1, 'F-AUTRE', '2008-01-01', '1', '1234567ABM000', 'AUTRE SOCIETE', null, null, null, 1, 0, 0, "
+                 "0, 0, 0, 0",
              })
             db.exec(QString::fromLatin1(invoice).arg(QString::fromUtf8(values)));
         db.connection().commitRetaining();
@@ -63,19 +74,80 @@ QByteArray expectedT1()
 {
     const QByteArray p = "0123456AM0002008T1";
     QByteArray f;
-    f += "EF" + p + "SOCI\xC9T\xC9 TEST" "COMMERCE" "TUNIS" "RUE DE ROME" "12" "1000" + QByteArray(111, ' ') + "\r\n";
+    f += "EF" + p
+        + "SOCI\xC9T\xC9 TEST"
+          "COMMERCE"
+          "TUNIS"
+          "RUE DE ROME"
+          "12"
+          "1000"
+        + QByteArray(111, ' ') + "\r\n";
     // NUMEROORDRE order, whatever the dates
-    f += "DF" + p + "000001" "F-001               " "10022008" "1" "1234567ABM000" "CLIENT UN                               "
-         "RUE UN" + QByteArray(114, ' ') + "AUT-1               " "31122007"
-         "000000001000000" "00100" "000000000010000" "00000" "000000000000000" "01800" "000000000181800" "\r\n";
+    f += "DF" + p
+        + "000001"
+          "F-001               "
+          "10022008"
+          "1"
+          "1234567ABM000"
+          "CLIENT UN                               "
+          "RUE UN"
+        + QByteArray(114, ' ')
+        + "AUT-1               "
+          "31122007"
+          "000000001000000"
+          "00100"
+          "000000000010000"
+          "00000"
+          "000000000000000"
+          "01800"
+          "000000000181800"
+          "\r\n";
     // -19.0475 * 1000 is -19047.4999999999994 at 18 digits: -19047
-    f += "DF" + p + "000002" "AVOIR               " "31032008" "1" "1234567ABM000" "CLIENT UN                               "
-         "RUE UN" + QByteArray(114, ' ') + "AUT-1               " "31122007"
-         "-00000000100250" "00000" "000000000000000" "00000" "000000000000000" "01900" "-00000000019047" "\r\n";
-    f += "DF" + p + "000003" "F-12                " "05012008" "2" "09876543" "BEN SALAH                               "
-         + QByteArray(120, ' ') + QByteArray(20, ' ') + "30121899"
-         "000000000250500" "00000" "000000000000000" "01250" "000000000031313" "00700" "000000000019727" "\r\n";
-    f += "TF" + p + "000003" + QByteArray(230, ' ') + "000000001150250" "00000" "000000000010000" "00000" "000000000031313" "00000" "000000000182479" "\r\n";
+    f += "DF" + p
+        + "000002"
+          "AVOIR               "
+          "31032008"
+          "1"
+          "1234567ABM000"
+          "CLIENT UN                               "
+          "RUE UN"
+        + QByteArray(114, ' ')
+        + "AUT-1               "
+          "31122007"
+          "-00000000100250"
+          "00000"
+          "000000000000000"
+          "00000"
+          "000000000000000"
+          "01900"
+          "-00000000019047"
+          "\r\n";
+    f += "DF" + p
+        + "000003"
+          "F-12                "
+          "05012008"
+          "2"
+          "09876543"
+          "BEN SALAH                               "
+        + QByteArray(120, ' ') + QByteArray(20, ' ')
+        + "30121899"
+          "000000000250500"
+          "00000"
+          "000000000000000"
+          "01250"
+          "000000000031313"
+          "00700"
+          "000000000019727"
+          "\r\n";
+    f += "TF" + p + "000003" + QByteArray(230, ' ')
+        + "000000001150250"
+          "00000"
+          "000000000010000"
+          "00000"
+          "000000000031313"
+          "00000"
+          "000000000182479"
+          "\r\n";
     return f;
 }
 
@@ -188,21 +260,21 @@ TEST(DeclareCommand, WritesTheSameBytesAndRefusesBadInput)
     const QString dbDir = r.db.directory();
     auto run = [&](const QStringList &args, int expectedCode) {
         QProcess p;
-        p.start(QStringLiteral(KESTRA_CLI), QStringList{QStringLiteral("declare")} + args);
+        p.start(QStringLiteral(KESTRA_CLI), QStringList { QStringLiteral("declare") } + args);
         EXPECT_TRUE(p.waitForFinished(60000));
         EXPECT_EQ(p.exitCode(), expectedCode) << args.join(QLatin1Char(' ')).toStdString() << " " << p.readAllStandardError().toStdString();
         return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
     };
-    const QString path = run({"--db", dbDir, "--company", "0123456AM000", "--year", "2008", "--quarter", "T1", "--out", r.out.path()}, 0);
+    const QString path = run({ "--db", dbDir, "--company", "0123456AM000", "--year", "2008", "--quarter", "T1", "--out", r.out.path() }, 0);
     EXPECT_EQ(path, r.out.path() + QStringLiteral("/FAC_T1_08"));
     expectFile(readAll(path), expectedT1());
 
-    const QString all = run({"--db", dbDir, "--company", "all", "--year", "2008", "--quarter", "T1", "--out", r.out.path()}, 0);
+    const QString all = run({ "--db", dbDir, "--company", "all", "--year", "2008", "--quarter", "T1", "--out", r.out.path() }, 0);
     expectFile(readAll(r.out.path() + QStringLiteral("/0123456AM000/FAC_T1_08")), expectedT1());
     EXPECT_TRUE(all.endsWith(QStringLiteral("0123456AM000/FAC_T1_08")));
 
-    run({"--db", dbDir, "--company", "9999999AM000", "--year", "2008", "--quarter", "T1", "--out", r.out.path()}, 1);
-    run({"--db", dbDir, "--company", "0123456AM000", "--year", "2008", "--quarter", "T5", "--out", r.out.path()}, 2);
-    run({"--db", dbDir, "--company", "0123456AM000", "--year", "08", "--quarter", "T1", "--out", r.out.path()}, 2);
-    run({"--db", dbDir, "--company", "0123456AM000", "--year", "2008", "--quarter", "T1", "--out", r.out.path() + "/absent"}, 1);
+    run({ "--db", dbDir, "--company", "9999999AM000", "--year", "2008", "--quarter", "T1", "--out", r.out.path() }, 1);
+    run({ "--db", dbDir, "--company", "0123456AM000", "--year", "2008", "--quarter", "T5", "--out", r.out.path() }, 2);
+    run({ "--db", dbDir, "--company", "0123456AM000", "--year", "08", "--quarter", "T1", "--out", r.out.path() }, 2);
+    run({ "--db", dbDir, "--company", "0123456AM000", "--year", "2008", "--quarter", "T1", "--out", r.out.path() + "/absent" }, 1);
 }

@@ -1,6 +1,7 @@
+#include "invoices/InvoiceRules.h"
+
 #include "data/DataModule.h"
 #include "invoices/InvoiceComputations.h"
-#include "invoices/InvoiceRules.h"
 #include "invoices/InvoiceStatements.h"
 #include "tests/support/TestDatabase.h"
 
@@ -9,25 +10,28 @@
 TEST(InvoiceStatements, TextsOfTheList)
 {
     EXPECT_EQ(InvoiceStatements::opening(),
-              QStringLiteral("select * from FACTURE WHERE identifiant=:id and exercice=:ex Order by IDENTIFIANT,EXERCICE,TRIMeSTRE,NUMEROORDRE"));
+        QStringLiteral("select * from FACTURE WHERE identifiant=:id and exercice=:ex Order by IDENTIFIANT,EXERCICE,TRIMeSTRE,NUMEROORDRE"));
     EXPECT_EQ(InvoiceStatements::sortedBy(QStringLiteral("NUMEROFACTURE")),
-              QStringLiteral("select * from Facture  WHERE identifiant=:id and exercice=:ex  Order by NUMEROFACTURE"));
+        QStringLiteral("select * from Facture  WHERE identifiant=:id and exercice=:ex  Order by NUMEROFACTURE"));
     struct Case
     {
         const char *title;
         const char *typed;
         const char *expected; // nullptr: typing changes nothing
     } cases[] = {
-        {"N°Facture", "F12", "select * from facture WHERE identifiant=:id and exercice=:ex and Numerofacture LIKE 'F12%' Order by Numerofacture"},
-        {"N°Facture", "", "select * from facture WHERE identifiant=:id and exercice=:ex Order by Numerofacture"},
-        {"Trm", "2", "select * from facture WHERE identifiant=:id and exercice=:ex and Trimestre LIKE '2%' Order by  Identifiant,trimestre"},
-        {"Trm", "", "select * from facture WHERE identifiant=:id and exercice=:ex Order by Identifiant,trimestre"},
-        {"Nom Prénom Ou Raison Sociale", "L'A",
-         "select * from facture WHERE identifiant=:id and exercice=:ex and Nomprenomclient LIKE 'L''A%' Order by Nomprenomclient"},
-        {"Id.Bénéficiaire", "12", "select * from facture WHERE identifiant=:id and exercice=:ex and identifiantclient LIKE '12%' Order by identifiantclient"},
-        {"Montant H.T", "12", nullptr},
-        {"Date Fact.", "12", nullptr},
-        {"", "12", nullptr},
+        { "N°Facture", "F12",
+            "select * from facture WHERE identifiant=:id and exercice=:ex and Numerofacture LIKE 'F12%' Order by Numerofacture" },
+        { "N°Facture", "", "select * from facture WHERE identifiant=:id and exercice=:ex Order by Numerofacture" },
+        { "Trm", "2",
+            "select * from facture WHERE identifiant=:id and exercice=:ex and Trimestre LIKE '2%' Order by  Identifiant,trimestre" },
+        { "Trm", "", "select * from facture WHERE identifiant=:id and exercice=:ex Order by Identifiant,trimestre" },
+        { "Nom Prénom Ou Raison Sociale", "L'A",
+            "select * from facture WHERE identifiant=:id and exercice=:ex and Nomprenomclient LIKE 'L''A%' Order by Nomprenomclient" },
+        { "Id.Bénéficiaire", "12",
+            "select * from facture WHERE identifiant=:id and exercice=:ex and identifiantclient LIKE '12%' Order by identifiantclient" },
+        { "Montant H.T", "12", nullptr },
+        { "Date Fact.", "12", nullptr },
+        { "", "12", nullptr },
     };
     for (const Case &c : cases) {
         const auto sql = InvoiceStatements::search(QString::fromUtf8(c.title), QString::fromUtf8(c.typed));
@@ -57,7 +61,8 @@ TEST(InvoiceRules, TaxComputationsOnlyWhileTheAmountIsZero)
     f.setParam(QStringLiteral("ex"), context.curExercice);
     f.open();
     f.append();
-    auto set = [&](const char *field, const char *text) { f.fieldByName(QString::fromLatin1(field))->setAsString(QString::fromLatin1(text)); };
+    auto set
+        = [&](const char *field, const char *text) { f.fieldByName(QString::fromLatin1(field))->setAsString(QString::fromLatin1(text)); };
     auto value = [&](const char *field) { return f.fieldByName(QString::fromLatin1(field))->asFloat(); };
 
     // 1000, 1, 0, 18 entered in tab order
@@ -94,7 +99,7 @@ TEST(InvoiceRules, TaxComputationsOnlyWhileTheAmountIsZero)
     EXPECT_DOUBLE_EQ(value("MONTANTFODEC"), 0.0);
 
     // The quarter check.
-    for (auto [text, valid] : {std::pair{"", false}, {"0", false}, {"5", false}, {"1", true}, {"4", true}}) {
+    for (auto [text, valid] : { std::pair { "", false }, { "0", false }, { "5", false }, { "1", true }, { "4", true } }) {
         set("TRIMESTRE", text);
         EXPECT_EQ(InvoiceRules::quarterIsValid(f), valid) << text;
     }

@@ -20,6 +20,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -37,9 +38,11 @@ struct Register
     {
         MessageBox::resetRecord();
         MessageBox::setAutoAnswer(QMessageBox::Ok);
-        db.exec(QStringLiteral("insert into TIERS (CODE, TYPEIDENTIFIANT, IDENTIFIANT, NOMBENEFICIAIRE, ADRESSE, NUMEROAUTORISATION, DATEAUTORISATION) "
-                               "values (7, '1', '1234567ABM000', 'CLIENT SEPT', 'RUE SEPT', 'AUT-7', '2007-06-01')"));
-        db.exec(QStringLiteral("insert into TIERS (CODE, TYPEIDENTIFIANT, IDENTIFIANT, NOMBENEFICIAIRE) values (3, '2', '0000001', 'SANS DATE')"));
+        db.exec(QStringLiteral(
+            "insert into TIERS (CODE, TYPEIDENTIFIANT, IDENTIFIANT, NOMBENEFICIAIRE, ADRESSE, NUMEROAUTORISATION, DATEAUTORISATION) "
+            "values (7, '1', '1234567ABM000', 'CLIENT SEPT', 'RUE SEPT', 'AUT-7', '2007-06-01')"));
+        db.exec(QStringLiteral(
+            "insert into TIERS (CODE, TYPEIDENTIFIANT, IDENTIFIANT, NOMBENEFICIAIRE) values (3, '2', '0000001', 'SANS DATE')"));
         db.connection().commitRetaining();
         module.ivorande->setDatabaseName(db.path());
         Datadeclaration = &module;
@@ -105,7 +108,7 @@ TEST(InvoiceForm, QuarterCheckReturnsTheFocus)
     TFrmsaisiemaj *form = r.add();
     ASSERT_NE(form, nullptr);
     EXPECT_TRUE(form->DBEdit12->hasFocus()); // the focus starts on the quarter
-    for (const char *bad : {"", "0", "5"}) {
+    for (const char *bad : { "", "0", "5" }) {
         type(form->DBEdit12, QString::fromLatin1(bad));
         enter(form->DBEdit12);
         QApplication::processEvents();
@@ -179,7 +182,8 @@ TEST(InvoiceForm, ADuplicateKeyIsRefusedAndTheFormStays)
     type(form->DBEdit12, QStringLiteral("1"));
     type(form->DBEdit2, QStringLiteral("1")); // the number the first invoice has
     form->Bitnok->click();
-    EXPECT_TRUE(MessageBox::lastText().contains(QStringLiteral("violation of PRIMARY or UNIQUE KEY constraint"))) << MessageBox::lastText().toStdString();
+    EXPECT_TRUE(MessageBox::lastText().contains(QStringLiteral("violation of PRIMARY or UNIQUE KEY constraint")))
+        << MessageBox::lastText().toStdString();
     ASSERT_FALSE(alive.isNull());
     EXPECT_TRUE(form->isVisible());
     EXPECT_EQ(form->result(), FormResult::Ok);
@@ -263,22 +267,22 @@ TEST(InvoiceRoad, OneInvoiceFromTheKeyboardToTheDeclaration)
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QApplication::processEvents();
     };
-    keys(QStringLiteral("3"));              // Trimestre
-    keys(QString());                        // N°Ordre as numbered
-    keys(QStringLiteral("5"));              // Code Tiers: a known client
+    keys(QStringLiteral("3")); // Trimestre
+    keys(QString()); // N°Ordre as numbered
+    keys(QStringLiteral("5")); // Code Tiers: a known client
     for (int i = 0; i < 6; ++i)
-        keys(QString());                    // the client's fields as copied
-    keys(QStringLiteral("F26-TEST"));       // Numéro Facture
-    keys(QStringLiteral("15/08/2026"));     // Date de la Facture
-    keys(QStringLiteral("1000"));           // Montant Hors Taxe
-    keys(QStringLiteral("1"));              // Taux Fodec
-    keys(QString());                        // Montant Fodec, computed
-    keys(QStringLiteral("0"));              // Taux Droit de Consommation
-    keys(QString());                        // Montant Droit, computed
-    keys(QStringLiteral("18"));             // Taux TVA
-    keys(QString());                        // Montant de la TVA, computed: to OK
+        keys(QString()); // the client's fields as copied
+    keys(QStringLiteral("F26-TEST")); // Numéro Facture
+    keys(QStringLiteral("15/08/2026")); // Date de la Facture
+    keys(QStringLiteral("1000")); // Montant Hors Taxe
+    keys(QStringLiteral("1")); // Taux Fodec
+    keys(QString()); // Montant Fodec, computed
+    keys(QStringLiteral("0")); // Taux Droit de Consommation
+    keys(QString()); // Montant Droit, computed
+    keys(QStringLiteral("18")); // Taux TVA
+    keys(QString()); // Montant de la TVA, computed: to OK
     EXPECT_EQ(QApplication::focusWidget(), form->Bitnok);
-    keys(QString());                        // Enter presses OK
+    keys(QString()); // Enter presses OK
     QApplication::processEvents();
     EXPECT_EQ(module.ifacture->state(), DataSetState::Browse);
 
@@ -294,7 +298,14 @@ TEST(InvoiceRoad, OneInvoiceFromTheKeyboardToTheDeclaration)
     EXPECT_EQ(record.mid(26, 20), QByteArray("F26-TEST            "));
     EXPECT_EQ(record.mid(46, 8), QByteArray("15082026"));
     EXPECT_EQ(record.mid(55, 13), QByteArray("1256789FPM000"));
-    EXPECT_EQ(record.mid(256), QByteArray("000000001000000" "00100" "000000000010000" "00000" "000000000000000" "01800" "000000000181800"));
+    EXPECT_EQ(record.mid(256),
+        QByteArray("000000001000000"
+                   "00100"
+                   "000000000010000"
+                   "00000"
+                   "000000000000000"
+                   "01800"
+                   "000000000181800"));
 
     delete main;
     Frmmain = nullptr;

@@ -1,7 +1,8 @@
+#include "invoices/PeriodicStatement.h"
+
 #include "data/DataModule.h"
 #include "invoices/InvoiceList.h"
 #include "invoices/PeriodDialog.h"
-#include "invoices/PeriodicStatement.h"
 #include "tests/support/TestDatabase.h"
 #include "ui/DateEdit.h"
 #include "ui/MessageBox.h"
@@ -11,6 +12,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -30,16 +32,19 @@ struct Statement
         const char *rows[] = {
             "'0123456AM000', 2008, 1, 1, 'F-BORNE-FIN', '2008-03-31', 'CLIENT AU DERNIER JOUR', 1000, 1, 10, 18, 181.8, 0, 0",
             "'0123456AM000', 2008, 1, 2, 'F-MILIEU', '2008-02-15', 'CLIENT AU MILIEU', 250.5, 0, 0, 7, 17.535, 12.5, 31.3125",
-            "'0123456AM000', 2008, 1, 3, 'F-BORNE-DEBUT', '2008-01-01', 'CLIENT AU PREMIER JOUR', 1234567.891, 1, 12345.67891, 19, 236913.4642, 0, 0",
+            "'0123456AM000', 2008, 1, 3, 'F-BORNE-DEBUT', '2008-01-01', 'CLIENT AU PREMIER JOUR', 1234567.891, 1, 12345.67891, 19, "
+            "236913.4642, 0, 0",
             "'0123456AM000', 2008, 2, 4, 'F-HORS', '2008-04-01', 'CLIENT HORS PERIODE', 1, 0, 0, 0, 0, 0, 0",
             "'7654321BPM000', 2008, 1, 1, 'F-AUTRE', '2008-02-01', 'AUTRE SOCIETE', 1, 0, 0, 0, 0, 0, 0",
         };
         for (const char *values : rows)
-            db.exec(QStringLiteral("insert into FACTURE (IDENTIFIANT, EXERCICE, TRIMESTRE, NUMEROORDRE, NUMEROFACTURE, DATEFACTURE, NOMPRENOMCLIENT, "
-                                   "PRIXVENTE, TAUXFODEC, MONTANTFODEC, TAUXTVA, MONTANTTVA, TAUXDROITCONSOMMATION, MONTANTDROITCONSOMMATION) values (%1)")
+            db.exec(QStringLiteral(
+                "insert into FACTURE (IDENTIFIANT, EXERCICE, TRIMESTRE, NUMEROORDRE, NUMEROFACTURE, DATEFACTURE, NOMPRENOMCLIENT, "
+                "PRIXVENTE, TAUXFODEC, MONTANTFODEC, TAUXTVA, MONTANTTVA, TAUXDROITCONSOMMATION, MONTANTDROITCONSOMMATION) values (%1)")
                         .arg(QString::fromLatin1(values)));
         for (int i = 0; i < invoices; ++i)
-            db.exec(QStringLiteral("insert into FACTURE (IDENTIFIANT, EXERCICE, TRIMESTRE, NUMEROORDRE, NUMEROFACTURE, DATEFACTURE, NOMPRENOMCLIENT, PRIXVENTE, "
+            db.exec(QStringLiteral("insert into FACTURE (IDENTIFIANT, EXERCICE, TRIMESTRE, NUMEROORDRE, NUMEROFACTURE, DATEFACTURE, "
+                                   "NOMPRENOMCLIENT, PRIXVENTE, "
                                    "MONTANTTVA) values ('0123456AM000', 2008, 1, %1, 'N%1', '2008-02-20', 'CLIENT NUMERO %1', 100, 19)")
                         .arg(100 + i));
         db.connection().commitRetaining();
@@ -58,7 +63,7 @@ struct Statement
         if (pages)
             *pages = count;
         QProcess p;
-        p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+        p.start(QStringLiteral("pdftotext"), { QStringLiteral("-layout"), pdf, QStringLiteral("-") });
         p.waitForFinished(30000);
         return QString::fromUtf8(p.readAllStandardOutput());
     }
@@ -74,7 +79,7 @@ TEST(PeriodicStatement, InvoicesOfThePeriodInOrderWithTheirTotals)
     EXPECT_TRUE(text.contains(QStringLiteral("Etat Périodique des Kestra")));
     EXPECT_TRUE(text.contains(QStringLiteral("01/01/2008")));
     EXPECT_TRUE(text.contains(QStringLiteral("31/03/2008")));
-    for (const char *caption : {"Date/N°Fre", "Montant Facture", "%Fodec/Montant", "%TVA/Montant"})
+    for (const char *caption : { "Date/N°Fre", "Montant Facture", "%Fodec/Montant", "%TVA/Montant" })
         EXPECT_TRUE(text.contains(QString::fromUtf8(caption))) << caption;
     // Both bounds included, in order-number order whatever the dates.
     const qsizetype first = text.indexOf(QStringLiteral("F-BORNE-FIN"));
@@ -90,7 +95,7 @@ TEST(PeriodicStatement, InvoicesOfThePeriodInOrderWithTheirTotals)
     EXPECT_TRUE(text.contains(QStringLiteral("12,5")));
     EXPECT_EQ(text.count(QStringLiteral("Totaux")), 1);
     EXPECT_TRUE(text.contains(QStringLiteral("1 235 818,391"))); // 1000 + 250.5 + 1234567.891
-    EXPECT_TRUE(text.contains(QStringLiteral("237 112,799")));   // 181.8 + 17.535 + 236913.4642
+    EXPECT_TRUE(text.contains(QStringLiteral("237 112,799"))); // 181.8 + 17.535 + 236913.4642
     EXPECT_TRUE(text.contains(QStringLiteral("31,313")));
     EXPECT_TRUE(text.contains(QStringLiteral("Page: 1")));
 }

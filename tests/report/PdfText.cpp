@@ -7,7 +7,7 @@
 
 namespace {
 
-QString runPdfToText(const QStringList& arguments)
+QString runPdfToText(const QStringList &arguments)
 {
     QProcess process;
     process.start(QStringLiteral("pdftotext"), arguments);
@@ -23,7 +23,7 @@ constexpr double MillimetresPerPoint = 25.4 / 72.0;
 
 } // namespace
 
-QStringList pdfPageTexts(const QString& path)
+QStringList pdfPageTexts(const QString &path)
 {
     const QString text
         = runPdfToText({ QStringLiteral("-layout"), QStringLiteral("-enc"), QStringLiteral("UTF-8"), path, QStringLiteral("-") });
@@ -34,7 +34,7 @@ QStringList pdfPageTexts(const QString& path)
     return pages;
 }
 
-QVector<PdfWord> pdfWords(const QString& path)
+QVector<PdfWord> pdfWords(const QString &path)
 {
     const QString xhtml
         = runPdfToText({ QStringLiteral("-bbox"), QStringLiteral("-enc"), QStringLiteral("UTF-8"), path, QStringLiteral("-") });
@@ -62,10 +62,10 @@ QVector<PdfWord> pdfWords(const QString& path)
     return words;
 }
 
-QVector<PdfWord> wordsOnPage(const QVector<PdfWord>& words, int page, const QString& text)
+QVector<PdfWord> wordsOnPage(const QVector<PdfWord> &words, int page, const QString &text)
 {
     QVector<PdfWord> found;
-    for (const PdfWord& w : words) {
+    for (const PdfWord &w : words) {
         if (w.page == page && w.text == text)
             found.append(w);
     }

@@ -8,7 +8,8 @@
 // Reads a PDF file back with poppler's pdftotext, as a reader of the printed
 // page would: the text of each page in its layout, and each word with the
 // page it is on and its box.
-struct PdfWord {
+struct PdfWord
+{
     int page = 0; // from 1
     QRectF box; // millimetres from the page's top-left corner
     QString text;
@@ -16,8 +17,8 @@ struct PdfWord {
 
 // One text per page, blank-aligned as on paper. Empty when pdftotext fails;
 // the failure is then reported by a gtest assertion.
-QStringList pdfPageTexts(const QString& path);
-QVector<PdfWord> pdfWords(const QString& path);
+QStringList pdfPageTexts(const QString &path);
+QVector<PdfWord> pdfWords(const QString &path);
 
 // The words of one page whose text equals the one given.
-QVector<PdfWord> wordsOnPage(const QVector<PdfWord>& words, int page, const QString& text);
+QVector<PdfWord> wordsOnPage(const QVector<PdfWord> &words, int page, const QString &text);

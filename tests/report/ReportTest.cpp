@@ -32,12 +32,12 @@ QVariant date(int y, int m, int d)
     return QVariant::fromValue(TimeStamp { DateTime::encodeDate(y, m, d) });
 }
 
-QVector<QVariant> invoice(const QVariant& date, const QString& number, const QString& name, const QVariant& amount, const QVariant& rate)
+QVector<QVariant> invoice(const QVariant &date, const QString &number, const QString &name, const QVariant &amount, const QVariant &rate)
 {
     return { date, number, name, amount, rate };
 }
 
-void addColumnRules(ReportBand& band, double top, double bottom)
+void addColumnRules(ReportBand &band, double top, double bottom)
 {
     for (double x : { Col2, Col3, Col4 })
         band.add(ReportElement::rule(QPointF(x, top), QPointF(x, bottom)));
@@ -46,13 +46,13 @@ void addColumnRules(ReportBand& band, double top, double bottom)
 // A statement shaped like the invoice statements the engine serves: a boxed
 // column header in the title, a boxed two-line detail with a wrapped name,
 // totals, and a footer with the page number and the running total.
-void buildStatement(Report& report)
+void buildStatement(Report &report)
 {
     report.setPage(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(Margin, Margin, Margin, Margin));
     report.setDocumentName(QStringLiteral("Contrôle des ventes"));
     const QFont big(QStringLiteral("Arial"), 14);
 
-    ReportBand& title = report.title();
+    ReportBand &title = report.title();
     title.setHeight(30);
     title.add(ReportElement::fixedText(QRectF(0, 0, TableRight, 10), QStringLiteral("Etat de contrôle des ventes"), Qt::AlignHCenter)
                   .withFont(big));
@@ -67,11 +67,11 @@ void buildStatement(Report& report)
     title.add(ReportElement::fixedText(QRectF(Col3, 22, Col4 - Col3, 8), QStringLiteral("Montant"), Qt::AlignHCenter));
     title.add(ReportElement::fixedText(QRectF(Col4, 22, TableRight - Col4, 8), QStringLiteral("Taux"), Qt::AlignHCenter));
 
-    ReportBand& header = report.pageHeader();
+    ReportBand &header = report.pageHeader();
     header.setHeight(6);
     header.add(ReportElement::fixedText(QRectF(0, 0, TableRight, 6), QStringLiteral("Contrôle interne"), Qt::AlignRight));
 
-    ReportBand& detail = report.detail();
+    ReportBand &detail = report.detail();
     detail.setHeight(10);
     detail.add(ReportElement::box(QRectF(0, 0, TableRight, 10)));
     addColumnRules(detail, 0, 10);
@@ -81,25 +81,26 @@ void buildStatement(Report& report)
     detail.add(ReportElement::field(QRectF(Col3, 5, Col4 - Col3, 5), QStringLiteral("MONTANT"), Qt::AlignRight, AmountMask));
     detail.add(ReportElement::field(QRectF(Col4, 0, TableRight - Col4, 5), QStringLiteral("TAUX"), Qt::AlignRight));
 
-    ReportBand& summary = report.summary();
+    ReportBand &summary = report.summary();
     summary.setHeight(10);
     summary.add(ReportElement::box(QRectF(0, 0, TableRight, 10)));
     summary.add(ReportElement::fixedText(QRectF(0, 0, Col3, 10), QStringLiteral("Totaux")).withFont(big));
     summary.add(ReportElement::sum(QRectF(Col3, 0, Col4 - Col3, 10), QStringLiteral("MONTANT"), Qt::AlignRight, AmountMask));
 
-    ReportBand& footer = report.pageFooter();
+    ReportBand &footer = report.pageFooter();
     footer.setHeight(6);
     footer.add(ReportElement::pageNumber(QRectF(0, 0, 40, 6), QStringLiteral("Page: ")));
     footer.add(ReportElement::fixedText(QRectF(60, 0, Col3 - 60, 6), QStringLiteral("Cumul:"), Qt::AlignRight));
     footer.add(ReportElement::sum(QRectF(Col3, 0, Col4 - Col3, 6), QStringLiteral("MONTANT"), Qt::AlignRight, AmountMask));
 }
 
-bool matches(const QString& text, const QString& pattern)
+bool matches(const QString &text, const QString &pattern)
 {
     return QRegularExpression(pattern).match(text).hasMatch();
 }
 
-class ReportTest : public ::testing::Test {
+class ReportTest : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -117,7 +118,7 @@ protected:
     void TearDown() override { FormatSettings::setCurrent(m_saved); }
 
     // Renders the report to a PDF file and returns its path.
-    QString render(const QString& name = QStringLiteral("statement.pdf"))
+    QString render(const QString &name = QStringLiteral("statement.pdf"))
     {
         const QString path = m_dir.filePath(name);
         m_pages = m_report.exportPdf(path);
@@ -142,8 +143,8 @@ TEST_F(ReportTest, OnePagePrintsTitleEachRowInOrderSumsAndFooter)
     const QStringList pages = pdfPageTexts(render());
     ASSERT_EQ(pages.size(), 1);
     EXPECT_EQ(m_pages, 1);
-    const QString& page = pages[0];
-    for (const char* text :
+    const QString &page = pages[0];
+    for (const char *text :
         { "Contrôle interne", "Etat de contrôle des ventes", "Date/N°", "Bénéficiaire", "Montant", "Taux", "Société Alpha", "Beta SARL" })
         EXPECT_TRUE(page.contains(QString::fromUtf8(text))) << text;
     EXPECT_TRUE(matches(page, QStringLiteral("Du: +01/01/2024 +Au: +31/03/2024")));
@@ -169,7 +170,7 @@ TEST_F(ReportTest, SourceWithoutRowPrintsHeaderEmptyBodyZeroSumsAndFooter)
 {
     const QStringList pages = pdfPageTexts(render());
     ASSERT_EQ(pages.size(), 1);
-    const QString& page = pages[0];
+    const QString &page = pages[0];
     EXPECT_TRUE(page.contains(QStringLiteral("Etat de contrôle des ventes")));
     EXPECT_TRUE(page.contains(QStringLiteral("Bénéficiaire")));
     EXPECT_FALSE(page.contains(QStringLiteral("F0")));
@@ -277,7 +278,7 @@ TEST_F(ReportTest, WrappedTextStaysInItsBoxAndItsBandGrows)
     const double left = Margin + Col2, right = Margin + Col3;
     QVector<PdfWord> name;
     bool inName = false;
-    for (const PdfWord& w : words) {
+    for (const PdfWord &w : words) {
         inName = inName || w.text == QStringLiteral("Entreprise");
         if (inName)
             name << w;
@@ -287,7 +288,7 @@ TEST_F(ReportTest, WrappedTextStaysInItsBoxAndItsBandGrows)
     ASSERT_GT(name.size(), 10);
     EXPECT_EQ(name.last().text, QStringLiteral("fin"));
     QList<double> lineTops;
-    for (const PdfWord& w : name) {
+    for (const PdfWord &w : name) {
         EXPECT_GE(w.box.left(), left) << w.text.toStdString();
         EXPECT_LE(w.box.right(), right) << w.text.toStdString();
         if (lineTops.isEmpty() || w.box.top() > lineTops.last() + 1)
@@ -296,7 +297,7 @@ TEST_F(ReportTest, WrappedTextStaysInItsBoxAndItsBandGrows)
     EXPECT_GE(lineTops.size(), 4); // more than the band's two lines
     // The long word is broken within the box and loses no letter.
     QString letters;
-    for (const PdfWord& w : name)
+    for (const PdfWord &w : name)
         if (w.text.startsWith(QStringLiteral("ABC")) || (!letters.isEmpty() && letters.size() < 52))
             letters += w.text;
     EXPECT_EQ(letters, QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZABCDEFGHIJKLMNOPQRSTUVWXYZ"));
@@ -314,10 +315,11 @@ TEST_F(ReportTest, WrappedTextStaysInItsBoxAndItsBandGrows)
 
 TEST_F(ReportTest, FieldsPrintAsTheirMaskSays)
 {
-    struct Case {
+    struct Case
+    {
         QVariant value;
-        const char* mask;
-        const char* expected;
+        const char *mask;
+        const char *expected;
     } cases[] = {
         // clang-format off
         { 1234.5, "### ##0.000", "1 234,500" },
@@ -339,7 +341,7 @@ TEST_F(ReportTest, FieldsPrintAsTheirMaskSays)
     report.setPage(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(Margin, Margin, Margin, Margin));
     report.detail().setHeight(std::size(cases) * 6);
     int i = 0;
-    for (const Case& c : cases) {
+    for (const Case &c : cases) {
         columns << QStringLiteral("V%1").arg(i);
         row << c.value;
         report.detail().add(ReportElement::field(QRectF(0, i * 6, 60, 6), columns.last(), Qt::AlignRight, QString::fromLatin1(c.mask)));
@@ -357,11 +359,11 @@ TEST_F(ReportTest, FieldsPrintAsTheirMaskSays)
     const QStringList pages = pdfPageTexts(path);
     ASSERT_EQ(pages.size(), 1);
     QStringList lines;
-    for (const QString& line : pages[0].split(QLatin1Char('\n')))
+    for (const QString &line : pages[0].split(QLatin1Char('\n')))
         if (!line.trimmed().isEmpty())
             lines << line.trimmed();
     i = 0;
-    for (const Case& c : cases) {
+    for (const Case &c : cases) {
         ASSERT_GT(lines.size(), i);
         EXPECT_TRUE(lines[i].startsWith(QString::fromUtf8(c.expected))) << c.mask << " line: " << lines[i].toStdString();
         ++i;
@@ -372,7 +374,7 @@ TEST_F(ReportTest, FieldsPrintAsTheirMaskSays)
     const QVector<PdfWord> amount = wordsOnPage(words, 1, QStringLiteral("234,500"));
     ASSERT_EQ(amount.size(), 1);
     EXPECT_NEAR(amount.first().box.right(), Margin + 60, 1.5);
-    for (const PdfWord& w : words) {
+    for (const PdfWord &w : words) {
         if (w.text == QStringLiteral("98") || w.text == QStringLiteral("765,500")) {
             EXPECT_GE(w.box.left(), Margin + 100);
             EXPECT_LE(w.box.right(), Margin + 112);
@@ -402,21 +404,22 @@ TEST_F(ReportTest, ABandTallerThanAPageIsCutNotPushedForever)
 TEST_F(ReportTest, FaultsAreReportedAndWriteNothing)
 {
     m_source.addRow(invoice(date(2024, 1, 2), QStringLiteral("F0001"), QStringLiteral("Client"), QStringLiteral("douze"), 18.0));
-    struct Case {
-        const char* what;
-        std::function<void(Report&)> change;
+    struct Case
+    {
+        const char *what;
+        std::function<void(Report &)> change;
         QString file;
-        const char* message;
+        const char *message;
     } cases[] = {
-        { "unknown field", [](Report& r) { r.detail().add(ReportElement::field(QRectF(0, 0, 10, 5), QStringLiteral("ABSENT"))); },
+        { "unknown field", [](Report &r) { r.detail().add(ReportElement::field(QRectF(0, 0, 10, 5), QStringLiteral("ABSENT"))); },
             QStringLiteral("a.pdf"), "Field 'ABSENT' not found" },
-        { "unknown sum", [](Report& r) { r.pageFooter().add(ReportElement::sum(QRectF(0, 0, 10, 5), QStringLiteral("NULLE"))); },
+        { "unknown sum", [](Report &r) { r.pageFooter().add(ReportElement::sum(QRectF(0, 0, 10, 5), QStringLiteral("NULLE"))); },
             QStringLiteral("b.pdf"), "Field 'NULLE' not found" },
-        { "text summed", [](Report&) {}, QStringLiteral("c.pdf"), "'douze' is not a valid floating point value for field 'MONTANT'" },
-        { "no room", [](Report& r) { r.setPage(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(110, 10, 110, 10)); },
+        { "text summed", [](Report &) {}, QStringLiteral("c.pdf"), "'douze' is not a valid floating point value for field 'MONTANT'" },
+        { "no room", [](Report &r) { r.setPage(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(110, 10, 110, 10)); },
             QStringLiteral("d.pdf"), "The page margins leave no room to print" },
     };
-    for (const Case& c : cases) {
+    for (const Case &c : cases) {
         Report report;
         buildStatement(report);
         report.setDataSource(&m_source);
@@ -425,7 +428,7 @@ TEST_F(ReportTest, FaultsAreReportedAndWriteNothing)
         try {
             report.exportPdf(path);
             ADD_FAILURE() << c.what << ": no error";
-        } catch (const Error& e) {
+        } catch (const Error &e) {
             EXPECT_EQ(e.text(), QString::fromUtf8(c.message)) << c.what;
         }
         EXPECT_FALSE(QFile::exists(path)) << c.what;
@@ -437,14 +440,15 @@ TEST_F(ReportTest, FaultsAreReportedAndWriteNothing)
     try {
         m_report.exportPdf(unwritable);
         ADD_FAILURE() << "no error for an unwritable file";
-    } catch (const Error& e) {
+    } catch (const Error &e) {
         EXPECT_EQ(e.text(), QStringLiteral("Cannot create file \"%1\"").arg(unwritable));
     }
 }
 
 // Closes whatever modal window comes up next, noting how many pages its
 // preview showed.
-class PreviewCloser {
+class PreviewCloser
+{
 public:
     PreviewCloser()
     {
@@ -457,12 +461,12 @@ public:
 private:
     void closeNow()
     {
-        QWidget* modal = QApplication::activeModalWidget();
+        QWidget *modal = QApplication::activeModalWidget();
         if (!modal)
             return;
         shown = true;
         caption = modal->windowTitle();
-        if (auto* view = modal->findChild<QPrintPreviewWidget*>())
+        if (auto *view = modal->findChild<QPrintPreviewWidget *>())
             pageCount = view->pageCount();
         modal->close();
     }

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QTest>
 #include <QVBoxLayout>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -17,14 +18,15 @@ namespace {
 struct ClientsFixture
 {
     TestDatabase db;
-    DataSet tiers{db.connection(), QStringLiteral("Itiers")};
+    DataSet tiers { db.connection(), QStringLiteral("Itiers") };
 
     ClientsFixture()
     {
-        for (int code : {3, 1, 2})
-            db.exec(QStringLiteral("insert into TIERS (CODE, NOMBENEFICIAIRE, DATEAUTORISATION) values (%1, 'CLIENT %1', '2008-03-0%1')").arg(code));
+        for (int code : { 3, 1, 2 })
+            db.exec(QStringLiteral("insert into TIERS (CODE, NOMBENEFICIAIRE, DATEAUTORISATION) values (%1, 'CLIENT %1', '2008-03-0%1')")
+                        .arg(code));
         tiers.setSql(QStringLiteral("select * from tiers Order by code"));
-        tiers.setUpdateTable(QStringLiteral("TIERS"), {QStringLiteral("CODE")});
+        tiers.setUpdateTable(QStringLiteral("TIERS"), { QStringLiteral("CODE") });
         tiers.open();
         MessageBox::resetRecord();
         MessageBox::setAutoAnswer(QMessageBox::Ok); // no box may wait for a click here
@@ -33,7 +35,8 @@ struct ClientsFixture
 
 QList<GridColumn> clientColumns()
 {
-    return {{QStringLiteral("CODE"), QStringLiteral("Code"), 60}, {QStringLiteral("NOMBENEFICIAIRE"), QStringLiteral("Nom Tiers"), 200}};
+    return { { QStringLiteral("CODE"), QStringLiteral("Code"), 60 },
+        { QStringLiteral("NOMBENEFICIAIRE"), QStringLiteral("Nom Tiers"), 200 } };
 }
 
 } // namespace
@@ -117,7 +120,7 @@ TEST(DataWidgets, DateComboAndCheckEditors)
     layout->addWidget(date);
     layout->addWidget(type);
     layout->addWidget(other);
-    type->addItems({QStringLiteral("1: Matricule Fiscal"), QStringLiteral("2: N° CIN")});
+    type->addItems({ QStringLiteral("1: Matricule Fiscal"), QStringLiteral("2: N° CIN") });
     date->setField(&f.tiers, QStringLiteral("DATEAUTORISATION"));
     type->setField(&f.tiers, QStringLiteral("TYPEIDENTIFIANT"));
     other->setField(&f.tiers, QStringLiteral("NOMBENEFICIAIRE"));

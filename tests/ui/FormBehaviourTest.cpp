@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QVBoxLayout>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -21,7 +22,7 @@ public:
         : EntryForm(ds)
     {
         auto *layout = new QVBoxLayout(this);
-        for (auto [edit, field] : {std::pair{&code, "CODE"}, std::pair{&name, "NOMBENEFICIAIRE"}}) {
+        for (auto [edit, field] : { std::pair { &code, "CODE" }, std::pair { &name, "NOMBENEFICIAIRE" } }) {
             *edit = new DBEdit(this);
             (*edit)->setField(ds, QString::fromLatin1(field));
             layout->addWidget(*edit);
@@ -50,11 +51,11 @@ public:
 struct Fixture
 {
     TestDatabase db;
-    DataSet tiers{db.connection(), QStringLiteral("Itiers")};
+    DataSet tiers { db.connection(), QStringLiteral("Itiers") };
     Fixture()
     {
         tiers.setSql(QStringLiteral("select * from tiers Order by code"));
-        tiers.setUpdateTable(QStringLiteral("TIERS"), {QStringLiteral("CODE")});
+        tiers.setUpdateTable(QStringLiteral("TIERS"), { QStringLiteral("CODE") });
         tiers.open();
         MessageBox::resetRecord();
         MessageBox::setAutoAnswer(QMessageBox::Ok); // no box may wait for a click here
