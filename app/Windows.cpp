@@ -2,6 +2,7 @@
 
 #include "app/MainWindow.h"
 #include "app/ResetWindow.h"
+#include "clients/ClientList.h"
 #include "companies/CompanyList.h"
 #include "data/DataModule.h"
 #include "declaration/DeclarationWindow.h"
@@ -12,7 +13,6 @@
 void registerWindows()
 {
     // Each register's window is wired here as it comes, one command a line.
-    QWidget *newClientList(); // clients/ClientList.h
     TFrmmain::registerCommand(TFrmmain::Command::Clients, [](TFrmmain &main) { main.openChild(newClientList()); });
     TFrmmain::registerCommand(
         TFrmmain::Command::Companies, [](TFrmmain &main) { main.openChild(new Tfrmsocietes(Datadeclaration->Isociete)); });

@@ -34,7 +34,8 @@ TFrmtiersmaj::TFrmtiersmaj(DataSet *tiers, QWidget *parent)
     setObjectName(QStringLiteral("Frmtiersmaj"));
     setWindowTitle(QStringLiteral("Mise à Jour des Tiers"));
 
-    struct Control {
+    struct Control
+    {
         QWidget *widget;
         const char *name;
         const char *column;

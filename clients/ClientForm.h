@@ -14,7 +14,8 @@ class QPushButton;
 // The entry form of one client, over the current row of the shared client
 // data set (a new row or one put in edit by the client list). "OK", or F10
 // and then any way out, posts; every other way out cancels.
-class TFrmtiersmaj : public EntryForm {
+class TFrmtiersmaj : public EntryForm
+{
     Q_OBJECT
 
 public:

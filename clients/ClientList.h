@@ -11,7 +11,8 @@ class TFrmtiersmaj;
 
 // The client register: one list for all companies, searched and sorted
 // through the shared client data set, leading to the client form.
-class TFrmtiersgrille : public ListWindow {
+class TFrmtiersgrille : public ListWindow
+{
     Q_OBJECT
 
 public:

@@ -24,7 +24,8 @@ GridColumn column(const char *fieldName, const char *title, int width)
 } // namespace
 
 // The banner, search bar and grid every list window has, inside the dialog.
-class TFrmtiersselect::Panel : public ListWindow {
+class TFrmtiersselect::Panel : public ListWindow
+{
 public:
     using ListWindow::ListWindow;
     using ListWindow::paintSortColumn;

@@ -11,7 +11,8 @@ class UpperCaseEdit;
 // double-clicking it (or pressing Enter on it). However it closes, the choice
 // is the current row of the shared client data set, which keeps the picker's
 // statement. Made on the stack, or deleted by its caller after exec().
-class TFrmtiersselect : public QDialog {
+class TFrmtiersselect : public QDialog
+{
     Q_OBJECT
 
 public:

@@ -6,7 +6,8 @@ namespace ClientStatements {
 
 namespace {
 
-struct SearchColumn {
+struct SearchColumn
+{
     const char *title;
     const char *conditionPrefix;
     const char *orderClause;

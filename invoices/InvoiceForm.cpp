@@ -199,6 +199,11 @@ void TFrmsaisiemaj::DBEdit1Exit()
 {
     if (!m_invoices->isEditing())
         return;
+    if (m_clients->isEditing()) {
+        // Reopening the client register would drop the client being entered.
+        MessageBox::information(this, QStringLiteral("Un client est en cours de saisie : validez-le ou annulez-le d'abord."));
+        return;
+    }
     try {
         const QString code = DBEdit1->text().trimmed();
         const QString sql = m_clients->sql();

@@ -169,8 +169,20 @@ DBComboBox::DBComboBox(QWidget *parent)
 void DBComboBox::reload()
 {
     Field *f = field();
-    if (!m_modified)
-        setEditText(f ? f->asString() : QString());
+    if (m_modified)
+        return;
+    const QString value = f ? f->asString() : QString();
+    // The item the stored value stands for is the current one, so that the
+    // arrows move from it; the text shows the value as stored.
+    int index = -1;
+    for (int i = 0; i < count() && !value.isEmpty(); ++i)
+        if (itemText(i).startsWith(value)) {
+            index = i;
+            break;
+        }
+    const QSignalBlocker block(this);
+    setCurrentIndex(index);
+    setEditText(value);
 }
 
 bool DBComboBox::commit()

@@ -11,6 +11,19 @@ DBGrid::DBGrid(QWidget *parent)
     : QTableView(parent)
     , m_model(new DataSetModel(this))
 {
+    // While rows come and go the view moves its current index by itself; the
+    // data set has already chosen its current row, which the grid then follows.
+    connect(m_model, &QAbstractItemModel::rowsAboutToBeRemoved, this, [this] { m_following = true; });
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, [this] {
+        m_following = false;
+        followDataSet();
+    });
+    connect(m_model, &QAbstractItemModel::rowsAboutToBeInserted, this, [this] { m_following = true; });
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, [this] {
+        m_following = false;
+        followDataSet();
+    });
+    // After these, so that the flag is up before the view reacts.
     setModel(m_model);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);

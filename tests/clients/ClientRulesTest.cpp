@@ -22,7 +22,8 @@ TEST(ClientStatements, FixedTexts)
 TEST(ClientStatements, SearchPerWindowAndColumn)
 {
     enum Window { List, Picker };
-    struct Case {
+    struct Case
+    {
         Window window;
         const char *title;
         const char *typed;
@@ -64,7 +65,8 @@ TEST(ClientStatements, SearchPerWindowAndColumn)
 
 TEST(ClientPadding, FullWidthWithoutTrimming)
 {
-    struct Case {
+    struct Case
+    {
         QString value;
         int width;
         QString expected;

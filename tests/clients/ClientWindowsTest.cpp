@@ -32,7 +32,8 @@ namespace {
 
 // A fresh database and a data module of the test's own, known to the windows
 // as the program's one.
-struct Clients {
+struct Clients
+{
     TestDatabase db;
     TDatadeclaration module;
     DataSet *tiers = module.Itiers;
@@ -76,7 +77,8 @@ struct Clients {
 };
 
 // Windows made by a test, gone before its database is.
-template <class T> struct Owned {
+template <class T> struct Owned
+{
     QPointer<T> window;
     explicit Owned(T *w)
         : window(w)
@@ -304,7 +306,8 @@ TEST(ClientForm, NewClientByKeyboardIsStoredPadded)
 
 TEST(ClientForm, F10ThenCloseBoxPostsAndThenFermerCancels)
 {
-    struct Case {
+    struct Case
+    {
         bool closeBox;
         int storedRows;
     };

@@ -103,10 +103,15 @@ TEST(DataWidgets, CtrlDeleteAsksFirst)
     QTest::keyClick(&grid, Qt::Key_Delete, Qt::ControlModifier);
     EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Delete record?"));
     EXPECT_EQ(f.tiers.recordCount(), 3);
+    f.tiers.first();
     MessageBox::setNextAnswer(QMessageBox::Ok);
     QTest::keyClick(&grid, Qt::Key_Delete, Qt::ControlModifier);
     EXPECT_EQ(f.tiers.recordCount(), 2);
     EXPECT_EQ(grid.model()->rowCount(), 2);
+    // The row after the deleted one becomes current, in the grid as in the data set.
+    EXPECT_EQ(f.tiers.recNo(), 0);
+    EXPECT_EQ(grid.currentIndex().row(), 0);
+    EXPECT_EQ(f.tiers.fieldByName(QStringLiteral("CODE"))->asInteger(), 2);
 }
 
 TEST(DataWidgets, DateComboAndCheckEditors)
