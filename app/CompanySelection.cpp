@@ -1,5 +1,6 @@
 #include "app/CompanySelection.h"
 
+#include "core/Text.h"
 #include "data/DataSet.h"
 #include "data/ListStatements.h"
 #include "ui/WindowClose.h"
@@ -68,20 +69,6 @@ void chooseCompany(const DataSet &societes, WorkingContext &c)
     c.curCodePostal = text("CODEPOSTAL");
     c.curNumero = text("NUMERO");
 }
-
-namespace {
-// Blanks and control characters off both ends, as the panel shows names.
-QString trimControls(const QString &s)
-{
-    int start = 0;
-    int end = static_cast<int>(s.size());
-    while (start < end && s[start].unicode() <= 0x20)
-        ++start;
-    while (end > start && s[end - 1].unicode() <= 0x20)
-        --end;
-    return s.mid(start, end - start);
-}
-} // namespace
 
 void TFrmsocieteselect::DBGrid1DblClick()
 {

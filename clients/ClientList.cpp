@@ -1,10 +1,12 @@
 #include "clients/ClientList.h"
 
+#include "clients/ClientColumns.h"
 #include "clients/ClientForm.h"
 #include "clients/ClientStatements.h"
 #include "core/Error.h"
 #include "data/DataModule.h"
 #include "data/DataSet.h"
+#include "ui/ChildWindows.h"
 #include "ui/MessageBox.h"
 #include "ui/WindowClose.h"
 
@@ -16,18 +18,6 @@
 #include <QPushButton>
 
 namespace {
-
-// A grid column over a TIERS column; the code is a number, set to the right.
-GridColumn column(const char *fieldName, const char *title, int width)
-{
-    GridColumn c;
-    c.fieldName = QString::fromLatin1(fieldName);
-    c.title = QString::fromUtf8(title);
-    c.width = width;
-    if (c.fieldName == QLatin1String("CODE"))
-        c.alignment = Qt::AlignRight | Qt::AlignVCenter;
-    return c;
-}
 
 // Every client form open in the program: lists share the one client data
 // set, so a form opened from one list binds all of them.
@@ -64,8 +54,9 @@ TFrmtiersgrille::TFrmtiersgrille(DataSet *tiers, QWidget *parent)
     setObjectName(QStringLiteral("Frmtiersgrille"));
     setWindowTitle(QStringLiteral("Tiers"));
     DBGrid1->setDataSet(tiers);
-    DBGrid1->setColumns({ column("CODE", "Code", 70), column("NOMBENEFICIAIRE", "Nom Tiers", 300), column("TYPEIDENTIFIANT", "Type Id", 64),
-        column("IDENTIFIANT", "Identifiant", 120), column("ADRESSE", "Adresse", 400) });
+    DBGrid1->setColumns({ clientColumn("CODE", "Code", 70), clientColumn("NOMBENEFICIAIRE", "Nom Tiers", 300),
+        clientColumn("TYPEIDENTIFIANT", "Type Id", 64), clientColumn("IDENTIFIANT", "Identifiant", 120),
+        clientColumn("ADRESSE", "Adresse", 400) });
     // The list is used from the keyboard: it opens with the focus in the
     // grid, and Tab leaves the grid for the buttons.
     DBGrid1->setTabKeyNavigation(false);
@@ -150,43 +141,18 @@ void TFrmtiersgrille::eValChampRechChange()
         reopen(m_tiers, *sql);
 }
 
-void TFrmtiersgrille::openForm(TFrmtiersmaj *form, QWidget *focus)
+void TFrmtiersgrille::openForm(TFrmtiersmaj *form)
 {
     m_forms << form;
     allForms().removeAll(nullptr);
     allForms() << form;
-    // Forms are child windows of the frame, as the list is.
-    if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()); sub && sub->mdiArea()) {
-        QMdiSubWindow *child = sub->mdiArea()->addSubWindow(form);
-        child->setAttribute(Qt::WA_DeleteOnClose);
-        child->setWindowIcon(sub->windowIcon());
-        child->resize(child->sizeHint());
-        child->show();
-        sub->mdiArea()->setActiveSubWindow(child);
-        // Back to this list when the form is done, not to whichever window
-        // the frame would pick, so the next client follows with the keyboard.
-        connect(
-            form, &EntryForm::closed, this,
-            [list = QPointer<QMdiSubWindow>(sub), back = QPointer<QWidget>(isAncestorOf(focus) ? focus : nullptr)] {
-                if (!list || !list->mdiArea())
-                    return;
-                list->mdiArea()->setActiveSubWindow(list);
-                if (back)
-                    back->setFocus(Qt::OtherFocusReason);
-            },
-            Qt::QueuedConnection);
-    } else {
-        form->setParent(this, Qt::Window);
-        form->show();
-        form->activateWindow();
-    }
+    openBeside(this, form);
 }
 
 void TFrmtiersgrille::BitBtn1Click()
 {
     if (showEntryInProgress())
         return;
-    QWidget *focus = QApplication::focusWidget();
     auto *form = new TFrmtiersmaj(m_tiers);
     try {
         m_tiers->append();
@@ -195,14 +161,13 @@ void TFrmtiersgrille::BitBtn1Click()
         MessageBox::error(this, e.text());
         return;
     }
-    openForm(form, focus);
+    openForm(form);
 }
 
 void TFrmtiersgrille::BitBtn3Click()
 {
     if (showEntryInProgress())
         return;
-    QWidget *focus = QApplication::focusWidget();
     auto *form = new TFrmtiersmaj(m_tiers);
     try {
         m_tiers->edit();
@@ -211,7 +176,7 @@ void TFrmtiersgrille::BitBtn3Click()
         MessageBox::error(this, e.text());
         return;
     }
-    openForm(form, focus);
+    openForm(form);
 }
 
 void TFrmtiersgrille::BitBtn2Click()

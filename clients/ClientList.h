@@ -47,7 +47,7 @@ private:
     bool showEntryInProgress() const;
     void followEntryState();
     // Shows a form; `focus` gets the focus back when it closes.
-    void openForm(TFrmtiersmaj *form, QWidget *focus);
+    void openForm(TFrmtiersmaj *form);
 
     DataSet *m_tiers;
     QList<QPointer<TFrmtiersmaj>> m_forms;

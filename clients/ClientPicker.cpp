@@ -1,5 +1,6 @@
 #include "clients/ClientPicker.h"
 
+#include "clients/ClientColumns.h"
 #include "clients/ClientStatements.h"
 #include "ui/ListWindow.h"
 
@@ -8,20 +9,6 @@
 #include <QLabel>
 #include <QScreen>
 #include <QVBoxLayout>
-
-namespace {
-// A grid column over a TIERS column; the code is a number, set to the right.
-GridColumn column(const char *fieldName, const char *title, int width)
-{
-    GridColumn c;
-    c.fieldName = QString::fromLatin1(fieldName);
-    c.title = QString::fromUtf8(title);
-    c.width = width;
-    if (c.fieldName == QLatin1String("CODE"))
-        c.alignment = Qt::AlignRight | Qt::AlignVCenter;
-    return c;
-}
-} // namespace
 
 // The banner, search bar and grid every list window has, inside the dialog.
 class TFrmtiersselect::Panel : public ListWindow
@@ -47,8 +34,8 @@ TFrmtiersselect::TFrmtiersselect(DataSet *tiers, QWidget *parent)
     DBGrid1 = m_panel->DBGrid1;
 
     DBGrid1->setDataSet(tiers);
-    DBGrid1->setColumns(
-        { column("CODE", "Code", 70), column("IDENTIFIANT", "Identifiant", 120), column("NOMBENEFICIAIRE", "Nom ou Raison Sociale", 300) });
+    DBGrid1->setColumns({ clientColumn("CODE", "Code", 70), clientColumn("IDENTIFIANT", "Identifiant", 120),
+        clientColumn("NOMBENEFICIAIRE", "Nom ou Raison Sociale", 300) });
     DBGrid1->setTabKeyNavigation(false);
     DBGrid1->installEventFilter(this);
     connect(DBGrid1, &DBGrid::gridDoubleClicked, this, &TFrmtiersselect::DBGrid1DblClick);

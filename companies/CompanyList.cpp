@@ -6,6 +6,7 @@
 #include "companies/PasswordDialog.h"
 #include "core/Error.h"
 #include "data/DataSet.h"
+#include "ui/ChildWindows.h"
 #include "ui/MessageBox.h"
 #include "ui/WindowClose.h"
 
@@ -19,20 +20,6 @@
 namespace {
 const QString SearchedTitle = QStringLiteral("Raison Sociale");
 
-// A form opens in the frame that holds the list, maximised like the list.
-void showBeside(QWidget *list, QWidget *form)
-{
-    auto *sub = qobject_cast<QMdiSubWindow *>(list->parentWidget());
-    if (!sub || !sub->mdiArea()) {
-        form->show();
-        return;
-    }
-    QMdiSubWindow *frame = sub->mdiArea()->addSubWindow(form);
-    frame->setAttribute(Qt::WA_DeleteOnClose);
-    frame->setWindowIcon(sub->windowIcon());
-    frame->showMaximized();
-    form->setFocus();
-}
 } // namespace
 
 Tfrmsocietes::Tfrmsocietes(DataSet *societes, QWidget *parent)
@@ -133,7 +120,7 @@ void Tfrmsocietes::openForm(void (DataSet::*start)())
         MessageBox::error(this, e.text());
         return;
     }
-    showBeside(this, form);
+    openBeside(this, form, true);
 }
 
 void Tfrmsocietes::BitBtn1Click()

@@ -1,5 +1,6 @@
 #include "companies/CompanyRules.h"
 
+#include "core/Text.h"
 #include "data/DataReset.h"
 
 namespace CompanyRules {
@@ -31,20 +32,6 @@ QString padToWidth(const QString &text, int width)
         return text;
     return text + QString(width - text.size(), QLatin1Char(' '));
 }
-
-namespace {
-// Blanks and control characters (code 32 and below) off both ends.
-QString trimControls(const QString &s)
-{
-    qsizetype start = 0;
-    qsizetype end = s.size();
-    while (start < end && s[start].unicode() <= 0x20)
-        ++start;
-    while (end > start && s[end - 1].unicode() <= 0x20)
-        --end;
-    return s.mid(start, end - start);
-}
-} // namespace
 
 bool deletionPasswordAccepted(const QString &typed)
 {

@@ -2,23 +2,9 @@
 
 #include "core/Conversion.h"
 #include "core/Error.h"
+#include "core/Text.h"
 #include "declaration/DeclarationFile.h"
 #include "declaration/DeclarationFormat.h"
-
-namespace {
-
-QString trimControls(const QString &s)
-{
-    int start = 0;
-    int end = static_cast<int>(s.size());
-    while (start < end && s[start].unicode() <= 0x20)
-        ++start;
-    while (end > start && s[end - 1].unicode() <= 0x20)
-        --end;
-    return s.mid(start, end - start);
-}
-
-} // namespace
 
 DeclarationGeneration::DeclarationGeneration(Connection &connection)
     : m_query(connection, QueryText)
