@@ -6,7 +6,7 @@
 #include "core/FormatSettings.h"
 #include "core/Formatting.h"
 #include "data/DataSet.h"
-#include "ui/CalendarDialog.h"
+#include "ui/DateEdit.h"
 #include "ui/MessageBox.h"
 
 #include <QEvent>
@@ -205,47 +205,62 @@ void DBComboBox::focusOutEvent(QFocusEvent *event)
 
 DBDateEdit::DBDateEdit(QWidget *parent)
     : QWidget(parent)
-    , m_edit(new QLineEdit(this))
-    , m_button(new QToolButton(this))
-    , m_calendarTitle(QStringLiteral("Calendrier"))
+    , m_date(new DateEdit(this))
 {
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(2);
-    layout->addWidget(m_edit);
-    layout->addWidget(m_button);
-    m_button->setText(QStringLiteral("…"));
-    m_button->setToolTip(QStringLiteral("Calendrier"));
-    m_button->setFocusPolicy(Qt::NoFocus);
-    m_edit->setMaxLength(10);
-    setFocusProxy(m_edit);
+    layout->addWidget(m_date);
+    setFocusProxy(m_date->lineEdit());
     setFocusPolicy(Qt::StrongFocus);
-    m_edit->installEventFilter(this);
-    connect(m_edit, &QLineEdit::textEdited, this, [this] {
+    m_date->lineEdit()->installEventFilter(this);
+    connect(m_date->lineEdit(), &QLineEdit::textEdited, this, [this] {
         m_modified = true;
         startEditing();
     });
-    connect(m_button, &QToolButton::clicked, this, &DBDateEdit::pickDate);
+    // A date chosen in the calendar is written at once.
+    connect(m_date, &DateEdit::picked, this, [this] {
+        if (!startEditing())
+            return;
+        m_modified = true;
+        commit();
+        m_date->lineEdit()->setFocus();
+    });
+}
+
+QLineEdit *DBDateEdit::lineEdit() const
+{
+    return m_date->lineEdit();
+}
+
+QToolButton *DBDateEdit::calendarButton() const
+{
+    return m_date->calendarButton();
+}
+
+void DBDateEdit::setCalendarTitle(const QString &title)
+{
+    m_date->setCalendarTitle(title);
 }
 
 void DBDateEdit::reload()
 {
     Field *f = field();
     if (!m_modified)
-        m_edit->setText(f && !f->isNull() ? dateToStr(f->asDateTime()) : QString());
+        m_date->setText(f && !f->isNull() ? dateToStr(f->asDateTime()) : QString());
 }
 
 bool DBDateEdit::commit()
 {
     if (!m_modified)
         return true;
-    const QString text = m_edit->text();
+    const QString text = m_date->text();
     if (text.trimmed().isEmpty())
         return writeText(QString());
     double d = 0;
     if (!tryStrToDate(text.trimmed(), d)) {
         MessageBox::error(this, invalidDateMessage(text));
-        QTimer::singleShot(0, m_edit, [this] { m_edit->setFocus(Qt::OtherFocusReason); });
+        QLineEdit *edit = m_date->lineEdit();
+        QTimer::singleShot(0, edit, [edit] { edit->setFocus(Qt::OtherFocusReason); });
         return false;
     }
     return writeText(dateToStr(d));
@@ -253,29 +268,12 @@ bool DBDateEdit::commit()
 
 bool DBDateEdit::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_edit && event->type() == QEvent::FocusOut) {
+    if (watched == m_date->lineEdit() && event->type() == QEvent::FocusOut) {
         auto *fe = static_cast<QFocusEvent *>(event);
         if (fe->reason() != Qt::PopupFocusReason && fe->reason() != Qt::ActiveWindowFocusReason && commit())
             emit exited();
     }
     return QWidget::eventFilter(watched, event);
-}
-
-void DBDateEdit::pickDate()
-{
-    double current = 0;
-    QDate initial = QDate::currentDate();
-    if (tryStrToDate(m_edit->text().trimmed(), current))
-        initial = DateTime::toQDate(current);
-    QDate chosen;
-    if (!CalendarDialog::pick(this, m_calendarTitle, initial, chosen))
-        return;
-    if (!startEditing())
-        return;
-    m_edit->setText(dateToStr(DateTime::fromQDate(chosen)));
-    m_modified = true;
-    commit();
-    m_edit->setFocus();
 }
 
 // ---- DBCheckBox

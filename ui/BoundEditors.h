@@ -9,6 +9,7 @@
 #include <QWidget>
 
 class Field;
+class DateEdit;
 class QToolButton;
 
 // What every data-aware editor shares: the field it shows, and the write of
@@ -83,9 +84,9 @@ class DBDateEdit : public QWidget, public BoundEditor
 
 public:
     explicit DBDateEdit(QWidget *parent = nullptr);
-    QLineEdit *lineEdit() const { return m_edit; }
-    QToolButton *calendarButton() const { return m_button; }
-    void setCalendarTitle(const QString &title) { m_calendarTitle = title; }
+    QLineEdit *lineEdit() const;
+    QToolButton *calendarButton() const;
+    void setCalendarTitle(const QString &title);
     bool commit() override;
 
 signals:
@@ -96,11 +97,7 @@ protected:
     void reload() override;
 
 private:
-    void pickDate();
-
-    QLineEdit *m_edit;
-    QToolButton *m_button;
-    QString m_calendarTitle;
+    DateEdit *m_date;
 };
 
 // A check box storing "O" when ticked and "N" otherwise.

@@ -50,6 +50,8 @@ void DateEdit::pick()
     if (tryStrToDate(m_edit->text().trimmed(), current))
         initial = DateTime::toQDate(current);
     QDate chosen;
-    if (CalendarDialog::pick(this, m_title, initial, chosen))
-        m_edit->setText(dateToStr(DateTime::fromQDate(chosen)));
+    if (!CalendarDialog::pick(this, m_title, initial, chosen))
+        return;
+    m_edit->setText(dateToStr(DateTime::fromQDate(chosen)));
+    emit picked();
 }

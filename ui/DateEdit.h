@@ -20,6 +20,10 @@ public:
     void setCalendarTitle(const QString &title) { m_title = title; }
     void setToday();
 
+signals:
+    // A date was chosen in the calendar.
+    void picked();
+
 private:
     void pick();
 
