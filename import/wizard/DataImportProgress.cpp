@@ -1,0 +1,265 @@
+#include "import/wizard/DataImportProgress.h"
+
+#include "import/DataImportMessages.h"
+#include "ui/MessageBox.h"
+
+#include <QCloseEvent>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+TDataImportProgress::TDataImportProgress(QWidget *parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("DataImportProgress"));
+    setWindowTitle(QStringLiteral("Importing..."));
+    setModal(false);
+
+    auto value = [this](const QString &name) {
+        auto *label = new QLabel(QStringLiteral("0"), this);
+        label->setObjectName(name);
+        label->setMinimumWidth(90);
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        return label;
+    };
+    m_state = new QLabel(this);
+    m_state->setObjectName(QStringLiteral("laState"));
+    m_processed = value(QStringLiteral("laProcessed"));
+    m_insertedLabel = value(QStringLiteral("laInserted"));
+    m_updatedLabel = value(QStringLiteral("laUpdated"));
+    m_deletedLabel = value(QStringLiteral("laDeleted"));
+    m_errors = value(QStringLiteral("laErrors"));
+    m_commitedLabel = value(QStringLiteral("laCommited"));
+    m_time = value(QStringLiteral("laTime"));
+    m_time->setText(QStringLiteral("0:00:00"));
+    m_state->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    auto *form = new QFormLayout;
+    form->setLabelAlignment(Qt::AlignLeft);
+    form->addRow(QStringLiteral("Status"), m_state);
+    form->addRow(QStringLiteral("Processed"), m_processed);
+    form->addRow(QStringLiteral("Inserted"), m_insertedLabel);
+    form->addRow(QStringLiteral("Updated"), m_updatedLabel);
+    form->addRow(QStringLiteral("Deleted"), m_deletedLabel);
+    form->addRow(QStringLiteral("Errors"), m_errors);
+    form->addRow(QStringLiteral("Commited"), m_commitedLabel);
+    form->addRow(QStringLiteral("Time"), m_time);
+
+    m_percent = new QLabel(this);
+    m_percent->setObjectName(QStringLiteral("laPercent"));
+    m_percent->setAlignment(Qt::AlignCenter);
+    m_bar = new QProgressBar(this);
+    m_bar->setObjectName(QStringLiteral("pbProgress"));
+    m_bar->setTextVisible(false);
+    m_bar->setRange(0, 0);
+    m_percent->hide();
+    m_bar->hide();
+
+    m_button = new QPushButton(QStringLiteral("Cancel"), this);
+    m_button->setObjectName(QStringLiteral("bCancel"));
+    m_button->setAutoDefault(false);
+    connect(m_button, &QPushButton::clicked, this, [this] {
+        if (m_done)
+            accept();
+        else
+            emit cancelRequested();
+    });
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_button);
+    buttons->addStretch();
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(m_percent);
+    layout->addWidget(m_bar);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    m_clock = new QTimer(this);
+    m_clock->setInterval(1000);
+    connect(m_clock, &QTimer::timeout, this, &TDataImportProgress::tick);
+}
+
+void TDataImportProgress::Start()
+{
+    setState(QStringLiteral("Preparing..."));
+    runClock(true);
+}
+
+void TDataImportProgress::BeforeImport(int total)
+{
+    m_started = true;
+    m_total = std::max(total, 0);
+    m_position = 0;
+    m_bar->setRange(0, std::max(m_total, 1));
+    m_bar->setValue(0);
+    m_bar->setVisible(m_total > 0);
+    m_percent->setVisible(m_total > 0);
+    m_percent->setText(QStringLiteral("0%"));
+    setState(QStringLiteral("Importing..."));
+    runClock(true);
+}
+
+void TDataImportProgress::ImportRecord(TImportRecordState state)
+{
+    switch (state) {
+    case rsAdded:
+        ++m_inserted;
+        break;
+    case rsEditing:
+        ++m_updated;
+        break;
+    case rsDeleted:
+        ++m_deleted;
+        break;
+    case rsNone:
+        ++m_untouched;
+        break;
+    }
+    step();
+}
+
+void TDataImportProgress::ImportError()
+{
+    ++m_failedRows;
+    step();
+}
+
+void TDataImportProgress::ImportErrorAdv()
+{
+    // Counted as an error, not as a row: its row is counted when processed.
+    ++m_valueErrors;
+    showCounts();
+}
+
+void TDataImportProgress::NeedCommit()
+{
+    m_commited = m_inserted + m_updated + m_deleted;
+    showCounts();
+}
+
+bool TDataImportProgress::AskContinue()
+{
+    runClock(false);
+    setState(QStringLiteral("Paused"));
+    const auto answer = MessageBox::show(
+        this, QMessageBox::Question, LoadMessage(24420), LoadMessage(24430), QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    return answer != QMessageBox::Yes;
+}
+
+void TDataImportProgress::CancelAnswered(bool goOn)
+{
+    if (goOn) {
+        setState(QStringLiteral("Importing..."));
+        runClock(true);
+    } else {
+        setState(QStringLiteral("Aborted"));
+    }
+}
+
+void TDataImportProgress::AfterImport(bool aborted)
+{
+    m_started = true;
+    m_done = true;
+    runClock(false);
+    tick();
+    if (!aborted)
+        setState(QStringLiteral("Finished"));
+    setWindowTitle(QStringLiteral("Import finished"));
+    m_button->setText(QStringLiteral("OK"));
+    m_button->setFocus();
+}
+
+QString TDataImportProgress::State() const
+{
+    return m_state->text();
+}
+
+QString TDataImportProgress::TimeText() const
+{
+    return m_time->text();
+}
+
+QString TDataImportProgress::Percent() const
+{
+    return m_percent->isVisibleTo(this) ? m_percent->text() : QString();
+}
+
+void TDataImportProgress::closeEvent(QCloseEvent *event)
+{
+    // Closing a running import's window asks to cancel it instead.
+    if (!m_done) {
+        event->ignore();
+        emit cancelRequested();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void TDataImportProgress::reject()
+{
+    if (!m_done) {
+        emit cancelRequested();
+        return;
+    }
+    QDialog::reject();
+}
+
+void TDataImportProgress::setState(const QString &state)
+{
+    m_state->setText(state);
+}
+
+void TDataImportProgress::step()
+{
+    ++m_position;
+    if (m_total > 0) {
+        m_bar->setValue(std::min(m_position, m_total));
+        m_percent->setText(QString::number(std::lround(double(m_position) * 100.0 / m_total)) + QLatin1Char('%'));
+    }
+    showCounts();
+}
+
+void TDataImportProgress::showCounts()
+{
+    m_processed->setText(QString::number(Processed()));
+    m_insertedLabel->setText(QString::number(m_inserted));
+    m_updatedLabel->setText(QString::number(m_updated));
+    m_deletedLabel->setText(QString::number(m_deleted));
+    m_errors->setText(QString::number(Errors()));
+    m_commitedLabel->setText(QString::number(m_commited));
+}
+
+void TDataImportProgress::runClock(bool on)
+{
+    if (on && !m_running.isValid()) {
+        m_running.start();
+        m_clock->start();
+    } else if (!on && m_running.isValid()) {
+        m_spentMs += m_running.elapsed();
+        m_running.invalidate();
+        m_clock->stop();
+    }
+}
+
+qint64 TDataImportProgress::elapsedMs() const
+{
+    return m_spentMs + (m_running.isValid() ? m_running.elapsed() : 0);
+}
+
+void TDataImportProgress::tick()
+{
+    const qint64 seconds = elapsedMs() / 1000;
+    m_time->setText(QStringLiteral("%1:%2:%3")
+                        .arg(seconds / 3600)
+                        .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
+                        .arg(seconds % 60, 2, 10, QLatin1Char('0')));
+}

@@ -1,0 +1,104 @@
+#pragma once
+
+#include "import/DataImport.h"
+
+#include <QDialog>
+#include <QElapsedTimer>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QTimer;
+
+// The window that follows a running import: its state, the rows counted by
+// what happened to them, the errors, the rows committed, the time spent and,
+// when the source knows its row count, a bar. It is not modal: the import
+// lets the interface handle its messages once per row, which is how Cancel
+// reaches the engine. After the import its button becomes OK and closes it.
+class TDataImportProgress : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TDataImportProgress(QWidget *parent = nullptr);
+
+    // -- What the wizard tells it, in the order of an import ---------------
+    // "Preparing...", the clock starts.
+    void Start();
+    // "Importing..."; the bar counts up to total (hidden while total is 0).
+    void BeforeImport(int total);
+    // A processed row, counted by its record state.
+    void ImportRecord(TImportRecordState state);
+    // A failed row; the bar steps.
+    void ImportError();
+    // A value that could not be converted (its row is counted on its own).
+    void ImportErrorAdv();
+    // The owner is asked to commit: what was written so far is committed.
+    void NeedCommit();
+    // A cancel request reached the engine: "Paused" and the question, No by
+    // default. True to go on.
+    bool AskContinue();
+    // The final answer to a cancel request ("Importing..." or "Aborted").
+    void CancelAnswered(bool goOn);
+    // The import ended: "Finished" unless aborted, the clock stops, the
+    // button becomes OK.
+    void AfterImport(bool aborted);
+
+    bool Started() const { return m_started; }
+    bool Done() const { return m_done; }
+
+    // -- What it shows -------------------------------------------------------
+    QString State() const;
+    int Processed() const { return m_inserted + m_updated + m_deleted + m_untouched + m_failedRows; }
+    int Inserted() const { return m_inserted; }
+    int Updated() const { return m_updated; }
+    int Deleted() const { return m_deleted; }
+    int Errors() const { return m_failedRows + m_valueErrors; }
+    int Commited() const { return m_commited; }
+    QString TimeText() const;
+    QString Percent() const;
+    QPushButton *Button() const { return m_button; }
+
+signals:
+    // Cancel was pressed (or the window closed) while the import runs.
+    void cancelRequested();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void reject() override;
+
+private:
+    void setState(const QString &state);
+    void step();
+    void showCounts();
+    void runClock(bool on);
+    void tick();
+    qint64 elapsedMs() const;
+
+    QLabel *m_state;
+    QLabel *m_processed;
+    QLabel *m_insertedLabel;
+    QLabel *m_updatedLabel;
+    QLabel *m_deletedLabel;
+    QLabel *m_errors;
+    QLabel *m_commitedLabel;
+    QLabel *m_time;
+    QLabel *m_percent;
+    QProgressBar *m_bar;
+    QPushButton *m_button;
+    QTimer *m_clock;
+    QElapsedTimer m_running; // valid while the clock runs
+    qint64 m_spentMs = 0; // before the last pause
+
+    bool m_started = false;
+    bool m_done = false;
+    int m_total = 0;
+    int m_position = 0;
+    int m_inserted = 0;
+    int m_updated = 0;
+    int m_deleted = 0;
+    int m_untouched = 0; // rows with nothing done (no label)
+    int m_failedRows = 0;
+    int m_valueErrors = 0;
+    int m_commited = 0;
+};

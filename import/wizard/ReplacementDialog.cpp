@@ -1,0 +1,64 @@
+#include "import/wizard/ReplacementDialog.h"
+
+#include "import/DataImportMessages.h"
+#include "ui/MessageBox.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+TReplacementDialog::TReplacementDialog(QWidget *parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("ReplacementDialog"));
+    setWindowTitle(LoadMessage(25350));
+
+    m_find = new QLineEdit(this);
+    m_find->setObjectName(QStringLiteral("edTextToFind"));
+    m_replace = new QLineEdit(this);
+    m_replace->setObjectName(QStringLiteral("edReplaceWith"));
+    m_ignoreCase = new QCheckBox(LoadMessage(25380), this);
+    m_ignoreCase->setObjectName(QStringLiteral("chIgnoreCase"));
+    m_find->setMinimumWidth(240);
+
+    auto *form = new QFormLayout;
+    form->addRow(LoadMessage(25360), m_find);
+    form->addRow(LoadMessage(25370), m_replace);
+    form->addRow(QString(), m_ignoreCase);
+
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &TReplacementDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &TReplacementDialog::reject);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(buttons);
+}
+
+void TReplacementDialog::SetReplacement(const TDataImportReplacement &replacement)
+{
+    m_find->setText(replacement.TextToFind);
+    m_replace->setText(replacement.ReplaceWith);
+    m_ignoreCase->setChecked(replacement.IgnoreCase);
+}
+
+TDataImportReplacement TReplacementDialog::Replacement() const
+{
+    TDataImportReplacement r;
+    r.TextToFind = m_find->text();
+    r.ReplaceWith = m_replace->text();
+    r.IgnoreCase = m_ignoreCase->isChecked();
+    return r;
+}
+
+void TReplacementDialog::accept()
+{
+    if (m_find->text().isEmpty()) {
+        MessageBox::error(this, LoadMessage(24170));
+        m_find->setFocus();
+        return;
+    }
+    QDialog::accept();
+}

@@ -1,0 +1,757 @@
+#include "import/DataImportMessages.h"
+#include "import/DataImportTemplate.h"
+#include "import/TextLineReader.h"
+#include "import/wizard/DataImportProgress.h"
+#include "import/wizard/DataImportWizard.h"
+#include "import/wizard/DataImportWizardForm.h"
+#include "import/wizard/DataImportWizardPage.h"
+#include "import/wizard/MapLinesPage.h"
+#include "import/wizard/ReplacementDialog.h"
+#include "tests/wizard/WizardTestSupport.h"
+#include "ui/MessageBox.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace {
+
+template <typename T> T *child(QObject &parent, const QString &name)
+{
+    T *c = parent.findChild<T *>(name);
+    if (!c)
+        ADD_FAILURE() << "no " << name.toStdString();
+    return c;
+}
+
+// A click where the control reacts: on the box of a check box or radio
+// button, which a wide control does not have in its middle.
+void click(QWidget *w)
+{
+    if (qobject_cast<QCheckBox *>(w) || qobject_cast<QRadioButton *>(w))
+        QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(8, w->height() / 2));
+    else
+        QTest::mouseClick(w, Qt::LeftButton);
+}
+
+// Types text over what an edit holds and leaves it with Enter.
+void type(QLineEdit *edit, const QString &text)
+{
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Delete);
+    QTest::keyClicks(edit, text);
+    QTest::keyClick(edit, Qt::Key_Return);
+}
+
+void typeMap(TDataImportWizardF &w, TAllowedImport kind, const QString &lines)
+{
+    auto *edit = child<QPlainTextEdit>(*w.Page(kind), QStringLiteral("mmMap"));
+    edit->setFocus();
+    edit->selectAll();
+    const QStringList split = lines.split(QLatin1Char('\n'));
+    for (int i = 0; i < split.size(); ++i) {
+        if (i > 0)
+            QTest::keyClick(edit, Qt::Key_Return);
+        QTest::keyClicks(edit, split[i]);
+    }
+}
+
+// Once the import's progress dialog is done, lets check look at it and
+// presses its OK, which the wizard waits for.
+class ProgressCloser
+{
+public:
+    explicit ProgressCloser(TDataImportWizardF &w, std::function<void(TDataImportProgress &)> check = {})
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, [this, &w, check] {
+            TDataImportProgress *p = w.Progress();
+            if (!p || !p->Done() || p == m_closed)
+                return;
+            m_closed = p;
+            ++Closed;
+            if (check)
+                check(*p);
+            QTest::mouseClick(p->Button(), Qt::LeftButton);
+        });
+        m_timer.start(5);
+    }
+    int Closed = 0;
+
+private:
+    QTimer m_timer;
+    QPointer<TDataImportProgress> m_closed;
+};
+
+// Pictures of the wizard for a person to look at, when asked for.
+void shoot(QWidget &w, const QString &name)
+{
+    const QString dir = qEnvironmentVariable("KESTRA_WIZARD_SHOTS");
+    if (!dir.isEmpty())
+        w.grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
+}
+
+class Wizard : public ::testing::Test
+{
+protected:
+    ClientsFixture fx;
+    TDataImportWizard wizard;
+    int commits = 0;
+
+    void SetUp() override
+    {
+        MessageBox::resetRecord();
+        MessageBox::setAutoAnswer(QMessageBox::Ok);
+        wizard.DataSet = &fx.tiers;
+        wizard.OnNeedCommit = [this](QObject *) {
+            ++commits;
+            fx.db.connection().commitRetaining();
+        };
+    }
+    void TearDown() override
+    {
+        MessageBox::setAutoAnswer(QMessageBox::NoButton);
+        MessageBox::resetRecord();
+    }
+
+    // A window on the delimited kind with clients.csv mapped, on step 3.
+    void prepareCsv(TDataImportWizardF &w, int rows = 3)
+    {
+        fx.clientsCsv(rows);
+        click(child<QRadioButton>(w, QStringLiteral("rbCSV")));
+        type(child<QLineEdit>(w, QStringLiteral("edFileName")), fx.path(QStringLiteral("clients.csv")));
+        type(child<QComboBox>(w, QStringLiteral("cbComma"))->lineEdit(), QStringLiteral(";"));
+        click(child<QPushButton>(w, QStringLiteral("bNext")));
+        typeMap(w, aiCSV, QStringLiteral("CODE=1\nNOMBENEFICIAIRE=2\nADRESSE=3"));
+        type(child<QLineEdit>(*w.Page(aiCSV), QStringLiteral("edSkipLines")), QStringLiteral("1"));
+        click(child<QPushButton>(w, QStringLiteral("bNext")));
+        click(child<QPushButton>(w, QStringLiteral("bNext")));
+    }
+};
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// The whole road
+// ---------------------------------------------------------------------------
+
+TEST_F(Wizard, ImportsADelimitedFileThroughTheFourSteps)
+{
+    fx.clientsCsv(3);
+    TDataImportWizardF w(wizard);
+    w.show();
+    auto *next = child<QPushButton>(w, QStringLiteral("bNext"));
+    auto *back = child<QPushButton>(w, QStringLiteral("bBack"));
+    auto *execute = child<QPushButton>(w, QStringLiteral("bOk"));
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Import data wizard"));
+    EXPECT_EQ(execute->text(), QStringLiteral("&Execute"));
+    EXPECT_EQ(w.Step(), 0);
+    EXPECT_FALSE(next->isEnabled());
+    EXPECT_FALSE(back->isEnabled());
+    EXPECT_FALSE(execute->isEnabled());
+    // The spreadsheet is offered first; the text boxes serve delimited files only.
+    EXPECT_TRUE(child<QRadioButton>(w, QStringLiteral("rbXLS"))->isChecked());
+    EXPECT_FALSE(child<QComboBox>(w, QStringLiteral("cbComma"))->isEnabled());
+
+    click(child<QRadioButton>(w, QStringLiteral("rbCSV")));
+    EXPECT_TRUE(child<QComboBox>(w, QStringLiteral("cbComma"))->isEnabled());
+    type(child<QLineEdit>(w, QStringLiteral("edFileName")), fx.path(QStringLiteral("clients.csv")));
+    type(child<QComboBox>(w, QStringLiteral("cbComma"))->lineEdit(), QStringLiteral(";"));
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Import data wizard - Import from clients.csv"));
+    EXPECT_TRUE(next->isEnabled());
+    shoot(w, QStringLiteral("step0"));
+
+    click(next);
+    ASSERT_EQ(w.Step(), 1);
+    EXPECT_EQ(child<QLabel>(w, QStringLiteral("laStep1"))->text(), QStringLiteral("Step 1 of 3"));
+    EXPECT_TRUE(back->isEnabled());
+    EXPECT_FALSE(next->isEnabled()); // nothing mapped yet
+    EXPECT_FALSE(execute->isEnabled());
+    auto *page = qobject_cast<TMapLinesPage *>(w.Page(aiCSV));
+    ASSERT_TRUE(page);
+    EXPECT_TRUE(page->SourceText().startsWith(QStringLiteral("1: CODE | 2: NOM | 3: ADRESSE\n1: 1 | 2: Client 1")));
+    typeMap(w, aiCSV, QStringLiteral("CODE=1\nNOMBENEFICIAIRE=2\nADRESSE=3\nUNKNOWN=4"));
+    EXPECT_EQ(page->Problems(), QStringLiteral("Line 4: UNKNOWN is not a destination column"));
+    type(child<QLineEdit>(*page, QStringLiteral("edSkipLines")), QStringLiteral("1"));
+    EXPECT_TRUE(next->isEnabled());
+    EXPECT_TRUE(execute->isEnabled());
+    shoot(w, QStringLiteral("step1"));
+
+    click(next);
+    ASSERT_EQ(w.Step(), 2);
+    EXPECT_EQ(child<QLabel>(w, QStringLiteral("laStep2"))->text(), QStringLiteral("Step 2 of 3"));
+    // Names in capitals, through the column's tuning.
+    auto *fields = child<QListWidget>(w, QStringLiteral("lstFields"));
+    fields->setCurrentItem(fields->findItems(QStringLiteral("NOMBENEFICIAIRE"), Qt::MatchExactly).value(0));
+    child<QComboBox>(w, QStringLiteral("cbCharCase"))->setCurrentIndex(iccUpper);
+    shoot(w, QStringLiteral("step2"));
+
+    click(next);
+    ASSERT_EQ(w.Step(), 3);
+    EXPECT_FALSE(next->isEnabled());
+    EXPECT_TRUE(execute->isEnabled());
+    shoot(w, QStringLiteral("step3"));
+
+    QString state, caption, button;
+    int inserted = -1, processed = -1, commited = -1;
+    ProgressCloser closer(w, [&](TDataImportProgress &p) {
+        state = p.State();
+        caption = p.windowTitle();
+        button = p.Button()->text();
+        inserted = p.Inserted();
+        processed = p.Processed();
+        commited = p.Commited();
+        shoot(p, QStringLiteral("progress"));
+    });
+    click(execute);
+    EXPECT_EQ(closer.Closed, 1);
+    EXPECT_EQ(state, QStringLiteral("Finished"));
+    EXPECT_EQ(caption, QStringLiteral("Import finished"));
+    EXPECT_EQ(button, QStringLiteral("OK"));
+    EXPECT_EQ(inserted, 3);
+    EXPECT_EQ(processed, 3);
+    EXPECT_EQ(commited, 3);
+    EXPECT_EQ(commits, 1);
+    EXPECT_EQ(fx.committed(),
+        (QMap<int, QString> { { 1, QStringLiteral("CLIENT 1") }, { 2, QStringLiteral("CLIENT 2") }, { 3, QStringLiteral("CLIENT 3") } }));
+    // The wizard stays for another run; its dialog is gone.
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_FALSE(w.Progress());
+    EXPECT_TRUE(execute->isEnabled());
+    EXPECT_EQ(MessageBox::count(), 0) << MessageBox::lastText().toStdString();
+}
+
+// ---------------------------------------------------------------------------
+// Opening and the first step's checks
+// ---------------------------------------------------------------------------
+
+TEST_F(Wizard, ExecuteRefusesWhatCannotImport)
+{
+    struct Case
+    {
+        const char *name;
+        std::function<void()> setup;
+        QString message;
+    };
+    IDataImportGrid *noGrid = nullptr;
+    const QList<Case> cases = {
+        { "no kind", [&] { wizard.AllowedImports = {}; }, QStringLiteral("Property AllowedImports can not contain empty set") },
+        { "no data set", [&] { wizard.DataSet = nullptr; }, QStringLiteral("DataSet is not defined") },
+        { "no grid",
+            [&] {
+                wizard.ImportDestination = qidDBGrid;
+                wizard.DBGrid = noGrid;
+            },
+            QStringLiteral("DBGrid is not defined") },
+        { "no list", [&] { wizard.ImportDestination = qidListView; }, QStringLiteral("ListView is not defined") },
+        { "no text grid", [&] { wizard.ImportDestination = qidStringGrid; }, QStringLiteral("StrinGrid is not defined") },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        wizard.AllowedImports = TAllowedImports::All();
+        wizard.DataSet = &fx.tiers;
+        wizard.ImportDestination = qidDataSet;
+        c.setup();
+        try {
+            wizard.Execute();
+            ADD_FAILURE() << "opened";
+        } catch (const EDataImportError &e) {
+            EXPECT_EQ(e.text(), c.message);
+        }
+    }
+}
+
+TEST_F(Wizard, OpensOnTheFirstAllowedKind)
+{
+    wizard.AllowedImports = { aiXML, aiTXT, aiCSV };
+    wizard.ConfirmOnCancel = false;
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        TDataImportWizardF *w = wizard.Window();
+        ASSERT_TRUE(w);
+        seen = true;
+        EXPECT_TRUE(w->isModal());
+        EXPECT_TRUE(child<QRadioButton>(*w, QStringLiteral("rbXML"))->isChecked());
+        EXPECT_FALSE(child<QRadioButton>(*w, QStringLiteral("rbXLS"))->isEnabled());
+        EXPECT_FALSE(child<QRadioButton>(*w, QStringLiteral("rbDBF"))->isEnabled());
+        EXPECT_TRUE(child<QRadioButton>(*w, QStringLiteral("rbCSV"))->isEnabled());
+        // Template buttons only when asked for.
+        EXPECT_FALSE(child<QPushButton>(*w, QStringLiteral("bLoadTemplate"))->isVisibleTo(w));
+        w->reject();
+    });
+    wizard.Execute();
+    EXPECT_TRUE(seen);
+    EXPECT_FALSE(wizard.Window());
+}
+
+TEST_F(Wizard, NextChecksTheSourceAndThePage)
+{
+    fx.clientsCsv(1, QStringLiteral("Clients.csv"));
+    fx.write(QStringLiteral("empty.xml"),
+        QStringLiteral("<?xml version=\"1.0\"?>\n<DATAPACKET><METADATA><FIELDS></FIELDS></METADATA></DATAPACKET>"));
+    struct Case
+    {
+        const char *name;
+        TAllowedImport kind;
+        QString file;
+        std::function<void()> setup;
+        QString message;
+    };
+    const QList<Case> cases = {
+        { "missing file", aiCSV, fx.path(QStringLiteral("none.csv")), [] {},
+            QStringLiteral("File %1 does not exist").arg(fx.path(QStringLiteral("none.csv"))) },
+        { "wrong extension", aiXLS, fx.path(QStringLiteral("Clients.csv")), [&] { wizard.AutoChangeExtension = false; },
+            QStringLiteral("Wrong file type, must be \".xls\"") },
+        { "closed destination", aiCSV, fx.path(QStringLiteral("Clients.csv")), [&] { fx.tiers.close(); },
+            QStringLiteral("Cannot perform this operation on a closed Import Destination") },
+        // The page cannot be prepared: back to the first step.
+        { "no XML fields", aiXML, fx.path(QStringLiteral("empty.xml")), [] {}, QStringLiteral("XML field list is empty") },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        wizard.AutoChangeExtension = true;
+        if (!fx.tiers.isActive())
+            fx.tiers.open();
+        c.setup();
+        TDataImportWizardF w(wizard);
+        w.show();
+        click(child<QRadioButton>(w, QLatin1String(c.kind == aiXLS ? "rbXLS" : c.kind == aiXML ? "rbXML" : "rbCSV")));
+        type(child<QLineEdit>(w, QStringLiteral("edFileName")), c.file);
+        MessageBox::resetRecord();
+        click(child<QPushButton>(w, QStringLiteral("bNext")));
+        EXPECT_EQ(MessageBox::lastText(), c.message);
+        EXPECT_EQ(w.Step(), 0);
+    }
+}
+
+TEST_F(Wizard, ChangingTheKindChangesTheExtension)
+{
+    TDataImportWizardF w(wizard);
+    w.show();
+    click(child<QRadioButton>(w, QStringLiteral("rbCSV")));
+    auto *name = child<QLineEdit>(w, QStringLiteral("edFileName"));
+    type(name, fx.path(QStringLiteral("Clients.csv")));
+    click(child<QRadioButton>(w, QStringLiteral("rbXLS")));
+    EXPECT_EQ(name->text(), fx.path(QStringLiteral("Clients.xls")));
+    EXPECT_EQ(w.Settings().FileName, fx.path(QStringLiteral("Clients.xls")));
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Import data wizard - Import from Clients.xls"));
+    click(child<QRadioButton>(w, QStringLiteral("rbTXT")));
+    EXPECT_EQ(name->text(), fx.path(QStringLiteral("Clients.txt")));
+}
+
+TEST_F(Wizard, DelimiterAndQuoteBoxes)
+{
+    TDataImportWizardF w(wizard);
+    w.show();
+    click(child<QRadioButton>(w, QStringLiteral("rbCSV")));
+    QLineEdit *comma = child<QComboBox>(w, QStringLiteral("cbComma"))->lineEdit();
+    QLineEdit *quote = child<QComboBox>(w, QStringLiteral("cbQuote"))->lineEdit();
+    struct Case
+    {
+        QString typed;
+        QChar delimiter;
+        QString shown;
+    };
+    const QList<Case> cases = {
+        { QStringLiteral("#9"), QChar(9), QStringLiteral("TAB") },
+        { QStringLiteral("ab"), QChar(9), QStringLiteral("TAB") },
+        { QStringLiteral("|"), QLatin1Char('|'), QStringLiteral("|") },
+        { QStringLiteral("SPACE"), QChar(32), QStringLiteral("SPACE") },
+        { QStringLiteral("#1"), QChar(1), QStringLiteral("#1") },
+        { QString(), DefaultTextDelimiter(), QString(DefaultTextDelimiter()) },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.typed.toStdString());
+        type(comma, c.typed);
+        EXPECT_EQ(w.Settings().Delimiter, c.delimiter);
+        EXPECT_EQ(comma->text(), c.shown);
+    }
+    type(quote, QStringLiteral("'"));
+    EXPECT_EQ(w.Settings().Quote, QLatin1Char('\''));
+    type(quote, QString());
+    EXPECT_EQ(w.Settings().Quote, QLatin1Char('"'));
+
+    // Column numbers counted fields split the old way: a new delimiter drops them.
+    w.Settings().CSVColumns.SetValue(QStringLiteral("CODE"), QStringLiteral("1"));
+    w.Page(aiCSV)->SettingsChanged();
+    type(comma, QStringLiteral(","));
+    EXPECT_TRUE(w.Settings().CSVColumns.IsEmpty());
+    EXPECT_TRUE(child<QPlainTextEdit>(*w.Page(aiCSV), QStringLiteral("mmMap"))->toPlainText().isEmpty());
+}
+
+// ---------------------------------------------------------------------------
+// The last step and the import
+// ---------------------------------------------------------------------------
+
+TEST_F(Wizard, RecordCountAndErrorLog)
+{
+    wizard.ShowProgress = false;
+    TDataImportWizardF w(wizard);
+    w.show();
+    prepareCsv(w, 8);
+    ASSERT_EQ(w.Step(), 3);
+    auto *all = child<QCheckBox>(w, QStringLiteral("chImportAllRecords"));
+    auto *count = child<QLineEdit>(w, QStringLiteral("edImportRecCount"));
+    EXPECT_TRUE(all->isChecked());
+    EXPECT_FALSE(count->isEnabled());
+    click(all);
+    EXPECT_TRUE(count->isEnabled());
+    type(count, QStringLiteral("5"));
+    type(count, QStringLiteral("x")); // not a number: the previous count stays
+    EXPECT_EQ(count->text(), QStringLiteral("5"));
+
+    auto *log = child<QCheckBox>(w, QStringLiteral("chEnableErrorLog"));
+    auto *logName = child<QLineEdit>(w, QStringLiteral("edErrorLogFileName"));
+    EXPECT_FALSE(logName->isEnabled());
+    click(log);
+    EXPECT_TRUE(logName->isEnabled());
+    type(logName, QStringLiteral("import.log"));
+
+    click(child<QPushButton>(w, QStringLiteral("bOk")));
+    TDataImport *source = w.Source(aiCSV);
+    EXPECT_EQ(source->ImportRecCount(), 5);
+    EXPECT_EQ(fx.committed().size(), 5);
+    const QString logPath = QCoreApplication::applicationDirPath() + QStringLiteral("/import.log");
+    EXPECT_EQ(source->ErrorLogFileName(), logPath);
+    EXPECT_TRUE(QFile::exists(logPath));
+    QFile::remove(logPath);
+
+    // Ticking "Import all records" again sends 0; a count of 0 ticks it.
+    click(all);
+    click(log);
+    fx.db.exec(QStringLiteral("delete from TIERS"));
+    fx.tiers.close();
+    fx.tiers.open();
+    click(child<QPushButton>(w, QStringLiteral("bOk")));
+    EXPECT_EQ(source->ImportRecCount(), 0);
+    EXPECT_EQ(fx.committed().size(), 8);
+    click(all);
+    type(count, QStringLiteral("0"));
+    EXPECT_TRUE(all->isChecked());
+}
+
+TEST_F(Wizard, CancelAnsweredNoThenYes)
+{
+    TDataImportWizardF w(wizard);
+    w.show();
+    prepareCsv(w, 10);
+    int rows = 0;
+    // Cancel is pressed while rows are imported: the click waits for the
+    // engine to let the interface handle its messages.
+    wizard.OnImportRecord = [&](QObject *sender) {
+        EXPECT_EQ(sender, &wizard);
+        ++rows;
+        if (rows == 2 || rows == 5)
+            QTimer::singleShot(0, [&] { click(w.Progress()->Button()); });
+    };
+    MessageBox::setNextAnswer(QMessageBox::No);
+    MessageBox::setNextAnswer(QMessageBox::Yes);
+    QString state;
+    ProgressCloser closer(w, [&](TDataImportProgress &p) { state = p.State(); });
+    click(child<QPushButton>(w, QStringLiteral("bOk")));
+    EXPECT_EQ(MessageBox::count(), 2);
+    EXPECT_EQ(MessageBox::lastCaption(), QStringLiteral("Are you sure..."));
+    EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Are you sure you want to abort import?"));
+    EXPECT_EQ(rows, 5);
+    EXPECT_EQ(state, QStringLiteral("Aborted"));
+    // An aborted import asks for no commit: the rows wait in the transaction.
+    EXPECT_EQ(commits, 0);
+    EXPECT_TRUE(fx.committed().isEmpty());
+    EXPECT_EQ(fx.count(), 5);
+}
+
+TEST_F(Wizard, EventsReachTheOwner)
+{
+    fx.write(QStringLiteral("clients.csv"), QStringLiteral("1;Un\r\n2;Argentina\r\n1;Doublon\r\n3;Trois\r\n"));
+    TDataImportWizardF w(wizard);
+    QStringList events;
+    wizard.OnBeforeImport = [&](QObject *s) { events << (s == &wizard ? "before" : "before?"); };
+    wizard.OnAfterImport = [&](QObject *s) { events << (s == &wizard ? "after" : "after?"); };
+    wizard.OnImportError = [&](QObject *s) { events << (s == &wizard ? "error" : "error?"); };
+    wizard.OnNeedCommit = [&](QObject *s) {
+        events << (s == &w ? "commit" : "commit?");
+        fx.db.connection().commitRetaining();
+    };
+    wizard.OnBeforePost = [&](TDataImport *s, TDataImportRow *row, bool &accept) {
+        EXPECT_EQ(s, w.Source(aiCSV));
+        accept = row->ColByName(QStringLiteral("NOMBENEFICIAIRE"))->Value != QStringLiteral("Argentina");
+    };
+    w.show();
+    click(child<QRadioButton>(w, QStringLiteral("rbCSV")));
+    type(child<QLineEdit>(w, QStringLiteral("edFileName")), fx.path(QStringLiteral("clients.csv")));
+    type(child<QComboBox>(w, QStringLiteral("cbComma"))->lineEdit(), QStringLiteral(";"));
+    click(child<QPushButton>(w, QStringLiteral("bNext")));
+    typeMap(w, aiCSV, QStringLiteral("CODE=1\nNOMBENEFICIAIRE=2"));
+    int errors = -1, processed = -1;
+    ProgressCloser closer(w, [&](TDataImportProgress &p) {
+        errors = p.Errors();
+        processed = p.Processed();
+    });
+    click(child<QPushButton>(w, QStringLiteral("bOk"))); // from the mapping step
+    EXPECT_EQ(events, QStringList({ "before", "error", "commit", "after" }));
+    EXPECT_EQ(errors, 1);
+    EXPECT_EQ(processed, 4);
+    EXPECT_EQ(fx.committed(), (QMap<int, QString> { { 1, QStringLiteral("Un") }, { 3, QStringLiteral("Trois") } }));
+}
+
+TEST_F(Wizard, AFailureIsShownAndTheWizardStays)
+{
+    TDataImportWizardF w(wizard);
+    w.show();
+    prepareCsv(w);
+    click(child<QRadioButton>(w, QStringLiteral("rbUpdate")));
+    ProgressCloser closer(w);
+    click(child<QPushButton>(w, QStringLiteral("bOk")));
+    EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Key columns are not defined"));
+    EXPECT_EQ(closer.Closed, 0);
+    EXPECT_FALSE(w.Progress());
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_FALSE(w.Running());
+    EXPECT_TRUE(child<QPushButton>(w, QStringLiteral("bOk"))->isEnabled());
+}
+
+TEST_F(Wizard, CloseAfterImport)
+{
+    wizard.ConfirmOnCancel = false;
+    TDataImportWizardF w(wizard);
+    w.show();
+    prepareCsv(w);
+    click(child<QCheckBox>(w, QStringLiteral("chCloseAfterImport")));
+    ProgressCloser closer(w);
+    click(child<QPushButton>(w, QStringLiteral("bOk")));
+    EXPECT_EQ(closer.Closed, 1);
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(fx.committed().size(), 3);
+}
+
+TEST_F(Wizard, ClosingAsksAndSavesTheTemplate)
+{
+    wizard.TemplateFileName = fx.path(QStringLiteral("auto.imp"));
+    TDataImportWizardF w(wizard);
+    w.show();
+    click(child<QCheckBox>(w, QStringLiteral("chAutoSaveTemplate")));
+    MessageBox::setNextAnswer(QMessageBox::No);
+    click(child<QPushButton>(w, QStringLiteral("bCancel")));
+    EXPECT_EQ(MessageBox::lastCaption(), QStringLiteral("Question"));
+    EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Do you want to quit?"));
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_FALSE(QFile::exists(wizard.TemplateFileName));
+
+    MessageBox::setNextAnswer(QMessageBox::Yes);
+    QTest::keyClick(&w, Qt::Key_Escape);
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(MessageBox::count(), 2);
+    ASSERT_TRUE(QFile::exists(wizard.TemplateFileName));
+    TDataImportWizardSettings s;
+    TDataImportTemplate::Load(wizard.TemplateFileName, s, s);
+    EXPECT_TRUE(s.AutoSaveTemplate);
+}
+
+TEST_F(Wizard, ATemplateRunsStraightFromTheLastStep)
+{
+    fx.write(QStringLiteral("clients.txt"), QStringLiteral("header\r\n00010Fixe Un     \r\n00011Fixe Deux   \r\n"));
+    struct Case
+    {
+        const char *name;
+        TAllowedImport kind;
+        QString map;
+        int skip;
+    };
+    const QList<Case> cases = {
+        { "delimited", aiCSV, QStringLiteral("CODE=1\nNOMBENEFICIAIRE=2\nADRESSE=3"), 1 },
+        // Positions need the file's lines: the page is prepared on the way.
+        { "fixed width", aiTXT, QStringLiteral("CODE=0;5\nNOMBENEFICIAIRE=5;12"), 1 },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        fx.db.exec(QStringLiteral("delete from TIERS"));
+        fx.db.connection().commitRetaining();
+        fx.tiers.close();
+        fx.tiers.open();
+        const QString templateFile = fx.path(QStringLiteral("%1.imp").arg(c.name));
+        wizard.ShowProgress = false;
+        wizard.AutoLoadTemplate = false;
+        wizard.TemplateFileName.clear();
+        {
+            // Set up once through the steps, and saved.
+            TDataImportWizardF w(wizard);
+            w.show();
+            if (c.kind == aiCSV) {
+                prepareCsv(w);
+            } else {
+                click(child<QRadioButton>(w, QStringLiteral("rbTXT")));
+                type(child<QLineEdit>(w, QStringLiteral("edFileName")), fx.path(QStringLiteral("clients.txt")));
+                click(child<QPushButton>(w, QStringLiteral("bNext")));
+                typeMap(w, aiTXT, c.map);
+                type(child<QLineEdit>(*w.Page(aiTXT), QStringLiteral("edSkipLines")), QString::number(c.skip));
+                click(child<QPushButton>(w, QStringLiteral("bNext")));
+                click(child<QPushButton>(w, QStringLiteral("bNext")));
+            }
+            w.Settings().GoToLastPage = true;
+            w.Save(templateFile);
+        }
+        wizard.AutoLoadTemplate = true;
+        wizard.TemplateFileName = templateFile;
+        QString announced;
+        wizard.OnLoadTemplate = [&](QObject *sender, const QString &name) {
+            EXPECT_EQ(sender, &wizard);
+            announced = name;
+        };
+        TDataImportWizardF w(wizard);
+        w.show();
+        EXPECT_EQ(announced, templateFile);
+        EXPECT_EQ(w.Step(), 3);
+        EXPECT_TRUE(child<QLabel>(w, QStringLiteral("laTemplateFileName"))->toolTip().endsWith(QStringLiteral(".imp")));
+        click(child<QPushButton>(w, QStringLiteral("bOk")));
+        EXPECT_EQ(fx.committed().size(), c.kind == aiCSV ? 3 : 2);
+        EXPECT_EQ(MessageBox::count(), 0) << MessageBox::lastText().toStdString();
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Formats and key columns
+// ---------------------------------------------------------------------------
+
+TEST_F(Wizard, ColumnTuningEnablesWhatCanApply)
+{
+    TDataImportWizardF w(wizard);
+    w.show();
+    auto *fields = child<QListWidget>(w, QStringLiteral("lstFields"));
+    fields->setCurrentRow(4); // NOMBENEFICIAIRE
+    auto *generatorStep = child<QLineEdit>(w, QStringLiteral("edGeneratorStep"));
+    auto *constant = child<QLineEdit>(w, QStringLiteral("edConstantValue"));
+    auto *nullValue = child<QLineEdit>(w, QStringLiteral("edNullValue"));
+    auto *defaultValue = child<QLineEdit>(w, QStringLiteral("edDefaultValue"));
+    auto *leftQuote = child<QLineEdit>(w, QStringLiteral("edLeftQuote"));
+    auto *charCase = child<QComboBox>(w, QStringLiteral("cbCharCase"));
+    auto enabled = [&] {
+        QString s;
+        for (QWidget *e : std::initializer_list<QWidget *> { generatorStep, constant, nullValue, defaultValue, leftQuote, charCase })
+            s += e->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
+        return s;
+    };
+    EXPECT_EQ(enabled(), QStringLiteral("111111"));
+    type(constant, QStringLiteral("X"));
+    EXPECT_EQ(enabled(), QStringLiteral("010011"));
+    type(constant, QString());
+    type(nullValue, QStringLiteral("N/A"));
+    EXPECT_EQ(enabled(), QStringLiteral("001111"));
+    type(nullValue, QString());
+    charCase->setCurrentIndex(iccLower);
+    EXPECT_EQ(enabled(), QStringLiteral("011111"));
+    charCase->setCurrentIndex(iccNone);
+    type(generatorStep, QStringLiteral("1"));
+    EXPECT_EQ(enabled(), QStringLiteral("100000"));
+    EXPECT_FALSE(child<QPushButton>(w, QStringLiteral("bAddReplacement"))->isEnabled());
+    EXPECT_EQ(w.Settings().FieldFormat(QStringLiteral("NOMBENEFICIAIRE"))->GeneratorStep, 1);
+    // Another column has its own settings.
+    fields->setCurrentRow(0);
+    EXPECT_EQ(generatorStep->text(), QStringLiteral("0"));
+    EXPECT_EQ(enabled(), QStringLiteral("111111"));
+
+    // Separators by the delimiter's character rule.
+    auto *decimal = child<QLineEdit>(w, QStringLiteral("edDecimalSeparator"));
+    type(decimal, QStringLiteral("#46"));
+    EXPECT_EQ(w.Settings().Formats.DecimalSeparator, QLatin1Char('.'));
+    type(child<QLineEdit>(w, QStringLiteral("edThousandSeparator")), QStringLiteral("SPACE"));
+    EXPECT_EQ(w.Settings().Formats.ThousandSeparator, QLatin1Char(' '));
+    type(decimal, QStringLiteral("xy"));
+    EXPECT_EQ(decimal->text(), QStringLiteral("."));
+}
+
+TEST_F(Wizard, ReplacementDialogWantsATextToFind)
+{
+    TDataImportWizardF w(wizard);
+    w.show();
+    child<QListWidget>(w, QStringLiteral("lstFields"))->setCurrentRow(5); // ADRESSE
+    int shown = 0;
+    QTimer::singleShot(0, [&] {
+        auto *dialog = qobject_cast<TReplacementDialog *>(QApplication::activeModalWidget());
+        ASSERT_TRUE(dialog);
+        ++shown;
+        EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Replacement"));
+        dialog->accept();
+        EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Text to find must be defined"));
+        EXPECT_TRUE(dialog->isVisible());
+        QTest::keyClicks(child<QLineEdit>(*dialog, QStringLiteral("edTextToFind")), QStringLiteral("Av."));
+        QTest::keyClicks(child<QLineEdit>(*dialog, QStringLiteral("edReplaceWith")), QStringLiteral("Avenue"));
+        click(child<QCheckBox>(*dialog, QStringLiteral("chIgnoreCase")));
+        dialog->accept();
+    });
+    click(child<QPushButton>(w, QStringLiteral("bAddReplacement")));
+    EXPECT_EQ(shown, 1);
+    auto *list = child<QTreeWidget>(w, QStringLiteral("lvReplacements"));
+    ASSERT_EQ(list->topLevelItemCount(), 1);
+    EXPECT_EQ(list->topLevelItem(0)->text(0), QStringLiteral("Av."));
+    EXPECT_EQ(list->topLevelItem(0)->text(1), QStringLiteral("Avenue"));
+    EXPECT_EQ(list->topLevelItem(0)->text(2), QStringLiteral("Yes"));
+    const TDataImportFieldFormat *f = w.Settings().FieldFormat(QStringLiteral("ADRESSE"));
+    ASSERT_EQ(f->Replacements.Count(), 1);
+    EXPECT_TRUE(f->Replacements.Items(0).IgnoreCase);
+    // A replacement is a setting too: the counter gives way.
+    EXPECT_FALSE(child<QLineEdit>(w, QStringLiteral("edGeneratorStep"))->isEnabled());
+    click(child<QPushButton>(w, QStringLiteral("bDelReplacement")));
+    EXPECT_EQ(f->Replacements.Count(), 0);
+    EXPECT_TRUE(child<QLineEdit>(w, QStringLiteral("edGeneratorStep"))->isEnabled());
+}
+
+TEST_F(Wizard, KeyColumnsMoveBetweenTheLists)
+{
+    wizard.KeyColumns = { QStringLiteral("adresse"), QStringLiteral("UNKNOWN"), QStringLiteral("CODE") };
+    TDataImportWizardF w(wizard);
+    w.show();
+    prepareCsv(w);
+    child<QTabWidget>(w, QStringLiteral("pcLastStep"))->setCurrentIndex(1);
+    auto *available = child<QListWidget>(w, QStringLiteral("lstAvailableColumns"));
+    auto *keys = child<QListWidget>(w, QStringLiteral("lstKeyColumns"));
+    auto names = [](QListWidget *list) {
+        QStringList out;
+        for (int i = 0; i < list->count(); ++i)
+            out << list->item(i)->text();
+        return out;
+    };
+    EXPECT_EQ(names(keys), QStringList({ "ADRESSE", "CODE" }));
+    EXPECT_EQ(names(available).first(), QStringLiteral("TYPEIDENTIFIANT"));
+    EXPECT_EQ(available->count(), 6);
+
+    // Double click moves one column to the end of the other list.
+    QListWidgetItem *code = keys->item(1);
+    // As the toolkit's own tests do it: a click, then the double click.
+    QTest::mouseClick(keys->viewport(), Qt::LeftButton, {}, keys->visualItemRect(code).center());
+    QTest::mouseDClick(keys->viewport(), Qt::LeftButton, {}, keys->visualItemRect(code).center());
+    EXPECT_EQ(names(keys), QStringList({ "ADRESSE" }));
+    EXPECT_EQ(names(available).last(), QStringLiteral("CODE"));
+    // One selected column goes where the other list's selection is.
+    available->clearSelection();
+    available->item(0)->setSelected(true); // TYPEIDENTIFIANT
+    keys->item(0)->setSelected(true);
+    click(child<QPushButton>(w, QStringLiteral("bSelectedToKeys")));
+    EXPECT_EQ(names(keys), QStringList({ "TYPEIDENTIFIANT", "ADRESSE" }));
+    // Several are appended.
+    keys->clearSelection();
+    available->item(0)->setSelected(true);
+    available->item(1)->setSelected(true);
+    keys->item(0)->setSelected(true);
+    click(child<QPushButton>(w, QStringLiteral("bSelectedToKeys")));
+    EXPECT_EQ(names(keys), QStringList({ "TYPEIDENTIFIANT", "ADRESSE", "PHYSIQUEMORALE", "IDENTIFIANT" }));
+    EXPECT_EQ(w.Settings().KeyColumns, names(keys));
+    click(child<QPushButton>(w, QStringLiteral("bAllToAvailable")));
+    EXPECT_TRUE(w.Settings().KeyColumns.isEmpty());
+    EXPECT_EQ(available->count(), 8);
+    click(child<QPushButton>(w, QStringLiteral("bAllToKeys")));
+    EXPECT_EQ(w.Settings().KeyColumns.size(), 8);
+}
