@@ -24,7 +24,7 @@ TDataImportProgress::TDataImportProgress(QWidget *parent)
     auto value = [this](const QString &name) {
         auto *label = new QLabel(QStringLiteral("0"), this);
         label->setObjectName(name);
-        label->setMinimumWidth(90);
+        label->setMinimumWidth(150);
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         return label;
     };

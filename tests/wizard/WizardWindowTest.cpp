@@ -199,6 +199,8 @@ TEST_F(Wizard, ImportsADelimitedFileThroughTheFourSteps)
     fields->setCurrentItem(fields->findItems(QStringLiteral("NOMBENEFICIAIRE"), Qt::MatchExactly).value(0));
     child<QComboBox>(w, QStringLiteral("cbCharCase"))->setCurrentIndex(iccUpper);
     shoot(w, QStringLiteral("step2"));
+    child<QTabWidget>(w, QStringLiteral("pcFormats"))->setCurrentIndex(1);
+    shoot(w, QStringLiteral("step2-data-formats"));
 
     click(next);
     ASSERT_EQ(w.Step(), 3);
