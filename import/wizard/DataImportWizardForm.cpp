@@ -285,7 +285,9 @@ TDataImportWizardF::TDataImportWizardF(TDataImportWizard &component, QWidget *pa
 TDataImportWizardF::~TDataImportWizardF()
 {
     delete m_progress.data();
-    // The pages edit m_settings: they go before it does.
+    // The pages edit m_settings: they go before it does, and what their
+    // going away signals changes nothing.
+    m_showing = true;
     delete m_content;
 }
 
