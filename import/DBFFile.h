@@ -10,7 +10,8 @@ class QFile;
 class QIODevice;
 
 // One field of a dBase table.
-class TDescriptor {
+class TDescriptor
+{
 public:
     QString Name; // blanks removed, upper case
     char Type = 0; // upper case
@@ -26,7 +27,8 @@ public:
 // Every size the file declares is checked against what the file holds, so a
 // damaged or hostile table ends with an exception (EDataImportError) instead
 // of a read past its end or an allocation it cannot back.
-class TDBFRead {
+class TDBFRead
+{
 public:
     // Opens the table of that name (see TableFileName) and its memo file.
     explicit TDBFRead(const QString &fileName);

@@ -26,7 +26,8 @@ enum TImportAddType { qatAppend, qatInsert };
 enum TImportRecordState { rsNone = 0, rsAdded = 1, rsEditing = 2, rsDeleted = 3 };
 
 // One column of the import row.
-class TDataImportCol {
+class TDataImportCol
+{
 public:
     QString Name; // destination column, from the map (trimmed) or a field format
     QString Value; // the current text
@@ -41,7 +42,8 @@ private:
 
 // The import row: its columns in map order, found by name through a sorted
 // index without regard to case.
-class TDataImportRow {
+class TDataImportRow
+{
 public:
     int Count() const { return int(m_cols.size()); }
     TDataImportCol *Items(int i) const { return m_cols[size_t(i)].get(); }
@@ -55,7 +57,8 @@ public:
     void Clear();
 
 private:
-    struct IndexEntry {
+    struct IndexEntry
+    {
         QString key; // upper case
         int column;
     };
@@ -68,7 +71,8 @@ private:
 // the engine owns the column map, the import row, the per-row cycle, the
 // modes that change existing records by key, the commit rhythm, cancellation,
 // the error list and the error log.
-class TDataImport {
+class TDataImport
+{
 public:
     TDataImport();
     virtual ~TDataImport();

@@ -70,7 +70,8 @@ void TDataImportASCII::FillImportRow()
 void TDataImportASCII::CloseSource()
 {
     // The file goes also when the final commit fails.
-    struct Release {
+    struct Release
+    {
         TDataImportASCII *self;
         ~Release()
         {

@@ -15,7 +15,8 @@ class TTextLineReader;
 // optionally enclosed in Quote; a map value is the field number, the first
 // being 1) or fixed width (Comma 0; a map value is "start;length", start
 // counting from 0). Lines are read as single-byte text, unconverted.
-class TDataImportASCII : public TDataImport {
+class TDataImportASCII : public TDataImport
+{
 public:
     TDataImportASCII();
     ~TDataImportASCII() override;

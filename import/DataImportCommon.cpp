@@ -590,7 +590,8 @@ constexpr double FirstDay = -693593.0;
 constexpr double LastDay = 2958466.0;
 
 // Reads a date by a format token by token; the state of one parse.
-class DateByFormat {
+class DateByFormat
+{
 public:
     DateByFormat(const QString &text, const QString &format)
         : m_text(text)

@@ -33,7 +33,8 @@ void SplitDelimitedLine(const QString &line, QChar quote, QChar separator, QStri
 // eight number and date settings start as the process's; while an import
 // runs they are installed as the process's own, so that every conversion and
 // the log's time stamps follow the import.
-class TDataImportFormats {
+class TDataImportFormats
+{
 public:
     TDataImportFormats();
     // Copies the eleven settings; a pending saved copy stays with its owner.
@@ -64,7 +65,8 @@ public:
     FormatSettings Settings(const FormatSettings &base = FormatSettings::current()) const;
 
 private:
-    struct Saved {
+    struct Saved
+    {
         QChar decimalSeparator, thousandSeparator, dateSeparator, timeSeparator;
         QString shortDateFormat, longDateFormat, shortTimeFormat, longTimeFormat;
     };
@@ -72,7 +74,8 @@ private:
 };
 
 // Installs formats for the life of the guard (tests and previews).
-class TDataImportFormatsGuard {
+class TDataImportFormatsGuard
+{
 public:
     explicit TDataImportFormatsGuard(TDataImportFormats &formats)
         : m_formats(formats)
@@ -95,7 +98,8 @@ enum TQuoteAction { qaNone, qaAdd, qaRemove };
 enum TImportCharCase { iccNone, iccUpper, iccLower, iccUpperFirst, iccUpperFirstWord };
 enum TImportCharSet { icsNone, icsAnsi, icsOem };
 
-class TDataImportReplacement {
+class TDataImportReplacement
+{
 public:
     QString TextToFind;
     QString ReplaceWith;
@@ -107,7 +111,8 @@ public:
 };
 
 // Replacements of one column, applied in order.
-class TDataImportReplacements {
+class TDataImportReplacements
+{
 public:
     int Count() const { return int(m_items.size()); }
     TDataImportReplacement &Items(int i) { return m_items[i]; }
@@ -128,7 +133,8 @@ private:
 
 // How one destination column's text is prepared. In ConstantValue, NullValue
 // and DefaultValue the text "''" stands for the empty text.
-class TDataImportFieldFormat {
+class TDataImportFieldFormat
+{
 public:
     QString FieldName;
     qint64 GeneratorValue = 0;
@@ -147,7 +153,8 @@ public:
     bool IsEmpty() const;
 };
 
-class TDataImportFieldFormats {
+class TDataImportFieldFormats
+{
 public:
     int Count() const { return int(m_items.size()); }
     TDataImportFieldFormat &Items(int i) { return m_items[i]; }
@@ -169,7 +176,8 @@ private:
 
 // A counter column of one import: each value is the previous one plus the
 // step, the first being start + step.
-class TDataImportGenerator {
+class TDataImportGenerator
+{
 public:
     TDataImportGenerator(const QString &fieldName, qint64 value, qint64 step)
         : FieldName(fieldName)
@@ -184,7 +192,8 @@ public:
     qint64 Step;
 };
 
-class TDataImportGenerators {
+class TDataImportGenerators
+{
 public:
     int Count() const { return int(m_items.size()); }
     TDataImportGenerator &Items(int i) { return m_items[i]; }
@@ -199,7 +208,8 @@ private:
 // Twelve short and twelve long month names for "MMM" and "MMMM" dates, taken
 // from the user's regional settings at first use, English where the system
 // gives none. Writable so that tests and the wizard can fix them.
-struct TDataImportMonthNames {
+struct TDataImportMonthNames
+{
     QStringList ShortNames;
     QStringList LongNames;
 };

@@ -13,7 +13,8 @@ class TDBFRead;
 // dBase tables (dBase and FoxPro, with their memo files). A map value is the
 // name of a table field, without regard to case. Date fields reach the
 // conversion written in the import's date format; other fields as their text.
-class TDataImportDBF : public TDataImport {
+class TDataImportDBF : public TDataImport
+{
 public:
     TDataImportDBF();
     ~TDataImportDBF() override;

@@ -12,12 +12,12 @@ struct MessageEntry
 
 // One fragment per unit, so that each unit's texts sit together.
 const MessageEntry Messages[] = {
+#include "import/messages/DbfMessages.inc"
 #include "import/messages/EngineMessages.inc"
 #include "import/messages/TextMessages.inc"
-#include "import/messages/DbfMessages.inc"
-#include "import/messages/XmlMessages.inc"
-#include "import/messages/XlsMessages.inc"
 #include "import/messages/WizardMessages.inc"
+#include "import/messages/XlsMessages.inc"
+#include "import/messages/XmlMessages.inc"
 };
 
 MessageLookupHook &hook()
@@ -60,8 +60,7 @@ QString FormatMessage(int id, const QStringList &args)
     QString out;
     int next = 0;
     for (int i = 0; i < text.size(); ++i) {
-        if (text[i] == QLatin1Char('%') && i + 1 < text.size()
-            && (text[i + 1] == QLatin1Char('s') || text[i + 1] == QLatin1Char('d'))) {
+        if (text[i] == QLatin1Char('%') && i + 1 < text.size() && (text[i + 1] == QLatin1Char('s') || text[i + 1] == QLatin1Char('d'))) {
             out += next < args.size() ? args[next] : QString();
             ++next;
             ++i;

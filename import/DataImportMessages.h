@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+
 #include <functional>
 
 // The import's numbered texts (ids 24000 and up): the engine's, the readers'

@@ -66,7 +66,8 @@ void TDataImportXLS::NextRow()
 void TDataImportXLS::FinishImport()
 {
     // The workbook goes even when the engine's finish fails.
-    struct Release {
+    struct Release
+    {
         TDataImportXLS *self;
         ~Release() { self->release(); }
     } release { this };

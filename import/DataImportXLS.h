@@ -11,7 +11,8 @@ class TxlsFile;
 // "[Clients]B-COLFINISH;"); record k takes the k-th cell of every column's
 // ranges. SkipFirstRows and SkipFirstCols leave out the first rows and
 // columns of every range.
-class TDataImportXLS : public TDataImport {
+class TDataImportXLS : public TDataImport
+{
 public:
     TDataImportXLS();
     ~TDataImportXLS() override;

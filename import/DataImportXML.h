@@ -11,7 +11,8 @@ class TXMLTag;
 // attribute of the row named by the map value. With WriteOnFly the rows are
 // read one at a time from the text instead of from a tree of the whole file,
 // and the attribute is the one named after the destination column.
-class TDataImportXML : public TDataImport {
+class TDataImportXML : public TDataImport
+{
 public:
     TDataImportXML();
     ~TDataImportXML() override;

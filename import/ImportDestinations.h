@@ -9,7 +9,8 @@ class DataSet;
 // list and text grid to these interfaces. Indexes count from 0.
 
 // A data grid: its columns and the data set behind it, which receives the rows.
-class IDataImportGrid {
+class IDataImportGrid
+{
 public:
     virtual ~IDataImportGrid() = default;
     virtual int ColumnCount() const = 0;
@@ -22,7 +23,8 @@ public:
 
 // A list of items, each with a caption and sub-items, under captioned columns:
 // column 0 shows the caption, column c > 0 sub-item c - 1.
-class IDataImportListView {
+class IDataImportListView
+{
 public:
     virtual ~IDataImportListView() = default;
     virtual int ColumnCount() const = 0;
@@ -46,7 +48,8 @@ public:
 };
 
 // A grid of texts: cells by column and row.
-class IDataImportStringGrid {
+class IDataImportStringGrid
+{
 public:
     virtual ~IDataImportStringGrid() = default;
     virtual int ColCount() const = 0;

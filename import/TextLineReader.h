@@ -14,7 +14,8 @@ class QIODevice;
 // line. A line ends at LF or CR LF; a CR not followed by LF is dropped; a
 // Ctrl-Z ends the file; a last line without its end is still a line. Bytes
 // become text through the program's code page, one character per byte.
-class TTextLineReader {
+class TTextLineReader
+{
 public:
     // device must be open for reading; it is not owned.
     explicit TTextLineReader(QIODevice *device);
@@ -54,7 +55,8 @@ bool IsFixedWidthMapValue(const QString &value);
 // value of the wrong form; comma 0 selects the fixed-width layout.
 void CheckTextMapValues(const QStringList &values, QChar comma);
 
-struct TFixedWidthField {
+struct TFixedWidthField
+{
     int Start = 0;
     int Length = 0;
 };

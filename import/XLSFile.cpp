@@ -74,7 +74,8 @@ double leDouble(const quint8 *p)
 // Reads over a record and the CONTINUE records attached to it. Characters of
 // a string that run into a CONTINUE record are preceded there by one byte
 // giving their width.
-class ChainCursor {
+class ChainCursor
+{
 public:
     ChainCursor(const TbiffRecord &record, int offset)
         : m_record(&record)
@@ -171,7 +172,8 @@ private:
 
 // A BIFF8 unicode string: character count (8 or 16 bits), option flags, run
 // count, phonetic size, characters, runs, phonetic block.
-struct RawString {
+struct RawString
+{
     std::u16string chars;
     bool wide = false;
 };
@@ -241,7 +243,8 @@ QString numberText(double value)
 // Records live in one arena per workbook: the object, then its data bytes.
 // Nothing is freed one by one; the few record kinds that hold texts are
 // destroyed when the arena is cleared.
-class XlsArena {
+class XlsArena
+{
 public:
     ~XlsArena() { clear(); }
 
@@ -314,7 +317,8 @@ private:
 
 // The record stream, read through a window so that a large workbook never
 // sits in memory twice.
-class XlsRecordStream {
+class XlsRecordStream
+{
 public:
     enum class Section { Workbook, Globals, WorkSheet };
 
@@ -1448,7 +1452,8 @@ void TxlsWorkSheetList::remove(TxlsWorkSheet *sheet)
 
 // ---------------------------------------------------------------- workbook
 
-struct TxlsWorkbook::DateTextCache {
+struct TxlsWorkbook::DateTextCache
+{
     // The settings the texts were made with.
     QString shortDateFormat;
     QChar dateSeparator;
@@ -1456,7 +1461,8 @@ struct TxlsWorkbook::DateTextCache {
     // Direct-mapped by day: the dates of a workbook mostly fall within a few
     // years, and the same days come back again and again.
     static constexpr std::size_t Slots = 16384;
-    struct Slot {
+    struct Slot
+    {
         qint64 day = std::numeric_limits<qint64>::min();
         QString text;
     };
@@ -1735,7 +1741,8 @@ void initGsf()
     });
 }
 
-struct GObjectRef {
+struct GObjectRef
+{
     gpointer object = nullptr;
     GObjectRef() = default;
     explicit GObjectRef(gpointer o)
@@ -1801,7 +1808,8 @@ QByteArray Xls::workbookStream(const QByteArray &fileBytes, const QString &fileN
 }
 
 // Runs the load for TxlsFile's two ways of opening.
-struct XlsFileLoader {
+struct XlsFileLoader
+{
     static void load(TxlsFile &file, GsfInput *input)
     {
         XlsArena scratch;

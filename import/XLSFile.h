@@ -27,13 +27,15 @@ class TbiffFormat;
 class XlsArena;
 
 // File and record errors of the reader.
-class ExlsFileError : public EDataImportError {
+class ExlsFileError : public EDataImportError
+{
 public:
     using EDataImportError::EDataImportError;
 };
 
 // A formula token the shared-formula walk does not know.
-class ETokenException : public EDataImportError {
+class ETokenException : public EDataImportError
+{
 public:
     ETokenException(quint8 tokenId, const QString &text)
         : EDataImportError(text)
@@ -103,7 +105,8 @@ QByteArray workbookStream(const QByteArray &fileBytes, const QString &fileName =
 
 // A BIFF8 string: 8-bit (compressed) or UTF-16 characters, whichever the
 // record used.
-class TxlsString {
+class TxlsString
+{
 public:
     TxlsString() = default;
     static TxlsString narrow(QByteArray latin1);
@@ -119,7 +122,8 @@ private:
 };
 
 // One shared string: its characters live in the table's pool.
-struct TxlsSSTEntry {
+struct TxlsSSTEntry
+{
     quint32 offset = 0; // in the pool, bytes
     quint16 length = 0; // characters
     bool wide = false;
@@ -128,7 +132,8 @@ struct TxlsSSTEntry {
 
 // ---------------------------------------------------------------- records
 
-class TbiffRecord {
+class TbiffRecord
+{
 public:
     virtual ~TbiffRecord();
     TbiffRecord(const TbiffRecord &) = delete;
@@ -180,24 +185,28 @@ private:
     friend class TxlsSection;
 };
 
-class TbiffContinue : public TbiffRecord {
+class TbiffContinue : public TbiffRecord
+{
 public:
     using TbiffRecord::TbiffRecord;
 };
 
-class TbiffBOF : public TbiffRecord {
+class TbiffBOF : public TbiffRecord
+{
 public:
     TbiffBOF(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
     quint16 version() const { return wordAt(0); }
     quint16 substreamType() const { return wordAt(2); }
 };
 
-class TbiffEOF : public TbiffRecord {
+class TbiffEOF : public TbiffRecord
+{
 public:
     using TbiffRecord::TbiffRecord;
 };
 
-class TbiffBoundSheet : public TbiffRecord {
+class TbiffBoundSheet : public TbiffRecord
+{
 public:
     TbiffBoundSheet(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
     quint32 streamPosition() const { return dwordAt(0); }
@@ -210,12 +219,14 @@ private:
     TxlsString m_name;
 };
 
-class TbiffName : public TbiffRecord {
+class TbiffName : public TbiffRecord
+{
 public:
     using TbiffRecord::TbiffRecord;
 };
 
-class TbiffXF : public TbiffRecord {
+class TbiffXF : public TbiffRecord
+{
 public:
     TbiffXF(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
     quint16 formatIndex() const { return wordAt(2); }
@@ -227,7 +238,8 @@ private:
     TbiffFormat *m_format = nullptr;
 };
 
-class TbiffFormat : public TbiffRecord {
+class TbiffFormat : public TbiffRecord
+{
 public:
     TbiffFormat(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
     quint16 formatIndex() const { return wordAt(0); }
@@ -239,19 +251,22 @@ private:
     TxlsString m_format;
 };
 
-class TbiffSST : public TbiffRecord {
+class TbiffSST : public TbiffRecord
+{
 public:
     TbiffSST(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
     quint32 uniqueCount() const { return dwordAt(4); }
 };
 
-class TbiffString : public TbiffRecord {
+class TbiffString : public TbiffRecord
+{
 public:
     using TbiffRecord::TbiffRecord;
     QString text() const; // read over the record's CONTINUE chain
 };
 
-class TbiffShrFmla : public TbiffRecord {
+class TbiffShrFmla : public TbiffRecord
+{
 public:
     TbiffShrFmla(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
     quint16 firstRow() const { return wordAt(0); }
@@ -259,7 +274,8 @@ public:
     quint32 key() const { return quint32(firstRow()) + quint32(firstColumn()) * 65536u; }
 };
 
-class TbiffColRow : public TbiffRecord {
+class TbiffColRow : public TbiffRecord
+{
 public:
     TbiffColRow(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
     // Checked by the constructor: no bounds test on this hot path.
@@ -269,7 +285,8 @@ public:
 
 // A cell of a worksheet. The accessors a kind does not support raise
 // "Cannot access cell '%s' as type %s".
-class TbiffCell : public TbiffColRow {
+class TbiffCell : public TbiffColRow
+{
 public:
     TbiffCell(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
 
@@ -294,7 +311,8 @@ protected:
     [[noreturn]] void cannotAccess(const char *typeWord) const;
 };
 
-class TbiffBlank : public TbiffCell {
+class TbiffBlank : public TbiffCell
+{
 public:
     TbiffBlank(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
     QString text() const override { return QString(); }
@@ -302,7 +320,8 @@ public:
 };
 
 // NUMBER and RK share the date test and the texts.
-class TbiffNumberCell : public TbiffCell {
+class TbiffNumberCell : public TbiffCell
+{
 public:
     using TbiffCell::TbiffCell;
     XlsCellKind kind() const override;
@@ -314,7 +333,8 @@ protected:
     bool isDate() const;
 };
 
-class TbiffNumber : public TbiffNumberCell {
+class TbiffNumber : public TbiffNumberCell
+{
 public:
     TbiffNumber(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
     double number() const override;
@@ -322,14 +342,16 @@ public:
     void setDateTime(double value) override { setNumber(value); }
 };
 
-class TbiffRK : public TbiffNumberCell {
+class TbiffRK : public TbiffNumberCell
+{
 public:
     TbiffRK(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
     quint32 rk() const { return dwordAt(6); }
     double number() const override { return Xls::decodeRk(rk()); }
 };
 
-class TbiffBoolErr : public TbiffCell {
+class TbiffBoolErr : public TbiffCell
+{
 public:
     TbiffBoolErr(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
     bool isError() const { return byteAt(7) != 0; }
@@ -341,7 +363,8 @@ public:
     QVariant variant() const override;
 };
 
-class TbiffLabelSST : public TbiffCell {
+class TbiffLabelSST : public TbiffCell
+{
 public:
     TbiffLabelSST(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
     quint32 sstIndex() const { return dwordAt(6); }
@@ -353,7 +376,8 @@ public:
 
 // LABEL and RSTRING: a string held in the cell record itself. Writers other
 // than Excel use them in place of the shared-string table.
-class TbiffLabel : public TbiffCell {
+class TbiffLabel : public TbiffCell
+{
 public:
     TbiffLabel(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
     XlsCellKind kind() const override { return XlsCellKind::String; }
@@ -366,7 +390,8 @@ private:
     TxlsString m_text;
 };
 
-class TbiffFormula : public TbiffCell {
+class TbiffFormula : public TbiffCell
+{
 public:
     TbiffFormula(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
     bool isFormula() const override { return true; }
@@ -388,7 +413,8 @@ private:
 };
 
 // MULRK and MULBLANK: a cursor over the cells the record holds.
-class TbiffMultiple : public TbiffRecord {
+class TbiffMultiple : public TbiffRecord
+{
 public:
     using TbiffRecord::TbiffRecord;
     int row() const { return wordAt(0); }
@@ -404,13 +430,15 @@ protected:
     int m_current = -1;
 };
 
-class TbiffMulBlank : public TbiffMultiple {
+class TbiffMulBlank : public TbiffMultiple
+{
 public:
     TbiffMulBlank(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
     int entrySize() const override { return 2; }
 };
 
-class TbiffMulRK : public TbiffMultiple {
+class TbiffMulRK : public TbiffMultiple
+{
 public:
     TbiffMulRK(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
     int entrySize() const override { return 6; }
@@ -419,7 +447,8 @@ public:
 
 // ---------------------------------------------------------------- lists
 
-class TxlsList {
+class TxlsList
+{
 public:
     bool isSorted() const { return m_sorted; }
 
@@ -429,7 +458,8 @@ protected:
 
 // Records in stream order. The records themselves belong to the workbook's
 // arena and go with it.
-class TbiffRecordList : public TxlsList {
+class TbiffRecordList : public TxlsList
+{
 public:
     TbiffRecordList() = default;
     TbiffRecordList(const TbiffRecordList &) = delete;
@@ -444,13 +474,15 @@ protected:
     std::vector<TbiffRecord *> m_items;
 };
 
-class TbiffColRowList : public TbiffRecordList {
+class TbiffColRowList : public TbiffRecordList
+{
 public:
     using TbiffRecordList::TbiffRecordList;
 };
 
 // The cells of one row (ordered by column) or of one column (by row).
-class TbiffCellList : public TbiffColRowList {
+class TbiffCellList : public TbiffColRowList
+{
 public:
     explicit TbiffCellList(bool byColumn);
     int number() const { return m_number; }
@@ -475,7 +507,8 @@ private:
     int m_lastKey = -1; // of the cell added last
 };
 
-class TxlsRow : public TbiffCellList {
+class TxlsRow : public TbiffCellList
+{
 public:
     TxlsRow()
         : TbiffCellList(true)
@@ -483,7 +516,8 @@ public:
     }
 };
 
-class TxlsCol : public TbiffCellList {
+class TxlsCol : public TbiffCellList
+{
 public:
     TxlsCol()
         : TbiffCellList(false)
@@ -492,7 +526,8 @@ public:
 };
 
 // One entry per row index up to the highest row that holds a cell.
-class TxlsRowList : public TxlsList {
+class TxlsRowList : public TxlsList
+{
 public:
     int count() const { return int(m_rows.size()); }
     TxlsRow *row(int index) const { return m_rows[std::size_t(index)].get(); }
@@ -503,7 +538,8 @@ private:
     std::vector<std::unique_ptr<TxlsRow>> m_rows;
 };
 
-class TxlsColList : public TxlsList {
+class TxlsColList : public TxlsList
+{
 public:
     int count() const { return int(m_cols.size()); }
     TxlsCol *col(int index) const { return m_cols[std::size_t(index)].get(); }
@@ -514,7 +550,8 @@ private:
     std::vector<std::unique_ptr<TxlsCol>> m_cols;
 };
 
-class TbiffShrFmlaList : public TbiffRecordList {
+class TbiffShrFmlaList : public TbiffRecordList
+{
 public:
     TbiffShrFmla *find(quint32 key);
     void add(TbiffShrFmla *record)
@@ -524,25 +561,31 @@ public:
     }
 };
 
-class TbiffBoundSheetList : public TbiffRecordList {
+class TbiffBoundSheetList : public TbiffRecordList
+{
 public:
     TbiffBoundSheet *sheet(int i) const { return static_cast<TbiffBoundSheet *>(item(i)); }
 };
 
-class TbiffNameList : public TbiffRecordList { };
+class TbiffNameList : public TbiffRecordList
+{
+};
 
-class TbiffXFList : public TbiffRecordList {
+class TbiffXFList : public TbiffRecordList
+{
 public:
     TbiffXF *xf(int i) const { return static_cast<TbiffXF *>(item(i)); }
 };
 
-class TbiffFormatList : public TbiffRecordList {
+class TbiffFormatList : public TbiffRecordList
+{
 public:
     TbiffFormat *format(int i) const { return static_cast<TbiffFormat *>(item(i)); }
 };
 
 // The shared strings; their characters sit in one pool.
-class TbiffSSTList {
+class TbiffSSTList
+{
 public:
     int count() const { return int(m_entries.size()); }
     const TxlsSSTEntry &entry(int i) const { return m_entries[std::size_t(i)]; }
@@ -559,7 +602,8 @@ private:
 
 // ---------------------------------------------------------------- sections
 
-class TxlsSection {
+class TxlsSection
+{
 public:
     explicit TxlsSection(TxlsWorkbook *workbook)
         : m_workbook(workbook)
@@ -580,7 +624,8 @@ protected:
     TbiffEOF *m_eof = nullptr; // owned
 };
 
-class TxlsGlobals : public TxlsSection {
+class TxlsGlobals : public TxlsSection
+{
 public:
     using TxlsSection::TxlsSection;
     ~TxlsGlobals() override;
@@ -609,7 +654,8 @@ private:
     bool m_dates1904 = false;
 };
 
-class TxlsSheet : public TxlsSection {
+class TxlsSheet : public TxlsSection
+{
 public:
     using TxlsSection::TxlsSection;
     int index() const { return m_index; }
@@ -620,7 +666,8 @@ private:
     int m_index = -1;
 };
 
-class TxlsWorkSheet : public TxlsSheet {
+class TxlsWorkSheet : public TxlsSheet
+{
 public:
     explicit TxlsWorkSheet(TxlsWorkbook *workbook);
     ~TxlsWorkSheet() override;
@@ -656,7 +703,8 @@ private:
     int m_lastRow = -1;
 };
 
-class TxlsSheetList {
+class TxlsSheetList
+{
 public:
     int count() const { return int(m_sheets.size()); }
     TxlsSheet *sheet(int i) const { return m_sheets[std::size_t(i)].get(); }
@@ -668,7 +716,8 @@ private:
 };
 
 // The worksheets again, not owning them.
-class TxlsWorkSheetList {
+class TxlsWorkSheetList
+{
 public:
     int count() const { return int(m_sheets.size()); }
     TxlsWorkSheet *sheet(int i) const { return m_sheets[std::size_t(i)]; }
@@ -682,7 +731,8 @@ private:
 
 class XlsRecordStream;
 
-class TxlsWorkbook {
+class TxlsWorkbook
+{
 public:
     explicit TxlsWorkbook(TxlsFile *file);
     ~TxlsWorkbook();
@@ -717,7 +767,8 @@ private:
     std::unique_ptr<DateTextCache> m_dateTexts;
 };
 
-class TxlsFile {
+class TxlsFile
+{
 public:
     TxlsFile();
     ~TxlsFile();

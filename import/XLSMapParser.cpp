@@ -68,7 +68,8 @@ QString cellText(int row, int col)
 
 // The parser: one pass over the trimmed, upper-cased text, positions
 // counted from 1.
-class RangeParser {
+class RangeParser
+{
 public:
     RangeParser(const QString &text, TMapRow *row)
         : m_row(row)

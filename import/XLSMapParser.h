@@ -24,7 +24,8 @@ enum TRangeDirection { rdForward = 0, rdBackward = 1, rdNotSet = 2 };
 enum TSheetSelector { ssDefault = 0, ssByName = 1, ssByNumber = 2 };
 enum TRangeKind { rkCol = 0, rkRow = 1, rkCell = 2, rkUndetermined = 3 };
 
-class TMapRange {
+class TMapRange
+{
 public:
     explicit TMapRange(TMapRow *owner = nullptr);
     // A copy is free-standing: it has no owner.
@@ -99,7 +100,8 @@ private:
 };
 
 // The ranges of one imported column, in text order.
-class TMapRow {
+class TMapRow
+{
 public:
     explicit TMapRow(TMapRowList *list = nullptr, TxlsFile *file = nullptr);
     ~TMapRow();
@@ -147,7 +149,8 @@ private:
 };
 
 // One TMapRow per column of the import, in map order.
-class TMapRowList {
+class TMapRowList
+{
 public:
     explicit TMapRowList(TxlsFile *file = nullptr, int skipRows = 0, int skipCols = 0);
     ~TMapRowList();

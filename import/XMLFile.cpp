@@ -112,7 +112,8 @@ void TXMLTag::SetAttribute(const QString &name, const QString &value)
 
 // --- TXMLFile --------------------------------------------------------------
 
-struct TXMLFile::TagText {
+struct TXMLFile::TagText
+{
     QByteArray text; // between "<" and ">"
     qint64 position = 0; // of the "<"
 };

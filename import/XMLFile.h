@@ -15,7 +15,8 @@ class QIODevice;
 class TXMLTag;
 
 // The children of an element, in file order.
-class TXMLTagList {
+class TXMLTagList
+{
 public:
     int Count() const { return int(m_items.size()); }
     TXMLTag *Items(int i) const { return m_items[size_t(i)].get(); }
@@ -32,7 +33,8 @@ private:
 };
 
 // One element: its name, attributes and children.
-class TXMLTag {
+class TXMLTag
+{
 public:
     explicit TXMLTag(const QString &name, TXMLTag *parent = nullptr);
     ~TXMLTag();
@@ -71,7 +73,8 @@ private:
 // It reads its input in chunks: fed a device directly it keeps no more than
 // the element being read (NextTag) or the tree built so far (Parse); LoadText
 // first reads a file whole and releases it.
-class TXMLFile {
+class TXMLFile
+{
 public:
     explicit TXMLFile(const QString &fileName);
     // Reads an open device; not owned, it must outlive the parser.

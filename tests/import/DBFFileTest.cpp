@@ -15,7 +15,8 @@ namespace {
 
 const QString Fixtures = QStringLiteral(KESTRA_FIXTURES_DIR "/dbf/");
 
-struct Field {
+struct Field
+{
     const char *name;
     char type;
     int length;
@@ -43,7 +44,8 @@ QByteArray makeTable(
     return out;
 }
 
-struct ReadTable {
+struct ReadTable
+{
     QList<bool> deleted;
     QList<QStringList> rows;
 };
@@ -76,7 +78,8 @@ QString failureOf(const QByteArray &bytes)
 }
 
 // A random-access device whose every read fails.
-class UnreadableDevice : public QIODevice {
+class UnreadableDevice : public QIODevice
+{
 public:
     bool isSequential() const override { return false; }
     qint64 size() const override { return 1 << 20; }
@@ -90,7 +93,8 @@ protected:
 
 TEST(DBFFile, FileNameRules)
 {
-    const struct {
+    const struct
+    {
         QString given, table;
     } tables[] = {
         { "DATA.TXT", "DATA.DBF" },
@@ -237,7 +241,8 @@ TEST(DBFFile, DamagedTables)
 {
     const QList<Field> one { { "A", 'C', 4 } };
     const QString invalid = QStringLiteral("Table file is invalid!");
-    const struct {
+    const struct
+    {
         const char *what;
         QByteArray bytes;
         QString failure;

@@ -31,7 +31,8 @@ TDataImportFormats formatsWith(char decimal, char thousand, const char *shortDat
 }
 
 // English month names whatever the machine's locale, for the time of a test.
-class EnglishMonths {
+class EnglishMonths
+{
 public:
     EnglishMonths()
         : m_saved(ImportMonthNames())
@@ -52,7 +53,8 @@ private:
 // Conversion into fields of each kind, on a row being inserted
 // ---------------------------------------------------------------------------
 
-class ConvertValueTest : public ::testing::Test {
+class ConvertValueTest : public ::testing::Test
+{
 protected:
     static void SetUpTestSuite()
     {
@@ -79,7 +81,8 @@ protected:
 std::unique_ptr<TestDatabase> ConvertValueTest::s_db;
 std::unique_ptr<DataSet> ConvertValueTest::s_values;
 
-struct ConvertCase {
+struct ConvertCase
+{
     char decimal;
     char thousand;
     const char *field;
@@ -174,7 +177,8 @@ TEST_F(ConvertValueTest, OwnNullAndBooleanTextsAndUnknownTypes)
 // Dates by format
 // ---------------------------------------------------------------------------
 
-struct DateCase {
+struct DateCase
+{
     const char *text;
     const char *format;
     double expected; // 0: no date
@@ -240,7 +244,8 @@ TEST(ApplyFieldFormat, CounterIgnoresTheSource)
     EXPECT_EQ(values, QStringList({ "110", "120", "130" }));
 }
 
-struct FormatCase {
+struct FormatCase
+{
     const char *name;
     std::function<void(TDataImportFieldFormat &)> setup;
     QList<QPair<QString, QString>> values; // source, result, row after row
@@ -333,7 +338,8 @@ TEST(ApplyFieldFormat, OemAnsiRoundTripKeepsLength)
     EXPECT_EQ(AnsiToOem(OemToAnsi(QStringLiteral("Société Générale"))), QStringLiteral("Société Générale"));
 }
 
-struct ReplaceCase {
+struct ReplaceCase
+{
     const char *text;
     const char *find;
     const char *replace;

@@ -31,7 +31,8 @@ QStringList logLines(const QString &path)
 }
 
 // Invoice rows as stored: order number -> (invoice number, price, date, code).
-struct Stored {
+struct Stored
+{
     QString number;
     QVariant price;
     QVariant date;
@@ -62,7 +63,8 @@ void addInvoiceConstants(TDataImport &source)
     source.FieldFormats().Add(QStringLiteral("TRIMESTRE")).ConstantValue = QStringLiteral("1");
 }
 
-struct DbfField {
+struct DbfField
+{
     const char *name;
     char type;
     int length;
@@ -111,7 +113,8 @@ QByteArray dbfTable(const QList<DbfField> &fields, const QList<QStringList> &rec
 
 } // namespace
 
-class DataImportReaders : public ::testing::Test {
+class DataImportReaders : public ::testing::Test
+{
 protected:
     InvoiceFixture fx;
 
@@ -379,7 +382,8 @@ TEST_F(DataImportReaders, XlsRecordsByLargestOrSmallestColumn)
 {
     const QString file = fx.dir.path() + "/invoices.xls";
     writeFile(file, invoiceWorkbook());
-    struct Case {
+    struct Case
+    {
         TImportRange range;
         int importRecCount;
         QList<int> numbers;

@@ -39,7 +39,8 @@ QByteArray withoutStamps(QByteArray log, const QDateTime &from, const QDateTime 
 
 } // namespace
 
-class DataImportEngine : public ::testing::Test {
+class DataImportEngine : public ::testing::Test
+{
 protected:
     InvoiceFixture fx;
     TDataImportTestSource source;
@@ -62,7 +63,8 @@ TEST_F(DataImportEngine, CheckMessages)
     TestListView list;
     TestStringGrid grid(2, 2);
     TestDBGrid dbGrid;
-    struct Case {
+    struct Case
+    {
         const char *name;
         std::function<void()> setup;
         QString message;
@@ -205,7 +207,8 @@ TEST_F(DataImportEngine, UpdateWithoutMatchWritesNothing)
 // rows for invoices 2 and 3 (invoice numbers "new2", "new3").
 TEST_F(DataImportEngine, SixModesOnKeyedRows)
 {
-    struct Case {
+    struct Case
+    {
         TImportMode mode;
         QMap<int, QString> stored;
         QList<int> states; // of the rows processed

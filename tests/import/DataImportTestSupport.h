@@ -16,7 +16,8 @@
 
 // An import source held in memory: each row is a list of texts and a map
 // value is the number of a text in the row, the first being 1.
-class TDataImportTestSource : public TDataImport {
+class TDataImportTestSource : public TDataImport
+{
 public:
     QList<QStringList> Rows;
     int OpenCount = 0;
@@ -47,9 +48,11 @@ private:
 };
 
 // A list view as the engine sees it.
-class TestListView : public IDataImportListView {
+class TestListView : public IDataImportListView
+{
 public:
-    struct Item {
+    struct Item
+    {
         QString caption;
         QStringList subItems;
     };
@@ -81,7 +84,8 @@ public:
 };
 
 // A text grid as the engine sees it: rows of cells.
-class TestStringGrid : public IDataImportStringGrid {
+class TestStringGrid : public IDataImportStringGrid
+{
 public:
     int Cols = 0;
     QList<QStringList> Cells; // by row
@@ -105,7 +109,8 @@ public:
 };
 
 // A data grid: titled columns over a data set.
-class TestDBGrid : public IDataImportGrid {
+class TestDBGrid : public IDataImportGrid
+{
 public:
     QList<QPair<QString, QString>> Columns; // title, field
     DataSet *Data = nullptr;
@@ -118,7 +123,8 @@ public:
 
 // A fresh database with the invoice table open in a data set, and a source
 // file for the engine's file check.
-struct InvoiceFixture {
+struct InvoiceFixture
+{
     TestDatabase db;
     DataSet invoices { db.connection(), QStringLiteral("ifacture") };
     QTemporaryDir dir;

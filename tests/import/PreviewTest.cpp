@@ -15,13 +15,15 @@ namespace {
 
 const QString Fixtures = QStringLiteral(KESTRA_FIXTURES_DIR "/");
 
-struct CliRun {
+struct CliRun
+{
     int exitCode = -1;
     QString out;
     QString err;
 };
 
-class Preview : public ::testing::Test {
+class Preview : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -118,7 +120,8 @@ TEST_F(Preview, XmlDataPacket)
 
 TEST_F(Preview, UnreadableFilesGiveTheReadersMessage)
 {
-    const struct {
+    const struct
+    {
         QString file;
         QString message;
     } cases[] = {

@@ -36,7 +36,8 @@ QStringList corpusFiles(const QString &folder, const QStringList &patterns)
 
 // A value as the dump writes it (Python's repr): a text, bytes, a number,
 // a date, a boolean, None, or something this test does not compare.
-struct RefValue {
+struct RefValue
+{
     enum Kind { Text, Bytes, Number, Date, Bool, None, Other } kind = Other;
     QString text;
     double number = 0;
@@ -108,7 +109,8 @@ RefValue parseRef(const QString &s)
     return v;
 }
 
-struct RefTable {
+struct RefTable
+{
     QString encoding;
     QString memoFile;
     int recordLength = 0;

@@ -82,7 +82,8 @@ bool xmlMessage(const QString &text)
 
 TEST(ReaderRobustness, DamagedTablesAndMemos)
 {
-    const struct {
+    const struct
+    {
         const char *table;
         const char *memo;
     } sets[] = { { "dbf/people.dbf", "dbf/people.dbt" }, { "dbf/foxmemo.dbf", "dbf/foxmemo.fpt" }, { "dbf/vfp.dbf", "dbf/vfp.fpt" },
@@ -165,7 +166,8 @@ TEST(ReaderRobustness, DamagedTextFiles)
 
 namespace {
 // A device that never ends: the same byte forever.
-class EndlessDevice : public QIODevice {
+class EndlessDevice : public QIODevice
+{
 public:
     explicit EndlessDevice(QByteArray start, char fill)
         : m_start(std::move(start))

@@ -10,7 +10,8 @@
 
 namespace {
 
-struct SplitCase {
+struct SplitCase
+{
     const char *line;
     char quote;
     char separator;
@@ -67,7 +68,8 @@ QStringList referenceLines(const QByteArray &bytes)
     return lines;
 }
 
-class FailingDevice : public QIODevice {
+class FailingDevice : public QIODevice
+{
 protected:
     qint64 readData(char *, qint64) override
     {
@@ -105,7 +107,8 @@ TEST(SplitDelimitedLine, QuotesSeparatorsAndEmptyFields)
 
 TEST(TextLineReader, LineEndsCtrlZAndLastLine)
 {
-    const struct {
+    const struct
+    {
         QByteArray bytes;
         QStringList lines;
     } cases[] = {
@@ -177,7 +180,8 @@ TEST(TextMap, ValueChecksAndCuts)
 {
     EXPECT_NO_THROW(CheckTextMapValues({ "1", "12", " 3" }, QLatin1Char(';')));
     EXPECT_NO_THROW(CheckTextMapValues({ "0;3", "5;10" }, QChar(0)));
-    const struct {
+    const struct
+    {
         QString value;
         QChar comma;
     } refused[] = {
@@ -201,7 +205,8 @@ TEST(TextMap, ValueChecksAndCuts)
     }
 
     const QString line = QStringLiteral("ABCDEFG");
-    const struct {
+    const struct
+    {
         QString value;
         QString cut;
     } cuts[] = { { "0;3", "ABC" }, { "5;10", "FG" }, { "10;2", "" }, { "2;0", "" }, { "-2;4", "AB" }, { "x;3", "ABC" },

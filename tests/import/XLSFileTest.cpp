@@ -36,7 +36,8 @@ QByteArray readAll(const QString &path)
 }
 
 // The texts below are written with these settings in force.
-class XlsReader : public ::testing::Test {
+class XlsReader : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -90,7 +91,8 @@ QByteArray oneSheet(const std::function<void(S &)> &cells, const QStringList &ss
     return s.eof().bytes();
 }
 
-struct Opened {
+struct Opened
+{
     TxlsFile file;
     explicit Opened(const QByteArray &bytes) { file.openBuffer(bytes); }
     TxlsWorkSheet *sheet(int i = 0) { return file.workSheet(i); }
@@ -148,7 +150,8 @@ TEST_F(XlsReader, LibreOfficeWorkbookCellsAndTexts)
     for (int i = 0; i < 220; ++i)
         longGreek += QStringLiteral("Κείμενο %1 αλφα βήτα; ").arg(i, 3, 10, QLatin1Char('0'));
 
-    struct Case {
+    struct Case
+    {
         const char *cell;
         const char *kind;
         QString text;
@@ -248,7 +251,8 @@ TEST_F(XlsReader, EmbeddedChartStopsTheOpen)
 
 TEST_F(XlsReader, RkValues)
 {
-    const struct {
+    const struct
+    {
         quint32 rk;
         double value;
     } cases[] = {
@@ -270,7 +274,8 @@ TEST_F(XlsReader, RkValues)
 
 TEST_F(XlsReader, DateFormatTest)
 {
-    const struct {
+    const struct
+    {
         const char *format;
         bool date;
     } strings[] = {
@@ -415,7 +420,8 @@ TEST_F(XlsReader, LookupsSortLazilyAndCheckBounds)
     EXPECT_EQ(sheet->cell(500, 200), nullptr); // beyond the used area
     EXPECT_EQ(sheet->cellText(2, 2), QString());
 
-    const struct {
+    const struct
+    {
         int row, col;
         const char *message;
     } bad[] = { { 70000, 0, "Invalid Row (70000)" }, { -1, 0, "Invalid Row (-1)" }, { 0, 256, "Invalid Column (256)" },
@@ -454,7 +460,8 @@ TEST_F(XlsReader, AccessorsAKindDoesNotSupport)
 
 TEST(XlsColumnLetters, Table)
 {
-    const struct {
+    const struct
+    {
         int column;
         const char *letters;
     } cases[] = { { 1, "A" }, { 26, "Z" }, { 27, "AA" }, { 52, "AZ" }, { 53, "BA" }, { 256, "IV" } };
@@ -551,7 +558,8 @@ TEST_F(XlsReader, DamagedStreamsFailWithTheirMessages)
     auto sheetWith = [](const std::function<void(S &)> &f) { return oneSheet(f, { QStringLiteral("a") }); };
     const QByteArray good = sheetWith([](S &s) { s.number(0, 0, 0, 1); });
     const QByteArray tokens0x02 = S::le16(5) + QByteArray::fromHex("0200000000");
-    const struct {
+    const struct
+    {
         const char *what;
         QByteArray bytes;
         QString message;

@@ -53,7 +53,8 @@ QByteArray workbook()
     return s.eof().bytes();
 }
 
-class XlsRanges : public ::testing::Test {
+class XlsRanges : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -99,7 +100,8 @@ QString numbers(int from, int to)
 
 TEST(XlsRangeLanguage, ParsingAndErrors)
 {
-    const struct {
+    const struct
+    {
         const char *text;
         const char *result; // rendered back, or "! " and the message
     } cases[] = {
@@ -165,7 +167,8 @@ TEST(XlsRangeLanguage, KindsAndDirections)
 {
     TMapRow row;
     row.parse(QStringLiteral("B3;B40-B3;B3-H3;B-COLFINISH;3-ROWSTART;COLFINISH-B40;[:2]A1;[x]A1;"));
-    const struct {
+    const struct
+    {
         TRangeKind kind;
         TRangeDirection direction;
         int sr, sc, fr, fc;
@@ -207,7 +210,8 @@ TEST(XlsRangeLanguage, KindsAndDirections)
 
 TEST(XlsRangeLanguage, CountsWithSkips)
 {
-    const struct {
+    const struct
+    {
         const char *text;
         int skipRows, skipCols, count;
     } cases[] = {
@@ -231,7 +235,8 @@ TEST(XlsRangeLanguage, CountsWithSkips)
 
 TEST_F(XlsRanges, ResolvedAgainstTheWorkbook)
 {
-    const struct {
+    const struct
+    {
         const char *text;
         int skipRows, skipCols;
         QString cells;
@@ -288,7 +293,8 @@ TEST(XlsRangeEditing, Membership)
 {
     TMapRow row;
     row.parse(QStringLiteral("B2-B5;[Clients]C3-COLFINISH;[:2]4-ROWSTART;COLSTART-D9;E7;"));
-    const struct {
+    const struct
+    {
         int sheetNumber;
         const char *sheetName;
         int row, col;
@@ -315,7 +321,8 @@ TEST(XlsRangeEditing, Membership)
 
 TEST(XlsRangeEditing, RemovingACell)
 {
-    const struct {
+    const struct
+    {
         const char *ranges;
         int row, col;
         const char *result;
@@ -346,7 +353,8 @@ TEST(XlsRangeEditing, RemovingACell)
 
 TEST(XlsRangeEditing, MergingNeighbours)
 {
-    const struct {
+    const struct
+    {
         const char *ranges;
         const char *result;
     } cases[] = {

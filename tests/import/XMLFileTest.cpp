@@ -109,7 +109,8 @@ TEST(XMLFile, StreamsFromADeviceWithoutLoading)
 
 TEST(XMLFile, ScannerErrors)
 {
-    const struct {
+    const struct
+    {
         QByteArray text;
         QString error;
     } cases[] = {

@@ -9,7 +9,8 @@
 
 // Builds BIFF8 record streams for the reader's tests: records no spreadsheet
 // program writes on demand (LABEL cells, odd RK values, damaged records).
-class XlsTestStream {
+class XlsTestStream
+{
 public:
     static QByteArray le16(int value);
     static QByteArray le32(quint32 value);
