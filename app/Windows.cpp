@@ -6,6 +6,7 @@
 #include "companies/CompanyList.h"
 #include "data/DataModule.h"
 #include "declaration/DeclarationWindow.h"
+#include "import/screen/ImpDlgIBXF.h"
 #include "invoices/InvoiceList.h"
 
 #include <QLabel>
@@ -30,4 +31,6 @@ void registerWindows()
     TFrmmain::registerCommand(TFrmmain::Command::Declaration,
         [](TFrmmain &m) { TFrmmain::openSeparate(new TFrmgenerationdeclaration(m, m.Ste->text(), *Datadeclaration->ivorande)); });
     // import:
+    TFrmmain::registerCommand(
+        TFrmmain::Command::Import, [](TFrmmain &m) { TFrmmain::openSeparate(new TfmImpDlgIBX(*Datadeclaration, m)); });
 }

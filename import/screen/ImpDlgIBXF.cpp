@@ -1,0 +1,351 @@
+#include "import/screen/ImpDlgIBXF.h"
+
+#include "core/Error.h"
+#include "data/DataModule.h"
+#include "data/DataSet.h"
+#include "import/ImportTableViews.h"
+#include "import/InvoiceStamping.h"
+#include "import/screen/ImportDestinationWidgets.h"
+#include "import/wizard/DataImportWizard.h"
+#include "ui/DBGrid.h"
+#include "ui/MessageBox.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include <optional>
+
+namespace {
+
+const QString Clients = QStringLiteral("Clients");
+const QString Factures = QStringLiteral("Factures");
+
+GridColumn column(const char *field, int width, bool number = false)
+{
+    GridColumn c;
+    c.fieldName = QString::fromLatin1(field);
+    c.title = c.fieldName;
+    c.width = width;
+    if (number)
+        c.alignment = Qt::AlignRight | Qt::AlignVCenter;
+    return c;
+}
+
+// Every field of the table view, titled by its name, as a grid without
+// columns of its own shows a data set.
+QList<GridColumn> clientColumns()
+{
+    return { column("CODE", 60, true), column("TYPEIDENTIFIANT", 40), column("PHYSIQUEMORALE", 40), column("IDENTIFIANT", 110),
+        column("NOMBENEFICIAIRE", 240), column("ADRESSE", 300), column("NUMEROAUTORISATION", 140), column("DATEAUTORISATION", 100) };
+}
+
+QList<GridColumn> invoiceColumns()
+{
+    return { column("IDENTIFIANT", 110), column("EXERCICE", 60, true), column("TRIMESTRE", 40, true), column("NUMEROORDRE", 60, true),
+        column("NUMEROFACTURE", 130), column("DATEFACTURE", 90), column("TYPEIDCLIENT", 40), column("IDENTIFIANTCLIENT", 110),
+        column("NOMPRENOMCLIENT", 240), column("ADRESSECLIENT", 300), column("NUMEROAUTORISATION", 140), column("DATEAUTORISATION", 90),
+        column("PRIXVENTE", 90, true), column("TAUXFODEC", 60, true), column("MONTANTFODEC", 90, true),
+        column("TAUXDROITCONSOMMATION", 60, true), column("MONTANTDROITCONSOMMATION", 90, true), column("TAUXTVA", 60, true),
+        column("MONTANTTVA", 90, true), column("CODE", 60, true) };
+}
+
+void reopenAtLast(DataSet *dataSet)
+{
+    dataSet->close();
+    dataSet->open();
+    dataSet->last();
+}
+
+QString textOf(const std::exception &e)
+{
+    if (const auto *error = dynamic_cast<const Error *>(&e))
+        return error->text();
+    return QString::fromUtf8(e.what());
+}
+
+} // namespace
+
+TfmImpDlgIBX::TfmImpDlgIBX(TDatadeclaration &module, const WorkingContext &context, QWidget *parent)
+    : QWidget(parent)
+    , IBTable1(new DataSet(*module.ivorande, QStringLiteral("IBTable1"), this))
+    , IBTable2(new DataSet(*module.ivorande, QStringLiteral("IBTable2"), this))
+    , IBQuery1(*module.ivorande)
+    , Label1(new QLabel(QStringLiteral("Table à Importer"), this))
+    , ComboBox1(new QComboBox(this))
+    , chbUseBeforePost(new QCheckBox(QStringLiteral("Use before post event"), this))
+    , BitBtn1(new QPushButton(QStringLiteral("Vider la Table"), this))
+    , BitBtn2(new QPushButton(QStringLiteral("Imporation des Données"), this))
+    , pcDestinations(new QTabWidget(this))
+    , dgrDataSet(new ::DBGrid)
+    , DBGrid(new TImportDBGrid)
+    , ListView(new TImportListView)
+    , StringGrid(new TImportStringGrid)
+    , DataImportWizard1(new TDataImportWizard(this))
+    , m_module(module)
+    , m_context(context)
+{
+    setObjectName(QStringLiteral("fmImpDlgIBX"));
+    setWindowTitle(QStringLiteral("Importation"));
+    SetupInvoiceTableView(*IBTable1);
+    SetupClientTableView(*IBTable2);
+    for (DataSet *table : { IBTable1, IBTable2 })
+        for (const char *amount : { "PRIXVENTE", "MONTANTFODEC", "MONTANTDROITCONSOMMATION", "MONTANTTVA" })
+            table->setDisplayFormat(QString::fromLatin1(amount), TDatadeclaration::AmountMask);
+
+    Label1->setObjectName(QStringLiteral("Label1"));
+    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+    ComboBox1->addItems({ Clients, Factures });
+    ComboBox1->setToolTip(QStringLiteral("Veuillez importer les tables dans leur Ordre"));
+    Label1->setBuddy(ComboBox1);
+    chbUseBeforePost->setObjectName(QStringLiteral("chbUseBeforePost"));
+    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    BitBtn1->setIcon(style()->standardIcon(QStyle::SP_TrashIcon));
+    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
+    BitBtn2->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
+
+    pcDestinations->setObjectName(QStringLiteral("pcDestinations"));
+    dgrDataSet->setObjectName(QStringLiteral("dgrDataSet"));
+    DBGrid->setObjectName(QStringLiteral("DBGrid"));
+    ListView->setObjectName(QStringLiteral("ListView"));
+    StringGrid->setObjectName(QStringLiteral("StringGrid"));
+    pcDestinations->addTab(dgrDataSet, QStringLiteral("Dataset"));
+    pcDestinations->addTab(DBGrid, QStringLiteral("DBGrid"));
+    pcDestinations->addTab(ListView, QStringLiteral("ListView"));
+    pcDestinations->addTab(StringGrid, QStringLiteral("StringGrid"));
+    pcDestinations->setCurrentIndex(TabDBGrid);
+
+    auto *panel = new QHBoxLayout;
+    panel->addWidget(Label1);
+    panel->addWidget(ComboBox1);
+    panel->addSpacing(12);
+    panel->addWidget(chbUseBeforePost);
+    panel->addStretch();
+    panel->addWidget(BitBtn1);
+    panel->addWidget(BitBtn2);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(panel);
+    layout->addWidget(pcDestinations, 1);
+    resize(960, 540);
+
+    DataImportWizard1->setObjectName(QStringLiteral("DataImportWizard1"));
+    SetupWizard(*DataImportWizard1);
+    DataImportWizard1->DBGrid = DBGrid;
+    DataImportWizard1->ListView = ListView;
+    DataImportWizard1->StringGrid = StringGrid;
+    DataImportWizard1->OnBeforePost
+        = [this](TDataImport *sender, TDataImportRow *row, bool &accept) { DataImportWizard1BeforePost(sender, row, accept); };
+    DataImportWizard1->OnNeedCommit = [this](QObject *sender) { DataImportWizard1NeedCommit(sender); };
+    DataImportWizard1->OnAfterImport = [this](QObject *sender) { DataImportWizard1AfterImport(sender); };
+    showTable(IBTable2);
+
+    // Connected once the window shows the "DBGrid" tab: opening does not
+    // choose the destination kind.
+    connect(ComboBox1, &QComboBox::currentIndexChanged, this, &TfmImpDlgIBX::ComboBox1Change);
+    connect(pcDestinations, &QTabWidget::currentChanged, this, &TfmImpDlgIBX::pcDestinationsChange);
+    connect(BitBtn1, &QPushButton::clicked, this, &TfmImpDlgIBX::BitBtn1Click);
+    connect(BitBtn2, &QPushButton::clicked, this, &TfmImpDlgIBX::BitBtn2Click);
+    FormCreate();
+}
+
+TfmImpDlgIBX::~TfmImpDlgIBX()
+{
+    FormDestroy();
+}
+
+void TfmImpDlgIBX::SetupWizard(TDataImportWizard &wizard)
+{
+    wizard.Formats.BooleanTrue = { QStringLiteral("True") };
+    wizard.Formats.BooleanFalse = { QStringLiteral("False") };
+    wizard.Formats.NullValues = { QStringLiteral("Null") };
+    wizard.FieldFormats.Clear();
+    wizard.ErrorLogFileName = QStringLiteral("error.log");
+    wizard.ShowSaveLoadButtons = true;
+    wizard.AddType = qatInsert;
+    wizard.GridCaptionRow = 0;
+    wizard.GridStartRow = 1;
+    wizard.ImportDestination = qidDataSet;
+}
+
+void TfmImpDlgIBX::FormCreate()
+{
+    try {
+        IBTable2->open();
+    } catch (const Error &e) {
+        MessageBox::error(this, e.text());
+    }
+    const QStringList captions
+        = { QStringLiteral("CODE"), QStringLiteral("IDENTIFIANT"), QStringLiteral("NOMBENEFICIAIRE"), QStringLiteral("ADRESSE") };
+    for (int c = 0; c < captions.size(); ++c)
+        StringGrid->SetCell(c, 0, captions[c]);
+    DataImportWizard1->DataSet = IBTable2;
+    IBQuery1.setSql(ClearClientsSql);
+    readContext();
+    try {
+        reopenAtLast(m_module.Itiers);
+    } catch (const Error &e) {
+        MessageBox::error(this, e.text());
+    }
+}
+
+void TfmImpDlgIBX::FormDestroy()
+{
+    IBTable1->close();
+}
+
+void TfmImpDlgIBX::readContext()
+{
+    impMatricule = m_context.curIdentifiant + m_context.curCle + m_context.curCategorie + m_context.curEtab;
+    impExercice = m_context.curExercice;
+}
+
+bool TfmImpDlgIBX::InvoicesChosen() const
+{
+    return ComboBox1->currentText() == Factures;
+}
+
+DataSet *TfmImpDlgIBX::ChosenTable() const
+{
+    return InvoicesChosen() ? IBTable1 : IBTable2;
+}
+
+void TfmImpDlgIBX::showTable(DataSet *table)
+{
+    DataSource1 = table;
+    const QList<GridColumn> columns = table == IBTable1 ? invoiceColumns() : clientColumns();
+    for (::DBGrid *grid : { dgrDataSet, static_cast<::DBGrid *>(DBGrid) }) {
+        grid->setDataSet(table);
+        grid->setColumns(columns);
+    }
+}
+
+void TfmImpDlgIBX::ComboBox1Change()
+{
+    DataSet *table = ChosenTable();
+    try {
+        table->open();
+    } catch (const Error &e) {
+        MessageBox::error(this, e.text());
+    }
+    showTable(table);
+    IBQuery1.close();
+    IBQuery1.setSql(InvoicesChosen() ? ClearInvoicesSql : ClearClientsSql);
+    DataImportWizard1->DataSet = table;
+}
+
+void TfmImpDlgIBX::pcDestinationsChange()
+{
+    static constexpr TImportDestination Kinds[] = { qidDataSet, qidDBGrid, qidListView, qidStringGrid };
+    const int tab = pcDestinations->currentIndex();
+    if (tab >= 0 && tab < int(std::size(Kinds)))
+        DataImportWizard1->ImportDestination = Kinds[tab];
+}
+
+void TfmImpDlgIBX::BitBtn1Click()
+{
+    switch (pcDestinations->currentIndex()) {
+    case TabDataSet:
+    case TabDBGrid:
+        // The statement empties the table for every company and year.
+        if (!MessageBox::confirm(this, ClearQuestion, QMessageBox::No))
+            return;
+        try {
+            IBQuery1.execute();
+            // A full commit ends the transaction, which closes every data
+            // set: the chosen table is shown again, emptied.
+            m_module.ivorande->commit();
+            IBTable1->open();
+            ChosenTable()->open();
+        } catch (const Error &e) {
+            MessageBox::error(this, e.text());
+        }
+        break;
+    case TabListView:
+        ListView->ClearItems();
+        break;
+    case TabStringGrid:
+        StringGrid->ClearCells();
+        break;
+    }
+}
+
+void TfmImpDlgIBX::BitBtn2Click()
+{
+    readContext();
+    const bool invoices = InvoicesChosen();
+    DataImportWizard1->DataSet = ChosenTable();
+    // The keys the table holds before the import tell the rows it brings.
+    std::optional<TInvoiceStamping> stamping;
+    try {
+        if (invoices)
+            stamping.emplace(*m_module.ivorande, impMatricule, impExercice);
+        DataImportWizard1->Execute();
+    } catch (const std::exception &e) {
+        MessageBox::error(this, textOf(e));
+        return;
+    }
+
+    if (!invoices) {
+        try {
+            reopenAtLast(m_module.Itiers);
+        } catch (const Error &e) {
+            MessageBox::error(this, e.text());
+        }
+        return;
+    }
+    try {
+        DataSet *f = m_module.ifacture;
+        f->close();
+        f->setSql(ImportedInvoicesSql);
+        f->setParam(QStringLiteral("identifiant"), impMatricule);
+        f->setParam(QStringLiteral("exercice"), impExercice);
+        f->open();
+        f->last();
+    } catch (const Error &e) {
+        MessageBox::error(this, e.text());
+    }
+    stampInvoices(*stamping);
+}
+
+void TfmImpDlgIBX::stampInvoices(TInvoiceStamping &stamping)
+{
+    try {
+        if (stamping.Stamp() > 0) {
+            // Made durable at once: the rows the import committed are not
+            // left unstamped for a later commit to find.
+            m_module.ivorande->commitRetaining();
+            IBTable1->close();
+            IBTable1->open();
+        }
+    } catch (const Error &e) {
+        MessageBox::error(this, e.text());
+    }
+}
+
+void TfmImpDlgIBX::DataImportWizard1BeforePost(TDataImport *, TDataImportRow *Row, bool &Accept)
+{
+    if (!chbUseBeforePost->isChecked())
+        return;
+    for (int i = 0; i < Row->Count(); ++i)
+        if (Row->Items(i)->Value.compare(QLatin1String("Argentina"), Qt::CaseInsensitive) == 0) {
+            Accept = false;
+            return;
+        }
+}
+
+void TfmImpDlgIBX::DataImportWizard1NeedCommit(QObject *)
+{
+    m_module.ivorande->commitRetaining();
+}
+
+void TfmImpDlgIBX::DataImportWizard1AfterImport(QObject *)
+{
+    DataSet *table = ChosenTable();
+    table->close();
+    table->open();
+}

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "core/WorkingContext.h"
+#include "data/Query.h"
+
+#include <QString>
+#include <QWidget>
+
+class DataSet;
+class DBGrid;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QTabWidget;
+class TDataImport;
+class TDataImportRow;
+class TDataImportWizard;
+class TDatadeclaration;
+class TImportDBGrid;
+class TImportListView;
+class TImportStringGrid;
+class TInvoiceStamping;
+
+// The import screen: fills the client register (TIERS) or the invoice table
+// (FACTURE) from a file through the import wizard. The chosen table can be
+// emptied first; after an invoice import the rows it brought are stamped
+// with the working company, year, quarter and order number. A separate,
+// non-modal window.
+class TfmImpDlgIBX : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // context: the working context, read at opening and at each import.
+    TfmImpDlgIBX(TDatadeclaration &module, const WorkingContext &context, QWidget *parent = nullptr);
+    ~TfmImpDlgIBX() override;
+
+    static inline const QString ClearClientsSql = QStringLiteral("delete FROM tiers");
+    static inline const QString ClearInvoicesSql = QStringLiteral("delete FROM FACTURE");
+    static inline const QString ImportedInvoicesSql
+        = QStringLiteral("Select * from facture where identifiant=:identifiant and exercice=:exercice order by numeroordre");
+    static inline const QString ClearQuestion = QStringLiteral("Voulez-vous vider la table ?");
+    enum Tab { TabDataSet, TabDBGrid, TabListView, TabStringGrid };
+
+    // The settings this screen gives its wizard that need no window: formats,
+    // log name, template buttons, add type and grid rows. An unattended
+    // import starts from the same.
+    static void SetupWizard(TDataImportWizard &wizard);
+
+    void FormCreate();
+    void FormDestroy();
+    void ComboBox1Change();
+    void pcDestinationsChange();
+    void BitBtn1Click();
+    void BitBtn2Click();
+    void DataImportWizard1BeforePost(TDataImport *Sender, TDataImportRow *Row, bool &Accept);
+    void DataImportWizard1NeedCommit(QObject *Sender);
+    void DataImportWizard1AfterImport(QObject *Sender);
+
+    // Whether "Factures" is the chosen table.
+    bool InvoicesChosen() const;
+    // The table view of the chosen table.
+    DataSet *ChosenTable() const;
+
+    DataSet *IBTable1; // FACTURE
+    DataSet *IBTable2; // TIERS
+    Query IBQuery1; // the clear statement of the chosen table
+    DataSet *DataSource1 = nullptr; // the table view both grids show
+
+    QLabel *Label1;
+    QComboBox *ComboBox1;
+    QCheckBox *chbUseBeforePost;
+    QPushButton *BitBtn1;
+    QPushButton *BitBtn2;
+    QTabWidget *pcDestinations;
+    ::DBGrid *dgrDataSet;
+    TImportDBGrid *DBGrid;
+    TImportListView *ListView;
+    TImportStringGrid *StringGrid;
+    TDataImportWizard *DataImportWizard1;
+
+    QString impMatricule;
+    QString impExercice;
+
+private:
+    void readContext();
+    void showTable(DataSet *table);
+    void stampInvoices(TInvoiceStamping &stamping);
+
+    TDatadeclaration &m_module;
+    const WorkingContext &m_context;
+};
