@@ -6,6 +6,10 @@ const std::vector<CliCommand> &cliCommands()
         { QStringLiteral("create-db"), QStringLiteral("create-db DIR [--demo]"), createDbCommand },
         { QStringLiteral("declare"), QStringLiteral("declare --db DIR --company MATRICULE|all --year ANNEE --quarter T1..T4 --out DIR"),
             declareCommand },
+        { QStringLiteral("import"),
+            QStringLiteral(
+                "import --db DIR --template FICHIER.imp --table TIERS|FACTURE [--company MATRICULE --year ANNEE] [--file SOURCE]"),
+            importCommand },
         { QStringLiteral("preview"), QStringLiteral("preview FILE [--kind csv|txt|dbf|xml|xls] [--delimiter C] [--quote C] [--skip N]"),
             previewCommand },
     };
