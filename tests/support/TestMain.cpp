@@ -13,6 +13,10 @@ using TestApplication = QCoreApplication;
 int main(int argc, char **argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
+    // The C locale gives the program's own French conventions, whatever the
+    // machine's: expected texts do not depend on where the tests run.
+    if (qEnvironmentVariableIsEmpty("KESTRA_TEST_LOCALE"))
+        qputenv("LC_ALL", "C");
     // Widgets are driven on the offscreen platform, also when tests are listed.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
