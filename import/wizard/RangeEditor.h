@@ -1,0 +1,65 @@
+#pragma once
+
+#include "import/XLSMapParser.h"
+
+#include <QDialog>
+#include <QStringList>
+
+class QButtonGroup;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QRadioButton;
+
+// Edits one cell range of the spreadsheet page: a column, a row or a cell,
+// its two ends (each given or found in the data), the direction used when an
+// end is open, and the worksheet. The dialog works on a copy; OK checks every
+// edit and refuses with the first failure, its edit focused.
+class TRangeEditorDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // sheetNames: the loaded workbook's worksheets, in order.
+    TRangeEditorDialog(const TMapRange &range, const QStringList &sheetNames, QWidget *parent = nullptr);
+
+    // The range as edited; meaningful once the dialog was accepted.
+    const TMapRange &Range() const { return m_range; }
+
+    void accept() override;
+
+private:
+    enum Type { tyCol, tyRow, tyCell };
+
+    Type type() const;
+    void showRange(const TMapRange &range);
+    void typeChanged();
+    void updateEnabling();
+    // Builds the range from the edits; raises the first failure after
+    // focusing its edit.
+    TMapRange readRange();
+
+    TMapRange m_range;
+    QComboBox *m_type;
+    QLabel *m_rangeLabel;
+    QLineEdit *m_rangeEdit;
+    QGroupBox *m_startGroup;
+    QRadioButton *m_startOpen;
+    QRadioButton *m_startGiven;
+    QLineEdit *m_start;
+    QGroupBox *m_finishGroup;
+    QRadioButton *m_finishOpen;
+    QRadioButton *m_finishGiven;
+    QLineEdit *m_finish;
+    QGroupBox *m_directionGroup;
+    QRadioButton *m_forward;
+    QRadioButton *m_backward;
+    QGroupBox *m_sheetGroup;
+    QRadioButton *m_defaultSheet;
+    QRadioButton *m_customSheet;
+    QRadioButton *m_bySheetNumber;
+    QRadioButton *m_bySheetName;
+    QComboBox *m_sheetNumber;
+    QComboBox *m_sheetName;
+};
