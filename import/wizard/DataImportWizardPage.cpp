@@ -1,6 +1,9 @@
 #include "import/wizard/DataImportWizardPage.h"
 
-#include "import/wizard/MapLinesPage.h"
+#include "import/wizard/DelimitedPage.h"
+#include "import/wizard/FieldPairsPage.h"
+#include "import/wizard/FixedWidthPage.h"
+#include "import/wizard/SpreadsheetPage.h"
 
 TDataImportWizardPage::TDataImportWizardPage(
     TAllowedImport kind, TDataImportWizardSettings &settings, const TDataImportWizard &component, QWidget *parent)
@@ -19,6 +22,16 @@ bool TDataImportWizardPage::IsMapEmpty() const
 TDataImportWizardPage *CreateWizardPage(
     TAllowedImport kind, TDataImportWizardSettings &settings, const TDataImportWizard &component, QWidget *parent)
 {
-    // Every kind starts on the line page; each gets its own page in time.
-    return new TMapLinesPage(kind, settings, component, parent);
+    switch (kind) {
+    case aiXLS:
+        return new TSpreadsheetPage(settings, component, parent);
+    case aiTXT:
+        return new TFixedWidthPage(settings, component, parent);
+    case aiCSV:
+        return new TDelimitedPage(settings, component, parent);
+    case aiDBF:
+    case aiXML:
+        break;
+    }
+    return new TFieldPairsPage(kind, settings, component, parent);
 }

@@ -5,8 +5,8 @@
 #include "import/wizard/DataImportWizard.h"
 #include "import/wizard/DataImportWizardForm.h"
 #include "import/wizard/DataImportWizardPage.h"
-#include "import/wizard/MapLinesPage.h"
 #include "import/wizard/ReplacementDialog.h"
+#include "tests/wizard/PageDriving.h"
 #include "tests/wizard/WizardTestSupport.h"
 #include "ui/MessageBox.h"
 
@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -58,16 +59,18 @@ void type(QLineEdit *edit, const QString &text)
     QTest::keyClick(edit, Qt::Key_Return);
 }
 
-void typeMap(TDataImportWizardF &w, TAllowedImport kind, const QString &lines)
+// Maps columns on the kind's page with the mouse, as lines "COLUMN=source"
+// say: a field number for delimited text, "position;size" for fixed width.
+void mapOnPage(TDataImportWizardF &w, TAllowedImport kind, const QString &lines)
 {
-    auto *edit = child<QPlainTextEdit>(*w.Page(kind), QStringLiteral("mmMap"));
-    edit->setFocus();
-    edit->selectAll();
-    const QStringList split = lines.split(QLatin1Char('\n'));
-    for (int i = 0; i < split.size(); ++i) {
-        if (i > 0)
-            QTest::keyClick(edit, Qt::Key_Return);
-        QTest::keyClicks(edit, split[i]);
+    for (const QString &line : lines.split(QLatin1Char('\n'))) {
+        const QString column = line.section(QLatin1Char('='), 0, 0);
+        const QString source = line.section(QLatin1Char('='), 1);
+        const int position = source.section(QLatin1Char(';'), 0, 0).toInt();
+        if (kind == aiTXT)
+            PageDriving::mapFixedWidth(*w.Page(kind), column, position, source.section(QLatin1Char(';'), 1).toInt());
+        else
+            PageDriving::mapDelimited(*w.Page(kind), column, source.toInt());
     }
 }
 
@@ -136,7 +139,7 @@ protected:
         type(child<QLineEdit>(w, QStringLiteral("edFileName")), fx.path(QStringLiteral("clients.csv")));
         type(child<QComboBox>(w, QStringLiteral("cbComma"))->lineEdit(), QStringLiteral(";"));
         click(child<QPushButton>(w, QStringLiteral("bNext")));
-        typeMap(w, aiCSV, QStringLiteral("CODE=1\nNOMBENEFICIAIRE=2\nADRESSE=3"));
+        mapOnPage(w, aiCSV, QStringLiteral("CODE=1\nNOMBENEFICIAIRE=2\nADRESSE=3"));
         type(child<QLineEdit>(*w.Page(aiCSV), QStringLiteral("edSkipLines")), QStringLiteral("1"));
         click(child<QPushButton>(w, QStringLiteral("bNext")));
         click(child<QPushButton>(w, QStringLiteral("bNext")));
@@ -181,11 +184,11 @@ TEST_F(Wizard, ImportsADelimitedFileThroughTheFourSteps)
     EXPECT_TRUE(back->isEnabled());
     EXPECT_FALSE(next->isEnabled()); // nothing mapped yet
     EXPECT_FALSE(execute->isEnabled());
-    auto *page = qobject_cast<TMapLinesPage *>(w.Page(aiCSV));
-    ASSERT_TRUE(page);
-    EXPECT_TRUE(page->SourceText().startsWith(QStringLiteral("1: CODE | 2: NOM | 3: ADRESSE\n1: 1 | 2: Client 1")));
-    typeMap(w, aiCSV, QStringLiteral("CODE=1\nNOMBENEFICIAIRE=2\nADRESSE=3\nUNKNOWN=4"));
-    EXPECT_EQ(page->Problems(), QStringLiteral("Line 4: UNKNOWN is not a destination column"));
+    TDataImportWizardPage *page = w.Page(aiCSV);
+    const QAbstractItemModel *preview = child<QTableView>(*page, QStringLiteral("sgCSV"))->model();
+    EXPECT_EQ(preview->index(0, 1).data().toString(), QStringLiteral("NOM"));
+    EXPECT_EQ(preview->index(1, 1).data().toString(), QStringLiteral("Client 1"));
+    mapOnPage(w, aiCSV, QStringLiteral("CODE=1\nNOMBENEFICIAIRE=2\nADRESSE=3"));
     type(child<QLineEdit>(*page, QStringLiteral("edSkipLines")), QStringLiteral("1"));
     EXPECT_TRUE(next->isEnabled());
     EXPECT_TRUE(execute->isEnabled());
@@ -392,7 +395,7 @@ TEST_F(Wizard, DelimiterAndQuoteBoxes)
     w.Page(aiCSV)->SettingsChanged();
     type(comma, QStringLiteral(","));
     EXPECT_TRUE(w.Settings().CSVColumns.IsEmpty());
-    EXPECT_TRUE(child<QPlainTextEdit>(*w.Page(aiCSV), QStringLiteral("mmMap"))->toPlainText().isEmpty());
+    EXPECT_TRUE(child<QTreeWidget>(*w.Page(aiCSV), QStringLiteral("lvCSVFields"))->topLevelItem(0)->text(1).isEmpty());
 }
 
 // ---------------------------------------------------------------------------
@@ -497,7 +500,7 @@ TEST_F(Wizard, EventsReachTheOwner)
     type(child<QLineEdit>(w, QStringLiteral("edFileName")), fx.path(QStringLiteral("clients.csv")));
     type(child<QComboBox>(w, QStringLiteral("cbComma"))->lineEdit(), QStringLiteral(";"));
     click(child<QPushButton>(w, QStringLiteral("bNext")));
-    typeMap(w, aiCSV, QStringLiteral("CODE=1\nNOMBENEFICIAIRE=2"));
+    mapOnPage(w, aiCSV, QStringLiteral("CODE=1\nNOMBENEFICIAIRE=2"));
     int errors = -1, processed = -1;
     ProgressCloser closer(w, [&](TDataImportProgress &p) {
         errors = p.Errors();
@@ -598,7 +601,7 @@ TEST_F(Wizard, ATemplateRunsStraightFromTheLastStep)
                 click(child<QRadioButton>(w, QStringLiteral("rbTXT")));
                 type(child<QLineEdit>(w, QStringLiteral("edFileName")), fx.path(QStringLiteral("clients.txt")));
                 click(child<QPushButton>(w, QStringLiteral("bNext")));
-                typeMap(w, aiTXT, c.map);
+                mapOnPage(w, aiTXT, c.map);
                 type(child<QLineEdit>(*w.Page(aiTXT), QStringLiteral("edSkipLines")), QString::number(c.skip));
                 click(child<QPushButton>(w, QStringLiteral("bNext")));
                 click(child<QPushButton>(w, QStringLiteral("bNext")));

@@ -1,0 +1,282 @@
+#include "import/wizard/DelimitedPage.h"
+
+#include "core/Conversion.h"
+#include "import/DataImportCommon.h"
+#include "import/DataImportMessages.h"
+#include "import/TextLineReader.h"
+#include "import/wizard/DataImportWizard.h"
+#include "import/wizard/WizardPageParts.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+const QColor MarkedFill(255, 226, 160);
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Model
+// ---------------------------------------------------------------------------
+
+void TDelimitedPreviewModel::SetLines(const QList<QStringList> &lines)
+{
+    beginResetModel();
+    m_lines = lines;
+    m_columns = 0;
+    for (const QStringList &fields : lines)
+        m_columns = std::max(m_columns, int(fields.size()));
+    endResetModel();
+}
+
+void TDelimitedPreviewModel::SetMarkedColumn(int column)
+{
+    if (column == m_marked)
+        return;
+    m_marked = column;
+    if (rowCount() > 0 && columnCount() > 0)
+        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), { Qt::BackgroundRole });
+    emit headerDataChanged(Qt::Horizontal, 0, std::max(0, columnCount() - 1));
+}
+
+int TDelimitedPreviewModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_lines.size());
+}
+
+int TDelimitedPreviewModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : m_columns;
+}
+
+QVariant TDelimitedPreviewModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid())
+        return {};
+    if (role == Qt::DisplayRole)
+        return m_lines[index.row()].value(index.column());
+    if (role == Qt::BackgroundRole && index.column() + 1 == m_marked)
+        return MarkedFill;
+    return {};
+}
+
+QVariant TDelimitedPreviewModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole)
+        return {};
+    if (orientation == Qt::Horizontal)
+        return FormatMessage(25500, { QString::number(section + 1) });
+    return QString::number(section + 1);
+}
+
+// ---------------------------------------------------------------------------
+// Page
+// ---------------------------------------------------------------------------
+
+TDelimitedPage::TDelimitedPage(TDataImportWizardSettings &settings, const TDataImportWizard &component, QWidget *parent)
+    : TDataImportWizardPage(aiCSV, settings, component, parent)
+    , m_model(new TDelimitedPreviewModel(this))
+{
+    setObjectName(QStringLiteral("tshCSV"));
+
+    m_fields = new QTreeWidget(this);
+    m_fields->setObjectName(QStringLiteral("lvCSVFields"));
+    m_fields->setHeaderLabels({ LoadMessage(25390), LoadMessage(25460) });
+    m_fields->setRootIsDecorated(false);
+    m_fields->setAllColumnsShowFocus(true);
+    for (const QString &column : settings.Columns())
+        new QTreeWidgetItem(m_fields, { column, QString() });
+    m_fields->header()->setStretchLastSection(false);
+    m_fields->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    m_fields->header()->resizeSection(1, 80);
+    m_fields->setFixedWidth(240);
+
+    m_colNumber = new QComboBox(this);
+    m_colNumber->setObjectName(QStringLiteral("cbColNumber"));
+    auto *colLabel = new QLabel(LoadMessage(25460), this);
+    colLabel->setBuddy(m_colNumber);
+
+    m_grid = new QTableView(this);
+    m_grid->setObjectName(QStringLiteral("sgCSV"));
+    m_grid->setModel(m_model);
+    m_grid->setSelectionMode(QAbstractItemView::NoSelection);
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->setWordWrap(false);
+    m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 4);
+    m_grid->horizontalHeader()->setHighlightSections(false);
+
+    m_autoFill = new QPushButton(LoadMessage(25480), this);
+    m_autoFill->setObjectName(QStringLiteral("bCSVAutoFill"));
+    m_clear = new QPushButton(LoadMessage(25490), this);
+    m_clear->setObjectName(QStringLiteral("bCSVClear"));
+    for (QPushButton *b : { m_autoFill, m_clear })
+        b->setAutoDefault(false);
+    m_skipLines = new QLineEdit(this);
+    m_skipLines->setObjectName(QStringLiteral("edSkipLines"));
+    m_skipLines->setMaximumWidth(60);
+    auto *skipLabel = new QLabel(LoadMessage(25470), this);
+    skipLabel->setBuddy(m_skipLines);
+
+    auto *left = new QVBoxLayout;
+    left->addWidget(m_fields, 1);
+    auto *number = new QHBoxLayout;
+    number->addWidget(colLabel);
+    number->addWidget(m_colNumber, 1);
+    left->addLayout(number);
+    auto *body = new QHBoxLayout;
+    body->addLayout(left);
+    body->addWidget(m_grid, 1);
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(m_autoFill);
+    bottom->addWidget(m_clear);
+    bottom->addSpacing(16);
+    bottom->addWidget(skipLabel);
+    bottom->addWidget(m_skipLines);
+    bottom->addStretch();
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(CreateHintPanel(LoadMessage(25510), this));
+    layout->addLayout(body, 1);
+    layout->addLayout(bottom);
+
+    connect(m_fields, &QTreeWidget::currentItemChanged, this, &TDelimitedPage::showCurrent);
+    connect(m_grid, &QTableView::clicked, this, [this](const QModelIndex &index) { columnClicked(index.column() + 1); });
+    connect(m_grid->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) { columnClicked(section + 1); });
+    connect(m_colNumber, &QComboBox::activated, this, [this](int index) {
+        const QString column = currentColumn();
+        if (!column.isEmpty())
+            setNumber(column, index); // entry 0 is the empty one
+    });
+    connect(m_autoFill, &QPushButton::clicked, this, [this] {
+        const QStringList &columns = this->settings().Columns();
+        for (int i = 0; i < columns.size(); ++i)
+            this->settings().CSVColumns.SetValue(columns[i], i + 1 <= ColumnCount() ? QString::number(i + 1) : QString());
+        showFields();
+        emit MapChanged();
+    });
+    connect(m_clear, &QPushButton::clicked, this, [this] {
+        this->settings().CSVColumns.Clear();
+        showFields();
+        emit MapChanged();
+    });
+    connect(m_skipLines, &QLineEdit::textEdited, this, [this] {
+        if (!m_updating)
+            this->settings().CSVSkipLines = ReadCount(m_skipLines->text());
+    });
+
+    SettingsChanged();
+    if (m_fields->topLevelItemCount() > 0)
+        m_fields->setCurrentItem(m_fields->topLevelItem(0));
+}
+
+int TDelimitedPage::ColumnCount() const
+{
+    return m_model->columnCount();
+}
+
+QString TDelimitedPage::sourceSignature() const
+{
+    return settings().FileName + QLatin1Char('\n') + settings().Delimiter + settings().Quote;
+}
+
+void TDelimitedPage::Prepare(bool sourceChanged)
+{
+    if (sourceChanged || m_loaded != sourceSignature())
+        readFile();
+}
+
+void TDelimitedPage::readFile()
+{
+    const QString fileName = settings().FileName;
+    CheckSourceFile(fileName);
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw EDataImportError(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()));
+    TTextLineReader reader(&file);
+    const int rows = component().CSVViewerRows;
+    QList<QStringList> lines;
+    QString line;
+    QStringList fields;
+    while ((rows <= 0 || lines.size() < rows + 1) && reader.ReadLine(line)) {
+        SplitDelimitedLine(line, settings().Quote, settings().Delimiter, fields);
+        lines << fields;
+    }
+    m_model->SetLines(lines);
+    m_loaded = sourceSignature();
+
+    // As wide as the widest text of the column (its heading included) and
+    // one character more, counted in X.
+    const int x = m_grid->fontMetrics().horizontalAdvance(QLatin1Char('X'));
+    for (int c = 0; c < m_model->columnCount(); ++c) {
+        qsizetype widest = m_model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString().size();
+        for (const QStringList &f : lines)
+            widest = std::max(widest, f.value(c).size());
+        m_grid->setColumnWidth(c, int(widest + 1) * x);
+    }
+
+    m_colNumber->clear();
+    m_colNumber->addItem(QString());
+    for (int c = 1; c <= m_model->columnCount(); ++c)
+        m_colNumber->addItem(QString::number(c));
+    showCurrent();
+}
+
+void TDelimitedPage::SettingsChanged()
+{
+    m_updating = true;
+    m_skipLines->setText(QString::number(settings().CSVSkipLines));
+    m_updating = false;
+    showFields();
+}
+
+QString TDelimitedPage::currentColumn() const
+{
+    const QTreeWidgetItem *item = m_fields->currentItem();
+    return item ? item->text(0) : QString();
+}
+
+void TDelimitedPage::setNumber(const QString &column, int number)
+{
+    settings().CSVColumns.SetValue(column, number > 0 ? QString::number(number) : QString());
+    showFields();
+    emit MapChanged();
+}
+
+void TDelimitedPage::columnClicked(int number)
+{
+    const QString column = currentColumn();
+    if (column.isEmpty())
+        return;
+    int current = 0;
+    const bool had = tryStrToInt(settings().CSVColumns.Value(column), current) && current == number;
+    setNumber(column, had ? 0 : number);
+}
+
+void TDelimitedPage::showFields()
+{
+    for (int i = 0; i < m_fields->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *item = m_fields->topLevelItem(i);
+        item->setText(1, settings().CSVColumns.Value(item->text(0)));
+    }
+    showCurrent();
+}
+
+void TDelimitedPage::showCurrent()
+{
+    int number = 0;
+    if (!tryStrToInt(settings().CSVColumns.Value(currentColumn()), number) || number < 0)
+        number = 0;
+    m_model->SetMarkedColumn(number);
+    m_colNumber->setCurrentIndex(number < m_colNumber->count() ? number : 0);
+    if (number > 0 && number <= m_model->columnCount())
+        m_grid->scrollTo(m_model->index(0, number - 1), QAbstractItemView::EnsureVisible);
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "import/wizard/DataImportWizardPage.h"
+
+#include <QAbstractTableModel>
+
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class QTableView;
+class QTreeWidget;
+
+// The first lines of a delimited file split into fields, for the page.
+class TDelimitedPreviewModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    void SetLines(const QList<QStringList> &lines);
+    // The column (from 1) drawn as the selected destination column's.
+    void SetMarkedColumn(int column);
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    QList<QStringList> m_lines;
+    int m_columns = 0;
+    int m_marked = 0;
+};
+
+// The delimited text page: the file's first lines split as the import
+// splits them, one grid column per field ("Column_1", ...). A click in a
+// column gives it to the destination column selected in the list, or takes
+// it back when it had it.
+class TDelimitedPage : public TDataImportWizardPage
+{
+    Q_OBJECT
+
+public:
+    TDelimitedPage(TDataImportWizardSettings &settings, const TDataImportWizard &component, QWidget *parent = nullptr);
+
+    void Prepare(bool sourceChanged) override;
+    void SettingsChanged() override;
+
+    QTableView *Grid() const { return m_grid; }
+    int ColumnCount() const;
+
+private:
+    void readFile();
+    QString sourceSignature() const;
+    QString currentColumn() const;
+    void columnClicked(int number);
+    void setNumber(const QString &column, int number);
+    void showFields();
+    void showCurrent();
+
+    QString m_loaded; // file, delimiter and quote of the lines shown
+    TDelimitedPreviewModel *m_model;
+    QTreeWidget *m_fields;
+    QComboBox *m_colNumber;
+    QTableView *m_grid;
+    QPushButton *m_autoFill;
+    QPushButton *m_clear;
+    QLineEdit *m_skipLines;
+    bool m_updating = false;
+};

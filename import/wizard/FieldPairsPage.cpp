@@ -1,0 +1,236 @@
+#include "import/wizard/FieldPairsPage.h"
+
+#include "import/DBFFile.h"
+#include "import/DataImportMessages.h"
+#include "import/XMLFile.h"
+#include "import/wizard/DataImportWizard.h"
+#include "import/wizard/WizardPageParts.h"
+
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+QPushButton *pushButton(int messageId, const QString &name, QWidget *parent)
+{
+    auto *b = new QPushButton(LoadMessage(messageId), parent);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    return b;
+}
+
+} // namespace
+
+TFieldPairsPage::TFieldPairsPage(
+    TAllowedImport kind, TDataImportWizardSettings &settings, const TDataImportWizard &component, QWidget *parent)
+    : TDataImportWizardPage(kind, settings, component, parent)
+{
+    const bool dbf = kind == aiDBF;
+    const QString prefix = dbf ? QStringLiteral("DBF") : QStringLiteral("XML");
+    setObjectName(QStringLiteral("tsh") + prefix);
+
+    m_columns = new QListWidget(this);
+    m_columns->setObjectName(QStringLiteral("lst%1Columns").arg(prefix));
+    auto *columnsLabel = new QLabel(LoadMessage(25390), this);
+    columnsLabel->setBuddy(m_columns);
+
+    m_fields = new QListWidget(this);
+    m_fields->setObjectName(QStringLiteral("lst%1Fields").arg(prefix));
+    m_fileLabel = new QLabel(this);
+    m_fileLabel->setObjectName(QStringLiteral("la%1FileName").arg(prefix));
+    m_fileLabel->setBuddy(m_fields);
+
+    m_pairs = new QTreeWidget(this);
+    m_pairs->setObjectName(QStringLiteral("lv%1Pairs").arg(prefix));
+    m_pairs->setRootIsDecorated(false);
+    m_pairs->setAllColumnsShowFocus(true);
+    m_pairs->setHeaderLabels({ LoadMessage(25390), QString() });
+
+    m_add = pushButton(dbf ? 25520 : 25580, QStringLiteral("b%1Add").arg(prefix), this);
+    m_remove = pushButton(dbf ? 25530 : 25590, QStringLiteral("b%1Remove").arg(prefix), this);
+    m_autoFill = pushButton(dbf ? 25540 : 25600, QStringLiteral("b%1AutoFill").arg(prefix), this);
+    m_clear = pushButton(dbf ? 25550 : 25610, QStringLiteral("b%1Clear").arg(prefix), this);
+    m_option = new QCheckBox(LoadMessage(dbf ? 25560 : 25620), this);
+    m_option->setObjectName(dbf ? QStringLiteral("chSkipDeleted") : QStringLiteral("chWriteOnFly"));
+
+    auto *buttons = new QVBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_add);
+    buttons->addWidget(m_remove);
+    buttons->addSpacing(12);
+    buttons->addWidget(m_autoFill);
+    buttons->addWidget(m_clear);
+    buttons->addStretch();
+
+    auto *grid = new QGridLayout;
+    grid->addWidget(columnsLabel, 0, 0);
+    grid->addWidget(m_columns, 1, 0);
+    grid->addWidget(m_fileLabel, 0, 1);
+    grid->addWidget(m_fields, 1, 1);
+    grid->addLayout(buttons, 1, 2);
+    grid->addWidget(m_pairs, 0, 3, 2, 1);
+    grid->setColumnStretch(0, 2);
+    grid->setColumnStretch(1, 2);
+    grid->setColumnStretch(3, 3);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(CreateHintPanel(LoadMessage(dbf ? 25570 : 25630), this));
+    layout->addLayout(grid, 1);
+    layout->addWidget(m_option);
+
+    connect(m_add, &QPushButton::clicked, this, &TFieldPairsPage::add);
+    connect(m_remove, &QPushButton::clicked, this, &TFieldPairsPage::remove);
+    connect(m_autoFill, &QPushButton::clicked, this, &TFieldPairsPage::autoFill);
+    connect(m_clear, &QPushButton::clicked, this, &TFieldPairsPage::clear);
+    connect(m_columns, &QListWidget::itemDoubleClicked, this, &TFieldPairsPage::add);
+    connect(m_fields, &QListWidget::itemDoubleClicked, this, &TFieldPairsPage::add);
+    connect(m_pairs, &QTreeWidget::itemDoubleClicked, this, &TFieldPairsPage::remove);
+    for (QListWidget *list : { m_columns, m_fields })
+        connect(list, &QListWidget::currentRowChanged, this, &TFieldPairsPage::updateButtons);
+    connect(m_pairs, &QTreeWidget::currentItemChanged, this, &TFieldPairsPage::updateButtons);
+    connect(m_option, &QCheckBox::toggled, this, [this](bool on) {
+        if (!m_updating)
+            (Kind() == aiDBF ? this->settings().SkipDeleted : this->settings().WriteOnFly) = on;
+    });
+
+    SettingsChanged();
+}
+
+QList<TWizardFieldPair> &TFieldPairsPage::pairs() const
+{
+    return Kind() == aiDBF ? settings().DBFPairs : settings().XMLPairs;
+}
+
+void TFieldPairsPage::Prepare(bool sourceChanged)
+{
+    if (sourceChanged || m_loadedFile != settings().FileName)
+        readFields();
+}
+
+void TFieldPairsPage::readFields()
+{
+    const QString fileName = settings().FileName;
+    CheckSourceFile(fileName);
+    QStringList fields;
+    if (Kind() == aiDBF) {
+        TDBFRead table(fileName);
+        for (int i = 0; i < table.FieldCount(); ++i)
+            fields << table.FieldName(i);
+    } else {
+        TXMLFile xml(fileName);
+        xml.LoadText();
+        xml.Parse(true);
+        const TXMLTagList *list = xml.FieldList();
+        if (!list || list->Count() == 0)
+            throw DataImportError(24160);
+        for (const auto &field : *list) {
+            const QString name = XMLFieldName(*field);
+            if (name.isEmpty())
+                throw EDataImportError(QStringLiteral("XML read with errors"));
+            fields << name;
+        }
+    }
+    m_sourceFields = fields;
+    m_loadedFile = fileName;
+    const QString shown = QFileInfo(fileName).fileName();
+    m_fileLabel->setText(shown);
+    m_fileLabel->setToolTip(fileName);
+    m_pairs->headerItem()->setText(1, shown);
+    showLists();
+}
+
+void TFieldPairsPage::SettingsChanged()
+{
+    // Columns come back in destination order, less those already paired.
+    m_unmapped.clear();
+    for (const QString &column : settings().Columns()) {
+        bool paired = false;
+        for (const TWizardFieldPair &pair : pairs())
+            paired = paired || pair.Column.compare(column, Qt::CaseInsensitive) == 0;
+        if (!paired)
+            m_unmapped << column;
+    }
+    m_updating = true;
+    m_option->setChecked(Kind() == aiDBF ? settings().SkipDeleted : settings().WriteOnFly);
+    m_updating = false;
+    showLists();
+}
+
+void TFieldPairsPage::showLists()
+{
+    const int column = m_columns->currentRow();
+    const int field = m_fields->currentRow();
+    m_columns->clear();
+    m_columns->addItems(m_unmapped);
+    m_columns->setCurrentRow(std::min(std::max(column, 0), int(m_columns->count()) - 1));
+    m_fields->clear();
+    m_fields->addItems(m_sourceFields);
+    m_fields->setCurrentRow(std::min(std::max(field, 0), int(m_fields->count()) - 1));
+    m_pairs->clear();
+    for (const TWizardFieldPair &pair : pairs())
+        new QTreeWidgetItem(m_pairs, { pair.Column, pair.Field });
+    updateButtons();
+}
+
+void TFieldPairsPage::updateButtons()
+{
+    m_add->setEnabled(m_columns->currentRow() >= 0 && m_fields->currentRow() >= 0);
+    m_remove->setEnabled(m_pairs->currentItem() != nullptr);
+    m_autoFill->setEnabled(!m_sourceFields.isEmpty());
+    m_clear->setEnabled(!pairs().isEmpty());
+}
+
+void TFieldPairsPage::add()
+{
+    const int column = m_columns->currentRow();
+    const int field = m_fields->currentRow();
+    if (column < 0 || field < 0)
+        return;
+    // The source field stays: one field may feed several columns.
+    pairs() << TWizardFieldPair { m_unmapped.takeAt(column), m_sourceFields[field] };
+    showLists();
+    m_pairs->setCurrentItem(m_pairs->topLevelItem(m_pairs->topLevelItemCount() - 1));
+    emit MapChanged();
+}
+
+void TFieldPairsPage::remove()
+{
+    QTreeWidgetItem *item = m_pairs->currentItem();
+    if (!item)
+        return;
+    const int i = m_pairs->indexOfTopLevelItem(item);
+    m_unmapped << pairs().takeAt(i).Column;
+    showLists();
+    if (m_pairs->topLevelItemCount() > 0)
+        m_pairs->setCurrentItem(m_pairs->topLevelItem(std::min(i, m_pairs->topLevelItemCount() - 1)));
+    emit MapChanged();
+}
+
+void TFieldPairsPage::autoFill()
+{
+    QList<TWizardFieldPair> &p = pairs();
+    p.clear();
+    m_unmapped = settings().Columns();
+    const qsizetype n = std::min(m_unmapped.size(), m_sourceFields.size());
+    for (qsizetype i = 0; i < n; ++i)
+        p << TWizardFieldPair { m_unmapped[i], m_sourceFields[i] };
+    m_unmapped.remove(0, n);
+    showLists();
+    emit MapChanged();
+}
+
+void TFieldPairsPage::clear()
+{
+    pairs().clear();
+    m_unmapped = settings().Columns();
+    showLists();
+    emit MapChanged();
+}

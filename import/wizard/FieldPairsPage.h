@@ -1,0 +1,52 @@
+#pragma once
+
+#include "import/wizard/DataImportWizardPage.h"
+
+class QCheckBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QTreeWidget;
+
+// The dBase and XML pages: the destination columns not yet mapped, the
+// source fields read from the file, and the pairs made of one of each, in
+// the order they were made.
+class TFieldPairsPage : public TDataImportWizardPage
+{
+    Q_OBJECT
+
+public:
+    // kind: aiDBF or aiXML.
+    TFieldPairsPage(
+        TAllowedImport kind, TDataImportWizardSettings &settings, const TDataImportWizard &component, QWidget *parent = nullptr);
+
+    void Prepare(bool sourceChanged) override;
+    void SettingsChanged() override;
+
+    QStringList SourceFields() const { return m_sourceFields; }
+    QStringList UnmappedColumns() const { return m_unmapped; }
+
+private:
+    QList<TWizardFieldPair> &pairs() const;
+    void readFields();
+    void showLists();
+    void updateButtons();
+    void add();
+    void remove();
+    void autoFill();
+    void clear();
+
+    QString m_loadedFile;
+    QStringList m_sourceFields;
+    QStringList m_unmapped; // in the order columns came back to the list
+    QListWidget *m_columns;
+    QLabel *m_fileLabel;
+    QListWidget *m_fields;
+    QTreeWidget *m_pairs;
+    QPushButton *m_add;
+    QPushButton *m_remove;
+    QPushButton *m_autoFill;
+    QPushButton *m_clear;
+    QCheckBox *m_option;
+    bool m_updating = false;
+};

@@ -1,0 +1,276 @@
+#include "import/wizard/FixedWidthPage.h"
+
+#include "core/Conversion.h"
+#include "import/DataImportMessages.h"
+#include "import/TextLineReader.h"
+#include "import/wizard/DataImportWizard.h"
+#include "import/wizard/TextViewer.h"
+#include "import/wizard/WizardPageParts.h"
+
+#include <QFile>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+TFixedWidthPage::TFixedWidthPage(TDataImportWizardSettings &settings, const TDataImportWizard &component, QWidget *parent)
+    : TDataImportWizardPage(aiTXT, settings, component, parent)
+{
+    setObjectName(QStringLiteral("tshTXT"));
+
+    m_fields = new QTreeWidget(this);
+    m_fields->setObjectName(QStringLiteral("lvTXTFields"));
+    m_fields->setHeaderLabels({ LoadMessage(25390), LoadMessage(25400), LoadMessage(25410) });
+    m_fields->setRootIsDecorated(false);
+    m_fields->setAllColumnsShowFocus(true);
+    for (const QString &column : settings.Columns())
+        new QTreeWidgetItem(m_fields, { column, QString(), QString() });
+    m_fields->header()->setStretchLastSection(false);
+    m_fields->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    m_fields->header()->resizeSection(1, 40);
+    m_fields->header()->resizeSection(2, 40);
+    m_fields->setFixedWidth(240);
+
+    m_viewer = new TTextViewer(this);
+
+    m_clear = new QPushButton(LoadMessage(25420), this);
+    m_clear->setObjectName(QStringLiteral("bTXTClear"));
+    m_clear->setAutoDefault(false);
+    m_skipLines = new QLineEdit(this);
+    m_skipLines->setObjectName(QStringLiteral("edSkipLines"));
+    m_skipLines->setMaximumWidth(60);
+    auto *skipLabel = new QLabel(LoadMessage(25430), this);
+    skipLabel->setBuddy(m_skipLines);
+
+    auto *body = new QHBoxLayout;
+    body->addWidget(m_fields);
+    body->addWidget(m_viewer, 1);
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(m_clear);
+    bottom->addSpacing(16);
+    bottom->addWidget(skipLabel);
+    bottom->addWidget(m_skipLines);
+    bottom->addStretch();
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(CreateHintPanel(LoadMessage(25440), this));
+    layout->addLayout(body, 1);
+    layout->addLayout(bottom);
+
+    connect(m_fields, &QTreeWidget::currentItemChanged, this, &TFixedWidthPage::showSelection);
+    connect(m_clear, &QPushButton::clicked, this, [this] {
+        TDataImportWizardSettings &s = this->settings();
+        s.TXTPositions.Clear();
+        s.TXTSizes.Clear();
+        m_viewer->ClearSelection();
+        mapChanged();
+    });
+    connect(m_skipLines, &QLineEdit::textEdited, this, [this] {
+        if (m_updating)
+            return;
+        this->settings().TXTSkipLines = ReadCount(m_skipLines->text());
+        m_viewer->SetSkippedLines(this->settings().TXTSkipLines);
+    });
+    connect(m_viewer, &TTextViewer::RegionClicked, this, &TFixedWidthPage::regionClicked);
+    connect(m_viewer, &TTextViewer::RegionClickUndone, this, &TFixedWidthPage::regionClickUndone);
+    connect(m_viewer, &TTextViewer::SeparatorRemoved, this, &TFixedWidthPage::separatorRemoved);
+    connect(m_viewer, &TTextViewer::SeparatorDragStarted, this, &TFixedWidthPage::dragStarted);
+    connect(m_viewer, &TTextViewer::SeparatorDragged, this, &TFixedWidthPage::dragged);
+    connect(m_viewer, &TTextViewer::SeparatorDropped, this, &TFixedWidthPage::dropped);
+
+    SettingsChanged();
+    if (m_fields->topLevelItemCount() > 0)
+        m_fields->setCurrentItem(m_fields->topLevelItem(0));
+}
+
+// ---------------------------------------------------------------------------
+// The file and the settings
+// ---------------------------------------------------------------------------
+
+void TFixedWidthPage::Prepare(bool sourceChanged)
+{
+    if (sourceChanged || m_loadedFile != settings().FileName)
+        readFile();
+    // A template's positions wait for the lines they are placed on.
+    if (settings().PendingTXTMap) {
+        settings().ApplyPendingTXTMap();
+        SettingsChanged();
+        emit MapChanged();
+    }
+}
+
+void TFixedWidthPage::readFile()
+{
+    const QString fileName = settings().FileName;
+    CheckSourceFile(fileName);
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw EDataImportError(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()));
+    TTextLineReader reader(&file);
+    const int rows = component().TextViewerRows;
+    QStringList lines;
+    QString line;
+    while ((rows <= 0 || lines.size() < rows) && reader.ReadLine(line))
+        lines << line;
+    m_viewer->SetLines(lines);
+    m_loadedFile = fileName;
+    showSelection();
+}
+
+void TFixedWidthPage::SettingsChanged()
+{
+    m_updating = true;
+    m_skipLines->setText(QString::number(settings().TXTSkipLines));
+    m_viewer->SetSkippedLines(settings().TXTSkipLines);
+    m_updating = false;
+    placeSeparators();
+    showFields();
+    showSelection();
+}
+
+bool TFixedWidthPage::positionOf(const QString &column, int &p, int &s) const
+{
+    return tryStrToInt(settings().TXTPositions.Value(column), p) && tryStrToInt(settings().TXTSizes.Value(column), s);
+}
+
+void TFixedWidthPage::setPosition(const QString &column, int p, int s)
+{
+    settings().TXTPositions.SetValue(column, QString::number(p));
+    settings().TXTSizes.SetValue(column, QString::number(s));
+}
+
+void TFixedWidthPage::clearPosition(const QString &column)
+{
+    settings().TXTPositions.SetValue(column, QString());
+    settings().TXTSizes.SetValue(column, QString());
+}
+
+QString TFixedWidthPage::currentColumn() const
+{
+    const QTreeWidgetItem *item = m_fields->currentItem();
+    return item ? item->text(0) : QString();
+}
+
+void TFixedWidthPage::placeSeparators()
+{
+    // Every mapped column's two ends stand on separators.
+    QList<int> positions;
+    for (const QString &column : settings().Columns()) {
+        int p = 0, s = 0;
+        if (positionOf(column, p, s) && s > 0)
+            positions << p << p + s;
+    }
+    m_viewer->AddSeparators(positions);
+}
+
+void TFixedWidthPage::showFields()
+{
+    QList<QPair<int, int>> regions;
+    for (int i = 0; i < m_fields->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *item = m_fields->topLevelItem(i);
+        const QString column = item->text(0);
+        item->setText(1, settings().TXTPositions.Value(column));
+        item->setText(2, settings().TXTSizes.Value(column));
+        int p = 0, s = 0;
+        if (positionOf(column, p, s) && s > 0)
+            regions << qMakePair(p, p + s);
+    }
+    m_viewer->SetMappedRegions(regions);
+}
+
+void TFixedWidthPage::showSelection()
+{
+    int p = 0, s = 0;
+    if (positionOf(currentColumn(), p, s) && s > 0)
+        m_viewer->SetSelection(p, p + s);
+    else
+        m_viewer->ClearSelection();
+}
+
+void TFixedWidthPage::mapChanged()
+{
+    showFields();
+    emit MapChanged();
+}
+
+// ---------------------------------------------------------------------------
+// What the viewer reports
+// ---------------------------------------------------------------------------
+
+void TFixedWidthPage::regionClicked(int left, int right, bool selected)
+{
+    const QString column = currentColumn();
+    m_undoColumn = column;
+    if (column.isEmpty())
+        return;
+    m_undoP = settings().TXTPositions.Value(column);
+    m_undoS = settings().TXTSizes.Value(column);
+    if (selected)
+        setPosition(column, left, right - left);
+    else
+        clearPosition(column);
+    mapChanged();
+}
+
+void TFixedWidthPage::regionClickUndone()
+{
+    if (m_undoColumn.isEmpty())
+        return;
+    settings().TXTPositions.SetValue(m_undoColumn, m_undoP);
+    settings().TXTSizes.SetValue(m_undoColumn, m_undoS);
+    m_undoColumn.clear();
+    mapChanged();
+}
+
+void TFixedWidthPage::separatorRemoved(int position)
+{
+    for (const QString &column : settings().Columns()) {
+        int p = 0, s = 0;
+        if (positionOf(column, p, s) && (p == position || p + s == position))
+            clearPosition(column);
+    }
+    mapChanged();
+}
+
+void TFixedWidthPage::dragStarted(int position)
+{
+    m_starting.clear();
+    m_ending.clear();
+    for (const QString &column : settings().Columns()) {
+        int p = 0, s = 0;
+        if (!positionOf(column, p, s))
+            continue;
+        if (p == position)
+            m_starting << Attached { column, p + s };
+        else if (p + s == position)
+            m_ending << column;
+    }
+}
+
+void TFixedWidthPage::dragged(int, int to)
+{
+    for (const Attached &a : m_starting)
+        setPosition(a.Column, to, a.End - to);
+    for (const QString &column : m_ending) {
+        int p = 0, s = 0;
+        if (positionOf(column, p, s))
+            setPosition(column, p, to - p);
+    }
+    mapChanged();
+}
+
+void TFixedWidthPage::dropped(int, bool removed)
+{
+    if (removed) {
+        for (const Attached &a : m_starting)
+            clearPosition(a.Column);
+        for (const QString &column : m_ending)
+            clearPosition(column);
+        mapChanged();
+    }
+    m_starting.clear();
+    m_ending.clear();
+}

@@ -1,0 +1,220 @@
+#include "import/wizard/SheetGrid.h"
+
+#include "import/XLSFile.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace {
+
+const QColor MappedFill(255, 226, 160);
+const QColor MappedLine(196, 106, 0);
+const QColor PendingFill(184, 220, 255);
+const QColor PendingLine(0, 84, 196);
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Model
+// ---------------------------------------------------------------------------
+
+TSheetGridModel::TSheetGridModel(int rows, QObject *parent)
+    : QAbstractTableModel(parent)
+    , m_rows(rows)
+{
+}
+
+void TSheetGridModel::SetText(int row, int col, const QString &text)
+{
+    if (row < 0 || row >= m_rows || col < 0 || col >= ColumnCount)
+        return;
+    m_texts.insert(qint64(row) * ColumnCount + col, text);
+}
+
+QString TSheetGridModel::Text(int row, int col) const
+{
+    return m_texts.value(qint64(row) * ColumnCount + col);
+}
+
+int TSheetGridModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : m_rows;
+}
+
+int TSheetGridModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant TSheetGridModel::data(const QModelIndex &index, int role) const
+{
+    if (role == Qt::DisplayRole && index.isValid())
+        return Text(index.row(), index.column());
+    return {};
+}
+
+QVariant TSheetGridModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole)
+        return {};
+    return orientation == Qt::Horizontal ? Xls::columnLetters(section + 1) : QString::number(section + 1);
+}
+
+// ---------------------------------------------------------------------------
+// Grid
+// ---------------------------------------------------------------------------
+
+TSheetGrid::TSheetGrid(int sheetIndex, const QString &sheetName, int rows, QWidget *parent)
+    : QTableView(parent)
+    , m_sheetIndex(sheetIndex)
+    , m_sheetName(sheetName)
+    , m_model(new TSheetGridModel(rows, this))
+{
+    setObjectName(QStringLiteral("sgSheet%1").arg(sheetIndex));
+    setModel(m_model);
+    setItemDelegate(new TSheetCellDelegate(this));
+    // The page keeps its own selection; the view's would only confuse it.
+    setSelectionMode(QAbstractItemView::NoSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setCornerButtonEnabled(false);
+    setWordWrap(false);
+
+    QHeaderView *top = horizontalHeader();
+    top->setMinimumSectionSize(8);
+    top->setDefaultSectionSize(64);
+    top->setHighlightSections(false);
+    top->setSectionsClickable(false);
+    top->viewport()->installEventFilter(this);
+
+    QHeaderView *left = verticalHeader();
+    left->setMinimumSectionSize(8);
+    left->setDefaultSectionSize(16);
+    left->setSectionResizeMode(QHeaderView::Fixed);
+    left->setHighlightSections(false);
+    left->setSectionsClickable(false);
+    left->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // 25 pixels, or what the longest row number needs.
+    left->setFixedWidth(std::max(25, left->fontMetrics().horizontalAdvance(QString::number(rows)) + 10));
+    left->viewport()->installEventFilter(this);
+}
+
+QPoint TSheetGrid::CellPoint(int row, int col) const
+{
+    return visualRect(m_model->index(row - 1, col - 1)).center();
+}
+
+QPoint TSheetGrid::ColumnHeaderPoint(int col) const
+{
+    const QHeaderView *h = horizontalHeader();
+    return QPoint(h->sectionViewportPosition(col - 1) + h->sectionSize(col - 1) / 2, h->height() / 2);
+}
+
+QPoint TSheetGrid::RowHeaderPoint(int row) const
+{
+    const QHeaderView *h = verticalHeader();
+    return QPoint(h->width() / 2, h->sectionViewportPosition(row - 1) + h->sectionSize(row - 1) / 2);
+}
+
+void TSheetGrid::mousePressEvent(QMouseEvent *event)
+{
+    const QModelIndex index = indexAt(event->position().toPoint());
+    QTableView::mousePressEvent(event);
+    if (event->button() == Qt::LeftButton && index.isValid())
+        emit CellClicked(index.row() + 1, index.column() + 1, event->modifiers());
+}
+
+void TSheetGrid::keyPressEvent(QKeyEvent *event)
+{
+    if (m_pending) {
+        switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            event->accept();
+            emit ApplyPressed();
+            return;
+        case Qt::Key_Escape:
+            // Not the wizard's: Escape here drops the selection only.
+            event->accept();
+            emit CancelPressed();
+            return;
+        default:
+            break;
+        }
+    }
+    QTableView::keyPressEvent(event);
+}
+
+bool TSheetGrid::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::MouseButtonPress)
+        return QTableView::eventFilter(watched, event);
+    auto *mouse = static_cast<QMouseEvent *>(event);
+    if (mouse->button() != Qt::LeftButton)
+        return false;
+    const Qt::KeyboardModifiers modifiers = mouse->modifiers();
+    const bool selecting = modifiers & (Qt::ShiftModifier | Qt::ControlModifier);
+    const QPoint pos = mouse->position().toPoint();
+    if (watched == horizontalHeader()->viewport()) {
+        const int col = horizontalHeader()->logicalIndexAt(pos);
+        if (col >= 0)
+            emit ColumnHeaderClicked(col + 1, modifiers);
+    } else if (watched == verticalHeader()->viewport()) {
+        const int row = verticalHeader()->logicalIndexAt(pos);
+        if (row >= 0)
+            emit RowHeaderClicked(row + 1, modifiers);
+    } else {
+        return false;
+    }
+    if (selecting)
+        setFocus(Qt::MouseFocusReason); // for Enter and Escape
+    // A plain press may still resize a column.
+    return selecting;
+}
+
+// ---------------------------------------------------------------------------
+// Painting the marks
+// ---------------------------------------------------------------------------
+
+TSheetCellDelegate::TSheetCellDelegate(TSheetGrid *grid)
+    : QStyledItemDelegate(grid)
+    , m_grid(grid)
+{
+}
+
+void TSheetCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    const int row = index.row() + 1;
+    const int col = index.column() + 1;
+    const int marks = m_grid->Marks(row, col);
+    const QRect r = option.rect;
+    if (marks & smPending)
+        painter->fillRect(r, PendingFill);
+    else if (marks & smMapped)
+        painter->fillRect(r, MappedFill);
+
+    QStyleOptionViewItem plain(option);
+    plain.state &= ~QStyle::State_HasFocus;
+    QStyledItemDelegate::paint(painter, plain, index);
+
+    // A thick line on each edge where the marked area ends.
+    auto outline = [&](int mark, const QColor &colour, int inset) {
+        if (!(marks & mark))
+            return;
+        painter->save();
+        painter->setPen(QPen(colour, 2));
+        const QRect e = r.adjusted(inset, inset, -inset - 1, -inset - 1);
+        if (!(m_grid->Marks(row - 1, col) & mark))
+            painter->drawLine(e.topLeft(), e.topRight());
+        if (!(m_grid->Marks(row + 1, col) & mark))
+            painter->drawLine(e.bottomLeft(), e.bottomRight());
+        if (!(m_grid->Marks(row, col - 1) & mark))
+            painter->drawLine(e.topLeft(), e.bottomLeft());
+        if (!(m_grid->Marks(row, col + 1) & mark))
+            painter->drawLine(e.topRight(), e.bottomRight());
+        painter->restore();
+    };
+    outline(smMapped, MappedLine, 1);
+    outline(smPending, PendingLine, 3);
+}

@@ -1,0 +1,98 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QHash>
+#include <QStyledItemDelegate>
+#include <QTableView>
+
+#include <functional>
+
+// The preview of one worksheet on the spreadsheet page: a header row of
+// column letters A to IV, a header column of row numbers, and the cells'
+// texts. The grid only shows and reports; the page decides what a click
+// means and which cells are marked.
+
+class TSheetGridModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    static constexpr int ColumnCount = 256;
+
+    TSheetGridModel(int rows, QObject *parent = nullptr);
+
+    // 0-based grid positions; texts outside the grid are dropped.
+    void SetText(int row, int col, const QString &text);
+    QString Text(int row, int col) const;
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    int m_rows;
+    QHash<qint64, QString> m_texts;
+};
+
+// Marks of a cell, as the page answers them for a 1-based row and column.
+enum TSheetMark { smNone = 0, smMapped = 1, smPending = 2 };
+
+class TSheetGrid : public QTableView
+{
+    Q_OBJECT
+
+public:
+    using MarkFunction = std::function<int(int row, int col)>;
+
+    TSheetGrid(int sheetIndex, const QString &sheetName, int rows, QWidget *parent = nullptr);
+
+    int SheetIndex() const { return m_sheetIndex; }
+    QString SheetName() const { return m_sheetName; }
+    TSheetGridModel *Model() const { return m_model; }
+
+    void SetMarks(MarkFunction marks) { m_marks = std::move(marks); }
+    int Marks(int row, int col) const { return m_marks ? m_marks(row, col) : smNone; }
+    // While a selection is pending, Enter and Escape belong to the grid.
+    void SetSelectionPending(bool pending) { m_pending = pending; }
+
+    // Where to click: a cell (1-based) in the viewport, a column or row
+    // header section in its header's viewport.
+    QPoint CellPoint(int row, int col) const;
+    QPoint ColumnHeaderPoint(int col) const;
+    QPoint RowHeaderPoint(int row) const;
+
+signals:
+    // 1-based positions, with the keys held during the click.
+    void CellClicked(int row, int col, Qt::KeyboardModifiers modifiers);
+    void ColumnHeaderClicked(int col, Qt::KeyboardModifiers modifiers);
+    void RowHeaderClicked(int row, Qt::KeyboardModifiers modifiers);
+    void ApplyPressed();
+    void CancelPressed();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    int m_sheetIndex;
+    QString m_sheetName;
+    TSheetGridModel *m_model;
+    MarkFunction m_marks;
+    bool m_pending = false;
+};
+
+// Paints the marks: a fill and a thick outline along the edges of each
+// marked area, mapped ranges in one colour, the pending selection in another.
+class TSheetCellDelegate : public QStyledItemDelegate
+{
+    Q_OBJECT
+
+public:
+    explicit TSheetCellDelegate(TSheetGrid *grid);
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+
+private:
+    TSheetGrid *m_grid;
+};

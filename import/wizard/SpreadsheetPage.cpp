@@ -1,0 +1,847 @@
+#include "import/wizard/SpreadsheetPage.h"
+
+#include "core/Formatting.h"
+#include "import/DataImportMessages.h"
+#include "import/wizard/DataImportWizard.h"
+#include "import/wizard/RangeEditor.h"
+#include "import/wizard/SheetGrid.h"
+#include "import/wizard/WizardPageParts.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QStackedWidget>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace {
+
+constexpr int MaxRows = 65536;
+constexpr int MaxCols = 256;
+
+// The "Loading..." box over the wizard while a workbook is read. It stays
+// up half a second at least, so that it is read rather than flickers.
+class LoadingBox
+{
+public:
+    LoadingBox(QWidget *over, const QString &fileName)
+        : m_box(new QFrame(over, Qt::Tool | Qt::FramelessWindowHint))
+    {
+        m_box->setObjectName(QStringLiteral("LoadingBox"));
+        m_box->setFrameShape(QFrame::Box);
+        m_box->setLineWidth(1);
+        m_box->setAutoFillBackground(true);
+        auto *title = new QLabel(LoadMessage(24270), m_box);
+        QFont bold = title->font();
+        bold.setBold(true);
+        title->setFont(bold);
+        auto *name = new QLabel(QFileInfo(fileName).fileName(), m_box);
+        auto *layout = new QVBoxLayout(m_box);
+        layout->setContentsMargins(24, 14, 24, 14);
+        layout->addWidget(title, 0, Qt::AlignHCenter);
+        layout->addWidget(name, 0, Qt::AlignHCenter);
+        m_box->adjustSize();
+        if (over) {
+            const QRect frame = over->frameGeometry();
+            m_box->move(frame.center() - QPoint(m_box->width() / 2, m_box->height() / 2));
+        }
+        m_box->show();
+        m_shown.start();
+        // Painted before the reading keeps the event loop waiting.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+    ~LoadingBox() { delete m_box; }
+    LoadingBox(const LoadingBox &) = delete;
+    LoadingBox &operator=(const LoadingBox &) = delete;
+
+    // Keeps the box up for what is left of its half second.
+    void Finish()
+    {
+        const qint64 left = 500 - m_shown.elapsed();
+        if (left <= 0)
+            return;
+        QEventLoop wait;
+        QTimer::singleShot(int(left), &wait, &QEventLoop::quit);
+        wait.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+
+private:
+    QFrame *m_box;
+    QElapsedTimer m_shown;
+};
+
+QToolButton *toolButton(int messageId, const QString &name, QWidget *parent)
+{
+    auto *b = new QToolButton(parent);
+    b->setObjectName(name);
+    b->setText(LoadMessage(messageId));
+    b->setToolTip(LoadMessage(messageId));
+    b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    return b;
+}
+
+std::unique_ptr<TMapRange> wholeLine(bool column, int position, const QString &sheetName)
+{
+    auto range = std::make_unique<TMapRange>();
+    range->setDirection(rdForward);
+    range->setSheetName(sheetName);
+    if (column)
+        range->setBounds(0, position, 0, position);
+    else
+        range->setBounds(position, 0, position, 0);
+    return range;
+}
+
+bool knownEnds(const TMapRange &r)
+{
+    return r.startRow() > 0 && r.startCol() > 0 && r.finishRow() > 0 && r.finishCol() > 0;
+}
+
+} // namespace
+
+QString SpreadsheetPreviewText(TbiffCell &cell, const FormatSettings &fs)
+{
+    if (cell.isFormula()) {
+        const QVariant result = static_cast<TbiffFormula &>(cell).cachedResult();
+        switch (result.typeId()) {
+        case QMetaType::Double:
+            return floatToStr(result.toDouble(), fs);
+        case QMetaType::QString:
+            return result.toString();
+        case QMetaType::Bool:
+            return result.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+        default:
+            return QString();
+        }
+    }
+    switch (cell.kind()) {
+    case XlsCellKind::String:
+    case XlsCellKind::Boolean:
+        return cell.text();
+    case XlsCellKind::Number:
+        return floatToStr(cell.number(), fs);
+    case XlsCellKind::DateTime: {
+        const double value = cell.dateTime();
+        const double whole = std::trunc(value);
+        const QString date = formatDateTime(fs.shortDateFormat, value, fs);
+        const QString time = formatDateTime(fs.shortTimeFormat, value, fs);
+        if (value == 0.0 || whole == 0.0)
+            return time;
+        if (value == whole)
+            return date;
+        return date + QLatin1Char(' ') + time;
+    }
+    case XlsCellKind::Other:
+        break;
+    }
+    return QString();
+}
+
+TSpreadsheetPage::TSpreadsheetPage(TDataImportWizardSettings &settings, const TDataImportWizard &component, QWidget *parent)
+    : TDataImportWizardPage(aiXLS, settings, component, parent)
+{
+    setObjectName(QStringLiteral("tshXLS"));
+
+    m_fields = new QListWidget(this);
+    m_fields->setObjectName(QStringLiteral("lstXLSFields"));
+    m_fields->addItems(settings.Columns());
+    auto *fieldsLabel = new QLabel(LoadMessage(25640), this);
+    fieldsLabel->setBuddy(m_fields);
+
+    m_ranges = new QListWidget(this);
+    m_ranges->setObjectName(QStringLiteral("lstRanges"));
+    m_ranges->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_ranges->installEventFilter(this);
+    m_pendingList = new QListWidget(this);
+    m_pendingList->setObjectName(QStringLiteral("lstSelection"));
+    m_pendingList->setSelectionMode(QAbstractItemView::NoSelection);
+    QPalette pending = m_pendingList->palette();
+    pending.setColor(QPalette::Base, QColor(232, 243, 255));
+    m_pendingList->setPalette(pending);
+    m_rangeStack = new QStackedWidget(this);
+    m_rangeStack->addWidget(m_ranges);
+    m_rangeStack->addWidget(m_pendingList);
+    auto *rangesLabel = new QLabel(LoadMessage(25650), this);
+    rangesLabel->setBuddy(m_ranges);
+
+    m_addRange = toolButton(25660, QStringLiteral("bAddRange"), this);
+    m_editRange = toolButton(25670, QStringLiteral("bEditRange"), this);
+    m_delRange = toolButton(25680, QStringLiteral("bDelRange"), this);
+    m_moveUp = toolButton(25690, QStringLiteral("bMoveRangeUp"), this);
+    m_moveDown = toolButton(25700, QStringLiteral("bMoveRangeDown"), this);
+    m_autoCols = toolButton(25730, QStringLiteral("bAutoFillCols"), this);
+    m_autoRows = toolButton(25740, QStringLiteral("bAutoFillRows"), this);
+    m_clearField = toolButton(25750, QStringLiteral("bClearFieldRanges"), this);
+    m_clearAll = toolButton(25760, QStringLiteral("bClearAllRanges"), this);
+    auto *tools = new QGridLayout;
+    tools->setSpacing(3);
+    tools->addWidget(m_addRange, 0, 0);
+    tools->addWidget(m_editRange, 0, 1);
+    tools->addWidget(m_delRange, 1, 0);
+    tools->addWidget(m_moveUp, 1, 1);
+    tools->addWidget(m_moveDown, 2, 1);
+    tools->addWidget(m_autoCols, 3, 0);
+    tools->addWidget(m_autoRows, 3, 1);
+    tools->addWidget(m_clearField, 4, 0);
+    tools->addWidget(m_clearAll, 4, 1);
+
+    m_skipCols = new QLineEdit(this);
+    m_skipCols->setObjectName(QStringLiteral("edSkipCols"));
+    m_skipRows = new QLineEdit(this);
+    m_skipRows->setObjectName(QStringLiteral("edSkipRows"));
+    auto *skips = new QGridLayout;
+    auto *skipColsLabel = new QLabel(LoadMessage(25710), this);
+    skipColsLabel->setBuddy(m_skipCols);
+    auto *skipRowsLabel = new QLabel(LoadMessage(25720), this);
+    skipRowsLabel->setBuddy(m_skipRows);
+    skips->addWidget(skipColsLabel, 0, 0);
+    skips->addWidget(m_skipCols, 0, 1);
+    skips->addWidget(skipRowsLabel, 1, 0);
+    skips->addWidget(m_skipRows, 1, 1);
+    for (QLineEdit *e : { m_skipCols, m_skipRows }) {
+        e->setMaximumWidth(60);
+        connect(e, &QLineEdit::textEdited, this, &TSpreadsheetPage::skipEdited);
+    }
+
+    auto *left = new QVBoxLayout;
+    left->addWidget(fieldsLabel);
+    left->addWidget(m_fields, 3);
+    left->addWidget(rangesLabel);
+    left->addWidget(m_rangeStack, 2);
+    left->addLayout(tools);
+    left->addLayout(skips);
+    auto *leftPanel = new QWidget(this);
+    leftPanel->setLayout(left);
+    left->setContentsMargins(0, 0, 0, 0);
+    leftPanel->setFixedWidth(250);
+
+    m_sheets = new QTabWidget(this);
+    m_sheets->setObjectName(QStringLiteral("pcSheets"));
+    m_sheets->setDocumentMode(true);
+
+    auto *body = new QHBoxLayout;
+    body->addWidget(leftPanel);
+    body->addWidget(m_sheets, 1);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(CreateHintPanel(LoadMessage(25770), this));
+    layout->addLayout(body, 1);
+
+    // A selection may be made before its field is chosen: choosing keeps it.
+    connect(m_fields, &QListWidget::currentRowChanged, this, [this] { showRanges(); });
+    m_fields->installEventFilter(this);
+    connect(m_ranges, &QListWidget::itemSelectionChanged, this, [this] {
+        updateButtons();
+        repaintGrids();
+    });
+    connect(m_ranges, &QListWidget::itemDoubleClicked, this, &TSpreadsheetPage::editRange);
+    connect(m_addRange, &QToolButton::clicked, this, &TSpreadsheetPage::addRange);
+    connect(m_editRange, &QToolButton::clicked, this, &TSpreadsheetPage::editRange);
+    connect(m_delRange, &QToolButton::clicked, this, &TSpreadsheetPage::deleteRanges);
+    connect(m_moveUp, &QToolButton::clicked, this, [this] { moveRange(-1); });
+    connect(m_moveDown, &QToolButton::clicked, this, [this] { moveRange(1); });
+    connect(m_autoCols, &QToolButton::clicked, this, [this] { autoFill(true); });
+    connect(m_autoRows, &QToolButton::clicked, this, [this] { autoFill(false); });
+    connect(m_clearField, &QToolButton::clicked, this, &TSpreadsheetPage::clearFieldRanges);
+    connect(m_clearAll, &QToolButton::clicked, this, &TSpreadsheetPage::clearAllRanges);
+    connect(m_sheets, &QTabWidget::currentChanged, this, [this] {
+        // A selection belongs to the sheet it was made on.
+        cancelPending();
+        m_currentRow = m_currentCol = 1;
+        updateButtons();
+    });
+
+    SettingsChanged();
+    if (m_fields->count() > 0)
+        m_fields->setCurrentRow(0);
+}
+
+TSpreadsheetPage::~TSpreadsheetPage() = default;
+
+int TSpreadsheetPage::SheetCount() const
+{
+    return m_sheets->count();
+}
+
+TSheetGrid *TSpreadsheetPage::Grid(int sheet) const
+{
+    return qobject_cast<TSheetGrid *>(m_sheets->widget(sheet));
+}
+
+TSheetGrid *TSpreadsheetPage::activeGrid() const
+{
+    return qobject_cast<TSheetGrid *>(m_sheets->currentWidget());
+}
+
+int TSpreadsheetPage::currentField() const
+{
+    const int row = m_fields->currentRow();
+    return row >= 0 && row < int(m_rows.size()) ? row : -1;
+}
+
+// ---------------------------------------------------------------------------
+// The workbook
+// ---------------------------------------------------------------------------
+
+void TSpreadsheetPage::Prepare(bool sourceChanged)
+{
+    const bool loaded = m_file.isOpened() && m_loadedFile.compare(settings().FileName, Qt::CaseInsensitive) == 0;
+    if (sourceChanged || !loaded)
+        loadWorkbook();
+}
+
+void TSpreadsheetPage::unloadWorkbook()
+{
+    cancelPending();
+    while (m_sheets->count() > 0) {
+        QWidget *grid = m_sheets->widget(0);
+        m_sheets->removeTab(0);
+        delete grid;
+    }
+    m_file.close();
+    m_loadedFile.clear();
+    updateButtons();
+}
+
+void TSpreadsheetPage::loadWorkbook()
+{
+    const QString fileName = settings().FileName;
+    CheckSourceFile(fileName);
+    unloadWorkbook();
+    LoadingBox box(window(), fileName);
+    m_file.setFileName(fileName);
+    m_file.open();
+
+    const int viewerRows = component().ExcelViewerRows;
+    const int rows = viewerRows >= 1 && viewerRows <= MaxRows ? viewerRows : MaxRows;
+    for (int i = 0; i < m_file.workSheetCount(); ++i) {
+        TxlsWorkSheet *sheet = m_file.workSheet(i);
+        const QString name = m_file.workSheetName(i);
+        auto *grid = new TSheetGrid(i, name, rows, m_sheets);
+        if (sheet)
+            fillGrid(*grid, *sheet, component().ExcelMaxColWidth);
+        grid->SetMarks([this, grid](int row, int col) { return marks(*grid, row, col); });
+        connect(grid, &TSheetGrid::CellClicked, this, &TSpreadsheetPage::cellClicked);
+        connect(grid, &TSheetGrid::ColumnHeaderClicked, this,
+            [this](int col, Qt::KeyboardModifiers modifiers) { headerClicked(true, col, modifiers); });
+        connect(grid, &TSheetGrid::RowHeaderClicked, this,
+            [this](int row, Qt::KeyboardModifiers modifiers) { headerClicked(false, row, modifiers); });
+        connect(grid, &TSheetGrid::ApplyPressed, this, &TSpreadsheetPage::applyPending);
+        connect(grid, &TSheetGrid::CancelPressed, this, &TSpreadsheetPage::cancelPending);
+        m_sheets->addTab(grid, name);
+    }
+    m_loadedFile = fileName;
+    m_currentRow = m_currentCol = 1;
+    box.Finish();
+    updateButtons();
+    repaintGrids();
+}
+
+void TSpreadsheetPage::fillGrid(TSheetGrid &grid, TxlsWorkSheet &sheet, int maxColWidth)
+{
+    const FormatSettings fs = settings().Formats.Settings();
+    const QFontMetrics metrics(grid.font());
+    TSheetGridModel *model = grid.Model();
+    std::vector<int> widths(MaxCols, grid.horizontalHeader()->defaultSectionSize());
+    TxlsRowList &rows = sheet.rows();
+    const int last = std::min(rows.count(), model->rowCount());
+    for (int r = 0; r < last; ++r) {
+        TxlsRow *row = rows.row(r);
+        if (!row || row->isEmpty())
+            continue;
+        for (int i = 0; i < row->count(); ++i) {
+            TbiffCell *cell = row->cell(i);
+            const int col = cell->column();
+            if (col < 0 || col >= MaxCols)
+                continue;
+            const QString text = SpreadsheetPreviewText(*cell, fs);
+            model->SetText(cell->row(), col, text);
+            // Wide enough for its text, up to the widest a column may get.
+            const int wanted = std::min(metrics.horizontalAdvance(text) + 10, maxColWidth);
+            if (wanted > widths[std::size_t(col)])
+                widths[std::size_t(col)] = wanted;
+        }
+    }
+    for (int c = 0; c < MaxCols; ++c)
+        grid.setColumnWidth(c, widths[std::size_t(c)]);
+}
+
+// ---------------------------------------------------------------------------
+// Settings
+// ---------------------------------------------------------------------------
+
+void TSpreadsheetPage::SettingsChanged()
+{
+    m_updating = true;
+    // A new file name: the workbook and its tabs went with the old one.
+    if (m_file.isOpened() && m_loadedFile.compare(settings().FileName, Qt::CaseInsensitive) != 0)
+        unloadWorkbook();
+    m_pending.clear();
+    m_rows.clear();
+    for (const QString &column : settings().Columns()) {
+        auto row = std::make_unique<TMapRow>();
+        try {
+            row->parse(settings().XLSRanges.Value(column));
+        } catch (const EDataImportError &) {
+            // Only texts this page or a template check wrote get here.
+            row->clear();
+        }
+        m_rows.push_back(std::move(row));
+    }
+    m_skipCols->setText(QString::number(settings().XLSSkipCols));
+    m_skipRows->setText(QString::number(settings().XLSSkipRows));
+    m_updating = false;
+    pendingChanged();
+    showRanges();
+}
+
+void TSpreadsheetPage::storeField(int field)
+{
+    if (field < 0 || field >= int(m_rows.size()))
+        return;
+    settings().XLSRanges.SetValue(settings().Columns().value(field), m_rows[std::size_t(field)]->text());
+    emit MapChanged();
+}
+
+void TSpreadsheetPage::skipEdited()
+{
+    if (m_updating)
+        return;
+    settings().XLSSkipCols = ReadCount(m_skipCols->text());
+    settings().XLSSkipRows = ReadCount(m_skipRows->text());
+    repaintGrids();
+}
+
+void TSpreadsheetPage::restoreSheetNames(TMapRow &row) const
+{
+    if (!m_file.isOpened())
+        return;
+    for (int i = 0; i < row.count(); ++i) {
+        TMapRange *range = row.range(i);
+        if (range->sheetSelector() != ssByName)
+            continue;
+        const int index = m_file.workSheetIndex(range->sheetName());
+        if (index >= 0)
+            range->setSheetName(m_file.workSheetName(index));
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Lists and buttons
+// ---------------------------------------------------------------------------
+
+void TSpreadsheetPage::showRanges(const QList<int> &select)
+{
+    m_updating = true;
+    m_ranges->clear();
+    const int field = currentField();
+    if (field >= 0) {
+        const TMapRow &row = *m_rows[std::size_t(field)];
+        for (int i = 0; i < row.count(); ++i)
+            m_ranges->addItem(row.range(i)->text());
+        for (int i : select)
+            if (QListWidgetItem *item = m_ranges->item(i))
+                item->setSelected(true);
+        if (!select.isEmpty())
+            m_ranges->setCurrentRow(select.last(), QItemSelectionModel::NoUpdate);
+    }
+    m_updating = false;
+    updateButtons();
+    repaintGrids();
+}
+
+QList<int> TSpreadsheetPage::selectedRanges() const
+{
+    QList<int> rows;
+    for (const QModelIndex &index : m_ranges->selectionModel()->selectedRows())
+        rows << index.row();
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void TSpreadsheetPage::updateButtons()
+{
+    const int field = currentField();
+    const bool loaded = m_sheets->count() > 0;
+    const QList<int> selected = selectedRanges();
+    const int count = field >= 0 ? m_rows[std::size_t(field)]->count() : 0;
+    m_addRange->setEnabled(field >= 0 && loaded);
+    m_editRange->setEnabled(field >= 0 && selected.size() == 1);
+    m_delRange->setEnabled(field >= 0 && !selected.isEmpty());
+    m_moveUp->setEnabled(selected.size() == 1 && selected[0] > 0);
+    m_moveDown->setEnabled(selected.size() == 1 && selected[0] < count - 1);
+    m_autoCols->setEnabled(loaded);
+    m_autoRows->setEnabled(loaded);
+    m_clearField->setEnabled(count > 0);
+    bool any = false;
+    for (const auto &row : m_rows)
+        any = any || row->count() > 0;
+    m_clearAll->setEnabled(any);
+}
+
+void TSpreadsheetPage::repaintGrids()
+{
+    for (int i = 0; i < m_sheets->count(); ++i)
+        if (TSheetGrid *grid = Grid(i))
+            grid->viewport()->update();
+}
+
+int TSpreadsheetPage::marks(const TSheetGrid &grid, int row, int col) const
+{
+    if (row < 1 || row > MaxRows || col < 1 || col > MaxCols)
+        return smNone;
+    const int sheetNumber = grid.SheetIndex() + 1;
+    const QString &name = grid.SheetName();
+    int result = smNone;
+    if (m_pending.count() > 0 && m_pending.contains(sheetNumber, name, row, col))
+        result |= smPending;
+    const int field = currentField();
+    if (field < 0 || row <= settings().XLSSkipRows || col <= settings().XLSSkipCols)
+        return result;
+    const TMapRow &ranges = *m_rows[std::size_t(field)];
+    if (m_ranges->hasFocus() && !m_ranges->selectedItems().isEmpty()) {
+        // While the list has the focus, only the ranges selected in it.
+        for (const QListWidgetItem *item : m_ranges->selectedItems()) {
+            const int i = m_ranges->row(item);
+            if (i >= 0 && i < ranges.count() && ranges.range(i)->contains(sheetNumber, name, row, col))
+                return result | smMapped;
+        }
+    } else if (ranges.contains(sheetNumber, name, row, col)) {
+        result |= smMapped;
+    }
+    return result;
+}
+
+bool TSpreadsheetPage::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_ranges && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
+        repaintGrids();
+    // Enter and Escape apply or drop a pending selection from the lists too,
+    // where the operator went to choose the field.
+    if (event->type() == QEvent::KeyPress && m_pending.count() > 0 && (watched == m_fields || watched == m_ranges)) {
+        switch (static_cast<QKeyEvent *>(event)->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            applyPending();
+            return true;
+        case Qt::Key_Escape:
+            cancelPending();
+            return true;
+        default:
+            break;
+        }
+    }
+    return TDataImportWizardPage::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------------------
+// Tool buttons
+// ---------------------------------------------------------------------------
+
+void TSpreadsheetPage::addRange()
+{
+    const int field = currentField();
+    TSheetGrid *grid = activeGrid();
+    if (field < 0 || !grid)
+        return;
+    TMapRange range;
+    range.setBounds(0, 1, 0, 1);
+    range.setDirection(rdForward);
+    range.setSheetName(grid->SheetName());
+    QStringList names;
+    for (int i = 0; i < m_file.workSheetCount(); ++i)
+        names << m_file.workSheetName(i);
+    TRangeEditorDialog dialog(range, names, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    TMapRow &row = *m_rows[std::size_t(field)];
+    row.add(std::make_unique<TMapRange>(dialog.Range()));
+    storeField(field);
+    showRanges({ row.count() - 1 });
+}
+
+void TSpreadsheetPage::editRange()
+{
+    const int field = currentField();
+    const QList<int> selected = selectedRanges();
+    if (field < 0 || selected.size() != 1)
+        return;
+    TMapRow &row = *m_rows[std::size_t(field)];
+    TMapRange *range = row.range(selected[0]);
+    QStringList names;
+    for (int i = 0; i < m_file.workSheetCount(); ++i)
+        names << m_file.workSheetName(i);
+    TRangeEditorDialog dialog(*range, names, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    *range = dialog.Range();
+    row.updateTotal();
+    storeField(field);
+    showRanges(selected);
+}
+
+void TSpreadsheetPage::deleteRanges()
+{
+    const int field = currentField();
+    const QList<int> selected = selectedRanges();
+    if (field < 0 || selected.isEmpty())
+        return;
+    TMapRow &row = *m_rows[std::size_t(field)];
+    for (auto it = selected.rbegin(); it != selected.rend(); ++it)
+        row.removeAt(*it);
+    storeField(field);
+    showRanges();
+}
+
+void TSpreadsheetPage::moveRange(int step)
+{
+    const int field = currentField();
+    const QList<int> selected = selectedRanges();
+    if (field < 0 || selected.size() != 1)
+        return;
+    TMapRow &row = *m_rows[std::size_t(field)];
+    const int to = selected[0] + step;
+    if (to < 0 || to >= row.count())
+        return;
+    row.move(selected[0], to);
+    storeField(field);
+    showRanges({ to });
+}
+
+void TSpreadsheetPage::autoFill(bool columns)
+{
+    TSheetGrid *grid = activeGrid();
+    TxlsWorkSheet *sheet = grid ? m_file.workSheet(grid->SheetIndex()) : nullptr;
+    if (!sheet)
+        return;
+    cancelPending();
+    const int entries = columns ? sheet->cols().count() : sheet->rows().count();
+    for (int i = 0; i < int(m_rows.size()); ++i) {
+        TMapRow &row = *m_rows[std::size_t(i)];
+        row.clear();
+        int lowest = 0, highest = 0;
+        // A line of the used area without any cell would give a range the
+        // import refuses: its destination column stays unmapped.
+        const bool used = i < entries && (columns ? sheet->colExtent(i, lowest, highest) : sheet->rowExtent(i, lowest, highest));
+        if (used)
+            row.add(wholeLine(columns, i + 1, grid->SheetName()));
+        settings().XLSRanges.SetValue(settings().Columns().value(i), row.text());
+    }
+    emit MapChanged();
+    showRanges();
+}
+
+void TSpreadsheetPage::clearFieldRanges()
+{
+    const int field = currentField();
+    if (field < 0)
+        return;
+    m_rows[std::size_t(field)]->clear();
+    storeField(field);
+    showRanges();
+}
+
+void TSpreadsheetPage::clearAllRanges()
+{
+    for (int i = 0; i < int(m_rows.size()); ++i) {
+        m_rows[std::size_t(i)]->clear();
+        settings().XLSRanges.SetValue(settings().Columns().value(i), QString());
+    }
+    emit MapChanged();
+    showRanges();
+}
+
+// ---------------------------------------------------------------------------
+// The selection on the grid
+// ---------------------------------------------------------------------------
+
+void TSpreadsheetPage::cellClicked(int row, int col, Qt::KeyboardModifiers modifiers)
+{
+    TSheetGrid *grid = activeGrid();
+    if (!grid)
+        return;
+    const bool shift = modifiers & Qt::ShiftModifier;
+    const bool ctrl = modifiers & Qt::ControlModifier;
+    if (!shift && !ctrl) {
+        cancelPending();
+        m_currentRow = row;
+        m_currentCol = col;
+        return;
+    }
+    const int sheetNumber = grid->SheetIndex() + 1;
+    if (shift) {
+        if (row != m_currentRow && col != m_currentCol) {
+            cancelPending();
+            return;
+        }
+        extendTo(row, col);
+    } else {
+        if (m_pending.contains(sheetNumber, grid->SheetName(), row, col)) {
+            m_pending.removeCell(sheetNumber, grid->SheetName(), row, col);
+            restoreSheetNames(m_pending);
+        } else {
+            auto cell = std::make_unique<TMapRange>();
+            cell->setSheetName(grid->SheetName());
+            cell->setBounds(row, col, row, col);
+            addPending(std::move(cell));
+        }
+        m_currentRow = row;
+        m_currentCol = col;
+    }
+    pendingChanged();
+}
+
+void TSpreadsheetPage::extendTo(int row, int col)
+{
+    TSheetGrid *grid = activeGrid();
+    const int sheetNumber = grid->SheetIndex() + 1;
+    const QString name = grid->SheetName();
+    const int anchorRow = m_currentRow;
+    const int anchorCol = m_currentCol;
+
+    // Back along the last range that runs from the current cell: shorter.
+    if (m_pending.count() > 0) {
+        TMapRange &last = *m_pending.range(m_pending.count() - 1);
+        if (knownEnds(last) && last.contains(sheetNumber, name, row, col) && last.contains(sheetNumber, name, anchorRow, anchorCol)) {
+            if (last.kind() == rkCol && col == anchorCol) {
+                if (last.startRow() == anchorRow) {
+                    last.setFinishRow(row);
+                    return;
+                }
+                if (last.finishRow() == anchorRow) {
+                    last.setStartRow(row);
+                    return;
+                }
+            } else if (last.kind() == rkRow && row == anchorRow) {
+                if (last.startCol() == anchorCol) {
+                    last.setFinishCol(col);
+                    return;
+                }
+                if (last.finishCol() == anchorCol) {
+                    last.setStartCol(col);
+                    return;
+                }
+            }
+        }
+    }
+    // Otherwise every cell from the current one to the clicked one that is
+    // not selected yet, top to bottom or left to right.
+    const bool down = col == anchorCol;
+    const int from = down ? std::min(row, anchorRow) : std::min(col, anchorCol);
+    const int to = down ? std::max(row, anchorRow) : std::max(col, anchorCol);
+    for (int p = from; p <= to; ++p) {
+        const int r = down ? p : row;
+        const int c = down ? col : p;
+        if (m_pending.contains(sheetNumber, name, r, c))
+            continue;
+        auto cell = std::make_unique<TMapRange>();
+        cell->setSheetName(name);
+        cell->setBounds(r, c, r, c);
+        addPending(std::move(cell));
+    }
+}
+
+void TSpreadsheetPage::headerClicked(bool column, int position, Qt::KeyboardModifiers modifiers)
+{
+    TSheetGrid *grid = activeGrid();
+    if (!grid)
+        return;
+    const bool shift = modifiers & Qt::ShiftModifier;
+    const bool ctrl = modifiers & Qt::ControlModifier;
+    int &current = column ? m_currentCol : m_currentRow;
+    if (!shift && !ctrl) {
+        cancelPending();
+        current = position;
+        return;
+    }
+    const int sheetNumber = grid->SheetIndex() + 1;
+    // The pending whole column (row) at p, -1 when there is none.
+    auto present = [&](int p) {
+        for (int i = 0; i < m_pending.count(); ++i) {
+            const TMapRange &r = *m_pending.range(i);
+            const bool whole = column ? r.kind() == rkCol && r.startCol() == p && r.startRow() == 0 && r.finishRow() == 0
+                                      : r.kind() == rkRow && r.startRow() == p && r.startCol() == 0 && r.finishCol() == 0;
+            if (whole && r.contains(sheetNumber, grid->SheetName(), column ? 1 : p, column ? p : 1))
+                return i;
+        }
+        return -1;
+    };
+    if (shift) {
+        for (int p = std::min(current, position); p <= std::max(current, position); ++p)
+            if (present(p) < 0)
+                addPending(wholeLine(column, p, grid->SheetName()));
+    } else {
+        const int i = present(position);
+        if (i >= 0)
+            m_pending.removeAt(i);
+        else
+            addPending(wholeLine(column, position, grid->SheetName()));
+        current = position;
+    }
+    pendingChanged();
+}
+
+void TSpreadsheetPage::addPending(std::unique_ptr<TMapRange> range)
+{
+    m_pending.add(std::move(range));
+}
+
+void TSpreadsheetPage::pendingChanged()
+{
+    m_pending.merge();
+    m_pendingList->clear();
+    for (int i = 0; i < m_pending.count(); ++i)
+        m_pendingList->addItem(m_pending.range(i)->text());
+    const bool pending = m_pending.count() > 0;
+    m_rangeStack->setCurrentWidget(pending ? m_pendingList : m_ranges);
+    for (int i = 0; i < m_sheets->count(); ++i)
+        if (TSheetGrid *grid = Grid(i))
+            grid->SetSelectionPending(pending);
+    repaintGrids();
+}
+
+void TSpreadsheetPage::applyPending()
+{
+    const int field = currentField();
+    if (m_pending.count() == 0)
+        return;
+    if (field < 0) {
+        QApplication::beep();
+        return;
+    }
+    TMapRow &row = *m_rows[std::size_t(field)];
+    const QList<int> selected = selectedRanges();
+    for (auto it = selected.rbegin(); it != selected.rend(); ++it)
+        row.removeAt(*it);
+    QList<int> added;
+    for (int i = 0; i < m_pending.count(); ++i) {
+        row.add(std::make_unique<TMapRange>(*m_pending.range(i)));
+        added << row.count() - 1;
+    }
+    m_pending.clear();
+    pendingChanged();
+    storeField(field);
+    showRanges(added);
+}
+
+void TSpreadsheetPage::cancelPending()
+{
+    if (m_pending.count() == 0)
+        return;
+    m_pending.clear();
+    pendingChanged();
+}

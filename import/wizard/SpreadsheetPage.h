@@ -1,0 +1,104 @@
+#pragma once
+
+#include "core/FormatSettings.h"
+#include "import/XLSFile.h"
+#include "import/XLSMapParser.h"
+#include "import/wizard/DataImportWizardPage.h"
+
+#include <memory>
+#include <vector>
+
+class QLineEdit;
+class QListWidget;
+class QStackedWidget;
+class QTabWidget;
+class QToolButton;
+class TSheetGrid;
+
+// The text a workbook cell shows in the preview: dates and times in the
+// wizard's short formats (a date-time of 0 as a time), numbers in general
+// format, a formula its cached result.
+QString SpreadsheetPreviewText(TbiffCell &cell, const FormatSettings &fs);
+
+// The spreadsheet page: every worksheet of the workbook in a tab, the
+// destination columns ("Fields") with each one's cell ranges ("Ranges"), the
+// range editor, the automatic fills, and a selection made on the grid with
+// Shift and Ctrl held, applied with Enter.
+class TSpreadsheetPage : public TDataImportWizardPage
+{
+    Q_OBJECT
+
+public:
+    TSpreadsheetPage(TDataImportWizardSettings &settings, const TDataImportWizard &component, QWidget *parent = nullptr);
+    ~TSpreadsheetPage() override;
+
+    void Prepare(bool sourceChanged) override;
+    void SettingsChanged() override;
+
+    int SheetCount() const;
+    TSheetGrid *Grid(int sheet) const;
+    // The selection being built on the grid, as range text.
+    QString PendingText() const { return m_pending.text(); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void loadWorkbook();
+    void unloadWorkbook();
+    void fillGrid(TSheetGrid &grid, TxlsWorkSheet &sheet, int maxColWidth);
+    int currentField() const;
+    TSheetGrid *activeGrid() const;
+    QList<int> selectedRanges() const;
+    void storeField(int field);
+    void showRanges(const QList<int> &select = {});
+    void updateButtons();
+    void repaintGrids();
+    int marks(const TSheetGrid &grid, int row, int col) const;
+    // Sheet names as the workbook spells them (the range text upper-cases them).
+    void restoreSheetNames(TMapRow &row) const;
+
+    // Tool buttons
+    void addRange();
+    void editRange();
+    void deleteRanges();
+    void moveRange(int step);
+    void autoFill(bool columns);
+    void clearFieldRanges();
+    void clearAllRanges();
+    void skipEdited();
+
+    // The selection on the grid
+    void cellClicked(int row, int col, Qt::KeyboardModifiers modifiers);
+    void headerClicked(bool column, int position, Qt::KeyboardModifiers modifiers);
+    void extendTo(int row, int col);
+    void addPending(std::unique_ptr<TMapRange> range);
+    void pendingChanged();
+    void applyPending();
+    void cancelPending();
+
+    TxlsFile m_file;
+    QString m_loadedFile;
+    std::vector<std::unique_ptr<TMapRow>> m_rows; // one per destination column
+    TMapRow m_pending;
+    int m_currentRow = 1; // where the last plain or Ctrl click was, 1-based
+    int m_currentCol = 1;
+    bool m_updating = false;
+
+    QListWidget *m_fields;
+    QStackedWidget *m_rangeStack;
+    QListWidget *m_ranges;
+    QListWidget *m_pendingList;
+    QToolButton *m_addRange;
+    QToolButton *m_editRange;
+    QToolButton *m_delRange;
+    QToolButton *m_moveUp;
+    QToolButton *m_moveDown;
+    QToolButton *m_autoCols;
+    QToolButton *m_autoRows;
+    QToolButton *m_clearField;
+    QToolButton *m_clearAll;
+    QLineEdit *m_skipCols;
+    QLineEdit *m_skipRows;
+    QTabWidget *m_sheets;
+};
