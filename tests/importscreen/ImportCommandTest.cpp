@@ -1,0 +1,176 @@
+#include "tests/importscreen/ImportScreenSupport.h"
+
+#include <QFileInfo>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct CliRun
+{
+    int rc = -1;
+    QString out;
+    QString err;
+};
+
+CliRun cli(const QStringList &args)
+{
+    QProcess p;
+    p.start(QStringLiteral(KESTRA_CLI), QStringList { QStringLiteral("import") } + args);
+    CliRun run;
+    if (!p.waitForFinished(120000)) {
+        p.kill();
+        p.waitForFinished();
+        run.err = QStringLiteral("kestra-cli did not finish");
+        return run;
+    }
+    run.rc = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    run.out = QString::fromUtf8(p.readAllStandardOutput());
+    run.err = QString::fromUtf8(p.readAllStandardError());
+    return run;
+}
+
+// A database with one company, closed so that the command can open it.
+class ImportCommand : public ::testing::Test
+{
+protected:
+    TestDatabase db;
+    QTemporaryDir dir;
+
+    void SetUp() override
+    {
+        db.exec(QStringLiteral("insert into SOCIETE (IDENTIFIANT, CLE, CATEGORIE, ETABSECONDAIRE, RAISON_SOCIALE, EXERCICE) "
+                               "values ('0123456', 'A', 'M', '000', 'SOCIETE A', 2025)"));
+        db.connection().close();
+    }
+
+    CliRun import(const QString &templateText, const QString &table, const QStringList &more = {})
+    {
+        const QString file = writeFile(dir, QStringLiteral("t.imp"), templateText);
+        return cli(
+            QStringList { QStringLiteral("--db"), db.directory(), QStringLiteral("--template"), file, QStringLiteral("--table"), table }
+            + more);
+    }
+};
+
+const QStringList ForCompanyA = { QStringLiteral("--company"), CompanyA, QStringLiteral("--year"), Year };
+
+} // namespace
+
+// The four roads an office takes: clients then invoices, from a delimited
+// file and from the workbook, each from its template.
+TEST_F(ImportCommand, DelimitedAndSpreadsheetTemplatesIntoBothTables)
+{
+    const QString clients
+        = writeFile(dir, QStringLiteral("clients.csv"), QStringLiteral("CODE;NOM;ADRESSE\r\n201;Client A;Tunis\r\n202;Client B;Sfax\r\n"));
+    const QString invoices = writeFile(dir, QStringLiteral("factures.csv"),
+        invoicesCsv({ QStringLiteral("C1;10/02/2026;AUT-1;01/01/2026;10"), QStringLiteral("C2;10/11/2026;AUT-2;01/01/2026;20") }));
+    struct Case
+    {
+        const char *name;
+        QString templateText;
+        QString table;
+        QStringList more;
+        QString counts;
+    };
+    const QList<Case> cases = {
+        { "delimited clients", csvTemplate(clients, QStringLiteral("CODE=1\nNOMBENEFICIAIRE=2\nADRESSE=3")), "TIERS", {},
+            "Lignes insérées : 2\nLignes modifiées : 0\nLignes supprimées : 0\nLignes en échec : 0\n" },
+        // The template names another file: --file replaces it, the ranges stay.
+        { "workbook clients", xlsTemplate(QStringLiteral("/nowhere/last-month.xls"), XlsClientsMap), "tiers",
+            { QStringLiteral("--file"), workbookFixture() },
+            "Lignes insérées : 4\nLignes modifiées : 0\nLignes supprimées : 0\nLignes en échec : 0\n" },
+        { "delimited invoices", csvTemplate(invoices, CsvInvoicesMap, PlaceholderKeys), "FACTURE", ForCompanyA,
+            "Lignes insérées : 2\nLignes modifiées : 0\nLignes supprimées : 0\nLignes en échec : 0\nFactures numérotées : 2\n" },
+        { "workbook invoices", xlsTemplate(workbookFixture(), XlsInvoicesMap, PlaceholderKeys), "FACTURE", ForCompanyA,
+            "Lignes insérées : 5\nLignes modifiées : 0\nLignes supprimées : 0\nLignes en échec : 0\nFactures numérotées : 5\n" },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const CliRun run = import(c.templateText, c.table, c.more);
+        EXPECT_EQ(run.rc, 0) << run.err.toStdString();
+        EXPECT_EQ(run.out, c.counts);
+    }
+
+    EXPECT_EQ(committedRows(db, QStringLiteral("select CODE, NOMBENEFICIAIRE, DATEAUTORISATION from TIERS order by CODE")),
+        (QList<QStringList> {
+            { "101", "ATELIERS MECANIQUES DU SUD", "20/11/2025" },
+            { "102", "IMPRIMERIE DE LA MEDINA", "05/01/2026" },
+            { "103", "TRABELSI AMINA", "null" },
+            { "104", "SOCIETA ADRIATICA IMPORT SRL", "30/06/2025" },
+            { "201", "Client A", "null" },
+            { "202", "Client B", "null" },
+        }));
+    // The company had no invoice that year: numbering starts at 1.
+    EXPECT_EQ(committedRows(db,
+                  QStringLiteral("select IDENTIFIANT, EXERCICE, TRIMESTRE, NUMEROORDRE, NUMEROFACTURE, DATEFACTURE, CODE, MONTANTTVA "
+                                 "from FACTURE order by NUMEROORDRE")),
+        (QList<QStringList> {
+            { CompanyA, "2026", "1", "1", "C1", "10/02/2026", "null", "null" },
+            { CompanyA, "2026", "4", "2", "C2", "10/11/2026", "null", "null" },
+            { CompanyA, "2026", "1", "3", "FV-2026-101", "12/03/2026", "101", "191.9" },
+            { CompanyA, "2026", "2", "4", "FV-2026-102", "03/04/2026", "102", "527.725" },
+            { CompanyA, "2026", "3", "5", "FV-2026-103", "30/09/2026", "103", "33.6" },
+            { CompanyA, "2026", "4", "6", "FV-2026-104", "01/10/2026", "104", "2302.8" },
+            { CompanyA, "2026", "4", "7", "FV-2026-105", "null", "101", "98.475" },
+        }));
+}
+
+TEST_F(ImportCommand, WhatIsMissingIsSaidAndNothingIsWritten)
+{
+    const QString clients = writeFile(dir, QStringLiteral("clients.csv"), QStringLiteral("CODE;NOM\r\n1;Un\r\n"));
+    const QString good = csvTemplate(clients, QStringLiteral("CODE=1\nNOMBENEFICIAIRE=2"));
+    struct Case
+    {
+        const char *name;
+        QStringList args;
+        int rc;
+        QString message;
+    };
+    const QString goodFile = writeFile(dir, QStringLiteral("good.imp"), good);
+    const QString base = db.directory();
+    const QList<Case> cases = {
+        { "no template", { "--db", base, "--template", dir.filePath("none.imp"), "--table", "TIERS" }, 1,
+            "Modèle d'importation introuvable : " + dir.filePath("none.imp") },
+        { "no source", { "--db", base, "--template", goodFile, "--table", "TIERS", "--file", dir.filePath("none.csv") }, 1,
+            "Fichier source introuvable : " + dir.filePath("none.csv") },
+        { "unknown company", { "--db", base, "--template", goodFile, "--table", "FACTURE", "--company", "9999999ZZZ999", "--year", Year },
+            1, "Société introuvable : 9999999ZZZ999" },
+        { "invoices without a company", { "--db", base, "--template", goodFile, "--table", "FACTURE" }, 2, "--company" },
+        { "another table", { "--db", base, "--template", goodFile, "--table", "SOCIETE" }, 2, "Table incorrecte : SOCIETE" },
+        { "no database", { "--db", dir.filePath("nobase"), "--template", goodFile, "--table", "TIERS" }, 1, "Base introuvable" },
+        { "a template of no kind",
+            { "--db", base, "--template", writeFile(dir, "bad.imp", "[FIRST_STEP]\nImportType=9\n"), "--table", "TIERS" }, 1,
+            "Unknown import source" },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const CliRun run = cli(c.args);
+        EXPECT_EQ(run.rc, c.rc);
+        EXPECT_TRUE(run.err.contains(c.message)) << run.err.toStdString();
+        EXPECT_EQ(run.out, QString());
+    }
+    EXPECT_EQ(committedRows(db, QStringLiteral("select count(*) from TIERS")).value(0).value(0), QStringLiteral("0"));
+}
+
+TEST_F(ImportCommand, FailedRowsDoNotStopTheOthersAndTheLogIsNamed)
+{
+    const QString clients = writeFile(
+        dir, QStringLiteral("clients.csv"), QStringLiteral("CODE;NOM\r\n1;Un\r\nabc;Pas un code\r\n2;Deux\r\n1;Doublon\r\n3;Trois\r\n"));
+    const QString log = dir.filePath(QStringLiteral("logs/import.log"));
+    const CliRun run = import(csvTemplate(clients, QStringLiteral("CODE=1\nNOMBENEFICIAIRE=2"),
+                                  QStringLiteral("[LAST_STEP]\nEnableErrorLog=1\nErrorLogFileName=%1\n").arg(log)),
+        QStringLiteral("TIERS"));
+    EXPECT_EQ(run.rc, 3) << run.err.toStdString();
+    EXPECT_EQ(run.out,
+        QStringLiteral("Lignes insérées : 3\nLignes modifiées : 0\nLignes supprimées : 0\nLignes en échec : 2\nJournal des erreurs : %1\n")
+            .arg(log));
+    QFile f(log);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QString text = QString::fromLatin1(f.readAll());
+    EXPECT_TRUE(text.contains(QStringLiteral("Line 3:"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Line 5:"))) << text.toStdString();
+    EXPECT_EQ(committedRows(db, QStringLiteral("select CODE, NOMBENEFICIAIRE from TIERS order by CODE")),
+        (QList<QStringList> { { "1", "Un" }, { "2", "Deux" }, { "3", "Trois" } }));
+}

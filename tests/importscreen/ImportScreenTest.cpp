@@ -1,0 +1,425 @@
+#include "app/MainWindow.h"
+#include "app/Windows.h"
+#include "core/WorkingContext.h"
+#include "data/DataModule.h"
+#include "import/DataImportASCII.h"
+#include "import/screen/ImpDlgIBXF.h"
+#include "import/screen/ImportDestinationWidgets.h"
+#include "import/wizard/DataImportProgress.h"
+#include "import/wizard/DataImportWizard.h"
+#include "import/wizard/DataImportWizardForm.h"
+#include "tests/importscreen/ImportScreenSupport.h"
+#include "ui/MessageBox.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace {
+
+// What the operator saw of one run of the wizard.
+struct WizardRun
+{
+    bool opened = false;
+    int step = -1;
+    QString error; // a template the wizard refused
+    QString state; // of the progress dialog when it finished
+    int inserted = -1;
+    int errors = -1;
+};
+
+// Answers the next message box that opens, after check has looked at it,
+// with its default button (Enter).
+class BoxAnswerer
+{
+public:
+    explicit BoxAnswerer(std::function<void(QMessageBox &)> check)
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, [this, check] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            m_timer.stop();
+            ++Answered;
+            check(*box);
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        m_timer.start(5);
+    }
+    int Answered = 0;
+
+private:
+    QTimer m_timer;
+};
+
+class ImportScreen : public ::testing::Test
+{
+protected:
+    TestDatabase db;
+    TDatadeclaration module;
+    WorkingContext context;
+    QTemporaryDir dir;
+    std::unique_ptr<TfmImpDlgIBX> screen;
+
+    void SetUp() override
+    {
+        // A message nobody answers must not stop a test.
+        MessageBox::resetRecord();
+        MessageBox::setAutoAnswer(QMessageBox::Ok);
+        context.curIdentifiant = QStringLiteral("0123456");
+        context.curCle = QStringLiteral("A");
+        context.curCategorie = QStringLiteral("M");
+        context.curEtab = QStringLiteral("000");
+        context.curMatricule = CompanyA;
+        context.curExercice = Year;
+        module.ivorande->setDatabaseName(db.path());
+        module.setWorkingContext(&context);
+    }
+    void TearDown() override
+    {
+        screen.reset();
+        MessageBox::setAutoAnswer(QMessageBox::NoButton);
+        MessageBox::resetRecord();
+    }
+
+    // Rows written by the test become visible to the screen's connection.
+    void seeded() { db.connection().commit(); }
+
+    void open()
+    {
+        screen = std::make_unique<TfmImpDlgIBX>(module, context);
+        screen->show();
+    }
+
+    void chooseInvoices() { screen->ComboBox1->setCurrentIndex(screen->ComboBox1->findText(QStringLiteral("Factures"))); }
+
+    // Presses "Imporation des Données"; in the wizard that opens, loads the
+    // template, runs it, presses the progress dialog's OK and quits.
+    WizardRun importWith(const QString &templateText)
+    {
+        const QString file = writeFile(dir, QStringLiteral("import.imp"), templateText);
+        WizardRun run;
+        QPointer<TDataImportProgress> closed;
+        QTimer closer;
+        QObject::connect(&closer, &QTimer::timeout, [&] {
+            TDataImportWizardF *w = screen->DataImportWizard1->Window();
+            TDataImportProgress *p = w ? w->Progress() : nullptr;
+            if (!p || !p->Done() || p == closed)
+                return;
+            closed = p;
+            run.state = p->State();
+            run.inserted = p->Inserted();
+            run.errors = p->Errors();
+            QTest::mouseClick(p->Button(), Qt::LeftButton);
+        });
+        closer.start(5);
+        QTimer::singleShot(0, [&] {
+            TDataImportWizardF *w = screen->DataImportWizard1->Window();
+            if (!w)
+                return;
+            run.opened = true;
+            try {
+                w->Load(file);
+            } catch (const Error &e) {
+                run.error = e.text();
+            }
+            run.step = w->Step();
+            if (run.error.isEmpty())
+                w->ExecuteImport();
+            MessageBox::setNextAnswer(QMessageBox::Yes); // "Do you want to quit?"
+            w->reject();
+        });
+        QTest::mouseClick(screen->BitBtn2, Qt::LeftButton);
+        return run;
+    }
+
+    int count(const QString &table) { return committedRows(db, QStringLiteral("select count(*) from ") + table).value(0).value(0).toInt(); }
+};
+
+} // namespace
+
+TEST_F(ImportScreen, OpensOnClientsAndTheTabsChooseTheDestinationKind)
+{
+    open();
+    EXPECT_EQ(screen->ComboBox1->currentText(), QStringLiteral("Clients"));
+    EXPECT_EQ(screen->ComboBox1->toolTip(), QStringLiteral("Veuillez importer les tables dans leur Ordre"));
+    EXPECT_EQ(screen->DataSource1, screen->IBTable2);
+    EXPECT_TRUE(screen->IBTable2->isActive());
+    EXPECT_EQ(screen->DataImportWizard1->DataSet, screen->IBTable2);
+    EXPECT_EQ(screen->IBQuery1.sql(), QStringLiteral("delete FROM tiers"));
+    EXPECT_EQ(screen->impMatricule, CompanyA);
+    EXPECT_EQ(screen->impExercice, Year);
+    // The "DBGrid" tab shows, but the kind stays the data set's until a tab is chosen.
+    EXPECT_EQ(screen->pcDestinations->tabText(screen->pcDestinations->currentIndex()), QStringLiteral("DBGrid"));
+    EXPECT_EQ(screen->DataImportWizard1->ImportDestination, qidDataSet);
+
+    const QList<QPair<QString, TImportDestination>> tabs
+        = { { QStringLiteral("ListView"), qidListView }, { QStringLiteral("Dataset"), qidDataSet },
+              { QStringLiteral("StringGrid"), qidStringGrid }, { QStringLiteral("DBGrid"), qidDBGrid } };
+    for (const auto &[tab, kind] : tabs) {
+        for (int i = 0; i < screen->pcDestinations->count(); ++i)
+            if (screen->pcDestinations->tabText(i) == tab)
+                screen->pcDestinations->setCurrentIndex(i);
+        EXPECT_EQ(screen->DataImportWizard1->ImportDestination, kind) << tab.toStdString();
+    }
+
+    chooseInvoices();
+    EXPECT_EQ(screen->DataSource1, screen->IBTable1);
+    EXPECT_TRUE(screen->IBTable1->isActive());
+    EXPECT_EQ(screen->DBGrid->GridDataSet(), screen->IBTable1);
+    EXPECT_EQ(screen->IBQuery1.sql(), QStringLiteral("delete FROM FACTURE"));
+}
+
+TEST_F(ImportScreen, EmptyingAsksFirstAndEmptiesOnlyTheChosenTable)
+{
+    db.exec(QStringLiteral("insert into TIERS (CODE, NOMBENEFICIAIRE) values (1, 'UN')"));
+    db.exec(QStringLiteral("insert into TIERS (CODE, NOMBENEFICIAIRE) values (2, 'DEUX')"));
+    insertInvoice(db, CompanyA, 2026, 1, 1);
+    insertInvoice(db, CompanyB, 2025, 4, 1);
+    seeded();
+    open();
+
+    // The real question, answered by its default button.
+    MessageBox::setAutoAnswer(QMessageBox::NoButton);
+    QString text, caption;
+    bool noIsDefault = false;
+    BoxAnswerer answerer([&](QMessageBox &box) {
+        text = box.text();
+        caption = box.windowTitle();
+        noIsDefault = box.defaultButton() == box.button(QMessageBox::No);
+    });
+    QTest::mouseClick(screen->BitBtn1, Qt::LeftButton);
+    EXPECT_EQ(answerer.Answered, 1);
+    EXPECT_EQ(text, QStringLiteral("Voulez-vous vider la table ?"));
+    EXPECT_EQ(caption, QStringLiteral("Confirmation"));
+    EXPECT_TRUE(noIsDefault);
+    EXPECT_EQ(count(QStringLiteral("TIERS")), 2);
+
+    MessageBox::setNextAnswer(QMessageBox::Yes);
+    QTest::mouseClick(screen->BitBtn1, Qt::LeftButton);
+    EXPECT_EQ(count(QStringLiteral("TIERS")), 0);
+    EXPECT_EQ(count(QStringLiteral("FACTURE")), 2);
+    // The grids show the emptied table again, ready for the import.
+    EXPECT_TRUE(screen->IBTable2->isActive());
+    EXPECT_EQ(screen->IBTable2->recordCount(), 0);
+
+    chooseInvoices();
+    MessageBox::setNextAnswer(QMessageBox::Yes);
+    QTest::mouseClick(screen->BitBtn1, Qt::LeftButton);
+    EXPECT_EQ(count(QStringLiteral("FACTURE")), 0);
+    EXPECT_TRUE(screen->IBTable1->isActive());
+
+    // The list and the text grid are emptied without a question; the
+    // grid's captions stay.
+    const int asked = MessageBox::count();
+    screen->ListView->AddItem(2);
+    screen->pcDestinations->setCurrentIndex(TfmImpDlgIBX::TabListView);
+    QTest::mouseClick(screen->BitBtn1, Qt::LeftButton);
+    EXPECT_EQ(screen->ListView->ItemCount(), 0);
+    screen->StringGrid->SetCell(1, 1, QStringLiteral("x"));
+    screen->StringGrid->SetCell(3, 4, QStringLiteral("y"));
+    screen->pcDestinations->setCurrentIndex(TfmImpDlgIBX::TabStringGrid);
+    QTest::mouseClick(screen->BitBtn1, Qt::LeftButton);
+    EXPECT_EQ(MessageBox::count(), asked);
+    EXPECT_EQ(screen->StringGrid->Cell(1, 1), QString());
+    EXPECT_EQ(screen->StringGrid->Cell(3, 4), QString());
+    QStringList captions;
+    for (int c = 0; c < 4; ++c)
+        captions << screen->StringGrid->Cell(c, 0);
+    EXPECT_EQ(captions, (QStringList { "CODE", "IDENTIFIANT", "NOMBENEFICIAIRE", "ADRESSE" }));
+}
+
+// Invoices of this company and year, of an earlier year and of another
+// company are in the table; five are imported with any key the source
+// gives. Only those five are stamped, numbered on from this company's
+// highest number of the year.
+TEST_F(ImportScreen, ImportedInvoicesAreStampedAndNothingElseIsTouched)
+{
+    db.exec(QStringLiteral("insert into TIERS (CODE, NOMBENEFICIAIRE) values (1, 'UN')"));
+    insertInvoice(db, CompanyA, 2026, 1, 1);
+    insertInvoice(db, CompanyA, 2026, 1, 2);
+    insertInvoice(db, CompanyA, 2026, 3, 7);
+    insertInvoice(db, CompanyA, 2025, 4, 9);
+    insertInvoice(db, CompanyB, 2026, 1, 1);
+    insertInvoice(db, CompanyB, 2026, 2, 2);
+    seeded();
+    const QString others = QStringLiteral("select * from FACTURE order by IDENTIFIANT, EXERCICE, TRIMESTRE, NUMEROORDRE");
+    const QList<QStringList> before = committedRows(db, others);
+
+    const QString source = writeFile(dir, QStringLiteral("factures.csv"),
+        invoicesCsv({ QStringLiteral("F1;12/03/2026;AUT-1;01/01/2026;100.5"), QStringLiteral("F2;03/04/2026;AUT-2;02/01/2026;200"),
+            QStringLiteral("F3;30/09/2026;AUT-3;03/01/2026;300"), QStringLiteral("F4;01/10/2026;AUT-4;04/01/2026;400"),
+            QStringLiteral("F5;;AUT-5;05/01/2026;500") }));
+    open();
+    chooseInvoices();
+    const WizardRun run = importWith(csvTemplate(source, CsvInvoicesMap, PlaceholderKeys));
+    ASSERT_TRUE(run.opened);
+    EXPECT_EQ(run.error, QString());
+    EXPECT_EQ(run.step, 3);
+    EXPECT_EQ(run.state, QStringLiteral("Finished"));
+    EXPECT_EQ(run.inserted, 5);
+    EXPECT_EQ(run.errors, 0);
+    EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Do you want to quit?")) << "the only box";
+    EXPECT_EQ(MessageBox::count(), 1);
+
+    EXPECT_EQ(count(QStringLiteral("TIERS")), 1);
+    EXPECT_EQ(committedRows(db,
+                  QStringLiteral("select IDENTIFIANT, EXERCICE, TRIMESTRE, NUMEROORDRE, NUMEROFACTURE, NUMEROAUTORISATION, "
+                                 "DATEAUTORISATION, PRIXVENTE from FACTURE where NUMEROFACTURE starting with 'F' order by NUMEROORDRE")),
+        (QList<QStringList> {
+            { CompanyA, "2026", "1", "8", "F1", "AUT-1", "01/01/2026", "100.5" },
+            { CompanyA, "2026", "2", "9", "F2", "AUT-2", "02/01/2026", "200" },
+            { CompanyA, "2026", "3", "10", "F3", "AUT-3", "03/01/2026", "300" },
+            { CompanyA, "2026", "4", "11", "F4", "AUT-4", "04/01/2026", "400" },
+            { CompanyA, "2026", "4", "12", "F5", "AUT-5", "05/01/2026", "500" }, // no date: the zero date's December
+        }));
+    QList<QStringList> after = committedRows(db, others);
+    after.erase(std::remove_if(after.begin(), after.end(), [](const QStringList &r) { return r.value(4).startsWith(u'F'); }), after.end());
+    EXPECT_EQ(after, before);
+
+    // The shared invoice data set shows this company's year; the grid the stamped table.
+    EXPECT_EQ(module.ifacture->sql(), TfmImpDlgIBX::ImportedInvoicesSql);
+    EXPECT_EQ(module.ifacture->param(QStringLiteral("identifiant")), CompanyA);
+    EXPECT_TRUE(module.ifacture->isActive());
+    ASSERT_TRUE(screen->IBTable1->isActive());
+    EXPECT_EQ(screen->IBTable1->recordCount(), 11);
+    EXPECT_FALSE(screen->IBTable1->locate(QStringLiteral("IDENTIFIANT"), QStringLiteral("IMPORT")));
+}
+
+TEST_F(ImportScreen, ClientsImportCutsLongNamesAndTheBeforePostRuleRefusesArgentina)
+{
+    const QString longName = QStringLiteral("SOCIETE GENERALE DES GRANDS TRAVAUX DE LA MEDJERDA"); // 50 characters
+    ASSERT_EQ(longName.size(), 50);
+    const QString source = writeFile(dir, QStringLiteral("clients.csv"),
+        QStringLiteral("CODE;NOM;ADRESSE\r\n1;%1;Tunis\r\n2;CLIENT DEUX;ARGENTINA\r\n3;CLIENT TROIS;argentine\r\n").arg(longName));
+    const QString clientsTemplate = csvTemplate(source, QStringLiteral("CODE=1\nNOMBENEFICIAIRE=2\nADRESSE=3"));
+    struct Case
+    {
+        bool ticked;
+        QList<int> codes;
+    };
+    for (const Case &c : { Case { false, { 1, 2, 3 } }, Case { true, { 1, 3 } } }) {
+        SCOPED_TRACE(c.ticked ? "ticked" : "not ticked");
+        // Emptied the operator's way, which also ends the screen's transaction.
+        open();
+        MessageBox::setNextAnswer(QMessageBox::Yes);
+        QTest::mouseClick(screen->BitBtn1, Qt::LeftButton);
+        if (c.ticked)
+            QTest::mouseClick(screen->chbUseBeforePost, Qt::LeftButton, {}, QPoint(8, screen->chbUseBeforePost->height() / 2));
+        ASSERT_EQ(screen->chbUseBeforePost->isChecked(), c.ticked);
+        const WizardRun run = importWith(clientsTemplate);
+        EXPECT_EQ(run.state, QStringLiteral("Finished"));
+        EXPECT_EQ(run.errors, 0);
+        const QList<QStringList> rows = committedRows(db, QStringLiteral("select CODE, NOMBENEFICIAIRE from TIERS order by CODE"));
+        QList<int> codes;
+        for (const QStringList &r : rows)
+            codes << r[0].toInt();
+        EXPECT_EQ(codes, c.codes);
+        EXPECT_EQ(rows.value(0).value(1), longName.left(40));
+        // The shared client data set is reopened on its last row.
+        EXPECT_TRUE(module.Itiers->isActive());
+        EXPECT_EQ(module.Itiers->recNo(), module.Itiers->recordCount() - 1);
+        screen.reset();
+    }
+}
+
+// With "Factures" chosen, an import into the text grid reaches the grid
+// only: the invoices in the table keep their keys.
+TEST_F(ImportScreen, TextGridTakesTheRowsUnderItsCaptionsAndTheInvoicesStayAsTheyAre)
+{
+    insertInvoice(db, CompanyA, 2026, 2, 5);
+    insertInvoice(db, QStringLiteral("IMPORT"), 0, 0, 1); // an earlier import left unstamped
+    seeded();
+    const QString all = QStringLiteral("select * from FACTURE order by IDENTIFIANT, EXERCICE, TRIMESTRE, NUMEROORDRE");
+    const QList<QStringList> before = committedRows(db, all);
+    const QString source
+        = writeFile(dir, QStringLiteral("clients.csv"), QStringLiteral("CODE;NOM;ADRESSE\r\n7;SEPT;Sfax\r\n8;HUIT;Sousse\r\n"));
+    open();
+    chooseInvoices();
+    screen->pcDestinations->setCurrentIndex(TfmImpDlgIBX::TabStringGrid);
+    const WizardRun run = importWith(csvTemplate(source, QStringLiteral("CODE=1\nNOMBENEFICIAIRE=2\nADRESSE=3")));
+    EXPECT_EQ(run.state, QStringLiteral("Finished"));
+    EXPECT_EQ(run.inserted, 2);
+    TImportStringGrid &grid = *screen->StringGrid;
+    ASSERT_GE(grid.RowCount(), 3);
+    EXPECT_EQ(
+        QStringList({ grid.Cell(0, 1), grid.Cell(1, 1), grid.Cell(2, 1), grid.Cell(3, 1) }), QStringList({ "7", "", "SEPT", "Sfax" }));
+    EXPECT_EQ(QStringList({ grid.Cell(0, 2), grid.Cell(2, 2), grid.Cell(3, 2) }), QStringList({ "8", "HUIT", "Sousse" }));
+    EXPECT_EQ(grid.Cell(2, 0), QStringLiteral("NOMBENEFICIAIRE"));
+    EXPECT_EQ(committedRows(db, all), before);
+}
+
+// The list adapter as the engine uses it: captions in column 0, sub-items after.
+TEST(ImportListView, TakesRowsThroughTheEngine)
+{
+    QTemporaryDir dir;
+    const QString source = writeFile(dir, QStringLiteral("l.csv"), QStringLiteral("1;Un;Tunis\r\n2;Deux;Sfax\r\n"));
+    TImportListView list;
+    list.SetColumns({ QStringLiteral("CODE"), QStringLiteral("NOM"), QStringLiteral("VILLE") });
+    TDataImportASCII source1;
+    source1.SetImportDestination(qidListView);
+    source1.SetListView(&list);
+    source1.SetFileName(source);
+    source1.SetComma(QLatin1Char(';'));
+    source1.SetMap({ QStringLiteral("CODE=1"), QStringLiteral("VILLE=3") });
+    source1.Execute();
+    ASSERT_EQ(list.ItemCount(), 2);
+    EXPECT_EQ(list.ItemCaption(1), QStringLiteral("2"));
+    EXPECT_EQ(list.SubItem(1, 0), QString());
+    EXPECT_EQ(list.SubItem(1, 1), QStringLiteral("Sfax"));
+    EXPECT_EQ(list.SubItem(1, 5), QString());
+    list.DeleteItem(0);
+    EXPECT_EQ(list.ItemCaption(0), QStringLiteral("2"));
+    list.ClearItems();
+    EXPECT_EQ(list.ItemCount(), 0);
+    EXPECT_TRUE(list.updatesEnabled());
+}
+
+TEST(ImportScreenWiring, ImportationOpensTheScreenInItsOwnWindow)
+{
+    TestDatabase db;
+    db.connection().close();
+    TDatadeclaration module;
+    module.ivorande->setDatabaseName(db.path());
+    Datadeclaration = &module;
+    MessageBox::resetRecord();
+    MessageBox::setAutoAnswer(QMessageBox::Ok);
+    auto *main = new TFrmmain;
+    Frmmain = main;
+    module.setWorkingContext(main);
+    registerWindows();
+    main->show();
+    main->curIdentifiant = QStringLiteral("0123456");
+    main->curCle = QStringLiteral("A");
+    main->curCategorie = QStringLiteral("M");
+    main->curEtab = QStringLiteral("000");
+    main->curExercice = Year;
+
+    main->ToolButton8Click();
+    TfmImpDlgIBX *screen = nullptr;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (auto *s = qobject_cast<TfmImpDlgIBX *>(w))
+            screen = s;
+    ASSERT_NE(screen, nullptr);
+    EXPECT_TRUE(screen->isWindow());
+    EXPECT_TRUE(screen->isVisible());
+    EXPECT_EQ(screen->impMatricule, CompanyA);
+    QPointer<TfmImpDlgIBX> watch(screen);
+    screen->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(watch.isNull());
+    EXPECT_EQ(MessageBox::count(), 0) << MessageBox::lastText().toStdString();
+
+    delete main;
+    Frmmain = nullptr;
+    Datadeclaration = nullptr;
+    MessageBox::setAutoAnswer(QMessageBox::NoButton);
+}
