@@ -8,6 +8,7 @@
 #include "app/cli/Commands.h"
 #include "core/Conversion.h"
 #include "core/Error.h"
+#include "core/IniFile.h"
 #include "data/Config.h"
 #include "data/Connection.h"
 #include "data/DataSet.h"
@@ -143,7 +144,12 @@ int importCommand(const QStringList &args, QTextStream &out, QTextStream &err)
         wizard.ApplyDestination(*probe);
         const TDataImportWizardSettings defaults = wizard.InitialSettings(DestinationColumns(*probe));
         TDataImportWizardSettings settings = defaults;
-        TDataImportTemplate::Load(templateFile, settings, defaults, wizard.AllowedImports);
+        // "Commit when done" is a flag the screen's wizard keeps on whatever a
+        // template says; unattended, the template decides how to commit.
+        TDataImportWizardSettings component = defaults;
+        if (IniFile(templateFile).hasKey(QStringLiteral("LAST_STEP"), QStringLiteral("CommitAfterDone")))
+            component.CommitAfterDone = false;
+        TDataImportTemplate::Load(templateFile, settings, component, wizard.AllowedImports);
         // Set as it stands: the spreadsheet's ranges stay those of the template.
         if (!file.isEmpty())
             settings.FileName = file;

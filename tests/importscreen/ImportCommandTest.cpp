@@ -174,3 +174,39 @@ TEST_F(ImportCommand, FailedRowsDoNotStopTheOthersAndTheLogIsNamed)
     EXPECT_EQ(committedRows(db, QStringLiteral("select CODE, NOMBENEFICIAIRE from TIERS order by CODE")),
         (QList<QStringList> { { "1", "Un" }, { "2", "Deux" }, { "3", "Trois" } }));
 }
+
+// The template's commit rhythm holds, also where the screen's wizard would
+// keep "Commit when done": each commit is counted by the database itself.
+TEST_F(ImportCommand, CommitsAsTheTemplateSays)
+{
+    db.connection().ensureOpen();
+    db.exec(QStringLiteral("create table COMMITS (N integer)"));
+    db.connection().commit();
+    db.exec(QStringLiteral("create trigger COUNT_COMMITS on transaction commit as begin insert into COMMITS values (1); end"));
+    db.connection().close();
+    const QString clients
+        = writeFile(dir, QStringLiteral("clients.csv"), QStringLiteral("CODE;NOM\r\n1;a\r\n2;b\r\n3;c\r\n4;d\r\n5;e\r\n"));
+    struct Case
+    {
+        QString lastStep;
+        int commits; // the engine's, then the command's final one
+    };
+    const QList<Case> cases = {
+        { QStringLiteral("CommitAfterDone=0\nCommitRecCount=2"), 3 + 1 },
+        { QStringLiteral("CommitAfterDone=1\nCommitRecCount=2"), 1 + 1 },
+    };
+    int table = 0;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.lastStep.toStdString());
+        // Reading commits once more: the count includes that read.
+        const int before = committedRows(db, QStringLiteral("select count(*) from COMMITS")).value(0).value(0).toInt() + 1;
+        const CliRun run = import(csvTemplate(clients, QStringLiteral("CODE=1\nNOMBENEFICIAIRE=2"),
+                                      QStringLiteral("[LAST_STEP]\n%1\n[DATA_FORMATS_CODE]\nGeneratorValue=%2\nGeneratorStep=1\n")
+                                          .arg(c.lastStep)
+                                          .arg(++table * 100)),
+            QStringLiteral("TIERS"));
+        EXPECT_EQ(run.rc, 0) << run.err.toStdString();
+        EXPECT_EQ(committedRows(db, QStringLiteral("select count(*) from COMMITS")).value(0).value(0).toInt() - before, c.commits);
+    }
+    EXPECT_EQ(committedRows(db, QStringLiteral("select count(*) from TIERS")).value(0).value(0), QStringLiteral("10"));
+}
