@@ -713,34 +713,30 @@ void TSpreadsheetPage::extendTo(int row, int col)
     const int anchorRow = m_currentRow;
     const int anchorCol = m_currentCol;
 
-    // Back along the last range that runs from the current cell: shorter.
+    // A click back inside the last range, which holds the current cell too:
+    // the range is cut at the clicked cell on the side away from the
+    // current one, as a selection from the current cell to there.
+    const bool down = col == anchorCol;
     if (m_pending.count() > 0) {
         TMapRange &last = *m_pending.range(m_pending.count() - 1);
-        if (knownEnds(last) && last.contains(sheetNumber, name, row, col) && last.contains(sheetNumber, name, anchorRow, anchorCol)) {
-            if (last.kind() == rkCol && col == anchorCol) {
-                if (last.startRow() == anchorRow) {
-                    last.setFinishRow(row);
-                    return;
-                }
-                if (last.finishRow() == anchorRow) {
-                    last.setStartRow(row);
-                    return;
-                }
-            } else if (last.kind() == rkRow && row == anchorRow) {
-                if (last.startCol() == anchorCol) {
-                    last.setFinishCol(col);
-                    return;
-                }
-                if (last.finishCol() == anchorCol) {
-                    last.setStartCol(col);
-                    return;
-                }
-            }
+        const bool along = down ? last.kind() == rkCol : last.kind() == rkRow;
+        if (along && knownEnds(last) && last.contains(sheetNumber, name, row, col)
+            && last.contains(sheetNumber, name, anchorRow, anchorCol)) {
+            const int clicked = down ? row : col;
+            const int anchor = down ? anchorRow : anchorCol;
+            const int start = down ? last.startRow() : last.startCol();
+            const int finish = down ? last.finishRow() : last.finishCol();
+            // Which end lies on the clicked side of the current cell.
+            const bool cutFinish = (clicked >= anchor) == (finish >= start);
+            if (down)
+                cutFinish ? last.setFinishRow(clicked) : last.setStartRow(clicked);
+            else
+                cutFinish ? last.setFinishCol(clicked) : last.setStartCol(clicked);
+            return;
         }
     }
     // Otherwise every cell from the current one to the clicked one that is
     // not selected yet, top to bottom or left to right.
-    const bool down = col == anchorCol;
     const int from = down ? std::min(row, anchorRow) : std::min(col, anchorCol);
     const int to = down ? std::max(row, anchorRow) : std::max(col, anchorCol);
     for (int p = from; p <= to; ++p) {

@@ -234,7 +234,7 @@ void TTextViewer::mousePressEvent(QMouseEvent *event)
     m_undoable = false;
     m_dragMoved = false;
     m_dragFrom = separatorNear(x);
-    m_pressChar = m_dragFrom >= 0 ? -1 : charAt(x);
+    m_pressChar = charAt(x);
 }
 
 void TTextViewer::mouseMoveEvent(QMouseEvent *event)
@@ -284,24 +284,25 @@ void TTextViewer::mouseReleaseEvent(QMouseEvent *event)
         m_dragFrom = -1;
         return;
     }
-    if (m_dragFrom >= 0) {
-        if (m_dragMoved) {
-            const int at = m_dragAt;
-            const bool removed = at == 0 || m_separators.contains(at);
-            if (removed) {
-                if (m_selLeft == at || m_selRight == at)
-                    ClearSelection();
-            } else {
-                AddSeparators({ at });
-            }
-            m_dragAt = -1;
-            m_dragMoved = false;
-            emit SeparatorDropped(at, removed);
+    if (m_dragFrom >= 0 && m_dragMoved) {
+        const int at = m_dragAt;
+        const bool removed = at == 0 || m_separators.contains(at);
+        if (removed) {
+            if (m_selLeft == at || m_selRight == at)
+                ClearSelection();
+        } else {
+            AddSeparators({ at });
         }
+        m_dragAt = -1;
+        m_dragMoved = false;
         m_dragFrom = -1;
         viewport()->update();
+        emit SeparatorDropped(at, removed);
         return;
     }
+    // A separator pressed and not moved is a click on the character there,
+    // so that a column one character wide can still be chosen.
+    m_dragFrom = -1;
     const int c = m_pressChar;
     if (c < 0)
         return;
