@@ -3,19 +3,51 @@
 // The mapping step's pages driven as an operator drives them: clicks on the
 // field lists, the grids and the text viewer, for the wizard's tests.
 
+#include "import/wizard/DataImportWizardForm.h"
 #include "import/wizard/DataImportWizardPage.h"
 #include "import/wizard/DelimitedPage.h"
 #include "import/wizard/TextViewer.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTableView>
 #include <QTest>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
+#include <ostream>
+
+// Texts in failures, readable.
+inline void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
 
 namespace PageDriving {
+
+// A click where the control reacts: on the box of a check box or radio
+// button, which a wide control does not have in its middle.
+inline void click(QWidget *w)
+{
+    if (qobject_cast<QCheckBox *>(w) || qobject_cast<QRadioButton *>(w))
+        QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(8, w->height() / 2));
+    else
+        QTest::mouseClick(w, Qt::LeftButton);
+}
+
+// Types text over what an edit holds and leaves it with Enter.
+inline void type(QLineEdit *edit, const QString &text)
+{
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Delete);
+    QTest::keyClicks(edit, text);
+    QTest::keyClick(edit, Qt::Key_Return);
+}
 
 template <typename T> T *find(QObject &parent, const QString &name)
 {
@@ -71,6 +103,18 @@ inline void mapFixedWidth(TDataImportWizardPage &page, const QString &column, in
         if (boundary > 0 && !viewer->Separators().contains(boundary))
             doubleClick(viewer->viewport(), QPoint(viewer->BoundaryX(boundary), viewer->CharPoint(0).y()));
     QTest::mouseClick(viewer->viewport(), Qt::LeftButton, {}, viewer->CharPoint(p));
+}
+
+// From the first step to the mapping step of a kind over a file, as the
+// operator goes: the kind, the file name (and for delimited text ";"), Next.
+inline void openMapStep(TDataImportWizardF &w, TAllowedImport kind, const QString &file)
+{
+    static const char *const kinds[ImportKindCount] = { "rbXLS", "rbDBF", "rbXML", "rbTXT", "rbCSV" };
+    click(find<QRadioButton>(w, QString::fromLatin1(kinds[kind])));
+    type(find<QLineEdit>(w, QStringLiteral("edFileName")), file);
+    if (kind == aiCSV)
+        type(find<QComboBox>(w, QStringLiteral("cbComma"))->lineEdit(), QStringLiteral(";"));
+    click(find<QPushButton>(w, QStringLiteral("bNext")));
 }
 
 } // namespace PageDriving

@@ -1,0 +1,251 @@
+// The range editor of the spreadsheet page, on its own: what OK refuses and
+// where it leaves the operator, and the range it gives back.
+
+#include "import/wizard/RangeEditor.h"
+
+#include "import/XLSMapParser.h"
+#include "ui/MessageBox.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QStringList Sheets = { QStringLiteral("Clients"), QStringLiteral("Feuil1") };
+
+template <typename T> T *part(QWidget &dialog, const char *name)
+{
+    T *w = dialog.findChild<T *>(QString::fromLatin1(name));
+    if (!w)
+        ADD_FAILURE() << "no " << name;
+    return w;
+}
+
+void click(QRadioButton *r)
+{
+    QTest::mouseClick(r, Qt::LeftButton, {}, QPoint(8, r->height() / 2));
+}
+
+void typeInto(QLineEdit *edit, const QString &text)
+{
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Delete);
+    QTest::keyClicks(edit, text);
+}
+
+enum SheetChoice { scKeep, scDefault, scNumber, scName };
+
+// What the operator sets: a null end is "found in the data".
+struct Entry
+{
+    int type = 0; // 0 Col, 1 Row, 2 Cell
+    QString range = QString();
+    QString start = QString();
+    QString finish = QString();
+    bool backward = false;
+    SheetChoice sheet = scKeep;
+    QString sheetText = QString();
+};
+
+void enter(TRangeEditorDialog &d, const Entry &e)
+{
+    part<QComboBox>(d, "cbRangeType")->setCurrentIndex(e.type);
+    typeInto(part<QLineEdit>(d, "edRange"), e.range);
+    if (e.type == 2)
+        return;
+    for (const auto &[value, open, given, edit] : { std::tuple { e.start, "rbStartOpen", "rbStartGiven", "edStart" },
+             std::tuple { e.finish, "rbFinishOpen", "rbFinishGiven", "edFinish" } }) {
+        if (value.isNull()) {
+            click(part<QRadioButton>(d, open));
+        } else {
+            click(part<QRadioButton>(d, given));
+            typeInto(part<QLineEdit>(d, edit), value);
+        }
+    }
+    if (e.start.isNull() || e.finish.isNull())
+        click(part<QRadioButton>(d, e.backward ? "rbBackward" : "rbForward"));
+    switch (e.sheet) {
+    case scKeep:
+        break;
+    case scDefault:
+        click(part<QRadioButton>(d, "rbDefaultSheet"));
+        break;
+    case scNumber:
+        click(part<QRadioButton>(d, "rbCustomSheet"));
+        click(part<QRadioButton>(d, "rbSheetNumber"));
+        typeInto(part<QComboBox>(d, "cbSheetNumber")->lineEdit(), e.sheetText);
+        break;
+    case scName:
+        click(part<QRadioButton>(d, "rbCustomSheet"));
+        click(part<QRadioButton>(d, "rbSheetName"));
+        typeInto(part<QComboBox>(d, "cbSheetName")->lineEdit(), e.sheetText);
+        break;
+    }
+}
+
+// A new range as the page makes one: column A of the sheet, both ends open.
+TMapRange newRange()
+{
+    TMapRange range;
+    range.setBounds(0, 1, 0, 1);
+    range.setDirection(rdForward);
+    range.setSheetName(QStringLiteral("Feuil1"));
+    return range;
+}
+
+class RangeEditor : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        MessageBox::resetRecord();
+        MessageBox::setAutoAnswer(QMessageBox::Ok);
+    }
+    void TearDown() override
+    {
+        MessageBox::setAutoAnswer(QMessageBox::NoButton);
+        MessageBox::resetRecord();
+    }
+};
+
+} // namespace
+
+TEST_F(RangeEditor, RefusesWithTheFirstFaultAndStaysOnItsEdit)
+{
+    struct Case
+    {
+        Entry entry;
+        QString message;
+        const char *focused;
+    };
+    const QString open;
+    const QList<Case> cases = {
+        { { 0, QString(), open, open }, QStringLiteral("Col is empty"), "edRange" },
+        { { 1, QStringLiteral("  "), open, open }, QStringLiteral("Row is empty"), "edRange" },
+        { { 2, QString() }, QStringLiteral("Cell is empty"), "edRange" },
+        { { 0, QStringLiteral("B3") }, QStringLiteral("Letter expected but 3 found (position 2)"), "edRange" },
+        { { 1, QStringLiteral("3b") }, QStringLiteral("Number expected but B found (position 2)"), "edRange" },
+        { { 2, QStringLiteral("3B") }, QStringLiteral("Letter expected but 3 found (position 1)"), "edRange" },
+        { { 2, QStringLiteral("B") }, QStringLiteral("Number expected but end of range found (position 2)"), "edRange" },
+        { { 2, QStringLiteral("B3C") }, QStringLiteral("Number expected but C found (position 3)"), "edRange" },
+        { { 0, QStringLiteral("B;C") }, QStringLiteral("So long col definition"), "edRange" },
+        { { 1, QStringLiteral("3;4") }, QStringLiteral("So long row definition"), "edRange" },
+        { { 2, QStringLiteral("B3; B4") }, QStringLiteral("So long cell definition"), "edRange" },
+        { { 0, QStringLiteral("IW") }, QStringLiteral("Column 257 is out of range [A..IV]"), "edRange" },
+        { { 1, QStringLiteral("65537") }, QStringLiteral("Row 65537 is out of range [1..65536]"), "edRange" },
+        { { 2, QStringLiteral("A0") }, QStringLiteral("Row 0 is out of range [1..65536]"), "edRange" },
+        // The ends of a column are rows, those of a row are columns.
+        { { 0, QStringLiteral("B"), QStringLiteral("x"), open }, QStringLiteral("Number expected but X found (position 1)"), "edStart" },
+        { { 1, QStringLiteral("3"), QStringLiteral("B"), QStringLiteral("1") }, QStringLiteral("Letter expected but 1 found (position 1)"),
+            "edFinish" },
+        { { 0, QStringLiteral("B"), open, QStringLiteral("") }, QStringLiteral("Row is empty"), "edFinish" },
+        { { 0, QStringLiteral("B"), open, open, false, scNumber, QString() }, QStringLiteral("Sheet is empty"), "cbSheetNumber" },
+        { { 0, QStringLiteral("B"), open, open, false, scNumber, QStringLiteral("1;2") }, QStringLiteral("So long sheet definition"),
+            "cbSheetNumber" },
+        { { 0, QStringLiteral("B"), open, open, false, scNumber, QStringLiteral("2a") },
+            QStringLiteral("Number expected but A found (position 2)"), "cbSheetNumber" },
+        { { 0, QStringLiteral("B"), open, open, false, scName, QStringLiteral("Fe:uil") },
+            QStringLiteral("Illegal char : in sheet name at position 3"), "cbSheetName" },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.message.toStdString());
+        TRangeEditorDialog d(newRange(), Sheets);
+        d.show();
+        enter(d, c.entry);
+        MessageBox::resetRecord();
+        d.accept();
+        EXPECT_EQ(MessageBox::count(), 1);
+        EXPECT_EQ(MessageBox::lastText(), c.message);
+        EXPECT_TRUE(d.isVisible());
+        EXPECT_NE(d.result(), QDialog::Accepted);
+        QWidget *expected = part<QWidget>(d, c.focused);
+        QWidget *focused = d.focusWidget();
+        EXPECT_TRUE(focused && (focused == expected || expected->isAncestorOf(focused)))
+            << (focused ? focused->objectName().toStdString() : std::string("nothing"));
+        d.reject();
+    }
+}
+
+TEST_F(RangeEditor, GivesBackTheRangeAsEdited)
+{
+    struct Case
+    {
+        Entry entry;
+        QString text;
+    };
+    const QString open;
+    const QList<Case> cases = {
+        { { 0, QStringLiteral("b"), open, open }, QStringLiteral("[Feuil1]B-COLFINISH;") },
+        { { 0, QStringLiteral("B"), open, open, true, scDefault }, QStringLiteral("B-COLSTART;") },
+        { { 0, QStringLiteral(" B; "), QStringLiteral("5"), open }, QStringLiteral("[Feuil1]B5-COLFINISH;") },
+        { { 0, QStringLiteral("B"), open, QStringLiteral("40"), true }, QStringLiteral("[Feuil1]COLFINISH-B40;") },
+        // Both ends given: the direction follows them.
+        { { 0, QStringLiteral("B"), QStringLiteral("40"), QStringLiteral("3") }, QStringLiteral("[Feuil1]B40-B3;") },
+        { { 0, QStringLiteral("B"), QStringLiteral("5"), QStringLiteral("5") }, QStringLiteral("[Feuil1]B5;") },
+        { { 1, QStringLiteral("3"), QStringLiteral("b"), QStringLiteral("H") }, QStringLiteral("[Feuil1]B3-H3;") },
+        { { 1, QStringLiteral("3"), open, open, true }, QStringLiteral("[Feuil1]3-ROWSTART;") },
+        { { 2, QStringLiteral(" b7; ") }, QStringLiteral("[Feuil1]B7;") },
+        { { 0, QStringLiteral("C"), open, open, false, scNumber, QStringLiteral("2") }, QStringLiteral("[:2]C-COLFINISH;") },
+        // A sheet name keeps its case.
+        { { 0, QStringLiteral("C"), open, open, false, scName, QStringLiteral("Ventes 2024") },
+            QStringLiteral("[Ventes 2024]C-COLFINISH;") },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        TRangeEditorDialog d(newRange(), Sheets);
+        d.show();
+        enter(d, c.entry);
+        d.accept();
+        EXPECT_EQ(d.result(), QDialog::Accepted) << MessageBox::lastText().toStdString();
+        EXPECT_EQ(d.Range().text(), c.text);
+        // What the import will read back is the same range.
+        TMapRow row;
+        row.parse(d.Range().text());
+        EXPECT_EQ(row.text(), c.text.toUpper());
+    }
+    EXPECT_EQ(MessageBox::count(), 0) << MessageBox::lastText().toStdString();
+}
+
+TEST_F(RangeEditor, OpensOnARangeAsItStands)
+{
+    for (const QString text :
+        { "B3-B40;", "B40-B3;", "COLSTART-B40;", "B3-COLSTART;", "3-ROWFINISH;", "ROWFINISH-H3;", "[:2]C5;", "[FEUIL1]B-COLFINISH;" }) {
+        SCOPED_TRACE(text.toStdString());
+        TMapRow row;
+        row.parse(text);
+        TRangeEditorDialog d(*row.range(0), Sheets);
+        d.show();
+        d.accept();
+        EXPECT_EQ(d.result(), QDialog::Accepted) << MessageBox::lastText().toStdString();
+        // The sheet as the workbook spells it.
+        EXPECT_EQ(d.Range().text().toUpper().toStdString(), text.toStdString());
+    }
+}
+
+TEST_F(RangeEditor, OnlyWhatTheTypeUsesCanBeEdited)
+{
+    TRangeEditorDialog d(newRange(), Sheets);
+    d.show();
+    auto *direction = part<QRadioButton>(d, "rbForward");
+    EXPECT_EQ(direction->text(), QStringLiteral("Down"));
+    EXPECT_EQ(part<QRadioButton>(d, "rbStartGiven")->text(), QStringLiteral("Start Row"));
+    EXPECT_TRUE(direction->isEnabled());
+    // Two ends given: nothing is left to a direction.
+    click(part<QRadioButton>(d, "rbStartGiven"));
+    click(part<QRadioButton>(d, "rbFinishGiven"));
+    EXPECT_FALSE(direction->isEnabled());
+    EXPECT_TRUE(part<QLineEdit>(d, "edStart")->isEnabled());
+
+    part<QComboBox>(d, "cbRangeType")->setCurrentIndex(1);
+    EXPECT_EQ(direction->text(), QStringLiteral("Right"));
+    EXPECT_EQ(part<QRadioButton>(d, "rbFinishGiven")->text(), QStringLiteral("Finish Col"));
+    part<QComboBox>(d, "cbRangeType")->setCurrentIndex(2);
+    for (const char *name : { "edStart", "edFinish", "rbStartOpen", "rbBackward", "rbCustomSheet", "cbSheetName" })
+        EXPECT_FALSE(part<QWidget>(d, name)->isEnabled()) << name;
+    EXPECT_TRUE(part<QLineEdit>(d, "edRange")->isEnabled());
+    EXPECT_EQ(d.windowTitle(), QStringLiteral("Range"));
+}

@@ -1,0 +1,352 @@
+// The fixed-width, delimited, dBase and XML pages of the mapping step,
+// driven with the mouse on real widgets.
+
+#include "data/DataSet.h"
+#include "import/wizard/DataImportWizard.h"
+#include "import/wizard/DataImportWizardForm.h"
+#include "import/wizard/DelimitedPage.h"
+#include "import/wizard/FieldPairsPage.h"
+#include "import/wizard/FixedWidthPage.h"
+#include "import/wizard/TextViewer.h"
+#include "tests/wizard/PageDriving.h"
+#include "tests/wizard/WizardTestSupport.h"
+#include "ui/MessageBox.h"
+
+#include <QLabel>
+
+#include <gtest/gtest.h>
+
+using namespace PageDriving;
+
+namespace {
+
+const QString Fixtures = QStringLiteral(KESTRA_FIXTURES_DIR "/");
+
+class SourcePages : public ::testing::Test
+{
+protected:
+    ClientsFixture fx;
+    TDataImportWizard wizard;
+
+    void SetUp() override
+    {
+        MessageBox::resetRecord();
+        MessageBox::setAutoAnswer(QMessageBox::Ok);
+        wizard.DataSet = &fx.tiers;
+    }
+    void TearDown() override
+    {
+        MessageBox::setAutoAnswer(QMessageBox::NoButton);
+        MessageBox::resetRecord();
+    }
+
+    QPushButton *next(TDataImportWizardF &w) { return find<QPushButton>(w, QStringLiteral("bNext")); }
+};
+
+// A press on boundary from, moved to boundary to, released there.
+void drag(TTextViewer *v, int from, int to)
+{
+    const int y = v->CharPoint(0).y();
+    QTest::mousePress(v->viewport(), Qt::LeftButton, {}, QPoint(v->BoundaryX(from), y));
+    QTest::mouseMove(v->viewport(), QPoint(v->BoundaryX(to), y));
+    QTest::mouseRelease(v->viewport(), Qt::LeftButton, {}, QPoint(v->BoundaryX(to), y));
+}
+
+void addSeparator(TTextViewer *v, int at)
+{
+    doubleClick(v->viewport(), QPoint(v->BoundaryX(at), v->CharPoint(0).y()));
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Fixed-width text
+// ---------------------------------------------------------------------------
+
+TEST_F(SourcePages, FixedWidthRegionsGiveAColumnItsPositionAndSize)
+{
+    // The invoice table, whose numbers the example maps.
+    DataSet factures(fx.db.connection(), QStringLiteral("ifacture"));
+    factures.setSql(QStringLiteral("select * from FACTURE"));
+    factures.open();
+    wizard.DataSet = &factures;
+    const QString file = fx.write(QStringLiteral("factures.txt"),
+        QStringLiteral("15/03/2024F2024-000017     Client un          \r\n16/03/2024F2024-000018     Client deux        \r\n"));
+    TDataImportWizardF w(wizard);
+    w.show();
+    openMapStep(w, aiTXT, file);
+    ASSERT_EQ(w.Step(), 1) << MessageBox::lastText().toStdString();
+    TDataImportWizardPage &page = *w.Page(aiTXT);
+    TTextViewer *viewer = find<TTextViewer>(page, QStringLiteral("TextViewer"));
+    auto *fields = find<QTreeWidget>(page, QStringLiteral("lvTXTFields"));
+    EXPECT_EQ(viewer->Lines().size(), 2);
+    EXPECT_FALSE(next(w)->isEnabled());
+
+    addSeparator(viewer, 10);
+    addSeparator(viewer, 25);
+    EXPECT_EQ(viewer->Separators(), QList<int>({ 10, 25 }));
+    clickItem(fields, QStringLiteral("NUMEROFACTURE"));
+    QTest::mouseClick(viewer->viewport(), Qt::LeftButton, {}, viewer->CharPoint(12));
+    EXPECT_EQ(w.Settings().Map(aiTXT), QStringList({ QStringLiteral("NUMEROFACTURE=10;15") }));
+    QTreeWidgetItem *item = fields->findItems(QStringLiteral("NUMEROFACTURE"), Qt::MatchExactly).value(0);
+    ASSERT_TRUE(item);
+    EXPECT_EQ(item->text(1), QStringLiteral("10"));
+    EXPECT_EQ(item->text(2), QStringLiteral("15"));
+    EXPECT_TRUE(next(w)->isEnabled());
+
+    // Another column shows its own region, or none.
+    mapFixedWidth(page, QStringLiteral("DATEFACTURE"), 0, 10);
+    EXPECT_EQ(viewer->SelectionLeft(), 0);
+    clickItem(fields, QStringLiteral("NUMEROORDRE"));
+    EXPECT_FALSE(viewer->HasSelection());
+    clickItem(fields, QStringLiteral("NUMEROFACTURE"));
+    EXPECT_EQ(viewer->SelectionLeft(), 10);
+    EXPECT_EQ(viewer->SelectionRight(), 25);
+
+    // A click on the selected region takes the column back.
+    QTest::mouseClick(viewer->viewport(), Qt::LeftButton, {}, viewer->CharPoint(20));
+    EXPECT_EQ(w.Settings().Map(aiTXT), QStringList({ QStringLiteral("DATEFACTURE=0;10") }));
+    EXPECT_FALSE(viewer->HasSelection());
+    // A double click between separators splits the region; its first click
+    // maps nothing.
+    addSeparator(viewer, 18);
+    EXPECT_EQ(viewer->Separators(), QList<int>({ 10, 18, 25 }));
+    EXPECT_EQ(w.Settings().Map(aiTXT), QStringList({ QStringLiteral("DATEFACTURE=0;10") }));
+
+    click(find<QPushButton>(page, QStringLiteral("bTXTClear")));
+    EXPECT_TRUE(w.Settings().Map(aiTXT).isEmpty());
+    EXPECT_FALSE(next(w)->isEnabled());
+    EXPECT_EQ(MessageBox::count(), 0) << MessageBox::lastText().toStdString();
+}
+
+TEST_F(SourcePages, FixedWidthSeparatorsMoveAndGoWithTheirColumns)
+{
+    const QString file = fx.write(QStringLiteral("clients.txt"), QStringLiteral("00010Fixe Un          Tunis     \r\n"));
+    TDataImportWizardF w(wizard);
+    w.show();
+    openMapStep(w, aiTXT, file);
+    TDataImportWizardPage &page = *w.Page(aiTXT);
+    TTextViewer *viewer = find<TTextViewer>(page, QStringLiteral("TextViewer"));
+    mapFixedWidth(page, QStringLiteral("CODE"), 0, 5);
+    mapFixedWidth(page, QStringLiteral("NOMBENEFICIAIRE"), 5, 17);
+    mapFixedWidth(page, QStringLiteral("ADRESSE"), 22, 10);
+    ASSERT_EQ(viewer->Separators(), QList<int>({ 5, 22, 32 }));
+    auto map = [&] { return w.Settings().Map(aiTXT).join(u' '); };
+    ASSERT_EQ(map(), QStringLiteral("CODE=0;5 NOMBENEFICIAIRE=5;17 ADRESSE=22;10"));
+
+    // Dragged: the column that starts there and the one that ends there follow.
+    drag(viewer, 22, 20);
+    EXPECT_EQ(viewer->Separators(), QList<int>({ 5, 20, 32 }));
+    EXPECT_EQ(map(), QStringLiteral("CODE=0;5 NOMBENEFICIAIRE=5;15 ADRESSE=20;12"));
+    // It stops at its neighbour; dropped there it goes, with its columns.
+    drag(viewer, 20, 2);
+    EXPECT_EQ(viewer->Separators(), QList<int>({ 5, 32 }));
+    EXPECT_EQ(map(), QStringLiteral("CODE=0;5"));
+    // Dropped onto position 0.
+    drag(viewer, 5, 0);
+    EXPECT_EQ(viewer->Separators(), QList<int>({ 32 }));
+    EXPECT_TRUE(map().isEmpty());
+
+    // A double click on a separator removes it and the columns it bounds.
+    mapFixedWidth(page, QStringLiteral("CODE"), 0, 5);
+    mapFixedWidth(page, QStringLiteral("ADRESSE"), 22, 10);
+    addSeparator(viewer, 32);
+    EXPECT_EQ(viewer->Separators(), QList<int>({ 5, 22 }));
+    EXPECT_EQ(map(), QStringLiteral("CODE=0;5"));
+    EXPECT_EQ(MessageBox::count(), 0) << MessageBox::lastText().toStdString();
+}
+
+TEST_F(SourcePages, FixedWidthViewerLinesAndATemplatesMap)
+{
+    QString text;
+    for (int i = 1; i <= 30; ++i)
+        text += QStringLiteral("%1Client %2\r\n").arg(i, 5, 10, QLatin1Char('0')).arg(i, -12);
+    const QString file = fx.write(QStringLiteral("clients.txt"), text);
+    struct Case
+    {
+        int rows;
+        qsizetype lines;
+    };
+    for (const Case c : { Case { 20, 20 }, Case { 3, 3 }, Case { 0, 30 } }) {
+        SCOPED_TRACE(c.rows);
+        wizard.TextViewerRows = c.rows;
+        TDataImportWizardF w(wizard);
+        // What a template leaves for the page: placed once the lines are read.
+        w.Settings().PendingTXTMap = TWizardPendingTextMap { { { QStringLiteral("code"), QStringLiteral("0;5") },
+                                                                 { QStringLiteral("NOMBENEFICIAIRE"), QStringLiteral("5;12") },
+                                                                 { QStringLiteral("UNKNOWN"), QStringLiteral("1;1") } },
+            1 };
+        w.show();
+        openMapStep(w, aiTXT, file);
+        ASSERT_EQ(w.Step(), 1) << MessageBox::lastText().toStdString();
+        TDataImportWizardPage &page = *w.Page(aiTXT);
+        TTextViewer *viewer = find<TTextViewer>(page, QStringLiteral("TextViewer"));
+        EXPECT_EQ(viewer->Lines().size(), c.lines);
+        EXPECT_TRUE(viewer->Lines().value(0).startsWith(QStringLiteral("00001Client 1 ")));
+        EXPECT_EQ(viewer->Separators(), QList<int>({ 5, 17 }));
+        EXPECT_EQ(w.Settings().Map(aiTXT).join(u' '), QStringLiteral("CODE=0;5 NOMBENEFICIAIRE=5;12"));
+        EXPECT_EQ(find<QLineEdit>(page, QStringLiteral("edSkipLines"))->text(), QStringLiteral("1"));
+        EXPECT_TRUE(next(w)->isEnabled());
+        type(find<QLineEdit>(page, QStringLiteral("edSkipLines")), QStringLiteral("two"));
+        EXPECT_EQ(w.Settings().TXTSkipLines, 0);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Delimited text
+// ---------------------------------------------------------------------------
+
+TEST_F(SourcePages, DelimitedGridSplitsAsTheImportDoes)
+{
+    wizard.CSVViewerRows = 2;
+    const QString file = fx.write(QStringLiteral("clients.csv"),
+        QStringLiteral("CODE;NOM;ADRESSE\r\n1;\"Dupont; fils\";Tunis\r\n2;Ben Ali;\"Sfax\"\r\n3;Trois;Sousse\r\n"));
+    TDataImportWizardF w(wizard);
+    w.show();
+    openMapStep(w, aiCSV, file);
+    ASSERT_EQ(w.Step(), 1) << MessageBox::lastText().toStdString();
+    TDataImportWizardPage &page = *w.Page(aiCSV);
+    auto *grid = find<QTableView>(page, QStringLiteral("sgCSV"));
+    const QAbstractItemModel *model = grid->model();
+    EXPECT_EQ(model->rowCount(), 3); // CSVViewerRows + 1
+    EXPECT_EQ(model->columnCount(), 3);
+    EXPECT_EQ(model->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Column_1"));
+    EXPECT_EQ(model->index(1, 1).data().toString(), QStringLiteral("Dupont; fils"));
+    EXPECT_EQ(model->index(2, 2).data().toString(), QStringLiteral("Sfax"));
+    // As wide as the widest text, the heading included, and one X more.
+    const int x = grid->fontMetrics().horizontalAdvance(QLatin1Char('X'));
+    EXPECT_EQ(grid->columnWidth(0), 9 * x);
+    EXPECT_EQ(grid->columnWidth(1), 13 * x);
+    auto *numbers = find<QComboBox>(page, QStringLiteral("cbColNumber"));
+    ASSERT_EQ(numbers->count(), 4);
+    EXPECT_EQ(numbers->itemText(0), QString());
+    EXPECT_EQ(numbers->itemText(3), QStringLiteral("3"));
+
+    // The same column clicked twice for one field: mapped, then not.
+    mapDelimited(page, QStringLiteral("NOMBENEFICIAIRE"), 2);
+    EXPECT_EQ(w.Settings().Map(aiCSV), QStringList({ QStringLiteral("NOMBENEFICIAIRE=2") }));
+    EXPECT_EQ(numbers->currentText(), QStringLiteral("2"));
+    EXPECT_TRUE(next(w)->isEnabled());
+    mapDelimited(page, QStringLiteral("NOMBENEFICIAIRE"), 2);
+    EXPECT_TRUE(w.Settings().Map(aiCSV).isEmpty());
+    EXPECT_FALSE(next(w)->isEnabled());
+    // The header of a column is a click in it too; the list chooses as well.
+    clickItem(find<QTreeWidget>(page, QStringLiteral("lvCSVFields")), QStringLiteral("ADRESSE"));
+    QHeaderView *header = grid->horizontalHeader();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(2) + 5, header->height() / 2));
+    EXPECT_EQ(w.Settings().CSVColumns.Value(QStringLiteral("ADRESSE")), QStringLiteral("3"));
+    clickItem(find<QTreeWidget>(page, QStringLiteral("lvCSVFields")), QStringLiteral("CODE"));
+    numbers->setFocus();
+    QTest::keyClick(numbers, Qt::Key_Down);
+    EXPECT_EQ(w.Settings().CSVColumns.Value(QStringLiteral("CODE")), QStringLiteral("1"));
+
+    click(find<QPushButton>(page, QStringLiteral("bCSVAutoFill")));
+    EXPECT_EQ(w.Settings().Map(aiCSV).join(u' '), QStringLiteral("CODE=1 TYPEIDENTIFIANT=2 PHYSIQUEMORALE=3"));
+    click(find<QPushButton>(page, QStringLiteral("bCSVClear")));
+    EXPECT_TRUE(w.Settings().CSVColumns.IsEmpty());
+    type(find<QLineEdit>(page, QStringLiteral("edSkipLines")), QStringLiteral("1"));
+    EXPECT_EQ(w.Settings().CSVSkipLines, 1);
+
+    // Another delimiter: the lines are split again.
+    click(find<QPushButton>(w, QStringLiteral("bBack")));
+    type(find<QComboBox>(w, QStringLiteral("cbComma"))->lineEdit(), QStringLiteral(","));
+    click(next(w));
+    ASSERT_EQ(w.Step(), 1);
+    EXPECT_EQ(model->columnCount(), 1);
+    EXPECT_EQ(MessageBox::count(), 0) << MessageBox::lastText().toStdString();
+}
+
+// ---------------------------------------------------------------------------
+// dBase and XML
+// ---------------------------------------------------------------------------
+
+TEST_F(SourcePages, DBaseFieldsPairWithColumns)
+{
+    TDataImportWizardF w(wizard);
+    w.show();
+    openMapStep(w, aiDBF, Fixtures + QStringLiteral("dbf/people.dbf"));
+    ASSERT_EQ(w.Step(), 1) << MessageBox::lastText().toStdString();
+    auto &page = *qobject_cast<TFieldPairsPage *>(w.Page(aiDBF));
+    EXPECT_EQ(page.SourceFields(), QStringList({ "NAME", "AMOUNT", "BORN", "OK", "NOTE" }));
+    EXPECT_EQ(find<QLabel>(page, QStringLiteral("laDBFFileName"))->text(), QStringLiteral("people.dbf"));
+    EXPECT_FALSE(next(w)->isEnabled());
+
+    // 8 destination columns, 5 fields: 5 pairs, 3 columns left.
+    click(find<QPushButton>(page, QStringLiteral("bDBFAutoFill")));
+    EXPECT_EQ(w.Settings().Map(aiDBF).join(u' '),
+        QStringLiteral("CODE=NAME TYPEIDENTIFIANT=AMOUNT PHYSIQUEMORALE=BORN IDENTIFIANT=OK NOMBENEFICIAIRE=NOTE"));
+    EXPECT_EQ(page.UnmappedColumns(), QStringList({ "ADRESSE", "NUMEROAUTORISATION", "DATEAUTORISATION" }));
+    EXPECT_TRUE(next(w)->isEnabled());
+
+    // A removed pair's column goes back at the end of the list.
+    auto *pairs = find<QTreeWidget>(page, QStringLiteral("lvDBFPairs"));
+    clickItem(pairs, QStringLiteral("CODE"));
+    click(find<QPushButton>(page, QStringLiteral("bDBFRemove")));
+    EXPECT_EQ(page.UnmappedColumns(), QStringList({ "ADRESSE", "NUMEROAUTORISATION", "DATEAUTORISATION", "CODE" }));
+    // A field may feed several columns.
+    clickItem(find<QListWidget>(page, QStringLiteral("lstDBFColumns")), QStringLiteral("ADRESSE"));
+    clickItem(find<QListWidget>(page, QStringLiteral("lstDBFFields")), QStringLiteral("NOTE"));
+    click(find<QPushButton>(page, QStringLiteral("bDBFAdd")));
+    EXPECT_EQ(w.Settings().DBFPairs.last(), (TWizardFieldPair { QStringLiteral("ADRESSE"), QStringLiteral("NOTE") }));
+    EXPECT_EQ(page.UnmappedColumns(), QStringList({ "NUMEROAUTORISATION", "DATEAUTORISATION", "CODE" }));
+
+    auto *skipDeleted = find<QCheckBox>(page, QStringLiteral("chSkipDeleted"));
+    EXPECT_TRUE(skipDeleted->isChecked());
+    click(skipDeleted);
+    EXPECT_FALSE(w.Settings().SkipDeleted);
+    click(find<QPushButton>(page, QStringLiteral("bDBFClear")));
+    EXPECT_TRUE(w.Settings().DBFPairs.isEmpty());
+    EXPECT_EQ(page.UnmappedColumns(), w.Settings().Columns());
+    EXPECT_FALSE(next(w)->isEnabled());
+}
+
+TEST_F(SourcePages, XmlFieldsAndUnreadableFieldLists)
+{
+    struct Case
+    {
+        const char *name;
+        QString text;
+        QString error; // empty: the page opens
+    };
+    const QString header = QStringLiteral("<?xml version=\"1.0\" standalone=\"yes\"?>\n<DATAPACKET Version=\"2.0\">\n");
+    const QList<Case> cases = {
+        { "fields", QString(), QString() },
+        { "no field list", header + QStringLiteral("<ROWDATA>\n<ROW Code=\"1\" />\n</ROWDATA>\n</DATAPACKET>\n"),
+            QStringLiteral("XML field list is empty") },
+        { "nameless field",
+            header
+                + QStringLiteral("<METADATA>\n<FIELDS>\n<FIELD attrname=\"Code\" />\n<FIELD fieldtype=\"string\" "
+                                 "/>\n</FIELDS>\n</METADATA>\n</DATAPACKET>\n"),
+            QStringLiteral("XML read with errors") },
+        { "not a packet", QStringLiteral("CODE;NOM\n"), QStringLiteral("Unexpected symbol C at position 1") },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        MessageBox::resetRecord();
+        QString file = Fixtures + QStringLiteral("xml/packet.xml");
+        if (!c.text.isNull())
+            file = fx.write(QStringLiteral("packet.xml"), c.text);
+        TDataImportWizardF w(wizard);
+        w.show();
+        openMapStep(w, aiXML, file);
+        if (!c.error.isEmpty()) {
+            // Shown, and the wizard is back on its first step.
+            EXPECT_EQ(w.Step(), 0);
+            EXPECT_EQ(MessageBox::lastText(), c.error);
+            continue;
+        }
+        ASSERT_EQ(w.Step(), 1) << MessageBox::lastText().toStdString();
+        auto &page = *qobject_cast<TFieldPairsPage *>(w.Page(aiXML));
+        EXPECT_EQ(page.SourceFields(), QStringList({ "Code", "Name", "Amount" }));
+        EXPECT_EQ(find<QLabel>(page, QStringLiteral("laXMLFileName"))->text(), QStringLiteral("packet.xml"));
+        clickItem(find<QListWidget>(page, QStringLiteral("lstXMLColumns")), QStringLiteral("NOMBENEFICIAIRE"));
+        clickItem(find<QListWidget>(page, QStringLiteral("lstXMLFields")), QStringLiteral("Name"));
+        click(find<QPushButton>(page, QStringLiteral("bXMLAdd")));
+        EXPECT_EQ(w.Settings().Map(aiXML), QStringList({ QStringLiteral("NOMBENEFICIAIRE=Name") }));
+        EXPECT_TRUE(next(w)->isEnabled());
+        auto *onFly = find<QCheckBox>(page, QStringLiteral("chWriteOnFly"));
+        EXPECT_FALSE(onFly->isChecked());
+        click(onFly);
+        EXPECT_TRUE(w.Settings().WriteOnFly);
+    }
+}

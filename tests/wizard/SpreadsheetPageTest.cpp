@@ -1,0 +1,452 @@
+// The spreadsheet page over a workbook written by LibreOffice
+// (tests/fixtures/wizard/clients.xls): its preview, the automatic fills, the
+// selection made with Shift and Ctrl, the range editor, and an import.
+
+#include "import/wizard/SpreadsheetPage.h"
+
+#include "core/DateTime.h"
+#include "data/Query.h"
+#include "import/wizard/DataImportWizard.h"
+#include "import/wizard/DataImportWizardForm.h"
+#include "import/wizard/RangeEditor.h"
+#include "import/wizard/SheetGrid.h"
+#include "tests/wizard/PageDriving.h"
+#include "tests/wizard/WizardTestSupport.h"
+#include "ui/MessageBox.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+
+#include <functional>
+#include <gtest/gtest.h>
+
+using namespace PageDriving;
+
+namespace {
+
+const QString Workbook = QStringLiteral(KESTRA_FIXTURES_DIR "/wizard/clients.xls");
+
+class SpreadsheetPage : public ::testing::Test
+{
+protected:
+    ClientsFixture fx;
+    TDataImportWizard wizard;
+
+    void SetUp() override
+    {
+        MessageBox::resetRecord();
+        MessageBox::setAutoAnswer(QMessageBox::Ok);
+        wizard.DataSet = &fx.tiers;
+        wizard.ShowProgress = false;
+        wizard.OnNeedCommit = [this](QObject *) { fx.db.connection().commitRetaining(); };
+    }
+    void TearDown() override
+    {
+        MessageBox::setAutoAnswer(QMessageBox::NoButton);
+        MessageBox::resetRecord();
+    }
+
+    static TSpreadsheetPage &page(TDataImportWizardF &w) { return *qobject_cast<TSpreadsheetPage *>(w.Page(aiXLS)); }
+
+    // The window on the mapping step over the workbook, on one of its sheets.
+    TSpreadsheetPage &open(TDataImportWizardF &w, const QString &sheet = QStringLiteral("Clients"))
+    {
+        w.show();
+        openMapStep(w, aiXLS, Workbook);
+        EXPECT_EQ(w.Step(), 1) << MessageBox::lastText().toStdString();
+        TSpreadsheetPage &p = page(w);
+        showSheet(p, sheet);
+        return p;
+    }
+
+    static void showSheet(TSpreadsheetPage &p, const QString &name)
+    {
+        QTabBar *bar = find<QTabWidget>(p, QStringLiteral("pcSheets"))->tabBar();
+        for (int i = 0; i < bar->count(); ++i)
+            if (bar->tabText(i) == name)
+                QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(i).center());
+    }
+
+    static TSheetGrid *active(TSpreadsheetPage &p)
+    {
+        return qobject_cast<TSheetGrid *>(find<QTabWidget>(p, QStringLiteral("pcSheets"))->currentWidget());
+    }
+
+    static void clickCell(TSpreadsheetPage &p, int row, int col, Qt::KeyboardModifiers modifiers = {})
+    {
+        TSheetGrid *g = active(p);
+        g->scrollTo(g->model()->index(row - 1, col - 1));
+        QTest::mouseClick(g->viewport(), Qt::LeftButton, modifiers, g->CellPoint(row, col));
+    }
+
+    static void clickHeader(TSpreadsheetPage &p, bool column, int position, Qt::KeyboardModifiers modifiers)
+    {
+        TSheetGrid *g = active(p);
+        if (column)
+            QTest::mouseClick(g->horizontalHeader()->viewport(), Qt::LeftButton, modifiers, g->ColumnHeaderPoint(position));
+        else
+            QTest::mouseClick(g->verticalHeader()->viewport(), Qt::LeftButton, modifiers, g->RowHeaderPoint(position));
+    }
+
+    static void chooseField(TSpreadsheetPage &p, const QString &column)
+    {
+        clickItem(find<QListWidget>(p, QStringLiteral("lstXLSFields")), column);
+    }
+
+    static void tool(TSpreadsheetPage &p, const char *name) { click(find<QToolButton>(p, QString::fromLatin1(name))); }
+
+    static QString ranges(TDataImportWizardF &w, const char *column) { return w.Settings().XLSRanges.Value(QString::fromLatin1(column)); }
+};
+
+// Answers the range editor the page opens: act gets it, then it is closed
+// with OK unless act closed it. The editor is always closed, whatever act
+// checks, so that no test waits on it.
+void answerRangeEditor(std::function<void(TRangeEditorDialog &)> act, int *shown)
+{
+    QTimer::singleShot(0, [act, shown] {
+        auto *dialog = qobject_cast<TRangeEditorDialog *>(QApplication::activeModalWidget());
+        if (!dialog) {
+            ADD_FAILURE() << "no range editor";
+            if (QWidget *other = QApplication::activeModalWidget())
+                other->close();
+            return;
+        }
+        ++*shown;
+        act(*dialog);
+        if (dialog->isVisible())
+            dialog->accept();
+        if (dialog->isVisible())
+            dialog->reject();
+    });
+}
+
+} // namespace
+
+TEST_F(SpreadsheetPage, ShowsEachWorksheetAndReadsItAgainOnlyForANewFile)
+{
+    wizard.ExcelViewerRows = 10;
+    wizard.ExcelMaxColWidth = 100;
+    TDataImportWizardF w(wizard);
+    TDataImportFormats &formats = w.Settings().Formats;
+    formats.ShortDateFormat = QStringLiteral("dd/mm/yyyy");
+    formats.ShortTimeFormat = QStringLiteral("hh:mm");
+    formats.DecimalSeparator = QLatin1Char(',');
+    TSpreadsheetPage &p = open(w);
+    EXPECT_EQ(find<QLabel>(p, QStringLiteral("laHint"))->text(),
+        QStringLiteral("Use the Range Editor to add/edit ranges or click individual cells with Shift or Ctrl pressed. Press Enter to apply "
+                       "selection or Escape to cancel."));
+    ASSERT_EQ(p.SheetCount(), 3);
+    QTabWidget *tabs = find<QTabWidget>(p, QStringLiteral("pcSheets"));
+    EXPECT_EQ(tabs->tabText(0), QStringLiteral("Clients"));
+    EXPECT_EQ(tabs->tabText(1), QStringLiteral("Feuil1"));
+    EXPECT_EQ(tabs->tabText(2), QStringLiteral("Trous"));
+
+    TSheetGridModel *clients = p.Grid(0)->Model();
+    EXPECT_EQ(clients->rowCount(), 10);
+    EXPECT_EQ(clients->columnCount(), 256);
+    EXPECT_EQ(clients->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("A"));
+    EXPECT_EQ(clients->headerData(255, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("IV"));
+    EXPECT_EQ(clients->headerData(9, Qt::Vertical, Qt::DisplayRole).toString(), QStringLiteral("10"));
+
+    struct Cell
+    {
+        int sheet, row, col;
+        QString text;
+    };
+    const QList<Cell> cells = {
+        { 0, 1, 1, QStringLiteral("Code") },
+        { 0, 2, 6, QStringLiteral("Ben Salah Mohamed") },
+        { 0, 3, 2, QStringLiteral("1") },
+        { 0, 2, 8, QStringLiteral("15/03/2024") },
+        // A date-time of 0 is a time; a time alone shows as one.
+        { 1, 2, 2, QStringLiteral("00:00") },
+        { 1, 5, 2, QStringLiteral("12:00") },
+        { 1, 4, 2, QStringLiteral("15/03/2024 13:45") },
+        { 1, 4, 1, QStringLiteral("3,5") },
+        // A formula shows its result.
+        { 1, 3, 3, QStringLiteral("4") },
+        { 1, 6, 1, QString() },
+    };
+    for (const Cell &c : cells) {
+        SCOPED_TRACE(c.text.toStdString());
+        EXPECT_EQ(p.Grid(c.sheet)->Model()->Text(c.row - 1, c.col - 1).toStdString(), c.text.toStdString());
+    }
+    // Columns widen for their texts, up to ExcelMaxColWidth.
+    EXPECT_EQ(p.Grid(0)->columnWidth(0), 64);
+    EXPECT_EQ(p.Grid(0)->columnWidth(4), 100);
+    EXPECT_EQ(p.Grid(0)->columnWidth(6), 64);
+
+    // Back and forth on the same file: the same grids.
+    p.Grid(0)->setProperty("seen", true);
+    click(find<QPushButton>(w, QStringLiteral("bBack")));
+    click(find<QPushButton>(w, QStringLiteral("bNext")));
+    ASSERT_EQ(p.SheetCount(), 3);
+    EXPECT_TRUE(p.Grid(0)->property("seen").toBool());
+
+    // Another file: ranges, tabs and skips belong to the old one.
+    tool(p, "bAutoFillCols");
+    ASSERT_FALSE(ranges(w, "CODE").isEmpty());
+    click(find<QPushButton>(w, QStringLiteral("bBack")));
+    const QString other = fx.path(QStringLiteral("autre.xls"));
+    ASSERT_TRUE(QFile::copy(Workbook, other));
+    type(find<QLineEdit>(w, QStringLiteral("edFileName")), other);
+    EXPECT_TRUE(w.Settings().XLSRanges.IsEmpty());
+    EXPECT_EQ(p.SheetCount(), 0);
+    click(find<QPushButton>(w, QStringLiteral("bNext")));
+    ASSERT_EQ(p.SheetCount(), 3);
+    EXPECT_FALSE(p.Grid(0)->property("seen").toBool());
+    EXPECT_EQ(MessageBox::count(), 0) << MessageBox::lastText().toStdString();
+}
+
+TEST_F(SpreadsheetPage, AutoFillTakesTheSheetsLinesAndSkipsEmptyOnes)
+{
+    struct Case
+    {
+        QString sheet;
+        const char *button;
+        QStringList map;
+    };
+    const QList<Case> cases = {
+        { QStringLiteral("Feuil1"), "bAutoFillCols",
+            { QStringLiteral("CODE=[Feuil1]A-COLFINISH;"), QStringLiteral("TYPEIDENTIFIANT=[Feuil1]B-COLFINISH;"),
+                QStringLiteral("PHYSIQUEMORALE=[Feuil1]C-COLFINISH;") } },
+        // Column B of that sheet holds no cell: its column stays unmapped.
+        { QStringLiteral("Trous"), "bAutoFillCols",
+            { QStringLiteral("CODE=[Trous]A-COLFINISH;"), QStringLiteral("PHYSIQUEMORALE=[Trous]C-COLFINISH;") } },
+        { QStringLiteral("Trous"), "bAutoFillRows",
+            { QStringLiteral("CODE=[Trous]1-ROWFINISH;"), QStringLiteral("TYPEIDENTIFIANT=[Trous]2-ROWFINISH;") } },
+        { QStringLiteral("Clients"), "bAutoFillCols",
+            { QStringLiteral("CODE=[Clients]A-COLFINISH;"), QStringLiteral("TYPEIDENTIFIANT=[Clients]B-COLFINISH;"),
+                QStringLiteral("PHYSIQUEMORALE=[Clients]C-COLFINISH;"), QStringLiteral("IDENTIFIANT=[Clients]D-COLFINISH;"),
+                QStringLiteral("NOMBENEFICIAIRE=[Clients]E-COLFINISH;"), QStringLiteral("ADRESSE=[Clients]F-COLFINISH;"),
+                QStringLiteral("DATEAUTORISATION=[Clients]H-COLFINISH;") } },
+    };
+    TDataImportWizardF w(wizard);
+    TSpreadsheetPage &p = open(w);
+    auto *next = find<QPushButton>(w, QStringLiteral("bNext"));
+    auto *execute = find<QPushButton>(w, QStringLiteral("bOk"));
+    EXPECT_FALSE(next->isEnabled());
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.sheet.toStdString() + " " + c.button);
+        // What an earlier fill left is replaced, not added to.
+        showSheet(p, c.sheet);
+        tool(p, c.button);
+        EXPECT_EQ(w.Settings().Map(aiXLS).join(u' ').toStdString(), c.map.join(u' ').toStdString());
+        EXPECT_TRUE(next->isEnabled());
+        EXPECT_TRUE(execute->isEnabled());
+    }
+    // The selected field's ranges are listed.
+    chooseField(p, QStringLiteral("IDENTIFIANT"));
+    auto *list = find<QListWidget>(p, QStringLiteral("lstRanges"));
+    ASSERT_EQ(list->count(), 1);
+    EXPECT_EQ(list->item(0)->text(), QStringLiteral("[Clients]D-COLFINISH;"));
+    tool(p, "bClearFieldRanges");
+    EXPECT_TRUE(ranges(w, "IDENTIFIANT").isEmpty());
+    EXPECT_FALSE(ranges(w, "CODE").isEmpty());
+    tool(p, "bClearAllRanges");
+    EXPECT_TRUE(w.Settings().XLSRanges.IsEmpty());
+    EXPECT_FALSE(next->isEnabled());
+    EXPECT_FALSE(execute->isEnabled());
+}
+
+TEST_F(SpreadsheetPage, ShiftAndCtrlClicksBuildTheSelection)
+{
+    TDataImportWizardF w(wizard);
+    TSpreadsheetPage &p = open(w);
+    const Qt::KeyboardModifiers ctrl = Qt::ControlModifier;
+    const Qt::KeyboardModifiers shift = Qt::ShiftModifier;
+    enum What { Cell, ColumnHeader, RowHeader, Escape };
+    struct Step
+    {
+        What what;
+        int row, col;
+        Qt::KeyboardModifiers modifiers;
+        QString selection;
+    };
+    const QList<Step> steps = {
+        { Cell, 2, 2, {}, QString() },
+        { Cell, 9, 2, shift, QStringLiteral("[Clients]B2-B9;") },
+        // Ctrl takes one cell out of the middle...
+        { Cell, 5, 2, ctrl, QStringLiteral("[Clients]B2-B4;[Clients]B6-B9;") },
+        // ... and out of an end.
+        { Cell, 2, 2, ctrl, QStringLiteral("[Clients]B3-B4;[Clients]B6-B9;") },
+        { Escape, 0, 0, {}, QString() },
+        // Cells next to each other merge.
+        { Cell, 2, 2, ctrl, QStringLiteral("[Clients]B2;") },
+        { Cell, 3, 2, ctrl, QStringLiteral("[Clients]B2-B3;") },
+        { Cell, 6, 2, shift, QStringLiteral("[Clients]B2-B6;") },
+        // Back along the last range: shorter.
+        { Cell, 4, 2, shift, QStringLiteral("[Clients]B2-B4;") },
+        { Cell, 3, 5, shift, QStringLiteral("[Clients]B2-B4;[Clients]C3-E3;") },
+        // Another column and another row: no selection.
+        { Cell, 7, 4, shift, QString() },
+        { Cell, 2, 3, ctrl, QStringLiteral("[Clients]C2;") },
+        { Cell, 2, 3, {}, QString() },
+        // Whole columns and rows from the headers.
+        { ColumnHeader, 0, 4, ctrl, QStringLiteral("[Clients]D-COLFINISH;") },
+        { ColumnHeader, 0, 4, ctrl, QString() },
+        { ColumnHeader, 0, 4, ctrl, QStringLiteral("[Clients]D-COLFINISH;") },
+        { ColumnHeader, 0, 6, shift, QStringLiteral("[Clients]D-COLFINISH;[Clients]E-COLFINISH;[Clients]F-COLFINISH;") },
+        { ColumnHeader, 0, 2, {}, QString() },
+        { RowHeader, 3, 0, ctrl, QStringLiteral("[Clients]3-ROWFINISH;") },
+        { RowHeader, 5, 0, shift, QStringLiteral("[Clients]3-ROWFINISH;[Clients]4-ROWFINISH;[Clients]5-ROWFINISH;") },
+        { Cell, 8, 8, {}, QString() },
+    };
+    auto *selectionList = find<QListWidget>(p, QStringLiteral("lstSelection"));
+    auto *rangeList = find<QListWidget>(p, QStringLiteral("lstRanges"));
+    for (int i = 0; i < steps.size(); ++i) {
+        const Step &s = steps[i];
+        SCOPED_TRACE(i);
+        switch (s.what) {
+        case Cell:
+            clickCell(p, s.row, s.col, s.modifiers);
+            break;
+        case ColumnHeader:
+            clickHeader(p, true, s.col, s.modifiers);
+            break;
+        case RowHeader:
+            clickHeader(p, false, s.row, s.modifiers);
+            break;
+        case Escape:
+            QTest::keyClick(active(p), Qt::Key_Escape);
+            break;
+        }
+        EXPECT_EQ(p.PendingText().toStdString(), s.selection.toStdString());
+        // While a selection is pending it is listed in place of the ranges.
+        EXPECT_EQ(selectionList->isVisible(), !s.selection.isEmpty());
+        EXPECT_EQ(rangeList->isVisible(), s.selection.isEmpty());
+    }
+    // Escape dropped a selection, not the wizard.
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_TRUE(w.Settings().XLSRanges.IsEmpty());
+}
+
+TEST_F(SpreadsheetPage, EnterPutsTheSelectionInPlaceOfTheSelectedRanges)
+{
+    TDataImportWizardF w(wizard);
+    TSpreadsheetPage &p = open(w);
+    tool(p, "bAutoFillCols");
+    chooseField(p, QStringLiteral("IDENTIFIANT"));
+    clickItem(find<QListWidget>(p, QStringLiteral("lstRanges")), QStringLiteral("[Clients]D-COLFINISH;"));
+    clickCell(p, 2, 2);
+    clickCell(p, 9, 2, Qt::ShiftModifier);
+    clickCell(p, 5, 2, Qt::ControlModifier);
+    QTest::keyClick(active(p), Qt::Key_Return);
+    EXPECT_TRUE(p.PendingText().isEmpty());
+    EXPECT_EQ(ranges(w, "IDENTIFIANT"), QStringLiteral("[Clients]B2-B4;[Clients]B6-B9;"));
+    EXPECT_EQ(ranges(w, "CODE"), QStringLiteral("[Clients]A-COLFINISH;"));
+    EXPECT_TRUE(w.isVisible());
+
+    // The field's cells are marked, past the skipped rows.
+    TSheetGrid *g = active(p);
+    EXPECT_TRUE(g->Marks(2, 2) & smMapped);
+    EXPECT_FALSE(g->Marks(5, 2) & smMapped);
+    EXPECT_FALSE(g->Marks(2, 4) & smMapped);
+    type(find<QLineEdit>(p, QStringLiteral("edSkipRows")), QStringLiteral("3"));
+    EXPECT_EQ(w.Settings().XLSSkipRows, 3);
+    EXPECT_FALSE(g->Marks(2, 2) & smMapped);
+    EXPECT_TRUE(g->Marks(4, 2) & smMapped);
+    type(find<QLineEdit>(p, QStringLiteral("edSkipRows")), QStringLiteral("x"));
+    EXPECT_EQ(w.Settings().XLSSkipRows, 0);
+    type(find<QLineEdit>(p, QStringLiteral("edSkipCols")), QStringLiteral("1"));
+    EXPECT_EQ(w.Settings().XLSSkipCols, 1);
+
+    // A selection made before its field is chosen: Enter in the list applies it.
+    clickCell(p, 2, 3, Qt::ControlModifier);
+    EXPECT_TRUE(g->Marks(2, 3) & smPending);
+    chooseField(p, QStringLiteral("PHYSIQUEMORALE"));
+    QTest::keyClick(find<QListWidget>(p, QStringLiteral("lstXLSFields")), Qt::Key_Return);
+    EXPECT_EQ(ranges(w, "PHYSIQUEMORALE"), QStringLiteral("[Clients]C-COLFINISH;[Clients]C2;"));
+    EXPECT_EQ(MessageBox::count(), 0) << MessageBox::lastText().toStdString();
+}
+
+TEST_F(SpreadsheetPage, TheRangeEditorAddsAndEditsTheFieldsRanges)
+{
+    TDataImportWizardF w(wizard);
+    TSpreadsheetPage &p = open(w, QStringLiteral("Feuil1"));
+    chooseField(p, QStringLiteral("CODE"));
+    int shown = 0;
+    answerRangeEditor(
+        [](TRangeEditorDialog &d) {
+            // A new range: column A of the sheet shown, by its name.
+            EXPECT_EQ(d.windowTitle(), QStringLiteral("Range"));
+            EXPECT_EQ(find<QLineEdit>(d, QStringLiteral("edRange"))->text(), QStringLiteral("A"));
+            EXPECT_TRUE(find<QRadioButton>(d, QStringLiteral("rbSheetName"))->isChecked());
+            EXPECT_EQ(find<QComboBox>(d, QStringLiteral("cbSheetName"))->currentText(), QStringLiteral("Feuil1"));
+            EXPECT_EQ(find<QComboBox>(d, QStringLiteral("cbSheetNumber"))->count(), 3);
+            QLineEdit *edit = find<QLineEdit>(d, QStringLiteral("edRange"));
+            edit->selectAll();
+            QTest::keyClicks(edit, QStringLiteral("C"));
+        },
+        &shown);
+    tool(p, "bAddRange");
+    answerRangeEditor([](TRangeEditorDialog &) {}, &shown);
+    tool(p, "bAddRange");
+    // Cancel adds nothing.
+    answerRangeEditor([](TRangeEditorDialog &d) { d.reject(); }, &shown);
+    tool(p, "bAddRange");
+    EXPECT_EQ(shown, 3);
+    EXPECT_EQ(ranges(w, "CODE"), QStringLiteral("[Feuil1]C-COLFINISH;[Feuil1]A-COLFINISH;"));
+
+    auto *list = find<QListWidget>(p, QStringLiteral("lstRanges"));
+    EXPECT_EQ(list->currentRow(), 1); // the new one
+    tool(p, "bMoveRangeUp");
+    EXPECT_EQ(ranges(w, "CODE"), QStringLiteral("[Feuil1]A-COLFINISH;[Feuil1]C-COLFINISH;"));
+    // A double click edits.
+    answerRangeEditor(
+        [](TRangeEditorDialog &d) {
+            click(find<QRadioButton>(d, QStringLiteral("rbStartGiven")));
+            QTest::keyClicks(find<QLineEdit>(d, QStringLiteral("edStart")), QStringLiteral("2"));
+        },
+        &shown);
+    doubleClick(list->viewport(), list->visualItemRect(list->item(0)).center());
+    EXPECT_EQ(shown, 4);
+    EXPECT_EQ(ranges(w, "CODE"), QStringLiteral("[Feuil1]A2-COLFINISH;[Feuil1]C-COLFINISH;"));
+    clickItem(list, QStringLiteral("[Feuil1]C-COLFINISH;"));
+    tool(p, "bDelRange");
+    EXPECT_EQ(ranges(w, "CODE"), QStringLiteral("[Feuil1]A2-COLFINISH;"));
+    EXPECT_EQ(MessageBox::count(), 0) << MessageBox::lastText().toStdString();
+}
+
+TEST_F(SpreadsheetPage, ImportsTheClientsOfAWorkbook)
+{
+    TDataImportWizardF w(wizard);
+    TSpreadsheetPage &p = open(w);
+    tool(p, "bAutoFillCols");
+    type(find<QLineEdit>(p, QStringLiteral("edSkipRows")), QStringLiteral("1"));
+    // The workbook has the address before the name: each gets its column.
+    for (const auto &[column, letter] : { std::pair { "NOMBENEFICIAIRE", 6 }, std::pair { "ADRESSE", 5 } }) {
+        chooseField(p, QString::fromLatin1(column));
+        tool(p, "bClearFieldRanges");
+        clickHeader(p, true, letter, Qt::ControlModifier);
+        QTest::keyClick(active(p), Qt::Key_Return);
+    }
+    EXPECT_EQ(w.Settings().Map(aiXLS),
+        QStringList({ QStringLiteral("CODE=[Clients]A-COLFINISH;"), QStringLiteral("TYPEIDENTIFIANT=[Clients]B-COLFINISH;"),
+            QStringLiteral("PHYSIQUEMORALE=[Clients]C-COLFINISH;"), QStringLiteral("IDENTIFIANT=[Clients]D-COLFINISH;"),
+            QStringLiteral("NOMBENEFICIAIRE=[Clients]F-COLFINISH;"), QStringLiteral("ADRESSE=[Clients]E-COLFINISH;"),
+            QStringLiteral("DATEAUTORISATION=[Clients]H-COLFINISH;") }));
+    w.Settings().Formats.ShortDateFormat = QStringLiteral("dd/mm/yyyy");
+    w.Settings().Formats.DateSeparator = QLatin1Char('/');
+    click(find<QPushButton>(w, QStringLiteral("bOk")));
+    EXPECT_EQ(MessageBox::count(), 0) << MessageBox::lastText().toStdString();
+
+    EXPECT_EQ(fx.committed(),
+        (QMap<int, QString> { { 1, QStringLiteral("Ben Salah Mohamed") }, { 2, QStringLiteral("Société Sfaxienne") },
+            { 3, QStringLiteral("Trabelsi Amel") }, { 4, QStringLiteral("Comptoir Parisien") }, { 5, QStringLiteral("Gharbi Nizar") },
+            { 6, QStringLiteral("Haddad Leïla") } }));
+    Query q(fx.db.connection(),
+        QStringLiteral("select TYPEIDENTIFIANT, PHYSIQUEMORALE, IDENTIFIANT, ADRESSE, DATEAUTORISATION from TIERS where CODE = 4"));
+    q.open();
+    Row row;
+    ASSERT_TRUE(q.fetch(row));
+    EXPECT_EQ(row[0].toString(), QStringLiteral("4"));
+    EXPECT_EQ(row[1].toString(), QStringLiteral("M"));
+    EXPECT_EQ(row[2].toString(), QStringLiteral("FR1234567"));
+    EXPECT_EQ(row[3].toString(), QStringLiteral("10 rue de Rivoli, Paris"));
+    EXPECT_DOUBLE_EQ(row[4].value<TimeStamp>().value, DateTime::encodeDate(2022, 6, 30));
+}
