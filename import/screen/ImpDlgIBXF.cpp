@@ -13,12 +13,14 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -41,14 +43,14 @@ GridColumn column(const char *field, int width, bool number = false)
 // columns of its own shows a data set.
 QList<GridColumn> clientColumns()
 {
-    return { column("CODE", 60, true), column("TYPEIDENTIFIANT", 40), column("PHYSIQUEMORALE", 40), column("IDENTIFIANT", 110),
+    return { column("CODE", 60, true), column("TYPEIDENTIFIANT", 40), column("PHYSIQUEMORALE", 40), column("IDENTIFIANT", 120),
         column("NOMBENEFICIAIRE", 240), column("ADRESSE", 300), column("NUMEROAUTORISATION", 140), column("DATEAUTORISATION", 100) };
 }
 
 QList<GridColumn> invoiceColumns()
 {
-    return { column("IDENTIFIANT", 110), column("EXERCICE", 60, true), column("TRIMESTRE", 40, true), column("NUMEROORDRE", 60, true),
-        column("NUMEROFACTURE", 130), column("DATEFACTURE", 90), column("TYPEIDCLIENT", 40), column("IDENTIFIANTCLIENT", 110),
+    return { column("IDENTIFIANT", 120), column("EXERCICE", 60, true), column("TRIMESTRE", 40, true), column("NUMEROORDRE", 60, true),
+        column("NUMEROFACTURE", 130), column("DATEFACTURE", 90), column("TYPEIDCLIENT", 40), column("IDENTIFIANTCLIENT", 120),
         column("NOMPRENOMCLIENT", 240), column("ADRESSECLIENT", 300), column("NUMEROAUTORISATION", 140), column("DATEAUTORISATION", 90),
         column("PRIXVENTE", 90, true), column("TAUXFODEC", 60, true), column("MONTANTFODEC", 90, true),
         column("TAUXDROITCONSOMMATION", 60, true), column("MONTANTDROITCONSOMMATION", 90, true), column("TAUXTVA", 60, true),
@@ -131,7 +133,6 @@ TfmImpDlgIBX::TfmImpDlgIBX(TDatadeclaration &module, const WorkingContext &conte
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(panel);
     layout->addWidget(pcDestinations, 1);
-    resize(960, 540);
 
     DataImportWizard1->setObjectName(QStringLiteral("DataImportWizard1"));
     SetupWizard(*DataImportWizard1);
@@ -156,6 +157,11 @@ TfmImpDlgIBX::TfmImpDlgIBX(TDatadeclaration &module, const WorkingContext &conte
 TfmImpDlgIBX::~TfmImpDlgIBX()
 {
     FormDestroy();
+}
+
+QSize TfmImpDlgIBX::sizeHint() const
+{
+    return QSize(1000, 560);
 }
 
 void TfmImpDlgIBX::SetupWizard(TDataImportWizard &wizard)
@@ -217,7 +223,10 @@ DataSet *TfmImpDlgIBX::ChosenTable() const
 void TfmImpDlgIBX::showTable(DataSet *table)
 {
     DataSource1 = table;
-    const QList<GridColumn> columns = table == IBTable1 ? invoiceColumns() : clientColumns();
+    QList<GridColumn> columns = table == IBTable1 ? invoiceColumns() : clientColumns();
+    // The titles are the column names: each column is at least as wide as its own.
+    for (GridColumn &c : columns)
+        c.width = std::max(c.width, dgrDataSet->horizontalHeader()->fontMetrics().horizontalAdvance(c.title) + 12);
     for (::DBGrid *grid : { dgrDataSet, static_cast<::DBGrid *>(DBGrid) }) {
         grid->setDataSet(table);
         grid->setColumns(columns);

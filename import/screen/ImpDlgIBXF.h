@@ -58,6 +58,9 @@ public:
     void DataImportWizard1NeedCommit(QObject *Sender);
     void DataImportWizard1AfterImport(QObject *Sender);
 
+    // Room for the invoice table's columns: the window opens at this size.
+    QSize sizeHint() const override;
+
     // Whether "Factures" is the chosen table.
     bool InvoicesChosen() const;
     // The table view of the chosen table.
