@@ -177,6 +177,9 @@ void TFieldPairsPage::showLists()
     m_pairs->clear();
     for (const TWizardFieldPair &pair : pairs())
         new QTreeWidgetItem(m_pairs, { pair.Column, pair.Field });
+    // Destination names whole, and at least the width of the heading.
+    m_pairs->resizeColumnToContents(0);
+    m_pairs->setColumnWidth(0, std::max(m_pairs->columnWidth(0) + 12, 100));
     updateButtons();
 }
 

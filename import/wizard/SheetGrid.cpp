@@ -198,21 +198,29 @@ void TSheetCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &op
     plain.state &= ~QStyle::State_HasFocus;
     QStyledItemDelegate::paint(painter, plain, index);
 
-    // A thick line on each edge where the marked area ends.
+    // A thick line on each edge where the marked area ends, run on into the
+    // next cell where the area goes on, so that the outline has no gaps.
     auto outline = [&](int mark, const QColor &colour, int inset) {
         if (!(marks & mark))
             return;
+        const bool up = m_grid->Marks(row - 1, col) & mark;
+        const bool down = m_grid->Marks(row + 1, col) & mark;
+        const bool left = m_grid->Marks(row, col - 1) & mark;
+        const bool right = m_grid->Marks(row, col + 1) & mark;
+        const int x1 = left ? r.left() : r.left() + inset;
+        const int x2 = right ? r.right() + 1 : r.right() - inset;
+        const int y1 = up ? r.top() : r.top() + inset;
+        const int y2 = down ? r.bottom() + 1 : r.bottom() - inset;
         painter->save();
-        painter->setPen(QPen(colour, 2));
-        const QRect e = r.adjusted(inset, inset, -inset - 1, -inset - 1);
-        if (!(m_grid->Marks(row - 1, col) & mark))
-            painter->drawLine(e.topLeft(), e.topRight());
-        if (!(m_grid->Marks(row + 1, col) & mark))
-            painter->drawLine(e.bottomLeft(), e.bottomRight());
-        if (!(m_grid->Marks(row, col - 1) & mark))
-            painter->drawLine(e.topLeft(), e.bottomLeft());
-        if (!(m_grid->Marks(row, col + 1) & mark))
-            painter->drawLine(e.topRight(), e.bottomRight());
+        painter->setPen(QPen(colour, 2, Qt::SolidLine, Qt::FlatCap));
+        if (!up)
+            painter->drawLine(x1, r.top() + inset, x2, r.top() + inset);
+        if (!down)
+            painter->drawLine(x1, r.bottom() - inset, x2, r.bottom() - inset);
+        if (!left)
+            painter->drawLine(r.left() + inset, y1, r.left() + inset, y2);
+        if (!right)
+            painter->drawLine(r.right() - inset, y1, r.right() - inset, y2);
         painter->restore();
     };
     outline(smMapped, MappedLine, 1);

@@ -450,3 +450,16 @@ TEST_F(SpreadsheetPage, ImportsTheClientsOfAWorkbook)
     EXPECT_EQ(row[3].toString(), QStringLiteral("10 rue de Rivoli, Paris"));
     EXPECT_DOUBLE_EQ(row[4].value<TimeStamp>().value, DateTime::encodeDate(2022, 6, 30));
 }
+
+TEST_F(SpreadsheetPage, AWorkbookThatCannotBeReadSendsTheWizardBack)
+{
+    const QString bad = fx.write(QStringLiteral("clients.xls"), QStringLiteral("CODE;NOM\r\n1;Un\r\n"));
+    TDataImportWizardF w(wizard);
+    w.show();
+    openMapStep(w, aiXLS, bad);
+    EXPECT_EQ(w.Step(), 0);
+    EXPECT_EQ(MessageBox::count(), 1);
+    EXPECT_FALSE(MessageBox::lastText().isEmpty());
+    EXPECT_EQ(page(w).SheetCount(), 0);
+    EXPECT_TRUE(w.isVisible());
+}
