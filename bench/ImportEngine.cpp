@@ -6,6 +6,7 @@
 // Run: build-bench/bench/bench_ImportEngine [rows] [engine]
 // ("engine" runs the engine alone, once: for a profiler).
 
+#include "bench/support/PlainInserts.h"
 #include "core/DateTime.h"
 #include "data/Connection.h"
 #include "data/DataSet.h"
@@ -23,10 +24,6 @@
 #include <cstdlib>
 
 namespace {
-
-const QStringList Columns = { "IDENTIFIANT", "EXERCICE", "TRIMESTRE", "NUMEROORDRE", "NUMEROFACTURE", "DATEFACTURE", "TYPEIDCLIENT",
-    "IDENTIFIANTCLIENT", "NOMPRENOMCLIENT", "ADRESSECLIENT", "NUMEROAUTORISATION", "DATEAUTORISATION", "PRIXVENTE", "TAUXFODEC",
-    "MONTANTFODEC", "TAUXDROITCONSOMMATION", "MONTANTDROITCONSOMMATION", "TAUXTVA", "MONTANTTVA", "CODE" };
 
 // The texts of invoice i, as a source file would hold them.
 QStringList invoiceTexts(int i)
@@ -78,64 +75,6 @@ struct Run
     int commits = 0;
 };
 
-// Prepared inserts with typed values, a commit-retaining every 100 rows and at the end.
-Run plainLoop(const QString &path, int rows)
-{
-    Connection c;
-    c.setDatabaseName(path);
-    c.open();
-    QStringList params;
-    for (const QString &col : Columns)
-        params << QLatin1Char(':') + col;
-    Query q(c, QStringLiteral("insert into FACTURE (%1) values (%2)").arg(Columns.join(", "), params.join(", ")));
-    q.prepare();
-    const QVariant date = QVariant::fromValue(TimeStamp { DateTime::encodeDate(2008, 1, 5) });
-    const QVariant authorised = QVariant::fromValue(TimeStamp { DateTime::encodeDate(2008, 1, 1) });
-    Run run;
-    const int tenth = std::max(1, rows / 10);
-    QElapsedTimer t, slice;
-    t.start();
-    slice.start();
-    for (int i = 1; i <= rows; ++i) {
-        q.setParam("IDENTIFIANT", QStringLiteral("0123456AM000"));
-        q.setParam("EXERCICE", 2008);
-        q.setParam("TRIMESTRE", i % 4 + 1);
-        q.setParam("NUMEROORDRE", i);
-        q.setParam("NUMEROFACTURE", QStringLiteral("F%1").arg(i, 6, 10, QLatin1Char('0')));
-        q.setParam("DATEFACTURE", date);
-        q.setParam("TYPEIDCLIENT", QStringLiteral("1"));
-        q.setParam("IDENTIFIANTCLIENT", QStringLiteral("1234567ABC000"));
-        q.setParam("NOMPRENOMCLIENT", QStringLiteral("Client %1").arg(i % 5000));
-        q.setParam("ADRESSECLIENT", QStringLiteral("12 rue de la Kasbah, Tunis"));
-        q.setParam("NUMEROAUTORISATION", QStringLiteral("A-2008-17"));
-        q.setParam("DATEAUTORISATION", authorised);
-        q.setParam("PRIXVENTE", 1234.567);
-        q.setParam("TAUXFODEC", 1.0);
-        q.setParam("MONTANTFODEC", 12.346);
-        q.setParam("TAUXDROITCONSOMMATION", 0.0);
-        q.setParam("MONTANTDROITCONSOMMATION", 0.0);
-        q.setParam("TAUXTVA", 18.0);
-        q.setParam("MONTANTTVA", 224.44);
-        q.setParam("CODE", i % 1000);
-        q.execute();
-        if (i % 100 == 0) {
-            c.commitRetaining();
-            ++run.commits;
-        }
-        if (i % tenth == 0) {
-            run.slices.push_back(slice.nsecsElapsed() / 1e6);
-            slice.restart();
-        }
-    }
-    if (rows % 100 != 0) {
-        c.commitRetaining();
-        ++run.commits;
-    }
-    run.ms = t.nsecsElapsed() / 1e6;
-    run.imported = rows;
-    return run;
-}
-
 Run engineLoop(const QString &path, const std::vector<QStringList> &rows)
 {
     Connection c;
@@ -155,8 +94,8 @@ Run engineLoop(const QString &path, const std::vector<QStringList> &rows)
     source.SetDataSet(&invoices);
     source.SetFileName(sourceFile);
     QStringList map;
-    for (int i = 0; i < Columns.size(); ++i)
-        map << QStringLiteral("%1=%2").arg(Columns[i]).arg(i + 1);
+    for (int i = 0; i < InvoiceColumns.size(); ++i)
+        map << QStringLiteral("%1=%2").arg(InvoiceColumns[i]).arg(i + 1);
     source.SetMap(map);
     TDataImportFormats formats;
     formats.DecimalSeparator = QLatin1Char(',');
@@ -214,9 +153,13 @@ int main(int argc, char **argv)
     Run plain, engine;
     plain.ms = engine.ms = 1e300;
     for (int round = 0; round < 3; ++round) {
-        Run p = plainLoop(freshDatabase(dir, QStringLiteral("plain.gdb")), rows);
-        if (p.ms < plain.ms)
-            plain = p;
+        const PlainInsertRun p = plainInsertLoop(freshDatabase(dir, QStringLiteral("plain.gdb")), rows);
+        if (p.ms < plain.ms) {
+            plain.ms = p.ms;
+            plain.slices = p.slices;
+            plain.commits = p.commits;
+            plain.imported = rows;
+        }
         Run e = engineLoop(freshDatabase(dir, QStringLiteral("engine.gdb")), source);
         if (e.ms < engine.ms)
             engine = e;

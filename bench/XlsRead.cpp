@@ -9,6 +9,7 @@
 // child process of its own, so that its peak memory is its own; times are
 // the best of three runs, from the start of the load to the last text.
 
+#include "bench/support/PlainInserts.h"
 #include "core/FormatSettings.h"
 #include "import/XLSFile.h"
 #include "import/XLSMapParser.h"
@@ -152,11 +153,6 @@ QString makeWorkbook()
     const QString xls = dir + QStringLiteral("/xlsread-65535x20.xls");
     if (QFileInfo::exists(xls))
         return xls;
-    const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
-    if (soffice.isEmpty()) {
-        std::fprintf(stderr, "soffice not found: install libreoffice-calc-nogui or give a workbook\n");
-        return QString();
-    }
     const QString csv = dir + QStringLiteral("/xlsread-65535x20.csv");
     QFile out(csv);
     if (!out.open(QIODevice::WriteOnly))
@@ -191,17 +187,9 @@ QString makeWorkbook()
         ts << '\n';
     }
     out.close();
-    QTemporaryDir profile;
-    QProcess p;
     // UTF-8 comma-separated text, quoted strings, ISO dates recognised.
-    p.start(soffice,
-        { QStringLiteral("-env:UserInstallation=file://") + profile.path(), QStringLiteral("--headless"),
-            QStringLiteral("--infilter=CSV:44,34,76,1,,1033,false,true"), QStringLiteral("--convert-to"), QStringLiteral("xls:MS Excel 97"),
-            QStringLiteral("--outdir"), dir, csv });
-    if (!p.waitForFinished(600000) || !QFileInfo::exists(xls)) {
-        std::fprintf(stderr, "soffice could not write the workbook\n");
+    if (!convertCsvToXls(csv, dir))
         return QString();
-    }
     QFile::remove(csv);
     return xls;
 }
