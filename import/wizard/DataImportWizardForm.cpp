@@ -279,7 +279,7 @@ TDataImportWizardF::TDataImportWizardF(TDataImportWizard &component, QWidget *pa
     if (!component.Picture.isNull())
         m_picture->setPixmap(component.Picture);
     updateCaption();
-    resize(780, 560);
+    resize(1000, 680); // room for a worksheet and its field and range lists
 }
 
 TDataImportWizardF::~TDataImportWizardF()
