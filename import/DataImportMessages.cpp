@@ -54,9 +54,8 @@ QString LoadMessage(int id)
     return table().value(id).left(1023);
 }
 
-QString FormatMessage(int id, const QStringList &args)
+QString FillPlaceholders(const QString &text, const QStringList &args)
 {
-    const QString text = LoadMessage(id);
     QString out;
     int next = 0;
     for (int i = 0; i < text.size(); ++i) {
@@ -69,6 +68,11 @@ QString FormatMessage(int id, const QStringList &args)
         }
     }
     return out;
+}
+
+QString FormatMessage(int id, const QStringList &args)
+{
+    return FillPlaceholders(LoadMessage(id), args);
 }
 
 EDataImportError DataImportError(int id, const QStringList &args)

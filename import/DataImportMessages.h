@@ -28,4 +28,6 @@ void SetMessageLookupHook(MessageLookupHook hook);
 QString LoadMessage(int id);
 // The text with its "%s"/"%d" place holders filled in order.
 QString FormatMessage(int id, const QStringList &args);
+// Any text's "%s"/"%d" place holders filled in order, as the messages are.
+QString FillPlaceholders(const QString &text, const QStringList &args);
 EDataImportError DataImportError(int id, const QStringList &args = {});

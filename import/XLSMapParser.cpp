@@ -16,18 +16,7 @@ constexpr int MaxCol = 256;
 // Fills "%s" and "%d" in order.
 QString fill(const char *pattern, const QStringList &args)
 {
-    const QString text = QString::fromLatin1(pattern);
-    QString out;
-    int next = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == u'%' && i + 1 < text.size() && (text[i + 1] == u's' || text[i + 1] == u'd')) {
-            out += args.value(next++);
-            ++i;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
+    return FillPlaceholders(QString::fromLatin1(pattern), args);
 }
 
 [[noreturn]] void fail(const char *pattern, const QStringList &args = {})

@@ -23,17 +23,7 @@ constexpr int MaxCol = 256;
 // Fills "%s" and "%d" in order, as the range parser words its messages.
 [[noreturn]] void fail(const char *pattern, const QStringList &args = {})
 {
-    const QString text = QString::fromLatin1(pattern);
-    QString out;
-    int next = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == u'%' && i + 1 < text.size() && (text[i + 1] == u's' || text[i + 1] == u'd')) {
-            out += args.value(next++);
-            ++i;
-        } else {
-            out += text[i];
-        }
-    }
+    const QString out = FillPlaceholders(QString::fromLatin1(pattern), args);
     throw EDataImportError(out);
 }
 
