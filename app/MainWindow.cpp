@@ -175,14 +175,14 @@ void TFrmmain::buildToolBar()
     bar->setMovable(false);
     bar->setFloatable(false);
     QStyle *s = style();
-    struct ButtonSpec
+    struct ButtonDefinition
     {
         const char *name;
         const char *caption;
         QStyle::StandardPixmap icon;
         void (TFrmmain::*handler)();
         int command; // -1: always enabled
-    } specs[] = {
+    } buttons[] = {
         { "ToolButton1", "Saisie des Factures", QStyle::SP_FileDialogDetailedView, &TFrmmain::SaisiedesRetenuessurSalaires1Click,
             int(Command::Invoices) },
         { "ToolButton8", "Importation", QStyle::SP_ArrowDown, &TFrmmain::ToolButton8Click, int(Command::Import) },
@@ -192,11 +192,11 @@ void TFrmmain::buildToolBar()
         { "ToolButton5", "Clients", QStyle::SP_DirHomeIcon, &TFrmmain::IdentificationdesTiers1Click, int(Command::Clients) },
         { "ToolButton3", "Initialisation", QStyle::SP_BrowserReload, &TFrmmain::ToolButton3Click, int(Command::Reset) },
     };
-    for (const ButtonSpec &spec : specs) {
-        QToolButton *b = toolButton(QString::fromLatin1(spec.name), QString::fromUtf8(spec.caption), s->standardIcon(spec.icon));
-        connect(b, &QToolButton::clicked, this, spec.handler);
+    for (const ButtonDefinition &button : buttons) {
+        QToolButton *b = toolButton(QString::fromLatin1(button.name), QString::fromUtf8(button.caption), s->standardIcon(button.icon));
+        connect(b, &QToolButton::clicked, this, button.handler);
         bar->addWidget(b);
-        m_commandControls << qMakePair(static_cast<Command>(spec.command), static_cast<QObject *>(b));
+        m_commandControls << qMakePair(static_cast<Command>(button.command), static_cast<QObject *>(b));
     }
     QToolButton *calc = toolButton(QStringLiteral("ToolButton17"), QString(), calculatorIcon());
     calc->setToolTip(QStringLiteral("Calculatrice"));
