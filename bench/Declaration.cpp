@@ -3,9 +3,9 @@
 // lines. Run: build-bench/bench/bench_Declaration [rows]
 
 #include "bench/support/BenchDatabase.h"
+#include "bench/support/PlainCursor.h"
 #include "core/WorkingContext.h"
 #include "data/Connection.h"
-#include "data/FbClient.h"
 #include "data/Schema.h"
 #include "declaration/DeclarationGeneration.h"
 
@@ -16,8 +16,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-
-using namespace Firebird;
+#include <ibase.h>
 
 namespace {
 
@@ -25,54 +24,35 @@ namespace {
 // numbers with printf: what any program must do at the least.
 double plainLoop(const QString &dbPath, const QString &outPath, int &count)
 {
-    FbClient &client = FbClient::instance();
-    FbStatus st;
-    IXpbBuilder *dpb = client.util()->getXpbBuilder(&st, IXpbBuilder::DPB, nullptr, 0);
-    dpb->insertString(&st, isc_dpb_user_name, "SYSDBA");
-    dpb->insertInt(&st, isc_dpb_sql_dialect, 1);
-    dpb->insertString(&st, isc_dpb_lc_ctype, "WIN1252");
-    IAttachment *att = client.provider()->attachDatabase(&st, dbPath.toUtf8().constData(), dpb->getBufferLength(&st), dpb->getBuffer(&st));
-    dpb->dispose();
+    PlainCursor cursor(dbPath);
     QElapsedTimer t;
     t.start();
-    ITransaction *tra = att->startTransaction(&st, 0, nullptr);
-    IStatement *stmt = att->prepare(&st, tra, 0,
-        "select * from FACTURE where IDENTIFIANT='0123456AM000' and TRIMESTRE=1 and EXERCICE=2008 order by NUMEROORDRE", 1,
-        IStatement::PREPARE_PREFETCH_METADATA);
-    IMessageMetadata *out = stmt->getOutputMetadata(&st);
-    const unsigned n = out->getCount(&st);
-    std::vector<unsigned> offsets(n), types(n), lengths(n);
-    for (unsigned i = 0; i < n; ++i) {
-        offsets[i] = out->getOffset(&st, i);
-        types[i] = out->getType(&st, i) & ~1u;
-        lengths[i] = out->getLength(&st, i);
-    }
-    std::vector<unsigned char> buf(out->getMessageLength(&st));
+    cursor.open("select * from FACTURE where IDENTIFIANT='0123456AM000' and TRIMESTRE=1 and EXERCICE=2008 order by NUMEROORDRE");
+    const std::vector<PlainCursor::Column> &columns = cursor.columns();
     FILE *f = std::fopen(outPath.toLocal8Bit().constData(), "wb");
-    IResultSet *rs = stmt->openCursor(&st, tra, nullptr, nullptr, out, 0);
     char line[1024];
     count = 0;
-    while (rs->fetchNext(&st, buf.data()) == IStatus::RESULT_OK) {
+    while (cursor.next()) {
         int pos = 0;
-        for (unsigned i = 0; i < n; ++i) {
-            const unsigned char *p = buf.data() + offsets[i];
-            if (types[i] == SQL_VARYING) {
+        for (const PlainCursor::Column &c : columns) {
+            const unsigned char *p = cursor.row() + c.offset;
+            if (c.type == SQL_VARYING) {
                 unsigned short len;
                 std::memcpy(&len, p, 2);
                 std::memcpy(line + pos, p + 2, len);
                 pos += len;
-            } else if (types[i] == SQL_TEXT) {
-                std::memcpy(line + pos, p, lengths[i]);
-                pos += static_cast<int>(lengths[i]);
-            } else if (types[i] == SQL_DOUBLE) {
+            } else if (c.type == SQL_TEXT) {
+                std::memcpy(line + pos, p, c.length);
+                pos += static_cast<int>(c.length);
+            } else if (c.type == SQL_DOUBLE) {
                 double d;
                 std::memcpy(&d, p, 8);
                 pos += std::snprintf(line + pos, 32, "%015lld", static_cast<long long>(std::llround(d * 1000)));
-            } else if (types[i] == SQL_LONG) {
+            } else if (c.type == SQL_LONG) {
                 int v;
                 std::memcpy(&v, p, 4);
                 pos += std::snprintf(line + pos, 16, "%06d", v);
-            } else if (types[i] == SQL_TIMESTAMP) {
+            } else if (c.type == SQL_TIMESTAMP) {
                 int v;
                 std::memcpy(&v, p, 4);
                 pos += std::snprintf(line + pos, 16, "%08d", v);
@@ -86,13 +66,7 @@ double plainLoop(const QString &dbPath, const QString &outPath, int &count)
         ++count;
     }
     std::fclose(f);
-    rs->close(&st);
-    const double ms = t.nsecsElapsed() / 1e6;
-    out->release();
-    stmt->free(&st);
-    tra->commit(&st);
-    att->detach(&st);
-    return ms;
+    return t.nsecsElapsed() / 1e6;
 }
 
 } // namespace

@@ -3,9 +3,9 @@
 // the client library. Run: build-bench/bench/bench_OpenInvoices [rows]
 
 #include "bench/support/BenchDatabase.h"
+#include "bench/support/PlainCursor.h"
 #include "data/Connection.h"
 #include "data/DataModule.h"
-#include "data/FbClient.h"
 #include "data/Query.h"
 #include "data/Schema.h"
 #include "ui/DBGrid.h"
@@ -17,40 +17,20 @@
 
 #include <cstdio>
 
-using namespace Firebird;
-
 namespace {
 
 // The client library alone: prepare, open a cursor, fetch every row into a buffer.
 double plainFetch(const QString &path, int &count)
 {
-    FbClient &client = FbClient::instance();
-    FbStatus st;
-    IXpbBuilder *dpb = client.util()->getXpbBuilder(&st, IXpbBuilder::DPB, nullptr, 0);
-    dpb->insertString(&st, isc_dpb_user_name, "SYSDBA");
-    dpb->insertInt(&st, isc_dpb_sql_dialect, 1);
-    dpb->insertString(&st, isc_dpb_lc_ctype, "WIN1252");
     QElapsedTimer t;
     t.start();
-    IAttachment *att = client.provider()->attachDatabase(&st, path.toUtf8().constData(), dpb->getBufferLength(&st), dpb->getBuffer(&st));
-    dpb->dispose();
-    ITransaction *tra = att->startTransaction(&st, 0, nullptr);
-    IStatement *stmt = att->prepare(&st, tra, 0,
-        "select * from FACTURE WHERE identifiant='0123456AM000' and exercice=2008 Order by IDENTIFIANT,EXERCICE,TRIMESTRE,NUMEROORDRE", 1,
-        IStatement::PREPARE_PREFETCH_METADATA);
-    IMessageMetadata *out = stmt->getOutputMetadata(&st);
-    std::vector<unsigned char> buf(out->getMessageLength(&st));
-    IResultSet *rs = stmt->openCursor(&st, tra, nullptr, nullptr, out, 0);
+    PlainCursor cursor(path);
+    cursor.open(
+        "select * from FACTURE WHERE identifiant='0123456AM000' and exercice=2008 Order by IDENTIFIANT,EXERCICE,TRIMESTRE,NUMEROORDRE");
     count = 0;
-    while (rs->fetchNext(&st, buf.data()) == IStatus::RESULT_OK)
+    while (cursor.next())
         ++count;
-    rs->close(&st);
-    const double ms = t.nsecsElapsed() / 1e6;
-    out->release();
-    stmt->free(&st);
-    tra->commit(&st);
-    att->detach(&st);
-    return ms;
+    return t.nsecsElapsed() / 1e6;
 }
 
 } // namespace

@@ -87,12 +87,7 @@ double Field::asFloat() const
 
 double Field::asDateTime() const
 {
-    const QVariant v = value();
-    if (!v.isValid())
-        return 0.0;
-    if (isTimeStamp(v))
-        return v.value<TimeStamp>().value;
-    return v.toDouble();
+    return asFloat(); // the day count
 }
 
 QString Field::displayText() const

@@ -768,6 +768,24 @@ bool TbiffCell::isFormula() const
     return false;
 }
 
+QString TbiffCell::kindName() const
+{
+    if (isFormula())
+        return QStringLiteral("formula");
+    switch (kind()) {
+    case XlsCellKind::String:
+        return QStringLiteral("string");
+    case XlsCellKind::Boolean:
+        return QStringLiteral("boolean");
+    case XlsCellKind::Number:
+        return QStringLiteral("number");
+    case XlsCellKind::DateTime:
+        return QStringLiteral("datetime");
+    default:
+        return QStringLiteral("other");
+    }
+}
+
 QString TbiffCell::text() const
 {
     return QString();

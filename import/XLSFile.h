@@ -296,6 +296,8 @@ public:
 
     virtual XlsCellKind kind() const;
     virtual bool isFormula() const;
+    // "string", "boolean", "number", "datetime" or "other"; "formula" for a formula.
+    QString kindName() const;
     virtual QString text() const;
     virtual void setText(const QString &value);
     virtual bool boolean() const;

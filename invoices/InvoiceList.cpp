@@ -77,18 +77,7 @@ TFrmsaisie::TFrmsaisie(DataSet *invoices, DataSet *clients, const QString &matri
 
 bool TFrmsaisie::reopenWithParams(const QString &sql)
 {
-    try {
-        m_invoices->close();
-        m_invoices->setSql(sql);
-        m_invoices->setParam(QStringLiteral("id"), m_matricule);
-        m_invoices->setParam(QStringLiteral("ex"), m_exercice);
-        m_invoices->open();
-        m_invoices->first();
-        return true;
-    } catch (const Error &e) {
-        MessageBox::error(this, e.text());
-        return false;
-    }
+    return reopen(m_invoices, sql, { { QStringLiteral("id"), m_matricule }, { QStringLiteral("ex"), m_exercice } });
 }
 
 void TFrmsaisie::followState()

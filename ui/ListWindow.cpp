@@ -84,11 +84,13 @@ void ListWindow::paintSortColumn(int column)
     DBGrid1->setColumnColor(column, SortColour);
 }
 
-bool ListWindow::reopen(DataSet *dataSet, const QString &sql)
+bool ListWindow::reopen(DataSet *dataSet, const QString &sql, const QVariantHash &params)
 {
     try {
         dataSet->close();
         dataSet->setSql(sql);
+        for (auto it = params.cbegin(); it != params.cend(); ++it)
+            dataSet->setParam(it.key(), it.value());
         dataSet->open();
         dataSet->first();
         return true;

@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QLineEdit>
+#include <QVariant>
 #include <QWidget>
 
 class QHBoxLayout;
@@ -43,9 +44,9 @@ protected:
     QHBoxLayout *searchBar() const { return m_searchBar; }
     // All columns light, then the clicked one silver.
     void paintSortColumn(int column);
-    // Replaces a data set's statement and opens it; a refusal is shown and the
-    // grid stays empty.
-    bool reopen(DataSet *dataSet, const QString &sql);
+    // Replaces a data set's statement, binds its parameters and opens it; a
+    // refusal is shown and the grid stays empty.
+    bool reopen(DataSet *dataSet, const QString &sql, const QVariantHash &params = {});
 
 private:
     QHBoxLayout *m_searchBar;

@@ -7,24 +7,6 @@
 
 namespace {
 
-QString kindWord(const TbiffCell *cell)
-{
-    if (cell->isFormula())
-        return QStringLiteral("formula");
-    switch (cell->kind()) {
-    case XlsCellKind::String:
-        return QStringLiteral("string");
-    case XlsCellKind::Boolean:
-        return QStringLiteral("boolean");
-    case XlsCellKind::Number:
-        return QStringLiteral("number");
-    case XlsCellKind::DateTime:
-        return QStringLiteral("datetime");
-    default:
-        return QStringLiteral("other");
-    }
-}
-
 // The settings in force for the length of the preview.
 class SettingsInForce
 {
@@ -80,7 +62,7 @@ int previewXls(const PreviewOptions &options, QTextStream &out, QTextStream &err
                 for (int c = 0; c < row->count(); ++c) {
                     const TbiffCell *cell = row->cell(c);
                     const QString text = Cp1252::toUnicode(Cp1252::fromUnicode(cell->text()));
-                    out << s + 1 << '\t' << cell->name() << '\t' << kindWord(cell) << '\t' << escapePreviewField(text) << '\n';
+                    out << s + 1 << '\t' << cell->name() << '\t' << cell->kindName() << '\t' << escapePreviewField(text) << '\n';
                 }
             }
         }

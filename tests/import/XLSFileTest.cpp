@@ -98,24 +98,6 @@ struct Opened
     TxlsWorkSheet *sheet(int i = 0) { return file.workSheet(i); }
 };
 
-QString kindWord(const TbiffCell *c)
-{
-    if (c->isFormula())
-        return QStringLiteral("formula");
-    switch (c->kind()) {
-    case XlsCellKind::String:
-        return QStringLiteral("string");
-    case XlsCellKind::Boolean:
-        return QStringLiteral("boolean");
-    case XlsCellKind::Number:
-        return QStringLiteral("number");
-    case XlsCellKind::DateTime:
-        return QStringLiteral("datetime");
-    default:
-        return QStringLiteral("other");
-    }
-}
-
 } // namespace
 
 // ---------------------------------------------------------------- a workbook LibreOffice wrote
@@ -197,7 +179,7 @@ TEST_F(XlsReader, LibreOfficeWorkbookCellsAndTexts)
         TbiffCell *cell = sheet->cell(row, col);
         ASSERT_NE(cell, nullptr) << c.cell;
         EXPECT_EQ(cell->name(), name);
-        EXPECT_EQ(kindWord(cell), QLatin1String(c.kind)) << c.cell;
+        EXPECT_EQ(cell->kindName(), QLatin1String(c.kind)) << c.cell;
         EXPECT_EQ(cell->text(), c.text) << c.cell;
     }
     EXPECT_EQ(sheet->cell(12, 1)->dateTime(), 45366.0);
@@ -305,7 +287,7 @@ TEST_F(XlsReader, DateFormatTest)
         {}, xfFormats, formats));
     const char *kinds[] = { "number", "datetime", "datetime", "number", "number", "datetime", "number" };
     for (int xf = 0; xf < 7; ++xf)
-        EXPECT_EQ(kindWord(wb.sheet()->cell(0, xf)), QLatin1String(kinds[xf])) << xf;
+        EXPECT_EQ(wb.sheet()->cell(0, xf)->kindName(), QLatin1String(kinds[xf])) << xf;
     EXPECT_EQ(wb.sheet()->cellText(0, 1), QStringLiteral("15/03/2024"));
     EXPECT_EQ(wb.sheet()->cellText(0, 2), QStringLiteral("15/03/2024"));
     EXPECT_EQ(wb.sheet()->cellText(0, 4), QStringLiteral("45366"));
