@@ -135,6 +135,8 @@ struct Query::Impl
     QByteArray inBuffer;
     QVector<OutputSlot> outputs;
     QByteArray outBuffer;
+    // One status for the row loop: a status is an allocation in the client.
+    std::unique_ptr<FbStatus> fetchStatus;
 };
 
 Query::Query(Connection &connection, const QString &sql)
@@ -450,8 +452,9 @@ bool Query::fetch(Row &row)
 {
     if (!d->cursor)
         return false;
-    FbStatus st;
-    if (d->cursor->fetchNext(&st, d->outBuffer.data()) != IStatus::RESULT_OK) {
+    if (!d->fetchStatus)
+        d->fetchStatus = std::make_unique<FbStatus>();
+    if (d->cursor->fetchNext(d->fetchStatus.get(), d->outBuffer.data()) != IStatus::RESULT_OK) {
         closeCursor();
         return false;
     }
@@ -461,7 +464,9 @@ bool Query::fetch(Row &row)
 
 void Query::decodeOutput(Row &row)
 {
-    FbStatus st;
+    if (!d->fetchStatus)
+        d->fetchStatus = std::make_unique<FbStatus>();
+    FbStatus &st = *d->fetchStatus; // for blobs only
     const int n = static_cast<int>(d->outputs.size());
     // A fresh row: the previous one may be shared with whoever kept it, and
     // detaching would copy values only to overwrite them.
