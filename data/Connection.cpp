@@ -72,8 +72,31 @@ ITransaction *Connection::transaction()
 {
     ensureOpen();
     if (!m_transaction) {
+        // Several workstations may share one database on a server. The one
+        // transaction of the program therefore reads committed data (record
+        // versions): every statement sees what the other workstations have
+        // committed, so a list that is reopened, searched or sorted shows
+        // their rows, while a long-lived snapshot would show the database as
+        // it was at start until the program ends. A write that meets a row
+        // another workstation is changing waits for it, as their posts
+        // commit at once, but not forever: after LockTimeoutSeconds the
+        // write fails with a lock conflict that the caller turns into the
+        // program's own message. Commit-retaining after each post keeps
+        // this transaction and its open data sets, as on one workstation.
         FbStatus status;
-        m_transaction = m_attachment->startTransaction(&status, 0, nullptr);
+        IXpbBuilder *tpb = FbClient::instance().util()->getXpbBuilder(&status, IXpbBuilder::TPB, nullptr, 0);
+        try {
+            tpb->insertTag(&status, isc_tpb_read_committed);
+            tpb->insertTag(&status, isc_tpb_rec_version);
+            tpb->insertTag(&status, isc_tpb_write);
+            tpb->insertTag(&status, isc_tpb_wait);
+            tpb->insertInt(&status, isc_tpb_lock_timeout, LockTimeoutSeconds);
+            m_transaction = m_attachment->startTransaction(&status, tpb->getBufferLength(&status), tpb->getBuffer(&status));
+        } catch (...) {
+            tpb->dispose();
+            throw;
+        }
+        tpb->dispose();
     }
     return m_transaction;
 }

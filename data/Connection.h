@@ -21,6 +21,8 @@ class Connection : public QObject
 public:
     static inline const QString UserName = QStringLiteral("SYSDBA");
     static inline const QString Password = QStringLiteral("quillbark");
+    // How long a write waits for a row another workstation holds.
+    static constexpr int LockTimeoutSeconds = 10;
 
     explicit Connection(QObject *parent = nullptr);
     ~Connection() override; // commits pending work and detaches

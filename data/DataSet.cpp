@@ -8,6 +8,15 @@ namespace {
 const QString NotEditing = QStringLiteral("Dataset not in edit or insert mode");
 const QString EmptyDataSet = QStringLiteral("Cannot perform this operation on an empty dataset");
 const QString ClosedDataSet = QStringLiteral("Cannot perform this operation on a closed dataset");
+// Another workstation on the same database stood in the way of a write.
+const QString RowGoneWhileEditing
+    = QStringLiteral("Cet enregistrement a été supprimé ou sa clé a été changée sur un autre poste pendant votre saisie : rien n'a été "
+                     "enregistré. Votre saisie reste à l'écran ; annulez-la puis rouvrez la liste pour voir l'état actuel.");
+const QString RowGoneBeforeDeletion = QStringLiteral(
+    "Cet enregistrement a déjà été supprimé ou sa clé a été changée sur un autre poste : rouvrez la liste pour voir l'état actuel.");
+const QString RowBusyElsewhere = QStringLiteral(
+    "Cet enregistrement est en cours d'enregistrement sur un autre poste : rien n'a été enregistré. Votre saisie reste à l'écran ; "
+    "validez de nouveau dans un instant.");
 
 // Text of a value for locating rows: numbers and dates as the operator types them.
 QString locateText(const Field &field, const QVariant &v)
@@ -363,26 +372,49 @@ void DataSet::bindRow(Query &query, const Row &values, const Row *oldValues)
     }
 }
 
+void DataSet::checkRequired() const
+{
+    for (int i = 0; i < fieldCount(); ++i)
+        if (field(i)->isRequired() && !m_editRow.value(i).isValid())
+            throw Error(QStringLiteral("Field '%1' must have a value").arg(field(i)->fieldName()));
+}
+
 void DataSet::post()
 {
     if (!isEditing())
         throw Error(NotEditing);
-    for (int i = 0; i < fieldCount(); ++i)
-        if (field(i)->isRequired() && !m_editRow.value(i).isValid())
-            throw Error(QStringLiteral("Field '%1' must have a value").arg(field(i)->fieldName()));
+    if (beforePost)
+        beforePost(*this);
+    checkRequired();
     if (m_updateTable.isEmpty())
         throw Error(QStringLiteral("Cannot modify a read-only dataset"));
 
     // Each statement is built once, when first needed.
-    if (m_state == DataSetState::Insert) {
-        Query &q = m_insert ? *m_insert : updateQuery(m_insert, updateStatements().insertSql);
-        bindRow(q, m_editRow, nullptr);
-        q.execute();
-    } else {
-        Query &q = m_modify ? *m_modify : updateQuery(m_modify, updateStatements().modifySql);
-        const Row old = m_rows.at(m_current);
-        bindRow(q, m_editRow, &old);
-        q.execute();
+    try {
+        if (m_state == DataSetState::Insert) {
+            Query &q = m_insert ? *m_insert : updateQuery(m_insert, updateStatements().insertSql);
+            bindRow(q, m_editRow, nullptr);
+            q.execute();
+        } else {
+            Query &q = m_modify ? *m_modify : updateQuery(m_modify, updateStatements().modifySql);
+            const Row old = m_rows.at(m_current);
+            bindRow(q, m_editRow, &old);
+            q.execute();
+            // The row is found by the key it had when read: another
+            // workstation deleted it or gave it another key meanwhile.
+            if (q.rowsAffected() == 0)
+                throw Error(RowGoneWhileEditing);
+        }
+    } catch (const DbError &e) {
+        if (postFailed)
+            postFailed(*this, e);
+        if (e.isLockConflict())
+            throw Error(RowBusyElsewhere);
+        throw;
+    } catch (const Error &e) {
+        if (postFailed)
+            postFailed(*this, e);
+        throw;
     }
     m_rows.at(m_current) = m_editRow;
     m_editRow.clear();
@@ -431,7 +463,15 @@ void DataSet::remove()
     const Row old = m_rows.at(m_current);
     for (int i = 0; i < fieldCount(); ++i)
         q.setParam(QStringLiteral("OLD_") + field(i)->fieldName(), old.value(i));
-    q.execute();
+    try {
+        q.execute();
+    } catch (const DbError &e) {
+        if (e.isLockConflict())
+            throw Error(RowBusyElsewhere);
+        throw;
+    }
+    if (q.rowsAffected() == 0)
+        throw Error(RowGoneBeforeDeletion);
     const int removed = m_current;
     m_rows.remove(removed);
     m_current = m_rows.isEmpty() ? -1 : qMin(removed, m_rows.size() - 1);

@@ -83,8 +83,20 @@ public:
     // Posts a pending edit, as moving away from a row does.
     void checkBrowseMode();
 
-    // Handlers run after a new row was started and after a successful post.
+    // Raises "Field '%s' must have a value" for the first required field
+    // of the row being edited that has none.
+    void checkRequired() const;
+    // The value a column of the current row had when it was read (the row
+    // being edited keeps it until posted).
+    QVariant oldValue(int column) const { return m_current < 0 ? QVariant() : m_rows.at(m_current).value(column); }
+
+    // Handlers run after a new row was started, before a post (the row may
+    // still be changed there; a throw refuses the post), when the post's
+    // statement failed (before the failure is raised) and after a
+    // successful post.
     std::function<void(DataSet &)> afterInsert;
+    std::function<void(DataSet &)> beforePost;
+    std::function<void(DataSet &, const Error &)> postFailed;
     std::function<void(DataSet &)> afterPost;
 
     // While disabled, views are not told of changes; enabling resets them.

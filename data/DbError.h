@@ -2,17 +2,32 @@
 
 #include "core/Error.h"
 
-// A failure reported by the database client or server, with its own text.
+#include <QList>
+
+// A failure reported by the database client or server, with its own text and
+// the error codes of its status vector (the first is the main one, the
+// others tell it apart: a lock conflict comes as "deadlock" followed by
+// "update conflict" or "lock time-out").
 class DbError : public Error
 {
 public:
-    explicit DbError(QString text, int gdsCode = 0)
+    explicit DbError(QString text, QList<int> gdsCodes = {})
         : Error(std::move(text))
-        , m_gdsCode(gdsCode)
+        , m_gdsCodes(std::move(gdsCodes))
     {
     }
-    int gdsCode() const { return m_gdsCode; }
+    int gdsCode() const { return m_gdsCodes.isEmpty() ? 0 : m_gdsCodes.first(); }
+    bool hasCode(int code) const { return m_gdsCodes.contains(code); }
+
+    // Whether another connection's work stood in the way: a write that met a
+    // row another transaction holds, whether the wait timed out or the other
+    // transaction committed first.
+    bool isLockConflict() const;
+    // The write waited for another transaction longer than allowed.
+    bool hasLockTimeout() const;
+    // A primary or unique key that another row already holds.
+    bool isKeyViolation() const;
 
 private:
-    int m_gdsCode;
+    QList<int> m_gdsCodes;
 };

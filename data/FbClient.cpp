@@ -99,13 +99,34 @@ FbStatus::~FbStatus()
 void FbStatus::checkException(FbStatus *status)
 {
     if (status->dirty && (status->getState() & Firebird::IStatus::STATE_ERRORS)) {
-        const intptr_t *v = status->getErrors();
-        int gdsCode = 0;
-        // The error code that follows isc_arg_gds tells a key violation apart.
-        if (v && v[0] == isc_arg_gds)
-            gdsCode = static_cast<int>(v[1]);
+        // Every code that follows isc_arg_gds: a conflict with another
+        // connection is told apart by the second one.
+        QList<int> codes;
+        for (const intptr_t *v = status->getErrors(); v && *v != isc_arg_end;) {
+            const intptr_t kind = v[0];
+            if (kind == isc_arg_gds)
+                codes.append(static_cast<int>(v[1]));
+            // isc_arg_cstring carries a length and a pointer; every other
+            // argument one value.
+            v += kind == isc_arg_cstring ? 3 : 2;
+        }
         QString text = FbClient::instance().formatStatus(status->status);
         status->clearException();
-        throw DbError(text, gdsCode);
+        throw DbError(text, codes);
     }
+}
+
+bool DbError::isLockConflict() const
+{
+    return hasCode(isc_update_conflict) || hasCode(isc_lock_timeout) || hasCode(isc_lock_conflict) || gdsCode() == isc_deadlock;
+}
+
+bool DbError::hasLockTimeout() const
+{
+    return hasCode(isc_lock_timeout);
+}
+
+bool DbError::isKeyViolation() const
+{
+    return hasCode(isc_unique_key_violation) || hasCode(isc_no_dup);
 }
