@@ -9,6 +9,7 @@
 #include "data/Config.h"
 #include "data/DataModule.h"
 #include "data/FbClient.h"
+#include "data/InvoiceNumbering.h"
 #include "ui/MessageBox.h"
 
 #include <QApplication>
@@ -61,6 +62,10 @@ int main(int argc, char **argv)
     // 2. The main window, 3. the company selection, once.
     Frmmain = new TFrmmain;
     Datadeclaration->setWorkingContext(Frmmain);
+    // The clerk may have written down the number the form showed.
+    QObject::connect(Datadeclaration, &TDatadeclaration::orderNumberRetaken, Frmmain, [](int shown, int stored) {
+        MessageBox::information(QApplication::activeWindow(), InvoiceNumbering::retakenMessage(shown, stored));
+    });
     registerWindows();
     Frmmain->showMaximized();
     auto *selection

@@ -2,6 +2,11 @@
 
 #include "core/Conversion.h"
 #include "data/Config.h"
+#include "data/InvoiceNumbering.h"
+
+namespace {
+const QString NumberingSavepointSql = QStringLiteral("SAVEPOINT KESTRA_NUMBERING");
+} // namespace
 
 TDatadeclaration *Datadeclaration = nullptr;
 
@@ -26,8 +31,10 @@ TDatadeclaration::TDatadeclaration(QObject *parent)
     ifacture->setSql(ifactureSql);
     ifacture->setUpdateTable(QStringLiteral("facture"),
         { QStringLiteral("IDENTIFIANT"), QStringLiteral("EXERCICE"), QStringLiteral("TRIMESTRE"), QStringLiteral("NUMEROORDRE") });
-    ifacture->afterPost = [this](DataSet &d) { ItiersAfterPost(d); }; // the same handler as the clients'
+    ifacture->afterPost = [this](DataSet &d) { ifactureAfterPost(d); };
     ifacture->afterInsert = [this](DataSet &d) { ifactureAfterInsert(d); };
+    ifacture->beforePost = [this](DataSet &d) { ifactureBeforePost(d); };
+    ifacture->postFailed = [this](DataSet &d, const Error &e) { ifacturePostFailed(d, e); };
     for (const char *amount : { "PRIXVENTE", "MONTANTFODEC", "MONTANTDROITCONSOMMATION", "MONTANTTVA" })
         ifacture->setDisplayFormat(QString::fromLatin1(amount), AmountMask);
 
@@ -72,6 +79,66 @@ void TDatadeclaration::ifactureAfterInsert(DataSet &dataSet)
         ++number;
     }
     dataSet.fieldByName(QStringLiteral("NUMEROORDRE"))->setValue(number);
+    m_givenNumber = number;
+}
+
+void TDatadeclaration::ifactureBeforePost(DataSet &dataSet)
+{
+    m_numbering = false;
+    m_shownNumber = -1;
+    if (dataSet.state() != DataSetState::Insert || m_givenNumber < 0)
+        return;
+    Field *numero = dataSet.fieldByName(QStringLiteral("NUMEROORDRE"));
+    if (numero->value() != QVariant(m_givenNumber))
+        return; // the operator chose the number: it is kept as typed
+    // A post refused before any statement must not hold the numbering.
+    dataSet.checkRequired();
+    const WorkingContext empty;
+    const WorkingContext &c = m_context ? *m_context : empty;
+    const QVariant identifiant = dataSet.fieldByName(QStringLiteral("IDENTIFIANT"))->value();
+    const QVariant exercice = dataSet.fieldByName(QStringLiteral("EXERCICE"))->value();
+    const QString matricule = identifiant.isValid() ? identifiant.toString() : c.curIdentifiant + c.curCle + c.curCategorie + c.curEtab;
+
+    Query(*ivorande, NumberingSavepointSql).execute();
+    m_numbering = true;
+    InvoiceNumbering::lockCompany(*ivorande, matricule);
+    const int number = InvoiceNumbering::highest(*ivorande, matricule, exercice.isValid() ? exercice : QVariant(c.curExercice)) + 1;
+    if (number != m_givenNumber) {
+        m_shownNumber = m_givenNumber;
+        numero->setValue(number);
+        m_givenNumber = number;
+    }
+}
+
+void TDatadeclaration::ifacturePostFailed(DataSet &dataSet, const Error &error)
+{
+    if (!m_numbering)
+        return;
+    m_numbering = false;
+    // Gives the company's numbering back at once: the row may stay on the
+    // screen for a long time.
+    try {
+        Query(*ivorande, QStringLiteral("ROLLBACK TO SAVEPOINT KESTRA_NUMBERING")).execute();
+    } catch (const Error &) {
+        // The post's own failure is the one to report.
+    }
+    const auto *db = dynamic_cast<const DbError *>(&error);
+    if (db && db->isLockConflict() && !db->isKeyViolation())
+        throw Error(InvoiceNumbering::NumberingBusy);
+    (void)dataSet;
+}
+
+void TDatadeclaration::ifactureAfterPost(DataSet &dataSet)
+{
+    const bool numbered = m_numbering;
+    const int shown = m_shownNumber;
+    m_numbering = false;
+    m_shownNumber = -1;
+    if (dataSet.state() == DataSetState::Browse)
+        m_givenNumber = -1;
+    ItiersAfterPost(dataSet); // the same handler as the clients'
+    if (numbered && shown >= 0)
+        emit orderNumberRetaken(shown, dataSet.fieldByName(QStringLiteral("NUMEROORDRE"))->value().toInt());
 }
 
 void TDatadeclaration::IsocieteAfterPost(DataSet &)

@@ -4,6 +4,8 @@
 #include "data/Connection.h"
 #include "data/DataSet.h"
 
+class Error;
+
 #include <QObject>
 
 // The data module: the connection, its shared transaction and the shared data
@@ -27,6 +29,12 @@ public:
 
     void InitialiserQueryMax();
     void ifactureAfterInsert(DataSet &dataSet);
+    // A new invoice whose number is still the one the numbering gave it
+    // takes its number again when posted, under the company's numbering:
+    // another workstation may have posted that number meanwhile.
+    void ifactureBeforePost(DataSet &dataSet);
+    void ifacturePostFailed(DataSet &dataSet, const Error &error);
+    void ifactureAfterPost(DataSet &dataSet);
     void IsocieteAfterPost(DataSet &dataSet);
     void ItiersAfterPost(DataSet &dataSet);
     void iparametresAfterPost(DataSet &dataSet);
@@ -46,8 +54,16 @@ public:
         "select max(FACTURE.NUMEROORDRE) as MaxNumero from FACTURE Where IDENTIFIANT=:codesociete and  exercice=:exercice");
     static inline const QString AmountMask = QStringLiteral("# ### ##0.000");
 
+signals:
+    // A new invoice was stored under another number than the one it showed:
+    // another workstation had posted that one meanwhile.
+    void orderNumberRetaken(int shown, int stored);
+
 private:
     const WorkingContext *m_context = nullptr;
+    int m_givenNumber = -1; // by the numbering, to the row being entered
+    int m_shownNumber = -1; // what the row showed before its post took another
+    bool m_numbering = false; // the post holds the company's numbering
 };
 
 // The one instance, as the windows know it.
