@@ -4,87 +4,52 @@
 #include "core/DateTime.h"
 #include "core/Error.h"
 #include "data/Connection.h"
+#include "data/DataSet.h"
+#include "data/InvoiceNumbering.h"
 #include "data/Query.h"
 
-#include <QHash>
-#include <QList>
+#include <QRandomGenerator>
 
-#include <algorithm>
 #include <limits>
 
 namespace {
 
-struct Key
-{
-    QString identifiant;
-    int exercice = 0;
-    int trimestre = 0;
-    int numero = 0;
-};
+const QStringList KeyColumns
+    = { QStringLiteral("IDENTIFIANT"), QStringLiteral("EXERCICE"), QStringLiteral("TRIMESTRE"), QStringLiteral("NUMEROORDRE") };
 
-// The server ignores trailing blanks when it compares VARCHAR keys; so do we.
-QString rightTrimmed(const QString &text)
-{
-    qsizetype n = text.size();
-    while (n > 0 && text.at(n - 1) == QLatin1Char(' '))
-        --n;
-    return text.left(n);
-}
+// December for a missing date, the zero date's month.
+const QString QuarterOfInvoiceDate = QStringLiteral(
+    "case when DATEFACTURE is null then 4 when extract(month from DATEFACTURE) <= 3 then 1 when extract(month from DATEFACTURE) <= 6 "
+    "then 2 when extract(month from DATEFACTURE) <= 9 then 3 else 4 end");
 
-QString keyText(const Key &k)
-{
-    return rightTrimmed(k.identifiant) + QChar(0x1F) + QString::number(k.exercice) + QChar(0x1F) + QString::number(k.trimestre)
-        + QChar(0x1F) + QString::number(k.numero);
-}
+// Rows numbered 1, 2, 3 ... as they were added: one statement moves them all.
+const QString StampAllSql = QStringLiteral("update FACTURE set IDENTIFIANT = :matricule, EXERCICE = :exercice, TRIMESTRE = ")
+    + QuarterOfInvoiceDate + QStringLiteral(", NUMEROORDRE = NUMEROORDRE + :highest where IDENTIFIANT = :placeholder");
+// Rows with gaps between them (the import removed some of its own): one by one.
+const QString StampOneSql = QStringLiteral("update FACTURE set IDENTIFIANT = :matricule, EXERCICE = :exercice, TRIMESTRE = ")
+    + QuarterOfInvoiceDate
+    + QStringLiteral(", NUMEROORDRE = :numero where IDENTIFIANT = :placeholder and EXERCICE = 0 and TRIMESTRE = 0 and NUMEROORDRE = :old");
 
-Key keyOf(const Row &row)
-{
-    return { row.value(0).toString(), row.value(1).toInt(), row.value(2).toInt(), row.value(3).toInt() };
-}
+const QString TooMany = QStringLiteral("Trop de factures à numéroter.");
 
-const QString KeysSql = QStringLiteral("select IDENTIFIANT, EXERCICE, TRIMESTRE, NUMEROORDRE from FACTURE");
-const QString RowsSql = QStringLiteral("select IDENTIFIANT, EXERCICE, TRIMESTRE, NUMEROORDRE, DATEFACTURE from FACTURE order by "
-                                       "IDENTIFIANT, EXERCICE, TRIMESTRE, NUMEROORDRE");
-const QString RekeySql = QStringLiteral(
-    "update FACTURE set IDENTIFIANT = :NEW_IDENTIFIANT, EXERCICE = :NEW_EXERCICE, TRIMESTRE = :NEW_TRIMESTRE, NUMEROORDRE = "
-    ":NEW_NUMEROORDRE where IDENTIFIANT = :IDENTIFIANT and EXERCICE = :EXERCICE and TRIMESTRE = :TRIMESTRE and NUMEROORDRE = "
-    ":NUMEROORDRE");
-
-// Gives one row a new key, in place.
-class Rekey
-{
-public:
-    explicit Rekey(Connection &connection)
-        : m_query(connection, RekeySql)
-    {
-    }
-    void run(const Key &from, const Key &to)
-    {
-        m_query.setParam(QStringLiteral("NEW_IDENTIFIANT"), to.identifiant);
-        m_query.setParam(QStringLiteral("NEW_EXERCICE"), to.exercice);
-        m_query.setParam(QStringLiteral("NEW_TRIMESTRE"), to.trimestre);
-        m_query.setParam(QStringLiteral("NEW_NUMEROORDRE"), to.numero);
-        m_query.setParam(QStringLiteral("IDENTIFIANT"), from.identifiant);
-        m_query.setParam(QStringLiteral("EXERCICE"), from.exercice);
-        m_query.setParam(QStringLiteral("TRIMESTRE"), from.trimestre);
-        m_query.setParam(QStringLiteral("NUMEROORDRE"), from.numero);
-        m_query.execute();
-        if (m_query.rowsAffected() != 1)
-            throw Error(QStringLiteral("La facture %1 / %2 / T%3 / %4 n'a pas pu être numérotée.")
-                            .arg(rightTrimmed(from.identifiant))
-                            .arg(from.exercice)
-                            .arg(from.trimestre)
-                            .arg(from.numero));
-    }
-
-private:
-    Query m_query;
-};
+// Another workstation that numbers without taking the company's numbering
+// first can still take a number under our feet: so many fresh starts.
+constexpr int StampingAttempts = 5;
 
 void execute(Connection &connection, const QString &sql)
 {
-    Query q(connection, sql);
-    q.execute();
+    Query(connection, sql).execute();
+}
+
+// A company no invoice can have: "~" and twelve random letters and digits,
+// the width of the column.
+QString newPlaceholder()
+{
+    static const char Alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    QString text = QStringLiteral("~");
+    for (int i = 0; i < 12; ++i)
+        text += QLatin1Char(Alphabet[QRandomGenerator::system()->bounded(int(sizeof Alphabet - 1))]);
+    return text;
 }
 
 } // namespace
@@ -92,19 +57,19 @@ void execute(Connection &connection, const QString &sql)
 TInvoiceStamping::TInvoiceStamping(Connection &connection, const QString &matricule, const QString &exercice)
     : m_connection(connection)
     , m_matricule(matricule)
-    , m_exercice(exercice)
 {
-    int year = 0;
-    const bool knownYear = tryStrToInt(exercice, year);
-    const QString company = rightTrimmed(matricule);
-    Query q(connection, KeysSql);
-    q.open();
-    Row row;
-    while (q.fetch(row)) {
-        const Key k = keyOf(row);
-        m_before.insert(keyText(k));
-        if (knownYear && k.exercice == year && rightTrimmed(k.identifiant) == company)
-            m_highest = std::max(m_highest, k.numero);
+    if (!tryStrToInt(exercice, m_year))
+        throw Error(invalidIntegerMessage(exercice));
+}
+
+TInvoiceStamping::~TInvoiceStamping()
+{
+    if (!Running())
+        return;
+    try {
+        Abandon();
+    } catch (const Error &) {
+        // Nothing of it was committed: the server drops it with the transaction.
     }
 }
 
@@ -121,77 +86,144 @@ int TInvoiceStamping::QuarterOfDate(const QVariant &date)
     return QuarterOfMonth(month);
 }
 
-int TInvoiceStamping::Stamp()
+void TInvoiceStamping::Begin(DataSet &destination)
 {
-    int year = 0;
-    if (!tryStrToInt(m_exercice, year))
-        throw Error(invalidIntegerMessage(m_exercice));
-
-    struct Stamped
-    {
-        Key current;
-        Key final;
+    if (Running())
+        throw Error(QStringLiteral("Une importation de factures est déjà en cours."));
+    execute(m_connection, QStringLiteral("SAVEPOINT KESTRA_IMPORT"));
+    m_placeholder = newPlaceholder();
+    m_next = 1;
+    m_adding = false;
+    m_destination = &destination;
+    m_previousBeforePost = destination.beforePost;
+    m_previousAfterPost = destination.afterPost;
+    destination.beforePost = [this](DataSet &d) {
+        if (m_previousBeforePost)
+            m_previousBeforePost(d);
+        placeRow(d);
     };
-    QList<Stamped> rows;
-    {
-        Query q(m_connection, RowsSql);
-        q.open();
-        Row row;
-        qint64 number = m_highest;
-        while (q.fetch(row)) {
-            const Key k = keyOf(row);
-            if (m_before.contains(keyText(k)))
-                continue;
-            if (++number > std::numeric_limits<int>::max())
-                throw Error(QStringLiteral("Trop de factures à numéroter."));
-            rows.append({ k, { m_matricule, year, QuarterOfDate(row.value(4)), int(number) } });
-        }
+    destination.afterPost = [this](DataSet &d) {
+        if (m_adding)
+            ++m_next;
+        m_adding = false;
+        if (m_previousAfterPost)
+            m_previousAfterPost(d);
+    };
+}
+
+void TInvoiceStamping::placeRow(DataSet &destination)
+{
+    m_adding = destination.state() == DataSetState::Insert;
+    if (m_adding) {
+        const QVariantList key = { m_placeholder, 0, 0, m_next };
+        for (int i = 0; i < KeyColumns.size(); ++i)
+            destination.fieldByName(KeyColumns[i])->setValue(key[i]);
+        return;
     }
-    if (rows.isEmpty())
+    // An invoice the import found and changed stays where it is filed.
+    for (const QString &column : KeyColumns) {
+        Field *field = destination.fieldByName(column);
+        field->setValue(destination.oldValue(field->index()));
+    }
+}
+
+void TInvoiceStamping::release()
+{
+    if (!m_destination)
+        return;
+    m_destination->beforePost = m_previousBeforePost;
+    m_destination->afterPost = m_previousAfterPost;
+    m_previousBeforePost = nullptr;
+    m_previousAfterPost = nullptr;
+    m_destination = nullptr;
+}
+
+int TInvoiceStamping::Finish()
+{
+    if (!Running())
         return 0;
-
-    // A row may hold the final key of another one (the source can bring any
-    // key): such rows first move aside to numbers below every number of the
-    // table, so that no renumbering meets a key still taken.
-    QSet<QString> finals;
-    for (const Stamped &r : rows)
-        finals.insert(keyText(r.final));
-    QList<int> aside;
-    for (int i = 0; i < rows.size(); ++i) {
-        const QString current = keyText(rows[i].current);
-        if (finals.contains(current) && current != keyText(rows[i].final))
-            aside.append(i);
-    }
-
-    // All or nothing: the import's rows may already be committed, so only
-    // the stamping itself is undone when a row cannot take its key.
-    execute(m_connection, QStringLiteral("SAVEPOINT KESTRA_STAMPING"));
+    release();
     try {
-        Rekey rekey(m_connection);
-        if (!aside.isEmpty()) {
-            Query low(m_connection, QStringLiteral("select min(NUMEROORDRE) from FACTURE"));
-            low.execute();
-            qint64 next = std::min<qint64>(0, low.outputRow().value(0).toLongLong()) - 1;
-            if (next - aside.size() < std::numeric_limits<int>::min())
-                throw Error(QStringLiteral("Trop de factures à numéroter."));
-            for (int i : aside) {
-                Key temporary = rows[i].current;
-                temporary.numero = int(next--);
-                rekey.run(rows[i].current, temporary);
-                rows[i].current = temporary;
-            }
-        }
-        for (const Stamped &r : rows)
-            if (keyText(r.current) != keyText(r.final) || r.current.identifiant != r.final.identifiant)
-                rekey.run(r.current, r.final);
-        execute(m_connection, QStringLiteral("RELEASE SAVEPOINT KESTRA_STAMPING"));
-    } catch (...) {
+        const int stamped = stampRows();
+        m_connection.commitRetaining();
+        return stamped;
+    } catch (const Error &) {
         try {
-            execute(m_connection, QStringLiteral("ROLLBACK TO SAVEPOINT KESTRA_STAMPING"));
+            execute(m_connection, QStringLiteral("ROLLBACK TO SAVEPOINT KESTRA_IMPORT"));
         } catch (const Error &) {
             // The stamping's own failure is the one to report.
         }
         throw;
     }
-    return int(rows.size());
+}
+
+void TInvoiceStamping::Abandon()
+{
+    if (!Running())
+        return;
+    release();
+    execute(m_connection, QStringLiteral("ROLLBACK TO SAVEPOINT KESTRA_IMPORT"));
+}
+
+int TInvoiceStamping::stampRows()
+{
+    QList<int> numbers;
+    {
+        Query q(m_connection,
+            QStringLiteral("select NUMEROORDRE from FACTURE where IDENTIFIANT = :placeholder and EXERCICE = 0 and TRIMESTRE = 0 "
+                           "order by NUMEROORDRE"));
+        q.setParam(QStringLiteral("placeholder"), m_placeholder);
+        q.open();
+        Row row;
+        while (q.fetch(row))
+            numbers.append(row.value(0).toInt());
+    }
+    if (numbers.isEmpty())
+        return 0;
+    bool dense = true;
+    for (int i = 0; i < numbers.size() && dense; ++i)
+        dense = numbers[i] == i + 1;
+
+    for (int attempt = 1;; ++attempt) {
+        execute(m_connection, QStringLiteral("SAVEPOINT KESTRA_STAMPING"));
+        try {
+            // The company's numbering is held until the commit: the highest
+            // number read here stays the highest.
+            InvoiceNumbering::lockCompany(m_connection, m_matricule);
+            const qint64 highest = InvoiceNumbering::highest(m_connection, m_matricule, m_year);
+            if (highest + numbers.size() > std::numeric_limits<int>::max())
+                throw Error(TooMany);
+            qint64 stamped = 0;
+            if (dense) {
+                Query q(m_connection, StampAllSql);
+                q.setParam(QStringLiteral("matricule"), m_matricule);
+                q.setParam(QStringLiteral("exercice"), m_year);
+                q.setParam(QStringLiteral("highest"), int(highest));
+                q.setParam(QStringLiteral("placeholder"), m_placeholder);
+                q.execute();
+                stamped = q.rowsAffected();
+            } else {
+                Query q(m_connection, StampOneSql);
+                q.setParam(QStringLiteral("matricule"), m_matricule);
+                q.setParam(QStringLiteral("exercice"), m_year);
+                q.setParam(QStringLiteral("placeholder"), m_placeholder);
+                for (int i = 0; i < numbers.size(); ++i) {
+                    q.setParam(QStringLiteral("numero"), int(highest + i + 1));
+                    q.setParam(QStringLiteral("old"), numbers[i]);
+                    q.execute();
+                    stamped += q.rowsAffected();
+                }
+            }
+            if (stamped != numbers.size())
+                throw Error(QStringLiteral("Les factures importées n'ont pas pu être numérotées."));
+            return int(stamped);
+        } catch (const DbError &e) {
+            // Numbers another workstation took meanwhile: start again after
+            // the new highest one.
+            const bool collided = e.isKeyViolation() || (e.isLockConflict() && !e.hasLockTimeout());
+            execute(m_connection, QStringLiteral("ROLLBACK TO SAVEPOINT KESTRA_STAMPING"));
+            if (!collided || attempt >= StampingAttempts)
+                throw;
+        }
+    }
 }

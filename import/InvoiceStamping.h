@@ -1,51 +1,71 @@
 #pragma once
 
-#include <QSet>
 #include <QString>
 #include <QVariant>
 
-class Connection;
+#include <functional>
 
-// After an invoice import, the rows the import inserted take the working
-// company, the fiscal year, the quarter of their invoice date and order
-// numbers that continue the company's numbering of that year. The import
-// fills the key columns with whatever the source or the field formats give,
-// so the rows are found by their keys: those that were not in the table
-// before the import. Every other row, of this company or of any other, and
-// whatever the import brought besides the key (the authorisation number and
-// date included), is left as it is.
+class Connection;
+class DataSet;
+class Error;
+
+// An invoice import and the stamping that follows it, made durable together
+// or not at all.
 //
-// Usage: construct before the import, call Stamp after it.
+// While the import runs, every row it adds to the invoice table takes a key
+// of its own, whatever the source or the field formats give: a placeholder
+// company unique to this import, year and quarter 0 and a running number.
+// Nothing is committed meanwhile, whatever commit rhythm the import asks for.
+// Finish then gives those rows the working company, the year, the quarter of
+// their invoice date and order numbers that continue the company's numbering
+// of that year, in the order the import added them, and commits the import
+// and its stamping at once. A process that dies before leaves nothing behind:
+// the server discards what was never committed, and the same import can run
+// again. A row the import changed rather than added keeps its key; every
+// other row, of this company or of any other, is left as it is.
+//
+// Usage: construct, Begin before the import, Finish after it.
 class TInvoiceStamping
 {
 public:
-    // Reads the keys the invoice table holds and the highest order number of
-    // the company (its joined tax identifier) and the year (decimal text)
-    // among them. Raises the database's errors.
+    // Raises "'%s' is not a valid integer value" for a year that is not an
+    // integer (no company chosen): then nothing is imported at all.
     TInvoiceStamping(Connection &connection, const QString &matricule, const QString &exercice);
+    // Undoes an import that was begun and not finished.
+    ~TInvoiceStamping();
+    TInvoiceStamping(const TInvoiceStamping &) = delete;
+    TInvoiceStamping &operator=(const TInvoiceStamping &) = delete;
 
-    // Stamps, in key order, every row whose key was not in the table when
-    // this object was made: IDENTIFIANT := the company, EXERCICE := the year,
-    // TRIMESTRE := the quarter of DATEFACTURE's month (4 without a date, as
-    // the zero date falls in December), NUMEROORDRE := the highest number
-    // read before the import + 1, + 2, ... Either every such row is stamped
-    // or none: a failure (a year that is not an integer, a database error)
-    // leaves the table as the import left it and is raised. Nothing is
-    // committed. Returns the number of rows stamped.
-    int Stamp();
+    // Marks where the import starts in the shared transaction and gives the
+    // destination's new rows their placeholder keys until Finish.
+    void Begin(DataSet &destination);
+    // Between Begin and Finish: the import's commits wait for the stamping.
+    bool Running() const { return m_destination != nullptr; }
+    // After the import, whatever ended it: stamps the rows it added and
+    // commits them with the rest of its work (commit-retaining). Returns the
+    // number of rows stamped. A failure undoes the whole import and is raised.
+    int Finish();
+    // Undoes everything the import did since Begin.
+    void Abandon();
 
-    // The highest order number of the company and year before the import;
-    // 0 when it had none.
-    int HighestNumber() const { return m_highest; }
+    const QString &PlaceholderIdentifiant() const { return m_placeholder; }
 
     static int QuarterOfMonth(int month);
     // The quarter of a date value as the database returns it; null is the zero date.
     static int QuarterOfDate(const QVariant &date);
 
 private:
+    void placeRow(DataSet &destination);
+    void release();
+    int stampRows();
+
     Connection &m_connection;
     QString m_matricule;
-    QString m_exercice;
-    int m_highest = 0;
-    QSet<QString> m_before;
+    int m_year = 0;
+    QString m_placeholder;
+    DataSet *m_destination = nullptr;
+    std::function<void(DataSet &)> m_previousBeforePost;
+    std::function<void(DataSet &)> m_previousAfterPost;
+    int m_next = 1; // the running number of the next row added
+    bool m_adding = false; // the row being posted is a new one
 };

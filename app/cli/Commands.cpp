@@ -10,6 +10,8 @@ const std::vector<CliCommand> &cliCommands()
             QStringLiteral(
                 "import --db DIR --template FICHIER.imp --table TIERS|FACTURE [--company MATRICULE --year ANNEE] [--file SOURCE]"),
             importCommand },
+        { QStringLiteral("unstamped"), QStringLiteral("unstamped --db DIR [--stamp --company MATRICULE --year ANNEE | --delete]"),
+            unstampedCommand },
         { QStringLiteral("preview"), QStringLiteral("preview FILE [--kind csv|txt|dbf|xml|xls] [--delimiter C] [--quote C] [--skip N]"),
             previewCommand },
     };

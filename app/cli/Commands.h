@@ -19,4 +19,5 @@ const std::vector<CliCommand> &cliCommands();
 int createDbCommand(const QStringList &args, QTextStream &out, QTextStream &err);
 int declareCommand(const QStringList &args, QTextStream &out, QTextStream &err);
 int importCommand(const QStringList &args, QTextStream &out, QTextStream &err);
+int unstampedCommand(const QStringList &args, QTextStream &out, QTextStream &err);
 int previewCommand(const QStringList &args, QTextStream &out, QTextStream &err);

@@ -4,8 +4,8 @@
 // wizard's settings of the screen, the template's configuration, the engine,
 // and for invoices the same stamping.
 
-#include "app/CompanySelection.h"
 #include "app/cli/Commands.h"
+#include "app/cli/CompanyLookup.h"
 #include "core/Conversion.h"
 #include "core/Error.h"
 #include "core/IniFile.h"
@@ -16,6 +16,7 @@
 #include "import/DataImportTemplate.h"
 #include "import/ImportTableViews.h"
 #include "import/InvoiceStamping.h"
+#include "import/UnstampedInvoices.h"
 #include "import/screen/ImpDlgIBXF.h"
 #include "import/wizard/DataImportWizard.h"
 
@@ -37,30 +38,21 @@ struct Counts
     int failed = 0;
 };
 
-QString rightTrimmed(QString text)
+// Invoices an interrupted import left unstamped collide with the rows of the
+// same import run again: the operator is told where they are and how to
+// stamp or delete them.
+void reportUnstamped(Connection &connection, const QString &db, QTextStream &err)
 {
-    while (text.endsWith(QLatin1Char(' ')))
-        text.chop(1);
-    return text;
-}
-
-// The working context of the company whose tax identifier is matricule
-// (trailing blanks aside); false when the database has none.
-bool findCompany(Connection &connection, const QString &matricule, WorkingContext &context)
-{
-    DataSet societes(connection, QStringLiteral("Isociete"));
-    societes.setSql(TFrmsocieteselect::OpeningSql);
-    societes.open();
-    for (int r = 0; r < societes.recordCount(); ++r) {
-        societes.moveTo(r);
-        WorkingContext c;
-        chooseCompany(societes, c);
-        if (rightTrimmed(c.curMatricule) == rightTrimmed(matricule)) {
-            context = c;
-            return true;
-        }
-    }
-    return false;
+    const QList<UnstampedInvoices::Group> groups = UnstampedInvoices::find(connection);
+    if (groups.isEmpty())
+        return;
+    err << "Attention : " << UnstampedInvoices::total(groups)
+        << " facture(s) laissée(s) par une importation interrompue attendent sous une clé provisoire, hors de tout registre et de toute "
+           "déclaration :\n"
+        << UnstampedInvoices::describe(groups) << "\n"
+        << "Pour les numéroter : kestra-cli unstamped --db " << db << " --stamp --company MATRICULE --year ANNEE\n"
+        << "Pour les supprimer : kestra-cli unstamped --db " << db << " --delete\n";
+    err.flush();
 }
 
 } // namespace
@@ -106,7 +98,7 @@ int importCommand(const QStringList &args, QTextStream &out, QTextStream &err)
         err << "Modèle d'importation introuvable : " << templateFile << "\n";
         return 1;
     }
-    if (!QFileInfo::exists(Config::databaseName(db)) && !db.contains(QLatin1Char(':'))) {
+    if (!Config::isServerDirectory(db) && !QFileInfo::exists(Config::databaseName(db))) {
         err << "Base introuvable : " << Config::databaseName(db) << "\n";
         return 1;
     }
@@ -159,13 +151,19 @@ int importCommand(const QStringList &args, QTextStream &out, QTextStream &err)
         }
 
         std::optional<TInvoiceStamping> stamping;
-        if (invoices)
+        if (invoices) {
+            reportUnstamped(connection, db, err);
             stamping.emplace(connection, context.curIdentifiant + context.curCle + context.curCategorie + context.curEtab, year);
+        }
 
         std::unique_ptr<TDataImport> source = CreateImportSource(settings.ImportType);
         wizard.ApplyDestination(*source);
         ConfigureImportSource(*source, settings);
-        source->OnNeedCommit = [&connection](TDataImport *) { connection.commitRetaining(); };
+        // An invoice import is committed with its stamping, never before.
+        source->OnNeedCommit = [&connection, &stamping](TDataImport *) {
+            if (!stamping || !stamping->Running())
+                connection.commitRetaining();
+        };
         source->OnImportRecord = [&counts](TDataImport *s) {
             switch (s->RecordState()) {
             case rsAdded:
@@ -184,6 +182,8 @@ int importCommand(const QStringList &args, QTextStream &out, QTextStream &err)
         source->OnImportError = [&counts](TDataImport *) { ++counts.failed; };
         // Nobody is there to read it: its path is printed instead.
         source->OnShowErrorLog = [](const QString &) {};
+        if (stamping)
+            stamping->Begin(destination);
         try {
             source->Execute();
         } catch (const Error &e) {
@@ -192,15 +192,15 @@ int importCommand(const QStringList &args, QTextStream &out, QTextStream &err)
         if (source->ErrorLog() && QFileInfo::exists(source->ErrorLogPath()))
             logPath = source->ErrorLogPath();
 
-        // Whatever the import brought is stamped, also after a failure that
-        // ended it early: no row stays with the key the source gave it.
+        // Whatever the import brought is stamped and committed with it, also
+        // after a failure that ended it early; or none of it is kept.
         if (stamping) {
             try {
-                stamped = stamping->Stamp();
+                stamped = stamping->Finish();
             } catch (const Error &e) {
                 if (!failure.isEmpty())
                     failure += QLatin1Char('\n');
-                failure += e.text();
+                failure += QStringLiteral("Aucune des factures de cette importation n'a été enregistrée : ") + e.text();
             }
         }
         connection.commit();

@@ -1,10 +1,12 @@
 #include "import/screen/ImpDlgIBXF.h"
 
+#include "core/Conversion.h"
 #include "core/Error.h"
 #include "data/DataModule.h"
 #include "data/DataSet.h"
 #include "import/ImportTableViews.h"
 #include "import/InvoiceStamping.h"
+#include "import/UnstampedInvoices.h"
 #include "import/screen/ImportDestinationWidgets.h"
 #include "import/wizard/DataImportWizard.h"
 #include "ui/DBGrid.h"
@@ -21,7 +23,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <optional>
 
 namespace {
 
@@ -141,6 +142,7 @@ TfmImpDlgIBX::TfmImpDlgIBX(TDatadeclaration &module, const WorkingContext &conte
     DataImportWizard1->StringGrid = StringGrid;
     DataImportWizard1->OnBeforePost
         = [this](TDataImport *sender, TDataImportRow *row, bool &accept) { DataImportWizard1BeforePost(sender, row, accept); };
+    DataImportWizard1->OnBeforeImport = [this](QObject *sender) { DataImportWizard1BeforeImport(sender); };
     DataImportWizard1->OnNeedCommit = [this](QObject *sender) { DataImportWizard1NeedCommit(sender); };
     DataImportWizard1->OnAfterImport = [this](QObject *sender) { DataImportWizard1AfterImport(sender); };
     showTable(IBTable2);
@@ -288,16 +290,25 @@ void TfmImpDlgIBX::BitBtn2Click()
     readContext();
     const bool invoices = InvoicesChosen();
     DataImportWizard1->DataSet = ChosenTable();
-    // The keys the table holds before the import tell the rows it brings.
-    std::optional<TInvoiceStamping> stamping;
+    if (invoices) {
+        offerUnstampedInvoices();
+        // Without a company and a year there is nothing to stamp the rows
+        // with: the import is refused before it brings anything.
+        try {
+            m_stamping = std::make_unique<TInvoiceStamping>(*m_module.ivorande, impMatricule, impExercice);
+        } catch (const Error &e) {
+            MessageBox::error(this, e.text());
+            return;
+        }
+    }
     try {
-        if (invoices)
-            stamping.emplace(*m_module.ivorande, impMatricule, impExercice);
         DataImportWizard1->Execute();
     } catch (const std::exception &e) {
+        m_stamping.reset();
         MessageBox::error(this, textOf(e));
         return;
     }
+    m_stamping.reset();
 
     if (!invoices) {
         try {
@@ -318,22 +329,52 @@ void TfmImpDlgIBX::BitBtn2Click()
     } catch (const Error &e) {
         MessageBox::error(this, e.text());
     }
-    stampInvoices(*stamping);
 }
 
-void TfmImpDlgIBX::stampInvoices(TInvoiceStamping &stamping)
+void TfmImpDlgIBX::offerUnstampedInvoices()
 {
+    QList<UnstampedInvoices::Group> groups;
     try {
-        if (stamping.Stamp() > 0) {
-            // Made durable at once: the rows the import committed are not
-            // left unstamped for a later commit to find.
-            m_module.ivorande->commitRetaining();
-            IBTable1->close();
-            IBTable1->open();
+        groups = UnstampedInvoices::find(*m_module.ivorande);
+    } catch (const Error &e) {
+        MessageBox::error(this, e.text());
+        return;
+    }
+    if (groups.isEmpty())
+        return;
+    const int count = UnstampedInvoices::total(groups);
+    const QString found = QStringLiteral("Une importation interrompue a laissé %1 facture(s) sans société ni numéro d'ordre : elles "
+                                         "n'apparaissent dans aucun registre ni aucune déclaration.\n%2\n\n")
+                              .arg(count)
+                              .arg(UnstampedInvoices::describe(groups));
+    int year = 0;
+    try {
+        if (tryStrToInt(impExercice, year)
+            && MessageBox::confirm(this,
+                found
+                    + QStringLiteral("Voulez-vous les numéroter maintenant pour la société %1, exercice %2 ?")
+                          .arg(impMatricule, impExercice),
+                QMessageBox::No)) {
+            const int stamped = UnstampedInvoices::stamp(*m_module.ivorande, impMatricule, impExercice);
+            MessageBox::information(this,
+                QStringLiteral("%1 facture(s) numérotée(s) pour la société %2, exercice %3.").arg(stamped).arg(impMatricule, impExercice));
+            return;
+        }
+        if (MessageBox::confirm(this,
+                found + QStringLiteral("Voulez-vous supprimer ces %1 facture(s) ? Elles ne pourront pas être récupérées.").arg(count),
+                QMessageBox::No)) {
+            const int removed = UnstampedInvoices::remove(*m_module.ivorande);
+            MessageBox::information(this, QStringLiteral("%1 facture(s) supprimée(s).").arg(removed));
         }
     } catch (const Error &e) {
         MessageBox::error(this, e.text());
     }
+}
+
+void TfmImpDlgIBX::DataImportWizard1BeforeImport(QObject *)
+{
+    if (m_stamping)
+        m_stamping->Begin(*IBTable1);
 }
 
 void TfmImpDlgIBX::DataImportWizard1BeforePost(TDataImport *, TDataImportRow *Row, bool &Accept)
@@ -349,11 +390,21 @@ void TfmImpDlgIBX::DataImportWizard1BeforePost(TDataImport *, TDataImportRow *Ro
 
 void TfmImpDlgIBX::DataImportWizard1NeedCommit(QObject *)
 {
+    // An invoice import is committed with its stamping, never before.
+    if (m_stamping && m_stamping->Running())
+        return;
     m_module.ivorande->commitRetaining();
 }
 
 void TfmImpDlgIBX::DataImportWizard1AfterImport(QObject *)
 {
+    if (m_stamping && m_stamping->Running()) {
+        try {
+            m_stamping->Finish();
+        } catch (const Error &e) {
+            MessageBox::error(this, QStringLiteral("Aucune des factures de cette importation n'a été enregistrée : %1").arg(e.text()));
+        }
+    }
     DataSet *table = ChosenTable();
     table->close();
     table->open();

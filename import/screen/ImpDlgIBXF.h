@@ -6,6 +6,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <memory>
+
 class DataSet;
 class DBGrid;
 class QCheckBox;
@@ -24,9 +26,9 @@ class TInvoiceStamping;
 
 // The import screen: fills the client register (TIERS) or the invoice table
 // (FACTURE) from a file through the import wizard. The chosen table can be
-// emptied first; after an invoice import the rows it brought are stamped
-// with the working company, year, quarter and order number. A separate,
-// non-modal window.
+// emptied first; each invoice import ends with its rows stamped with the
+// working company, year, quarter and order number, committed together with
+// the import. A separate, non-modal window.
 class TfmImpDlgIBX : public QWidget
 {
     Q_OBJECT
@@ -54,6 +56,7 @@ public:
     void pcDestinationsChange();
     void BitBtn1Click();
     void BitBtn2Click();
+    void DataImportWizard1BeforeImport(QObject *Sender);
     void DataImportWizard1BeforePost(TDataImport *Sender, TDataImportRow *Row, bool &Accept);
     void DataImportWizard1NeedCommit(QObject *Sender);
     void DataImportWizard1AfterImport(QObject *Sender);
@@ -89,8 +92,13 @@ public:
 private:
     void readContext();
     void showTable(DataSet *table);
-    void stampInvoices(TInvoiceStamping &stamping);
+    // Invoices an interrupted import left unstamped: the operator stamps
+    // them for the working company, deletes them or leaves them.
+    void offerUnstampedInvoices();
 
     TDatadeclaration &m_module;
     const WorkingContext &m_context;
+    // While the wizard runs for invoices: each of its imports and that
+    // import's stamping are made durable together.
+    std::unique_ptr<TInvoiceStamping> m_stamping;
 };

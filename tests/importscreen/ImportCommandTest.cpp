@@ -1,9 +1,15 @@
+#include "data/Config.h"
 #include "tests/importscreen/ImportScreenSupport.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
+#include <QThread>
 
+#include <csignal>
 #include <gtest/gtest.h>
+#include <utility>
 
 namespace {
 
@@ -209,4 +215,188 @@ TEST_F(ImportCommand, CommitsAsTheTemplateSays)
         EXPECT_EQ(committedRows(db, QStringLiteral("select count(*) from COMMITS")).value(0).value(0).toInt() - before, c.commits);
     }
     EXPECT_EQ(committedRows(db, QStringLiteral("select count(*) from TIERS")).value(0).value(0), QStringLiteral("10"));
+}
+
+// Invoices are committed once, with their stamping, whatever commit rhythm
+// the template asks for: no commit ever makes unstamped rows durable.
+TEST_F(ImportCommand, InvoicesAreCommittedOnlyWithTheirStamping)
+{
+    db.connection().ensureOpen();
+    db.exec(QStringLiteral("create table COMMITS (N integer)"));
+    db.connection().commit();
+    db.exec(QStringLiteral("create trigger COUNT_COMMITS on transaction commit as begin insert into COMMITS values (1); end"));
+    db.connection().close();
+    QStringList lines;
+    for (int i = 1; i <= 5; ++i)
+        lines << QStringLiteral("F%1;10/0%1/2026;AUT;01/01/2026;10").arg(i);
+    const QString invoices = writeFile(dir, QStringLiteral("factures.csv"), invoicesCsv(lines));
+    const int before = committedRows(db, QStringLiteral("select count(*) from COMMITS")).value(0).value(0).toInt() + 1;
+    const CliRun run = import(
+        csvTemplate(invoices, CsvInvoicesMap, PlaceholderKeys + QStringLiteral("[LAST_STEP]\nCommitAfterDone=0\nCommitRecCount=2\n")),
+        QStringLiteral("FACTURE"), ForCompanyA);
+    EXPECT_EQ(run.rc, 0) << run.err.toStdString();
+    // The stamping's commit, then the command's final one.
+    EXPECT_EQ(committedRows(db, QStringLiteral("select count(*) from COMMITS")).value(0).value(0).toInt() - before, 2);
+    EXPECT_EQ(committedRows(db, QStringLiteral("select NUMEROFACTURE, TRIMESTRE, NUMEROORDRE from FACTURE order by NUMEROORDRE")),
+        (QList<QStringList> { { "F1", "1", "1" }, { "F2", "1", "2" }, { "F3", "1", "3" }, { "F4", "2", "4" }, { "F5", "2", "5" } }));
+}
+
+// A database damaged before imports were made whole: rows committed under
+// the placeholder key. The next import says where they are and still runs;
+// the operator then stamps them for a company, or deletes them, by asking.
+TEST_F(ImportCommand, InvoicesLeftUnstampedAreReportedThenStampedOrDeleted)
+{
+    db.connection().ensureOpen();
+    insertInvoice(db, CompanyA, 2026, 1, 1, QStringLiteral("A1"));
+    for (int i = 1; i <= 3; ++i)
+        insertInvoice(db, QStringLiteral("IMPORT"), 0, 0, i, QStringLiteral("LOST-%1").arg(i), QStringLiteral("2026-0%1-10").arg(3 * i));
+    db.connection().close();
+    const QString invoices
+        = writeFile(dir, QStringLiteral("factures.csv"), invoicesCsv({ QStringLiteral("NEW;10/02/2026;AUT;01/01/2026;10") }));
+    // The new import's placeholder keys are those of the rows left behind.
+    const CliRun run = import(csvTemplate(invoices, CsvInvoicesMap, PlaceholderKeys), QStringLiteral("FACTURE"), ForCompanyA);
+    EXPECT_EQ(run.rc, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(QStringLiteral("Attention : 3 facture(s)"))) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(QStringLiteral("IMPORT / 0 / T0 : 3"))) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(QStringLiteral("kestra-cli unstamped --db %1 --stamp").arg(db.directory()))) << run.err.toStdString();
+
+    auto unstamped = [&](const QStringList &more) {
+        QProcess p;
+        p.start(QStringLiteral(KESTRA_CLI), QStringList { QStringLiteral("unstamped"), QStringLiteral("--db"), db.directory() } + more);
+        p.waitForFinished(60000);
+        return std::make_pair(p.exitCode(), QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError()));
+    };
+    const QString keys = QStringLiteral("select NUMEROFACTURE, IDENTIFIANT, TRIMESTRE, NUMEROORDRE from FACTURE order by NUMEROFACTURE");
+    const QList<QStringList> listed = committedRows(db, keys);
+    auto [rc, text] = unstamped({});
+    EXPECT_EQ(rc, 0);
+    EXPECT_TRUE(text.contains(QStringLiteral("IMPORT / 0 / T0 : 3"))) << text.toStdString();
+    EXPECT_EQ(committedRows(db, keys), listed); // listing changes nothing
+    std::tie(rc, text) = unstamped({ QStringLiteral("--stamp"), QStringLiteral("--company"), CompanyA });
+    EXPECT_EQ(rc, 2); // a year is needed too
+
+    std::tie(rc, text) = unstamped({ QStringLiteral("--stamp"), QStringLiteral("--company"), CompanyA, QStringLiteral("--year"), Year });
+    EXPECT_EQ(rc, 0) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Factures numérotées : 3"))) << text.toStdString();
+    EXPECT_EQ(committedRows(db, keys),
+        (QList<QStringList> {
+            { "A1", CompanyA, "1", "1" },
+            { "LOST-1", CompanyA, "1", "3" },
+            { "LOST-2", CompanyA, "2", "4" },
+            { "LOST-3", CompanyA, "3", "5" },
+            { "NEW", CompanyA, "1", "2" },
+        }));
+
+    db.connection().ensureOpen();
+    insertInvoice(db, QStringLiteral("IMPORT"), 0, 0, 1, QStringLiteral("LOST-4"));
+    db.connection().close();
+    std::tie(rc, text) = unstamped({ QStringLiteral("--delete") });
+    EXPECT_EQ(rc, 0) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Factures supprimées : 1"))) << text.toStdString();
+    std::tie(rc, text) = unstamped({});
+    EXPECT_TRUE(text.contains(QStringLiteral("Aucune facture en attente"))) << text.toStdString();
+}
+
+// A process killed at any moment of a large invoice import: the database
+// holds none of that import's rows or all of them stamped, it is sound, and
+// the same import run again succeeds.
+TEST_F(ImportCommand, AKilledImportLeavesNothingOrEverythingStamped)
+{
+    const QString gfix = QStandardPaths::findExecutable(QStringLiteral("gfix"));
+    ASSERT_FALSE(gfix.isEmpty()) << "gfix (firebird3.0-utils) is needed to check the database";
+    db.connection().ensureOpen();
+    insertInvoice(db, CompanyA, 2026, 1, 1, QStringLiteral("OLD"));
+    db.connection().close();
+
+    constexpr int Rows = 30000;
+    QStringList lines;
+    lines.reserve(Rows);
+    for (int i = 1; i <= Rows; ++i)
+        lines << QStringLiteral("F%1;%2/%3/2026;AUT;01/01/2026;%4")
+                     .arg(i)
+                     .arg(1 + i % 28, 2, 10, QLatin1Char('0'))
+                     .arg(1 + i % 12, 2, 10, QLatin1Char('0'))
+                     .arg(i);
+    const QString source = writeFile(dir, QStringLiteral("factures.csv"), invoicesCsv(lines));
+    // The worst rhythm a template can ask for: a commit every thousand rows.
+    const QString templateFile = writeFile(dir, QStringLiteral("t.imp"),
+        csvTemplate(source, CsvInvoicesMap, PlaceholderKeys + QStringLiteral("[LAST_STEP]\nCommitAfterDone=0\nCommitRecCount=1000\n")));
+
+    // Each run works on a copy of the database as it was before the import.
+    int copies = 0;
+    auto freshCopy = [&] {
+        const QString d = dir.filePath(QStringLiteral("copy%1").arg(++copies));
+        QDir().mkpath(d);
+        EXPECT_TRUE(QFile::copy(db.path(), d + QStringLiteral("/Kestra.GDB")));
+        return d;
+    };
+    auto start = [&](QProcess &p, const QString &base) {
+        p.start(QStringLiteral(KESTRA_CLI),
+            { QStringLiteral("import"), QStringLiteral("--db"), base, QStringLiteral("--template"), templateFile, QStringLiteral("--table"),
+                QStringLiteral("FACTURE"), QStringLiteral("--company"), CompanyA, QStringLiteral("--year"), Year });
+        EXPECT_TRUE(p.waitForStarted());
+    };
+    // Rows of the company, rows under any other key, distinct numbers.
+    auto state = [&](const QString &base) {
+        Connection c;
+        c.setDatabaseName(Config::databaseName(base));
+        c.open();
+        Query q(c,
+            QStringLiteral("select count(*), count(distinct NUMEROORDRE), max(NUMEROORDRE), (select count(*) from FACTURE where "
+                           "IDENTIFIANT <> '%1' or EXERCICE <> 2026 or TRIMESTRE not between 1 and 4) from FACTURE where IDENTIFIANT = "
+                           "'%1' and EXERCICE = 2026")
+                .arg(CompanyA));
+        q.open();
+        Row row;
+        q.fetch(row);
+        q.close();
+        c.close();
+        return QList<int> { row.value(0).toInt(), row.value(1).toInt(), row.value(2).toInt(), row.value(3).toInt() };
+    };
+    const QList<int> untouched = { 1, 1, 1, 0 };
+    const QList<int> imported = { Rows + 1, Rows + 1, Rows + 1, 0 };
+    const QList<int> importedTwice = { 2 * Rows + 1, 2 * Rows + 1, 2 * Rows + 1, 0 };
+
+    // How long a whole import takes here tells where to kill the others.
+    QElapsedTimer clock;
+    const QString whole = freshCopy();
+    QProcess full;
+    clock.start();
+    start(full, whole);
+    ASSERT_TRUE(full.waitForFinished(600000));
+    const qint64 duration = clock.elapsed();
+    ASSERT_EQ(full.exitCode(), 0) << full.readAllStandardError().toStdString();
+    ASSERT_EQ(state(whole), imported);
+
+    for (double at : { 0.05, 0.2, 0.35, 0.5, 0.65, 0.8, 0.9, 0.95, 0.98, 1.0 }) {
+        SCOPED_TRACE(at);
+        const QString base = freshCopy();
+        QProcess p;
+        start(p, base);
+        QThread::msleep(qMax<qint64>(1, qint64(duration * at)));
+        ::kill(pid_t(p.processId()), SIGKILL);
+        p.waitForFinished();
+        const QList<int> after = state(base);
+        EXPECT_TRUE(after == untouched || after == imported) << after[0] << " " << after[1] << " " << after[2] << " " << after[3];
+
+        QProcess check;
+        check.setProcessChannelMode(QProcess::MergedChannels);
+        check.start(gfix,
+            { QStringLiteral("-v"), QStringLiteral("-full"), QStringLiteral("-user"), Connection::UserName, Config::databaseName(base) });
+        ASSERT_TRUE(check.waitForFinished(120000));
+        // Pages the killed process had taken and not yet linked are left
+        // as orphans: warnings, space a sweep of gfix -mend gives back.
+        // Any count of errors is a damaged database.
+        const QString report = QString::fromUtf8(check.readAll());
+        EXPECT_EQ(check.exitCode(), 0) << report.toStdString();
+        for (const QString &line : report.split(QLatin1Char('\n')))
+            if (line.contains(QStringLiteral("Number of")))
+                EXPECT_TRUE(line.contains(QStringLiteral("page warnings"))) << report.toStdString();
+
+        QProcess again;
+        start(again, base);
+        ASSERT_TRUE(again.waitForFinished(600000));
+        EXPECT_EQ(again.exitCode(), 0) << again.readAllStandardError().toStdString();
+        EXPECT_EQ(state(base), after == untouched ? imported : importedTwice);
+    }
 }

@@ -294,6 +294,49 @@ TEST_F(ImportScreen, ImportedInvoicesAreStampedAndNothingElseIsTouched)
     EXPECT_FALSE(screen->IBTable1->locate(QStringLiteral("IDENTIFIANT"), QStringLiteral("IMPORT")));
 }
 
+// Invoices an interrupted import once left unstamped are offered to the
+// operator before the next invoice import: stamped for the working company,
+// deleted, each on a question of its own; the import then runs as usual.
+TEST_F(ImportScreen, InvoicesLeftUnstampedAreOfferedBeforeTheNextImport)
+{
+    struct Case
+    {
+        const char *name;
+        QList<QMessageBox::StandardButton> answers; // to "stamp them?", then to "delete them?"
+        QList<QStringList> invoices;
+    };
+    const QList<Case> cases = {
+        { "stamped", { QMessageBox::Yes },
+            { { "A1", CompanyA, "1", "1" }, { "LOST-1", CompanyA, "1", "2" }, { "LOST-2", CompanyA, "2", "3" },
+                { "NEW", CompanyA, "1", "4" } } },
+        { "deleted", { QMessageBox::No, QMessageBox::Yes }, { { "A1", CompanyA, "1", "1" }, { "NEW", CompanyA, "1", "2" } } },
+        { "left", { QMessageBox::No, QMessageBox::No },
+            { { "A1", CompanyA, "1", "1" }, { "LOST-1", "IMPORT", "0", "1" }, { "LOST-2", "IMPORT", "0", "2" },
+                { "NEW", CompanyA, "1", "2" } } },
+    };
+    const QString source
+        = writeFile(dir, QStringLiteral("factures.csv"), invoicesCsv({ QStringLiteral("NEW;12/03/2026;AUT-1;01/01/2026;100") }));
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        db.exec(QStringLiteral("delete from FACTURE"));
+        insertInvoice(db, CompanyA, 2026, 1, 1, QStringLiteral("A1"));
+        insertInvoice(db, QStringLiteral("IMPORT"), 0, 0, 1, QStringLiteral("LOST-1"), QStringLiteral("2026-02-01"));
+        insertInvoice(db, QStringLiteral("IMPORT"), 0, 0, 2, QStringLiteral("LOST-2"), QStringLiteral("2026-05-01"));
+        seeded();
+        MessageBox::resetRecord();
+        open();
+        chooseInvoices();
+        for (QMessageBox::StandardButton answer : c.answers)
+            MessageBox::setNextAnswer(answer);
+        const WizardRun run = importWith(csvTemplate(source, CsvInvoicesMap, PlaceholderKeys));
+        EXPECT_EQ(run.inserted, 1);
+        EXPECT_EQ(committedRows(
+                      db, QStringLiteral("select NUMEROFACTURE, IDENTIFIANT, TRIMESTRE, NUMEROORDRE from FACTURE order by NUMEROFACTURE")),
+            c.invoices);
+        screen.reset();
+    }
+}
+
 TEST_F(ImportScreen, ClientsImportCutsLongNamesAndTheBeforePostRuleRefusesArgentina)
 {
     const QString longName = QStringLiteral("SOCIETE GENERALE DES GRANDS TRAVAUX DE LA MEDJERDA"); // 50 characters

@@ -1,6 +1,8 @@
 #include "import/InvoiceStamping.h"
 
 #include "core/Error.h"
+#include "data/DataSet.h"
+#include "import/ImportTableViews.h"
 #include "tests/importscreen/ImportScreenSupport.h"
 
 #include <gtest/gtest.h>
@@ -10,80 +12,153 @@ namespace {
 const QString Stamped
     = QStringLiteral("select NUMEROFACTURE, IDENTIFIANT, EXERCICE, TRIMESTRE, NUMEROORDRE from FACTURE order by NUMEROFACTURE");
 
+// What the engine does for a row: add it with whatever key the source gives,
+// then post it.
+void importRow(DataSet &view, const QString &company, int year, int quarter, int number, const QString &invoice, const QString &date)
+{
+    view.insert();
+    view.fieldByName(QStringLiteral("IDENTIFIANT"))->setValue(company);
+    view.fieldByName(QStringLiteral("EXERCICE"))->setValue(year);
+    view.fieldByName(QStringLiteral("TRIMESTRE"))->setValue(quarter);
+    view.fieldByName(QStringLiteral("NUMEROORDRE"))->setValue(number);
+    view.fieldByName(QStringLiteral("NUMEROFACTURE"))->setValue(invoice);
+    if (!date.isEmpty())
+        view.fieldByName(QStringLiteral("DATEFACTURE"))->setAsString(date);
+    view.post();
+}
+
+class InvoiceStamping : public ::testing::Test
+{
+protected:
+    TestDatabase db;
+    DataSet view { db.connection(), QStringLiteral("IBTable1") };
+
+    void SetUp() override
+    {
+        insertInvoice(db, CompanyA, 2026, 1, 1, QStringLiteral("A1"));
+        insertInvoice(db, CompanyA, 2026, 1, 2, QStringLiteral("A2"));
+        insertInvoice(db, CompanyB, 2026, 1, 7, QStringLiteral("B7"));
+        db.connection().commitRetaining();
+        SetupInvoiceTableView(view);
+        view.open();
+    }
+};
+
 } // namespace
 
-// The source may bring keys that are the final keys of other imported rows,
-// and keys of the company's own year: every imported row still gets its
-// number, in the key order the table view shows them.
-TEST(InvoiceStamping, RowsHoldingEachOthersFinalKeysAreRenumberedAll)
+// The source may bring any key, even the key of a stored invoice or of
+// another imported row: every imported row is added, nothing else moves, and
+// the rows take the numbers after the company's highest, in the order they
+// came, with the quarter of their invoice date (December's without one).
+TEST_F(InvoiceStamping, ImportedRowsAreNumberedAfterTheHighestInTheirOrder)
 {
-    TestDatabase db;
-    insertInvoice(db, CompanyA, 2026, 1, 1, QStringLiteral("A1"));
-    insertInvoice(db, CompanyA, 2026, 1, 2, QStringLiteral("A2"));
-    db.connection().commitRetaining();
     TInvoiceStamping stamping(db.connection(), CompanyA, Year);
-    EXPECT_EQ(stamping.HighestNumber(), 2);
-
-    // In key order: R2 (quarter 1) comes first and its final key, April's
-    // quarter 2 and number 3, is the key R1 holds.
-    insertInvoice(db, CompanyA, 2026, 2, 3, QStringLiteral("R1"), QStringLiteral("2026-03-15"));
-    insertInvoice(db, CompanyA, 2026, 1, 3, QStringLiteral("R2"), QStringLiteral("2026-04-15"));
-    // Already where it ends: number 5 of the September quarter.
-    insertInvoice(db, CompanyA, 2026, 3, 5, QStringLiteral("R3"), QStringLiteral("2026-09-01"));
-    insertInvoice(db, QStringLiteral("X"), 0, 0, -1, QStringLiteral("R4"), QStringLiteral("2026-12-31"));
-    EXPECT_EQ(stamping.Stamp(), 4);
-    db.connection().commitRetaining();
+    stamping.Begin(view);
+    importRow(view, CompanyA, 2026, 1, 1, QStringLiteral("R1"), QStringLiteral("15/04/2026"));
+    importRow(view, CompanyA, 2026, 1, 1, QStringLiteral("R2"), QStringLiteral("15/03/2026"));
+    importRow(view, QStringLiteral("IMPORT"), 0, 0, 1, QStringLiteral("R3"), QStringLiteral("01/09/2026"));
+    importRow(view, QStringLiteral("IMPORT"), 0, 0, 2, QStringLiteral("R4"), QString());
+    // Nothing of the import is visible elsewhere before its stamping.
+    EXPECT_EQ(committedRows(db, QStringLiteral("select count(*) from FACTURE")).value(0).value(0), QStringLiteral("3"));
+    EXPECT_EQ(stamping.Finish(), 4);
+    EXPECT_FALSE(stamping.Running());
 
     EXPECT_EQ(committedRows(db, Stamped),
         (QList<QStringList> {
             { "A1", CompanyA, "2026", "1", "1" },
             { "A2", CompanyA, "2026", "1", "2" },
-            { "R1", CompanyA, "2026", "1", "4" },
-            { "R2", CompanyA, "2026", "2", "3" },
+            { "B7", CompanyB, "2026", "1", "7" },
+            { "R1", CompanyA, "2026", "2", "3" },
+            { "R2", CompanyA, "2026", "1", "4" },
             { "R3", CompanyA, "2026", "3", "5" },
             { "R4", CompanyA, "2026", "4", "6" },
         }));
 }
 
-// Either every imported row is stamped or none; the rows stay as imported.
-TEST(InvoiceStamping, AFailureStampsNothing)
+// A row the import found and changed stays under its key, and a row whose
+// post failed leaves no gap in the numbers.
+TEST_F(InvoiceStamping, ChangedRowsKeepTheirKeyAndFailedRowsLeaveNoGap)
 {
-    struct Case
-    {
-        const char *name;
-        QString year;
-        QString refusal; // a trigger that refuses one renumbering
-        QString message;
-    };
-    const QList<Case> cases = {
-        { "no year", QString(), QString(), QStringLiteral("'' is not a valid integer value") },
-        { "second row refused", Year,
-            QStringLiteral("create trigger REFUSE for FACTURE before update as begin if (new.NUMEROORDRE = 2) then exception "
-                           "REFUSED; end"),
-            QStringLiteral("refused by the test") },
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.name);
-        TestDatabase db;
-        if (!c.refusal.isEmpty()) {
-            db.exec(QStringLiteral("create exception REFUSED 'refused by the test'"));
-            db.connection().commit();
-            db.exec(c.refusal);
-            db.connection().commit();
+    db.exec(QStringLiteral("create exception REFUSED 'refused by the test'"));
+    db.connection().commit();
+    db.exec(QStringLiteral("create trigger REFUSE for FACTURE before insert as begin if (new.NUMEROFACTURE = 'BAD') then exception "
+                           "REFUSED; end"));
+    db.connection().commit();
+    view.open();
+    TInvoiceStamping stamping(db.connection(), CompanyA, Year);
+    stamping.Begin(view);
+    ASSERT_TRUE(view.locate(QStringLiteral("NUMEROFACTURE"), QStringLiteral("A2")));
+    view.edit();
+    view.fieldByName(QStringLiteral("NUMEROORDRE"))->setValue(99);
+    view.fieldByName(QStringLiteral("NUMEROFACTURE"))->setValue(QStringLiteral("A2-BIS"));
+    view.post();
+    importRow(view, QStringLiteral("IMPORT"), 0, 0, 1, QStringLiteral("R1"), QStringLiteral("02/05/2026"));
+    EXPECT_THROW(importRow(view, QStringLiteral("IMPORT"), 0, 0, 2, QStringLiteral("BAD"), QString()), Error);
+    view.cancel();
+    importRow(view, QStringLiteral("IMPORT"), 0, 0, 3, QStringLiteral("R2"), QStringLiteral("02/05/2026"));
+    EXPECT_EQ(stamping.Finish(), 2);
+
+    EXPECT_EQ(committedRows(db, Stamped),
+        (QList<QStringList> {
+            { "A1", CompanyA, "2026", "1", "1" },
+            { "A2-BIS", CompanyA, "2026", "1", "2" },
+            { "B7", CompanyB, "2026", "1", "7" },
+            { "R1", CompanyA, "2026", "2", "3" },
+            { "R2", CompanyA, "2026", "2", "4" },
+        }));
+}
+
+// Either the import and its stamping are kept together, or none of the
+// import is: a stamping that fails, an import given up, an object that goes
+// away unfinished (a failure between Begin and Finish) leave the table as it
+// was, in this transaction as for every other program.
+TEST_F(InvoiceStamping, AFailedOrAbandonedImportLeavesNothing)
+{
+    db.exec(QStringLiteral("create exception REFUSED 'refused by the test'"));
+    db.connection().commit();
+    db.exec(QStringLiteral("create trigger REFUSE for FACTURE before update as begin if (new.NUMEROORDRE = 4) then exception "
+                           "REFUSED; end"));
+    db.connection().commit();
+    view.open();
+    const QList<QStringList> before = committedRows(db, Stamped);
+    const QString count = QStringLiteral("select count(*) from FACTURE");
+    const QVariant rows = db.scalar(count);
+
+    enum Ending { FailingStamp, Abandon, Destroy };
+    for (Ending ending : { FailingStamp, Abandon, Destroy }) {
+        SCOPED_TRACE(int(ending));
+        {
+            TInvoiceStamping stamping(db.connection(), CompanyA, Year);
+            stamping.Begin(view);
+            for (int i = 1; i <= 3; ++i)
+                importRow(view, QStringLiteral("IMPORT"), 0, 0, i, QStringLiteral("R%1").arg(i), QStringLiteral("02/05/2026"));
+            // The import's own commits wait for the stamping.
+            if (ending == FailingStamp) {
+                try {
+                    stamping.Finish();
+                    ADD_FAILURE() << "stamped";
+                } catch (const Error &e) {
+                    EXPECT_TRUE(e.text().contains(QStringLiteral("refused by the test"))) << e.text().toStdString();
+                }
+            } else if (ending == Abandon) {
+                stamping.Abandon();
+            }
         }
-        TInvoiceStamping stamping(db.connection(), CompanyA, c.year);
-        for (int i = 1; i <= 3; ++i)
-            insertInvoice(db, QStringLiteral("IMPORT"), 0, 0, i, QStringLiteral("R%1").arg(i), QStringLiteral("2026-05-02"));
+        EXPECT_EQ(db.scalar(count), rows);
         db.connection().commitRetaining();
-        const QList<QStringList> imported = committedRows(db, Stamped);
-        try {
-            stamping.Stamp();
-            ADD_FAILURE() << "stamped";
-        } catch (const Error &e) {
-            EXPECT_TRUE(e.text().contains(c.message)) << e.text().toStdString();
-        }
-        // What the transaction holds now is what a later commit would keep.
-        db.connection().commitRetaining();
-        EXPECT_EQ(committedRows(db, Stamped), imported);
+        EXPECT_EQ(committedRows(db, Stamped), before);
+        view.close();
+        view.open();
+    }
+}
+
+TEST(InvoiceStampingYear, AYearThatIsNotANumberRefusesTheImportBeforeItStarts)
+{
+    TestDatabase db;
+    try {
+        TInvoiceStamping stamping(db.connection(), CompanyA, QString());
+        ADD_FAILURE() << "accepted";
+    } catch (const Error &e) {
+        EXPECT_EQ(e.text(), QStringLiteral("'' is not a valid integer value"));
     }
 }
