@@ -69,6 +69,8 @@ QStringList statements(const QString &text)
 
 void createDatabase(const QString &path)
 {
+    // A server refuses to create over an existing file by itself; here the
+    // file is looked for before the client library is even loaded.
     if (QFileInfo::exists(path))
         throw Error(QStringLiteral("Le fichier %1 existe déjà : il n'a pas été modifié.").arg(path));
 

@@ -24,11 +24,14 @@ int createDbCommand(const QStringList &args, QTextStream &out, QTextStream &err)
         err << "Utilisation : kestra-cli create-db DIR [--demo]\n";
         return 2;
     }
-    if (!QDir().mkpath(dir)) {
+    // A server's directory is the server's to have: it must exist there,
+    // writable by the server, and is named as the server sees it.
+    const bool server = Config::isServerDirectory(dir);
+    if (!server && !QDir().mkpath(dir)) {
         err << "Impossible de créer le répertoire " << dir << "\n";
         return 1;
     }
-    const QString path = Config::databaseName(QDir(dir).absolutePath());
+    const QString path = Config::databaseName(server ? dir : QDir(dir).absolutePath());
     try {
         Schema::createDatabase(path);
         if (demo) {

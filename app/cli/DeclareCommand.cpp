@@ -70,7 +70,7 @@ int declareCommand(const QStringList &args, QTextStream &out, QTextStream &err)
         err << "Le répertoire " << outDir << " n'existe pas ou n'est pas accessible en écriture.\n";
         return 1;
     }
-    if (!QFileInfo::exists(Config::databaseName(db)) && !db.contains(QLatin1Char(':'))) {
+    if (!Config::isServerDirectory(db) && !QFileInfo::exists(Config::databaseName(db))) {
         err << "Base introuvable : " << Config::databaseName(db) << "\n";
         return 1;
     }

@@ -5,9 +5,10 @@
 
 #include <gtest/gtest.h>
 
-TestDatabase::TestDatabase()
+TestDatabase::TestDatabase(const QString &serverPrefix)
+    : m_prefix(serverPrefix)
 {
-    m_path = m_dir.path() + QStringLiteral("/Kestra.GDB");
+    m_path = m_prefix + m_dir.path() + QStringLiteral("/Kestra.GDB");
     Schema::createDatabase(m_path);
     m_connection = std::make_unique<Connection>();
     m_connection->setDatabaseName(m_path);

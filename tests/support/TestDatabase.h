@@ -4,20 +4,23 @@
 
 #include <QString>
 #include <QTemporaryDir>
+
 #include <memory>
 
 class Query;
 
 // A fresh database made from the schema in a temporary directory, with a
-// connection on it; both go away with the object.
+// connection on it; both go away with the object. Opened with the embedded
+// engine, or through a server when its prefix ("localhost/PORT:") is given.
 class TestDatabase
 {
 public:
-    TestDatabase();
+    explicit TestDatabase(const QString &serverPrefix = QString());
     ~TestDatabase();
 
     const QString &path() const { return m_path; }
-    QString directory() const { return m_dir.path(); }
+    // As the configuration names it (with the server's prefix).
+    QString directory() const { return m_prefix + m_dir.path(); }
     Connection &connection() { return *m_connection; }
 
     // Runs a statement on the shared transaction.
@@ -28,6 +31,7 @@ public:
     std::unique_ptr<Connection> otherConnection() const;
 
 private:
+    QString m_prefix;
     QTemporaryDir m_dir;
     QString m_path;
     std::unique_ptr<Connection> m_connection;
