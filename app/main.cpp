@@ -4,6 +4,7 @@
 #include "app/MainWindow.h"
 #include "app/TerminationSignals.h"
 #include "app/Windows.h"
+#include "core/CharacterType.h"
 #include "core/Error.h"
 #include "core/FormatSettings.h"
 #include "data/Config.h"
@@ -39,6 +40,7 @@ int main(int argc, char **argv)
 {
     blockTerminationSignals();
     QApplication app(argc, argv);
+    useUtf8CharacterType();
     quitOnTerminationSignals();
     app.setApplicationName(QStringLiteral("Kestra"));
     app.setStyle(QStyleFactory::create(QStringLiteral("Fusion")));

@@ -1,12 +1,18 @@
 #include "data/Connection.h"
 
-#include "core/Cp1252.h"
 #include "data/FbClient.h"
 
 using namespace Firebird;
 
+struct Connection::Handles
+{
+    FbRef<IAttachment> attachment;
+    FbRef<ITransaction> transaction;
+};
+
 Connection::Connection(QObject *parent)
     : QObject(parent)
+    , d(std::make_unique<Handles>())
 {
 }
 
@@ -19,59 +25,62 @@ Connection::~Connection()
     }
 }
 
+bool Connection::isConnected() const
+{
+    return static_cast<bool>(d->attachment);
+}
+
+bool Connection::inTransaction() const
+{
+    return static_cast<bool>(d->transaction);
+}
+
 void Connection::open()
 {
-    if (m_attachment)
+    if (d->attachment)
         return;
     FbClient &client = FbClient::instance();
     FbStatus status;
-    IXpbBuilder *dpb = client.util()->getXpbBuilder(&status, IXpbBuilder::DPB, nullptr, 0);
-    try {
-        dpb->insertString(&status, isc_dpb_user_name, UserName.toLatin1().constData());
-        dpb->insertString(&status, isc_dpb_password, Password.toLatin1().constData());
-        dpb->insertInt(&status, isc_dpb_sql_dialect, 1);
-        dpb->insertString(&status, isc_dpb_lc_ctype, "WIN1252");
-        dpb->insertTag(&status, isc_dpb_utf8_filename);
-        QByteArray name = m_databaseName.toUtf8();
-        m_attachment = client.provider()->attachDatabase(&status, name.constData(), dpb->getBufferLength(&status), dpb->getBuffer(&status));
-    } catch (...) {
-        dpb->dispose();
-        throw;
-    }
-    dpb->dispose();
+    FbOwned<IXpbBuilder> dpb(client.util()->getXpbBuilder(&status, IXpbBuilder::DPB, nullptr, 0));
+    dpb->insertString(&status, isc_dpb_user_name, UserName.toLatin1().constData());
+    dpb->insertString(&status, isc_dpb_password, Password.toLatin1().constData());
+    dpb->insertInt(&status, isc_dpb_sql_dialect, 1);
+    dpb->insertString(&status, isc_dpb_lc_ctype, "WIN1252");
+    dpb->insertTag(&status, isc_dpb_utf8_filename);
+    const QByteArray name = m_databaseName.toUtf8();
+    d->attachment.reset(
+        client.provider()->attachDatabase(&status, name.constData(), dpb->getBufferLength(&status), dpb->getBuffer(&status)));
 }
 
 void Connection::ensureOpen()
 {
-    if (!m_attachment)
+    if (!d->attachment)
         open();
 }
 
 void Connection::close()
 {
-    if (!m_attachment)
+    if (!d->attachment)
         return;
-    if (m_transaction) {
+    if (d->transaction) {
         emit transactionEnding();
         FbStatus status;
-        m_transaction->commit(&status);
-        m_transaction = nullptr;
+        d->transaction.finish([&status](ITransaction *t) { t->commit(&status); });
     }
     FbStatus status;
-    m_attachment->detach(&status);
-    m_attachment = nullptr;
+    d->attachment.finish([&status](IAttachment *a) { a->detach(&status); });
 }
 
 IAttachment *Connection::attachment()
 {
     ensureOpen();
-    return m_attachment;
+    return d->attachment.get();
 }
 
 ITransaction *Connection::transaction()
 {
     ensureOpen();
-    if (!m_transaction) {
+    if (!d->transaction) {
         // Several workstations may share one database on a server. The one
         // transaction of the program therefore reads committed data (record
         // versions): every statement sees what the other workstations have
@@ -84,49 +93,41 @@ ITransaction *Connection::transaction()
         // program's own message. Commit-retaining after each post keeps
         // this transaction and its open data sets, as on one workstation.
         FbStatus status;
-        IXpbBuilder *tpb = FbClient::instance().util()->getXpbBuilder(&status, IXpbBuilder::TPB, nullptr, 0);
-        try {
-            tpb->insertTag(&status, isc_tpb_read_committed);
-            tpb->insertTag(&status, isc_tpb_rec_version);
-            tpb->insertTag(&status, isc_tpb_write);
-            tpb->insertTag(&status, isc_tpb_wait);
-            tpb->insertInt(&status, isc_tpb_lock_timeout, LockTimeoutSeconds);
-            m_transaction = m_attachment->startTransaction(&status, tpb->getBufferLength(&status), tpb->getBuffer(&status));
-        } catch (...) {
-            tpb->dispose();
-            throw;
-        }
-        tpb->dispose();
+        FbOwned<IXpbBuilder> tpb(FbClient::instance().util()->getXpbBuilder(&status, IXpbBuilder::TPB, nullptr, 0));
+        tpb->insertTag(&status, isc_tpb_read_committed);
+        tpb->insertTag(&status, isc_tpb_rec_version);
+        tpb->insertTag(&status, isc_tpb_write);
+        tpb->insertTag(&status, isc_tpb_wait);
+        tpb->insertInt(&status, isc_tpb_lock_timeout, LockTimeoutSeconds);
+        d->transaction.reset(d->attachment->startTransaction(&status, tpb->getBufferLength(&status), tpb->getBuffer(&status)));
     }
-    return m_transaction;
+    return d->transaction.get();
 }
 
 void Connection::commitRetaining()
 {
-    if (!m_transaction)
+    if (!d->transaction)
         return;
     FbStatus status;
-    m_transaction->commitRetaining(&status);
+    d->transaction->commitRetaining(&status);
     emit committed();
 }
 
 void Connection::commit()
 {
-    if (!m_transaction)
+    if (!d->transaction)
         return;
     emit transactionEnding();
     FbStatus status;
-    m_transaction->commit(&status);
-    m_transaction = nullptr;
+    d->transaction.finish([&status](ITransaction *t) { t->commit(&status); });
     emit committed();
 }
 
 void Connection::rollback()
 {
-    if (!m_transaction)
+    if (!d->transaction)
         return;
     emit transactionEnding();
     FbStatus status;
-    m_transaction->rollback(&status);
-    m_transaction = nullptr;
+    d->transaction.finish([&status](ITransaction *t) { t->rollback(&status); });
 }

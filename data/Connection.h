@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QString>
 
+#include <memory>
+
 namespace Firebird {
 class IAttachment;
 class ITransaction;
@@ -32,7 +34,7 @@ public:
 
     // Attaches; throws DbError with the client library's text.
     void open();
-    bool isConnected() const { return m_attachment != nullptr; }
+    bool isConnected() const;
     // Attaches again when the connection is closed (a failed start).
     void ensureOpen();
     // Commits pending work and detaches.
@@ -41,7 +43,7 @@ public:
     Firebird::IAttachment *attachment();
     // The shared transaction, started when first asked for.
     Firebird::ITransaction *transaction();
-    bool inTransaction() const { return m_transaction != nullptr; }
+    bool inTransaction() const;
 
     void commitRetaining();
     void commit();
@@ -54,6 +56,7 @@ signals:
 
 private:
     QString m_databaseName;
-    Firebird::IAttachment *m_attachment = nullptr;
-    Firebird::ITransaction *m_transaction = nullptr;
+    // The client's handles, held where only the data layer sees them.
+    struct Handles;
+    std::unique_ptr<Handles> d;
 };

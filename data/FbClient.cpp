@@ -6,10 +6,8 @@
 #include <QString>
 #include <QStringDecoder>
 
-#include <clocale>
 #include <cstring>
 #include <dlfcn.h>
-#include <langinfo.h>
 #include <mutex>
 
 namespace {
@@ -61,10 +59,6 @@ FbClient &FbClient::instance()
     auto getMaster = reinterpret_cast<GetMaster>(dlsym(handle, "fb_get_master_interface"));
     if (!getMaster)
         throw DbError(missingLibraryMessage(g_libraryName));
-    // The client converts file names through the locale's character set: in
-    // the C locale no accented directory could be named at all.
-    if (std::strcmp(nl_langinfo(CODESET), "UTF-8") != 0)
-        std::setlocale(LC_CTYPE, "C.UTF-8");
     client.m_master = getMaster();
     client.m_util = client.m_master->getUtilInterface();
     client.m_provider = client.m_master->getDispatcher();

@@ -6,6 +6,7 @@
 #include "data/DbError.h"
 
 #include <firebird/Interface.h>
+#include <memory>
 
 class FbClient
 {
@@ -80,16 +81,32 @@ public:
     T *get() const { return m_p; }
     T *operator->() const { return m_p; }
     explicit operator bool() const { return m_p != nullptr; }
-    T *detach()
+    // Ends the interface with a call that releases it when it succeeds
+    // (close, commit, detach): after a failure the reference is still held,
+    // and released with this object.
+    template <class F> void finish(F &&end)
     {
-        T *p = m_p;
+        if (!m_p)
+            return;
+        end(m_p);
         m_p = nullptr;
-        return p;
     }
 
 private:
     T *m_p = nullptr;
 };
+
+// Disposes of an interface that is not reference-counted (a parameter block
+// builder) when it goes out of scope.
+struct FbDispose
+{
+    template <class T> void operator()(T *p) const
+    {
+        if (p)
+            p->dispose();
+    }
+};
+template <class T> using FbOwned = std::unique_ptr<T, FbDispose>;
 
 // Character set number of WIN1252 in the server's catalogue.
 constexpr unsigned CharsetWin1252 = 53;

@@ -31,7 +31,9 @@ using Row = QVector<QVariant>;
 
 // A statement on the shared connection and transaction. Parameters are
 // written ":name" and bound by name; the values travel in the types they
-// have (a text bound to a number column is converted by the server).
+// have (a text bound to a number column is converted by the server). The
+// work is shared out: Statement runs it, ParameterBinding lays out the
+// values, RowDecoder reads the rows.
 // Values read come back as QString, int, qint64, double, bool or TimeStamp,
 // an invalid QVariant for null.
 class Query
@@ -74,7 +76,6 @@ public:
 private:
     struct Impl;
     void bindInput();
-    void decodeOutput(Row &row);
     void closeCursor();
 
     Connection &m_connection;

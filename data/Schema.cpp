@@ -67,6 +67,56 @@ QStringList statements(const QString &text)
     return out;
 }
 
+namespace {
+
+// The database being made, dropped when it goes away unfinished: a half-made
+// database is worse than none.
+class NewDatabase
+{
+public:
+    explicit NewDatabase(IAttachment *attachment)
+        : m_attachment(attachment)
+    {
+    }
+    ~NewDatabase()
+    {
+        // A transaction still open is rolled back first: a database is not
+        // dropped under one.
+        // The holders release what could not be ended.
+        FbStatus st;
+        try {
+            m_transaction.finish([&st](ITransaction *t) { t->rollback(&st); });
+        } catch (const DbError &) {
+        }
+        try {
+            m_attachment.finish([&st](IAttachment *a) { a->dropDatabase(&st); });
+        } catch (const DbError &) {
+        }
+    }
+    NewDatabase(const NewDatabase &) = delete;
+    NewDatabase &operator=(const NewDatabase &) = delete;
+
+    void run(const QStringList &definitions)
+    {
+        FbStatus st;
+        m_transaction.reset(m_attachment->startTransaction(&st, 0, nullptr));
+        for (const QString &definition : definitions) {
+            const QByteArray sql = Cp1252::fromUnicode(definition);
+            m_attachment->execute(&st, m_transaction.get(), 0, sql.constData(), 1, nullptr, nullptr, nullptr, nullptr);
+            // Each definition is committed before the next one uses it.
+            m_transaction->commitRetaining(&st);
+        }
+        m_transaction.finish([&st](ITransaction *t) { t->commit(&st); });
+        m_attachment.finish([&st](IAttachment *a) { a->detach(&st); });
+    }
+
+private:
+    FbRef<IAttachment> m_attachment;
+    FbRef<ITransaction> m_transaction;
+};
+
+} // namespace
+
 void createDatabase(const QString &path)
 {
     // A server refuses to create over an existing file by itself; here the
@@ -76,52 +126,16 @@ void createDatabase(const QString &path)
 
     FbClient &client = FbClient::instance();
     FbStatus st;
-    IXpbBuilder *dpb = client.util()->getXpbBuilder(&st, IXpbBuilder::DPB, nullptr, 0);
-    IAttachment *att = nullptr;
-    try {
-        dpb->insertString(&st, isc_dpb_user_name, "SYSDBA");
-        dpb->insertString(&st, isc_dpb_password, "quillbark");
-        dpb->insertInt(&st, isc_dpb_sql_dialect, 1);
-        dpb->insertString(&st, isc_dpb_lc_ctype, "WIN1252");
-        dpb->insertString(&st, isc_dpb_set_db_charset, "WIN1252");
-        dpb->insertTag(&st, isc_dpb_utf8_filename);
-        QByteArray name = path.toUtf8();
-        att = client.provider()->createDatabase(&st, name.constData(), dpb->getBufferLength(&st), dpb->getBuffer(&st));
-    } catch (...) {
-        dpb->dispose();
-        throw;
-    }
-    dpb->dispose();
-
-    try {
-        ITransaction *tra = att->startTransaction(&st, 0, nullptr);
-        try {
-            for (const QString &stmt : statements(script())) {
-                QByteArray sql = Cp1252::fromUnicode(stmt);
-                att->execute(&st, tra, 0, sql.constData(), 1, nullptr, nullptr, nullptr, nullptr);
-                // Each definition is committed before the next one uses it.
-                tra->commitRetaining(&st);
-            }
-            tra->commit(&st);
-        } catch (...) {
-            FbStatus rb;
-            try {
-                tra->rollback(&rb);
-            } catch (const DbError &) {
-            }
-            throw;
-        }
-        att->detach(&st);
-    } catch (...) {
-        // A half-made database is worse than none.
-        FbStatus drop;
-        try {
-            att->dropDatabase(&drop);
-        } catch (const DbError &) {
-            att->release();
-        }
-        throw;
-    }
+    FbOwned<IXpbBuilder> dpb(client.util()->getXpbBuilder(&st, IXpbBuilder::DPB, nullptr, 0));
+    dpb->insertString(&st, isc_dpb_user_name, "SYSDBA");
+    dpb->insertString(&st, isc_dpb_password, "quillbark");
+    dpb->insertInt(&st, isc_dpb_sql_dialect, 1);
+    dpb->insertString(&st, isc_dpb_lc_ctype, "WIN1252");
+    dpb->insertString(&st, isc_dpb_set_db_charset, "WIN1252");
+    dpb->insertTag(&st, isc_dpb_utf8_filename);
+    const QByteArray name = path.toUtf8();
+    NewDatabase database(client.provider()->createDatabase(&st, name.constData(), dpb->getBufferLength(&st), dpb->getBuffer(&st)));
+    database.run(statements(script()));
 }
 
 } // namespace Schema

@@ -1,6 +1,7 @@
 // kestra-cli: the register's work that needs no screen.
 
 #include "app/cli/Commands.h"
+#include "core/CharacterType.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -21,6 +22,7 @@ void usage(QTextStream &err)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    useUtf8CharacterType();
     QTextStream out(stdout);
     QTextStream err(stderr);
     QStringList args = app.arguments().mid(1);

@@ -1,5 +1,7 @@
 // Test entry point: an application object first, as the program has one.
 
+#include "core/CharacterType.h"
+
 #include <gtest/gtest.h>
 
 #ifdef KESTRA_TEST_GUI
@@ -21,5 +23,6 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     TestApplication app(argc, argv);
+    useUtf8CharacterType();
     return RUN_ALL_TESTS();
 }
