@@ -114,10 +114,11 @@ void DataSet::open()
     m_delete.reset();
 
     m_rows.clear();
+    m_format = RowFormat(columns);
     try {
-        Row row;
-        while (m_select->fetch(row))
-            m_rows.append(row);
+        QByteArray record;
+        while (m_select->fetchPacked(m_format, record))
+            m_rows.append(std::move(record));
     } catch (...) {
         m_rows.clear();
         m_select->close();
@@ -262,10 +263,10 @@ bool DataSet::locate(const QString &fieldNames, const QVariant &values)
     for (int i = 0; i < fields.size(); ++i)
         texts << locateText(*fields[i], wanted[i]);
     for (int r = 0; r < m_rows.size(); ++r) {
-        const Row &row = m_rows.at(r);
+        const QByteArray &record = m_rows.at(r);
         bool match = true;
         for (int i = 0; i < fields.size() && match; ++i) {
-            const QVariant &v = row[fields[i]->index()];
+            const QVariant v = m_format.value(record, fields[i]->index());
             if (!wanted[i].isValid())
                 match = !v.isValid();
             else
@@ -286,7 +287,7 @@ QVariant DataSet::valueAt(int row, int column) const
         return QVariant();
     if (row == m_current && isEditing())
         return m_editRow.value(column);
-    return m_rows.at(row).value(column);
+    return m_format.value(m_rows.at(row), column);
 }
 
 QVariant DataSet::currentValue(int column) const
@@ -295,7 +296,7 @@ QVariant DataSet::currentValue(int column) const
         return m_editRow.value(column);
     if (m_current < 0)
         return QVariant();
-    return m_rows.at(m_current).value(column);
+    return m_format.value(m_rows.at(m_current), column);
 }
 
 void DataSet::setCurrentValue(int column, const QVariant &value)
@@ -313,9 +314,8 @@ void DataSet::startRow(int position)
 {
     checkActive();
     checkBrowseMode();
-    Row row(fieldCount());
-    m_rows.insert(position, row);
-    m_editRow = row;
+    m_rows.insert(position, QByteArray()); // every value null
+    m_editRow = Row(fieldCount());
     m_state = DataSetState::Insert;
     m_current = position;
     m_bof = m_eof = false;
@@ -351,7 +351,7 @@ void DataSet::edit()
         insert();
         return;
     }
-    m_editRow = m_rows.at(m_current);
+    m_editRow = m_format.unpack(m_rows.at(m_current));
     setState(DataSetState::Edit);
 }
 
@@ -397,7 +397,7 @@ void DataSet::post()
             q.execute();
         } else {
             Query &q = m_modify ? *m_modify : updateQuery(m_modify, updateStatements().modifySql);
-            const Row old = m_rows.at(m_current);
+            const Row old = m_format.unpack(m_rows.at(m_current));
             bindRow(q, m_editRow, &old);
             q.execute();
             // The row is found by the key it had when read: another
@@ -416,7 +416,7 @@ void DataSet::post()
             postFailed(*this, e);
         throw;
     }
-    m_rows.at(m_current) = m_editRow;
+    m_rows.at(m_current) = m_format.pack(m_editRow);
     m_editRow.clear();
     setState(DataSetState::Browse);
     if (!controlsDisabled())
@@ -460,7 +460,7 @@ void DataSet::remove()
     if (m_updateTable.isEmpty())
         throw Error(QStringLiteral("Cannot modify a read-only dataset"));
     Query &q = m_delete ? *m_delete : updateQuery(m_delete, updateStatements().deleteSql);
-    const Row old = m_rows.at(m_current);
+    const Row old = m_format.unpack(m_rows.at(m_current));
     for (int i = 0; i < fieldCount(); ++i)
         q.setParam(QStringLiteral("OLD_") + field(i)->fieldName(), old.value(i));
     try {

@@ -2,6 +2,7 @@
 
 #include "data/Field.h"
 #include "data/Query.h"
+#include "data/RowFormat.h"
 #include "data/RowStore.h"
 #include "data/UpdateStatements.h"
 
@@ -88,7 +89,7 @@ public:
     void checkRequired() const;
     // The value a column of the current row had when it was read (the row
     // being edited keeps it until posted).
-    QVariant oldValue(int column) const { return m_current < 0 ? QVariant() : m_rows.at(m_current).value(column); }
+    QVariant oldValue(int column) const { return m_current < 0 ? QVariant() : m_format.value(m_rows.at(m_current), column); }
 
     // Handlers run after a new row was started, before a post (the row may
     // still be changed there; a throw refuses the post), when the post's
@@ -136,6 +137,7 @@ private:
     QHash<QString, QString> m_displayFormats;
     std::vector<std::unique_ptr<Field>> m_fields;
     QHash<QString, int> m_fieldIndex; // upper-case column name -> index
+    RowFormat m_format; // of the open statement's columns
     RowStore m_rows;
     Row m_editRow;
     int m_current = -1;

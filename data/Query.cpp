@@ -138,6 +138,14 @@ bool Query::fetch(Row &row)
     return true;
 }
 
+bool Query::fetchPacked(const RowFormat &format, QByteArray &record)
+{
+    if (!isOpen() || !d->statement->fetch(d->outBuffer.data()))
+        return false;
+    record = d->decoder->pack(d->message(), format);
+    return true;
+}
+
 void Query::closeCursor()
 {
     if (d && d->statement)

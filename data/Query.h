@@ -12,6 +12,7 @@
 #include <memory>
 
 class Connection;
+class RowFormat;
 
 // Kinds of column values as the program sees them.
 enum class FieldType { Unknown, String, SmallInt, Integer, LargeInt, Float, Bcd, DateTime, Date, Time, Boolean, Memo, Blob };
@@ -66,6 +67,8 @@ public:
     void open();
     bool isOpen() const;
     bool fetch(Row &row); // false at the end, where the cursor closes
+    // The next row as a data set keeps it (format: of these columns).
+    bool fetchPacked(const RowFormat &format, QByteArray &record);
     void close();
     QVector<Row> fetchAll();
 

@@ -4,6 +4,7 @@
 #include "core/DateTime.h"
 #include "data/Connection.h"
 #include "data/FbClient.h"
+#include "data/RowFormat.h"
 #include "data/ServerValues.h"
 
 #include <cmath>
@@ -147,6 +148,12 @@ QVariant RowDecoder::value(const Slot &o, const unsigned char *p) const
 
 QVariant RowDecoder::blob(const Slot &o, const unsigned char *p) const
 {
+    const QByteArray data = blobBytes(p);
+    return o.subType == 1 ? QVariant(Cp1252::toUnicode(data)) : QVariant(data);
+}
+
+QByteArray RowDecoder::blobBytes(const unsigned char *p) const
+{
     ISC_QUAD id = read<ISC_QUAD>(p);
     FbStatus st;
     FbRef<IBlob> blob(m_connection.attachment()->openBlob(&st, m_connection.transaction(), &id, 0, nullptr));
@@ -160,5 +167,71 @@ QVariant RowDecoder::blob(const Slot &o, const unsigned char *p) const
         data.append(chunk, qsizetype(got));
     }
     blob.finish([&st](IBlob *b) { b->close(&st); });
-    return o.subType == 1 ? QVariant(Cp1252::toUnicode(data)) : QVariant(data);
+    return data;
+}
+
+QByteArray RowDecoder::pack(const unsigned char *message, const RowFormat &format) const
+{
+    RowFormat::Writer w(format);
+    const int n = int(m_slots.size());
+    for (int i = 0; i < n; ++i) {
+        const Slot &o = m_slots[i];
+        if (read<short>(message + o.nullOffset) != 0)
+            continue;
+        const unsigned char *p = message + o.offset;
+        // Scaled numbers are doubles, as the decoded values are.
+        switch (o.type) {
+        case SQL_VARYING:
+            w.setBytes(i, reinterpret_cast<const char *>(p + 2), read<unsigned short>(p));
+            break;
+        case SQL_TEXT:
+            w.setBytes(i, reinterpret_cast<const char *>(p), o.length);
+            break;
+        case SQL_SHORT:
+            if (o.scale)
+                w.setDouble(i, scaled(read<qint16>(p), o.scale));
+            else
+                w.setInt32(i, read<qint16>(p));
+            break;
+        case SQL_LONG:
+            if (o.scale)
+                w.setDouble(i, scaled(read<qint32>(p), o.scale));
+            else
+                w.setInt32(i, read<qint32>(p));
+            break;
+        case SQL_INT64:
+            if (o.scale)
+                w.setDouble(i, scaled(read<qint64>(p), o.scale));
+            else
+                w.setInt64(i, read<qint64>(p));
+            break;
+        case SQL_FLOAT:
+            w.setDouble(i, double(read<float>(p)));
+            break;
+        case SQL_DOUBLE:
+        case SQL_D_FLOAT:
+            w.setDouble(i, read<double>(p));
+            break;
+        case SQL_TIMESTAMP:
+            w.setDouble(i, ServerValues::timestampToDays(p));
+            break;
+        case SQL_TYPE_DATE:
+            w.setDouble(i, double(read<ISC_DATE>(p)) - ServerValues::DayOffset);
+            break;
+        case SQL_TYPE_TIME:
+            w.setDouble(i, read<ISC_TIME>(p) / ServerValues::TimeUnitsPerDay);
+            break;
+        case SQL_BOOLEAN:
+            w.setBool(i, *p != 0);
+            break;
+        case SQL_BLOB: {
+            const QByteArray data = blobBytes(p);
+            w.setBytes(i, data.constData(), data.size());
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    return w.take();
 }

@@ -2,6 +2,8 @@
 
 #include "data/Query.h"
 
+class RowFormat;
+
 #include <QVector>
 
 namespace Firebird {
@@ -20,6 +22,9 @@ public:
     unsigned messageLength() const { return m_length; }
     // A fresh row: the previous one may be shared with whoever kept it.
     void decode(const unsigned char *message, Row &row) const;
+    // The same values in a data set's compact record, without a QVariant on
+    // the way (format: of these columns).
+    QByteArray pack(const unsigned char *message, const RowFormat &format) const;
 
 private:
     struct Slot
@@ -33,6 +38,7 @@ private:
     };
     QVariant value(const Slot &slot, const unsigned char *p) const;
     QVariant blob(const Slot &slot, const unsigned char *p) const;
+    QByteArray blobBytes(const unsigned char *p) const;
 
     Connection &m_connection;
     QVector<Slot> m_slots;

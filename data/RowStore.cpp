@@ -20,14 +20,14 @@ void RowStore::moveGap(int index)
     }
 }
 
-void RowStore::insert(int index, Row row)
+void RowStore::insert(int index, QByteArray row)
 {
     moveGap(index);
     if (gapLength() == 0) {
         // grow: double the room, the gap staying at index
         const int oldSize = static_cast<int>(m_buf.size());
         const int grow = oldSize < 16 ? 16 : oldSize;
-        std::vector<Row> bigger(static_cast<size_t>(oldSize + grow));
+        std::vector<QByteArray> bigger(static_cast<size_t>(oldSize + grow));
         for (int i = 0; i < m_gapStart; ++i)
             bigger[i] = std::move(m_buf[i]);
         for (int i = m_gapStart; i < oldSize; ++i)
@@ -41,13 +41,13 @@ void RowStore::insert(int index, Row row)
 void RowStore::remove(int index)
 {
     moveGap(index);
-    m_buf[m_gapEnd] = Row();
+    m_buf[m_gapEnd] = QByteArray();
     ++m_gapEnd;
 }
 
 void RowStore::clear()
 {
-    std::vector<Row>().swap(m_buf);
+    std::vector<QByteArray>().swap(m_buf);
     m_gapStart = m_gapEnd = 0;
 }
 
