@@ -3,12 +3,12 @@
 #include "data/DataModule.h"
 #include "invoices/InvoiceList.h"
 #include "invoices/PeriodDialog.h"
+#include "tests/report/PdfText.h"
 #include "tests/support/TestDatabase.h"
 #include "ui/DateEdit.h"
 #include "ui/MessageBox.h"
 
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -52,7 +52,8 @@ struct Statement
         list = std::make_unique<TFrmsaisie>(module.ifacture, module.Itiers, QStringLiteral("0123456AM000"), QStringLiteral("2008"));
     }
 
-    // The statement's text as pdftotext reads it; empty when none was made.
+    // The statement's text as pdftotext reads it, pages ended by form feeds;
+    // empty when none was made.
     QString print(const QString &du, const QString &au, int *pages = nullptr)
     {
         const QString pdf = dir.filePath(QStringLiteral("etat.pdf"));
@@ -62,11 +63,12 @@ struct Statement
             return QString();
         if (pages)
             *pages = count;
-        QProcess p;
-        p.start(QStringLiteral("pdftotext"), { QStringLiteral("-layout"), pdf, QStringLiteral("-") });
-        p.waitForFinished(30000);
-        return QString::fromUtf8(p.readAllStandardOutput());
+        QString text;
+        for (const QString &page : pdfPageTexts(pdf))
+            text += page + QLatin1Char('\f');
+        return text;
     }
+    QString pdfPath() const { return dir.filePath(QStringLiteral("etat.pdf")); }
 };
 
 } // namespace
@@ -98,6 +100,16 @@ TEST(PeriodicStatement, InvoicesOfThePeriodInOrderWithTheirTotals)
     EXPECT_TRUE(text.contains(QStringLiteral("237 112,799"))); // 181.8 + 17.535 + 236913.4642
     EXPECT_TRUE(text.contains(QStringLiteral("31,313")));
     EXPECT_TRUE(text.contains(QStringLiteral("Page: 1")));
+}
+
+TEST(PeriodicStatement, PrintsWithTheFontItsLayoutWasDrawnFor)
+{
+    Statement s;
+    ASSERT_FALSE(s.print(QStringLiteral("01/01/2008"), QStringLiteral("31/03/2008")).isEmpty());
+    const QStringList fonts = pdfFontNames(s.pdfPath());
+    ASSERT_FALSE(fonts.isEmpty());
+    for (const QString &font : fonts)
+        EXPECT_TRUE(font.startsWith(QStringLiteral("LiberationSans"))) << font.toStdString();
 }
 
 TEST(PeriodicStatement, AnEmptyPeriodStillPrintsItsFrame)
