@@ -8,9 +8,11 @@
 #include "ui/DateEdit.h"
 #include "ui/MessageBox.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -166,4 +168,33 @@ TEST(PeriodDialog, TodayByDefaultAndCancelShowsNothing)
     });
     EXPECT_EQ(dialog.exec(), QDialog::Rejected);
     EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize()); // fixed size
+}
+
+// The dialog opens on today's dates with "Du:" selected, so that the operator
+// types the period straight away, moves on with Tab and confirms with Enter.
+TEST(PeriodDialog, TypedDatesReplaceTodayAndEnterConfirms)
+{
+    TFrmSelDateDuAu dialog;
+    QString du, au;
+    QTimer::singleShot(0, [&] {
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        QWidget *focus = QApplication::focusWidget();
+        if (focus != dialog.AsDateDu->lineEdit()) {
+            ADD_FAILURE() << "the focus is not in Du:";
+            dialog.reject();
+            return;
+        }
+        EXPECT_EQ(dialog.AsDateDu->lineEdit()->selectedText(), dialog.AsDateDu->text());
+        QTest::keyClicks(focus, QStringLiteral("01/01/2008"));
+        QTest::keyClick(focus, Qt::Key_Tab);
+        QWidget *next = QApplication::focusWidget();
+        EXPECT_EQ(next, dialog.AsDateAu->lineEdit());
+        QTest::keyClicks(next, QStringLiteral("31/03/2008"));
+        du = dialog.AsDateDu->text();
+        au = dialog.AsDateAu->text();
+        QTest::keyClick(next, Qt::Key_Return);
+    });
+    EXPECT_EQ(dialog.exec(), QDialog::Accepted);
+    EXPECT_EQ(du, QStringLiteral("01/01/2008"));
+    EXPECT_EQ(au, QStringLiteral("31/03/2008"));
 }
