@@ -150,6 +150,36 @@ TEST(InvoiceForm, ClientLookupByCodeOrPicker)
     form->closeWith(FormResult::Cancel);
 }
 
+// Amounts away from the focus show the mask of the lists and the declaration;
+// the focused one shows the value to edit, and leaving it masks it again.
+TEST(InvoiceForm, AmountsShowTheirMaskUnlessFocused)
+{
+    Register r;
+    TFrmsaisiemaj *form = r.add();
+    ASSERT_NE(form, nullptr);
+    type(form->DBEdit12, QStringLiteral("1"));
+    enter(form->DBEdit12);
+    type(form->DBEdit8, QStringLiteral("8646,05864"));
+    enter(form->DBEdit8); // to the FODEC rate
+    EXPECT_EQ(form->DBEdit8->text(), QStringLiteral("8 646,059"));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("1,5"));
+    enter(QApplication::focusWidget()); // the FODEC is computed; to its amount
+    ASSERT_EQ(QApplication::focusWidget(), form->DBEdit6);
+    EXPECT_EQ(form->DBEdit6->text(), QStringLiteral("129,6908796")); // 8646.05864 x 1.5 / 100, to edit
+    enter(form->DBEdit6);
+    EXPECT_EQ(form->DBEdit6->text(), QStringLiteral("129,691"));
+    EXPECT_EQ(form->DBEdit9->text(), QStringLiteral("1,5")); // rates have no mask
+    form->DBEdit8->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(form->DBEdit8->text(), QStringLiteral("8646,05864"));
+    EXPECT_EQ(form->DBEdit8->selectedText(), form->DBEdit8->text());
+    QTest::keyClicks(form->DBEdit8, QStringLiteral("1000"));
+    QTest::keyClick(form->DBEdit8, Qt::Key_Up);
+    QApplication::processEvents();
+    EXPECT_EQ(r.module.ifacture->fieldByName(QStringLiteral("PRIXVENTE"))->asFloat(), 1000.0);
+    EXPECT_EQ(form->DBEdit8->text(), QStringLiteral("1 000,000"));
+    form->closeWith(FormResult::Cancel);
+}
+
 TEST(InvoiceForm, F10ThenCloseBoxPostsF10ThenFermerCancels)
 {
     Register r;
