@@ -180,6 +180,49 @@ TEST(InvoiceForm, AmountsShowTheirMaskUnlessFocused)
     form->closeWith(FormResult::Cancel);
 }
 
+// After the picker closes the form has the focus again: the next values typed
+// are written and saved.
+TEST(InvoiceForm, TypingAfterThePickerIsStored)
+{
+    Register r;
+    TFrmsaisiemaj *form = r.add();
+    ASSERT_NE(form, nullptr);
+    // Keys go where the window system sends them: to the focus of the active
+    // window, or of the form when no window is active.
+    auto keys = [&](const QString &text) {
+        QWidget *w = QApplication::focusWidget() ? QApplication::focusWidget() : form->focusWidget();
+        ASSERT_NE(w, nullptr);
+        if (auto *e = qobject_cast<QLineEdit *>(w))
+            e->selectAll();
+        if (!text.isEmpty())
+            QTest::keyClicks(w, text);
+        QTest::keyClick(w, Qt::Key_Return);
+        QApplication::processEvents();
+    };
+    keys(QStringLiteral("2")); // Trimestre
+    keys(QString()); // N°Ordre
+    closePickerWhenShown();
+    keys(QStringLiteral("99")); // an unknown client code: the picker
+    EXPECT_EQ(r.module.ifacture->fieldByName(QStringLiteral("CODE"))->asInteger(), 3);
+    EXPECT_EQ(QApplication::activeWindow(), form->window());
+    EXPECT_EQ(QApplication::focusWidget(), form->DBraisonsociale);
+    for (int i = 0; i < 6; ++i)
+        keys(QString()); // the client's fields as copied
+    keys(QStringLiteral("F-APRES")); // Numéro Facture
+    keys(QStringLiteral("15/05/2008")); // Date de la Facture
+    keys(QStringLiteral("1000")); // Montant Hors Taxe
+    for (int i = 0; i < 6; ++i)
+        keys(QString()); // rates and amounts: to OK
+    ASSERT_EQ(QApplication::focusWidget(), form->Bitnok);
+    keys(QString()); // Enter presses OK
+
+    EXPECT_EQ(r.module.ifacture->state(), DataSetState::Browse);
+    r.db.connection().commit(); // what the program committed, seen from another connection
+    EXPECT_EQ(r.db.scalar(QStringLiteral("select NUMEROFACTURE from FACTURE")).toString(), QStringLiteral("F-APRES"));
+    EXPECT_EQ(r.db.scalar(QStringLiteral("select extract(month from DATEFACTURE) from FACTURE")).toInt(), 5);
+    EXPECT_EQ(r.db.scalar(QStringLiteral("select PRIXVENTE from FACTURE")).toDouble(), 1000.0);
+}
+
 TEST(InvoiceForm, F10ThenCloseBoxPostsF10ThenFermerCancels)
 {
     Register r;
