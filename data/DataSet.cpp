@@ -9,14 +9,19 @@ const QString NotEditing = QStringLiteral("Dataset not in edit or insert mode");
 const QString EmptyDataSet = QStringLiteral("Cannot perform this operation on an empty dataset");
 const QString ClosedDataSet = QStringLiteral("Cannot perform this operation on a closed dataset");
 
-// Text of a value for locating rows: numbers and dates as the operator types them.
+// Text of a value for locating rows: numbers and dates as the operator types
+// them; texts without trailing blanks, which the database ignores in
+// comparisons too (the forms store codes blank-padded, imports trim them).
 QString locateText(const Field &field, const QVariant &v)
 {
     if (!v.isValid())
         return QString();
-    if (v.metaType().id() == QMetaType::QString)
-        return v.toString();
-    return field.textOf(v);
+    QString text = v.metaType().id() == QMetaType::QString ? v.toString() : field.textOf(v);
+    qsizetype end = text.size();
+    while (end > 0 && text.at(end - 1) == QLatin1Char(' '))
+        --end;
+    text.truncate(end);
+    return text;
 }
 } // namespace
 
