@@ -5,6 +5,7 @@
 #include "data/ListStatements.h"
 #include "ui/WindowClose.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 
 TFrmsocieteselect::TFrmsocieteselect(
@@ -27,6 +28,12 @@ TFrmsocieteselect::TFrmsocieteselect(
     eValChampRech->setAccessibleName(QStringLiteral("Raison sociale"));
     connect(eValChampRech, &QLineEdit::textChanged, this, &TFrmsocieteselect::eValChampRechChange);
     connect(DBGrid1, &DBGrid::gridDoubleClicked, this, &TFrmsocieteselect::DBGrid1DblClick);
+    // Used from the keyboard too: the window opens with the focus in the grid,
+    // where the arrows move, Enter chooses the row and Escape closes.
+    DBGrid1->setTabKeyNavigation(false);
+    DBGrid1->installEventFilter(this);
+    eValChampRech->installEventFilter(this);
+    setFocusProxy(DBGrid1);
     setMinimumSize(480, 380);
     FormCreate();
 }
@@ -68,6 +75,24 @@ void chooseCompany(const DataSet &societes, WorkingContext &c)
     c.curVille = text("VILLE");
     c.curCodePostal = text("CODEPOSTAL");
     c.curNumero = text("NUMERO");
+}
+
+bool TFrmsocieteselect::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress && (watched == DBGrid1 || watched == eValChampRech)) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->modifiers() & ~Qt::KeypadModifier)
+            return ListWindow::eventFilter(watched, event);
+        if (watched == DBGrid1 && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+            DBGrid1DblClick();
+            return true;
+        }
+        if (key->key() == Qt::Key_Escape) {
+            closeWindow(this);
+            return true;
+        }
+    }
+    return ListWindow::eventFilter(watched, event);
 }
 
 void TFrmsocieteselect::DBGrid1DblClick()

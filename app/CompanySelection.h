@@ -25,6 +25,9 @@ public:
     void eValChampRechChange();
     void DBGrid1DblClick();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     DataSet *m_societes;
     WorkingContext *m_context;

@@ -18,14 +18,19 @@ const QString RowBusyElsewhere = QStringLiteral(
     "Cet enregistrement est en cours d'enregistrement sur un autre poste : rien n'a été enregistré. Votre saisie reste à l'écran ; "
     "validez de nouveau dans un instant.");
 
-// Text of a value for locating rows: numbers and dates as the operator types them.
+// Text of a value for locating rows: numbers and dates as the operator types
+// them; texts without trailing blanks, which the database ignores in
+// comparisons too (the forms store codes blank-padded, imports trim them).
 QString locateText(const Field &field, const QVariant &v)
 {
     if (!v.isValid())
         return QString();
-    if (v.metaType().id() == QMetaType::QString)
-        return v.toString();
-    return field.textOf(v);
+    QString text = v.metaType().id() == QMetaType::QString ? v.toString() : field.textOf(v);
+    qsizetype end = text.size();
+    while (end > 0 && text.at(end - 1) == QLatin1Char(' '))
+        --end;
+    text.truncate(end);
+    return text;
 }
 } // namespace
 

@@ -63,6 +63,7 @@ TFrmgenerationdeclaration::TFrmgenerationdeclaration(
     Bitnok->setIcon(style()->standardIcon(QStyle::SP_DialogApplyButton));
     Bitnok->setDefault(true);
     BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
+    BitBtn2->setAutoDefault(true); // Enter on "Fermer" closes
     BitBtn2->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
 
     auto *company = new QGroupBox(QStringLiteral("Société"), this);
@@ -91,6 +92,9 @@ TFrmgenerationdeclaration::TFrmgenerationdeclaration(
 
     connect(DirectoryButton, &QToolButton::clicked, this, &TFrmgenerationdeclaration::browse);
     connect(Bitnok, &QPushButton::clicked, this, &TFrmgenerationdeclaration::BitnokClick);
+    // OK is the default button, as in a dialog: Enter in the boxes presses it.
+    connect(DirectoryEdit1, &QLineEdit::returnPressed, Bitnok, &QPushButton::click);
+    connect(ComboBox1->lineEdit(), &QLineEdit::returnPressed, Bitnok, &QPushButton::click);
     connect(BitBtn2, &QPushButton::clicked, this, &TFrmgenerationdeclaration::BitBtn2Click);
     FormCreate();
 }

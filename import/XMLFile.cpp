@@ -312,6 +312,9 @@ std::unique_ptr<TXMLTag> TXMLFile::makeElement(const TagText &tag, TXMLTag *pare
             throw unexpectedSymbol(i < text.size() ? symbolAt(text, i) : QStringLiteral(">"), i + 1);
     }
     while (i < text.size() && !isBlank(at(i))) {
+        // "<PARAMS/>": the empty-element slash may follow the name at once.
+        if (!closing && i > nameStart && i == text.size() - 1 && at(i) == '/')
+            break;
         if (!isNameChar(at(i)))
             throw unexpectedSymbol(symbolAt(text, i), i + 1);
         ++i;

@@ -8,11 +8,13 @@
 #include "ui/FormKeys.h"
 #include "ui/MessageBox.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QStyle>
 #include <QTimer>
@@ -212,13 +214,29 @@ void TFrmsaisiemaj::DBEdit1Exit()
         m_clients->open();
         bool found = !code.isEmpty() && m_clients->locate(QStringLiteral("CODE"), code);
         if (!found) {
-            TFrmtiersselect picker(m_clients, this);
-            picker.exec();
+            // Where the operator was going: the next field, or the code itself
+            // after a double-click.
+            const QPointer<QWidget> next = QApplication::focusWidget();
+            {
+                TFrmtiersselect picker(m_clients, this);
+                picker.exec();
+            }
+            takeFocusBack(next);
         }
         InvoiceRules::copyClient(*m_clients, *m_invoices);
     } catch (const Error &e) {
         MessageBox::error(this, e.text());
     }
+}
+
+void TFrmsaisiemaj::takeFocusBack(QWidget *next)
+{
+    // Nothing else gives the form the focus back when the picker closes
+    // (without a window manager, nothing at all): keys would then reach the
+    // edits with no edit ever left, so nothing typed would be written.
+    window()->activateWindow();
+    QWidget *target = next && isAncestorOf(next) && next->isVisible() ? next : static_cast<QWidget *>(DBEdit1);
+    target->setFocus(Qt::OtherFocusReason);
 }
 
 void TFrmsaisiemaj::DBEdit9Exit()

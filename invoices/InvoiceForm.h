@@ -58,6 +58,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void takeFocusBack(QWidget *next);
+
     DataSet *m_invoices;
     DataSet *m_clients;
 };

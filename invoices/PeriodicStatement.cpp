@@ -2,6 +2,7 @@
 
 #include "core/DateTime.h"
 #include "data/Connection.h"
+#include "report/ReportFont.h"
 
 #include <QFont>
 #include <QPageSize>
@@ -33,7 +34,7 @@ Tfrmfacturesperiodiques::Tfrmfacturesperiodiques(Connection &connection)
 {
     Report1.setPage(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(10, 10, 10, 10));
     Report1.setDocumentName(QStringLiteral("Factures Périodiques"));
-    Report1.setFont(QFont(QStringLiteral("Arial"), 8));
+    Report1.setFont(reportFont(8));
 }
 
 void Tfrmfacturesperiodiques::setPeriodTexts(const QString &du, const QString &au)
@@ -44,7 +45,7 @@ void Tfrmfacturesperiodiques::setPeriodTexts(const QString &du, const QString &a
 
 void Tfrmfacturesperiodiques::layOut()
 {
-    const QFont big(QStringLiteral("Arial"), 14);
+    const QFont big = reportFont(14);
     const double width = Edges[8];
     const Qt::Alignment centred = Qt::AlignHCenter | Qt::AlignVCenter;
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;

@@ -1,6 +1,7 @@
 #include "report/Report.h"
 
 #include "core/Error.h"
+#include "report/ReportFont.h"
 #include "report/ReportRenderer.h"
 
 #include <QGuiApplication>
@@ -26,7 +27,7 @@ QSizeF bodySize(const QPrinter &printer)
 
 Report::Report()
     : m_pageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter)
-    , m_font(QStringLiteral("Arial"), 9)
+    , m_font(reportFont(9))
 {
 }
 

@@ -33,7 +33,7 @@ public:
     // Width between the side margins, in millimetres: the room bands have.
     double bodyWidth() const;
 
-    // The font of the texts that name none; Arial 9 points unless set.
+    // The font of the texts that name none; the report family at 9 points unless set.
     void setFont(const QFont &font) { m_font = font; }
     const QFont &font() const { return m_font; }
 

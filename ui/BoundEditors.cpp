@@ -114,8 +114,22 @@ void DBEdit::reload()
         setMaxLength(f->size());
     else
         setMaxLength(32767);
-    if (!m_modified)
+    if (m_modified)
+        return;
+    // Away from the focus a field shows its display mask, as the lists do; in
+    // the operator's hands, the value to edit.
+    if (f && !hasFocus() && !f->displayFormat().isEmpty())
+        setText(f->displayText());
+    else
         setText(f ? f->asString() : QString());
+}
+
+void DBEdit::focusInEvent(QFocusEvent *event)
+{
+    Field *f = field();
+    if (f && !m_modified && !f->displayFormat().isEmpty())
+        setText(f->asString());
+    QLineEdit::focusInEvent(event);
 }
 
 void DBEdit::keyPressEvent(QKeyEvent *event)
@@ -144,8 +158,11 @@ void DBEdit::focusOutEvent(QFocusEvent *event)
     QLineEdit::focusOutEvent(event);
     if (event->reason() == Qt::PopupFocusReason || event->reason() == Qt::ActiveWindowFocusReason)
         return;
-    if (commit())
+    if (commit()) {
         emit exited();
+        if (!hasFocus())
+            reload();
+    }
 }
 
 // ---- DBComboBox

@@ -45,9 +45,12 @@ void openBeside(QWidget *owner, QWidget *window, bool maximised)
         sub->show();
     }
     area->setActiveSubWindow(sub);
-    // Back to the owner when done, not to whichever window the frame picks.
+    // Back to the owner when done, not to whichever window the frame picks
+    // (the one opened before it, maximised when this one was). The owner's
+    // frame receives the call: addressed to the frame area, it never arrived
+    // once the subwindow was gone.
     QObject::connect(
-        sub, &QObject::destroyed, area,
+        sub, &QObject::destroyed, ownerFrame,
         [area, frame = QPointer<QMdiSubWindow>(ownerFrame), back] {
             if (!frame)
                 return;

@@ -5,13 +5,33 @@
 #include "core/Formatting.h"
 #include "ui/CalendarDialog.h"
 
+#include <QFocusEvent>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QToolButton>
 
+namespace {
+// A date is replaced more often than corrected: entered from the keyboard or
+// on opening its window, the box selects its text so that typing replaces it.
+// A click places the cursor as usual.
+class DateLineEdit : public QLineEdit
+{
+public:
+    using QLineEdit::QLineEdit;
+
+protected:
+    void focusInEvent(QFocusEvent *event) override
+    {
+        QLineEdit::focusInEvent(event);
+        if (event->reason() != Qt::MouseFocusReason && event->reason() != Qt::PopupFocusReason)
+            selectAll();
+    }
+};
+} // namespace
+
 DateEdit::DateEdit(QWidget *parent)
     : QWidget(parent)
-    , m_edit(new QLineEdit(this))
+    , m_edit(new DateLineEdit(this))
     , m_button(new QToolButton(this))
     , m_title(QStringLiteral("Calendrier"))
 {

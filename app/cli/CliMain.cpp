@@ -6,16 +6,23 @@
 #include <QCoreApplication>
 #include <QTextStream>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
-void usage(QTextStream &err)
+void usage(QTextStream &stream)
 {
-    err << "Utilisation :\n"
-           "  kestra-cli create-db DIR [--demo]\n";
+    stream << "Utilisation :\n"
+              "  kestra-cli create-db DIR [--demo]\n";
     for (const CliCommand &c : cliCommands())
         if (!c.usage.isEmpty() && c.name != QLatin1String("create-db"))
-            err << "  kestra-cli " << c.usage << "\n";
+            stream << "  kestra-cli " << c.usage << "\n";
+    stream << "  kestra-cli COMMANDE --help\n";
+}
+
+bool isHelp(const QString &arg)
+{
+    return arg == QLatin1String("--help") || arg == QLatin1String("-h");
 }
 } // namespace
 
@@ -31,8 +38,17 @@ int main(int argc, char **argv)
         return 2;
     }
     const QString command = args.takeFirst();
+    // Asked for, the usage is an answer, not an error: on the standard output, exit 0.
+    if (isHelp(command)) {
+        usage(out);
+        return 0;
+    }
     for (const CliCommand &c : cliCommands()) {
         if (c.name == command) {
+            if (std::any_of(args.cbegin(), args.cend(), isHelp)) {
+                out << "Utilisation : kestra-cli " << c.usage << "\n";
+                return 0;
+            }
             int rc = c.run(args, out, err);
             out.flush();
             err.flush();

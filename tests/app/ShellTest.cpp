@@ -120,6 +120,46 @@ TEST(Shell, ChoosingACompanyCopiesItAsStored)
     EXPECT_TRUE(m.mdiArea()->subWindowList().isEmpty());
 }
 
+// From the keyboard alone: the selection opens with the focus in its grid,
+// Down moves to the next company, Enter chooses it as a double-click does;
+// Escape closes the window without a choice, from the grid or the search box.
+TEST(Shell, SelectionByKeyboard)
+{
+    const struct
+    {
+        bool inSearchBox; // the operator clicked into the search box first
+        QList<int> keys;
+        const char *context; // curMatricule chosen; null: closed without a choice
+    } cases[] = {
+        { false, { Qt::Key_Down, Qt::Key_Return }, "0000002BM000" },
+        { false, { Qt::Key_Enter }, "0000001AM000" },
+        { false, { Qt::Key_Escape }, nullptr },
+        { true, { Qt::Key_Escape }, nullptr },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.context ? c.context : "escape");
+        Shell s;
+        s.db.exec(QStringLiteral("insert into SOCIETE (IDENTIFIANT, CLE, CATEGORIE, ETABSECONDAIRE, RAISON_SOCIALE, EXERCICE) "
+                                 "values ('0000001', 'A', 'M', '000', 'PREMIERE', 2024)"));
+        s.db.exec(QStringLiteral("insert into SOCIETE (IDENTIFIANT, CLE, CATEGORIE, ETABSECONDAIRE, RAISON_SOCIALE, EXERCICE) "
+                                 "values ('0000002', 'B', 'M', '000', 'SECONDE', 2025)"));
+        s.db.connection().commitRetaining();
+        s.start();
+        QApplication::setActiveWindow(s.main);
+        QApplication::processEvents();
+        ASSERT_EQ(QApplication::focusWidget(), s.selection->DBGrid1);
+        if (c.inSearchBox)
+            QTest::mouseClick(s.selection->eValChampRech, Qt::LeftButton);
+        for (int key : c.keys)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+        QApplication::processEvents();
+        EXPECT_TRUE(s.selection.isNull() || !s.selection->isVisible());
+        EXPECT_TRUE(s.main->mdiArea()->subWindowList().isEmpty() || !s.main->mdiArea()->subWindowList().first()->isVisible());
+        EXPECT_EQ(s.main->curMatricule, QString::fromLatin1(c.context ? c.context : ""));
+        EXPECT_EQ(s.main->Ste->text(), QString::fromLatin1(!c.context ? "Ste" : c.context[6] == '2' ? "SECONDE" : "PREMIERE"));
+    }
+}
+
 TEST(Shell, DoubleClickOnAnEmptyGridEmptiesTheContext)
 {
     Shell s;

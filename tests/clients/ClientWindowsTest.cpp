@@ -13,6 +13,9 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -444,6 +447,52 @@ TEST(ClientList, CorrectDeleteAndNothingDisturbsAnEntry)
     MessageBox::setNextAnswer(QMessageBox::Yes);
     QTest::mouseClick(list->BitBtn2, Qt::LeftButton);
     EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Cannot perform this operation on an empty dataset"));
+}
+
+// In the frame, as the program opens them: after a new client is saved the
+// focus is back on "Ajouter", so that the next Space starts the next client
+// rather than opening the saved one for correction.
+TEST(ClientList, SavingANewClientLeavesTheFocusOnAjouter)
+{
+    Clients c;
+    c.add(1, QStringLiteral("ALPHA"));
+    QMainWindow frame;
+    auto *area = new QMdiArea(&frame);
+    frame.setCentralWidget(area);
+    frame.resize(1000, 700);
+    frame.show();
+    QApplication::setActiveWindow(&frame);
+    auto *list = new TFrmtiersgrille(c.tiers);
+    QMdiSubWindow *sub = area->addSubWindow(list);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->showMaximized();
+    list->setFocus();
+    QApplication::processEvents();
+
+    for (const int code : { 7, 8 }) {
+        SCOPED_TRACE(code);
+        list->BitBtn1->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        QApplication::processEvents();
+        TFrmtiersmaj *form = onlyForm(list);
+        ASSERT_NE(form, nullptr);
+        EXPECT_EQ(c.tiers->state(), DataSetState::Insert);
+        ASSERT_EQ(QApplication::focusWidget(), form->DBEdit2);
+        QTest::keyClicks(form->DBEdit2, QString::number(code));
+        QTest::keyClick(form->DBEdit2, Qt::Key_F10);
+        form->DBDateEdit1->lineEdit()->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        ASSERT_EQ(QApplication::focusWidget(), form->Bitnok);
+        QTest::keyClick(form->Bitnok, Qt::Key_Return);
+        // As the event loop would: the form's frame goes, then what follows it.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QApplication::processEvents();
+        EXPECT_TRUE(list->openForms().isEmpty());
+        EXPECT_EQ(c.tiers->state(), DataSetState::Browse);
+        EXPECT_EQ(QApplication::focusWidget(), list->BitBtn1) << qPrintable(QApplication::focusWidget()->objectName());
+    }
+    EXPECT_EQ(c.stored().size(), 3);
+    delete sub;
 }
 
 TEST(ClientList, ClosingClosesAnOpenFormByItsRule)

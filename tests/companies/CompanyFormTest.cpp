@@ -1,5 +1,6 @@
 #include "companies/CompanyForm.h"
 
+#include "app/CompanySelection.h"
 #include "companies/CompanyList.h"
 #include "tests/companies/CompaniesFixture.h"
 #include "ui/BoundEditors.h"
@@ -7,6 +8,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTest>
@@ -128,6 +130,37 @@ TEST(CompanyForm, KeyboardEntryPadsTheTextsAndF10Saves)
         QStringLiteral("ABC") + QString(37, QLatin1Char(' ')) + QLatin1Char('|') + QString(72, QLatin1Char(' '))
             + QStringLiteral("|2008|O"));
     EXPECT_EQ(list->DBGrid1->model()->rowCount(), 2);
+}
+
+// The first company of a new register is made while the start-up selection
+// is still open behind the list: saving it with F10 returns to the list, not
+// to the selection (which the frame would show maximised).
+TEST(CompanyForm, F10ReturnsToTheListWhileTheSelectionIsOpen)
+{
+    CompaniesFixture f;
+    auto *selection = new TFrmsocieteselect(f.module.Isociete, &f.main, f.main.Ste, f.main.Matriculefiscal, f.main.Exercicecourant);
+    f.main.openChild(selection, false);
+    Tfrmsocietes *list = f.openList();
+    ASSERT_NE(list, nullptr);
+    QMdiSubWindow *listFrame = f.main.mdiArea()->activeSubWindow();
+    QTest::mouseClick(list->BitBtn1, Qt::LeftButton);
+    Tfrmparamsociete *form = f.form();
+    ASSERT_NE(form, nullptr);
+    ASSERT_TRUE(form->DBEcode->hasFocus());
+    for (const char *typed : { "1234567", "B", "M", "000", "2008", "PREMIERE" })
+        typeAndEnter(QString::fromLatin1(typed));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F10);
+    // As the event loop goes on: the form's frame goes, then what follows it.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QApplication::processEvents();
+
+    EXPECT_EQ(f.form(), nullptr);
+    EXPECT_EQ(MessageBox::count(), 0);
+    EXPECT_EQ(f.committedScalar(QStringLiteral("select count(*) from SOCIETE")).toInt(), 1);
+    EXPECT_EQ(f.main.mdiArea()->activeSubWindow(), listFrame);
+    ASSERT_NE(selection->parentWidget(), nullptr);
+    EXPECT_FALSE(selection->parentWidget()->isMaximized());
+    EXPECT_TRUE(list->isAncestorOf(QApplication::focusWidget()));
 }
 
 TEST(CompanyForm, SavingPadsTheTextsThatWereNotVisited)

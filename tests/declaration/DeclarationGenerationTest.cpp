@@ -15,6 +15,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -251,6 +252,37 @@ TEST(DeclarationWindow, OkWritesConfirmsAndCloses)
     QApplication::processEvents();
     EXPECT_TRUE(alive.isNull() || !alive->isVisible());
     expectFile(readAll(r.out.path() + QStringLiteral("/FAC_T1_08")), expectedT1());
+}
+
+// OK is the window's default button: Enter in the directory box (and in the
+// quarter) presses it; Enter on "Fermer" closes without writing.
+TEST(DeclarationWindow, EnterPressesOk)
+{
+    const struct
+    {
+        const char *where;
+        bool writes;
+    } cases[] = { { "DirectoryEdit1", true }, { "ComboBox1", true }, { "BitBtn2", false } };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.where);
+        Register r;
+        auto *w = new TFrmgenerationdeclaration(r.context, QStringLiteral("SOCIÉTÉ TEST"), r.db.connection());
+        w->setAttribute(Qt::WA_DeleteOnClose);
+        QPointer<TFrmgenerationdeclaration> alive(w);
+        w->show();
+        QApplication::setActiveWindow(w);
+        w->DirectoryEdit1->setFocus(Qt::TabFocusReason);
+        QTest::keyClicks(w->DirectoryEdit1, r.out.path());
+        QWidget *target = w->findChild<QWidget *>(QString::fromLatin1(c.where));
+        ASSERT_NE(target, nullptr);
+        target->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QApplication::processEvents();
+        EXPECT_TRUE(alive.isNull() || !alive->isVisible());
+        EXPECT_EQ(QFile::exists(r.out.path() + QStringLiteral("/FAC_T1_08")), c.writes);
+        EXPECT_EQ(MessageBox::lastText(), c.writes ? QStringLiteral("Fichier de déclaration Crée") : QString());
+        delete alive.data();
+    }
 }
 
 TEST(DeclareCommand, WritesTheSameBytesAndRefusesBadInput)

@@ -248,6 +248,40 @@ TEST_F(DataImportEngine, SixModesOnKeyedRows)
     }
 }
 
+// The client form stores IDENTIFIANT blank-padded to 13 characters while the
+// engine trims source values: the key still finds the stored client, in
+// update mode and without adding a second copy in update-or-insert mode.
+TEST_F(DataImportEngine, TextKeysIgnoreTrailingBlanksOfStoredRows)
+{
+    for (const TImportMode mode : { qimUpdate, qimUpdateOrInsert }) {
+        SCOPED_TRACE(mode);
+        fx.db.exec("delete from TIERS");
+        fx.db.exec("insert into TIERS (CODE, IDENTIFIANT, NOMBENEFICIAIRE) values (1, '0000001      ', 'ANCIEN')");
+        fx.db.exec("insert into TIERS (CODE, IDENTIFIANT, NOMBENEFICIAIRE) values (2, '1234567ABM000', 'AUTRE')");
+        DataSet tiers(fx.db.connection(), QStringLiteral("Itiers"));
+        tiers.setSql(QStringLiteral("select * from TIERS"));
+        tiers.setUpdateTable(QStringLiteral("TIERS"), { QStringLiteral("CODE") });
+        tiers.open();
+
+        TDataImportTestSource clients;
+        clients.SetDataSet(&tiers);
+        clients.SetFileName(fx.sourceFile);
+        clients.SetMap({ "CODE=1", "IDENTIFIANT=2", "NOMBENEFICIAIRE=3" });
+        clients.SetImportMode(mode);
+        clients.SetKeyColumns({ "IDENTIFIANT" });
+        clients.Rows << QStringList { "10", "0000001", "NOUVEAU" } << QStringList { "20", "1234567ABM000   ", "REMPLACE" };
+        clients.Execute();
+
+        Query q(fx.db.connection(), QStringLiteral("select CODE, IDENTIFIANT, NOMBENEFICIAIRE from TIERS order by CODE"));
+        q.open();
+        QStringList rows;
+        Row row;
+        while (q.fetch(row))
+            rows << QStringLiteral("%1|%2|%3").arg(row[0].toString(), row[1].toString(), row[2].toString());
+        EXPECT_EQ(rows, (QStringList { "10|0000001|NOUVEAU", "20|1234567ABM000|REMPLACE" }));
+    }
+}
+
 TEST_F(DataImportEngine, DestinationLocateMayChangeTheLookup)
 {
     fx.db.exec(

@@ -107,6 +107,36 @@ TEST(XMLFile, StreamsFromADeviceWithoutLoading)
     EXPECT_EQ(lastCode, "C5");
 }
 
+TEST(XMLFile, EmptyElementWithItsSlashAfterTheName)
+{
+    // As many programs write an empty parameter list: the element is complete,
+    // so the rows that follow are still the packet's.
+    const QByteArray text = Header
+        + "<DATAPACKET Version=\"2.0\"><METADATA><FIELDS><FIELD attrname=\"CODE\"/></FIELDS><PARAMS/></METADATA>"
+          "<ROWDATA><ROW CODE=\"1\"/><ROW/><ROW CODE=\"3\"/></ROWDATA></DATAPACKET>";
+    QByteArray copy = text;
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    TXMLFile xml(&buffer);
+    xml.Parse();
+    EXPECT_EQ(fieldNames(xml), (QStringList { "CODE" }));
+    ASSERT_EQ(xml.RowCount(), 3);
+    EXPECT_EQ(xml.RowList()->Items(1)->Name(), "ROW");
+    EXPECT_EQ(xml.RowList()->Items(1)->AttributeCount(), 0);
+    EXPECT_EQ(xml.RowList()->Items(2)->Attribute("code"), "3");
+
+    // Tag by tag, the same element comes whole, named without its slash.
+    QByteArray again = text;
+    QBuffer device(&again);
+    device.open(QIODevice::ReadOnly);
+    TXMLFile scanner(&device);
+    QStringList seen;
+    while (!scanner.EndOfText())
+        if (std::unique_ptr<TXMLTag> tag = scanner.NextTag())
+            seen << tag->Name();
+    EXPECT_EQ(seen, (QStringList { "DATAPACKET", "METADATA", "FIELDS", "FIELD", "PARAMS", "ROWDATA", "ROW", "ROW", "ROW" }));
+}
+
 TEST(XMLFile, ScannerErrors)
 {
     const struct
@@ -123,8 +153,12 @@ TEST(XMLFile, ScannerErrors)
         { "<?xml standalone=\"yes\"?>", "Version attribute expected but $s found" },
         { "<?xml?>", "Version attribute expected but $s found" },
         { "<?xml version=\"1.0\" foo=\"x\"?>", "Unexpected attriute name foo" },
-        { Header + "<ROW/>", "Unexpected symbol / at position 4" },
+        { Header + "<ROW/>", "" },
         { Header + "<ROW />", "" },
+        { Header + "<ROW//>", "Unexpected symbol / at position 4" },
+        { Header + "<ROW/ >", "Unexpected symbol / at position 4" },
+        { Header + "<A/B/>", "Unexpected symbol / at position 2" },
+        { Header + "<A></A/>", "Unexpected symbol / at position 3" },
         { Header + "<A>text</A>", "Unexpected symbol t at position 42" },
         { Header + "<A></B>", "/B - corresponding tag not found" },
         { Header + "<A></a>", "/a - corresponding tag not found" },

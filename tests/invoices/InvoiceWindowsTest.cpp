@@ -150,6 +150,79 @@ TEST(InvoiceForm, ClientLookupByCodeOrPicker)
     form->closeWith(FormResult::Cancel);
 }
 
+// Amounts away from the focus show the mask of the lists and the declaration;
+// the focused one shows the value to edit, and leaving it masks it again.
+TEST(InvoiceForm, AmountsShowTheirMaskUnlessFocused)
+{
+    Register r;
+    TFrmsaisiemaj *form = r.add();
+    ASSERT_NE(form, nullptr);
+    type(form->DBEdit12, QStringLiteral("1"));
+    enter(form->DBEdit12);
+    type(form->DBEdit8, QStringLiteral("8646,05864"));
+    enter(form->DBEdit8); // to the FODEC rate
+    EXPECT_EQ(form->DBEdit8->text(), QStringLiteral("8 646,059"));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("1,5"));
+    enter(QApplication::focusWidget()); // the FODEC is computed; to its amount
+    ASSERT_EQ(QApplication::focusWidget(), form->DBEdit6);
+    EXPECT_EQ(form->DBEdit6->text(), QStringLiteral("129,6908796")); // 8646.05864 x 1.5 / 100, to edit
+    enter(form->DBEdit6);
+    EXPECT_EQ(form->DBEdit6->text(), QStringLiteral("129,691"));
+    EXPECT_EQ(form->DBEdit9->text(), QStringLiteral("1,5")); // rates have no mask
+    form->DBEdit8->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(form->DBEdit8->text(), QStringLiteral("8646,05864"));
+    EXPECT_EQ(form->DBEdit8->selectedText(), form->DBEdit8->text());
+    QTest::keyClicks(form->DBEdit8, QStringLiteral("1000"));
+    QTest::keyClick(form->DBEdit8, Qt::Key_Up);
+    QApplication::processEvents();
+    EXPECT_EQ(r.module.ifacture->fieldByName(QStringLiteral("PRIXVENTE"))->asFloat(), 1000.0);
+    EXPECT_EQ(form->DBEdit8->text(), QStringLiteral("1 000,000"));
+    form->closeWith(FormResult::Cancel);
+}
+
+// After the picker closes the form has the focus again: the next values typed
+// are written and saved.
+TEST(InvoiceForm, TypingAfterThePickerIsStored)
+{
+    Register r;
+    TFrmsaisiemaj *form = r.add();
+    ASSERT_NE(form, nullptr);
+    // Keys go where the window system sends them: to the focus of the active
+    // window, or of the form when no window is active.
+    auto keys = [&](const QString &text) {
+        QWidget *w = QApplication::focusWidget() ? QApplication::focusWidget() : form->focusWidget();
+        ASSERT_NE(w, nullptr);
+        if (auto *e = qobject_cast<QLineEdit *>(w))
+            e->selectAll();
+        if (!text.isEmpty())
+            QTest::keyClicks(w, text);
+        QTest::keyClick(w, Qt::Key_Return);
+        QApplication::processEvents();
+    };
+    keys(QStringLiteral("2")); // Trimestre
+    keys(QString()); // N°Ordre
+    closePickerWhenShown();
+    keys(QStringLiteral("99")); // an unknown client code: the picker
+    EXPECT_EQ(r.module.ifacture->fieldByName(QStringLiteral("CODE"))->asInteger(), 3);
+    EXPECT_EQ(QApplication::activeWindow(), form->window());
+    EXPECT_EQ(QApplication::focusWidget(), form->DBraisonsociale);
+    for (int i = 0; i < 6; ++i)
+        keys(QString()); // the client's fields as copied
+    keys(QStringLiteral("F-APRES")); // Numéro Facture
+    keys(QStringLiteral("15/05/2008")); // Date de la Facture
+    keys(QStringLiteral("1000")); // Montant Hors Taxe
+    for (int i = 0; i < 6; ++i)
+        keys(QString()); // rates and amounts: to OK
+    ASSERT_EQ(QApplication::focusWidget(), form->Bitnok);
+    keys(QString()); // Enter presses OK
+
+    EXPECT_EQ(r.module.ifacture->state(), DataSetState::Browse);
+    r.db.connection().commit(); // what the program committed, seen from another connection
+    EXPECT_EQ(r.db.scalar(QStringLiteral("select NUMEROFACTURE from FACTURE")).toString(), QStringLiteral("F-APRES"));
+    EXPECT_EQ(r.db.scalar(QStringLiteral("select extract(month from DATEFACTURE) from FACTURE")).toInt(), 5);
+    EXPECT_EQ(r.db.scalar(QStringLiteral("select PRIXVENTE from FACTURE")).toDouble(), 1000.0);
+}
+
 TEST(InvoiceForm, F10ThenCloseBoxPostsF10ThenFermerCancels)
 {
     Register r;

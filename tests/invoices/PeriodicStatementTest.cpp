@@ -3,14 +3,16 @@
 #include "data/DataModule.h"
 #include "invoices/InvoiceList.h"
 #include "invoices/PeriodDialog.h"
+#include "tests/report/PdfText.h"
 #include "tests/support/TestDatabase.h"
 #include "ui/DateEdit.h"
 #include "ui/MessageBox.h"
 
+#include <QApplication>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -52,7 +54,8 @@ struct Statement
         list = std::make_unique<TFrmsaisie>(module.ifacture, module.Itiers, QStringLiteral("0123456AM000"), QStringLiteral("2008"));
     }
 
-    // The statement's text as pdftotext reads it; empty when none was made.
+    // The statement's text as pdftotext reads it, pages ended by form feeds;
+    // empty when none was made.
     QString print(const QString &du, const QString &au, int *pages = nullptr)
     {
         const QString pdf = dir.filePath(QStringLiteral("etat.pdf"));
@@ -62,11 +65,12 @@ struct Statement
             return QString();
         if (pages)
             *pages = count;
-        QProcess p;
-        p.start(QStringLiteral("pdftotext"), { QStringLiteral("-layout"), pdf, QStringLiteral("-") });
-        p.waitForFinished(30000);
-        return QString::fromUtf8(p.readAllStandardOutput());
+        QString text;
+        for (const QString &page : pdfPageTexts(pdf))
+            text += page + QLatin1Char('\f');
+        return text;
     }
+    QString pdfPath() const { return dir.filePath(QStringLiteral("etat.pdf")); }
 };
 
 } // namespace
@@ -98,6 +102,16 @@ TEST(PeriodicStatement, InvoicesOfThePeriodInOrderWithTheirTotals)
     EXPECT_TRUE(text.contains(QStringLiteral("237 112,799"))); // 181.8 + 17.535 + 236913.4642
     EXPECT_TRUE(text.contains(QStringLiteral("31,313")));
     EXPECT_TRUE(text.contains(QStringLiteral("Page: 1")));
+}
+
+TEST(PeriodicStatement, PrintsWithTheFontItsLayoutWasDrawnFor)
+{
+    Statement s;
+    ASSERT_FALSE(s.print(QStringLiteral("01/01/2008"), QStringLiteral("31/03/2008")).isEmpty());
+    const QStringList fonts = pdfFontNames(s.pdfPath());
+    ASSERT_FALSE(fonts.isEmpty());
+    for (const QString &font : fonts)
+        EXPECT_TRUE(font.startsWith(QStringLiteral("LiberationSans"))) << font.toStdString();
 }
 
 TEST(PeriodicStatement, AnEmptyPeriodStillPrintsItsFrame)
@@ -154,4 +168,33 @@ TEST(PeriodDialog, TodayByDefaultAndCancelShowsNothing)
     });
     EXPECT_EQ(dialog.exec(), QDialog::Rejected);
     EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize()); // fixed size
+}
+
+// The dialog opens on today's dates with "Du:" selected, so that the operator
+// types the period straight away, moves on with Tab and confirms with Enter.
+TEST(PeriodDialog, TypedDatesReplaceTodayAndEnterConfirms)
+{
+    TFrmSelDateDuAu dialog;
+    QString du, au;
+    QTimer::singleShot(0, [&] {
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        QWidget *focus = QApplication::focusWidget();
+        if (focus != dialog.AsDateDu->lineEdit()) {
+            ADD_FAILURE() << "the focus is not in Du:";
+            dialog.reject();
+            return;
+        }
+        EXPECT_EQ(dialog.AsDateDu->lineEdit()->selectedText(), dialog.AsDateDu->text());
+        QTest::keyClicks(focus, QStringLiteral("01/01/2008"));
+        QTest::keyClick(focus, Qt::Key_Tab);
+        QWidget *next = QApplication::focusWidget();
+        EXPECT_EQ(next, dialog.AsDateAu->lineEdit());
+        QTest::keyClicks(next, QStringLiteral("31/03/2008"));
+        du = dialog.AsDateDu->text();
+        au = dialog.AsDateAu->text();
+        QTest::keyClick(next, Qt::Key_Return);
+    });
+    EXPECT_EQ(dialog.exec(), QDialog::Accepted);
+    EXPECT_EQ(du, QStringLiteral("01/01/2008"));
+    EXPECT_EQ(au, QStringLiteral("31/03/2008"));
 }

@@ -7,16 +7,21 @@
 
 namespace {
 
-QString runPdfToText(const QStringList &arguments)
+QString runPoppler(const QString &program, const QStringList &arguments)
 {
     QProcess process;
-    process.start(QStringLiteral("pdftotext"), arguments);
+    process.start(program, arguments);
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
-        ADD_FAILURE() << "pdftotext " << arguments.join(QLatin1Char(' ')).toStdString()
+        ADD_FAILURE() << program.toStdString() << " " << arguments.join(QLatin1Char(' ')).toStdString()
                       << " failed: " << process.errorString().toStdString() << process.readAllStandardError().toStdString();
         return {};
     }
     return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+QString runPdfToText(const QStringList &arguments)
+{
+    return runPoppler(QStringLiteral("pdftotext"), arguments).normalized(QString::NormalizationForm_KC);
 }
 
 constexpr double MillimetresPerPoint = 25.4 / 72.0;
@@ -60,6 +65,20 @@ QVector<PdfWord> pdfWords(const QString &path)
     if (xml.hasError())
         ADD_FAILURE() << "pdftotext -bbox output unreadable: " << xml.errorString().toStdString();
     return words;
+}
+
+QStringList pdfFontNames(const QString &path)
+{
+    // Two heading lines, then one font a line, its name first.
+    QStringList lines = runPoppler(QStringLiteral("pdffonts"), { path }).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QStringList names;
+    for (qsizetype i = 2; i < lines.size(); ++i) {
+        QString name = lines[i].section(QLatin1Char(' '), 0, 0, QString::SectionSkipEmpty);
+        if (name.size() > 7 && name[6] == QLatin1Char('+'))
+            name = name.mid(7);
+        names << name;
+    }
+    return names;
 }
 
 QVector<PdfWord> wordsOnPage(const QVector<PdfWord> &words, int page, const QString &text)

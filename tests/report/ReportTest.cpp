@@ -4,11 +4,13 @@
 #include "core/Error.h"
 #include "core/FormatSettings.h"
 #include "core/Formatting.h"
+#include "report/ReportFont.h"
 #include "report/ReportTableSource.h"
 #include "tests/report/PdfText.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QFontInfo>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QRegularExpression>
@@ -50,7 +52,7 @@ void buildStatement(Report &report)
 {
     report.setPage(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(Margin, Margin, Margin, Margin));
     report.setDocumentName(QStringLiteral("Contrôle des ventes"));
-    const QFont big(QStringLiteral("Arial"), 14);
+    const QFont big = reportFont(14);
 
     ReportBand &title = report.title();
     title.setHeight(30);
@@ -164,6 +166,18 @@ TEST_F(ReportTest, OnePagePrintsTitleEachRowInOrderSumsAndFooter)
 
     EXPECT_TRUE(matches(page, QStringLiteral("Totaux +1 334,750\\n")));
     EXPECT_TRUE(matches(page, QStringLiteral("Page: 1 +Cumul: +1 334,750")));
+}
+
+// The page must not depend on the fonts a machine happens to have: every
+// text, the default and the named sizes alike, prints with the report family.
+TEST_F(ReportTest, PrintsWithTheReportFamilyOnly)
+{
+    EXPECT_EQ(QFontInfo(reportFont(9)).family(), ReportFontFamily) << "the set-up installs it";
+    m_source.addRow(invoice(date(2024, 1, 5), QStringLiteral("F0001"), QStringLiteral("Société Alpha"), 1234.5, 18.0));
+    const QStringList fonts = pdfFontNames(render());
+    ASSERT_FALSE(fonts.isEmpty());
+    for (const QString &font : fonts)
+        EXPECT_TRUE(font.startsWith(QStringLiteral("LiberationSans"))) << font.toStdString();
 }
 
 TEST_F(ReportTest, SourceWithoutRowPrintsHeaderEmptyBodyZeroSumsAndFooter)
