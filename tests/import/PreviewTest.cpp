@@ -159,3 +159,11 @@ TEST_F(Preview, DateFormatNamingItselfIsRefused)
         EXPECT_EQ(run.out, QString());
     }
 }
+
+TEST_F(Preview, LongDelimitedLineIsWrittenFieldByField)
+{
+    const QString file = write("long.csv", "a;b\n" + QByteArray(2000000, ';') + "x\n");
+    const CliRun run = preview({ file, "--delimiter", ";" });
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, "a\tb\n" + QString(2000000, '\t') + "x\n");
+}
