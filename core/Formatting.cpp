@@ -242,8 +242,64 @@ QString floatToStr(double value, const FormatSettings &fs)
     return s;
 }
 
-QString formatDateTime(const QString &mask, double value, const FormatSettings &fs)
+namespace {
+
+enum SettingsFormat : unsigned { ShortDate = 1, LongDate = 2, ShortTime = 4, LongTime = 8 };
+
+const QString &settingsFormat(const FormatSettings &fs, unsigned which)
 {
+    switch (which) {
+    case ShortDate:
+        return fs.shortDateFormat;
+    case LongDate:
+        return fs.longDateFormat;
+    case ShortTime:
+        return fs.shortTimeFormat;
+    default:
+        return fs.longTimeFormat;
+    }
+}
+
+// The settings' formats a mask names, read the way formatDateTime reads it.
+unsigned namedFormats(const QString &mask)
+{
+    unsigned named = 0;
+    for (qsizetype i = 0; i < mask.size();) {
+        const QChar c = mask[i];
+        const QChar u = c.toUpper();
+        if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
+            const qsizetype end = mask.indexOf(c, i + 1);
+            i = end < 0 ? mask.size() : end + 1;
+            continue;
+        }
+        qsizetype n = 1;
+        if (u == QLatin1Char('D') || u == QLatin1Char('T'))
+            while (i + n < mask.size() && mask[i + n].toUpper() == u)
+                ++n;
+        if (u == QLatin1Char('D') && n == 5)
+            named |= ShortDate;
+        else if (u == QLatin1Char('D') && n > 5)
+            named |= LongDate;
+        else if (u == QLatin1Char('T'))
+            named |= n == 1 ? ShortTime : LongTime;
+        else if (u == QLatin1Char('C'))
+            named |= ShortDate | LongTime;
+        i += n;
+    }
+    return named;
+}
+
+// The settings' formats named by c, ddddd, dddddd, t and tt are expanded at
+// most once along a chain of expansions (expanding holds those under way): a
+// format that names itself, directly or through another, writes nothing at
+// its inner mention instead of recursing until the stack runs out.
+QString formatDateTimeGuarded(const QString &mask, double value, const FormatSettings &fs, unsigned expanding)
+{
+    auto expand = [&](unsigned which) {
+        if (expanding & which)
+            return QString();
+        return formatDateTimeGuarded(settingsFormat(fs, which), value, fs, expanding | which);
+    };
     int year, month, day, hour, minute, second, msec;
     DateTime::decodeDate(value, year, month, day);
     DateTime::decodeTime(value, hour, minute, second, msec);
@@ -281,9 +337,9 @@ QString formatDateTime(const QString &mask, double value, const FormatSettings &
             else if (n == 4)
                 out += fs.longDayNames.value(DateTime::dayOfWeek(value) - 1);
             else if (n == 5)
-                out += formatDateTime(fs.shortDateFormat, value, fs);
+                out += expand(ShortDate);
             else
-                out += formatDateTime(fs.longDateFormat, value, fs);
+                out += expand(LongDate);
             i += n;
             lastWasHour = false;
         } else if (u == QLatin1Char('M')) {
@@ -334,13 +390,13 @@ QString formatDateTime(const QString &mask, double value, const FormatSettings &
             lastWasHour = false;
         } else if (u == QLatin1Char('T')) {
             int n = run(u);
-            out += formatDateTime(n == 1 ? fs.shortTimeFormat : fs.longTimeFormat, value, fs);
+            out += expand(n == 1 ? ShortTime : LongTime);
             i += n;
             lastWasHour = false;
         } else if (u == QLatin1Char('C')) {
-            out += formatDateTime(fs.shortDateFormat, value, fs);
+            out += expand(ShortDate);
             if (hour || minute || second || msec)
-                out += QLatin1Char(' ') + formatDateTime(fs.longTimeFormat, value, fs);
+                out += QLatin1Char(' ') + expand(LongTime);
             ++i;
             lastWasHour = false;
         } else if (u == QLatin1Char('A') && startsWithCI(m, i, "ampm")) {
@@ -368,6 +424,33 @@ QString formatDateTime(const QString &mask, double value, const FormatSettings &
         }
     }
     return out;
+}
+
+} // namespace
+
+QString formatDateTime(const QString &mask, double value, const FormatSettings &fs)
+{
+    return formatDateTimeGuarded(mask, value, fs, 0);
+}
+
+QString selfReferringDateTimeFormat(const FormatSettings &fs)
+{
+    // A format refers to itself when following the formats it names, and the
+    // ones those name, leads back to it.
+    for (unsigned start : { ShortDate, LongDate, ShortTime, LongTime }) {
+        unsigned reached = 0, frontier = namedFormats(settingsFormat(fs, start));
+        while (frontier & ~reached) {
+            reached |= frontier;
+            unsigned next = 0;
+            for (unsigned which : { ShortDate, LongDate, ShortTime, LongTime })
+                if (frontier & which)
+                    next |= namedFormats(settingsFormat(fs, which));
+            frontier = next;
+        }
+        if (reached & start)
+            return settingsFormat(fs, start);
+    }
+    return QString();
 }
 
 QString dateToStr(double value, const FormatSettings &fs)

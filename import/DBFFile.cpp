@@ -8,11 +8,20 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace {
 constexpr int HeaderSize = 32;
 constexpr int DescriptorSize = 32;
 constexpr char Terminator = 0x0D;
 constexpr qint64 DBaseBlockSize = 512;
+// A dBase memo ends with its end mark. One whose mark is missing would run to
+// the end of the file, for every record that points at it; it stops here,
+// the most the format's writers put in one memo.
+constexpr qint64 MaxUnterminatedDBaseMemo = 64 * 1024;
+// Memo texts already read, in characters: records that share a block read it
+// once. Past this the cache starts afresh.
+constexpr qsizetype MemoCacheBudget = 4 * 1024 * 1024;
 
 EDataImportError openError()
 {
@@ -113,9 +122,15 @@ QString TDBFRead::TableFileName(const QString &fileName)
     const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
     if (dot < nameStart)
         return fileName + QStringLiteral(".DBF");
-    if (fileName.mid(dot).compare(QLatin1String(".DBF"), Qt::CaseInsensitive) == 0)
+    if (fileName.mid(dot).compare(QLatin1String(".DBF"), Qt::CaseInsensitive) == 0 || IsDatabaseContainer(fileName))
         return fileName;
     return fileName.left(dot) + QStringLiteral(".DBF");
+}
+
+bool TDBFRead::IsDatabaseContainer(const QString &fileName)
+{
+    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
+    return dot >= fileNameStart(fileName) && fileName.mid(dot).compare(QLatin1String(".DBC"), Qt::CaseInsensitive) == 0;
 }
 
 QString TDBFRead::MemoFileName(const QString &tableFileName, unsigned char version)
@@ -124,6 +139,8 @@ QString TDBFRead::MemoFileName(const QString &tableFileName, unsigned char versi
     qsizetype end = tableFileName.indexOf(QLatin1Char('.'), nameStart);
     if (end < 0)
         end = tableFileName.size();
+    if (IsDatabaseContainer(tableFileName))
+        return tableFileName.left(end) + QStringLiteral(".dct");
     return tableFileName.left(end) + (version == 0x83 ? QStringLiteral(".dbt") : QStringLiteral(".fpt"));
 }
 
@@ -234,6 +251,9 @@ void TDBFRead::attachMemo(QIODevice *memo)
     if (m_version == 0x83) {
         m_memoKind = MemoKind::DBase;
         m_memoBroken = !memo->isOpen() || memo->isSequential();
+        char header[4];
+        if (!m_memoBroken && memo->seek(0) && readFully(memo, header, 4) == 4)
+            m_memoNextFreeBlock = le32(header);
         return;
     }
     m_memoKind = MemoKind::FoxPro;
@@ -323,7 +343,16 @@ QString TDBFRead::memoText(const QByteArray &pointer)
     }
     if (block <= 0 || m_memoKind == MemoKind::None)
         return QString();
-    return m_memoKind == MemoKind::DBase ? dbaseMemo(block) : foxproMemo(block);
+    if (const auto cached = m_memoCache.constFind(block); cached != m_memoCache.cend())
+        return *cached;
+    const QString text = m_memoKind == MemoKind::DBase ? dbaseMemo(block) : foxproMemo(block);
+    m_memoCacheSize += text.size();
+    if (m_memoCacheSize > MemoCacheBudget) {
+        m_memoCache.clear();
+        m_memoCacheSize = text.size();
+    }
+    m_memoCache.insert(block, text);
+    return text;
 }
 
 QString TDBFRead::dbaseMemo(qint64 block)
@@ -332,22 +361,29 @@ QString TDBFRead::dbaseMemo(qint64 block)
     if (m_memoBroken)
         return failed;
     const qint64 start = block * DBaseBlockSize;
-    if (start >= m_memo->size())
+    const qint64 size = m_memo->size();
+    if (start >= size)
         return QString(); // past the end: nothing was read
+    // No memo runs past the first free block the header names (when it names
+    // one after this memo), nor past the most one memo holds.
+    qint64 end = std::min(size, start + MaxUnterminatedDBaseMemo);
+    if (m_memoNextFreeBlock > quint32(block))
+        end = std::min(end, qint64(m_memoNextFreeBlock) * DBaseBlockSize);
     if (!m_memo->seek(start))
         return failed;
     QByteArray text;
     char chunk[DBaseBlockSize];
-    for (;;) {
-        const qint64 n = readFully(m_memo, chunk, DBaseBlockSize);
+    for (qint64 at = start; at < end; at += DBaseBlockSize) {
+        const qint64 n = readFully(m_memo, chunk, std::min(DBaseBlockSize, end - at));
         if (n < 0)
             return failed;
+        // The end mark: a pair of marks in the block, else a single one.
         const QByteArrayView view(chunk, n);
-        qsizetype end = view.indexOf(QByteArrayView("\x1A\x1A", 2));
-        if (end < 0)
-            end = view.indexOf('\x1A');
-        if (end >= 0) {
-            text.append(chunk, end);
+        qsizetype mark = view.indexOf(QByteArrayView("\x1A\x1A", 2));
+        if (mark < 0)
+            mark = view.indexOf('\x1A');
+        if (mark >= 0) {
+            text.append(chunk, mark);
             break;
         }
         text.append(chunk, n);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -42,10 +43,13 @@ public:
     TDBFRead &operator=(const TDBFRead &) = delete;
 
     // The name with its extension replaced by ".DBF", or ".DBF" appended when
-    // it has none; an extension DBF in any letter case is kept.
+    // it has none; an extension DBF in any letter case is kept, and so is
+    // DBC: a database container is a table too.
     static QString TableFileName(const QString &fileName);
+    static bool IsDatabaseContainer(const QString &fileName);
     // The memo file next to the table: its name up to the first "." with
-    // ".dbt" for version 0x83, ".fpt" for any other version.
+    // ".dbt" for version 0x83, ".fpt" for any other version; ".dct" for a
+    // database container.
     static QString MemoFileName(const QString &tableFileName, unsigned char version);
 
     // An empty file leaves the table closed: no fields, no records.
@@ -100,4 +104,7 @@ private:
     MemoKind m_memoKind = MemoKind::None;
     bool m_memoBroken = false; // present but unusable: every memo is a read error
     quint32 m_memoBlockSize = 512;
+    quint32 m_memoNextFreeBlock = 0; // dBase: from the memo file's header
+    QHash<qint64, QString> m_memoCache; // by block
+    qsizetype m_memoCacheSize = 0; // characters
 };

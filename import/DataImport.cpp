@@ -287,6 +287,11 @@ void TDataImport::CheckProperties()
             if (DestinationColumnIndex(key) < 0)
                 throw DataImportError(24150, { key });
     }
+    // Such formats cannot show a date: every value and the log's time stamps
+    // would lose theirs.
+    const QString selfReferring = selfReferringDateTimeFormat(m_formats.Settings());
+    if (!selfReferring.isEmpty())
+        throw DataImportError(24005, { selfReferring });
 }
 
 void TDataImport::PrepareImport()

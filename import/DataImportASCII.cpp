@@ -1,7 +1,10 @@
 #include "import/DataImportASCII.h"
 
+#include "core/Conversion.h"
 #include "core/Error.h"
 #include "import/TextLineReader.h"
+
+#include <algorithm>
 
 TDataImportASCII::TDataImportASCII()
     : m_comma(DefaultTextDelimiter())
@@ -31,8 +34,13 @@ void TDataImportASCII::OpenSource()
     m_headersSkipped = 0;
     m_fields.clear();
     m_mapValues.clear();
-    for (int i = 0; i < Map().size(); ++i)
+    m_lastField = 0;
+    for (int i = 0; i < Map().size(); ++i) {
         m_mapValues << MapValue(i);
+        int number = 0;
+        if (tryStrToInt(m_mapValues.last(), number))
+            m_lastField = std::max(m_lastField, number);
+    }
 }
 
 bool TDataImportASCII::HasMoreRows()
@@ -55,7 +63,7 @@ void TDataImportASCII::FillImportRow()
 {
     const bool fixedWidth = m_comma == QChar(0);
     if (!fixedWidth)
-        SplitDelimitedLine(m_line, m_quote, m_comma, m_fields);
+        SplitDelimitedLine(m_line, m_quote, m_comma, m_fields, m_lastField);
     for (int i = 0; i < Row().Count(); ++i) {
         TDataImportCol *col = Row().Items(i);
         col->Value.clear();

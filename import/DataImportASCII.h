@@ -47,4 +47,5 @@ private:
     QStringList m_fields;
     int m_headersSkipped = 0;
     QStringList m_mapValues; // of the import, by map line
+    int m_lastField = 0; // the highest field number mapped: later fields are not split off
 };

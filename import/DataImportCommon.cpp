@@ -15,14 +15,19 @@
 // Delimited lines
 // ---------------------------------------------------------------------------
 
-void SplitDelimitedLine(const QString &line, QChar quote, QChar separator, QStringList &list)
+void ForEachDelimitedField(const QString &line, QChar quote, QChar separator, const std::function<bool(const QString &)> &take)
 {
     enum class State { FieldStart, Plain, Quoted, AfterQuote, Dropping };
 
-    list.clear();
     QString field;
     State state = State::FieldStart;
     const bool quoting = quote != QChar(0);
+    auto endField = [&] {
+        const bool more = take(field);
+        field.clear();
+        state = State::FieldStart;
+        return more;
+    };
 
     for (const QChar c : line) {
         switch (state) {
@@ -35,9 +40,8 @@ void SplitDelimitedLine(const QString &line, QChar quote, QChar separator, QStri
             [[fallthrough]];
         case State::Plain:
             if (c == separator) {
-                list.append(field);
-                field.clear();
-                state = State::FieldStart;
+                if (!endField())
+                    return;
             } else {
                 field += c;
             }
@@ -53,24 +57,31 @@ void SplitDelimitedLine(const QString &line, QChar quote, QChar separator, QStri
                 field += c;
                 state = State::Quoted;
             } else if (c == separator) {
-                list.append(field);
-                field.clear();
-                state = State::FieldStart;
+                if (!endField())
+                    return;
             } else {
                 // Text glued to a closing quote is not part of the value.
                 state = State::Dropping;
             }
             break;
         case State::Dropping:
-            if (c == separator) {
-                list.append(field);
-                field.clear();
-                state = State::FieldStart;
-            }
+            if (c == separator && !endField())
+                return;
             break;
         }
     }
-    list.append(field);
+    take(field);
+}
+
+void SplitDelimitedLine(const QString &line, QChar quote, QChar separator, QStringList &list, qsizetype maxFields)
+{
+    list.clear();
+    if (maxFields == 0)
+        return;
+    ForEachDelimitedField(line, quote, separator, [&](const QString &field) {
+        list.append(field);
+        return maxFields < 0 || list.size() < maxFields;
+    });
 }
 
 // End of delimited lines

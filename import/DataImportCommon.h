@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 class Field;
@@ -20,7 +21,12 @@ class Field;
 // quote is one literal quote, and whatever follows its closing quote up to the
 // next separator is dropped. Other fields run to the next separator and keep
 // any quote characters. The last field is always added, even when empty.
-void SplitDelimitedLine(const QString &line, QChar quote, QChar separator, QStringList &list);
+// With maxFields 0 or above no more than that many fields are kept: the
+// rest of the line is not looked at.
+void SplitDelimitedLine(const QString &line, QChar quote, QChar separator, QStringList &list, qsizetype maxFields = -1);
+// The same fields handed one by one to take, which answers false to stop:
+// a line of millions of fields then needs no list of them.
+void ForEachDelimitedField(const QString &line, QChar quote, QChar separator, const std::function<bool(const QString &)> &take);
 
 // End of delimited lines
 // ---------------------------------------------------------------------------

@@ -1091,18 +1091,72 @@ TbiffCell *TbiffCellList::cell(int i)
     return static_cast<TbiffCell *>(m_items[std::size_t(i)]);
 }
 
+namespace {
+
+template <typename Line> int lineCount(const std::map<int, std::unique_ptr<Line>> &lines)
+{
+    return lines.empty() ? 0 : lines.rbegin()->first + 1;
+}
+
+template <typename Line> Line *lineAt(const std::map<int, std::unique_ptr<Line>> &lines, int index, Line &empty)
+{
+    const auto it = lines.find(index);
+    return it == lines.end() ? &empty : it->second.get();
+}
+
+template <typename Line> Line *growLine(std::map<int, std::unique_ptr<Line>> &lines, int index)
+{
+    // Cells mostly come in order: the last line is the likely one.
+    if (!lines.empty() && lines.rbegin()->first == index)
+        return lines.rbegin()->second.get();
+    std::unique_ptr<Line> &line = lines[index];
+    if (!line)
+        line = std::make_unique<Line>();
+    return line.get();
+}
+
+} // namespace
+
+int TxlsRowList::count() const
+{
+    return lineCount(m_rows);
+}
+
+TxlsRow *TxlsRowList::row(int index) const
+{
+    return lineAt(m_rows, index, m_empty);
+}
+
 TxlsRow *TxlsRowList::grow(int index)
 {
-    while (index >= count())
-        m_rows.push_back(std::make_unique<TxlsRow>());
-    return row(index);
+    return growLine(m_rows, index);
+}
+
+void TxlsRowList::squeeze()
+{
+    for (auto &entry : m_rows)
+        entry.second->squeeze();
+}
+
+int TxlsColList::count() const
+{
+    return lineCount(m_cols);
+}
+
+TxlsCol *TxlsColList::col(int index) const
+{
+    return lineAt(m_cols, index, m_empty);
 }
 
 TxlsCol *TxlsColList::grow(int index)
 {
-    while (index >= count())
-        m_cols.push_back(std::make_unique<TxlsCol>());
-    return col(index);
+    return growLine(m_cols, index);
+}
+
+void TxlsColList::squeeze()
+{
+    for (auto &entry : m_cols)
+        entry.second->squeeze();
 }
 
 TbiffShrFmla *TbiffShrFmlaList::find(quint32 key)
@@ -1444,8 +1498,11 @@ void TxlsWorkSheet::expandSharedFormulas()
         if (!f->refersToSharedFormula())
             continue;
         TbiffShrFmla *shared = m_sharedFormulas.find(f->sharedFormulaKey());
+        // An array formula (whose ARRAY record is not kept) or a shared
+        // formula the writer left out: the cell keeps its own token and its
+        // cached result, which is all the import reads.
         if (!shared)
-            throw EDataImportError(QStringLiteral("Shared Formula not found"));
+            continue;
         QByteArray tokens(reinterpret_cast<const char *>(shared->data()) + 8, shared->dataSize() - 8);
         try {
             walkSharedTokens(tokens, f->row(), f->column(), shared->id());
@@ -1668,6 +1725,17 @@ void TxlsWorkbook::readWorkSheet(XlsRecordStream &stream, TxlsWorkSheet *sheet)
     XlsArena &arena = *m_arena;
     sheet->clear();
     TbiffFormula *lastFormula = nullptr;
+    // A sheet of this format has 256 columns. A formatted blank beyond them
+    // holds nothing and is passed over; a value there is one no range can
+    // name, so the damaged file is refused rather than read without it.
+    auto addCell = [sheet](TbiffCell *cell) {
+        if (cell->column() > 255) {
+            if (cell->id() == XlsRecordId::Blank)
+                return;
+            throw ExlsFileError(QStringLiteral("Invalid Column (%1)").arg(cell->column()));
+        }
+        sheet->addCell(cell);
+    };
     for (;;) {
         if (stream.remaining() <= 0)
             fileInvalid();
@@ -1681,7 +1749,7 @@ void TxlsWorkbook::readWorkSheet(XlsRecordStream &stream, TxlsWorkSheet *sheet)
         case XlsRecordId::Formula3:
         case XlsRecordId::Formula4:
             lastFormula = static_cast<TbiffFormula *>(record);
-            sheet->addCell(lastFormula);
+            addCell(lastFormula);
             break;
         case XlsRecordId::Blank:
         case XlsRecordId::Number:
@@ -1690,7 +1758,7 @@ void TxlsWorkbook::readWorkSheet(XlsRecordStream &stream, TxlsWorkSheet *sheet)
         case XlsRecordId::LabelSst:
         case XlsRecordId::Label:
         case XlsRecordId::RString:
-            sheet->addCell(static_cast<TbiffCell *>(record));
+            addCell(static_cast<TbiffCell *>(record));
             break;
         case XlsRecordId::MulRk: {
             auto *m = static_cast<TbiffMulRK *>(record);
@@ -1700,7 +1768,7 @@ void TxlsWorkbook::readWorkSheet(XlsRecordStream &stream, TxlsWorkSheet *sheet)
                 qToLittleEndian(quint16(m->currentColumn()), bytes + 2);
                 qToLittleEndian(quint16(m->currentXf()), bytes + 4);
                 qToLittleEndian(m->currentRk(), bytes + 6);
-                sheet->addCell(arena.make<TbiffRK>(sheet, XlsRecordId::Rk, bytes, 10));
+                addCell(arena.make<TbiffRK>(sheet, XlsRecordId::Rk, bytes, 10));
             }
             break;
         }
@@ -1711,7 +1779,7 @@ void TxlsWorkbook::readWorkSheet(XlsRecordStream &stream, TxlsWorkSheet *sheet)
                 qToLittleEndian(quint16(m->row()), bytes);
                 qToLittleEndian(quint16(m->currentColumn()), bytes + 2);
                 qToLittleEndian(quint16(m->currentXf()), bytes + 4);
-                sheet->addCell(arena.make<TbiffBlank>(sheet, XlsRecordId::Blank, bytes, 6));
+                addCell(arena.make<TbiffBlank>(sheet, XlsRecordId::Blank, bytes, 6));
             }
             break;
         }
@@ -1735,10 +1803,8 @@ void TxlsWorkbook::readWorkSheet(XlsRecordStream &stream, TxlsWorkSheet *sheet)
             break;
     }
     sheet->expandSharedFormulas();
-    for (int i = 0; i < sheet->rows().count(); ++i)
-        sheet->rows().row(i)->squeeze();
-    for (int i = 0; i < sheet->cols().count(); ++i)
-        sheet->cols().col(i)->squeeze();
+    sheet->rows().squeeze();
+    sheet->cols().squeeze();
 }
 
 // ---------------------------------------------------------------- file

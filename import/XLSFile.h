@@ -7,6 +7,7 @@
 #include <QVariant>
 
 #include <cstddef>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -527,29 +528,38 @@ public:
     }
 };
 
-// One entry per row index up to the highest row that holds a cell.
+// The rows of a worksheet by row index. Only rows that hold cells are kept,
+// so memory follows the cells present, not the highest index a record names;
+// an index without cells answers with an empty row.
 class TxlsRowList : public TxlsList
 {
 public:
-    int count() const { return int(m_rows.size()); }
-    TxlsRow *row(int index) const { return m_rows[std::size_t(index)].get(); }
+    // One past the highest row index that holds a cell.
+    int count() const;
+    TxlsRow *row(int index) const;
+    // The row at that index, made when it holds no cell yet.
     TxlsRow *grow(int index);
+    void squeeze();
     void clear() { m_rows.clear(); }
 
 private:
-    std::vector<std::unique_ptr<TxlsRow>> m_rows;
+    std::map<int, std::unique_ptr<TxlsRow>> m_rows;
+    mutable TxlsRow m_empty;
 };
 
+// The columns of a worksheet by column index, kept like the rows.
 class TxlsColList : public TxlsList
 {
 public:
-    int count() const { return int(m_cols.size()); }
-    TxlsCol *col(int index) const { return m_cols[std::size_t(index)].get(); }
+    int count() const;
+    TxlsCol *col(int index) const;
     TxlsCol *grow(int index);
+    void squeeze();
     void clear() { m_cols.clear(); }
 
 private:
-    std::vector<std::unique_ptr<TxlsCol>> m_cols;
+    std::map<int, std::unique_ptr<TxlsCol>> m_cols;
+    mutable TxlsCol m_empty;
 };
 
 class TbiffShrFmlaList : public TbiffRecordList
@@ -693,7 +703,7 @@ public:
     // Cells of any record kind in all rows.
     qsizetype cellCount() const { return m_cellCount; }
     // Called at the sheet's EOF: ptgExp formulas take their shared formula's
-    // tokens.
+    // tokens; one whose shared formula is not there keeps its own.
     void expandSharedFormulas();
 
 private:

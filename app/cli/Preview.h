@@ -19,6 +19,9 @@ struct PreviewOptions
 
 // Tab, line feed, carriage return and backslash written as \t, \n, \r, \\.
 QString escapePreviewField(const QString &value);
+// The same written to out a slice at a time: a field as long as a memo then
+// passes without copies of its whole length.
+void writePreviewField(QTextStream &out, const QString &value);
 
 int previewText(const PreviewOptions &options, QTextStream &out, QTextStream &err); // csv and txt
 int previewDbf(const PreviewOptions &options, QTextStream &out, QTextStream &err);

@@ -3,6 +3,27 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+
+namespace {
+bool isPlain(QChar c)
+{
+    return c != QLatin1Char('\t') && c != QLatin1Char('\n') && c != QLatin1Char('\r') && c != QLatin1Char('\\');
+}
+} // namespace
+
+void writePreviewField(QTextStream &out, const QString &value)
+{
+    constexpr qsizetype Slice = 4096;
+    for (qsizetype from = 0; from < value.size(); from += Slice) {
+        const QStringView slice = QStringView(value).mid(from, Slice);
+        if (std::all_of(slice.cbegin(), slice.cend(), isPlain))
+            out << slice;
+        else
+            out << escapePreviewField(slice.toString());
+    }
+}
+
 QString escapePreviewField(const QString &value)
 {
     QString out;

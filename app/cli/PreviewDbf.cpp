@@ -36,8 +36,10 @@ int previewDbf(const PreviewOptions &options, QTextStream &out, QTextStream &err
             if (table.RecordNumber() <= options.skip)
                 continue;
             out << (table.Deleted() ? "*" : "");
-            for (const QString &value : values)
-                out << '\t' << escapePreviewField(value);
+            for (const QString &value : values) {
+                out << '\t';
+                writePreviewField(out, value);
+            }
             out << '\n';
         }
     } catch (const EDataImportError &e) {

@@ -52,7 +52,6 @@ int previewText(const PreviewOptions &options, QTextStream &out, QTextStream &er
     try {
         TTextLineReader reader(&file);
         QString line;
-        QStringList fields;
         qint64 skipped = 0;
         while (reader.ReadLine(line)) {
             if (skipped < options.skip) {
@@ -65,12 +64,15 @@ int previewText(const PreviewOptions &options, QTextStream &out, QTextStream &er
                 out << escapePreviewField(line) << '\n';
                 continue;
             }
-            SplitDelimitedLine(line, quote, comma, fields);
-            for (qsizetype i = 0; i < fields.size(); ++i) {
-                if (i > 0)
+            // Written as they come: a line of millions of fields needs no list.
+            bool first = true;
+            ForEachDelimitedField(line, quote, comma, [&](const QString &field) {
+                if (!first)
                     out << '\t';
-                out << escapePreviewField(fields[i]);
-            }
+                first = false;
+                writePreviewField(out, field);
+                return true;
+            });
             out << '\n';
         }
     } catch (const EDataImportError &e) {

@@ -1,6 +1,7 @@
 #include "app/cli/Preview.h"
 #include "core/Cp1252.h"
 #include "core/FormatSettings.h"
+#include "core/Formatting.h"
 #include "import/DataImportMessages.h"
 #include "import/XLSFile.h"
 #include "import/XLSMapParser.h"
@@ -38,6 +39,10 @@ int previewXls(const PreviewOptions &options, QTextStream &out, QTextStream &err
             return 2;
         }
         settings.decimalSeparator = options.decimal[0];
+    }
+    if (const QString selfReferring = selfReferringDateTimeFormat(settings); !selfReferring.isEmpty()) {
+        err << DataImportError(24005, { selfReferring }).text() << "\n";
+        return 2;
     }
     const SettingsInForce inForce(settings);
     try {

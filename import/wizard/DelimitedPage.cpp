@@ -21,6 +21,9 @@
 namespace {
 
 const QColor MarkedFill(255, 226, 160);
+// The preview shows no more fields of a line than this: a line of millions
+// of separators would otherwise make as many columns.
+constexpr qsizetype MaxPreviewFields = 1024;
 
 } // namespace
 
@@ -207,7 +210,7 @@ void TDelimitedPage::readFile()
     QString line;
     QStringList fields;
     while ((rows <= 0 || lines.size() < rows + 1) && reader.ReadLine(line)) {
-        SplitDelimitedLine(line, settings().Quote, settings().Delimiter, fields);
+        SplitDelimitedLine(line, settings().Quote, settings().Delimiter, fields, MaxPreviewFields);
         lines << fields;
     }
     m_model->SetLines(lines);

@@ -78,3 +78,43 @@ TEST(FormatDateTime, DatesTimesAndNames)
     EXPECT_EQ(floatToStr(1234.5, fs), QStringLiteral("1234,5"));
     EXPECT_EQ(floatToStr(0.1, fs), QStringLiteral("0,1"));
 }
+
+TEST(FormatDateTime, FormatsThatNameEachOther)
+{
+    // c, ddddd, dddddd, t and tt stand for the settings' own formats.
+    const double d = 45366.4375; // 15 March 2024, 10:30
+    FormatSettings fs = french();
+    fs.longDateFormat = QStringLiteral("'le' ddddd");
+    fs.shortTimeFormat = QStringLiteral("tt");
+    fs.longTimeFormat = QStringLiteral("hh:nn:ss");
+    EXPECT_EQ(selfReferringDateTimeFormat(fs), QString());
+    EXPECT_EQ(formatDateTime(QStringLiteral("dddddd"), d, fs), QStringLiteral("le 15/03/2024"));
+    EXPECT_EQ(formatDateTime(QStringLiteral("c"), d, fs), QStringLiteral("15/03/2024 10:30:00"));
+    EXPECT_EQ(formatDateTime(QStringLiteral("t"), d, fs), QStringLiteral("10:30:00"));
+
+    // A format that comes back to itself, directly or through another, is
+    // named; formatting with it still ends.
+    const struct
+    {
+        const char *shortDate, *longDate, *shortTime, *longTime;
+        const char *named;
+    } cases[] = {
+        { "c", "dddd d mmmm yyyy", "hh:nn", "hh:nn:ss", "c" }, { "dd ddddd", "dddd d mmmm yyyy", "hh:nn", "hh:nn:ss", "dd ddddd" },
+        { "dd/mm/yyyy", "DDDDDD", "hh:nn", "hh:nn:ss", "DDDDDD" }, { "dd/mm/yyyy", "dddd d mmmm yyyy", "t", "hh:nn:ss", "t" },
+        { "dd/mm/yyyy", "dddd d mmmm yyyy", "hh:nn", "c", "c" }, { "dddddd", "ddddd", "hh:nn", "hh:nn:ss", "dddddd" }, // through each other
+        { "dd/mm/yyyy", "dddd d mmmm yyyy", "tt", "t", "tt" },
+        { "dd/mm/yyyy 'c'", "dddd \"t\" yyyy", "c", "hh:nn:ss", "" }, // quoted letters, and c from a time format that names no loop
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.shortDate + std::string(" | ") + c.longDate + " | " + c.shortTime + " | " + c.longTime);
+        fs = french();
+        fs.shortDateFormat = QString::fromLatin1(c.shortDate);
+        fs.longDateFormat = QString::fromLatin1(c.longDate);
+        fs.shortTimeFormat = QString::fromLatin1(c.shortTime);
+        fs.longTimeFormat = QString::fromLatin1(c.longTime);
+        EXPECT_EQ(selfReferringDateTimeFormat(fs), QString::fromLatin1(c.named));
+        for (const char *mask : { "c", "ddddd", "dddddd", "t", "tt" })
+            formatDateTime(QString::fromLatin1(mask), d, fs);
+        dateTimeToStr(d, fs);
+    }
+}

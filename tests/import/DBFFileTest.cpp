@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QtEndian>
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -77,6 +78,22 @@ QString failureOf(const QByteArray &bytes)
     return QString();
 }
 
+// A memory device that counts the bytes read from it.
+class CountingBuffer : public QBuffer
+{
+public:
+    using QBuffer::QBuffer;
+    qint64 bytesRead = 0;
+
+protected:
+    qint64 readData(char *data, qint64 size) override
+    {
+        const qint64 n = QBuffer::readData(data, size);
+        bytesRead += std::max<qint64>(n, 0);
+        return n;
+    }
+};
+
 // A random-access device whose every read fails.
 class UnreadableDevice : public QIODevice
 {
@@ -97,12 +114,8 @@ TEST(DBFFile, FileNameRules)
     {
         QString given, table;
     } tables[] = {
-        { "DATA.TXT", "DATA.DBF" },
-        { "data.dbf", "data.dbf" },
-        { "x", "x.DBF" },
-        { "a.b.c", "a.b.DBF" },
-        { "dir.v2/x", "dir.v2/x.DBF" },
-        { "name.", "name.DBF" },
+        { "DATA.TXT", "DATA.DBF" }, { "data.dbf", "data.dbf" }, { "x", "x.DBF" }, { "a.b.c", "a.b.DBF" }, { "dir.v2/x", "dir.v2/x.DBF" },
+        { "name.", "name.DBF" }, { "dir/db.DBC", "dir/db.DBC" }, // a database container is a table itself
     };
     for (const auto &t : tables)
         EXPECT_EQ(TDBFRead::TableFileName(t.given), t.table) << qPrintable(t.given);
@@ -110,6 +123,7 @@ TEST(DBFFile, FileNameRules)
     EXPECT_EQ(TDBFRead::MemoFileName("dir/a.b.dbf", 0x83), "dir/a.dbt");
     EXPECT_EQ(TDBFRead::MemoFileName("dir/a.b.dbf", 0x8B), "dir/a.fpt");
     EXPECT_EQ(TDBFRead::MemoFileName("dir.x/t.DBF", 0x03), "dir.x/t.fpt");
+    EXPECT_EQ(TDBFRead::MemoFileName("dir/db.DBC", 0x30), "dir/db.dct");
 }
 
 TEST(DBFFile, DBaseTableWithMemo)
@@ -293,5 +307,77 @@ TEST(DBFFile, EmptyUnopenableAndUnreadableFiles)
         FAIL() << "read";
     } catch (const EDataImportError &e) {
         EXPECT_EQ(e.text(), "File read error!");
+    }
+}
+
+TEST(DBFFile, DatabaseContainerOpenedByItsName)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    // Visual FoxPro: binary memo pointers, the memo in ".DCT" beside the container.
+    QByteArray record(" ");
+    record += "OBJ1";
+    record += QByteArray::fromHex("01000000");
+    QFile dbc(dir.path() + "/Sales.DBC");
+    ASSERT_TRUE(dbc.open(QIODevice::WriteOnly));
+    dbc.write(makeTable(0x30, 1, { { "NAME", 'C', 4 }, { "PROPS", 'M', 4 } }, { record }));
+    dbc.close();
+    QByteArray memo(64, '\0');
+    qToBigEndian<quint16>(64, memo.data() + 6);
+    memo += QByteArray::fromHex("00000001 0000000a") + "properties";
+    QFile dct(dir.path() + "/Sales.DCT");
+    ASSERT_TRUE(dct.open(QIODevice::WriteOnly));
+    dct.write(memo);
+    dct.close();
+
+    TDBFRead table(dir.path() + "/Sales.DBC");
+    EXPECT_EQ(readAll(table).rows, (QList<QStringList> { { "OBJ1", "properties" } }));
+}
+
+TEST(DBFFile, MemoBlocksAreReadOnceAndBounded)
+{
+    // Records that all point at one memo read it once.
+    const int records = 2000;
+    QList<QByteArray> rows;
+    for (int i = 0; i < records; ++i)
+        rows << " 1         ";
+    QByteArray table = makeTable(0x83, records, { { "MEMO", 'M', 10 } }, rows);
+    const QByteArray header(512, '\0'); // no next free block given
+    QByteArray memo = header + QByteArray(20000, 'A'); // and no end mark
+    {
+        QBuffer tableDevice(&table);
+        CountingBuffer memoDevice(&memo);
+        tableDevice.open(QIODevice::ReadOnly);
+        memoDevice.open(QIODevice::ReadOnly);
+        TDBFRead reader(&tableDevice, &memoDevice);
+        const ReadTable read = readAll(reader);
+        ASSERT_EQ(read.rows.size(), records);
+        for (const QStringList &row : read.rows)
+            ASSERT_EQ(row[0], QString(20000, 'A'));
+        EXPECT_LT(memoDevice.bytesRead, 2 * memo.size());
+    }
+
+    // A memo without its end mark ends at the first free block the header
+    // names, or after 64 KB when the header names none past it.
+    const struct
+    {
+        quint32 nextFreeBlock;
+        qsizetype memoBytes;
+        qsizetype expected;
+    } cases[] = {
+        { 0, 200000, 65536 }, { 1, 200000, 65536 }, // names this very block: no bound from it
+        { 3, 200000, 1024 }, { 3, 700, 700 }, // the end of the file comes first
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.nextFreeBlock);
+        QByteArray one = makeTable(0x83, 1, { { "MEMO", 'M', 10 } }, { " 1         " });
+        QByteArray dbt(512, '\0');
+        qToLittleEndian<quint32>(c.nextFreeBlock, dbt.data());
+        dbt += QByteArray(c.memoBytes, 'B');
+        QBuffer tableDevice(&one), memoDevice(&dbt);
+        tableDevice.open(QIODevice::ReadOnly);
+        memoDevice.open(QIODevice::ReadOnly);
+        TDBFRead reader(&tableDevice, &memoDevice);
+        EXPECT_EQ(readAll(reader).rows.value(0).value(0).size(), c.expected);
     }
 }

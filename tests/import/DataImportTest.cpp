@@ -92,6 +92,11 @@ TEST_F(DataImportEngine, CheckMessages)
                 source.SetKeyColumns({ "NUMEROORDRE", "NOKEY" });
             },
             "Key column NOKEY is not found in the import destination" },
+        // Formats that name themselves could show no date: refused before a row is read.
+        { "short date format naming itself", [&] { source.Formats().ShortDateFormat = "c"; },
+            "Date or time format \"c\" refers to itself" },
+        { "long time format naming itself", [&] { source.Formats().LongTimeFormat = "hh tt"; },
+            "Date or time format \"hh tt\" refers to itself" },
     };
     source.Rows << InvoiceFixture::invoiceRow(1);
     for (const Case &c : cases) {

@@ -149,3 +149,21 @@ TEST_F(Preview, UnreadableFilesGiveTheReadersMessage)
     EXPECT_EQ(partial.err, "Table file is invalid!\n");
     EXPECT_EQ(partial.out.count('\n'), 3);
 }
+
+TEST_F(Preview, DateFormatNamingItselfIsRefused)
+{
+    for (const char *format : { "c", "ddddd", "dd/mm ddddd" }) {
+        const CliRun run = preview({ Fixtures + "xls/cells.xls", "--date-format", format });
+        EXPECT_EQ(run.exitCode, 2) << format;
+        EXPECT_EQ(run.err, QStringLiteral("Date or time format \"%1\" refers to itself\n").arg(QLatin1String(format)));
+        EXPECT_EQ(run.out, QString());
+    }
+}
+
+TEST_F(Preview, LongDelimitedLineIsWrittenFieldByField)
+{
+    const QString file = write("long.csv", "a;b\n" + QByteArray(2000000, ';') + "x\n");
+    const CliRun run = preview({ file, "--delimiter", ";" });
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, "a\tb\n" + QString(2000000, '\t') + "x\n");
+}

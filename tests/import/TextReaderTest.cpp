@@ -105,6 +105,43 @@ TEST(SplitDelimitedLine, QuotesSeparatorsAndEmptyFields)
     }
 }
 
+TEST(SplitDelimitedLine, OnlyTheFieldsAsked)
+{
+    // The text source splits off no field after the last one it maps: a line
+    // of millions of separators then costs no list of millions of fields.
+    const struct
+    {
+        const char *line;
+        qsizetype maxFields;
+        QStringList fields;
+    } cases[] = {
+        { R"(a;"b;c";d)", 2, { "a", "b;c" } },
+        { "a;b", 5, { "a", "b" } },
+        { "a;b", 0, {} },
+        { "a;b", -1, { "a", "b" } },
+        { R"("x"y;z;w)", 1, { "x" } },
+    };
+    for (const auto &c : cases) {
+        QStringList list { "left over" };
+        SplitDelimitedLine(QString::fromUtf8(c.line), QLatin1Char('"'), QLatin1Char(';'), list, c.maxFields);
+        EXPECT_EQ(list, c.fields) << c.line << " max " << c.maxFields;
+    }
+
+    const QString separators(1000000, QLatin1Char(';'));
+    QStringList list;
+    SplitDelimitedLine(separators, QLatin1Char('"'), QLatin1Char(';'), list, 3);
+    EXPECT_EQ(list, (QStringList { "", "", "" }));
+    qsizetype handed = 0;
+    ForEachDelimitedField(separators, QLatin1Char('"'), QLatin1Char(';'), [&](const QString &field) {
+        EXPECT_TRUE(field.isEmpty());
+        return ++handed < 10;
+    });
+    EXPECT_EQ(handed, 10);
+    handed = 0;
+    ForEachDelimitedField(separators, QLatin1Char('"'), QLatin1Char(';'), [&](const QString &) { return ++handed > 0; });
+    EXPECT_EQ(handed, separators.size() + 1);
+}
+
 TEST(TextLineReader, LineEndsCtrlZAndLastLine)
 {
     const struct

@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 #include <iostream>
 #include <iterator>
+#include <malloc.h>
 
 namespace {
 
@@ -76,7 +77,7 @@ bool isReaderMessage(const QString &text)
     static const QRegularExpression known(
         QStringLiteral("^(File name is not defined|File .* does not exist|File .* is not an Excel Workbook"
                        "|Error reading Excel records\\. File invalid|File is saved with an invalid Excel version"
-                       "|Error reading record|Record with ID 0x[0-9a-f]+ is invalid|Shared Formula not found"
+                       "|Error reading record|Record with ID 0x[0-9a-f]+ is invalid|Invalid Column \\(\\d+\\)"
                        "|Formula at Row \\d+, column \\d+ is not supported\\. Token Id: 0x[ 0-9a-f]+)$"));
     return known.match(text).hasMatch();
 }
@@ -89,6 +90,13 @@ QByteArray oneSheet(const std::function<void(S &)> &cells, const QStringList &ss
     s.globals({ QStringLiteral("Feuil1") }, sst, xfFormats, formats, dates1904).beginSheet();
     cells(s);
     return s.eof().bytes();
+}
+
+// Bytes the allocator has handed out and not taken back.
+std::size_t heapInUse()
+{
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
 }
 
 struct Opened
@@ -570,9 +578,11 @@ TEST_F(XlsReader, DamagedStreamsFailWithTheirMessages)
         { "string count beyond the data",
             S().bof(0x0005).record(0x00FC, S::le32(0xFFFFFFFF) + S::le32(0xFFFFFFFF) + S::string16(QStringLiteral("a"))).eof().bytes(),
             QStringLiteral("Error reading record") },
-        { "shared formula missing",
-            sheetWith([](S &s) { s.formula(0, 0, 0, S::numberResult(1), S::le16(5) + QByteArray::fromHex("0107000100")); }),
-            QStringLiteral("Shared Formula not found") },
+        { "value beyond the last column", sheetWith([](S &s) { s.number(0, 256, 0, 1); }), QStringLiteral("Invalid Column (256)") },
+        { "RK beyond the last column", sheetWith([](S &s) {
+             s.mulRk(3, 254, { { 0, 0x193 }, { 0, 0x193 }, { 0, 0x193 } });
+         }),
+            QStringLiteral("Invalid Column (256)") },
         { "token 0x02 in a shared formula", sheetWith([&](S &s) {
              s.formula(0, 0, 0, S::numberResult(1), S::le16(5) + QByteArray::fromHex("0100000000"))
                  .record(0x04BC, QByteArray::fromHex("0000000000000100") + tokens0x02);
@@ -614,6 +624,58 @@ TEST_F(XlsReader, SharedFormulaTokensBecomeAbsolute)
                    "03"));
     EXPECT_EQ(c3->text(), QStringLiteral("7"));
     EXPECT_EQ(static_cast<TbiffFormula *>(wb.sheet()->cell(4, 0))->tokens().toHex(), QByteArray("03001e0100"));
+}
+
+TEST_F(XlsReader, FormulasWithoutTheirSharedFormulaKeepTheirResult)
+{
+    // An array formula refers to an ARRAY record this reader does not keep;
+    // the cached result is what the import reads, as for any formula.
+    const QByteArray ptgExp = S::le16(5) + QByteArray::fromHex("0107000100");
+    Opened wb(oneSheet([&](S &s) {
+        s.formula(7, 1, 0, S::numberResult(42), ptgExp);
+        s.formula(8, 1, 0, S::specialResult(0), ptgExp).string(QStringLiteral("array text"));
+        s.number(9, 1, 0, 5);
+    }));
+    EXPECT_EQ(wb.sheet()->cellText(7, 1), QStringLiteral("42"));
+    EXPECT_EQ(wb.sheet()->cellText(8, 1), QStringLiteral("array text"));
+    EXPECT_EQ(wb.sheet()->cellText(9, 1), QStringLiteral("5"));
+    EXPECT_EQ(static_cast<TbiffFormula *>(wb.sheet()->cell(7, 1))->tokens(), ptgExp);
+}
+
+TEST_F(XlsReader, RowsAndColumnsOnlyWhereCellsAre)
+{
+    // Blanks beyond the 256 columns are passed over; cells far down cost
+    // no rows above them.
+    Opened wb(oneSheet([](S &s) { s.blank(2, 300, 0).mulBlank(3, 254, { 0, 0, 0, 0 }).number(65535, 255, 0, 7).number(4, 0, 0, 1); }));
+    TxlsWorkSheet *sheet = wb.sheet();
+    EXPECT_EQ(sheet->cellCount(), 4);
+    EXPECT_EQ(sheet->rows().count(), 65536);
+    EXPECT_EQ(sheet->cols().count(), 256);
+    EXPECT_TRUE(sheet->rows().row(100)->isEmpty());
+    int lowest = 0, highest = 0;
+    EXPECT_FALSE(sheet->rowExtent(2, lowest, highest));
+    ASSERT_TRUE(sheet->rowExtent(3, lowest, highest));
+    EXPECT_EQ(std::make_pair(lowest, highest), std::make_pair(254, 255));
+    ASSERT_TRUE(sheet->colExtent(255, lowest, highest));
+    EXPECT_EQ(std::make_pair(lowest, highest), std::make_pair(3, 65535));
+    EXPECT_EQ(sheet->cellText(65535, 255), QStringLiteral("7"));
+    EXPECT_EQ(sheet->cell(4, 0)->text(), QStringLiteral("1"));
+
+    // Two hundred sheets each with a cell in the last row and column: the
+    // memory held follows the cells, not the highest row and column.
+    S many;
+    QStringList names;
+    for (int i = 0; i < 200; ++i)
+        names << QStringLiteral("S%1").arg(i);
+    many.globals(names);
+    for (int i = 0; i < 200; ++i)
+        many.beginSheet().number(65535, 255, 0, i).blank(65535, 65535, 0).eof();
+    const std::size_t before = heapInUse();
+    Opened big(many.bytes());
+    ASSERT_EQ(big.file.workSheetCount(), 200);
+    EXPECT_EQ(big.sheet(199)->cellText(65535, 255), QStringLiteral("199"));
+    const std::size_t after = heapInUse();
+    EXPECT_LT(after > before ? after - before : 0, std::size_t(8) << 20);
 }
 
 // ---------------------------------------------------------------- damaged copies of the fixtures

@@ -256,6 +256,20 @@ TEST_F(SourcePages, DelimitedGridSplitsAsTheImportDoes)
     EXPECT_EQ(MessageBox::count(), 0) << MessageBox::lastText().toStdString();
 }
 
+TEST_F(SourcePages, DelimitedGridShowsAtMostItsNumberOfFields)
+{
+    // A line of a hundred thousand separators makes no grid of as many columns.
+    const QString file
+        = fx.write(QStringLiteral("wide.csv"), QStringLiteral("a;b\r\n") + QString(100000, QLatin1Char(';')) + QStringLiteral("\r\n"));
+    TDataImportWizardF w(wizard);
+    w.show();
+    openMapStep(w, aiCSV, file);
+    ASSERT_EQ(w.Step(), 1) << MessageBox::lastText().toStdString();
+    TDataImportWizardPage &page = *w.Page(aiCSV);
+    EXPECT_EQ(find<QTableView>(page, QStringLiteral("sgCSV"))->model()->columnCount(), 1024);
+    EXPECT_EQ(find<QComboBox>(page, QStringLiteral("cbColNumber"))->count(), 1025);
+}
+
 // ---------------------------------------------------------------------------
 // dBase and XML
 // ---------------------------------------------------------------------------

@@ -1,0 +1,42 @@
+// dBase tables with their memo files. An input is the table alone, or
+// "KMEMO", the table's length (32 bits, little-endian), the table and the
+// memo file (fuzz/run.sh packs the seed tables so).
+
+#include "fuzz/FuzzTarget.h"
+#include "import/DBFFile.h"
+#include "import/DataImportMessages.h"
+
+#include <QBuffer>
+
+#include <cstring>
+
+KESTRA_FUZZ_TARGET(dbf)
+{
+    QByteArray table(reinterpret_cast<const char *>(data), qsizetype(size)), memo;
+    bool withMemo = false;
+    if (size >= 9 && std::memcmp(data, "KMEMO", 5) == 0) {
+        const std::size_t length
+            = std::size_t(data[5]) | std::size_t(data[6]) << 8 | std::size_t(data[7]) << 16 | std::size_t(data[8]) << 24;
+        const std::size_t tableLength = std::min(length, size - 9);
+        table = QByteArray(reinterpret_cast<const char *>(data) + 9, qsizetype(tableLength));
+        memo = QByteArray(reinterpret_cast<const char *>(data) + 9 + tableLength, qsizetype(size - 9 - tableLength));
+        withMemo = true;
+    }
+    QBuffer tableDevice(&table), memoDevice(&memo);
+    tableDevice.open(QIODevice::ReadOnly);
+    memoDevice.open(QIODevice::ReadOnly);
+    try {
+        TDBFRead reader(&tableDevice, withMemo ? &memoDevice : nullptr);
+        reader.RecordCount();
+        for (int i = 0; i < reader.FieldCount(); ++i) {
+            reader.FieldName(i);
+            reader.FieldType(i);
+        }
+        while (!reader.EndOfTable()) {
+            for (int i = 0; i < reader.FieldCount(); ++i)
+                reader.ReadField(i);
+            reader.Deleted();
+        }
+    } catch (const EDataImportError &) {
+    }
+}

@@ -1,0 +1,54 @@
+// Wizard template files (".imp"): loaded over the settings of a client
+// import, then the formats and field formats they carry put to the use an
+// import makes of them before it reads any row.
+
+#include "core/Formatting.h"
+#include "fuzz/FuzzTarget.h"
+#include "import/DataImportCommon.h"
+#include "import/DataImportMessages.h"
+#include "import/DataImportTemplate.h"
+#include "import/DataImportWizardSettings.h"
+#include "import/XLSMapParser.h"
+
+#include <QFile>
+#include <QTemporaryFile>
+
+KESTRA_FUZZ_TARGET(template)
+{
+    // The loader reads files; one temporary file serves every input.
+    static QTemporaryFile *file = [] {
+        auto *f = new QTemporaryFile;
+        f->open();
+        return f;
+    }();
+    file->resize(0);
+    file->seek(0);
+    file->write(reinterpret_cast<const char *>(data), qint64(size));
+    file->flush();
+
+    const QStringList columns { "CODE", "TYPEIDENTIFIANT", "IDENTIFIANT", "NOMBENEFICIAIRE", "ADRESSE", "DATEAUTORISATION" };
+    TDataImportWizardSettings component;
+    component.SetColumns(columns);
+    TDataImportWizardSettings settings = component;
+    try {
+        TDataImportTemplate::Load(file->fileName(), settings, component);
+    } catch (const EDataImportError &) {
+        return;
+    }
+    const FormatSettings fs = settings.Formats.Settings();
+    selfReferringDateTimeFormat(fs);
+    // Whatever the check says, formatting with these formats must end.
+    formatDateTime(fs.shortDateFormat + QLatin1Char(' ') + fs.shortTimeFormat, 45366.5, fs);
+    dateTimeToStr(45366.75, fs);
+    for (const QString &column : columns) {
+        try {
+            ParseMapRow(settings.XLSRanges.Value(column), nullptr);
+        } catch (const EDataImportError &) {
+        }
+        if (const TDataImportFieldFormat *format = settings.FieldFormat(column)) {
+            QString value = QStringLiteral("Null value 12,5");
+            ApplyFieldFormat(value, *format);
+        }
+    }
+    settings.Map();
+}

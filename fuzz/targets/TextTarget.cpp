@@ -1,0 +1,34 @@
+// Text files: lines read as the text source reads them, each split as a
+// delimited line with the usual separators and quotes and cut as fixed-width
+// fields.
+
+#include "fuzz/FuzzTarget.h"
+#include "import/DataImportCommon.h"
+#include "import/DataImportMessages.h"
+#include "import/TextLineReader.h"
+
+#include <QBuffer>
+
+KESTRA_FUZZ_TARGET(text)
+{
+    QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    try {
+        TTextLineReader reader(&buffer);
+        QString line;
+        QStringList fields;
+        while (reader.ReadLine(line)) {
+            IsBlankLine(line);
+            SplitDelimitedLine(line, QLatin1Char('"'), QLatin1Char(';'), fields);
+            DelimitedField(fields, QStringLiteral("2"));
+            SplitDelimitedLine(line, QLatin1Char('\''), QLatin1Char(','), fields, 3);
+            SplitDelimitedLine(line, QChar(0), QLatin1Char('\t'), fields);
+            qsizetype counted = 0;
+            ForEachDelimitedField(line, QLatin1Char('"'), QLatin1Char(' '), [&](const QString &) { return ++counted < 5; });
+            for (const char *map : { "0;3", "5;10", "-2;4", "3", "2147483647;2147483647" })
+                CutFixedWidth(line, ParseFixedWidthMapValue(QString::fromLatin1(map)));
+        }
+    } catch (const EDataImportError &) {
+    }
+}

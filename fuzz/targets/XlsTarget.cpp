@@ -1,0 +1,40 @@
+// Workbook records: a compound document or a bare record stream, opened and
+// every cell read the ways the import and the wizard read it.
+
+#include "fuzz/FuzzTarget.h"
+#include "import/XLSFile.h"
+
+#include <QByteArray>
+
+KESTRA_FUZZ_TARGET(xls)
+{
+    TxlsFile file;
+    try {
+        file.openBuffer(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
+    } catch (const EDataImportError &) {
+        return;
+    }
+    for (int s = 0; s < file.workSheetCount(); ++s) {
+        TxlsWorkSheet *sheet = file.workSheet(s);
+        file.workSheetName(s);
+        TxlsRowList &rows = sheet->rows();
+        for (int r = 0; r < rows.count(); ++r) {
+            TxlsRow *row = rows.row(r);
+            for (int c = 0; c < row->count(); ++c) {
+                TbiffCell *cell = row->cell(c);
+                cell->kindName();
+                cell->text();
+                cell->variant();
+                if (cell->isFormula())
+                    static_cast<TbiffFormula *>(cell)->tokens();
+                try {
+                    cell->dateTime();
+                } catch (const EDataImportError &) {
+                }
+                int lowest = 0, highest = 0;
+                sheet->rowExtent(cell->row(), lowest, highest);
+                sheet->colExtent(cell->column(), lowest, highest);
+            }
+        }
+    }
+}
