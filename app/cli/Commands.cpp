@@ -10,7 +10,9 @@ const std::vector<CliCommand> &cliCommands()
             QStringLiteral(
                 "import --db DIR --template FICHIER.imp --table TIERS|FACTURE [--company MATRICULE --year ANNEE] [--file SOURCE]"),
             importCommand },
-        { QStringLiteral("preview"), QStringLiteral("preview FILE [--kind csv|txt|dbf|xml|xls] [--delimiter C] [--quote C] [--skip N]"),
+        { QStringLiteral("preview"),
+            QStringLiteral("preview FILE [--kind csv|txt|dbf|xml|xls|xlsx|ods] [--delimiter C] [--quote C] [--skip N] "
+                           "[--encoding windows-1252|utf-8|oem-850]"),
             previewCommand },
     };
     return commands;
