@@ -27,6 +27,7 @@
 #include <limits>
 #include <mutex>
 #include <new>
+#include <sys/mman.h>
 #include <type_traits>
 
 namespace {
@@ -257,7 +258,7 @@ public:
             return m_large.back().get();
         }
         if (size > m_left) {
-            m_blocks.push_back(std::unique_ptr<char[]>(new char[BlockSize]));
+            m_blocks.push_back(newBlock());
             m_next = m_blocks.back().get();
             m_left = BlockSize;
         }
@@ -306,8 +307,24 @@ public:
     }
 
 private:
-    static constexpr std::size_t BlockSize = 256 * 1024;
-    std::vector<std::unique_ptr<char[]>> m_blocks;
+    // Blocks of one huge page each where the system offers them: a large
+    // workbook then takes hundreds of page faults rather than tens of
+    // thousands.
+    static constexpr std::size_t BlockSize = 2 * 1024 * 1024;
+    struct BlockFree
+    {
+        void operator()(char *p) const { std::free(p); }
+    };
+    using Block = std::unique_ptr<char[], BlockFree>;
+    static Block newBlock()
+    {
+        void *p = std::aligned_alloc(BlockSize, BlockSize);
+        if (!p)
+            throw std::bad_alloc();
+        madvise(p, BlockSize, MADV_HUGEPAGE);
+        return Block(static_cast<char *>(p));
+    }
+    std::vector<Block> m_blocks;
     std::vector<std::unique_ptr<char[]>> m_large;
     std::vector<TbiffRecord *> m_destroy;
     char *m_next = nullptr;

@@ -56,10 +56,11 @@ bool isTrue(std::string_view v)
 // "_xHHHH_" stands for the character HHHH (how the format stores
 // characters XML cannot hold, a carriage return among them); "_x005F_"
 // escapes the underscore of what would otherwise read as an escape.
-void decodeEscapes(QString &s)
+QString unescapedText(std::string_view utf8)
 {
-    if (!s.contains(QLatin1String("_x")))
-        return;
+    QString s = text(utf8);
+    if (utf8.find("_x") == std::string_view::npos)
+        return s;
     auto hex = [](QChar c) {
         const char16_t u = c.unicode();
         return u >= '0' && u <= '9' ? u - '0' : u >= 'a' && u <= 'f' ? u - 'a' + 10 : u >= 'A' && u <= 'F' ? u - 'A' + 10 : -1;
@@ -83,7 +84,7 @@ void decodeEscapes(QString &s)
         }
         out += s[i];
     }
-    s = out;
+    return out;
 }
 
 // ---------------------------------------------------------------- small parts
@@ -219,8 +220,7 @@ public:
         } else if (name == "rPh") {
             --m_phonetic;
         } else if (name == "si" && m_inItem) {
-            QString s = text(m_text);
-            decodeEscapes(s);
+            const QString s = unescapedText(m_text);
             if (s.size() > TxlsWorkbookBuilder::MaxTextLength)
                 m_package.damaged(QStringLiteral("shared string %1 holds more than %2 characters")
                                       .arg(QString::number(count), QString::number(TxlsWorkbookBuilder::MaxTextLength)));
@@ -430,19 +430,9 @@ private:
         m_nextColumn = column + 1;
     }
 
-    QString valueText() const
-    {
-        QString s = text(m_value);
-        decodeEscapes(s);
-        return s;
-    }
+    QString valueText() const { return unescapedText(m_value); }
 
-    QString inlineText() const
-    {
-        QString s = text(m_inlineText);
-        decodeEscapes(s);
-        return s;
-    }
+    QString inlineText() const { return unescapedText(m_inlineText); }
 
     int sharedString(bool &ok) const
     {

@@ -63,23 +63,38 @@ struct TXmlSaxParser::State
         }
     }
 
+    // Namespace names are interned by libxml2 and come back again and
+    // again, long: measured once per name rather than at every element.
+    const xmlChar *lastUri = nullptr;
+    std::string_view lastUriView;
+    std::string_view uriView(const xmlChar *uri)
+    {
+        if (uri != lastUri) {
+            lastUri = uri;
+            lastUriView = view(uri);
+        }
+        return lastUriView;
+    }
+
     static void startElement(void *user, const xmlChar *localName, const xmlChar *, const xmlChar *uri, int, const xmlChar **, int count,
         int, const xmlChar **attributes)
     {
         guarded(user, [&](State &s) {
-            s.attributes.clear();
+            s.attributes.resize(std::size_t(count));
             for (int i = 0; i < count; ++i) {
                 const xmlChar *const *a = attributes + 5 * i;
-                s.attributes.push_back(
-                    { view(a[0]), view(a[2]), std::string_view(reinterpret_cast<const char *>(a[3]), std::size_t(a[4] - a[3])) });
+                TXmlAttributes::Attribute &out = s.attributes[std::size_t(i)];
+                out.localName = view(a[0]);
+                out.uri = a[2] ? s.uriView(a[2]) : std::string_view();
+                out.value = std::string_view(reinterpret_cast<const char *>(a[3]), std::size_t(a[4] - a[3]));
             }
-            s.handler->startElement(view(localName), view(uri), TXmlAttributes(s.attributes));
+            s.handler->startElement(view(localName), uri ? s.uriView(uri) : std::string_view(), TXmlAttributes(s.attributes));
         });
     }
 
     static void endElement(void *user, const xmlChar *localName, const xmlChar *, const xmlChar *uri)
     {
-        guarded(user, [&](State &s) { s.handler->endElement(view(localName), view(uri)); });
+        guarded(user, [&](State &s) { s.handler->endElement(view(localName), uri ? s.uriView(uri) : std::string_view()); });
     }
 
     static void characters(void *user, const xmlChar *text, int length)
