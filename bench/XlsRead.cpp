@@ -9,21 +9,18 @@
 // child process of its own, so that its peak memory is its own; times are
 // the best of three runs, from the start of the load to the last text.
 
-#include "bench/support/PlainInserts.h"
+#include "bench/support/ReadingWorkbook.h"
 #include "core/FormatSettings.h"
 #include "import/XLSFile.h"
 #include "import/XLSMapParser.h"
 
 #include <QCoreApplication>
-#include <QDate>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QTextStream>
 
 #include <algorithm>
 #include <cstdio>
@@ -31,8 +28,7 @@
 
 namespace {
 
-constexpr int Rows = 65535;
-constexpr int Cols = 20;
+constexpr int Cols = ReadingCols;
 
 long peakKb()
 {
@@ -144,56 +140,6 @@ Run best(const QString &program, const QStringList &args, int times)
     return result;
 }
 
-// The workbook: strings (one distinct text per cell in 5 columns of 20),
-// whole and decimal numbers, dates; written by LibreOffice from a CSV.
-QString makeWorkbook()
-{
-    const QString dir = QDir::temp().filePath(QStringLiteral("kestra-bench"));
-    QDir().mkpath(dir);
-    const QString xls = dir + QStringLiteral("/xlsread-65535x20.xls");
-    if (QFileInfo::exists(xls))
-        return xls;
-    const QString csv = dir + QStringLiteral("/xlsread-65535x20.csv");
-    QFile out(csv);
-    if (!out.open(QIODevice::WriteOnly))
-        return QString();
-    QTextStream ts(&out);
-    const char *towns[] = { "Sfax", "Tunis", "Sousse", "Bizerte", "Gabès", "Nabeul", "Kairouan", "Monastir", "Ariana", "Ben Arous" };
-    quint32 x = 12345;
-    auto next = [&] {
-        x = x * 1103515245u + 12345u;
-        return x >> 8;
-    };
-    const QDate origin(2000, 1, 1);
-    for (int r = 0; r < Rows; ++r) {
-        for (int c = 0; c < Cols; ++c) {
-            if (c)
-                ts << ',';
-            switch (c % 4) {
-            case 0:
-                ts << '"' << QString::fromUtf8(towns[next() % 10]) << ' ' << (r * Cols + c) << '"';
-                break;
-            case 1:
-                ts << int(next() % 200001) - 100000;
-                break;
-            case 2:
-                ts << QString::number((next() % 10000000) / 1000.0, 'f', 3);
-                break;
-            default:
-                ts << origin.addDays(next() % 9000).toString(Qt::ISODate);
-                break;
-            }
-        }
-        ts << '\n';
-    }
-    out.close();
-    // UTF-8 comma-separated text, quoted strings, ISO dates recognised.
-    if (!convertCsvToXls(csv, dir))
-        return QString();
-    QFile::remove(csv);
-    return xls;
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -203,7 +149,7 @@ int main(int argc, char **argv)
     if (args.size() >= 3 && args[1] == QLatin1String("--read"))
         return readOnce(args[2], args.size() >= 4 && args[3] == QLatin1String("ranges"));
 
-    const QString workbook = args.size() >= 2 ? args[1] : makeWorkbook();
+    const QString workbook = args.size() >= 2 ? args[1] : readingWorkbook(QStringLiteral("xls:MS Excel 97"), QStringLiteral(".xls"));
     if (workbook.isEmpty())
         return 1;
     std::printf("workbook: %s (%.1f MB)\n", qPrintable(workbook), QFileInfo(workbook).size() / 1048576.0);

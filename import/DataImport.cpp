@@ -5,6 +5,7 @@
 #include "core/DateTime.h"
 #include "core/Formatting.h"
 #include "data/DataSet.h"
+#include "import/TextEncoding.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -797,7 +798,10 @@ void TDataImport::WriteValues()
     case qidDBGrid:
         for (int i = 0; i < m_row.Count(); ++i) {
             const TDataImportCol *col = m_row.Items(i);
-            const QString error = ConvertValue(DestinationField(col), col->Value, m_formats);
+            Field *field = DestinationField(col);
+            QString error = field && m_refuseUnencodable ? UnencodableValueError(col->Value) : QString();
+            if (error.isEmpty())
+                error = ConvertValue(field, col->Value, m_formats);
             if (!error.isEmpty())
                 LogFieldError(error);
         }

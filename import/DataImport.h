@@ -230,6 +230,9 @@ protected:
     void LogFieldError(const QString &text);
     void DoNeedCommit();
     void SetTotalRecords(int count) { m_totalRecords = count; }
+    // A text bound for the database with a character its WIN1252 cannot
+    // hold becomes a value error rather than a "?" (sources reading Unicode).
+    void SetRefuseUnencodable(bool on) { m_refuseUnencodable = on; }
 
     // Parts of ImportRow for readers that add their own checks.
     // Asks OnImportCancel when a cancel is pending; true when the import stops.
@@ -281,6 +284,7 @@ private:
     QStringList m_keyColumns;
     QString m_fileName;
     int m_skipFirstRows = 0;
+    bool m_refuseUnencodable = false;
 
     int m_lineNumber = 1;
     int m_importedCount = 0;

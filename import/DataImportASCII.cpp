@@ -9,6 +9,7 @@
 TDataImportASCII::TDataImportASCII()
     : m_comma(DefaultTextDelimiter())
 {
+    SetRefuseUnencodable(true);
 }
 
 TDataImportASCII::~TDataImportASCII() = default;
@@ -30,7 +31,7 @@ void TDataImportASCII::OpenSource()
         m_file.reset();
         throw Error(QStringLiteral("Cannot open file \"%1\". %2").arg(FileName(), error));
     }
-    m_reader = std::make_unique<TTextLineReader>(m_file.get());
+    m_reader = std::make_unique<TTextLineReader>(m_file.get(), m_encoding);
     m_headersSkipped = 0;
     m_fields.clear();
     m_mapValues.clear();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "import/DataImport.h"
+#include "import/TextEncoding.h"
 
 #include <QChar>
 #include <QFile>
@@ -14,7 +15,9 @@ class TTextLineReader;
 // Text files, one record per line: delimited (fields separated by Comma and
 // optionally enclosed in Quote; a map value is the field number, the first
 // being 1) or fixed width (Comma 0; a map value is "start;length", start
-// counting from 0). Lines are read as single-byte text, unconverted.
+// counting from 0). Lines are read in Encoding, by default as single-byte
+// text in the program's code page; a UTF-8 byte-order mark makes a file
+// UTF-8. A text with a character the database cannot store is a value error.
 class TDataImportASCII : public TDataImport
 {
 public:
@@ -27,6 +30,8 @@ public:
     // The quote character of delimited fields; 0 turns quoting off.
     QChar Quote() const { return m_quote; }
     void SetQuote(QChar quote) { m_quote = quote; }
+    TTextEncoding Encoding() const { return m_encoding; }
+    void SetEncoding(TTextEncoding encoding) { m_encoding = encoding; }
 
 protected:
     void CheckProperties() override;
@@ -40,6 +45,7 @@ protected:
 private:
     QChar m_comma;
     QChar m_quote = QLatin1Char('"');
+    TTextEncoding m_encoding = teWindows1252;
 
     std::unique_ptr<QFile> m_file;
     std::unique_ptr<TTextLineReader> m_reader;

@@ -55,6 +55,7 @@ void configureKind(TDataImport &source, const TDataImportWizardSettings &s)
             // The character 0 is what selects the fixed-width layout.
             text->SetComma(QChar(0));
             text->SetQuote(s.Quote);
+            text->SetEncoding(s.TextEncoding);
             TDataImportWizardSettings placed = s;
             placed.ApplyPendingTXTMap();
             text->SetSkipFirstRows(placed.TXTSkipLines);
@@ -65,6 +66,7 @@ void configureKind(TDataImport &source, const TDataImportWizardSettings &s)
         if (auto *text = dynamic_cast<TDataImportASCII *>(&source)) {
             text->SetComma(s.Delimiter);
             text->SetQuote(s.Quote);
+            text->SetEncoding(s.TextEncoding);
             text->SetSkipFirstRows(s.CSVSkipLines);
             return;
         }

@@ -210,6 +210,9 @@ void TDataImportTemplate::Save(const QString &fileName, const TDataImportWizardS
                 w.text(TxtMap, column, placed.TXTPositions.Value(column) + QLatin1Char(';') + QString::number(size));
         }
         w.integer(AsciiOptions, QStringLiteral("SkipLines"), placed.TXTSkipLines);
+        // Only where it is not the single-byte reading every template had.
+        if (placed.TextEncoding != teWindows1252)
+            w.integer(AsciiOptions, QStringLiteral("Encoding"), placed.TextEncoding);
         break;
     }
     case aiCSV:
@@ -221,6 +224,8 @@ void TDataImportTemplate::Save(const QString &fileName, const TDataImportWizardS
         w.integer(CsvOptions, QStringLiteral("SkipLines"), s.CSVSkipLines);
         w.character(CsvOptions, QStringLiteral("Delimiter"), s.Delimiter);
         w.character(CsvOptions, QStringLiteral("Quote"), s.Quote);
+        if (s.TextEncoding != teWindows1252)
+            w.integer(CsvOptions, QStringLiteral("Encoding"), s.TextEncoding);
         break;
     }
 
@@ -307,12 +312,15 @@ void TDataImportTemplate::Load(
             pending.Entries.append({ key, r.text(TxtMap, key, QString()) });
         pending.SkipLines = r.integer32(AsciiOptions, QStringLiteral("SkipLines"), 0);
         s.PendingTXTMap = pending;
+        s.TextEncoding = enumeration(r, AsciiOptions, QStringLiteral("Encoding"), teWindows1252, TextEncodingCount);
         break;
     }
     case aiCSV:
         s.SetDelimiter(r.character(CsvOptions, QStringLiteral("Delimiter"), DefaultTextDelimiter(), s.Delimiter));
         s.SetQuote(r.character(CsvOptions, QStringLiteral("Quote"), QLatin1Char('"'), s.Quote));
         s.CSVSkipLines = r.integer32(CsvOptions, QStringLiteral("SkipLines"), 0);
+        // Templates older than the key read their files as single-byte text.
+        s.TextEncoding = enumeration(r, CsvOptions, QStringLiteral("Encoding"), teWindows1252, TextEncodingCount);
         for (const QString &key : r.keys(CsvMap)) {
             const QString column = s.DestinationColumn(key);
             const int number = r.integer32(CsvMap, key, 0);

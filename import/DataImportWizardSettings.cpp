@@ -47,6 +47,14 @@ QString ImportKindExtension(TAllowedImport kind)
     return QString();
 }
 
+bool ImportKindTakesExtension(TAllowedImport kind, const QString &extension)
+{
+    const QString e = extension.toLower();
+    if (kind == aiXLS)
+        return e == QLatin1String(".xls") || e == QLatin1String(".xlsx") || e == QLatin1String(".xlsm") || e == QLatin1String(".ods");
+    return e == ImportKindExtension(kind);
+}
+
 QString ImportKindFilter(TAllowedImport kind)
 {
     static const int ids[ImportKindCount] = { 24230, 24210, 24220, 24180, 24200 };
@@ -211,6 +219,9 @@ void TDataImportWizardSettings::SetImportType(TAllowedImport kind, bool autoChan
         const QFileInfo info(FileName);
         const QString suffix = info.suffix();
         QString base = FileName;
+        // A workbook of another format is still one of the kind.
+        if (!suffix.isEmpty() && ImportKindTakesExtension(kind, QLatin1Char('.') + suffix))
+            return;
         // Only the last name's extension: a dot in a directory is not one.
         if (!suffix.isEmpty() && !info.completeBaseName().isEmpty())
             base.chop(suffix.size() + 1);

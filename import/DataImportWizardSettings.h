@@ -2,6 +2,7 @@
 
 #include "import/DataImport.h"
 #include "import/DataImportCommon.h"
+#include "import/TextEncoding.h"
 
 #include <QChar>
 #include <QList>
@@ -46,6 +47,9 @@ private:
 bool ImportKindFromNumber(int number, TAllowedImport &kind);
 // The file extension of a kind, with its dot: ".xls", ".dbf", ".xml", ".txt", ".csv".
 QString ImportKindExtension(TAllowedImport kind);
+// Whether a file of that extension (with its dot, any case) is of the kind:
+// the spreadsheet kind takes .xls, .xlsx, .xlsm and .ods workbooks.
+bool ImportKindTakesExtension(TAllowedImport kind, const QString &extension);
 // The file dialog filter of a kind, in the message table's "text|pattern|..." form.
 QString ImportKindFilter(TAllowedImport kind);
 
@@ -158,6 +162,9 @@ public:
     // Delimited text: each column's field number (from 1), text.
     TWizardColumnTexts CSVColumns;
     int CSVSkipLines = 0;
+    // Both text kinds: the file's character set when it has no UTF-8
+    // byte-order mark.
+    TTextEncoding TextEncoding = teWindows1252;
     // dBase and XML: pairs in the order they were made.
     QList<TWizardFieldPair> DBFPairs;
     bool SkipDeleted = true;

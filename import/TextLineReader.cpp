@@ -1,7 +1,6 @@
 #include "import/TextLineReader.h"
 
 #include "core/Conversion.h"
-#include "core/Cp1252.h"
 #include "import/DataImportMessages.h"
 
 #include <QIODevice>
@@ -21,9 +20,31 @@ bool isLineByte(char c)
 }
 } // namespace
 
-TTextLineReader::TTextLineReader(QIODevice *device)
+TTextLineReader::TTextLineReader(QIODevice *device, TTextEncoding encoding)
     : m_device(device)
+    , m_encoding(encoding)
 {
+}
+
+void TTextLineReader::skipByteOrderMark()
+{
+    m_bomChecked = true;
+    static const char Bom[] = "\xEF\xBB\xBF";
+    for (int i = 0; i < 3; ++i) {
+        // The mark may come in more than one read of a slow device.
+        if (m_pos + i >= m_buffer.size()) {
+            if (m_deviceEnd)
+                return;
+            const QByteArray more = m_device->read(3 - i);
+            if (more.isEmpty())
+                return;
+            m_buffer.append(more);
+        }
+        if (m_buffer[m_pos + i] != Bom[i])
+            return;
+    }
+    m_pos += 3;
+    m_encoding = teUtf8;
 }
 
 bool TTextLineReader::fill()
@@ -50,6 +71,11 @@ bool TTextLineReader::AtEnd()
 {
     if (!fill())
         return true;
+    if (!m_bomChecked) {
+        skipByteOrderMark();
+        if (!fill())
+            return true;
+    }
     if (m_buffer[m_pos] == CtrlZ)
         m_ctrlZ = true;
     return m_ctrlZ;
@@ -88,7 +114,7 @@ bool TTextLineReader::ReadLine(QString &line)
         }
     }
     ++m_lineNumber;
-    line = Cp1252::toUnicode(m_line);
+    line = DecodeText(m_line.constData(), m_line.size(), m_encoding);
     return true;
 }
 

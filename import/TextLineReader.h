@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/FormatSettings.h"
+#include "import/TextEncoding.h"
 
 #include <QByteArray>
 #include <QChar>
@@ -13,12 +14,17 @@ class QIODevice;
 // chunks so that a file of any length costs no more memory than its longest
 // line. A line ends at LF or CR LF; a CR not followed by LF is dropped; a
 // Ctrl-Z ends the file; a last line without its end is still a line. Bytes
-// become text through the program's code page, one character per byte.
+// become text in the encoding given, by default the program's code page,
+// one character per byte; a UTF-8 byte-order mark at the start of the file
+// is dropped and makes it UTF-8.
 class TTextLineReader
 {
 public:
     // device must be open for reading; it is not owned.
-    explicit TTextLineReader(QIODevice *device);
+    explicit TTextLineReader(QIODevice *device, TTextEncoding encoding = teWindows1252);
+    // The encoding the lines are read in, a byte-order mark taken into
+    // account once the first line has been asked for.
+    TTextEncoding Encoding() const { return m_encoding; }
 
     // True once nothing is left to read (end of the device or a Ctrl-Z).
     // A read error of the device raises EDataImportError with its text.
@@ -30,8 +36,11 @@ public:
 
 private:
     bool fill();
+    void skipByteOrderMark();
 
     QIODevice *m_device;
+    TTextEncoding m_encoding;
+    bool m_bomChecked = false;
     QByteArray m_buffer;
     qsizetype m_pos = 0;
     bool m_deviceEnd = false;

@@ -12,6 +12,7 @@
 #include "import/XLSFile.h"
 
 #include "core/Formatting.h"
+#include "import/ZipWorkbook.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -26,6 +27,7 @@
 #include <limits>
 #include <mutex>
 #include <new>
+#include <sys/mman.h>
 #include <type_traits>
 
 namespace {
@@ -256,7 +258,7 @@ public:
             return m_large.back().get();
         }
         if (size > m_left) {
-            m_blocks.push_back(std::unique_ptr<char[]>(new char[BlockSize]));
+            m_blocks.push_back(newBlock());
             m_next = m_blocks.back().get();
             m_left = BlockSize;
         }
@@ -305,8 +307,24 @@ public:
     }
 
 private:
-    static constexpr std::size_t BlockSize = 256 * 1024;
-    std::vector<std::unique_ptr<char[]>> m_blocks;
+    // Blocks of one huge page each where the system offers them: a large
+    // workbook then takes hundreds of page faults rather than tens of
+    // thousands.
+    static constexpr std::size_t BlockSize = 2 * 1024 * 1024;
+    struct BlockFree
+    {
+        void operator()(char *p) const { std::free(p); }
+    };
+    using Block = std::unique_ptr<char[], BlockFree>;
+    static Block newBlock()
+    {
+        void *p = std::aligned_alloc(BlockSize, BlockSize);
+        if (!p)
+            throw std::bad_alloc();
+        madvise(p, BlockSize, MADV_HUGEPAGE);
+        return Block(static_cast<char *>(p));
+    }
+    std::vector<Block> m_blocks;
     std::vector<std::unique_ptr<char[]>> m_large;
     std::vector<TbiffRecord *> m_destroy;
     char *m_next = nullptr;
@@ -564,6 +582,14 @@ QString errorText(quint8 code)
     default:
         return QStringLiteral("#NULL!");
     }
+}
+
+int errorCode(QStringView text)
+{
+    for (const quint8 code : { 0x00, 0x07, 0x0F, 0x17, 0x1D, 0x24, 0x2A })
+        if (text == errorText(code))
+            return code;
+    return -1;
 }
 
 bool isDateFormatString(const QString &format)
@@ -1230,6 +1256,25 @@ void TbiffSSTList::load(const TbiffSST &sst)
     }
 }
 
+int TbiffSSTList::append(QStringView text)
+{
+    TxlsSSTEntry e;
+    e.offset = quint32(m_pool.size());
+    e.length = quint16(std::min<qsizetype>(text.size(), 0xFFFF));
+    e.wide = std::any_of(text.begin(), text.begin() + e.length, [](QChar c) { return c.unicode() > 0xFF; });
+    const qsizetype at = m_pool.size();
+    m_pool.resize(at + qsizetype(e.length) * (e.wide ? 2 : 1));
+    char *out = m_pool.data() + at;
+    for (int i = 0; i < e.length; ++i) {
+        const char16_t c = text[i].unicode();
+        *out++ = char(c & 0xFF);
+        if (e.wide)
+            *out++ = char(c >> 8);
+    }
+    m_entries.push_back(e);
+    return count() - 1;
+}
+
 // ---------------------------------------------------------------- sections
 
 TxlsSection::~TxlsSection() = default;
@@ -1861,6 +1906,7 @@ GsfInput *openWorkbookStream(GsfInput *input, const QString &fileName)
     }
     GObjectRef oleRef(ole);
     const int count = gsf_infile_num_children(ole);
+    bool encrypted = false;
     for (int i = 0; i < count; ++i) {
         const char *name = gsf_infile_name_by_index(ole, i);
         if (name && std::strcmp(name, "Workbook") == 0) {
@@ -1869,7 +1915,11 @@ GsfInput *openWorkbookStream(GsfInput *input, const QString &fileName)
                 fileInvalid();
             return child;
         }
+        // An .xlsx under a password is its zip, encrypted, in a compound document.
+        encrypted = encrypted || (name && std::strcmp(name, "EncryptedPackage") == 0);
     }
+    if (encrypted)
+        throw ExlsFileError(withName("File %s is protected by a password", fileName));
     throw ExlsFileError(withName("File %s is not an Excel Workbook", fileName));
 }
 
@@ -1923,6 +1973,13 @@ void TxlsFile::open()
     const QFileInfo info(m_fileName);
     if (!info.exists())
         throw ExlsFileError(withName("File %s does not exist", m_fileName));
+    // .xlsx, .xlsm and .ods are zip files, whatever they are named.
+    QFile probe(m_fileName);
+    if (probe.open(QIODevice::ReadOnly) && IsZipWorkbook(probe.read(4))) {
+        probe.close();
+        OpenZipWorkbook(*this, m_fileName);
+        return;
+    }
     initGsf();
     GError *error = nullptr;
     GsfInput *raw = gsf_input_stdio_new(QFile::encodeName(m_fileName).constData(), &error);
@@ -1942,6 +1999,10 @@ void TxlsFile::open()
 void TxlsFile::openBuffer(const QByteArray &fileBytes)
 {
     close();
+    if (IsZipWorkbook(fileBytes.left(4))) {
+        OpenZipWorkbook(*this, fileBytes, m_fileName);
+        return;
+    }
     initGsf();
     GObjectRef input(gsf_input_memory_new(reinterpret_cast<const guint8 *>(fileBytes.constData()), fileBytes.size(), FALSE));
     GObjectRef stream(openWorkbookStream(GSF_INPUT(input.object), m_fileName));
@@ -1981,4 +2042,208 @@ int TxlsFile::workSheetIndex(const QString &name) const
         if (QString::compare(workSheetName(i), name, Qt::CaseInsensitive) == 0)
             return i;
     return -1;
+}
+
+// ---------------------------------------------------------------- other formats
+
+TxlsWorkbookBuilder::TxlsWorkbookBuilder(TxlsFile &file)
+    : m_file(file)
+    , m_workbook(*file.m_workbook)
+{
+    m_file.close();
+}
+
+TxlsWorkbookBuilder::~TxlsWorkbookBuilder()
+{
+    if (!m_finished)
+        m_file.close();
+}
+
+void TxlsWorkbookBuilder::setDates1904(bool on)
+{
+    m_workbook.globals().setDates1904(on);
+}
+
+bool TxlsWorkbookBuilder::dates1904() const
+{
+    return m_workbook.globals().dates1904();
+}
+
+void TxlsWorkbookBuilder::addFormat(int formatIndex, const QString &formatString)
+{
+    // FORMAT: index, then the string with a 16-bit count, within one record.
+    const QString text = formatString.left(0xFFF0 / 2 - 4);
+    const bool wide = std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() > 0xFF; });
+    QByteArray data(5 + text.size() * (wide ? 2 : 1), Qt::Uninitialized);
+    auto *d = reinterpret_cast<quint8 *>(data.data());
+    qToLittleEndian(quint16(formatIndex), d);
+    qToLittleEndian(quint16(text.size()), d + 2);
+    d[4] = wide ? 1 : 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (wide)
+            qToLittleEndian(quint16(text[i].unicode()), d + 5 + 2 * i);
+        else
+            d[5 + i] = quint8(text[i].unicode());
+    }
+    TxlsGlobals &g = m_workbook.globals();
+    auto *record = m_workbook.arena().make<TbiffFormat>(&g, XlsRecordId::Format, d, quint16(data.size()));
+    record->afterRead();
+    g.formats().append(record);
+}
+
+int TxlsWorkbookBuilder::addXf(int formatIndex)
+{
+    quint8 d[4] = { 0, 0, 0, 0 };
+    qToLittleEndian(quint16(formatIndex), d + 2);
+    TxlsGlobals &g = m_workbook.globals();
+    g.xfs().append(m_workbook.arena().make<TbiffXF>(&g, XlsRecordId::Xf, d, 4));
+    return g.xfs().count() - 1;
+}
+
+int TxlsWorkbookBuilder::xfCount() const
+{
+    return m_workbook.globals().xfs().count();
+}
+
+int TxlsWorkbookBuilder::addString(QStringView text)
+{
+    return m_workbook.globals().sst().append(text);
+}
+
+int TxlsWorkbookBuilder::stringCount() const
+{
+    return m_workbook.globals().sst().count();
+}
+
+QString TxlsWorkbookBuilder::string(int index) const
+{
+    return m_workbook.globals().sst().text(index);
+}
+
+TxlsWorkSheet *TxlsWorkbookBuilder::addWorkSheet(const QString &name, bool hidden)
+{
+    const int index = m_workbook.sheets().count();
+    // BOUNDSHEET: position, visibility, type, then the name with an 8-bit count.
+    const QString text = name.left(255);
+    const bool wide = std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() > 0xFF; });
+    QByteArray data(8 + text.size() * (wide ? 2 : 1), Qt::Uninitialized);
+    auto *d = reinterpret_cast<quint8 *>(data.data());
+    qToLittleEndian(quint32(index), d);
+    d[4] = hidden ? 1 : 0;
+    d[5] = 0;
+    d[6] = quint8(text.size());
+    d[7] = wide ? 1 : 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (wide)
+            qToLittleEndian(quint16(text[i].unicode()), d + 8 + 2 * i);
+        else
+            d[8 + i] = quint8(text[i].unicode());
+    }
+    TxlsGlobals &g = m_workbook.globals();
+    auto *bound = m_workbook.arena().make<TbiffBoundSheet>(&g, XlsRecordId::BoundSheet, d, quint16(data.size()));
+    bound->afterRead();
+    g.boundSheets().append(bound);
+
+    auto owned = std::make_unique<TxlsWorkSheet>(&m_workbook);
+    TxlsWorkSheet *sheet = owned.get();
+    m_workbook.sheets().add(std::move(owned));
+    m_workbook.workSheets().add(sheet);
+    m_workbook.m_sheetPositions.push_back(quint32(index));
+    return sheet;
+}
+
+template <typename T>
+T *TxlsWorkbookBuilder::makeCell(TxlsWorkSheet *sheet, quint16 id, int row, int column, int xf, const quint8 *tail, int tailSize)
+{
+    if (row < 0 || row > MaxRow || column < 0 || column > MaxColumn)
+        throw EDataImportError(QStringLiteral("Cell %1 is beyond the sheet").arg(Xls::cellName(row, column)));
+    quint8 d[20] = {};
+    qToLittleEndian(quint16(row), d);
+    qToLittleEndian(quint16(column), d + 2);
+    qToLittleEndian(quint16(std::clamp(xf, 0, 0xFFFF)), d + 4);
+    if (tailSize > 0)
+        std::memcpy(d + 6, tail, std::size_t(tailSize));
+    T *cell = m_workbook.arena().make<T>(sheet, id, d, quint16(6 + tailSize));
+    sheet->addCell(cell);
+    return cell;
+}
+
+void TxlsWorkbookBuilder::addNumber(TxlsWorkSheet *sheet, int row, int column, int xf, double value)
+{
+    quint8 tail[8];
+    quint64 bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    qToLittleEndian(bits, tail);
+    makeCell<TbiffNumber>(sheet, XlsRecordId::Number, row, column, xf, tail, 8);
+}
+
+void TxlsWorkbookBuilder::addString(TxlsWorkSheet *sheet, int row, int column, int xf, int stringIndex)
+{
+    quint8 tail[4];
+    qToLittleEndian(quint32(stringIndex), tail);
+    makeCell<TbiffLabelSST>(sheet, XlsRecordId::LabelSst, row, column, xf, tail, 4);
+}
+
+void TxlsWorkbookBuilder::addBoolean(TxlsWorkSheet *sheet, int row, int column, int xf, bool value)
+{
+    const quint8 tail[2] = { quint8(value ? 1 : 0), 0 };
+    makeCell<TbiffBoolErr>(sheet, XlsRecordId::BoolErr, row, column, xf, tail, 2);
+}
+
+void TxlsWorkbookBuilder::addError(TxlsWorkSheet *sheet, int row, int column, int xf, quint8 code)
+{
+    const quint8 tail[2] = { code, 1 };
+    makeCell<TbiffBoolErr>(sheet, XlsRecordId::BoolErr, row, column, xf, tail, 2);
+}
+
+void TxlsWorkbookBuilder::addBlank(TxlsWorkSheet *sheet, int row, int column, int xf)
+{
+    makeCell<TbiffBlank>(sheet, XlsRecordId::Blank, row, column, xf, nullptr, 0);
+}
+
+void TxlsWorkbookBuilder::addFormula(TxlsWorkSheet *sheet, int row, int column, int xf, const QVariant &result)
+{
+    // FORMULA up to its token count: the cached result (8 bytes), options
+    // and the chain word. A result that is no number is marked by 0xFFFF in
+    // its last word and typed by its first byte.
+    quint8 tail[14] = {};
+    QString text;
+    switch (result.typeId()) {
+    case QMetaType::Double: {
+        quint64 bits;
+        const double value = result.toDouble();
+        std::memcpy(&bits, &value, sizeof bits);
+        qToLittleEndian(bits, tail);
+        break;
+    }
+    case QMetaType::QString:
+        text = result.toString();
+        tail[0] = 0;
+        tail[6] = tail[7] = 0xFF;
+        break;
+    case QMetaType::Bool:
+        tail[0] = 1;
+        tail[2] = result.toBool() ? 1 : 0;
+        tail[6] = tail[7] = 0xFF;
+        break;
+    default:
+        tail[0] = 3; // empty
+        tail[6] = tail[7] = 0xFF;
+        break;
+    }
+    auto *cell = makeCell<TbiffFormula>(sheet, XlsRecordId::Formula, row, column, xf, tail, 14);
+    if (result.typeId() == QMetaType::QString)
+        cell->setCachedResult(text);
+}
+
+void TxlsWorkbookBuilder::finish()
+{
+    m_workbook.globals().bindFormats();
+    for (int s = 0; s < m_workbook.workSheets().count(); ++s) {
+        TxlsWorkSheet *sheet = m_workbook.workSheets().sheet(s);
+        for (int i = 0; i < sheet->cols().count(); ++i)
+            sheet->cols().col(i)->squeeze();
+    }
+    m_file.m_opened = true;
+    m_finished = true;
 }

@@ -96,6 +96,8 @@ QString cellName(int row, int column);
 double decodeRk(quint32 rk);
 // The error texts of error cells by code.
 QString errorText(quint8 code);
+// The code of an error text; -1 for a text that is none of them.
+int errorCode(QStringView text);
 // Whether a number format string shows a date or a time.
 bool isDateFormatString(const QString &format);
 // The record stream of a workbook file held in memory: the "Workbook" stream
@@ -606,6 +608,8 @@ public:
     void clear();
     // Expands an SST record (and its CONTINUE chain) into its strings.
     void load(const TbiffSST &sst);
+    // One more string (at most 65535 characters); returns its index.
+    int append(QStringView text);
 
 private:
     std::vector<TxlsSSTEntry> m_entries;
@@ -766,6 +770,7 @@ public:
     QString dateTimeText(double value) const;
 
 private:
+    friend class TxlsWorkbookBuilder;
     void readGlobals(XlsRecordStream &stream);
     void readWorkSheet(XlsRecordStream &stream, TxlsWorkSheet *sheet);
 
@@ -791,10 +796,12 @@ public:
     void setFileName(const QString &name) { m_fileName = name; }
     bool isOpened() const { return m_opened; }
 
-    // Loads the workbook named by the file name.
+    // Loads the workbook named by the file name: a BIFF8 workbook, or an
+    // .xlsx or .ods one (ZipWorkbook.h), told apart by the file's content.
     void open();
-    // Loads a workbook file held in memory (a compound document or a bare
-    // record stream); the file name, when given, only names it in messages.
+    // Loads a workbook file held in memory (a compound document, a bare
+    // record stream or a zip workbook); the file name, when given, only
+    // names it in messages.
     void openBuffer(const QByteArray &fileBytes);
     void close();
 
@@ -808,8 +815,65 @@ public:
 
 private:
     friend struct XlsFileLoader;
+    friend class TxlsWorkbookBuilder;
 
     QString m_fileName;
     bool m_opened = false;
     std::unique_ptr<TxlsWorkbook> m_workbook;
+};
+
+// ---------------------------------------------------------------- other formats
+
+// Fills a TxlsFile from a workbook of another format (.xlsx, .ods) with the
+// records a BIFF8 workbook of the same content holds, so that everything
+// above the reader sees one model. Positions are those of a BIFF8 sheet:
+// rows 0..65535, columns 0..255.
+class TxlsWorkbookBuilder
+{
+public:
+    static constexpr int MaxRow = 65535;
+    static constexpr int MaxColumn = 255;
+    static constexpr int MaxTextLength = 65535;
+
+    // Closes the file; it is opened by finish().
+    explicit TxlsWorkbookBuilder(TxlsFile &file);
+    // A build that did not finish leaves the file closed and empty.
+    ~TxlsWorkbookBuilder();
+    TxlsWorkbookBuilder(const TxlsWorkbookBuilder &) = delete;
+    TxlsWorkbookBuilder &operator=(const TxlsWorkbookBuilder &) = delete;
+
+    void setDates1904(bool on);
+    bool dates1904() const;
+    // A number format of the workbook, by its index; the built-in ones need
+    // none (the date test knows them by number).
+    void addFormat(int formatIndex, const QString &formatString);
+    // A cell format showing number format formatIndex; returns its index.
+    int addXf(int formatIndex);
+    int xfCount() const;
+    // A string of the shared-string table (at most MaxTextLength
+    // characters); returns its index.
+    int addString(QStringView text);
+    int stringCount() const;
+    QString string(int index) const;
+    // A worksheet, after the ones added before; hidden only marks it.
+    TxlsWorkSheet *addWorkSheet(const QString &name, bool hidden);
+
+    void addNumber(TxlsWorkSheet *sheet, int row, int column, int xf, double value);
+    void addString(TxlsWorkSheet *sheet, int row, int column, int xf, int stringIndex);
+    void addBoolean(TxlsWorkSheet *sheet, int row, int column, int xf, bool value);
+    void addError(TxlsWorkSheet *sheet, int row, int column, int xf, quint8 code);
+    void addBlank(TxlsWorkSheet *sheet, int row, int column, int xf);
+    // A formula cell and its cached result: a double, a QString, a bool, or
+    // an invalid QVariant for an error or no result.
+    void addFormula(TxlsWorkSheet *sheet, int row, int column, int xf, const QVariant &result);
+
+    // Binds the formats and marks the file opened.
+    void finish();
+
+private:
+    template <typename T> T *makeCell(TxlsWorkSheet *sheet, quint16 id, int row, int column, int xf, const quint8 *tail, int tailSize);
+
+    TxlsFile &m_file;
+    TxlsWorkbook &m_workbook;
+    bool m_finished = false;
 };

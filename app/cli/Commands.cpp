@@ -12,7 +12,9 @@ const std::vector<CliCommand> &cliCommands()
             importCommand },
         { QStringLiteral("unstamped"), QStringLiteral("unstamped --db DIR [--stamp --company MATRICULE --year ANNEE | --delete]"),
             unstampedCommand },
-        { QStringLiteral("preview"), QStringLiteral("preview FILE [--kind csv|txt|dbf|xml|xls] [--delimiter C] [--quote C] [--skip N]"),
+        { QStringLiteral("preview"),
+            QStringLiteral("preview FILE [--kind csv|txt|dbf|xml|xls|xlsx|ods] [--delimiter C] [--quote C] [--skip N] "
+                           "[--encoding windows-1252|utf-8|oem-850]"),
             previewCommand },
     };
     return commands;

@@ -8,10 +8,11 @@
 struct PreviewOptions
 {
     QString file;
-    QString kind; // csv, txt, dbf, xml or xls
+    QString kind; // csv, txt, dbf, xml or xls (any workbook: .xls, .xlsx, .xlsm, .ods)
     QString delimiter; // empty: the reader's default
     QString quote; // empty: the reader's default
     int skip = 0;
+    QString encoding; // csv and txt: windows-1252 (empty), utf-8 or oem-850
     QString dateFormat; // xls: short date format in force (empty: the process's)
     QString decimal; // xls: decimal separator in force (empty: the process's)
     QString ranges; // xls: print the cells this range list yields instead

@@ -1,11 +1,37 @@
 #include "app/cli/Commands.h"
 #include "app/cli/Preview.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
 
 namespace {
+
+const char *const Usage = "Utilisation : kestra-cli preview FILE [--kind csv|txt|dbf|xml|xls|xlsx|ods] [--delimiter C] [--quote C] "
+                          "[--skip N] [--encoding windows-1252|utf-8|oem-850]\n";
+
+// The kind of a file: workbooks by their content (a zip or a compound
+// document, whatever the name), the others by their extension.
+QString kindOf(const QString &path)
+{
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly)) {
+        const QByteArray head = file.read(4);
+        if (head.startsWith(QByteArrayLiteral("PK\x03\x04")) || head == QByteArrayLiteral("\xD0\xCF\x11\xE0"))
+            return QStringLiteral("xls");
+    }
+    const QString ext = QFileInfo(path).suffix().toLower();
+    if (ext == QLatin1String("xls") || ext == QLatin1String("xlsx") || ext == QLatin1String("xlsm") || ext == QLatin1String("ods"))
+        return QStringLiteral("xls");
+    // A database container is a dBase table of its own kind.
+    if (ext == QLatin1String("dbf") || ext == QLatin1String("dbc"))
+        return QStringLiteral("dbf");
+    if (ext == QLatin1String("xml") || ext == QLatin1String("txt"))
+        return ext;
+    return QStringLiteral("csv");
+}
+
 bool isPlain(QChar c)
 {
     return c != QLatin1Char('\t') && c != QLatin1Char('\n') && c != QLatin1Char('\r') && c != QLatin1Char('\\');
@@ -73,6 +99,8 @@ int previewCommand(const QStringList &args, QTextStream &out, QTextStream &err)
             ok = value(o.decimal);
         else if (a == QLatin1String("--ranges"))
             ok = value(o.ranges);
+        else if (a == QLatin1String("--encoding"))
+            ok = value(o.encoding);
         else if (a == QLatin1String("--skip")) {
             QString n;
             ok = value(n);
@@ -88,17 +116,14 @@ int previewCommand(const QStringList &args, QTextStream &out, QTextStream &err)
         }
     }
     if (o.file.isEmpty()) {
-        err << "Utilisation : kestra-cli preview FILE [--kind csv|txt|dbf|xml|xls] [--delimiter C] [--quote C] [--skip N]\n";
+        err << Usage;
         return 2;
     }
-    if (o.kind.isEmpty()) {
-        const QString ext = QFileInfo(o.file).suffix().toLower();
-        o.kind = ext == QLatin1String("xls") ? QStringLiteral("xls")
-            : ext == QLatin1String("dbf")    ? QStringLiteral("dbf")
-            : ext == QLatin1String("xml")    ? QStringLiteral("xml")
-            : ext == QLatin1String("txt")    ? QStringLiteral("txt")
-                                             : QStringLiteral("csv");
-    }
+    if (o.kind.isEmpty())
+        o.kind = kindOf(o.file);
+    // Every workbook goes through the one reader, which tells them apart.
+    if (o.kind == QLatin1String("xlsx") || o.kind == QLatin1String("ods"))
+        o.kind = QStringLiteral("xls");
     if (o.kind == QLatin1String("csv") || o.kind == QLatin1String("txt"))
         return previewText(o, out, err);
     if (o.kind == QLatin1String("dbf"))

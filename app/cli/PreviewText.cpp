@@ -43,6 +43,11 @@ int previewText(const PreviewOptions &options, QTextStream &out, QTextStream &er
     }
     if (options.kind == QLatin1String("txt"))
         comma = QChar(0);
+    TTextEncoding encoding = teWindows1252;
+    if (!options.encoding.isEmpty() && !TextEncodingFromName(options.encoding, encoding)) {
+        err << "Argument incorrect : " << options.encoding << "\n";
+        return 2;
+    }
 
     QFile file(options.file);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -50,7 +55,7 @@ int previewText(const PreviewOptions &options, QTextStream &out, QTextStream &er
         return 1;
     }
     try {
-        TTextLineReader reader(&file);
+        TTextLineReader reader(&file, encoding);
         QString line;
         qint64 skipped = 0;
         while (reader.ReadLine(line)) {

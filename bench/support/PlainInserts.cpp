@@ -76,6 +76,11 @@ PlainInsertRun plainInsertLoop(const QString &databasePath, int rows)
 
 bool convertCsvToXls(const QString &csv, const QString &outDir)
 {
+    return convertCsvToWorkbook(csv, outDir, QStringLiteral("xls:MS Excel 97"), QStringLiteral(".xls"));
+}
+
+bool convertCsvToWorkbook(const QString &csv, const QString &outDir, const QString &filter, const QString &extension)
+{
     const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
     if (soffice.isEmpty()) {
         std::fprintf(stderr, "soffice not found: install libreoffice-calc-nogui or give a workbook\n");
@@ -85,10 +90,10 @@ bool convertCsvToXls(const QString &csv, const QString &outDir)
     QProcess p;
     p.start(soffice,
         { QStringLiteral("-env:UserInstallation=file://") + profile.path(), QStringLiteral("--headless"),
-            QStringLiteral("--infilter=CSV:44,34,76,1,,1033,false,true"), QStringLiteral("--convert-to"), QStringLiteral("xls:MS Excel 97"),
+            QStringLiteral("--infilter=CSV:44,34,76,1,,1033,false,true"), QStringLiteral("--convert-to"), filter,
             QStringLiteral("--outdir"), outDir, csv });
-    const QString xls = outDir + QLatin1Char('/') + QFileInfo(csv).completeBaseName() + QStringLiteral(".xls");
-    if (!p.waitForFinished(600000) || !QFileInfo::exists(xls)) {
+    const QString written = outDir + QLatin1Char('/') + QFileInfo(csv).completeBaseName() + extension;
+    if (!p.waitForFinished(600000) || !QFileInfo::exists(written)) {
         std::fprintf(stderr, "soffice could not write the workbook\n");
         return false;
     }

@@ -23,3 +23,6 @@ PlainInsertRun plainInsertLoop(const QString &databasePath, int rows);
 // Writes a CSV as an Excel 97 workbook with LibreOffice; false when soffice
 // is missing or fails (a message is printed).
 bool convertCsvToXls(const QString &csv, const QString &outDir);
+// The same into another format: filter as soffice's --convert-to takes it
+// ("xlsx:Calc MS Excel 2007 XML"), the file it writes ending in extension.
+bool convertCsvToWorkbook(const QString &csv, const QString &outDir, const QString &filter, const QString &extension);

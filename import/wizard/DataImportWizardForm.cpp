@@ -8,6 +8,7 @@
 #include "import/DataImportSourceSetup.h"
 #include "import/DataImportTemplate.h"
 #include "import/TextLineReader.h"
+#include "import/ZipWorkbook.h"
 #include "import/wizard/DataImportProgress.h"
 #include "import/wizard/DataImportWizard.h"
 #include "import/wizard/DataImportWizardPage.h"
@@ -1319,10 +1320,11 @@ void TDataImportWizardF::checkSource() const
     const QFileInfo info(name);
     if (!info.isFile())
         throw DataImportError(24060, { name });
-    const QString wanted = ImportKindExtension(m_settings.ImportType);
-    const QString suffix = info.suffix().toLower();
-    if ((suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix) != wanted)
-        throw DataImportError(24002, { wanted });
+    const QString suffix = info.suffix();
+    // A workbook is told by its content: a renamed one is still taken.
+    if (!ImportKindTakesExtension(m_settings.ImportType, suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix)
+        && !(m_settings.ImportType == aiXLS && LooksLikeWorkbook(name)))
+        throw DataImportError(24002, { ImportKindExtension(m_settings.ImportType) });
     bool open = true;
     switch (m_component.ImportDestination) {
     case qidDataSet:

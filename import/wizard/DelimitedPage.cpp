@@ -144,6 +144,12 @@ TDelimitedPage::TDelimitedPage(TDataImportWizardSettings &settings, const TDataI
     bottom->addSpacing(16);
     bottom->addWidget(skipLabel);
     bottom->addWidget(m_skipLines);
+    bottom->addSpacing(16);
+    bottom->addLayout(
+        CreateEncodingChoice(QStringLiteral("cbCSVEncoding"), settings.TextEncoding, this, m_encoding, [this](TTextEncoding e) {
+            this->settings().TextEncoding = e;
+            readFile();
+        }));
     bottom->addStretch();
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -188,7 +194,7 @@ int TDelimitedPage::ColumnCount() const
 
 QString TDelimitedPage::sourceSignature() const
 {
-    return settings().FileName + QLatin1Char('\n') + settings().Delimiter + settings().Quote;
+    return settings().FileName + QLatin1Char('\n') + settings().Delimiter + settings().Quote + QString::number(settings().TextEncoding);
 }
 
 void TDelimitedPage::Prepare(bool sourceChanged)
@@ -204,7 +210,7 @@ void TDelimitedPage::readFile()
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         throw EDataImportError(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()));
-    TTextLineReader reader(&file);
+    TTextLineReader reader(&file, settings().TextEncoding);
     const int rows = component().CSVViewerRows;
     QList<QStringList> lines;
     QString line;
@@ -237,6 +243,7 @@ void TDelimitedPage::SettingsChanged()
 {
     m_updating = true;
     m_skipLines->setText(QString::number(settings().CSVSkipLines));
+    m_encoding->setCurrentIndex(int(settings().TextEncoding));
     m_updating = false;
     showFields();
 }

@@ -59,7 +59,7 @@ private:
     void showFields();
     void showCurrent();
 
-    QString m_loaded; // file, delimiter and quote of the lines shown
+    QString m_loaded; // file, delimiter, quote and encoding of the lines shown
     TDelimitedPreviewModel *m_model;
     QTreeWidget *m_fields;
     QComboBox *m_colNumber;
@@ -67,5 +67,6 @@ private:
     QPushButton *m_autoFill;
     QPushButton *m_clear;
     QLineEdit *m_skipLines;
+    QComboBox *m_encoding = nullptr;
     bool m_updating = false;
 };

@@ -7,6 +7,7 @@
 #include "import/wizard/TextViewer.h"
 #include "import/wizard/WizardPageParts.h"
 
+#include <QComboBox>
 #include <QFile>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -53,6 +54,13 @@ TFixedWidthPage::TFixedWidthPage(TDataImportWizardSettings &settings, const TDat
     bottom->addSpacing(16);
     bottom->addWidget(skipLabel);
     bottom->addWidget(m_skipLines);
+    bottom->addSpacing(16);
+    // Positions are characters: the separators stay where they are.
+    bottom->addLayout(
+        CreateEncodingChoice(QStringLiteral("cbTXTEncoding"), settings.TextEncoding, this, m_encoding, [this](TTextEncoding e) {
+            this->settings().TextEncoding = e;
+            readFile();
+        }));
     bottom->addStretch();
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -92,7 +100,7 @@ TFixedWidthPage::TFixedWidthPage(TDataImportWizardSettings &settings, const TDat
 
 void TFixedWidthPage::Prepare(bool sourceChanged)
 {
-    if (sourceChanged || m_loadedFile != settings().FileName)
+    if (sourceChanged || m_loadedFile != settings().FileName || m_loadedEncoding != settings().TextEncoding)
         readFile();
     // A template's positions wait for the lines they are placed on.
     if (settings().PendingTXTMap) {
@@ -109,7 +117,7 @@ void TFixedWidthPage::readFile()
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         throw EDataImportError(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()));
-    TTextLineReader reader(&file);
+    TTextLineReader reader(&file, settings().TextEncoding);
     const int rows = component().TextViewerRows;
     QStringList lines;
     QString line;
@@ -117,6 +125,7 @@ void TFixedWidthPage::readFile()
         lines << line;
     m_viewer->SetLines(lines);
     m_loadedFile = fileName;
+    m_loadedEncoding = settings().TextEncoding;
     showSelection();
 }
 
@@ -125,6 +134,7 @@ void TFixedWidthPage::SettingsChanged()
     m_updating = true;
     m_skipLines->setText(QString::number(settings().TXTSkipLines));
     m_viewer->SetSkippedLines(settings().TXTSkipLines);
+    m_encoding->setCurrentIndex(int(settings().TextEncoding));
     m_updating = false;
     placeSeparators();
     showFields();

@@ -2,6 +2,7 @@
 
 #include "import/wizard/DataImportWizardPage.h"
 
+class QComboBox;
 class QLineEdit;
 class QPushButton;
 class QTreeWidget;
@@ -48,10 +49,12 @@ private:
     void dropped(int position, bool removed);
 
     QString m_loadedFile;
+    TTextEncoding m_loadedEncoding = teWindows1252;
     QTreeWidget *m_fields;
     TTextViewer *m_viewer;
     QPushButton *m_clear;
     QLineEdit *m_skipLines;
+    QComboBox *m_encoding = nullptr;
     bool m_updating = false;
     // The columns that follow a separator being dragged.
     QList<Attached> m_starting;

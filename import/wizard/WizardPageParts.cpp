@@ -1,9 +1,13 @@
 #include "import/wizard/WizardPageParts.h"
 
 #include "core/Conversion.h"
+#include "core/Error.h"
 #include "import/DataImportMessages.h"
+#include "ui/MessageBox.h"
 
+#include <QComboBox>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPalette>
 
@@ -34,4 +38,30 @@ void CheckSourceFile(const QString &fileName)
         throw DataImportError(24050);
     if (!QFileInfo(fileName).isFile())
         throw DataImportError(24060, { fileName });
+}
+
+QHBoxLayout *CreateEncodingChoice(
+    const QString &objectName, TTextEncoding current, QWidget *parent, QComboBox *&box, std::function<void(TTextEncoding)> chosen)
+{
+    box = new QComboBox(parent);
+    box->setObjectName(objectName);
+    for (int id : { 26320, 26330, 26340 })
+        box->addItem(LoadMessage(id));
+    box->setCurrentIndex(int(current));
+    auto *label = new QLabel(LoadMessage(26310), parent);
+    label->setBuddy(box);
+    QObject::connect(box, &QComboBox::activated, parent, [parent, chosen](int index) {
+        TTextEncoding encoding = teWindows1252;
+        if (!TextEncodingFromNumber(index, encoding))
+            return;
+        try {
+            chosen(encoding);
+        } catch (const Error &e) {
+            MessageBox::error(parent, e.text());
+        }
+    });
+    auto *row = new QHBoxLayout;
+    row->addWidget(label);
+    row->addWidget(box);
+    return row;
 }

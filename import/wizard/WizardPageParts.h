@@ -1,7 +1,13 @@
 #pragma once
 
+#include "import/TextEncoding.h"
+
 #include <QString>
 
+#include <functional>
+
+class QComboBox;
+class QHBoxLayout;
 class QLabel;
 class QWidget;
 
@@ -18,3 +24,9 @@ int ReadCount(const QString &text);
 // The file a page is about to read: raises "File name is not specified" or
 // "File %s does not exist" before any reader sees it.
 void CheckSourceFile(const QString &fileName);
+
+// The encoding choice of the text pages: its label and a list of the
+// encodings in the order of their numbers, showing current. Choosing one
+// calls chosen (which reads the file again); an error it raises is shown.
+QHBoxLayout *CreateEncodingChoice(
+    const QString &objectName, TTextEncoding current, QWidget *parent, QComboBox *&box, std::function<void(TTextEncoding)> chosen);

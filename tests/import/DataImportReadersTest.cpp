@@ -171,6 +171,43 @@ TEST_F(DataImportReaders, TextHeaderBlankLinesAndPhysicalLineNumbers)
     EXPECT_EQ(source.ErrorCount(), 1);
 }
 
+TEST_F(DataImportReaders, TextInUtf8AndCharactersTheDatabaseCannotHold)
+{
+    const QString file = fx.dir.path() + "/invoices.csv";
+    writeFile(file,
+        "\xEF\xBB\xBF"
+        "order;number;price\r\n"
+        "1;Soci\xC3\xA9t\xC3\xA9 \xC5\x92;12,5\r\n" // Œ: the code page holds it
+        "2;\xCE\xA9mega;3\r\n"); // Ω: it does not
+    TDataImportASCII source;
+    configureTarget(source, file);
+    source.SetComma(QLatin1Char(';'));
+    source.SetSkipFirstRows(1);
+    source.SetMap({ "NUMEROORDRE=1", "NUMEROFACTURE=2", "PRIXVENTE=3" });
+    source.Execute();
+
+    const QMap<int, Stored> rows = storedInvoices(fx.db);
+    EXPECT_EQ(rows.keys(), QList<int>({ 1, 2 }));
+    EXPECT_EQ(rows[1].number, QStringLiteral("Société Œ"));
+    // The value is refused, not stored as "?mega"; the rest of the row is.
+    EXPECT_EQ(rows[2].number, QString());
+    EXPECT_EQ(rows[2].price, QVariant(3.0));
+    EXPECT_EQ(source.ErrorCount(), 0);
+    const QStringList log = logLines(fx.dir.path() + "/import.log");
+    EXPECT_EQ(log.filter(QStringLiteral("Line 3: Value \"?mega\" holds \"?\" (U+03A9), a character the database cannot store")).size(), 1)
+        << log.join(QLatin1Char('\n')).toStdString();
+
+    // OEM text, read as such when told.
+    writeFile(file, "3;Caf\x82;1\r\n");
+    TDataImportASCII oem;
+    configureTarget(oem, file);
+    oem.SetComma(QLatin1Char(';'));
+    oem.SetEncoding(teOem850);
+    oem.SetMap({ "NUMEROORDRE=1", "NUMEROFACTURE=2", "PRIXVENTE=3" });
+    oem.Execute();
+    EXPECT_EQ(storedInvoices(fx.db)[3].number, QStringLiteral("Café"));
+}
+
 TEST_F(DataImportReaders, TextFixedWidthAndMapValues)
 {
     const QString file = fx.dir.path() + "/invoices.txt";

@@ -167,3 +167,47 @@ TEST_F(Preview, LongDelimitedLineIsWrittenFieldByField)
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.out, "a\tb\n" + QString(2000000, '\t') + "x\n");
 }
+
+// The monthly clients as a bank or a supplier sends them: UTF-8, with and
+// without a byte-order mark, read as UTF-8 when the mark or --encoding says
+// so and as the single-byte code page otherwise.
+TEST_F(Preview, Utf8TextWithAndWithoutAMark)
+{
+    const QByteArray line = "1;Soci\xC3\xA9t\xC3\xA9 G\xC3\xA9n\xC3\xA9rale\n";
+    const QString marked = write("marked.csv",
+        "\xEF\xBB\xBF"
+        "CODE;NOM\n"
+            + line);
+    const QString bare = write("bare.csv", "CODE;NOM\n" + line);
+    const QString oem = write("oem.txt", "Caf\x82\n");
+    EXPECT_EQ(preview({ marked, "--delimiter", ";" }).out, QStringLiteral("CODE\tNOM\n1\tSociété Générale\n"));
+    EXPECT_EQ(preview({ bare, "--delimiter", ";", "--encoding", "utf-8" }).out, QStringLiteral("CODE\tNOM\n1\tSociété Générale\n"));
+    EXPECT_EQ(preview({ bare, "--delimiter", ";", "--skip", "1" }).out, QStringLiteral("1\tSociÃ©tÃ© GÃ©nÃ©rale\n"));
+    EXPECT_EQ(preview({ oem, "--encoding", "oem-850" }).out, QStringLiteral("Café\n"));
+    const CliRun wrong = preview({ bare, "--encoding", "latin9" });
+    EXPECT_EQ(wrong.exitCode, 2);
+    EXPECT_EQ(wrong.err, QStringLiteral("Argument incorrect : latin9\n"));
+}
+
+// Workbooks of every format, whatever their names, in the one output form.
+TEST_F(Preview, WorkbooksOfEveryFormat)
+{
+    const CliRun xls = preview({ Fixtures + "wizard/clients.xls" });
+    ASSERT_EQ(xls.exitCode, 0) << qPrintable(xls.err);
+    EXPECT_TRUE(xls.out.startsWith(QStringLiteral("#\tClients\tFeuil1\tTrous\n"))) << qPrintable(xls.out.left(80));
+    QFile xlsx(Fixtures + "wizard/clients.xlsx");
+    ASSERT_TRUE(xlsx.open(QIODevice::ReadOnly));
+    const QString renamed = write("clients.dat", xlsx.readAll());
+    for (const QString &file : { Fixtures + "wizard/clients.xlsx", Fixtures + "wizard/clients.ods", renamed }) {
+        const CliRun run = preview({ file });
+        EXPECT_EQ(run.exitCode, 0) << qPrintable(file) << qPrintable(run.err);
+        EXPECT_EQ(run.out, xls.out) << qPrintable(file);
+    }
+    const CliRun ranges = preview({ Fixtures + "wizard/clients.ods", "--ranges", "[Clients]E2-E4" });
+    EXPECT_EQ(ranges.out, preview({ Fixtures + "wizard/clients.xls", "--ranges", "[Clients]E2-E4" }).out);
+    EXPECT_EQ(ranges.out.count('\n'), 3);
+
+    const CliRun damaged = preview({ write("damaged.xlsx", "PK\x03\x04 truncated") });
+    EXPECT_EQ(damaged.exitCode, 1);
+    EXPECT_EQ(damaged.err, "File " + m_dir.filePath("damaged.xlsx") + " is damaged: its zip container cannot be read\n");
+}

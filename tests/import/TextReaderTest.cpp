@@ -200,6 +200,108 @@ TEST(TextLineReader, LinesAcrossChunkBoundariesMatchThePlainRules)
     }
 }
 
+namespace {
+
+// A device that gives one byte per read, as a slow pipe might.
+class TrickleDevice : public QIODevice
+{
+public:
+    explicit TrickleDevice(const QByteArray &bytes)
+        : m_bytes(bytes)
+    {
+    }
+    qint64 size() const override { return m_bytes.size(); }
+
+protected:
+    qint64 readData(char *data, qint64 max) override
+    {
+        if (m_pos >= m_bytes.size() || max <= 0)
+            return 0;
+        data[0] = m_bytes[m_pos++];
+        return 1;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    QByteArray m_bytes;
+    qsizetype m_pos = 0;
+};
+
+} // namespace
+
+TEST(TextLineReader, EncodingsAndTheByteOrderMark)
+{
+    const QByteArray utf8 = "Soci\xC3\xA9t\xC3\xA9;G\xC3\xA9n\xC3\xA9rale \xE2\x82\xAC\r\n\xCE\xA9\n";
+    const QString text = QStringLiteral("Société;Générale €");
+    const struct
+    {
+        const char *what;
+        QByteArray bytes;
+        TTextEncoding chosen;
+        QStringList lines;
+        TTextEncoding read;
+    } cases[] = {
+        { "mark, single-byte chosen", "\xEF\xBB\xBF" + utf8, teWindows1252, { text, QStringLiteral("Ω") }, teUtf8 },
+        { "mark, OEM chosen", "\xEF\xBB\xBF" + utf8, teOem850, { text, QStringLiteral("Ω") }, teUtf8 },
+        { "UTF-8 chosen", utf8, teUtf8, { text, QStringLiteral("Ω") }, teUtf8 },
+        { "no mark: single-byte reading", utf8, teWindows1252, { QStringLiteral("SociÃ©tÃ©;GÃ©nÃ©rale â‚¬"), QStringLiteral("Î©") },
+            teWindows1252 },
+        { "OEM 850", "Caf\x82 \x9C \xA6\n", teOem850, { QStringLiteral("Café £ ª") }, teOem850 },
+        { "a mark further on is text",
+            "a\n\xEF\xBB\xBF"
+            "b",
+            teWindows1252, { "a", QStringLiteral("ï»¿b") }, teWindows1252 },
+        { "only a mark", "\xEF\xBB\xBF", teWindows1252, {}, teUtf8 },
+        { "half a mark", "\xEF\xBB", teWindows1252, { QStringLiteral("ï»") }, teWindows1252 },
+        { "invalid UTF-8",
+            "a\xFF"
+            "b",
+            teUtf8, { QStringLiteral("a\uFFFDb") }, teUtf8 },
+    };
+    for (const auto &c : cases) {
+        for (bool trickle : { false, true }) {
+            SCOPED_TRACE(std::string(c.what) + (trickle ? ", a byte at a time" : ""));
+            QByteArray copy = c.bytes;
+            QBuffer buffer(&copy);
+            TrickleDevice slow(c.bytes);
+            QIODevice *device = trickle ? static_cast<QIODevice *>(&slow) : &buffer;
+            device->open(QIODevice::ReadOnly);
+            TTextLineReader reader(device, c.chosen);
+            QStringList lines;
+            QString line;
+            while (reader.ReadLine(line))
+                lines << line;
+            EXPECT_EQ(lines, c.lines);
+            EXPECT_EQ(reader.Encoding(), c.read);
+        }
+    }
+}
+
+TEST(TextEncodingNames, ForTheCommandLine)
+{
+    TTextEncoding e = teWindows1252;
+    for (const char *name : { "utf-8", "UTF8" }) {
+        ASSERT_TRUE(TextEncodingFromName(QLatin1String(name), e)) << name;
+        EXPECT_EQ(e, teUtf8);
+    }
+    for (const char *name : { "oem-850", "cp850", "OEM", "850" }) {
+        ASSERT_TRUE(TextEncodingFromName(QLatin1String(name), e)) << name;
+        EXPECT_EQ(e, teOem850);
+    }
+    for (const char *name : { "windows-1252", "CP1252", "ansi" }) {
+        ASSERT_TRUE(TextEncodingFromName(QLatin1String(name), e)) << name;
+        EXPECT_EQ(e, teWindows1252);
+    }
+    EXPECT_FALSE(TextEncodingFromName(QStringLiteral("latin9"), e));
+    EXPECT_EQ(TextEncodingName(teOem850), QStringLiteral("oem-850"));
+    // What the database's WIN1252 holds and what it does not.
+    EXPECT_EQ(FirstUnencodableCharacter(QStringLiteral("Œuvre à 5 € ?")), -1);
+    EXPECT_EQ(FirstUnencodableCharacter(QStringLiteral("ab Ω")), 3);
+    EXPECT_EQ(UnencodableValueError(QStringLiteral("x 😀")),
+        QStringLiteral("Value \"x 😀\" holds \"😀\" (U+1F600), a character the database cannot store"));
+    EXPECT_EQ(UnencodableValueError(QStringLiteral("Société")), QString());
+}
+
 TEST(TextLineReader, ReadErrorIsReported)
 {
     FailingDevice device;

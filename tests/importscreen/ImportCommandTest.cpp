@@ -400,3 +400,75 @@ TEST_F(ImportCommand, AKilledImportLeavesNothingOrEverythingStamped)
         EXPECT_EQ(state(base), after == untouched ? imported : importedTwice);
     }
 }
+
+// One month's clients and invoices as they arrive: a workbook saved by
+// LibreOffice as .xls, .xlsx and .ods, and UTF-8 text (the clients with a
+// byte-order mark, the invoices without one, their template saying UTF-8).
+// Each form with its template gives the same rows, accents and the
+// code page's Œ included.
+TEST_F(ImportCommand, SameRowsFromEveryFormat)
+{
+    const QString fixtures = QStringLiteral(KESTRA_FIXTURES_DIR "/importscreen/");
+    const QString csvClientsMap = QStringLiteral(
+        "CODE=1\nTYPEIDENTIFIANT=2\nIDENTIFIANT=3\nNOMBENEFICIAIRE=4\nADRESSE=5\nNUMEROAUTORISATION=6\nDATEAUTORISATION=7");
+    const QString csvInvoicesMap
+        = QStringLiteral("NUMEROFACTURE=1\nDATEFACTURE=2\nCODE=3\nTYPEIDCLIENT=4\nIDENTIFIANTCLIENT=5\nNOMPRENOMCLIENT=6\nADRESSECLIENT=7\n"
+                         "NUMEROAUTORISATION=8\nDATEAUTORISATION=9\nPRIXVENTE=10\nTAUXFODEC=11\nMONTANTFODEC=12\nTAUXDROITCONSOMMATION=13\n"
+                         "MONTANTDROITCONSOMMATION=14\nTAUXTVA=15\nMONTANTTVA=16");
+    const QString csvInvoices = QStringLiteral("[FIRST_STEP]\nImportType=4\nFileName=%1\n[CSV_MAP]\n%2\n"
+                                               "[CSV_OPTIONS]\nSkipLines=1\nDelimiter=;\nEncoding=1\n")
+                                    .arg(fixtures + QStringLiteral("monthly-invoices.csv"), csvInvoicesMap)
+        + DayMonthYear + PlaceholderKeys;
+    struct Form
+    {
+        const char *name;
+        QString clients;
+        QString invoices;
+    };
+    const QList<Form> forms = {
+        { "xls", xlsTemplate(fixtures + QStringLiteral("monthly.xls"), XlsClientsMap),
+            xlsTemplate(fixtures + QStringLiteral("monthly.xls"), XlsInvoicesMap, PlaceholderKeys) },
+        { "xlsx", xlsTemplate(fixtures + QStringLiteral("monthly.xlsx"), XlsClientsMap),
+            xlsTemplate(fixtures + QStringLiteral("monthly.xlsx"), XlsInvoicesMap, PlaceholderKeys) },
+        { "ods", xlsTemplate(fixtures + QStringLiteral("monthly.ods"), XlsClientsMap),
+            xlsTemplate(fixtures + QStringLiteral("monthly.ods"), XlsInvoicesMap, PlaceholderKeys) },
+        { "csv", csvTemplate(fixtures + QStringLiteral("monthly-clients.csv"), csvClientsMap), csvInvoices },
+    };
+    const QString clientsSql = QStringLiteral("select * from TIERS order by CODE");
+    const QString invoicesSql = QStringLiteral("select * from FACTURE order by NUMEROORDRE");
+    QList<QStringList> firstClients, firstInvoices;
+    for (const Form &form : forms) {
+        SCOPED_TRACE(form.name);
+        const CliRun clients = import(form.clients, QStringLiteral("TIERS"));
+        EXPECT_EQ(clients.rc, 0) << clients.err.toStdString() << clients.out.toStdString();
+        const CliRun invoices = import(form.invoices, QStringLiteral("FACTURE"), ForCompanyA);
+        EXPECT_EQ(invoices.rc, 0) << invoices.err.toStdString() << invoices.out.toStdString();
+        const QList<QStringList> clientRows = committedRows(db, clientsSql);
+        const QList<QStringList> invoiceRows = committedRows(db, invoicesSql);
+        if (firstClients.isEmpty()) {
+            firstClients = clientRows;
+            firstInvoices = invoiceRows;
+        } else {
+            EXPECT_EQ(clientRows, firstClients);
+            EXPECT_EQ(invoiceRows, firstInvoices);
+        }
+        // The next form starts from empty tables.
+        auto other = db.otherConnection();
+        Query(*other, QStringLiteral("delete from FACTURE")).execute();
+        Query(*other, QStringLiteral("delete from TIERS")).execute();
+        other->commit();
+    }
+    // And they are the rows of the month.
+    EXPECT_EQ(firstClients,
+        (QList<QStringList> {
+            { "301", "1", "null", "1733333CAM000", "SOCIÉTÉ GÉNÉRALE DES ŒUVRES", "3 AVENUE HÉDI CHAKER 3000 SFAX", "AUT-8301",
+                "01/12/2025" },
+            { "302", "2", "null", "08765432", "BEN SALAH FRANÇOISE", "17 RUE DE L'ÉGLISE 4000 SOUSSE", "AUT-8302", "null" },
+            { "303", "4", "null", "EXT00000FR09", "CAFÉ DES ARTS SARL", "9 QUAI D'ORSAY 75007 PARIS FRANCE", "AUT-8303", "14/02/2026" },
+        }));
+    ASSERT_EQ(firstInvoices.size(), 4);
+    EXPECT_EQ(firstInvoices[0].mid(4, 6),
+        QStringList(
+            { "FV-2026-301", "15/01/2026", "1", "1733333CAM000", "SOCIÉTÉ GÉNÉRALE DES ŒUVRES", "3 AVENUE HÉDI CHAKER 3000 SFAX" }));
+    EXPECT_EQ(firstInvoices[1].mid(12), QStringList({ "99.999", "0", "0", "0", "0", "7", "7", "302" }));
+}

@@ -270,6 +270,55 @@ TEST_F(SourcePages, DelimitedGridShowsAtMostItsNumberOfFields)
     EXPECT_EQ(find<QComboBox>(page, QStringLiteral("cbColNumber"))->count(), 1025);
 }
 
+TEST_F(SourcePages, TextPagesReadTheFileAgainInTheEncodingChosen)
+{
+    // UTF-8 without a mark: shown as single-byte text until UTF-8 is chosen.
+    const QByteArray utf8 = "CODE;NOM\r\n1;Soci\xC3\xA9t\xC3\xA9\r\n";
+    const QString file = fx.path(QStringLiteral("clients.csv"));
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(utf8);
+    }
+    TDataImportWizardF w(wizard);
+    w.show();
+    openMapStep(w, aiCSV, file);
+    ASSERT_EQ(w.Step(), 1) << MessageBox::lastText().toStdString();
+    TDataImportWizardPage &page = *w.Page(aiCSV);
+    const QAbstractItemModel *model = find<QTableView>(page, QStringLiteral("sgCSV"))->model();
+    auto *encoding = find<QComboBox>(page, QStringLiteral("cbCSVEncoding"));
+    EXPECT_EQ(encoding->currentText(), QStringLiteral("Windows-1252 (ANSI)"));
+    EXPECT_EQ(model->index(1, 1).data().toString(), QStringLiteral("SociÃ©tÃ©"));
+    mapDelimited(page, QStringLiteral("NOMBENEFICIAIRE"), 2);
+    encoding->setFocus();
+    QTest::keyClick(encoding, Qt::Key_Down);
+    EXPECT_EQ(encoding->currentText(), QStringLiteral("UTF-8"));
+    EXPECT_EQ(w.Settings().TextEncoding, teUtf8);
+    EXPECT_EQ(model->index(1, 1).data().toString(), QStringLiteral("Société"));
+    // The columns did not change: the map stays.
+    EXPECT_EQ(w.Settings().Map(aiCSV), QStringList({ QStringLiteral("NOMBENEFICIAIRE=2") }));
+
+    // The fixed-width page shares the choice, and a mark wins over it.
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write("\xEF\xBB\xBF" + utf8);
+    }
+    TDataImportWizardF y(wizard);
+    y.show();
+    click(find<QRadioButton>(y, QStringLiteral("rbTXT")));
+    const QString txt = fx.path(QStringLiteral("clients.txt"));
+    QFile::remove(txt);
+    ASSERT_TRUE(QFile::copy(file, txt));
+    type(find<QLineEdit>(y, QStringLiteral("edFileName")), txt);
+    click(next(y));
+    ASSERT_EQ(y.Step(), 1) << MessageBox::lastText().toStdString();
+    auto *viewer = find<TTextViewer>(*y.Page(aiTXT), QString());
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_EQ(viewer->Lines().value(1), QStringLiteral("1;Société"));
+    EXPECT_EQ(find<QComboBox>(*y.Page(aiTXT), QStringLiteral("cbTXTEncoding"))->currentText(), QStringLiteral("Windows-1252 (ANSI)"));
+}
+
 // ---------------------------------------------------------------------------
 // dBase and XML
 // ---------------------------------------------------------------------------

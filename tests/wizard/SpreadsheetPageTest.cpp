@@ -463,3 +463,60 @@ TEST_F(SpreadsheetPage, AWorkbookThatCannotBeReadSendsTheWizardBack)
     EXPECT_EQ(page(w).SheetCount(), 0);
     EXPECT_TRUE(w.isVisible());
 }
+
+// The same workbook saved as .xlsx and .ods shows the same grids, fills the
+// same ranges and imports the same clients.
+TEST_F(SpreadsheetPage, XlsxAndOdsWorkbooksAsTheXlsOne)
+{
+    wizard.ExcelViewerRows = 12;
+    auto grids = [&](const QString &file, QStringList &map) {
+        TDataImportWizardF w(wizard);
+        w.show();
+        openMapStep(w, aiXLS, file);
+        EXPECT_EQ(w.Step(), 1) << MessageBox::lastText().toStdString();
+        TSpreadsheetPage &p = page(w);
+        QStringList texts;
+        for (int s = 0; s < p.SheetCount(); ++s) {
+            texts << find<QTabWidget>(p, QStringLiteral("pcSheets"))->tabText(s);
+            TSheetGridModel *m = p.Grid(s)->Model();
+            for (int r = 0; r < m->rowCount(); ++r)
+                for (int c = 0; c < m->columnCount(); ++c)
+                    if (!m->Text(r, c).isEmpty())
+                        texts << QStringLiteral("%1 %2 %3 %4").arg(s).arg(r).arg(c).arg(m->Text(r, c));
+        }
+        showSheet(p, QStringLiteral("Clients"));
+        tool(p, "bAutoFillCols");
+        map = w.Settings().Map(aiXLS);
+        return texts;
+    };
+    QStringList xlsMap;
+    const QStringList xls = grids(Workbook, xlsMap);
+    ASSERT_GT(xls.size(), 40);
+    for (const char *suffix : { ".xlsx", ".ods" }) {
+        SCOPED_TRACE(suffix);
+        QString file = Workbook;
+        file.replace(QLatin1String(".xls"), QLatin1String(suffix));
+        QStringList map;
+        EXPECT_EQ(grids(file, map), xls);
+        EXPECT_EQ(map, xlsMap);
+    }
+
+    TDataImportWizardF w(wizard);
+    w.show();
+    openMapStep(w, aiXLS, QString(Workbook).replace(QLatin1String(".xls"), QLatin1String(".ods")));
+    TSpreadsheetPage &p = page(w);
+    showSheet(p, QStringLiteral("Clients"));
+    chooseField(p, QStringLiteral("CODE"));
+    clickHeader(p, true, 1, Qt::ControlModifier);
+    QTest::keyClick(active(p), Qt::Key_Return);
+    chooseField(p, QStringLiteral("NOMBENEFICIAIRE"));
+    clickHeader(p, true, 6, Qt::ControlModifier);
+    QTest::keyClick(active(p), Qt::Key_Return);
+    type(find<QLineEdit>(p, QStringLiteral("edSkipRows")), QStringLiteral("1"));
+    click(find<QPushButton>(w, QStringLiteral("bOk")));
+    EXPECT_EQ(MessageBox::count(), 0) << MessageBox::lastText().toStdString();
+    EXPECT_EQ(fx.committed(),
+        (QMap<int, QString> { { 1, QStringLiteral("Ben Salah Mohamed") }, { 2, QStringLiteral("Société Sfaxienne") },
+            { 3, QStringLiteral("Trabelsi Amel") }, { 4, QStringLiteral("Comptoir Parisien") }, { 5, QStringLiteral("Gharbi Nizar") },
+            { 6, QStringLiteral("Haddad Leïla") } }));
+}

@@ -76,6 +76,7 @@ TDataImportWizardSettings everySetting(TAllowedImport kind)
         s.TXTPositions.SetValue(QStringLiteral("NOMBENEFICIAIRE"), QStringLiteral("10"));
         s.TXTSizes.SetValue(QStringLiteral("NOMBENEFICIAIRE"), QStringLiteral("15"));
         s.TXTSkipLines = 3;
+        s.TextEncoding = teOem850;
         break;
     case aiCSV:
         s.SetDelimiter(QChar(9));
@@ -83,6 +84,7 @@ TDataImportWizardSettings everySetting(TAllowedImport kind)
         s.CSVColumns.SetValue(QStringLiteral("CODE"), QStringLiteral("1"));
         s.CSVColumns.SetValue(QStringLiteral("ADRESSE"), QStringLiteral("4"));
         s.CSVSkipLines = 1;
+        s.TextEncoding = teUtf8;
         break;
     }
     TDataImportFormats &f = s.Formats;
@@ -176,6 +178,8 @@ void expectSameSettings(const TDataImportWizardSettings &a, const TDataImportWiz
         EXPECT_EQ(a.Delimiter, b.Delimiter);
         EXPECT_EQ(a.Quote, b.Quote);
     }
+    if (a.ImportType == aiCSV || a.ImportType == aiTXT)
+        EXPECT_EQ(a.TextEncoding, b.TextEncoding);
     const TDataImportFormats &fa = a.Formats, &fb = b.Formats;
     EXPECT_EQ(fa.DecimalSeparator, fb.DecimalSeparator);
     EXPECT_EQ(fa.ThousandSeparator, fb.ThousandSeparator);
@@ -289,6 +293,40 @@ TEST_F(Template, SectionsAndKeysInTheirOrderWithTheirEncodings)
     EXPECT_EQ(fileLines(file), expected);
     // Files travel between offices: Windows line ends, the program's code page.
     EXPECT_TRUE(readAll(file).contains("[FIRST_STEP]\r\n"));
+}
+
+TEST_F(Template, TextEncodingUnderItsOwnKeyOlderTemplatesReadSingleByte)
+{
+    TDataImportWizardSettings s = defaults({ QStringLiteral("CODE") });
+    s.ImportType = aiCSV;
+    s.FileName = QStringLiteral("c.csv");
+    s.SetDelimiter(QLatin1Char(';'));
+    s.TextEncoding = teUtf8;
+    TDataImportTemplate::Save(file, s);
+    const QStringList lines = fileLines(file);
+    const qsizetype options = lines.indexOf(QStringLiteral("[CSV_OPTIONS]"));
+    ASSERT_GE(options, 0);
+    EXPECT_EQ(lines.mid(options, 5), QStringList({ "[CSV_OPTIONS]", "SkipLines=0", "Delimiter=;", "Quote=\"", "Encoding=1" }));
+
+    // What a template says, or single-byte text when it says nothing, over
+    // a wizard that had chosen otherwise.
+    TDataImportWizardSettings utf8 = defaults();
+    utf8.TextEncoding = teUtf8;
+    struct Case
+    {
+        const char *text;
+        TTextEncoding expected;
+    };
+    const Case cases[] = {
+        { "[FIRST_STEP]\nImportType=4\n[CSV_OPTIONS]\nDelimiter=;\nEncoding=2\n", teOem850 },
+        { "[FIRST_STEP]\nImportType=4\n[CSV_OPTIONS]\nDelimiter=;\n", teWindows1252 },
+        { "[FIRST_STEP]\nImportType=4\n[CSV_OPTIONS]\nEncoding=9\n", teWindows1252 },
+        { "[FIRST_STEP]\nImportType=3\n[ASCII_OPTIONS]\nSkipLines=1\nEncoding=1\n", teUtf8 },
+        { "[FIRST_STEP]\nImportType=3\n[ASCII_OPTIONS]\nSkipLines=1\n", teWindows1252 },
+        { "[FIRST_STEP]\nImportType=3\n[CSV_OPTIONS]\nEncoding=1\n", teWindows1252 }, // another kind's section
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(load(c.text, utf8).TextEncoding, c.expected) << c.text;
 }
 
 TEST_F(Template, SavingOverAFileLeavesOnlyTheTemplate)

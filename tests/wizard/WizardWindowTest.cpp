@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -340,6 +341,43 @@ TEST_F(Wizard, NextChecksTheSourceAndThePage)
         click(child<QPushButton>(w, QStringLiteral("bNext")));
         EXPECT_EQ(MessageBox::lastText(), c.message);
         EXPECT_EQ(w.Step(), 0);
+    }
+}
+
+TEST_F(Wizard, WorkbooksOfEveryFormatAreTheSpreadsheetKind)
+{
+    // A workbook's own extension stays when the kind is chosen.
+    TDataImportWizardF w(wizard);
+    w.show();
+    auto *name = child<QLineEdit>(w, QStringLiteral("edFileName"));
+    for (const char *file : { "Clients.xlsx", "Clients.ods", "Clients.XLSM" }) {
+        click(child<QRadioButton>(w, QStringLiteral("rbCSV")));
+        type(name, fx.path(QString::fromLatin1(file)));
+        click(child<QRadioButton>(w, QStringLiteral("rbXLS")));
+        EXPECT_EQ(name->text(), fx.path(QString::fromLatin1(file)));
+    }
+
+    // At Next: any workbook's extension, or a workbook's content under
+    // another name; text under a workbook's kind is still refused.
+    const QString fixtures = QStringLiteral(KESTRA_FIXTURES_DIR "/wizard/");
+    const QString renamed = fx.path(QStringLiteral("clients-from-excel.dat"));
+    ASSERT_TRUE(QFile::copy(fixtures + QStringLiteral("clients.xlsx"), renamed));
+    const QString text = fx.write(QStringLiteral("clients.data"), QStringLiteral("CODE;NOM\r\n"));
+    wizard.AutoChangeExtension = false;
+    for (const QString &file : { fixtures + QStringLiteral("clients.xlsx"), fixtures + QStringLiteral("clients.ods"), renamed, text }) {
+        SCOPED_TRACE(file.toStdString());
+        TDataImportWizardF x(wizard);
+        x.show();
+        click(child<QRadioButton>(x, QStringLiteral("rbXLS")));
+        type(child<QLineEdit>(x, QStringLiteral("edFileName")), file);
+        MessageBox::resetRecord();
+        click(child<QPushButton>(x, QStringLiteral("bNext")));
+        if (file == text) {
+            EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Wrong file type, must be \".xls\""));
+            EXPECT_EQ(x.Step(), 0);
+        } else {
+            EXPECT_EQ(x.Step(), 1) << MessageBox::lastText().toStdString();
+        }
     }
 }
 
