@@ -14,11 +14,11 @@
 #include "data/DataSet.h"
 #include "import/DataImportSourceSetup.h"
 #include "import/DataImportTemplate.h"
+#include "import/DataImportWizardProperties.h"
+#include "import/ImportScreenWizard.h"
 #include "import/ImportTableViews.h"
 #include "import/InvoiceStamping.h"
 #include "import/UnstampedInvoices.h"
-#include "import/screen/ImpDlgIBXF.h"
-#include "import/wizard/DataImportWizard.h"
 
 #include <QFileInfo>
 
@@ -129,8 +129,8 @@ int importCommand(const QStringList &args, QTextStream &out, QTextStream &err)
         destination.open();
 
         // The template applies over the settings the screen gives its wizard.
-        TDataImportWizard wizard;
-        TfmImpDlgIBX::SetupWizard(wizard);
+        TDataImportWizardProperties wizard;
+        SetupImportScreenWizard(wizard);
         wizard.DataSet = &destination;
         auto probe = CreateImportSource(aiCSV);
         wizard.ApplyDestination(*probe);
