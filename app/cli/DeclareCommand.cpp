@@ -1,8 +1,8 @@
 // kestra-cli declare: the quarterly declaration without a screen, for one
 // company or for every company of the database.
 
-#include "app/CompanySelection.h"
 #include "app/cli/Commands.h"
+#include "app/context/CompanyChoice.h"
 #include "core/Conversion.h"
 #include "core/Error.h"
 #include "data/Config.h"

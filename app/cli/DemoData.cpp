@@ -1,4 +1,4 @@
-#include "app/DemoData.h"
+#include "app/cli/DemoData.h"
 
 #include "core/DateTime.h"
 #include "data/Connection.h"
