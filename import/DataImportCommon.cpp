@@ -102,9 +102,9 @@ TDataImportFormats::TDataImportFormats()
     ShortTimeFormat = fs.shortTimeFormat;
     LongTimeFormat = fs.longTimeFormat;
     TimeSeparator = fs.timeSeparator;
-    BooleanTrue = QStringList { LoadMessage(24280) };
-    BooleanFalse = QStringList { LoadMessage(24290) };
-    NullValues = QStringList { LoadMessage(24300) };
+    BooleanTrue = QStringList { LoadMessage(ImportMsg::TrueText) };
+    BooleanFalse = QStringList { LoadMessage(ImportMsg::FalseText) };
+    NullValues = QStringList { LoadMessage(ImportMsg::NullText) };
 }
 
 TDataImportFormats::TDataImportFormats(const TDataImportFormats &other)
@@ -549,7 +549,7 @@ void convertDateTime(Field &field, const QString &text)
     double value = 0;
     if (!TryParseDateTime(text, value)) {
         field.clear();
-        throw DataImportError(24004, { text });
+        throw DataImportError(ImportMsg::WrongDateFormat, { text });
     }
     field.setValue(QVariant::fromValue(TimeStamp { value }));
 }
@@ -582,7 +582,7 @@ QString ConvertValue(Field *field, const QString &text, const TDataImportFormats
             convertDateTime(*field, text);
             break;
         case TypeClass::None:
-            throw DataImportError(24003);
+            throw DataImportError(ImportMsg::UnknownFieldType);
         }
     } catch (const Error &e) {
         return e.text();

@@ -267,7 +267,7 @@ void TDataImportTemplate::Load(
     const QString &fileName, TDataImportWizardSettings &settings, const TDataImportWizardSettings &component, TAllowedImports allowed)
 {
     if (!QFileInfo(fileName).isFile())
-        throw DataImportError(24060, { fileName });
+        throw DataImportError(ImportMsg::FileDoesNotExist, { fileName });
     const IniFile ini(fileName);
     const Reader r(ini);
     // Worked on a copy: a refused template changes nothing.
@@ -281,7 +281,7 @@ void TDataImportTemplate::Load(
         s.AutoSaveTemplate = r.boolean(FirstStep, QStringLiteral("AutoSaveTemplate"), false);
     TAllowedImport kind = aiXLS;
     if (!ImportKindFromNumber(r.integer32(FirstStep, QStringLiteral("ImportType"), 0), kind) || !allowed.Contains(kind))
-        throw DataImportError(24001);
+        throw DataImportError(ImportMsg::UnknownImportSource);
     s.ImportType = kind;
 
     switch (kind) {

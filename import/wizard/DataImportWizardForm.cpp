@@ -226,11 +226,11 @@ TDataImportWizardF::TDataImportWizardF(TDataImportWizard &component, QWidget *pa
     m_steps->addWidget(buildFormatsStep());
     m_steps->addWidget(buildLastStep());
 
-    m_help = button(LoadMessage(24460), QStringLiteral("bHelp"), m_content);
-    m_back = button(LoadMessage(24470), QStringLiteral("bBack"), m_content);
-    m_next = button(LoadMessage(24480), QStringLiteral("bNext"), m_content);
-    m_execute = button(LoadMessage(24500), QStringLiteral("bOk"), m_content);
-    m_cancel = button(LoadMessage(24490), QStringLiteral("bCancel"), m_content);
+    m_help = button(LoadMessage(ImportMsg::HelpButton), QStringLiteral("bHelp"), m_content);
+    m_back = button(LoadMessage(ImportMsg::BackButton), QStringLiteral("bBack"), m_content);
+    m_next = button(LoadMessage(ImportMsg::NextButton), QStringLiteral("bNext"), m_content);
+    m_execute = button(LoadMessage(ImportMsg::ExecuteButton), QStringLiteral("bOk"), m_content);
+    m_cancel = button(LoadMessage(ImportMsg::CancelButton), QStringLiteral("bCancel"), m_content);
     const QString helpFile = QCoreApplication::applicationDirPath() + QStringLiteral("/DataImportWizard.html");
     m_help->setVisible(component.ShowHelpButton);
     m_help->setEnabled(QFileInfo(helpFile).isFile());
@@ -391,7 +391,7 @@ void TDataImportWizardF::routeEvents(TDataImport &source)
 
 QWidget *TDataImportWizardF::stepHeader(int step)
 {
-    auto *label = new QLabel(FormatMessage(24510, { QString::number(step), QStringLiteral("3") }));
+    auto *label = new QLabel(FormatMessage(ImportMsg::StepOfSteps, { QString::number(step), QStringLiteral("3") }));
     label->setObjectName(QStringLiteral("laStep%1").arg(step));
     QFont font = label->font();
     font.setBold(true);
@@ -410,17 +410,18 @@ QWidget *TDataImportWizardF::buildSourceStep()
     m_picture->setPixmap(defaultPicture());
     m_picture->setAlignment(Qt::AlignTop);
 
-    auto *title = new QLabel(LoadMessage(24310), page);
+    auto *title = new QLabel(LoadMessage(ImportMsg::WizardCaption), page);
     QFont font = title->font();
     font.setBold(true);
     font.setPointSizeF(font.pointSizeF() * 1.3);
     title->setFont(font);
 
-    auto *kinds = new QGroupBox(LoadMessage(24320), page);
+    auto *kinds = new QGroupBox(LoadMessage(ImportMsg::ImportFrom), page);
     kinds->setObjectName(QStringLiteral("gbImportFrom"));
     auto *group = new QButtonGroup(page);
     auto *kindsLayout = new QVBoxLayout(kinds);
-    const int kindTexts[ImportKindCount] = { 24330, 24350, 24360, 24370, 24380 };
+    const int kindTexts[ImportKindCount]
+        = { ImportMsg::KindSpreadsheet, ImportMsg::KindDBF, ImportMsg::KindXML, ImportMsg::KindText, ImportMsg::KindCSV };
     const char *kindNames[ImportKindCount] = { "rbXLS", "rbDBF", "rbXML", "rbTXT", "rbCSV" };
     for (int k = 0; k < ImportKindCount; ++k) {
         m_kinds[k] = new QRadioButton(LoadMessage(kindTexts[k]), kinds);
@@ -448,8 +449,8 @@ QWidget *TDataImportWizardF::buildSourceStep()
     connect(m_quote->lineEdit(), &QLineEdit::editingFinished, this, &TDataImportWizardF::applyQuote);
     connect(m_quote, &QComboBox::textActivated, this, &TDataImportWizardF::applyQuote);
     auto *text = new QFormLayout;
-    text->addRow(buddyLabel(LoadMessage(24390), m_comma, page), m_comma);
-    text->addRow(buddyLabel(LoadMessage(24400), m_quote, page), m_quote);
+    text->addRow(buddyLabel(LoadMessage(ImportMsg::Comma), m_comma, page), m_comma);
+    text->addRow(buddyLabel(LoadMessage(ImportMsg::Quote), m_quote, page), m_quote);
     auto *textBox = new QVBoxLayout;
     textBox->addLayout(text);
     textBox->addStretch();
@@ -463,11 +464,11 @@ QWidget *TDataImportWizardF::buildSourceStep()
     fileRow->addWidget(m_fileName);
     fileRow->addWidget(m_browse);
 
-    auto *templates = new QGroupBox(LoadMessage(24520), page);
+    auto *templates = new QGroupBox(LoadMessage(ImportMsg::TemplateOptions), page);
     templates->setObjectName(QStringLiteral("gbTemplateOptions"));
-    m_goToLastPage = checkBox(24530, QStringLiteral("chGoToLastPage"), templates);
-    m_autoSaveTemplate = checkBox(24540, QStringLiteral("chAutoSaveTemplate"), templates);
-    m_loadTemplate = button(LoadMessage(24550), QStringLiteral("bLoadTemplate"), templates);
+    m_goToLastPage = checkBox(ImportMsg::GoToLastPage, QStringLiteral("chGoToLastPage"), templates);
+    m_autoSaveTemplate = checkBox(ImportMsg::AutoSaveTemplate, QStringLiteral("chAutoSaveTemplate"), templates);
+    m_loadTemplate = button(LoadMessage(ImportMsg::LoadTemplate), QStringLiteral("bLoadTemplate"), templates);
     m_templateName = new QLabel(templates);
     m_templateName->setObjectName(QStringLiteral("laTemplateFileName"));
     m_templateName->setMinimumWidth(50);
@@ -500,7 +501,7 @@ QWidget *TDataImportWizardF::buildSourceStep()
     right->addSpacing(8);
     right->addLayout(top);
     right->addSpacing(8);
-    right->addWidget(buddyLabel(LoadMessage(24410), m_fileName, page));
+    right->addWidget(buddyLabel(LoadMessage(ImportMsg::SourceFileName), m_fileName, page));
     right->addLayout(fileRow);
     right->addSpacing(8);
     right->addWidget(templates);
@@ -539,31 +540,31 @@ QWidget *TDataImportWizardF::buildFormatsStep()
     // Base formats
     auto *base = new QWidget;
     base->setObjectName(QStringLiteral("tshBaseFormats"));
-    auto *dates = new QGroupBox(LoadMessage(24890), base);
+    auto *dates = new QGroupBox(LoadMessage(ImportMsg::DateTimeFormats), base);
     m_shortDate = lineEdit(QStringLiteral("edShortDateFormat"), dates);
     m_longDate = lineEdit(QStringLiteral("edLongDateFormat"), dates);
     m_shortTime = lineEdit(QStringLiteral("edShortTimeFormat"), dates);
     m_longTime = lineEdit(QStringLiteral("edLongTimeFormat"), dates);
     auto *datesLayout = new QFormLayout(dates);
-    datesLayout->addRow(buddyLabel(LoadMessage(24930), m_shortDate, dates), m_shortDate);
-    datesLayout->addRow(buddyLabel(LoadMessage(24940), m_longDate, dates), m_longDate);
-    datesLayout->addRow(buddyLabel(LoadMessage(24960), m_shortTime, dates), m_shortTime);
-    datesLayout->addRow(buddyLabel(LoadMessage(24970), m_longTime, dates), m_longTime);
+    datesLayout->addRow(buddyLabel(LoadMessage(ImportMsg::ShortDate), m_shortDate, dates), m_shortDate);
+    datesLayout->addRow(buddyLabel(LoadMessage(ImportMsg::LongDate), m_longDate, dates), m_longDate);
+    datesLayout->addRow(buddyLabel(LoadMessage(ImportMsg::ShortTime), m_shortTime, dates), m_shortTime);
+    datesLayout->addRow(buddyLabel(LoadMessage(ImportMsg::LongTime), m_longTime, dates), m_longTime);
     connect(m_shortDate, &QLineEdit::textEdited, this, [this](const QString &t) { m_settings.Formats.ShortDateFormat = t; });
     connect(m_longDate, &QLineEdit::textEdited, this, [this](const QString &t) { m_settings.Formats.LongDateFormat = t; });
     connect(m_shortTime, &QLineEdit::textEdited, this, [this](const QString &t) { m_settings.Formats.ShortTimeFormat = t; });
     connect(m_longTime, &QLineEdit::textEdited, this, [this](const QString &t) { m_settings.Formats.LongTimeFormat = t; });
 
-    auto *separators = new QGroupBox(LoadMessage(24900), base);
+    auto *separators = new QGroupBox(LoadMessage(ImportMsg::Separators), base);
     m_decimal = lineEdit(QStringLiteral("edDecimalSeparator"), separators, 70);
     m_thousand = lineEdit(QStringLiteral("edThousandSeparator"), separators, 70);
     m_dateSeparator = lineEdit(QStringLiteral("edDateSeparator"), separators, 70);
     m_timeSeparator = lineEdit(QStringLiteral("edTimeSeparator"), separators, 70);
     auto *sepLayout = new QFormLayout(separators);
-    sepLayout->addRow(buddyLabel(LoadMessage(24910), m_decimal, separators), m_decimal);
-    sepLayout->addRow(buddyLabel(LoadMessage(24920), m_thousand, separators), m_thousand);
-    sepLayout->addRow(buddyLabel(LoadMessage(24950), m_dateSeparator, separators), m_dateSeparator);
-    sepLayout->addRow(buddyLabel(LoadMessage(24980), m_timeSeparator, separators), m_timeSeparator);
+    sepLayout->addRow(buddyLabel(LoadMessage(ImportMsg::DecimalSeparator), m_decimal, separators), m_decimal);
+    sepLayout->addRow(buddyLabel(LoadMessage(ImportMsg::ThousandSeparator), m_thousand, separators), m_thousand);
+    sepLayout->addRow(buddyLabel(LoadMessage(ImportMsg::DateSeparator), m_dateSeparator, separators), m_dateSeparator);
+    sepLayout->addRow(buddyLabel(LoadMessage(ImportMsg::TimeSeparator), m_timeSeparator, separators), m_timeSeparator);
     connect(m_decimal, &QLineEdit::editingFinished, this, [this] { applySeparator(m_decimal, m_settings.Formats.DecimalSeparator); });
     connect(m_thousand, &QLineEdit::editingFinished, this, [this] { applySeparator(m_thousand, m_settings.Formats.ThousandSeparator); });
     connect(
@@ -593,9 +594,9 @@ QWidget *TDataImportWizardF::buildFormatsStep()
             m_settings.Formats.NullValues = nonEmptyLines(m_nullValues->toPlainText());
     });
     auto *lists = new QGridLayout;
-    lists->addWidget(buddyLabel(LoadMessage(24990), m_booleanTrue, base), 0, 0);
-    lists->addWidget(buddyLabel(LoadMessage(25000), m_booleanFalse, base), 0, 1);
-    lists->addWidget(buddyLabel(LoadMessage(25010), m_nullValues, base), 0, 2);
+    lists->addWidget(buddyLabel(LoadMessage(ImportMsg::BooleanTrue), m_booleanTrue, base), 0, 0);
+    lists->addWidget(buddyLabel(LoadMessage(ImportMsg::BooleanFalse), m_booleanFalse, base), 0, 1);
+    lists->addWidget(buddyLabel(LoadMessage(ImportMsg::NullValues), m_nullValues, base), 0, 2);
     lists->addWidget(m_booleanTrue, 1, 0);
     lists->addWidget(m_booleanFalse, 1, 1);
     lists->addWidget(m_nullValues, 1, 2);
@@ -606,7 +607,7 @@ QWidget *TDataImportWizardF::buildFormatsStep()
     auto *baseLayout = new QVBoxLayout(base);
     baseLayout->addLayout(baseTop);
     baseLayout->addLayout(lists, 1);
-    tabs->addTab(base, LoadMessage(24880));
+    tabs->addTab(base, LoadMessage(ImportMsg::BaseFormats));
 
     // Data formats
     auto *data = new QWidget;
@@ -638,36 +639,40 @@ QWidget *TDataImportWizardF::buildFormatsStep()
             box->addItem(LoadMessage(id));
         return box;
     };
-    m_quoteAction = combo(QStringLiteral("cbQuoteAction"), { 25220, 25230, 25240 });
-    m_charCase = combo(QStringLiteral("cbCharCase"), { 25260, 25270, 25280, 25290, 25300 });
-    m_charSet = combo(QStringLiteral("cbCharSet"), { 25320, 25330, 25340 });
+    m_quoteAction
+        = combo(QStringLiteral("cbQuoteAction"), { ImportMsg::QuoteActionNone, ImportMsg::QuoteActionAdd, ImportMsg::QuoteActionRemove });
+    m_charCase = combo(QStringLiteral("cbCharCase"),
+        { ImportMsg::CharCaseAsIs, ImportMsg::CharCaseUpper, ImportMsg::CharCaseLower, ImportMsg::CharCaseUpperFirst,
+            ImportMsg::CharCaseUpperFirstWord });
+    m_charSet = combo(QStringLiteral("cbCharSet"), { ImportMsg::CharSetAsIs, ImportMsg::CharSetAnsi, ImportMsg::CharSetOem });
     auto *tuningLayout = new QFormLayout(tuning);
-    tuningLayout->addRow(buddyLabel(LoadMessage(25140), m_generatorValue, tuning), m_generatorValue);
-    tuningLayout->addRow(buddyLabel(LoadMessage(25150), m_generatorStep, tuning), m_generatorStep);
-    tuningLayout->addRow(buddyLabel(LoadMessage(25160), m_constantValue, tuning), m_constantValue);
-    tuningLayout->addRow(buddyLabel(LoadMessage(25170), m_nullValue, tuning), m_nullValue);
-    tuningLayout->addRow(buddyLabel(LoadMessage(25180), m_defaultValue, tuning), m_defaultValue);
-    tuningLayout->addRow(buddyLabel(LoadMessage(25190), m_leftQuote, tuning), m_leftQuote);
-    tuningLayout->addRow(buddyLabel(LoadMessage(25200), m_rightQuote, tuning), m_rightQuote);
-    tuningLayout->addRow(buddyLabel(LoadMessage(25210), m_quoteAction, tuning), m_quoteAction);
-    tuningLayout->addRow(buddyLabel(LoadMessage(25250), m_charCase, tuning), m_charCase);
-    tuningLayout->addRow(buddyLabel(LoadMessage(25310), m_charSet, tuning), m_charSet);
+    tuningLayout->addRow(buddyLabel(LoadMessage(ImportMsg::GeneratorValue), m_generatorValue, tuning), m_generatorValue);
+    tuningLayout->addRow(buddyLabel(LoadMessage(ImportMsg::GeneratorStep), m_generatorStep, tuning), m_generatorStep);
+    tuningLayout->addRow(buddyLabel(LoadMessage(ImportMsg::ConstantValue), m_constantValue, tuning), m_constantValue);
+    tuningLayout->addRow(buddyLabel(LoadMessage(ImportMsg::NullValue), m_nullValue, tuning), m_nullValue);
+    tuningLayout->addRow(buddyLabel(LoadMessage(ImportMsg::DefaultValue), m_defaultValue, tuning), m_defaultValue);
+    tuningLayout->addRow(buddyLabel(LoadMessage(ImportMsg::LeftQuote), m_leftQuote, tuning), m_leftQuote);
+    tuningLayout->addRow(buddyLabel(LoadMessage(ImportMsg::RightQuote), m_rightQuote, tuning), m_rightQuote);
+    tuningLayout->addRow(buddyLabel(LoadMessage(ImportMsg::QuoteAction), m_quoteAction, tuning), m_quoteAction);
+    tuningLayout->addRow(buddyLabel(LoadMessage(ImportMsg::CharCase), m_charCase, tuning), m_charCase);
+    tuningLayout->addRow(buddyLabel(LoadMessage(ImportMsg::CharSet), m_charSet, tuning), m_charSet);
     for (QLineEdit *edit : { m_generatorValue, m_generatorStep, m_constantValue, m_nullValue, m_defaultValue, m_leftQuote, m_rightQuote })
         connect(edit, &QLineEdit::textChanged, this, &TDataImportWizardF::storeFieldFormat);
     for (QComboBox *box : { m_quoteAction, m_charCase, m_charSet })
         connect(box, &QComboBox::currentIndexChanged, this, &TDataImportWizardF::storeFieldFormat);
-    formatTabs->addTab(tuning, LoadMessage(25040));
+    formatTabs->addTab(tuning, LoadMessage(ImportMsg::Tuning));
 
     auto *replacements = new QWidget;
     replacements->setObjectName(QStringLiteral("tshReplacements"));
     m_replacements = new QTreeWidget(replacements);
     m_replacements->setObjectName(QStringLiteral("lvReplacements"));
     m_replacements->setRootIsDecorated(false);
-    m_replacements->setHeaderLabels({ LoadMessage(25060), LoadMessage(25070), LoadMessage(25080) });
+    m_replacements->setHeaderLabels(
+        { LoadMessage(ImportMsg::ColumnTextToFind), LoadMessage(ImportMsg::ColumnReplaceWith), LoadMessage(ImportMsg::ColumnIgnoreCase) });
     m_replacements->header()->setSectionResizeMode(QHeaderView::Stretch);
-    m_addReplacement = button(LoadMessage(25110), QStringLiteral("bAddReplacement"), replacements);
-    m_editReplacement = button(LoadMessage(25120), QStringLiteral("bEditReplacement"), replacements);
-    m_delReplacement = button(LoadMessage(25130), QStringLiteral("bDelReplacement"), replacements);
+    m_addReplacement = button(LoadMessage(ImportMsg::AddReplacement), QStringLiteral("bAddReplacement"), replacements);
+    m_editReplacement = button(LoadMessage(ImportMsg::EditReplacement), QStringLiteral("bEditReplacement"), replacements);
+    m_delReplacement = button(LoadMessage(ImportMsg::DelReplacement), QStringLiteral("bDelReplacement"), replacements);
     connect(m_addReplacement, &QPushButton::clicked, this, &TDataImportWizardF::addReplacement);
     connect(m_editReplacement, &QPushButton::clicked, this, &TDataImportWizardF::editReplacement);
     connect(m_delReplacement, &QPushButton::clicked, this, &TDataImportWizardF::deleteReplacement);
@@ -681,15 +686,15 @@ QWidget *TDataImportWizardF::buildFormatsStep()
     auto *replacementsLayout = new QVBoxLayout(replacements);
     replacementsLayout->addWidget(m_replacements, 1);
     replacementsLayout->addLayout(replacementButtons);
-    formatTabs->addTab(replacements, LoadMessage(25050));
+    formatTabs->addTab(replacements, LoadMessage(ImportMsg::Replacements));
 
     auto *fieldsBox = new QVBoxLayout;
-    fieldsBox->addWidget(buddyLabel(LoadMessage(25030), m_fields, data));
+    fieldsBox->addWidget(buddyLabel(LoadMessage(ImportMsg::FormatFields), m_fields, data));
     fieldsBox->addWidget(m_fields, 1);
     auto *dataLayout = new QHBoxLayout(data);
     dataLayout->addLayout(fieldsBox);
     dataLayout->addWidget(formatTabs, 1);
-    tabs->addTab(data, LoadMessage(25020));
+    tabs->addTab(data, LoadMessage(ImportMsg::DataFormats));
 
     auto *layout = new QVBoxLayout(page);
     layout->addWidget(stepHeader(2));
@@ -711,17 +716,17 @@ QWidget *TDataImportWizardF::buildLastStep()
         auto *row = new QHBoxLayout;
         row->addWidget(buddyLabel(LoadMessage(labelId), edit, box));
         row->addWidget(edit);
-        row->addWidget(new QLabel(LoadMessage(24610), box));
+        row->addWidget(new QLabel(LoadMessage(ImportMsg::Records), box));
         row->addStretch();
         Q_UNUSED(commitTab);
         return row;
     };
-    auto *commit = new QGroupBox(LoadMessage(24580), commitTab);
-    m_commitAfterDone = checkBox(24590, QStringLiteral("chCommitAfterDone"), commit);
+    auto *commit = new QGroupBox(LoadMessage(ImportMsg::CommitGroup), commitTab);
+    m_commitAfterDone = checkBox(ImportMsg::CommitWhenDone, QStringLiteral("chCommitAfterDone"), commit);
     m_commitRecCount = lineEdit(QStringLiteral("edCommitRecCount"), commit, 80);
     auto *commitLayout = new QVBoxLayout(commit);
     commitLayout->addWidget(m_commitAfterDone);
-    commitLayout->addLayout(countRow(commit, 24600, m_commitRecCount));
+    commitLayout->addLayout(countRow(commit, ImportMsg::CommitAfterEach, m_commitRecCount));
     connect(m_commitAfterDone, &QCheckBox::toggled, this, [this](bool on) {
         m_commitRecCount->setEnabled(!on);
         if (!m_showing)
@@ -729,12 +734,12 @@ QWidget *TDataImportWizardF::buildLastStep()
     });
     connect(m_commitRecCount, &QLineEdit::editingFinished, this, &TDataImportWizardF::applyCommitRecCount);
 
-    auto *records = new QGroupBox(LoadMessage(24620), commitTab);
-    m_importAllRecords = checkBox(24630, QStringLiteral("chImportAllRecords"), records);
+    auto *records = new QGroupBox(LoadMessage(ImportMsg::RecordCountGroup), commitTab);
+    m_importAllRecords = checkBox(ImportMsg::ImportAllRecords, QStringLiteral("chImportAllRecords"), records);
     m_importRecCount = lineEdit(QStringLiteral("edImportRecCount"), records, 80);
     auto *recordsLayout = new QVBoxLayout(records);
     recordsLayout->addWidget(m_importAllRecords);
-    recordsLayout->addLayout(countRow(records, 24640, m_importRecCount));
+    recordsLayout->addLayout(countRow(records, ImportMsg::ImportOnlyFirst, m_importRecCount));
     connect(m_importAllRecords, &QCheckBox::toggled, this, [this](bool on) {
         m_importRecCount->setEnabled(!on);
         if (!m_showing)
@@ -742,21 +747,21 @@ QWidget *TDataImportWizardF::buildLastStep()
     });
     connect(m_importRecCount, &QLineEdit::editingFinished, this, &TDataImportWizardF::applyImportRecCount);
 
-    m_closeAfterImport = checkBox(24650, QStringLiteral("chCloseAfterImport"), commitTab);
+    m_closeAfterImport = checkBox(ImportMsg::CloseAfterImport, QStringLiteral("chCloseAfterImport"), commitTab);
     connect(m_closeAfterImport, &QCheckBox::toggled, this, [this](bool on) {
         if (!m_showing)
             m_settings.CloseAfterImport = on;
     });
 
-    auto *log = new QGroupBox(LoadMessage(24790), commitTab);
-    m_enableErrorLog = checkBox(24800, QStringLiteral("chEnableErrorLog"), log);
+    auto *log = new QGroupBox(LoadMessage(ImportMsg::ErrorLogGroup), commitTab);
+    m_enableErrorLog = checkBox(ImportMsg::EnableErrorLog, QStringLiteral("chEnableErrorLog"), log);
     m_errorLogFileName = lineEdit(QStringLiteral("edErrorLogFileName"), log);
     m_browseErrorLog = button(QStringLiteral("..."), QStringLiteral("bErrorLogFileName"), log);
     m_browseErrorLog->setMaximumWidth(32);
-    m_rewriteErrorLog = checkBox(24820, QStringLiteral("chRewriteErrorLogFile"), log);
-    m_showErrorLog = checkBox(24830, QStringLiteral("chShowErrorLog"), log);
+    m_rewriteErrorLog = checkBox(ImportMsg::RewriteErrorLogFile, QStringLiteral("chRewriteErrorLogFile"), log);
+    m_showErrorLog = checkBox(ImportMsg::ShowErrorLog, QStringLiteral("chShowErrorLog"), log);
     auto *logName = new QHBoxLayout;
-    logName->addWidget(buddyLabel(LoadMessage(24810), m_errorLogFileName, log));
+    logName->addWidget(buddyLabel(LoadMessage(ImportMsg::ErrorLogFileName), m_errorLogFileName, log));
     logName->addWidget(m_errorLogFileName, 1);
     logName->addWidget(m_browseErrorLog);
     auto *logLayout = new QVBoxLayout(log);
@@ -783,15 +788,15 @@ QWidget *TDataImportWizardF::buildLastStep()
         const QFileInfo current(m_settings.ErrorLogFileName);
         const QString dir = m_settings.ErrorLogFileName.contains(QLatin1Char('/')) && current.dir().exists() ? current.absolutePath()
                                                                                                              : QDir::currentPath();
-        const QString name = QFileDialog::getSaveFileName(
-            this, LoadMessage(24810), dir + QLatin1Char('/') + current.fileName(), QStringLiteral("Log files (*.log);;All files (*)"));
+        const QString name = QFileDialog::getSaveFileName(this, LoadMessage(ImportMsg::ErrorLogFileName),
+            dir + QLatin1Char('/') + current.fileName(), QStringLiteral("Log files (*.log);;All files (*)"));
         if (name.isEmpty())
             return;
         m_errorLogFileName->setText(name);
         m_settings.ErrorLogFileName = name;
     });
 
-    m_saveTemplate = button(LoadMessage(24560), QStringLiteral("bSaveTemplate"), commitTab);
+    m_saveTemplate = button(LoadMessage(ImportMsg::SaveTemplate), QStringLiteral("bSaveTemplate"), commitTab);
     connect(m_saveTemplate, &QPushButton::clicked, this, &TDataImportWizardF::saveTemplateClicked);
 
     auto *commitLeft = new QVBoxLayout;
@@ -809,18 +814,20 @@ QWidget *TDataImportWizardF::buildLastStep()
     auto *commitLayoutAll = new QHBoxLayout(commitTab);
     commitLayoutAll->addLayout(commitLeft, 2);
     commitLayoutAll->addLayout(commitRight, 3);
-    tabs->addTab(commitTab, LoadMessage(24570));
+    tabs->addTab(commitTab, LoadMessage(ImportMsg::CommitOptions));
 
     // Advanced
     auto *advanced = new QWidget;
     advanced->setObjectName(QStringLiteral("tshAdvanced"));
-    auto *modes = new QGroupBox(LoadMessage(24700), advanced);
+    auto *modes = new QGroupBox(LoadMessage(ImportMsg::ImportModeGroup), advanced);
     modes->setObjectName(QStringLiteral("rgImportMode"));
     auto *modeGroup = new QButtonGroup(advanced);
     auto *modesLayout = new QGridLayout(modes);
     const char *modeNames[6] = { "rbInsertAll", "rbInsertNew", "rbUpdate", "rbUpdateOrInsert", "rbDelete", "rbDeleteOrInsert" };
+    const int modeTexts[6] = { ImportMsg::ModeInsertAll, ImportMsg::ModeInsertNew, ImportMsg::ModeUpdate, ImportMsg::ModeUpdateOrInsert,
+        ImportMsg::ModeDelete, ImportMsg::ModeDeleteOrInsert };
     for (int i = 0; i < 6; ++i) {
-        m_modes[i] = new QRadioButton(LoadMessage(24710 + 10 * i), modes);
+        m_modes[i] = new QRadioButton(LoadMessage(modeTexts[i]), modes);
         m_modes[i]->setObjectName(QLatin1String(modeNames[i]));
         modeGroup->addButton(m_modes[i], i);
         modesLayout->addWidget(m_modes[i], i % 3, i / 3);
@@ -829,11 +836,11 @@ QWidget *TDataImportWizardF::buildLastStep()
         if (checked && !m_showing)
             m_settings.ImportMode = TImportMode(id);
     });
-    auto *addType = new QGroupBox(LoadMessage(24670), advanced);
+    auto *addType = new QGroupBox(LoadMessage(ImportMsg::AddTypeGroup), advanced);
     addType->setObjectName(QStringLiteral("rgAddType"));
-    m_append = new QRadioButton(LoadMessage(24680), addType);
+    m_append = new QRadioButton(LoadMessage(ImportMsg::AddTypeAppend), addType);
     m_append->setObjectName(QStringLiteral("rbAppend"));
-    m_insert = new QRadioButton(LoadMessage(24690), addType);
+    m_insert = new QRadioButton(LoadMessage(ImportMsg::AddTypeInsert), addType);
     m_insert->setObjectName(QStringLiteral("rbInsert"));
     auto *addTypeLayout = new QVBoxLayout(addType);
     addTypeLayout->addWidget(m_append);
@@ -883,10 +890,10 @@ QWidget *TDataImportWizardF::buildLastStep()
     }
     moveButtons->addStretch();
     auto *availableBox = new QVBoxLayout;
-    availableBox->addWidget(buddyLabel(LoadMessage(24770), m_available, advanced));
+    availableBox->addWidget(buddyLabel(LoadMessage(ImportMsg::AvailableColumns), m_available, advanced));
     availableBox->addWidget(m_available);
     auto *keysBox = new QVBoxLayout;
-    keysBox->addWidget(buddyLabel(LoadMessage(24780), m_keys, advanced));
+    keysBox->addWidget(buddyLabel(LoadMessage(ImportMsg::KeyColumns), m_keys, advanced));
     keysBox->addWidget(m_keys);
     auto *columns = new QHBoxLayout;
     columns->addLayout(availableBox);
@@ -899,7 +906,7 @@ QWidget *TDataImportWizardF::buildLastStep()
     auto *advancedLayout = new QVBoxLayout(advanced);
     advancedLayout->addLayout(advancedTop);
     advancedLayout->addLayout(columns, 1);
-    tabs->addTab(advanced, LoadMessage(24660));
+    tabs->addTab(advanced, LoadMessage(ImportMsg::Advanced));
 
     auto *layout = new QVBoxLayout(page);
     layout->addWidget(stepHeader(3));
@@ -1018,7 +1025,7 @@ void TDataImportWizardF::showReplacements()
     if (!f)
         return;
     for (const TDataImportReplacement &r : f->Replacements)
-        new QTreeWidgetItem(m_replacements, { r.TextToFind, r.ReplaceWith, LoadMessage(r.IgnoreCase ? 25090 : 25100) });
+        new QTreeWidgetItem(m_replacements, { r.TextToFind, r.ReplaceWith, LoadMessage(r.IgnoreCase ? ImportMsg::Yes : ImportMsg::No) });
 }
 
 void TDataImportWizardF::updateFieldFormatEnabling()
@@ -1156,7 +1163,7 @@ void TDataImportWizardF::moveColumns(TColumnList *from, TColumnList *to, bool al
 void TDataImportWizardF::chooseKind(TAllowedImport kind)
 {
     if (!m_component.AllowedImports.Contains(kind)) {
-        showError(DataImportError(24001));
+        showError(DataImportError(ImportMsg::UnknownImportSource));
         m_showing = true;
         m_kinds[m_settings.ImportType]->setChecked(true);
         m_showing = false;
@@ -1190,7 +1197,8 @@ void TDataImportWizardF::browseFile()
 {
     const QFileInfo current(m_settings.FileName);
     const QString dir = m_settings.FileName.isEmpty() ? QDir::currentPath() : current.absolutePath();
-    const QString name = QFileDialog::getOpenFileName(this, LoadMessage(24410), dir, dialogFilter(ImportKindFilter(m_settings.ImportType)));
+    const QString name = QFileDialog::getOpenFileName(
+        this, LoadMessage(ImportMsg::SourceFileName), dir, dialogFilter(ImportKindFilter(m_settings.ImportType)));
     if (!name.isEmpty())
         m_fileName->setText(name);
 }
@@ -1198,7 +1206,7 @@ void TDataImportWizardF::browseFile()
 void TDataImportWizardF::loadTemplateClicked()
 {
     const QString dir = m_templateFileName.isEmpty() ? QDir::currentPath() : QFileInfo(m_templateFileName).absolutePath();
-    const QString name = QFileDialog::getOpenFileName(this, LoadMessage(24550), dir, templateFilter());
+    const QString name = QFileDialog::getOpenFileName(this, LoadMessage(ImportMsg::LoadTemplate), dir, templateFilter());
     if (name.isEmpty())
         return;
     if (m_component.OnLoadTemplate)
@@ -1213,7 +1221,7 @@ void TDataImportWizardF::loadTemplateClicked()
 void TDataImportWizardF::saveTemplateClicked()
 {
     const QString dir = m_templateFileName.isEmpty() ? QDir::currentPath() : m_templateFileName;
-    QString name = QFileDialog::getSaveFileName(this, LoadMessage(24560), dir, templateFilter());
+    QString name = QFileDialog::getSaveFileName(this, LoadMessage(ImportMsg::SaveTemplate), dir, templateFilter());
     if (name.isEmpty())
         return;
     if (QFileInfo(name).suffix().isEmpty())
@@ -1319,12 +1327,12 @@ void TDataImportWizardF::checkSource() const
     const QString &name = m_settings.FileName;
     const QFileInfo info(name);
     if (!info.isFile())
-        throw DataImportError(24060, { name });
+        throw DataImportError(ImportMsg::FileDoesNotExist, { name });
     const QString suffix = info.suffix();
     // A workbook is told by its content: a renamed one is still taken.
     if (!ImportKindTakesExtension(m_settings.ImportType, suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix)
         && !(m_settings.ImportType == aiXLS && LooksLikeWorkbook(name)))
-        throw DataImportError(24002, { ImportKindExtension(m_settings.ImportType) });
+        throw DataImportError(ImportMsg::WrongFileType, { ImportKindExtension(m_settings.ImportType) });
     bool open = true;
     switch (m_component.ImportDestination) {
     case qidDataSet:
@@ -1339,7 +1347,7 @@ void TDataImportWizardF::checkSource() const
         break;
     }
     if (!open)
-        throw DataImportError(24120);
+        throw DataImportError(ImportMsg::DestinationClosed);
 }
 
 QString TDataImportWizardF::sourceSignature(TAllowedImport kind) const
@@ -1402,9 +1410,10 @@ void TDataImportWizardF::updateButtons()
 
 void TDataImportWizardF::updateCaption()
 {
-    QString caption = LoadMessage(24310);
+    QString caption = LoadMessage(ImportMsg::WizardCaption);
     if (!m_settings.FileName.isEmpty())
-        caption += QStringLiteral(" - ") + LoadMessage(24320) + QLatin1Char(' ') + QFileInfo(m_settings.FileName).fileName();
+        caption
+            += QStringLiteral(" - ") + LoadMessage(ImportMsg::ImportFrom) + QLatin1Char(' ') + QFileInfo(m_settings.FileName).fileName();
     setWindowTitle(caption);
 }
 
@@ -1518,8 +1527,8 @@ void TDataImportWizardF::reject()
     if (m_running)
         return;
     if (m_component.ConfirmOnCancel
-        && MessageBox::show(
-               this, QMessageBox::Question, LoadMessage(24440), LoadMessage(24450), QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+        && MessageBox::show(this, QMessageBox::Question, LoadMessage(ImportMsg::QuitCaption), LoadMessage(ImportMsg::QuitQuestion),
+               QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
             != QMessageBox::Yes)
         return;
     if (m_settings.AutoSaveTemplate) {

@@ -35,9 +35,9 @@ int ReadCount(const QString &text)
 void CheckSourceFile(const QString &fileName)
 {
     if (fileName.trimmed().isEmpty())
-        throw DataImportError(24050);
+        throw DataImportError(ImportMsg::FileNameNotSpecified);
     if (!QFileInfo(fileName).isFile())
-        throw DataImportError(24060, { fileName });
+        throw DataImportError(ImportMsg::FileDoesNotExist, { fileName });
 }
 
 QHBoxLayout *CreateEncodingChoice(
@@ -45,10 +45,10 @@ QHBoxLayout *CreateEncodingChoice(
 {
     box = new QComboBox(parent);
     box->setObjectName(objectName);
-    for (int id : { 26320, 26330, 26340 })
+    for (int id : { ImportMsg::EncodingWindows1252, ImportMsg::EncodingUtf8, ImportMsg::EncodingOem850 })
         box->addItem(LoadMessage(id));
     box->setCurrentIndex(int(current));
-    auto *label = new QLabel(LoadMessage(26310), parent);
+    auto *label = new QLabel(LoadMessage(ImportMsg::Encoding), parent);
     label->setBuddy(box);
     QObject::connect(box, &QComboBox::activated, parent, [parent, chosen](int index) {
         TTextEncoding encoding = teWindows1252;
