@@ -5,11 +5,73 @@
 #include "import/DataImportMessages.h"
 #include "ui/MessageBox.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPalette>
+#include <QPushButton>
+
+QLabel *CreateStepHeader(int step, QWidget *parent)
+{
+    auto *label = new QLabel(FormatMessage(ImportMsg::StepOfSteps, { QString::number(step), QStringLiteral("3") }), parent);
+    label->setObjectName(QStringLiteral("laStep%1").arg(step));
+    QFont font = label->font();
+    font.setBold(true);
+    font.setPointSizeF(font.pointSizeF() * 1.15);
+    label->setFont(font);
+    return label;
+}
+
+QLabel *CreateBuddyLabel(const QString &text, QWidget *buddy, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setBuddy(buddy);
+    return label;
+}
+
+QLineEdit *CreateLineEdit(const QString &objectName, QWidget *parent, int maxWidth)
+{
+    auto *edit = new QLineEdit(parent);
+    edit->setObjectName(objectName);
+    if (maxWidth > 0)
+        edit->setMaximumWidth(maxWidth);
+    return edit;
+}
+
+QCheckBox *CreateCheckBox(int messageId, const QString &objectName, QWidget *parent)
+{
+    auto *box = new QCheckBox(LoadMessage(messageId), parent);
+    box->setObjectName(objectName);
+    return box;
+}
+
+QPushButton *CreateButton(const QString &text, const QString &objectName, QWidget *parent)
+{
+    auto *b = new QPushButton(text, parent);
+    b->setObjectName(objectName);
+    b->setAutoDefault(false);
+    return b;
+}
+
+QString DialogFilter(const QString &filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        const QString patterns = QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '));
+        out << (parts[i].contains(QLatin1Char('(')) ? parts[i] : parts[i] + QStringLiteral(" (") + patterns + QLatin1Char(')'));
+    }
+    return out.join(QStringLiteral(";;"));
+}
+
+void SilenceChildren(QObject *page)
+{
+    for (QObject *child : page->findChildren<QObject *>())
+        child->blockSignals(true);
+}
 
 QLabel *CreateHintPanel(const QString &text, QWidget *parent)
 {
