@@ -4,6 +4,7 @@
 #include "core/FormatSettings.h"
 #include "data/DataSet.h"
 #include "data/Field.h"
+#include "tests/import/FormatSettingsGuard.h"
 #include "tests/import/ReaderTestSupport.h"
 #include "tests/support/TestDatabase.h"
 
@@ -367,6 +368,7 @@ TEST(ReplaceText, EveryOccurrenceWithoutOverlapOrRescan)
 
 TEST(DataImportFormats, InstallRestoreAndCopy)
 {
+    const FormatSettingsGuard guard;
     const FormatSettings before = FormatSettings::current();
     TDataImportFormats formats = formatsWith('!', '~', "yyyy-mm-dd");
     formats.InstallFormats();
