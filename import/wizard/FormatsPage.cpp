@@ -33,8 +33,7 @@ QStringList nonEmptyLines(const QString &text)
 } // namespace
 
 TFormatsPage::TFormatsPage(TDataImportWizardSettings &settings, QWidget *parent)
-    : QWidget(parent)
-    , m_settings(settings)
+    : TWizardStepPage(settings, parent)
 {
     setObjectName(QStringLiteral("tshFormats"));
     auto *tabs = new QTabWidget(this);
@@ -202,11 +201,6 @@ TFormatsPage::TFormatsPage(TDataImportWizardSettings &settings, QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(CreateStepHeader(2, this));
     layout->addWidget(tabs, 1);
-}
-
-TFormatsPage::~TFormatsPage()
-{
-    SilenceChildren(this);
 }
 
 void TFormatsPage::ShowSettings()

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "import/DataImportWizardSettings.h"
-
-#include <QWidget>
+#include "import/wizard/WizardStepPage.h"
 
 class QComboBox;
 class QLineEdit;
@@ -14,20 +13,16 @@ class QTreeWidget;
 // The wizard's formats step: the base formats (date and time formats,
 // separators, the boolean and null texts) and each destination column's own
 // format with its replacements. It edits Formats and FieldFormats of the
-// window's settings; the window owns the settings and outlives the page.
-class TFormatsPage : public QWidget
+// window's settings.
+class TFormatsPage : public TWizardStepPage
 {
     Q_OBJECT
 
 public:
     explicit TFormatsPage(TDataImportWizardSettings &settings, QWidget *parent = nullptr);
-    ~TFormatsPage() override;
 
-    // Shows the settings again (the window opened, a template was loaded).
-    void ShowSettings();
-    // Separators typed but not yet left are applied: an action started from
-    // the keyboard or by a program may come first.
-    void ApplyPendingEdits();
+    void ShowSettings() override;
+    void ApplyPendingEdits() override;
 
 private:
     void applySeparator(QLineEdit *edit, QChar &target);
@@ -40,9 +35,6 @@ private:
     void addReplacement();
     void editReplacement();
     void deleteReplacement();
-
-    TDataImportWizardSettings &m_settings;
-    bool m_showing = false; // controls are being filled: their signals change nothing
 
     QLineEdit *m_shortDate = nullptr;
     QLineEdit *m_longDate = nullptr;

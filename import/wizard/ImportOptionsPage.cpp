@@ -21,8 +21,7 @@
 #include <QVBoxLayout>
 
 TImportOptionsPage::TImportOptionsPage(TDataImportWizardSettings &settings, const TDataImportWizard &component, QWidget *parent)
-    : QWidget(parent)
-    , m_settings(settings)
+    : TWizardStepPage(settings, parent)
 {
     setObjectName(QStringLiteral("tshLastStep"));
     auto *tabs = new QTabWidget(this);
@@ -34,11 +33,6 @@ TImportOptionsPage::TImportOptionsPage(TDataImportWizardSettings &settings, cons
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(CreateStepHeader(3, this));
     layout->addWidget(tabs, 1);
-}
-
-TImportOptionsPage::~TImportOptionsPage()
-{
-    SilenceChildren(this);
 }
 
 QWidget *TImportOptionsPage::buildCommitTab()
@@ -59,11 +53,8 @@ QWidget *TImportOptionsPage::buildCommitTab()
     auto *commitLayout = new QVBoxLayout(commit);
     commitLayout->addWidget(m_commitAfterDone);
     commitLayout->addLayout(countRow(commit, ImportMsg::CommitAfterEach, m_commitRecCount));
-    connect(m_commitAfterDone, &QCheckBox::toggled, this, [this](bool on) {
-        m_commitRecCount->setEnabled(!on);
-        if (!m_showing)
-            m_settings.CommitAfterDone = on;
-    });
+    connect(m_commitAfterDone, &QCheckBox::toggled, m_commitRecCount, &QWidget::setDisabled);
+    storeWhenToggled(m_commitAfterDone, &TDataImportWizardSettings::CommitAfterDone);
     connect(m_commitRecCount, &QLineEdit::editingFinished, this, &TImportOptionsPage::applyCommitRecCount);
 
     auto *records = new QGroupBox(LoadMessage(ImportMsg::RecordCountGroup), commitTab);
@@ -72,18 +63,12 @@ QWidget *TImportOptionsPage::buildCommitTab()
     auto *recordsLayout = new QVBoxLayout(records);
     recordsLayout->addWidget(m_importAllRecords);
     recordsLayout->addLayout(countRow(records, ImportMsg::ImportOnlyFirst, m_importRecCount));
-    connect(m_importAllRecords, &QCheckBox::toggled, this, [this](bool on) {
-        m_importRecCount->setEnabled(!on);
-        if (!m_showing)
-            m_settings.ImportAllRecords = on;
-    });
+    connect(m_importAllRecords, &QCheckBox::toggled, m_importRecCount, &QWidget::setDisabled);
+    storeWhenToggled(m_importAllRecords, &TDataImportWizardSettings::ImportAllRecords);
     connect(m_importRecCount, &QLineEdit::editingFinished, this, &TImportOptionsPage::applyImportRecCount);
 
     m_closeAfterImport = CreateCheckBox(ImportMsg::CloseAfterImport, QStringLiteral("chCloseAfterImport"), commitTab);
-    connect(m_closeAfterImport, &QCheckBox::toggled, this, [this](bool on) {
-        if (!m_showing)
-            m_settings.CloseAfterImport = on;
-    });
+    storeWhenToggled(m_closeAfterImport, &TDataImportWizardSettings::CloseAfterImport);
 
     auto *log = new QGroupBox(LoadMessage(ImportMsg::ErrorLogGroup), commitTab);
     m_enableErrorLog = CreateCheckBox(ImportMsg::EnableErrorLog, QStringLiteral("chEnableErrorLog"), log);
@@ -101,21 +86,12 @@ QWidget *TImportOptionsPage::buildCommitTab()
     logLayout->addLayout(logName);
     logLayout->addWidget(m_rewriteErrorLog);
     logLayout->addWidget(m_showErrorLog);
-    connect(m_enableErrorLog, &QCheckBox::toggled, this, [this](bool on) {
-        for (QWidget *w : std::initializer_list<QWidget *> { m_errorLogFileName, m_browseErrorLog, m_rewriteErrorLog, m_showErrorLog })
-            w->setEnabled(on);
-        if (!m_showing)
-            m_settings.ErrorLog = on;
-    });
+    for (QWidget *w : std::initializer_list<QWidget *> { m_errorLogFileName, m_browseErrorLog, m_rewriteErrorLog, m_showErrorLog })
+        connect(m_enableErrorLog, &QCheckBox::toggled, w, &QWidget::setEnabled);
+    storeWhenToggled(m_enableErrorLog, &TDataImportWizardSettings::ErrorLog);
     connect(m_errorLogFileName, &QLineEdit::textEdited, this, [this](const QString &t) { m_settings.ErrorLogFileName = t; });
-    connect(m_rewriteErrorLog, &QCheckBox::toggled, this, [this](bool on) {
-        if (!m_showing)
-            m_settings.RewriteErrorLogFile = on;
-    });
-    connect(m_showErrorLog, &QCheckBox::toggled, this, [this](bool on) {
-        if (!m_showing)
-            m_settings.ShowErrorLog = on;
-    });
+    storeWhenToggled(m_rewriteErrorLog, &TDataImportWizardSettings::RewriteErrorLogFile);
+    storeWhenToggled(m_showErrorLog, &TDataImportWizardSettings::ShowErrorLog);
     connect(m_browseErrorLog, &QPushButton::clicked, this, &TImportOptionsPage::browseErrorLog);
 
     m_saveTemplate = CreateButton(LoadMessage(ImportMsg::SaveTemplate), QStringLiteral("bSaveTemplate"), commitTab);

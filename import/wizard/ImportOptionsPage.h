@@ -1,8 +1,7 @@
 #pragma once
 
 #include "import/DataImportWizardSettings.h"
-
-#include <QWidget>
+#include "import/wizard/WizardStepPage.h"
 
 #include <array>
 
@@ -17,22 +16,18 @@ class TDataImportWizard;
 // The wizard's last step: commit rhythm, record count, closing after the
 // import and the error log on one tab; import mode, add type and key
 // columns on the other. It edits that slice of the window's settings
-// (CommitAfterDone to ShowErrorLog, ImportMode, AddType, KeyColumns); the
-// window owns the settings and outlives the page. The component says
-// whether the template button shows; the window saves the template.
-class TImportOptionsPage : public QWidget
+// (CommitAfterDone to ShowErrorLog, ImportMode, AddType, KeyColumns). The
+// component says whether the template button shows; the window saves the
+// template.
+class TImportOptionsPage : public TWizardStepPage
 {
     Q_OBJECT
 
 public:
     TImportOptionsPage(TDataImportWizardSettings &settings, const TDataImportWizard &component, QWidget *parent = nullptr);
-    ~TImportOptionsPage() override;
 
-    // Shows the settings again (the window opened, a template was loaded).
-    void ShowSettings();
-    // Counts typed but not yet left are applied: an action started from the
-    // keyboard or by a program may come first.
-    void ApplyPendingEdits();
+    void ShowSettings() override;
+    void ApplyPendingEdits() override;
 
 signals:
     void SaveTemplateClicked();
@@ -46,9 +41,6 @@ private:
     void storeKeyColumns();
     void moveColumns(TColumnList *from, TColumnList *to, bool all);
     void moveOneColumn(TColumnList *from, TColumnList *to, QListWidgetItem *item);
-
-    TDataImportWizardSettings &m_settings;
-    bool m_showing = false; // controls are being filled: their signals change nothing
 
     QCheckBox *m_commitAfterDone = nullptr;
     QLineEdit *m_commitRecCount = nullptr;

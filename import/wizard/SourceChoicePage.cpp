@@ -59,8 +59,7 @@ QPixmap defaultPicture()
 } // namespace
 
 TSourceChoicePage::TSourceChoicePage(TDataImportWizardSettings &settings, const TDataImportWizard &component, QWidget *parent)
-    : QWidget(parent)
-    , m_settings(settings)
+    : TWizardStepPage(settings, parent)
     , m_component(component)
 {
     setObjectName(QStringLiteral("tshSource"));
@@ -133,14 +132,8 @@ TSourceChoicePage::TSourceChoicePage(TDataImportWizardSettings &settings, const 
     m_templateName->setObjectName(QStringLiteral("laTemplateFileName"));
     m_templateName->setMinimumWidth(50);
     m_templateName->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    connect(m_goToLastPage, &QCheckBox::toggled, this, [this](bool on) {
-        if (!m_showing)
-            m_settings.GoToLastPage = on;
-    });
-    connect(m_autoSaveTemplate, &QCheckBox::toggled, this, [this](bool on) {
-        if (!m_showing)
-            m_settings.AutoSaveTemplate = on;
-    });
+    storeWhenToggled(m_goToLastPage, &TDataImportWizardSettings::GoToLastPage);
+    storeWhenToggled(m_autoSaveTemplate, &TDataImportWizardSettings::AutoSaveTemplate);
     connect(m_loadTemplate, &QPushButton::clicked, this, &TSourceChoicePage::LoadTemplateClicked);
     auto *templateRow = new QHBoxLayout;
     templateRow->addWidget(m_loadTemplate);
@@ -175,11 +168,6 @@ TSourceChoicePage::TSourceChoicePage(TDataImportWizardSettings &settings, const 
     for (int k = 0; k < ImportKindCount; ++k)
         m_kinds[k]->setEnabled(component.AllowedImports.Contains(TAllowedImport(k)));
     m_loadTemplate->setVisible(component.ShowSaveLoadButtons);
-}
-
-TSourceChoicePage::~TSourceChoicePage()
-{
-    SilenceChildren(this);
 }
 
 void TSourceChoicePage::ShowSettings()

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "import/DataImportWizardSettings.h"
-
-#include <QWidget>
+#include "import/wizard/WizardStepPage.h"
 
 #include <array>
 
@@ -17,22 +16,17 @@ class TDataImportWizard;
 // The wizard's first step: the kind of source, its file, the delimited
 // kind's delimiter and quote, and the template options. It edits that slice
 // of the window's settings (ImportType, FileName, Delimiter, Quote,
-// GoToLastPage, AutoSaveTemplate); the window owns the settings and
-// outlives the page. The component gives the allowed kinds, the extension
-// rule, the picture and whether the template buttons show.
-class TSourceChoicePage : public QWidget
+// GoToLastPage, AutoSaveTemplate). The component gives the allowed kinds,
+// the extension rule, the picture and whether the template button shows.
+class TSourceChoicePage : public TWizardStepPage
 {
     Q_OBJECT
 
 public:
     TSourceChoicePage(TDataImportWizardSettings &settings, const TDataImportWizard &component, QWidget *parent = nullptr);
-    ~TSourceChoicePage() override;
 
-    // Shows the settings again (the window opened, a template was loaded).
-    void ShowSettings();
-    // A delimiter or quote typed but not yet left is applied: an action
-    // started from the keyboard or by a program may come first.
-    void ApplyPendingEdits();
+    void ShowSettings() override;
+    void ApplyPendingEdits() override;
     // The template's name, shortened to the label's width.
     void ShowTemplateName(const QString &fileName);
 
@@ -53,9 +47,7 @@ private:
     void applyDelimiter();
     void applyQuote();
 
-    TDataImportWizardSettings &m_settings;
     const TDataImportWizard &m_component;
-    bool m_showing = false; // controls are being filled: their signals change nothing
 
     std::array<QRadioButton *, ImportKindCount> m_kinds {};
     QComboBox *m_comma = nullptr;

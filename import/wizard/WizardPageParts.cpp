@@ -67,12 +67,6 @@ QString DialogFilter(const QString &filter)
     return out.join(QStringLiteral(";;"));
 }
 
-void SilenceChildren(QObject *page)
-{
-    for (QObject *child : page->findChildren<QObject *>())
-        child->blockSignals(true);
-}
-
 QLabel *CreateHintPanel(const QString &text, QWidget *parent)
 {
     auto *hint = new QLabel(text, parent);

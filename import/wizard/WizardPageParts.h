@@ -11,7 +11,6 @@ class QComboBox;
 class QHBoxLayout;
 class QLabel;
 class QLineEdit;
-class QObject;
 class QPushButton;
 class QWidget;
 
@@ -28,10 +27,6 @@ QPushButton *CreateButton(const QString &text, const QString &objectName, QWidge
 
 // "Text (*.x)|*.x|All (*.*)|*.*" as the toolkit's file dialogs write it.
 QString DialogFilter(const QString &filter);
-
-// A step page calls this first in its destructor: its children outlive its
-// own members, and what they signal on the way out must reach nobody.
-void SilenceChildren(QObject *page);
 
 // The pale panel across the top of a page that tells the operator what the
 // mouse does there.
