@@ -251,48 +251,48 @@ void TDataImport::CheckProperties()
     switch (m_importDestination) {
     case qidDataSet:
         if (!m_dataSet)
-            throw DataImportError(24000);
+            throw DataImportError(ImportMsg::DataSetNotDefined);
         break;
     case qidDBGrid:
         if (!m_dbGrid)
-            throw DataImportError(24010);
+            throw DataImportError(ImportMsg::DBGridNotDefined);
         // A grid without its data set could only fail on every row.
         if (!m_dbGrid->GridDataSet())
-            throw DataImportError(24000);
+            throw DataImportError(ImportMsg::DataSetNotDefined);
         break;
     case qidListView:
         if (!m_listView)
-            throw DataImportError(24020);
+            throw DataImportError(ImportMsg::ListViewNotDefined);
         break;
     case qidStringGrid:
         if (!m_stringGrid)
-            throw DataImportError(24030);
+            throw DataImportError(ImportMsg::StringGridNotDefined);
         break;
     case qidUserDefined:
         break;
     }
     if (m_fileName.isEmpty())
-        throw DataImportError(24050);
+        throw DataImportError(ImportMsg::FileNameNotSpecified);
     if (!QFileInfo::exists(m_fileName))
-        throw DataImportError(24060, { m_fileName });
+        throw DataImportError(ImportMsg::FileDoesNotExist, { m_fileName });
     if (m_map.isEmpty())
-        throw DataImportError(24070);
+        throw DataImportError(ImportMsg::MapIsEmpty);
     if (m_importDestination != qidUserDefined)
         for (int i = 0; i < m_map.size(); ++i)
             if (DestinationColumnIndex(MapName(i)) < 0)
-                throw DataImportError(24100, { MapName(i) });
+                throw DataImportError(ImportMsg::MapColumnNotInDestination, { MapName(i) });
     if (m_importMode != qimInsertAll) {
         if (m_keyColumns.isEmpty())
-            throw DataImportError(24140);
+            throw DataImportError(ImportMsg::KeyColumnsNotDefined);
         for (const QString &key : m_keyColumns)
             if (DestinationColumnIndex(key) < 0)
-                throw DataImportError(24150, { key });
+                throw DataImportError(ImportMsg::KeyColumnNotInDestination, { key });
     }
     // Such formats cannot show a date: every value and the log's time stamps
     // would lose theirs.
     const QString selfReferring = selfReferringDateTimeFormat(m_formats.Settings());
     if (!selfReferring.isEmpty())
-        throw DataImportError(24005, { selfReferring });
+        throw DataImportError(ImportMsg::DateFormatRefersToItself, { selfReferring });
 }
 
 void TDataImport::PrepareImport()
@@ -504,8 +504,9 @@ void TDataImport::FinishImport()
         return;
     if (!m_errors.isEmpty())
         WriteLogLine(QString());
-    WriteLogLine(FormatMessage(24850, { LogTimeStamp() }));
-    WriteLogLine(m_errors.isEmpty() ? LoadMessage(24870) : FormatMessage(24860, { QString::number(ErrorCount()) }));
+    WriteLogLine(FormatMessage(ImportMsg::LogImportFinished, { LogTimeStamp() }));
+    WriteLogLine(m_errors.isEmpty() ? LoadMessage(ImportMsg::LogNoErrorFound)
+                                    : FormatMessage(ImportMsg::LogErrorsFound, { QString::number(ErrorCount()) }));
     WriteLogLine(QString());
     m_log.close();
     if (m_showErrorLog) {
@@ -626,7 +627,7 @@ bool TDataImport::LocateByKey()
     case qidDBGrid: {
         ::DataSet *ds = DestinationDataSet();
         if (!ds)
-            throw DataImportError(24000);
+            throw DataImportError(ImportMsg::DataSetNotDefined);
         QStringList fields;
         QVariantList values;
         for (const QString &key : m_keyColumns) {
@@ -711,7 +712,7 @@ void TDataImport::AddRecord()
     case qidDBGrid: {
         ::DataSet *ds = DestinationDataSet();
         if (!ds)
-            throw DataImportError(24000);
+            throw DataImportError(ImportMsg::DataSetNotDefined);
         if (m_addType == qatAppend)
             ds->append();
         else
@@ -877,7 +878,7 @@ void TDataImport::OpenLog()
                                                            : QIODevice::WriteOnly | QIODevice::Append | QIODevice::ExistingOnly;
     if (!m_log.open(mode))
         throw Error(QStringLiteral("Cannot open file \"%1\". %2").arg(QDir::toNativeSeparators(path), m_log.errorString()));
-    WriteLogLine(FormatMessage(24840, { LogTimeStamp() }));
+    WriteLogLine(FormatMessage(ImportMsg::LogImportStarted, { LogTimeStamp() }));
     WriteLogLine(QString());
 }
 
@@ -895,7 +896,7 @@ void TDataImport::WriteLogLine(const QString &line)
 void TDataImport::LogError(const QString &message)
 {
     if (m_errorLog) {
-        const QString line = FormatMessage(26140, { LogTimeStamp(), QString::number(m_lineNumber), message });
+        const QString line = FormatMessage(ImportMsg::LogLineError, { LogTimeStamp(), QString::number(m_lineNumber), message });
         m_errors << line;
         if (m_log.isOpen())
             WriteLogLine(line);
@@ -916,7 +917,7 @@ void TDataImport::LogError(const std::exception &error)
 void TDataImport::LogFieldError(const QString &text)
 {
     if (m_errorLog && m_log.isOpen())
-        WriteLogLine(FormatMessage(26140, { LogTimeStamp(), QString::number(m_lineNumber), text }));
+        WriteLogLine(FormatMessage(ImportMsg::LogLineError, { LogTimeStamp(), QString::number(m_lineNumber), text }));
     if (OnImportErrorAdv)
         OnImportErrorAdv(this);
 }

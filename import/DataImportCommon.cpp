@@ -10,6 +10,7 @@
 #include <array>
 #include <cmath>
 #include <iconv.h>
+#include <type_traits>
 
 // ---------------------------------------------------------------------------
 // Delimited lines
@@ -91,20 +92,60 @@ void SplitDelimitedLine(const QString &line, QChar quote, QChar separator, QStri
 // Number, date and boolean settings of an import
 // ---------------------------------------------------------------------------
 
+const std::array<TBaseFormatField, 8> &BaseFormatFields()
+{
+    using F = TDataImportFormats;
+    using S = FormatSettings;
+    static const std::array<TBaseFormatField, 8> fields { {
+        { "DecimalSeparator", &F::DecimalSeparator, &S::decimalSeparator },
+        { "ThousandSeparator", &F::ThousandSeparator, &S::thousandSeparator },
+        { "ShortDateFormat", nullptr, nullptr, &F::ShortDateFormat, &S::shortDateFormat },
+        { "LongDateFormat", nullptr, nullptr, &F::LongDateFormat, &S::longDateFormat },
+        { "DateSeparator", &F::DateSeparator, &S::dateSeparator },
+        { "ShortTimeFormat", nullptr, nullptr, &F::ShortTimeFormat, &S::shortTimeFormat },
+        { "LongTimeFormat", nullptr, nullptr, &F::LongTimeFormat, &S::longTimeFormat },
+        { "TimeSeparator", &F::TimeSeparator, &S::timeSeparator },
+    } };
+    return fields;
+}
+
+namespace {
+
+// A setting's member in either holder of the eight.
+template <typename Holder> auto &separatorOf(Holder &holder, const TBaseFormatField &field)
+{
+    if constexpr (std::is_same_v<std::remove_const_t<Holder>, FormatSettings>)
+        return holder.*field.SeparatorSetting;
+    else
+        return holder.*field.Separator;
+}
+
+template <typename Holder> auto &formatOf(Holder &holder, const TBaseFormatField &field)
+{
+    if constexpr (std::is_same_v<std::remove_const_t<Holder>, FormatSettings>)
+        return holder.*field.FormatSetting;
+    else
+        return holder.*field.Format;
+}
+
+template <typename To, typename From> void copyBaseFormats(To &to, const From &from)
+{
+    for (const TBaseFormatField &field : BaseFormatFields()) {
+        if (field.Separator)
+            separatorOf(to, field) = separatorOf(from, field);
+        else
+            formatOf(to, field) = formatOf(from, field);
+    }
+}
+
+} // namespace
+
 TDataImportFormats::TDataImportFormats()
 {
-    const FormatSettings &fs = FormatSettings::current();
-    DecimalSeparator = fs.decimalSeparator;
-    ThousandSeparator = fs.thousandSeparator;
-    ShortDateFormat = fs.shortDateFormat;
-    LongDateFormat = fs.longDateFormat;
-    DateSeparator = fs.dateSeparator;
-    ShortTimeFormat = fs.shortTimeFormat;
-    LongTimeFormat = fs.longTimeFormat;
-    TimeSeparator = fs.timeSeparator;
-    BooleanTrue = QStringList { LoadMessage(24280) };
-    BooleanFalse = QStringList { LoadMessage(24290) };
-    NullValues = QStringList { LoadMessage(24300) };
+    copyBaseFormats(*this, FormatSettings::current());
+    BooleanTrue = QStringList { LoadMessage(ImportMsg::TrueText) };
+    BooleanFalse = QStringList { LoadMessage(ImportMsg::FalseText) };
+    NullValues = QStringList { LoadMessage(ImportMsg::NullText) };
 }
 
 TDataImportFormats::TDataImportFormats(const TDataImportFormats &other)
@@ -114,14 +155,7 @@ TDataImportFormats::TDataImportFormats(const TDataImportFormats &other)
 
 TDataImportFormats &TDataImportFormats::operator=(const TDataImportFormats &other)
 {
-    DecimalSeparator = other.DecimalSeparator;
-    ThousandSeparator = other.ThousandSeparator;
-    ShortDateFormat = other.ShortDateFormat;
-    LongDateFormat = other.LongDateFormat;
-    DateSeparator = other.DateSeparator;
-    ShortTimeFormat = other.ShortTimeFormat;
-    LongTimeFormat = other.LongTimeFormat;
-    TimeSeparator = other.TimeSeparator;
+    copyBaseFormats(*this, other);
     BooleanTrue = other.BooleanTrue;
     BooleanFalse = other.BooleanFalse;
     NullValues = other.NullValues;
@@ -131,14 +165,7 @@ TDataImportFormats &TDataImportFormats::operator=(const TDataImportFormats &othe
 FormatSettings TDataImportFormats::Settings(const FormatSettings &base) const
 {
     FormatSettings fs = base;
-    fs.decimalSeparator = DecimalSeparator;
-    fs.thousandSeparator = ThousandSeparator;
-    fs.shortDateFormat = ShortDateFormat;
-    fs.longDateFormat = LongDateFormat;
-    fs.dateSeparator = DateSeparator;
-    fs.shortTimeFormat = ShortTimeFormat;
-    fs.longTimeFormat = LongTimeFormat;
-    fs.timeSeparator = TimeSeparator;
+    copyBaseFormats(fs, *this);
     return fs;
 }
 
@@ -146,8 +173,7 @@ void TDataImportFormats::InstallFormats()
 {
     const FormatSettings &current = FormatSettings::current();
     if (!m_saved)
-        m_saved = Saved { current.decimalSeparator, current.thousandSeparator, current.dateSeparator, current.timeSeparator,
-            current.shortDateFormat, current.longDateFormat, current.shortTimeFormat, current.longTimeFormat };
+        m_saved = current;
     FormatSettings::setCurrent(Settings(current));
 }
 
@@ -155,15 +181,9 @@ void TDataImportFormats::RestoreFormats()
 {
     if (!m_saved)
         return;
+    // Only the eight go back: whatever else changed meanwhile stays.
     FormatSettings fs = FormatSettings::current();
-    fs.decimalSeparator = m_saved->decimalSeparator;
-    fs.thousandSeparator = m_saved->thousandSeparator;
-    fs.dateSeparator = m_saved->dateSeparator;
-    fs.timeSeparator = m_saved->timeSeparator;
-    fs.shortDateFormat = m_saved->shortDateFormat;
-    fs.longDateFormat = m_saved->longDateFormat;
-    fs.shortTimeFormat = m_saved->shortTimeFormat;
-    fs.longTimeFormat = m_saved->longTimeFormat;
+    copyBaseFormats(fs, *m_saved);
     FormatSettings::setCurrent(fs);
     m_saved.reset();
 }
@@ -549,7 +569,7 @@ void convertDateTime(Field &field, const QString &text)
     double value = 0;
     if (!TryParseDateTime(text, value)) {
         field.clear();
-        throw DataImportError(24004, { text });
+        throw DataImportError(ImportMsg::WrongDateFormat, { text });
     }
     field.setValue(QVariant::fromValue(TimeStamp { value }));
 }
@@ -582,7 +602,7 @@ QString ConvertValue(Field *field, const QString &text, const TDataImportFormats
             convertDateTime(*field, text);
             break;
         case TypeClass::None:
-            throw DataImportError(24003);
+            throw DataImportError(ImportMsg::UnknownFieldType);
         }
     } catch (const Error &e) {
         return e.text();

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <functional>
 #include <optional>
 
@@ -71,13 +72,24 @@ public:
     FormatSettings Settings(const FormatSettings &base = FormatSettings::current()) const;
 
 private:
-    struct Saved
-    {
-        QChar decimalSeparator, thousandSeparator, dateSeparator, timeSeparator;
-        QString shortDateFormat, longDateFormat, shortTimeFormat, longTimeFormat;
-    };
-    std::optional<Saved> m_saved;
+    std::optional<FormatSettings> m_saved; // the process's settings before InstallFormats
 };
+
+// One of the eight number and date settings: its member here, its member in
+// the process's FormatSettings and its key in a template's base formats. A
+// setting is a separator (one character) or a format (a text). Copies, the
+// process's settings and templates all go by the one list below.
+struct TBaseFormatField
+{
+    const char *Key;
+    QChar TDataImportFormats::*Separator = nullptr;
+    QChar FormatSettings::*SeparatorSetting = nullptr;
+    QString TDataImportFormats::*Format = nullptr;
+    QString FormatSettings::*FormatSetting = nullptr;
+};
+
+// The eight, in the order templates write them.
+const std::array<TBaseFormatField, 8> &BaseFormatFields();
 
 // Installs formats for the life of the guard (tests and previews).
 class TDataImportFormatsGuard

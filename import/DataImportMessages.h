@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Error.h"
+#include "import/DataImportMessageIds.h"
 
 #include <QString>
 #include <QStringList>
@@ -25,6 +26,8 @@ using MessageLookupHook = std::function<QString(int id)>;
 void SetMessageLookupHook(MessageLookupHook hook);
 
 // The text of message id (at most 1023 characters); empty for an unknown id.
+// Callers name their ids (ImportMsg::MapIsEmpty); the hook and the table go
+// by number.
 QString LoadMessage(int id);
 // The text with its "%s"/"%d" place holders filled in order.
 QString FormatMessage(int id, const QStringList &args);

@@ -23,7 +23,7 @@ std::unique_ptr<TDataImport> CreateImportSource(TAllowedImport kind)
     case aiCSV:
         return std::make_unique<TDataImportASCII>();
     }
-    throw DataImportError(24001);
+    throw DataImportError(ImportMsg::UnknownImportSource);
 }
 
 namespace {
@@ -72,7 +72,7 @@ void configureKind(TDataImport &source, const TDataImportWizardSettings &s)
         }
         break;
     }
-    throw DataImportError(24001);
+    throw DataImportError(ImportMsg::UnknownImportSource);
 }
 
 } // namespace

@@ -230,14 +230,13 @@ void TDataImportTemplate::Save(const QString &fileName, const TDataImportWizardS
     }
 
     const TDataImportFormats &f = s.Formats;
-    w.character(BaseFormats, QStringLiteral("DecimalSeparator"), f.DecimalSeparator);
-    w.character(BaseFormats, QStringLiteral("ThousandSeparator"), f.ThousandSeparator);
-    w.text(BaseFormats, QStringLiteral("ShortDateFormat"), f.ShortDateFormat);
-    w.text(BaseFormats, QStringLiteral("LongDateFormat"), f.LongDateFormat);
-    w.character(BaseFormats, QStringLiteral("DateSeparator"), f.DateSeparator);
-    w.text(BaseFormats, QStringLiteral("ShortTimeFormat"), f.ShortTimeFormat);
-    w.text(BaseFormats, QStringLiteral("LongTimeFormat"), f.LongTimeFormat);
-    w.character(BaseFormats, QStringLiteral("TimeSeparator"), f.TimeSeparator);
+    for (const TBaseFormatField &field : BaseFormatFields()) {
+        const QString key = QString::fromLatin1(field.Key);
+        if (field.Separator)
+            w.character(BaseFormats, key, f.*field.Separator);
+        else
+            w.text(BaseFormats, key, f.*field.Format);
+    }
     w.lines(BooleanTrue, f.BooleanTrue);
     w.lines(BooleanFalse, f.BooleanFalse);
     w.lines(NullValues, f.NullValues);
@@ -267,7 +266,7 @@ void TDataImportTemplate::Load(
     const QString &fileName, TDataImportWizardSettings &settings, const TDataImportWizardSettings &component, TAllowedImports allowed)
 {
     if (!QFileInfo(fileName).isFile())
-        throw DataImportError(24060, { fileName });
+        throw DataImportError(ImportMsg::FileDoesNotExist, { fileName });
     const IniFile ini(fileName);
     const Reader r(ini);
     // Worked on a copy: a refused template changes nothing.
@@ -281,7 +280,7 @@ void TDataImportTemplate::Load(
         s.AutoSaveTemplate = r.boolean(FirstStep, QStringLiteral("AutoSaveTemplate"), false);
     TAllowedImport kind = aiXLS;
     if (!ImportKindFromNumber(r.integer32(FirstStep, QStringLiteral("ImportType"), 0), kind) || !allowed.Contains(kind))
-        throw DataImportError(24001);
+        throw DataImportError(ImportMsg::UnknownImportSource);
     s.ImportType = kind;
 
     switch (kind) {
@@ -332,14 +331,13 @@ void TDataImportTemplate::Load(
 
     const TDataImportFormats &cf = component.Formats;
     TDataImportFormats &f = s.Formats;
-    f.DecimalSeparator = r.character(BaseFormats, QStringLiteral("DecimalSeparator"), cf.DecimalSeparator, f.DecimalSeparator);
-    f.ThousandSeparator = r.character(BaseFormats, QStringLiteral("ThousandSeparator"), cf.ThousandSeparator, f.ThousandSeparator);
-    f.ShortDateFormat = r.text(BaseFormats, QStringLiteral("ShortDateFormat"), cf.ShortDateFormat);
-    f.LongDateFormat = r.text(BaseFormats, QStringLiteral("LongDateFormat"), cf.LongDateFormat);
-    f.DateSeparator = r.character(BaseFormats, QStringLiteral("DateSeparator"), cf.DateSeparator, f.DateSeparator);
-    f.ShortTimeFormat = r.text(BaseFormats, QStringLiteral("ShortTimeFormat"), cf.ShortTimeFormat);
-    f.LongTimeFormat = r.text(BaseFormats, QStringLiteral("LongTimeFormat"), cf.LongTimeFormat);
-    f.TimeSeparator = r.character(BaseFormats, QStringLiteral("TimeSeparator"), cf.TimeSeparator, f.TimeSeparator);
+    for (const TBaseFormatField &field : BaseFormatFields()) {
+        const QString key = QString::fromLatin1(field.Key);
+        if (field.Separator)
+            f.*field.Separator = r.character(BaseFormats, key, cf.*field.Separator, f.*field.Separator);
+        else
+            f.*field.Format = r.text(BaseFormats, key, cf.*field.Format);
+    }
     f.BooleanTrue = r.keys(BooleanTrue);
     f.BooleanFalse = r.keys(BooleanFalse);
     f.NullValues = r.keys(NullValues);

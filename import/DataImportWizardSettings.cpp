@@ -57,7 +57,8 @@ bool ImportKindTakesExtension(TAllowedImport kind, const QString &extension)
 
 QString ImportKindFilter(TAllowedImport kind)
 {
-    static const int ids[ImportKindCount] = { 24230, 24210, 24220, 24180, 24200 };
+    static const int ids[ImportKindCount] = { ImportMsg::WorkbooksFilter, ImportMsg::DBFFilesFilter, ImportMsg::XMLFilesFilter,
+        ImportMsg::TextFilesFilter, ImportMsg::CSVFilesFilter };
     return LoadMessage(ids[kind]);
 }
 

@@ -109,5 +109,6 @@ QString UnencodableValueError(const QString &value)
     const qsizetype length = value[at].isHighSurrogate() && at + 1 < value.size() && value[at + 1].isLowSurrogate() ? 2 : 1;
     const QString character = value.mid(at, length);
     const char32_t code = length == 2 ? QChar::surrogateToUcs4(value[at], value[at + 1]) : value[at].unicode();
-    return FormatMessage(24096, { value, character, QString::number(uint(code), 16).toUpper().rightJustified(4, QLatin1Char('0')) });
+    return FormatMessage(ImportMsg::CharacterNotStorable,
+        { value, character, QString::number(uint(code), 16).toUpper().rightJustified(4, QLatin1Char('0')) });
 }

@@ -21,6 +21,6 @@ bool TextEncodingFromName(const QString &name, TTextEncoding &encoding);
 
 // The first character of text the database's WIN1252 cannot hold, or -1.
 qsizetype FirstUnencodableCharacter(const QString &text);
-// The value error for such a text (message 24096); empty when the
+// The value error for such a text (ImportMsg::CharacterNotStorable); empty when the
 // database can store every character.
 QString UnencodableValueError(const QString &value);

@@ -148,7 +148,7 @@ void CheckTextMapValues(const QStringList &values, QChar comma)
     const bool fixedWidth = comma == QChar(0);
     for (const QString &value : values) {
         if (fixedWidth ? !IsFixedWidthMapValue(value) : !IsDelimitedMapValue(value))
-            throw DataImportError(24090);
+            throw DataImportError(ImportMsg::MissingMapDefinition);
     }
 }
 

@@ -60,7 +60,7 @@ QChar DefaultTextDelimiter(const FormatSettings &settings = FormatSettings::curr
 // Fixed width: "start;length", start counting from 0.
 bool IsDelimitedMapValue(const QString &value);
 bool IsFixedWidthMapValue(const QString &value);
-// Raises EDataImportError 24090 "Missing definition of map" at the first map
+// Raises EDataImportError MissingMapDefinition "Missing definition of map" at the first map
 // value of the wrong form; comma 0 selects the fixed-width layout.
 void CheckTextMapValues(const QStringList &values, QChar comma);
 

@@ -150,8 +150,8 @@ bool TDataImportProgress::AskContinue()
 {
     runClock(false);
     setState(QStringLiteral("Paused"));
-    const auto answer = MessageBox::show(
-        this, QMessageBox::Question, LoadMessage(24420), LoadMessage(24430), QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    const auto answer = MessageBox::show(this, QMessageBox::Question, LoadMessage(ImportMsg::AbortCaption),
+        LoadMessage(ImportMsg::AbortQuestion), QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     return answer != QMessageBox::Yes;
 }
 

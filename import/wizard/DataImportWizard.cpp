@@ -16,23 +16,23 @@ TDataImportWizard::~TDataImportWizard() = default;
 void TDataImportWizard::CheckProperties() const
 {
     if (AllowedImports.IsEmpty())
-        throw DataImportError(24130);
+        throw DataImportError(ImportMsg::AllowedImportsEmpty);
     switch (ImportDestination) {
     case qidDataSet:
         if (!DataSet)
-            throw DataImportError(24000);
+            throw DataImportError(ImportMsg::DataSetNotDefined);
         break;
     case qidDBGrid:
         if (!DBGrid)
-            throw DataImportError(24010);
+            throw DataImportError(ImportMsg::DBGridNotDefined);
         break;
     case qidListView:
         if (!ListView)
-            throw DataImportError(24020);
+            throw DataImportError(ImportMsg::ListViewNotDefined);
         break;
     case qidStringGrid:
         if (!StringGrid)
-            throw DataImportError(24030);
+            throw DataImportError(ImportMsg::StringGridNotDefined);
         break;
     case qidUserDefined:
         break;

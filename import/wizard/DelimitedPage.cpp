@@ -77,7 +77,7 @@ QVariant TDelimitedPreviewModel::headerData(int section, Qt::Orientation orienta
     if (role != Qt::DisplayRole)
         return {};
     if (orientation == Qt::Horizontal)
-        return FormatMessage(25500, { QString::number(section + 1) });
+        return FormatMessage(ImportMsg::CSVColumnHeader, { QString::number(section + 1) });
     return QString::number(section + 1);
 }
 
@@ -93,7 +93,7 @@ TDelimitedPage::TDelimitedPage(TDataImportWizardSettings &settings, const TDataI
 
     m_fields = new QTreeWidget(this);
     m_fields->setObjectName(QStringLiteral("lvCSVFields"));
-    m_fields->setHeaderLabels({ LoadMessage(25390), LoadMessage(25460) });
+    m_fields->setHeaderLabels({ LoadMessage(ImportMsg::PageFields), LoadMessage(ImportMsg::CSVColNumber) });
     m_fields->setRootIsDecorated(false);
     m_fields->setAllColumnsShowFocus(true);
     for (const QString &column : settings.Columns())
@@ -105,7 +105,7 @@ TDelimitedPage::TDelimitedPage(TDataImportWizardSettings &settings, const TDataI
 
     m_colNumber = new QComboBox(this);
     m_colNumber->setObjectName(QStringLiteral("cbColNumber"));
-    auto *colLabel = new QLabel(LoadMessage(25460), this);
+    auto *colLabel = new QLabel(LoadMessage(ImportMsg::CSVColNumber), this);
     colLabel->setBuddy(m_colNumber);
 
     m_grid = new QTableView(this);
@@ -117,16 +117,16 @@ TDelimitedPage::TDelimitedPage(TDataImportWizardSettings &settings, const TDataI
     m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 4);
     m_grid->horizontalHeader()->setHighlightSections(false);
 
-    m_autoFill = new QPushButton(LoadMessage(25480), this);
+    m_autoFill = new QPushButton(LoadMessage(ImportMsg::CSVAutoFill), this);
     m_autoFill->setObjectName(QStringLiteral("bCSVAutoFill"));
-    m_clear = new QPushButton(LoadMessage(25490), this);
+    m_clear = new QPushButton(LoadMessage(ImportMsg::CSVClear), this);
     m_clear->setObjectName(QStringLiteral("bCSVClear"));
     for (QPushButton *b : { m_autoFill, m_clear })
         b->setAutoDefault(false);
     m_skipLines = new QLineEdit(this);
     m_skipLines->setObjectName(QStringLiteral("edSkipLines"));
     m_skipLines->setMaximumWidth(60);
-    auto *skipLabel = new QLabel(LoadMessage(25470), this);
+    auto *skipLabel = new QLabel(LoadMessage(ImportMsg::CSVSkipLines), this);
     skipLabel->setBuddy(m_skipLines);
 
     auto *left = new QVBoxLayout;
@@ -153,7 +153,7 @@ TDelimitedPage::TDelimitedPage(TDataImportWizardSettings &settings, const TDataI
     bottom->addStretch();
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(CreateHintPanel(LoadMessage(25510), this));
+    layout->addWidget(CreateHintPanel(LoadMessage(ImportMsg::CSVHint), this));
     layout->addLayout(body, 1);
     layout->addLayout(bottom);
 

@@ -38,7 +38,7 @@ TFieldPairsPage::TFieldPairsPage(
 
     m_columns = new QListWidget(this);
     m_columns->setObjectName(QStringLiteral("lst%1Columns").arg(prefix));
-    auto *columnsLabel = new QLabel(LoadMessage(25390), this);
+    auto *columnsLabel = new QLabel(LoadMessage(ImportMsg::PageFields), this);
     columnsLabel->setBuddy(m_columns);
 
     m_fields = new QListWidget(this);
@@ -51,13 +51,13 @@ TFieldPairsPage::TFieldPairsPage(
     m_pairs->setObjectName(QStringLiteral("lv%1Pairs").arg(prefix));
     m_pairs->setRootIsDecorated(false);
     m_pairs->setAllColumnsShowFocus(true);
-    m_pairs->setHeaderLabels({ LoadMessage(25390), QString() });
+    m_pairs->setHeaderLabels({ LoadMessage(ImportMsg::PageFields), QString() });
 
-    m_add = pushButton(dbf ? 25520 : 25580, QStringLiteral("b%1Add").arg(prefix), this);
-    m_remove = pushButton(dbf ? 25530 : 25590, QStringLiteral("b%1Remove").arg(prefix), this);
-    m_autoFill = pushButton(dbf ? 25540 : 25600, QStringLiteral("b%1AutoFill").arg(prefix), this);
-    m_clear = pushButton(dbf ? 25550 : 25610, QStringLiteral("b%1Clear").arg(prefix), this);
-    m_option = new QCheckBox(LoadMessage(dbf ? 25560 : 25620), this);
+    m_add = pushButton(dbf ? ImportMsg::DBFAdd : ImportMsg::XMLAdd, QStringLiteral("b%1Add").arg(prefix), this);
+    m_remove = pushButton(dbf ? ImportMsg::DBFRemove : ImportMsg::XMLRemove, QStringLiteral("b%1Remove").arg(prefix), this);
+    m_autoFill = pushButton(dbf ? ImportMsg::DBFAutoFill : ImportMsg::XMLAutoFill, QStringLiteral("b%1AutoFill").arg(prefix), this);
+    m_clear = pushButton(dbf ? ImportMsg::DBFClear : ImportMsg::XMLClear, QStringLiteral("b%1Clear").arg(prefix), this);
+    m_option = new QCheckBox(LoadMessage(dbf ? ImportMsg::DBFSkipDeleted : ImportMsg::XMLWriteOnFly), this);
     m_option->setObjectName(dbf ? QStringLiteral("chSkipDeleted") : QStringLiteral("chWriteOnFly"));
 
     auto *buttons = new QVBoxLayout;
@@ -82,7 +82,7 @@ TFieldPairsPage::TFieldPairsPage(
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(CreateHintPanel(LoadMessage(dbf ? 25570 : 25630), this));
+    layout->addWidget(CreateHintPanel(LoadMessage(dbf ? ImportMsg::DBFHint : ImportMsg::XMLHint), this));
     layout->addLayout(grid, 1);
     layout->addWidget(m_option);
 
@@ -130,7 +130,7 @@ void TFieldPairsPage::readFields()
         xml.Parse(true);
         const TXMLTagList *list = xml.FieldList();
         if (!list || list->Count() == 0)
-            throw DataImportError(24160);
+            throw DataImportError(ImportMsg::XMLFieldListEmpty);
         for (const auto &field : *list) {
             const QString name = XMLFieldName(*field);
             if (name.isEmpty())

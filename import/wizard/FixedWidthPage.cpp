@@ -24,7 +24,7 @@ TFixedWidthPage::TFixedWidthPage(TDataImportWizardSettings &settings, const TDat
 
     m_fields = new QTreeWidget(this);
     m_fields->setObjectName(QStringLiteral("lvTXTFields"));
-    m_fields->setHeaderLabels({ LoadMessage(25390), LoadMessage(25400), LoadMessage(25410) });
+    m_fields->setHeaderLabels({ LoadMessage(ImportMsg::PageFields), LoadMessage(ImportMsg::TXTPosition), LoadMessage(ImportMsg::TXTSize) });
     m_fields->setRootIsDecorated(false);
     m_fields->setAllColumnsShowFocus(true);
     for (const QString &column : settings.Columns())
@@ -37,13 +37,13 @@ TFixedWidthPage::TFixedWidthPage(TDataImportWizardSettings &settings, const TDat
 
     m_viewer = new TTextViewer(this);
 
-    m_clear = new QPushButton(LoadMessage(25420), this);
+    m_clear = new QPushButton(LoadMessage(ImportMsg::TXTClear), this);
     m_clear->setObjectName(QStringLiteral("bTXTClear"));
     m_clear->setAutoDefault(false);
     m_skipLines = new QLineEdit(this);
     m_skipLines->setObjectName(QStringLiteral("edSkipLines"));
     m_skipLines->setMaximumWidth(60);
-    auto *skipLabel = new QLabel(LoadMessage(25430), this);
+    auto *skipLabel = new QLabel(LoadMessage(ImportMsg::TXTSkipLines), this);
     skipLabel->setBuddy(m_skipLines);
 
     auto *body = new QHBoxLayout;
@@ -64,7 +64,7 @@ TFixedWidthPage::TFixedWidthPage(TDataImportWizardSettings &settings, const TDat
     bottom->addStretch();
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(CreateHintPanel(LoadMessage(25440), this));
+    layout->addWidget(CreateHintPanel(LoadMessage(ImportMsg::TXTHint), this));
     layout->addLayout(body, 1);
     layout->addLayout(bottom);
 

@@ -162,13 +162,13 @@ TRangeEditorDialog::TRangeEditorDialog(const TMapRange &range, const QStringList
     , m_range(range)
 {
     setObjectName(QStringLiteral("RangeEditor"));
-    setWindowTitle(LoadMessage(25780));
+    setWindowTitle(LoadMessage(ImportMsg::RangeCaption));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
-    auto *typeGroup = new QGroupBox(LoadMessage(25790), this);
+    auto *typeGroup = new QGroupBox(LoadMessage(ImportMsg::RangeTypeGroup), this);
     m_type = new QComboBox(typeGroup);
     m_type->setObjectName(QStringLiteral("cbRangeType"));
-    m_type->addItems({ LoadMessage(25800), LoadMessage(25810), LoadMessage(25820) });
+    m_type->addItems({ LoadMessage(ImportMsg::RangeTypeCol), LoadMessage(ImportMsg::RangeTypeRow), LoadMessage(ImportMsg::RangeTypeCell) });
     m_rangeEdit = edit(QStringLiteral("edRange"), typeGroup);
     m_rangeLabel = new QLabel(typeGroup);
     m_rangeLabel->setBuddy(m_rangeEdit);
@@ -198,10 +198,12 @@ TRangeEditorDialog::TRangeEditorDialog(const TMapRange &range, const QStringList
         connect(given, &QRadioButton::toggled, this, &TRangeEditorDialog::updateEnabling);
         connect(value, &QLineEdit::textEdited, given, [given] { given->setChecked(true); });
     };
-    endGroup(25830, 25840, QStringLiteral("Start"), m_startGroup, m_startOpen, m_startGiven, m_start);
-    endGroup(25870, 25880, QStringLiteral("Finish"), m_finishGroup, m_finishOpen, m_finishGiven, m_finish);
+    endGroup(ImportMsg::RangeStartGroup, ImportMsg::RangeWhereStarted, QStringLiteral("Start"), m_startGroup, m_startOpen, m_startGiven,
+        m_start);
+    endGroup(ImportMsg::RangeFinishGroup, ImportMsg::RangeWhereFinished, QStringLiteral("Finish"), m_finishGroup, m_finishOpen,
+        m_finishGiven, m_finish);
 
-    m_directionGroup = new QGroupBox(LoadMessage(25910), this);
+    m_directionGroup = new QGroupBox(LoadMessage(ImportMsg::RangeDirectionGroup), this);
     m_forward = new QRadioButton(m_directionGroup);
     m_forward->setObjectName(QStringLiteral("rbForward"));
     m_backward = new QRadioButton(m_directionGroup);
@@ -211,14 +213,14 @@ TRangeEditorDialog::TRangeEditorDialog(const TMapRange &range, const QStringList
     directionLayout->addWidget(m_backward);
     directionLayout->addStretch();
 
-    m_sheetGroup = new QGroupBox(LoadMessage(25960), this);
-    m_defaultSheet = radio(25970, QStringLiteral("rbDefaultSheet"), m_sheetGroup);
-    m_customSheet = radio(25980, QStringLiteral("rbCustomSheet"), m_sheetGroup);
+    m_sheetGroup = new QGroupBox(LoadMessage(ImportMsg::RangeSheetGroup), this);
+    m_defaultSheet = radio(ImportMsg::RangeDefaultSheet, QStringLiteral("rbDefaultSheet"), m_sheetGroup);
+    m_customSheet = radio(ImportMsg::RangeCustomSheet, QStringLiteral("rbCustomSheet"), m_sheetGroup);
     auto *sheetKind = new QButtonGroup(m_sheetGroup);
     sheetKind->addButton(m_defaultSheet);
     sheetKind->addButton(m_customSheet);
-    m_bySheetNumber = radio(25990, QStringLiteral("rbSheetNumber"), m_sheetGroup);
-    m_bySheetName = radio(26000, QStringLiteral("rbSheetName"), m_sheetGroup);
+    m_bySheetNumber = radio(ImportMsg::RangeSheetNumber, QStringLiteral("rbSheetNumber"), m_sheetGroup);
+    m_bySheetName = radio(ImportMsg::RangeSheetName, QStringLiteral("rbSheetName"), m_sheetGroup);
     auto *sheetBy = new QButtonGroup(m_sheetGroup);
     sheetBy->addButton(m_bySheetNumber);
     sheetBy->addButton(m_bySheetName);
@@ -332,10 +334,10 @@ void TRangeEditorDialog::typeChanged()
     const Type t = type();
     m_rangeLabel->setText(m_type->currentText());
     const bool row = t == tyRow;
-    m_startGiven->setText(LoadMessage(row ? 25850 : 25860));
-    m_finishGiven->setText(LoadMessage(row ? 25890 : 25900));
-    m_forward->setText(LoadMessage(row ? 25940 : 25920));
-    m_backward->setText(LoadMessage(row ? 25950 : 25930));
+    m_startGiven->setText(LoadMessage(row ? ImportMsg::RangeStartCol : ImportMsg::RangeStartRow));
+    m_finishGiven->setText(LoadMessage(row ? ImportMsg::RangeFinishCol : ImportMsg::RangeFinishRow));
+    m_forward->setText(LoadMessage(row ? ImportMsg::RangeRight : ImportMsg::RangeDown));
+    m_backward->setText(LoadMessage(row ? ImportMsg::RangeLeft : ImportMsg::RangeUp));
     updateEnabling();
 }
 

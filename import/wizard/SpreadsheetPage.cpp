@@ -44,7 +44,7 @@ public:
         m_box->setFrameShape(QFrame::Box);
         m_box->setLineWidth(1);
         m_box->setAutoFillBackground(true);
-        auto *title = new QLabel(LoadMessage(24270), m_box);
+        auto *title = new QLabel(LoadMessage(ImportMsg::Loading), m_box);
         QFont bold = title->font();
         bold.setBold(true);
         title->setFont(bold);
@@ -159,7 +159,7 @@ TSpreadsheetPage::TSpreadsheetPage(TDataImportWizardSettings &settings, const TD
     m_fields = new QListWidget(this);
     m_fields->setObjectName(QStringLiteral("lstXLSFields"));
     m_fields->addItems(settings.Columns());
-    auto *fieldsLabel = new QLabel(LoadMessage(25640), this);
+    auto *fieldsLabel = new QLabel(LoadMessage(ImportMsg::XLSFields), this);
     fieldsLabel->setBuddy(m_fields);
 
     m_ranges = new QListWidget(this);
@@ -175,18 +175,18 @@ TSpreadsheetPage::TSpreadsheetPage(TDataImportWizardSettings &settings, const TD
     m_rangeStack = new QStackedWidget(this);
     m_rangeStack->addWidget(m_ranges);
     m_rangeStack->addWidget(m_pendingList);
-    auto *rangesLabel = new QLabel(LoadMessage(25650), this);
+    auto *rangesLabel = new QLabel(LoadMessage(ImportMsg::XLSRanges), this);
     rangesLabel->setBuddy(m_ranges);
 
-    m_addRange = toolButton(25660, QStringLiteral("bAddRange"), this);
-    m_editRange = toolButton(25670, QStringLiteral("bEditRange"), this);
-    m_delRange = toolButton(25680, QStringLiteral("bDelRange"), this);
-    m_moveUp = toolButton(25690, QStringLiteral("bMoveRangeUp"), this);
-    m_moveDown = toolButton(25700, QStringLiteral("bMoveRangeDown"), this);
-    m_autoCols = toolButton(25730, QStringLiteral("bAutoFillCols"), this);
-    m_autoRows = toolButton(25740, QStringLiteral("bAutoFillRows"), this);
-    m_clearField = toolButton(25750, QStringLiteral("bClearFieldRanges"), this);
-    m_clearAll = toolButton(25760, QStringLiteral("bClearAllRanges"), this);
+    m_addRange = toolButton(ImportMsg::XLSAddRange, QStringLiteral("bAddRange"), this);
+    m_editRange = toolButton(ImportMsg::XLSEditRange, QStringLiteral("bEditRange"), this);
+    m_delRange = toolButton(ImportMsg::XLSDelRange, QStringLiteral("bDelRange"), this);
+    m_moveUp = toolButton(ImportMsg::XLSMoveRangeUp, QStringLiteral("bMoveRangeUp"), this);
+    m_moveDown = toolButton(ImportMsg::XLSMoveRangeDown, QStringLiteral("bMoveRangeDown"), this);
+    m_autoCols = toolButton(ImportMsg::XLSAutoFillCols, QStringLiteral("bAutoFillCols"), this);
+    m_autoRows = toolButton(ImportMsg::XLSAutoFillRows, QStringLiteral("bAutoFillRows"), this);
+    m_clearField = toolButton(ImportMsg::XLSClearFieldRanges, QStringLiteral("bClearFieldRanges"), this);
+    m_clearAll = toolButton(ImportMsg::XLSClearAllRanges, QStringLiteral("bClearAllRanges"), this);
     auto *tools = new QGridLayout;
     tools->setSpacing(3);
     tools->addWidget(m_addRange, 0, 0);
@@ -204,9 +204,9 @@ TSpreadsheetPage::TSpreadsheetPage(TDataImportWizardSettings &settings, const TD
     m_skipRows = new QLineEdit(this);
     m_skipRows->setObjectName(QStringLiteral("edSkipRows"));
     auto *skips = new QGridLayout;
-    auto *skipColsLabel = new QLabel(LoadMessage(25710), this);
+    auto *skipColsLabel = new QLabel(LoadMessage(ImportMsg::XLSSkipCols), this);
     skipColsLabel->setBuddy(m_skipCols);
-    auto *skipRowsLabel = new QLabel(LoadMessage(25720), this);
+    auto *skipRowsLabel = new QLabel(LoadMessage(ImportMsg::XLSSkipRows), this);
     skipRowsLabel->setBuddy(m_skipRows);
     skips->addWidget(skipColsLabel, 0, 0);
     skips->addWidget(m_skipCols, 0, 1);
@@ -238,7 +238,7 @@ TSpreadsheetPage::TSpreadsheetPage(TDataImportWizardSettings &settings, const TD
     body->addWidget(m_sheets, 1);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(CreateHintPanel(LoadMessage(25770), this));
+    layout->addWidget(CreateHintPanel(LoadMessage(ImportMsg::XLSHint), this));
     layout->addLayout(body, 1);
 
     // A selection may be made before its field is chosen: choosing keeps it.

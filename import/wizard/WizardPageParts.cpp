@@ -5,11 +5,67 @@
 #include "import/DataImportMessages.h"
 #include "ui/MessageBox.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPalette>
+#include <QPushButton>
+
+QLabel *CreateStepHeader(int step, QWidget *parent)
+{
+    auto *label = new QLabel(FormatMessage(ImportMsg::StepOfSteps, { QString::number(step), QStringLiteral("3") }), parent);
+    label->setObjectName(QStringLiteral("laStep%1").arg(step));
+    QFont font = label->font();
+    font.setBold(true);
+    font.setPointSizeF(font.pointSizeF() * 1.15);
+    label->setFont(font);
+    return label;
+}
+
+QLabel *CreateBuddyLabel(const QString &text, QWidget *buddy, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setBuddy(buddy);
+    return label;
+}
+
+QLineEdit *CreateLineEdit(const QString &objectName, QWidget *parent, int maxWidth)
+{
+    auto *edit = new QLineEdit(parent);
+    edit->setObjectName(objectName);
+    if (maxWidth > 0)
+        edit->setMaximumWidth(maxWidth);
+    return edit;
+}
+
+QCheckBox *CreateCheckBox(int messageId, const QString &objectName, QWidget *parent)
+{
+    auto *box = new QCheckBox(LoadMessage(messageId), parent);
+    box->setObjectName(objectName);
+    return box;
+}
+
+QPushButton *CreateButton(const QString &text, const QString &objectName, QWidget *parent)
+{
+    auto *b = new QPushButton(text, parent);
+    b->setObjectName(objectName);
+    b->setAutoDefault(false);
+    return b;
+}
+
+QString DialogFilter(const QString &filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        const QString patterns = QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '));
+        out << (parts[i].contains(QLatin1Char('(')) ? parts[i] : parts[i] + QStringLiteral(" (") + patterns + QLatin1Char(')'));
+    }
+    return out.join(QStringLiteral(";;"));
+}
 
 QLabel *CreateHintPanel(const QString &text, QWidget *parent)
 {
@@ -35,9 +91,9 @@ int ReadCount(const QString &text)
 void CheckSourceFile(const QString &fileName)
 {
     if (fileName.trimmed().isEmpty())
-        throw DataImportError(24050);
+        throw DataImportError(ImportMsg::FileNameNotSpecified);
     if (!QFileInfo(fileName).isFile())
-        throw DataImportError(24060, { fileName });
+        throw DataImportError(ImportMsg::FileDoesNotExist, { fileName });
 }
 
 QHBoxLayout *CreateEncodingChoice(
@@ -45,10 +101,10 @@ QHBoxLayout *CreateEncodingChoice(
 {
     box = new QComboBox(parent);
     box->setObjectName(objectName);
-    for (int id : { 26320, 26330, 26340 })
+    for (int id : { ImportMsg::EncodingWindows1252, ImportMsg::EncodingUtf8, ImportMsg::EncodingOem850 })
         box->addItem(LoadMessage(id));
     box->setCurrentIndex(int(current));
-    auto *label = new QLabel(LoadMessage(26310), parent);
+    auto *label = new QLabel(LoadMessage(ImportMsg::Encoding), parent);
     label->setBuddy(box);
     QObject::connect(box, &QComboBox::activated, parent, [parent, chosen](int index) {
         TTextEncoding encoding = teWindows1252;

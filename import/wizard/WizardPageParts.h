@@ -6,12 +6,27 @@
 
 #include <functional>
 
+class QCheckBox;
 class QComboBox;
 class QHBoxLayout;
 class QLabel;
+class QLineEdit;
+class QPushButton;
 class QWidget;
 
-// Pieces every source page of the wizard's mapping step shares.
+// Pieces the wizard's steps and the source pages of its mapping step share.
+
+// "Step n of 3" in bold, over each step after the first.
+QLabel *CreateStepHeader(int step, QWidget *parent);
+// A label that names buddy: its mnemonic and assistive tools reach the control.
+QLabel *CreateBuddyLabel(const QString &text, QWidget *buddy, QWidget *parent);
+QLineEdit *CreateLineEdit(const QString &objectName, QWidget *parent, int maxWidth = 0);
+QCheckBox *CreateCheckBox(int messageId, const QString &objectName, QWidget *parent);
+// A button that Enter in an edit does not press.
+QPushButton *CreateButton(const QString &text, const QString &objectName, QWidget *parent);
+
+// "Text (*.x)|*.x|All (*.*)|*.*" as the toolkit's file dialogs write it.
+QString DialogFilter(const QString &filter);
 
 // The pale panel across the top of a page that tells the operator what the
 // mouse does there.

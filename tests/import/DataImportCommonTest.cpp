@@ -4,9 +4,11 @@
 #include "core/FormatSettings.h"
 #include "data/DataSet.h"
 #include "data/Field.h"
+#include "tests/import/FormatSettingsGuard.h"
 #include "tests/import/ReaderTestSupport.h"
 #include "tests/support/TestDatabase.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -367,6 +369,7 @@ TEST(ReplaceText, EveryOccurrenceWithoutOverlapOrRescan)
 
 TEST(DataImportFormats, InstallRestoreAndCopy)
 {
+    const FormatSettingsGuard guard;
     const FormatSettings before = FormatSettings::current();
     TDataImportFormats formats = formatsWith('!', '~', "yyyy-mm-dd");
     formats.InstallFormats();
@@ -387,6 +390,49 @@ TEST(DataImportFormats, InstallRestoreAndCopy)
     EXPECT_EQ(fresh.BooleanTrue, QStringList { "True" });
     EXPECT_EQ(fresh.BooleanFalse, QStringList { "False" });
     EXPECT_EQ(fresh.NullValues, QStringList { "Null" });
+}
+
+TEST(DataImportFormats, InstallingSetsTheEightAndRestoringPutsBackOnlyThem)
+{
+    const FormatSettingsGuard guard;
+    TDataImportFormats formats;
+    formats.DecimalSeparator = QLatin1Char('!');
+    formats.ThousandSeparator = QLatin1Char('~');
+    formats.DateSeparator = QLatin1Char('-');
+    formats.TimeSeparator = QLatin1Char('h');
+    formats.ShortDateFormat = QStringLiteral("yyyy-mm-dd");
+    formats.LongDateFormat = QStringLiteral("dddd yyyy");
+    formats.ShortTimeFormat = QStringLiteral("hh'h'nn");
+    formats.LongTimeFormat = QStringLiteral("hh'h'nn'm'ss");
+    struct Setting
+    {
+        const char *name;
+        std::function<QString(const FormatSettings &)> value;
+        QString installed;
+    };
+    const QList<Setting> settings = {
+        { "decimal", [](const FormatSettings &s) { return QString(s.decimalSeparator); }, QStringLiteral("!") },
+        { "thousand", [](const FormatSettings &s) { return QString(s.thousandSeparator); }, QStringLiteral("~") },
+        { "date separator", [](const FormatSettings &s) { return QString(s.dateSeparator); }, QStringLiteral("-") },
+        { "time separator", [](const FormatSettings &s) { return QString(s.timeSeparator); }, QStringLiteral("h") },
+        { "short date", [](const FormatSettings &s) { return s.shortDateFormat; }, QStringLiteral("yyyy-mm-dd") },
+        { "long date", [](const FormatSettings &s) { return s.longDateFormat; }, QStringLiteral("dddd yyyy") },
+        { "short time", [](const FormatSettings &s) { return s.shortTimeFormat; }, QStringLiteral("hh'h'nn") },
+        { "long time", [](const FormatSettings &s) { return s.longTimeFormat; }, QStringLiteral("hh'h'nn'm'ss") },
+    };
+    const FormatSettings before = FormatSettings::current();
+    formats.InstallFormats();
+    for (const Setting &setting : settings)
+        EXPECT_EQ(setting.value(FormatSettings::current()), setting.installed) << setting.name;
+
+    // The import owns the eight only: what changed meanwhile beside them stays.
+    FormatSettings during = FormatSettings::current();
+    during.listSeparator = QLatin1Char('|');
+    FormatSettings::setCurrent(during);
+    formats.RestoreFormats();
+    for (const Setting &setting : settings)
+        EXPECT_EQ(setting.value(FormatSettings::current()), setting.value(before)) << setting.name;
+    EXPECT_EQ(FormatSettings::current().listSeparator, QLatin1Char('|'));
 }
 
 TEST(DataImportReplacements, DisplayTextAndSameValues)

@@ -4,6 +4,7 @@
 #include "core/FormatSettings.h"
 #include "data/DbError.h"
 #include "tests/import/DataImportTestSupport.h"
+#include "tests/import/FormatSettingsGuard.h"
 #include "tests/import/ReaderTestSupport.h"
 
 #include <QCoreApplication>
@@ -42,6 +43,7 @@ QByteArray withoutStamps(QByteArray log, const QDateTime &from, const QDateTime 
 class DataImportEngine : public ::testing::Test
 {
 protected:
+    FormatSettingsGuard formatsGuard;
     InvoiceFixture fx;
     TDataImportTestSource source;
 

@@ -22,6 +22,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
@@ -464,14 +465,15 @@ TEST_F(Wizard, RecordCountAndErrorLog)
     EXPECT_TRUE(logName->isEnabled());
     type(logName, QStringLiteral("import.log"));
 
+    // The log lands beside the program, which every test shares.
+    const QString logPath = QCoreApplication::applicationDirPath() + QStringLiteral("/import.log");
+    const auto removeLog = qScopeGuard([&] { QFile::remove(logPath); });
     click(child<QPushButton>(w, QStringLiteral("bOk")));
     TDataImport *source = w.Source(aiCSV);
     EXPECT_EQ(source->ImportRecCount(), 5);
     EXPECT_EQ(fx.committed().size(), 5);
-    const QString logPath = QCoreApplication::applicationDirPath() + QStringLiteral("/import.log");
     EXPECT_EQ(source->ErrorLogFileName(), logPath);
     EXPECT_TRUE(QFile::exists(logPath));
-    QFile::remove(logPath);
 
     // Ticking "Import all records" again sends 0; a count of 0 ticks it.
     click(all);

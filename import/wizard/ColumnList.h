@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QListWidget>
+
+// One list of the key column step: columns are dragged within it and to and
+// from its partner, and nowhere else.
+class TColumnList : public QListWidget
+{
+    Q_OBJECT
+
+public:
+    explicit TColumnList(QWidget *parent = nullptr);
+    void SetPartner(TColumnList *partner) { m_partner = partner; }
+    QStringList Columns() const;
+
+protected:
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    bool accepts(const QDropEvent *event) const;
+    TColumnList *m_partner = nullptr;
+};

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "import/DataImportWizardSettings.h"
+#include "import/wizard/WizardStepPage.h"
+
+#include <array>
+
+class QCheckBox;
+class QLineEdit;
+class QListWidgetItem;
+class QPushButton;
+class QRadioButton;
+class TColumnList;
+class TDataImportWizard;
+
+// The wizard's last step: commit rhythm, record count, closing after the
+// import and the error log on one tab; import mode, add type and key
+// columns on the other. It edits that slice of the window's settings
+// (CommitAfterDone to ShowErrorLog, ImportMode, AddType, KeyColumns). The
+// component says whether the template button shows; the window saves the
+// template.
+class TImportOptionsPage : public TWizardStepPage
+{
+    Q_OBJECT
+
+public:
+    TImportOptionsPage(TDataImportWizardSettings &settings, const TDataImportWizard &component, QWidget *parent = nullptr);
+
+    void ShowSettings() override;
+    void ApplyPendingEdits() override;
+
+signals:
+    void SaveTemplateClicked();
+
+private:
+    QWidget *buildCommitTab();
+    QWidget *buildAdvancedTab();
+    void browseErrorLog();
+    void applyCommitRecCount();
+    void applyImportRecCount();
+    void storeKeyColumns();
+    void moveColumns(TColumnList *from, TColumnList *to, bool all);
+    void moveOneColumn(TColumnList *from, TColumnList *to, QListWidgetItem *item);
+
+    QCheckBox *m_commitAfterDone = nullptr;
+    QLineEdit *m_commitRecCount = nullptr;
+    QCheckBox *m_importAllRecords = nullptr;
+    QLineEdit *m_importRecCount = nullptr;
+    QCheckBox *m_closeAfterImport = nullptr;
+    QCheckBox *m_enableErrorLog = nullptr;
+    QLineEdit *m_errorLogFileName = nullptr;
+    QPushButton *m_browseErrorLog = nullptr;
+    QCheckBox *m_rewriteErrorLog = nullptr;
+    QCheckBox *m_showErrorLog = nullptr;
+    QPushButton *m_saveTemplate = nullptr;
+    std::array<QRadioButton *, 6> m_modes {};
+    QRadioButton *m_append = nullptr;
+    QRadioButton *m_insert = nullptr;
+    TColumnList *m_available = nullptr;
+    TColumnList *m_keys = nullptr;
+};

@@ -1,0 +1,265 @@
+#include "import/wizard/SourceChoicePage.h"
+
+#include "import/DataImportMessages.h"
+#include "import/TextLineReader.h"
+#include "import/wizard/DataImportWizard.h"
+#include "import/wizard/WizardPageParts.h"
+#include "ui/MessageBox.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace {
+
+// The first page's picture when the owner gives none: a table receiving rows.
+QPixmap defaultPicture()
+{
+    QPixmap pixmap(150, 330);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient gradient(0, 0, 0, pixmap.height());
+    gradient.setColorAt(0, QColor(31, 78, 121));
+    gradient.setColorAt(1, QColor(46, 139, 139));
+    p.fillRect(pixmap.rect(), gradient);
+
+    const QRectF sheet(25, 150, 100, 110);
+    p.setPen(QPen(Qt::white, 2));
+    p.setBrush(QColor(255, 255, 255, 40));
+    p.drawRoundedRect(sheet, 6, 6);
+    for (int i = 1; i < 5; ++i)
+        p.drawLine(QPointF(sheet.left(), sheet.top() + i * 22), QPointF(sheet.right(), sheet.top() + i * 22));
+    p.drawLine(QPointF(sheet.left() + 35, sheet.top()), QPointF(sheet.left() + 35, sheet.bottom()));
+
+    QPainterPath arrow;
+    arrow.moveTo(75, 70);
+    arrow.lineTo(75, 118);
+    p.setPen(QPen(Qt::white, 6, Qt::SolidLine, Qt::RoundCap));
+    p.drawPath(arrow);
+    p.setBrush(Qt::white);
+    p.setPen(Qt::NoPen);
+    p.drawPolygon(QPolygonF({ QPointF(58, 112), QPointF(92, 112), QPointF(75, 136) }));
+    return pixmap;
+}
+
+} // namespace
+
+TSourceChoicePage::TSourceChoicePage(TDataImportWizardSettings &settings, const TDataImportWizard &component, QWidget *parent)
+    : TWizardStepPage(settings, parent)
+    , m_component(component)
+{
+    setObjectName(QStringLiteral("tshSource"));
+
+    auto *picture = new QLabel(this);
+    picture->setObjectName(QStringLiteral("imgPicture"));
+    picture->setPixmap(component.Picture.isNull() ? defaultPicture() : component.Picture);
+    picture->setAlignment(Qt::AlignTop);
+
+    auto *title = new QLabel(LoadMessage(ImportMsg::WizardCaption), this);
+    QFont font = title->font();
+    font.setBold(true);
+    font.setPointSizeF(font.pointSizeF() * 1.3);
+    title->setFont(font);
+
+    auto *kinds = new QGroupBox(LoadMessage(ImportMsg::ImportFrom), this);
+    kinds->setObjectName(QStringLiteral("gbImportFrom"));
+    auto *group = new QButtonGroup(this);
+    auto *kindsLayout = new QVBoxLayout(kinds);
+    const int kindTexts[ImportKindCount]
+        = { ImportMsg::KindSpreadsheet, ImportMsg::KindDBF, ImportMsg::KindXML, ImportMsg::KindText, ImportMsg::KindCSV };
+    const char *kindNames[ImportKindCount] = { "rbXLS", "rbDBF", "rbXML", "rbTXT", "rbCSV" };
+    for (int k = 0; k < ImportKindCount; ++k) {
+        m_kinds[k] = new QRadioButton(LoadMessage(kindTexts[k]), kinds);
+        m_kinds[k]->setObjectName(QLatin1String(kindNames[k]));
+        group->addButton(m_kinds[k], k);
+        kindsLayout->addWidget(m_kinds[k]);
+    }
+    connect(group, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+        if (checked && !m_showing)
+            chooseKind(TAllowedImport(id));
+    });
+
+    m_comma = new QComboBox(this);
+    m_comma->setObjectName(QStringLiteral("cbComma"));
+    m_comma->setEditable(true);
+    m_comma->addItems({ QStringLiteral(";"), QStringLiteral(","), QStringLiteral("TAB"), QStringLiteral("SPACE") });
+    m_comma->setInsertPolicy(QComboBox::NoInsert);
+    m_quote = new QComboBox(this);
+    m_quote->setObjectName(QStringLiteral("cbQuote"));
+    m_quote->setEditable(true);
+    m_quote->addItems({ QStringLiteral("\""), QStringLiteral("'") });
+    m_quote->setInsertPolicy(QComboBox::NoInsert);
+    connect(m_comma->lineEdit(), &QLineEdit::editingFinished, this, &TSourceChoicePage::applyDelimiter);
+    connect(m_comma, &QComboBox::textActivated, this, &TSourceChoicePage::applyDelimiter);
+    connect(m_quote->lineEdit(), &QLineEdit::editingFinished, this, &TSourceChoicePage::applyQuote);
+    connect(m_quote, &QComboBox::textActivated, this, &TSourceChoicePage::applyQuote);
+    auto *text = new QFormLayout;
+    text->addRow(CreateBuddyLabel(LoadMessage(ImportMsg::Comma), m_comma, this), m_comma);
+    text->addRow(CreateBuddyLabel(LoadMessage(ImportMsg::Quote), m_quote, this), m_quote);
+    auto *textBox = new QVBoxLayout;
+    textBox->addLayout(text);
+    textBox->addStretch();
+
+    m_fileName = CreateLineEdit(QStringLiteral("edFileName"), this);
+    m_browse = CreateButton(QStringLiteral("..."), QStringLiteral("bBrowse"), this);
+    m_browse->setMaximumWidth(32);
+    connect(m_fileName, &QLineEdit::textChanged, this, &TSourceChoicePage::fileNameEdited);
+    connect(m_browse, &QPushButton::clicked, this, &TSourceChoicePage::browseFile);
+    auto *fileRow = new QHBoxLayout;
+    fileRow->addWidget(m_fileName);
+    fileRow->addWidget(m_browse);
+
+    auto *templates = new QGroupBox(LoadMessage(ImportMsg::TemplateOptions), this);
+    templates->setObjectName(QStringLiteral("gbTemplateOptions"));
+    m_goToLastPage = CreateCheckBox(ImportMsg::GoToLastPage, QStringLiteral("chGoToLastPage"), templates);
+    m_autoSaveTemplate = CreateCheckBox(ImportMsg::AutoSaveTemplate, QStringLiteral("chAutoSaveTemplate"), templates);
+    m_loadTemplate = CreateButton(LoadMessage(ImportMsg::LoadTemplate), QStringLiteral("bLoadTemplate"), templates);
+    m_templateName = new QLabel(templates);
+    m_templateName->setObjectName(QStringLiteral("laTemplateFileName"));
+    m_templateName->setMinimumWidth(50);
+    m_templateName->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    storeWhenToggled(m_goToLastPage, &TDataImportWizardSettings::GoToLastPage);
+    storeWhenToggled(m_autoSaveTemplate, &TDataImportWizardSettings::AutoSaveTemplate);
+    connect(m_loadTemplate, &QPushButton::clicked, this, &TSourceChoicePage::LoadTemplateClicked);
+    auto *templateRow = new QHBoxLayout;
+    templateRow->addWidget(m_loadTemplate);
+    templateRow->addWidget(m_templateName, 1);
+    auto *templateLayout = new QVBoxLayout(templates);
+    templateLayout->addWidget(m_goToLastPage);
+    templateLayout->addWidget(m_autoSaveTemplate);
+    templateLayout->addLayout(templateRow);
+
+    auto *top = new QHBoxLayout;
+    top->addWidget(kinds);
+    top->addSpacing(16);
+    top->addLayout(textBox);
+    top->addStretch();
+
+    auto *right = new QVBoxLayout;
+    right->addWidget(title);
+    right->addSpacing(8);
+    right->addLayout(top);
+    right->addSpacing(8);
+    right->addWidget(CreateBuddyLabel(LoadMessage(ImportMsg::SourceFileName), m_fileName, this));
+    right->addLayout(fileRow);
+    right->addSpacing(8);
+    right->addWidget(templates);
+    right->addStretch();
+
+    auto *layout = new QHBoxLayout(this);
+    layout->addWidget(picture);
+    layout->addSpacing(8);
+    layout->addLayout(right, 1);
+
+    for (int k = 0; k < ImportKindCount; ++k)
+        m_kinds[k]->setEnabled(component.AllowedImports.Contains(TAllowedImport(k)));
+    m_loadTemplate->setVisible(component.ShowSaveLoadButtons);
+}
+
+void TSourceChoicePage::ShowSettings()
+{
+    m_showing = true;
+    const TDataImportWizardSettings &s = m_settings;
+    m_kinds[s.ImportType]->setChecked(true);
+    m_comma->setEnabled(s.ImportType == aiCSV);
+    m_quote->setEnabled(s.ImportType == aiCSV);
+    m_comma->setEditText(WizardCharText(s.Delimiter));
+    m_quote->setEditText(WizardCharText(s.Quote));
+    m_fileName->setText(s.FileName);
+    m_goToLastPage->setChecked(s.GoToLastPage);
+    m_autoSaveTemplate->setChecked(s.AutoSaveTemplate);
+    m_showing = false;
+}
+
+void TSourceChoicePage::ApplyPendingEdits()
+{
+    if (m_comma->currentText() != WizardCharText(m_settings.Delimiter))
+        applyDelimiter();
+    if (m_quote->currentText() != WizardCharText(m_settings.Quote))
+        applyQuote();
+}
+
+void TSourceChoicePage::chooseKind(TAllowedImport kind)
+{
+    if (!m_component.AllowedImports.Contains(kind)) {
+        MessageBox::error(window(), DataImportError(ImportMsg::UnknownImportSource).text());
+        m_showing = true;
+        m_kinds[m_settings.ImportType]->setChecked(true);
+        m_showing = false;
+        return;
+    }
+    const QString before = m_settings.FileName;
+    m_settings.SetImportType(kind, m_component.AutoChangeExtension);
+    if (m_settings.FileName != before) {
+        m_showing = true;
+        m_fileName->setText(m_settings.FileName);
+        m_showing = false;
+    }
+    m_comma->setEnabled(kind == aiCSV);
+    m_quote->setEnabled(kind == aiCSV);
+    emit SourceEdited();
+}
+
+void TSourceChoicePage::fileNameEdited(const QString &text)
+{
+    if (m_showing)
+        return;
+    if (m_settings.SetFileName(text) && m_settings.ImportType == aiXLS)
+        emit WorkbookChanged();
+    emit SourceEdited();
+}
+
+void TSourceChoicePage::browseFile()
+{
+    const QFileInfo current(m_settings.FileName);
+    const QString dir = m_settings.FileName.isEmpty() ? QDir::currentPath() : current.absolutePath();
+    const QString name = QFileDialog::getOpenFileName(
+        this, LoadMessage(ImportMsg::SourceFileName), dir, DialogFilter(ImportKindFilter(m_settings.ImportType)));
+    if (!name.isEmpty())
+        m_fileName->setText(name);
+}
+
+void TSourceChoicePage::applyDelimiter()
+{
+    if (m_showing)
+        return;
+    const QString text = m_comma->currentText();
+    const QChar c = text.isEmpty() ? DefaultTextDelimiter() : ApplyWizardCharText(text, m_settings.Delimiter);
+    if (m_settings.SetDelimiter(c))
+        emit DelimitedMapCleared();
+    m_comma->setEditText(WizardCharText(m_settings.Delimiter));
+    emit SourceEdited();
+}
+
+void TSourceChoicePage::applyQuote()
+{
+    if (m_showing)
+        return;
+    const QString text = m_quote->currentText();
+    const QChar c = text.isEmpty() ? QChar(u'"') : ApplyWizardCharText(text, m_settings.Quote);
+    if (m_settings.SetQuote(c))
+        emit DelimitedMapCleared();
+    m_quote->setEditText(WizardCharText(m_settings.Quote));
+    emit SourceEdited();
+}
+
+void TSourceChoicePage::ShowTemplateName(const QString &fileName)
+{
+    const QString name = QDir::toNativeSeparators(fileName);
+    m_templateName->setToolTip(name);
+    m_templateName->setText(m_templateName->fontMetrics().elidedText(name, Qt::ElideMiddle, std::max(m_templateName->width(), 50)));
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "import/DataImportWizardSettings.h"
+#include "import/wizard/WizardStepPage.h"
+
+#include <array>
+
+class QComboBox;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class TDataImportWizard;
+
+// The wizard's first step: the kind of source, its file, the delimited
+// kind's delimiter and quote, and the template options. It edits that slice
+// of the window's settings (ImportType, FileName, Delimiter, Quote,
+// GoToLastPage, AutoSaveTemplate). The component gives the allowed kinds,
+// the extension rule, the picture and whether the template button shows.
+class TSourceChoicePage : public TWizardStepPage
+{
+    Q_OBJECT
+
+public:
+    TSourceChoicePage(TDataImportWizardSettings &settings, const TDataImportWizard &component, QWidget *parent = nullptr);
+
+    void ShowSettings() override;
+    void ApplyPendingEdits() override;
+    // The template's name, shortened to the label's width.
+    void ShowTemplateName(const QString &fileName);
+
+signals:
+    // The kind, file name, delimiter or quote changed: the window's caption,
+    // buttons and mapping page follow.
+    void SourceEdited();
+    // A new delimiter or quote emptied the delimited map.
+    void DelimitedMapCleared();
+    // A new file name for the spreadsheet kind emptied its ranges.
+    void WorkbookChanged();
+    void LoadTemplateClicked();
+
+private:
+    void chooseKind(TAllowedImport kind);
+    void fileNameEdited(const QString &text);
+    void browseFile();
+    void applyDelimiter();
+    void applyQuote();
+
+    const TDataImportWizard &m_component;
+
+    std::array<QRadioButton *, ImportKindCount> m_kinds {};
+    QComboBox *m_comma = nullptr;
+    QComboBox *m_quote = nullptr;
+    QLineEdit *m_fileName = nullptr;
+    QPushButton *m_browse = nullptr;
+    QCheckBox *m_goToLastPage = nullptr;
+    QCheckBox *m_autoSaveTemplate = nullptr;
+    QPushButton *m_loadTemplate = nullptr;
+    QLabel *m_templateName = nullptr;
+};
