@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/context/CompanyChoice.h"
 #include "core/WorkingContext.h"
 #include "ui/ListWindow.h"
 
@@ -17,7 +18,7 @@ public:
     TFrmsocieteselect(
         DataSet *societes, WorkingContext *context, QLabel *ste, QLabel *matricule, QLabel *exercice, QWidget *parent = nullptr);
 
-    static inline const QString OpeningSql = QStringLiteral("select * from Societe Order by identifiant ");
+    static inline const QString &OpeningSql = CompanySelectionSql;
     // The statement the search box gives the company data set.
     static QString searchStatement(const QString &typed);
 
@@ -35,6 +36,3 @@ private:
     QLabel *m_matricule;
     QLabel *m_exercice;
 };
-
-// Copies the current company row into the working context, as stored.
-void chooseCompany(const DataSet &societes, WorkingContext &context);

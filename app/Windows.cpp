@@ -5,9 +5,9 @@
 #include "clients/ClientList.h"
 #include "companies/CompanyList.h"
 #include "data/DataModule.h"
-#include "declaration/DeclarationWindow.h"
+#include "declaration/windows/DeclarationWindow.h"
 #include "import/screen/ImpDlgIBXF.h"
-#include "invoices/InvoiceList.h"
+#include "invoices/windows/InvoiceList.h"
 
 #include <QLabel>
 

@@ -1,6 +1,6 @@
 #include "app/cli/CompanyLookup.h"
 
-#include "app/CompanySelection.h"
+#include "app/context/CompanyChoice.h"
 #include "data/DataSet.h"
 
 namespace {
@@ -17,7 +17,7 @@ QString rightTrimmed(QString text)
 bool findCompany(Connection &connection, const QString &matricule, WorkingContext &context)
 {
     DataSet societes(connection, QStringLiteral("Isociete"));
-    societes.setSql(TFrmsocieteselect::OpeningSql);
+    societes.setSql(CompanySelectionSql);
     societes.open();
     for (int r = 0; r < societes.recordCount(); ++r) {
         societes.moveTo(r);

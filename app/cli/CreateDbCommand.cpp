@@ -1,5 +1,5 @@
-#include "app/DemoData.h"
 #include "app/cli/Commands.h"
+#include "app/cli/DemoData.h"
 #include "core/Error.h"
 #include "data/Config.h"
 #include "data/Connection.h"

@@ -4,24 +4,24 @@
 // wizard's settings of the screen, the template's configuration, the engine,
 // and for invoices the same stamping.
 
+#include "app/cli/Arguments.h"
 #include "app/cli/Commands.h"
 #include "app/cli/CompanyLookup.h"
-#include "core/Conversion.h"
 #include "core/Error.h"
 #include "core/IniFile.h"
-#include "data/Config.h"
 #include "data/Connection.h"
 #include "data/DataSet.h"
 #include "import/DataImportSourceSetup.h"
 #include "import/DataImportTemplate.h"
+#include "import/DataImportWizardProperties.h"
+#include "import/ImportScreenWizard.h"
 #include "import/ImportTableViews.h"
 #include "import/InvoiceStamping.h"
 #include "import/UnstampedInvoices.h"
-#include "import/screen/ImpDlgIBXF.h"
-#include "import/wizard/DataImportWizard.h"
 
 #include <QFileInfo>
 
+#include <memory>
 #include <optional>
 
 namespace {
@@ -30,6 +30,18 @@ const QString Usage = QStringLiteral(
     "Utilisation : kestra-cli import --db DIR --template FICHIER.imp --table TIERS|FACTURE [--company MATRICULE --year ANNEE] "
     "[--file SOURCE]\n");
 
+struct ImportRequest
+{
+    QString db;
+    QString templateFile;
+    QString table;
+    QString company;
+    QString year;
+    QString file;
+
+    bool invoices() const { return table == QLatin1String("FACTURE"); }
+};
+
 struct Counts
 {
     int inserted = 0;
@@ -37,6 +49,47 @@ struct Counts
     int deleted = 0;
     int failed = 0;
 };
+
+struct ImportOutcome
+{
+    Counts counts;
+    int stamped = 0;
+    QString failure; // what ended the import, when something did
+    QString logPath; // the error log, when one was written
+};
+
+// The exit code of a request that cannot run: 2 for wrong arguments, 1 for
+// a template or a database that is not there.
+std::optional<int> readRequest(const QStringList &args, ImportRequest &r, QTextStream &err)
+{
+    if (!readOptions(args,
+            { { "--db", &r.db }, { "--template", &r.templateFile }, { "--table", &r.table }, { "--company", &r.company },
+                { "--year", &r.year }, { "--file", &r.file } },
+            Usage, err))
+        return 2;
+    r.table = r.table.toUpper();
+    if (r.db.isEmpty() || r.templateFile.isEmpty() || r.table.isEmpty()) {
+        err << Usage;
+        return 2;
+    }
+    if (!r.invoices() && r.table != QLatin1String("TIERS")) {
+        err << "Table incorrecte : " << r.table << " (TIERS ou FACTURE)\n";
+        return 2;
+    }
+    if (r.invoices() && (r.company.isEmpty() || r.year.isEmpty())) {
+        err << "L'importation des factures demande la société (--company) et l'exercice (--year).\n";
+        return 2;
+    }
+    if (!r.year.isEmpty() && !checkYear(r.year, err))
+        return 2;
+    if (!QFileInfo(r.templateFile).isFile()) {
+        err << "Modèle d'importation introuvable : " << r.templateFile << "\n";
+        return 1;
+    }
+    if (!checkDatabase(r.db, err))
+        return 1;
+    return std::nullopt;
+}
 
 // Invoices an interrupted import left unstamped collide with the rows of the
 // same import run again: the operator is told where they are and how to
@@ -55,172 +108,197 @@ void reportUnstamped(Connection &connection, const QString &db, QTextStream &err
     err.flush();
 }
 
+void countRows(TDataImport &source, Counts &counts)
+{
+    source.OnImportRecord = [&counts](TDataImport *s) {
+        switch (s->RecordState()) {
+        case rsAdded:
+            ++counts.inserted;
+            break;
+        case rsEditing:
+            ++counts.updated;
+            break;
+        case rsDeleted:
+            ++counts.deleted;
+            break;
+        case rsNone:
+            break;
+        }
+    };
+    source.OnImportError = [&counts](TDataImport *) { ++counts.failed; };
+}
+
+// One import of a request, step by step. Members go in the reverse order of
+// their declaration: the source first, then the stamping, which still uses the
+// destination and the connection, then those two.
+class TemplateImport
+{
+public:
+    TemplateImport(const ImportRequest &request, QTextStream &err)
+        : m_request(request)
+        , m_err(err)
+    {
+    }
+
+    // The steps that may end the command return its exit code.
+    std::optional<int> connect();
+    std::optional<int> prepare();
+    void run(ImportOutcome &outcome);
+
+private:
+    void loadSettings();
+    void createSource(ImportOutcome &outcome);
+    void execute(ImportOutcome &outcome);
+
+    const ImportRequest &m_request;
+    QTextStream &m_err;
+    Connection m_connection;
+    WorkingContext m_company;
+    std::optional<DataSet> m_destination;
+    TDataImportWizardProperties m_wizard;
+    TDataImportWizardSettings m_settings;
+    std::optional<TInvoiceStamping> m_stamping;
+    std::unique_ptr<TDataImport> m_source;
+};
+
+std::optional<int> TemplateImport::connect()
+{
+    openDatabase(m_connection, m_request.db);
+    if (m_request.invoices()) {
+        if (!findCompany(m_connection, m_request.company, m_company)) {
+            m_err << "Société introuvable : " << m_request.company << "\n";
+            return 1;
+        }
+        m_company.curExercice = m_request.year; // the year asked, not the company's default one
+    }
+    return std::nullopt;
+}
+
+std::optional<int> TemplateImport::prepare()
+{
+    const bool invoices = m_request.invoices();
+    m_destination.emplace(m_connection, invoices ? QStringLiteral("IBTable1") : QStringLiteral("IBTable2"));
+    if (invoices)
+        SetupInvoiceTableView(*m_destination);
+    else
+        SetupClientTableView(*m_destination);
+    m_destination->open();
+    loadSettings();
+    if (m_settings.FileName.isEmpty() || !QFileInfo(m_settings.FileName).isFile()) {
+        m_err << "Fichier source introuvable : " << (m_settings.FileName.isEmpty() ? QStringLiteral("(aucun)") : m_settings.FileName)
+              << "\n";
+        return 1;
+    }
+    return std::nullopt;
+}
+
+// The template applies over the settings the screen gives its wizard.
+void TemplateImport::loadSettings()
+{
+    SetupImportScreenWizard(m_wizard);
+    m_wizard.DataSet = &*m_destination;
+    auto probe = CreateImportSource(aiCSV);
+    m_wizard.ApplyDestination(*probe);
+    const TDataImportWizardSettings defaults = m_wizard.InitialSettings(DestinationColumns(*probe));
+    m_settings = defaults;
+    // "Commit when done" is a flag the screen's wizard keeps on whatever a
+    // template says; unattended, the template decides how to commit.
+    TDataImportWizardSettings component = defaults;
+    if (IniFile(m_request.templateFile).hasKey(QStringLiteral("LAST_STEP"), QStringLiteral("CommitAfterDone")))
+        component.CommitAfterDone = false;
+    TDataImportTemplate::Load(m_request.templateFile, m_settings, component, m_wizard.AllowedImports);
+    // Set as it stands: the spreadsheet's ranges stay those of the template.
+    if (!m_request.file.isEmpty())
+        m_settings.FileName = m_request.file;
+}
+
+void TemplateImport::run(ImportOutcome &outcome)
+{
+    if (m_request.invoices()) {
+        reportUnstamped(m_connection, m_request.db, m_err);
+        m_stamping.emplace(m_connection, m_company.curMatricule, m_request.year);
+    }
+    createSource(outcome);
+    execute(outcome);
+    // Whatever the import brought is stamped and committed with it, also
+    // after a failure that ended it early; or none of it is kept.
+    if (m_stamping) {
+        try {
+            outcome.stamped = m_stamping->Finish();
+        } catch (const Error &e) {
+            if (!outcome.failure.isEmpty())
+                outcome.failure += QLatin1Char('\n');
+            outcome.failure += QStringLiteral("Aucune des factures de cette importation n'a été enregistrée : ") + e.text();
+        }
+    }
+    m_connection.commit();
+    m_connection.close();
+}
+
+void TemplateImport::createSource(ImportOutcome &outcome)
+{
+    m_source = CreateImportSource(m_settings.ImportType);
+    m_wizard.ApplyDestination(*m_source);
+    ConfigureImportSource(*m_source, m_settings);
+    // An invoice import is committed with its stamping, never before.
+    m_source->OnNeedCommit = [this](TDataImport *) {
+        if (!m_stamping || !m_stamping->Running())
+            m_connection.commitRetaining();
+    };
+    countRows(*m_source, outcome.counts);
+    // Nobody is there to read it: its path is printed instead.
+    m_source->OnShowErrorLog = [](const QString &) {};
+}
+
+void TemplateImport::execute(ImportOutcome &outcome)
+{
+    if (m_stamping)
+        m_stamping->Begin(*m_destination);
+    try {
+        m_source->Execute();
+    } catch (const Error &e) {
+        outcome.failure = e.text();
+    }
+    if (m_source->ErrorLog() && QFileInfo::exists(m_source->ErrorLogPath()))
+        outcome.logPath = m_source->ErrorLogPath();
+}
+
+// 0 when every row went in, 3 when some failed, 1 when the import failed.
+int report(const ImportRequest &request, const ImportOutcome &outcome, QTextStream &out, QTextStream &err)
+{
+    out << "Lignes insérées : " << outcome.counts.inserted << "\n";
+    out << "Lignes modifiées : " << outcome.counts.updated << "\n";
+    out << "Lignes supprimées : " << outcome.counts.deleted << "\n";
+    out << "Lignes en échec : " << outcome.counts.failed << "\n";
+    if (request.invoices())
+        out << "Factures numérotées : " << outcome.stamped << "\n";
+    if (!outcome.logPath.isEmpty())
+        out << "Journal des erreurs : " << outcome.logPath << "\n";
+    if (!outcome.failure.isEmpty()) {
+        err << outcome.failure << "\n";
+        return 1;
+    }
+    return outcome.counts.failed > 0 ? 3 : 0;
+}
+
 } // namespace
 
 int importCommand(const QStringList &args, QTextStream &out, QTextStream &err)
 {
-    QString db, templateFile, table, company, year, file;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString &a = args[i];
-        QString *target = a == QLatin1String("--db") ? &db
-            : a == QLatin1String("--template")       ? &templateFile
-            : a == QLatin1String("--table")          ? &table
-            : a == QLatin1String("--company")        ? &company
-            : a == QLatin1String("--year")           ? &year
-            : a == QLatin1String("--file")           ? &file
-                                                     : nullptr;
-        if (!target || i + 1 >= args.size()) {
-            err << "Argument incorrect : " << a << "\n" << Usage;
-            return 2;
-        }
-        *target = args[++i];
-    }
-    table = table.toUpper();
-    if (db.isEmpty() || templateFile.isEmpty() || table.isEmpty()) {
-        err << Usage;
-        return 2;
-    }
-    const bool invoices = table == QLatin1String("FACTURE");
-    if (!invoices && table != QLatin1String("TIERS")) {
-        err << "Table incorrecte : " << table << " (TIERS ou FACTURE)\n";
-        return 2;
-    }
-    if (invoices && (company.isEmpty() || year.isEmpty())) {
-        err << "L'importation des factures demande la société (--company) et l'exercice (--year).\n";
-        return 2;
-    }
-    int yearNumber = 0;
-    if (!year.isEmpty() && (!tryStrToInt(year, yearNumber) || year.size() != 4 || yearNumber < 1000)) {
-        err << "Exercice incorrect : " << year << " (une année sur quatre chiffres)\n";
-        return 2;
-    }
-    if (!QFileInfo(templateFile).isFile()) {
-        err << "Modèle d'importation introuvable : " << templateFile << "\n";
-        return 1;
-    }
-    if (!Config::isServerDirectory(db) && !QFileInfo::exists(Config::databaseName(db))) {
-        err << "Base introuvable : " << Config::databaseName(db) << "\n";
-        return 1;
-    }
-
-    Counts counts;
-    int stamped = 0;
-    QString failure;
-    QString logPath;
+    ImportRequest request;
+    if (const std::optional<int> rc = readRequest(args, request, err))
+        return *rc;
+    ImportOutcome outcome;
     try {
-        Connection connection;
-        connection.setDatabaseName(Config::databaseName(db));
-        connection.open();
-
-        WorkingContext context;
-        if (invoices) {
-            if (!findCompany(connection, company, context)) {
-                err << "Société introuvable : " << company << "\n";
-                return 1;
-            }
-            context.curExercice = year; // the year asked, not the company's default one
-        }
-
-        DataSet destination(connection, invoices ? QStringLiteral("IBTable1") : QStringLiteral("IBTable2"));
-        if (invoices)
-            SetupInvoiceTableView(destination);
-        else
-            SetupClientTableView(destination);
-        destination.open();
-
-        // The template applies over the settings the screen gives its wizard.
-        TDataImportWizard wizard;
-        TfmImpDlgIBX::SetupWizard(wizard);
-        wizard.DataSet = &destination;
-        auto probe = CreateImportSource(aiCSV);
-        wizard.ApplyDestination(*probe);
-        const TDataImportWizardSettings defaults = wizard.InitialSettings(DestinationColumns(*probe));
-        TDataImportWizardSettings settings = defaults;
-        // "Commit when done" is a flag the screen's wizard keeps on whatever a
-        // template says; unattended, the template decides how to commit.
-        TDataImportWizardSettings component = defaults;
-        if (IniFile(templateFile).hasKey(QStringLiteral("LAST_STEP"), QStringLiteral("CommitAfterDone")))
-            component.CommitAfterDone = false;
-        TDataImportTemplate::Load(templateFile, settings, component, wizard.AllowedImports);
-        // Set as it stands: the spreadsheet's ranges stay those of the template.
-        if (!file.isEmpty())
-            settings.FileName = file;
-        if (settings.FileName.isEmpty() || !QFileInfo(settings.FileName).isFile()) {
-            err << "Fichier source introuvable : " << (settings.FileName.isEmpty() ? QStringLiteral("(aucun)") : settings.FileName) << "\n";
-            return 1;
-        }
-
-        std::optional<TInvoiceStamping> stamping;
-        if (invoices) {
-            reportUnstamped(connection, db, err);
-            stamping.emplace(connection, context.curIdentifiant + context.curCle + context.curCategorie + context.curEtab, year);
-        }
-
-        std::unique_ptr<TDataImport> source = CreateImportSource(settings.ImportType);
-        wizard.ApplyDestination(*source);
-        ConfigureImportSource(*source, settings);
-        // An invoice import is committed with its stamping, never before.
-        source->OnNeedCommit = [&connection, &stamping](TDataImport *) {
-            if (!stamping || !stamping->Running())
-                connection.commitRetaining();
-        };
-        source->OnImportRecord = [&counts](TDataImport *s) {
-            switch (s->RecordState()) {
-            case rsAdded:
-                ++counts.inserted;
-                break;
-            case rsEditing:
-                ++counts.updated;
-                break;
-            case rsDeleted:
-                ++counts.deleted;
-                break;
-            case rsNone:
-                break;
-            }
-        };
-        source->OnImportError = [&counts](TDataImport *) { ++counts.failed; };
-        // Nobody is there to read it: its path is printed instead.
-        source->OnShowErrorLog = [](const QString &) {};
-        if (stamping)
-            stamping->Begin(destination);
-        try {
-            source->Execute();
-        } catch (const Error &e) {
-            failure = e.text();
-        }
-        if (source->ErrorLog() && QFileInfo::exists(source->ErrorLogPath()))
-            logPath = source->ErrorLogPath();
-
-        // Whatever the import brought is stamped and committed with it, also
-        // after a failure that ended it early; or none of it is kept.
-        if (stamping) {
-            try {
-                stamped = stamping->Finish();
-            } catch (const Error &e) {
-                if (!failure.isEmpty())
-                    failure += QLatin1Char('\n');
-                failure += QStringLiteral("Aucune des factures de cette importation n'a été enregistrée : ") + e.text();
-            }
-        }
-        connection.commit();
-        connection.close();
+        TemplateImport import(request, err);
+        if (const std::optional<int> rc = import.connect())
+            return *rc;
+        if (const std::optional<int> rc = import.prepare())
+            return *rc;
+        import.run(outcome);
     } catch (const Error &e) {
         err << e.text() << "\n";
         return 1;
     }
-
-    out << "Lignes insérées : " << counts.inserted << "\n";
-    out << "Lignes modifiées : " << counts.updated << "\n";
-    out << "Lignes supprimées : " << counts.deleted << "\n";
-    out << "Lignes en échec : " << counts.failed << "\n";
-    if (invoices)
-        out << "Factures numérotées : " << stamped << "\n";
-    if (!logPath.isEmpty())
-        out << "Journal des erreurs : " << logPath << "\n";
-    if (!failure.isEmpty()) {
-        err << failure << "\n";
-        return 1;
-    }
-    return counts.failed > 0 ? 3 : 0;
+    return report(request, outcome, out, err);
 }

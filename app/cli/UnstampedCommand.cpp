@@ -2,15 +2,12 @@
 // placeholder key, listed, then stamped for a company or deleted on the
 // operator's explicit word.
 
+#include "app/cli/Arguments.h"
 #include "app/cli/Commands.h"
 #include "app/cli/CompanyLookup.h"
-#include "core/Conversion.h"
 #include "core/Error.h"
-#include "data/Config.h"
 #include "data/Connection.h"
 #include "import/UnstampedInvoices.h"
-
-#include <QFileInfo>
 
 namespace {
 
@@ -23,45 +20,24 @@ int unstampedCommand(const QStringList &args, QTextStream &out, QTextStream &err
     QString db, company, year;
     bool stamp = false;
     bool remove = false;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString &a = args[i];
-        if (a == QLatin1String("--stamp")) {
-            stamp = true;
-            continue;
-        }
-        if (a == QLatin1String("--delete")) {
-            remove = true;
-            continue;
-        }
-        QString *target = a == QLatin1String("--db") ? &db
-            : a == QLatin1String("--company")        ? &company
-            : a == QLatin1String("--year")           ? &year
-                                                     : nullptr;
-        if (!target || i + 1 >= args.size()) {
-            err << "Argument incorrect : " << a << "\n" << Usage;
-            return 2;
-        }
-        *target = args[++i];
-    }
+    if (!readOptions(args,
+            { { "--stamp", nullptr, &stamp }, { "--delete", nullptr, &remove }, { "--db", &db }, { "--company", &company },
+                { "--year", &year } },
+            Usage, err))
+        return 2;
     if (db.isEmpty() || (stamp && remove) || (stamp && (company.isEmpty() || year.isEmpty()))
         || (!stamp && (!company.isEmpty() || !year.isEmpty()))) {
         err << Usage;
         return 2;
     }
-    int yearNumber = 0;
-    if (stamp && (!tryStrToInt(year, yearNumber) || year.size() != 4 || yearNumber < 1000)) {
-        err << "Exercice incorrect : " << year << " (une année sur quatre chiffres)\n";
+    if (stamp && !checkYear(year, err))
         return 2;
-    }
-    if (!Config::isServerDirectory(db) && !QFileInfo::exists(Config::databaseName(db))) {
-        err << "Base introuvable : " << Config::databaseName(db) << "\n";
+    if (!checkDatabase(db, err))
         return 1;
-    }
 
     try {
         Connection connection;
-        connection.setDatabaseName(Config::databaseName(db));
-        connection.open();
+        openDatabase(connection, db);
         const QList<UnstampedInvoices::Group> groups = UnstampedInvoices::find(connection);
         if (groups.isEmpty()) {
             out << "Aucune facture en attente de numérotation.\n";
@@ -75,8 +51,7 @@ int unstampedCommand(const QStringList &args, QTextStream &out, QTextStream &err
                 err << "Société introuvable : " << company << "\n";
                 return 1;
             }
-            const int n = UnstampedInvoices::stamp(
-                connection, context.curIdentifiant + context.curCle + context.curCategorie + context.curEtab, year);
+            const int n = UnstampedInvoices::stamp(connection, context.curMatricule, year);
             out << "Factures numérotées : " << n << "\n";
         } else if (remove) {
             out << "Factures supprimées : " << UnstampedInvoices::remove(connection) << "\n";

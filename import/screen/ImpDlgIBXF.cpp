@@ -4,6 +4,7 @@
 #include "core/Error.h"
 #include "data/DataModule.h"
 #include "data/DataSet.h"
+#include "import/ImportScreenWizard.h"
 #include "import/ImportTableViews.h"
 #include "import/InvoiceStamping.h"
 #include "import/UnstampedInvoices.h"
@@ -136,7 +137,8 @@ TfmImpDlgIBX::TfmImpDlgIBX(TDatadeclaration &module, const WorkingContext &conte
     layout->addWidget(pcDestinations, 1);
 
     DataImportWizard1->setObjectName(QStringLiteral("DataImportWizard1"));
-    SetupWizard(*DataImportWizard1);
+    // What needs no window comes from import/, where kestra-cli import takes it too.
+    SetupImportScreenWizard(*DataImportWizard1);
     DataImportWizard1->DBGrid = DBGrid;
     DataImportWizard1->ListView = ListView;
     DataImportWizard1->StringGrid = StringGrid;
@@ -164,20 +166,6 @@ TfmImpDlgIBX::~TfmImpDlgIBX()
 QSize TfmImpDlgIBX::sizeHint() const
 {
     return QSize(1000, 560);
-}
-
-void TfmImpDlgIBX::SetupWizard(TDataImportWizard &wizard)
-{
-    wizard.Formats.BooleanTrue = { QStringLiteral("True") };
-    wizard.Formats.BooleanFalse = { QStringLiteral("False") };
-    wizard.Formats.NullValues = { QStringLiteral("Null") };
-    wizard.FieldFormats.Clear();
-    wizard.ErrorLogFileName = QStringLiteral("error.log");
-    wizard.ShowSaveLoadButtons = true;
-    wizard.AddType = qatInsert;
-    wizard.GridCaptionRow = 0;
-    wizard.GridStartRow = 1;
-    wizard.ImportDestination = qidDataSet;
 }
 
 void TfmImpDlgIBX::FormCreate()

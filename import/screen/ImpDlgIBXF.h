@@ -45,11 +45,6 @@ public:
     static inline const QString ClearQuestion = QStringLiteral("Voulez-vous vider la table ?");
     enum Tab { TabDataSet, TabDBGrid, TabListView, TabStringGrid };
 
-    // The settings this screen gives its wizard that need no window: formats,
-    // log name, template buttons, add type and grid rows. An unattended
-    // import starts from the same.
-    static void SetupWizard(TDataImportWizard &wizard);
-
     void FormCreate();
     void FormDestroy();
     void ComboBox1Change();

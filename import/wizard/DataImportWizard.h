@@ -2,7 +2,7 @@
 
 #include "import/DataImport.h"
 #include "import/DataImportCommon.h"
-#include "import/DataImportWizardSettings.h"
+#include "import/DataImportWizardProperties.h"
 
 #include <QObject>
 #include <QPixmap>
@@ -18,7 +18,7 @@ class TDataImportWizardF;
 // The import wizard as its owner sees it: the owner sets a destination and
 // the initial settings, hooks the events and calls Execute, which leads the
 // operator through the four steps of TDataImportWizardF and runs the import.
-class TDataImportWizard : public QObject
+class TDataImportWizard : public QObject, public TDataImportWizardProperties
 {
     Q_OBJECT
 
@@ -33,51 +33,10 @@ public:
     // Raises what Execute raises before it opens the window.
     void CheckProperties() const;
 
-    // The settings a new window starts from, over these destination columns.
-    TDataImportWizardSettings InitialSettings(const QStringList &columns) const;
-    // Copies the destinations into a source object.
-    void ApplyDestination(TDataImport &source) const;
-
     // -- Properties ---------------------------------------------------------
-    TAllowedImports AllowedImports = TAllowedImports::All();
-    // Destinations. A data set that is destroyed is dropped; the widgets
-    // behind the interfaces must be unset by their owner before they go.
-    QPointer<::DataSet> DataSet;
-    IDataImportGrid *DBGrid = nullptr;
-    IDataImportListView *ListView = nullptr;
-    IDataImportStringGrid *StringGrid = nullptr;
-    TImportDestination ImportDestination = qidDataSet;
-    int GridCaptionRow = -1;
-    int GridStartRow = -1;
-
-    QString FileName;
-    TDataImportFormats Formats;
-    TDataImportFieldFormats FieldFormats;
-    int ImportRecCount = 0;
-    int CommitRecCount = 100;
-    bool CommitAfterDone = true;
-    bool ErrorLog = false;
-    QString ErrorLogFileName = QStringLiteral("error.log");
-    bool RewriteErrorLogFile = true;
-    bool ShowErrorLog = false;
-    bool ShowProgress = true;
-    bool AutoChangeExtension = true;
-    bool ShowHelpButton = true;
-    bool CloseAfterImport = false;
+    // Those of TDataImportWizardProperties, and the first page's picture,
+    // which needs the GUI library.
     QPixmap Picture;
-    int TextViewerRows = 20;
-    int CSVViewerRows = 20;
-    int ExcelViewerRows = 256;
-    int ExcelMaxColWidth = 130;
-    bool ShowSaveLoadButtons = false;
-    QString TemplateFileName;
-    bool AutoLoadTemplate = false;
-    bool AutoSaveTemplate = false;
-    bool GoToLastPage = false;
-    TImportMode ImportMode = qimInsertAll;
-    TImportAddType AddType = qatInsert;
-    QStringList KeyColumns;
-    bool ConfirmOnCancel = true;
 
     // -- Events -------------------------------------------------------------
     // Sender is this component, except for OnNeedCommit (the wizard's window)

@@ -2,7 +2,7 @@
 
 #include "app/CompanySelection.h"
 #include "data/DataSet.h"
-#include "declaration/DeclarationWindow.h"
+#include "declaration/windows/DeclarationWindow.h"
 #include "tests/support/ScopedAnswers.h"
 #include "tests/support/TestDatabase.h"
 #include "ui/MessageBox.h"

@@ -1,8 +1,8 @@
-#include "invoices/PeriodicStatement.h"
+#include "invoices/windows/PeriodicStatement.h"
 
 #include "data/DataModule.h"
-#include "invoices/InvoiceList.h"
-#include "invoices/PeriodDialog.h"
+#include "invoices/windows/InvoiceList.h"
+#include "invoices/windows/PeriodDialog.h"
 #include "tests/report/PdfText.h"
 #include "tests/support/ScopedAnswers.h"
 #include "tests/support/TestDatabase.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "invoices/InvoiceForm.h"
+#include "invoices/windows/InvoiceForm.h"
 #include "ui/ListWindow.h"
 
 #include <QPointer>

@@ -1,4 +1,4 @@
-#include "invoices/PeriodDialog.h"
+#include "invoices/windows/PeriodDialog.h"
 
 #include "ui/DateEdit.h"
 

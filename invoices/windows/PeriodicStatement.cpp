@@ -1,4 +1,4 @@
-#include "invoices/PeriodicStatement.h"
+#include "invoices/windows/PeriodicStatement.h"
 
 #include "core/DateTime.h"
 #include "data/Connection.h"

@@ -1,4 +1,4 @@
-#include "invoices/InvoiceForm.h"
+#include "invoices/windows/InvoiceForm.h"
 
 #include "clients/ClientPicker.h"
 #include "core/Error.h"

@@ -1,4 +1,4 @@
-#include "declaration/DeclarationWindow.h"
+#include "declaration/windows/DeclarationWindow.h"
 
 #include "core/Error.h"
 #include "ui/MessageBox.h"

@@ -1,4 +1,4 @@
-#include "app/DemoData.h"
+#include "app/cli/DemoData.h"
 
 #include "core/DateTime.h"
 #include "data/Connection.h"
@@ -41,16 +41,8 @@ const DemoClient Clients[] = {
     { 12, "EXT00000FR01", "4", "2", "SOCIETE MEDITERRANEE EXPORT SA", "14 QUAI DE LA JOLIETTE 13002 MARSEILLE FRANCE", "AUT-6001", 3 },
 };
 
-} // namespace
-
-namespace DemoData {
-
-void insert(Connection &connection)
+void insertCompany(Connection &connection, const QString &identifiant, int year)
 {
-    const int year = QDate::currentDate().year();
-    const QString identifiant = QStringLiteral("0123456");
-    const QString matricule = identifiant + QStringLiteral("AM000");
-
     Query company(connection,
         QStringLiteral(
             "insert into SOCIETE (IDENTIFIANT, CLE, CATEGORIE, ETABSECONDAIRE, RAISON_SOCIALE, ACTIVITE, VILLE, RUE, NUMERO, CODEPOSTAL, "
@@ -70,7 +62,10 @@ void insert(Connection &connection)
     company.setParam(QStringLiteral("EXERCICE"), year);
     company.setParam(QStringLiteral("ACTIVEON"), QStringLiteral("O"));
     company.execute();
+}
 
+void insertClients(Connection &connection, int year)
+{
     Query client(connection,
         QStringLiteral(
             "insert into TIERS (CODE, TYPEIDENTIFIANT, PHYSIQUEMORALE, IDENTIFIANT, NOMBENEFICIAIRE, ADRESSE, NUMEROAUTORISATION, "
@@ -88,7 +83,10 @@ void insert(Connection &connection)
                                  : QVariant());
         client.execute();
     }
+}
 
+void insertInvoices(Connection &connection, const QString &matricule, int year)
+{
     Query invoice(connection,
         QStringLiteral(
             "insert into FACTURE (IDENTIFIANT, EXERCICE, TRIMESTRE, NUMEROORDRE, NUMEROFACTURE, DATEFACTURE, TYPEIDCLIENT, "
@@ -139,6 +137,19 @@ void insert(Connection &connection)
         invoice.setParam(QStringLiteral("CODE"), c.code);
         invoice.execute();
     }
+}
+
+} // namespace
+
+namespace DemoData {
+
+void insert(Connection &connection)
+{
+    const int year = QDate::currentDate().year();
+    const QString identifiant = QStringLiteral("0123456");
+    insertCompany(connection, identifiant, year);
+    insertClients(connection, year);
+    insertInvoices(connection, identifiant + QStringLiteral("AM000"), year);
     connection.commitRetaining();
 }
 

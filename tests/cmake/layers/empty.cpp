@@ -1,0 +1,1 @@
+// Nothing: the libraries of the layer check are only linked, never used.
