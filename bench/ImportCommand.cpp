@@ -185,8 +185,9 @@ int main(int argc, char **argv)
     }
     const double plainRate = Rows / (plain / 1000.0);
     const double commandRate = Rows / (command / 1000.0);
-    std::printf("plain prepared inserts:          %10.0f rows/s (%.0f ms)\n", plainRate, plain);
-    std::printf("kestra-cli import, stamping too: %10.0f rows/s (%.0f ms, whole process)\n", commandRate, command);
+    std::printf("plain prepared inserts:          %10.0f rows/s (%.0f ms, %.1f us per row)\n", plainRate, plain, 1e6 / plainRate);
+    std::printf("kestra-cli import, stamping too: %10.0f rows/s (%.0f ms, %.1f us per row, whole process)\n", commandRate, command,
+        1e6 / commandRate);
     std::printf("ratio import / plain:            %10.2f (target 0.30)\n", commandRate / plainRate);
     return 0;
 }

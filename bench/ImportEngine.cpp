@@ -168,8 +168,10 @@ int main(int argc, char **argv)
     const double plainRate = plain.imported / (plain.ms / 1000.0);
     const double engineRate = engine.imported / (engine.ms / 1000.0);
     std::printf("rows: %d, commit every 100 rows\n", rows);
-    std::printf("plain prepared inserts: %10.0f rows/s (%.0f ms, %d commits)\n", plainRate, plain.ms, plain.commits);
-    std::printf("import engine:          %10.0f rows/s (%.0f ms, %d commit requests)\n", engineRate, engine.ms, engine.commits);
+    std::printf("plain prepared inserts: %10.0f rows/s (%.0f ms, %.1f us per row, %d commits)\n", plainRate, plain.ms, 1e6 / plainRate,
+        plain.commits);
+    std::printf("import engine:          %10.0f rows/s (%.0f ms, %.1f us per row, %d commit requests)\n", engineRate, engine.ms,
+        1e6 / engineRate, engine.commits);
     std::printf("ratio engine / plain:   %10.2f (target 0.50)\n", engineRate / plainRate);
     for (const auto &[name, run] : { std::pair<const char *, const Run &> { "plain ", plain }, { "engine", engine } }) {
         std::printf("%s ms per tenth:", name);

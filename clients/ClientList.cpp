@@ -17,6 +17,8 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 
+#include <memory>
+
 namespace {
 
 // Every client form open in the program: lists share the one client data
@@ -153,30 +155,30 @@ void TFrmtiersgrille::BitBtn1Click()
 {
     if (showEntryInProgress())
         return;
-    auto *form = new TFrmtiersmaj(m_tiers);
+    // Owned here until shown: a refused start leaves no window behind.
+    auto form = std::make_unique<TFrmtiersmaj>(m_tiers);
     try {
         m_tiers->append();
     } catch (const Error &e) {
-        delete form;
         MessageBox::error(this, e.text());
         return;
     }
-    openForm(form);
+    openForm(form.release());
 }
 
 void TFrmtiersgrille::BitBtn3Click()
 {
     if (showEntryInProgress())
         return;
-    auto *form = new TFrmtiersmaj(m_tiers);
+    // Owned here until shown: a refused start leaves no window behind.
+    auto form = std::make_unique<TFrmtiersmaj>(m_tiers);
     try {
         m_tiers->edit();
     } catch (const Error &e) {
-        delete form;
         MessageBox::error(this, e.text());
         return;
     }
-    openForm(form);
+    openForm(form.release());
 }
 
 void TFrmtiersgrille::BitBtn2Click()

@@ -17,6 +17,8 @@
 #include <QPushButton>
 #include <QShowEvent>
 
+#include <memory>
+
 namespace {
 const QString SearchedTitle = QStringLiteral("Raison Sociale");
 
@@ -112,15 +114,15 @@ void Tfrmsocietes::eValChampRechChange()
 
 void Tfrmsocietes::openForm(void (DataSet::*start)())
 {
-    auto *form = new Tfrmparamsociete(m_societes);
+    // Owned here until shown: a refused start leaves no window behind.
+    auto form = std::make_unique<Tfrmparamsociete>(m_societes);
     try {
         (m_societes->*start)();
     } catch (const Error &e) {
-        delete form;
         MessageBox::error(this, e.text());
         return;
     }
-    openBeside(this, form, true);
+    openBeside(this, form.release(), true);
 }
 
 void Tfrmsocietes::BitBtn1Click()

@@ -172,8 +172,12 @@ QByteArray RowDecoder::blobBytes(const unsigned char *p) const
 
 QByteArray RowDecoder::pack(const unsigned char *message, const RowFormat &format) const
 {
-    RowFormat::Writer w(format);
     const int n = int(m_slots.size());
+    qsizetype texts = 0;
+    for (const Slot &o : m_slots)
+        if (read<short>(message + o.nullOffset) == 0)
+            texts += o.type == SQL_VARYING ? read<unsigned short>(message + o.offset) : o.type == SQL_TEXT ? o.length : 0;
+    RowFormat::Writer w(format, texts);
     for (int i = 0; i < n; ++i) {
         const Slot &o = m_slots[i];
         if (read<short>(message + o.nullOffset) != 0)

@@ -163,10 +163,11 @@ QByteArray RowFormat::pack(const Row &values) const
     return w.take();
 }
 
-RowFormat::Writer::Writer(const RowFormat &format)
+RowFormat::Writer::Writer(const RowFormat &format, qsizetype textBytes)
     : m_format(format)
-    , m_record(format.m_fixedSize, '\0')
 {
+    m_record.reserve(format.m_fixedSize + textBytes);
+    m_record.resize(format.m_fixedSize, '\0');
     std::memset(m_record.data(), 0xFF, size_t(format.bitmapSize()));
 }
 

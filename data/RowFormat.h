@@ -32,7 +32,9 @@ public:
     class Writer
     {
     public:
-        explicit Writer(const RowFormat &format);
+        // textBytes: room to keep for the texts, so that the record is
+        // allocated once at its size.
+        explicit Writer(const RowFormat &format, qsizetype textBytes = 0);
         void setInt32(int column, qint32 value);
         void setInt64(int column, qint64 value);
         void setDouble(int column, double value); // Double and Stamp

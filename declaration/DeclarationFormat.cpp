@@ -12,6 +12,30 @@ namespace DeclarationFormat {
 
 namespace {
 
+// Widths of the detail record's masked texts and of its dates.
+constexpr int InvoiceNumberWidth = 20;
+constexpr int ClientNameWidth = 40;
+constexpr int ClientAddressWidth = 120;
+constexpr int AuthorisationNumberWidth = 20;
+constexpr int DateWidth = 8;
+constexpr int ClientTypeWidth = 1;
+constexpr int ClientIdWidth = 13;
+
+// Every record has this width when its texts have their full width.
+constexpr int RecordWidth = 331;
+constexpr int PrefixWidth = 20;
+// The header's company texts, as the company form masks them: name,
+// activity, town (40 each), street (72), number and postal code (4 each).
+constexpr int HeaderTextsWidth = 3 * 40 + 72 + 4 + 4;
+// The header closes with blanks up to the record's width.
+constexpr int HeaderTrailingBlanks = RecordWidth - PrefixWidth - HeaderTextsWidth;
+static_assert(HeaderTrailingBlanks == 111, "the header record has the detail's width");
+// The totals record leaves blank what the detail holds between its order
+// number and its first amount: invoice number, date, client, authorisation.
+constexpr int TotalsBlankWidth = InvoiceNumberWidth + DateWidth + ClientTypeWidth + ClientIdWidth + ClientNameWidth + ClientAddressWidth
+    + AuthorisationNumberWidth + DateWidth;
+static_assert(TotalsBlankWidth == 230, "the totals record keeps the detail's columns in place");
+
 double number(const QVariant &v)
 {
     if (!v.isValid())
@@ -199,7 +223,7 @@ QByteArray header(const Prefix &p, const Company &c)
     appendPrefix(r, "EF", p);
     for (const QString *s : { &c.raisonSociale, &c.activite, &c.ville, &c.rue, &c.numero, &c.codePostal })
         appendText(r, *s);
-    r.fill(111, ' ');
+    r.fill(HeaderTrailingBlanks, ' ');
     return r.take();
 }
 
@@ -208,13 +232,13 @@ QByteArray detail(const Prefix &p, const Invoice &i, Totals &totals)
     Record r;
     appendPrefix(r, "DF", p);
     appendWhole(r, i.numeroOrdre.isValid() ? i.numeroOrdre.toLongLong() : 0);
-    appendPadded(r, i.numeroFacture, 20);
+    appendPadded(r, i.numeroFacture, InvoiceNumberWidth);
     appendDate(r, i.dateFacture);
     appendAsStored(r, i.typeIdClient);
     appendAsStored(r, i.identifiantClient);
-    appendPadded(r, i.nomPrenomClient, 40);
-    appendPadded(r, i.adresseClient, 120);
-    appendPadded(r, i.numeroAutorisation, 20);
+    appendPadded(r, i.nomPrenomClient, ClientNameWidth);
+    appendPadded(r, i.adresseClient, ClientAddressWidth);
+    appendPadded(r, i.numeroAutorisation, AuthorisationNumberWidth);
     appendDate(r, i.dateAutorisation);
     appendAmount(r, number(i.prixVente));
     appendRate(r, i.tauxFodec);
@@ -237,7 +261,7 @@ QByteArray totalsRecord(const Prefix &p, const Totals &t)
     Record r;
     appendPrefix(r, "TF", p);
     appendWhole(r, t.count);
-    r.fill(230, ' ');
+    r.fill(TotalsBlankWidth, ' ');
     appendAmount(r, t.prixVente);
     r.bytes("00000");
     appendAmount(r, t.montantFodec);

@@ -61,6 +61,11 @@ void setAutoAnswer(QMessageBox::StandardButton answer)
     g_autoAnswer = answer;
 }
 
+QMessageBox::StandardButton autoAnswer()
+{
+    return g_autoAnswer;
+}
+
 QString lastText()
 {
     return g_lastText;

@@ -24,6 +24,7 @@ QString applicationCaption();
 // shown (NoButton: shown as usual); each box shown or answered is recorded.
 void setNextAnswer(QMessageBox::StandardButton answer);
 void setAutoAnswer(QMessageBox::StandardButton answer); // every box until cleared with NoButton
+QMessageBox::StandardButton autoAnswer();
 QString lastText();
 QString lastCaption();
 int count();

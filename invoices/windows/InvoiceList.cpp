@@ -123,10 +123,11 @@ void TFrmsaisie::eValChampRechChange()
         reopenWithParams(*sql);
 }
 
-TFrmsaisiemaj *TFrmsaisie::openForm()
+std::unique_ptr<TFrmsaisiemaj> TFrmsaisie::openForm()
 {
-    auto *form = new TFrmsaisiemaj(m_invoices, m_clients);
-    m_lastForm = form;
+    // Owned by the caller until shown: a refused start leaves no window behind.
+    auto form = std::make_unique<TFrmsaisiemaj>(m_invoices, m_clients);
+    m_lastForm = form.get();
     return form;
 }
 
@@ -134,7 +135,7 @@ void TFrmsaisie::BitBtn1Click()
 {
     if (refuseWhileEditing())
         return;
-    TFrmsaisiemaj *form = openForm();
+    std::unique_ptr<TFrmsaisiemaj> form = openForm();
     try {
         if (!m_invoices->isActive())
             reopenWithParams(InvoiceStatements::opening());
@@ -147,31 +148,31 @@ void TFrmsaisie::BitBtn1Click()
     } catch (const Error &e) {
         // Nothing was typed yet: the new row goes, so no half-made invoice is left behind.
         m_invoices->cancel();
-        delete form;
         MessageBox::error(this, e.text());
         return;
     }
-    openBeside(this, form);
-    form->start();
+    TFrmsaisiemaj *shown = form.release();
+    openBeside(this, shown);
+    shown->start();
 }
 
 void TFrmsaisie::BitBtn3Click()
 {
     if (refuseWhileEditing())
         return;
-    TFrmsaisiemaj *form = openForm();
+    std::unique_ptr<TFrmsaisiemaj> form = openForm();
     try {
         if (!m_invoices->isActive())
             throw Error(QStringLiteral("Cannot perform this operation on a closed dataset"));
         m_invoices->edit();
     } catch (const Error &e) {
         m_invoices->cancel();
-        delete form;
         MessageBox::error(this, e.text());
         return;
     }
-    openBeside(this, form);
-    form->start();
+    TFrmsaisiemaj *shown = form.release();
+    openBeside(this, shown);
+    shown->start();
 }
 
 void TFrmsaisie::BitBtn2Click()

@@ -6,6 +6,7 @@
 #include <QPointer>
 
 #include <functional>
+#include <memory>
 
 class DataSet;
 class DBEdit;
@@ -55,7 +56,7 @@ private:
     // While a form edits a row, nothing here may move, re-query or delete.
     void followState();
     bool refuseWhileEditing();
-    TFrmsaisiemaj *openForm();
+    std::unique_ptr<TFrmsaisiemaj> openForm();
 
     DataSet *m_invoices;
     DataSet *m_clients;

@@ -1,6 +1,7 @@
 #include "app/CompanySelection.h"
 #include "app/MainWindow.h"
 #include "data/DataModule.h"
+#include "tests/support/ScopedAnswers.h"
 #include "tests/support/TestDatabase.h"
 #include "ui/MessageBox.h"
 
@@ -20,6 +21,8 @@ namespace {
 
 struct Shell
 {
+    // No box may wait for a click; boxes are shown again after the test.
+    ScopedAutoAnswer answer { QMessageBox::Ok };
     TestDatabase db;
     TDatadeclaration module;
     TFrmmain *main = nullptr;
@@ -28,7 +31,6 @@ struct Shell
     Shell()
     {
         MessageBox::resetRecord();
-        MessageBox::setAutoAnswer(QMessageBox::Ok);
         module.ivorande->setDatabaseName(db.path());
     }
     void start()

@@ -4,6 +4,8 @@
 #include "clients/ClientStatements.h"
 #include "data/DataModule.h"
 #include "data/Query.h"
+#include "tests/support/Restore.h"
+#include "tests/support/ScopedAnswers.h"
 #include "tests/support/TestDatabase.h"
 #include "ui/BoundEditors.h"
 #include "ui/FormKeys.h"
@@ -37,6 +39,9 @@ namespace {
 // as the program's one.
 struct Clients
 {
+    // No box may wait for a click; boxes are shown again after the test.
+    ScopedAutoAnswer answer { QMessageBox::Ok };
+    Restore<TDatadeclaration *> keepModule { Datadeclaration };
     TestDatabase db;
     TDatadeclaration module;
     DataSet *tiers = module.Itiers;
@@ -44,7 +49,6 @@ struct Clients
     Clients()
     {
         MessageBox::resetRecord();
-        MessageBox::setAutoAnswer(QMessageBox::Ok); // no box may wait for a click here
         module.ivorande->setDatabaseName(db.path());
         Datadeclaration = &module;
     }

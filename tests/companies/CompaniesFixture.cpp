@@ -19,7 +19,6 @@
 CompaniesFixture::CompaniesFixture()
 {
     MessageBox::resetRecord();
-    MessageBox::setAutoAnswer(QMessageBox::Ok); // no box may wait for a click
     module.ivorande->setDatabaseName(db.path());
     Datadeclaration = &module;
     Frmmain = &main;

@@ -2,6 +2,7 @@
 
 #include "app/MainWindow.h"
 #include "data/DataModule.h"
+#include "tests/support/ScopedAnswers.h"
 #include "tests/support/TestDatabase.h"
 
 #include <QString>
@@ -30,6 +31,8 @@ struct CompaniesFixture
     // The company form opened last.
     Tfrmparamsociete *form();
 
+    // No box may wait for a click; boxes are shown again after the test.
+    ScopedAutoAnswer answer { QMessageBox::Ok };
     TestDatabase db;
     TDatadeclaration module;
     TFrmmain main;

@@ -6,6 +6,7 @@
 #include "data/DataModule.h"
 #include "data/Query.h"
 #include "data/RowStore.h"
+#include "tests/support/ScopedFormatSettings.h"
 #include "tests/support/TestDatabase.h"
 
 #include <QSignalSpy>
@@ -234,24 +235,23 @@ TEST(DataSet, FieldTextsAreConvertedOrRefusedInTheToolkitsWords)
         { "DATEFACTURE", "05/03/2008", nullptr },
         { "DATEFACTURE", "32/03/2008", "'32/03/2008' is not a valid date" },
     };
-    FormatSettings fs = FormatSettings::current();
-    FormatSettings french;
-    FormatSettings::setCurrent(french);
-    for (const Case &c : cases) {
-        Field *field = f.fieldByName(QString::fromLatin1(c.field));
-        try {
-            field->setAsString(QString::fromLatin1(c.text));
-            EXPECT_EQ(c.error, nullptr) << c.field << " " << c.text;
-        } catch (const Error &e) {
-            ASSERT_NE(c.error, nullptr) << c.field << " " << c.text;
-            EXPECT_EQ(e.text(), QString::fromLatin1(c.error));
+    {
+        const ScopedFormatSettings french { FormatSettings() };
+        for (const Case &c : cases) {
+            Field *field = f.fieldByName(QString::fromLatin1(c.field));
+            try {
+                field->setAsString(QString::fromLatin1(c.text));
+                EXPECT_EQ(c.error, nullptr) << c.field << " " << c.text;
+            } catch (const Error &e) {
+                ASSERT_NE(c.error, nullptr) << c.field << " " << c.text;
+                EXPECT_EQ(e.text(), QString::fromLatin1(c.error));
+            }
         }
+        EXPECT_EQ(f.fieldByName(QStringLiteral("PRIXVENTE"))->displayText(), QStringLiteral("1 234,500"));
+        EXPECT_EQ(f.fieldByName(QStringLiteral("DATEFACTURE"))->asString(), QStringLiteral("05/03/2008"));
+        f.fieldByName(QStringLiteral("NOMPRENOMCLIENT"))->setAsString(QString(50, QLatin1Char('N')));
+        EXPECT_EQ(f.fieldByName(QStringLiteral("NOMPRENOMCLIENT"))->asString().size(), 40);
     }
-    EXPECT_EQ(f.fieldByName(QStringLiteral("PRIXVENTE"))->displayText(), QStringLiteral("1 234,500"));
-    EXPECT_EQ(f.fieldByName(QStringLiteral("DATEFACTURE"))->asString(), QStringLiteral("05/03/2008"));
-    f.fieldByName(QStringLiteral("NOMPRENOMCLIENT"))->setAsString(QString(50, QLatin1Char('N')));
-    EXPECT_EQ(f.fieldByName(QStringLiteral("NOMPRENOMCLIENT"))->asString().size(), 40);
-    FormatSettings::setCurrent(fs);
     f.cancel();
 
     f.close();

@@ -3,6 +3,7 @@
 #include "app/CompanySelection.h"
 #include "data/DataSet.h"
 #include "declaration/windows/DeclarationWindow.h"
+#include "tests/support/ScopedAnswers.h"
 #include "tests/support/TestDatabase.h"
 #include "ui/MessageBox.h"
 
@@ -31,6 +32,8 @@ QByteArray readAll(const QString &path)
 // year and another company.
 struct Register
 {
+    // No box may wait for a click; boxes are shown again after the test.
+    ScopedAutoAnswer answer { QMessageBox::Ok };
     TestDatabase db;
     WorkingContext context;
     QTemporaryDir out;
@@ -67,7 +70,6 @@ struct Register
         societes.open();
         chooseCompany(societes, context);
         MessageBox::resetRecord();
-        MessageBox::setAutoAnswer(QMessageBox::Ok);
     }
 };
 

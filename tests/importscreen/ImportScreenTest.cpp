@@ -9,6 +9,8 @@
 #include "import/wizard/DataImportWizard.h"
 #include "import/wizard/DataImportWizardForm.h"
 #include "tests/importscreen/ImportScreenSupport.h"
+#include "tests/support/Restore.h"
+#include "tests/support/ScopedAnswers.h"
 #include "ui/MessageBox.h"
 
 #include <QApplication>
@@ -21,6 +23,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 #include <gtest/gtest.h>
 
 namespace {
@@ -432,10 +435,12 @@ TEST(ImportScreenWiring, ImportationOpensTheScreenInItsOwnWindow)
     db.connection().close();
     TDatadeclaration module;
     module.ivorande->setDatabaseName(db.path());
-    Datadeclaration = &module;
+    const Restore<TDatadeclaration *> keepModule(Datadeclaration, &module);
     MessageBox::resetRecord();
-    MessageBox::setAutoAnswer(QMessageBox::Ok);
-    auto *main = new TFrmmain;
+    const ScopedAutoAnswer answer(QMessageBox::Ok);
+    const Restore<TFrmmain *> keepMain(Frmmain);
+    auto owner = std::make_unique<TFrmmain>();
+    TFrmmain *main = owner.get();
     Frmmain = main;
     module.setWorkingContext(main);
     registerWindows();
@@ -461,8 +466,4 @@ TEST(ImportScreenWiring, ImportationOpensTheScreenInItsOwnWindow)
     EXPECT_TRUE(watch.isNull());
     EXPECT_EQ(MessageBox::count(), 0) << MessageBox::lastText().toStdString();
 
-    delete main;
-    Frmmain = nullptr;
-    Datadeclaration = nullptr;
-    MessageBox::setAutoAnswer(QMessageBox::NoButton);
 }

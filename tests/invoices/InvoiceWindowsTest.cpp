@@ -8,6 +8,8 @@
 #include "declaration/DeclarationGeneration.h"
 #include "invoices/windows/InvoiceForm.h"
 #include "invoices/windows/InvoiceList.h"
+#include "tests/support/Restore.h"
+#include "tests/support/ScopedAnswers.h"
 #include "tests/support/TestDatabase.h"
 #include "ui/BoundEditors.h"
 #include "ui/MessageBox.h"
@@ -22,6 +24,7 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace {
 
@@ -305,10 +308,12 @@ TEST(InvoiceRoad, OneInvoiceFromTheKeyboardToTheDeclaration)
     db.connection().close();
     TDatadeclaration module;
     module.ivorande->setDatabaseName(db.path());
-    Datadeclaration = &module;
+    const Restore<TDatadeclaration *> keepModule(Datadeclaration, &module);
     MessageBox::resetRecord();
-    MessageBox::setAutoAnswer(QMessageBox::Ok);
-    auto *main = new TFrmmain;
+    const ScopedAutoAnswer answer(QMessageBox::Ok);
+    const Restore<TFrmmain *> keepMain(Frmmain);
+    auto owner = std::make_unique<TFrmmain>();
+    TFrmmain *main = owner.get();
     Frmmain = main;
     module.setWorkingContext(main);
     registerWindows();
@@ -380,8 +385,4 @@ TEST(InvoiceRoad, OneInvoiceFromTheKeyboardToTheDeclaration)
                    "01800"
                    "000000000181800"));
 
-    delete main;
-    Frmmain = nullptr;
-    Datadeclaration = nullptr;
-    MessageBox::setAutoAnswer(QMessageBox::NoButton);
 }

@@ -4,6 +4,7 @@
 #include "invoices/windows/InvoiceList.h"
 #include "invoices/windows/PeriodDialog.h"
 #include "tests/report/PdfText.h"
+#include "tests/support/ScopedAnswers.h"
 #include "tests/support/TestDatabase.h"
 #include "ui/DateEdit.h"
 #include "ui/MessageBox.h"
@@ -21,6 +22,8 @@ namespace {
 
 struct Statement
 {
+    // No box may wait for a click; boxes are shown again after the test.
+    ScopedAutoAnswer answer { QMessageBox::Ok };
     TestDatabase db;
     TDatadeclaration module;
     QTemporaryDir dir;
@@ -29,7 +32,6 @@ struct Statement
     explicit Statement(int invoices = 0)
     {
         MessageBox::resetRecord();
-        MessageBox::setAutoAnswer(QMessageBox::Ok);
         // Numbered in the reverse of their dates; two on the period's bounds.
         const char *rows[] = {
             "'0123456AM000', 2008, 1, 1, 'F-BORNE-FIN', '2008-03-31', 'CLIENT AU DERNIER JOUR', 1000, 1, 10, 18, 181.8, 0, 0",

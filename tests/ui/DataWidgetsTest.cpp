@@ -1,4 +1,5 @@
 #include "data/DataSet.h"
+#include "tests/support/ScopedAnswers.h"
 #include "tests/support/TestDatabase.h"
 #include "ui/BoundEditors.h"
 #include "ui/DBGrid.h"
@@ -17,6 +18,8 @@ namespace {
 
 struct ClientsFixture
 {
+    // No box may wait for a click; boxes are shown again after the test.
+    ScopedAutoAnswer answer { QMessageBox::Ok };
     TestDatabase db;
     DataSet tiers { db.connection(), QStringLiteral("Itiers") };
 
@@ -29,7 +32,6 @@ struct ClientsFixture
         tiers.setUpdateTable(QStringLiteral("TIERS"), { QStringLiteral("CODE") });
         tiers.open();
         MessageBox::resetRecord();
-        MessageBox::setAutoAnswer(QMessageBox::Ok); // no box may wait for a click here
     }
 };
 

@@ -1,4 +1,5 @@
 #include "data/DataSet.h"
+#include "tests/support/ScopedAnswers.h"
 #include "tests/support/TestDatabase.h"
 #include "ui/BoundEditors.h"
 #include "ui/EntryForm.h"
@@ -50,6 +51,8 @@ public:
 
 struct Fixture
 {
+    // No box may wait for a click; boxes are shown again after the test.
+    ScopedAutoAnswer answer { QMessageBox::Ok };
     TestDatabase db;
     DataSet tiers { db.connection(), QStringLiteral("Itiers") };
     Fixture()
@@ -58,7 +61,6 @@ struct Fixture
         tiers.setUpdateTable(QStringLiteral("TIERS"), { QStringLiteral("CODE") });
         tiers.open();
         MessageBox::resetRecord();
-        MessageBox::setAutoAnswer(QMessageBox::Ok); // no box may wait for a click here
     }
 };
 
