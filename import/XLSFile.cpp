@@ -243,8 +243,9 @@ QString numberText(double value)
 // ---------------------------------------------------------------- arena
 
 // Records live in one arena per workbook: the object, then its data bytes.
-// Nothing is freed one by one; the few record kinds that hold texts are
-// destroyed when the arena is cleared.
+// Nothing is freed one by one; the kinds that are not trivially destructible
+// (those holding texts) are destroyed when the arena is cleared, each as its
+// own kind.
 class XlsArena
 {
 public:
@@ -270,8 +271,13 @@ public:
 
     // The object, its data, and with withLink the room for the link to the
     // CONTINUE record that follows.
+    // A record shorter than its kind's fixed part is refused here, before
+    // any of its fields is read.
     template <class T> T *make(TxlsSection *section, quint16 id, const quint8 *data, quint16 size, bool withLink = false)
     {
+        static_assert(std::is_base_of_v<TbiffRecord, T>);
+        if (size < T::MinSize)
+            recordInvalid(id);
         constexpr std::size_t objectSize = (sizeof(T) + 7) & ~std::size_t(7);
         static_assert(objectSize < 65536);
         const std::size_t dataSpace = withLink ? ((std::size_t(size) + 7) & ~std::size_t(7)) + sizeof(void *) : size;
@@ -282,8 +288,8 @@ public:
             std::memset(memory + objectSize + dataSpace - sizeof(void *), 0, sizeof(void *));
         T *record = new (memory) T(section, id, size, quint16(objectSize));
         record->m_hasLink = withLink;
-        if constexpr (T::HoldsTexts)
-            m_destroy.push_back(record);
+        if constexpr (!std::is_trivially_destructible_v<T>)
+            m_destroy.push_back({ record, [](TbiffRecord *r) { static_cast<T *>(r)->~T(); } });
         return record;
     }
 
@@ -294,8 +300,8 @@ public:
     {
         if (m_left == BlockSize && m_large.empty() && m_destroy.empty())
             return; // nothing since the last time
-        for (TbiffRecord *record : m_destroy)
-            record->~TbiffRecord();
+        for (const Destroy &d : m_destroy)
+            d.destroy(d.record);
         m_destroy.clear();
         m_large.clear();
         if (m_blocks.size() > 1)
@@ -326,10 +332,21 @@ private:
     }
     std::vector<Block> m_blocks;
     std::vector<std::unique_ptr<char[]>> m_large;
-    std::vector<TbiffRecord *> m_destroy;
+    struct Destroy
+    {
+        TbiffRecord *record;
+        void (*destroy)(TbiffRecord *);
+    };
+    std::vector<Destroy> m_destroy;
     char *m_next = nullptr;
     std::size_t m_left = 0;
 };
+
+// Cells are many: a kind of them that needed its destructor run would cost
+// the arena one more entry per cell.
+static_assert(std::is_trivially_destructible_v<TbiffBlank> && std::is_trivially_destructible_v<TbiffNumber>
+    && std::is_trivially_destructible_v<TbiffRK> && std::is_trivially_destructible_v<TbiffBoolErr>
+    && std::is_trivially_destructible_v<TbiffLabelSST>);
 
 // ---------------------------------------------------------------- stream
 
@@ -474,6 +491,9 @@ private:
         // Cell records outside a worksheet are ignored like any other.
         if (where != Section::WorkSheet && isSheetRecord(id))
             return arena.make<TbiffRecord>(section, id, data, size, link);
+        // The date system is read from the globals only.
+        if (where == Section::Globals && id == DateMode)
+            return arena.make<TbiffDateMode>(section, id, data, size, link);
         switch (id) {
         case Formula:
         case Formula3:
@@ -666,8 +686,6 @@ TbiffRecord::TbiffRecord(TxlsSection *section, quint16 id, quint16 size, quint16
 {
 }
 
-TbiffRecord::~TbiffRecord() = default;
-
 TbiffContinue **TbiffRecord::linkSlot() const
 {
     const quint8 *end = data() + ((std::size_t(m_size) + 7) & ~std::size_t(7));
@@ -694,35 +712,16 @@ quint32 TbiffRecord::dwordAt(int offset) const
     return offset >= 0 && offset + 4 <= m_size ? le32(data() + offset) : 0;
 }
 
-void TbiffRecord::requireSize(int size) const
-{
-    if (m_size < size)
-        recordInvalid(m_id);
-}
-
 TbiffBOF::TbiffBOF(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
     : TbiffRecord(section, id, size, dataOffset)
 {
-    requireSize(4);
     if (version() != 0x0600)
         throw EDataImportError(QStringLiteral("File is saved with an invalid Excel version"));
-}
-
-TbiffBoundSheet::TbiffBoundSheet(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
-    : TbiffRecord(section, id, size, dataOffset)
-{
-    requireSize(8);
 }
 
 void TbiffBoundSheet::afterRead()
 {
     m_name = readXlsString(*this, 6, true);
-}
-
-TbiffXF::TbiffXF(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
-    : TbiffRecord(section, id, size, dataOffset)
-{
-    requireSize(4);
 }
 
 void TbiffXF::setFormatIndex(quint16 index)
@@ -732,21 +731,9 @@ void TbiffXF::setFormatIndex(quint16 index)
     d[3] = quint8(index >> 8);
 }
 
-TbiffFormat::TbiffFormat(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
-    : TbiffRecord(section, id, size, dataOffset)
-{
-    requireSize(2);
-}
-
 void TbiffFormat::afterRead()
 {
     m_format = readXlsString(*this, 2, false);
-}
-
-TbiffSST::TbiffSST(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
-    : TbiffRecord(section, id, size, dataOffset)
-{
-    requireSize(8);
 }
 
 QString TbiffString::text() const
@@ -754,25 +741,7 @@ QString TbiffString::text() const
     return readXlsString(*this, 0, false).text();
 }
 
-TbiffShrFmla::TbiffShrFmla(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
-    : TbiffRecord(section, id, size, dataOffset)
-{
-    requireSize(10);
-}
-
-TbiffColRow::TbiffColRow(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
-    : TbiffRecord(section, id, size, dataOffset)
-{
-    requireSize(4);
-}
-
 // ---------------------------------------------------------------- cells
-
-TbiffCell::TbiffCell(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
-    : TbiffColRow(section, id, size, dataOffset)
-{
-    requireSize(6);
-}
 
 TxlsWorkSheet *TbiffCell::workSheet() const
 {
@@ -862,11 +831,6 @@ void TbiffCell::setVariant(const QVariant &)
     cannotAccess("Variant");
 }
 
-TbiffBlank::TbiffBlank(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
-    : TbiffCell(section, id, size, dataOffset)
-{
-}
-
 bool TbiffNumberCell::isDate() const
 {
     const TxlsWorkSheet *sheet = workSheet();
@@ -893,12 +857,6 @@ double TbiffNumberCell::dateTime() const
     return sheet && sheet->workbook()->globals().dates1904() ? value + 1462.0 : value;
 }
 
-TbiffNumber::TbiffNumber(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
-    : TbiffNumberCell(section, id, size, dataOffset)
-{
-    requireSize(14);
-}
-
 double TbiffNumber::number() const
 {
     return leDouble(data() + 6);
@@ -909,18 +867,6 @@ void TbiffNumber::setNumber(double value)
     quint64 bits;
     std::memcpy(&bits, &value, sizeof bits);
     qToLittleEndian(bits, mutableData() + 6);
-}
-
-TbiffRK::TbiffRK(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
-    : TbiffNumberCell(section, id, size, dataOffset)
-{
-    requireSize(10);
-}
-
-TbiffBoolErr::TbiffBoolErr(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
-    : TbiffCell(section, id, size, dataOffset)
-{
-    requireSize(8);
 }
 
 QString TbiffBoolErr::text() const
@@ -952,7 +898,6 @@ QVariant TbiffBoolErr::variant() const
 TbiffLabelSST::TbiffLabelSST(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
     : TbiffCell(section, id, size, dataOffset)
 {
-    requireSize(10);
     // The table is read before any worksheet; an index beyond it is a
     // damaged file.
     TbiffSSTList &sst = workSheet()->workbook()->globals().sst();
@@ -971,12 +916,6 @@ QString TbiffLabelSST::text() const
     return workSheet()->workbook()->globals().sst().text(int(sstIndex()));
 }
 
-TbiffLabel::TbiffLabel(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
-    : TbiffCell(section, id, size, dataOffset)
-{
-    requireSize(9);
-}
-
 void TbiffLabel::afterRead()
 {
     m_text = readXlsString(*this, 6, false);
@@ -985,14 +924,13 @@ void TbiffLabel::afterRead()
 TbiffFormula::TbiffFormula(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
     : TbiffCell(section, id, size, dataOffset)
 {
-    requireSize(14);
-    if (wordAt(12) == 0xFFFF) {
-        switch (byteAt(6)) {
+    if (fixedWord(12) == 0xFFFF) {
+        switch (fixedByte(6)) {
         case 0:
             m_result = QString();
             break; // the STRING record that follows gives it
         case 1:
-            m_result = byteAt(8) == 1;
+            m_result = fixedByte(8) == 1;
             break;
         default:
             break; // error or empty: no result
@@ -1037,7 +975,7 @@ quint32 TbiffFormula::sharedFormulaKey() const
 
 int TbiffMultiple::count() const
 {
-    return dataSize() >= 6 ? (dataSize() - 6) / entrySize() : 0;
+    return (dataSize() - MinSize) / entrySize();
 }
 
 bool TbiffMultiple::next()
@@ -1048,15 +986,6 @@ bool TbiffMultiple::next()
     return true;
 }
 
-TbiffMulBlank::TbiffMulBlank(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
-    : TbiffMultiple(section, id, size, dataOffset)
-{
-}
-
-TbiffMulRK::TbiffMulRK(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
-    : TbiffMultiple(section, id, size, dataOffset)
-{
-}
 
 // ---------------------------------------------------------------- lists
 
@@ -1752,7 +1681,7 @@ void TxlsWorkbook::readGlobals(XlsRecordStream &stream)
         case XlsRecordId::FilePass:
             fileInvalid(); // encrypted: the records would read as garbage
         case XlsRecordId::DateMode:
-            g.setDates1904(record->wordAt(0) == 1);
+            g.setDates1904(static_cast<TbiffDateMode *>(record)->dates1904());
             break;
         default:
             break;

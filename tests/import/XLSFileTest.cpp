@@ -599,6 +599,61 @@ TEST_F(XlsReader, DamagedStreamsFailWithTheirMessages)
     EXPECT_EQ(openError(good), QString());
 }
 
+// Every kind with fixed fields opens at the size of its fixed part and is
+// refused, by its identifier, one byte short of it: no field is ever read as
+// zeros past a record's end.
+TEST_F(XlsReader, RecordsShorterThanTheirFixedPartAreRefused)
+{
+    enum class Where { FirstRecord, Globals, Sheet };
+    const QByteArray head = S::le16(0) + S::le16(0) + S::le16(0); // row, column, XF
+    const struct
+    {
+        const char *what;
+        quint16 id;
+        Where where;
+        QByteArray data; // exactly the fixed part
+    } cases[] = {
+        { "BOF", 0x0809, Where::FirstRecord, S::le16(0x0600) + S::le16(0x0005) },
+        { "BOUNDSHEET", 0x0085, Where::Globals, S::le32(0) + QByteArray(2, '\0') + S::string8(QString()) },
+        { "XF", 0x00E0, Where::Globals, S::le16(0) + S::le16(0) },
+        { "FORMAT", 0x041E, Where::Globals, S::le16(164) + S::string16(QString()) },
+        { "SST", 0x00FC, Where::Globals, S::le32(0) + S::le32(0) },
+        { "DATEMODE", 0x0022, Where::Globals, S::le16(1) },
+        { "BLANK", 0x0201, Where::Sheet, head },
+        { "NUMBER", 0x0203, Where::Sheet, head + S::leDouble(2.5) },
+        { "RK", 0x027E, Where::Sheet, head + S::le32(0x193) },
+        { "BOOLERR", 0x0205, Where::Sheet, head + QByteArray(1, '\1') + QByteArray(1, '\0') },
+        { "LABELSST", 0x00FD, Where::Sheet, head + S::le32(0) },
+        { "LABEL", 0x0204, Where::Sheet, head + S::string16(QString()) },
+        { "FORMULA", 0x0006, Where::Sheet, head + S::numberResult(1) },
+        { "SHRFMLA", 0x04BC, Where::Sheet, QByteArray(8, '\0') + S::le16(0) },
+        { "MULRK", 0x00BD, Where::Sheet, S::le16(0) + S::le16(0) + S::le16(0) },
+        { "MULBLANK", 0x00BE, Where::Sheet, S::le16(0) + S::le16(0) + S::le16(0) },
+    };
+    auto workbook = [](const auto &c, const QByteArray &data) {
+        S s;
+        if (c.where == Where::FirstRecord)
+            s.record(c.id, data);
+        else
+            s.bof(0x0005);
+        if (c.where == Where::Globals)
+            s.record(c.id, data);
+        s.record(0x00E0, S::le16(0) + S::le16(0) + QByteArray(16, '\0'))
+            .record(0x0085, S::le32(0) + QByteArray(2, '\0') + S::string8(QStringLiteral("F")))
+            .record(0x00FC, S::le32(1) + S::le32(1) + S::string16(QStringLiteral("a")))
+            .eof()
+            .beginSheet();
+        if (c.where == Where::Sheet)
+            s.record(c.id, data);
+        return s.number(1, 0, 0, 7).eof().bytes();
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(openError(workbook(c, c.data)), QString()) << c.what << " at its fixed size";
+        EXPECT_EQ(openError(workbook(c, c.data.chopped(1))), QString::asprintf("Record with ID 0x%x is invalid", unsigned(c.id)))
+            << c.what << " one byte short";
+    }
+}
+
 TEST_F(XlsReader, SharedFormulaTokensBecomeAbsolute)
 {
     // =A1+B1 shared from C1, referred to by C3: relative references move two
