@@ -1040,78 +1040,102 @@ TbiffCell *TbiffCellList::find(int position)
     return keyOf(*it) == position ? static_cast<TbiffCell *>(*it) : nullptr;
 }
 
+int TbiffCellList::lowerBound(int position)
+{
+    sort();
+    auto it = std::lower_bound(m_items.begin(), m_items.end(), position, [this](const TbiffRecord *c, int p) { return keyOf(c) < p; });
+    return int(it - m_items.begin());
+}
+
 TbiffCell *TbiffCellList::cell(int i)
 {
     sort();
     return static_cast<TbiffCell *>(m_items[std::size_t(i)]);
 }
 
-namespace {
-
-template <typename Line> int lineCount(const std::map<int, std::unique_ptr<Line>> &lines)
-{
-    return lines.empty() ? 0 : lines.rbegin()->first + 1;
-}
-
-template <typename Line> Line *lineAt(const std::map<int, std::unique_ptr<Line>> &lines, int index, Line &empty)
-{
-    const auto it = lines.find(index);
-    return it == lines.end() ? &empty : it->second.get();
-}
-
-template <typename Line> Line *growLine(std::map<int, std::unique_ptr<Line>> &lines, int index)
-{
-    // Cells mostly come in order: the last line is the likely one.
-    if (!lines.empty() && lines.rbegin()->first == index)
-        return lines.rbegin()->second.get();
-    std::unique_ptr<Line> &line = lines[index];
-    if (!line)
-        line = std::make_unique<Line>();
-    return line.get();
-}
-
-} // namespace
-
-int TxlsRowList::count() const
-{
-    return lineCount(m_rows);
-}
-
 TxlsRow *TxlsRowList::row(int index) const
 {
-    return lineAt(m_rows, index, m_empty);
+    if (index >= 0 && std::size_t(index) < m_rows.size() && m_rows[std::size_t(index)].index == index)
+        return m_rows[std::size_t(index)].row.get();
+    const auto it = std::lower_bound(m_rows.begin(), m_rows.end(), index, [](const Entry &e, int i) { return e.index < i; });
+    return it != m_rows.end() && it->index == index ? it->row.get() : &m_empty;
 }
 
 TxlsRow *TxlsRowList::grow(int index)
 {
-    return growLine(m_rows, index);
+    if (m_rows.empty() || m_rows.back().index < index) {
+        m_rows.push_back({ index, std::make_unique<TxlsRow>() });
+        return m_rows.back().row.get();
+    }
+    if (m_rows.back().index == index)
+        return m_rows.back().row.get();
+    auto it = std::lower_bound(m_rows.begin(), m_rows.end(), index, [](const Entry &e, int i) { return e.index < i; });
+    if (it == m_rows.end() || it->index != index)
+        it = m_rows.insert(it, { index, std::make_unique<TxlsRow>() });
+    return it->row.get();
 }
 
 void TxlsRowList::squeeze()
 {
+    m_rows.shrink_to_fit();
     for (auto &entry : m_rows)
-        entry.second->squeeze();
-}
-
-int TxlsColList::count() const
-{
-    return lineCount(m_cols);
+        entry.row->squeeze();
 }
 
 TxlsCol *TxlsColList::col(int index) const
 {
-    return lineAt(m_cols, index, m_empty);
+    int lowest, highest;
+    if (!extent(index, lowest, highest))
+        return &m_empty;
+    std::unique_ptr<TxlsCol> &column = m_gathered[index];
+    if (!column) {
+        column = std::make_unique<TxlsCol>();
+        for (int r = lowest; r <= highest; ++r) {
+            TxlsRow *row = m_rows.row(r);
+            for (int i = row->lowerBound(index); i < row->count() && row->cell(i)->column() == index; ++i)
+                column->add(row->cell(i));
+        }
+    }
+    return column.get();
 }
 
-TxlsCol *TxlsColList::grow(int index)
+void TxlsColList::add(TbiffCell *cell)
 {
-    return growLine(m_cols, index);
+    const int index = cell->column();
+    if (index >= count())
+        m_extents.resize(std::size_t(index) + 1);
+    Extent &e = m_extents[std::size_t(index)];
+    if (e.lowest < 0) {
+        e.lowest = e.highest = cell->row();
+    } else {
+        e.lowest = std::min(e.lowest, cell->row());
+        e.highest = std::max(e.highest, cell->row());
+    }
+    const auto gathered = m_gathered.find(index);
+    if (gathered != m_gathered.end())
+        gathered->second->add(cell);
+}
+
+bool TxlsColList::extent(int index, int &lowest, int &highest) const
+{
+    lowest = highest = -1;
+    if (index < 0 || index >= count() || m_extents[std::size_t(index)].lowest < 0)
+        return false;
+    lowest = m_extents[std::size_t(index)].lowest;
+    highest = m_extents[std::size_t(index)].highest;
+    return true;
 }
 
 void TxlsColList::squeeze()
 {
-    for (auto &entry : m_cols)
+    for (auto &entry : m_gathered)
         entry.second->squeeze();
+}
+
+void TxlsColList::clear()
+{
+    m_extents.clear();
+    m_gathered.clear();
 }
 
 TbiffShrFmla *TbiffShrFmlaList::find(quint32 key)
@@ -1307,7 +1331,7 @@ void TxlsWorkSheet::addCell(TbiffCell *cell)
         m_lastRow = cell->row();
     }
     row->add(cell);
-    m_cols.grow(cell->column())->add(cell);
+    m_cols.add(cell);
     ++m_cellCount;
     if (cell->isFormula())
         m_formulas.push_back(static_cast<TbiffFormula *>(cell));
@@ -1342,12 +1366,7 @@ bool TxlsWorkSheet::rowExtent(int row, int &lowest, int &highest) const
 
 bool TxlsWorkSheet::colExtent(int column, int &lowest, int &highest) const
 {
-    lowest = highest = -1;
-    if (column < 0 || column >= m_cols.count() || m_cols.col(column)->isEmpty())
-        return false;
-    lowest = m_cols.col(column)->lowest();
-    highest = m_cols.col(column)->highest();
-    return true;
+    return m_cols.extent(column, lowest, highest);
 }
 
 namespace {
@@ -2169,9 +2188,8 @@ void TxlsWorkbookBuilder::finish()
 {
     m_workbook.globals().bindFormats();
     for (int s = 0; s < m_workbook.workSheets().count(); ++s) {
-        TxlsWorkSheet *sheet = m_workbook.workSheets().sheet(s);
-        for (int i = 0; i < sheet->cols().count(); ++i)
-            sheet->cols().col(i)->squeeze();
+        m_workbook.workSheets().sheet(s)->rows().squeeze();
+        m_workbook.workSheets().sheet(s)->cols().squeeze();
     }
     m_file.m_opened = true;
     m_finished = true;

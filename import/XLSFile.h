@@ -543,6 +543,8 @@ public:
     void add(TbiffCell *cell);
     // The cell at the given position along the list; nullptr when none.
     TbiffCell *find(int position);
+    // Index of the first cell at or after the position (count() when none).
+    int lowerBound(int position);
     TbiffCell *cell(int i);
     void squeeze() { m_items.shrink_to_fit(); }
     void reserve(std::size_t count) { m_items.reserve(count); }
@@ -583,7 +585,7 @@ class TxlsRowList : public TxlsList
 {
 public:
     // One past the highest row index that holds a cell.
-    int count() const;
+    int count() const { return m_rows.empty() ? 0 : m_rows.back().index + 1; }
     TxlsRow *row(int index) const;
     // The row at that index, made when it holds no cell yet.
     TxlsRow *grow(int index);
@@ -591,22 +593,47 @@ public:
     void clear() { m_rows.clear(); }
 
 private:
-    std::map<int, std::unique_ptr<TxlsRow>> m_rows;
+    // By index; rows mostly come in order and without gaps, so the entry of
+    // row i is mostly the i-th.
+    struct Entry
+    {
+        int index;
+        std::unique_ptr<TxlsRow> row;
+    };
+    std::vector<Entry> m_rows;
     mutable TxlsRow m_empty;
 };
 
-// The columns of a worksheet by column index, kept like the rows.
+// The columns of a worksheet by column index. Each column's extent is kept
+// as cells are added; its list of cells, which only a lookup by column
+// needs, is gathered from the rows on first use and kept up to date from
+// then on. The cells themselves are the rows' ones.
 class TxlsColList : public TxlsList
 {
 public:
-    int count() const;
+    explicit TxlsColList(const TxlsRowList &rows)
+        : m_rows(rows)
+    {
+    }
+    // One past the highest column index that holds a cell.
+    int count() const { return int(m_extents.size()); }
     TxlsCol *col(int index) const;
-    TxlsCol *grow(int index);
+    // A cell just added to the rows.
+    void add(TbiffCell *cell);
+    // Whether the column holds a cell, and its lowest and highest row.
+    bool extent(int index, int &lowest, int &highest) const;
     void squeeze();
-    void clear() { m_cols.clear(); }
+    void clear();
 
 private:
-    std::map<int, std::unique_ptr<TxlsCol>> m_cols;
+    struct Extent
+    {
+        int lowest = -1;
+        int highest = -1;
+    };
+    const TxlsRowList &m_rows;
+    std::vector<Extent> m_extents;
+    mutable std::map<int, std::unique_ptr<TxlsCol>> m_gathered;
     mutable TxlsCol m_empty;
 };
 
@@ -758,7 +785,7 @@ public:
 
 private:
     TxlsRowList m_rows;
-    TxlsColList m_cols;
+    TxlsColList m_cols { m_rows };
     TbiffShrFmlaList m_sharedFormulas;
     std::vector<TbiffFormula *> m_formulas;
     qsizetype m_cellCount = 0;

@@ -697,6 +697,43 @@ TEST_F(XlsReader, FormulasWithoutTheirSharedFormulaKeepTheirResult)
     EXPECT_EQ(static_cast<TbiffFormula *>(wb.sheet()->cell(7, 1))->tokens(), ptgExp);
 }
 
+// A column's cells are the rows' own cell objects, in row order, records at
+// one place in the order read; a column gathered once follows later cells.
+TEST_F(XlsReader, ColumnsHoldTheRowsCells)
+{
+    Opened wb(oneSheet([](S &s) { s.number(5, 3, 0, 1).number(1, 0, 0, 2).number(1, 3, 0, 3).number(1, 3, 0, 4).number(3, 1, 0, 5); }));
+    TxlsWorkSheet *sheet = wb.sheet();
+    TxlsCol *col = sheet->cols().col(3);
+    ASSERT_EQ(col->count(), 3);
+    EXPECT_EQ(col->number(), 3);
+    EXPECT_EQ(std::make_pair(col->lowest(), col->highest()), std::make_pair(1, 5));
+    QStringList texts;
+    for (int i = 0; i < col->count(); ++i)
+        texts << col->cell(i)->text();
+    EXPECT_EQ(texts, QStringList({ QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("1") }));
+    EXPECT_EQ(col->find(1), sheet->cell(1, 3)); // the later record, the very object
+    EXPECT_EQ(col->find(5), sheet->cell(5, 3));
+    EXPECT_EQ(col->find(3), nullptr);
+    EXPECT_TRUE(sheet->cols().col(2)->isEmpty());
+    EXPECT_TRUE(sheet->cols().col(40)->isEmpty());
+    EXPECT_EQ(sheet->cols().count(), 4);
+
+    TxlsFile file;
+    TxlsWorkbookBuilder builder(file);
+    TxlsWorkSheet *built = builder.addWorkSheet(QStringLiteral("B"), false);
+    builder.addNumber(built, 4, 0, 0, 10);
+    ASSERT_EQ(built->cols().col(0)->count(), 1);
+    builder.addNumber(built, 2, 0, 0, 20);
+    builder.finish();
+    TxlsCol *later = built->cols().col(0);
+    ASSERT_EQ(later->count(), 2);
+    EXPECT_EQ(later->cell(0)->text(), QStringLiteral("20"));
+    EXPECT_EQ(later->find(2), built->cell(2, 0));
+    int lowest = 0, highest = 0;
+    ASSERT_TRUE(built->colExtent(0, lowest, highest));
+    EXPECT_EQ(std::make_pair(lowest, highest), std::make_pair(2, 4));
+}
+
 TEST_F(XlsReader, RowsAndColumnsOnlyWhereCellsAre)
 {
     // Blanks beyond the 256 columns are passed over; cells far down cost
