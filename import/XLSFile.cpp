@@ -246,28 +246,22 @@ QString numberText(double value)
 // Nothing is freed one by one; the kinds that are not trivially destructible
 // (those holding texts) are destroyed when the arena is cleared, each as its
 // own kind.
+//
+// Blocks are aligned on their size, so a record finds the header of its
+// block from its own address. The header names the workbook and, by offset,
+// where the records of one section end and those of the next begin: a
+// record need not carry a pointer to its section, which for a million cells
+// is eight megabytes.
 class XlsArena
 {
 public:
-    ~XlsArena() { clear(); }
-
-    void *allocate(std::size_t size)
+    explicit XlsArena(TxlsWorkbook *workbook)
+        : m_workbook(workbook)
     {
-        size = (size + 7) & ~std::size_t(7);
-        if (size > BlockSize / 4) {
-            m_large.push_back(std::unique_ptr<char[]>(new char[size]));
-            return m_large.back().get();
-        }
-        if (size > m_left) {
-            m_blocks.push_back(newBlock());
-            m_next = m_blocks.back().get();
-            m_left = BlockSize;
-        }
-        void *p = m_next;
-        m_next += size;
-        m_left -= size;
-        return p;
     }
+    ~XlsArena() { clear(); }
+    XlsArena(const XlsArena &) = delete;
+    XlsArena &operator=(const XlsArena &) = delete;
 
     // The object, its data, and with withLink the room for the link to the
     // CONTINUE record that follows.
@@ -279,14 +273,15 @@ public:
         if (size < T::MinSize)
             recordInvalid(id);
         constexpr std::size_t objectSize = (sizeof(T) + 7) & ~std::size_t(7);
-        static_assert(objectSize < 65536);
+        // Any record fits a block, whatever its size word says.
+        static_assert(objectSize + 65536 + 16 <= BlockSize - HeaderSize);
         const std::size_t dataSpace = withLink ? ((std::size_t(size) + 7) & ~std::size_t(7)) + sizeof(void *) : size;
-        auto *memory = static_cast<char *>(allocate(objectSize + dataSpace));
+        auto *memory = static_cast<char *>(allocate(objectSize + dataSpace, section));
         if (size)
             std::memcpy(memory + objectSize, data, size);
         if (withLink)
             std::memset(memory + objectSize + dataSpace - sizeof(void *), 0, sizeof(void *));
-        T *record = new (memory) T(section, id, size, quint16(objectSize));
+        T *record = new (memory) T(id, size, quint16(objectSize));
         record->m_hasLink = withLink;
         if constexpr (!std::is_trivially_destructible_v<T>)
             m_destroy.push_back({ record, [](TbiffRecord *r) { static_cast<T *>(r)->~T(); } });
@@ -295,43 +290,125 @@ public:
 
     static void link(TbiffRecord *record, TbiffContinue *next) { *record->linkSlot() = next; }
 
+    static TxlsWorkbook *workbookOf(const TbiffRecord *record) { return headerOf(record)->arena->m_workbook; }
+
+    static TxlsSection *sectionOf(const TbiffRecord *record)
+    {
+        const Header *h = headerOf(record);
+        const quint32 offset = offsetOf(record);
+        // Mostly one section a block: the last change is the one.
+        if (h->changes.back().offset <= offset)
+            return h->changes.back().section;
+        const auto it = std::upper_bound(
+            h->changes.begin(), h->changes.end(), offset, [](quint32 o, const SectionChange &c) { return o < c.offset; });
+        return std::prev(it)->section;
+    }
+
+    // Gives a record made earlier to another section.
+    static void assignSection(const TbiffRecord *record, TxlsSection *section)
+    {
+        Header *h = headerOf(record);
+        const quint32 begin = offsetOf(record);
+        const quint32 end = begin + quint32(spanOf(record));
+        // The section of what follows the record in its block, if anything can.
+        TxlsSection *after = nullptr;
+        if (end < BlockSize)
+            after = sectionOf(reinterpret_cast<const TbiffRecord *>(reinterpret_cast<const char *>(record) + spanOf(record)));
+        auto &changes = h->changes;
+        changes.erase(std::remove_if(changes.begin(), changes.end(), [&](const SectionChange &c) { return c.offset >= begin && c.offset <= end; }),
+            changes.end());
+        const auto at = std::upper_bound(changes.begin(), changes.end(), begin, [](quint32 o, const SectionChange &c) { return o < c.offset; });
+        const auto next = changes.insert(at, { begin, section });
+        if (end < BlockSize)
+            changes.insert(next + 1, { end, after });
+    }
+
     // Frees everything; keeps one block for the next use.
     void clear()
     {
-        if (m_left == BlockSize && m_large.empty() && m_destroy.empty())
+        if (m_blocks.empty() || (m_blocks.size() == 1 && m_left == BlockSize - HeaderSize && m_destroy.empty()))
             return; // nothing since the last time
         for (const Destroy &d : m_destroy)
             d.destroy(d.record);
         m_destroy.clear();
-        m_large.clear();
-        if (m_blocks.size() > 1)
-            m_blocks.erase(m_blocks.begin() + 1, m_blocks.end());
-        if (!m_blocks.empty()) {
-            m_next = m_blocks.front().get();
-            m_left = BlockSize;
-        }
+        m_blocks.erase(m_blocks.begin() + 1, m_blocks.end());
+        startBlock(m_blocks.front().get(), nullptr);
     }
 
 private:
+    struct SectionChange
+    {
+        quint32 offset; // in the block: the records from here on
+        TxlsSection *section;
+    };
+    struct Header
+    {
+        XlsArena *arena;
+        std::vector<SectionChange> changes; // by offset; never empty
+    };
     // Blocks of one huge page each where the system offers them: a large
     // workbook then takes hundreds of page faults rather than tens of
     // thousands.
     static constexpr std::size_t BlockSize = 2 * 1024 * 1024;
+    static constexpr std::size_t HeaderSize = (sizeof(Header) + 15) & ~std::size_t(15);
+
+    static Header *headerOf(const void *p)
+    {
+        return reinterpret_cast<Header *>(reinterpret_cast<std::uintptr_t>(p) & ~std::uintptr_t(BlockSize - 1));
+    }
+    static quint32 offsetOf(const void *p) { return quint32(reinterpret_cast<std::uintptr_t>(p) & (BlockSize - 1)); }
+    // The bytes make() took for the record.
+    static std::size_t spanOf(const TbiffRecord *r)
+    {
+        const std::size_t data = r->m_hasLink ? ((std::size_t(r->m_size) + 7) & ~std::size_t(7)) + sizeof(void *) : r->m_size;
+        return (r->m_dataOffset + data + 7) & ~std::size_t(7);
+    }
+
+    void *allocate(std::size_t size, TxlsSection *section)
+    {
+        size = (size + 7) & ~std::size_t(7);
+        if (size > m_left) {
+            m_blocks.push_back(newBlock());
+            startBlock(m_blocks.back().get(), section);
+        }
+        Header *h = headerOf(m_next);
+        if (h->changes.back().section != section)
+            h->changes.push_back({ offsetOf(m_next), section });
+        void *p = m_next;
+        m_next += size;
+        m_left -= size;
+        return p;
+    }
+
+    void startBlock(char *block, TxlsSection *section)
+    {
+        auto *h = reinterpret_cast<Header *>(block);
+        h->changes.assign(1, { quint32(HeaderSize), section });
+        m_next = block + HeaderSize;
+        m_left = BlockSize - HeaderSize;
+    }
+
     struct BlockFree
     {
-        void operator()(char *p) const { std::free(p); }
+        void operator()(char *p) const
+        {
+            reinterpret_cast<Header *>(p)->~Header();
+            std::free(p);
+        }
     };
     using Block = std::unique_ptr<char[], BlockFree>;
-    static Block newBlock()
+    Block newBlock()
     {
         void *p = std::aligned_alloc(BlockSize, BlockSize);
         if (!p)
             throw std::bad_alloc();
         madvise(p, BlockSize, MADV_HUGEPAGE);
+        new (p) Header { this, {} };
         return Block(static_cast<char *>(p));
     }
+
+    TxlsWorkbook *m_workbook;
     std::vector<Block> m_blocks;
-    std::vector<std::unique_ptr<char[]>> m_large;
     struct Destroy
     {
         TbiffRecord *record;
@@ -341,6 +418,16 @@ private:
     char *m_next = nullptr;
     std::size_t m_left = 0;
 };
+
+TxlsSection *TbiffRecord::section() const
+{
+    return XlsArena::sectionOf(this);
+}
+
+TxlsWorkbook *TbiffRecord::workbook() const
+{
+    return XlsArena::workbookOf(this);
+}
 
 // Cells are many: a kind of them that needed its destructor run would cost
 // the arena one more entry per cell.
@@ -678,9 +765,8 @@ QString TxlsString::text() const
 
 // ---------------------------------------------------------------- records
 
-TbiffRecord::TbiffRecord(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
-    : m_section(section)
-    , m_id(id)
+TbiffRecord::TbiffRecord(quint16 id, quint16 size, quint16 dataOffset)
+    : m_id(id)
     , m_size(size)
     , m_dataOffset(dataOffset)
 {
@@ -712,8 +798,8 @@ quint32 TbiffRecord::dwordAt(int offset) const
     return offset >= 0 && offset + 4 <= m_size ? le32(data() + offset) : 0;
 }
 
-TbiffBOF::TbiffBOF(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
-    : TbiffRecord(section, id, size, dataOffset)
+TbiffBOF::TbiffBOF(quint16 id, quint16 size, quint16 dataOffset)
+    : TbiffRecord(id, size, dataOffset)
 {
     if (version() != 0x0600)
         throw EDataImportError(QStringLiteral("File is saved with an invalid Excel version"));
@@ -833,8 +919,7 @@ void TbiffCell::setVariant(const QVariant &)
 
 bool TbiffNumberCell::isDate() const
 {
-    const TxlsWorkSheet *sheet = workSheet();
-    return sheet && sheet->workbook()->globals().isDateXf(xfIndex());
+    return workbook()->globals().isDateXf(xfIndex());
 }
 
 XlsCellKind TbiffNumberCell::kind() const
@@ -846,15 +931,14 @@ QString TbiffNumberCell::text() const
 {
     const double value = number();
     if (isDate())
-        return workSheet()->workbook()->dateTimeText(value);
+        return workbook()->dateTimeText(value);
     return numberText(value);
 }
 
 double TbiffNumberCell::dateTime() const
 {
     const double value = number();
-    const TxlsWorkSheet *sheet = workSheet();
-    return sheet && sheet->workbook()->globals().dates1904() ? value + 1462.0 : value;
+    return workbook()->globals().dates1904() ? value + 1462.0 : value;
 }
 
 double TbiffNumber::number() const
@@ -895,12 +979,12 @@ QVariant TbiffBoolErr::variant() const
     return value() != 0;
 }
 
-TbiffLabelSST::TbiffLabelSST(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
-    : TbiffCell(section, id, size, dataOffset)
+TbiffLabelSST::TbiffLabelSST(quint16 id, quint16 size, quint16 dataOffset)
+    : TbiffCell(id, size, dataOffset)
 {
     // The table is read before any worksheet; an index beyond it is a
     // damaged file.
-    TbiffSSTList &sst = workSheet()->workbook()->globals().sst();
+    TbiffSSTList &sst = workbook()->globals().sst();
     if (sstIndex() >= quint32(sst.count()))
         fileInvalid();
     ++sst.entry(int(sstIndex())).refCount;
@@ -908,12 +992,12 @@ TbiffLabelSST::TbiffLabelSST(TxlsSection *section, quint16 id, quint16 size, qui
 
 const TxlsSSTEntry &TbiffLabelSST::entry() const
 {
-    return workSheet()->workbook()->globals().sst().entry(int(sstIndex()));
+    return workbook()->globals().sst().entry(int(sstIndex()));
 }
 
 QString TbiffLabelSST::text() const
 {
-    return workSheet()->workbook()->globals().sst().text(int(sstIndex()));
+    return workbook()->globals().sst().text(int(sstIndex()));
 }
 
 void TbiffLabel::afterRead()
@@ -921,8 +1005,8 @@ void TbiffLabel::afterRead()
     m_text = readXlsString(*this, 6, false);
 }
 
-TbiffFormula::TbiffFormula(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
-    : TbiffCell(section, id, size, dataOffset)
+TbiffFormula::TbiffFormula(quint16 id, quint16 size, quint16 dataOffset)
+    : TbiffCell(id, size, dataOffset)
 {
     if (fixedWord(12) == 0xFFFF) {
         switch (fixedByte(6)) {
@@ -1235,8 +1319,9 @@ TxlsSection::~TxlsSection() = default;
 void TxlsSection::setBof(TbiffBOF *bof)
 {
     m_bof = bof;
+    // Read before its substream's type was known, it belongs here now.
     if (bof)
-        bof->m_section = this;
+        XlsArena::assignSection(bof, this);
 }
 
 void TxlsSection::setEof(TbiffEOF *eof)
@@ -1560,7 +1645,7 @@ struct TxlsWorkbook::DateTextCache
 
 TxlsWorkbook::TxlsWorkbook(TxlsFile *file)
     : m_file(file)
-    , m_arena(std::make_unique<XlsArena>())
+    , m_arena(std::make_unique<XlsArena>(this))
     , m_globals(std::make_unique<TxlsGlobals>(this))
     , m_dateTexts(std::make_unique<DateTextCache>())
 {
@@ -1894,7 +1979,7 @@ struct XlsFileLoader
 {
     static void load(TxlsFile &file, GsfInput *input)
     {
-        XlsArena scratch;
+        XlsArena scratch(file.m_workbook.get());
         XlsRecordStream stream(input, file.m_workbook->arena(), scratch);
         try {
             file.m_workbook->load(stream);

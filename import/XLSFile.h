@@ -152,7 +152,9 @@ public:
     quint16 id() const { return m_id; }
     quint16 dataSize() const { return m_size; }
     const quint8 *data() const { return reinterpret_cast<const quint8 *>(this) + m_dataOffset; }
-    TxlsSection *section() const { return m_section; }
+    // Both known by the arena that holds the record (see XlsArena).
+    TxlsSection *section() const;
+    TxlsWorkbook *workbook() const;
     // The CONTINUE record that follows this one, if any.
     TbiffContinue *continueRecord() const;
 
@@ -172,8 +174,9 @@ protected:
     // The data bytes follow the object in the workbook's arena, dataOffset
     // bytes after its start; a record followed by a CONTINUE record has room
     // for the link after its data (see XlsArena). Cells are many: they carry
-    // nothing more.
-    TbiffRecord(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
+    // nothing more, not even their section, which the arena keeps by
+    // address.
+    TbiffRecord(quint16 id, quint16 size, quint16 dataOffset);
     quint8 *mutableData() { return reinterpret_cast<quint8 *>(this) + m_dataOffset; }
     // Fields of the fixed part (within MinSize): no bounds test on these hot
     // paths.
@@ -198,14 +201,12 @@ protected:
 private:
     TbiffContinue **linkSlot() const;
 
-    TxlsSection *m_section;
     quint16 m_id;
     quint16 m_size;
     quint16 m_dataOffset;
     bool m_hasLink = false;
 
     friend class XlsArena;
-    friend class TxlsSection;
 };
 
 class TbiffContinue : public TbiffRecord
@@ -217,7 +218,7 @@ public:
 class TbiffBOF : public TbiffRecord
 {
 public:
-    TbiffBOF(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
+    TbiffBOF(quint16 id, quint16 size, quint16 dataOffset);
     static constexpr int MinSize = 4;
     quint16 version() const { return fixedWord(0); }
     quint16 substreamType() const { return fixedWord(2); }
@@ -412,7 +413,7 @@ public:
 class TbiffLabelSST : public TbiffCell
 {
 public:
-    TbiffLabelSST(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
+    TbiffLabelSST(quint16 id, quint16 size, quint16 dataOffset);
     static constexpr int MinSize = 10;
     quint32 sstIndex() const { return fixedDword(6); }
     const TxlsSSTEntry &entry() const;
@@ -441,7 +442,7 @@ private:
 class TbiffFormula : public TbiffCell
 {
 public:
-    TbiffFormula(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
+    TbiffFormula(quint16 id, quint16 size, quint16 dataOffset);
     // The cell and its cached result.
     static constexpr int MinSize = 14;
     bool isFormula() const override { return true; }

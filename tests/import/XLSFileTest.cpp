@@ -734,6 +734,44 @@ TEST_F(XlsReader, ColumnsHoldTheRowsCells)
     EXPECT_EQ(std::make_pair(lowest, highest), std::make_pair(2, 4));
 }
 
+// Records do not carry their section: it is known from where they lie, also
+// when a sheet's cells fill more than one of the arena's blocks and when a
+// BOF, read before its type was known, is given to its section.
+TEST_F(XlsReader, RecordsKnowTheirSection)
+{
+    S s;
+    s.globals({ QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C") }, { QStringLiteral("x") });
+    s.beginSheet().number(0, 0, 0, 1).labelSst(0, 1, 0, 0).eof();
+    s.beginSheet();
+    for (int r = 0; r < 4000; ++r)
+        for (int c = 0; c < 20; ++c)
+            s.rk(r, c, 0, quint32(((r * 20 + c) << 2) | 0x02));
+    s.eof();
+    s.beginSheet().blank(3, 3, 0).eof();
+    Opened wb(s.bytes());
+    ASSERT_EQ(wb.file.workSheetCount(), 3);
+    TxlsWorkbook *workbook = &wb.file.workbook();
+    EXPECT_EQ(workbook->globals().bof()->section(), &workbook->globals());
+    EXPECT_EQ(workbook->globals().boundSheets().item(2)->section(), &workbook->globals());
+    EXPECT_EQ(workbook->globals().boundSheets().item(2)->workbook(), workbook);
+    qsizetype checked = 0, wrong = 0;
+    for (int i = 0; i < 3; ++i) {
+        TxlsWorkSheet *sheet = wb.sheet(i);
+        EXPECT_EQ(sheet->bof()->section(), sheet) << i;
+        EXPECT_EQ(sheet->eof()->section(), sheet) << i;
+        for (int r = 0; r < sheet->rows().count(); ++r)
+            for (int c = 0; c < sheet->rows().row(r)->count(); ++c) {
+                const TbiffCell *cell = sheet->rows().row(r)->cell(c);
+                wrong += cell->workSheet() != sheet || cell->workbook() != workbook;
+                ++checked;
+            }
+    }
+    EXPECT_EQ(checked, 3 + 80000);
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(wb.sheet(1)->cellText(3999, 19), QStringLiteral("79999"));
+    EXPECT_EQ(wb.sheet(0)->cellText(0, 1), QStringLiteral("x"));
+}
+
 TEST_F(XlsReader, RowsAndColumnsOnlyWhereCellsAre)
 {
     // Blanks beyond the 256 columns are passed over; cells far down cost
