@@ -315,9 +315,11 @@ public:
         if (end < BlockSize)
             after = sectionOf(reinterpret_cast<const TbiffRecord *>(reinterpret_cast<const char *>(record) + spanOf(record)));
         auto &changes = h->changes;
-        changes.erase(std::remove_if(changes.begin(), changes.end(), [&](const SectionChange &c) { return c.offset >= begin && c.offset <= end; }),
+        changes.erase(
+            std::remove_if(changes.begin(), changes.end(), [&](const SectionChange &c) { return c.offset >= begin && c.offset <= end; }),
             changes.end());
-        const auto at = std::upper_bound(changes.begin(), changes.end(), begin, [](quint32 o, const SectionChange &c) { return o < c.offset; });
+        const auto at
+            = std::upper_bound(changes.begin(), changes.end(), begin, [](quint32 o, const SectionChange &c) { return o < c.offset; });
         const auto next = changes.insert(at, { begin, section });
         if (end < BlockSize)
             changes.insert(next + 1, { end, after });
@@ -431,9 +433,10 @@ TxlsWorkbook *TbiffRecord::workbook() const
 
 // Cells are many: a kind of them that needed its destructor run would cost
 // the arena one more entry per cell.
-static_assert(std::is_trivially_destructible_v<TbiffBlank> && std::is_trivially_destructible_v<TbiffNumber>
-    && std::is_trivially_destructible_v<TbiffRK> && std::is_trivially_destructible_v<TbiffBoolErr>
-    && std::is_trivially_destructible_v<TbiffLabelSST>);
+namespace {
+template <class... T> constexpr bool triviallyDestructible = (std::is_trivially_destructible_v<T> && ...);
+} // namespace
+static_assert(triviallyDestructible<TbiffBlank, TbiffNumber, TbiffRK, TbiffBoolErr, TbiffLabelSST>);
 
 // ---------------------------------------------------------------- stream
 
@@ -1069,7 +1072,6 @@ bool TbiffMultiple::next()
     ++m_current;
     return true;
 }
-
 
 // ---------------------------------------------------------------- lists
 
