@@ -243,93 +243,200 @@ QString numberText(double value)
 // ---------------------------------------------------------------- arena
 
 // Records live in one arena per workbook: the object, then its data bytes.
-// Nothing is freed one by one; the few record kinds that hold texts are
-// destroyed when the arena is cleared.
+// Nothing is freed one by one; the kinds that are not trivially destructible
+// (those holding texts) are destroyed when the arena is cleared, each as its
+// own kind.
+//
+// Blocks are aligned on their size, so a record finds the header of its
+// block from its own address. The header names the workbook and, by offset,
+// where the records of one section end and those of the next begin: a
+// record need not carry a pointer to its section, which for a million cells
+// is eight megabytes.
 class XlsArena
 {
 public:
+    explicit XlsArena(TxlsWorkbook *workbook)
+        : m_workbook(workbook)
+    {
+    }
     ~XlsArena() { clear(); }
+    XlsArena(const XlsArena &) = delete;
+    XlsArena &operator=(const XlsArena &) = delete;
 
-    void *allocate(std::size_t size)
+    // The object, its data, and with withLink the room for the link to the
+    // CONTINUE record that follows.
+    // A record shorter than its kind's fixed part is refused here, before
+    // any of its fields is read.
+    template <class T> T *make(TxlsSection *section, quint16 id, const quint8 *data, quint16 size, bool withLink = false)
+    {
+        static_assert(std::is_base_of_v<TbiffRecord, T>);
+        if (size < T::MinSize)
+            recordInvalid(id);
+        constexpr std::size_t objectSize = (sizeof(T) + 7) & ~std::size_t(7);
+        // Any record fits a block, whatever its size word says.
+        static_assert(objectSize + 65536 + 16 <= BlockSize - HeaderSize);
+        const std::size_t dataSpace = withLink ? ((std::size_t(size) + 7) & ~std::size_t(7)) + sizeof(void *) : size;
+        auto *memory = static_cast<char *>(allocate(objectSize + dataSpace, section));
+        if (size)
+            std::memcpy(memory + objectSize, data, size);
+        if (withLink)
+            std::memset(memory + objectSize + dataSpace - sizeof(void *), 0, sizeof(void *));
+        T *record = new (memory) T(id, size, quint16(objectSize));
+        record->m_hasLink = withLink;
+        if constexpr (!std::is_trivially_destructible_v<T>)
+            m_destroy.push_back({ record, [](TbiffRecord *r) { static_cast<T *>(r)->~T(); } });
+        return record;
+    }
+
+    static void link(TbiffRecord *record, TbiffContinue *next) { *record->linkSlot() = next; }
+
+    static TxlsWorkbook *workbookOf(const TbiffRecord *record) { return headerOf(record)->arena->m_workbook; }
+
+    static TxlsSection *sectionOf(const TbiffRecord *record)
+    {
+        const Header *h = headerOf(record);
+        const quint32 offset = offsetOf(record);
+        // Mostly one section a block: the last change is the one.
+        if (h->changes.back().offset <= offset)
+            return h->changes.back().section;
+        const auto it = std::upper_bound(
+            h->changes.begin(), h->changes.end(), offset, [](quint32 o, const SectionChange &c) { return o < c.offset; });
+        return std::prev(it)->section;
+    }
+
+    // Gives a record made earlier to another section.
+    static void assignSection(const TbiffRecord *record, TxlsSection *section)
+    {
+        Header *h = headerOf(record);
+        const quint32 begin = offsetOf(record);
+        const quint32 end = begin + quint32(spanOf(record));
+        // The section of what follows the record in its block, if anything can.
+        TxlsSection *after = nullptr;
+        if (end < BlockSize)
+            after = sectionOf(reinterpret_cast<const TbiffRecord *>(reinterpret_cast<const char *>(record) + spanOf(record)));
+        auto &changes = h->changes;
+        changes.erase(
+            std::remove_if(changes.begin(), changes.end(), [&](const SectionChange &c) { return c.offset >= begin && c.offset <= end; }),
+            changes.end());
+        const auto at
+            = std::upper_bound(changes.begin(), changes.end(), begin, [](quint32 o, const SectionChange &c) { return o < c.offset; });
+        const auto next = changes.insert(at, { begin, section });
+        if (end < BlockSize)
+            changes.insert(next + 1, { end, after });
+    }
+
+    // Frees everything; keeps one block for the next use.
+    void clear()
+    {
+        if (m_blocks.empty() || (m_blocks.size() == 1 && m_left == BlockSize - HeaderSize && m_destroy.empty()))
+            return; // nothing since the last time
+        for (const Destroy &d : m_destroy)
+            d.destroy(d.record);
+        m_destroy.clear();
+        m_blocks.erase(m_blocks.begin() + 1, m_blocks.end());
+        startBlock(m_blocks.front().get(), nullptr);
+    }
+
+private:
+    struct SectionChange
+    {
+        quint32 offset; // in the block: the records from here on
+        TxlsSection *section;
+    };
+    struct Header
+    {
+        XlsArena *arena;
+        std::vector<SectionChange> changes; // by offset; never empty
+    };
+    // Blocks of one huge page each where the system offers them: a large
+    // workbook then takes hundreds of page faults rather than tens of
+    // thousands.
+    static constexpr std::size_t BlockSize = 2 * 1024 * 1024;
+    static constexpr std::size_t HeaderSize = (sizeof(Header) + 15) & ~std::size_t(15);
+
+    static Header *headerOf(const void *p)
+    {
+        return reinterpret_cast<Header *>(reinterpret_cast<std::uintptr_t>(p) & ~std::uintptr_t(BlockSize - 1));
+    }
+    static quint32 offsetOf(const void *p) { return quint32(reinterpret_cast<std::uintptr_t>(p) & (BlockSize - 1)); }
+    // The bytes make() took for the record.
+    static std::size_t spanOf(const TbiffRecord *r)
+    {
+        const std::size_t data = r->m_hasLink ? ((std::size_t(r->m_size) + 7) & ~std::size_t(7)) + sizeof(void *) : r->m_size;
+        return (r->m_dataOffset + data + 7) & ~std::size_t(7);
+    }
+
+    void *allocate(std::size_t size, TxlsSection *section)
     {
         size = (size + 7) & ~std::size_t(7);
-        if (size > BlockSize / 4) {
-            m_large.push_back(std::unique_ptr<char[]>(new char[size]));
-            return m_large.back().get();
-        }
         if (size > m_left) {
             m_blocks.push_back(newBlock());
-            m_next = m_blocks.back().get();
-            m_left = BlockSize;
+            startBlock(m_blocks.back().get(), section);
         }
+        Header *h = headerOf(m_next);
+        if (h->changes.back().section != section)
+            h->changes.push_back({ offsetOf(m_next), section });
         void *p = m_next;
         m_next += size;
         m_left -= size;
         return p;
     }
 
-    // The object, its data, and with withLink the room for the link to the
-    // CONTINUE record that follows.
-    template <class T> T *make(TxlsSection *section, quint16 id, const quint8 *data, quint16 size, bool withLink = false)
+    void startBlock(char *block, TxlsSection *section)
     {
-        constexpr std::size_t objectSize = (sizeof(T) + 7) & ~std::size_t(7);
-        static_assert(objectSize < 65536);
-        const std::size_t dataSpace = withLink ? ((std::size_t(size) + 7) & ~std::size_t(7)) + sizeof(void *) : size;
-        auto *memory = static_cast<char *>(allocate(objectSize + dataSpace));
-        if (size)
-            std::memcpy(memory + objectSize, data, size);
-        if (withLink)
-            std::memset(memory + objectSize + dataSpace - sizeof(void *), 0, sizeof(void *));
-        T *record = new (memory) T(section, id, size, quint16(objectSize));
-        record->m_hasLink = withLink;
-        if constexpr (T::HoldsTexts)
-            m_destroy.push_back(record);
-        return record;
+        auto *h = reinterpret_cast<Header *>(block);
+        h->changes.assign(1, { quint32(HeaderSize), section });
+        m_next = block + HeaderSize;
+        m_left = BlockSize - HeaderSize;
     }
 
-    static void link(TbiffRecord *record, TbiffContinue *next) { *record->linkSlot() = next; }
-
-    // Frees everything; keeps one block for the next use.
-    void clear()
-    {
-        if (m_left == BlockSize && m_large.empty() && m_destroy.empty())
-            return; // nothing since the last time
-        for (TbiffRecord *record : m_destroy)
-            record->~TbiffRecord();
-        m_destroy.clear();
-        m_large.clear();
-        if (m_blocks.size() > 1)
-            m_blocks.erase(m_blocks.begin() + 1, m_blocks.end());
-        if (!m_blocks.empty()) {
-            m_next = m_blocks.front().get();
-            m_left = BlockSize;
-        }
-    }
-
-private:
-    // Blocks of one huge page each where the system offers them: a large
-    // workbook then takes hundreds of page faults rather than tens of
-    // thousands.
-    static constexpr std::size_t BlockSize = 2 * 1024 * 1024;
     struct BlockFree
     {
-        void operator()(char *p) const { std::free(p); }
+        void operator()(char *p) const
+        {
+            reinterpret_cast<Header *>(p)->~Header();
+            std::free(p);
+        }
     };
     using Block = std::unique_ptr<char[], BlockFree>;
-    static Block newBlock()
+    Block newBlock()
     {
         void *p = std::aligned_alloc(BlockSize, BlockSize);
         if (!p)
             throw std::bad_alloc();
         madvise(p, BlockSize, MADV_HUGEPAGE);
+        new (p) Header { this, {} };
         return Block(static_cast<char *>(p));
     }
+
+    TxlsWorkbook *m_workbook;
     std::vector<Block> m_blocks;
-    std::vector<std::unique_ptr<char[]>> m_large;
-    std::vector<TbiffRecord *> m_destroy;
+    struct Destroy
+    {
+        TbiffRecord *record;
+        void (*destroy)(TbiffRecord *);
+    };
+    std::vector<Destroy> m_destroy;
     char *m_next = nullptr;
     std::size_t m_left = 0;
 };
+
+TxlsSection *TbiffRecord::section() const
+{
+    return XlsArena::sectionOf(this);
+}
+
+TxlsWorkbook *TbiffRecord::workbook() const
+{
+    return XlsArena::workbookOf(this);
+}
+
+// Cells are many: a kind of them that needed its destructor run would cost
+// the arena one more entry per cell.
+namespace {
+template <class... T> constexpr bool triviallyDestructible = (std::is_trivially_destructible_v<T> && ...);
+} // namespace
+static_assert(triviallyDestructible<TbiffBlank, TbiffNumber, TbiffRK, TbiffBoolErr, TbiffLabelSST>);
 
 // ---------------------------------------------------------------- stream
 
@@ -474,6 +581,9 @@ private:
         // Cell records outside a worksheet are ignored like any other.
         if (where != Section::WorkSheet && isSheetRecord(id))
             return arena.make<TbiffRecord>(section, id, data, size, link);
+        // The date system is read from the globals only.
+        if (where == Section::Globals && id == DateMode)
+            return arena.make<TbiffDateMode>(section, id, data, size, link);
         switch (id) {
         case Formula:
         case Formula3:
@@ -658,15 +768,12 @@ QString TxlsString::text() const
 
 // ---------------------------------------------------------------- records
 
-TbiffRecord::TbiffRecord(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
-    : m_section(section)
-    , m_id(id)
+TbiffRecord::TbiffRecord(quint16 id, quint16 size, quint16 dataOffset)
+    : m_id(id)
     , m_size(size)
     , m_dataOffset(dataOffset)
 {
 }
-
-TbiffRecord::~TbiffRecord() = default;
 
 TbiffContinue **TbiffRecord::linkSlot() const
 {
@@ -694,35 +801,16 @@ quint32 TbiffRecord::dwordAt(int offset) const
     return offset >= 0 && offset + 4 <= m_size ? le32(data() + offset) : 0;
 }
 
-void TbiffRecord::requireSize(int size) const
+TbiffBOF::TbiffBOF(quint16 id, quint16 size, quint16 dataOffset)
+    : TbiffRecord(id, size, dataOffset)
 {
-    if (m_size < size)
-        recordInvalid(m_id);
-}
-
-TbiffBOF::TbiffBOF(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
-    : TbiffRecord(section, id, size, dataOffset)
-{
-    requireSize(4);
     if (version() != 0x0600)
         throw EDataImportError(QStringLiteral("File is saved with an invalid Excel version"));
-}
-
-TbiffBoundSheet::TbiffBoundSheet(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
-    : TbiffRecord(section, id, size, dataOffset)
-{
-    requireSize(8);
 }
 
 void TbiffBoundSheet::afterRead()
 {
     m_name = readXlsString(*this, 6, true);
-}
-
-TbiffXF::TbiffXF(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
-    : TbiffRecord(section, id, size, dataOffset)
-{
-    requireSize(4);
 }
 
 void TbiffXF::setFormatIndex(quint16 index)
@@ -732,21 +820,9 @@ void TbiffXF::setFormatIndex(quint16 index)
     d[3] = quint8(index >> 8);
 }
 
-TbiffFormat::TbiffFormat(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
-    : TbiffRecord(section, id, size, dataOffset)
-{
-    requireSize(2);
-}
-
 void TbiffFormat::afterRead()
 {
     m_format = readXlsString(*this, 2, false);
-}
-
-TbiffSST::TbiffSST(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
-    : TbiffRecord(section, id, size, dataOffset)
-{
-    requireSize(8);
 }
 
 QString TbiffString::text() const
@@ -754,25 +830,7 @@ QString TbiffString::text() const
     return readXlsString(*this, 0, false).text();
 }
 
-TbiffShrFmla::TbiffShrFmla(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
-    : TbiffRecord(section, id, size, dataOffset)
-{
-    requireSize(10);
-}
-
-TbiffColRow::TbiffColRow(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
-    : TbiffRecord(section, id, size, dataOffset)
-{
-    requireSize(4);
-}
-
 // ---------------------------------------------------------------- cells
-
-TbiffCell::TbiffCell(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
-    : TbiffColRow(section, id, size, dataOffset)
-{
-    requireSize(6);
-}
 
 TxlsWorkSheet *TbiffCell::workSheet() const
 {
@@ -862,15 +920,9 @@ void TbiffCell::setVariant(const QVariant &)
     cannotAccess("Variant");
 }
 
-TbiffBlank::TbiffBlank(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
-    : TbiffCell(section, id, size, dataOffset)
-{
-}
-
 bool TbiffNumberCell::isDate() const
 {
-    const TxlsWorkSheet *sheet = workSheet();
-    return sheet && sheet->workbook()->globals().isDateXf(xfIndex());
+    return workbook()->globals().isDateXf(xfIndex());
 }
 
 XlsCellKind TbiffNumberCell::kind() const
@@ -882,21 +934,14 @@ QString TbiffNumberCell::text() const
 {
     const double value = number();
     if (isDate())
-        return workSheet()->workbook()->dateTimeText(value);
+        return workbook()->dateTimeText(value);
     return numberText(value);
 }
 
 double TbiffNumberCell::dateTime() const
 {
     const double value = number();
-    const TxlsWorkSheet *sheet = workSheet();
-    return sheet && sheet->workbook()->globals().dates1904() ? value + 1462.0 : value;
-}
-
-TbiffNumber::TbiffNumber(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
-    : TbiffNumberCell(section, id, size, dataOffset)
-{
-    requireSize(14);
+    return workbook()->globals().dates1904() ? value + 1462.0 : value;
 }
 
 double TbiffNumber::number() const
@@ -909,18 +954,6 @@ void TbiffNumber::setNumber(double value)
     quint64 bits;
     std::memcpy(&bits, &value, sizeof bits);
     qToLittleEndian(bits, mutableData() + 6);
-}
-
-TbiffRK::TbiffRK(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
-    : TbiffNumberCell(section, id, size, dataOffset)
-{
-    requireSize(10);
-}
-
-TbiffBoolErr::TbiffBoolErr(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
-    : TbiffCell(section, id, size, dataOffset)
-{
-    requireSize(8);
 }
 
 QString TbiffBoolErr::text() const
@@ -949,13 +982,12 @@ QVariant TbiffBoolErr::variant() const
     return value() != 0;
 }
 
-TbiffLabelSST::TbiffLabelSST(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
-    : TbiffCell(section, id, size, dataOffset)
+TbiffLabelSST::TbiffLabelSST(quint16 id, quint16 size, quint16 dataOffset)
+    : TbiffCell(id, size, dataOffset)
 {
-    requireSize(10);
     // The table is read before any worksheet; an index beyond it is a
     // damaged file.
-    TbiffSSTList &sst = workSheet()->workbook()->globals().sst();
+    TbiffSSTList &sst = workbook()->globals().sst();
     if (sstIndex() >= quint32(sst.count()))
         fileInvalid();
     ++sst.entry(int(sstIndex())).refCount;
@@ -963,18 +995,12 @@ TbiffLabelSST::TbiffLabelSST(TxlsSection *section, quint16 id, quint16 size, qui
 
 const TxlsSSTEntry &TbiffLabelSST::entry() const
 {
-    return workSheet()->workbook()->globals().sst().entry(int(sstIndex()));
+    return workbook()->globals().sst().entry(int(sstIndex()));
 }
 
 QString TbiffLabelSST::text() const
 {
-    return workSheet()->workbook()->globals().sst().text(int(sstIndex()));
-}
-
-TbiffLabel::TbiffLabel(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
-    : TbiffCell(section, id, size, dataOffset)
-{
-    requireSize(9);
+    return workbook()->globals().sst().text(int(sstIndex()));
 }
 
 void TbiffLabel::afterRead()
@@ -982,17 +1008,16 @@ void TbiffLabel::afterRead()
     m_text = readXlsString(*this, 6, false);
 }
 
-TbiffFormula::TbiffFormula(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
-    : TbiffCell(section, id, size, dataOffset)
+TbiffFormula::TbiffFormula(quint16 id, quint16 size, quint16 dataOffset)
+    : TbiffCell(id, size, dataOffset)
 {
-    requireSize(14);
-    if (wordAt(12) == 0xFFFF) {
-        switch (byteAt(6)) {
+    if (fixedWord(12) == 0xFFFF) {
+        switch (fixedByte(6)) {
         case 0:
             m_result = QString();
             break; // the STRING record that follows gives it
         case 1:
-            m_result = byteAt(8) == 1;
+            m_result = fixedByte(8) == 1;
             break;
         default:
             break; // error or empty: no result
@@ -1037,7 +1062,7 @@ quint32 TbiffFormula::sharedFormulaKey() const
 
 int TbiffMultiple::count() const
 {
-    return dataSize() >= 6 ? (dataSize() - 6) / entrySize() : 0;
+    return (dataSize() - MinSize) / entrySize();
 }
 
 bool TbiffMultiple::next()
@@ -1046,16 +1071,6 @@ bool TbiffMultiple::next()
         return false;
     ++m_current;
     return true;
-}
-
-TbiffMulBlank::TbiffMulBlank(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
-    : TbiffMultiple(section, id, size, dataOffset)
-{
-}
-
-TbiffMulRK::TbiffMulRK(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset)
-    : TbiffMultiple(section, id, size, dataOffset)
-{
 }
 
 // ---------------------------------------------------------------- lists
@@ -1111,78 +1126,102 @@ TbiffCell *TbiffCellList::find(int position)
     return keyOf(*it) == position ? static_cast<TbiffCell *>(*it) : nullptr;
 }
 
+int TbiffCellList::lowerBound(int position)
+{
+    sort();
+    auto it = std::lower_bound(m_items.begin(), m_items.end(), position, [this](const TbiffRecord *c, int p) { return keyOf(c) < p; });
+    return int(it - m_items.begin());
+}
+
 TbiffCell *TbiffCellList::cell(int i)
 {
     sort();
     return static_cast<TbiffCell *>(m_items[std::size_t(i)]);
 }
 
-namespace {
-
-template <typename Line> int lineCount(const std::map<int, std::unique_ptr<Line>> &lines)
-{
-    return lines.empty() ? 0 : lines.rbegin()->first + 1;
-}
-
-template <typename Line> Line *lineAt(const std::map<int, std::unique_ptr<Line>> &lines, int index, Line &empty)
-{
-    const auto it = lines.find(index);
-    return it == lines.end() ? &empty : it->second.get();
-}
-
-template <typename Line> Line *growLine(std::map<int, std::unique_ptr<Line>> &lines, int index)
-{
-    // Cells mostly come in order: the last line is the likely one.
-    if (!lines.empty() && lines.rbegin()->first == index)
-        return lines.rbegin()->second.get();
-    std::unique_ptr<Line> &line = lines[index];
-    if (!line)
-        line = std::make_unique<Line>();
-    return line.get();
-}
-
-} // namespace
-
-int TxlsRowList::count() const
-{
-    return lineCount(m_rows);
-}
-
 TxlsRow *TxlsRowList::row(int index) const
 {
-    return lineAt(m_rows, index, m_empty);
+    if (index >= 0 && std::size_t(index) < m_rows.size() && m_rows[std::size_t(index)].index == index)
+        return m_rows[std::size_t(index)].row.get();
+    const auto it = std::lower_bound(m_rows.begin(), m_rows.end(), index, [](const Entry &e, int i) { return e.index < i; });
+    return it != m_rows.end() && it->index == index ? it->row.get() : &m_empty;
 }
 
 TxlsRow *TxlsRowList::grow(int index)
 {
-    return growLine(m_rows, index);
+    if (m_rows.empty() || m_rows.back().index < index) {
+        m_rows.push_back({ index, std::make_unique<TxlsRow>() });
+        return m_rows.back().row.get();
+    }
+    if (m_rows.back().index == index)
+        return m_rows.back().row.get();
+    auto it = std::lower_bound(m_rows.begin(), m_rows.end(), index, [](const Entry &e, int i) { return e.index < i; });
+    if (it == m_rows.end() || it->index != index)
+        it = m_rows.insert(it, { index, std::make_unique<TxlsRow>() });
+    return it->row.get();
 }
 
 void TxlsRowList::squeeze()
 {
+    m_rows.shrink_to_fit();
     for (auto &entry : m_rows)
-        entry.second->squeeze();
-}
-
-int TxlsColList::count() const
-{
-    return lineCount(m_cols);
+        entry.row->squeeze();
 }
 
 TxlsCol *TxlsColList::col(int index) const
 {
-    return lineAt(m_cols, index, m_empty);
+    int lowest, highest;
+    if (!extent(index, lowest, highest))
+        return &m_empty;
+    std::unique_ptr<TxlsCol> &column = m_gathered[index];
+    if (!column) {
+        column = std::make_unique<TxlsCol>();
+        for (int r = lowest; r <= highest; ++r) {
+            TxlsRow *row = m_rows.row(r);
+            for (int i = row->lowerBound(index); i < row->count() && row->cell(i)->column() == index; ++i)
+                column->add(row->cell(i));
+        }
+    }
+    return column.get();
 }
 
-TxlsCol *TxlsColList::grow(int index)
+void TxlsColList::add(TbiffCell *cell)
 {
-    return growLine(m_cols, index);
+    const int index = cell->column();
+    if (index >= count())
+        m_extents.resize(std::size_t(index) + 1);
+    Extent &e = m_extents[std::size_t(index)];
+    if (e.lowest < 0) {
+        e.lowest = e.highest = cell->row();
+    } else {
+        e.lowest = std::min(e.lowest, cell->row());
+        e.highest = std::max(e.highest, cell->row());
+    }
+    const auto gathered = m_gathered.find(index);
+    if (gathered != m_gathered.end())
+        gathered->second->add(cell);
+}
+
+bool TxlsColList::extent(int index, int &lowest, int &highest) const
+{
+    lowest = highest = -1;
+    if (index < 0 || index >= count() || m_extents[std::size_t(index)].lowest < 0)
+        return false;
+    lowest = m_extents[std::size_t(index)].lowest;
+    highest = m_extents[std::size_t(index)].highest;
+    return true;
 }
 
 void TxlsColList::squeeze()
 {
-    for (auto &entry : m_cols)
+    for (auto &entry : m_gathered)
         entry.second->squeeze();
+}
+
+void TxlsColList::clear()
+{
+    m_extents.clear();
+    m_gathered.clear();
 }
 
 TbiffShrFmla *TbiffShrFmlaList::find(quint32 key)
@@ -1282,8 +1321,9 @@ TxlsSection::~TxlsSection() = default;
 void TxlsSection::setBof(TbiffBOF *bof)
 {
     m_bof = bof;
+    // Read before its substream's type was known, it belongs here now.
     if (bof)
-        bof->m_section = this;
+        XlsArena::assignSection(bof, this);
 }
 
 void TxlsSection::setEof(TbiffEOF *eof)
@@ -1378,7 +1418,7 @@ void TxlsWorkSheet::addCell(TbiffCell *cell)
         m_lastRow = cell->row();
     }
     row->add(cell);
-    m_cols.grow(cell->column())->add(cell);
+    m_cols.add(cell);
     ++m_cellCount;
     if (cell->isFormula())
         m_formulas.push_back(static_cast<TbiffFormula *>(cell));
@@ -1413,12 +1453,7 @@ bool TxlsWorkSheet::rowExtent(int row, int &lowest, int &highest) const
 
 bool TxlsWorkSheet::colExtent(int column, int &lowest, int &highest) const
 {
-    lowest = highest = -1;
-    if (column < 0 || column >= m_cols.count() || m_cols.col(column)->isEmpty())
-        return false;
-    lowest = m_cols.col(column)->lowest();
-    highest = m_cols.col(column)->highest();
-    return true;
+    return m_cols.extent(column, lowest, highest);
 }
 
 namespace {
@@ -1612,7 +1647,7 @@ struct TxlsWorkbook::DateTextCache
 
 TxlsWorkbook::TxlsWorkbook(TxlsFile *file)
     : m_file(file)
-    , m_arena(std::make_unique<XlsArena>())
+    , m_arena(std::make_unique<XlsArena>(this))
     , m_globals(std::make_unique<TxlsGlobals>(this))
     , m_dateTexts(std::make_unique<DateTextCache>())
 {
@@ -1752,7 +1787,7 @@ void TxlsWorkbook::readGlobals(XlsRecordStream &stream)
         case XlsRecordId::FilePass:
             fileInvalid(); // encrypted: the records would read as garbage
         case XlsRecordId::DateMode:
-            g.setDates1904(record->wordAt(0) == 1);
+            g.setDates1904(static_cast<TbiffDateMode *>(record)->dates1904());
             break;
         default:
             break;
@@ -1946,7 +1981,7 @@ struct XlsFileLoader
 {
     static void load(TxlsFile &file, GsfInput *input)
     {
-        XlsArena scratch;
+        XlsArena scratch(file.m_workbook.get());
         XlsRecordStream stream(input, file.m_workbook->arena(), scratch);
         try {
             file.m_workbook->load(stream);
@@ -2240,9 +2275,8 @@ void TxlsWorkbookBuilder::finish()
 {
     m_workbook.globals().bindFormats();
     for (int s = 0; s < m_workbook.workSheets().count(); ++s) {
-        TxlsWorkSheet *sheet = m_workbook.workSheets().sheet(s);
-        for (int i = 0; i < sheet->cols().count(); ++i)
-            sheet->cols().col(i)->squeeze();
+        m_workbook.workSheets().sheet(s)->rows().squeeze();
+        m_workbook.workSheets().sheet(s)->cols().squeeze();
     }
     m_file.m_opened = true;
     m_finished = true;

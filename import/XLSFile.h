@@ -135,21 +135,31 @@ struct TxlsSSTEntry
 
 // ---------------------------------------------------------------- records
 
+// Records are made by the workbook's arena only (XlsArena::make), which
+// refuses a record shorter than its kind's MinSize: the fixed fields a kind
+// reads are then always within its data. The arena also runs the destructor
+// of every kind that is not trivially destructible, so a kind that holds
+// texts needs no mark of its own.
 class TbiffRecord
 {
 public:
-    virtual ~TbiffRecord();
+    // Not virtual: the arena destroys each record as its own kind, and a
+    // kind holding nothing to free costs it nothing.
+    ~TbiffRecord() = default;
     TbiffRecord(const TbiffRecord &) = delete;
     TbiffRecord &operator=(const TbiffRecord &) = delete;
 
     quint16 id() const { return m_id; }
     quint16 dataSize() const { return m_size; }
     const quint8 *data() const { return reinterpret_cast<const quint8 *>(this) + m_dataOffset; }
-    TxlsSection *section() const { return m_section; }
+    // Both known by the arena that holds the record (see XlsArena).
+    TxlsSection *section() const;
+    TxlsWorkbook *workbook() const;
     // The CONTINUE record that follows this one, if any.
     TbiffContinue *continueRecord() const;
 
-    // Little-endian fields; 0 for a field beyond the data.
+    // Little-endian fields of the variable part; 0 for a field beyond the
+    // data.
     quint8 byteAt(int offset) const;
     quint16 wordAt(int offset) const;
     quint32 dwordAt(int offset) const;
@@ -157,35 +167,46 @@ public:
     // Called once the record's CONTINUE chain is attached.
     virtual void afterRead() { }
 
-    // Whether the arena must run the destructor (the record holds texts).
-    static constexpr bool HoldsTexts = false;
+    // The bytes of the fixed part: a shorter record is refused.
+    static constexpr int MinSize = 0;
 
 protected:
     // The data bytes follow the object in the workbook's arena, dataOffset
     // bytes after its start; a record followed by a CONTINUE record has room
     // for the link after its data (see XlsArena). Cells are many: they carry
-    // nothing more.
-    TbiffRecord(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
+    // nothing more, not even their section, which the arena keeps by
+    // address.
+    TbiffRecord(quint16 id, quint16 size, quint16 dataOffset);
     quint8 *mutableData() { return reinterpret_cast<quint8 *>(this) + m_dataOffset; }
-    // A field the constructor has checked to lie within the data.
+    // Fields of the fixed part (within MinSize): no bounds test on these hot
+    // paths.
+    quint8 fixedByte(int offset) const
+    {
+        Q_ASSERT(offset + 1 <= m_size);
+        return data()[offset];
+    }
     quint16 fixedWord(int offset) const
     {
+        Q_ASSERT(offset + 2 <= m_size);
         const quint8 *d = data() + offset;
         return quint16(d[0] | (d[1] << 8));
     }
-    void requireSize(int size) const;
+    quint32 fixedDword(int offset) const
+    {
+        Q_ASSERT(offset + 4 <= m_size);
+        const quint8 *d = data() + offset;
+        return quint32(d[0]) | (quint32(d[1]) << 8) | (quint32(d[2]) << 16) | (quint32(d[3]) << 24);
+    }
 
 private:
     TbiffContinue **linkSlot() const;
 
-    TxlsSection *m_section;
     quint16 m_id;
     quint16 m_size;
     quint16 m_dataOffset;
     bool m_hasLink = false;
 
     friend class XlsArena;
-    friend class TxlsSection;
 };
 
 class TbiffContinue : public TbiffRecord
@@ -197,9 +218,10 @@ public:
 class TbiffBOF : public TbiffRecord
 {
 public:
-    TbiffBOF(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
-    quint16 version() const { return wordAt(0); }
-    quint16 substreamType() const { return wordAt(2); }
+    TbiffBOF(quint16 id, quint16 size, quint16 dataOffset);
+    static constexpr int MinSize = 4;
+    quint16 version() const { return fixedWord(0); }
+    quint16 substreamType() const { return fixedWord(2); }
 };
 
 class TbiffEOF : public TbiffRecord
@@ -211,12 +233,13 @@ public:
 class TbiffBoundSheet : public TbiffRecord
 {
 public:
-    TbiffBoundSheet(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
-    quint32 streamPosition() const { return dwordAt(0); }
-    quint8 sheetType() const { return byteAt(5); }
+    using TbiffRecord::TbiffRecord;
+    // Position, visibility, type, then the name's count and flags.
+    static constexpr int MinSize = 8;
+    quint32 streamPosition() const { return fixedDword(0); }
+    quint8 sheetType() const { return fixedByte(5); }
     QString name() const { return m_name.text(); }
     void afterRead() override;
-    static constexpr bool HoldsTexts = true;
 
 private:
     TxlsString m_name;
@@ -228,11 +251,21 @@ public:
     using TbiffRecord::TbiffRecord;
 };
 
+// DATEMODE of the globals: 1 for the 1904 date system.
+class TbiffDateMode : public TbiffRecord
+{
+public:
+    using TbiffRecord::TbiffRecord;
+    static constexpr int MinSize = 2;
+    bool dates1904() const { return fixedWord(0) == 1; }
+};
+
 class TbiffXF : public TbiffRecord
 {
 public:
-    TbiffXF(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
-    quint16 formatIndex() const { return wordAt(2); }
+    using TbiffRecord::TbiffRecord;
+    static constexpr int MinSize = 4;
+    quint16 formatIndex() const { return fixedWord(2); }
     void setFormatIndex(quint16 index);
     TbiffFormat *format() const { return m_format; }
     void setFormat(TbiffFormat *format) { m_format = format; }
@@ -244,11 +277,12 @@ private:
 class TbiffFormat : public TbiffRecord
 {
 public:
-    TbiffFormat(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
-    quint16 formatIndex() const { return wordAt(0); }
+    using TbiffRecord::TbiffRecord;
+    // Index, then the string's count and flags.
+    static constexpr int MinSize = 5;
+    quint16 formatIndex() const { return fixedWord(0); }
     QString formatString() const { return m_format.text(); }
     void afterRead() override;
-    static constexpr bool HoldsTexts = true;
 
 private:
     TxlsString m_format;
@@ -257,8 +291,9 @@ private:
 class TbiffSST : public TbiffRecord
 {
 public:
-    TbiffSST(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
-    quint32 uniqueCount() const { return dwordAt(4); }
+    using TbiffRecord::TbiffRecord;
+    static constexpr int MinSize = 8;
+    quint32 uniqueCount() const { return fixedDword(4); }
 };
 
 class TbiffString : public TbiffRecord
@@ -271,17 +306,19 @@ public:
 class TbiffShrFmla : public TbiffRecord
 {
 public:
-    TbiffShrFmla(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
-    quint16 firstRow() const { return wordAt(0); }
-    quint8 firstColumn() const { return byteAt(4); }
+    using TbiffRecord::TbiffRecord;
+    // The range, then the formula's length word.
+    static constexpr int MinSize = 10;
+    quint16 firstRow() const { return fixedWord(0); }
+    quint8 firstColumn() const { return fixedByte(4); }
     quint32 key() const { return quint32(firstRow()) + quint32(firstColumn()) * 65536u; }
 };
 
 class TbiffColRow : public TbiffRecord
 {
 public:
-    TbiffColRow(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
-    // Checked by the constructor: no bounds test on this hot path.
+    using TbiffRecord::TbiffRecord;
+    static constexpr int MinSize = 4;
     int row() const { return fixedWord(0); }
     int column() const { return fixedWord(2); }
 };
@@ -291,7 +328,9 @@ public:
 class TbiffCell : public TbiffColRow
 {
 public:
-    TbiffCell(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
+    using TbiffColRow::TbiffColRow;
+    // Row, column and XF index.
+    static constexpr int MinSize = 6;
 
     int xfIndex() const { return fixedWord(4); }
     TxlsWorkSheet *workSheet() const;
@@ -319,7 +358,7 @@ protected:
 class TbiffBlank : public TbiffCell
 {
 public:
-    TbiffBlank(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
+    using TbiffCell::TbiffCell;
     QString text() const override { return QString(); }
     QVariant variant() const override { return QVariant(); }
 };
@@ -341,7 +380,8 @@ protected:
 class TbiffNumber : public TbiffNumberCell
 {
 public:
-    TbiffNumber(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
+    using TbiffNumberCell::TbiffNumberCell;
+    static constexpr int MinSize = 14;
     double number() const override;
     void setNumber(double value) override;
     void setDateTime(double value) override { setNumber(value); }
@@ -350,17 +390,19 @@ public:
 class TbiffRK : public TbiffNumberCell
 {
 public:
-    TbiffRK(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
-    quint32 rk() const { return dwordAt(6); }
+    using TbiffNumberCell::TbiffNumberCell;
+    static constexpr int MinSize = 10;
+    quint32 rk() const { return fixedDword(6); }
     double number() const override { return Xls::decodeRk(rk()); }
 };
 
 class TbiffBoolErr : public TbiffCell
 {
 public:
-    TbiffBoolErr(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
-    bool isError() const { return byteAt(7) != 0; }
-    quint8 value() const { return byteAt(6); }
+    using TbiffCell::TbiffCell;
+    static constexpr int MinSize = 8;
+    bool isError() const { return fixedByte(7) != 0; }
+    quint8 value() const { return fixedByte(6); }
     XlsCellKind kind() const override { return XlsCellKind::Boolean; }
     QString text() const override;
     bool boolean() const override;
@@ -371,8 +413,9 @@ public:
 class TbiffLabelSST : public TbiffCell
 {
 public:
-    TbiffLabelSST(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
-    quint32 sstIndex() const { return dwordAt(6); }
+    TbiffLabelSST(quint16 id, quint16 size, quint16 dataOffset);
+    static constexpr int MinSize = 10;
+    quint32 sstIndex() const { return fixedDword(6); }
     const TxlsSSTEntry &entry() const;
     XlsCellKind kind() const override { return XlsCellKind::String; }
     QString text() const override;
@@ -384,12 +427,13 @@ public:
 class TbiffLabel : public TbiffCell
 {
 public:
-    TbiffLabel(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
+    using TbiffCell::TbiffCell;
+    // The cell, then the string's count and flags.
+    static constexpr int MinSize = 9;
     XlsCellKind kind() const override { return XlsCellKind::String; }
     QString text() const override { return m_text.text(); }
     QVariant variant() const override { return text(); }
     void afterRead() override;
-    static constexpr bool HoldsTexts = true;
 
 private:
     TxlsString m_text;
@@ -398,7 +442,9 @@ private:
 class TbiffFormula : public TbiffCell
 {
 public:
-    TbiffFormula(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
+    TbiffFormula(quint16 id, quint16 size, quint16 dataOffset);
+    // The cell and its cached result.
+    static constexpr int MinSize = 14;
     bool isFormula() const override { return true; }
     QString text() const override;
     QVariant variant() const override { return m_result; }
@@ -410,7 +456,6 @@ public:
     // A reference to a shared formula: exactly one ptgExp token.
     bool refersToSharedFormula() const;
     quint32 sharedFormulaKey() const;
-    static constexpr bool HoldsTexts = true;
 
 private:
     QVariant m_result;
@@ -422,14 +467,16 @@ class TbiffMultiple : public TbiffRecord
 {
 public:
     using TbiffRecord::TbiffRecord;
-    int row() const { return wordAt(0); }
-    int firstColumn() const { return wordAt(2); }
+    // Row, first column and last column around the entries.
+    static constexpr int MinSize = 6;
+    int row() const { return fixedWord(0); }
+    int firstColumn() const { return fixedWord(2); }
     virtual int entrySize() const = 0;
     int count() const;
     // Moves to the next entry; false after the last one.
     bool next();
     int currentColumn() const { return firstColumn() + m_current; }
-    int currentXf() const { return wordAt(4 + m_current * entrySize()); }
+    int currentXf() const { return fixedWord(4 + m_current * entrySize()); }
 
 protected:
     int m_current = -1;
@@ -438,16 +485,16 @@ protected:
 class TbiffMulBlank : public TbiffMultiple
 {
 public:
-    TbiffMulBlank(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
+    using TbiffMultiple::TbiffMultiple;
     int entrySize() const override { return 2; }
 };
 
 class TbiffMulRK : public TbiffMultiple
 {
 public:
-    TbiffMulRK(TxlsSection *section, quint16 id, quint16 size, quint16 dataOffset);
+    using TbiffMultiple::TbiffMultiple;
     int entrySize() const override { return 6; }
-    quint32 currentRk() const { return dwordAt(4 + m_current * 6 + 2); }
+    quint32 currentRk() const { return fixedDword(4 + m_current * 6 + 2); }
 };
 
 // ---------------------------------------------------------------- lists
@@ -497,6 +544,8 @@ public:
     void add(TbiffCell *cell);
     // The cell at the given position along the list; nullptr when none.
     TbiffCell *find(int position);
+    // Index of the first cell at or after the position (count() when none).
+    int lowerBound(int position);
     TbiffCell *cell(int i);
     void squeeze() { m_items.shrink_to_fit(); }
     void reserve(std::size_t count) { m_items.reserve(count); }
@@ -537,7 +586,7 @@ class TxlsRowList : public TxlsList
 {
 public:
     // One past the highest row index that holds a cell.
-    int count() const;
+    int count() const { return m_rows.empty() ? 0 : m_rows.back().index + 1; }
     TxlsRow *row(int index) const;
     // The row at that index, made when it holds no cell yet.
     TxlsRow *grow(int index);
@@ -545,22 +594,47 @@ public:
     void clear() { m_rows.clear(); }
 
 private:
-    std::map<int, std::unique_ptr<TxlsRow>> m_rows;
+    // By index; rows mostly come in order and without gaps, so the entry of
+    // row i is mostly the i-th.
+    struct Entry
+    {
+        int index;
+        std::unique_ptr<TxlsRow> row;
+    };
+    std::vector<Entry> m_rows;
     mutable TxlsRow m_empty;
 };
 
-// The columns of a worksheet by column index, kept like the rows.
+// The columns of a worksheet by column index. Each column's extent is kept
+// as cells are added; its list of cells, which only a lookup by column
+// needs, is gathered from the rows on first use and kept up to date from
+// then on. The cells themselves are the rows' ones.
 class TxlsColList : public TxlsList
 {
 public:
-    int count() const;
+    explicit TxlsColList(const TxlsRowList &rows)
+        : m_rows(rows)
+    {
+    }
+    // One past the highest column index that holds a cell.
+    int count() const { return int(m_extents.size()); }
     TxlsCol *col(int index) const;
-    TxlsCol *grow(int index);
+    // A cell just added to the rows.
+    void add(TbiffCell *cell);
+    // Whether the column holds a cell, and its lowest and highest row.
+    bool extent(int index, int &lowest, int &highest) const;
     void squeeze();
-    void clear() { m_cols.clear(); }
+    void clear();
 
 private:
-    std::map<int, std::unique_ptr<TxlsCol>> m_cols;
+    struct Extent
+    {
+        int lowest = -1;
+        int highest = -1;
+    };
+    const TxlsRowList &m_rows;
+    std::vector<Extent> m_extents;
+    mutable std::map<int, std::unique_ptr<TxlsCol>> m_gathered;
     mutable TxlsCol m_empty;
 };
 
@@ -712,7 +786,7 @@ public:
 
 private:
     TxlsRowList m_rows;
-    TxlsColList m_cols;
+    TxlsColList m_cols { m_rows };
     TbiffShrFmlaList m_sharedFormulas;
     std::vector<TbiffFormula *> m_formulas;
     qsizetype m_cellCount = 0;

@@ -599,6 +599,61 @@ TEST_F(XlsReader, DamagedStreamsFailWithTheirMessages)
     EXPECT_EQ(openError(good), QString());
 }
 
+// Every kind with fixed fields opens at the size of its fixed part and is
+// refused, by its identifier, one byte short of it: no field is ever read as
+// zeros past a record's end.
+TEST_F(XlsReader, RecordsShorterThanTheirFixedPartAreRefused)
+{
+    enum class Where { FirstRecord, Globals, Sheet };
+    const QByteArray head = S::le16(0) + S::le16(0) + S::le16(0); // row, column, XF
+    const struct
+    {
+        const char *what;
+        quint16 id;
+        Where where;
+        QByteArray data; // exactly the fixed part
+    } cases[] = {
+        { "BOF", 0x0809, Where::FirstRecord, S::le16(0x0600) + S::le16(0x0005) },
+        { "BOUNDSHEET", 0x0085, Where::Globals, S::le32(0) + QByteArray(2, '\0') + S::string8(QString()) },
+        { "XF", 0x00E0, Where::Globals, S::le16(0) + S::le16(0) },
+        { "FORMAT", 0x041E, Where::Globals, S::le16(164) + S::string16(QString()) },
+        { "SST", 0x00FC, Where::Globals, S::le32(0) + S::le32(0) },
+        { "DATEMODE", 0x0022, Where::Globals, S::le16(1) },
+        { "BLANK", 0x0201, Where::Sheet, head },
+        { "NUMBER", 0x0203, Where::Sheet, head + S::leDouble(2.5) },
+        { "RK", 0x027E, Where::Sheet, head + S::le32(0x193) },
+        { "BOOLERR", 0x0205, Where::Sheet, head + QByteArray(1, '\1') + QByteArray(1, '\0') },
+        { "LABELSST", 0x00FD, Where::Sheet, head + S::le32(0) },
+        { "LABEL", 0x0204, Where::Sheet, head + S::string16(QString()) },
+        { "FORMULA", 0x0006, Where::Sheet, head + S::numberResult(1) },
+        { "SHRFMLA", 0x04BC, Where::Sheet, QByteArray(8, '\0') + S::le16(0) },
+        { "MULRK", 0x00BD, Where::Sheet, S::le16(0) + S::le16(0) + S::le16(0) },
+        { "MULBLANK", 0x00BE, Where::Sheet, S::le16(0) + S::le16(0) + S::le16(0) },
+    };
+    auto workbook = [](const auto &c, const QByteArray &data) {
+        S s;
+        if (c.where == Where::FirstRecord)
+            s.record(c.id, data);
+        else
+            s.bof(0x0005);
+        if (c.where == Where::Globals)
+            s.record(c.id, data);
+        s.record(0x00E0, S::le16(0) + S::le16(0) + QByteArray(16, '\0'))
+            .record(0x0085, S::le32(0) + QByteArray(2, '\0') + S::string8(QStringLiteral("F")))
+            .record(0x00FC, S::le32(1) + S::le32(1) + S::string16(QStringLiteral("a")))
+            .eof()
+            .beginSheet();
+        if (c.where == Where::Sheet)
+            s.record(c.id, data);
+        return s.number(1, 0, 0, 7).eof().bytes();
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(openError(workbook(c, c.data)), QString()) << c.what << " at its fixed size";
+        EXPECT_EQ(openError(workbook(c, c.data.chopped(1))), QString::asprintf("Record with ID 0x%x is invalid", unsigned(c.id)))
+            << c.what << " one byte short";
+    }
+}
+
 TEST_F(XlsReader, SharedFormulaTokensBecomeAbsolute)
 {
     // =A1+B1 shared from C1, referred to by C3: relative references move two
@@ -640,6 +695,81 @@ TEST_F(XlsReader, FormulasWithoutTheirSharedFormulaKeepTheirResult)
     EXPECT_EQ(wb.sheet()->cellText(8, 1), QStringLiteral("array text"));
     EXPECT_EQ(wb.sheet()->cellText(9, 1), QStringLiteral("5"));
     EXPECT_EQ(static_cast<TbiffFormula *>(wb.sheet()->cell(7, 1))->tokens(), ptgExp);
+}
+
+// A column's cells are the rows' own cell objects, in row order, records at
+// one place in the order read; a column gathered once follows later cells.
+TEST_F(XlsReader, ColumnsHoldTheRowsCells)
+{
+    Opened wb(oneSheet([](S &s) { s.number(5, 3, 0, 1).number(1, 0, 0, 2).number(1, 3, 0, 3).number(1, 3, 0, 4).number(3, 1, 0, 5); }));
+    TxlsWorkSheet *sheet = wb.sheet();
+    TxlsCol *col = sheet->cols().col(3);
+    ASSERT_EQ(col->count(), 3);
+    EXPECT_EQ(col->number(), 3);
+    EXPECT_EQ(std::make_pair(col->lowest(), col->highest()), std::make_pair(1, 5));
+    QStringList texts;
+    for (int i = 0; i < col->count(); ++i)
+        texts << col->cell(i)->text();
+    EXPECT_EQ(texts, QStringList({ QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("1") }));
+    EXPECT_EQ(col->find(1), sheet->cell(1, 3)); // the later record, the very object
+    EXPECT_EQ(col->find(5), sheet->cell(5, 3));
+    EXPECT_EQ(col->find(3), nullptr);
+    EXPECT_TRUE(sheet->cols().col(2)->isEmpty());
+    EXPECT_TRUE(sheet->cols().col(40)->isEmpty());
+    EXPECT_EQ(sheet->cols().count(), 4);
+
+    TxlsFile file;
+    TxlsWorkbookBuilder builder(file);
+    TxlsWorkSheet *built = builder.addWorkSheet(QStringLiteral("B"), false);
+    builder.addNumber(built, 4, 0, 0, 10);
+    ASSERT_EQ(built->cols().col(0)->count(), 1);
+    builder.addNumber(built, 2, 0, 0, 20);
+    builder.finish();
+    TxlsCol *later = built->cols().col(0);
+    ASSERT_EQ(later->count(), 2);
+    EXPECT_EQ(later->cell(0)->text(), QStringLiteral("20"));
+    EXPECT_EQ(later->find(2), built->cell(2, 0));
+    int lowest = 0, highest = 0;
+    ASSERT_TRUE(built->colExtent(0, lowest, highest));
+    EXPECT_EQ(std::make_pair(lowest, highest), std::make_pair(2, 4));
+}
+
+// Records do not carry their section: it is known from where they lie, also
+// when a sheet's cells fill more than one of the arena's blocks and when a
+// BOF, read before its type was known, is given to its section.
+TEST_F(XlsReader, RecordsKnowTheirSection)
+{
+    S s;
+    s.globals({ QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C") }, { QStringLiteral("x") });
+    s.beginSheet().number(0, 0, 0, 1).labelSst(0, 1, 0, 0).eof();
+    s.beginSheet();
+    for (int r = 0; r < 4000; ++r)
+        for (int c = 0; c < 20; ++c)
+            s.rk(r, c, 0, quint32(((r * 20 + c) << 2) | 0x02));
+    s.eof();
+    s.beginSheet().blank(3, 3, 0).eof();
+    Opened wb(s.bytes());
+    ASSERT_EQ(wb.file.workSheetCount(), 3);
+    TxlsWorkbook *workbook = &wb.file.workbook();
+    EXPECT_EQ(workbook->globals().bof()->section(), &workbook->globals());
+    EXPECT_EQ(workbook->globals().boundSheets().item(2)->section(), &workbook->globals());
+    EXPECT_EQ(workbook->globals().boundSheets().item(2)->workbook(), workbook);
+    qsizetype checked = 0, wrong = 0;
+    for (int i = 0; i < 3; ++i) {
+        TxlsWorkSheet *sheet = wb.sheet(i);
+        EXPECT_EQ(sheet->bof()->section(), sheet) << i;
+        EXPECT_EQ(sheet->eof()->section(), sheet) << i;
+        for (int r = 0; r < sheet->rows().count(); ++r)
+            for (int c = 0; c < sheet->rows().row(r)->count(); ++c) {
+                const TbiffCell *cell = sheet->rows().row(r)->cell(c);
+                wrong += cell->workSheet() != sheet || cell->workbook() != workbook;
+                ++checked;
+            }
+    }
+    EXPECT_EQ(checked, 3 + 80000);
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(wb.sheet(1)->cellText(3999, 19), QStringLiteral("79999"));
+    EXPECT_EQ(wb.sheet(0)->cellText(0, 1), QStringLiteral("x"));
 }
 
 TEST_F(XlsReader, RowsAndColumnsOnlyWhereCellsAre)
