@@ -4,8 +4,8 @@
 #include "core/FormatSettings.h"
 #include "data/DataSet.h"
 #include "data/Field.h"
-#include "tests/import/FormatSettingsGuard.h"
 #include "tests/import/ReaderTestSupport.h"
+#include "tests/support/ScopedFormatSettings.h"
 #include "tests/support/TestDatabase.h"
 
 #include <functional>
@@ -369,7 +369,7 @@ TEST(ReplaceText, EveryOccurrenceWithoutOverlapOrRescan)
 
 TEST(DataImportFormats, InstallRestoreAndCopy)
 {
-    const FormatSettingsGuard guard;
+    const ScopedFormatSettings guard;
     const FormatSettings before = FormatSettings::current();
     TDataImportFormats formats = formatsWith('!', '~', "yyyy-mm-dd");
     formats.InstallFormats();
@@ -394,7 +394,7 @@ TEST(DataImportFormats, InstallRestoreAndCopy)
 
 TEST(DataImportFormats, InstallingSetsTheEightAndRestoringPutsBackOnlyThem)
 {
-    const FormatSettingsGuard guard;
+    const ScopedFormatSettings guard;
     TDataImportFormats formats;
     formats.DecimalSeparator = QLatin1Char('!');
     formats.ThousandSeparator = QLatin1Char('~');

@@ -4,9 +4,9 @@
 #include "import/DataImportXLS.h"
 #include "import/DataImportXML.h"
 #include "tests/import/DataImportTestSupport.h"
-#include "tests/import/FormatSettingsGuard.h"
 #include "tests/import/ReaderTestSupport.h"
 #include "tests/import/XlsTestStream.h"
+#include "tests/support/ScopedFormatSettings.h"
 
 #include <QRegularExpression>
 
@@ -117,7 +117,7 @@ QByteArray dbfTable(const QList<DbfField> &fields, const QList<QStringList> &rec
 class DataImportReaders : public ::testing::Test
 {
 protected:
-    FormatSettingsGuard formatsGuard;
+    ScopedFormatSettings formatsGuard;
     InvoiceFixture fx;
 
     void configureTarget(TDataImport &source, const QString &file)

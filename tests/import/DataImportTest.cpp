@@ -4,8 +4,8 @@
 #include "core/FormatSettings.h"
 #include "data/DbError.h"
 #include "tests/import/DataImportTestSupport.h"
-#include "tests/import/FormatSettingsGuard.h"
 #include "tests/import/ReaderTestSupport.h"
+#include "tests/support/ScopedFormatSettings.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -43,7 +43,7 @@ QByteArray withoutStamps(QByteArray log, const QDateTime &from, const QDateTime 
 class DataImportEngine : public ::testing::Test
 {
 protected:
-    FormatSettingsGuard formatsGuard;
+    ScopedFormatSettings formatsGuard;
     InvoiceFixture fx;
     TDataImportTestSource source;
 

@@ -3,6 +3,8 @@
 #include "XlsTestStream.h"
 #include "core/FormatSettings.h"
 #include "core/Formatting.h"
+#include "tests/import/ReaderTestSupport.h"
+#include "tests/support/ScopedFormatSettings.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -28,33 +30,11 @@ QString fixture(const char *name)
     return QStringLiteral(KESTRA_FIXTURES_DIR "/xls/") + QLatin1String(name);
 }
 
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return f.readAll();
-}
-
 // The texts below are written with these settings in force.
 class XlsReader : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        m_saved = FormatSettings::current();
-        FormatSettings fs = m_saved;
-        fs.decimalSeparator = QLatin1Char(',');
-        fs.dateSeparator = QLatin1Char('/');
-        fs.timeSeparator = QLatin1Char(':');
-        fs.shortDateFormat = QStringLiteral("dd/MM/yyyy");
-        fs.longTimeFormat = QStringLiteral("hh:mm:ss");
-        FormatSettings::setCurrent(fs);
-    }
-    void TearDown() override { FormatSettings::setCurrent(m_saved); }
-
-private:
-    FormatSettings m_saved;
+    ScopedFormatSettings m_formats { readerTestFormats() };
 };
 
 // The message of a failed open ("" when it opened); a failed open leaves the
@@ -112,7 +92,7 @@ struct Opened
 
 TEST_F(XlsReader, LibreOfficeWorkbookCellsAndTexts)
 {
-    const QByteArray bytes = readAll(fixture("cells.xls"));
+    const QByteArray bytes = fileBytes(fixture("cells.xls"));
     ASSERT_FALSE(bytes.isEmpty());
     // The records the cases below stand on are really in the file.
     const QMap<quint16, int> counts = S::recordCounts(Xls::workbookStream(bytes));
@@ -223,7 +203,7 @@ TEST_F(XlsReader, LibreOfficeWorkbookCellsAndTexts)
 
 TEST_F(XlsReader, EmbeddedChartStopsTheOpen)
 {
-    const QByteArray stream = Xls::workbookStream(readAll(fixture("embedded-chart.xls")));
+    const QByteArray stream = Xls::workbookStream(fileBytes(fixture("embedded-chart.xls")));
     // The chart's substream sits inside the worksheet's.
     EXPECT_EQ(S::recordCounts(stream).value(XlsRecordId::Bof), 3);
     TxlsFile file;
@@ -812,7 +792,7 @@ TEST_F(XlsReader, RowsAndColumnsOnlyWhereCellsAre)
 
 TEST_F(XlsReader, DamagedCopiesNeverCrash)
 {
-    QList<QByteArray> originals = { readAll(fixture("cells.xls")), readAll(fixture("embedded-chart.xls")) };
+    QList<QByteArray> originals = { fileBytes(fixture("cells.xls")), fileBytes(fixture("embedded-chart.xls")) };
     originals << Xls::workbookStream(originals[0]); // the bare stream: every flip lands in records
     quint64 seed = 0x2545F4914F6CDD1Dull;
     auto next = [&] {
@@ -998,7 +978,7 @@ TEST(XlsPreview, CellsAndRangesAsTheImportTakesThem)
 {
     const QString cli = QCoreApplication::applicationDirPath() + QStringLiteral("/../../app/kestra-cli");
     if (!QFileInfo(cli).isExecutable())
-        GTEST_SKIP() << "kestra-cli is not built next to the tests: build the kestra-cli target";
+        GTEST_FAIL() << "kestra-cli is not built next to the tests: build the kestra-cli target";
     auto run = [&](const QStringList &args, int &code) {
         QProcess p;
         p.start(cli, QStringList { QStringLiteral("preview") } + args);

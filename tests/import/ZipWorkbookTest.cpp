@@ -10,6 +10,8 @@
 #include "core/FormatSettings.h"
 #include "core/Formatting.h"
 #include "import/XLSFile.h"
+#include "tests/import/ReaderTestSupport.h"
+#include "tests/support/ScopedFormatSettings.h"
 
 #include <QDate>
 #include <QDir>
@@ -30,32 +32,10 @@ QString fixture(const QString &name)
     return QStringLiteral(KESTRA_FIXTURES_DIR "/") + name;
 }
 
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return f.readAll();
-}
-
 class ZipWorkbook : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        m_saved = FormatSettings::current();
-        FormatSettings fs = m_saved;
-        fs.decimalSeparator = QLatin1Char(',');
-        fs.dateSeparator = QLatin1Char('/');
-        fs.timeSeparator = QLatin1Char(':');
-        fs.shortDateFormat = QStringLiteral("dd/MM/yyyy");
-        fs.longTimeFormat = QStringLiteral("hh:mm:ss");
-        FormatSettings::setCurrent(fs);
-    }
-    void TearDown() override { FormatSettings::setCurrent(m_saved); }
-
-private:
-    FormatSettings m_saved;
+    ScopedFormatSettings m_formats { readerTestFormats() };
 };
 
 // Every cell of a workbook as "sheet!A1 kind text", in sheet, row and
@@ -222,7 +202,7 @@ TEST_F(ZipWorkbook, KindToldByContentNotByName)
         EXPECT_EQ(dumpFile(path).value(2), QStringLiteral("0!B1 string Bonjour")) << qPrintable(to);
         TxlsFile file;
         file.setFileName(path);
-        file.openBuffer(readAll(path));
+        file.openBuffer(fileBytes(path));
         EXPECT_EQ(file.workSheetName(1), QStringLiteral("Feuil2"));
     }
     dir.removeRecursively();
@@ -521,7 +501,7 @@ TEST_F(ZipWorkbook, DamagedAndHostileFilesAreRefused)
 TEST_F(ZipWorkbook, DamagedCopiesNeverCrash)
 {
     const QList<QByteArray> originals
-        = { readAll(fixture(QStringLiteral("workbooks/features.xlsx"))), readAll(fixture(QStringLiteral("workbooks/features.ods"))),
+        = { fileBytes(fixture(QStringLiteral("workbooks/features.xlsx"))), fileBytes(fixture(QStringLiteral("workbooks/features.ods"))),
               // Stored parts: every flip lands in the XML.
               ZipTest::xlsx({ "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c><c r=\"B1\" s=\"1\"><v>45366</v></c></row>" },
                   { "<t>a&amp;b</t>" }, "<xf numFmtId=\"14\"/>"),

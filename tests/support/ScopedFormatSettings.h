@@ -2,13 +2,19 @@
 
 #include "core/FormatSettings.h"
 
-// The process's format settings replaced for the scope of a test, then put
-// back as they were.
+// The process's format settings put back as they were when the guard was
+// made, whatever the test did or found (an import installs its own), so a
+// test that fails midway cannot leave them to the next. Given settings, the
+// guard installs them for its scope.
 class ScopedFormatSettings
 {
 public:
-    explicit ScopedFormatSettings(const FormatSettings &settings)
+    ScopedFormatSettings()
         : m_saved(FormatSettings::current())
+    {
+    }
+    explicit ScopedFormatSettings(const FormatSettings &settings)
+        : ScopedFormatSettings()
     {
         FormatSettings::setCurrent(settings);
     }
