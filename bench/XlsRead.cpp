@@ -11,8 +11,6 @@
 
 #include "bench/support/ReadingWorkbook.h"
 #include "core/FormatSettings.h"
-#include "import/XLSFile.h"
-#include "import/XLSMapParser.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -28,8 +26,6 @@
 
 namespace {
 
-constexpr int Cols = ReadingCols;
-
 long peakKb()
 {
     rusage usage {};
@@ -44,36 +40,9 @@ int readOnce(const QString &path, bool throughRanges)
     const long baseKb = peakKb();
     QElapsedTimer timer;
     timer.start();
-    qint64 cells = 0, chars = 0;
-    TxlsFile file;
-    file.setFileName(path);
-    file.open();
-    if (throughRanges) {
-        // The import's way: one range list per column, the k-th cell of each.
-        TMapRowList list(&file);
-        for (int c = 1; c <= Cols; ++c)
-            list.add(QString::number(c), Xls::columnLetters(c) + QStringLiteral("-COLFINISH;"));
-        list.updateTotals();
-        const int records = list.recordCount(qirMax);
-        for (int r = 0; r < records; ++r)
-            for (int c = 0; c < list.count(); ++c) {
-                chars += list.cellText(c, r).size();
-                ++cells;
-            }
-    } else {
-        for (int s = 0; s < file.workSheetCount(); ++s) {
-            const TxlsRowList &rows = file.workSheet(s)->rows();
-            for (int r = 0; r < rows.count(); ++r) {
-                TxlsRow *row = rows.row(r);
-                for (int c = 0; c < row->count(); ++c) {
-                    chars += row->cell(c)->text().size();
-                    ++cells;
-                }
-            }
-        }
-    }
+    const CellsRead read = readEveryCell(path, throughRanges);
     const double seconds = timer.nsecsElapsed() / 1e9;
-    std::printf("%.4f %ld %lld %lld %ld\n", seconds, peakKb(), static_cast<long long>(cells), static_cast<long long>(chars), baseKb);
+    std::printf("%.4f %ld %lld %lld %ld\n", seconds, peakKb(), static_cast<long long>(read.cells), static_cast<long long>(read.chars), baseKb);
     return 0;
 }
 

@@ -12,8 +12,6 @@
 // others share).
 
 #include "bench/support/ReadingWorkbook.h"
-#include "import/XLSFile.h"
-#include "import/XLSMapParser.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -47,37 +45,10 @@ int readOnce(const QString &path, bool throughRanges)
     QElapsedTimer timer;
     timer.start();
     const double cpu = cpuSeconds();
-    qint64 cells = 0, chars = 0;
-    TxlsFile file;
-    file.setFileName(path);
-    file.open();
-    if (throughRanges) {
-        // The import's way: one range list per column, the k-th cell of each.
-        TMapRowList list(&file);
-        for (int c = 1; c <= ReadingCols; ++c)
-            list.add(QString::number(c), Xls::columnLetters(c) + QStringLiteral("-COLFINISH;"));
-        list.updateTotals();
-        const int records = list.recordCount(qirMax);
-        for (int r = 0; r < records; ++r)
-            for (int c = 0; c < list.count(); ++c) {
-                chars += list.cellText(c, r).size();
-                ++cells;
-            }
-    } else {
-        for (int s = 0; s < file.workSheetCount(); ++s) {
-            const TxlsRowList &rows = file.workSheet(s)->rows();
-            for (int r = 0; r < rows.count(); ++r) {
-                TxlsRow *row = rows.row(r);
-                for (int c = 0; c < row->count(); ++c) {
-                    chars += row->cell(c)->text().size();
-                    ++cells;
-                }
-            }
-        }
-    }
+    const CellsRead read = readEveryCell(path, throughRanges);
     const double seconds = timer.nsecsElapsed() / 1e9;
     std::printf(
-        "%.4f %.4f %ld %lld %lld\n", seconds, cpuSeconds() - cpu, peakKb(), static_cast<long long>(cells), static_cast<long long>(chars));
+        "%.4f %.4f %ld %lld %lld\n", seconds, cpuSeconds() - cpu, peakKb(), static_cast<long long>(read.cells), static_cast<long long>(read.chars));
     return 0;
 }
 

@@ -1,6 +1,8 @@
 #include "bench/support/ReadingWorkbook.h"
 
 #include "bench/support/PlainInserts.h"
+#include "import/XLSFile.h"
+#include "import/XLSMapParser.h"
 
 #include <QDate>
 #include <QDir>
@@ -54,4 +56,36 @@ QString readingWorkbook(const QString &filter, const QString &extension)
     const bool written = convertCsvToWorkbook(csv, dir, filter, extension);
     QFile::remove(csv);
     return written ? workbook : QString();
+}
+
+CellsRead readEveryCell(const QString &path, bool throughRanges)
+{
+    CellsRead read;
+    TxlsFile file;
+    file.setFileName(path);
+    file.open();
+    if (throughRanges) {
+        TMapRowList list(&file);
+        for (int c = 1; c <= ReadingCols; ++c)
+            list.add(QString::number(c), Xls::columnLetters(c) + QStringLiteral("-COLFINISH;"));
+        list.updateTotals();
+        const int records = list.recordCount(qirMax);
+        for (int r = 0; r < records; ++r)
+            for (int c = 0; c < list.count(); ++c) {
+                read.chars += list.cellText(c, r).size();
+                ++read.cells;
+            }
+        return read;
+    }
+    for (int s = 0; s < file.workSheetCount(); ++s) {
+        const TxlsRowList &rows = file.workSheet(s)->rows();
+        for (int r = 0; r < rows.count(); ++r) {
+            TxlsRow *row = rows.row(r);
+            for (int c = 0; c < row->count(); ++c) {
+                read.chars += row->cell(c)->text().size();
+                ++read.cells;
+            }
+        }
+    }
+    return read;
 }

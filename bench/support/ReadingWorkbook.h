@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 // The workbook the reading benchmarks load: 65,535 rows of 20 columns,
 // strings (one distinct text per cell in 5 columns of 20), whole and decimal
@@ -13,3 +14,15 @@ constexpr int ReadingCols = 20;
 // extension the file's ("xls:MS Excel 97", ".xls"). Empty when it cannot be
 // written (a message is printed).
 QString readingWorkbook(const QString &filter, const QString &extension);
+
+// What reading a workbook's every cell text gave.
+struct CellsRead
+{
+    qint64 cells = 0;
+    qint64 chars = 0;
+};
+
+// Loads the workbook and reads every cell's text: row by row through the
+// worksheets, or the import's way (throughRanges), one range list per
+// column and the k-th cell of each.
+CellsRead readEveryCell(const QString &path, bool throughRanges);
