@@ -18,6 +18,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <memory>
+
 namespace {
 const QString EntryInProgress = QStringLiteral("Une facture est en cours de saisie : validez-la ou annulez-la d'abord.");
 }
@@ -123,20 +125,29 @@ void TFrmsaisie::eValChampRechChange()
         reopenWithParams(*sql);
 }
 
-std::unique_ptr<TFrmsaisiemaj> TFrmsaisie::openForm()
+void TFrmsaisie::startForm(const std::function<void()> &startEditing)
 {
-    // Owned by the caller until shown: a refused start leaves no window behind.
+    // Owned here until shown: a refused start leaves no window behind.
     auto form = std::make_unique<TFrmsaisiemaj>(m_invoices, m_clients);
     m_lastForm = form.get();
-    return form;
+    try {
+        startEditing();
+    } catch (const Error &e) {
+        // Nothing was typed yet: the row goes back, so no half-made invoice is left behind.
+        m_invoices->cancel();
+        MessageBox::error(this, e.text());
+        return;
+    }
+    TFrmsaisiemaj *shown = form.release();
+    openBeside(this, shown);
+    shown->start();
 }
 
 void TFrmsaisie::BitBtn1Click()
 {
     if (refuseWhileEditing())
         return;
-    std::unique_ptr<TFrmsaisiemaj> form = openForm();
-    try {
+    startForm([this] {
         if (!m_invoices->isActive())
             reopenWithParams(InvoiceStatements::opening());
         m_invoices->append();
@@ -145,34 +156,18 @@ void TFrmsaisie::BitBtn1Click()
         if (!tryStrToInt(m_exercice, year))
             throw Error(invalidIntegerMessage(m_exercice));
         m_invoices->fieldByName(QStringLiteral("EXERCICE"))->setValue(year);
-    } catch (const Error &e) {
-        // Nothing was typed yet: the new row goes, so no half-made invoice is left behind.
-        m_invoices->cancel();
-        MessageBox::error(this, e.text());
-        return;
-    }
-    TFrmsaisiemaj *shown = form.release();
-    openBeside(this, shown);
-    shown->start();
+    });
 }
 
 void TFrmsaisie::BitBtn3Click()
 {
     if (refuseWhileEditing())
         return;
-    std::unique_ptr<TFrmsaisiemaj> form = openForm();
-    try {
+    startForm([this] {
         if (!m_invoices->isActive())
             throw Error(QStringLiteral("Cannot perform this operation on a closed dataset"));
         m_invoices->edit();
-    } catch (const Error &e) {
-        m_invoices->cancel();
-        MessageBox::error(this, e.text());
-        return;
-    }
-    TFrmsaisiemaj *shown = form.release();
-    openBeside(this, shown);
-    shown->start();
+    });
 }
 
 void TFrmsaisie::BitBtn2Click()

@@ -6,7 +6,6 @@
 #include <QPointer>
 
 #include <functional>
-#include <memory>
 
 class DataSet;
 class DBEdit;
@@ -56,7 +55,9 @@ private:
     // While a form edits a row, nothing here may move, re-query or delete.
     void followState();
     bool refuseWhileEditing();
-    std::unique_ptr<TFrmsaisiemaj> openForm();
+    // Opens the entry form once startEditing put the data set in insert or
+    // edit; a refusal is shown and leaves neither form nor row behind.
+    void startForm(const std::function<void()> &startEditing);
 
     DataSet *m_invoices;
     DataSet *m_clients;
