@@ -1,39 +1,20 @@
 // kestra-cli asked for its usage: an answer on the standard output, exit 0;
 // a wrong call still fails with the usage on the error output.
 
-#include <QProcess>
+#include "tests/support/ProgramRun.h"
+
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-struct CliRun
-{
-    int rc = -1;
-    QString out;
-    QString err;
-};
-
-CliRun cli(const QStringList &args)
+ProgramRun cli(const QStringList &args)
 {
     // In a directory of its own: a command that took "-h" for a directory
     // name would make it there.
     QTemporaryDir dir;
-    QProcess p;
-    p.setWorkingDirectory(dir.path());
-    p.start(QStringLiteral(KESTRA_CLI), args);
-    CliRun run;
-    if (!p.waitForFinished(60000)) {
-        p.kill();
-        p.waitForFinished();
-        run.err = QStringLiteral("kestra-cli did not finish");
-        return run;
-    }
-    run.rc = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    run.out = QString::fromUtf8(p.readAllStandardOutput());
-    run.err = QString::fromUtf8(p.readAllStandardError());
-    return run;
+    return runProgram(QStringLiteral(KESTRA_CLI), args, 60000, dir.path());
 }
 
 } // namespace
@@ -56,7 +37,7 @@ TEST(CliHelp, HelpPrintsTheUsageAndSucceeds)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.args.join(QLatin1Char(' ')).toStdString());
-        const CliRun run = cli(c.args);
+        const ProgramRun run = cli(c.args);
         EXPECT_EQ(run.rc, 0) << run.err.toStdString();
         EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
         EXPECT_FALSE(run.out.contains(QStringLiteral("Kestra.GDB"))) << "no database made";
@@ -79,7 +60,7 @@ TEST(CliHelp, WrongCallsStillFail)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.args.join(QLatin1Char(' ')).toStdString());
-        const CliRun run = cli(c.args);
+        const ProgramRun run = cli(c.args);
         EXPECT_EQ(run.rc, c.rc);
         EXPECT_TRUE(run.out.isEmpty()) << run.out.toStdString();
         EXPECT_TRUE(run.err.contains(c.err)) << run.err.toStdString();
@@ -124,7 +105,7 @@ TEST(CliHelp, EachCommandRefusesInItsOwnWords)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.args.join(QLatin1Char(' ')).toStdString());
-        const CliRun run = cli(c.args);
+        const ProgramRun run = cli(c.args);
         EXPECT_EQ(run.rc, c.rc);
         EXPECT_TRUE(run.out.isEmpty()) << run.out.toStdString();
         EXPECT_EQ(run.err, c.err);

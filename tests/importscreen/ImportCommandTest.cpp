@@ -1,5 +1,6 @@
 #include "data/Config.h"
 #include "tests/importscreen/ImportScreenSupport.h"
+#include "tests/support/ProgramRun.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -13,28 +14,9 @@
 
 namespace {
 
-struct CliRun
+ProgramRun cli(const QStringList &args)
 {
-    int rc = -1;
-    QString out;
-    QString err;
-};
-
-CliRun cli(const QStringList &args)
-{
-    QProcess p;
-    p.start(QStringLiteral(KESTRA_CLI), QStringList { QStringLiteral("import") } + args);
-    CliRun run;
-    if (!p.waitForFinished(120000)) {
-        p.kill();
-        p.waitForFinished();
-        run.err = QStringLiteral("kestra-cli did not finish");
-        return run;
-    }
-    run.rc = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    run.out = QString::fromUtf8(p.readAllStandardOutput());
-    run.err = QString::fromUtf8(p.readAllStandardError());
-    return run;
+    return runProgram(QStringLiteral(KESTRA_CLI), QStringList { QStringLiteral("import") } + args, 120000);
 }
 
 // A database with one company, closed so that the command can open it.
@@ -51,7 +33,7 @@ protected:
         db.connection().close();
     }
 
-    CliRun import(const QString &templateText, const QString &table, const QStringList &more = {})
+    ProgramRun import(const QString &templateText, const QString &table, const QStringList &more = {})
     {
         const QString file = writeFile(dir, QStringLiteral("t.imp"), templateText);
         return cli(
@@ -94,7 +76,7 @@ TEST_F(ImportCommand, DelimitedAndSpreadsheetTemplatesIntoBothTables)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        const CliRun run = import(c.templateText, c.table, c.more);
+        const ProgramRun run = import(c.templateText, c.table, c.more);
         EXPECT_EQ(run.rc, 0) << run.err.toStdString();
         EXPECT_EQ(run.out, c.counts);
     }
@@ -152,7 +134,7 @@ TEST_F(ImportCommand, WhatIsMissingIsSaidAndNothingIsWritten)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        const CliRun run = cli(c.args);
+        const ProgramRun run = cli(c.args);
         EXPECT_EQ(run.rc, c.rc);
         EXPECT_TRUE(run.err.contains(c.message)) << run.err.toStdString();
         EXPECT_EQ(run.out, QString());
@@ -165,7 +147,7 @@ TEST_F(ImportCommand, FailedRowsDoNotStopTheOthersAndTheLogIsNamed)
     const QString clients = writeFile(
         dir, QStringLiteral("clients.csv"), QStringLiteral("CODE;NOM\r\n1;Un\r\nabc;Pas un code\r\n2;Deux\r\n1;Doublon\r\n3;Trois\r\n"));
     const QString log = dir.filePath(QStringLiteral("logs/import.log"));
-    const CliRun run = import(csvTemplate(clients, QStringLiteral("CODE=1\nNOMBENEFICIAIRE=2"),
+    const ProgramRun run = import(csvTemplate(clients, QStringLiteral("CODE=1\nNOMBENEFICIAIRE=2"),
                                   QStringLiteral("[LAST_STEP]\nEnableErrorLog=1\nErrorLogFileName=%1\n").arg(log)),
         QStringLiteral("TIERS"));
     EXPECT_EQ(run.rc, 3) << run.err.toStdString();
@@ -206,7 +188,7 @@ TEST_F(ImportCommand, CommitsAsTheTemplateSays)
         SCOPED_TRACE(c.lastStep.toStdString());
         // Reading commits once more: the count includes that read.
         const int before = committedRows(db, QStringLiteral("select count(*) from COMMITS")).value(0).value(0).toInt() + 1;
-        const CliRun run = import(csvTemplate(clients, QStringLiteral("CODE=1\nNOMBENEFICIAIRE=2"),
+        const ProgramRun run = import(csvTemplate(clients, QStringLiteral("CODE=1\nNOMBENEFICIAIRE=2"),
                                       QStringLiteral("[LAST_STEP]\n%1\n[DATA_FORMATS_CODE]\nGeneratorValue=%2\nGeneratorStep=1\n")
                                           .arg(c.lastStep)
                                           .arg(++table * 100)),
@@ -231,7 +213,7 @@ TEST_F(ImportCommand, InvoicesAreCommittedOnlyWithTheirStamping)
         lines << QStringLiteral("F%1;10/0%1/2026;AUT;01/01/2026;10").arg(i);
     const QString invoices = writeFile(dir, QStringLiteral("factures.csv"), invoicesCsv(lines));
     const int before = committedRows(db, QStringLiteral("select count(*) from COMMITS")).value(0).value(0).toInt() + 1;
-    const CliRun run = import(
+    const ProgramRun run = import(
         csvTemplate(invoices, CsvInvoicesMap, PlaceholderKeys + QStringLiteral("[LAST_STEP]\nCommitAfterDone=0\nCommitRecCount=2\n")),
         QStringLiteral("FACTURE"), ForCompanyA);
     EXPECT_EQ(run.rc, 0) << run.err.toStdString();
@@ -254,7 +236,7 @@ TEST_F(ImportCommand, InvoicesLeftUnstampedAreReportedThenStampedOrDeleted)
     const QString invoices
         = writeFile(dir, QStringLiteral("factures.csv"), invoicesCsv({ QStringLiteral("NEW;10/02/2026;AUT;01/01/2026;10") }));
     // The new import's placeholder keys are those of the rows left behind.
-    const CliRun run = import(csvTemplate(invoices, CsvInvoicesMap, PlaceholderKeys), QStringLiteral("FACTURE"), ForCompanyA);
+    const ProgramRun run = import(csvTemplate(invoices, CsvInvoicesMap, PlaceholderKeys), QStringLiteral("FACTURE"), ForCompanyA);
     EXPECT_EQ(run.rc, 0) << run.err.toStdString();
     EXPECT_TRUE(run.err.contains(QStringLiteral("Attention : 3 facture(s)"))) << run.err.toStdString();
     EXPECT_TRUE(run.err.contains(QStringLiteral("IMPORT / 0 / T0 : 3"))) << run.err.toStdString();
@@ -439,9 +421,9 @@ TEST_F(ImportCommand, SameRowsFromEveryFormat)
     QList<QStringList> firstClients, firstInvoices;
     for (const Form &form : forms) {
         SCOPED_TRACE(form.name);
-        const CliRun clients = import(form.clients, QStringLiteral("TIERS"));
+        const ProgramRun clients = import(form.clients, QStringLiteral("TIERS"));
         EXPECT_EQ(clients.rc, 0) << clients.err.toStdString() << clients.out.toStdString();
-        const CliRun invoices = import(form.invoices, QStringLiteral("FACTURE"), ForCompanyA);
+        const ProgramRun invoices = import(form.invoices, QStringLiteral("FACTURE"), ForCompanyA);
         EXPECT_EQ(invoices.rc, 0) << invoices.err.toStdString() << invoices.out.toStdString();
         const QList<QStringList> clientRows = committedRows(db, clientsSql);
         const QList<QStringList> invoiceRows = committedRows(db, invoicesSql);
