@@ -42,6 +42,17 @@ protected:
         SetupInvoiceTableView(view);
         view.open();
     }
+
+    // A trigger that refuses FACTURE rows on `event` ("insert", "update")
+    // when `condition` holds, committed before the data set reopens.
+    void refuseRows(const char *event, const char *condition)
+    {
+        db.exec(QStringLiteral("create exception REFUSED 'refused by the test'"));
+        db.connection().commit();
+        db.exec(QStringLiteral("create trigger REFUSE for FACTURE before %1 as begin if (%2) then exception REFUSED; end")
+                    .arg(QLatin1String(event), QLatin1String(condition)));
+        db.connection().commit();
+    }
 };
 
 } // namespace
@@ -79,11 +90,7 @@ TEST_F(InvoiceStamping, ImportedRowsAreNumberedAfterTheHighestInTheirOrder)
 // post failed leaves no gap in the numbers.
 TEST_F(InvoiceStamping, ChangedRowsKeepTheirKeyAndFailedRowsLeaveNoGap)
 {
-    db.exec(QStringLiteral("create exception REFUSED 'refused by the test'"));
-    db.connection().commit();
-    db.exec(QStringLiteral("create trigger REFUSE for FACTURE before insert as begin if (new.NUMEROFACTURE = 'BAD') then exception "
-                           "REFUSED; end"));
-    db.connection().commit();
+    refuseRows("insert", "new.NUMEROFACTURE = 'BAD'");
     view.open();
     TInvoiceStamping stamping(db.connection(), CompanyA, Year);
     stamping.Begin(view);
@@ -114,11 +121,7 @@ TEST_F(InvoiceStamping, ChangedRowsKeepTheirKeyAndFailedRowsLeaveNoGap)
 // was, in this transaction as for every other program.
 TEST_F(InvoiceStamping, AFailedOrAbandonedImportLeavesNothing)
 {
-    db.exec(QStringLiteral("create exception REFUSED 'refused by the test'"));
-    db.connection().commit();
-    db.exec(QStringLiteral("create trigger REFUSE for FACTURE before update as begin if (new.NUMEROORDRE = 4) then exception "
-                           "REFUSED; end"));
-    db.connection().commit();
+    refuseRows("update", "new.NUMEROORDRE = 4");
     view.open();
     const QList<QStringList> before = committedRows(db, Stamped);
     const QString count = QStringLiteral("select count(*) from FACTURE");
