@@ -29,7 +29,7 @@ protected:
     {
         m_cli = QCoreApplication::applicationDirPath() + "/../../app/kestra-cli";
         if (!QFileInfo(m_cli).isExecutable())
-            GTEST_SKIP() << "kestra-cli is not built next to the tests (" << qPrintable(m_cli) << "): build the kestra-cli target";
+            GTEST_FAIL() << "kestra-cli is not built next to the tests (" << qPrintable(m_cli) << "): build the kestra-cli target";
         ASSERT_TRUE(m_dir.isValid());
     }
 
