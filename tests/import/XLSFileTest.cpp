@@ -846,51 +846,6 @@ TEST_F(XlsReader, DamagedCopiesNeverCrash)
 
 namespace {
 
-// A Python string literal as the reference dumps write them.
-QString pythonString(const QString &repr)
-{
-    if (repr.size() < 2)
-        return repr;
-    QString out;
-    for (qsizetype i = 1; i + 1 < repr.size(); ++i) {
-        const QChar c = repr[i];
-        if (c != u'\\' || i + 2 >= repr.size()) {
-            out += c;
-            continue;
-        }
-        const QChar e = repr[++i];
-        auto hex = [&](int n) {
-            const uint code = repr.mid(i + 1, n).toUInt(nullptr, 16);
-            i += n;
-            out += QString::fromUcs4(reinterpret_cast<const char32_t *>(&code), 1);
-        };
-        switch (e.unicode()) {
-        case 'n':
-            out += u'\n';
-            break;
-        case 'r':
-            out += u'\r';
-            break;
-        case 't':
-            out += u'\t';
-            break;
-        case 'x':
-            hex(2);
-            break;
-        case 'u':
-            hex(4);
-            break;
-        case 'U':
-            hex(8);
-            break;
-        default:
-            out += e;
-            break;
-        }
-    }
-    return out;
-}
-
 double cellNumber(const TbiffCell *c)
 {
     const QVariant v = c->variant();
