@@ -272,23 +272,44 @@ public:
         static_assert(std::is_base_of_v<TbiffRecord, T>);
         if (size < T::MinSize)
             recordInvalid(id);
-        constexpr std::size_t objectSize = (sizeof(T) + 7) & ~std::size_t(7);
+        // The data follows the object unaligned: fields are read byte by
+        // byte, and a cell then takes its six bytes of header and its data,
+        // nothing more.
+        constexpr std::size_t objectSize = sizeof(T);
+        static_assert(objectSize <= 255);
         // Any record fits a block, whatever its size word says.
-        static_assert(objectSize + 65536 + 16 <= BlockSize - HeaderSize);
-        const std::size_t dataSpace = withLink ? ((std::size_t(size) + 7) & ~std::size_t(7)) + sizeof(void *) : size;
-        auto *memory = static_cast<char *>(allocate(objectSize + dataSpace, section));
+        static_assert(objectSize + 65536 + sizeof(void *) + alignof(std::max_align_t) <= BlockSize - HeaderSize);
+        const std::size_t dataSpace = size + (withLink ? sizeof(void *) : 0);
+        auto *memory = static_cast<char *>(allocate(objectSize + dataSpace, alignof(T), section));
         if (size)
             std::memcpy(memory + objectSize, data, size);
         if (withLink)
-            std::memset(memory + objectSize + dataSpace - sizeof(void *), 0, sizeof(void *));
-        T *record = new (memory) T(id, size, quint16(objectSize));
+            std::memset(memory + objectSize + size, 0, sizeof(void *));
+        T *record = new (memory) T(id, size, quint8(objectSize));
         record->m_hasLink = withLink;
         if constexpr (!std::is_trivially_destructible_v<T>)
             m_destroy.push_back({ record, [](TbiffRecord *r) { static_cast<T *>(r)->~T(); } });
         return record;
     }
 
-    static void link(TbiffRecord *record, TbiffContinue *next) { *record->linkSlot() = next; }
+    // A record's handle: its block's number and its offset in the block,
+    // in two-byte steps (every kind is aligned on at least two bytes).
+    quint32 handleOf(const TbiffRecord *record) const
+    {
+        static_assert(alignof(TbiffRecord) >= 2 && BlockSize == (std::size_t(1) << OffsetBits) * 2);
+        Q_ASSERT(headerOf(record)->arena == this);
+        return (headerOf(record)->index << OffsetBits) | (offsetOf(record) >> 1);
+    }
+    TbiffRecord *record(quint32 handle) const
+    {
+        return reinterpret_cast<TbiffRecord *>(m_blocks[handle >> OffsetBits].get() + std::size_t(handle & ((1u << OffsetBits) - 1)) * 2);
+    }
+
+    static void link(TbiffRecord *record, TbiffContinue *next)
+    {
+        Q_ASSERT(record->m_hasLink);
+        std::memcpy(record->linkSlot(), &next, sizeof next);
+    }
 
     static TxlsWorkbook *workbookOf(const TbiffRecord *record) { return headerOf(record)->arena->m_workbook; }
 
@@ -346,12 +367,17 @@ private:
     struct Header
     {
         XlsArena *arena;
+        quint32 index; // in m_blocks
         std::vector<SectionChange> changes; // by offset; never empty
     };
     // Blocks of one huge page each where the system offers them: a large
     // workbook then takes hundreds of page faults rather than tens of
     // thousands.
     static constexpr std::size_t BlockSize = 2 * 1024 * 1024;
+    // A handle's offset part; the rest numbers the block, which allows
+    // 4,096 blocks: 8 GB of records, far beyond the largest sheet.
+    static constexpr int OffsetBits = 20;
+    static constexpr std::size_t MaxBlocks = std::size_t(1) << (32 - OffsetBits);
     static constexpr std::size_t HeaderSize = (sizeof(Header) + 15) & ~std::size_t(15);
 
     static Header *headerOf(const void *p)
@@ -360,19 +386,18 @@ private:
     }
     static quint32 offsetOf(const void *p) { return quint32(reinterpret_cast<std::uintptr_t>(p) & (BlockSize - 1)); }
     // The bytes make() took for the record.
-    static std::size_t spanOf(const TbiffRecord *r)
-    {
-        const std::size_t data = r->m_hasLink ? ((std::size_t(r->m_size) + 7) & ~std::size_t(7)) + sizeof(void *) : r->m_size;
-        return (r->m_dataOffset + data + 7) & ~std::size_t(7);
-    }
+    static std::size_t spanOf(const TbiffRecord *r) { return r->m_dataOffset + r->m_size + (r->m_hasLink ? sizeof(void *) : 0); }
 
-    void *allocate(std::size_t size, TxlsSection *section)
+    void *allocate(std::size_t size, std::size_t align, TxlsSection *section)
     {
-        size = (size + 7) & ~std::size_t(7);
-        if (size > m_left) {
+        std::size_t padding = (align - reinterpret_cast<std::uintptr_t>(m_next) % align) % align;
+        if (padding + size > m_left) {
             m_blocks.push_back(newBlock());
             startBlock(m_blocks.back().get(), section);
+            padding = 0; // a block's records start on its header's alignment
         }
+        m_next += padding;
+        m_left -= padding;
         Header *h = headerOf(m_next);
         if (h->changes.back().section != section)
             h->changes.push_back({ offsetOf(m_next), section });
@@ -401,11 +426,13 @@ private:
     using Block = std::unique_ptr<char[], BlockFree>;
     Block newBlock()
     {
+        if (m_blocks.size() >= MaxBlocks)
+            throw EDataImportError(QStringLiteral("The workbook is too large to be read"));
         void *p = std::aligned_alloc(BlockSize, BlockSize);
         if (!p)
             throw std::bad_alloc();
         madvise(p, BlockSize, MADV_HUGEPAGE);
-        new (p) Header { this, {} };
+        new (p) Header { this, quint32(m_blocks.size()), {} };
         return Block(static_cast<char *>(p));
     }
 
@@ -485,7 +512,8 @@ public:
         bool continued = false;
         const quint8 *data = readRaw(id, size, continued);
         XlsArena &arena = keeps(id, where) ? m_keep : m_scratch;
-        TbiffRecord *record = create(arena, section, where, id, data, size, continued);
+        const Made made = create(arena, section, where, id, data, size, continued);
+        TbiffRecord *record = made.record;
         consume(size);
         TbiffRecord *tail = record;
         while (remaining() >= 4) {
@@ -502,7 +530,7 @@ public:
                 fileInvalid();
             break;
         }
-        record->afterRead();
+        made.afterRead(record);
         return record;
     }
 
@@ -574,61 +602,73 @@ private:
             || id == MulRk || id == MulBlank || id == String || id == ShrFmla;
     }
 
-    static TbiffRecord *create(
-        XlsArena &arena, TxlsSection *section, Section where, quint16 id, const quint8 *data, quint16 size, bool link)
+    // A record just made, and its kind's afterRead().
+    struct Made
+    {
+        TbiffRecord *record;
+        void (*afterRead)(TbiffRecord *);
+    };
+
+    template <class T>
+    static Made make(XlsArena &arena, TxlsSection *section, quint16 id, const quint8 *data, quint16 size, bool link)
+    {
+        return { arena.make<T>(section, id, data, size, link), [](TbiffRecord *r) { static_cast<T *>(r)->afterRead(); } };
+    }
+
+    static Made create(XlsArena &arena, TxlsSection *section, Section where, quint16 id, const quint8 *data, quint16 size, bool link)
     {
         using namespace XlsRecordId;
         // Cell records outside a worksheet are ignored like any other.
         if (where != Section::WorkSheet && isSheetRecord(id))
-            return arena.make<TbiffRecord>(section, id, data, size, link);
+            return make<TbiffRecord>(arena, section, id, data, size, link);
         // The date system is read from the globals only.
         if (where == Section::Globals && id == DateMode)
-            return arena.make<TbiffDateMode>(section, id, data, size, link);
+            return make<TbiffDateMode>(arena, section, id, data, size, link);
         switch (id) {
         case Formula:
         case Formula3:
         case Formula4:
-            return arena.make<TbiffFormula>(section, id, data, size, link);
+            return make<TbiffFormula>(arena, section, id, data, size, link);
         case Eof:
-            return arena.make<TbiffEOF>(section, id, data, size, link);
+            return make<TbiffEOF>(arena, section, id, data, size, link);
         case Name:
-            return arena.make<TbiffName>(section, id, data, size, link);
+            return make<TbiffName>(arena, section, id, data, size, link);
         case Continue:
-            return arena.make<TbiffContinue>(section, id, data, size, link);
+            return make<TbiffContinue>(arena, section, id, data, size, link);
         case BoundSheet:
-            return arena.make<TbiffBoundSheet>(section, id, data, size, link);
+            return make<TbiffBoundSheet>(arena, section, id, data, size, link);
         case MulRk:
-            return arena.make<TbiffMulRK>(section, id, data, size, link);
+            return make<TbiffMulRK>(arena, section, id, data, size, link);
         case MulBlank:
-            return arena.make<TbiffMulBlank>(section, id, data, size, link);
+            return make<TbiffMulBlank>(arena, section, id, data, size, link);
         case Xf:
-            return arena.make<TbiffXF>(section, id, data, size, link);
+            return make<TbiffXF>(arena, section, id, data, size, link);
         case Sst:
-            return arena.make<TbiffSST>(section, id, data, size, link);
+            return make<TbiffSST>(arena, section, id, data, size, link);
         case LabelSst:
-            return arena.make<TbiffLabelSST>(section, id, data, size, link);
+            return make<TbiffLabelSST>(arena, section, id, data, size, link);
         case Blank:
-            return arena.make<TbiffBlank>(section, id, data, size, link);
+            return make<TbiffBlank>(arena, section, id, data, size, link);
         case Number:
-            return arena.make<TbiffNumber>(section, id, data, size, link);
+            return make<TbiffNumber>(arena, section, id, data, size, link);
         case BoolErr:
-            return arena.make<TbiffBoolErr>(section, id, data, size, link);
+            return make<TbiffBoolErr>(arena, section, id, data, size, link);
         case String:
-            return arena.make<TbiffString>(section, id, data, size, link);
+            return make<TbiffString>(arena, section, id, data, size, link);
         case Bof:
         case Bof3:
-            return arena.make<TbiffBOF>(section, id, data, size, link);
+            return make<TbiffBOF>(arena, section, id, data, size, link);
         case Rk:
-            return arena.make<TbiffRK>(section, id, data, size, link);
+            return make<TbiffRK>(arena, section, id, data, size, link);
         case Format:
-            return arena.make<TbiffFormat>(section, id, data, size, link);
+            return make<TbiffFormat>(arena, section, id, data, size, link);
         case ShrFmla:
-            return arena.make<TbiffShrFmla>(section, id, data, size, link);
+            return make<TbiffShrFmla>(arena, section, id, data, size, link);
         case Label:
         case RString:
-            return arena.make<TbiffLabel>(section, id, data, size, link);
+            return make<TbiffLabel>(arena, section, id, data, size, link);
         default:
-            return arena.make<TbiffRecord>(section, id, data, size, link);
+            return make<TbiffRecord>(arena, section, id, data, size, link);
         }
     }
 
@@ -768,22 +808,25 @@ QString TxlsString::text() const
 
 // ---------------------------------------------------------------- records
 
-TbiffRecord::TbiffRecord(quint16 id, quint16 size, quint16 dataOffset)
+TbiffRecord::TbiffRecord(quint16 id, quint16 size, quint8 dataOffset)
     : m_id(id)
     , m_size(size)
     , m_dataOffset(dataOffset)
 {
 }
 
-TbiffContinue **TbiffRecord::linkSlot() const
+void *TbiffRecord::linkSlot() const
 {
-    const quint8 *end = data() + ((std::size_t(m_size) + 7) & ~std::size_t(7));
-    return reinterpret_cast<TbiffContinue **>(const_cast<quint8 *>(end));
+    return const_cast<quint8 *>(data()) + m_size;
 }
 
 TbiffContinue *TbiffRecord::continueRecord() const
 {
-    return m_hasLink ? *linkSlot() : nullptr;
+    if (!m_hasLink)
+        return nullptr;
+    TbiffContinue *next;
+    std::memcpy(&next, linkSlot(), sizeof next);
+    return next;
 }
 
 quint8 TbiffRecord::byteAt(int offset) const
@@ -801,7 +844,7 @@ quint32 TbiffRecord::dwordAt(int offset) const
     return offset >= 0 && offset + 4 <= m_size ? le32(data() + offset) : 0;
 }
 
-TbiffBOF::TbiffBOF(quint16 id, quint16 size, quint16 dataOffset)
+TbiffBOF::TbiffBOF(quint16 id, quint16 size, quint8 dataOffset)
     : TbiffRecord(id, size, dataOffset)
 {
     if (version() != 0x0600)
@@ -842,14 +885,26 @@ void TbiffCell::cannotAccess(const char *typeWord) const
     throw EDataImportError(QStringLiteral("Cannot access cell '%1' as type %2").arg(name(), QString::fromLatin1(typeWord)));
 }
 
+// Each accessor below picks the kind's own by id. A case may only name a
+// kind that declares that accessor itself: one that inherits it would come
+// back here.
 XlsCellKind TbiffCell::kind() const
 {
-    return XlsCellKind::Other;
-}
-
-bool TbiffCell::isFormula() const
-{
-    return false;
+    using namespace XlsRecordId;
+    switch (id()) {
+    case Number:
+    case Rk:
+        return static_cast<const TbiffNumberCell *>(this)->kind();
+    case BoolErr:
+        return static_cast<const TbiffBoolErr *>(this)->kind();
+    case LabelSst:
+        return static_cast<const TbiffLabelSST *>(this)->kind();
+    case Label:
+    case RString:
+        return static_cast<const TbiffLabel *>(this)->kind();
+    default:
+        return XlsCellKind::Other;
+    }
 }
 
 QString TbiffCell::kindName() const
@@ -872,7 +927,25 @@ QString TbiffCell::kindName() const
 
 QString TbiffCell::text() const
 {
-    return QString();
+    using namespace XlsRecordId;
+    switch (id()) {
+    case Number:
+    case Rk:
+        return static_cast<const TbiffNumberCell *>(this)->text();
+    case BoolErr:
+        return static_cast<const TbiffBoolErr *>(this)->text();
+    case LabelSst:
+        return static_cast<const TbiffLabelSST *>(this)->text();
+    case Label:
+    case RString:
+        return static_cast<const TbiffLabel *>(this)->text();
+    case Formula:
+    case Formula3:
+    case Formula4:
+        return static_cast<const TbiffFormula *>(this)->text();
+    default:
+        return QString();
+    }
 }
 
 void TbiffCell::setText(const QString &)
@@ -882,37 +955,72 @@ void TbiffCell::setText(const QString &)
 
 bool TbiffCell::boolean() const
 {
+    if (id() == XlsRecordId::BoolErr)
+        return static_cast<const TbiffBoolErr *>(this)->boolean();
     cannotAccess("Boolean");
 }
 
-void TbiffCell::setBoolean(bool)
+void TbiffCell::setBoolean(bool value)
 {
-    cannotAccess("Boolean");
+    if (id() != XlsRecordId::BoolErr)
+        cannotAccess("Boolean");
+    static_cast<TbiffBoolErr *>(this)->setBoolean(value);
 }
 
 double TbiffCell::number() const
 {
-    cannotAccess("Float");
+    switch (id()) {
+    case XlsRecordId::Number:
+        return static_cast<const TbiffNumber *>(this)->number();
+    case XlsRecordId::Rk:
+        return static_cast<const TbiffRK *>(this)->number();
+    default:
+        cannotAccess("Float");
+    }
 }
 
-void TbiffCell::setNumber(double)
+void TbiffCell::setNumber(double value)
 {
-    cannotAccess("Float");
+    if (id() != XlsRecordId::Number)
+        cannotAccess("Float");
+    static_cast<TbiffNumber *>(this)->setNumber(value);
 }
 
 double TbiffCell::dateTime() const
 {
-    cannotAccess("DateTime");
+    if (id() != XlsRecordId::Number && id() != XlsRecordId::Rk)
+        cannotAccess("DateTime");
+    return static_cast<const TbiffNumberCell *>(this)->dateTime();
 }
 
-void TbiffCell::setDateTime(double)
+void TbiffCell::setDateTime(double value)
 {
-    cannotAccess("DateTime");
+    if (id() != XlsRecordId::Number)
+        cannotAccess("DateTime");
+    static_cast<TbiffNumber *>(this)->setDateTime(value);
 }
 
 QVariant TbiffCell::variant() const
 {
-    return QVariant();
+    using namespace XlsRecordId;
+    switch (id()) {
+    case Number:
+    case Rk:
+        return static_cast<const TbiffNumberCell *>(this)->variant();
+    case BoolErr:
+        return static_cast<const TbiffBoolErr *>(this)->variant();
+    case LabelSst:
+        return static_cast<const TbiffLabelSST *>(this)->variant();
+    case Label:
+    case RString:
+        return static_cast<const TbiffLabel *>(this)->variant();
+    case Formula:
+    case Formula3:
+    case Formula4:
+        return static_cast<const TbiffFormula *>(this)->variant();
+    default:
+        return QVariant();
+    }
 }
 
 void TbiffCell::setVariant(const QVariant &)
@@ -982,7 +1090,7 @@ QVariant TbiffBoolErr::variant() const
     return value() != 0;
 }
 
-TbiffLabelSST::TbiffLabelSST(quint16 id, quint16 size, quint16 dataOffset)
+TbiffLabelSST::TbiffLabelSST(quint16 id, quint16 size, quint8 dataOffset)
     : TbiffCell(id, size, dataOffset)
 {
     // The table is read before any worksheet; an index beyond it is a
@@ -1008,7 +1116,7 @@ void TbiffLabel::afterRead()
     m_text = readXlsString(*this, 6, false);
 }
 
-TbiffFormula::TbiffFormula(quint16 id, quint16 size, quint16 dataOffset)
+TbiffFormula::TbiffFormula(quint16 id, quint16 size, quint8 dataOffset)
     : TbiffCell(id, size, dataOffset)
 {
     if (fixedWord(12) == 0xFFFF) {
@@ -1081,14 +1189,21 @@ void TbiffRecordList::clear()
     m_sorted = true;
 }
 
-TbiffCellList::TbiffCellList(bool byColumn)
-    : m_byColumn(byColumn)
+TbiffCellList::TbiffCellList(bool byColumn, const XlsArena &arena)
+    : m_arena(&arena)
+    , m_byColumn(byColumn)
 {
 }
 
-int TbiffCellList::keyOf(const TbiffRecord *cell) const
+TbiffCell *TbiffCellList::at(quint32 handle) const
 {
-    return m_byColumn ? static_cast<const TbiffCell *>(cell)->column() : static_cast<const TbiffCell *>(cell)->row();
+    return static_cast<TbiffCell *>(m_arena->record(handle));
+}
+
+int TbiffCellList::keyOf(quint32 handle) const
+{
+    const TbiffCell *cell = at(handle);
+    return m_byColumn ? cell->column() : cell->row();
 }
 
 void TbiffCellList::add(TbiffCell *cell)
@@ -1104,14 +1219,14 @@ void TbiffCellList::add(TbiffCell *cell)
         m_highest = std::max(m_highest, key);
     }
     m_lastKey = key;
-    m_items.push_back(cell);
+    m_items.push_back(m_arena->handleOf(cell));
 }
 
 void TbiffCellList::sort()
 {
     if (m_sorted)
         return;
-    std::stable_sort(m_items.begin(), m_items.end(), [this](const TbiffRecord *a, const TbiffRecord *b) { return keyOf(a) < keyOf(b); });
+    std::stable_sort(m_items.begin(), m_items.end(), [this](quint32 a, quint32 b) { return keyOf(a) < keyOf(b); });
     m_sorted = true;
 }
 
@@ -1119,24 +1234,24 @@ TbiffCell *TbiffCellList::find(int position)
 {
     sort();
     // Of two records at one place the later one wins, as it would on screen.
-    auto it = std::upper_bound(m_items.begin(), m_items.end(), position, [this](int p, const TbiffRecord *c) { return p < keyOf(c); });
+    auto it = std::upper_bound(m_items.begin(), m_items.end(), position, [this](int p, quint32 c) { return p < keyOf(c); });
     if (it == m_items.begin())
         return nullptr;
     --it;
-    return keyOf(*it) == position ? static_cast<TbiffCell *>(*it) : nullptr;
+    return keyOf(*it) == position ? at(*it) : nullptr;
 }
 
 int TbiffCellList::lowerBound(int position)
 {
     sort();
-    auto it = std::lower_bound(m_items.begin(), m_items.end(), position, [this](const TbiffRecord *c, int p) { return keyOf(c) < p; });
+    auto it = std::lower_bound(m_items.begin(), m_items.end(), position, [this](quint32 c, int p) { return keyOf(c) < p; });
     return int(it - m_items.begin());
 }
 
 TbiffCell *TbiffCellList::cell(int i)
 {
     sort();
-    return static_cast<TbiffCell *>(m_items[std::size_t(i)]);
+    return at(m_items[std::size_t(i)]);
 }
 
 TxlsRow *TxlsRowList::row(int index) const
@@ -1150,14 +1265,14 @@ TxlsRow *TxlsRowList::row(int index) const
 TxlsRow *TxlsRowList::grow(int index)
 {
     if (m_rows.empty() || m_rows.back().index < index) {
-        m_rows.push_back({ index, std::make_unique<TxlsRow>() });
+        m_rows.push_back({ index, std::make_unique<TxlsRow>(m_arena) });
         return m_rows.back().row.get();
     }
     if (m_rows.back().index == index)
         return m_rows.back().row.get();
     auto it = std::lower_bound(m_rows.begin(), m_rows.end(), index, [](const Entry &e, int i) { return e.index < i; });
     if (it == m_rows.end() || it->index != index)
-        it = m_rows.insert(it, { index, std::make_unique<TxlsRow>() });
+        it = m_rows.insert(it, { index, std::make_unique<TxlsRow>(m_arena) });
     return it->row.get();
 }
 
@@ -1175,7 +1290,7 @@ TxlsCol *TxlsColList::col(int index) const
         return &m_empty;
     std::unique_ptr<TxlsCol> &column = m_gathered[index];
     if (!column) {
-        column = std::make_unique<TxlsCol>();
+        column = std::make_unique<TxlsCol>(m_rows.arena());
         for (int r = lowest; r <= highest; ++r) {
             TxlsRow *row = m_rows.row(r);
             for (int i = row->lowerBound(index); i < row->count() && row->cell(i)->column() == index; ++i)
@@ -1383,6 +1498,7 @@ QString TxlsSheet::name() const
 
 TxlsWorkSheet::TxlsWorkSheet(TxlsWorkbook *workbook)
     : TxlsSheet(workbook)
+    , m_rows(workbook->arena())
 {
 }
 

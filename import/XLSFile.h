@@ -7,6 +7,7 @@
 #include <QVariant>
 
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <vector>
@@ -140,18 +141,25 @@ struct TxlsSSTEntry
 // reads are then always within its data. The arena also runs the destructor
 // of every kind that is not trivially destructible, so a kind that holds
 // texts needs no mark of its own.
+//
+// Records have no virtual functions: a workbook holds millions of cells, and
+// a table pointer in each would be a third of a cell's memory. What differs
+// by kind is chosen by the record's id (see TbiffCell), and afterRead() is
+// called by the code that made the record, which knows its kind.
 class TbiffRecord
 {
 public:
-    // Not virtual: the arena destroys each record as its own kind, and a
-    // kind holding nothing to free costs it nothing.
+    // The arena destroys each record as its own kind, and a kind holding
+    // nothing to free costs it nothing.
     ~TbiffRecord() = default;
     TbiffRecord(const TbiffRecord &) = delete;
     TbiffRecord &operator=(const TbiffRecord &) = delete;
 
     quint16 id() const { return m_id; }
     quint16 dataSize() const { return m_size; }
-    const quint8 *data() const { return reinterpret_cast<const quint8 *>(this) + m_dataOffset; }
+    // Through an integer: the bytes lie beyond the object, where the
+    // compiler's own bounds would not have them.
+    const quint8 *data() const { return reinterpret_cast<const quint8 *>(reinterpret_cast<std::uintptr_t>(this) + m_dataOffset); }
     // Both known by the arena that holds the record (see XlsArena).
     TxlsSection *section() const;
     TxlsWorkbook *workbook() const;
@@ -164,8 +172,9 @@ public:
     quint16 wordAt(int offset) const;
     quint32 dwordAt(int offset) const;
 
-    // Called once the record's CONTINUE chain is attached.
-    virtual void afterRead() { }
+    // Called once the record's CONTINUE chain is attached; a kind that reads
+    // something then declares its own.
+    void afterRead() { }
 
     // The bytes of the fixed part: a shorter record is refused.
     static constexpr int MinSize = 0;
@@ -176,8 +185,8 @@ protected:
     // for the link after its data (see XlsArena). Cells are many: they carry
     // nothing more, not even their section, which the arena keeps by
     // address.
-    TbiffRecord(quint16 id, quint16 size, quint16 dataOffset);
-    quint8 *mutableData() { return reinterpret_cast<quint8 *>(this) + m_dataOffset; }
+    TbiffRecord(quint16 id, quint16 size, quint8 dataOffset);
+    quint8 *mutableData() { return const_cast<quint8 *>(data()); }
     // Fields of the fixed part (within MinSize): no bounds test on these hot
     // paths.
     quint8 fixedByte(int offset) const
@@ -199,11 +208,12 @@ protected:
     }
 
 private:
-    TbiffContinue **linkSlot() const;
+    void *linkSlot() const; // unaligned: read and written by memcpy
 
+    // Six bytes in all, the size of every cell's overhead.
     quint16 m_id;
     quint16 m_size;
-    quint16 m_dataOffset;
+    quint8 m_dataOffset;
     bool m_hasLink = false;
 
     friend class XlsArena;
@@ -218,7 +228,7 @@ public:
 class TbiffBOF : public TbiffRecord
 {
 public:
-    TbiffBOF(quint16 id, quint16 size, quint16 dataOffset);
+    TbiffBOF(quint16 id, quint16 size, quint8 dataOffset);
     static constexpr int MinSize = 4;
     quint16 version() const { return fixedWord(0); }
     quint16 substreamType() const { return fixedWord(2); }
@@ -239,7 +249,7 @@ public:
     quint32 streamPosition() const { return fixedDword(0); }
     quint8 sheetType() const { return fixedByte(5); }
     QString name() const { return m_name.text(); }
-    void afterRead() override;
+    void afterRead();
 
 private:
     TxlsString m_name;
@@ -282,7 +292,7 @@ public:
     static constexpr int MinSize = 5;
     quint16 formatIndex() const { return fixedWord(0); }
     QString formatString() const { return m_format.text(); }
-    void afterRead() override;
+    void afterRead();
 
 private:
     TxlsString m_format;
@@ -324,7 +334,9 @@ public:
 };
 
 // A cell of a worksheet. The accessors a kind does not support raise
-// "Cannot access cell '%s' as type %s".
+// "Cannot access cell '%s' as type %s". Each accessor picks the kind's own
+// by the record's id; within a worksheet every cell id is made as its kind
+// (see XlsRecordStream::create and TxlsWorkbookBuilder).
 class TbiffCell : public TbiffColRow
 {
 public:
@@ -336,20 +348,20 @@ public:
     TxlsWorkSheet *workSheet() const;
     QString name() const { return Xls::cellName(row(), column()); }
 
-    virtual XlsCellKind kind() const;
-    virtual bool isFormula() const;
+    XlsCellKind kind() const;
+    bool isFormula() const { return XlsRecordId::isFormula(id()); }
     // "string", "boolean", "number", "datetime" or "other"; "formula" for a formula.
     QString kindName() const;
-    virtual QString text() const;
-    virtual void setText(const QString &value);
-    virtual bool boolean() const;
-    virtual void setBoolean(bool value);
-    virtual double number() const;
-    virtual void setNumber(double value);
-    virtual double dateTime() const;
-    virtual void setDateTime(double value);
-    virtual QVariant variant() const;
-    virtual void setVariant(const QVariant &value);
+    QString text() const;
+    void setText(const QString &value);
+    bool boolean() const;
+    void setBoolean(bool value);
+    double number() const;
+    void setNumber(double value);
+    double dateTime() const;
+    void setDateTime(double value);
+    QVariant variant() const;
+    void setVariant(const QVariant &value);
 
 protected:
     [[noreturn]] void cannotAccess(const char *typeWord) const;
@@ -359,8 +371,6 @@ class TbiffBlank : public TbiffCell
 {
 public:
     using TbiffCell::TbiffCell;
-    QString text() const override { return QString(); }
-    QVariant variant() const override { return QVariant(); }
 };
 
 // NUMBER and RK share the date test and the texts.
@@ -368,10 +378,10 @@ class TbiffNumberCell : public TbiffCell
 {
 public:
     using TbiffCell::TbiffCell;
-    XlsCellKind kind() const override;
-    QString text() const override;
-    double dateTime() const override;
-    QVariant variant() const override { return number(); }
+    XlsCellKind kind() const;
+    QString text() const;
+    double dateTime() const;
+    QVariant variant() const { return number(); }
 
 protected:
     bool isDate() const;
@@ -382,9 +392,9 @@ class TbiffNumber : public TbiffNumberCell
 public:
     using TbiffNumberCell::TbiffNumberCell;
     static constexpr int MinSize = 14;
-    double number() const override;
-    void setNumber(double value) override;
-    void setDateTime(double value) override { setNumber(value); }
+    double number() const;
+    void setNumber(double value);
+    void setDateTime(double value) { setNumber(value); }
 };
 
 class TbiffRK : public TbiffNumberCell
@@ -393,7 +403,7 @@ public:
     using TbiffNumberCell::TbiffNumberCell;
     static constexpr int MinSize = 10;
     quint32 rk() const { return fixedDword(6); }
-    double number() const override { return Xls::decodeRk(rk()); }
+    double number() const { return Xls::decodeRk(rk()); }
 };
 
 class TbiffBoolErr : public TbiffCell
@@ -403,23 +413,23 @@ public:
     static constexpr int MinSize = 8;
     bool isError() const { return fixedByte(7) != 0; }
     quint8 value() const { return fixedByte(6); }
-    XlsCellKind kind() const override { return XlsCellKind::Boolean; }
-    QString text() const override;
-    bool boolean() const override;
-    void setBoolean(bool value) override;
-    QVariant variant() const override;
+    XlsCellKind kind() const { return XlsCellKind::Boolean; }
+    QString text() const;
+    bool boolean() const;
+    void setBoolean(bool value);
+    QVariant variant() const;
 };
 
 class TbiffLabelSST : public TbiffCell
 {
 public:
-    TbiffLabelSST(quint16 id, quint16 size, quint16 dataOffset);
+    TbiffLabelSST(quint16 id, quint16 size, quint8 dataOffset);
     static constexpr int MinSize = 10;
     quint32 sstIndex() const { return fixedDword(6); }
     const TxlsSSTEntry &entry() const;
-    XlsCellKind kind() const override { return XlsCellKind::String; }
-    QString text() const override;
-    QVariant variant() const override { return text(); }
+    XlsCellKind kind() const { return XlsCellKind::String; }
+    QString text() const;
+    QVariant variant() const { return text(); }
 };
 
 // LABEL and RSTRING: a string held in the cell record itself. Writers other
@@ -430,10 +440,10 @@ public:
     using TbiffCell::TbiffCell;
     // The cell, then the string's count and flags.
     static constexpr int MinSize = 9;
-    XlsCellKind kind() const override { return XlsCellKind::String; }
-    QString text() const override { return m_text.text(); }
-    QVariant variant() const override { return text(); }
-    void afterRead() override;
+    XlsCellKind kind() const { return XlsCellKind::String; }
+    QString text() const { return m_text.text(); }
+    QVariant variant() const { return text(); }
+    void afterRead();
 
 private:
     TxlsString m_text;
@@ -442,12 +452,11 @@ private:
 class TbiffFormula : public TbiffCell
 {
 public:
-    TbiffFormula(quint16 id, quint16 size, quint16 dataOffset);
+    TbiffFormula(quint16 id, quint16 size, quint8 dataOffset);
     // The cell and its cached result.
     static constexpr int MinSize = 14;
-    bool isFormula() const override { return true; }
-    QString text() const override;
-    QVariant variant() const override { return m_result; }
+    QString text() const;
+    QVariant variant() const { return m_result; }
     QVariant cachedResult() const { return m_result; }
     void setCachedResult(const QVariant &value) { m_result = value; }
     // The length word and the tokens (shared formulas expanded).
@@ -471,7 +480,7 @@ public:
     static constexpr int MinSize = 6;
     int row() const { return fixedWord(0); }
     int firstColumn() const { return fixedWord(2); }
-    virtual int entrySize() const = 0;
+    int entrySize() const { return id() == XlsRecordId::MulRk ? 6 : 2; }
     int count() const;
     // Moves to the next entry; false after the last one.
     bool next();
@@ -486,14 +495,12 @@ class TbiffMulBlank : public TbiffMultiple
 {
 public:
     using TbiffMultiple::TbiffMultiple;
-    int entrySize() const override { return 2; }
 };
 
 class TbiffMulRK : public TbiffMultiple
 {
 public:
     using TbiffMultiple::TbiffMultiple;
-    int entrySize() const override { return 6; }
     quint32 currentRk() const { return fixedDword(4 + m_current * 6 + 2); }
 };
 
@@ -526,17 +533,16 @@ protected:
     std::vector<TbiffRecord *> m_items;
 };
 
-class TbiffColRowList : public TbiffRecordList
+// The cells of one row (ordered by column) or of one column (by row). A
+// cell is held by its four-byte handle in the workbook's arena rather than
+// by pointer: on a large sheet these lists are a fifth of all memory.
+class TbiffCellList
 {
 public:
-    using TbiffRecordList::TbiffRecordList;
-};
-
-// The cells of one row (ordered by column) or of one column (by row).
-class TbiffCellList : public TbiffColRowList
-{
-public:
-    explicit TbiffCellList(bool byColumn);
+    TbiffCellList(bool byColumn, const XlsArena &arena);
+    TbiffCellList(const TbiffCellList &) = delete;
+    TbiffCellList &operator=(const TbiffCellList &) = delete;
+    int count() const { return int(m_items.size()); }
     int number() const { return m_number; }
     bool isEmpty() const { return m_items.empty(); }
     int lowest() const { return m_lowest; }
@@ -551,21 +557,25 @@ public:
     void reserve(std::size_t count) { m_items.reserve(count); }
 
 private:
-    int keyOf(const TbiffRecord *cell) const;
+    TbiffCell *at(quint32 handle) const;
+    int keyOf(quint32 handle) const;
     void sort();
 
-    bool m_byColumn; // a row: cells ordered by column
+    std::vector<quint32> m_items;
+    const XlsArena *m_arena;
     int m_number = -1;
     int m_lowest = -1;
     int m_highest = -1;
     int m_lastKey = -1; // of the cell added last
+    bool m_byColumn; // a row: cells ordered by column
+    bool m_sorted = true;
 };
 
 class TxlsRow : public TbiffCellList
 {
 public:
-    TxlsRow()
-        : TbiffCellList(true)
+    explicit TxlsRow(const XlsArena &arena)
+        : TbiffCellList(true, arena)
     {
     }
 };
@@ -573,8 +583,8 @@ public:
 class TxlsCol : public TbiffCellList
 {
 public:
-    TxlsCol()
-        : TbiffCellList(false)
+    explicit TxlsCol(const XlsArena &arena)
+        : TbiffCellList(false, arena)
     {
     }
 };
@@ -585,6 +595,13 @@ public:
 class TxlsRowList : public TxlsList
 {
 public:
+    // The arena that holds the rows' cells.
+    explicit TxlsRowList(const XlsArena &arena)
+        : m_arena(arena)
+        , m_empty(arena)
+    {
+    }
+    const XlsArena &arena() const { return m_arena; }
     // One past the highest row index that holds a cell.
     int count() const { return m_rows.empty() ? 0 : m_rows.back().index + 1; }
     TxlsRow *row(int index) const;
@@ -601,6 +618,7 @@ private:
         int index;
         std::unique_ptr<TxlsRow> row;
     };
+    const XlsArena &m_arena;
     std::vector<Entry> m_rows;
     mutable TxlsRow m_empty;
 };
@@ -614,6 +632,7 @@ class TxlsColList : public TxlsList
 public:
     explicit TxlsColList(const TxlsRowList &rows)
         : m_rows(rows)
+        , m_empty(rows.arena())
     {
     }
     // One past the highest column index that holds a cell.
@@ -785,7 +804,7 @@ public:
     void expandSharedFormulas();
 
 private:
-    TxlsRowList m_rows;
+    TxlsRowList m_rows; // made on the workbook's arena
     TxlsColList m_cols { m_rows };
     TbiffShrFmlaList m_sharedFormulas;
     std::vector<TbiffFormula *> m_formulas;

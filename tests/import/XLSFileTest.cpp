@@ -716,14 +716,17 @@ TEST_F(XlsReader, ColumnsHoldTheRowsCells)
 
 // Records do not carry their section: it is known from where they lie, also
 // when a sheet's cells fill more than one of the arena's blocks and when a
-// BOF, read before its type was known, is given to its section.
+// BOF, read before its type was known, is given to its section. The rows
+// hold their cells by handle, which must find each cell in whichever block
+// it lies.
 TEST_F(XlsReader, RecordsKnowTheirSection)
 {
     S s;
     s.globals({ QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C") }, { QStringLiteral("x") });
     s.beginSheet().number(0, 0, 0, 1).labelSst(0, 1, 0, 0).eof();
     s.beginSheet();
-    for (int r = 0; r < 4000; ++r)
+    // 160,000 cells: over two megabytes of records however small a cell is.
+    for (int r = 0; r < 8000; ++r)
         for (int c = 0; c < 20; ++c)
             s.rk(r, c, 0, quint32(((r * 20 + c) << 2) | 0x02));
     s.eof();
@@ -734,7 +737,7 @@ TEST_F(XlsReader, RecordsKnowTheirSection)
     EXPECT_EQ(workbook->globals().bof()->section(), &workbook->globals());
     EXPECT_EQ(workbook->globals().boundSheets().item(2)->section(), &workbook->globals());
     EXPECT_EQ(workbook->globals().boundSheets().item(2)->workbook(), workbook);
-    qsizetype checked = 0, wrong = 0;
+    qsizetype checked = 0, wrong = 0, wrongValue = 0;
     for (int i = 0; i < 3; ++i) {
         TxlsWorkSheet *sheet = wb.sheet(i);
         EXPECT_EQ(sheet->bof()->section(), sheet) << i;
@@ -743,12 +746,16 @@ TEST_F(XlsReader, RecordsKnowTheirSection)
             for (int c = 0; c < sheet->rows().row(r)->count(); ++c) {
                 const TbiffCell *cell = sheet->rows().row(r)->cell(c);
                 wrong += cell->workSheet() != sheet || cell->workbook() != workbook;
+                if (i == 1)
+                    wrongValue += cell->row() != r || cell->column() != c || cell->number() != r * 20 + c;
                 ++checked;
             }
     }
-    EXPECT_EQ(checked, 3 + 80000);
+    EXPECT_EQ(checked, 3 + 160000);
     EXPECT_EQ(wrong, 0);
-    EXPECT_EQ(wb.sheet(1)->cellText(3999, 19), QStringLiteral("79999"));
+    EXPECT_EQ(wrongValue, 0);
+    EXPECT_EQ(wb.sheet(1)->cellText(7999, 19), QStringLiteral("159999"));
+    EXPECT_EQ(wb.sheet(1)->cols().col(19)->cell(7999)->text(), QStringLiteral("159999"));
     EXPECT_EQ(wb.sheet(0)->cellText(0, 1), QStringLiteral("x"));
 }
 
