@@ -8,6 +8,7 @@ struct Connection::Handles
 {
     FbRef<IAttachment> attachment;
     FbRef<ITransaction> transaction;
+    FbRef<ITransaction> snapshot; // of a ReadSnapshot
 };
 
 Connection::Connection(QObject *parent)
@@ -80,6 +81,8 @@ IAttachment *Connection::attachment()
 ITransaction *Connection::transaction()
 {
     ensureOpen();
+    if (d->snapshot)
+        return d->snapshot.get();
     if (!d->transaction) {
         // Several workstations may share one database on a server. The one
         // transaction of the program therefore reads committed data (record
@@ -130,4 +133,30 @@ void Connection::rollback()
     emit transactionEnding();
     FbStatus status;
     d->transaction.finish([&status](ITransaction *t) { t->rollback(&status); });
+}
+
+Connection::ReadSnapshot::ReadSnapshot(Connection &connection)
+    : m_connection(connection)
+{
+    Q_ASSERT(!connection.d->snapshot); // one at a time
+    connection.commitRetaining();
+    FbStatus status;
+    FbOwned<IXpbBuilder> tpb(FbClient::instance().util()->getXpbBuilder(&status, IXpbBuilder::TPB, nullptr, 0));
+    tpb->insertTag(&status, isc_tpb_concurrency);
+    tpb->insertTag(&status, isc_tpb_read);
+    tpb->insertTag(&status, isc_tpb_nowait);
+    connection.d->snapshot.reset(
+        connection.attachment()->startTransaction(&status, tpb->getBufferLength(&status), tpb->getBuffer(&status)));
+}
+
+Connection::ReadSnapshot::~ReadSnapshot()
+{
+    // Nothing was written: ending it only releases it.
+    FbStatus status;
+    try {
+        m_connection.d->snapshot.finish([&status](ITransaction *t) { t->commit(&status); });
+    } catch (const Error &) {
+        // A lost attachment has ended it already: only our reference goes.
+        m_connection.d->snapshot.reset();
+    }
 }

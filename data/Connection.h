@@ -41,13 +41,32 @@ public:
     void close();
 
     Firebird::IAttachment *attachment();
-    // The shared transaction, started when first asked for.
+    // The shared transaction, started when first asked for; while a
+    // ReadSnapshot is alive, that snapshot's transaction.
     Firebird::ITransaction *transaction();
     bool inTransaction() const;
 
     void commitRetaining();
     void commit();
     void rollback();
+
+    // For the length of a read that must see the database in one state (the
+    // declaration: its lines, and the totals summed from them): statements
+    // run meanwhile see what was committed when it began, and nothing that
+    // another workstation commits during the read. The shared transaction's
+    // own work is committed first, so the snapshot holds it too. Cursors
+    // opened in it must be closed before it ends.
+    class ReadSnapshot
+    {
+    public:
+        explicit ReadSnapshot(Connection &connection);
+        ~ReadSnapshot();
+        ReadSnapshot(const ReadSnapshot &) = delete;
+        ReadSnapshot &operator=(const ReadSnapshot &) = delete;
+
+    private:
+        Connection &m_connection;
+    };
 
 signals:
     // Emitted before a hard commit or rollback ends the transaction.

@@ -3,8 +3,11 @@
 #include "core/Conversion.h"
 #include "core/Error.h"
 #include "core/Text.h"
+#include "data/Connection.h"
 #include "declaration/DeclarationFile.h"
 #include "declaration/DeclarationFormat.h"
+
+#include <QScopeGuard>
 
 DeclarationGeneration::DeclarationGeneration(Connection &connection)
     : m_query(connection, QueryText)
@@ -38,6 +41,11 @@ QString DeclarationGeneration::generate(const QString &directoryText, const QStr
         throw Error(invalidIntegerMessage(c.curExercice));
     m_query.setParam(QStringLiteral("exercice"), year);
 
+    // The lines and the totals summed from them come from one state of the
+    // database, whatever other workstations commit meanwhile.
+    Connection::ReadSnapshot snapshot(m_query.connection());
+    // Declared after the snapshot, so closed before it ends, also on a throw.
+    const auto closeQuery = qScopeGuard([this] { m_query.close(); });
     m_query.open();
     auto col = [&](const char *name) { return m_query.columnIndex(QString::fromLatin1(name)); };
     const int iOrdre = col("NUMEROORDRE"), iFacture = col("NUMEROFACTURE"), iDate = col("DATEFACTURE"), iType = col("TYPEIDCLIENT"),

@@ -72,6 +72,39 @@ TEST(Connection, PendingWorkIsCommittedWhenTheConnectionCloses)
     EXPECT_EQ(rows[0][0].toString(), QStringLiteral("2"));
 }
 
+// A read snapshot sees this workstation's pending work (committed as it
+// begins) and nothing another workstation commits while it lives; the
+// shared transaction and its open cursors carry on untouched.
+TEST(Connection, AReadSnapshotHoldsOwnWorkAndNothingCommittedDuringIt)
+{
+    TestDatabase db;
+    insertCompany(db.connection(), "1");
+    db.connection().commitRetaining();
+    Query open(db.connection(), QStringLiteral("select IDENTIFIANT from SOCIETE"));
+    open.open();
+    Query del(db.connection(), QStringLiteral("delete from SOCIETE where IDENTIFIANT = '1'"));
+    del.execute(); // pending
+    insertCompany(db.connection(), "2"); // pending
+    auto other = db.otherConnection();
+    {
+        Connection::ReadSnapshot snapshot(db.connection());
+        insertCompany(*other, "3");
+        other->commitRetaining();
+        Query ids(db.connection(), QStringLiteral("select IDENTIFIANT from SOCIETE"));
+        const QVector<Row> rows = ids.fetchAll();
+        ASSERT_EQ(rows.size(), 1);
+        EXPECT_EQ(rows[0][0].toString(), QStringLiteral("2"));
+    }
+    EXPECT_EQ(countCompanies(db.connection()), 2); // reads committed work again
+    EXPECT_EQ(countCompanies(*other), 2); // the pending work was made durable
+    Row row;
+    EXPECT_TRUE(open.isOpen());
+    EXPECT_TRUE(open.fetch(row)); // the cursor of the shared transaction
+    insertCompany(db.connection(), "4");
+    db.connection().commitRetaining();
+    EXPECT_EQ(countCompanies(*other), 3);
+}
+
 TEST(Connection, DuplicateKeyIsRefusedWithTheServersTextAndNothingChanges)
 {
     TestDatabase db;

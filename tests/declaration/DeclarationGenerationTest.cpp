@@ -2,6 +2,7 @@
 
 #include "app/CompanySelection.h"
 #include "data/DataSet.h"
+#include "data/Query.h"
 #include "declaration/windows/DeclarationWindow.h"
 #include "tests/support/ScopedAnswers.h"
 #include "tests/support/TestDatabase.h"
@@ -181,6 +182,28 @@ TEST(DeclarationGeneration, GoldenFileByteForByte)
     EXPECT_TRUE(t2.contains("AUTRE TRIMESTRE"));
     const QByteArray t4 = readAll(generation.generate(r.out.path(), QStringLiteral("T4"), r.context));
     EXPECT_EQ(t4.count("\r\n"), 2); // "EF" and "TF" only
+}
+
+// The declaration reads one state of the database: this workstation's own
+// pending deletion is in it (the invoice is gone), an invoice another
+// workstation commits afterwards is in the next one.
+TEST(DeclarationGeneration, ReadsOwnPendingWorkAndOthersCommittedWork)
+{
+    Register r;
+    r.db.exec(QStringLiteral("delete from FACTURE where NUMEROFACTURE = ' F-12 '")); // not committed
+    DeclarationGeneration generation(r.db.connection());
+    const QByteArray without = readAll(generation.generate(r.out.path(), QStringLiteral("T1"), r.context));
+    EXPECT_EQ(without.count("\r\n"), 4);
+    EXPECT_FALSE(without.contains("F-12"));
+
+    auto other = r.db.otherConnection();
+    Query insert(*other, QStringLiteral("insert into FACTURE (IDENTIFIANT, EXERCICE, TRIMESTRE, NUMEROORDRE, NUMEROFACTURE, PRIXVENTE) "
+                                        "values ('0123456AM000', 2008, 1, 7, 'AUTRE POSTE', 5)"));
+    insert.execute();
+    other->commitRetaining();
+    const QByteArray with = readAll(generation.generate(r.out.path(), QStringLiteral("T1"), r.context));
+    EXPECT_EQ(with.count("\r\n"), 5);
+    EXPECT_TRUE(with.contains("AUTRE POSTE"));
 }
 
 TEST(DeclarationGeneration, QuarterTextOutsideTheListKeepsTheLastQuarter)
