@@ -498,6 +498,41 @@ TEST_F(ZipWorkbook, DamagedAndHostileFilesAreRefused)
     EXPECT_EQ(openError(good), QString());
 }
 
+// A part is inflated ahead of its parsing in chunks: a sheet of many
+// chunks arrives whole and in order, and one whose compressed data is
+// damaged midway is refused with its part named.
+TEST_F(ZipWorkbook, LargePartsArriveWholeAndDamageMidwayIsNamed)
+{
+    QByteArray rows;
+    for (int r = 1; r <= 40000; ++r) {
+        rows += "<row r=\"" + QByteArray::number(r) + "\">";
+        for (int c = 0; c < 5; ++c)
+            rows += "<c><v>" + QByteArray::number(r * 10 + c) + "</v></c>";
+        rows += "</row>";
+    }
+    ASSERT_GT(rows.size(), 4 * 1024 * 1024);
+    const QByteArray bytes = ZipTest::xlsx({ rows });
+    {
+        Opened wb(bytes);
+        TxlsWorkSheet *sheet = wb.file.workSheet(0);
+        EXPECT_EQ(sheet->cellCount(), 200000);
+        qsizetype wrong = 0;
+        for (int r = 0; r < 40000; ++r)
+            for (int c = 0; c < 5; ++c)
+                wrong += sheet->cellText(r, c) != QString::number((r + 1) * 10 + c);
+        EXPECT_EQ(wrong, 0);
+    }
+    QByteArray damaged = bytes;
+    const qsizetype sheetData = damaged.indexOf("xl/worksheets/sheet1.xml");
+    ASSERT_GT(sheetData, 0);
+    const qsizetype midway = sheetData + (damaged.size() - sheetData) / 2;
+    for (qsizetype i = midway; i < midway + 64; ++i)
+        damaged[i] = char(0xFF);
+    // Inflating may fail or give bytes that do not parse: either way the
+    // part is named.
+    EXPECT_TRUE(openError(damaged).startsWith(QStringLiteral("File w.xlsx is damaged: part xl/worksheets/sheet1.xml ")));
+}
+
 TEST_F(ZipWorkbook, DamagedCopiesNeverCrash)
 {
     const QList<QByteArray> originals
