@@ -7,49 +7,22 @@
 // Without a file the workbook is written once by LibreOffice (soffice) from a
 // generated CSV and kept in the temporary directory. Each reader runs in a
 // child process of its own, so that its peak memory is its own; times are
-// the best of three runs, from the start of the load to the last text.
+// the best of ChildRuns runs, from the start of the load to the last text.
 
+#include "bench/support/ChildRuns.h"
 #include "bench/support/ReadingWorkbook.h"
-#include "core/FormatSettings.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 
-#include <algorithm>
 #include <cstdio>
-#include <sys/resource.h>
 
 namespace {
 
-long peakKb()
-{
-    rusage usage {};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
-
-// Child: load, read, print "seconds peak-kB cells characters base-kB", the
-// base being the peak before the load.
-int readOnce(const QString &path, bool throughRanges)
-{
-    const long baseKb = peakKb();
-    QElapsedTimer timer;
-    timer.start();
-    const CellsRead read = readEveryCell(path, throughRanges);
-    const double seconds = timer.nsecsElapsed() / 1e9;
-    std::printf("%.4f %ld %lld %lld %ld\n", seconds, peakKb(), static_cast<long long>(read.cells), static_cast<long long>(read.chars), baseKb);
-    return 0;
-}
-
+// Between the head and the tail of every baseline (see ChildRuns.h).
+const char *const XlrdImport = "import xlrd\n";
 const char *const XlrdScript = R"(
-import sys, time, resource, xlrd
-base = resource.getrusage(resource.RUSAGE_SELF).ru_maxrss
-t = time.perf_counter()
 book = xlrd.open_workbook(sys.argv[1])
 cells = chars = 0
 for sheet in book.sheets():
@@ -66,54 +39,7 @@ for sheet in book.sheets():
                 text = str(value)
             cells += 1
             chars += len(text)
-print('%.4f %d %d %d %d' % (time.perf_counter() - t, resource.getrusage(resource.RUSAGE_SELF).ru_maxrss, cells, chars, base))
 )";
-
-struct Run
-{
-    double seconds = 0;
-    double peakMb = 0;
-    double baseMb = 0;
-    qint64 cells = 0;
-    bool ok = false;
-};
-
-Run runChild(const QString &program, const QStringList &args)
-{
-    QProcess p;
-    p.start(program, args);
-    Run run;
-    if (!p.waitForFinished(600000) || p.exitCode() != 0) {
-        std::fprintf(stderr, "%s failed: %s\n", qPrintable(program), p.readAllStandardError().constData());
-        return run;
-    }
-    const QStringList f = QString::fromUtf8(p.readAllStandardOutput()).trimmed().split(u' ');
-    if (f.size() < 5)
-        return run;
-    run.seconds = f[0].toDouble();
-    run.peakMb = f[1].toDouble() / 1024.0;
-    run.cells = f[2].toLongLong();
-    run.baseMb = f[4].toDouble() / 1024.0;
-    run.ok = true;
-    return run;
-}
-
-Run best(const QString &program, const QStringList &args, int times)
-{
-    Run result;
-    for (int i = 0; i < times; ++i) {
-        const Run r = runChild(program, args);
-        if (!r.ok)
-            return r;
-        if (!result.ok || r.seconds < result.seconds)
-            result.seconds = r.seconds;
-        result.peakMb = std::max(result.peakMb, r.peakMb);
-        result.baseMb = std::max(result.baseMb, r.baseMb);
-        result.cells = r.cells;
-        result.ok = true;
-    }
-    return result;
-}
 
 } // namespace
 
@@ -122,7 +48,7 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() >= 3 && args[1] == QLatin1String("--read"))
-        return readOnce(args[2], args.size() >= 4 && args[3] == QLatin1String("ranges"));
+        return readAndReport(args[2], args.size() >= 4 && args[3] == QLatin1String("ranges"));
 
     const QString workbook = args.size() >= 2 ? args[1] : readingWorkbook(QStringLiteral("xls:MS Excel 97"), QStringLiteral(".xls"));
     if (workbook.isEmpty())
@@ -130,8 +56,8 @@ int main(int argc, char **argv)
     std::printf("workbook: %s (%.1f MB)\n", qPrintable(workbook), QFileInfo(workbook).size() / 1048576.0);
 
     const QString self = app.applicationFilePath();
-    const Run ours = best(self, { QStringLiteral("--read"), workbook }, 3);
-    const Run ranges = best(self, { QStringLiteral("--read"), workbook, QStringLiteral("ranges") }, 3);
+    const ChildRun ours = bestChildRun(self, { QStringLiteral("--read"), workbook });
+    const ChildRun ranges = bestChildRun(self, { QStringLiteral("--read"), workbook, QStringLiteral("ranges") });
     if (!ours.ok || !ranges.ok)
         return 1;
     std::printf("%-34s %9s %10s %10s\n", "reader", "seconds", "peak MB", "cells");
@@ -141,7 +67,9 @@ int main(int argc, char **argv)
         "%-34s %9.3f %10.1f %10lld\n", "TxlsFile, 20 range lists", ranges.seconds, ranges.peakMb, static_cast<long long>(ranges.cells));
 
     const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"), { QStringLiteral("/usr/bin") });
-    const Run xlrd = python.isEmpty() ? Run() : best(python, { QStringLiteral("-c"), QString::fromLatin1(XlrdScript), workbook }, 3);
+    const QString script = QString::fromLatin1(XlrdImport) + QString::fromLatin1(PythonRunHead) + QString::fromLatin1(XlrdScript)
+        + QString::fromLatin1(PythonRunTail);
+    const ChildRun xlrd = python.isEmpty() ? ChildRun() : bestChildRun(python, { QStringLiteral("-c"), script, workbook });
     if (!xlrd.ok) {
         std::printf("python3-xlrd not available: no baseline (apt-get install python3-xlrd)\n");
         return 0;
@@ -152,7 +80,7 @@ int main(int argc, char **argv)
     // cell are the peak over the process's own footprint before the load
     // (libraries, interpreter).
     const double fileBytes = double(QFileInfo(workbook).size());
-    auto perCell = [&](const char *name, const Run &r) {
+    auto perCell = [&](const char *name, const ChildRun &r) {
         std::printf("%-34s %6.2f M cells/s %7.1f bytes/cell (base %.1f MB) %6.2f us/row\n", name, r.cells / r.seconds / 1e6,
             (r.peakMb - r.baseMb) * 1048576.0 / double(r.cells), r.baseMb, r.seconds * 1e6 / double(ReadingRows));
     };

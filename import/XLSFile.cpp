@@ -388,9 +388,10 @@ private:
     // The bytes make() took for the record.
     static std::size_t spanOf(const TbiffRecord *r) { return r->m_dataOffset + r->m_size + (r->m_hasLink ? sizeof(void *) : 0); }
 
-    void *allocate(std::size_t size, std::size_t align, TxlsSection *section)
+    inline void *allocate(std::size_t size, std::size_t align, TxlsSection *section)
     {
-        std::size_t padding = (align - reinterpret_cast<std::uintptr_t>(m_next) % align) % align;
+        Q_ASSERT(align && (align & (align - 1)) == 0);
+        std::size_t padding = (0 - reinterpret_cast<std::uintptr_t>(m_next)) & (align - 1);
         if (padding + size > m_left) {
             m_blocks.push_back(newBlock());
             startBlock(m_blocks.back().get(), section);

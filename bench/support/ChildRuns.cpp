@@ -1,0 +1,93 @@
+#include "bench/support/ChildRuns.h"
+
+#include "bench/support/ReadingWorkbook.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+
+#include <algorithm>
+#include <cstdio>
+#include <sys/resource.h>
+
+double processCpuSeconds()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+long processPeakKb()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+int readAndReport(const QString &path, bool throughRanges)
+{
+    const long baseKb = processPeakKb();
+    QElapsedTimer timer;
+    timer.start();
+    const double cpu = processCpuSeconds();
+    const CellsRead read = readEveryCell(path, throughRanges);
+    const double seconds = timer.nsecsElapsed() / 1e9;
+    std::printf("%.4f %.4f %ld %lld %lld %ld\n", seconds, processCpuSeconds() - cpu, processPeakKb(), static_cast<long long>(read.cells),
+        static_cast<long long>(read.chars), baseKb);
+    return 0;
+}
+
+namespace {
+
+ChildRun runChild(const QString &program, const QStringList &args)
+{
+    QProcess p;
+    p.start(program, args);
+    ChildRun run;
+    if (!p.waitForFinished(1800000) || p.exitCode() != 0) {
+        std::fprintf(stderr, "%s failed: %s\n", qPrintable(program), p.readAllStandardError().constData());
+        return run;
+    }
+    const QStringList f = QString::fromUtf8(p.readAllStandardOutput()).trimmed().split(u' ');
+    if (f.size() < 6)
+        return run;
+    run.seconds = f[0].toDouble();
+    run.cpu = f[1].toDouble();
+    run.peakMb = f[2].toDouble() / 1024.0;
+    run.cells = f[3].toLongLong();
+    run.baseMb = f[5].toDouble() / 1024.0;
+    run.ok = true;
+    return run;
+}
+
+} // namespace
+
+ChildRun bestChildRun(const QString &program, const QStringList &args)
+{
+    ChildRun result;
+    for (int i = 0; i < ChildRuns; ++i) {
+        const ChildRun r = runChild(program, args);
+        if (!r.ok)
+            return r;
+        result.seconds = result.ok ? std::min(result.seconds, r.seconds) : r.seconds;
+        result.cpu = result.ok ? std::min(result.cpu, r.cpu) : r.cpu;
+        result.peakMb = std::max(result.peakMb, r.peakMb);
+        result.baseMb = std::max(result.baseMb, r.baseMb);
+        result.cells = r.cells;
+        result.ok = true;
+    }
+    return result;
+}
+
+const char *const PythonRunHead = R"(
+import sys, time, resource
+def cpu():
+    u = resource.getrusage(resource.RUSAGE_SELF)
+    return u.ru_utime + u.ru_stime
+base = resource.getrusage(resource.RUSAGE_SELF).ru_maxrss
+t = time.perf_counter()
+c = cpu()
+)";
+
+const char *const PythonRunTail = R"(
+print('%.4f %.4f %d %d %d %d' % (time.perf_counter() - t, cpu() - c, resource.getrusage(resource.RUSAGE_SELF).ru_maxrss, cells, chars, base))
+)";
