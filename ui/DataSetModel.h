@@ -15,7 +15,7 @@ struct GridColumn
     QString title;
     int width = 64;
     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
-    QColor color; // invalid: the grid's own
+    QColor color = QColor(); // invalid: the grid's own
     bool stretch = false; // takes the room left in the grid
 };
 

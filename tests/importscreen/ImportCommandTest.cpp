@@ -371,9 +371,11 @@ TEST_F(ImportCommand, AKilledImportLeavesNothingOrEverythingStamped)
         // Any count of errors is a damaged database.
         const QString report = QString::fromUtf8(check.readAll());
         EXPECT_EQ(check.exitCode(), 0) << report.toStdString();
-        for (const QString &line : report.split(QLatin1Char('\n')))
-            if (line.contains(QStringLiteral("Number of")))
+        for (const QString &line : report.split(QLatin1Char('\n'))) {
+            if (line.contains(QStringLiteral("Number of"))) {
                 EXPECT_TRUE(line.contains(QStringLiteral("page warnings"))) << report.toStdString();
+            }
+        }
 
         QProcess again;
         start(again, base);
