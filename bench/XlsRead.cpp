@@ -14,13 +14,11 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 #include <cstdio>
 
 namespace {
 
-// Between the head and the tail of every baseline (see ChildRuns.h).
 const char *const XlrdImport = "import xlrd\n";
 const char *const XlrdScript = R"(
 book = xlrd.open_workbook(sys.argv[1])
@@ -46,30 +44,19 @@ for sheet in book.sheets():
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments();
-    if (args.size() >= 3 && args[1] == QLatin1String("--read"))
-        return readAndReport(args[2], args.size() >= 4 && args[3] == QLatin1String("ranges"));
-
-    const QString workbook = args.size() >= 2 ? args[1] : readingWorkbook(QStringLiteral("xls:MS Excel 97"), QStringLiteral(".xls"));
-    if (workbook.isEmpty())
-        return 1;
-    std::printf("workbook: %s (%.1f MB)\n", qPrintable(workbook), QFileInfo(workbook).size() / 1048576.0);
-
-    const QString self = app.applicationFilePath();
-    const ChildRun ours = bestChildRun(self, { QStringLiteral("--read"), workbook });
-    const ChildRun ranges = bestChildRun(self, { QStringLiteral("--read"), workbook, QStringLiteral("ranges") });
-    if (!ours.ok || !ranges.ok)
-        return 1;
+    const OwnReads own = runOwnReads(app, QStringLiteral("xls:MS Excel 97"), QStringLiteral(".xls"));
+    if (own.exitCode >= 0)
+        return own.exitCode;
+    const QString &workbook = own.workbook;
+    const ChildRun &ours = own.everyCell;
+    const ChildRun &ranges = own.ranges;
     std::printf("%-34s %9s %10s %10s\n", "reader", "seconds", "peak MB", "cells");
     std::printf(
         "%-34s %9.3f %10.1f %10lld\n", "TxlsFile, every cell's text", ours.seconds, ours.peakMb, static_cast<long long>(ours.cells));
     std::printf(
         "%-34s %9.3f %10.1f %10lld\n", "TxlsFile, 20 range lists", ranges.seconds, ranges.peakMb, static_cast<long long>(ranges.cells));
 
-    const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"), { QStringLiteral("/usr/bin") });
-    const QString script = QString::fromLatin1(XlrdImport) + QString::fromLatin1(PythonRunHead) + QString::fromLatin1(XlrdScript)
-        + QString::fromLatin1(PythonRunTail);
-    const ChildRun xlrd = python.isEmpty() ? ChildRun() : bestChildRun(python, { QStringLiteral("-c"), script, workbook });
+    const ChildRun xlrd = bestPythonRun(XlrdImport, XlrdScript, { workbook });
     if (!xlrd.ok) {
         std::printf("python3-xlrd not available: no baseline (apt-get install python3-xlrd)\n");
         return 0;

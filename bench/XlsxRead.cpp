@@ -15,8 +15,6 @@
 #include "bench/support/ReadingWorkbook.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
-#include <QStandardPaths>
 
 #include <cstdio>
 
@@ -25,8 +23,7 @@ namespace {
 // Read-only mode streams the rows, as this benchmark's own reader cannot;
 // values become texts as the import would take them. With "values" the
 // rows come as plain values, openpyxl's quickest road; without, as the cell
-// objects its documentation iterates. It runs between the head and the
-// tail every baseline shares (see ChildRuns.h).
+// objects its documentation iterates.
 const char *const OpenpyxlImport = "import datetime, openpyxl\n";
 const char *const OpenpyxlScript = R"(
 values_only = sys.argv[2] == 'values'
@@ -60,31 +57,15 @@ void print(const char *what, const ChildRun &r)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments();
-    if (args.size() >= 3 && args[1] == QLatin1String("--read"))
-        return readAndReport(args[2], args.size() >= 4 && args[3] == QLatin1String("ranges"));
-
-    const QString workbook
-        = args.size() >= 2 ? args[1] : readingWorkbook(QStringLiteral("xlsx:Calc MS Excel 2007 XML"), QStringLiteral(".xlsx"));
-    if (workbook.isEmpty())
-        return 1;
-    std::printf("workbook: %s (%.1f MB)\n", qPrintable(workbook), QFileInfo(workbook).size() / 1048576.0);
-
-    const QString self = app.applicationFilePath();
-    const ChildRun ours = bestChildRun(self, { QStringLiteral("--read"), workbook });
-    const ChildRun ranges = bestChildRun(self, { QStringLiteral("--read"), workbook, QStringLiteral("ranges") });
-    if (!ours.ok || !ranges.ok)
-        return 1;
+    const OwnReads own = runOwnReads(app, QStringLiteral("xlsx:Calc MS Excel 2007 XML"), QStringLiteral(".xlsx"));
+    if (own.exitCode >= 0)
+        return own.exitCode;
+    const ChildRun &ours = own.everyCell;
     std::printf("%-36s %9s %9s %9s %10s %9s\n", "reader", "seconds", "cpu s", "peak MB", "cells", "us/row");
     print("TxlsFile (.xlsx), every cell's text", ours);
-    print("TxlsFile (.xlsx), 20 range lists", ranges);
+    print("TxlsFile (.xlsx), 20 range lists", own.ranges);
 
-    const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"), { QStringLiteral("/usr/bin") });
-    const QString script = QString::fromLatin1(OpenpyxlImport) + QString::fromLatin1(PythonRunHead)
-        + QString::fromLatin1(OpenpyxlScript) + QString::fromLatin1(PythonRunTail);
-    auto openpyxlRun = [&](const char *how) {
-        return python.isEmpty() ? ChildRun() : bestChildRun(python, { QStringLiteral("-c"), script, workbook, QLatin1String(how) });
-    };
+    auto openpyxlRun = [&](const char *how) { return bestPythonRun(OpenpyxlImport, OpenpyxlScript, { own.workbook, QLatin1String(how) }); };
     const ChildRun values = openpyxlRun("values");
     if (!values.ok) {
         std::printf("python3-openpyxl not available: no baseline (apt-get install python3-openpyxl)\n");

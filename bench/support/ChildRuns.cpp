@@ -3,7 +3,9 @@
 #include "bench/support/ReadingWorkbook.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 
 #include <algorithm>
 #include <cstdio>
@@ -37,6 +39,21 @@ int readAndReport(const QString &path, bool throughRanges)
 }
 
 namespace {
+
+// Set t, c and base before the body; print the child's line after it.
+const char *const PythonRunHead = R"(
+import sys, time, resource
+def cpu():
+    u = resource.getrusage(resource.RUSAGE_SELF)
+    return u.ru_utime + u.ru_stime
+base = resource.getrusage(resource.RUSAGE_SELF).ru_maxrss
+t = time.perf_counter()
+c = cpu()
+)";
+
+const char *const PythonRunTail = R"(
+print('%.4f %.4f %d %d %d %d' % (time.perf_counter() - t, cpu() - c, resource.getrusage(resource.RUSAGE_SELF).ru_maxrss, cells, chars, base))
+)";
 
 ChildRun runChild(const QString &program, const QStringList &args)
 {
@@ -78,16 +95,35 @@ ChildRun bestChildRun(const QString &program, const QStringList &args)
     return result;
 }
 
-const char *const PythonRunHead = R"(
-import sys, time, resource
-def cpu():
-    u = resource.getrusage(resource.RUSAGE_SELF)
-    return u.ru_utime + u.ru_stime
-base = resource.getrusage(resource.RUSAGE_SELF).ru_maxrss
-t = time.perf_counter()
-c = cpu()
-)";
 
-const char *const PythonRunTail = R"(
-print('%.4f %.4f %d %d %d %d' % (time.perf_counter() - t, cpu() - c, resource.getrusage(resource.RUSAGE_SELF).ru_maxrss, cells, chars, base))
-)";
+OwnReads runOwnReads(const QCoreApplication &app, const QString &filter, const QString &extension)
+{
+    OwnReads own;
+    const QStringList args = app.arguments();
+    if (args.size() >= 3 && args[1] == QLatin1String("--read")) {
+        own.exitCode = readAndReport(args[2], args.size() >= 4 && args[3] == QLatin1String("ranges"));
+        return own;
+    }
+    own.workbook = args.size() >= 2 ? args[1] : readingWorkbook(filter, extension);
+    if (own.workbook.isEmpty()) {
+        own.exitCode = 1;
+        return own;
+    }
+    std::printf("workbook: %s (%.1f MB)\n", qPrintable(own.workbook), QFileInfo(own.workbook).size() / 1048576.0);
+    const QString self = app.applicationFilePath();
+    own.everyCell = bestChildRun(self, { QStringLiteral("--read"), own.workbook });
+    own.ranges = bestChildRun(self, { QStringLiteral("--read"), own.workbook, QStringLiteral("ranges") });
+    if (!own.everyCell.ok || !own.ranges.ok)
+        own.exitCode = 1;
+    return own;
+}
+
+ChildRun bestPythonRun(const char *imports, const char *body, const QStringList &args)
+{
+    const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"), { QStringLiteral("/usr/bin") });
+    if (python.isEmpty())
+        return ChildRun();
+    const QString script = QString::fromLatin1(imports) + QString::fromLatin1(PythonRunHead) + QString::fromLatin1(body)
+        + QString::fromLatin1(PythonRunTail);
+    return bestChildRun(python, QStringList { QStringLiteral("-c"), script } + args);
+}

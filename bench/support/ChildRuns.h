@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -34,7 +35,24 @@ int readAndReport(const QString &path, bool throughRanges);
 // Not ok when a run fails (its error output is printed).
 ChildRun bestChildRun(const QString &program, const QStringList &args);
 
-// The same few lines that start each Python baseline's script and end it:
-// it sets t, c and base and prints the line above from cells and chars.
-extern const char *const PythonRunHead;
-extern const char *const PythonRunTail;
+// This program's own reader on a reading benchmark's workbook, run both
+// ways as children of the program.
+struct OwnReads
+{
+    QString workbook;
+    ChildRun everyCell;
+    ChildRun ranges;
+    // Where main() stops with this code: in a child ("--read PATH
+    // [ranges]", which reads and reports), or when the workbook cannot be
+    // had or a run failed. -1 to go on.
+    int exitCode = -1;
+};
+// The workbook is the program's first argument, else the reading workbook
+// written in this format (see readingWorkbook); its name and size are
+// printed.
+OwnReads runOwnReads(const QCoreApplication &app, const QString &filter, const QString &extension);
+
+// A Python baseline: its imports, then the body that reads sys.argv[1]
+// counting cells and chars, timed and reported as a child's line. Not ok
+// when python3 or the library is missing.
+ChildRun bestPythonRun(const char *imports, const char *body, const QStringList &args);
