@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QString>
 
+#include <functional>
 #include <ostream>
 
 // Readable texts in the failure messages of the reader tests.
@@ -33,6 +34,45 @@ inline FormatSettings readerTestFormats()
     fs.longTimeFormat = QStringLiteral("hh:mm:ss");
     return fs;
 }
+
+// Damaged copies of a file for readers that must refuse damage with their
+// own message and never crash: the file cut every cutStep bytes, then 300
+// copies with one to four bits flipped. The flips follow a fixed seed that
+// carries on from one file to the next.
+class DamagedCopies
+{
+public:
+    explicit DamagedCopies(quint64 seed)
+        : m_seed(seed)
+    {
+    }
+
+    void forEach(const QByteArray &original, qsizetype cutStep, const std::function<void(const QByteArray &)> &attempt)
+    {
+        for (qsizetype cut = 0; cut < original.size(); cut += cutStep)
+            attempt(original.left(cut));
+        for (int i = 0; i < 300; ++i) {
+            QByteArray copy = original;
+            const int flips = 1 + int(next() % 4);
+            for (int f = 0; f < flips; ++f) {
+                const quint64 bit = next() % (quint64(copy.size()) * 8);
+                copy[qsizetype(bit / 8)] = char(copy[qsizetype(bit / 8)] ^ (1 << (bit % 8)));
+            }
+            attempt(copy);
+        }
+    }
+
+private:
+    quint64 next()
+    {
+        m_seed ^= m_seed << 13;
+        m_seed ^= m_seed >> 7;
+        m_seed ^= m_seed << 17;
+        return m_seed;
+    }
+
+    quint64 m_seed;
+};
 
 // A Python string literal as the reference dumps write them.
 inline QString pythonString(const QString &repr)
