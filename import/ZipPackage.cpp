@@ -96,8 +96,7 @@ public:
         }
         m_changed.wait(lock, [this] { return m_filled > m_consumed || m_failed || m_ended; });
         if (m_filled > m_consumed) {
-            const Filled &f = m_sizes[m_consumed % Buffers];
-            chunk = { m_buffers[m_consumed % Buffers].data(), f.size };
+            chunk = { m_buffers[m_consumed % Buffers].data(), m_sizes[m_consumed % Buffers] };
             m_taken = true;
             return true;
         }
@@ -109,10 +108,6 @@ public:
 
 private:
     static constexpr std::size_t Buffers = 4;
-    struct Filled
-    {
-        qsizetype size = 0;
-    };
 
     void run()
     {
@@ -135,7 +130,7 @@ private:
                 else if (n == 0)
                     m_ended = true;
                 else {
-                    m_sizes[slot].size = qsizetype(n);
+                    m_sizes[slot] = qsizetype(n);
                     ++m_filled;
                 }
             }
@@ -147,7 +142,7 @@ private:
 
     GsfInput *m_input;
     std::array<std::vector<char>, Buffers> m_buffers;
-    std::array<Filled, Buffers> m_sizes;
+    std::array<qsizetype, Buffers> m_sizes {};
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::size_t m_filled = 0; // chunks inflated so far

@@ -5,6 +5,7 @@
 #include "import/DBFFile.h"
 #include "import/DataImportMessages.h"
 #include "import/XMLFile.h"
+#include "tests/import/ReaderTestSupport.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -50,38 +51,7 @@ std::optional<QString> unquote(const QString &s)
 {
     if (s.size() < 2 || (s[0] != '\'' && s[0] != '"') || s.back() != s[0])
         return std::nullopt;
-    QString out;
-    for (qsizetype i = 1; i < s.size() - 1; ++i) {
-        if (s[i] != '\\') {
-            out += s[i];
-            continue;
-        }
-        const QChar e = s[++i];
-        auto hex = [&](int digits) {
-            out += QChar(char16_t(s.mid(i + 1, digits).toUInt(nullptr, 16)));
-            i += digits;
-        };
-        switch (e.unicode()) {
-        case 'n':
-            out += '\n';
-            break;
-        case 'r':
-            out += '\r';
-            break;
-        case 't':
-            out += '\t';
-            break;
-        case 'x':
-            hex(2);
-            break;
-        case 'u':
-            hex(4);
-            break;
-        default:
-            out += e;
-        }
-    }
-    return out;
+    return pythonString(s);
 }
 
 RefValue parseRef(const QString &s)
@@ -259,8 +229,9 @@ TEST(ReaderCorpus, DBaseTables)
         ASSERT_EQ(reader->FieldCount(), ref->fields.size());
         for (int i = 0; i < reader->FieldCount(); ++i) {
             // Names in other code pages are compared by the dump's own decoding only.
-            if (ref->encoding == "cp1252" || isAscii(ref->fields[i][0]))
+            if (ref->encoding == "cp1252" || isAscii(ref->fields[i][0])) {
                 EXPECT_EQ(reader->FieldName(i), ref->fields[i][0].trimmed().toUpper());
+            }
             EXPECT_EQ(QString(QChar(reader->FieldType(i))), ref->fields[i][1]);
             EXPECT_EQ(reader->FieldLength(i), ref->fields[i][2].toInt());
             EXPECT_EQ(reader->FieldDecimals(i), ref->fields[i][3].toInt());
