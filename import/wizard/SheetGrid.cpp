@@ -1,7 +1,9 @@
 #include "import/wizard/SheetGrid.h"
 
 #include "import/XLSFile.h"
+#include "import/wizard/SheetGridAccessible.h"
 
+#include <QAccessible>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -73,6 +75,7 @@ TSheetGrid::TSheetGrid(int sheetIndex, const QString &sheetName, int rows, QWidg
     , m_model(new TSheetGridModel(rows, this))
 {
     setObjectName(QStringLiteral("sgSheet%1").arg(sheetIndex));
+    TSheetGridAccessible::Install();
     setModel(m_model);
     setItemDelegate(new TSheetCellDelegate(this));
     // The page keeps its own selection; the view's would only confuse it.
@@ -171,6 +174,42 @@ bool TSheetGrid::eventFilter(QObject *watched, QEvent *event)
         setFocus(Qt::MouseFocusReason); // for Enter and Escape
     // A plain press may still resize a column.
     return selecting;
+}
+
+void TSheetGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    // Not the table view's own: it names the cell by its place among all the
+    // grid's cells, where readers are offered only those shown.
+    QAbstractItemView::currentChanged(current, previous);
+    if (!QAccessible::isActive() || !current.isValid() || !hasFocus())
+        return;
+    auto *table = dynamic_cast<TSheetGridAccessible *>(QAccessible::queryAccessibleInterface(this));
+    const int child = table ? table->childIndex(current.row(), current.column()) : -1;
+    if (child < 0)
+        return;
+    QAccessibleEvent event(this, QAccessible::Focus);
+    event.setChild(child);
+    QAccessible::updateAccessibility(&event);
+}
+
+void TSheetGrid::scrollContentsBy(int dx, int dy)
+{
+    QTableView::scrollContentsBy(dx, dy);
+    shownChanged();
+}
+
+void TSheetGrid::resizeEvent(QResizeEvent *event)
+{
+    QTableView::resizeEvent(event);
+    shownChanged();
+}
+
+void TSheetGrid::shownChanged()
+{
+    if (!QAccessible::isActive())
+        return;
+    QAccessibleTableModelChangeEvent event(this, QAccessibleTableModelChangeEvent::ModelReset);
+    QAccessible::updateAccessibility(&event);
 }
 
 // ---------------------------------------------------------------------------

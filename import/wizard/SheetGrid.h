@@ -74,8 +74,14 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
+    // Another part of the grid is shown: readers are told to read it again.
+    void shownChanged();
+
     int m_sheetIndex;
     QString m_sheetName;
     TSheetGridModel *m_model;

@@ -14,8 +14,11 @@
 #include "tests/wizard/WizardTestSupport.h"
 #include "ui/MessageBox.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QLabel>
+#include <QPointer>
+#include <QSet>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -30,9 +33,9 @@ namespace {
 
 const QString Workbook = QStringLiteral(KESTRA_FIXTURES_DIR "/wizard/clients.xls");
 // The clients of its sheet by code, as an import stores them.
-const QMap<int, QString> WorkbookClients = { { 1, QStringLiteral("Ben Salah Mohamed") }, { 2, QStringLiteral("Société Sfaxienne") },
-    { 3, QStringLiteral("Trabelsi Amel") }, { 4, QStringLiteral("Comptoir Parisien") }, { 5, QStringLiteral("Gharbi Nizar") },
-    { 6, QStringLiteral("Haddad Leïla") } };
+const QMap<int, QString> WorkbookClients
+    = { { 1, QStringLiteral("Ben Salah Mohamed") }, { 2, QStringLiteral("Société Sfaxienne") }, { 3, QStringLiteral("Trabelsi Amel") },
+          { 4, QStringLiteral("Comptoir Parisien") }, { 5, QStringLiteral("Gharbi Nizar") }, { 6, QStringLiteral("Haddad Leïla") } };
 
 class SpreadsheetPage : public ::testing::Test
 {
@@ -517,4 +520,107 @@ TEST_F(SpreadsheetPage, XlsxAndOdsWorkbooksAsTheXlsOne)
     click(find<QPushButton>(w, QStringLiteral("bOk")));
     EXPECT_EQ(MessageBox::count(), 0) << MessageBox::lastText().toStdString();
     EXPECT_EQ(fx.committed(), WorkbookClients);
+}
+
+// A reader of the screen walks the grid as assistive technologies do: it is
+// offered the cells shown with their headings, and only those, so that
+// closing the wizard after it read them is not held up by tens of thousands
+// of cells it never saw.
+TEST_F(SpreadsheetPage, ReadersAreOfferedTheCellsShown)
+{
+    auto *w = new TDataImportWizardF(wizard);
+    TSpreadsheetPage &p = open(*w);
+    TSheetGrid *g = active(p);
+    ASSERT_EQ(g->Model()->rowCount(), 256);
+
+    // Each cell whose place lies in the viewport, by model row and column.
+    auto cellsInView = [g] {
+        QSet<QPair<int, int>> cells;
+        const QRect view = g->viewport()->rect();
+        for (int r = 0; r < g->model()->rowCount(); ++r)
+            for (int c = 0; c < g->model()->columnCount(); ++c)
+                if (g->visualRect(g->model()->index(r, c)).intersects(view))
+                    cells.insert({ r, c });
+        return cells;
+    };
+    struct Walk
+    {
+        QSet<QPair<int, int>> cells;
+        QStringList names;
+        QStringList columnHeadings;
+        QStringList rowHeadings;
+    };
+    auto walk = [g](QAccessibleInterface *table) {
+        Walk seen;
+        for (int i = 0; i < table->childCount(); ++i) {
+            QAccessibleInterface *child = table->child(i);
+            if (!child) {
+                ADD_FAILURE() << "no child " << i;
+                continue;
+            }
+            EXPECT_EQ(child->parent(), table);
+            EXPECT_EQ(table->indexOfChild(child), i);
+            const QString name = child->text(QAccessible::Name);
+            switch (child->role()) {
+            case QAccessible::ColumnHeader:
+                seen.columnHeadings << name;
+                break;
+            case QAccessible::RowHeader:
+                seen.rowHeadings << name;
+                break;
+            case QAccessible::Cell: {
+                // Found again where it is drawn, and by its table place.
+                const QModelIndex at = g->indexAt(g->viewport()->mapFromGlobal(child->rect().center()));
+                EXPECT_EQ(name, at.data().toString());
+                seen.cells.insert({ at.row(), at.column() });
+                seen.names << name;
+                QAccessibleTableCellInterface *cell = child->tableCellInterface();
+                EXPECT_TRUE(cell);
+                if (cell) {
+                    EXPECT_EQ(table->tableInterface()->cellAt(cell->rowIndex(), cell->columnIndex()), child);
+                }
+                break;
+            }
+            default:
+                break;
+            }
+        }
+        return seen;
+    };
+
+    QAccessibleInterface *table = QAccessible::queryAccessibleInterface(g);
+    ASSERT_TRUE(table);
+    EXPECT_EQ(table->role(), QAccessible::Table);
+    ASSERT_TRUE(table->tableInterface());
+    QSet<QPair<int, int>> inView = cellsInView();
+    ASSERT_FALSE(inView.isEmpty());
+    // No more than the cells in view, each with its headings: checked before
+    // the walk, which would otherwise take every cell of the grid.
+    const int rows = table->tableInterface()->rowCount();
+    const int cols = table->tableInterface()->columnCount();
+    ASSERT_EQ(rows * cols, inView.size());
+    ASSERT_EQ(table->childCount(), (rows + 1) * (cols + 1));
+
+    Walk seen = walk(table);
+    EXPECT_EQ(seen.cells, inView);
+    EXPECT_TRUE(seen.names.contains(QStringLiteral("Ben Salah Mohamed")));
+    EXPECT_EQ(seen.columnHeadings.value(0), QStringLiteral("A"));
+    EXPECT_EQ(seen.rowHeadings.value(0), QStringLiteral("1"));
+
+    // Scrolled to the last cell, the reader is offered what is shown there.
+    g->scrollTo(g->model()->index(255, 255));
+    inView = cellsInView();
+    ASSERT_EQ(table->tableInterface()->rowCount() * table->tableInterface()->columnCount(), inView.size());
+    seen = walk(table);
+    EXPECT_EQ(seen.cells, inView);
+    EXPECT_EQ(seen.columnHeadings.value(seen.columnHeadings.size() - 1), QStringLiteral("IV"));
+    EXPECT_EQ(seen.rowHeadings.value(seen.rowHeadings.size() - 1), QStringLiteral("256"));
+
+    // Cancel, Yes to "Do you want to quit?": the wizard goes with its grids.
+    MessageBox::setAutoAnswer(QMessageBox::Yes);
+    click(find<QPushButton>(*w, QStringLiteral("bCancel")));
+    EXPECT_FALSE(w->isVisible());
+    QPointer<TSheetGrid> grid(g);
+    delete w;
+    EXPECT_TRUE(grid.isNull());
 }
