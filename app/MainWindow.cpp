@@ -130,6 +130,11 @@ void TFrmmain::buildMenu()
     QAction *factures = menuItem(saisie, QStringLiteral("SaisiedesRetenuessurSalaires1"), QStringLiteral("Saisie des Factures"));
     saisie->addSeparator();
     QAction *clients = menuItem(saisie, QStringLiteral("IdentificationdesTiers1"), QStringLiteral("Clients"));
+    saisie->addSeparator();
+    // The import screen had only its tool button: from the keyboard it is
+    // reached here or with its shortcut.
+    QAction *importation = menuItem(saisie, QStringLiteral("Importation1"), QStringLiteral("Importation"));
+    importation->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
 
     QMenu *declaration = bar->addMenu(QStringLiteral("Déclaration"));
     declaration->setObjectName(QStringLiteral("Dclaration1"));
@@ -146,12 +151,14 @@ void TFrmmain::buildMenu()
     connect(socs, &QAction::triggered, this, &TFrmmain::Socits1Click);
     connect(factures, &QAction::triggered, this, &TFrmmain::SaisiedesRetenuessurSalaires1Click);
     connect(clients, &QAction::triggered, this, &TFrmmain::IdentificationdesTiers1Click);
+    connect(importation, &QAction::triggered, this, &TFrmmain::ToolButton8Click);
     connect(generation, &QAction::triggered, this, &TFrmmain::GnrationdesFichiersdelaDclaration1Click);
     connect(quit, &QAction::triggered, this, &TFrmmain::QuitterApplication1Click);
     m_commandControls << qMakePair(Command::Reset, static_cast<QObject *>(init))
                       << qMakePair(Command::Companies, static_cast<QObject *>(socs))
                       << qMakePair(Command::Invoices, static_cast<QObject *>(factures))
                       << qMakePair(Command::Clients, static_cast<QObject *>(clients))
+                      << qMakePair(Command::Import, static_cast<QObject *>(importation))
                       << qMakePair(Command::Declaration, static_cast<QObject *>(generation));
 }
 

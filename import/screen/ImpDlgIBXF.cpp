@@ -123,6 +123,10 @@ TfmImpDlgIBX::TfmImpDlgIBX(TDatadeclaration &module, const WorkingContext &conte
     pcDestinations->addTab(ListView, QStringLiteral("ListView"));
     pcDestinations->addTab(StringGrid, QStringLiteral("StringGrid"));
     pcDestinations->setCurrentIndex(TabDBGrid);
+    // Tab leaves a grid for the buttons, as in the registers' lists; the
+    // arrows move between its cells.
+    for (QAbstractItemView *grid : std::initializer_list<QAbstractItemView *> { dgrDataSet, DBGrid, ListView, StringGrid })
+        grid->setTabKeyNavigation(false);
 
     auto *panel = new QHBoxLayout;
     panel->addWidget(Label1);
