@@ -114,6 +114,7 @@ TDelimitedPage::TDelimitedPage(TDataImportWizardSettings &settings, const TDataI
     m_grid->setSelectionMode(QAbstractItemView::NoSelection);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->setWordWrap(false);
+    m_grid->setTabKeyNavigation(false); // Tab goes on to the buttons
     m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 4);
     m_grid->horizontalHeader()->setHighlightSections(false);
 

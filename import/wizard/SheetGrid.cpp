@@ -83,6 +83,8 @@ TSheetGrid::TSheetGrid(int sheetIndex, const QString &sheetName, int rows, QWidg
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setCornerButtonEnabled(false);
     setWordWrap(false);
+    // Tab goes on to the wizard's buttons; the arrows move the current cell.
+    setTabKeyNavigation(false);
 
     QHeaderView *top = horizontalHeader();
     top->setMinimumSectionSize(8);
@@ -236,6 +238,13 @@ void TSheetCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &op
     QStyleOptionViewItem plain(option);
     plain.state &= ~QStyle::State_HasFocus;
     QStyledItemDelegate::paint(painter, plain, index);
+    // The current cell, where the arrows are, while the grid has the focus.
+    if (option.state & QStyle::State_HasFocus) {
+        painter->save();
+        painter->setPen(QPen(option.palette.color(QPalette::Text), 1, Qt::DashLine));
+        painter->drawRect(r.adjusted(1, 1, -2, -2));
+        painter->restore();
+    }
 
     // A thick line on each edge where the marked area ends, run on into the
     // next cell where the area goes on, so that the outline has no gaps.
