@@ -245,6 +245,8 @@ TSpreadsheetPage::TSpreadsheetPage(TDataImportWizardSettings &settings, const TD
     connect(m_fields, &QListWidget::currentRowChanged, this, [this] { showRanges(); });
     m_fields->installEventFilter(this);
     connect(m_ranges, &QListWidget::itemSelectionChanged, this, [this] {
+        if (!m_updating)
+            m_rangesChosen = true;
         updateButtons();
         repaintGrids();
     });
@@ -447,6 +449,7 @@ void TSpreadsheetPage::restoreSheetNames(TMapRow &row) const
 void TSpreadsheetPage::showRanges(const QList<int> &select)
 {
     m_updating = true;
+    m_rangesChosen = false;
     m_ranges->clear();
     const int field = currentField();
     if (field >= 0) {
@@ -820,7 +823,9 @@ void TSpreadsheetPage::applyPending()
         return;
     }
     TMapRow &row = *m_rows[std::size_t(field)];
-    const QList<int> selected = selectedRanges();
+    // Only ranges the operator chose in the list give way: those the page
+    // selected itself after the last addition stay.
+    const QList<int> selected = m_rangesChosen ? selectedRanges() : QList<int>();
     for (auto it = selected.rbegin(); it != selected.rend(); ++it)
         row.removeAt(*it);
     QList<int> added;

@@ -371,6 +371,49 @@ TEST_F(SpreadsheetPage, EnterPutsTheSelectionInPlaceOfTheSelectedRanges)
     EXPECT_EQ(MessageBox::count(), 0) << MessageBox::lastText().toStdString();
 }
 
+// Ranges added one after the other by clicks and Enter, or by the range
+// editor, all stay: the page selects what it added, for its buttons, but
+// only ranges the operator chose in the list give way to a selection.
+TEST_F(SpreadsheetPage, RangesAddedOneAfterTheOtherAllStay)
+{
+    TDataImportWizardF w(wizard);
+    TSpreadsheetPage &p = open(w);
+    chooseField(p, QStringLiteral("ADRESSE"));
+    const Qt::KeyboardModifiers ctrl = Qt::ControlModifier;
+    const Qt::KeyboardModifiers shift = Qt::ShiftModifier;
+    struct Click
+    {
+        int row, col;
+        Qt::KeyboardModifiers modifiers;
+    };
+    struct Step
+    {
+        QList<Click> clicks; // none: the range editor adds column A
+        QString ranges;
+    };
+    const QList<Step> steps = {
+        { { { 2, 5, ctrl }, { 3, 5, shift } }, QStringLiteral("[Clients]E2-E3;") },
+        { { { 4, 5, ctrl } }, QStringLiteral("[Clients]E2-E3;[Clients]E4;") },
+        { {}, QStringLiteral("[Clients]E2-E3;[Clients]E4;[Clients]A-COLFINISH;") },
+        { { { 7, 5, ctrl } }, QStringLiteral("[Clients]E2-E3;[Clients]E4;[Clients]A-COLFINISH;[Clients]E7;") },
+    };
+    int editors = 0;
+    for (const Step &s : steps) {
+        SCOPED_TRACE(s.ranges.toStdString());
+        if (s.clicks.isEmpty()) {
+            answerRangeEditor([](TRangeEditorDialog &) {}, &editors);
+            tool(p, "bAddRange");
+        }
+        for (const Click &c : s.clicks)
+            clickCell(p, c.row, c.col, c.modifiers);
+        if (!s.clicks.isEmpty())
+            QTest::keyClick(active(p), Qt::Key_Return);
+        EXPECT_EQ(ranges(w, "ADRESSE"), s.ranges);
+    }
+    EXPECT_EQ(editors, 1);
+    EXPECT_EQ(MessageBox::count(), 0) << MessageBox::lastText().toStdString();
+}
+
 TEST_F(SpreadsheetPage, TheRangeEditorAddsAndEditsTheFieldsRanges)
 {
     TDataImportWizardF w(wizard);
