@@ -10,6 +10,7 @@
 #include "import/UnstampedInvoices.h"
 #include "import/screen/ImportDestinationWidgets.h"
 #include "import/wizard/DataImportWizard.h"
+#include "ui/CurrentCell.h"
 #include "ui/DBGrid.h"
 #include "ui/MessageBox.h"
 
@@ -125,8 +126,10 @@ TfmImpDlgIBX::TfmImpDlgIBX(TDatadeclaration &module, const WorkingContext &conte
     pcDestinations->setCurrentIndex(TabDBGrid);
     // Tab leaves a grid for the buttons, as in the registers' lists; the
     // arrows move between its cells.
-    for (QAbstractItemView *grid : std::initializer_list<QAbstractItemView *> { dgrDataSet, DBGrid, ListView, StringGrid })
+    for (QAbstractItemView *grid : std::initializer_list<QAbstractItemView *> { dgrDataSet, DBGrid, ListView, StringGrid }) {
         grid->setTabKeyNavigation(false);
+        grid->setItemDelegate(new CurrentCellDelegate(grid));
+    }
 
     auto *panel = new QHBoxLayout;
     panel->addWidget(Label1);

@@ -6,6 +6,7 @@
 #include "import/TextLineReader.h"
 #include "import/wizard/DataImportWizard.h"
 #include "import/wizard/WizardPageParts.h"
+#include "ui/CurrentCell.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -115,6 +116,7 @@ TDelimitedPage::TDelimitedPage(TDataImportWizardSettings &settings, const TDataI
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->setWordWrap(false);
     m_grid->setTabKeyNavigation(false); // Tab goes on to the buttons
+    m_grid->setItemDelegate(new CurrentCellDelegate(m_grid));
     m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 4);
     m_grid->horizontalHeader()->setHighlightSections(false);
 

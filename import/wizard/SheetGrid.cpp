@@ -2,6 +2,7 @@
 
 #include "import/XLSFile.h"
 #include "import/wizard/SheetGridAccessible.h"
+#include "ui/CurrentCell.h"
 
 #include <QAccessible>
 #include <QHeaderView>
@@ -238,13 +239,6 @@ void TSheetCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &op
     QStyleOptionViewItem plain(option);
     plain.state &= ~QStyle::State_HasFocus;
     QStyledItemDelegate::paint(painter, plain, index);
-    // The current cell, where the arrows are, while the grid has the focus.
-    if (option.state & QStyle::State_HasFocus) {
-        painter->save();
-        painter->setPen(QPen(option.palette.color(QPalette::Text), 1, Qt::DashLine));
-        painter->drawRect(r.adjusted(1, 1, -2, -2));
-        painter->restore();
-    }
 
     // A thick line on each edge where the marked area ends, run on into the
     // next cell where the area goes on, so that the outline has no gaps.
@@ -273,4 +267,5 @@ void TSheetCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &op
     };
     outline(smMapped, MappedLine, 1);
     outline(smPending, PendingLine, 3);
+    paintCurrentCellFrame(painter, option);
 }

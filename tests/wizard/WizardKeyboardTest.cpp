@@ -6,6 +6,7 @@
 #include "import/wizard/DataImportWizard.h"
 #include "import/wizard/DataImportWizardForm.h"
 #include "import/wizard/SheetGrid.h"
+#include "tests/support/CurrentCellShown.h"
 #include "tests/wizard/PageDriving.h"
 #include "tests/wizard/WizardTestSupport.h"
 #include "ui/MessageBox.h"
@@ -201,6 +202,7 @@ TEST_F(WizardKeyboard, TabLeavesThePreviewGrids)
         press(Qt::Key_Down);
         EXPECT_EQ(grid->currentIndex().row(), 1);
         EXPECT_TRUE(grid->hasFocus());
+        EXPECT_TRUE(currentCellShown(*grid));
 
         press(Qt::Key_Tab);
         EXPECT_FALSE(grid->hasFocus());
