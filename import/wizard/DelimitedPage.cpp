@@ -218,12 +218,16 @@ void TDelimitedPage::readFile()
     QList<QStringList> lines;
     QString line;
     QStringList fields;
+    bool textSeen = false;
     while ((rows <= 0 || lines.size() < rows + 1) && reader.ReadLine(line)) {
+        textSeen = textSeen || !line.trimmed().isEmpty();
         SplitDelimitedLine(line, settings().Quote, settings().Delimiter, fields, MaxPreviewFields);
         lines << fields;
     }
+    RefuseBlankText(reader, textSeen, fileName);
     m_model->SetLines(lines);
     m_loaded = sourceSignature();
+    dropNumbersBeyondColumns();
 
     // As wide as the widest text of the column (its heading included) and
     // one character more, counted in X.
@@ -240,6 +244,24 @@ void TDelimitedPage::readFile()
     for (int c = 1; c <= m_model->columnCount(); ++c)
         m_colNumber->addItem(QString::number(c));
     showCurrent();
+}
+
+void TDelimitedPage::dropNumbersBeyondColumns()
+{
+    // A number past this file's columns would import nothing, row after row.
+    QStringList dropped;
+    for (const QString &column : settings().Columns()) {
+        int number = 0;
+        if (tryStrToInt(settings().CSVColumns.Value(column), number) && number > m_model->columnCount()) {
+            dropped << QStringLiteral("%1 (%2)").arg(column, FormatMessage(ImportMsg::CSVColumnHeader, { QString::number(number) }));
+            settings().CSVColumns.SetValue(column, QString());
+        }
+    }
+    if (dropped.isEmpty())
+        return;
+    showFields();
+    emit MapChanged();
+    TellMappingNotInSource(this, settings().FileName, dropped);
 }
 
 void TDelimitedPage::SettingsChanged()

@@ -52,6 +52,8 @@ public:
 
 private:
     void readFile();
+    // Clears the column numbers this file does not have, and says which.
+    void dropNumbersBeyondColumns();
     QString sourceSignature() const;
     QString currentColumn() const;
     void columnClicked(int number);

@@ -121,8 +121,12 @@ void TFixedWidthPage::readFile()
     const int rows = component().TextViewerRows;
     QStringList lines;
     QString line;
-    while ((rows <= 0 || lines.size() < rows) && reader.ReadLine(line))
+    bool textSeen = false;
+    while ((rows <= 0 || lines.size() < rows) && reader.ReadLine(line)) {
+        textSeen = textSeen || !line.trimmed().isEmpty();
         lines << line;
+    }
+    RefuseBlankText(reader, textSeen, fileName);
     m_viewer->SetLines(lines);
     m_loadedFile = fileName;
     m_loadedEncoding = settings().TextEncoding;

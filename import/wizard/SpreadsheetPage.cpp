@@ -106,6 +106,17 @@ std::unique_ptr<TMapRange> wholeLine(bool column, int position, const QString &s
     return range;
 }
 
+// Whether any worksheet of the workbook has a cell, blank ones included.
+bool holdsCells(TxlsFile &file)
+{
+    for (int i = 0; i < file.workSheetCount(); ++i)
+        if (TxlsWorkSheet *sheet = file.workSheet(i))
+            for (int r = 0; r < sheet->rows().count(); ++r)
+                if (const TxlsRow *row = sheet->rows().row(r); row && !row->isEmpty())
+                    return true;
+    return false;
+}
+
 bool knownEnds(const TMapRange &r)
 {
     return r.startRow() > 0 && r.startCol() > 0 && r.finishRow() > 0 && r.finishCol() > 0;
@@ -327,6 +338,10 @@ void TSpreadsheetPage::loadWorkbook()
     LoadingBox box(window(), fileName);
     m_file.setFileName(fileName);
     m_file.open();
+    if (!holdsCells(m_file)) {
+        m_file.close();
+        RefuseEmptySource(fileName);
+    }
 
     const int viewerRows = component().ExcelViewerRows;
     const int rows = viewerRows >= 1 && viewerRows <= MaxRows ? viewerRows : MaxRows;

@@ -3,6 +3,7 @@
 #include "core/Conversion.h"
 #include "core/Error.h"
 #include "import/DataImportMessages.h"
+#include "import/TextLineReader.h"
 #include "ui/MessageBox.h"
 
 #include <QCheckBox>
@@ -94,6 +95,27 @@ void CheckSourceFile(const QString &fileName)
         throw DataImportError(ImportMsg::FileNameNotSpecified);
     if (!QFileInfo(fileName).isFile())
         throw DataImportError(ImportMsg::FileDoesNotExist, { fileName });
+}
+
+void RefuseEmptySource(const QString &fileName)
+{
+    throw DataImportError(ImportMsg::SourceHoldsNoRows, { fileName });
+}
+
+void RefuseBlankText(TTextLineReader &reader, bool textSeen, const QString &fileName)
+{
+    QString line;
+    while (!textSeen && reader.ReadLine(line))
+        textSeen = !line.trimmed().isEmpty();
+    if (!textSeen)
+        RefuseEmptySource(fileName);
+}
+
+void TellMappingNotInSource(QWidget *parent, const QString &fileName, const QStringList &columns)
+{
+    if (!columns.isEmpty())
+        MessageBox::information(
+            parent, FormatMessage(ImportMsg::MappingNotInSource, { QFileInfo(fileName).fileName(), columns.join(QStringLiteral(", ")) }));
 }
 
 QHBoxLayout *CreateEncodingChoice(

@@ -3,6 +3,7 @@
 #include "import/TextEncoding.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -13,6 +14,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QWidget;
+class TTextLineReader;
 
 // Pieces the wizard's steps and the source pages of its mapping step share.
 
@@ -39,6 +41,16 @@ int ReadCount(const QString &text);
 // The file a page is about to read: raises "File name is not specified" or
 // "File %s does not exist" before any reader sees it.
 void CheckSourceFile(const QString &fileName);
+
+// A page that found nothing to import in its file raises "File %s holds no
+// rows": the wizard stays on its first step with that message.
+void RefuseEmptySource(const QString &fileName);
+// Reads on from where a text page's preview stopped, as long as no line
+// with anything on it was seen, and refuses a file that has none.
+void RefuseBlankText(TTextLineReader &reader, bool textSeen, const QString &fileName);
+// Tells the operator which columns lost their mapping because the file does
+// not have what they were mapped to (each entry "COLUMN (what)").
+void TellMappingNotInSource(QWidget *parent, const QString &fileName, const QStringList &columns);
 
 // The encoding choice of the text pages: its label and a list of the
 // encodings in the order of their numbers, showing current. Choosing one
