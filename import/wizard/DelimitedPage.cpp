@@ -52,6 +52,16 @@ void TDelimitedPreviewModel::SetMarkedColumn(int column)
     emit headerDataChanged(Qt::Horizontal, 0, std::max(0, columnCount() - 1));
 }
 
+void TDelimitedPreviewModel::SetSkippedLines(int count, const QColor &colour)
+{
+    if (count == m_skipped && colour == m_skippedColour)
+        return;
+    m_skipped = count;
+    m_skippedColour = colour;
+    if (rowCount() > 0 && columnCount() > 0)
+        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), { Qt::BackgroundRole, Qt::ForegroundRole });
+}
+
 int TDelimitedPreviewModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : int(m_lines.size());
@@ -68,7 +78,11 @@ QVariant TDelimitedPreviewModel::data(const QModelIndex &index, int role) const
         return {};
     if (role == Qt::DisplayRole)
         return m_lines[index.row()].value(index.column());
-    if (role == Qt::BackgroundRole && index.column() + 1 == m_marked)
+    // A skipped line is no data: drawn as skipped, never as the column's.
+    const bool skipped = index.row() < m_skipped;
+    if (role == Qt::ForegroundRole && skipped)
+        return m_skippedColour;
+    if (role == Qt::BackgroundRole && index.column() + 1 == m_marked && !skipped)
         return MarkedFill;
     return {};
 }
@@ -99,10 +113,7 @@ TDelimitedPage::TDelimitedPage(TDataImportWizardSettings &settings, const TDataI
     m_fields->setAllColumnsShowFocus(true);
     for (const QString &column : settings.Columns())
         new QTreeWidgetItem(m_fields, { column, QString() });
-    m_fields->header()->setStretchLastSection(false);
-    m_fields->header()->setSectionResizeMode(0, QHeaderView::Stretch);
-    m_fields->header()->resizeSection(1, 80);
-    m_fields->setFixedWidth(240);
+    FitColumnsToContent(m_fields);
 
     m_colNumber = new QComboBox(this);
     m_colNumber->setObjectName(QStringLiteral("cbColNumber"));
@@ -181,8 +192,10 @@ TDelimitedPage::TDelimitedPage(TDataImportWizardSettings &settings, const TDataI
         emit MapChanged();
     });
     connect(m_skipLines, &QLineEdit::textEdited, this, [this] {
-        if (!m_updating)
-            this->settings().CSVSkipLines = ReadCount(m_skipLines->text());
+        if (m_updating)
+            return;
+        this->settings().CSVSkipLines = ReadCount(m_skipLines->text());
+        showSkipped();
     });
 
     SettingsChanged();
@@ -270,7 +283,13 @@ void TDelimitedPage::SettingsChanged()
     m_skipLines->setText(QString::number(settings().CSVSkipLines));
     m_encoding->setCurrentIndex(int(settings().TextEncoding));
     m_updating = false;
+    showSkipped();
     showFields();
+}
+
+void TDelimitedPage::showSkipped()
+{
+    m_model->SetSkippedLines(settings().CSVSkipLines, m_grid->palette().color(QPalette::Disabled, QPalette::Text));
 }
 
 QString TDelimitedPage::currentColumn() const

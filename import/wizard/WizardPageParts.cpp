@@ -10,10 +10,13 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTreeWidget>
 
 QLabel *CreateStepHeader(int step, QWidget *parent)
 {
@@ -66,6 +69,22 @@ QString DialogFilter(const QString &filter)
         out << (parts[i].contains(QLatin1Char('(')) ? parts[i] : parts[i] + QStringLiteral(" (") + patterns + QLatin1Char(')'));
     }
     return out.join(QStringLiteral(";;"));
+}
+
+void FitColumnsToContent(QTreeWidget *list)
+{
+    QHeaderView *header = list->header();
+    header->setStretchLastSection(false);
+    const int digits = list->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 12;
+    int width = 0;
+    for (int c = 0; c < list->columnCount(); ++c) {
+        list->resizeColumnToContents(c);
+        if (c > 0 && list->columnWidth(c) < digits)
+            list->setColumnWidth(c, digits);
+        width += list->columnWidth(c);
+    }
+    // Nothing is cut when the vertical scroll bar shows.
+    list->setFixedWidth(width + 2 * list->frameWidth() + list->verticalScrollBar()->sizeHint().width());
 }
 
 QLabel *CreateHintPanel(const QString &text, QWidget *parent)

@@ -13,6 +13,7 @@ class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QTreeWidget;
 class QWidget;
 class TTextLineReader;
 
@@ -29,6 +30,11 @@ QPushButton *CreateButton(const QString &text, const QString &objectName, QWidge
 
 // "Text (*.x)|*.x|All (*.*)|*.*" as the toolkit's file dialogs write it.
 QString DialogFilter(const QString &filter);
+
+// The list of destination columns with their mapping beside them (the
+// text pages'): every column as wide as its widest text or heading, the
+// numbers with room for five digits, and the list as wide as its columns.
+void FitColumnsToContent(QTreeWidget *list);
 
 // The pale panel across the top of a page that tells the operator what the
 // mouse does there.
