@@ -6,9 +6,11 @@
 
 #include <QAccessible>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
 
 namespace {
 
@@ -268,4 +270,18 @@ void TSheetCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &op
     outline(smMapped, MappedLine, 1);
     outline(smPending, PendingLine, 3);
     paintCurrentCellFrame(painter, option);
+}
+
+bool TSheetCellDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option, const QModelIndex &index)
+{
+    if (event->type() != QEvent::ToolTip || !index.isValid())
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    const QString text = index.data(Qt::DisplayRole).toString();
+    const int margins = 2 * (view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1);
+    if (text.isEmpty() || option.fontMetrics.horizontalAdvance(text) + margins <= option.rect.width()) {
+        QToolTip::hideText();
+        return true;
+    }
+    QToolTip::showText(event->globalPos(), text, view->viewport(), option.rect);
+    return true;
 }

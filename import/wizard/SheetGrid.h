@@ -91,6 +91,7 @@ private:
 
 // Paints the marks: a fill and a thick outline along the edges of each
 // marked area, mapped ranges in one colour, the pending selection in another.
+// A text wider than the widest a column may get shows whole in its tooltip.
 class TSheetCellDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
@@ -98,6 +99,7 @@ class TSheetCellDelegate : public QStyledItemDelegate
 public:
     explicit TSheetCellDelegate(TSheetGrid *grid);
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    bool helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option, const QModelIndex &index) override;
 
 private:
     TSheetGrid *m_grid;

@@ -16,13 +16,16 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QPointer>
 #include <QSet>
+#include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
+#include <QToolTip>
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -666,4 +669,49 @@ TEST_F(SpreadsheetPage, ReadersAreOfferedTheCellsShown)
     QPointer<TSheetGrid> grid(g);
     delete w;
     EXPECT_TRUE(grid.isNull());
+}
+
+// Each column is as wide as its widest text up to ExcelMaxColWidth: a text
+// within that shows whole; one beyond it is cut, and shows whole in its
+// tooltip.
+TEST_F(SpreadsheetPage, ColumnsWidenToTheirTextsUpToTheirWidest)
+{
+    wizard.ExcelMaxColWidth = 100;
+    TDataImportWizardF w(wizard);
+    TSpreadsheetPage &p = open(w);
+    TSheetGrid *g = active(p);
+    const QFontMetrics fm = g->fontMetrics();
+    const int margins = 2 * (g->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, g) + 1);
+    QStringList cut;
+    for (int r = 0; r < 8; ++r)
+        for (int c = 0; c < 10; ++c) {
+            const QString text = g->Model()->Text(r, c);
+            if (text.isEmpty())
+                continue;
+            SCOPED_TRACE(text.toStdString());
+            const bool whole = g->columnWidth(c) >= fm.horizontalAdvance(text) + margins;
+            EXPECT_TRUE(whole || g->columnWidth(c) == 100);
+            if (!whole)
+                cut << text;
+        }
+    ASSERT_TRUE(cut.contains(QStringLiteral("10 rue de Rivoli, Paris")));
+
+    // The tooltip where the mouse rests: the whole text of a cut cell only.
+    auto restAt = [g](int row, int col) {
+        g->scrollTo(g->model()->index(row - 1, col - 1));
+        const QPoint at = g->CellPoint(row, col);
+        QHelpEvent help(QEvent::ToolTip, at, g->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(g->viewport(), &help);
+    };
+    // A tooltip goes a moment after it is hidden.
+    auto noTooltip = [] { return QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 2000); };
+    restAt(5, 5);
+    EXPECT_TRUE(QToolTip::isVisible());
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("10 rue de Rivoli, Paris"));
+    restAt(5, 1);
+    EXPECT_TRUE(noTooltip());
+    restAt(5, 5);
+    EXPECT_TRUE(QToolTip::isVisible());
+    restAt(9, 5);
+    EXPECT_TRUE(noTooltip());
 }
