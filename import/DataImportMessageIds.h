@@ -225,6 +225,7 @@ enum Id : int {
     // What a source page says of the file it reads.
     SourceHoldsNoRows = 26350,
     MappingNotInSource = 26360,
+    ErrorLogNotShown = 26370,
 };
 
 } // namespace ImportMsg

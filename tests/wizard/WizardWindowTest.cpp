@@ -25,6 +25,7 @@
 #include <QScopeGuard>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -597,6 +598,65 @@ TEST_F(Wizard, RecordCountAndErrorLog)
     click(all);
     type(count, QStringLiteral("0"));
     EXPECT_TRUE(all->isChecked());
+}
+
+// "Show error log after import": the log goes to the desktop's opener; when
+// there is none, or it opens nothing, the operator is told where the log is.
+TEST_F(Wizard, TheErrorLogIsShownOrItsPlaceIsSaid)
+{
+    // Openers of our own, first on the search path: none at all, one that
+    // finds no program for text files, one that opens the log.
+    QTemporaryDir bin;
+    const QString opened = bin.filePath(QStringLiteral("opened.txt"));
+    auto opener = [&](const QString &dir, const QString &script) {
+        QDir().mkpath(bin.filePath(dir));
+        if (script.isEmpty())
+            return;
+        QFile f(bin.filePath(dir + QStringLiteral("/xdg-open")));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(script.toUtf8());
+        f.close();
+        f.setPermissions(f.permissions() | QFileDevice::ExeOwner);
+    };
+    opener(QStringLiteral("none"), QString());
+    opener(QStringLiteral("fails"), QStringLiteral("#!/bin/sh\nexit 3\n"));
+    opener(QStringLiteral("opens"), QStringLiteral("#!/bin/sh\nprintf '%s' \"$1\" > '%1'\n").arg(opened));
+    const QByteArray path = qgetenv("PATH");
+    const auto restorePath = qScopeGuard([&] { qputenv("PATH", path); });
+    const QString log = fx.path(QStringLiteral("import.log"));
+    struct Case
+    {
+        const char *dir;
+        bool told;
+    };
+    for (const Case &c : { Case { "none", true }, Case { "fails", true }, Case { "opens", false } }) {
+        SCOPED_TRACE(c.dir);
+        qputenv("PATH", (bin.filePath(QString::fromLatin1(c.dir)) + QStringLiteral(":/usr/bin:/bin")).toLocal8Bit());
+        QFile::remove(opened);
+        TDataImportWizardF w(wizard);
+        w.show();
+        prepareCsv(w);
+        click(child<QCheckBox>(w, QStringLiteral("chEnableErrorLog")));
+        type(child<QLineEdit>(w, QStringLiteral("edErrorLogFileName")), log);
+        click(child<QCheckBox>(w, QStringLiteral("chShowErrorLog")));
+        MessageBox::resetRecord();
+        ProgressCloser closer(w);
+        click(child<QPushButton>(w, QStringLiteral("bOk")));
+        EXPECT_EQ(closer.Closed, 1);
+        EXPECT_TRUE(QFile::exists(log));
+        const QString where = QStringLiteral("No program could show the error log. It is %1").arg(log);
+        if (c.told) {
+            EXPECT_TRUE(QTest::qWaitFor([] { return MessageBox::count() > 0; }, 5000));
+            EXPECT_EQ(MessageBox::lastText(), where);
+        } else {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(opened); }, 5000));
+            QFile o(opened);
+            EXPECT_TRUE(o.open(QIODevice::ReadOnly));
+            EXPECT_EQ(QString::fromUtf8(o.readAll()), log);
+            QTest::qWait(200);
+            EXPECT_EQ(MessageBox::count(), 0) << MessageBox::lastText().toStdString();
+        }
+    }
 }
 
 TEST_F(Wizard, CancelAnsweredNoThenYes)
