@@ -86,6 +86,11 @@ TFieldPairsPage::TFieldPairsPage(
     layout->addLayout(grid, 1);
     layout->addWidget(m_option);
 
+    // Tab goes as the eye does: the two lists, their buttons, the pairs.
+    QWidget *order[] = { m_columns, m_fields, m_add, m_remove, m_autoFill, m_clear, m_pairs, m_option };
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
     connect(m_add, &QPushButton::clicked, this, &TFieldPairsPage::add);
     connect(m_remove, &QPushButton::clicked, this, &TFieldPairsPage::remove);
     connect(m_autoFill, &QPushButton::clicked, this, &TFieldPairsPage::autoFill);

@@ -214,6 +214,41 @@ TEST_F(WizardKeyboard, TabLeavesThePreviewGrids)
     }
 }
 
+// On the dBase and XML pages Tab goes from the two lists to the buttons
+// between them, then to the pairs, as they stand on the page.
+TEST_F(WizardKeyboard, TabFollowsTheFieldPairsPage)
+{
+    struct Case
+    {
+        TAllowedImport kind;
+        QString file;
+        QString prefix;
+    };
+    const QList<Case> cases = {
+        { aiDBF, Fixtures + QStringLiteral("dbf/people.dbf"), QStringLiteral("DBF") },
+        { aiXML, Fixtures + QStringLiteral("xml/packet.xml"), QStringLiteral("XML") },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.file.toStdString());
+        TDataImportWizardF w(wizard);
+        w.show();
+        activate(w);
+        mapStep(w, c.kind, c.file);
+        TDataImportWizardPage &page = *w.Page(c.kind);
+        find<QWidget>(page, QStringLiteral("lst%1Columns").arg(c.prefix))->setFocus(Qt::TabFocusReason);
+        // Columns are left to pair: Add is enabled, and it is next.
+        ASSERT_TRUE(find<QPushButton>(page, QStringLiteral("b%1Add").arg(c.prefix))->isEnabled());
+        QStringList reached;
+        for (int i = 0; i < 8 && !reached.contains(QStringLiteral("lv%1Pairs").arg(c.prefix)); ++i) {
+            press(Qt::Key_Tab);
+            reached << QApplication::focusWidget()->objectName();
+        }
+        EXPECT_EQ(reached.mid(0, 2), QStringList({ QStringLiteral("lst%1Fields").arg(c.prefix), QStringLiteral("b%1Add").arg(c.prefix) }));
+        EXPECT_EQ(reached.value(reached.size() - 1), QStringLiteral("lv%1Pairs").arg(c.prefix));
+        EXPECT_TRUE(reached.contains(QStringLiteral("b%1AutoFill").arg(c.prefix))) << reached.join(u' ').toStdString();
+    }
+}
+
 // Once the import is over, Enter presses the dialog's OK; while it ran,
 // Enter cancelled nothing.
 TEST_F(WizardKeyboard, EnterClosesTheFinishedImport)
