@@ -484,24 +484,36 @@ TEST(ImportListView, TakesRowsThroughTheEngine)
     EXPECT_TRUE(list.updatesEnabled());
 }
 
+// The program's frame over a fresh database, with its windows registered,
+// as the program starts; message boxes are answered OK and recorded.
+struct ProgramFrame
+{
+    TestDatabase db;
+    bool closed = (db.connection().close(), true); // the module opens it again
+    TDatadeclaration module;
+    Restore<TDatadeclaration *> keepModule { Datadeclaration, &module };
+    ScopedAutoAnswer answer { QMessageBox::Ok };
+    Restore<TFrmmain *> keepMain { Frmmain };
+    std::unique_ptr<TFrmmain> main;
+
+    ProgramFrame()
+    {
+        module.ivorande->setDatabaseName(db.path());
+        MessageBox::resetRecord();
+        main = std::make_unique<TFrmmain>();
+        Frmmain = main.get();
+        module.setWorkingContext(main.get());
+        registerWindows();
+        main->show();
+    }
+};
+
 // The import screen from the keyboard: its menu entry under "Saisie", and
 // its shortcut, from the frame.
 TEST(ImportScreenWiring, TheMenuEntryAndItsShortcutOpenTheScreen)
 {
-    TestDatabase db;
-    db.connection().close();
-    TDatadeclaration module;
-    module.ivorande->setDatabaseName(db.path());
-    const Restore<TDatadeclaration *> keepModule(Datadeclaration, &module);
-    MessageBox::resetRecord();
-    const ScopedAutoAnswer answer(QMessageBox::Ok);
-    const Restore<TFrmmain *> keepMain(Frmmain);
-    auto owner = std::make_unique<TFrmmain>();
-    TFrmmain *main = owner.get();
-    Frmmain = main;
-    module.setWorkingContext(main);
-    registerWindows();
-    main->show();
+    ProgramFrame frame;
+    TFrmmain *main = frame.main.get();
     auto screens = [] {
         QList<TfmImpDlgIBX *> out;
         for (QWidget *w : QApplication::topLevelWidgets())
@@ -544,20 +556,8 @@ TEST(ImportScreenWiring, TheMenuEntryAndItsShortcutOpenTheScreen)
 
 TEST(ImportScreenWiring, ImportationOpensTheScreenInItsOwnWindow)
 {
-    TestDatabase db;
-    db.connection().close();
-    TDatadeclaration module;
-    module.ivorande->setDatabaseName(db.path());
-    const Restore<TDatadeclaration *> keepModule(Datadeclaration, &module);
-    MessageBox::resetRecord();
-    const ScopedAutoAnswer answer(QMessageBox::Ok);
-    const Restore<TFrmmain *> keepMain(Frmmain);
-    auto owner = std::make_unique<TFrmmain>();
-    TFrmmain *main = owner.get();
-    Frmmain = main;
-    module.setWorkingContext(main);
-    registerWindows();
-    main->show();
+    ProgramFrame frame;
+    TFrmmain *main = frame.main.get();
     main->curIdentifiant = QStringLiteral("0123456");
     main->curCle = QStringLiteral("A");
     main->curCategorie = QStringLiteral("M");

@@ -23,24 +23,9 @@ namespace {
 
 const QString Fixtures = QStringLiteral(KESTRA_FIXTURES_DIR "/");
 
-class SourcePages : public ::testing::Test
+class SourcePages : public WizardOnClients
 {
 protected:
-    ClientsFixture fx;
-    TDataImportWizard wizard;
-
-    void SetUp() override
-    {
-        MessageBox::resetRecord();
-        MessageBox::setAutoAnswer(QMessageBox::Ok);
-        wizard.DataSet = &fx.tiers;
-    }
-    void TearDown() override
-    {
-        MessageBox::setAutoAnswer(QMessageBox::NoButton);
-        MessageBox::resetRecord();
-    }
-
     QPushButton *next(TDataImportWizardF &w) { return find<QPushButton>(w, QStringLiteral("bNext")); }
 };
 

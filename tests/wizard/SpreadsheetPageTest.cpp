@@ -40,24 +40,13 @@ const QMap<int, QString> WorkbookClients
     = { { 1, QStringLiteral("Ben Salah Mohamed") }, { 2, QStringLiteral("Société Sfaxienne") }, { 3, QStringLiteral("Trabelsi Amel") },
           { 4, QStringLiteral("Comptoir Parisien") }, { 5, QStringLiteral("Gharbi Nizar") }, { 6, QStringLiteral("Haddad Leïla") } };
 
-class SpreadsheetPage : public ::testing::Test
+class SpreadsheetPage : public WizardOnClients
 {
 protected:
-    ClientsFixture fx;
-    TDataImportWizard wizard;
-
     void SetUp() override
     {
-        MessageBox::resetRecord();
-        MessageBox::setAutoAnswer(QMessageBox::Ok);
-        wizard.DataSet = &fx.tiers;
+        WizardOnClients::SetUp();
         wizard.ShowProgress = false;
-        wizard.OnNeedCommit = [this](QObject *) { fx.db.connection().commitRetaining(); };
-    }
-    void TearDown() override
-    {
-        MessageBox::setAutoAnswer(QMessageBox::NoButton);
-        MessageBox::resetRecord();
     }
 
     static TSpreadsheetPage &page(TDataImportWizardF &w) { return *qobject_cast<TSpreadsheetPage *>(w.Page(aiXLS)); }

@@ -19,6 +19,7 @@
 
 #include <functional>
 #include <gtest/gtest.h>
+#include <memory>
 
 using namespace PageDriving;
 
@@ -26,25 +27,9 @@ namespace {
 
 const QString Fixtures = QStringLiteral(KESTRA_FIXTURES_DIR "/");
 
-class WizardKeyboard : public ::testing::Test
+class WizardKeyboard : public WizardOnClients
 {
 protected:
-    ClientsFixture fx;
-    TDataImportWizard wizard;
-
-    void SetUp() override
-    {
-        MessageBox::resetRecord();
-        MessageBox::setAutoAnswer(QMessageBox::Ok);
-        wizard.DataSet = &fx.tiers;
-        wizard.OnNeedCommit = [this](QObject *) { fx.db.connection().commitRetaining(); };
-    }
-    void TearDown() override
-    {
-        MessageBox::setAutoAnswer(QMessageBox::NoButton);
-        MessageBox::resetRecord();
-    }
-
     // Keys go to the active window: the wizard is made so, also after the
     // box that showed while a workbook was read.
     static void activate(QWidget &w)
@@ -88,6 +73,16 @@ protected:
         }
         ASSERT_FALSE(page.IsMapEmpty());
         activate(w);
+    }
+
+    // A window shown and active, on the mapping step of a kind over a file.
+    std::unique_ptr<TDataImportWizardF> onMapStep(TAllowedImport kind, const QString &file)
+    {
+        auto w = std::make_unique<TDataImportWizardF>(wizard);
+        w->show();
+        activate(*w);
+        mapStep(*w, kind, file);
+        return w;
     }
 
     // The controls of a step the focus can reach by Tab, as it stands.
@@ -135,10 +130,8 @@ TEST_F(WizardKeyboard, ButtonsAnswerTheirAltKeysFromEveryControl)
         { 3, Qt::Key_B, 2, Qt::Key_N } };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.file.toStdString());
-        TDataImportWizardF w(wizard);
-        w.show();
-        activate(w);
-        mapStep(w, c.kind, c.file);
+        const auto window = onMapStep(c.kind, c.file);
+        TDataImportWizardF &w = *window;
         auto *steps = find<QStackedWidget>(w, QStringLiteral("pcSteps"));
         for (const Way &way : c.kind == cases[0].kind ? all : mapping) {
             while (w.Step() != way.step) {
@@ -187,10 +180,8 @@ TEST_F(WizardKeyboard, TabLeavesThePreviewGrids)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.file.toStdString());
-        TDataImportWizardF w(wizard);
-        w.show();
-        activate(w);
-        mapStep(w, c.kind, c.file);
+        const auto window = onMapStep(c.kind, c.file);
+        TDataImportWizardF &w = *window;
         TDataImportWizardPage &page = *w.Page(c.kind);
         QTableView *grid = c.grid.isEmpty()
             ? qobject_cast<QTableView *>(find<QTabWidget>(page, QStringLiteral("pcSheets"))->currentWidget())
@@ -230,10 +221,8 @@ TEST_F(WizardKeyboard, TabFollowsTheFieldPairsPage)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.file.toStdString());
-        TDataImportWizardF w(wizard);
-        w.show();
-        activate(w);
-        mapStep(w, c.kind, c.file);
+        const auto window = onMapStep(c.kind, c.file);
+        TDataImportWizardF &w = *window;
         TDataImportWizardPage &page = *w.Page(c.kind);
         find<QWidget>(page, QStringLiteral("lst%1Columns").arg(c.prefix))->setFocus(Qt::TabFocusReason);
         // Columns are left to pair: Add is enabled, and it is next.
@@ -253,10 +242,8 @@ TEST_F(WizardKeyboard, TabFollowsTheFieldPairsPage)
 // Enter cancelled nothing.
 TEST_F(WizardKeyboard, EnterClosesTheFinishedImport)
 {
-    TDataImportWizardF w(wizard);
-    w.show();
-    activate(w);
-    mapStep(w, aiCSV, fx.clientsCsv(4));
+    const auto window = onMapStep(aiCSV, fx.clientsCsv(4));
+    TDataImportWizardF &w = *window;
     type(find<QLineEdit>(*w.Page(aiCSV), QStringLiteral("edSkipLines")), QStringLiteral("1"));
     QStringList seen;
     bool closedByEnter = false;
