@@ -27,6 +27,7 @@ enum Id : int {
     LogImportStarted = 24840,
     LogImportFinished = 24850,
     LogErrorsFound = 24860,
+    LogValuesNotConverted = 24865,
     LogNoErrorFound = 24870,
     LogLineError = 26140,
 

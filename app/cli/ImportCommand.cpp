@@ -238,6 +238,8 @@ void TemplateImport::run(ImportOutcome &outcome)
 void TemplateImport::createSource(ImportOutcome &outcome)
 {
     m_source = CreateImportSource(m_settings.ImportType);
+    if (m_stamping)
+        m_wizard.RequiredColumns = TInvoiceStamping::RequiredColumns();
     m_wizard.ApplyDestination(*m_source);
     ConfigureImportSource(*m_source, m_settings);
     // An invoice import is committed with its stamping, never before.

@@ -278,6 +278,7 @@ void TfmImpDlgIBX::BitBtn2Click()
     readContext();
     const bool invoices = InvoicesChosen();
     DataImportWizard1->DataSet = ChosenTable();
+    DataImportWizard1->RequiredColumns = invoices ? TInvoiceStamping::RequiredColumns() : QStringList();
     if (invoices) {
         offerUnstampedInvoices();
         // Without a company and a year there is nothing to stamp the rows

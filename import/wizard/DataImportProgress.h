@@ -49,7 +49,9 @@ public:
 
     // -- What it shows -------------------------------------------------------
     QString State() const;
-    int Processed() const { return m_inserted + m_updated + m_deleted + m_untouched + m_failedRows; }
+    // The sum of the counters shown: a row that lost a value counts with
+    // its row counter and once more among the errors.
+    int Processed() const { return m_inserted + m_updated + m_deleted + m_untouched + Errors(); }
     int Inserted() const { return m_inserted; }
     int Updated() const { return m_updated; }
     int Deleted() const { return m_deleted; }

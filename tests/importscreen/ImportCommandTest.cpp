@@ -61,6 +61,7 @@ TEST_F(ImportCommand, DelimitedAndSpreadsheetTemplatesIntoBothTables)
         QString table;
         QStringList more;
         QString counts;
+        int rc = 0;
     };
     const QList<Case> cases = {
         { "delimited clients", csvTemplate(clients, QStringLiteral("CODE=1\nNOMBENEFICIAIRE=2\nADRESSE=3")), "TIERS", {},
@@ -71,13 +72,14 @@ TEST_F(ImportCommand, DelimitedAndSpreadsheetTemplatesIntoBothTables)
             "Lignes insérées : 4\nLignes modifiées : 0\nLignes supprimées : 0\nLignes en échec : 0\n" },
         { "delimited invoices", csvTemplate(invoices, CsvInvoicesMap, PlaceholderKeys), "FACTURE", ForCompanyA,
             "Lignes insérées : 2\nLignes modifiées : 0\nLignes supprimées : 0\nLignes en échec : 0\nFactures numérotées : 2\n" },
+        // FV-2026-105 has no date, so no quarter: it is refused.
         { "workbook invoices", xlsTemplate(workbookFixture(), XlsInvoicesMap, PlaceholderKeys), "FACTURE", ForCompanyA,
-            "Lignes insérées : 5\nLignes modifiées : 0\nLignes supprimées : 0\nLignes en échec : 0\nFactures numérotées : 5\n" },
+            "Lignes insérées : 4\nLignes modifiées : 0\nLignes supprimées : 0\nLignes en échec : 1\nFactures numérotées : 4\n", 3 },
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         const ProgramRun run = import(c.templateText, c.table, c.more);
-        EXPECT_EQ(run.rc, 0) << run.err.toStdString();
+        EXPECT_EQ(run.rc, c.rc) << run.err.toStdString();
         EXPECT_EQ(run.out, c.counts);
     }
 
@@ -101,7 +103,6 @@ TEST_F(ImportCommand, DelimitedAndSpreadsheetTemplatesIntoBothTables)
             { CompanyA, "2026", "2", "4", "FV-2026-102", "03/04/2026", "102", "527.725" },
             { CompanyA, "2026", "3", "5", "FV-2026-103", "30/09/2026", "103", "33.6" },
             { CompanyA, "2026", "4", "6", "FV-2026-104", "01/10/2026", "104", "2302.8" },
-            { CompanyA, "2026", "4", "7", "FV-2026-105", "null", "101", "98.475" },
         }));
 }
 
@@ -148,7 +149,7 @@ TEST_F(ImportCommand, FailedRowsDoNotStopTheOthersAndTheLogIsNamed)
         dir, QStringLiteral("clients.csv"), QStringLiteral("CODE;NOM\r\n1;Un\r\nabc;Pas un code\r\n2;Deux\r\n1;Doublon\r\n3;Trois\r\n"));
     const QString log = dir.filePath(QStringLiteral("logs/import.log"));
     const ProgramRun run = import(csvTemplate(clients, QStringLiteral("CODE=1\nNOMBENEFICIAIRE=2"),
-                                  QStringLiteral("[LAST_STEP]\nEnableErrorLog=1\nErrorLogFileName=%1\n").arg(log)),
+                                      QStringLiteral("[LAST_STEP]\nEnableErrorLog=1\nErrorLogFileName=%1\n").arg(log)),
         QStringLiteral("TIERS"));
     EXPECT_EQ(run.rc, 3) << run.err.toStdString();
     EXPECT_EQ(run.out,
@@ -161,6 +162,35 @@ TEST_F(ImportCommand, FailedRowsDoNotStopTheOthersAndTheLogIsNamed)
     EXPECT_TRUE(text.contains(QStringLiteral("Line 5:"))) << text.toStdString();
     EXPECT_EQ(committedRows(db, QStringLiteral("select CODE, NOMBENEFICIAIRE from TIERS order by CODE")),
         (QList<QStringList> { { "1", "Un" }, { "2", "Deux" }, { "3", "Trois" } }));
+}
+
+// Invoices whose date is missing or cannot be read are refused, each a failed
+// row with its message: the others are stamped and the command says rows
+// failed.
+TEST_F(ImportCommand, InvoicesWithoutADateAreRefused)
+{
+    const QString invoices = writeFile(dir, QStringLiteral("factures.csv"),
+        invoicesCsv({ QStringLiteral("F1;12/03/2026;AUT;01/01/2026;10"), QStringLiteral("F2;31/02/2026;AUT;01/01/2026;20"),
+            QStringLiteral("F3;hier;AUT;01/01/2026;30"), QStringLiteral("F4;;AUT;01/01/2026;40"),
+            QStringLiteral("F5;05/05/2026;AUT;01/01/2026;50") }));
+    const QString log = dir.filePath(QStringLiteral("import.log"));
+    const ProgramRun run = import(csvTemplate(invoices, CsvInvoicesMap,
+                                      PlaceholderKeys + QStringLiteral("[LAST_STEP]\nEnableErrorLog=1\nErrorLogFileName=%1\n").arg(log)),
+        QStringLiteral("FACTURE"), ForCompanyA);
+    EXPECT_EQ(run.rc, 3) << run.err.toStdString();
+    EXPECT_EQ(run.out,
+        QStringLiteral("Lignes insérées : 2\nLignes modifiées : 0\nLignes supprimées : 0\nLignes en échec : 3\nFactures numérotées : 2\n"
+                       "Journal des erreurs : %1\n")
+            .arg(log));
+    EXPECT_EQ(committedRows(db, QStringLiteral("select NUMEROFACTURE, TRIMESTRE, NUMEROORDRE from FACTURE order by NUMEROORDRE")),
+        (QList<QStringList> { { "F1", "1", "1" }, { "F5", "2", "2" } }));
+    QFile f(log);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QString text = QString::fromLatin1(f.readAll());
+    for (const QString &line :
+        { QStringLiteral("Line 3: Wrong date format \"31/02/2026\""), QStringLiteral("Line 4: Wrong date format \"hier\""),
+            QStringLiteral("Line 5: Field 'DATEFACTURE' must have a value"), QStringLiteral("3 error(s) found") })
+        EXPECT_TRUE(text.contains(line)) << line.toStdString() << "\n" << text.toStdString();
 }
 
 // The template's commit rhythm holds, also where the screen's wizard would
@@ -189,9 +219,9 @@ TEST_F(ImportCommand, CommitsAsTheTemplateSays)
         // Reading commits once more: the count includes that read.
         const int before = committedRows(db, QStringLiteral("select count(*) from COMMITS")).value(0).value(0).toInt() + 1;
         const ProgramRun run = import(csvTemplate(clients, QStringLiteral("CODE=1\nNOMBENEFICIAIRE=2"),
-                                      QStringLiteral("[LAST_STEP]\n%1\n[DATA_FORMATS_CODE]\nGeneratorValue=%2\nGeneratorStep=1\n")
-                                          .arg(c.lastStep)
-                                          .arg(++table * 100)),
+                                          QStringLiteral("[LAST_STEP]\n%1\n[DATA_FORMATS_CODE]\nGeneratorValue=%2\nGeneratorStep=1\n")
+                                              .arg(c.lastStep)
+                                              .arg(++table * 100)),
             QStringLiteral("TIERS"));
         EXPECT_EQ(run.rc, 0) << run.err.toStdString();
         EXPECT_EQ(committedRows(db, QStringLiteral("select count(*) from COMMITS")).value(0).value(0).toInt() - before, c.commits);
@@ -425,8 +455,10 @@ TEST_F(ImportCommand, SameRowsFromEveryFormat)
         SCOPED_TRACE(form.name);
         const ProgramRun clients = import(form.clients, QStringLiteral("TIERS"));
         EXPECT_EQ(clients.rc, 0) << clients.err.toStdString() << clients.out.toStdString();
+        // FV-2026-304 has no date, in every form: refused, the others stamped.
         const ProgramRun invoices = import(form.invoices, QStringLiteral("FACTURE"), ForCompanyA);
-        EXPECT_EQ(invoices.rc, 0) << invoices.err.toStdString() << invoices.out.toStdString();
+        EXPECT_EQ(invoices.rc, 3) << invoices.err.toStdString() << invoices.out.toStdString();
+        EXPECT_TRUE(invoices.out.contains(QStringLiteral("Lignes en échec : 1\n"))) << invoices.out.toStdString();
         const QList<QStringList> clientRows = committedRows(db, clientsSql);
         const QList<QStringList> invoiceRows = committedRows(db, invoicesSql);
         if (firstClients.isEmpty()) {
@@ -450,7 +482,7 @@ TEST_F(ImportCommand, SameRowsFromEveryFormat)
             { "302", "2", "null", "08765432", "BEN SALAH FRANÇOISE", "17 RUE DE L'ÉGLISE 4000 SOUSSE", "AUT-8302", "null" },
             { "303", "4", "null", "EXT00000FR09", "CAFÉ DES ARTS SARL", "9 QUAI D'ORSAY 75007 PARIS FRANCE", "AUT-8303", "14/02/2026" },
         }));
-    ASSERT_EQ(firstInvoices.size(), 4);
+    ASSERT_EQ(firstInvoices.size(), 3);
     EXPECT_EQ(firstInvoices[0].mid(4, 6),
         QStringList(
             { "FV-2026-301", "15/01/2026", "1", "1733333CAM000", "SOCIÉTÉ GÉNÉRALE DES ŒUVRES", "3 AVENUE HÉDI CHAKER 3000 SFAX" }));
