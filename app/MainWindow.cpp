@@ -1,6 +1,6 @@
 #include "app/MainWindow.h"
 
-#include "app/TerminationSignals.h"
+#include "core/TerminationSignals.h"
 
 #include <QAction>
 #include <QApplication>

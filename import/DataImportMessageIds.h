@@ -60,6 +60,7 @@ enum Id : int {
     SourceFileName = 24410,
     AbortCaption = 24420,
     AbortQuestion = 24430,
+    AbortOutcome = 24435,
     QuitCaption = 24440,
     QuitQuestion = 24450,
     HelpButton = 24460,

@@ -2,6 +2,7 @@
 
 #include "core/WorkingContext.h"
 #include "data/Query.h"
+#include "import/ImportWork.h"
 
 #include <QString>
 #include <QWidget>
@@ -53,6 +54,8 @@ public:
     void BitBtn2Click();
     void DataImportWizard1BeforeImport(QObject *Sender);
     void DataImportWizard1BeforePost(TDataImport *Sender, TDataImportRow *Row, bool &Accept);
+    void DataImportWizard1ImportRecord(QObject *Sender);
+    void DataImportWizard1ImportCancel(QObject *Sender, bool &Continue);
     void DataImportWizard1NeedCommit(QObject *Sender);
     void DataImportWizard1AfterImport(QObject *Sender);
 
@@ -90,10 +93,16 @@ private:
     // Invoices an interrupted import left unstamped: the operator stamps
     // them for the working company, deletes them or leaves them.
     void offerUnstampedInvoices();
+    // After an abort: what the import wrote since it began or last
+    // committed is taken back, and the progress dialog says so.
+    void discardAbortedImport();
 
     TDatadeclaration &m_module;
     const WorkingContext &m_context;
     // While the wizard runs for invoices: each of its imports and that
     // import's stamping are made durable together.
     std::unique_ptr<TInvoiceStamping> m_stamping;
+    // What the running import wrote to the chosen table.
+    TImportWork m_work;
+    bool m_importAborted = false;
 };

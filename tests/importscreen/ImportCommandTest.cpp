@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QThread>
 
@@ -40,7 +41,31 @@ protected:
             QStringList { QStringLiteral("--db"), db.directory(), QStringLiteral("--template"), file, QStringLiteral("--table"), table }
             + more);
     }
+
+    // A copy of the database as it is now, in a directory of its own, for
+    // a run that must start from it.
+    QString freshCopy()
+    {
+        const QString d = dir.filePath(QStringLiteral("copy%1").arg(++m_copies));
+        QDir().mkpath(d);
+        EXPECT_TRUE(QFile::copy(db.path(), d + QStringLiteral("/Kestra.GDB")));
+        return d;
+    }
+
+private:
+    int m_copies = 0;
 };
+
+// The rows of a select on the database of a directory, as texts.
+QList<QStringList> rowsIn(const QString &base, const QString &sql)
+{
+    Connection c;
+    c.setDatabaseName(Config::databaseName(base));
+    c.open();
+    const QList<QStringList> rows = selectedRows(c, sql);
+    c.close();
+    return rows;
+}
 
 const QStringList ForCompanyA = { QStringLiteral("--company"), CompanyA, QStringLiteral("--year"), Year };
 
@@ -148,9 +173,8 @@ TEST_F(ImportCommand, FailedRowsDoNotStopTheOthersAndTheLogIsNamed)
     const QString clients = writeFile(
         dir, QStringLiteral("clients.csv"), QStringLiteral("CODE;NOM\r\n1;Un\r\nabc;Pas un code\r\n2;Deux\r\n1;Doublon\r\n3;Trois\r\n"));
     const QString log = dir.filePath(QStringLiteral("logs/import.log"));
-    const ProgramRun run = import(csvTemplate(clients, QStringLiteral("CODE=1\nNOMBENEFICIAIRE=2"),
-                                      QStringLiteral("[LAST_STEP]\nEnableErrorLog=1\nErrorLogFileName=%1\n").arg(log)),
-        QStringLiteral("TIERS"));
+    const ProgramRun run
+        = import(csvTemplate(clients, QStringLiteral("CODE=1\nNOMBENEFICIAIRE=2"), errorLogTo(log)), QStringLiteral("TIERS"));
     EXPECT_EQ(run.rc, 3) << run.err.toStdString();
     EXPECT_EQ(run.out,
         QStringLiteral("Lignes insérées : 3\nLignes modifiées : 0\nLignes supprimées : 0\nLignes en échec : 2\nJournal des erreurs : %1\n")
@@ -174,9 +198,8 @@ TEST_F(ImportCommand, InvoicesWithoutADateAreRefused)
             QStringLiteral("F3;hier;AUT;01/01/2026;30"), QStringLiteral("F4;;AUT;01/01/2026;40"),
             QStringLiteral("F5;05/05/2026;AUT;01/01/2026;50") }));
     const QString log = dir.filePath(QStringLiteral("import.log"));
-    const ProgramRun run = import(csvTemplate(invoices, CsvInvoicesMap,
-                                      PlaceholderKeys + QStringLiteral("[LAST_STEP]\nEnableErrorLog=1\nErrorLogFileName=%1\n").arg(log)),
-        QStringLiteral("FACTURE"), ForCompanyA);
+    const ProgramRun run
+        = import(csvTemplate(invoices, CsvInvoicesMap, PlaceholderKeys + errorLogTo(log)), QStringLiteral("FACTURE"), ForCompanyA);
     EXPECT_EQ(run.rc, 3) << run.err.toStdString();
     EXPECT_EQ(run.out,
         QStringLiteral("Lignes insérées : 2\nLignes modifiées : 0\nLignes supprimées : 0\nLignes en échec : 3\nFactures numérotées : 2\n"
@@ -309,6 +332,100 @@ TEST_F(ImportCommand, InvoicesLeftUnstampedAreReportedThenStampedOrDeleted)
     EXPECT_TRUE(text.contains(QStringLiteral("Aucune facture en attente"))) << text.toStdString();
 }
 
+// SIGINT or SIGTERM during a 65,000-row import, as Ctrl+C in a terminal or a
+// shutdown sends them: the import stops, takes back what it wrote since it
+// began or last committed, says so and exits with 128 + the signal. Each
+// run starts from a copy of the database; its error log, a line per row
+// here (no authorisation date reads), tells that rows are going in.
+TEST_F(ImportCommand, AnInterruptedImportKeepsOnlyWhatItCommitted)
+{
+    db.connection().ensureOpen();
+    db.exec(QStringLiteral("insert into TIERS (CODE, NOMBENEFICIAIRE) values (900001, 'ANCIEN')"));
+    insertInvoice(db, CompanyA, 2026, 1, 1, QStringLiteral("OLD"));
+    db.connection().close();
+
+    constexpr int Rows = 65000;
+    QStringList clientLines { QStringLiteral("CODE;NOM;DATE") }, invoiceLines;
+    for (int i = 1; i <= Rows; ++i) {
+        clientLines << QStringLiteral("%1;Client %1;hier").arg(i);
+        invoiceLines << QStringLiteral("F%1;10/01/2026;AUT;hier;%1").arg(i);
+    }
+    const QString clients
+        = writeFile(dir, QStringLiteral("clients.csv"), clientLines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+    const QString invoices = writeFile(dir, QStringLiteral("factures.csv"), invoicesCsv(invoiceLines));
+    const QString log = dir.filePath(QStringLiteral("import.log"));
+    const QString logging = errorLogTo(log);
+    const QString everyThousand = QStringLiteral("CommitAfterDone=0\nCommitRecCount=1000\n");
+    const QString clientsMap = QStringLiteral("CODE=1\nNOMBENEFICIAIRE=2\nDATEAUTORISATION=3");
+    struct Case
+    {
+        const char *name;
+        int signal;
+        QString table;
+        QString templateText;
+        bool keepsCommits; // the import's own commits stay
+    };
+    const QList<Case> cases = {
+        { "clients committed at the end", SIGINT, QStringLiteral("TIERS"), csvTemplate(clients, clientsMap, logging), false },
+        { "clients committed every 1000 rows", SIGTERM, QStringLiteral("TIERS"), csvTemplate(clients, clientsMap, logging + everyThousand),
+            true },
+        // Invoices are committed with their stamping only, whatever the template asks.
+        { "invoices", SIGINT, QStringLiteral("FACTURE"), csvTemplate(invoices, CsvInvoicesMap, PlaceholderKeys + logging + everyThousand),
+            false },
+        { "invoices", SIGTERM, QStringLiteral("FACTURE"), csvTemplate(invoices, CsvInvoicesMap, PlaceholderKeys + logging), false },
+    };
+    const QString clientsSql = QStringLiteral("select count(*), min(CODE), max(CODE) from TIERS where CODE <= %1").arg(Rows);
+    const QString othersSql = QStringLiteral("select CODE, NOMBENEFICIAIRE from TIERS where CODE > %1").arg(Rows);
+    const QString invoicesSql = QStringLiteral("select IDENTIFIANT, EXERCICE, TRIMESTRE, NUMEROORDRE, NUMEROFACTURE from FACTURE");
+    const QList<QStringList> invoicesBefore = rowsIn(db.directory(), invoicesSql);
+    const QList<QStringList> othersBefore = rowsIn(db.directory(), othersSql);
+    static const QRegularExpression said(
+        QStringLiteral("Importation interrompue \\((SIG[A-Z]+)\\) : (\\d+) ligne\\(s\\) annulée\\(s\\), (\\d+) ligne\\(s\\) "
+                       "conservée\\(s\\) par les validations intermédiaires\\."));
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.name) + (c.signal == SIGINT ? " SIGINT" : " SIGTERM"));
+        const QString base = freshCopy();
+        QFile::remove(log);
+        const QString templateFile = writeFile(dir, QStringLiteral("t.imp"), c.templateText);
+        QProcess p;
+        p.start(QStringLiteral(KESTRA_CLI),
+            QStringList { QStringLiteral("import"), QStringLiteral("--db"), base, QStringLiteral("--template"), templateFile,
+                QStringLiteral("--table"), c.table }
+                + (c.table == QLatin1String("FACTURE") ? ForCompanyA : QStringList()));
+        ASSERT_TRUE(p.waitForStarted());
+        QElapsedTimer waiting;
+        waiting.start();
+        while (QFileInfo(log).size() < 2000 * 40 && p.state() == QProcess::Running && waiting.elapsed() < 120000)
+            QThread::msleep(10);
+        ASSERT_EQ(p.state(), QProcess::Running) << "the import ended before the signal: " << p.readAllStandardError().toStdString();
+        ::kill(pid_t(p.processId()), c.signal);
+        ASSERT_TRUE(p.waitForFinished(120000));
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(p.exitCode(), 128 + c.signal) << err.toStdString();
+        const QRegularExpressionMatch m = said.match(err);
+        ASSERT_TRUE(m.hasMatch()) << err.toStdString();
+        EXPECT_EQ(m.captured(1), c.signal == SIGINT ? QStringLiteral("SIGINT") : QStringLiteral("SIGTERM"));
+        const int discarded = m.captured(2).toInt(), kept = m.captured(3).toInt();
+        // At least the rows the log showed went in; every thousandth row a
+        // commit, or none before the end.
+        EXPECT_GE(discarded + kept, 1000);
+        if (c.keepsCommits) {
+            EXPECT_EQ(kept % 1000, 0);
+            EXPECT_LT(discarded, 1000);
+        } else {
+            EXPECT_EQ(kept, 0);
+        }
+        // The rows its commits kept, the first ones of the file, and nothing else.
+        const QList<QStringList> imported = rowsIn(base, clientsSql);
+        EXPECT_EQ(imported,
+            (QList<QStringList> { { QString::number(kept), kept ? QStringLiteral("1") : QStringLiteral("null"),
+                kept ? QString::number(kept) : QStringLiteral("null") } }));
+        EXPECT_EQ(rowsIn(base, othersSql), othersBefore);
+        EXPECT_EQ(rowsIn(base, invoicesSql), invoicesBefore);
+    }
+}
+
 // A process killed at any moment of a large invoice import: the database
 // holds none of that import's rows or all of them stamped, it is sound, and
 // the same import run again succeeds.
@@ -335,13 +452,6 @@ TEST_F(ImportCommand, AKilledImportLeavesNothingOrEverythingStamped)
         csvTemplate(source, CsvInvoicesMap, PlaceholderKeys + QStringLiteral("[LAST_STEP]\nCommitAfterDone=0\nCommitRecCount=1000\n")));
 
     // Each run works on a copy of the database as it was before the import.
-    int copies = 0;
-    auto freshCopy = [&] {
-        const QString d = dir.filePath(QStringLiteral("copy%1").arg(++copies));
-        QDir().mkpath(d);
-        EXPECT_TRUE(QFile::copy(db.path(), d + QStringLiteral("/Kestra.GDB")));
-        return d;
-    };
     auto start = [&](QProcess &p, const QString &base) {
         p.start(QStringLiteral(KESTRA_CLI),
             { QStringLiteral("import"), QStringLiteral("--db"), base, QStringLiteral("--template"), templateFile, QStringLiteral("--table"),

@@ -16,8 +16,10 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -38,6 +40,8 @@ struct WizardRun
     int inserted = -1;
     int errors = -1;
     int processed = -1;
+    int commited = -1;
+    QString outcome; // of an abort
 };
 
 // Answers the next message box that opens, after check has looked at it,
@@ -106,8 +110,9 @@ protected:
     void chooseInvoices() { screen->ComboBox1->setCurrentIndex(screen->ComboBox1->findText(QStringLiteral("Factures"))); }
 
     // Presses "Imporation des Données"; in the wizard that opens, loads the
-    // template, runs it, presses the progress dialog's OK and quits.
-    WizardRun importWith(const QString &templateText)
+    // template, does what beforeExecute does, runs it, presses the progress
+    // dialog's OK and quits.
+    WizardRun importWith(const QString &templateText, const std::function<void(TDataImportWizardF &)> &beforeExecute = {})
     {
         const QString file = writeFile(dir, QStringLiteral("import.imp"), templateText);
         WizardRun run;
@@ -123,6 +128,8 @@ protected:
             run.inserted = p->Inserted();
             run.errors = p->Errors();
             run.processed = p->Processed();
+            run.commited = p->Commited();
+            run.outcome = p->Outcome();
             QTest::mouseClick(p->Button(), Qt::LeftButton);
         });
         closer.start(5);
@@ -137,12 +144,48 @@ protected:
                 run.error = e.text();
             }
             run.step = w->Step();
+            if (beforeExecute)
+                beforeExecute(*w);
             if (run.error.isEmpty())
                 w->ExecuteImport();
             MessageBox::setNextAnswer(QMessageBox::Yes); // "Do you want to quit?"
             w->reject();
         });
         QTest::mouseClick(screen->BitBtn2, Qt::LeftButton);
+        return run;
+    }
+
+    // The same, aborted on the progress dialog as a clerk does it once rows
+    // rows are processed or 3 s have gone: Cancel, then Yes in the question.
+    WizardRun abortedImportWith(const QString &templateText, int rows, const std::function<void(TDataImportWizardF &)> &beforeExecute)
+    {
+        QElapsedTimer clock;
+        bool cancelled = false;
+        QTimer aborter;
+        QObject::connect(&aborter, &QTimer::timeout, [&] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                if (cancelled && box->text() == QStringLiteral("Are you sure you want to abort import?")) {
+                    MessageBox::setAutoAnswer(QMessageBox::Ok);
+                    QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
+                }
+                return;
+            }
+            TDataImportWizardF *w = screen->DataImportWizard1->Window();
+            TDataImportProgress *p = w ? w->Progress() : nullptr;
+            if (cancelled || !p || !p->Started() || p->Done())
+                return;
+            if (!clock.isValid())
+                clock.start();
+            if (p->Processed() < rows && clock.elapsed() < 3000)
+                return;
+            cancelled = true;
+            MessageBox::setAutoAnswer(QMessageBox::NoButton); // the real question, answered above
+            QTest::mouseClick(p->Button(), Qt::LeftButton);
+        });
+        aborter.start(5);
+        WizardRun run = importWith(templateText, beforeExecute);
+        MessageBox::setAutoAnswer(QMessageBox::Ok);
+        EXPECT_TRUE(cancelled);
         return run;
     }
 
@@ -349,7 +392,7 @@ TEST_F(ImportScreen, InvoicesLeftUnstampedAreOfferedBeforeTheNextImport)
 TEST_F(ImportScreen, AnInvoiceWithoutItsDateIsRefusedAClientLosesOnlyTheValue)
 {
     const QString log = dir.filePath(QStringLiteral("import.log"));
-    const QString logging = QStringLiteral("[LAST_STEP]\nEnableErrorLog=1\nErrorLogFileName=%1\n").arg(log);
+    const QString logging = errorLogTo(log);
     const QString invoices = writeFile(dir, QStringLiteral("factures.csv"),
         invoicesCsv({ QStringLiteral("F1;12/03/2026;AUT-1;01/01/2026;100"), QStringLiteral("F2;31/02/2026;AUT-2;01/01/2026;200"),
             QStringLiteral("F3;hier;AUT-3;01/01/2026;300"), QStringLiteral("F4;;AUT-4;01/01/2026;400"),
@@ -396,6 +439,90 @@ TEST_F(ImportScreen, AnInvoiceWithoutItsDateIsRefusedAClientLosesOnlyTheValue)
             EXPECT_TRUE(text.contains(line)) << line.toStdString() << "\n" << text.toStdString();
         EXPECT_FALSE(text.contains(QStringLiteral("No error found"))) << text.toStdString();
         screen.reset();
+    }
+}
+
+// A 65,000-row import aborted on its progress dialog: nothing more of it is
+// saved, whatever closes next, the screen then the program. What an
+// intermediate commit saved before stays, the grid shows the table as it
+// is, and the dialog says how many rows went and how many stay.
+TEST_F(ImportScreen, AnAbortedImportSavesNothingMore)
+{
+    db.exec(QStringLiteral("insert into TIERS (CODE, NOMBENEFICIAIRE) values (900001, 'ANCIEN')"));
+    insertInvoice(db, CompanyA, 2026, 1, 1, QStringLiteral("OLD"));
+    seeded();
+    constexpr int Rows = 65000;
+    QStringList clientLines { QStringLiteral("CODE;NOM") }, invoiceLines;
+    for (int i = 1; i <= Rows; ++i) {
+        clientLines << QStringLiteral("%1;CLIENT %1").arg(i);
+        invoiceLines << QStringLiteral("F%1;10/01/2026;AUT;01/01/2026;%1").arg(i);
+    }
+    const QString clients
+        = writeFile(dir, QStringLiteral("clients.csv"), clientLines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+    const QString invoices = writeFile(dir, QStringLiteral("factures.csv"), invoicesCsv(invoiceLines));
+    const QString everyThousand = QStringLiteral("[LAST_STEP]\nCommitAfterDone=0\nCommitRecCount=1000\n");
+    // "Commit when done" stays ticked on the screen's wizard whatever a
+    // template says: the clerk unticks it on the last step.
+    auto commitEach = [](TDataImportWizardF &w) {
+        auto *box = w.findChild<QCheckBox *>(QStringLiteral("chCommitAfterDone"));
+        ASSERT_TRUE(box && box->isVisible() && box->isChecked());
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
+        EXPECT_FALSE(box->isChecked());
+    };
+    struct Case
+    {
+        const char *name;
+        bool invoices;
+        QString templateText;
+        std::function<void(TDataImportWizardF &)> beforeExecute;
+        bool keepsCommits; // the import's own commits stay
+    };
+    const QList<Case> cases = {
+        { "clients committed at the end", false, csvTemplate(clients, QStringLiteral("CODE=1\nNOMBENEFICIAIRE=2")), {}, false },
+        { "clients committed every 1000 rows", false, csvTemplate(clients, QStringLiteral("CODE=1\nNOMBENEFICIAIRE=2"), everyThousand),
+            commitEach, true },
+        // Invoices are committed with their stamping only, whatever the clerk asks.
+        { "invoices", true, csvTemplate(invoices, CsvInvoicesMap, PlaceholderKeys + everyThousand), commitEach, false },
+    };
+    const QString importedSql = QStringLiteral("select count(*), min(CODE), max(CODE) from TIERS where CODE <= %1").arg(Rows);
+    const QString othersSql = QStringLiteral("select * from TIERS where CODE > %1").arg(Rows);
+    const QString invoicesSql = QStringLiteral("select * from FACTURE");
+    const QList<QStringList> othersBefore = committedRows(db, othersSql);
+    const QList<QStringList> invoicesBefore = committedRows(db, invoicesSql);
+    static const QRegularExpression said(QStringLiteral("^(\\d+) row\\(s\\) discarded, (\\d+) row\\(s\\) kept from intermediate commits$"));
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        db.exec(QStringLiteral("delete from TIERS where CODE <= %1").arg(Rows));
+        seeded();
+        open();
+        if (c.invoices)
+            chooseInvoices();
+        const int shownBefore = screen->ChosenTable()->recordCount();
+        const WizardRun run = abortedImportWith(c.templateText, 20865, c.beforeExecute);
+        EXPECT_EQ(run.state, QStringLiteral("Aborted"));
+        const QRegularExpressionMatch m = said.match(run.outcome);
+        ASSERT_TRUE(m.hasMatch()) << run.outcome.toStdString();
+        const int discarded = m.captured(1).toInt(), kept = m.captured(2).toInt();
+        EXPECT_EQ(discarded + kept, run.inserted);
+        EXPECT_EQ(run.commited, kept);
+        // Every thousandth row a commit; none when the import commits at its end.
+        EXPECT_GE(run.inserted, c.keepsCommits ? 1000 : 1);
+        EXPECT_EQ(kept, c.keepsCommits ? run.inserted / 1000 * 1000 : 0);
+        EXPECT_EQ(screen->ChosenTable()->recordCount(), shownBefore + kept);
+
+        const QList<QStringList> imported { { QString::number(kept), kept ? QStringLiteral("1") : QStringLiteral("null"),
+            kept ? QString::number(kept) : QStringLiteral("null") } };
+        auto unchanged = [&](const char *when) {
+            SCOPED_TRACE(when);
+            EXPECT_EQ(committedRows(db, importedSql), imported);
+            EXPECT_EQ(committedRows(db, othersSql), othersBefore);
+            EXPECT_EQ(committedRows(db, invoicesSql), invoicesBefore);
+        };
+        unchanged("after the abort");
+        screen.reset();
+        unchanged("after closing the screen");
+        module.ivorande->close(); // as the program ends: pending work committed
+        unchanged("after closing the program");
     }
 }
 
