@@ -48,11 +48,3 @@ int TImportWork::Discard()
     m_pending = 0;
     return discarded;
 }
-
-void TImportWork::End()
-{
-    if (!m_running)
-        return;
-    m_running = false;
-    Query(m_connection, QStringLiteral("RELEASE SAVEPOINT ") + Savepoint).execute();
-}

@@ -30,9 +30,8 @@ public:
     // returns how many. The rows committed before stay.
     int Discard();
     // The import is over and keeps what it wrote: committed, or waiting in
-    // the transaction for its owner's commit. Before any commit that is not
-    // the import's own (which would end the savepoint).
-    void End();
+    // the transaction for its owner's commit.
+    void End() { m_running = false; }
 
     // Rows made durable by the import's commits.
     int Kept() const { return m_kept; }

@@ -414,11 +414,7 @@ void TfmImpDlgIBX::DataImportWizard1AfterImport(QObject *)
     if (m_importAborted) {
         discardAbortedImport();
     } else {
-        try {
-            m_work.End();
-        } catch (const Error &e) {
-            MessageBox::error(this, e.text());
-        }
+        m_work.End();
         if (m_stamping && m_stamping->Running()) {
             try {
                 m_stamping->Finish();
