@@ -1,8 +1,14 @@
 #include "data/Config.h"
 
+#include "core/Conversion.h"
+#include "core/Error.h"
 #include "core/IniFile.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
+
+#include <sys/stat.h>
 
 namespace Config {
 
@@ -23,6 +29,60 @@ bool isServerDirectory(const QString &directory)
     // port after it) before the first colon.
     static const QRegularExpression server(QStringLiteral("^[^/:\\s]+(/[^/:\\s]+)?:."));
     return server.match(directory).hasMatch();
+}
+
+namespace {
+
+const QString CredentialsSection = QStringLiteral("Identifiants");
+
+Credentials credentialsOf(const IniFile &ini)
+{
+    Credentials c = Credentials::defaults();
+    c.user = ini.readString(CredentialsSection, QStringLiteral("Utilisateur"), c.user);
+    c.password = ini.readString(CredentialsSection, QStringLiteral("MotDePasse"), c.password);
+    return c;
+}
+
+} // namespace
+
+Credentials readCredentials(const QString &iniPath)
+{
+    IniFile ini(iniPath);
+    const QString file = ini.readString(CredentialsSection, QStringLiteral("Fichier"), QString());
+    if (file.isEmpty())
+        return credentialsOf(ini);
+    const QString path = QFileInfo(iniPath).absoluteDir().absoluteFilePath(file);
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode) || !QFileInfo(path).isReadable())
+        throw Error(QStringLiteral("Le fichier d'identifiants %1 nommé par %2 est introuvable ou illisible.").arg(path, iniPath));
+    // A password others can read is no longer Kestra's alone.
+    if (st.st_mode & (S_IRWXG | S_IRWXO))
+        throw Error(QStringLiteral("Le fichier d'identifiants %1 est accessible à d'autres utilisateurs que son propriétaire : "
+                                   "il n'a pas été lu. Réservez-le à son propriétaire (chmod 600 %1).")
+                        .arg(path));
+    return credentialsOf(IniFile(path));
+}
+
+BackupSettings readBackupSettings(const QString &iniPath)
+{
+    const IniFile ini(iniPath);
+    const QString section = QStringLiteral("Sauvegarde");
+    BackupSettings settings;
+    int kept = 0;
+    // A count that is not a number, or less than one, keeps the default:
+    // the copy just made must survive its own retention.
+    if (tryStrToInt(ini.readString(section, QStringLiteral("CopiesAutomatiques"), QString()).trimmed(), kept) && kept >= 1)
+        settings.automaticCopiesKept = kept;
+    settings.copyBeforeImport = ini.readString(section, QStringLiteral("AvantImportation"), QStringLiteral("1")).trimmed() != QLatin1String("0");
+    settings.localDirectory = ini.readString(section, QStringLiteral("Repertoire"), QString()).trimmed();
+    return settings;
+}
+
+bool writeDatabaseDirectory(const QString &directory, const QString &iniPath)
+{
+    IniFile ini(iniPath);
+    ini.writeString(QStringLiteral("CheminBase"), QStringLiteral("Rep"), directory);
+    return ini.save();
 }
 
 QString databaseName(const QString &directory)

@@ -104,7 +104,7 @@ void FbStatus::checkException(FbStatus *status)
             // argument one value.
             v += kind == isc_arg_cstring ? 3 : 2;
         }
-        QString text = FbClient::instance().formatStatus(status->status);
+        QString text = codes.contains(isc_login) ? DbError::LoginRefusedMessage : FbClient::instance().formatStatus(status->status);
         status->clearException();
         throw DbError(text, codes);
     }
