@@ -13,6 +13,7 @@
 #include <QMap>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QProcess>
@@ -198,6 +199,20 @@ void TFrmmain::buildToolBar()
         bar->addWidget(b);
         m_commandControls << qMakePair(static_cast<Command>(button.command), static_cast<QObject *>(b));
     }
+    // Backups have a menu of their own on the tool bar, beside the reset
+    // they make undoable; the menu bar keeps the program's four menus.
+    QToolButton *backups = toolButton(QStringLiteral("Sauvegardes"), QStringLiteral("Sauvegardes"), s->standardIcon(QStyle::SP_DriveHDIcon));
+    auto *backupMenu = new QMenu(backups);
+    backupMenu->setObjectName(QStringLiteral("Sauvegardes1"));
+    QAction *backup = menuItem(backupMenu, QStringLiteral("Sauvegarder1"), QStringLiteral("Sauvegarder la base..."));
+    QAction *restore = menuItem(backupMenu, QStringLiteral("Restaurer1"), QStringLiteral("Restaurer une sauvegarde..."));
+    connect(backup, &QAction::triggered, this, [this] { run(Command::Backup); });
+    connect(restore, &QAction::triggered, this, [this] { run(Command::Restore); });
+    m_commandControls << qMakePair(Command::Backup, static_cast<QObject *>(backup))
+                      << qMakePair(Command::Restore, static_cast<QObject *>(restore));
+    backups->setMenu(backupMenu);
+    backups->setPopupMode(QToolButton::InstantPopup);
+    bar->addWidget(backups);
     QToolButton *calc = toolButton(QStringLiteral("ToolButton17"), QString(), calculatorIcon());
     calc->setToolTip(QStringLiteral("Calculatrice"));
     connect(calc, &QToolButton::clicked, this, &TFrmmain::ToolButton17Click);

@@ -14,12 +14,31 @@ namespace AutomaticCopies {
 
 namespace {
 
-// "Kestra_YYYY-MM-DD_HH-MM-SS_avant-...": the time in the name orders them,
-// the file's time tells two of one second apart.
+// "Kestra_YYYY-MM-DD_HH-MM-SS_avant-..._N.fbk": the time in the name orders
+// them, and N, from 2 on, the copies of one second.
 const QRegularExpression &automaticName()
 {
-    static const QRegularExpression re(QStringLiteral("^Kestra_(\\d{4}-\\d{2}-\\d{2}_\\d{2}-\\d{2}-\\d{2})_avant-[a-z]+(_\\d+)?\\.fbk$"));
+    static const QRegularExpression re(QStringLiteral("^Kestra_(\\d{4}-\\d{2}-\\d{2}_\\d{2}-\\d{2}-\\d{2})_avant-[a-z]+(?:_(\\d+))?\\.fbk$"));
     return re;
+}
+
+struct Copy
+{
+    QString path;
+    QString time;
+    int number = 1;
+};
+
+QList<Copy> copies(const QString &dir)
+{
+    QList<Copy> out;
+    for (const QFileInfo &f : QDir(dir).entryInfoList({ QStringLiteral("Kestra_*_avant-*.fbk") }, QDir::Files)) {
+        const QRegularExpressionMatch m = automaticName().match(f.fileName());
+        if (m.hasMatch())
+            out.append({ f.absoluteFilePath(), m.captured(1), m.captured(2).isEmpty() ? 1 : m.captured(2).toInt() });
+    }
+    std::sort(out.begin(), out.end(), [](const Copy &a, const Copy &b) { return a.time != b.time ? a.time < b.time : a.number < b.number; });
+    return out;
 }
 
 } // namespace
@@ -37,19 +56,9 @@ QString directory(const QString &databaseName, const Config::BackupSettings &set
 
 QStringList list(const QString &dir)
 {
-    QFileInfoList files = QDir(dir).entryInfoList({ QStringLiteral("Kestra_*_avant-*.fbk") }, QDir::Files);
-    files.erase(std::remove_if(files.begin(), files.end(), [](const QFileInfo &f) { return !automaticName().match(f.fileName()).hasMatch(); }),
-        files.end());
-    std::sort(files.begin(), files.end(), [](const QFileInfo &a, const QFileInfo &b) {
-        const QString ta = automaticName().match(a.fileName()).captured(1);
-        const QString tb = automaticName().match(b.fileName()).captured(1);
-        if (ta != tb)
-            return ta < tb;
-        return a.lastModified() < b.lastModified();
-    });
     QStringList out;
-    for (const QFileInfo &f : std::as_const(files))
-        out << f.absoluteFilePath();
+    for (const Copy &c : copies(dir))
+        out << c.path;
     return out;
 }
 
@@ -68,10 +77,18 @@ Backup::Outcome make(const QString &databaseName, const Credentials &credentials
     const QString dir = directory(databaseName, settings);
     if (!QDir().mkpath(dir))
         throw Error(QStringLiteral("Impossible de créer le répertoire des copies %1.").arg(dir));
-    const QString base = Backup::fileName(kind, QDateTime::currentDateTime());
-    QString file = dir + QLatin1Char('/') + base;
-    for (int n = 2; QFileInfo::exists(file); ++n)
-        file = dir + QLatin1Char('/') + QString(base).replace(QStringLiteral(".fbk"), QStringLiteral("_%1.fbk").arg(n));
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString time = now.toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss"));
+    // A copy of the same second as others comes after the last of them,
+    // also when an earlier one has been removed since.
+    int number = 0;
+    for (const Copy &c : copies(dir))
+        if (c.time == time)
+            number = std::max(number, c.number);
+    QString name = Backup::fileName(kind, now);
+    if (number > 0)
+        name.replace(QStringLiteral(".fbk"), QStringLiteral("_%1.fbk").arg(number + 1));
+    const QString file = dir + QLatin1Char('/') + name;
     Backup::Outcome outcome = Backup::backup(databaseName, credentials, file, kind, progress);
     prune(dir, settings.automaticCopiesKept);
     return outcome;

@@ -5,6 +5,7 @@
 #include "data/FbClient.h"
 #include "data/FbService.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -14,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QUuid>
 
+#include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -134,6 +136,40 @@ private:
     QString m_path;
     bool m_kept = false;
 };
+
+// Where a backup of this workstation is written until it is whole: a name
+// of this process's own, as two programs may back up at once.
+QString partialName(const QString &file)
+{
+    return file + QStringLiteral(".partiel-%1").arg(QCoreApplication::applicationPid());
+}
+
+// Gives the whole backup its name, never taking one another program has
+// just given (a link fails on an existing name). An automatic copy then
+// takes the next free number; a file the operator named is not replaced.
+QString place(const QString &partial, const QString &file, bool renumber)
+{
+    const QByteArray from = QFile::encodeName(partial);
+    QString name = file;
+    for (int n = 2;; ++n) {
+        const QByteArray to = QFile::encodeName(name);
+        if (::link(from.constData(), to.constData()) == 0) {
+            QFile::remove(partial);
+            return name;
+        }
+        // A disk without links (a FAT key): a name looked at, then taken.
+        if ((errno == EPERM || errno == EOPNOTSUPP) && !QFileInfo::exists(name)) {
+            if (::rename(from.constData(), to.constData()) == 0)
+                return name;
+        } else if (errno == EPERM || errno == EOPNOTSUPP) {
+            errno = EEXIST;
+        }
+        if (errno != EEXIST || !renumber)
+            throw Error(errno == EEXIST ? QStringLiteral("Le fichier %1 existe déjà : il n'a pas été remplacé.").arg(name)
+                                        : QStringLiteral("La sauvegarde n'a pas pu être nommée %1.").arg(name));
+        name = QString(file).replace(QRegularExpression(QStringLiteral("(_\\d+)?\\.fbk$")), QStringLiteral("_%1.fbk").arg(n));
+    }
+}
 
 // Drops a database a failed restore left; a local file that the engine no
 // longer opens is removed.
@@ -320,7 +356,7 @@ Outcome backup(const QString &databaseName, const Credentials &credentials, cons
             service.run(onLine);
         } else if (databaseOnServer) {
             // The server streams the backup to this workstation.
-            partial.emplace(out.file + QStringLiteral(".partiel"));
+            partial.emplace(partialName(out.file));
             QFile stream(partial->path());
             if (!stream.open(QIODevice::WriteOnly))
                 throw Error(QStringLiteral("Impossible d'écrire %1 : %2").arg(partial->path(), stream.errorString()));
@@ -346,7 +382,7 @@ Outcome backup(const QString &databaseName, const Credentials &credentials, cons
             stream.close();
             sha256 = hash.result().toHex();
         } else {
-            partial.emplace(out.file + QStringLiteral(".partiel"));
+            partial.emplace(partialName(out.file));
             service.startBackup(source, partial->path(), true);
             service.run(onLine);
             sha256 = BackupRecord::fileSha256(partial->path());
@@ -378,20 +414,23 @@ Outcome backup(const QString &databaseName, const Credentials &credentials, cons
 
     if (partial) {
         syncFile(partial->path());
+        out.file = place(partial->path(), out.file, kind != Kind::Manual);
+        partial->keep();
         BackupRecord record;
         record.fileName = QFileInfo(out.file).fileName();
-        record.size = QFileInfo(partial->path()).size();
+        record.size = QFileInfo(out.file).size();
         record.sha256 = sha256;
         record.taken = taken;
         record.database = databaseName;
         record.kind = kindText(kind);
         record.figures = out.figures;
-        record.writeFor(out.file);
-        if (!QFile::rename(partial->path(), out.file)) {
+        try {
+            record.writeFor(out.file);
+        } catch (const Error &) {
+            QFile::remove(out.file);
             QFile::remove(BackupRecord::pathFor(out.file));
-            throw Error(QStringLiteral("La sauvegarde n'a pas pu être nommée %1.").arg(out.file));
+            throw;
         }
-        partial->keep();
         out.size = record.size;
     }
     return out;

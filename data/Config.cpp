@@ -1,11 +1,13 @@
 #include "data/Config.h"
 
 #include "core/Conversion.h"
+#include "core/Cp1252.h"
 #include "core/Error.h"
 #include "core/IniFile.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QRegularExpression>
 
 #include <sys/stat.h>
@@ -80,9 +82,57 @@ BackupSettings readBackupSettings(const QString &iniPath)
 
 bool writeDatabaseDirectory(const QString &directory, const QString &iniPath)
 {
-    IniFile ini(iniPath);
-    ini.writeString(QStringLiteral("CheminBase"), QStringLiteral("Rep"), directory);
-    return ini.save();
+    // Only the line of Rep changes: every other byte of the file, the
+    // credentials it may hold among them, stays as the installation wrote it,
+    // and the file is replaced whole or not at all, with its permissions.
+    QFile in(iniPath);
+    QByteArray text;
+    if (in.exists()) {
+        if (!in.open(QIODevice::ReadOnly))
+            return false;
+        text = in.readAll();
+        in.close();
+    }
+    const QByteArray eol = text.contains("\r\n") || text.isEmpty() ? QByteArray("\r\n") : QByteArray("\n");
+    QList<QByteArray> lines = text.split('\n');
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    const QByteArray value = "Rep=" + Cp1252::fromUnicode(directory);
+    qsizetype section = -1;
+    qsizetype insertAt = -1;
+    bool done = false;
+    for (qsizetype i = 0; i < lines.size() && !done; ++i) {
+        const QByteArray bare = lines[i].trimmed();
+        if (bare.startsWith('[')) {
+            if (section >= 0)
+                break;
+            if (bare.toLower() == "[cheminbase]") {
+                section = i;
+                insertAt = i + 1;
+            }
+            continue;
+        }
+        if (section < 0)
+            continue;
+        if (!bare.isEmpty())
+            insertAt = i + 1;
+        const qsizetype equals = bare.indexOf('=');
+        if (equals > 0 && bare.left(equals).trimmed().toLower() == "rep") {
+            lines[i] = value + (lines[i].endsWith('\r') ? QByteArray("\r") : QByteArray());
+            done = true;
+        }
+    }
+    const QByteArray lineEnd = eol == "\r\n" ? QByteArray("\r") : QByteArray();
+    if (!done && section >= 0)
+        lines.insert(insertAt, value + lineEnd);
+    else if (!done)
+        lines.append({ "[CheminBase]" + lineEnd, value + lineEnd });
+    QSaveFile out(iniPath);
+    if (!out.open(QIODevice::WriteOnly))
+        return false;
+    for (const QByteArray &line : std::as_const(lines))
+        out.write(line + "\n");
+    return out.commit();
 }
 
 QString databaseName(const QString &directory)

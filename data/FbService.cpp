@@ -183,9 +183,17 @@ void FbService::read(
             send.resize(at + 3 + static_cast<size_t>(got));
         }
         send.push_back(isc_info_end);
-        FbStatus status;
-        d->service->query(&status, static_cast<unsigned>(send.size()), send.data(), static_cast<unsigned>(receive.size()), receive.data(),
-            ResultSize, result.data());
+        try {
+            FbStatus status;
+            d->service->query(&status, static_cast<unsigned>(send.size()), send.data(), static_cast<unsigned>(receive.size()),
+                receive.data(), ResultSize, result.data());
+        } catch (const DbError &e) {
+            // Asked twice for more than the file holds, the engine wanted
+            // the part a cut file lost.
+            if (endSent >= 2)
+                throw DbError(QStringLiteral("la sauvegarde s'arrête avant sa fin : le fichier est incomplet (%1)").arg(e.text()));
+            throw;
+        }
 
         bool more = false;
         asked = 0;

@@ -43,6 +43,8 @@ public:
     static inline const QString ImportedInvoicesSql
         = QStringLiteral("Select * from facture where identifiant=:identifiant and exercice=:exercice order by numeroordre");
     static inline const QString ClearQuestion = QStringLiteral("Voulez-vous vider la table ?");
+    static inline const QString CopyFailedMessage
+        = QStringLiteral("L'importation n'a pas été lancée : la copie de la base qui la précède a échoué.\n%1");
     enum Tab { TabDataSet, TabDBGrid, TabListView, TabStringGrid };
 
     void FormCreate();
@@ -90,6 +92,9 @@ private:
     // Invoices an interrupted import left unstamped: the operator stamps
     // them for the working company, deletes them or leaves them.
     void offerUnstampedInvoices();
+    // Before an invoice import into the database, a copy of it (unless the
+    // configuration turns it off); throws Error saying why it failed.
+    void copyBeforeImport();
 
     TDatadeclaration &m_module;
     const WorkingContext &m_context;
