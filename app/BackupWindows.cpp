@@ -36,8 +36,14 @@ QString askRestoreTarget(QWidget *parent, const QString &suggested, bool onServe
         return QInputDialog::getText(parent, QStringLiteral("Restaurer une sauvegarde"),
             QStringLiteral("Répertoire de la base restaurée sur le serveur\n(il doit y exister, accessible au serveur, sans Kestra.GDB) :"),
             QLineEdit::Normal, suggested);
-    return QFileDialog::getExistingDirectory(
+    // The dialog chooses existing directories only: the suggested new one
+    // is made for it, and removed again when another is chosen.
+    QDir().mkpath(suggested);
+    const QString chosen = QFileDialog::getExistingDirectory(
         parent, QStringLiteral("Répertoire de la base restaurée (un répertoire sans Kestra.GDB)"), suggested);
+    if (QDir(chosen) != QDir(suggested))
+        QDir().rmdir(suggested);
+    return chosen;
 }
 
 // The database directory of a database name ("DIR/Kestra.GDB").

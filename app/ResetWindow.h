@@ -22,7 +22,7 @@ public:
     explicit TFrminitialisation(Connection &connection, QWidget *parent = nullptr);
 
     static inline const QString NoChoiceMessage = QStringLiteral("Veuillez d'abord choisir le type d'initialisation.");
-    static inline const QString CopyNote = QStringLiteral("Une copie de la base est faite d'abord, dans %1.");
+    static inline const QString CopyNote = QStringLiteral("Une copie de la base est faite d'abord, dans\n%1");
     static inline const QString CopyFailedMessage
         = QStringLiteral("L'initialisation n'a pas été lancée : la copie de la base qui la précède a échoué.\n%1");
 

@@ -84,6 +84,7 @@ public:
         }
     }
 
+    void setTotal(qint64 total) { m_total = total; }
     // Rows per table as the engine counted them.
     const QMap<QString, qint64> &rows() const { return m_rows; }
     bool created() const { return m_created; }
@@ -334,21 +335,37 @@ Outcome backup(const QString &databaseName, const Credentials &credentials, cons
             throw Error(QStringLiteral("Impossible de créer le répertoire %1.").arg(directoryOf(out.file)));
     }
 
-    // The backup reads one snapshot, which no other transaction shares: the
-    // database is counted just before and just after, and what was counted
-    // is what the backup holds when both agree (and agree with the rows the
-    // engine wrote, when its log says them).
+    // The backup reads one snapshot, which no other transaction shares. The
+    // figures are read in a snapshot taken just before the engine takes its
+    // own (they are counted once the engine runs, as that snapshot saw the
+    // database). They are the backup's when the rows the engine wrote,
+    // table by table, are those counted; a streamed backup has no log, and
+    // the database is counted once more after it instead. Only an amount
+    // changed and committed within the moment between the two snapshots
+    // would go unseen, and a later check would then report a sum, not
+    // miss a loss.
     Connection counting;
     counting.setDatabaseName(databaseName);
     counting.setCredentials(credentials);
     counting.open();
-    const DatabaseFigures before = DatabaseFigures::read(counting);
+    std::optional<Connection::ReadSnapshot> snapshot;
+    snapshot.emplace(counting);
+    std::optional<DatabaseFigures> before;
 
     FbService service(FbService::serverPrefix(databaseName), credentials);
     const QString source = FbService::pathOnEngine(databaseName);
-    EngineLog log(QStringLiteral("writing"), totalRows(before), progress);
-    const auto onLine = [&log](const QString &line) { log.line(line); };
-    QByteArray sha256;
+    EngineLog log(QStringLiteral("writing"), 0, progress);
+    const auto count = [&] {
+        if (!before) {
+            before = DatabaseFigures::readInTransaction(counting);
+            log.setTotal(totalRows(*before));
+        }
+    };
+    const auto onLine = [&](const QString &line) {
+        count();
+        log.line(line);
+    };
+    QByteArray fingerprint;
     std::optional<PartialFile> partial;
     try {
         if (fileOnServer) {
@@ -360,12 +377,13 @@ Outcome backup(const QString &databaseName, const Credentials &credentials, cons
             QFile stream(partial->path());
             if (!stream.open(QIODevice::WriteOnly))
                 throw Error(QStringLiteral("Impossible d'écrire %1 : %2").arg(partial->path(), stream.errorString()));
-            QCryptographicHash hash(QCryptographicHash::Sha256);
+            QCryptographicHash hash(QCryptographicHash::Blake2b_256);
             qint64 received = 0;
             QString failure;
             service.startBackup(source, FbService::Stdout, false);
             service.run(
                 [&](const QString &) {
+                    count();
                     if (progress)
                         progress({ QStringLiteral("Sauvegarde : %1 reçus")
                                        .arg(QLocale(QLocale::French).formattedDataSize(received, 1, QLocale::DataSizeTraditionalFormat)),
@@ -380,12 +398,12 @@ Outcome backup(const QString &databaseName, const Credentials &credentials, cons
             if (!failure.isEmpty() || !stream.flush())
                 throw Error(QStringLiteral("Impossible d'écrire %1 : %2").arg(partial->path(), failure.isEmpty() ? stream.errorString() : failure));
             stream.close();
-            sha256 = hash.result().toHex();
+            fingerprint = hash.result().toHex();
         } else {
             partial.emplace(partialName(out.file));
             service.startBackup(source, partial->path(), true);
             service.run(onLine);
-            sha256 = BackupRecord::fileSha256(partial->path());
+            fingerprint = BackupRecord::fileFingerprint(partial->path());
         }
     } catch (const Error &e) {
         QString text = QStringLiteral("La sauvegarde de %1 a échoué : %2").arg(databaseName, e.text());
@@ -394,13 +412,18 @@ Outcome backup(const QString &databaseName, const Credentials &credentials, cons
         throw Error(text);
     }
 
-    const DatabaseFigures after = DatabaseFigures::read(counting);
+    count();
+    snapshot.reset();
+    bool stable = true;
+    if (log.rows().isEmpty()) {
+        stable = before->agreesWith(DatabaseFigures::read(counting));
+    } else {
+        for (auto it = before->rows.cbegin(); it != before->rows.cend(); ++it)
+            if (log.rows().value(it.key(), -1) != it.value())
+                stable = false;
+    }
     counting.close();
-    bool logAgrees = true;
-    for (auto it = before.rows.cbegin(); it != before.rows.cend(); ++it)
-        if (!log.rows().isEmpty() && log.rows().value(it.key(), -1) != it.value())
-            logAgrees = false;
-    if (before.agreesWith(after) && logAgrees) {
+    if (stable) {
         out.figures = before;
     } else if (!log.rows().isEmpty()) {
         // The engine's own count is exact; the sums could not be taken as it saw them.
@@ -419,7 +442,7 @@ Outcome backup(const QString &databaseName, const Credentials &credentials, cons
         BackupRecord record;
         record.fileName = QFileInfo(out.file).fileName();
         record.size = QFileInfo(out.file).size();
-        record.sha256 = sha256;
+        record.fingerprint = fingerprint;
         record.taken = taken;
         record.database = databaseName;
         record.kind = kindText(kind);

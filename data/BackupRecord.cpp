@@ -36,9 +36,9 @@ std::optional<BackupRecord> BackupRecord::readFor(const QString &backupFile)
     if (!tryStrToInt64(ini.readString(Section, QStringLiteral("Taille"), QString()), size) || size < 0)
         throw Error(QStringLiteral("Le relevé %1 de la sauvegarde est incomplet : sa taille manque.").arg(path));
     r.size = size;
-    r.sha256 = ini.readString(Section, QStringLiteral("SHA256"), QString()).trimmed().toLower().toLatin1();
-    if (r.sha256.size() != 64)
-        throw Error(QStringLiteral("Le relevé %1 de la sauvegarde est incomplet : son empreinte SHA-256 manque.").arg(path));
+    r.fingerprint = ini.readString(Section, QStringLiteral("BLAKE2b-256"), QString()).trimmed().toLower().toLatin1();
+    if (r.fingerprint.size() != 64)
+        throw Error(QStringLiteral("Le relevé %1 de la sauvegarde est incomplet : son empreinte BLAKE2b-256 manque.").arg(path));
     r.taken = QDateTime::fromString(ini.readString(Section, QStringLiteral("Date"), QString()), DateFormat);
     r.database = ini.readString(Section, QStringLiteral("Base"), QString());
     r.kind = ini.readString(Section, QStringLiteral("Nature"), QString());
@@ -69,7 +69,7 @@ void BackupRecord::writeFor(const QString &backupFile) const
     IniFile ini(path);
     ini.writeString(Section, QStringLiteral("Fichier"), fileName);
     ini.writeString(Section, QStringLiteral("Taille"), QString::number(size));
-    ini.writeString(Section, QStringLiteral("SHA256"), QString::fromLatin1(sha256));
+    ini.writeString(Section, QStringLiteral("BLAKE2b-256"), QString::fromLatin1(fingerprint));
     ini.writeString(Section, QStringLiteral("Date"), taken.toString(DateFormat));
     ini.writeString(Section, QStringLiteral("Base"), database);
     ini.writeString(Section, QStringLiteral("Nature"), kind);
@@ -83,12 +83,12 @@ void BackupRecord::writeFor(const QString &backupFile) const
         throw Error(QStringLiteral("Le relevé %1 de la sauvegarde n'a pas pu être écrit.").arg(path));
 }
 
-QByteArray BackupRecord::fileSha256(const QString &path)
+QByteArray BackupRecord::fileFingerprint(const QString &path)
 {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         throw Error(QStringLiteral("La sauvegarde %1 est illisible : %2").arg(path, f.errorString()));
-    QCryptographicHash hash(QCryptographicHash::Sha256);
+    QCryptographicHash hash(QCryptographicHash::Blake2b_256);
     if (!hash.addData(&f))
         throw Error(QStringLiteral("La sauvegarde %1 est illisible : %2").arg(path, f.errorString()));
     return hash.result().toHex();
@@ -102,9 +102,9 @@ bool BackupRecord::matches(const QString &backupFile, QString *why) const
             *why = QStringLiteral("elle compte %1 octets au lieu des %2 enregistrés à sa création").arg(actual).arg(size);
         return false;
     }
-    if (fileSha256(backupFile) != sha256) {
+    if (fileFingerprint(backupFile) != fingerprint) {
         if (why)
-            *why = QStringLiteral("son contenu n'est plus celui enregistré à sa création (empreinte SHA-256)");
+            *why = QStringLiteral("son contenu n'est plus celui enregistré à sa création (empreinte BLAKE2b-256)");
         return false;
     }
     return true;

@@ -28,8 +28,13 @@ QVariant scalar(Connection &connection, const QString &sql)
 
 DatabaseFigures DatabaseFigures::read(Connection &connection)
 {
-    DatabaseFigures figures;
     Connection::ReadSnapshot snapshot(connection);
+    return readInTransaction(connection);
+}
+
+DatabaseFigures DatabaseFigures::readInTransaction(Connection &connection)
+{
+    DatabaseFigures figures;
     QStringList tables;
     {
         // The program's tables, whichever a later version adds.
@@ -43,19 +48,25 @@ DatabaseFigures DatabaseFigures::read(Connection &connection)
     }
     // Dialect 1 has no quoted names: a table of another form is not ours.
     static const QRegularExpression plainName(QStringLiteral("^[A-Z][A-Z0-9_$]*$"));
-    for (const QString &table : std::as_const(tables))
-        if (plainName.match(table).hasMatch())
+    for (const QString &table : std::as_const(tables)) {
+        if (!plainName.match(table).hasMatch())
+            continue;
+        if (table != QLatin1String("FACTURE")) {
             figures.rows.insert(table, scalar(connection, QStringLiteral("select count(*) from ") + table).toLongLong());
-    if (figures.rows.contains(QStringLiteral("FACTURE"))) {
-        QStringList sums;
+            continue;
+        }
+        // One reading of the invoices gives their count and their sums.
+        QStringList columns { QStringLiteral("count(*)") };
         for (const QString &column : AmountColumns)
-            sums << QStringLiteral("sum(%1)").arg(column);
-        Query q(connection, QStringLiteral("select %1 from FACTURE").arg(sums.join(QStringLiteral(", "))));
+            columns << QStringLiteral("sum(%1)").arg(column);
+        Query q(connection, QStringLiteral("select %1 from FACTURE").arg(columns.join(QStringLiteral(", "))));
         q.open();
         Row row;
-        if (q.fetch(row))
+        if (q.fetch(row)) {
+            figures.rows.insert(table, row.value(0).toLongLong());
             for (int i = 0; i < AmountColumns.size(); ++i)
-                figures.amounts.insert(AmountColumns[i], row.value(i).isValid() ? row.value(i).toDouble() : 0.0);
+                figures.amounts.insert(AmountColumns[i], row.value(i + 1).isValid() ? row.value(i + 1).toDouble() : 0.0);
+        }
         q.close();
     }
     return figures;

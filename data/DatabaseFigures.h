@@ -19,6 +19,9 @@ struct DatabaseFigures
     // Read in one snapshot of the connection's database (its own pending
     // work is committed first, as every read of one state does).
     static DatabaseFigures read(Connection &connection);
+    // Read in the connection's transaction as it is: within a ReadSnapshot,
+    // the database as it was when that began.
+    static DatabaseFigures readInTransaction(Connection &connection);
 
     qint64 invoices() const { return rows.value(QStringLiteral("FACTURE")); }
     bool isEmpty() const { return rows.isEmpty(); }

@@ -49,7 +49,7 @@ void writeAll(const QString &path, const QByteArray &bytes)
 
 // The backup holds every row of every table, under a dated name in
 // Sauvegardes beside the database or under the name given, with a record
-// of its size, SHA-256 and contents; nothing half-written stays behind.
+// of its size, BLAKE2b-256 and contents; nothing half-written stays behind.
 TEST(Backup, RestoresEveryRowOfEveryTable)
 {
     TestDatabase db;
@@ -86,7 +86,7 @@ TEST(Backup, RestoresEveryRowOfEveryTable)
         const std::optional<BackupRecord> record = BackupRecord::readFor(o.file);
         ASSERT_TRUE(record.has_value());
         EXPECT_EQ(record->size, o.size);
-        EXPECT_EQ(record->sha256, QCryptographicHash::hash(readAll(o.file), QCryptographicHash::Sha256).toHex());
+        EXPECT_EQ(record->fingerprint, QCryptographicHash::hash(readAll(o.file), QCryptographicHash::Blake2b_256).toHex());
         EXPECT_EQ(record->kind, QStringLiteral("manuelle"));
         ASSERT_TRUE(record->figures.has_value());
         EXPECT_EQ(record->figures->rows,
@@ -130,7 +130,7 @@ TEST(Backup, DamagedCutOrForeignFilesAreRefusedAndLeaveNothing)
         { "cut, with its record", bytes.left(bytes.size() / 2), record, QStringLiteral("octets au lieu des") },
         { "cut, without a record", bytes.left(bytes.size() / 2), {}, QStringLiteral("incomplet") },
         { "cut just after its header", bytes.left(600), {}, QStringLiteral("n'a pas pu être restaurée") },
-        { "one bit changed, with its record", flipped, record, QStringLiteral("SHA-256") },
+        { "one bit changed, with its record", flipped, record, QStringLiteral("BLAKE2b-256") },
         { "not a backup", "[CheminBase]\r\nRep=/srv/kestra\r\n", {}, QStringLiteral("n'a pas pu être restaurée") },
         { "empty", QByteArray(), {}, QStringLiteral("n'a pas pu être restaurée") },
         { "a record that is not one", bytes, "n'importe quoi", QStringLiteral("relevé") },

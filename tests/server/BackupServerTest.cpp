@@ -105,8 +105,9 @@ TEST_F(ServerBackup, OnTheServerOrStreamedToThisWorkstation)
         SCOPED_TRACE(c.name);
         const Backup::Outcome o = Backup::backup(db.path(), Credentials::defaults(), c.file, Backup::Kind::Manual);
         EXPECT_EQ(o.onServer(), c.onServer);
-        if (c.file.isEmpty())
+        if (c.file.isEmpty()) {
             EXPECT_TRUE(o.file.startsWith(Backup::defaultDirectory(db.path()) + QLatin1Char('/'))) << o.file.toStdString();
+        }
         ASSERT_TRUE(o.figures.has_value()) << o.figuresMissing.toStdString();
         EXPECT_EQ(o.figures->invoices(), 3000);
         // A file of this workstation has its size and its record; one of the

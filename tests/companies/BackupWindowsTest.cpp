@@ -118,7 +118,7 @@ TEST(BackupWindows, AResetIsUndoneByRestoringItsCopy)
     TFrminitialisation *w = openReset(p.main);
     ASSERT_NE(w, nullptr);
     const QString copies = QFileInfo(p.db.path()).absolutePath() + QStringLiteral("/Sauvegardes");
-    EXPECT_EQ(w->copyNote->text(), QStringLiteral("Une copie de la base est faite d'abord, dans %1.").arg(copies));
+    EXPECT_EQ(w->copyNote->text(), QStringLiteral("Une copie de la base est faite d'abord, dans\n%1").arg(copies));
     w->movements->setChecked(true);
     QTest::keyClicks(w->eMotPasse, QStringLiteral("quillbark"));
     QTest::keyClick(w->eMotPasse, Qt::Key_Return);
