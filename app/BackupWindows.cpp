@@ -104,9 +104,11 @@ void backup(QWidget *parent, TDatadeclaration &module)
     try {
         // What the operator sees is what is saved.
         connection.commitRetaining();
-        OperationProgress progress(parent, QStringLiteral("Sauvegarde de la base"));
-        const Backup::Outcome o
-            = Backup::backup(database, connection.credentials(), file, Backup::Kind::Manual, progress.callback());
+        Backup::Outcome o;
+        {
+            OperationProgress progress(parent, QStringLiteral("Sauvegarde de la base"));
+            o = Backup::backup(database, connection.credentials(), file, Backup::Kind::Manual, progress.callback());
+        }
         MessageBox::information(parent, QStringLiteral("Sauvegarde terminée.\n") + describe(o));
     } catch (const Error &e) {
         MessageBox::error(parent, e.text());
@@ -127,6 +129,7 @@ void restore(QWidget *parent, TDatadeclaration &module)
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_HH-mm"));
     const QString suggested = database.isEmpty() ? QDir::home().filePath(QStringLiteral("Kestra-restauree-") + stamp)
                                                  : directoryOf(database) + QStringLiteral("-restauree-") + stamp;
+    const bool suggestedExisted = QFileInfo::exists(suggested);
     QString target = choices().restoreTarget(parent, suggested, onServer).trimmed();
     if (target.isEmpty())
         return;
@@ -160,6 +163,9 @@ void restore(QWidget *parent, TDatadeclaration &module)
             QStringLiteral("La configuration désigne désormais %1 (auparavant %2).\nRedémarrez Kestra pour travailler sur la base restaurée.")
                 .arg(target, former));
     } catch (const Error &e) {
+        // The directory made for the dialog goes with the restore that failed.
+        if (!suggestedExisted && !onServer && QDir(target) == QDir(suggested))
+            QDir().rmdir(target);
         MessageBox::error(parent, e.text());
     }
 }

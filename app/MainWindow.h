@@ -57,6 +57,7 @@ protected:
 private:
     void buildMenu();
     void buildToolBar();
+    void addBackupMenu(QToolButton *reset);
     void run(Command command);
     void updateCommands();
     QAction *menuItem(QMenu *menu, const QString &name, const QString &caption);

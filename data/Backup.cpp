@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QUuid>
 
@@ -218,6 +219,7 @@ std::optional<BackupRecord> restoreInto(
     const bool fileOnServer = onServer(file);
     const bool databaseOnServer = onServer(databaseName);
     std::optional<BackupRecord> record;
+    QString madeDirectory; // by this restore, removed again when it fails
     if (fileOnServer) {
         if (!databaseOnServer || FbService::serverPrefix(file) != FbService::serverPrefix(databaseName))
             throw Error(QStringLiteral("La sauvegarde %1 se trouve sur un serveur : elle ne se restaure que sur ce même serveur.").arg(file));
@@ -225,7 +227,12 @@ std::optional<BackupRecord> restoreInto(
         const QFileInfo info(file);
         if (!info.isFile() || !info.isReadable())
             throw Error(QStringLiteral("La sauvegarde %1 est introuvable ou illisible.").arg(file));
-        record = BackupRecord::readFor(file);
+        try {
+            record = BackupRecord::readFor(file);
+        } catch (const Error &e) {
+            throw Error(e.text()
+                + QStringLiteral("\nRien n'a été restauré. Pour restaurer la sauvegarde sans le contrôle que ce relevé permet, supprimez-le."));
+        }
         QString why;
         if (record && !record->matches(file, &why))
             throw Error(QStringLiteral("La sauvegarde %1 est endommagée : %2. Rien n'a été restauré.").arg(file, why));
@@ -233,8 +240,11 @@ std::optional<BackupRecord> restoreInto(
     if (!databaseOnServer) {
         if (QFileInfo::exists(databaseName))
             throw Error(existingDatabaseMessage(databaseName));
-        if (!QDir().mkpath(directoryOf(databaseName)))
-            throw Error(QStringLiteral("Impossible de créer le répertoire %1.").arg(directoryOf(databaseName)));
+        if (!QFileInfo::exists(directoryOf(databaseName))) {
+            if (!QDir().mkpath(directoryOf(databaseName)))
+                throw Error(QStringLiteral("Impossible de créer le répertoire %1.").arg(directoryOf(databaseName)));
+            madeDirectory = directoryOf(databaseName);
+        }
     }
 
     EngineLog log(QStringLiteral("restoring"), record && record->figures ? totalRows(*record->figures) : 0, progress);
@@ -258,6 +268,10 @@ std::optional<BackupRecord> restoreInto(
     } catch (const Error &e) {
         // Only a database this restore made is dropped: one that was there
         // before made the engine refuse before creating anything.
+        const auto removeDirectory = qScopeGuard([&] {
+            if (!madeDirectory.isEmpty())
+                QDir().rmdir(madeDirectory);
+        });
         if (log.created() || (!databaseOnServer && QFileInfo::exists(databaseName))) {
             dropDatabase(databaseName, credentials);
             throw Error(

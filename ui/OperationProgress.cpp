@@ -36,9 +36,10 @@ void OperationProgress::show(const Backup::Progress &p)
     if (p.total > 0) {
         const QLocale fr(QLocale::French);
         text += QStringLiteral("\n%1 / %2 lignes").arg(fr.toString(p.done), fr.toString(p.total));
-        // Counted in thousands: a progress bar holds an int.
-        m_dialog->setRange(0, static_cast<int>(std::max<qint64>(1, p.total / 1000)));
-        m_dialog->setValue(static_cast<int>(std::min(p.done, p.total) / 1000));
+        // A progress bar holds an int: large counts go in thousands.
+        const qint64 unit = p.total > 1000000000 ? 1000 : 1;
+        m_dialog->setRange(0, static_cast<int>(p.total / unit));
+        m_dialog->setValue(static_cast<int>(std::min(p.done, p.total) / unit));
     } else {
         m_dialog->setRange(0, 0);
         m_dialog->setValue(0);

@@ -1,4 +1,4 @@
-// The backups as the operator meets them: the tool bar's menu, the reset
+// The backups as the operator meets them: their menu, the reset
 // that copies the database first, and the restore of that copy that gives
 // every movement back.
 
@@ -25,11 +25,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
+#include <QToolButton>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -93,18 +94,22 @@ TFrminitialisation *openReset(TFrmmain &main)
 
 } // namespace
 
-TEST(BackupWindows, TheToolBarMenuHoldsBothCommands)
+TEST(BackupWindows, TheMenuHoldsBothCommands)
 {
     Program p;
-    auto *button = p.main.findChild<QToolButton *>(QStringLiteral("Sauvegardes"));
-    ASSERT_NE(button, nullptr);
-    EXPECT_EQ(button->text(), QStringLiteral("Sauvegardes"));
-    ASSERT_NE(button->menu(), nullptr);
+    auto *menu = p.main.findChild<QMenu *>(QStringLiteral("Sauvegardes1"));
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->title(), QStringLiteral("Sauvegardes"));
+    // From the arrow of the reset's button, which still opens the reset.
+    auto *reset = p.main.findChild<QToolButton *>(QStringLiteral("ToolButton3"));
+    ASSERT_NE(reset, nullptr);
+    EXPECT_EQ(reset->menu(), menu);
+    EXPECT_EQ(reset->popupMode(), QToolButton::MenuButtonPopup);
     QStringList items;
-    for (QAction *a : button->menu()->actions())
+    for (QAction *a : menu->actions())
         items << a->objectName() + QLatin1Char('=') + a->text();
     EXPECT_EQ(items, (QStringList { "Sauvegarder1=Sauvegarder la base...", "Restaurer1=Restaurer une sauvegarde..." }));
-    for (QAction *a : button->menu()->actions())
+    for (QAction *a : menu->actions())
         EXPECT_TRUE(a->isEnabled());
 }
 

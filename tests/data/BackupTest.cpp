@@ -150,7 +150,7 @@ TEST(Backup, DamagedCutOrForeignFilesAreRefusedAndLeaveNothing)
             EXPECT_TRUE(e.text().contains(c.said)) << e.text().toStdString();
             EXPECT_TRUE(e.text().contains(file)) << e.text().toStdString();
         }
-        EXPECT_FALSE(QFileInfo::exists(Config::databaseName(target)));
+        EXPECT_FALSE(QFileInfo::exists(target)); // not even the directory made for it
         EXPECT_THROW(Backup::verify(file, Credentials::defaults()), Error);
         EXPECT_EQ(readAll(file), c.content); // the file itself is left as it was
     }
