@@ -12,7 +12,6 @@
 #include "data/Backup.h"
 #include "data/Config.h"
 #include "data/Connection.h"
-#include "data/Schema.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -63,14 +62,9 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     const int rows = argc > 1 ? std::atoi(argv[1]) : 100000;
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Kestra.GDB"));
+    QString path;
     try {
-        Schema::createDatabase(path);
-        Connection c;
-        c.setDatabaseName(path);
-        c.open();
-        fillInvoices(c, rows, 4);
-        c.close();
+        path = invoiceDatabase(dir.path(), rows, 4);
     } catch (const Error &e) {
         std::fprintf(stderr, "%s\n", qPrintable(e.text()));
         return 1;

@@ -182,8 +182,7 @@ void dropDatabase(const QString &databaseName, const Credentials &credentials)
         FbStatus status;
         FbOwned<IXpbBuilder> dpb(client.util()->getXpbBuilder(&status, IXpbBuilder::DPB, nullptr, 0));
         dpb->insertTag(&status, isc_dpb_utf8_filename);
-        dpb->insertString(&status, isc_dpb_user_name, credentials.user.toUtf8().constData());
-        dpb->insertString(&status, isc_dpb_password, credentials.password.toUtf8().constData());
+        insertCredentials(dpb.get(), status, credentials);
         const QByteArray name = databaseName.toUtf8();
         FbRef<IAttachment> attachment(
             client.provider()->attachDatabase(&status, name.constData(), dpb->getBufferLength(&status), dpb->getBuffer(&status)));

@@ -49,8 +49,7 @@ void Connection::open()
     FbStatus status;
     FbOwned<IXpbBuilder> dpb(client.util()->getXpbBuilder(&status, IXpbBuilder::DPB, nullptr, 0));
     dpb->insertTag(&status, isc_dpb_utf8_filename);
-    dpb->insertString(&status, isc_dpb_user_name, m_credentials.user.toUtf8().constData());
-    dpb->insertString(&status, isc_dpb_password, m_credentials.password.toUtf8().constData());
+    insertCredentials(dpb.get(), status, m_credentials);
     dpb->insertInt(&status, isc_dpb_sql_dialect, 1);
     dpb->insertString(&status, isc_dpb_lc_ctype, "WIN1252");
     const QByteArray name = m_databaseName.toUtf8();

@@ -26,6 +26,20 @@ QVariant scalar(Connection &connection, const QString &sql)
 
 } // namespace
 
+QStringList DatabaseFigures::tables(Connection &connection)
+{
+    // The program's tables, whichever a later version adds.
+    QStringList out;
+    Query q(connection,
+        QStringLiteral("select trim(RDB$RELATION_NAME) from RDB$RELATIONS where coalesce(RDB$SYSTEM_FLAG, 0) = 0 "
+                       "and RDB$VIEW_BLR is null and coalesce(RDB$RELATION_TYPE, 0) = 0 order by 1"));
+    q.open();
+    Row row;
+    while (q.fetch(row))
+        out << row.value(0).toString();
+    return out;
+}
+
 DatabaseFigures DatabaseFigures::read(Connection &connection)
 {
     Connection::ReadSnapshot snapshot(connection);
@@ -35,20 +49,9 @@ DatabaseFigures DatabaseFigures::read(Connection &connection)
 DatabaseFigures DatabaseFigures::readInTransaction(Connection &connection)
 {
     DatabaseFigures figures;
-    QStringList tables;
-    {
-        // The program's tables, whichever a later version adds.
-        Query q(connection,
-            QStringLiteral("select trim(RDB$RELATION_NAME) from RDB$RELATIONS where coalesce(RDB$SYSTEM_FLAG, 0) = 0 "
-                           "and RDB$VIEW_BLR is null and coalesce(RDB$RELATION_TYPE, 0) = 0 order by 1"));
-        q.open();
-        Row row;
-        while (q.fetch(row))
-            tables << row.value(0).toString();
-    }
     // Dialect 1 has no quoted names: a table of another form is not ours.
     static const QRegularExpression plainName(QStringLiteral("^[A-Z][A-Z0-9_$]*$"));
-    for (const QString &table : std::as_const(tables)) {
+    for (const QString &table : tables(connection)) {
         if (!plainName.match(table).hasMatch())
             continue;
         if (table != QLatin1String("FACTURE")) {

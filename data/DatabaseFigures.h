@@ -15,6 +15,8 @@ struct DatabaseFigures
 
     // The invoice amount columns that are summed.
     static const QStringList AmountColumns;
+    // The tables of the database (not the engine's), by name.
+    static QStringList tables(Connection &connection);
 
     // Read in one snapshot of the connection's database (its own pending
     // work is committed first, as every read of one state does).

@@ -1,6 +1,7 @@
 #include "data/FbClient.h"
 
 #include "core/Cp1252.h"
+#include "data/Connection.h"
 
 #include <QByteArray>
 #include <QString>
@@ -108,6 +109,12 @@ void FbStatus::checkException(FbStatus *status)
         status->clearException();
         throw DbError(text, codes);
     }
+}
+
+void insertCredentials(Firebird::IXpbBuilder *block, FbStatus &status, const Credentials &credentials)
+{
+    block->insertString(&status, isc_dpb_user_name, credentials.user.toUtf8().constData());
+    block->insertString(&status, isc_dpb_password, credentials.password.toUtf8().constData());
 }
 
 bool DbError::isLockConflict() const

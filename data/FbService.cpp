@@ -69,8 +69,7 @@ FbService::FbService(const QString &serverPrefix, const Credentials &credentials
     FbStatus status;
     FbOwned<IXpbBuilder> spb(client.util()->getXpbBuilder(&status, IXpbBuilder::SPB_ATTACH, nullptr, 0));
     spb->insertTag(&status, isc_spb_utf8_filename);
-    spb->insertString(&status, isc_spb_user_name, credentials.user.toUtf8().constData());
-    spb->insertString(&status, isc_spb_password, credentials.password.toUtf8().constData());
+    insertCredentials(spb.get(), status, credentials);
     const QByteArray name = (serverPrefix + QStringLiteral("service_mgr")).toUtf8();
     d->service.reset(client.provider()->attachServiceManager(&status, name.constData(), spb->getBufferLength(&status), spb->getBuffer(&status)));
 }

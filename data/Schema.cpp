@@ -128,8 +128,7 @@ void createDatabase(const QString &path, const Credentials &credentials)
     FbStatus st;
     FbOwned<IXpbBuilder> dpb(client.util()->getXpbBuilder(&st, IXpbBuilder::DPB, nullptr, 0));
     dpb->insertTag(&st, isc_dpb_utf8_filename);
-    dpb->insertString(&st, isc_dpb_user_name, credentials.user.toUtf8().constData());
-    dpb->insertString(&st, isc_dpb_password, credentials.password.toUtf8().constData());
+    insertCredentials(dpb.get(), st, credentials);
     dpb->insertInt(&st, isc_dpb_sql_dialect, 1);
     dpb->insertString(&st, isc_dpb_lc_ctype, "WIN1252");
     dpb->insertString(&st, isc_dpb_set_db_charset, "WIN1252");

@@ -82,14 +82,11 @@ struct Program
     QAction *menuAction(const char *name) { return main.findChild<QAction *>(QString::fromLatin1(name)); }
 };
 
+// The tool bar's "Initialisation": a new reset window each time.
 TFrminitialisation *openReset(TFrmmain &main)
 {
-    const QList<TFrminitialisation *> before = main.findChildren<TFrminitialisation *>();
     main.ToolButton3Click();
-    for (TFrminitialisation *w : main.findChildren<TFrminitialisation *>())
-        if (!before.contains(w))
-            return w;
-    return nullptr;
+    return main.findChildren<TFrminitialisation *>().value(0);
 }
 
 } // namespace

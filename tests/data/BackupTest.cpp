@@ -32,19 +32,6 @@ void fill(TestDatabase &db)
     db.connection().commitRetaining();
 }
 
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-
 } // namespace
 
 // The backup holds every row of every table, under a dated name in
@@ -86,7 +73,7 @@ TEST(Backup, RestoresEveryRowOfEveryTable)
         const std::optional<BackupRecord> record = BackupRecord::readFor(o.file);
         ASSERT_TRUE(record.has_value());
         EXPECT_EQ(record->size, o.size);
-        EXPECT_EQ(record->fingerprint, QCryptographicHash::hash(readAll(o.file), QCryptographicHash::Blake2b_256).toHex());
+        EXPECT_EQ(record->fingerprint, QCryptographicHash::hash(BackupChecks::fileBytes(o.file), QCryptographicHash::Blake2b_256).toHex());
         EXPECT_EQ(record->kind, QStringLiteral("manuelle"));
         ASSERT_TRUE(record->figures.has_value());
         EXPECT_EQ(record->figures->rows,
@@ -115,8 +102,8 @@ TEST(Backup, DamagedCutOrForeignFilesAreRefusedAndLeaveNothing)
     QTemporaryDir dir;
     const QString good = dir.filePath(QStringLiteral("bonne.fbk"));
     Backup::backup(db.path(), Credentials::defaults(), good, Backup::Kind::Manual);
-    const QByteArray bytes = readAll(good);
-    const QByteArray record = readAll(BackupRecord::pathFor(good));
+    const QByteArray bytes = BackupChecks::fileBytes(good);
+    const QByteArray record = BackupChecks::fileBytes(BackupRecord::pathFor(good));
     QByteArray flipped = bytes;
     flipped[bytes.size() / 2] = static_cast<char>(flipped[bytes.size() / 2] ^ 0x10);
 
@@ -139,9 +126,9 @@ TEST(Backup, DamagedCutOrForeignFilesAreRefusedAndLeaveNothing)
         SCOPED_TRACE(c.name);
         QTemporaryDir work;
         const QString file = work.filePath(QStringLiteral("sauvegarde.fbk"));
-        writeAll(file, c.content);
+        BackupChecks::writeBytes(file, c.content);
         if (!c.record.isEmpty())
-            writeAll(BackupRecord::pathFor(file), c.record);
+            BackupChecks::writeBytes(BackupRecord::pathFor(file), c.record);
         const QString target = work.filePath(QStringLiteral("restauree"));
         try {
             Backup::restore(file, Config::databaseName(target), Credentials::defaults());
@@ -152,7 +139,7 @@ TEST(Backup, DamagedCutOrForeignFilesAreRefusedAndLeaveNothing)
         }
         EXPECT_FALSE(QFileInfo::exists(target)); // not even the directory made for it
         EXPECT_THROW(Backup::verify(file, Credentials::defaults()), Error);
-        EXPECT_EQ(readAll(file), c.content); // the file itself is left as it was
+        EXPECT_EQ(BackupChecks::fileBytes(file), c.content); // the file itself is left as it was
     }
 }
 
@@ -179,9 +166,9 @@ TEST(Backup, RestoreNeverOverwritesADatabase)
         EXPECT_EQ(BackupChecks::everyRow(target->connection()), before);
     }
     // Nor is a backup written over an existing file.
-    const QByteArray kept = readAll(file);
+    const QByteArray kept = BackupChecks::fileBytes(file);
     EXPECT_THROW(Backup::backup(db.path(), Credentials::defaults(), file, Backup::Kind::Manual), Error);
-    EXPECT_EQ(readAll(file), kept);
+    EXPECT_EQ(BackupChecks::fileBytes(file), kept);
 }
 
 // The check restores into a temporary place and compares with what the
@@ -203,11 +190,11 @@ TEST(Backup, VerifyComparesTheRestoredCopyWithTheRecord)
 
     // The record of another state of the database: one invoice and its
     // amount more than the file holds.
-    QByteArray record = readAll(BackupRecord::pathFor(file));
+    QByteArray record = BackupChecks::fileBytes(BackupRecord::pathFor(file));
     record.replace("FACTURE=250", "FACTURE=251");
     const QString sum = QString::number(o.figures->amounts.value(QStringLiteral("PRIXVENTE")), 'g', 17);
     record.replace("PRIXVENTE=" + sum.toLatin1(), "PRIXVENTE=" + QByteArray::number(o.figures->amounts.value(QStringLiteral("PRIXVENTE")) + 100.25, 'g', 17));
-    writeAll(BackupRecord::pathFor(file), record);
+    BackupChecks::writeBytes(BackupRecord::pathFor(file), record);
     const Backup::Verification bad = Backup::verify(file, Credentials::defaults());
     EXPECT_EQ(bad.differences,
         (QStringList { QStringLiteral("Table FACTURE : 250 lignes au lieu de 251"),
@@ -251,7 +238,7 @@ TEST(AutomaticCopies, TheNewestAreKeptAndNeverAManualBackup)
         TestDatabase db;
         QTemporaryDir dir;
         const QString ini = dir.filePath(QStringLiteral("CheminBase.ini"));
-        writeAll(ini, QByteArray(c.ini));
+        BackupChecks::writeBytes(ini, c.ini);
         const Config::BackupSettings settings = Config::readBackupSettings(ini);
         EXPECT_EQ(settings.automaticCopiesKept, c.kept);
         const QString manual = Backup::backup(db.path(), Credentials::defaults(), QString(), Backup::Kind::Manual).file;

@@ -8,6 +8,20 @@
 
 #include <gtest/gtest.h>
 
+namespace {
+
+// A configuration file of these bytes in the directory.
+QString writeIni(const QTemporaryDir &dir, const QByteArray &bytes, const QString &name = QStringLiteral("CheminBase.ini"))
+{
+    const QString path = dir.filePath(name);
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        f.write(bytes);
+    return path;
+}
+
+} // namespace
+
 TEST(Config, DatabaseNameFromTheIniFile)
 {
     struct Case
@@ -68,17 +82,9 @@ TEST(Config, CredentialsFromTheConfigurationOrItsFile)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         QTemporaryDir dir;
-        const QString ini = dir.filePath(QStringLiteral("CheminBase.ini"));
-        QFile f(ini);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(QByteArray(c.ini).replace("é", "\xe9"));
-        f.close();
+        const QString ini = writeIni(dir, QByteArray(c.ini).replace("é", "\xe9"));
         if (c.credentials) {
-            QFile g(dir.filePath(QStringLiteral("identifiants.ini")));
-            ASSERT_TRUE(g.open(QIODevice::WriteOnly));
-            g.write(c.credentials);
-            g.close();
-            ASSERT_TRUE(g.setPermissions(c.permissions));
+            ASSERT_TRUE(QFile::setPermissions(writeIni(dir, c.credentials, QStringLiteral("identifiants.ini")), c.permissions));
         }
         if (c.user.isEmpty()) {
             try {
@@ -112,12 +118,7 @@ TEST(Config, BackupSettings)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.ini);
         QTemporaryDir dir;
-        const QString ini = dir.filePath(QStringLiteral("CheminBase.ini"));
-        QFile f(ini);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(c.ini);
-        f.close();
-        const Config::BackupSettings s = Config::readBackupSettings(ini);
+        const Config::BackupSettings s = Config::readBackupSettings(writeIni(dir, c.ini));
         EXPECT_EQ(s.automaticCopiesKept, c.kept);
         EXPECT_EQ(s.copyBeforeImport, c.beforeImport);
     }
@@ -142,11 +143,8 @@ TEST(Config, WritingTheDirectoryChangesOnlyItsLine)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         QTemporaryDir dir;
-        const QString ini = dir.filePath(QStringLiteral("CheminBase.ini"));
+        const QString ini = writeIni(dir, c.before);
         QFile f(ini);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(c.before);
-        f.close();
         ASSERT_TRUE(f.setPermissions(QFile::ReadOwner | QFile::WriteOwner));
         ASSERT_TRUE(Config::writeDatabaseDirectory(QStringLiteral("/new/données"), ini));
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));

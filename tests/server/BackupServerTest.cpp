@@ -10,7 +10,7 @@
 #include "tests/support/ProgramRun.h"
 #include "tests/support/ScopedAnswers.h"
 #include "tests/support/TestDatabase.h"
-#include "tests/support/TestServer.h"
+#include "tests/support/ServerSuite.h"
 #include "ui/MessageBox.h"
 
 #include <QDir>
@@ -26,34 +26,19 @@
 
 namespace {
 
-// One server for the whole program: starting one takes seconds.
-TestServer *server = nullptr;
-
 // Kestra's own user on the server, as the README's set-up makes it.
 const QString User = QStringLiteral("KESTRA");
 const QString UserPassword = QStringLiteral("k3stra-P4ss");
 
-class ServerBackup : public ::testing::Test
+class ServerBackup : public ServerSuite
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        if (!server)
-            server = new TestServer;
-    }
-    static void TearDownTestSuite()
-    {
-        delete server;
-        server = nullptr;
-    }
-    void SetUp() override { ASSERT_TRUE(server->isRunning()) << server->failure().toStdString(); }
-
     // A directory the server may write into (it runs on this machine).
     QString serverDirectory(const QString &name)
     {
         const QString path = work.filePath(name);
         QDir().mkpath(path);
-        return server->prefix() + path;
+        return server().prefix() + path;
     }
 
     QTemporaryDir work;
@@ -69,13 +54,6 @@ QVariant scalar(Connection &c, const QString &sql)
     return v;
 }
 
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-
 } // namespace
 
 // A server's database is backed up on the server, into Sauvegardes beside it
@@ -84,12 +62,12 @@ void writeFile(const QString &path, const QByteArray &bytes)
 // with every row of every table.
 TEST_F(ServerBackup, OnTheServerOrStreamedToThisWorkstation)
 {
-    TestDatabase db(server->prefix());
+    TestDatabase db(server().prefix());
     BackupChecks::insertInvoices(db.connection(), 1, 3000);
     db.exec(QStringLiteral("insert into TIERS (CODE, NOMBENEFICIAIRE, DATEAUTORISATION) values (7, 'Société', '2026-01-31')"));
     db.connection().commitRetaining();
     const auto original = BackupChecks::everyRow(db.connection());
-    QDir().mkpath(QFileInfo(QString(db.path()).mid(server->prefix().size())).absolutePath() + QStringLiteral("/Sauvegardes"));
+    QDir().mkpath(QFileInfo(QString(db.path()).mid(server().prefix().size())).absolutePath() + QStringLiteral("/Sauvegardes"));
     struct Case
     {
         const char *name;
@@ -129,7 +107,7 @@ TEST_F(ServerBackup, OnTheServerOrStreamedToThisWorkstation)
 
 TEST_F(ServerBackup, TakenWhileOthersCommitHoldsTheRowsOfItsStart)
 {
-    BackupChecks::backupWhileOthersCommit(server->prefix(), serverDirectory(QStringLiteral("b")) + QStringLiteral("/pendant.fbk"),
+    BackupChecks::backupWhileOthersCommit(server().prefix(), serverDirectory(QStringLiteral("b")) + QStringLiteral("/pendant.fbk"),
         serverDirectory(QStringLiteral("restauree")));
 }
 
@@ -137,7 +115,7 @@ TEST_F(ServerBackup, TakenWhileOthersCommitHoldsTheRowsOfItsStart)
 // database it was to become is not left on the server.
 TEST_F(ServerBackup, DamagedFilesLeaveNothingOnTheServer)
 {
-    TestDatabase db(server->prefix());
+    TestDatabase db(server().prefix());
     BackupChecks::insertInvoices(db.connection(), 1, 3000);
     db.connection().commitRetaining();
     const QString good = work.filePath(QStringLiteral("bonne.fbk"));
@@ -158,7 +136,7 @@ TEST_F(ServerBackup, DamagedFilesLeaveNothingOnTheServer)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         const QString file = work.filePath(QStringLiteral("endommagee-%1.fbk").arg(++n));
-        writeFile(file, c.content);
+        BackupChecks::writeBytes(file, c.content);
         const QString directory = serverDirectory(QStringLiteral("cible-%1").arg(n));
         try {
             Backup::restore(file, Config::databaseName(directory), Credentials::defaults());
@@ -178,7 +156,7 @@ TEST_F(ServerBackup, DamagedFilesLeaveNothingOnTheServer)
 TEST_F(ServerBackup, KestrasOwnUserFromTheConfiguration)
 {
     {
-        TestDatabase admin(server->prefix());
+        TestDatabase admin(server().prefix());
         admin.exec(QStringLiteral("create user %1 password '%2'").arg(User, UserPassword));
         admin.exec(QStringLiteral("grant create database to user %1").arg(User));
         admin.connection().commit();
@@ -188,7 +166,7 @@ TEST_F(ServerBackup, KestrasOwnUserFromTheConfiguration)
     QDir().mkpath(work.filePath(QStringLiteral("Programme")));
     const QString ini = work.filePath(QStringLiteral("CheminBase.ini"));
     const auto configure = [&](const QString &password) {
-        writeFile(ini,
+        BackupChecks::writeBytes(ini,
             QStringLiteral("[CheminBase]\r\nRep=%1\r\n[Identifiants]\r\nUtilisateur=%2\r\nMotDePasse=%3\r\n"
                            "[Sauvegarde]\r\nRepertoire=%4\r\n")
                 .arg(directory, User, password, work.filePath(QStringLiteral("copies")))

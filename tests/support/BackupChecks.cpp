@@ -3,8 +3,11 @@
 #include "data/Backup.h"
 #include "data/Config.h"
 #include "data/Connection.h"
+#include "data/DatabaseFigures.h"
 #include "data/Query.h"
 #include "tests/support/TestDatabase.h"
+
+#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -13,17 +16,7 @@ namespace BackupChecks {
 QMap<QString, QList<QStringList>> everyRow(Connection &connection)
 {
     QMap<QString, QList<QStringList>> out;
-    QStringList tables;
-    {
-        Query q(connection,
-            QStringLiteral("select trim(RDB$RELATION_NAME) from RDB$RELATIONS where coalesce(RDB$SYSTEM_FLAG, 0) = 0 "
-                           "and RDB$VIEW_BLR is null order by 1"));
-        q.open();
-        Row row;
-        while (q.fetch(row))
-            tables << row.value(0).toString();
-    }
-    for (const QString &table : std::as_const(tables)) {
+    for (const QString &table : DatabaseFigures::tables(connection)) {
         Query q(connection, QStringLiteral("select * from ") + table);
         q.prepare();
         QStringList order;
@@ -42,6 +35,19 @@ QMap<QString, QList<QStringList>> everyRow(Connection &connection)
         out.insert(table, rows);
     }
     return out;
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+    f.write(bytes);
 }
 
 QMap<QString, QList<QStringList>> everyRow(const QString &databaseName)

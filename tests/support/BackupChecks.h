@@ -17,6 +17,10 @@ namespace BackupChecks {
 QMap<QString, QList<QStringList>> everyRow(Connection &connection);
 QMap<QString, QList<QStringList>> everyRow(const QString &databaseName);
 
+// A file's bytes (none when it cannot be read); a file written with bytes.
+QByteArray fileBytes(const QString &path);
+void writeBytes(const QString &path, const QByteArray &bytes);
+
 // Invoice NUMEROORDRE from..to of the company "BACKUP", year 2026, each
 // with its own amounts; not committed.
 void insertInvoices(Connection &connection, int from, int to);
