@@ -2,6 +2,7 @@
 
 #include "core/Conversion.h"
 #include "core/Error.h"
+#include "data/AutomaticCopies.h"
 #include "data/DataModule.h"
 #include "data/DataSet.h"
 #include "import/ImportScreenWizard.h"
@@ -12,6 +13,7 @@
 #include "import/wizard/DataImportWizard.h"
 #include "ui/DBGrid.h"
 #include "ui/MessageBox.h"
+#include "ui/OperationProgress.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -365,6 +367,7 @@ void TfmImpDlgIBX::offerUnstampedInvoices()
 
 void TfmImpDlgIBX::DataImportWizard1BeforeImport(QObject *)
 {
+    copyBeforeImport();
     m_importAborted = false;
     if (m_stamping)
         m_stamping->Begin(*IBTable1);
@@ -385,6 +388,22 @@ void TfmImpDlgIBX::DataImportWizard1ImportRecord(QObject *)
 void TfmImpDlgIBX::DataImportWizard1ImportCancel(QObject *, bool &Continue)
 {
     m_importAborted = !Continue;
+}
+
+void TfmImpDlgIBX::copyBeforeImport()
+{
+    // Invoices imported into the wrong company or year are undone from the
+    // copy made first; without the copy nothing is imported. Rows that only
+    // fill the list or the text grid touch no database.
+    const TImportDestination kind = DataImportWizard1->ImportDestination;
+    if (!m_stamping || !m_module.backupSettings.copyBeforeImport || (kind != qidDataSet && kind != qidDBGrid))
+        return;
+    try {
+        OperationProgress progress(this, QStringLiteral("Copie de la base avant l'importation"));
+        AutomaticCopies::make(*m_module.ivorande, Backup::Kind::BeforeImport, m_module.backupSettings, progress.callback());
+    } catch (const Error &e) {
+        throw Error(CopyFailedMessage.arg(e.text()));
+    }
 }
 
 void TfmImpDlgIBX::DataImportWizard1BeforePost(TDataImport *, TDataImportRow *Row, bool &Accept)

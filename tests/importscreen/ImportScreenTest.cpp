@@ -1,6 +1,8 @@
 #include "app/MainWindow.h"
 #include "app/Windows.h"
 #include "core/WorkingContext.h"
+#include "data/AutomaticCopies.h"
+#include "data/BackupRecord.h"
 #include "data/DataModule.h"
 #include "import/DataImportASCII.h"
 #include "import/screen/ImpDlgIBXF.h"
@@ -651,4 +653,77 @@ TEST(ImportScreenWiring, ImportationOpensTheScreenInItsOwnWindow)
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(watch.isNull());
     EXPECT_EQ(MessageBox::count(), 0) << MessageBox::lastText().toStdString();
+}
+
+// An invoice import into the database is preceded by a copy of it, unless
+// the configuration turns that off; a copy that fails stops the import
+// before its first row, saying why. Clients, and rows that only fill the
+// grids, need none.
+TEST_F(ImportScreen, AnInvoiceImportIsPrecededByACopyThatMustSucceed)
+{
+    insertInvoice(db, CompanyA, 2026, 1, 1);
+    seeded();
+    const QString copies = AutomaticCopies::directory(db.path(), module.backupSettings);
+    const QString source = writeFile(dir, QStringLiteral("factures.csv"),
+        invoicesCsv({ QStringLiteral("F1;12/03/2026;AUT-1;01/01/2026;100"), QStringLiteral("F2;03/04/2026;AUT-2;02/01/2026;200") }));
+    const QString clients = writeFile(dir, QStringLiteral("clients.csv"), QStringLiteral("CODE;NOM\r\n31;Trente et un\r\n"));
+    struct Case
+    {
+        const char *name;
+        bool invoices;
+        bool copyOn;
+        bool copyFails; // Sauvegardes cannot be made: a file holds its name
+        int tab;
+        int copiesAfter;
+        int invoicesAfter;
+    } cases[] = {
+        { "invoices", true, true, false, TfmImpDlgIBX::TabDataSet, 1, 3 },
+        { "invoices, the copy turned off", true, false, false, TfmImpDlgIBX::TabDataSet, 0, 3 },
+        { "invoices, the copy failing", true, true, true, TfmImpDlgIBX::TabDataSet, 0, 1 },
+        { "invoices into the text grid", true, true, false, TfmImpDlgIBX::TabStringGrid, 0, 1 },
+        { "clients", false, true, false, TfmImpDlgIBX::TabDataSet, 0, 1 },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir(copies).removeRecursively();
+        QFile::remove(copies);
+        db.exec(QStringLiteral("delete from FACTURE where NUMEROFACTURE starting with 'F'"));
+        seeded();
+        if (c.copyFails) {
+            QFile blocker(copies);
+            ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+        }
+        module.backupSettings.copyBeforeImport = c.copyOn;
+        MessageBox::resetRecord();
+        open();
+        if (c.invoices)
+            chooseInvoices();
+        screen->pcDestinations->setCurrentIndex(c.tab);
+        // The failure is shown as the operator sees it, and read there.
+        QString told;
+        std::unique_ptr<BoxAnswerer> answerer;
+        if (c.copyFails) {
+            MessageBox::setAutoAnswer(QMessageBox::NoButton);
+            answerer = std::make_unique<BoxAnswerer>([&](QMessageBox &box) { told = box.text(); });
+        }
+        const WizardRun run = importWith(c.invoices ? csvTemplate(source, CsvInvoicesMap, PlaceholderKeys)
+                                                    : csvTemplate(clients, QStringLiteral("CODE=1\nNOMBENEFICIAIRE=2")));
+        MessageBox::setAutoAnswer(QMessageBox::Ok);
+        ASSERT_TRUE(run.opened);
+        if (c.copyFails) {
+            EXPECT_TRUE(told.startsWith(TfmImpDlgIBX::CopyFailedMessage.arg(QString()))) << told.toStdString();
+            EXPECT_TRUE(told.contains(copies)) << told.toStdString();
+        }
+        const QStringList made = AutomaticCopies::list(copies);
+        EXPECT_EQ(made.size(), c.copiesAfter);
+        if (!made.isEmpty()) {
+            // Taken before the rows went in.
+            const std::optional<BackupRecord> record = BackupRecord::readFor(made.first());
+            ASSERT_TRUE(record && record->figures);
+            EXPECT_EQ(record->figures->invoices(), 1);
+            EXPECT_EQ(record->kind, QStringLiteral("avant importation"));
+        }
+        EXPECT_EQ(count(QStringLiteral("FACTURE")), c.invoicesAfter);
+        screen.reset();
+    }
 }
