@@ -2,6 +2,7 @@
 
 #include "app/CommandLine.h"
 #include "app/CompanySelection.h"
+#include "app/FirstStartDialog.h"
 #include "app/MainWindow.h"
 #include "app/ProgramIcon.h"
 #include "app/TerminationSignals.h"
@@ -9,7 +10,6 @@
 #include "core/CharacterType.h"
 #include "core/Error.h"
 #include "core/FormatSettings.h"
-#include "data/Config.h"
 #include "data/DataModule.h"
 #include "data/FbClient.h"
 #include "data/InvoiceNumbering.h"
@@ -55,10 +55,15 @@ int main(int argc, char **argv)
         return 1;
     }
 
+    // Where the database is: the configuration found, or the first start's answer.
+    const QString configuration = configurationForStart();
+    if (configuration.isEmpty())
+        return 0;
+
     // 1. The data module: a database failure is told and start-up goes on.
     Datadeclaration = new TDatadeclaration;
     try {
-        Datadeclaration->DataModuleCreate(Config::defaultPath());
+        Datadeclaration->DataModuleCreate(configuration);
     } catch (const Error &e) {
         MessageBox::error(nullptr, e.text());
     }
