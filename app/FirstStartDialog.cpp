@@ -157,8 +157,8 @@ void FirstStartDialog::updateControls()
 void FirstStartDialog::browse(QLineEdit *edit)
 {
     const QString start = expandedFolder(edit->text());
-    const QString chosen = QFileDialog::getExistingDirectory(
-        this, tr("Dossier de la base"), QFileInfo(start).isDir() ? start : QDir::homePath());
+    const QString chosen
+        = QFileDialog::getExistingDirectory(this, tr("Dossier de la base"), QFileInfo(start).isDir() ? start : QDir::homePath());
     if (!chosen.isEmpty())
         edit->setText(QDir::toNativeSeparators(chosen));
 }

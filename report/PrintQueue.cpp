@@ -2,9 +2,8 @@
 
 #include <QCoreApplication>
 
-#include <cups/cups.h>
-
 #include <cstring>
+#include <cups/cups.h>
 
 namespace {
 
@@ -30,8 +29,8 @@ QString refusal(const QString &printerName)
     const bool refuses = accepting && std::strcmp(accepting, "false") == 0;
     cupsFreeDests(1, dest);
     if (refuses)
-        return QCoreApplication::translate("PrintQueue",
-            "L'imprimante « %1 » refuse les travaux d'impression pour le moment. L'état n'a pas été imprimé.")
+        return QCoreApplication::translate(
+            "PrintQueue", "L'imprimante « %1 » refuse les travaux d'impression pour le moment. L'état n'a pas été imprimé.")
             .arg(printerName);
     return QString();
 }

@@ -121,8 +121,9 @@ PrintOutcome Report::send(QPrinter &printer) const
             return { PrintOutcome::Failed, failure };
         return { PrintOutcome::Printed, QString() };
     }
-    return { PrintOutcome::SavedToFile, QCoreApplication::translate("Report", "L'état a été enregistré dans le fichier %1.")
-                                              .arg(QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath())) };
+    return { PrintOutcome::SavedToFile,
+        QCoreApplication::translate("Report", "L'état a été enregistré dans le fichier %1.")
+            .arg(QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath())) };
 }
 
 int Report::exportPdf(const QString &path) const

@@ -10,6 +10,8 @@ rm -rf "$BUILD"
 # The compiler and linker flags Debian builds its own packages with.
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 eval "$(dpkg-buildflags --export=sh)"
+# CMake reads no CPPFLAGS: the preprocessor's (_FORTIFY_SOURCE) go with the compiler's.
+export CFLAGS="$CPPFLAGS $CFLAGS" CXXFLAGS="$CPPFLAGS $CXXFLAGS"
 cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKESTRA_TESTS=OFF >/dev/null
 cmake --build "$BUILD" -j2 --target package >/dev/null
 ls "$BUILD"/kestra_*.deb

@@ -2,6 +2,7 @@
 // directory first, else an installed one, started from the program itself.
 
 #include "app/Calculator.h"
+
 #include "app/MainWindow.h"
 #include "tests/support/ScopedEnvironment.h"
 
@@ -57,8 +58,8 @@ TEST(Calculator, BesideTheWorkingDirectoryFirstThenTheFirstInstalled)
             writeCalculator(root.filePath(QStringLiteral("Kestra/Source/Calc")));
         for (const QString &program : c.installed)
             writeCalculator(bin + QLatin1Char('/') + program);
-        const QString expected = c.expected.isEmpty()   ? QString()
-            : c.expected == QLatin1String("beside") ? root.filePath(QStringLiteral("Kestra/Source/Calc"))
+        const QString expected = c.expected.isEmpty() ? QString()
+            : c.expected == QLatin1String("beside")   ? root.filePath(QStringLiteral("Kestra/Source/Calc"))
                                                       : bin + QLatin1Char('/') + c.expected;
         EXPECT_EQ(Calculator::find(), expected);
     }

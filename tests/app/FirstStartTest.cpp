@@ -7,6 +7,7 @@
 #include "data/Config.h"
 #include "data/Connection.h"
 #include "data/Query.h"
+#include "tests/support/Files.h"
 #include "tests/support/ScopedAnswers.h"
 #include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TestDatabase.h"
@@ -43,20 +44,6 @@ struct FreshHome
     QString path(const QString &relative) const { return home.filePath(relative); }
     QString configuration() const { return path(QStringLiteral(".config/kestra/CheminBase.ini")); }
 };
-
-QByteArray contents(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeFile(const QString &path, const QByteArray &data)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
 
 int companies(const QString &databaseName)
 {
@@ -118,14 +105,16 @@ TEST(FirstStart, EachAnswerIsCarriedOutAndWrittenDown)
         const QString database = Config::databaseName(folder);
         if (c.before == DatabaseThere)
             NewDatabase::create(folder, false);
-        if (c.before == GarbageThere)
-            writeFile(database, "not a database");
-        const QByteArray databaseBefore = contents(database);
+        if (c.before == GarbageThere) {
+            ASSERT_TRUE(writeBytes(database, "not a database"));
+        }
+        const QByteArray databaseBefore = readBytes(database);
 
         FirstStartDialog dialog;
         const QByteArray otherConfiguration = "[CheminBase]\r\nRep=/written/by/another\r\n";
-        if (c.before == ConfigurationAppears)
-            writeFile(home.configuration(), otherConfiguration);
+        if (c.before == ConfigurationAppears) {
+            ASSERT_TRUE(writeBytes(home.configuration(), otherConfiguration));
+        }
         answer(dialog, c.choice == Demo ? dialog.demoButton : c.choice == Empty ? dialog.emptyButton : dialog.existingButton, c.typed);
 
         if (c.message) {
@@ -133,12 +122,12 @@ TEST(FirstStart, EachAnswerIsCarriedOutAndWrittenDown)
             EXPECT_EQ(MessageBox::count(), 1);
             EXPECT_TRUE(MessageBox::lastText().contains(QString::fromUtf8(c.message))) << MessageBox::lastText().toStdString();
             if (c.before == ConfigurationAppears) {
-                EXPECT_EQ(contents(home.configuration()), otherConfiguration);
+                EXPECT_EQ(readBytes(home.configuration()), otherConfiguration);
             } else {
                 EXPECT_FALSE(QFileInfo::exists(home.configuration()));
             }
             if (c.before != Nothing && c.before != ConfigurationAppears) {
-                EXPECT_EQ(contents(database), databaseBefore); // nothing of the user's is touched
+                EXPECT_EQ(readBytes(database), databaseBefore); // nothing of the user's is touched
             }
         } else {
             EXPECT_EQ(dialog.result(), QDialog::Accepted);
@@ -230,8 +219,9 @@ TEST(FirstStart, TheStartAsksOnlyWithoutAConfiguration)
         QDir(home.home.path()).mkpath(QStringLiteral("Programme"));
         ScopedEnvironment inProgramme({}, home.path(QStringLiteral("Programme")));
         const QString beside = home.path(QStringLiteral("CheminBase.ini"));
-        if (c.configured)
-            writeFile(beside, "[CheminBase]\r\nRep=/srv/kestra\r\n");
+        if (c.configured) {
+            ASSERT_TRUE(writeBytes(beside, "[CheminBase]\r\nRep=/srv/kestra\r\n"));
+        }
         bool asked = false;
         QTimer press;
         QObject::connect(&press, &QTimer::timeout, [&] {

@@ -2,6 +2,7 @@
 
 #include "core/Cp1252.h"
 #include "core/Error.h"
+#include "tests/support/Files.h"
 #include "tests/support/ScopedEnvironment.h"
 
 #include <QDir>
@@ -44,24 +45,6 @@ TEST(Config, DatabaseNameFromTheIniFile)
     }
 }
 
-namespace {
-
-void writeFile(const QString &path, const QByteArray &content)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
-    f.write(content);
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-} // namespace
-
 // The configuration beside the working directory comes first, as it always
 // has; then the user's, then the machine's, as desktop programs look.
 TEST(Config, LooksBesideTheWorkingDirectoryThenInTheUsersThenInTheMachines)
@@ -86,16 +69,19 @@ TEST(Config, LooksBesideTheWorkingDirectoryThenInTheUsersThenInTheMachines)
         const QString beside = root.filePath(QStringLiteral("Kestra/CheminBase.ini"));
         const QString user = root.filePath(QStringLiteral("config/kestra/CheminBase.ini"));
         const QString machine = root.filePath(QStringLiteral("xdg/kestra/CheminBase.ini"));
-        ScopedEnvironment env({ { "XDG_CONFIG_HOME", root.filePath(QStringLiteral("config")) },
-                                  { "XDG_CONFIG_DIRS", root.filePath(QStringLiteral("xdg")) } },
+        ScopedEnvironment env(
+            { { "XDG_CONFIG_HOME", root.filePath(QStringLiteral("config")) }, { "XDG_CONFIG_DIRS", root.filePath(QStringLiteral("xdg")) } },
             work);
         const QMap<QString, QString> paths { { "beside", beside }, { "user", user }, { "machine", machine } };
-        if (c.beside)
-            writeFile(beside, "[CheminBase]\r\nRep=/beside\r\n");
-        if (c.user)
-            writeFile(user, "[CheminBase]\r\nRep=/user\r\n");
-        if (c.machine)
-            writeFile(machine, "[CheminBase]\r\nRep=/machine\r\n");
+        if (c.beside) {
+            ASSERT_TRUE(writeBytes(beside, "[CheminBase]\r\nRep=/beside\r\n"));
+        }
+        if (c.user) {
+            ASSERT_TRUE(writeBytes(user, "[CheminBase]\r\nRep=/user\r\n"));
+        }
+        if (c.machine) {
+            ASSERT_TRUE(writeBytes(machine, "[CheminBase]\r\nRep=/machine\r\n"));
+        }
         EXPECT_EQ(Config::searchPaths(), (QStringList { QDir(work).absoluteFilePath(QStringLiteral("../CheminBase.ini")), user, machine }));
         EXPECT_EQ(Config::locate(), c.expected ? paths.value(QString::fromLatin1(c.expected)) : QString());
         if (c.expected) {
@@ -124,12 +110,13 @@ TEST(Config, AMadeConfigurationIsWrittenNeverOverAnother)
         QTemporaryDir root;
         // The folder is made when missing.
         const QString path = root.filePath(QStringLiteral("config/kestra/CheminBase.ini"));
-        if (c.existing)
-            writeFile(path, c.existing);
+        if (c.existing) {
+            ASSERT_TRUE(writeBytes(path, c.existing));
+        }
         if (c.written) {
             EXPECT_NO_THROW(Config::writeNew(path, c.directory));
             EXPECT_EQ(Config::readDatabaseDirectory(path), c.directory);
-            EXPECT_EQ(readFile(path), QByteArray("[CheminBase]\r\nRep=") + Cp1252::fromUnicode(c.directory) + "\r\n");
+            EXPECT_EQ(readBytes(path), QByteArray("[CheminBase]\r\nRep=") + Cp1252::fromUnicode(c.directory) + "\r\n");
         } else {
             try {
                 Config::writeNew(path, c.directory);
@@ -137,14 +124,14 @@ TEST(Config, AMadeConfigurationIsWrittenNeverOverAnother)
             } catch (const Error &e) {
                 EXPECT_TRUE(e.text().contains(QStringLiteral("existe déjà"))) << e.text().toStdString();
             }
-            EXPECT_EQ(readFile(path), QByteArray(c.existing));
+            EXPECT_EQ(readBytes(path), QByteArray(c.existing));
         }
         EXPECT_EQ(QDir(QFileInfo(path).absolutePath()).entryList(QDir::Files), QStringList { QStringLiteral("CheminBase.ini") });
     }
 
     // A folder that cannot be made: the reason, and nothing written.
     QTemporaryDir root;
-    writeFile(root.filePath(QStringLiteral("config")), "a file where the folder should be");
+    ASSERT_TRUE(writeBytes(root.filePath(QStringLiteral("config")), "a file where the folder should be"));
     EXPECT_THROW(Config::writeNew(root.filePath(QStringLiteral("config/kestra/CheminBase.ini")), QStringLiteral("/x")), Error);
-    EXPECT_EQ(readFile(root.filePath(QStringLiteral("config"))), QByteArray("a file where the folder should be"));
+    EXPECT_EQ(readBytes(root.filePath(QStringLiteral("config"))), QByteArray("a file where the folder should be"));
 }

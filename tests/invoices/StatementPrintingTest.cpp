@@ -20,20 +20,19 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QLineEdit>
 #include <QPrintDialog>
-#include <QPrinter>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
-#include <gtest/gtest.h>
-
 #include <functional>
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -72,8 +71,8 @@ struct Register
     QStringList referencePages(const QString &dir)
     {
         const QString pdf = dir + QStringLiteral("/reference.pdf");
-        list->printStatement(QStringLiteral("01/01/2008"), QStringLiteral("31/03/2008"),
-            [&](Tfrmfacturesperiodiques &s) { s.Report1.exportPdf(pdf); });
+        list->printStatement(
+            QStringLiteral("01/01/2008"), QStringLiteral("31/03/2008"), [&](Tfrmfacturesperiodiques &s) { s.Report1.exportPdf(pdf); });
         return pdfPageTexts(pdf);
     }
 };

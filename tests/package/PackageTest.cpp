@@ -25,9 +25,9 @@ QString packagePath()
 }
 
 // The package, or a failure saying how to make it.
-#define ASSERT_PACKAGE(path)                                                                                                    \
-    const QString path = packagePath();                                                                                         \
-    ASSERT_FALSE(path.isEmpty()) << "no kestra_" << Version.toStdString() << "_*.deb in " << DebDir.toStdString()              \
+#define ASSERT_PACKAGE(path)                                                                                                               \
+    const QString path = packagePath();                                                                                                    \
+    ASSERT_FALSE(path.isEmpty()) << "no kestra_" << Version.toStdString() << "_*.deb in " << DebDir.toStdString()                          \
                                  << ": the Package.Build test makes it (ctest -R Package)"
 
 ProgramRun run(const QString &program, const QStringList &args)
@@ -69,7 +69,8 @@ TEST(Package, InstallsTheProgramsAndTheirFilesOnly)
     const ProgramRun listing = run(QStringLiteral("dpkg-deb"), { QStringLiteral("--contents"), deb });
     ASSERT_EQ(listing.rc, 0) << listing.err.toStdString();
 
-    QMap<QString, QString> expected { // path -> mode
+    QMap<QString, QString> expected {
+        // path -> mode
         { "/usr/bin/kestra", "-rwxr-xr-x" },
         { "/usr/bin/kestra-cli", "-rwxr-xr-x" },
         { "/usr/share/applications/kestra.desktop", "-rw-r--r--" },
@@ -132,8 +133,8 @@ TEST(Package, NamesWhatTheProgramNeeds)
         { "libc6", "linked" },
     };
     for (const auto &n : needed)
-        EXPECT_TRUE(depends.contains(QString::fromLatin1(n.package))) << n.package << " (" << n.why << ") missing from "
-                                                                          << field("Depends").toStdString();
+        EXPECT_TRUE(depends.contains(QString::fromLatin1(n.package)))
+            << n.package << " (" << n.why << ") missing from " << field("Depends").toStdString();
 }
 
 // The menu entry is valid for the desktops, in English and French, and its
@@ -173,7 +174,8 @@ TEST(Package, TheManualPagesCoverEveryCommand)
 {
     ASSERT_PACKAGE(deb);
     Unpacked files(deb);
-    const QString page = files.gunzipped(QStringLiteral("/usr/share/man/man1/kestra-cli.1.gz")).replace(QStringLiteral("\\-"), QStringLiteral("-"));
+    const QString page
+        = files.gunzipped(QStringLiteral("/usr/share/man/man1/kestra-cli.1.gz")).replace(QStringLiteral("\\-"), QStringLiteral("-"));
     ASSERT_FALSE(page.isEmpty());
     const QString synopsis = page.section(QStringLiteral(".SH DESCRIPTION"), 0, 0);
     const QString commands = page.section(QStringLiteral(".SH COMMANDS"), 1).section(QStringLiteral(".SH OPTIONS"), 0, 0);
@@ -197,7 +199,8 @@ TEST(Package, TheManualPagesCoverEveryCommand)
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("MANWIDTH"), QStringLiteral("80"));
         man.setProcessEnvironment(env);
-        man.start(QStringLiteral("man"), { QStringLiteral("--warnings"), QStringLiteral("-E"), QStringLiteral("UTF-8"), QStringLiteral("-l"), path });
+        man.start(QStringLiteral("man"),
+            { QStringLiteral("--warnings"), QStringLiteral("-E"), QStringLiteral("UTF-8"), QStringLiteral("-l"), path });
         ASSERT_TRUE(man.waitForFinished(60000));
         EXPECT_EQ(man.exitCode(), 0);
         EXPECT_EQ(QString::fromUtf8(man.readAllStandardError()), QString());
@@ -220,7 +223,8 @@ TEST(Package, LintianFindsNoErrorNorWarning)
 {
     ASSERT_PACKAGE(deb);
     const ProgramRun lintian = run(QStringLiteral("lintian"),
-        { QStringLiteral("--fail-on"), QStringLiteral("error,warning"), QStringLiteral("--display-info"), QStringLiteral("--pedantic"), deb });
+        { QStringLiteral("--fail-on"), QStringLiteral("error,warning"), QStringLiteral("--display-info"), QStringLiteral("--pedantic"),
+            deb });
     EXPECT_EQ(lintian.rc, 0) << lintian.out.toStdString() << lintian.err.toStdString();
     for (const QString &line : lintian.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
         EXPECT_FALSE(line.startsWith(QLatin1String("E:")) || line.startsWith(QLatin1String("W:"))) << line.toStdString();

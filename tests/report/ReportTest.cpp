@@ -13,8 +13,8 @@
 #include <QFontInfo>
 #include <QPageRanges>
 #include <QPrintPreviewDialog>
-#include <QPrinter>
 #include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -528,12 +528,13 @@ TEST_F(ReportTest, PrintsThePagesAskedForWholeOnWhateverPaper)
         QPageSize paper;
         QList<int> expected; // pages of the report, from 1; empty: not as on A4
     } cases[] = {
-        { "all", {}, QPageSize(QPageSize::A4), [&] {
-             QList<int> pages;
-             for (int p = 1; p <= last; ++p)
-                 pages << p;
-             return pages;
-         }() },
+        { "all", {}, QPageSize(QPageSize::A4),
+            [&] {
+                QList<int> pages;
+                for (int p = 1; p <= last; ++p)
+                    pages << p;
+                return pages;
+            }() },
         { "the second", { { 2, 2 } }, QPageSize(QPageSize::A4), { 2 } },
         { "first and last", { { 1, 1 }, { last, last } }, QPageSize(QPageSize::A4), { 1, last } },
         { "beyond the last", { { last, last + 5 } }, QPageSize(QPageSize::A4), { last } },

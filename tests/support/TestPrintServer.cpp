@@ -1,12 +1,14 @@
 #include "tests/support/TestPrintServer.h"
 
+#include "tests/support/Files.h"
+#include "tests/support/ProgramRun.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QThread>
 
 #include <cups/cups.h>
-
 #include <grp.h>
 #include <pwd.h>
 #include <unistd.h>
@@ -20,20 +22,12 @@ const QString Reject = QStringLiteral("/usr/sbin/cupsreject");
 const QString PdfDriver = QStringLiteral("/usr/share/ppd/cupsfilters/Generic-PDF_Printer-PDF.ppd");
 const QString PdfFilter = QStringLiteral("/usr/lib/cups/filter/pdftopdf");
 
-bool writeFile(const QString &path, const QString &text)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(text.toUtf8()) >= 0;
-}
-
 } // namespace
 
 TestPrintServer::TestPrintServer()
 {
-    if (!start() && m_daemon.state() != QProcess::NotRunning) {
-        m_daemon.kill();
-        m_daemon.waitForFinished();
-    }
+    if (!start())
+        stopProcess(m_daemon);
 }
 
 TestPrintServer::~TestPrintServer()
@@ -41,13 +35,7 @@ TestPrintServer::~TestPrintServer()
     // The client of this process goes back to the machine's service.
     cupsSetServer(nullptr);
     qunsetenv("CUPS_SERVER");
-    if (m_daemon.state() == QProcess::NotRunning)
-        return;
-    m_daemon.terminate();
-    if (!m_daemon.waitForFinished(15000)) {
-        m_daemon.kill();
-        m_daemon.waitForFinished();
-    }
+    stopProcess(m_daemon);
 }
 
 bool TestPrintServer::start()
@@ -64,8 +52,9 @@ bool TestPrintServer::start()
     const QString root = m_root.path();
     // The filters run as the daemon's user (lp when started as root) and
     // read the spool below.
-    QFile::setPermissions(root, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup
-            | QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::ExeOther);
+    QFile::setPermissions(root,
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup | QFileDevice::ExeGroup
+            | QFileDevice::ReadOther | QFileDevice::ExeOther);
     QDir dir(root);
     for (const char *sub : { "spool/tmp", "state", "cache", "log", "out" })
         dir.mkpath(QString::fromLatin1(sub));
@@ -81,14 +70,16 @@ bool TestPrintServer::start()
         const passwd *user = ::getpwuid(::getuid());
         const group *group = ::getgrgid(::getgid());
         if (user && group)
-            files += QStringLiteral("User %1\nGroup %2\n").arg(QString::fromLocal8Bit(user->pw_name), QString::fromLocal8Bit(group->gr_name));
+            files
+                += QStringLiteral("User %1\nGroup %2\n").arg(QString::fromLocal8Bit(user->pw_name), QString::fromLocal8Bit(group->gr_name));
     }
     const QString daemon = QStringLiteral("Listen %1\nLogLevel info\nBrowsing No\nWebInterface No\nDefaultAuthType None\n"
                                           "PreserveJobFiles Yes\nPreserveJobHistory Yes\n"
                                           "<Location />\nOrder allow,deny\nAllow all\n</Location>\n"
                                           "<Policy default>\n<Limit All>\nOrder deny,allow\n</Limit>\n</Policy>\n")
                                .arg(m_socket);
-    if (!writeFile(root + QStringLiteral("/cups-files.conf"), files) || !writeFile(root + QStringLiteral("/cupsd.conf"), daemon)) {
+    if (!writeBytes(root + QStringLiteral("/cups-files.conf"), files.toUtf8())
+        || !writeBytes(root + QStringLiteral("/cupsd.conf"), daemon.toUtf8())) {
         m_failure = QStringLiteral("the configuration could not be written");
         return false;
     }
