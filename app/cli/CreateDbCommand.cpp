@@ -1,6 +1,7 @@
 #include "app/cli/Commands.h"
 #include "app/cli/NewDatabase.h"
 #include "core/Error.h"
+#include "data/Config.h"
 
 int createDbCommand(const QStringList &args, QTextStream &out, QTextStream &err)
 {
@@ -20,7 +21,8 @@ int createDbCommand(const QStringList &args, QTextStream &out, QTextStream &err)
         return 2;
     }
     try {
-        out << NewDatabase::create(dir, demo) << "\n";
+        // Made as the configured user, who then owns it.
+        out << NewDatabase::create(dir, demo, Config::readCredentials()) << "\n";
     } catch (const Error &e) {
         err << e.text() << "\n";
         return 1;

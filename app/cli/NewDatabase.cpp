@@ -12,7 +12,7 @@
 
 namespace NewDatabase {
 
-QString create(const QString &directory, bool demo)
+QString create(const QString &directory, bool demo, const Credentials &credentials)
 {
     // A server's directory must exist there, writable by the server, and is
     // named as the server sees it.
@@ -20,11 +20,12 @@ QString create(const QString &directory, bool demo)
     if (!server && !QDir().mkpath(directory))
         throw Error(QCoreApplication::translate("NewDatabase", "Impossible de créer le répertoire %1").arg(directory));
     const QString path = Config::databaseName(server ? directory : QDir(directory).absolutePath());
-    Schema::createDatabase(path);
+    Schema::createDatabase(path, credentials);
     if (demo) {
         try {
             Connection connection;
             connection.setDatabaseName(path);
+            connection.setCredentials(credentials);
             connection.open();
             DemoData::insert(connection);
             connection.close();
