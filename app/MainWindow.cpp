@@ -1,12 +1,12 @@
 #include "app/MainWindow.h"
 
+#include "app/Calculator.h"
 #include "core/TerminationSignals.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
-#include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -339,11 +339,12 @@ void TFrmmain::ToolButton3Click()
 
 void TFrmmain::ToolButton17Click()
 {
-    // The calculator beside the working directory; its absence is not told.
-    const QString path = QDir::current().absoluteFilePath(QStringLiteral("../Source/Calc"));
-    QFileInfo info(path);
-    if (!info.exists())
+    // The calculator beside the working directory or an installed one; the
+    // absence of any is not told.
+    const QString path = Calculator::find();
+    if (path.isEmpty())
         return;
+    QFileInfo info(path);
     if (info.isExecutable()) {
         QProcess calculator;
         calculator.setProgram(info.absoluteFilePath());
