@@ -10,6 +10,8 @@
 #include "core/Error.h"
 #include "core/FormatSettings.h"
 #include "core/TerminationSignals.h"
+#include "core/Translations.h"
+#include "data/Config.h"
 #include "data/DataModule.h"
 #include "data/FbClient.h"
 #include "data/InvoiceNumbering.h"
@@ -45,6 +47,8 @@ int main(int argc, char **argv)
     useUtf8CharacterType();
     quitOnTerminationSignals();
     app.setApplicationName(QStringLiteral("Kestra"));
+    // Before the first window: the configuration's language, else the system's.
+    Translations::install(app, Translations::choose(Config::configuredLanguage(), Translations::systemLanguages()));
     app.setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     app.setWindowIcon(programIcon());
     FormatSettings::current();

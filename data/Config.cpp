@@ -142,6 +142,17 @@ BackupSettings readBackupSettings(const QString &iniPath)
     return settings;
 }
 
+QString readLanguage(const QString &iniPath)
+{
+    return IniFile(iniPath).readString(QStringLiteral("Langue"), QStringLiteral("Langue"), QString()).trimmed();
+}
+
+QString configuredLanguage()
+{
+    const QString found = locate();
+    return found.isEmpty() ? QString() : readLanguage(found);
+}
+
 bool writeDatabaseDirectory(const QString &directory, const QString &iniPath)
 {
     // Only the line of Rep changes: every other byte of the file, the

@@ -59,6 +59,12 @@ struct BackupSettings
 };
 BackupSettings readBackupSettings(const QString &iniPath = activePath());
 
+// Key Langue of section Langue: "fr" or "en" forces the program's language;
+// empty (no file, no key) leaves it to the system's locale.
+QString readLanguage(const QString &iniPath = activePath());
+// The same, of the configuration found at start; empty when there is none.
+QString configuredLanguage();
+
 // Writes Rep, leaving every other line of the file as it is; false when the
 // file cannot be written.
 bool writeDatabaseDirectory(const QString &directory, const QString &iniPath = activePath());

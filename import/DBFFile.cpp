@@ -25,15 +25,15 @@ constexpr qsizetype MemoCacheBudget = 4 * 1024 * 1024;
 
 EDataImportError openError()
 {
-    return EDataImportError(QStringLiteral("File open error"));
+    return EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File open error")));
 }
 EDataImportError readError()
 {
-    return EDataImportError(QStringLiteral("File read error!"));
+    return EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File read error!")));
 }
 EDataImportError invalidTable()
 {
-    return EDataImportError(QStringLiteral("Table file is invalid!"));
+    return EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Table file is invalid!")));
 }
 
 quint32 le32(const char *p)

@@ -820,7 +820,7 @@ void TDataImport::WriteValues()
         for (const QString &name : m_requiredColumns) {
             const Field *field = DestinationDataSet()->findField(name);
             if (field && field->isNull())
-                throw Error(QStringLiteral("Field '%1' must have a value").arg(field->fieldName()));
+                throw Error(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Field '%1' must have a value"), field->fieldName()));
         }
         for (const QString &error : lost)
             LogFieldError(error);
@@ -896,7 +896,7 @@ void TDataImport::OpenLog()
     const QIODevice::OpenMode mode = m_rewriteErrorLogFile ? QIODevice::WriteOnly | QIODevice::Truncate
                                                            : QIODevice::WriteOnly | QIODevice::Append | QIODevice::ExistingOnly;
     if (!m_log.open(mode))
-        throw Error(QStringLiteral("Cannot open file \"%1\". %2").arg(QDir::toNativeSeparators(path), m_log.errorString()));
+        throw Error(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Cannot open file \"%1\". %2"), QDir::toNativeSeparators(path), m_log.errorString()));
     WriteLogLine(FormatMessage(ImportMsg::LogImportStarted, { LogTimeStamp() }));
     WriteLogLine(QString());
 }
@@ -927,8 +927,9 @@ void TDataImport::LogError(const QString &message)
 
 void TDataImport::LogError(const std::exception &error)
 {
+    // The log keeps its lines as written, whatever the operator's language.
     if (const auto *e = dynamic_cast<const Error *>(&error))
-        LogError(e->text());
+        LogError(e->sourceText());
     else
         LogError(QString::fromLocal8Bit(error.what()));
 }

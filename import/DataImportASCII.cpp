@@ -29,7 +29,7 @@ void TDataImportASCII::OpenSource()
     if (!m_file->open(QIODevice::ReadOnly)) {
         const QString error = m_file->errorString();
         m_file.reset();
-        throw Error(QStringLiteral("Cannot open file \"%1\". %2").arg(FileName(), error));
+        throw Error(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Cannot open file \"%1\". %2"), FileName(), error));
     }
     m_reader = std::make_unique<TTextLineReader>(m_file.get(), m_encoding);
     m_headersSkipped = 0;

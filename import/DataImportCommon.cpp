@@ -605,7 +605,8 @@ QString ConvertValue(Field *field, const QString &text, const TDataImportFormats
             throw DataImportError(ImportMsg::UnknownFieldType);
         }
     } catch (const Error &e) {
-        return e.text();
+        // Told in the error log, which keeps its lines as written.
+        return e.sourceText();
     }
     return QString();
 }

@@ -250,7 +250,8 @@ QString ReplaceText(const QString &text, const QString &find, const QString &rep
 QString OemToAnsi(const QString &text);
 QString AnsiToOem(const QString &text);
 
-// Sets field from text by its type; returns the error text, empty on success.
+// Sets field from text by its type; returns the error text as written (the
+// error log keeps it so), empty on success.
 // Null texts, booleans and nulls come from formats; numbers and dates are read
 // with the process settings, which an import makes its own while it runs.
 QString ConvertValue(Field *field, const QString &text, const TDataImportFormats &formats);

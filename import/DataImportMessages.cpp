@@ -1,5 +1,6 @@
 #include "import/DataImportMessages.h"
 
+#include <QCoreApplication>
 #include <QHash>
 
 namespace {
@@ -24,6 +25,17 @@ MessageLookupHook &hook()
 {
     static MessageLookupHook h;
     return h;
+}
+
+const MessageEntry *entry(int id)
+{
+    static const QHash<int, const MessageEntry *> byId = [] {
+        QHash<int, const MessageEntry *> m;
+        for (const MessageEntry &e : Messages)
+            m.insert(e.id, &e);
+        return m;
+    }();
+    return byId.value(id);
 }
 
 const QHash<int, QString> &table()
@@ -77,5 +89,32 @@ QString FormatMessage(int id, const QStringList &args)
 
 EDataImportError DataImportError(int id, const QStringList &args)
 {
-    return EDataImportError(FormatMessage(id, args));
+    return EDataImportError(MessageText(id, args));
+}
+
+QString TrMessage(int id)
+{
+    if (hook()) {
+        const QString s = hook()(id);
+        if (!s.isEmpty())
+            return QCoreApplication::translate(ImportMessagesContext, s.toUtf8().constData());
+    }
+    const MessageEntry *e = entry(id);
+    return e ? QCoreApplication::translate(ImportMessagesContext, e->text).left(1023) : QString();
+}
+
+QString TrFormatMessage(int id, const QStringList &args)
+{
+    return FillPlaceholders(TrMessage(id), args);
+}
+
+TranslatedText MessageText(int id, const QStringList &args)
+{
+    return { FormatMessage(id, args), TrFormatMessage(id, args) };
+}
+
+TranslatedText ImportText(const char *source, const QStringList &args, const QStringList &shownArgs)
+{
+    return { FillPlaceholders(QString::fromUtf8(source), args),
+        FillPlaceholders(QCoreApplication::translate(ImportMessagesContext, source), shownArgs.isEmpty() ? args : shownArgs) };
 }

@@ -19,7 +19,15 @@ public:
         : Error(text)
     {
     }
+    explicit EDataImportError(const TranslatedText &text)
+        : Error(text)
+    {
+    }
 };
+
+// The context of the import's texts in the translation files: the message
+// table's and the readers' own (marked QT_TRANSLATE_NOOP("ImportMessages", ...)).
+inline constexpr const char *ImportMessagesContext = "ImportMessages";
 
 // A process-wide hook asked first; a non-empty answer replaces the table's text.
 using MessageLookupHook = std::function<QString(int id)>;
@@ -34,3 +42,14 @@ QString FormatMessage(int id, const QStringList &args);
 // Any text's "%s"/"%d" place holders filled in order, as the messages are.
 QString FillPlaceholders(const QString &text, const QStringList &args);
 EDataImportError DataImportError(int id, const QStringList &args = {});
+
+// What the operator reads: the same texts translated for the language chosen
+// at start-up. The error log and the templates keep the texts above.
+QString TrMessage(int id);
+QString TrFormatMessage(int id, const QStringList &args);
+// Both at once: the message as written and as shown.
+TranslatedText MessageText(int id, const QStringList &args = {});
+// A text of the import context (marked QT_TRANSLATE_NOOP("ImportMessages",
+// ...) where it is written) with its "%s"/"%d" filled in order; shownArgs,
+// when given, fill the translation (an argument that is a text of its own).
+TranslatedText ImportText(const char *source, const QStringList &args = {}, const QStringList &shownArgs = {});

@@ -259,7 +259,7 @@ void TDataImportTemplate::Save(const QString &fileName, const TDataImportWizardS
     w.lines(KeyColumnsSection, s.KeyColumns);
 
     if (!ini.save())
-        throw EDataImportError(QStringLiteral("File %1 cannot be written").arg(fileName));
+        throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File %1 cannot be written"), fileName));
 }
 
 void TDataImportTemplate::Load(

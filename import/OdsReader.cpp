@@ -418,10 +418,10 @@ void TOdsReader::read()
     // An encrypted document's parts are no XML: say why rather than how.
     const QString manifest = QStringLiteral("META-INF/manifest.xml");
     if (m_package.contains(manifest) && m_package.read(manifest, MaxSmallPart).contains("encryption-data"))
-        throw EDataImportError(QStringLiteral("File %1 is protected by a password").arg(m_package.fileName()));
+        throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File %1 is protected by a password"), m_package.fileName()));
 
     ContentHandler handler(m_builder, m_limits);
     m_package.parse(QStringLiteral("content.xml"), handler);
     if (!handler.sawSpreadsheet())
-        throw EDataImportError(QStringLiteral("File %1 is neither an Excel nor an OpenDocument workbook").arg(m_package.fileName()));
+        throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File %1 is neither an Excel nor an OpenDocument workbook"), m_package.fileName()));
 }

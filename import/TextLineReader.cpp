@@ -93,7 +93,7 @@ bool TTextLineReader::ReadLine(QString &line)
         while (end < size && isLineByte(data[end]))
             ++end;
         if (m_line.size() + (end - m_pos) > MaxLineLength)
-            throw EDataImportError(QStringLiteral("Line %1 is too long").arg(m_lineNumber + 1));
+            throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Line %1 is too long"), m_lineNumber + 1));
         m_line.append(data + m_pos, end - m_pos);
         m_pos = end;
         if (end == size)

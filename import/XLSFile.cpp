@@ -32,27 +32,25 @@
 
 namespace {
 
-const char *const FileInvalid = "Error reading Excel records. File invalid";
-
 [[noreturn]] void fileInvalid()
 {
-    throw ExlsFileError(QString::fromLatin1(FileInvalid));
+    throw ExlsFileError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Error reading Excel records. File invalid")));
 }
 
 [[noreturn]] void readError()
 {
-    throw ExlsFileError(QStringLiteral("Error reading record"));
+    throw ExlsFileError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Error reading record")));
 }
 
 [[noreturn]] void recordInvalid(quint16 id)
 {
-    throw ExlsFileError(QString::asprintf("Record with ID 0x%x is invalid", unsigned(id)));
+    throw ExlsFileError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Record with ID 0x%1 is invalid"), QString::number(id, 16)));
 }
 
-QString withName(const char *pattern, const QString &name)
+// A message naming the file (its "%s"), as the operator reads it.
+TranslatedText withName(const char *pattern, const QString &name)
 {
-    QString text = QString::fromLatin1(pattern);
-    return text.replace(QLatin1String("%s"), name);
+    return ImportText(pattern, { name });
 }
 
 quint16 le16(const quint8 *p)
@@ -428,7 +426,7 @@ private:
     Block newBlock()
     {
         if (m_blocks.size() >= MaxBlocks)
-            throw EDataImportError(QStringLiteral("The workbook is too large to be read"));
+            throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "The workbook is too large to be read")));
         void *p = std::aligned_alloc(BlockSize, BlockSize);
         if (!p)
             throw std::bad_alloc();
@@ -849,7 +847,7 @@ TbiffBOF::TbiffBOF(quint16 id, quint16 size, quint8 dataOffset)
     : TbiffRecord(id, size, dataOffset)
 {
     if (version() != 0x0600)
-        throw EDataImportError(QStringLiteral("File is saved with an invalid Excel version"));
+        throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File is saved with an invalid Excel version")));
 }
 
 void TbiffBoundSheet::afterRead()
@@ -883,7 +881,7 @@ TxlsWorkSheet *TbiffCell::workSheet() const
 
 void TbiffCell::cannotAccess(const char *typeWord) const
 {
-    throw EDataImportError(QStringLiteral("Cannot access cell '%1' as type %2").arg(name(), QString::fromLatin1(typeWord)));
+    throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Cannot access cell '%1' as type %2"), name(), QString::fromLatin1(typeWord)));
 }
 
 // Each accessor below picks the kind's own by id. A case may only name a
@@ -1544,9 +1542,9 @@ void TxlsWorkSheet::addCell(TbiffCell *cell)
 TbiffCell *TxlsWorkSheet::cell(int row, int column)
 {
     if (row < 0 || row > 65535)
-        throw EDataImportError(QStringLiteral("Invalid Row (%1)").arg(row));
+        throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Invalid Row (%1)"), row));
     if (column < 0 || column > 255)
-        throw EDataImportError(QStringLiteral("Invalid Column (%1)").arg(column));
+        throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Invalid Column (%1)"), column));
     if (row >= m_rows.count())
         return nullptr;
     return m_rows.row(row)->find(column);
@@ -1628,7 +1626,7 @@ int tokenSize(const QByteArray &t, int i, int end)
             break;
         }
     }
-    throw ETokenException(ptg, QString::asprintf("Unsupported token 0x%x", unsigned(ptg)));
+    throw ETokenException(ptg, translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Unsupported token 0x%1"), QString::number(ptg, 16)));
 }
 
 // A relative column (low 8 bits of the field, the flags above them) made
@@ -1704,8 +1702,8 @@ void TxlsWorkSheet::expandSharedFormulas()
         try {
             walkSharedTokens(tokens, f->row(), f->column(), shared->id());
         } catch (const ETokenException &e) {
-            throw EDataImportError(QString::asprintf(
-                "Formula at Row %d, column %d is not supported. Token Id: 0x%2x", f->row() + 1, f->column() + 1, unsigned(e.tokenId())));
+            throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Formula at Row %1, column %2 is not supported. Token Id: 0x%3"), QString::number(f->row() + 1), QString::number(f->column() + 1),
+                QStringLiteral("%1").arg(e.tokenId(), 2, 16, QLatin1Char(' '))));
         }
         f->setTokens(tokens);
     }
@@ -1929,7 +1927,7 @@ void TxlsWorkbook::readWorkSheet(XlsRecordStream &stream, TxlsWorkSheet *sheet)
         if (cell->column() > 255) {
             if (cell->id() == XlsRecordId::Blank)
                 return;
-            throw ExlsFileError(QStringLiteral("Invalid Column (%1)").arg(cell->column()));
+            throw ExlsFileError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Invalid Column (%1)"), cell->column()));
         }
         sheet->addCell(cell);
     };
@@ -2071,8 +2069,8 @@ GsfInput *openWorkbookStream(GsfInput *input, const QString &fileName)
         encrypted = encrypted || (name && std::strcmp(name, "EncryptedPackage") == 0);
     }
     if (encrypted)
-        throw ExlsFileError(withName("File %s is protected by a password", fileName));
-    throw ExlsFileError(withName("File %s is not an Excel Workbook", fileName));
+        throw ExlsFileError(withName(QT_TRANSLATE_NOOP("ImportMessages", "File %s is protected by a password"), fileName));
+    throw ExlsFileError(withName(QT_TRANSLATE_NOOP("ImportMessages", "File %s is not an Excel Workbook"), fileName));
 }
 
 } // namespace
@@ -2121,10 +2119,10 @@ void TxlsFile::open()
 {
     close();
     if (m_fileName.isEmpty())
-        throw ExlsFileError(QStringLiteral("File name is not defined"));
+        throw ExlsFileError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File name is not defined")));
     const QFileInfo info(m_fileName);
     if (!info.exists())
-        throw ExlsFileError(withName("File %s does not exist", m_fileName));
+        throw ExlsFileError(withName(QT_TRANSLATE_NOOP("ImportMessages", "File %s does not exist"), m_fileName));
     // .xlsx, .xlsm and .ods are zip files, whatever they are named.
     QFile probe(m_fileName);
     if (probe.open(QIODevice::ReadOnly) && IsZipWorkbook(probe.read(4))) {
@@ -2138,7 +2136,7 @@ void TxlsFile::open()
     if (!raw) {
         if (error)
             g_error_free(error);
-        throw ExlsFileError(withName("File %s is not an Excel Workbook", m_fileName));
+        throw ExlsFileError(withName(QT_TRANSLATE_NOOP("ImportMessages", "File %s is not an Excel Workbook"), m_fileName));
     }
     GObjectRef input(raw);
     GObjectRef stream(openWorkbookStream(raw, m_fileName));
@@ -2308,7 +2306,7 @@ template <typename T>
 T *TxlsWorkbookBuilder::makeCell(TxlsWorkSheet *sheet, quint16 id, int row, int column, int xf, const quint8 *tail, int tailSize)
 {
     if (row < 0 || row > MaxRow || column < 0 || column > MaxColumn)
-        throw EDataImportError(QStringLiteral("Cell %1 is beyond the sheet").arg(Xls::cellName(row, column)));
+        throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Cell %1 is beyond the sheet"), Xls::cellName(row, column)));
     quint8 d[20] = {};
     qToLittleEndian(quint16(row), d);
     qToLittleEndian(quint16(column), d + 2);

@@ -39,7 +39,7 @@ public:
 class ETokenException : public EDataImportError
 {
 public:
-    ETokenException(quint8 tokenId, const QString &text)
+    ETokenException(quint8 tokenId, const TranslatedText &text)
         : EDataImportError(text)
         , m_tokenId(tokenId)
     {

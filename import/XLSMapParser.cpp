@@ -13,15 +13,10 @@ namespace {
 constexpr int MaxRow = 65536;
 constexpr int MaxCol = 256;
 
-// Fills "%s" and "%d" in order.
-QString fill(const char *pattern, const QStringList &args)
+// Fills "%s" and "%d" in order; the operator reads the translation.
+[[noreturn]] void fail(const char *pattern, const QStringList &args = {}, const QStringList &shownArgs = {})
 {
-    return FillPlaceholders(QString::fromLatin1(pattern), args);
-}
-
-[[noreturn]] void fail(const char *pattern, const QStringList &args = {})
-{
-    throw EDataImportError(fill(pattern, args));
+    throw EDataImportError(ImportText(pattern, args, shownArgs));
 }
 
 QString num(int n)
@@ -89,8 +84,8 @@ private:
     {
         const QChar c = at(pos);
         if (!isKnown(c))
-            fail("The %s symbol at position %d is unknown", { QString(c), num(int(pos + 1)) });
-        fail("The symbol %s at position %d is unexpected", { QString(c), num(int(pos + 1)) });
+            fail(QT_TRANSLATE_NOOP("ImportMessages", "The %s symbol at position %d is unknown"), { QString(c), num(int(pos + 1)) });
+        fail(QT_TRANSLATE_NOOP("ImportMessages", "The symbol %s at position %d is unexpected"), { QString(c), num(int(pos + 1)) });
     }
 
     void expectEnd()
@@ -127,7 +122,7 @@ private:
         if (word.size() == 2)
             value = value * 26 + (word[1].unicode() - u'A' + 1);
         if (value < 1 || value > MaxCol)
-            fail("Column %d is out of range [%s..%s]", { num(value), QStringLiteral("A"), QStringLiteral("IV") });
+            fail(QT_TRANSLATE_NOOP("ImportMessages", "Column %d is out of range [%s..%s]"), { num(value), QStringLiteral("A"), QStringLiteral("IV") });
         return value;
     }
 
@@ -137,7 +132,7 @@ private:
             unexpected(m_pos);
         const int value = number();
         if (value < 1 || value > MaxRow)
-            fail("Row %d is out of range [%d..%d]", { num(value), num(1), num(MaxRow) });
+            fail(QT_TRANSLATE_NOOP("ImportMessages", "Row %d is out of range [%d..%d]"), { num(value), num(1), num(MaxRow) });
         return value;
     }
 
@@ -145,8 +140,11 @@ private:
     QString wordAfterDash()
     {
         if (!isLetter(current())) {
-            const QString found = current() == u';' ? QStringLiteral("end of range") : QString(current());
-            fail("Letter expected but %s found (position %d)", { found, num(int(m_pos + 1)) });
+            const TranslatedText found = current() == u';'
+                ? translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "end of range"))
+                : TranslatedText { QString(current()), QString(current()) };
+            fail(QT_TRANSLATE_NOOP("ImportMessages", "Letter expected but %s found (position %d)"), { found.source, num(int(m_pos + 1)) },
+                { found.shown, num(int(m_pos + 1)) });
         }
         return letters();
     }
@@ -169,11 +167,11 @@ private:
         while (m_pos < m_text.size() && m_text[m_pos] != u']') {
             const QChar c = m_text[m_pos];
             if (c == u':' || c == u'\\' || c == u'/' || c == u'?' || c == u'*' || c == u'[')
-                fail("Illegal char %s in sheet name at position %d", { QString(c), num(int(m_pos + 1)) });
+                fail(QT_TRANSLATE_NOOP("ImportMessages", "Illegal char %s in sheet name at position %d"), { QString(c), num(int(m_pos + 1)) });
             ++m_pos;
         }
         if (m_pos >= m_text.size())
-            fail("Unexpected end of range");
+            fail(QT_TRANSLATE_NOOP("ImportMessages", "Unexpected end of range"));
         if (m_pos == start)
             unexpected(m_pos);
         range.setSheetName(m_text.mid(start, m_pos - start));
@@ -185,7 +183,7 @@ private:
         if (current() == u'[')
             parseSheet(range);
         if (current() == u';' && m_pos < m_text.size())
-            fail("Unexpected end of range");
+            fail(QT_TRANSLATE_NOOP("ImportMessages", "Unexpected end of range"));
         if (isLetter(current())) {
             const qsizetype start = m_pos;
             const QString word = letters();
@@ -204,7 +202,7 @@ private:
             else if (word == QLatin1String("ROWSTART"))
                 range.setDirection(rdBackward);
             else
-                fail("Expect %s but %s found", { QStringLiteral("ROWSTART or ROWFINISH"), word });
+                fail(QT_TRANSLATE_NOOP("ImportMessages", "Expect %s but %s found"), { QStringLiteral("ROWSTART or ROWFINISH"), word });
             expectEnd();
             range.setBounds(row, 0, row, 0);
         } else {
@@ -244,7 +242,7 @@ private:
             else if (word == QLatin1String("COLSTART"))
                 range.setDirection(rdBackward);
             else
-                fail("Expect %s but %s found", { QStringLiteral("COLSTART or COLFINISH"), word });
+                fail(QT_TRANSLATE_NOOP("ImportMessages", "Expect %s but %s found"), { QStringLiteral("COLSTART or COLFINISH"), word });
             expectEnd();
             range.setBounds(0, col, 0, col);
             return;
@@ -276,11 +274,11 @@ private:
                 col2 = col2 * 26 + (word[1].unicode() - u'A' + 1);
         }
         if (col2 < 1 || col2 > MaxCol)
-            fail("Expect %s but %s found", { QStringLiteral("COLSTART, COLFINISH, ROWSTART or ROWFINISH"), word });
+            fail(QT_TRANSLATE_NOOP("ImportMessages", "Expect %s but %s found"), { QStringLiteral("COLSTART, COLFINISH, ROWSTART or ROWFINISH"), word });
         const int row2 = rowNumber();
         expectEnd();
         if (col2 != col && row2 != row)
-            fail("Range %s is fail. It must be COL or ROW", { cellText(row, col) + u'-' + cellText(row2, col2) });
+            fail(QT_TRANSLATE_NOOP("ImportMessages", "Range %s is fail. It must be COL or ROW"), { cellText(row, col) + u'-' + cellText(row2, col2) });
         if (row2 > row || col2 > col)
             range.setDirection(rdForward);
         else if (row2 < row || col2 < col)
@@ -480,12 +478,12 @@ void TMapRange::resolve()
     int index = 0;
     if (m_sheetSelector == ssByNumber) {
         if (m_sheetNumber < 1 || m_sheetNumber > f->workSheetCount())
-            fail("Sheet number %d is not found in the source file", { num(m_sheetNumber) });
+            fail(QT_TRANSLATE_NOOP("ImportMessages", "Sheet number %d is not found in the source file"), { num(m_sheetNumber) });
         index = m_sheetNumber - 1;
     } else if (m_sheetSelector == ssByName) {
         index = f->workSheetIndex(m_sheetName);
         if (index < 0)
-            fail("Sheet with name %s is not found in the source file", { m_sheetName });
+            fail(QT_TRANSLATE_NOOP("ImportMessages", "Sheet with name %s is not found in the source file"), { m_sheetName });
     }
     m_sheetIndex = index;
     TxlsWorkSheet *sheet = f->workSheet(index);
@@ -493,14 +491,14 @@ void TMapRange::resolve()
     int lowest = -1, highest = -1;
     if (m_kind == rkRow) {
         if (!sheet || !sheet->rowExtent(m_startRow - 1, lowest, highest))
-            fail("Row %d not found in the sheet %s", { num(m_startRow), m_sheetName });
+            fail(QT_TRANSLATE_NOOP("ImportMessages", "Row %d not found in the sheet %s"), { num(m_startRow), m_sheetName });
         if (m_startCol == 0)
             m_startCol = (forward ? lowest : highest) + 1;
         if (m_finishCol == 0)
             m_finishCol = (forward ? highest : lowest) + 1;
     } else if (m_kind == rkCol) {
         if (!sheet || !sheet->colExtent(m_startCol - 1, lowest, highest))
-            fail("Col %d not found in the sheet %s", { num(m_startCol), m_sheetName });
+            fail(QT_TRANSLATE_NOOP("ImportMessages", "Col %d not found in the sheet %s"), { num(m_startCol), m_sheetName });
         if (m_startRow == 0)
             m_startRow = forward ? 1 : highest + 1;
         if (m_finishRow == 0)

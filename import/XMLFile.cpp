@@ -30,7 +30,7 @@ bool isNameChar(unsigned char c)
 
 EDataImportError unexpectedSymbol(const QString &symbol, qint64 position)
 {
-    return EDataImportError(QStringLiteral("Unexpected symbol %1 at position %2").arg(symbol).arg(position));
+    return EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Unexpected symbol %1 at position %2"), symbol, position));
 }
 
 QString symbolAt(const QByteArray &text, qsizetype i)
@@ -137,9 +137,9 @@ void TXMLFile::openInput()
     if (m_device)
         return;
     if (m_fileName.isEmpty())
-        throw EDataImportError(QStringLiteral("File name is not defined"));
+        throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File name is not defined")));
     if (!QFileInfo::exists(m_fileName))
-        throw EDataImportError(QStringLiteral("File %1 not found").arg(m_fileName));
+        throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File %1 not found"), m_fileName));
     m_file = std::make_unique<QFile>(m_fileName);
     if (!m_file->open(QIODevice::ReadOnly))
         throw EDataImportError(m_file->errorString());
@@ -211,10 +211,10 @@ TXMLFile::TagText TXMLFile::readTagText()
     ++m_bufferPos;
     for (;;) {
         if (!fill())
-            throw EDataImportError(QStringLiteral("Tag at position %1 is not closed").arg(tag.position));
+            throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Tag at position %1 is not closed"), tag.position));
         const qsizetype end = m_buffer.indexOf('>', m_bufferPos);
         if (tag.text.size() + ((end >= 0 ? end : m_buffer.size()) - m_bufferPos) > MaxTagLength)
-            throw EDataImportError(QStringLiteral("Tag at position %1 is too long").arg(tag.position));
+            throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Tag at position %1 is too long"), tag.position));
         if (end >= 0) {
             tag.text.append(m_buffer.constData() + m_bufferPos, end - m_bufferPos);
             m_bufferPos = end + 1;
@@ -233,16 +233,16 @@ QString TXMLFile::decode(const QByteArray &bytes) const
 void TXMLFile::readHeader()
 {
     if (!skipBlanks())
-        throw EDataImportError(QStringLiteral("XML header failed"));
+        throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "XML header failed")));
     if (m_buffer[m_bufferPos] != '<')
         throw unexpectedSymbol(symbolAt(m_buffer, m_bufferPos), Position());
     const TagText tag = readTagText();
     const QByteArray &text = tag.text;
     if (!text.startsWith("?xml") || !text.endsWith('?') || text.size() < 5)
-        throw EDataImportError(QStringLiteral("XML header failed"));
+        throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "XML header failed")));
     readAttributes(text, 4, text.size() - 1, m_header, true);
     if (m_header.AttributeCount() == 0)
-        throw EDataImportError(QStringLiteral("Version attribute expected but $s found"));
+        throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Version attribute expected but $s found")));
     m_utf8 = m_header.Attribute(QStringLiteral("encoding")).compare(QLatin1String("UTF-8"), Qt::CaseInsensitive) == 0;
     m_headerRead = true;
 }
@@ -288,10 +288,10 @@ void TXMLFile::readAttributes(const QByteArray &text, qsizetype from, qsizetype 
         ++i;
         if (header) {
             if (count == 0 && name.compare(QLatin1String("version"), Qt::CaseInsensitive) != 0)
-                throw EDataImportError(QStringLiteral("Version attribute expected but $s found"));
+                throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Version attribute expected but $s found")));
             if (count > 0 && name.compare(QLatin1String("standalone"), Qt::CaseInsensitive) != 0
                 && name.compare(QLatin1String("encoding"), Qt::CaseInsensitive) != 0)
-                throw EDataImportError(QStringLiteral("Unexpected attriute name %1").arg(name));
+                throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Unexpected attriute name %1"), name));
         }
         tag.SetAttribute(name, value);
         ++count;
@@ -355,7 +355,7 @@ void TXMLFile::Parse(bool fieldsOnly)
     // A text that ends inside an element has lost its end: say so rather than
     // import part of it as if it were whole.
     if (m_current)
-        throw EDataImportError(QStringLiteral("Tag %1 is not closed").arg(m_current->Name()));
+        throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Tag %1 is not closed"), m_current->Name()));
     m_parsed = true;
 }
 

@@ -240,8 +240,8 @@ public:
 private:
     [[noreturn]] void tooLong() const
     {
-        m_package.damaged(QStringLiteral("shared string %1 holds more than %2 characters")
-                              .arg(QString::number(count), QString::number(TxlsWorkbookBuilder::MaxTextLength)));
+        m_package.damaged(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "shared string %1 holds more than %2 characters"), QString::number(count),
+            QString::number(TxlsWorkbookBuilder::MaxTextLength)));
     }
 
     TxlsWorkbookBuilder &m_builder;
@@ -458,8 +458,8 @@ private:
         qint64 index = 0;
         ok = ZipXml::integer(m_value, index) && index >= 0 && index < m.stringCount;
         if (!ok && !m_value.empty())
-            m.package.damaged(QStringLiteral("cell %1 of sheet %2 names shared string %3, which does not exist")
-                                  .arg(TZipWorkbookLimits::cellName(m_cellRow, m_cellColumn), m_name, text(m_value)));
+            m.package.damaged(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "cell %1 of sheet %2 names shared string %3, which does not exist"), 
+                TZipWorkbookLimits::cellName(m_cellRow, m_cellColumn), m_name, text(m_value)));
         return m.firstString + int(index);
     }
 
@@ -653,16 +653,15 @@ void TXlsxReader::read()
 {
     const QString workbook = workbookPart(m_package, relationships(QString()));
     if (workbook.isEmpty())
-        throw EDataImportError(QStringLiteral("File %1 is neither an Excel nor an OpenDocument workbook").arg(m_package.fileName()));
+        throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File %1 is neither an Excel nor an OpenDocument workbook"), m_package.fileName()));
     if (workbook.endsWith(QLatin1String(".bin"), Qt::CaseInsensitive))
-        throw EDataImportError(
-            QStringLiteral("File %1 is an Excel binary workbook (.xlsb): save it as .xlsx to import it").arg(m_package.fileName()));
+        throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File %1 is an Excel binary workbook (.xlsb): save it as .xlsx to import it"), m_package.fileName()));
     const QHash<QString, Relationship> rels = relationships(workbook);
 
     WorkbookHandler book;
     m_package.parse(workbook, book);
     if (!book.isWorkbook)
-        throw EDataImportError(QStringLiteral("File %1 is neither an Excel nor an OpenDocument workbook").arg(m_package.fileName()));
+        throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File %1 is neither an Excel nor an OpenDocument workbook"), m_package.fileName()));
     m_builder.setDates1904(book.dates1904);
 
     auto partOfType = [&](const char *type, const char *usual) {
@@ -680,7 +679,7 @@ void TXlsxReader::read()
     for (const SheetEntry &entry : book.sheets) {
         const auto it = rels.constFind(entry.id);
         if (it == rels.constEnd())
-            m_package.damaged(QStringLiteral("sheet %1 has no part").arg(entry.name));
+            m_package.damaged(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "sheet %1 has no part"), entry.name));
         // Chart, dialog and macro sheets hold no cells to import.
         if (it->type != QLatin1String("worksheet"))
             continue;

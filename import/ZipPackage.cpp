@@ -214,7 +214,7 @@ TZipPackage::TZipPackage(const QString &fileName)
     if (error)
         g_error_free(error);
     if (!m_gsf->input)
-        damaged(QStringLiteral("it cannot be opened"));
+        damaged(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "it cannot be opened")));
     openRoot();
 }
 
@@ -226,7 +226,7 @@ TZipPackage::TZipPackage(const QByteArray &bytes, const QString &fileName)
     initGsf();
     m_gsf->input = gsf_input_memory_new(reinterpret_cast<const guint8 *>(m_bytes.constData()), m_bytes.size(), FALSE);
     if (!m_gsf->input)
-        damaged(QStringLiteral("it cannot be opened"));
+        damaged(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "it cannot be opened")));
     openRoot();
 }
 
@@ -241,7 +241,7 @@ void TZipPackage::openRoot()
     if (error)
         g_error_free(error);
     if (!m_gsf->zip)
-        damaged(QStringLiteral("its zip container cannot be read"));
+        damaged(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "its zip container cannot be read")));
     listParts(m_gsf->zip, {});
 }
 
@@ -301,11 +301,12 @@ TZipPackage::Stream TZipPackage::openPart(const QString &name)
     names.push_back(nullptr);
     Stream stream(gsf_infile_child_by_aname(m_gsf->zip, names.data()));
     if (!stream.input)
-        damaged(QStringLiteral("part %1 cannot be read").arg(name));
+        damaged(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "part %1 cannot be read"), name));
     // What the directory announces is what the part inflates to at most.
     if (gsf_input_size(stream.input) > m_budget - m_inflated)
-        throw EDataImportError(QStringLiteral("File %1 is refused: part %2 inflates beyond %3 MB, too much for a file of this size")
-                                   .arg(m_fileName, name, QString::number(m_budget / (1024 * 1024))));
+        throw EDataImportError(translatedText(ImportMessagesContext,
+            QT_TRANSLATE_NOOP("ImportMessages", "File %1 is refused: part %2 inflates beyond %3 MB, too much for a file of this size"),
+            m_fileName, name, QString::number(m_budget / (1024 * 1024))));
     return stream;
 }
 
@@ -314,10 +315,10 @@ QByteArray TZipPackage::read(const QString &name, qsizetype maxSize)
     Stream stream = openPart(name);
     const gsf_off_t size = gsf_input_size(stream.input);
     if (size < 0 || size > maxSize)
-        damaged(QStringLiteral("part %1 is too large").arg(name));
+        damaged(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "part %1 is too large"), name));
     QByteArray bytes(qsizetype(size), Qt::Uninitialized);
     if (size > 0 && !gsf_input_read(stream.input, std::size_t(size), reinterpret_cast<guint8 *>(bytes.data())))
-        damaged(QStringLiteral("part %1 cannot be read").arg(name));
+        damaged(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "part %1 cannot be read"), name));
     m_inflated += size;
     return bytes;
 }
@@ -332,7 +333,7 @@ void TZipPackage::parse(const QString &name, TXmlHandler &handler)
         Inflater::Chunk chunk;
         for (;;) {
             if (!inflater.next(chunk))
-                damaged(QStringLiteral("part %1 cannot be read").arg(name));
+                damaged(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "part %1 cannot be read"), name));
             if (chunk.size == 0)
                 break;
             m_inflated += qint64(chunk.size);
@@ -340,16 +341,16 @@ void TZipPackage::parse(const QString &name, TXmlHandler &handler)
         }
         parser.finish();
     } catch (const TXmlSyntaxError &e) {
-        damaged(QStringLiteral("part %1 is not valid XML (%2, line %3)").arg(name, QString::fromUtf8(e.what()), QString::number(e.line())));
+        damaged(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "part %1 is not valid XML (%2, line %3)"), name, QString::fromUtf8(e.what()), QString::number(e.line())));
     }
 }
 
-void TZipPackage::damaged(const QString &what) const
+void TZipPackage::damaged(const TranslatedText &what) const
 {
-    throw EDataImportError(QStringLiteral("File %1 is damaged: %2").arg(m_fileName, what));
+    throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File %1 is damaged: %2"), m_fileName, what));
 }
 
 void TZipPackage::missingPart(const QString &name) const
 {
-    damaged(QStringLiteral("part %1 is missing").arg(name));
+    damaged(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "part %1 is missing"), name));
 }

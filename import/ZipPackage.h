@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Error.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QList>
@@ -49,7 +51,7 @@ public:
     qint64 budget() const { return m_budget; }
 
     // Messages shared by the workbook readers.
-    [[noreturn]] void damaged(const QString &what) const;
+    [[noreturn]] void damaged(const TranslatedText &what) const;
     [[noreturn]] void missingPart(const QString &name) const;
 
 private:

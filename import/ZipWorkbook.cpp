@@ -23,7 +23,7 @@ void readPackage(TxlsFile &file, TZipPackage &package)
     } else if (TXlsxReader::isWorkbook(package)) {
         TXlsxReader(package, builder, limits).read();
     } else {
-        throw EDataImportError(QStringLiteral("File %1 is neither an Excel nor an OpenDocument workbook").arg(package.fileName()));
+        throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File %1 is neither an Excel nor an OpenDocument workbook"), package.fileName()));
     }
     builder.finish();
 }
@@ -80,22 +80,18 @@ bool TZipWorkbookLimits::admit(const QString &sheet, qint64 row, qint64 column, 
 void TZipWorkbookLimits::reserve(qint64 count)
 {
     if (count > MaxCells - m_cells)
-        throw EDataImportError(
-            QStringLiteral("File %1 is refused: it holds more than %2 cells").arg(m_package.fileName(), QString::number(MaxCells)));
+        throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File %1 is refused: it holds more than %2 cells"), m_package.fileName(), QString::number(MaxCells)));
 }
 
 void TZipWorkbookLimits::checkText(const QString &sheet, qint64 row, qint64 column, qsizetype length) const
 {
     if (length > TxlsWorkbookBuilder::MaxTextLength)
-        throw EDataImportError(
-            QStringLiteral("File %1 cannot be imported: cell %2 of sheet %3 holds more than %4 characters")
-                .arg(m_package.fileName(), cellName(row, column), sheet, QString::number(TxlsWorkbookBuilder::MaxTextLength)));
+        throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File %1 cannot be imported: cell %2 of sheet %3 holds more than %4 characters"), m_package.fileName(), cellName(row, column), sheet, QString::number(TxlsWorkbookBuilder::MaxTextLength)));
 }
 
 void TZipWorkbookLimits::refuseCell(const QString &sheet, const QString &cell) const
 {
-    throw EDataImportError(QStringLiteral("File %1 cannot be imported: sheet %2 holds data in cell %3, beyond row 65536 or column IV")
-                               .arg(m_package.fileName(), sheet, cell));
+    throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File %1 cannot be imported: sheet %2 holds data in cell %3, beyond row 65536 or column IV"), m_package.fileName(), sheet, cell));
 }
 
 QString TZipWorkbookLimits::cellName(qint64 row, qint64 column)

@@ -2,6 +2,8 @@
 
 #include "app/cli/Commands.h"
 #include "core/CharacterType.h"
+#include "core/Translations.h"
+#include "data/Config.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -31,6 +33,7 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     useUtf8CharacterType();
+    Translations::install(app, Translations::choose(Config::configuredLanguage(), Translations::systemLanguages()));
     QTextStream out(stdout);
     QTextStream err(stderr);
     QStringList args = app.arguments().mid(1);

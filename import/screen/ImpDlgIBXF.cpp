@@ -83,11 +83,11 @@ TfmImpDlgIBX::TfmImpDlgIBX(TDatadeclaration &module, const WorkingContext &conte
     , IBTable1(new DataSet(*module.ivorande, QStringLiteral("IBTable1"), this))
     , IBTable2(new DataSet(*module.ivorande, QStringLiteral("IBTable2"), this))
     , IBQuery1(*module.ivorande)
-    , Label1(new QLabel(QStringLiteral("Table à Importer"), this))
+    , Label1(new QLabel(tr("Table à Importer"), this))
     , ComboBox1(new QComboBox(this))
-    , chbUseBeforePost(new QCheckBox(QStringLiteral("Use before post event"), this))
-    , BitBtn1(new QPushButton(QStringLiteral("Vider la Table"), this))
-    , BitBtn2(new QPushButton(QStringLiteral("Imporation des Données"), this))
+    , chbUseBeforePost(new QCheckBox(tr("Use before post event"), this))
+    , BitBtn1(new QPushButton(tr("Vider la Table"), this))
+    , BitBtn2(new QPushButton(tr("Imporation des Données"), this))
     , pcDestinations(new QTabWidget(this))
     , dgrDataSet(new ::DBGrid)
     , DBGrid(new TImportDBGrid)
@@ -99,7 +99,7 @@ TfmImpDlgIBX::TfmImpDlgIBX(TDatadeclaration &module, const WorkingContext &conte
     , m_work(*module.ivorande)
 {
     setObjectName(QStringLiteral("fmImpDlgIBX"));
-    setWindowTitle(QStringLiteral("Importation"));
+    setWindowTitle(tr("Importation"));
     SetupInvoiceTableView(*IBTable1);
     SetupClientTableView(*IBTable2);
     for (DataSet *table : { IBTable1, IBTable2 })
@@ -109,7 +109,7 @@ TfmImpDlgIBX::TfmImpDlgIBX(TDatadeclaration &module, const WorkingContext &conte
     Label1->setObjectName(QStringLiteral("Label1"));
     ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
     ComboBox1->addItems({ Clients, Factures });
-    ComboBox1->setToolTip(QStringLiteral("Veuillez importer les tables dans leur Ordre"));
+    ComboBox1->setToolTip(tr("Veuillez importer les tables dans leur Ordre"));
     Label1->setBuddy(ComboBox1);
     chbUseBeforePost->setObjectName(QStringLiteral("chbUseBeforePost"));
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
@@ -122,10 +122,10 @@ TfmImpDlgIBX::TfmImpDlgIBX(TDatadeclaration &module, const WorkingContext &conte
     DBGrid->setObjectName(QStringLiteral("DBGrid"));
     ListView->setObjectName(QStringLiteral("ListView"));
     StringGrid->setObjectName(QStringLiteral("StringGrid"));
-    pcDestinations->addTab(dgrDataSet, QStringLiteral("Dataset"));
-    pcDestinations->addTab(DBGrid, QStringLiteral("DBGrid"));
-    pcDestinations->addTab(ListView, QStringLiteral("ListView"));
-    pcDestinations->addTab(StringGrid, QStringLiteral("StringGrid"));
+    pcDestinations->addTab(dgrDataSet, tr("Dataset"));
+    pcDestinations->addTab(DBGrid, tr("DBGrid"));
+    pcDestinations->addTab(ListView, tr("ListView"));
+    pcDestinations->addTab(StringGrid, tr("StringGrid"));
     pcDestinations->setCurrentIndex(TabDBGrid);
     // Tab leaves a grid for the buttons, as in the registers' lists; the
     // arrows move between its cells.
@@ -263,7 +263,7 @@ void TfmImpDlgIBX::BitBtn1Click()
     case TabDataSet:
     case TabDBGrid:
         // The statement empties the table for every company and year.
-        if (!MessageBox::confirm(this, ClearQuestion, QMessageBox::No))
+        if (!MessageBox::confirm(this, tr(ClearQuestion), QMessageBox::No))
             return;
         try {
             IBQuery1.execute();
@@ -344,8 +344,8 @@ void TfmImpDlgIBX::offerUnstampedInvoices()
     if (groups.isEmpty())
         return;
     const int count = UnstampedInvoices::total(groups);
-    const QString found = QStringLiteral("Une importation interrompue a laissé %1 facture(s) sans société ni numéro d'ordre : elles "
-                                         "n'apparaissent dans aucun registre ni aucune déclaration.\n%2\n\n")
+    const QString found = tr("Une importation interrompue a laissé %1 facture(s) sans société ni numéro d'ordre : elles "
+                             "n'apparaissent dans aucun registre ni aucune déclaration.\n%2\n\n")
                               .arg(count)
                               .arg(UnstampedInvoices::describe(groups));
     int year = 0;
@@ -353,19 +353,19 @@ void TfmImpDlgIBX::offerUnstampedInvoices()
         if (tryStrToInt(impExercice, year)
             && MessageBox::confirm(this,
                 found
-                    + QStringLiteral("Voulez-vous les numéroter maintenant pour la société %1, exercice %2 ?")
+                    + tr("Voulez-vous les numéroter maintenant pour la société %1, exercice %2 ?")
                           .arg(impMatricule, impExercice),
                 QMessageBox::No)) {
             const int stamped = UnstampedInvoices::stamp(*m_module.ivorande, impMatricule, impExercice);
             MessageBox::information(this,
-                QStringLiteral("%1 facture(s) numérotée(s) pour la société %2, exercice %3.").arg(stamped).arg(impMatricule, impExercice));
+                tr("%1 facture(s) numérotée(s) pour la société %2, exercice %3.").arg(stamped).arg(impMatricule, impExercice));
             return;
         }
         if (MessageBox::confirm(this,
-                found + QStringLiteral("Voulez-vous supprimer ces %1 facture(s) ? Elles ne pourront pas être récupérées.").arg(count),
+                found + tr("Voulez-vous supprimer ces %1 facture(s) ? Elles ne pourront pas être récupérées.").arg(count),
                 QMessageBox::No)) {
             const int removed = UnstampedInvoices::remove(*m_module.ivorande);
-            MessageBox::information(this, QStringLiteral("%1 facture(s) supprimée(s).").arg(removed));
+            MessageBox::information(this, tr("%1 facture(s) supprimée(s).").arg(removed));
         }
     } catch (const Error &e) {
         MessageBox::error(this, e.text());
@@ -406,7 +406,7 @@ void TfmImpDlgIBX::copyBeforeImport()
     if (!m_stamping || !m_module.backupSettings.copyBeforeImport || (kind != qidDataSet && kind != qidDBGrid))
         return;
     try {
-        OperationProgress progress(this, QStringLiteral("Copie de la base avant l'importation"));
+        OperationProgress progress(this, tr("Copie de la base avant l'importation"));
         AutomaticCopies::make(*m_module.ivorande, Backup::Kind::BeforeImport, m_module.backupSettings, progress.callback());
     } catch (const Error &e) {
         throw Error(CopyFailedMessage.arg(e.text()));
@@ -445,7 +445,7 @@ void TfmImpDlgIBX::DataImportWizard1AfterImport(QObject *)
             try {
                 m_stamping->Finish();
             } catch (const Error &e) {
-                MessageBox::error(this, QStringLiteral("Aucune des factures de cette importation n'a été enregistrée : %1").arg(e.text()));
+                MessageBox::error(this, tr("Aucune des factures de cette importation n'a été enregistrée : %1").arg(e.text()));
             }
         }
     }
@@ -467,6 +467,6 @@ void TfmImpDlgIBX::discardAbortedImport()
         if (written)
             DataImportWizard1->ShowAbortOutcome(discarded, m_work.Kept());
     } catch (const Error &e) {
-        MessageBox::error(this, QStringLiteral("L'importation interrompue n'a pas pu être annulée : %1").arg(e.text()));
+        MessageBox::error(this, tr("L'importation interrompue n'a pas pu être annulée : %1").arg(e.text()));
     }
 }

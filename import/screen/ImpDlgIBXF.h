@@ -43,7 +43,7 @@ public:
     static inline const QString ClearInvoicesSql = QStringLiteral("delete FROM FACTURE");
     static inline const QString ImportedInvoicesSql
         = QStringLiteral("Select * from facture where identifiant=:identifiant and exercice=:exercice order by numeroordre");
-    static inline const QString ClearQuestion = QStringLiteral("Voulez-vous vider la table ?");
+    static constexpr const char *ClearQuestion = QT_TR_NOOP("Voulez-vous vider la table ?");
     static inline const QString CopyFailedMessage
         = QStringLiteral("L'importation n'a pas été lancée : la copie de la base qui la précède a échoué.\n%1");
     enum Tab { TabDataSet, TabDBGrid, TabListView, TabStringGrid };

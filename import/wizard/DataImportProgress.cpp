@@ -18,7 +18,7 @@ TDataImportProgress::TDataImportProgress(QWidget *parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("DataImportProgress"));
-    setWindowTitle(QStringLiteral("Importing..."));
+    setWindowTitle(tr("Importing..."));
     setModal(false);
 
     auto value = [this](const QString &name) {
@@ -42,14 +42,14 @@ TDataImportProgress::TDataImportProgress(QWidget *parent)
 
     auto *form = new QFormLayout;
     form->setLabelAlignment(Qt::AlignLeft);
-    form->addRow(QStringLiteral("Status"), m_state);
-    form->addRow(QStringLiteral("Processed"), m_processed);
-    form->addRow(QStringLiteral("Inserted"), m_insertedLabel);
-    form->addRow(QStringLiteral("Updated"), m_updatedLabel);
-    form->addRow(QStringLiteral("Deleted"), m_deletedLabel);
-    form->addRow(QStringLiteral("Errors"), m_errors);
-    form->addRow(QStringLiteral("Commited"), m_commitedLabel);
-    form->addRow(QStringLiteral("Time"), m_time);
+    form->addRow(tr("Status"), m_state);
+    form->addRow(tr("Processed"), m_processed);
+    form->addRow(tr("Inserted"), m_insertedLabel);
+    form->addRow(tr("Updated"), m_updatedLabel);
+    form->addRow(tr("Deleted"), m_deletedLabel);
+    form->addRow(tr("Errors"), m_errors);
+    form->addRow(tr("Commited"), m_commitedLabel);
+    form->addRow(tr("Time"), m_time);
 
     m_percent = new QLabel(this);
     m_percent->setObjectName(QStringLiteral("laPercent"));
@@ -65,7 +65,7 @@ TDataImportProgress::TDataImportProgress(QWidget *parent)
     m_percent->hide();
     m_bar->hide();
 
-    m_button = new QPushButton(QStringLiteral("Cancel"), this);
+    m_button = new QPushButton(tr("Cancel"), this);
     m_button->setObjectName(QStringLiteral("bCancel"));
     m_button->setAutoDefault(false);
     connect(m_button, &QPushButton::clicked, this, [this] {
@@ -95,7 +95,7 @@ TDataImportProgress::TDataImportProgress(QWidget *parent)
 
 void TDataImportProgress::Start()
 {
-    setState(QStringLiteral("Preparing..."));
+    setState(tr("Preparing..."));
     runClock(true);
 }
 
@@ -109,7 +109,7 @@ void TDataImportProgress::BeforeImport(int total)
     m_bar->setVisible(m_total > 0);
     m_percent->setVisible(m_total > 0);
     m_percent->setText(QStringLiteral("0%"));
-    setState(QStringLiteral("Importing..."));
+    setState(tr("Importing..."));
     runClock(true);
 }
 
@@ -154,19 +154,19 @@ void TDataImportProgress::NeedCommit()
 bool TDataImportProgress::AskContinue()
 {
     runClock(false);
-    setState(QStringLiteral("Paused"));
-    const auto answer = MessageBox::show(this, QMessageBox::Question, LoadMessage(ImportMsg::AbortCaption),
-        LoadMessage(ImportMsg::AbortQuestion), QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    setState(tr("Paused"));
+    const auto answer = MessageBox::show(this, QMessageBox::Question, TrMessage(ImportMsg::AbortCaption),
+        TrMessage(ImportMsg::AbortQuestion), QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     return answer != QMessageBox::Yes;
 }
 
 void TDataImportProgress::CancelAnswered(bool goOn)
 {
     if (goOn) {
-        setState(QStringLiteral("Importing..."));
+        setState(tr("Importing..."));
         runClock(true);
     } else {
-        setState(QStringLiteral("Aborted"));
+        setState(tr("Aborted"));
     }
 }
 
@@ -177,9 +177,9 @@ void TDataImportProgress::AfterImport(bool aborted)
     runClock(false);
     tick();
     if (!aborted)
-        setState(QStringLiteral("Finished"));
-    setWindowTitle(QStringLiteral("Import finished"));
-    m_button->setText(QStringLiteral("OK"));
+        setState(tr("Finished"));
+    setWindowTitle(tr("Import finished"));
+    m_button->setText(tr("OK"));
     // Enter closes the finished dialog; while the import ran it cancelled nothing.
     m_button->setDefault(true);
     m_button->setFocus();
@@ -189,7 +189,7 @@ void TDataImportProgress::ShowAbortOutcome(int discarded, int kept)
 {
     m_commited = kept;
     showCounts();
-    m_outcome->setText(FormatMessage(ImportMsg::AbortOutcome, { QString::number(discarded), QString::number(kept) }));
+    m_outcome->setText(TrFormatMessage(ImportMsg::AbortOutcome, { QString::number(discarded), QString::number(kept) }));
     m_outcome->show();
 }
 

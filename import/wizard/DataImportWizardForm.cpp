@@ -44,7 +44,7 @@ QString errorText(const std::exception &e)
 
 QString templateFilter()
 {
-    return QStringLiteral("Import templates (*.imp);;All files (*)");
+    return TDataImportWizardF::tr("Import templates (*.imp);;All files (*)");
 }
 
 } // namespace
@@ -83,11 +83,11 @@ TDataImportWizardF::TDataImportWizardF(TDataImportWizard &component, QWidget *pa
     connect(m_sourcePage, &TSourceChoicePage::LoadTemplateClicked, this, &TDataImportWizardF::loadTemplateClicked);
     connect(m_optionsPage, &TImportOptionsPage::SaveTemplateClicked, this, &TDataImportWizardF::saveTemplateClicked);
 
-    m_help = CreateButton(LoadMessage(ImportMsg::HelpButton), QStringLiteral("bHelp"), m_content);
-    m_back = CreateButton(LoadMessage(ImportMsg::BackButton), QStringLiteral("bBack"), m_content);
-    m_next = CreateButton(LoadMessage(ImportMsg::NextButton), QStringLiteral("bNext"), m_content);
-    m_execute = CreateButton(LoadMessage(ImportMsg::ExecuteButton), QStringLiteral("bOk"), m_content);
-    m_cancel = CreateButton(LoadMessage(ImportMsg::CancelButton), QStringLiteral("bCancel"), m_content);
+    m_help = CreateButton(TrMessage(ImportMsg::HelpButton), QStringLiteral("bHelp"), m_content);
+    m_back = CreateButton(TrMessage(ImportMsg::BackButton), QStringLiteral("bBack"), m_content);
+    m_next = CreateButton(TrMessage(ImportMsg::NextButton), QStringLiteral("bNext"), m_content);
+    m_execute = CreateButton(TrMessage(ImportMsg::ExecuteButton), QStringLiteral("bOk"), m_content);
+    m_cancel = CreateButton(TrMessage(ImportMsg::CancelButton), QStringLiteral("bCancel"), m_content);
     const QString helpFile = QCoreApplication::applicationDirPath() + QStringLiteral("/DataImportWizard.html");
     m_help->setVisible(component.ShowHelpButton);
     m_help->setEnabled(QFileInfo(helpFile).isFile());
@@ -203,7 +203,7 @@ void TDataImportWizardF::applyPendingEdits()
 void TDataImportWizardF::loadTemplateClicked()
 {
     const QString dir = m_templateFileName.isEmpty() ? QDir::currentPath() : QFileInfo(m_templateFileName).absolutePath();
-    const QString name = QFileDialog::getOpenFileName(this, LoadMessage(ImportMsg::LoadTemplate), dir, templateFilter());
+    const QString name = QFileDialog::getOpenFileName(this, TrMessage(ImportMsg::LoadTemplate), dir, templateFilter());
     if (name.isEmpty())
         return;
     if (m_component.OnLoadTemplate)
@@ -218,7 +218,7 @@ void TDataImportWizardF::loadTemplateClicked()
 void TDataImportWizardF::saveTemplateClicked()
 {
     const QString dir = m_templateFileName.isEmpty() ? QDir::currentPath() : m_templateFileName;
-    QString name = QFileDialog::getSaveFileName(this, LoadMessage(ImportMsg::SaveTemplate), dir, templateFilter());
+    QString name = QFileDialog::getSaveFileName(this, TrMessage(ImportMsg::SaveTemplate), dir, templateFilter());
     if (name.isEmpty())
         return;
     if (QFileInfo(name).suffix().isEmpty())
@@ -396,10 +396,10 @@ void TDataImportWizardF::updateButtons()
 
 void TDataImportWizardF::updateCaption()
 {
-    QString caption = LoadMessage(ImportMsg::WizardCaption);
+    QString caption = TrMessage(ImportMsg::WizardCaption);
     if (!m_settings.FileName.isEmpty())
         caption
-            += QStringLiteral(" - ") + LoadMessage(ImportMsg::ImportFrom) + QLatin1Char(' ') + QFileInfo(m_settings.FileName).fileName();
+            += QStringLiteral(" - ") + TrMessage(ImportMsg::ImportFrom) + QLatin1Char(' ') + QFileInfo(m_settings.FileName).fileName();
     setWindowTitle(caption);
 }
 
@@ -464,7 +464,7 @@ void TDataImportWizardF::reject()
     if (m_running)
         return;
     if (m_component.ConfirmOnCancel
-        && MessageBox::show(this, QMessageBox::Question, LoadMessage(ImportMsg::QuitCaption), LoadMessage(ImportMsg::QuitQuestion),
+        && MessageBox::show(this, QMessageBox::Question, TrMessage(ImportMsg::QuitCaption), TrMessage(ImportMsg::QuitQuestion),
                QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
             != QMessageBox::Yes)
         return;

@@ -92,7 +92,7 @@ QVariant TDelimitedPreviewModel::headerData(int section, Qt::Orientation orienta
     if (role != Qt::DisplayRole)
         return {};
     if (orientation == Qt::Horizontal)
-        return FormatMessage(ImportMsg::CSVColumnHeader, { QString::number(section + 1) });
+        return TrFormatMessage(ImportMsg::CSVColumnHeader, { QString::number(section + 1) });
     return QString::number(section + 1);
 }
 
@@ -108,7 +108,7 @@ TDelimitedPage::TDelimitedPage(TDataImportWizardSettings &settings, const TDataI
 
     m_fields = new QTreeWidget(this);
     m_fields->setObjectName(QStringLiteral("lvCSVFields"));
-    m_fields->setHeaderLabels({ LoadMessage(ImportMsg::PageFields), LoadMessage(ImportMsg::CSVColNumber) });
+    m_fields->setHeaderLabels({ TrMessage(ImportMsg::PageFields), TrMessage(ImportMsg::CSVColNumber) });
     m_fields->setRootIsDecorated(false);
     m_fields->setAllColumnsShowFocus(true);
     for (const QString &column : settings.Columns())
@@ -117,7 +117,7 @@ TDelimitedPage::TDelimitedPage(TDataImportWizardSettings &settings, const TDataI
 
     m_colNumber = new QComboBox(this);
     m_colNumber->setObjectName(QStringLiteral("cbColNumber"));
-    auto *colLabel = new QLabel(LoadMessage(ImportMsg::CSVColNumber), this);
+    auto *colLabel = new QLabel(TrMessage(ImportMsg::CSVColNumber), this);
     colLabel->setBuddy(m_colNumber);
 
     m_grid = new QTableView(this);
@@ -131,16 +131,16 @@ TDelimitedPage::TDelimitedPage(TDataImportWizardSettings &settings, const TDataI
     m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 4);
     m_grid->horizontalHeader()->setHighlightSections(false);
 
-    m_autoFill = new QPushButton(LoadMessage(ImportMsg::CSVAutoFill), this);
+    m_autoFill = new QPushButton(TrMessage(ImportMsg::CSVAutoFill), this);
     m_autoFill->setObjectName(QStringLiteral("bCSVAutoFill"));
-    m_clear = new QPushButton(LoadMessage(ImportMsg::CSVClear), this);
+    m_clear = new QPushButton(TrMessage(ImportMsg::CSVClear), this);
     m_clear->setObjectName(QStringLiteral("bCSVClear"));
     for (QPushButton *b : { m_autoFill, m_clear })
         b->setAutoDefault(false);
     m_skipLines = new QLineEdit(this);
     m_skipLines->setObjectName(QStringLiteral("edSkipLines"));
     m_skipLines->setMaximumWidth(60);
-    auto *skipLabel = new QLabel(LoadMessage(ImportMsg::CSVSkipLines), this);
+    auto *skipLabel = new QLabel(TrMessage(ImportMsg::CSVSkipLines), this);
     skipLabel->setBuddy(m_skipLines);
 
     auto *left = new QVBoxLayout;
@@ -167,7 +167,7 @@ TDelimitedPage::TDelimitedPage(TDataImportWizardSettings &settings, const TDataI
     bottom->addStretch();
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(CreateHintPanel(LoadMessage(ImportMsg::CSVHint), this));
+    layout->addWidget(CreateHintPanel(TrMessage(ImportMsg::CSVHint), this));
     layout->addLayout(body, 1);
     layout->addLayout(bottom);
 
@@ -225,7 +225,7 @@ void TDelimitedPage::readFile()
     CheckSourceFile(fileName);
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        throw EDataImportError(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()));
+        throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Cannot open file \"%1\". %2"), fileName, file.errorString()));
     TTextLineReader reader(&file, settings().TextEncoding);
     const int rows = component().CSVViewerRows;
     QList<QStringList> lines;
@@ -266,7 +266,7 @@ void TDelimitedPage::dropNumbersBeyondColumns()
     for (const QString &column : settings().Columns()) {
         int number = 0;
         if (tryStrToInt(settings().CSVColumns.Value(column), number) && number > m_model->columnCount()) {
-            dropped << QStringLiteral("%1 (%2)").arg(column, FormatMessage(ImportMsg::CSVColumnHeader, { QString::number(number) }));
+            dropped << QStringLiteral("%1 (%2)").arg(column, TrFormatMessage(ImportMsg::CSVColumnHeader, { QString::number(number) }));
             settings().CSVColumns.SetValue(column, QString());
         }
     }

@@ -20,7 +20,7 @@ namespace {
 
 QPushButton *pushButton(int messageId, const QString &name, QWidget *parent)
 {
-    auto *b = new QPushButton(LoadMessage(messageId), parent);
+    auto *b = new QPushButton(TrMessage(messageId), parent);
     b->setObjectName(name);
     b->setAutoDefault(false);
     return b;
@@ -38,7 +38,7 @@ TFieldPairsPage::TFieldPairsPage(
 
     m_columns = new QListWidget(this);
     m_columns->setObjectName(QStringLiteral("lst%1Columns").arg(prefix));
-    auto *columnsLabel = new QLabel(LoadMessage(ImportMsg::PageFields), this);
+    auto *columnsLabel = new QLabel(TrMessage(ImportMsg::PageFields), this);
     columnsLabel->setBuddy(m_columns);
 
     m_fields = new QListWidget(this);
@@ -51,13 +51,13 @@ TFieldPairsPage::TFieldPairsPage(
     m_pairs->setObjectName(QStringLiteral("lv%1Pairs").arg(prefix));
     m_pairs->setRootIsDecorated(false);
     m_pairs->setAllColumnsShowFocus(true);
-    m_pairs->setHeaderLabels({ LoadMessage(ImportMsg::PageFields), QString() });
+    m_pairs->setHeaderLabels({ TrMessage(ImportMsg::PageFields), QString() });
 
     m_add = pushButton(dbf ? ImportMsg::DBFAdd : ImportMsg::XMLAdd, QStringLiteral("b%1Add").arg(prefix), this);
     m_remove = pushButton(dbf ? ImportMsg::DBFRemove : ImportMsg::XMLRemove, QStringLiteral("b%1Remove").arg(prefix), this);
     m_autoFill = pushButton(dbf ? ImportMsg::DBFAutoFill : ImportMsg::XMLAutoFill, QStringLiteral("b%1AutoFill").arg(prefix), this);
     m_clear = pushButton(dbf ? ImportMsg::DBFClear : ImportMsg::XMLClear, QStringLiteral("b%1Clear").arg(prefix), this);
-    m_option = new QCheckBox(LoadMessage(dbf ? ImportMsg::DBFSkipDeleted : ImportMsg::XMLWriteOnFly), this);
+    m_option = new QCheckBox(TrMessage(dbf ? ImportMsg::DBFSkipDeleted : ImportMsg::XMLWriteOnFly), this);
     m_option->setObjectName(dbf ? QStringLiteral("chSkipDeleted") : QStringLiteral("chWriteOnFly"));
 
     auto *buttons = new QVBoxLayout;
@@ -82,7 +82,7 @@ TFieldPairsPage::TFieldPairsPage(
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(CreateHintPanel(LoadMessage(dbf ? ImportMsg::DBFHint : ImportMsg::XMLHint), this));
+    layout->addWidget(CreateHintPanel(TrMessage(dbf ? ImportMsg::DBFHint : ImportMsg::XMLHint), this));
     layout->addLayout(grid, 1);
     layout->addWidget(m_option);
 
@@ -141,7 +141,7 @@ void TFieldPairsPage::readFields()
         for (const auto &field : *list) {
             const QString name = XMLFieldName(*field);
             if (name.isEmpty())
-                throw EDataImportError(QStringLiteral("XML read with errors"));
+                throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "XML read with errors")));
             fields << name;
         }
         // The rows come after the fields: the first one is enough.

@@ -24,7 +24,7 @@ TFixedWidthPage::TFixedWidthPage(TDataImportWizardSettings &settings, const TDat
 
     m_fields = new QTreeWidget(this);
     m_fields->setObjectName(QStringLiteral("lvTXTFields"));
-    m_fields->setHeaderLabels({ LoadMessage(ImportMsg::PageFields), LoadMessage(ImportMsg::TXTPosition), LoadMessage(ImportMsg::TXTSize) });
+    m_fields->setHeaderLabels({ TrMessage(ImportMsg::PageFields), TrMessage(ImportMsg::TXTPosition), TrMessage(ImportMsg::TXTSize) });
     m_fields->setRootIsDecorated(false);
     m_fields->setAllColumnsShowFocus(true);
     for (const QString &column : settings.Columns())
@@ -33,13 +33,13 @@ TFixedWidthPage::TFixedWidthPage(TDataImportWizardSettings &settings, const TDat
 
     m_viewer = new TTextViewer(this);
 
-    m_clear = new QPushButton(LoadMessage(ImportMsg::TXTClear), this);
+    m_clear = new QPushButton(TrMessage(ImportMsg::TXTClear), this);
     m_clear->setObjectName(QStringLiteral("bTXTClear"));
     m_clear->setAutoDefault(false);
     m_skipLines = new QLineEdit(this);
     m_skipLines->setObjectName(QStringLiteral("edSkipLines"));
     m_skipLines->setMaximumWidth(60);
-    auto *skipLabel = new QLabel(LoadMessage(ImportMsg::TXTSkipLines), this);
+    auto *skipLabel = new QLabel(TrMessage(ImportMsg::TXTSkipLines), this);
     skipLabel->setBuddy(m_skipLines);
 
     auto *body = new QHBoxLayout;
@@ -60,7 +60,7 @@ TFixedWidthPage::TFixedWidthPage(TDataImportWizardSettings &settings, const TDat
     bottom->addStretch();
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(CreateHintPanel(LoadMessage(ImportMsg::TXTHint), this));
+    layout->addWidget(CreateHintPanel(TrMessage(ImportMsg::TXTHint), this));
     layout->addLayout(body, 1);
     layout->addLayout(bottom);
 
@@ -112,7 +112,7 @@ void TFixedWidthPage::readFile()
     CheckSourceFile(fileName);
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        throw EDataImportError(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()));
+        throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Cannot open file \"%1\". %2"), fileName, file.errorString()));
     TTextLineReader reader(&file, settings().TextEncoding);
     const int rows = component().TextViewerRows;
     QStringList lines;

@@ -42,31 +42,31 @@ TFormatsPage::TFormatsPage(TDataImportWizardSettings &settings, QWidget *parent)
     // Base formats
     auto *base = new QWidget;
     base->setObjectName(QStringLiteral("tshBaseFormats"));
-    auto *dates = new QGroupBox(LoadMessage(ImportMsg::DateTimeFormats), base);
+    auto *dates = new QGroupBox(TrMessage(ImportMsg::DateTimeFormats), base);
     m_shortDate = CreateLineEdit(QStringLiteral("edShortDateFormat"), dates);
     m_longDate = CreateLineEdit(QStringLiteral("edLongDateFormat"), dates);
     m_shortTime = CreateLineEdit(QStringLiteral("edShortTimeFormat"), dates);
     m_longTime = CreateLineEdit(QStringLiteral("edLongTimeFormat"), dates);
     auto *datesLayout = new QFormLayout(dates);
-    datesLayout->addRow(CreateBuddyLabel(LoadMessage(ImportMsg::ShortDate), m_shortDate, dates), m_shortDate);
-    datesLayout->addRow(CreateBuddyLabel(LoadMessage(ImportMsg::LongDate), m_longDate, dates), m_longDate);
-    datesLayout->addRow(CreateBuddyLabel(LoadMessage(ImportMsg::ShortTime), m_shortTime, dates), m_shortTime);
-    datesLayout->addRow(CreateBuddyLabel(LoadMessage(ImportMsg::LongTime), m_longTime, dates), m_longTime);
+    datesLayout->addRow(CreateBuddyLabel(TrMessage(ImportMsg::ShortDate), m_shortDate, dates), m_shortDate);
+    datesLayout->addRow(CreateBuddyLabel(TrMessage(ImportMsg::LongDate), m_longDate, dates), m_longDate);
+    datesLayout->addRow(CreateBuddyLabel(TrMessage(ImportMsg::ShortTime), m_shortTime, dates), m_shortTime);
+    datesLayout->addRow(CreateBuddyLabel(TrMessage(ImportMsg::LongTime), m_longTime, dates), m_longTime);
     connect(m_shortDate, &QLineEdit::textEdited, this, [this](const QString &t) { m_settings.Formats.ShortDateFormat = t; });
     connect(m_longDate, &QLineEdit::textEdited, this, [this](const QString &t) { m_settings.Formats.LongDateFormat = t; });
     connect(m_shortTime, &QLineEdit::textEdited, this, [this](const QString &t) { m_settings.Formats.ShortTimeFormat = t; });
     connect(m_longTime, &QLineEdit::textEdited, this, [this](const QString &t) { m_settings.Formats.LongTimeFormat = t; });
 
-    auto *separators = new QGroupBox(LoadMessage(ImportMsg::Separators), base);
+    auto *separators = new QGroupBox(TrMessage(ImportMsg::Separators), base);
     m_decimal = CreateLineEdit(QStringLiteral("edDecimalSeparator"), separators, 70);
     m_thousand = CreateLineEdit(QStringLiteral("edThousandSeparator"), separators, 70);
     m_dateSeparator = CreateLineEdit(QStringLiteral("edDateSeparator"), separators, 70);
     m_timeSeparator = CreateLineEdit(QStringLiteral("edTimeSeparator"), separators, 70);
     auto *sepLayout = new QFormLayout(separators);
-    sepLayout->addRow(CreateBuddyLabel(LoadMessage(ImportMsg::DecimalSeparator), m_decimal, separators), m_decimal);
-    sepLayout->addRow(CreateBuddyLabel(LoadMessage(ImportMsg::ThousandSeparator), m_thousand, separators), m_thousand);
-    sepLayout->addRow(CreateBuddyLabel(LoadMessage(ImportMsg::DateSeparator), m_dateSeparator, separators), m_dateSeparator);
-    sepLayout->addRow(CreateBuddyLabel(LoadMessage(ImportMsg::TimeSeparator), m_timeSeparator, separators), m_timeSeparator);
+    sepLayout->addRow(CreateBuddyLabel(TrMessage(ImportMsg::DecimalSeparator), m_decimal, separators), m_decimal);
+    sepLayout->addRow(CreateBuddyLabel(TrMessage(ImportMsg::ThousandSeparator), m_thousand, separators), m_thousand);
+    sepLayout->addRow(CreateBuddyLabel(TrMessage(ImportMsg::DateSeparator), m_dateSeparator, separators), m_dateSeparator);
+    sepLayout->addRow(CreateBuddyLabel(TrMessage(ImportMsg::TimeSeparator), m_timeSeparator, separators), m_timeSeparator);
     connect(m_decimal, &QLineEdit::editingFinished, this, [this] { applySeparator(m_decimal, m_settings.Formats.DecimalSeparator); });
     connect(m_thousand, &QLineEdit::editingFinished, this, [this] { applySeparator(m_thousand, m_settings.Formats.ThousandSeparator); });
     connect(
@@ -96,9 +96,9 @@ TFormatsPage::TFormatsPage(TDataImportWizardSettings &settings, QWidget *parent)
             m_settings.Formats.NullValues = nonEmptyLines(m_nullValues->toPlainText());
     });
     auto *lists = new QGridLayout;
-    lists->addWidget(CreateBuddyLabel(LoadMessage(ImportMsg::BooleanTrue), m_booleanTrue, base), 0, 0);
-    lists->addWidget(CreateBuddyLabel(LoadMessage(ImportMsg::BooleanFalse), m_booleanFalse, base), 0, 1);
-    lists->addWidget(CreateBuddyLabel(LoadMessage(ImportMsg::NullValues), m_nullValues, base), 0, 2);
+    lists->addWidget(CreateBuddyLabel(TrMessage(ImportMsg::BooleanTrue), m_booleanTrue, base), 0, 0);
+    lists->addWidget(CreateBuddyLabel(TrMessage(ImportMsg::BooleanFalse), m_booleanFalse, base), 0, 1);
+    lists->addWidget(CreateBuddyLabel(TrMessage(ImportMsg::NullValues), m_nullValues, base), 0, 2);
     lists->addWidget(m_booleanTrue, 1, 0);
     lists->addWidget(m_booleanFalse, 1, 1);
     lists->addWidget(m_nullValues, 1, 2);
@@ -109,7 +109,7 @@ TFormatsPage::TFormatsPage(TDataImportWizardSettings &settings, QWidget *parent)
     auto *baseLayout = new QVBoxLayout(base);
     baseLayout->addLayout(baseTop);
     baseLayout->addLayout(lists, 1);
-    tabs->addTab(base, LoadMessage(ImportMsg::BaseFormats));
+    tabs->addTab(base, TrMessage(ImportMsg::BaseFormats));
 
     // Data formats
     auto *data = new QWidget;
@@ -138,7 +138,7 @@ TFormatsPage::TFormatsPage(TDataImportWizardSettings &settings, QWidget *parent)
         auto *box = new QComboBox(tuning);
         box->setObjectName(name);
         for (int id : ids)
-            box->addItem(LoadMessage(id));
+            box->addItem(TrMessage(id));
         return box;
     };
     m_quoteAction
@@ -148,21 +148,21 @@ TFormatsPage::TFormatsPage(TDataImportWizardSettings &settings, QWidget *parent)
             ImportMsg::CharCaseUpperFirstWord });
     m_charSet = combo(QStringLiteral("cbCharSet"), { ImportMsg::CharSetAsIs, ImportMsg::CharSetAnsi, ImportMsg::CharSetOem });
     auto *tuningLayout = new QFormLayout(tuning);
-    tuningLayout->addRow(CreateBuddyLabel(LoadMessage(ImportMsg::GeneratorValue), m_generatorValue, tuning), m_generatorValue);
-    tuningLayout->addRow(CreateBuddyLabel(LoadMessage(ImportMsg::GeneratorStep), m_generatorStep, tuning), m_generatorStep);
-    tuningLayout->addRow(CreateBuddyLabel(LoadMessage(ImportMsg::ConstantValue), m_constantValue, tuning), m_constantValue);
-    tuningLayout->addRow(CreateBuddyLabel(LoadMessage(ImportMsg::NullValue), m_nullValue, tuning), m_nullValue);
-    tuningLayout->addRow(CreateBuddyLabel(LoadMessage(ImportMsg::DefaultValue), m_defaultValue, tuning), m_defaultValue);
-    tuningLayout->addRow(CreateBuddyLabel(LoadMessage(ImportMsg::LeftQuote), m_leftQuote, tuning), m_leftQuote);
-    tuningLayout->addRow(CreateBuddyLabel(LoadMessage(ImportMsg::RightQuote), m_rightQuote, tuning), m_rightQuote);
-    tuningLayout->addRow(CreateBuddyLabel(LoadMessage(ImportMsg::QuoteAction), m_quoteAction, tuning), m_quoteAction);
-    tuningLayout->addRow(CreateBuddyLabel(LoadMessage(ImportMsg::CharCase), m_charCase, tuning), m_charCase);
-    tuningLayout->addRow(CreateBuddyLabel(LoadMessage(ImportMsg::CharSet), m_charSet, tuning), m_charSet);
+    tuningLayout->addRow(CreateBuddyLabel(TrMessage(ImportMsg::GeneratorValue), m_generatorValue, tuning), m_generatorValue);
+    tuningLayout->addRow(CreateBuddyLabel(TrMessage(ImportMsg::GeneratorStep), m_generatorStep, tuning), m_generatorStep);
+    tuningLayout->addRow(CreateBuddyLabel(TrMessage(ImportMsg::ConstantValue), m_constantValue, tuning), m_constantValue);
+    tuningLayout->addRow(CreateBuddyLabel(TrMessage(ImportMsg::NullValue), m_nullValue, tuning), m_nullValue);
+    tuningLayout->addRow(CreateBuddyLabel(TrMessage(ImportMsg::DefaultValue), m_defaultValue, tuning), m_defaultValue);
+    tuningLayout->addRow(CreateBuddyLabel(TrMessage(ImportMsg::LeftQuote), m_leftQuote, tuning), m_leftQuote);
+    tuningLayout->addRow(CreateBuddyLabel(TrMessage(ImportMsg::RightQuote), m_rightQuote, tuning), m_rightQuote);
+    tuningLayout->addRow(CreateBuddyLabel(TrMessage(ImportMsg::QuoteAction), m_quoteAction, tuning), m_quoteAction);
+    tuningLayout->addRow(CreateBuddyLabel(TrMessage(ImportMsg::CharCase), m_charCase, tuning), m_charCase);
+    tuningLayout->addRow(CreateBuddyLabel(TrMessage(ImportMsg::CharSet), m_charSet, tuning), m_charSet);
     for (QLineEdit *edit : { m_generatorValue, m_generatorStep, m_constantValue, m_nullValue, m_defaultValue, m_leftQuote, m_rightQuote })
         connect(edit, &QLineEdit::textChanged, this, &TFormatsPage::storeFieldFormat);
     for (QComboBox *box : { m_quoteAction, m_charCase, m_charSet })
         connect(box, &QComboBox::currentIndexChanged, this, &TFormatsPage::storeFieldFormat);
-    formatTabs->addTab(tuning, LoadMessage(ImportMsg::Tuning));
+    formatTabs->addTab(tuning, TrMessage(ImportMsg::Tuning));
 
     auto *replacements = new QWidget;
     replacements->setObjectName(QStringLiteral("tshReplacements"));
@@ -170,11 +170,11 @@ TFormatsPage::TFormatsPage(TDataImportWizardSettings &settings, QWidget *parent)
     m_replacements->setObjectName(QStringLiteral("lvReplacements"));
     m_replacements->setRootIsDecorated(false);
     m_replacements->setHeaderLabels(
-        { LoadMessage(ImportMsg::ColumnTextToFind), LoadMessage(ImportMsg::ColumnReplaceWith), LoadMessage(ImportMsg::ColumnIgnoreCase) });
+        { TrMessage(ImportMsg::ColumnTextToFind), TrMessage(ImportMsg::ColumnReplaceWith), TrMessage(ImportMsg::ColumnIgnoreCase) });
     m_replacements->header()->setSectionResizeMode(QHeaderView::Stretch);
-    m_addReplacement = CreateButton(LoadMessage(ImportMsg::AddReplacement), QStringLiteral("bAddReplacement"), replacements);
-    m_editReplacement = CreateButton(LoadMessage(ImportMsg::EditReplacement), QStringLiteral("bEditReplacement"), replacements);
-    m_delReplacement = CreateButton(LoadMessage(ImportMsg::DelReplacement), QStringLiteral("bDelReplacement"), replacements);
+    m_addReplacement = CreateButton(TrMessage(ImportMsg::AddReplacement), QStringLiteral("bAddReplacement"), replacements);
+    m_editReplacement = CreateButton(TrMessage(ImportMsg::EditReplacement), QStringLiteral("bEditReplacement"), replacements);
+    m_delReplacement = CreateButton(TrMessage(ImportMsg::DelReplacement), QStringLiteral("bDelReplacement"), replacements);
     connect(m_addReplacement, &QPushButton::clicked, this, &TFormatsPage::addReplacement);
     connect(m_editReplacement, &QPushButton::clicked, this, &TFormatsPage::editReplacement);
     connect(m_delReplacement, &QPushButton::clicked, this, &TFormatsPage::deleteReplacement);
@@ -188,15 +188,15 @@ TFormatsPage::TFormatsPage(TDataImportWizardSettings &settings, QWidget *parent)
     auto *replacementsLayout = new QVBoxLayout(replacements);
     replacementsLayout->addWidget(m_replacements, 1);
     replacementsLayout->addLayout(replacementButtons);
-    formatTabs->addTab(replacements, LoadMessage(ImportMsg::Replacements));
+    formatTabs->addTab(replacements, TrMessage(ImportMsg::Replacements));
 
     auto *fieldsBox = new QVBoxLayout;
-    fieldsBox->addWidget(CreateBuddyLabel(LoadMessage(ImportMsg::FormatFields), m_fields, data));
+    fieldsBox->addWidget(CreateBuddyLabel(TrMessage(ImportMsg::FormatFields), m_fields, data));
     fieldsBox->addWidget(m_fields, 1);
     auto *dataLayout = new QHBoxLayout(data);
     dataLayout->addLayout(fieldsBox);
     dataLayout->addWidget(formatTabs, 1);
-    tabs->addTab(data, LoadMessage(ImportMsg::DataFormats));
+    tabs->addTab(data, TrMessage(ImportMsg::DataFormats));
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(CreateStepHeader(2, this));
@@ -286,7 +286,7 @@ void TFormatsPage::showReplacements()
     if (!f)
         return;
     for (const TDataImportReplacement &r : f->Replacements)
-        new QTreeWidgetItem(m_replacements, { r.TextToFind, r.ReplaceWith, LoadMessage(r.IgnoreCase ? ImportMsg::Yes : ImportMsg::No) });
+        new QTreeWidgetItem(m_replacements, { r.TextToFind, r.ReplaceWith, TrMessage(r.IgnoreCase ? ImportMsg::Yes : ImportMsg::No) });
 }
 
 void TFormatsPage::updateFieldFormatEnabling()

@@ -26,8 +26,8 @@ TImportOptionsPage::TImportOptionsPage(TDataImportWizardSettings &settings, cons
     setObjectName(QStringLiteral("tshLastStep"));
     auto *tabs = new QTabWidget(this);
     tabs->setObjectName(QStringLiteral("pcLastStep"));
-    tabs->addTab(buildCommitTab(), LoadMessage(ImportMsg::CommitOptions));
-    tabs->addTab(buildAdvancedTab(), LoadMessage(ImportMsg::Advanced));
+    tabs->addTab(buildCommitTab(), TrMessage(ImportMsg::CommitOptions));
+    tabs->addTab(buildAdvancedTab(), TrMessage(ImportMsg::Advanced));
     m_saveTemplate->setVisible(component.ShowSaveLoadButtons);
 
     auto *layout = new QVBoxLayout(this);
@@ -41,13 +41,13 @@ QWidget *TImportOptionsPage::buildCommitTab()
     commitTab->setObjectName(QStringLiteral("tshCommit"));
     auto countRow = [](QWidget *box, int labelId, QLineEdit *edit) {
         auto *row = new QHBoxLayout;
-        row->addWidget(CreateBuddyLabel(LoadMessage(labelId), edit, box));
+        row->addWidget(CreateBuddyLabel(TrMessage(labelId), edit, box));
         row->addWidget(edit);
-        row->addWidget(new QLabel(LoadMessage(ImportMsg::Records), box));
+        row->addWidget(new QLabel(TrMessage(ImportMsg::Records), box));
         row->addStretch();
         return row;
     };
-    auto *commit = new QGroupBox(LoadMessage(ImportMsg::CommitGroup), commitTab);
+    auto *commit = new QGroupBox(TrMessage(ImportMsg::CommitGroup), commitTab);
     m_commitAfterDone = CreateCheckBox(ImportMsg::CommitWhenDone, QStringLiteral("chCommitAfterDone"), commit);
     m_commitRecCount = CreateLineEdit(QStringLiteral("edCommitRecCount"), commit, 80);
     auto *commitLayout = new QVBoxLayout(commit);
@@ -57,7 +57,7 @@ QWidget *TImportOptionsPage::buildCommitTab()
     storeWhenToggled(m_commitAfterDone, &TDataImportWizardSettings::CommitAfterDone);
     connect(m_commitRecCount, &QLineEdit::editingFinished, this, &TImportOptionsPage::applyCommitRecCount);
 
-    auto *records = new QGroupBox(LoadMessage(ImportMsg::RecordCountGroup), commitTab);
+    auto *records = new QGroupBox(TrMessage(ImportMsg::RecordCountGroup), commitTab);
     m_importAllRecords = CreateCheckBox(ImportMsg::ImportAllRecords, QStringLiteral("chImportAllRecords"), records);
     m_importRecCount = CreateLineEdit(QStringLiteral("edImportRecCount"), records, 80);
     auto *recordsLayout = new QVBoxLayout(records);
@@ -70,7 +70,7 @@ QWidget *TImportOptionsPage::buildCommitTab()
     m_closeAfterImport = CreateCheckBox(ImportMsg::CloseAfterImport, QStringLiteral("chCloseAfterImport"), commitTab);
     storeWhenToggled(m_closeAfterImport, &TDataImportWizardSettings::CloseAfterImport);
 
-    auto *log = new QGroupBox(LoadMessage(ImportMsg::ErrorLogGroup), commitTab);
+    auto *log = new QGroupBox(TrMessage(ImportMsg::ErrorLogGroup), commitTab);
     m_enableErrorLog = CreateCheckBox(ImportMsg::EnableErrorLog, QStringLiteral("chEnableErrorLog"), log);
     m_errorLogFileName = CreateLineEdit(QStringLiteral("edErrorLogFileName"), log);
     m_browseErrorLog = CreateButton(QStringLiteral("..."), QStringLiteral("bErrorLogFileName"), log);
@@ -78,7 +78,7 @@ QWidget *TImportOptionsPage::buildCommitTab()
     m_rewriteErrorLog = CreateCheckBox(ImportMsg::RewriteErrorLogFile, QStringLiteral("chRewriteErrorLogFile"), log);
     m_showErrorLog = CreateCheckBox(ImportMsg::ShowErrorLog, QStringLiteral("chShowErrorLog"), log);
     auto *logName = new QHBoxLayout;
-    logName->addWidget(CreateBuddyLabel(LoadMessage(ImportMsg::ErrorLogFileName), m_errorLogFileName, log));
+    logName->addWidget(CreateBuddyLabel(TrMessage(ImportMsg::ErrorLogFileName), m_errorLogFileName, log));
     logName->addWidget(m_errorLogFileName, 1);
     logName->addWidget(m_browseErrorLog);
     auto *logLayout = new QVBoxLayout(log);
@@ -94,7 +94,7 @@ QWidget *TImportOptionsPage::buildCommitTab()
     storeWhenToggled(m_showErrorLog, &TDataImportWizardSettings::ShowErrorLog);
     connect(m_browseErrorLog, &QPushButton::clicked, this, &TImportOptionsPage::browseErrorLog);
 
-    m_saveTemplate = CreateButton(LoadMessage(ImportMsg::SaveTemplate), QStringLiteral("bSaveTemplate"), commitTab);
+    m_saveTemplate = CreateButton(TrMessage(ImportMsg::SaveTemplate), QStringLiteral("bSaveTemplate"), commitTab);
     connect(m_saveTemplate, &QPushButton::clicked, this, &TImportOptionsPage::SaveTemplateClicked);
 
     auto *commitLeft = new QVBoxLayout;
@@ -119,7 +119,7 @@ QWidget *TImportOptionsPage::buildAdvancedTab()
 {
     auto *advanced = new QWidget;
     advanced->setObjectName(QStringLiteral("tshAdvanced"));
-    auto *modes = new QGroupBox(LoadMessage(ImportMsg::ImportModeGroup), advanced);
+    auto *modes = new QGroupBox(TrMessage(ImportMsg::ImportModeGroup), advanced);
     modes->setObjectName(QStringLiteral("rgImportMode"));
     auto *modeGroup = new QButtonGroup(advanced);
     auto *modesLayout = new QGridLayout(modes);
@@ -127,7 +127,7 @@ QWidget *TImportOptionsPage::buildAdvancedTab()
     const int modeTexts[6] = { ImportMsg::ModeInsertAll, ImportMsg::ModeInsertNew, ImportMsg::ModeUpdate, ImportMsg::ModeUpdateOrInsert,
         ImportMsg::ModeDelete, ImportMsg::ModeDeleteOrInsert };
     for (int i = 0; i < 6; ++i) {
-        m_modes[i] = new QRadioButton(LoadMessage(modeTexts[i]), modes);
+        m_modes[i] = new QRadioButton(TrMessage(modeTexts[i]), modes);
         m_modes[i]->setObjectName(QLatin1String(modeNames[i]));
         modeGroup->addButton(m_modes[i], i);
         modesLayout->addWidget(m_modes[i], i % 3, i / 3);
@@ -136,11 +136,11 @@ QWidget *TImportOptionsPage::buildAdvancedTab()
         if (checked && !m_showing)
             m_settings.ImportMode = TImportMode(id);
     });
-    auto *addType = new QGroupBox(LoadMessage(ImportMsg::AddTypeGroup), advanced);
+    auto *addType = new QGroupBox(TrMessage(ImportMsg::AddTypeGroup), advanced);
     addType->setObjectName(QStringLiteral("rgAddType"));
-    m_append = new QRadioButton(LoadMessage(ImportMsg::AddTypeAppend), addType);
+    m_append = new QRadioButton(TrMessage(ImportMsg::AddTypeAppend), addType);
     m_append->setObjectName(QStringLiteral("rbAppend"));
-    m_insert = new QRadioButton(LoadMessage(ImportMsg::AddTypeInsert), addType);
+    m_insert = new QRadioButton(TrMessage(ImportMsg::AddTypeInsert), addType);
     m_insert->setObjectName(QStringLiteral("rbInsert"));
     auto *addTypeLayout = new QVBoxLayout(addType);
     addTypeLayout->addWidget(m_append);
@@ -181,10 +181,10 @@ QWidget *TImportOptionsPage::buildAdvancedTab()
     }
     moveButtons->addStretch();
     auto *availableBox = new QVBoxLayout;
-    availableBox->addWidget(CreateBuddyLabel(LoadMessage(ImportMsg::AvailableColumns), m_available, advanced));
+    availableBox->addWidget(CreateBuddyLabel(TrMessage(ImportMsg::AvailableColumns), m_available, advanced));
     availableBox->addWidget(m_available);
     auto *keysBox = new QVBoxLayout;
-    keysBox->addWidget(CreateBuddyLabel(LoadMessage(ImportMsg::KeyColumns), m_keys, advanced));
+    keysBox->addWidget(CreateBuddyLabel(TrMessage(ImportMsg::KeyColumns), m_keys, advanced));
     keysBox->addWidget(m_keys);
     auto *columns = new QHBoxLayout;
     columns->addLayout(availableBox);
@@ -241,8 +241,8 @@ void TImportOptionsPage::browseErrorLog()
     const QFileInfo current(m_settings.ErrorLogFileName);
     const QString dir
         = m_settings.ErrorLogFileName.contains(QLatin1Char('/')) && current.dir().exists() ? current.absolutePath() : QDir::currentPath();
-    const QString name = QFileDialog::getSaveFileName(this, LoadMessage(ImportMsg::ErrorLogFileName),
-        dir + QLatin1Char('/') + current.fileName(), QStringLiteral("Log files (*.log);;All files (*)"));
+    const QString name = QFileDialog::getSaveFileName(this, TrMessage(ImportMsg::ErrorLogFileName),
+        dir + QLatin1Char('/') + current.fileName(), tr("Log files (*.log);;All files (*)"));
     if (name.isEmpty())
         return;
     m_errorLogFileName->setText(name);

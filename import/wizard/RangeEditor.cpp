@@ -23,8 +23,13 @@ constexpr int MaxCol = 256;
 // Fills "%s" and "%d" in order, as the range parser words its messages.
 [[noreturn]] void fail(const char *pattern, const QStringList &args = {})
 {
-    const QString out = FillPlaceholders(QString::fromLatin1(pattern), args);
-    throw EDataImportError(out);
+    throw EDataImportError(ImportText(pattern, args));
+}
+
+// A message naming what was found at a position: a character, or the end.
+[[noreturn]] void failFound(const char *pattern, const TranslatedText &found, const QString &position)
+{
+    throw EDataImportError(ImportText(pattern, { found.source, position }, { found.shown, position }));
 }
 
 bool isLetter(QChar c)
@@ -58,9 +63,11 @@ QString pieceBody(const QString &text, const char *emptyMessage, const char *lon
     return body;
 }
 
-QString found(const QString &body, qsizetype i)
+TranslatedText found(const QString &body, qsizetype i)
 {
-    return i < body.size() ? QString(body[i]) : QStringLiteral("end of range");
+    if (i < body.size())
+        return { QString(body[i]), QString(body[i]) };
+    return translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "end of range"));
 }
 
 int columnNumber(const QString &letters)
@@ -69,7 +76,7 @@ int columnNumber(const QString &letters)
     for (QChar c : letters)
         value = std::min(value * 26 + (c.unicode() - u'A' + 1), 1000000);
     if (value < 1 || value > MaxCol)
-        fail("Column %d is out of range [%s..%s]", { QString::number(value), QStringLiteral("A"), QStringLiteral("IV") });
+        fail(QT_TRANSLATE_NOOP("ImportMessages", "Column %d is out of range [%s..%s]"), { QString::number(value), QStringLiteral("A"), QStringLiteral("IV") });
     return value;
 }
 
@@ -79,51 +86,51 @@ int rowNumber(const QString &digits)
     for (QChar c : digits)
         value = std::min<qint64>(value * 10 + (c.unicode() - u'0'), 1000000000);
     if (value < 1 || value > MaxRow)
-        fail("Row %d is out of range [%d..%d]", { QString::number(value), QStringLiteral("1"), QString::number(MaxRow) });
+        fail(QT_TRANSLATE_NOOP("ImportMessages", "Row %d is out of range [%d..%d]"), { QString::number(value), QStringLiteral("1"), QString::number(MaxRow) });
     return int(value);
 }
 
 int parseColumn(const QString &text)
 {
-    const QString body = pieceBody(text, "Col is empty", "So long col definition");
+    const QString body = pieceBody(text, QT_TRANSLATE_NOOP("ImportMessages", "Col is empty"), QT_TRANSLATE_NOOP("ImportMessages", "So long col definition"));
     for (qsizetype i = 0; i < body.size(); ++i)
         if (!isLetter(body[i]))
-            fail("Letter expected but %s found (position %d)", { found(body, i), QString::number(i + 1) });
+            failFound(QT_TRANSLATE_NOOP("ImportMessages", "Letter expected but %s found (position %d)"), found(body, i), QString::number(i + 1));
     return columnNumber(body);
 }
 
 int parseRow(const QString &text)
 {
-    const QString body = pieceBody(text, "Row is empty", "So long row definition");
+    const QString body = pieceBody(text, QT_TRANSLATE_NOOP("ImportMessages", "Row is empty"), QT_TRANSLATE_NOOP("ImportMessages", "So long row definition"));
     for (qsizetype i = 0; i < body.size(); ++i)
         if (!isDigit(body[i]))
-            fail("Number expected but %s found (position %d)", { found(body, i), QString::number(i + 1) });
+            failFound(QT_TRANSLATE_NOOP("ImportMessages", "Number expected but %s found (position %d)"), found(body, i), QString::number(i + 1));
     return rowNumber(body);
 }
 
 void parseCell(const QString &text, int &row, int &col)
 {
-    const QString body = pieceBody(text, "Cell is empty", "So long cell definition");
+    const QString body = pieceBody(text, QT_TRANSLATE_NOOP("ImportMessages", "Cell is empty"), QT_TRANSLATE_NOOP("ImportMessages", "So long cell definition"));
     qsizetype i = 0;
     while (i < body.size() && isLetter(body[i]))
         ++i;
     if (i == 0)
-        fail("Letter expected but %s found (position %d)", { found(body, 0), QStringLiteral("1") });
+        failFound(QT_TRANSLATE_NOOP("ImportMessages", "Letter expected but %s found (position %d)"), found(body, 0), QStringLiteral("1"));
     const qsizetype digits = i;
     while (i < body.size() && isDigit(body[i]))
         ++i;
     if (i == digits || i < body.size())
-        fail("Number expected but %s found (position %d)", { found(body, i), QString::number(i + 1) });
+        failFound(QT_TRANSLATE_NOOP("ImportMessages", "Number expected but %s found (position %d)"), found(body, i), QString::number(i + 1));
     col = columnNumber(body.left(digits));
     row = rowNumber(body.mid(digits));
 }
 
 int parseSheetNumber(const QString &text)
 {
-    const QString body = pieceBody(text, "Sheet is empty", "So long sheet definition");
+    const QString body = pieceBody(text, QT_TRANSLATE_NOOP("ImportMessages", "Sheet is empty"), QT_TRANSLATE_NOOP("ImportMessages", "So long sheet definition"));
     for (qsizetype i = 0; i < body.size(); ++i)
         if (!isDigit(body[i]))
-            fail("Number expected but %s found (position %d)", { found(body, i), QString::number(i + 1) });
+            failFound(QT_TRANSLATE_NOOP("ImportMessages", "Number expected but %s found (position %d)"), found(body, i), QString::number(i + 1));
     qint64 value = 0;
     for (QChar c : body)
         value = std::min<qint64>(value * 10 + (c.unicode() - u'0'), 1000000000);
@@ -132,17 +139,17 @@ int parseSheetNumber(const QString &text)
 
 QString parseSheetName(const QString &text)
 {
-    const QString body = pieceBody(text, "Sheet is empty", "So long sheet definition", false);
+    const QString body = pieceBody(text, QT_TRANSLATE_NOOP("ImportMessages", "Sheet is empty"), QT_TRANSLATE_NOOP("ImportMessages", "So long sheet definition"), false);
     static const QString illegal = QStringLiteral(":\\/?*[]");
     for (qsizetype i = 0; i < body.size(); ++i)
         if (illegal.contains(body[i]))
-            fail("Illegal char %s in sheet name at position %d", { QString(body[i]), QString::number(i + 1) });
+            fail(QT_TRANSLATE_NOOP("ImportMessages", "Illegal char %s in sheet name at position %d"), { QString(body[i]), QString::number(i + 1) });
     return body;
 }
 
 QRadioButton *radio(int messageId, const QString &name, QWidget *parent)
 {
-    auto *r = new QRadioButton(LoadMessage(messageId), parent);
+    auto *r = new QRadioButton(TrMessage(messageId), parent);
     r->setObjectName(name);
     return r;
 }
@@ -163,13 +170,13 @@ TRangeEditorDialog::TRangeEditorDialog(const TMapRange &range, const QStringList
     , m_sheetNames(sheetNames)
 {
     setObjectName(QStringLiteral("RangeEditor"));
-    setWindowTitle(LoadMessage(ImportMsg::RangeCaption));
+    setWindowTitle(TrMessage(ImportMsg::RangeCaption));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
-    auto *typeGroup = new QGroupBox(LoadMessage(ImportMsg::RangeTypeGroup), this);
+    auto *typeGroup = new QGroupBox(TrMessage(ImportMsg::RangeTypeGroup), this);
     m_type = new QComboBox(typeGroup);
     m_type->setObjectName(QStringLiteral("cbRangeType"));
-    m_type->addItems({ LoadMessage(ImportMsg::RangeTypeCol), LoadMessage(ImportMsg::RangeTypeRow), LoadMessage(ImportMsg::RangeTypeCell) });
+    m_type->addItems({ TrMessage(ImportMsg::RangeTypeCol), TrMessage(ImportMsg::RangeTypeRow), TrMessage(ImportMsg::RangeTypeCell) });
     m_rangeEdit = edit(QStringLiteral("edRange"), typeGroup);
     m_rangeLabel = new QLabel(typeGroup);
     m_rangeLabel->setBuddy(m_rangeEdit);
@@ -183,7 +190,7 @@ TRangeEditorDialog::TRangeEditorDialog(const TMapRange &range, const QStringList
     // An end: found in the data, or given in its edit.
     auto endGroup = [this](int title, int openText, const QString &prefix, QGroupBox *&group, QRadioButton *&open, QRadioButton *&given,
                         QLineEdit *&value) {
-        group = new QGroupBox(LoadMessage(title), this);
+        group = new QGroupBox(TrMessage(title), this);
         open = radio(openText, QStringLiteral("rb%1Open").arg(prefix), group);
         given = new QRadioButton(group);
         given->setObjectName(QStringLiteral("rb%1Given").arg(prefix));
@@ -205,7 +212,7 @@ TRangeEditorDialog::TRangeEditorDialog(const TMapRange &range, const QStringList
     endGroup(ImportMsg::RangeFinishGroup, ImportMsg::RangeWhereFinished, QStringLiteral("Finish"), m_finishGroup, m_finishOpen,
         m_finishGiven, m_finish);
 
-    m_directionGroup = new QGroupBox(LoadMessage(ImportMsg::RangeDirectionGroup), this);
+    m_directionGroup = new QGroupBox(TrMessage(ImportMsg::RangeDirectionGroup), this);
     m_forward = new QRadioButton(m_directionGroup);
     m_forward->setObjectName(QStringLiteral("rbForward"));
     m_backward = new QRadioButton(m_directionGroup);
@@ -216,7 +223,7 @@ TRangeEditorDialog::TRangeEditorDialog(const TMapRange &range, const QStringList
     directionLayout->addStretch();
     m_choices << QList<QRadioButton *> { m_forward, m_backward };
 
-    m_sheetGroup = new QGroupBox(LoadMessage(ImportMsg::RangeSheetGroup), this);
+    m_sheetGroup = new QGroupBox(TrMessage(ImportMsg::RangeSheetGroup), this);
     m_defaultSheet = radio(ImportMsg::RangeDefaultSheet, QStringLiteral("rbDefaultSheet"), m_sheetGroup);
     m_customSheet = radio(ImportMsg::RangeCustomSheet, QStringLiteral("rbCustomSheet"), m_sheetGroup);
     auto *sheetKind = new QButtonGroup(m_sheetGroup);
@@ -342,10 +349,10 @@ void TRangeEditorDialog::typeChanged()
     const Type t = type();
     m_rangeLabel->setText(m_type->currentText());
     const bool row = t == tyRow;
-    m_startGiven->setText(LoadMessage(row ? ImportMsg::RangeStartCol : ImportMsg::RangeStartRow));
-    m_finishGiven->setText(LoadMessage(row ? ImportMsg::RangeFinishCol : ImportMsg::RangeFinishRow));
-    m_forward->setText(LoadMessage(row ? ImportMsg::RangeRight : ImportMsg::RangeDown));
-    m_backward->setText(LoadMessage(row ? ImportMsg::RangeLeft : ImportMsg::RangeUp));
+    m_startGiven->setText(TrMessage(row ? ImportMsg::RangeStartCol : ImportMsg::RangeStartRow));
+    m_finishGiven->setText(TrMessage(row ? ImportMsg::RangeFinishCol : ImportMsg::RangeFinishRow));
+    m_forward->setText(TrMessage(row ? ImportMsg::RangeRight : ImportMsg::RangeDown));
+    m_backward->setText(TrMessage(row ? ImportMsg::RangeLeft : ImportMsg::RangeUp));
     updateEnabling();
 }
 
@@ -372,9 +379,9 @@ void TRangeEditorDialog::checkSheet(const TMapRange &range) const
     if (m_sheetNames.isEmpty())
         return;
     if (range.sheetSelector() == ssByNumber && (range.sheetNumber() < 1 || range.sheetNumber() > m_sheetNames.size()))
-        fail("Sheet number %d is not found in the source file", { QString::number(range.sheetNumber()) });
+        fail(QT_TRANSLATE_NOOP("ImportMessages", "Sheet number %d is not found in the source file"), { QString::number(range.sheetNumber()) });
     if (range.sheetSelector() == ssByName && !m_sheetNames.contains(range.sheetName(), Qt::CaseInsensitive))
-        fail("Sheet with name %s is not found in the source file", { range.sheetName() });
+        fail(QT_TRANSLATE_NOOP("ImportMessages", "Sheet with name %s is not found in the source file"), { range.sheetName() });
 }
 
 void TRangeEditorDialog::tabToChosen()

@@ -13,19 +13,19 @@ TReplacementDialog::TReplacementDialog(QWidget *parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("ReplacementDialog"));
-    setWindowTitle(LoadMessage(ImportMsg::ReplacementCaption));
+    setWindowTitle(TrMessage(ImportMsg::ReplacementCaption));
 
     m_find = new QLineEdit(this);
     m_find->setObjectName(QStringLiteral("edTextToFind"));
     m_replace = new QLineEdit(this);
     m_replace->setObjectName(QStringLiteral("edReplaceWith"));
-    m_ignoreCase = new QCheckBox(LoadMessage(ImportMsg::ReplacementIgnoreCase), this);
+    m_ignoreCase = new QCheckBox(TrMessage(ImportMsg::ReplacementIgnoreCase), this);
     m_ignoreCase->setObjectName(QStringLiteral("chIgnoreCase"));
     m_find->setMinimumWidth(240);
 
     auto *form = new QFormLayout;
-    form->addRow(LoadMessage(ImportMsg::ReplacementTextToFind), m_find);
-    form->addRow(LoadMessage(ImportMsg::ReplacementReplaceWith), m_replace);
+    form->addRow(TrMessage(ImportMsg::ReplacementTextToFind), m_find);
+    form->addRow(TrMessage(ImportMsg::ReplacementReplaceWith), m_replace);
     form->addRow(QString(), m_ignoreCase);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -56,7 +56,7 @@ TDataImportReplacement TReplacementDialog::Replacement() const
 void TReplacementDialog::accept()
 {
     if (m_find->text().isEmpty()) {
-        MessageBox::error(this, LoadMessage(ImportMsg::TextToFindNotDefined));
+        MessageBox::error(this, TrMessage(ImportMsg::TextToFindNotDefined));
         m_find->setFocus();
         return;
     }

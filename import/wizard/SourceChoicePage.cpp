@@ -69,13 +69,13 @@ TSourceChoicePage::TSourceChoicePage(TDataImportWizardSettings &settings, const 
     picture->setPixmap(component.Picture.isNull() ? defaultPicture() : component.Picture);
     picture->setAlignment(Qt::AlignTop);
 
-    auto *title = new QLabel(LoadMessage(ImportMsg::WizardCaption), this);
+    auto *title = new QLabel(TrMessage(ImportMsg::WizardCaption), this);
     QFont font = title->font();
     font.setBold(true);
     font.setPointSizeF(font.pointSizeF() * 1.3);
     title->setFont(font);
 
-    auto *kinds = new QGroupBox(LoadMessage(ImportMsg::ImportFrom), this);
+    auto *kinds = new QGroupBox(TrMessage(ImportMsg::ImportFrom), this);
     kinds->setObjectName(QStringLiteral("gbImportFrom"));
     auto *group = new QButtonGroup(this);
     auto *kindsLayout = new QVBoxLayout(kinds);
@@ -83,7 +83,7 @@ TSourceChoicePage::TSourceChoicePage(TDataImportWizardSettings &settings, const 
         = { ImportMsg::KindSpreadsheet, ImportMsg::KindDBF, ImportMsg::KindXML, ImportMsg::KindText, ImportMsg::KindCSV };
     const char *kindNames[ImportKindCount] = { "rbXLS", "rbDBF", "rbXML", "rbTXT", "rbCSV" };
     for (int k = 0; k < ImportKindCount; ++k) {
-        m_kinds[k] = new QRadioButton(LoadMessage(kindTexts[k]), kinds);
+        m_kinds[k] = new QRadioButton(TrMessage(kindTexts[k]), kinds);
         m_kinds[k]->setObjectName(QLatin1String(kindNames[k]));
         group->addButton(m_kinds[k], k);
         kindsLayout->addWidget(m_kinds[k]);
@@ -108,8 +108,8 @@ TSourceChoicePage::TSourceChoicePage(TDataImportWizardSettings &settings, const 
     connect(m_quote->lineEdit(), &QLineEdit::editingFinished, this, &TSourceChoicePage::applyQuote);
     connect(m_quote, &QComboBox::textActivated, this, &TSourceChoicePage::applyQuote);
     auto *text = new QFormLayout;
-    text->addRow(CreateBuddyLabel(LoadMessage(ImportMsg::Comma), m_comma, this), m_comma);
-    text->addRow(CreateBuddyLabel(LoadMessage(ImportMsg::Quote), m_quote, this), m_quote);
+    text->addRow(CreateBuddyLabel(TrMessage(ImportMsg::Comma), m_comma, this), m_comma);
+    text->addRow(CreateBuddyLabel(TrMessage(ImportMsg::Quote), m_quote, this), m_quote);
     auto *textBox = new QVBoxLayout;
     textBox->addLayout(text);
     textBox->addStretch();
@@ -123,11 +123,11 @@ TSourceChoicePage::TSourceChoicePage(TDataImportWizardSettings &settings, const 
     fileRow->addWidget(m_fileName);
     fileRow->addWidget(m_browse);
 
-    auto *templates = new QGroupBox(LoadMessage(ImportMsg::TemplateOptions), this);
+    auto *templates = new QGroupBox(TrMessage(ImportMsg::TemplateOptions), this);
     templates->setObjectName(QStringLiteral("gbTemplateOptions"));
     m_goToLastPage = CreateCheckBox(ImportMsg::GoToLastPage, QStringLiteral("chGoToLastPage"), templates);
     m_autoSaveTemplate = CreateCheckBox(ImportMsg::AutoSaveTemplate, QStringLiteral("chAutoSaveTemplate"), templates);
-    m_loadTemplate = CreateButton(LoadMessage(ImportMsg::LoadTemplate), QStringLiteral("bLoadTemplate"), templates);
+    m_loadTemplate = CreateButton(TrMessage(ImportMsg::LoadTemplate), QStringLiteral("bLoadTemplate"), templates);
     m_templateName = new QLabel(templates);
     m_templateName->setObjectName(QStringLiteral("laTemplateFileName"));
     m_templateName->setMinimumWidth(50);
@@ -154,7 +154,7 @@ TSourceChoicePage::TSourceChoicePage(TDataImportWizardSettings &settings, const 
     right->addSpacing(8);
     right->addLayout(top);
     right->addSpacing(8);
-    right->addWidget(CreateBuddyLabel(LoadMessage(ImportMsg::SourceFileName), m_fileName, this));
+    right->addWidget(CreateBuddyLabel(TrMessage(ImportMsg::SourceFileName), m_fileName, this));
     right->addLayout(fileRow);
     right->addSpacing(8);
     right->addWidget(templates);
@@ -228,7 +228,7 @@ void TSourceChoicePage::browseFile()
     const QFileInfo current(m_settings.FileName);
     const QString dir = m_settings.FileName.isEmpty() ? QDir::currentPath() : current.absolutePath();
     const QString name = QFileDialog::getOpenFileName(
-        this, LoadMessage(ImportMsg::SourceFileName), dir, DialogFilter(ImportKindFilter(m_settings.ImportType)));
+        this, TrMessage(ImportMsg::SourceFileName), dir, DialogFilter(ImportKindFilter(m_settings.ImportType)));
     if (!name.isEmpty())
         m_fileName->setText(name);
 }

@@ -44,7 +44,7 @@ public:
         m_box->setFrameShape(QFrame::Box);
         m_box->setLineWidth(1);
         m_box->setAutoFillBackground(true);
-        auto *title = new QLabel(LoadMessage(ImportMsg::Loading), m_box);
+        auto *title = new QLabel(TrMessage(ImportMsg::Loading), m_box);
         QFont bold = title->font();
         bold.setBold(true);
         title->setFont(bold);
@@ -87,8 +87,8 @@ QToolButton *toolButton(int messageId, const QString &name, QWidget *parent)
 {
     auto *b = new QToolButton(parent);
     b->setObjectName(name);
-    b->setText(LoadMessage(messageId));
-    b->setToolTip(LoadMessage(messageId));
+    b->setText(TrMessage(messageId));
+    b->setToolTip(TrMessage(messageId));
     b->setToolButtonStyle(Qt::ToolButtonTextOnly);
     b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     return b;
@@ -170,7 +170,7 @@ TSpreadsheetPage::TSpreadsheetPage(TDataImportWizardSettings &settings, const TD
     m_fields = new QListWidget(this);
     m_fields->setObjectName(QStringLiteral("lstXLSFields"));
     m_fields->addItems(settings.Columns());
-    auto *fieldsLabel = new QLabel(LoadMessage(ImportMsg::XLSFields), this);
+    auto *fieldsLabel = new QLabel(TrMessage(ImportMsg::XLSFields), this);
     fieldsLabel->setBuddy(m_fields);
 
     m_ranges = new QListWidget(this);
@@ -186,7 +186,7 @@ TSpreadsheetPage::TSpreadsheetPage(TDataImportWizardSettings &settings, const TD
     m_rangeStack = new QStackedWidget(this);
     m_rangeStack->addWidget(m_ranges);
     m_rangeStack->addWidget(m_pendingList);
-    auto *rangesLabel = new QLabel(LoadMessage(ImportMsg::XLSRanges), this);
+    auto *rangesLabel = new QLabel(TrMessage(ImportMsg::XLSRanges), this);
     rangesLabel->setBuddy(m_ranges);
 
     m_addRange = toolButton(ImportMsg::XLSAddRange, QStringLiteral("bAddRange"), this);
@@ -215,9 +215,9 @@ TSpreadsheetPage::TSpreadsheetPage(TDataImportWizardSettings &settings, const TD
     m_skipRows = new QLineEdit(this);
     m_skipRows->setObjectName(QStringLiteral("edSkipRows"));
     auto *skips = new QGridLayout;
-    auto *skipColsLabel = new QLabel(LoadMessage(ImportMsg::XLSSkipCols), this);
+    auto *skipColsLabel = new QLabel(TrMessage(ImportMsg::XLSSkipCols), this);
     skipColsLabel->setBuddy(m_skipCols);
-    auto *skipRowsLabel = new QLabel(LoadMessage(ImportMsg::XLSSkipRows), this);
+    auto *skipRowsLabel = new QLabel(TrMessage(ImportMsg::XLSSkipRows), this);
     skipRowsLabel->setBuddy(m_skipRows);
     skips->addWidget(skipColsLabel, 0, 0);
     skips->addWidget(m_skipCols, 0, 1);
@@ -249,7 +249,7 @@ TSpreadsheetPage::TSpreadsheetPage(TDataImportWizardSettings &settings, const TD
     body->addWidget(m_sheets, 1);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(CreateHintPanel(LoadMessage(ImportMsg::XLSHint), this));
+    layout->addWidget(CreateHintPanel(TrMessage(ImportMsg::XLSHint), this));
     layout->addLayout(body, 1);
 
     // A selection may be made before its field is chosen: choosing keeps it.

@@ -20,7 +20,7 @@
 
 QLabel *CreateStepHeader(int step, QWidget *parent)
 {
-    auto *label = new QLabel(FormatMessage(ImportMsg::StepOfSteps, { QString::number(step), QStringLiteral("3") }), parent);
+    auto *label = new QLabel(TrFormatMessage(ImportMsg::StepOfSteps, { QString::number(step), QStringLiteral("3") }), parent);
     label->setObjectName(QStringLiteral("laStep%1").arg(step));
     QFont font = label->font();
     font.setBold(true);
@@ -47,7 +47,7 @@ QLineEdit *CreateLineEdit(const QString &objectName, QWidget *parent, int maxWid
 
 QCheckBox *CreateCheckBox(int messageId, const QString &objectName, QWidget *parent)
 {
-    auto *box = new QCheckBox(LoadMessage(messageId), parent);
+    auto *box = new QCheckBox(TrMessage(messageId), parent);
     box->setObjectName(objectName);
     return box;
 }
@@ -134,7 +134,7 @@ void TellMappingNotInSource(QWidget *parent, const QString &fileName, const QStr
 {
     if (!columns.isEmpty())
         MessageBox::information(
-            parent, FormatMessage(ImportMsg::MappingNotInSource, { QFileInfo(fileName).fileName(), columns.join(QStringLiteral(", ")) }));
+            parent, TrFormatMessage(ImportMsg::MappingNotInSource, { QFileInfo(fileName).fileName(), columns.join(QStringLiteral(", ")) }));
 }
 
 QHBoxLayout *CreateEncodingChoice(
@@ -143,9 +143,9 @@ QHBoxLayout *CreateEncodingChoice(
     box = new QComboBox(parent);
     box->setObjectName(objectName);
     for (int id : { ImportMsg::EncodingWindows1252, ImportMsg::EncodingUtf8, ImportMsg::EncodingOem850 })
-        box->addItem(LoadMessage(id));
+        box->addItem(TrMessage(id));
     box->setCurrentIndex(int(current));
-    auto *label = new QLabel(LoadMessage(ImportMsg::Encoding), parent);
+    auto *label = new QLabel(TrMessage(ImportMsg::Encoding), parent);
     label->setBuddy(box);
     QObject::connect(box, &QComboBox::activated, parent, [parent, chosen](int index) {
         TTextEncoding encoding = teWindows1252;

@@ -6,6 +6,7 @@
 #include "tests/import/DataImportTestSupport.h"
 #include "tests/import/ReaderTestSupport.h"
 #include "tests/support/ScopedFormatSettings.h"
+#include "tests/support/ScopedLanguage.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -511,6 +512,39 @@ TEST_F(DataImportEngine, RequiredColumnRefusesRowsWithoutItsValue)
     EXPECT_EQ(fx.stored().keys(), QList<int>({ 1, 6 }));
     EXPECT_EQ(fx.db.scalar("select PRIXVENTE from FACTURE where NUMEROORDRE = 1").toDouble(), 99.0);
     EXPECT_TRUE(fx.db.scalar("select DATEFACTURE from FACTURE where NUMEROORDRE = 1").isValid());
+}
+
+// Under French the operator reads the engine's messages in French, while the
+// log keeps its lines as written: scripts and references read them.
+TEST_F(DataImportEngine, UnderFrenchTheLogKeepsItsLinesAndTheOperatorReadsFrench)
+{
+    ScopedLanguage french(Translations::Language::French);
+    QStringList refused = InvoiceFixture::invoiceRow(2);
+    refused[6] = QStringLiteral("31/02/2008");
+    source.Rows << InvoiceFixture::invoiceRow(1) << refused;
+    source.SetRequiredColumns({ QStringLiteral("DATEFACTURE") });
+    const QString log = fx.dir.path() + "/import.log";
+    source.SetErrorLog(true);
+    source.SetErrorLogFileName(log);
+    source.Execute();
+    EXPECT_EQ(fx.stored().keys(), QList<int>({ 1 }));
+    EXPECT_EQ(withoutStamps(readFile(log), QDateTime::currentDateTime().addSecs(-60), QDateTime::currentDateTime()),
+        QByteArray("T - Import process started\r\n"
+                   "\r\n"
+                   "T - Line 2: Wrong date format \"31/02/2008\"\r\n"
+                   "\r\n"
+                   "T - Import process finished\r\n"
+                   "1 error(s) found\r\n"
+                   "\r\n"));
+
+    source.SetMap({});
+    try {
+        source.Execute();
+        ADD_FAILURE() << "an empty map was taken";
+    } catch (const EDataImportError &e) {
+        EXPECT_EQ(e.text(), QStringLiteral("Aucune correspondance de colonnes n'est définie"));
+        EXPECT_EQ(e.sourceText(), QStringLiteral("Map is empty"));
+    }
 }
 
 TEST_F(DataImportEngine, LogThatCannotBeOpenedStopsBeforeAnyRow)

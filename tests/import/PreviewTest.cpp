@@ -4,6 +4,7 @@
 #include "tests/import/ReaderTestSupport.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -33,16 +34,34 @@ protected:
         ASSERT_TRUE(m_dir.isValid());
     }
 
-    CliRun preview(const QStringList &args, const QString &locale = QStringLiteral("fr_FR.UTF-8"))
+    // Under a French locale, for its number and date conventions; the
+    // messages in the texts as written unless asked for in French, through
+    // the user's configuration as an operator would.
+    enum class Messages { AsWritten, Locale };
+    CliRun preview(const QStringList &args, const QString &locale = QStringLiteral("fr_FR.UTF-8"),
+        Messages messages = Messages::AsWritten)
     {
         QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("LC_ALL", locale);
+        env.insert("XDG_CONFIG_HOME", configHome(messages == Messages::AsWritten ? QStringLiteral("Langue=en\n") : QString()));
         process.setProcessEnvironment(env);
         process.start(m_cli, QStringList { "preview" } + args);
         EXPECT_TRUE(process.waitForFinished(60000));
         return { process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
             QString::fromUtf8(process.readAllStandardError()) };
+    }
+
+    // A configuration directory whose CheminBase.ini has these lines in
+    // section Langue.
+    QString configHome(const QString &langue)
+    {
+        const QString home = m_dir.filePath(langue.isEmpty() ? QStringLiteral("config-locale") : QStringLiteral("config-pinned"));
+        QDir().mkpath(home + "/kestra");
+        QFile ini(home + "/kestra/CheminBase.ini");
+        if (ini.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            ini.write(("[CheminBase]\nRep=/nowhere\n[Langue]\n" + langue).toUtf8());
+        return home;
     }
 
     QString write(const QString &name, const QByteArray &bytes)
@@ -148,6 +167,33 @@ TEST_F(Preview, UnreadableFilesGiveTheReadersMessage)
     EXPECT_EQ(partial.exitCode, 1);
     EXPECT_EQ(partial.err, "Table file is invalid!\n");
     EXPECT_EQ(partial.out.count('\n'), 3);
+}
+
+// The same messages in French where the locale is French and nothing pins
+// the language; C pins the texts as written.
+TEST_F(Preview, ReadersMessagesFollowTheLanguage)
+{
+    const QString shortDbf = write("short.dbf", "\x03\x01");
+    const QString textXml = write("text.xml", "<?xml version=\"1.0\"?><DATAPACKET>text</DATAPACKET>");
+    const struct
+    {
+        QString file;
+        QString locale;
+        Messages messages;
+        QString message;
+    } cases[] = {
+        { shortDbf, "fr_TN.UTF-8", Messages::Locale, "Le fichier de la table n'est pas valide !\n" },
+        { textXml, "fr_FR.UTF-8", Messages::Locale, "Symbole inattendu t à la position 34\n" },
+        { m_dir.filePath("none.dbf"), "fr_TN.UTF-8", Messages::Locale, "Erreur à l'ouverture du fichier\n" },
+        { shortDbf, "C", Messages::Locale, "Table file is invalid!\n" },
+        { shortDbf, "fr_TN.UTF-8", Messages::AsWritten, "Table file is invalid!\n" },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(qPrintable(c.locale + " " + c.file));
+        const CliRun run = preview({ c.file }, c.locale, c.messages);
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(run.err, c.message);
+    }
 }
 
 // Workbooks that once made the .xlsx reader gather 100 MB before refusing

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
@@ -125,6 +126,7 @@ TEST(Package, NamesWhatTheProgramNeeds)
         { "libfbclient2", "the Firebird client, opened at run time" },
         { "firebird3.0-server-core", "the embedded engine and its character sets" },
         { "fonts-liberation2", "the statement's font, asked for by name" },
+        { "qt6-translations-l10n", "Qt's own French: the dialogs' buttons" },
         { "libqt6widgets6", "linked" },
         { "libqt6printsupport6", "linked, with the CUPS print plugin" },
         { "libcups2", "linked: what became of a print job" },
@@ -135,6 +137,41 @@ TEST(Package, NamesWhatTheProgramNeeds)
     for (const auto &n : needed)
         EXPECT_TRUE(depends.contains(QString::fromLatin1(n.package)))
             << n.package << " (" << n.why << ") missing from " << field("Depends").toStdString();
+}
+
+// The installed program carries its French: under a French locale its
+// messages are French, under C they are as written.
+TEST(Package, TheInstalledProgramSpeaksTheLocalesLanguage)
+{
+    ASSERT_PACKAGE(deb);
+    Unpacked files(deb);
+    QTemporaryDir work;
+    ASSERT_TRUE(work.isValid());
+    QFile table(work.filePath(QStringLiteral("short.dbf")));
+    ASSERT_TRUE(table.open(QIODevice::WriteOnly));
+    table.write("\x03\x01");
+    table.close();
+    const struct
+    {
+        const char *locale;
+        QString message;
+    } cases[] = {
+        { "fr_TN.UTF-8", QStringLiteral("Le fichier de la table n'est pas valide !\n") },
+        { "C", QStringLiteral("Table file is invalid!\n") },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.locale);
+        QProcess cli;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("LC_ALL"), QString::fromLatin1(c.locale));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), work.path()); // no configuration to pin a language
+        cli.setProcessEnvironment(env);
+        cli.setWorkingDirectory(work.path());
+        cli.start(files.path(QStringLiteral("/usr/bin/kestra-cli")), { QStringLiteral("preview"), table.fileName() });
+        ASSERT_TRUE(cli.waitForFinished(60000));
+        EXPECT_EQ(cli.exitCode(), 1);
+        EXPECT_EQ(QString::fromUtf8(cli.readAllStandardError()), c.message);
+    }
 }
 
 // The menu entry is valid for the desktops, in English and French, and its
