@@ -740,19 +740,19 @@
     </message>
     <message>
         <source>Auto fill cols</source>
-        <translation>Remplir par colonnes</translation>
+        <translation>Remplir colonnes</translation>
     </message>
     <message>
         <source>Auto fill rows</source>
-        <translation>Remplir par lignes</translation>
+        <translation>Remplir lignes</translation>
     </message>
     <message>
         <source>Clear field ranges</source>
-        <translation>Effacer les plages du champ</translation>
+        <translation>Vider le champ</translation>
     </message>
     <message>
         <source>Clear all ranges</source>
-        <translation>Effacer toutes les plages</translation>
+        <translation>Tout vider</translation>
     </message>
     <message>
         <source>Use the Range Editor to add/edit ranges or click individual cells with Shift or Ctrl pressed. Press Enter to apply selection or Escape to cancel.</source>

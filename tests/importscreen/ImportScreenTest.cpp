@@ -13,6 +13,7 @@
 #include "tests/importscreen/ImportScreenSupport.h"
 #include "tests/support/CurrentCellShown.h"
 #include "tests/support/Restore.h"
+#include "tests/support/ScopedLanguage.h"
 #include "tests/support/ScopedAnswers.h"
 #include "ui/MessageBox.h"
 
@@ -21,6 +22,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -229,6 +231,50 @@ TEST_F(ImportScreen, OpensOnClientsAndTheTabsChooseTheDestinationKind)
     EXPECT_TRUE(screen->IBTable1->isActive());
     EXPECT_EQ(screen->DBGrid->GridDataSet(), screen->IBTable1);
     EXPECT_EQ(screen->IBQuery1.sql(), QStringLiteral("delete FROM FACTURE"));
+}
+
+// Under French the screen's captions read correct French, its tabs still
+// choose their destination, and the emptying question has Qt's French
+// buttons.
+TEST_F(ImportScreen, UnderFrenchTheScreenAndItsQuestion)
+{
+    ScopedLanguage french(Translations::Language::French);
+    ASSERT_TRUE(french.complete());
+    open();
+    EXPECT_EQ(screen->BitBtn2->text(), QStringLiteral("Importation des données"));
+    EXPECT_EQ(screen->BitBtn1->text(), QStringLiteral("Vider la table"));
+    EXPECT_EQ(screen->Label1->text(), QStringLiteral("Table à importer"));
+    EXPECT_EQ(screen->ComboBox1->toolTip(), QStringLiteral("Veuillez importer les tables dans leur ordre"));
+    const QList<QPair<QString, TImportDestination>> tabs = { { QStringLiteral("Liste"), qidListView },
+        { QStringLiteral("Jeu de données"), qidDataSet }, { QStringLiteral("Tableau"), qidStringGrid }, { QStringLiteral("Grille"), qidDBGrid } };
+    for (const auto &[tab, kind] : tabs) {
+        int index = -1;
+        for (int i = 0; i < screen->pcDestinations->count(); ++i)
+            if (screen->pcDestinations->tabText(i) == tab)
+                index = i;
+        ASSERT_GE(index, 0) << tab.toStdString();
+        screen->pcDestinations->setCurrentIndex(index);
+        EXPECT_EQ(screen->DataImportWizard1->ImportDestination, kind) << tab.toStdString();
+    }
+    const QString shots = qEnvironmentVariable("KESTRA_WIZARD_SHOTS");
+    if (!shots.isEmpty())
+        screen->grab().save(shots + QStringLiteral("/fr-import-screen.png"));
+
+    MessageBox::setAutoAnswer(QMessageBox::NoButton);
+    QString text;
+    QStringList buttons;
+    BoxAnswerer answerer([&](QMessageBox &box) {
+        text = box.text();
+        for (QAbstractButton *b : box.buttons())
+            buttons << b->text();
+        if (!shots.isEmpty())
+            box.grab().save(shots + QStringLiteral("/fr-import-screen-question.png"));
+    });
+    QTest::mouseClick(screen->BitBtn1, Qt::LeftButton);
+    EXPECT_EQ(answerer.Answered, 1);
+    EXPECT_EQ(text, QStringLiteral("Voulez-vous vider la table ?"));
+    buttons.sort();
+    EXPECT_EQ(buttons, QStringList({ QStringLiteral("&Non"), QStringLiteral("&Oui") }));
 }
 
 // From the keyboard: on every tab, Tab and Shift+Tab take the focus out of

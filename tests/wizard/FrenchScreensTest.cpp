@@ -16,6 +16,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -131,6 +132,20 @@ TEST_F(FrenchScreens, TheFourStepsAndTheProgressDialog)
     for (const char *label : { "État", "Traitées", "Insérées", "Modifiées", "Supprimées", "Erreurs", "Validées", "Durée" })
         EXPECT_TRUE(labels.contains(QString::fromUtf8(label))) << label;
     EXPECT_EQ(fx.count(), 3);
+}
+
+// The spreadsheet page's range tools, whose French is the longest.
+TEST_F(FrenchScreens, TheSpreadsheetPage)
+{
+    TDataImportWizardF w(wizard);
+    w.resize(1000, 680);
+    w.show();
+    openMapStep(w, aiXLS, QStringLiteral(KESTRA_FIXTURES_DIR "/wizard/clients.xls"));
+    ASSERT_EQ(w.Step(), 1);
+    TDataImportWizardPage &page = *w.Page(aiXLS);
+    EXPECT_EQ(find<QToolButton>(page, QStringLiteral("bAddRange"))->text(), QStringLiteral("Ajouter une plage"));
+    EXPECT_EQ(find<QToolButton>(page, QStringLiteral("bAutoFillCols"))->text(), QStringLiteral("Remplir colonnes"));
+    shoot(w, QStringLiteral("spreadsheet"));
 }
 
 // The question asked when the clerk cancels an import: French text, and
