@@ -12,7 +12,7 @@
 #include "data/DataSet.h"
 #include "data/Query.h"
 #include "data/Schema.h"
-#include "import/DataImport.h"
+#include "import/engine/ImportEngine.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

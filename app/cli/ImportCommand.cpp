@@ -12,14 +12,14 @@
 #include "core/TerminationSignals.h"
 #include "data/Connection.h"
 #include "data/DataSet.h"
-#include "import/DataImportSourceSetup.h"
-#include "import/DataImportTemplate.h"
-#include "import/DataImportWizardProperties.h"
-#include "import/ImportScreenWizard.h"
-#include "import/ImportTableViews.h"
-#include "import/ImportWork.h"
-#include "import/InvoiceStamping.h"
-#include "import/UnstampedInvoices.h"
+#include "import/template/SourceSetup.h"
+#include "import/template/TemplateFile.h"
+#include "import/template/WizardProperties.h"
+#include "import/template/ImportScreenWizard.h"
+#include "import/engine/ImportTableViews.h"
+#include "import/engine/ImportWork.h"
+#include "invoices/InvoiceStamping.h"
+#include "invoices/UnstampedInvoices.h"
 
 #include <QFileInfo>
 

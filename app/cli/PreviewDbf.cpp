@@ -1,7 +1,7 @@
 #include "app/cli/Preview.h"
 #include "core/Cp1252.h"
-#include "import/DBFFile.h"
-#include "import/DataImportMessages.h"
+#include "import/sources/dbf/DbfReader.h"
+#include "import/engine/ImportMessages.h"
 
 namespace {
 // Blanks and control bytes (the padding of fixed-width fields) at both ends.

@@ -1,7 +1,7 @@
 #include "app/cli/Preview.h"
-#include "import/DataImportCommon.h"
-#include "import/DataImportMessages.h"
-#include "import/TextLineReader.h"
+#include "import/engine/DataImportCommon.h"
+#include "import/engine/ImportMessages.h"
+#include "import/sources/text/TextLineReader.h"
 
 #include <QFile>
 

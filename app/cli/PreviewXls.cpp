@@ -2,9 +2,9 @@
 #include "core/Cp1252.h"
 #include "core/FormatSettings.h"
 #include "core/Formatting.h"
-#include "import/DataImportMessages.h"
-#include "import/XLSFile.h"
-#include "import/XLSMapParser.h"
+#include "import/engine/ImportMessages.h"
+#include "import/sources/workbook/WorkbookFile.h"
+#include "import/sources/workbook/RangeMap.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "app/cli/Preview.h"
-#include "import/DataImportMessages.h"
-#include "import/XMLFile.h"
+#include "import/engine/ImportMessages.h"
+#include "import/sources/xml/XmlPacketReader.h"
 
 #include <QFile>
 #include <QFileInfo>

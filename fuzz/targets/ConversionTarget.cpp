@@ -7,7 +7,7 @@
 #include "core/FormatSettings.h"
 #include "core/Formatting.h"
 #include "fuzz/FuzzTarget.h"
-#include "import/DataImportCommon.h"
+#include "import/engine/DataImportCommon.h"
 
 #include <cmath>
 

@@ -3,8 +3,8 @@
 // memo file (fuzz/run.sh packs the seed tables so).
 
 #include "fuzz/FuzzTarget.h"
-#include "import/DBFFile.h"
-#include "import/DataImportMessages.h"
+#include "import/sources/dbf/DbfReader.h"
+#include "import/engine/ImportMessages.h"
 
 #include <QBuffer>
 

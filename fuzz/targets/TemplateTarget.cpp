@@ -4,11 +4,11 @@
 
 #include "core/Formatting.h"
 #include "fuzz/FuzzTarget.h"
-#include "import/DataImportCommon.h"
-#include "import/DataImportMessages.h"
-#include "import/DataImportTemplate.h"
-#include "import/DataImportWizardSettings.h"
-#include "import/XLSMapParser.h"
+#include "import/engine/DataImportCommon.h"
+#include "import/engine/ImportMessages.h"
+#include "import/template/TemplateFile.h"
+#include "import/engine/ImportSettings.h"
+#include "import/sources/workbook/RangeMap.h"
 
 #include <QFile>
 #include <QTemporaryFile>

@@ -3,9 +3,9 @@
 // fields.
 
 #include "fuzz/FuzzTarget.h"
-#include "import/DataImportCommon.h"
-#include "import/DataImportMessages.h"
-#include "import/TextLineReader.h"
+#include "import/engine/DataImportCommon.h"
+#include "import/engine/ImportMessages.h"
+#include "import/sources/text/TextLineReader.h"
 
 #include <QBuffer>
 

@@ -3,8 +3,8 @@
 // two bytes give the rows and columns to skip; the rest is the list's text.
 
 #include "fuzz/FuzzTarget.h"
-#include "import/XLSFile.h"
-#include "import/XLSMapParser.h"
+#include "import/sources/workbook/WorkbookFile.h"
+#include "import/sources/workbook/RangeMap.h"
 
 #include <QFile>
 

@@ -1,8 +1,8 @@
 // XML data packets, parsed whole and read tag by tag as the import streams them.
 
 #include "fuzz/FuzzTarget.h"
-#include "import/DataImportMessages.h"
-#include "import/XMLFile.h"
+#include "import/engine/ImportMessages.h"
+#include "import/sources/xml/XmlPacketReader.h"
 
 #include <QBuffer>
 

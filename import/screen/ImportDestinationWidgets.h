@@ -1,6 +1,6 @@
 #pragma once
 
-#include "import/ImportDestinations.h"
+#include "import/engine/ImportDestinations.h"
 #include "ui/DBGrid.h"
 
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "import/wizard/DataImportProgress.h"
 
-#include "import/DataImportMessages.h"
+#include "import/engine/ImportMessages.h"
 #include "ui/MessageBox.h"
 
 #include <QCloseEvent>

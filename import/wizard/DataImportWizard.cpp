@@ -1,7 +1,7 @@
 #include "import/wizard/DataImportWizard.h"
 
 #include "data/DataSet.h"
-#include "import/DataImportMessages.h"
+#include "import/engine/ImportMessages.h"
 #include "import/wizard/DataImportProgress.h"
 #include "import/wizard/DataImportWizardForm.h"
 

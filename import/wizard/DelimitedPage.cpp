@@ -1,9 +1,9 @@
 #include "import/wizard/DelimitedPage.h"
 
 #include "core/Conversion.h"
-#include "import/DataImportCommon.h"
-#include "import/DataImportMessages.h"
-#include "import/TextLineReader.h"
+#include "import/engine/DataImportCommon.h"
+#include "import/engine/ImportMessages.h"
+#include "import/sources/text/TextLineReader.h"
 #include "import/wizard/DataImportWizard.h"
 #include "import/wizard/WizardPageParts.h"
 

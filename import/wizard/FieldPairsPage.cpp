@@ -1,8 +1,8 @@
 #include "import/wizard/FieldPairsPage.h"
 
-#include "import/DBFFile.h"
-#include "import/DataImportMessages.h"
-#include "import/XMLFile.h"
+#include "import/sources/dbf/DbfReader.h"
+#include "import/engine/ImportMessages.h"
+#include "import/sources/xml/XmlPacketReader.h"
 #include "import/wizard/DataImportWizard.h"
 #include "import/wizard/WizardPageParts.h"
 

@@ -1,8 +1,8 @@
 #include "import/wizard/FixedWidthPage.h"
 
 #include "core/Conversion.h"
-#include "import/DataImportMessages.h"
-#include "import/TextLineReader.h"
+#include "import/engine/ImportMessages.h"
+#include "import/sources/text/TextLineReader.h"
 #include "import/wizard/DataImportWizard.h"
 #include "import/wizard/TextViewer.h"
 #include "import/wizard/WizardPageParts.h"

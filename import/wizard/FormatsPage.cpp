@@ -1,6 +1,6 @@
 #include "import/wizard/FormatsPage.h"
 
-#include "import/DataImportMessages.h"
+#include "import/engine/ImportMessages.h"
 #include "import/wizard/ReplacementDialog.h"
 #include "import/wizard/WizardPageParts.h"
 

@@ -1,7 +1,7 @@
 #include "import/wizard/ImportOptionsPage.h"
 
 #include "core/Conversion.h"
-#include "import/DataImportMessages.h"
+#include "import/engine/ImportMessages.h"
 #include "import/wizard/ColumnList.h"
 #include "import/wizard/DataImportWizard.h"
 #include "import/wizard/WizardPageParts.h"

@@ -1,7 +1,7 @@
 #include "import/wizard/RangeEditor.h"
 
-#include "import/DataImportMessages.h"
-#include "import/XLSFile.h"
+#include "import/engine/ImportMessages.h"
+#include "import/sources/workbook/WorkbookFile.h"
 #include "ui/MessageBox.h"
 
 #include <QButtonGroup>

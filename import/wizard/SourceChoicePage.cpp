@@ -1,7 +1,7 @@
 #include "import/wizard/SourceChoicePage.h"
 
-#include "import/DataImportMessages.h"
-#include "import/TextLineReader.h"
+#include "import/engine/ImportMessages.h"
+#include "import/sources/text/TextLineReader.h"
 #include "import/wizard/DataImportWizard.h"
 #include "import/wizard/WizardPageParts.h"
 #include "ui/MessageBox.h"

@@ -1,7 +1,7 @@
 #include "import/wizard/SpreadsheetPage.h"
 
 #include "core/Formatting.h"
-#include "import/DataImportMessages.h"
+#include "import/engine/ImportMessages.h"
 #include "import/wizard/DataImportWizard.h"
 #include "import/wizard/RangeEditor.h"
 #include "import/wizard/SheetGrid.h"

@@ -2,7 +2,7 @@
 
 #include "core/Conversion.h"
 #include "core/Error.h"
-#include "import/DataImportMessages.h"
+#include "import/engine/ImportMessages.h"
 #include "ui/MessageBox.h"
 
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 #include "import/wizard/WizardSources.h"
 
-#include "import/DataImport.h"
-#include "import/DataImportSourceSetup.h"
+#include "import/engine/ImportEngine.h"
+#include "import/template/SourceSetup.h"
 #include "import/wizard/DataImportProgress.h"
 #include "import/wizard/DataImportWizard.h"
 

@@ -1,6 +1,6 @@
-#include "import/DBFFile.h"
+#include "import/sources/dbf/DbfReader.h"
 
-#include "import/DataImportMessages.h"
+#include "import/engine/ImportMessages.h"
 #include "tests/import/ReaderTestSupport.h"
 
 #include <QBuffer>

@@ -1,4 +1,4 @@
-#include "import/DataImportCommon.h"
+#include "import/engine/DataImportCommon.h"
 
 #include "core/DateTime.h"
 #include "core/FormatSettings.h"

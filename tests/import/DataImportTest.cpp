@@ -1,4 +1,4 @@
-#include "import/DataImport.h"
+#include "import/engine/ImportEngine.h"
 
 #include "core/DateTime.h"
 #include "core/FormatSettings.h"

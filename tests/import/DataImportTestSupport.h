@@ -2,8 +2,8 @@
 
 #include "data/DataSet.h"
 #include "data/Query.h"
-#include "import/DataImport.h"
-#include "import/ImportDestinations.h"
+#include "import/engine/ImportEngine.h"
+#include "import/engine/ImportDestinations.h"
 #include "tests/support/TestDatabase.h"
 
 #include <QFile>

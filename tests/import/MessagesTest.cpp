@@ -1,4 +1,4 @@
-#include "import/DataImportMessages.h"
+#include "import/engine/ImportMessages.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 // or refused with one of the readers' own messages, and where an independent
 // reader's dump exists the values are compared with it.
 
-#include "import/DBFFile.h"
-#include "import/DataImportMessages.h"
-#include "import/XMLFile.h"
+#include "import/sources/dbf/DbfReader.h"
+#include "import/engine/ImportMessages.h"
+#include "import/sources/xml/XmlPacketReader.h"
 #include "tests/import/ReaderTestSupport.h"
 
 #include <QDir>

@@ -2,11 +2,11 @@
 // readers must end with one of their own messages or read it, never crash,
 // hang or raise anything else.
 
-#include "import/DBFFile.h"
-#include "import/DataImportCommon.h"
-#include "import/DataImportMessages.h"
-#include "import/TextLineReader.h"
-#include "import/XMLFile.h"
+#include "import/sources/dbf/DbfReader.h"
+#include "import/engine/DataImportCommon.h"
+#include "import/engine/ImportMessages.h"
+#include "import/sources/text/TextLineReader.h"
+#include "import/sources/xml/XmlPacketReader.h"
 
 #include <QBuffer>
 #include <QFile>

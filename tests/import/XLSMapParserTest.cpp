@@ -1,9 +1,9 @@
-#include "import/XLSMapParser.h"
+#include "import/sources/workbook/RangeMap.h"
 
 #include "XlsTestStream.h"
 #include "core/FormatSettings.h"
-#include "import/DataImportMessages.h"
-#include "import/XLSFile.h"
+#include "import/engine/ImportMessages.h"
+#include "import/sources/workbook/WorkbookFile.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
-#include "import/XMLFile.h"
+#include "import/sources/xml/XmlPacketReader.h"
 
-#include "import/DataImportMessages.h"
+#include "import/engine/ImportMessages.h"
 #include "tests/import/ReaderTestSupport.h"
 
 #include <QBuffer>

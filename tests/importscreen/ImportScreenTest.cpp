@@ -2,7 +2,7 @@
 #include "app/Windows.h"
 #include "core/WorkingContext.h"
 #include "data/DataModule.h"
-#include "import/DataImportASCII.h"
+#include "import/sources/text/TextImport.h"
 #include "import/screen/ImpDlgIBXF.h"
 #include "import/screen/ImportDestinationWidgets.h"
 #include "import/wizard/DataImportProgress.h"

@@ -1,8 +1,8 @@
-#include "import/InvoiceStamping.h"
+#include "invoices/InvoiceStamping.h"
 
 #include "core/Error.h"
 #include "data/DataSet.h"
-#include "import/ImportTableViews.h"
+#include "import/engine/ImportTableViews.h"
 #include "tests/importscreen/ImportScreenSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
-#include "import/DataImportASCII.h"
-#include "import/DataImportDBF.h"
-#include "import/DataImportMessages.h"
-#include "import/DataImportSourceSetup.h"
-#include "import/DataImportTemplate.h"
-#include "import/DataImportXLS.h"
-#include "import/DataImportXML.h"
+#include "import/sources/text/TextImport.h"
+#include "import/sources/dbf/DbfImport.h"
+#include "import/engine/ImportMessages.h"
+#include "import/template/SourceSetup.h"
+#include "import/template/TemplateFile.h"
+#include "import/sources/workbook/WorkbookImport.h"
+#include "import/sources/xml/XmlImport.h"
 #include "tests/wizard/WizardTestSupport.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
-#include "import/DataImportMessages.h"
-#include "import/DataImportTemplate.h"
-#include "import/DataImportWizardSettings.h"
+#include "import/engine/ImportMessages.h"
+#include "import/template/TemplateFile.h"
+#include "import/engine/ImportSettings.h"
 
 #include <QFile>
 #include <QTemporaryDir>

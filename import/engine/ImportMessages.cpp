@@ -1,0 +1,81 @@
+#include "import/engine/ImportMessages.h"
+
+#include <QHash>
+
+namespace {
+
+struct MessageEntry
+{
+    int id;
+    const char *text;
+};
+
+// One fragment per unit, so that each unit's texts sit together.
+const MessageEntry Messages[] = {
+#include "import/engine/messages/DbfMessages.inc"
+#include "import/engine/messages/EngineMessages.inc"
+#include "import/engine/messages/TextMessages.inc"
+#include "import/engine/messages/WizardMessages.inc"
+#include "import/engine/messages/XlsMessages.inc"
+#include "import/engine/messages/XmlMessages.inc"
+};
+
+MessageLookupHook &hook()
+{
+    static MessageLookupHook h;
+    return h;
+}
+
+const QHash<int, QString> &table()
+{
+    static const QHash<int, QString> t = [] {
+        QHash<int, QString> m;
+        for (const MessageEntry &e : Messages)
+            m.insert(e.id, QString::fromUtf8(e.text));
+        return m;
+    }();
+    return t;
+}
+
+} // namespace
+
+void SetMessageLookupHook(MessageLookupHook h)
+{
+    hook() = std::move(h);
+}
+
+QString LoadMessage(int id)
+{
+    if (hook()) {
+        QString s = hook()(id);
+        if (!s.isEmpty())
+            return s;
+    }
+    return table().value(id).left(1023);
+}
+
+QString FillPlaceholders(const QString &text, const QStringList &args)
+{
+    QString out;
+    int next = 0;
+    for (int i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('%') && i + 1 < text.size() && (text[i + 1] == QLatin1Char('s') || text[i + 1] == QLatin1Char('d'))) {
+            out += next < args.size() ? args[next] : QString();
+            ++next;
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+QString FormatMessage(int id, const QStringList &args)
+{
+    return FillPlaceholders(LoadMessage(id), args);
+}
+
+EDataImportError DataImportError(int id, const QStringList &args)
+{
+    return EDataImportError(FormatMessage(id, args));
+}
