@@ -64,36 +64,36 @@ TInvoiceStamping::TInvoiceStamping(Connection &connection, const QString &matric
 
 TInvoiceStamping::~TInvoiceStamping()
 {
-    if (!Running())
+    if (!running())
         return;
     try {
-        Abandon();
+        abandon();
     } catch (const Error &) {
         // Nothing of it was committed: the server drops it with the transaction.
     }
 }
 
-QStringList TInvoiceStamping::RequiredColumns()
+QStringList TInvoiceStamping::requiredColumns()
 {
     return { QStringLiteral("DATEFACTURE") };
 }
 
-int TInvoiceStamping::QuarterOfMonth(int month)
+int TInvoiceStamping::quarterOfMonth(int month)
 {
     return (month - 1) / 3 + 1;
 }
 
-int TInvoiceStamping::QuarterOfDate(const QVariant &date)
+int TInvoiceStamping::quarterOfDate(const QVariant &date)
 {
     const double value = isTimeStamp(date) ? date.value<TimeStamp>().value : 0.0;
     int year = 0, month = 0, day = 0;
     DateTime::decodeDate(value, year, month, day);
-    return QuarterOfMonth(month);
+    return quarterOfMonth(month);
 }
 
-void TInvoiceStamping::Begin(DataSet &destination)
+void TInvoiceStamping::begin(DataSet &destination)
 {
-    if (Running())
+    if (running())
         throw Error(QStringLiteral("Une importation de factures est déjà en cours."));
     execute(m_connection, QStringLiteral("SAVEPOINT KESTRA_IMPORT"));
     m_placeholder = newPlaceholder();
@@ -143,9 +143,9 @@ void TInvoiceStamping::release()
     m_destination = nullptr;
 }
 
-int TInvoiceStamping::Finish()
+int TInvoiceStamping::finish()
 {
-    if (!Running())
+    if (!running())
         return 0;
     release();
     try {
@@ -162,9 +162,9 @@ int TInvoiceStamping::Finish()
     }
 }
 
-void TInvoiceStamping::Abandon()
+void TInvoiceStamping::abandon()
 {
-    if (!Running())
+    if (!running())
         return;
     release();
     execute(m_connection, QStringLiteral("ROLLBACK TO SAVEPOINT KESTRA_IMPORT"));

@@ -39,26 +39,26 @@ public:
 
     // Marks where the import starts in the shared transaction and gives the
     // destination's new rows their placeholder keys until Finish.
-    void Begin(DataSet &destination);
+    void begin(DataSet &destination);
     // Between Begin and Finish: the import's commits wait for the stamping.
-    bool Running() const { return m_destination != nullptr; }
+    bool running() const { return m_destination != nullptr; }
     // After the import, whatever ended it: stamps the rows it added and
     // commits them with the rest of its work (commit-retaining). Returns the
     // number of rows stamped. A failure undoes the whole import and is raised.
-    int Finish();
+    int finish();
     // Undoes everything the import did since Begin.
-    void Abandon();
+    void abandon();
 
-    const QString &PlaceholderIdentifiant() const { return m_placeholder; }
+    const QString &placeholderIdentifiant() const { return m_placeholder; }
 
     // The columns an imported invoice cannot go without: its date files it
     // in its quarter, and an invoice without one would be declared in the
     // fourth quarter of the year.
-    static QStringList RequiredColumns();
+    static QStringList requiredColumns();
 
-    static int QuarterOfMonth(int month);
+    static int quarterOfMonth(int month);
     // The quarter of a date value as the database returns it; null is the zero date.
-    static int QuarterOfDate(const QVariant &date);
+    static int quarterOfDate(const QVariant &date);
 
 private:
     void placeRow(DataSet &destination);

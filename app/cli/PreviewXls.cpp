@@ -41,7 +41,7 @@ int previewXls(const PreviewOptions &options, QTextStream &out, QTextStream &err
         settings.decimalSeparator = options.decimal[0];
     }
     if (const QString selfReferring = selfReferringDateTimeFormat(settings); !selfReferring.isEmpty()) {
-        err << DataImportError(ImportMsg::DateFormatRefersToItself, { selfReferring }).text() << "\n";
+        err << dataImportError(ImportMsg::DateFormatRefersToItself, { selfReferring }).text() << "\n";
         return 2;
     }
     const SettingsInForce inForce(settings);

@@ -27,15 +27,15 @@ KESTRA_FUZZ_TARGET(dbf)
     memoDevice.open(QIODevice::ReadOnly);
     try {
         TDBFRead reader(&tableDevice, withMemo ? &memoDevice : nullptr);
-        reader.RecordCount();
-        for (int i = 0; i < reader.FieldCount(); ++i) {
-            reader.FieldName(i);
-            reader.FieldType(i);
+        reader.recordCount();
+        for (int i = 0; i < reader.fieldCount(); ++i) {
+            reader.fieldName(i);
+            reader.fieldType(i);
         }
-        while (!reader.EndOfTable()) {
-            for (int i = 0; i < reader.FieldCount(); ++i)
-                reader.ReadField(i);
-            reader.Deleted();
+        while (!reader.endOfTable()) {
+            for (int i = 0; i < reader.fieldCount(); ++i)
+                reader.readField(i);
+            reader.deleted();
         }
     } catch (const EDataImportError &) {
     }

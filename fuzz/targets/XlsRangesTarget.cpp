@@ -36,10 +36,10 @@ KESTRA_FUZZ_TARGET(xls_ranges)
         return;
     const QString text = QString::fromUtf8(reinterpret_cast<const char *>(data) + 2, qsizetype(size - 2));
     try {
-        ParseMapRow(text, nullptr);
+        parseMapRow(text, nullptr);
         TMapRow loose;
         loose.parse(text);
-        ParseMapRow(loose.text(), nullptr);
+        parseMapRow(loose.text(), nullptr);
     } catch (const EDataImportError &) {
     }
     try {

@@ -16,7 +16,7 @@
 // Delimited lines
 // ---------------------------------------------------------------------------
 
-void ForEachDelimitedField(const QString &line, QChar quote, QChar separator, const std::function<bool(const QString &)> &take)
+void forEachDelimitedField(const QString &line, QChar quote, QChar separator, const std::function<bool(const QString &)> &take)
 {
     enum class State { FieldStart, Plain, Quoted, AfterQuote, Dropping };
 
@@ -74,12 +74,12 @@ void ForEachDelimitedField(const QString &line, QChar quote, QChar separator, co
     take(field);
 }
 
-void SplitDelimitedLine(const QString &line, QChar quote, QChar separator, QStringList &list, qsizetype maxFields)
+void splitDelimitedLine(const QString &line, QChar quote, QChar separator, QStringList &list, qsizetype maxFields)
 {
     list.clear();
     if (maxFields == 0)
         return;
-    ForEachDelimitedField(line, quote, separator, [&](const QString &field) {
+    forEachDelimitedField(line, quote, separator, [&](const QString &field) {
         list.append(field);
         return maxFields < 0 || list.size() < maxFields;
     });
@@ -92,24 +92,24 @@ void SplitDelimitedLine(const QString &line, QChar quote, QChar separator, QStri
 // Number, date and boolean settings of an import
 // ---------------------------------------------------------------------------
 
-const std::array<TBaseFormatField, 8> &BaseFormatFields()
+const std::array<TBaseFormatField, 8> &baseFormatFields()
 {
     using F = TDataImportFormats;
     using S = FormatSettings;
     static const std::array<TBaseFormatField, 8> fields { {
-        { "DecimalSeparator", &F::DecimalSeparator, &S::decimalSeparator },
-        { "ThousandSeparator", &F::ThousandSeparator, &S::thousandSeparator },
-        { "ShortDateFormat", nullptr, nullptr, &F::ShortDateFormat, &S::shortDateFormat },
-        { "LongDateFormat", nullptr, nullptr, &F::LongDateFormat, &S::longDateFormat },
-        { "DateSeparator", &F::DateSeparator, &S::dateSeparator },
-        { "ShortTimeFormat", nullptr, nullptr, &F::ShortTimeFormat, &S::shortTimeFormat },
-        { "LongTimeFormat", nullptr, nullptr, &F::LongTimeFormat, &S::longTimeFormat },
-        { "TimeSeparator", &F::TimeSeparator, &S::timeSeparator },
+        { "DecimalSeparator", &F::decimalSeparator, &S::decimalSeparator },
+        { "ThousandSeparator", &F::thousandSeparator, &S::thousandSeparator },
+        { "ShortDateFormat", nullptr, nullptr, &F::shortDateFormat, &S::shortDateFormat },
+        { "LongDateFormat", nullptr, nullptr, &F::longDateFormat, &S::longDateFormat },
+        { "DateSeparator", &F::dateSeparator, &S::dateSeparator },
+        { "ShortTimeFormat", nullptr, nullptr, &F::shortTimeFormat, &S::shortTimeFormat },
+        { "LongTimeFormat", nullptr, nullptr, &F::longTimeFormat, &S::longTimeFormat },
+        { "TimeSeparator", &F::timeSeparator, &S::timeSeparator },
     } };
     return fields;
 }
 
-QChar DefaultTextDelimiter(const FormatSettings &settings)
+QChar defaultTextDelimiter(const FormatSettings &settings)
 {
     return settings.decimalSeparator == QLatin1Char(',') ? QLatin1Char(';') : QLatin1Char(',');
 }
@@ -120,23 +120,23 @@ namespace {
 template <typename Holder> auto &separatorOf(Holder &holder, const TBaseFormatField &field)
 {
     if constexpr (std::is_same_v<std::remove_const_t<Holder>, FormatSettings>)
-        return holder.*field.SeparatorSetting;
+        return holder.*field.separatorSetting;
     else
-        return holder.*field.Separator;
+        return holder.*field.separator;
 }
 
 template <typename Holder> auto &formatOf(Holder &holder, const TBaseFormatField &field)
 {
     if constexpr (std::is_same_v<std::remove_const_t<Holder>, FormatSettings>)
-        return holder.*field.FormatSetting;
+        return holder.*field.formatSetting;
     else
-        return holder.*field.Format;
+        return holder.*field.format;
 }
 
 template <typename To, typename From> void copyBaseFormats(To &to, const From &from)
 {
-    for (const TBaseFormatField &field : BaseFormatFields()) {
-        if (field.Separator)
+    for (const TBaseFormatField &field : baseFormatFields()) {
+        if (field.separator)
             separatorOf(to, field) = separatorOf(from, field);
         else
             formatOf(to, field) = formatOf(from, field);
@@ -148,9 +148,9 @@ template <typename To, typename From> void copyBaseFormats(To &to, const From &f
 TDataImportFormats::TDataImportFormats()
 {
     copyBaseFormats(*this, FormatSettings::current());
-    BooleanTrue = QStringList { LoadMessage(ImportMsg::TrueText) };
-    BooleanFalse = QStringList { LoadMessage(ImportMsg::FalseText) };
-    NullValues = QStringList { LoadMessage(ImportMsg::NullText) };
+    booleanTrue = QStringList { loadMessage(ImportMsg::TrueText) };
+    booleanFalse = QStringList { loadMessage(ImportMsg::FalseText) };
+    nullValues = QStringList { loadMessage(ImportMsg::NullText) };
 }
 
 TDataImportFormats::TDataImportFormats(const TDataImportFormats &other)
@@ -161,28 +161,28 @@ TDataImportFormats::TDataImportFormats(const TDataImportFormats &other)
 TDataImportFormats &TDataImportFormats::operator=(const TDataImportFormats &other)
 {
     copyBaseFormats(*this, other);
-    BooleanTrue = other.BooleanTrue;
-    BooleanFalse = other.BooleanFalse;
-    NullValues = other.NullValues;
+    booleanTrue = other.booleanTrue;
+    booleanFalse = other.booleanFalse;
+    nullValues = other.nullValues;
     return *this;
 }
 
-FormatSettings TDataImportFormats::Settings(const FormatSettings &base) const
+FormatSettings TDataImportFormats::settings(const FormatSettings &base) const
 {
     FormatSettings fs = base;
     copyBaseFormats(fs, *this);
     return fs;
 }
 
-void TDataImportFormats::InstallFormats()
+void TDataImportFormats::installFormats()
 {
     const FormatSettings &current = FormatSettings::current();
     if (!m_saved)
         m_saved = current;
-    FormatSettings::setCurrent(Settings(current));
+    FormatSettings::setCurrent(settings(current));
 }
 
-void TDataImportFormats::RestoreFormats()
+void TDataImportFormats::restoreFormats()
 {
     if (!m_saved)
         return;
@@ -217,107 +217,107 @@ bool containsText(const QStringList &list, const QString &text)
 
 } // namespace
 
-QString TDataImportReplacement::DisplayText() const
+QString TDataImportReplacement::displayText() const
 {
-    return QStringLiteral("%1 - %2").arg(TextToFind, ReplaceWith);
+    return QStringLiteral("%1 - %2").arg(textToFind, replaceWith);
 }
 
-bool TDataImportReplacement::SameAs(const QString &textToFind, const QString &replaceWith, bool ignoreCase) const
+bool TDataImportReplacement::sameAs(const QString &textToFind, const QString &replaceWith, bool ignoreCase) const
 {
-    return TextToFind == textToFind && ReplaceWith == replaceWith && IgnoreCase == ignoreCase;
+    return this->textToFind == textToFind && this->replaceWith == replaceWith && this->ignoreCase == ignoreCase;
 }
 
-TDataImportReplacement &TDataImportReplacements::Add()
+TDataImportReplacement &TDataImportReplacements::add()
 {
     m_items.append(TDataImportReplacement());
     return m_items.last();
 }
 
-TDataImportReplacement &TDataImportReplacements::Add(const QString &textToFind, const QString &replaceWith, bool ignoreCase)
+TDataImportReplacement &TDataImportReplacements::add(const QString &textToFind, const QString &replaceWith, bool ignoreCase)
 {
-    TDataImportReplacement &r = Add();
-    r.TextToFind = textToFind;
-    r.ReplaceWith = replaceWith;
-    r.IgnoreCase = ignoreCase;
+    TDataImportReplacement &r = add();
+    r.textToFind = textToFind;
+    r.replaceWith = replaceWith;
+    r.ignoreCase = ignoreCase;
     return r;
 }
 
-bool TDataImportReplacements::Contains(const QString &textToFind, const QString &replaceWith, bool ignoreCase) const
+bool TDataImportReplacements::contains(const QString &textToFind, const QString &replaceWith, bool ignoreCase) const
 {
     for (const TDataImportReplacement &r : m_items)
-        if (r.SameAs(textToFind, replaceWith, ignoreCase))
+        if (r.sameAs(textToFind, replaceWith, ignoreCase))
             return true;
     return false;
 }
 
-bool TDataImportFieldFormat::IsEmpty() const
+bool TDataImportFieldFormat::isEmpty() const
 {
-    return GeneratorValue == 0 && GeneratorStep == 0 && ConstantValue.isEmpty() && NullValue.isEmpty() && DefaultValue.isEmpty()
-        && LeftQuote.isEmpty() && RightQuote.isEmpty() && QuoteAction == qaNone && CharCase == iccNone && CharSet == icsNone
-        && Replacements.Count() == 0;
+    return generatorValue == 0 && generatorStep == 0 && constantValue.isEmpty() && nullValue.isEmpty() && defaultValue.isEmpty()
+        && leftQuote.isEmpty() && rightQuote.isEmpty() && quoteAction == qaNone && charCase == iccNone && charSet == icsNone
+        && replacements.count() == 0;
 }
 
-TDataImportFieldFormat &TDataImportFieldFormats::Add(const QString &fieldName)
+TDataImportFieldFormat &TDataImportFieldFormats::add(const QString &fieldName)
 {
     m_items.append(TDataImportFieldFormat());
-    m_items.last().FieldName = fieldName;
+    m_items.last().fieldName = fieldName;
     return m_items.last();
 }
 
-int TDataImportFieldFormats::IndexOfName(const QString &fieldName) const
+int TDataImportFieldFormats::indexOfName(const QString &fieldName) const
 {
     for (int i = 0; i < m_items.size(); ++i)
-        if (m_items[i].FieldName.compare(fieldName, Qt::CaseInsensitive) == 0)
+        if (m_items[i].fieldName.compare(fieldName, Qt::CaseInsensitive) == 0)
             return i;
     return -1;
 }
 
-TDataImportFieldFormat *TDataImportFieldFormats::FindByName(const QString &fieldName)
+TDataImportFieldFormat *TDataImportFieldFormats::findByName(const QString &fieldName)
 {
-    const int i = IndexOfName(fieldName);
+    const int i = indexOfName(fieldName);
     return i < 0 ? nullptr : &m_items[i];
 }
 
-const TDataImportFieldFormat *TDataImportFieldFormats::FindByName(const QString &fieldName) const
+const TDataImportFieldFormat *TDataImportFieldFormats::findByName(const QString &fieldName) const
 {
-    const int i = IndexOfName(fieldName);
+    const int i = indexOfName(fieldName);
     return i < 0 ? nullptr : &m_items[i];
 }
 
-qint64 TDataImportGenerator::NextValue()
+qint64 TDataImportGenerator::nextValue()
 {
     // Wraps like the machine's integers instead of overflowing into undefined behaviour.
-    Value = static_cast<qint64>(static_cast<quint64>(Value) + static_cast<quint64>(Step));
-    return Value;
+    value = static_cast<qint64>(static_cast<quint64>(value) + static_cast<quint64>(step));
+    return value;
 }
 
-int TDataImportGenerators::Add(const QString &fieldName, qint64 value, qint64 step)
+int TDataImportGenerators::add(const QString &fieldName, qint64 value, qint64 step)
 {
     m_items.append(TDataImportGenerator(fieldName, value, step));
     return int(m_items.size()) - 1;
 }
 
-int TDataImportGenerators::IndexOfName(const QString &fieldName) const
+int TDataImportGenerators::indexOfName(const QString &fieldName) const
 {
     for (int i = 0; i < m_items.size(); ++i)
-        if (m_items[i].FieldName.compare(fieldName, Qt::CaseInsensitive) == 0)
+        if (m_items[i].fieldName.compare(fieldName, Qt::CaseInsensitive) == 0)
             return i;
     return -1;
 }
 
-TDataImportMonthNames &ImportMonthNames()
+TDataImportMonthNames &importMonthNames()
 {
     static TDataImportMonthNames names = [] {
         TDataImportMonthNames n;
-        n.ShortNames = QStringList { "Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec" };
-        n.LongNames = QStringList { "January", "February", "March", "April", "May", "June", "July", "August", "September", "October",
+        n.shortNames = QStringList { "Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec" };
+        n.longNames = QStringList { "January", "February", "March", "April", "May", "June", "July", "August", "September", "October",
             "November", "December" };
         const FormatSettings regional = FormatSettings::fromSystemLocale();
         for (int m = 0; m < 12; ++m) {
             if (!regional.shortMonthNames.value(m).isEmpty())
-                n.ShortNames[m] = regional.shortMonthNames.value(m);
+                n.shortNames[m] = regional.shortMonthNames.value(m);
             if (!regional.longMonthNames.value(m).isEmpty())
-                n.LongNames[m] = regional.longMonthNames.value(m);
+                n.longNames[m] = regional.longMonthNames.value(m);
         }
         return n;
     }();
@@ -328,7 +328,7 @@ TDataImportMonthNames &ImportMonthNames()
 // Text preparation
 // ---------------------------------------------------------------------------
 
-QString ReplaceText(const QString &text, const QString &find, const QString &replace, bool ignoreCase)
+QString replaceText(const QString &text, const QString &find, const QString &replace, bool ignoreCase)
 {
     if (text.isEmpty() || find.isEmpty())
         return text;
@@ -394,53 +394,53 @@ QString convertCodePage(const QString &text, const std::array<char, 256> &table)
 
 } // namespace
 
-QString OemToAnsi(const QString &text)
+QString oemToAnsi(const QString &text)
 {
     static const std::array<char, 256> table = codePageTable("CP1252", "CP850");
     return convertCodePage(text, table);
 }
 
-QString AnsiToOem(const QString &text)
+QString ansiToOem(const QString &text)
 {
     static const std::array<char, 256> table = codePageTable("CP850", "CP1252");
     return convertCodePage(text, table);
 }
 
-void ApplyFieldFormat(QString &value, const TDataImportFieldFormat &format, TDataImportGenerator *generator)
+void applyFieldFormat(QString &value, const TDataImportFieldFormat &format, TDataImportGenerator *generator)
 {
     if (generator) {
-        value = QString::number(generator->NextValue());
+        value = QString::number(generator->nextValue());
         return;
     }
     bool substituted = false;
-    if (!format.DefaultValue.isEmpty() && !format.NullValue.isEmpty()
-        && ((format.NullValue == EmptyMark && value.isEmpty()) || value.compare(format.NullValue, Qt::CaseInsensitive) == 0)) {
-        value = unmark(format.DefaultValue);
+    if (!format.defaultValue.isEmpty() && !format.nullValue.isEmpty()
+        && ((format.nullValue == EmptyMark && value.isEmpty()) || value.compare(format.nullValue, Qt::CaseInsensitive) == 0)) {
+        value = unmark(format.defaultValue);
         substituted = true;
     }
-    if (!format.ConstantValue.isEmpty()) {
-        value = unmark(format.ConstantValue);
+    if (!format.constantValue.isEmpty()) {
+        value = unmark(format.constantValue);
         substituted = true;
     }
     if (!substituted)
-        for (const TDataImportReplacement &r : format.Replacements)
-            value = ReplaceText(value, r.TextToFind, r.ReplaceWith, r.IgnoreCase);
+        for (const TDataImportReplacement &r : format.replacements)
+            value = replaceText(value, r.textToFind, r.replaceWith, r.ignoreCase);
 
-    switch (format.QuoteAction) {
+    switch (format.quoteAction) {
     case qaAdd:
-        value = format.LeftQuote + value + format.RightQuote;
+        value = format.leftQuote + value + format.rightQuote;
         break;
     case qaRemove:
-        if (!format.LeftQuote.isEmpty() && value.startsWith(format.LeftQuote))
-            value.remove(0, format.LeftQuote.size());
-        if (!format.RightQuote.isEmpty() && value.endsWith(format.RightQuote))
-            value.chop(format.RightQuote.size());
+        if (!format.leftQuote.isEmpty() && value.startsWith(format.leftQuote))
+            value.remove(0, format.leftQuote.size());
+        if (!format.rightQuote.isEmpty() && value.endsWith(format.rightQuote))
+            value.chop(format.rightQuote.size());
         break;
     case qaNone:
         break;
     }
 
-    switch (format.CharCase) {
+    switch (format.charCase) {
     case iccUpper:
         value = value.toUpper();
         break;
@@ -470,10 +470,10 @@ void ApplyFieldFormat(QString &value, const TDataImportFieldFormat &format, TDat
 
     if (value.isEmpty())
         return;
-    if (format.CharSet == icsAnsi)
-        value = OemToAnsi(value);
-    else if (format.CharSet == icsOem)
-        value = AnsiToOem(value);
+    if (format.charSet == icsAnsi)
+        value = oemToAnsi(value);
+    else if (format.charSet == icsOem)
+        value = ansiToOem(value);
 }
 
 // ---------------------------------------------------------------------------
@@ -541,9 +541,9 @@ void convertInteger(Field &field, const QString &text, const TDataImportFormats 
         }
         return;
     }
-    if (containsText(formats.BooleanTrue, text))
+    if (containsText(formats.booleanTrue, text))
         field.setValue(1);
-    else if (containsText(formats.BooleanFalse, text))
+    else if (containsText(formats.booleanFalse, text))
         field.setValue(0);
     else
         throw Error(invalidFloatMessage(text));
@@ -572,21 +572,21 @@ void convertDateTime(Field &field, const QString &text)
         return;
     }
     double value = 0;
-    if (!TryParseDateTime(text, value)) {
+    if (!tryParseDateTime(text, value)) {
         field.clear();
-        throw DataImportError(ImportMsg::WrongDateFormat, { text });
+        throw dataImportError(ImportMsg::WrongDateFormat, { text });
     }
     field.setValue(QVariant::fromValue(TimeStamp { value }));
 }
 
 } // namespace
 
-QString ConvertValue(Field *field, const QString &text, const TDataImportFormats &formats)
+QString convertValue(Field *field, const QString &text, const TDataImportFormats &formats)
 {
     if (!field)
         return QString();
     try {
-        if (containsText(formats.NullValues, text.trimmed())) {
+        if (containsText(formats.nullValues, text.trimmed())) {
             field->clear();
             return QString();
         }
@@ -598,7 +598,7 @@ QString ConvertValue(Field *field, const QString &text, const TDataImportFormats
             convertInteger(*field, text, formats);
             break;
         case TypeClass::Boolean:
-            field->setValue(containsText(formats.BooleanTrue, text));
+            field->setValue(containsText(formats.booleanTrue, text));
             break;
         case TypeClass::Float:
             convertFloat(*field, text);
@@ -607,7 +607,7 @@ QString ConvertValue(Field *field, const QString &text, const TDataImportFormats
             convertDateTime(*field, text);
             break;
         case TypeClass::None:
-            throw DataImportError(ImportMsg::UnknownFieldType);
+            throw dataImportError(ImportMsg::UnknownFieldType);
         }
     } catch (const Error &e) {
         return e.text();
@@ -726,9 +726,9 @@ private:
         }
         case 'M':
             if ((p = pos("MMMM")) > 0 && p < n)
-                return monthName(ImportMonthNames().LongNames, 4);
+                return monthName(importMonthNames().longNames, 4);
             if ((p = pos("MMM")) > 0 && p < n)
-                return monthName(ImportMonthNames().ShortNames, 3);
+                return monthName(importMonthNames().shortNames, 3);
             return pair("MM", "M", m_month);
         case 'D':
             return pair("DD", "D", m_day);
@@ -771,14 +771,14 @@ private:
 
 } // namespace
 
-double ParseDateByFormat(const QString &text, const QString &format)
+double parseDateByFormat(const QString &text, const QString &format)
 {
     if (text.isEmpty() || format.size() < 5 || format.size() < text.size())
         return 0;
     return DateByFormat(text, format).parse();
 }
 
-bool TryParseDateTime(const QString &text, double &value)
+bool tryParseDateTime(const QString &text, double &value)
 {
     const FormatSettings &fs = FormatSettings::current();
     double v = 0;
@@ -786,7 +786,7 @@ bool TryParseDateTime(const QString &text, double &value)
         value = v;
         return true;
     }
-    v = ParseDateByFormat(text, fs.shortDateFormat);
+    v = parseDateByFormat(text, fs.shortDateFormat);
     if (v != 0) {
         value = v;
         return true;

@@ -24,10 +24,10 @@ class Field;
 // any quote characters. The last field is always added, even when empty.
 // With maxFields 0 or above no more than that many fields are kept: the
 // rest of the line is not looked at.
-void SplitDelimitedLine(const QString &line, QChar quote, QChar separator, QStringList &list, qsizetype maxFields = -1);
+void splitDelimitedLine(const QString &line, QChar quote, QChar separator, QStringList &list, qsizetype maxFields = -1);
 // The same fields handed one by one to take, which answers false to stop:
 // a line of millions of fields then needs no list of them.
-void ForEachDelimitedField(const QString &line, QChar quote, QChar separator, const std::function<bool(const QString &)> &take);
+void forEachDelimitedField(const QString &line, QChar quote, QChar separator, const std::function<bool(const QString &)> &take);
 
 // End of delimited lines
 // ---------------------------------------------------------------------------
@@ -47,29 +47,29 @@ public:
     // Copies the eleven settings; a pending saved copy stays with its owner.
     TDataImportFormats(const TDataImportFormats &other);
     TDataImportFormats &operator=(const TDataImportFormats &other);
-    void Assign(const TDataImportFormats &other) { *this = other; }
+    void assign(const TDataImportFormats &other) { *this = other; }
 
-    QChar DecimalSeparator;
-    QChar ThousandSeparator;
-    QString ShortDateFormat;
-    QString LongDateFormat;
-    QChar DateSeparator;
-    QString ShortTimeFormat;
-    QString LongTimeFormat;
-    QChar TimeSeparator;
-    QStringList BooleanTrue;
-    QStringList BooleanFalse;
-    QStringList NullValues;
+    QChar decimalSeparator;
+    QChar thousandSeparator;
+    QString shortDateFormat;
+    QString longDateFormat;
+    QChar dateSeparator;
+    QString shortTimeFormat;
+    QString longTimeFormat;
+    QChar timeSeparator;
+    QStringList booleanTrue;
+    QStringList booleanFalse;
+    QStringList nullValues;
 
     // Saves the process's eight settings and makes these the process's.
     // Installing twice keeps the first saved copy.
-    void InstallFormats();
+    void installFormats();
     // Puts the saved settings back; nothing when none were saved.
-    void RestoreFormats();
-    bool Installed() const { return m_saved.has_value(); }
+    void restoreFormats();
+    bool installed() const { return m_saved.has_value(); }
 
     // base with the eight settings of this object.
-    FormatSettings Settings(const FormatSettings &base = FormatSettings::current()) const;
+    FormatSettings settings(const FormatSettings &base = FormatSettings::current()) const;
 
 private:
     std::optional<FormatSettings> m_saved; // the process's settings before InstallFormats
@@ -81,19 +81,19 @@ private:
 // process's settings and templates all go by the one list below.
 struct TBaseFormatField
 {
-    const char *Key;
-    QChar TDataImportFormats::*Separator = nullptr;
-    QChar FormatSettings::*SeparatorSetting = nullptr;
-    QString TDataImportFormats::*Format = nullptr;
-    QString FormatSettings::*FormatSetting = nullptr;
+    const char *key;
+    QChar TDataImportFormats::*separator = nullptr;
+    QChar FormatSettings::*separatorSetting = nullptr;
+    QString TDataImportFormats::*format = nullptr;
+    QString FormatSettings::*formatSetting = nullptr;
 };
 
 // The eight, in the order templates write them.
-const std::array<TBaseFormatField, 8> &BaseFormatFields();
+const std::array<TBaseFormatField, 8> &baseFormatFields();
 
 // Field separator of delimited files when none is set: ";" where numbers are
 // written with a decimal comma (so the comma stays inside values), else ",".
-QChar DefaultTextDelimiter(const FormatSettings &settings = FormatSettings::current());
+QChar defaultTextDelimiter(const FormatSettings &settings = FormatSettings::current());
 
 // Installs formats for the life of the guard (tests and previews).
 class TDataImportFormatsGuard
@@ -102,9 +102,9 @@ public:
     explicit TDataImportFormatsGuard(TDataImportFormats &formats)
         : m_formats(formats)
     {
-        m_formats.InstallFormats();
+        m_formats.installFormats();
     }
-    ~TDataImportFormatsGuard() { m_formats.RestoreFormats(); }
+    ~TDataImportFormatsGuard() { m_formats.restoreFormats(); }
     TDataImportFormatsGuard(const TDataImportFormatsGuard &) = delete;
     TDataImportFormatsGuard &operator=(const TDataImportFormatsGuard &) = delete;
 
@@ -123,28 +123,28 @@ enum TImportCharSet { icsNone, icsAnsi, icsOem };
 class TDataImportReplacement
 {
 public:
-    QString TextToFind;
-    QString ReplaceWith;
-    bool IgnoreCase = false;
+    QString textToFind;
+    QString replaceWith;
+    bool ignoreCase = false;
 
     // "find - replace", as lists show it.
-    QString DisplayText() const;
-    bool SameAs(const QString &textToFind, const QString &replaceWith, bool ignoreCase) const;
+    QString displayText() const;
+    bool sameAs(const QString &textToFind, const QString &replaceWith, bool ignoreCase) const;
 };
 
 // Replacements of one column, applied in order.
 class TDataImportReplacements
 {
 public:
-    int Count() const { return int(m_items.size()); }
-    TDataImportReplacement &Items(int i) { return m_items[i]; }
-    const TDataImportReplacement &Items(int i) const { return m_items[i]; }
-    TDataImportReplacement &Add();
-    TDataImportReplacement &Add(const QString &textToFind, const QString &replaceWith, bool ignoreCase = false);
-    void Delete(int i) { m_items.removeAt(i); }
-    void Clear() { m_items.clear(); }
+    int count() const { return int(m_items.size()); }
+    TDataImportReplacement &at(int i) { return m_items[i]; }
+    const TDataImportReplacement &at(int i) const { return m_items[i]; }
+    TDataImportReplacement &add();
+    TDataImportReplacement &add(const QString &textToFind, const QString &replaceWith, bool ignoreCase = false);
+    void removeAt(int i) { m_items.removeAt(i); }
+    void clear() { m_items.clear(); }
     // Whether an item holds the same three values (texts compared exactly).
-    bool Contains(const QString &textToFind, const QString &replaceWith, bool ignoreCase) const;
+    bool contains(const QString &textToFind, const QString &replaceWith, bool ignoreCase) const;
 
     auto begin() const { return m_items.begin(); }
     auto end() const { return m_items.end(); }
@@ -158,36 +158,36 @@ private:
 class TDataImportFieldFormat
 {
 public:
-    QString FieldName;
-    qint64 GeneratorValue = 0;
-    qint64 GeneratorStep = 0;
-    QString ConstantValue;
-    QString NullValue;
-    QString DefaultValue;
-    QString LeftQuote;
-    QString RightQuote;
-    TQuoteAction QuoteAction = qaNone;
-    TImportCharCase CharCase = iccNone;
-    TImportCharSet CharSet = icsNone;
-    TDataImportReplacements Replacements;
+    QString fieldName;
+    qint64 generatorValue = 0;
+    qint64 generatorStep = 0;
+    QString constantValue;
+    QString nullValue;
+    QString defaultValue;
+    QString leftQuote;
+    QString rightQuote;
+    TQuoteAction quoteAction = qaNone;
+    TImportCharCase charCase = iccNone;
+    TImportCharSet charSet = icsNone;
+    TDataImportReplacements replacements;
 
     // True when nothing but the name is set (such an item changes nothing).
-    bool IsEmpty() const;
+    bool isEmpty() const;
 };
 
 class TDataImportFieldFormats
 {
 public:
-    int Count() const { return int(m_items.size()); }
-    TDataImportFieldFormat &Items(int i) { return m_items[i]; }
-    const TDataImportFieldFormat &Items(int i) const { return m_items[i]; }
-    TDataImportFieldFormat &Add(const QString &fieldName = QString());
-    void Delete(int i) { m_items.removeAt(i); }
-    void Clear() { m_items.clear(); }
+    int count() const { return int(m_items.size()); }
+    TDataImportFieldFormat &at(int i) { return m_items[i]; }
+    const TDataImportFieldFormat &at(int i) const { return m_items[i]; }
+    TDataImportFieldFormat &add(const QString &fieldName = QString());
+    void removeAt(int i) { m_items.removeAt(i); }
+    void clear() { m_items.clear(); }
     // The first item for that column, without regard to case; -1 or null when none.
-    int IndexOfName(const QString &fieldName) const;
-    TDataImportFieldFormat *FindByName(const QString &fieldName);
-    const TDataImportFieldFormat *FindByName(const QString &fieldName) const;
+    int indexOfName(const QString &fieldName) const;
+    TDataImportFieldFormat *findByName(const QString &fieldName);
+    const TDataImportFieldFormat *findByName(const QString &fieldName) const;
 
     auto begin() const { return m_items.begin(); }
     auto end() const { return m_items.end(); }
@@ -202,26 +202,26 @@ class TDataImportGenerator
 {
 public:
     TDataImportGenerator(const QString &fieldName, qint64 value, qint64 step)
-        : FieldName(fieldName)
-        , Value(value)
-        , Step(step)
+        : fieldName(fieldName)
+        , value(value)
+        , step(step)
     {
     }
-    qint64 NextValue();
+    qint64 nextValue();
 
-    QString FieldName;
-    qint64 Value;
-    qint64 Step;
+    QString fieldName;
+    qint64 value;
+    qint64 step;
 };
 
 class TDataImportGenerators
 {
 public:
-    int Count() const { return int(m_items.size()); }
-    TDataImportGenerator &Items(int i) { return m_items[i]; }
-    int Add(const QString &fieldName, qint64 value, qint64 step);
-    int IndexOfName(const QString &fieldName) const;
-    void Clear() { m_items.clear(); }
+    int count() const { return int(m_items.size()); }
+    TDataImportGenerator &at(int i) { return m_items[i]; }
+    int add(const QString &fieldName, qint64 value, qint64 step);
+    int indexOfName(const QString &fieldName) const;
+    void clear() { m_items.clear(); }
 
 private:
     QList<TDataImportGenerator> m_items;
@@ -232,10 +232,10 @@ private:
 // gives none. Writable so that tests and the wizard can fix them.
 struct TDataImportMonthNames
 {
-    QStringList ShortNames;
-    QStringList LongNames;
+    QStringList shortNames;
+    QStringList longNames;
 };
-TDataImportMonthNames &ImportMonthNames();
+TDataImportMonthNames &importMonthNames();
 
 // ---------------------------------------------------------------------------
 // Text preparation and conversion
@@ -244,27 +244,27 @@ TDataImportMonthNames &ImportMonthNames();
 // Applies format to value: the counter's next value when there is a counter
 // (nothing else then); otherwise null-to-default substitution or the constant,
 // the replacements (unless substituted), quotes, letter case and character set.
-void ApplyFieldFormat(QString &value, const TDataImportFieldFormat &format, TDataImportGenerator *generator = nullptr);
+void applyFieldFormat(QString &value, const TDataImportFieldFormat &format, TDataImportGenerator *generator = nullptr);
 
 // Every occurrence of find in text, left to right without overlaps, replaced;
 // ignoreCase compares the letters a to z only without regard to case.
-QString ReplaceText(const QString &text, const QString &find, const QString &replace, bool ignoreCase);
+QString replaceText(const QString &text, const QString &find, const QString &replace, bool ignoreCase);
 
 // Single-byte code pages: OEM (850) and ANSI (1252), one character for one.
-QString OemToAnsi(const QString &text);
-QString AnsiToOem(const QString &text);
+QString oemToAnsi(const QString &text);
+QString ansiToOem(const QString &text);
 
 // Sets field from text by its type; returns the error text, empty on success.
 // Null texts, booleans and nulls come from formats; numbers and dates are read
 // with the process settings, which an import makes its own while it runs.
-QString ConvertValue(Field *field, const QString &text, const TDataImportFormats &formats);
+QString convertValue(Field *field, const QString &text, const TDataImportFormats &formats);
 
 // The process's date parsing, then format-driven parsing with the short date
 // format, then a day count.
-bool TryParseDateTime(const QString &text, double &value);
+bool tryParseDateTime(const QString &text, double &value);
 // Reads text by a date format (Y M MMM MMMM D H N S AP tokens, other
 // characters literal); 0 when it does not fit.
-double ParseDateByFormat(const QString &text, const QString &format);
+double parseDateByFormat(const QString &text, const QString &format);
 
 // End of import values
 // ---------------------------------------------------------------------------

@@ -27,7 +27,7 @@ QString indexKey(const QString &name)
 
 } // namespace
 
-int TDataImportRow::IndexOfName(const QString &name) const
+int TDataImportRow::indexOfName(const QString &name) const
 {
     const QString key = indexKey(name);
     auto it = std::lower_bound(m_index.begin(), m_index.end(), key, [](const IndexEntry &e, const QString &k) { return e.key < k; });
@@ -36,30 +36,30 @@ int TDataImportRow::IndexOfName(const QString &name) const
     return it->column;
 }
 
-TDataImportCol *TDataImportRow::ColByName(const QString &name) const
+TDataImportCol *TDataImportRow::colByName(const QString &name) const
 {
-    const int i = IndexOfName(name);
+    const int i = indexOfName(name);
     return i < 0 ? nullptr : m_cols[size_t(i)].get();
 }
 
-TDataImportCol *TDataImportRow::Add(const QString &name, int columnIndex, int mapIndex)
+TDataImportCol *TDataImportRow::add(const QString &name, int columnIndex, int mapIndex)
 {
     auto col = std::make_unique<TDataImportCol>();
-    col->Name = name.trimmed();
-    col->ColumnIndex = columnIndex;
-    col->MapIndex = mapIndex;
+    col->name = name.trimmed();
+    col->columnIndex = columnIndex;
+    col->mapIndex = mapIndex;
     m_index.push_back(IndexEntry { indexKey(name), int(m_cols.size()) });
     m_cols.push_back(std::move(col));
     return m_cols.back().get();
 }
 
-void TDataImportRow::SortIndex()
+void TDataImportRow::sortIndex()
 {
     // Stable, so that of two columns with one name the first is found.
     std::stable_sort(m_index.begin(), m_index.end(), [](const IndexEntry &a, const IndexEntry &b) { return a.key < b.key; });
 }
 
-void TDataImportRow::Clear()
+void TDataImportRow::clear()
 {
     m_cols.clear();
     m_index.clear();
@@ -77,29 +77,29 @@ TDataImport::~TDataImport()
         m_log.close();
 }
 
-void TDataImport::SetFileName(const QString &name)
+void TDataImport::setFileName(const QString &name)
 {
     if (name == m_fileName)
         return;
     m_fileName = name;
-    FileNameChanged();
+    fileNameChanged();
 }
 
-QString TDataImport::MapName(int i) const
+QString TDataImport::mapName(int i) const
 {
     const QString &line = m_map.at(i);
     const qsizetype eq = line.indexOf(QLatin1Char('='));
     return (eq < 0 ? line : line.left(eq)).trimmed();
 }
 
-QString TDataImport::MapValue(int i) const
+QString TDataImport::mapValue(int i) const
 {
     const QString &line = m_map.at(i);
     const qsizetype eq = line.indexOf(QLatin1Char('='));
     return eq < 0 ? QString() : line.mid(eq + 1);
 }
 
-QString TDataImport::ErrorLogPath() const
+QString TDataImport::errorLogPath() const
 {
     if (m_errorLogFileName.isEmpty())
         return QString();
@@ -108,46 +108,46 @@ QString TDataImport::ErrorLogPath() const
     return m_errorLogFileName;
 }
 
-::DataSet *TDataImport::DestinationDataSet() const
+::DataSet *TDataImport::destinationDataSet() const
 {
     if (m_importDestination == qidDataSet)
         return m_dataSet.data();
     if (m_importDestination == qidDBGrid && m_dbGrid)
-        return m_dbGrid->GridDataSet();
+        return m_dbGrid->gridDataSet();
     return nullptr;
 }
 
-int TDataImport::DestinationColumnCount() const
+int TDataImport::destinationColumnCount() const
 {
     switch (m_importDestination) {
     case qidDataSet:
         return m_dataSet ? m_dataSet->fieldCount() : 0;
     case qidDBGrid:
-        return m_dbGrid ? m_dbGrid->ColumnCount() : 0;
+        return m_dbGrid ? m_dbGrid->columnCount() : 0;
     case qidListView:
-        return m_listView ? m_listView->ColumnCount() : 0;
+        return m_listView ? m_listView->columnCount() : 0;
     case qidStringGrid:
-        return m_stringGrid ? m_stringGrid->ColCount() : 0;
+        return m_stringGrid ? m_stringGrid->colCount() : 0;
     case qidUserDefined:
         break;
     }
     return 0;
 }
 
-QString TDataImport::DestinationColumnName(int index) const
+QString TDataImport::destinationColumnName(int index) const
 {
-    if (index < 0 || index >= DestinationColumnCount())
+    if (index < 0 || index >= destinationColumnCount())
         return QString();
     switch (m_importDestination) {
     case qidDataSet:
         return m_dataSet->field(index)->fieldName();
     case qidDBGrid:
-        return m_dbGrid->ColumnTitle(index);
+        return m_dbGrid->columnTitle(index);
     case qidListView:
-        return m_listView->ColumnCaption(index);
+        return m_listView->columnCaption(index);
     case qidStringGrid:
         if (m_gridCaptionRow >= 0)
-            return m_stringGrid->Cell(index, m_gridCaptionRow);
+            return m_stringGrid->cell(index, m_gridCaptionRow);
         return QString::number(index);
     case qidUserDefined:
         break;
@@ -155,7 +155,7 @@ QString TDataImport::DestinationColumnName(int index) const
     return QString();
 }
 
-int TDataImport::DestinationColumnIndex(const QString &name) const
+int TDataImport::destinationColumnIndex(const QString &name) const
 {
     switch (m_importDestination) {
     case qidDataSet: {
@@ -167,15 +167,15 @@ int TDataImport::DestinationColumnIndex(const QString &name) const
     case qidDBGrid:
         if (!m_dbGrid)
             return -1;
-        for (int i = 0; i < m_dbGrid->ColumnCount(); ++i)
-            if (m_dbGrid->ColumnTitle(i).compare(name, Qt::CaseInsensitive) == 0)
+        for (int i = 0; i < m_dbGrid->columnCount(); ++i)
+            if (m_dbGrid->columnTitle(i).compare(name, Qt::CaseInsensitive) == 0)
                 return i;
         return -1;
     case qidListView:
         if (!m_listView)
             return -1;
-        for (int i = 0; i < m_listView->ColumnCount(); ++i)
-            if (m_listView->ColumnCaption(i).compare(name, Qt::CaseInsensitive) == 0)
+        for (int i = 0; i < m_listView->columnCount(); ++i)
+            if (m_listView->columnCaption(i).compare(name, Qt::CaseInsensitive) == 0)
                 return i;
         return -1;
     case qidStringGrid: {
@@ -183,10 +183,10 @@ int TDataImport::DestinationColumnIndex(const QString &name) const
             return -1;
         int number = 0;
         if (tryStrToInt(name, number) && number >= 0)
-            return number < m_stringGrid->ColCount() ? number : -1;
+            return number < m_stringGrid->colCount() ? number : -1;
         if (m_gridCaptionRow >= 0)
-            for (int i = 0; i < m_stringGrid->ColCount(); ++i)
-                if (m_stringGrid->Cell(i, m_gridCaptionRow) == name)
+            for (int i = 0; i < m_stringGrid->colCount(); ++i)
+                if (m_stringGrid->cell(i, m_gridCaptionRow) == name)
                     return i;
         return -1;
     }
@@ -196,48 +196,48 @@ int TDataImport::DestinationColumnIndex(const QString &name) const
     return -1;
 }
 
-Field *TDataImport::DestinationField(const TDataImportCol *col) const
+Field *TDataImport::destinationField(const TDataImportCol *col) const
 {
     if (m_importDestination == qidDataSet) {
-        if (!m_dataSet || col->ColumnIndex < 0 || col->ColumnIndex >= m_dataSet->fieldCount())
+        if (!m_dataSet || col->columnIndex < 0 || col->columnIndex >= m_dataSet->fieldCount())
             return nullptr;
-        return m_dataSet->field(col->ColumnIndex);
+        return m_dataSet->field(col->columnIndex);
     }
-    ::DataSet *ds = DestinationDataSet();
-    if (!ds || col->ColumnIndex < 0 || col->ColumnIndex >= m_dbGrid->ColumnCount())
+    ::DataSet *ds = destinationDataSet();
+    if (!ds || col->columnIndex < 0 || col->columnIndex >= m_dbGrid->columnCount())
         return nullptr;
-    return ds->findField(m_dbGrid->ColumnFieldName(col->ColumnIndex));
+    return ds->findField(m_dbGrid->columnFieldName(col->columnIndex));
 }
 
 // ---------------------------------------------------------------------------
 // One import
 // ---------------------------------------------------------------------------
 
-void TDataImport::Execute()
+void TDataImport::execute()
 {
     m_totalRecords = 0;
-    CheckProperties();
-    PrepareImport();
+    checkProperties();
+    prepareImport();
 
     // OnAfterImport and the finish run whatever happened; the first failure
     // is the one the caller sees.
     std::exception_ptr failure;
     try {
-        if (OnBeforeImport)
-            OnBeforeImport(this);
-        RunRowLoop();
+        if (onBeforeImport)
+            onBeforeImport(this);
+        runRowLoop();
     } catch (...) {
         failure = std::current_exception();
     }
     try {
-        if (OnAfterImport)
-            OnAfterImport(this);
+        if (onAfterImport)
+            onAfterImport(this);
     } catch (...) {
         if (!failure)
             failure = std::current_exception();
     }
     try {
-        FinishImport();
+        finishImport();
     } catch (...) {
         if (!failure)
             failure = std::current_exception();
@@ -246,56 +246,56 @@ void TDataImport::Execute()
         std::rethrow_exception(failure);
 }
 
-void TDataImport::CheckProperties()
+void TDataImport::checkProperties()
 {
     switch (m_importDestination) {
     case qidDataSet:
         if (!m_dataSet)
-            throw DataImportError(ImportMsg::DataSetNotDefined);
+            throw dataImportError(ImportMsg::DataSetNotDefined);
         break;
     case qidDBGrid:
         if (!m_dbGrid)
-            throw DataImportError(ImportMsg::DBGridNotDefined);
+            throw dataImportError(ImportMsg::DBGridNotDefined);
         // A grid without its data set could only fail on every row.
-        if (!m_dbGrid->GridDataSet())
-            throw DataImportError(ImportMsg::DataSetNotDefined);
+        if (!m_dbGrid->gridDataSet())
+            throw dataImportError(ImportMsg::DataSetNotDefined);
         break;
     case qidListView:
         if (!m_listView)
-            throw DataImportError(ImportMsg::ListViewNotDefined);
+            throw dataImportError(ImportMsg::ListViewNotDefined);
         break;
     case qidStringGrid:
         if (!m_stringGrid)
-            throw DataImportError(ImportMsg::StringGridNotDefined);
+            throw dataImportError(ImportMsg::StringGridNotDefined);
         break;
     case qidUserDefined:
         break;
     }
     if (m_fileName.isEmpty())
-        throw DataImportError(ImportMsg::FileNameNotSpecified);
+        throw dataImportError(ImportMsg::FileNameNotSpecified);
     if (!QFileInfo::exists(m_fileName))
-        throw DataImportError(ImportMsg::FileDoesNotExist, { m_fileName });
+        throw dataImportError(ImportMsg::FileDoesNotExist, { m_fileName });
     if (m_map.isEmpty())
-        throw DataImportError(ImportMsg::MapIsEmpty);
+        throw dataImportError(ImportMsg::MapIsEmpty);
     if (m_importDestination != qidUserDefined)
         for (int i = 0; i < m_map.size(); ++i)
-            if (DestinationColumnIndex(MapName(i)) < 0)
-                throw DataImportError(ImportMsg::MapColumnNotInDestination, { MapName(i) });
+            if (destinationColumnIndex(mapName(i)) < 0)
+                throw dataImportError(ImportMsg::MapColumnNotInDestination, { mapName(i) });
     if (m_importMode != qimInsertAll) {
         if (m_keyColumns.isEmpty())
-            throw DataImportError(ImportMsg::KeyColumnsNotDefined);
+            throw dataImportError(ImportMsg::KeyColumnsNotDefined);
         for (const QString &key : m_keyColumns)
-            if (DestinationColumnIndex(key) < 0)
-                throw DataImportError(ImportMsg::KeyColumnNotInDestination, { key });
+            if (destinationColumnIndex(key) < 0)
+                throw dataImportError(ImportMsg::KeyColumnNotInDestination, { key });
     }
     // Such formats cannot show a date: every value and the log's time stamps
     // would lose theirs.
-    const QString selfReferring = selfReferringDateTimeFormat(m_formats.Settings());
+    const QString selfReferring = selfReferringDateTimeFormat(m_formats.settings());
     if (!selfReferring.isEmpty())
-        throw DataImportError(ImportMsg::DateFormatRefersToItself, { selfReferring });
+        throw dataImportError(ImportMsg::DateFormatRefersToItself, { selfReferring });
 }
 
-void TDataImport::PrepareImport()
+void TDataImport::prepareImport()
 {
     if (m_importRecCount > 0 && m_importRecCount < m_totalRecords)
         m_totalRecords = m_importRecCount;
@@ -304,9 +304,9 @@ void TDataImport::PrepareImport()
     m_errors.clear();
     m_valueErrorCount = 0;
     m_canceled = false;
-    m_formats.InstallFormats();
+    m_formats.installFormats();
     try {
-        SuspendUpdates();
+        suspendUpdates();
         m_lineNumber = 1;
         m_currentItem = -1;
         m_currentGridRow = m_gridStartRow;
@@ -314,88 +314,88 @@ void TDataImport::PrepareImport()
         m_locatedGridRow = -1;
         m_leadingSkipped = 0;
         m_rowSeen = false;
-        BuildImportRow();
+        buildImportRow();
         if (m_errorLog && !m_errorLogFileName.isEmpty())
-            OpenLog();
+            openLog();
     } catch (...) {
         // Nothing will finish this import: put the process back as it was.
-        UndoPrepare();
+        undoPrepare();
         throw;
     }
 }
 
-void TDataImport::UndoPrepare()
+void TDataImport::undoPrepare()
 {
     if (m_log.isOpen())
         m_log.close();
-    m_row.Clear();
-    m_generators.Clear();
-    ResumeUpdates();
-    m_formats.RestoreFormats();
+    m_row.clear();
+    m_generators.clear();
+    resumeUpdates();
+    m_formats.restoreFormats();
 }
 
-void TDataImport::SuspendUpdates()
+void TDataImport::suspendUpdates()
 {
-    if (::DataSet *ds = DestinationDataSet()) {
+    if (::DataSet *ds = destinationDataSet()) {
         ds->disableControls();
         m_suspendedDataSet = ds;
     } else if (m_importDestination == qidListView && m_listView) {
-        m_listView->BeginUpdate();
+        m_listView->beginUpdate();
         m_suspendedListView = m_listView;
     }
 }
 
-void TDataImport::ResumeUpdates()
+void TDataImport::resumeUpdates()
 {
     if (m_suspendedDataSet)
         m_suspendedDataSet->enableControls();
     m_suspendedDataSet = nullptr;
     if (m_suspendedListView)
-        m_suspendedListView->EndUpdate();
+        m_suspendedListView->endUpdate();
     m_suspendedListView = nullptr;
 }
 
-void TDataImport::BuildImportRow()
+void TDataImport::buildImportRow()
 {
-    m_row.Clear();
-    m_generators.Clear();
+    m_row.clear();
+    m_generators.clear();
     for (int i = 0; i < m_map.size(); ++i) {
-        const QString name = MapName(i);
-        const int index = DestinationColumnIndex(name);
+        const QString name = mapName(i);
+        const int index = destinationColumnIndex(name);
         if (index < 0 && m_importDestination != qidUserDefined)
             continue;
-        m_row.Add(name, index, i);
+        m_row.add(name, index, i);
     }
-    m_row.SortIndex();
+    m_row.sortIndex();
 
     for (const TDataImportFieldFormat &format : m_fieldFormats) {
-        TDataImportCol *col = m_row.ColByName(format.FieldName);
-        if (!col && (format.GeneratorStep != 0 || !format.ConstantValue.isEmpty())) {
+        TDataImportCol *col = m_row.colByName(format.fieldName);
+        if (!col && (format.generatorStep != 0 || !format.constantValue.isEmpty())) {
             // A constant or a counter fills a column the map does not name.
-            const int index = DestinationColumnIndex(format.FieldName.trimmed());
+            const int index = destinationColumnIndex(format.fieldName.trimmed());
             if (index >= 0) {
-                col = m_row.Add(format.FieldName, index, -1);
-                m_row.SortIndex();
+                col = m_row.add(format.fieldName, index, -1);
+                m_row.sortIndex();
             }
         }
-        if (col && format.GeneratorStep != 0 && col->m_generator < 0)
-            col->m_generator = m_generators.Add(col->Name, format.GeneratorValue, format.GeneratorStep);
+        if (col && format.generatorStep != 0 && col->m_generator < 0)
+            col->m_generator = m_generators.add(col->name, format.generatorValue, format.generatorStep);
     }
-    for (int i = 0; i < m_row.Count(); ++i) {
-        TDataImportCol *col = m_row.Items(i);
-        col->m_format = m_fieldFormats.IndexOfName(col->Name);
+    for (int i = 0; i < m_row.count(); ++i) {
+        TDataImportCol *col = m_row.at(i);
+        col->m_format = m_fieldFormats.indexOfName(col->name);
     }
 }
 
-void TDataImport::RunRowLoop()
+void TDataImport::runRowLoop()
 {
-    OpenSource();
+    openSource();
     std::exception_ptr failure;
     try {
         m_lineNumber += m_skipFirstRows;
-        while (HasMoreRows()) {
+        while (hasMoreRows()) {
             m_recordState = rsNone;
-            if (SkipRow()) {
+            if (skipRow()) {
                 // The leading rows were counted once, before the loop.
                 if (!m_rowSeen && m_leadingSkipped < m_skipFirstRows)
                     ++m_leadingSkipped;
@@ -403,31 +403,31 @@ void TDataImport::RunRowLoop()
                     ++m_lineNumber;
             } else {
                 m_rowSeen = true;
-                FillImportRow();
+                fillImportRow();
                 if (m_importDestination == qidUserDefined) {
                     // The owner writes these rows, but a cancel must reach it all the same.
-                    if (CheckCancel())
+                    if (checkCancel())
                         break;
-                    if (OnUserDefinedImport)
-                        OnUserDefinedImport(this, &m_row);
+                    if (onUserDefinedImport)
+                        onUserDefinedImport(this, &m_row);
                 } else {
-                    if (OnImportRowComplete)
-                        OnImportRowComplete(this, &m_row);
-                    if (ImportRow() == 2)
+                    if (onImportRowComplete)
+                        onImportRowComplete(this, &m_row);
+                    if (importRow() == 2)
                         break;
                 }
             }
-            NextRow();
+            nextRow();
             // Also after a failed row: a file of failing rows must not take
             // the cancel button away.
-            if (OnYield)
-                OnYield(this);
+            if (onYield)
+                onYield(this);
         }
     } catch (...) {
         failure = std::current_exception();
     }
     try {
-        CloseSource();
+        closeSource();
     } catch (...) {
         if (!failure)
             failure = std::current_exception();
@@ -436,89 +436,89 @@ void TDataImport::RunRowLoop()
         std::rethrow_exception(failure);
 }
 
-int TDataImport::ImportRow()
+int TDataImport::importRow()
 {
-    const int r = CheckCancel() ? 2 : ProcessRowLogged();
-    return AfterRow(r);
+    const int r = checkCancel() ? 2 : processRowLogged();
+    return afterRow(r);
 }
 
-bool TDataImport::CheckCancel()
+bool TDataImport::checkCancel()
 {
     if (!m_canceled)
         return false;
     bool goOn = false;
-    if (OnImportCancel)
-        OnImportCancel(this, goOn);
+    if (onImportCancel)
+        onImportCancel(this, goOn);
     m_canceled = !goOn;
     return !goOn;
 }
 
-int TDataImport::ProcessRowLogged()
+int TDataImport::processRowLogged()
 {
     try {
-        ProcessRow();
+        processRow();
         return 0;
     } catch (const std::exception &e) {
         try {
-            CancelRecord();
+            cancelRecord();
         } catch (const std::exception &) {
             // The row's own failure is the one worth reporting.
         }
-        LogError(e);
+        logError(e);
         return 1;
     }
 }
 
-int TDataImport::AfterRow(int r)
+int TDataImport::afterRow(int r)
 {
-    const int done = ErrorCount() + m_importedCount;
+    const int done = errorCount() + m_importedCount;
     if (m_commitRecCount > 0 && !m_commitAfterDone && done % m_commitRecCount == 0)
-        DoNeedCommit();
+        doNeedCommit();
     if (m_importRecCount > 0 && done > 0 && done % m_importRecCount == 0)
         r = 2;
     return r;
 }
 
-void TDataImport::CloseSource()
+void TDataImport::closeSource()
 {
     if (m_canceled)
         return;
     if (m_commitAfterDone)
-        DoNeedCommit();
-    else if (m_commitRecCount > 0 && (ErrorCount() + m_importedCount) % m_commitRecCount != 0)
-        DoNeedCommit();
+        doNeedCommit();
+    else if (m_commitRecCount > 0 && (errorCount() + m_importedCount) % m_commitRecCount != 0)
+        doNeedCommit();
 }
 
-void TDataImport::DoNeedCommit()
+void TDataImport::doNeedCommit()
 {
-    if (OnNeedCommit)
-        OnNeedCommit(this);
+    if (onNeedCommit)
+        onNeedCommit(this);
 }
 
-void TDataImport::FinishImport()
+void TDataImport::finishImport()
 {
-    m_formats.RestoreFormats();
-    m_row.Clear();
-    m_generators.Clear();
-    ResumeUpdates();
+    m_formats.restoreFormats();
+    m_row.clear();
+    m_generators.clear();
+    resumeUpdates();
     if (!m_log.isOpen())
         return;
     if (!m_errors.isEmpty())
-        WriteLogLine(QString());
-    WriteLogLine(FormatMessage(ImportMsg::LogImportFinished, { LogTimeStamp() }));
+        writeLogLine(QString());
+    writeLogLine(formatMessage(ImportMsg::LogImportFinished, { logTimeStamp() }));
     // A value lost is no failed row, but neither is it "no error".
     if (m_errors.isEmpty() && m_valueErrorCount == 0)
-        WriteLogLine(LoadMessage(ImportMsg::LogNoErrorFound));
+        writeLogLine(loadMessage(ImportMsg::LogNoErrorFound));
     if (!m_errors.isEmpty())
-        WriteLogLine(FormatMessage(ImportMsg::LogErrorsFound, { QString::number(ErrorCount()) }));
+        writeLogLine(formatMessage(ImportMsg::LogErrorsFound, { QString::number(errorCount()) }));
     if (m_valueErrorCount > 0)
-        WriteLogLine(FormatMessage(ImportMsg::LogValuesNotConverted, { QString::number(m_valueErrorCount) }));
-    WriteLogLine(QString());
+        writeLogLine(formatMessage(ImportMsg::LogValuesNotConverted, { QString::number(m_valueErrorCount) }));
+    writeLogLine(QString());
     m_log.close();
     if (m_showErrorLog) {
         const QString path = QFileInfo(m_log.fileName()).absoluteFilePath();
-        if (OnShowErrorLog)
-            OnShowErrorLog(path);
+        if (onShowErrorLog)
+            onShowErrorLog(path);
         else
             QProcess::startDetached(QStringLiteral("xdg-open"), { path });
     }
@@ -528,125 +528,125 @@ void TDataImport::FinishImport()
 // Values of the row
 // ---------------------------------------------------------------------------
 
-void TDataImport::SetValue(const QString &name, const QString &text)
+void TDataImport::setValue(const QString &name, const QString &text)
 {
-    if (TDataImportCol *col = m_row.ColByName(name))
-        col->Value = text.trimmed();
+    if (TDataImportCol *col = m_row.colByName(name))
+        col->value = text.trimmed();
 }
 
-void TDataImport::SetValue(TDataImportCol *col, const QString &text)
+void TDataImport::setValue(TDataImportCol *col, const QString &text)
 {
     if (col)
-        col->Value = text.trimmed();
+        col->value = text.trimmed();
 }
 
-void TDataImport::ApplyFieldFormat(TDataImportCol *col)
+void TDataImport::applyFieldFormat(TDataImportCol *col)
 {
     if (!col)
         return;
     // The format found when the row was built, unless the list changed since.
     int k = col->m_format;
-    if (k < 0 || k >= m_fieldFormats.Count() || m_fieldFormats.Items(k).FieldName.compare(col->Name, Qt::CaseInsensitive) != 0)
-        k = m_fieldFormats.IndexOfName(col->Name);
+    if (k < 0 || k >= m_fieldFormats.count() || m_fieldFormats.at(k).fieldName.compare(col->name, Qt::CaseInsensitive) != 0)
+        k = m_fieldFormats.indexOfName(col->name);
     if (k < 0)
         return;
     TDataImportGenerator *generator = nullptr;
-    if (col->m_generator >= 0 && col->m_generator < m_generators.Count())
-        generator = &m_generators.Items(col->m_generator);
-    ::ApplyFieldFormat(col->Value, m_fieldFormats.Items(k), generator);
+    if (col->m_generator >= 0 && col->m_generator < m_generators.count())
+        generator = &m_generators.at(col->m_generator);
+    ::applyFieldFormat(col->value, m_fieldFormats.at(k), generator);
 }
 
-void TDataImport::ApplyFieldFormats()
+void TDataImport::applyFieldFormats()
 {
-    for (int i = 0; i < m_row.Count(); ++i)
-        ApplyFieldFormat(m_row.Items(i));
+    for (int i = 0; i < m_row.count(); ++i)
+        applyFieldFormat(m_row.at(i));
 }
 
-bool TDataImport::IsMappedColumn(const TDataImportCol *col) const
+bool TDataImport::isMappedColumn(const TDataImportCol *col) const
 {
-    return col->MapIndex >= 0 && (col->ColumnIndex >= 0 || m_importDestination == qidUserDefined);
+    return col->mapIndex >= 0 && (col->columnIndex >= 0 || m_importDestination == qidUserDefined);
 }
 
 // ---------------------------------------------------------------------------
 // One row against the destination
 // ---------------------------------------------------------------------------
 
-void TDataImport::ProcessRow()
+void TDataImport::processRow()
 {
-    const bool found = m_importMode != qimInsertAll && LocateByKey();
+    const bool found = m_importMode != qimInsertAll && locateByKey();
     auto accept = [this] {
         bool ok = true;
-        if (OnBeforePost)
-            OnBeforePost(this, &m_row, ok);
+        if (onBeforePost)
+            onBeforePost(this, &m_row, ok);
         return ok;
     };
     switch (m_importMode) {
     case qimInsertAll:
         if (accept())
-            AddRecord();
+            addRecord();
         break;
     case qimInsertNew:
         if (!found && accept())
-            AddRecord();
+            addRecord();
         break;
     case qimUpdate:
         if (found && accept())
-            EditRecord();
+            editRecord();
         break;
     case qimUpdateOrInsert:
         if (found) {
             if (accept())
-                EditRecord();
+                editRecord();
         } else if (accept()) {
-            AddRecord();
+            addRecord();
         }
         break;
     case qimDelete:
         if (found && accept())
-            DeleteRecord();
+            deleteRecord();
         break;
     case qimDeleteOrInsert:
         if (found) {
             if (accept())
-                DeleteRecord();
+                deleteRecord();
         } else if (accept()) {
-            AddRecord();
+            addRecord();
         }
         break;
     }
     if (m_recordState == rsAdded || m_recordState == rsEditing) {
-        WriteValues();
-        PostRecord();
+        writeValues();
+        postRecord();
     }
-    if (OnAfterPost)
-        OnAfterPost(this, &m_row);
+    if (onAfterPost)
+        onAfterPost(this, &m_row);
     ++m_importedCount;
-    if (OnImportRecord)
-        OnImportRecord(this);
+    if (onImportRecord)
+        onImportRecord(this);
     ++m_lineNumber;
 }
 
-bool TDataImport::LocateByKey()
+bool TDataImport::locateByKey()
 {
     switch (m_importDestination) {
     case qidDataSet:
     case qidDBGrid: {
-        ::DataSet *ds = DestinationDataSet();
+        ::DataSet *ds = destinationDataSet();
         if (!ds)
-            throw DataImportError(ImportMsg::DataSetNotDefined);
+            throw dataImportError(ImportMsg::DataSetNotDefined);
         QStringList fields;
         QVariantList values;
         for (const QString &key : m_keyColumns) {
-            const TDataImportCol *col = m_row.ColByName(key);
+            const TDataImportCol *col = m_row.colByName(key);
             if (!col)
                 continue;
-            fields << (m_importDestination == qidDBGrid ? m_dbGrid->ColumnFieldName(col->ColumnIndex) : col->Name);
-            values << col->Value;
+            fields << (m_importDestination == qidDBGrid ? m_dbGrid->columnFieldName(col->columnIndex) : col->name);
+            values << col->value;
         }
         QString keyFields = fields.join(QLatin1Char(';'));
         QVariant keyValues = values.size() == 1 ? values.first() : QVariant(values);
-        if (OnDestinationLocate)
-            OnDestinationLocate(this, m_keyColumns, &m_row, keyFields, keyValues);
+        if (onDestinationLocate)
+            onDestinationLocate(this, m_keyColumns, &m_row, keyFields, keyValues);
         if (m_importDestination == qidDataSet) {
             try {
                 return ds->locate(keyFields, keyValues);
@@ -657,25 +657,25 @@ bool TDataImport::LocateByKey()
         return ds->locate(keyFields, keyValues);
     }
     case qidListView:
-        return LocateInListView();
+        return locateInListView();
     case qidStringGrid:
-        return LocateInStringGrid();
+        return locateInStringGrid();
     case qidUserDefined:
         break;
     }
     return false;
 }
 
-bool TDataImport::LocateInListView()
+bool TDataImport::locateInListView()
 {
-    for (int item = 0; item < m_listView->ItemCount(); ++item) {
+    for (int item = 0; item < m_listView->itemCount(); ++item) {
         bool match = true;
         for (const QString &key : m_keyColumns) {
-            const TDataImportCol *col = m_row.ColByName(key);
+            const TDataImportCol *col = m_row.colByName(key);
             if (!col)
                 return false;
-            const QString text = col->ColumnIndex == 0 ? m_listView->ItemCaption(item) : m_listView->SubItem(item, col->ColumnIndex - 1);
-            if (col->Value.compare(text, Qt::CaseInsensitive) != 0) {
+            const QString text = col->columnIndex == 0 ? m_listView->itemCaption(item) : m_listView->subItem(item, col->columnIndex - 1);
+            if (col->value.compare(text, Qt::CaseInsensitive) != 0) {
                 match = false;
                 break;
             }
@@ -688,17 +688,17 @@ bool TDataImport::LocateInListView()
     return false;
 }
 
-bool TDataImport::LocateInStringGrid()
+bool TDataImport::locateInStringGrid()
 {
-    for (int row = 0; row < m_stringGrid->RowCount(); ++row) {
+    for (int row = 0; row < m_stringGrid->rowCount(); ++row) {
         if (row == m_gridCaptionRow)
             continue;
         bool match = true;
         for (const QString &key : m_keyColumns) {
-            const TDataImportCol *col = m_row.ColByName(key);
+            const TDataImportCol *col = m_row.colByName(key);
             if (!col)
                 return false;
-            if (col->Value.compare(m_stringGrid->Cell(col->ColumnIndex, row), Qt::CaseInsensitive) != 0) {
+            if (col->value.compare(m_stringGrid->cell(col->columnIndex, row), Qt::CaseInsensitive) != 0) {
                 match = false;
                 break;
             }
@@ -711,14 +711,14 @@ bool TDataImport::LocateInStringGrid()
     return false;
 }
 
-void TDataImport::AddRecord()
+void TDataImport::addRecord()
 {
     switch (m_importDestination) {
     case qidDataSet:
     case qidDBGrid: {
-        ::DataSet *ds = DestinationDataSet();
+        ::DataSet *ds = destinationDataSet();
         if (!ds)
-            throw DataImportError(ImportMsg::DataSetNotDefined);
+            throw dataImportError(ImportMsg::DataSetNotDefined);
         if (m_addType == qatAppend)
             ds->append();
         else
@@ -726,20 +726,20 @@ void TDataImport::AddRecord()
         break;
     }
     case qidListView:
-        m_currentItem = m_listView->AddItem(std::max(0, m_row.Count() - 1));
+        m_currentItem = m_listView->addItem(std::max(0, m_row.count() - 1));
         break;
     case qidStringGrid: {
         int row = m_currentGridRow;
         if (row == -1)
-            row = m_stringGrid->RowCount() - 1;
+            row = m_stringGrid->rowCount() - 1;
         // Neither an empty grid nor a start past its end may lose the row,
         // and the caption row is never written over.
         if (row < 0)
             row = 0;
         if (row == m_gridCaptionRow)
             ++row;
-        if (m_stringGrid->RowCount() <= row)
-            m_stringGrid->SetRowCount(row + 1);
+        if (m_stringGrid->rowCount() <= row)
+            m_stringGrid->setRowCount(row + 1);
         m_currentGridRow = row;
         m_writeGridRow = row;
         break;
@@ -750,12 +750,12 @@ void TDataImport::AddRecord()
     m_recordState = rsAdded;
 }
 
-void TDataImport::EditRecord()
+void TDataImport::editRecord()
 {
     switch (m_importDestination) {
     case qidDataSet:
     case qidDBGrid:
-        DestinationDataSet()->edit();
+        destinationDataSet()->edit();
         break;
     case qidStringGrid:
         // Changed where it was found; the add position stays where it was.
@@ -769,24 +769,24 @@ void TDataImport::EditRecord()
     m_recordState = rsEditing;
 }
 
-void TDataImport::DeleteRecord()
+void TDataImport::deleteRecord()
 {
     switch (m_importDestination) {
     case qidDataSet:
     case qidDBGrid:
-        DestinationDataSet()->remove();
+        destinationDataSet()->remove();
         break;
     case qidListView:
-        m_listView->DeleteItem(m_currentItem);
+        m_listView->deleteItem(m_currentItem);
         m_currentItem = -1;
         break;
     case qidStringGrid: {
-        const int rows = m_stringGrid->RowCount();
-        const int cols = m_stringGrid->ColCount();
+        const int rows = m_stringGrid->rowCount();
+        const int cols = m_stringGrid->colCount();
         for (int r = m_locatedGridRow; r + 1 < rows; ++r)
             for (int c = 0; c < cols; ++c)
-                m_stringGrid->SetCell(c, r, m_stringGrid->Cell(c, r + 1));
-        m_stringGrid->SetRowCount(rows - 1);
+                m_stringGrid->setCell(c, r, m_stringGrid->cell(c, r + 1));
+        m_stringGrid->setRowCount(rows - 1);
         // The rows below moved up, the add position with them.
         if (m_currentGridRow > m_locatedGridRow)
             --m_currentGridRow;
@@ -798,19 +798,19 @@ void TDataImport::DeleteRecord()
     m_recordState = rsDeleted;
 }
 
-void TDataImport::WriteValues()
+void TDataImport::writeValues()
 {
     switch (m_importDestination) {
     case qidDataSet:
     case qidDBGrid: {
         // The row's lost values are told once it is known to be written.
         QStringList lost;
-        for (int i = 0; i < m_row.Count(); ++i) {
-            const TDataImportCol *col = m_row.Items(i);
-            Field *field = DestinationField(col);
-            QString error = field && m_refuseUnencodable ? UnencodableValueError(col->Value) : QString();
+        for (int i = 0; i < m_row.count(); ++i) {
+            const TDataImportCol *col = m_row.at(i);
+            Field *field = destinationField(col);
+            QString error = field && m_refuseUnencodable ? unencodableValueError(col->value) : QString();
             if (error.isEmpty())
-                error = ConvertValue(field, col->Value, m_formats);
+                error = convertValue(field, col->value, m_formats);
             if (error.isEmpty())
                 continue;
             if (field && m_requiredColumns.contains(field->fieldName(), Qt::CaseInsensitive))
@@ -818,32 +818,32 @@ void TDataImport::WriteValues()
             lost << error;
         }
         for (const QString &name : m_requiredColumns) {
-            const Field *field = DestinationDataSet()->findField(name);
+            const Field *field = destinationDataSet()->findField(name);
             if (field && field->isNull())
                 throw Error(QStringLiteral("Field '%1' must have a value").arg(field->fieldName()));
         }
         for (const QString &error : lost)
-            LogFieldError(error);
+            logFieldError(error);
         break;
     }
     case qidListView:
         if (m_currentItem < 0)
             break;
-        for (int i = 0; i < m_row.Count(); ++i) {
-            const TDataImportCol *col = m_row.Items(i);
-            if (col->ColumnIndex == 0)
-                m_listView->SetItemCaption(m_currentItem, col->Value);
-            else if (col->ColumnIndex > 0)
-                m_listView->SetSubItem(m_currentItem, col->ColumnIndex - 1, col->Value);
+        for (int i = 0; i < m_row.count(); ++i) {
+            const TDataImportCol *col = m_row.at(i);
+            if (col->columnIndex == 0)
+                m_listView->setItemCaption(m_currentItem, col->value);
+            else if (col->columnIndex > 0)
+                m_listView->setSubItem(m_currentItem, col->columnIndex - 1, col->value);
         }
         break;
     case qidStringGrid:
         if (m_writeGridRow < 0)
             break;
-        for (int i = 0; i < m_row.Count(); ++i) {
-            const TDataImportCol *col = m_row.Items(i);
-            if (col->ColumnIndex >= 0)
-                m_stringGrid->SetCell(col->ColumnIndex, m_writeGridRow, col->Value);
+        for (int i = 0; i < m_row.count(); ++i) {
+            const TDataImportCol *col = m_row.at(i);
+            if (col->columnIndex >= 0)
+                m_stringGrid->setCell(col->columnIndex, m_writeGridRow, col->value);
         }
         break;
     case qidUserDefined:
@@ -851,12 +851,12 @@ void TDataImport::WriteValues()
     }
 }
 
-void TDataImport::PostRecord()
+void TDataImport::postRecord()
 {
     switch (m_importDestination) {
     case qidDataSet:
     case qidDBGrid: {
-        ::DataSet *ds = DestinationDataSet();
+        ::DataSet *ds = destinationDataSet();
         if (ds && ds->isEditing())
             ds->post();
         break;
@@ -870,9 +870,9 @@ void TDataImport::PostRecord()
     }
 }
 
-void TDataImport::CancelRecord()
+void TDataImport::cancelRecord()
 {
-    ::DataSet *ds = DestinationDataSet();
+    ::DataSet *ds = destinationDataSet();
     if (ds && ds->isEditing())
         ds->cancel();
 }
@@ -881,14 +881,14 @@ void TDataImport::CancelRecord()
 // Errors and the log
 // ---------------------------------------------------------------------------
 
-QString TDataImport::LogTimeStamp() const
+QString TDataImport::logTimeStamp() const
 {
-    return formatDateTime(m_formats.ShortDateFormat + QLatin1Char(' ') + m_formats.ShortTimeFormat, DateTime::now(), m_formats.Settings());
+    return formatDateTime(m_formats.shortDateFormat + QLatin1Char(' ') + m_formats.shortTimeFormat, DateTime::now(), m_formats.settings());
 }
 
-void TDataImport::OpenLog()
+void TDataImport::openLog()
 {
-    const QString path = ErrorLogPath();
+    const QString path = errorLogPath();
     const QDir dir = QFileInfo(path).absoluteDir();
     if (!dir.exists() && !QDir().mkpath(dir.absolutePath()))
         throw Error(QStringLiteral("Cannot create directory \"%1\"").arg(QDir::toNativeSeparators(dir.absolutePath())));
@@ -897,11 +897,11 @@ void TDataImport::OpenLog()
                                                            : QIODevice::WriteOnly | QIODevice::Append | QIODevice::ExistingOnly;
     if (!m_log.open(mode))
         throw Error(QStringLiteral("Cannot open file \"%1\". %2").arg(QDir::toNativeSeparators(path), m_log.errorString()));
-    WriteLogLine(FormatMessage(ImportMsg::LogImportStarted, { LogTimeStamp() }));
-    WriteLogLine(QString());
+    writeLogLine(formatMessage(ImportMsg::LogImportStarted, { logTimeStamp() }));
+    writeLogLine(QString());
 }
 
-void TDataImport::WriteLogLine(const QString &line)
+void TDataImport::writeLogLine(const QString &line)
 {
     // A message of several lines keeps the file's CR LF line ends.
     QString text = line;
@@ -912,32 +912,32 @@ void TDataImport::WriteLogLine(const QString &line)
     m_log.flush();
 }
 
-void TDataImport::LogError(const QString &message)
+void TDataImport::logError(const QString &message)
 {
     if (m_errorLog) {
-        const QString line = FormatMessage(ImportMsg::LogLineError, { LogTimeStamp(), QString::number(m_lineNumber), message });
+        const QString line = formatMessage(ImportMsg::LogLineError, { logTimeStamp(), QString::number(m_lineNumber), message });
         m_errors << line;
         if (m_log.isOpen())
-            WriteLogLine(line);
+            writeLogLine(line);
     }
     ++m_lineNumber;
-    if (OnImportError)
-        OnImportError(this);
+    if (onImportError)
+        onImportError(this);
 }
 
-void TDataImport::LogError(const std::exception &error)
+void TDataImport::logError(const std::exception &error)
 {
     if (const auto *e = dynamic_cast<const Error *>(&error))
-        LogError(e->text());
+        logError(e->text());
     else
-        LogError(QString::fromLocal8Bit(error.what()));
+        logError(QString::fromLocal8Bit(error.what()));
 }
 
-void TDataImport::LogFieldError(const QString &text)
+void TDataImport::logFieldError(const QString &text)
 {
     ++m_valueErrorCount;
     if (m_errorLog && m_log.isOpen())
-        WriteLogLine(FormatMessage(ImportMsg::LogLineError, { LogTimeStamp(), QString::number(m_lineNumber), text }));
-    if (OnImportErrorAdv)
-        OnImportErrorAdv(this);
+        writeLogLine(formatMessage(ImportMsg::LogLineError, { logTimeStamp(), QString::number(m_lineNumber), text }));
+    if (onImportErrorAdv)
+        onImportErrorAdv(this);
 }

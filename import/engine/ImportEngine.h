@@ -29,10 +29,10 @@ enum TImportRecordState { rsNone = 0, rsAdded = 1, rsEditing = 2, rsDeleted = 3 
 class TDataImportCol
 {
 public:
-    QString Name; // destination column, from the map (trimmed) or a field format
-    QString Value; // the current text
-    int ColumnIndex = -1; // the destination column, -1 when unknown
-    int MapIndex = -1; // the map line it comes from; -1 for a column a field format added
+    QString name; // destination column, from the map (trimmed) or a field format
+    QString value; // the current text
+    int columnIndex = -1; // the destination column, -1 when unknown
+    int mapIndex = -1; // the map line it comes from; -1 for a column a field format added
 
 private:
     friend class TDataImport;
@@ -45,16 +45,16 @@ private:
 class TDataImportRow
 {
 public:
-    int Count() const { return int(m_cols.size()); }
-    TDataImportCol *Items(int i) const { return m_cols[size_t(i)].get(); }
+    int count() const { return int(m_cols.size()); }
+    TDataImportCol *at(int i) const { return m_cols[size_t(i)].get(); }
     // The column of that name (binary search); null when none.
-    TDataImportCol *ColByName(const QString &name) const;
-    int IndexOfName(const QString &name) const;
+    TDataImportCol *colByName(const QString &name) const;
+    int indexOfName(const QString &name) const;
 
     // Appends a column; the index is sorted again by SortIndex.
-    TDataImportCol *Add(const QString &name, int columnIndex, int mapIndex);
-    void SortIndex();
-    void Clear();
+    TDataImportCol *add(const QString &name, int columnIndex, int mapIndex);
+    void sortIndex();
+    void clear();
 
 private:
     struct IndexEntry
@@ -82,193 +82,193 @@ public:
     // Runs one import. Raises EDataImportError on a bad setting (nothing read
     // or written then); an error the row loop cannot absorb is raised after
     // OnAfterImport and the finish.
-    void Execute();
+    void execute();
     // Asks the running import to stop: OnImportCancel decides at the next row.
-    void Cancel() { m_canceled = true; }
+    void cancel() { m_canceled = true; }
 
     // Destinations. A data set that is destroyed is dropped; the widgets
     // behind the interfaces must be unset by their owner before they go.
-    ::DataSet *DataSet() const { return m_dataSet.data(); }
-    void SetDataSet(::DataSet *dataSet) { m_dataSet = dataSet; }
-    IDataImportGrid *DBGrid() const { return m_dbGrid; }
-    void SetDBGrid(IDataImportGrid *grid) { m_dbGrid = grid; }
-    IDataImportListView *ListView() const { return m_listView; }
-    void SetListView(IDataImportListView *listView) { m_listView = listView; }
-    IDataImportStringGrid *StringGrid() const { return m_stringGrid; }
-    void SetStringGrid(IDataImportStringGrid *grid) { m_stringGrid = grid; }
-    int GridCaptionRow() const { return m_gridCaptionRow; }
-    void SetGridCaptionRow(int row) { m_gridCaptionRow = row; }
-    int GridStartRow() const { return m_gridStartRow; }
-    void SetGridStartRow(int row) { m_gridStartRow = row; }
-    TImportDestination ImportDestination() const { return m_importDestination; }
-    void SetImportDestination(TImportDestination destination) { m_importDestination = destination; }
+    ::DataSet *dataSet() const { return m_dataSet.data(); }
+    void setDataSet(::DataSet *dataSet) { m_dataSet = dataSet; }
+    IDataImportGrid *dbGrid() const { return m_dbGrid; }
+    void setDbGrid(IDataImportGrid *grid) { m_dbGrid = grid; }
+    IDataImportListView *listView() const { return m_listView; }
+    void setListView(IDataImportListView *listView) { m_listView = listView; }
+    IDataImportStringGrid *stringGrid() const { return m_stringGrid; }
+    void setStringGrid(IDataImportStringGrid *grid) { m_stringGrid = grid; }
+    int gridCaptionRow() const { return m_gridCaptionRow; }
+    void setGridCaptionRow(int row) { m_gridCaptionRow = row; }
+    int gridStartRow() const { return m_gridStartRow; }
+    void setGridStartRow(int row) { m_gridStartRow = row; }
+    TImportDestination importDestination() const { return m_importDestination; }
+    void setImportDestination(TImportDestination destination) { m_importDestination = destination; }
 
-    TImportMode ImportMode() const { return m_importMode; }
-    void SetImportMode(TImportMode mode) { m_importMode = mode; }
+    TImportMode importMode() const { return m_importMode; }
+    void setImportMode(TImportMode mode) { m_importMode = mode; }
     // Lines "destination column=where the source holds it" (each reader its own form).
-    QStringList &Map() { return m_map; }
-    const QStringList &Map() const { return m_map; }
-    void SetMap(const QStringList &map) { m_map = map; }
+    QStringList &map() { return m_map; }
+    const QStringList &map() const { return m_map; }
+    void setMap(const QStringList &map) { m_map = map; }
     // Name (trimmed) and value of map line i.
-    QString MapName(int i) const;
-    QString MapValue(int i) const;
-    TDataImportFormats &Formats() { return m_formats; }
-    const TDataImportFormats &Formats() const { return m_formats; }
-    void SetFormats(const TDataImportFormats &formats) { m_formats.Assign(formats); }
-    TDataImportFieldFormats &FieldFormats() { return m_fieldFormats; }
-    const TDataImportFieldFormats &FieldFormats() const { return m_fieldFormats; }
-    void SetFieldFormats(const TDataImportFieldFormats &formats) { m_fieldFormats = formats; }
+    QString mapName(int i) const;
+    QString mapValue(int i) const;
+    TDataImportFormats &formats() { return m_formats; }
+    const TDataImportFormats &formats() const { return m_formats; }
+    void setFormats(const TDataImportFormats &formats) { m_formats.assign(formats); }
+    TDataImportFieldFormats &fieldFormats() { return m_fieldFormats; }
+    const TDataImportFieldFormats &fieldFormats() const { return m_fieldFormats; }
+    void setFieldFormats(const TDataImportFieldFormats &formats) { m_fieldFormats = formats; }
 
-    bool ErrorLog() const { return m_errorLog; }
-    void SetErrorLog(bool on) { m_errorLog = on; }
-    QString ErrorLogFileName() const { return m_errorLogFileName; }
-    void SetErrorLogFileName(const QString &name) { m_errorLogFileName = name; }
-    bool RewriteErrorLogFile() const { return m_rewriteErrorLogFile; }
-    void SetRewriteErrorLogFile(bool on) { m_rewriteErrorLogFile = on; }
-    bool ShowErrorLog() const { return m_showErrorLog; }
-    void SetShowErrorLog(bool on) { m_showErrorLog = on; }
+    bool errorLog() const { return m_errorLog; }
+    void setErrorLog(bool on) { m_errorLog = on; }
+    QString errorLogFileName() const { return m_errorLogFileName; }
+    void setErrorLogFileName(const QString &name) { m_errorLogFileName = name; }
+    bool rewriteErrorLogFile() const { return m_rewriteErrorLogFile; }
+    void setRewriteErrorLogFile(bool on) { m_rewriteErrorLogFile = on; }
+    bool showErrorLog() const { return m_showErrorLog; }
+    void setShowErrorLog(bool on) { m_showErrorLog = on; }
 
-    int ImportRecCount() const { return m_importRecCount; }
-    void SetImportRecCount(int count) { m_importRecCount = count; }
-    int CommitRecCount() const { return m_commitRecCount; }
-    void SetCommitRecCount(int count) { m_commitRecCount = count; }
-    bool CommitAfterDone() const { return m_commitAfterDone; }
-    void SetCommitAfterDone(bool on) { m_commitAfterDone = on; }
-    TImportAddType AddType() const { return m_addType; }
-    void SetAddType(TImportAddType type) { m_addType = type; }
-    QStringList &KeyColumns() { return m_keyColumns; }
-    const QStringList &KeyColumns() const { return m_keyColumns; }
-    void SetKeyColumns(const QStringList &columns) { m_keyColumns = columns; }
+    int importRecCount() const { return m_importRecCount; }
+    void setImportRecCount(int count) { m_importRecCount = count; }
+    int commitRecCount() const { return m_commitRecCount; }
+    void setCommitRecCount(int count) { m_commitRecCount = count; }
+    bool commitAfterDone() const { return m_commitAfterDone; }
+    void setCommitAfterDone(bool on) { m_commitAfterDone = on; }
+    TImportAddType addType() const { return m_addType; }
+    void setAddType(TImportAddType type) { m_addType = type; }
+    QStringList &keyColumns() { return m_keyColumns; }
+    const QStringList &keyColumns() const { return m_keyColumns; }
+    void setKeyColumns(const QStringList &columns) { m_keyColumns = columns; }
     // Destination columns a row cannot go without (data set destinations):
     // a value of theirs that cannot be converted, or none at all once the
     // row is written, fails the row with that message instead of posting it
     // without the value.
-    const QStringList &RequiredColumns() const { return m_requiredColumns; }
-    void SetRequiredColumns(const QStringList &columns) { m_requiredColumns = columns; }
+    const QStringList &requiredColumns() const { return m_requiredColumns; }
+    void setRequiredColumns(const QStringList &columns) { m_requiredColumns = columns; }
 
     // The source file; every reader has one.
-    QString FileName() const { return m_fileName; }
-    void SetFileName(const QString &name);
+    QString fileName() const { return m_fileName; }
+    void setFileName(const QString &name);
     // Leading source rows that are not data.
-    int SkipFirstRows() const { return m_skipFirstRows; }
-    void SetSkipFirstRows(int rows) { m_skipFirstRows = rows; }
+    int skipFirstRows() const { return m_skipFirstRows; }
+    void setSkipFirstRows(int rows) { m_skipFirstRows = rows; }
 
     // State of the running (or last) import.
-    int LineNumber() const { return m_lineNumber; }
-    int ImportedCount() const { return m_importedCount; }
-    int ErrorCount() const { return int(m_errors.size()); }
+    int lineNumber() const { return m_lineNumber; }
+    int importedCount() const { return m_importedCount; }
+    int errorCount() const { return int(m_errors.size()); }
     // Values that could not be converted in rows that were still written.
-    int ValueErrorCount() const { return m_valueErrorCount; }
-    const QStringList &Errors() const { return m_errors; }
-    TImportRecordState RecordState() const { return m_recordState; }
-    bool Canceled() const { return m_canceled; }
-    int TotalRecords() const { return m_totalRecords; }
-    TDataImportRow &Row() { return m_row; }
+    int valueErrorCount() const { return m_valueErrorCount; }
+    const QStringList &errors() const { return m_errors; }
+    TImportRecordState recordState() const { return m_recordState; }
+    bool canceled() const { return m_canceled; }
+    int totalRecords() const { return m_totalRecords; }
+    TDataImportRow &row() { return m_row; }
     // The log file as opened (the program's directory put before a bare name).
-    QString ErrorLogPath() const;
+    QString errorLogPath() const;
 
     // The columns of the current destination.
-    int DestinationColumnCount() const;
-    QString DestinationColumnName(int index) const;
-    int DestinationColumnIndex(const QString &name) const;
+    int destinationColumnCount() const;
+    QString destinationColumnName(int index) const;
+    int destinationColumnIndex(const QString &name) const;
 
-    static QString LoadMessage(int id) { return ::LoadMessage(id); }
+    static QString loadMessage(int id) { return ::loadMessage(id); }
 
     // Events; Sender is this engine.
     using TNotifyEvent = std::function<void(TDataImport *Sender)>;
     using TRowEvent = std::function<void(TDataImport *Sender, TDataImportRow *Row)>;
-    TNotifyEvent OnBeforeImport;
-    TNotifyEvent OnAfterImport;
-    TRowEvent OnImportRowComplete;
-    std::function<void(TDataImport *Sender, TDataImportRow *Row, bool &Accept)> OnBeforePost;
-    TRowEvent OnAfterPost;
-    TNotifyEvent OnImportRecord;
-    TNotifyEvent OnImportError;
-    TNotifyEvent OnImportErrorAdv;
-    TNotifyEvent OnNeedCommit;
-    std::function<void(TDataImport *Sender, bool &Continue)> OnImportCancel;
+    TNotifyEvent onBeforeImport;
+    TNotifyEvent onAfterImport;
+    TRowEvent onImportRowComplete;
+    std::function<void(TDataImport *Sender, TDataImportRow *Row, bool &Accept)> onBeforePost;
+    TRowEvent onAfterPost;
+    TNotifyEvent onImportRecord;
+    TNotifyEvent onImportError;
+    TNotifyEvent onImportErrorAdv;
+    TNotifyEvent onNeedCommit;
+    std::function<void(TDataImport *Sender, bool &Continue)> onImportCancel;
     std::function<void(TDataImport *Sender, const QStringList &KeyColumns, TDataImportRow *Row, QString &KeyFields, QVariant &KeyValues)>
-        OnDestinationLocate;
-    TRowEvent OnUserDefinedImport;
+        onDestinationLocate;
+    TRowEvent onUserDefinedImport;
     // Called once per row so that the caller can keep its windows alive (the
     // wizard processes pending window messages here, which is how its cancel
     // button reaches Cancel).
-    TNotifyEvent OnYield;
+    TNotifyEvent onYield;
     // Opens the log for ShowErrorLog; unset, the desktop's opener is started.
-    std::function<void(const QString &path)> OnShowErrorLog;
+    std::function<void(const QString &path)> onShowErrorLog;
 
 protected:
     // The operations of a source, in the order they are met.
     // Prepares the import; a reader that opens its file here calls this after.
-    virtual void PrepareImport();
-    virtual void OpenSource() = 0;
-    virtual bool HasMoreRows() = 0;
+    virtual void prepareImport();
+    virtual void openSource() = 0;
+    virtual bool hasMoreRows() = 0;
     // Whether the current source row is not data; the first SkipFirstRows
     // skipped rows are the leading rows already counted in LineNumber.
-    virtual bool SkipRow() { return false; }
+    virtual bool skipRow() { return false; }
     // Sets every row value, SetValue for the mapped ones, then ApplyFieldFormat
     // for every column.
-    virtual void FillImportRow() = 0;
+    virtual void fillImportRow() = 0;
     // One row against the destination: 0 go on, 1 failed or skipped, 2 stop.
-    virtual int ImportRow();
-    virtual void NextRow() { }
+    virtual int importRow();
+    virtual void nextRow() { }
     // The final commit; readers release their source after calling it.
-    virtual void CloseSource();
+    virtual void closeSource();
     // Restores what the import changed and closes the log; readers free
     // their file objects and call it.
-    virtual void FinishImport();
-    virtual void FileNameChanged() { }
+    virtual void finishImport();
+    virtual void fileNameChanged() { }
     // The engine's checks; readers add theirs after calling it.
-    virtual void CheckProperties();
+    virtual void checkProperties();
 
     // Building blocks of the readers.
     // Stores text, trimmed, in the row column of that name (nothing when none).
-    void SetValue(const QString &name, const QString &text);
-    void SetValue(TDataImportCol *col, const QString &text);
-    void ApplyFieldFormat(TDataImportCol *col);
+    void setValue(const QString &name, const QString &text);
+    void setValue(TDataImportCol *col, const QString &text);
+    void applyFieldFormat(TDataImportCol *col);
     // Applies every column's field format.
-    void ApplyFieldFormats();
+    void applyFieldFormats();
     // Whether the column takes a value from the source: it comes from the
     // map and its destination column exists (any column for qidUserDefined).
-    bool IsMappedColumn(const TDataImportCol *col) const;
-    void ProcessRow();
-    void CancelRecord();
-    void LogError(const QString &message);
-    void LogError(const std::exception &error);
-    void LogFieldError(const QString &text);
-    void DoNeedCommit();
-    void SetTotalRecords(int count) { m_totalRecords = count; }
+    bool isMappedColumn(const TDataImportCol *col) const;
+    void processRow();
+    void cancelRecord();
+    void logError(const QString &message);
+    void logError(const std::exception &error);
+    void logFieldError(const QString &text);
+    void doNeedCommit();
+    void setTotalRecords(int count) { m_totalRecords = count; }
     // A text bound for the database with a character its WIN1252 cannot
     // hold becomes a value error rather than a "?" (sources reading Unicode).
-    void SetRefuseUnencodable(bool on) { m_refuseUnencodable = on; }
+    void setRefuseUnencodable(bool on) { m_refuseUnencodable = on; }
 
     // Parts of ImportRow for readers that add their own checks.
     // Asks OnImportCancel when a cancel is pending; true when the import stops.
-    bool CheckCancel();
+    bool checkCancel();
     // ProcessRow; a failure is cancelled, logged and gives 1.
-    int ProcessRowLogged();
+    int processRowLogged();
     // The commit rhythm and the record limit after a row whose result is r.
-    int AfterRow(int r);
+    int afterRow(int r);
 
 private:
-    void RunRowLoop();
-    void BuildImportRow();
-    void OpenLog();
-    void WriteLogLine(const QString &line);
-    QString LogTimeStamp() const;
-    void SuspendUpdates();
-    void ResumeUpdates();
-    void UndoPrepare();
-    ::DataSet *DestinationDataSet() const;
-    Field *DestinationField(const TDataImportCol *col) const;
-    bool LocateByKey();
-    bool LocateInListView();
-    bool LocateInStringGrid();
-    void AddRecord();
-    void EditRecord();
-    void DeleteRecord();
-    void WriteValues();
-    void PostRecord();
+    void runRowLoop();
+    void buildImportRow();
+    void openLog();
+    void writeLogLine(const QString &line);
+    QString logTimeStamp() const;
+    void suspendUpdates();
+    void resumeUpdates();
+    void undoPrepare();
+    ::DataSet *destinationDataSet() const;
+    Field *destinationField(const TDataImportCol *col) const;
+    bool locateByKey();
+    bool locateInListView();
+    bool locateInStringGrid();
+    void addRecord();
+    void editRecord();
+    void deleteRecord();
+    void writeValues();
+    void postRecord();
 
     QPointer<::DataSet> m_dataSet;
     IDataImportGrid *m_dbGrid = nullptr;

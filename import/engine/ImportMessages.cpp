@@ -39,12 +39,12 @@ const QHash<int, QString> &table()
 
 } // namespace
 
-void SetMessageLookupHook(MessageLookupHook h)
+void setMessageLookupHook(MessageLookupHook h)
 {
     hook() = std::move(h);
 }
 
-QString LoadMessage(int id)
+QString loadMessage(int id)
 {
     if (hook()) {
         QString s = hook()(id);
@@ -54,7 +54,7 @@ QString LoadMessage(int id)
     return table().value(id).left(1023);
 }
 
-QString FillPlaceholders(const QString &text, const QStringList &args)
+QString fillPlaceholders(const QString &text, const QStringList &args)
 {
     QString out;
     int next = 0;
@@ -70,12 +70,12 @@ QString FillPlaceholders(const QString &text, const QStringList &args)
     return out;
 }
 
-QString FormatMessage(int id, const QStringList &args)
+QString formatMessage(int id, const QStringList &args)
 {
-    return FillPlaceholders(LoadMessage(id), args);
+    return fillPlaceholders(loadMessage(id), args);
 }
 
-EDataImportError DataImportError(int id, const QStringList &args)
+EDataImportError dataImportError(int id, const QStringList &args)
 {
-    return EDataImportError(FormatMessage(id, args));
+    return EDataImportError(formatMessage(id, args));
 }

@@ -23,14 +23,14 @@ public:
 
 // A process-wide hook asked first; a non-empty answer replaces the table's text.
 using MessageLookupHook = std::function<QString(int id)>;
-void SetMessageLookupHook(MessageLookupHook hook);
+void setMessageLookupHook(MessageLookupHook hook);
 
 // The text of message id (at most 1023 characters); empty for an unknown id.
 // Callers name their ids (ImportMsg::MapIsEmpty); the hook and the table go
 // by number.
-QString LoadMessage(int id);
+QString loadMessage(int id);
 // The text with its "%s"/"%d" place holders filled in order.
-QString FormatMessage(int id, const QStringList &args);
+QString formatMessage(int id, const QStringList &args);
 // Any text's "%s"/"%d" place holders filled in order, as the messages are.
-QString FillPlaceholders(const QString &text, const QStringList &args);
-EDataImportError DataImportError(int id, const QStringList &args = {});
+QString fillPlaceholders(const QString &text, const QStringList &args);
+EDataImportError dataImportError(int id, const QStringList &args = {});

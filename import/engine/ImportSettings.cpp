@@ -14,15 +14,15 @@
 TAllowedImports::TAllowedImports(std::initializer_list<TAllowedImport> kinds)
 {
     for (TAllowedImport kind : kinds)
-        Include(kind);
+        include(kind);
 }
 
-TAllowedImports TAllowedImports::All()
+TAllowedImports TAllowedImports::all()
 {
     return { aiXLS, aiDBF, aiXML, aiTXT, aiCSV };
 }
 
-bool ImportKindFromNumber(int number, TAllowedImport &kind)
+bool importKindFromNumber(int number, TAllowedImport &kind)
 {
     if (number < 0 || number >= ImportKindCount)
         return false;
@@ -30,7 +30,7 @@ bool ImportKindFromNumber(int number, TAllowedImport &kind)
     return true;
 }
 
-QString ImportKindExtension(TAllowedImport kind)
+QString importKindExtension(TAllowedImport kind)
 {
     switch (kind) {
     case aiXLS:
@@ -47,19 +47,19 @@ QString ImportKindExtension(TAllowedImport kind)
     return QString();
 }
 
-bool ImportKindTakesExtension(TAllowedImport kind, const QString &extension)
+bool importKindTakesExtension(TAllowedImport kind, const QString &extension)
 {
     const QString e = extension.toLower();
     if (kind == aiXLS)
         return e == QLatin1String(".xls") || e == QLatin1String(".xlsx") || e == QLatin1String(".xlsm") || e == QLatin1String(".ods");
-    return e == ImportKindExtension(kind);
+    return e == importKindExtension(kind);
 }
 
-QString ImportKindFilter(TAllowedImport kind)
+QString importKindFilter(TAllowedImport kind)
 {
     static const int ids[ImportKindCount] = { ImportMsg::WorkbooksFilter, ImportMsg::DBFFilesFilter, ImportMsg::XMLFilesFilter,
         ImportMsg::TextFilesFilter, ImportMsg::CSVFilesFilter };
-    return LoadMessage(ids[kind]);
+    return loadMessage(ids[kind]);
 }
 
 // ---------------------------------------------------------------------------
@@ -89,7 +89,7 @@ std::optional<QChar> hashCharacter(const QString &text)
 
 } // namespace
 
-QString WizardCharText(QChar c)
+QString wizardCharText(QChar c)
 {
     if (c.unicode() == 9)
         return QStringLiteral("TAB");
@@ -100,7 +100,7 @@ QString WizardCharText(QChar c)
     return QString(c);
 }
 
-QChar ApplyWizardCharText(const QString &text, QChar current)
+QChar applyWizardCharText(const QString &text, QChar current)
 {
     if (text == QLatin1String("TAB"))
         return QChar(9);
@@ -113,14 +113,14 @@ QChar ApplyWizardCharText(const QString &text, QChar current)
     return current;
 }
 
-QString EncodeTemplateChar(QChar c)
+QString encodeTemplateChar(QChar c)
 {
     if (c.unicode() < 33)
         return QLatin1Char('#') + QString::number(c.unicode());
     return QString(c);
 }
 
-QChar DecodeTemplateChar(const QString &text, QChar current)
+QChar decodeTemplateChar(const QString &text, QChar current)
 {
     if (text.isEmpty())
         return current;
@@ -135,12 +135,12 @@ QChar DecodeTemplateChar(const QString &text, QChar current)
 // Column maps
 // ---------------------------------------------------------------------------
 
-QString TWizardColumnTexts::Value(const QString &column) const
+QString TWizardColumnTexts::value(const QString &column) const
 {
     return m_values.value(column.trimmed().toUpper());
 }
 
-void TWizardColumnTexts::SetValue(const QString &column, const QString &value)
+void TWizardColumnTexts::setValue(const QString &column, const QString &value)
 {
     const QString key = column.trimmed().toUpper();
     if (value.isEmpty())
@@ -154,42 +154,42 @@ void TWizardColumnTexts::SetValue(const QString &column, const QString &value)
 // ---------------------------------------------------------------------------
 
 TDataImportWizardSettings::TDataImportWizardSettings()
-    : Delimiter(DefaultTextDelimiter())
+    : delimiter(defaultTextDelimiter())
 {
 }
 
-void TDataImportWizardSettings::SetColumns(const QStringList &columns, const TDataImportFieldFormats &initialFormats)
+void TDataImportWizardSettings::setColumns(const QStringList &columns, const TDataImportFieldFormats &initialFormats)
 {
     m_columns = columns;
     TDataImportFieldFormats formats;
     for (const QString &column : columns) {
-        TDataImportFieldFormat &format = formats.Add(column);
-        if (const TDataImportFieldFormat *initial = initialFormats.FindByName(column)) {
+        TDataImportFieldFormat &format = formats.add(column);
+        if (const TDataImportFieldFormat *initial = initialFormats.findByName(column)) {
             format = *initial;
-            format.FieldName = column;
+            format.fieldName = column;
         }
     }
-    FieldFormats = formats;
+    fieldFormats = formats;
 
     auto keepColumns = [this](QList<TWizardFieldPair> &pairs) {
         QList<TWizardFieldPair> kept;
         for (const TWizardFieldPair &pair : pairs)
-            if (!DestinationColumn(pair.Column).isEmpty())
+            if (!destinationColumn(pair.column).isEmpty())
                 kept << pair;
         pairs = kept;
     };
-    keepColumns(DBFPairs);
-    keepColumns(XMLPairs);
-    for (TWizardColumnTexts *texts : { &XLSRanges, &TXTPositions, &TXTSizes, &CSVColumns }) {
+    keepColumns(dbfPairs);
+    keepColumns(xmlPairs);
+    for (TWizardColumnTexts *texts : { &xlsRanges, &txtPositions, &txtSizes, &csvColumns }) {
         TWizardColumnTexts kept;
         for (const QString &column : columns)
-            kept.SetValue(column, texts->Value(column));
+            kept.setValue(column, texts->value(column));
         *texts = kept;
     }
-    SetKeyColumns(KeyColumns);
+    setKeyColumns(keyColumns);
 }
 
-QString TDataImportWizardSettings::DestinationColumn(const QString &name) const
+QString TDataImportWizardSettings::destinationColumn(const QString &name) const
 {
     const QString wanted = name.trimmed();
     for (const QString &column : m_columns)
@@ -198,65 +198,65 @@ QString TDataImportWizardSettings::DestinationColumn(const QString &name) const
     return QString();
 }
 
-bool TDataImportWizardSettings::SetFileName(const QString &name)
+bool TDataImportWizardSettings::setFileName(const QString &name)
 {
     const QString trimmed = name.trimmed();
-    if (trimmed.compare(FileName, Qt::CaseInsensitive) == 0)
+    if (trimmed.compare(fileName, Qt::CaseInsensitive) == 0)
         return false;
-    FileName = trimmed;
-    if (ImportType == aiXLS) {
-        XLSRanges.Clear();
-        XLSSkipCols = 0;
-        XLSSkipRows = 0;
+    fileName = trimmed;
+    if (importType == aiXLS) {
+        xlsRanges.clear();
+        xlsSkipCols = 0;
+        xlsSkipRows = 0;
     }
     return true;
 }
 
-void TDataImportWizardSettings::SetImportType(TAllowedImport kind, bool autoChangeExtension)
+void TDataImportWizardSettings::setImportType(TAllowedImport kind, bool autoChangeExtension)
 {
-    const bool changed = kind != ImportType;
-    ImportType = kind;
-    if (changed && autoChangeExtension && !FileName.isEmpty()) {
-        const QFileInfo info(FileName);
+    const bool changed = kind != importType;
+    importType = kind;
+    if (changed && autoChangeExtension && !fileName.isEmpty()) {
+        const QFileInfo info(fileName);
         const QString suffix = info.suffix();
-        QString base = FileName;
+        QString base = fileName;
         // A workbook of another format is still one of the kind.
-        if (!suffix.isEmpty() && ImportKindTakesExtension(kind, QLatin1Char('.') + suffix))
+        if (!suffix.isEmpty() && importKindTakesExtension(kind, QLatin1Char('.') + suffix))
             return;
         // Only the last name's extension: a dot in a directory is not one.
         if (!suffix.isEmpty() && !info.completeBaseName().isEmpty())
             base.chop(suffix.size() + 1);
         // Not SetFileName: the ranges stay with the workbook they were made on.
-        FileName = base + ImportKindExtension(kind);
+        fileName = base + importKindExtension(kind);
     }
 }
 
-bool TDataImportWizardSettings::SetDelimiter(QChar c)
+bool TDataImportWizardSettings::setDelimiter(QChar c)
 {
-    if (c == Delimiter)
+    if (c == delimiter)
         return false;
-    Delimiter = c;
-    CSVColumns.Clear();
+    delimiter = c;
+    csvColumns.clear();
     return true;
 }
 
-bool TDataImportWizardSettings::SetQuote(QChar c)
+bool TDataImportWizardSettings::setQuote(QChar c)
 {
-    if (c == Quote)
+    if (c == quote)
         return false;
-    Quote = c;
-    CSVColumns.Clear();
+    quote = c;
+    csvColumns.clear();
     return true;
 }
 
-void TDataImportWizardSettings::ApplyPendingTXTMap()
+void TDataImportWizardSettings::applyPendingTxtMap()
 {
-    if (!PendingTXTMap)
+    if (!pendingTxtMap)
         return;
-    const TWizardPendingTextMap pending = *PendingTXTMap;
-    PendingTXTMap.reset();
-    for (const auto &[name, value] : pending.Entries) {
-        const QString column = DestinationColumn(name);
+    const TWizardPendingTextMap pending = *pendingTxtMap;
+    pendingTxtMap.reset();
+    for (const auto &[name, value] : pending.entries) {
+        const QString column = destinationColumn(name);
         if (column.isEmpty())
             continue;
         const qsizetype semicolon = value.indexOf(QLatin1Char(';'));
@@ -264,66 +264,66 @@ void TDataImportWizardSettings::ApplyPendingTXTMap()
         int s = 0;
         if (semicolon < 0 || !tryStrToInt(value.left(semicolon).trimmed(), p) || !tryStrToInt(value.mid(semicolon + 1).trimmed(), s))
             continue;
-        TXTPositions.SetValue(column, QString::number(p));
-        TXTSizes.SetValue(column, QString::number(s));
+        txtPositions.setValue(column, QString::number(p));
+        txtSizes.setValue(column, QString::number(s));
     }
-    TXTSkipLines = pending.SkipLines;
+    txtSkipLines = pending.skipLines;
 }
 
-QStringList TDataImportWizardSettings::Map(TAllowedImport kind) const
+QStringList TDataImportWizardSettings::map(TAllowedImport kind) const
 {
     QStringList lines;
     auto line = [](const QString &column, const QString &value) { return column + QLatin1Char('=') + value; };
     switch (kind) {
     case aiXLS:
         for (const QString &column : m_columns)
-            if (const QString ranges = XLSRanges.Value(column); !ranges.isEmpty())
+            if (const QString ranges = xlsRanges.value(column); !ranges.isEmpty())
                 lines << line(column, ranges);
         break;
     case aiTXT: {
-        if (PendingTXTMap) {
+        if (pendingTxtMap) {
             TDataImportWizardSettings placed = *this;
-            placed.ApplyPendingTXTMap();
-            return placed.Map(kind);
+            placed.applyPendingTxtMap();
+            return placed.map(kind);
         }
         for (const QString &column : m_columns) {
             int size = 0;
-            if (tryStrToInt(TXTSizes.Value(column), size) && size > 0)
-                lines << line(column, TXTPositions.Value(column) + QLatin1Char(';') + QString::number(size));
+            if (tryStrToInt(txtSizes.value(column), size) && size > 0)
+                lines << line(column, txtPositions.value(column) + QLatin1Char(';') + QString::number(size));
         }
         break;
     }
     case aiCSV:
         for (const QString &column : m_columns) {
             int number = 0;
-            if (tryStrToInt(CSVColumns.Value(column), number) && number > 0)
+            if (tryStrToInt(csvColumns.value(column), number) && number > 0)
                 lines << line(column, QString::number(number));
         }
         break;
     case aiDBF:
-        for (const TWizardFieldPair &pair : DBFPairs)
-            lines << line(pair.Column, pair.Field);
+        for (const TWizardFieldPair &pair : dbfPairs)
+            lines << line(pair.column, pair.field);
         break;
     case aiXML:
-        for (const TWizardFieldPair &pair : XMLPairs)
-            lines << line(pair.Column, pair.Field);
+        for (const TWizardFieldPair &pair : xmlPairs)
+            lines << line(pair.column, pair.field);
         break;
     }
     return lines;
 }
 
-bool TDataImportWizardSettings::MapIsEmpty(TAllowedImport kind) const
+bool TDataImportWizardSettings::mapIsEmpty(TAllowedImport kind) const
 {
     switch (kind) {
     case aiTXT: {
-        if (PendingTXTMap) {
+        if (pendingTxtMap) {
             TDataImportWizardSettings placed = *this;
-            placed.ApplyPendingTXTMap();
-            return placed.MapIsEmpty(kind);
+            placed.applyPendingTxtMap();
+            return placed.mapIsEmpty(kind);
         }
         for (const QString &column : m_columns) {
             int size = 0;
-            if (tryStrToInt(TXTSizes.Value(column), size) && size >= 0)
+            if (tryStrToInt(txtSizes.value(column), size) && size >= 0)
                 return false;
         }
         return true;
@@ -334,32 +334,32 @@ bool TDataImportWizardSettings::MapIsEmpty(TAllowedImport kind) const
     case aiXML:
         break;
     }
-    return Map(kind).isEmpty();
+    return map(kind).isEmpty();
 }
 
-TDataImportFieldFormat *TDataImportWizardSettings::FieldFormat(const QString &column)
+TDataImportFieldFormat *TDataImportWizardSettings::fieldFormat(const QString &column)
 {
-    return FieldFormats.FindByName(column.trimmed());
+    return fieldFormats.findByName(column.trimmed());
 }
 
-const TDataImportFieldFormat *TDataImportWizardSettings::FieldFormat(const QString &column) const
+const TDataImportFieldFormat *TDataImportWizardSettings::fieldFormat(const QString &column) const
 {
-    return FieldFormats.FindByName(column.trimmed());
+    return fieldFormats.findByName(column.trimmed());
 }
 
-void TDataImportWizardSettings::SetKeyColumns(const QStringList &columns)
+void TDataImportWizardSettings::setKeyColumns(const QStringList &columns)
 {
     QStringList keys;
     for (const QString &name : columns) {
-        const QString column = DestinationColumn(name);
+        const QString column = destinationColumn(name);
         if (!column.isEmpty() && !keys.contains(column))
             keys << column;
     }
-    KeyColumns = keys;
+    keyColumns = keys;
 }
 
-void TDataImportWizardSettings::SetImportRecCount(int count)
+void TDataImportWizardSettings::setImportRecCount(int count)
 {
-    ImportRecCount = count;
-    ImportAllRecords = count <= 0;
+    importRecCount = count;
+    importAllRecords = count <= 0;
 }

@@ -29,12 +29,12 @@ class TAllowedImports
 public:
     TAllowedImports() = default;
     TAllowedImports(std::initializer_list<TAllowedImport> kinds);
-    static TAllowedImports All();
+    static TAllowedImports all();
 
-    bool Contains(TAllowedImport kind) const { return (m_bits & bit(kind)) != 0; }
-    void Include(TAllowedImport kind) { m_bits |= bit(kind); }
-    void Exclude(TAllowedImport kind) { m_bits &= ~bit(kind); }
-    bool IsEmpty() const { return m_bits == 0; }
+    bool contains(TAllowedImport kind) const { return (m_bits & bit(kind)) != 0; }
+    void include(TAllowedImport kind) { m_bits |= bit(kind); }
+    void exclude(TAllowedImport kind) { m_bits &= ~bit(kind); }
+    bool isEmpty() const { return m_bits == 0; }
     bool operator==(const TAllowedImports &other) const = default;
 
 private:
@@ -44,14 +44,14 @@ private:
 
 // The kind of that number (0 spreadsheet ... 4 delimited text); false when
 // the number names none.
-bool ImportKindFromNumber(int number, TAllowedImport &kind);
+bool importKindFromNumber(int number, TAllowedImport &kind);
 // The file extension of a kind, with its dot: ".xls", ".dbf", ".xml", ".txt", ".csv".
-QString ImportKindExtension(TAllowedImport kind);
+QString importKindExtension(TAllowedImport kind);
 // Whether a file of that extension (with its dot, any case) is of the kind:
 // the spreadsheet kind takes .xls, .xlsx, .xlsm and .ods workbooks.
-bool ImportKindTakesExtension(TAllowedImport kind, const QString &extension);
+bool importKindTakesExtension(TAllowedImport kind, const QString &extension);
 // The file dialog filter of a kind, in the message table's "text|pattern|..." form.
-QString ImportKindFilter(TAllowedImport kind);
+QString importKindFilter(TAllowedImport kind);
 
 // ---------------------------------------------------------------------------
 // Single characters as operators type them and as templates store them
@@ -59,17 +59,17 @@ QString ImportKindFilter(TAllowedImport kind);
 
 // What the wizard's boxes show: TAB and SPACE for 9 and 32, "#" and the code
 // for other characters below 33, the character itself otherwise.
-QString WizardCharText(QChar c);
+QString wizardCharText(QChar c);
 // What leaving such a box applies: TAB is 9, SPACE 32, a single character is
 // itself, "#" and a number is that code (0 when no number follows); anything
 // else, the empty text included, keeps current.
-QChar ApplyWizardCharText(const QString &text, QChar current);
+QChar applyWizardCharText(const QString &text, QChar current);
 // A template's form: the character itself from code 33 on, else "#" and its code.
-QString EncodeTemplateChar(QChar c);
+QString encodeTemplateChar(QChar c);
 // Reads it back: empty keeps current, one character is itself, "#" and digits
 // is the character of that code ("#" and anything else is code 0); any other
 // text keeps current.
-QChar DecodeTemplateChar(const QString &text, QChar current);
+QChar decodeTemplateChar(const QString &text, QChar current);
 
 // ---------------------------------------------------------------------------
 // The per-column maps of the source pages
@@ -79,13 +79,13 @@ QChar DecodeTemplateChar(const QString &text, QChar current);
 class TWizardColumnTexts
 {
 public:
-    QString Value(const QString &column) const;
+    QString value(const QString &column) const;
     // An empty value unmaps the column.
-    void SetValue(const QString &column, const QString &value);
-    void Remove(const QString &column) { m_values.remove(column.toUpper()); }
-    void Clear() { m_values.clear(); }
-    bool IsEmpty() const { return m_values.isEmpty(); }
-    int Count() const { return int(m_values.size()); }
+    void setValue(const QString &column, const QString &value);
+    void remove(const QString &column) { m_values.remove(column.toUpper()); }
+    void clear() { m_values.clear(); }
+    bool isEmpty() const { return m_values.isEmpty(); }
+    int count() const { return int(m_values.size()); }
     bool operator==(const TWizardColumnTexts &other) const = default;
 
 private:
@@ -95,8 +95,8 @@ private:
 // One line of the dBase or XML page: a destination column and a source field.
 struct TWizardFieldPair
 {
-    QString Column;
-    QString Field;
+    QString column;
+    QString field;
     bool operator==(const TWizardFieldPair &other) const = default;
 };
 
@@ -104,8 +104,8 @@ struct TWizardFieldPair
 // page's preview of the file, so they wait until that page is prepared.
 struct TWizardPendingTextMap
 {
-    QList<QPair<QString, QString>> Entries; // destination column as written, "P;S"
-    int SkipLines = 0;
+    QList<QPair<QString, QString>> entries; // destination column as written, "P;S"
+    int skipLines = 0;
     bool operator==(const TWizardPendingTextMap &other) const = default;
 };
 
@@ -122,98 +122,98 @@ public:
     // formats and key columns name. Each column gets its own field format,
     // a copy of the entry of that name in initialFormats when there is one.
     // Maps, pairs and key columns naming other columns are dropped.
-    void SetColumns(const QStringList &columns, const TDataImportFieldFormats &initialFormats = {});
-    const QStringList &Columns() const { return m_columns; }
+    void setColumns(const QStringList &columns, const TDataImportFieldFormats &initialFormats = {});
+    const QStringList &columns() const { return m_columns; }
     // The destination's spelling of a column named without regard to case;
     // empty when the destination has no such column.
-    QString DestinationColumn(const QString &name) const;
+    QString destinationColumn(const QString &name) const;
 
     // -- First step: the source ---------------------------------------------
-    TAllowedImport ImportType = aiXLS;
-    QString FileName;
-    QChar Delimiter; // of delimited text; starts as the regional list separator
-    QChar Quote = QLatin1Char('"');
-    bool GoToLastPage = false;
-    bool AutoSaveTemplate = false;
+    TAllowedImport importType = aiXLS;
+    QString fileName;
+    QChar delimiter; // of delimited text; starts as the regional list separator
+    QChar quote = QLatin1Char('"');
+    bool goToLastPage = false;
+    bool autoSaveTemplate = false;
 
     // The file name as typed: trimmed; the same name without regard to case
     // changes nothing (false). A new name for the spreadsheet kind empties
     // its ranges and skip counts, which belong to the workbook.
-    bool SetFileName(const QString &name);
+    bool setFileName(const QString &name);
     // Chooses the kind; with autoChangeExtension a file name gets the kind's
     // extension.
-    void SetImportType(TAllowedImport kind, bool autoChangeExtension);
+    void setImportType(TAllowedImport kind, bool autoChangeExtension);
     // A new delimiter or quote empties the delimited map: its column numbers
     // counted fields split the old way. True when the character changed.
-    bool SetDelimiter(QChar c);
-    bool SetQuote(QChar c);
+    bool setDelimiter(QChar c);
+    bool setQuote(QChar c);
 
     // -- Second step: the map of each kind ----------------------------------
     // Spreadsheet: each column's ranges as text ("B2-B40;[Feuil1]C-COLFINISH;").
-    TWizardColumnTexts XLSRanges;
-    int XLSSkipCols = 0;
-    int XLSSkipRows = 0;
+    TWizardColumnTexts xlsRanges;
+    int xlsSkipCols = 0;
+    int xlsSkipRows = 0;
     // Fixed-width text: each column's position P (from 0) and size S, texts.
-    TWizardColumnTexts TXTPositions;
-    TWizardColumnTexts TXTSizes;
-    int TXTSkipLines = 0;
+    TWizardColumnTexts txtPositions;
+    TWizardColumnTexts txtSizes;
+    int txtSkipLines = 0;
     // A template's fixed-width map not yet placed (see TWizardPendingTextMap).
-    std::optional<TWizardPendingTextMap> PendingTXTMap;
+    std::optional<TWizardPendingTextMap> pendingTxtMap;
     // Delimited text: each column's field number (from 1), text.
-    TWizardColumnTexts CSVColumns;
-    int CSVSkipLines = 0;
+    TWizardColumnTexts csvColumns;
+    int csvSkipLines = 0;
     // Both text kinds: the file's character set when it has no UTF-8
     // byte-order mark.
-    TTextEncoding TextEncoding = teWindows1252;
+    TTextEncoding textEncoding = teWindows1252;
     // dBase and XML: pairs in the order they were made.
-    QList<TWizardFieldPair> DBFPairs;
-    bool SkipDeleted = true;
-    QList<TWizardFieldPair> XMLPairs;
-    bool WriteOnFly = false;
+    QList<TWizardFieldPair> dbfPairs;
+    bool skipDeleted = true;
+    QList<TWizardFieldPair> xmlPairs;
+    bool writeOnFly = false;
 
     // Puts a pending fixed-width map in place: every entry naming a
     // destination column with numeric P and S sets them, and the skip count
     // is taken.
-    void ApplyPendingTXTMap();
+    void applyPendingTxtMap();
     // The source's map lines for a kind, in destination order (pairs in
     // their order): ranges, "P;S" for a size above 0, a field number above
     // 0, a field name. A pending fixed-width map counts as placed.
-    QStringList Map(TAllowedImport kind) const;
-    QStringList Map() const { return Map(ImportType); }
+    QStringList map(TAllowedImport kind) const;
+    QStringList map() const { return map(importType); }
     // Whether the wizard may go on from its mapping step: a column with a
     // range, with a numeric size of 0 or more, with a field number above 0,
     // or one pair.
-    bool MapIsEmpty(TAllowedImport kind) const;
+    bool mapIsEmpty(TAllowedImport kind) const;
 
     // -- Third step: formats ------------------------------------------------
-    TDataImportFormats Formats;
+    TDataImportFormats formats;
     // One per destination column, named as the destination names it.
-    TDataImportFieldFormats FieldFormats;
+    TDataImportFieldFormats fieldFormats;
     // The field format of a destination column; null for another name.
-    TDataImportFieldFormat *FieldFormat(const QString &column);
-    const TDataImportFieldFormat *FieldFormat(const QString &column) const;
+    TDataImportFieldFormat *fieldFormat(const QString &column);
+    const TDataImportFieldFormat *fieldFormat(const QString &column) const;
 
     // -- Last step: commit, record count, log, mode -------------------------
-    bool CommitAfterDone = true;
-    int CommitRecCount = 100;
-    bool ImportAllRecords = true;
-    int ImportRecCount = 0; // the count typed for "Import only first"
-    bool CloseAfterImport = false;
-    bool ErrorLog = false;
-    QString ErrorLogFileName = QStringLiteral("error.log");
-    bool RewriteErrorLogFile = true;
-    bool ShowErrorLog = false;
-    TImportMode ImportMode = qimInsertAll;
-    TImportAddType AddType = qatInsert;
+    bool commitAfterDone = true;
+    int commitRecCount = 100;
+    bool importAllRecords = true;
+    int importRecCount = 0; // the count typed for "Import only first"
+    bool closeAfterImport = false;
+    bool errorLog = false;
+    QString errorLogFileName = QStringLiteral("error.log");
+    bool rewriteErrorLogFile = true;
+    bool showErrorLog = false;
+    TImportMode importMode = qimInsertAll;
+    TImportAddType addType = qatInsert;
     // Destination columns only, in the operator's order.
-    QStringList KeyColumns;
+    QStringList keyColumns;
     // Keeps the names that are destination columns, in their order, spelled
     // as the destination spells them.
-    void SetKeyColumns(const QStringList &columns);
+    void setKeyColumns(const QStringList &columns);
     // The count the source is given: 0 (all) while "Import all records" is on.
-    int EffectiveImportRecCount() const { return ImportAllRecords ? 0 : ImportRecCount; }
+    int effectiveImportRecCount() const { return importAllRecords ? 0 : importRecCount; }
     // The count as an initial value: 0 ticks "Import all records".
-    void SetImportRecCount(int count);
+    void setImportRecCount(int count);
 
 private:
     QStringList m_columns;

@@ -2,18 +2,18 @@
 
 #include "data/DataSet.h"
 
-QStringList InvoiceKeyColumns()
+QStringList invoiceKeyColumns()
 {
     return { QStringLiteral("IDENTIFIANT"), QStringLiteral("EXERCICE"), QStringLiteral("TRIMESTRE"), QStringLiteral("NUMEROORDRE") };
 }
 
-void SetupInvoiceTableView(DataSet &dataSet)
+void setupInvoiceTableView(DataSet &dataSet)
 {
     dataSet.setSql(InvoiceTableViewSql);
-    dataSet.setUpdateTable(QStringLiteral("FACTURE"), InvoiceKeyColumns());
+    dataSet.setUpdateTable(QStringLiteral("FACTURE"), invoiceKeyColumns());
 }
 
-void SetupClientTableView(DataSet &dataSet)
+void setupClientTableView(DataSet &dataSet)
 {
     dataSet.setSql(ClientTableViewSql);
     dataSet.setUpdateTable(QStringLiteral("TIERS"), { QStringLiteral("CODE") });

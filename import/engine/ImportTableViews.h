@@ -12,8 +12,8 @@ class DataSet;
 inline const QString InvoiceTableViewSql = QStringLiteral("select * from FACTURE order by IDENTIFIANT, EXERCICE, TRIMESTRE, NUMEROORDRE");
 inline const QString ClientTableViewSql = QStringLiteral("select * from TIERS order by CODE");
 
-QStringList InvoiceKeyColumns();
+QStringList invoiceKeyColumns();
 
 // Gives dataSet the statement and the update table of its view; it stays closed.
-void SetupInvoiceTableView(DataSet &dataSet);
-void SetupClientTableView(DataSet &dataSet);
+void setupInvoiceTableView(DataSet &dataSet);
+void setupClientTableView(DataSet &dataSet);

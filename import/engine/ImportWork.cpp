@@ -14,7 +14,7 @@ TImportWork::TImportWork(Connection &connection)
 {
 }
 
-void TImportWork::Begin()
+void TImportWork::begin()
 {
     m_pending = 0;
     m_kept = 0;
@@ -27,7 +27,7 @@ void TImportWork::mark()
     Query(m_connection, QStringLiteral("SAVEPOINT ") + Savepoint).execute();
 }
 
-void TImportWork::Commit()
+void TImportWork::commit()
 {
     m_connection.commitRetaining();
     if (!m_running)
@@ -37,7 +37,7 @@ void TImportWork::Commit()
     mark();
 }
 
-int TImportWork::Discard()
+int TImportWork::discard()
 {
     if (!m_running)
         return 0;

@@ -20,23 +20,23 @@ public:
     TImportWork(const TImportWork &) = delete;
     TImportWork &operator=(const TImportWork &) = delete;
 
-    void Begin();
-    bool Running() const { return m_running; }
-    void RowWritten() { ++m_pending; }
+    void begin();
+    bool running() const { return m_running; }
+    void rowWritten() { ++m_pending; }
     // Commits the shared transaction keeping it open: the rows written so
     // far are kept.
-    void Commit();
+    void commit();
     // Takes back the rows written since the import began or last committed;
     // returns how many. The rows committed before stay.
-    int Discard();
+    int discard();
     // The import is over and keeps what it wrote: committed, or waiting in
     // the transaction for its owner's commit.
-    void End() { m_running = false; }
+    void end() { m_running = false; }
 
     // Rows made durable by the import's commits.
-    int Kept() const { return m_kept; }
+    int kept() const { return m_kept; }
     // Rows written since the last of them.
-    int Pending() const { return m_pending; }
+    int pending() const { return m_pending; }
 
 private:
     void mark();

@@ -35,7 +35,7 @@ std::array<char16_t, 256> oem850Table()
 
 } // namespace
 
-QString DecodeText(const char *data, qsizetype size, TTextEncoding encoding)
+QString decodeText(const char *data, qsizetype size, TTextEncoding encoding)
 {
     switch (encoding) {
     case teUtf8:
@@ -54,7 +54,7 @@ QString DecodeText(const char *data, qsizetype size, TTextEncoding encoding)
     return Cp1252::toUnicode(data, size);
 }
 
-bool TextEncodingFromNumber(int number, TTextEncoding &encoding)
+bool textEncodingFromNumber(int number, TTextEncoding &encoding)
 {
     if (number < 0 || number >= TextEncodingCount)
         return false;
@@ -62,7 +62,7 @@ bool TextEncodingFromNumber(int number, TTextEncoding &encoding)
     return true;
 }
 
-QString TextEncodingName(TTextEncoding encoding)
+QString textEncodingName(TTextEncoding encoding)
 {
     switch (encoding) {
     case teUtf8:
@@ -75,7 +75,7 @@ QString TextEncodingName(TTextEncoding encoding)
     return QStringLiteral("windows-1252");
 }
 
-bool TextEncodingFromName(const QString &name, TTextEncoding &encoding)
+bool textEncodingFromName(const QString &name, TTextEncoding &encoding)
 {
     const QString n = name.trimmed().toLower();
     if (n == QLatin1String("windows-1252") || n == QLatin1String("cp1252") || n == QLatin1String("ansi"))
@@ -89,7 +89,7 @@ bool TextEncodingFromName(const QString &name, TTextEncoding &encoding)
     return true;
 }
 
-qsizetype FirstUnencodableCharacter(const QString &text)
+qsizetype firstUnencodableCharacter(const QString &text)
 {
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
@@ -100,15 +100,15 @@ qsizetype FirstUnencodableCharacter(const QString &text)
     return -1;
 }
 
-QString UnencodableValueError(const QString &value)
+QString unencodableValueError(const QString &value)
 {
-    const qsizetype at = FirstUnencodableCharacter(value);
+    const qsizetype at = firstUnencodableCharacter(value);
     if (at < 0)
         return QString();
     // A character beyond the first plane comes as two halves: shown whole.
     const qsizetype length = value[at].isHighSurrogate() && at + 1 < value.size() && value[at + 1].isLowSurrogate() ? 2 : 1;
     const QString character = value.mid(at, length);
     const char32_t code = length == 2 ? QChar::surrogateToUcs4(value[at], value[at + 1]) : value[at].unicode();
-    return FormatMessage(ImportMsg::CharacterNotStorable,
+    return formatMessage(ImportMsg::CharacterNotStorable,
         { value, character, QString::number(uint(code), 16).toUpper().rightJustified(4, QLatin1Char('0')) });
 }

@@ -10,17 +10,17 @@ constexpr int TextEncodingCount = 3;
 
 // The bytes of one line as text. Invalid UTF-8 becomes U+FFFD, which the
 // database cannot store either: such a value is refused at import.
-QString DecodeText(const char *data, qsizetype size, TTextEncoding encoding);
+QString decodeText(const char *data, qsizetype size, TTextEncoding encoding);
 
 // The encoding of a template's number; false when the number names none.
-bool TextEncodingFromNumber(int number, TTextEncoding &encoding);
+bool textEncodingFromNumber(int number, TTextEncoding &encoding);
 // "windows-1252", "utf-8", "oem-850"; the names kestra-cli takes, with
 // cp1252, ansi, utf8, cp850, oem and 850 as well, in any case.
-QString TextEncodingName(TTextEncoding encoding);
-bool TextEncodingFromName(const QString &name, TTextEncoding &encoding);
+QString textEncodingName(TTextEncoding encoding);
+bool textEncodingFromName(const QString &name, TTextEncoding &encoding);
 
 // The first character of text the database's WIN1252 cannot hold, or -1.
-qsizetype FirstUnencodableCharacter(const QString &text);
+qsizetype firstUnencodableCharacter(const QString &text);
 // The value error for such a text (ImportMsg::CharacterNotStorable); empty when the
 // database can store every character.
-QString UnencodableValueError(const QString &value);
+QString unencodableValueError(const QString &value);

@@ -2,16 +2,16 @@
 
 #include "import/template/WizardProperties.h"
 
-void SetupImportScreenWizard(TDataImportWizardProperties &wizard)
+void setupImportScreenWizard(TDataImportWizardProperties &wizard)
 {
-    wizard.Formats.BooleanTrue = { QStringLiteral("True") };
-    wizard.Formats.BooleanFalse = { QStringLiteral("False") };
-    wizard.Formats.NullValues = { QStringLiteral("Null") };
-    wizard.FieldFormats.Clear();
-    wizard.ErrorLogFileName = QStringLiteral("error.log");
-    wizard.ShowSaveLoadButtons = true;
-    wizard.AddType = qatInsert;
-    wizard.GridCaptionRow = 0;
-    wizard.GridStartRow = 1;
-    wizard.ImportDestination = qidDataSet;
+    wizard.formats.booleanTrue = { QStringLiteral("True") };
+    wizard.formats.booleanFalse = { QStringLiteral("False") };
+    wizard.formats.nullValues = { QStringLiteral("Null") };
+    wizard.fieldFormats.clear();
+    wizard.errorLogFileName = QStringLiteral("error.log");
+    wizard.showSaveLoadButtons = true;
+    wizard.addType = qatInsert;
+    wizard.gridCaptionRow = 0;
+    wizard.gridStartRow = 1;
+    wizard.importDestination = qidDataSet;
 }

@@ -6,4 +6,4 @@ class TDataImportWizardProperties;
 // formats, log name, template buttons, add type, grid rows and destination
 // kind. kestra-cli import starts from the same, so that a template saved on
 // the screen runs alike without it.
-void SetupImportScreenWizard(TDataImportWizardProperties &wizard);
+void setupImportScreenWizard(TDataImportWizardProperties &wizard);

@@ -10,7 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-std::unique_ptr<TDataImport> CreateImportSource(TAllowedImport kind)
+std::unique_ptr<TDataImport> createImportSource(TAllowedImport kind)
 {
     switch (kind) {
     case aiXLS:
@@ -23,94 +23,94 @@ std::unique_ptr<TDataImport> CreateImportSource(TAllowedImport kind)
     case aiCSV:
         return std::make_unique<TDataImportASCII>();
     }
-    throw DataImportError(ImportMsg::UnknownImportSource);
+    throw dataImportError(ImportMsg::UnknownImportSource);
 }
 
 namespace {
 
 void configureKind(TDataImport &source, const TDataImportWizardSettings &s)
 {
-    switch (s.ImportType) {
+    switch (s.importType) {
     case aiXLS:
         if (auto *xls = dynamic_cast<TDataImportXLS *>(&source)) {
-            xls->SetSkipFirstRows(s.XLSSkipRows);
-            xls->SetSkipFirstCols(s.XLSSkipCols);
+            xls->setSkipFirstRows(s.xlsSkipRows);
+            xls->setSkipFirstCols(s.xlsSkipCols);
             return;
         }
         break;
     case aiDBF:
         if (auto *dbf = dynamic_cast<TDataImportDBF *>(&source)) {
-            dbf->SetSkipDeleted(s.SkipDeleted);
+            dbf->setSkipDeleted(s.skipDeleted);
             return;
         }
         break;
     case aiXML:
         if (auto *xml = dynamic_cast<TDataImportXML *>(&source)) {
-            xml->SetWriteOnFly(s.WriteOnFly);
+            xml->setWriteOnFly(s.writeOnFly);
             return;
         }
         break;
     case aiTXT:
         if (auto *text = dynamic_cast<TDataImportASCII *>(&source)) {
             // The character 0 is what selects the fixed-width layout.
-            text->SetComma(QChar(0));
-            text->SetQuote(s.Quote);
-            text->SetEncoding(s.TextEncoding);
+            text->setComma(QChar(0));
+            text->setQuote(s.quote);
+            text->setEncoding(s.textEncoding);
             TDataImportWizardSettings placed = s;
-            placed.ApplyPendingTXTMap();
-            text->SetSkipFirstRows(placed.TXTSkipLines);
+            placed.applyPendingTxtMap();
+            text->setSkipFirstRows(placed.txtSkipLines);
             return;
         }
         break;
     case aiCSV:
         if (auto *text = dynamic_cast<TDataImportASCII *>(&source)) {
-            text->SetComma(s.Delimiter);
-            text->SetQuote(s.Quote);
-            text->SetEncoding(s.TextEncoding);
-            text->SetSkipFirstRows(s.CSVSkipLines);
+            text->setComma(s.delimiter);
+            text->setQuote(s.quote);
+            text->setEncoding(s.textEncoding);
+            text->setSkipFirstRows(s.csvSkipLines);
             return;
         }
         break;
     }
-    throw DataImportError(ImportMsg::UnknownImportSource);
+    throw dataImportError(ImportMsg::UnknownImportSource);
 }
 
 } // namespace
 
-void ConfigureImportSource(TDataImport &source, const TDataImportWizardSettings &s)
+void configureImportSource(TDataImport &source, const TDataImportWizardSettings &s)
 {
-    source.SetFileName(s.FileName);
+    source.setFileName(s.fileName);
     configureKind(source, s);
 
-    source.SetMap(s.Map());
-    source.SetKeyColumns(s.KeyColumns);
-    source.SetFormats(s.Formats);
+    source.setMap(s.map());
+    source.setKeyColumns(s.keyColumns);
+    source.setFormats(s.formats);
 
-    TDataImportFieldFormats &formats = source.FieldFormats();
-    for (const QString &column : s.Columns()) {
-        const TDataImportFieldFormat *format = s.FieldFormat(column);
+    TDataImportFieldFormats &formats = source.fieldFormats();
+    for (const QString &column : s.columns()) {
+        const TDataImportFieldFormat *format = s.fieldFormat(column);
         if (!format)
             continue;
-        if (TDataImportFieldFormat *existing = formats.FindByName(column)) {
+        if (TDataImportFieldFormat *existing = formats.findByName(column)) {
             *existing = *format;
-            existing->FieldName = column;
-        } else if (!format->IsEmpty()) {
-            formats.Add(column) = *format;
+            existing->fieldName = column;
+        } else if (!format->isEmpty()) {
+            formats.add(column) = *format;
         }
     }
 
-    source.SetCommitAfterDone(s.CommitAfterDone);
-    source.SetCommitRecCount(s.CommitRecCount);
-    source.SetImportRecCount(s.EffectiveImportRecCount());
-    source.SetErrorLog(s.ErrorLog);
-    source.SetErrorLogFileName(WizardErrorLogFileName(s.ErrorLogFileName));
-    source.SetRewriteErrorLogFile(s.RewriteErrorLogFile);
-    source.SetShowErrorLog(s.ShowErrorLog);
-    source.SetImportMode(s.ImportMode);
-    source.SetAddType(s.AddType);
+    source.setCommitAfterDone(s.commitAfterDone);
+    source.setCommitRecCount(s.commitRecCount);
+    source.setImportRecCount(s.effectiveImportRecCount());
+    source.setErrorLog(s.errorLog);
+    source.setErrorLogFileName(wizardErrorLogFileName(s.errorLogFileName));
+    source.setRewriteErrorLogFile(s.rewriteErrorLogFile);
+    source.setShowErrorLog(s.showErrorLog);
+    source.setImportMode(s.importMode);
+    source.setAddType(s.addType);
 }
 
-QString WizardErrorLogFileName(const QString &name)
+QString wizardErrorLogFileName(const QString &name)
 {
     if (name.isEmpty())
         return name;
@@ -123,10 +123,10 @@ QString WizardErrorLogFileName(const QString &name)
     return programDir + QLatin1Char('/') + name;
 }
 
-QStringList DestinationColumns(const TDataImport &source)
+QStringList destinationColumns(const TDataImport &source)
 {
     QStringList columns;
-    for (int i = 0; i < source.DestinationColumnCount(); ++i)
-        columns << source.DestinationColumnName(i);
+    for (int i = 0; i < source.destinationColumnCount(); ++i)
+        columns << source.destinationColumnName(i);
     return columns;
 }

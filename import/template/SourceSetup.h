@@ -22,7 +22,7 @@
 //     source->Execute();
 
 // A new source object of that kind; both text kinds are TDataImportASCII.
-std::unique_ptr<TDataImport> CreateImportSource(TAllowedImport kind);
+std::unique_ptr<TDataImport> createImportSource(TAllowedImport kind);
 
 // Configures source for settings.ImportType: the file name and the kind's
 // options (skip counts, SkipDeleted, WriteOnFly, delimiter and quote, or the
@@ -32,13 +32,13 @@ std::unique_ptr<TDataImport> CreateImportSource(TAllowedImport kind);
 // commit, record count, error log, import mode and add type. Destinations and
 // events are left to the caller. Raises EDataImportError "Unknown import
 // source" when the source is not of the settings' kind.
-void ConfigureImportSource(TDataImport &source, const TDataImportWizardSettings &settings);
+void configureImportSource(TDataImport &source, const TDataImportWizardSettings &settings);
 
 // Where the wizard puts its error log: a bare name goes to the program's
 // directory, and so does a relative name whose directory does not exist; an
 // absolute name, or a relative one whose directory exists, is used as it
 // stands (the engine creates a missing directory).
-QString WizardErrorLogFileName(const QString &name);
+QString wizardErrorLogFileName(const QString &name);
 
 // The destination columns of a source whose destination is set, in order.
-QStringList DestinationColumns(const TDataImport &source);
+QStringList destinationColumns(const TDataImport &source);

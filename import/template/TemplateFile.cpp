@@ -43,7 +43,7 @@ public:
     void text(const QString &section, const QString &key, const QString &value) { m_ini.writeString(section, key, value); }
     void integer(const QString &section, const QString &key, qint64 value) { text(section, key, QString::number(value)); }
     void boolean(const QString &section, const QString &key, bool value) { integer(section, key, value ? 1 : 0); }
-    void character(const QString &section, const QString &key, QChar value) { text(section, key, EncodeTemplateChar(value)); }
+    void character(const QString &section, const QString &key, QChar value) { text(section, key, encodeTemplateChar(value)); }
     // One key per line, with an empty value. A blank line cannot be a key.
     void lines(const QString &section, const QStringList &lines)
     {
@@ -58,36 +58,36 @@ private:
 
 void writeFieldFormat(Writer &w, const TDataImportFieldFormat &format)
 {
-    const QString column = format.FieldName.toUpper();
+    const QString column = format.fieldName.toUpper();
     const QString section = DataFormats + column;
-    if (format.GeneratorStep != 0) {
+    if (format.generatorStep != 0) {
         // A counter ignores every other setting, its replacements included.
-        w.integer(section, QStringLiteral("GeneratorValue"), format.GeneratorValue);
-        w.integer(section, QStringLiteral("GeneratorStep"), format.GeneratorStep);
+        w.integer(section, QStringLiteral("GeneratorValue"), format.generatorValue);
+        w.integer(section, QStringLiteral("GeneratorStep"), format.generatorStep);
         return;
     }
-    if (!format.ConstantValue.isEmpty())
-        w.text(section, QStringLiteral("ConstantValue"), format.ConstantValue);
-    if (format.ConstantValue.isEmpty() && !format.NullValue.isEmpty() && !format.DefaultValue.isEmpty()) {
-        w.text(section, QStringLiteral("NullValue"), format.NullValue);
-        w.text(section, QStringLiteral("DefaultValue"), format.DefaultValue);
+    if (!format.constantValue.isEmpty())
+        w.text(section, QStringLiteral("ConstantValue"), format.constantValue);
+    if (format.constantValue.isEmpty() && !format.nullValue.isEmpty() && !format.defaultValue.isEmpty()) {
+        w.text(section, QStringLiteral("NullValue"), format.nullValue);
+        w.text(section, QStringLiteral("DefaultValue"), format.defaultValue);
     }
-    if (!format.LeftQuote.isEmpty())
-        w.text(section, QStringLiteral("LeftQuote"), format.LeftQuote);
-    if (!format.RightQuote.isEmpty())
-        w.text(section, QStringLiteral("RightQuote"), format.RightQuote);
-    if (format.QuoteAction != qaNone)
-        w.integer(section, QStringLiteral("QuoteAction"), format.QuoteAction);
-    if (format.CharCase != iccNone)
-        w.integer(section, QStringLiteral("CharCase"), format.CharCase);
-    if (format.CharSet != icsNone)
-        w.integer(section, QStringLiteral("CharSet"), format.CharSet);
-    for (int i = 0; i < format.Replacements.Count(); ++i) {
-        const TDataImportReplacement &r = format.Replacements.Items(i);
+    if (!format.leftQuote.isEmpty())
+        w.text(section, QStringLiteral("LeftQuote"), format.leftQuote);
+    if (!format.rightQuote.isEmpty())
+        w.text(section, QStringLiteral("RightQuote"), format.rightQuote);
+    if (format.quoteAction != qaNone)
+        w.integer(section, QStringLiteral("QuoteAction"), format.quoteAction);
+    if (format.charCase != iccNone)
+        w.integer(section, QStringLiteral("CharCase"), format.charCase);
+    if (format.charSet != icsNone)
+        w.integer(section, QStringLiteral("CharSet"), format.charSet);
+    for (int i = 0; i < format.replacements.count(); ++i) {
+        const TDataImportReplacement &r = format.replacements.at(i);
         const QString rs = Replacements + column + QLatin1Char('_') + QString::number(i);
-        w.text(rs, QStringLiteral("TextToFind"), r.TextToFind);
-        w.text(rs, QStringLiteral("ReplaceWith"), r.ReplaceWith);
-        w.boolean(rs, QStringLiteral("IgnoreCase"), r.IgnoreCase);
+        w.text(rs, QStringLiteral("TextToFind"), r.textToFind);
+        w.text(rs, QStringLiteral("ReplaceWith"), r.replaceWith);
+        w.boolean(rs, QStringLiteral("IgnoreCase"), r.ignoreCase);
     }
 }
 
@@ -116,7 +116,7 @@ public:
     bool boolean(const QString &section, const QString &key, bool def) const { return integer32(section, key, def ? 1 : 0) != 0; }
     QChar character(const QString &section, const QString &key, QChar def, QChar current) const
     {
-        return DecodeTemplateChar(text(section, key, EncodeTemplateChar(def)), current);
+        return decodeTemplateChar(text(section, key, encodeTemplateChar(def)), current);
     }
     QStringList keys(const QString &section) const { return m_ini.keys(section); }
     QStringList sections() const { return m_ini.sections(); }
@@ -136,24 +136,24 @@ QList<TWizardFieldPair> readPairs(const Reader &r, const QString &section, const
 {
     QList<TWizardFieldPair> pairs;
     for (const QString &key : r.keys(section))
-        if (!s.DestinationColumn(key).isEmpty())
+        if (!s.destinationColumn(key).isEmpty())
             pairs << TWizardFieldPair { key, r.text(section, key, QString()) };
     return pairs;
 }
 
 void readDataFormats(const Reader &r, const QString &section, TDataImportFieldFormat &format)
 {
-    format.Replacements.Clear();
-    format.GeneratorValue = r.integer(section, QStringLiteral("GeneratorValue"), format.GeneratorValue);
-    format.GeneratorStep = r.integer(section, QStringLiteral("GeneratorStep"), format.GeneratorStep);
-    format.ConstantValue = r.text(section, QStringLiteral("ConstantValue"), format.ConstantValue);
-    format.NullValue = r.text(section, QStringLiteral("NullValue"), format.NullValue);
-    format.DefaultValue = r.text(section, QStringLiteral("DefaultValue"), format.DefaultValue);
-    format.LeftQuote = r.text(section, QStringLiteral("LeftQuote"), format.LeftQuote);
-    format.RightQuote = r.text(section, QStringLiteral("RightQuote"), format.RightQuote);
-    format.QuoteAction = enumeration(r, section, QStringLiteral("QuoteAction"), format.QuoteAction, 3);
-    format.CharCase = enumeration(r, section, QStringLiteral("CharCase"), format.CharCase, 5);
-    format.CharSet = enumeration(r, section, QStringLiteral("CharSet"), format.CharSet, 3);
+    format.replacements.clear();
+    format.generatorValue = r.integer(section, QStringLiteral("GeneratorValue"), format.generatorValue);
+    format.generatorStep = r.integer(section, QStringLiteral("GeneratorStep"), format.generatorStep);
+    format.constantValue = r.text(section, QStringLiteral("ConstantValue"), format.constantValue);
+    format.nullValue = r.text(section, QStringLiteral("NullValue"), format.nullValue);
+    format.defaultValue = r.text(section, QStringLiteral("DefaultValue"), format.defaultValue);
+    format.leftQuote = r.text(section, QStringLiteral("LeftQuote"), format.leftQuote);
+    format.rightQuote = r.text(section, QStringLiteral("RightQuote"), format.rightQuote);
+    format.quoteAction = enumeration(r, section, QStringLiteral("QuoteAction"), format.quoteAction, 3);
+    format.charCase = enumeration(r, section, QStringLiteral("CharCase"), format.charCase, 5);
+    format.charSet = enumeration(r, section, QStringLiteral("CharSet"), format.charSet, 3);
 }
 
 // The column of a REPLACEMENTS_<column>_<n> section; empty when the name
@@ -168,7 +168,7 @@ QString replacementColumn(const QString &section)
 
 } // namespace
 
-void TDataImportTemplate::Save(const QString &fileName, const TDataImportWizardSettings &s)
+void TDataImportTemplate::save(const QString &fileName, const TDataImportWizardSettings &s)
 {
     if (fileName.trimmed().isEmpty())
         return;
@@ -177,208 +177,208 @@ void TDataImportTemplate::Save(const QString &fileName, const TDataImportWizardS
         ini.eraseSection(section);
     Writer w(ini);
 
-    w.integer(FirstStep, QStringLiteral("ImportType"), s.ImportType);
-    w.text(FirstStep, QStringLiteral("FileName"), s.FileName);
-    w.boolean(FirstStep, QStringLiteral("GoToLastPage"), s.GoToLastPage);
-    w.boolean(FirstStep, QStringLiteral("AutoSaveTemplate"), s.AutoSaveTemplate);
+    w.integer(FirstStep, QStringLiteral("ImportType"), s.importType);
+    w.text(FirstStep, QStringLiteral("FileName"), s.fileName);
+    w.boolean(FirstStep, QStringLiteral("GoToLastPage"), s.goToLastPage);
+    w.boolean(FirstStep, QStringLiteral("AutoSaveTemplate"), s.autoSaveTemplate);
 
-    switch (s.ImportType) {
+    switch (s.importType) {
     case aiXLS:
-        for (const QString &column : s.Columns())
-            if (const QString ranges = s.XLSRanges.Value(column); !ranges.isEmpty())
+        for (const QString &column : s.columns())
+            if (const QString ranges = s.xlsRanges.value(column); !ranges.isEmpty())
                 w.text(XlsMap, column, ranges);
-        w.integer(XlsOptions, QStringLiteral("SkipCols"), s.XLSSkipCols);
-        w.integer(XlsOptions, QStringLiteral("SkipRows"), s.XLSSkipRows);
+        w.integer(XlsOptions, QStringLiteral("SkipCols"), s.xlsSkipCols);
+        w.integer(XlsOptions, QStringLiteral("SkipRows"), s.xlsSkipRows);
         break;
     case aiDBF:
-        w.boolean(DbfOptions, QStringLiteral("SkipDeleted"), s.SkipDeleted);
-        for (const TWizardFieldPair &pair : s.DBFPairs)
-            w.text(DbfMap, pair.Column, pair.Field);
+        w.boolean(DbfOptions, QStringLiteral("SkipDeleted"), s.skipDeleted);
+        for (const TWizardFieldPair &pair : s.dbfPairs)
+            w.text(DbfMap, pair.column, pair.field);
         break;
     case aiXML:
-        w.boolean(XmlOptions, QStringLiteral("WriteOnFly"), s.WriteOnFly);
-        for (const TWizardFieldPair &pair : s.XMLPairs)
-            w.text(XmlMap, pair.Column, pair.Field);
+        w.boolean(XmlOptions, QStringLiteral("WriteOnFly"), s.writeOnFly);
+        for (const TWizardFieldPair &pair : s.xmlPairs)
+            w.text(XmlMap, pair.column, pair.field);
         break;
     case aiTXT: {
         // A map loaded but never placed on the page is still the map.
         TDataImportWizardSettings placed = s;
-        placed.ApplyPendingTXTMap();
-        for (const QString &column : placed.Columns()) {
+        placed.applyPendingTxtMap();
+        for (const QString &column : placed.columns()) {
             int size = 0;
-            if (tryStrToInt(placed.TXTSizes.Value(column), size) && size > 0)
-                w.text(TxtMap, column, placed.TXTPositions.Value(column) + QLatin1Char(';') + QString::number(size));
+            if (tryStrToInt(placed.txtSizes.value(column), size) && size > 0)
+                w.text(TxtMap, column, placed.txtPositions.value(column) + QLatin1Char(';') + QString::number(size));
         }
-        w.integer(AsciiOptions, QStringLiteral("SkipLines"), placed.TXTSkipLines);
+        w.integer(AsciiOptions, QStringLiteral("SkipLines"), placed.txtSkipLines);
         // Only where it is not the single-byte reading every template had.
-        if (placed.TextEncoding != teWindows1252)
-            w.integer(AsciiOptions, QStringLiteral("Encoding"), placed.TextEncoding);
+        if (placed.textEncoding != teWindows1252)
+            w.integer(AsciiOptions, QStringLiteral("Encoding"), placed.textEncoding);
         break;
     }
     case aiCSV:
-        for (const QString &column : s.Columns()) {
+        for (const QString &column : s.columns()) {
             int number = 0;
-            if (tryStrToInt(s.CSVColumns.Value(column), number) && number > 0)
+            if (tryStrToInt(s.csvColumns.value(column), number) && number > 0)
                 w.integer(CsvMap, column, number);
         }
-        w.integer(CsvOptions, QStringLiteral("SkipLines"), s.CSVSkipLines);
-        w.character(CsvOptions, QStringLiteral("Delimiter"), s.Delimiter);
-        w.character(CsvOptions, QStringLiteral("Quote"), s.Quote);
-        if (s.TextEncoding != teWindows1252)
-            w.integer(CsvOptions, QStringLiteral("Encoding"), s.TextEncoding);
+        w.integer(CsvOptions, QStringLiteral("SkipLines"), s.csvSkipLines);
+        w.character(CsvOptions, QStringLiteral("Delimiter"), s.delimiter);
+        w.character(CsvOptions, QStringLiteral("Quote"), s.quote);
+        if (s.textEncoding != teWindows1252)
+            w.integer(CsvOptions, QStringLiteral("Encoding"), s.textEncoding);
         break;
     }
 
-    const TDataImportFormats &f = s.Formats;
-    for (const TBaseFormatField &field : BaseFormatFields()) {
-        const QString key = QString::fromLatin1(field.Key);
-        if (field.Separator)
-            w.character(BaseFormats, key, f.*field.Separator);
+    const TDataImportFormats &f = s.formats;
+    for (const TBaseFormatField &field : baseFormatFields()) {
+        const QString key = QString::fromLatin1(field.key);
+        if (field.separator)
+            w.character(BaseFormats, key, f.*field.separator);
         else
-            w.text(BaseFormats, key, f.*field.Format);
+            w.text(BaseFormats, key, f.*field.format);
     }
-    w.lines(BooleanTrue, f.BooleanTrue);
-    w.lines(BooleanFalse, f.BooleanFalse);
-    w.lines(NullValues, f.NullValues);
+    w.lines(BooleanTrue, f.booleanTrue);
+    w.lines(BooleanFalse, f.booleanFalse);
+    w.lines(NullValues, f.nullValues);
 
-    for (const QString &column : s.Columns())
-        if (const TDataImportFieldFormat *format = s.FieldFormat(column))
+    for (const QString &column : s.columns())
+        if (const TDataImportFieldFormat *format = s.fieldFormat(column))
             writeFieldFormat(w, *format);
 
-    w.boolean(LastStep, QStringLiteral("CommitAfterDone"), s.CommitAfterDone);
-    w.integer(LastStep, QStringLiteral("CommitRecCount"), s.CommitRecCount);
-    w.integer(LastStep, QStringLiteral("ImportRecCount"), s.EffectiveImportRecCount());
-    w.boolean(LastStep, QStringLiteral("CloseAfterImport"), s.CloseAfterImport);
-    w.boolean(LastStep, QStringLiteral("EnableErrorLog"), s.ErrorLog);
-    w.text(LastStep, QStringLiteral("ErrorLogFileName"), s.ErrorLogFileName);
-    w.boolean(LastStep, QStringLiteral("RewriteErrorLogFile"), s.RewriteErrorLogFile);
-    w.boolean(LastStep, QStringLiteral("ShowErrorLog"), s.ShowErrorLog);
-    w.integer(LastStep, QStringLiteral("ImportMode"), s.ImportMode);
-    w.integer(LastStep, QStringLiteral("AddType"), s.AddType);
+    w.boolean(LastStep, QStringLiteral("CommitAfterDone"), s.commitAfterDone);
+    w.integer(LastStep, QStringLiteral("CommitRecCount"), s.commitRecCount);
+    w.integer(LastStep, QStringLiteral("ImportRecCount"), s.effectiveImportRecCount());
+    w.boolean(LastStep, QStringLiteral("CloseAfterImport"), s.closeAfterImport);
+    w.boolean(LastStep, QStringLiteral("EnableErrorLog"), s.errorLog);
+    w.text(LastStep, QStringLiteral("ErrorLogFileName"), s.errorLogFileName);
+    w.boolean(LastStep, QStringLiteral("RewriteErrorLogFile"), s.rewriteErrorLogFile);
+    w.boolean(LastStep, QStringLiteral("ShowErrorLog"), s.showErrorLog);
+    w.integer(LastStep, QStringLiteral("ImportMode"), s.importMode);
+    w.integer(LastStep, QStringLiteral("AddType"), s.addType);
 
-    w.lines(KeyColumnsSection, s.KeyColumns);
+    w.lines(KeyColumnsSection, s.keyColumns);
 
     if (!ini.save())
         throw EDataImportError(QStringLiteral("File %1 cannot be written").arg(fileName));
 }
 
-void TDataImportTemplate::Load(
+void TDataImportTemplate::load(
     const QString &fileName, TDataImportWizardSettings &settings, const TDataImportWizardSettings &component, TAllowedImports allowed)
 {
     if (!QFileInfo(fileName).isFile())
-        throw DataImportError(ImportMsg::FileDoesNotExist, { fileName });
+        throw dataImportError(ImportMsg::FileDoesNotExist, { fileName });
     const IniFile ini(fileName);
     const Reader r(ini);
     // Worked on a copy: a refused template changes nothing.
     TDataImportWizardSettings s = settings;
 
     // The file name as if typed, while the previous kind is still chosen.
-    s.SetFileName(r.text(FirstStep, QStringLiteral("FileName"), QString()));
-    if (!component.GoToLastPage)
-        s.GoToLastPage = r.boolean(FirstStep, QStringLiteral("GoToLastPage"), false);
-    if (!component.AutoSaveTemplate)
-        s.AutoSaveTemplate = r.boolean(FirstStep, QStringLiteral("AutoSaveTemplate"), false);
+    s.setFileName(r.text(FirstStep, QStringLiteral("FileName"), QString()));
+    if (!component.goToLastPage)
+        s.goToLastPage = r.boolean(FirstStep, QStringLiteral("GoToLastPage"), false);
+    if (!component.autoSaveTemplate)
+        s.autoSaveTemplate = r.boolean(FirstStep, QStringLiteral("AutoSaveTemplate"), false);
     TAllowedImport kind = aiXLS;
-    if (!ImportKindFromNumber(r.integer32(FirstStep, QStringLiteral("ImportType"), 0), kind) || !allowed.Contains(kind))
-        throw DataImportError(ImportMsg::UnknownImportSource);
-    s.ImportType = kind;
+    if (!importKindFromNumber(r.integer32(FirstStep, QStringLiteral("ImportType"), 0), kind) || !allowed.contains(kind))
+        throw dataImportError(ImportMsg::UnknownImportSource);
+    s.importType = kind;
 
     switch (kind) {
     case aiXLS:
         for (const QString &key : r.keys(XlsMap)) {
-            const QString column = s.DestinationColumn(key);
+            const QString column = s.destinationColumn(key);
             if (column.isEmpty())
                 continue;
             // Kept as written: no workbook, so open ends stay open.
             TMapRow row;
             row.parse(r.text(XlsMap, key, QString()));
-            s.XLSRanges.SetValue(column, row.text());
+            s.xlsRanges.setValue(column, row.text());
         }
-        s.XLSSkipCols = r.integer32(XlsOptions, QStringLiteral("SkipCols"), 0);
-        s.XLSSkipRows = r.integer32(XlsOptions, QStringLiteral("SkipRows"), 0);
+        s.xlsSkipCols = r.integer32(XlsOptions, QStringLiteral("SkipCols"), 0);
+        s.xlsSkipRows = r.integer32(XlsOptions, QStringLiteral("SkipRows"), 0);
         break;
     case aiDBF:
-        s.SkipDeleted = r.boolean(DbfOptions, QStringLiteral("SkipDeleted"), true);
-        s.DBFPairs = readPairs(r, DbfMap, s);
+        s.skipDeleted = r.boolean(DbfOptions, QStringLiteral("SkipDeleted"), true);
+        s.dbfPairs = readPairs(r, DbfMap, s);
         break;
     case aiXML:
-        s.WriteOnFly = r.boolean(XmlOptions, QStringLiteral("WriteOnFly"), false);
-        s.XMLPairs = readPairs(r, XmlMap, s);
+        s.writeOnFly = r.boolean(XmlOptions, QStringLiteral("WriteOnFly"), false);
+        s.xmlPairs = readPairs(r, XmlMap, s);
         break;
     case aiTXT: {
         TWizardPendingTextMap pending;
         for (const QString &key : r.keys(TxtMap))
-            pending.Entries.append({ key, r.text(TxtMap, key, QString()) });
-        pending.SkipLines = r.integer32(AsciiOptions, QStringLiteral("SkipLines"), 0);
-        s.PendingTXTMap = pending;
-        s.TextEncoding = enumeration(r, AsciiOptions, QStringLiteral("Encoding"), teWindows1252, TextEncodingCount);
+            pending.entries.append({ key, r.text(TxtMap, key, QString()) });
+        pending.skipLines = r.integer32(AsciiOptions, QStringLiteral("SkipLines"), 0);
+        s.pendingTxtMap = pending;
+        s.textEncoding = enumeration(r, AsciiOptions, QStringLiteral("Encoding"), teWindows1252, TextEncodingCount);
         break;
     }
     case aiCSV:
-        s.SetDelimiter(r.character(CsvOptions, QStringLiteral("Delimiter"), DefaultTextDelimiter(), s.Delimiter));
-        s.SetQuote(r.character(CsvOptions, QStringLiteral("Quote"), QLatin1Char('"'), s.Quote));
-        s.CSVSkipLines = r.integer32(CsvOptions, QStringLiteral("SkipLines"), 0);
+        s.setDelimiter(r.character(CsvOptions, QStringLiteral("Delimiter"), defaultTextDelimiter(), s.delimiter));
+        s.setQuote(r.character(CsvOptions, QStringLiteral("Quote"), QLatin1Char('"'), s.quote));
+        s.csvSkipLines = r.integer32(CsvOptions, QStringLiteral("SkipLines"), 0);
         // Templates older than the key read their files as single-byte text.
-        s.TextEncoding = enumeration(r, CsvOptions, QStringLiteral("Encoding"), teWindows1252, TextEncodingCount);
+        s.textEncoding = enumeration(r, CsvOptions, QStringLiteral("Encoding"), teWindows1252, TextEncodingCount);
         for (const QString &key : r.keys(CsvMap)) {
-            const QString column = s.DestinationColumn(key);
+            const QString column = s.destinationColumn(key);
             const int number = r.integer32(CsvMap, key, 0);
             if (!column.isEmpty() && number > 0)
-                s.CSVColumns.SetValue(column, QString::number(number));
+                s.csvColumns.setValue(column, QString::number(number));
         }
         break;
     }
 
-    const TDataImportFormats &cf = component.Formats;
-    TDataImportFormats &f = s.Formats;
-    for (const TBaseFormatField &field : BaseFormatFields()) {
-        const QString key = QString::fromLatin1(field.Key);
-        if (field.Separator)
-            f.*field.Separator = r.character(BaseFormats, key, cf.*field.Separator, f.*field.Separator);
+    const TDataImportFormats &cf = component.formats;
+    TDataImportFormats &f = s.formats;
+    for (const TBaseFormatField &field : baseFormatFields()) {
+        const QString key = QString::fromLatin1(field.key);
+        if (field.separator)
+            f.*field.separator = r.character(BaseFormats, key, cf.*field.separator, f.*field.separator);
         else
-            f.*field.Format = r.text(BaseFormats, key, cf.*field.Format);
+            f.*field.format = r.text(BaseFormats, key, cf.*field.format);
     }
-    f.BooleanTrue = r.keys(BooleanTrue);
-    f.BooleanFalse = r.keys(BooleanFalse);
-    f.NullValues = r.keys(NullValues);
+    f.booleanTrue = r.keys(BooleanTrue);
+    f.booleanFalse = r.keys(BooleanFalse);
+    f.nullValues = r.keys(NullValues);
 
     // In file order: a DATA_FORMATS_ section empties its column's
     // replacements, so only the REPLACEMENTS_ sections after it count.
     for (const QString &section : r.sections()) {
         if (section.contains(DataFormats, Qt::CaseInsensitive)) {
-            if (TDataImportFieldFormat *format = s.FieldFormat(section.mid(DataFormats.size())))
+            if (TDataImportFieldFormat *format = s.fieldFormat(section.mid(DataFormats.size())))
                 readDataFormats(r, section, *format);
         } else if (section.startsWith(Replacements, Qt::CaseInsensitive)) {
             const QString column = replacementColumn(section);
-            TDataImportFieldFormat *format = column.isEmpty() ? nullptr : s.FieldFormat(column);
+            TDataImportFieldFormat *format = column.isEmpty() ? nullptr : s.fieldFormat(column);
             if (!format)
                 continue;
             const QString find = r.text(section, QStringLiteral("TextToFind"), QString());
             const QString replace = r.text(section, QStringLiteral("ReplaceWith"), QString());
             const bool ignoreCase = r.boolean(section, QStringLiteral("IgnoreCase"), false);
-            if (!format->Replacements.Contains(find, replace, ignoreCase))
-                format->Replacements.Add(find, replace, ignoreCase);
+            if (!format->replacements.contains(find, replace, ignoreCase))
+                format->replacements.add(find, replace, ignoreCase);
         }
     }
 
     // A flag the owner set stays set; the others are the template's.
-    if (!component.CommitAfterDone)
-        s.CommitAfterDone = r.boolean(LastStep, QStringLiteral("CommitAfterDone"), component.CommitAfterDone);
-    s.CommitRecCount = r.integer32(LastStep, QStringLiteral("CommitRecCount"), component.CommitRecCount);
-    s.SetImportRecCount(r.integer32(LastStep, QStringLiteral("ImportRecCount"), component.EffectiveImportRecCount()));
-    if (!component.CloseAfterImport)
-        s.CloseAfterImport = r.boolean(LastStep, QStringLiteral("CloseAfterImport"), component.CloseAfterImport);
-    s.ErrorLog = r.boolean(LastStep, QStringLiteral("EnableErrorLog"), component.ErrorLog);
-    s.ErrorLogFileName = r.text(LastStep, QStringLiteral("ErrorLogFileName"), component.ErrorLogFileName);
-    if (!component.RewriteErrorLogFile)
-        s.RewriteErrorLogFile = r.boolean(LastStep, QStringLiteral("RewriteErrorLogFile"), component.RewriteErrorLogFile);
-    if (!component.ShowErrorLog)
-        s.ShowErrorLog = r.boolean(LastStep, QStringLiteral("ShowErrorLog"), true);
-    s.ImportMode = enumeration(r, LastStep, QStringLiteral("ImportMode"), component.ImportMode, 6);
-    s.AddType = enumeration(r, LastStep, QStringLiteral("AddType"), component.AddType, 2);
+    if (!component.commitAfterDone)
+        s.commitAfterDone = r.boolean(LastStep, QStringLiteral("CommitAfterDone"), component.commitAfterDone);
+    s.commitRecCount = r.integer32(LastStep, QStringLiteral("CommitRecCount"), component.commitRecCount);
+    s.setImportRecCount(r.integer32(LastStep, QStringLiteral("ImportRecCount"), component.effectiveImportRecCount()));
+    if (!component.closeAfterImport)
+        s.closeAfterImport = r.boolean(LastStep, QStringLiteral("CloseAfterImport"), component.closeAfterImport);
+    s.errorLog = r.boolean(LastStep, QStringLiteral("EnableErrorLog"), component.errorLog);
+    s.errorLogFileName = r.text(LastStep, QStringLiteral("ErrorLogFileName"), component.errorLogFileName);
+    if (!component.rewriteErrorLogFile)
+        s.rewriteErrorLogFile = r.boolean(LastStep, QStringLiteral("RewriteErrorLogFile"), component.rewriteErrorLogFile);
+    if (!component.showErrorLog)
+        s.showErrorLog = r.boolean(LastStep, QStringLiteral("ShowErrorLog"), true);
+    s.importMode = enumeration(r, LastStep, QStringLiteral("ImportMode"), component.importMode, 6);
+    s.addType = enumeration(r, LastStep, QStringLiteral("AddType"), component.addType, 2);
 
-    s.KeyColumns.clear();
-    s.SetKeyColumns(r.keys(KeyColumnsSection));
+    s.keyColumns.clear();
+    s.setKeyColumns(r.keys(KeyColumnsSection));
 
     settings = s;
 }

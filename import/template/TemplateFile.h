@@ -18,7 +18,7 @@ public:
     // Writes settings to fileName; whatever the file held before is dropped.
     // Nothing happens for a blank name. Raises EDataImportError when the file
     // cannot be written.
-    static void Save(const QString &fileName, const TDataImportWizardSettings &settings);
+    static void save(const QString &fileName, const TDataImportWizardSettings &settings);
 
     // Applies the template to settings; what it does not name keeps its
     // value. component holds the owner's own settings: the defaults of
@@ -29,6 +29,6 @@ public:
     // settings are then left as they were. Unknown sections and keys,
     // columns the destination does not have and malformed numbers are passed
     // over.
-    static void Load(const QString &fileName, TDataImportWizardSettings &settings, const TDataImportWizardSettings &component,
-        TAllowedImports allowed = TAllowedImports::All());
+    static void load(const QString &fileName, TDataImportWizardSettings &settings, const TDataImportWizardSettings &component,
+        TAllowedImports allowed = TAllowedImports::all());
 };

@@ -2,41 +2,41 @@
 
 #include "data/DataSet.h"
 
-TDataImportWizardSettings TDataImportWizardProperties::InitialSettings(const QStringList &columns) const
+TDataImportWizardSettings TDataImportWizardProperties::initialSettings(const QStringList &columns) const
 {
     TDataImportWizardSettings s;
-    s.SetColumns(columns, FieldFormats);
+    s.setColumns(columns, fieldFormats);
     for (int k = 0; k < ImportKindCount; ++k)
-        if (AllowedImports.Contains(TAllowedImport(k))) {
-            s.ImportType = TAllowedImport(k);
+        if (allowedImports.contains(TAllowedImport(k))) {
+            s.importType = TAllowedImport(k);
             break;
         }
-    s.FileName = FileName.trimmed();
-    s.GoToLastPage = GoToLastPage;
-    s.AutoSaveTemplate = AutoSaveTemplate;
-    s.Formats = Formats;
-    s.CommitAfterDone = CommitAfterDone;
-    s.CommitRecCount = CommitRecCount;
-    s.SetImportRecCount(ImportRecCount);
-    s.CloseAfterImport = CloseAfterImport;
-    s.ErrorLog = ErrorLog;
-    s.ErrorLogFileName = ErrorLogFileName;
-    s.RewriteErrorLogFile = RewriteErrorLogFile;
-    s.ShowErrorLog = ShowErrorLog;
-    s.ImportMode = ImportMode;
-    s.AddType = AddType;
-    s.SetKeyColumns(KeyColumns);
+    s.fileName = fileName.trimmed();
+    s.goToLastPage = goToLastPage;
+    s.autoSaveTemplate = autoSaveTemplate;
+    s.formats = formats;
+    s.commitAfterDone = commitAfterDone;
+    s.commitRecCount = commitRecCount;
+    s.setImportRecCount(importRecCount);
+    s.closeAfterImport = closeAfterImport;
+    s.errorLog = errorLog;
+    s.errorLogFileName = errorLogFileName;
+    s.rewriteErrorLogFile = rewriteErrorLogFile;
+    s.showErrorLog = showErrorLog;
+    s.importMode = importMode;
+    s.addType = addType;
+    s.setKeyColumns(keyColumns);
     return s;
 }
 
-void TDataImportWizardProperties::ApplyDestination(TDataImport &source) const
+void TDataImportWizardProperties::applyDestination(TDataImport &source) const
 {
-    source.SetDataSet(DataSet.data());
-    source.SetDBGrid(DBGrid);
-    source.SetListView(ListView);
-    source.SetStringGrid(StringGrid);
-    source.SetImportDestination(ImportDestination);
-    source.SetGridCaptionRow(GridCaptionRow);
-    source.SetGridStartRow(GridStartRow);
-    source.SetRequiredColumns(RequiredColumns);
+    source.setDataSet(dataSet.data());
+    source.setDbGrid(dbGrid);
+    source.setListView(listView);
+    source.setStringGrid(stringGrid);
+    source.setImportDestination(importDestination);
+    source.setGridCaptionRow(gridCaptionRow);
+    source.setGridStartRow(gridStartRow);
+    source.setRequiredColumns(requiredColumns);
 }

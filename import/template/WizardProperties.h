@@ -18,48 +18,48 @@ class TDataImportWizardProperties
 {
 public:
     // The settings a new window starts from, over these destination columns.
-    TDataImportWizardSettings InitialSettings(const QStringList &columns) const;
+    TDataImportWizardSettings initialSettings(const QStringList &columns) const;
     // Copies the destinations into a source object.
-    void ApplyDestination(TDataImport &source) const;
+    void applyDestination(TDataImport &source) const;
 
-    TAllowedImports AllowedImports = TAllowedImports::All();
+    TAllowedImports allowedImports = TAllowedImports::all();
     // Destinations. A data set that is destroyed is dropped; the widgets
     // behind the interfaces must be unset by their owner before they go.
-    QPointer<::DataSet> DataSet;
-    IDataImportGrid *DBGrid = nullptr;
-    IDataImportListView *ListView = nullptr;
-    IDataImportStringGrid *StringGrid = nullptr;
-    TImportDestination ImportDestination = qidDataSet;
-    int GridCaptionRow = -1;
-    int GridStartRow = -1;
+    QPointer<::DataSet> dataSet;
+    IDataImportGrid *dbGrid = nullptr;
+    IDataImportListView *listView = nullptr;
+    IDataImportStringGrid *stringGrid = nullptr;
+    TImportDestination importDestination = qidDataSet;
+    int gridCaptionRow = -1;
+    int gridStartRow = -1;
 
-    QString FileName;
-    TDataImportFormats Formats;
-    TDataImportFieldFormats FieldFormats;
-    int ImportRecCount = 0;
-    int CommitRecCount = 100;
-    bool CommitAfterDone = true;
-    bool ErrorLog = false;
-    QString ErrorLogFileName = QStringLiteral("error.log");
-    bool RewriteErrorLogFile = true;
-    bool ShowErrorLog = false;
-    bool ShowProgress = true;
-    bool AutoChangeExtension = true;
-    bool ShowHelpButton = true;
-    bool CloseAfterImport = false;
-    int TextViewerRows = 20;
-    int CSVViewerRows = 20;
-    int ExcelViewerRows = 256;
-    int ExcelMaxColWidth = 130;
-    bool ShowSaveLoadButtons = false;
-    QString TemplateFileName;
-    bool AutoLoadTemplate = false;
-    bool AutoSaveTemplate = false;
-    bool GoToLastPage = false;
-    TImportMode ImportMode = qimInsertAll;
-    TImportAddType AddType = qatInsert;
-    QStringList KeyColumns;
+    QString fileName;
+    TDataImportFormats formats;
+    TDataImportFieldFormats fieldFormats;
+    int importRecCount = 0;
+    int commitRecCount = 100;
+    bool commitAfterDone = true;
+    bool errorLog = false;
+    QString errorLogFileName = QStringLiteral("error.log");
+    bool rewriteErrorLogFile = true;
+    bool showErrorLog = false;
+    bool showProgress = true;
+    bool autoChangeExtension = true;
+    bool showHelpButton = true;
+    bool closeAfterImport = false;
+    int textViewerRows = 20;
+    int csvViewerRows = 20;
+    int excelViewerRows = 256;
+    int excelMaxColWidth = 130;
+    bool showSaveLoadButtons = false;
+    QString templateFileName;
+    bool autoLoadTemplate = false;
+    bool autoSaveTemplate = false;
+    bool goToLastPage = false;
+    TImportMode importMode = qimInsertAll;
+    TImportAddType addType = qatInsert;
+    QStringList keyColumns;
     // Destination columns a row cannot go without (TDataImport::RequiredColumns).
-    QStringList RequiredColumns;
-    bool ConfirmOnCancel = true;
+    QStringList requiredColumns;
+    bool confirmOnCancel = true;
 };

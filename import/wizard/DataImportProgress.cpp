@@ -155,8 +155,8 @@ bool TDataImportProgress::AskContinue()
 {
     runClock(false);
     setState(QStringLiteral("Paused"));
-    const auto answer = MessageBox::show(this, QMessageBox::Question, LoadMessage(ImportMsg::AbortCaption),
-        LoadMessage(ImportMsg::AbortQuestion), QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    const auto answer = MessageBox::show(this, QMessageBox::Question, loadMessage(ImportMsg::AbortCaption),
+        loadMessage(ImportMsg::AbortQuestion), QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     return answer != QMessageBox::Yes;
 }
 
@@ -187,7 +187,7 @@ void TDataImportProgress::ShowAbortOutcome(int discarded, int kept)
 {
     m_commited = kept;
     showCounts();
-    m_outcome->setText(FormatMessage(ImportMsg::AbortOutcome, { QString::number(discarded), QString::number(kept) }));
+    m_outcome->setText(formatMessage(ImportMsg::AbortOutcome, { QString::number(discarded), QString::number(kept) }));
     m_outcome->show();
 }
 

@@ -77,7 +77,7 @@ QVariant TDelimitedPreviewModel::headerData(int section, Qt::Orientation orienta
     if (role != Qt::DisplayRole)
         return {};
     if (orientation == Qt::Horizontal)
-        return FormatMessage(ImportMsg::CSVColumnHeader, { QString::number(section + 1) });
+        return formatMessage(ImportMsg::CSVColumnHeader, { QString::number(section + 1) });
     return QString::number(section + 1);
 }
 
@@ -93,10 +93,10 @@ TDelimitedPage::TDelimitedPage(TDataImportWizardSettings &settings, const TDataI
 
     m_fields = new QTreeWidget(this);
     m_fields->setObjectName(QStringLiteral("lvCSVFields"));
-    m_fields->setHeaderLabels({ LoadMessage(ImportMsg::PageFields), LoadMessage(ImportMsg::CSVColNumber) });
+    m_fields->setHeaderLabels({ loadMessage(ImportMsg::PageFields), loadMessage(ImportMsg::CSVColNumber) });
     m_fields->setRootIsDecorated(false);
     m_fields->setAllColumnsShowFocus(true);
-    for (const QString &column : settings.Columns())
+    for (const QString &column : settings.columns())
         new QTreeWidgetItem(m_fields, { column, QString() });
     m_fields->header()->setStretchLastSection(false);
     m_fields->header()->setSectionResizeMode(0, QHeaderView::Stretch);
@@ -105,7 +105,7 @@ TDelimitedPage::TDelimitedPage(TDataImportWizardSettings &settings, const TDataI
 
     m_colNumber = new QComboBox(this);
     m_colNumber->setObjectName(QStringLiteral("cbColNumber"));
-    auto *colLabel = new QLabel(LoadMessage(ImportMsg::CSVColNumber), this);
+    auto *colLabel = new QLabel(loadMessage(ImportMsg::CSVColNumber), this);
     colLabel->setBuddy(m_colNumber);
 
     m_grid = new QTableView(this);
@@ -117,16 +117,16 @@ TDelimitedPage::TDelimitedPage(TDataImportWizardSettings &settings, const TDataI
     m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 4);
     m_grid->horizontalHeader()->setHighlightSections(false);
 
-    m_autoFill = new QPushButton(LoadMessage(ImportMsg::CSVAutoFill), this);
+    m_autoFill = new QPushButton(loadMessage(ImportMsg::CSVAutoFill), this);
     m_autoFill->setObjectName(QStringLiteral("bCSVAutoFill"));
-    m_clear = new QPushButton(LoadMessage(ImportMsg::CSVClear), this);
+    m_clear = new QPushButton(loadMessage(ImportMsg::CSVClear), this);
     m_clear->setObjectName(QStringLiteral("bCSVClear"));
     for (QPushButton *b : { m_autoFill, m_clear })
         b->setAutoDefault(false);
     m_skipLines = new QLineEdit(this);
     m_skipLines->setObjectName(QStringLiteral("edSkipLines"));
     m_skipLines->setMaximumWidth(60);
-    auto *skipLabel = new QLabel(LoadMessage(ImportMsg::CSVSkipLines), this);
+    auto *skipLabel = new QLabel(loadMessage(ImportMsg::CSVSkipLines), this);
     skipLabel->setBuddy(m_skipLines);
 
     auto *left = new QVBoxLayout;
@@ -146,14 +146,14 @@ TDelimitedPage::TDelimitedPage(TDataImportWizardSettings &settings, const TDataI
     bottom->addWidget(m_skipLines);
     bottom->addSpacing(16);
     bottom->addLayout(
-        CreateEncodingChoice(QStringLiteral("cbCSVEncoding"), settings.TextEncoding, this, m_encoding, [this](TTextEncoding e) {
-            this->settings().TextEncoding = e;
+        CreateEncodingChoice(QStringLiteral("cbCSVEncoding"), settings.textEncoding, this, m_encoding, [this](TTextEncoding e) {
+            this->settings().textEncoding = e;
             readFile();
         }));
     bottom->addStretch();
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(CreateHintPanel(LoadMessage(ImportMsg::CSVHint), this));
+    layout->addWidget(CreateHintPanel(loadMessage(ImportMsg::CSVHint), this));
     layout->addLayout(body, 1);
     layout->addLayout(bottom);
 
@@ -166,20 +166,20 @@ TDelimitedPage::TDelimitedPage(TDataImportWizardSettings &settings, const TDataI
             setNumber(column, index); // entry 0 is the empty one
     });
     connect(m_autoFill, &QPushButton::clicked, this, [this] {
-        const QStringList &columns = this->settings().Columns();
+        const QStringList &columns = this->settings().columns();
         for (int i = 0; i < columns.size(); ++i)
-            this->settings().CSVColumns.SetValue(columns[i], i + 1 <= ColumnCount() ? QString::number(i + 1) : QString());
+            this->settings().csvColumns.setValue(columns[i], i + 1 <= ColumnCount() ? QString::number(i + 1) : QString());
         showFields();
         emit MapChanged();
     });
     connect(m_clear, &QPushButton::clicked, this, [this] {
-        this->settings().CSVColumns.Clear();
+        this->settings().csvColumns.clear();
         showFields();
         emit MapChanged();
     });
     connect(m_skipLines, &QLineEdit::textEdited, this, [this] {
         if (!m_updating)
-            this->settings().CSVSkipLines = ReadCount(m_skipLines->text());
+            this->settings().csvSkipLines = ReadCount(m_skipLines->text());
     });
 
     SettingsChanged();
@@ -194,7 +194,7 @@ int TDelimitedPage::ColumnCount() const
 
 QString TDelimitedPage::sourceSignature() const
 {
-    return settings().FileName + QLatin1Char('\n') + settings().Delimiter + settings().Quote + QString::number(settings().TextEncoding);
+    return settings().fileName + QLatin1Char('\n') + settings().delimiter + settings().quote + QString::number(settings().textEncoding);
 }
 
 void TDelimitedPage::Prepare(bool sourceChanged)
@@ -205,18 +205,18 @@ void TDelimitedPage::Prepare(bool sourceChanged)
 
 void TDelimitedPage::readFile()
 {
-    const QString fileName = settings().FileName;
+    const QString fileName = settings().fileName;
     CheckSourceFile(fileName);
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         throw EDataImportError(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()));
-    TTextLineReader reader(&file, settings().TextEncoding);
-    const int rows = component().CSVViewerRows;
+    TTextLineReader reader(&file, settings().textEncoding);
+    const int rows = component().csvViewerRows;
     QList<QStringList> lines;
     QString line;
     QStringList fields;
-    while ((rows <= 0 || lines.size() < rows + 1) && reader.ReadLine(line)) {
-        SplitDelimitedLine(line, settings().Quote, settings().Delimiter, fields, MaxPreviewFields);
+    while ((rows <= 0 || lines.size() < rows + 1) && reader.readLine(line)) {
+        splitDelimitedLine(line, settings().quote, settings().delimiter, fields, MaxPreviewFields);
         lines << fields;
     }
     m_model->SetLines(lines);
@@ -242,8 +242,8 @@ void TDelimitedPage::readFile()
 void TDelimitedPage::SettingsChanged()
 {
     m_updating = true;
-    m_skipLines->setText(QString::number(settings().CSVSkipLines));
-    m_encoding->setCurrentIndex(int(settings().TextEncoding));
+    m_skipLines->setText(QString::number(settings().csvSkipLines));
+    m_encoding->setCurrentIndex(int(settings().textEncoding));
     m_updating = false;
     showFields();
 }
@@ -256,7 +256,7 @@ QString TDelimitedPage::currentColumn() const
 
 void TDelimitedPage::setNumber(const QString &column, int number)
 {
-    settings().CSVColumns.SetValue(column, number > 0 ? QString::number(number) : QString());
+    settings().csvColumns.setValue(column, number > 0 ? QString::number(number) : QString());
     showFields();
     emit MapChanged();
 }
@@ -267,7 +267,7 @@ void TDelimitedPage::columnClicked(int number)
     if (column.isEmpty())
         return;
     int current = 0;
-    const bool had = tryStrToInt(settings().CSVColumns.Value(column), current) && current == number;
+    const bool had = tryStrToInt(settings().csvColumns.value(column), current) && current == number;
     setNumber(column, had ? 0 : number);
 }
 
@@ -275,7 +275,7 @@ void TDelimitedPage::showFields()
 {
     for (int i = 0; i < m_fields->topLevelItemCount(); ++i) {
         QTreeWidgetItem *item = m_fields->topLevelItem(i);
-        item->setText(1, settings().CSVColumns.Value(item->text(0)));
+        item->setText(1, settings().csvColumns.value(item->text(0)));
     }
     showCurrent();
 }
@@ -283,7 +283,7 @@ void TDelimitedPage::showFields()
 void TDelimitedPage::showCurrent()
 {
     int number = 0;
-    if (!tryStrToInt(settings().CSVColumns.Value(currentColumn()), number) || number < 0)
+    if (!tryStrToInt(settings().csvColumns.value(currentColumn()), number) || number < 0)
         number = 0;
     m_model->SetMarkedColumn(number);
     m_colNumber->setCurrentIndex(number < m_colNumber->count() ? number : 0);

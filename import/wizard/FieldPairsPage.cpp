@@ -20,7 +20,7 @@ namespace {
 
 QPushButton *pushButton(int messageId, const QString &name, QWidget *parent)
 {
-    auto *b = new QPushButton(LoadMessage(messageId), parent);
+    auto *b = new QPushButton(loadMessage(messageId), parent);
     b->setObjectName(name);
     b->setAutoDefault(false);
     return b;
@@ -38,7 +38,7 @@ TFieldPairsPage::TFieldPairsPage(
 
     m_columns = new QListWidget(this);
     m_columns->setObjectName(QStringLiteral("lst%1Columns").arg(prefix));
-    auto *columnsLabel = new QLabel(LoadMessage(ImportMsg::PageFields), this);
+    auto *columnsLabel = new QLabel(loadMessage(ImportMsg::PageFields), this);
     columnsLabel->setBuddy(m_columns);
 
     m_fields = new QListWidget(this);
@@ -51,13 +51,13 @@ TFieldPairsPage::TFieldPairsPage(
     m_pairs->setObjectName(QStringLiteral("lv%1Pairs").arg(prefix));
     m_pairs->setRootIsDecorated(false);
     m_pairs->setAllColumnsShowFocus(true);
-    m_pairs->setHeaderLabels({ LoadMessage(ImportMsg::PageFields), QString() });
+    m_pairs->setHeaderLabels({ loadMessage(ImportMsg::PageFields), QString() });
 
     m_add = pushButton(dbf ? ImportMsg::DBFAdd : ImportMsg::XMLAdd, QStringLiteral("b%1Add").arg(prefix), this);
     m_remove = pushButton(dbf ? ImportMsg::DBFRemove : ImportMsg::XMLRemove, QStringLiteral("b%1Remove").arg(prefix), this);
     m_autoFill = pushButton(dbf ? ImportMsg::DBFAutoFill : ImportMsg::XMLAutoFill, QStringLiteral("b%1AutoFill").arg(prefix), this);
     m_clear = pushButton(dbf ? ImportMsg::DBFClear : ImportMsg::XMLClear, QStringLiteral("b%1Clear").arg(prefix), this);
-    m_option = new QCheckBox(LoadMessage(dbf ? ImportMsg::DBFSkipDeleted : ImportMsg::XMLWriteOnFly), this);
+    m_option = new QCheckBox(loadMessage(dbf ? ImportMsg::DBFSkipDeleted : ImportMsg::XMLWriteOnFly), this);
     m_option->setObjectName(dbf ? QStringLiteral("chSkipDeleted") : QStringLiteral("chWriteOnFly"));
 
     auto *buttons = new QVBoxLayout;
@@ -82,7 +82,7 @@ TFieldPairsPage::TFieldPairsPage(
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(CreateHintPanel(LoadMessage(dbf ? ImportMsg::DBFHint : ImportMsg::XMLHint), this));
+    layout->addWidget(CreateHintPanel(loadMessage(dbf ? ImportMsg::DBFHint : ImportMsg::XMLHint), this));
     layout->addLayout(grid, 1);
     layout->addWidget(m_option);
 
@@ -98,7 +98,7 @@ TFieldPairsPage::TFieldPairsPage(
     connect(m_pairs, &QTreeWidget::currentItemChanged, this, &TFieldPairsPage::updateButtons);
     connect(m_option, &QCheckBox::toggled, this, [this](bool on) {
         if (!m_updating)
-            (Kind() == aiDBF ? this->settings().SkipDeleted : this->settings().WriteOnFly) = on;
+            (Kind() == aiDBF ? this->settings().skipDeleted : this->settings().writeOnFly) = on;
     });
 
     SettingsChanged();
@@ -106,33 +106,33 @@ TFieldPairsPage::TFieldPairsPage(
 
 QList<TWizardFieldPair> &TFieldPairsPage::pairs() const
 {
-    return Kind() == aiDBF ? settings().DBFPairs : settings().XMLPairs;
+    return Kind() == aiDBF ? settings().dbfPairs : settings().xmlPairs;
 }
 
 void TFieldPairsPage::Prepare(bool sourceChanged)
 {
-    if (sourceChanged || m_loadedFile != settings().FileName)
+    if (sourceChanged || m_loadedFile != settings().fileName)
         readFields();
 }
 
 void TFieldPairsPage::readFields()
 {
-    const QString fileName = settings().FileName;
+    const QString fileName = settings().fileName;
     CheckSourceFile(fileName);
     QStringList fields;
     if (Kind() == aiDBF) {
         TDBFRead table(fileName);
-        for (int i = 0; i < table.FieldCount(); ++i)
-            fields << table.FieldName(i);
+        for (int i = 0; i < table.fieldCount(); ++i)
+            fields << table.fieldName(i);
     } else {
         TXMLFile xml(fileName);
-        xml.LoadText();
-        xml.Parse(true);
-        const TXMLTagList *list = xml.FieldList();
-        if (!list || list->Count() == 0)
-            throw DataImportError(ImportMsg::XMLFieldListEmpty);
+        xml.loadText();
+        xml.parse(true);
+        const TXMLTagList *list = xml.fieldList();
+        if (!list || list->count() == 0)
+            throw dataImportError(ImportMsg::XMLFieldListEmpty);
         for (const auto &field : *list) {
-            const QString name = XMLFieldName(*field);
+            const QString name = xmlFieldName(*field);
             if (name.isEmpty())
                 throw EDataImportError(QStringLiteral("XML read with errors"));
             fields << name;
@@ -151,15 +151,15 @@ void TFieldPairsPage::SettingsChanged()
 {
     // Columns come back in destination order, less those already paired.
     m_unmapped.clear();
-    for (const QString &column : settings().Columns()) {
+    for (const QString &column : settings().columns()) {
         bool paired = false;
         for (const TWizardFieldPair &pair : pairs())
-            paired = paired || pair.Column.compare(column, Qt::CaseInsensitive) == 0;
+            paired = paired || pair.column.compare(column, Qt::CaseInsensitive) == 0;
         if (!paired)
             m_unmapped << column;
     }
     m_updating = true;
-    m_option->setChecked(Kind() == aiDBF ? settings().SkipDeleted : settings().WriteOnFly);
+    m_option->setChecked(Kind() == aiDBF ? settings().skipDeleted : settings().writeOnFly);
     m_updating = false;
     showLists();
 }
@@ -176,7 +176,7 @@ void TFieldPairsPage::showLists()
     m_fields->setCurrentRow(std::min(std::max(field, 0), int(m_fields->count()) - 1));
     m_pairs->clear();
     for (const TWizardFieldPair &pair : pairs())
-        new QTreeWidgetItem(m_pairs, { pair.Column, pair.Field });
+        new QTreeWidgetItem(m_pairs, { pair.column, pair.field });
     // Destination names whole, and at least the width of the heading.
     m_pairs->resizeColumnToContents(0);
     m_pairs->setColumnWidth(0, std::max(m_pairs->columnWidth(0) + 12, 100));
@@ -210,7 +210,7 @@ void TFieldPairsPage::remove()
     if (!item)
         return;
     const int i = m_pairs->indexOfTopLevelItem(item);
-    m_unmapped << pairs().takeAt(i).Column;
+    m_unmapped << pairs().takeAt(i).column;
     showLists();
     if (m_pairs->topLevelItemCount() > 0)
         m_pairs->setCurrentItem(m_pairs->topLevelItem(std::min(i, m_pairs->topLevelItemCount() - 1)));
@@ -221,7 +221,7 @@ void TFieldPairsPage::autoFill()
 {
     QList<TWizardFieldPair> &p = pairs();
     p.clear();
-    m_unmapped = settings().Columns();
+    m_unmapped = settings().columns();
     const qsizetype n = std::min(m_unmapped.size(), m_sourceFields.size());
     for (qsizetype i = 0; i < n; ++i)
         p << TWizardFieldPair { m_unmapped[i], m_sourceFields[i] };
@@ -233,7 +233,7 @@ void TFieldPairsPage::autoFill()
 void TFieldPairsPage::clear()
 {
     pairs().clear();
-    m_unmapped = settings().Columns();
+    m_unmapped = settings().columns();
     showLists();
     emit MapChanged();
 }

@@ -23,7 +23,7 @@ constexpr int MaxCol = 256;
 // Fills "%s" and "%d" in order, as the range parser words its messages.
 [[noreturn]] void fail(const char *pattern, const QStringList &args = {})
 {
-    const QString out = FillPlaceholders(QString::fromLatin1(pattern), args);
+    const QString out = fillPlaceholders(QString::fromLatin1(pattern), args);
     throw EDataImportError(out);
 }
 
@@ -142,7 +142,7 @@ QString parseSheetName(const QString &text)
 
 QRadioButton *radio(int messageId, const QString &name, QWidget *parent)
 {
-    auto *r = new QRadioButton(LoadMessage(messageId), parent);
+    auto *r = new QRadioButton(loadMessage(messageId), parent);
     r->setObjectName(name);
     return r;
 }
@@ -162,13 +162,13 @@ TRangeEditorDialog::TRangeEditorDialog(const TMapRange &range, const QStringList
     , m_range(range)
 {
     setObjectName(QStringLiteral("RangeEditor"));
-    setWindowTitle(LoadMessage(ImportMsg::RangeCaption));
+    setWindowTitle(loadMessage(ImportMsg::RangeCaption));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
-    auto *typeGroup = new QGroupBox(LoadMessage(ImportMsg::RangeTypeGroup), this);
+    auto *typeGroup = new QGroupBox(loadMessage(ImportMsg::RangeTypeGroup), this);
     m_type = new QComboBox(typeGroup);
     m_type->setObjectName(QStringLiteral("cbRangeType"));
-    m_type->addItems({ LoadMessage(ImportMsg::RangeTypeCol), LoadMessage(ImportMsg::RangeTypeRow), LoadMessage(ImportMsg::RangeTypeCell) });
+    m_type->addItems({ loadMessage(ImportMsg::RangeTypeCol), loadMessage(ImportMsg::RangeTypeRow), loadMessage(ImportMsg::RangeTypeCell) });
     m_rangeEdit = edit(QStringLiteral("edRange"), typeGroup);
     m_rangeLabel = new QLabel(typeGroup);
     m_rangeLabel->setBuddy(m_rangeEdit);
@@ -182,7 +182,7 @@ TRangeEditorDialog::TRangeEditorDialog(const TMapRange &range, const QStringList
     // An end: found in the data, or given in its edit.
     auto endGroup = [this](int title, int openText, const QString &prefix, QGroupBox *&group, QRadioButton *&open, QRadioButton *&given,
                         QLineEdit *&value) {
-        group = new QGroupBox(LoadMessage(title), this);
+        group = new QGroupBox(loadMessage(title), this);
         open = radio(openText, QStringLiteral("rb%1Open").arg(prefix), group);
         given = new QRadioButton(group);
         given->setObjectName(QStringLiteral("rb%1Given").arg(prefix));
@@ -203,7 +203,7 @@ TRangeEditorDialog::TRangeEditorDialog(const TMapRange &range, const QStringList
     endGroup(ImportMsg::RangeFinishGroup, ImportMsg::RangeWhereFinished, QStringLiteral("Finish"), m_finishGroup, m_finishOpen,
         m_finishGiven, m_finish);
 
-    m_directionGroup = new QGroupBox(LoadMessage(ImportMsg::RangeDirectionGroup), this);
+    m_directionGroup = new QGroupBox(loadMessage(ImportMsg::RangeDirectionGroup), this);
     m_forward = new QRadioButton(m_directionGroup);
     m_forward->setObjectName(QStringLiteral("rbForward"));
     m_backward = new QRadioButton(m_directionGroup);
@@ -213,7 +213,7 @@ TRangeEditorDialog::TRangeEditorDialog(const TMapRange &range, const QStringList
     directionLayout->addWidget(m_backward);
     directionLayout->addStretch();
 
-    m_sheetGroup = new QGroupBox(LoadMessage(ImportMsg::RangeSheetGroup), this);
+    m_sheetGroup = new QGroupBox(loadMessage(ImportMsg::RangeSheetGroup), this);
     m_defaultSheet = radio(ImportMsg::RangeDefaultSheet, QStringLiteral("rbDefaultSheet"), m_sheetGroup);
     m_customSheet = radio(ImportMsg::RangeCustomSheet, QStringLiteral("rbCustomSheet"), m_sheetGroup);
     auto *sheetKind = new QButtonGroup(m_sheetGroup);
@@ -334,10 +334,10 @@ void TRangeEditorDialog::typeChanged()
     const Type t = type();
     m_rangeLabel->setText(m_type->currentText());
     const bool row = t == tyRow;
-    m_startGiven->setText(LoadMessage(row ? ImportMsg::RangeStartCol : ImportMsg::RangeStartRow));
-    m_finishGiven->setText(LoadMessage(row ? ImportMsg::RangeFinishCol : ImportMsg::RangeFinishRow));
-    m_forward->setText(LoadMessage(row ? ImportMsg::RangeRight : ImportMsg::RangeDown));
-    m_backward->setText(LoadMessage(row ? ImportMsg::RangeLeft : ImportMsg::RangeUp));
+    m_startGiven->setText(loadMessage(row ? ImportMsg::RangeStartCol : ImportMsg::RangeStartRow));
+    m_finishGiven->setText(loadMessage(row ? ImportMsg::RangeFinishCol : ImportMsg::RangeFinishRow));
+    m_forward->setText(loadMessage(row ? ImportMsg::RangeRight : ImportMsg::RangeDown));
+    m_backward->setText(loadMessage(row ? ImportMsg::RangeLeft : ImportMsg::RangeUp));
     updateEnabling();
 }
 

@@ -16,7 +16,7 @@
 
 QLabel *CreateStepHeader(int step, QWidget *parent)
 {
-    auto *label = new QLabel(FormatMessage(ImportMsg::StepOfSteps, { QString::number(step), QStringLiteral("3") }), parent);
+    auto *label = new QLabel(formatMessage(ImportMsg::StepOfSteps, { QString::number(step), QStringLiteral("3") }), parent);
     label->setObjectName(QStringLiteral("laStep%1").arg(step));
     QFont font = label->font();
     font.setBold(true);
@@ -43,7 +43,7 @@ QLineEdit *CreateLineEdit(const QString &objectName, QWidget *parent, int maxWid
 
 QCheckBox *CreateCheckBox(int messageId, const QString &objectName, QWidget *parent)
 {
-    auto *box = new QCheckBox(LoadMessage(messageId), parent);
+    auto *box = new QCheckBox(loadMessage(messageId), parent);
     box->setObjectName(objectName);
     return box;
 }
@@ -91,9 +91,9 @@ int ReadCount(const QString &text)
 void CheckSourceFile(const QString &fileName)
 {
     if (fileName.trimmed().isEmpty())
-        throw DataImportError(ImportMsg::FileNameNotSpecified);
+        throw dataImportError(ImportMsg::FileNameNotSpecified);
     if (!QFileInfo(fileName).isFile())
-        throw DataImportError(ImportMsg::FileDoesNotExist, { fileName });
+        throw dataImportError(ImportMsg::FileDoesNotExist, { fileName });
 }
 
 QHBoxLayout *CreateEncodingChoice(
@@ -102,13 +102,13 @@ QHBoxLayout *CreateEncodingChoice(
     box = new QComboBox(parent);
     box->setObjectName(objectName);
     for (int id : { ImportMsg::EncodingWindows1252, ImportMsg::EncodingUtf8, ImportMsg::EncodingOem850 })
-        box->addItem(LoadMessage(id));
+        box->addItem(loadMessage(id));
     box->setCurrentIndex(int(current));
-    auto *label = new QLabel(LoadMessage(ImportMsg::Encoding), parent);
+    auto *label = new QLabel(loadMessage(ImportMsg::Encoding), parent);
     label->setBuddy(box);
     QObject::connect(box, &QComboBox::activated, parent, [parent, chosen](int index) {
         TTextEncoding encoding = teWindows1252;
-        if (!TextEncodingFromNumber(index, encoding))
+        if (!textEncodingFromNumber(index, encoding))
             return;
         try {
             chosen(encoding);

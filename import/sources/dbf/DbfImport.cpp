@@ -30,45 +30,45 @@ QString dbfDate(const QString &text)
 TDataImportDBF::TDataImportDBF() = default;
 TDataImportDBF::~TDataImportDBF() = default;
 
-void TDataImportDBF::PrepareImport()
+void TDataImportDBF::prepareImport()
 {
-    m_table = std::make_unique<TDBFRead>(FileName());
-    SetTotalRecords(int(std::min<qint64>(m_table->RecordCount(), std::numeric_limits<int>::max())));
+    m_table = std::make_unique<TDBFRead>(fileName());
+    setTotalRecords(int(std::min<qint64>(m_table->recordCount(), std::numeric_limits<int>::max())));
     try {
-        TDataImport::PrepareImport();
+        TDataImport::prepareImport();
     } catch (...) {
         m_table.reset();
         throw;
     }
 }
 
-void TDataImportDBF::OpenSource()
+void TDataImportDBF::openSource()
 {
     m_sources.clear();
-    for (int i = 0; i < Map().size(); ++i)
-        m_sources[MapValue(i).trimmed().toUpper()] << i;
-    m_columns.assign(size_t(Map().size()), nullptr);
-    for (int i = 0; i < Row().Count(); ++i) {
-        TDataImportCol *col = Row().Items(i);
-        if (IsMappedColumn(col))
-            m_columns[size_t(col->MapIndex)] = col;
+    for (int i = 0; i < map().size(); ++i)
+        m_sources[mapValue(i).trimmed().toUpper()] << i;
+    m_columns.assign(size_t(map().size()), nullptr);
+    for (int i = 0; i < row().count(); ++i) {
+        TDataImportCol *col = row().at(i);
+        if (isMappedColumn(col))
+            m_columns[size_t(col->mapIndex)] = col;
     }
 }
 
-bool TDataImportDBF::HasMoreRows()
+bool TDataImportDBF::hasMoreRows()
 {
-    return !m_table->EndOfTable();
+    return !m_table->endOfTable();
 }
 
-void TDataImportDBF::FillImportRow()
+void TDataImportDBF::fillImportRow()
 {
-    for (int i = 0; i < Row().Count(); ++i)
-        Row().Items(i)->Value.clear();
+    for (int i = 0; i < row().count(); ++i)
+        row().at(i)->value.clear();
     m_filled.assign(m_columns.size(), 0);
-    const int fields = m_table->FieldCount();
+    const int fields = m_table->fieldCount();
     for (int f = 0; f < fields; ++f) {
-        const QString text = m_table->ReadField(f).trimmed();
-        const auto it = m_sources.constFind(m_table->FieldName(f));
+        const QString text = m_table->readField(f).trimmed();
+        const auto it = m_sources.constFind(m_table->fieldName(f));
         if (it == m_sources.constEnd())
             continue;
         // Every map line that names the field: one field may fill several columns.
@@ -76,44 +76,44 @@ void TDataImportDBF::FillImportRow()
             TDataImportCol *col = m_columns[size_t(line)];
             if (!col)
                 continue;
-            SetValue(col, m_table->FieldType(f) == 'D' && !text.isEmpty() ? dbfDate(text) : text);
-            ApplyFieldFormat(col);
+            setValue(col, m_table->fieldType(f) == 'D' && !text.isEmpty() ? dbfDate(text) : text);
+            applyFieldFormat(col);
             m_filled[size_t(line)] = 1;
         }
     }
     // Columns no field filled (counters, constants, fields the table lacks)
     // are formatted too.
-    for (int i = 0; i < Row().Count(); ++i) {
-        TDataImportCol *col = Row().Items(i);
-        if (col->MapIndex < 0 || !m_filled[size_t(col->MapIndex)])
-            ApplyFieldFormat(col);
+    for (int i = 0; i < row().count(); ++i) {
+        TDataImportCol *col = row().at(i);
+        if (col->mapIndex < 0 || !m_filled[size_t(col->mapIndex)])
+            applyFieldFormat(col);
     }
 }
 
-int TDataImportDBF::ImportRow()
+int TDataImportDBF::importRow()
 {
     int r;
-    if (CheckCancel())
+    if (checkCancel())
         r = 2;
-    else if (m_table->RecordNumber() <= SkipFirstRows()) {
-        CancelRecord();
+    else if (m_table->recordNumber() <= skipFirstRows()) {
+        cancelRecord();
         r = 1;
-    } else if (m_skipDeleted && m_table->Deleted())
+    } else if (m_skipDeleted && m_table->deleted())
         r = 1;
     else
-        r = ProcessRowLogged();
-    return AfterRow(r);
+        r = processRowLogged();
+    return afterRow(r);
 }
 
-void TDataImportDBF::CloseSource()
+void TDataImportDBF::closeSource()
 {
     m_sources.clear();
     m_columns.clear();
-    TDataImport::CloseSource();
+    TDataImport::closeSource();
 }
 
-void TDataImportDBF::FinishImport()
+void TDataImportDBF::finishImport()
 {
     m_table.reset();
-    TDataImport::FinishImport();
+    TDataImport::finishImport();
 }

@@ -20,20 +20,20 @@ public:
     ~TDataImportDBF() override;
 
     // Records marked as deleted are not imported.
-    bool SkipDeleted() const { return m_skipDeleted; }
-    void SetSkipDeleted(bool skip) { m_skipDeleted = skip; }
+    bool skipDeleted() const { return m_skipDeleted; }
+    void setSkipDeleted(bool skip) { m_skipDeleted = skip; }
 
 protected:
     // Opens the table (the record count is the import's total), then the engine's part.
-    void PrepareImport() override;
-    void OpenSource() override;
-    bool HasMoreRows() override;
+    void prepareImport() override;
+    void openSource() override;
+    bool hasMoreRows() override;
     // Reads the next record, every field of it.
-    void FillImportRow() override;
+    void fillImportRow() override;
     // The leading SkipFirstRows records and, with SkipDeleted, deleted ones are skipped here.
-    int ImportRow() override;
-    void CloseSource() override;
-    void FinishImport() override;
+    int importRow() override;
+    void closeSource() override;
+    void finishImport() override;
 
 private:
     bool m_skipDeleted = true;

@@ -116,37 +116,37 @@ qsizetype fileNameStart(const QString &path)
 }
 } // namespace
 
-QString TDBFRead::TableFileName(const QString &fileName)
+QString TDBFRead::tableFileName(const QString &fileName)
 {
     const qsizetype nameStart = fileNameStart(fileName);
     const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
     if (dot < nameStart)
         return fileName + QStringLiteral(".DBF");
-    if (fileName.mid(dot).compare(QLatin1String(".DBF"), Qt::CaseInsensitive) == 0 || IsDatabaseContainer(fileName))
+    if (fileName.mid(dot).compare(QLatin1String(".DBF"), Qt::CaseInsensitive) == 0 || isDatabaseContainer(fileName))
         return fileName;
     return fileName.left(dot) + QStringLiteral(".DBF");
 }
 
-bool TDBFRead::IsDatabaseContainer(const QString &fileName)
+bool TDBFRead::isDatabaseContainer(const QString &fileName)
 {
     const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
     return dot >= fileNameStart(fileName) && fileName.mid(dot).compare(QLatin1String(".DBC"), Qt::CaseInsensitive) == 0;
 }
 
-QString TDBFRead::MemoFileName(const QString &tableFileName, unsigned char version)
+QString TDBFRead::memoFileName(const QString &tableFileName, unsigned char version)
 {
     const qsizetype nameStart = fileNameStart(tableFileName);
     qsizetype end = tableFileName.indexOf(QLatin1Char('.'), nameStart);
     if (end < 0)
         end = tableFileName.size();
-    if (IsDatabaseContainer(tableFileName))
+    if (isDatabaseContainer(tableFileName))
         return tableFileName.left(end) + QStringLiteral(".dct");
     return tableFileName.left(end) + (version == 0x83 ? QStringLiteral(".dbt") : QStringLiteral(".fpt"));
 }
 
 TDBFRead::TDBFRead(const QString &fileName)
 {
-    const QString tableName = existingFileName(TableFileName(fileName));
+    const QString tableName = existingFileName(tableFileName(fileName));
     m_ownTable = std::make_unique<QFile>(tableName);
     if (!m_ownTable->open(QIODevice::ReadOnly))
         throw openError();
@@ -154,7 +154,7 @@ TDBFRead::TDBFRead(const QString &fileName)
     open();
     if (!m_open)
         return;
-    const QString memoName = existingFileName(MemoFileName(tableName, m_version));
+    const QString memoName = existingFileName(memoFileName(tableName, m_version));
     if (!QFileInfo(memoName).isFile())
         return;
     m_ownMemo = std::make_unique<QFile>(memoName);
@@ -212,12 +212,12 @@ void TDBFRead::open()
             if (d[0] == Terminator)
                 break;
             TDescriptor field;
-            field.Name = Cp1252::toUnicode(asciiUpper(trimBlanks(QByteArray(d, qstrnlen(d, 10)))));
-            field.Type = asciiUpper(d[11]);
-            field.Length = static_cast<unsigned char>(d[16]);
-            field.Decimals = static_cast<unsigned char>(d[17]);
-            field.Offset = offset;
-            offset += field.Length;
+            field.name = Cp1252::toUnicode(asciiUpper(trimBlanks(QByteArray(d, qstrnlen(d, 10)))));
+            field.type = asciiUpper(d[11]);
+            field.length = static_cast<unsigned char>(d[16]);
+            field.decimals = static_cast<unsigned char>(d[17]);
+            field.offset = offset;
+            offset += field.length;
             m_fields.append(field);
         }
         m_recordLength = offset;
@@ -265,48 +265,48 @@ void TDBFRead::attachMemo(QIODevice *memo)
     m_memoBlockSize = be16(header + 6);
 }
 
-qint64 TDBFRead::RecordCount() const
+qint64 TDBFRead::recordCount() const
 {
     // Without fields nothing would ever move on to the next record.
     return m_fields.isEmpty() ? 0 : qint64(m_recordCount);
 }
 
-int TDBFRead::FieldCount() const
+int TDBFRead::fieldCount() const
 {
     return m_open ? int(m_fields.size()) : -1;
 }
 
-QString TDBFRead::FieldName(int i) const
+QString TDBFRead::fieldName(int i) const
 {
-    return i >= 0 && i < m_fields.size() ? m_fields[i].Name : QString();
+    return i >= 0 && i < m_fields.size() ? m_fields[i].name : QString();
 }
 
-char TDBFRead::FieldType(int i) const
+char TDBFRead::fieldType(int i) const
 {
-    return i >= 0 && i < m_fields.size() ? m_fields[i].Type : char(0);
+    return i >= 0 && i < m_fields.size() ? m_fields[i].type : char(0);
 }
 
-int TDBFRead::FieldLength(int i) const
+int TDBFRead::fieldLength(int i) const
 {
-    return i >= 0 && i < m_fields.size() ? m_fields[i].Length : 0;
+    return i >= 0 && i < m_fields.size() ? m_fields[i].length : 0;
 }
 
-int TDBFRead::FieldDecimals(int i) const
+int TDBFRead::fieldDecimals(int i) const
 {
-    return i >= 0 && i < m_fields.size() ? m_fields[i].Decimals : 0;
+    return i >= 0 && i < m_fields.size() ? m_fields[i].decimals : 0;
 }
 
-bool TDBFRead::EndOfTable() const
+bool TDBFRead::endOfTable() const
 {
-    return m_nextRecord > RecordCount();
+    return m_nextRecord > recordCount();
 }
 
-QString TDBFRead::ReadField(int i)
+QString TDBFRead::readField(int i)
 {
     if (i < 0 || i >= m_fields.size())
         return QString();
     if (i == 0) {
-        if (EndOfTable())
+        if (endOfTable())
             return QString();
         // The whole record at once: its length is known and bounded, and a
         // record cut short by the end of the file is caught here.
@@ -324,8 +324,8 @@ QString TDBFRead::ReadField(int i)
     if (m_record.isEmpty())
         return QString(); // no record read yet
     const TDescriptor &field = m_fields[i];
-    const QByteArray bytes = m_record.mid(field.Offset, field.Length);
-    if (field.Type == 'M')
+    const QByteArray bytes = m_record.mid(field.offset, field.length);
+    if (field.type == 'M')
         return memoText(bytes);
     return Cp1252::toUnicode(bytes);
 }

@@ -14,11 +14,11 @@ class QIODevice;
 class TDescriptor
 {
 public:
-    QString Name; // blanks removed, upper case
-    char Type = 0; // upper case
-    int Length = 0; // bytes in the record
-    int Decimals = 0;
-    int Offset = 0; // within the record; the deletion mark is byte 0
+    QString name; // blanks removed, upper case
+    char type = 0; // upper case
+    int length = 0; // bytes in the record
+    int decimals = 0;
+    int offset = 0; // within the record; the deletion mark is byte 0
 };
 
 // A small sequential reader of dBase III style tables (dBase, FoxPro) with
@@ -45,35 +45,35 @@ public:
     // The name with its extension replaced by ".DBF", or ".DBF" appended when
     // it has none; an extension DBF in any letter case is kept, and so is
     // DBC: a database container is a table too.
-    static QString TableFileName(const QString &fileName);
-    static bool IsDatabaseContainer(const QString &fileName);
+    static QString tableFileName(const QString &fileName);
+    static bool isDatabaseContainer(const QString &fileName);
     // The memo file next to the table: its name up to the first "." with
     // ".dbt" for version 0x83, ".fpt" for any other version; ".dct" for a
     // database container.
-    static QString MemoFileName(const QString &tableFileName, unsigned char version);
+    static QString memoFileName(const QString &tableFileName, unsigned char version);
 
     // An empty file leaves the table closed: no fields, no records.
-    bool IsOpen() const { return m_open; }
-    unsigned char Version() const { return m_version; }
+    bool isOpen() const { return m_open; }
+    unsigned char version() const { return m_version; }
     // Records the header declares; 0 when the table has no fields.
-    qint64 RecordCount() const;
-    int FieldCount() const; // -1 when the table is not open
-    QString FieldName(int i) const;
-    char FieldType(int i) const; // 0 when not open or out of range
-    int FieldLength(int i) const;
-    int FieldDecimals(int i) const;
-    const QList<TDescriptor> &Descriptors() const { return m_fields; }
+    qint64 recordCount() const;
+    int fieldCount() const; // -1 when the table is not open
+    QString fieldName(int i) const;
+    char fieldType(int i) const; // 0 when not open or out of range
+    int fieldLength(int i) const;
+    int fieldDecimals(int i) const;
+    const QList<TDescriptor> &descriptors() const { return m_fields; }
 
     // Field i of the current record; i = 0 moves to the next record first.
     // Memo fields give the memo's text, "ERROR!!!" (dBase) or "Error!!!"
     // (FoxPro) when it cannot be read, empty when there is no memo file.
-    QString ReadField(int i);
+    QString readField(int i);
     // True when every record has been read.
-    bool EndOfTable() const;
+    bool endOfTable() const;
     // The deletion mark ("*") of the record being read.
-    bool Deleted() const { return m_deleted; }
+    bool deleted() const { return m_deleted; }
     // Number of the record being read, the first being 1; 0 before any.
-    qint64 RecordNumber() const { return m_nextRecord - 1; }
+    qint64 recordNumber() const { return m_nextRecord - 1; }
 
 private:
     enum class MemoKind { None, DBase, FoxPro };

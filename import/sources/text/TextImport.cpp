@@ -7,76 +7,76 @@
 #include <algorithm>
 
 TDataImportASCII::TDataImportASCII()
-    : m_comma(DefaultTextDelimiter())
+    : m_comma(defaultTextDelimiter())
 {
-    SetRefuseUnencodable(true);
+    setRefuseUnencodable(true);
 }
 
 TDataImportASCII::~TDataImportASCII() = default;
 
-void TDataImportASCII::CheckProperties()
+void TDataImportASCII::checkProperties()
 {
-    TDataImport::CheckProperties();
+    TDataImport::checkProperties();
     QStringList values;
-    for (int i = 0; i < Map().size(); ++i)
-        values << MapValue(i);
-    CheckTextMapValues(values, m_comma);
+    for (int i = 0; i < map().size(); ++i)
+        values << mapValue(i);
+    checkTextMapValues(values, m_comma);
 }
 
-void TDataImportASCII::OpenSource()
+void TDataImportASCII::openSource()
 {
-    m_file = std::make_unique<QFile>(FileName());
+    m_file = std::make_unique<QFile>(fileName());
     if (!m_file->open(QIODevice::ReadOnly)) {
         const QString error = m_file->errorString();
         m_file.reset();
-        throw Error(QStringLiteral("Cannot open file \"%1\". %2").arg(FileName(), error));
+        throw Error(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName(), error));
     }
     m_reader = std::make_unique<TTextLineReader>(m_file.get(), m_encoding);
     m_headersSkipped = 0;
     m_fields.clear();
     m_mapValues.clear();
     m_lastField = 0;
-    for (int i = 0; i < Map().size(); ++i) {
-        m_mapValues << MapValue(i);
+    for (int i = 0; i < map().size(); ++i) {
+        m_mapValues << mapValue(i);
         int number = 0;
         if (tryStrToInt(m_mapValues.last(), number))
             m_lastField = std::max(m_lastField, number);
     }
 }
 
-bool TDataImportASCII::HasMoreRows()
+bool TDataImportASCII::hasMoreRows()
 {
-    return !m_reader->AtEnd();
+    return !m_reader->atEnd();
 }
 
-bool TDataImportASCII::SkipRow()
+bool TDataImportASCII::skipRow()
 {
-    if (!m_reader->ReadLine(m_line))
+    if (!m_reader->readLine(m_line))
         m_line.clear();
-    if (m_headersSkipped < SkipFirstRows()) {
+    if (m_headersSkipped < skipFirstRows()) {
         ++m_headersSkipped;
         return true;
     }
-    return IsBlankLine(m_line);
+    return isBlankLine(m_line);
 }
 
-void TDataImportASCII::FillImportRow()
+void TDataImportASCII::fillImportRow()
 {
     const bool fixedWidth = m_comma == QChar(0);
     if (!fixedWidth)
-        SplitDelimitedLine(m_line, m_quote, m_comma, m_fields, m_lastField);
-    for (int i = 0; i < Row().Count(); ++i) {
-        TDataImportCol *col = Row().Items(i);
-        col->Value.clear();
-        if (!IsMappedColumn(col))
+        splitDelimitedLine(m_line, m_quote, m_comma, m_fields, m_lastField);
+    for (int i = 0; i < row().count(); ++i) {
+        TDataImportCol *col = row().at(i);
+        col->value.clear();
+        if (!isMappedColumn(col))
             continue;
-        const QString &mapValue = m_mapValues.at(col->MapIndex);
-        SetValue(col, fixedWidth ? CutFixedWidth(m_line, ParseFixedWidthMapValue(mapValue)) : DelimitedField(m_fields, mapValue));
+        const QString &mapValue = m_mapValues.at(col->mapIndex);
+        setValue(col, fixedWidth ? cutFixedWidth(m_line, parseFixedWidthMapValue(mapValue)) : delimitedField(m_fields, mapValue));
     }
-    ApplyFieldFormats();
+    applyFieldFormats();
 }
 
-void TDataImportASCII::CloseSource()
+void TDataImportASCII::closeSource()
 {
     // The file goes also when the final commit fails.
     struct Release
@@ -89,5 +89,5 @@ void TDataImportASCII::CloseSource()
             self->m_file.reset();
         }
     } release { this };
-    TDataImport::CloseSource();
+    TDataImport::closeSource();
 }

@@ -25,22 +25,22 @@ public:
     ~TDataImportASCII() override;
 
     // The field separator; 0 selects the fixed-width layout.
-    QChar Comma() const { return m_comma; }
-    void SetComma(QChar comma) { m_comma = comma; }
+    QChar comma() const { return m_comma; }
+    void setComma(QChar comma) { m_comma = comma; }
     // The quote character of delimited fields; 0 turns quoting off.
-    QChar Quote() const { return m_quote; }
-    void SetQuote(QChar quote) { m_quote = quote; }
-    TTextEncoding Encoding() const { return m_encoding; }
-    void SetEncoding(TTextEncoding encoding) { m_encoding = encoding; }
+    QChar quote() const { return m_quote; }
+    void setQuote(QChar quote) { m_quote = quote; }
+    TTextEncoding encoding() const { return m_encoding; }
+    void setEncoding(TTextEncoding encoding) { m_encoding = encoding; }
 
 protected:
-    void CheckProperties() override;
-    void OpenSource() override;
-    bool HasMoreRows() override;
+    void checkProperties() override;
+    void openSource() override;
+    bool hasMoreRows() override;
     // Reads the next line: the leading SkipFirstRows lines and blank lines are skipped.
-    bool SkipRow() override;
-    void FillImportRow() override;
-    void CloseSource() override;
+    bool skipRow() override;
+    void fillImportRow() override;
+    void closeSource() override;
 
 private:
     QChar m_comma;

@@ -67,7 +67,7 @@ bool TTextLineReader::fill()
     return n > 0;
 }
 
-bool TTextLineReader::AtEnd()
+bool TTextLineReader::atEnd()
 {
     if (!fill())
         return true;
@@ -81,9 +81,9 @@ bool TTextLineReader::AtEnd()
     return m_ctrlZ;
 }
 
-bool TTextLineReader::ReadLine(QString &line)
+bool TTextLineReader::readLine(QString &line)
 {
-    if (AtEnd())
+    if (atEnd())
         return false;
     m_line.clear();
     while (fill()) {
@@ -114,22 +114,22 @@ bool TTextLineReader::ReadLine(QString &line)
         }
     }
     ++m_lineNumber;
-    line = DecodeText(m_line.constData(), m_line.size(), m_encoding);
+    line = decodeText(m_line.constData(), m_line.size(), m_encoding);
     return true;
 }
 
-bool IsBlankLine(const QString &line)
+bool isBlankLine(const QString &line)
 {
     return std::all_of(line.cbegin(), line.cend(), [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); });
 }
 
-bool IsDelimitedMapValue(const QString &value)
+bool isDelimitedMapValue(const QString &value)
 {
     int n = 0;
     return tryStrToInt(value, n);
 }
 
-bool IsFixedWidthMapValue(const QString &value)
+bool isFixedWidthMapValue(const QString &value)
 {
     const qsizetype sep = value.indexOf(QLatin1Char(';'));
     if (sep < 0)
@@ -138,39 +138,39 @@ bool IsFixedWidthMapValue(const QString &value)
     return tryStrToInt(value.left(sep), n) && tryStrToInt(value.mid(sep + 1), n);
 }
 
-void CheckTextMapValues(const QStringList &values, QChar comma)
+void checkTextMapValues(const QStringList &values, QChar comma)
 {
     const bool fixedWidth = comma == QChar(0);
     for (const QString &value : values) {
-        if (fixedWidth ? !IsFixedWidthMapValue(value) : !IsDelimitedMapValue(value))
-            throw DataImportError(ImportMsg::MissingMapDefinition);
+        if (fixedWidth ? !isFixedWidthMapValue(value) : !isDelimitedMapValue(value))
+            throw dataImportError(ImportMsg::MissingMapDefinition);
     }
 }
 
-TFixedWidthField ParseFixedWidthMapValue(const QString &value)
+TFixedWidthField parseFixedWidthMapValue(const QString &value)
 {
     TFixedWidthField field;
     const qsizetype sep = value.indexOf(QLatin1Char(';'));
     const QString start = sep < 0 ? value : value.left(sep);
     const QString length = sep < 0 ? QString() : value.mid(sep + 1);
-    if (!tryStrToInt(start, field.Start))
-        field.Start = 0;
-    if (!tryStrToInt(length, field.Length))
-        field.Length = 0;
+    if (!tryStrToInt(start, field.start))
+        field.start = 0;
+    if (!tryStrToInt(length, field.length))
+        field.length = 0;
     return field;
 }
 
-QString CutFixedWidth(const QString &line, const TFixedWidthField &field)
+QString cutFixedWidth(const QString &line, const TFixedWidthField &field)
 {
     // In 64 bits so that extreme map values cannot overflow.
-    const qint64 from = std::max<qint64>(field.Start, 0);
-    const qint64 to = std::min<qint64>(qint64(field.Start) + field.Length, line.size());
+    const qint64 from = std::max<qint64>(field.start, 0);
+    const qint64 to = std::min<qint64>(qint64(field.start) + field.length, line.size());
     if (to <= from)
         return QString();
     return line.mid(from, to - from);
 }
 
-QString DelimitedField(const QStringList &fields, const QString &mapValue)
+QString delimitedField(const QStringList &fields, const QString &mapValue)
 {
     int number = 0;
     if (!tryStrToInt(mapValue, number) || number < 1 || number > fields.size())

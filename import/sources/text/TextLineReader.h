@@ -24,15 +24,15 @@ public:
     explicit TTextLineReader(QIODevice *device, TTextEncoding encoding = teWindows1252);
     // The encoding the lines are read in, a byte-order mark taken into
     // account once the first line has been asked for.
-    TTextEncoding Encoding() const { return m_encoding; }
+    TTextEncoding encoding() const { return m_encoding; }
 
     // True once nothing is left to read (end of the device or a Ctrl-Z).
     // A read error of the device raises EDataImportError with its text.
-    bool AtEnd();
+    bool atEnd();
     // The next line without its end; false when AtEnd().
-    bool ReadLine(QString &line);
+    bool readLine(QString &line);
     // Physical number of the last line read; the first line is 1.
-    qint64 LineNumber() const { return m_lineNumber; }
+    qint64 lineNumber() const { return m_lineNumber; }
 
 private:
     bool fill();
@@ -50,27 +50,27 @@ private:
 };
 
 // A line that is empty or holds only blanks is not a data line.
-bool IsBlankLine(const QString &line);
+bool isBlankLine(const QString &line);
 
 
 // Map values of the text source. Delimited: the field number, counting from 1.
 // Fixed width: "start;length", start counting from 0.
-bool IsDelimitedMapValue(const QString &value);
-bool IsFixedWidthMapValue(const QString &value);
+bool isDelimitedMapValue(const QString &value);
+bool isFixedWidthMapValue(const QString &value);
 // Raises EDataImportError MissingMapDefinition "Missing definition of map" at the first map
 // value of the wrong form; comma 0 selects the fixed-width layout.
-void CheckTextMapValues(const QStringList &values, QChar comma);
+void checkTextMapValues(const QStringList &values, QChar comma);
 
 struct TFixedWidthField
 {
-    int Start = 0;
-    int Length = 0;
+    int start = 0;
+    int length = 0;
 };
 // A start or length that is not a number counts as 0.
-TFixedWidthField ParseFixedWidthMapValue(const QString &value);
+TFixedWidthField parseFixedWidthMapValue(const QString &value);
 // The characters of line from Start (counting from 0) for Length characters;
 // shorter or empty where the line is shorter.
-QString CutFixedWidth(const QString &line, const TFixedWidthField &field);
+QString cutFixedWidth(const QString &line, const TFixedWidthField &field);
 // Field number mapValue (the first is 1) of a split line; empty when it is not
 // a number, below 1 or beyond the fields of the line.
-QString DelimitedField(const QStringList &fields, const QString &mapValue);
+QString delimitedField(const QStringList &fields, const QString &mapValue);

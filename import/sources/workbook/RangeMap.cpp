@@ -16,7 +16,7 @@ constexpr int MaxCol = 256;
 // Fills "%s" and "%d" in order.
 QString fill(const char *pattern, const QStringList &args)
 {
-    return FillPlaceholders(QString::fromLatin1(pattern), args);
+    return fillPlaceholders(QString::fromLatin1(pattern), args);
 }
 
 [[noreturn]] void fail(const char *pattern, const QStringList &args = {})
@@ -295,7 +295,7 @@ private:
 
 } // namespace
 
-void ParseMapRow(const QString &text, TMapRow *row)
+void parseMapRow(const QString &text, TMapRow *row)
 {
     if (row)
         row->clear();
@@ -693,7 +693,7 @@ void TMapRow::updateTotal()
 
 void TMapRow::parse(const QString &text)
 {
-    ParseMapRow(text, this);
+    parseMapRow(text, this);
 }
 
 QString TMapRow::text() const

@@ -193,4 +193,4 @@ private:
 
 // Reads a range list into row (cleared first), or only checks it when row
 // is null. Raises EDataImportError with the parser's messages.
-void ParseMapRow(const QString &text, TMapRow *row);
+void parseMapRow(const QString &text, TMapRow *row);

@@ -2127,9 +2127,9 @@ void TxlsFile::open()
         throw ExlsFileError(withName("File %s does not exist", m_fileName));
     // .xlsx, .xlsm and .ods are zip files, whatever they are named.
     QFile probe(m_fileName);
-    if (probe.open(QIODevice::ReadOnly) && IsZipWorkbook(probe.read(4))) {
+    if (probe.open(QIODevice::ReadOnly) && isZipWorkbook(probe.read(4))) {
         probe.close();
-        OpenZipWorkbook(*this, m_fileName);
+        openZipWorkbook(*this, m_fileName);
         return;
     }
     initGsf();
@@ -2151,8 +2151,8 @@ void TxlsFile::open()
 void TxlsFile::openBuffer(const QByteArray &fileBytes)
 {
     close();
-    if (IsZipWorkbook(fileBytes.left(4))) {
-        OpenZipWorkbook(*this, fileBytes, m_fileName);
+    if (isZipWorkbook(fileBytes.left(4))) {
+        openZipWorkbook(*this, fileBytes, m_fileName);
         return;
     }
     initGsf();

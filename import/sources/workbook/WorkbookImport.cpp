@@ -16,54 +16,54 @@ void TDataImportXLS::release()
     m_file.reset();
 }
 
-void TDataImportXLS::PrepareImport()
+void TDataImportXLS::prepareImport()
 {
     release();
     try {
         m_file = std::make_unique<TxlsFile>();
-        m_file->setFileName(FileName());
+        m_file->setFileName(fileName());
         m_file->open();
-        m_rows = std::make_unique<TMapRowList>(m_file.get(), SkipFirstRows(), m_skipFirstCols);
-        for (int i = 0; i < Map().size(); ++i)
-            m_rows->add(MapName(i), MapValue(i));
+        m_rows = std::make_unique<TMapRowList>(m_file.get(), skipFirstRows(), m_skipFirstCols);
+        for (int i = 0; i < map().size(); ++i)
+            m_rows->add(mapName(i), mapValue(i));
         m_rows->updateTotals();
-        SetTotalRecords(m_rows->recordCount(m_importRange));
-        TDataImport::PrepareImport();
+        setTotalRecords(m_rows->recordCount(m_importRange));
+        TDataImport::prepareImport();
     } catch (...) {
         release();
         throw;
     }
 }
 
-void TDataImportXLS::OpenSource()
+void TDataImportXLS::openSource()
 {
-    m_lastRecord = m_rows->lastRecordIndex(m_importRange, ImportRecCount());
+    m_lastRecord = m_rows->lastRecordIndex(m_importRange, importRecCount());
     m_currentRecord = 0;
 }
 
-bool TDataImportXLS::HasMoreRows()
+bool TDataImportXLS::hasMoreRows()
 {
     return m_currentRecord <= m_lastRecord;
 }
 
-void TDataImportXLS::FillImportRow()
+void TDataImportXLS::fillImportRow()
 {
-    for (int i = 0; i < Row().Count(); ++i) {
-        TDataImportCol *col = Row().Items(i);
-        col->Value.clear();
+    for (int i = 0; i < row().count(); ++i) {
+        TDataImportCol *col = row().at(i);
+        col->value.clear();
         // Map rows were made in map order: a column's map line is its row.
-        if (IsMappedColumn(col))
-            SetValue(col, m_rows->cellText(col->MapIndex, m_currentRecord));
+        if (isMappedColumn(col))
+            setValue(col, m_rows->cellText(col->mapIndex, m_currentRecord));
     }
-    ApplyFieldFormats();
+    applyFieldFormats();
 }
 
-void TDataImportXLS::NextRow()
+void TDataImportXLS::nextRow()
 {
     ++m_currentRecord;
 }
 
-void TDataImportXLS::FinishImport()
+void TDataImportXLS::finishImport()
 {
     // The workbook goes even when the engine's finish fails.
     struct Release
@@ -71,5 +71,5 @@ void TDataImportXLS::FinishImport()
         TDataImportXLS *self;
         ~Release() { self->release(); }
     } release { this };
-    TDataImport::FinishImport();
+    TDataImport::finishImport();
 }

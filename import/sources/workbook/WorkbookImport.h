@@ -17,27 +17,27 @@ public:
     TDataImportXLS();
     ~TDataImportXLS() override;
 
-    int SkipFirstCols() const { return m_skipFirstCols; }
-    void SetSkipFirstCols(int cols) { m_skipFirstCols = cols; }
+    int skipFirstCols() const { return m_skipFirstCols; }
+    void setSkipFirstCols(int cols) { m_skipFirstCols = cols; }
     // Records to import when the columns yield different counts: the largest or the smallest.
-    TImportRange ImportRange() const { return m_importRange; }
-    void SetImportRange(TImportRange range) { m_importRange = range; }
+    TImportRange importRange() const { return m_importRange; }
+    void setImportRange(TImportRange range) { m_importRange = range; }
     // Kept with the settings; a range without a sheet always means the first worksheet.
-    TSheetIDType DefaultSheetIDType() const { return m_defaultSheetIDType; }
-    void SetDefaultSheetIDType(TSheetIDType type) { m_defaultSheetIDType = type; }
-    int DefaultSheetNumber() const { return m_defaultSheetNumber; }
-    void SetDefaultSheetNumber(int number) { m_defaultSheetNumber = number; }
-    QString DefaultSheetName() const { return m_defaultSheetName; }
-    void SetDefaultSheetName(const QString &name) { m_defaultSheetName = name; }
+    TSheetIDType defaultSheetIdType() const { return m_defaultSheetIDType; }
+    void setDefaultSheetIdType(TSheetIDType type) { m_defaultSheetIDType = type; }
+    int defaultSheetNumber() const { return m_defaultSheetNumber; }
+    void setDefaultSheetNumber(int number) { m_defaultSheetNumber = number; }
+    QString defaultSheetName() const { return m_defaultSheetName; }
+    void setDefaultSheetName(const QString &name) { m_defaultSheetName = name; }
 
 protected:
     // Loads the workbook and resolves every column's ranges, then the engine's part.
-    void PrepareImport() override;
-    void OpenSource() override;
-    bool HasMoreRows() override;
-    void FillImportRow() override;
-    void NextRow() override;
-    void FinishImport() override;
+    void prepareImport() override;
+    void openSource() override;
+    bool hasMoreRows() override;
+    void fillImportRow() override;
+    void nextRow() override;
+    void finishImport() override;
 
 private:
     void release();

@@ -317,7 +317,7 @@ public:
     };
 
     SheetHandler(const Context &context, TxlsWorkSheet *sheet, const QString &name)
-        : m(context)
+        : m_m(context)
         , m_sheet(sheet)
         , m_name(name)
     {
@@ -397,8 +397,8 @@ public:
         gathered->append(t);
         if (gathered->size() > TZipWorkbookLimits::MaxTextBytes) {
             if (!m_badReference.isEmpty())
-                m.limits.refuseCell(m_name, m_badReference);
-            m.limits.checkText(m_name, m_cellRow, m_cellColumn, TxlsWorkbookBuilder::MaxTextLength + 1);
+                m_m.limits.refuseCell(m_name, m_badReference);
+            m_m.limits.checkText(m_name, m_cellRow, m_cellColumn, TxlsWorkbookBuilder::MaxTextLength + 1);
         }
     }
 
@@ -436,7 +436,7 @@ private:
                 }
             } else if (n[0] == 's') {
                 qint64 xf = 0;
-                m_xf = ZipXml::integer(a.value(i), xf) && xf >= 0 && xf < qint64(m.dateXf.size()) ? int(xf) : 0;
+                m_xf = ZipXml::integer(a.value(i), xf) && xf >= 0 && xf < qint64(m_m.dateXf.size()) ? int(xf) : 0;
             } else if (n[0] == 't') {
                 m_type = cellType(a.value(i));
             }
@@ -456,17 +456,17 @@ private:
     int sharedString(bool &ok) const
     {
         qint64 index = 0;
-        ok = ZipXml::integer(m_value, index) && index >= 0 && index < m.stringCount;
+        ok = ZipXml::integer(m_value, index) && index >= 0 && index < m_m.stringCount;
         if (!ok && !m_value.empty())
-            m.package.damaged(QStringLiteral("cell %1 of sheet %2 names shared string %3, which does not exist")
+            m_m.package.damaged(QStringLiteral("cell %1 of sheet %2 names shared string %3, which does not exist")
                                   .arg(TZipWorkbookLimits::cellName(m_cellRow, m_cellColumn), m_name, text(m_value)));
-        return m.firstString + int(index);
+        return m_m.firstString + int(index);
     }
 
     void addText(const QString &s)
     {
-        m.limits.checkText(m_name, m_cellRow, m_cellColumn, s.size());
-        m.builder.addString(m_sheet, int(m_cellRow), int(m_cellColumn), m_xf, m.builder.addString(s));
+        m_m.limits.checkText(m_name, m_cellRow, m_cellColumn, s.size());
+        m_m.builder.addString(m_sheet, int(m_cellRow), int(m_cellColumn), m_xf, m_m.builder.addString(s));
     }
 
     void endCell()
@@ -477,14 +477,14 @@ private:
         if (!m_badReference.isEmpty()) {
             // Formatting of no cell is nothing to import.
             if (holdsData)
-                m.limits.refuseCell(m_name, m_badReference);
+                m_m.limits.refuseCell(m_name, m_badReference);
             return;
         }
-        if (!m.limits.admit(m_name, m_cellRow, m_cellColumn, holdsData))
+        if (!m_m.limits.admit(m_name, m_cellRow, m_cellColumn, holdsData))
             return;
         const int row = int(m_cellRow), column = int(m_cellColumn);
         if (m_hasFormula) {
-            m.builder.addFormula(m_sheet, row, column, m_xf, cachedResult(hasValue));
+            m_m.builder.addFormula(m_sheet, row, column, m_xf, cachedResult(hasValue));
             return;
         }
         if (m_type == CellType::InlineString && m_hasInline) {
@@ -492,7 +492,7 @@ private:
             return;
         }
         if (!hasValue) {
-            m.builder.addBlank(m_sheet, row, column, m_xf);
+            m_m.builder.addBlank(m_sheet, row, column, m_xf);
             return;
         }
         double number = 0;
@@ -500,7 +500,7 @@ private:
         case CellType::SharedString: {
             bool ok = false;
             const int index = sharedString(ok);
-            m.builder.addString(m_sheet, row, column, m_xf, index);
+            m_m.builder.addString(m_sheet, row, column, m_xf, index);
             return;
         }
         case CellType::String:
@@ -509,29 +509,29 @@ private:
             return;
         case CellType::Boolean:
             if (m_value == "1" || m_value == "true" || m_value == "0" || m_value == "false") {
-                m.builder.addBoolean(m_sheet, row, column, m_xf, m_value == "1" || m_value == "true");
+                m_m.builder.addBoolean(m_sheet, row, column, m_xf, m_value == "1" || m_value == "true");
                 return;
             }
             break;
         case CellType::Error: {
             const int code = Xls::errorCode(valueText());
             if (code >= 0) {
-                m.builder.addError(m_sheet, row, column, m_xf, quint8(code));
+                m_m.builder.addError(m_sheet, row, column, m_xf, quint8(code));
                 return;
             }
             break; // an error this program does not know keeps its text
         }
         case CellType::Date:
             if (ZipXml::isoDateTime(m_value, number)) {
-                if (m.builder.dates1904())
+                if (m_m.builder.dates1904())
                     number -= 1462.0;
-                m.builder.addNumber(m_sheet, row, column, dateXf(), number);
+                m_m.builder.addNumber(m_sheet, row, column, dateXf(), number);
                 return;
             }
             break;
         case CellType::Number:
             if (ZipXml::number(m_value, number)) {
-                m.builder.addNumber(m_sheet, row, column, m_xf, number);
+                m_m.builder.addNumber(m_sheet, row, column, m_xf, number);
                 return;
             }
             break;
@@ -544,11 +544,11 @@ private:
     // that does.
     int dateXf()
     {
-        if (std::size_t(m_xf) < m.dateXf.size() && m.dateXf[std::size_t(m_xf)])
+        if (std::size_t(m_xf) < m_m.dateXf.size() && m_m.dateXf[std::size_t(m_xf)])
             return m_xf;
-        if (m.dateTimeXf < 0)
-            m.dateTimeXf = m.builder.addXf(22);
-        return m.dateTimeXf;
+        if (m_m.dateTimeXf < 0)
+            m_m.dateTimeXf = m_m.builder.addXf(22);
+        return m_m.dateTimeXf;
     }
 
     QVariant cachedResult(bool hasValue) const
@@ -567,13 +567,13 @@ private:
         case CellType::SharedString: {
             bool ok = false;
             const int index = sharedString(ok);
-            return ok ? QVariant(m.builder.string(index)) : QVariant();
+            return ok ? QVariant(m_m.builder.string(index)) : QVariant();
         }
         case CellType::Boolean:
             return QVariant(m_value == "1" || m_value == "true");
         case CellType::Date:
             if (ZipXml::isoDateTime(m_value, number))
-                return number - (m.builder.dates1904() ? 1462.0 : 0.0);
+                return number - (m_m.builder.dates1904() ? 1462.0 : 0.0);
             return valueText();
         case CellType::Error:
             break; // an error gives no result, as in BIFF8
@@ -581,7 +581,7 @@ private:
         return QVariant();
     }
 
-    Context m;
+    Context m_m;
     TxlsWorkSheet *m_sheet;
     QString m_name;
     bool m_inData = false;

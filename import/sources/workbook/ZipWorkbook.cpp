@@ -30,27 +30,27 @@ void readPackage(TxlsFile &file, TZipPackage &package)
 
 } // namespace
 
-bool IsZipWorkbook(const QByteArray &head)
+bool isZipWorkbook(const QByteArray &head)
 {
     return TZipPackage::isZip(head);
 }
 
-bool LooksLikeWorkbook(const QString &fileName)
+bool looksLikeWorkbook(const QString &fileName)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return false;
     const QByteArray head = file.read(8);
-    return IsZipWorkbook(head) || head == QByteArrayLiteral("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1");
+    return isZipWorkbook(head) || head == QByteArrayLiteral("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1");
 }
 
-void OpenZipWorkbook(TxlsFile &file, const QString &fileName)
+void openZipWorkbook(TxlsFile &file, const QString &fileName)
 {
     TZipPackage package(fileName);
     readPackage(file, package);
 }
 
-void OpenZipWorkbook(TxlsFile &file, const QByteArray &bytes, const QString &fileName)
+void openZipWorkbook(TxlsFile &file, const QByteArray &bytes, const QString &fileName)
 {
     TZipPackage package(bytes, fileName);
     readPackage(file, package);

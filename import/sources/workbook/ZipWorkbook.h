@@ -15,15 +15,15 @@ class TZipPackage;
 // workbook (TxlsWorkbookBuilder).
 
 // Whether a file's first bytes are those of a zip container.
-bool IsZipWorkbook(const QByteArray &head);
+bool isZipWorkbook(const QByteArray &head);
 // Whether a file holds a workbook by its content, whatever its name: a zip
 // container or a compound document.
-bool LooksLikeWorkbook(const QString &fileName);
+bool looksLikeWorkbook(const QString &fileName);
 // Loads the workbook of a file, or of bytes held in memory (fileName then
 // only names it in messages). Raises EDataImportError; the file stays
 // closed on failure.
-void OpenZipWorkbook(TxlsFile &file, const QString &fileName);
-void OpenZipWorkbook(TxlsFile &file, const QByteArray &bytes, const QString &fileName);
+void openZipWorkbook(TxlsFile &file, const QString &fileName);
+void openZipWorkbook(TxlsFile &file, const QByteArray &bytes, const QString &fileName);
 
 // What both zip readers allow: cells within a BIFF8 sheet, and at most
 // MaxCells of them in a workbook, so that memory stays bounded whatever a

@@ -5,36 +5,36 @@
 TDataImportXML::TDataImportXML() = default;
 TDataImportXML::~TDataImportXML() = default;
 
-void TDataImportXML::PrepareImport()
+void TDataImportXML::prepareImport()
 {
     m_current.reset();
-    m_xml = std::make_unique<TXMLFile>(FileName());
+    m_xml = std::make_unique<TXMLFile>(fileName());
     try {
-        m_xml->LoadText();
+        m_xml->loadText();
         if (!m_writeOnFly)
-            m_xml->Parse();
-        SetTotalRecords(m_writeOnFly ? 0 : m_xml->RowCount());
-        TDataImport::PrepareImport();
+            m_xml->parse();
+        setTotalRecords(m_writeOnFly ? 0 : m_xml->rowCount());
+        TDataImport::prepareImport();
     } catch (...) {
         m_xml.reset();
         throw;
     }
 }
 
-void TDataImportXML::OpenSource()
+void TDataImportXML::openSource()
 {
     m_rowIndex = 0;
     m_current.reset();
 }
 
-bool TDataImportXML::HasMoreRows()
+bool TDataImportXML::hasMoreRows()
 {
     if (!m_writeOnFly)
-        return m_rowIndex < m_xml->RowCount();
+        return m_rowIndex < m_xml->rowCount();
     m_current.reset();
-    while (!m_xml->EndOfText()) {
-        std::unique_ptr<TXMLTag> tag = m_xml->NextTag();
-        if (tag && tag->Name().compare(QLatin1String("ROW"), Qt::CaseInsensitive) == 0) {
+    while (!m_xml->endOfText()) {
+        std::unique_ptr<TXMLTag> tag = m_xml->nextTag();
+        if (tag && tag->name().compare(QLatin1String("ROW"), Qt::CaseInsensitive) == 0) {
             m_current = std::move(tag);
             return true;
         }
@@ -42,33 +42,33 @@ bool TDataImportXML::HasMoreRows()
     return false;
 }
 
-bool TDataImportXML::SkipRow()
+bool TDataImportXML::skipRow()
 {
-    return m_rowIndex < SkipFirstRows();
+    return m_rowIndex < skipFirstRows();
 }
 
-void TDataImportXML::FillImportRow()
+void TDataImportXML::fillImportRow()
 {
-    const TXMLTag *row = m_writeOnFly ? m_current.get() : m_xml->RowList()->Items(m_rowIndex);
-    for (int i = 0; i < Row().Count(); ++i) {
-        TDataImportCol *col = Row().Items(i);
-        col->Value.clear();
-        if (!IsMappedColumn(col) || !row)
+    const TXMLTag *tag = m_writeOnFly ? m_current.get() : m_xml->rowList()->at(m_rowIndex);
+    for (int i = 0; i < row().count(); ++i) {
+        TDataImportCol *col = row().at(i);
+        col->value.clear();
+        if (!isMappedColumn(col) || !tag)
             continue;
-        const QString attribute = m_writeOnFly ? col->Name : MapValue(col->MapIndex).trimmed();
-        SetValue(col, ReplaceXMLEntities(row->Attribute(attribute)));
+        const QString attribute = m_writeOnFly ? col->name : mapValue(col->mapIndex).trimmed();
+        setValue(col, replaceXmlEntities(tag->attribute(attribute)));
     }
-    ApplyFieldFormats();
+    applyFieldFormats();
 }
 
-void TDataImportXML::NextRow()
+void TDataImportXML::nextRow()
 {
     ++m_rowIndex;
 }
 
-void TDataImportXML::FinishImport()
+void TDataImportXML::finishImport()
 {
     m_current.reset();
     m_xml.reset();
-    TDataImport::FinishImport();
+    TDataImport::finishImport();
 }

@@ -17,19 +17,19 @@ public:
     TDataImportXML();
     ~TDataImportXML() override;
 
-    bool WriteOnFly() const { return m_writeOnFly; }
-    void SetWriteOnFly(bool on) { m_writeOnFly = on; }
+    bool writeOnFly() const { return m_writeOnFly; }
+    void setWriteOnFly(bool on) { m_writeOnFly = on; }
 
 protected:
     // Reads the file (and builds its tree unless WriteOnFly), then the engine's part.
-    void PrepareImport() override;
-    void OpenSource() override;
-    bool HasMoreRows() override;
+    void prepareImport() override;
+    void openSource() override;
+    bool hasMoreRows() override;
     // The leading SkipFirstRows rows.
-    bool SkipRow() override;
-    void FillImportRow() override;
-    void NextRow() override;
-    void FinishImport() override;
+    bool skipRow() override;
+    void fillImportRow() override;
+    void nextRow() override;
+    void finishImport() override;
 
 private:
     bool m_writeOnFly = false;

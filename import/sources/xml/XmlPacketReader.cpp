@@ -41,16 +41,16 @@ QString symbolAt(const QByteArray &text, qsizetype i)
 
 // --- TXMLTagList -----------------------------------------------------------
 
-TXMLTag *TXMLTagList::Add(std::unique_ptr<TXMLTag> tag)
+TXMLTag *TXMLTagList::add(std::unique_ptr<TXMLTag> tag)
 {
     m_items.push_back(std::move(tag));
     return m_items.back().get();
 }
 
-TXMLTag *TXMLTagList::FindLast(const QString &name) const
+TXMLTag *TXMLTagList::findLast(const QString &name) const
 {
     for (auto it = m_items.rbegin(); it != m_items.rend(); ++it)
-        if ((*it)->Name().compare(name, Qt::CaseInsensitive) == 0)
+        if ((*it)->name().compare(name, Qt::CaseInsensitive) == 0)
             return it->get();
     return nullptr;
 }
@@ -86,13 +86,13 @@ int TXMLTag::indexOf(const QString &name) const
     return -1;
 }
 
-QString TXMLTag::Attribute(const QString &name) const
+QString TXMLTag::attribute(const QString &name) const
 {
     const int i = indexOf(name);
     return i < 0 ? QString() : m_attributes[i].second;
 }
 
-void TXMLTag::SetAttribute(const QString &name, const QString &value)
+void TXMLTag::setAttribute(const QString &name, const QString &value)
 {
     const int i = indexOf(name);
     if (i >= 0) {
@@ -146,7 +146,7 @@ void TXMLFile::openInput()
     m_device = m_file.get();
 }
 
-void TXMLFile::LoadText()
+void TXMLFile::loadText()
 {
     openInput();
     // A pipe or a device without an end is read as it comes, never whole.
@@ -207,7 +207,7 @@ bool TXMLFile::skipBlanks()
 TXMLFile::TagText TXMLFile::readTagText()
 {
     TagText tag;
-    tag.position = Position();
+    tag.position = position();
     ++m_bufferPos;
     for (;;) {
         if (!fill())
@@ -235,15 +235,15 @@ void TXMLFile::readHeader()
     if (!skipBlanks())
         throw EDataImportError(QStringLiteral("XML header failed"));
     if (m_buffer[m_bufferPos] != '<')
-        throw unexpectedSymbol(symbolAt(m_buffer, m_bufferPos), Position());
+        throw unexpectedSymbol(symbolAt(m_buffer, m_bufferPos), position());
     const TagText tag = readTagText();
     const QByteArray &text = tag.text;
     if (!text.startsWith("?xml") || !text.endsWith('?') || text.size() < 5)
         throw EDataImportError(QStringLiteral("XML header failed"));
     readAttributes(text, 4, text.size() - 1, m_header, true);
-    if (m_header.AttributeCount() == 0)
+    if (m_header.attributeCount() == 0)
         throw EDataImportError(QStringLiteral("Version attribute expected but $s found"));
-    m_utf8 = m_header.Attribute(QStringLiteral("encoding")).compare(QLatin1String("UTF-8"), Qt::CaseInsensitive) == 0;
+    m_utf8 = m_header.attribute(QStringLiteral("encoding")).compare(QLatin1String("UTF-8"), Qt::CaseInsensitive) == 0;
     m_headerRead = true;
 }
 
@@ -293,7 +293,7 @@ void TXMLFile::readAttributes(const QByteArray &text, qsizetype from, qsizetype 
                 && name.compare(QLatin1String("encoding"), Qt::CaseInsensitive) != 0)
                 throw EDataImportError(QStringLiteral("Unexpected attriute name %1").arg(name));
         }
-        tag.SetAttribute(name, value);
+        tag.setAttribute(name, value);
         ++count;
     }
 }
@@ -328,94 +328,94 @@ std::unique_ptr<TXMLTag> TXMLFile::makeElement(const TagText &tag, TXMLTag *pare
     return element;
 }
 
-void TXMLFile::Parse(bool fieldsOnly)
+void TXMLFile::parse(bool fieldsOnly)
 {
     if (!m_headerRead)
         readHeader();
     while (skipBlanks()) {
         if (m_buffer[m_bufferPos] != '<')
-            throw unexpectedSymbol(symbolAt(m_buffer, m_bufferPos), Position());
+            throw unexpectedSymbol(symbolAt(m_buffer, m_bufferPos), position());
         const TagText tag = readTagText();
         bool complete = false, closing = false;
         QString name;
         std::unique_ptr<TXMLTag> element = makeElement(tag, m_current, complete, closing, name);
         if (closing) {
-            if (!m_current || m_current->Name() != name)
+            if (!m_current || m_current->name() != name)
                 throw EDataImportError(QStringLiteral("%1 - corresponding tag not found").arg(decode(tag.text.trimmed())));
-            m_current = m_current->Parent();
+            m_current = m_current->parent();
             if (fieldsOnly && name.compare(QLatin1String("FIELDS"), Qt::CaseInsensitive) == 0)
                 return;
             continue;
         }
-        TXMLTagList &siblings = m_current ? m_current->Children() : m_tags;
-        TXMLTag *added = siblings.Add(std::move(element));
+        TXMLTagList &siblings = m_current ? m_current->children() : m_tags;
+        TXMLTag *added = siblings.add(std::move(element));
         if (!complete)
             m_current = added;
     }
     // A text that ends inside an element has lost its end: say so rather than
     // import part of it as if it were whole.
     if (m_current)
-        throw EDataImportError(QStringLiteral("Tag %1 is not closed").arg(m_current->Name()));
+        throw EDataImportError(QStringLiteral("Tag %1 is not closed").arg(m_current->name()));
     m_parsed = true;
 }
 
-std::unique_ptr<TXMLTag> TXMLFile::NextTag()
+std::unique_ptr<TXMLTag> TXMLFile::nextTag()
 {
     if (!m_headerRead)
         readHeader();
     if (!skipBlanks())
         return nullptr;
     if (m_buffer[m_bufferPos] != '<')
-        throw unexpectedSymbol(symbolAt(m_buffer, m_bufferPos), Position());
+        throw unexpectedSymbol(symbolAt(m_buffer, m_bufferPos), position());
     const TagText tag = readTagText();
     bool complete = false, closing = false;
     QString name;
     return makeElement(tag, nullptr, complete, closing, name);
 }
 
-const TXMLTagList *TXMLFile::FieldList() const
+const TXMLTagList *TXMLFile::fieldList() const
 {
     const TXMLTagList *found = nullptr;
     for (const auto &packet : m_tags) {
-        if (packet->Name().compare(QLatin1String("DATAPACKET"), Qt::CaseInsensitive) != 0)
+        if (packet->name().compare(QLatin1String("DATAPACKET"), Qt::CaseInsensitive) != 0)
             continue;
-        for (const auto &meta : packet->Children()) {
-            if (meta->Name().compare(QLatin1String("METADATA"), Qt::CaseInsensitive) != 0)
+        for (const auto &meta : packet->children()) {
+            if (meta->name().compare(QLatin1String("METADATA"), Qt::CaseInsensitive) != 0)
                 continue;
-            for (const auto &fields : meta->Children())
-                if (fields->Name().compare(QLatin1String("FIELDS"), Qt::CaseInsensitive) == 0)
-                    found = &fields->Children();
+            for (const auto &fields : meta->children())
+                if (fields->name().compare(QLatin1String("FIELDS"), Qt::CaseInsensitive) == 0)
+                    found = &fields->children();
         }
     }
     return found;
 }
 
-int TXMLFile::FieldCount() const
+int TXMLFile::fieldCount() const
 {
-    const TXMLTagList *list = FieldList();
-    return list ? list->Count() : 0;
+    const TXMLTagList *list = fieldList();
+    return list ? list->count() : 0;
 }
 
-const TXMLTagList *TXMLFile::RowList() const
+const TXMLTagList *TXMLFile::rowList() const
 {
     const TXMLTagList *found = nullptr;
     for (const auto &packet : m_tags) {
-        if (packet->Name().compare(QLatin1String("DATAPACKET"), Qt::CaseInsensitive) != 0)
+        if (packet->name().compare(QLatin1String("DATAPACKET"), Qt::CaseInsensitive) != 0)
             continue;
-        for (const auto &rows : packet->Children())
-            if (rows->Name().compare(QLatin1String("ROWDATA"), Qt::CaseInsensitive) == 0)
-                found = &rows->Children();
+        for (const auto &rows : packet->children())
+            if (rows->name().compare(QLatin1String("ROWDATA"), Qt::CaseInsensitive) == 0)
+                found = &rows->children();
     }
     return found;
 }
 
-int TXMLFile::RowCount() const
+int TXMLFile::rowCount() const
 {
-    const TXMLTagList *list = RowList();
-    return list ? list->Count() : 0;
+    const TXMLTagList *list = rowList();
+    return list ? list->count() : 0;
 }
 
-QString ReplaceXMLEntities(const QString &value)
+QString replaceXmlEntities(const QString &value)
 {
     QString out = value;
     out.replace(QLatin1String("&quot;"), QLatin1String("\""), Qt::CaseInsensitive);
@@ -425,9 +425,9 @@ QString ReplaceXMLEntities(const QString &value)
     return out;
 }
 
-QString XMLFieldName(const TXMLTag &field)
+QString xmlFieldName(const TXMLTag &field)
 {
-    if (field.HasAttribute(QStringLiteral("attrname")))
-        return field.Attribute(QStringLiteral("attrname"));
-    return field.Attribute(QStringLiteral("FieldName"));
+    if (field.hasAttribute(QStringLiteral("attrname")))
+        return field.attribute(QStringLiteral("attrname"));
+    return field.attribute(QStringLiteral("FieldName"));
 }

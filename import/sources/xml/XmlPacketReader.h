@@ -18,11 +18,11 @@ class TXMLTag;
 class TXMLTagList
 {
 public:
-    int Count() const { return int(m_items.size()); }
-    TXMLTag *Items(int i) const { return m_items[size_t(i)].get(); }
-    TXMLTag *Add(std::unique_ptr<TXMLTag> tag);
+    int count() const { return int(m_items.size()); }
+    TXMLTag *at(int i) const { return m_items[size_t(i)].get(); }
+    TXMLTag *add(std::unique_ptr<TXMLTag> tag);
     // Last child of that name (without regard to case), or null.
-    TXMLTag *FindLast(const QString &name) const;
+    TXMLTag *findLast(const QString &name) const;
 
     auto begin() const { return m_items.begin(); }
     auto end() const { return m_items.end(); }
@@ -41,19 +41,19 @@ public:
     TXMLTag(const TXMLTag &) = delete;
     TXMLTag &operator=(const TXMLTag &) = delete;
 
-    const QString &Name() const { return m_name; }
-    TXMLTag *Parent() const { return m_parent; }
-    TXMLTagList &Children() { return m_children; }
-    const TXMLTagList &Children() const { return m_children; }
+    const QString &name() const { return m_name; }
+    TXMLTag *parent() const { return m_parent; }
+    TXMLTagList &children() { return m_children; }
+    const TXMLTagList &children() const { return m_children; }
 
-    int AttributeCount() const { return int(m_attributes.size()); }
-    const QString &AttributeName(int i) const { return m_attributes[i].first; }
-    const QString &AttributeValue(int i) const { return m_attributes[i].second; }
+    int attributeCount() const { return int(m_attributes.size()); }
+    const QString &attributeName(int i) const { return m_attributes[i].first; }
+    const QString &attributeValue(int i) const { return m_attributes[i].second; }
     // Looked up without regard to case; an absent attribute is empty.
-    bool HasAttribute(const QString &name) const { return indexOf(name) >= 0; }
-    QString Attribute(const QString &name) const;
+    bool hasAttribute(const QString &name) const { return indexOf(name) >= 0; }
+    QString attribute(const QString &name) const;
     // A later attribute of the same name replaces the earlier one.
-    void SetAttribute(const QString &name, const QString &value);
+    void setAttribute(const QString &name, const QString &value);
 
 private:
     int indexOf(const QString &name) const;
@@ -83,34 +83,34 @@ public:
     TXMLFile(const TXMLFile &) = delete;
     TXMLFile &operator=(const TXMLFile &) = delete;
 
-    const QString &FileName() const { return m_fileName; }
+    const QString &fileName() const { return m_fileName; }
 
     // Reads the whole input into memory and lets the file go (a sequential
     // device is left to be read as it comes). Raises "File name is not
     // defined", "File %s not found" or the file system's error.
-    void LoadText();
+    void loadText();
     // Builds the tree from the current position. With fieldsOnly it stops
     // right after the closing tag of "FIELDS".
-    void Parse(bool fieldsOnly = false);
+    void parse(bool fieldsOnly = false);
     // The next tag from the current position as a free-standing element;
     // null for a closing tag and at the end of the text.
-    std::unique_ptr<TXMLTag> NextTag();
+    std::unique_ptr<TXMLTag> nextTag();
 
     // Children of FIELDS in METADATA in a top-level DATAPACKET (the last one
     // found); null when there is none.
-    const TXMLTagList *FieldList() const;
-    int FieldCount() const;
+    const TXMLTagList *fieldList() const;
+    int fieldCount() const;
     // Children of ROWDATA in a top-level DATAPACKET (the last one found).
-    const TXMLTagList *RowList() const;
-    int RowCount() const;
+    const TXMLTagList *rowList() const;
+    int rowCount() const;
 
-    const TXMLTagList &Tags() const { return m_tags; }
+    const TXMLTagList &tags() const { return m_tags; }
     // The header's attributes.
-    const TXMLTag &Header() const { return m_header; }
-    bool Parsed() const { return m_parsed; }
-    bool EndOfText() const { return m_endOfText; }
+    const TXMLTag &header() const { return m_header; }
+    bool parsed() const { return m_parsed; }
+    bool endOfText() const { return m_endOfText; }
     // Position of the next character to read, the first being 1.
-    qint64 Position() const { return m_bufferStart + m_bufferPos + 1; }
+    qint64 position() const { return m_bufferStart + m_bufferPos + 1; }
 
 private:
     struct TagText;
@@ -146,6 +146,6 @@ private:
 
 // "&quot;", "&amp;", "&lt;" and "&gt;" replaced one after the other, each
 // without regard to case, as the rows of a data packet are imported.
-QString ReplaceXMLEntities(const QString &value);
+QString replaceXmlEntities(const QString &value);
 // Name of a field description: its "attrname", or failing that "FieldName".
-QString XMLFieldName(const TXMLTag &field);
+QString xmlFieldName(const TXMLTag &field);
