@@ -237,8 +237,9 @@ void TFrmmain::buildToolBar()
 void TFrmmain::addBackupMenu(QToolButton *reset)
 {
     // The backups' menu opens from the arrow of the reset's button, whose
-    // work they make undoable: the menu bar keeps the program's four menus,
-    // and the tool bar its room for the working company.
+    // work they make undoable, and the same two entries close the menu bar's
+    // "Parametres", where a clerk looks for them from the keyboard; the tool
+    // bar keeps its room for the working company.
     auto *menu = new QMenu(reset);
     menu->setObjectName(QStringLiteral("Sauvegardes1"));
     menu->setTitle(QStringLiteral("Sauvegardes"));
@@ -248,6 +249,11 @@ void TFrmmain::addBackupMenu(QToolButton *reset)
     connect(restore, &QAction::triggered, this, [this] { run(Command::Restore); });
     m_commandControls << qMakePair(Command::Backup, static_cast<QObject *>(backup))
                       << qMakePair(Command::Restore, static_cast<QObject *>(restore));
+    if (auto *parametres = menuBar()->findChild<QMenu *>(QStringLiteral("Parametres1"))) {
+        parametres->addSeparator();
+        parametres->addAction(backup);
+        parametres->addAction(restore);
+    }
     reset->setMenu(menu);
     reset->setPopupMode(QToolButton::MenuButtonPopup);
     reset->setToolTip(QStringLiteral("Initialisation ; la flèche : sauvegarder ou restaurer la base"));
