@@ -21,3 +21,5 @@ int declareCommand(const QStringList &args, QTextStream &out, QTextStream &err);
 int importCommand(const QStringList &args, QTextStream &out, QTextStream &err);
 int unstampedCommand(const QStringList &args, QTextStream &out, QTextStream &err);
 int previewCommand(const QStringList &args, QTextStream &out, QTextStream &err);
+int backupCommand(const QStringList &args, QTextStream &out, QTextStream &err);
+int restoreCommand(const QStringList &args, QTextStream &out, QTextStream &err);

@@ -10,6 +10,8 @@
 #include "core/Error.h"
 #include "core/IniFile.h"
 #include "core/TerminationSignals.h"
+#include "data/AutomaticCopies.h"
+#include "data/Config.h"
 #include "data/Connection.h"
 #include "data/DataSet.h"
 #include "import/template/SourceSetup.h"
@@ -341,6 +343,26 @@ int report(const ImportRequest &request, const ImportOutcome &outcome, QTextStre
     return outcome.counts.failed > 0 ? 3 : 0;
 }
 
+// Invoices imported into the wrong company or year are undone from the copy
+// made first, unless the configuration turns it off; without the copy
+// nothing is imported.
+std::optional<int> copyBeforeImport(const ImportRequest &request, QTextStream &err)
+{
+    const Config::BackupSettings settings = Config::readBackupSettings();
+    if (!request.invoices() || !settings.copyBeforeImport)
+        return std::nullopt;
+    try {
+        const Backup::Outcome copy = AutomaticCopies::make(
+            databaseNameOf(request.db), Config::readCredentials(), Backup::Kind::BeforeImport, settings);
+        err << "Copie de la base avant l'importation : " << copy.describe() << "\n";
+        err.flush();
+    } catch (const Error &e) {
+        err << "L'importation n'a pas été lancée : la copie de la base qui la précède a échoué.\n" << e.text() << "\n";
+        return 1;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 int importCommand(const QStringList &args, QTextStream &out, QTextStream &err)
@@ -357,6 +379,8 @@ int importCommand(const QStringList &args, QTextStream &out, QTextStream &err)
         if (const std::optional<int> rc = import.connect())
             return *rc;
         if (const std::optional<int> rc = import.prepare())
+            return *rc;
+        if (const std::optional<int> rc = copyBeforeImport(request, err))
             return *rc;
         import.run(outcome);
     } catch (const Error &e) {

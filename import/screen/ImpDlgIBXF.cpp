@@ -2,6 +2,7 @@
 
 #include "core/Conversion.h"
 #include "core/Error.h"
+#include "data/AutomaticCopies.h"
 #include "data/DataModule.h"
 #include "data/DataSet.h"
 #include "import/template/ImportScreenWizard.h"
@@ -10,8 +11,10 @@
 #include "invoices/UnstampedInvoices.h"
 #include "import/screen/ImportDestinationWidgets.h"
 #include "import/wizard/DataImportWizard.h"
+#include "ui/CurrentCell.h"
 #include "ui/DBGrid.h"
 #include "ui/MessageBox.h"
+#include "ui/OperationProgress.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -124,6 +127,12 @@ TfmImpDlgIBX::TfmImpDlgIBX(TDatadeclaration &module, const WorkingContext &conte
     pcDestinations->addTab(ListView, QStringLiteral("ListView"));
     pcDestinations->addTab(StringGrid, QStringLiteral("StringGrid"));
     pcDestinations->setCurrentIndex(TabDBGrid);
+    // Tab leaves a grid for the buttons, as in the registers' lists; the
+    // arrows move between its cells.
+    for (QAbstractItemView *grid : std::initializer_list<QAbstractItemView *> { dgrDataSet, DBGrid, ListView, StringGrid }) {
+        grid->setTabKeyNavigation(false);
+        grid->setItemDelegate(new CurrentCellDelegate(grid));
+    }
 
     auto *panel = new QHBoxLayout;
     panel->addWidget(Label1);
@@ -365,6 +374,7 @@ void TfmImpDlgIBX::offerUnstampedInvoices()
 
 void TfmImpDlgIBX::DataImportWizard1BeforeImport(QObject *)
 {
+    copyBeforeImport();
     m_importAborted = false;
     if (m_stamping)
         m_stamping->begin(*IBTable1);
@@ -385,6 +395,22 @@ void TfmImpDlgIBX::DataImportWizard1ImportRecord(QObject *)
 void TfmImpDlgIBX::DataImportWizard1ImportCancel(QObject *, bool &Continue)
 {
     m_importAborted = !Continue;
+}
+
+void TfmImpDlgIBX::copyBeforeImport()
+{
+    // Invoices imported into the wrong company or year are undone from the
+    // copy made first; without the copy nothing is imported. Rows that only
+    // fill the list or the text grid touch no database.
+    const TImportDestination kind = DataImportWizard1->importDestination;
+    if (!m_stamping || !m_module.backupSettings.copyBeforeImport || (kind != qidDataSet && kind != qidDBGrid))
+        return;
+    try {
+        OperationProgress progress(this, QStringLiteral("Copie de la base avant l'importation"));
+        AutomaticCopies::make(*m_module.ivorande, Backup::Kind::BeforeImport, m_module.backupSettings, progress.callback());
+    } catch (const Error &e) {
+        throw Error(CopyFailedMessage.arg(e.text()));
+    }
 }
 
 void TfmImpDlgIBX::DataImportWizard1BeforePost(TDataImport *, TDataImportRow *Row, bool &Accept)

@@ -44,6 +44,8 @@ public:
     static inline const QString ImportedInvoicesSql
         = QStringLiteral("Select * from facture where identifiant=:identifiant and exercice=:exercice order by numeroordre");
     static inline const QString ClearQuestion = QStringLiteral("Voulez-vous vider la table ?");
+    static inline const QString CopyFailedMessage
+        = QStringLiteral("L'importation n'a pas été lancée : la copie de la base qui la précède a échoué.\n%1");
     enum Tab { TabDataSet, TabDBGrid, TabListView, TabStringGrid };
 
     void FormCreate();
@@ -96,6 +98,9 @@ private:
     // After an abort: what the import wrote since it began or last
     // committed is taken back, and the progress dialog says so.
     void discardAbortedImport();
+    // Before an invoice import into the database, a copy of it (unless the
+    // configuration turns it off); throws Error saying why it failed.
+    void copyBeforeImport();
 
     TDatadeclaration &m_module;
     const WorkingContext &m_context;

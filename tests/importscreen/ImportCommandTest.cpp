@@ -1,7 +1,9 @@
+#include "data/AutomaticCopies.h"
 #include "data/Config.h"
 #include "tests/importscreen/ImportScreenSupport.h"
 #include "tests/support/ProgramRun.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
@@ -597,4 +599,55 @@ TEST_F(ImportCommand, SameRowsFromEveryFormat)
         QStringList(
             { "FV-2026-301", "15/01/2026", "1", "1733333CAM000", "SOCIÉTÉ GÉNÉRALE DES ŒUVRES", "3 AVENUE HÉDI CHAKER 3000 SFAX" }));
     EXPECT_EQ(firstInvoices[1].mid(12), QStringList({ "99.999", "0", "0", "0", "0", "7", "7", "302" }));
+}
+
+// An invoice import first copies the database beside it, unless the
+// configuration (../CheminBase.ini, as the program reads it) turns that
+// off; a copy that fails stops the import before it brings a row.
+TEST_F(ImportCommand, InvoicesArePrecededByACopyThatMustSucceed)
+{
+    const QString invoices = writeFile(dir, QStringLiteral("factures.csv"), invoicesCsv({ QStringLiteral("F1;10/02/2026;AUT;01/01/2026;10") }));
+    const QString templateFile = writeFile(dir, QStringLiteral("t.imp"), csvTemplate(invoices, CsvInvoicesMap, PlaceholderKeys));
+    const QString copies = QFileInfo(db.path()).absolutePath() + QStringLiteral("/Sauvegardes");
+    QDir().mkpath(dir.filePath(QStringLiteral("Programme")));
+    struct Case
+    {
+        const char *name;
+        QString configuration;
+        bool copyFails;
+        int rc;
+        int copies;
+        int invoices;
+        QString said;
+    } cases[] = {
+        { "copy made", QString(), false, 0, 1, 1, QStringLiteral("Copie de la base avant l'importation : ") + copies },
+        { "turned off", QStringLiteral("[Sauvegarde]\r\nAvantImportation=0\r\n"), false, 0, 0, 1, QString() },
+        { "copy failing", QString(), true, 1, 0, 0,
+            QStringLiteral("L'importation n'a pas été lancée : la copie de la base qui la précède a échoué.") },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir(copies).removeRecursively();
+        db.connection().ensureOpen();
+        db.exec(QStringLiteral("delete from FACTURE"));
+        db.connection().close();
+        writeFile(dir, QStringLiteral("CheminBase.ini"), c.configuration);
+        if (c.copyFails) {
+            QFile blocker(copies); // a file where the directory goes
+            ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+        }
+        const ProgramRun run = runProgram(QStringLiteral(KESTRA_CLI),
+            QStringList { QStringLiteral("import"), QStringLiteral("--db"), db.directory(), QStringLiteral("--template"), templateFile,
+                QStringLiteral("--table"), QStringLiteral("FACTURE") }
+                + ForCompanyA,
+            120000, dir.filePath(QStringLiteral("Programme")));
+        EXPECT_EQ(run.rc, c.rc) << run.err.toStdString();
+        if (c.said.isEmpty())
+            EXPECT_FALSE(run.err.contains(QStringLiteral("Copie"))) << run.err.toStdString();
+        else
+            EXPECT_TRUE(run.err.contains(c.said)) << run.err.toStdString();
+        EXPECT_EQ(AutomaticCopies::list(copies).size(), c.copies);
+        EXPECT_EQ(committedRows(db, QStringLiteral("select count(*) from FACTURE")).value(0).value(0).toInt(), c.invoices);
+        QFile::remove(copies);
+    }
 }
