@@ -32,8 +32,12 @@ public:
     void setDatabaseName(const QString &name) { m_databaseName = name; }
     const QString &databaseName() const { return m_databaseName; }
 
-    // Attaches; throws DbError with the client library's text.
+    // Attaches; throws DbError with the client library's text. A database
+    // made by an older release gets the tables it lacks (Schema::upgrade).
     void open();
+    // Why the tables an older database lacks could not be added at the
+    // last open (a read-only database...); empty when they are there.
+    const QString &upgradeError() const { return m_upgradeError; }
     bool isConnected() const;
     // Attaches again when the connection is closed (a failed start).
     void ensureOpen();
@@ -75,6 +79,7 @@ signals:
 
 private:
     QString m_databaseName;
+    QString m_upgradeError;
     // The client's handles, held where only the data layer sees them.
     struct Handles;
     std::unique_ptr<Handles> d;
