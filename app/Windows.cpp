@@ -5,6 +5,7 @@
 #include "clients/ClientList.h"
 #include "companies/CompanyList.h"
 #include "data/DataModule.h"
+#include "declaration/DeclarationHistory.h"
 #include "declaration/windows/DeclarationWindow.h"
 #include "import/screen/ImpDlgIBXF.h"
 #include "invoices/windows/InvoiceList.h"
@@ -28,8 +29,16 @@ void registerWindows()
             Datadeclaration->ifacture, Datadeclaration->Itiers, m.curIdentifiant + m.curCle + m.curCategorie + m.curEtab, m.curExercice));
     });
     // declaration:
-    TFrmmain::registerCommand(TFrmmain::Command::Declaration,
-        [](TFrmmain &m) { TFrmmain::openSeparate(new TFrmgenerationdeclaration(m, m.Ste->text(), *Datadeclaration->ivorande)); });
+    TFrmmain::registerCommand(TFrmmain::Command::Declaration, [](TFrmmain &m) {
+        auto *window = new TFrmgenerationdeclaration(m, m.Ste->text(), *Datadeclaration->ivorande);
+        QObject::connect(window, &TFrmgenerationdeclaration::generated, &m, &TFrmmain::refreshDeclarationStatus);
+        TFrmmain::openSeparate(window);
+    });
+    TFrmmain::setDeclarationStatusSource([](const WorkingContext &c) {
+        const DeclarationHistory::Status s = DeclarationHistory::statusOf(
+            *Datadeclaration->ivorande, c.curIdentifiant + c.curCle + c.curCategorie + c.curEtab, QDate::currentDate());
+        return TFrmmain::DeclarationStatus { s.text, s.late };
+    });
     // import:
     TFrmmain::registerCommand(
         TFrmmain::Command::Import, [](TFrmmain &m) { TFrmmain::openSeparate(new TfmImpDlgIBX(*Datadeclaration, m)); });

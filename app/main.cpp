@@ -72,6 +72,7 @@ int main(int argc, char **argv)
     Frmmain->showMaximized();
     auto *selection
         = new TFrmsocieteselect(Datadeclaration->Isociete, Frmmain, Frmmain->Ste, Frmmain->Matriculefiscal, Frmmain->Exercicecourant);
+    QObject::connect(selection, &TFrmsocieteselect::companyChosen, Frmmain, &TFrmmain::refreshDeclarationStatus);
     Frmmain->openChild(selection, false);
 
     const int rc = app.exec();

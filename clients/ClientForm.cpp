@@ -3,6 +3,7 @@
 #include "clients/ClientPadding.h"
 #include "core/Error.h"
 #include "data/DataSet.h"
+#include "declaration/DeclarationChecks.h"
 #include "ui/BoundEditors.h"
 #include "ui/FormKeys.h"
 #include "ui/MessageBox.h"
@@ -29,6 +30,7 @@ TFrmtiersmaj::TFrmtiersmaj(DataSet *tiers, QWidget *parent)
     , Bitnok(new QPushButton(QStringLiteral("OK"), this))
     , BitBtn2(new QPushButton(QStringLiteral("Annuler"), this))
     , BitBtn1(new QPushButton(QStringLiteral("fermer"), this))
+    , IdentifiantHint(new QLabel(this))
     , m_grid(new QGridLayout)
 {
     setObjectName(QStringLiteral("Frmtiersmaj"));
@@ -92,6 +94,14 @@ TFrmtiersmaj::TFrmtiersmaj(DataSet *tiers, QWidget *parent)
     connect(DBraisonsociale, &DBEdit::exited, this, &TFrmtiersmaj::DBraisonsocialeExit);
     connect(DBEactivite, &DBEdit::exited, this, &TFrmtiersmaj::DBEactiviteExit);
     connect(DBEdit4, &DBEdit::exited, this, &TFrmtiersmaj::DBEdit4Exit);
+    // A hint, never a stop: the clerk types on.
+    IdentifiantHint->setObjectName(QStringLiteral("IdentifiantHint"));
+    IdentifiantHint->setStyleSheet(QStringLiteral("color: #c00000;"));
+    IdentifiantHint->setWordWrap(true);
+    IdentifiantHint->setMinimumWidth(32 * charWidth);
+    m_grid->addWidget(IdentifiantHint, 1, 2, 2, 1, Qt::AlignLeft | Qt::AlignVCenter);
+    connect(DBraisonsociale, &DBEdit::exited, this, &TFrmtiersmaj::showIdentifierHint);
+    connect(DBComboBox1, &DBComboBox::exited, this, &TFrmtiersmaj::showIdentifierHint);
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -195,6 +205,16 @@ void TFrmtiersmaj::DBEactiviteExit()
 void TFrmtiersmaj::DBEdit4Exit()
 {
     padField("ADRESSE", ClientPadding::AddressWidth);
+}
+
+void TFrmtiersmaj::showIdentifierHint()
+{
+    DataSet *ds = dataSet();
+    if (!ds || !ds->isActive())
+        return;
+    const QString kind = ds->fieldByName(QStringLiteral("TYPEIDENTIFIANT"))->asString();
+    const QString identifier = ds->fieldByName(QStringLiteral("IDENTIFIANT"))->asString();
+    IdentifiantHint->setText(DeclarationChecks::clientHints(kind, identifier).join(QLatin1Char('\n')));
 }
 
 void TFrmtiersmaj::BitnokClick(FormResult result)
