@@ -10,16 +10,74 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QAbstractTableModel>
+#include <QTableView>
 #include <QVBoxLayout>
 
 using DeclarationChecks::Anomaly;
 using DeclarationChecks::Severity;
 
+namespace {
+
+// The anomalies as rows, read where they are: a list of many thousands
+// shows at once.
+class AnomalyModel : public QAbstractTableModel
+{
+public:
+    AnomalyModel(const QVector<Anomaly> &anomalies, QObject *parent)
+        : QAbstractTableModel(parent)
+        , m_anomalies(anomalies)
+    {
+    }
+
+    int rowCount(const QModelIndex &parent) const override { return parent.isValid() ? 0 : static_cast<int>(m_anomalies.size()); }
+    int columnCount(const QModelIndex &parent) const override { return parent.isValid() ? 0 : 6; }
+
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        static const char *const Titles[] = { "N° ordre", "N° facture", "Client", "Champ", "Anomalie", "Gravité" };
+        if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < 6)
+            return QString::fromUtf8(Titles[section]);
+        return QAbstractTableModel::headerData(section, orientation, role);
+    }
+
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (!index.isValid())
+            return QVariant();
+        const Anomaly &a = m_anomalies.at(index.row());
+        if (role == Qt::ForegroundRole && a.severity == Severity::Error)
+            return QColor(176, 0, 0);
+        if (role == Qt::ToolTipRole && index.column() == 4)
+            return a.message;
+        if (role != Qt::DisplayRole)
+            return QVariant();
+        switch (index.column()) {
+        case 0:
+            return a.numeroOrdre.isValid() ? a.numeroOrdre.toString() : QString();
+        case 1:
+            return a.numeroFacture;
+        case 2:
+            return a.client;
+        case 3:
+            return a.field;
+        case 4:
+            return a.message;
+        default:
+            return DeclarationChecks::severityText(a.severity);
+        }
+    }
+
+private:
+    const QVector<Anomaly> &m_anomalies;
+};
+
+} // namespace
+
 AnomalyDialog::AnomalyDialog(const QString &caption, const QString &heading, const DeclarationPass &pass, QWidget *parent)
     : QDialog(parent)
     , Resume(new QLabel(this))
-    , Anomalies(new QTableWidget(this))
+    , Anomalies(new QTableView(this))
     , Totaux(new QLabel(this))
     , Copier(new QPushButton(QStringLiteral("Copier"), this))
     , Imprimer(new QPushButton(QStringLiteral("Imprimer"), this))
@@ -50,33 +108,18 @@ AnomalyDialog::AnomalyDialog(const QString &caption, const QString &heading, con
                         .arg(pass.warningCount > 1 ? QStringLiteral("s") : QString()));
     Resume->setWordWrap(true);
 
-    const QStringList titles = { QStringLiteral("N° ordre"), QStringLiteral("N° facture"), QStringLiteral("Client"), QStringLiteral("Champ"),
-        QStringLiteral("Anomalie"), QStringLiteral("Gravité") };
-    Anomalies->setColumnCount(static_cast<int>(titles.size()));
-    Anomalies->setHorizontalHeaderLabels(titles);
-    Anomalies->setRowCount(static_cast<int>(pass.anomalies.size()));
+    Anomalies->setModel(new AnomalyModel(pass.anomalies, this));
     Anomalies->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Anomalies->setSelectionBehavior(QAbstractItemView::SelectRows);
     Anomalies->setAlternatingRowColors(true);
     Anomalies->verticalHeader()->hide();
+    Anomalies->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     Anomalies->setWordWrap(false);
-    int row = 0;
-    for (const Anomaly &a : pass.anomalies) {
-        const QStringList cells = { a.numeroOrdre.isValid() ? a.numeroOrdre.toString() : QString(), a.numeroFacture, a.client, a.field,
-            a.message, DeclarationChecks::severityText(a.severity) };
-        for (int column = 0; column < cells.size(); ++column) {
-            auto *item = new QTableWidgetItem(cells[column]);
-            if (column == 4)
-                item->setToolTip(a.message);
-            if (a.severity == Severity::Error)
-                item->setForeground(QColor(176, 0, 0));
-            Anomalies->setItem(row, column, item);
-        }
-        ++row;
-    }
-    Anomalies->resizeColumnsToContents();
+    // Sized on the first rows: measuring them all would take long on a large list.
+    Anomalies->horizontalHeader()->setResizeContentsPrecision(200);
+    for (int column : { 0, 1, 2, 3, 5 })
+        Anomalies->resizeColumnToContents(column);
     Anomalies->horizontalHeader()->setSectionResizeMode(4, QHeaderView::Stretch);
-    Anomalies->horizontalHeader()->setStretchLastSection(false);
 
     Totaux->setObjectName(QStringLiteral("Totaux"));
     Totaux->setText(DeclarationChecks::totalsText(pass.totals));

@@ -6,7 +6,7 @@
 
 class QLabel;
 class QPushButton;
-class QTableWidget;
+class QTableView;
 
 // What the checks found in a quarter about to be written, with the count
 // and the four totals: the clerk writes the file anyway or corrects first
@@ -31,7 +31,7 @@ public:
     void print();
 
     QLabel *Resume;
-    QTableWidget *Anomalies;
+    QTableView *Anomalies; // over a model of the list: a quarter may hold many
     QLabel *Totaux;
     QPushButton *Copier;
     QPushButton *Imprimer;
