@@ -4,8 +4,11 @@
 #include "tests/declaration/RegisterFixture.h"
 #include "tests/support/ProgramRun.h"
 
+#include "data/Schema.h"
+
 #include <QCryptographicHash>
 #include <QDir>
+#include <QStandardPaths>
 
 #include <memory>
 
@@ -219,3 +222,43 @@ TEST(HistoryCommand, ListsWhatWasFiled)
     EXPECT_EQ(other.out, QStringLiteral("Aucune déclaration enregistrée.\n"));
     EXPECT_EQ(cli({ QStringLiteral("history") }).rc, 2);
 }
+
+// An older database that cannot take the table (made read-only) still
+// opens and declares; the history says why it is missing.
+TEST(DeclarationHistory, AReadOnlyOlderDatabaseOpensAndSaysWhyItHasNone)
+{
+    const QString gfix = QStandardPaths::findExecutable(QStringLiteral("gfix"));
+    ASSERT_FALSE(gfix.isEmpty()) << "gfix (firebird3.0-utils) is needed to make a database read-only";
+    QTemporaryDir dir;
+    QFile script(QStringLiteral(KESTRA_FIXTURES_DIR "/data/schema-first-release.sql"));
+    ASSERT_TRUE(script.open(QIODevice::ReadOnly));
+    Schema::createDatabase(dir.filePath(QStringLiteral("Kestra.GDB")), QString::fromUtf8(script.readAll()));
+    const ProgramRun readOnly = runProgram(gfix,
+        { QStringLiteral("-mode"), QStringLiteral("read_only"), QStringLiteral("-user"), QStringLiteral("SYSDBA"),
+            dir.filePath(QStringLiteral("Kestra.GDB")) },
+        60000);
+    ASSERT_EQ(readOnly.rc, 0) << readOnly.err.toStdString();
+
+    Connection c;
+    c.setDatabaseName(dir.filePath(QStringLiteral("Kestra.GDB")));
+    c.open();
+    EXPECT_FALSE(c.upgradeError().isEmpty());
+    try {
+        DeclarationHistory::last(c, QStringLiteral("0123456AM000"), 2008, QStringLiteral("T1"));
+        ADD_FAILURE() << "a history without its table was read";
+    } catch (const Error &e) {
+        EXPECT_TRUE(e.text().startsWith(QStringLiteral("Historique des déclarations : "))) << e.what();
+        EXPECT_TRUE(e.text().contains(QStringLiteral("\nLa base n'a pas pu être mise à jour à l'ouverture : ") + c.upgradeError())) << e.what();
+    }
+    c.close();
+
+    // The declaration is still written; only its record is missing, and the command says so.
+    QTemporaryDir out;
+    const ProgramRun run = cli({ QStringLiteral("declare"), QStringLiteral("--db"), dir.path(), QStringLiteral("--company"),
+        QStringLiteral("0123456AM000"), QStringLiteral("--year"), QStringLiteral("2008"), QStringLiteral("--quarter"), QStringLiteral("T1"),
+        QStringLiteral("--out"), out.path() });
+    EXPECT_EQ(run.rc, 0) << run.err.toStdString();
+    EXPECT_EQ(readAll(out.path() + QStringLiteral("/FAC_T1_08")).count("\r\n"), 3);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("Historique des déclarations : "))) << run.err.toStdString();
+}
+
