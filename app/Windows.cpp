@@ -1,5 +1,6 @@
 #include "app/Windows.h"
 
+#include "app/CompanySelection.h"
 #include "app/MainWindow.h"
 #include "app/ResetWindow.h"
 #include "clients/ClientList.h"
@@ -43,3 +44,12 @@ void registerWindows()
     TFrmmain::registerCommand(
         TFrmmain::Command::Import, [](TFrmmain &m) { TFrmmain::openSeparate(new TfmImpDlgIBX(*Datadeclaration, m)); });
 }
+
+TFrmsocieteselect *openCompanySelection(TFrmmain &main)
+{
+    auto *selection = new TFrmsocieteselect(Datadeclaration->Isociete, &main, main.Ste, main.Matriculefiscal, main.Exercicecourant);
+    QObject::connect(selection, &TFrmsocieteselect::companyChosen, &main, &TFrmmain::refreshDeclarationStatus);
+    main.openChild(selection, false);
+    return selection;
+}
+

@@ -70,10 +70,7 @@ int main(int argc, char **argv)
     });
     registerWindows();
     Frmmain->showMaximized();
-    auto *selection
-        = new TFrmsocieteselect(Datadeclaration->Isociete, Frmmain, Frmmain->Ste, Frmmain->Matriculefiscal, Frmmain->Exercicecourant);
-    QObject::connect(selection, &TFrmsocieteselect::companyChosen, Frmmain, &TFrmmain::refreshDeclarationStatus);
-    Frmmain->openChild(selection, false);
+    openCompanySelection(*Frmmain);
 
     const int rc = app.exec();
 
