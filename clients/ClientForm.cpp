@@ -67,6 +67,9 @@ TFrmtiersmaj::TFrmtiersmaj(DataSet *tiers, QWidget *parent)
         dynamic_cast<BoundEditor *>(c.widget)->setField(tiers, QString::fromLatin1(c.column));
         QLabel *label = addRow(QString::fromUtf8(c.caption), c.widget, c.characters * charWidth + 16);
         label->setObjectName(QStringLiteral("Label%1").arg(++labelNumber));
+        // Right under the identifier: its hint, shown when there is one.
+        if (c.widget == DBraisonsociale)
+            m_grid->addWidget(IdentifiantHint, m_rows++, 1);
         // The date edit keeps Enter and Up to itself.
         if (c.widget != DBDateEdit1)
             keys()->attach(c.widget);
@@ -97,9 +100,7 @@ TFrmtiersmaj::TFrmtiersmaj(DataSet *tiers, QWidget *parent)
     // A hint, never a stop: the clerk types on.
     IdentifiantHint->setObjectName(QStringLiteral("IdentifiantHint"));
     IdentifiantHint->setStyleSheet(QStringLiteral("color: #c00000;"));
-    IdentifiantHint->setWordWrap(true);
-    IdentifiantHint->setMinimumWidth(32 * charWidth);
-    m_grid->addWidget(IdentifiantHint, 1, 2, 2, 1, Qt::AlignLeft | Qt::AlignVCenter);
+    IdentifiantHint->hide();
     connect(DBraisonsociale, &DBEdit::exited, this, &TFrmtiersmaj::showIdentifierHint);
     connect(DBComboBox1, &DBComboBox::exited, this, &TFrmtiersmaj::showIdentifierHint);
 
@@ -215,6 +216,7 @@ void TFrmtiersmaj::showIdentifierHint()
     const QString kind = ds->fieldByName(QStringLiteral("TYPEIDENTIFIANT"))->asString();
     const QString identifier = ds->fieldByName(QStringLiteral("IDENTIFIANT"))->asString();
     IdentifiantHint->setText(DeclarationChecks::clientHints(kind, identifier).join(QLatin1Char('\n')));
+    IdentifiantHint->setVisible(!IdentifiantHint->text().isEmpty());
 }
 
 void TFrmtiersmaj::BitnokClick(FormResult result)

@@ -75,8 +75,15 @@ Tfrmparamsociete::Tfrmparamsociete(DataSet *societes, QWidget *parent)
     connect(DBEtelephone, &DBEdit::exited, this, &Tfrmparamsociete::DBEtelephoneExit);
     connect(DBEdit4, &DBEdit::exited, this, &Tfrmparamsociete::DBEdit4Exit);
     connect(DBEdit5, &DBEdit::exited, this, &Tfrmparamsociete::DBEdit5Exit);
-    for (DBEdit *box : { DBEcode, DBEdit1, DBEdit3 })
-        connect(box, &DBEdit::exited, this, [this, box] { showIdentifierHint(box); });
+    // Only a box the clerk typed in: opening the form passes the focus
+    // through the first boxes before anyone types.
+    for (DBEdit *box : { DBEcode, DBEdit1, DBEdit3 }) {
+        connect(box, &DBEdit::textEdited, this, [this, box] { m_typedIn.insert(box); });
+        connect(box, &DBEdit::exited, this, [this, box] {
+            if (m_typedIn.remove(box))
+                showIdentifierHint(box);
+        });
+    }
 
     buildLayout();
     setFocusProxy(DBEcode);
@@ -122,8 +129,7 @@ void Tfrmparamsociete::buildLayout()
     // A hint, never a stop: the clerk types on.
     IdentiteHint->setObjectName(QStringLiteral("IdentiteHint"));
     IdentiteHint->setStyleSheet(QStringLiteral("color: #c00000;"));
-    IdentiteHint->setWordWrap(true);
-    IdentiteHint->hide();
+    IdentiteHint->hide(); // one line a message: no wrapping, its height is known
     identifier->addWidget(IdentiteHint, 2, 0, 1, column + 1);
 
     auto *company = new QFormLayout;

@@ -3,6 +3,7 @@
 #include "ui/EntryForm.h"
 
 #include <QMap>
+#include <QSet>
 #include <QStringList>
 
 class DBCheckBox;
@@ -77,4 +78,5 @@ private:
 
     bool m_closing = false;
     QMap<QString, QStringList> m_hints; // column -> messages
+    QSet<DBEdit *> m_typedIn; // identifier boxes typed in since they were entered
 };

@@ -13,6 +13,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QDir>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMainWindow>
@@ -587,3 +588,69 @@ TEST(ClientPicker, OpensByIdentifierSearchesAndHandsTheChosenRow)
     EXPECT_EQ(picker.DBGrid1->model()->rowCount(), 0);
     EXPECT_EQ(c.tiers->recNo(), -1);
 }
+
+// Beside the identifier, in red, what the declaration's checks say of it
+// for the kind chosen, as the clerk leaves the identifier or the kind; the
+// focus goes on and no box is shown.
+TEST(ClientForm, IdentifierHintBesideTheFieldAsTheClerkLeavesIt)
+{
+    const struct
+    {
+        int kind; // item of the list
+        const char *typed;
+        QString hint;
+    } cases[] = {
+        { 0, "1234567",
+            QStringLiteral("Matricule fiscal du client « 1234567 » : 13 caractères attendus (7 chiffres, la clé, le code TVA, la catégorie et "
+                           "3 chiffres d'établissement).") },
+        { 0, "1234567OBM000",
+            QStringLiteral(
+                "Matricule fiscal du client « 1234567OBM000 » : la clé (8e caractère) doit être une lettre de A à Z, sauf I, O et U.") },
+        { 0, "1234567ABM000", QString() },
+        { 1, "1234567A", QStringLiteral("N° CIN du client « 1234567A » : 8 chiffres attendus.") },
+        { 1, "12345678", QString() },
+        { 3, "", QStringLiteral("Identifiant du client vide.") },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.typed);
+        Clients clients;
+        Owned list(new TFrmtiersgrille(clients.tiers));
+        QTest::mouseClick(list->BitBtn1, Qt::LeftButton);
+        TFrmtiersmaj *form = onlyForm(list.window);
+        ASSERT_NE(form, nullptr);
+        QTest::keyClicks(form->DBEdit2, QStringLiteral("7"));
+        enter(form->DBEdit2);
+        choose(form->DBComboBox1, c.kind);
+        enter(form->DBComboBox1);
+        ASSERT_TRUE(form->DBraisonsociale->hasFocus());
+        QTest::keyClicks(form->DBraisonsociale, QString::fromLatin1(c.typed));
+        enter(form->DBraisonsociale);
+        EXPECT_TRUE(form->DBComboBox2->hasFocus()); // the typing goes on
+        EXPECT_EQ(form->IdentifiantHint->text(), c.hint);
+        EXPECT_EQ(MessageBox::count(), 0);
+        form->BitBtn2->click();
+    }
+
+    // The kind changed afterwards: the hint follows it.
+    Clients clients;
+    Owned list(new TFrmtiersgrille(clients.tiers));
+    QTest::mouseClick(list->BitBtn1, Qt::LeftButton);
+    TFrmtiersmaj *form = onlyForm(list.window);
+    ASSERT_NE(form, nullptr);
+    QTest::keyClicks(form->DBEdit2, QStringLiteral("8"));
+    enter(form->DBEdit2);
+    choose(form->DBComboBox1, 0);
+    enter(form->DBComboBox1);
+    QTest::keyClicks(form->DBraisonsociale, QStringLiteral("12345678"));
+    enter(form->DBraisonsociale);
+    EXPECT_FALSE(form->IdentifiantHint->text().isEmpty());
+    EXPECT_TRUE(form->IdentifiantHint->styleSheet().contains(QStringLiteral("#c00000")));
+    QApplication::processEvents();
+    form->grab().save(QDir::temp().filePath(QStringLiteral("kestra-client-hint.png")));
+    form->DBComboBox1->setFocus();
+    choose(form->DBComboBox1, 1);
+    enter(form->DBComboBox1);
+    EXPECT_EQ(form->IdentifiantHint->text(), QString());
+    form->BitBtn2->click();
+}
+
