@@ -128,7 +128,7 @@ QVector<DeclarationRecord> list(Connection &connection, const QString &identifia
 QString lastText(const DeclarationRecord &r)
 {
     using DeclarationChecks::amountText;
-    return QStringLiteral("Déjà généré le %1 à %2 (%3) : %4 facture%5, H.T %6, FODEC %7, droit de consommation %8, TVA %9")
+    return QStringLiteral("Déjà généré le %1 à %2 (%3) : %4 facture%5\nH.T %6 ; FODEC %7 ; droit de consommation %8 ; TVA %9")
         .arg(r.dateGeneration.toString(QStringLiteral("dd/MM/yyyy")), r.dateGeneration.toString(QStringLiteral("HH:mm")), r.poste)
         .arg(r.nombreFactures)
         .arg(r.nombreFactures > 1 ? QStringLiteral("s") : QString())

@@ -37,7 +37,8 @@ std::optional<DeclarationRecord> last(Connection &connection, const QString &ide
 // (trailing blanks aside). Throws Error.
 QVector<DeclarationRecord> list(Connection &connection, const QString &identifiant = QString());
 
-// "Déjà généré le 20/10/2026 à 14:35 (COMPTA-2) : 23 factures, H.T 1 150,250, ..."
+// "Déjà généré le 20/10/2026 à 14:35 (COMPTA-2) : 23 factures", and the
+// four totals on a second line.
 QString lastText(const DeclarationRecord &record);
 
 // The declaration due on a day: the one of the last quarter that ended,

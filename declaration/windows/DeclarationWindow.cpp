@@ -59,7 +59,6 @@ TFrmgenerationdeclaration::TFrmgenerationdeclaration(
     ComboBox1->addItems({ QStringLiteral("T1"), QStringLiteral("T2"), QStringLiteral("T3"), QStringLiteral("T4") });
     Label2->setBuddy(ComboBox1);
     DernierEnvoi->setObjectName(QStringLiteral("DernierEnvoi"));
-    DernierEnvoi->setWordWrap(true);
     DernierEnvoi->setStyleSheet(QStringLiteral("color: #1f4e79;"));
     DirectoryEdit1->setObjectName(QStringLiteral("DirectoryEdit1"));
     DirectoryEdit1->setMinimumWidth(320);

@@ -278,7 +278,7 @@ TEST(DeclarationWindow, ShowsTheLastGenerationOfTheQuarter)
     const QString text = after.w->DernierEnvoi->text();
     EXPECT_TRUE(text.startsWith(QStringLiteral("Déjà généré le %1 à ").arg(QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")))))
         << text.toStdString();
-    EXPECT_TRUE(text.endsWith(QStringLiteral(" : 2 factures, H.T 2 000,000, FODEC 20,000, droit de consommation 0,000, TVA 363,600")))
+    EXPECT_TRUE(text.endsWith(QStringLiteral(" : 2 factures\nH.T 2 000,000 ; FODEC 20,000 ; droit de consommation 0,000 ; TVA 363,600")))
         << text.toStdString();
     after.w->ComboBox1->setCurrentText(QStringLiteral("T2"));
     EXPECT_EQ(after.w->DernierEnvoi->text(), QStringLiteral("Pas encore généré."));
