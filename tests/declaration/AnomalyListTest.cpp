@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPrintPreviewDialog>
 #include <QPushButton>
 #include <QSet>
 #include <QTableView>
@@ -202,6 +203,10 @@ TEST(AnomalyList, CopiedAndPrinted)
             "il est calculé sur les montants non arrondis des factures.\n"
             "Factures : 3 ; H.T : 1 150,250 ; FODEC : 10,000 ; droit de consommation : 31,313 ; TVA : 182,479\n"
             "Erreurs : 0 ; avertissements : 5\n"));
+    // "Imprimer" opens the print preview of the report.
+    WhenShown<QPrintPreviewDialog> preview([](QPrintPreviewDialog &d) { d.reject(); });
+    QTest::mouseClick(dialog.Imprimer, Qt::LeftButton);
+    EXPECT_EQ(preview.shown, 1);
     dialog.close();
 
     AnomalyReport report(QStringLiteral("SOCIÉTÉ TEST — ") + heading, pass.anomalies, pass.totals, pass.errorCount, pass.warningCount);
