@@ -2,6 +2,7 @@
 
 #include "core/DateTime.h"
 #include "core/Formatting.h"
+#include "core/Text.h"
 #include "invoices/InvoiceComputations.h"
 
 #include <cmath>
@@ -41,17 +42,10 @@ QString rightTrimmed(const QString &s)
     return s.left(end);
 }
 
-// As the file writes a padded text: without leading and trailing blanks and
-// control characters.
+// As the file writes a padded text.
 QString trimmed(const QString &s)
 {
-    qsizetype start = 0;
-    qsizetype end = s.size();
-    while (start < end && s[start].unicode() <= 0x20)
-        ++start;
-    while (end > start && s[end - 1].unicode() <= 0x20)
-        --end;
-    return s.mid(start, end - start);
+    return trimControls(s);
 }
 
 bool isDigits(QStringView s)
@@ -64,14 +58,7 @@ bool isDigits(QStringView s)
     return true;
 }
 
-double number(const QVariant &v)
-{
-    if (!v.isValid())
-        return 0.0;
-    if (isTimeStamp(v))
-        return v.value<TimeStamp>().value;
-    return v.toDouble();
-}
+using DeclarationFormat::number;
 
 // A null date and day zero (what the forms store for "no date") are no date.
 bool hasDate(const QVariant &v)

@@ -55,15 +55,6 @@ constexpr int TotalsBlankWidth = InvoiceNumberWidth + DateWidth + ClientTypeWidt
     + AuthorisationNumberWidth + DateWidth;
 static_assert(TotalsBlankWidth == 230, "the totals record keeps the detail's columns in place");
 
-double number(const QVariant &v)
-{
-    if (!v.isValid())
-        return 0.0;
-    if (isTimeStamp(v))
-        return v.value<TimeStamp>().value;
-    return v.toDouble();
-}
-
 // A record under construction: plain bytes, appended without checks per byte.
 class Record
 {
@@ -194,6 +185,15 @@ void appendPrefix(Record &out, const char *code, const Prefix &p)
 }
 
 } // namespace
+
+double number(const QVariant &v)
+{
+    if (!v.isValid())
+        return 0.0;
+    if (isTimeStamp(v))
+        return v.value<TimeStamp>().value;
+    return v.toDouble();
+}
 
 QByteArray asStored(const QVariant &value, int width)
 {

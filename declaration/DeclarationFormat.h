@@ -50,6 +50,8 @@ QByteArray amount(double value);
 // The tax identifier of the records: the four parts as stored, each filled
 // with blanks to its width (7, 1, 1, 3).
 QString matricule(const QString &identifiant, const QString &cle, const QString &categorie, const QString &etab);
+// A column's value as the records read it: 0 for null, a date as its day count.
+double number(const QVariant &value);
 // An amount as the records write it, in millimes; *fits is false (and 0
 // returned) beyond 64 bits.
 qint64 millimes(double amount, bool *fits = nullptr);

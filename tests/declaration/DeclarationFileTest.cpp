@@ -1,20 +1,14 @@
 #include "declaration/DeclarationFile.h"
 
-#include "app/CompanySelection.h"
-#include "app/MainWindow.h"
-#include "app/Windows.h"
 #include "app/cli/DemoData.h"
 #include "core/DateTime.h"
 #include "data/Config.h"
-#include "data/DataModule.h"
 #include "data/Query.h"
 #include "declaration/DeclarationGeneration.h"
 #include "declaration/windows/DeclarationWindow.h"
-#include "invoices/windows/InvoiceForm.h"
-#include "invoices/windows/InvoiceList.h"
 #include "tests/declaration/RegisterFixture.h"
 #include "tests/support/ProgramRun.h"
-#include "tests/support/Restore.h"
+#include "tests/support/RunningProgram.h"
 
 #include <QApplication>
 #include <QCryptographicHash>
@@ -128,54 +122,17 @@ TEST(DeclarationFile, EveryRecordHas331CharactersWhereverTheInvoicesCameFrom)
     ASSERT_EQ(imported.rc, 0) << imported.err.toStdString() << imported.out.toStdString();
 
     // Typed: one invoice of the first quarter, from the keyboard.
-    TDatadeclaration module;
-    module.ivorande->setDatabaseName(db.path());
-    const Restore<TDatadeclaration *> keepModule(Datadeclaration, &module);
-    MessageBox::resetRecord();
-    const ScopedAutoAnswer answer(QMessageBox::Ok);
-    const Restore<TFrmmain *> keepMain(Frmmain);
-    auto owner = std::make_unique<TFrmmain>();
-    TFrmmain *main = owner.get();
-    Frmmain = main;
-    module.setWorkingContext(main);
-    registerWindows();
-    main->show();
-    auto *selection = new TFrmsocieteselect(module.Isociete, main, main->Ste, main->Matriculefiscal, main->Exercicecourant);
-    main->openChild(selection, false);
-    emit selection->DBGrid1->gridDoubleClicked();
-    ASSERT_EQ(main->curMatricule, QStringLiteral("0123456AM000"));
-    main->SaisiedesRetenuessurSalaires1Click();
-    auto *list = main->findChild<TFrmsaisie *>();
-    ASSERT_NE(list, nullptr);
-    list->BitBtn1->click();
-    TFrmsaisiemaj *form = list->lastForm();
+    RunningProgram program(db.path());
+    program.chooseFirstCompany();
+    ASSERT_EQ(program.main->curMatricule, QStringLiteral("0123456AM000"));
+    TFrmmain *main = program.main;
+    TDatadeclaration &module = program.module;
+    TFrmsaisiemaj *form = typeInvoiceUpToOk(program,
+        { QStringLiteral("1"), QStringLiteral("5"), QStringLiteral("F-TAPEE"), QStringLiteral("15/02/") + year, QStringLiteral("1000"),
+            QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("18") });
     ASSERT_NE(form, nullptr);
-    QApplication::setActiveWindow(main);
-    form->start();
-    auto keys = [&](const QString &text) {
-        QWidget *w = QApplication::focusWidget();
-        if (auto *e = qobject_cast<QLineEdit *>(w))
-            e->selectAll();
-        if (!text.isEmpty())
-            QTest::keyClicks(w, text);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        QApplication::processEvents();
-    };
-    keys(QStringLiteral("1")); // Trimestre
-    keys(QString()); // N°Ordre
-    keys(QStringLiteral("5")); // Code Tiers
-    for (int i = 0; i < 6; ++i)
-        keys(QString());
-    keys(QStringLiteral("F-TAPEE"));
-    keys(QStringLiteral("15/02/") + year);
-    keys(QStringLiteral("1000"));
-    keys(QStringLiteral("1"));
-    keys(QString());
-    keys(QStringLiteral("0"));
-    keys(QString());
-    keys(QStringLiteral("18"));
-    keys(QString());
-    keys(QString()); // OK
+    ASSERT_EQ(QApplication::focusWidget(), form->Bitnok);
+    typeAndEnter(QString()); // OK
     ASSERT_EQ(module.ifacture->state(), DataSetState::Browse);
 
     const QStringList origins = [&] {
