@@ -83,25 +83,11 @@ QString quoted(const QString &s)
     return QStringLiteral("« %1 »").arg(s);
 }
 
-QString kindOf(const DeclarationFormat::Invoice &i)
-{
-    return trimmed(text(i.typeIdClient));
-}
-
-bool isResident(const DeclarationFormat::Invoice &i)
-{
-    const QString kind = kindOf(i);
-    return kind == QLatin1String("1") || kind == QLatin1String("2") || kind == QLatin1String("3");
-}
-
 // A kind-1 client identifier of its 13 characters, or empty when it has
 // not that length (the length check says so once).
-QString taxIdentifier(const DeclarationFormat::Invoice &i)
+QString taxIdentifier(const InvoiceFacts &f)
 {
-    if (kindOf(i) != QLatin1String("1"))
-        return QString();
-    const QString id = rightTrimmed(text(i.identifiantClient));
-    return id.size() == 13 ? id : QString();
+    return f.kind == QLatin1String("1") && f.identifier.size() == 13 ? f.identifier : QString();
 }
 
 const char *const IdentifiantClient = "IDENTIFIANTCLIENT";
@@ -160,19 +146,19 @@ const std::vector<Check> Table = {
         } },
     { "invoice-date-missing", Severity::Error, Scope::Invoice,
         [](const Subject &s, Findings &f) {
-            if (!hasDate(s.invoice->dateFacture))
+            if (!s.facts.dated)
                 f.add(QStringLiteral("DATEFACTURE"), QStringLiteral("Facture sans date."));
         } },
     { "invoice-date-quarter", Severity::Error, Scope::Invoice,
         [](const Subject &s, Findings &f) {
-            if (!hasDate(s.invoice->dateFacture))
+            if (!s.facts.dated)
                 return;
             int y, m, d;
-            DateTime::decodeDate(number(s.invoice->dateFacture), y, m, d);
+            DateTime::decodeDate(s.facts.date, y, m, d);
             if (y != s.exercice || (m - 1) / 3 + 1 != s.trimestre)
                 f.add(QStringLiteral("DATEFACTURE"),
                     QStringLiteral("Facture datée du %1, hors du trimestre T%2 %3 sous lequel elle est enregistrée.")
-                        .arg(dateText(number(s.invoice->dateFacture)))
+                        .arg(dateText(s.facts.date))
                         .arg(s.trimestre)
                         .arg(s.exercice));
         } },
@@ -180,32 +166,32 @@ const std::vector<Check> Table = {
     // Warnings: what the administration fines as declared wrongly.
     { "invoice-number-missing", Severity::Warning, Scope::Invoice,
         [](const Subject &s, Findings &f) {
-            if (trimmed(text(s.invoice->numeroFacture)).isEmpty())
+            if (s.facts.number.isEmpty())
                 f.add(QStringLiteral("NUMEROFACTURE"), QStringLiteral("Facture sans numéro."));
         } },
     { "invoice-number-twice", Severity::Warning, Scope::Invoice,
         [](const Subject &s, Findings &f) {
-            const QString number = trimmed(text(s.invoice->numeroFacture));
-            const int times = number.isEmpty() || !s.repeatedNumbers ? 0 : s.repeatedNumbers->value(number);
+            const QString &number = s.facts.number;
+            const int times = number.isEmpty() || !s.repeatedNumbers || s.repeatedNumbers->isEmpty() ? 0 : s.repeatedNumbers->value(number);
             if (times > 1)
                 f.add(QStringLiteral("NUMEROFACTURE"),
                     QStringLiteral("Le numéro de facture %1 figure %2 fois dans l'exercice %3.").arg(quoted(number)).arg(times).arg(s.exercice));
         } },
     { "client-kind", Severity::Warning, Scope::Invoice,
         [](const Subject &s, Findings &f) {
-            const QString kind = kindOf(*s.invoice);
+            const QString &kind = s.facts.kind;
             if (kind.size() != 1 || kind[0] < QLatin1Char('1') || kind[0] > QLatin1Char('4'))
                 f.add(QStringLiteral("TYPEIDCLIENT"), QStringLiteral("Type d'identifiant du client %1 : 1, 2, 3 ou 4 attendu.").arg(quoted(kind)));
         } },
     { "client-identifier-empty", Severity::Warning, Scope::Invoice,
         [](const Subject &s, Findings &f) {
-            if (trimmed(text(s.invoice->identifiantClient)).isEmpty())
+            if (trimmed(s.facts.identifier).isEmpty())
                 f.add(QString::fromLatin1(IdentifiantClient), QStringLiteral("Identifiant du client vide."));
         } },
     { "client-mf-length", Severity::Warning, Scope::Invoice,
         [](const Subject &s, Findings &f) {
-            const QString id = rightTrimmed(text(s.invoice->identifiantClient));
-            if (kindOf(*s.invoice) == QLatin1String("1") && !trimmed(id).isEmpty() && id.size() != 13)
+            const QString &id = s.facts.identifier;
+            if (s.facts.kind == QLatin1String("1") && !id.isEmpty() && id.size() != 13)
                 f.add(QString::fromLatin1(IdentifiantClient),
                     QStringLiteral("Matricule fiscal du client %1 : 13 caractères attendus (7 chiffres, la clé, le code TVA, la catégorie et "
                                    "3 chiffres d'établissement).")
@@ -213,14 +199,14 @@ const std::vector<Check> Table = {
         } },
     { "client-mf-digits", Severity::Warning, Scope::Invoice,
         [](const Subject &s, Findings &f) {
-            const QString id = taxIdentifier(*s.invoice);
+            const QString id = taxIdentifier(s.facts);
             if (!id.isEmpty() && !isDigits(QStringView(id).left(7)))
                 f.add(QString::fromLatin1(IdentifiantClient),
                     QStringLiteral("Matricule fiscal du client %1 : 7 chiffres attendus en tête.").arg(quoted(id)));
         } },
     { "client-mf-key", Severity::Warning, Scope::Invoice,
         [](const Subject &s, Findings &f) {
-            const QString id = taxIdentifier(*s.invoice);
+            const QString id = taxIdentifier(s.facts);
             if (!id.isEmpty() && !KeyLetters.contains(id[7]))
                 f.add(QString::fromLatin1(IdentifiantClient),
                     QStringLiteral("Matricule fiscal du client %1 : la clé (8e caractère) doit être une lettre de A à Z, sauf I, O et U.")
@@ -228,21 +214,21 @@ const std::vector<Check> Table = {
         } },
     { "client-mf-vat-code", Severity::Warning, Scope::Invoice,
         [](const Subject &s, Findings &f) {
-            const QString id = taxIdentifier(*s.invoice);
+            const QString id = taxIdentifier(s.facts);
             if (!id.isEmpty() && !VatCodes.contains(id[8]))
                 f.add(QString::fromLatin1(IdentifiantClient),
                     QStringLiteral("Matricule fiscal du client %1 : le code TVA (9e caractère) doit être A, B, D, F, N ou P.").arg(quoted(id)));
         } },
     { "client-mf-category", Severity::Warning, Scope::Invoice,
         [](const Subject &s, Findings &f) {
-            const QString id = taxIdentifier(*s.invoice);
+            const QString id = taxIdentifier(s.facts);
             if (!id.isEmpty() && !Categories.contains(id[9]))
                 f.add(QString::fromLatin1(IdentifiantClient),
                     QStringLiteral("Matricule fiscal du client %1 : la catégorie (10e caractère) doit être M, P, C, N ou E.").arg(quoted(id)));
         } },
     { "client-mf-establishment", Severity::Warning, Scope::Invoice,
         [](const Subject &s, Findings &f) {
-            const QString id = taxIdentifier(*s.invoice);
+            const QString id = taxIdentifier(s.facts);
             if (id.isEmpty())
                 return;
             const QStringView etab = QStringView(id).mid(10, 3);
@@ -254,68 +240,63 @@ const std::vector<Check> Table = {
         } },
     { "client-cin", Severity::Warning, Scope::Invoice,
         [](const Subject &s, Findings &f) {
-            const QString id = rightTrimmed(text(s.invoice->identifiantClient));
-            if (kindOf(*s.invoice) == QLatin1String("2") && !trimmed(id).isEmpty() && (id.size() != 8 || !isDigits(id)))
+            const QString &id = s.facts.identifier;
+            if (s.facts.kind == QLatin1String("2") && !id.isEmpty() && (id.size() != 8 || !isDigits(id)))
                 f.add(QString::fromLatin1(IdentifiantClient), QStringLiteral("N° CIN du client %1 : 8 chiffres attendus.").arg(quoted(id)));
         } },
     { "authorisation-number", Severity::Warning, Scope::Invoice,
         [](const Subject &s, Findings &f) {
-            if (isResident(*s.invoice) && trimmed(text(s.invoice->numeroAutorisation)).isEmpty())
+            if (s.facts.resident && trimmed(text(s.invoice->numeroAutorisation)).isEmpty())
                 f.add(QStringLiteral("NUMEROAUTORISATION"), QStringLiteral("Client résident sans numéro d'autorisation."));
         } },
     { "authorisation-date-missing", Severity::Warning, Scope::Invoice,
         [](const Subject &s, Findings &f) {
-            if (isResident(*s.invoice) && !hasDate(s.invoice->dateAutorisation))
+            if (s.facts.resident && !s.facts.authorised)
                 f.add(QStringLiteral("DATEAUTORISATION"), QStringLiteral("Client résident sans date d'autorisation."));
         } },
     { "authorisation-date-after", Severity::Warning, Scope::Invoice,
         [](const Subject &s, Findings &f) {
-            const DeclarationFormat::Invoice &i = *s.invoice;
-            if (!isResident(i) || !hasDate(i.dateAutorisation) || !hasDate(i.dateFacture))
+            if (!s.facts.resident || !s.facts.authorised || !s.facts.dated)
                 return;
-            const double authorised = std::floor(number(i.dateAutorisation));
-            const double invoiced = std::floor(number(i.dateFacture));
+            const double authorised = std::floor(s.facts.authorisation);
+            const double invoiced = std::floor(s.facts.date);
             if (authorised > invoiced)
                 f.add(QStringLiteral("DATEAUTORISATION"),
                     QStringLiteral("Autorisation du %1, postérieure à la facture du %2.").arg(dateText(authorised), dateText(invoiced)));
         } },
     { "negative-amount", Severity::Warning, Scope::Invoice,
         [](const Subject &s, Findings &f) {
-            const DeclarationFormat::Invoice &i = *s.invoice;
+            const InvoiceFacts &i = s.facts;
             const struct
             {
                 const char *field;
                 const char *name;
-                const QVariant &value;
+                double value;
             } amounts[] = { { "PRIXVENTE", "H.T", i.prixVente }, { "MONTANTFODEC", "FODEC", i.montantFodec },
                 { "MONTANTDROITCONSOMMATION", "droit de consommation", i.montantDroitConsommation }, { "MONTANTTVA", "TVA", i.montantTva } };
             for (const auto &a : amounts)
-                if (number(a.value) < 0)
-                    f.add(QString::fromLatin1(a.field),
-                        QStringLiteral("Montant %1 négatif : %2.").arg(QString::fromLatin1(a.name), amountText(number(a.value))));
+                if (a.value < 0)
+                    f.add(QString::fromLatin1(a.field), QStringLiteral("Montant %1 négatif : %2.").arg(QString::fromLatin1(a.name), amountText(a.value)));
         } },
     { "fodec-amount", Severity::Warning, Scope::Invoice,
         [](const Subject &s, Findings &f) {
-            const DeclarationFormat::Invoice &i = *s.invoice;
-            const double price = number(i.prixVente), rate = number(i.tauxFodec);
-            amountCheck(f, "MONTANTFODEC", QStringLiteral("FODEC"), number(i.montantFodec), rate, price,
-                InvoiceComputations::fodecAmount(price, rate), QString());
+            const InvoiceFacts &i = s.facts;
+            amountCheck(f, "MONTANTFODEC", QStringLiteral("FODEC"), i.montantFodec, i.tauxFodec, i.prixVente,
+                InvoiceComputations::fodecAmount(i.prixVente, i.tauxFodec), QString());
         } },
     { "duty-amount", Severity::Warning, Scope::Invoice,
         [](const Subject &s, Findings &f) {
-            const DeclarationFormat::Invoice &i = *s.invoice;
-            const double price = number(i.prixVente), rate = number(i.tauxDroitConsommation);
-            amountCheck(f, "MONTANTDROITCONSOMMATION", QStringLiteral("du droit de consommation"), number(i.montantDroitConsommation),
-                rate, price, InvoiceComputations::dutyAmount(price, rate), QString());
+            const InvoiceFacts &i = s.facts;
+            amountCheck(f, "MONTANTDROITCONSOMMATION", QStringLiteral("du droit de consommation"), i.montantDroitConsommation,
+                i.tauxDroitConsommation, i.prixVente, InvoiceComputations::dutyAmount(i.prixVente, i.tauxDroitConsommation), QString());
         } },
     { "vat-amount", Severity::Warning, Scope::Invoice,
         [](const Subject &s, Findings &f) {
-            const DeclarationFormat::Invoice &i = *s.invoice;
-            const double price = number(i.prixVente), fodec = number(i.montantFodec), duty = number(i.montantDroitConsommation);
-            const double rate = number(i.tauxTva);
-            const long double base = static_cast<long double>(price) + fodec + duty;
-            amountCheck(f, "MONTANTTVA", QStringLiteral("TVA"), number(i.montantTva), rate, static_cast<double>(base),
-                InvoiceComputations::vatAmount(price, fodec, duty, rate), QStringLiteral(" (H.T, FODEC et droit de consommation)"));
+            const InvoiceFacts &i = s.facts;
+            const long double base = static_cast<long double>(i.prixVente) + i.montantFodec + i.montantDroitConsommation;
+            amountCheck(f, "MONTANTTVA", QStringLiteral("TVA"), i.montantTva, i.tauxTva, static_cast<double>(base),
+                InvoiceComputations::vatAmount(i.prixVente, i.montantFodec, i.montantDroitConsommation, i.tauxTva),
+                QStringLiteral(" (H.T, FODEC et droit de consommation)"));
         } },
     { "totals-rounding", Severity::Warning, Scope::Quarter,
         [](const Subject &s, Findings &f) {
@@ -328,6 +309,27 @@ const std::vector<Check> Table = {
 };
 
 } // namespace
+
+InvoiceFacts InvoiceFacts::of(const DeclarationFormat::Invoice &i)
+{
+    InvoiceFacts f;
+    f.number = trimmed(text(i.numeroFacture));
+    f.kind = trimmed(text(i.typeIdClient));
+    f.identifier = rightTrimmed(text(i.identifiantClient));
+    f.resident = f.kind == QLatin1String("1") || f.kind == QLatin1String("2") || f.kind == QLatin1String("3");
+    f.dated = hasDate(i.dateFacture);
+    f.date = DeclarationFormat::number(i.dateFacture);
+    f.authorised = hasDate(i.dateAutorisation);
+    f.authorisation = DeclarationFormat::number(i.dateAutorisation);
+    f.prixVente = DeclarationFormat::number(i.prixVente);
+    f.tauxFodec = DeclarationFormat::number(i.tauxFodec);
+    f.montantFodec = DeclarationFormat::number(i.montantFodec);
+    f.tauxDroitConsommation = DeclarationFormat::number(i.tauxDroitConsommation);
+    f.montantDroitConsommation = DeclarationFormat::number(i.montantDroitConsommation);
+    f.tauxTva = DeclarationFormat::number(i.tauxTva);
+    f.montantTva = DeclarationFormat::number(i.montantTva);
+    return f;
+}
 
 const std::vector<Check> &checks()
 {
@@ -363,7 +365,7 @@ void Checker::run(Scope scope, const Subject &subject)
             a.message = item.message;
             if (subject.invoice) {
                 a.numeroOrdre = subject.invoice->numeroOrdre;
-                a.numeroFacture = trimmed(text(subject.invoice->numeroFacture));
+                a.numeroFacture = subject.facts.number;
                 a.client = trimmed(text(subject.invoice->nomPrenomClient));
             }
             if (a.severity == Severity::Error)
@@ -385,14 +387,15 @@ void Checker::checkInvoice(const DeclarationFormat::Invoice &invoice, int exerci
     Subject s;
     s.declared = &m_declared;
     s.invoice = &invoice;
+    s.facts = InvoiceFacts::of(invoice);
     s.exercice = exercice;
     s.trimestre = trimestre;
     s.repeatedNumbers = &m_repeated;
     run(Scope::Invoice, s);
-    m_printed.prixVente += DeclarationFormat::millimes(number(invoice.prixVente));
-    m_printed.montantFodec += DeclarationFormat::millimes(number(invoice.montantFodec));
-    m_printed.montantDroitConsommation += DeclarationFormat::millimes(number(invoice.montantDroitConsommation));
-    m_printed.montantTva += DeclarationFormat::millimes(number(invoice.montantTva));
+    m_printed.prixVente += DeclarationFormat::millimes(s.facts.prixVente);
+    m_printed.montantFodec += DeclarationFormat::millimes(s.facts.montantFodec);
+    m_printed.montantDroitConsommation += DeclarationFormat::millimes(s.facts.montantDroitConsommation);
+    m_printed.montantTva += DeclarationFormat::millimes(s.facts.montantTva);
 }
 
 void Checker::checkTotals(const DeclarationFormat::Totals &totals)
@@ -429,6 +432,7 @@ QStringList clientHints(const QString &kind, const QString &identifier)
     invoice.identifiantClient = identifier;
     Subject s;
     s.invoice = &invoice;
+    s.facts = InvoiceFacts::of(invoice);
     QStringList messages;
     for (const Check &c : Table) {
         if (c.scope != Scope::Invoice)
@@ -482,7 +486,19 @@ QString headingText(const QString &matricule, const QString &quarterText, const 
 
 QString amountText(double value)
 {
-    return formatFloat(QStringLiteral("# ### ##0.000"), value, french());
+    // In millimes as the file writes them, grouped by thousands: the screens'
+    // "# ### ##0.000" in French, without a general formatter's cost when a
+    // quarter lists every invoice.
+    bool fits = false;
+    const qint64 m = DeclarationFormat::millimes(value, &fits);
+    if (!fits)
+        return formatFloat(QStringLiteral("# ### ##0.000"), value, french());
+    const quint64 magnitude = m < 0 ? 0 - static_cast<quint64>(m) : static_cast<quint64>(m);
+    QString units = QString::number(magnitude / 1000);
+    for (qsizetype at = units.size() - 3; at > 0; at -= 3)
+        units.insert(at, QLatin1Char(' '));
+    return (m < 0 ? QStringLiteral("-") : QString()) + units + QLatin1Char(',')
+        + QStringLiteral("%1").arg(magnitude % 1000, 3, 10, QLatin1Char('0'));
 }
 
 } // namespace DeclarationChecks

@@ -63,6 +63,7 @@ struct Sample
         s.declared = &declared;
         if (scope == Scope::Invoice) {
             s.invoice = &invoice;
+            s.facts = InvoiceFacts::of(invoice);
             s.exercice = exercice;
             s.trimestre = trimestre;
             s.repeatedNumbers = &repeated;

@@ -141,8 +141,9 @@ TEST(CheckCommand, ExitCodesSayWhatWasFound)
         const ProgramRun run = cli(c.args);
         EXPECT_EQ(run.rc, c.rc) << run.err.toStdString();
         EXPECT_TRUE(run.out.endsWith(c.out)) << run.out.toStdString();
-        if (c.rc == 1 || c.rc == 2)
+        if (c.rc == 1 || c.rc == 2) {
             EXPECT_FALSE(run.err.isEmpty());
+        }
     }
     // The check writes nothing anywhere.
     EXPECT_EQ(QDir(warnings.out.path()).entryList(QDir::Files), QStringList());
