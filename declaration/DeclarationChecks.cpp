@@ -42,12 +42,6 @@ QString rightTrimmed(const QString &s)
     return s.left(end);
 }
 
-// As the file writes a padded text.
-QString trimmed(const QString &s)
-{
-    return trimControls(s);
-}
-
 bool isDigits(QStringView s)
 {
     if (s.isEmpty())
@@ -185,7 +179,7 @@ const std::vector<Check> Table = {
         } },
     { "client-identifier-empty", Severity::Warning, Scope::Invoice,
         [](const Subject &s, Findings &f) {
-            if (trimmed(s.facts.identifier).isEmpty())
+            if (trimControls(s.facts.identifier).isEmpty())
                 f.add(QString::fromLatin1(IdentifiantClient), QStringLiteral("Identifiant du client vide."));
         } },
     { "client-mf-length", Severity::Warning, Scope::Invoice,
@@ -246,7 +240,7 @@ const std::vector<Check> Table = {
         } },
     { "authorisation-number", Severity::Warning, Scope::Invoice,
         [](const Subject &s, Findings &f) {
-            if (s.facts.resident && trimmed(text(s.invoice->numeroAutorisation)).isEmpty())
+            if (s.facts.resident && trimControls(text(s.invoice->numeroAutorisation)).isEmpty())
                 f.add(QStringLiteral("NUMEROAUTORISATION"), QStringLiteral("Client résident sans numéro d'autorisation."));
         } },
     { "authorisation-date-missing", Severity::Warning, Scope::Invoice,
@@ -313,8 +307,8 @@ const std::vector<Check> Table = {
 InvoiceFacts InvoiceFacts::of(const DeclarationFormat::Invoice &i)
 {
     InvoiceFacts f;
-    f.number = trimmed(text(i.numeroFacture));
-    f.kind = trimmed(text(i.typeIdClient));
+    f.number = trimControls(text(i.numeroFacture));
+    f.kind = trimControls(text(i.typeIdClient));
     f.identifier = rightTrimmed(text(i.identifiantClient));
     f.resident = f.kind == QLatin1String("1") || f.kind == QLatin1String("2") || f.kind == QLatin1String("3");
     f.dated = hasDate(i.dateFacture);
@@ -366,7 +360,7 @@ void Checker::run(Scope scope, const Subject &subject)
             if (subject.invoice) {
                 a.numeroOrdre = subject.invoice->numeroOrdre;
                 a.numeroFacture = subject.facts.number;
-                a.client = trimmed(text(subject.invoice->nomPrenomClient));
+                a.client = trimControls(text(subject.invoice->nomPrenomClient));
             }
             if (a.severity == Severity::Error)
                 ++m_errors;
