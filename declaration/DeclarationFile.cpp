@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QRandomGenerator>
 
+#include <openssl/evp.h>
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -101,6 +103,11 @@ QString DeclarationFile::keptName(const QString &path)
     return name;
 }
 
+void DeclarationFile::HashDeleter::operator()(evp_md_ctx_st *context) const
+{
+    EVP_MD_CTX_free(context);
+}
+
 DeclarationFile::~DeclarationFile()
 {
     discard();
@@ -135,6 +142,11 @@ void DeclarationFile::create(const QString &path)
         throw Error(ioErrorText(errno));
     m_fd = fd;
     m_buffer.reserve(BufferSize + 512);
+    m_hash.reset(EVP_MD_CTX_new());
+    if (!m_hash || EVP_DigestInit_ex(m_hash.get(), EVP_sha256(), nullptr) != 1) {
+        discard();
+        throw Error(QStringLiteral("SHA-256 indisponible (bibliothèque OpenSSL)"));
+    }
 }
 
 void DeclarationFile::writeRecord(const QByteArray &record)
@@ -151,7 +163,7 @@ void DeclarationFile::flush()
         m_buffer.clear();
         return;
     }
-    m_hash.addData(m_buffer);
+    EVP_DigestUpdate(m_hash.get(), m_buffer.constData(), static_cast<size_t>(m_buffer.size()));
     const char *p = m_buffer.constData();
     qsizetype left = m_buffer.size();
     while (left > 0) {
@@ -178,7 +190,10 @@ void DeclarationFile::finish()
     flush();
     if (::fsync(m_fd) != 0)
         throw Error(ioErrorText(errno));
-    m_sha256 = m_hash.result().toHex();
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int length = 0;
+    EVP_DigestFinal_ex(m_hash.get(), digest, &length);
+    m_sha256 = QByteArray(reinterpret_cast<const char *>(digest), static_cast<qsizetype>(length)).toHex();
     m_finished = true;
 }
 

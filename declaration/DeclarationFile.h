@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QByteArray>
-#include <QCryptographicHash>
 #include <QString>
 
+#include <memory>
 #include <sys/types.h>
+
+struct evp_md_ctx_st;
 
 // The declaration file on disk, whole or absent: records are written in the
 // single-byte code page, each ended by CR LF, into a temporary file of the
@@ -58,6 +60,12 @@ private:
     int m_fd = -1;
     bool m_finished = false;
     QByteArray m_buffer;
-    QCryptographicHash m_hash { QCryptographicHash::Sha256 };
+    // SHA-256 through OpenSSL: a quarter of 100,000 invoices is 33 MB, which
+    // the processor's SHA instructions hash ten times faster than Qt's own code.
+    struct HashDeleter
+    {
+        void operator()(evp_md_ctx_st *context) const;
+    };
+    std::unique_ptr<evp_md_ctx_st, HashDeleter> m_hash;
     QByteArray m_sha256;
 };
