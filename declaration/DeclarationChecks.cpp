@@ -5,6 +5,7 @@
 #include "core/Text.h"
 #include "invoices/InvoiceComputations.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace DeclarationChecks {
@@ -147,9 +148,22 @@ const std::vector<Check> Table = {
         [](const Subject &s, Findings &f) {
             if (!s.facts.dated)
                 return;
-            int y, m, d;
-            DateTime::decodeDate(s.facts.date, y, m, d);
-            if (y != s.exercice || (m - 1) / 3 + 1 != s.trimestre)
+            // The days of the quarter, worked out again only when it changes.
+            static thread_local struct
+            {
+                int exercice = 0, trimestre = 0;
+                double first = 0, next = 0;
+            } days;
+            if (days.exercice != s.exercice || days.trimestre != s.trimestre) {
+                days = { s.exercice, s.trimestre, 0, 0 };
+                if (s.trimestre >= 1 && s.trimestre <= 4) {
+                    days.first = DateTime::encodeDate(s.exercice, 3 * s.trimestre - 2, 1);
+                    days.next = s.trimestre == 4 ? DateTime::encodeDate(s.exercice + 1, 1, 1)
+                                                 : DateTime::encodeDate(s.exercice, 3 * s.trimestre + 1, 1);
+                }
+            }
+            const double day = std::floor(s.facts.date);
+            if (day < days.first || day >= days.next)
                 f.add(QStringLiteral("DATEFACTURE"),
                     QStringLiteral("Facture datée du %1, hors du trimestre T%2 %3 sous lequel elle est enregistrée.")
                         .arg(dateText(s.facts.date))
@@ -162,14 +176,6 @@ const std::vector<Check> Table = {
         [](const Subject &s, Findings &f) {
             if (s.facts.number.isEmpty())
                 f.add(QStringLiteral("NUMEROFACTURE"), QStringLiteral("Facture sans numéro."));
-        } },
-    { "invoice-number-twice", Severity::Warning, Scope::Invoice,
-        [](const Subject &s, Findings &f) {
-            const QString &number = s.facts.number;
-            const int times = number.isEmpty() || !s.repeatedNumbers || s.repeatedNumbers->isEmpty() ? 0 : s.repeatedNumbers->value(number);
-            if (times > 1)
-                f.add(QStringLiteral("NUMEROFACTURE"),
-                    QStringLiteral("Le numéro de facture %1 figure %2 fois dans l'exercice %3.").arg(quoted(number)).arg(times).arg(s.exercice));
         } },
     { "client-kind", Severity::Warning, Scope::Invoice,
         [](const Subject &s, Findings &f) {
@@ -292,13 +298,28 @@ const std::vector<Check> Table = {
                 InvoiceComputations::vatAmount(i.prixVente, i.montantFodec, i.montantDroitConsommation, i.tauxTva),
                 QStringLiteral(" (H.T, FODEC et droit de consommation)"));
         } },
+    { "invoice-number-twice", Severity::Warning, Scope::Quarter,
+        [](const Subject &s, Findings &f) {
+            for (auto use = s.numbers->cbegin(); use != s.numbers->cend(); ++use) {
+                const int times = static_cast<int>(use->inQuarter.size()) + use->elsewhere;
+                if (times < 2)
+                    continue;
+                const QString message = QStringLiteral("Le numéro de facture %1 figure %2 fois dans l'exercice %3.")
+                                            .arg(quoted(use.key()))
+                                            .arg(times)
+                                            .arg(s.declared->exercice);
+                for (const InvoiceRef &invoice : use->inQuarter)
+                    f.add(QStringLiteral("NUMEROFACTURE"), message, &invoice);
+            }
+        } },
     { "totals-rounding", Severity::Warning, Scope::Quarter,
         [](const Subject &s, Findings &f) {
-            totalCheck(f, "PRIXVENTE", QStringLiteral("H.T"), s.totals->prixVente, s.printed->prixVente);
-            totalCheck(f, "MONTANTFODEC", QStringLiteral("FODEC"), s.totals->montantFodec, s.printed->montantFodec);
-            totalCheck(f, "MONTANTDROITCONSOMMATION", QStringLiteral("droit de consommation"), s.totals->montantDroitConsommation,
-                s.printed->montantDroitConsommation);
-            totalCheck(f, "MONTANTTVA", QStringLiteral("TVA"), s.totals->montantTva, s.printed->montantTva);
+            const DeclarationFormat::Totals &t = *s.totals;
+            totalCheck(f, "PRIXVENTE", QStringLiteral("H.T"), t.prixVente, t.writtenPrixVente);
+            totalCheck(f, "MONTANTFODEC", QStringLiteral("FODEC"), t.montantFodec, t.writtenFodec);
+            totalCheck(f, "MONTANTDROITCONSOMMATION", QStringLiteral("droit de consommation"), t.montantDroitConsommation,
+                t.writtenDroitConsommation);
+            totalCheck(f, "MONTANTTVA", QStringLiteral("TVA"), t.montantTva, t.writtenTva);
         } },
 };
 
@@ -338,9 +359,9 @@ const Check *findCheck(const QString &id)
     return nullptr;
 }
 
-Checker::Checker(Declared declared, QHash<QString, int> repeatedNumbers)
+Checker::Checker(Declared declared, QHash<QString, int> numbersElsewhere)
     : m_declared(std::move(declared))
-    , m_repeated(std::move(repeatedNumbers))
+    , m_elsewhere(std::move(numbersElsewhere))
 {
 }
 
@@ -357,18 +378,25 @@ void Checker::run(Scope scope, const Subject &subject)
             a.severity = c.severity;
             a.field = item.field;
             a.message = item.message;
+            int position = scope == Scope::Company ? -1 : m_invoices;
             if (subject.invoice) {
                 a.numeroOrdre = subject.invoice->numeroOrdre;
                 a.numeroFacture = subject.facts.number;
                 a.client = trimControls(text(subject.invoice->nomPrenomClient));
+            } else if (item.invoice) {
+                position = item.invoice->position;
+                if (item.invoice->hasNumeroOrdre)
+                    a.numeroOrdre = item.invoice->numeroOrdre;
+                a.numeroFacture = item.invoice->numeroFacture;
+                a.client = trimControls(item.invoice->nomPrenomClient);
             }
             if (a.severity == Severity::Error)
                 ++m_errors;
             m_anomalies.append(std::move(a));
+            m_positions.append(position);
         }
     }
 }
-
 void Checker::checkCompany()
 {
     Subject s;
@@ -384,21 +412,100 @@ void Checker::checkInvoice(const DeclarationFormat::Invoice &invoice, int exerci
     s.facts = InvoiceFacts::of(invoice);
     s.exercice = exercice;
     s.trimestre = trimestre;
-    s.repeatedNumbers = &m_repeated;
     run(Scope::Invoice, s);
-    m_printed.prixVente += DeclarationFormat::millimes(s.facts.prixVente);
-    m_printed.montantFodec += DeclarationFormat::millimes(s.facts.montantFodec);
-    m_printed.montantDroitConsommation += DeclarationFormat::millimes(s.facts.montantDroitConsommation);
-    m_printed.montantTva += DeclarationFormat::millimes(s.facts.montantTva);
+    if (!s.facts.number.isEmpty()) {
+        const int index = static_cast<int>(m_seen.size());
+        const QString name = text(invoice.nomPrenomClient);
+        qsizetype from = 0, to = name.size();
+        while (from < to && name[from].unicode() <= 0x20)
+            ++from;
+        while (to > from && name[to - 1].unicode() <= 0x20)
+            --to;
+        Seen seen { m_invoices, invoice.numeroOrdre.toLongLong(), invoice.numeroOrdre.isValid(),
+            static_cast<qsizetype>(m_seenText.size()), s.facts.number.size(), 0, to - from };
+        m_seenText.append(reinterpret_cast<const char16_t *>(s.facts.number.constData()), static_cast<size_t>(s.facts.number.size()));
+        seen.clientAt = static_cast<qsizetype>(m_seenText.size());
+        m_seenText.append(reinterpret_cast<const char16_t *>(name.constData()) + from, static_cast<size_t>(to - from));
+        m_seen.append(seen);
+        const size_t hash = qHash(s.facts.number);
+        const int first = firstUse(s.facts.number, hash);
+        if (first >= 0)
+            m_seenAgain.append(first);
+        else if (!m_firstSeen.contains(hash))
+            m_firstSeen.insert(hash, index);
+        else
+            m_firstSeenOther.insert(s.facts.number, index);
+    }
+    ++m_invoices;
 }
 
-void Checker::checkTotals(const DeclarationFormat::Totals &totals)
+QStringView Checker::seenNumber(const Seen &seen) const
 {
+    return QStringView(m_seenText.data() + seen.numberAt, seen.numberLength);
+}
+
+InvoiceRef Checker::seenInvoice(const Seen &seen) const
+{
+    return { seen.position, seen.numeroOrdre, seen.hasNumeroOrdre, seenNumber(seen).toString(),
+        QStringView(m_seenText.data() + seen.clientAt, seen.clientLength).toString() };
+}
+
+int Checker::firstUse(QStringView number, size_t hash) const
+{
+    const auto first = m_firstSeen.constFind(hash);
+    if (first == m_firstSeen.constEnd())
+        return -1;
+    if (seenNumber(m_seen[*first]) == number)
+        return *first;
+    return m_firstSeenOther.value(number.toString(), -1);
+}
+
+void Checker::checkQuarter(const DeclarationFormat::Totals &totals)
+{
+    // The numbers used more than once: seen again in the quarter, or used
+    // elsewhere in the year; then every invoice of the quarter that has one.
+    QHash<QString, NumberUse> numbers;
+    for (int first : std::as_const(m_seenAgain))
+        numbers.insert(seenNumber(m_seen[first]).toString(), NumberUse());
+    for (auto other = m_elsewhere.cbegin(); other != m_elsewhere.cend(); ++other)
+        if (firstUse(other.key(), qHash(other.key())) >= 0)
+            numbers.insert(other.key(), NumberUse());
+    if (!numbers.isEmpty()) {
+        for (auto use = numbers.begin(); use != numbers.end(); ++use)
+            use->elsewhere = m_elsewhere.value(use.key());
+        for (const Seen &seen : std::as_const(m_seen)) {
+            const auto use = numbers.find(seenNumber(seen).toString());
+            if (use != numbers.end())
+                use->inQuarter.append(seenInvoice(seen));
+        }
+    }
     Subject s;
     s.declared = &m_declared;
     s.totals = &totals;
-    s.printed = &m_printed;
+    s.numbers = &numbers;
+    const qsizetype before = m_anomalies.size();
     run(Scope::Quarter, s);
+    // What was found of an invoice goes where that invoice's own anomalies
+    // stand: the list follows the file.
+    bool inPlace = true;
+    for (qsizetype i = before; i < m_positions.size(); ++i)
+        inPlace = inPlace && m_positions[i] >= m_invoices;
+    if (inPlace)
+        return;
+    QVector<qsizetype> order(m_anomalies.size());
+    for (qsizetype i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [this](qsizetype a, qsizetype b) { return m_positions[a] < m_positions[b]; });
+    QVector<Anomaly> sorted;
+    QVector<int> positions;
+    sorted.reserve(m_anomalies.size());
+    positions.reserve(m_anomalies.size());
+    for (qsizetype i : order) {
+        sorted.append(std::move(m_anomalies[i]));
+        positions.append(m_positions[i]);
+    }
+    m_anomalies = std::move(sorted);
+    m_positions = std::move(positions);
 }
 
 QStringList companyHints(const QString &column, const QString &identifiant, const QString &cle, const QString &etab)

@@ -3,11 +3,14 @@
 #include "declaration/DeclarationFormat.h"
 
 #include <QHash>
+#include <QVarLengthArray>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 #include <QVector>
 
+#include <optional>
+#include <string>
 #include <vector>
 
 // What is checked before a declaration goes to the administration, in one
@@ -35,12 +38,26 @@ struct Declared
 {
     QString identifiant, cle, categorie, etab;
     QString quarterText;
+    int exercice = 0;
 };
 
-// Millimes of the detail records' amounts as written, summed record by record.
-struct PrintedSums
+// An invoice of the quarter that a check of the whole quarter names: where
+// it stands in the file, and what the list shows of it.
+struct InvoiceRef
 {
-    qint64 prixVente = 0, montantFodec = 0, montantDroitConsommation = 0, montantTva = 0;
+    int position = 0; // from 0, in the file's order
+    qint64 numeroOrdre = 0;
+    bool hasNumeroOrdre = false;
+    QString numeroFacture; // trimmed
+    QString nomPrenomClient;
+};
+
+// Where an invoice number (trimmed) is used: the quarter's invoices that
+// carry it, and how many of the company's other invoices of the year do.
+struct NumberUse
+{
+    QVarLengthArray<InvoiceRef, 1> inQuarter;
+    int elsewhere = 0;
 };
 
 // What several checks read of an invoice, worked out once for it: a
@@ -70,22 +87,26 @@ struct Subject
     InvoiceFacts facts;
     int exercice = 0;
     int trimestre = 0;
-    // Invoice numbers (trimmed) found more than once in the company's year, with their count.
-    const QHash<QString, int> *repeatedNumbers = nullptr;
-    // Quarter scope: the totals of the "TF" record and the sums of the "DF" records.
+    // Quarter scope: the totals of the "TF" record with the sums of the "DF"
+    // records as written, and the uses of the quarter's invoice numbers.
     const DeclarationFormat::Totals *totals = nullptr;
-    const PrintedSums *printed = nullptr;
+    const QHash<QString, NumberUse> *numbers = nullptr;
 };
 
-// A check's findings: the field concerned and the message.
+// A check's findings: the field concerned and the message, and for a check
+// of the whole quarter the invoice it concerns, if any.
 class Findings
 {
 public:
-    void add(const QString &field, const QString &message) { m_items.append({ field, message }); }
+    void add(const QString &field, const QString &message, const InvoiceRef *invoice = nullptr)
+    {
+        m_items.append({ field, message, invoice ? std::optional<InvoiceRef>(*invoice) : std::nullopt });
+    }
     struct Item
     {
         QString field;
         QString message;
+        std::optional<InvoiceRef> invoice;
     };
     const QVector<Item> &items() const { return m_items; }
 
@@ -111,14 +132,18 @@ const Check *findCheck(const QString &id);
 class Checker
 {
 public:
-    Checker(Declared declared, QHash<QString, int> repeatedNumbers);
+    // numbersElsewhere: the invoice numbers (trimmed) of the company's year
+    // outside the quarter, with how many invoices carry each.
+    Checker(Declared declared, QHash<QString, int> numbersElsewhere);
 
     // The company's checks; once, before the invoices.
     void checkCompany();
     // One invoice, in the order of the file, with the year and quarter it is stored under.
     void checkInvoice(const DeclarationFormat::Invoice &invoice, int exercice, int trimestre);
-    // The totals, once the last invoice was checked.
-    void checkTotals(const DeclarationFormat::Totals &totals);
+    // The whole quarter (its totals, as the records were formed, and its
+    // invoice numbers), once the last invoice was checked; what it finds of an invoice takes that invoice's
+    // place in the list.
+    void checkQuarter(const DeclarationFormat::Totals &totals);
 
     const QVector<Anomaly> &anomalies() const { return m_anomalies; }
     int errorCount() const { return m_errors; }
@@ -128,9 +153,32 @@ private:
     void run(Scope scope, const Subject &subject);
 
     Declared m_declared;
-    QHash<QString, int> m_repeated;
-    PrintedSums m_printed;
+    QHash<QString, int> m_elsewhere;
+    // Each invoice of the quarter that has a number, in the file's order,
+    // and where each number was first seen: kept lean, as every invoice
+    // passes here and few numbers come twice.
+    // Its number and client's name are copied into one buffer rather than
+    // kept as the row's own texts, which would keep every row's memory.
+    struct Seen
+    {
+        int position;
+        qint64 numeroOrdre;
+        bool hasNumeroOrdre;
+        qsizetype numberAt, numberLength, clientAt, clientLength;
+    };
+    QVector<Seen> m_seen;
+    std::u16string m_seenText;
+    QHash<size_t, int> m_firstSeen; // by the number's hash: cheaper than by its text
+    QHash<QString, int> m_firstSeenOther; // numbers whose hash another number had first
+    QList<int> m_seenAgain; // m_seen index of the first use of a number seen again
+
+    QStringView seenNumber(const Seen &seen) const;
+    InvoiceRef seenInvoice(const Seen &seen) const;
+    // The m_seen index of the number's first use, or -1.
+    int firstUse(QStringView number, size_t hash) const;
     QVector<Anomaly> m_anomalies;
+    QVector<int> m_positions; // of each anomaly: -1 the company's, an invoice's position, or after the last
+    int m_invoices = 0;
     int m_errors = 0;
 };
 

@@ -127,10 +127,13 @@ void appendZeroFilled(Record &out, unsigned long long n, int digits)
 
 // A signed whole number: "-" and one digit fewer when negative, so that a
 // negative value takes as many characters as a positive one.
-void appendSigned(Record &out, long double value, int digits, bool signTakesADigit)
+// *whole: the number written, when it fits 64 bits.
+void appendSigned(Record &out, long double value, int digits, bool signTakesADigit, long long *whole = nullptr)
 {
     long long n = 0;
     if (roundToWhole(value, n)) {
+        if (whole)
+            *whole = n;
         if (n < 0) {
             out.byte('-');
             appendZeroFilled(out, static_cast<unsigned long long>(-n), signTakesADigit ? digits - 1 : digits);
@@ -176,6 +179,14 @@ void appendAmount(Record &out, double v)
     appendSigned(out, static_cast<long double>(v) * 1000, 15, true);
 }
 
+// The same, adding the millimes written to a sum (nothing beyond 64 bits).
+void appendAmount(Record &out, double v, qint64 &written)
+{
+    long long n = 0;
+    appendSigned(out, static_cast<long double>(v) * 1000, 15, true, &n);
+    written += n;
+}
+
 void appendPrefix(Record &out, const char *code, const Prefix &p)
 {
     out.bytes(code);
@@ -190,6 +201,9 @@ double number(const QVariant &v)
 {
     if (!v.isValid())
         return 0.0;
+    // Amounts and rates come as doubles: read them without a conversion.
+    if (v.typeId() == QMetaType::Double)
+        return *static_cast<const double *>(v.constData());
     if (isTimeStamp(v))
         return v.value<TimeStamp>().value;
     return v.toDouble();
@@ -286,13 +300,13 @@ QByteArray detail(const Prefix &p, const Invoice &i, Totals &totals)
     appendPadded(r, i.adresseClient, ClientAddressWidth);
     appendPadded(r, i.numeroAutorisation, AuthorisationNumberWidth);
     appendDate(r, i.dateAutorisation);
-    appendAmount(r, number(i.prixVente));
+    appendAmount(r, number(i.prixVente), totals.writtenPrixVente);
     appendRate(r, i.tauxFodec);
-    appendAmount(r, number(i.montantFodec));
+    appendAmount(r, number(i.montantFodec), totals.writtenFodec);
     appendRate(r, i.tauxDroitConsommation);
-    appendAmount(r, number(i.montantDroitConsommation));
+    appendAmount(r, number(i.montantDroitConsommation), totals.writtenDroitConsommation);
     appendRate(r, i.tauxTva);
-    appendAmount(r, number(i.montantTva));
+    appendAmount(r, number(i.montantTva), totals.writtenTva);
 
     ++totals.count;
     totals.prixVente += number(i.prixVente);

@@ -37,6 +37,12 @@ struct Totals
     double montantFodec = 0;
     double montantDroitConsommation = 0;
     double montantTva = 0;
+    // The same amounts as the detail records write them, in millimes,
+    // summed: what a reader adding up the lines finds.
+    qint64 writtenPrixVente = 0;
+    qint64 writtenFodec = 0;
+    qint64 writtenDroitConsommation = 0;
+    qint64 writtenTva = 0;
 };
 
 // Field renderings, in the file's single-byte code page.

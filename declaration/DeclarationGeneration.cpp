@@ -75,15 +75,22 @@ void DeclarationGeneration::read(DeclarationFile *file, const QString &quarterTe
     // come from one state of the database, whatever other workstations
     // commit meanwhile.
     Connection::ReadSnapshot snapshot(m_query.connection());
-    QHash<QString, int> repeated;
-    {
-        Query numbers(m_query.connection(), RepeatedNumbersText);
+    QHash<QString, int> elsewhere;
+    const QVariant bound = m_query.param(QStringLiteral("trm"));
+    if (bound.isValid()) {
+        Query numbers(m_query.connection(), OtherNumbersText);
         numbers.setParam(QStringLiteral("id"), storedMatricule);
         numbers.setParam(QStringLiteral("exercice"), year);
-        for (const Row &r : numbers.fetchAll())
-            repeated.insert(r.value(0).toString(), r.value(1).toInt());
+        int other = 0;
+        for (int q = 1; q <= 4; ++q)
+            if (q != bound.toInt())
+                numbers.setParam(QStringLiteral("q%1").arg(++other), q);
+        numbers.open();
+        Row r;
+        while (numbers.fetch(r))
+            ++elsewhere[r.value(0).toString()];
     }
-    DeclarationChecks::Checker checker({ c.curIdentifiant, c.curCle, c.curCategorie, c.curEtab, quarterText }, std::move(repeated));
+    DeclarationChecks::Checker checker({ c.curIdentifiant, c.curCle, c.curCategorie, c.curEtab, quarterText, year }, std::move(elsewhere));
     checker.checkCompany();
 
     // Declared after the snapshot, so closed before it ends, also on a throw.
@@ -108,7 +115,7 @@ void DeclarationGeneration::read(DeclarationFile *file, const QString &quarterTe
     }
     if (file)
         file->writeRecord(totalsRecord(prefix, totals));
-    checker.checkTotals(totals);
+    checker.checkQuarter(totals);
 
     m_pass.totals = totals;
     m_pass.anomalies = checker.anomalies();

@@ -34,10 +34,17 @@ public:
 
     static inline const QString QueryText = QStringLiteral(
         "select * from FACTURE\n\nWHERE IDENTIfiANT=:id   and trimestre=:trm and exercice=:exercice\norder by numeroordre");
-    // Invoice numbers found more than once in the company's year.
-    static inline const QString RepeatedNumbersText
-        = QStringLiteral("select trim(NUMEROFACTURE), count(*) from FACTURE where IDENTIFIANT = :id and EXERCICE = :exercice "
-                         "and trim(NUMEROFACTURE) <> '' group by 1 having count(*) > 1");
+    // The invoice numbers of the company's year in its three other
+    // quarters; the quarter's own are counted as its invoices are read. One
+    // range of the key per quarter (the server reads an IN list as the whole
+    // year): a company whose invoices are all in one quarter reads nothing more.
+    static inline const QString OtherNumbersText = QStringLiteral(
+        "select trim(NUMEROFACTURE) from FACTURE where IDENTIFIANT = :id and EXERCICE = :exercice and TRIMESTRE = :q1 "
+        "and trim(NUMEROFACTURE) <> ''\n"
+        "union all select trim(NUMEROFACTURE) from FACTURE where IDENTIFIANT = :id and EXERCICE = :exercice and TRIMESTRE = :q2 "
+        "and trim(NUMEROFACTURE) <> ''\n"
+        "union all select trim(NUMEROFACTURE) from FACTURE where IDENTIFIANT = :id and EXERCICE = :exercice and TRIMESTRE = :q3 "
+        "and trim(NUMEROFACTURE) <> ''");
 
     // The path the file is written to: the directory as typed.
     static QString filePath(const QString &directoryText, const QString &quarterText, const QString &exercice);

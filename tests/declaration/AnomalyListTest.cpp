@@ -288,3 +288,22 @@ TEST(DeclarationWindow, ShowsTheLastGenerationOfTheQuarter)
     after.w->ComboBox1->setCurrentText(QStringLiteral("T2"));
     EXPECT_EQ(after.w->DernierEnvoi->text(), QStringLiteral("Pas encore généré."));
 }
+
+// An invoice number of the quarter used again in another quarter of the
+// year is listed; one used in another year or by another company is not.
+TEST(AnomalyList, ANumberUsedInAnotherQuarterOfTheYear)
+{
+    Register r;
+    const char *insert = "insert into FACTURE (IDENTIFIANT, EXERCICE, TRIMESTRE, NUMEROORDRE, NUMEROFACTURE) values (%1)";
+    for (const char *values : { "'0123456AM000', 2008, 3, 9, 'F-001 '", "'0123456AM000', 2009, 2, 9, 'AVOIR'",
+             "'7654321BPM001', 2008, 2, 9, ' F-12'" })
+        r.db.exec(QString::fromLatin1(insert).arg(QString::fromLatin1(values)));
+    r.db.connection().commitRetaining();
+    DeclarationGeneration generation(r.db.connection());
+    QStringList twice;
+    for (const DeclarationChecks::Anomaly &a : generation.check(QStringLiteral("T1"), r.context).anomalies)
+        if (a.check == QLatin1String("invoice-number-twice"))
+            twice << DeclarationChecks::lineText(a);
+    EXPECT_EQ(twice, QStringList { QStringLiteral("Avertissement\t1\tF-001\tCLIENT UN\tNUMEROFACTURE\tLe numéro de facture « F-001 » figure 2 "
+                                                  "fois dans l'exercice 2008.") });
+}

@@ -23,13 +23,12 @@ QVariant day(int y, int m, int d)
 // computes them.
 struct Sample
 {
-    Declared declared { QStringLiteral("0123456"), QStringLiteral("A"), QStringLiteral("M"), QStringLiteral("000"), QStringLiteral("T1") };
+    Declared declared { QStringLiteral("0123456"), QStringLiteral("A"), QStringLiteral("M"), QStringLiteral("000"), QStringLiteral("T1"), 2008 };
     Invoice invoice;
     int exercice = 2008;
     int trimestre = 1;
-    QHash<QString, int> repeated;
+    QHash<QString, NumberUse> numbers;
     Totals totals;
-    PrintedSums printed;
 
     Sample()
     {
@@ -54,7 +53,10 @@ struct Sample
         totals.montantFodec = 10.0;
         totals.montantDroitConsommation = 125.0;
         totals.montantTva = 204.3;
-        printed = { 1000000, 10000, 125000, 204300 };
+        totals.writtenPrixVente = 1000000;
+        totals.writtenFodec = 10000;
+        totals.writtenDroitConsommation = 125000;
+        totals.writtenTva = 204300;
     }
 
     Subject subject(Scope scope) const
@@ -66,10 +68,9 @@ struct Sample
             s.facts = InvoiceFacts::of(invoice);
             s.exercice = exercice;
             s.trimestre = trimestre;
-            s.repeatedNumbers = &repeated;
         } else if (scope == Scope::Quarter) {
             s.totals = &totals;
-            s.printed = &printed;
+            s.numbers = &numbers;
         }
         return s;
     }
@@ -128,10 +129,19 @@ TEST(DeclarationChecks, EachCheckFailsAndPasses)
             [](Sample &s) { s.invoice.dateFacture = QVariant(); } }, // a missing date is the other check's
         { "invoice-number-missing", "blanks", [](Sample &s) { s.invoice.numeroFacture = QStringLiteral("   "); }, "NUMEROFACTURE",
             QStringLiteral("Facture sans numéro."), [](Sample &s) { s.invoice.numeroFacture = QStringLiteral("0"); } },
-        { "invoice-number-twice", "in the year",
-            [](Sample &s) { s.repeated.insert(QStringLiteral("F-7"), 2); }, "NUMEROFACTURE",
-            QStringLiteral("Le numéro de facture « F-7 » figure 2 fois dans l'exercice 2008."),
-            [](Sample &s) { s.repeated.insert(QStringLiteral("F-8"), 2); } },
+        { "invoice-number-twice", "once more in another quarter",
+            [](Sample &s) {
+                NumberUse use;
+                use.inQuarter.append({ 0, 7, true, QStringLiteral("F-7"), QStringLiteral("CLIENT SEPT") });
+                use.elsewhere = 1;
+                s.numbers.insert(QStringLiteral("F-7"), use);
+            },
+            "NUMEROFACTURE", QStringLiteral("Le numéro de facture « F-7 » figure 2 fois dans l'exercice 2008."),
+            [](Sample &s) {
+                NumberUse use;
+                use.inQuarter.append({ 0, 7, true, QStringLiteral("F-7"), QStringLiteral("CLIENT SEPT") });
+                s.numbers.insert(QStringLiteral("F-7"), use);
+            } },
         { "client-kind", "none", [](Sample &s) { s.invoice.typeIdClient = QVariant(); }, "TYPEIDCLIENT",
             QStringLiteral("Type d'identifiant du client «  » : 1, 2, 3 ou 4 attendu."),
             [](Sample &s) {
@@ -228,14 +238,14 @@ TEST(DeclarationChecks, EachCheckFailsAndPasses)
         { "totals-rounding", "the unrounded sum rounds one millime off",
             [](Sample &s) {
                 s.totals.montantTva = 182.479375;
-                s.printed.montantTva = 182480;
+                s.totals.writtenTva = 182480;
             },
             "MONTANTTVA",
             QStringLiteral("Le total TVA de la ligne TF (182,479) diffère de 1 millime de la somme des lignes DF (182,480) : il est calculé "
                            "sur les montants non arrondis des factures."),
             [](Sample &s) {
                 s.totals.montantTva = 182.4796;
-                s.printed.montantTva = 182480;
+                s.totals.writtenTva = 182480;
             } },
     };
 
@@ -285,9 +295,9 @@ TEST(DeclarationChecks, SeveralFieldsOfOneCheck)
 
     Sample totals;
     totals.totals.prixVente = 0.0005;
-    totals.printed.prixVente = 0;
+    totals.totals.writtenPrixVente = 0;
     totals.totals.montantFodec = 0.0126;
-    totals.printed.montantFodec = 10;
+    totals.totals.writtenFodec = 10;
     fields.clear();
     QStringList messages;
     for (const Findings::Item &item : run(*findCheck(QStringLiteral("totals-rounding")), totals)) {
@@ -299,11 +309,14 @@ TEST(DeclarationChecks, SeveralFieldsOfOneCheck)
 }
 
 // The checker runs the table over a quarter as it is written: the company
-// once, each invoice with its identification, the totals from the records.
+// once, each invoice with its identification, the totals from the records;
+// what the whole quarter shows of an invoice (its number used elsewhere)
+// stands in that invoice's place.
 TEST(DeclarationChecks, CheckerOverAQuarter)
 {
-    Checker checker({ QStringLiteral("0123456"), QStringLiteral("I"), QStringLiteral("M"), QStringLiteral("000"), QStringLiteral("T1") },
-        { { QStringLiteral("F-7"), 2 } });
+    Checker checker(
+        { QStringLiteral("0123456"), QStringLiteral("I"), QStringLiteral("M"), QStringLiteral("000"), QStringLiteral("T1"), 2008 },
+        { { QStringLiteral("F-7"), 1 } }); // once in another quarter
     checker.checkCompany();
     // Each VAT is 0.4 millime over its computation: each record rounds it
     // away, their sum does not.
@@ -315,13 +328,11 @@ TEST(DeclarationChecks, CheckerOverAQuarter)
     late.numeroFacture = QStringLiteral("F-8");
     late.dateFacture = day(2008, 4, 2);
     checker.checkInvoice(late, 2008, 1);
+    // The totals as the records were formed.
     Totals totals;
-    totals.count = 2;
-    totals.prixVente = 2000;
-    totals.montantFodec = 20;
-    totals.montantDroitConsommation = 250;
-    totals.montantTva = 204.3004 + 204.3004;
-    checker.checkTotals(totals);
+    for (const Invoice *i : { &first, &late })
+        DeclarationFormat::detail({ QStringLiteral("0123456IM000"), QStringLiteral("2008"), QStringLiteral("T1") }, *i, totals);
+    checker.checkQuarter(totals);
 
     QStringList lines;
     for (const Anomaly &a : checker.anomalies())
@@ -387,3 +398,31 @@ TEST(DeclarationChecks, FormHints)
     for (const ClientCase &c : clients)
         EXPECT_EQ(clientHints(QString::fromLatin1(c.kind), c.identifier), c.hints) << c.kind << " " << c.identifier.toStdString();
 }
+
+// A number used twice in the quarter, an invoice between them: both are
+// listed, each in its place, with how often the year uses the number.
+TEST(DeclarationChecks, ANumberTwiceInTheQuarterListsBothInTheirPlaces)
+{
+    Checker checker({ QStringLiteral("0123456"), QStringLiteral("A"), QStringLiteral("M"), QStringLiteral("000"), QStringLiteral("T1"), 2008 },
+        {});
+    checker.checkCompany();
+    Totals totals;
+    const char *numbers[] = { " F-1", "F-2", "F-1 " };
+    for (int n = 0; n < 3; ++n) {
+        Invoice i = Sample().invoice;
+        i.numeroOrdre = n + 1;
+        i.numeroFacture = QString::fromLatin1(numbers[n]);
+        if (n == 1)
+            i.dateFacture = QVariant(); // an anomaly of its own, between the two
+        DeclarationFormat::detail({ QStringLiteral("0123456AM000"), QStringLiteral("2008"), QStringLiteral("T1") }, i, totals);
+        checker.checkInvoice(i, 2008, 1);
+    }
+    checker.checkQuarter(totals);
+    QStringList listed;
+    for (const Anomaly &a : checker.anomalies())
+        listed << QStringLiteral("%1 %2 %3").arg(a.numeroOrdre.toString(), a.numeroFacture, a.check);
+    EXPECT_EQ(listed,
+        (QStringList { "1 F-1 invoice-number-twice", "2 F-2 invoice-date-missing", "3 F-1 invoice-number-twice" }));
+    EXPECT_EQ(checker.anomalies().first().message, QStringLiteral("Le numéro de facture « F-1 » figure 2 fois dans l'exercice 2008."));
+}
+

@@ -156,6 +156,8 @@ TEST(DeclarationFormat, EmptyQuarterAndTotals)
     for (int i = 0; i < 3; ++i)
         detail(P, tiny, t);
     EXPECT_EQ(totalsRecord(P, t).right(15), QByteArray("000000000000001"));
+    EXPECT_EQ(t.writtenTva, 0); // while each record writes none
+    EXPECT_EQ(t.writtenPrixVente, 3000000);
     Invoice refund = sample();
     refund.montantTva = -500.25;
     Totals negative;
@@ -163,6 +165,7 @@ TEST(DeclarationFormat, EmptyQuarterAndTotals)
     const QByteArray r = totalsRecord(P, negative);
     EXPECT_EQ(r.size(), 331);
     EXPECT_EQ(r.mid(316), QByteArray("-00000000500250"));
+    EXPECT_EQ(negative.writtenTva, -500250);
 }
 
 // Company texts typed through the form are stored padded; imported or older
