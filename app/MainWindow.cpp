@@ -1,6 +1,6 @@
 #include "app/MainWindow.h"
 
-#include "app/TerminationSignals.h"
+#include "core/TerminationSignals.h"
 
 #include <QAction>
 #include <QApplication>
@@ -13,6 +13,7 @@
 #include <QMap>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QProcess>
@@ -209,6 +210,8 @@ void TFrmmain::buildToolBar()
         connect(b, &QToolButton::clicked, this, button.handler);
         bar->addWidget(b);
         m_commandControls << qMakePair(static_cast<Command>(button.command), static_cast<QObject *>(b));
+        if (button.handler == &TFrmmain::ToolButton3Click)
+            addBackupMenu(b);
     }
     QToolButton *calc = toolButton(QStringLiteral("ToolButton17"), QString(), calculatorIcon());
     calc->setToolTip(QStringLiteral("Calculatrice"));
@@ -234,6 +237,25 @@ void TFrmmain::buildToolBar()
     }
     layout->addStretch();
     bar->addWidget(panel);
+}
+
+void TFrmmain::addBackupMenu(QToolButton *reset)
+{
+    // The backups' menu opens from the arrow of the reset's button, whose
+    // work they make undoable: the menu bar keeps the program's four menus,
+    // and the tool bar its room for the working company.
+    auto *menu = new QMenu(reset);
+    menu->setObjectName(QStringLiteral("Sauvegardes1"));
+    menu->setTitle(QStringLiteral("Sauvegardes"));
+    QAction *backup = menuItem(menu, QStringLiteral("Sauvegarder1"), QStringLiteral("Sauvegarder la base..."));
+    QAction *restore = menuItem(menu, QStringLiteral("Restaurer1"), QStringLiteral("Restaurer une sauvegarde..."));
+    connect(backup, &QAction::triggered, this, [this] { run(Command::Backup); });
+    connect(restore, &QAction::triggered, this, [this] { run(Command::Restore); });
+    m_commandControls << qMakePair(Command::Backup, static_cast<QObject *>(backup))
+                      << qMakePair(Command::Restore, static_cast<QObject *>(restore));
+    reset->setMenu(menu);
+    reset->setPopupMode(QToolButton::MenuButtonPopup);
+    reset->setToolTip(QStringLiteral("Initialisation ; la flèche : sauvegarder ou restaurer la base"));
 }
 
 void TFrmmain::registerCommand(Command command, Opener opener)

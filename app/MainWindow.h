@@ -31,7 +31,7 @@ public:
 
     // Each command opens a new instance of its window; a command whose window
     // does not exist in this build stays disabled.
-    enum class Command { Invoices, Import, Declaration, Companies, Clients, Reset };
+    enum class Command { Invoices, Import, Declaration, Companies, Clients, Reset, Backup, Restore };
     using Opener = std::function<void(TFrmmain &)>;
     static void registerCommand(Command command, Opener opener);
 
@@ -70,6 +70,7 @@ protected:
 private:
     void buildMenu();
     void buildToolBar();
+    void addBackupMenu(QToolButton *reset);
     void run(Command command);
     void updateCommands();
     QAction *menuItem(QMenu *menu, const QString &name, const QString &caption);

@@ -1,7 +1,10 @@
 #include "app/ResetWindow.h"
 
 #include "core/Error.h"
+#include "data/AutomaticCopies.h"
+#include "data/Connection.h"
 #include "ui/MessageBox.h"
+#include "ui/OperationProgress.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>
@@ -23,8 +26,10 @@ TFrminitialisation::TFrminitialisation(Connection &connection, QWidget *parent)
           new QLabel(QStringLiteral("Cette Procedure efface toutes les données saisie, \nles données ne seront plus récupérables."), this))
     , BitBtn1(new QPushButton(QStringLiteral("OK"), this))
     , BitBtn2(new QPushButton(QStringLiteral("Cancel"), this))
+    , copyNote(new QLabel(this))
     , Initialisationmvt(connection, DataReset::procedureName(DataReset::Depth::Movements))
     , INITIALISATIONCOMPLETE(connection, DataReset::procedureName(DataReset::Depth::Complete))
+    , m_connection(connection)
 {
     setObjectName(QStringLiteral("Frminitialisation"));
     setWindowTitle(QStringLiteral("Initialisation"));
@@ -35,6 +40,9 @@ TFrminitialisation::TFrminitialisation(Connection &connection, QWidget *parent)
     Label1->setObjectName(QStringLiteral("Label1"));
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
+    copyNote->setObjectName(QStringLiteral("copyNote"));
+    copyNote->setAlignment(Qt::AlignCenter);
+    copyNote->setWordWrap(true);
 
     // Neither type is chosen when the window opens.
     auto *choices = new QButtonGroup(this);
@@ -71,6 +79,7 @@ TFrminitialisation::TFrminitialisation(Connection &connection, QWidget *parent)
     layout->addWidget(RGTypeIni);
     layout->addLayout(password);
     layout->addWidget(Label1);
+    layout->addWidget(copyNote);
     layout->addLayout(buttons);
 }
 
@@ -96,6 +105,15 @@ void TFrminitialisation::BitBtn1Click()
         MessageBox::show(this, QMessageBox::Warning, MessageBox::applicationCaption(), NoChoiceMessage);
         return;
     }
+    // A reset pressed on the wrong company can be undone: a copy of the
+    // database is made first, and without it nothing is erased.
+    try {
+        OperationProgress progress(this, QStringLiteral("Copie de la base avant l'initialisation"));
+        m_lastCopy = AutomaticCopies::make(m_connection, Backup::Kind::BeforeReset, backupSettings, progress.callback()).file;
+    } catch (const Error &e) {
+        MessageBox::error(this, CopyFailedMessage.arg(e.text()));
+        return;
+    }
     try {
         (index == 0 ? Initialisationmvt : INITIALISATIONCOMPLETE).execute();
     } catch (const Error &e) {
@@ -104,4 +122,10 @@ void TFrminitialisation::BitBtn1Click()
     }
     MessageBox::information(this, QStringLiteral("Initialisation efféctuée"));
     close();
+}
+
+void TFrminitialisation::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    copyNote->setText(CopyNote.arg(AutomaticCopies::directory(m_connection.databaseName(), backupSettings)));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/Config.h"
 #include "data/DataReset.h"
 
 #include <QDialog>
@@ -21,9 +22,17 @@ public:
     explicit TFrminitialisation(Connection &connection, QWidget *parent = nullptr);
 
     static inline const QString NoChoiceMessage = QStringLiteral("Veuillez d'abord choisir le type d'initialisation.");
+    static inline const QString CopyNote = QStringLiteral("Une copie de la base est faite d'abord, dans\n%1");
+    static inline const QString CopyFailedMessage
+        = QStringLiteral("L'initialisation n'a pas été lancée : la copie de la base qui la précède a échoué.\n%1");
 
     // The chosen type: 0 movements, 1 complete, -1 none yet.
     int itemIndex() const;
+
+    // How the copy made before the reset is kept.
+    Config::BackupSettings backupSettings;
+    // The copy made by the last reset, empty until one is made.
+    const QString &lastCopy() const { return m_lastCopy; }
 
     QGroupBox *RGTypeIni;
     QRadioButton *movements;
@@ -33,9 +42,18 @@ public:
     QLabel *Label1;
     QPushButton *BitBtn1;
     QPushButton *BitBtn2;
+    // Where the copy made first goes.
+    QLabel *copyNote;
     StoredProcedure Initialisationmvt;
     StoredProcedure INITIALISATIONCOMPLETE;
 
 public slots:
     void BitBtn1Click();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    Connection &m_connection;
+    QString m_lastCopy;
 };

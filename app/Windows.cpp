@@ -1,5 +1,6 @@
 #include "app/Windows.h"
 
+#include "app/BackupWindows.h"
 #include "app/CompanySelection.h"
 #include "app/MainWindow.h"
 #include "app/ResetWindow.h"
@@ -21,6 +22,7 @@ void registerWindows()
         TFrmmain::Command::Companies, [](TFrmmain &main) { main.openChild(new Tfrmsocietes(Datadeclaration->Isociete)); });
     TFrmmain::registerCommand(TFrmmain::Command::Reset, [](TFrmmain &main) {
         auto *window = new TFrminitialisation(*Datadeclaration->ivorande, &main);
+        window->backupSettings = Datadeclaration->backupSettings;
         TFrmmain::openSeparate(window);
         window->setAttribute(Qt::WA_DeleteOnClose, false); // closing only hides it; the frame frees it at the end
     });
@@ -40,6 +42,9 @@ void registerWindows()
             *Datadeclaration->ivorande, c.curIdentifiant + c.curCle + c.curCategorie + c.curEtab, QDate::currentDate());
         return TFrmmain::DeclarationStatus { s.text, s.late };
     });
+    // backups:
+    TFrmmain::registerCommand(TFrmmain::Command::Backup, [](TFrmmain &main) { BackupWindows::backup(&main, *Datadeclaration); });
+    TFrmmain::registerCommand(TFrmmain::Command::Restore, [](TFrmmain &main) { BackupWindows::restore(&main, *Datadeclaration); });
     // import:
     TFrmmain::registerCommand(
         TFrmmain::Command::Import, [](TFrmmain &m) { TFrmmain::openSeparate(new TfmImpDlgIBX(*Datadeclaration, m)); });

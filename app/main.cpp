@@ -2,11 +2,11 @@
 
 #include "app/CompanySelection.h"
 #include "app/MainWindow.h"
-#include "app/TerminationSignals.h"
 #include "app/Windows.h"
 #include "core/CharacterType.h"
 #include "core/Error.h"
 #include "core/FormatSettings.h"
+#include "core/TerminationSignals.h"
 #include "data/Config.h"
 #include "data/DataModule.h"
 #include "data/FbClient.h"

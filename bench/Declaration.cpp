@@ -8,7 +8,6 @@
 #include "core/WorkingContext.h"
 #include "data/Connection.h"
 #include "data/Query.h"
-#include "data/Schema.h"
 #include "declaration/DeclarationGeneration.h"
 
 #include <QCoreApplication>
@@ -112,15 +111,7 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     const int rows = argc > 1 ? std::atoi(argv[1]) : 100000;
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Kestra.GDB"));
-    Schema::createDatabase(path);
-    {
-        Connection c;
-        c.setDatabaseName(path);
-        c.open();
-        fillInvoices(c, rows, 1);
-    }
-
+    const QString path = invoiceDatabase(dir.path(), rows, 1);
     Connection c;
     c.setDatabaseName(path);
     c.open();

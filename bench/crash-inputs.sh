@@ -49,6 +49,9 @@ measure "conv-formatdatetime-c-template.imp" "$(size "$CRASHES/conv-formatdateti
     "$CLI" import --db "$TMP/db" --template "$CRASHES/conv-formatdatetime-c-template.imp" --table TIERS
 measure "dbf-memo-shared-block-slow" $(($(size "$CRASHES/dbf-memo-shared-block-slow.dbf") + $(size "$CRASHES/dbf-memo-shared-block-slow.dbt"))) 2 \
     "$CLI" preview "$CRASHES/dbf-memo-shared-block-slow.dbf"
+for input in xlsx-inline-text-100mb xlsx-shared-string-100mb xlsx-ref-row-overflow xlsx-ref-column-overflow; do
+    measure "$input" "$(size "$CRASHES/$input.xlsx")" 2 "$CLI" preview "$CRASHES/$input.xlsx"
+done
 (cd "$TMP" && python3 "$CRASHES/text-semicolon-line-memory.py")
 measure "text-semicolon-line-memory" "$(size "$TMP/semis.csv")" 5 \
     "$CLI" preview "$TMP/semis.csv" --delimiter ';'

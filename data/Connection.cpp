@@ -12,6 +12,11 @@ struct Connection::Handles
     FbRef<ITransaction> snapshot; // of a ReadSnapshot
 };
 
+Credentials Credentials::defaults()
+{
+    return { Connection::UserName, Connection::Password };
+}
+
 Connection::Connection(QObject *parent)
     : QObject(parent)
     , d(std::make_unique<Handles>())
@@ -44,11 +49,10 @@ void Connection::open()
     FbClient &client = FbClient::instance();
     FbStatus status;
     FbOwned<IXpbBuilder> dpb(client.util()->getXpbBuilder(&status, IXpbBuilder::DPB, nullptr, 0));
-    dpb->insertString(&status, isc_dpb_user_name, UserName.toLatin1().constData());
-    dpb->insertString(&status, isc_dpb_password, Password.toLatin1().constData());
+    dpb->insertTag(&status, isc_dpb_utf8_filename);
+    insertCredentials(dpb.get(), status, m_credentials);
     dpb->insertInt(&status, isc_dpb_sql_dialect, 1);
     dpb->insertString(&status, isc_dpb_lc_ctype, "WIN1252");
-    dpb->insertTag(&status, isc_dpb_utf8_filename);
     const QByteArray name = m_databaseName.toUtf8();
     d->attachment.reset(
         client.provider()->attachDatabase(&status, name.constData(), dpb->getBufferLength(&status), dpb->getBuffer(&status)));

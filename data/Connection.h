@@ -12,6 +12,19 @@ class IAttachment;
 class ITransaction;
 } // namespace Firebird
 
+// Who the program connects as. The embedded engine checks neither; a server
+// checks both. Taken from the configuration and kept in memory only: never
+// shown, logged or written anywhere.
+struct Credentials
+{
+    QString user;
+    QString password;
+
+    // The user and password a database of this program was always opened with.
+    static Credentials defaults();
+    bool operator==(const Credentials &) const = default;
+};
+
 // The one connection of the program and its one shared transaction. The
 // transaction starts with the first statement and lives until the program
 // ends; commit-retaining makes work durable and keeps it (and every open
@@ -31,6 +44,9 @@ public:
 
     void setDatabaseName(const QString &name) { m_databaseName = name; }
     const QString &databaseName() const { return m_databaseName; }
+    // Taken at the next attachment.
+    void setCredentials(const Credentials &credentials) { m_credentials = credentials; }
+    const Credentials &credentials() const { return m_credentials; }
 
     // Attaches; throws DbError with the client library's text. A database
     // made by an older release gets the tables it lacks (Schema::upgrade).
@@ -80,6 +96,7 @@ signals:
 private:
     QString m_databaseName;
     QString m_upgradeError;
+    Credentials m_credentials = Credentials::defaults();
     // The client's handles, held where only the data layer sees them.
     struct Handles;
     std::unique_ptr<Handles> d;

@@ -1,6 +1,7 @@
 #include "data/DataModule.h"
 
 #include "core/Conversion.h"
+#include "core/Error.h"
 #include "data/Config.h"
 #include "data/InvoiceNumbering.h"
 
@@ -50,8 +51,18 @@ TDatadeclaration::~TDatadeclaration()
 
 void TDatadeclaration::DataModuleCreate(const QString &iniPath)
 {
+    m_configurationPath = iniPath;
+    backupSettings = Config::readBackupSettings(iniPath);
     const QString rep = Config::readDatabaseDirectory(iniPath);
     ivorande->close();
+    try {
+        ivorande->setCredentials(Config::readCredentials(iniPath));
+    } catch (const Error &) {
+        // Without the installation's own user nothing is opened, not even
+        // as the default one.
+        ivorande->setDatabaseName(QString());
+        throw;
+    }
     ivorande->setDatabaseName(Config::databaseName(rep));
     ivorande->open();
 }

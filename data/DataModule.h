@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/WorkingContext.h"
+#include "data/Config.h"
 #include "data/Connection.h"
 #include "data/DataSet.h"
 
@@ -22,6 +23,9 @@ public:
     // Reads the configuration and opens the database; throws DbError with the
     // client's text, the module staying usable for a later attempt.
     void DataModuleCreate(const QString &iniPath);
+    // The configuration file read at start, and how backups are kept.
+    const QString &configurationPath() const { return m_configurationPath; }
+    Config::BackupSettings backupSettings;
 
     // The company and year the numbering reads (the main window's).
     void setWorkingContext(const WorkingContext *context) { m_context = context; }
@@ -60,6 +64,7 @@ signals:
     void orderNumberRetaken(int shown, int stored);
 
 private:
+    QString m_configurationPath;
     const WorkingContext *m_context = nullptr;
     int m_givenNumber = -1; // by the numbering, to the row being entered
     int m_shownNumber = -1; // what the row showed before its post took another

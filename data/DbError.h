@@ -16,6 +16,11 @@ public:
         , m_gdsCodes(std::move(gdsCodes))
     {
     }
+    // What the operator reads when a server refuses the configured user or
+    // password, in place of the server's text: neither is repeated.
+    static inline const QString LoginRefusedMessage = QStringLiteral(
+        "Le serveur Firebird a refusé l'utilisateur ou le mot de passe de la configuration de Kestra : la base n'a pas été ouverte.");
+
     int gdsCode() const { return m_gdsCodes.isEmpty() ? 0 : m_gdsCodes.first(); }
     bool hasCode(int code) const { return m_gdsCodes.contains(code); }
 

@@ -1,6 +1,7 @@
 #include "data/FbClient.h"
 
 #include "core/Cp1252.h"
+#include "data/Connection.h"
 
 #include <QByteArray>
 #include <QString>
@@ -104,10 +105,16 @@ void FbStatus::checkException(FbStatus *status)
             // argument one value.
             v += kind == isc_arg_cstring ? 3 : 2;
         }
-        QString text = FbClient::instance().formatStatus(status->status);
+        QString text = codes.contains(isc_login) ? DbError::LoginRefusedMessage : FbClient::instance().formatStatus(status->status);
         status->clearException();
         throw DbError(text, codes);
     }
+}
+
+void insertCredentials(Firebird::IXpbBuilder *block, FbStatus &status, const Credentials &credentials)
+{
+    block->insertString(&status, isc_dpb_user_name, credentials.user.toUtf8().constData());
+    block->insertString(&status, isc_dpb_password, credentials.password.toUtf8().constData());
 }
 
 bool DbError::isLockConflict() const

@@ -108,5 +108,10 @@ struct FbDispose
 };
 template <class T> using FbOwned = std::unique_ptr<T, FbDispose>;
 
+struct Credentials;
+// Puts the user and the password into a parameter block of an attachment
+// (database or service manager: both take them under the same tags).
+void insertCredentials(Firebird::IXpbBuilder *block, FbStatus &status, const Credentials &credentials);
+
 // Character set number of WIN1252 in the server's catalogue.
 constexpr unsigned CharsetWin1252 = 53;

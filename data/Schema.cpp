@@ -119,12 +119,12 @@ private:
 
 } // namespace
 
-void createDatabase(const QString &path)
+void createDatabase(const QString &path, const Credentials &credentials)
 {
-    createDatabase(path, script());
+    createDatabase(path, script(), credentials);
 }
 
-void createDatabase(const QString &path, const QString &schemaScript)
+void createDatabase(const QString &path, const QString &schemaScript, const Credentials &credentials)
 {
     // A server refuses to create over an existing file by itself; here the
     // file is looked for before the client library is even loaded.
@@ -134,12 +134,11 @@ void createDatabase(const QString &path, const QString &schemaScript)
     FbClient &client = FbClient::instance();
     FbStatus st;
     FbOwned<IXpbBuilder> dpb(client.util()->getXpbBuilder(&st, IXpbBuilder::DPB, nullptr, 0));
-    dpb->insertString(&st, isc_dpb_user_name, "SYSDBA");
-    dpb->insertString(&st, isc_dpb_password, "quillbark");
+    dpb->insertTag(&st, isc_dpb_utf8_filename);
+    insertCredentials(dpb.get(), st, credentials);
     dpb->insertInt(&st, isc_dpb_sql_dialect, 1);
     dpb->insertString(&st, isc_dpb_lc_ctype, "WIN1252");
     dpb->insertString(&st, isc_dpb_set_db_charset, "WIN1252");
-    dpb->insertTag(&st, isc_dpb_utf8_filename);
     const QByteArray name = path.toUtf8();
     NewDatabase database(client.provider()->createDatabase(&st, name.constData(), dpb->getBufferLength(&st), dpb->getBuffer(&st)));
     database.run(statements(schemaScript));

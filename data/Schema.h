@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Connection.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -13,10 +15,11 @@ QString script();
 // The statements of a script, "SET TERM" honoured, comments kept inside.
 QStringList statements(const QString &script);
 // Creates a dialect 1 WIN1252 database at path with the schema (or with
-// another script: a database as an older release made it). Never
-// overwrites: an existing file raises an Error and stays untouched.
-void createDatabase(const QString &path);
-void createDatabase(const QString &path, const QString &script);
+// another script: a database as an older release made it), owned by the
+// user it is created as. Never overwrites: an existing file raises an Error
+// and stays untouched.
+void createDatabase(const QString &path, const Credentials &credentials = Credentials::defaults());
+void createDatabase(const QString &path, const QString &script, const Credentials &credentials = Credentials::defaults());
 
 // The tables added to the schema after the first release.
 QStringList addedTables();

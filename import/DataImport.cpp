@@ -302,6 +302,7 @@ void TDataImport::PrepareImport()
     m_recordState = rsNone;
     m_importedCount = 0;
     m_errors.clear();
+    m_valueErrorCount = 0;
     m_canceled = false;
     m_formats.InstallFormats();
     try {
@@ -505,8 +506,13 @@ void TDataImport::FinishImport()
     if (!m_errors.isEmpty())
         WriteLogLine(QString());
     WriteLogLine(FormatMessage(ImportMsg::LogImportFinished, { LogTimeStamp() }));
-    WriteLogLine(m_errors.isEmpty() ? LoadMessage(ImportMsg::LogNoErrorFound)
-                                    : FormatMessage(ImportMsg::LogErrorsFound, { QString::number(ErrorCount()) }));
+    // A value lost is no failed row, but neither is it "no error".
+    if (m_errors.isEmpty() && m_valueErrorCount == 0)
+        WriteLogLine(LoadMessage(ImportMsg::LogNoErrorFound));
+    if (!m_errors.isEmpty())
+        WriteLogLine(FormatMessage(ImportMsg::LogErrorsFound, { QString::number(ErrorCount()) }));
+    if (m_valueErrorCount > 0)
+        WriteLogLine(FormatMessage(ImportMsg::LogValuesNotConverted, { QString::number(m_valueErrorCount) }));
     WriteLogLine(QString());
     m_log.close();
     if (m_showErrorLog) {
@@ -796,17 +802,30 @@ void TDataImport::WriteValues()
 {
     switch (m_importDestination) {
     case qidDataSet:
-    case qidDBGrid:
+    case qidDBGrid: {
+        // The row's lost values are told once it is known to be written.
+        QStringList lost;
         for (int i = 0; i < m_row.Count(); ++i) {
             const TDataImportCol *col = m_row.Items(i);
             Field *field = DestinationField(col);
             QString error = field && m_refuseUnencodable ? UnencodableValueError(col->Value) : QString();
             if (error.isEmpty())
                 error = ConvertValue(field, col->Value, m_formats);
-            if (!error.isEmpty())
-                LogFieldError(error);
+            if (error.isEmpty())
+                continue;
+            if (field && m_requiredColumns.contains(field->fieldName(), Qt::CaseInsensitive))
+                throw Error(error);
+            lost << error;
         }
+        for (const QString &name : m_requiredColumns) {
+            const Field *field = DestinationDataSet()->findField(name);
+            if (field && field->isNull())
+                throw Error(QStringLiteral("Field '%1' must have a value").arg(field->fieldName()));
+        }
+        for (const QString &error : lost)
+            LogFieldError(error);
         break;
+    }
     case qidListView:
         if (m_currentItem < 0)
             break;
@@ -916,6 +935,7 @@ void TDataImport::LogError(const std::exception &error)
 
 void TDataImport::LogFieldError(const QString &text)
 {
+    ++m_valueErrorCount;
     if (m_errorLog && m_log.isOpen())
         WriteLogLine(FormatMessage(ImportMsg::LogLineError, { LogTimeStamp(), QString::number(m_lineNumber), text }));
     if (OnImportErrorAdv)

@@ -139,6 +139,12 @@ public:
     QStringList &KeyColumns() { return m_keyColumns; }
     const QStringList &KeyColumns() const { return m_keyColumns; }
     void SetKeyColumns(const QStringList &columns) { m_keyColumns = columns; }
+    // Destination columns a row cannot go without (data set destinations):
+    // a value of theirs that cannot be converted, or none at all once the
+    // row is written, fails the row with that message instead of posting it
+    // without the value.
+    const QStringList &RequiredColumns() const { return m_requiredColumns; }
+    void SetRequiredColumns(const QStringList &columns) { m_requiredColumns = columns; }
 
     // The source file; every reader has one.
     QString FileName() const { return m_fileName; }
@@ -151,6 +157,8 @@ public:
     int LineNumber() const { return m_lineNumber; }
     int ImportedCount() const { return m_importedCount; }
     int ErrorCount() const { return int(m_errors.size()); }
+    // Values that could not be converted in rows that were still written.
+    int ValueErrorCount() const { return m_valueErrorCount; }
     const QStringList &Errors() const { return m_errors; }
     TImportRecordState RecordState() const { return m_recordState; }
     bool Canceled() const { return m_canceled; }
@@ -282,6 +290,7 @@ private:
     bool m_commitAfterDone = true;
     TImportAddType m_addType = qatInsert;
     QStringList m_keyColumns;
+    QStringList m_requiredColumns;
     QString m_fileName;
     int m_skipFirstRows = 0;
     bool m_refuseUnencodable = false;
@@ -289,6 +298,7 @@ private:
     int m_lineNumber = 1;
     int m_importedCount = 0;
     QStringList m_errors;
+    int m_valueErrorCount = 0;
     TImportRecordState m_recordState = rsNone;
     bool m_canceled = false;
     int m_totalRecords = 0;

@@ -27,6 +27,7 @@ enum Id : int {
     LogImportStarted = 24840,
     LogImportFinished = 24850,
     LogErrorsFound = 24860,
+    LogValuesNotConverted = 24865,
     LogNoErrorFound = 24870,
     LogLineError = 26140,
 
@@ -59,6 +60,7 @@ enum Id : int {
     SourceFileName = 24410,
     AbortCaption = 24420,
     AbortQuestion = 24430,
+    AbortOutcome = 24435,
     QuitCaption = 24440,
     QuitQuestion = 24450,
     HelpButton = 24460,

@@ -38,4 +38,5 @@ void TDataImportWizardProperties::ApplyDestination(TDataImport &source) const
     source.SetImportDestination(ImportDestination);
     source.SetGridCaptionRow(GridCaptionRow);
     source.SetGridStartRow(GridStartRow);
+    source.SetRequiredColumns(RequiredColumns);
 }

@@ -59,5 +59,7 @@ public:
     TImportMode ImportMode = qimInsertAll;
     TImportAddType AddType = qatInsert;
     QStringList KeyColumns;
+    // Destination columns a row cannot go without (TDataImport::RequiredColumns).
+    QStringList RequiredColumns;
     bool ConfirmOnCancel = true;
 };

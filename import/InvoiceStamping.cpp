@@ -73,6 +73,11 @@ TInvoiceStamping::~TInvoiceStamping()
     }
 }
 
+QStringList TInvoiceStamping::RequiredColumns()
+{
+    return { QStringLiteral("DATEFACTURE") };
+}
+
 int TInvoiceStamping::QuarterOfMonth(int month)
 {
     return (month - 1) / 3 + 1;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include <functional>
@@ -49,6 +50,11 @@ public:
     void Abandon();
 
     const QString &PlaceholderIdentifiant() const { return m_placeholder; }
+
+    // The columns an imported invoice cannot go without: its date files it
+    // in its quarter, and an invoice without one would be declared in the
+    // fourth quarter of the year.
+    static QStringList RequiredColumns();
 
     static int QuarterOfMonth(int month);
     // The quarter of a date value as the database returns it; null is the zero date.

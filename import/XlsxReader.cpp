@@ -222,8 +222,7 @@ public:
         } else if (name == "si" && m_inItem) {
             const QString s = unescapedText(m_text);
             if (s.size() > TxlsWorkbookBuilder::MaxTextLength)
-                m_package.damaged(QStringLiteral("shared string %1 holds more than %2 characters")
-                                      .arg(QString::number(count), QString::number(TxlsWorkbookBuilder::MaxTextLength)));
+                tooLong();
             m_builder.addString(s);
             ++count;
             m_inItem = false;
@@ -231,11 +230,20 @@ public:
     }
     void characters(std::string_view t) override
     {
-        if (m_inText)
-            m_text.append(t);
+        if (!m_inText)
+            return;
+        m_text.append(t);
+        if (m_text.size() > TZipWorkbookLimits::MaxTextBytes)
+            tooLong();
     }
 
 private:
+    [[noreturn]] void tooLong() const
+    {
+        m_package.damaged(QStringLiteral("shared string %1 holds more than %2 characters")
+                              .arg(QString::number(count), QString::number(TxlsWorkbookBuilder::MaxTextLength)));
+    }
+
     TxlsWorkbookBuilder &m_builder;
     const TZipPackage &m_package;
     std::string m_text;
@@ -383,10 +391,15 @@ public:
 
     void characters(std::string_view t) override
     {
-        if (m_inValue)
-            m_value.append(t);
-        else if (m_inText)
-            m_inlineText.append(t);
+        std::string *gathered = m_inValue ? &m_value : m_inText ? &m_inlineText : nullptr;
+        if (!gathered)
+            return;
+        gathered->append(t);
+        if (gathered->size() > TZipWorkbookLimits::MaxTextBytes) {
+            if (!m_badReference.isEmpty())
+                m.limits.refuseCell(m_name, m_badReference);
+            m.limits.checkText(m_name, m_cellRow, m_cellColumn, TxlsWorkbookBuilder::MaxTextLength + 1);
+        }
     }
 
 private:
@@ -405,17 +418,21 @@ private:
         m_type = CellType::Number;
         m_xf = 0;
         m_inlineText.clear();
+        m_badReference.clear();
         qint64 row = m_row < 0 ? 0 : m_row, column = m_nextColumn;
         for (int i = 0; i < a.count(); ++i) {
             const std::string_view n = a.localName(i);
             if (n.size() != 1)
                 continue;
             if (n[0] == 'r') {
+                // A cell without a reference follows the one before; one
+                // whose reference names no cell of a sheet cannot be placed.
                 qint64 r = 0, c = 0;
-                // A cell without a usable reference follows the one before.
                 if (parseReference(a.value(i), r, c)) {
                     row = r;
                     column = c;
+                } else if (!a.value(i).empty()) {
+                    m_badReference = text(a.value(i).substr(0, 32));
                 }
             } else if (n[0] == 's') {
                 qint64 xf = 0;
@@ -424,6 +441,8 @@ private:
                 m_type = cellType(a.value(i));
             }
         }
+        if (!m_badReference.isEmpty())
+            return; // where it stands is unknown: the cells after it keep their place
         m_row = row;
         m_cellRow = row;
         m_cellColumn = column;
@@ -455,6 +474,12 @@ private:
         m_inCell = m_inValue = m_inInline = m_inText = false;
         const bool hasValue = m_hasValue && !m_value.empty();
         const bool holdsData = m_hasFormula || hasValue || (m_type == CellType::InlineString && m_hasInline);
+        if (!m_badReference.isEmpty()) {
+            // Formatting of no cell is nothing to import.
+            if (holdsData)
+                m.limits.refuseCell(m_name, m_badReference);
+            return;
+        }
         if (!m.limits.admit(m_name, m_cellRow, m_cellColumn, holdsData))
             return;
         const int row = int(m_cellRow), column = int(m_cellColumn);
@@ -576,6 +601,7 @@ private:
     qint64 m_cellColumn = 0;
     std::string m_value;
     std::string m_inlineText;
+    QString m_badReference; // a cell's reference that names no cell of a sheet, as written
 };
 
 } // namespace

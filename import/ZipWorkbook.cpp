@@ -58,6 +58,8 @@ void OpenZipWorkbook(TxlsFile &file, const QByteArray &bytes, const QString &fil
 
 // ---------------------------------------------------------------- limits
 
+static_assert(TZipWorkbookLimits::MaxTextBytes == 7 * std::size_t(TxlsWorkbookBuilder::MaxTextLength));
+
 TZipWorkbookLimits::TZipWorkbookLimits(const TZipPackage &package)
     : m_package(package)
 {
@@ -68,8 +70,7 @@ bool TZipWorkbookLimits::admit(const QString &sheet, qint64 row, qint64 column, 
     if (row < 0 || column < 0 || row > TxlsWorkbookBuilder::MaxRow || column > TxlsWorkbookBuilder::MaxColumn) {
         if (!holdsData)
             return false;
-        throw EDataImportError(QStringLiteral("File %1 cannot be imported: sheet %2 holds data in cell %3, beyond row 65536 or column IV")
-                                   .arg(m_package.fileName(), sheet, cellName(row, column)));
+        refuseCell(sheet, cellName(row, column));
     }
     reserve(1);
     ++m_cells;
@@ -89,6 +90,12 @@ void TZipWorkbookLimits::checkText(const QString &sheet, qint64 row, qint64 colu
         throw EDataImportError(
             QStringLiteral("File %1 cannot be imported: cell %2 of sheet %3 holds more than %4 characters")
                 .arg(m_package.fileName(), cellName(row, column), sheet, QString::number(TxlsWorkbookBuilder::MaxTextLength)));
+}
+
+void TZipWorkbookLimits::refuseCell(const QString &sheet, const QString &cell) const
+{
+    throw EDataImportError(QStringLiteral("File %1 cannot be imported: sheet %2 holds data in cell %3, beyond row 65536 or column IV")
+                               .arg(m_package.fileName(), sheet, cell));
 }
 
 QString TZipWorkbookLimits::cellName(qint64 row, qint64 column)

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <cstddef>
 #include <string_view>
 
 class TxlsFile;
@@ -43,6 +44,14 @@ public:
     void reserve(qint64 count);
     // A text longer than a cell can keep raises.
     void checkText(const QString &sheet, qint64 row, qint64 column, qsizetype length) const;
+    // Data in a cell that no BIFF8 sheet has, named as the file names it.
+    [[noreturn]] void refuseCell(const QString &sheet, const QString &cell) const;
+
+    // The most bytes of XML a text that a cell can keep may take: every
+    // character written as an "_xHHHH_" escape. Texts are measured against
+    // it while they are gathered, so that a huge one is refused before it
+    // fills memory.
+    static constexpr std::size_t MaxTextBytes = 7 * 65535;
 
     // "AB12", columns beyond IV included.
     static QString cellName(qint64 row, qint64 column);

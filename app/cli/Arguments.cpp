@@ -4,6 +4,7 @@
 #include "data/Config.h"
 #include "data/Connection.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 bool readOptions(const QStringList &args, std::initializer_list<CliOption> options, const QString &usage, QTextStream &err)
@@ -47,5 +48,11 @@ bool checkDatabase(const QString &db, QTextStream &err)
 void openDatabase(Connection &connection, const QString &db)
 {
     connection.setDatabaseName(Config::databaseName(db));
+    connection.setCredentials(Config::readCredentials());
     connection.open();
+}
+
+QString databaseNameOf(const QString &db)
+{
+    return Config::databaseName(Config::isServerDirectory(db) ? db : QDir(db).absolutePath());
 }

@@ -31,5 +31,9 @@ bool checkYear(const QString &year, QTextStream &err);
 // refused on err.
 bool checkDatabase(const QString &db, QTextStream &err);
 
-// Connects to the database of the directory db.
+// Connects to the database of the directory db, as the user of the
+// program's configuration.
 void openDatabase(Connection &connection, const QString &db);
+// The database name of a directory given on the command line: a local one
+// made absolute, a server's as it is.
+QString databaseNameOf(const QString &db);

@@ -14,6 +14,8 @@ const std::vector<CliCommand> &cliCommands()
             importCommand },
         { QStringLiteral("unstamped"), QStringLiteral("unstamped --db DIR [--stamp --company MATRICULE --year ANNEE | --delete]"),
             unstampedCommand },
+        { QStringLiteral("backup"), QStringLiteral("backup --db DIR [--out FICHIER] | backup --verify FICHIER"), backupCommand },
+        { QStringLiteral("restore"), QStringLiteral("restore --from FICHIER --db NOUVEAU_DIR"), restoreCommand },
         { QStringLiteral("preview"),
             QStringLiteral("preview FILE [--kind csv|txt|dbf|xml|xls|xlsx|ods] [--delimiter C] [--quote C] [--skip N] "
                            "[--encoding windows-1252|utf-8|oem-850]"),

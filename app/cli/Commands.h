@@ -24,3 +24,5 @@ int historyCommand(const QStringList &args, QTextStream &out, QTextStream &err);
 int importCommand(const QStringList &args, QTextStream &out, QTextStream &err);
 int unstampedCommand(const QStringList &args, QTextStream &out, QTextStream &err);
 int previewCommand(const QStringList &args, QTextStream &out, QTextStream &err);
+int backupCommand(const QStringList &args, QTextStream &out, QTextStream &err);
+int restoreCommand(const QStringList &args, QTextStream &out, QTextStream &err);

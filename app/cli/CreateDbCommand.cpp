@@ -33,10 +33,13 @@ int createDbCommand(const QStringList &args, QTextStream &out, QTextStream &err)
     }
     const QString path = Config::databaseName(server ? dir : QDir(dir).absolutePath());
     try {
-        Schema::createDatabase(path);
+        // Made as the configured user, who then owns it.
+        const Credentials credentials = Config::readCredentials();
+        Schema::createDatabase(path, credentials);
         if (demo) {
             Connection connection;
             connection.setDatabaseName(path);
+            connection.setCredentials(credentials);
             connection.open();
             DemoData::insert(connection);
             connection.close();

@@ -9,6 +9,9 @@
 #include "app/cli/CompanyLookup.h"
 #include "core/Error.h"
 #include "core/IniFile.h"
+#include "core/TerminationSignals.h"
+#include "data/AutomaticCopies.h"
+#include "data/Config.h"
 #include "data/Connection.h"
 #include "data/DataSet.h"
 #include "import/DataImportSourceSetup.h"
@@ -16,11 +19,13 @@
 #include "import/DataImportWizardProperties.h"
 #include "import/ImportScreenWizard.h"
 #include "import/ImportTableViews.h"
+#include "import/ImportWork.h"
 #include "import/InvoiceStamping.h"
 #include "import/UnstampedInvoices.h"
 
 #include <QFileInfo>
 
+#include <csignal>
 #include <memory>
 #include <optional>
 
@@ -56,6 +61,9 @@ struct ImportOutcome
     int stamped = 0;
     QString failure; // what ended the import, when something did
     QString logPath; // the error log, when one was written
+    int signal = 0; // the termination signal that interrupted it
+    int discarded = 0; // the rows it took back then
+    int kept = 0; // the rows its intermediate commits had saved
 };
 
 // The exit code of a request that cannot run: 2 for wrong arguments, 1 for
@@ -108,9 +116,9 @@ void reportUnstamped(Connection &connection, const QString &db, QTextStream &err
     err.flush();
 }
 
-void countRows(TDataImport &source, Counts &counts)
+void countRows(TDataImport &source, Counts &counts, TImportWork &work)
 {
-    source.OnImportRecord = [&counts](TDataImport *s) {
+    source.OnImportRecord = [&counts, &work](TDataImport *s) {
         switch (s->RecordState()) {
         case rsAdded:
             ++counts.inserted;
@@ -122,8 +130,9 @@ void countRows(TDataImport &source, Counts &counts)
             ++counts.deleted;
             break;
         case rsNone:
-            break;
+            return;
         }
+        work.RowWritten();
     };
     source.OnImportError = [&counts](TDataImport *) { ++counts.failed; };
 }
@@ -153,6 +162,8 @@ private:
     const ImportRequest &m_request;
     QTextStream &m_err;
     Connection m_connection;
+    TImportWork m_work { m_connection };
+    int m_signal = 0; // a termination signal taken during the import
     WorkingContext m_company;
     std::optional<DataSet> m_destination;
     TDataImportWizardProperties m_wizard;
@@ -220,15 +231,36 @@ void TemplateImport::run(ImportOutcome &outcome)
     }
     createSource(outcome);
     execute(outcome);
-    // Whatever the import brought is stamped and committed with it, also
-    // after a failure that ended it early; or none of it is kept.
-    if (m_stamping) {
+    // A signal that came before the import's work was made durable
+    // interrupts it as an operator's abort does: what it wrote since it
+    // began or last committed is taken back, invoices unstamped included.
+    if (!m_signal)
+        m_signal = takeTerminationSignal();
+    if (m_signal) {
+        outcome.signal = m_signal;
         try {
-            outcome.stamped = m_stamping->Finish();
-        } catch (const Error &e) {
-            if (!outcome.failure.isEmpty())
-                outcome.failure += QLatin1Char('\n');
-            outcome.failure += QStringLiteral("Aucune des factures de cette importation n'a été enregistrée : ") + e.text();
+            outcome.discarded = m_work.Discard();
+            if (m_stamping)
+                m_stamping->Abandon();
+        } catch (const Error &) {
+            // The transaction holds nothing else of ours: none of it may
+            // reach the commit that closing makes.
+            m_connection.rollback();
+            throw;
+        }
+        outcome.kept = m_work.Kept();
+    } else {
+        m_work.End();
+        // Whatever the import brought is stamped and committed with it,
+        // also after a failure that ended it early; or none of it is kept.
+        if (m_stamping) {
+            try {
+                outcome.stamped = m_stamping->Finish();
+            } catch (const Error &e) {
+                if (!outcome.failure.isEmpty())
+                    outcome.failure += QLatin1Char('\n');
+                outcome.failure += QStringLiteral("Aucune des factures de cette importation n'a été enregistrée : ") + e.text();
+            }
         }
     }
     m_connection.commit();
@@ -238,14 +270,23 @@ void TemplateImport::run(ImportOutcome &outcome)
 void TemplateImport::createSource(ImportOutcome &outcome)
 {
     m_source = CreateImportSource(m_settings.ImportType);
+    if (m_stamping)
+        m_wizard.RequiredColumns = TInvoiceStamping::RequiredColumns();
     m_wizard.ApplyDestination(*m_source);
     ConfigureImportSource(*m_source, m_settings);
     // An invoice import is committed with its stamping, never before.
     m_source->OnNeedCommit = [this](TDataImport *) {
         if (!m_stamping || !m_stamping->Running())
-            m_connection.commitRetaining();
+            m_work.Commit();
     };
-    countRows(*m_source, outcome.counts);
+    countRows(*m_source, outcome.counts, m_work);
+    // Once per row: SIGINT, SIGTERM or SIGHUP stops the import at the next one.
+    m_source->OnYield = [this](TDataImport *s) {
+        if (!m_signal)
+            m_signal = takeTerminationSignal();
+        if (m_signal)
+            s->Cancel();
+    };
     // Nobody is there to read it: its path is printed instead.
     m_source->OnShowErrorLog = [](const QString &) {};
 }
@@ -254,6 +295,7 @@ void TemplateImport::execute(ImportOutcome &outcome)
 {
     if (m_stamping)
         m_stamping->Begin(*m_destination);
+    m_work.Begin();
     try {
         m_source->Execute();
     } catch (const Error &e) {
@@ -263,7 +305,22 @@ void TemplateImport::execute(ImportOutcome &outcome)
         outcome.logPath = m_source->ErrorLogPath();
 }
 
-// 0 when every row went in, 3 when some failed, 1 when the import failed.
+QString signalName(int signal)
+{
+    switch (signal) {
+    case SIGINT:
+        return QStringLiteral("SIGINT");
+    case SIGTERM:
+        return QStringLiteral("SIGTERM");
+    case SIGHUP:
+        return QStringLiteral("SIGHUP");
+    default:
+        return QStringLiteral("signal %1").arg(signal);
+    }
+}
+
+// 0 when every row went in, 3 when some failed, 1 when the import failed,
+// 128 + the signal's number when a signal interrupted it.
 int report(const ImportRequest &request, const ImportOutcome &outcome, QTextStream &out, QTextStream &err)
 {
     out << "Lignes insérées : " << outcome.counts.inserted << "\n";
@@ -274,6 +331,11 @@ int report(const ImportRequest &request, const ImportOutcome &outcome, QTextStre
         out << "Factures numérotées : " << outcome.stamped << "\n";
     if (!outcome.logPath.isEmpty())
         out << "Journal des erreurs : " << outcome.logPath << "\n";
+    if (outcome.signal) {
+        err << "Importation interrompue (" << signalName(outcome.signal) << ") : " << outcome.discarded << " ligne(s) annulée(s), "
+            << outcome.kept << " ligne(s) conservée(s) par les validations intermédiaires.\n";
+        return 128 + outcome.signal;
+    }
     if (!outcome.failure.isEmpty()) {
         err << outcome.failure << "\n";
         return 1;
@@ -281,10 +343,33 @@ int report(const ImportRequest &request, const ImportOutcome &outcome, QTextStre
     return outcome.counts.failed > 0 ? 3 : 0;
 }
 
+// Invoices imported into the wrong company or year are undone from the copy
+// made first, unless the configuration turns it off; without the copy
+// nothing is imported.
+std::optional<int> copyBeforeImport(const ImportRequest &request, QTextStream &err)
+{
+    const Config::BackupSettings settings = Config::readBackupSettings();
+    if (!request.invoices() || !settings.copyBeforeImport)
+        return std::nullopt;
+    try {
+        const Backup::Outcome copy = AutomaticCopies::make(
+            databaseNameOf(request.db), Config::readCredentials(), Backup::Kind::BeforeImport, settings);
+        err << "Copie de la base avant l'importation : " << copy.describe() << "\n";
+        err.flush();
+    } catch (const Error &e) {
+        err << "L'importation n'a pas été lancée : la copie de la base qui la précède a échoué.\n" << e.text() << "\n";
+        return 1;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 int importCommand(const QStringList &args, QTextStream &out, QTextStream &err)
 {
+    // Before the database client starts its threads: the import reads the
+    // signals itself, so that an interrupted import takes back its work.
+    blockTerminationSignals();
     ImportRequest request;
     if (const std::optional<int> rc = readRequest(args, request, err))
         return *rc;
@@ -294,6 +379,8 @@ int importCommand(const QStringList &args, QTextStream &out, QTextStream &err)
         if (const std::optional<int> rc = import.connect())
             return *rc;
         if (const std::optional<int> rc = import.prepare())
+            return *rc;
+        if (const std::optional<int> rc = copyBeforeImport(request, err))
             return *rc;
         import.run(outcome);
     } catch (const Error &e) {

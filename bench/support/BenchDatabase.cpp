@@ -3,6 +3,7 @@
 #include "core/DateTime.h"
 #include "data/Connection.h"
 #include "data/Query.h"
+#include "data/Schema.h"
 #include "invoices/InvoiceComputations.h"
 
 #include <QFile>
@@ -14,6 +15,18 @@ long residentKiB()
         return 0;
     const QList<QByteArray> parts = f.readAll().split(' ');
     return parts.size() > 1 ? parts[1].toLong() * 4 : 0;
+}
+
+QString invoiceDatabase(const QString &dir, int rows, int quarters)
+{
+    const QString path = dir + QStringLiteral("/Kestra.GDB");
+    Schema::createDatabase(path);
+    Connection c;
+    c.setDatabaseName(path);
+    c.open();
+    fillInvoices(c, rows, quarters);
+    c.close();
+    return path;
 }
 
 void fillInvoices(Connection &c, int rows, int quarters)

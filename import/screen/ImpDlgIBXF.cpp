@@ -2,6 +2,7 @@
 
 #include "core/Conversion.h"
 #include "core/Error.h"
+#include "data/AutomaticCopies.h"
 #include "data/DataModule.h"
 #include "data/DataSet.h"
 #include "import/ImportScreenWizard.h"
@@ -12,6 +13,7 @@
 #include "import/wizard/DataImportWizard.h"
 #include "ui/DBGrid.h"
 #include "ui/MessageBox.h"
+#include "ui/OperationProgress.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -93,6 +95,7 @@ TfmImpDlgIBX::TfmImpDlgIBX(TDatadeclaration &module, const WorkingContext &conte
     , DataImportWizard1(new TDataImportWizard(this))
     , m_module(module)
     , m_context(context)
+    , m_work(*module.ivorande)
 {
     setObjectName(QStringLiteral("fmImpDlgIBX"));
     setWindowTitle(QStringLiteral("Importation"));
@@ -145,6 +148,8 @@ TfmImpDlgIBX::TfmImpDlgIBX(TDatadeclaration &module, const WorkingContext &conte
     DataImportWizard1->OnBeforePost
         = [this](TDataImport *sender, TDataImportRow *row, bool &accept) { DataImportWizard1BeforePost(sender, row, accept); };
     DataImportWizard1->OnBeforeImport = [this](QObject *sender) { DataImportWizard1BeforeImport(sender); };
+    DataImportWizard1->OnImportRecord = [this](QObject *sender) { DataImportWizard1ImportRecord(sender); };
+    DataImportWizard1->OnImportCancel = [this](QObject *sender, bool &goOn) { DataImportWizard1ImportCancel(sender, goOn); };
     DataImportWizard1->OnNeedCommit = [this](QObject *sender) { DataImportWizard1NeedCommit(sender); };
     DataImportWizard1->OnAfterImport = [this](QObject *sender) { DataImportWizard1AfterImport(sender); };
     showTable(IBTable2);
@@ -278,6 +283,7 @@ void TfmImpDlgIBX::BitBtn2Click()
     readContext();
     const bool invoices = InvoicesChosen();
     DataImportWizard1->DataSet = ChosenTable();
+    DataImportWizard1->RequiredColumns = invoices ? TInvoiceStamping::RequiredColumns() : QStringList();
     if (invoices) {
         offerUnstampedInvoices();
         // Without a company and a year there is nothing to stamp the rows
@@ -361,8 +367,43 @@ void TfmImpDlgIBX::offerUnstampedInvoices()
 
 void TfmImpDlgIBX::DataImportWizard1BeforeImport(QObject *)
 {
+    copyBeforeImport();
+    m_importAborted = false;
     if (m_stamping)
         m_stamping->Begin(*IBTable1);
+    // Only rows written to the table can be taken back: the list and the
+    // text grid keep theirs.
+    const TImportDestination kind = DataImportWizard1->ImportDestination;
+    if (kind == qidDataSet || kind == qidDBGrid)
+        m_work.Begin();
+}
+
+void TfmImpDlgIBX::DataImportWizard1ImportRecord(QObject *)
+{
+    const TDataImport *source = DataImportWizard1->RunningSource();
+    if (m_work.Running() && source && source->RecordState() != rsNone)
+        m_work.RowWritten();
+}
+
+void TfmImpDlgIBX::DataImportWizard1ImportCancel(QObject *, bool &Continue)
+{
+    m_importAborted = !Continue;
+}
+
+void TfmImpDlgIBX::copyBeforeImport()
+{
+    // Invoices imported into the wrong company or year are undone from the
+    // copy made first; without the copy nothing is imported. Rows that only
+    // fill the list or the text grid touch no database.
+    const TImportDestination kind = DataImportWizard1->ImportDestination;
+    if (!m_stamping || !m_module.backupSettings.copyBeforeImport || (kind != qidDataSet && kind != qidDBGrid))
+        return;
+    try {
+        OperationProgress progress(this, QStringLiteral("Copie de la base avant l'importation"));
+        AutomaticCopies::make(*m_module.ivorande, Backup::Kind::BeforeImport, m_module.backupSettings, progress.callback());
+    } catch (const Error &e) {
+        throw Error(CopyFailedMessage.arg(e.text()));
+    }
 }
 
 void TfmImpDlgIBX::DataImportWizard1BeforePost(TDataImport *, TDataImportRow *Row, bool &Accept)
@@ -381,19 +422,44 @@ void TfmImpDlgIBX::DataImportWizard1NeedCommit(QObject *)
     // An invoice import is committed with its stamping, never before.
     if (m_stamping && m_stamping->Running())
         return;
-    m_module.ivorande->commitRetaining();
+    if (m_work.Running())
+        m_work.Commit();
+    else
+        m_module.ivorande->commitRetaining();
 }
 
 void TfmImpDlgIBX::DataImportWizard1AfterImport(QObject *)
 {
-    if (m_stamping && m_stamping->Running()) {
-        try {
-            m_stamping->Finish();
-        } catch (const Error &e) {
-            MessageBox::error(this, QStringLiteral("Aucune des factures de cette importation n'a été enregistrée : %1").arg(e.text()));
+    if (m_importAborted) {
+        discardAbortedImport();
+    } else {
+        m_work.End();
+        if (m_stamping && m_stamping->Running()) {
+            try {
+                m_stamping->Finish();
+            } catch (const Error &e) {
+                MessageBox::error(this, QStringLiteral("Aucune des factures de cette importation n'a été enregistrée : %1").arg(e.text()));
+            }
         }
     }
+    // The grid shows what the table holds now, an abort's rows gone.
     DataSet *table = ChosenTable();
     table->close();
     table->open();
+}
+
+void TfmImpDlgIBX::discardAbortedImport()
+{
+    // Taken back at once: left in the shared transaction, the next commit
+    // of any window, or the end of the program, would save them.
+    const bool written = m_work.Running();
+    try {
+        const int discarded = m_work.Discard();
+        if (m_stamping)
+            m_stamping->Abandon();
+        if (written)
+            DataImportWizard1->ShowAbortOutcome(discarded, m_work.Kept());
+    } catch (const Error &e) {
+        MessageBox::error(this, QStringLiteral("L'importation interrompue n'a pas pu être annulée : %1").arg(e.text()));
+    }
 }

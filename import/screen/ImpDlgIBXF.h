@@ -2,6 +2,7 @@
 
 #include "core/WorkingContext.h"
 #include "data/Query.h"
+#include "import/ImportWork.h"
 
 #include <QString>
 #include <QWidget>
@@ -43,6 +44,8 @@ public:
     static inline const QString ImportedInvoicesSql
         = QStringLiteral("Select * from facture where identifiant=:identifiant and exercice=:exercice order by numeroordre");
     static inline const QString ClearQuestion = QStringLiteral("Voulez-vous vider la table ?");
+    static inline const QString CopyFailedMessage
+        = QStringLiteral("L'importation n'a pas été lancée : la copie de la base qui la précède a échoué.\n%1");
     enum Tab { TabDataSet, TabDBGrid, TabListView, TabStringGrid };
 
     void FormCreate();
@@ -53,6 +56,8 @@ public:
     void BitBtn2Click();
     void DataImportWizard1BeforeImport(QObject *Sender);
     void DataImportWizard1BeforePost(TDataImport *Sender, TDataImportRow *Row, bool &Accept);
+    void DataImportWizard1ImportRecord(QObject *Sender);
+    void DataImportWizard1ImportCancel(QObject *Sender, bool &Continue);
     void DataImportWizard1NeedCommit(QObject *Sender);
     void DataImportWizard1AfterImport(QObject *Sender);
 
@@ -90,10 +95,19 @@ private:
     // Invoices an interrupted import left unstamped: the operator stamps
     // them for the working company, deletes them or leaves them.
     void offerUnstampedInvoices();
+    // After an abort: what the import wrote since it began or last
+    // committed is taken back, and the progress dialog says so.
+    void discardAbortedImport();
+    // Before an invoice import into the database, a copy of it (unless the
+    // configuration turns it off); throws Error saying why it failed.
+    void copyBeforeImport();
 
     TDatadeclaration &m_module;
     const WorkingContext &m_context;
     // While the wizard runs for invoices: each of its imports and that
     // import's stamping are made durable together.
     std::unique_ptr<TInvoiceStamping> m_stamping;
+    // What the running import wrote to the chosen table.
+    TImportWork m_work;
+    bool m_importAborted = false;
 };

@@ -54,6 +54,10 @@ TDataImportProgress::TDataImportProgress(QWidget *parent)
     m_percent = new QLabel(this);
     m_percent->setObjectName(QStringLiteral("laPercent"));
     m_percent->setAlignment(Qt::AlignCenter);
+    m_outcome = new QLabel(this);
+    m_outcome->setObjectName(QStringLiteral("laOutcome"));
+    m_outcome->setAlignment(Qt::AlignCenter);
+    m_outcome->hide();
     m_bar = new QProgressBar(this);
     m_bar->setObjectName(QStringLiteral("pbProgress"));
     m_bar->setTextVisible(false);
@@ -78,6 +82,7 @@ TDataImportProgress::TDataImportProgress(QWidget *parent)
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
+    layout->addWidget(m_outcome);
     layout->addWidget(m_percent);
     layout->addWidget(m_bar);
     layout->addLayout(buttons);
@@ -176,6 +181,19 @@ void TDataImportProgress::AfterImport(bool aborted)
     setWindowTitle(QStringLiteral("Import finished"));
     m_button->setText(QStringLiteral("OK"));
     m_button->setFocus();
+}
+
+void TDataImportProgress::ShowAbortOutcome(int discarded, int kept)
+{
+    m_commited = kept;
+    showCounts();
+    m_outcome->setText(FormatMessage(ImportMsg::AbortOutcome, { QString::number(discarded), QString::number(kept) }));
+    m_outcome->show();
+}
+
+QString TDataImportProgress::Outcome() const
+{
+    return m_outcome->isVisibleTo(this) ? m_outcome->text() : QString();
 }
 
 QString TDataImportProgress::State() const

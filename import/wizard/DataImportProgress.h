@@ -43,13 +43,18 @@ public:
     // The import ended: "Finished" unless aborted, the clock stops, the
     // button becomes OK.
     void AfterImport(bool aborted);
+    // What the owner made of an aborted import: the rows it took back and
+    // those its intermediate commits keep ("Commited" then shows those).
+    void ShowAbortOutcome(int discarded, int kept);
 
     bool Started() const { return m_started; }
     bool Done() const { return m_done; }
 
     // -- What it shows -------------------------------------------------------
     QString State() const;
-    int Processed() const { return m_inserted + m_updated + m_deleted + m_untouched + m_failedRows; }
+    // The sum of the counters shown: a row that lost a value counts with
+    // its row counter and once more among the errors.
+    int Processed() const { return m_inserted + m_updated + m_deleted + m_untouched + Errors(); }
     int Inserted() const { return m_inserted; }
     int Updated() const { return m_updated; }
     int Deleted() const { return m_deleted; }
@@ -57,6 +62,8 @@ public:
     int Commited() const { return m_commited; }
     QString TimeText() const;
     QString Percent() const;
+    // The outcome of an abort, empty until the owner told it.
+    QString Outcome() const;
     QPushButton *Button() const { return m_button; }
 
 signals:
@@ -84,6 +91,7 @@ private:
     QLabel *m_commitedLabel;
     QLabel *m_time;
     QLabel *m_percent;
+    QLabel *m_outcome;
     QProgressBar *m_bar;
     QPushButton *m_button;
     QTimer *m_clock;

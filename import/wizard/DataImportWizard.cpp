@@ -2,6 +2,7 @@
 
 #include "data/DataSet.h"
 #include "import/DataImportMessages.h"
+#include "import/wizard/DataImportProgress.h"
 #include "import/wizard/DataImportWizardForm.h"
 
 #include <QWidget>
@@ -50,4 +51,15 @@ void TDataImportWizard::Execute()
 TDataImportWizardF *TDataImportWizard::Window() const
 {
     return m_window.data();
+}
+
+const TDataImport *TDataImportWizard::RunningSource() const
+{
+    return m_window ? m_window->RunningSource() : nullptr;
+}
+
+void TDataImportWizard::ShowAbortOutcome(int discarded, int kept)
+{
+    if (TDataImportProgress *progress = m_window ? m_window->Progress() : nullptr)
+        progress->ShowAbortOutcome(discarded, kept);
 }

@@ -57,6 +57,12 @@ public:
 
     // The window while Execute shows it (tests and owners that drive it).
     TDataImportWizardF *Window() const;
+    // The source object of the running import (null between imports): an
+    // owner reads what happened to the current row there.
+    const TDataImport *RunningSource() const;
+    // Tells the progress dialog, if there is one, what the owner made of an
+    // aborted import: the rows it took back and those it keeps.
+    void ShowAbortOutcome(int discarded, int kept);
 
 private:
     QPointer<TDataImportWizardF> m_window;

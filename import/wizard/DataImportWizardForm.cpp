@@ -151,6 +151,11 @@ TDataImport *TDataImportWizardF::Source(TAllowedImport kind) const
     return m_sources.Source(kind);
 }
 
+TDataImport *TDataImportWizardF::RunningSource() const
+{
+    return m_running ? Source(m_settings.ImportType) : nullptr;
+}
+
 QWidget *TDataImportWizardF::buildMapStep()
 {
     auto *page = new QWidget;

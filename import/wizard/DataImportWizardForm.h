@@ -54,6 +54,8 @@ public:
     // The progress dialog while an import runs or waits for its OK.
     TDataImportProgress *Progress() const;
     bool Running() const { return m_running; }
+    // The source object of the running import; null between imports.
+    TDataImport *RunningSource() const;
 
     void reject() override;
 

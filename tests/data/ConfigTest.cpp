@@ -1,9 +1,26 @@
 #include "data/Config.h"
 
+#include "core/Error.h"
+
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+namespace {
+
+// A configuration file of these bytes in the directory.
+QString writeIni(const QTemporaryDir &dir, const QByteArray &bytes, const QString &name = QStringLiteral("CheminBase.ini"))
+{
+    const QString path = dir.filePath(name);
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        f.write(bytes);
+    return path;
+}
+
+} // namespace
 
 TEST(Config, DatabaseNameFromTheIniFile)
 {
@@ -34,5 +51,106 @@ TEST(Config, DatabaseNameFromTheIniFile)
             f.write(c.content);
         }
         EXPECT_EQ(Config::databaseName(Config::readDatabaseDirectory(path)), c.expectedName) << c.name;
+    }
+}
+
+// The user and password come from the configuration or from the file it
+// names, which only its owner may read; no message ever repeats them.
+TEST(Config, CredentialsFromTheConfigurationOrItsFile)
+{
+    struct Case
+    {
+        const char *name;
+        const char *ini;
+        const char *credentials; // the file "identifiants.ini" beside it; nullptr: none
+        QFile::Permissions permissions;
+        QString user; // empty: refused
+        QString password;
+    } cases[] = {
+        { "nothing said: the defaults", "[CheminBase]\r\nRep=/data\r\n", nullptr, {}, QStringLiteral("SYSDBA"),
+            QStringLiteral("quillbark") },
+        { "in the configuration", "[CheminBase]\r\nRep=/data\r\n[Identifiants]\r\nUtilisateur=KESTRA\r\nMotDePasse=S3cr3t é\r\n",
+            nullptr, {}, QStringLiteral("KESTRA"), QStringLiteral("S3cr3t é") },
+        { "in a file only its owner reads", "[Identifiants]\r\nFichier=identifiants.ini\r\n",
+            "[Identifiants]\r\nUtilisateur=KESTRA\r\nMotDePasse=Pa55\r\n", QFile::ReadOwner | QFile::WriteOwner, QStringLiteral("KESTRA"),
+            QStringLiteral("Pa55") },
+        { "in a file others may read", "[Identifiants]\r\nFichier=identifiants.ini\r\n",
+            "[Identifiants]\r\nUtilisateur=KESTRA\r\nMotDePasse=Pa55\r\n",
+            QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther, QString(), QString() },
+        { "a file that is not there", "[Identifiants]\r\nFichier=identifiants.ini\r\n", nullptr, {}, QString(), QString() },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir;
+        const QString ini = writeIni(dir, QByteArray(c.ini).replace("é", "\xe9"));
+        if (c.credentials) {
+            ASSERT_TRUE(QFile::setPermissions(writeIni(dir, c.credentials, QStringLiteral("identifiants.ini")), c.permissions));
+        }
+        if (c.user.isEmpty()) {
+            try {
+                Config::readCredentials(ini);
+                ADD_FAILURE() << "read";
+            } catch (const Error &e) {
+                EXPECT_TRUE(e.text().contains(dir.filePath(QStringLiteral("identifiants.ini")))) << e.text().toStdString();
+                EXPECT_FALSE(e.text().contains(QStringLiteral("Pa55")));
+            }
+        } else {
+            const Credentials got = Config::readCredentials(ini);
+            EXPECT_EQ(got.user, c.user);
+            EXPECT_EQ(got.password, c.password);
+        }
+    }
+}
+
+TEST(Config, BackupSettings)
+{
+    struct Case
+    {
+        const char *ini;
+        int kept;
+        bool beforeImport;
+    } cases[] = {
+        { "", 10, true },
+        { "[Sauvegarde]\r\nCopiesAutomatiques=25\r\nAvantImportation=0\r\n", 25, false },
+        { "[Sauvegarde]\r\nCopiesAutomatiques=0\r\nAvantImportation=1\r\n", 10, true },
+        { "[sauvegarde]\r\ncopiesautomatiques= 4 \r\n", 4, true },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.ini);
+        QTemporaryDir dir;
+        const Config::BackupSettings s = Config::readBackupSettings(writeIni(dir, c.ini));
+        EXPECT_EQ(s.automaticCopiesKept, c.kept);
+        EXPECT_EQ(s.copyBeforeImport, c.beforeImport);
+    }
+}
+
+// Switching the database changes the line of Rep and no other byte of the
+// file, which keeps its permissions: a password in it stays its owner's.
+TEST(Config, WritingTheDirectoryChangesOnlyItsLine)
+{
+    struct Case
+    {
+        const char *name;
+        QByteArray before;
+        QByteArray after;
+    } cases[] = {
+        { "the key in place", "; poste 2\r\n[CheminBase]\r\nRep=/old\r\n[Identifiants]\r\nMotDePasse=Pa55\r\n",
+            "; poste 2\r\n[CheminBase]\r\nRep=/new/donn\xe9\x65s\r\n[Identifiants]\r\nMotDePasse=Pa55\r\n" },
+        { "no key in the section", "[cheminbase]\nAutre=1\n\n[Identifiants]\nMotDePasse=Pa55\n",
+            "[cheminbase]\nAutre=1\nRep=/new/donn\xe9\x65s\n\n[Identifiants]\nMotDePasse=Pa55\n" },
+        { "no section", "[Identifiants]\r\nMotDePasse=Pa55\r\n", "[Identifiants]\r\nMotDePasse=Pa55\r\n[CheminBase]\r\nRep=/new/donn\xe9\x65s\r\n" },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir;
+        const QString ini = writeIni(dir, c.before);
+        QFile f(ini);
+        ASSERT_TRUE(f.setPermissions(QFile::ReadOwner | QFile::WriteOwner));
+        ASSERT_TRUE(Config::writeDatabaseDirectory(QStringLiteral("/new/données"), ini));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), c.after);
+        f.close();
+        EXPECT_EQ(QFileInfo(ini).permissions(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+        EXPECT_EQ(Config::readDatabaseDirectory(ini), QStringLiteral("/new/données"));
     }
 }

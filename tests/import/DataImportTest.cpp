@@ -404,7 +404,10 @@ TEST_F(DataImportEngine, RefusedRowLoggedInTheLogLayout)
         expected + "T - Import process started\r\n\r\nT - Import process finished\r\nNo error found\r\n\r\n");
 }
 
-TEST_F(DataImportEngine, ConversionFailureAloneEndsWithNoError)
+// A value that cannot be converted leaves its row posted without it; the
+// log's summary then says how many values were lost, beside the failed
+// rows it counts, and "No error found" only when nothing went wrong.
+TEST_F(DataImportEngine, ConversionFailuresAreCountedInTheSummary)
 {
     source.Rows << InvoiceFixture::invoiceRow(1, "F1", "abc") << InvoiceFixture::invoiceRow(2);
     const QString log = fx.dir.path() + "/import.log";
@@ -419,6 +422,7 @@ TEST_F(DataImportEngine, ConversionFailureAloneEndsWithNoError)
     EXPECT_EQ(shown, log);
     EXPECT_EQ(valueErrors, 1);
     EXPECT_EQ(source.ErrorCount(), 0);
+    EXPECT_EQ(source.ValueErrorCount(), 1);
     EXPECT_EQ(fx.count(), 2); // the row went in without its price
     EXPECT_FALSE(fx.db.scalar("select PRIXVENTE from FACTURE where NUMEROORDRE = 1").isValid());
     EXPECT_EQ(withoutStamps(readFile(log), QDateTime::currentDateTime().addSecs(-60), QDateTime::currentDateTime()),
@@ -426,8 +430,87 @@ TEST_F(DataImportEngine, ConversionFailureAloneEndsWithNoError)
                    "\r\n"
                    "T - Line 1: 'abc' is not a valid floating point value\r\n"
                    "T - Import process finished\r\n"
-                   "No error found\r\n"
+                   "1 value(s) could not be converted\r\n"
                    "\r\n"));
+
+    // Failed rows and lost values, each counted; then a clean run.
+    struct Case
+    {
+        const char *name;
+        QList<QStringList> rows;
+        QByteArray summary;
+    };
+    const QList<Case> cases = {
+        { "values only", { InvoiceFixture::invoiceRow(3, "F3", "x"), InvoiceFixture::invoiceRow(4, "F4", "y") },
+            "2 value(s) could not be converted\r\n" },
+        { "a failed row and a lost value", { InvoiceFixture::invoiceRow(5, "F5", "z"), InvoiceFixture::invoiceRow(5) },
+            "1 error(s) found\r\n1 value(s) could not be converted\r\n" },
+        { "nothing wrong", { InvoiceFixture::invoiceRow(6) }, "No error found\r\n" },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        source.Rows = c.rows;
+        source.Execute();
+        const QByteArray text = readFile(log);
+        EXPECT_TRUE(text.endsWith("Import process finished\r\n" + c.summary + "\r\n")) << text.toStdString();
+    }
+}
+
+// Columns a row cannot go without (an invoice's date, which files it in its
+// quarter): a value of theirs that cannot be converted, or none at all,
+// refuses the row with that message instead of posting it without. Other
+// columns still lose only their value; a row the import changes keeps the
+// value it has.
+TEST_F(DataImportEngine, RequiredColumnRefusesRowsWithoutItsValue)
+{
+    auto row = [](int number, const QString &date, const QString &price = QStringLiteral("10")) {
+        QStringList r = InvoiceFixture::invoiceRow(number, QString(), price);
+        r[6] = date;
+        return r;
+    };
+    source.Rows << row(1, "05/01/2008") << row(2, "31/02/2008") << row(3, "hier") << row(4, "") << row(5, "Null")
+                << row(6, "06/01/2008", "abc");
+    source.SetRequiredColumns({ QStringLiteral("datefacture") });
+    const QString log = fx.dir.path() + "/import.log";
+    source.SetErrorLog(true);
+    source.SetErrorLogFileName(log);
+    int failed = 0, valueErrors = 0;
+    source.OnImportError = [&](TDataImport *) { ++failed; };
+    source.OnImportErrorAdv = [&](TDataImport *) { ++valueErrors; };
+    source.Execute();
+    EXPECT_EQ(fx.stored().keys(), QList<int>({ 1, 6 }));
+    EXPECT_FALSE(fx.db.scalar("select PRIXVENTE from FACTURE where NUMEROORDRE = 6").isValid());
+    EXPECT_EQ(failed, 4);
+    EXPECT_EQ(source.ErrorCount(), 4);
+    EXPECT_EQ(valueErrors, 1);
+    EXPECT_EQ(source.ValueErrorCount(), 1);
+    EXPECT_EQ(source.ImportedCount(), 2);
+    EXPECT_EQ(withoutStamps(readFile(log), QDateTime::currentDateTime().addSecs(-60), QDateTime::currentDateTime()),
+        QByteArray("T - Import process started\r\n"
+                   "\r\n"
+                   "T - Line 2: Wrong date format \"31/02/2008\"\r\n"
+                   "T - Line 3: Wrong date format \"hier\"\r\n"
+                   "T - Line 4: Field 'DATEFACTURE' must have a value\r\n"
+                   "T - Line 5: Field 'DATEFACTURE' must have a value\r\n"
+                   "T - Line 6: 'abc' is not a valid floating point value\r\n"
+                   "\r\n"
+                   "T - Import process finished\r\n"
+                   "4 error(s) found\r\n"
+                   "1 value(s) could not be converted\r\n"
+                   "\r\n"));
+
+    // Without the column in the map: an added row has no date, a changed
+    // one keeps its own.
+    source.SetMap({ QStringLiteral("IDENTIFIANT=1"), QStringLiteral("EXERCICE=2"), QStringLiteral("TRIMESTRE=3"),
+        QStringLiteral("NUMEROORDRE=4"), QStringLiteral("PRIXVENTE=6") });
+    source.SetKeyColumns({ "NUMEROORDRE" });
+    source.SetImportMode(qimUpdateOrInsert);
+    source.Rows = { row(1, QString(), "99"), row(7, QString()) };
+    source.Execute();
+    EXPECT_EQ(source.ErrorCount(), 1);
+    EXPECT_EQ(fx.stored().keys(), QList<int>({ 1, 6 }));
+    EXPECT_EQ(fx.db.scalar("select PRIXVENTE from FACTURE where NUMEROORDRE = 1").toDouble(), 99.0);
+    EXPECT_TRUE(fx.db.scalar("select DATEFACTURE from FACTURE where NUMEROORDRE = 1").isValid());
 }
 
 TEST_F(DataImportEngine, LogThatCannotBeOpenedStopsBeforeAnyRow)

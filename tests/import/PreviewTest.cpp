@@ -150,6 +150,32 @@ TEST_F(Preview, UnreadableFilesGiveTheReadersMessage)
     EXPECT_EQ(partial.out.count('\n'), 3);
 }
 
+// Workbooks that once made the .xlsx reader gather 100 MB before refusing
+// a text, or place data whose cell reference names no cell of a sheet, as
+// fuzzing found them: each is refused with the reader's message.
+TEST_F(Preview, HostileWorkbooksAreRefusedWithTheReadersMessage)
+{
+    const QString regressions = Fixtures + "../../fuzz/regressions/xls/";
+    const struct
+    {
+        const char *file;
+        QString message;
+    } cases[] = {
+        { "xlsx-inline-text-100mb", "cannot be imported: cell A1 of sheet S1 holds more than 65535 characters" },
+        { "xlsx-shared-string-100mb", "is damaged: shared string 0 holds more than 65535 characters" },
+        { "xlsx-ref-row-overflow", "cannot be imported: sheet S1 holds data in cell A99999999999, beyond row 65536 or column IV" },
+        { "xlsx-ref-column-overflow", "cannot be imported: sheet S1 holds data in cell ZZZZZZZZZZZZZZZ1, beyond row 65536 or column IV" },
+    };
+    for (const auto &c : cases) {
+        const QString file = regressions + QLatin1String(c.file);
+        ASSERT_TRUE(QFileInfo::exists(file)) << c.file;
+        const CliRun run = preview({ file });
+        EXPECT_EQ(run.exitCode, 1) << c.file;
+        EXPECT_EQ(run.err, "File " + file + " " + c.message + "\n") << c.file;
+        EXPECT_EQ(run.out, QString()) << c.file;
+    }
+}
+
 TEST_F(Preview, DateFormatNamingItselfIsRefused)
 {
     for (const char *format : { "c", "ddddd", "dd/mm ddddd" }) {

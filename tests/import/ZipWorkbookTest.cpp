@@ -298,10 +298,9 @@ TEST_F(ZipWorkbook, XlsxCellsByType)
 
 TEST_F(ZipWorkbook, XlsxPositionsWithoutReferences)
 {
-    // Rows and cells without "r" follow the ones before; a reference that
-    // does not read is as none.
+    // Rows and cells without "r" follow the ones before.
     Opened wb(ZipTest::xlsx({ "<row><c><v>1</v></c><c><v>2</v></c><c r=\"E1\"><v>5</v></c><c><v>6</v></c></row>"
-                              "<row><c><v>7</v></c></row><row r=\"5\"><c r=\"1A\"><v>8</v></c><c r=\"C5\"><v>9</v></c></row>"
+                              "<row><c><v>7</v></c></row><row r=\"5\"><c><v>8</v></c><c r=\"C5\"><v>9</v></c></row>"
                               "<row><c r=\"B6\"><v>10</v></c></row>" }));
     EXPECT_EQ(dump(wb.file),
         QStringList({ QStringLiteral("sheet Sheet1"), QStringLiteral("0!A1 number 1"), QStringLiteral("0!B1 number 2"),
@@ -407,9 +406,10 @@ TEST_F(ZipWorkbook, OdsCellsAndRepeats)
 
 TEST_F(ZipWorkbook, DataBeyondTheSheetIsRefusedFormattingDropped)
 {
-    // Formatted empty cells out there hold nothing to import.
-    Opened blanks(ZipTest::xlsx(
-        { "<row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"XFD1\" s=\"1\"/></row><row r=\"1048576\"><c r=\"A1048576\" s=\"1\"/></row>" }));
+    // Formatted empty cells out there, or where no cell can be, hold
+    // nothing to import.
+    Opened blanks(ZipTest::xlsx({ "<row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"XFD1\" s=\"1\"/><c r=\"B0\" s=\"1\"/></row>"
+                                  "<row r=\"1048576\"><c r=\"A1048576\" s=\"1\"/></row>" }));
     EXPECT_EQ(blanks.file.workSheet(0)->cellCount(), 1);
 
     struct Case
@@ -425,6 +425,20 @@ TEST_F(ZipWorkbook, DataBeyondTheSheetIsRefusedFormattingDropped)
             QStringLiteral("File w.xlsx cannot be imported: sheet Sheet1 holds data in cell A65537, beyond row 65536 or column IV") },
         { "a formula without result far away", ZipTest::xlsx({ "<row r=\"1\"><c r=\"XFD1\"><f>1</f></c></row>" }),
             QStringLiteral("File w.xlsx cannot be imported: sheet Sheet1 holds data in cell XFD1, beyond row 65536 or column IV") },
+        // A reference that is there but names no cell of a sheet: the data
+        // cannot be placed, and placing it after the cell before would
+        // import it in the wrong column or row.
+        { "a row number of eleven digits", ZipTest::xlsx({ "<row><c r=\"A99999999999\"><v>1</v></c></row>" }),
+            QStringLiteral("File w.xlsx cannot be imported: sheet Sheet1 holds data in cell A99999999999, beyond row 65536 or column IV") },
+        { "fifteen column letters", ZipTest::xlsx({ "<row r=\"1\"><c r=\"ZZZZZZZZZZZZZZZ1\" t=\"str\"><v>x</v></c></row>" }),
+            QStringLiteral(
+                "File w.xlsx cannot be imported: sheet Sheet1 holds data in cell ZZZZZZZZZZZZZZZ1, beyond row 65536 or column IV") },
+        { "three column letters", ZipTest::xlsx({ "<row r=\"1\"><c r=\"ZZZ1\"><v>1</v></c></row>" }),
+            QStringLiteral("File w.xlsx cannot be imported: sheet Sheet1 holds data in cell ZZZ1, beyond row 65536 or column IV") },
+        { "digits before the letters", ZipTest::xlsx({ "<row r=\"5\"><c r=\"1A\"><v>8</v></c></row>" }),
+            QStringLiteral("File w.xlsx cannot be imported: sheet Sheet1 holds data in cell 1A, beyond row 65536 or column IV") },
+        { "row 0", ZipTest::xlsx({ "<row r=\"1\"><c r=\"B0\" t=\"inlineStr\"><is><t>x</t></is></c></row>" }),
+            QStringLiteral("File w.xlsx cannot be imported: sheet Sheet1 holds data in cell B0, beyond row 65536 or column IV") },
         { "ods repeated into column IW",
             ZipTest::ods("<table:table table:name=\"T\"><table:table-row><table:table-cell table:number-columns-repeated=\"255\"/>"
                          "<table:table-cell office:value-type=\"float\" office:value=\"1\" table:number-columns-repeated=\"2\"/>"
@@ -496,6 +510,41 @@ TEST_F(ZipWorkbook, DamagedAndHostileFilesAreRefused)
     for (const Case &c : cases)
         EXPECT_EQ(openError(c.bytes), c.message) << c.what;
     EXPECT_EQ(openError(good), QString());
+}
+
+// A text is measured while it is gathered: one that grows beyond what a
+// cell can hold is refused before the rest of it is read, here before the
+// damage that follows it in the part is even reached. A text of the
+// longest length allowed, every character escaped, still reads.
+TEST_F(ZipWorkbook, TextsTooLongAreRefusedWhileGathered)
+{
+    const QByteArray huge(1024 * 1024, 'a');
+    const QString cellTooLong = QStringLiteral("File w.xlsx cannot be imported: cell A1 of sheet Sheet1 holds more than 65535 characters");
+    struct Case
+    {
+        const char *what;
+        QByteArray bytes;
+        QString message;
+    };
+    const Case cases[] = {
+        { "inline text", ZipTest::xlsx({ "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>" + huge + "</is></c></row>" }), cellTooLong },
+        { "formula text", ZipTest::xlsx({ "<row r=\"1\"><c r=\"A1\" t=\"str\"><f>A2</f><v>" + huge + "</c></row>" }), cellTooLong },
+        { "number", ZipTest::xlsx({ "<row r=\"1\"><c r=\"A1\"><v>" + QByteArray(huge.size(), '7') + "</c></row>" }), cellTooLong },
+        { "shared string", ZipTest::xlsx({ "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row>" }, { "<t>" + huge }),
+            QStringLiteral("File w.xlsx is damaged: shared string 0 holds more than 65535 characters") },
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(openError(c.bytes), c.message) << c.what;
+
+    QByteArray escaped;
+    for (int i = 0; i < 65535; ++i)
+        escaped += "_x0041_";
+    Opened longest(ZipTest::xlsx({ "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>" + escaped
+                                     + "</t></is></c>"
+                                       "<c r=\"B1\" t=\"s\"><v>0</v></c></row>" },
+        { "<t>" + escaped + "</t>" }));
+    EXPECT_EQ(longest.text(0, 0, 0), QString(65535, QLatin1Char('A')));
+    EXPECT_EQ(longest.text(0, 0, 1), QString(65535, QLatin1Char('A')));
 }
 
 // A part is inflated ahead of its parsing in chunks: a sheet of many

@@ -99,11 +99,10 @@ inline QString cellText(const QVariant &v)
     return v.toString();
 }
 
-// Rows of a select as another program sees them (committed work only).
-inline QList<QStringList> committedRows(const TestDatabase &db, const QString &sql)
+// Rows of a select on a connection, as texts.
+inline QList<QStringList> selectedRows(Connection &connection, const QString &sql)
 {
-    auto other = db.otherConnection();
-    Query q(*other, sql);
+    Query q(connection, sql);
     q.open();
     QList<QStringList> rows;
     Row row;
@@ -114,6 +113,19 @@ inline QList<QStringList> committedRows(const TestDatabase &db, const QString &s
         rows << texts;
     }
     return rows;
+}
+
+// Rows of a select as another program sees them (committed work only).
+inline QList<QStringList> committedRows(const TestDatabase &db, const QString &sql)
+{
+    auto other = db.otherConnection();
+    return selectedRows(*other, sql);
+}
+
+// A template's lines that write the error log to path.
+inline QString errorLogTo(const QString &path)
+{
+    return QStringLiteral("[LAST_STEP]\nEnableErrorLog=1\nErrorLogFileName=%1\n").arg(path);
 }
 
 inline void insertInvoice(TestDatabase &db, const QString &company, int year, int quarter, int number, const QString &invoice = QString(),

@@ -1,6 +1,8 @@
 #include "app/MainWindow.h"
 #include "app/Windows.h"
 #include "core/WorkingContext.h"
+#include "data/AutomaticCopies.h"
+#include "data/BackupRecord.h"
 #include "data/DataModule.h"
 #include "import/DataImportASCII.h"
 #include "import/screen/ImpDlgIBXF.h"
@@ -16,15 +18,17 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 
 #include <functional>
-#include <memory>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace {
 
@@ -37,6 +41,9 @@ struct WizardRun
     QString state; // of the progress dialog when it finished
     int inserted = -1;
     int errors = -1;
+    int processed = -1;
+    int commited = -1;
+    QString outcome; // of an abort
 };
 
 // Answers the next message box that opens, after check has looked at it,
@@ -105,8 +112,9 @@ protected:
     void chooseInvoices() { screen->ComboBox1->setCurrentIndex(screen->ComboBox1->findText(QStringLiteral("Factures"))); }
 
     // Presses "Imporation des Données"; in the wizard that opens, loads the
-    // template, runs it, presses the progress dialog's OK and quits.
-    WizardRun importWith(const QString &templateText)
+    // template, does what beforeExecute does, runs it, presses the progress
+    // dialog's OK and quits.
+    WizardRun importWith(const QString &templateText, const std::function<void(TDataImportWizardF &)> &beforeExecute = {})
     {
         const QString file = writeFile(dir, QStringLiteral("import.imp"), templateText);
         WizardRun run;
@@ -121,6 +129,9 @@ protected:
             run.state = p->State();
             run.inserted = p->Inserted();
             run.errors = p->Errors();
+            run.processed = p->Processed();
+            run.commited = p->Commited();
+            run.outcome = p->Outcome();
             QTest::mouseClick(p->Button(), Qt::LeftButton);
         });
         closer.start(5);
@@ -135,12 +146,48 @@ protected:
                 run.error = e.text();
             }
             run.step = w->Step();
+            if (beforeExecute)
+                beforeExecute(*w);
             if (run.error.isEmpty())
                 w->ExecuteImport();
             MessageBox::setNextAnswer(QMessageBox::Yes); // "Do you want to quit?"
             w->reject();
         });
         QTest::mouseClick(screen->BitBtn2, Qt::LeftButton);
+        return run;
+    }
+
+    // The same, aborted on the progress dialog as a clerk does it once rows
+    // rows are processed or 3 s have gone: Cancel, then Yes in the question.
+    WizardRun abortedImportWith(const QString &templateText, int rows, const std::function<void(TDataImportWizardF &)> &beforeExecute)
+    {
+        QElapsedTimer clock;
+        bool cancelled = false;
+        QTimer aborter;
+        QObject::connect(&aborter, &QTimer::timeout, [&] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                if (cancelled && box->text() == QStringLiteral("Are you sure you want to abort import?")) {
+                    MessageBox::setAutoAnswer(QMessageBox::Ok);
+                    QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
+                }
+                return;
+            }
+            TDataImportWizardF *w = screen->DataImportWizard1->Window();
+            TDataImportProgress *p = w ? w->Progress() : nullptr;
+            if (cancelled || !p || !p->Started() || p->Done())
+                return;
+            if (!clock.isValid())
+                clock.start();
+            if (p->Processed() < rows && clock.elapsed() < 3000)
+                return;
+            cancelled = true;
+            MessageBox::setAutoAnswer(QMessageBox::NoButton); // the real question, answered above
+            QTest::mouseClick(p->Button(), Qt::LeftButton);
+        });
+        aborter.start(5);
+        WizardRun run = importWith(templateText, beforeExecute);
+        MessageBox::setAutoAnswer(QMessageBox::Ok);
+        EXPECT_TRUE(cancelled);
         return run;
     }
 
@@ -268,8 +315,8 @@ TEST_F(ImportScreen, ImportedInvoicesAreStampedAndNothingElseIsTouched)
     EXPECT_EQ(run.error, QString());
     EXPECT_EQ(run.step, 3);
     EXPECT_EQ(run.state, QStringLiteral("Finished"));
-    EXPECT_EQ(run.inserted, 5);
-    EXPECT_EQ(run.errors, 0);
+    EXPECT_EQ(run.inserted, 4);
+    EXPECT_EQ(run.errors, 1); // F5 has no date: no quarter to file it in
     EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Do you want to quit?")) << "the only box";
     EXPECT_EQ(MessageBox::count(), 1);
 
@@ -282,7 +329,6 @@ TEST_F(ImportScreen, ImportedInvoicesAreStampedAndNothingElseIsTouched)
             { CompanyA, "2026", "2", "9", "F2", "AUT-2", "02/01/2026", "200" },
             { CompanyA, "2026", "3", "10", "F3", "AUT-3", "03/01/2026", "300" },
             { CompanyA, "2026", "4", "11", "F4", "AUT-4", "04/01/2026", "400" },
-            { CompanyA, "2026", "4", "12", "F5", "AUT-5", "05/01/2026", "500" }, // no date: the zero date's December
         }));
     QList<QStringList> after = committedRows(db, others);
     after.erase(std::remove_if(after.begin(), after.end(), [](const QStringList &r) { return r.value(4).startsWith(u'F'); }), after.end());
@@ -293,7 +339,7 @@ TEST_F(ImportScreen, ImportedInvoicesAreStampedAndNothingElseIsTouched)
     EXPECT_EQ(module.ifacture->param(QStringLiteral("identifiant")), CompanyA);
     EXPECT_TRUE(module.ifacture->isActive());
     ASSERT_TRUE(screen->IBTable1->isActive());
-    EXPECT_EQ(screen->IBTable1->recordCount(), 11);
+    EXPECT_EQ(screen->IBTable1->recordCount(), 10);
     EXPECT_FALSE(screen->IBTable1->locate(QStringLiteral("IDENTIFIANT"), QStringLiteral("IMPORT")));
 }
 
@@ -337,6 +383,148 @@ TEST_F(ImportScreen, InvoicesLeftUnstampedAreOfferedBeforeTheNextImport)
                       db, QStringLiteral("select NUMEROFACTURE, IDENTIFIANT, TRIMESTRE, NUMEROORDRE from FACTURE order by NUMEROFACTURE")),
             c.invoices);
         screen.reset();
+    }
+}
+
+// A date that cannot be converted: an invoice without it would be filed in
+// the fourth quarter and declared there, so it is refused as a failed row
+// with its message; a client keeps coming in without the value. Either way
+// the log says what was lost, and the dialog's Processed adds up its own
+// counters.
+TEST_F(ImportScreen, AnInvoiceWithoutItsDateIsRefusedAClientLosesOnlyTheValue)
+{
+    const QString log = dir.filePath(QStringLiteral("import.log"));
+    const QString logging = errorLogTo(log);
+    const QString invoices = writeFile(dir, QStringLiteral("factures.csv"),
+        invoicesCsv({ QStringLiteral("F1;12/03/2026;AUT-1;01/01/2026;100"), QStringLiteral("F2;31/02/2026;AUT-2;01/01/2026;200"),
+            QStringLiteral("F3;hier;AUT-3;01/01/2026;300"), QStringLiteral("F4;;AUT-4;01/01/2026;400"),
+            QStringLiteral("F5;01/10/2026;AUT-5;01/01/2026;500") }));
+    const QString clients = writeFile(
+        dir, QStringLiteral("clients.csv"), QStringLiteral("CODE;NOM;AUTORISATION;DATE\r\n1;UN;AUT-1;01/01/2026\r\n2;DEUX;AUT-2;hier\r\n"));
+    struct Case
+    {
+        const char *name;
+        bool invoices;
+        QString templateText;
+        int inserted, errors, processed;
+        QStringList logLines; // beside the start and end lines
+        QString rowsSql;
+        QList<QStringList> rows;
+    };
+    const QList<Case> cases = {
+        { "invoices", true, csvTemplate(invoices, CsvInvoicesMap, PlaceholderKeys + logging), 2, 3, 5,
+            { QStringLiteral("Line 3: Wrong date format \"31/02/2026\""), QStringLiteral("Line 4: Wrong date format \"hier\""),
+                QStringLiteral("Line 5: Field 'DATEFACTURE' must have a value"), QStringLiteral("3 error(s) found") },
+            QStringLiteral("select NUMEROFACTURE, TRIMESTRE, NUMEROORDRE from FACTURE order by NUMEROORDRE"),
+            { { "F1", "1", "1" }, { "F5", "4", "2" } } },
+        { "clients", false,
+            csvTemplate(clients, QStringLiteral("CODE=1\nNOMBENEFICIAIRE=2\nNUMEROAUTORISATION=3\nDATEAUTORISATION=4"), logging), 2, 1, 3,
+            { QStringLiteral("Line 3: Wrong date format \"hier\""), QStringLiteral("1 value(s) could not be converted") },
+            QStringLiteral("select CODE, NUMEROAUTORISATION, DATEAUTORISATION from TIERS order by CODE"),
+            { { "1", "AUT-1", "01/01/2026" }, { "2", "AUT-2", "null" } } },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        open();
+        if (c.invoices)
+            chooseInvoices();
+        const WizardRun run = importWith(c.templateText);
+        EXPECT_EQ(run.state, QStringLiteral("Finished"));
+        EXPECT_EQ(run.inserted, c.inserted);
+        EXPECT_EQ(run.errors, c.errors);
+        EXPECT_EQ(run.processed, c.processed);
+        EXPECT_EQ(committedRows(db, c.rowsSql), c.rows);
+        QFile file(log);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QString text = QString::fromLatin1(file.readAll());
+        for (const QString &line : c.logLines)
+            EXPECT_TRUE(text.contains(line)) << line.toStdString() << "\n" << text.toStdString();
+        EXPECT_FALSE(text.contains(QStringLiteral("No error found"))) << text.toStdString();
+        screen.reset();
+    }
+}
+
+// A 65,000-row import aborted on its progress dialog: nothing more of it is
+// saved, whatever closes next, the screen then the program. What an
+// intermediate commit saved before stays, the grid shows the table as it
+// is, and the dialog says how many rows went and how many stay.
+TEST_F(ImportScreen, AnAbortedImportSavesNothingMore)
+{
+    db.exec(QStringLiteral("insert into TIERS (CODE, NOMBENEFICIAIRE) values (900001, 'ANCIEN')"));
+    insertInvoice(db, CompanyA, 2026, 1, 1, QStringLiteral("OLD"));
+    seeded();
+    constexpr int Rows = 65000;
+    QStringList clientLines { QStringLiteral("CODE;NOM") }, invoiceLines;
+    for (int i = 1; i <= Rows; ++i) {
+        clientLines << QStringLiteral("%1;CLIENT %1").arg(i);
+        invoiceLines << QStringLiteral("F%1;10/01/2026;AUT;01/01/2026;%1").arg(i);
+    }
+    const QString clients
+        = writeFile(dir, QStringLiteral("clients.csv"), clientLines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+    const QString invoices = writeFile(dir, QStringLiteral("factures.csv"), invoicesCsv(invoiceLines));
+    const QString everyThousand = QStringLiteral("[LAST_STEP]\nCommitAfterDone=0\nCommitRecCount=1000\n");
+    // "Commit when done" stays ticked on the screen's wizard whatever a
+    // template says: the clerk unticks it on the last step.
+    auto commitEach = [](TDataImportWizardF &w) {
+        auto *box = w.findChild<QCheckBox *>(QStringLiteral("chCommitAfterDone"));
+        ASSERT_TRUE(box && box->isVisible() && box->isChecked());
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
+        EXPECT_FALSE(box->isChecked());
+    };
+    struct Case
+    {
+        const char *name;
+        bool invoices;
+        QString templateText;
+        std::function<void(TDataImportWizardF &)> beforeExecute;
+        bool keepsCommits; // the import's own commits stay
+    };
+    const QList<Case> cases = {
+        { "clients committed at the end", false, csvTemplate(clients, QStringLiteral("CODE=1\nNOMBENEFICIAIRE=2")), {}, false },
+        { "clients committed every 1000 rows", false, csvTemplate(clients, QStringLiteral("CODE=1\nNOMBENEFICIAIRE=2"), everyThousand),
+            commitEach, true },
+        // Invoices are committed with their stamping only, whatever the clerk asks.
+        { "invoices", true, csvTemplate(invoices, CsvInvoicesMap, PlaceholderKeys + everyThousand), commitEach, false },
+    };
+    const QString importedSql = QStringLiteral("select count(*), min(CODE), max(CODE) from TIERS where CODE <= %1").arg(Rows);
+    const QString othersSql = QStringLiteral("select * from TIERS where CODE > %1").arg(Rows);
+    const QString invoicesSql = QStringLiteral("select * from FACTURE");
+    const QList<QStringList> othersBefore = committedRows(db, othersSql);
+    const QList<QStringList> invoicesBefore = committedRows(db, invoicesSql);
+    static const QRegularExpression said(QStringLiteral("^(\\d+) row\\(s\\) discarded, (\\d+) row\\(s\\) kept from intermediate commits$"));
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        db.exec(QStringLiteral("delete from TIERS where CODE <= %1").arg(Rows));
+        seeded();
+        open();
+        if (c.invoices)
+            chooseInvoices();
+        const int shownBefore = screen->ChosenTable()->recordCount();
+        const WizardRun run = abortedImportWith(c.templateText, 20865, c.beforeExecute);
+        EXPECT_EQ(run.state, QStringLiteral("Aborted"));
+        const QRegularExpressionMatch m = said.match(run.outcome);
+        ASSERT_TRUE(m.hasMatch()) << run.outcome.toStdString();
+        const int discarded = m.captured(1).toInt(), kept = m.captured(2).toInt();
+        EXPECT_EQ(discarded + kept, run.inserted);
+        EXPECT_EQ(run.commited, kept);
+        // Every thousandth row a commit; none when the import commits at its end.
+        EXPECT_GE(run.inserted, c.keepsCommits ? 1000 : 1);
+        EXPECT_EQ(kept, c.keepsCommits ? run.inserted / 1000 * 1000 : 0);
+        EXPECT_EQ(screen->ChosenTable()->recordCount(), shownBefore + kept);
+
+        const QList<QStringList> imported { { QString::number(kept), kept ? QStringLiteral("1") : QStringLiteral("null"),
+            kept ? QString::number(kept) : QStringLiteral("null") } };
+        auto unchanged = [&](const char *when) {
+            SCOPED_TRACE(when);
+            EXPECT_EQ(committedRows(db, importedSql), imported);
+            EXPECT_EQ(committedRows(db, othersSql), othersBefore);
+            EXPECT_EQ(committedRows(db, invoicesSql), invoicesBefore);
+        };
+        unchanged("after the abort");
+        screen.reset();
+        unchanged("after closing the screen");
+        module.ivorande->close(); // as the program ends: pending work committed
+        unchanged("after closing the program");
     }
 }
 
@@ -465,5 +653,77 @@ TEST(ImportScreenWiring, ImportationOpensTheScreenInItsOwnWindow)
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(watch.isNull());
     EXPECT_EQ(MessageBox::count(), 0) << MessageBox::lastText().toStdString();
+}
 
+// An invoice import into the database is preceded by a copy of it, unless
+// the configuration turns that off; a copy that fails stops the import
+// before its first row, saying why. Clients, and rows that only fill the
+// grids, need none.
+TEST_F(ImportScreen, AnInvoiceImportIsPrecededByACopyThatMustSucceed)
+{
+    insertInvoice(db, CompanyA, 2026, 1, 1);
+    seeded();
+    const QString copies = AutomaticCopies::directory(db.path(), module.backupSettings);
+    const QString source = writeFile(dir, QStringLiteral("factures.csv"),
+        invoicesCsv({ QStringLiteral("F1;12/03/2026;AUT-1;01/01/2026;100"), QStringLiteral("F2;03/04/2026;AUT-2;02/01/2026;200") }));
+    const QString clients = writeFile(dir, QStringLiteral("clients.csv"), QStringLiteral("CODE;NOM\r\n31;Trente et un\r\n"));
+    struct Case
+    {
+        const char *name;
+        bool invoices;
+        bool copyOn;
+        bool copyFails; // Sauvegardes cannot be made: a file holds its name
+        int tab;
+        int copiesAfter;
+        int invoicesAfter;
+    } cases[] = {
+        { "invoices", true, true, false, TfmImpDlgIBX::TabDataSet, 1, 3 },
+        { "invoices, the copy turned off", true, false, false, TfmImpDlgIBX::TabDataSet, 0, 3 },
+        { "invoices, the copy failing", true, true, true, TfmImpDlgIBX::TabDataSet, 0, 1 },
+        { "invoices into the text grid", true, true, false, TfmImpDlgIBX::TabStringGrid, 0, 1 },
+        { "clients", false, true, false, TfmImpDlgIBX::TabDataSet, 0, 1 },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir(copies).removeRecursively();
+        QFile::remove(copies);
+        db.exec(QStringLiteral("delete from FACTURE where NUMEROFACTURE starting with 'F'"));
+        seeded();
+        if (c.copyFails) {
+            QFile blocker(copies);
+            ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+        }
+        module.backupSettings.copyBeforeImport = c.copyOn;
+        MessageBox::resetRecord();
+        open();
+        if (c.invoices)
+            chooseInvoices();
+        screen->pcDestinations->setCurrentIndex(c.tab);
+        // The failure is shown as the operator sees it, and read there.
+        QString told;
+        std::unique_ptr<BoxAnswerer> answerer;
+        if (c.copyFails) {
+            MessageBox::setAutoAnswer(QMessageBox::NoButton);
+            answerer = std::make_unique<BoxAnswerer>([&](QMessageBox &box) { told = box.text(); });
+        }
+        const WizardRun run = importWith(c.invoices ? csvTemplate(source, CsvInvoicesMap, PlaceholderKeys)
+                                                    : csvTemplate(clients, QStringLiteral("CODE=1\nNOMBENEFICIAIRE=2")));
+        MessageBox::setAutoAnswer(QMessageBox::Ok);
+        ASSERT_TRUE(run.opened);
+        if (c.copyFails) {
+            EXPECT_TRUE(told.startsWith(TfmImpDlgIBX::CopyFailedMessage.arg(QString()))) << told.toStdString();
+            EXPECT_TRUE(told.contains(copies)) << told.toStdString();
+        }
+        const QStringList made = AutomaticCopies::list(copies);
+        EXPECT_EQ(made.size(), c.copiesAfter);
+        if (!made.isEmpty()) {
+            // Taken before the rows went in.
+            const std::optional<BackupRecord> record = BackupRecord::readFor(made.first());
+            ASSERT_TRUE(record && record->figures);
+            EXPECT_EQ(record->figures->invoices(), 1);
+            EXPECT_EQ(record->kind, QStringLiteral("avant importation"));
+        }
+        EXPECT_EQ(count(QStringLiteral("FACTURE")), c.invoicesAfter);
+        screen.reset();
+    }
 }

@@ -2,6 +2,8 @@
 
 #include "core/CharacterType.h"
 
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 #ifdef KESTRA_TEST_GUI
@@ -22,6 +24,12 @@ int main(int argc, char **argv)
     // Widgets are driven on the offscreen platform, also when tests are listed.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // What the program keeps in the user's data directory (the automatic
+    // copies of a server's database) goes to a directory of this run, it
+    // and the programs it starts: a test run leaves nothing in a home.
+    QTemporaryDir dataHome;
+    if (dataHome.isValid())
+        qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
     TestApplication app(argc, argv);
     useUtf8CharacterType();
     return RUN_ALL_TESTS();

@@ -1,4 +1,4 @@
-#include "app/TerminationSignals.h"
+#include "core/TerminationSignals.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
@@ -39,6 +39,16 @@ void quitOnTerminationSignals()
         while (::read(g_signalFd, &info, sizeof info) == static_cast<ssize_t>(sizeof info)) { }
         QCoreApplication::exit(0);
     });
+}
+
+int takeTerminationSignal()
+{
+    if (g_signalFd < 0)
+        return 0;
+    signalfd_siginfo info;
+    if (::read(g_signalFd, &info, sizeof info) != static_cast<ssize_t>(sizeof info))
+        return 0;
+    return int(info.ssi_signo);
 }
 
 void unblockTerminationSignalsInChild()

@@ -1,0 +1,195 @@
+// The backups as the operator meets them: their menu, the reset
+// that copies the database first, and the restore of that copy that gives
+// every movement back.
+
+#include "app/BackupWindows.h"
+#include "app/MainWindow.h"
+#include "app/ResetWindow.h"
+#include "app/Windows.h"
+#include "data/AutomaticCopies.h"
+#include "data/BackupRecord.h"
+#include "data/Config.h"
+#include "data/DataModule.h"
+#include "data/Query.h"
+#include "tests/support/BackupChecks.h"
+#include "tests/support/Restore.h"
+#include "tests/support/ScopedAnswers.h"
+#include "tests/support/TestDatabase.h"
+#include "ui/MessageBox.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolButton>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The program as it starts: its configuration read from a file, the data
+// module on the database it names, the main window and its commands.
+struct Program
+{
+    ScopedAutoAnswer answer { QMessageBox::Yes };
+    TestDatabase db;
+    QTemporaryDir work;
+    QString ini;
+    TDatadeclaration module;
+    TFrmmain main;
+    const Restore<BackupWindows::Choices> choices { BackupWindows::choices() };
+
+    Program()
+    {
+        db.exec(QStringLiteral("insert into SOCIETE (IDENTIFIANT, CLE, CATEGORIE, ETABSECONDAIRE, RAISON_SOCIALE) "
+                               "values ('0123456', 'A', 'M', '000', 'SOCIETE A')"));
+        db.exec(QStringLiteral("insert into TIERS (CODE, NOMBENEFICIAIRE) values (1, 'CLIENT')"));
+        BackupChecks::insertInvoices(db.connection(), 1, 40);
+        db.connection().commitRetaining();
+        ini = work.filePath(QStringLiteral("CheminBase.ini"));
+        QFile f(ini);
+        f.open(QIODevice::WriteOnly);
+        f.write(QStringLiteral("[CheminBase]\r\nRep=%1\r\n").arg(db.directory()).toUtf8());
+        f.close();
+        MessageBox::resetRecord();
+        Datadeclaration = &module;
+        Frmmain = &main;
+        module.DataModuleCreate(ini);
+        module.setWorkingContext(&main);
+        registerWindows();
+        main.show();
+    }
+    ~Program()
+    {
+        Frmmain = nullptr;
+        Datadeclaration = nullptr;
+    }
+    int invoices()
+    {
+        Query q(*module.ivorande, QStringLiteral("select count(*) from FACTURE"));
+        q.execute();
+        return q.outputRow().value(0).toInt();
+    }
+    QAction *menuAction(const char *name) { return main.findChild<QAction *>(QString::fromLatin1(name)); }
+};
+
+// The tool bar's "Initialisation": a new reset window each time.
+TFrminitialisation *openReset(TFrmmain &main)
+{
+    main.ToolButton3Click();
+    return main.findChildren<TFrminitialisation *>().value(0);
+}
+
+} // namespace
+
+TEST(BackupWindows, TheMenuHoldsBothCommands)
+{
+    Program p;
+    auto *menu = p.main.findChild<QMenu *>(QStringLiteral("Sauvegardes1"));
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->title(), QStringLiteral("Sauvegardes"));
+    // From the arrow of the reset's button, which still opens the reset.
+    auto *reset = p.main.findChild<QToolButton *>(QStringLiteral("ToolButton3"));
+    ASSERT_NE(reset, nullptr);
+    EXPECT_EQ(reset->menu(), menu);
+    EXPECT_EQ(reset->popupMode(), QToolButton::MenuButtonPopup);
+    QStringList items;
+    for (QAction *a : menu->actions())
+        items << a->objectName() + QLatin1Char('=') + a->text();
+    EXPECT_EQ(items, (QStringList { "Sauvegarder1=Sauvegarder la base...", "Restaurer1=Restaurer une sauvegarde..." }));
+    for (QAction *a : menu->actions())
+        EXPECT_TRUE(a->isEnabled());
+}
+
+// The reset road: the password, the reset of the movements, which copied
+// the database first, and the restore of that copy, which gives every
+// invoice back and, on the operator's yes, becomes the configured database.
+TEST(BackupWindows, AResetIsUndoneByRestoringItsCopy)
+{
+    Program p;
+    const auto before = BackupChecks::everyRow(*p.module.ivorande);
+    TFrminitialisation *w = openReset(p.main);
+    ASSERT_NE(w, nullptr);
+    const QString copies = QFileInfo(p.db.path()).absolutePath() + QStringLiteral("/Sauvegardes");
+    EXPECT_EQ(w->copyNote->text(), QStringLiteral("Une copie de la base est faite d'abord, dans\n%1").arg(copies));
+    w->movements->setChecked(true);
+    QTest::keyClicks(w->eMotPasse, QStringLiteral("quillbark"));
+    QTest::keyClick(w->eMotPasse, Qt::Key_Return);
+    EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Initialisation efféctuée"));
+    EXPECT_EQ(p.invoices(), 0);
+    const QStringList made = AutomaticCopies::list(copies);
+    ASSERT_EQ(made, QStringList { w->lastCopy() });
+    EXPECT_EQ(BackupRecord::readFor(made.first())->kind, QStringLiteral("avant initialisation"));
+
+    const QString target = p.work.filePath(QStringLiteral("restauree"));
+    QString offeredDirectory;
+    bool offeredOnServer = true;
+    BackupWindows::choices().restoreSource = [&](QWidget *, const QString &directory) {
+        offeredDirectory = directory;
+        return made.first();
+    };
+    BackupWindows::choices().restoreTarget = [&](QWidget *, const QString &, bool onServer) {
+        offeredOnServer = onServer;
+        return target;
+    };
+    p.menuAction("Restaurer1")->trigger();
+    EXPECT_EQ(offeredDirectory, copies);
+    EXPECT_FALSE(offeredOnServer);
+    // The question named both databases; the last word names the former.
+    EXPECT_EQ(MessageBox::lastText(),
+        QStringLiteral("La configuration désigne désormais %1 (auparavant %2).\nRedémarrez Kestra pour travailler sur la base restaurée.")
+            .arg(target, p.db.directory()));
+    EXPECT_EQ(Config::readDatabaseDirectory(p.ini), target);
+    EXPECT_EQ(BackupChecks::everyRow(Config::databaseName(target)), before);
+}
+
+// Without its copy nothing is erased: the reset stops and says why.
+TEST(BackupWindows, AResetWhoseCopyFailsErasesNothing)
+{
+    Program p;
+    QFile blocker(QFileInfo(p.db.path()).absolutePath() + QStringLiteral("/Sauvegardes"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly)); // a file where the copies go
+    blocker.close();
+    TFrminitialisation *w = openReset(p.main);
+    w->complete->setChecked(true);
+    w->eMotPasse->setText(QStringLiteral("quillbark"));
+    w->BitBtn1->click();
+    EXPECT_TRUE(MessageBox::lastText().startsWith(TFrminitialisation::CopyFailedMessage.arg(QString()))) << MessageBox::lastText().toStdString();
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(p.invoices(), 40);
+}
+
+// "Sauvegarder la base...": the operator's file, and the outcome naming it,
+// its size and its invoices; a cancelled choice makes nothing.
+TEST(BackupWindows, BackupFromTheMenu)
+{
+    Program p;
+    const QString suggestedDirectory = QFileInfo(p.db.path()).absolutePath() + QStringLiteral("/Sauvegardes");
+    QString suggested;
+    QString answer;
+    BackupWindows::choices().backupFile = [&](QWidget *, const QString &s) {
+        suggested = s;
+        return answer;
+    };
+    p.menuAction("Sauvegarder1")->trigger();
+    EXPECT_EQ(QFileInfo(suggested).absolutePath(), suggestedDirectory);
+    EXPECT_EQ(MessageBox::count(), 0);
+    EXPECT_TRUE(AutomaticCopies::list(suggestedDirectory).isEmpty());
+    EXPECT_EQ(QDir(suggestedDirectory).entryList(QDir::Files), QStringList());
+
+    answer = p.work.filePath(QStringLiteral("copie.fbk"));
+    p.menuAction("Sauvegarder1")->trigger();
+    ASSERT_TRUE(QFileInfo::exists(answer));
+    EXPECT_EQ(MessageBox::lastText(),
+        QStringLiteral("Sauvegarde terminée.\nFichier : %1\nTaille : %2\nFactures : 40")
+            .arg(answer, QLocale(QLocale::French).formattedDataSize(QFileInfo(answer).size(), 1, QLocale::DataSizeTraditionalFormat)));
+}
