@@ -1,12 +1,12 @@
 #include "app/MainWindow.h"
 
+#include "app/Calculator.h"
 #include "core/TerminationSignals.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
-#include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -143,6 +143,11 @@ void TFrmmain::buildMenu()
     QAction *factures = menuItem(saisie, QStringLiteral("SaisiedesRetenuessurSalaires1"), QStringLiteral("Saisie des Factures"));
     saisie->addSeparator();
     QAction *clients = menuItem(saisie, QStringLiteral("IdentificationdesTiers1"), QStringLiteral("Clients"));
+    saisie->addSeparator();
+    // The import screen had only its tool button: from the keyboard it is
+    // reached here or with its shortcut.
+    QAction *importation = menuItem(saisie, QStringLiteral("Importation1"), QStringLiteral("Importation"));
+    importation->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
 
     QMenu *declaration = bar->addMenu(QStringLiteral("Déclaration"));
     declaration->setObjectName(QStringLiteral("Dclaration1"));
@@ -159,12 +164,14 @@ void TFrmmain::buildMenu()
     connect(socs, &QAction::triggered, this, &TFrmmain::Socits1Click);
     connect(factures, &QAction::triggered, this, &TFrmmain::SaisiedesRetenuessurSalaires1Click);
     connect(clients, &QAction::triggered, this, &TFrmmain::IdentificationdesTiers1Click);
+    connect(importation, &QAction::triggered, this, &TFrmmain::ToolButton8Click);
     connect(generation, &QAction::triggered, this, &TFrmmain::GnrationdesFichiersdelaDclaration1Click);
     connect(quit, &QAction::triggered, this, &TFrmmain::QuitterApplication1Click);
     m_commandControls << qMakePair(Command::Reset, static_cast<QObject *>(init))
                       << qMakePair(Command::Companies, static_cast<QObject *>(socs))
                       << qMakePair(Command::Invoices, static_cast<QObject *>(factures))
                       << qMakePair(Command::Clients, static_cast<QObject *>(clients))
+                      << qMakePair(Command::Import, static_cast<QObject *>(importation))
                       << qMakePair(Command::Declaration, static_cast<QObject *>(generation));
 }
 
@@ -242,8 +249,9 @@ void TFrmmain::buildToolBar()
 void TFrmmain::addBackupMenu(QToolButton *reset)
 {
     // The backups' menu opens from the arrow of the reset's button, whose
-    // work they make undoable: the menu bar keeps the program's four menus,
-    // and the tool bar its room for the working company.
+    // work they make undoable, and the same two entries close the menu bar's
+    // "Parametres", where a clerk looks for them from the keyboard; the tool
+    // bar keeps its room for the working company.
     auto *menu = new QMenu(reset);
     menu->setObjectName(QStringLiteral("Sauvegardes1"));
     menu->setTitle(QStringLiteral("Sauvegardes"));
@@ -253,6 +261,11 @@ void TFrmmain::addBackupMenu(QToolButton *reset)
     connect(restore, &QAction::triggered, this, [this] { run(Command::Restore); });
     m_commandControls << qMakePair(Command::Backup, static_cast<QObject *>(backup))
                       << qMakePair(Command::Restore, static_cast<QObject *>(restore));
+    if (auto *parametres = menuBar()->findChild<QMenu *>(QStringLiteral("Parametres1"))) {
+        parametres->addSeparator();
+        parametres->addAction(backup);
+        parametres->addAction(restore);
+    }
     reset->setMenu(menu);
     reset->setPopupMode(QToolButton::MenuButtonPopup);
     reset->setToolTip(QStringLiteral("Initialisation ; la flèche : sauvegarder ou restaurer la base"));
@@ -366,11 +379,12 @@ void TFrmmain::ToolButton3Click()
 
 void TFrmmain::ToolButton17Click()
 {
-    // The calculator beside the working directory; its absence is not told.
-    const QString path = QDir::current().absoluteFilePath(QStringLiteral("../Source/Calc"));
-    QFileInfo info(path);
-    if (!info.exists())
+    // The calculator beside the working directory or an installed one; the
+    // absence of any is not told.
+    const QString path = Calculator::find();
+    if (path.isEmpty())
         return;
+    QFileInfo info(path);
     if (info.isExecutable()) {
         QProcess calculator;
         calculator.setProgram(info.absoluteFilePath());

@@ -1,45 +1,47 @@
 // kestra: the register's windowed program.
 
+#include "app/CommandLine.h"
 #include "app/CompanySelection.h"
+#include "app/FirstStartDialog.h"
 #include "app/MainWindow.h"
+#include "app/ProgramIcon.h"
 #include "app/Windows.h"
 #include "core/CharacterType.h"
 #include "core/Error.h"
 #include "core/FormatSettings.h"
 #include "core/TerminationSignals.h"
-#include "data/Config.h"
 #include "data/DataModule.h"
 #include "data/FbClient.h"
 #include "data/InvoiceNumbering.h"
 #include "ui/MessageBox.h"
 
 #include <QApplication>
-#include <QPainter>
 #include <QPointer>
 #include <QStyleFactory>
+#include <QTextStream>
+
+#include <cstdio>
 
 namespace {
-QIcon programIcon()
+QStringList argumentList(int argc, char **argv)
 {
-    QPixmap pm(64, 64);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setBrush(QColor(0x1f, 0x4e, 0x79));
-    p.setPen(Qt::NoPen);
-    p.drawRoundedRect(QRectF(2, 2, 60, 60), 12, 12);
-    p.setPen(Qt::white);
-    QFont f(QStringLiteral("DejaVu Sans"), 30, QFont::Bold);
-    p.setFont(f);
-    p.drawText(pm.rect(), Qt::AlignCenter, QStringLiteral("K"));
-    return QIcon(pm);
+    QStringList list;
+    for (int i = 0; i < argc; ++i)
+        list << QString::fromLocal8Bit(argv[i]);
+    return list;
 }
 } // namespace
 
 int main(int argc, char **argv)
 {
+    {
+        QTextStream out(stdout);
+        if (const std::optional<int> rc = CommandLine::answerBeforeStart(argumentList(argc, argv), out))
+            return *rc;
+    }
     blockTerminationSignals();
     QApplication app(argc, argv);
+    CommandLine::processAfterStart(app);
     useUtf8CharacterType();
     quitOnTerminationSignals();
     app.setApplicationName(QStringLiteral("Kestra"));
@@ -53,10 +55,15 @@ int main(int argc, char **argv)
         return 1;
     }
 
+    // Where the database is: the configuration found, or the first start's answer.
+    const QString configuration = configurationForStart();
+    if (configuration.isEmpty())
+        return 0;
+
     // 1. The data module: a database failure is told and start-up goes on.
     Datadeclaration = new TDatadeclaration;
     try {
-        Datadeclaration->DataModuleCreate(Config::defaultPath());
+        Datadeclaration->DataModuleCreate(configuration);
     } catch (const Error &e) {
         MessageBox::error(nullptr, e.text());
     }

@@ -5,10 +5,13 @@
 #include "core/Error.h"
 #include "core/IniFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QRegularExpression>
+#include <QSaveFile>
+#include <QStandardPaths>
 
 #include <sys/stat.h>
 
@@ -17,6 +20,65 @@ namespace Config {
 QString defaultPath()
 {
     return QStringLiteral("../CheminBase.ini");
+}
+
+namespace {
+const QString ConfigFile = QStringLiteral("kestra/CheminBase.ini");
+} // namespace
+
+QStringList searchPaths()
+{
+    QStringList paths { QDir::current().absoluteFilePath(defaultPath()) };
+    for (const QString &dir : QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation))
+        paths << QDir(dir).filePath(ConfigFile);
+    return paths;
+}
+
+QString locate()
+{
+    for (const QString &path : searchPaths())
+        if (QFileInfo(path).isFile())
+            return QDir::cleanPath(path);
+    return QString();
+}
+
+QString activePath()
+{
+    const QString found = locate();
+    return found.isEmpty() ? defaultPath() : found;
+}
+
+QString userPath()
+{
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)).filePath(ConfigFile);
+}
+
+void writeNew(const QString &iniPath, const QString &directory)
+{
+    const QFileInfo target(iniPath);
+    auto failure = [&](const QString &why) {
+        return Error(QCoreApplication::translate("Config", "La configuration n'a pas pu être enregistrée dans %1 : %2")
+                         .arg(QDir::toNativeSeparators(iniPath), why));
+    };
+    if (target.exists())
+        throw failure(QCoreApplication::translate("Config", "le fichier existe déjà."));
+    if (!QDir().mkpath(target.absolutePath()))
+        throw failure(QCoreApplication::translate("Config", "le dossier ne peut pas être créé."));
+    // Written beside it, then renamed: the rename refuses to replace a file
+    // that appeared meanwhile, and nobody reads a half-written one.
+    // What an interrupted attempt left there is ours to drop.
+    const QString partial = target.absoluteFilePath() + QStringLiteral(".nouveau");
+    QFile::remove(partial);
+    IniFile ini(partial);
+    ini.writeString(QStringLiteral("CheminBase"), QStringLiteral("Rep"), directory);
+    if (!ini.save()) {
+        QFile::remove(partial);
+        throw failure(QCoreApplication::translate("Config", "le fichier ne peut pas être écrit."));
+    }
+    if (!QFile::rename(partial, target.absoluteFilePath())) {
+        QFile::remove(partial);
+        throw failure(QCoreApplication::translate("Config", "le fichier existe déjà."));
+    }
 }
 
 QString readDatabaseDirectory(const QString &iniPath)

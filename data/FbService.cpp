@@ -71,7 +71,8 @@ FbService::FbService(const QString &serverPrefix, const Credentials &credentials
     spb->insertTag(&status, isc_spb_utf8_filename);
     insertCredentials(spb.get(), status, credentials);
     const QByteArray name = (serverPrefix + QStringLiteral("service_mgr")).toUtf8();
-    d->service.reset(client.provider()->attachServiceManager(&status, name.constData(), spb->getBufferLength(&status), spb->getBuffer(&status)));
+    d->service.reset(
+        client.provider()->attachServiceManager(&status, name.constData(), spb->getBufferLength(&status), spb->getBuffer(&status)));
 }
 
 FbService::~FbService()
@@ -187,9 +188,11 @@ void FbService::read(
             d->service->query(&status, static_cast<unsigned>(send.size()), send.data(), static_cast<unsigned>(receive.size()),
                 receive.data(), ResultSize, result.data());
         } catch (const DbError &e) {
-            // Asked twice for more than the file holds, the engine wanted
-            // the part a cut file lost.
-            if (endSent >= 2)
+            // Asked twice for more than the file holds, or failing to read
+            // once the whole file was handed over, the engine wanted the
+            // part a cut file lost.
+            const bool failedPastTheEnd = endSent >= 1 && e.text().contains(QLatin1String("reading from backup file"), Qt::CaseInsensitive);
+            if (endSent >= 2 || failedPastTheEnd)
                 throw DbError(QStringLiteral("la sauvegarde s'arrête avant sa fin : le fichier est incomplet (%1)").arg(e.text()));
             throw;
         }

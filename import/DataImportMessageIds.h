@@ -223,6 +223,11 @@ enum Id : int {
     EncodingWindows1252 = 26320,
     EncodingUtf8 = 26330,
     EncodingOem850 = 26340,
+
+    // What a source page says of the file it reads.
+    SourceHoldsNoRows = 26350,
+    MappingNotInSource = 26360,
+    ErrorLogNotShown = 26370,
 };
 
 } // namespace ImportMsg

@@ -7,9 +7,25 @@
 #include <QPageLayout>
 #include <QString>
 
+#include <functional>
+
+class QPrintPreviewDialog;
 class QPrinter;
 class QWidget;
 class ReportDataSource;
+
+// What became of a print the operator asked for.
+struct PrintOutcome
+{
+    enum Kind { Printed, SavedToFile, Failed };
+    Kind kind = Printed;
+    // In the program's words: where the file went, or why nothing was
+    // printed; empty for a job the printing service took.
+    QString text;
+};
+
+// How the preview tells the operator of a print's outcome, over the preview.
+using PrintNotice = std::function<void(QWidget *over, const PrintOutcome &outcome)>;
 
 // A banded report: its page, its bands and the rows it prints.
 //
@@ -64,16 +80,25 @@ public:
     // Writes the report to a PDF file; returns the number of pages.
     int exportPdf(const QString &path) const;
     // Shows the pages in a modal print preview, from which the operator
-    // prints; returns when the operator closes it.
-    void preview(QWidget *parent = nullptr) const;
-    // Prints on a printer already set up (its own page layout is used); returns
-    // the number of pages.
+    // prints; returns when the operator closes it. A print that fails is
+    // told through notice (a message box when none is given) and the
+    // preview stays open; one that succeeds closes it, and one written to a
+    // file is told where the file went.
+    void preview(QWidget *parent = nullptr, const PrintNotice &notice = {}) const;
+    // Prints on a printer already set up (its own page layout is used), the
+    // pages its page ranges name (all when none); returns the number of
+    // pages printed.
     int print(QPrinter &printer) const;
+    // Prints as the operator set the printer up and asks the printing service
+    // whether the queue took the job; never throws.
+    PrintOutcome send(QPrinter &printer) const;
 
     // Gives the printer this report's page, document name and creator.
     void setUpPrinter(QPrinter &printer) const;
 
 private:
+    void takeOverPrintCommand(QPrintPreviewDialog &dialog, QPrinter &printer, int pageCount, const PrintNotice &notice) const;
+
     QPageLayout m_pageLayout;
     QFont m_font;
     QString m_documentName;

@@ -8,7 +8,7 @@ cmake -S "$ROOT" -B "$ROOT/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/d
 cmake --build "$ROOT/build" -j2 --target kestra kestra-cli
 
 HOMEDIR="${KESTRA_HOME:-$HOME/Kestra}"
-mkdir -p "$HOMEDIR/Programme" "$HOMEDIR/Donnees" "$HOMEDIR/Source"
+mkdir -p "$HOMEDIR/Programme" "$HOMEDIR/Donnees"
 
 # The program reads ../CheminBase.ini from its working directory, Programme.
 INI="$HOMEDIR/CheminBase.ini"
@@ -21,16 +21,6 @@ case "$REP" in
     *:*) ;;
     *) [ -f "$REP/Kestra.GDB" ] || "$ROOT/build/app/kestra-cli" create-db "$REP" --demo >/dev/null ;;
 esac
-
-# The calculator button opens ../Source/Calc: start whichever calculator is installed.
-cat > "$HOMEDIR/Source/Calc" <<'CALC'
-#!/bin/sh
-for c in gnome-calculator galculator kcalc mate-calc qalculate-gtk xcalc; do
-    command -v "$c" >/dev/null 2>&1 && exec "$c"
-done
-exit 0
-CALC
-chmod +x "$HOMEDIR/Source/Calc"
 
 cd "$HOMEDIR/Programme"
 exec "$ROOT/build/app/kestra"

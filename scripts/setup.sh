@@ -8,7 +8,8 @@ qt6-base-dev
 firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils firebird3.0-server
 libsimpleini-dev libgsf-1-dev libxml2-dev libssl-dev
 libgtest-dev libgmock-dev libbenchmark-dev
-xvfb xauth imagemagick xdotool poppler-utils fonts-dejavu-core fonts-liberation2"
+xvfb xauth imagemagick xdotool poppler-utils fonts-dejavu-core fonts-liberation2
+libcups2-dev cups librsvg2-bin dpkg-dev lintian desktop-file-utils"
 
 missing=""
 for p in $PACKAGES; do

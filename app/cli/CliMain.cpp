@@ -17,7 +17,8 @@ void usage(QTextStream &stream)
     for (const CliCommand &c : cliCommands())
         if (!c.usage.isEmpty() && c.name != QLatin1String("create-db"))
             stream << "  kestra-cli " << c.usage << "\n";
-    stream << "  kestra-cli COMMANDE --help\n";
+    stream << "  kestra-cli COMMANDE --help\n"
+              "  kestra-cli --version\n";
 }
 
 bool isHelp(const QString &arg)
@@ -41,6 +42,10 @@ int main(int argc, char **argv)
     // Asked for, the usage is an answer, not an error: on the standard output, exit 0.
     if (isHelp(command)) {
         usage(out);
+        return 0;
+    }
+    if (command == QLatin1String("--version")) {
+        out << "kestra-cli " KESTRA_VERSION "\n";
         return 0;
     }
     for (const CliCommand &c : cliCommands()) {

@@ -1,11 +1,7 @@
 #include "app/cli/Commands.h"
-#include "app/cli/DemoData.h"
+#include "app/cli/NewDatabase.h"
 #include "core/Error.h"
 #include "data/Config.h"
-#include "data/Connection.h"
-#include "data/Schema.h"
-
-#include <QDir>
 
 int createDbCommand(const QStringList &args, QTextStream &out, QTextStream &err)
 {
@@ -24,30 +20,12 @@ int createDbCommand(const QStringList &args, QTextStream &out, QTextStream &err)
         err << "Utilisation : kestra-cli create-db DIR [--demo]\n";
         return 2;
     }
-    // A server's directory is the server's to have: it must exist there,
-    // writable by the server, and is named as the server sees it.
-    const bool server = Config::isServerDirectory(dir);
-    if (!server && !QDir().mkpath(dir)) {
-        err << "Impossible de créer le répertoire " << dir << "\n";
-        return 1;
-    }
-    const QString path = Config::databaseName(server ? dir : QDir(dir).absolutePath());
     try {
         // Made as the configured user, who then owns it.
-        const Credentials credentials = Config::readCredentials();
-        Schema::createDatabase(path, credentials);
-        if (demo) {
-            Connection connection;
-            connection.setDatabaseName(path);
-            connection.setCredentials(credentials);
-            connection.open();
-            DemoData::insert(connection);
-            connection.close();
-        }
+        out << NewDatabase::create(dir, demo, Config::readCredentials()) << "\n";
     } catch (const Error &e) {
         err << e.text() << "\n";
         return 1;
     }
-    out << path << "\n";
     return 0;
 }

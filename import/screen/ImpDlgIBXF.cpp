@@ -11,6 +11,7 @@
 #include "import/UnstampedInvoices.h"
 #include "import/screen/ImportDestinationWidgets.h"
 #include "import/wizard/DataImportWizard.h"
+#include "ui/CurrentCell.h"
 #include "ui/DBGrid.h"
 #include "ui/MessageBox.h"
 #include "ui/OperationProgress.h"
@@ -126,6 +127,12 @@ TfmImpDlgIBX::TfmImpDlgIBX(TDatadeclaration &module, const WorkingContext &conte
     pcDestinations->addTab(ListView, QStringLiteral("ListView"));
     pcDestinations->addTab(StringGrid, QStringLiteral("StringGrid"));
     pcDestinations->setCurrentIndex(TabDBGrid);
+    // Tab leaves a grid for the buttons, as in the registers' lists; the
+    // arrows move between its cells.
+    for (QAbstractItemView *grid : std::initializer_list<QAbstractItemView *> { dgrDataSet, DBGrid, ListView, StringGrid }) {
+        grid->setTabKeyNavigation(false);
+        grid->setItemDelegate(new CurrentCellDelegate(grid));
+    }
 
     auto *panel = new QHBoxLayout;
     panel->addWidget(Label1);

@@ -180,6 +180,8 @@ void TDataImportProgress::AfterImport(bool aborted)
         setState(QStringLiteral("Finished"));
     setWindowTitle(QStringLiteral("Import finished"));
     m_button->setText(QStringLiteral("OK"));
+    // Enter closes the finished dialog; while the import ran it cancelled nothing.
+    m_button->setDefault(true);
     m_button->setFocus();
 }
 

@@ -6,6 +6,7 @@
 #include "import/TextLineReader.h"
 #include "import/wizard/DataImportWizard.h"
 #include "import/wizard/WizardPageParts.h"
+#include "ui/CurrentCell.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -51,6 +52,16 @@ void TDelimitedPreviewModel::SetMarkedColumn(int column)
     emit headerDataChanged(Qt::Horizontal, 0, std::max(0, columnCount() - 1));
 }
 
+void TDelimitedPreviewModel::SetSkippedLines(int count, const QColor &colour)
+{
+    if (count == m_skipped && colour == m_skippedColour)
+        return;
+    m_skipped = count;
+    m_skippedColour = colour;
+    if (rowCount() > 0 && columnCount() > 0)
+        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), { Qt::BackgroundRole, Qt::ForegroundRole });
+}
+
 int TDelimitedPreviewModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : int(m_lines.size());
@@ -67,7 +78,11 @@ QVariant TDelimitedPreviewModel::data(const QModelIndex &index, int role) const
         return {};
     if (role == Qt::DisplayRole)
         return m_lines[index.row()].value(index.column());
-    if (role == Qt::BackgroundRole && index.column() + 1 == m_marked)
+    // A skipped line is no data: drawn as skipped, never as the column's.
+    const bool skipped = index.row() < m_skipped;
+    if (role == Qt::ForegroundRole && skipped)
+        return m_skippedColour;
+    if (role == Qt::BackgroundRole && index.column() + 1 == m_marked && !skipped)
         return MarkedFill;
     return {};
 }
@@ -98,10 +113,7 @@ TDelimitedPage::TDelimitedPage(TDataImportWizardSettings &settings, const TDataI
     m_fields->setAllColumnsShowFocus(true);
     for (const QString &column : settings.Columns())
         new QTreeWidgetItem(m_fields, { column, QString() });
-    m_fields->header()->setStretchLastSection(false);
-    m_fields->header()->setSectionResizeMode(0, QHeaderView::Stretch);
-    m_fields->header()->resizeSection(1, 80);
-    m_fields->setFixedWidth(240);
+    FitColumnsToContent(m_fields);
 
     m_colNumber = new QComboBox(this);
     m_colNumber->setObjectName(QStringLiteral("cbColNumber"));
@@ -114,6 +126,8 @@ TDelimitedPage::TDelimitedPage(TDataImportWizardSettings &settings, const TDataI
     m_grid->setSelectionMode(QAbstractItemView::NoSelection);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->setWordWrap(false);
+    m_grid->setTabKeyNavigation(false); // Tab goes on to the buttons
+    m_grid->setItemDelegate(new CurrentCellDelegate(m_grid));
     m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 4);
     m_grid->horizontalHeader()->setHighlightSections(false);
 
@@ -178,8 +192,10 @@ TDelimitedPage::TDelimitedPage(TDataImportWizardSettings &settings, const TDataI
         emit MapChanged();
     });
     connect(m_skipLines, &QLineEdit::textEdited, this, [this] {
-        if (!m_updating)
-            this->settings().CSVSkipLines = ReadCount(m_skipLines->text());
+        if (m_updating)
+            return;
+        this->settings().CSVSkipLines = ReadCount(m_skipLines->text());
+        showSkipped();
     });
 
     SettingsChanged();
@@ -215,12 +231,16 @@ void TDelimitedPage::readFile()
     QList<QStringList> lines;
     QString line;
     QStringList fields;
+    bool textSeen = false;
     while ((rows <= 0 || lines.size() < rows + 1) && reader.ReadLine(line)) {
+        textSeen = textSeen || !line.trimmed().isEmpty();
         SplitDelimitedLine(line, settings().Quote, settings().Delimiter, fields, MaxPreviewFields);
         lines << fields;
     }
+    RefuseBlankText(reader, textSeen, fileName);
     m_model->SetLines(lines);
     m_loaded = sourceSignature();
+    dropNumbersBeyondColumns();
 
     // As wide as the widest text of the column (its heading included) and
     // one character more, counted in X.
@@ -239,13 +259,37 @@ void TDelimitedPage::readFile()
     showCurrent();
 }
 
+void TDelimitedPage::dropNumbersBeyondColumns()
+{
+    // A number past this file's columns would import nothing, row after row.
+    QStringList dropped;
+    for (const QString &column : settings().Columns()) {
+        int number = 0;
+        if (tryStrToInt(settings().CSVColumns.Value(column), number) && number > m_model->columnCount()) {
+            dropped << QStringLiteral("%1 (%2)").arg(column, FormatMessage(ImportMsg::CSVColumnHeader, { QString::number(number) }));
+            settings().CSVColumns.SetValue(column, QString());
+        }
+    }
+    if (dropped.isEmpty())
+        return;
+    showFields();
+    emit MapChanged();
+    TellMappingNotInSource(this, settings().FileName, dropped);
+}
+
 void TDelimitedPage::SettingsChanged()
 {
     m_updating = true;
     m_skipLines->setText(QString::number(settings().CSVSkipLines));
     m_encoding->setCurrentIndex(int(settings().TextEncoding));
     m_updating = false;
+    showSkipped();
     showFields();
+}
+
+void TDelimitedPage::showSkipped()
+{
+    m_model->SetSkippedLines(settings().CSVSkipLines, m_grid->palette().color(QPalette::Disabled, QPalette::Text));
 }
 
 QString TDelimitedPage::currentColumn() const

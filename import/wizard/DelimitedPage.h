@@ -3,6 +3,7 @@
 #include "import/wizard/DataImportWizardPage.h"
 
 #include <QAbstractTableModel>
+#include <QColor>
 
 class QComboBox;
 class QLineEdit;
@@ -21,6 +22,8 @@ public:
     void SetLines(const QList<QStringList> &lines);
     // The column (from 1) drawn as the selected destination column's.
     void SetMarkedColumn(int column);
+    // The lines the import skips, drawn in colour and never marked.
+    void SetSkippedLines(int count, const QColor &colour);
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -31,6 +34,8 @@ private:
     QList<QStringList> m_lines;
     int m_columns = 0;
     int m_marked = 0;
+    int m_skipped = 0;
+    QColor m_skippedColour;
 };
 
 // The delimited text page: the file's first lines split as the import
@@ -52,6 +57,9 @@ public:
 
 private:
     void readFile();
+    // Clears the column numbers this file does not have, and says which.
+    void dropNumbersBeyondColumns();
+    void showSkipped();
     QString sourceSignature() const;
     QString currentColumn() const;
     void columnClicked(int number);

@@ -86,6 +86,11 @@ TFieldPairsPage::TFieldPairsPage(
     layout->addLayout(grid, 1);
     layout->addWidget(m_option);
 
+    // Tab goes as the eye does: the two lists, their buttons, the pairs.
+    QWidget *order[] = { m_columns, m_fields, m_add, m_remove, m_autoFill, m_clear, m_pairs, m_option };
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
     connect(m_add, &QPushButton::clicked, this, &TFieldPairsPage::add);
     connect(m_remove, &QPushButton::clicked, this, &TFieldPairsPage::remove);
     connect(m_autoFill, &QPushButton::clicked, this, &TFieldPairsPage::autoFill);
@@ -124,6 +129,8 @@ void TFieldPairsPage::readFields()
         TDBFRead table(fileName);
         for (int i = 0; i < table.FieldCount(); ++i)
             fields << table.FieldName(i);
+        if (table.RecordCount() == 0)
+            RefuseEmptySource(fileName);
     } else {
         TXMLFile xml(fileName);
         xml.LoadText();
@@ -137,14 +144,43 @@ void TFieldPairsPage::readFields()
                 throw EDataImportError(QStringLiteral("XML read with errors"));
             fields << name;
         }
+        // The rows come after the fields: the first one is enough.
+        bool rows = false;
+        while (!rows && !xml.EndOfText()) {
+            const std::unique_ptr<TXMLTag> tag = xml.NextTag();
+            rows = tag && tag->Name().compare(QLatin1String("ROW"), Qt::CaseInsensitive) == 0;
+        }
+        if (!rows)
+            RefuseEmptySource(fileName);
     }
     m_sourceFields = fields;
     m_loadedFile = fileName;
+    dropPairsNotInSource();
     const QString shown = QFileInfo(fileName).fileName();
     m_fileLabel->setText(shown);
     m_fileLabel->setToolTip(fileName);
     m_pairs->headerItem()->setText(1, shown);
     showLists();
+}
+
+void TFieldPairsPage::dropPairsNotInSource()
+{
+    // A field this file does not have would import nothing, row after row.
+    QStringList dropped;
+    QList<TWizardFieldPair> &p = pairs();
+    for (qsizetype i = 0; i < p.size();) {
+        if (m_sourceFields.contains(p[i].Field, Qt::CaseInsensitive)) {
+            ++i;
+            continue;
+        }
+        dropped << QStringLiteral("%1 (%2)").arg(p[i].Column, p[i].Field);
+        p.removeAt(i);
+    }
+    if (dropped.isEmpty())
+        return;
+    SettingsChanged();
+    emit MapChanged();
+    TellMappingNotInSource(this, m_loadedFile, dropped);
 }
 
 void TFieldPairsPage::SettingsChanged()

@@ -29,6 +29,8 @@ public:
 private:
     QList<TWizardFieldPair> &pairs() const;
     void readFields();
+    // Removes the pairs whose field this file does not have, and says which.
+    void dropPairsNotInSource();
     void showLists();
     void updateButtons();
     void add();

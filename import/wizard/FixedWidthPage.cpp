@@ -29,11 +29,7 @@ TFixedWidthPage::TFixedWidthPage(TDataImportWizardSettings &settings, const TDat
     m_fields->setAllColumnsShowFocus(true);
     for (const QString &column : settings.Columns())
         new QTreeWidgetItem(m_fields, { column, QString(), QString() });
-    m_fields->header()->setStretchLastSection(false);
-    m_fields->header()->setSectionResizeMode(0, QHeaderView::Stretch);
-    m_fields->header()->resizeSection(1, 40);
-    m_fields->header()->resizeSection(2, 40);
-    m_fields->setFixedWidth(240);
+    FitColumnsToContent(m_fields);
 
     m_viewer = new TTextViewer(this);
 
@@ -121,8 +117,12 @@ void TFixedWidthPage::readFile()
     const int rows = component().TextViewerRows;
     QStringList lines;
     QString line;
-    while ((rows <= 0 || lines.size() < rows) && reader.ReadLine(line))
+    bool textSeen = false;
+    while ((rows <= 0 || lines.size() < rows) && reader.ReadLine(line)) {
+        textSeen = textSeen || !line.trimmed().isEmpty();
         lines << line;
+    }
+    RefuseBlankText(reader, textSeen, fileName);
     m_viewer->SetLines(lines);
     m_loadedFile = fileName;
     m_loadedEncoding = settings().TextEncoding;

@@ -160,6 +160,7 @@ QLineEdit *edit(const QString &name, QWidget *parent)
 TRangeEditorDialog::TRangeEditorDialog(const TMapRange &range, const QStringList &sheetNames, QWidget *parent)
     : QDialog(parent)
     , m_range(range)
+    , m_sheetNames(sheetNames)
 {
     setObjectName(QStringLiteral("RangeEditor"));
     setWindowTitle(LoadMessage(ImportMsg::RangeCaption));
@@ -197,6 +198,7 @@ TRangeEditorDialog::TRangeEditorDialog(const TMapRange &range, const QStringList
         layout->setColumnStretch(2, 1);
         connect(given, &QRadioButton::toggled, this, &TRangeEditorDialog::updateEnabling);
         connect(value, &QLineEdit::textEdited, given, [given] { given->setChecked(true); });
+        m_choices << QList<QRadioButton *> { open, given };
     };
     endGroup(ImportMsg::RangeStartGroup, ImportMsg::RangeWhereStarted, QStringLiteral("Start"), m_startGroup, m_startOpen, m_startGiven,
         m_start);
@@ -212,6 +214,7 @@ TRangeEditorDialog::TRangeEditorDialog(const TMapRange &range, const QStringList
     directionLayout->addWidget(m_forward);
     directionLayout->addWidget(m_backward);
     directionLayout->addStretch();
+    m_choices << QList<QRadioButton *> { m_forward, m_backward };
 
     m_sheetGroup = new QGroupBox(LoadMessage(ImportMsg::RangeSheetGroup), this);
     m_defaultSheet = radio(ImportMsg::RangeDefaultSheet, QStringLiteral("rbDefaultSheet"), m_sheetGroup);
@@ -224,6 +227,7 @@ TRangeEditorDialog::TRangeEditorDialog(const TMapRange &range, const QStringList
     auto *sheetBy = new QButtonGroup(m_sheetGroup);
     sheetBy->addButton(m_bySheetNumber);
     sheetBy->addButton(m_bySheetName);
+    m_choices << QList<QRadioButton *> { m_defaultSheet, m_customSheet } << QList<QRadioButton *> { m_bySheetNumber, m_bySheetName };
     m_sheetNumber = new QComboBox(m_sheetGroup);
     m_sheetNumber->setObjectName(QStringLiteral("cbSheetNumber"));
     m_sheetNumber->setEditable(true);
@@ -262,6 +266,10 @@ TRangeEditorDialog::TRangeEditorDialog(const TMapRange &range, const QStringList
 
     showRange(range);
     connect(m_type, &QComboBox::currentIndexChanged, this, &TRangeEditorDialog::typeChanged);
+    for (const QList<QRadioButton *> &group : std::as_const(m_choices))
+        for (QRadioButton *r : group)
+            connect(r, &QRadioButton::toggled, this, &TRangeEditorDialog::tabToChosen);
+    tabToChosen();
     m_rangeEdit->setFocus();
 }
 
@@ -358,6 +366,24 @@ void TRangeEditorDialog::updateEnabling()
     m_sheetName->setEnabled(custom && m_bySheetName->isChecked());
 }
 
+void TRangeEditorDialog::checkSheet(const TMapRange &range) const
+{
+    // Without the workbook's sheets any sheet is taken.
+    if (m_sheetNames.isEmpty())
+        return;
+    if (range.sheetSelector() == ssByNumber && (range.sheetNumber() < 1 || range.sheetNumber() > m_sheetNames.size()))
+        fail("Sheet number %d is not found in the source file", { QString::number(range.sheetNumber()) });
+    if (range.sheetSelector() == ssByName && !m_sheetNames.contains(range.sheetName(), Qt::CaseInsensitive))
+        fail("Sheet with name %s is not found in the source file", { range.sheetName() });
+}
+
+void TRangeEditorDialog::tabToChosen()
+{
+    for (const QList<QRadioButton *> &group : std::as_const(m_choices))
+        for (QRadioButton *r : group)
+            r->setFocusPolicy(r->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
 TMapRange TRangeEditorDialog::readRange()
 {
     // Each piece is read with its edit focused, so that a failure leaves the
@@ -371,7 +397,8 @@ TMapRange TRangeEditorDialog::readRange()
         parseCell(m_rangeEdit->text(), row, col);
         range.setBounds(row, col, row, col);
         range.setDirection(rdNotSet);
-        return range; // the sheet stays as it was
+        checkSheet(range); // the sheet stays as it was
+        return range;
     }
     const bool isRow = t == tyRow;
     auto readEnd = [&](QLineEdit *e) {
@@ -392,6 +419,7 @@ TMapRange TRangeEditorDialog::readRange()
         at(m_sheetName);
         range.setSheetName(parseSheetName(m_sheetName->currentText()));
     }
+    checkSheet(range);
 
     if (isRow)
         range.setBounds(line, start, line, finish);

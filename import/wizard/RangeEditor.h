@@ -15,13 +15,16 @@ class QRadioButton;
 // Edits one cell range of the spreadsheet page: a column, a row or a cell,
 // its two ends (each given or found in the data), the direction used when an
 // end is open, and the worksheet. The dialog works on a copy; OK checks every
-// edit and refuses with the first failure, its edit focused.
+// edit and refuses with the first failure, its edit focused; a worksheet the
+// workbook does not have is such a failure. In each group of choices Tab
+// stops on the one chosen and the arrow keys change it.
 class TRangeEditorDialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    // sheetNames: the loaded workbook's worksheets, in order.
+    // sheetNames: the loaded workbook's worksheets, in order (none: any
+    // worksheet is taken).
     TRangeEditorDialog(const TMapRange &range, const QStringList &sheetNames, QWidget *parent = nullptr);
 
     // The range as edited; meaningful once the dialog was accepted.
@@ -36,11 +39,18 @@ private:
     void showRange(const TMapRange &range);
     void typeChanged();
     void updateEnabling();
+    // Tab reaches a group of choices on the one chosen only, so that
+    // landing there and pressing Space changes nothing.
+    void tabToChosen();
     // Builds the range from the edits; raises the first failure after
     // focusing its edit.
     TMapRange readRange();
+    // Raises when the range names a worksheet the workbook does not have.
+    void checkSheet(const TMapRange &range) const;
 
     TMapRange m_range;
+    QStringList m_sheetNames;
+    QList<QList<QRadioButton *>> m_choices;
     QComboBox *m_type;
     QLabel *m_rangeLabel;
     QLineEdit *m_rangeEdit;

@@ -1,11 +1,16 @@
 #include "import/wizard/SheetGrid.h"
 
 #include "import/XLSFile.h"
+#include "import/wizard/SheetGridAccessible.h"
+#include "ui/CurrentCell.h"
 
+#include <QAccessible>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
 
 namespace {
 
@@ -73,6 +78,7 @@ TSheetGrid::TSheetGrid(int sheetIndex, const QString &sheetName, int rows, QWidg
     , m_model(new TSheetGridModel(rows, this))
 {
     setObjectName(QStringLiteral("sgSheet%1").arg(sheetIndex));
+    TSheetGridAccessible::Install();
     setModel(m_model);
     setItemDelegate(new TSheetCellDelegate(this));
     // The page keeps its own selection; the view's would only confuse it.
@@ -80,6 +86,8 @@ TSheetGrid::TSheetGrid(int sheetIndex, const QString &sheetName, int rows, QWidg
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setCornerButtonEnabled(false);
     setWordWrap(false);
+    // Tab goes on to the wizard's buttons; the arrows move the current cell.
+    setTabKeyNavigation(false);
 
     QHeaderView *top = horizontalHeader();
     top->setMinimumSectionSize(8);
@@ -173,6 +181,42 @@ bool TSheetGrid::eventFilter(QObject *watched, QEvent *event)
     return selecting;
 }
 
+void TSheetGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    // Not the table view's own: it names the cell by its place among all the
+    // grid's cells, where readers are offered only those shown.
+    QAbstractItemView::currentChanged(current, previous);
+    if (!QAccessible::isActive() || !current.isValid() || !hasFocus())
+        return;
+    auto *table = dynamic_cast<TSheetGridAccessible *>(QAccessible::queryAccessibleInterface(this));
+    const int child = table ? table->childIndex(current.row(), current.column()) : -1;
+    if (child < 0)
+        return;
+    QAccessibleEvent event(this, QAccessible::Focus);
+    event.setChild(child);
+    QAccessible::updateAccessibility(&event);
+}
+
+void TSheetGrid::scrollContentsBy(int dx, int dy)
+{
+    QTableView::scrollContentsBy(dx, dy);
+    shownChanged();
+}
+
+void TSheetGrid::resizeEvent(QResizeEvent *event)
+{
+    QTableView::resizeEvent(event);
+    shownChanged();
+}
+
+void TSheetGrid::shownChanged()
+{
+    if (!QAccessible::isActive())
+        return;
+    QAccessibleTableModelChangeEvent event(this, QAccessibleTableModelChangeEvent::ModelReset);
+    QAccessible::updateAccessibility(&event);
+}
+
 // ---------------------------------------------------------------------------
 // Painting the marks
 // ---------------------------------------------------------------------------
@@ -225,4 +269,19 @@ void TSheetCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &op
     };
     outline(smMapped, MappedLine, 1);
     outline(smPending, PendingLine, 3);
+    paintCurrentCellFrame(painter, option);
+}
+
+bool TSheetCellDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option, const QModelIndex &index)
+{
+    if (event->type() != QEvent::ToolTip || !index.isValid())
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    const QString text = index.data(Qt::DisplayRole).toString();
+    const int margins = 2 * (view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1);
+    if (text.isEmpty() || option.fontMetrics.horizontalAdvance(text) + margins <= option.rect.width()) {
+        QToolTip::hideText();
+        return true;
+    }
+    QToolTip::showText(event->globalPos(), text, view->viewport(), option.rect);
+    return true;
 }

@@ -74,8 +74,14 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
+    // Another part of the grid is shown: readers are told to read it again.
+    void shownChanged();
+
     int m_sheetIndex;
     QString m_sheetName;
     TSheetGridModel *m_model;
@@ -85,6 +91,7 @@ private:
 
 // Paints the marks: a fill and a thick outline along the edges of each
 // marked area, mapped ranges in one colour, the pending selection in another.
+// A text wider than the widest a column may get shows whole in its tooltip.
 class TSheetCellDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
@@ -92,6 +99,7 @@ class TSheetCellDelegate : public QStyledItemDelegate
 public:
     explicit TSheetCellDelegate(TSheetGrid *grid);
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    bool helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option, const QModelIndex &index) override;
 
 private:
     TSheetGrid *m_grid;

@@ -106,6 +106,17 @@ std::unique_ptr<TMapRange> wholeLine(bool column, int position, const QString &s
     return range;
 }
 
+// Whether any worksheet of the workbook has a cell, blank ones included.
+bool holdsCells(TxlsFile &file)
+{
+    for (int i = 0; i < file.workSheetCount(); ++i)
+        if (TxlsWorkSheet *sheet = file.workSheet(i))
+            for (int r = 0; r < sheet->rows().count(); ++r)
+                if (const TxlsRow *row = sheet->rows().row(r); row && !row->isEmpty())
+                    return true;
+    return false;
+}
+
 bool knownEnds(const TMapRange &r)
 {
     return r.startRow() > 0 && r.startCol() > 0 && r.finishRow() > 0 && r.finishCol() > 0;
@@ -245,6 +256,8 @@ TSpreadsheetPage::TSpreadsheetPage(TDataImportWizardSettings &settings, const TD
     connect(m_fields, &QListWidget::currentRowChanged, this, [this] { showRanges(); });
     m_fields->installEventFilter(this);
     connect(m_ranges, &QListWidget::itemSelectionChanged, this, [this] {
+        if (!m_updating)
+            m_rangesChosen = true;
         updateButtons();
         repaintGrids();
     });
@@ -325,6 +338,10 @@ void TSpreadsheetPage::loadWorkbook()
     LoadingBox box(window(), fileName);
     m_file.setFileName(fileName);
     m_file.open();
+    if (!holdsCells(m_file)) {
+        m_file.close();
+        RefuseEmptySource(fileName);
+    }
 
     const int viewerRows = component().ExcelViewerRows;
     const int rows = viewerRows >= 1 && viewerRows <= MaxRows ? viewerRows : MaxRows;
@@ -447,6 +464,7 @@ void TSpreadsheetPage::restoreSheetNames(TMapRow &row) const
 void TSpreadsheetPage::showRanges(const QList<int> &select)
 {
     m_updating = true;
+    m_rangesChosen = false;
     m_ranges->clear();
     const int field = currentField();
     if (field >= 0) {
@@ -820,7 +838,9 @@ void TSpreadsheetPage::applyPending()
         return;
     }
     TMapRow &row = *m_rows[std::size_t(field)];
-    const QList<int> selected = selectedRanges();
+    // Only ranges the operator chose in the list give way: those the page
+    // selected itself after the last addition stay.
+    const QList<int> selected = m_rangesChosen ? selectedRanges() : QList<int>();
     for (auto it = selected.rbegin(); it != selected.rend(); ++it)
         row.removeAt(*it);
     QList<int> added;

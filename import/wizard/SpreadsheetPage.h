@@ -84,6 +84,9 @@ private:
     int m_currentRow = 1; // where the last plain or Ctrl click was, 1-based
     int m_currentCol = 1;
     bool m_updating = false;
+    // The ranges selected in the list are the operator's choice (Enter puts
+    // a selection in their place), not those the page selected after adding.
+    bool m_rangesChosen = false;
 
     QListWidget *m_fields;
     QStackedWidget *m_rangeStack;

@@ -3,16 +3,20 @@
 #include "core/Conversion.h"
 #include "core/Error.h"
 #include "import/DataImportMessages.h"
+#include "import/TextLineReader.h"
 #include "ui/MessageBox.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTreeWidget>
 
 QLabel *CreateStepHeader(int step, QWidget *parent)
 {
@@ -67,6 +71,22 @@ QString DialogFilter(const QString &filter)
     return out.join(QStringLiteral(";;"));
 }
 
+void FitColumnsToContent(QTreeWidget *list)
+{
+    QHeaderView *header = list->header();
+    header->setStretchLastSection(false);
+    const int digits = list->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 12;
+    int width = 0;
+    for (int c = 0; c < list->columnCount(); ++c) {
+        list->resizeColumnToContents(c);
+        if (c > 0 && list->columnWidth(c) < digits)
+            list->setColumnWidth(c, digits);
+        width += list->columnWidth(c);
+    }
+    // Nothing is cut when the vertical scroll bar shows.
+    list->setFixedWidth(width + 2 * list->frameWidth() + list->verticalScrollBar()->sizeHint().width());
+}
+
 QLabel *CreateHintPanel(const QString &text, QWidget *parent)
 {
     auto *hint = new QLabel(text, parent);
@@ -94,6 +114,27 @@ void CheckSourceFile(const QString &fileName)
         throw DataImportError(ImportMsg::FileNameNotSpecified);
     if (!QFileInfo(fileName).isFile())
         throw DataImportError(ImportMsg::FileDoesNotExist, { fileName });
+}
+
+void RefuseEmptySource(const QString &fileName)
+{
+    throw DataImportError(ImportMsg::SourceHoldsNoRows, { fileName });
+}
+
+void RefuseBlankText(TTextLineReader &reader, bool textSeen, const QString &fileName)
+{
+    QString line;
+    while (!textSeen && reader.ReadLine(line))
+        textSeen = !line.trimmed().isEmpty();
+    if (!textSeen)
+        RefuseEmptySource(fileName);
+}
+
+void TellMappingNotInSource(QWidget *parent, const QString &fileName, const QStringList &columns)
+{
+    if (!columns.isEmpty())
+        MessageBox::information(
+            parent, FormatMessage(ImportMsg::MappingNotInSource, { QFileInfo(fileName).fileName(), columns.join(QStringLiteral(", ")) }));
 }
 
 QHBoxLayout *CreateEncodingChoice(

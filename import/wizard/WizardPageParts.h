@@ -3,6 +3,7 @@
 #include "import/TextEncoding.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -12,7 +13,9 @@ class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QTreeWidget;
 class QWidget;
+class TTextLineReader;
 
 // Pieces the wizard's steps and the source pages of its mapping step share.
 
@@ -28,6 +31,11 @@ QPushButton *CreateButton(const QString &text, const QString &objectName, QWidge
 // "Text (*.x)|*.x|All (*.*)|*.*" as the toolkit's file dialogs write it.
 QString DialogFilter(const QString &filter);
 
+// The list of destination columns with their mapping beside them (the
+// text pages'): every column as wide as its widest text or heading, the
+// numbers with room for five digits, and the list as wide as its columns.
+void FitColumnsToContent(QTreeWidget *list);
+
 // The pale panel across the top of a page that tells the operator what the
 // mouse does there.
 QLabel *CreateHintPanel(const QString &text, QWidget *parent);
@@ -39,6 +47,16 @@ int ReadCount(const QString &text);
 // The file a page is about to read: raises "File name is not specified" or
 // "File %s does not exist" before any reader sees it.
 void CheckSourceFile(const QString &fileName);
+
+// A page that found nothing to import in its file raises "File %s holds no
+// rows": the wizard stays on its first step with that message.
+void RefuseEmptySource(const QString &fileName);
+// Reads on from where a text page's preview stopped, as long as no line
+// with anything on it was seen, and refuses a file that has none.
+void RefuseBlankText(TTextLineReader &reader, bool textSeen, const QString &fileName);
+// Tells the operator which columns lost their mapping because the file does
+// not have what they were mapped to (each entry "COLUMN (what)").
+void TellMappingNotInSource(QWidget *parent, const QString &fileName, const QStringList &columns);
 
 // The encoding choice of the text pages: its label and a list of the
 // encodings in the order of their numbers, showing current. Choosing one

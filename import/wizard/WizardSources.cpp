@@ -4,8 +4,10 @@
 #include "import/DataImportSourceSetup.h"
 #include "import/wizard/DataImportProgress.h"
 #include "import/wizard/DataImportWizard.h"
+#include "import/wizard/ErrorLogOpener.h"
 
 #include <QCoreApplication>
+#include <QWidget>
 
 TWizardSources::TWizardSources(TDataImportWizard &component, QObject *window, std::function<TDataImportProgress *()> progress)
     : m_component(component)
@@ -94,6 +96,7 @@ void TWizardSources::route(TDataImport &source)
           };
     // Once per row: the progress dialog's Cancel must be able to get through.
     source.OnYield = [](TDataImport *) { QCoreApplication::processEvents(); };
+    source.OnShowErrorLog = [this](const QString &path) { OpenErrorLog(path, qobject_cast<QWidget *>(m_window)); };
 }
 
 TWizardSources::~TWizardSources() = default;

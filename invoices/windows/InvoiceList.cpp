@@ -193,7 +193,16 @@ void TFrmsaisie::BitBtn4Click()
     const QString au = dialog.AsDateAu->text();
     if (!accepted)
         return;
-    printStatement(du, au, [this](Tfrmfacturesperiodiques &statement) { statement.Report1.preview(this); });
+    printStatement(du, au, [this](Tfrmfacturesperiodiques &statement) {
+        // A refused job is told over the preview, which stays open; a print
+        // to a file says where the file went.
+        statement.Report1.preview(this, [](QWidget *over, const PrintOutcome &outcome) {
+            if (outcome.kind == PrintOutcome::Failed)
+                MessageBox::error(over, outcome.text);
+            else if (outcome.kind == PrintOutcome::SavedToFile)
+                MessageBox::information(over, outcome.text);
+        });
+    });
 }
 
 bool TFrmsaisie::printStatement(const QString &du, const QString &au, const std::function<void(Tfrmfacturesperiodiques &)> &show)

@@ -11,14 +11,17 @@
 #include "import/wizard/DataImportWizard.h"
 #include "import/wizard/DataImportWizardForm.h"
 #include "tests/importscreen/ImportScreenSupport.h"
+#include "tests/support/CurrentCellShown.h"
 #include "tests/support/Restore.h"
 #include "tests/support/ScopedAnswers.h"
 #include "ui/MessageBox.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -226,6 +229,58 @@ TEST_F(ImportScreen, OpensOnClientsAndTheTabsChooseTheDestinationKind)
     EXPECT_TRUE(screen->IBTable1->isActive());
     EXPECT_EQ(screen->DBGrid->GridDataSet(), screen->IBTable1);
     EXPECT_EQ(screen->IBQuery1.sql(), QStringLiteral("delete FROM FACTURE"));
+}
+
+// From the keyboard: on every tab, Tab and Shift+Tab take the focus out of
+// the grid to the controls around it, and a grid with rows shows where its
+// current cell is for the arrows.
+TEST_F(ImportScreen, TabLeavesEveryGrid)
+{
+    db.exec(QStringLiteral("insert into TIERS (CODE, NOMBENEFICIAIRE) values (1, 'UN')"));
+    db.exec(QStringLiteral("insert into TIERS (CODE, NOMBENEFICIAIRE) values (2, 'DEUX')"));
+    seeded();
+    open();
+    screen->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(screen.get()));
+    auto press = [](Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+        QWidget *focused = QApplication::focusWidget();
+        ASSERT_TRUE(focused);
+        QTest::keyClick(focused, key, modifiers);
+    };
+    struct Case
+    {
+        int tab;
+        QAbstractItemView *grid;
+        bool rows;
+    };
+    const QList<Case> cases = {
+        { TfmImpDlgIBX::TabDataSet, screen->dgrDataSet, true },
+        { TfmImpDlgIBX::TabDBGrid, screen->DBGrid, true },
+        { TfmImpDlgIBX::TabListView, screen->ListView, false },
+        { TfmImpDlgIBX::TabStringGrid, screen->StringGrid, true },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(screen->pcDestinations->tabText(c.tab).toStdString());
+        screen->pcDestinations->setCurrentIndex(c.tab);
+        c.grid->setFocus(Qt::TabFocusReason);
+        ASSERT_TRUE(c.grid->hasFocus());
+        EXPECT_EQ(currentCellShown(*c.grid), c.rows);
+        press(Qt::Key_Tab);
+        EXPECT_FALSE(c.grid->hasFocus());
+        press(Qt::Key_Tab, Qt::ShiftModifier);
+        EXPECT_TRUE(c.grid->hasFocus());
+        press(Qt::Key_Tab, Qt::ShiftModifier);
+        EXPECT_FALSE(c.grid->hasFocus());
+    }
+    // The buttons are reached from the grid.
+    screen->pcDestinations->setCurrentIndex(TfmImpDlgIBX::TabDBGrid);
+    screen->DBGrid->setFocus(Qt::TabFocusReason);
+    QList<QWidget *> reached;
+    for (int i = 0; i < 10 && !reached.contains(screen->BitBtn2); ++i) {
+        press(Qt::Key_Tab);
+        reached << QApplication::focusWidget();
+    }
+    EXPECT_TRUE(reached.contains(screen->BitBtn2));
 }
 
 TEST_F(ImportScreen, EmptyingAsksFirstAndEmptiesOnlyTheChosenTable)
@@ -617,22 +672,80 @@ TEST(ImportListView, TakesRowsThroughTheEngine)
     EXPECT_TRUE(list.updatesEnabled());
 }
 
-TEST(ImportScreenWiring, ImportationOpensTheScreenInItsOwnWindow)
+// The program's frame over a fresh database, with its windows registered,
+// as the program starts; message boxes are answered OK and recorded.
+struct ProgramFrame
 {
     TestDatabase db;
-    db.connection().close();
+    bool closed = (db.connection().close(), true); // the module opens it again
     TDatadeclaration module;
-    module.ivorande->setDatabaseName(db.path());
-    const Restore<TDatadeclaration *> keepModule(Datadeclaration, &module);
-    MessageBox::resetRecord();
-    const ScopedAutoAnswer answer(QMessageBox::Ok);
-    const Restore<TFrmmain *> keepMain(Frmmain);
-    auto owner = std::make_unique<TFrmmain>();
-    TFrmmain *main = owner.get();
-    Frmmain = main;
-    module.setWorkingContext(main);
-    registerWindows();
-    main->show();
+    Restore<TDatadeclaration *> keepModule { Datadeclaration, &module };
+    ScopedAutoAnswer answer { QMessageBox::Ok };
+    Restore<TFrmmain *> keepMain { Frmmain };
+    std::unique_ptr<TFrmmain> main;
+
+    ProgramFrame()
+    {
+        module.ivorande->setDatabaseName(db.path());
+        MessageBox::resetRecord();
+        main = std::make_unique<TFrmmain>();
+        Frmmain = main.get();
+        module.setWorkingContext(main.get());
+        registerWindows();
+        main->show();
+    }
+};
+
+// The import screen from the keyboard: its menu entry under "Saisie", and
+// its shortcut, from the frame.
+TEST(ImportScreenWiring, TheMenuEntryAndItsShortcutOpenTheScreen)
+{
+    ProgramFrame frame;
+    TFrmmain *main = frame.main.get();
+    auto screens = [] {
+        QList<TfmImpDlgIBX *> out;
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *s = qobject_cast<TfmImpDlgIBX *>(w))
+                out << s;
+        return out;
+    };
+    auto *entry = main->findChild<QAction *>(QStringLiteral("Importation1"));
+    ASSERT_TRUE(entry);
+    EXPECT_EQ(entry->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_I));
+    EXPECT_TRUE(entry->isEnabled());
+    auto *saisie = main->findChild<QMenu *>(QStringLiteral("Saisie1"));
+    ASSERT_TRUE(saisie);
+
+    const QStringList ways = { QStringLiteral("menu"), QStringLiteral("shortcut") };
+    for (const QString &way : ways) {
+        SCOPED_TRACE(way.toStdString());
+        main->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(main));
+        if (way == QLatin1String("menu")) {
+            // The menu opened, its last entry chosen with the arrows, Enter.
+            saisie->popup(main->mapToGlobal(QPoint(0, 0)));
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(saisie));
+            QTest::keyClick(saisie, Qt::Key_Up);
+            EXPECT_EQ(saisie->activeAction(), entry);
+            QTest::keyClick(saisie, Qt::Key_Return);
+        } else {
+            QTest::keyClick(main, Qt::Key_I, Qt::ControlModifier);
+        }
+        const QList<TfmImpDlgIBX *> opened = screens();
+        ASSERT_EQ(opened.size(), 1);
+        EXPECT_TRUE(opened[0]->isVisible());
+        QPointer<TfmImpDlgIBX> watch(opened[0]);
+        opened[0]->close();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(watch.isNull());
+    }
+    EXPECT_EQ(MessageBox::count(), 0) << MessageBox::lastText().toStdString();
+}
+
+TEST(ImportScreenWiring, ImportationOpensTheScreenInItsOwnWindow)
+{
+    ProgramFrame frame;
+    TFrmmain *main = frame.main.get();
     main->curIdentifiant = QStringLiteral("0123456");
     main->curCle = QStringLiteral("A");
     main->curCategorie = QStringLiteral("M");

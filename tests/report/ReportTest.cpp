@@ -11,8 +11,10 @@
 #include <QApplication>
 #include <QFile>
 #include <QFontInfo>
+#include <QPageRanges>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -504,6 +506,71 @@ TEST_F(ReportTest, PreviewShowsThePagesModallyAndReturnsWhenClosed)
     EXPECT_THROW(m_report.preview(), Error);
     QApplication::processEvents();
     EXPECT_FALSE(unused.shown);
+}
+
+} // namespace
+
+namespace {
+
+// The pages the operator asked for in the print dialog, and only those; on
+// a page narrower than the report's, the report whole and smaller.
+TEST_F(ReportTest, PrintsThePagesAskedForWholeOnWhateverPaper)
+{
+    for (int i = 1; i <= 60; ++i)
+        m_source.addRow(invoice(date(2024, 1, 2), QStringLiteral("F%1").arg(i), QStringLiteral("Client %1").arg(i), 1.0, 18.0));
+    const QStringList all = pdfPageTexts(render());
+    ASSERT_GE(all.size(), 3);
+    const int last = static_cast<int>(all.size());
+    const struct
+    {
+        const char *name;
+        QList<QPair<int, int>> ranges; // empty: all pages
+        QPageSize paper;
+        QList<int> expected; // pages of the report, from 1; empty: not as on A4
+    } cases[] = {
+        { "all", {}, QPageSize(QPageSize::A4),
+            [&] {
+                QList<int> pages;
+                for (int p = 1; p <= last; ++p)
+                    pages << p;
+                return pages;
+            }() },
+        { "the second", { { 2, 2 } }, QPageSize(QPageSize::A4), { 2 } },
+        { "first and last", { { 1, 1 }, { last, last } }, QPageSize(QPageSize::A4), { 1, last } },
+        { "beyond the last", { { last, last + 5 } }, QPageSize(QPageSize::A4), { last } },
+        { "A5, narrower", {}, QPageSize(QPageSize::A5), {} },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        const QString path = m_dir.filePath(QStringLiteral("part.pdf"));
+        printer.setOutputFileName(path);
+        m_report.setUpPrinter(printer);
+        printer.setPageSize(c.paper);
+        QPageRanges ranges;
+        for (const auto &r : c.ranges)
+            ranges.addRange(r.first, r.second);
+        printer.setPageRanges(ranges);
+        const int printed = m_report.print(printer);
+        const QStringList pages = pdfPageTexts(path);
+        ASSERT_EQ(pages.size(), printed);
+        if (!c.expected.isEmpty()) {
+            QStringList expected;
+            for (int p : c.expected)
+                expected << all.value(p - 1);
+            EXPECT_EQ(pages.join(QLatin1Char('\f')).toStdString(), expected.join(QLatin1Char('\f')).toStdString());
+        } else {
+            // Every row and the totals, nothing cut at the right edge.
+            const QString text = pages.join(QLatin1Char('\f'));
+            for (int i = 1; i <= 60; ++i)
+                EXPECT_TRUE(text.contains(QStringLiteral("Client %1\n").arg(i)) || text.contains(QStringLiteral("Client %1 ").arg(i))) << i;
+            EXPECT_TRUE(pages.last().contains(QStringLiteral("Totaux")));
+            EXPECT_TRUE(pages.last().contains(QStringLiteral("60,000")));
+            for (int p = 0; p < pages.size(); ++p)
+                EXPECT_TRUE(pages[p].contains(QStringLiteral("Page: %1").arg(p + 1))) << p;
+        }
+    }
 }
 
 } // namespace

@@ -31,3 +31,15 @@ inline ProgramRun runProgram(const QString &program, const QStringList &args, in
     run.err = QString::fromUtf8(p.readAllStandardError());
     return run;
 }
+
+// Ends a server a test started: asked to stop, killed when it will not.
+inline void stopProcess(QProcess &process, int graceMs = 15000)
+{
+    if (process.state() == QProcess::NotRunning)
+        return;
+    process.terminate();
+    if (!process.waitForFinished(graceMs)) {
+        process.kill();
+        process.waitForFinished();
+    }
+}

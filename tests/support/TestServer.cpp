@@ -1,6 +1,8 @@
 #include "tests/support/TestServer.h"
 
 #include "data/Connection.h"
+#include "tests/support/Files.h"
+#include "tests/support/ProgramRun.h"
 
 #include <QDir>
 #include <QFile>
@@ -51,31 +53,17 @@ bool listening(int port)
     return ok;
 }
 
-bool writeFile(const QString &path, const QString &text)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(text.toUtf8()) >= 0;
-}
-
 } // namespace
 
 TestServer::TestServer()
 {
-    if (!start() && m_server.state() != QProcess::NotRunning) {
-        m_server.kill();
-        m_server.waitForFinished();
-    }
+    if (!start())
+        stopProcess(m_server);
 }
 
 TestServer::~TestServer()
 {
-    if (m_server.state() == QProcess::NotRunning)
-        return;
-    m_server.terminate();
-    if (!m_server.waitForFinished(15000)) {
-        m_server.kill();
-        m_server.waitForFinished();
-    }
+    stopProcess(m_server);
 }
 
 QString TestServer::prefix() const
@@ -107,12 +95,14 @@ bool TestServer::start()
     for (const char *part : { "libfbintl.so", "fbintl.conf" })
         QFile::copy(ServerRoot + QStringLiteral("/intl/") + QLatin1String(part), root + QStringLiteral("/intl/") + QLatin1String(part));
     const QString security = root + QStringLiteral("/security3.fdb");
-    writeFile(root + QStringLiteral("/firebird.conf"),
+    writeBytes(root + QStringLiteral("/firebird.conf"),
         QStringLiteral("RemoteServicePort = %1\nRemoteBindAddress = 127.0.0.1\nSecurityDatabase = %2\nServerMode = Super\n"
                        "IpcName = KestraTest%1\n")
             .arg(m_port)
-            .arg(security));
-    writeFile(root + QStringLiteral("/databases.conf"), QStringLiteral("security.db = %1\n{\n  RemoteAccess = false\n}\n").arg(security));
+            .arg(security)
+            .toUtf8());
+    writeBytes(root + QStringLiteral("/databases.conf"),
+        QStringLiteral("security.db = %1\n{\n  RemoteAccess = false\n}\n").arg(security).toUtf8());
 
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("FIREBIRD"), root);

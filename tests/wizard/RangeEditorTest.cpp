@@ -6,6 +6,7 @@
 #include "import/XLSMapParser.h"
 #include "ui/MessageBox.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -15,7 +16,7 @@
 
 namespace {
 
-const QStringList Sheets = { QStringLiteral("Clients"), QStringLiteral("Feuil1") };
+const QStringList Sheets = { QStringLiteral("Clients"), QStringLiteral("Feuil1"), QStringLiteral("Ventes 2024") };
 
 template <typename T> T *part(QWidget &dialog, const char *name)
 {
@@ -150,6 +151,13 @@ TEST_F(RangeEditor, RefusesWithTheFirstFaultAndStaysOnItsEdit)
             QStringLiteral("Number expected but A found (position 2)"), "cbSheetNumber" },
         { { 0, QStringLiteral("B"), open, open, false, scName, QStringLiteral("Fe:uil") },
             QStringLiteral("Illegal char : in sheet name at position 3"), "cbSheetName" },
+        // A worksheet the workbook does not have.
+        { { 0, QStringLiteral("B"), open, open, false, scName, QStringLiteral("2") },
+            QStringLiteral("Sheet with name 2 is not found in the source file"), "cbSheetName" },
+        { { 0, QStringLiteral("B"), open, open, false, scNumber, QStringLiteral("4") },
+            QStringLiteral("Sheet number 4 is not found in the source file"), "cbSheetNumber" },
+        { { 0, QStringLiteral("B"), open, open, false, scNumber, QStringLiteral("0") },
+            QStringLiteral("Sheet number 0 is not found in the source file"), "cbSheetNumber" },
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.message.toStdString());
@@ -248,4 +256,75 @@ TEST_F(RangeEditor, OnlyWhatTheTypeUsesCanBeEdited)
         EXPECT_FALSE(part<QWidget>(d, name)->isEnabled()) << name;
     EXPECT_TRUE(part<QLineEdit>(d, "edRange")->isEnabled());
     EXPECT_EQ(d.windowTitle(), QStringLiteral("Range"));
+}
+
+// From the keyboard: Tab stops on the choice made in each group, so that
+// landing there and pressing Space changes nothing; the arrows change the
+// choice; the edit of the choice is next.
+TEST_F(RangeEditor, KeysMoveThroughTheChoicesMade)
+{
+    TRangeEditorDialog d(newRange(), Sheets);
+    d.show();
+    d.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+    auto focused = [] { return QApplication::focusWidget(); };
+    auto press = [&](Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+        QWidget *w = focused();
+        ASSERT_TRUE(w);
+        QTest::keyClick(w, key, modifiers);
+    };
+    ASSERT_EQ(focused(), part<QLineEdit>(d, "edRange"));
+
+    // Once round the dialog, with Space on every choice landed on.
+    QStringList choices;
+    for (int i = 0; i < 30 && (choices.isEmpty() || focused() != part<QLineEdit>(d, "edRange")); ++i) {
+        press(Qt::Key_Tab);
+        if (auto *r = qobject_cast<QRadioButton *>(focused())) {
+            choices << r->objectName();
+            EXPECT_TRUE(r->isChecked()) << r->objectName().toStdString();
+            press(Qt::Key_Space);
+        }
+    }
+    EXPECT_EQ(choices, QStringList({ "rbStartOpen", "rbFinishOpen", "rbForward", "rbCustomSheet", "rbSheetName" }));
+
+    // Tab to a control, as far as once round the dialog.
+    auto tabTo = [&](QWidget *target, Qt::KeyboardModifiers modifiers = {}) {
+        for (int i = 0; i < 30 && focused() != target; ++i)
+            press(Qt::Key_Tab, modifiers);
+        return focused() == target;
+    };
+    // To the sheet by name, then Up: by number, whose list is next.
+    ASSERT_TRUE(tabTo(part<QRadioButton>(d, "rbSheetName")));
+    press(Qt::Key_Up);
+    EXPECT_TRUE(part<QRadioButton>(d, "rbSheetNumber")->isChecked());
+    EXPECT_EQ(focused(), part<QRadioButton>(d, "rbSheetNumber"));
+    press(Qt::Key_Tab);
+    auto *number = part<QComboBox>(d, "cbSheetNumber");
+    EXPECT_TRUE(focused() == number || number->isAncestorOf(focused()));
+    number->lineEdit()->selectAll();
+    QTest::keyClicks(focused(), QStringLiteral("2"));
+    // Back to the start group: Down gives the start, whose edit is next.
+    ASSERT_TRUE(tabTo(part<QRadioButton>(d, "rbStartOpen"), Qt::ShiftModifier));
+    press(Qt::Key_Down);
+    EXPECT_TRUE(part<QRadioButton>(d, "rbStartGiven")->isChecked());
+    press(Qt::Key_Tab);
+    EXPECT_EQ(focused(), part<QLineEdit>(d, "edStart"));
+    QTest::keyClicks(focused(), QStringLiteral("3"));
+    press(Qt::Key_Return);
+    EXPECT_EQ(d.result(), QDialog::Accepted) << MessageBox::lastText().toStdString();
+    EXPECT_EQ(d.Range().text(), QStringLiteral("[:2]A3-COLFINISH;"));
+    EXPECT_EQ(MessageBox::count(), 0) << MessageBox::lastText().toStdString();
+}
+
+// A cell keeps the sheet it had: one the workbook does not have is refused
+// as well.
+TEST_F(RangeEditor, ACellOnAMissingSheetIsRefused)
+{
+    TMapRow row;
+    row.parse(QStringLiteral("[Feuil2]E2;"));
+    TRangeEditorDialog d(*row.range(0), Sheets);
+    d.show();
+    d.accept();
+    EXPECT_NE(d.result(), QDialog::Accepted);
+    EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Sheet with name FEUIL2 is not found in the source file"));
 }

@@ -13,6 +13,7 @@
 #include "ui/MessageBox.h"
 
 #include <QLabel>
+#include <QStyle>
 
 #include <gtest/gtest.h>
 
@@ -22,24 +23,9 @@ namespace {
 
 const QString Fixtures = QStringLiteral(KESTRA_FIXTURES_DIR "/");
 
-class SourcePages : public ::testing::Test
+class SourcePages : public WizardOnClients
 {
 protected:
-    ClientsFixture fx;
-    TDataImportWizard wizard;
-
-    void SetUp() override
-    {
-        MessageBox::resetRecord();
-        MessageBox::setAutoAnswer(QMessageBox::Ok);
-        wizard.DataSet = &fx.tiers;
-    }
-    void TearDown() override
-    {
-        MessageBox::setAutoAnswer(QMessageBox::NoButton);
-        MessageBox::resetRecord();
-    }
-
     QPushButton *next(TDataImportWizardF &w) { return find<QPushButton>(w, QStringLiteral("bNext")); }
 };
 
@@ -254,6 +240,80 @@ TEST_F(SourcePages, DelimitedGridSplitsAsTheImportDoes)
     ASSERT_EQ(w.Step(), 1);
     EXPECT_EQ(model->columnCount(), 1);
     EXPECT_EQ(MessageBox::count(), 0) << MessageBox::lastText().toStdString();
+}
+
+// The lists of the text pages show the invoice table's longest names and
+// their headings whole, beside room for the numbers.
+TEST_F(SourcePages, TextPagesListTheirColumnsWhole)
+{
+    DataSet factures(fx.db.connection(), QStringLiteral("ifacture"));
+    factures.setSql(QStringLiteral("select * from FACTURE"));
+    factures.open();
+    wizard.DataSet = &factures;
+    struct Case
+    {
+        TAllowedImport kind;
+        const char *list;
+        QString file;
+    };
+    const QString line = QStringLiteral("F1;15/03/2024;12000\r\n");
+    const QList<Case> cases = { { aiCSV, "lvCSVFields", fx.write(QStringLiteral("factures.csv"), line) },
+        { aiTXT, "lvTXTFields", fx.write(QStringLiteral("factures.txt"), line) } };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.list);
+        TDataImportWizardF w(wizard);
+        w.show();
+        openMapStep(w, c.kind, c.file);
+        ASSERT_EQ(w.Step(), 1) << MessageBox::lastText().toStdString();
+        auto *list = find<QTreeWidget>(*w.Page(c.kind), QString::fromLatin1(c.list));
+        ASSERT_TRUE(list->findItems(QStringLiteral("MONTANTDROITCONSOMMATION"), Qt::MatchExactly).size() == 1);
+        const int digits = list->fontMetrics().horizontalAdvance(QStringLiteral("00000"));
+        // A text is drawn whole when its column holds it and the style's margins.
+        const int margins = 2 * (list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1);
+        for (int col = 0; col < list->columnCount(); ++col) {
+            SCOPED_TRACE(col);
+            for (int i = 0; i < list->topLevelItemCount(); ++i)
+                EXPECT_GE(list->columnWidth(col), list->fontMetrics().horizontalAdvance(list->topLevelItem(i)->text(col)) + margins)
+                    << list->topLevelItem(i)->text(col).toStdString();
+            EXPECT_GE(list->columnWidth(col), list->header()->sectionSizeHint(col));
+            if (col > 0) {
+                EXPECT_GT(list->columnWidth(col), digits);
+            }
+        }
+        // Every column within the list, none behind a scroll bar.
+        EXPECT_LE(list->header()->length(), list->viewport()->width());
+    }
+}
+
+// With lines skipped, the preview draws them as skipped and marks the
+// selected field's column on the data lines only.
+TEST_F(SourcePages, DelimitedSkippedLinesAreNotMarkedAsData)
+{
+    TDataImportWizardF w(wizard);
+    w.show();
+    openMapStep(w, aiCSV, fx.clientsCsv(2));
+    ASSERT_EQ(w.Step(), 1) << MessageBox::lastText().toStdString();
+    TDataImportWizardPage &page = *w.Page(aiCSV);
+    mapDelimited(page, QStringLiteral("NOMBENEFICIAIRE"), 2);
+    const QAbstractItemModel *model = find<QTableView>(page, QStringLiteral("sgCSV"))->model();
+    const QColor marked = model->index(0, 1).data(Qt::BackgroundRole).value<QColor>();
+    ASSERT_TRUE(marked.isValid());
+    const QColor skipped = page.palette().color(QPalette::Disabled, QPalette::Text);
+    struct Case
+    {
+        QString skip;
+        int dataFrom; // the first line imported
+    };
+    for (const Case &c : { Case { QStringLiteral("1"), 1 }, Case { QStringLiteral("2"), 2 }, Case { QStringLiteral("0"), 0 } }) {
+        SCOPED_TRACE(c.skip.toStdString());
+        type(find<QLineEdit>(page, QStringLiteral("edSkipLines")), c.skip);
+        for (int row = 0; row < model->rowCount(); ++row) {
+            SCOPED_TRACE(row);
+            const bool data = row >= c.dataFrom;
+            EXPECT_EQ(model->index(row, 1).data(Qt::BackgroundRole).value<QColor>() == marked, data);
+            EXPECT_EQ(model->index(row, 0).data(Qt::ForegroundRole).value<QColor>() == skipped, !data);
+        }
+    }
 }
 
 TEST_F(SourcePages, DelimitedGridShowsAtMostItsNumberOfFields)

@@ -14,12 +14,18 @@
 #include "tests/wizard/WizardTestSupport.h"
 #include "ui/MessageBox.h"
 
+#include <QAccessible>
 #include <QApplication>
+#include <QHelpEvent>
 #include <QLabel>
+#include <QPointer>
+#include <QSet>
+#include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
+#include <QToolTip>
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -30,28 +36,17 @@ namespace {
 
 const QString Workbook = QStringLiteral(KESTRA_FIXTURES_DIR "/wizard/clients.xls");
 // The clients of its sheet by code, as an import stores them.
-const QMap<int, QString> WorkbookClients = { { 1, QStringLiteral("Ben Salah Mohamed") }, { 2, QStringLiteral("Société Sfaxienne") },
-    { 3, QStringLiteral("Trabelsi Amel") }, { 4, QStringLiteral("Comptoir Parisien") }, { 5, QStringLiteral("Gharbi Nizar") },
-    { 6, QStringLiteral("Haddad Leïla") } };
+const QMap<int, QString> WorkbookClients
+    = { { 1, QStringLiteral("Ben Salah Mohamed") }, { 2, QStringLiteral("Société Sfaxienne") }, { 3, QStringLiteral("Trabelsi Amel") },
+          { 4, QStringLiteral("Comptoir Parisien") }, { 5, QStringLiteral("Gharbi Nizar") }, { 6, QStringLiteral("Haddad Leïla") } };
 
-class SpreadsheetPage : public ::testing::Test
+class SpreadsheetPage : public WizardOnClients
 {
 protected:
-    ClientsFixture fx;
-    TDataImportWizard wizard;
-
     void SetUp() override
     {
-        MessageBox::resetRecord();
-        MessageBox::setAutoAnswer(QMessageBox::Ok);
-        wizard.DataSet = &fx.tiers;
+        WizardOnClients::SetUp();
         wizard.ShowProgress = false;
-        wizard.OnNeedCommit = [this](QObject *) { fx.db.connection().commitRetaining(); };
-    }
-    void TearDown() override
-    {
-        MessageBox::setAutoAnswer(QMessageBox::NoButton);
-        MessageBox::resetRecord();
     }
 
     static TSpreadsheetPage &page(TDataImportWizardF &w) { return *qobject_cast<TSpreadsheetPage *>(w.Page(aiXLS)); }
@@ -368,6 +363,49 @@ TEST_F(SpreadsheetPage, EnterPutsTheSelectionInPlaceOfTheSelectedRanges)
     EXPECT_EQ(MessageBox::count(), 0) << MessageBox::lastText().toStdString();
 }
 
+// Ranges added one after the other by clicks and Enter, or by the range
+// editor, all stay: the page selects what it added, for its buttons, but
+// only ranges the operator chose in the list give way to a selection.
+TEST_F(SpreadsheetPage, RangesAddedOneAfterTheOtherAllStay)
+{
+    TDataImportWizardF w(wizard);
+    TSpreadsheetPage &p = open(w);
+    chooseField(p, QStringLiteral("ADRESSE"));
+    const Qt::KeyboardModifiers ctrl = Qt::ControlModifier;
+    const Qt::KeyboardModifiers shift = Qt::ShiftModifier;
+    struct Click
+    {
+        int row, col;
+        Qt::KeyboardModifiers modifiers;
+    };
+    struct Step
+    {
+        QList<Click> clicks; // none: the range editor adds column A
+        QString ranges;
+    };
+    const QList<Step> steps = {
+        { { { 2, 5, ctrl }, { 3, 5, shift } }, QStringLiteral("[Clients]E2-E3;") },
+        { { { 4, 5, ctrl } }, QStringLiteral("[Clients]E2-E3;[Clients]E4;") },
+        { {}, QStringLiteral("[Clients]E2-E3;[Clients]E4;[Clients]A-COLFINISH;") },
+        { { { 7, 5, ctrl } }, QStringLiteral("[Clients]E2-E3;[Clients]E4;[Clients]A-COLFINISH;[Clients]E7;") },
+    };
+    int editors = 0;
+    for (const Step &s : steps) {
+        SCOPED_TRACE(s.ranges.toStdString());
+        if (s.clicks.isEmpty()) {
+            answerRangeEditor([](TRangeEditorDialog &) {}, &editors);
+            tool(p, "bAddRange");
+        }
+        for (const Click &c : s.clicks)
+            clickCell(p, c.row, c.col, c.modifiers);
+        if (!s.clicks.isEmpty())
+            QTest::keyClick(active(p), Qt::Key_Return);
+        EXPECT_EQ(ranges(w, "ADRESSE"), s.ranges);
+    }
+    EXPECT_EQ(editors, 1);
+    EXPECT_EQ(MessageBox::count(), 0) << MessageBox::lastText().toStdString();
+}
+
 TEST_F(SpreadsheetPage, TheRangeEditorAddsAndEditsTheFieldsRanges)
 {
     TDataImportWizardF w(wizard);
@@ -517,4 +555,152 @@ TEST_F(SpreadsheetPage, XlsxAndOdsWorkbooksAsTheXlsOne)
     click(find<QPushButton>(w, QStringLiteral("bOk")));
     EXPECT_EQ(MessageBox::count(), 0) << MessageBox::lastText().toStdString();
     EXPECT_EQ(fx.committed(), WorkbookClients);
+}
+
+// A reader of the screen walks the grid as assistive technologies do: it is
+// offered the cells shown with their headings, and only those, so that
+// closing the wizard after it read them is not held up by tens of thousands
+// of cells it never saw.
+TEST_F(SpreadsheetPage, ReadersAreOfferedTheCellsShown)
+{
+    auto *w = new TDataImportWizardF(wizard);
+    TSpreadsheetPage &p = open(*w);
+    TSheetGrid *g = active(p);
+    ASSERT_EQ(g->Model()->rowCount(), 256);
+
+    // Each cell whose place lies in the viewport, by model row and column.
+    auto cellsInView = [g] {
+        QSet<QPair<int, int>> cells;
+        const QRect view = g->viewport()->rect();
+        for (int r = 0; r < g->model()->rowCount(); ++r)
+            for (int c = 0; c < g->model()->columnCount(); ++c)
+                if (g->visualRect(g->model()->index(r, c)).intersects(view))
+                    cells.insert({ r, c });
+        return cells;
+    };
+    struct Walk
+    {
+        QSet<QPair<int, int>> cells;
+        QStringList names;
+        QStringList columnHeadings;
+        QStringList rowHeadings;
+    };
+    auto walk = [g](QAccessibleInterface *table) {
+        Walk seen;
+        for (int i = 0; i < table->childCount(); ++i) {
+            QAccessibleInterface *child = table->child(i);
+            if (!child) {
+                ADD_FAILURE() << "no child " << i;
+                continue;
+            }
+            EXPECT_EQ(child->parent(), table);
+            EXPECT_EQ(table->indexOfChild(child), i);
+            const QString name = child->text(QAccessible::Name);
+            switch (child->role()) {
+            case QAccessible::ColumnHeader:
+                seen.columnHeadings << name;
+                break;
+            case QAccessible::RowHeader:
+                seen.rowHeadings << name;
+                break;
+            case QAccessible::Cell: {
+                // Found again where it is drawn, and by its table place.
+                const QModelIndex at = g->indexAt(g->viewport()->mapFromGlobal(child->rect().center()));
+                EXPECT_EQ(name, at.data().toString());
+                seen.cells.insert({ at.row(), at.column() });
+                seen.names << name;
+                QAccessibleTableCellInterface *cell = child->tableCellInterface();
+                EXPECT_TRUE(cell);
+                if (cell) {
+                    EXPECT_EQ(table->tableInterface()->cellAt(cell->rowIndex(), cell->columnIndex()), child);
+                }
+                break;
+            }
+            default:
+                break;
+            }
+        }
+        return seen;
+    };
+
+    QAccessibleInterface *table = QAccessible::queryAccessibleInterface(g);
+    ASSERT_TRUE(table);
+    EXPECT_EQ(table->role(), QAccessible::Table);
+    ASSERT_TRUE(table->tableInterface());
+    QSet<QPair<int, int>> inView = cellsInView();
+    ASSERT_FALSE(inView.isEmpty());
+    // No more than the cells in view, each with its headings: checked before
+    // the walk, which would otherwise take every cell of the grid.
+    const int rows = table->tableInterface()->rowCount();
+    const int cols = table->tableInterface()->columnCount();
+    ASSERT_EQ(rows * cols, inView.size());
+    ASSERT_EQ(table->childCount(), (rows + 1) * (cols + 1));
+
+    Walk seen = walk(table);
+    EXPECT_EQ(seen.cells, inView);
+    EXPECT_TRUE(seen.names.contains(QStringLiteral("Ben Salah Mohamed")));
+    EXPECT_EQ(seen.columnHeadings.value(0), QStringLiteral("A"));
+    EXPECT_EQ(seen.rowHeadings.value(0), QStringLiteral("1"));
+
+    // Scrolled to the last cell, the reader is offered what is shown there.
+    g->scrollTo(g->model()->index(255, 255));
+    inView = cellsInView();
+    ASSERT_EQ(table->tableInterface()->rowCount() * table->tableInterface()->columnCount(), inView.size());
+    seen = walk(table);
+    EXPECT_EQ(seen.cells, inView);
+    EXPECT_EQ(seen.columnHeadings.value(seen.columnHeadings.size() - 1), QStringLiteral("IV"));
+    EXPECT_EQ(seen.rowHeadings.value(seen.rowHeadings.size() - 1), QStringLiteral("256"));
+
+    // Cancel, Yes to "Do you want to quit?": the wizard goes with its grids.
+    MessageBox::setAutoAnswer(QMessageBox::Yes);
+    click(find<QPushButton>(*w, QStringLiteral("bCancel")));
+    EXPECT_FALSE(w->isVisible());
+    QPointer<TSheetGrid> grid(g);
+    delete w;
+    EXPECT_TRUE(grid.isNull());
+}
+
+// Each column is as wide as its widest text up to ExcelMaxColWidth: a text
+// within that shows whole; one beyond it is cut, and shows whole in its
+// tooltip.
+TEST_F(SpreadsheetPage, ColumnsWidenToTheirTextsUpToTheirWidest)
+{
+    wizard.ExcelMaxColWidth = 100;
+    TDataImportWizardF w(wizard);
+    TSpreadsheetPage &p = open(w);
+    TSheetGrid *g = active(p);
+    const QFontMetrics fm = g->fontMetrics();
+    const int margins = 2 * (g->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, g) + 1);
+    QStringList cut;
+    for (int r = 0; r < 8; ++r)
+        for (int c = 0; c < 10; ++c) {
+            const QString text = g->Model()->Text(r, c);
+            if (text.isEmpty())
+                continue;
+            SCOPED_TRACE(text.toStdString());
+            const bool whole = g->columnWidth(c) >= fm.horizontalAdvance(text) + margins;
+            EXPECT_TRUE(whole || g->columnWidth(c) == 100);
+            if (!whole)
+                cut << text;
+        }
+    ASSERT_TRUE(cut.contains(QStringLiteral("10 rue de Rivoli, Paris")));
+
+    // The tooltip where the mouse rests: the whole text of a cut cell only.
+    auto restAt = [g](int row, int col) {
+        g->scrollTo(g->model()->index(row - 1, col - 1));
+        const QPoint at = g->CellPoint(row, col);
+        QHelpEvent help(QEvent::ToolTip, at, g->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(g->viewport(), &help);
+    };
+    // A tooltip goes a moment after it is hidden.
+    auto noTooltip = [] { return QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 2000); };
+    restAt(5, 5);
+    EXPECT_TRUE(QToolTip::isVisible());
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("10 rue de Rivoli, Paris"));
+    restAt(5, 1);
+    EXPECT_TRUE(noTooltip());
+    restAt(5, 5);
+    EXPECT_TRUE(QToolTip::isVisible());
+    restAt(9, 5);
+    EXPECT_TRUE(noTooltip());
 }

@@ -2,11 +2,15 @@
 
 #include "data/DataSet.h"
 #include "data/Query.h"
+#include "import/wizard/DataImportWizard.h"
 #include "tests/support/TestDatabase.h"
+#include "ui/MessageBox.h"
 
 #include <QFile>
 #include <QMap>
 #include <QTemporaryDir>
+
+#include <gtest/gtest.h>
 
 // A fresh database with the client table open in a data set (the import's
 // destination), and a directory for source files and templates.
@@ -57,4 +61,26 @@ struct ClientsFixture
     }
 
     int count() { return db.scalar(QStringLiteral("select count(*) from TIERS")).toInt(); }
+};
+
+// The wizard over that client table, its message boxes answered with OK and
+// recorded, what it commits committed.
+class WizardOnClients : public ::testing::Test
+{
+protected:
+    ClientsFixture fx;
+    TDataImportWizard wizard;
+
+    void SetUp() override
+    {
+        MessageBox::resetRecord();
+        MessageBox::setAutoAnswer(QMessageBox::Ok);
+        wizard.DataSet = &fx.tiers;
+        wizard.OnNeedCommit = [this](QObject *) { fx.db.connection().commitRetaining(); };
+    }
+    void TearDown() override
+    {
+        MessageBox::setAutoAnswer(QMessageBox::NoButton);
+        MessageBox::resetRecord();
+    }
 };

@@ -25,6 +25,7 @@
 #include <QScopeGuard>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -345,6 +346,116 @@ TEST_F(Wizard, NextChecksTheSourceAndThePage)
     }
 }
 
+// A file with nothing to import is refused at Next, in every kind, rather
+// than shown empty and imported as nothing.
+TEST_F(Wizard, AFileWithoutRowsIsRefusedAtNext)
+{
+    const QString fixtures = QStringLiteral(KESTRA_FIXTURES_DIR "/");
+    // people.dbf cut after its field descriptions: a table without records.
+    QFile people(fixtures + QStringLiteral("dbf/people.dbf"));
+    ASSERT_TRUE(people.open(QIODevice::ReadOnly));
+    QByteArray table = people.readAll();
+    const int headerLength = quint8(table[8]) | quint8(table[9]) << 8;
+    table = table.left(headerLength) + char(0x1A);
+    table.replace(4, 4, QByteArray(4, '\0'));
+    QFile nobody(fx.path(QStringLiteral("nobody.dbf")));
+    ASSERT_TRUE(nobody.open(QIODevice::WriteOnly));
+    nobody.write(table);
+    nobody.close();
+    ASSERT_TRUE(QFile::copy(fixtures + QStringLiteral("dbf/people.dbt"), fx.path(QStringLiteral("nobody.dbt"))));
+    const QString fieldsOnly
+        = QStringLiteral("<?xml version=\"1.0\"?>\n<DATAPACKET><METADATA><FIELDS><FIELD attrname=\"Code\"/></FIELDS></METADATA>"
+                         "<ROWDATA></ROWDATA></DATAPACKET>\n");
+    struct Case
+    {
+        TAllowedImport kind;
+        QString file;
+    };
+    const QList<Case> cases = {
+        { aiCSV, fx.write(QStringLiteral("empty.csv"), QString()) },
+        { aiCSV, fx.write(QStringLiteral("blank.csv"), QStringLiteral("\r\n  \r\n\r\n")) },
+        { aiTXT, fx.write(QStringLiteral("empty.txt"), QString()) },
+        { aiXLS, fixtures + QStringLiteral("wizard/empty.xls") },
+        { aiXLS, fixtures + QStringLiteral("wizard/empty.xlsx") },
+        { aiXLS, fixtures + QStringLiteral("wizard/empty.ods") },
+        { aiDBF, fx.path(QStringLiteral("nobody.dbf")) },
+        { aiXML, fx.write(QStringLiteral("fields.xml"), fieldsOnly) },
+    };
+    static const char *const kinds[ImportKindCount] = { "rbXLS", "rbDBF", "rbXML", "rbTXT", "rbCSV" };
+    wizard.AutoChangeExtension = false;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.file.toStdString());
+        TDataImportWizardF w(wizard);
+        w.show();
+        click(child<QRadioButton>(w, QString::fromLatin1(kinds[c.kind])));
+        type(child<QLineEdit>(w, QStringLiteral("edFileName")), c.file);
+        if (c.kind == aiCSV)
+            type(child<QComboBox>(w, QStringLiteral("cbComma"))->lineEdit(), QStringLiteral(";"));
+        MessageBox::resetRecord();
+        click(child<QPushButton>(w, QStringLiteral("bNext")));
+        EXPECT_EQ(MessageBox::count(), 1);
+        EXPECT_EQ(MessageBox::lastText(), QStringLiteral("File %1 holds no rows").arg(c.file));
+        EXPECT_EQ(w.Step(), 0);
+    }
+}
+
+// A new file without what some columns were mapped to: those columns lose
+// their mapping and the operator is told which; the others keep theirs.
+TEST_F(Wizard, AMappingTheNewFileLacksIsNotCarriedOver)
+{
+    const QString fixtures = QStringLiteral(KESTRA_FIXTURES_DIR "/");
+    const QString threeColumns = fx.clientsCsv(2);
+    const QString twoColumns = fx.write(QStringLiteral("deux.csv"), QStringLiteral("1;Un\r\n2;Deux\r\n"));
+    const QString twoFields = fx.write(QStringLiteral("deux.xml"),
+        QStringLiteral("<?xml version=\"1.0\"?>\n<DATAPACKET><METADATA><FIELDS><FIELD attrname=\"Code\"/><FIELD "
+                       "attrname=\"Name\"/></FIELDS></METADATA><ROWDATA><ROW Code=\"1\" Name=\"Un\"/></ROWDATA></DATAPACKET>\n"));
+    struct Case
+    {
+        TAllowedImport kind;
+        QString first, second;
+        QString mapping; // as mapped on the first file
+        QStringList kept; // the map on the second
+        QString message;
+    };
+    const QList<Case> cases = {
+        { aiCSV, threeColumns, twoColumns, QStringLiteral("CODE=1\nNOMBENEFICIAIRE=2\nADRESSE=3"),
+            { QStringLiteral("CODE=1"), QStringLiteral("NOMBENEFICIAIRE=2") },
+            QStringLiteral(
+                "File deux.csv does not have what these columns were mapped to; they are no longer mapped: ADRESSE (Column_3)") },
+        { aiXML, fixtures + QStringLiteral("xml/packet.xml"), twoFields, QString(),
+            { QStringLiteral("CODE=Code"), QStringLiteral("TYPEIDENTIFIANT=Name") },
+            QStringLiteral("File deux.xml does not have what these columns were mapped to; they are no longer mapped: "
+                           "PHYSIQUEMORALE (Amount)") },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.second.toStdString());
+        TDataImportWizardF w(wizard);
+        w.show();
+        click(child<QRadioButton>(w, QLatin1String(c.kind == aiXML ? "rbXML" : "rbCSV")));
+        type(child<QLineEdit>(w, QStringLiteral("edFileName")), c.first);
+        if (c.kind == aiCSV)
+            type(child<QComboBox>(w, QStringLiteral("cbComma"))->lineEdit(), QStringLiteral(";"));
+        click(child<QPushButton>(w, QStringLiteral("bNext")));
+        ASSERT_EQ(w.Step(), 1) << MessageBox::lastText().toStdString();
+        if (c.kind == aiCSV)
+            mapOnPage(w, aiCSV, c.mapping);
+        else
+            click(child<QPushButton>(*w.Page(aiXML), QStringLiteral("bXMLAutoFill")));
+        click(child<QPushButton>(w, QStringLiteral("bBack")));
+        type(child<QLineEdit>(w, QStringLiteral("edFileName")), c.second);
+        MessageBox::resetRecord();
+        click(child<QPushButton>(w, QStringLiteral("bNext")));
+        EXPECT_EQ(w.Step(), 1);
+        EXPECT_EQ(MessageBox::count(), 1);
+        EXPECT_EQ(MessageBox::lastText(), c.message);
+        EXPECT_EQ(w.Settings().Map(c.kind), c.kept);
+        // Back and forth on the same file: nothing more to say.
+        click(child<QPushButton>(w, QStringLiteral("bBack")));
+        click(child<QPushButton>(w, QStringLiteral("bNext")));
+        EXPECT_EQ(MessageBox::count(), 1);
+    }
+}
+
 TEST_F(Wizard, WorkbooksOfEveryFormatAreTheSpreadsheetKind)
 {
     // A workbook's own extension stays when the kind is chosen.
@@ -487,6 +598,65 @@ TEST_F(Wizard, RecordCountAndErrorLog)
     click(all);
     type(count, QStringLiteral("0"));
     EXPECT_TRUE(all->isChecked());
+}
+
+// "Show error log after import": the log goes to the desktop's opener; when
+// there is none, or it opens nothing, the operator is told where the log is.
+TEST_F(Wizard, TheErrorLogIsShownOrItsPlaceIsSaid)
+{
+    // Openers of our own, first on the search path: none at all, one that
+    // finds no program for text files, one that opens the log.
+    QTemporaryDir bin;
+    const QString opened = bin.filePath(QStringLiteral("opened.txt"));
+    auto opener = [&](const QString &dir, const QString &script) {
+        QDir().mkpath(bin.filePath(dir));
+        if (script.isEmpty())
+            return;
+        QFile f(bin.filePath(dir + QStringLiteral("/xdg-open")));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(script.toUtf8());
+        f.close();
+        f.setPermissions(f.permissions() | QFileDevice::ExeOwner);
+    };
+    opener(QStringLiteral("none"), QString());
+    opener(QStringLiteral("fails"), QStringLiteral("#!/bin/sh\nexit 3\n"));
+    opener(QStringLiteral("opens"), QStringLiteral("#!/bin/sh\nprintf '%s' \"$1\" > '%1'\n").arg(opened));
+    const QByteArray path = qgetenv("PATH");
+    const auto restorePath = qScopeGuard([&] { qputenv("PATH", path); });
+    const QString log = fx.path(QStringLiteral("import.log"));
+    struct Case
+    {
+        const char *dir;
+        bool told;
+    };
+    for (const Case &c : { Case { "none", true }, Case { "fails", true }, Case { "opens", false } }) {
+        SCOPED_TRACE(c.dir);
+        qputenv("PATH", (bin.filePath(QString::fromLatin1(c.dir)) + QStringLiteral(":/usr/bin:/bin")).toLocal8Bit());
+        QFile::remove(opened);
+        TDataImportWizardF w(wizard);
+        w.show();
+        prepareCsv(w);
+        click(child<QCheckBox>(w, QStringLiteral("chEnableErrorLog")));
+        type(child<QLineEdit>(w, QStringLiteral("edErrorLogFileName")), log);
+        click(child<QCheckBox>(w, QStringLiteral("chShowErrorLog")));
+        MessageBox::resetRecord();
+        ProgressCloser closer(w);
+        click(child<QPushButton>(w, QStringLiteral("bOk")));
+        EXPECT_EQ(closer.Closed, 1);
+        EXPECT_TRUE(QFile::exists(log));
+        const QString where = QStringLiteral("No program could show the error log. It is %1").arg(log);
+        if (c.told) {
+            EXPECT_TRUE(QTest::qWaitFor([] { return MessageBox::count() > 0; }, 5000));
+            EXPECT_EQ(MessageBox::lastText(), where);
+        } else {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(opened); }, 5000));
+            QFile o(opened);
+            EXPECT_TRUE(o.open(QIODevice::ReadOnly));
+            EXPECT_EQ(QString::fromUtf8(o.readAll()), log);
+            QTest::qWait(200);
+            EXPECT_EQ(MessageBox::count(), 0) << MessageBox::lastText().toStdString();
+        }
+    }
 }
 
 TEST_F(Wizard, CancelAnsweredNoThenYes)
