@@ -156,7 +156,7 @@ TEST(AnomalyList, GenerateAnywayWritesTheFileAsBefore)
     EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Fichier de déclaration Crée"));
     QApplication::processEvents();
     EXPECT_TRUE(window.closed());
-    expectFile(readAll(r.out.path() + QStringLiteral("/FAC_T1_08")), expectedT1());
+    expectFile(readBytes(r.out.path() + QStringLiteral("/FAC_T1_08")), expectedT1());
     MessageBox::setAutoAnswer(QMessageBox::Ok);
 }
 
@@ -173,7 +173,7 @@ TEST(AnomalyList, WithoutAnomalyNothingIsAsked)
     EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Fichier de déclaration Crée"));
     QApplication::processEvents();
     EXPECT_TRUE(window.closed());
-    EXPECT_EQ(readAll(r->out.path() + QStringLiteral("/FAC_T1_08")), soundQuarterFile());
+    EXPECT_EQ(readBytes(r->out.path() + QStringLiteral("/FAC_T1_08")), soundQuarterFile());
     EXPECT_EQ(QDir(r->out.path()).entryList(QDir::Files | QDir::Hidden), QStringList { QStringLiteral("FAC_T1_08") });
 }
 
@@ -229,7 +229,7 @@ TEST(DeclarationWindow, ReplacingAsksAndKeepsTheEarlierFile)
         Window first(r->context, r->db.connection(), r->out.path());
         first.w->Bitnok->click();
     }
-    const QByteArray earlier = readAll(path);
+    const QByteArray earlier = readBytes(path);
     ASSERT_EQ(earlier, soundQuarterFile());
     r->db.exec(QStringLiteral("update FACTURE set NOMPRENOMCLIENT = 'CLIENT CORRIGE' where NUMEROORDRE = 2"));
     r->db.connection().commitRetaining();
@@ -251,7 +251,7 @@ TEST(DeclarationWindow, ReplacingAsksAndKeepsTheEarlierFile)
         EXPECT_FALSE(again.closed());
         EXPECT_EQ(MessageBox::count(), 1);
     }
-    EXPECT_EQ(readAll(path), earlier);
+    EXPECT_EQ(readBytes(path), earlier);
     EXPECT_EQ(QDir(r->out.path()).entryList(QDir::Files | QDir::Hidden), QStringList { QStringLiteral("FAC_T1_08") });
 
     // Yes: the new file under the name, the earlier one beside it.
@@ -265,9 +265,9 @@ TEST(DeclarationWindow, ReplacingAsksAndKeepsTheEarlierFile)
     MessageBox::setAutoAnswer(QMessageBox::Ok);
     const QStringList files = QDir(r->out.path()).entryList(QDir::Files | QDir::Hidden);
     ASSERT_EQ(files.size(), 2) << files.join(QLatin1Char(' ')).toStdString();
-    EXPECT_TRUE(readAll(path).contains("CLIENT CORRIGE"));
+    EXPECT_TRUE(readBytes(path).contains("CLIENT CORRIGE"));
     EXPECT_TRUE(files[1].startsWith(QStringLiteral("FAC_T1_08_"))) << files[1].toStdString();
-    EXPECT_EQ(readAll(r->out.filePath(files[1])), earlier);
+    EXPECT_EQ(readBytes(r->out.filePath(files[1])), earlier);
 }
 
 // The window shows the quarter's last generation, from the history.

@@ -152,8 +152,8 @@ TEST(DeclarationFile, EveryRecordHas331CharactersWhereverTheInvoicesCameFrom)
     QTemporaryDir byWindow;
     DeclarationGeneration generation(*module.ivorande);
     for (const char *quarter : { "T1", "T2", "T3", "T4" })
-        expect331(readAll(generation.generate(byWindow.path(), QString::fromLatin1(quarter), *main)), quarter);
-    const QByteArray t2 = readAll(byWindow.path() + QStringLiteral("/FAC_T2_") + year.mid(2));
+        expect331(readBytes(generation.generate(byWindow.path(), QString::fromLatin1(quarter), *main)), quarter);
+    const QByteArray t2 = readBytes(byWindow.path() + QStringLiteral("/FAC_T2_") + year.mid(2));
     const qsizetype at = t2.indexOf("FV-2026-302");
     ASSERT_GE(at, 26);
     const QByteArray imported302 = t2.mid(at - 26, 331);
@@ -168,8 +168,8 @@ TEST(DeclarationFile, EveryRecordHas331CharactersWhereverTheInvoicesCameFrom)
             QStringLiteral("0123456AM000"), QStringLiteral("--year"), year, QStringLiteral("--quarter"), QString::fromLatin1(quarter),
             QStringLiteral("--out"), byCommand.path() });
         EXPECT_EQ(run.rc, 0) << run.err.toStdString();
-        expect331(readAll(run.out.trimmed()), quarter);
-        EXPECT_EQ(readAll(run.out.trimmed()), readAll(byWindow.path() + QStringLiteral("/FAC_") + QString::fromLatin1(quarter)
+        expect331(readBytes(run.out.trimmed()), quarter);
+        EXPECT_EQ(readBytes(run.out.trimmed()), readBytes(byWindow.path() + QStringLiteral("/FAC_") + QString::fromLatin1(quarter)
                                                        + QLatin1Char('_') + year.mid(2)));
     }
 }
@@ -193,7 +193,7 @@ TEST(DeclarationFile, AWriteErrorLeavesTheEarlierFileOrNothing)
             QByteArray before;
             if (earlier) {
                 generation.generate(r.out.path(), QStringLiteral("T1"), r.context);
-                before = readAll(path);
+                before = readBytes(path);
                 ASSERT_EQ(before, expectedT1());
             }
             const int recorded = historyCount(r.db);
@@ -207,7 +207,7 @@ TEST(DeclarationFile, AWriteErrorLeavesTheEarlierFileOrNothing)
                 }
             }
             EXPECT_EQ(filesIn(r.out.path()), earlier ? QStringList { QStringLiteral("FAC_T1_08") } : QStringList());
-            EXPECT_EQ(readAll(path), before);
+            EXPECT_EQ(readBytes(path), before);
             EXPECT_EQ(historyCount(r.db), recorded);
         }
     }
@@ -219,7 +219,7 @@ TEST(DeclarationFile, AWriteErrorInTheWindowIsToldAndChangesNothing)
 {
     std::unique_ptr<QuarterRegister> r(soundQuarter());
     DeclarationGeneration(r->db.connection()).generate(r->out.path(), QStringLiteral("T1"), r->context);
-    const QByteArray before = readAll(r->out.path() + QStringLiteral("/FAC_T1_08"));
+    const QByteArray before = readBytes(r->out.path() + QStringLiteral("/FAC_T1_08"));
     MessageBox::setAutoAnswer(QMessageBox::Yes); // replace it
     auto *w = new TFrmgenerationdeclaration(r->context, QStringLiteral("SOCIETE SAINE"), r->db.connection());
     QPointer<TFrmgenerationdeclaration> alive(w);
@@ -236,7 +236,7 @@ TEST(DeclarationFile, AWriteErrorInTheWindowIsToldAndChangesNothing)
     ASSERT_FALSE(alive.isNull());
     EXPECT_TRUE(w->isVisible());
     EXPECT_EQ(filesIn(r->out.path()), QStringList { QStringLiteral("FAC_T1_08") });
-    EXPECT_EQ(readAll(r->out.path() + QStringLiteral("/FAC_T1_08")), before);
+    EXPECT_EQ(readBytes(r->out.path() + QStringLiteral("/FAC_T1_08")), before);
     delete alive.data();
 }
 
@@ -285,7 +285,7 @@ TEST(DeclarationFile, AKilledGenerationLeavesTheEarlierFileOrNone)
     declare(earlierRun, first);
     ASSERT_TRUE(earlierRun.waitForFinished(600000));
     ASSERT_EQ(earlierRun.exitCode(), 0) << earlierRun.readAllStandardError().toStdString();
-    const QByteArray earlier = readAll(first + QStringLiteral("/FAC_T1_08"));
+    const QByteArray earlier = readBytes(first + QStringLiteral("/FAC_T1_08"));
     ASSERT_EQ(records(earlier).size(), Rows + 2);
     db.connection().ensureOpen();
     db.exec(QStringLiteral("update FACTURE set NOMPRENOMCLIENT = 'CLIENT CORRIGE' where NUMEROORDRE = %1").arg(Rows / 2));
@@ -301,7 +301,7 @@ TEST(DeclarationFile, AKilledGenerationLeavesTheEarlierFileOrNone)
     ASSERT_TRUE(full.waitForFinished(600000));
     const qint64 duration = clock.elapsed();
     ASSERT_EQ(full.exitCode(), 0) << full.readAllStandardError().toStdString();
-    const QByteArray corrected = readAll(whole + QStringLiteral("/FAC_T1_08"));
+    const QByteArray corrected = readBytes(whole + QStringLiteral("/FAC_T1_08"));
     ASSERT_EQ(records(corrected).size(), Rows + 2);
     ASSERT_NE(corrected, earlier);
 
@@ -323,10 +323,10 @@ TEST(DeclarationFile, AKilledGenerationLeavesTheEarlierFileOrNone)
             p.waitForFinished();
             // Whatever the directory holds is a whole file: the earlier one,
             // or the new one once renamed, with the earlier one kept beside it.
-            const QByteArray named = readAll(out + QStringLiteral("/FAC_T1_08"));
+            const QByteArray named = readBytes(out + QStringLiteral("/FAC_T1_08"));
             bool kept = false;
             for (const QString &file : filesIn(out)) {
-                const QByteArray content = readAll(out + QLatin1Char('/') + file);
+                const QByteArray content = readBytes(out + QLatin1Char('/') + file);
                 EXPECT_TRUE(content == earlier || content == corrected) << file.toStdString() << ": " << content.size() << " bytes";
                 kept = kept || (file.startsWith(QStringLiteral("FAC_T1_08_")) && content == earlier);
             }

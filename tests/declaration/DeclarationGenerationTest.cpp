@@ -29,14 +29,14 @@ TEST(DeclarationGeneration, GoldenFileByteForByte)
     DeclarationGeneration generation(r.db.connection());
     const QString path = generation.generate(r.out.path(), QStringLiteral("T1"), r.context);
     EXPECT_EQ(path, r.out.path() + QStringLiteral("/FAC_T1_08"));
-    expectFile(readAll(path), expectedT1());
+    expectFile(readBytes(path), expectedT1());
 
     // Generating again replaces the file; another quarter holds its own invoice only.
-    expectFile(readAll(generation.generate(r.out.path(), QStringLiteral("T1"), r.context)), expectedT1());
-    const QByteArray t2 = readAll(generation.generate(r.out.path(), QStringLiteral("T2"), r.context));
+    expectFile(readBytes(generation.generate(r.out.path(), QStringLiteral("T1"), r.context)), expectedT1());
+    const QByteArray t2 = readBytes(generation.generate(r.out.path(), QStringLiteral("T2"), r.context));
     EXPECT_EQ(t2.count("\r\n"), 3);
     EXPECT_TRUE(t2.contains("AUTRE TRIMESTRE"));
-    const QByteArray t4 = readAll(generation.generate(r.out.path(), QStringLiteral("T4"), r.context));
+    const QByteArray t4 = readBytes(generation.generate(r.out.path(), QStringLiteral("T4"), r.context));
     EXPECT_EQ(t4.count("\r\n"), 2); // "EF" and "TF" only
 }
 
@@ -48,7 +48,7 @@ TEST(DeclarationGeneration, ReadsOwnPendingWorkAndOthersCommittedWork)
     Register r;
     r.db.exec(QStringLiteral("delete from FACTURE where NUMEROFACTURE = ' F-12 '")); // not committed
     DeclarationGeneration generation(r.db.connection());
-    const QByteArray without = readAll(generation.generate(r.out.path(), QStringLiteral("T1"), r.context));
+    const QByteArray without = readBytes(generation.generate(r.out.path(), QStringLiteral("T1"), r.context));
     EXPECT_EQ(without.count("\r\n"), 4);
     EXPECT_FALSE(without.contains("F-12"));
 
@@ -57,7 +57,7 @@ TEST(DeclarationGeneration, ReadsOwnPendingWorkAndOthersCommittedWork)
                                         "values ('0123456AM000', 2008, 1, 7, 'AUTRE POSTE', 5)"));
     insert.execute();
     other->commitRetaining();
-    const QByteArray with = readAll(generation.generate(r.out.path(), QStringLiteral("T1"), r.context));
+    const QByteArray with = readBytes(generation.generate(r.out.path(), QStringLiteral("T1"), r.context));
     EXPECT_EQ(with.count("\r\n"), 5);
     EXPECT_TRUE(with.contains("AUTRE POSTE"));
 }
@@ -67,13 +67,13 @@ TEST(DeclarationGeneration, QuarterTextOutsideTheListKeepsTheLastQuarter)
     Register r;
     DeclarationGeneration fresh(r.db.connection());
     // No generation ran yet in this window: nothing matches.
-    const QByteArray none = readAll(fresh.generate(r.out.path(), QStringLiteral("t1"), r.context));
+    const QByteArray none = readBytes(fresh.generate(r.out.path(), QStringLiteral("t1"), r.context));
     EXPECT_EQ(none.count("\r\n"), 2);
     EXPECT_TRUE(none.startsWith("EF0123456AM0002008t1"));
 
     fresh.generate(r.out.path(), QStringLiteral("T2"), r.context);
     // The quarter bound by the earlier press stays: the T2 invoice, under the typed text.
-    const QByteArray kept = readAll(fresh.generate(r.out.path(), QStringLiteral("T5"), r.context));
+    const QByteArray kept = readBytes(fresh.generate(r.out.path(), QStringLiteral("T5"), r.context));
     EXPECT_EQ(kept.count("\r\n"), 3);
     EXPECT_TRUE(kept.contains("DF0123456AM0002008T5000004F-T2"));
 
@@ -133,7 +133,7 @@ TEST(DeclarationWindow, OkWritesConfirmsAndCloses)
     EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Fichier de déclaration Crée"));
     QApplication::processEvents();
     EXPECT_TRUE(alive.isNull() || !alive->isVisible());
-    expectFile(readAll(r.out.path() + QStringLiteral("/FAC_T1_08")), expectedT1());
+    expectFile(readBytes(r.out.path() + QStringLiteral("/FAC_T1_08")), expectedT1());
 }
 
 // OK is the window's default button: Enter in the directory box (and in the
@@ -181,10 +181,10 @@ TEST(DeclareCommand, WritesTheSameBytesAndRefusesBadInput)
     };
     const QString path = run({ "--db", dbDir, "--company", "0123456AM000", "--year", "2008", "--quarter", "T1", "--out", r.out.path() }, 0);
     EXPECT_EQ(path, r.out.path() + QStringLiteral("/FAC_T1_08"));
-    expectFile(readAll(path), expectedT1());
+    expectFile(readBytes(path), expectedT1());
 
     const QString all = run({ "--db", dbDir, "--company", "all", "--year", "2008", "--quarter", "T1", "--out", r.out.path() }, 0);
-    expectFile(readAll(r.out.path() + QStringLiteral("/0123456AM000/FAC_T1_08")), expectedT1());
+    expectFile(readBytes(r.out.path() + QStringLiteral("/0123456AM000/FAC_T1_08")), expectedT1());
     EXPECT_TRUE(all.endsWith(QStringLiteral("0123456AM000/FAC_T1_08")));
 
     run({ "--db", dbDir, "--company", "9999999AM000", "--year", "2008", "--quarter", "T1", "--out", r.out.path() }, 1);

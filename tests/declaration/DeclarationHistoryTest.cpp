@@ -27,7 +27,7 @@ QStringList quarterArgs(const QString &command, const QString &db, const QString
 
 QString sha256Of(const QString &path)
 {
-    return QString::fromLatin1(QCryptographicHash::hash(readAll(path), QCryptographicHash::Sha256).toHex());
+    return QString::fromLatin1(QCryptographicHash::hash(readBytes(path), QCryptographicHash::Sha256).toHex());
 }
 
 } // namespace
@@ -165,7 +165,7 @@ TEST(DeclareCommand, AnomaliesOnStderrStrictWritesNothing)
     EXPECT_EQ(first.out, path + QLatin1Char('\n'));
     EXPECT_TRUE(first.err.contains(QStringLiteral("Avertissement\t3\tF-12\tBEN SALAH\tNUMEROAUTORISATION\t"))) << first.err.toStdString();
     EXPECT_TRUE(first.err.contains(QStringLiteral("SHA-256 : %1  %2\n").arg(sha256Of(path), path))) << first.err.toStdString();
-    expectFile(readAll(path), expectedT1());
+    expectFile(readBytes(path), expectedT1());
 
     const ProgramRun again = cli(args);
     EXPECT_EQ(again.rc, 0) << again.err.toStdString();
@@ -173,7 +173,7 @@ TEST(DeclareCommand, AnomaliesOnStderrStrictWritesNothing)
     ASSERT_EQ(files.size(), 2);
     EXPECT_TRUE(again.err.contains(QStringLiteral("Fichier précédent conservé : %1/%2\n").arg(r.out.path(), files[1])))
         << again.err.toStdString();
-    EXPECT_EQ(readAll(r.out.filePath(files[1])), expectedT1());
+    EXPECT_EQ(readBytes(r.out.filePath(files[1])), expectedT1());
 
     QFile::remove(path);
     const ProgramRun strict = cli(args << QStringLiteral("--strict"));
@@ -259,7 +259,7 @@ TEST(DeclarationHistory, AReadOnlyOlderDatabaseOpensAndSaysWhyItHasNone)
         QStringLiteral("0123456AM000"), QStringLiteral("--year"), QStringLiteral("2008"), QStringLiteral("--quarter"), QStringLiteral("T1"),
         QStringLiteral("--out"), out.path() });
     EXPECT_EQ(run.rc, 0) << run.err.toStdString();
-    EXPECT_EQ(readAll(out.path() + QStringLiteral("/FAC_T1_08")).count("\r\n"), 3);
+    EXPECT_EQ(readBytes(out.path() + QStringLiteral("/FAC_T1_08")).count("\r\n"), 3);
     EXPECT_TRUE(run.err.contains(QStringLiteral("Historique des déclarations : "))) << run.err.toStdString();
 }
 

@@ -3,6 +3,7 @@
 #include "app/CompanySelection.h"
 #include "core/WorkingContext.h"
 #include "data/DataSet.h"
+#include "tests/support/Files.h"
 #include "tests/support/ScopedAnswers.h"
 #include "tests/support/TestDatabase.h"
 #include "ui/MessageBox.h"
@@ -23,13 +24,6 @@ inline void PrintTo(const QString &text, std::ostream *os)
 {
     *os << '"' << text.toStdString() << '"';
 }
-
-inline QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 
 // A company with invoices in T1 (numbered out of date order), T2, another
 // year and another company.
