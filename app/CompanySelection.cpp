@@ -80,5 +80,6 @@ void TFrmsocieteselect::DBGrid1DblClick()
     m_ste->setText(trimControls(m_context->curRaisonSociale));
     m_exercice->setText(m_context->curExercice);
     m_matricule->setText(m_context->curIdentifiant);
+    emit companyChosen();
     closeWindow(this);
 }

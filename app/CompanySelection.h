@@ -26,6 +26,10 @@ public:
     void eValChampRechChange();
     void DBGrid1DblClick();
 
+signals:
+    // The working context holds the company chosen.
+    void companyChosen();
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 

@@ -19,6 +19,7 @@
 #include <QProcess>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
@@ -32,6 +33,12 @@ QMap<TFrmmain::Command, TFrmmain::Opener> &openers()
 {
     static QMap<TFrmmain::Command, TFrmmain::Opener> map;
     return map;
+}
+
+TFrmmain::DeclarationStatusSource &declarationStatusSource()
+{
+    static TFrmmain::DeclarationStatusSource source;
+    return source;
 }
 
 // The frame's background carries the program's title, under the child windows.
@@ -92,6 +99,7 @@ TFrmmain::TFrmmain(QWidget *parent)
     , Matriculefiscal(new QLabel(QStringLiteral("Matriculefiscal"), this))
     , Exercicecourant(new QLabel(QStringLiteral("Exercicecourant"), this))
     , Label1(nullptr)
+    , EcheanceDeclaration(new QLabel(this))
     , m_mdi(nullptr)
 {
     setObjectName(QStringLiteral("Frmmain"));
@@ -103,6 +111,10 @@ TFrmmain::TFrmmain(QWidget *parent)
     setCentralWidget(m_mdi);
     buildMenu();
     buildToolBar();
+    EcheanceDeclaration->setObjectName(QStringLiteral("EcheanceDeclaration"));
+    EcheanceDeclaration->setContentsMargins(6, 0, 6, 0);
+    statusBar()->setObjectName(QStringLiteral("StatusBar1"));
+    statusBar()->addWidget(EcheanceDeclaration, 1);
     updateCommands();
     // Without a window manager "maximised" is only a wish: take the screen.
     if (QScreen *s = screen())
@@ -237,8 +249,9 @@ void TFrmmain::buildToolBar()
 void TFrmmain::addBackupMenu(QToolButton *reset)
 {
     // The backups' menu opens from the arrow of the reset's button, whose
-    // work they make undoable: the menu bar keeps the program's four menus,
-    // and the tool bar its room for the working company.
+    // work they make undoable, and the same two entries close the menu bar's
+    // "Parametres", where a clerk looks for them from the keyboard; the tool
+    // bar keeps its room for the working company.
     auto *menu = new QMenu(reset);
     menu->setObjectName(QStringLiteral("Sauvegardes1"));
     menu->setTitle(QStringLiteral("Sauvegardes"));
@@ -248,6 +261,11 @@ void TFrmmain::addBackupMenu(QToolButton *reset)
     connect(restore, &QAction::triggered, this, [this] { run(Command::Restore); });
     m_commandControls << qMakePair(Command::Backup, static_cast<QObject *>(backup))
                       << qMakePair(Command::Restore, static_cast<QObject *>(restore));
+    if (auto *parametres = menuBar()->findChild<QMenu *>(QStringLiteral("Parametres1"))) {
+        parametres->addSeparator();
+        parametres->addAction(backup);
+        parametres->addAction(restore);
+    }
     reset->setMenu(menu);
     reset->setPopupMode(QToolButton::MenuButtonPopup);
     reset->setToolTip(QStringLiteral("Initialisation ; la flèche : sauvegarder ou restaurer la base"));
@@ -258,6 +276,28 @@ void TFrmmain::registerCommand(Command command, Opener opener)
     openers().insert(command, std::move(opener));
     if (Frmmain)
         Frmmain->updateCommands();
+}
+
+void TFrmmain::setDeclarationStatusSource(DeclarationStatusSource source)
+{
+    declarationStatusSource() = std::move(source);
+    if (Frmmain)
+        Frmmain->refreshDeclarationStatus();
+}
+
+void TFrmmain::refreshDeclarationStatus()
+{
+    const DeclarationStatusSource &source = declarationStatusSource();
+    if (curIdentifiant.isEmpty() || !source) {
+        EcheanceDeclaration->clear();
+        return;
+    }
+    const DeclarationStatus status = source(*this);
+    EcheanceDeclaration->setText(status.text);
+    QFont f = EcheanceDeclaration->font();
+    f.setBold(status.late);
+    EcheanceDeclaration->setFont(f);
+    EcheanceDeclaration->setStyleSheet(status.late ? QStringLiteral("color: #b00000;") : QString());
 }
 
 void TFrmmain::updateCommands()

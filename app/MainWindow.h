@@ -35,10 +35,23 @@ public:
     using Opener = std::function<void(TFrmmain &)>;
     static void registerCommand(Command command, Opener opener);
 
+    // The next declaration due for the working company, in the status bar:
+    // its text, and whether its deadline has passed.
+    struct DeclarationStatus
+    {
+        QString text;
+        bool late = false;
+    };
+    using DeclarationStatusSource = std::function<DeclarationStatus(const WorkingContext &)>;
+    static void setDeclarationStatusSource(DeclarationStatusSource source);
+    // Reads it again: when a company is chosen, when a declaration was written.
+    void refreshDeclarationStatus();
+
     QLabel *Ste;
     QLabel *Matriculefiscal;
     QLabel *Exercicecourant;
     QLabel *Label1;
+    QLabel *EcheanceDeclaration;
 
 public slots:
     void SaisiedesRetenuessurSalaires1Click();

@@ -81,9 +81,7 @@ int main(int argc, char **argv)
     });
     registerWindows();
     Frmmain->showMaximized();
-    auto *selection
-        = new TFrmsocieteselect(Datadeclaration->Isociete, Frmmain, Frmmain->Ste, Frmmain->Matriculefiscal, Frmmain->Exercicecourant);
-    Frmmain->openChild(selection, false);
+    openCompanySelection(*Frmmain);
 
     const int rc = app.exec();
 

@@ -12,7 +12,7 @@
 #include "data/DataSet.h"
 #include "data/Query.h"
 #include "data/Schema.h"
-#include "import/DataImport.h"
+#include "import/engine/ImportEngine.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -40,20 +40,20 @@ public:
     std::vector<QStringList> Rows;
 
 protected:
-    void OpenSource() override { m_pos = 0; }
-    bool HasMoreRows() override { return m_pos < Rows.size(); }
-    void FillImportRow() override
+    void openSource() override { m_pos = 0; }
+    bool hasMoreRows() override { return m_pos < Rows.size(); }
+    void fillImportRow() override
     {
         const QStringList &texts = Rows[m_pos];
-        for (int i = 0; i < Row().Count(); ++i) {
-            TDataImportCol *col = Row().Items(i);
-            col->Value.clear();
-            if (IsMappedColumn(col))
-                SetValue(col->Name, texts.value(MapValue(col->MapIndex).toInt() - 1));
+        for (int i = 0; i < row().count(); ++i) {
+            TDataImportCol *col = row().at(i);
+            col->value.clear();
+            if (isMappedColumn(col))
+                setValue(col->name, texts.value(mapValue(col->mapIndex).toInt() - 1));
         }
-        ApplyFieldFormats();
+        applyFieldFormats();
     }
-    void NextRow() override { ++m_pos; }
+    void nextRow() override { ++m_pos; }
 
 private:
     size_t m_pos = 0;
@@ -91,40 +91,40 @@ Run engineLoop(const QString &path, const std::vector<QStringList> &rows)
 
     MemorySource source;
     source.Rows = rows;
-    source.SetDataSet(&invoices);
-    source.SetFileName(sourceFile);
+    source.setDataSet(&invoices);
+    source.setFileName(sourceFile);
     QStringList map;
     for (int i = 0; i < InvoiceColumns.size(); ++i)
         map << QStringLiteral("%1=%2").arg(InvoiceColumns[i]).arg(i + 1);
-    source.SetMap(map);
+    source.setMap(map);
     TDataImportFormats formats;
-    formats.DecimalSeparator = QLatin1Char(',');
-    formats.ThousandSeparator = QLatin1Char(' ');
-    formats.DateSeparator = QLatin1Char('/');
-    formats.ShortDateFormat = QStringLiteral("dd/mm/yyyy");
-    source.SetFormats(formats);
-    source.SetCommitAfterDone(false);
-    source.SetCommitRecCount(100);
+    formats.decimalSeparator = QLatin1Char(',');
+    formats.thousandSeparator = QLatin1Char(' ');
+    formats.dateSeparator = QLatin1Char('/');
+    formats.shortDateFormat = QStringLiteral("dd/mm/yyyy");
+    source.setFormats(formats);
+    source.setCommitAfterDone(false);
+    source.setCommitRecCount(100);
 
     Run run;
     const int tenth = std::max<int>(1, int(rows.size()) / 10);
     QElapsedTimer t, slice;
-    source.OnNeedCommit = [&](TDataImport *) {
+    source.onNeedCommit = [&](TDataImport *) {
         c.commitRetaining();
         ++run.commits;
     };
-    source.OnImportRecord = [&](TDataImport *sender) {
-        if (sender->ImportedCount() % tenth == 0) {
+    source.onImportRecord = [&](TDataImport *sender) {
+        if (sender->importedCount() % tenth == 0) {
             run.slices.push_back(slice.nsecsElapsed() / 1e6);
             slice.restart();
         }
     };
     t.start();
     slice.start();
-    source.Execute();
+    source.execute();
     run.ms = t.nsecsElapsed() / 1e6;
-    run.imported = source.ImportedCount();
-    if (source.ErrorCount() > 0 || run.imported != int(rows.size()))
+    run.imported = source.importedCount();
+    if (source.errorCount() > 0 || run.imported != int(rows.size()))
         std::fprintf(stderr, "engine imported %d of %zu rows\n", run.imported, rows.size());
     return run;
 }

@@ -3,6 +3,7 @@
 #include "clients/ClientPadding.h"
 #include "core/Error.h"
 #include "data/DataSet.h"
+#include "declaration/DeclarationChecks.h"
 #include "ui/BoundEditors.h"
 #include "ui/FormKeys.h"
 #include "ui/MessageBox.h"
@@ -29,6 +30,7 @@ TFrmtiersmaj::TFrmtiersmaj(DataSet *tiers, QWidget *parent)
     , Bitnok(new QPushButton(QStringLiteral("OK"), this))
     , BitBtn2(new QPushButton(QStringLiteral("Annuler"), this))
     , BitBtn1(new QPushButton(QStringLiteral("fermer"), this))
+    , IdentifiantHint(new QLabel(this))
     , m_grid(new QGridLayout)
 {
     setObjectName(QStringLiteral("Frmtiersmaj"));
@@ -65,6 +67,9 @@ TFrmtiersmaj::TFrmtiersmaj(DataSet *tiers, QWidget *parent)
         dynamic_cast<BoundEditor *>(c.widget)->setField(tiers, QString::fromLatin1(c.column));
         QLabel *label = addRow(QString::fromUtf8(c.caption), c.widget, c.characters * charWidth + 16);
         label->setObjectName(QStringLiteral("Label%1").arg(++labelNumber));
+        // Right under the identifier: its hint, shown when there is one.
+        if (c.widget == DBraisonsociale)
+            m_grid->addWidget(IdentifiantHint, m_rows++, 1);
         // The date edit keeps Enter and Up to itself.
         if (c.widget != DBDateEdit1)
             keys()->attach(c.widget);
@@ -92,6 +97,12 @@ TFrmtiersmaj::TFrmtiersmaj(DataSet *tiers, QWidget *parent)
     connect(DBraisonsociale, &DBEdit::exited, this, &TFrmtiersmaj::DBraisonsocialeExit);
     connect(DBEactivite, &DBEdit::exited, this, &TFrmtiersmaj::DBEactiviteExit);
     connect(DBEdit4, &DBEdit::exited, this, &TFrmtiersmaj::DBEdit4Exit);
+    // A hint, never a stop: the clerk types on.
+    IdentifiantHint->setObjectName(QStringLiteral("IdentifiantHint"));
+    IdentifiantHint->setStyleSheet(QStringLiteral("color: #c00000;"));
+    IdentifiantHint->hide();
+    connect(DBraisonsociale, &DBEdit::exited, this, &TFrmtiersmaj::showIdentifierHint);
+    connect(DBComboBox1, &DBComboBox::exited, this, &TFrmtiersmaj::showIdentifierHint);
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -195,6 +206,17 @@ void TFrmtiersmaj::DBEactiviteExit()
 void TFrmtiersmaj::DBEdit4Exit()
 {
     padField("ADRESSE", ClientPadding::AddressWidth);
+}
+
+void TFrmtiersmaj::showIdentifierHint()
+{
+    DataSet *ds = dataSet();
+    if (!ds || !ds->isActive())
+        return;
+    const QString kind = ds->fieldByName(QStringLiteral("TYPEIDENTIFIANT"))->asString();
+    const QString identifier = ds->fieldByName(QStringLiteral("IDENTIFIANT"))->asString();
+    IdentifiantHint->setText(DeclarationChecks::clientHints(kind, identifier).join(QLatin1Char('\n')));
+    IdentifiantHint->setVisible(!IdentifiantHint->text().isEmpty());
 }
 
 void TFrmtiersmaj::BitnokClick(FormResult result)

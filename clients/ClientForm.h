@@ -43,12 +43,16 @@ public:
     QPushButton *Bitnok;
     QPushButton *BitBtn2;
     QPushButton *BitBtn1;
+    // Beside the identifier: what the declaration's checks say of it, in red.
+    QLabel *IdentifiantHint;
 
     void PassageChampSuiv();
     void PassageChampPrec();
     void DBraisonsocialeExit();
     void DBEactiviteExit();
     void DBEdit4Exit();
+    // The identifier checks on the kind and the identifier as they stand.
+    void showIdentifierHint();
     void BitnokClick(FormResult result);
     void BitBtn1Click();
 

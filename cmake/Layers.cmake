@@ -9,20 +9,31 @@ include_guard(GLOBAL)
 # logic run without a display.
 set(KESTRA_LAYER_RANK_kestra_core 0)
 set(KESTRA_LAYER_RANK_kestra_data 1)
+# The import's plain rooms build on each other between the data layer and
+# the rest of the plain code, hence their ranks in tenths: the engine, the
+# sources (one room per kind, side by side), the template file; kestra_import
+# is all of them.
+set(KESTRA_LAYER_RANK_kestra_import_engine 1.2)
+set(KESTRA_LAYER_RANK_kestra_import_text 1.4)
+set(KESTRA_LAYER_RANK_kestra_import_dbf 1.4)
+set(KESTRA_LAYER_RANK_kestra_import_xml 1.4)
+set(KESTRA_LAYER_RANK_kestra_import_workbook 1.4)
+set(KESTRA_LAYER_RANK_kestra_import_template 1.8)
 set(KESTRA_LAYER_RANK_kestra_import 2)
 set(KESTRA_LAYER_RANK_kestra_context 2)
-set(KESTRA_LAYER_RANK_kestra_declaration 2)
+# Above the invoices: the declaration's checks compute the amounts as the invoice form does.
+set(KESTRA_LAYER_RANK_kestra_declaration 2.5)
 set(KESTRA_LAYER_RANK_kestra_invoices 2)
 set(KESTRA_LAYER_RANK_kestra_cli 3)
 set(KESTRA_WIDGET_RANK 4)
 set(KESTRA_LAYER_RANK_kestra_ui 4)
 set(KESTRA_LAYER_RANK_kestra_report 4)
-set(KESTRA_LAYER_RANK_kestra_wizard 5)
+set(KESTRA_LAYER_RANK_kestra_import_wizard 5)
 set(KESTRA_LAYER_RANK_kestra_companies 6)
 set(KESTRA_LAYER_RANK_kestra_clients 6)
 set(KESTRA_LAYER_RANK_kestra_invoicewindows 7)
 set(KESTRA_LAYER_RANK_kestra_declarationwindows 8)
-set(KESTRA_LAYER_RANK_kestra_importscreen 8)
+set(KESTRA_LAYER_RANK_kestra_import_screen 8)
 set(KESTRA_LAYER_RANK_kestra_app 9)
 
 # kestra_layer(<target> [DEPENDS <kestra libs>...] [QT <Qt components>...] [LIBS <other libs>...])

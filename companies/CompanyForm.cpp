@@ -3,6 +3,7 @@
 #include "companies/CompanyRules.h"
 #include "core/Error.h"
 #include "data/DataSet.h"
+#include "declaration/DeclarationChecks.h"
 #include "ui/BoundEditors.h"
 #include "ui/FormKeys.h"
 #include "ui/MessageBox.h"
@@ -23,6 +24,7 @@ Tfrmparamsociete::Tfrmparamsociete(DataSet *societes, QWidget *parent)
     : EntryForm(societes, parent)
     , Panel1(new QFrame(this))
     , GroupBox1(new QGroupBox(QStringLiteral("Identité"), this))
+    , IdentiteHint(new QLabel(this))
 {
     setObjectName(QStringLiteral("frmparamsociete"));
     setWindowTitle(QStringLiteral("Paramètre de la société"));
@@ -73,6 +75,15 @@ Tfrmparamsociete::Tfrmparamsociete(DataSet *societes, QWidget *parent)
     connect(DBEtelephone, &DBEdit::exited, this, &Tfrmparamsociete::DBEtelephoneExit);
     connect(DBEdit4, &DBEdit::exited, this, &Tfrmparamsociete::DBEdit4Exit);
     connect(DBEdit5, &DBEdit::exited, this, &Tfrmparamsociete::DBEdit5Exit);
+    // Only a box the clerk typed in: opening the form passes the focus
+    // through the first boxes before anyone types.
+    for (DBEdit *box : { DBEcode, DBEdit1, DBEdit3 }) {
+        connect(box, &DBEdit::textEdited, this, [this, box] { m_typedIn.insert(box); });
+        connect(box, &DBEdit::exited, this, [this, box] {
+            if (m_typedIn.remove(box))
+                showIdentifierHint(box);
+        });
+    }
 
     buildLayout();
     setFocusProxy(DBEcode);
@@ -115,6 +126,11 @@ void Tfrmparamsociete::buildLayout()
         ++column;
     }
     identifier->setColumnStretch(column, 1);
+    // A hint, never a stop: the clerk types on.
+    IdentiteHint->setObjectName(QStringLiteral("IdentiteHint"));
+    IdentiteHint->setStyleSheet(QStringLiteral("color: #c00000;"));
+    IdentiteHint->hide(); // one line a message: no wrapping, its height is known
+    identifier->addWidget(IdentiteHint, 2, 0, 1, column + 1);
 
     auto *company = new QFormLayout;
     company->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
@@ -179,6 +195,21 @@ void Tfrmparamsociete::buildLayout()
     root->addWidget(Panel1);
     root->addLayout(centre);
     root->addStretch();
+}
+
+void Tfrmparamsociete::showIdentifierHint(DBEdit *box)
+{
+    DataSet *ds = dataSet();
+    if (!ds || !ds->isActive())
+        return;
+    auto value = [ds](const char *column) { return ds->fieldByName(QString::fromLatin1(column))->asString(); };
+    const QString column = box == DBEcode ? QStringLiteral("IDENTIFIANT") : box == DBEdit1 ? QStringLiteral("CLE") : QStringLiteral("ETABSECONDAIRE");
+    m_hints[column] = DeclarationChecks::companyHints(column, value("IDENTIFIANT"), value("CLE"), value("ETABSECONDAIRE"));
+    QStringList all;
+    for (const QString &c : { QStringLiteral("IDENTIFIANT"), QStringLiteral("CLE"), QStringLiteral("ETABSECONDAIRE") })
+        all << m_hints.value(c);
+    IdentiteHint->setText(all.join(QLatin1Char('\n')));
+    IdentiteHint->setVisible(!all.isEmpty());
 }
 
 void Tfrmparamsociete::BitnokClick()

@@ -2,6 +2,10 @@
 
 #include "ui/EntryForm.h"
 
+#include <QMap>
+#include <QSet>
+#include <QStringList>
+
 class DBCheckBox;
 class DBEdit;
 class QFrame;
@@ -38,6 +42,9 @@ public:
     QPushButton *Bitnok;
     QPushButton *BitBtn2;
     QPushButton *BitBtn1;
+    // Under the tax identifier: what the declaration's checks say of the
+    // parts left so far, in red.
+    QLabel *IdentiteHint;
 
 public slots:
     void BitnokClick();
@@ -53,6 +60,8 @@ public slots:
     void DBEtelephoneExit();
     void DBEdit4Exit();
     void DBEdit5Exit();
+    // The identifier checks of the part in that box, as it stands.
+    void showIdentifierHint(DBEdit *box);
 
 protected:
     // The close rule, whichever way the form is closed.
@@ -68,4 +77,6 @@ private:
     void padAllColumns();
 
     bool m_closing = false;
+    QMap<QString, QStringList> m_hints; // column -> messages
+    QSet<DBEdit *> m_typedIn; // identifier boxes typed in since they were entered
 };

@@ -1,6 +1,7 @@
 #include "data/Connection.h"
 
 #include "data/FbClient.h"
+#include "data/Schema.h"
 
 using namespace Firebird;
 
@@ -55,6 +56,16 @@ void Connection::open()
     const QByteArray name = m_databaseName.toUtf8();
     d->attachment.reset(
         client.provider()->attachDatabase(&status, name.constData(), dpb->getBufferLength(&status), dpb->getBuffer(&status)));
+    // A database that cannot take the new tables (read-only, say) still
+    // opens for what it holds; what needs them says why they are missing.
+    m_upgradeError.clear();
+    try {
+        Schema::upgrade(*this);
+    } catch (const Error &e) {
+        m_upgradeError = e.text();
+        if (d->transaction)
+            rollback();
+    }
 }
 
 void Connection::ensureOpen()

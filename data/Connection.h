@@ -48,8 +48,12 @@ public:
     void setCredentials(const Credentials &credentials) { m_credentials = credentials; }
     const Credentials &credentials() const { return m_credentials; }
 
-    // Attaches; throws DbError with the client library's text.
+    // Attaches; throws DbError with the client library's text. A database
+    // made by an older release gets the tables it lacks (Schema::upgrade).
     void open();
+    // Why the tables an older database lacks could not be added at the
+    // last open (a read-only database...); empty when they are there.
+    const QString &upgradeError() const { return m_upgradeError; }
     bool isConnected() const;
     // Attaches again when the connection is closed (a failed start).
     void ensureOpen();
@@ -91,6 +95,7 @@ signals:
 
 private:
     QString m_databaseName;
+    QString m_upgradeError;
     Credentials m_credentials = Credentials::defaults();
     // The client's handles, held where only the data layer sees them.
     struct Handles;

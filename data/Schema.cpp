@@ -1,7 +1,9 @@
 #include "data/Schema.h"
 
 #include "core/Cp1252.h"
+#include "data/Connection.h"
 #include "data/FbClient.h"
+#include "data/Query.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -119,6 +121,11 @@ private:
 
 void createDatabase(const QString &path, const Credentials &credentials)
 {
+    createDatabase(path, script(), credentials);
+}
+
+void createDatabase(const QString &path, const QString &schemaScript, const Credentials &credentials)
+{
     // A server refuses to create over an existing file by itself; here the
     // file is looked for before the client library is even loaded.
     if (QFileInfo::exists(path))
@@ -134,7 +141,62 @@ void createDatabase(const QString &path, const Credentials &credentials)
     dpb->insertString(&st, isc_dpb_set_db_charset, "WIN1252");
     const QByteArray name = path.toUtf8();
     NewDatabase database(client.provider()->createDatabase(&st, name.constData(), dpb->getBufferLength(&st), dpb->getBuffer(&st)));
-    database.run(statements(script()));
+    database.run(statements(schemaScript));
+}
+
+QStringList addedTables()
+{
+    return { QStringLiteral("HISTORIQUE_DECLARATION") };
+}
+
+namespace {
+
+bool tableExists(Connection &connection, const QString &table)
+{
+    Query q(connection, QStringLiteral("select count(*) from RDB$RELATIONS where RDB$RELATION_NAME = :name"));
+    q.setParam(QStringLiteral("name"), table);
+    const QVector<Row> rows = q.fetchAll();
+    return !rows.isEmpty() && rows.first().value(0).toInt() > 0;
+}
+
+// The script's statements that make the table.
+QStringList definitionsOf(const QString &table)
+{
+    const QRegularExpression creates(
+        QStringLiteral("^(/\\*.*?\\*/\\s*)*CREATE\\s+TABLE\\s+%1\\b").arg(table), QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    QStringList found;
+    for (const QString &statement : statements(script()))
+        if (creates.match(statement).hasMatch())
+            found << statement;
+    return found;
+}
+
+} // namespace
+
+void upgrade(Connection &connection)
+{
+    for (const QString &table : addedTables()) {
+        const bool present = tableExists(connection, table);
+        // The look ends without a commit: nothing was written.
+        connection.rollback();
+        if (present)
+            continue;
+        const QStringList definitions = definitionsOf(table);
+        if (definitions.isEmpty())
+            throw Error(QStringLiteral("La définition de la table %1 manque au schéma.").arg(table));
+        try {
+            for (const QString &definition : definitions)
+                Query(connection, definition).execute();
+            connection.commit();
+        } catch (const Error &) {
+            connection.rollback();
+            // Another workstation made it first: its commit won.
+            const bool madeMeanwhile = tableExists(connection, table);
+            connection.rollback();
+            if (!madeMeanwhile)
+                throw;
+        }
+    }
 }
 
 } // namespace Schema

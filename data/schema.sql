@@ -58,6 +58,24 @@ CREATE TABLE PARAMETRES (
     EXERCICE INTEGER
 );
 
+/* Added after the first release: a database made before it gets the table
+   when it is opened (Schema::upgrade). One row per declaration file
+   generated; the quarter is its text as in the file. */
+CREATE TABLE HISTORIQUE_DECLARATION (
+    IDENTIFIANT               VARCHAR(13) NOT NULL,
+    EXERCICE                  INTEGER NOT NULL,
+    TRIMESTRE                 VARCHAR(10) NOT NULL,
+    DATEGENERATION            DATE NOT NULL,
+    POSTE                     VARCHAR(60),
+    NOMBREFACTURES            INTEGER NOT NULL,
+    TOTALPRIXVENTE            DOUBLE PRECISION,
+    TOTALFODEC                DOUBLE PRECISION,
+    TOTALDROITCONSOMMATION    DOUBLE PRECISION,
+    TOTALTVA                  DOUBLE PRECISION,
+    EMPREINTE                 CHAR(64),
+    CHEMIN                    VARCHAR(1024)
+);
+
 SET TERM ^ ;
 
 /* Empties the movements: the invoice register. */

@@ -7,7 +7,9 @@
 #include <string>
 
 // Records are built byte by byte into one buffer: a quarter of a hundred
-// thousand invoices is formed as fast as the rows are read.
+// thousand invoices is formed as fast as the rows are read. Every field has
+// its width, also a text stored without its padding (an imported row) or
+// null: a reader of fixed positions takes each field where it belongs.
 namespace DeclarationFormat {
 
 namespace {
@@ -21,29 +23,37 @@ constexpr int DateWidth = 8;
 constexpr int ClientTypeWidth = 1;
 constexpr int ClientIdWidth = 13;
 
+// The company's texts in the header, as the company form pads them.
+constexpr int CompanyNameWidth = 40;
+constexpr int ActivityWidth = 40;
+constexpr int TownWidth = 40;
+constexpr int StreetWidth = 72;
+constexpr int NumberWidth = 4;
+constexpr int PostalCodeWidth = 4;
+// The prefix: tax identifier in its four parts, year, quarter.
+constexpr int IdentifierWidth = 7;
+constexpr int KeyWidth = 1;
+constexpr int CategoryWidth = 1;
+constexpr int EstablishmentWidth = 3;
+constexpr int MatriculeWidth = IdentifierWidth + KeyWidth + CategoryWidth + EstablishmentWidth;
+constexpr int YearWidth = 4;
+constexpr int QuarterWidth = 2;
+
 // Every record has this width when its texts have their full width.
 constexpr int RecordWidth = 331;
 constexpr int PrefixWidth = 20;
 // The header's company texts, as the company form masks them: name,
 // activity, town (40 each), street (72), number and postal code (4 each).
-constexpr int HeaderTextsWidth = 3 * 40 + 72 + 4 + 4;
+constexpr int HeaderTextsWidth = CompanyNameWidth + ActivityWidth + TownWidth + StreetWidth + NumberWidth + PostalCodeWidth;
 // The header closes with blanks up to the record's width.
 constexpr int HeaderTrailingBlanks = RecordWidth - PrefixWidth - HeaderTextsWidth;
 static_assert(HeaderTrailingBlanks == 111, "the header record has the detail's width");
+static_assert(PrefixWidth == 2 + MatriculeWidth + YearWidth + QuarterWidth, "the prefix is code, identifier, year and quarter");
 // The totals record leaves blank what the detail holds between its order
 // number and its first amount: invoice number, date, client, authorisation.
 constexpr int TotalsBlankWidth = InvoiceNumberWidth + DateWidth + ClientTypeWidth + ClientIdWidth + ClientNameWidth + ClientAddressWidth
     + AuthorisationNumberWidth + DateWidth;
 static_assert(TotalsBlankWidth == 230, "the totals record keeps the detail's columns in place");
-
-double number(const QVariant &v)
-{
-    if (!v.isValid())
-        return 0.0;
-    if (isTimeStamp(v))
-        return v.value<TimeStamp>().value;
-    return v.toDouble();
-}
 
 // A record under construction: plain bytes, appended without checks per byte.
 class Record
@@ -72,10 +82,18 @@ void appendText(Record &out, const QString &s)
     out.text(s, 0, s.size());
 }
 
-void appendAsStored(Record &out, const QVariant &v)
+// A text as stored, neither trimmed nor cut, filled with blanks to its
+// width: a null one is blanks only.
+void appendAsStored(Record &out, const QString &s, int width)
 {
-    if (v.isValid())
-        appendText(out, v.toString());
+    appendText(out, s);
+    if (s.size() < width)
+        out.fill(width - s.size(), ' ');
+}
+
+void appendAsStored(Record &out, const QVariant &v, int width)
+{
+    appendAsStored(out, v.isValid() ? v.toString() : QString(), width);
 }
 
 void appendPadded(Record &out, const QVariant &v, int width)
@@ -109,10 +127,13 @@ void appendZeroFilled(Record &out, unsigned long long n, int digits)
 
 // A signed whole number: "-" and one digit fewer when negative, so that a
 // negative value takes as many characters as a positive one.
-void appendSigned(Record &out, long double value, int digits, bool signTakesADigit)
+// *whole: the number written, when it fits 64 bits.
+void appendSigned(Record &out, long double value, int digits, bool signTakesADigit, long long *whole = nullptr)
 {
     long long n = 0;
     if (roundToWhole(value, n)) {
+        if (whole)
+            *whole = n;
         if (n < 0) {
             out.byte('-');
             appendZeroFilled(out, static_cast<unsigned long long>(-n), signTakesADigit ? digits - 1 : digits);
@@ -158,21 +179,56 @@ void appendAmount(Record &out, double v)
     appendSigned(out, static_cast<long double>(v) * 1000, 15, true);
 }
 
+// The same, adding the millimes written to a sum (nothing beyond 64 bits).
+void appendAmount(Record &out, double v, qint64 &written)
+{
+    long long n = 0;
+    appendSigned(out, static_cast<long double>(v) * 1000, 15, true, &n);
+    written += n;
+}
+
 void appendPrefix(Record &out, const char *code, const Prefix &p)
 {
     out.bytes(code);
-    appendText(out, p.matricule);
-    appendText(out, p.exercice);
-    appendText(out, p.quarter);
+    appendAsStored(out, p.matricule, MatriculeWidth);
+    appendAsStored(out, p.exercice, YearWidth);
+    appendAsStored(out, p.quarter, QuarterWidth);
 }
 
 } // namespace
 
-QByteArray asStored(const QVariant &value)
+double number(const QVariant &v)
+{
+    if (!v.isValid())
+        return 0.0;
+    // Amounts and rates come as doubles: read them without a conversion.
+    if (v.typeId() == QMetaType::Double)
+        return *static_cast<const double *>(v.constData());
+    if (isTimeStamp(v))
+        return v.value<TimeStamp>().value;
+    return v.toDouble();
+}
+
+QByteArray asStored(const QVariant &value, int width)
 {
     Record out;
-    appendAsStored(out, value);
+    appendAsStored(out, value, width);
     return out.take();
+}
+
+QString matricule(const QString &identifiant, const QString &cle, const QString &categorie, const QString &etab)
+{
+    return identifiant.leftJustified(IdentifierWidth) + cle.leftJustified(KeyWidth) + categorie.leftJustified(CategoryWidth)
+        + etab.leftJustified(EstablishmentWidth);
+}
+
+qint64 millimes(double amount, bool *fits)
+{
+    long long n = 0;
+    const bool ok = roundToWhole(static_cast<long double>(amount) * 1000, n);
+    if (fits)
+        *fits = ok;
+    return ok ? n : 0;
 }
 
 QByteArray padded(const QVariant &value, int width)
@@ -221,8 +277,12 @@ QByteArray header(const Prefix &p, const Company &c)
 {
     Record r;
     appendPrefix(r, "EF", p);
-    for (const QString *s : { &c.raisonSociale, &c.activite, &c.ville, &c.rue, &c.numero, &c.codePostal })
-        appendText(r, *s);
+    appendAsStored(r, c.raisonSociale, CompanyNameWidth);
+    appendAsStored(r, c.activite, ActivityWidth);
+    appendAsStored(r, c.ville, TownWidth);
+    appendAsStored(r, c.rue, StreetWidth);
+    appendAsStored(r, c.numero, NumberWidth);
+    appendAsStored(r, c.codePostal, PostalCodeWidth);
     r.fill(HeaderTrailingBlanks, ' ');
     return r.take();
 }
@@ -234,19 +294,19 @@ QByteArray detail(const Prefix &p, const Invoice &i, Totals &totals)
     appendWhole(r, i.numeroOrdre.isValid() ? i.numeroOrdre.toLongLong() : 0);
     appendPadded(r, i.numeroFacture, InvoiceNumberWidth);
     appendDate(r, i.dateFacture);
-    appendAsStored(r, i.typeIdClient);
-    appendAsStored(r, i.identifiantClient);
+    appendAsStored(r, i.typeIdClient, ClientTypeWidth);
+    appendAsStored(r, i.identifiantClient, ClientIdWidth);
     appendPadded(r, i.nomPrenomClient, ClientNameWidth);
     appendPadded(r, i.adresseClient, ClientAddressWidth);
     appendPadded(r, i.numeroAutorisation, AuthorisationNumberWidth);
     appendDate(r, i.dateAutorisation);
-    appendAmount(r, number(i.prixVente));
+    appendAmount(r, number(i.prixVente), totals.writtenPrixVente);
     appendRate(r, i.tauxFodec);
-    appendAmount(r, number(i.montantFodec));
+    appendAmount(r, number(i.montantFodec), totals.writtenFodec);
     appendRate(r, i.tauxDroitConsommation);
-    appendAmount(r, number(i.montantDroitConsommation));
+    appendAmount(r, number(i.montantDroitConsommation), totals.writtenDroitConsommation);
     appendRate(r, i.tauxTva);
-    appendAmount(r, number(i.montantTva));
+    appendAmount(r, number(i.montantTva), totals.writtenTva);
 
     ++totals.count;
     totals.prixVente += number(i.prixVente);

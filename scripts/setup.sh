@@ -6,7 +6,7 @@ set -eu
 PACKAGES="build-essential cmake ninja-build pkg-config
 qt6-base-dev qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
 firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils firebird3.0-server
-libsimpleini-dev libgsf-1-dev libxml2-dev
+libsimpleini-dev libgsf-1-dev libxml2-dev libssl-dev
 libgtest-dev libgmock-dev libbenchmark-dev
 xvfb xauth imagemagick xdotool poppler-utils fonts-dejavu-core fonts-liberation2
 libcups2-dev cups librsvg2-bin dpkg-dev lintian desktop-file-utils"

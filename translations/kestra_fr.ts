@@ -1150,6 +1150,14 @@
         <source>File %1 cannot be imported: sheet %2 holds data in cell %3, beyond row 65536 or column IV</source>
         <translation>Le fichier %1 ne peut pas être importé : la feuille %2 contient des données en %3, au-delà de la ligne 65536 ou de la colonne IV</translation>
     </message>
+    <message>
+        <source>Cannot create directory &quot;%1&quot;</source>
+        <translation>Impossible de créer le dossier « %1 »</translation>
+    </message>
+    <message>
+        <source>%1 - corresponding tag not found</source>
+        <translation>%1 - balise correspondante introuvable</translation>
+    </message>
 </context>
 <context>
     <name>NewDatabase</name>

@@ -66,6 +66,15 @@ QMessageBox::StandardButton autoAnswer()
     return g_autoAnswer;
 }
 
+std::optional<QMessageBox::StandardButton> presetAnswer()
+{
+    if (!g_answers.isEmpty())
+        return g_answers.takeFirst();
+    if (g_autoAnswer != QMessageBox::NoButton)
+        return g_autoAnswer;
+    return std::nullopt;
+}
+
 QString lastText()
 {
     return g_lastText;

@@ -3,6 +3,8 @@
 #include <QMessageBox>
 #include <QString>
 
+#include <optional>
+
 class QWidget;
 
 // Every question and message of the program goes through here, so that a
@@ -25,6 +27,10 @@ QString applicationCaption();
 void setNextAnswer(QMessageBox::StandardButton answer);
 void setAutoAnswer(QMessageBox::StandardButton answer); // every box until cleared with NoButton
 QMessageBox::StandardButton autoAnswer();
+// For a question that is a window of its own rather than a box: the answer
+// a test gave in advance (the next one, else the automatic one), if any. It
+// is taken without being recorded as a box.
+std::optional<QMessageBox::StandardButton> presetAnswer();
 QString lastText();
 QString lastCaption();
 int count();

@@ -4,8 +4,10 @@ const std::vector<CliCommand> &cliCommands()
 {
     static const std::vector<CliCommand> commands = {
         { QStringLiteral("create-db"), QStringLiteral("create-db DIR [--demo]"), createDbCommand },
-        { QStringLiteral("declare"), QStringLiteral("declare --db DIR --company MATRICULE|all --year ANNEE --quarter T1..T4 --out DIR"),
-            declareCommand },
+        { QStringLiteral("declare"),
+            QStringLiteral("declare --db DIR --company MATRICULE|all --year ANNEE --quarter T1..T4 --out DIR [--strict]"), declareCommand },
+        { QStringLiteral("check"), QStringLiteral("check --db DIR --company MATRICULE|all --year ANNEE --quarter T1..T4"), checkCommand },
+        { QStringLiteral("history"), QStringLiteral("history --db DIR [--company MATRICULE]"), historyCommand },
         { QStringLiteral("import"),
             QStringLiteral(
                 "import --db DIR --template FICHIER.imp --table TIERS|FACTURE [--company MATRICULE --year ANNEE] [--file SOURCE]"),

@@ -1,5 +1,6 @@
-// kestra-cli declare: the quarterly declaration without a screen, for one
-// company or for every company of the database.
+// kestra-cli declare and check: the quarterly declaration without a screen,
+// for one company or for every company of the database, and the checks that
+// come before it.
 
 #include "app/cli/Arguments.h"
 #include "app/cli/Commands.h"
@@ -12,9 +13,19 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <functional>
 #include <optional>
 
 namespace {
+
+// Exit codes of the checks: none found, warnings only, an error.
+constexpr int NoAnomaly = 0;
+constexpr int WarningsOnly = 4;
+constexpr int AnError = 5;
+
+const QString DeclareUsage
+    = QStringLiteral("Utilisation : kestra-cli declare --db DIR --company MATRICULE|all --year ANNEE --quarter T1..T4 --out DIR [--strict]\n");
+const QString CheckUsage = QStringLiteral("Utilisation : kestra-cli check --db DIR --company MATRICULE|all --year ANNEE --quarter T1..T4\n");
 
 struct DeclareRequest
 {
@@ -22,21 +33,27 @@ struct DeclareRequest
     QString company; // a tax identifier, or "all"
     QString year;
     QString quarter;
-    QString outDir;
+    QString outDir; // declare only
+    bool strict = false;
 
     bool allCompanies() const { return company == QLatin1String("all"); }
 };
 
 // The exit code of a request that cannot run: 2 for wrong arguments, 1 for
 // an output directory or a database that is not there.
-std::optional<int> readRequest(const QStringList &args, DeclareRequest &r, QTextStream &err)
+std::optional<int> readRequest(const QStringList &args, DeclareRequest &r, bool writes, QTextStream &err)
 {
-    if (!readOptions(args,
-            { { "--db", &r.db }, { "--company", &r.company }, { "--year", &r.year }, { "--quarter", &r.quarter }, { "--out", &r.outDir } },
-            QString(), err))
+    const QString &usage = writes ? DeclareUsage : CheckUsage;
+    const bool read = writes ? readOptions(args,
+                                   { { "--db", &r.db }, { "--company", &r.company }, { "--year", &r.year }, { "--quarter", &r.quarter },
+                                       { "--out", &r.outDir }, { "--strict", nullptr, &r.strict } },
+                                   QString(), err)
+                             : readOptions(args, { { "--db", &r.db }, { "--company", &r.company }, { "--year", &r.year }, { "--quarter", &r.quarter } },
+                                   QString(), err);
+    if (!read)
         return 2;
-    if (r.db.isEmpty() || r.company.isEmpty() || r.year.isEmpty() || r.quarter.isEmpty() || r.outDir.isEmpty()) {
-        err << "Utilisation : kestra-cli declare --db DIR --company MATRICULE|all --year ANNEE --quarter T1..T4 --out DIR\n";
+    if (r.db.isEmpty() || r.company.isEmpty() || r.year.isEmpty() || r.quarter.isEmpty() || (writes && r.outDir.isEmpty())) {
+        err << usage;
         return 2;
     }
     static const QStringList Quarters = { QStringLiteral("T1"), QStringLiteral("T2"), QStringLiteral("T3"), QStringLiteral("T4") };
@@ -46,10 +63,12 @@ std::optional<int> readRequest(const QStringList &args, DeclareRequest &r, QText
     }
     if (!checkYear(r.year, err))
         return 2;
-    QFileInfo outInfo(r.outDir);
-    if (!outInfo.isDir() || !outInfo.isWritable()) {
-        err << "Le répertoire " << r.outDir << " n'existe pas ou n'est pas accessible en écriture.\n";
-        return 1;
+    if (writes) {
+        QFileInfo outInfo(r.outDir);
+        if (!outInfo.isDir() || !outInfo.isWritable()) {
+            err << "Le répertoire " << r.outDir << " n'existe pas ou n'est pas accessible en écriture.\n";
+            return 1;
+        }
     }
     if (!checkDatabase(r.db, err))
         return 1;
@@ -87,37 +106,28 @@ QList<int> requestedCompanies(DataSet &societes, const DeclareRequest &request)
     return rows;
 }
 
-// Writes the declaration of each of those companies and prints its path; 1
-// when a company's sub-directory cannot be made.
-int declareCompanies(
-    Connection &connection, DataSet &societes, const QList<int> &rows, const DeclareRequest &request, QTextStream &out, QTextStream &err)
+int checksCode(const DeclarationPass &pass)
 {
-    DeclarationGeneration generation(connection);
-    for (int r : rows) {
-        societes.moveTo(r);
-        WorkingContext context;
-        chooseCompany(societes, context);
-        context.curExercice = request.year; // the year asked replaces the company's default year
-        QString directory = request.outDir;
-        if (request.allCompanies()) {
-            directory = QDir(request.outDir).filePath(directoryName(context.curMatricule));
-            if (!QDir().mkpath(directory)) {
-                err << "Impossible de créer le répertoire " << directory << "\n";
-                return 1;
-            }
-        }
-        out << generation.generate(directory, request.quarter, context) << "\n";
-    }
-    return 0;
+    if (pass.errorCount > 0)
+        return AnError;
+    return pass.warningCount > 0 ? WarningsOnly : NoAnomaly;
 }
 
-} // namespace
+// What the checks found in a company's quarter, as the anomaly list shows it.
+void printAnomalies(const WorkingContext &context, const DeclareRequest &request, const DeclarationPass &pass, QTextStream &to)
+{
+    to << DeclarationChecks::listText(
+        DeclarationChecks::headingText(context.curMatricule, request.quarter, request.year), pass.anomalies, pass.totals);
+}
 
-int declareCommand(const QStringList &args, QTextStream &out, QTextStream &err)
+// Runs the request on each company it names; returns the exit code.
+int runCompanies(const QStringList &args, bool writes, QTextStream &err,
+    const std::function<int(DeclarationGeneration &, const WorkingContext &, const DeclareRequest &)> &each)
 {
     DeclareRequest request;
-    if (const std::optional<int> rc = readRequest(args, request, err))
+    if (const std::optional<int> rc = readRequest(args, request, writes, err))
         return *rc;
+    int code = 0;
     try {
         Connection connection;
         openDatabase(connection, request.db);
@@ -131,12 +141,62 @@ int declareCommand(const QStringList &args, QTextStream &out, QTextStream &err)
                 << "\n";
             return 1;
         }
-        if (const int rc = declareCompanies(connection, societes, rows, request, out, err))
-            return rc;
+        DeclarationGeneration generation(connection);
+        for (int r : rows) {
+            societes.moveTo(r);
+            WorkingContext context;
+            chooseCompany(societes, context);
+            context.curExercice = request.year; // the year asked replaces the company's default year
+            const int rc = each(generation, context, request);
+            if (rc == 1)
+                return 1;
+            code = std::max(code, rc);
+        }
         connection.close();
     } catch (const Error &e) {
         err << e.text() << "\n";
         return 1;
     }
-    return 0;
+    return code;
+}
+
+} // namespace
+
+int declareCommand(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    return runCompanies(args, true, err, [&](DeclarationGeneration &generation, const WorkingContext &context, const DeclareRequest &request) {
+        QString directory = request.outDir;
+        if (request.allCompanies()) {
+            directory = QDir(request.outDir).filePath(directoryName(context.curMatricule));
+            if (!QDir().mkpath(directory)) {
+                err << "Impossible de créer le répertoire " << directory << "\n";
+                return 1;
+            }
+        }
+        const DeclarationPass &pass = generation.prepare(directory, request.quarter, context);
+        if (!pass.anomalies.isEmpty())
+            printAnomalies(context, request, pass, err);
+        if (request.strict && !pass.anomalies.isEmpty()) {
+            generation.discard();
+            err << "Fichier non écrit (--strict) : " << pass.shownPath << "\n";
+            return checksCode(pass);
+        }
+        generation.commit();
+        out << pass.shownPath << "\n";
+        if (!generation.keptAs().isEmpty())
+            err << "Fichier précédent conservé : " << generation.keptAs() << "\n";
+        err << "SHA-256 : " << generation.sha256() << "  " << pass.shownPath << "\n";
+        if (!generation.historyError().isEmpty())
+            err << generation.historyError() << "\n";
+        return 0;
+    });
+}
+
+int checkCommand(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    return runCompanies(args, false, err, [&](DeclarationGeneration &generation, const WorkingContext &context, const DeclareRequest &request) {
+        const DeclarationPass &pass = generation.check(request.quarter, context);
+        printAnomalies(context, request, pass, out);
+        return checksCode(pass);
+    });
 }

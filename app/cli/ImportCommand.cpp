@@ -14,14 +14,14 @@
 #include "data/Config.h"
 #include "data/Connection.h"
 #include "data/DataSet.h"
-#include "import/DataImportSourceSetup.h"
-#include "import/DataImportTemplate.h"
-#include "import/DataImportWizardProperties.h"
-#include "import/ImportScreenWizard.h"
-#include "import/ImportTableViews.h"
-#include "import/ImportWork.h"
-#include "import/InvoiceStamping.h"
-#include "import/UnstampedInvoices.h"
+#include "import/template/SourceSetup.h"
+#include "import/template/TemplateFile.h"
+#include "import/template/WizardProperties.h"
+#include "import/template/ImportScreenWizard.h"
+#include "import/engine/ImportTableViews.h"
+#include "import/engine/ImportWork.h"
+#include "invoices/InvoiceStamping.h"
+#include "invoices/UnstampedInvoices.h"
 
 #include <QFileInfo>
 
@@ -118,8 +118,8 @@ void reportUnstamped(Connection &connection, const QString &db, QTextStream &err
 
 void countRows(TDataImport &source, Counts &counts, TImportWork &work)
 {
-    source.OnImportRecord = [&counts, &work](TDataImport *s) {
-        switch (s->RecordState()) {
+    source.onImportRecord = [&counts, &work](TDataImport *s) {
+        switch (s->recordState()) {
         case rsAdded:
             ++counts.inserted;
             break;
@@ -132,9 +132,9 @@ void countRows(TDataImport &source, Counts &counts, TImportWork &work)
         case rsNone:
             return;
         }
-        work.RowWritten();
+        work.rowWritten();
     };
-    source.OnImportError = [&counts](TDataImport *) { ++counts.failed; };
+    source.onImportError = [&counts](TDataImport *) { ++counts.failed; };
 }
 
 // One import of a request, step by step. Members go in the reverse order of
@@ -190,13 +190,13 @@ std::optional<int> TemplateImport::prepare()
     const bool invoices = m_request.invoices();
     m_destination.emplace(m_connection, invoices ? QStringLiteral("IBTable1") : QStringLiteral("IBTable2"));
     if (invoices)
-        SetupInvoiceTableView(*m_destination);
+        setupInvoiceTableView(*m_destination);
     else
-        SetupClientTableView(*m_destination);
+        setupClientTableView(*m_destination);
     m_destination->open();
     loadSettings();
-    if (m_settings.FileName.isEmpty() || !QFileInfo(m_settings.FileName).isFile()) {
-        m_err << "Fichier source introuvable : " << (m_settings.FileName.isEmpty() ? QStringLiteral("(aucun)") : m_settings.FileName)
+    if (m_settings.fileName.isEmpty() || !QFileInfo(m_settings.fileName).isFile()) {
+        m_err << "Fichier source introuvable : " << (m_settings.fileName.isEmpty() ? QStringLiteral("(aucun)") : m_settings.fileName)
               << "\n";
         return 1;
     }
@@ -206,21 +206,21 @@ std::optional<int> TemplateImport::prepare()
 // The template applies over the settings the screen gives its wizard.
 void TemplateImport::loadSettings()
 {
-    SetupImportScreenWizard(m_wizard);
-    m_wizard.DataSet = &*m_destination;
-    auto probe = CreateImportSource(aiCSV);
-    m_wizard.ApplyDestination(*probe);
-    const TDataImportWizardSettings defaults = m_wizard.InitialSettings(DestinationColumns(*probe));
+    setupImportScreenWizard(m_wizard);
+    m_wizard.dataSet = &*m_destination;
+    auto probe = createImportSource(aiCSV);
+    m_wizard.applyDestination(*probe);
+    const TDataImportWizardSettings defaults = m_wizard.initialSettings(destinationColumns(*probe));
     m_settings = defaults;
     // "Commit when done" is a flag the screen's wizard keeps on whatever a
     // template says; unattended, the template decides how to commit.
     TDataImportWizardSettings component = defaults;
     if (IniFile(m_request.templateFile).hasKey(QStringLiteral("LAST_STEP"), QStringLiteral("CommitAfterDone")))
-        component.CommitAfterDone = false;
-    TDataImportTemplate::Load(m_request.templateFile, m_settings, component, m_wizard.AllowedImports);
+        component.commitAfterDone = false;
+    TDataImportTemplate::load(m_request.templateFile, m_settings, component, m_wizard.allowedImports);
     // Set as it stands: the spreadsheet's ranges stay those of the template.
     if (!m_request.file.isEmpty())
-        m_settings.FileName = m_request.file;
+        m_settings.fileName = m_request.file;
 }
 
 void TemplateImport::run(ImportOutcome &outcome)
@@ -239,23 +239,23 @@ void TemplateImport::run(ImportOutcome &outcome)
     if (m_signal) {
         outcome.signal = m_signal;
         try {
-            outcome.discarded = m_work.Discard();
+            outcome.discarded = m_work.discard();
             if (m_stamping)
-                m_stamping->Abandon();
+                m_stamping->abandon();
         } catch (const Error &) {
             // The transaction holds nothing else of ours: none of it may
             // reach the commit that closing makes.
             m_connection.rollback();
             throw;
         }
-        outcome.kept = m_work.Kept();
+        outcome.kept = m_work.kept();
     } else {
-        m_work.End();
+        m_work.end();
         // Whatever the import brought is stamped and committed with it,
         // also after a failure that ended it early; or none of it is kept.
         if (m_stamping) {
             try {
-                outcome.stamped = m_stamping->Finish();
+                outcome.stamped = m_stamping->finish();
             } catch (const Error &e) {
                 if (!outcome.failure.isEmpty())
                     outcome.failure += QLatin1Char('\n');
@@ -269,40 +269,40 @@ void TemplateImport::run(ImportOutcome &outcome)
 
 void TemplateImport::createSource(ImportOutcome &outcome)
 {
-    m_source = CreateImportSource(m_settings.ImportType);
+    m_source = createImportSource(m_settings.importType);
     if (m_stamping)
-        m_wizard.RequiredColumns = TInvoiceStamping::RequiredColumns();
-    m_wizard.ApplyDestination(*m_source);
-    ConfigureImportSource(*m_source, m_settings);
+        m_wizard.requiredColumns = TInvoiceStamping::requiredColumns();
+    m_wizard.applyDestination(*m_source);
+    configureImportSource(*m_source, m_settings);
     // An invoice import is committed with its stamping, never before.
-    m_source->OnNeedCommit = [this](TDataImport *) {
-        if (!m_stamping || !m_stamping->Running())
-            m_work.Commit();
+    m_source->onNeedCommit = [this](TDataImport *) {
+        if (!m_stamping || !m_stamping->running())
+            m_work.commit();
     };
     countRows(*m_source, outcome.counts, m_work);
     // Once per row: SIGINT, SIGTERM or SIGHUP stops the import at the next one.
-    m_source->OnYield = [this](TDataImport *s) {
+    m_source->onYield = [this](TDataImport *s) {
         if (!m_signal)
             m_signal = takeTerminationSignal();
         if (m_signal)
-            s->Cancel();
+            s->cancel();
     };
     // Nobody is there to read it: its path is printed instead.
-    m_source->OnShowErrorLog = [](const QString &) {};
+    m_source->onShowErrorLog = [](const QString &) {};
 }
 
 void TemplateImport::execute(ImportOutcome &outcome)
 {
     if (m_stamping)
-        m_stamping->Begin(*m_destination);
-    m_work.Begin();
+        m_stamping->begin(*m_destination);
+    m_work.begin();
     try {
-        m_source->Execute();
+        m_source->execute();
     } catch (const Error &e) {
         outcome.failure = e.text();
     }
-    if (m_source->ErrorLog() && QFileInfo::exists(m_source->ErrorLogPath()))
-        outcome.logPath = m_source->ErrorLogPath();
+    if (m_source->errorLog() && QFileInfo::exists(m_source->errorLogPath()))
+        outcome.logPath = m_source->errorLogPath();
 }
 
 QString signalName(int signal)

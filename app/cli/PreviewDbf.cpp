@@ -1,7 +1,7 @@
 #include "app/cli/Preview.h"
 #include "core/Cp1252.h"
-#include "import/DBFFile.h"
-#include "import/DataImportMessages.h"
+#include "import/sources/dbf/DbfReader.h"
+#include "import/engine/ImportMessages.h"
 
 namespace {
 // Blanks and control bytes (the padding of fixed-width fields) at both ends.
@@ -24,18 +24,18 @@ int previewDbf(const PreviewOptions &options, QTextStream &out, QTextStream &err
     try {
         TDBFRead table(options.file);
         out << '#';
-        for (const TDescriptor &field : table.Descriptors()) {
-            const QString type = Cp1252::toUnicode(&field.Type, 1);
-            out << '\t' << escapePreviewField(QStringLiteral("%1:%2:%3:%4").arg(field.Name, type).arg(field.Length).arg(field.Decimals));
+        for (const TDescriptor &field : table.descriptors()) {
+            const QString type = Cp1252::toUnicode(&field.type, 1);
+            out << '\t' << escapePreviewField(QStringLiteral("%1:%2:%3:%4").arg(field.name, type).arg(field.length).arg(field.decimals));
         }
         out << '\n';
-        while (!table.EndOfTable()) {
+        while (!table.endOfTable()) {
             QStringList values;
-            for (int i = 0; i < table.FieldCount(); ++i)
-                values << trimBlanks(table.ReadField(i));
-            if (table.RecordNumber() <= options.skip)
+            for (int i = 0; i < table.fieldCount(); ++i)
+                values << trimBlanks(table.readField(i));
+            if (table.recordNumber() <= options.skip)
                 continue;
-            out << (table.Deleted() ? "*" : "");
+            out << (table.deleted() ? "*" : "");
             for (const QString &value : values) {
                 out << '\t';
                 writePreviewField(out, value);

@@ -1,7 +1,7 @@
 #include "app/cli/Preview.h"
-#include "import/DataImportCommon.h"
-#include "import/DataImportMessages.h"
-#include "import/TextLineReader.h"
+#include "import/engine/DataImportCommon.h"
+#include "import/engine/ImportMessages.h"
+#include "import/sources/text/TextLineReader.h"
 
 #include <QFile>
 
@@ -31,7 +31,7 @@ bool characterOption(const QString &text, QChar &c)
 // whole line of a fixed-width file. One line in memory at a time.
 int previewText(const PreviewOptions &options, QTextStream &out, QTextStream &err)
 {
-    QChar comma = options.kind == QLatin1String("txt") ? QChar(0) : DefaultTextDelimiter();
+    QChar comma = options.kind == QLatin1String("txt") ? QChar(0) : defaultTextDelimiter();
     QChar quote = QLatin1Char('"');
     if (!options.delimiter.isEmpty() && !characterOption(options.delimiter, comma)) {
         err << "Argument incorrect : " << options.delimiter << "\n";
@@ -44,7 +44,7 @@ int previewText(const PreviewOptions &options, QTextStream &out, QTextStream &er
     if (options.kind == QLatin1String("txt"))
         comma = QChar(0);
     TTextEncoding encoding = teWindows1252;
-    if (!options.encoding.isEmpty() && !TextEncodingFromName(options.encoding, encoding)) {
+    if (!options.encoding.isEmpty() && !textEncodingFromName(options.encoding, encoding)) {
         err << "Argument incorrect : " << options.encoding << "\n";
         return 2;
     }
@@ -58,12 +58,12 @@ int previewText(const PreviewOptions &options, QTextStream &out, QTextStream &er
         TTextLineReader reader(&file, encoding);
         QString line;
         qint64 skipped = 0;
-        while (reader.ReadLine(line)) {
+        while (reader.readLine(line)) {
             if (skipped < options.skip) {
                 ++skipped;
                 continue;
             }
-            if (IsBlankLine(line))
+            if (isBlankLine(line))
                 continue;
             if (comma == QChar(0)) {
                 out << escapePreviewField(line) << '\n';
@@ -71,7 +71,7 @@ int previewText(const PreviewOptions &options, QTextStream &out, QTextStream &er
             }
             // Written as they come: a line of millions of fields needs no list.
             bool first = true;
-            ForEachDelimitedField(line, quote, comma, [&](const QString &field) {
+            forEachDelimitedField(line, quote, comma, [&](const QString &field) {
                 if (!first)
                     out << '\t';
                 first = false;

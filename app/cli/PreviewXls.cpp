@@ -2,9 +2,9 @@
 #include "core/Cp1252.h"
 #include "core/FormatSettings.h"
 #include "core/Formatting.h"
-#include "import/DataImportMessages.h"
-#include "import/XLSFile.h"
-#include "import/XLSMapParser.h"
+#include "import/engine/ImportMessages.h"
+#include "import/sources/workbook/WorkbookFile.h"
+#include "import/sources/workbook/RangeMap.h"
 
 namespace {
 
@@ -41,7 +41,7 @@ int previewXls(const PreviewOptions &options, QTextStream &out, QTextStream &err
         settings.decimalSeparator = options.decimal[0];
     }
     if (const QString selfReferring = selfReferringDateTimeFormat(settings); !selfReferring.isEmpty()) {
-        err << DataImportError(ImportMsg::DateFormatRefersToItself, { selfReferring }).text() << "\n";
+        err << dataImportError(ImportMsg::DateFormatRefersToItself, { selfReferring }).text() << "\n";
         return 2;
     }
     const SettingsInForce inForce(settings);

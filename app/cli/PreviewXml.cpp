@@ -1,6 +1,6 @@
 #include "app/cli/Preview.h"
-#include "import/DataImportMessages.h"
-#include "import/XMLFile.h"
+#include "import/engine/ImportMessages.h"
+#include "import/sources/xml/XmlPacketReader.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -11,7 +11,7 @@ void writeRow(const TXMLTag &row, const QStringList &names, QTextStream &out)
     for (qsizetype i = 0; i < names.size(); ++i) {
         if (i > 0)
             out << '\t';
-        out << escapePreviewField(ReplaceXMLEntities(row.Attribute(names[i])));
+        out << escapePreviewField(replaceXmlEntities(row.attribute(names[i])));
     }
     out << '\n';
 }
@@ -33,11 +33,11 @@ int previewXml(const PreviewOptions &options, QTextStream &out, QTextStream &err
     }
     try {
         TXMLFile xml(&file);
-        xml.Parse(true);
+        xml.parse(true);
         QStringList names;
-        if (const TXMLTagList *fields = xml.FieldList())
+        if (const TXMLTagList *fields = xml.fieldList())
             for (const auto &field : *fields)
-                names << XMLFieldName(*field);
+                names << xmlFieldName(*field);
         out << '#';
         for (const QString &name : names)
             out << '\t' << escapePreviewField(name);
@@ -46,13 +46,13 @@ int previewXml(const PreviewOptions &options, QTextStream &out, QTextStream &err
         qint64 index = 0;
         // Rows that came before the field list (or all of them when there is
         // none) are already in the tree.
-        if (const TXMLTagList *rows = xml.RowList())
+        if (const TXMLTagList *rows = xml.rowList())
             for (const auto &row : *rows)
                 if (index++ >= options.skip)
                     writeRow(*row, names, out);
-        while (!xml.EndOfText()) {
-            const std::unique_ptr<TXMLTag> tag = xml.NextTag();
-            if (tag && tag->Name().compare(QLatin1String("ROW"), Qt::CaseInsensitive) == 0 && index++ >= options.skip)
+        while (!xml.endOfText()) {
+            const std::unique_ptr<TXMLTag> tag = xml.nextTag();
+            if (tag && tag->name().compare(QLatin1String("ROW"), Qt::CaseInsensitive) == 0 && index++ >= options.skip)
                 writeRow(*tag, names, out);
         }
     } catch (const EDataImportError &e) {

@@ -7,7 +7,7 @@
 #include "app/cli/CompanyLookup.h"
 #include "core/Error.h"
 #include "data/Connection.h"
-#include "import/UnstampedInvoices.h"
+#include "invoices/UnstampedInvoices.h"
 
 namespace {
 

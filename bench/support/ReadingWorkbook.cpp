@@ -1,8 +1,8 @@
 #include "bench/support/ReadingWorkbook.h"
 
 #include "bench/support/PlainInserts.h"
-#include "import/XLSFile.h"
-#include "import/XLSMapParser.h"
+#include "import/sources/workbook/WorkbookFile.h"
+#include "import/sources/workbook/RangeMap.h"
 
 #include <QDate>
 #include <QDir>

@@ -1,10 +1,14 @@
 #include "declaration/windows/DeclarationWindow.h"
 
+#include "core/Conversion.h"
 #include "core/Error.h"
+#include "declaration/DeclarationHistory.h"
+#include "declaration/windows/AnomalyDialog.h"
 #include "ui/MessageBox.h"
 
 #include <QComboBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -35,6 +39,7 @@ TFrmgenerationdeclaration::TFrmgenerationdeclaration(
     , Societe(boldLabel(QStringLiteral("Societe"), this))
     , Label2(boldLabel(QStringLiteral("Label2"), this))
     , ComboBox1(new QComboBox(this))
+    , DernierEnvoi(new QLabel(this))
     , Label1(new QLabel(QStringLiteral("Emplacement des Fichiers Résultats"), this))
     , DirectoryEdit1(new QLineEdit(this))
     , DirectoryButton(new QToolButton(this))
@@ -53,6 +58,8 @@ TFrmgenerationdeclaration::TFrmgenerationdeclaration(
     ComboBox1->setInsertPolicy(QComboBox::NoInsert);
     ComboBox1->addItems({ QStringLiteral("T1"), QStringLiteral("T2"), QStringLiteral("T3"), QStringLiteral("T4") });
     Label2->setBuddy(ComboBox1);
+    DernierEnvoi->setObjectName(QStringLiteral("DernierEnvoi"));
+    DernierEnvoi->setStyleSheet(QStringLiteral("color: #1f4e79;"));
     DirectoryEdit1->setObjectName(QStringLiteral("DirectoryEdit1"));
     DirectoryEdit1->setMinimumWidth(320);
     Label1->setBuddy(DirectoryEdit1);
@@ -74,6 +81,7 @@ TFrmgenerationdeclaration::TFrmgenerationdeclaration(
 
     auto *choice = new QFormLayout;
     choice->addRow(Label2, ComboBox1);
+    choice->addRow(QString(), DernierEnvoi);
     auto *dirRow = new QHBoxLayout;
     dirRow->addWidget(DirectoryEdit1, 1);
     dirRow->addWidget(DirectoryButton);
@@ -96,6 +104,7 @@ TFrmgenerationdeclaration::TFrmgenerationdeclaration(
     connect(DirectoryEdit1, &QLineEdit::returnPressed, Bitnok, &QPushButton::click);
     connect(ComboBox1->lineEdit(), &QLineEdit::returnPressed, Bitnok, &QPushButton::click);
     connect(BitBtn2, &QPushButton::clicked, this, &TFrmgenerationdeclaration::BitBtn2Click);
+    connect(ComboBox1, &QComboBox::currentTextChanged, this, &TFrmgenerationdeclaration::showLastGeneration);
     FormCreate();
 }
 
@@ -105,6 +114,29 @@ void TFrmgenerationdeclaration::FormCreate()
     Exercice->setText(m_context.curExercice);
     Societe->setText(m_companyCaption);
     ComboBox1->setCurrentIndex(0);
+    showLastGeneration();
+}
+
+void TFrmgenerationdeclaration::showLastGeneration()
+{
+    int year = 0;
+    if (m_context.curIdentifiant.isEmpty() || !tryStrToInt(m_context.curExercice, year)) {
+        DernierEnvoi->clear();
+        return;
+    }
+    try {
+        const std::optional<DeclarationRecord> last = DeclarationHistory::last(m_generation.query().connection(),
+            m_context.curIdentifiant + m_context.curCle + m_context.curCategorie + m_context.curEtab, year, ComboBox1->currentText());
+        DernierEnvoi->setText(last ? DeclarationHistory::lastText(*last) : QStringLiteral("Pas encore généré."));
+    } catch (const Error &e) {
+        DernierEnvoi->setText(e.text());
+    }
+}
+
+QString TFrmgenerationdeclaration::heading() const
+{
+    return DeclarationChecks::headingText(m_context.curIdentifiant + m_context.curCle + m_context.curCategorie + m_context.curEtab,
+        ComboBox1->currentText(), m_context.curExercice);
 }
 
 void TFrmgenerationdeclaration::browse()
@@ -117,14 +149,38 @@ void TFrmgenerationdeclaration::browse()
 
 void TFrmgenerationdeclaration::BitnokClick()
 {
-    QString path;
+    // The file is written without its name and checked as it is written;
+    // it takes its name once the clerk has seen what the checks found and
+    // agreed to replace an earlier file.
+    const DeclarationPass *pass = nullptr;
     try {
-        path = m_generation.generate(DirectoryEdit1->text(), ComboBox1->currentText(), m_context);
+        pass = &m_generation.prepare(DirectoryEdit1->text(), ComboBox1->currentText(), m_context);
     } catch (const Error &e) {
         MessageBox::error(this, e.text());
         return;
     }
-    MessageBox::information(this, path);
+    if (!pass->anomalies.isEmpty() && !AnomalyDialog::generateAnyway(m_companyCaption, heading(), *pass, this)) {
+        m_generation.discard();
+        return;
+    }
+    if (QFileInfo::exists(pass->path)
+        && !MessageBox::confirm(this,
+            QStringLiteral("Remplacer le fichier %1 ?\nLe fichier actuel sera conservé sous le nom %2.")
+                .arg(pass->shownPath, QFileInfo(DeclarationFile::keptName(pass->path)).fileName()),
+            QMessageBox::No)) {
+        m_generation.discard();
+        return;
+    }
+    try {
+        m_generation.commit();
+    } catch (const Error &e) {
+        MessageBox::error(this, e.text());
+        return;
+    }
+    if (!m_generation.historyError().isEmpty())
+        MessageBox::error(this, m_generation.historyError());
+    emit generated();
+    MessageBox::information(this, pass->shownPath);
     MessageBox::information(this, QStringLiteral("Fichier de déclaration Crée"));
     close();
 }

@@ -32,14 +32,25 @@ public:
     QLabel *Societe;
     QLabel *Label2;
     QComboBox *ComboBox1;
+    // The last generation of the chosen quarter, from the history.
+    QLabel *DernierEnvoi;
     QLabel *Label1;
     QLineEdit *DirectoryEdit1;
     QToolButton *DirectoryButton;
     QPushButton *Bitnok;
     QPushButton *BitBtn2;
 
+    // Reads the history again for the quarter chosen.
+    void showLastGeneration();
+
+signals:
+    // A file was written and recorded.
+    void generated();
+
 private:
     void browse();
+    // The company's tax identifier and the quarter, as the anomaly list heads them.
+    QString heading() const;
 
     const WorkingContext &m_context;
     QString m_companyCaption;

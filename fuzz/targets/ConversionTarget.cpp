@@ -7,7 +7,7 @@
 #include "core/FormatSettings.h"
 #include "core/Formatting.h"
 #include "fuzz/FuzzTarget.h"
-#include "import/DataImportCommon.h"
+#include "import/engine/DataImportCommon.h"
 
 #include <cmath>
 
@@ -17,12 +17,12 @@ KESTRA_FUZZ_TARGET(conversion)
     if (input.size() < 4)
         return;
     TDataImportFormats formats;
-    formats.DecimalSeparator = input[0];
-    formats.ThousandSeparator = input[1];
-    formats.DateSeparator = input[2];
-    formats.TimeSeparator = input[3];
+    formats.decimalSeparator = input[0];
+    formats.thousandSeparator = input[1];
+    formats.dateSeparator = input[2];
+    formats.timeSeparator = input[3];
     const qsizetype lineEnd = input.indexOf(QLatin1Char('\n'), 4);
-    formats.ShortDateFormat = input.mid(4, lineEnd < 0 ? -1 : lineEnd - 4);
+    formats.shortDateFormat = input.mid(4, lineEnd < 0 ? -1 : lineEnd - 4);
     const QString text = lineEnd < 0 ? QString() : input.mid(lineEnd + 1);
     TDataImportFormatsGuard installed(formats);
     const FormatSettings &fs = FormatSettings::current();
@@ -38,12 +38,12 @@ KESTRA_FUZZ_TARGET(conversion)
     tryStrToDate(text, value, fs);
     const bool isNumber = tryStrToFloat(text, value, fs);
     double date = 0;
-    const bool isDate = TryParseDateTime(text, date);
-    ParseDateByFormat(text, formats.ShortDateFormat);
-    ParseDateByFormat(text, QStringLiteral("dd-MMM-yyyy hh:nn:ss ampm"));
+    const bool isDate = tryParseDateTime(text, date);
+    parseDateByFormat(text, formats.shortDateFormat);
+    parseDateByFormat(text, QStringLiteral("dd-MMM-yyyy hh:nn:ss ampm"));
     // Dates within the calendar only: the formatter's callers check the range.
     if (isDate && std::isfinite(date) && date > -693594.0 && date < 2958466.0) {
-        formatDateTime(formats.ShortDateFormat, date, fs);
+        formatDateTime(formats.shortDateFormat, date, fs);
         formatDateTime(text.left(64), date, fs);
         dateTimeToStr(date, fs);
     }
@@ -53,8 +53,8 @@ KESTRA_FUZZ_TARGET(conversion)
     }
     formatFloat(text.left(64), 1234.5678, fs);
     formatFloat(text.left(64), -0.5, fs);
-    formatDateTime(formats.ShortDateFormat, 45366.75, fs);
-    ReplaceText(text, formats.ShortDateFormat, QStringLiteral("x"), true);
-    OemToAnsi(text);
-    AnsiToOem(text);
+    formatDateTime(formats.shortDateFormat, 45366.75, fs);
+    replaceText(text, formats.shortDateFormat, QStringLiteral("x"), true);
+    oemToAnsi(text);
+    ansiToOem(text);
 }

@@ -3,8 +3,8 @@
 // memo file (fuzz/run.sh packs the seed tables so).
 
 #include "fuzz/FuzzTarget.h"
-#include "import/DBFFile.h"
-#include "import/DataImportMessages.h"
+#include "import/sources/dbf/DbfReader.h"
+#include "import/engine/ImportMessages.h"
 
 #include <QBuffer>
 
@@ -27,15 +27,15 @@ KESTRA_FUZZ_TARGET(dbf)
     memoDevice.open(QIODevice::ReadOnly);
     try {
         TDBFRead reader(&tableDevice, withMemo ? &memoDevice : nullptr);
-        reader.RecordCount();
-        for (int i = 0; i < reader.FieldCount(); ++i) {
-            reader.FieldName(i);
-            reader.FieldType(i);
+        reader.recordCount();
+        for (int i = 0; i < reader.fieldCount(); ++i) {
+            reader.fieldName(i);
+            reader.fieldType(i);
         }
-        while (!reader.EndOfTable()) {
-            for (int i = 0; i < reader.FieldCount(); ++i)
-                reader.ReadField(i);
-            reader.Deleted();
+        while (!reader.endOfTable()) {
+            for (int i = 0; i < reader.fieldCount(); ++i)
+                reader.readField(i);
+            reader.deleted();
         }
     } catch (const EDataImportError &) {
     }

@@ -4,11 +4,11 @@
 
 #include "core/Formatting.h"
 #include "fuzz/FuzzTarget.h"
-#include "import/DataImportCommon.h"
-#include "import/DataImportMessages.h"
-#include "import/DataImportTemplate.h"
-#include "import/DataImportWizardSettings.h"
-#include "import/XLSMapParser.h"
+#include "import/engine/DataImportCommon.h"
+#include "import/engine/ImportMessages.h"
+#include "import/template/TemplateFile.h"
+#include "import/engine/ImportSettings.h"
+#include "import/sources/workbook/RangeMap.h"
 
 #include <QFile>
 #include <QTemporaryFile>
@@ -28,27 +28,27 @@ KESTRA_FUZZ_TARGET(template)
 
     const QStringList columns { "CODE", "TYPEIDENTIFIANT", "IDENTIFIANT", "NOMBENEFICIAIRE", "ADRESSE", "DATEAUTORISATION" };
     TDataImportWizardSettings component;
-    component.SetColumns(columns);
+    component.setColumns(columns);
     TDataImportWizardSettings settings = component;
     try {
-        TDataImportTemplate::Load(file->fileName(), settings, component);
+        TDataImportTemplate::load(file->fileName(), settings, component);
     } catch (const EDataImportError &) {
         return;
     }
-    const FormatSettings fs = settings.Formats.Settings();
+    const FormatSettings fs = settings.formats.settings();
     selfReferringDateTimeFormat(fs);
     // Whatever the check says, formatting with these formats must end.
     formatDateTime(fs.shortDateFormat + QLatin1Char(' ') + fs.shortTimeFormat, 45366.5, fs);
     dateTimeToStr(45366.75, fs);
     for (const QString &column : columns) {
         try {
-            ParseMapRow(settings.XLSRanges.Value(column), nullptr);
+            parseMapRow(settings.xlsRanges.value(column), nullptr);
         } catch (const EDataImportError &) {
         }
-        if (const TDataImportFieldFormat *format = settings.FieldFormat(column)) {
+        if (const TDataImportFieldFormat *format = settings.fieldFormat(column)) {
             QString value = QStringLiteral("Null value 12,5");
-            ApplyFieldFormat(value, *format);
+            applyFieldFormat(value, *format);
         }
     }
-    settings.Map();
+    settings.map();
 }

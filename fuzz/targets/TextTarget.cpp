@@ -3,9 +3,9 @@
 // fields.
 
 #include "fuzz/FuzzTarget.h"
-#include "import/DataImportCommon.h"
-#include "import/DataImportMessages.h"
-#include "import/TextLineReader.h"
+#include "import/engine/DataImportCommon.h"
+#include "import/engine/ImportMessages.h"
+#include "import/sources/text/TextLineReader.h"
 
 #include <QBuffer>
 
@@ -18,16 +18,16 @@ KESTRA_FUZZ_TARGET(text)
         TTextLineReader reader(&buffer);
         QString line;
         QStringList fields;
-        while (reader.ReadLine(line)) {
-            IsBlankLine(line);
-            SplitDelimitedLine(line, QLatin1Char('"'), QLatin1Char(';'), fields);
-            DelimitedField(fields, QStringLiteral("2"));
-            SplitDelimitedLine(line, QLatin1Char('\''), QLatin1Char(','), fields, 3);
-            SplitDelimitedLine(line, QChar(0), QLatin1Char('\t'), fields);
+        while (reader.readLine(line)) {
+            isBlankLine(line);
+            splitDelimitedLine(line, QLatin1Char('"'), QLatin1Char(';'), fields);
+            delimitedField(fields, QStringLiteral("2"));
+            splitDelimitedLine(line, QLatin1Char('\''), QLatin1Char(','), fields, 3);
+            splitDelimitedLine(line, QChar(0), QLatin1Char('\t'), fields);
             qsizetype counted = 0;
-            ForEachDelimitedField(line, QLatin1Char('"'), QLatin1Char(' '), [&](const QString &) { return ++counted < 5; });
+            forEachDelimitedField(line, QLatin1Char('"'), QLatin1Char(' '), [&](const QString &) { return ++counted < 5; });
             for (const char *map : { "0;3", "5;10", "-2;4", "3", "2147483647;2147483647" })
-                CutFixedWidth(line, ParseFixedWidthMapValue(QString::fromLatin1(map)));
+                cutFixedWidth(line, parseFixedWidthMapValue(QString::fromLatin1(map)));
         }
     } catch (const EDataImportError &) {
     }

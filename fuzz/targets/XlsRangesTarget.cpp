@@ -3,8 +3,8 @@
 // two bytes give the rows and columns to skip; the rest is the list's text.
 
 #include "fuzz/FuzzTarget.h"
-#include "import/XLSFile.h"
-#include "import/XLSMapParser.h"
+#include "import/sources/workbook/WorkbookFile.h"
+#include "import/sources/workbook/RangeMap.h"
 
 #include <QFile>
 
@@ -36,10 +36,10 @@ KESTRA_FUZZ_TARGET(xls_ranges)
         return;
     const QString text = QString::fromUtf8(reinterpret_cast<const char *>(data) + 2, qsizetype(size - 2));
     try {
-        ParseMapRow(text, nullptr);
+        parseMapRow(text, nullptr);
         TMapRow loose;
         loose.parse(text);
-        ParseMapRow(loose.text(), nullptr);
+        parseMapRow(loose.text(), nullptr);
     } catch (const EDataImportError &) {
     }
     try {

@@ -2,7 +2,7 @@
 // every cell read the ways the import and the wizard read it.
 
 #include "fuzz/FuzzTarget.h"
-#include "import/XLSFile.h"
+#include "import/sources/workbook/WorkbookFile.h"
 
 #include <QByteArray>
 

@@ -1,8 +1,8 @@
 // XML data packets, parsed whole and read tag by tag as the import streams them.
 
 #include "fuzz/FuzzTarget.h"
-#include "import/DataImportMessages.h"
-#include "import/XMLFile.h"
+#include "import/engine/ImportMessages.h"
+#include "import/sources/xml/XmlPacketReader.h"
 
 #include <QBuffer>
 
@@ -13,23 +13,23 @@ KESTRA_FUZZ_TARGET(xml)
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::ReadOnly);
         TXMLFile xml(&buffer);
-        xml.Parse();
-        if (const TXMLTagList *fields = xml.FieldList())
+        xml.parse();
+        if (const TXMLTagList *fields = xml.fieldList())
             for (const auto &field : *fields)
-                XMLFieldName(*field);
-        if (const TXMLTagList *rows = xml.RowList())
+                xmlFieldName(*field);
+        if (const TXMLTagList *rows = xml.rowList())
             for (const auto &row : *rows)
-                for (int i = 0; i < row->AttributeCount(); ++i)
-                    ReplaceXMLEntities(row->AttributeValue(i));
+                for (int i = 0; i < row->attributeCount(); ++i)
+                    replaceXmlEntities(row->attributeValue(i));
     } catch (const EDataImportError &) {
     }
     try {
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::ReadOnly);
         TXMLFile xml(&buffer);
-        xml.Parse(true);
-        while (!xml.EndOfText())
-            xml.NextTag();
+        xml.parse(true);
+        while (!xml.endOfText())
+            xml.nextTag();
     } catch (const EDataImportError &) {
     }
 }

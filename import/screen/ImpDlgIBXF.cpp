@@ -5,10 +5,10 @@
 #include "data/AutomaticCopies.h"
 #include "data/DataModule.h"
 #include "data/DataSet.h"
-#include "import/ImportScreenWizard.h"
-#include "import/ImportTableViews.h"
-#include "import/InvoiceStamping.h"
-#include "import/UnstampedInvoices.h"
+#include "import/template/ImportScreenWizard.h"
+#include "import/engine/ImportTableViews.h"
+#include "invoices/InvoiceStamping.h"
+#include "invoices/UnstampedInvoices.h"
 #include "import/screen/ImportDestinationWidgets.h"
 #include "import/wizard/DataImportWizard.h"
 #include "ui/CurrentCell.h"
@@ -100,8 +100,8 @@ TfmImpDlgIBX::TfmImpDlgIBX(TDatadeclaration &module, const WorkingContext &conte
 {
     setObjectName(QStringLiteral("fmImpDlgIBX"));
     setWindowTitle(tr("Importation"));
-    SetupInvoiceTableView(*IBTable1);
-    SetupClientTableView(*IBTable2);
+    setupInvoiceTableView(*IBTable1);
+    setupClientTableView(*IBTable2);
     for (DataSet *table : { IBTable1, IBTable2 })
         for (const char *amount : { "PRIXVENTE", "MONTANTFODEC", "MONTANTDROITCONSOMMATION", "MONTANTTVA" })
             table->setDisplayFormat(QString::fromLatin1(amount), TDatadeclaration::AmountMask);
@@ -119,9 +119,9 @@ TfmImpDlgIBX::TfmImpDlgIBX(TDatadeclaration &module, const WorkingContext &conte
 
     pcDestinations->setObjectName(QStringLiteral("pcDestinations"));
     dgrDataSet->setObjectName(QStringLiteral("dgrDataSet"));
-    DBGrid->setObjectName(QStringLiteral("DBGrid"));
-    ListView->setObjectName(QStringLiteral("ListView"));
-    StringGrid->setObjectName(QStringLiteral("StringGrid"));
+    DBGrid->setObjectName(tr("DBGrid"));
+    ListView->setObjectName(tr("ListView"));
+    StringGrid->setObjectName(tr("StringGrid"));
     pcDestinations->addTab(dgrDataSet, tr("Dataset"));
     pcDestinations->addTab(DBGrid, tr("DBGrid"));
     pcDestinations->addTab(ListView, tr("ListView"));
@@ -148,10 +148,10 @@ TfmImpDlgIBX::TfmImpDlgIBX(TDatadeclaration &module, const WorkingContext &conte
 
     DataImportWizard1->setObjectName(QStringLiteral("DataImportWizard1"));
     // What needs no window comes from import/, where kestra-cli import takes it too.
-    SetupImportScreenWizard(*DataImportWizard1);
-    DataImportWizard1->DBGrid = DBGrid;
-    DataImportWizard1->ListView = ListView;
-    DataImportWizard1->StringGrid = StringGrid;
+    setupImportScreenWizard(*DataImportWizard1);
+    DataImportWizard1->dbGrid = DBGrid;
+    DataImportWizard1->listView = ListView;
+    DataImportWizard1->stringGrid = StringGrid;
     DataImportWizard1->OnBeforePost
         = [this](TDataImport *sender, TDataImportRow *row, bool &accept) { DataImportWizard1BeforePost(sender, row, accept); };
     DataImportWizard1->OnBeforeImport = [this](QObject *sender) { DataImportWizard1BeforeImport(sender); };
@@ -190,8 +190,8 @@ void TfmImpDlgIBX::FormCreate()
     const QStringList captions
         = { QStringLiteral("CODE"), QStringLiteral("IDENTIFIANT"), QStringLiteral("NOMBENEFICIAIRE"), QStringLiteral("ADRESSE") };
     for (int c = 0; c < captions.size(); ++c)
-        StringGrid->SetCell(c, 0, captions[c]);
-    DataImportWizard1->DataSet = IBTable2;
+        StringGrid->setCell(c, 0, captions[c]);
+    DataImportWizard1->dataSet = IBTable2;
     IBQuery1.setSql(ClearClientsSql);
     readContext();
     try {
@@ -246,7 +246,7 @@ void TfmImpDlgIBX::ComboBox1Change()
     showTable(table);
     IBQuery1.close();
     IBQuery1.setSql(InvoicesChosen() ? ClearInvoicesSql : ClearClientsSql);
-    DataImportWizard1->DataSet = table;
+    DataImportWizard1->dataSet = table;
 }
 
 void TfmImpDlgIBX::pcDestinationsChange()
@@ -254,7 +254,7 @@ void TfmImpDlgIBX::pcDestinationsChange()
     static constexpr TImportDestination Kinds[] = { qidDataSet, qidDBGrid, qidListView, qidStringGrid };
     const int tab = pcDestinations->currentIndex();
     if (tab >= 0 && tab < int(std::size(Kinds)))
-        DataImportWizard1->ImportDestination = Kinds[tab];
+        DataImportWizard1->importDestination = Kinds[tab];
 }
 
 void TfmImpDlgIBX::BitBtn1Click()
@@ -289,8 +289,8 @@ void TfmImpDlgIBX::BitBtn2Click()
 {
     readContext();
     const bool invoices = InvoicesChosen();
-    DataImportWizard1->DataSet = ChosenTable();
-    DataImportWizard1->RequiredColumns = invoices ? TInvoiceStamping::RequiredColumns() : QStringList();
+    DataImportWizard1->dataSet = ChosenTable();
+    DataImportWizard1->requiredColumns = invoices ? TInvoiceStamping::requiredColumns() : QStringList();
     if (invoices) {
         offerUnstampedInvoices();
         // Without a company and a year there is nothing to stamp the rows
@@ -377,19 +377,19 @@ void TfmImpDlgIBX::DataImportWizard1BeforeImport(QObject *)
     copyBeforeImport();
     m_importAborted = false;
     if (m_stamping)
-        m_stamping->Begin(*IBTable1);
+        m_stamping->begin(*IBTable1);
     // Only rows written to the table can be taken back: the list and the
     // text grid keep theirs.
-    const TImportDestination kind = DataImportWizard1->ImportDestination;
+    const TImportDestination kind = DataImportWizard1->importDestination;
     if (kind == qidDataSet || kind == qidDBGrid)
-        m_work.Begin();
+        m_work.begin();
 }
 
 void TfmImpDlgIBX::DataImportWizard1ImportRecord(QObject *)
 {
     const TDataImport *source = DataImportWizard1->RunningSource();
-    if (m_work.Running() && source && source->RecordState() != rsNone)
-        m_work.RowWritten();
+    if (m_work.running() && source && source->recordState() != rsNone)
+        m_work.rowWritten();
 }
 
 void TfmImpDlgIBX::DataImportWizard1ImportCancel(QObject *, bool &Continue)
@@ -402,7 +402,7 @@ void TfmImpDlgIBX::copyBeforeImport()
     // Invoices imported into the wrong company or year are undone from the
     // copy made first; without the copy nothing is imported. Rows that only
     // fill the list or the text grid touch no database.
-    const TImportDestination kind = DataImportWizard1->ImportDestination;
+    const TImportDestination kind = DataImportWizard1->importDestination;
     if (!m_stamping || !m_module.backupSettings.copyBeforeImport || (kind != qidDataSet && kind != qidDBGrid))
         return;
     try {
@@ -417,8 +417,8 @@ void TfmImpDlgIBX::DataImportWizard1BeforePost(TDataImport *, TDataImportRow *Ro
 {
     if (!chbUseBeforePost->isChecked())
         return;
-    for (int i = 0; i < Row->Count(); ++i)
-        if (Row->Items(i)->Value.compare(QLatin1String("Argentina"), Qt::CaseInsensitive) == 0) {
+    for (int i = 0; i < Row->count(); ++i)
+        if (Row->at(i)->value.compare(QLatin1String("Argentina"), Qt::CaseInsensitive) == 0) {
             Accept = false;
             return;
         }
@@ -427,10 +427,10 @@ void TfmImpDlgIBX::DataImportWizard1BeforePost(TDataImport *, TDataImportRow *Ro
 void TfmImpDlgIBX::DataImportWizard1NeedCommit(QObject *)
 {
     // An invoice import is committed with its stamping, never before.
-    if (m_stamping && m_stamping->Running())
+    if (m_stamping && m_stamping->running())
         return;
-    if (m_work.Running())
-        m_work.Commit();
+    if (m_work.running())
+        m_work.commit();
     else
         m_module.ivorande->commitRetaining();
 }
@@ -440,10 +440,10 @@ void TfmImpDlgIBX::DataImportWizard1AfterImport(QObject *)
     if (m_importAborted) {
         discardAbortedImport();
     } else {
-        m_work.End();
-        if (m_stamping && m_stamping->Running()) {
+        m_work.end();
+        if (m_stamping && m_stamping->running()) {
             try {
-                m_stamping->Finish();
+                m_stamping->finish();
             } catch (const Error &e) {
                 MessageBox::error(this, tr("Aucune des factures de cette importation n'a été enregistrée : %1").arg(e.text()));
             }
@@ -459,13 +459,13 @@ void TfmImpDlgIBX::discardAbortedImport()
 {
     // Taken back at once: left in the shared transaction, the next commit
     // of any window, or the end of the program, would save them.
-    const bool written = m_work.Running();
+    const bool written = m_work.running();
     try {
-        const int discarded = m_work.Discard();
+        const int discarded = m_work.discard();
         if (m_stamping)
-            m_stamping->Abandon();
+            m_stamping->abandon();
         if (written)
-            DataImportWizard1->ShowAbortOutcome(discarded, m_work.Kept());
+            DataImportWizard1->ShowAbortOutcome(discarded, m_work.kept());
     } catch (const Error &e) {
         MessageBox::error(this, tr("L'importation interrompue n'a pas pu être annulée : %1").arg(e.text()));
     }

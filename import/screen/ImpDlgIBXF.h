@@ -2,7 +2,7 @@
 
 #include "core/WorkingContext.h"
 #include "data/Query.h"
-#include "import/ImportWork.h"
+#include "import/engine/ImportWork.h"
 
 #include <QString>
 #include <QWidget>

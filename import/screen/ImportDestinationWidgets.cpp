@@ -11,22 +11,22 @@ TImportDBGrid::TImportDBGrid(QWidget *parent)
 {
 }
 
-int TImportDBGrid::ColumnCount() const
+int TImportDBGrid::columnCount() const
 {
     return int(dataModel()->columns().size());
 }
 
-QString TImportDBGrid::ColumnTitle(int column) const
+QString TImportDBGrid::columnTitle(int column) const
 {
     return dataModel()->columns().value(column).title;
 }
 
-QString TImportDBGrid::ColumnFieldName(int column) const
+QString TImportDBGrid::columnFieldName(int column) const
 {
     return dataModel()->columns().value(column).fieldName;
 }
 
-::DataSet *TImportDBGrid::GridDataSet() const
+::DataSet *TImportDBGrid::gridDataSet() const
 {
     return dataSet();
 }
@@ -55,49 +55,49 @@ void TImportListView::showColumns(int count)
 {
     // The view needs one column to show anything; without captions it has an empty title.
     const int shown = std::max(1, count);
-    if (columnCount() < shown)
+    if (QTreeWidget::columnCount() < shown)
         setColumnCount(shown);
     QStringList labels = m_captions;
-    while (labels.size() < columnCount())
+    while (labels.size() < QTreeWidget::columnCount())
         labels << QString();
     setHeaderLabels(labels);
 }
 
 void TImportListView::ClearItems()
 {
-    BeginUpdate();
+    beginUpdate();
     clear();
-    EndUpdate();
+    endUpdate();
 }
 
-int TImportListView::ColumnCount() const
+int TImportListView::columnCount() const
 {
     return int(m_captions.size());
 }
 
-QString TImportListView::ColumnCaption(int column) const
+QString TImportListView::columnCaption(int column) const
 {
     return m_captions.value(column);
 }
 
-int TImportListView::ItemCount() const
+int TImportListView::itemCount() const
 {
     return topLevelItemCount();
 }
 
-QString TImportListView::ItemCaption(int item) const
+QString TImportListView::itemCaption(int item) const
 {
     const QTreeWidgetItem *i = topLevelItem(item);
     return i ? i->text(0) : QString();
 }
 
-void TImportListView::SetItemCaption(int item, const QString &text)
+void TImportListView::setItemCaption(int item, const QString &text)
 {
     if (QTreeWidgetItem *i = topLevelItem(item))
         i->setText(0, text);
 }
 
-QString TImportListView::SubItem(int item, int subItem) const
+QString TImportListView::subItem(int item, int subItem) const
 {
     const QTreeWidgetItem *i = topLevelItem(item);
     if (!i || subItem < 0 || subItem + 1 >= i->columnCount())
@@ -105,40 +105,40 @@ QString TImportListView::SubItem(int item, int subItem) const
     return i->text(subItem + 1);
 }
 
-void TImportListView::SetSubItem(int item, int subItem, const QString &text)
+void TImportListView::setSubItem(int item, int subItem, const QString &text)
 {
     QTreeWidgetItem *i = topLevelItem(item);
     if (!i || subItem < 0)
         return;
     // Setting a column past the item's last one adds the empty ones between.
     i->setText(subItem + 1, text);
-    if (columnCount() < subItem + 2)
+    if (QTreeWidget::columnCount() < subItem + 2)
         showColumns(subItem + 2);
 }
 
-int TImportListView::AddItem(int subItemCount)
+int TImportListView::addItem(int subItemCount)
 {
     auto *i = new QTreeWidgetItem;
     for (int c = 0; c <= subItemCount; ++c)
         i->setText(c, QString());
     addTopLevelItem(i);
-    if (columnCount() < subItemCount + 1)
+    if (QTreeWidget::columnCount() < subItemCount + 1)
         showColumns(subItemCount + 1);
     return topLevelItemCount() - 1;
 }
 
-void TImportListView::DeleteItem(int item)
+void TImportListView::deleteItem(int item)
 {
     delete takeTopLevelItem(item);
 }
 
-void TImportListView::BeginUpdate()
+void TImportListView::beginUpdate()
 {
     if (m_updating++ == 0)
         setUpdatesEnabled(false);
 }
 
-void TImportListView::EndUpdate()
+void TImportListView::endUpdate()
 {
     if (m_updating > 0 && --m_updating == 0)
         setUpdatesEnabled(true);
@@ -163,21 +163,21 @@ void TImportStringGrid::ClearCells()
 {
     for (int r = FixedRows; r < rowCount(); ++r)
         for (int c = 0; c < columnCount(); ++c)
-            SetCell(c, r, QString());
+            setCell(c, r, QString());
 }
 
-void TImportStringGrid::SetRowCount(int rows)
+void TImportStringGrid::setRowCount(int rows)
 {
-    setRowCount(std::max(0, rows));
+    QTableWidget::setRowCount(std::max(0, rows));
 }
 
-QString TImportStringGrid::Cell(int column, int row) const
+QString TImportStringGrid::cell(int column, int row) const
 {
     const QTableWidgetItem *i = item(row, column);
     return i ? i->text() : QString();
 }
 
-void TImportStringGrid::SetCell(int column, int row, const QString &text)
+void TImportStringGrid::setCell(int column, int row, const QString &text)
 {
     if (column < 0 || row < 0)
         return;

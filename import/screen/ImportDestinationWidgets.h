@@ -1,6 +1,6 @@
 #pragma once
 
-#include "import/ImportDestinations.h"
+#include "import/engine/ImportDestinations.h"
 #include "ui/DBGrid.h"
 
 #include <QStringList>
@@ -19,10 +19,10 @@ class TImportDBGrid : public DBGrid, public IDataImportGrid
 public:
     explicit TImportDBGrid(QWidget *parent = nullptr);
 
-    int ColumnCount() const override;
-    QString ColumnTitle(int column) const override;
-    QString ColumnFieldName(int column) const override;
-    ::DataSet *GridDataSet() const override;
+    int columnCount() const override;
+    QString columnTitle(int column) const override;
+    QString columnFieldName(int column) const override;
+    ::DataSet *gridDataSet() const override;
 };
 
 // A list in report style: items with a caption and sub-items under captioned
@@ -38,17 +38,17 @@ public:
     // Removes every item at once.
     void ClearItems();
 
-    int ColumnCount() const override;
-    QString ColumnCaption(int column) const override;
-    int ItemCount() const override;
-    QString ItemCaption(int item) const override;
-    void SetItemCaption(int item, const QString &text) override;
-    QString SubItem(int item, int subItem) const override;
-    void SetSubItem(int item, int subItem, const QString &text) override;
-    int AddItem(int subItemCount) override;
-    void DeleteItem(int item) override;
-    void BeginUpdate() override;
-    void EndUpdate() override;
+    int columnCount() const override;
+    QString columnCaption(int column) const override;
+    int itemCount() const override;
+    QString itemCaption(int item) const override;
+    void setItemCaption(int item, const QString &text) override;
+    QString subItem(int item, int subItem) const override;
+    void setSubItem(int item, int subItem, const QString &text) override;
+    int addItem(int subItemCount) override;
+    void deleteItem(int item) override;
+    void beginUpdate() override;
+    void endUpdate() override;
 
 private:
     void showColumns(int count);
@@ -70,9 +70,9 @@ public:
     // Empties every cell below the caption rows.
     void ClearCells();
 
-    int ColCount() const override { return columnCount(); }
-    int RowCount() const override { return rowCount(); }
-    void SetRowCount(int rows) override;
-    QString Cell(int column, int row) const override;
-    void SetCell(int column, int row, const QString &text) override;
+    int colCount() const override { return columnCount(); }
+    int rowCount() const override { return QTableWidget::rowCount(); }
+    void setRowCount(int rows) override;
+    QString cell(int column, int row) const override;
+    void setCell(int column, int row, const QString &text) override;
 };

@@ -1,6 +1,6 @@
 #include "import/wizard/DataImportProgress.h"
 
-#include "import/DataImportMessages.h"
+#include "import/engine/ImportMessages.h"
 #include "ui/MessageBox.h"
 
 #include <QCloseEvent>
@@ -155,8 +155,8 @@ bool TDataImportProgress::AskContinue()
 {
     runClock(false);
     setState(tr("Paused"));
-    const auto answer = MessageBox::show(this, QMessageBox::Question, TrMessage(ImportMsg::AbortCaption),
-        TrMessage(ImportMsg::AbortQuestion), QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    const auto answer = MessageBox::show(this, QMessageBox::Question, trMessage(ImportMsg::AbortCaption),
+        trMessage(ImportMsg::AbortQuestion), QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     return answer != QMessageBox::Yes;
 }
 
@@ -189,7 +189,7 @@ void TDataImportProgress::ShowAbortOutcome(int discarded, int kept)
 {
     m_commited = kept;
     showCounts();
-    m_outcome->setText(TrFormatMessage(ImportMsg::AbortOutcome, { QString::number(discarded), QString::number(kept) }));
+    m_outcome->setText(trFormatMessage(ImportMsg::AbortOutcome, { QString::number(discarded), QString::number(kept) }));
     m_outcome->show();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "import/DataImport.h"
+#include "import/engine/ImportEngine.h"
 
 #include <QDialog>
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
 #include "import/wizard/DataImportWizard.h"
 
 #include "data/DataSet.h"
-#include "import/DataImportMessages.h"
+#include "import/engine/ImportMessages.h"
 #include "import/wizard/DataImportProgress.h"
 #include "import/wizard/DataImportWizardForm.h"
 
@@ -16,24 +16,24 @@ TDataImportWizard::~TDataImportWizard() = default;
 
 void TDataImportWizard::CheckProperties() const
 {
-    if (AllowedImports.IsEmpty())
-        throw DataImportError(ImportMsg::AllowedImportsEmpty);
-    switch (ImportDestination) {
+    if (allowedImports.isEmpty())
+        throw dataImportError(ImportMsg::AllowedImportsEmpty);
+    switch (importDestination) {
     case qidDataSet:
-        if (!DataSet)
-            throw DataImportError(ImportMsg::DataSetNotDefined);
+        if (!dataSet)
+            throw dataImportError(ImportMsg::DataSetNotDefined);
         break;
     case qidDBGrid:
-        if (!DBGrid)
-            throw DataImportError(ImportMsg::DBGridNotDefined);
+        if (!dbGrid)
+            throw dataImportError(ImportMsg::DBGridNotDefined);
         break;
     case qidListView:
-        if (!ListView)
-            throw DataImportError(ImportMsg::ListViewNotDefined);
+        if (!listView)
+            throw dataImportError(ImportMsg::ListViewNotDefined);
         break;
     case qidStringGrid:
-        if (!StringGrid)
-            throw DataImportError(ImportMsg::StringGridNotDefined);
+        if (!stringGrid)
+            throw dataImportError(ImportMsg::StringGridNotDefined);
         break;
     case qidUserDefined:
         break;

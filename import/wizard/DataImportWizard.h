@@ -1,8 +1,8 @@
 #pragma once
 
-#include "import/DataImport.h"
-#include "import/DataImportCommon.h"
-#include "import/DataImportWizardProperties.h"
+#include "import/engine/ImportEngine.h"
+#include "import/engine/DataImportCommon.h"
+#include "import/template/WizardProperties.h"
 
 #include <QObject>
 #include <QPixmap>

@@ -2,11 +2,11 @@
 
 #include "core/Error.h"
 #include "data/DataSet.h"
-#include "import/DataImport.h"
-#include "import/DataImportMessages.h"
-#include "import/DataImportSourceSetup.h"
-#include "import/DataImportTemplate.h"
-#include "import/ZipWorkbook.h"
+#include "import/engine/ImportEngine.h"
+#include "import/engine/ImportMessages.h"
+#include "import/template/SourceSetup.h"
+#include "import/template/TemplateFile.h"
+#include "import/sources/workbook/ZipWorkbook.h"
 #include "import/wizard/DataImportProgress.h"
 #include "import/wizard/DataImportWizard.h"
 #include "import/wizard/DataImportWizardPage.h"
@@ -58,10 +58,10 @@ TDataImportWizardF::TDataImportWizardF(TDataImportWizard &component, QWidget *pa
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setSizeGripEnabled(true);
 
-    component.ApplyDestination(*m_sources.Source(aiCSV));
-    m_settings = component.InitialSettings(DestinationColumns(*m_sources.Source(aiCSV)));
+    component.applyDestination(*m_sources.Source(aiCSV));
+    m_settings = component.initialSettings(destinationColumns(*m_sources.Source(aiCSV)));
     m_componentSettings = m_settings;
-    m_templateFileName = component.TemplateFileName;
+    m_templateFileName = component.templateFileName;
 
     m_content = new QWidget(this);
     m_steps = new QStackedWidget(m_content);
@@ -74,7 +74,7 @@ TDataImportWizardF::TDataImportWizardF(TDataImportWizard &component, QWidget *pa
     m_optionsPage = new TImportOptionsPage(m_settings, component, m_steps);
     m_steps->addWidget(m_optionsPage);
     connect(m_sourcePage, &TSourceChoicePage::SourceEdited, this, [this] {
-        m_pageStack->setCurrentWidget(m_pages[m_settings.ImportType]);
+        m_pageStack->setCurrentWidget(m_pages[m_settings.importType]);
         updateCaption();
         updateButtons();
     });
@@ -83,13 +83,13 @@ TDataImportWizardF::TDataImportWizardF(TDataImportWizard &component, QWidget *pa
     connect(m_sourcePage, &TSourceChoicePage::LoadTemplateClicked, this, &TDataImportWizardF::loadTemplateClicked);
     connect(m_optionsPage, &TImportOptionsPage::SaveTemplateClicked, this, &TDataImportWizardF::saveTemplateClicked);
 
-    m_help = CreateButton(TrMessage(ImportMsg::HelpButton), QStringLiteral("bHelp"), m_content);
-    m_back = CreateButton(TrMessage(ImportMsg::BackButton), QStringLiteral("bBack"), m_content);
-    m_next = CreateButton(TrMessage(ImportMsg::NextButton), QStringLiteral("bNext"), m_content);
-    m_execute = CreateButton(TrMessage(ImportMsg::ExecuteButton), QStringLiteral("bOk"), m_content);
-    m_cancel = CreateButton(TrMessage(ImportMsg::CancelButton), QStringLiteral("bCancel"), m_content);
+    m_help = CreateButton(trMessage(ImportMsg::HelpButton), QStringLiteral("bHelp"), m_content);
+    m_back = CreateButton(trMessage(ImportMsg::BackButton), QStringLiteral("bBack"), m_content);
+    m_next = CreateButton(trMessage(ImportMsg::NextButton), QStringLiteral("bNext"), m_content);
+    m_execute = CreateButton(trMessage(ImportMsg::ExecuteButton), QStringLiteral("bOk"), m_content);
+    m_cancel = CreateButton(trMessage(ImportMsg::CancelButton), QStringLiteral("bCancel"), m_content);
     const QString helpFile = QCoreApplication::applicationDirPath() + QStringLiteral("/DataImportWizard.html");
-    m_help->setVisible(component.ShowHelpButton);
+    m_help->setVisible(component.showHelpButton);
     m_help->setEnabled(QFileInfo(helpFile).isFile());
     connect(m_help, &QPushButton::clicked, this, [helpFile] { QDesktopServices::openUrl(QUrl::fromLocalFile(helpFile)); });
     connect(m_back, &QPushButton::clicked, this, &TDataImportWizardF::GoBack);
@@ -121,11 +121,11 @@ TDataImportWizardF::TDataImportWizardF(TDataImportWizard &component, QWidget *pa
     showSettings();
     setStep(0);
 
-    if (component.AutoLoadTemplate) {
+    if (component.autoLoadTemplate) {
         if (component.OnLoadTemplate)
-            component.OnLoadTemplate(&component, component.TemplateFileName);
+            component.OnLoadTemplate(&component, component.templateFileName);
         try {
-            Load(component.TemplateFileName);
+            Load(component.templateFileName);
         } catch (const std::exception &e) {
             showError(e);
         }
@@ -153,7 +153,7 @@ TDataImport *TDataImportWizardF::Source(TAllowedImport kind) const
 
 TDataImport *TDataImportWizardF::RunningSource() const
 {
-    return m_running ? Source(m_settings.ImportType) : nullptr;
+    return m_running ? Source(m_settings.importType) : nullptr;
 }
 
 QWidget *TDataImportWizardF::buildMapStep()
@@ -179,7 +179,7 @@ QWidget *TDataImportWizardF::buildMapStep()
 void TDataImportWizardF::showSettings()
 {
     m_sourcePage->ShowSettings();
-    m_pageStack->setCurrentWidget(m_pages[m_settings.ImportType]);
+    m_pageStack->setCurrentWidget(m_pages[m_settings.importType]);
     m_formatsPage->ShowSettings();
     m_optionsPage->ShowSettings();
     m_sourcePage->ShowTemplateName(m_templateFileName);
@@ -203,7 +203,7 @@ void TDataImportWizardF::applyPendingEdits()
 void TDataImportWizardF::loadTemplateClicked()
 {
     const QString dir = m_templateFileName.isEmpty() ? QDir::currentPath() : QFileInfo(m_templateFileName).absolutePath();
-    const QString name = QFileDialog::getOpenFileName(this, TrMessage(ImportMsg::LoadTemplate), dir, templateFilter());
+    const QString name = QFileDialog::getOpenFileName(this, trMessage(ImportMsg::LoadTemplate), dir, templateFilter());
     if (name.isEmpty())
         return;
     if (m_component.OnLoadTemplate)
@@ -218,7 +218,7 @@ void TDataImportWizardF::loadTemplateClicked()
 void TDataImportWizardF::saveTemplateClicked()
 {
     const QString dir = m_templateFileName.isEmpty() ? QDir::currentPath() : m_templateFileName;
-    QString name = QFileDialog::getSaveFileName(this, TrMessage(ImportMsg::SaveTemplate), dir, templateFilter());
+    QString name = QFileDialog::getSaveFileName(this, trMessage(ImportMsg::SaveTemplate), dir, templateFilter());
     if (name.isEmpty())
         return;
     if (QFileInfo(name).suffix().isEmpty())
@@ -241,22 +241,22 @@ void TDataImportWizardF::resizeEvent(QResizeEvent *event)
 void TDataImportWizardF::Save(const QString &fileName)
 {
     applyPendingEdits();
-    m_pages[m_settings.ImportType]->StoreMap();
-    TDataImportTemplate::Save(fileName, m_settings);
+    m_pages[m_settings.importType]->StoreMap();
+    TDataImportTemplate::save(fileName, m_settings);
 }
 
 void TDataImportWizardF::Load(const QString &fileName)
 {
     applyPendingEdits();
-    m_pages[m_settings.ImportType]->StoreMap();
-    TDataImportTemplate::Load(fileName, m_settings, m_componentSettings, m_component.AllowedImports);
+    m_pages[m_settings.importType]->StoreMap();
+    TDataImportTemplate::load(fileName, m_settings, m_componentSettings, m_component.allowedImports);
     m_templateFileName = fileName;
     for (TDataImportWizardPage *page : m_pages)
         page->SettingsChanged();
     showSettings();
-    if (!m_settings.GoToLastPage)
+    if (!m_settings.goToLastPage)
         return;
-    const TAllowedImport kind = m_settings.ImportType;
+    const TAllowedImport kind = m_settings.importType;
     // Fixed-width positions need the file's lines: that page is prepared first.
     if (kind == aiTXT && !enterMapStep())
         return;
@@ -285,7 +285,7 @@ void TDataImportWizardF::GoNext()
             setStep(1);
         break;
     case 1:
-        m_pages[m_settings.ImportType]->StoreMap();
+        m_pages[m_settings.importType]->StoreMap();
         setStep(2);
         break;
     case 2:
@@ -302,7 +302,7 @@ void TDataImportWizardF::GoBack()
         return;
     applyPendingEdits();
     if (m_step == 1)
-        m_pages[m_settings.ImportType]->StoreMap();
+        m_pages[m_settings.importType]->StoreMap();
     if (m_step == 2 && !enterMapStep())
         return;
     setStep(m_step - 1);
@@ -310,22 +310,22 @@ void TDataImportWizardF::GoBack()
 
 void TDataImportWizardF::checkSource() const
 {
-    const QString &name = m_settings.FileName;
+    const QString &name = m_settings.fileName;
     const QFileInfo info(name);
     if (!info.isFile())
-        throw DataImportError(ImportMsg::FileDoesNotExist, { name });
+        throw dataImportError(ImportMsg::FileDoesNotExist, { name });
     const QString suffix = info.suffix();
     // A workbook is told by its content: a renamed one is still taken.
-    if (!ImportKindTakesExtension(m_settings.ImportType, suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix)
-        && !(m_settings.ImportType == aiXLS && LooksLikeWorkbook(name)))
-        throw DataImportError(ImportMsg::WrongFileType, { ImportKindExtension(m_settings.ImportType) });
+    if (!importKindTakesExtension(m_settings.importType, suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix)
+        && !(m_settings.importType == aiXLS && looksLikeWorkbook(name)))
+        throw dataImportError(ImportMsg::WrongFileType, { importKindExtension(m_settings.importType) });
     bool open = true;
-    switch (m_component.ImportDestination) {
+    switch (m_component.importDestination) {
     case qidDataSet:
-        open = m_component.DataSet && m_component.DataSet->isActive();
+        open = m_component.dataSet && m_component.dataSet->isActive();
         break;
     case qidDBGrid:
-        open = m_component.DBGrid && m_component.DBGrid->GridDataSet() && m_component.DBGrid->GridDataSet()->isActive();
+        open = m_component.dbGrid && m_component.dbGrid->gridDataSet() && m_component.dbGrid->gridDataSet()->isActive();
         break;
     case qidListView:
     case qidStringGrid:
@@ -333,20 +333,20 @@ void TDataImportWizardF::checkSource() const
         break;
     }
     if (!open)
-        throw DataImportError(ImportMsg::DestinationClosed);
+        throw dataImportError(ImportMsg::DestinationClosed);
 }
 
 QString TDataImportWizardF::sourceSignature(TAllowedImport kind) const
 {
-    QString signature = m_settings.FileName;
+    QString signature = m_settings.fileName;
     if (kind == aiCSV)
-        signature += QLatin1Char('\n') + m_settings.Delimiter + m_settings.Quote;
+        signature += QLatin1Char('\n') + m_settings.delimiter + m_settings.quote;
     return signature;
 }
 
 bool TDataImportWizardF::enterMapStep()
 {
-    const TAllowedImport kind = m_settings.ImportType;
+    const TAllowedImport kind = m_settings.importType;
     const QString signature = sourceSignature(kind);
     try {
         m_pages[kind]->Prepare(signature != m_preparedSource[kind]);
@@ -365,7 +365,7 @@ void TDataImportWizardF::setStep(int step)
     m_step = step;
     m_steps->setCurrentIndex(step);
     if (step == 1)
-        m_pageStack->setCurrentWidget(m_pages[m_settings.ImportType]);
+        m_pageStack->setCurrentWidget(m_pages[m_settings.importType]);
     updateButtons();
 }
 
@@ -373,12 +373,12 @@ void TDataImportWizardF::updateButtons()
 {
     if (!m_next)
         return;
-    const TAllowedImport kind = m_settings.ImportType;
+    const TAllowedImport kind = m_settings.importType;
     const bool mapEmpty = m_pages[kind]->IsMapEmpty();
     bool next = false;
     switch (m_step) {
     case 0:
-        next = !m_settings.FileName.isEmpty() && (kind != aiCSV || m_settings.Delimiter != QChar(0));
+        next = !m_settings.fileName.isEmpty() && (kind != aiCSV || m_settings.delimiter != QChar(0));
         break;
     case 1:
         next = !mapEmpty;
@@ -396,10 +396,10 @@ void TDataImportWizardF::updateButtons()
 
 void TDataImportWizardF::updateCaption()
 {
-    QString caption = TrMessage(ImportMsg::WizardCaption);
-    if (!m_settings.FileName.isEmpty())
+    QString caption = trMessage(ImportMsg::WizardCaption);
+    if (!m_settings.fileName.isEmpty())
         caption
-            += QStringLiteral(" - ") + TrMessage(ImportMsg::ImportFrom) + QLatin1Char(' ') + QFileInfo(m_settings.FileName).fileName();
+            += QStringLiteral(" - ") + trMessage(ImportMsg::ImportFrom) + QLatin1Char(' ') + QFileInfo(m_settings.fileName).fileName();
     setWindowTitle(caption);
 }
 
@@ -418,24 +418,24 @@ void TDataImportWizardF::ExecuteImport()
     if (m_running || !m_execute->isEnabled())
         return;
     applyPendingEdits();
-    m_pages[m_settings.ImportType]->StoreMap();
-    TDataImport *source = Source(m_settings.ImportType);
+    m_pages[m_settings.importType]->StoreMap();
+    TDataImport *source = Source(m_settings.importType);
 
     // Nothing else of the wizard may run while the import does: the import
     // lets the interface handle its messages once per row.
     m_running = true;
     m_content->setEnabled(false);
-    if (m_component.ShowProgress) {
+    if (m_component.showProgress) {
         m_progress = new TDataImportProgress(this);
-        connect(m_progress, &TDataImportProgress::cancelRequested, this, [source] { source->Cancel(); });
+        connect(m_progress, &TDataImportProgress::cancelRequested, this, [source] { source->cancel(); });
         m_progress->show();
         m_progress->Start();
     }
     bool failed = false;
     try {
-        m_component.ApplyDestination(*source);
-        ConfigureImportSource(*source, m_settings);
-        source->Execute();
+        m_component.applyDestination(*source);
+        configureImportSource(*source, m_settings);
+        source->execute();
     } catch (const std::exception &e) {
         failed = true;
         // Refused before any row: there is nothing for the dialog to show.
@@ -445,7 +445,7 @@ void TDataImportWizardF::ExecuteImport()
     }
     if (m_progress) {
         if (!m_progress->Done())
-            m_progress->AfterImport(source->Canceled());
+            m_progress->AfterImport(source->canceled());
         QEventLoop wait;
         connect(m_progress, &QDialog::finished, &wait, &QEventLoop::quit);
         if (m_progress->isVisible())
@@ -454,7 +454,7 @@ void TDataImportWizardF::ExecuteImport()
     }
     m_running = false;
     m_content->setEnabled(true);
-    if (!failed && m_settings.CloseAfterImport)
+    if (!failed && m_settings.closeAfterImport)
         reject();
 }
 
@@ -463,12 +463,12 @@ void TDataImportWizardF::reject()
     // A running import ends first; its own dialog cancels it.
     if (m_running)
         return;
-    if (m_component.ConfirmOnCancel
-        && MessageBox::show(this, QMessageBox::Question, TrMessage(ImportMsg::QuitCaption), TrMessage(ImportMsg::QuitQuestion),
+    if (m_component.confirmOnCancel
+        && MessageBox::show(this, QMessageBox::Question, trMessage(ImportMsg::QuitCaption), trMessage(ImportMsg::QuitQuestion),
                QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
             != QMessageBox::Yes)
         return;
-    if (m_settings.AutoSaveTemplate) {
+    if (m_settings.autoSaveTemplate) {
         try {
             Save(m_templateFileName);
         } catch (const std::exception &e) {

@@ -16,7 +16,7 @@ TDataImportWizardPage::TDataImportWizardPage(
 
 bool TDataImportWizardPage::IsMapEmpty() const
 {
-    return m_settings.MapIsEmpty(m_kind);
+    return m_settings.mapIsEmpty(m_kind);
 }
 
 TDataImportWizardPage *CreateWizardPage(

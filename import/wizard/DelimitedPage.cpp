@@ -1,9 +1,9 @@
 #include "import/wizard/DelimitedPage.h"
 
 #include "core/Conversion.h"
-#include "import/DataImportCommon.h"
-#include "import/DataImportMessages.h"
-#include "import/TextLineReader.h"
+#include "import/engine/DataImportCommon.h"
+#include "import/engine/ImportMessages.h"
+#include "import/sources/text/TextLineReader.h"
 #include "import/wizard/DataImportWizard.h"
 #include "import/wizard/WizardPageParts.h"
 #include "ui/CurrentCell.h"
@@ -92,7 +92,7 @@ QVariant TDelimitedPreviewModel::headerData(int section, Qt::Orientation orienta
     if (role != Qt::DisplayRole)
         return {};
     if (orientation == Qt::Horizontal)
-        return TrFormatMessage(ImportMsg::CSVColumnHeader, { QString::number(section + 1) });
+        return trFormatMessage(ImportMsg::CSVColumnHeader, { QString::number(section + 1) });
     return QString::number(section + 1);
 }
 
@@ -108,16 +108,16 @@ TDelimitedPage::TDelimitedPage(TDataImportWizardSettings &settings, const TDataI
 
     m_fields = new QTreeWidget(this);
     m_fields->setObjectName(QStringLiteral("lvCSVFields"));
-    m_fields->setHeaderLabels({ TrMessage(ImportMsg::PageFields), TrMessage(ImportMsg::CSVColNumber) });
+    m_fields->setHeaderLabels({ trMessage(ImportMsg::PageFields), trMessage(ImportMsg::CSVColNumber) });
     m_fields->setRootIsDecorated(false);
     m_fields->setAllColumnsShowFocus(true);
-    for (const QString &column : settings.Columns())
+    for (const QString &column : settings.columns())
         new QTreeWidgetItem(m_fields, { column, QString() });
     FitColumnsToContent(m_fields);
 
     m_colNumber = new QComboBox(this);
     m_colNumber->setObjectName(QStringLiteral("cbColNumber"));
-    auto *colLabel = new QLabel(TrMessage(ImportMsg::CSVColNumber), this);
+    auto *colLabel = new QLabel(trMessage(ImportMsg::CSVColNumber), this);
     colLabel->setBuddy(m_colNumber);
 
     m_grid = new QTableView(this);
@@ -131,16 +131,16 @@ TDelimitedPage::TDelimitedPage(TDataImportWizardSettings &settings, const TDataI
     m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 4);
     m_grid->horizontalHeader()->setHighlightSections(false);
 
-    m_autoFill = new QPushButton(TrMessage(ImportMsg::CSVAutoFill), this);
+    m_autoFill = new QPushButton(trMessage(ImportMsg::CSVAutoFill), this);
     m_autoFill->setObjectName(QStringLiteral("bCSVAutoFill"));
-    m_clear = new QPushButton(TrMessage(ImportMsg::CSVClear), this);
+    m_clear = new QPushButton(trMessage(ImportMsg::CSVClear), this);
     m_clear->setObjectName(QStringLiteral("bCSVClear"));
     for (QPushButton *b : { m_autoFill, m_clear })
         b->setAutoDefault(false);
     m_skipLines = new QLineEdit(this);
     m_skipLines->setObjectName(QStringLiteral("edSkipLines"));
     m_skipLines->setMaximumWidth(60);
-    auto *skipLabel = new QLabel(TrMessage(ImportMsg::CSVSkipLines), this);
+    auto *skipLabel = new QLabel(trMessage(ImportMsg::CSVSkipLines), this);
     skipLabel->setBuddy(m_skipLines);
 
     auto *left = new QVBoxLayout;
@@ -160,14 +160,14 @@ TDelimitedPage::TDelimitedPage(TDataImportWizardSettings &settings, const TDataI
     bottom->addWidget(m_skipLines);
     bottom->addSpacing(16);
     bottom->addLayout(
-        CreateEncodingChoice(QStringLiteral("cbCSVEncoding"), settings.TextEncoding, this, m_encoding, [this](TTextEncoding e) {
-            this->settings().TextEncoding = e;
+        CreateEncodingChoice(QStringLiteral("cbCSVEncoding"), settings.textEncoding, this, m_encoding, [this](TTextEncoding e) {
+            this->settings().textEncoding = e;
             readFile();
         }));
     bottom->addStretch();
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(CreateHintPanel(TrMessage(ImportMsg::CSVHint), this));
+    layout->addWidget(CreateHintPanel(trMessage(ImportMsg::CSVHint), this));
     layout->addLayout(body, 1);
     layout->addLayout(bottom);
 
@@ -180,21 +180,21 @@ TDelimitedPage::TDelimitedPage(TDataImportWizardSettings &settings, const TDataI
             setNumber(column, index); // entry 0 is the empty one
     });
     connect(m_autoFill, &QPushButton::clicked, this, [this] {
-        const QStringList &columns = this->settings().Columns();
+        const QStringList &columns = this->settings().columns();
         for (int i = 0; i < columns.size(); ++i)
-            this->settings().CSVColumns.SetValue(columns[i], i + 1 <= ColumnCount() ? QString::number(i + 1) : QString());
+            this->settings().csvColumns.setValue(columns[i], i + 1 <= ColumnCount() ? QString::number(i + 1) : QString());
         showFields();
         emit MapChanged();
     });
     connect(m_clear, &QPushButton::clicked, this, [this] {
-        this->settings().CSVColumns.Clear();
+        this->settings().csvColumns.clear();
         showFields();
         emit MapChanged();
     });
     connect(m_skipLines, &QLineEdit::textEdited, this, [this] {
         if (m_updating)
             return;
-        this->settings().CSVSkipLines = ReadCount(m_skipLines->text());
+        this->settings().csvSkipLines = ReadCount(m_skipLines->text());
         showSkipped();
     });
 
@@ -210,7 +210,7 @@ int TDelimitedPage::ColumnCount() const
 
 QString TDelimitedPage::sourceSignature() const
 {
-    return settings().FileName + QLatin1Char('\n') + settings().Delimiter + settings().Quote + QString::number(settings().TextEncoding);
+    return settings().fileName + QLatin1Char('\n') + settings().delimiter + settings().quote + QString::number(settings().textEncoding);
 }
 
 void TDelimitedPage::Prepare(bool sourceChanged)
@@ -221,20 +221,20 @@ void TDelimitedPage::Prepare(bool sourceChanged)
 
 void TDelimitedPage::readFile()
 {
-    const QString fileName = settings().FileName;
+    const QString fileName = settings().fileName;
     CheckSourceFile(fileName);
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Cannot open file \"%1\". %2"), fileName, file.errorString()));
-    TTextLineReader reader(&file, settings().TextEncoding);
-    const int rows = component().CSVViewerRows;
+    TTextLineReader reader(&file, settings().textEncoding);
+    const int rows = component().csvViewerRows;
     QList<QStringList> lines;
     QString line;
     QStringList fields;
     bool textSeen = false;
-    while ((rows <= 0 || lines.size() < rows + 1) && reader.ReadLine(line)) {
+    while ((rows <= 0 || lines.size() < rows + 1) && reader.readLine(line)) {
         textSeen = textSeen || !line.trimmed().isEmpty();
-        SplitDelimitedLine(line, settings().Quote, settings().Delimiter, fields, MaxPreviewFields);
+        splitDelimitedLine(line, settings().quote, settings().delimiter, fields, MaxPreviewFields);
         lines << fields;
     }
     RefuseBlankText(reader, textSeen, fileName);
@@ -263,25 +263,25 @@ void TDelimitedPage::dropNumbersBeyondColumns()
 {
     // A number past this file's columns would import nothing, row after row.
     QStringList dropped;
-    for (const QString &column : settings().Columns()) {
+    for (const QString &column : settings().columns()) {
         int number = 0;
-        if (tryStrToInt(settings().CSVColumns.Value(column), number) && number > m_model->columnCount()) {
-            dropped << QStringLiteral("%1 (%2)").arg(column, TrFormatMessage(ImportMsg::CSVColumnHeader, { QString::number(number) }));
-            settings().CSVColumns.SetValue(column, QString());
+        if (tryStrToInt(settings().csvColumns.value(column), number) && number > m_model->columnCount()) {
+            dropped << QStringLiteral("%1 (%2)").arg(column, trFormatMessage(ImportMsg::CSVColumnHeader, { QString::number(number) }));
+            settings().csvColumns.setValue(column, QString());
         }
     }
     if (dropped.isEmpty())
         return;
     showFields();
     emit MapChanged();
-    TellMappingNotInSource(this, settings().FileName, dropped);
+    TellMappingNotInSource(this, settings().fileName, dropped);
 }
 
 void TDelimitedPage::SettingsChanged()
 {
     m_updating = true;
-    m_skipLines->setText(QString::number(settings().CSVSkipLines));
-    m_encoding->setCurrentIndex(int(settings().TextEncoding));
+    m_skipLines->setText(QString::number(settings().csvSkipLines));
+    m_encoding->setCurrentIndex(int(settings().textEncoding));
     m_updating = false;
     showSkipped();
     showFields();
@@ -289,7 +289,7 @@ void TDelimitedPage::SettingsChanged()
 
 void TDelimitedPage::showSkipped()
 {
-    m_model->SetSkippedLines(settings().CSVSkipLines, m_grid->palette().color(QPalette::Disabled, QPalette::Text));
+    m_model->SetSkippedLines(settings().csvSkipLines, m_grid->palette().color(QPalette::Disabled, QPalette::Text));
 }
 
 QString TDelimitedPage::currentColumn() const
@@ -300,7 +300,7 @@ QString TDelimitedPage::currentColumn() const
 
 void TDelimitedPage::setNumber(const QString &column, int number)
 {
-    settings().CSVColumns.SetValue(column, number > 0 ? QString::number(number) : QString());
+    settings().csvColumns.setValue(column, number > 0 ? QString::number(number) : QString());
     showFields();
     emit MapChanged();
 }
@@ -311,7 +311,7 @@ void TDelimitedPage::columnClicked(int number)
     if (column.isEmpty())
         return;
     int current = 0;
-    const bool had = tryStrToInt(settings().CSVColumns.Value(column), current) && current == number;
+    const bool had = tryStrToInt(settings().csvColumns.value(column), current) && current == number;
     setNumber(column, had ? 0 : number);
 }
 
@@ -319,7 +319,7 @@ void TDelimitedPage::showFields()
 {
     for (int i = 0; i < m_fields->topLevelItemCount(); ++i) {
         QTreeWidgetItem *item = m_fields->topLevelItem(i);
-        item->setText(1, settings().CSVColumns.Value(item->text(0)));
+        item->setText(1, settings().csvColumns.value(item->text(0)));
     }
     showCurrent();
 }
@@ -327,7 +327,7 @@ void TDelimitedPage::showFields()
 void TDelimitedPage::showCurrent()
 {
     int number = 0;
-    if (!tryStrToInt(settings().CSVColumns.Value(currentColumn()), number) || number < 0)
+    if (!tryStrToInt(settings().csvColumns.value(currentColumn()), number) || number < 0)
         number = 0;
     m_model->SetMarkedColumn(number);
     m_colNumber->setCurrentIndex(number < m_colNumber->count() ? number : 0);

@@ -1,6 +1,6 @@
 #include "import/wizard/ErrorLogOpener.h"
 
-#include "import/DataImportMessages.h"
+#include "import/engine/ImportMessages.h"
 #include "ui/MessageBox.h"
 
 #include <QPointer>
@@ -16,7 +16,7 @@ void OpenErrorLog(const QString &path, QWidget *parent)
     opener->setStandardOutputFile(QProcess::nullDevice());
     opener->setStandardErrorFile(QProcess::nullDevice());
     const QPointer<QWidget> over(parent);
-    auto tell = [over, path] { MessageBox::information(over.data(), TrFormatMessage(ImportMsg::ErrorLogNotShown, { path })); };
+    auto tell = [over, path] { MessageBox::information(over.data(), trFormatMessage(ImportMsg::ErrorLogNotShown, { path })); };
     QObject::connect(opener, &QProcess::errorOccurred, opener, [opener, tell](QProcess::ProcessError error) {
         if (error != QProcess::FailedToStart)
             return;

@@ -1,8 +1,8 @@
 #include "import/wizard/FieldPairsPage.h"
 
-#include "import/DBFFile.h"
-#include "import/DataImportMessages.h"
-#include "import/XMLFile.h"
+#include "import/sources/dbf/DbfReader.h"
+#include "import/engine/ImportMessages.h"
+#include "import/sources/xml/XmlPacketReader.h"
 #include "import/wizard/DataImportWizard.h"
 #include "import/wizard/WizardPageParts.h"
 
@@ -20,7 +20,7 @@ namespace {
 
 QPushButton *pushButton(int messageId, const QString &name, QWidget *parent)
 {
-    auto *b = new QPushButton(TrMessage(messageId), parent);
+    auto *b = new QPushButton(trMessage(messageId), parent);
     b->setObjectName(name);
     b->setAutoDefault(false);
     return b;
@@ -38,7 +38,7 @@ TFieldPairsPage::TFieldPairsPage(
 
     m_columns = new QListWidget(this);
     m_columns->setObjectName(QStringLiteral("lst%1Columns").arg(prefix));
-    auto *columnsLabel = new QLabel(TrMessage(ImportMsg::PageFields), this);
+    auto *columnsLabel = new QLabel(trMessage(ImportMsg::PageFields), this);
     columnsLabel->setBuddy(m_columns);
 
     m_fields = new QListWidget(this);
@@ -51,13 +51,13 @@ TFieldPairsPage::TFieldPairsPage(
     m_pairs->setObjectName(QStringLiteral("lv%1Pairs").arg(prefix));
     m_pairs->setRootIsDecorated(false);
     m_pairs->setAllColumnsShowFocus(true);
-    m_pairs->setHeaderLabels({ TrMessage(ImportMsg::PageFields), QString() });
+    m_pairs->setHeaderLabels({ trMessage(ImportMsg::PageFields), QString() });
 
     m_add = pushButton(dbf ? ImportMsg::DBFAdd : ImportMsg::XMLAdd, QStringLiteral("b%1Add").arg(prefix), this);
     m_remove = pushButton(dbf ? ImportMsg::DBFRemove : ImportMsg::XMLRemove, QStringLiteral("b%1Remove").arg(prefix), this);
     m_autoFill = pushButton(dbf ? ImportMsg::DBFAutoFill : ImportMsg::XMLAutoFill, QStringLiteral("b%1AutoFill").arg(prefix), this);
     m_clear = pushButton(dbf ? ImportMsg::DBFClear : ImportMsg::XMLClear, QStringLiteral("b%1Clear").arg(prefix), this);
-    m_option = new QCheckBox(TrMessage(dbf ? ImportMsg::DBFSkipDeleted : ImportMsg::XMLWriteOnFly), this);
+    m_option = new QCheckBox(trMessage(dbf ? ImportMsg::DBFSkipDeleted : ImportMsg::XMLWriteOnFly), this);
     m_option->setObjectName(dbf ? QStringLiteral("chSkipDeleted") : QStringLiteral("chWriteOnFly"));
 
     auto *buttons = new QVBoxLayout;
@@ -82,7 +82,7 @@ TFieldPairsPage::TFieldPairsPage(
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(CreateHintPanel(TrMessage(dbf ? ImportMsg::DBFHint : ImportMsg::XMLHint), this));
+    layout->addWidget(CreateHintPanel(trMessage(dbf ? ImportMsg::DBFHint : ImportMsg::XMLHint), this));
     layout->addLayout(grid, 1);
     layout->addWidget(m_option);
 
@@ -103,7 +103,7 @@ TFieldPairsPage::TFieldPairsPage(
     connect(m_pairs, &QTreeWidget::currentItemChanged, this, &TFieldPairsPage::updateButtons);
     connect(m_option, &QCheckBox::toggled, this, [this](bool on) {
         if (!m_updating)
-            (Kind() == aiDBF ? this->settings().SkipDeleted : this->settings().WriteOnFly) = on;
+            (Kind() == aiDBF ? this->settings().skipDeleted : this->settings().writeOnFly) = on;
     });
 
     SettingsChanged();
@@ -111,44 +111,44 @@ TFieldPairsPage::TFieldPairsPage(
 
 QList<TWizardFieldPair> &TFieldPairsPage::pairs() const
 {
-    return Kind() == aiDBF ? settings().DBFPairs : settings().XMLPairs;
+    return Kind() == aiDBF ? settings().dbfPairs : settings().xmlPairs;
 }
 
 void TFieldPairsPage::Prepare(bool sourceChanged)
 {
-    if (sourceChanged || m_loadedFile != settings().FileName)
+    if (sourceChanged || m_loadedFile != settings().fileName)
         readFields();
 }
 
 void TFieldPairsPage::readFields()
 {
-    const QString fileName = settings().FileName;
+    const QString fileName = settings().fileName;
     CheckSourceFile(fileName);
     QStringList fields;
     if (Kind() == aiDBF) {
         TDBFRead table(fileName);
-        for (int i = 0; i < table.FieldCount(); ++i)
-            fields << table.FieldName(i);
-        if (table.RecordCount() == 0)
+        for (int i = 0; i < table.fieldCount(); ++i)
+            fields << table.fieldName(i);
+        if (table.recordCount() == 0)
             RefuseEmptySource(fileName);
     } else {
         TXMLFile xml(fileName);
-        xml.LoadText();
-        xml.Parse(true);
-        const TXMLTagList *list = xml.FieldList();
-        if (!list || list->Count() == 0)
-            throw DataImportError(ImportMsg::XMLFieldListEmpty);
+        xml.loadText();
+        xml.parse(true);
+        const TXMLTagList *list = xml.fieldList();
+        if (!list || list->count() == 0)
+            throw dataImportError(ImportMsg::XMLFieldListEmpty);
         for (const auto &field : *list) {
-            const QString name = XMLFieldName(*field);
+            const QString name = xmlFieldName(*field);
             if (name.isEmpty())
                 throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "XML read with errors")));
             fields << name;
         }
         // The rows come after the fields: the first one is enough.
         bool rows = false;
-        while (!rows && !xml.EndOfText()) {
-            const std::unique_ptr<TXMLTag> tag = xml.NextTag();
-            rows = tag && tag->Name().compare(QLatin1String("ROW"), Qt::CaseInsensitive) == 0;
+        while (!rows && !xml.endOfText()) {
+            const std::unique_ptr<TXMLTag> tag = xml.nextTag();
+            rows = tag && tag->name().compare(QLatin1String("ROW"), Qt::CaseInsensitive) == 0;
         }
         if (!rows)
             RefuseEmptySource(fileName);
@@ -169,11 +169,11 @@ void TFieldPairsPage::dropPairsNotInSource()
     QStringList dropped;
     QList<TWizardFieldPair> &p = pairs();
     for (qsizetype i = 0; i < p.size();) {
-        if (m_sourceFields.contains(p[i].Field, Qt::CaseInsensitive)) {
+        if (m_sourceFields.contains(p[i].field, Qt::CaseInsensitive)) {
             ++i;
             continue;
         }
-        dropped << QStringLiteral("%1 (%2)").arg(p[i].Column, p[i].Field);
+        dropped << QStringLiteral("%1 (%2)").arg(p[i].column, p[i].field);
         p.removeAt(i);
     }
     if (dropped.isEmpty())
@@ -187,15 +187,15 @@ void TFieldPairsPage::SettingsChanged()
 {
     // Columns come back in destination order, less those already paired.
     m_unmapped.clear();
-    for (const QString &column : settings().Columns()) {
+    for (const QString &column : settings().columns()) {
         bool paired = false;
         for (const TWizardFieldPair &pair : pairs())
-            paired = paired || pair.Column.compare(column, Qt::CaseInsensitive) == 0;
+            paired = paired || pair.column.compare(column, Qt::CaseInsensitive) == 0;
         if (!paired)
             m_unmapped << column;
     }
     m_updating = true;
-    m_option->setChecked(Kind() == aiDBF ? settings().SkipDeleted : settings().WriteOnFly);
+    m_option->setChecked(Kind() == aiDBF ? settings().skipDeleted : settings().writeOnFly);
     m_updating = false;
     showLists();
 }
@@ -212,7 +212,7 @@ void TFieldPairsPage::showLists()
     m_fields->setCurrentRow(std::min(std::max(field, 0), int(m_fields->count()) - 1));
     m_pairs->clear();
     for (const TWizardFieldPair &pair : pairs())
-        new QTreeWidgetItem(m_pairs, { pair.Column, pair.Field });
+        new QTreeWidgetItem(m_pairs, { pair.column, pair.field });
     // Destination names whole, and at least the width of the heading.
     m_pairs->resizeColumnToContents(0);
     m_pairs->setColumnWidth(0, std::max(m_pairs->columnWidth(0) + 12, 100));
@@ -246,7 +246,7 @@ void TFieldPairsPage::remove()
     if (!item)
         return;
     const int i = m_pairs->indexOfTopLevelItem(item);
-    m_unmapped << pairs().takeAt(i).Column;
+    m_unmapped << pairs().takeAt(i).column;
     showLists();
     if (m_pairs->topLevelItemCount() > 0)
         m_pairs->setCurrentItem(m_pairs->topLevelItem(std::min(i, m_pairs->topLevelItemCount() - 1)));
@@ -257,7 +257,7 @@ void TFieldPairsPage::autoFill()
 {
     QList<TWizardFieldPair> &p = pairs();
     p.clear();
-    m_unmapped = settings().Columns();
+    m_unmapped = settings().columns();
     const qsizetype n = std::min(m_unmapped.size(), m_sourceFields.size());
     for (qsizetype i = 0; i < n; ++i)
         p << TWizardFieldPair { m_unmapped[i], m_sourceFields[i] };
@@ -269,7 +269,7 @@ void TFieldPairsPage::autoFill()
 void TFieldPairsPage::clear()
 {
     pairs().clear();
-    m_unmapped = settings().Columns();
+    m_unmapped = settings().columns();
     showLists();
     emit MapChanged();
 }

@@ -1,8 +1,8 @@
 #include "import/wizard/FixedWidthPage.h"
 
 #include "core/Conversion.h"
-#include "import/DataImportMessages.h"
-#include "import/TextLineReader.h"
+#include "import/engine/ImportMessages.h"
+#include "import/sources/text/TextLineReader.h"
 #include "import/wizard/DataImportWizard.h"
 #include "import/wizard/TextViewer.h"
 #include "import/wizard/WizardPageParts.h"
@@ -24,22 +24,22 @@ TFixedWidthPage::TFixedWidthPage(TDataImportWizardSettings &settings, const TDat
 
     m_fields = new QTreeWidget(this);
     m_fields->setObjectName(QStringLiteral("lvTXTFields"));
-    m_fields->setHeaderLabels({ TrMessage(ImportMsg::PageFields), TrMessage(ImportMsg::TXTPosition), TrMessage(ImportMsg::TXTSize) });
+    m_fields->setHeaderLabels({ trMessage(ImportMsg::PageFields), trMessage(ImportMsg::TXTPosition), trMessage(ImportMsg::TXTSize) });
     m_fields->setRootIsDecorated(false);
     m_fields->setAllColumnsShowFocus(true);
-    for (const QString &column : settings.Columns())
+    for (const QString &column : settings.columns())
         new QTreeWidgetItem(m_fields, { column, QString(), QString() });
     FitColumnsToContent(m_fields);
 
     m_viewer = new TTextViewer(this);
 
-    m_clear = new QPushButton(TrMessage(ImportMsg::TXTClear), this);
+    m_clear = new QPushButton(trMessage(ImportMsg::TXTClear), this);
     m_clear->setObjectName(QStringLiteral("bTXTClear"));
     m_clear->setAutoDefault(false);
     m_skipLines = new QLineEdit(this);
     m_skipLines->setObjectName(QStringLiteral("edSkipLines"));
     m_skipLines->setMaximumWidth(60);
-    auto *skipLabel = new QLabel(TrMessage(ImportMsg::TXTSkipLines), this);
+    auto *skipLabel = new QLabel(trMessage(ImportMsg::TXTSkipLines), this);
     skipLabel->setBuddy(m_skipLines);
 
     auto *body = new QHBoxLayout;
@@ -53,30 +53,30 @@ TFixedWidthPage::TFixedWidthPage(TDataImportWizardSettings &settings, const TDat
     bottom->addSpacing(16);
     // Positions are characters: the separators stay where they are.
     bottom->addLayout(
-        CreateEncodingChoice(QStringLiteral("cbTXTEncoding"), settings.TextEncoding, this, m_encoding, [this](TTextEncoding e) {
-            this->settings().TextEncoding = e;
+        CreateEncodingChoice(QStringLiteral("cbTXTEncoding"), settings.textEncoding, this, m_encoding, [this](TTextEncoding e) {
+            this->settings().textEncoding = e;
             readFile();
         }));
     bottom->addStretch();
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(CreateHintPanel(TrMessage(ImportMsg::TXTHint), this));
+    layout->addWidget(CreateHintPanel(trMessage(ImportMsg::TXTHint), this));
     layout->addLayout(body, 1);
     layout->addLayout(bottom);
 
     connect(m_fields, &QTreeWidget::currentItemChanged, this, &TFixedWidthPage::showSelection);
     connect(m_clear, &QPushButton::clicked, this, [this] {
         TDataImportWizardSettings &s = this->settings();
-        s.TXTPositions.Clear();
-        s.TXTSizes.Clear();
+        s.txtPositions.clear();
+        s.txtSizes.clear();
         m_viewer->ClearSelection();
         mapChanged();
     });
     connect(m_skipLines, &QLineEdit::textEdited, this, [this] {
         if (m_updating)
             return;
-        this->settings().TXTSkipLines = ReadCount(m_skipLines->text());
-        m_viewer->SetSkippedLines(this->settings().TXTSkipLines);
+        this->settings().txtSkipLines = ReadCount(m_skipLines->text());
+        m_viewer->SetSkippedLines(this->settings().txtSkipLines);
     });
     connect(m_viewer, &TTextViewer::RegionClicked, this, &TFixedWidthPage::regionClicked);
     connect(m_viewer, &TTextViewer::RegionClickUndone, this, &TFixedWidthPage::regionClickUndone);
@@ -96,11 +96,11 @@ TFixedWidthPage::TFixedWidthPage(TDataImportWizardSettings &settings, const TDat
 
 void TFixedWidthPage::Prepare(bool sourceChanged)
 {
-    if (sourceChanged || m_loadedFile != settings().FileName || m_loadedEncoding != settings().TextEncoding)
+    if (sourceChanged || m_loadedFile != settings().fileName || m_loadedEncoding != settings().textEncoding)
         readFile();
     // A template's positions wait for the lines they are placed on.
-    if (settings().PendingTXTMap) {
-        settings().ApplyPendingTXTMap();
+    if (settings().pendingTxtMap) {
+        settings().applyPendingTxtMap();
         SettingsChanged();
         emit MapChanged();
     }
@@ -108,33 +108,33 @@ void TFixedWidthPage::Prepare(bool sourceChanged)
 
 void TFixedWidthPage::readFile()
 {
-    const QString fileName = settings().FileName;
+    const QString fileName = settings().fileName;
     CheckSourceFile(fileName);
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Cannot open file \"%1\". %2"), fileName, file.errorString()));
-    TTextLineReader reader(&file, settings().TextEncoding);
-    const int rows = component().TextViewerRows;
+    TTextLineReader reader(&file, settings().textEncoding);
+    const int rows = component().textViewerRows;
     QStringList lines;
     QString line;
     bool textSeen = false;
-    while ((rows <= 0 || lines.size() < rows) && reader.ReadLine(line)) {
+    while ((rows <= 0 || lines.size() < rows) && reader.readLine(line)) {
         textSeen = textSeen || !line.trimmed().isEmpty();
         lines << line;
     }
     RefuseBlankText(reader, textSeen, fileName);
     m_viewer->SetLines(lines);
     m_loadedFile = fileName;
-    m_loadedEncoding = settings().TextEncoding;
+    m_loadedEncoding = settings().textEncoding;
     showSelection();
 }
 
 void TFixedWidthPage::SettingsChanged()
 {
     m_updating = true;
-    m_skipLines->setText(QString::number(settings().TXTSkipLines));
-    m_viewer->SetSkippedLines(settings().TXTSkipLines);
-    m_encoding->setCurrentIndex(int(settings().TextEncoding));
+    m_skipLines->setText(QString::number(settings().txtSkipLines));
+    m_viewer->SetSkippedLines(settings().txtSkipLines);
+    m_encoding->setCurrentIndex(int(settings().textEncoding));
     m_updating = false;
     placeSeparators();
     showFields();
@@ -143,19 +143,19 @@ void TFixedWidthPage::SettingsChanged()
 
 bool TFixedWidthPage::positionOf(const QString &column, int &p, int &s) const
 {
-    return tryStrToInt(settings().TXTPositions.Value(column), p) && tryStrToInt(settings().TXTSizes.Value(column), s);
+    return tryStrToInt(settings().txtPositions.value(column), p) && tryStrToInt(settings().txtSizes.value(column), s);
 }
 
 void TFixedWidthPage::setPosition(const QString &column, int p, int s)
 {
-    settings().TXTPositions.SetValue(column, QString::number(p));
-    settings().TXTSizes.SetValue(column, QString::number(s));
+    settings().txtPositions.setValue(column, QString::number(p));
+    settings().txtSizes.setValue(column, QString::number(s));
 }
 
 void TFixedWidthPage::clearPosition(const QString &column)
 {
-    settings().TXTPositions.SetValue(column, QString());
-    settings().TXTSizes.SetValue(column, QString());
+    settings().txtPositions.setValue(column, QString());
+    settings().txtSizes.setValue(column, QString());
 }
 
 QString TFixedWidthPage::currentColumn() const
@@ -168,7 +168,7 @@ void TFixedWidthPage::placeSeparators()
 {
     // Every mapped column's two ends stand on separators.
     QList<int> positions;
-    for (const QString &column : settings().Columns()) {
+    for (const QString &column : settings().columns()) {
         int p = 0, s = 0;
         if (positionOf(column, p, s) && s > 0)
             positions << p << p + s;
@@ -182,8 +182,8 @@ void TFixedWidthPage::showFields()
     for (int i = 0; i < m_fields->topLevelItemCount(); ++i) {
         QTreeWidgetItem *item = m_fields->topLevelItem(i);
         const QString column = item->text(0);
-        item->setText(1, settings().TXTPositions.Value(column));
-        item->setText(2, settings().TXTSizes.Value(column));
+        item->setText(1, settings().txtPositions.value(column));
+        item->setText(2, settings().txtSizes.value(column));
         int p = 0, s = 0;
         if (positionOf(column, p, s) && s > 0)
             regions << qMakePair(p, p + s);
@@ -216,8 +216,8 @@ void TFixedWidthPage::regionClicked(int left, int right, bool selected)
     m_undoColumn = column;
     if (column.isEmpty())
         return;
-    m_undoP = settings().TXTPositions.Value(column);
-    m_undoS = settings().TXTSizes.Value(column);
+    m_undoP = settings().txtPositions.value(column);
+    m_undoS = settings().txtSizes.value(column);
     if (selected)
         setPosition(column, left, right - left);
     else
@@ -229,15 +229,15 @@ void TFixedWidthPage::regionClickUndone()
 {
     if (m_undoColumn.isEmpty())
         return;
-    settings().TXTPositions.SetValue(m_undoColumn, m_undoP);
-    settings().TXTSizes.SetValue(m_undoColumn, m_undoS);
+    settings().txtPositions.setValue(m_undoColumn, m_undoP);
+    settings().txtSizes.setValue(m_undoColumn, m_undoS);
     m_undoColumn.clear();
     mapChanged();
 }
 
 void TFixedWidthPage::separatorRemoved(int position)
 {
-    for (const QString &column : settings().Columns()) {
+    for (const QString &column : settings().columns()) {
         int p = 0, s = 0;
         if (positionOf(column, p, s) && (p == position || p + s == position))
             clearPosition(column);
@@ -249,7 +249,7 @@ void TFixedWidthPage::dragStarted(int position)
 {
     m_starting.clear();
     m_ending.clear();
-    for (const QString &column : settings().Columns()) {
+    for (const QString &column : settings().columns()) {
         int p = 0, s = 0;
         if (!positionOf(column, p, s))
             continue;

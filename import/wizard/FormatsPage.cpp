@@ -1,6 +1,6 @@
 #include "import/wizard/FormatsPage.h"
 
-#include "import/DataImportMessages.h"
+#include "import/engine/ImportMessages.h"
 #include "import/wizard/ReplacementDialog.h"
 #include "import/wizard/WizardPageParts.h"
 
@@ -42,37 +42,37 @@ TFormatsPage::TFormatsPage(TDataImportWizardSettings &settings, QWidget *parent)
     // Base formats
     auto *base = new QWidget;
     base->setObjectName(QStringLiteral("tshBaseFormats"));
-    auto *dates = new QGroupBox(TrMessage(ImportMsg::DateTimeFormats), base);
+    auto *dates = new QGroupBox(trMessage(ImportMsg::DateTimeFormats), base);
     m_shortDate = CreateLineEdit(QStringLiteral("edShortDateFormat"), dates);
     m_longDate = CreateLineEdit(QStringLiteral("edLongDateFormat"), dates);
     m_shortTime = CreateLineEdit(QStringLiteral("edShortTimeFormat"), dates);
     m_longTime = CreateLineEdit(QStringLiteral("edLongTimeFormat"), dates);
     auto *datesLayout = new QFormLayout(dates);
-    datesLayout->addRow(CreateBuddyLabel(TrMessage(ImportMsg::ShortDate), m_shortDate, dates), m_shortDate);
-    datesLayout->addRow(CreateBuddyLabel(TrMessage(ImportMsg::LongDate), m_longDate, dates), m_longDate);
-    datesLayout->addRow(CreateBuddyLabel(TrMessage(ImportMsg::ShortTime), m_shortTime, dates), m_shortTime);
-    datesLayout->addRow(CreateBuddyLabel(TrMessage(ImportMsg::LongTime), m_longTime, dates), m_longTime);
-    connect(m_shortDate, &QLineEdit::textEdited, this, [this](const QString &t) { m_settings.Formats.ShortDateFormat = t; });
-    connect(m_longDate, &QLineEdit::textEdited, this, [this](const QString &t) { m_settings.Formats.LongDateFormat = t; });
-    connect(m_shortTime, &QLineEdit::textEdited, this, [this](const QString &t) { m_settings.Formats.ShortTimeFormat = t; });
-    connect(m_longTime, &QLineEdit::textEdited, this, [this](const QString &t) { m_settings.Formats.LongTimeFormat = t; });
+    datesLayout->addRow(CreateBuddyLabel(trMessage(ImportMsg::ShortDate), m_shortDate, dates), m_shortDate);
+    datesLayout->addRow(CreateBuddyLabel(trMessage(ImportMsg::LongDate), m_longDate, dates), m_longDate);
+    datesLayout->addRow(CreateBuddyLabel(trMessage(ImportMsg::ShortTime), m_shortTime, dates), m_shortTime);
+    datesLayout->addRow(CreateBuddyLabel(trMessage(ImportMsg::LongTime), m_longTime, dates), m_longTime);
+    connect(m_shortDate, &QLineEdit::textEdited, this, [this](const QString &t) { m_settings.formats.shortDateFormat = t; });
+    connect(m_longDate, &QLineEdit::textEdited, this, [this](const QString &t) { m_settings.formats.longDateFormat = t; });
+    connect(m_shortTime, &QLineEdit::textEdited, this, [this](const QString &t) { m_settings.formats.shortTimeFormat = t; });
+    connect(m_longTime, &QLineEdit::textEdited, this, [this](const QString &t) { m_settings.formats.longTimeFormat = t; });
 
-    auto *separators = new QGroupBox(TrMessage(ImportMsg::Separators), base);
+    auto *separators = new QGroupBox(trMessage(ImportMsg::Separators), base);
     m_decimal = CreateLineEdit(QStringLiteral("edDecimalSeparator"), separators, 70);
     m_thousand = CreateLineEdit(QStringLiteral("edThousandSeparator"), separators, 70);
     m_dateSeparator = CreateLineEdit(QStringLiteral("edDateSeparator"), separators, 70);
     m_timeSeparator = CreateLineEdit(QStringLiteral("edTimeSeparator"), separators, 70);
     auto *sepLayout = new QFormLayout(separators);
-    sepLayout->addRow(CreateBuddyLabel(TrMessage(ImportMsg::DecimalSeparator), m_decimal, separators), m_decimal);
-    sepLayout->addRow(CreateBuddyLabel(TrMessage(ImportMsg::ThousandSeparator), m_thousand, separators), m_thousand);
-    sepLayout->addRow(CreateBuddyLabel(TrMessage(ImportMsg::DateSeparator), m_dateSeparator, separators), m_dateSeparator);
-    sepLayout->addRow(CreateBuddyLabel(TrMessage(ImportMsg::TimeSeparator), m_timeSeparator, separators), m_timeSeparator);
-    connect(m_decimal, &QLineEdit::editingFinished, this, [this] { applySeparator(m_decimal, m_settings.Formats.DecimalSeparator); });
-    connect(m_thousand, &QLineEdit::editingFinished, this, [this] { applySeparator(m_thousand, m_settings.Formats.ThousandSeparator); });
+    sepLayout->addRow(CreateBuddyLabel(trMessage(ImportMsg::DecimalSeparator), m_decimal, separators), m_decimal);
+    sepLayout->addRow(CreateBuddyLabel(trMessage(ImportMsg::ThousandSeparator), m_thousand, separators), m_thousand);
+    sepLayout->addRow(CreateBuddyLabel(trMessage(ImportMsg::DateSeparator), m_dateSeparator, separators), m_dateSeparator);
+    sepLayout->addRow(CreateBuddyLabel(trMessage(ImportMsg::TimeSeparator), m_timeSeparator, separators), m_timeSeparator);
+    connect(m_decimal, &QLineEdit::editingFinished, this, [this] { applySeparator(m_decimal, m_settings.formats.decimalSeparator); });
+    connect(m_thousand, &QLineEdit::editingFinished, this, [this] { applySeparator(m_thousand, m_settings.formats.thousandSeparator); });
     connect(
-        m_dateSeparator, &QLineEdit::editingFinished, this, [this] { applySeparator(m_dateSeparator, m_settings.Formats.DateSeparator); });
+        m_dateSeparator, &QLineEdit::editingFinished, this, [this] { applySeparator(m_dateSeparator, m_settings.formats.dateSeparator); });
     connect(
-        m_timeSeparator, &QLineEdit::editingFinished, this, [this] { applySeparator(m_timeSeparator, m_settings.Formats.TimeSeparator); });
+        m_timeSeparator, &QLineEdit::editingFinished, this, [this] { applySeparator(m_timeSeparator, m_settings.formats.timeSeparator); });
 
     auto memo = [base](const QString &name) {
         auto *edit = new QPlainTextEdit(base);
@@ -85,20 +85,20 @@ TFormatsPage::TFormatsPage(TDataImportWizardSettings &settings, QWidget *parent)
     m_nullValues = memo(QStringLiteral("mmNullValues"));
     connect(m_booleanTrue, &QPlainTextEdit::textChanged, this, [this] {
         if (!m_showing)
-            m_settings.Formats.BooleanTrue = nonEmptyLines(m_booleanTrue->toPlainText());
+            m_settings.formats.booleanTrue = nonEmptyLines(m_booleanTrue->toPlainText());
     });
     connect(m_booleanFalse, &QPlainTextEdit::textChanged, this, [this] {
         if (!m_showing)
-            m_settings.Formats.BooleanFalse = nonEmptyLines(m_booleanFalse->toPlainText());
+            m_settings.formats.booleanFalse = nonEmptyLines(m_booleanFalse->toPlainText());
     });
     connect(m_nullValues, &QPlainTextEdit::textChanged, this, [this] {
         if (!m_showing)
-            m_settings.Formats.NullValues = nonEmptyLines(m_nullValues->toPlainText());
+            m_settings.formats.nullValues = nonEmptyLines(m_nullValues->toPlainText());
     });
     auto *lists = new QGridLayout;
-    lists->addWidget(CreateBuddyLabel(TrMessage(ImportMsg::BooleanTrue), m_booleanTrue, base), 0, 0);
-    lists->addWidget(CreateBuddyLabel(TrMessage(ImportMsg::BooleanFalse), m_booleanFalse, base), 0, 1);
-    lists->addWidget(CreateBuddyLabel(TrMessage(ImportMsg::NullValues), m_nullValues, base), 0, 2);
+    lists->addWidget(CreateBuddyLabel(trMessage(ImportMsg::BooleanTrue), m_booleanTrue, base), 0, 0);
+    lists->addWidget(CreateBuddyLabel(trMessage(ImportMsg::BooleanFalse), m_booleanFalse, base), 0, 1);
+    lists->addWidget(CreateBuddyLabel(trMessage(ImportMsg::NullValues), m_nullValues, base), 0, 2);
     lists->addWidget(m_booleanTrue, 1, 0);
     lists->addWidget(m_booleanFalse, 1, 1);
     lists->addWidget(m_nullValues, 1, 2);
@@ -109,14 +109,14 @@ TFormatsPage::TFormatsPage(TDataImportWizardSettings &settings, QWidget *parent)
     auto *baseLayout = new QVBoxLayout(base);
     baseLayout->addLayout(baseTop);
     baseLayout->addLayout(lists, 1);
-    tabs->addTab(base, TrMessage(ImportMsg::BaseFormats));
+    tabs->addTab(base, trMessage(ImportMsg::BaseFormats));
 
     // Data formats
     auto *data = new QWidget;
     data->setObjectName(QStringLiteral("tshDataFormats"));
     m_fields = new QListWidget(data);
     m_fields->setObjectName(QStringLiteral("lstFields"));
-    m_fields->addItems(m_settings.Columns());
+    m_fields->addItems(m_settings.columns());
     m_fields->setMaximumWidth(220);
     connect(m_fields, &QListWidget::currentRowChanged, this, [this] { showFieldFormat(); });
 
@@ -138,7 +138,7 @@ TFormatsPage::TFormatsPage(TDataImportWizardSettings &settings, QWidget *parent)
         auto *box = new QComboBox(tuning);
         box->setObjectName(name);
         for (int id : ids)
-            box->addItem(TrMessage(id));
+            box->addItem(trMessage(id));
         return box;
     };
     m_quoteAction
@@ -148,21 +148,21 @@ TFormatsPage::TFormatsPage(TDataImportWizardSettings &settings, QWidget *parent)
             ImportMsg::CharCaseUpperFirstWord });
     m_charSet = combo(QStringLiteral("cbCharSet"), { ImportMsg::CharSetAsIs, ImportMsg::CharSetAnsi, ImportMsg::CharSetOem });
     auto *tuningLayout = new QFormLayout(tuning);
-    tuningLayout->addRow(CreateBuddyLabel(TrMessage(ImportMsg::GeneratorValue), m_generatorValue, tuning), m_generatorValue);
-    tuningLayout->addRow(CreateBuddyLabel(TrMessage(ImportMsg::GeneratorStep), m_generatorStep, tuning), m_generatorStep);
-    tuningLayout->addRow(CreateBuddyLabel(TrMessage(ImportMsg::ConstantValue), m_constantValue, tuning), m_constantValue);
-    tuningLayout->addRow(CreateBuddyLabel(TrMessage(ImportMsg::NullValue), m_nullValue, tuning), m_nullValue);
-    tuningLayout->addRow(CreateBuddyLabel(TrMessage(ImportMsg::DefaultValue), m_defaultValue, tuning), m_defaultValue);
-    tuningLayout->addRow(CreateBuddyLabel(TrMessage(ImportMsg::LeftQuote), m_leftQuote, tuning), m_leftQuote);
-    tuningLayout->addRow(CreateBuddyLabel(TrMessage(ImportMsg::RightQuote), m_rightQuote, tuning), m_rightQuote);
-    tuningLayout->addRow(CreateBuddyLabel(TrMessage(ImportMsg::QuoteAction), m_quoteAction, tuning), m_quoteAction);
-    tuningLayout->addRow(CreateBuddyLabel(TrMessage(ImportMsg::CharCase), m_charCase, tuning), m_charCase);
-    tuningLayout->addRow(CreateBuddyLabel(TrMessage(ImportMsg::CharSet), m_charSet, tuning), m_charSet);
+    tuningLayout->addRow(CreateBuddyLabel(trMessage(ImportMsg::GeneratorValue), m_generatorValue, tuning), m_generatorValue);
+    tuningLayout->addRow(CreateBuddyLabel(trMessage(ImportMsg::GeneratorStep), m_generatorStep, tuning), m_generatorStep);
+    tuningLayout->addRow(CreateBuddyLabel(trMessage(ImportMsg::ConstantValue), m_constantValue, tuning), m_constantValue);
+    tuningLayout->addRow(CreateBuddyLabel(trMessage(ImportMsg::NullValue), m_nullValue, tuning), m_nullValue);
+    tuningLayout->addRow(CreateBuddyLabel(trMessage(ImportMsg::DefaultValue), m_defaultValue, tuning), m_defaultValue);
+    tuningLayout->addRow(CreateBuddyLabel(trMessage(ImportMsg::LeftQuote), m_leftQuote, tuning), m_leftQuote);
+    tuningLayout->addRow(CreateBuddyLabel(trMessage(ImportMsg::RightQuote), m_rightQuote, tuning), m_rightQuote);
+    tuningLayout->addRow(CreateBuddyLabel(trMessage(ImportMsg::QuoteAction), m_quoteAction, tuning), m_quoteAction);
+    tuningLayout->addRow(CreateBuddyLabel(trMessage(ImportMsg::CharCase), m_charCase, tuning), m_charCase);
+    tuningLayout->addRow(CreateBuddyLabel(trMessage(ImportMsg::CharSet), m_charSet, tuning), m_charSet);
     for (QLineEdit *edit : { m_generatorValue, m_generatorStep, m_constantValue, m_nullValue, m_defaultValue, m_leftQuote, m_rightQuote })
         connect(edit, &QLineEdit::textChanged, this, &TFormatsPage::storeFieldFormat);
     for (QComboBox *box : { m_quoteAction, m_charCase, m_charSet })
         connect(box, &QComboBox::currentIndexChanged, this, &TFormatsPage::storeFieldFormat);
-    formatTabs->addTab(tuning, TrMessage(ImportMsg::Tuning));
+    formatTabs->addTab(tuning, trMessage(ImportMsg::Tuning));
 
     auto *replacements = new QWidget;
     replacements->setObjectName(QStringLiteral("tshReplacements"));
@@ -170,11 +170,11 @@ TFormatsPage::TFormatsPage(TDataImportWizardSettings &settings, QWidget *parent)
     m_replacements->setObjectName(QStringLiteral("lvReplacements"));
     m_replacements->setRootIsDecorated(false);
     m_replacements->setHeaderLabels(
-        { TrMessage(ImportMsg::ColumnTextToFind), TrMessage(ImportMsg::ColumnReplaceWith), TrMessage(ImportMsg::ColumnIgnoreCase) });
+        { trMessage(ImportMsg::ColumnTextToFind), trMessage(ImportMsg::ColumnReplaceWith), trMessage(ImportMsg::ColumnIgnoreCase) });
     m_replacements->header()->setSectionResizeMode(QHeaderView::Stretch);
-    m_addReplacement = CreateButton(TrMessage(ImportMsg::AddReplacement), QStringLiteral("bAddReplacement"), replacements);
-    m_editReplacement = CreateButton(TrMessage(ImportMsg::EditReplacement), QStringLiteral("bEditReplacement"), replacements);
-    m_delReplacement = CreateButton(TrMessage(ImportMsg::DelReplacement), QStringLiteral("bDelReplacement"), replacements);
+    m_addReplacement = CreateButton(trMessage(ImportMsg::AddReplacement), QStringLiteral("bAddReplacement"), replacements);
+    m_editReplacement = CreateButton(trMessage(ImportMsg::EditReplacement), QStringLiteral("bEditReplacement"), replacements);
+    m_delReplacement = CreateButton(trMessage(ImportMsg::DelReplacement), QStringLiteral("bDelReplacement"), replacements);
     connect(m_addReplacement, &QPushButton::clicked, this, &TFormatsPage::addReplacement);
     connect(m_editReplacement, &QPushButton::clicked, this, &TFormatsPage::editReplacement);
     connect(m_delReplacement, &QPushButton::clicked, this, &TFormatsPage::deleteReplacement);
@@ -188,15 +188,15 @@ TFormatsPage::TFormatsPage(TDataImportWizardSettings &settings, QWidget *parent)
     auto *replacementsLayout = new QVBoxLayout(replacements);
     replacementsLayout->addWidget(m_replacements, 1);
     replacementsLayout->addLayout(replacementButtons);
-    formatTabs->addTab(replacements, TrMessage(ImportMsg::Replacements));
+    formatTabs->addTab(replacements, trMessage(ImportMsg::Replacements));
 
     auto *fieldsBox = new QVBoxLayout;
-    fieldsBox->addWidget(CreateBuddyLabel(TrMessage(ImportMsg::FormatFields), m_fields, data));
+    fieldsBox->addWidget(CreateBuddyLabel(trMessage(ImportMsg::FormatFields), m_fields, data));
     fieldsBox->addWidget(m_fields, 1);
     auto *dataLayout = new QHBoxLayout(data);
     dataLayout->addLayout(fieldsBox);
     dataLayout->addWidget(formatTabs, 1);
-    tabs->addTab(data, TrMessage(ImportMsg::DataFormats));
+    tabs->addTab(data, trMessage(ImportMsg::DataFormats));
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(CreateStepHeader(2, this));
@@ -206,18 +206,18 @@ TFormatsPage::TFormatsPage(TDataImportWizardSettings &settings, QWidget *parent)
 void TFormatsPage::ShowSettings()
 {
     m_showing = true;
-    const TDataImportFormats &f = m_settings.Formats;
-    m_shortDate->setText(f.ShortDateFormat);
-    m_longDate->setText(f.LongDateFormat);
-    m_shortTime->setText(f.ShortTimeFormat);
-    m_longTime->setText(f.LongTimeFormat);
-    m_decimal->setText(WizardCharText(f.DecimalSeparator));
-    m_thousand->setText(WizardCharText(f.ThousandSeparator));
-    m_dateSeparator->setText(WizardCharText(f.DateSeparator));
-    m_timeSeparator->setText(WizardCharText(f.TimeSeparator));
-    m_booleanTrue->setPlainText(f.BooleanTrue.join(QLatin1Char('\n')));
-    m_booleanFalse->setPlainText(f.BooleanFalse.join(QLatin1Char('\n')));
-    m_nullValues->setPlainText(f.NullValues.join(QLatin1Char('\n')));
+    const TDataImportFormats &f = m_settings.formats;
+    m_shortDate->setText(f.shortDateFormat);
+    m_longDate->setText(f.longDateFormat);
+    m_shortTime->setText(f.shortTimeFormat);
+    m_longTime->setText(f.longTimeFormat);
+    m_decimal->setText(wizardCharText(f.decimalSeparator));
+    m_thousand->setText(wizardCharText(f.thousandSeparator));
+    m_dateSeparator->setText(wizardCharText(f.dateSeparator));
+    m_timeSeparator->setText(wizardCharText(f.timeSeparator));
+    m_booleanTrue->setPlainText(f.booleanTrue.join(QLatin1Char('\n')));
+    m_booleanFalse->setPlainText(f.booleanFalse.join(QLatin1Char('\n')));
+    m_nullValues->setPlainText(f.nullValues.join(QLatin1Char('\n')));
     m_showing = false;
 
     if (m_fields->currentRow() < 0 && m_fields->count() > 0)
@@ -227,33 +227,33 @@ void TFormatsPage::ShowSettings()
 
 void TFormatsPage::ApplyPendingEdits()
 {
-    TDataImportFormats &f = m_settings.Formats;
-    applySeparator(m_decimal, f.DecimalSeparator);
-    applySeparator(m_thousand, f.ThousandSeparator);
-    applySeparator(m_dateSeparator, f.DateSeparator);
-    applySeparator(m_timeSeparator, f.TimeSeparator);
+    TDataImportFormats &f = m_settings.formats;
+    applySeparator(m_decimal, f.decimalSeparator);
+    applySeparator(m_thousand, f.thousandSeparator);
+    applySeparator(m_dateSeparator, f.dateSeparator);
+    applySeparator(m_timeSeparator, f.timeSeparator);
 }
 
 TDataImportFieldFormat *TFormatsPage::currentFormat() const
 {
     const QListWidgetItem *item = m_fields->currentItem();
-    return item ? m_settings.FieldFormat(item->text()) : nullptr;
+    return item ? m_settings.fieldFormat(item->text()) : nullptr;
 }
 
 void TFormatsPage::showFieldFormat()
 {
     const TDataImportFieldFormat *f = currentFormat();
     m_showing = true;
-    m_generatorValue->setText(f ? QString::number(f->GeneratorValue) : QString());
-    m_generatorStep->setText(f ? QString::number(f->GeneratorStep) : QString());
-    m_constantValue->setText(f ? f->ConstantValue : QString());
-    m_nullValue->setText(f ? f->NullValue : QString());
-    m_defaultValue->setText(f ? f->DefaultValue : QString());
-    m_leftQuote->setText(f ? f->LeftQuote : QString());
-    m_rightQuote->setText(f ? f->RightQuote : QString());
-    m_quoteAction->setCurrentIndex(f ? f->QuoteAction : 0);
-    m_charCase->setCurrentIndex(f ? f->CharCase : 0);
-    m_charSet->setCurrentIndex(f ? f->CharSet : 0);
+    m_generatorValue->setText(f ? QString::number(f->generatorValue) : QString());
+    m_generatorStep->setText(f ? QString::number(f->generatorStep) : QString());
+    m_constantValue->setText(f ? f->constantValue : QString());
+    m_nullValue->setText(f ? f->nullValue : QString());
+    m_defaultValue->setText(f ? f->defaultValue : QString());
+    m_leftQuote->setText(f ? f->leftQuote : QString());
+    m_rightQuote->setText(f ? f->rightQuote : QString());
+    m_quoteAction->setCurrentIndex(f ? f->quoteAction : 0);
+    m_charCase->setCurrentIndex(f ? f->charCase : 0);
+    m_charSet->setCurrentIndex(f ? f->charSet : 0);
     m_showing = false;
     showReplacements();
     updateFieldFormatEnabling();
@@ -266,16 +266,16 @@ void TFormatsPage::storeFieldFormat()
     TDataImportFieldFormat *f = currentFormat();
     if (!f)
         return;
-    f->GeneratorValue = m_generatorValue->text().toLongLong();
-    f->GeneratorStep = m_generatorStep->text().toLongLong();
-    f->ConstantValue = m_constantValue->text();
-    f->NullValue = m_nullValue->text();
-    f->DefaultValue = m_defaultValue->text();
-    f->LeftQuote = m_leftQuote->text();
-    f->RightQuote = m_rightQuote->text();
-    f->QuoteAction = TQuoteAction(m_quoteAction->currentIndex());
-    f->CharCase = TImportCharCase(m_charCase->currentIndex());
-    f->CharSet = TImportCharSet(m_charSet->currentIndex());
+    f->generatorValue = m_generatorValue->text().toLongLong();
+    f->generatorStep = m_generatorStep->text().toLongLong();
+    f->constantValue = m_constantValue->text();
+    f->nullValue = m_nullValue->text();
+    f->defaultValue = m_defaultValue->text();
+    f->leftQuote = m_leftQuote->text();
+    f->rightQuote = m_rightQuote->text();
+    f->quoteAction = TQuoteAction(m_quoteAction->currentIndex());
+    f->charCase = TImportCharCase(m_charCase->currentIndex());
+    f->charSet = TImportCharSet(m_charSet->currentIndex());
     updateFieldFormatEnabling();
 }
 
@@ -285,24 +285,24 @@ void TFormatsPage::showReplacements()
     const TDataImportFieldFormat *f = currentFormat();
     if (!f)
         return;
-    for (const TDataImportReplacement &r : f->Replacements)
-        new QTreeWidgetItem(m_replacements, { r.TextToFind, r.ReplaceWith, TrMessage(r.IgnoreCase ? ImportMsg::Yes : ImportMsg::No) });
+    for (const TDataImportReplacement &r : f->replacements)
+        new QTreeWidgetItem(m_replacements, { r.textToFind, r.replaceWith, trMessage(r.ignoreCase ? ImportMsg::Yes : ImportMsg::No) });
 }
 
 void TFormatsPage::updateFieldFormatEnabling()
 {
     const TDataImportFieldFormat *f = currentFormat();
     const bool any = f != nullptr;
-    const bool noGenerator = any && f->GeneratorStep == 0;
+    const bool noGenerator = any && f->generatorStep == 0;
     // A counter excludes everything else, and a constant the null handling.
-    const bool nothingElse = any && f->ConstantValue.isEmpty() && f->NullValue.isEmpty() && f->DefaultValue.isEmpty()
-        && f->LeftQuote.isEmpty() && f->RightQuote.isEmpty() && f->QuoteAction == qaNone && f->CharCase == iccNone && f->CharSet == icsNone
-        && f->Replacements.Count() == 0;
+    const bool nothingElse = any && f->constantValue.isEmpty() && f->nullValue.isEmpty() && f->defaultValue.isEmpty()
+        && f->leftQuote.isEmpty() && f->rightQuote.isEmpty() && f->quoteAction == qaNone && f->charCase == iccNone && f->charSet == icsNone
+        && f->replacements.count() == 0;
     m_generatorValue->setEnabled(nothingElse);
     m_generatorStep->setEnabled(nothingElse);
-    m_constantValue->setEnabled(noGenerator && f->NullValue.isEmpty() && f->DefaultValue.isEmpty());
-    m_nullValue->setEnabled(noGenerator && f->ConstantValue.isEmpty());
-    m_defaultValue->setEnabled(noGenerator && f->ConstantValue.isEmpty());
+    m_constantValue->setEnabled(noGenerator && f->nullValue.isEmpty() && f->defaultValue.isEmpty());
+    m_nullValue->setEnabled(noGenerator && f->constantValue.isEmpty());
+    m_defaultValue->setEnabled(noGenerator && f->constantValue.isEmpty());
     for (QWidget *w : std::initializer_list<QWidget *> { m_leftQuote, m_rightQuote, m_quoteAction, m_charCase, m_charSet })
         w->setEnabled(noGenerator);
     m_addReplacement->setEnabled(noGenerator);
@@ -313,10 +313,10 @@ void TFormatsPage::updateFieldFormatEnabling()
 
 void TFormatsPage::applySeparator(QLineEdit *edit, QChar &target)
 {
-    if (m_showing || edit->text() == WizardCharText(target))
+    if (m_showing || edit->text() == wizardCharText(target))
         return;
-    target = ApplyWizardCharText(edit->text(), target);
-    edit->setText(WizardCharText(target));
+    target = applyWizardCharText(edit->text(), target);
+    edit->setText(wizardCharText(target));
 }
 
 void TFormatsPage::addReplacement()
@@ -328,7 +328,7 @@ void TFormatsPage::addReplacement()
     if (dialog.exec() != QDialog::Accepted)
         return;
     const TDataImportReplacement r = dialog.Replacement();
-    f->Replacements.Add(r.TextToFind, r.ReplaceWith, r.IgnoreCase);
+    f->replacements.add(r.textToFind, r.replaceWith, r.ignoreCase);
     showReplacements();
     m_replacements->setCurrentItem(m_replacements->topLevelItem(m_replacements->topLevelItemCount() - 1));
     updateFieldFormatEnabling();
@@ -338,13 +338,13 @@ void TFormatsPage::editReplacement()
 {
     TDataImportFieldFormat *f = currentFormat();
     const int row = m_replacements->indexOfTopLevelItem(m_replacements->currentItem());
-    if (!f || row < 0 || row >= f->Replacements.Count() || f->GeneratorStep != 0)
+    if (!f || row < 0 || row >= f->replacements.count() || f->generatorStep != 0)
         return;
     TReplacementDialog dialog(this);
-    dialog.SetReplacement(f->Replacements.Items(row));
+    dialog.SetReplacement(f->replacements.at(row));
     if (dialog.exec() != QDialog::Accepted)
         return;
-    f->Replacements.Items(row) = dialog.Replacement();
+    f->replacements.at(row) = dialog.Replacement();
     showReplacements();
     m_replacements->setCurrentItem(m_replacements->topLevelItem(row));
     updateFieldFormatEnabling();
@@ -354,9 +354,9 @@ void TFormatsPage::deleteReplacement()
 {
     TDataImportFieldFormat *f = currentFormat();
     const int row = m_replacements->indexOfTopLevelItem(m_replacements->currentItem());
-    if (!f || row < 0 || row >= f->Replacements.Count())
+    if (!f || row < 0 || row >= f->replacements.count())
         return;
-    f->Replacements.Delete(row);
+    f->replacements.removeAt(row);
     showReplacements();
     updateFieldFormatEnabling();
 }

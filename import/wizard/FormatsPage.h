@@ -1,6 +1,6 @@
 #pragma once
 
-#include "import/DataImportWizardSettings.h"
+#include "import/engine/ImportSettings.h"
 #include "import/wizard/WizardStepPage.h"
 
 class QComboBox;

@@ -1,7 +1,7 @@
 #include "import/wizard/ImportOptionsPage.h"
 
 #include "core/Conversion.h"
-#include "import/DataImportMessages.h"
+#include "import/engine/ImportMessages.h"
 #include "import/wizard/ColumnList.h"
 #include "import/wizard/DataImportWizard.h"
 #include "import/wizard/WizardPageParts.h"
@@ -26,9 +26,9 @@ TImportOptionsPage::TImportOptionsPage(TDataImportWizardSettings &settings, cons
     setObjectName(QStringLiteral("tshLastStep"));
     auto *tabs = new QTabWidget(this);
     tabs->setObjectName(QStringLiteral("pcLastStep"));
-    tabs->addTab(buildCommitTab(), TrMessage(ImportMsg::CommitOptions));
-    tabs->addTab(buildAdvancedTab(), TrMessage(ImportMsg::Advanced));
-    m_saveTemplate->setVisible(component.ShowSaveLoadButtons);
+    tabs->addTab(buildCommitTab(), trMessage(ImportMsg::CommitOptions));
+    tabs->addTab(buildAdvancedTab(), trMessage(ImportMsg::Advanced));
+    m_saveTemplate->setVisible(component.showSaveLoadButtons);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(CreateStepHeader(3, this));
@@ -41,36 +41,36 @@ QWidget *TImportOptionsPage::buildCommitTab()
     commitTab->setObjectName(QStringLiteral("tshCommit"));
     auto countRow = [](QWidget *box, int labelId, QLineEdit *edit) {
         auto *row = new QHBoxLayout;
-        row->addWidget(CreateBuddyLabel(TrMessage(labelId), edit, box));
+        row->addWidget(CreateBuddyLabel(trMessage(labelId), edit, box));
         row->addWidget(edit);
-        row->addWidget(new QLabel(TrMessage(ImportMsg::Records), box));
+        row->addWidget(new QLabel(trMessage(ImportMsg::Records), box));
         row->addStretch();
         return row;
     };
-    auto *commit = new QGroupBox(TrMessage(ImportMsg::CommitGroup), commitTab);
+    auto *commit = new QGroupBox(trMessage(ImportMsg::CommitGroup), commitTab);
     m_commitAfterDone = CreateCheckBox(ImportMsg::CommitWhenDone, QStringLiteral("chCommitAfterDone"), commit);
     m_commitRecCount = CreateLineEdit(QStringLiteral("edCommitRecCount"), commit, 80);
     auto *commitLayout = new QVBoxLayout(commit);
     commitLayout->addWidget(m_commitAfterDone);
     commitLayout->addLayout(countRow(commit, ImportMsg::CommitAfterEach, m_commitRecCount));
     connect(m_commitAfterDone, &QCheckBox::toggled, m_commitRecCount, &QWidget::setDisabled);
-    storeWhenToggled(m_commitAfterDone, &TDataImportWizardSettings::CommitAfterDone);
+    storeWhenToggled(m_commitAfterDone, &TDataImportWizardSettings::commitAfterDone);
     connect(m_commitRecCount, &QLineEdit::editingFinished, this, &TImportOptionsPage::applyCommitRecCount);
 
-    auto *records = new QGroupBox(TrMessage(ImportMsg::RecordCountGroup), commitTab);
+    auto *records = new QGroupBox(trMessage(ImportMsg::RecordCountGroup), commitTab);
     m_importAllRecords = CreateCheckBox(ImportMsg::ImportAllRecords, QStringLiteral("chImportAllRecords"), records);
     m_importRecCount = CreateLineEdit(QStringLiteral("edImportRecCount"), records, 80);
     auto *recordsLayout = new QVBoxLayout(records);
     recordsLayout->addWidget(m_importAllRecords);
     recordsLayout->addLayout(countRow(records, ImportMsg::ImportOnlyFirst, m_importRecCount));
     connect(m_importAllRecords, &QCheckBox::toggled, m_importRecCount, &QWidget::setDisabled);
-    storeWhenToggled(m_importAllRecords, &TDataImportWizardSettings::ImportAllRecords);
+    storeWhenToggled(m_importAllRecords, &TDataImportWizardSettings::importAllRecords);
     connect(m_importRecCount, &QLineEdit::editingFinished, this, &TImportOptionsPage::applyImportRecCount);
 
     m_closeAfterImport = CreateCheckBox(ImportMsg::CloseAfterImport, QStringLiteral("chCloseAfterImport"), commitTab);
-    storeWhenToggled(m_closeAfterImport, &TDataImportWizardSettings::CloseAfterImport);
+    storeWhenToggled(m_closeAfterImport, &TDataImportWizardSettings::closeAfterImport);
 
-    auto *log = new QGroupBox(TrMessage(ImportMsg::ErrorLogGroup), commitTab);
+    auto *log = new QGroupBox(trMessage(ImportMsg::ErrorLogGroup), commitTab);
     m_enableErrorLog = CreateCheckBox(ImportMsg::EnableErrorLog, QStringLiteral("chEnableErrorLog"), log);
     m_errorLogFileName = CreateLineEdit(QStringLiteral("edErrorLogFileName"), log);
     m_browseErrorLog = CreateButton(QStringLiteral("..."), QStringLiteral("bErrorLogFileName"), log);
@@ -78,7 +78,7 @@ QWidget *TImportOptionsPage::buildCommitTab()
     m_rewriteErrorLog = CreateCheckBox(ImportMsg::RewriteErrorLogFile, QStringLiteral("chRewriteErrorLogFile"), log);
     m_showErrorLog = CreateCheckBox(ImportMsg::ShowErrorLog, QStringLiteral("chShowErrorLog"), log);
     auto *logName = new QHBoxLayout;
-    logName->addWidget(CreateBuddyLabel(TrMessage(ImportMsg::ErrorLogFileName), m_errorLogFileName, log));
+    logName->addWidget(CreateBuddyLabel(trMessage(ImportMsg::ErrorLogFileName), m_errorLogFileName, log));
     logName->addWidget(m_errorLogFileName, 1);
     logName->addWidget(m_browseErrorLog);
     auto *logLayout = new QVBoxLayout(log);
@@ -88,13 +88,13 @@ QWidget *TImportOptionsPage::buildCommitTab()
     logLayout->addWidget(m_showErrorLog);
     for (QWidget *w : std::initializer_list<QWidget *> { m_errorLogFileName, m_browseErrorLog, m_rewriteErrorLog, m_showErrorLog })
         connect(m_enableErrorLog, &QCheckBox::toggled, w, &QWidget::setEnabled);
-    storeWhenToggled(m_enableErrorLog, &TDataImportWizardSettings::ErrorLog);
-    connect(m_errorLogFileName, &QLineEdit::textEdited, this, [this](const QString &t) { m_settings.ErrorLogFileName = t; });
-    storeWhenToggled(m_rewriteErrorLog, &TDataImportWizardSettings::RewriteErrorLogFile);
-    storeWhenToggled(m_showErrorLog, &TDataImportWizardSettings::ShowErrorLog);
+    storeWhenToggled(m_enableErrorLog, &TDataImportWizardSettings::errorLog);
+    connect(m_errorLogFileName, &QLineEdit::textEdited, this, [this](const QString &t) { m_settings.errorLogFileName = t; });
+    storeWhenToggled(m_rewriteErrorLog, &TDataImportWizardSettings::rewriteErrorLogFile);
+    storeWhenToggled(m_showErrorLog, &TDataImportWizardSettings::showErrorLog);
     connect(m_browseErrorLog, &QPushButton::clicked, this, &TImportOptionsPage::browseErrorLog);
 
-    m_saveTemplate = CreateButton(TrMessage(ImportMsg::SaveTemplate), QStringLiteral("bSaveTemplate"), commitTab);
+    m_saveTemplate = CreateButton(trMessage(ImportMsg::SaveTemplate), QStringLiteral("bSaveTemplate"), commitTab);
     connect(m_saveTemplate, &QPushButton::clicked, this, &TImportOptionsPage::SaveTemplateClicked);
 
     auto *commitLeft = new QVBoxLayout;
@@ -119,7 +119,7 @@ QWidget *TImportOptionsPage::buildAdvancedTab()
 {
     auto *advanced = new QWidget;
     advanced->setObjectName(QStringLiteral("tshAdvanced"));
-    auto *modes = new QGroupBox(TrMessage(ImportMsg::ImportModeGroup), advanced);
+    auto *modes = new QGroupBox(trMessage(ImportMsg::ImportModeGroup), advanced);
     modes->setObjectName(QStringLiteral("rgImportMode"));
     auto *modeGroup = new QButtonGroup(advanced);
     auto *modesLayout = new QGridLayout(modes);
@@ -127,27 +127,27 @@ QWidget *TImportOptionsPage::buildAdvancedTab()
     const int modeTexts[6] = { ImportMsg::ModeInsertAll, ImportMsg::ModeInsertNew, ImportMsg::ModeUpdate, ImportMsg::ModeUpdateOrInsert,
         ImportMsg::ModeDelete, ImportMsg::ModeDeleteOrInsert };
     for (int i = 0; i < 6; ++i) {
-        m_modes[i] = new QRadioButton(TrMessage(modeTexts[i]), modes);
+        m_modes[i] = new QRadioButton(trMessage(modeTexts[i]), modes);
         m_modes[i]->setObjectName(QLatin1String(modeNames[i]));
         modeGroup->addButton(m_modes[i], i);
         modesLayout->addWidget(m_modes[i], i % 3, i / 3);
     }
     connect(modeGroup, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
         if (checked && !m_showing)
-            m_settings.ImportMode = TImportMode(id);
+            m_settings.importMode = TImportMode(id);
     });
-    auto *addType = new QGroupBox(TrMessage(ImportMsg::AddTypeGroup), advanced);
+    auto *addType = new QGroupBox(trMessage(ImportMsg::AddTypeGroup), advanced);
     addType->setObjectName(QStringLiteral("rgAddType"));
-    m_append = new QRadioButton(TrMessage(ImportMsg::AddTypeAppend), addType);
+    m_append = new QRadioButton(trMessage(ImportMsg::AddTypeAppend), addType);
     m_append->setObjectName(QStringLiteral("rbAppend"));
-    m_insert = new QRadioButton(TrMessage(ImportMsg::AddTypeInsert), addType);
+    m_insert = new QRadioButton(trMessage(ImportMsg::AddTypeInsert), addType);
     m_insert->setObjectName(QStringLiteral("rbInsert"));
     auto *addTypeLayout = new QVBoxLayout(addType);
     addTypeLayout->addWidget(m_append);
     addTypeLayout->addWidget(m_insert);
     connect(m_append, &QRadioButton::toggled, this, [this](bool on) {
         if (!m_showing)
-            m_settings.AddType = on ? qatAppend : qatInsert;
+            m_settings.addType = on ? qatAppend : qatInsert;
     });
 
     m_available = new TColumnList(advanced);
@@ -181,10 +181,10 @@ QWidget *TImportOptionsPage::buildAdvancedTab()
     }
     moveButtons->addStretch();
     auto *availableBox = new QVBoxLayout;
-    availableBox->addWidget(CreateBuddyLabel(TrMessage(ImportMsg::AvailableColumns), m_available, advanced));
+    availableBox->addWidget(CreateBuddyLabel(trMessage(ImportMsg::AvailableColumns), m_available, advanced));
     availableBox->addWidget(m_available);
     auto *keysBox = new QVBoxLayout;
-    keysBox->addWidget(CreateBuddyLabel(TrMessage(ImportMsg::KeyColumns), m_keys, advanced));
+    keysBox->addWidget(CreateBuddyLabel(trMessage(ImportMsg::KeyColumns), m_keys, advanced));
     keysBox->addWidget(m_keys);
     auto *columns = new QHBoxLayout;
     columns->addLayout(availableBox);
@@ -204,49 +204,49 @@ void TImportOptionsPage::ShowSettings()
 {
     m_showing = true;
     const TDataImportWizardSettings &s = m_settings;
-    m_commitAfterDone->setChecked(s.CommitAfterDone);
-    m_commitRecCount->setText(QString::number(s.CommitRecCount));
-    m_commitRecCount->setEnabled(!s.CommitAfterDone);
-    m_importAllRecords->setChecked(s.ImportAllRecords);
-    m_importRecCount->setText(QString::number(s.ImportRecCount));
-    m_importRecCount->setEnabled(!s.ImportAllRecords);
-    m_closeAfterImport->setChecked(s.CloseAfterImport);
-    m_enableErrorLog->setChecked(s.ErrorLog);
+    m_commitAfterDone->setChecked(s.commitAfterDone);
+    m_commitRecCount->setText(QString::number(s.commitRecCount));
+    m_commitRecCount->setEnabled(!s.commitAfterDone);
+    m_importAllRecords->setChecked(s.importAllRecords);
+    m_importRecCount->setText(QString::number(s.importRecCount));
+    m_importRecCount->setEnabled(!s.importAllRecords);
+    m_closeAfterImport->setChecked(s.closeAfterImport);
+    m_enableErrorLog->setChecked(s.errorLog);
     for (QWidget *w : std::initializer_list<QWidget *> { m_errorLogFileName, m_browseErrorLog, m_rewriteErrorLog, m_showErrorLog })
-        w->setEnabled(s.ErrorLog);
-    m_errorLogFileName->setText(s.ErrorLogFileName);
-    m_rewriteErrorLog->setChecked(s.RewriteErrorLogFile);
-    m_showErrorLog->setChecked(s.ShowErrorLog);
-    m_modes[s.ImportMode]->setChecked(true);
-    (s.AddType == qatAppend ? m_append : m_insert)->setChecked(true);
+        w->setEnabled(s.errorLog);
+    m_errorLogFileName->setText(s.errorLogFileName);
+    m_rewriteErrorLog->setChecked(s.rewriteErrorLogFile);
+    m_showErrorLog->setChecked(s.showErrorLog);
+    m_modes[s.importMode]->setChecked(true);
+    (s.addType == qatAppend ? m_append : m_insert)->setChecked(true);
     m_keys->clear();
-    m_keys->addItems(s.KeyColumns);
+    m_keys->addItems(s.keyColumns);
     m_available->clear();
-    for (const QString &column : s.Columns())
-        if (!s.KeyColumns.contains(column))
+    for (const QString &column : s.columns())
+        if (!s.keyColumns.contains(column))
             m_available->addItem(column);
     m_showing = false;
 }
 
 void TImportOptionsPage::ApplyPendingEdits()
 {
-    if (m_commitRecCount->text() != QString::number(m_settings.CommitRecCount))
+    if (m_commitRecCount->text() != QString::number(m_settings.commitRecCount))
         applyCommitRecCount();
-    if (m_importRecCount->text() != QString::number(m_settings.ImportRecCount))
+    if (m_importRecCount->text() != QString::number(m_settings.importRecCount))
         applyImportRecCount();
 }
 
 void TImportOptionsPage::browseErrorLog()
 {
-    const QFileInfo current(m_settings.ErrorLogFileName);
+    const QFileInfo current(m_settings.errorLogFileName);
     const QString dir
-        = m_settings.ErrorLogFileName.contains(QLatin1Char('/')) && current.dir().exists() ? current.absolutePath() : QDir::currentPath();
-    const QString name = QFileDialog::getSaveFileName(this, TrMessage(ImportMsg::ErrorLogFileName),
+        = m_settings.errorLogFileName.contains(QLatin1Char('/')) && current.dir().exists() ? current.absolutePath() : QDir::currentPath();
+    const QString name = QFileDialog::getSaveFileName(this, trMessage(ImportMsg::ErrorLogFileName),
         dir + QLatin1Char('/') + current.fileName(), tr("Log files (*.log);;All files (*)"));
     if (name.isEmpty())
         return;
     m_errorLogFileName->setText(name);
-    m_settings.ErrorLogFileName = name;
+    m_settings.errorLogFileName = name;
 }
 
 void TImportOptionsPage::applyCommitRecCount()
@@ -256,8 +256,8 @@ void TImportOptionsPage::applyCommitRecCount()
     int count = 0;
     // A commit every 0 rows would never commit: such a count is refused too.
     if (tryStrToInt(m_commitRecCount->text().trimmed(), count) && count > 0)
-        m_settings.CommitRecCount = count;
-    m_commitRecCount->setText(QString::number(m_settings.CommitRecCount));
+        m_settings.commitRecCount = count;
+    m_commitRecCount->setText(QString::number(m_settings.commitRecCount));
 }
 
 void TImportOptionsPage::applyImportRecCount()
@@ -266,17 +266,17 @@ void TImportOptionsPage::applyImportRecCount()
         return;
     int count = 0;
     if (tryStrToInt(m_importRecCount->text().trimmed(), count) && count >= 0) {
-        m_settings.ImportRecCount = count;
+        m_settings.importRecCount = count;
         if (count == 0)
             m_importAllRecords->setChecked(true);
     }
-    m_importRecCount->setText(QString::number(m_settings.ImportRecCount));
+    m_importRecCount->setText(QString::number(m_settings.importRecCount));
 }
 
 void TImportOptionsPage::storeKeyColumns()
 {
     if (!m_showing)
-        m_settings.KeyColumns = m_keys->Columns();
+        m_settings.keyColumns = m_keys->Columns();
 }
 
 void TImportOptionsPage::moveColumns(TColumnList *from, TColumnList *to, bool all)

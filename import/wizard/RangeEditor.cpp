@@ -1,7 +1,7 @@
 #include "import/wizard/RangeEditor.h"
 
-#include "import/DataImportMessages.h"
-#include "import/XLSFile.h"
+#include "import/engine/ImportMessages.h"
+#include "import/sources/workbook/WorkbookFile.h"
 #include "ui/MessageBox.h"
 
 #include <QButtonGroup>
@@ -23,13 +23,13 @@ constexpr int MaxCol = 256;
 // Fills "%s" and "%d" in order, as the range parser words its messages.
 [[noreturn]] void fail(const char *pattern, const QStringList &args = {})
 {
-    throw EDataImportError(ImportText(pattern, args));
+    throw EDataImportError(importText(pattern, args));
 }
 
 // A message naming what was found at a position: a character, or the end.
 [[noreturn]] void failFound(const char *pattern, const TranslatedText &found, const QString &position)
 {
-    throw EDataImportError(ImportText(pattern, { found.source, position }, { found.shown, position }));
+    throw EDataImportError(importText(pattern, { found.source, position }, { found.shown, position }));
 }
 
 bool isLetter(QChar c)
@@ -149,7 +149,7 @@ QString parseSheetName(const QString &text)
 
 QRadioButton *radio(int messageId, const QString &name, QWidget *parent)
 {
-    auto *r = new QRadioButton(TrMessage(messageId), parent);
+    auto *r = new QRadioButton(trMessage(messageId), parent);
     r->setObjectName(name);
     return r;
 }
@@ -170,13 +170,13 @@ TRangeEditorDialog::TRangeEditorDialog(const TMapRange &range, const QStringList
     , m_sheetNames(sheetNames)
 {
     setObjectName(QStringLiteral("RangeEditor"));
-    setWindowTitle(TrMessage(ImportMsg::RangeCaption));
+    setWindowTitle(trMessage(ImportMsg::RangeCaption));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
-    auto *typeGroup = new QGroupBox(TrMessage(ImportMsg::RangeTypeGroup), this);
+    auto *typeGroup = new QGroupBox(trMessage(ImportMsg::RangeTypeGroup), this);
     m_type = new QComboBox(typeGroup);
     m_type->setObjectName(QStringLiteral("cbRangeType"));
-    m_type->addItems({ TrMessage(ImportMsg::RangeTypeCol), TrMessage(ImportMsg::RangeTypeRow), TrMessage(ImportMsg::RangeTypeCell) });
+    m_type->addItems({ trMessage(ImportMsg::RangeTypeCol), trMessage(ImportMsg::RangeTypeRow), trMessage(ImportMsg::RangeTypeCell) });
     m_rangeEdit = edit(QStringLiteral("edRange"), typeGroup);
     m_rangeLabel = new QLabel(typeGroup);
     m_rangeLabel->setBuddy(m_rangeEdit);
@@ -190,7 +190,7 @@ TRangeEditorDialog::TRangeEditorDialog(const TMapRange &range, const QStringList
     // An end: found in the data, or given in its edit.
     auto endGroup = [this](int title, int openText, const QString &prefix, QGroupBox *&group, QRadioButton *&open, QRadioButton *&given,
                         QLineEdit *&value) {
-        group = new QGroupBox(TrMessage(title), this);
+        group = new QGroupBox(trMessage(title), this);
         open = radio(openText, QStringLiteral("rb%1Open").arg(prefix), group);
         given = new QRadioButton(group);
         given->setObjectName(QStringLiteral("rb%1Given").arg(prefix));
@@ -212,7 +212,7 @@ TRangeEditorDialog::TRangeEditorDialog(const TMapRange &range, const QStringList
     endGroup(ImportMsg::RangeFinishGroup, ImportMsg::RangeWhereFinished, QStringLiteral("Finish"), m_finishGroup, m_finishOpen,
         m_finishGiven, m_finish);
 
-    m_directionGroup = new QGroupBox(TrMessage(ImportMsg::RangeDirectionGroup), this);
+    m_directionGroup = new QGroupBox(trMessage(ImportMsg::RangeDirectionGroup), this);
     m_forward = new QRadioButton(m_directionGroup);
     m_forward->setObjectName(QStringLiteral("rbForward"));
     m_backward = new QRadioButton(m_directionGroup);
@@ -223,7 +223,7 @@ TRangeEditorDialog::TRangeEditorDialog(const TMapRange &range, const QStringList
     directionLayout->addStretch();
     m_choices << QList<QRadioButton *> { m_forward, m_backward };
 
-    m_sheetGroup = new QGroupBox(TrMessage(ImportMsg::RangeSheetGroup), this);
+    m_sheetGroup = new QGroupBox(trMessage(ImportMsg::RangeSheetGroup), this);
     m_defaultSheet = radio(ImportMsg::RangeDefaultSheet, QStringLiteral("rbDefaultSheet"), m_sheetGroup);
     m_customSheet = radio(ImportMsg::RangeCustomSheet, QStringLiteral("rbCustomSheet"), m_sheetGroup);
     auto *sheetKind = new QButtonGroup(m_sheetGroup);
@@ -349,10 +349,10 @@ void TRangeEditorDialog::typeChanged()
     const Type t = type();
     m_rangeLabel->setText(m_type->currentText());
     const bool row = t == tyRow;
-    m_startGiven->setText(TrMessage(row ? ImportMsg::RangeStartCol : ImportMsg::RangeStartRow));
-    m_finishGiven->setText(TrMessage(row ? ImportMsg::RangeFinishCol : ImportMsg::RangeFinishRow));
-    m_forward->setText(TrMessage(row ? ImportMsg::RangeRight : ImportMsg::RangeDown));
-    m_backward->setText(TrMessage(row ? ImportMsg::RangeLeft : ImportMsg::RangeUp));
+    m_startGiven->setText(trMessage(row ? ImportMsg::RangeStartCol : ImportMsg::RangeStartRow));
+    m_finishGiven->setText(trMessage(row ? ImportMsg::RangeFinishCol : ImportMsg::RangeFinishRow));
+    m_forward->setText(trMessage(row ? ImportMsg::RangeRight : ImportMsg::RangeDown));
+    m_backward->setText(trMessage(row ? ImportMsg::RangeLeft : ImportMsg::RangeUp));
     updateEnabling();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "import/XLSMapParser.h"
+#include "import/sources/workbook/RangeMap.h"
 
 #include <QDialog>
 #include <QStringList>

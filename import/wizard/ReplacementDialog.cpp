@@ -1,6 +1,6 @@
 #include "import/wizard/ReplacementDialog.h"
 
-#include "import/DataImportMessages.h"
+#include "import/engine/ImportMessages.h"
 #include "ui/MessageBox.h"
 
 #include <QCheckBox>
@@ -13,19 +13,19 @@ TReplacementDialog::TReplacementDialog(QWidget *parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("ReplacementDialog"));
-    setWindowTitle(TrMessage(ImportMsg::ReplacementCaption));
+    setWindowTitle(trMessage(ImportMsg::ReplacementCaption));
 
     m_find = new QLineEdit(this);
     m_find->setObjectName(QStringLiteral("edTextToFind"));
     m_replace = new QLineEdit(this);
     m_replace->setObjectName(QStringLiteral("edReplaceWith"));
-    m_ignoreCase = new QCheckBox(TrMessage(ImportMsg::ReplacementIgnoreCase), this);
+    m_ignoreCase = new QCheckBox(trMessage(ImportMsg::ReplacementIgnoreCase), this);
     m_ignoreCase->setObjectName(QStringLiteral("chIgnoreCase"));
     m_find->setMinimumWidth(240);
 
     auto *form = new QFormLayout;
-    form->addRow(TrMessage(ImportMsg::ReplacementTextToFind), m_find);
-    form->addRow(TrMessage(ImportMsg::ReplacementReplaceWith), m_replace);
+    form->addRow(trMessage(ImportMsg::ReplacementTextToFind), m_find);
+    form->addRow(trMessage(ImportMsg::ReplacementReplaceWith), m_replace);
     form->addRow(QString(), m_ignoreCase);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -39,24 +39,24 @@ TReplacementDialog::TReplacementDialog(QWidget *parent)
 
 void TReplacementDialog::SetReplacement(const TDataImportReplacement &replacement)
 {
-    m_find->setText(replacement.TextToFind);
-    m_replace->setText(replacement.ReplaceWith);
-    m_ignoreCase->setChecked(replacement.IgnoreCase);
+    m_find->setText(replacement.textToFind);
+    m_replace->setText(replacement.replaceWith);
+    m_ignoreCase->setChecked(replacement.ignoreCase);
 }
 
 TDataImportReplacement TReplacementDialog::Replacement() const
 {
     TDataImportReplacement r;
-    r.TextToFind = m_find->text();
-    r.ReplaceWith = m_replace->text();
-    r.IgnoreCase = m_ignoreCase->isChecked();
+    r.textToFind = m_find->text();
+    r.replaceWith = m_replace->text();
+    r.ignoreCase = m_ignoreCase->isChecked();
     return r;
 }
 
 void TReplacementDialog::accept()
 {
     if (m_find->text().isEmpty()) {
-        MessageBox::error(this, TrMessage(ImportMsg::TextToFindNotDefined));
+        MessageBox::error(this, trMessage(ImportMsg::TextToFindNotDefined));
         m_find->setFocus();
         return;
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "import/DataImportCommon.h"
+#include "import/engine/DataImportCommon.h"
 
 #include <QDialog>
 

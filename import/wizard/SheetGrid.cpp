@@ -1,6 +1,6 @@
 #include "import/wizard/SheetGrid.h"
 
-#include "import/XLSFile.h"
+#include "import/sources/workbook/WorkbookFile.h"
 #include "import/wizard/SheetGridAccessible.h"
 #include "ui/CurrentCell.h"
 

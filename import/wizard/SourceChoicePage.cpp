@@ -1,7 +1,7 @@
 #include "import/wizard/SourceChoicePage.h"
 
-#include "import/DataImportMessages.h"
-#include "import/TextLineReader.h"
+#include "import/engine/ImportMessages.h"
+#include "import/sources/text/TextLineReader.h"
 #include "import/wizard/DataImportWizard.h"
 #include "import/wizard/WizardPageParts.h"
 #include "ui/MessageBox.h"
@@ -69,13 +69,13 @@ TSourceChoicePage::TSourceChoicePage(TDataImportWizardSettings &settings, const 
     picture->setPixmap(component.Picture.isNull() ? defaultPicture() : component.Picture);
     picture->setAlignment(Qt::AlignTop);
 
-    auto *title = new QLabel(TrMessage(ImportMsg::WizardCaption), this);
+    auto *title = new QLabel(trMessage(ImportMsg::WizardCaption), this);
     QFont font = title->font();
     font.setBold(true);
     font.setPointSizeF(font.pointSizeF() * 1.3);
     title->setFont(font);
 
-    auto *kinds = new QGroupBox(TrMessage(ImportMsg::ImportFrom), this);
+    auto *kinds = new QGroupBox(trMessage(ImportMsg::ImportFrom), this);
     kinds->setObjectName(QStringLiteral("gbImportFrom"));
     auto *group = new QButtonGroup(this);
     auto *kindsLayout = new QVBoxLayout(kinds);
@@ -83,7 +83,7 @@ TSourceChoicePage::TSourceChoicePage(TDataImportWizardSettings &settings, const 
         = { ImportMsg::KindSpreadsheet, ImportMsg::KindDBF, ImportMsg::KindXML, ImportMsg::KindText, ImportMsg::KindCSV };
     const char *kindNames[ImportKindCount] = { "rbXLS", "rbDBF", "rbXML", "rbTXT", "rbCSV" };
     for (int k = 0; k < ImportKindCount; ++k) {
-        m_kinds[k] = new QRadioButton(TrMessage(kindTexts[k]), kinds);
+        m_kinds[k] = new QRadioButton(trMessage(kindTexts[k]), kinds);
         m_kinds[k]->setObjectName(QLatin1String(kindNames[k]));
         group->addButton(m_kinds[k], k);
         kindsLayout->addWidget(m_kinds[k]);
@@ -108,8 +108,8 @@ TSourceChoicePage::TSourceChoicePage(TDataImportWizardSettings &settings, const 
     connect(m_quote->lineEdit(), &QLineEdit::editingFinished, this, &TSourceChoicePage::applyQuote);
     connect(m_quote, &QComboBox::textActivated, this, &TSourceChoicePage::applyQuote);
     auto *text = new QFormLayout;
-    text->addRow(CreateBuddyLabel(TrMessage(ImportMsg::Comma), m_comma, this), m_comma);
-    text->addRow(CreateBuddyLabel(TrMessage(ImportMsg::Quote), m_quote, this), m_quote);
+    text->addRow(CreateBuddyLabel(trMessage(ImportMsg::Comma), m_comma, this), m_comma);
+    text->addRow(CreateBuddyLabel(trMessage(ImportMsg::Quote), m_quote, this), m_quote);
     auto *textBox = new QVBoxLayout;
     textBox->addLayout(text);
     textBox->addStretch();
@@ -123,17 +123,17 @@ TSourceChoicePage::TSourceChoicePage(TDataImportWizardSettings &settings, const 
     fileRow->addWidget(m_fileName);
     fileRow->addWidget(m_browse);
 
-    auto *templates = new QGroupBox(TrMessage(ImportMsg::TemplateOptions), this);
+    auto *templates = new QGroupBox(trMessage(ImportMsg::TemplateOptions), this);
     templates->setObjectName(QStringLiteral("gbTemplateOptions"));
     m_goToLastPage = CreateCheckBox(ImportMsg::GoToLastPage, QStringLiteral("chGoToLastPage"), templates);
     m_autoSaveTemplate = CreateCheckBox(ImportMsg::AutoSaveTemplate, QStringLiteral("chAutoSaveTemplate"), templates);
-    m_loadTemplate = CreateButton(TrMessage(ImportMsg::LoadTemplate), QStringLiteral("bLoadTemplate"), templates);
+    m_loadTemplate = CreateButton(trMessage(ImportMsg::LoadTemplate), QStringLiteral("bLoadTemplate"), templates);
     m_templateName = new QLabel(templates);
     m_templateName->setObjectName(QStringLiteral("laTemplateFileName"));
     m_templateName->setMinimumWidth(50);
     m_templateName->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    storeWhenToggled(m_goToLastPage, &TDataImportWizardSettings::GoToLastPage);
-    storeWhenToggled(m_autoSaveTemplate, &TDataImportWizardSettings::AutoSaveTemplate);
+    storeWhenToggled(m_goToLastPage, &TDataImportWizardSettings::goToLastPage);
+    storeWhenToggled(m_autoSaveTemplate, &TDataImportWizardSettings::autoSaveTemplate);
     connect(m_loadTemplate, &QPushButton::clicked, this, &TSourceChoicePage::LoadTemplateClicked);
     auto *templateRow = new QHBoxLayout;
     templateRow->addWidget(m_loadTemplate);
@@ -154,7 +154,7 @@ TSourceChoicePage::TSourceChoicePage(TDataImportWizardSettings &settings, const 
     right->addSpacing(8);
     right->addLayout(top);
     right->addSpacing(8);
-    right->addWidget(CreateBuddyLabel(TrMessage(ImportMsg::SourceFileName), m_fileName, this));
+    right->addWidget(CreateBuddyLabel(trMessage(ImportMsg::SourceFileName), m_fileName, this));
     right->addLayout(fileRow);
     right->addSpacing(8);
     right->addWidget(templates);
@@ -166,47 +166,47 @@ TSourceChoicePage::TSourceChoicePage(TDataImportWizardSettings &settings, const 
     layout->addLayout(right, 1);
 
     for (int k = 0; k < ImportKindCount; ++k)
-        m_kinds[k]->setEnabled(component.AllowedImports.Contains(TAllowedImport(k)));
-    m_loadTemplate->setVisible(component.ShowSaveLoadButtons);
+        m_kinds[k]->setEnabled(component.allowedImports.contains(TAllowedImport(k)));
+    m_loadTemplate->setVisible(component.showSaveLoadButtons);
 }
 
 void TSourceChoicePage::ShowSettings()
 {
     m_showing = true;
     const TDataImportWizardSettings &s = m_settings;
-    m_kinds[s.ImportType]->setChecked(true);
-    m_comma->setEnabled(s.ImportType == aiCSV);
-    m_quote->setEnabled(s.ImportType == aiCSV);
-    m_comma->setEditText(WizardCharText(s.Delimiter));
-    m_quote->setEditText(WizardCharText(s.Quote));
-    m_fileName->setText(s.FileName);
-    m_goToLastPage->setChecked(s.GoToLastPage);
-    m_autoSaveTemplate->setChecked(s.AutoSaveTemplate);
+    m_kinds[s.importType]->setChecked(true);
+    m_comma->setEnabled(s.importType == aiCSV);
+    m_quote->setEnabled(s.importType == aiCSV);
+    m_comma->setEditText(wizardCharText(s.delimiter));
+    m_quote->setEditText(wizardCharText(s.quote));
+    m_fileName->setText(s.fileName);
+    m_goToLastPage->setChecked(s.goToLastPage);
+    m_autoSaveTemplate->setChecked(s.autoSaveTemplate);
     m_showing = false;
 }
 
 void TSourceChoicePage::ApplyPendingEdits()
 {
-    if (m_comma->currentText() != WizardCharText(m_settings.Delimiter))
+    if (m_comma->currentText() != wizardCharText(m_settings.delimiter))
         applyDelimiter();
-    if (m_quote->currentText() != WizardCharText(m_settings.Quote))
+    if (m_quote->currentText() != wizardCharText(m_settings.quote))
         applyQuote();
 }
 
 void TSourceChoicePage::chooseKind(TAllowedImport kind)
 {
-    if (!m_component.AllowedImports.Contains(kind)) {
-        MessageBox::error(window(), DataImportError(ImportMsg::UnknownImportSource).text());
+    if (!m_component.allowedImports.contains(kind)) {
+        MessageBox::error(window(), dataImportError(ImportMsg::UnknownImportSource).text());
         m_showing = true;
-        m_kinds[m_settings.ImportType]->setChecked(true);
+        m_kinds[m_settings.importType]->setChecked(true);
         m_showing = false;
         return;
     }
-    const QString before = m_settings.FileName;
-    m_settings.SetImportType(kind, m_component.AutoChangeExtension);
-    if (m_settings.FileName != before) {
+    const QString before = m_settings.fileName;
+    m_settings.setImportType(kind, m_component.autoChangeExtension);
+    if (m_settings.fileName != before) {
         m_showing = true;
-        m_fileName->setText(m_settings.FileName);
+        m_fileName->setText(m_settings.fileName);
         m_showing = false;
     }
     m_comma->setEnabled(kind == aiCSV);
@@ -218,17 +218,17 @@ void TSourceChoicePage::fileNameEdited(const QString &text)
 {
     if (m_showing)
         return;
-    if (m_settings.SetFileName(text) && m_settings.ImportType == aiXLS)
+    if (m_settings.setFileName(text) && m_settings.importType == aiXLS)
         emit WorkbookChanged();
     emit SourceEdited();
 }
 
 void TSourceChoicePage::browseFile()
 {
-    const QFileInfo current(m_settings.FileName);
-    const QString dir = m_settings.FileName.isEmpty() ? QDir::currentPath() : current.absolutePath();
+    const QFileInfo current(m_settings.fileName);
+    const QString dir = m_settings.fileName.isEmpty() ? QDir::currentPath() : current.absolutePath();
     const QString name = QFileDialog::getOpenFileName(
-        this, TrMessage(ImportMsg::SourceFileName), dir, DialogFilter(ImportKindFilter(m_settings.ImportType)));
+        this, trMessage(ImportMsg::SourceFileName), dir, DialogFilter(importKindFilter(m_settings.importType)));
     if (!name.isEmpty())
         m_fileName->setText(name);
 }
@@ -238,10 +238,10 @@ void TSourceChoicePage::applyDelimiter()
     if (m_showing)
         return;
     const QString text = m_comma->currentText();
-    const QChar c = text.isEmpty() ? DefaultTextDelimiter() : ApplyWizardCharText(text, m_settings.Delimiter);
-    if (m_settings.SetDelimiter(c))
+    const QChar c = text.isEmpty() ? defaultTextDelimiter() : applyWizardCharText(text, m_settings.delimiter);
+    if (m_settings.setDelimiter(c))
         emit DelimitedMapCleared();
-    m_comma->setEditText(WizardCharText(m_settings.Delimiter));
+    m_comma->setEditText(wizardCharText(m_settings.delimiter));
     emit SourceEdited();
 }
 
@@ -250,10 +250,10 @@ void TSourceChoicePage::applyQuote()
     if (m_showing)
         return;
     const QString text = m_quote->currentText();
-    const QChar c = text.isEmpty() ? QChar(u'"') : ApplyWizardCharText(text, m_settings.Quote);
-    if (m_settings.SetQuote(c))
+    const QChar c = text.isEmpty() ? QChar(u'"') : applyWizardCharText(text, m_settings.quote);
+    if (m_settings.setQuote(c))
         emit DelimitedMapCleared();
-    m_quote->setEditText(WizardCharText(m_settings.Quote));
+    m_quote->setEditText(wizardCharText(m_settings.quote));
     emit SourceEdited();
 }
 

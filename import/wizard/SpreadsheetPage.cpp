@@ -1,7 +1,7 @@
 #include "import/wizard/SpreadsheetPage.h"
 
 #include "core/Formatting.h"
-#include "import/DataImportMessages.h"
+#include "import/engine/ImportMessages.h"
 #include "import/wizard/DataImportWizard.h"
 #include "import/wizard/RangeEditor.h"
 #include "import/wizard/SheetGrid.h"
@@ -44,7 +44,7 @@ public:
         m_box->setFrameShape(QFrame::Box);
         m_box->setLineWidth(1);
         m_box->setAutoFillBackground(true);
-        auto *title = new QLabel(TrMessage(ImportMsg::Loading), m_box);
+        auto *title = new QLabel(trMessage(ImportMsg::Loading), m_box);
         QFont bold = title->font();
         bold.setBold(true);
         title->setFont(bold);
@@ -87,8 +87,8 @@ QToolButton *toolButton(int messageId, const QString &name, QWidget *parent)
 {
     auto *b = new QToolButton(parent);
     b->setObjectName(name);
-    b->setText(TrMessage(messageId));
-    b->setToolTip(TrMessage(messageId));
+    b->setText(trMessage(messageId));
+    b->setToolTip(trMessage(messageId));
     b->setToolButtonStyle(Qt::ToolButtonTextOnly);
     b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     return b;
@@ -169,8 +169,8 @@ TSpreadsheetPage::TSpreadsheetPage(TDataImportWizardSettings &settings, const TD
 
     m_fields = new QListWidget(this);
     m_fields->setObjectName(QStringLiteral("lstXLSFields"));
-    m_fields->addItems(settings.Columns());
-    auto *fieldsLabel = new QLabel(TrMessage(ImportMsg::XLSFields), this);
+    m_fields->addItems(settings.columns());
+    auto *fieldsLabel = new QLabel(trMessage(ImportMsg::XLSFields), this);
     fieldsLabel->setBuddy(m_fields);
 
     m_ranges = new QListWidget(this);
@@ -186,7 +186,7 @@ TSpreadsheetPage::TSpreadsheetPage(TDataImportWizardSettings &settings, const TD
     m_rangeStack = new QStackedWidget(this);
     m_rangeStack->addWidget(m_ranges);
     m_rangeStack->addWidget(m_pendingList);
-    auto *rangesLabel = new QLabel(TrMessage(ImportMsg::XLSRanges), this);
+    auto *rangesLabel = new QLabel(trMessage(ImportMsg::XLSRanges), this);
     rangesLabel->setBuddy(m_ranges);
 
     m_addRange = toolButton(ImportMsg::XLSAddRange, QStringLiteral("bAddRange"), this);
@@ -215,9 +215,9 @@ TSpreadsheetPage::TSpreadsheetPage(TDataImportWizardSettings &settings, const TD
     m_skipRows = new QLineEdit(this);
     m_skipRows->setObjectName(QStringLiteral("edSkipRows"));
     auto *skips = new QGridLayout;
-    auto *skipColsLabel = new QLabel(TrMessage(ImportMsg::XLSSkipCols), this);
+    auto *skipColsLabel = new QLabel(trMessage(ImportMsg::XLSSkipCols), this);
     skipColsLabel->setBuddy(m_skipCols);
-    auto *skipRowsLabel = new QLabel(TrMessage(ImportMsg::XLSSkipRows), this);
+    auto *skipRowsLabel = new QLabel(trMessage(ImportMsg::XLSSkipRows), this);
     skipRowsLabel->setBuddy(m_skipRows);
     skips->addWidget(skipColsLabel, 0, 0);
     skips->addWidget(m_skipCols, 0, 1);
@@ -249,7 +249,7 @@ TSpreadsheetPage::TSpreadsheetPage(TDataImportWizardSettings &settings, const TD
     body->addWidget(m_sheets, 1);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(CreateHintPanel(TrMessage(ImportMsg::XLSHint), this));
+    layout->addWidget(CreateHintPanel(trMessage(ImportMsg::XLSHint), this));
     layout->addLayout(body, 1);
 
     // A selection may be made before its field is chosen: choosing keeps it.
@@ -312,7 +312,7 @@ int TSpreadsheetPage::currentField() const
 
 void TSpreadsheetPage::Prepare(bool sourceChanged)
 {
-    const bool loaded = m_file.isOpened() && m_loadedFile.compare(settings().FileName, Qt::CaseInsensitive) == 0;
+    const bool loaded = m_file.isOpened() && m_loadedFile.compare(settings().fileName, Qt::CaseInsensitive) == 0;
     if (sourceChanged || !loaded)
         loadWorkbook();
 }
@@ -332,7 +332,7 @@ void TSpreadsheetPage::unloadWorkbook()
 
 void TSpreadsheetPage::loadWorkbook()
 {
-    const QString fileName = settings().FileName;
+    const QString fileName = settings().fileName;
     CheckSourceFile(fileName);
     unloadWorkbook();
     LoadingBox box(window(), fileName);
@@ -343,14 +343,14 @@ void TSpreadsheetPage::loadWorkbook()
         RefuseEmptySource(fileName);
     }
 
-    const int viewerRows = component().ExcelViewerRows;
+    const int viewerRows = component().excelViewerRows;
     const int rows = viewerRows >= 1 && viewerRows <= MaxRows ? viewerRows : MaxRows;
     for (int i = 0; i < m_file.workSheetCount(); ++i) {
         TxlsWorkSheet *sheet = m_file.workSheet(i);
         const QString name = m_file.workSheetName(i);
         auto *grid = new TSheetGrid(i, name, rows, m_sheets);
         if (sheet)
-            fillGrid(*grid, *sheet, component().ExcelMaxColWidth);
+            fillGrid(*grid, *sheet, component().excelMaxColWidth);
         grid->SetMarks([this, grid](int row, int col) { return marks(*grid, row, col); });
         connect(grid, &TSheetGrid::CellClicked, this, &TSpreadsheetPage::cellClicked);
         connect(grid, &TSheetGrid::ColumnHeaderClicked, this,
@@ -370,7 +370,7 @@ void TSpreadsheetPage::loadWorkbook()
 
 void TSpreadsheetPage::fillGrid(TSheetGrid &grid, TxlsWorkSheet &sheet, int maxColWidth)
 {
-    const FormatSettings fs = settings().Formats.Settings();
+    const FormatSettings fs = settings().formats.settings();
     const QFontMetrics metrics(grid.font());
     TSheetGridModel *model = grid.Model();
     std::vector<int> widths(MaxCols, grid.horizontalHeader()->defaultSectionSize());
@@ -405,22 +405,22 @@ void TSpreadsheetPage::SettingsChanged()
 {
     m_updating = true;
     // A new file name: the workbook and its tabs went with the old one.
-    if (m_file.isOpened() && m_loadedFile.compare(settings().FileName, Qt::CaseInsensitive) != 0)
+    if (m_file.isOpened() && m_loadedFile.compare(settings().fileName, Qt::CaseInsensitive) != 0)
         unloadWorkbook();
     m_pending.clear();
     m_rows.clear();
-    for (const QString &column : settings().Columns()) {
+    for (const QString &column : settings().columns()) {
         auto row = std::make_unique<TMapRow>();
         try {
-            row->parse(settings().XLSRanges.Value(column));
+            row->parse(settings().xlsRanges.value(column));
         } catch (const EDataImportError &) {
             // Only texts this page or a template check wrote get here.
             row->clear();
         }
         m_rows.push_back(std::move(row));
     }
-    m_skipCols->setText(QString::number(settings().XLSSkipCols));
-    m_skipRows->setText(QString::number(settings().XLSSkipRows));
+    m_skipCols->setText(QString::number(settings().xlsSkipCols));
+    m_skipRows->setText(QString::number(settings().xlsSkipRows));
     m_updating = false;
     pendingChanged();
     showRanges();
@@ -430,7 +430,7 @@ void TSpreadsheetPage::storeField(int field)
 {
     if (field < 0 || field >= int(m_rows.size()))
         return;
-    settings().XLSRanges.SetValue(settings().Columns().value(field), m_rows[std::size_t(field)]->text());
+    settings().xlsRanges.setValue(settings().columns().value(field), m_rows[std::size_t(field)]->text());
     emit MapChanged();
 }
 
@@ -438,8 +438,8 @@ void TSpreadsheetPage::skipEdited()
 {
     if (m_updating)
         return;
-    settings().XLSSkipCols = ReadCount(m_skipCols->text());
-    settings().XLSSkipRows = ReadCount(m_skipRows->text());
+    settings().xlsSkipCols = ReadCount(m_skipCols->text());
+    settings().xlsSkipRows = ReadCount(m_skipRows->text());
     repaintGrids();
 }
 
@@ -528,7 +528,7 @@ int TSpreadsheetPage::marks(const TSheetGrid &grid, int row, int col) const
     if (m_pending.count() > 0 && m_pending.contains(sheetNumber, name, row, col))
         result |= smPending;
     const int field = currentField();
-    if (field < 0 || row <= settings().XLSSkipRows || col <= settings().XLSSkipCols)
+    if (field < 0 || row <= settings().xlsSkipRows || col <= settings().xlsSkipCols)
         return result;
     const TMapRow &ranges = *m_rows[std::size_t(field)];
     if (m_ranges->hasFocus() && !m_ranges->selectedItems().isEmpty()) {
@@ -657,7 +657,7 @@ void TSpreadsheetPage::autoFill(bool columns)
         const bool used = i < entries && (columns ? sheet->colExtent(i, lowest, highest) : sheet->rowExtent(i, lowest, highest));
         if (used)
             row.add(wholeLine(columns, i + 1, grid->SheetName()));
-        settings().XLSRanges.SetValue(settings().Columns().value(i), row.text());
+        settings().xlsRanges.setValue(settings().columns().value(i), row.text());
     }
     emit MapChanged();
     showRanges();
@@ -677,7 +677,7 @@ void TSpreadsheetPage::clearAllRanges()
 {
     for (int i = 0; i < int(m_rows.size()); ++i) {
         m_rows[std::size_t(i)]->clear();
-        settings().XLSRanges.SetValue(settings().Columns().value(i), QString());
+        settings().xlsRanges.setValue(settings().columns().value(i), QString());
     }
     emit MapChanged();
     showRanges();

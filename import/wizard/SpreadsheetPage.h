@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/FormatSettings.h"
-#include "import/XLSFile.h"
-#include "import/XLSMapParser.h"
+#include "import/sources/workbook/WorkbookFile.h"
+#include "import/sources/workbook/RangeMap.h"
 #include "import/wizard/DataImportWizardPage.h"
 
 #include <memory>

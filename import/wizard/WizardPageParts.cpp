@@ -2,8 +2,8 @@
 
 #include "core/Conversion.h"
 #include "core/Error.h"
-#include "import/DataImportMessages.h"
-#include "import/TextLineReader.h"
+#include "import/engine/ImportMessages.h"
+#include "import/sources/text/TextLineReader.h"
 #include "ui/MessageBox.h"
 
 #include <QCheckBox>
@@ -20,7 +20,7 @@
 
 QLabel *CreateStepHeader(int step, QWidget *parent)
 {
-    auto *label = new QLabel(TrFormatMessage(ImportMsg::StepOfSteps, { QString::number(step), QStringLiteral("3") }), parent);
+    auto *label = new QLabel(trFormatMessage(ImportMsg::StepOfSteps, { QString::number(step), QStringLiteral("3") }), parent);
     label->setObjectName(QStringLiteral("laStep%1").arg(step));
     QFont font = label->font();
     font.setBold(true);
@@ -47,7 +47,7 @@ QLineEdit *CreateLineEdit(const QString &objectName, QWidget *parent, int maxWid
 
 QCheckBox *CreateCheckBox(int messageId, const QString &objectName, QWidget *parent)
 {
-    auto *box = new QCheckBox(TrMessage(messageId), parent);
+    auto *box = new QCheckBox(trMessage(messageId), parent);
     box->setObjectName(objectName);
     return box;
 }
@@ -111,20 +111,20 @@ int ReadCount(const QString &text)
 void CheckSourceFile(const QString &fileName)
 {
     if (fileName.trimmed().isEmpty())
-        throw DataImportError(ImportMsg::FileNameNotSpecified);
+        throw dataImportError(ImportMsg::FileNameNotSpecified);
     if (!QFileInfo(fileName).isFile())
-        throw DataImportError(ImportMsg::FileDoesNotExist, { fileName });
+        throw dataImportError(ImportMsg::FileDoesNotExist, { fileName });
 }
 
 void RefuseEmptySource(const QString &fileName)
 {
-    throw DataImportError(ImportMsg::SourceHoldsNoRows, { fileName });
+    throw dataImportError(ImportMsg::SourceHoldsNoRows, { fileName });
 }
 
 void RefuseBlankText(TTextLineReader &reader, bool textSeen, const QString &fileName)
 {
     QString line;
-    while (!textSeen && reader.ReadLine(line))
+    while (!textSeen && reader.readLine(line))
         textSeen = !line.trimmed().isEmpty();
     if (!textSeen)
         RefuseEmptySource(fileName);
@@ -134,7 +134,7 @@ void TellMappingNotInSource(QWidget *parent, const QString &fileName, const QStr
 {
     if (!columns.isEmpty())
         MessageBox::information(
-            parent, TrFormatMessage(ImportMsg::MappingNotInSource, { QFileInfo(fileName).fileName(), columns.join(QStringLiteral(", ")) }));
+            parent, trFormatMessage(ImportMsg::MappingNotInSource, { QFileInfo(fileName).fileName(), columns.join(QStringLiteral(", ")) }));
 }
 
 QHBoxLayout *CreateEncodingChoice(
@@ -143,13 +143,13 @@ QHBoxLayout *CreateEncodingChoice(
     box = new QComboBox(parent);
     box->setObjectName(objectName);
     for (int id : { ImportMsg::EncodingWindows1252, ImportMsg::EncodingUtf8, ImportMsg::EncodingOem850 })
-        box->addItem(TrMessage(id));
+        box->addItem(trMessage(id));
     box->setCurrentIndex(int(current));
-    auto *label = new QLabel(TrMessage(ImportMsg::Encoding), parent);
+    auto *label = new QLabel(trMessage(ImportMsg::Encoding), parent);
     label->setBuddy(box);
     QObject::connect(box, &QComboBox::activated, parent, [parent, chosen](int index) {
         TTextEncoding encoding = teWindows1252;
-        if (!TextEncodingFromNumber(index, encoding))
+        if (!textEncodingFromNumber(index, encoding))
             return;
         try {
             chosen(encoding);

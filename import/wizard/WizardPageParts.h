@@ -1,6 +1,6 @@
 #pragma once
 
-#include "import/TextEncoding.h"
+#include "import/engine/TextEncoding.h"
 
 #include <QString>
 #include <QStringList>

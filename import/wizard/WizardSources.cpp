@@ -1,7 +1,7 @@
 #include "import/wizard/WizardSources.h"
 
-#include "import/DataImport.h"
-#include "import/DataImportSourceSetup.h"
+#include "import/engine/ImportEngine.h"
+#include "import/template/SourceSetup.h"
 #include "import/wizard/DataImportProgress.h"
 #include "import/wizard/DataImportWizard.h"
 #include "import/wizard/ErrorLogOpener.h"
@@ -14,10 +14,10 @@ TWizardSources::TWizardSources(TDataImportWizard &component, QObject *window, st
     , m_window(window)
     , m_progress(std::move(progress))
 {
-    m_impXLS = CreateImportSource(aiXLS);
-    m_impDBF = CreateImportSource(aiDBF);
-    m_impXML = CreateImportSource(aiXML);
-    m_impASCII = CreateImportSource(aiCSV);
+    m_impXLS = createImportSource(aiXLS);
+    m_impDBF = createImportSource(aiDBF);
+    m_impXML = createImportSource(aiXML);
+    m_impASCII = createImportSource(aiCSV);
     for (TDataImport *source : { m_impXLS.get(), m_impDBF.get(), m_impXML.get(), m_impASCII.get() })
         route(*source);
 }
@@ -41,43 +41,43 @@ TDataImport *TWizardSources::Source(TAllowedImport kind) const
 void TWizardSources::route(TDataImport &source)
 {
     TDataImportWizard &c = m_component;
-    source.OnBeforeImport = [this, &c](TDataImport *s) {
+    source.onBeforeImport = [this, &c](TDataImport *s) {
         if (TDataImportProgress *p = m_progress())
-            p->BeforeImport(s->TotalRecords());
+            p->BeforeImport(s->totalRecords());
         if (c.OnBeforeImport)
             c.OnBeforeImport(&c);
     };
-    source.OnAfterImport = [this, &c](TDataImport *s) {
+    source.onAfterImport = [this, &c](TDataImport *s) {
         if (TDataImportProgress *p = m_progress())
-            p->AfterImport(s->Canceled());
+            p->AfterImport(s->canceled());
         if (c.OnAfterImport)
             c.OnAfterImport(&c);
     };
-    source.OnImportRecord = [this, &c](TDataImport *s) {
+    source.onImportRecord = [this, &c](TDataImport *s) {
         if (TDataImportProgress *p = m_progress())
-            p->ImportRecord(s->RecordState());
+            p->ImportRecord(s->recordState());
         if (c.OnImportRecord)
             c.OnImportRecord(&c);
     };
-    source.OnImportError = [this, &c](TDataImport *) {
+    source.onImportError = [this, &c](TDataImport *) {
         if (TDataImportProgress *p = m_progress())
             p->ImportError();
         if (c.OnImportError)
             c.OnImportError(&c);
     };
-    source.OnImportErrorAdv = [this, &c](TDataImport *) {
+    source.onImportErrorAdv = [this, &c](TDataImport *) {
         if (TDataImportProgress *p = m_progress())
             p->ImportErrorAdv();
         if (c.OnImportErrorAdv)
             c.OnImportErrorAdv(&c);
     };
-    source.OnNeedCommit = [this, &c](TDataImport *) {
+    source.onNeedCommit = [this, &c](TDataImport *) {
         if (TDataImportProgress *p = m_progress())
             p->NeedCommit();
         if (c.OnNeedCommit)
             c.OnNeedCommit(m_window);
     };
-    source.OnImportCancel = [this, &c](TDataImport *, bool &goOn) {
+    source.onImportCancel = [this, &c](TDataImport *, bool &goOn) {
         if (TDataImportProgress *p = m_progress())
             goOn = p->AskContinue();
         if (c.OnImportCancel)
@@ -85,18 +85,18 @@ void TWizardSources::route(TDataImport &source)
         if (TDataImportProgress *p = m_progress())
             p->CancelAnswered(goOn);
     };
-    source.OnBeforePost = [&c](TDataImport *s, TDataImportRow *row, bool &accept) {
+    source.onBeforePost = [&c](TDataImport *s, TDataImportRow *row, bool &accept) {
         if (c.OnBeforePost)
             c.OnBeforePost(s, row, accept);
     };
-    source.OnDestinationLocate
+    source.onDestinationLocate
         = [&c](TDataImport *s, const QStringList &keyColumns, TDataImportRow *row, QString &keyFields, QVariant &keyValues) {
               if (c.OnDestinationLocate)
                   c.OnDestinationLocate(s, keyColumns, row, keyFields, keyValues);
           };
     // Once per row: the progress dialog's Cancel must be able to get through.
-    source.OnYield = [](TDataImport *) { QCoreApplication::processEvents(); };
-    source.OnShowErrorLog = [this](const QString &path) { OpenErrorLog(path, qobject_cast<QWidget *>(m_window)); };
+    source.onYield = [](TDataImport *) { QCoreApplication::processEvents(); };
+    source.onShowErrorLog = [this](const QString &path) { OpenErrorLog(path, qobject_cast<QWidget *>(m_window)); };
 }
 
 TWizardSources::~TWizardSources() = default;

@@ -1,5 +1,9 @@
 #include "app/CompanySelection.h"
 #include "app/MainWindow.h"
+#include "app/Windows.h"
+#include "declaration/DeclarationHistory.h"
+#include "declaration/windows/DeclarationWindow.h"
+#include "tests/support/Restore.h"
 #include "data/DataModule.h"
 #include "tests/support/ScopedAnswers.h"
 #include "tests/support/TestDatabase.h"
@@ -10,7 +14,13 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
@@ -70,7 +80,10 @@ TEST(Shell, MenuToolBarAndPanel)
         menus << a->menu()->objectName() + QLatin1Char('=') + a->text();
     EXPECT_EQ(menus, (QStringList { "Parametres1=Parametres", "Saisie1=Saisie", "Dclaration1=Déclaration", "Sortie1=Sortie" }));
     auto items = [&](const char *menu) { return texts(m.findChild<QMenu *>(QString::fromLatin1(menu))->actions()); };
-    EXPECT_EQ(items("Parametres1"), (QStringList { "Initialisation1=Initialisation", "Socits1=Sociétés" }));
+    // The backups' two entries come beyond the menu as first built.
+    EXPECT_EQ(items("Parametres1"),
+        (QStringList { "Initialisation1=Initialisation", "Socits1=Sociétés", "-", "Sauvegarder1=Sauvegarder la base...",
+            "Restaurer1=Restaurer une sauvegarde..." }));
     // The import screen's entry comes beyond the menu as first built, with its shortcut.
     EXPECT_EQ(items("Saisie1"),
         (QStringList { "-", "SaisiedesRetenuessurSalaires1=Saisie des Factures", "-", "IdentificationdesTiers1=Clients", "-",
@@ -216,3 +229,50 @@ TEST(Shell, CommandsWithoutWindowsAreDisabledAndNoneReopensTheSelection)
             b->click();
     EXPECT_LE(m.findChildren<TFrmsocieteselect *>().size(), 1);
 }
+
+// The status bar shows the declaration due for the company chosen, then,
+// once the window wrote it, when it was generated. (Last in this file: the
+// commands stay wired to their windows afterwards.)
+TEST(Shell, StatusBarShowsTheDeclarationDueThenWhenItWasGenerated)
+{
+    Shell s;
+    const QDate today = QDate::currentDate();
+    const DeclarationHistory::Due due = DeclarationHistory::dueOn(today);
+    s.db.exec(QStringLiteral("insert into SOCIETE (IDENTIFIANT, CLE, CATEGORIE, ETABSECONDAIRE, RAISON_SOCIALE, EXERCICE) "
+                             "values ('0123456', 'A', 'M', '000', 'SOCIETE A', %1)")
+                  .arg(due.exercice));
+    s.db.connection().commitRetaining();
+    const Restore<TDatadeclaration *> keepModule(Datadeclaration, &s.module);
+    s.main = new TFrmmain;
+    Frmmain = s.main;
+    s.module.setWorkingContext(s.main);
+    registerWindows();
+    s.main->resize(1000, 600);
+    s.main->show();
+    EXPECT_EQ(s.main->EcheanceDeclaration->text(), QString()); // no company yet
+    TFrmsocieteselect *selection = openCompanySelection(*s.main);
+    emit selection->DBGrid1->gridDoubleClicked();
+    ASSERT_EQ(s.main->curMatricule, QStringLiteral("0123456AM000"));
+    EXPECT_EQ(s.main->EcheanceDeclaration->text(), DeclarationHistory::dueText(due, std::nullopt, today));
+    EXPECT_TRUE(s.main->statusBar()->isAncestorOf(s.main->EcheanceDeclaration));
+
+    s.main->GnrationdesFichiersdelaDclaration1Click();
+    TFrmgenerationdeclaration *window = nullptr;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (auto *d = qobject_cast<TFrmgenerationdeclaration *>(w))
+            window = d;
+    ASSERT_NE(window, nullptr);
+    QTemporaryDir out;
+    window->ComboBox1->setCurrentText(due.trimestre());
+    window->DirectoryEdit1->setText(out.path());
+    window->Bitnok->click();
+    EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Fichier de déclaration Crée"));
+    const QString text = s.main->EcheanceDeclaration->text();
+    EXPECT_TRUE(text.startsWith(QStringLiteral("Déclaration %1 %2 générée le %3 à ")
+                                    .arg(due.trimestre())
+                                    .arg(due.exercice)
+                                    .arg(today.toString(QStringLiteral("dd/MM/yyyy")))))
+        << text.toStdString();
+    s.main->grab().save(QDir::temp().filePath(QStringLiteral("kestra-status-bar.png")));
+}
+

@@ -13,6 +13,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QDir>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMainWindow>
@@ -586,4 +587,63 @@ TEST(ClientPicker, OpensByIdentifierSearchesAndHandsTheChosenRow)
     picker.show();
     EXPECT_EQ(picker.DBGrid1->model()->rowCount(), 0);
     EXPECT_EQ(c.tiers->recNo(), -1);
+}
+
+// Beside the identifier, in red, what the declaration's checks say of it
+// for the kind chosen, as the clerk leaves the identifier or, going back,
+// the kind; the focus goes on and no box is shown.
+TEST(ClientForm, IdentifierHintBesideTheFieldAsTheClerkLeavesIt)
+{
+    const QString shortTaxIdentifier = QStringLiteral(
+        "Matricule fiscal du client « 12345678 » : 13 caractères attendus (7 chiffres, la clé, le code TVA, la catégorie et 3 chiffres "
+        "d'établissement).");
+    const struct
+    {
+        int kind; // item of the list
+        const char *typed;
+        QString hint;
+        int kindAfterwards; // -1: the kind stays
+        QString hintAfterwards;
+    } cases[] = {
+        { 0, "12345678", shortTaxIdentifier, 1, QString() },
+        { 0, "1234567OBM000",
+            QStringLiteral(
+                "Matricule fiscal du client « 1234567OBM000 » : la clé (8e caractère) doit être une lettre de A à Z, sauf I, O et U."),
+            -1, QString() },
+        { 0, "1234567ABM000", QString(), -1, QString() },
+        { 1, "1234567A", QStringLiteral("N° CIN du client « 1234567A » : 8 chiffres attendus."), -1, QString() },
+        { 1, "12345678", QString(), 0, shortTaxIdentifier },
+        { 3, "", QStringLiteral("Identifiant du client vide."), -1, QString() },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::to_string(c.kind) + " " + c.typed);
+        Clients clients;
+        Owned list(new TFrmtiersgrille(clients.tiers));
+        QTest::mouseClick(list->BitBtn1, Qt::LeftButton);
+        TFrmtiersmaj *form = onlyForm(list.window);
+        ASSERT_NE(form, nullptr);
+        QTest::keyClicks(form->DBEdit2, QStringLiteral("7"));
+        enter(form->DBEdit2);
+        choose(form->DBComboBox1, c.kind);
+        enter(form->DBComboBox1);
+        ASSERT_TRUE(form->DBraisonsociale->hasFocus());
+        QTest::keyClicks(form->DBraisonsociale, QString::fromLatin1(c.typed));
+        enter(form->DBraisonsociale);
+        EXPECT_TRUE(form->DBComboBox2->hasFocus()); // the typing goes on
+        EXPECT_EQ(form->IdentifiantHint->text(), c.hint);
+        EXPECT_EQ(form->IdentifiantHint->isVisible(), !c.hint.isEmpty());
+        EXPECT_TRUE(form->IdentifiantHint->styleSheet().contains(QStringLiteral("#c00000")));
+        if (c.kindAfterwards >= 0) {
+            if (!c.hint.isEmpty()) {
+                QApplication::processEvents();
+                form->grab().save(QDir::temp().filePath(QStringLiteral("kestra-client-hint.png")));
+            }
+            form->DBComboBox1->setFocus();
+            choose(form->DBComboBox1, c.kindAfterwards);
+            enter(form->DBComboBox1);
+            EXPECT_EQ(form->IdentifiantHint->text(), c.hintAfterwards);
+        }
+        EXPECT_EQ(MessageBox::count(), 0);
+        form->BitBtn2->click();
+    }
 }

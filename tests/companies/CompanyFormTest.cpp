@@ -7,6 +7,7 @@
 #include "ui/MessageBox.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -257,3 +258,57 @@ TEST(CompanyForm, F10IsRefusedOnceTheRowIsNoLongerEdited)
     EXPECT_EQ(f.form(), nullptr);
     EXPECT_EQ(f.module.Isociete->state(), DataSetState::Browse);
 }
+
+// As the clerk leaves each box of the tax identifier, what the declaration's
+// checks say of it shows in red under the boxes; the focus goes on, no box
+// is shown, and a corrected part loses its line.
+TEST(CompanyForm, IdentifierHintsInRedAsTheClerkLeavesEachBox)
+{
+    CompaniesFixture f;
+    Tfrmsocietes *list = f.openList();
+    list->BitBtn1->click();
+    Tfrmparamsociete *form = f.form();
+    ASSERT_NE(form, nullptr);
+    ASSERT_TRUE(form->DBEcode->hasFocus());
+    EXPECT_FALSE(form->IdentiteHint->isVisible());
+    const QString identifier = QStringLiteral("Matricule fiscal de la société « 12345 » : 7 chiffres attendus.");
+    const QString key = QStringLiteral("Clé du matricule de la société « I » : une lettre de A à Z, sauf I, O et U, attendue.");
+    const QString establishment = QStringLiteral("N° d'établissement secondaire de la société « 1 » : 3 chiffres attendus.");
+    const struct
+    {
+        const char *typed;
+        const char *next; // where the focus goes
+        QStringList hints;
+    } steps[] = {
+        { "12345", "DBEdit1", { identifier } },
+        { "I", "DBEdit2", { identifier, key } },
+        { "M", "DBEdit3", { identifier, key } },
+        { "1", "DBEdit7", { identifier, key, establishment } },
+    };
+    for (const auto &step : steps) {
+        SCOPED_TRACE(step.typed);
+        typeAndEnter(QString::fromLatin1(step.typed));
+        EXPECT_EQ(QApplication::focusWidget()->objectName(), QString::fromLatin1(step.next));
+        EXPECT_EQ(form->IdentiteHint->text().toStdString(), step.hints.join(QLatin1Char(QChar::LineFeed)).toStdString());
+        EXPECT_TRUE(form->IdentiteHint->isVisible());
+    }
+    EXPECT_TRUE(form->IdentiteHint->styleSheet().contains(QStringLiteral("#c00000")));
+    QApplication::processEvents();
+    form->grab().save(QDir::temp().filePath(QStringLiteral("kestra-company-hint.png")));
+    EXPECT_EQ(MessageBox::count(), 0);
+
+    form->DBEcode->setFocus();
+    form->DBEcode->selectAll();
+    typeAndEnter(QStringLiteral("1234567"));
+    EXPECT_EQ(form->IdentiteHint->text(), (QStringList { key, establishment }).join(QLatin1Char('\n')));
+    form->DBEdit1->selectAll();
+    typeAndEnter(QStringLiteral("B"));
+    form->DBEdit2->setFocus();
+    typeAndEnter(QString());
+    form->DBEdit3->selectAll();
+    typeAndEnter(QStringLiteral("000"));
+    EXPECT_EQ(form->IdentiteHint->text(), QString());
+    EXPECT_FALSE(form->IdentiteHint->isVisible());
+    form->BitBtn2->click();
+}
+

@@ -63,9 +63,15 @@ TEST(DeclarationFormat, FieldRenderings)
         { "padded", padded(QStringLiteral(" F-12 "), 20), "F-12                " },
         { "padded control characters", padded(QStringLiteral("\tAB\r\n"), 5), "AB   " },
         { "padded empty", padded(QString(), 20), "                    " },
-        { "as stored keeps blanks", asStored(QStringLiteral("AB  ")), "AB  " },
-        { "one byte a character", asStored(QStringLiteral("é€")), "\xE9\x80" },
-        { "as stored null", asStored(QVariant()), "" },
+        { "as stored keeps blanks", asStored(QStringLiteral("AB  "), 4), "AB  " },
+        { "one byte a character", asStored(QStringLiteral("é€"), 2), "\xE9\x80" },
+        // Stored without its padding (an imported row), or null: filled to its width.
+        { "as stored null", asStored(QVariant(), 1), " " },
+        { "as stored short", asStored(QStringLiteral("09876543"), 13), "09876543     " },
+        { "as stored leading blank kept", asStored(QStringLiteral(" AB"), 4), " AB " },
+        { "as stored never cut", asStored(QStringLiteral("ABCDE"), 4), "ABCDE" },
+        { "matricule parts at their widths", matricule(QStringLiteral("12345"), QStringLiteral("A"), QStringLiteral("M"), QStringLiteral("0")).toLatin1(),
+            "12345  AM0  " },
     };
     for (const Case &c : cases)
         EXPECT_EQ(c.rendered.toStdString(), std::string(c.expected)) << c.name;
@@ -104,10 +110,16 @@ TEST(DeclarationFormat, Records)
     EXPECT_EQ(r.mid(46, 8), QByteArray("30121899"));
     EXPECT_EQ(r.mid(248, 8), QByteArray("30121899"));
 
-    // Fields copied as stored move what follows; a wide order number too.
+    // Fields copied as stored keep their width whatever was stored: an
+    // identifier without its padding, a null kind. A wide order number moves
+    // what follows.
     Invoice shortId = sample();
     shortId.identifiantClient = QStringLiteral("09876543");
-    EXPECT_EQ(detail(P, shortId, totals).size(), 326);
+    shortId.typeIdClient = QVariant();
+    r = detail(P, shortId, totals);
+    EXPECT_EQ(r.size(), 331);
+    EXPECT_EQ(r.mid(54, 14), QByteArray(" 09876543     "));
+    EXPECT_EQ(r.mid(68, 6), QByteArray("CLIENT"));
     Invoice big = sample();
     big.numeroOrdre = 1000000;
     r = detail(P, big, totals);
@@ -144,6 +156,8 @@ TEST(DeclarationFormat, EmptyQuarterAndTotals)
     for (int i = 0; i < 3; ++i)
         detail(P, tiny, t);
     EXPECT_EQ(totalsRecord(P, t).right(15), QByteArray("000000000000001"));
+    EXPECT_EQ(t.writtenTva, 0); // while each record writes none
+    EXPECT_EQ(t.writtenPrixVente, 3000000);
     Invoice refund = sample();
     refund.montantTva = -500.25;
     Totals negative;
@@ -151,4 +165,35 @@ TEST(DeclarationFormat, EmptyQuarterAndTotals)
     const QByteArray r = totalsRecord(P, negative);
     EXPECT_EQ(r.size(), 331);
     EXPECT_EQ(r.mid(316), QByteArray("-00000000500250"));
+    EXPECT_EQ(negative.writtenTva, -500250);
 }
+
+// Company texts typed through the form are stored padded; imported or older
+// rows are not. Either way each field keeps its place.
+TEST(DeclarationFormat, TextsStoredWithoutTheirPaddingKeepTheirPlace)
+{
+    const Prefix shortIdentifier { matricule(QStringLiteral("12345"), QStringLiteral("A"), QStringLiteral("M"), QStringLiteral("000")),
+        QStringLiteral("2008"), QStringLiteral("T1") };
+    const QByteArray ef = header(shortIdentifier,
+        Company { QStringLiteral("SOCIETE"), QStringLiteral("COMMERCE"), QStringLiteral("TUNIS"), QStringLiteral("RUE DE ROME"),
+            QStringLiteral("12"), QString() });
+    ASSERT_EQ(ef.size(), 331);
+    struct Field
+    {
+        int position;
+        int width;
+        QByteArray expected;
+    } fields[] = {
+        { 1, 20, "EF12345  AM0002008T1" },
+        { 21, 40, QByteArray("SOCIETE").leftJustified(40) },
+        { 61, 40, QByteArray("COMMERCE").leftJustified(40) },
+        { 101, 40, QByteArray("TUNIS").leftJustified(40) },
+        { 141, 72, QByteArray("RUE DE ROME").leftJustified(72) },
+        { 213, 4, "12  " },
+        { 217, 4, "    " },
+    };
+    for (const Field &f : fields)
+        EXPECT_EQ(ef.mid(f.position - 1, f.width), f.expected) << "position " << f.position;
+    EXPECT_EQ(totalsRecord(shortIdentifier, Totals()).size(), 331);
+}
+

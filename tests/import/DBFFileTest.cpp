@@ -1,6 +1,6 @@
-#include "import/DBFFile.h"
+#include "import/sources/dbf/DbfReader.h"
 
-#include "import/DataImportMessages.h"
+#include "import/engine/ImportMessages.h"
 #include "tests/import/ReaderTestSupport.h"
 
 #include <QBuffer>
@@ -54,11 +54,11 @@ struct ReadTable
 ReadTable readAll(TDBFRead &table)
 {
     ReadTable result;
-    while (!table.EndOfTable()) {
+    while (!table.endOfTable()) {
         QStringList row;
-        for (int i = 0; i < table.FieldCount(); ++i)
-            row << table.ReadField(i);
-        result.deleted << table.Deleted();
+        for (int i = 0; i < table.fieldCount(); ++i)
+            row << table.readField(i);
+        result.deleted << table.deleted();
         result.rows << row;
     }
     return result;
@@ -118,37 +118,37 @@ TEST(DBFFile, FileNameRules)
         { "name.", "name.DBF" }, { "dir/db.DBC", "dir/db.DBC" }, // a database container is a table itself
     };
     for (const auto &t : tables)
-        EXPECT_EQ(TDBFRead::TableFileName(t.given), t.table) << qPrintable(t.given);
+        EXPECT_EQ(TDBFRead::tableFileName(t.given), t.table) << qPrintable(t.given);
 
-    EXPECT_EQ(TDBFRead::MemoFileName("dir/a.b.dbf", 0x83), "dir/a.dbt");
-    EXPECT_EQ(TDBFRead::MemoFileName("dir/a.b.dbf", 0x8B), "dir/a.fpt");
-    EXPECT_EQ(TDBFRead::MemoFileName("dir.x/t.DBF", 0x03), "dir.x/t.fpt");
-    EXPECT_EQ(TDBFRead::MemoFileName("dir/db.DBC", 0x30), "dir/db.dct");
+    EXPECT_EQ(TDBFRead::memoFileName("dir/a.b.dbf", 0x83), "dir/a.dbt");
+    EXPECT_EQ(TDBFRead::memoFileName("dir/a.b.dbf", 0x8B), "dir/a.fpt");
+    EXPECT_EQ(TDBFRead::memoFileName("dir.x/t.DBF", 0x03), "dir.x/t.fpt");
+    EXPECT_EQ(TDBFRead::memoFileName("dir/db.DBC", 0x30), "dir/db.dct");
 }
 
 TEST(DBFFile, DBaseTableWithMemo)
 {
     TDBFRead table(Fixtures + "people.dbf");
-    ASSERT_TRUE(table.IsOpen());
-    EXPECT_EQ(table.Version(), 0x83);
-    ASSERT_EQ(table.FieldCount(), 5);
-    EXPECT_EQ(table.RecordCount(), 5);
+    ASSERT_TRUE(table.isOpen());
+    EXPECT_EQ(table.version(), 0x83);
+    ASSERT_EQ(table.fieldCount(), 5);
+    EXPECT_EQ(table.recordCount(), 5);
     const QStringList names { "NAME", "AMOUNT", "BORN", "OK", "NOTE" };
     const QByteArray types("CNDLM");
     const int lengths[] = { 10, 8, 8, 1, 10 };
     for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(table.FieldName(i), names[i]);
-        EXPECT_EQ(table.FieldType(i), types[i]);
-        EXPECT_EQ(table.FieldLength(i), lengths[i]);
+        EXPECT_EQ(table.fieldName(i), names[i]);
+        EXPECT_EQ(table.fieldType(i), types[i]);
+        EXPECT_EQ(table.fieldLength(i), lengths[i]);
     }
-    EXPECT_EQ(table.FieldDecimals(1), 2);
-    EXPECT_EQ(table.FieldType(5), 0);
-    EXPECT_EQ(table.RecordNumber(), 0);
+    EXPECT_EQ(table.fieldDecimals(1), 2);
+    EXPECT_EQ(table.fieldType(5), 0);
+    EXPECT_EQ(table.recordNumber(), 0);
 
     const ReadTable read = readAll(table);
     EXPECT_EQ(read.deleted, (QList<bool> { false, true, false, false, false }));
     ASSERT_EQ(read.rows.size(), 5);
-    EXPECT_EQ(table.RecordNumber(), 5);
+    EXPECT_EQ(table.recordNumber(), 5);
     EXPECT_EQ(read.rows[0].mid(0, 4), (QStringList { "Alpha     ", "   12.50", "20081231", "T" }));
     EXPECT_EQ(read.rows[1][2], "        ");
     EXPECT_EQ(read.rows[3][0], "  Delta   ");
@@ -159,7 +159,7 @@ TEST(DBFFile, DBaseTableWithMemo)
     EXPECT_EQ(read.rows[2][4], QString());
     EXPECT_EQ(read.rows[3][4], "last memo");
     EXPECT_EQ(read.rows[4][4], QString()); // block past the end of the memo file
-    EXPECT_EQ(table.ReadField(0), QString()); // nothing after the last record
+    EXPECT_EQ(table.readField(0), QString()); // nothing after the last record
 }
 
 TEST(DBFFile, FoxProMemos)
@@ -177,7 +177,7 @@ TEST(DBFFile, FoxProMemos)
 TEST(DBFFile, VisualFoxProBinaryPointersStopAtTheTerminator)
 {
     TDBFRead table(Fixtures + "vfp.dbf");
-    ASSERT_EQ(table.FieldCount(), 2); // the back-link area is not read as fields
+    ASSERT_EQ(table.fieldCount(), 2); // the back-link area is not read as fields
     const ReadTable read = readAll(table);
     EXPECT_EQ(read.rows, (QList<QStringList> { { "V1  ", "vfp memo!" }, { "V2  ", "" } }));
     EXPECT_EQ(read.deleted, (QList<bool> { false, true }));
@@ -244,10 +244,10 @@ TEST(DBFFile, DescriptorNamesAndTypes)
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     TDBFRead table(&buffer, nullptr);
-    EXPECT_EQ(table.FieldName(0), "NM");
-    EXPECT_EQ(table.FieldType(0), 'C');
-    EXPECT_EQ(table.FieldName(1), "ABCDEFGHIJ");
-    EXPECT_EQ(table.FieldType(1), 'N');
+    EXPECT_EQ(table.fieldName(0), "NM");
+    EXPECT_EQ(table.fieldType(0), 'C');
+    EXPECT_EQ(table.fieldName(1), "ABCDEFGHIJ");
+    EXPECT_EQ(table.fieldType(1), 'N');
     EXPECT_EQ(readAll(table).rows, (QList<QStringList> { { "abc", "12" } }));
 }
 
@@ -277,9 +277,9 @@ TEST(DBFFile, DamagedTables)
     QBuffer buffer(&none);
     buffer.open(QIODevice::ReadOnly);
     TDBFRead table(&buffer, nullptr);
-    EXPECT_EQ(table.FieldCount(), 0);
-    EXPECT_EQ(table.RecordCount(), 0);
-    EXPECT_TRUE(table.EndOfTable());
+    EXPECT_EQ(table.fieldCount(), 0);
+    EXPECT_EQ(table.recordCount(), 0);
+    EXPECT_TRUE(table.endOfTable());
 }
 
 TEST(DBFFile, EmptyUnopenableAndUnreadableFiles)
@@ -288,11 +288,11 @@ TEST(DBFFile, EmptyUnopenableAndUnreadableFiles)
     QBuffer buffer(&empty);
     buffer.open(QIODevice::ReadOnly);
     TDBFRead table(&buffer, nullptr);
-    EXPECT_FALSE(table.IsOpen());
-    EXPECT_EQ(table.FieldCount(), -1);
-    EXPECT_EQ(table.FieldType(0), 0);
-    EXPECT_EQ(table.RecordCount(), 0);
-    EXPECT_TRUE(table.EndOfTable());
+    EXPECT_FALSE(table.isOpen());
+    EXPECT_EQ(table.fieldCount(), -1);
+    EXPECT_EQ(table.fieldType(0), 0);
+    EXPECT_EQ(table.recordCount(), 0);
+    EXPECT_TRUE(table.endOfTable());
 
     try {
         TDBFRead missing(QDir::tempPath() + "/no-such-table-here.dbf");

@@ -1,4 +1,4 @@
-#include "import/DataImportCommon.h"
+#include "import/engine/DataImportCommon.h"
 
 #include "core/DateTime.h"
 #include "core/FormatSettings.h"
@@ -22,13 +22,13 @@ double day(int y, int m, int d)
 TDataImportFormats formatsWith(char decimal, char thousand, const char *shortDate = "dd/mm/yyyy")
 {
     TDataImportFormats f;
-    f.DecimalSeparator = QLatin1Char(decimal);
-    f.ThousandSeparator = QLatin1Char(thousand);
-    f.DateSeparator = QLatin1Char('/');
-    f.ShortDateFormat = QString::fromLatin1(shortDate);
-    f.TimeSeparator = QLatin1Char(':');
-    f.ShortTimeFormat = QStringLiteral("hh:nn");
-    f.LongTimeFormat = QStringLiteral("hh:nn:ss");
+    f.decimalSeparator = QLatin1Char(decimal);
+    f.thousandSeparator = QLatin1Char(thousand);
+    f.dateSeparator = QLatin1Char('/');
+    f.shortDateFormat = QString::fromLatin1(shortDate);
+    f.timeSeparator = QLatin1Char(':');
+    f.shortTimeFormat = QStringLiteral("hh:nn");
+    f.longTimeFormat = QStringLiteral("hh:nn:ss");
     return f;
 }
 
@@ -37,13 +37,13 @@ class EnglishMonths
 {
 public:
     EnglishMonths()
-        : m_saved(ImportMonthNames())
+        : m_saved(importMonthNames())
     {
-        ImportMonthNames().ShortNames = QStringList { "Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec" };
-        ImportMonthNames().LongNames = QStringList { "January", "February", "March", "April", "May", "June", "July", "August", "September",
+        importMonthNames().shortNames = QStringList { "Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec" };
+        importMonthNames().longNames = QStringList { "January", "February", "March", "April", "May", "June", "July", "August", "September",
             "October", "November", "December" };
     }
-    ~EnglishMonths() { ImportMonthNames() = m_saved; }
+    ~EnglishMonths() { importMonthNames() = m_saved; }
 
 private:
     TDataImportMonthNames m_saved;
@@ -142,7 +142,7 @@ TEST_F(ConvertValueTest, SeparatorsBooleansNullsAndTypes)
         Field *f = field(c.field);
         f->setValue(1); // a value the conversion must replace
         const QVariant before = f->value();
-        EXPECT_EQ(ConvertValue(f, QString::fromUtf8(c.text), formats), QString::fromUtf8(c.error));
+        EXPECT_EQ(convertValue(f, QString::fromUtf8(c.text), formats), QString::fromUtf8(c.error));
         EXPECT_EQ(f->value(), c.expected == Kept ? before : c.expected);
     }
 }
@@ -150,29 +150,29 @@ TEST_F(ConvertValueTest, SeparatorsBooleansNullsAndTypes)
 TEST_F(ConvertValueTest, OwnNullAndBooleanTextsAndUnknownTypes)
 {
     TDataImportFormats formats = formatsWith(',', ' ');
-    formats.NullValues = QStringList { QStringLiteral("-"), QStringLiteral("n/a") };
-    formats.BooleanTrue = QStringList { QStringLiteral("O"), QStringLiteral("T") };
-    formats.BooleanFalse = QStringList { QStringLiteral("N") };
+    formats.nullValues = QStringList { QStringLiteral("-"), QStringLiteral("n/a") };
+    formats.booleanTrue = QStringList { QStringLiteral("O"), QStringLiteral("T") };
+    formats.booleanFalse = QStringList { QStringLiteral("N") };
     TDataImportFormatsGuard installed(formats);
 
-    EXPECT_EQ(ConvertValue(field("S"), QStringLiteral(" N/A"), formats), QString());
+    EXPECT_EQ(convertValue(field("S"), QStringLiteral(" N/A"), formats), QString());
     EXPECT_FALSE(field("S")->value().isValid());
-    EXPECT_EQ(ConvertValue(field("I"), QStringLiteral("t"), formats), QString());
+    EXPECT_EQ(convertValue(field("I"), QStringLiteral("t"), formats), QString());
     EXPECT_EQ(field("I")->value(), QVariant(1));
-    EXPECT_EQ(ConvertValue(field("I"), QStringLiteral("n"), formats), QString());
+    EXPECT_EQ(convertValue(field("I"), QStringLiteral("n"), formats), QString());
     EXPECT_EQ(field("I")->value(), QVariant(0));
     // "Null" is no longer a null text, but a float column still reads it as one.
-    EXPECT_EQ(ConvertValue(field("S"), QStringLiteral("Null"), formats), QString());
+    EXPECT_EQ(convertValue(field("S"), QStringLiteral("Null"), formats), QString());
     EXPECT_EQ(field("S")->value(), QVariant(QStringLiteral("Null")));
-    EXPECT_EQ(ConvertValue(field("F"), QStringLiteral("null"), formats), QString());
+    EXPECT_EQ(convertValue(field("F"), QStringLiteral("null"), formats), QString());
     EXPECT_FALSE(field("F")->value().isValid());
 
     ColumnInfo odd;
     odd.name = QStringLiteral("ODD");
     odd.type = FieldType::Unknown;
     Field unknown(*s_values, 0, odd);
-    EXPECT_EQ(ConvertValue(&unknown, QStringLiteral("x"), formats), QStringLiteral("Unknown field type"));
-    EXPECT_EQ(ConvertValue(nullptr, QStringLiteral("x"), formats), QString());
+    EXPECT_EQ(convertValue(&unknown, QStringLiteral("x"), formats), QStringLiteral("Unknown field type"));
+    EXPECT_EQ(convertValue(nullptr, QStringLiteral("x"), formats), QString());
 }
 
 // ---------------------------------------------------------------------------
@@ -203,7 +203,7 @@ TEST(ParseDateByFormat, TokensMonthNamesAndFailures)
     };
     for (const DateCase &c : cases) {
         SCOPED_TRACE(std::string(c.text) + " by " + c.format);
-        EXPECT_DOUBLE_EQ(ParseDateByFormat(QString::fromLatin1(c.text), QString::fromLatin1(c.format)), c.expected);
+        EXPECT_DOUBLE_EQ(parseDateByFormat(QString::fromLatin1(c.text), QString::fromLatin1(c.format)), c.expected);
     }
 }
 
@@ -211,18 +211,18 @@ TEST(TryParseDateTime, StandardThenFormatThenDayCount)
 {
     EnglishMonths english;
     TDataImportFormats formats = formatsWith(',', ' ', "dd-mmm-yy");
-    formats.DateSeparator = QLatin1Char('-');
+    formats.dateSeparator = QLatin1Char('-');
     TDataImportFormatsGuard installed(formats);
     double v = -1;
-    EXPECT_TRUE(TryParseDateTime(QStringLiteral("05-Jan-08"), v)); // only the format reads month names
+    EXPECT_TRUE(tryParseDateTime(QStringLiteral("05-Jan-08"), v)); // only the format reads month names
     EXPECT_DOUBLE_EQ(v, day(2008, 1, 5));
-    EXPECT_TRUE(TryParseDateTime(QStringLiteral("05-01-2008"), v));
+    EXPECT_TRUE(tryParseDateTime(QStringLiteral("05-01-2008"), v));
     EXPECT_DOUBLE_EQ(v, day(2008, 1, 5));
-    EXPECT_TRUE(TryParseDateTime(QStringLiteral("0"), v)); // day 0 itself, as a count
+    EXPECT_TRUE(tryParseDateTime(QStringLiteral("0"), v)); // day 0 itself, as a count
     EXPECT_DOUBLE_EQ(v, 0.0);
-    EXPECT_TRUE(TryParseDateTime(QStringLiteral("39448,5"), v));
+    EXPECT_TRUE(tryParseDateTime(QStringLiteral("39448,5"), v));
     EXPECT_DOUBLE_EQ(v, day(2008, 1, 1) + 0.5);
-    EXPECT_FALSE(TryParseDateTime(QStringLiteral("someday"), v));
+    EXPECT_FALSE(tryParseDateTime(QStringLiteral("someday"), v));
 }
 
 // ---------------------------------------------------------------------------
@@ -232,15 +232,15 @@ TEST(TryParseDateTime, StandardThenFormatThenDayCount)
 TEST(ApplyFieldFormat, CounterIgnoresTheSource)
 {
     TDataImportFieldFormat format;
-    format.FieldName = QStringLiteral("CODE");
-    format.GeneratorValue = 100;
-    format.GeneratorStep = 10;
-    format.ConstantValue = QStringLiteral("never");
-    TDataImportGenerator counter(format.FieldName, format.GeneratorValue, format.GeneratorStep);
+    format.fieldName = QStringLiteral("CODE");
+    format.generatorValue = 100;
+    format.generatorStep = 10;
+    format.constantValue = QStringLiteral("never");
+    TDataImportGenerator counter(format.fieldName, format.generatorValue, format.generatorStep);
     QStringList values;
     for (const char *source : { "7", "", "abc" }) {
         QString v = QString::fromLatin1(source);
-        ApplyFieldFormat(v, format, &counter);
+        applyFieldFormat(v, format, &counter);
         values << v;
     }
     EXPECT_EQ(values, QStringList({ "110", "120", "130" }));
@@ -258,73 +258,73 @@ TEST(ApplyFieldFormat, SubstitutionConstantReplacementsQuotesAndCase)
     const QList<FormatCase> cases = {
         { "null value to empty default, every row",
             [](TDataImportFieldFormat &f) {
-                f.NullValue = QStringLiteral("N/A");
-                f.DefaultValue = QStringLiteral("''");
+                f.nullValue = QStringLiteral("N/A");
+                f.defaultValue = QStringLiteral("''");
             },
             { { "n/a", "" }, { "x", "x" }, { "N/A", "" }, { "", "" } } },
         { "empty source to a default",
             [](TDataImportFieldFormat &f) {
-                f.NullValue = QStringLiteral("''");
-                f.DefaultValue = QStringLiteral("0");
+                f.nullValue = QStringLiteral("''");
+                f.defaultValue = QStringLiteral("0");
             },
             { { "", "0" }, { "5", "5" } } },
-        { "null value without default changes nothing", [](TDataImportFieldFormat &f) { f.NullValue = QStringLiteral("N/A"); },
+        { "null value without default changes nothing", [](TDataImportFieldFormat &f) { f.nullValue = QStringLiteral("N/A"); },
             { { "N/A", "N/A" } } },
         { "constant skips the replacements, quotes and case still apply",
             [](TDataImportFieldFormat &f) {
-                f.ConstantValue = QStringLiteral("abc");
-                f.Replacements.Add(QStringLiteral("a"), QStringLiteral("X"));
-                f.QuoteAction = qaAdd;
-                f.LeftQuote = QStringLiteral("[");
-                f.RightQuote = QStringLiteral("]");
-                f.CharCase = iccUpper;
+                f.constantValue = QStringLiteral("abc");
+                f.replacements.add(QStringLiteral("a"), QStringLiteral("X"));
+                f.quoteAction = qaAdd;
+                f.leftQuote = QStringLiteral("[");
+                f.rightQuote = QStringLiteral("]");
+                f.charCase = iccUpper;
             },
             { { "zzz", "[ABC]" }, { "", "[ABC]" } } },
-        { "empty constant", [](TDataImportFieldFormat &f) { f.ConstantValue = QStringLiteral("''"); }, { { "zzz", "" } } },
+        { "empty constant", [](TDataImportFieldFormat &f) { f.constantValue = QStringLiteral("''"); }, { { "zzz", "" } } },
         { "substituted default skips the replacements",
             [](TDataImportFieldFormat &f) {
-                f.NullValue = QStringLiteral("-");
-                f.DefaultValue = QStringLiteral("aa");
-                f.Replacements.Add(QStringLiteral("a"), QStringLiteral("b"));
+                f.nullValue = QStringLiteral("-");
+                f.defaultValue = QStringLiteral("aa");
+                f.replacements.add(QStringLiteral("a"), QStringLiteral("b"));
             },
             { { "-", "aa" }, { "a-a", "b-b" } } },
         { "replacements in order",
             [](TDataImportFieldFormat &f) {
-                f.Replacements.Add(QStringLiteral("St."), QStringLiteral("Saint"), true);
-                f.Replacements.Add(QStringLiteral("Saint"), QStringLiteral("S"));
+                f.replacements.add(QStringLiteral("St."), QStringLiteral("Saint"), true);
+                f.replacements.add(QStringLiteral("Saint"), QStringLiteral("S"));
             },
             { { "st. Louis", "S Louis" } } },
         { "quotes removed once each, exactly",
             [](TDataImportFieldFormat &f) {
-                f.QuoteAction = qaRemove;
-                f.LeftQuote = QStringLiteral("'");
-                f.RightQuote = QStringLiteral("'");
+                f.quoteAction = qaRemove;
+                f.leftQuote = QStringLiteral("'");
+                f.rightQuote = QStringLiteral("'");
             },
             { { "'abc'", "abc" }, { "''abc''", "'abc'" }, { "abc'", "abc" }, { "x", "x" } } },
-        { "upper first", [](TDataImportFieldFormat &f) { f.CharCase = iccUpperFirst; }, { { "éric DUPONT", "Éric DUPONT" } } },
-        { "upper first word", [](TDataImportFieldFormat &f) { f.CharCase = iccUpperFirstWord; },
+        { "upper first", [](TDataImportFieldFormat &f) { f.charCase = iccUpperFirst; }, { { "éric DUPONT", "Éric DUPONT" } } },
+        { "upper first word", [](TDataImportFieldFormat &f) { f.charCase = iccUpperFirstWord; },
             { { "  jean  de la-fontaine", "  Jean  De La-fontaine" } } },
-        { "lower", [](TDataImportFieldFormat &f) { f.CharCase = iccLower; }, { { "ÉCOLE", "école" } } },
+        { "lower", [](TDataImportFieldFormat &f) { f.charCase = iccLower; }, { { "ÉCOLE", "école" } } },
         // OEM 0x82 is é; read through the program's code page it arrives as U+201A.
-        { "OEM to ANSI", [](TDataImportFieldFormat &f) { f.CharSet = icsAnsi; },
+        { "OEM to ANSI", [](TDataImportFieldFormat &f) { f.charSet = icsAnsi; },
             { { QString(QChar(0x201A)) + "t" + QChar(0x201A), "été" }, { "", "" } } },
-        { "ANSI to OEM", [](TDataImportFieldFormat &f) { f.CharSet = icsOem; },
+        { "ANSI to OEM", [](TDataImportFieldFormat &f) { f.charSet = icsOem; },
             { { "été", QString(QChar(0x201A)) + "t" + QChar(0x201A) } } },
     };
     for (const FormatCase &c : cases) {
         SCOPED_TRACE(c.name);
         TDataImportFieldFormat format;
-        format.FieldName = QStringLiteral("COL");
+        format.fieldName = QStringLiteral("COL");
         c.setup(format);
         const TDataImportFieldFormat before = format;
         for (const auto &[source, result] : c.values) {
             QString v = source;
-            ApplyFieldFormat(v, format);
+            applyFieldFormat(v, format);
             EXPECT_EQ(v, result) << "from " << source.toStdString();
         }
         // The format itself is never changed by applying it.
-        EXPECT_EQ(format.NullValue, before.NullValue);
-        EXPECT_EQ(format.DefaultValue, before.DefaultValue);
+        EXPECT_EQ(format.nullValue, before.nullValue);
+        EXPECT_EQ(format.defaultValue, before.defaultValue);
     }
 }
 
@@ -333,11 +333,11 @@ TEST(ApplyFieldFormat, OemAnsiRoundTripKeepsLength)
     QString all;
     for (int b = 32; b < 256; ++b)
         all += QChar(b);
-    const QString ansi = OemToAnsi(all);
+    const QString ansi = oemToAnsi(all);
     EXPECT_EQ(ansi.size(), all.size());
     // Box drawing has no ANSI form: a question mark keeps the place.
-    EXPECT_EQ(OemToAnsi(QString(QChar(0xC4))), QStringLiteral("?"));
-    EXPECT_EQ(AnsiToOem(OemToAnsi(QStringLiteral("Société Générale"))), QStringLiteral("Société Générale"));
+    EXPECT_EQ(oemToAnsi(QString(QChar(0xC4))), QStringLiteral("?"));
+    EXPECT_EQ(ansiToOem(oemToAnsi(QStringLiteral("Société Générale"))), QStringLiteral("Société Générale"));
 }
 
 struct ReplaceCase
@@ -362,7 +362,7 @@ TEST(ReplaceText, EveryOccurrenceWithoutOverlapOrRescan)
         { "a.b.c", ".", "", false, "abc" },
     };
     for (const ReplaceCase &c : cases)
-        EXPECT_EQ(ReplaceText(QString::fromUtf8(c.text), QString::fromUtf8(c.find), QString::fromUtf8(c.replace), c.ignoreCase),
+        EXPECT_EQ(replaceText(QString::fromUtf8(c.text), QString::fromUtf8(c.find), QString::fromUtf8(c.replace), c.ignoreCase),
             QString::fromUtf8(c.expected))
             << c.text << " / " << c.find;
 }
@@ -372,38 +372,38 @@ TEST(DataImportFormats, InstallRestoreAndCopy)
     const ScopedFormatSettings guard;
     const FormatSettings before = FormatSettings::current();
     TDataImportFormats formats = formatsWith('!', '~', "yyyy-mm-dd");
-    formats.InstallFormats();
-    formats.InstallFormats(); // twice keeps the process's own values to restore
+    formats.installFormats();
+    formats.installFormats(); // twice keeps the process's own values to restore
     EXPECT_EQ(FormatSettings::current().decimalSeparator, QLatin1Char('!'));
     EXPECT_EQ(FormatSettings::current().shortDateFormat, QStringLiteral("yyyy-mm-dd"));
     TDataImportFormats copy(formats);
-    EXPECT_FALSE(copy.Installed());
-    EXPECT_EQ(copy.ThousandSeparator, QLatin1Char('~'));
-    copy.RestoreFormats(); // nothing saved in the copy
+    EXPECT_FALSE(copy.installed());
+    EXPECT_EQ(copy.thousandSeparator, QLatin1Char('~'));
+    copy.restoreFormats(); // nothing saved in the copy
     EXPECT_EQ(FormatSettings::current().decimalSeparator, QLatin1Char('!'));
-    formats.RestoreFormats();
+    formats.restoreFormats();
     EXPECT_EQ(FormatSettings::current().decimalSeparator, before.decimalSeparator);
     EXPECT_EQ(FormatSettings::current().shortDateFormat, before.shortDateFormat);
     EXPECT_EQ(FormatSettings::current().timeSeparator, before.timeSeparator);
 
     TDataImportFormats fresh;
-    EXPECT_EQ(fresh.BooleanTrue, QStringList { "True" });
-    EXPECT_EQ(fresh.BooleanFalse, QStringList { "False" });
-    EXPECT_EQ(fresh.NullValues, QStringList { "Null" });
+    EXPECT_EQ(fresh.booleanTrue, QStringList { "True" });
+    EXPECT_EQ(fresh.booleanFalse, QStringList { "False" });
+    EXPECT_EQ(fresh.nullValues, QStringList { "Null" });
 }
 
 TEST(DataImportFormats, InstallingSetsTheEightAndRestoringPutsBackOnlyThem)
 {
     const ScopedFormatSettings guard;
     TDataImportFormats formats;
-    formats.DecimalSeparator = QLatin1Char('!');
-    formats.ThousandSeparator = QLatin1Char('~');
-    formats.DateSeparator = QLatin1Char('-');
-    formats.TimeSeparator = QLatin1Char('h');
-    formats.ShortDateFormat = QStringLiteral("yyyy-mm-dd");
-    formats.LongDateFormat = QStringLiteral("dddd yyyy");
-    formats.ShortTimeFormat = QStringLiteral("hh'h'nn");
-    formats.LongTimeFormat = QStringLiteral("hh'h'nn'm'ss");
+    formats.decimalSeparator = QLatin1Char('!');
+    formats.thousandSeparator = QLatin1Char('~');
+    formats.dateSeparator = QLatin1Char('-');
+    formats.timeSeparator = QLatin1Char('h');
+    formats.shortDateFormat = QStringLiteral("yyyy-mm-dd");
+    formats.longDateFormat = QStringLiteral("dddd yyyy");
+    formats.shortTimeFormat = QStringLiteral("hh'h'nn");
+    formats.longTimeFormat = QStringLiteral("hh'h'nn'm'ss");
     struct Setting
     {
         const char *name;
@@ -421,7 +421,7 @@ TEST(DataImportFormats, InstallingSetsTheEightAndRestoringPutsBackOnlyThem)
         { "long time", [](const FormatSettings &s) { return s.longTimeFormat; }, QStringLiteral("hh'h'nn'm'ss") },
     };
     const FormatSettings before = FormatSettings::current();
-    formats.InstallFormats();
+    formats.installFormats();
     for (const Setting &setting : settings)
         EXPECT_EQ(setting.value(FormatSettings::current()), setting.installed) << setting.name;
 
@@ -429,7 +429,7 @@ TEST(DataImportFormats, InstallingSetsTheEightAndRestoringPutsBackOnlyThem)
     FormatSettings during = FormatSettings::current();
     during.listSeparator = QLatin1Char('|');
     FormatSettings::setCurrent(during);
-    formats.RestoreFormats();
+    formats.restoreFormats();
     for (const Setting &setting : settings)
         EXPECT_EQ(setting.value(FormatSettings::current()), setting.value(before)) << setting.name;
     EXPECT_EQ(FormatSettings::current().listSeparator, QLatin1Char('|'));
@@ -438,9 +438,9 @@ TEST(DataImportFormats, InstallingSetsTheEightAndRestoringPutsBackOnlyThem)
 TEST(DataImportReplacements, DisplayTextAndSameValues)
 {
     TDataImportReplacements list;
-    list.Add(QStringLiteral("St."), QStringLiteral("Saint"), true);
-    EXPECT_EQ(list.Items(0).DisplayText(), QStringLiteral("St. - Saint"));
-    EXPECT_TRUE(list.Contains(QStringLiteral("St."), QStringLiteral("Saint"), true));
-    EXPECT_FALSE(list.Contains(QStringLiteral("st."), QStringLiteral("Saint"), true));
-    EXPECT_FALSE(list.Contains(QStringLiteral("St."), QStringLiteral("Saint"), false));
+    list.add(QStringLiteral("St."), QStringLiteral("Saint"), true);
+    EXPECT_EQ(list.at(0).displayText(), QStringLiteral("St. - Saint"));
+    EXPECT_TRUE(list.contains(QStringLiteral("St."), QStringLiteral("Saint"), true));
+    EXPECT_FALSE(list.contains(QStringLiteral("st."), QStringLiteral("Saint"), true));
+    EXPECT_FALSE(list.contains(QStringLiteral("St."), QStringLiteral("Saint"), false));
 }

@@ -1,8 +1,8 @@
 #include "core/DateTime.h"
-#include "import/DataImportASCII.h"
-#include "import/DataImportDBF.h"
-#include "import/DataImportXLS.h"
-#include "import/DataImportXML.h"
+#include "import/sources/text/TextImport.h"
+#include "import/sources/dbf/DbfImport.h"
+#include "import/sources/workbook/WorkbookImport.h"
+#include "import/sources/xml/XmlImport.h"
 #include "tests/import/DataImportTestSupport.h"
 #include "tests/import/ReaderTestSupport.h"
 #include "tests/import/XlsTestStream.h"
@@ -59,9 +59,9 @@ QVariant date(int y, int m, int d)
 // The company, year and quarter every invoice needs, as constants.
 void addInvoiceConstants(TDataImport &source)
 {
-    source.FieldFormats().Add(QStringLiteral("IDENTIFIANT")).ConstantValue = QStringLiteral("0123456AM000");
-    source.FieldFormats().Add(QStringLiteral("EXERCICE")).ConstantValue = QStringLiteral("2008");
-    source.FieldFormats().Add(QStringLiteral("TRIMESTRE")).ConstantValue = QStringLiteral("1");
+    source.fieldFormats().add(QStringLiteral("IDENTIFIANT")).constantValue = QStringLiteral("0123456AM000");
+    source.fieldFormats().add(QStringLiteral("EXERCICE")).constantValue = QStringLiteral("2008");
+    source.fieldFormats().add(QStringLiteral("TRIMESTRE")).constantValue = QStringLiteral("1");
 }
 
 struct DbfField
@@ -122,18 +122,18 @@ protected:
 
     void configureTarget(TDataImport &source, const QString &file)
     {
-        source.SetDataSet(&fx.invoices);
-        source.SetFileName(file);
+        source.setDataSet(&fx.invoices);
+        source.setFileName(file);
         TDataImportFormats formats;
-        formats.DecimalSeparator = QLatin1Char(',');
-        formats.ThousandSeparator = QLatin1Char(' ');
-        formats.DateSeparator = QLatin1Char('/');
-        formats.ShortDateFormat = QStringLiteral("dd/mm/yyyy");
-        formats.TimeSeparator = QLatin1Char(':');
-        formats.ShortTimeFormat = QStringLiteral("hh:nn");
-        source.SetFormats(formats);
-        source.SetErrorLog(true);
-        source.SetErrorLogFileName(fx.dir.path() + QStringLiteral("/import.log"));
+        formats.decimalSeparator = QLatin1Char(',');
+        formats.thousandSeparator = QLatin1Char(' ');
+        formats.dateSeparator = QLatin1Char('/');
+        formats.shortDateFormat = QStringLiteral("dd/mm/yyyy");
+        formats.timeSeparator = QLatin1Char(':');
+        formats.shortTimeFormat = QStringLiteral("hh:nn");
+        source.setFormats(formats);
+        source.setErrorLog(true);
+        source.setErrorLogFileName(fx.dir.path() + QStringLiteral("/import.log"));
         addInvoiceConstants(source);
     }
 };
@@ -155,10 +155,10 @@ TEST_F(DataImportReaders, TextHeaderBlankLinesAndPhysicalLineNumbers)
         "3;F3"); // line 7, without its line end
     TDataImportASCII source;
     configureTarget(source, file);
-    source.SetComma(QLatin1Char(';'));
-    source.SetSkipFirstRows(1);
-    source.SetMap({ "NUMEROORDRE=1", "NUMEROFACTURE=2", "PRIXVENTE=3" });
-    source.Execute();
+    source.setComma(QLatin1Char(';'));
+    source.setSkipFirstRows(1);
+    source.setMap({ "NUMEROORDRE=1", "NUMEROFACTURE=2", "PRIXVENTE=3" });
+    source.execute();
 
     const QMap<int, Stored> rows = storedInvoices(fx.db);
     EXPECT_EQ(rows.keys(), QList<int>({ 1, 2, 3 }));
@@ -170,7 +170,7 @@ TEST_F(DataImportReaders, TextHeaderBlankLinesAndPhysicalLineNumbers)
     ASSERT_GE(log.size(), 4);
     EXPECT_TRUE(log[2].startsWith("Line 4: violation of PRIMARY or UNIQUE KEY constraint")) << log[2].toStdString();
     EXPECT_EQ(log.filter("Line 6: 'abc' is not a valid floating point value").size(), 1);
-    EXPECT_EQ(source.ErrorCount(), 1);
+    EXPECT_EQ(source.errorCount(), 1);
 }
 
 TEST_F(DataImportReaders, TextInUtf8AndCharactersTheDatabaseCannotHold)
@@ -183,10 +183,10 @@ TEST_F(DataImportReaders, TextInUtf8AndCharactersTheDatabaseCannotHold)
         "2;\xCE\xA9mega;3\r\n"); // Ω: it does not
     TDataImportASCII source;
     configureTarget(source, file);
-    source.SetComma(QLatin1Char(';'));
-    source.SetSkipFirstRows(1);
-    source.SetMap({ "NUMEROORDRE=1", "NUMEROFACTURE=2", "PRIXVENTE=3" });
-    source.Execute();
+    source.setComma(QLatin1Char(';'));
+    source.setSkipFirstRows(1);
+    source.setMap({ "NUMEROORDRE=1", "NUMEROFACTURE=2", "PRIXVENTE=3" });
+    source.execute();
 
     const QMap<int, Stored> rows = storedInvoices(fx.db);
     EXPECT_EQ(rows.keys(), QList<int>({ 1, 2 }));
@@ -194,7 +194,7 @@ TEST_F(DataImportReaders, TextInUtf8AndCharactersTheDatabaseCannotHold)
     // The value is refused, not stored as "?mega"; the rest of the row is.
     EXPECT_EQ(rows[2].number, QString());
     EXPECT_EQ(rows[2].price, QVariant(3.0));
-    EXPECT_EQ(source.ErrorCount(), 0);
+    EXPECT_EQ(source.errorCount(), 0);
     const QStringList log = logLines(fx.dir.path() + "/import.log");
     EXPECT_EQ(log.filter(QStringLiteral("Line 3: Value \"?mega\" holds \"?\" (U+03A9), a character the database cannot store")).size(), 1)
         << log.join(QLatin1Char('\n')).toStdString();
@@ -203,10 +203,10 @@ TEST_F(DataImportReaders, TextInUtf8AndCharactersTheDatabaseCannotHold)
     writeFile(file, "3;Caf\x82;1\r\n");
     TDataImportASCII oem;
     configureTarget(oem, file);
-    oem.SetComma(QLatin1Char(';'));
-    oem.SetEncoding(teOem850);
-    oem.SetMap({ "NUMEROORDRE=1", "NUMEROFACTURE=2", "PRIXVENTE=3" });
-    oem.Execute();
+    oem.setComma(QLatin1Char(';'));
+    oem.setEncoding(teOem850);
+    oem.setMap({ "NUMEROORDRE=1", "NUMEROFACTURE=2", "PRIXVENTE=3" });
+    oem.execute();
     EXPECT_EQ(storedInvoices(fx.db)[3].number, QStringLiteral("Café"));
 }
 
@@ -216,9 +216,9 @@ TEST_F(DataImportReaders, TextFixedWidthAndMapValues)
     writeFile(file, "0007FACT-7    1234,5\n0008FACT-8\n");
     TDataImportASCII source;
     configureTarget(source, file);
-    source.SetComma(QChar(0));
-    source.SetMap({ "NUMEROORDRE=0;4", "NUMEROFACTURE=4;10", "PRIXVENTE=14;10" });
-    source.Execute();
+    source.setComma(QChar(0));
+    source.setMap({ "NUMEROORDRE=0;4", "NUMEROFACTURE=4;10", "PRIXVENTE=14;10" });
+    source.execute();
     const QMap<int, Stored> rows = storedInvoices(fx.db);
     EXPECT_EQ(rows.keys(), QList<int>({ 7, 8 }));
     EXPECT_EQ(rows[7].number, "FACT-7");
@@ -226,16 +226,16 @@ TEST_F(DataImportReaders, TextFixedWidthAndMapValues)
     EXPECT_FALSE(rows[8].price.isValid());
 
     // A fixed-width map value needs its start and its length: refused before any line is read.
-    source.SetMap({ "NUMEROORDRE=3" });
+    source.setMap({ "NUMEROORDRE=3" });
     try {
-        source.Execute();
+        source.execute();
         ADD_FAILURE() << "no error";
     } catch (const EDataImportError &e) {
         EXPECT_EQ(e.text(), QStringLiteral("Missing definition of map"));
     }
-    source.SetComma(QLatin1Char(';'));
-    source.SetMap({ "NUMEROORDRE=first" });
-    EXPECT_THROW(source.Execute(), EDataImportError);
+    source.setComma(QLatin1Char(';'));
+    source.setMap({ "NUMEROORDRE=first" });
+    EXPECT_THROW(source.execute(), EDataImportError);
     EXPECT_EQ(fx.count(), 2);
 }
 
@@ -263,15 +263,15 @@ TEST_F(DataImportReaders, DbfDatesBooleansAndDeletedRecords)
     writeFile(file, dbfTable(InvoiceFields, InvoiceRecords));
     TDataImportDBF source;
     configureTarget(source, file);
-    source.SetSkipDeleted(false);
-    source.SetMap({ "NUMEROFACTURE=numfac", "DATEFACTURE=DATEFAC", "PRIXVENTE= Prix ", "CODE=PAYE" });
-    TDataImportFieldFormat &counter = source.FieldFormats().Add("NUMEROORDRE");
-    counter.GeneratorStep = 1;
-    source.Formats().BooleanTrue << "T";
-    source.Formats().BooleanFalse << "F";
+    source.setSkipDeleted(false);
+    source.setMap({ "NUMEROFACTURE=numfac", "DATEFACTURE=DATEFAC", "PRIXVENTE= Prix ", "CODE=PAYE" });
+    TDataImportFieldFormat &counter = source.fieldFormats().add("NUMEROORDRE");
+    counter.generatorStep = 1;
+    source.formats().booleanTrue << "T";
+    source.formats().booleanFalse << "F";
     int total = -1;
-    source.OnBeforeImport = [&](TDataImport *sender) { total = sender->TotalRecords(); };
-    source.Execute();
+    source.onBeforeImport = [&](TDataImport *sender) { total = sender->totalRecords(); };
+    source.execute();
     EXPECT_EQ(total, 5);
 
     const QMap<int, Stored> rows = storedInvoices(fx.db);
@@ -293,11 +293,11 @@ TEST_F(DataImportReaders, DbfSkippedRecordsAndLineNumbers)
     writeFile(file, dbfTable(InvoiceFields, InvoiceRecords));
     TDataImportDBF source;
     configureTarget(source, file);
-    source.SetSkipFirstRows(2);
-    source.SetMap({ "NUMEROFACTURE=NUMFAC", "DATEFACTURE=DATEFAC", "CODE=PAYE" });
-    TDataImportFieldFormat &counter = source.FieldFormats().Add("NUMEROORDRE");
-    counter.GeneratorStep = 1;
-    source.Execute();
+    source.setSkipFirstRows(2);
+    source.setMap({ "NUMEROFACTURE=NUMFAC", "DATEFACTURE=DATEFAC", "CODE=PAYE" });
+    TDataImportFieldFormat &counter = source.fieldFormats().add("NUMEROORDRE");
+    counter.generatorStep = 1;
+    source.execute();
 
     // Records 1 and 2 are leading rows and record 3 is deleted; the counter
     // went on through all of them.
@@ -305,7 +305,7 @@ TEST_F(DataImportReaders, DbfSkippedRecordsAndLineNumbers)
     ASSERT_EQ(rows.keys(), QList<int>({ 4, 5 }));
     EXPECT_EQ(rows[4].number, "F4");
     EXPECT_FALSE(rows[4].code.isValid()); // "T" is no boolean text by default
-    EXPECT_EQ(source.ImportedCount(), 2);
+    EXPECT_EQ(source.importedCount(), 2);
     // After the deleted record, line numbers are one lower than record numbers.
     const QStringList log = logLines(fx.dir.path() + "/import.log");
     EXPECT_EQ(log.filter("Line 3: Wrong date format \"20081332\"").size(), 1);
@@ -348,18 +348,18 @@ TEST_F(DataImportReaders, XmlSkippedRowsLineNumbersAndBothReadings)
         fx.invoices.open();
         TDataImportXML source;
         configureTarget(source, file);
-        source.SetWriteOnFly(onFly);
-        source.SetSkipFirstRows(2);
+        source.setWriteOnFly(onFly);
+        source.setSkipFirstRows(2);
         // Row by row the attribute is the column's own name: NUMFAC is not read.
-        source.SetMap({ "NUMEROORDRE=NUMEROORDRE", "NUMEROFACTURE=NUMFAC" });
+        source.setMap({ "NUMEROORDRE=NUMEROORDRE", "NUMEROFACTURE=NUMFAC" });
         int total = -1;
-        source.OnBeforeImport = [&](TDataImport *sender) { total = sender->TotalRecords(); };
-        source.Execute();
+        source.onBeforeImport = [&](TDataImport *sender) { total = sender->totalRecords(); };
+        source.execute();
         EXPECT_EQ(total, onFly ? 0 : 5);
         const QMap<int, Stored> rows = storedInvoices(fx.db);
         ASSERT_EQ(rows.keys(), QList<int>({ 3, 5 }));
         EXPECT_EQ(rows[3].number, onFly ? QString() : QStringLiteral("A<B"));
-        EXPECT_EQ(source.ErrorCount(), 1);
+        EXPECT_EQ(source.errorCount(), 1);
         EXPECT_EQ(logLines(fx.dir.path() + "/import.log").filter(QRegularExpression("^Line 4: violation")).size(), 1);
     }
 }
@@ -376,12 +376,12 @@ TEST_F(DataImportReaders, XmlFaultyTagStopsWhereItStands)
         SCOPED_TRACE(onFly ? "row by row" : "whole tree");
         TDataImportXML source;
         configureTarget(source, file);
-        source.SetWriteOnFly(onFly);
-        source.SetMap({ "NUMEROORDRE=NUMEROORDRE" });
+        source.setWriteOnFly(onFly);
+        source.setMap({ "NUMEROORDRE=NUMEROORDRE" });
         int commits = 0;
-        source.OnNeedCommit = [&](TDataImport *) { ++commits; };
+        source.onNeedCommit = [&](TDataImport *) { ++commits; };
         try {
-            source.Execute();
+            source.execute();
             ADD_FAILURE() << "no error";
         } catch (const EDataImportError &e) {
             EXPECT_TRUE(e.text().startsWith("Unexpected symbol t at position")) << e.text().toStdString();
@@ -436,10 +436,10 @@ TEST_F(DataImportReaders, XlsRecordsByLargestOrSmallestColumn)
         fx.invoices.open();
         TDataImportXLS source;
         configureTarget(source, file);
-        source.SetImportRange(c.range);
-        source.SetImportRecCount(c.importRecCount);
-        source.SetMap({ "NUMEROFACTURE=a2-a11", "NUMEROORDRE=B2-B11;", "PRIXVENTE=C2-C6;" });
-        source.Execute();
+        source.setImportRange(c.range);
+        source.setImportRecCount(c.importRecCount);
+        source.setMap({ "NUMEROFACTURE=a2-a11", "NUMEROORDRE=B2-B11;", "PRIXVENTE=C2-C6;" });
+        source.execute();
         const QMap<int, Stored> rows = storedInvoices(fx.db);
         EXPECT_EQ(rows.keys(), c.numbers);
         EXPECT_EQ(rows.value(2).number, "n2");
@@ -448,7 +448,7 @@ TEST_F(DataImportReaders, XlsRecordsByLargestOrSmallestColumn)
             EXPECT_EQ(rows.value(6).price, QVariant(600.5));
             EXPECT_FALSE(rows.value(7).price.isValid()); // past the prices: empty
         }
-        EXPECT_EQ(source.ErrorCount(), 0);
+        EXPECT_EQ(source.errorCount(), 0);
     }
 }
 
@@ -459,12 +459,12 @@ TEST_F(DataImportReaders, XlsRangeErrorsStopBeforeAnyRecord)
     TDataImportXLS source;
     configureTarget(source, file);
     const QChar decimal = FormatSettings::current().decimalSeparator;
-    source.Formats().DecimalSeparator = QLatin1Char('#');
+    source.formats().decimalSeparator = QLatin1Char('#');
     for (const auto &[map, message] : { std::pair<const char *, const char *> { "B3-D9;", "Range B3-D9 is fail. It must be COL or ROW" },
              { "[Feuil2]A1-A3;", "Sheet with name FEUIL2 is not found in the source file" } }) {
-        source.SetMap({ "NUMEROORDRE=B2-B11;", QStringLiteral("PRIXVENTE=") + map });
+        source.setMap({ "NUMEROORDRE=B2-B11;", QStringLiteral("PRIXVENTE=") + map });
         try {
-            source.Execute();
+            source.execute();
             ADD_FAILURE() << "no error";
         } catch (const EDataImportError &e) {
             EXPECT_EQ(e.text(), QString::fromLatin1(message));

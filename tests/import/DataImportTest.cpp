@@ -1,4 +1,4 @@
-#include "import/DataImport.h"
+#include "import/engine/ImportEngine.h"
 
 #include "core/DateTime.h"
 #include "core/FormatSettings.h"
@@ -73,45 +73,45 @@ TEST_F(DataImportEngine, CheckMessages)
         QString message;
     };
     const QList<Case> cases = {
-        { "no data set", [&] { source.SetDataSet(nullptr); }, "DataSet is not defined" },
-        { "no grid", [&] { source.SetImportDestination(qidDBGrid); }, "DBGrid is not defined" },
+        { "no data set", [&] { source.setDataSet(nullptr); }, "DataSet is not defined" },
+        { "no grid", [&] { source.setImportDestination(qidDBGrid); }, "DBGrid is not defined" },
         { "grid without data set",
             [&] {
-                source.SetImportDestination(qidDBGrid);
-                source.SetDBGrid(&dbGrid);
+                source.setImportDestination(qidDBGrid);
+                source.setDbGrid(&dbGrid);
             },
             "DataSet is not defined" },
-        { "no list", [&] { source.SetImportDestination(qidListView); }, "ListView is not defined" },
-        { "no text grid", [&] { source.SetImportDestination(qidStringGrid); }, "StrinGrid is not defined" },
-        { "no file name", [&] { source.SetFileName(QString()); }, "File name is not specified" },
-        { "missing file", [&] { source.SetFileName(fx.dir.path() + "/none.txt"); }, "File " + fx.dir.path() + "/none.txt does not exist" },
-        { "empty map", [&] { source.SetMap({}); }, "Map is empty" },
-        { "unknown column", [&] { source.Map() << "  NOPE =3"; },
+        { "no list", [&] { source.setImportDestination(qidListView); }, "ListView is not defined" },
+        { "no text grid", [&] { source.setImportDestination(qidStringGrid); }, "StrinGrid is not defined" },
+        { "no file name", [&] { source.setFileName(QString()); }, "File name is not specified" },
+        { "missing file", [&] { source.setFileName(fx.dir.path() + "/none.txt"); }, "File " + fx.dir.path() + "/none.txt does not exist" },
+        { "empty map", [&] { source.setMap({}); }, "Map is empty" },
+        { "unknown column", [&] { source.map() << "  NOPE =3"; },
             "Column NOPE is defined in the MAP is not found in the import destination" },
-        { "no key columns", [&] { source.SetImportMode(qimUpdate); }, "Key columns are not defined" },
+        { "no key columns", [&] { source.setImportMode(qimUpdate); }, "Key columns are not defined" },
         { "unknown key column",
             [&] {
-                source.SetImportMode(qimDelete);
-                source.SetKeyColumns({ "NUMEROORDRE", "NOKEY" });
+                source.setImportMode(qimDelete);
+                source.setKeyColumns({ "NUMEROORDRE", "NOKEY" });
             },
             "Key column NOKEY is not found in the import destination" },
         // Formats that name themselves could show no date: refused before a row is read.
-        { "short date format naming itself", [&] { source.Formats().ShortDateFormat = "c"; },
+        { "short date format naming itself", [&] { source.formats().shortDateFormat = "c"; },
             "Date or time format \"c\" refers to itself" },
-        { "long time format naming itself", [&] { source.Formats().LongTimeFormat = "hh tt"; },
+        { "long time format naming itself", [&] { source.formats().longTimeFormat = "hh tt"; },
             "Date or time format \"hh tt\" refers to itself" },
     };
     source.Rows << InvoiceFixture::invoiceRow(1);
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        source.SetImportDestination(qidDataSet);
-        source.SetImportMode(qimInsertAll);
-        source.SetKeyColumns({});
-        source.SetDBGrid(nullptr);
+        source.setImportDestination(qidDataSet);
+        source.setImportMode(qimInsertAll);
+        source.setKeyColumns({});
+        source.setDbGrid(nullptr);
         fx.configure(source);
         c.setup();
         try {
-            source.Execute();
+            source.execute();
             ADD_FAILURE() << "no error";
         } catch (const EDataImportError &e) {
             EXPECT_EQ(e.text(), c.message);
@@ -121,19 +121,19 @@ TEST_F(DataImportEngine, CheckMessages)
     EXPECT_EQ(fx.count(), 0);
 
     // A user-defined import takes any column name.
-    source.SetImportDestination(qidUserDefined);
-    source.SetImportMode(qimInsertAll);
+    source.setImportDestination(qidUserDefined);
+    source.setImportMode(qimInsertAll);
     fx.configure(source);
-    source.Map() << "ANYTHING=5";
+    source.map() << "ANYTHING=5";
     QStringList seen;
-    source.OnUserDefinedImport = [&](TDataImport *sender, TDataImportRow *row) {
-        seen << row->ColByName("anything")->Value;
-        sender->Cancel();
+    source.onUserDefinedImport = [&](TDataImport *sender, TDataImportRow *row) {
+        seen << row->colByName("anything")->value;
+        sender->cancel();
     };
     source.Rows << InvoiceFixture::invoiceRow(2);
-    source.Execute();
+    source.execute();
     EXPECT_EQ(seen, QStringList { "F1" }); // cancelled after the first row
-    EXPECT_TRUE(source.Canceled());
+    EXPECT_TRUE(source.canceled());
     EXPECT_EQ(fx.count(), 0);
 }
 
@@ -144,9 +144,9 @@ TEST_F(DataImportEngine, CheckMessages)
 TEST_F(DataImportEngine, ImportRecCountStopsTheImport)
 {
     addRows(1, 25);
-    source.SetImportRecCount(10);
-    source.Execute();
-    EXPECT_EQ(source.ImportedCount(), 10);
+    source.setImportRecCount(10);
+    source.execute();
+    EXPECT_EQ(source.importedCount(), 10);
     EXPECT_EQ(fx.count(), 10);
 }
 
@@ -154,13 +154,13 @@ TEST_F(DataImportEngine, CommitRhythm)
 {
     addRows(1, 250);
     QList<int> commits;
-    source.OnNeedCommit = [&](TDataImport *sender) {
-        commits << sender->ImportedCount();
+    source.onNeedCommit = [&](TDataImport *sender) {
+        commits << sender->importedCount();
         fx.db.connection().commitRetaining();
     };
-    source.SetCommitAfterDone(false);
-    source.SetCommitRecCount(100);
-    source.Execute();
+    source.setCommitAfterDone(false);
+    source.setCommitRecCount(100);
+    source.execute();
     EXPECT_EQ(commits, QList<int>({ 100, 200, 250 }));
     EXPECT_EQ(fx.count(), 250);
 
@@ -168,8 +168,8 @@ TEST_F(DataImportEngine, CommitRhythm)
     source.Rows.clear();
     addRows(251, 500);
     commits.clear();
-    source.SetCommitAfterDone(true);
-    source.Execute();
+    source.setCommitAfterDone(true);
+    source.execute();
     EXPECT_EQ(commits, QList<int>({ 250 }));
     EXPECT_EQ(fx.count(), 500);
 }
@@ -183,31 +183,31 @@ TEST_F(DataImportEngine, BeforePostRefusesARow)
     addRows(1, 3);
     int afterPost = 0, records = 0;
     QList<int> states;
-    source.OnBeforePost = [](TDataImport *, TDataImportRow *row, bool &accept) { accept = row->ColByName("NUMEROORDRE")->Value != "2"; };
-    source.OnAfterPost = [&](TDataImport *, TDataImportRow *) { ++afterPost; };
-    source.OnImportRecord = [&](TDataImport *sender) {
+    source.onBeforePost = [](TDataImport *, TDataImportRow *row, bool &accept) { accept = row->colByName("NUMEROORDRE")->value != "2"; };
+    source.onAfterPost = [&](TDataImport *, TDataImportRow *) { ++afterPost; };
+    source.onImportRecord = [&](TDataImport *sender) {
         ++records;
-        states << sender->RecordState();
+        states << sender->recordState();
     };
-    source.Execute();
+    source.execute();
     EXPECT_EQ(afterPost, 3);
     EXPECT_EQ(records, 3);
     EXPECT_EQ(states, QList<int>({ rsAdded, rsNone, rsAdded }));
-    EXPECT_EQ(source.ImportedCount(), 3);
+    EXPECT_EQ(source.importedCount(), 3);
     EXPECT_EQ(fx.stored().keys(), QList<int>({ 1, 3 }));
 }
 
 TEST_F(DataImportEngine, UpdateWithoutMatchWritesNothing)
 {
     source.Rows << InvoiceFixture::invoiceRow(7);
-    source.SetImportMode(qimUpdate);
-    source.SetKeyColumns({ "NUMEROORDRE" });
+    source.setImportMode(qimUpdate);
+    source.setKeyColumns({ "NUMEROORDRE" });
     bool asked = false;
-    source.OnBeforePost = [&](TDataImport *, TDataImportRow *, bool &) { asked = true; };
-    source.Execute();
+    source.onBeforePost = [&](TDataImport *, TDataImportRow *, bool &) { asked = true; };
+    source.execute();
     EXPECT_FALSE(asked);
-    EXPECT_EQ(source.ImportedCount(), 1);
-    EXPECT_EQ(source.RecordState(), rsNone);
+    EXPECT_EQ(source.importedCount(), 1);
+    EXPECT_EQ(source.recordState(), rsNone);
     EXPECT_EQ(fx.count(), 0);
 }
 
@@ -243,16 +243,16 @@ TEST_F(DataImportEngine, SixModesOnKeyedRows)
         TDataImportTestSource modes;
         fx.configure(modes);
         modes.Rows << InvoiceFixture::invoiceRow(2, "new2") << InvoiceFixture::invoiceRow(3, "new3");
-        modes.SetImportMode(c.mode);
-        modes.SetKeyColumns({ "IDENTIFIANT", "exercice", "TRIMESTRE", "NUMEROORDRE" });
-        modes.SetErrorLog(true);
-        modes.SetErrorLogFileName(QString());
+        modes.setImportMode(c.mode);
+        modes.setKeyColumns({ "IDENTIFIANT", "exercice", "TRIMESTRE", "NUMEROORDRE" });
+        modes.setErrorLog(true);
+        modes.setErrorLogFileName(QString());
         QList<int> states;
-        modes.OnImportRecord = [&](TDataImport *sender) { states << sender->RecordState(); };
-        modes.Execute();
+        modes.onImportRecord = [&](TDataImport *sender) { states << sender->recordState(); };
+        modes.execute();
         EXPECT_EQ(fx.stored(), c.stored);
         EXPECT_EQ(states, c.states);
-        EXPECT_EQ(modes.ErrorCount(), c.errors);
+        EXPECT_EQ(modes.errorCount(), c.errors);
     }
 }
 
@@ -272,13 +272,13 @@ TEST_F(DataImportEngine, TextKeysIgnoreTrailingBlanksOfStoredRows)
         tiers.open();
 
         TDataImportTestSource clients;
-        clients.SetDataSet(&tiers);
-        clients.SetFileName(fx.sourceFile);
-        clients.SetMap({ "CODE=1", "IDENTIFIANT=2", "NOMBENEFICIAIRE=3" });
-        clients.SetImportMode(mode);
-        clients.SetKeyColumns({ "IDENTIFIANT" });
+        clients.setDataSet(&tiers);
+        clients.setFileName(fx.sourceFile);
+        clients.setMap({ "CODE=1", "IDENTIFIANT=2", "NOMBENEFICIAIRE=3" });
+        clients.setImportMode(mode);
+        clients.setKeyColumns({ "IDENTIFIANT" });
         clients.Rows << QStringList { "10", "0000001", "NOUVEAU" } << QStringList { "20", "1234567ABM000   ", "REMPLACE" };
-        clients.Execute();
+        clients.execute();
 
         Query q(fx.db.connection(), QStringLiteral("select CODE, IDENTIFIANT, NOMBENEFICIAIRE from TIERS order by CODE"));
         q.open();
@@ -297,17 +297,17 @@ TEST_F(DataImportEngine, DestinationLocateMayChangeTheLookup)
     fx.invoices.close();
     fx.invoices.open();
     source.Rows << InvoiceFixture::invoiceRow(9, "a-1", "77");
-    source.SetImportMode(qimUpdate);
-    source.SetKeyColumns({ "NUMEROORDRE" });
-    source.SetMap({ "NUMEROFACTURE=5", "PRIXVENTE=6" });
+    source.setImportMode(qimUpdate);
+    source.setKeyColumns({ "NUMEROORDRE" });
+    source.setMap({ "NUMEROFACTURE=5", "PRIXVENTE=6" });
     QString fieldsSeen;
-    source.OnDestinationLocate = [&](TDataImport *, const QStringList &, TDataImportRow *row, QString &fields, QVariant &values) {
+    source.onDestinationLocate = [&](TDataImport *, const QStringList &, TDataImportRow *row, QString &fields, QVariant &values) {
         fieldsSeen = fields;
         // Invoices found by their number (any case) rather than their order number.
         fields = "NUMEROFACTURE";
-        values = row->ColByName("NUMEROFACTURE")->Value;
+        values = row->colByName("NUMEROFACTURE")->value;
     };
-    source.Execute();
+    source.execute();
     EXPECT_EQ(fieldsSeen, QString()); // NUMEROORDRE is not a column of this map
     EXPECT_EQ(fx.db.scalar("select PRIXVENTE from FACTURE where NUMEROORDRE = 1").toDouble(), 77.0);
 }
@@ -320,13 +320,13 @@ TEST_F(DataImportEngine, CounterAndConstantFillUnmappedColumns)
 {
     for (int i = 1; i <= 3; ++i)
         source.Rows << InvoiceFixture::invoiceRow(i, QString(), "1 234.5");
-    source.SetMap({ "IDENTIFIANT=1", "TRIMESTRE=3", "NUMEROFACTURE=5", "PRIXVENTE=6", "DATEFACTURE=7" });
-    TDataImportFieldFormat &counter = source.FieldFormats().Add("numeroordre");
-    counter.GeneratorValue = 100;
-    counter.GeneratorStep = 10;
-    source.FieldFormats().Add("EXERCICE").ConstantValue = "2009";
-    source.FieldFormats().Add("NUMEROFACTURE").CharCase = iccLower;
-    source.Execute();
+    source.setMap({ "IDENTIFIANT=1", "TRIMESTRE=3", "NUMEROFACTURE=5", "PRIXVENTE=6", "DATEFACTURE=7" });
+    TDataImportFieldFormat &counter = source.fieldFormats().add("numeroordre");
+    counter.generatorValue = 100;
+    counter.generatorStep = 10;
+    source.fieldFormats().add("EXERCICE").constantValue = "2009";
+    source.fieldFormats().add("NUMEROFACTURE").charCase = iccLower;
+    source.execute();
 
     Query q(fx.db.connection(), "select NUMEROORDRE, EXERCICE, NUMEROFACTURE, PRIXVENTE, DATEFACTURE from FACTURE order by NUMEROORDRE");
     q.open();
@@ -347,9 +347,9 @@ TEST_F(DataImportEngine, FormatsInstalledForTheImportOnly)
     const FormatSettings before = FormatSettings::current();
     source.Rows << InvoiceFixture::invoiceRow(1);
     QChar during;
-    source.Formats().DecimalSeparator = QLatin1Char('#');
-    source.OnBeforeImport = [&](TDataImport *) { during = FormatSettings::current().decimalSeparator; };
-    source.Execute();
+    source.formats().decimalSeparator = QLatin1Char('#');
+    source.onBeforeImport = [&](TDataImport *) { during = FormatSettings::current().decimalSeparator; };
+    source.execute();
     EXPECT_EQ(during, QLatin1Char('#'));
     EXPECT_EQ(FormatSettings::current().decimalSeparator, before.decimalSeparator);
     EXPECT_EQ(FormatSettings::current().shortDateFormat, before.shortDateFormat);
@@ -364,16 +364,16 @@ TEST_F(DataImportEngine, RefusedRowLoggedInTheLogLayout)
 {
     source.Rows << InvoiceFixture::invoiceRow(1) << InvoiceFixture::invoiceRow(1) << InvoiceFixture::invoiceRow(2);
     const QString log = fx.dir.path() + "/logs/deeper/import.log"; // directories made as needed
-    source.SetErrorLog(true);
-    source.SetErrorLogFileName(log);
+    source.setErrorLog(true);
+    source.setErrorLogFileName(log);
     int errors = 0;
-    source.OnImportError = [&](TDataImport *) { ++errors; };
+    source.onImportError = [&](TDataImport *) { ++errors; };
     const QDateTime from = QDateTime::currentDateTime();
-    source.Execute();
+    source.execute();
     const QDateTime to = QDateTime::currentDateTime();
     EXPECT_EQ(errors, 1);
-    EXPECT_EQ(source.ErrorCount(), 1);
-    EXPECT_EQ(source.ImportedCount(), 2);
+    EXPECT_EQ(source.errorCount(), 1);
+    EXPECT_EQ(source.importedCount(), 2);
     EXPECT_EQ(fx.stored().keys(), QList<int>({ 1, 2 }));
 
     // The database's own words for the refusal.
@@ -398,9 +398,9 @@ TEST_F(DataImportEngine, RefusedRowLoggedInTheLogLayout)
     EXPECT_EQ(withoutStamps(readFile(log), from, to), expected);
 
     // Appending to the log of the first run.
-    source.SetRewriteErrorLogFile(false);
+    source.setRewriteErrorLogFile(false);
     source.Rows = { InvoiceFixture::invoiceRow(3) };
-    source.Execute();
+    source.execute();
     EXPECT_EQ(withoutStamps(readFile(log), from, QDateTime::currentDateTime()),
         expected + "T - Import process started\r\n\r\nT - Import process finished\r\nNo error found\r\n\r\n");
 }
@@ -412,18 +412,18 @@ TEST_F(DataImportEngine, ConversionFailuresAreCountedInTheSummary)
 {
     source.Rows << InvoiceFixture::invoiceRow(1, "F1", "abc") << InvoiceFixture::invoiceRow(2);
     const QString log = fx.dir.path() + "/import.log";
-    source.SetErrorLog(true);
-    source.SetErrorLogFileName(log);
-    source.SetShowErrorLog(true);
+    source.setErrorLog(true);
+    source.setErrorLogFileName(log);
+    source.setShowErrorLog(true);
     QString shown;
-    source.OnShowErrorLog = [&](const QString &path) { shown = path; };
+    source.onShowErrorLog = [&](const QString &path) { shown = path; };
     int valueErrors = 0;
-    source.OnImportErrorAdv = [&](TDataImport *) { ++valueErrors; };
-    source.Execute();
+    source.onImportErrorAdv = [&](TDataImport *) { ++valueErrors; };
+    source.execute();
     EXPECT_EQ(shown, log);
     EXPECT_EQ(valueErrors, 1);
-    EXPECT_EQ(source.ErrorCount(), 0);
-    EXPECT_EQ(source.ValueErrorCount(), 1);
+    EXPECT_EQ(source.errorCount(), 0);
+    EXPECT_EQ(source.valueErrorCount(), 1);
     EXPECT_EQ(fx.count(), 2); // the row went in without its price
     EXPECT_FALSE(fx.db.scalar("select PRIXVENTE from FACTURE where NUMEROORDRE = 1").isValid());
     EXPECT_EQ(withoutStamps(readFile(log), QDateTime::currentDateTime().addSecs(-60), QDateTime::currentDateTime()),
@@ -451,7 +451,7 @@ TEST_F(DataImportEngine, ConversionFailuresAreCountedInTheSummary)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         source.Rows = c.rows;
-        source.Execute();
+        source.execute();
         const QByteArray text = readFile(log);
         EXPECT_TRUE(text.endsWith("Import process finished\r\n" + c.summary + "\r\n")) << text.toStdString();
     }
@@ -471,21 +471,21 @@ TEST_F(DataImportEngine, RequiredColumnRefusesRowsWithoutItsValue)
     };
     source.Rows << row(1, "05/01/2008") << row(2, "31/02/2008") << row(3, "hier") << row(4, "") << row(5, "Null")
                 << row(6, "06/01/2008", "abc");
-    source.SetRequiredColumns({ QStringLiteral("datefacture") });
+    source.setRequiredColumns({ QStringLiteral("datefacture") });
     const QString log = fx.dir.path() + "/import.log";
-    source.SetErrorLog(true);
-    source.SetErrorLogFileName(log);
+    source.setErrorLog(true);
+    source.setErrorLogFileName(log);
     int failed = 0, valueErrors = 0;
-    source.OnImportError = [&](TDataImport *) { ++failed; };
-    source.OnImportErrorAdv = [&](TDataImport *) { ++valueErrors; };
-    source.Execute();
+    source.onImportError = [&](TDataImport *) { ++failed; };
+    source.onImportErrorAdv = [&](TDataImport *) { ++valueErrors; };
+    source.execute();
     EXPECT_EQ(fx.stored().keys(), QList<int>({ 1, 6 }));
     EXPECT_FALSE(fx.db.scalar("select PRIXVENTE from FACTURE where NUMEROORDRE = 6").isValid());
     EXPECT_EQ(failed, 4);
-    EXPECT_EQ(source.ErrorCount(), 4);
+    EXPECT_EQ(source.errorCount(), 4);
     EXPECT_EQ(valueErrors, 1);
-    EXPECT_EQ(source.ValueErrorCount(), 1);
-    EXPECT_EQ(source.ImportedCount(), 2);
+    EXPECT_EQ(source.valueErrorCount(), 1);
+    EXPECT_EQ(source.importedCount(), 2);
     EXPECT_EQ(withoutStamps(readFile(log), QDateTime::currentDateTime().addSecs(-60), QDateTime::currentDateTime()),
         QByteArray("T - Import process started\r\n"
                    "\r\n"
@@ -502,13 +502,13 @@ TEST_F(DataImportEngine, RequiredColumnRefusesRowsWithoutItsValue)
 
     // Without the column in the map: an added row has no date, a changed
     // one keeps its own.
-    source.SetMap({ QStringLiteral("IDENTIFIANT=1"), QStringLiteral("EXERCICE=2"), QStringLiteral("TRIMESTRE=3"),
+    source.setMap({ QStringLiteral("IDENTIFIANT=1"), QStringLiteral("EXERCICE=2"), QStringLiteral("TRIMESTRE=3"),
         QStringLiteral("NUMEROORDRE=4"), QStringLiteral("PRIXVENTE=6") });
-    source.SetKeyColumns({ "NUMEROORDRE" });
-    source.SetImportMode(qimUpdateOrInsert);
+    source.setKeyColumns({ "NUMEROORDRE" });
+    source.setImportMode(qimUpdateOrInsert);
     source.Rows = { row(1, QString(), "99"), row(7, QString()) };
-    source.Execute();
-    EXPECT_EQ(source.ErrorCount(), 1);
+    source.execute();
+    EXPECT_EQ(source.errorCount(), 1);
     EXPECT_EQ(fx.stored().keys(), QList<int>({ 1, 6 }));
     EXPECT_EQ(fx.db.scalar("select PRIXVENTE from FACTURE where NUMEROORDRE = 1").toDouble(), 99.0);
     EXPECT_TRUE(fx.db.scalar("select DATEFACTURE from FACTURE where NUMEROORDRE = 1").isValid());
@@ -522,11 +522,11 @@ TEST_F(DataImportEngine, UnderFrenchTheLogKeepsItsLinesAndTheOperatorReadsFrench
     QStringList refused = InvoiceFixture::invoiceRow(2);
     refused[6] = QStringLiteral("31/02/2008");
     source.Rows << InvoiceFixture::invoiceRow(1) << refused;
-    source.SetRequiredColumns({ QStringLiteral("DATEFACTURE") });
+    source.setRequiredColumns({ QStringLiteral("DATEFACTURE") });
     const QString log = fx.dir.path() + "/import.log";
-    source.SetErrorLog(true);
-    source.SetErrorLogFileName(log);
-    source.Execute();
+    source.setErrorLog(true);
+    source.setErrorLogFileName(log);
+    source.execute();
     EXPECT_EQ(fx.stored().keys(), QList<int>({ 1 }));
     EXPECT_EQ(withoutStamps(readFile(log), QDateTime::currentDateTime().addSecs(-60), QDateTime::currentDateTime()),
         QByteArray("T - Import process started\r\n"
@@ -537,9 +537,9 @@ TEST_F(DataImportEngine, UnderFrenchTheLogKeepsItsLinesAndTheOperatorReadsFrench
                    "1 error(s) found\r\n"
                    "\r\n"));
 
-    source.SetMap({});
+    source.setMap({});
     try {
-        source.Execute();
+        source.execute();
         ADD_FAILURE() << "an empty map was taken";
     } catch (const EDataImportError &e) {
         EXPECT_EQ(e.text(), QStringLiteral("Aucune correspondance de colonnes n'est définie"));
@@ -551,11 +551,11 @@ TEST_F(DataImportEngine, LogThatCannotBeOpenedStopsBeforeAnyRow)
 {
     source.Rows << InvoiceFixture::invoiceRow(1);
     const FormatSettings before = FormatSettings::current();
-    source.Formats().DecimalSeparator = QLatin1Char('#');
-    source.SetErrorLog(true);
-    source.SetRewriteErrorLogFile(false); // appending needs the file
-    source.SetErrorLogFileName(fx.dir.path() + "/missing.log");
-    EXPECT_THROW(source.Execute(), Error);
+    source.formats().decimalSeparator = QLatin1Char('#');
+    source.setErrorLog(true);
+    source.setRewriteErrorLogFile(false); // appending needs the file
+    source.setErrorLogFileName(fx.dir.path() + "/missing.log");
+    EXPECT_THROW(source.execute(), Error);
     EXPECT_EQ(source.OpenCount, 0);
     EXPECT_EQ(fx.count(), 0);
     // Nothing of the import stays behind.
@@ -564,21 +564,21 @@ TEST_F(DataImportEngine, LogThatCannotBeOpenedStopsBeforeAnyRow)
     EXPECT_FALSE(QFile::exists(fx.dir.path() + "/missing.log"));
 
     // A bare name lives beside the program.
-    source.SetErrorLogFileName("import.log");
-    EXPECT_EQ(source.ErrorLogPath(), QCoreApplication::applicationDirPath() + "/import.log");
+    source.setErrorLogFileName("import.log");
+    EXPECT_EQ(source.errorLogPath(), QCoreApplication::applicationDirPath() + "/import.log");
 }
 
 TEST_F(DataImportEngine, WithoutLogFailuresAreNotCounted)
 {
     source.Rows << InvoiceFixture::invoiceRow(1) << InvoiceFixture::invoiceRow(1) << InvoiceFixture::invoiceRow(2)
                 << InvoiceFixture::invoiceRow(3);
-    source.SetImportRecCount(2);
+    source.setImportRecCount(2);
     int errors = 0;
-    source.OnImportError = [&](TDataImport *) { ++errors; };
-    source.Execute();
+    source.onImportError = [&](TDataImport *) { ++errors; };
+    source.execute();
     // The refused row neither counts nor stops: two good rows are imported.
     EXPECT_EQ(errors, 1);
-    EXPECT_EQ(source.ErrorCount(), 0);
+    EXPECT_EQ(source.errorCount(), 0);
     EXPECT_EQ(fx.stored().keys(), QList<int>({ 1, 2 }));
 }
 
@@ -599,22 +599,22 @@ TEST_F(DataImportEngine, CancelAnsweredYesAndNo)
             cancelled.Rows << InvoiceFixture::invoiceRow(i);
         int yields = 0, asked = 0, commits = 0, after = 0;
         // The wizard's cancel button is pressed while the second row is shown.
-        cancelled.OnYield = [&](TDataImport *sender) {
+        cancelled.onYield = [&](TDataImport *sender) {
             if (++yields == 2)
-                sender->Cancel();
+                sender->cancel();
         };
-        cancelled.OnImportCancel = [&](TDataImport *, bool &cont) {
+        cancelled.onImportCancel = [&](TDataImport *, bool &cont) {
             ++asked;
             EXPECT_FALSE(cont);
             cont = goOn;
         };
-        cancelled.OnNeedCommit = [&](TDataImport *) { ++commits; };
-        cancelled.OnAfterImport = [&](TDataImport *) { ++after; };
-        cancelled.Execute();
+        cancelled.onNeedCommit = [&](TDataImport *) { ++commits; };
+        cancelled.onAfterImport = [&](TDataImport *) { ++after; };
+        cancelled.execute();
         EXPECT_EQ(asked, 1);
         EXPECT_EQ(after, 1);
-        EXPECT_EQ(cancelled.Canceled(), !goOn);
-        EXPECT_EQ(cancelled.ImportedCount(), goOn ? 5 : 2);
+        EXPECT_EQ(cancelled.canceled(), !goOn);
+        EXPECT_EQ(cancelled.importedCount(), goOn ? 5 : 2);
         EXPECT_EQ(commits, goOn ? 1 : 0); // no final commit after a stop
         EXPECT_EQ(fx.count(), goOn ? 5 : 2);
     }
@@ -624,15 +624,15 @@ TEST_F(DataImportEngine, ErrorFromTheLoopComesAfterTheFinish)
 {
     addRows(1, 3);
     int after = 0;
-    source.OnAfterImport = [&](TDataImport *) { ++after; };
-    source.OnImportRowComplete = [](TDataImport *sender, TDataImportRow *) {
-        if (sender->ImportedCount() == 1)
+    source.onAfterImport = [&](TDataImport *) { ++after; };
+    source.onImportRowComplete = [](TDataImport *sender, TDataImportRow *) {
+        if (sender->importedCount() == 1)
             throw EDataImportError("source broke");
     };
     const FormatSettings before = FormatSettings::current();
-    source.Formats().DecimalSeparator = QLatin1Char('#');
+    source.formats().decimalSeparator = QLatin1Char('#');
     try {
-        source.Execute();
+        source.execute();
         ADD_FAILURE() << "no error";
     } catch (const EDataImportError &e) {
         EXPECT_EQ(e.text(), QStringLiteral("source broke"));
@@ -650,11 +650,11 @@ TEST_F(DataImportEngine, ListViewMatchesCaptionsAndAddsItems)
 {
     TestListView list;
     list.Columns = { "Code", "Nom", "Ville" };
-    source.SetImportDestination(qidListView);
-    source.SetListView(&list);
-    source.SetMap({ "ville=3", "CODE=1" });
+    source.setImportDestination(qidListView);
+    source.setListView(&list);
+    source.setMap({ "ville=3", "CODE=1" });
     source.Rows = { { "1", "Ben Ali", "Sfax" }, { "2", "Trabelsi", "Tunis" } };
-    source.Execute();
+    source.execute();
     ASSERT_EQ(list.Items.size(), 2);
     EXPECT_EQ(list.Items[0].caption, "1");
     EXPECT_EQ(list.Items[0].subItems, QStringList({ "", "Sfax" })); // "Nom" not mapped
@@ -662,57 +662,57 @@ TEST_F(DataImportEngine, ListViewMatchesCaptionsAndAddsItems)
     EXPECT_EQ(list.Updating, 0);
 
     // Changed by key; the second row has no item and is left alone.
-    source.SetImportMode(qimUpdate);
-    source.SetKeyColumns({ "code" });
-    source.SetMap({ "Code=1", "Nom=2" });
+    source.setImportMode(qimUpdate);
+    source.setKeyColumns({ "code" });
+    source.setMap({ "Code=1", "Nom=2" });
     source.Rows = { { "2", "TRABELSI" }, { "9", "Nobody" } };
-    source.Execute();
+    source.execute();
     EXPECT_EQ(list.Items[1].subItems, QStringList({ "TRABELSI", "Tunis" }));
     EXPECT_EQ(list.Items.size(), 2);
 
-    source.SetImportMode(qimDelete);
+    source.setImportMode(qimDelete);
     source.Rows = { { "1" } };
-    source.Execute();
+    source.execute();
     ASSERT_EQ(list.Items.size(), 1);
     EXPECT_EQ(list.Items[0].caption, "2");
 
-    source.SetMap({ "Pays=1" });
-    EXPECT_THROW(source.Execute(), EDataImportError);
+    source.setMap({ "Pays=1" });
+    EXPECT_THROW(source.execute(), EDataImportError);
 }
 
 TEST_F(DataImportEngine, StringGridCaptionRowStartRowAndGrowth)
 {
     TestStringGrid grid(3, 2);
     grid.Cells[0] = QStringList { "Code", "Nom", "Ville" };
-    source.SetImportDestination(qidStringGrid);
-    source.SetStringGrid(&grid);
-    source.SetGridCaptionRow(0);
-    source.SetGridStartRow(1);
-    source.SetMap({ "Nom=2", "0=1" }); // by caption, exactly, or by column number
-    EXPECT_EQ(source.DestinationColumnIndex("nom"), -1);
-    EXPECT_EQ(source.DestinationColumnIndex("3"), -1);
-    EXPECT_EQ(source.DestinationColumnName(2), "Ville");
+    source.setImportDestination(qidStringGrid);
+    source.setStringGrid(&grid);
+    source.setGridCaptionRow(0);
+    source.setGridStartRow(1);
+    source.setMap({ "Nom=2", "0=1" }); // by caption, exactly, or by column number
+    EXPECT_EQ(source.destinationColumnIndex("nom"), -1);
+    EXPECT_EQ(source.destinationColumnIndex("3"), -1);
+    EXPECT_EQ(source.destinationColumnName(2), "Ville");
     source.Rows = { { "1", "Ben Ali" }, { "2", "Trabelsi" } };
-    source.Execute();
-    ASSERT_EQ(grid.RowCount(), 3);
+    source.execute();
+    ASSERT_EQ(grid.rowCount(), 3);
     EXPECT_EQ(grid.Cells[1], QStringList({ "1", "Ben Ali", "" }));
     EXPECT_EQ(grid.Cells[2], QStringList({ "2", "Trabelsi", "" }));
     EXPECT_EQ(grid.Cells[0], QStringList({ "Code", "Nom", "Ville" }));
 
     // Changed rows stay where they are and new ones go after the last one written.
-    source.SetImportMode(qimUpdateOrInsert);
-    source.SetKeyColumns({ "0" });
-    source.SetGridStartRow(3);
+    source.setImportMode(qimUpdateOrInsert);
+    source.setKeyColumns({ "0" });
+    source.setGridStartRow(3);
     source.Rows = { { "1", "BEN ALI" }, { "3", "Jaziri" }, { "2", "TRABELSI" }, { "4", "Zouari" } };
-    source.Execute();
+    source.execute();
     EXPECT_EQ(grid.Cells,
         QList<QStringList>(
             { { "Code", "Nom", "Ville" }, { "1", "BEN ALI", "" }, { "2", "TRABELSI", "" }, { "3", "Jaziri", "" }, { "4", "Zouari", "" } }));
 
     // Deleting moves the rows below up; the caption row is never matched.
-    source.SetImportMode(qimDelete);
+    source.setImportMode(qimDelete);
     source.Rows = { { "2" }, { "Code" } };
-    source.Execute();
+    source.execute();
     EXPECT_EQ(grid.Cells,
         QList<QStringList>({ { "Code", "Nom", "Ville" }, { "1", "BEN ALI", "" }, { "3", "Jaziri", "" }, { "4", "Zouari", "" } }));
 }
@@ -720,18 +720,18 @@ TEST_F(DataImportEngine, StringGridCaptionRowStartRowAndGrowth)
 TEST_F(DataImportEngine, StringGridWithoutStartRowWritesTheLastRow)
 {
     TestStringGrid grid(2, 3);
-    source.SetImportDestination(qidStringGrid);
-    source.SetStringGrid(&grid);
-    source.SetMap({ "0=1", "1=2" });
+    source.setImportDestination(qidStringGrid);
+    source.setStringGrid(&grid);
+    source.setMap({ "0=1", "1=2" });
     source.Rows = { { "a", "b" }, { "c", "d" } };
-    source.Execute();
+    source.execute();
     EXPECT_EQ(grid.Cells, QList<QStringList>({ { "", "" }, { "", "" }, { "a", "b" }, { "c", "d" } }));
-    EXPECT_EQ(source.DestinationColumnName(1), "1");
+    EXPECT_EQ(source.destinationColumnName(1), "1");
 
     // An empty grid loses no row.
     TestStringGrid empty(2, 0);
-    source.SetStringGrid(&empty);
-    source.Execute();
+    source.setStringGrid(&empty);
+    source.execute();
     EXPECT_EQ(empty.Cells, QList<QStringList>({ { "a", "b" }, { "c", "d" } }));
 }
 
@@ -741,14 +741,14 @@ TEST_F(DataImportEngine, DBGridMatchesTitlesAndWritesItsDataSet)
     grid.Columns = { { "Société", "IDENTIFIANT" }, { "Exercice", "EXERCICE" }, { "Trim.", "TRIMESTRE" }, { "N° ordre", "NUMEROORDRE" },
         { "Prix", "PRIXVENTE" } };
     grid.Data = &fx.invoices;
-    source.SetImportDestination(qidDBGrid);
-    source.SetDBGrid(&grid);
-    source.SetMap({ "société=1", "EXERCICE=2", "Trim.=3", "N° ordre=4", "Prix=6" });
+    source.setImportDestination(qidDBGrid);
+    source.setDbGrid(&grid);
+    source.setMap({ "société=1", "EXERCICE=2", "Trim.=3", "N° ordre=4", "Prix=6" });
     source.Rows = { InvoiceFixture::invoiceRow(1, QString(), "2.5") };
-    source.Execute();
+    source.execute();
     EXPECT_EQ(fx.db.scalar("select PRIXVENTE from FACTURE where NUMEROORDRE = 1").toDouble(), 2.5);
-    EXPECT_EQ(source.DestinationColumnName(3), "N° ordre");
+    EXPECT_EQ(source.destinationColumnName(3), "N° ordre");
 
-    source.SetMap({ "PRIXVENTE=6" }); // a field name is not a title
-    EXPECT_THROW(source.Execute(), EDataImportError);
+    source.setMap({ "PRIXVENTE=6" }); // a field name is not a title
+    EXPECT_THROW(source.execute(), EDataImportError);
 }

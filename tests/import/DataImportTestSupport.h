@@ -2,8 +2,8 @@
 
 #include "data/DataSet.h"
 #include "data/Query.h"
-#include "import/DataImport.h"
-#include "import/ImportDestinations.h"
+#include "import/engine/ImportEngine.h"
+#include "import/engine/ImportDestinations.h"
 #include "tests/support/TestDatabase.h"
 
 #include <QFile>
@@ -22,26 +22,26 @@ public:
     QList<QStringList> Rows;
     int OpenCount = 0;
 
-    using TDataImport::LogError;
+    using TDataImport::logError;
 
 protected:
-    void OpenSource() override
+    void openSource() override
     {
         ++OpenCount;
         m_pos = 0;
     }
-    bool HasMoreRows() override { return m_pos < Rows.size(); }
-    void FillImportRow() override
+    bool hasMoreRows() override { return m_pos < Rows.size(); }
+    void fillImportRow() override
     {
-        for (int i = 0; i < Row().Count(); ++i) {
-            TDataImportCol *col = Row().Items(i);
-            col->Value.clear();
-            if (IsMappedColumn(col))
-                SetValue(col->Name, Rows[m_pos].value(MapValue(col->MapIndex).toInt() - 1));
+        for (int i = 0; i < row().count(); ++i) {
+            TDataImportCol *col = row().at(i);
+            col->value.clear();
+            if (isMappedColumn(col))
+                setValue(col->name, Rows[m_pos].value(mapValue(col->mapIndex).toInt() - 1));
         }
-        ApplyFieldFormats();
+        applyFieldFormats();
     }
-    void NextRow() override { ++m_pos; }
+    void nextRow() override { ++m_pos; }
 
 private:
     int m_pos = 0;
@@ -60,27 +60,27 @@ public:
     QList<Item> Items;
     int Updating = 0;
 
-    int ColumnCount() const override { return int(Columns.size()); }
-    QString ColumnCaption(int column) const override { return Columns.value(column); }
-    int ItemCount() const override { return int(Items.size()); }
-    QString ItemCaption(int item) const override { return Items[item].caption; }
-    void SetItemCaption(int item, const QString &text) override { Items[item].caption = text; }
-    QString SubItem(int item, int subItem) const override { return Items[item].subItems.value(subItem); }
-    void SetSubItem(int item, int subItem, const QString &text) override
+    int columnCount() const override { return int(Columns.size()); }
+    QString columnCaption(int column) const override { return Columns.value(column); }
+    int itemCount() const override { return int(Items.size()); }
+    QString itemCaption(int item) const override { return Items[item].caption; }
+    void setItemCaption(int item, const QString &text) override { Items[item].caption = text; }
+    QString subItem(int item, int subItem) const override { return Items[item].subItems.value(subItem); }
+    void setSubItem(int item, int subItem, const QString &text) override
     {
         QStringList &subs = Items[item].subItems;
         while (subs.size() <= subItem)
             subs << QString();
         subs[subItem] = text;
     }
-    int AddItem(int subItemCount) override
+    int addItem(int subItemCount) override
     {
         Items.append(Item { QString(), QStringList(subItemCount, QString()) });
         return int(Items.size()) - 1;
     }
-    void DeleteItem(int item) override { Items.removeAt(item); }
-    void BeginUpdate() override { ++Updating; }
-    void EndUpdate() override { --Updating; }
+    void deleteItem(int item) override { Items.removeAt(item); }
+    void beginUpdate() override { ++Updating; }
+    void endUpdate() override { --Updating; }
 };
 
 // A text grid as the engine sees it: rows of cells.
@@ -93,19 +93,19 @@ public:
     TestStringGrid(int cols, int rows)
         : Cols(cols)
     {
-        SetRowCount(rows);
+        setRowCount(rows);
     }
-    int ColCount() const override { return Cols; }
-    int RowCount() const override { return int(Cells.size()); }
-    void SetRowCount(int rows) override
+    int colCount() const override { return Cols; }
+    int rowCount() const override { return int(Cells.size()); }
+    void setRowCount(int rows) override
     {
         while (Cells.size() < rows)
             Cells << QStringList(Cols, QString());
         while (Cells.size() > rows)
             Cells.removeLast();
     }
-    QString Cell(int column, int row) const override { return Cells.value(row).value(column); }
-    void SetCell(int column, int row, const QString &text) override { Cells[row][column] = text; }
+    QString cell(int column, int row) const override { return Cells.value(row).value(column); }
+    void setCell(int column, int row, const QString &text) override { Cells[row][column] = text; }
 };
 
 // A data grid: titled columns over a data set.
@@ -115,10 +115,10 @@ public:
     QList<QPair<QString, QString>> Columns; // title, field
     DataSet *Data = nullptr;
 
-    int ColumnCount() const override { return int(Columns.size()); }
-    QString ColumnTitle(int column) const override { return Columns[column].first; }
-    QString ColumnFieldName(int column) const override { return Columns[column].second; }
-    DataSet *GridDataSet() const override { return Data; }
+    int columnCount() const override { return int(Columns.size()); }
+    QString columnTitle(int column) const override { return Columns[column].first; }
+    QString columnFieldName(int column) const override { return Columns[column].second; }
+    DataSet *gridDataSet() const override { return Data; }
 };
 
 // A fresh database with the invoice table open in a data set, and a source
@@ -145,19 +145,19 @@ struct InvoiceFixture
     // order number, invoice number, price, date.
     void configure(TDataImport &source)
     {
-        source.SetDataSet(&invoices);
-        source.SetFileName(sourceFile);
-        source.SetMap(
+        source.setDataSet(&invoices);
+        source.setFileName(sourceFile);
+        source.setMap(
             { QStringLiteral("IDENTIFIANT=1"), QStringLiteral("EXERCICE=2"), QStringLiteral("TRIMESTRE=3"), QStringLiteral("NUMEROORDRE=4"),
                 QStringLiteral("NUMEROFACTURE=5"), QStringLiteral("PRIXVENTE=6"), QStringLiteral("DATEFACTURE=7") });
         TDataImportFormats formats;
-        formats.DecimalSeparator = QLatin1Char(',');
-        formats.ThousandSeparator = QLatin1Char(' ');
-        formats.DateSeparator = QLatin1Char('/');
-        formats.ShortDateFormat = QStringLiteral("dd/mm/yyyy");
-        formats.TimeSeparator = QLatin1Char(':');
-        formats.ShortTimeFormat = QStringLiteral("hh:nn");
-        source.SetFormats(formats);
+        formats.decimalSeparator = QLatin1Char(',');
+        formats.thousandSeparator = QLatin1Char(' ');
+        formats.dateSeparator = QLatin1Char('/');
+        formats.shortDateFormat = QStringLiteral("dd/mm/yyyy");
+        formats.timeSeparator = QLatin1Char(':');
+        formats.shortTimeFormat = QStringLiteral("hh:nn");
+        source.setFormats(formats);
     }
 
     static QStringList invoiceRow(int number, const QString &invoiceNumber = QString(), const QString &price = QStringLiteral("10"))

@@ -1,4 +1,4 @@
-#include "import/DataImportMessages.h"
+#include "import/engine/ImportMessages.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,8 @@ namespace {
 class LookupHookGuard
 {
 public:
-    explicit LookupHookGuard(MessageLookupHook hook) { SetMessageLookupHook(std::move(hook)); }
-    ~LookupHookGuard() { SetMessageLookupHook({}); }
+    explicit LookupHookGuard(MessageLookupHook hook) { setMessageLookupHook(std::move(hook)); }
+    ~LookupHookGuard() { setMessageLookupHook({}); }
     LookupHookGuard(const LookupHookGuard &) = delete;
     LookupHookGuard &operator=(const LookupHookGuard &) = delete;
 };
@@ -19,14 +19,14 @@ public:
 
 TEST(DataImportMessages, TableHookAndPlaceHolders)
 {
-    EXPECT_EQ(LoadMessage(24070), QStringLiteral("Map is empty"));
-    EXPECT_EQ(FormatMessage(26140, { QStringLiteral("t"), QStringLiteral("2"), QStringLiteral("refused") }),
+    EXPECT_EQ(loadMessage(24070), QStringLiteral("Map is empty"));
+    EXPECT_EQ(formatMessage(26140, { QStringLiteral("t"), QStringLiteral("2"), QStringLiteral("refused") }),
         QStringLiteral("t - Line 2: refused"));
-    EXPECT_EQ(FormatMessage(24004, { QStringLiteral("x") }), QStringLiteral("Wrong date format \"x\""));
+    EXPECT_EQ(formatMessage(24004, { QStringLiteral("x") }), QStringLiteral("Wrong date format \"x\""));
     {
         LookupHookGuard hook([](int id) { return id == 24070 ? QStringLiteral("Carte vide") : QString(); });
-        EXPECT_EQ(LoadMessage(24070), QStringLiteral("Carte vide"));
-        EXPECT_EQ(LoadMessage(24000), QStringLiteral("DataSet is not defined"));
+        EXPECT_EQ(loadMessage(24070), QStringLiteral("Carte vide"));
+        EXPECT_EQ(loadMessage(24000), QStringLiteral("DataSet is not defined"));
     }
-    EXPECT_TRUE(LoadMessage(1).isEmpty());
+    EXPECT_TRUE(loadMessage(1).isEmpty());
 }

@@ -2,9 +2,9 @@
 // or refused with one of the readers' own messages, and where an independent
 // reader's dump exists the values are compared with it.
 
-#include "import/DBFFile.h"
-#include "import/DataImportMessages.h"
-#include "import/XMLFile.h"
+#include "import/sources/dbf/DbfReader.h"
+#include "import/engine/ImportMessages.h"
+#include "import/sources/xml/XmlPacketReader.h"
 #include "tests/import/ReaderTestSupport.h"
 
 #include <QDir>
@@ -207,12 +207,12 @@ TEST(ReaderCorpus, DBaseTables)
             } else {
                 reader = std::make_unique<TDBFRead>(path);
             }
-            while (!reader->EndOfTable()) {
+            while (!reader->endOfTable()) {
                 QStringList row;
-                for (int i = 0; i < reader->FieldCount(); ++i)
-                    row << reader->ReadField(i);
+                for (int i = 0; i < reader->fieldCount(); ++i)
+                    row << reader->readField(i);
                 rows << row;
-                deleted << reader->Deleted();
+                deleted << reader->deleted();
             }
         } catch (const EDataImportError &e) {
             failure = e.text();
@@ -226,30 +226,30 @@ TEST(ReaderCorpus, DBaseTables)
         const std::optional<RefTable> ref = loadDump(name);
         if (!ref)
             continue;
-        ASSERT_EQ(reader->FieldCount(), ref->fields.size());
-        for (int i = 0; i < reader->FieldCount(); ++i) {
+        ASSERT_EQ(reader->fieldCount(), ref->fields.size());
+        for (int i = 0; i < reader->fieldCount(); ++i) {
             // Names in other code pages are compared by the dump's own decoding only.
             if (ref->encoding == "cp1252" || isAscii(ref->fields[i][0])) {
-                EXPECT_EQ(reader->FieldName(i), ref->fields[i][0].trimmed().toUpper());
+                EXPECT_EQ(reader->fieldName(i), ref->fields[i][0].trimmed().toUpper());
             }
-            EXPECT_EQ(QString(QChar(reader->FieldType(i))), ref->fields[i][1]);
-            EXPECT_EQ(reader->FieldLength(i), ref->fields[i][2].toInt());
-            EXPECT_EQ(reader->FieldDecimals(i), ref->fields[i][3].toInt());
+            EXPECT_EQ(QString(QChar(reader->fieldType(i))), ref->fields[i][1]);
+            EXPECT_EQ(reader->fieldLength(i), ref->fields[i][2].toInt());
+            EXPECT_EQ(reader->fieldDecimals(i), ref->fields[i][3].toInt());
         }
         // The other reader cuts records at the header's record length; where
         // that is not the sum of the field lengths the records differ by design.
         int sum = 1;
-        for (const TDescriptor &d : reader->Descriptors())
-            sum += d.Length;
+        for (const TDescriptor &d : reader->descriptors())
+            sum += d.length;
         const qsizetype common = sum == ref->recordLength ? std::min(rows.size(), ref->rows.size()) : 0;
         int mismatches = 0;
         for (qsizetype r = 0; r < common; ++r) {
             EXPECT_EQ(deleted[r], ref->deleteFlags[r] == "*") << "record " << r;
-            for (int i = 0; i < reader->FieldCount() && i < ref->rows[r].size(); ++i) {
+            for (int i = 0; i < reader->fieldCount() && i < ref->rows[r].size(); ++i) {
                 ++values;
-                const QString why = compareValue(reader->FieldType(i), rows[r][i], ref->rows[r][i], *ref, reader->Version());
+                const QString why = compareValue(reader->fieldType(i), rows[r][i], ref->rows[r][i], *ref, reader->version());
                 if (!why.isEmpty() && ++mismatches <= 5)
-                    ADD_FAILURE() << qPrintable(why) << " record " << r << " field " << qPrintable(reader->FieldName(i)) << ": ours ["
+                    ADD_FAILURE() << qPrintable(why) << " record " << r << " field " << qPrintable(reader->fieldName(i)) << ": ours ["
                                   << qPrintable(rows[r][i].left(200)) << "]";
             }
         }
@@ -285,27 +285,27 @@ TEST(ReaderCorpus, XmlDataPackets)
         SCOPED_TRACE(qPrintable(name));
         try {
             TXMLFile xml(path);
-            xml.LoadText();
-            xml.Parse();
+            xml.loadText();
+            xml.parse();
             int absent = 0;
-            if (const TXMLTagList *rows = xml.RowList(); rows && xml.FieldList())
+            if (const TXMLTagList *rows = xml.rowList(); rows && xml.fieldList())
                 for (const auto &row : *rows)
-                    for (const auto &field : *xml.FieldList())
-                        absent += row->HasAttribute(XMLFieldName(*field)) ? 0 : 1;
+                    for (const auto &field : *xml.fieldList())
+                        absent += row->hasAttribute(xmlFieldName(*field)) ? 0 : 1;
 
             // The same rows again, one tag at a time from the file.
             QFile file(path);
             ASSERT_TRUE(file.open(QIODevice::ReadOnly));
             TXMLFile stream(&file);
             int streamed = 0;
-            while (!stream.EndOfText())
-                if (std::unique_ptr<TXMLTag> tag = stream.NextTag(); tag && tag->Name().compare("ROW", Qt::CaseInsensitive) == 0)
+            while (!stream.endOfText())
+                if (std::unique_ptr<TXMLTag> tag = stream.nextTag(); tag && tag->name().compare("ROW", Qt::CaseInsensitive) == 0)
                     ++streamed;
-            EXPECT_EQ(streamed, xml.RowCount());
+            EXPECT_EQ(streamed, xml.rowCount());
 
             if (probe.contains(name)) {
-                EXPECT_EQ(xml.FieldCount(), probed(name, "fields"));
-                EXPECT_EQ(xml.RowCount(), probed(name, "rows"));
+                EXPECT_EQ(xml.fieldCount(), probed(name, "fields"));
+                EXPECT_EQ(xml.rowCount(), probed(name, "rows"));
                 EXPECT_EQ(absent, probed(name, "absent_attrs"));
                 ++checked;
             }

@@ -2,11 +2,11 @@
 // readers must end with one of their own messages or read it, never crash,
 // hang or raise anything else.
 
-#include "import/DBFFile.h"
-#include "import/DataImportCommon.h"
-#include "import/DataImportMessages.h"
-#include "import/TextLineReader.h"
-#include "import/XMLFile.h"
+#include "import/sources/dbf/DbfReader.h"
+#include "import/engine/DataImportCommon.h"
+#include "import/engine/ImportMessages.h"
+#include "import/sources/text/TextLineReader.h"
+#include "import/sources/xml/XmlPacketReader.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -58,9 +58,9 @@ void readTable(const QByteArray &table, const QByteArray &memo)
     tableDevice.open(QIODevice::ReadOnly);
     memoDevice.open(QIODevice::ReadOnly);
     TDBFRead reader(&tableDevice, memo.isNull() ? nullptr : &memoDevice);
-    while (!reader.EndOfTable())
-        for (int i = 0; i < reader.FieldCount(); ++i)
-            reader.ReadField(i);
+    while (!reader.endOfTable())
+        for (int i = 0; i < reader.fieldCount(); ++i)
+            reader.readField(i);
 }
 
 bool dbfMessage(const QString &text)
@@ -109,18 +109,18 @@ TEST(ReaderRobustness, DamagedDataPackets)
         QBuffer buffer(&copy);
         buffer.open(QIODevice::ReadOnly);
         TXMLFile xml(&buffer);
-        xml.Parse();
-        xml.RowCount();
-        xml.FieldCount();
+        xml.parse();
+        xml.rowCount();
+        xml.fieldCount();
     };
     auto stream = [](const QByteArray &bytes) {
         QByteArray copy = bytes;
         QBuffer buffer(&copy);
         buffer.open(QIODevice::ReadOnly);
         TXMLFile xml(&buffer);
-        xml.Parse(true);
-        while (!xml.EndOfText())
-            xml.NextTag();
+        xml.parse(true);
+        while (!xml.endOfText())
+            xml.nextTag();
     };
     // Masks that turn bytes into the characters the scanner cares about.
     const QList<unsigned char> masks { 0xFF, 0x01, 0x20 };
@@ -153,9 +153,9 @@ TEST(ReaderRobustness, DamagedTextFiles)
                 TTextLineReader reader(&buffer);
                 QString line;
                 QStringList fields;
-                while (reader.ReadLine(line)) {
-                    SplitDelimitedLine(line, QLatin1Char('"'), QLatin1Char(';'), fields);
-                    CutFixedWidth(line, ParseFixedWidthMapValue(QStringLiteral("4;10")));
+                while (reader.readLine(line)) {
+                    splitDelimitedLine(line, QLatin1Char('"'), QLatin1Char(';'), fields);
+                    cutFixedWidth(line, parseFixedWidthMapValue(QStringLiteral("4;10")));
                     ++lines;
                 }
             },
@@ -199,7 +199,7 @@ TEST(ReaderRobustness, EndlessInputStopsAtALimit)
     TTextLineReader reader(&zeros);
     QString line;
     try {
-        reader.ReadLine(line);
+        reader.readLine(line);
         FAIL() << "an endless line was read";
     } catch (const EDataImportError &e) {
         EXPECT_EQ(e.text(), "Line 1 is too long");
@@ -207,9 +207,9 @@ TEST(ReaderRobustness, EndlessInputStopsAtALimit)
 
     EndlessDevice tag(R"(<?xml version="1.0"?> <ROW a=")", 'x');
     TXMLFile xml(&tag);
-    xml.LoadText(); // left to stream: the device has no end
+    xml.loadText(); // left to stream: the device has no end
     try {
-        xml.NextTag();
+        xml.nextTag();
         FAIL() << "an endless tag was read";
     } catch (const EDataImportError &e) {
         EXPECT_EQ(e.text(), "Tag at position 23 is too long");

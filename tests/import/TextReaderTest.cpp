@@ -1,6 +1,6 @@
-#include "import/DataImportCommon.h"
-#include "import/DataImportMessages.h"
-#include "import/TextLineReader.h"
+#include "import/engine/DataImportCommon.h"
+#include "import/engine/ImportMessages.h"
+#include "import/sources/text/TextLineReader.h"
 #include "tests/import/ReaderTestSupport.h"
 
 #include <QBuffer>
@@ -26,13 +26,13 @@ QStringList readAll(const QByteArray &bytes, QList<qint64> *numbers = nullptr)
     TTextLineReader reader(&buffer);
     QStringList lines;
     QString line;
-    while (!reader.AtEnd()) {
-        EXPECT_TRUE(reader.ReadLine(line));
+    while (!reader.atEnd()) {
+        EXPECT_TRUE(reader.readLine(line));
         lines << line;
         if (numbers)
-            *numbers << reader.LineNumber();
+            *numbers << reader.lineNumber();
     }
-    EXPECT_FALSE(reader.ReadLine(line));
+    EXPECT_FALSE(reader.readLine(line));
     return lines;
 }
 
@@ -100,7 +100,7 @@ TEST(SplitDelimitedLine, QuotesSeparatorsAndEmptyFields)
     };
     for (const SplitCase &c : cases) {
         QStringList list { "left over" };
-        SplitDelimitedLine(QString::fromUtf8(c.line), QChar(c.quote), QChar(c.separator), list);
+        splitDelimitedLine(QString::fromUtf8(c.line), QChar(c.quote), QChar(c.separator), list);
         EXPECT_EQ(list, c.fields) << c.line;
     }
 }
@@ -123,22 +123,22 @@ TEST(SplitDelimitedLine, OnlyTheFieldsAsked)
     };
     for (const auto &c : cases) {
         QStringList list { "left over" };
-        SplitDelimitedLine(QString::fromUtf8(c.line), QLatin1Char('"'), QLatin1Char(';'), list, c.maxFields);
+        splitDelimitedLine(QString::fromUtf8(c.line), QLatin1Char('"'), QLatin1Char(';'), list, c.maxFields);
         EXPECT_EQ(list, c.fields) << c.line << " max " << c.maxFields;
     }
 
     const QString separators(1000000, QLatin1Char(';'));
     QStringList list;
-    SplitDelimitedLine(separators, QLatin1Char('"'), QLatin1Char(';'), list, 3);
+    splitDelimitedLine(separators, QLatin1Char('"'), QLatin1Char(';'), list, 3);
     EXPECT_EQ(list, (QStringList { "", "", "" }));
     qsizetype handed = 0;
-    ForEachDelimitedField(separators, QLatin1Char('"'), QLatin1Char(';'), [&](const QString &field) {
+    forEachDelimitedField(separators, QLatin1Char('"'), QLatin1Char(';'), [&](const QString &field) {
         EXPECT_TRUE(field.isEmpty());
         return ++handed < 10;
     });
     EXPECT_EQ(handed, 10);
     handed = 0;
-    ForEachDelimitedField(separators, QLatin1Char('"'), QLatin1Char(';'), [&](const QString &) { return ++handed > 0; });
+    forEachDelimitedField(separators, QLatin1Char('"'), QLatin1Char(';'), [&](const QString &) { return ++handed > 0; });
     EXPECT_EQ(handed, separators.size() + 1);
 }
 
@@ -177,9 +177,9 @@ TEST(TextLineReader, PhysicalLineNumbersCountBlankLines)
     const QStringList lines = readAll("head\n\n  \ndata\r\nlast", &numbers);
     EXPECT_EQ(lines, (QStringList { "head", "", "  ", "data", "last" }));
     EXPECT_EQ(numbers, (QList<qint64> { 1, 2, 3, 4, 5 }));
-    EXPECT_TRUE(IsBlankLine(lines[1]));
-    EXPECT_TRUE(IsBlankLine(lines[2]));
-    EXPECT_FALSE(IsBlankLine(lines[3]));
+    EXPECT_TRUE(isBlankLine(lines[1]));
+    EXPECT_TRUE(isBlankLine(lines[2]));
+    EXPECT_FALSE(isBlankLine(lines[3]));
 }
 
 TEST(TextLineReader, LinesAcrossChunkBoundariesMatchThePlainRules)
@@ -269,10 +269,10 @@ TEST(TextLineReader, EncodingsAndTheByteOrderMark)
             TTextLineReader reader(device, c.chosen);
             QStringList lines;
             QString line;
-            while (reader.ReadLine(line))
+            while (reader.readLine(line))
                 lines << line;
             EXPECT_EQ(lines, c.lines);
-            EXPECT_EQ(reader.Encoding(), c.read);
+            EXPECT_EQ(reader.encoding(), c.read);
         }
     }
 }
@@ -281,25 +281,25 @@ TEST(TextEncodingNames, ForTheCommandLine)
 {
     TTextEncoding e = teWindows1252;
     for (const char *name : { "utf-8", "UTF8" }) {
-        ASSERT_TRUE(TextEncodingFromName(QLatin1String(name), e)) << name;
+        ASSERT_TRUE(textEncodingFromName(QLatin1String(name), e)) << name;
         EXPECT_EQ(e, teUtf8);
     }
     for (const char *name : { "oem-850", "cp850", "OEM", "850" }) {
-        ASSERT_TRUE(TextEncodingFromName(QLatin1String(name), e)) << name;
+        ASSERT_TRUE(textEncodingFromName(QLatin1String(name), e)) << name;
         EXPECT_EQ(e, teOem850);
     }
     for (const char *name : { "windows-1252", "CP1252", "ansi" }) {
-        ASSERT_TRUE(TextEncodingFromName(QLatin1String(name), e)) << name;
+        ASSERT_TRUE(textEncodingFromName(QLatin1String(name), e)) << name;
         EXPECT_EQ(e, teWindows1252);
     }
-    EXPECT_FALSE(TextEncodingFromName(QStringLiteral("latin9"), e));
-    EXPECT_EQ(TextEncodingName(teOem850), QStringLiteral("oem-850"));
+    EXPECT_FALSE(textEncodingFromName(QStringLiteral("latin9"), e));
+    EXPECT_EQ(textEncodingName(teOem850), QStringLiteral("oem-850"));
     // What the database's WIN1252 holds and what it does not.
-    EXPECT_EQ(FirstUnencodableCharacter(QStringLiteral("Œuvre à 5 € ?")), -1);
-    EXPECT_EQ(FirstUnencodableCharacter(QStringLiteral("ab Ω")), 3);
-    EXPECT_EQ(UnencodableValueError(QStringLiteral("x 😀")),
+    EXPECT_EQ(firstUnencodableCharacter(QStringLiteral("Œuvre à 5 € ?")), -1);
+    EXPECT_EQ(firstUnencodableCharacter(QStringLiteral("ab Ω")), 3);
+    EXPECT_EQ(unencodableValueError(QStringLiteral("x 😀")),
         QStringLiteral("Value \"x 😀\" holds \"😀\" (U+1F600), a character the database cannot store"));
-    EXPECT_EQ(UnencodableValueError(QStringLiteral("Société")), QString());
+    EXPECT_EQ(unencodableValueError(QStringLiteral("Société")), QString());
 }
 
 TEST(TextLineReader, ReadErrorIsReported)
@@ -308,7 +308,7 @@ TEST(TextLineReader, ReadErrorIsReported)
     device.open(QIODevice::ReadOnly);
     TTextLineReader reader(&device);
     try {
-        reader.AtEnd();
+        reader.atEnd();
         FAIL() << "no error";
     } catch (const EDataImportError &e) {
         EXPECT_EQ(e.text(), QStringLiteral("Input/output error"));
@@ -317,8 +317,8 @@ TEST(TextLineReader, ReadErrorIsReported)
 
 TEST(TextMap, ValueChecksAndCuts)
 {
-    EXPECT_NO_THROW(CheckTextMapValues({ "1", "12", " 3" }, QLatin1Char(';')));
-    EXPECT_NO_THROW(CheckTextMapValues({ "0;3", "5;10" }, QChar(0)));
+    EXPECT_NO_THROW(checkTextMapValues({ "1", "12", " 3" }, QLatin1Char(';')));
+    EXPECT_NO_THROW(checkTextMapValues({ "0;3", "5;10" }, QChar(0)));
     const struct
     {
         QString value;
@@ -336,7 +336,7 @@ TEST(TextMap, ValueChecksAndCuts)
         // A good value first: every value of the map is looked at.
         const QString good = r.comma == QChar(0) ? QStringLiteral("1;1") : QStringLiteral("1");
         try {
-            CheckTextMapValues({ good, r.value }, r.comma);
+            checkTextMapValues({ good, r.value }, r.comma);
             ADD_FAILURE() << qPrintable(r.value) << " accepted";
         } catch (const EDataImportError &e) {
             EXPECT_EQ(e.text(), QStringLiteral("Missing definition of map")) << qPrintable(r.value);
@@ -351,13 +351,13 @@ TEST(TextMap, ValueChecksAndCuts)
     } cuts[] = { { "0;3", "ABC" }, { "5;10", "FG" }, { "10;2", "" }, { "2;0", "" }, { "-2;4", "AB" }, { "x;3", "ABC" },
         { "2147483647;2147483647", "" } };
     for (const auto &c : cuts)
-        EXPECT_EQ(CutFixedWidth(line, ParseFixedWidthMapValue(c.value)), c.cut) << qPrintable(c.value);
+        EXPECT_EQ(cutFixedWidth(line, parseFixedWidthMapValue(c.value)), c.cut) << qPrintable(c.value);
 
     const QStringList fields { "a", "b" };
-    EXPECT_EQ(DelimitedField(fields, "1"), "a");
-    EXPECT_EQ(DelimitedField(fields, "2"), "b");
+    EXPECT_EQ(delimitedField(fields, "1"), "a");
+    EXPECT_EQ(delimitedField(fields, "2"), "b");
     for (const char *beyond : { "3", "0", "-1", "x" })
-        EXPECT_EQ(DelimitedField(fields, beyond), QString()) << beyond;
+        EXPECT_EQ(delimitedField(fields, beyond), QString()) << beyond;
 }
 
 TEST(TextMap, DefaultDelimiterFollowsTheDecimalSeparator)
@@ -366,6 +366,6 @@ TEST(TextMap, DefaultDelimiterFollowsTheDecimalSeparator)
     comma.decimalSeparator = QLatin1Char(',');
     FormatSettings point;
     point.decimalSeparator = QLatin1Char('.');
-    EXPECT_EQ(DefaultTextDelimiter(comma), QLatin1Char(';'));
-    EXPECT_EQ(DefaultTextDelimiter(point), QLatin1Char(','));
+    EXPECT_EQ(defaultTextDelimiter(comma), QLatin1Char(';'));
+    EXPECT_EQ(defaultTextDelimiter(point), QLatin1Char(','));
 }

@@ -1,4 +1,4 @@
-#include "import/XLSFile.h"
+#include "import/sources/workbook/WorkbookFile.h"
 
 #include "XlsTestStream.h"
 #include "core/FormatSettings.h"

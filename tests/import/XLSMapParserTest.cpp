@@ -1,9 +1,9 @@
-#include "import/XLSMapParser.h"
+#include "import/sources/workbook/RangeMap.h"
 
 #include "XlsTestStream.h"
 #include "core/FormatSettings.h"
-#include "import/DataImportMessages.h"
-#include "import/XLSFile.h"
+#include "import/engine/ImportMessages.h"
+#include "import/sources/workbook/WorkbookFile.h"
 
 #include <QStringList>
 
@@ -159,8 +159,8 @@ TEST(XlsRangeLanguage, ParsingAndErrors)
         EXPECT_EQ(parsed(QString::fromUtf8(c.text)), QString::fromUtf8(c.result)) << c.text;
 
     // Checking alone keeps nothing.
-    EXPECT_NO_THROW(ParseMapRow(QStringLiteral("A1-A5;"), nullptr));
-    EXPECT_THROW(ParseMapRow(QStringLiteral("A1-C5;"), nullptr), EDataImportError);
+    EXPECT_NO_THROW(parseMapRow(QStringLiteral("A1-A5;"), nullptr));
+    EXPECT_THROW(parseMapRow(QStringLiteral("A1-C5;"), nullptr), EDataImportError);
 }
 
 TEST(XlsRangeLanguage, KindsAndDirections)

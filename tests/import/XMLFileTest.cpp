@@ -1,6 +1,6 @@
-#include "import/XMLFile.h"
+#include "import/sources/xml/XmlPacketReader.h"
 
-#include "import/DataImportMessages.h"
+#include "import/engine/ImportMessages.h"
 #include "tests/import/ReaderTestSupport.h"
 
 #include <QBuffer>
@@ -21,7 +21,7 @@ QString parseError(const QByteArray &bytes, bool fieldsOnly = false)
     buffer.open(QIODevice::ReadOnly);
     TXMLFile xml(&buffer);
     try {
-        xml.Parse(fieldsOnly);
+        xml.parse(fieldsOnly);
     } catch (const EDataImportError &e) {
         return e.text();
     }
@@ -31,9 +31,9 @@ QString parseError(const QByteArray &bytes, bool fieldsOnly = false)
 QStringList fieldNames(const TXMLFile &xml)
 {
     QStringList names;
-    if (const TXMLTagList *fields = xml.FieldList())
+    if (const TXMLTagList *fields = xml.fieldList())
         for (const auto &field : *fields)
-            names << XMLFieldName(*field);
+            names << xmlFieldName(*field);
     return names;
 }
 
@@ -42,51 +42,51 @@ QStringList fieldNames(const TXMLFile &xml)
 TEST(XMLFile, DataPacket)
 {
     TXMLFile xml(Packet);
-    xml.LoadText();
-    xml.Parse();
-    EXPECT_TRUE(xml.Parsed());
-    EXPECT_TRUE(xml.EndOfText());
-    EXPECT_EQ(xml.Header().Attribute("VERSION"), "1.0");
-    EXPECT_EQ(xml.Header().Attribute("standalone"), "yes");
-    EXPECT_EQ(xml.FieldCount(), 3);
+    xml.loadText();
+    xml.parse();
+    EXPECT_TRUE(xml.parsed());
+    EXPECT_TRUE(xml.endOfText());
+    EXPECT_EQ(xml.header().attribute("VERSION"), "1.0");
+    EXPECT_EQ(xml.header().attribute("standalone"), "yes");
+    EXPECT_EQ(xml.fieldCount(), 3);
     EXPECT_EQ(fieldNames(xml), (QStringList { "Code", "Name", "Amount" }));
-    ASSERT_EQ(xml.RowCount(), 5);
+    ASSERT_EQ(xml.rowCount(), 5);
 
-    const TXMLTagList &rows = *xml.RowList();
+    const TXMLTagList &rows = *xml.rowList();
     QStringList names, amounts;
     for (const auto &row : rows) {
-        names << ReplaceXMLEntities(row->Attribute("Name"));
-        amounts << row->Attribute("amount");
+        names << replaceXmlEntities(row->attribute("Name"));
+        amounts << row->attribute("amount");
     }
     EXPECT_EQ(names, (QStringList { "Dupont & Fils", "\"Le Coin\"", "a < b", "say \"hi\"", "><" }));
     EXPECT_EQ(amounts, (QStringList { "12.5", "3", "", "-1", "7" }));
-    EXPECT_EQ(rows.Items(1)->Attribute("Name"), "&quot;Le Coin&quot;"); // kept as written until imported
-    EXPECT_EQ(rows.Items(4)->AttributeName(0), "Amount");
-    EXPECT_EQ(rows.Items(0)->Parent()->Name(), "ROWDATA");
+    EXPECT_EQ(rows.at(1)->attribute("Name"), "&quot;Le Coin&quot;"); // kept as written until imported
+    EXPECT_EQ(rows.at(4)->attributeName(0), "Amount");
+    EXPECT_EQ(rows.at(0)->parent()->name(), "ROWDATA");
 }
 
 TEST(XMLFile, EntitiesAreReplacedOneAfterTheOther)
 {
-    EXPECT_EQ(ReplaceXMLEntities("&amp;lt;"), "<");
-    EXPECT_EQ(ReplaceXMLEntities("&AMP;quot;&QUOT;"), "&quot;\"");
-    EXPECT_EQ(ReplaceXMLEntities("a &amp;amp; b &apos;"), "a &amp; b &apos;");
+    EXPECT_EQ(replaceXmlEntities("&amp;lt;"), "<");
+    EXPECT_EQ(replaceXmlEntities("&AMP;quot;&QUOT;"), "&quot;\"");
+    EXPECT_EQ(replaceXmlEntities("a &amp;amp; b &apos;"), "a &amp; b &apos;");
 }
 
 TEST(XMLFile, FieldsOnlyThenTagByTag)
 {
     TXMLFile xml(Packet);
-    xml.LoadText();
-    xml.Parse(true);
-    EXPECT_FALSE(xml.Parsed());
+    xml.loadText();
+    xml.parse(true);
+    EXPECT_FALSE(xml.parsed());
     EXPECT_EQ(fieldNames(xml), (QStringList { "Code", "Name", "Amount" }));
-    EXPECT_EQ(xml.RowList(), nullptr);
-    EXPECT_EQ(xml.RowCount(), 0);
+    EXPECT_EQ(xml.rowList(), nullptr);
+    EXPECT_EQ(xml.rowCount(), 0);
 
     // Reading goes on after "</FIELDS>" one tag at a time.
     QStringList seen;
-    while (!xml.EndOfText()) {
-        std::unique_ptr<TXMLTag> tag = xml.NextTag();
-        seen << (tag ? tag->Name() : QStringLiteral("-"));
+    while (!xml.endOfText()) {
+        std::unique_ptr<TXMLTag> tag = xml.nextTag();
+        seen << (tag ? tag->name() : QStringLiteral("-"));
     }
     EXPECT_EQ(seen, (QStringList { "PARAMS", "-", "ROWDATA", "ROW", "ROW", "ROW", "ROW", "ROW", "-", "-", "-" }));
 }
@@ -98,10 +98,10 @@ TEST(XMLFile, StreamsFromADeviceWithoutLoading)
     TXMLFile xml(&file);
     int rows = 0;
     QString lastCode;
-    while (!xml.EndOfText())
-        if (std::unique_ptr<TXMLTag> tag = xml.NextTag(); tag && tag->Name() == "ROW") {
+    while (!xml.endOfText())
+        if (std::unique_ptr<TXMLTag> tag = xml.nextTag(); tag && tag->name() == "ROW") {
             ++rows;
-            lastCode = tag->Attribute("code");
+            lastCode = tag->attribute("code");
         }
     EXPECT_EQ(rows, 5);
     EXPECT_EQ(lastCode, "C5");
@@ -118,12 +118,12 @@ TEST(XMLFile, EmptyElementWithItsSlashAfterTheName)
     QBuffer buffer(&copy);
     buffer.open(QIODevice::ReadOnly);
     TXMLFile xml(&buffer);
-    xml.Parse();
+    xml.parse();
     EXPECT_EQ(fieldNames(xml), (QStringList { "CODE" }));
-    ASSERT_EQ(xml.RowCount(), 3);
-    EXPECT_EQ(xml.RowList()->Items(1)->Name(), "ROW");
-    EXPECT_EQ(xml.RowList()->Items(1)->AttributeCount(), 0);
-    EXPECT_EQ(xml.RowList()->Items(2)->Attribute("code"), "3");
+    ASSERT_EQ(xml.rowCount(), 3);
+    EXPECT_EQ(xml.rowList()->at(1)->name(), "ROW");
+    EXPECT_EQ(xml.rowList()->at(1)->attributeCount(), 0);
+    EXPECT_EQ(xml.rowList()->at(2)->attribute("code"), "3");
 
     // Tag by tag, the same element comes whole, named without its slash.
     QByteArray again = text;
@@ -131,9 +131,9 @@ TEST(XMLFile, EmptyElementWithItsSlashAfterTheName)
     device.open(QIODevice::ReadOnly);
     TXMLFile scanner(&device);
     QStringList seen;
-    while (!scanner.EndOfText())
-        if (std::unique_ptr<TXMLTag> tag = scanner.NextTag())
-            seen << tag->Name();
+    while (!scanner.endOfText())
+        if (std::unique_ptr<TXMLTag> tag = scanner.nextTag())
+            seen << tag->name();
     EXPECT_EQ(seen, (QStringList { "DATAPACKET", "METADATA", "FIELDS", "FIELD", "PARAMS", "ROWDATA", "ROW", "ROW", "ROW" }));
 }
 
@@ -186,20 +186,20 @@ TEST(XMLFile, AttributesAndEncodings)
     QBuffer buffer(&text);
     buffer.open(QIODevice::ReadOnly);
     TXMLFile xml(&buffer);
-    xml.Parse();
-    const TXMLTag &a = *xml.Tags().Items(0);
-    EXPECT_EQ(a.AttributeCount(), 2);
-    EXPECT_EQ(a.Attribute("x"), "2");
-    EXPECT_EQ(a.Attribute("Y"), "a'b");
-    EXPECT_FALSE(a.HasAttribute("z"));
+    xml.parse();
+    const TXMLTag &a = *xml.tags().at(0);
+    EXPECT_EQ(a.attributeCount(), 2);
+    EXPECT_EQ(a.attribute("x"), "2");
+    EXPECT_EQ(a.attribute("Y"), "a'b");
+    EXPECT_FALSE(a.hasAttribute("z"));
 
     for (const bool utf8 : { false, true }) {
         QByteArray bytes = QByteArray("<?xml version=\"1.0\"") + (utf8 ? " encoding=\"utf-8\"" : "") + "?><A v=\"\xC3\xA9\"/>";
         QBuffer device(&bytes);
         device.open(QIODevice::ReadOnly);
         TXMLFile packet(&device);
-        packet.Parse();
-        EXPECT_EQ(packet.Tags().Items(0)->Attribute("v"), utf8 ? QStringLiteral("\u00E9") : QStringLiteral("\u00C3\u00A9"));
+        packet.parse();
+        EXPECT_EQ(packet.tags().at(0)->attribute("v"), utf8 ? QStringLiteral("\u00E9") : QStringLiteral("\u00C3\u00A9"));
     }
 }
 
@@ -219,11 +219,11 @@ TEST(XMLFile, HugeNestingAndAttributeCounts)
     QBuffer buffer(&wide);
     buffer.open(QIODevice::ReadOnly);
     TXMLFile xml(&buffer);
-    xml.Parse();
-    const TXMLTag &row = *xml.Tags().Items(0);
-    EXPECT_EQ(row.AttributeCount(), 100000);
-    EXPECT_EQ(row.Attribute("A99999"), "99999");
-    EXPECT_EQ(row.Attribute("a5"), "again");
+    xml.parse();
+    const TXMLTag &row = *xml.tags().at(0);
+    EXPECT_EQ(row.attributeCount(), 100000);
+    EXPECT_EQ(row.attribute("A99999"), "99999");
+    EXPECT_EQ(row.attribute("a5"), "again");
 }
 
 TEST(XMLFile, PacketWithoutRowDataOrFields)
@@ -232,18 +232,18 @@ TEST(XMLFile, PacketWithoutRowDataOrFields)
     QBuffer buffer(&text);
     buffer.open(QIODevice::ReadOnly);
     TXMLFile packet(&buffer);
-    packet.Parse(true);
-    EXPECT_TRUE(packet.Parsed());
-    EXPECT_EQ(packet.FieldList(), nullptr);
-    EXPECT_EQ(packet.FieldCount(), 0);
-    EXPECT_EQ(packet.RowCount(), 0);
+    packet.parse(true);
+    EXPECT_TRUE(packet.parsed());
+    EXPECT_EQ(packet.fieldList(), nullptr);
+    EXPECT_EQ(packet.fieldCount(), 0);
+    EXPECT_EQ(packet.rowCount(), 0);
 }
 
 TEST(XMLFile, FileErrors)
 {
     try {
         TXMLFile xml { QString() };
-        xml.LoadText();
+        xml.loadText();
         FAIL() << "loaded";
     } catch (const EDataImportError &e) {
         EXPECT_EQ(e.text(), "File name is not defined");
@@ -251,7 +251,7 @@ TEST(XMLFile, FileErrors)
     const QString missing = QDir::tempPath() + "/no-such-packet.xml";
     try {
         TXMLFile xml(missing);
-        xml.Parse();
+        xml.parse();
         FAIL() << "parsed";
     } catch (const EDataImportError &e) {
         EXPECT_EQ(e.text(), "File " + missing + " not found");

@@ -1,4 +1,4 @@
-#include "import/XmlSaxParser.h"
+#include "import/sources/workbook/XmlSaxParser.h"
 
 #include <QByteArray>
 #include <QString>

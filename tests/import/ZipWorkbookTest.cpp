@@ -4,12 +4,12 @@
 // hostile files, and the corpus of other programs' workbooks compared with
 // an independent reader's dump.
 
-#include "import/ZipWorkbook.h"
+#include "import/sources/workbook/ZipWorkbook.h"
 
 #include "ZipTestPackage.h"
 #include "core/FormatSettings.h"
 #include "core/Formatting.h"
-#include "import/XLSFile.h"
+#include "import/sources/workbook/WorkbookFile.h"
 #include "tests/import/ReaderTestSupport.h"
 #include "tests/support/ScopedFormatSettings.h"
 

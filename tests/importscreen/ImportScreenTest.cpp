@@ -4,7 +4,7 @@
 #include "data/AutomaticCopies.h"
 #include "data/BackupRecord.h"
 #include "data/DataModule.h"
-#include "import/DataImportASCII.h"
+#include "import/sources/text/TextImport.h"
 #include "import/screen/ImpDlgIBXF.h"
 #include "import/screen/ImportDestinationWidgets.h"
 #include "import/wizard/DataImportProgress.h"
@@ -208,13 +208,13 @@ TEST_F(ImportScreen, OpensOnClientsAndTheTabsChooseTheDestinationKind)
     EXPECT_EQ(screen->ComboBox1->toolTip(), QStringLiteral("Veuillez importer les tables dans leur Ordre"));
     EXPECT_EQ(screen->DataSource1, screen->IBTable2);
     EXPECT_TRUE(screen->IBTable2->isActive());
-    EXPECT_EQ(screen->DataImportWizard1->DataSet, screen->IBTable2);
+    EXPECT_EQ(screen->DataImportWizard1->dataSet, screen->IBTable2);
     EXPECT_EQ(screen->IBQuery1.sql(), QStringLiteral("delete FROM tiers"));
     EXPECT_EQ(screen->impMatricule, CompanyA);
     EXPECT_EQ(screen->impExercice, Year);
     // The "DBGrid" tab shows, but the kind stays the data set's until a tab is chosen.
     EXPECT_EQ(screen->pcDestinations->tabText(screen->pcDestinations->currentIndex()), QStringLiteral("DBGrid"));
-    EXPECT_EQ(screen->DataImportWizard1->ImportDestination, qidDataSet);
+    EXPECT_EQ(screen->DataImportWizard1->importDestination, qidDataSet);
 
     const QList<QPair<QString, TImportDestination>> tabs
         = { { QStringLiteral("ListView"), qidListView }, { QStringLiteral("Dataset"), qidDataSet },
@@ -223,13 +223,13 @@ TEST_F(ImportScreen, OpensOnClientsAndTheTabsChooseTheDestinationKind)
         for (int i = 0; i < screen->pcDestinations->count(); ++i)
             if (screen->pcDestinations->tabText(i) == tab)
                 screen->pcDestinations->setCurrentIndex(i);
-        EXPECT_EQ(screen->DataImportWizard1->ImportDestination, kind) << tab.toStdString();
+        EXPECT_EQ(screen->DataImportWizard1->importDestination, kind) << tab.toStdString();
     }
 
     chooseInvoices();
     EXPECT_EQ(screen->DataSource1, screen->IBTable1);
     EXPECT_TRUE(screen->IBTable1->isActive());
-    EXPECT_EQ(screen->DBGrid->GridDataSet(), screen->IBTable1);
+    EXPECT_EQ(screen->DBGrid->gridDataSet(), screen->IBTable1);
     EXPECT_EQ(screen->IBQuery1.sql(), QStringLiteral("delete FROM FACTURE"));
 }
 
@@ -254,7 +254,7 @@ TEST_F(ImportScreen, UnderFrenchTheScreenAndItsQuestion)
                 index = i;
         ASSERT_GE(index, 0) << tab.toStdString();
         screen->pcDestinations->setCurrentIndex(index);
-        EXPECT_EQ(screen->DataImportWizard1->ImportDestination, kind) << tab.toStdString();
+        EXPECT_EQ(screen->DataImportWizard1->importDestination, kind) << tab.toStdString();
     }
     const QString shots = qEnvironmentVariable("KESTRA_WIZARD_SHOTS");
     if (!shots.isEmpty())
@@ -371,20 +371,20 @@ TEST_F(ImportScreen, EmptyingAsksFirstAndEmptiesOnlyTheChosenTable)
     // The list and the text grid are emptied without a question; the
     // grid's captions stay.
     const int asked = MessageBox::count();
-    screen->ListView->AddItem(2);
+    screen->ListView->addItem(2);
     screen->pcDestinations->setCurrentIndex(TfmImpDlgIBX::TabListView);
     QTest::mouseClick(screen->BitBtn1, Qt::LeftButton);
-    EXPECT_EQ(screen->ListView->ItemCount(), 0);
-    screen->StringGrid->SetCell(1, 1, QStringLiteral("x"));
-    screen->StringGrid->SetCell(3, 4, QStringLiteral("y"));
+    EXPECT_EQ(screen->ListView->itemCount(), 0);
+    screen->StringGrid->setCell(1, 1, QStringLiteral("x"));
+    screen->StringGrid->setCell(3, 4, QStringLiteral("y"));
     screen->pcDestinations->setCurrentIndex(TfmImpDlgIBX::TabStringGrid);
     QTest::mouseClick(screen->BitBtn1, Qt::LeftButton);
     EXPECT_EQ(MessageBox::count(), asked);
-    EXPECT_EQ(screen->StringGrid->Cell(1, 1), QString());
-    EXPECT_EQ(screen->StringGrid->Cell(3, 4), QString());
+    EXPECT_EQ(screen->StringGrid->cell(1, 1), QString());
+    EXPECT_EQ(screen->StringGrid->cell(3, 4), QString());
     QStringList captions;
     for (int c = 0; c < 4; ++c)
-        captions << screen->StringGrid->Cell(c, 0);
+        captions << screen->StringGrid->cell(c, 0);
     EXPECT_EQ(captions, (QStringList { "CODE", "IDENTIFIANT", "NOMBENEFICIAIRE", "ADRESSE" }));
 }
 
@@ -684,11 +684,11 @@ TEST_F(ImportScreen, TextGridTakesTheRowsUnderItsCaptionsAndTheInvoicesStayAsThe
     EXPECT_EQ(run.state, QStringLiteral("Finished"));
     EXPECT_EQ(run.inserted, 2);
     TImportStringGrid &grid = *screen->StringGrid;
-    ASSERT_GE(grid.RowCount(), 3);
+    ASSERT_GE(grid.rowCount(), 3);
     EXPECT_EQ(
-        QStringList({ grid.Cell(0, 1), grid.Cell(1, 1), grid.Cell(2, 1), grid.Cell(3, 1) }), QStringList({ "7", "", "SEPT", "Sfax" }));
-    EXPECT_EQ(QStringList({ grid.Cell(0, 2), grid.Cell(2, 2), grid.Cell(3, 2) }), QStringList({ "8", "HUIT", "Sousse" }));
-    EXPECT_EQ(grid.Cell(2, 0), QStringLiteral("NOMBENEFICIAIRE"));
+        QStringList({ grid.cell(0, 1), grid.cell(1, 1), grid.cell(2, 1), grid.cell(3, 1) }), QStringList({ "7", "", "SEPT", "Sfax" }));
+    EXPECT_EQ(QStringList({ grid.cell(0, 2), grid.cell(2, 2), grid.cell(3, 2) }), QStringList({ "8", "HUIT", "Sousse" }));
+    EXPECT_EQ(grid.cell(2, 0), QStringLiteral("NOMBENEFICIAIRE"));
     EXPECT_EQ(committedRows(db, all), before);
 }
 
@@ -700,21 +700,21 @@ TEST(ImportListView, TakesRowsThroughTheEngine)
     TImportListView list;
     list.SetColumns({ QStringLiteral("CODE"), QStringLiteral("NOM"), QStringLiteral("VILLE") });
     TDataImportASCII source1;
-    source1.SetImportDestination(qidListView);
-    source1.SetListView(&list);
-    source1.SetFileName(source);
-    source1.SetComma(QLatin1Char(';'));
-    source1.SetMap({ QStringLiteral("CODE=1"), QStringLiteral("VILLE=3") });
-    source1.Execute();
-    ASSERT_EQ(list.ItemCount(), 2);
-    EXPECT_EQ(list.ItemCaption(1), QStringLiteral("2"));
-    EXPECT_EQ(list.SubItem(1, 0), QString());
-    EXPECT_EQ(list.SubItem(1, 1), QStringLiteral("Sfax"));
-    EXPECT_EQ(list.SubItem(1, 5), QString());
-    list.DeleteItem(0);
-    EXPECT_EQ(list.ItemCaption(0), QStringLiteral("2"));
+    source1.setImportDestination(qidListView);
+    source1.setListView(&list);
+    source1.setFileName(source);
+    source1.setComma(QLatin1Char(';'));
+    source1.setMap({ QStringLiteral("CODE=1"), QStringLiteral("VILLE=3") });
+    source1.execute();
+    ASSERT_EQ(list.itemCount(), 2);
+    EXPECT_EQ(list.itemCaption(1), QStringLiteral("2"));
+    EXPECT_EQ(list.subItem(1, 0), QString());
+    EXPECT_EQ(list.subItem(1, 1), QStringLiteral("Sfax"));
+    EXPECT_EQ(list.subItem(1, 5), QString());
+    list.deleteItem(0);
+    EXPECT_EQ(list.itemCaption(0), QStringLiteral("2"));
     list.ClearItems();
-    EXPECT_EQ(list.ItemCount(), 0);
+    EXPECT_EQ(list.itemCount(), 0);
     EXPECT_TRUE(list.updatesEnabled());
 }
 

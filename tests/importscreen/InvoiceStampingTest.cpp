@@ -1,8 +1,8 @@
-#include "import/InvoiceStamping.h"
+#include "invoices/InvoiceStamping.h"
 
 #include "core/Error.h"
 #include "data/DataSet.h"
-#include "import/ImportTableViews.h"
+#include "import/engine/ImportTableViews.h"
 #include "tests/importscreen/ImportScreenSupport.h"
 
 #include <gtest/gtest.h>
@@ -39,7 +39,7 @@ protected:
         insertInvoice(db, CompanyA, 2026, 1, 2, QStringLiteral("A2"));
         insertInvoice(db, CompanyB, 2026, 1, 7, QStringLiteral("B7"));
         db.connection().commitRetaining();
-        SetupInvoiceTableView(view);
+        setupInvoiceTableView(view);
         view.open();
     }
 
@@ -64,15 +64,15 @@ protected:
 TEST_F(InvoiceStamping, ImportedRowsAreNumberedAfterTheHighestInTheirOrder)
 {
     TInvoiceStamping stamping(db.connection(), CompanyA, Year);
-    stamping.Begin(view);
+    stamping.begin(view);
     importRow(view, CompanyA, 2026, 1, 1, QStringLiteral("R1"), QStringLiteral("15/04/2026"));
     importRow(view, CompanyA, 2026, 1, 1, QStringLiteral("R2"), QStringLiteral("15/03/2026"));
     importRow(view, QStringLiteral("IMPORT"), 0, 0, 1, QStringLiteral("R3"), QStringLiteral("01/09/2026"));
     importRow(view, QStringLiteral("IMPORT"), 0, 0, 2, QStringLiteral("R4"), QString());
     // Nothing of the import is visible elsewhere before its stamping.
     EXPECT_EQ(committedRows(db, QStringLiteral("select count(*) from FACTURE")).value(0).value(0), QStringLiteral("3"));
-    EXPECT_EQ(stamping.Finish(), 4);
-    EXPECT_FALSE(stamping.Running());
+    EXPECT_EQ(stamping.finish(), 4);
+    EXPECT_FALSE(stamping.running());
 
     EXPECT_EQ(committedRows(db, Stamped),
         (QList<QStringList> {
@@ -93,7 +93,7 @@ TEST_F(InvoiceStamping, ChangedRowsKeepTheirKeyAndFailedRowsLeaveNoGap)
     refuseRows("insert", "new.NUMEROFACTURE = 'BAD'");
     view.open();
     TInvoiceStamping stamping(db.connection(), CompanyA, Year);
-    stamping.Begin(view);
+    stamping.begin(view);
     ASSERT_TRUE(view.locate(QStringLiteral("NUMEROFACTURE"), QStringLiteral("A2")));
     view.edit();
     view.fieldByName(QStringLiteral("NUMEROORDRE"))->setValue(99);
@@ -103,7 +103,7 @@ TEST_F(InvoiceStamping, ChangedRowsKeepTheirKeyAndFailedRowsLeaveNoGap)
     EXPECT_THROW(importRow(view, QStringLiteral("IMPORT"), 0, 0, 2, QStringLiteral("BAD"), QString()), Error);
     view.cancel();
     importRow(view, QStringLiteral("IMPORT"), 0, 0, 3, QStringLiteral("R2"), QStringLiteral("02/05/2026"));
-    EXPECT_EQ(stamping.Finish(), 2);
+    EXPECT_EQ(stamping.finish(), 2);
 
     EXPECT_EQ(committedRows(db, Stamped),
         (QList<QStringList> {
@@ -132,19 +132,19 @@ TEST_F(InvoiceStamping, AFailedOrAbandonedImportLeavesNothing)
         SCOPED_TRACE(int(ending));
         {
             TInvoiceStamping stamping(db.connection(), CompanyA, Year);
-            stamping.Begin(view);
+            stamping.begin(view);
             for (int i = 1; i <= 3; ++i)
                 importRow(view, QStringLiteral("IMPORT"), 0, 0, i, QStringLiteral("R%1").arg(i), QStringLiteral("02/05/2026"));
             // The import's own commits wait for the stamping.
             if (ending == FailingStamp) {
                 try {
-                    stamping.Finish();
+                    stamping.finish();
                     ADD_FAILURE() << "stamped";
                 } catch (const Error &e) {
                     EXPECT_TRUE(e.text().contains(QStringLiteral("refused by the test"))) << e.text().toStdString();
                 }
             } else if (ending == Abandon) {
-                stamping.Abandon();
+                stamping.abandon();
             }
         }
         EXPECT_EQ(db.scalar(count), rows);

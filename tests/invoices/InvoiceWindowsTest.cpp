@@ -9,6 +9,7 @@
 #include "invoices/windows/InvoiceForm.h"
 #include "invoices/windows/InvoiceList.h"
 #include "tests/support/Restore.h"
+#include "tests/support/RunningProgram.h"
 #include "tests/support/ScopedAnswers.h"
 #include "tests/support/TestDatabase.h"
 #include "ui/BoundEditors.h"
@@ -306,61 +307,23 @@ TEST(InvoiceRoad, OneInvoiceFromTheKeyboardToTheDeclaration)
     TestDatabase db;
     DemoData::insert(db.connection());
     db.connection().close();
-    TDatadeclaration module;
-    module.ivorande->setDatabaseName(db.path());
-    const Restore<TDatadeclaration *> keepModule(Datadeclaration, &module);
-    MessageBox::resetRecord();
-    const ScopedAutoAnswer answer(QMessageBox::Ok);
-    const Restore<TFrmmain *> keepMain(Frmmain);
-    auto owner = std::make_unique<TFrmmain>();
-    TFrmmain *main = owner.get();
-    Frmmain = main;
-    module.setWorkingContext(main);
-    registerWindows();
-    main->show();
-    auto *selection = new TFrmsocieteselect(module.Isociete, main, main->Ste, main->Matriculefiscal, main->Exercicecourant);
-    main->openChild(selection, false);
-    emit selection->DBGrid1->gridDoubleClicked();
+    RunningProgram program(db.path());
+    TFrmmain *main = program.main;
+    TDatadeclaration &module = program.module;
+    program.chooseFirstCompany();
     ASSERT_EQ(main->curMatricule, QStringLiteral("0123456AM000"));
-
-    main->SaisiedesRetenuessurSalaires1Click();
-    auto *list = main->findChild<TFrmsaisie *>();
-    ASSERT_NE(list, nullptr);
-    list->BitBtn1->click();
-    TFrmsaisiemaj *form = list->lastForm();
-    ASSERT_NE(form, nullptr);
-    QApplication::setActiveWindow(main);
-    form->start();
-    const int number = module.ifacture->fieldByName(QStringLiteral("NUMEROORDRE"))->asInteger();
-    EXPECT_EQ(number, 41);
 
     // Quarter, then Enter only: order number, client code, its six fields, the type,
     // name, address, authorisation, its date, the number, the date, price and rates.
-    auto keys = [&](const QString &text) {
-        QWidget *w = QApplication::focusWidget();
-        if (auto *e = qobject_cast<QLineEdit *>(w))
-            e->selectAll();
-        if (!text.isEmpty())
-            QTest::keyClicks(w, text);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        QApplication::processEvents();
-    };
-    keys(QStringLiteral("3")); // Trimestre
-    keys(QString()); // N°Ordre as numbered
-    keys(QStringLiteral("5")); // Code Tiers: a known client
-    for (int i = 0; i < 6; ++i)
-        keys(QString()); // the client's fields as copied
-    keys(QStringLiteral("F26-TEST")); // Numéro Facture
-    keys(QStringLiteral("15/08/2026")); // Date de la Facture
-    keys(QStringLiteral("1000")); // Montant Hors Taxe
-    keys(QStringLiteral("1")); // Taux Fodec
-    keys(QString()); // Montant Fodec, computed
-    keys(QStringLiteral("0")); // Taux Droit de Consommation
-    keys(QString()); // Montant Droit, computed
-    keys(QStringLiteral("18")); // Taux TVA
-    keys(QString()); // Montant de la TVA, computed: to OK
+    int number = 0;
+    TFrmsaisiemaj *form = typeInvoiceUpToOk(program,
+        { QStringLiteral("3"), QStringLiteral("5"), QStringLiteral("F26-TEST"), QStringLiteral("15/08/2026"), QStringLiteral("1000"),
+            QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("18") },
+        &number);
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(number, 41);
     EXPECT_EQ(QApplication::focusWidget(), form->Bitnok);
-    keys(QString()); // Enter presses OK
+    typeAndEnter(QString()); // Enter presses OK
     QApplication::processEvents();
     EXPECT_EQ(module.ifacture->state(), DataSetState::Browse);
 

@@ -2,14 +2,22 @@
 #include "core/WorkingContext.h"
 #include "data/DataModule.h"
 #include "data/DataSet.h"
+#include "data/Schema.h"
+#include "declaration/DeclarationGeneration.h"
+#include "declaration/DeclarationHistory.h"
 #include "tests/importscreen/ImportScreenSupport.h"
 #include "tests/support/TestServer.h"
 
 #include <QProcess>
 #include <QSignalSpy>
 
+#include <QDir>
+#include <QFile>
+
 #include <gtest/gtest.h>
+#include <latch>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -225,3 +233,100 @@ TEST_F(TwoWorkstations, ImportsStartedTogetherBothSucceedAndNumberEveryInvoiceOn
                   .value(0),
         QStringLiteral("0"));
 }
+
+// A database the first release made, on the server: an older program is at
+// work on it, with a transaction open, while two workstations of this
+// release open it at the very same moment; both add the history table, one
+// finds it made by the other. Then both generate the quarter into the
+// office's shared folder at once and each reads both records; the older
+// program has gone on unhindered.
+TEST_F(TwoWorkstations, AnOlderDatabaseIsUpgradedWhileOthersWorkThenBothDeclare)
+{
+    first.reset();
+    second.reset();
+    QFile script(QStringLiteral(KESTRA_FIXTURES_DIR "/data/schema-first-release.sql"));
+    ASSERT_TRUE(script.open(QIODevice::ReadOnly));
+    const QString older = QString::fromUtf8(script.readAll());
+    QTemporaryDir dir;
+
+    for (int round = 1; round <= 3; ++round) {
+        SCOPED_TRACE(round);
+        const QString path = server->prefix() + dir.filePath(QStringLiteral("older%1.gdb").arg(round));
+        Schema::createDatabase(path, older);
+
+        QProcess olderProgram;
+        olderProgram.setProcessChannelMode(QProcess::MergedChannels);
+        olderProgram.start(QStringLiteral("isql-fb"),
+            { QStringLiteral("-q"), QStringLiteral("-user"), Connection::UserName, QStringLiteral("-password"), Connection::Password, path });
+        ASSERT_TRUE(olderProgram.waitForStarted());
+        olderProgram.write("set list on; select count(*) as FACTURES from FACTURE;\n");
+        QByteArray said;
+        while (!said.contains("FACTURES") && olderProgram.waitForReadyRead(30000))
+            said += olderProgram.readAll();
+        ASSERT_TRUE(said.contains("FACTURES")) << said.toStdString();
+
+        // Two workstations open it together.
+        QString errors[2];
+        std::latch together(2);
+        auto open = [&](int w) {
+            Connection c;
+            c.setDatabaseName(path);
+            together.arrive_and_wait();
+            try {
+                c.open();
+                errors[w] = c.upgradeError();
+                c.close();
+            } catch (const Error &e) {
+                errors[w] = e.text();
+            }
+        };
+        std::thread a(open, 0), b(open, 1);
+        a.join();
+        b.join();
+        EXPECT_EQ(errors[0], QString());
+        EXPECT_EQ(errors[1], QString());
+
+        Connection one, other;
+        for (Connection *c : { &one, &other }) {
+            c->setDatabaseName(path);
+            c->open();
+            EXPECT_EQ(c->upgradeError(), QString());
+        }
+        Query tables(one, QStringLiteral("select count(*) from RDB$RELATIONS where RDB$RELATION_NAME = 'HISTORIQUE_DECLARATION'"));
+        EXPECT_EQ(tables.fetchAll().value(0).value(0).toInt(), 1);
+
+        // Both generate at once into the shared folder.
+        const QString shared = dir.filePath(QStringLiteral("partage%1").arg(round));
+        QDir().mkpath(shared);
+        WorkingContext company = context;
+        company.curExercice = QStringLiteral("2008");
+        DeclarationGeneration onOne(one), onOther(other);
+        const DeclarationPass &firstPass = onOne.prepare(shared, QStringLiteral("T1"), company);
+        const DeclarationPass &otherPass = onOther.prepare(shared, QStringLiteral("T1"), company);
+        EXPECT_EQ(firstPass.totals.count, 1);
+        EXPECT_EQ(otherPass.totals.count, 1);
+        onOther.commit();
+        onOne.commit();
+        EXPECT_EQ(onOne.historyError(), QString());
+        EXPECT_EQ(onOther.historyError(), QString());
+        EXPECT_FALSE(onOne.keptAs().isEmpty()); // the other's file, kept
+        EXPECT_EQ(QDir(shared).entryList(QDir::Files | QDir::Hidden).size(), 2);
+        for (Connection *c : { &one, &other }) {
+            const QVector<DeclarationRecord> seen = DeclarationHistory::list(*c, CompanyA);
+            ASSERT_EQ(seen.size(), 2);
+            EXPECT_EQ(seen[0].empreinte, seen[1].empreinte); // the same register, the same file
+            EXPECT_EQ(seen[0].nombreFactures, 1);
+        }
+        one.close();
+        other.close();
+
+        olderProgram.write("select count(*) as ENCORE from FACTURE;\ncommit;\nquit;\n");
+        olderProgram.closeWriteChannel();
+        ASSERT_TRUE(olderProgram.waitForFinished(60000));
+        said += olderProgram.readAll();
+        EXPECT_EQ(olderProgram.exitCode(), 0) << said.toStdString();
+        EXPECT_TRUE(said.contains("ENCORE")) << said.toStdString();
+        EXPECT_FALSE(said.contains("Statement failed")) << said.toStdString();
+    }
+}
+

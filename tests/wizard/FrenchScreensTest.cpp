@@ -5,7 +5,7 @@
 #include "import/wizard/DataImportProgress.h"
 #include "import/wizard/DataImportWizardForm.h"
 #include "import/wizard/RangeEditor.h"
-#include "import/XLSFile.h"
+#include "import/sources/workbook/RangeMap.h"
 #include "tests/support/ScopedLanguage.h"
 #include "tests/wizard/PageDriving.h"
 #include "tests/wizard/WizardTestSupport.h"

@@ -3,7 +3,7 @@
 
 #include "import/wizard/RangeEditor.h"
 
-#include "import/XLSMapParser.h"
+#include "import/sources/workbook/RangeMap.h"
 #include "ui/MessageBox.h"
 
 #include <QApplication>

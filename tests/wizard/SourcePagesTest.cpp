@@ -55,7 +55,7 @@ TEST_F(SourcePages, FixedWidthRegionsGiveAColumnItsPositionAndSize)
     DataSet factures(fx.db.connection(), QStringLiteral("ifacture"));
     factures.setSql(QStringLiteral("select * from FACTURE"));
     factures.open();
-    wizard.DataSet = &factures;
+    wizard.dataSet = &factures;
     const QString file = fx.write(QStringLiteral("factures.txt"),
         QStringLiteral("15/03/2024F2024-000017     Client un          \r\n16/03/2024F2024-000018     Client deux        \r\n"));
     TDataImportWizardF w(wizard);
@@ -73,7 +73,7 @@ TEST_F(SourcePages, FixedWidthRegionsGiveAColumnItsPositionAndSize)
     EXPECT_EQ(viewer->Separators(), QList<int>({ 10, 25 }));
     clickItem(fields, QStringLiteral("NUMEROFACTURE"));
     QTest::mouseClick(viewer->viewport(), Qt::LeftButton, {}, viewer->CharPoint(12));
-    EXPECT_EQ(w.Settings().Map(aiTXT), QStringList({ QStringLiteral("NUMEROFACTURE=10;15") }));
+    EXPECT_EQ(w.Settings().map(aiTXT), QStringList({ QStringLiteral("NUMEROFACTURE=10;15") }));
     QTreeWidgetItem *item = fields->findItems(QStringLiteral("NUMEROFACTURE"), Qt::MatchExactly).value(0);
     ASSERT_TRUE(item);
     EXPECT_EQ(item->text(1), QStringLiteral("10"));
@@ -91,16 +91,16 @@ TEST_F(SourcePages, FixedWidthRegionsGiveAColumnItsPositionAndSize)
 
     // A click on the selected region takes the column back.
     QTest::mouseClick(viewer->viewport(), Qt::LeftButton, {}, viewer->CharPoint(20));
-    EXPECT_EQ(w.Settings().Map(aiTXT), QStringList({ QStringLiteral("DATEFACTURE=0;10") }));
+    EXPECT_EQ(w.Settings().map(aiTXT), QStringList({ QStringLiteral("DATEFACTURE=0;10") }));
     EXPECT_FALSE(viewer->HasSelection());
     // A double click between separators splits the region; its first click
     // maps nothing.
     addSeparator(viewer, 18);
     EXPECT_EQ(viewer->Separators(), QList<int>({ 10, 18, 25 }));
-    EXPECT_EQ(w.Settings().Map(aiTXT), QStringList({ QStringLiteral("DATEFACTURE=0;10") }));
+    EXPECT_EQ(w.Settings().map(aiTXT), QStringList({ QStringLiteral("DATEFACTURE=0;10") }));
 
     click(find<QPushButton>(page, QStringLiteral("bTXTClear")));
-    EXPECT_TRUE(w.Settings().Map(aiTXT).isEmpty());
+    EXPECT_TRUE(w.Settings().map(aiTXT).isEmpty());
     EXPECT_FALSE(next(w)->isEnabled());
     EXPECT_EQ(MessageBox::count(), 0) << MessageBox::lastText().toStdString();
 }
@@ -117,7 +117,7 @@ TEST_F(SourcePages, FixedWidthSeparatorsMoveAndGoWithTheirColumns)
     mapFixedWidth(page, QStringLiteral("NOMBENEFICIAIRE"), 5, 17);
     mapFixedWidth(page, QStringLiteral("ADRESSE"), 22, 10);
     ASSERT_EQ(viewer->Separators(), QList<int>({ 5, 22, 32 }));
-    auto map = [&] { return w.Settings().Map(aiTXT).join(u' '); };
+    auto map = [&] { return w.Settings().map(aiTXT).join(u' '); };
     ASSERT_EQ(map(), QStringLiteral("CODE=0;5 NOMBENEFICIAIRE=5;17 ADRESSE=22;10"));
 
     // Dragged: the column that starts there and the one that ends there follow.
@@ -155,10 +155,10 @@ TEST_F(SourcePages, FixedWidthViewerLinesAndATemplatesMap)
     };
     for (const Case c : { Case { 20, 20 }, Case { 3, 3 }, Case { 0, 30 } }) {
         SCOPED_TRACE(c.rows);
-        wizard.TextViewerRows = c.rows;
+        wizard.textViewerRows = c.rows;
         TDataImportWizardF w(wizard);
         // What a template leaves for the page: placed once the lines are read.
-        w.Settings().PendingTXTMap = TWizardPendingTextMap { { { QStringLiteral("code"), QStringLiteral("0;5") },
+        w.Settings().pendingTxtMap = TWizardPendingTextMap { { { QStringLiteral("code"), QStringLiteral("0;5") },
                                                                  { QStringLiteral("NOMBENEFICIAIRE"), QStringLiteral("5;12") },
                                                                  { QStringLiteral("UNKNOWN"), QStringLiteral("1;1") } },
             1 };
@@ -170,11 +170,11 @@ TEST_F(SourcePages, FixedWidthViewerLinesAndATemplatesMap)
         EXPECT_EQ(viewer->Lines().size(), c.lines);
         EXPECT_TRUE(viewer->Lines().value(0).startsWith(QStringLiteral("00001Client 1 ")));
         EXPECT_EQ(viewer->Separators(), QList<int>({ 5, 17 }));
-        EXPECT_EQ(w.Settings().Map(aiTXT).join(u' '), QStringLiteral("CODE=0;5 NOMBENEFICIAIRE=5;12"));
+        EXPECT_EQ(w.Settings().map(aiTXT).join(u' '), QStringLiteral("CODE=0;5 NOMBENEFICIAIRE=5;12"));
         EXPECT_EQ(find<QLineEdit>(page, QStringLiteral("edSkipLines"))->text(), QStringLiteral("1"));
         EXPECT_TRUE(next(w)->isEnabled());
         type(find<QLineEdit>(page, QStringLiteral("edSkipLines")), QStringLiteral("two"));
-        EXPECT_EQ(w.Settings().TXTSkipLines, 0);
+        EXPECT_EQ(w.Settings().txtSkipLines, 0);
     }
 }
 
@@ -184,7 +184,7 @@ TEST_F(SourcePages, FixedWidthViewerLinesAndATemplatesMap)
 
 TEST_F(SourcePages, DelimitedGridSplitsAsTheImportDoes)
 {
-    wizard.CSVViewerRows = 2;
+    wizard.csvViewerRows = 2;
     const QString file = fx.write(QStringLiteral("clients.csv"),
         QStringLiteral("CODE;NOM;ADRESSE\r\n1;\"Dupont; fils\";Tunis\r\n2;Ben Ali;\"Sfax\"\r\n3;Trois;Sousse\r\n"));
     TDataImportWizardF w(wizard);
@@ -210,28 +210,28 @@ TEST_F(SourcePages, DelimitedGridSplitsAsTheImportDoes)
 
     // The same column clicked twice for one field: mapped, then not.
     mapDelimited(page, QStringLiteral("NOMBENEFICIAIRE"), 2);
-    EXPECT_EQ(w.Settings().Map(aiCSV), QStringList({ QStringLiteral("NOMBENEFICIAIRE=2") }));
+    EXPECT_EQ(w.Settings().map(aiCSV), QStringList({ QStringLiteral("NOMBENEFICIAIRE=2") }));
     EXPECT_EQ(numbers->currentText(), QStringLiteral("2"));
     EXPECT_TRUE(next(w)->isEnabled());
     mapDelimited(page, QStringLiteral("NOMBENEFICIAIRE"), 2);
-    EXPECT_TRUE(w.Settings().Map(aiCSV).isEmpty());
+    EXPECT_TRUE(w.Settings().map(aiCSV).isEmpty());
     EXPECT_FALSE(next(w)->isEnabled());
     // The header of a column is a click in it too; the list chooses as well.
     clickItem(find<QTreeWidget>(page, QStringLiteral("lvCSVFields")), QStringLiteral("ADRESSE"));
     QHeaderView *header = grid->horizontalHeader();
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(2) + 5, header->height() / 2));
-    EXPECT_EQ(w.Settings().CSVColumns.Value(QStringLiteral("ADRESSE")), QStringLiteral("3"));
+    EXPECT_EQ(w.Settings().csvColumns.value(QStringLiteral("ADRESSE")), QStringLiteral("3"));
     clickItem(find<QTreeWidget>(page, QStringLiteral("lvCSVFields")), QStringLiteral("CODE"));
     numbers->setFocus();
     QTest::keyClick(numbers, Qt::Key_Down);
-    EXPECT_EQ(w.Settings().CSVColumns.Value(QStringLiteral("CODE")), QStringLiteral("1"));
+    EXPECT_EQ(w.Settings().csvColumns.value(QStringLiteral("CODE")), QStringLiteral("1"));
 
     click(find<QPushButton>(page, QStringLiteral("bCSVAutoFill")));
-    EXPECT_EQ(w.Settings().Map(aiCSV).join(u' '), QStringLiteral("CODE=1 TYPEIDENTIFIANT=2 PHYSIQUEMORALE=3"));
+    EXPECT_EQ(w.Settings().map(aiCSV).join(u' '), QStringLiteral("CODE=1 TYPEIDENTIFIANT=2 PHYSIQUEMORALE=3"));
     click(find<QPushButton>(page, QStringLiteral("bCSVClear")));
-    EXPECT_TRUE(w.Settings().CSVColumns.IsEmpty());
+    EXPECT_TRUE(w.Settings().csvColumns.isEmpty());
     type(find<QLineEdit>(page, QStringLiteral("edSkipLines")), QStringLiteral("1"));
-    EXPECT_EQ(w.Settings().CSVSkipLines, 1);
+    EXPECT_EQ(w.Settings().csvSkipLines, 1);
 
     // Another delimiter: the lines are split again.
     click(find<QPushButton>(w, QStringLiteral("bBack")));
@@ -249,7 +249,7 @@ TEST_F(SourcePages, TextPagesListTheirColumnsWhole)
     DataSet factures(fx.db.connection(), QStringLiteral("ifacture"));
     factures.setSql(QStringLiteral("select * from FACTURE"));
     factures.open();
-    wizard.DataSet = &factures;
+    wizard.dataSet = &factures;
     struct Case
     {
         TAllowedImport kind;
@@ -353,10 +353,10 @@ TEST_F(SourcePages, TextPagesReadTheFileAgainInTheEncodingChosen)
     encoding->setFocus();
     QTest::keyClick(encoding, Qt::Key_Down);
     EXPECT_EQ(encoding->currentText(), QStringLiteral("UTF-8"));
-    EXPECT_EQ(w.Settings().TextEncoding, teUtf8);
+    EXPECT_EQ(w.Settings().textEncoding, teUtf8);
     EXPECT_EQ(model->index(1, 1).data().toString(), QStringLiteral("Société"));
     // The columns did not change: the map stays.
-    EXPECT_EQ(w.Settings().Map(aiCSV), QStringList({ QStringLiteral("NOMBENEFICIAIRE=2") }));
+    EXPECT_EQ(w.Settings().map(aiCSV), QStringList({ QStringLiteral("NOMBENEFICIAIRE=2") }));
 
     // The fixed-width page shares the choice, and a mark wins over it.
     {
@@ -396,7 +396,7 @@ TEST_F(SourcePages, DBaseFieldsPairWithColumns)
 
     // 8 destination columns, 5 fields: 5 pairs, 3 columns left.
     click(find<QPushButton>(page, QStringLiteral("bDBFAutoFill")));
-    EXPECT_EQ(w.Settings().Map(aiDBF).join(u' '),
+    EXPECT_EQ(w.Settings().map(aiDBF).join(u' '),
         QStringLiteral("CODE=NAME TYPEIDENTIFIANT=AMOUNT PHYSIQUEMORALE=BORN IDENTIFIANT=OK NOMBENEFICIAIRE=NOTE"));
     EXPECT_EQ(page.UnmappedColumns(), QStringList({ "ADRESSE", "NUMEROAUTORISATION", "DATEAUTORISATION" }));
     EXPECT_TRUE(next(w)->isEnabled());
@@ -410,16 +410,16 @@ TEST_F(SourcePages, DBaseFieldsPairWithColumns)
     clickItem(find<QListWidget>(page, QStringLiteral("lstDBFColumns")), QStringLiteral("ADRESSE"));
     clickItem(find<QListWidget>(page, QStringLiteral("lstDBFFields")), QStringLiteral("NOTE"));
     click(find<QPushButton>(page, QStringLiteral("bDBFAdd")));
-    EXPECT_EQ(w.Settings().DBFPairs.last(), (TWizardFieldPair { QStringLiteral("ADRESSE"), QStringLiteral("NOTE") }));
+    EXPECT_EQ(w.Settings().dbfPairs.last(), (TWizardFieldPair { QStringLiteral("ADRESSE"), QStringLiteral("NOTE") }));
     EXPECT_EQ(page.UnmappedColumns(), QStringList({ "NUMEROAUTORISATION", "DATEAUTORISATION", "CODE" }));
 
     auto *skipDeleted = find<QCheckBox>(page, QStringLiteral("chSkipDeleted"));
     EXPECT_TRUE(skipDeleted->isChecked());
     click(skipDeleted);
-    EXPECT_FALSE(w.Settings().SkipDeleted);
+    EXPECT_FALSE(w.Settings().skipDeleted);
     click(find<QPushButton>(page, QStringLiteral("bDBFClear")));
-    EXPECT_TRUE(w.Settings().DBFPairs.isEmpty());
-    EXPECT_EQ(page.UnmappedColumns(), w.Settings().Columns());
+    EXPECT_TRUE(w.Settings().dbfPairs.isEmpty());
+    EXPECT_EQ(page.UnmappedColumns(), w.Settings().columns());
     EXPECT_FALSE(next(w)->isEnabled());
 }
 
@@ -465,11 +465,11 @@ TEST_F(SourcePages, XmlFieldsAndUnreadableFieldLists)
         clickItem(find<QListWidget>(page, QStringLiteral("lstXMLColumns")), QStringLiteral("NOMBENEFICIAIRE"));
         clickItem(find<QListWidget>(page, QStringLiteral("lstXMLFields")), QStringLiteral("Name"));
         click(find<QPushButton>(page, QStringLiteral("bXMLAdd")));
-        EXPECT_EQ(w.Settings().Map(aiXML), QStringList({ QStringLiteral("NOMBENEFICIAIRE=Name") }));
+        EXPECT_EQ(w.Settings().map(aiXML), QStringList({ QStringLiteral("NOMBENEFICIAIRE=Name") }));
         EXPECT_TRUE(next(w)->isEnabled());
         auto *onFly = find<QCheckBox>(page, QStringLiteral("chWriteOnFly"));
         EXPECT_FALSE(onFly->isChecked());
         click(onFly);
-        EXPECT_TRUE(w.Settings().WriteOnFly);
+        EXPECT_TRUE(w.Settings().writeOnFly);
     }
 }

@@ -1,10 +1,10 @@
-#include "import/DataImportASCII.h"
-#include "import/DataImportDBF.h"
-#include "import/DataImportMessages.h"
-#include "import/DataImportSourceSetup.h"
-#include "import/DataImportTemplate.h"
-#include "import/DataImportXLS.h"
-#include "import/DataImportXML.h"
+#include "import/sources/text/TextImport.h"
+#include "import/sources/dbf/DbfImport.h"
+#include "import/engine/ImportMessages.h"
+#include "import/template/SourceSetup.h"
+#include "import/template/TemplateFile.h"
+#include "import/sources/workbook/WorkbookImport.h"
+#include "import/sources/xml/XmlImport.h"
 #include "tests/wizard/WizardTestSupport.h"
 
 #include <QCoreApplication>
@@ -18,9 +18,9 @@ const QStringList Columns = { QStringLiteral("CODE"), QStringLiteral("NOMBENEFIC
 TDataImportWizardSettings settingsFor(TAllowedImport kind)
 {
     TDataImportWizardSettings s;
-    s.SetColumns(Columns);
-    s.ImportType = kind;
-    s.FileName = QStringLiteral("/data/x") + ImportKindExtension(kind);
+    s.setColumns(Columns);
+    s.importType = kind;
+    s.fileName = QStringLiteral("/data/x") + importKindExtension(kind);
     return s;
 }
 
@@ -29,55 +29,55 @@ TDataImportWizardSettings settingsFor(TAllowedImport kind)
 TEST(SourceSetup, EachKindGetsItsOptions)
 {
     TDataImportWizardSettings s = settingsFor(aiXLS);
-    s.XLSSkipCols = 2;
-    s.XLSSkipRows = 3;
-    s.XLSRanges.SetValue(QStringLiteral("CODE"), QStringLiteral("A2-A9;"));
-    auto xls = CreateImportSource(aiXLS);
-    ConfigureImportSource(*xls, s);
+    s.xlsSkipCols = 2;
+    s.xlsSkipRows = 3;
+    s.xlsRanges.setValue(QStringLiteral("CODE"), QStringLiteral("A2-A9;"));
+    auto xls = createImportSource(aiXLS);
+    configureImportSource(*xls, s);
     auto *x = dynamic_cast<TDataImportXLS *>(xls.get());
     ASSERT_TRUE(x);
-    EXPECT_EQ(x->SkipFirstCols(), 2);
-    EXPECT_EQ(x->SkipFirstRows(), 3);
-    EXPECT_EQ(x->Map(), QStringList({ QStringLiteral("CODE=A2-A9;") }));
-    EXPECT_EQ(x->FileName(), QStringLiteral("/data/x.xls"));
+    EXPECT_EQ(x->skipFirstCols(), 2);
+    EXPECT_EQ(x->skipFirstRows(), 3);
+    EXPECT_EQ(x->map(), QStringList({ QStringLiteral("CODE=A2-A9;") }));
+    EXPECT_EQ(x->fileName(), QStringLiteral("/data/x.xls"));
 
     s = settingsFor(aiDBF);
-    s.SkipDeleted = false;
-    auto dbf = CreateImportSource(aiDBF);
-    ConfigureImportSource(*dbf, s);
-    EXPECT_FALSE(dynamic_cast<TDataImportDBF &>(*dbf).SkipDeleted());
+    s.skipDeleted = false;
+    auto dbf = createImportSource(aiDBF);
+    configureImportSource(*dbf, s);
+    EXPECT_FALSE(dynamic_cast<TDataImportDBF &>(*dbf).skipDeleted());
 
     s = settingsFor(aiXML);
-    s.WriteOnFly = true;
-    auto xml = CreateImportSource(aiXML);
-    ConfigureImportSource(*xml, s);
-    EXPECT_TRUE(dynamic_cast<TDataImportXML &>(*xml).WriteOnFly());
+    s.writeOnFly = true;
+    auto xml = createImportSource(aiXML);
+    configureImportSource(*xml, s);
+    EXPECT_TRUE(dynamic_cast<TDataImportXML &>(*xml).writeOnFly());
 
     // Fixed width: the separator 0 selects the layout; a template's map not
     // yet placed is the map.
     s = settingsFor(aiTXT);
-    s.PendingTXTMap = TWizardPendingTextMap { { { QStringLiteral("code"), QStringLiteral("0;4") } }, 2 };
-    auto text = CreateImportSource(aiTXT);
-    ConfigureImportSource(*text, s);
+    s.pendingTxtMap = TWizardPendingTextMap { { { QStringLiteral("code"), QStringLiteral("0;4") } }, 2 };
+    auto text = createImportSource(aiTXT);
+    configureImportSource(*text, s);
     auto &t = dynamic_cast<TDataImportASCII &>(*text);
-    EXPECT_EQ(t.Comma(), QChar(0));
-    EXPECT_EQ(t.SkipFirstRows(), 2);
-    EXPECT_EQ(t.Map(), QStringList({ QStringLiteral("CODE=0;4") }));
+    EXPECT_EQ(t.comma(), QChar(0));
+    EXPECT_EQ(t.skipFirstRows(), 2);
+    EXPECT_EQ(t.map(), QStringList({ QStringLiteral("CODE=0;4") }));
 
     s = settingsFor(aiCSV);
-    s.SetDelimiter(QChar(9));
-    s.SetQuote(QLatin1Char('\''));
-    s.CSVSkipLines = 1;
-    s.CSVColumns.SetValue(QStringLiteral("ADRESSE"), QStringLiteral("3"));
-    ConfigureImportSource(*text, s);
-    EXPECT_EQ(t.Comma(), QChar(9));
-    EXPECT_EQ(t.Quote(), QLatin1Char('\''));
-    EXPECT_EQ(t.SkipFirstRows(), 1);
-    EXPECT_EQ(t.Map(), QStringList({ QStringLiteral("ADRESSE=3") }));
+    s.setDelimiter(QChar(9));
+    s.setQuote(QLatin1Char('\''));
+    s.csvSkipLines = 1;
+    s.csvColumns.setValue(QStringLiteral("ADRESSE"), QStringLiteral("3"));
+    configureImportSource(*text, s);
+    EXPECT_EQ(t.comma(), QChar(9));
+    EXPECT_EQ(t.quote(), QLatin1Char('\''));
+    EXPECT_EQ(t.skipFirstRows(), 1);
+    EXPECT_EQ(t.map(), QStringList({ QStringLiteral("ADRESSE=3") }));
 
     // A source of another kind is refused.
     try {
-        ConfigureImportSource(*xls, s);
+        configureImportSource(*xls, s);
         ADD_FAILURE();
     } catch (const EDataImportError &e) {
         EXPECT_EQ(e.text(), QStringLiteral("Unknown import source"));
@@ -87,52 +87,52 @@ TEST(SourceSetup, EachKindGetsItsOptions)
 TEST(SourceSetup, LastStepSettingsAndFieldFormatsMerge)
 {
     TDataImportWizardSettings s = settingsFor(aiCSV);
-    s.KeyColumns = { QStringLiteral("CODE") };
-    s.Formats.DecimalSeparator = QLatin1Char('.');
-    s.Formats.NullValues = { QStringLiteral("-") };
-    s.CommitAfterDone = false;
-    s.CommitRecCount = 25;
-    s.ImportAllRecords = false;
-    s.ImportRecCount = 5;
-    s.ErrorLog = true;
-    s.ErrorLogFileName = QStringLiteral("import.log");
-    s.RewriteErrorLogFile = false;
-    s.ShowErrorLog = true;
-    s.ImportMode = qimUpdate;
-    s.AddType = qatAppend;
-    s.FieldFormat(QStringLiteral("NOMBENEFICIAIRE"))->CharCase = iccUpper;
+    s.keyColumns = { QStringLiteral("CODE") };
+    s.formats.decimalSeparator = QLatin1Char('.');
+    s.formats.nullValues = { QStringLiteral("-") };
+    s.commitAfterDone = false;
+    s.commitRecCount = 25;
+    s.importAllRecords = false;
+    s.importRecCount = 5;
+    s.errorLog = true;
+    s.errorLogFileName = QStringLiteral("import.log");
+    s.rewriteErrorLogFile = false;
+    s.showErrorLog = true;
+    s.importMode = qimUpdate;
+    s.addType = qatAppend;
+    s.fieldFormat(QStringLiteral("NOMBENEFICIAIRE"))->charCase = iccUpper;
 
-    auto source = CreateImportSource(aiCSV);
+    auto source = createImportSource(aiCSV);
     // What an earlier import left in the source: an entry for a destination
     // column is replaced by the column's settings, even empty ones.
-    source->FieldFormats().Add(QStringLiteral("code")).ConstantValue = QStringLiteral("old");
-    source->FieldFormats().Add(QStringLiteral("OTHER")).ConstantValue = QStringLiteral("kept");
-    ConfigureImportSource(*source, s);
+    source->fieldFormats().add(QStringLiteral("code")).constantValue = QStringLiteral("old");
+    source->fieldFormats().add(QStringLiteral("OTHER")).constantValue = QStringLiteral("kept");
+    configureImportSource(*source, s);
 
-    EXPECT_EQ(source->KeyColumns(), QStringList({ QStringLiteral("CODE") }));
-    EXPECT_EQ(source->Formats().DecimalSeparator, QLatin1Char('.'));
-    EXPECT_EQ(source->Formats().NullValues, QStringList({ QStringLiteral("-") }));
-    EXPECT_FALSE(source->CommitAfterDone());
-    EXPECT_EQ(source->CommitRecCount(), 25);
-    EXPECT_EQ(source->ImportRecCount(), 5);
-    EXPECT_TRUE(source->ErrorLog());
-    EXPECT_EQ(source->ErrorLogFileName(), QCoreApplication::applicationDirPath() + QStringLiteral("/import.log"));
-    EXPECT_FALSE(source->RewriteErrorLogFile());
-    EXPECT_TRUE(source->ShowErrorLog());
-    EXPECT_EQ(source->ImportMode(), qimUpdate);
-    EXPECT_EQ(source->AddType(), qatAppend);
+    EXPECT_EQ(source->keyColumns(), QStringList({ QStringLiteral("CODE") }));
+    EXPECT_EQ(source->formats().decimalSeparator, QLatin1Char('.'));
+    EXPECT_EQ(source->formats().nullValues, QStringList({ QStringLiteral("-") }));
+    EXPECT_FALSE(source->commitAfterDone());
+    EXPECT_EQ(source->commitRecCount(), 25);
+    EXPECT_EQ(source->importRecCount(), 5);
+    EXPECT_TRUE(source->errorLog());
+    EXPECT_EQ(source->errorLogFileName(), QCoreApplication::applicationDirPath() + QStringLiteral("/import.log"));
+    EXPECT_FALSE(source->rewriteErrorLogFile());
+    EXPECT_TRUE(source->showErrorLog());
+    EXPECT_EQ(source->importMode(), qimUpdate);
+    EXPECT_EQ(source->addType(), qatAppend);
 
-    const TDataImportFieldFormats &formats = source->FieldFormats();
-    ASSERT_EQ(formats.Count(), 3);
-    EXPECT_TRUE(formats.FindByName(QStringLiteral("CODE"))->IsEmpty());
-    EXPECT_EQ(formats.FindByName(QStringLiteral("OTHER"))->ConstantValue, QStringLiteral("kept"));
-    EXPECT_EQ(formats.FindByName(QStringLiteral("NOMBENEFICIAIRE"))->CharCase, iccUpper);
-    EXPECT_FALSE(formats.FindByName(QStringLiteral("ADRESSE")));
+    const TDataImportFieldFormats &formats = source->fieldFormats();
+    ASSERT_EQ(formats.count(), 3);
+    EXPECT_TRUE(formats.findByName(QStringLiteral("CODE"))->isEmpty());
+    EXPECT_EQ(formats.findByName(QStringLiteral("OTHER"))->constantValue, QStringLiteral("kept"));
+    EXPECT_EQ(formats.findByName(QStringLiteral("NOMBENEFICIAIRE"))->charCase, iccUpper);
+    EXPECT_FALSE(formats.findByName(QStringLiteral("ADRESSE")));
 
     // "Import all records" sends 0 whatever count was typed.
-    s.ImportAllRecords = true;
-    ConfigureImportSource(*source, s);
-    EXPECT_EQ(source->ImportRecCount(), 0);
+    s.importAllRecords = true;
+    configureImportSource(*source, s);
+    EXPECT_EQ(source->importRecCount(), 0);
 }
 
 TEST(SourceSetup, ErrorLogPlaces)
@@ -154,7 +154,7 @@ TEST(SourceSetup, ErrorLogPlaces)
         { QString(), QString() },
     };
     for (const Case &c : cases)
-        EXPECT_EQ(WizardErrorLogFileName(c.name), c.expected) << c.name.toStdString();
+        EXPECT_EQ(wizardErrorLogFileName(c.name), c.expected) << c.name.toStdString();
 }
 
 // What an unattended import does: a template, the source of its kind, the
@@ -190,22 +190,22 @@ TEST(SourceSetup, UnattendedImportFromTemplates)
         fx.tiers.open();
         const QString file = fx.write(QStringLiteral("t.imp"), c.text);
 
-        auto probe = CreateImportSource(aiCSV);
-        probe->SetDataSet(&fx.tiers);
+        auto probe = createImportSource(aiCSV);
+        probe->setDataSet(&fx.tiers);
         TDataImportWizardSettings defaults;
-        defaults.SetColumns(DestinationColumns(*probe));
+        defaults.setColumns(destinationColumns(*probe));
         TDataImportWizardSettings settings = defaults;
-        TDataImportTemplate::Load(file, settings, defaults);
+        TDataImportTemplate::load(file, settings, defaults);
 
-        auto source = CreateImportSource(settings.ImportType);
-        source->SetDataSet(&fx.tiers);
-        ConfigureImportSource(*source, settings);
+        auto source = createImportSource(settings.importType);
+        source->setDataSet(&fx.tiers);
+        configureImportSource(*source, settings);
         int commits = 0;
-        source->OnNeedCommit = [&](TDataImport *) {
+        source->onNeedCommit = [&](TDataImport *) {
             ++commits;
             fx.db.connection().commitRetaining();
         };
-        source->Execute();
+        source->execute();
         EXPECT_EQ(commits, 1);
         EXPECT_EQ(fx.committed(), c.expected);
     }

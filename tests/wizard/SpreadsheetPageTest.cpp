@@ -46,7 +46,7 @@ protected:
     void SetUp() override
     {
         WizardOnClients::SetUp();
-        wizard.ShowProgress = false;
+        wizard.showProgress = false;
     }
 
     static TSpreadsheetPage &page(TDataImportWizardF &w) { return *qobject_cast<TSpreadsheetPage *>(w.Page(aiXLS)); }
@@ -98,7 +98,7 @@ protected:
 
     static void tool(TSpreadsheetPage &p, const char *name) { click(find<QToolButton>(p, QString::fromLatin1(name))); }
 
-    static QString ranges(TDataImportWizardF &w, const char *column) { return w.Settings().XLSRanges.Value(QString::fromLatin1(column)); }
+    static QString ranges(TDataImportWizardF &w, const char *column) { return w.Settings().xlsRanges.value(QString::fromLatin1(column)); }
 };
 
 // Answers the range editor the page opens: act gets it, then it is closed
@@ -127,13 +127,13 @@ void answerRangeEditor(std::function<void(TRangeEditorDialog &)> act, int *shown
 
 TEST_F(SpreadsheetPage, ShowsEachWorksheetAndReadsItAgainOnlyForANewFile)
 {
-    wizard.ExcelViewerRows = 10;
-    wizard.ExcelMaxColWidth = 100;
+    wizard.excelViewerRows = 10;
+    wizard.excelMaxColWidth = 100;
     TDataImportWizardF w(wizard);
-    TDataImportFormats &formats = w.Settings().Formats;
-    formats.ShortDateFormat = QStringLiteral("dd/mm/yyyy");
-    formats.ShortTimeFormat = QStringLiteral("hh:mm");
-    formats.DecimalSeparator = QLatin1Char(',');
+    TDataImportFormats &formats = w.Settings().formats;
+    formats.shortDateFormat = QStringLiteral("dd/mm/yyyy");
+    formats.shortTimeFormat = QStringLiteral("hh:mm");
+    formats.decimalSeparator = QLatin1Char(',');
     TSpreadsheetPage &p = open(w);
     EXPECT_EQ(find<QLabel>(p, QStringLiteral("laHint"))->text(),
         QStringLiteral("Use the Range Editor to add/edit ranges or click individual cells with Shift or Ctrl pressed. Press Enter to apply "
@@ -193,7 +193,7 @@ TEST_F(SpreadsheetPage, ShowsEachWorksheetAndReadsItAgainOnlyForANewFile)
     const QString other = fx.path(QStringLiteral("autre.xls"));
     ASSERT_TRUE(QFile::copy(Workbook, other));
     type(find<QLineEdit>(w, QStringLiteral("edFileName")), other);
-    EXPECT_TRUE(w.Settings().XLSRanges.IsEmpty());
+    EXPECT_TRUE(w.Settings().xlsRanges.isEmpty());
     EXPECT_EQ(p.SheetCount(), 0);
     click(find<QPushButton>(w, QStringLiteral("bNext")));
     ASSERT_EQ(p.SheetCount(), 3);
@@ -234,7 +234,7 @@ TEST_F(SpreadsheetPage, AutoFillTakesTheSheetsLinesAndSkipsEmptyOnes)
         // What an earlier fill left is replaced, not added to.
         showSheet(p, c.sheet);
         tool(p, c.button);
-        EXPECT_EQ(w.Settings().Map(aiXLS).join(u' ').toStdString(), c.map.join(u' ').toStdString());
+        EXPECT_EQ(w.Settings().map(aiXLS).join(u' ').toStdString(), c.map.join(u' ').toStdString());
         EXPECT_TRUE(next->isEnabled());
         EXPECT_TRUE(execute->isEnabled());
     }
@@ -247,7 +247,7 @@ TEST_F(SpreadsheetPage, AutoFillTakesTheSheetsLinesAndSkipsEmptyOnes)
     EXPECT_TRUE(ranges(w, "IDENTIFIANT").isEmpty());
     EXPECT_FALSE(ranges(w, "CODE").isEmpty());
     tool(p, "bClearAllRanges");
-    EXPECT_TRUE(w.Settings().XLSRanges.IsEmpty());
+    EXPECT_TRUE(w.Settings().xlsRanges.isEmpty());
     EXPECT_FALSE(next->isEnabled());
     EXPECT_FALSE(execute->isEnabled());
 }
@@ -321,7 +321,7 @@ TEST_F(SpreadsheetPage, ShiftAndCtrlClicksBuildTheSelection)
     }
     // Escape dropped a selection, not the wizard.
     EXPECT_TRUE(w.isVisible());
-    EXPECT_TRUE(w.Settings().XLSRanges.IsEmpty());
+    EXPECT_TRUE(w.Settings().xlsRanges.isEmpty());
 }
 
 TEST_F(SpreadsheetPage, EnterPutsTheSelectionInPlaceOfTheSelectedRanges)
@@ -346,13 +346,13 @@ TEST_F(SpreadsheetPage, EnterPutsTheSelectionInPlaceOfTheSelectedRanges)
     EXPECT_FALSE(g->Marks(5, 2) & smMapped);
     EXPECT_FALSE(g->Marks(2, 4) & smMapped);
     type(find<QLineEdit>(p, QStringLiteral("edSkipRows")), QStringLiteral("3"));
-    EXPECT_EQ(w.Settings().XLSSkipRows, 3);
+    EXPECT_EQ(w.Settings().xlsSkipRows, 3);
     EXPECT_FALSE(g->Marks(2, 2) & smMapped);
     EXPECT_TRUE(g->Marks(4, 2) & smMapped);
     type(find<QLineEdit>(p, QStringLiteral("edSkipRows")), QStringLiteral("x"));
-    EXPECT_EQ(w.Settings().XLSSkipRows, 0);
+    EXPECT_EQ(w.Settings().xlsSkipRows, 0);
     type(find<QLineEdit>(p, QStringLiteral("edSkipCols")), QStringLiteral("1"));
-    EXPECT_EQ(w.Settings().XLSSkipCols, 1);
+    EXPECT_EQ(w.Settings().xlsSkipCols, 1);
 
     // A selection made before its field is chosen: Enter in the list applies it.
     clickCell(p, 2, 3, Qt::ControlModifier);
@@ -467,13 +467,13 @@ TEST_F(SpreadsheetPage, ImportsTheClientsOfAWorkbook)
         clickHeader(p, true, letter, Qt::ControlModifier);
         QTest::keyClick(active(p), Qt::Key_Return);
     }
-    EXPECT_EQ(w.Settings().Map(aiXLS),
+    EXPECT_EQ(w.Settings().map(aiXLS),
         QStringList({ QStringLiteral("CODE=[Clients]A-COLFINISH;"), QStringLiteral("TYPEIDENTIFIANT=[Clients]B-COLFINISH;"),
             QStringLiteral("PHYSIQUEMORALE=[Clients]C-COLFINISH;"), QStringLiteral("IDENTIFIANT=[Clients]D-COLFINISH;"),
             QStringLiteral("NOMBENEFICIAIRE=[Clients]F-COLFINISH;"), QStringLiteral("ADRESSE=[Clients]E-COLFINISH;"),
             QStringLiteral("DATEAUTORISATION=[Clients]H-COLFINISH;") }));
-    w.Settings().Formats.ShortDateFormat = QStringLiteral("dd/mm/yyyy");
-    w.Settings().Formats.DateSeparator = QLatin1Char('/');
+    w.Settings().formats.shortDateFormat = QStringLiteral("dd/mm/yyyy");
+    w.Settings().formats.dateSeparator = QLatin1Char('/');
     click(find<QPushButton>(w, QStringLiteral("bOk")));
     EXPECT_EQ(MessageBox::count(), 0) << MessageBox::lastText().toStdString();
 
@@ -507,7 +507,7 @@ TEST_F(SpreadsheetPage, AWorkbookThatCannotBeReadSendsTheWizardBack)
 // same ranges and imports the same clients.
 TEST_F(SpreadsheetPage, XlsxAndOdsWorkbooksAsTheXlsOne)
 {
-    wizard.ExcelViewerRows = 12;
+    wizard.excelViewerRows = 12;
     auto grids = [&](const QString &file, QStringList &map) {
         TDataImportWizardF w(wizard);
         w.show();
@@ -525,7 +525,7 @@ TEST_F(SpreadsheetPage, XlsxAndOdsWorkbooksAsTheXlsOne)
         }
         showSheet(p, QStringLiteral("Clients"));
         tool(p, "bAutoFillCols");
-        map = w.Settings().Map(aiXLS);
+        map = w.Settings().map(aiXLS);
         return texts;
     };
     QStringList xlsMap;
@@ -665,7 +665,7 @@ TEST_F(SpreadsheetPage, ReadersAreOfferedTheCellsShown)
 // tooltip.
 TEST_F(SpreadsheetPage, ColumnsWidenToTheirTextsUpToTheirWidest)
 {
-    wizard.ExcelMaxColWidth = 100;
+    wizard.excelMaxColWidth = 100;
     TDataImportWizardF w(wizard);
     TSpreadsheetPage &p = open(w);
     TSheetGrid *g = active(p);

@@ -75,7 +75,7 @@ protected:
     {
         MessageBox::resetRecord();
         MessageBox::setAutoAnswer(QMessageBox::Ok);
-        wizard.DataSet = &fx.tiers;
+        wizard.dataSet = &fx.tiers;
         wizard.OnNeedCommit = [this](QObject *) { fx.db.connection().commitRetaining(); };
     }
     void TearDown() override

@@ -1,6 +1,6 @@
-#include "import/DataImportMessages.h"
-#include "import/DataImportTemplate.h"
-#include "import/TextLineReader.h"
+#include "import/engine/ImportMessages.h"
+#include "import/template/TemplateFile.h"
+#include "import/sources/text/TextLineReader.h"
 #include "import/wizard/DataImportProgress.h"
 #include "import/wizard/DataImportWizard.h"
 #include "import/wizard/DataImportWizardForm.h"
@@ -122,7 +122,7 @@ protected:
     {
         MessageBox::resetRecord();
         MessageBox::setAutoAnswer(QMessageBox::Ok);
-        wizard.DataSet = &fx.tiers;
+        wizard.dataSet = &fx.tiers;
         wizard.OnNeedCommit = [this](QObject *) {
             ++commits;
             fx.db.connection().commitRetaining();
@@ -257,22 +257,22 @@ TEST_F(Wizard, ExecuteRefusesWhatCannotImport)
     };
     IDataImportGrid *noGrid = nullptr;
     const QList<Case> cases = {
-        { "no kind", [&] { wizard.AllowedImports = {}; }, QStringLiteral("Property AllowedImports can not contain empty set") },
-        { "no data set", [&] { wizard.DataSet = nullptr; }, QStringLiteral("DataSet is not defined") },
+        { "no kind", [&] { wizard.allowedImports = {}; }, QStringLiteral("Property AllowedImports can not contain empty set") },
+        { "no data set", [&] { wizard.dataSet = nullptr; }, QStringLiteral("DataSet is not defined") },
         { "no grid",
             [&] {
-                wizard.ImportDestination = qidDBGrid;
-                wizard.DBGrid = noGrid;
+                wizard.importDestination = qidDBGrid;
+                wizard.dbGrid = noGrid;
             },
             QStringLiteral("DBGrid is not defined") },
-        { "no list", [&] { wizard.ImportDestination = qidListView; }, QStringLiteral("ListView is not defined") },
-        { "no text grid", [&] { wizard.ImportDestination = qidStringGrid; }, QStringLiteral("StrinGrid is not defined") },
+        { "no list", [&] { wizard.importDestination = qidListView; }, QStringLiteral("ListView is not defined") },
+        { "no text grid", [&] { wizard.importDestination = qidStringGrid; }, QStringLiteral("StrinGrid is not defined") },
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        wizard.AllowedImports = TAllowedImports::All();
-        wizard.DataSet = &fx.tiers;
-        wizard.ImportDestination = qidDataSet;
+        wizard.allowedImports = TAllowedImports::all();
+        wizard.dataSet = &fx.tiers;
+        wizard.importDestination = qidDataSet;
         c.setup();
         try {
             wizard.Execute();
@@ -285,8 +285,8 @@ TEST_F(Wizard, ExecuteRefusesWhatCannotImport)
 
 TEST_F(Wizard, OpensOnTheFirstAllowedKind)
 {
-    wizard.AllowedImports = { aiXML, aiTXT, aiCSV };
-    wizard.ConfirmOnCancel = false;
+    wizard.allowedImports = { aiXML, aiTXT, aiCSV };
+    wizard.confirmOnCancel = false;
     bool seen = false;
     QTimer::singleShot(0, [&] {
         TDataImportWizardF *w = wizard.Window();
@@ -322,7 +322,7 @@ TEST_F(Wizard, NextChecksTheSourceAndThePage)
     const QList<Case> cases = {
         { "missing file", aiCSV, fx.path(QStringLiteral("none.csv")), [] {},
             QStringLiteral("File %1 does not exist").arg(fx.path(QStringLiteral("none.csv"))) },
-        { "wrong extension", aiXLS, fx.path(QStringLiteral("Clients.csv")), [&] { wizard.AutoChangeExtension = false; },
+        { "wrong extension", aiXLS, fx.path(QStringLiteral("Clients.csv")), [&] { wizard.autoChangeExtension = false; },
             QStringLiteral("Wrong file type, must be \".xls\"") },
         { "closed destination", aiCSV, fx.path(QStringLiteral("Clients.csv")), [&] { fx.tiers.close(); },
             QStringLiteral("Cannot perform this operation on a closed Import Destination") },
@@ -331,7 +331,7 @@ TEST_F(Wizard, NextChecksTheSourceAndThePage)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        wizard.AutoChangeExtension = true;
+        wizard.autoChangeExtension = true;
         if (!fx.tiers.isActive())
             fx.tiers.open();
         c.setup();
@@ -382,7 +382,7 @@ TEST_F(Wizard, AFileWithoutRowsIsRefusedAtNext)
         { aiXML, fx.write(QStringLiteral("fields.xml"), fieldsOnly) },
     };
     static const char *const kinds[ImportKindCount] = { "rbXLS", "rbDBF", "rbXML", "rbTXT", "rbCSV" };
-    wizard.AutoChangeExtension = false;
+    wizard.autoChangeExtension = false;
     for (const Case &c : cases) {
         SCOPED_TRACE(c.file.toStdString());
         TDataImportWizardF w(wizard);
@@ -448,7 +448,7 @@ TEST_F(Wizard, AMappingTheNewFileLacksIsNotCarriedOver)
         EXPECT_EQ(w.Step(), 1);
         EXPECT_EQ(MessageBox::count(), 1);
         EXPECT_EQ(MessageBox::lastText(), c.message);
-        EXPECT_EQ(w.Settings().Map(c.kind), c.kept);
+        EXPECT_EQ(w.Settings().map(c.kind), c.kept);
         // Back and forth on the same file: nothing more to say.
         click(child<QPushButton>(w, QStringLiteral("bBack")));
         click(child<QPushButton>(w, QStringLiteral("bNext")));
@@ -475,7 +475,7 @@ TEST_F(Wizard, WorkbooksOfEveryFormatAreTheSpreadsheetKind)
     const QString renamed = fx.path(QStringLiteral("clients-from-excel.dat"));
     ASSERT_TRUE(QFile::copy(fixtures + QStringLiteral("clients.xlsx"), renamed));
     const QString text = fx.write(QStringLiteral("clients.data"), QStringLiteral("CODE;NOM\r\n"));
-    wizard.AutoChangeExtension = false;
+    wizard.autoChangeExtension = false;
     for (const QString &file : { fixtures + QStringLiteral("clients.xlsx"), fixtures + QStringLiteral("clients.ods"), renamed, text }) {
         SCOPED_TRACE(file.toStdString());
         TDataImportWizardF x(wizard);
@@ -502,7 +502,7 @@ TEST_F(Wizard, ChangingTheKindChangesTheExtension)
     type(name, fx.path(QStringLiteral("Clients.csv")));
     click(child<QRadioButton>(w, QStringLiteral("rbXLS")));
     EXPECT_EQ(name->text(), fx.path(QStringLiteral("Clients.xls")));
-    EXPECT_EQ(w.Settings().FileName, fx.path(QStringLiteral("Clients.xls")));
+    EXPECT_EQ(w.Settings().fileName, fx.path(QStringLiteral("Clients.xls")));
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Import data wizard - Import from Clients.xls"));
     click(child<QRadioButton>(w, QStringLiteral("rbTXT")));
     EXPECT_EQ(name->text(), fx.path(QStringLiteral("Clients.txt")));
@@ -527,24 +527,24 @@ TEST_F(Wizard, DelimiterAndQuoteBoxes)
         { QStringLiteral("|"), QLatin1Char('|'), QStringLiteral("|") },
         { QStringLiteral("SPACE"), QChar(32), QStringLiteral("SPACE") },
         { QStringLiteral("#1"), QChar(1), QStringLiteral("#1") },
-        { QString(), DefaultTextDelimiter(), QString(DefaultTextDelimiter()) },
+        { QString(), defaultTextDelimiter(), QString(defaultTextDelimiter()) },
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.typed.toStdString());
         type(comma, c.typed);
-        EXPECT_EQ(w.Settings().Delimiter, c.delimiter);
+        EXPECT_EQ(w.Settings().delimiter, c.delimiter);
         EXPECT_EQ(comma->text(), c.shown);
     }
     type(quote, QStringLiteral("'"));
-    EXPECT_EQ(w.Settings().Quote, QLatin1Char('\''));
+    EXPECT_EQ(w.Settings().quote, QLatin1Char('\''));
     type(quote, QString());
-    EXPECT_EQ(w.Settings().Quote, QLatin1Char('"'));
+    EXPECT_EQ(w.Settings().quote, QLatin1Char('"'));
 
     // Column numbers counted fields split the old way: a new delimiter drops them.
-    w.Settings().CSVColumns.SetValue(QStringLiteral("CODE"), QStringLiteral("1"));
+    w.Settings().csvColumns.setValue(QStringLiteral("CODE"), QStringLiteral("1"));
     w.Page(aiCSV)->SettingsChanged();
     type(comma, QStringLiteral(","));
-    EXPECT_TRUE(w.Settings().CSVColumns.IsEmpty());
+    EXPECT_TRUE(w.Settings().csvColumns.isEmpty());
     EXPECT_TRUE(child<QTreeWidget>(*w.Page(aiCSV), QStringLiteral("lvCSVFields"))->topLevelItem(0)->text(1).isEmpty());
 }
 
@@ -554,7 +554,7 @@ TEST_F(Wizard, DelimiterAndQuoteBoxes)
 
 TEST_F(Wizard, RecordCountAndErrorLog)
 {
-    wizard.ShowProgress = false;
+    wizard.showProgress = false;
     TDataImportWizardF w(wizard);
     w.show();
     prepareCsv(w, 8);
@@ -581,9 +581,9 @@ TEST_F(Wizard, RecordCountAndErrorLog)
     const auto removeLog = qScopeGuard([&] { QFile::remove(logPath); });
     click(child<QPushButton>(w, QStringLiteral("bOk")));
     TDataImport *source = w.Source(aiCSV);
-    EXPECT_EQ(source->ImportRecCount(), 5);
+    EXPECT_EQ(source->importRecCount(), 5);
     EXPECT_EQ(fx.committed().size(), 5);
-    EXPECT_EQ(source->ErrorLogFileName(), logPath);
+    EXPECT_EQ(source->errorLogFileName(), logPath);
     EXPECT_TRUE(QFile::exists(logPath));
 
     // Ticking "Import all records" again sends 0; a count of 0 ticks it.
@@ -593,7 +593,7 @@ TEST_F(Wizard, RecordCountAndErrorLog)
     fx.tiers.close();
     fx.tiers.open();
     click(child<QPushButton>(w, QStringLiteral("bOk")));
-    EXPECT_EQ(source->ImportRecCount(), 0);
+    EXPECT_EQ(source->importRecCount(), 0);
     EXPECT_EQ(fx.committed().size(), 8);
     click(all);
     type(count, QStringLiteral("0"));
@@ -703,7 +703,7 @@ TEST_F(Wizard, EventsReachTheOwner)
     };
     wizard.OnBeforePost = [&](TDataImport *s, TDataImportRow *row, bool &accept) {
         EXPECT_EQ(s, w.Source(aiCSV));
-        accept = row->ColByName(QStringLiteral("NOMBENEFICIAIRE"))->Value != QStringLiteral("Argentina");
+        accept = row->colByName(QStringLiteral("NOMBENEFICIAIRE"))->value != QStringLiteral("Argentina");
     };
     w.show();
     click(child<QRadioButton>(w, QStringLiteral("rbCSV")));
@@ -741,7 +741,7 @@ TEST_F(Wizard, AFailureIsShownAndTheWizardStays)
 
 TEST_F(Wizard, CloseAfterImport)
 {
-    wizard.ConfirmOnCancel = false;
+    wizard.confirmOnCancel = false;
     TDataImportWizardF w(wizard);
     w.show();
     prepareCsv(w);
@@ -755,7 +755,7 @@ TEST_F(Wizard, CloseAfterImport)
 
 TEST_F(Wizard, ClosingAsksAndSavesTheTemplate)
 {
-    wizard.TemplateFileName = fx.path(QStringLiteral("auto.imp"));
+    wizard.templateFileName = fx.path(QStringLiteral("auto.imp"));
     TDataImportWizardF w(wizard);
     w.show();
     click(child<QCheckBox>(w, QStringLiteral("chAutoSaveTemplate")));
@@ -764,16 +764,16 @@ TEST_F(Wizard, ClosingAsksAndSavesTheTemplate)
     EXPECT_EQ(MessageBox::lastCaption(), QStringLiteral("Question"));
     EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Do you want to quit?"));
     EXPECT_TRUE(w.isVisible());
-    EXPECT_FALSE(QFile::exists(wizard.TemplateFileName));
+    EXPECT_FALSE(QFile::exists(wizard.templateFileName));
 
     MessageBox::setNextAnswer(QMessageBox::Yes);
     QTest::keyClick(&w, Qt::Key_Escape);
     EXPECT_FALSE(w.isVisible());
     EXPECT_EQ(MessageBox::count(), 2);
-    ASSERT_TRUE(QFile::exists(wizard.TemplateFileName));
+    ASSERT_TRUE(QFile::exists(wizard.templateFileName));
     TDataImportWizardSettings s;
-    TDataImportTemplate::Load(wizard.TemplateFileName, s, s);
-    EXPECT_TRUE(s.AutoSaveTemplate);
+    TDataImportTemplate::load(wizard.templateFileName, s, s);
+    EXPECT_TRUE(s.autoSaveTemplate);
 }
 
 TEST_F(Wizard, ATemplateRunsStraightFromTheLastStep)
@@ -798,9 +798,9 @@ TEST_F(Wizard, ATemplateRunsStraightFromTheLastStep)
         fx.tiers.close();
         fx.tiers.open();
         const QString templateFile = fx.path(QStringLiteral("%1.imp").arg(c.name));
-        wizard.ShowProgress = false;
-        wizard.AutoLoadTemplate = false;
-        wizard.TemplateFileName.clear();
+        wizard.showProgress = false;
+        wizard.autoLoadTemplate = false;
+        wizard.templateFileName.clear();
         {
             // Set up once through the steps, and saved.
             TDataImportWizardF w(wizard);
@@ -816,11 +816,11 @@ TEST_F(Wizard, ATemplateRunsStraightFromTheLastStep)
                 click(child<QPushButton>(w, QStringLiteral("bNext")));
                 click(child<QPushButton>(w, QStringLiteral("bNext")));
             }
-            w.Settings().GoToLastPage = true;
+            w.Settings().goToLastPage = true;
             w.Save(templateFile);
         }
-        wizard.AutoLoadTemplate = true;
-        wizard.TemplateFileName = templateFile;
+        wizard.autoLoadTemplate = true;
+        wizard.templateFileName = templateFile;
         QString announced;
         wizard.OnLoadTemplate = [&](QObject *sender, const QString &name) {
             EXPECT_EQ(sender, &wizard);
@@ -872,7 +872,7 @@ TEST_F(Wizard, ColumnTuningEnablesWhatCanApply)
     type(generatorStep, QStringLiteral("1"));
     EXPECT_EQ(enabled(), QStringLiteral("100000"));
     EXPECT_FALSE(child<QPushButton>(w, QStringLiteral("bAddReplacement"))->isEnabled());
-    EXPECT_EQ(w.Settings().FieldFormat(QStringLiteral("NOMBENEFICIAIRE"))->GeneratorStep, 1);
+    EXPECT_EQ(w.Settings().fieldFormat(QStringLiteral("NOMBENEFICIAIRE"))->generatorStep, 1);
     // Another column has its own settings.
     fields->setCurrentRow(0);
     EXPECT_EQ(generatorStep->text(), QStringLiteral("0"));
@@ -881,9 +881,9 @@ TEST_F(Wizard, ColumnTuningEnablesWhatCanApply)
     // Separators by the delimiter's character rule.
     auto *decimal = child<QLineEdit>(w, QStringLiteral("edDecimalSeparator"));
     type(decimal, QStringLiteral("#46"));
-    EXPECT_EQ(w.Settings().Formats.DecimalSeparator, QLatin1Char('.'));
+    EXPECT_EQ(w.Settings().formats.decimalSeparator, QLatin1Char('.'));
     type(child<QLineEdit>(w, QStringLiteral("edThousandSeparator")), QStringLiteral("SPACE"));
-    EXPECT_EQ(w.Settings().Formats.ThousandSeparator, QLatin1Char(' '));
+    EXPECT_EQ(w.Settings().formats.thousandSeparator, QLatin1Char(' '));
     type(decimal, QStringLiteral("xy"));
     EXPECT_EQ(decimal->text(), QStringLiteral("."));
 }
@@ -914,19 +914,19 @@ TEST_F(Wizard, ReplacementDialogWantsATextToFind)
     EXPECT_EQ(list->topLevelItem(0)->text(0), QStringLiteral("Av."));
     EXPECT_EQ(list->topLevelItem(0)->text(1), QStringLiteral("Avenue"));
     EXPECT_EQ(list->topLevelItem(0)->text(2), QStringLiteral("Yes"));
-    const TDataImportFieldFormat *f = w.Settings().FieldFormat(QStringLiteral("ADRESSE"));
-    ASSERT_EQ(f->Replacements.Count(), 1);
-    EXPECT_TRUE(f->Replacements.Items(0).IgnoreCase);
+    const TDataImportFieldFormat *f = w.Settings().fieldFormat(QStringLiteral("ADRESSE"));
+    ASSERT_EQ(f->replacements.count(), 1);
+    EXPECT_TRUE(f->replacements.at(0).ignoreCase);
     // A replacement is a setting too: the counter gives way.
     EXPECT_FALSE(child<QLineEdit>(w, QStringLiteral("edGeneratorStep"))->isEnabled());
     click(child<QPushButton>(w, QStringLiteral("bDelReplacement")));
-    EXPECT_EQ(f->Replacements.Count(), 0);
+    EXPECT_EQ(f->replacements.count(), 0);
     EXPECT_TRUE(child<QLineEdit>(w, QStringLiteral("edGeneratorStep"))->isEnabled());
 }
 
 TEST_F(Wizard, KeyColumnsMoveBetweenTheLists)
 {
-    wizard.KeyColumns = { QStringLiteral("adresse"), QStringLiteral("UNKNOWN"), QStringLiteral("CODE") };
+    wizard.keyColumns = { QStringLiteral("adresse"), QStringLiteral("UNKNOWN"), QStringLiteral("CODE") };
     TDataImportWizardF w(wizard);
     w.show();
     prepareCsv(w);
@@ -963,10 +963,10 @@ TEST_F(Wizard, KeyColumnsMoveBetweenTheLists)
     keys->item(0)->setSelected(true);
     click(child<QPushButton>(w, QStringLiteral("bSelectedToKeys")));
     EXPECT_EQ(names(keys), QStringList({ "TYPEIDENTIFIANT", "ADRESSE", "PHYSIQUEMORALE", "IDENTIFIANT" }));
-    EXPECT_EQ(w.Settings().KeyColumns, names(keys));
+    EXPECT_EQ(w.Settings().keyColumns, names(keys));
     click(child<QPushButton>(w, QStringLiteral("bAllToAvailable")));
-    EXPECT_TRUE(w.Settings().KeyColumns.isEmpty());
+    EXPECT_TRUE(w.Settings().keyColumns.isEmpty());
     EXPECT_EQ(available->count(), 8);
     click(child<QPushButton>(w, QStringLiteral("bAllToKeys")));
-    EXPECT_EQ(w.Settings().KeyColumns.size(), 8);
+    EXPECT_EQ(w.Settings().keyColumns.size(), 8);
 }

@@ -25,11 +25,11 @@ int main(int argc, char **argv)
     tiers.open();
 
     TDataImportWizard wizard;
-    wizard.DataSet = &tiers;
-    wizard.ShowSaveLoadButtons = true;
+    wizard.dataSet = &tiers;
+    wizard.showSaveLoadButtons = true;
     if (argc > 1) {
-        wizard.TemplateFileName = QString::fromLocal8Bit(argv[1]);
-        wizard.AutoLoadTemplate = true;
+        wizard.templateFileName = QString::fromLocal8Bit(argv[1]);
+        wizard.autoLoadTemplate = true;
     }
     wizard.OnNeedCommit = [&](QObject *) { db.connection().commitRetaining(); };
     try {

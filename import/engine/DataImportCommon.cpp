@@ -1,0 +1,804 @@
+#include "import/engine/DataImportCommon.h"
+
+#include "core/Conversion.h"
+#include "core/Cp1252.h"
+#include "core/DateTime.h"
+#include "core/Error.h"
+#include "data/Field.h"
+#include "import/engine/ImportMessages.h"
+
+#include <array>
+#include <cmath>
+#include <iconv.h>
+#include <type_traits>
+
+// ---------------------------------------------------------------------------
+// Delimited lines
+// ---------------------------------------------------------------------------
+
+void forEachDelimitedField(const QString &line, QChar quote, QChar separator, const std::function<bool(const QString &)> &take)
+{
+    enum class State { FieldStart, Plain, Quoted, AfterQuote, Dropping };
+
+    QString field;
+    State state = State::FieldStart;
+    const bool quoting = quote != QChar(0);
+    auto endField = [&] {
+        const bool more = take(field);
+        field.clear();
+        state = State::FieldStart;
+        return more;
+    };
+
+    for (const QChar c : line) {
+        switch (state) {
+        case State::FieldStart:
+            if (quoting && c == quote) {
+                state = State::Quoted;
+                break;
+            }
+            state = State::Plain;
+            [[fallthrough]];
+        case State::Plain:
+            if (c == separator) {
+                if (!endField())
+                    return;
+            } else {
+                field += c;
+            }
+            break;
+        case State::Quoted:
+            if (c == quote)
+                state = State::AfterQuote;
+            else
+                field += c;
+            break;
+        case State::AfterQuote:
+            if (c == quote) {
+                field += c;
+                state = State::Quoted;
+            } else if (c == separator) {
+                if (!endField())
+                    return;
+            } else {
+                // Text glued to a closing quote is not part of the value.
+                state = State::Dropping;
+            }
+            break;
+        case State::Dropping:
+            if (c == separator && !endField())
+                return;
+            break;
+        }
+    }
+    take(field);
+}
+
+void splitDelimitedLine(const QString &line, QChar quote, QChar separator, QStringList &list, qsizetype maxFields)
+{
+    list.clear();
+    if (maxFields == 0)
+        return;
+    forEachDelimitedField(line, quote, separator, [&](const QString &field) {
+        list.append(field);
+        return maxFields < 0 || list.size() < maxFields;
+    });
+}
+
+// End of delimited lines
+// ---------------------------------------------------------------------------
+
+// ---------------------------------------------------------------------------
+// Number, date and boolean settings of an import
+// ---------------------------------------------------------------------------
+
+const std::array<TBaseFormatField, 8> &baseFormatFields()
+{
+    using F = TDataImportFormats;
+    using S = FormatSettings;
+    static const std::array<TBaseFormatField, 8> fields { {
+        { "DecimalSeparator", &F::decimalSeparator, &S::decimalSeparator },
+        { "ThousandSeparator", &F::thousandSeparator, &S::thousandSeparator },
+        { "ShortDateFormat", nullptr, nullptr, &F::shortDateFormat, &S::shortDateFormat },
+        { "LongDateFormat", nullptr, nullptr, &F::longDateFormat, &S::longDateFormat },
+        { "DateSeparator", &F::dateSeparator, &S::dateSeparator },
+        { "ShortTimeFormat", nullptr, nullptr, &F::shortTimeFormat, &S::shortTimeFormat },
+        { "LongTimeFormat", nullptr, nullptr, &F::longTimeFormat, &S::longTimeFormat },
+        { "TimeSeparator", &F::timeSeparator, &S::timeSeparator },
+    } };
+    return fields;
+}
+
+QChar defaultTextDelimiter(const FormatSettings &settings)
+{
+    return settings.decimalSeparator == QLatin1Char(',') ? QLatin1Char(';') : QLatin1Char(',');
+}
+
+namespace {
+
+// A setting's member in either holder of the eight.
+template <typename Holder> auto &separatorOf(Holder &holder, const TBaseFormatField &field)
+{
+    if constexpr (std::is_same_v<std::remove_const_t<Holder>, FormatSettings>)
+        return holder.*field.separatorSetting;
+    else
+        return holder.*field.separator;
+}
+
+template <typename Holder> auto &formatOf(Holder &holder, const TBaseFormatField &field)
+{
+    if constexpr (std::is_same_v<std::remove_const_t<Holder>, FormatSettings>)
+        return holder.*field.formatSetting;
+    else
+        return holder.*field.format;
+}
+
+template <typename To, typename From> void copyBaseFormats(To &to, const From &from)
+{
+    for (const TBaseFormatField &field : baseFormatFields()) {
+        if (field.separator)
+            separatorOf(to, field) = separatorOf(from, field);
+        else
+            formatOf(to, field) = formatOf(from, field);
+    }
+}
+
+} // namespace
+
+TDataImportFormats::TDataImportFormats()
+{
+    copyBaseFormats(*this, FormatSettings::current());
+    booleanTrue = QStringList { loadMessage(ImportMsg::TrueText) };
+    booleanFalse = QStringList { loadMessage(ImportMsg::FalseText) };
+    nullValues = QStringList { loadMessage(ImportMsg::NullText) };
+}
+
+TDataImportFormats::TDataImportFormats(const TDataImportFormats &other)
+{
+    *this = other;
+}
+
+TDataImportFormats &TDataImportFormats::operator=(const TDataImportFormats &other)
+{
+    copyBaseFormats(*this, other);
+    booleanTrue = other.booleanTrue;
+    booleanFalse = other.booleanFalse;
+    nullValues = other.nullValues;
+    return *this;
+}
+
+FormatSettings TDataImportFormats::settings(const FormatSettings &base) const
+{
+    FormatSettings fs = base;
+    copyBaseFormats(fs, *this);
+    return fs;
+}
+
+void TDataImportFormats::installFormats()
+{
+    const FormatSettings &current = FormatSettings::current();
+    if (!m_saved)
+        m_saved = current;
+    FormatSettings::setCurrent(settings(current));
+}
+
+void TDataImportFormats::restoreFormats()
+{
+    if (!m_saved)
+        return;
+    // Only the eight go back: whatever else changed meanwhile stays.
+    FormatSettings fs = FormatSettings::current();
+    copyBaseFormats(fs, *m_saved);
+    FormatSettings::setCurrent(fs);
+    m_saved.reset();
+}
+
+// ---------------------------------------------------------------------------
+// Per-column field formats
+// ---------------------------------------------------------------------------
+
+namespace {
+
+const QString EmptyMark = QStringLiteral("''");
+
+// "''" written in a field format stands for the empty text.
+QString unmark(const QString &text)
+{
+    return text == EmptyMark ? QString() : text;
+}
+
+bool containsText(const QStringList &list, const QString &text)
+{
+    for (const QString &item : list)
+        if (item.compare(text, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+} // namespace
+
+QString TDataImportReplacement::displayText() const
+{
+    return QStringLiteral("%1 - %2").arg(textToFind, replaceWith);
+}
+
+bool TDataImportReplacement::sameAs(const QString &textToFind, const QString &replaceWith, bool ignoreCase) const
+{
+    return this->textToFind == textToFind && this->replaceWith == replaceWith && this->ignoreCase == ignoreCase;
+}
+
+TDataImportReplacement &TDataImportReplacements::add()
+{
+    m_items.append(TDataImportReplacement());
+    return m_items.last();
+}
+
+TDataImportReplacement &TDataImportReplacements::add(const QString &textToFind, const QString &replaceWith, bool ignoreCase)
+{
+    TDataImportReplacement &r = add();
+    r.textToFind = textToFind;
+    r.replaceWith = replaceWith;
+    r.ignoreCase = ignoreCase;
+    return r;
+}
+
+bool TDataImportReplacements::contains(const QString &textToFind, const QString &replaceWith, bool ignoreCase) const
+{
+    for (const TDataImportReplacement &r : m_items)
+        if (r.sameAs(textToFind, replaceWith, ignoreCase))
+            return true;
+    return false;
+}
+
+bool TDataImportFieldFormat::isEmpty() const
+{
+    return generatorValue == 0 && generatorStep == 0 && constantValue.isEmpty() && nullValue.isEmpty() && defaultValue.isEmpty()
+        && leftQuote.isEmpty() && rightQuote.isEmpty() && quoteAction == qaNone && charCase == iccNone && charSet == icsNone
+        && replacements.count() == 0;
+}
+
+TDataImportFieldFormat &TDataImportFieldFormats::add(const QString &fieldName)
+{
+    m_items.append(TDataImportFieldFormat());
+    m_items.last().fieldName = fieldName;
+    return m_items.last();
+}
+
+int TDataImportFieldFormats::indexOfName(const QString &fieldName) const
+{
+    for (int i = 0; i < m_items.size(); ++i)
+        if (m_items[i].fieldName.compare(fieldName, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+TDataImportFieldFormat *TDataImportFieldFormats::findByName(const QString &fieldName)
+{
+    const int i = indexOfName(fieldName);
+    return i < 0 ? nullptr : &m_items[i];
+}
+
+const TDataImportFieldFormat *TDataImportFieldFormats::findByName(const QString &fieldName) const
+{
+    const int i = indexOfName(fieldName);
+    return i < 0 ? nullptr : &m_items[i];
+}
+
+qint64 TDataImportGenerator::nextValue()
+{
+    // Wraps like the machine's integers instead of overflowing into undefined behaviour.
+    value = static_cast<qint64>(static_cast<quint64>(value) + static_cast<quint64>(step));
+    return value;
+}
+
+int TDataImportGenerators::add(const QString &fieldName, qint64 value, qint64 step)
+{
+    m_items.append(TDataImportGenerator(fieldName, value, step));
+    return int(m_items.size()) - 1;
+}
+
+int TDataImportGenerators::indexOfName(const QString &fieldName) const
+{
+    for (int i = 0; i < m_items.size(); ++i)
+        if (m_items[i].fieldName.compare(fieldName, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+TDataImportMonthNames &importMonthNames()
+{
+    static TDataImportMonthNames names = [] {
+        TDataImportMonthNames n;
+        n.shortNames = QStringList { "Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec" };
+        n.longNames = QStringList { "January", "February", "March", "April", "May", "June", "July", "August", "September", "October",
+            "November", "December" };
+        const FormatSettings regional = FormatSettings::fromSystemLocale();
+        for (int m = 0; m < 12; ++m) {
+            if (!regional.shortMonthNames.value(m).isEmpty())
+                n.shortNames[m] = regional.shortMonthNames.value(m);
+            if (!regional.longMonthNames.value(m).isEmpty())
+                n.longNames[m] = regional.longMonthNames.value(m);
+        }
+        return n;
+    }();
+    return names;
+}
+
+// ---------------------------------------------------------------------------
+// Text preparation
+// ---------------------------------------------------------------------------
+
+QString replaceText(const QString &text, const QString &find, const QString &replace, bool ignoreCase)
+{
+    if (text.isEmpty() || find.isEmpty())
+        return text;
+    auto same = [ignoreCase](QChar a, QChar b) {
+        if (a == b)
+            return true;
+        if (!ignoreCase)
+            return false;
+        auto fold = [](char16_t c) -> char16_t { return c >= u'a' && c <= u'z' ? char16_t(c - 32) : c; };
+        return fold(a.unicode()) == fold(b.unicode());
+    };
+    QString out;
+    out.reserve(text.size());
+    const qsizetype n = text.size(), m = find.size();
+    qsizetype i = 0;
+    while (i < n) {
+        bool match = i + m <= n;
+        for (qsizetype k = 0; match && k < m; ++k)
+            match = same(text[i + k], find[k]);
+        if (match) {
+            out += replace;
+            i += m;
+        } else {
+            out += text[i++];
+        }
+    }
+    return out;
+}
+
+namespace {
+
+// One byte of one code page to the other, through iconv; a byte the target
+// cannot hold becomes "?" so that the text keeps its length.
+std::array<char, 256> codePageTable(const char *to, const char *from)
+{
+    std::array<char, 256> table;
+    for (int b = 0; b < 256; ++b)
+        table[b] = static_cast<char>(b);
+    iconv_t cd = iconv_open(to, from);
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return table; // no converter on this system: the text stays as it is
+    for (int b = 0; b < 256; ++b) {
+        char in = static_cast<char>(b);
+        char out[8];
+        char *pin = &in;
+        char *pout = out;
+        size_t inLeft = 1, outLeft = sizeof out;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        const size_t r = iconv(cd, &pin, &inLeft, &pout, &outLeft);
+        table[b] = (r != static_cast<size_t>(-1) && pout - out == 1) ? out[0] : '?';
+    }
+    iconv_close(cd);
+    return table;
+}
+
+QString convertCodePage(const QString &text, const std::array<char, 256> &table)
+{
+    QByteArray bytes = Cp1252::fromUnicode(text);
+    for (char &c : bytes)
+        c = table[static_cast<unsigned char>(c)];
+    return Cp1252::toUnicode(bytes);
+}
+
+} // namespace
+
+QString oemToAnsi(const QString &text)
+{
+    static const std::array<char, 256> table = codePageTable("CP1252", "CP850");
+    return convertCodePage(text, table);
+}
+
+QString ansiToOem(const QString &text)
+{
+    static const std::array<char, 256> table = codePageTable("CP850", "CP1252");
+    return convertCodePage(text, table);
+}
+
+void applyFieldFormat(QString &value, const TDataImportFieldFormat &format, TDataImportGenerator *generator)
+{
+    if (generator) {
+        value = QString::number(generator->nextValue());
+        return;
+    }
+    bool substituted = false;
+    if (!format.defaultValue.isEmpty() && !format.nullValue.isEmpty()
+        && ((format.nullValue == EmptyMark && value.isEmpty()) || value.compare(format.nullValue, Qt::CaseInsensitive) == 0)) {
+        value = unmark(format.defaultValue);
+        substituted = true;
+    }
+    if (!format.constantValue.isEmpty()) {
+        value = unmark(format.constantValue);
+        substituted = true;
+    }
+    if (!substituted)
+        for (const TDataImportReplacement &r : format.replacements)
+            value = replaceText(value, r.textToFind, r.replaceWith, r.ignoreCase);
+
+    switch (format.quoteAction) {
+    case qaAdd:
+        value = format.leftQuote + value + format.rightQuote;
+        break;
+    case qaRemove:
+        if (!format.leftQuote.isEmpty() && value.startsWith(format.leftQuote))
+            value.remove(0, format.leftQuote.size());
+        if (!format.rightQuote.isEmpty() && value.endsWith(format.rightQuote))
+            value.chop(format.rightQuote.size());
+        break;
+    case qaNone:
+        break;
+    }
+
+    switch (format.charCase) {
+    case iccUpper:
+        value = value.toUpper();
+        break;
+    case iccLower:
+        value = value.toLower();
+        break;
+    case iccUpperFirst:
+        if (!value.isEmpty())
+            value[0] = value[0].toUpper();
+        break;
+    case iccUpperFirstWord: {
+        bool afterBlank = true;
+        for (qsizetype i = 0; i < value.size(); ++i) {
+            if (value[i] == QLatin1Char(' ')) {
+                afterBlank = true;
+            } else {
+                if (afterBlank)
+                    value[i] = value[i].toUpper();
+                afterBlank = false;
+            }
+        }
+        break;
+    }
+    case iccNone:
+        break;
+    }
+
+    if (value.isEmpty())
+        return;
+    if (format.charSet == icsAnsi)
+        value = oemToAnsi(value);
+    else if (format.charSet == icsOem)
+        value = ansiToOem(value);
+}
+
+// ---------------------------------------------------------------------------
+// Conversion into a field
+// ---------------------------------------------------------------------------
+
+namespace {
+
+enum class TypeClass { Text, Integer, Boolean, Float, DateTime, None };
+
+TypeClass typeClass(FieldType type)
+{
+    switch (type) {
+    case FieldType::String:
+    case FieldType::Memo:
+    case FieldType::Blob:
+        return TypeClass::Text;
+    case FieldType::SmallInt:
+    case FieldType::Integer:
+    case FieldType::LargeInt:
+        return TypeClass::Integer;
+    case FieldType::Boolean:
+        return TypeClass::Boolean;
+    case FieldType::Float:
+    case FieldType::Bcd:
+        return TypeClass::Float;
+    case FieldType::DateTime:
+    case FieldType::Date:
+    case FieldType::Time:
+        return TypeClass::DateTime;
+    default:
+        return TypeClass::None;
+    }
+}
+
+void replaceFirstPoint(QString &text, QChar decimalSeparator)
+{
+    const qsizetype dot = text.indexOf(QLatin1Char('.'));
+    if (dot >= 0)
+        text[dot] = decimalSeparator;
+}
+
+void convertInteger(Field &field, const QString &text, const TDataImportFormats &formats)
+{
+    if (text.isEmpty()) {
+        field.clear();
+        return;
+    }
+    const FormatSettings &fs = FormatSettings::current();
+    QString number = text;
+    number.remove(fs.thousandSeparator);
+    replaceFirstPoint(number, fs.decimalSeparator);
+    double value = 0;
+    if (tryStrToFloat(number, value, fs)) {
+        const double whole = std::trunc(value);
+        // A value the column cannot hold is refused rather than cut to its low bits.
+        if (field.type() == FieldType::LargeInt) {
+            if (whole < -9223372036854775808.0 || whole >= 9223372036854775808.0)
+                throw Error(invalidIntegerMessage(text));
+            field.setValue(static_cast<qint64>(whole));
+        } else {
+            if (whole < -2147483648.0 || whole > 2147483647.0)
+                throw Error(invalidIntegerMessage(text));
+            field.setValue(static_cast<int>(whole));
+        }
+        return;
+    }
+    if (containsText(formats.booleanTrue, text))
+        field.setValue(1);
+    else if (containsText(formats.booleanFalse, text))
+        field.setValue(0);
+    else
+        throw Error(invalidFloatMessage(text));
+}
+
+void convertFloat(Field &field, const QString &text)
+{
+    const FormatSettings &fs = FormatSettings::current();
+    QString number = text;
+    replaceFirstPoint(number, fs.decimalSeparator);
+    if (number.toUpper() == QLatin1String("NULL") || number.trimmed().isEmpty()) {
+        field.clear();
+        return;
+    }
+    number.remove(fs.thousandSeparator);
+    double value = 0;
+    if (!tryStrToFloat(number, value, fs))
+        throw Error(invalidFloatMessage(text));
+    field.setValue(value);
+}
+
+void convertDateTime(Field &field, const QString &text)
+{
+    if (text.isEmpty()) {
+        field.clear();
+        return;
+    }
+    double value = 0;
+    if (!tryParseDateTime(text, value)) {
+        field.clear();
+        throw dataImportError(ImportMsg::WrongDateFormat, { text });
+    }
+    field.setValue(QVariant::fromValue(TimeStamp { value }));
+}
+
+} // namespace
+
+QString convertValue(Field *field, const QString &text, const TDataImportFormats &formats)
+{
+    if (!field)
+        return QString();
+    try {
+        if (containsText(formats.nullValues, text.trimmed())) {
+            field->clear();
+            return QString();
+        }
+        switch (typeClass(field->type())) {
+        case TypeClass::Text:
+            field->setValue(text);
+            break;
+        case TypeClass::Integer:
+            convertInteger(*field, text, formats);
+            break;
+        case TypeClass::Boolean:
+            field->setValue(containsText(formats.booleanTrue, text));
+            break;
+        case TypeClass::Float:
+            convertFloat(*field, text);
+            break;
+        case TypeClass::DateTime:
+            convertDateTime(*field, text);
+            break;
+        case TypeClass::None:
+            throw dataImportError(ImportMsg::UnknownFieldType);
+        }
+    } catch (const Error &e) {
+        // Told in the error log, which keeps its lines as written.
+        return e.sourceText();
+    }
+    return QString();
+}
+
+// ---------------------------------------------------------------------------
+// Dates
+// ---------------------------------------------------------------------------
+
+namespace {
+
+// Day counts of 1/1/0001 and 31/12/9999: beyond them no date exists.
+constexpr double FirstDay = -693593.0;
+constexpr double LastDay = 2958466.0;
+
+// Reads a date by a format token by token; the state of one parse.
+class DateByFormat
+{
+public:
+    DateByFormat(const QString &text, const QString &format)
+        : m_text(text)
+        , m_format(format.toUpper())
+    {
+    }
+
+    double parse()
+    {
+        while (!m_format.isEmpty()) {
+            if (!step())
+                return 0;
+        }
+        double date = 0, time = 0;
+        if (!DateTime::tryEncodeDate(m_year, m_month, m_day, date) || !DateTime::tryEncodeTime(m_hour, m_minute, m_second, 0, time))
+            return 0;
+        return date >= 0 ? date + time : date - time;
+    }
+
+private:
+    // Position (from 1) of token in what is left of the format; 0 when absent.
+    int pos(const char *token) const { return int(m_format.indexOf(QLatin1String(token))) + 1; }
+    int textLength() const { return int(m_text.size()); }
+
+    // The numeric field of width characters at position p of the text.
+    bool number(int tokenLength, int p, int width, int &result)
+    {
+        const QString part = m_text.mid(p - 1, width);
+        int kept = int(part.size());
+        int value = 0;
+        if (!tryStrToInt(part, value) || value == 0) {
+            QString digits;
+            for (QChar c : part)
+                if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+                    digits += c;
+            kept = int(digits.size());
+            value = digits.isEmpty() ? 0 : digits.toInt();
+            if (value == 0)
+                return false;
+        }
+        if (textLength() < kept || m_format.size() < tokenLength)
+            return false;
+        m_format.remove(0, tokenLength);
+        m_text.remove(0, kept);
+        result = value;
+        return true;
+    }
+
+    // A one- or two-letter token (DD/D, HH/H ...).
+    bool pair(const char *two, const char *one, int &result)
+    {
+        int p = pos(two);
+        if (p > 0 && p < textLength())
+            return number(2, p, 2, result);
+        p = pos(one);
+        if (p > 0 && p <= textLength())
+            return number(1, p, 1, result);
+        return false;
+    }
+
+    bool monthName(const QStringList &names, int tokenLength)
+    {
+        const QString upper = m_text.toUpper();
+        for (int m = 0; m < names.size() && m < 12; ++m) {
+            const QString name = names[m].toUpper();
+            if (!name.isEmpty() && upper.contains(name)) {
+                m_month = m + 1;
+                m_format.remove(0, tokenLength);
+                m_text.remove(0, name.size());
+                return true;
+            }
+        }
+        return false;
+    }
+
+    bool step()
+    {
+        const int n = textLength();
+        int p = 0;
+        switch (m_format[0].unicode()) {
+        case 'Y': {
+            int value = 0;
+            if ((p = pos("YYYY")) > 0 && p < n)
+                return number(4, p, 4, m_year);
+            if ((p = pos("YY")) > 0 && p < n) {
+                if (!number(2, p, 2, value))
+                    return false;
+            } else if ((p = pos("Y")) > 0 && p <= n) {
+                if (!number(1, p, 1, value))
+                    return false;
+            } else {
+                return false;
+            }
+            m_year = 2000 + value;
+            return true;
+        }
+        case 'M':
+            if ((p = pos("MMMM")) > 0 && p < n)
+                return monthName(importMonthNames().longNames, 4);
+            if ((p = pos("MMM")) > 0 && p < n)
+                return monthName(importMonthNames().shortNames, 3);
+            return pair("MM", "M", m_month);
+        case 'D':
+            return pair("DD", "D", m_day);
+        case 'H':
+            return pair("HH", "H", m_hour);
+        case 'N':
+            return pair("NN", "N", m_minute);
+        case 'S':
+            return pair("SS", "S", m_second);
+        case 'A':
+            if ((p = pos("AP")) > 0 && p < n) {
+                const QChar first = m_text[p - 1];
+                if (first == QLatin1Char('P') || first == QLatin1Char('p')) {
+                    if (m_hour < 12)
+                        m_hour += 12;
+                } else if (m_hour == 12) {
+                    m_hour = 0;
+                }
+                m_format.remove(0, 2);
+                m_text.remove(0, 2);
+                return true;
+            }
+            break;
+        default:
+            break;
+        }
+        if (!m_text.isEmpty() && m_text[0] == m_format[0]) {
+            m_text.remove(0, 1);
+            m_format.remove(0, 1);
+            return true;
+        }
+        return false;
+    }
+
+    QString m_text;
+    QString m_format;
+    int m_year = 0, m_month = 0, m_day = 0;
+    int m_hour = 0, m_minute = 0, m_second = 0;
+};
+
+} // namespace
+
+double parseDateByFormat(const QString &text, const QString &format)
+{
+    if (text.isEmpty() || format.size() < 5 || format.size() < text.size())
+        return 0;
+    return DateByFormat(text, format).parse();
+}
+
+bool tryParseDateTime(const QString &text, double &value)
+{
+    const FormatSettings &fs = FormatSettings::current();
+    double v = 0;
+    if (tryStrToDateTime(text, v, fs)) {
+        value = v;
+        return true;
+    }
+    v = parseDateByFormat(text, fs.shortDateFormat);
+    if (v != 0) {
+        value = v;
+        return true;
+    }
+    // A day count; one outside the calendar would only fail later, in the database.
+    if (tryStrToFloat(text, v, fs) && v >= FirstDay && v < LastDay) {
+        value = v;
+        return true;
+    }
+    return false;
+}
+
+// End of import values
+// ---------------------------------------------------------------------------

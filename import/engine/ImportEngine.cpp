@@ -1,0 +1,944 @@
+#include "import/engine/ImportEngine.h"
+
+#include "core/Conversion.h"
+#include "core/Cp1252.h"
+#include "core/DateTime.h"
+#include "core/Formatting.h"
+#include "data/DataSet.h"
+#include "import/engine/TextEncoding.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+
+#include <algorithm>
+
+// ---------------------------------------------------------------------------
+// The import row
+// ---------------------------------------------------------------------------
+
+namespace {
+
+QString indexKey(const QString &name)
+{
+    return name.trimmed().toUpper();
+}
+
+} // namespace
+
+int TDataImportRow::indexOfName(const QString &name) const
+{
+    const QString key = indexKey(name);
+    auto it = std::lower_bound(m_index.begin(), m_index.end(), key, [](const IndexEntry &e, const QString &k) { return e.key < k; });
+    if (it == m_index.end() || it->key != key)
+        return -1;
+    return it->column;
+}
+
+TDataImportCol *TDataImportRow::colByName(const QString &name) const
+{
+    const int i = indexOfName(name);
+    return i < 0 ? nullptr : m_cols[size_t(i)].get();
+}
+
+TDataImportCol *TDataImportRow::add(const QString &name, int columnIndex, int mapIndex)
+{
+    auto col = std::make_unique<TDataImportCol>();
+    col->name = name.trimmed();
+    col->columnIndex = columnIndex;
+    col->mapIndex = mapIndex;
+    m_index.push_back(IndexEntry { indexKey(name), int(m_cols.size()) });
+    m_cols.push_back(std::move(col));
+    return m_cols.back().get();
+}
+
+void TDataImportRow::sortIndex()
+{
+    // Stable, so that of two columns with one name the first is found.
+    std::stable_sort(m_index.begin(), m_index.end(), [](const IndexEntry &a, const IndexEntry &b) { return a.key < b.key; });
+}
+
+void TDataImportRow::clear()
+{
+    m_cols.clear();
+    m_index.clear();
+}
+
+// ---------------------------------------------------------------------------
+// Settings and destinations
+// ---------------------------------------------------------------------------
+
+TDataImport::TDataImport() = default;
+
+TDataImport::~TDataImport()
+{
+    if (m_log.isOpen())
+        m_log.close();
+}
+
+void TDataImport::setFileName(const QString &name)
+{
+    if (name == m_fileName)
+        return;
+    m_fileName = name;
+    fileNameChanged();
+}
+
+QString TDataImport::mapName(int i) const
+{
+    const QString &line = m_map.at(i);
+    const qsizetype eq = line.indexOf(QLatin1Char('='));
+    return (eq < 0 ? line : line.left(eq)).trimmed();
+}
+
+QString TDataImport::mapValue(int i) const
+{
+    const QString &line = m_map.at(i);
+    const qsizetype eq = line.indexOf(QLatin1Char('='));
+    return eq < 0 ? QString() : line.mid(eq + 1);
+}
+
+QString TDataImport::errorLogPath() const
+{
+    if (m_errorLogFileName.isEmpty())
+        return QString();
+    if (!m_errorLogFileName.contains(QLatin1Char('/')))
+        return QCoreApplication::applicationDirPath() + QLatin1Char('/') + m_errorLogFileName;
+    return m_errorLogFileName;
+}
+
+::DataSet *TDataImport::destinationDataSet() const
+{
+    if (m_importDestination == qidDataSet)
+        return m_dataSet.data();
+    if (m_importDestination == qidDBGrid && m_dbGrid)
+        return m_dbGrid->gridDataSet();
+    return nullptr;
+}
+
+int TDataImport::destinationColumnCount() const
+{
+    switch (m_importDestination) {
+    case qidDataSet:
+        return m_dataSet ? m_dataSet->fieldCount() : 0;
+    case qidDBGrid:
+        return m_dbGrid ? m_dbGrid->columnCount() : 0;
+    case qidListView:
+        return m_listView ? m_listView->columnCount() : 0;
+    case qidStringGrid:
+        return m_stringGrid ? m_stringGrid->colCount() : 0;
+    case qidUserDefined:
+        break;
+    }
+    return 0;
+}
+
+QString TDataImport::destinationColumnName(int index) const
+{
+    if (index < 0 || index >= destinationColumnCount())
+        return QString();
+    switch (m_importDestination) {
+    case qidDataSet:
+        return m_dataSet->field(index)->fieldName();
+    case qidDBGrid:
+        return m_dbGrid->columnTitle(index);
+    case qidListView:
+        return m_listView->columnCaption(index);
+    case qidStringGrid:
+        if (m_gridCaptionRow >= 0)
+            return m_stringGrid->cell(index, m_gridCaptionRow);
+        return QString::number(index);
+    case qidUserDefined:
+        break;
+    }
+    return QString();
+}
+
+int TDataImport::destinationColumnIndex(const QString &name) const
+{
+    switch (m_importDestination) {
+    case qidDataSet: {
+        if (!m_dataSet)
+            return -1;
+        const Field *f = m_dataSet->findField(name);
+        return f ? f->index() : -1;
+    }
+    case qidDBGrid:
+        if (!m_dbGrid)
+            return -1;
+        for (int i = 0; i < m_dbGrid->columnCount(); ++i)
+            if (m_dbGrid->columnTitle(i).compare(name, Qt::CaseInsensitive) == 0)
+                return i;
+        return -1;
+    case qidListView:
+        if (!m_listView)
+            return -1;
+        for (int i = 0; i < m_listView->columnCount(); ++i)
+            if (m_listView->columnCaption(i).compare(name, Qt::CaseInsensitive) == 0)
+                return i;
+        return -1;
+    case qidStringGrid: {
+        if (!m_stringGrid)
+            return -1;
+        int number = 0;
+        if (tryStrToInt(name, number) && number >= 0)
+            return number < m_stringGrid->colCount() ? number : -1;
+        if (m_gridCaptionRow >= 0)
+            for (int i = 0; i < m_stringGrid->colCount(); ++i)
+                if (m_stringGrid->cell(i, m_gridCaptionRow) == name)
+                    return i;
+        return -1;
+    }
+    case qidUserDefined:
+        break;
+    }
+    return -1;
+}
+
+Field *TDataImport::destinationField(const TDataImportCol *col) const
+{
+    if (m_importDestination == qidDataSet) {
+        if (!m_dataSet || col->columnIndex < 0 || col->columnIndex >= m_dataSet->fieldCount())
+            return nullptr;
+        return m_dataSet->field(col->columnIndex);
+    }
+    ::DataSet *ds = destinationDataSet();
+    if (!ds || col->columnIndex < 0 || col->columnIndex >= m_dbGrid->columnCount())
+        return nullptr;
+    return ds->findField(m_dbGrid->columnFieldName(col->columnIndex));
+}
+
+// ---------------------------------------------------------------------------
+// One import
+// ---------------------------------------------------------------------------
+
+void TDataImport::execute()
+{
+    m_totalRecords = 0;
+    checkProperties();
+    prepareImport();
+
+    // OnAfterImport and the finish run whatever happened; the first failure
+    // is the one the caller sees.
+    std::exception_ptr failure;
+    try {
+        if (onBeforeImport)
+            onBeforeImport(this);
+        runRowLoop();
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    try {
+        if (onAfterImport)
+            onAfterImport(this);
+    } catch (...) {
+        if (!failure)
+            failure = std::current_exception();
+    }
+    try {
+        finishImport();
+    } catch (...) {
+        if (!failure)
+            failure = std::current_exception();
+    }
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+void TDataImport::checkProperties()
+{
+    switch (m_importDestination) {
+    case qidDataSet:
+        if (!m_dataSet)
+            throw dataImportError(ImportMsg::DataSetNotDefined);
+        break;
+    case qidDBGrid:
+        if (!m_dbGrid)
+            throw dataImportError(ImportMsg::DBGridNotDefined);
+        // A grid without its data set could only fail on every row.
+        if (!m_dbGrid->gridDataSet())
+            throw dataImportError(ImportMsg::DataSetNotDefined);
+        break;
+    case qidListView:
+        if (!m_listView)
+            throw dataImportError(ImportMsg::ListViewNotDefined);
+        break;
+    case qidStringGrid:
+        if (!m_stringGrid)
+            throw dataImportError(ImportMsg::StringGridNotDefined);
+        break;
+    case qidUserDefined:
+        break;
+    }
+    if (m_fileName.isEmpty())
+        throw dataImportError(ImportMsg::FileNameNotSpecified);
+    if (!QFileInfo::exists(m_fileName))
+        throw dataImportError(ImportMsg::FileDoesNotExist, { m_fileName });
+    if (m_map.isEmpty())
+        throw dataImportError(ImportMsg::MapIsEmpty);
+    if (m_importDestination != qidUserDefined)
+        for (int i = 0; i < m_map.size(); ++i)
+            if (destinationColumnIndex(mapName(i)) < 0)
+                throw dataImportError(ImportMsg::MapColumnNotInDestination, { mapName(i) });
+    if (m_importMode != qimInsertAll) {
+        if (m_keyColumns.isEmpty())
+            throw dataImportError(ImportMsg::KeyColumnsNotDefined);
+        for (const QString &key : m_keyColumns)
+            if (destinationColumnIndex(key) < 0)
+                throw dataImportError(ImportMsg::KeyColumnNotInDestination, { key });
+    }
+    // Such formats cannot show a date: every value and the log's time stamps
+    // would lose theirs.
+    const QString selfReferring = selfReferringDateTimeFormat(m_formats.settings());
+    if (!selfReferring.isEmpty())
+        throw dataImportError(ImportMsg::DateFormatRefersToItself, { selfReferring });
+}
+
+void TDataImport::prepareImport()
+{
+    if (m_importRecCount > 0 && m_importRecCount < m_totalRecords)
+        m_totalRecords = m_importRecCount;
+    m_recordState = rsNone;
+    m_importedCount = 0;
+    m_errors.clear();
+    m_valueErrorCount = 0;
+    m_canceled = false;
+    m_formats.installFormats();
+    try {
+        suspendUpdates();
+        m_lineNumber = 1;
+        m_currentItem = -1;
+        m_currentGridRow = m_gridStartRow;
+        m_writeGridRow = -1;
+        m_locatedGridRow = -1;
+        m_leadingSkipped = 0;
+        m_rowSeen = false;
+        buildImportRow();
+        if (m_errorLog && !m_errorLogFileName.isEmpty())
+            openLog();
+    } catch (...) {
+        // Nothing will finish this import: put the process back as it was.
+        undoPrepare();
+        throw;
+    }
+}
+
+void TDataImport::undoPrepare()
+{
+    if (m_log.isOpen())
+        m_log.close();
+    m_row.clear();
+    m_generators.clear();
+    resumeUpdates();
+    m_formats.restoreFormats();
+}
+
+void TDataImport::suspendUpdates()
+{
+    if (::DataSet *ds = destinationDataSet()) {
+        ds->disableControls();
+        m_suspendedDataSet = ds;
+    } else if (m_importDestination == qidListView && m_listView) {
+        m_listView->beginUpdate();
+        m_suspendedListView = m_listView;
+    }
+}
+
+void TDataImport::resumeUpdates()
+{
+    if (m_suspendedDataSet)
+        m_suspendedDataSet->enableControls();
+    m_suspendedDataSet = nullptr;
+    if (m_suspendedListView)
+        m_suspendedListView->endUpdate();
+    m_suspendedListView = nullptr;
+}
+
+void TDataImport::buildImportRow()
+{
+    m_row.clear();
+    m_generators.clear();
+    for (int i = 0; i < m_map.size(); ++i) {
+        const QString name = mapName(i);
+        const int index = destinationColumnIndex(name);
+        if (index < 0 && m_importDestination != qidUserDefined)
+            continue;
+        m_row.add(name, index, i);
+    }
+    m_row.sortIndex();
+
+    for (const TDataImportFieldFormat &format : m_fieldFormats) {
+        TDataImportCol *col = m_row.colByName(format.fieldName);
+        if (!col && (format.generatorStep != 0 || !format.constantValue.isEmpty())) {
+            // A constant or a counter fills a column the map does not name.
+            const int index = destinationColumnIndex(format.fieldName.trimmed());
+            if (index >= 0) {
+                col = m_row.add(format.fieldName, index, -1);
+                m_row.sortIndex();
+            }
+        }
+        if (col && format.generatorStep != 0 && col->m_generator < 0)
+            col->m_generator = m_generators.add(col->name, format.generatorValue, format.generatorStep);
+    }
+    for (int i = 0; i < m_row.count(); ++i) {
+        TDataImportCol *col = m_row.at(i);
+        col->m_format = m_fieldFormats.indexOfName(col->name);
+    }
+}
+
+void TDataImport::runRowLoop()
+{
+    openSource();
+    std::exception_ptr failure;
+    try {
+        m_lineNumber += m_skipFirstRows;
+        while (hasMoreRows()) {
+            m_recordState = rsNone;
+            if (skipRow()) {
+                // The leading rows were counted once, before the loop.
+                if (!m_rowSeen && m_leadingSkipped < m_skipFirstRows)
+                    ++m_leadingSkipped;
+                else
+                    ++m_lineNumber;
+            } else {
+                m_rowSeen = true;
+                fillImportRow();
+                if (m_importDestination == qidUserDefined) {
+                    // The owner writes these rows, but a cancel must reach it all the same.
+                    if (checkCancel())
+                        break;
+                    if (onUserDefinedImport)
+                        onUserDefinedImport(this, &m_row);
+                } else {
+                    if (onImportRowComplete)
+                        onImportRowComplete(this, &m_row);
+                    if (importRow() == 2)
+                        break;
+                }
+            }
+            nextRow();
+            // Also after a failed row: a file of failing rows must not take
+            // the cancel button away.
+            if (onYield)
+                onYield(this);
+        }
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    try {
+        closeSource();
+    } catch (...) {
+        if (!failure)
+            failure = std::current_exception();
+    }
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+int TDataImport::importRow()
+{
+    const int r = checkCancel() ? 2 : processRowLogged();
+    return afterRow(r);
+}
+
+bool TDataImport::checkCancel()
+{
+    if (!m_canceled)
+        return false;
+    bool goOn = false;
+    if (onImportCancel)
+        onImportCancel(this, goOn);
+    m_canceled = !goOn;
+    return !goOn;
+}
+
+int TDataImport::processRowLogged()
+{
+    try {
+        processRow();
+        return 0;
+    } catch (const std::exception &e) {
+        try {
+            cancelRecord();
+        } catch (const std::exception &) {
+            // The row's own failure is the one worth reporting.
+        }
+        logError(e);
+        return 1;
+    }
+}
+
+int TDataImport::afterRow(int r)
+{
+    const int done = errorCount() + m_importedCount;
+    if (m_commitRecCount > 0 && !m_commitAfterDone && done % m_commitRecCount == 0)
+        doNeedCommit();
+    if (m_importRecCount > 0 && done > 0 && done % m_importRecCount == 0)
+        r = 2;
+    return r;
+}
+
+void TDataImport::closeSource()
+{
+    if (m_canceled)
+        return;
+    if (m_commitAfterDone)
+        doNeedCommit();
+    else if (m_commitRecCount > 0 && (errorCount() + m_importedCount) % m_commitRecCount != 0)
+        doNeedCommit();
+}
+
+void TDataImport::doNeedCommit()
+{
+    if (onNeedCommit)
+        onNeedCommit(this);
+}
+
+void TDataImport::finishImport()
+{
+    m_formats.restoreFormats();
+    m_row.clear();
+    m_generators.clear();
+    resumeUpdates();
+    if (!m_log.isOpen())
+        return;
+    if (!m_errors.isEmpty())
+        writeLogLine(QString());
+    writeLogLine(formatMessage(ImportMsg::LogImportFinished, { logTimeStamp() }));
+    // A value lost is no failed row, but neither is it "no error".
+    if (m_errors.isEmpty() && m_valueErrorCount == 0)
+        writeLogLine(loadMessage(ImportMsg::LogNoErrorFound));
+    if (!m_errors.isEmpty())
+        writeLogLine(formatMessage(ImportMsg::LogErrorsFound, { QString::number(errorCount()) }));
+    if (m_valueErrorCount > 0)
+        writeLogLine(formatMessage(ImportMsg::LogValuesNotConverted, { QString::number(m_valueErrorCount) }));
+    writeLogLine(QString());
+    m_log.close();
+    if (m_showErrorLog) {
+        const QString path = QFileInfo(m_log.fileName()).absoluteFilePath();
+        if (onShowErrorLog)
+            onShowErrorLog(path);
+        else
+            QProcess::startDetached(QStringLiteral("xdg-open"), { path });
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Values of the row
+// ---------------------------------------------------------------------------
+
+void TDataImport::setValue(const QString &name, const QString &text)
+{
+    if (TDataImportCol *col = m_row.colByName(name))
+        col->value = text.trimmed();
+}
+
+void TDataImport::setValue(TDataImportCol *col, const QString &text)
+{
+    if (col)
+        col->value = text.trimmed();
+}
+
+void TDataImport::applyFieldFormat(TDataImportCol *col)
+{
+    if (!col)
+        return;
+    // The format found when the row was built, unless the list changed since.
+    int k = col->m_format;
+    if (k < 0 || k >= m_fieldFormats.count() || m_fieldFormats.at(k).fieldName.compare(col->name, Qt::CaseInsensitive) != 0)
+        k = m_fieldFormats.indexOfName(col->name);
+    if (k < 0)
+        return;
+    TDataImportGenerator *generator = nullptr;
+    if (col->m_generator >= 0 && col->m_generator < m_generators.count())
+        generator = &m_generators.at(col->m_generator);
+    ::applyFieldFormat(col->value, m_fieldFormats.at(k), generator);
+}
+
+void TDataImport::applyFieldFormats()
+{
+    for (int i = 0; i < m_row.count(); ++i)
+        applyFieldFormat(m_row.at(i));
+}
+
+bool TDataImport::isMappedColumn(const TDataImportCol *col) const
+{
+    return col->mapIndex >= 0 && (col->columnIndex >= 0 || m_importDestination == qidUserDefined);
+}
+
+// ---------------------------------------------------------------------------
+// One row against the destination
+// ---------------------------------------------------------------------------
+
+void TDataImport::processRow()
+{
+    const bool found = m_importMode != qimInsertAll && locateByKey();
+    auto accept = [this] {
+        bool ok = true;
+        if (onBeforePost)
+            onBeforePost(this, &m_row, ok);
+        return ok;
+    };
+    switch (m_importMode) {
+    case qimInsertAll:
+        if (accept())
+            addRecord();
+        break;
+    case qimInsertNew:
+        if (!found && accept())
+            addRecord();
+        break;
+    case qimUpdate:
+        if (found && accept())
+            editRecord();
+        break;
+    case qimUpdateOrInsert:
+        if (found) {
+            if (accept())
+                editRecord();
+        } else if (accept()) {
+            addRecord();
+        }
+        break;
+    case qimDelete:
+        if (found && accept())
+            deleteRecord();
+        break;
+    case qimDeleteOrInsert:
+        if (found) {
+            if (accept())
+                deleteRecord();
+        } else if (accept()) {
+            addRecord();
+        }
+        break;
+    }
+    if (m_recordState == rsAdded || m_recordState == rsEditing) {
+        writeValues();
+        postRecord();
+    }
+    if (onAfterPost)
+        onAfterPost(this, &m_row);
+    ++m_importedCount;
+    if (onImportRecord)
+        onImportRecord(this);
+    ++m_lineNumber;
+}
+
+bool TDataImport::locateByKey()
+{
+    switch (m_importDestination) {
+    case qidDataSet:
+    case qidDBGrid: {
+        ::DataSet *ds = destinationDataSet();
+        if (!ds)
+            throw dataImportError(ImportMsg::DataSetNotDefined);
+        QStringList fields;
+        QVariantList values;
+        for (const QString &key : m_keyColumns) {
+            const TDataImportCol *col = m_row.colByName(key);
+            if (!col)
+                continue;
+            fields << (m_importDestination == qidDBGrid ? m_dbGrid->columnFieldName(col->columnIndex) : col->name);
+            values << col->value;
+        }
+        QString keyFields = fields.join(QLatin1Char(';'));
+        QVariant keyValues = values.size() == 1 ? values.first() : QVariant(values);
+        if (onDestinationLocate)
+            onDestinationLocate(this, m_keyColumns, &m_row, keyFields, keyValues);
+        if (m_importDestination == qidDataSet) {
+            try {
+                return ds->locate(keyFields, keyValues);
+            } catch (const std::exception &) {
+                return false;
+            }
+        }
+        return ds->locate(keyFields, keyValues);
+    }
+    case qidListView:
+        return locateInListView();
+    case qidStringGrid:
+        return locateInStringGrid();
+    case qidUserDefined:
+        break;
+    }
+    return false;
+}
+
+bool TDataImport::locateInListView()
+{
+    for (int item = 0; item < m_listView->itemCount(); ++item) {
+        bool match = true;
+        for (const QString &key : m_keyColumns) {
+            const TDataImportCol *col = m_row.colByName(key);
+            if (!col)
+                return false;
+            const QString text = col->columnIndex == 0 ? m_listView->itemCaption(item) : m_listView->subItem(item, col->columnIndex - 1);
+            if (col->value.compare(text, Qt::CaseInsensitive) != 0) {
+                match = false;
+                break;
+            }
+        }
+        if (match) {
+            m_currentItem = item;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool TDataImport::locateInStringGrid()
+{
+    for (int row = 0; row < m_stringGrid->rowCount(); ++row) {
+        if (row == m_gridCaptionRow)
+            continue;
+        bool match = true;
+        for (const QString &key : m_keyColumns) {
+            const TDataImportCol *col = m_row.colByName(key);
+            if (!col)
+                return false;
+            if (col->value.compare(m_stringGrid->cell(col->columnIndex, row), Qt::CaseInsensitive) != 0) {
+                match = false;
+                break;
+            }
+        }
+        if (match) {
+            m_locatedGridRow = row;
+            return true;
+        }
+    }
+    return false;
+}
+
+void TDataImport::addRecord()
+{
+    switch (m_importDestination) {
+    case qidDataSet:
+    case qidDBGrid: {
+        ::DataSet *ds = destinationDataSet();
+        if (!ds)
+            throw dataImportError(ImportMsg::DataSetNotDefined);
+        if (m_addType == qatAppend)
+            ds->append();
+        else
+            ds->insert();
+        break;
+    }
+    case qidListView:
+        m_currentItem = m_listView->addItem(std::max(0, m_row.count() - 1));
+        break;
+    case qidStringGrid: {
+        int row = m_currentGridRow;
+        if (row == -1)
+            row = m_stringGrid->rowCount() - 1;
+        // Neither an empty grid nor a start past its end may lose the row,
+        // and the caption row is never written over.
+        if (row < 0)
+            row = 0;
+        if (row == m_gridCaptionRow)
+            ++row;
+        if (m_stringGrid->rowCount() <= row)
+            m_stringGrid->setRowCount(row + 1);
+        m_currentGridRow = row;
+        m_writeGridRow = row;
+        break;
+    }
+    case qidUserDefined:
+        return;
+    }
+    m_recordState = rsAdded;
+}
+
+void TDataImport::editRecord()
+{
+    switch (m_importDestination) {
+    case qidDataSet:
+    case qidDBGrid:
+        destinationDataSet()->edit();
+        break;
+    case qidStringGrid:
+        // Changed where it was found; the add position stays where it was.
+        m_writeGridRow = m_locatedGridRow;
+        break;
+    case qidListView:
+        break;
+    case qidUserDefined:
+        return;
+    }
+    m_recordState = rsEditing;
+}
+
+void TDataImport::deleteRecord()
+{
+    switch (m_importDestination) {
+    case qidDataSet:
+    case qidDBGrid:
+        destinationDataSet()->remove();
+        break;
+    case qidListView:
+        m_listView->deleteItem(m_currentItem);
+        m_currentItem = -1;
+        break;
+    case qidStringGrid: {
+        const int rows = m_stringGrid->rowCount();
+        const int cols = m_stringGrid->colCount();
+        for (int r = m_locatedGridRow; r + 1 < rows; ++r)
+            for (int c = 0; c < cols; ++c)
+                m_stringGrid->setCell(c, r, m_stringGrid->cell(c, r + 1));
+        m_stringGrid->setRowCount(rows - 1);
+        // The rows below moved up, the add position with them.
+        if (m_currentGridRow > m_locatedGridRow)
+            --m_currentGridRow;
+        break;
+    }
+    case qidUserDefined:
+        return;
+    }
+    m_recordState = rsDeleted;
+}
+
+void TDataImport::writeValues()
+{
+    switch (m_importDestination) {
+    case qidDataSet:
+    case qidDBGrid: {
+        // The row's lost values are told once it is known to be written.
+        QStringList lost;
+        for (int i = 0; i < m_row.count(); ++i) {
+            const TDataImportCol *col = m_row.at(i);
+            Field *field = destinationField(col);
+            QString error = field && m_refuseUnencodable ? unencodableValueError(col->value) : QString();
+            if (error.isEmpty())
+                error = convertValue(field, col->value, m_formats);
+            if (error.isEmpty())
+                continue;
+            if (field && m_requiredColumns.contains(field->fieldName(), Qt::CaseInsensitive))
+                throw Error(error);
+            lost << error;
+        }
+        for (const QString &name : m_requiredColumns) {
+            const Field *field = destinationDataSet()->findField(name);
+            if (field && field->isNull())
+                throw Error(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Field '%1' must have a value"), field->fieldName()));
+        }
+        for (const QString &error : lost)
+            logFieldError(error);
+        break;
+    }
+    case qidListView:
+        if (m_currentItem < 0)
+            break;
+        for (int i = 0; i < m_row.count(); ++i) {
+            const TDataImportCol *col = m_row.at(i);
+            if (col->columnIndex == 0)
+                m_listView->setItemCaption(m_currentItem, col->value);
+            else if (col->columnIndex > 0)
+                m_listView->setSubItem(m_currentItem, col->columnIndex - 1, col->value);
+        }
+        break;
+    case qidStringGrid:
+        if (m_writeGridRow < 0)
+            break;
+        for (int i = 0; i < m_row.count(); ++i) {
+            const TDataImportCol *col = m_row.at(i);
+            if (col->columnIndex >= 0)
+                m_stringGrid->setCell(col->columnIndex, m_writeGridRow, col->value);
+        }
+        break;
+    case qidUserDefined:
+        break;
+    }
+}
+
+void TDataImport::postRecord()
+{
+    switch (m_importDestination) {
+    case qidDataSet:
+    case qidDBGrid: {
+        ::DataSet *ds = destinationDataSet();
+        if (ds && ds->isEditing())
+            ds->post();
+        break;
+    }
+    case qidStringGrid:
+        if (m_recordState == rsAdded)
+            m_currentGridRow = m_writeGridRow + 1;
+        break;
+    default:
+        break;
+    }
+}
+
+void TDataImport::cancelRecord()
+{
+    ::DataSet *ds = destinationDataSet();
+    if (ds && ds->isEditing())
+        ds->cancel();
+}
+
+// ---------------------------------------------------------------------------
+// Errors and the log
+// ---------------------------------------------------------------------------
+
+QString TDataImport::logTimeStamp() const
+{
+    return formatDateTime(m_formats.shortDateFormat + QLatin1Char(' ') + m_formats.shortTimeFormat, DateTime::now(), m_formats.settings());
+}
+
+void TDataImport::openLog()
+{
+    const QString path = errorLogPath();
+    const QDir dir = QFileInfo(path).absoluteDir();
+    if (!dir.exists() && !QDir().mkpath(dir.absolutePath()))
+        throw Error(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Cannot create directory \"%1\""), QDir::toNativeSeparators(dir.absolutePath())));
+    m_log.setFileName(path);
+    const QIODevice::OpenMode mode = m_rewriteErrorLogFile ? QIODevice::WriteOnly | QIODevice::Truncate
+                                                           : QIODevice::WriteOnly | QIODevice::Append | QIODevice::ExistingOnly;
+    if (!m_log.open(mode))
+        throw Error(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Cannot open file \"%1\". %2"), QDir::toNativeSeparators(path), m_log.errorString()));
+    writeLogLine(formatMessage(ImportMsg::LogImportStarted, { logTimeStamp() }));
+    writeLogLine(QString());
+}
+
+void TDataImport::writeLogLine(const QString &line)
+{
+    // A message of several lines keeps the file's CR LF line ends.
+    QString text = line;
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    text += QLatin1String("\r\n");
+    m_log.write(Cp1252::fromUnicode(text));
+    m_log.flush();
+}
+
+void TDataImport::logError(const QString &message)
+{
+    if (m_errorLog) {
+        const QString line = formatMessage(ImportMsg::LogLineError, { logTimeStamp(), QString::number(m_lineNumber), message });
+        m_errors << line;
+        if (m_log.isOpen())
+            writeLogLine(line);
+    }
+    ++m_lineNumber;
+    if (onImportError)
+        onImportError(this);
+}
+
+void TDataImport::logError(const std::exception &error)
+{
+    // The log keeps its lines as written, whatever the operator's language.
+    if (const auto *e = dynamic_cast<const Error *>(&error))
+        logError(e->sourceText());
+    else
+        logError(QString::fromLocal8Bit(error.what()));
+}
+
+void TDataImport::logFieldError(const QString &text)
+{
+    ++m_valueErrorCount;
+    if (m_errorLog && m_log.isOpen())
+        writeLogLine(formatMessage(ImportMsg::LogLineError, { logTimeStamp(), QString::number(m_lineNumber), text }));
+    if (onImportErrorAdv)
+        onImportErrorAdv(this);
+}

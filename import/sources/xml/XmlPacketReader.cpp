@@ -1,0 +1,433 @@
+#include "import/sources/xml/XmlPacketReader.h"
+
+#include "core/Cp1252.h"
+#include "import/engine/ImportMessages.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+constexpr qsizetype ChunkSize = 64 * 1024;
+// Far beyond any row of a data packet; past it the input never ends or is
+// not a packet, and memory must not follow it.
+constexpr qsizetype MaxTagLength = 64 * 1024 * 1024;
+constexpr int IndexThreshold = 16;
+
+bool isBlank(unsigned char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+bool isNameStart(unsigned char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == ':' || (c >= 192 && c != 215 && c != 247);
+}
+
+bool isNameChar(unsigned char c)
+{
+    return isNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.' || c == 183;
+}
+
+EDataImportError unexpectedSymbol(const QString &symbol, qint64 position)
+{
+    return EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Unexpected symbol %1 at position %2"), symbol, position));
+}
+
+QString symbolAt(const QByteArray &text, qsizetype i)
+{
+    return Cp1252::toUnicode(text.constData() + i, 1);
+}
+} // namespace
+
+// --- TXMLTagList -----------------------------------------------------------
+
+TXMLTag *TXMLTagList::add(std::unique_ptr<TXMLTag> tag)
+{
+    m_items.push_back(std::move(tag));
+    return m_items.back().get();
+}
+
+TXMLTag *TXMLTagList::findLast(const QString &name) const
+{
+    for (auto it = m_items.rbegin(); it != m_items.rend(); ++it)
+        if ((*it)->name().compare(name, Qt::CaseInsensitive) == 0)
+            return it->get();
+    return nullptr;
+}
+
+// --- TXMLTag ---------------------------------------------------------------
+
+TXMLTag::TXMLTag(const QString &name, TXMLTag *parent)
+    : m_name(name)
+    , m_parent(parent)
+{
+}
+
+TXMLTag::~TXMLTag()
+{
+    // Without recursion, so that deeply nested input cannot exhaust the stack.
+    std::vector<std::unique_ptr<TXMLTag>> pending = std::move(m_children.m_items);
+    while (!pending.empty()) {
+        std::unique_ptr<TXMLTag> tag = std::move(pending.back());
+        pending.pop_back();
+        for (auto &child : tag->m_children.m_items)
+            pending.push_back(std::move(child));
+        tag->m_children.m_items.clear();
+    }
+}
+
+int TXMLTag::indexOf(const QString &name) const
+{
+    if (!m_index.isEmpty())
+        return m_index.value(name.toLower(), -1);
+    for (int i = 0; i < m_attributes.size(); ++i)
+        if (m_attributes[i].first.compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+QString TXMLTag::attribute(const QString &name) const
+{
+    const int i = indexOf(name);
+    return i < 0 ? QString() : m_attributes[i].second;
+}
+
+void TXMLTag::setAttribute(const QString &name, const QString &value)
+{
+    const int i = indexOf(name);
+    if (i >= 0) {
+        m_attributes[i].second = value;
+        return;
+    }
+    m_attributes.append({ name, value });
+    // A hash only pays once there are many attributes; it also keeps a tag
+    // with a huge number of them from costing quadratic time.
+    if (m_attributes.size() == IndexThreshold) {
+        for (int k = 0; k < m_attributes.size(); ++k)
+            m_index.insert(m_attributes[k].first.toLower(), k);
+    } else if (m_attributes.size() > IndexThreshold) {
+        m_index.insert(name.toLower(), int(m_attributes.size() - 1));
+    }
+}
+
+// --- TXMLFile --------------------------------------------------------------
+
+struct TXMLFile::TagText
+{
+    QByteArray text; // between "<" and ">"
+    qint64 position = 0; // of the "<"
+};
+
+TXMLFile::TXMLFile(const QString &fileName)
+    : m_fileName(fileName)
+    , m_header(QStringLiteral("?xml"))
+{
+}
+
+TXMLFile::TXMLFile(QIODevice *device)
+    : m_device(device)
+    , m_header(QStringLiteral("?xml"))
+{
+}
+
+TXMLFile::~TXMLFile() = default;
+
+void TXMLFile::openInput()
+{
+    if (m_device)
+        return;
+    if (m_fileName.isEmpty())
+        throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File name is not defined")));
+    if (!QFileInfo::exists(m_fileName))
+        throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File %1 not found"), m_fileName));
+    m_file = std::make_unique<QFile>(m_fileName);
+    if (!m_file->open(QIODevice::ReadOnly))
+        throw EDataImportError(m_file->errorString());
+    m_device = m_file.get();
+}
+
+void TXMLFile::loadText()
+{
+    openInput();
+    // A pipe or a device without an end is read as it comes, never whole.
+    if (m_device == &m_textBuffer || m_device->isSequential())
+        return;
+    // Whatever was already taken into the buffer comes first, so that
+    // positions keep counting from the start of the input.
+    m_text = m_buffer.mid(m_bufferPos);
+    m_bufferStart += m_bufferPos;
+    m_text += m_device->readAll();
+    if (m_file && m_file->error() != QFileDevice::NoError)
+        throw EDataImportError(m_file->errorString());
+    m_file.reset();
+    m_textBuffer.setBuffer(&m_text);
+    m_textBuffer.open(QIODevice::ReadOnly);
+    m_device = &m_textBuffer;
+    m_buffer.clear();
+    m_bufferPos = 0;
+    m_inputEnd = false;
+}
+
+bool TXMLFile::fill()
+{
+    if (m_bufferPos < m_buffer.size())
+        return true;
+    if (m_inputEnd)
+        return false;
+    openInput();
+    m_bufferStart += m_buffer.size();
+    m_buffer.resize(ChunkSize);
+    m_bufferPos = 0;
+    const qint64 n = m_device->read(m_buffer.data(), ChunkSize);
+    if (n < 0) {
+        m_buffer.clear();
+        m_inputEnd = true;
+        throw EDataImportError(m_device->errorString());
+    }
+    m_buffer.resize(n);
+    if (n == 0)
+        m_inputEnd = true;
+    return n > 0;
+}
+
+// Passes over blanks; false at the end of the text.
+bool TXMLFile::skipBlanks()
+{
+    while (fill()) {
+        while (m_bufferPos < m_buffer.size() && isBlank(static_cast<unsigned char>(m_buffer[m_bufferPos])))
+            ++m_bufferPos;
+        if (m_bufferPos < m_buffer.size())
+            return true;
+    }
+    m_endOfText = true;
+    return false;
+}
+
+// At a "<": the text up to the next ">", wherever it stands.
+TXMLFile::TagText TXMLFile::readTagText()
+{
+    TagText tag;
+    tag.position = position();
+    ++m_bufferPos;
+    for (;;) {
+        if (!fill())
+            throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Tag at position %1 is not closed"), tag.position));
+        const qsizetype end = m_buffer.indexOf('>', m_bufferPos);
+        if (tag.text.size() + ((end >= 0 ? end : m_buffer.size()) - m_bufferPos) > MaxTagLength)
+            throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Tag at position %1 is too long"), tag.position));
+        if (end >= 0) {
+            tag.text.append(m_buffer.constData() + m_bufferPos, end - m_bufferPos);
+            m_bufferPos = end + 1;
+            return tag;
+        }
+        tag.text.append(m_buffer.constData() + m_bufferPos, m_buffer.size() - m_bufferPos);
+        m_bufferPos = m_buffer.size();
+    }
+}
+
+QString TXMLFile::decode(const QByteArray &bytes) const
+{
+    return m_utf8 ? QString::fromUtf8(bytes) : Cp1252::toUnicode(bytes);
+}
+
+void TXMLFile::readHeader()
+{
+    if (!skipBlanks())
+        throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "XML header failed")));
+    if (m_buffer[m_bufferPos] != '<')
+        throw unexpectedSymbol(symbolAt(m_buffer, m_bufferPos), position());
+    const TagText tag = readTagText();
+    const QByteArray &text = tag.text;
+    if (!text.startsWith("?xml") || !text.endsWith('?') || text.size() < 5)
+        throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "XML header failed")));
+    readAttributes(text, 4, text.size() - 1, m_header, true);
+    if (m_header.attributeCount() == 0)
+        throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Version attribute expected but $s found")));
+    m_utf8 = m_header.attribute(QStringLiteral("encoding")).compare(QLatin1String("UTF-8"), Qt::CaseInsensitive) == 0;
+    m_headerRead = true;
+}
+
+void TXMLFile::readAttributes(const QByteArray &text, qsizetype from, qsizetype to, TXMLTag &tag, bool header)
+{
+    // Positions in messages count from 1 within the tag's text; running out of
+    // text blames the character that ended it ("/" or ">").
+    auto fail = [&](qsizetype i) -> EDataImportError {
+        return unexpectedSymbol(i < text.size() ? symbolAt(text, i) : QStringLiteral(">"), i + 1);
+    };
+    auto at = [&](qsizetype i) { return static_cast<unsigned char>(text[i]); };
+
+    qsizetype i = from;
+    int count = 0;
+    for (;;) {
+        while (i < to && isBlank(at(i)))
+            ++i;
+        if (i >= to)
+            return;
+        const qsizetype nameStart = i;
+        if (!isNameStart(at(i)))
+            throw fail(i);
+        while (i < to && isNameChar(at(i)))
+            ++i;
+        const QString name = decode(text.mid(nameStart, i - nameStart));
+        while (i < to && isBlank(at(i)))
+            ++i;
+        if (i >= to || text[i] != '=')
+            throw fail(i);
+        ++i;
+        while (i < to && isBlank(at(i)))
+            ++i;
+        if (i >= to || (text[i] != '"' && text[i] != '\''))
+            throw fail(i);
+        const char quote = text[i++];
+        const qsizetype valueStart = i;
+        while (i < to && text[i] != quote)
+            ++i;
+        if (i >= to)
+            throw fail(i);
+        const QString value = decode(text.mid(valueStart, i - valueStart));
+        ++i;
+        if (header) {
+            if (count == 0 && name.compare(QLatin1String("version"), Qt::CaseInsensitive) != 0)
+                throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Version attribute expected but $s found")));
+            if (count > 0 && name.compare(QLatin1String("standalone"), Qt::CaseInsensitive) != 0
+                && name.compare(QLatin1String("encoding"), Qt::CaseInsensitive) != 0)
+                throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Unexpected attriute name %1"), name));
+        }
+        tag.setAttribute(name, value);
+        ++count;
+    }
+}
+
+std::unique_ptr<TXMLTag> TXMLFile::makeElement(const TagText &tag, TXMLTag *parent, bool &complete, bool &closing, QString &name)
+{
+    const QByteArray &text = tag.text;
+    auto at = [&](qsizetype i) { return static_cast<unsigned char>(text[i]); };
+    closing = !text.isEmpty() && text[0] == '/';
+    qsizetype i = closing ? 1 : 0;
+    const qsizetype nameStart = i;
+    if (i >= text.size() || !isNameStart(at(i))) {
+        // "</>" is a closing tag with an empty name; anything else without a
+        // name is out of place.
+        if (!(closing && i >= text.size()))
+            throw unexpectedSymbol(i < text.size() ? symbolAt(text, i) : QStringLiteral(">"), i + 1);
+    }
+    while (i < text.size() && !isBlank(at(i))) {
+        // "<PARAMS/>": the empty-element slash may follow the name at once.
+        if (!closing && i > nameStart && i == text.size() - 1 && at(i) == '/')
+            break;
+        if (!isNameChar(at(i)))
+            throw unexpectedSymbol(symbolAt(text, i), i + 1);
+        ++i;
+    }
+    name = decode(text.mid(nameStart, i - nameStart));
+    if (closing)
+        return nullptr;
+    complete = text.endsWith('/');
+    auto element = std::make_unique<TXMLTag>(name, parent);
+    readAttributes(text, i, complete ? text.size() - 1 : text.size(), *element, false);
+    return element;
+}
+
+void TXMLFile::parse(bool fieldsOnly)
+{
+    if (!m_headerRead)
+        readHeader();
+    while (skipBlanks()) {
+        if (m_buffer[m_bufferPos] != '<')
+            throw unexpectedSymbol(symbolAt(m_buffer, m_bufferPos), position());
+        const TagText tag = readTagText();
+        bool complete = false, closing = false;
+        QString name;
+        std::unique_ptr<TXMLTag> element = makeElement(tag, m_current, complete, closing, name);
+        if (closing) {
+            if (!m_current || m_current->name() != name)
+                throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "%1 - corresponding tag not found"), decode(tag.text.trimmed())));
+            m_current = m_current->parent();
+            if (fieldsOnly && name.compare(QLatin1String("FIELDS"), Qt::CaseInsensitive) == 0)
+                return;
+            continue;
+        }
+        TXMLTagList &siblings = m_current ? m_current->children() : m_tags;
+        TXMLTag *added = siblings.add(std::move(element));
+        if (!complete)
+            m_current = added;
+    }
+    // A text that ends inside an element has lost its end: say so rather than
+    // import part of it as if it were whole.
+    if (m_current)
+        throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Tag %1 is not closed"), m_current->name()));
+    m_parsed = true;
+}
+
+std::unique_ptr<TXMLTag> TXMLFile::nextTag()
+{
+    if (!m_headerRead)
+        readHeader();
+    if (!skipBlanks())
+        return nullptr;
+    if (m_buffer[m_bufferPos] != '<')
+        throw unexpectedSymbol(symbolAt(m_buffer, m_bufferPos), position());
+    const TagText tag = readTagText();
+    bool complete = false, closing = false;
+    QString name;
+    return makeElement(tag, nullptr, complete, closing, name);
+}
+
+const TXMLTagList *TXMLFile::fieldList() const
+{
+    const TXMLTagList *found = nullptr;
+    for (const auto &packet : m_tags) {
+        if (packet->name().compare(QLatin1String("DATAPACKET"), Qt::CaseInsensitive) != 0)
+            continue;
+        for (const auto &meta : packet->children()) {
+            if (meta->name().compare(QLatin1String("METADATA"), Qt::CaseInsensitive) != 0)
+                continue;
+            for (const auto &fields : meta->children())
+                if (fields->name().compare(QLatin1String("FIELDS"), Qt::CaseInsensitive) == 0)
+                    found = &fields->children();
+        }
+    }
+    return found;
+}
+
+int TXMLFile::fieldCount() const
+{
+    const TXMLTagList *list = fieldList();
+    return list ? list->count() : 0;
+}
+
+const TXMLTagList *TXMLFile::rowList() const
+{
+    const TXMLTagList *found = nullptr;
+    for (const auto &packet : m_tags) {
+        if (packet->name().compare(QLatin1String("DATAPACKET"), Qt::CaseInsensitive) != 0)
+            continue;
+        for (const auto &rows : packet->children())
+            if (rows->name().compare(QLatin1String("ROWDATA"), Qt::CaseInsensitive) == 0)
+                found = &rows->children();
+    }
+    return found;
+}
+
+int TXMLFile::rowCount() const
+{
+    const TXMLTagList *list = rowList();
+    return list ? list->count() : 0;
+}
+
+QString replaceXmlEntities(const QString &value)
+{
+    QString out = value;
+    out.replace(QLatin1String("&quot;"), QLatin1String("\""), Qt::CaseInsensitive);
+    out.replace(QLatin1String("&amp;"), QLatin1String("&"), Qt::CaseInsensitive);
+    out.replace(QLatin1String("&lt;"), QLatin1String("<"), Qt::CaseInsensitive);
+    out.replace(QLatin1String("&gt;"), QLatin1String(">"), Qt::CaseInsensitive);
+    return out;
+}
+
+QString xmlFieldName(const TXMLTag &field)
+{
+    if (field.hasAttribute(QStringLiteral("attrname")))
+        return field.attribute(QStringLiteral("attrname"));
+    return field.attribute(QStringLiteral("FieldName"));
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "import/engine/ImportEngine.h"
+#include "import/engine/ImportSettings.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+// Turning wizard settings into a running import, with or without the
+// wizard's window. The window's Execute and an unattended import do the same:
+//
+//     TDataImportWizardSettings defaults;                 // the owner's values
+//     defaults.SetColumns(columns);                       // DestinationColumns(...)
+//     TDataImportWizardSettings settings = defaults;
+//     TDataImportTemplate::Load(templateFile, settings, defaults);
+//     std::unique_ptr<TDataImport> source = CreateImportSource(settings.ImportType);
+//     source->SetDataSet(dataSet);                        // destinations are the caller's
+//     ConfigureImportSource(*source, settings);
+//     source->OnNeedCommit = ...;                         // the caller commits
+//     source->Execute();
+
+// A new source object of that kind; both text kinds are TDataImportASCII.
+std::unique_ptr<TDataImport> createImportSource(TAllowedImport kind);
+
+// Configures source for settings.ImportType: the file name and the kind's
+// options (skip counts, SkipDeleted, WriteOnFly, delimiter and quote, or the
+// fixed-width layout), the map, key columns, formats, the field formats
+// merged into those the source already has (an entry of a destination column
+// is overwritten; a column's settings are added only when not all empty),
+// commit, record count, error log, import mode and add type. Destinations and
+// events are left to the caller. Raises EDataImportError "Unknown import
+// source" when the source is not of the settings' kind.
+void configureImportSource(TDataImport &source, const TDataImportWizardSettings &settings);
+
+// Where the wizard puts its error log: a bare name goes to the program's
+// directory, and so does a relative name whose directory does not exist; an
+// absolute name, or a relative one whose directory exists, is used as it
+// stands (the engine creates a missing directory).
+QString wizardErrorLogFileName(const QString &name);
+
+// The destination columns of a source whose destination is set, in order.
+QStringList destinationColumns(const TDataImport &source);

@@ -1,0 +1,97 @@
+#pragma once
+
+#include "app/CompanySelection.h"
+#include "app/MainWindow.h"
+#include "app/Windows.h"
+#include "data/DataModule.h"
+#include "invoices/windows/InvoiceForm.h"
+#include "invoices/windows/InvoiceList.h"
+#include "tests/support/Restore.h"
+#include "tests/support/ScopedAnswers.h"
+#include "ui/MessageBox.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <memory>
+
+// The program as start-up makes it, for tests that go through it as an
+// operator does: the data module on a database, the main window with every
+// command wired, message boxes answered OK. For test programs that link
+// kestra_app.
+struct RunningProgram
+{
+    TDatadeclaration module;
+    Restore<TDatadeclaration *> keepModule { Datadeclaration, &module };
+    ScopedAutoAnswer answer { QMessageBox::Ok };
+    Restore<TFrmmain *> keepMain { Frmmain };
+    std::unique_ptr<TFrmmain> owner;
+    TFrmmain *main = nullptr;
+
+    explicit RunningProgram(const QString &databasePath)
+    {
+        module.ivorande->setDatabaseName(databasePath);
+        MessageBox::resetRecord();
+        owner = std::make_unique<TFrmmain>();
+        main = owner.get();
+        Frmmain = main;
+        module.setWorkingContext(main);
+        registerWindows();
+        main->show();
+    }
+
+    // The start-up selection, its first company double-clicked.
+    void chooseFirstCompany()
+    {
+        TFrmsocieteselect *selection = openCompanySelection(*main);
+        emit selection->DBGrid1->gridDoubleClicked();
+    }
+};
+
+// Types into the focused control (its text replaced), then Enter.
+inline void typeAndEnter(const QString &text)
+{
+    QWidget *w = QApplication::focusWidget();
+    if (auto *e = qobject_cast<QLineEdit *>(w))
+        e->selectAll();
+    if (!text.isEmpty())
+        QTest::keyClicks(w, text);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QApplication::processEvents();
+}
+
+// What the operator types into a new invoice, field after field: the
+// quarter, the order number as numbered, a client code and its six fields
+// as the lookup fills them, the number, the date, the price, each rate
+// with its computed amount.
+struct TypedInvoice
+{
+    QString quarter, clientCode, number, date, price, fodecRate, dutyRate, vatRate;
+};
+
+// Opens the invoice list, adds an invoice and types it from the keyboard,
+// Enter after each field, up to OK, which has the focus then unless the
+// form stopped somewhere; null when no form opened. *number: the order
+// number the form showed.
+inline TFrmsaisiemaj *typeInvoiceUpToOk(RunningProgram &program, const TypedInvoice &typed, int *number = nullptr)
+{
+    program.main->SaisiedesRetenuessurSalaires1Click();
+    auto *list = program.main->findChild<TFrmsaisie *>();
+    if (!list)
+        return nullptr;
+    list->BitBtn1->click();
+    TFrmsaisiemaj *form = list->lastForm();
+    if (!form)
+        return nullptr;
+    QApplication::setActiveWindow(program.main);
+    form->start();
+    if (number)
+        *number = program.module.ifacture->fieldByName(QStringLiteral("NUMEROORDRE"))->asInteger();
+    for (const QString &text : { typed.quarter, QString(), typed.clientCode, QString(), QString(), QString(), QString(), QString(),
+             QString(), typed.number, typed.date, typed.price, typed.fodecRate, QString(), typed.dutyRate, QString(), typed.vatRate,
+             QString() })
+        typeAndEnter(text);
+    return form;
+}
