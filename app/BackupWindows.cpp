@@ -72,7 +72,7 @@ Choices &choices()
     return c;
 }
 
-void backup(QWidget *parent, TDatadeclaration &module)
+void backup(QWidget *parent, DataModule &module)
 {
     Connection &connection = *module.ivorande;
     const QString database = connection.databaseName();
@@ -115,7 +115,7 @@ void backup(QWidget *parent, TDatadeclaration &module)
     }
 }
 
-void restore(QWidget *parent, TDatadeclaration &module)
+void restore(QWidget *parent, DataModule &module)
 {
     const Connection &connection = *module.ivorande;
     const QString database = connection.databaseName();

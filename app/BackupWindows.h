@@ -5,7 +5,7 @@
 #include <functional>
 
 class QWidget;
-class TDatadeclaration;
+class DataModule;
 
 // The main window's "Sauvegarder la base..." and "Restaurer une sauvegarde...".
 namespace BackupWindows {
@@ -29,10 +29,10 @@ Choices &choices();
 // chooses (Sauvegardes beside it suggested), for a server's on the server
 // or, when the operator says so, into a file of this workstation. The
 // outcome names the file, its size and its invoices.
-void backup(QWidget *parent, TDatadeclaration &module);
+void backup(QWidget *parent, DataModule &module);
 
 // Restores a backup into a new database, never over one, then offers to
 // make it the database of the configuration, the former one named.
-void restore(QWidget *parent, TDatadeclaration &module);
+void restore(QWidget *parent, DataModule &module);
 
 } // namespace BackupWindows

@@ -8,7 +8,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 
-TFrmsocieteselect::TFrmsocieteselect(
+CompanySelection::CompanySelection(
     DataSet *societes, WorkingContext *context, QLabel *ste, QLabel *matricule, QLabel *exercice, QWidget *parent)
     : ListWindow(QStringLiteral("<<<  Liste des Sociétés >>>"), parent)
     , m_societes(societes)
@@ -26,8 +26,8 @@ TFrmsocieteselect::TFrmsocieteselect(
     // The search box searches company names.
     eValChampRech->setToolTip(QStringLiteral("Début de la raison sociale"));
     eValChampRech->setAccessibleName(QStringLiteral("Raison sociale"));
-    connect(eValChampRech, &QLineEdit::textChanged, this, &TFrmsocieteselect::eValChampRechChange);
-    connect(DBGrid1, &DBGrid::gridDoubleClicked, this, &TFrmsocieteselect::DBGrid1DblClick);
+    connect(eValChampRech, &QLineEdit::textChanged, this, &CompanySelection::eValChampRechChange);
+    connect(DBGrid1, &DBGrid::gridDoubleClicked, this, &CompanySelection::DBGrid1DblClick);
     // Used from the keyboard too: the window opens with the focus in the grid,
     // where the arrows move, Enter chooses the row and Escape closes.
     DBGrid1->setTabKeyNavigation(false);
@@ -38,7 +38,7 @@ TFrmsocieteselect::TFrmsocieteselect(
     FormCreate();
 }
 
-QString TFrmsocieteselect::searchStatement(const QString &typed)
+QString CompanySelection::searchStatement(const QString &typed)
 {
     if (typed.isEmpty())
         return QStringLiteral("select * from societe Order by Raison_Sociale");
@@ -46,17 +46,17 @@ QString TFrmsocieteselect::searchStatement(const QString &typed)
         + QStringLiteral(" Order by Raison_Sociale");
 }
 
-void TFrmsocieteselect::FormCreate()
+void CompanySelection::FormCreate()
 {
     reopen(m_societes, OpeningSql);
 }
 
-void TFrmsocieteselect::eValChampRechChange()
+void CompanySelection::eValChampRechChange()
 {
     reopen(m_societes, searchStatement(eValChampRech->text()));
 }
 
-bool TFrmsocieteselect::eventFilter(QObject *watched, QEvent *event)
+bool CompanySelection::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress && (watched == DBGrid1 || watched == eValChampRech)) {
         const auto *key = static_cast<QKeyEvent *>(event);
@@ -74,7 +74,7 @@ bool TFrmsocieteselect::eventFilter(QObject *watched, QEvent *event)
     return ListWindow::eventFilter(watched, event);
 }
 
-void TFrmsocieteselect::DBGrid1DblClick()
+void CompanySelection::DBGrid1DblClick()
 {
     chooseCompany(*m_societes, *m_context);
     m_ste->setText(trimControls(m_context->curRaisonSociale));

@@ -9,13 +9,13 @@ class QLabel;
 
 // Shown once, at start-up: the operator double-clicks the company to work on.
 // The choice fills the working context for the rest of the run.
-class TFrmsocieteselect : public ListWindow
+class CompanySelection : public ListWindow
 {
     Q_OBJECT
 
 public:
     // context and the three labels receive the choice.
-    TFrmsocieteselect(
+    CompanySelection(
         DataSet *societes, WorkingContext *context, QLabel *ste, QLabel *matricule, QLabel *exercice, QWidget *parent = nullptr);
 
     static inline const QString &OpeningSql = CompanySelectionSql;

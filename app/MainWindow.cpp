@@ -25,19 +25,19 @@
 #include <QToolButton>
 #include <QUrl>
 
-TFrmmain *Frmmain = nullptr;
+MainWindow *Frmmain = nullptr;
 
 namespace {
 
-QMap<TFrmmain::Command, TFrmmain::Opener> &openers()
+QMap<MainWindow::Command, MainWindow::Opener> &openers()
 {
-    static QMap<TFrmmain::Command, TFrmmain::Opener> map;
+    static QMap<MainWindow::Command, MainWindow::Opener> map;
     return map;
 }
 
-TFrmmain::DeclarationStatusSource &declarationStatusSource()
+MainWindow::DeclarationStatusSource &declarationStatusSource()
 {
-    static TFrmmain::DeclarationStatusSource source;
+    static MainWindow::DeclarationStatusSource source;
     return source;
 }
 
@@ -93,7 +93,7 @@ QIcon calculatorIcon()
 
 } // namespace
 
-TFrmmain::TFrmmain(QWidget *parent)
+MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
     , Ste(new QLabel(QStringLiteral("Ste"), this))
     , Matriculefiscal(new QLabel(QStringLiteral("Matriculefiscal"), this))
@@ -121,14 +121,14 @@ TFrmmain::TFrmmain(QWidget *parent)
         setGeometry(s->availableGeometry());
 }
 
-QAction *TFrmmain::menuItem(QMenu *menu, const QString &name, const QString &caption)
+QAction *MainWindow::menuItem(QMenu *menu, const QString &name, const QString &caption)
 {
     QAction *a = menu->addAction(caption);
     a->setObjectName(name);
     return a;
 }
 
-void TFrmmain::buildMenu()
+void MainWindow::buildMenu()
 {
     QMenuBar *bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
@@ -160,13 +160,13 @@ void TFrmmain::buildMenu()
 
     // Two commands with one caption do one thing: the menu's "Initialisation"
     // opens the reset window like the tool button.
-    connect(init, &QAction::triggered, this, &TFrmmain::ToolButton3Click);
-    connect(socs, &QAction::triggered, this, &TFrmmain::Socits1Click);
-    connect(factures, &QAction::triggered, this, &TFrmmain::SaisiedesRetenuessurSalaires1Click);
-    connect(clients, &QAction::triggered, this, &TFrmmain::IdentificationdesTiers1Click);
-    connect(importation, &QAction::triggered, this, &TFrmmain::ToolButton8Click);
-    connect(generation, &QAction::triggered, this, &TFrmmain::GnrationdesFichiersdelaDclaration1Click);
-    connect(quit, &QAction::triggered, this, &TFrmmain::QuitterApplication1Click);
+    connect(init, &QAction::triggered, this, &MainWindow::ToolButton3Click);
+    connect(socs, &QAction::triggered, this, &MainWindow::Socits1Click);
+    connect(factures, &QAction::triggered, this, &MainWindow::SaisiedesRetenuessurSalaires1Click);
+    connect(clients, &QAction::triggered, this, &MainWindow::IdentificationdesTiers1Click);
+    connect(importation, &QAction::triggered, this, &MainWindow::ToolButton8Click);
+    connect(generation, &QAction::triggered, this, &MainWindow::GnrationdesFichiersdelaDclaration1Click);
+    connect(quit, &QAction::triggered, this, &MainWindow::QuitterApplication1Click);
     m_commandControls << qMakePair(Command::Reset, static_cast<QObject *>(init))
                       << qMakePair(Command::Companies, static_cast<QObject *>(socs))
                       << qMakePair(Command::Invoices, static_cast<QObject *>(factures))
@@ -175,7 +175,7 @@ void TFrmmain::buildMenu()
                       << qMakePair(Command::Declaration, static_cast<QObject *>(generation));
 }
 
-QToolButton *TFrmmain::toolButton(const QString &name, const QString &caption, const QIcon &icon)
+QToolButton *MainWindow::toolButton(const QString &name, const QString &caption, const QIcon &icon)
 {
     auto *b = new QToolButton(this);
     b->setObjectName(name);
@@ -188,7 +188,7 @@ QToolButton *TFrmmain::toolButton(const QString &name, const QString &caption, c
     return b;
 }
 
-void TFrmmain::buildToolBar()
+void MainWindow::buildToolBar()
 {
     QToolBar *bar = addToolBar(QStringLiteral("ToolBar1"));
     bar->setObjectName(QStringLiteral("ToolBar1"));
@@ -200,32 +200,32 @@ void TFrmmain::buildToolBar()
         const char *name;
         const char *caption;
         QStyle::StandardPixmap icon;
-        void (TFrmmain::*handler)();
+        void (MainWindow::*handler)();
         int command; // -1: always enabled
     } buttons[] = {
-        { "ToolButton1", "Saisie des Factures", QStyle::SP_FileDialogDetailedView, &TFrmmain::SaisiedesRetenuessurSalaires1Click,
+        { "ToolButton1", "Saisie des Factures", QStyle::SP_FileDialogDetailedView, &MainWindow::SaisiedesRetenuessurSalaires1Click,
             int(Command::Invoices) },
-        { "ToolButton8", "Importation", QStyle::SP_ArrowDown, &TFrmmain::ToolButton8Click, int(Command::Import) },
-        { "ToolButton2", "Génération Fichier", QStyle::SP_DialogSaveButton, &TFrmmain::GnrationdesFichiersdelaDclaration1Click,
+        { "ToolButton8", "Importation", QStyle::SP_ArrowDown, &MainWindow::ToolButton8Click, int(Command::Import) },
+        { "ToolButton2", "Génération Fichier", QStyle::SP_DialogSaveButton, &MainWindow::GnrationdesFichiersdelaDclaration1Click,
             int(Command::Declaration) },
-        { "ToolButton4", "Paramètres Société", QStyle::SP_ComputerIcon, &TFrmmain::Socits1Click, int(Command::Companies) },
-        { "ToolButton5", "Clients", QStyle::SP_DirHomeIcon, &TFrmmain::IdentificationdesTiers1Click, int(Command::Clients) },
-        { "ToolButton3", "Initialisation", QStyle::SP_BrowserReload, &TFrmmain::ToolButton3Click, int(Command::Reset) },
+        { "ToolButton4", "Paramètres Société", QStyle::SP_ComputerIcon, &MainWindow::Socits1Click, int(Command::Companies) },
+        { "ToolButton5", "Clients", QStyle::SP_DirHomeIcon, &MainWindow::IdentificationdesTiers1Click, int(Command::Clients) },
+        { "ToolButton3", "Initialisation", QStyle::SP_BrowserReload, &MainWindow::ToolButton3Click, int(Command::Reset) },
     };
     for (const ButtonDefinition &button : buttons) {
         QToolButton *b = toolButton(QString::fromLatin1(button.name), QString::fromUtf8(button.caption), s->standardIcon(button.icon));
         connect(b, &QToolButton::clicked, this, button.handler);
         bar->addWidget(b);
         m_commandControls << qMakePair(static_cast<Command>(button.command), static_cast<QObject *>(b));
-        if (button.handler == &TFrmmain::ToolButton3Click)
+        if (button.handler == &MainWindow::ToolButton3Click)
             addBackupMenu(b);
     }
     QToolButton *calc = toolButton(QStringLiteral("ToolButton17"), QString(), calculatorIcon());
     calc->setToolTip(QStringLiteral("Calculatrice"));
-    connect(calc, &QToolButton::clicked, this, &TFrmmain::ToolButton17Click);
+    connect(calc, &QToolButton::clicked, this, &MainWindow::ToolButton17Click);
     bar->addWidget(calc);
     QToolButton *close = toolButton(QStringLiteral("ToolButton6"), QStringLiteral("Fermer"), s->standardIcon(QStyle::SP_DialogCloseButton));
-    connect(close, &QToolButton::clicked, this, &TFrmmain::ToolButton6Click);
+    connect(close, &QToolButton::clicked, this, &MainWindow::ToolButton6Click);
     bar->addWidget(close);
 
     auto *panel = new QWidget(this);
@@ -246,7 +246,7 @@ void TFrmmain::buildToolBar()
     bar->addWidget(panel);
 }
 
-void TFrmmain::addBackupMenu(QToolButton *reset)
+void MainWindow::addBackupMenu(QToolButton *reset)
 {
     // The backups' menu opens from the arrow of the reset's button, whose
     // work they make undoable, and the same two entries close the menu bar's
@@ -271,21 +271,21 @@ void TFrmmain::addBackupMenu(QToolButton *reset)
     reset->setToolTip(QStringLiteral("Initialisation ; la flèche : sauvegarder ou restaurer la base"));
 }
 
-void TFrmmain::registerCommand(Command command, Opener opener)
+void MainWindow::registerCommand(Command command, Opener opener)
 {
     openers().insert(command, std::move(opener));
     if (Frmmain)
         Frmmain->updateCommands();
 }
 
-void TFrmmain::setDeclarationStatusSource(DeclarationStatusSource source)
+void MainWindow::setDeclarationStatusSource(DeclarationStatusSource source)
 {
     declarationStatusSource() = std::move(source);
     if (Frmmain)
         Frmmain->refreshDeclarationStatus();
 }
 
-void TFrmmain::refreshDeclarationStatus()
+void MainWindow::refreshDeclarationStatus()
 {
     const DeclarationStatusSource &source = declarationStatusSource();
     if (curIdentifiant.isEmpty() || !source) {
@@ -300,7 +300,7 @@ void TFrmmain::refreshDeclarationStatus()
     EcheanceDeclaration->setStyleSheet(status.late ? QStringLiteral("color: #b00000;") : QString());
 }
 
-void TFrmmain::updateCommands()
+void MainWindow::updateCommands()
 {
     for (const auto &pair : m_commandControls) {
         const bool available = openers().contains(pair.first);
@@ -311,14 +311,14 @@ void TFrmmain::updateCommands()
     }
 }
 
-void TFrmmain::run(Command command)
+void MainWindow::run(Command command)
 {
     auto it = openers().constFind(command);
     if (it != openers().constEnd())
         (*it)(*this);
 }
 
-void TFrmmain::openChild(QWidget *window, bool maximised)
+void MainWindow::openChild(QWidget *window, bool maximised)
 {
     QMdiSubWindow *sub = m_mdi->addSubWindow(window);
     sub->setAttribute(Qt::WA_DeleteOnClose);
@@ -333,7 +333,7 @@ void TFrmmain::openChild(QWidget *window, bool maximised)
     window->setFocus();
 }
 
-void TFrmmain::openSeparate(QWidget *window)
+void MainWindow::openSeparate(QWidget *window)
 {
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->adjustSize();
@@ -347,37 +347,37 @@ void TFrmmain::openSeparate(QWidget *window)
     window->activateWindow();
 }
 
-void TFrmmain::SaisiedesRetenuessurSalaires1Click()
+void MainWindow::SaisiedesRetenuessurSalaires1Click()
 {
     run(Command::Invoices);
 }
 
-void TFrmmain::GnrationdesFichiersdelaDclaration1Click()
+void MainWindow::GnrationdesFichiersdelaDclaration1Click()
 {
     run(Command::Declaration);
 }
 
-void TFrmmain::Socits1Click()
+void MainWindow::Socits1Click()
 {
     run(Command::Companies);
 }
 
-void TFrmmain::IdentificationdesTiers1Click()
+void MainWindow::IdentificationdesTiers1Click()
 {
     run(Command::Clients);
 }
 
-void TFrmmain::ToolButton8Click()
+void MainWindow::ToolButton8Click()
 {
     run(Command::Import);
 }
 
-void TFrmmain::ToolButton3Click()
+void MainWindow::ToolButton3Click()
 {
     run(Command::Reset);
 }
 
-void TFrmmain::ToolButton17Click()
+void MainWindow::ToolButton17Click()
 {
     // The calculator beside the working directory or an installed one; the
     // absence of any is not told.
@@ -394,18 +394,18 @@ void TFrmmain::ToolButton17Click()
         QDesktopServices::openUrl(QUrl::fromLocalFile(info.absoluteFilePath()));
 }
 
-void TFrmmain::ToolButton6Click()
+void MainWindow::ToolButton6Click()
 {
     // The program ends at once: child windows go without their own close handling.
     QCoreApplication::exit(0);
 }
 
-void TFrmmain::QuitterApplication1Click()
+void MainWindow::QuitterApplication1Click()
 {
     QCoreApplication::exit(0);
 }
 
-void TFrmmain::closeEvent(QCloseEvent *event)
+void MainWindow::closeEvent(QCloseEvent *event)
 {
     event->accept();
     QCoreApplication::exit(0);

@@ -15,12 +15,12 @@ class QWidget;
 // The frame of the program: menu, tool bar, the panel of the working context
 // and the child windows. The working context's twelve texts are public
 // members (inherited), empty until a company is chosen.
-class TFrmmain : public QMainWindow, public WorkingContext
+class MainWindow : public QMainWindow, public WorkingContext
 {
     Q_OBJECT
 
 public:
-    explicit TFrmmain(QWidget *parent = nullptr);
+    explicit MainWindow(QWidget *parent = nullptr);
 
     QMdiArea *mdiArea() const { return m_mdi; }
 
@@ -32,7 +32,7 @@ public:
     // Each command opens a new instance of its window; a command whose window
     // does not exist in this build stays disabled.
     enum class Command { Invoices, Import, Declaration, Companies, Clients, Reset, Backup, Restore };
-    using Opener = std::function<void(TFrmmain &)>;
+    using Opener = std::function<void(MainWindow &)>;
     static void registerCommand(Command command, Opener opener);
 
     // The next declaration due for the working company, in the status bar:
@@ -80,4 +80,4 @@ private:
     QList<QPair<Command, QObject *>> m_commandControls;
 };
 
-extern TFrmmain *Frmmain;
+extern MainWindow *Frmmain;

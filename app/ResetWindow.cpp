@@ -15,7 +15,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-TFrminitialisation::TFrminitialisation(Connection &connection, QWidget *parent)
+ResetWindow::ResetWindow(Connection &connection, QWidget *parent)
     : QDialog(parent)
     , RGTypeIni(new QGroupBox(QStringLiteral(" Type d'Initialisation "), this))
     , movements(new QRadioButton(QStringLiteral("Initialisation Des Mouvements"), RGTypeIni))
@@ -62,7 +62,7 @@ TFrminitialisation::TFrminitialisation(Connection &connection, QWidget *parent)
 
     // Enter runs the reset, Escape leaves the window.
     BitBtn1->setDefault(true);
-    connect(BitBtn1, &QPushButton::clicked, this, &TFrminitialisation::BitBtn1Click);
+    connect(BitBtn1, &QPushButton::clicked, this, &ResetWindow::BitBtn1Click);
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::close);
 
     auto *password = new QHBoxLayout;
@@ -83,7 +83,7 @@ TFrminitialisation::TFrminitialisation(Connection &connection, QWidget *parent)
     layout->addLayout(buttons);
 }
 
-int TFrminitialisation::itemIndex() const
+int ResetWindow::itemIndex() const
 {
     if (movements->isChecked())
         return 0;
@@ -92,7 +92,7 @@ int TFrminitialisation::itemIndex() const
     return -1;
 }
 
-void TFrminitialisation::BitBtn1Click()
+void ResetWindow::BitBtn1Click()
 {
     if (!DataReset::passwordAccepted(eMotPasse->text())) {
         MessageBox::show(this, QMessageBox::Warning, MessageBox::applicationCaption(), QStringLiteral("Mot de Passe Incorrect"));
@@ -124,7 +124,7 @@ void TFrminitialisation::BitBtn1Click()
     close();
 }
 
-void TFrminitialisation::showEvent(QShowEvent *event)
+void ResetWindow::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     copyNote->setText(CopyNote.arg(AutomaticCopies::directory(m_connection.databaseName(), backupSettings)));

@@ -14,12 +14,12 @@ class QRadioButton;
 
 // Erases the movements or everything entered, behind the administrator
 // password. A separate window; closing it only hides it.
-class TFrminitialisation : public QDialog
+class ResetWindow : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit TFrminitialisation(Connection &connection, QWidget *parent = nullptr);
+    explicit ResetWindow(Connection &connection, QWidget *parent = nullptr);
 
     static inline const QString NoChoiceMessage = QStringLiteral("Veuillez d'abord choisir le type d'initialisation.");
     static inline const QString CopyNote = QStringLiteral("Une copie de la base est faite d'abord, dans\n%1");

@@ -3,9 +3,9 @@
 // Wires the main window's commands to the windows this build has.
 void registerWindows();
 
-class TFrmmain;
-class TFrmsocieteselect;
+class MainWindow;
+class CompanySelection;
 
 // The company selection of start-up, inside the frame; the choice also
 // brings the status bar's declaration up to date.
-TFrmsocieteselect *openCompanySelection(TFrmmain &main);
+CompanySelection *openCompanySelection(MainWindow &main);

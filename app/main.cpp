@@ -65,7 +65,7 @@ int main(int argc, char **argv)
         return 0;
 
     // 1. The data module: a database failure is told and start-up goes on.
-    Datadeclaration = new TDatadeclaration;
+    Datadeclaration = new DataModule;
     try {
         Datadeclaration->DataModuleCreate(configuration);
     } catch (const Error &e) {
@@ -73,10 +73,10 @@ int main(int argc, char **argv)
     }
 
     // 2. The main window, 3. the company selection, once.
-    Frmmain = new TFrmmain;
+    Frmmain = new MainWindow;
     Datadeclaration->setWorkingContext(Frmmain);
     // The clerk may have written down the number the form showed.
-    QObject::connect(Datadeclaration, &TDatadeclaration::orderNumberRetaken, Frmmain, [](int shown, int stored) {
+    QObject::connect(Datadeclaration, &DataModule::orderNumberRetaken, Frmmain, [](int shown, int stored) {
         MessageBox::information(QApplication::activeWindow(), InvoiceNumbering::retakenMessage(shown, stored));
     });
     registerWindows();

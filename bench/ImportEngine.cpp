@@ -34,7 +34,7 @@ QStringList invoiceTexts(int i)
 }
 
 // Rows held in memory; a map value is the number of a text in the row.
-class MemorySource : public TDataImport
+class MemorySource : public ImportEngine
 {
 public:
     std::vector<QStringList> Rows;
@@ -46,7 +46,7 @@ protected:
     {
         const QStringList &texts = Rows[m_pos];
         for (int i = 0; i < row().count(); ++i) {
-            TDataImportCol *col = row().at(i);
+            ImportColumn *col = row().at(i);
             col->value.clear();
             if (isMappedColumn(col))
                 setValue(col->name, texts.value(mapValue(col->mapIndex).toInt() - 1));
@@ -97,7 +97,7 @@ Run engineLoop(const QString &path, const std::vector<QStringList> &rows)
     for (int i = 0; i < InvoiceColumns.size(); ++i)
         map << QStringLiteral("%1=%2").arg(InvoiceColumns[i]).arg(i + 1);
     source.setMap(map);
-    TDataImportFormats formats;
+    ImportFormats formats;
     formats.decimalSeparator = QLatin1Char(',');
     formats.thousandSeparator = QLatin1Char(' ');
     formats.dateSeparator = QLatin1Char('/');
@@ -109,11 +109,11 @@ Run engineLoop(const QString &path, const std::vector<QStringList> &rows)
     Run run;
     const int tenth = std::max<int>(1, int(rows.size()) / 10);
     QElapsedTimer t, slice;
-    source.onNeedCommit = [&](TDataImport *) {
+    source.onNeedCommit = [&](ImportEngine *) {
         c.commitRetaining();
         ++run.commits;
     };
-    source.onImportRecord = [&](TDataImport *sender) {
+    source.onImportRecord = [&](ImportEngine *sender) {
         if (sender->importedCount() % tenth == 0) {
             run.slices.push_back(slice.nsecsElapsed() / 1e6);
             slice.restart();

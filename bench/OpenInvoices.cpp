@@ -80,7 +80,7 @@ int main(int argc, char **argv)
     // The data set's connection is attached first and stays attached, so that
     // every step below reads the same rows from the same warm page cache:
     // the figures compare the work done on the rows, not disk reads.
-    TDatadeclaration module;
+    DataModule module;
     module.ivorande->setDatabaseName(path);
     module.ivorande->open();
 

@@ -52,9 +52,9 @@ int main(int argc, char **argv)
     const ChildRun &ranges = own.ranges;
     std::printf("%-34s %9s %10s %10s\n", "reader", "seconds", "peak MB", "cells");
     std::printf(
-        "%-34s %9.3f %10.1f %10lld\n", "TxlsFile, every cell's text", ours.seconds, ours.peakMb, static_cast<long long>(ours.cells));
+        "%-34s %9.3f %10.1f %10lld\n", "WorkbookFile, every cell's text", ours.seconds, ours.peakMb, static_cast<long long>(ours.cells));
     std::printf(
-        "%-34s %9.3f %10.1f %10lld\n", "TxlsFile, 20 range lists", ranges.seconds, ranges.peakMb, static_cast<long long>(ranges.cells));
+        "%-34s %9.3f %10.1f %10lld\n", "WorkbookFile, 20 range lists", ranges.seconds, ranges.peakMb, static_cast<long long>(ranges.cells));
 
     const ChildRun xlrd = bestPythonRun(XlrdImport, XlrdScript, { workbook });
     if (!xlrd.ok) {
@@ -71,7 +71,7 @@ int main(int argc, char **argv)
         std::printf("%-34s %6.2f M cells/s %7.1f bytes/cell (base %.1f MB) %6.2f us/row\n", name, r.cells / r.seconds / 1e6,
             (r.peakMb - r.baseMb) * 1048576.0 / double(r.cells), r.baseMb, r.seconds * 1e6 / double(ReadingRows));
     };
-    perCell("TxlsFile, every cell's text", ours);
+    perCell("WorkbookFile, every cell's text", ours);
     perCell("python3-xlrd, every cell's text", xlrd);
     std::printf("file: %.1f bytes/cell\n", fileBytes / double(ours.cells));
     std::printf("speed: %.1f times xlrd (target 10); peak memory: %.2f of xlrd's (target 0.50 at most)\n", xlrd.seconds / ours.seconds,

@@ -62,8 +62,8 @@ int main(int argc, char **argv)
         return own.exitCode;
     const ChildRun &ours = own.everyCell;
     std::printf("%-36s %9s %9s %9s %10s %9s\n", "reader", "seconds", "cpu s", "peak MB", "cells", "us/row");
-    print("TxlsFile (.xlsx), every cell's text", ours);
-    print("TxlsFile (.xlsx), 20 range lists", own.ranges);
+    print("WorkbookFile (.xlsx), every cell's text", ours);
+    print("WorkbookFile (.xlsx), 20 range lists", own.ranges);
 
     auto openpyxlRun = [&](const char *how) { return bestPythonRun(OpenpyxlImport, OpenpyxlScript, { own.workbook, QLatin1String(how) }); };
     const ChildRun values = openpyxlRun("values");

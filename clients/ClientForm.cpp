@@ -17,7 +17,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TFrmtiersmaj::TFrmtiersmaj(DataSet *tiers, QWidget *parent)
+ClientForm::ClientForm(DataSet *tiers, QWidget *parent)
     : EntryForm(tiers, parent)
     , DBEdit2(new DBEdit(this))
     , DBComboBox1(new DBComboBox(this))
@@ -91,18 +91,18 @@ TFrmtiersmaj::TFrmtiersmaj(DataSet *tiers, QWidget *parent)
     keys()->onF10 = [this] { setResult(FormResult::Ok); };
     connect(Bitnok, &QPushButton::clicked, this, [this] { BitnokClick(FormResult::Ok); });
     connect(BitBtn2, &QPushButton::clicked, this, [this] { BitnokClick(FormResult::Cancel); });
-    connect(BitBtn1, &QPushButton::clicked, this, &TFrmtiersmaj::BitBtn1Click);
+    connect(BitBtn1, &QPushButton::clicked, this, &ClientForm::BitBtn1Click);
     for (DBEdit *padded : { DBraisonsociale, DBEactivite, DBEdit4 })
         padded->installEventFilter(this);
-    connect(DBraisonsociale, &DBEdit::exited, this, &TFrmtiersmaj::DBraisonsocialeExit);
-    connect(DBEactivite, &DBEdit::exited, this, &TFrmtiersmaj::DBEactiviteExit);
-    connect(DBEdit4, &DBEdit::exited, this, &TFrmtiersmaj::DBEdit4Exit);
+    connect(DBraisonsociale, &DBEdit::exited, this, &ClientForm::DBraisonsocialeExit);
+    connect(DBEactivite, &DBEdit::exited, this, &ClientForm::DBEactiviteExit);
+    connect(DBEdit4, &DBEdit::exited, this, &ClientForm::DBEdit4Exit);
     // A hint, never a stop: the clerk types on.
     IdentifiantHint->setObjectName(QStringLiteral("IdentifiantHint"));
     IdentifiantHint->setStyleSheet(QStringLiteral("color: #c00000;"));
     IdentifiantHint->hide();
-    connect(DBraisonsociale, &DBEdit::exited, this, &TFrmtiersmaj::showIdentifierHint);
-    connect(DBComboBox1, &DBComboBox::exited, this, &TFrmtiersmaj::showIdentifierHint);
+    connect(DBraisonsociale, &DBEdit::exited, this, &ClientForm::showIdentifierHint);
+    connect(DBComboBox1, &DBComboBox::exited, this, &ClientForm::showIdentifierHint);
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -125,7 +125,7 @@ TFrmtiersmaj::TFrmtiersmaj(DataSet *tiers, QWidget *parent)
     layout->setColumnStretch(1, 1);
 }
 
-QLabel *TFrmtiersmaj::addRow(const QString &caption, QWidget *control, int width)
+QLabel *ClientForm::addRow(const QString &caption, QWidget *control, int width)
 {
     auto *label = new QLabel(caption, this);
     label->setBuddy(control);
@@ -136,7 +136,7 @@ QLabel *TFrmtiersmaj::addRow(const QString &caption, QWidget *control, int width
     return label;
 }
 
-void TFrmtiersmaj::showEvent(QShowEvent *event)
+void ClientForm::showEvent(QShowEvent *event)
 {
     EntryForm::showEvent(event);
     if (!m_shown) {
@@ -145,7 +145,7 @@ void TFrmtiersmaj::showEvent(QShowEvent *event)
     }
 }
 
-bool TFrmtiersmaj::eventFilter(QObject *watched, QEvent *event)
+bool ClientForm::eventFilter(QObject *watched, QEvent *event)
 {
     // A padded text fills its edit to the last position, so nothing could be
     // typed after it: the edit shows it without the blanks while the operator
@@ -164,19 +164,19 @@ bool TFrmtiersmaj::eventFilter(QObject *watched, QEvent *event)
     return EntryForm::eventFilter(watched, event);
 }
 
-void TFrmtiersmaj::PassageChampSuiv()
+void ClientForm::PassageChampSuiv()
 {
     if (QWidget *w = QApplication::focusWidget())
         keys()->move(w, true);
 }
 
-void TFrmtiersmaj::PassageChampPrec()
+void ClientForm::PassageChampPrec()
 {
     if (QWidget *w = QApplication::focusWidget())
         keys()->move(w, false);
 }
 
-void TFrmtiersmaj::padField(const char *fieldName, int width)
+void ClientForm::padField(const char *fieldName, int width)
 {
     DataSet *ds = dataSet();
     // Once posted or cancelled the row is no longer ours to change.
@@ -193,22 +193,22 @@ void TFrmtiersmaj::padField(const char *fieldName, int width)
     }
 }
 
-void TFrmtiersmaj::DBraisonsocialeExit()
+void ClientForm::DBraisonsocialeExit()
 {
     padField("IDENTIFIANT", ClientPadding::IdentifierWidth);
 }
 
-void TFrmtiersmaj::DBEactiviteExit()
+void ClientForm::DBEactiviteExit()
 {
     padField("NOMBENEFICIAIRE", ClientPadding::NameWidth);
 }
 
-void TFrmtiersmaj::DBEdit4Exit()
+void ClientForm::DBEdit4Exit()
 {
     padField("ADRESSE", ClientPadding::AddressWidth);
 }
 
-void TFrmtiersmaj::showIdentifierHint()
+void ClientForm::showIdentifierHint()
 {
     DataSet *ds = dataSet();
     if (!ds || !ds->isActive())
@@ -219,17 +219,17 @@ void TFrmtiersmaj::showIdentifierHint()
     IdentifiantHint->setVisible(!IdentifiantHint->text().isEmpty());
 }
 
-void TFrmtiersmaj::BitnokClick(FormResult result)
+void ClientForm::BitnokClick(FormResult result)
 {
     closeWith(result);
 }
 
-void TFrmtiersmaj::BitBtn1Click()
+void ClientForm::BitBtn1Click()
 {
     closeWith(FormResult::None);
 }
 
-void TFrmtiersmaj::closeEvent(QCloseEvent *event)
+void ClientForm::closeEvent(QCloseEvent *event)
 {
     // Posting leaves the form's focused edit: its text is written and, for
     // the three padded columns, padded first, as leaving it with the keyboard

@@ -14,12 +14,12 @@ class QPushButton;
 // The entry form of one client, over the current row of the shared client
 // data set (a new row or one put in edit by the client list). "OK", or F10
 // and then any way out, posts; every other way out cancels.
-class TFrmtiersmaj : public EntryForm
+class ClientForm : public EntryForm
 {
     Q_OBJECT
 
 public:
-    explicit TFrmtiersmaj(DataSet *tiers, QWidget *parent = nullptr);
+    explicit ClientForm(DataSet *tiers, QWidget *parent = nullptr);
 
     static inline const QStringList TypeIdentifiantItems = {
         QStringLiteral("1: Matricule Fiscal"),

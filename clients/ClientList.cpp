@@ -23,15 +23,15 @@ namespace {
 
 // Every client form open in the program: lists share the one client data
 // set, so a form opened from one list binds all of them.
-QList<QPointer<TFrmtiersmaj>> &allForms()
+QList<QPointer<ClientForm>> &allForms()
 {
-    static QList<QPointer<TFrmtiersmaj>> forms;
+    static QList<QPointer<ClientForm>> forms;
     return forms;
 }
 
-TFrmtiersmaj *openFormOn(const QList<QPointer<TFrmtiersmaj>> &forms, DataSet *tiers)
+ClientForm *openFormOn(const QList<QPointer<ClientForm>> &forms, DataSet *tiers)
 {
-    for (const QPointer<TFrmtiersmaj> &f : forms)
+    for (const QPointer<ClientForm> &f : forms)
         if (f && f->isVisible() && f->dataSet() == tiers)
             return f;
     return nullptr;
@@ -49,7 +49,7 @@ void bringForward(QWidget *form)
 
 } // namespace
 
-TFrmtiersgrille::TFrmtiersgrille(DataSet *tiers, QWidget *parent)
+ClientList::ClientList(DataSet *tiers, QWidget *parent)
     : ListWindow(QStringLiteral("<<<  Saisie des Tiers >>>"), parent)
     , m_tiers(tiers)
 {
@@ -71,15 +71,15 @@ TFrmtiersgrille::TFrmtiersgrille(DataSet *tiers, QWidget *parent)
     for (QPushButton *b : { BitBtn1, BitBtn3, BitBtn2, Button4 })
         b->setAutoDefault(true); // Enter presses the focused button
 
-    connect(DBGrid1, &DBGrid::titleClicked, this, &TFrmtiersgrille::DBGrid1TitleClick);
-    connect(DBGrid1, &DBGrid::gridDoubleClicked, this, &TFrmtiersgrille::BitBtn3Click);
-    connect(eValChampRech, &QLineEdit::textChanged, this, &TFrmtiersgrille::eValChampRechChange);
-    connect(BitBtn1, &QPushButton::clicked, this, &TFrmtiersgrille::BitBtn1Click);
-    connect(BitBtn3, &QPushButton::clicked, this, &TFrmtiersgrille::BitBtn3Click);
-    connect(BitBtn2, &QPushButton::clicked, this, &TFrmtiersgrille::BitBtn2Click);
-    connect(Button4, &QPushButton::clicked, this, &TFrmtiersgrille::Button4Click);
+    connect(DBGrid1, &DBGrid::titleClicked, this, &ClientList::DBGrid1TitleClick);
+    connect(DBGrid1, &DBGrid::gridDoubleClicked, this, &ClientList::BitBtn3Click);
+    connect(eValChampRech, &QLineEdit::textChanged, this, &ClientList::eValChampRechChange);
+    connect(BitBtn1, &QPushButton::clicked, this, &ClientList::BitBtn1Click);
+    connect(BitBtn3, &QPushButton::clicked, this, &ClientList::BitBtn3Click);
+    connect(BitBtn2, &QPushButton::clicked, this, &ClientList::BitBtn2Click);
+    connect(Button4, &QPushButton::clicked, this, &ClientList::Button4Click);
     if (tiers)
-        connect(tiers, &DataSet::stateChanged, this, &TFrmtiersgrille::followEntryState);
+        connect(tiers, &DataSet::stateChanged, this, &ClientList::followEntryState);
     setMinimumSize(640, 400);
     FormCreate();
     followEntryState();
@@ -87,35 +87,35 @@ TFrmtiersgrille::TFrmtiersgrille(DataSet *tiers, QWidget *parent)
 
 QWidget *newClientList()
 {
-    return new TFrmtiersgrille(Datadeclaration->Itiers);
+    return new ClientList(Datadeclaration->Itiers);
 }
 
-bool TFrmtiersgrille::showEntryInProgress() const
+bool ClientList::showEntryInProgress() const
 {
     if (!m_tiers || !m_tiers->isEditing())
         return false;
-    if (TFrmtiersmaj *form = openFormOn(allForms(), m_tiers))
+    if (ClientForm *form = openFormOn(allForms(), m_tiers))
         bringForward(form);
     return true;
 }
 
-void TFrmtiersgrille::followEntryState()
+void ClientList::followEntryState()
 {
     const bool inEntry = m_tiers && m_tiers->isEditing();
     DBGrid1->setNavigationLocked(inEntry);
     eValChampRech->setEnabled(!inEntry);
 }
 
-QList<TFrmtiersmaj *> TFrmtiersgrille::openForms() const
+QList<ClientForm *> ClientList::openForms() const
 {
-    QList<TFrmtiersmaj *> out;
-    for (const QPointer<TFrmtiersmaj> &f : m_forms)
+    QList<ClientForm *> out;
+    for (const QPointer<ClientForm> &f : m_forms)
         if (f && f->isVisible())
             out << f;
     return out;
 }
 
-void TFrmtiersgrille::FormCreate()
+void ClientList::FormCreate()
 {
     // A list opened while a client is being entered shows the rows as they
     // are: re-reading them would drop that entry.
@@ -124,7 +124,7 @@ void TFrmtiersgrille::FormCreate()
     reopen(m_tiers, ClientStatements::listOpening());
 }
 
-void TFrmtiersgrille::DBGrid1TitleClick(int column)
+void ClientList::DBGrid1TitleClick(int column)
 {
     if (showEntryInProgress())
         return;
@@ -135,7 +135,7 @@ void TFrmtiersgrille::DBGrid1TitleClick(int column)
         paintSortColumn(column);
 }
 
-void TFrmtiersgrille::eValChampRechChange()
+void ClientList::eValChampRechChange()
 {
     if (showEntryInProgress())
         return;
@@ -143,7 +143,7 @@ void TFrmtiersgrille::eValChampRechChange()
         reopen(m_tiers, *sql);
 }
 
-void TFrmtiersgrille::openForm(TFrmtiersmaj *form)
+void ClientList::openForm(ClientForm *form)
 {
     m_forms << form;
     allForms().removeAll(nullptr);
@@ -151,12 +151,12 @@ void TFrmtiersgrille::openForm(TFrmtiersmaj *form)
     openBeside(this, form);
 }
 
-void TFrmtiersgrille::BitBtn1Click()
+void ClientList::BitBtn1Click()
 {
     if (showEntryInProgress())
         return;
     // Owned here until shown: a refused start leaves no window behind.
-    auto form = std::make_unique<TFrmtiersmaj>(m_tiers);
+    auto form = std::make_unique<ClientForm>(m_tiers);
     try {
         m_tiers->append();
     } catch (const Error &e) {
@@ -166,12 +166,12 @@ void TFrmtiersgrille::BitBtn1Click()
     openForm(form.release());
 }
 
-void TFrmtiersgrille::BitBtn3Click()
+void ClientList::BitBtn3Click()
 {
     if (showEntryInProgress())
         return;
     // Owned here until shown: a refused start leaves no window behind.
-    auto form = std::make_unique<TFrmtiersmaj>(m_tiers);
+    auto form = std::make_unique<ClientForm>(m_tiers);
     try {
         m_tiers->edit();
     } catch (const Error &e) {
@@ -181,7 +181,7 @@ void TFrmtiersgrille::BitBtn3Click()
     openForm(form.release());
 }
 
-void TFrmtiersgrille::BitBtn2Click()
+void ClientList::BitBtn2Click()
 {
     if (showEntryInProgress())
         return;
@@ -194,12 +194,12 @@ void TFrmtiersgrille::BitBtn2Click()
     }
 }
 
-void TFrmtiersgrille::Button4Click()
+void ClientList::Button4Click()
 {
     closeWindow(this);
 }
 
-void TFrmtiersgrille::FormClose()
+void ClientList::FormClose()
 {
     // Another list's form may still be entering a client: its row stays.
     if (!m_tiers || m_tiers->isEditing())
@@ -208,11 +208,11 @@ void TFrmtiersgrille::FormClose()
     m_tiers->setSql(ClientStatements::listClosing());
 }
 
-void TFrmtiersgrille::closeEvent(QCloseEvent *event)
+void ClientList::closeEvent(QCloseEvent *event)
 {
     // The forms opened here close first, each by its own rule; one whose post
     // is refused keeps itself and this list open.
-    for (TFrmtiersmaj *form : openForms())
+    for (ClientForm *form : openForms())
         closeWindow(form);
     if (!openForms().isEmpty()) {
         event->ignore();

@@ -7,16 +7,16 @@
 
 class DataSet;
 class QPushButton;
-class TFrmtiersmaj;
+class ClientForm;
 
 // The client register: one list for all companies, searched and sorted
 // through the shared client data set, leading to the client form.
-class TFrmtiersgrille : public ListWindow
+class ClientList : public ListWindow
 {
     Q_OBJECT
 
 public:
-    explicit TFrmtiersgrille(DataSet *tiers, QWidget *parent = nullptr);
+    explicit ClientList(DataSet *tiers, QWidget *parent = nullptr);
 
     QPushButton *BitBtn1;
     QPushButton *BitBtn3;
@@ -35,7 +35,7 @@ public:
     void FormClose();
 
     // The forms this list opened and that are still open.
-    QList<TFrmtiersmaj *> openForms() const;
+    QList<ClientForm *> openForms() const;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -47,10 +47,10 @@ private:
     bool showEntryInProgress() const;
     void followEntryState();
     // Shows a form; `focus` gets the focus back when it closes.
-    void openForm(TFrmtiersmaj *form);
+    void openForm(ClientForm *form);
 
     DataSet *m_tiers;
-    QList<QPointer<TFrmtiersmaj>> m_forms;
+    QList<QPointer<ClientForm>> m_forms;
 };
 
 // A new client list on the data module's client data set, for the main window.

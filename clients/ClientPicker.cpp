@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 
 // The banner, search bar and grid every list window has, inside the dialog.
-class TFrmtiersselect::Panel : public ListWindow
+class ClientPicker::Panel : public ListWindow
 {
 public:
     using ListWindow::ListWindow;
@@ -19,7 +19,7 @@ public:
     using ListWindow::reopen;
 };
 
-TFrmtiersselect::TFrmtiersselect(DataSet *tiers, QWidget *parent)
+ClientPicker::ClientPicker(DataSet *tiers, QWidget *parent)
     : QDialog(parent)
     , m_panel(new Panel(QStringLiteral("<<<  Liste des Tiers >>>"), this))
     , m_tiers(tiers)
@@ -38,9 +38,9 @@ TFrmtiersselect::TFrmtiersselect(DataSet *tiers, QWidget *parent)
         clientColumn("NOMBENEFICIAIRE", "Nom ou Raison Sociale", 300) });
     DBGrid1->setTabKeyNavigation(false);
     DBGrid1->installEventFilter(this);
-    connect(DBGrid1, &DBGrid::gridDoubleClicked, this, &TFrmtiersselect::DBGrid1DblClick);
-    connect(DBGrid1, &DBGrid::titleClicked, this, &TFrmtiersselect::DBGrid1TitleClick);
-    connect(eValChampRech, &QLineEdit::textChanged, this, &TFrmtiersselect::eValChampRechChange);
+    connect(DBGrid1, &DBGrid::gridDoubleClicked, this, &ClientPicker::DBGrid1DblClick);
+    connect(DBGrid1, &DBGrid::titleClicked, this, &ClientPicker::DBGrid1TitleClick);
+    connect(eValChampRech, &QLineEdit::textChanged, this, &ClientPicker::eValChampRechChange);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -50,7 +50,7 @@ TFrmtiersselect::TFrmtiersselect(DataSet *tiers, QWidget *parent)
     DBGrid1->setFocus();
 }
 
-void TFrmtiersselect::showEvent(QShowEvent *event)
+void ClientPicker::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     // Centred on the screen, whatever window asked for it.
@@ -61,17 +61,17 @@ void TFrmtiersselect::showEvent(QShowEvent *event)
     }
 }
 
-void TFrmtiersselect::FormCreate()
+void ClientPicker::FormCreate()
 {
     m_panel->reopen(m_tiers, ClientStatements::pickerOpening());
 }
 
-void TFrmtiersselect::DBGrid1DblClick()
+void ClientPicker::DBGrid1DblClick()
 {
     accept();
 }
 
-void TFrmtiersselect::DBGrid1TitleClick(int column)
+void ClientPicker::DBGrid1TitleClick(int column)
 {
     const GridColumn &c = DBGrid1->dataModel()->columns().at(column);
     DBGrid1->setAllColumnsColor(ListWindow::LightColour);
@@ -80,13 +80,13 @@ void TFrmtiersselect::DBGrid1TitleClick(int column)
         m_panel->paintSortColumn(column);
 }
 
-void TFrmtiersselect::eValChampRechChange()
+void ClientPicker::eValChampRechChange()
 {
     if (const auto sql = ClientStatements::pickerSearch(LabChpRech->text(), eValChampRech->text()))
         m_panel->reopen(m_tiers, *sql);
 }
 
-bool TFrmtiersselect::eventFilter(QObject *watched, QEvent *event)
+bool ClientPicker::eventFilter(QObject *watched, QEvent *event)
 {
     // Enter on a row chooses it, as a double-click does.
     if (watched == DBGrid1 && event->type() == QEvent::KeyPress) {

@@ -11,12 +11,12 @@ class UpperCaseEdit;
 // double-clicking it (or pressing Enter on it). However it closes, the choice
 // is the current row of the shared client data set, which keeps the picker's
 // statement. Made on the stack, or deleted by its caller after exec().
-class TFrmtiersselect : public QDialog
+class ClientPicker : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit TFrmtiersselect(DataSet *tiers, QWidget *parent = nullptr);
+    explicit ClientPicker(DataSet *tiers, QWidget *parent = nullptr);
 
     QLabel *Panel1;
     QLabel *LabChpRech;

@@ -20,7 +20,7 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
-Tfrmparamsociete::Tfrmparamsociete(DataSet *societes, QWidget *parent)
+CompanyForm::CompanyForm(DataSet *societes, QWidget *parent)
     : EntryForm(societes, parent)
     , Panel1(new QFrame(this))
     , GroupBox1(new QGroupBox(QStringLiteral("Identité"), this))
@@ -59,9 +59,9 @@ Tfrmparamsociete::Tfrmparamsociete(DataSet *societes, QWidget *parent)
         b->setMinimumWidth(96);
         keys()->attachButton(b);
     }
-    connect(Bitnok, &QPushButton::clicked, this, &Tfrmparamsociete::BitnokClick);
-    connect(BitBtn2, &QPushButton::clicked, this, &Tfrmparamsociete::BitBtn2Click);
-    connect(BitBtn1, &QPushButton::clicked, this, &Tfrmparamsociete::BitBtn1Click);
+    connect(Bitnok, &QPushButton::clicked, this, &CompanyForm::BitnokClick);
+    connect(BitBtn2, &QPushButton::clicked, this, &CompanyForm::BitBtn2Click);
+    connect(BitBtn1, &QPushButton::clicked, this, &CompanyForm::BitBtn1Click);
 
     QWidget *order[] = { DBEcode, DBEdit1, DBEdit2, DBEdit3, DBEdit7, DBraisonsociale, DBEactivite, DBEadresse, DBEtelephone, DBEdit4,
         DBEdit5, DBCheckSaisie, Bitnok, BitBtn2, BitBtn1 };
@@ -69,12 +69,12 @@ Tfrmparamsociete::Tfrmparamsociete(DataSet *societes, QWidget *parent)
         setTabOrder(order[i - 1], order[i]);
 
     keys()->onF10 = [this] { F10Press(); };
-    connect(DBraisonsociale, &DBEdit::exited, this, &Tfrmparamsociete::DBraisonsocialeExit);
-    connect(DBEactivite, &DBEdit::exited, this, &Tfrmparamsociete::DBEactiviteExit);
-    connect(DBEadresse, &DBEdit::exited, this, &Tfrmparamsociete::DBEadresseExit);
-    connect(DBEtelephone, &DBEdit::exited, this, &Tfrmparamsociete::DBEtelephoneExit);
-    connect(DBEdit4, &DBEdit::exited, this, &Tfrmparamsociete::DBEdit4Exit);
-    connect(DBEdit5, &DBEdit::exited, this, &Tfrmparamsociete::DBEdit5Exit);
+    connect(DBraisonsociale, &DBEdit::exited, this, &CompanyForm::DBraisonsocialeExit);
+    connect(DBEactivite, &DBEdit::exited, this, &CompanyForm::DBEactiviteExit);
+    connect(DBEadresse, &DBEdit::exited, this, &CompanyForm::DBEadresseExit);
+    connect(DBEtelephone, &DBEdit::exited, this, &CompanyForm::DBEtelephoneExit);
+    connect(DBEdit4, &DBEdit::exited, this, &CompanyForm::DBEdit4Exit);
+    connect(DBEdit5, &DBEdit::exited, this, &CompanyForm::DBEdit5Exit);
     // Only a box the clerk typed in: opening the form passes the focus
     // through the first boxes before anyone types.
     for (DBEdit *box : { DBEcode, DBEdit1, DBEdit3 }) {
@@ -89,7 +89,7 @@ Tfrmparamsociete::Tfrmparamsociete(DataSet *societes, QWidget *parent)
     setFocusProxy(DBEcode);
 }
 
-DBEdit *Tfrmparamsociete::textBox(const QString &objectName, const QString &column, int widthInCharacters)
+DBEdit *CompanyForm::textBox(const QString &objectName, const QString &column, int widthInCharacters)
 {
     auto *box = new DBEdit(this);
     box->setObjectName(objectName);
@@ -100,7 +100,7 @@ DBEdit *Tfrmparamsociete::textBox(const QString &objectName, const QString &colu
     return box;
 }
 
-QLabel *Tfrmparamsociete::labelFor(QWidget *control, const QString &caption)
+QLabel *CompanyForm::labelFor(QWidget *control, const QString &caption)
 {
     auto *label = new QLabel(caption, this);
     label->setObjectName(QStringLiteral("Label") + control->objectName());
@@ -108,7 +108,7 @@ QLabel *Tfrmparamsociete::labelFor(QWidget *control, const QString &caption)
     return label;
 }
 
-void Tfrmparamsociete::buildLayout()
+void CompanyForm::buildLayout()
 {
     // An empty coloured banner over the group, as on the company list.
     Panel1->setFixedHeight(34);
@@ -197,7 +197,7 @@ void Tfrmparamsociete::buildLayout()
     root->addStretch();
 }
 
-void Tfrmparamsociete::showIdentifierHint(DBEdit *box)
+void CompanyForm::showIdentifierHint(DBEdit *box)
 {
     DataSet *ds = dataSet();
     if (!ds || !ds->isActive())
@@ -212,7 +212,7 @@ void Tfrmparamsociete::showIdentifierHint(DBEdit *box)
     IdentiteHint->setVisible(!all.isEmpty());
 }
 
-void Tfrmparamsociete::BitnokClick()
+void CompanyForm::BitnokClick()
 {
     setResult(FormResult::Ok);
     if (!commitFocusedEditor())
@@ -230,21 +230,21 @@ void Tfrmparamsociete::BitnokClick()
     closeWith(FormResult::Ok);
 }
 
-void Tfrmparamsociete::BitBtn2Click()
+void CompanyForm::BitBtn2Click()
 {
     if (DataSet *ds = dataSet())
         ds->cancel();
     closeWith(FormResult::Cancel);
 }
 
-void Tfrmparamsociete::BitBtn1Click()
+void CompanyForm::BitBtn1Click()
 {
     if (DataSet *ds = dataSet())
         ds->cancel();
     closeWith(FormResult::None);
 }
 
-void Tfrmparamsociete::F10Press()
+void CompanyForm::F10Press()
 {
     setResult(FormResult::Ok);
     if (!commitFocusedEditor())
@@ -278,7 +278,7 @@ void padField(DBEdit *box)
 }
 } // namespace
 
-void Tfrmparamsociete::padColumn(DBEdit *box)
+void CompanyForm::padColumn(DBEdit *box)
 {
     if (m_closing)
         return; // the boxes lose the focus as the form goes: the close rule has decided
@@ -289,43 +289,43 @@ void Tfrmparamsociete::padColumn(DBEdit *box)
     }
 }
 
-void Tfrmparamsociete::padAllColumns()
+void CompanyForm::padAllColumns()
 {
     for (DBEdit *box : { DBraisonsociale, DBEactivite, DBEadresse, DBEtelephone, DBEdit4, DBEdit5 })
         padField(box);
 }
 
-void Tfrmparamsociete::DBraisonsocialeExit()
+void CompanyForm::DBraisonsocialeExit()
 {
     padColumn(DBraisonsociale);
 }
 
-void Tfrmparamsociete::DBEactiviteExit()
+void CompanyForm::DBEactiviteExit()
 {
     padColumn(DBEactivite);
 }
 
-void Tfrmparamsociete::DBEadresseExit()
+void CompanyForm::DBEadresseExit()
 {
     padColumn(DBEadresse);
 }
 
-void Tfrmparamsociete::DBEtelephoneExit()
+void CompanyForm::DBEtelephoneExit()
 {
     padColumn(DBEtelephone);
 }
 
-void Tfrmparamsociete::DBEdit4Exit()
+void CompanyForm::DBEdit4Exit()
 {
     padColumn(DBEdit4);
 }
 
-void Tfrmparamsociete::DBEdit5Exit()
+void CompanyForm::DBEdit5Exit()
 {
     padColumn(DBEdit5);
 }
 
-void Tfrmparamsociete::closeEvent(QCloseEvent *event)
+void CompanyForm::closeEvent(QCloseEvent *event)
 {
     m_closing = true;
     DataSet *ds = dataSet();

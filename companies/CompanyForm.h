@@ -16,12 +16,12 @@ class QPushButton;
 // One company of SOCIETE, typed or corrected over the current row of the
 // shared company data set, which the company list has put into insert or
 // edit mode. Enter and Up arrow move between the boxes, F10 saves and closes.
-class Tfrmparamsociete : public EntryForm
+class CompanyForm : public EntryForm
 {
     Q_OBJECT
 
 public:
-    explicit Tfrmparamsociete(DataSet *societes, QWidget *parent = nullptr);
+    explicit CompanyForm(DataSet *societes, QWidget *parent = nullptr);
 
     QFrame *Panel1;
     QGroupBox *GroupBox1;

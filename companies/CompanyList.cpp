@@ -24,7 +24,7 @@ const QString SearchedTitle = QStringLiteral("Raison Sociale");
 
 } // namespace
 
-Tfrmsocietes::Tfrmsocietes(DataSet *societes, QWidget *parent)
+CompanyList::CompanyList(DataSet *societes, QWidget *parent)
     : ListWindow(QStringLiteral("<<<  Liste des Sociétés >>>"), parent)
     , PopupMenu1(new QMenu(this))
     , m_societes(societes)
@@ -43,29 +43,29 @@ Tfrmsocietes::Tfrmsocietes(DataSet *societes, QWidget *parent)
     BitBtn3 = addButton(QStringLiteral("BitBtn3"), QStringLiteral("Modifier"));
     BitBtn2 = addButton(QStringLiteral("BitBtn2"), QStringLiteral("Supprimer"));
     Button4 = addButton(QStringLiteral("Button4"), QStringLiteral("Fermer"));
-    connect(BitBtn1, &QPushButton::clicked, this, &Tfrmsocietes::BitBtn1Click);
-    connect(BitBtn3, &QPushButton::clicked, this, &Tfrmsocietes::BitBtn3Click);
-    connect(BitBtn2, &QPushButton::clicked, this, &Tfrmsocietes::BitBtn2Click);
-    connect(Button4, &QPushButton::clicked, this, &Tfrmsocietes::Button4Click);
+    connect(BitBtn1, &QPushButton::clicked, this, &CompanyList::BitBtn1Click);
+    connect(BitBtn3, &QPushButton::clicked, this, &CompanyList::BitBtn3Click);
+    connect(BitBtn2, &QPushButton::clicked, this, &CompanyList::BitBtn2Click);
+    connect(Button4, &QPushButton::clicked, this, &CompanyList::Button4Click);
 
     // The grid's context menu repeats the buttons.
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    PopupMenu1->addAction(QStringLiteral("Ajouter"), this, &Tfrmsocietes::BitBtn1Click);
-    PopupMenu1->addAction(QStringLiteral("Modifier"), this, &Tfrmsocietes::BitBtn3Click);
-    PopupMenu1->addAction(QStringLiteral("Supprimer"), this, &Tfrmsocietes::BitBtn2Click);
+    PopupMenu1->addAction(QStringLiteral("Ajouter"), this, &CompanyList::BitBtn1Click);
+    PopupMenu1->addAction(QStringLiteral("Modifier"), this, &CompanyList::BitBtn3Click);
+    PopupMenu1->addAction(QStringLiteral("Supprimer"), this, &CompanyList::BitBtn2Click);
     PopupMenu1->addSeparator();
-    PopupMenu1->addAction(QStringLiteral("Fermer"), this, &Tfrmsocietes::Button4Click);
+    PopupMenu1->addAction(QStringLiteral("Fermer"), this, &CompanyList::Button4Click);
     DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(DBGrid1, &QWidget::customContextMenuRequested, this,
         [this](const QPoint &pos) { PopupMenu1->popup(DBGrid1->viewport()->mapToGlobal(pos)); });
 
-    connect(eValChampRech, &QLineEdit::textChanged, this, &Tfrmsocietes::eValChampRechChange);
-    connect(DBGrid1, &DBGrid::titleClicked, this, &Tfrmsocietes::DBGrid1TitleClick);
-    connect(DBGrid1, &DBGrid::gridDoubleClicked, this, &Tfrmsocietes::BitBtn3Click);
+    connect(eValChampRech, &QLineEdit::textChanged, this, &CompanyList::eValChampRechChange);
+    connect(DBGrid1, &DBGrid::titleClicked, this, &CompanyList::DBGrid1TitleClick);
+    connect(DBGrid1, &DBGrid::gridDoubleClicked, this, &CompanyList::BitBtn3Click);
     setMinimumSize(520, 360);
 }
 
-void Tfrmsocietes::showEvent(QShowEvent *event)
+void CompanyList::showEvent(QShowEvent *event)
 {
     ListWindow::showEvent(event);
     // Once: a frame restored from its icon shows the list again.
@@ -75,13 +75,13 @@ void Tfrmsocietes::showEvent(QShowEvent *event)
     }
 }
 
-void Tfrmsocietes::FormShow()
+void CompanyList::FormShow()
 {
     // No statement of its own: whatever the data set holds, read again.
     reopenCompanies(m_societes->sql());
 }
 
-bool Tfrmsocietes::reopenCompanies(const QString &sql)
+bool CompanyList::reopenCompanies(const QString &sql)
 {
     try {
         m_societes->checkBrowseMode();
@@ -92,7 +92,7 @@ bool Tfrmsocietes::reopenCompanies(const QString &sql)
     return reopen(m_societes, sql);
 }
 
-void Tfrmsocietes::DBGrid1TitleClick(int column)
+void CompanyList::DBGrid1TitleClick(int column)
 {
     const QList<GridColumn> &columns = DBGrid1->dataModel()->columns();
     if (column < 0 || column >= columns.size())
@@ -104,7 +104,7 @@ void Tfrmsocietes::DBGrid1TitleClick(int column)
         DBGrid1->setColumnColor(column, SortColour);
 }
 
-void Tfrmsocietes::eValChampRechChange()
+void CompanyList::eValChampRechChange()
 {
     // Only names are searched, and only once the operator chose that column.
     if (LabChpRech->text() != SearchedTitle)
@@ -112,10 +112,10 @@ void Tfrmsocietes::eValChampRechChange()
     reopenCompanies(CompanyStatements::searchStatement(eValChampRech->text()));
 }
 
-void Tfrmsocietes::openForm(void (DataSet::*start)())
+void CompanyList::openForm(void (DataSet::*start)())
 {
     // Owned here until shown: a refused start leaves no window behind.
-    auto form = std::make_unique<Tfrmparamsociete>(m_societes);
+    auto form = std::make_unique<CompanyForm>(m_societes);
     try {
         (m_societes->*start)();
     } catch (const Error &e) {
@@ -125,20 +125,20 @@ void Tfrmsocietes::openForm(void (DataSet::*start)())
     openBeside(this, form.release(), true);
 }
 
-void Tfrmsocietes::BitBtn1Click()
+void CompanyList::BitBtn1Click()
 {
     openForm(&DataSet::append);
 }
 
-void Tfrmsocietes::BitBtn3Click()
+void CompanyList::BitBtn3Click()
 {
     openForm(&DataSet::edit); // on an empty list this starts a new row
 }
 
-void Tfrmsocietes::BitBtn2Click()
+void CompanyList::BitBtn2Click()
 {
     QString password;
-    if (!TFrmMotPasse::ask(this, password) || !CompanyRules::deletionPasswordAccepted(password))
+    if (!PasswordDialog::ask(this, password) || !CompanyRules::deletionPasswordAccepted(password))
         return; // nothing is said
     try {
         m_societes->remove(); // a row still being typed is only discarded
@@ -147,7 +147,7 @@ void Tfrmsocietes::BitBtn2Click()
     }
 }
 
-void Tfrmsocietes::Button4Click()
+void CompanyList::Button4Click()
 {
     closeWindow(this);
 }

@@ -8,12 +8,12 @@ class QMenu;
 // The declaring companies: sorted by a column title, searched by name, added,
 // modified in the company form and deleted behind the administrator password.
 // Everything shown is the shared company data set.
-class Tfrmsocietes : public ListWindow
+class CompanyList : public ListWindow
 {
     Q_OBJECT
 
 public:
-    explicit Tfrmsocietes(DataSet *societes, QWidget *parent = nullptr);
+    explicit CompanyList(DataSet *societes, QWidget *parent = nullptr);
 
     QPushButton *BitBtn1;
     QPushButton *BitBtn3;

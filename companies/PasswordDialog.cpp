@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QScreen>
 
-TFrmMotPasse::TFrmMotPasse(QWidget *parent)
+PasswordDialog::PasswordDialog(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
     , eMotPasse(new QLineEdit(this))
     , BitBtn1(new QPushButton(QStringLiteral("OK"), this))
@@ -45,9 +45,9 @@ TFrmMotPasse::TFrmMotPasse(QWidget *parent)
     eMotPasse->setFocus();
 }
 
-bool TFrmMotPasse::ask(QWidget *parent, QString &password)
+bool PasswordDialog::ask(QWidget *parent, QString &password)
 {
-    TFrmMotPasse dialog(parent);
+    PasswordDialog dialog(parent);
     // Centred on the screen rather than on the window that asks.
     if (QScreen *s = parent ? parent->screen() : QGuiApplication::primaryScreen()) {
         QRect r = dialog.frameGeometry();

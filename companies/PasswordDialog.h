@@ -6,12 +6,12 @@ class QLineEdit;
 class QPushButton;
 
 // Asks for the administrator password before a company is deleted.
-class TFrmMotPasse : public QDialog
+class PasswordDialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit TFrmMotPasse(QWidget *parent = nullptr);
+    explicit PasswordDialog(QWidget *parent = nullptr);
 
     // Shows a new dialog modally; true when it was left with "OK", the typed
     // text in password.

@@ -9,9 +9,9 @@ namespace {
 const QString NumberingSavepointSql = QStringLiteral("SAVEPOINT KESTRA_NUMBERING");
 } // namespace
 
-TDatadeclaration *Datadeclaration = nullptr;
+DataModule *Datadeclaration = nullptr;
 
-TDatadeclaration::TDatadeclaration(QObject *parent)
+DataModule::DataModule(QObject *parent)
     : QObject(parent)
     , ivorande(new Connection(this))
     , Isociete(new DataSet(*ivorande, QStringLiteral("Isociete"), this))
@@ -43,13 +43,13 @@ TDatadeclaration::TDatadeclaration(QObject *parent)
     iparametres->afterPost = [this](DataSet &d) { iparametresAfterPost(d); };
 }
 
-TDatadeclaration::~TDatadeclaration()
+DataModule::~DataModule()
 {
     if (Datadeclaration == this)
         Datadeclaration = nullptr;
 }
 
-void TDatadeclaration::DataModuleCreate(const QString &iniPath)
+void DataModule::DataModuleCreate(const QString &iniPath)
 {
     m_configurationPath = iniPath;
     backupSettings = Config::readBackupSettings(iniPath);
@@ -67,13 +67,13 @@ void TDatadeclaration::DataModuleCreate(const QString &iniPath)
     ivorande->open();
 }
 
-void TDatadeclaration::InitialiserQueryMax()
+void DataModule::InitialiserQueryMax()
 {
     QueryMaxNumero->close();
     QueryMaxNumero->setSql(QString());
 }
 
-void TDatadeclaration::ifactureAfterInsert(DataSet &dataSet)
+void DataModule::ifactureAfterInsert(DataSet &dataSet)
 {
     InitialiserQueryMax();
     QueryMaxNumero->setSql(QueryMaxNumeroSql);
@@ -93,7 +93,7 @@ void TDatadeclaration::ifactureAfterInsert(DataSet &dataSet)
     m_givenNumber = number;
 }
 
-void TDatadeclaration::ifactureBeforePost(DataSet &dataSet)
+void DataModule::ifactureBeforePost(DataSet &dataSet)
 {
     m_numbering = false;
     m_shownNumber = -1;
@@ -121,7 +121,7 @@ void TDatadeclaration::ifactureBeforePost(DataSet &dataSet)
     }
 }
 
-void TDatadeclaration::ifacturePostFailed(DataSet &dataSet, const Error &error)
+void DataModule::ifacturePostFailed(DataSet &dataSet, const Error &error)
 {
     if (!m_numbering)
         return;
@@ -139,7 +139,7 @@ void TDatadeclaration::ifacturePostFailed(DataSet &dataSet, const Error &error)
     (void)dataSet;
 }
 
-void TDatadeclaration::ifactureAfterPost(DataSet &dataSet)
+void DataModule::ifactureAfterPost(DataSet &dataSet)
 {
     const bool numbered = m_numbering;
     const int shown = m_shownNumber;
@@ -152,17 +152,17 @@ void TDatadeclaration::ifactureAfterPost(DataSet &dataSet)
         emit orderNumberRetaken(shown, dataSet.fieldByName(QStringLiteral("NUMEROORDRE"))->value().toInt());
 }
 
-void TDatadeclaration::IsocieteAfterPost(DataSet &)
+void DataModule::IsocieteAfterPost(DataSet &)
 {
     ivorande->commitRetaining();
 }
 
-void TDatadeclaration::ItiersAfterPost(DataSet &)
+void DataModule::ItiersAfterPost(DataSet &)
 {
     ivorande->commitRetaining();
 }
 
-void TDatadeclaration::iparametresAfterPost(DataSet &)
+void DataModule::iparametresAfterPost(DataSet &)
 {
     ivorande->commitRetaining();
 }

@@ -12,13 +12,13 @@ class Error;
 // The data module: the connection, its shared transaction and the shared data
 // sets that lists and forms look at together. Created first at start-up,
 // destroyed last; its destruction commits pending work.
-class TDatadeclaration : public QObject
+class DataModule : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit TDatadeclaration(QObject *parent = nullptr);
-    ~TDatadeclaration() override;
+    explicit DataModule(QObject *parent = nullptr);
+    ~DataModule() override;
 
     // Reads the configuration and opens the database; throws DbError with the
     // client's text, the module staying usable for a later attempt.
@@ -72,4 +72,4 @@ private:
 };
 
 // The one instance, as the windows know it.
-extern TDatadeclaration *Datadeclaration;
+extern DataModule *Datadeclaration;

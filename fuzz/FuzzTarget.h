@@ -7,7 +7,7 @@
 
 // The entry points that the fuzzers and the replay of fuzz/regressions share.
 // A target reads one input the way the program reads an untrusted file. A
-// refusal in the reader's own words (EDataImportError) is a good answer and
+// refusal in the reader's own words (ImportError) is a good answer and
 // stays inside the target; anything else escapes and counts as a fault.
 using FuzzTargetFunction = void (*)(const std::uint8_t *data, std::size_t size);
 

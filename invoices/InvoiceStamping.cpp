@@ -54,7 +54,7 @@ QString newPlaceholder()
 
 } // namespace
 
-TInvoiceStamping::TInvoiceStamping(Connection &connection, const QString &matricule, const QString &exercice)
+InvoiceStamping::InvoiceStamping(Connection &connection, const QString &matricule, const QString &exercice)
     : m_connection(connection)
     , m_matricule(matricule)
 {
@@ -62,7 +62,7 @@ TInvoiceStamping::TInvoiceStamping(Connection &connection, const QString &matric
         throw Error(invalidIntegerMessage(exercice));
 }
 
-TInvoiceStamping::~TInvoiceStamping()
+InvoiceStamping::~InvoiceStamping()
 {
     if (!running())
         return;
@@ -73,17 +73,17 @@ TInvoiceStamping::~TInvoiceStamping()
     }
 }
 
-QStringList TInvoiceStamping::requiredColumns()
+QStringList InvoiceStamping::requiredColumns()
 {
     return { QStringLiteral("DATEFACTURE") };
 }
 
-int TInvoiceStamping::quarterOfMonth(int month)
+int InvoiceStamping::quarterOfMonth(int month)
 {
     return (month - 1) / 3 + 1;
 }
 
-int TInvoiceStamping::quarterOfDate(const QVariant &date)
+int InvoiceStamping::quarterOfDate(const QVariant &date)
 {
     const double value = isTimeStamp(date) ? date.value<TimeStamp>().value : 0.0;
     int year = 0, month = 0, day = 0;
@@ -91,7 +91,7 @@ int TInvoiceStamping::quarterOfDate(const QVariant &date)
     return quarterOfMonth(month);
 }
 
-void TInvoiceStamping::begin(DataSet &destination)
+void InvoiceStamping::begin(DataSet &destination)
 {
     if (running())
         throw Error(QStringLiteral("Une importation de factures est déjà en cours."));
@@ -116,7 +116,7 @@ void TInvoiceStamping::begin(DataSet &destination)
     };
 }
 
-void TInvoiceStamping::placeRow(DataSet &destination)
+void InvoiceStamping::placeRow(DataSet &destination)
 {
     m_adding = destination.state() == DataSetState::Insert;
     if (m_adding) {
@@ -132,7 +132,7 @@ void TInvoiceStamping::placeRow(DataSet &destination)
     }
 }
 
-void TInvoiceStamping::release()
+void InvoiceStamping::release()
 {
     if (!m_destination)
         return;
@@ -143,7 +143,7 @@ void TInvoiceStamping::release()
     m_destination = nullptr;
 }
 
-int TInvoiceStamping::finish()
+int InvoiceStamping::finish()
 {
     if (!running())
         return 0;
@@ -162,7 +162,7 @@ int TInvoiceStamping::finish()
     }
 }
 
-void TInvoiceStamping::abandon()
+void InvoiceStamping::abandon()
 {
     if (!running())
         return;
@@ -170,7 +170,7 @@ void TInvoiceStamping::abandon()
     execute(m_connection, QStringLiteral("ROLLBACK TO SAVEPOINT KESTRA_IMPORT"));
 }
 
-int TInvoiceStamping::stampRows()
+int InvoiceStamping::stampRows()
 {
     QList<int> numbers;
     {

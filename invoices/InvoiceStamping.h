@@ -26,16 +26,16 @@ class Error;
 // other row, of this company or of any other, is left as it is.
 //
 // Usage: construct, Begin before the import, Finish after it.
-class TInvoiceStamping
+class InvoiceStamping
 {
 public:
     // Raises "'%s' is not a valid integer value" for a year that is not an
     // integer (no company chosen): then nothing is imported at all.
-    TInvoiceStamping(Connection &connection, const QString &matricule, const QString &exercice);
+    InvoiceStamping(Connection &connection, const QString &matricule, const QString &exercice);
     // Undoes an import that was begun and not finished.
-    ~TInvoiceStamping();
-    TInvoiceStamping(const TInvoiceStamping &) = delete;
-    TInvoiceStamping &operator=(const TInvoiceStamping &) = delete;
+    ~InvoiceStamping();
+    InvoiceStamping(const InvoiceStamping &) = delete;
+    InvoiceStamping &operator=(const InvoiceStamping &) = delete;
 
     // Marks where the import starts in the shared transaction and gives the
     // destination's new rows their placeholder keys until Finish.

@@ -99,7 +99,7 @@ int stamp(Connection &connection, const QString &matricule, const QString &exerc
         q.setParam(QStringLiteral("exercice"), year);
         for (int i = 0; i < keys.size(); ++i) {
             const Key &k = keys[i];
-            q.setParam(QStringLiteral("trimestre"), TInvoiceStamping::quarterOfDate(k.date));
+            q.setParam(QStringLiteral("trimestre"), InvoiceStamping::quarterOfDate(k.date));
             q.setParam(QStringLiteral("numero"), int(highest + i + 1));
             q.setParam(QStringLiteral("OLD_IDENTIFIANT"), k.identifiant);
             q.setParam(QStringLiteral("OLD_EXERCICE"), k.exercice);

@@ -1160,49 +1160,14 @@
     </message>
 </context>
 <context>
-    <name>NewDatabase</name>
+    <name>ImportOptionsPage</name>
     <message>
-        <source>Impossible de créer le répertoire %1</source>
-        <translation>Impossible de créer le répertoire %1</translation>
+        <source>Log files (*.log);;All files (*)</source>
+        <translation>Journaux (*.log);;Tous les fichiers (*)</translation>
     </message>
 </context>
 <context>
-    <name>PrintQueue</name>
-    <message>
-        <source>L&apos;imprimante « %1 » est introuvable (%2). L&apos;état n&apos;a pas été imprimé.</source>
-        <translation>L&apos;imprimante « %1 » est introuvable (%2). L&apos;état n&apos;a pas été imprimé.</translation>
-    </message>
-    <message>
-        <source>L&apos;imprimante « %1 » refuse les travaux d&apos;impression pour le moment. L&apos;état n&apos;a pas été imprimé.</source>
-        <translation>L&apos;imprimante « %1 » refuse les travaux d&apos;impression pour le moment. L&apos;état n&apos;a pas été imprimé.</translation>
-    </message>
-    <message>
-        <source>L&apos;impression sur « %1 » a échoué : %2
-L&apos;état n&apos;a pas été imprimé.</source>
-        <translation>L&apos;impression sur « %1 » a échoué : %2
-L&apos;état n&apos;a pas été imprimé.</translation>
-    </message>
-</context>
-<context>
-    <name>QPrintPreviewDialog</name>
-    <message>
-        <source>Print</source>
-        <translation>Imprimer</translation>
-    </message>
-</context>
-<context>
-    <name>Report</name>
-    <message>
-        <source>Aucune imprimante ni aucun fichier n&apos;a été choisi.</source>
-        <translation>Aucune imprimante ni aucun fichier n&apos;a été choisi.</translation>
-    </message>
-    <message>
-        <source>L&apos;état a été enregistré dans le fichier %1.</source>
-        <translation>L&apos;état a été enregistré dans le fichier %1.</translation>
-    </message>
-</context>
-<context>
-    <name>TDataImportProgress</name>
+    <name>ImportProgress</name>
     <message>
         <source>Importing...</source>
         <translation>Importation en cours...</translation>
@@ -1269,21 +1234,7 @@ L&apos;état n&apos;a pas été imprimé.</translation>
     </message>
 </context>
 <context>
-    <name>TDataImportWizardF</name>
-    <message>
-        <source>Import templates (*.imp);;All files (*)</source>
-        <translation>Modèles d&apos;importation (*.imp);;Tous les fichiers (*)</translation>
-    </message>
-</context>
-<context>
-    <name>TImportOptionsPage</name>
-    <message>
-        <source>Log files (*.log);;All files (*)</source>
-        <translation>Journaux (*.log);;Tous les fichiers (*)</translation>
-    </message>
-</context>
-<context>
-    <name>TfmImpDlgIBX</name>
+    <name>ImportScreen</name>
     <message>
         <source>Table à Importer</source>
         <translation>Table à importer</translation>
@@ -1365,6 +1316,55 @@ L&apos;état n&apos;a pas été imprimé.</translation>
     <message>
         <source>Voulez-vous vider la table ?</source>
         <translation>Voulez-vous vider la table ?</translation>
+    </message>
+</context>
+<context>
+    <name>NewDatabase</name>
+    <message>
+        <source>Impossible de créer le répertoire %1</source>
+        <translation>Impossible de créer le répertoire %1</translation>
+    </message>
+</context>
+<context>
+    <name>PrintQueue</name>
+    <message>
+        <source>L&apos;imprimante « %1 » est introuvable (%2). L&apos;état n&apos;a pas été imprimé.</source>
+        <translation>L&apos;imprimante « %1 » est introuvable (%2). L&apos;état n&apos;a pas été imprimé.</translation>
+    </message>
+    <message>
+        <source>L&apos;imprimante « %1 » refuse les travaux d&apos;impression pour le moment. L&apos;état n&apos;a pas été imprimé.</source>
+        <translation>L&apos;imprimante « %1 » refuse les travaux d&apos;impression pour le moment. L&apos;état n&apos;a pas été imprimé.</translation>
+    </message>
+    <message>
+        <source>L&apos;impression sur « %1 » a échoué : %2
+L&apos;état n&apos;a pas été imprimé.</source>
+        <translation>L&apos;impression sur « %1 » a échoué : %2
+L&apos;état n&apos;a pas été imprimé.</translation>
+    </message>
+</context>
+<context>
+    <name>QPrintPreviewDialog</name>
+    <message>
+        <source>Print</source>
+        <translation>Imprimer</translation>
+    </message>
+</context>
+<context>
+    <name>Report</name>
+    <message>
+        <source>Aucune imprimante ni aucun fichier n&apos;a été choisi.</source>
+        <translation>Aucune imprimante ni aucun fichier n&apos;a été choisi.</translation>
+    </message>
+    <message>
+        <source>L&apos;état a été enregistré dans le fichier %1.</source>
+        <translation>L&apos;état a été enregistré dans le fichier %1.</translation>
+    </message>
+</context>
+<context>
+    <name>WizardWindow</name>
+    <message>
+        <source>Import templates (*.imp);;All files (*)</source>
+        <translation>Modèles d&apos;importation (*.imp);;Tous les fichiers (*)</translation>
     </message>
 </context>
 </TS>

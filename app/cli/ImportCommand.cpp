@@ -116,9 +116,9 @@ void reportUnstamped(Connection &connection, const QString &db, QTextStream &err
     err.flush();
 }
 
-void countRows(TDataImport &source, Counts &counts, TImportWork &work)
+void countRows(ImportEngine &source, Counts &counts, ImportWork &work)
 {
-    source.onImportRecord = [&counts, &work](TDataImport *s) {
+    source.onImportRecord = [&counts, &work](ImportEngine *s) {
         switch (s->recordState()) {
         case rsAdded:
             ++counts.inserted;
@@ -134,7 +134,7 @@ void countRows(TDataImport &source, Counts &counts, TImportWork &work)
         }
         work.rowWritten();
     };
-    source.onImportError = [&counts](TDataImport *) { ++counts.failed; };
+    source.onImportError = [&counts](ImportEngine *) { ++counts.failed; };
 }
 
 // One import of a request, step by step. Members go in the reverse order of
@@ -162,14 +162,14 @@ private:
     const ImportRequest &m_request;
     QTextStream &m_err;
     Connection m_connection;
-    TImportWork m_work { m_connection };
+    ImportWork m_work { m_connection };
     int m_signal = 0; // a termination signal taken during the import
     WorkingContext m_company;
     std::optional<DataSet> m_destination;
-    TDataImportWizardProperties m_wizard;
-    TDataImportWizardSettings m_settings;
-    std::optional<TInvoiceStamping> m_stamping;
-    std::unique_ptr<TDataImport> m_source;
+    WizardProperties m_wizard;
+    ImportSettings m_settings;
+    std::optional<InvoiceStamping> m_stamping;
+    std::unique_ptr<ImportEngine> m_source;
 };
 
 std::optional<int> TemplateImport::connect()
@@ -210,14 +210,14 @@ void TemplateImport::loadSettings()
     m_wizard.dataSet = &*m_destination;
     auto probe = createImportSource(aiCSV);
     m_wizard.applyDestination(*probe);
-    const TDataImportWizardSettings defaults = m_wizard.initialSettings(destinationColumns(*probe));
+    const ImportSettings defaults = m_wizard.initialSettings(destinationColumns(*probe));
     m_settings = defaults;
     // "Commit when done" is a flag the screen's wizard keeps on whatever a
     // template says; unattended, the template decides how to commit.
-    TDataImportWizardSettings component = defaults;
+    ImportSettings component = defaults;
     if (IniFile(m_request.templateFile).hasKey(QStringLiteral("LAST_STEP"), QStringLiteral("CommitAfterDone")))
         component.commitAfterDone = false;
-    TDataImportTemplate::load(m_request.templateFile, m_settings, component, m_wizard.allowedImports);
+    TemplateFile::load(m_request.templateFile, m_settings, component, m_wizard.allowedImports);
     // Set as it stands: the spreadsheet's ranges stay those of the template.
     if (!m_request.file.isEmpty())
         m_settings.fileName = m_request.file;
@@ -271,17 +271,17 @@ void TemplateImport::createSource(ImportOutcome &outcome)
 {
     m_source = createImportSource(m_settings.importType);
     if (m_stamping)
-        m_wizard.requiredColumns = TInvoiceStamping::requiredColumns();
+        m_wizard.requiredColumns = InvoiceStamping::requiredColumns();
     m_wizard.applyDestination(*m_source);
     configureImportSource(*m_source, m_settings);
     // An invoice import is committed with its stamping, never before.
-    m_source->onNeedCommit = [this](TDataImport *) {
+    m_source->onNeedCommit = [this](ImportEngine *) {
         if (!m_stamping || !m_stamping->running())
             m_work.commit();
     };
     countRows(*m_source, outcome.counts, m_work);
     // Once per row: SIGINT, SIGTERM or SIGHUP stops the import at the next one.
-    m_source->onYield = [this](TDataImport *s) {
+    m_source->onYield = [this](ImportEngine *s) {
         if (!m_signal)
             m_signal = takeTerminationSignal();
         if (m_signal)

@@ -22,9 +22,9 @@ QString trimBlanks(const QString &text)
 int previewDbf(const PreviewOptions &options, QTextStream &out, QTextStream &err)
 {
     try {
-        TDBFRead table(options.file);
+        DbfReader table(options.file);
         out << '#';
-        for (const TDescriptor &field : table.descriptors()) {
+        for (const DbfDescriptor &field : table.descriptors()) {
             const QString type = Cp1252::toUnicode(&field.type, 1);
             out << '\t' << escapePreviewField(QStringLiteral("%1:%2:%3:%4").arg(field.name, type).arg(field.length).arg(field.decimals));
         }
@@ -42,7 +42,7 @@ int previewDbf(const PreviewOptions &options, QTextStream &out, QTextStream &err
             }
             out << '\n';
         }
-    } catch (const EDataImportError &e) {
+    } catch (const ImportError &e) {
         out.flush();
         err << e.text() << "\n";
         return 1;

@@ -1,5 +1,5 @@
 #include "app/cli/Preview.h"
-#include "import/engine/DataImportCommon.h"
+#include "import/engine/ImportFormats.h"
 #include "import/engine/ImportMessages.h"
 #include "import/sources/text/TextLineReader.h"
 
@@ -43,7 +43,7 @@ int previewText(const PreviewOptions &options, QTextStream &out, QTextStream &er
     }
     if (options.kind == QLatin1String("txt"))
         comma = QChar(0);
-    TTextEncoding encoding = teWindows1252;
+    TextEncoding encoding = teWindows1252;
     if (!options.encoding.isEmpty() && !textEncodingFromName(options.encoding, encoding)) {
         err << "Argument incorrect : " << options.encoding << "\n";
         return 2;
@@ -55,7 +55,7 @@ int previewText(const PreviewOptions &options, QTextStream &out, QTextStream &er
         return 1;
     }
     try {
-        TTextLineReader reader(&file, encoding);
+        TextLineReader reader(&file, encoding);
         QString line;
         qint64 skipped = 0;
         while (reader.readLine(line)) {
@@ -80,7 +80,7 @@ int previewText(const PreviewOptions &options, QTextStream &out, QTextStream &er
             });
             out << '\n';
         }
-    } catch (const EDataImportError &e) {
+    } catch (const ImportError &e) {
         out.flush();
         err << e.text() << "\n";
         return 1;

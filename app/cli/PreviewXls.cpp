@@ -46,12 +46,12 @@ int previewXls(const PreviewOptions &options, QTextStream &out, QTextStream &err
     }
     const SettingsInForce inForce(settings);
     try {
-        TxlsFile file;
+        WorkbookFile file;
         file.setFileName(options.file);
         file.open();
         if (!options.ranges.isEmpty()) {
-            TMapRowList list(&file, options.skip, 0);
-            const TMapRow *row = list.add(QString(), options.ranges);
+            RangeMap list(&file, options.skip, 0);
+            const MapRow *row = list.add(QString(), options.ranges);
             for (int n = 1; n <= row->total(); ++n)
                 out << escapePreviewField(row->cellText(n)) << '\n';
             return 0;
@@ -61,17 +61,17 @@ int previewXls(const PreviewOptions &options, QTextStream &out, QTextStream &err
             out << '\t' << escapePreviewField(file.workSheetName(i));
         out << '\n';
         for (int s = 0; s < file.workSheetCount(); ++s) {
-            const TxlsRowList &rows = file.workSheet(s)->rows();
+            const XlsRowList &rows = file.workSheet(s)->rows();
             for (int r = 0; r < rows.count(); ++r) {
-                TxlsRow *row = rows.row(r);
+                XlsRow *row = rows.row(r);
                 for (int c = 0; c < row->count(); ++c) {
-                    const TbiffCell *cell = row->cell(c);
+                    const BiffCell *cell = row->cell(c);
                     const QString text = Cp1252::toUnicode(Cp1252::fromUnicode(cell->text()));
                     out << s + 1 << '\t' << cell->name() << '\t' << cell->kindName() << '\t' << escapePreviewField(text) << '\n';
                 }
             }
         }
-    } catch (const EDataImportError &e) {
+    } catch (const ImportError &e) {
         out.flush();
         err << e.text() << "\n";
         return 1;

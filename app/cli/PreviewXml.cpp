@@ -6,7 +6,7 @@
 #include <QFileInfo>
 
 namespace {
-void writeRow(const TXMLTag &row, const QStringList &names, QTextStream &out)
+void writeRow(const XmlTag &row, const QStringList &names, QTextStream &out)
 {
     for (qsizetype i = 0; i < names.size(); ++i) {
         if (i > 0)
@@ -32,10 +32,10 @@ int previewXml(const PreviewOptions &options, QTextStream &out, QTextStream &err
         return 1;
     }
     try {
-        TXMLFile xml(&file);
+        XmlPacketReader xml(&file);
         xml.parse(true);
         QStringList names;
-        if (const TXMLTagList *fields = xml.fieldList())
+        if (const XmlTagList *fields = xml.fieldList())
             for (const auto &field : *fields)
                 names << xmlFieldName(*field);
         out << '#';
@@ -46,16 +46,16 @@ int previewXml(const PreviewOptions &options, QTextStream &out, QTextStream &err
         qint64 index = 0;
         // Rows that came before the field list (or all of them when there is
         // none) are already in the tree.
-        if (const TXMLTagList *rows = xml.rowList())
+        if (const XmlTagList *rows = xml.rowList())
             for (const auto &row : *rows)
                 if (index++ >= options.skip)
                     writeRow(*row, names, out);
         while (!xml.endOfText()) {
-            const std::unique_ptr<TXMLTag> tag = xml.nextTag();
+            const std::unique_ptr<XmlTag> tag = xml.nextTag();
             if (tag && tag->name().compare(QLatin1String("ROW"), Qt::CaseInsensitive) == 0 && index++ >= options.skip)
                 writeRow(*tag, names, out);
         }
-    } catch (const EDataImportError &e) {
+    } catch (const ImportError &e) {
         out.flush();
         err << e.text() << "\n";
         return 1;

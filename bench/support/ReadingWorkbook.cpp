@@ -61,11 +61,11 @@ QString readingWorkbook(const QString &filter, const QString &extension)
 CellsRead readEveryCell(const QString &path, bool throughRanges)
 {
     CellsRead read;
-    TxlsFile file;
+    WorkbookFile file;
     file.setFileName(path);
     file.open();
     if (throughRanges) {
-        TMapRowList list(&file);
+        RangeMap list(&file);
         for (int c = 1; c <= ReadingCols; ++c)
             list.add(QString::number(c), Xls::columnLetters(c) + QStringLiteral("-COLFINISH;"));
         list.updateTotals();
@@ -78,9 +78,9 @@ CellsRead readEveryCell(const QString &path, bool throughRanges)
         return read;
     }
     for (int s = 0; s < file.workSheetCount(); ++s) {
-        const TxlsRowList &rows = file.workSheet(s)->rows();
+        const XlsRowList &rows = file.workSheet(s)->rows();
         for (int r = 0; r < rows.count(); ++r) {
-            TxlsRow *row = rows.row(r);
+            XlsRow *row = rows.row(r);
             for (int c = 0; c < row->count(); ++c) {
                 read.chars += row->cell(c)->text().size();
                 ++read.cells;

@@ -31,7 +31,7 @@ QLabel *boldLabel(const QString &name, QWidget *parent)
 }
 } // namespace
 
-TFrmgenerationdeclaration::TFrmgenerationdeclaration(
+DeclarationWindow::DeclarationWindow(
     const WorkingContext &context, const QString &companyCaption, Connection &connection, QWidget *parent)
     : QWidget(parent)
     , Matricule(boldLabel(QStringLiteral("Matricule"), this))
@@ -98,17 +98,17 @@ TFrmgenerationdeclaration::TFrmgenerationdeclaration(
     layout->addStretch();
     layout->addLayout(buttons);
 
-    connect(DirectoryButton, &QToolButton::clicked, this, &TFrmgenerationdeclaration::browse);
-    connect(Bitnok, &QPushButton::clicked, this, &TFrmgenerationdeclaration::BitnokClick);
+    connect(DirectoryButton, &QToolButton::clicked, this, &DeclarationWindow::browse);
+    connect(Bitnok, &QPushButton::clicked, this, &DeclarationWindow::BitnokClick);
     // OK is the default button, as in a dialog: Enter in the boxes presses it.
     connect(DirectoryEdit1, &QLineEdit::returnPressed, Bitnok, &QPushButton::click);
     connect(ComboBox1->lineEdit(), &QLineEdit::returnPressed, Bitnok, &QPushButton::click);
-    connect(BitBtn2, &QPushButton::clicked, this, &TFrmgenerationdeclaration::BitBtn2Click);
-    connect(ComboBox1, &QComboBox::currentTextChanged, this, &TFrmgenerationdeclaration::showLastGeneration);
+    connect(BitBtn2, &QPushButton::clicked, this, &DeclarationWindow::BitBtn2Click);
+    connect(ComboBox1, &QComboBox::currentTextChanged, this, &DeclarationWindow::showLastGeneration);
     FormCreate();
 }
 
-void TFrmgenerationdeclaration::FormCreate()
+void DeclarationWindow::FormCreate()
 {
     Matricule->setText(m_context.curIdentifiant);
     Exercice->setText(m_context.curExercice);
@@ -117,7 +117,7 @@ void TFrmgenerationdeclaration::FormCreate()
     showLastGeneration();
 }
 
-void TFrmgenerationdeclaration::showLastGeneration()
+void DeclarationWindow::showLastGeneration()
 {
     int year = 0;
     if (m_context.curIdentifiant.isEmpty() || !tryStrToInt(m_context.curExercice, year)) {
@@ -133,13 +133,13 @@ void TFrmgenerationdeclaration::showLastGeneration()
     }
 }
 
-QString TFrmgenerationdeclaration::heading() const
+QString DeclarationWindow::heading() const
 {
     return DeclarationChecks::headingText(m_context.curIdentifiant + m_context.curCle + m_context.curCategorie + m_context.curEtab,
         ComboBox1->currentText(), m_context.curExercice);
 }
 
-void TFrmgenerationdeclaration::browse()
+void DeclarationWindow::browse()
 {
     const QString dir
         = QFileDialog::getExistingDirectory(this, QStringLiteral("Emplacement des Fichiers Résultats"), DirectoryEdit1->text());
@@ -147,7 +147,7 @@ void TFrmgenerationdeclaration::browse()
         DirectoryEdit1->setText(dir);
 }
 
-void TFrmgenerationdeclaration::BitnokClick()
+void DeclarationWindow::BitnokClick()
 {
     // The file is written without its name and checked as it is written;
     // it takes its name once the clerk has seen what the checks found and
@@ -185,7 +185,7 @@ void TFrmgenerationdeclaration::BitnokClick()
     close();
 }
 
-void TFrmgenerationdeclaration::BitBtn2Click()
+void DeclarationWindow::BitBtn2Click()
 {
     close();
 }

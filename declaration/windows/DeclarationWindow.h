@@ -14,13 +14,13 @@ class QToolButton;
 
 // The window that writes the declaration file of the working company and
 // year for one quarter into a directory of the operator's choice.
-class TFrmgenerationdeclaration : public QWidget
+class DeclarationWindow : public QWidget
 {
     Q_OBJECT
 
 public:
     // companyCaption: the company name as the main window shows it.
-    TFrmgenerationdeclaration(
+    DeclarationWindow(
         const WorkingContext &context, const QString &companyCaption, Connection &connection, QWidget *parent = nullptr);
 
     void FormCreate();

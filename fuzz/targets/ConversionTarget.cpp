@@ -7,7 +7,7 @@
 #include "core/FormatSettings.h"
 #include "core/Formatting.h"
 #include "fuzz/FuzzTarget.h"
-#include "import/engine/DataImportCommon.h"
+#include "import/engine/ImportFormats.h"
 
 #include <cmath>
 
@@ -16,7 +16,7 @@ KESTRA_FUZZ_TARGET(conversion)
     const QString input = QString::fromLatin1(reinterpret_cast<const char *>(data), qsizetype(size));
     if (input.size() < 4)
         return;
-    TDataImportFormats formats;
+    ImportFormats formats;
     formats.decimalSeparator = input[0];
     formats.thousandSeparator = input[1];
     formats.dateSeparator = input[2];
@@ -24,7 +24,7 @@ KESTRA_FUZZ_TARGET(conversion)
     const qsizetype lineEnd = input.indexOf(QLatin1Char('\n'), 4);
     formats.shortDateFormat = input.mid(4, lineEnd < 0 ? -1 : lineEnd - 4);
     const QString text = lineEnd < 0 ? QString() : input.mid(lineEnd + 1);
-    TDataImportFormatsGuard installed(formats);
+    ImportFormatsGuard installed(formats);
     const FormatSettings &fs = FormatSettings::current();
 
     selfReferringDateTimeFormat(fs);

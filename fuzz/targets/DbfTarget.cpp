@@ -26,7 +26,7 @@ KESTRA_FUZZ_TARGET(dbf)
     tableDevice.open(QIODevice::ReadOnly);
     memoDevice.open(QIODevice::ReadOnly);
     try {
-        TDBFRead reader(&tableDevice, withMemo ? &memoDevice : nullptr);
+        DbfReader reader(&tableDevice, withMemo ? &memoDevice : nullptr);
         reader.recordCount();
         for (int i = 0; i < reader.fieldCount(); ++i) {
             reader.fieldName(i);
@@ -37,6 +37,6 @@ KESTRA_FUZZ_TARGET(dbf)
                 reader.readField(i);
             reader.deleted();
         }
-    } catch (const EDataImportError &) {
+    } catch (const ImportError &) {
     }
 }

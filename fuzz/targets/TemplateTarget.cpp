@@ -4,7 +4,7 @@
 
 #include "core/Formatting.h"
 #include "fuzz/FuzzTarget.h"
-#include "import/engine/DataImportCommon.h"
+#include "import/engine/ImportFormats.h"
 #include "import/engine/ImportMessages.h"
 #include "import/template/TemplateFile.h"
 #include "import/engine/ImportSettings.h"
@@ -27,12 +27,12 @@ KESTRA_FUZZ_TARGET(template)
     file->flush();
 
     const QStringList columns { "CODE", "TYPEIDENTIFIANT", "IDENTIFIANT", "NOMBENEFICIAIRE", "ADRESSE", "DATEAUTORISATION" };
-    TDataImportWizardSettings component;
+    ImportSettings component;
     component.setColumns(columns);
-    TDataImportWizardSettings settings = component;
+    ImportSettings settings = component;
     try {
-        TDataImportTemplate::load(file->fileName(), settings, component);
-    } catch (const EDataImportError &) {
+        TemplateFile::load(file->fileName(), settings, component);
+    } catch (const ImportError &) {
         return;
     }
     const FormatSettings fs = settings.formats.settings();
@@ -43,9 +43,9 @@ KESTRA_FUZZ_TARGET(template)
     for (const QString &column : columns) {
         try {
             parseMapRow(settings.xlsRanges.value(column), nullptr);
-        } catch (const EDataImportError &) {
+        } catch (const ImportError &) {
         }
-        if (const TDataImportFieldFormat *format = settings.fieldFormat(column)) {
+        if (const FieldFormat *format = settings.fieldFormat(column)) {
             QString value = QStringLiteral("Null value 12,5");
             applyFieldFormat(value, *format);
         }

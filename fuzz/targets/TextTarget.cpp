@@ -3,7 +3,7 @@
 // fields.
 
 #include "fuzz/FuzzTarget.h"
-#include "import/engine/DataImportCommon.h"
+#include "import/engine/ImportFormats.h"
 #include "import/engine/ImportMessages.h"
 #include "import/sources/text/TextLineReader.h"
 
@@ -15,7 +15,7 @@ KESTRA_FUZZ_TARGET(text)
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     try {
-        TTextLineReader reader(&buffer);
+        TextLineReader reader(&buffer);
         QString line;
         QStringList fields;
         while (reader.readLine(line)) {
@@ -29,6 +29,6 @@ KESTRA_FUZZ_TARGET(text)
             for (const char *map : { "0;3", "5;10", "-2;4", "3", "2147483647;2147483647" })
                 cutFixedWidth(line, parseFixedWidthMapValue(QString::fromLatin1(map)));
         }
-    } catch (const EDataImportError &) {
+    } catch (const ImportError &) {
     }
 }

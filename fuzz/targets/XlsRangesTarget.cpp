@@ -13,14 +13,14 @@
 #include <cstdlib>
 
 namespace {
-TxlsFile &workbook()
+WorkbookFile &workbook()
 {
-    static TxlsFile *file = [] {
-        auto *f = new TxlsFile;
+    static WorkbookFile *file = [] {
+        auto *f = new WorkbookFile;
         f->setFileName(QStringLiteral(KESTRA_FUZZ_WORKBOOK));
         try {
             f->open();
-        } catch (const EDataImportError &e) {
+        } catch (const ImportError &e) {
             std::fprintf(stderr, "%s: %s\n", KESTRA_FUZZ_WORKBOOK, qPrintable(e.text()));
             std::abort();
         }
@@ -37,14 +37,14 @@ KESTRA_FUZZ_TARGET(xls_ranges)
     const QString text = QString::fromUtf8(reinterpret_cast<const char *>(data) + 2, qsizetype(size - 2));
     try {
         parseMapRow(text, nullptr);
-        TMapRow loose;
+        MapRow loose;
         loose.parse(text);
         parseMapRow(loose.text(), nullptr);
-    } catch (const EDataImportError &) {
+    } catch (const ImportError &) {
     }
     try {
-        TMapRowList list(&workbook(), data[0] % 8, data[1] % 8);
-        TMapRow *row = list.add(QStringLiteral("F"), text);
+        RangeMap list(&workbook(), data[0] % 8, data[1] % 8);
+        MapRow *row = list.add(QStringLiteral("F"), text);
         list.updateTotals();
         list.recordCount(qirMax);
         // The first cells and the last ones: a range may name millions.
@@ -58,6 +58,6 @@ KESTRA_FUZZ_TARGET(xls_ranges)
         row->text();
         if (row->count() > 0)
             row->removeCell(1, QString(), 3, 2);
-    } catch (const EDataImportError &) {
+    } catch (const ImportError &) {
     }
 }

@@ -8,28 +8,28 @@
 
 KESTRA_FUZZ_TARGET(xls)
 {
-    TxlsFile file;
+    WorkbookFile file;
     try {
         file.openBuffer(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
-    } catch (const EDataImportError &) {
+    } catch (const ImportError &) {
         return;
     }
     for (int s = 0; s < file.workSheetCount(); ++s) {
-        TxlsWorkSheet *sheet = file.workSheet(s);
+        XlsWorkSheet *sheet = file.workSheet(s);
         file.workSheetName(s);
-        TxlsRowList &rows = sheet->rows();
+        XlsRowList &rows = sheet->rows();
         for (int r = 0; r < rows.count(); ++r) {
-            TxlsRow *row = rows.row(r);
+            XlsRow *row = rows.row(r);
             for (int c = 0; c < row->count(); ++c) {
-                TbiffCell *cell = row->cell(c);
+                BiffCell *cell = row->cell(c);
                 cell->kindName();
                 cell->text();
                 cell->variant();
                 if (cell->isFormula())
-                    static_cast<TbiffFormula *>(cell)->tokens();
+                    static_cast<BiffFormula *>(cell)->tokens();
                 try {
                     cell->dateTime();
-                } catch (const EDataImportError &) {
+                } catch (const ImportError &) {
                 }
                 int lowest = 0, highest = 0;
                 sheet->rowExtent(cell->row(), lowest, highest);

@@ -12,24 +12,24 @@ KESTRA_FUZZ_TARGET(xml)
     try {
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::ReadOnly);
-        TXMLFile xml(&buffer);
+        XmlPacketReader xml(&buffer);
         xml.parse();
-        if (const TXMLTagList *fields = xml.fieldList())
+        if (const XmlTagList *fields = xml.fieldList())
             for (const auto &field : *fields)
                 xmlFieldName(*field);
-        if (const TXMLTagList *rows = xml.rowList())
+        if (const XmlTagList *rows = xml.rowList())
             for (const auto &row : *rows)
                 for (int i = 0; i < row->attributeCount(); ++i)
                     replaceXmlEntities(row->attributeValue(i));
-    } catch (const EDataImportError &) {
+    } catch (const ImportError &) {
     }
     try {
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::ReadOnly);
-        TXMLFile xml(&buffer);
+        XmlPacketReader xml(&buffer);
         xml.parse(true);
         while (!xml.endOfText())
             xml.nextTag();
-    } catch (const EDataImportError &) {
+    } catch (const ImportError &) {
     }
 }

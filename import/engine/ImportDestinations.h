@@ -9,10 +9,10 @@ class DataSet;
 // list and text grid to these interfaces. Indexes count from 0.
 
 // A data grid: its columns and the data set behind it, which receives the rows.
-class IDataImportGrid
+class GridDestination
 {
 public:
-    virtual ~IDataImportGrid() = default;
+    virtual ~GridDestination() = default;
     virtual int columnCount() const = 0;
     // The column's title caption, which import maps name.
     virtual QString columnTitle(int column) const = 0;
@@ -23,10 +23,10 @@ public:
 
 // A list of items, each with a caption and sub-items, under captioned columns:
 // column 0 shows the caption, column c > 0 sub-item c - 1.
-class IDataImportListView
+class ListViewDestination
 {
 public:
-    virtual ~IDataImportListView() = default;
+    virtual ~ListViewDestination() = default;
     virtual int columnCount() const = 0;
     virtual QString columnCaption(int column) const = 0;
 
@@ -48,10 +48,10 @@ public:
 };
 
 // A grid of texts: cells by column and row.
-class IDataImportStringGrid
+class StringGridDestination
 {
 public:
-    virtual ~IDataImportStringGrid() = default;
+    virtual ~StringGridDestination() = default;
     virtual int colCount() const = 0;
     virtual int rowCount() const = 0;
     // New rows are empty; removed rows take their cells with them.

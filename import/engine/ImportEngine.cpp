@@ -27,7 +27,7 @@ QString indexKey(const QString &name)
 
 } // namespace
 
-int TDataImportRow::indexOfName(const QString &name) const
+int ImportRow::indexOfName(const QString &name) const
 {
     const QString key = indexKey(name);
     auto it = std::lower_bound(m_index.begin(), m_index.end(), key, [](const IndexEntry &e, const QString &k) { return e.key < k; });
@@ -36,15 +36,15 @@ int TDataImportRow::indexOfName(const QString &name) const
     return it->column;
 }
 
-TDataImportCol *TDataImportRow::colByName(const QString &name) const
+ImportColumn *ImportRow::colByName(const QString &name) const
 {
     const int i = indexOfName(name);
     return i < 0 ? nullptr : m_cols[size_t(i)].get();
 }
 
-TDataImportCol *TDataImportRow::add(const QString &name, int columnIndex, int mapIndex)
+ImportColumn *ImportRow::add(const QString &name, int columnIndex, int mapIndex)
 {
-    auto col = std::make_unique<TDataImportCol>();
+    auto col = std::make_unique<ImportColumn>();
     col->name = name.trimmed();
     col->columnIndex = columnIndex;
     col->mapIndex = mapIndex;
@@ -53,13 +53,13 @@ TDataImportCol *TDataImportRow::add(const QString &name, int columnIndex, int ma
     return m_cols.back().get();
 }
 
-void TDataImportRow::sortIndex()
+void ImportRow::sortIndex()
 {
     // Stable, so that of two columns with one name the first is found.
     std::stable_sort(m_index.begin(), m_index.end(), [](const IndexEntry &a, const IndexEntry &b) { return a.key < b.key; });
 }
 
-void TDataImportRow::clear()
+void ImportRow::clear()
 {
     m_cols.clear();
     m_index.clear();
@@ -69,15 +69,15 @@ void TDataImportRow::clear()
 // Settings and destinations
 // ---------------------------------------------------------------------------
 
-TDataImport::TDataImport() = default;
+ImportEngine::ImportEngine() = default;
 
-TDataImport::~TDataImport()
+ImportEngine::~ImportEngine()
 {
     if (m_log.isOpen())
         m_log.close();
 }
 
-void TDataImport::setFileName(const QString &name)
+void ImportEngine::setFileName(const QString &name)
 {
     if (name == m_fileName)
         return;
@@ -85,21 +85,21 @@ void TDataImport::setFileName(const QString &name)
     fileNameChanged();
 }
 
-QString TDataImport::mapName(int i) const
+QString ImportEngine::mapName(int i) const
 {
     const QString &line = m_map.at(i);
     const qsizetype eq = line.indexOf(QLatin1Char('='));
     return (eq < 0 ? line : line.left(eq)).trimmed();
 }
 
-QString TDataImport::mapValue(int i) const
+QString ImportEngine::mapValue(int i) const
 {
     const QString &line = m_map.at(i);
     const qsizetype eq = line.indexOf(QLatin1Char('='));
     return eq < 0 ? QString() : line.mid(eq + 1);
 }
 
-QString TDataImport::errorLogPath() const
+QString ImportEngine::errorLogPath() const
 {
     if (m_errorLogFileName.isEmpty())
         return QString();
@@ -108,7 +108,7 @@ QString TDataImport::errorLogPath() const
     return m_errorLogFileName;
 }
 
-::DataSet *TDataImport::destinationDataSet() const
+::DataSet *ImportEngine::destinationDataSet() const
 {
     if (m_importDestination == qidDataSet)
         return m_dataSet.data();
@@ -117,7 +117,7 @@ QString TDataImport::errorLogPath() const
     return nullptr;
 }
 
-int TDataImport::destinationColumnCount() const
+int ImportEngine::destinationColumnCount() const
 {
     switch (m_importDestination) {
     case qidDataSet:
@@ -134,7 +134,7 @@ int TDataImport::destinationColumnCount() const
     return 0;
 }
 
-QString TDataImport::destinationColumnName(int index) const
+QString ImportEngine::destinationColumnName(int index) const
 {
     if (index < 0 || index >= destinationColumnCount())
         return QString();
@@ -155,7 +155,7 @@ QString TDataImport::destinationColumnName(int index) const
     return QString();
 }
 
-int TDataImport::destinationColumnIndex(const QString &name) const
+int ImportEngine::destinationColumnIndex(const QString &name) const
 {
     switch (m_importDestination) {
     case qidDataSet: {
@@ -196,7 +196,7 @@ int TDataImport::destinationColumnIndex(const QString &name) const
     return -1;
 }
 
-Field *TDataImport::destinationField(const TDataImportCol *col) const
+Field *ImportEngine::destinationField(const ImportColumn *col) const
 {
     if (m_importDestination == qidDataSet) {
         if (!m_dataSet || col->columnIndex < 0 || col->columnIndex >= m_dataSet->fieldCount())
@@ -213,7 +213,7 @@ Field *TDataImport::destinationField(const TDataImportCol *col) const
 // One import
 // ---------------------------------------------------------------------------
 
-void TDataImport::execute()
+void ImportEngine::execute()
 {
     m_totalRecords = 0;
     checkProperties();
@@ -246,7 +246,7 @@ void TDataImport::execute()
         std::rethrow_exception(failure);
 }
 
-void TDataImport::checkProperties()
+void ImportEngine::checkProperties()
 {
     switch (m_importDestination) {
     case qidDataSet:
@@ -295,7 +295,7 @@ void TDataImport::checkProperties()
         throw dataImportError(ImportMsg::DateFormatRefersToItself, { selfReferring });
 }
 
-void TDataImport::prepareImport()
+void ImportEngine::prepareImport()
 {
     if (m_importRecCount > 0 && m_importRecCount < m_totalRecords)
         m_totalRecords = m_importRecCount;
@@ -324,7 +324,7 @@ void TDataImport::prepareImport()
     }
 }
 
-void TDataImport::undoPrepare()
+void ImportEngine::undoPrepare()
 {
     if (m_log.isOpen())
         m_log.close();
@@ -334,7 +334,7 @@ void TDataImport::undoPrepare()
     m_formats.restoreFormats();
 }
 
-void TDataImport::suspendUpdates()
+void ImportEngine::suspendUpdates()
 {
     if (::DataSet *ds = destinationDataSet()) {
         ds->disableControls();
@@ -345,7 +345,7 @@ void TDataImport::suspendUpdates()
     }
 }
 
-void TDataImport::resumeUpdates()
+void ImportEngine::resumeUpdates()
 {
     if (m_suspendedDataSet)
         m_suspendedDataSet->enableControls();
@@ -355,7 +355,7 @@ void TDataImport::resumeUpdates()
     m_suspendedListView = nullptr;
 }
 
-void TDataImport::buildImportRow()
+void ImportEngine::buildImportRow()
 {
     m_row.clear();
     m_generators.clear();
@@ -368,8 +368,8 @@ void TDataImport::buildImportRow()
     }
     m_row.sortIndex();
 
-    for (const TDataImportFieldFormat &format : m_fieldFormats) {
-        TDataImportCol *col = m_row.colByName(format.fieldName);
+    for (const FieldFormat &format : m_fieldFormats) {
+        ImportColumn *col = m_row.colByName(format.fieldName);
         if (!col && (format.generatorStep != 0 || !format.constantValue.isEmpty())) {
             // A constant or a counter fills a column the map does not name.
             const int index = destinationColumnIndex(format.fieldName.trimmed());
@@ -382,12 +382,12 @@ void TDataImport::buildImportRow()
             col->m_generator = m_generators.add(col->name, format.generatorValue, format.generatorStep);
     }
     for (int i = 0; i < m_row.count(); ++i) {
-        TDataImportCol *col = m_row.at(i);
+        ImportColumn *col = m_row.at(i);
         col->m_format = m_fieldFormats.indexOfName(col->name);
     }
 }
 
-void TDataImport::runRowLoop()
+void ImportEngine::runRowLoop()
 {
     openSource();
     std::exception_ptr failure;
@@ -436,13 +436,13 @@ void TDataImport::runRowLoop()
         std::rethrow_exception(failure);
 }
 
-int TDataImport::importRow()
+int ImportEngine::importRow()
 {
     const int r = checkCancel() ? 2 : processRowLogged();
     return afterRow(r);
 }
 
-bool TDataImport::checkCancel()
+bool ImportEngine::checkCancel()
 {
     if (!m_canceled)
         return false;
@@ -453,7 +453,7 @@ bool TDataImport::checkCancel()
     return !goOn;
 }
 
-int TDataImport::processRowLogged()
+int ImportEngine::processRowLogged()
 {
     try {
         processRow();
@@ -469,7 +469,7 @@ int TDataImport::processRowLogged()
     }
 }
 
-int TDataImport::afterRow(int r)
+int ImportEngine::afterRow(int r)
 {
     const int done = errorCount() + m_importedCount;
     if (m_commitRecCount > 0 && !m_commitAfterDone && done % m_commitRecCount == 0)
@@ -479,7 +479,7 @@ int TDataImport::afterRow(int r)
     return r;
 }
 
-void TDataImport::closeSource()
+void ImportEngine::closeSource()
 {
     if (m_canceled)
         return;
@@ -489,13 +489,13 @@ void TDataImport::closeSource()
         doNeedCommit();
 }
 
-void TDataImport::doNeedCommit()
+void ImportEngine::doNeedCommit()
 {
     if (onNeedCommit)
         onNeedCommit(this);
 }
 
-void TDataImport::finishImport()
+void ImportEngine::finishImport()
 {
     m_formats.restoreFormats();
     m_row.clear();
@@ -528,19 +528,19 @@ void TDataImport::finishImport()
 // Values of the row
 // ---------------------------------------------------------------------------
 
-void TDataImport::setValue(const QString &name, const QString &text)
+void ImportEngine::setValue(const QString &name, const QString &text)
 {
-    if (TDataImportCol *col = m_row.colByName(name))
+    if (ImportColumn *col = m_row.colByName(name))
         col->value = text.trimmed();
 }
 
-void TDataImport::setValue(TDataImportCol *col, const QString &text)
+void ImportEngine::setValue(ImportColumn *col, const QString &text)
 {
     if (col)
         col->value = text.trimmed();
 }
 
-void TDataImport::applyFieldFormat(TDataImportCol *col)
+void ImportEngine::applyFieldFormat(ImportColumn *col)
 {
     if (!col)
         return;
@@ -550,19 +550,19 @@ void TDataImport::applyFieldFormat(TDataImportCol *col)
         k = m_fieldFormats.indexOfName(col->name);
     if (k < 0)
         return;
-    TDataImportGenerator *generator = nullptr;
+    ValueGenerator *generator = nullptr;
     if (col->m_generator >= 0 && col->m_generator < m_generators.count())
         generator = &m_generators.at(col->m_generator);
     ::applyFieldFormat(col->value, m_fieldFormats.at(k), generator);
 }
 
-void TDataImport::applyFieldFormats()
+void ImportEngine::applyFieldFormats()
 {
     for (int i = 0; i < m_row.count(); ++i)
         applyFieldFormat(m_row.at(i));
 }
 
-bool TDataImport::isMappedColumn(const TDataImportCol *col) const
+bool ImportEngine::isMappedColumn(const ImportColumn *col) const
 {
     return col->mapIndex >= 0 && (col->columnIndex >= 0 || m_importDestination == qidUserDefined);
 }
@@ -571,7 +571,7 @@ bool TDataImport::isMappedColumn(const TDataImportCol *col) const
 // One row against the destination
 // ---------------------------------------------------------------------------
 
-void TDataImport::processRow()
+void ImportEngine::processRow()
 {
     const bool found = m_importMode != qimInsertAll && locateByKey();
     auto accept = [this] {
@@ -626,7 +626,7 @@ void TDataImport::processRow()
     ++m_lineNumber;
 }
 
-bool TDataImport::locateByKey()
+bool ImportEngine::locateByKey()
 {
     switch (m_importDestination) {
     case qidDataSet:
@@ -637,7 +637,7 @@ bool TDataImport::locateByKey()
         QStringList fields;
         QVariantList values;
         for (const QString &key : m_keyColumns) {
-            const TDataImportCol *col = m_row.colByName(key);
+            const ImportColumn *col = m_row.colByName(key);
             if (!col)
                 continue;
             fields << (m_importDestination == qidDBGrid ? m_dbGrid->columnFieldName(col->columnIndex) : col->name);
@@ -666,12 +666,12 @@ bool TDataImport::locateByKey()
     return false;
 }
 
-bool TDataImport::locateInListView()
+bool ImportEngine::locateInListView()
 {
     for (int item = 0; item < m_listView->itemCount(); ++item) {
         bool match = true;
         for (const QString &key : m_keyColumns) {
-            const TDataImportCol *col = m_row.colByName(key);
+            const ImportColumn *col = m_row.colByName(key);
             if (!col)
                 return false;
             const QString text = col->columnIndex == 0 ? m_listView->itemCaption(item) : m_listView->subItem(item, col->columnIndex - 1);
@@ -688,14 +688,14 @@ bool TDataImport::locateInListView()
     return false;
 }
 
-bool TDataImport::locateInStringGrid()
+bool ImportEngine::locateInStringGrid()
 {
     for (int row = 0; row < m_stringGrid->rowCount(); ++row) {
         if (row == m_gridCaptionRow)
             continue;
         bool match = true;
         for (const QString &key : m_keyColumns) {
-            const TDataImportCol *col = m_row.colByName(key);
+            const ImportColumn *col = m_row.colByName(key);
             if (!col)
                 return false;
             if (col->value.compare(m_stringGrid->cell(col->columnIndex, row), Qt::CaseInsensitive) != 0) {
@@ -711,7 +711,7 @@ bool TDataImport::locateInStringGrid()
     return false;
 }
 
-void TDataImport::addRecord()
+void ImportEngine::addRecord()
 {
     switch (m_importDestination) {
     case qidDataSet:
@@ -750,7 +750,7 @@ void TDataImport::addRecord()
     m_recordState = rsAdded;
 }
 
-void TDataImport::editRecord()
+void ImportEngine::editRecord()
 {
     switch (m_importDestination) {
     case qidDataSet:
@@ -769,7 +769,7 @@ void TDataImport::editRecord()
     m_recordState = rsEditing;
 }
 
-void TDataImport::deleteRecord()
+void ImportEngine::deleteRecord()
 {
     switch (m_importDestination) {
     case qidDataSet:
@@ -798,7 +798,7 @@ void TDataImport::deleteRecord()
     m_recordState = rsDeleted;
 }
 
-void TDataImport::writeValues()
+void ImportEngine::writeValues()
 {
     switch (m_importDestination) {
     case qidDataSet:
@@ -806,7 +806,7 @@ void TDataImport::writeValues()
         // The row's lost values are told once it is known to be written.
         QStringList lost;
         for (int i = 0; i < m_row.count(); ++i) {
-            const TDataImportCol *col = m_row.at(i);
+            const ImportColumn *col = m_row.at(i);
             Field *field = destinationField(col);
             QString error = field && m_refuseUnencodable ? unencodableValueError(col->value) : QString();
             if (error.isEmpty())
@@ -830,7 +830,7 @@ void TDataImport::writeValues()
         if (m_currentItem < 0)
             break;
         for (int i = 0; i < m_row.count(); ++i) {
-            const TDataImportCol *col = m_row.at(i);
+            const ImportColumn *col = m_row.at(i);
             if (col->columnIndex == 0)
                 m_listView->setItemCaption(m_currentItem, col->value);
             else if (col->columnIndex > 0)
@@ -841,7 +841,7 @@ void TDataImport::writeValues()
         if (m_writeGridRow < 0)
             break;
         for (int i = 0; i < m_row.count(); ++i) {
-            const TDataImportCol *col = m_row.at(i);
+            const ImportColumn *col = m_row.at(i);
             if (col->columnIndex >= 0)
                 m_stringGrid->setCell(col->columnIndex, m_writeGridRow, col->value);
         }
@@ -851,7 +851,7 @@ void TDataImport::writeValues()
     }
 }
 
-void TDataImport::postRecord()
+void ImportEngine::postRecord()
 {
     switch (m_importDestination) {
     case qidDataSet:
@@ -870,7 +870,7 @@ void TDataImport::postRecord()
     }
 }
 
-void TDataImport::cancelRecord()
+void ImportEngine::cancelRecord()
 {
     ::DataSet *ds = destinationDataSet();
     if (ds && ds->isEditing())
@@ -881,12 +881,12 @@ void TDataImport::cancelRecord()
 // Errors and the log
 // ---------------------------------------------------------------------------
 
-QString TDataImport::logTimeStamp() const
+QString ImportEngine::logTimeStamp() const
 {
     return formatDateTime(m_formats.shortDateFormat + QLatin1Char(' ') + m_formats.shortTimeFormat, DateTime::now(), m_formats.settings());
 }
 
-void TDataImport::openLog()
+void ImportEngine::openLog()
 {
     const QString path = errorLogPath();
     const QDir dir = QFileInfo(path).absoluteDir();
@@ -901,7 +901,7 @@ void TDataImport::openLog()
     writeLogLine(QString());
 }
 
-void TDataImport::writeLogLine(const QString &line)
+void ImportEngine::writeLogLine(const QString &line)
 {
     // A message of several lines keeps the file's CR LF line ends.
     QString text = line;
@@ -912,7 +912,7 @@ void TDataImport::writeLogLine(const QString &line)
     m_log.flush();
 }
 
-void TDataImport::logError(const QString &message)
+void ImportEngine::logError(const QString &message)
 {
     if (m_errorLog) {
         const QString line = formatMessage(ImportMsg::LogLineError, { logTimeStamp(), QString::number(m_lineNumber), message });
@@ -925,7 +925,7 @@ void TDataImport::logError(const QString &message)
         onImportError(this);
 }
 
-void TDataImport::logError(const std::exception &error)
+void ImportEngine::logError(const std::exception &error)
 {
     // The log keeps its lines as written, whatever the operator's language.
     if (const auto *e = dynamic_cast<const Error *>(&error))
@@ -934,7 +934,7 @@ void TDataImport::logError(const std::exception &error)
         logError(QString::fromLocal8Bit(error.what()));
 }
 
-void TDataImport::logFieldError(const QString &text)
+void ImportEngine::logFieldError(const QString &text)
 {
     ++m_valueErrorCount;
     if (m_errorLog && m_log.isOpen())

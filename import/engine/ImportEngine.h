@@ -1,7 +1,7 @@
 #pragma once
 
 #include "data/DataSet.h"
-#include "import/engine/DataImportCommon.h"
+#include "import/engine/ImportFormats.h"
 #include "import/engine/ImportMessages.h"
 #include "import/engine/ImportDestinations.h"
 
@@ -18,15 +18,15 @@
 
 class Field;
 
-enum TImportDestination { qidDataSet, qidDBGrid, qidListView, qidStringGrid, qidUserDefined };
-enum TImportMode { qimInsertAll, qimInsertNew, qimUpdate, qimUpdateOrInsert, qimDelete, qimDeleteOrInsert };
-enum TImportAddType { qatAppend, qatInsert };
+enum ImportDestination { qidDataSet, qidDBGrid, qidListView, qidStringGrid, qidUserDefined };
+enum ImportMode { qimInsertAll, qimInsertNew, qimUpdate, qimUpdateOrInsert, qimDelete, qimDeleteOrInsert };
+enum ImportAddType { qatAppend, qatInsert };
 
 // What happened to the destination for the current row.
-enum TImportRecordState { rsNone = 0, rsAdded = 1, rsEditing = 2, rsDeleted = 3 };
+enum ImportRecordState { rsNone = 0, rsAdded = 1, rsEditing = 2, rsDeleted = 3 };
 
 // One column of the import row.
-class TDataImportCol
+class ImportColumn
 {
 public:
     QString name; // destination column, from the map (trimmed) or a field format
@@ -35,24 +35,24 @@ public:
     int mapIndex = -1; // the map line it comes from; -1 for a column a field format added
 
 private:
-    friend class TDataImport;
+    friend class ImportEngine;
     int m_format = -1; // its field format, found once per import
     int m_generator = -1; // its counter
 };
 
 // The import row: its columns in map order, found by name through a sorted
 // index without regard to case.
-class TDataImportRow
+class ImportRow
 {
 public:
     int count() const { return int(m_cols.size()); }
-    TDataImportCol *at(int i) const { return m_cols[size_t(i)].get(); }
+    ImportColumn *at(int i) const { return m_cols[size_t(i)].get(); }
     // The column of that name (binary search); null when none.
-    TDataImportCol *colByName(const QString &name) const;
+    ImportColumn *colByName(const QString &name) const;
     int indexOfName(const QString &name) const;
 
     // Appends a column; the index is sorted again by SortIndex.
-    TDataImportCol *add(const QString &name, int columnIndex, int mapIndex);
+    ImportColumn *add(const QString &name, int columnIndex, int mapIndex);
     void sortIndex();
     void clear();
 
@@ -62,7 +62,7 @@ private:
         QString key; // upper case
         int column;
     };
-    std::vector<std::unique_ptr<TDataImportCol>> m_cols;
+    std::vector<std::unique_ptr<ImportColumn>> m_cols;
     std::vector<IndexEntry> m_index;
 };
 
@@ -71,15 +71,15 @@ private:
 // the engine owns the column map, the import row, the per-row cycle, the
 // modes that change existing records by key, the commit rhythm, cancellation,
 // the error list and the error log.
-class TDataImport
+class ImportEngine
 {
 public:
-    TDataImport();
-    virtual ~TDataImport();
-    TDataImport(const TDataImport &) = delete;
-    TDataImport &operator=(const TDataImport &) = delete;
+    ImportEngine();
+    virtual ~ImportEngine();
+    ImportEngine(const ImportEngine &) = delete;
+    ImportEngine &operator=(const ImportEngine &) = delete;
 
-    // Runs one import. Raises EDataImportError on a bad setting (nothing read
+    // Runs one import. Raises ImportError on a bad setting (nothing read
     // or written then); an error the row loop cannot absorb is raised after
     // OnAfterImport and the finish.
     void execute();
@@ -90,21 +90,21 @@ public:
     // behind the interfaces must be unset by their owner before they go.
     ::DataSet *dataSet() const { return m_dataSet.data(); }
     void setDataSet(::DataSet *dataSet) { m_dataSet = dataSet; }
-    IDataImportGrid *dbGrid() const { return m_dbGrid; }
-    void setDbGrid(IDataImportGrid *grid) { m_dbGrid = grid; }
-    IDataImportListView *listView() const { return m_listView; }
-    void setListView(IDataImportListView *listView) { m_listView = listView; }
-    IDataImportStringGrid *stringGrid() const { return m_stringGrid; }
-    void setStringGrid(IDataImportStringGrid *grid) { m_stringGrid = grid; }
+    GridDestination *dbGrid() const { return m_dbGrid; }
+    void setDbGrid(GridDestination *grid) { m_dbGrid = grid; }
+    ListViewDestination *listView() const { return m_listView; }
+    void setListView(ListViewDestination *listView) { m_listView = listView; }
+    StringGridDestination *stringGrid() const { return m_stringGrid; }
+    void setStringGrid(StringGridDestination *grid) { m_stringGrid = grid; }
     int gridCaptionRow() const { return m_gridCaptionRow; }
     void setGridCaptionRow(int row) { m_gridCaptionRow = row; }
     int gridStartRow() const { return m_gridStartRow; }
     void setGridStartRow(int row) { m_gridStartRow = row; }
-    TImportDestination importDestination() const { return m_importDestination; }
-    void setImportDestination(TImportDestination destination) { m_importDestination = destination; }
+    ImportDestination importDestination() const { return m_importDestination; }
+    void setImportDestination(ImportDestination destination) { m_importDestination = destination; }
 
-    TImportMode importMode() const { return m_importMode; }
-    void setImportMode(TImportMode mode) { m_importMode = mode; }
+    ImportMode importMode() const { return m_importMode; }
+    void setImportMode(ImportMode mode) { m_importMode = mode; }
     // Lines "destination column=where the source holds it" (each reader its own form).
     QStringList &map() { return m_map; }
     const QStringList &map() const { return m_map; }
@@ -112,12 +112,12 @@ public:
     // Name (trimmed) and value of map line i.
     QString mapName(int i) const;
     QString mapValue(int i) const;
-    TDataImportFormats &formats() { return m_formats; }
-    const TDataImportFormats &formats() const { return m_formats; }
-    void setFormats(const TDataImportFormats &formats) { m_formats.assign(formats); }
-    TDataImportFieldFormats &fieldFormats() { return m_fieldFormats; }
-    const TDataImportFieldFormats &fieldFormats() const { return m_fieldFormats; }
-    void setFieldFormats(const TDataImportFieldFormats &formats) { m_fieldFormats = formats; }
+    ImportFormats &formats() { return m_formats; }
+    const ImportFormats &formats() const { return m_formats; }
+    void setFormats(const ImportFormats &formats) { m_formats.assign(formats); }
+    FieldFormats &fieldFormats() { return m_fieldFormats; }
+    const FieldFormats &fieldFormats() const { return m_fieldFormats; }
+    void setFieldFormats(const FieldFormats &formats) { m_fieldFormats = formats; }
 
     bool errorLog() const { return m_errorLog; }
     void setErrorLog(bool on) { m_errorLog = on; }
@@ -134,8 +134,8 @@ public:
     void setCommitRecCount(int count) { m_commitRecCount = count; }
     bool commitAfterDone() const { return m_commitAfterDone; }
     void setCommitAfterDone(bool on) { m_commitAfterDone = on; }
-    TImportAddType addType() const { return m_addType; }
-    void setAddType(TImportAddType type) { m_addType = type; }
+    ImportAddType addType() const { return m_addType; }
+    void setAddType(ImportAddType type) { m_addType = type; }
     QStringList &keyColumns() { return m_keyColumns; }
     const QStringList &keyColumns() const { return m_keyColumns; }
     void setKeyColumns(const QStringList &columns) { m_keyColumns = columns; }
@@ -160,10 +160,10 @@ public:
     // Values that could not be converted in rows that were still written.
     int valueErrorCount() const { return m_valueErrorCount; }
     const QStringList &errors() const { return m_errors; }
-    TImportRecordState recordState() const { return m_recordState; }
+    ImportRecordState recordState() const { return m_recordState; }
     bool canceled() const { return m_canceled; }
     int totalRecords() const { return m_totalRecords; }
-    TDataImportRow &row() { return m_row; }
+    ImportRow &row() { return m_row; }
     // The log file as opened (the program's directory put before a bare name).
     QString errorLogPath() const;
 
@@ -175,25 +175,25 @@ public:
     static QString loadMessage(int id) { return ::loadMessage(id); }
 
     // Events; Sender is this engine.
-    using TNotifyEvent = std::function<void(TDataImport *Sender)>;
-    using TRowEvent = std::function<void(TDataImport *Sender, TDataImportRow *Row)>;
-    TNotifyEvent onBeforeImport;
-    TNotifyEvent onAfterImport;
-    TRowEvent onImportRowComplete;
-    std::function<void(TDataImport *Sender, TDataImportRow *Row, bool &Accept)> onBeforePost;
-    TRowEvent onAfterPost;
-    TNotifyEvent onImportRecord;
-    TNotifyEvent onImportError;
-    TNotifyEvent onImportErrorAdv;
-    TNotifyEvent onNeedCommit;
-    std::function<void(TDataImport *Sender, bool &Continue)> onImportCancel;
-    std::function<void(TDataImport *Sender, const QStringList &KeyColumns, TDataImportRow *Row, QString &KeyFields, QVariant &KeyValues)>
+    using NotifyEvent = std::function<void(ImportEngine *Sender)>;
+    using RowEvent = std::function<void(ImportEngine *Sender, ImportRow *Row)>;
+    NotifyEvent onBeforeImport;
+    NotifyEvent onAfterImport;
+    RowEvent onImportRowComplete;
+    std::function<void(ImportEngine *Sender, ImportRow *Row, bool &Accept)> onBeforePost;
+    RowEvent onAfterPost;
+    NotifyEvent onImportRecord;
+    NotifyEvent onImportError;
+    NotifyEvent onImportErrorAdv;
+    NotifyEvent onNeedCommit;
+    std::function<void(ImportEngine *Sender, bool &Continue)> onImportCancel;
+    std::function<void(ImportEngine *Sender, const QStringList &KeyColumns, ImportRow *Row, QString &KeyFields, QVariant &KeyValues)>
         onDestinationLocate;
-    TRowEvent onUserDefinedImport;
+    RowEvent onUserDefinedImport;
     // Called once per row so that the caller can keep its windows alive (the
     // wizard processes pending window messages here, which is how its cancel
     // button reaches Cancel).
-    TNotifyEvent onYield;
+    NotifyEvent onYield;
     // Opens the log for ShowErrorLog; unset, the desktop's opener is started.
     std::function<void(const QString &path)> onShowErrorLog;
 
@@ -224,13 +224,13 @@ protected:
     // Building blocks of the readers.
     // Stores text, trimmed, in the row column of that name (nothing when none).
     void setValue(const QString &name, const QString &text);
-    void setValue(TDataImportCol *col, const QString &text);
-    void applyFieldFormat(TDataImportCol *col);
+    void setValue(ImportColumn *col, const QString &text);
+    void applyFieldFormat(ImportColumn *col);
     // Applies every column's field format.
     void applyFieldFormats();
     // Whether the column takes a value from the source: it comes from the
     // map and its destination column exists (any column for qidUserDefined).
-    bool isMappedColumn(const TDataImportCol *col) const;
+    bool isMappedColumn(const ImportColumn *col) const;
     void processRow();
     void cancelRecord();
     void logError(const QString &message);
@@ -260,7 +260,7 @@ private:
     void resumeUpdates();
     void undoPrepare();
     ::DataSet *destinationDataSet() const;
-    Field *destinationField(const TDataImportCol *col) const;
+    Field *destinationField(const ImportColumn *col) const;
     bool locateByKey();
     bool locateInListView();
     bool locateInStringGrid();
@@ -271,16 +271,16 @@ private:
     void postRecord();
 
     QPointer<::DataSet> m_dataSet;
-    IDataImportGrid *m_dbGrid = nullptr;
-    IDataImportListView *m_listView = nullptr;
-    IDataImportStringGrid *m_stringGrid = nullptr;
+    GridDestination *m_dbGrid = nullptr;
+    ListViewDestination *m_listView = nullptr;
+    StringGridDestination *m_stringGrid = nullptr;
     int m_gridCaptionRow = -1;
     int m_gridStartRow = -1;
-    TImportDestination m_importDestination = qidDataSet;
-    TImportMode m_importMode = qimInsertAll;
+    ImportDestination m_importDestination = qidDataSet;
+    ImportMode m_importMode = qimInsertAll;
     QStringList m_map;
-    TDataImportFormats m_formats;
-    TDataImportFieldFormats m_fieldFormats;
+    ImportFormats m_formats;
+    FieldFormats m_fieldFormats;
     bool m_errorLog = false;
     QString m_errorLogFileName = QStringLiteral("error.log");
     bool m_rewriteErrorLogFile = true;
@@ -288,7 +288,7 @@ private:
     int m_importRecCount = 0;
     int m_commitRecCount = 100;
     bool m_commitAfterDone = true;
-    TImportAddType m_addType = qatInsert;
+    ImportAddType m_addType = qatInsert;
     QStringList m_keyColumns;
     QStringList m_requiredColumns;
     QString m_fileName;
@@ -299,7 +299,7 @@ private:
     int m_importedCount = 0;
     QStringList m_errors;
     int m_valueErrorCount = 0;
-    TImportRecordState m_recordState = rsNone;
+    ImportRecordState m_recordState = rsNone;
     bool m_canceled = false;
     int m_totalRecords = 0;
     int m_leadingSkipped = 0;
@@ -308,9 +308,9 @@ private:
     int m_writeGridRow = -1; // the text grid row the current row goes to
     int m_locatedGridRow = -1;
     QPointer<::DataSet> m_suspendedDataSet;
-    IDataImportListView *m_suspendedListView = nullptr;
+    ListViewDestination *m_suspendedListView = nullptr;
     bool m_rowSeen = false;
-    TDataImportRow m_row;
-    TDataImportGenerators m_generators;
+    ImportRow m_row;
+    ValueGenerators m_generators;
     QFile m_log;
 };

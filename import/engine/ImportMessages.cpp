@@ -87,9 +87,9 @@ QString formatMessage(int id, const QStringList &args)
     return fillPlaceholders(loadMessage(id), args);
 }
 
-EDataImportError dataImportError(int id, const QStringList &args)
+ImportError dataImportError(int id, const QStringList &args)
 {
-    return EDataImportError(messageText(id, args));
+    return ImportError(messageText(id, args));
 }
 
 QString trMessage(int id)

@@ -12,14 +12,14 @@
 // and the wizard's, in English as operators of the import know them.
 
 // The one exception class of the import.
-class EDataImportError : public Error
+class ImportError : public Error
 {
 public:
-    explicit EDataImportError(const QString &text)
+    explicit ImportError(const QString &text)
         : Error(text)
     {
     }
-    explicit EDataImportError(const TranslatedText &text)
+    explicit ImportError(const TranslatedText &text)
         : Error(text)
     {
     }
@@ -41,7 +41,7 @@ QString loadMessage(int id);
 QString formatMessage(int id, const QStringList &args);
 // Any text's "%s"/"%d" place holders filled in order, as the messages are.
 QString fillPlaceholders(const QString &text, const QStringList &args);
-EDataImportError dataImportError(int id, const QStringList &args = {});
+ImportError dataImportError(int id, const QStringList &args = {});
 
 // What the operator reads: the same texts translated for the language chosen
 // at start-up. The error log and the templates keep the texts above.

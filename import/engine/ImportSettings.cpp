@@ -3,7 +3,7 @@
 #include "core/Conversion.h"
 #include "core/Cp1252.h"
 #include "import/engine/ImportMessages.h"
-#include "import/engine/DataImportCommon.h"
+#include "import/engine/ImportFormats.h"
 
 #include <QFileInfo>
 
@@ -11,26 +11,26 @@
 // Kinds
 // ---------------------------------------------------------------------------
 
-TAllowedImports::TAllowedImports(std::initializer_list<TAllowedImport> kinds)
+AllowedImports::AllowedImports(std::initializer_list<AllowedImport> kinds)
 {
-    for (TAllowedImport kind : kinds)
+    for (AllowedImport kind : kinds)
         include(kind);
 }
 
-TAllowedImports TAllowedImports::all()
+AllowedImports AllowedImports::all()
 {
     return { aiXLS, aiDBF, aiXML, aiTXT, aiCSV };
 }
 
-bool importKindFromNumber(int number, TAllowedImport &kind)
+bool importKindFromNumber(int number, AllowedImport &kind)
 {
     if (number < 0 || number >= ImportKindCount)
         return false;
-    kind = TAllowedImport(number);
+    kind = AllowedImport(number);
     return true;
 }
 
-QString importKindExtension(TAllowedImport kind)
+QString importKindExtension(AllowedImport kind)
 {
     switch (kind) {
     case aiXLS:
@@ -47,7 +47,7 @@ QString importKindExtension(TAllowedImport kind)
     return QString();
 }
 
-bool importKindTakesExtension(TAllowedImport kind, const QString &extension)
+bool importKindTakesExtension(AllowedImport kind, const QString &extension)
 {
     const QString e = extension.toLower();
     if (kind == aiXLS)
@@ -55,7 +55,7 @@ bool importKindTakesExtension(TAllowedImport kind, const QString &extension)
     return e == importKindExtension(kind);
 }
 
-QString importKindFilter(TAllowedImport kind)
+QString importKindFilter(AllowedImport kind)
 {
     static const int ids[ImportKindCount] = { ImportMsg::WorkbooksFilter, ImportMsg::DBFFilesFilter, ImportMsg::XMLFilesFilter,
         ImportMsg::TextFilesFilter, ImportMsg::CSVFilesFilter };
@@ -135,12 +135,12 @@ QChar decodeTemplateChar(const QString &text, QChar current)
 // Column maps
 // ---------------------------------------------------------------------------
 
-QString TWizardColumnTexts::value(const QString &column) const
+QString WizardColumnTexts::value(const QString &column) const
 {
     return m_values.value(column.trimmed().toUpper());
 }
 
-void TWizardColumnTexts::setValue(const QString &column, const QString &value)
+void WizardColumnTexts::setValue(const QString &column, const QString &value)
 {
     const QString key = column.trimmed().toUpper();
     if (value.isEmpty())
@@ -153,35 +153,35 @@ void TWizardColumnTexts::setValue(const QString &column, const QString &value)
 // Settings
 // ---------------------------------------------------------------------------
 
-TDataImportWizardSettings::TDataImportWizardSettings()
+ImportSettings::ImportSettings()
     : delimiter(defaultTextDelimiter())
 {
 }
 
-void TDataImportWizardSettings::setColumns(const QStringList &columns, const TDataImportFieldFormats &initialFormats)
+void ImportSettings::setColumns(const QStringList &columns, const FieldFormats &initialFormats)
 {
     m_columns = columns;
-    TDataImportFieldFormats formats;
+    FieldFormats formats;
     for (const QString &column : columns) {
-        TDataImportFieldFormat &format = formats.add(column);
-        if (const TDataImportFieldFormat *initial = initialFormats.findByName(column)) {
+        FieldFormat &format = formats.add(column);
+        if (const FieldFormat *initial = initialFormats.findByName(column)) {
             format = *initial;
             format.fieldName = column;
         }
     }
     fieldFormats = formats;
 
-    auto keepColumns = [this](QList<TWizardFieldPair> &pairs) {
-        QList<TWizardFieldPair> kept;
-        for (const TWizardFieldPair &pair : pairs)
+    auto keepColumns = [this](QList<WizardFieldPair> &pairs) {
+        QList<WizardFieldPair> kept;
+        for (const WizardFieldPair &pair : pairs)
             if (!destinationColumn(pair.column).isEmpty())
                 kept << pair;
         pairs = kept;
     };
     keepColumns(dbfPairs);
     keepColumns(xmlPairs);
-    for (TWizardColumnTexts *texts : { &xlsRanges, &txtPositions, &txtSizes, &csvColumns }) {
-        TWizardColumnTexts kept;
+    for (WizardColumnTexts *texts : { &xlsRanges, &txtPositions, &txtSizes, &csvColumns }) {
+        WizardColumnTexts kept;
         for (const QString &column : columns)
             kept.setValue(column, texts->value(column));
         *texts = kept;
@@ -189,7 +189,7 @@ void TDataImportWizardSettings::setColumns(const QStringList &columns, const TDa
     setKeyColumns(keyColumns);
 }
 
-QString TDataImportWizardSettings::destinationColumn(const QString &name) const
+QString ImportSettings::destinationColumn(const QString &name) const
 {
     const QString wanted = name.trimmed();
     for (const QString &column : m_columns)
@@ -198,7 +198,7 @@ QString TDataImportWizardSettings::destinationColumn(const QString &name) const
     return QString();
 }
 
-bool TDataImportWizardSettings::setFileName(const QString &name)
+bool ImportSettings::setFileName(const QString &name)
 {
     const QString trimmed = name.trimmed();
     if (trimmed.compare(fileName, Qt::CaseInsensitive) == 0)
@@ -212,7 +212,7 @@ bool TDataImportWizardSettings::setFileName(const QString &name)
     return true;
 }
 
-void TDataImportWizardSettings::setImportType(TAllowedImport kind, bool autoChangeExtension)
+void ImportSettings::setImportType(AllowedImport kind, bool autoChangeExtension)
 {
     const bool changed = kind != importType;
     importType = kind;
@@ -231,7 +231,7 @@ void TDataImportWizardSettings::setImportType(TAllowedImport kind, bool autoChan
     }
 }
 
-bool TDataImportWizardSettings::setDelimiter(QChar c)
+bool ImportSettings::setDelimiter(QChar c)
 {
     if (c == delimiter)
         return false;
@@ -240,7 +240,7 @@ bool TDataImportWizardSettings::setDelimiter(QChar c)
     return true;
 }
 
-bool TDataImportWizardSettings::setQuote(QChar c)
+bool ImportSettings::setQuote(QChar c)
 {
     if (c == quote)
         return false;
@@ -249,11 +249,11 @@ bool TDataImportWizardSettings::setQuote(QChar c)
     return true;
 }
 
-void TDataImportWizardSettings::applyPendingTxtMap()
+void ImportSettings::applyPendingTxtMap()
 {
     if (!pendingTxtMap)
         return;
-    const TWizardPendingTextMap pending = *pendingTxtMap;
+    const WizardPendingTextMap pending = *pendingTxtMap;
     pendingTxtMap.reset();
     for (const auto &[name, value] : pending.entries) {
         const QString column = destinationColumn(name);
@@ -270,7 +270,7 @@ void TDataImportWizardSettings::applyPendingTxtMap()
     txtSkipLines = pending.skipLines;
 }
 
-QStringList TDataImportWizardSettings::map(TAllowedImport kind) const
+QStringList ImportSettings::map(AllowedImport kind) const
 {
     QStringList lines;
     auto line = [](const QString &column, const QString &value) { return column + QLatin1Char('=') + value; };
@@ -282,7 +282,7 @@ QStringList TDataImportWizardSettings::map(TAllowedImport kind) const
         break;
     case aiTXT: {
         if (pendingTxtMap) {
-            TDataImportWizardSettings placed = *this;
+            ImportSettings placed = *this;
             placed.applyPendingTxtMap();
             return placed.map(kind);
         }
@@ -301,23 +301,23 @@ QStringList TDataImportWizardSettings::map(TAllowedImport kind) const
         }
         break;
     case aiDBF:
-        for (const TWizardFieldPair &pair : dbfPairs)
+        for (const WizardFieldPair &pair : dbfPairs)
             lines << line(pair.column, pair.field);
         break;
     case aiXML:
-        for (const TWizardFieldPair &pair : xmlPairs)
+        for (const WizardFieldPair &pair : xmlPairs)
             lines << line(pair.column, pair.field);
         break;
     }
     return lines;
 }
 
-bool TDataImportWizardSettings::mapIsEmpty(TAllowedImport kind) const
+bool ImportSettings::mapIsEmpty(AllowedImport kind) const
 {
     switch (kind) {
     case aiTXT: {
         if (pendingTxtMap) {
-            TDataImportWizardSettings placed = *this;
+            ImportSettings placed = *this;
             placed.applyPendingTxtMap();
             return placed.mapIsEmpty(kind);
         }
@@ -337,17 +337,17 @@ bool TDataImportWizardSettings::mapIsEmpty(TAllowedImport kind) const
     return map(kind).isEmpty();
 }
 
-TDataImportFieldFormat *TDataImportWizardSettings::fieldFormat(const QString &column)
+FieldFormat *ImportSettings::fieldFormat(const QString &column)
 {
     return fieldFormats.findByName(column.trimmed());
 }
 
-const TDataImportFieldFormat *TDataImportWizardSettings::fieldFormat(const QString &column) const
+const FieldFormat *ImportSettings::fieldFormat(const QString &column) const
 {
     return fieldFormats.findByName(column.trimmed());
 }
 
-void TDataImportWizardSettings::setKeyColumns(const QStringList &columns)
+void ImportSettings::setKeyColumns(const QStringList &columns)
 {
     QStringList keys;
     for (const QString &name : columns) {
@@ -358,7 +358,7 @@ void TDataImportWizardSettings::setKeyColumns(const QStringList &columns)
     keyColumns = keys;
 }
 
-void TDataImportWizardSettings::setImportRecCount(int count)
+void ImportSettings::setImportRecCount(int count)
 {
     importRecCount = count;
     importAllRecords = count <= 0;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "import/engine/ImportEngine.h"
-#include "import/engine/DataImportCommon.h"
+#include "import/engine/ImportFormats.h"
 #include "import/engine/TextEncoding.h"
 
 #include <QChar>
@@ -20,38 +20,38 @@
 
 // The kinds of source, in the order the wizard offers them; a kind's number
 // is the one templates store.
-enum TAllowedImport { aiXLS, aiDBF, aiXML, aiTXT, aiCSV };
+enum AllowedImport { aiXLS, aiDBF, aiXML, aiTXT, aiCSV };
 constexpr int ImportKindCount = 5;
 
 // A set of source kinds.
-class TAllowedImports
+class AllowedImports
 {
 public:
-    TAllowedImports() = default;
-    TAllowedImports(std::initializer_list<TAllowedImport> kinds);
-    static TAllowedImports all();
+    AllowedImports() = default;
+    AllowedImports(std::initializer_list<AllowedImport> kinds);
+    static AllowedImports all();
 
-    bool contains(TAllowedImport kind) const { return (m_bits & bit(kind)) != 0; }
-    void include(TAllowedImport kind) { m_bits |= bit(kind); }
-    void exclude(TAllowedImport kind) { m_bits &= ~bit(kind); }
+    bool contains(AllowedImport kind) const { return (m_bits & bit(kind)) != 0; }
+    void include(AllowedImport kind) { m_bits |= bit(kind); }
+    void exclude(AllowedImport kind) { m_bits &= ~bit(kind); }
     bool isEmpty() const { return m_bits == 0; }
-    bool operator==(const TAllowedImports &other) const = default;
+    bool operator==(const AllowedImports &other) const = default;
 
 private:
-    static unsigned bit(TAllowedImport kind) { return 1u << unsigned(kind); }
+    static unsigned bit(AllowedImport kind) { return 1u << unsigned(kind); }
     unsigned m_bits = 0;
 };
 
 // The kind of that number (0 spreadsheet ... 4 delimited text); false when
 // the number names none.
-bool importKindFromNumber(int number, TAllowedImport &kind);
+bool importKindFromNumber(int number, AllowedImport &kind);
 // The file extension of a kind, with its dot: ".xls", ".dbf", ".xml", ".txt", ".csv".
-QString importKindExtension(TAllowedImport kind);
+QString importKindExtension(AllowedImport kind);
 // Whether a file of that extension (with its dot, any case) is of the kind:
 // the spreadsheet kind takes .xls, .xlsx, .xlsm and .ods workbooks.
-bool importKindTakesExtension(TAllowedImport kind, const QString &extension);
+bool importKindTakesExtension(AllowedImport kind, const QString &extension);
 // The file dialog filter of a kind, in the message table's "text|pattern|..." form.
-QString importKindFilter(TAllowedImport kind);
+QString importKindFilter(AllowedImport kind);
 
 // ---------------------------------------------------------------------------
 // Single characters as operators type them and as templates store them
@@ -76,7 +76,7 @@ QChar decodeTemplateChar(const QString &text, QChar current);
 // ---------------------------------------------------------------------------
 
 // A text per destination column, the column found without regard to case.
-class TWizardColumnTexts
+class WizardColumnTexts
 {
 public:
     QString value(const QString &column) const;
@@ -86,50 +86,50 @@ public:
     void clear() { m_values.clear(); }
     bool isEmpty() const { return m_values.isEmpty(); }
     int count() const { return int(m_values.size()); }
-    bool operator==(const TWizardColumnTexts &other) const = default;
+    bool operator==(const WizardColumnTexts &other) const = default;
 
 private:
     QMap<QString, QString> m_values; // upper-case column -> value
 };
 
 // One line of the dBase or XML page: a destination column and a source field.
-struct TWizardFieldPair
+struct WizardFieldPair
 {
     QString column;
     QString field;
-    bool operator==(const TWizardFieldPair &other) const = default;
+    bool operator==(const WizardFieldPair &other) const = default;
 };
 
 // A fixed-width map read from a template. Positions are placed on the
 // page's preview of the file, so they wait until that page is prepared.
-struct TWizardPendingTextMap
+struct WizardPendingTextMap
 {
     QList<QPair<QString, QString>> entries; // destination column as written, "P;S"
     int skipLines = 0;
-    bool operator==(const TWizardPendingTextMap &other) const = default;
+    bool operator==(const WizardPendingTextMap &other) const = default;
 };
 
 // ---------------------------------------------------------------------------
 // The settings
 // ---------------------------------------------------------------------------
 
-class TDataImportWizardSettings
+class ImportSettings
 {
 public:
-    TDataImportWizardSettings();
+    ImportSettings();
 
     // The destination's columns, in destination order: what maps, field
     // formats and key columns name. Each column gets its own field format,
     // a copy of the entry of that name in initialFormats when there is one.
     // Maps, pairs and key columns naming other columns are dropped.
-    void setColumns(const QStringList &columns, const TDataImportFieldFormats &initialFormats = {});
+    void setColumns(const QStringList &columns, const FieldFormats &initialFormats = {});
     const QStringList &columns() const { return m_columns; }
     // The destination's spelling of a column named without regard to case;
     // empty when the destination has no such column.
     QString destinationColumn(const QString &name) const;
 
     // -- First step: the source ---------------------------------------------
-    TAllowedImport importType = aiXLS;
+    AllowedImport importType = aiXLS;
     QString fileName;
     QChar delimiter; // of delimited text; starts as the regional list separator
     QChar quote = QLatin1Char('"');
@@ -142,7 +142,7 @@ public:
     bool setFileName(const QString &name);
     // Chooses the kind; with autoChangeExtension a file name gets the kind's
     // extension.
-    void setImportType(TAllowedImport kind, bool autoChangeExtension);
+    void setImportType(AllowedImport kind, bool autoChangeExtension);
     // A new delimiter or quote empties the delimited map: its column numbers
     // counted fields split the old way. True when the character changed.
     bool setDelimiter(QChar c);
@@ -150,25 +150,25 @@ public:
 
     // -- Second step: the map of each kind ----------------------------------
     // Spreadsheet: each column's ranges as text ("B2-B40;[Feuil1]C-COLFINISH;").
-    TWizardColumnTexts xlsRanges;
+    WizardColumnTexts xlsRanges;
     int xlsSkipCols = 0;
     int xlsSkipRows = 0;
     // Fixed-width text: each column's position P (from 0) and size S, texts.
-    TWizardColumnTexts txtPositions;
-    TWizardColumnTexts txtSizes;
+    WizardColumnTexts txtPositions;
+    WizardColumnTexts txtSizes;
     int txtSkipLines = 0;
-    // A template's fixed-width map not yet placed (see TWizardPendingTextMap).
-    std::optional<TWizardPendingTextMap> pendingTxtMap;
+    // A template's fixed-width map not yet placed (see WizardPendingTextMap).
+    std::optional<WizardPendingTextMap> pendingTxtMap;
     // Delimited text: each column's field number (from 1), text.
-    TWizardColumnTexts csvColumns;
+    WizardColumnTexts csvColumns;
     int csvSkipLines = 0;
     // Both text kinds: the file's character set when it has no UTF-8
     // byte-order mark.
-    TTextEncoding textEncoding = teWindows1252;
+    TextEncoding textEncoding = teWindows1252;
     // dBase and XML: pairs in the order they were made.
-    QList<TWizardFieldPair> dbfPairs;
+    QList<WizardFieldPair> dbfPairs;
     bool skipDeleted = true;
-    QList<TWizardFieldPair> xmlPairs;
+    QList<WizardFieldPair> xmlPairs;
     bool writeOnFly = false;
 
     // Puts a pending fixed-width map in place: every entry naming a
@@ -178,20 +178,20 @@ public:
     // The source's map lines for a kind, in destination order (pairs in
     // their order): ranges, "P;S" for a size above 0, a field number above
     // 0, a field name. A pending fixed-width map counts as placed.
-    QStringList map(TAllowedImport kind) const;
+    QStringList map(AllowedImport kind) const;
     QStringList map() const { return map(importType); }
     // Whether the wizard may go on from its mapping step: a column with a
     // range, with a numeric size of 0 or more, with a field number above 0,
     // or one pair.
-    bool mapIsEmpty(TAllowedImport kind) const;
+    bool mapIsEmpty(AllowedImport kind) const;
 
     // -- Third step: formats ------------------------------------------------
-    TDataImportFormats formats;
+    ImportFormats formats;
     // One per destination column, named as the destination names it.
-    TDataImportFieldFormats fieldFormats;
+    FieldFormats fieldFormats;
     // The field format of a destination column; null for another name.
-    TDataImportFieldFormat *fieldFormat(const QString &column);
-    const TDataImportFieldFormat *fieldFormat(const QString &column) const;
+    FieldFormat *fieldFormat(const QString &column);
+    const FieldFormat *fieldFormat(const QString &column) const;
 
     // -- Last step: commit, record count, log, mode -------------------------
     bool commitAfterDone = true;
@@ -203,8 +203,8 @@ public:
     QString errorLogFileName = QStringLiteral("error.log");
     bool rewriteErrorLogFile = true;
     bool showErrorLog = false;
-    TImportMode importMode = qimInsertAll;
-    TImportAddType addType = qatInsert;
+    ImportMode importMode = qimInsertAll;
+    ImportAddType addType = qatInsert;
     // Destination columns only, in the operator's order.
     QStringList keyColumns;
     // Keeps the names that are destination columns, in their order, spelled

@@ -9,12 +9,12 @@ namespace {
 const QString Savepoint = QStringLiteral("KESTRA_IMPORT_WORK");
 } // namespace
 
-TImportWork::TImportWork(Connection &connection)
+ImportWork::ImportWork(Connection &connection)
     : m_connection(connection)
 {
 }
 
-void TImportWork::begin()
+void ImportWork::begin()
 {
     m_pending = 0;
     m_kept = 0;
@@ -22,12 +22,12 @@ void TImportWork::begin()
     m_running = true;
 }
 
-void TImportWork::mark()
+void ImportWork::mark()
 {
     Query(m_connection, QStringLiteral("SAVEPOINT ") + Savepoint).execute();
 }
 
-void TImportWork::commit()
+void ImportWork::commit()
 {
     m_connection.commitRetaining();
     if (!m_running)
@@ -37,7 +37,7 @@ void TImportWork::commit()
     mark();
 }
 
-int TImportWork::discard()
+int ImportWork::discard()
 {
     if (!m_running)
         return 0;

@@ -13,12 +13,12 @@ class Connection;
 // Usage: Begin before the first row; RowWritten for each row added, changed
 // or deleted; Commit where the import asks for a commit; then Discard when
 // the import was aborted, End otherwise.
-class TImportWork
+class ImportWork
 {
 public:
-    explicit TImportWork(Connection &connection);
-    TImportWork(const TImportWork &) = delete;
-    TImportWork &operator=(const TImportWork &) = delete;
+    explicit ImportWork(Connection &connection);
+    ImportWork(const ImportWork &) = delete;
+    ImportWork &operator=(const ImportWork &) = delete;
 
     void begin();
     bool running() const { return m_running; }

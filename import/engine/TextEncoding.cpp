@@ -35,7 +35,7 @@ std::array<char16_t, 256> oem850Table()
 
 } // namespace
 
-QString decodeText(const char *data, qsizetype size, TTextEncoding encoding)
+QString decodeText(const char *data, qsizetype size, TextEncoding encoding)
 {
     switch (encoding) {
     case teUtf8:
@@ -54,15 +54,15 @@ QString decodeText(const char *data, qsizetype size, TTextEncoding encoding)
     return Cp1252::toUnicode(data, size);
 }
 
-bool textEncodingFromNumber(int number, TTextEncoding &encoding)
+bool textEncodingFromNumber(int number, TextEncoding &encoding)
 {
     if (number < 0 || number >= TextEncodingCount)
         return false;
-    encoding = TTextEncoding(number);
+    encoding = TextEncoding(number);
     return true;
 }
 
-QString textEncodingName(TTextEncoding encoding)
+QString textEncodingName(TextEncoding encoding)
 {
     switch (encoding) {
     case teUtf8:
@@ -75,7 +75,7 @@ QString textEncodingName(TTextEncoding encoding)
     return QStringLiteral("windows-1252");
 }
 
-bool textEncodingFromName(const QString &name, TTextEncoding &encoding)
+bool textEncodingFromName(const QString &name, TextEncoding &encoding)
 {
     const QString n = name.trimmed().toLower();
     if (n == QLatin1String("windows-1252") || n == QLatin1String("cp1252") || n == QLatin1String("ansi"))

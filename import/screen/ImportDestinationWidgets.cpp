@@ -6,27 +6,27 @@
 // Data grid
 // ---------------------------------------------------------------------------
 
-TImportDBGrid::TImportDBGrid(QWidget *parent)
+ImportDataGrid::ImportDataGrid(QWidget *parent)
     : DBGrid(parent)
 {
 }
 
-int TImportDBGrid::columnCount() const
+int ImportDataGrid::columnCount() const
 {
     return int(dataModel()->columns().size());
 }
 
-QString TImportDBGrid::columnTitle(int column) const
+QString ImportDataGrid::columnTitle(int column) const
 {
     return dataModel()->columns().value(column).title;
 }
 
-QString TImportDBGrid::columnFieldName(int column) const
+QString ImportDataGrid::columnFieldName(int column) const
 {
     return dataModel()->columns().value(column).fieldName;
 }
 
-::DataSet *TImportDBGrid::gridDataSet() const
+::DataSet *ImportDataGrid::gridDataSet() const
 {
     return dataSet();
 }
@@ -35,7 +35,7 @@ QString TImportDBGrid::columnFieldName(int column) const
 // List
 // ---------------------------------------------------------------------------
 
-TImportListView::TImportListView(QWidget *parent)
+ImportListView::ImportListView(QWidget *parent)
     : QTreeWidget(parent)
 {
     setRootIsDecorated(false);
@@ -45,13 +45,13 @@ TImportListView::TImportListView(QWidget *parent)
     showColumns(0);
 }
 
-void TImportListView::SetColumns(const QStringList &captions)
+void ImportListView::SetColumns(const QStringList &captions)
 {
     m_captions = captions;
     showColumns(int(captions.size()));
 }
 
-void TImportListView::showColumns(int count)
+void ImportListView::showColumns(int count)
 {
     // The view needs one column to show anything; without captions it has an empty title.
     const int shown = std::max(1, count);
@@ -63,41 +63,41 @@ void TImportListView::showColumns(int count)
     setHeaderLabels(labels);
 }
 
-void TImportListView::ClearItems()
+void ImportListView::ClearItems()
 {
     beginUpdate();
     clear();
     endUpdate();
 }
 
-int TImportListView::columnCount() const
+int ImportListView::columnCount() const
 {
     return int(m_captions.size());
 }
 
-QString TImportListView::columnCaption(int column) const
+QString ImportListView::columnCaption(int column) const
 {
     return m_captions.value(column);
 }
 
-int TImportListView::itemCount() const
+int ImportListView::itemCount() const
 {
     return topLevelItemCount();
 }
 
-QString TImportListView::itemCaption(int item) const
+QString ImportListView::itemCaption(int item) const
 {
     const QTreeWidgetItem *i = topLevelItem(item);
     return i ? i->text(0) : QString();
 }
 
-void TImportListView::setItemCaption(int item, const QString &text)
+void ImportListView::setItemCaption(int item, const QString &text)
 {
     if (QTreeWidgetItem *i = topLevelItem(item))
         i->setText(0, text);
 }
 
-QString TImportListView::subItem(int item, int subItem) const
+QString ImportListView::subItem(int item, int subItem) const
 {
     const QTreeWidgetItem *i = topLevelItem(item);
     if (!i || subItem < 0 || subItem + 1 >= i->columnCount())
@@ -105,7 +105,7 @@ QString TImportListView::subItem(int item, int subItem) const
     return i->text(subItem + 1);
 }
 
-void TImportListView::setSubItem(int item, int subItem, const QString &text)
+void ImportListView::setSubItem(int item, int subItem, const QString &text)
 {
     QTreeWidgetItem *i = topLevelItem(item);
     if (!i || subItem < 0)
@@ -116,7 +116,7 @@ void TImportListView::setSubItem(int item, int subItem, const QString &text)
         showColumns(subItem + 2);
 }
 
-int TImportListView::addItem(int subItemCount)
+int ImportListView::addItem(int subItemCount)
 {
     auto *i = new QTreeWidgetItem;
     for (int c = 0; c <= subItemCount; ++c)
@@ -127,18 +127,18 @@ int TImportListView::addItem(int subItemCount)
     return topLevelItemCount() - 1;
 }
 
-void TImportListView::deleteItem(int item)
+void ImportListView::deleteItem(int item)
 {
     delete takeTopLevelItem(item);
 }
 
-void TImportListView::beginUpdate()
+void ImportListView::beginUpdate()
 {
     if (m_updating++ == 0)
         setUpdatesEnabled(false);
 }
 
-void TImportListView::endUpdate()
+void ImportListView::endUpdate()
 {
     if (m_updating > 0 && --m_updating == 0)
         setUpdatesEnabled(true);
@@ -148,7 +148,7 @@ void TImportListView::endUpdate()
 // Text grid
 // ---------------------------------------------------------------------------
 
-TImportStringGrid::TImportStringGrid(QWidget *parent)
+ImportStringGrid::ImportStringGrid(QWidget *parent)
     : QTableWidget(2, 5, parent)
 {
     // The caption row is a row of the grid, as the import counts rows.
@@ -159,25 +159,25 @@ TImportStringGrid::TImportStringGrid(QWidget *parent)
     verticalHeader()->setMinimumSectionSize(18);
 }
 
-void TImportStringGrid::ClearCells()
+void ImportStringGrid::ClearCells()
 {
     for (int r = FixedRows; r < rowCount(); ++r)
         for (int c = 0; c < columnCount(); ++c)
             setCell(c, r, QString());
 }
 
-void TImportStringGrid::setRowCount(int rows)
+void ImportStringGrid::setRowCount(int rows)
 {
     QTableWidget::setRowCount(std::max(0, rows));
 }
 
-QString TImportStringGrid::cell(int column, int row) const
+QString ImportStringGrid::cell(int column, int row) const
 {
     const QTableWidgetItem *i = item(row, column);
     return i ? i->text() : QString();
 }
 
-void TImportStringGrid::setCell(int column, int row, const QString &text)
+void ImportStringGrid::setCell(int column, int row, const QString &text)
 {
     if (column < 0 || row < 0)
         return;

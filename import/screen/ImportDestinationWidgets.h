@@ -12,12 +12,12 @@
 
 // A data grid: the import writes into the data set it shows, through the
 // columns it shows (mapped by their titles).
-class TImportDBGrid : public DBGrid, public IDataImportGrid
+class ImportDataGrid : public DBGrid, public GridDestination
 {
     Q_OBJECT
 
 public:
-    explicit TImportDBGrid(QWidget *parent = nullptr);
+    explicit ImportDataGrid(QWidget *parent = nullptr);
 
     int columnCount() const override;
     QString columnTitle(int column) const override;
@@ -27,12 +27,12 @@ public:
 
 // A list in report style: items with a caption and sub-items under captioned
 // columns. It starts without columns.
-class TImportListView : public QTreeWidget, public IDataImportListView
+class ImportListView : public QTreeWidget, public ListViewDestination
 {
     Q_OBJECT
 
 public:
-    explicit TImportListView(QWidget *parent = nullptr);
+    explicit ImportListView(QWidget *parent = nullptr);
 
     void SetColumns(const QStringList &captions);
     // Removes every item at once.
@@ -58,14 +58,14 @@ private:
 
 // A grid of texts whose first FixedRows rows are captions: shown apart and
 // not edited in place.
-class TImportStringGrid : public QTableWidget, public IDataImportStringGrid
+class ImportStringGrid : public QTableWidget, public StringGridDestination
 {
     Q_OBJECT
 
 public:
     static constexpr int FixedRows = 1;
 
-    explicit TImportStringGrid(QWidget *parent = nullptr);
+    explicit ImportStringGrid(QWidget *parent = nullptr);
 
     // Empties every cell below the caption rows.
     void ClearCells();

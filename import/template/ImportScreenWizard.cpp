@@ -2,7 +2,7 @@
 
 #include "import/template/WizardProperties.h"
 
-void setupImportScreenWizard(TDataImportWizardProperties &wizard)
+void setupImportScreenWizard(WizardProperties &wizard)
 {
     wizard.formats.booleanTrue = { QStringLiteral("True") };
     wizard.formats.booleanFalse = { QStringLiteral("False") };

@@ -10,60 +10,60 @@
 #include <QDir>
 #include <QFileInfo>
 
-std::unique_ptr<TDataImport> createImportSource(TAllowedImport kind)
+std::unique_ptr<ImportEngine> createImportSource(AllowedImport kind)
 {
     switch (kind) {
     case aiXLS:
-        return std::make_unique<TDataImportXLS>();
+        return std::make_unique<WorkbookImport>();
     case aiDBF:
-        return std::make_unique<TDataImportDBF>();
+        return std::make_unique<DbfImport>();
     case aiXML:
-        return std::make_unique<TDataImportXML>();
+        return std::make_unique<XmlImport>();
     case aiTXT:
     case aiCSV:
-        return std::make_unique<TDataImportASCII>();
+        return std::make_unique<TextImport>();
     }
     throw dataImportError(ImportMsg::UnknownImportSource);
 }
 
 namespace {
 
-void configureKind(TDataImport &source, const TDataImportWizardSettings &s)
+void configureKind(ImportEngine &source, const ImportSettings &s)
 {
     switch (s.importType) {
     case aiXLS:
-        if (auto *xls = dynamic_cast<TDataImportXLS *>(&source)) {
+        if (auto *xls = dynamic_cast<WorkbookImport *>(&source)) {
             xls->setSkipFirstRows(s.xlsSkipRows);
             xls->setSkipFirstCols(s.xlsSkipCols);
             return;
         }
         break;
     case aiDBF:
-        if (auto *dbf = dynamic_cast<TDataImportDBF *>(&source)) {
+        if (auto *dbf = dynamic_cast<DbfImport *>(&source)) {
             dbf->setSkipDeleted(s.skipDeleted);
             return;
         }
         break;
     case aiXML:
-        if (auto *xml = dynamic_cast<TDataImportXML *>(&source)) {
+        if (auto *xml = dynamic_cast<XmlImport *>(&source)) {
             xml->setWriteOnFly(s.writeOnFly);
             return;
         }
         break;
     case aiTXT:
-        if (auto *text = dynamic_cast<TDataImportASCII *>(&source)) {
+        if (auto *text = dynamic_cast<TextImport *>(&source)) {
             // The character 0 is what selects the fixed-width layout.
             text->setComma(QChar(0));
             text->setQuote(s.quote);
             text->setEncoding(s.textEncoding);
-            TDataImportWizardSettings placed = s;
+            ImportSettings placed = s;
             placed.applyPendingTxtMap();
             text->setSkipFirstRows(placed.txtSkipLines);
             return;
         }
         break;
     case aiCSV:
-        if (auto *text = dynamic_cast<TDataImportASCII *>(&source)) {
+        if (auto *text = dynamic_cast<TextImport *>(&source)) {
             text->setComma(s.delimiter);
             text->setQuote(s.quote);
             text->setEncoding(s.textEncoding);
@@ -77,7 +77,7 @@ void configureKind(TDataImport &source, const TDataImportWizardSettings &s)
 
 } // namespace
 
-void configureImportSource(TDataImport &source, const TDataImportWizardSettings &s)
+void configureImportSource(ImportEngine &source, const ImportSettings &s)
 {
     source.setFileName(s.fileName);
     configureKind(source, s);
@@ -86,12 +86,12 @@ void configureImportSource(TDataImport &source, const TDataImportWizardSettings 
     source.setKeyColumns(s.keyColumns);
     source.setFormats(s.formats);
 
-    TDataImportFieldFormats &formats = source.fieldFormats();
+    FieldFormats &formats = source.fieldFormats();
     for (const QString &column : s.columns()) {
-        const TDataImportFieldFormat *format = s.fieldFormat(column);
+        const FieldFormat *format = s.fieldFormat(column);
         if (!format)
             continue;
-        if (TDataImportFieldFormat *existing = formats.findByName(column)) {
+        if (FieldFormat *existing = formats.findByName(column)) {
             *existing = *format;
             existing->fieldName = column;
         } else if (!format->isEmpty()) {
@@ -123,7 +123,7 @@ QString wizardErrorLogFileName(const QString &name)
     return programDir + QLatin1Char('/') + name;
 }
 
-QStringList destinationColumns(const TDataImport &source)
+QStringList destinationColumns(const ImportEngine &source)
 {
     QStringList columns;
     for (int i = 0; i < source.destinationColumnCount(); ++i)

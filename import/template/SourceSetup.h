@@ -11,18 +11,18 @@
 // Turning wizard settings into a running import, with or without the
 // wizard's window. The window's Execute and an unattended import do the same:
 //
-//     TDataImportWizardSettings defaults;                 // the owner's values
+//     ImportSettings defaults;                 // the owner's values
 //     defaults.SetColumns(columns);                       // DestinationColumns(...)
-//     TDataImportWizardSettings settings = defaults;
-//     TDataImportTemplate::Load(templateFile, settings, defaults);
-//     std::unique_ptr<TDataImport> source = CreateImportSource(settings.ImportType);
+//     ImportSettings settings = defaults;
+//     TemplateFile::Load(templateFile, settings, defaults);
+//     std::unique_ptr<ImportEngine> source = CreateImportSource(settings.ImportType);
 //     source->SetDataSet(dataSet);                        // destinations are the caller's
 //     ConfigureImportSource(*source, settings);
 //     source->OnNeedCommit = ...;                         // the caller commits
 //     source->Execute();
 
-// A new source object of that kind; both text kinds are TDataImportASCII.
-std::unique_ptr<TDataImport> createImportSource(TAllowedImport kind);
+// A new source object of that kind; both text kinds are TextImport.
+std::unique_ptr<ImportEngine> createImportSource(AllowedImport kind);
 
 // Configures source for settings.ImportType: the file name and the kind's
 // options (skip counts, SkipDeleted, WriteOnFly, delimiter and quote, or the
@@ -30,9 +30,9 @@ std::unique_ptr<TDataImport> createImportSource(TAllowedImport kind);
 // merged into those the source already has (an entry of a destination column
 // is overwritten; a column's settings are added only when not all empty),
 // commit, record count, error log, import mode and add type. Destinations and
-// events are left to the caller. Raises EDataImportError "Unknown import
+// events are left to the caller. Raises ImportError "Unknown import
 // source" when the source is not of the settings' kind.
-void configureImportSource(TDataImport &source, const TDataImportWizardSettings &settings);
+void configureImportSource(ImportEngine &source, const ImportSettings &settings);
 
 // Where the wizard puts its error log: a bare name goes to the program's
 // directory, and so does a relative name whose directory does not exist; an
@@ -41,4 +41,4 @@ void configureImportSource(TDataImport &source, const TDataImportWizardSettings 
 QString wizardErrorLogFileName(const QString &name);
 
 // The destination columns of a source whose destination is set, in order.
-QStringList destinationColumns(const TDataImport &source);
+QStringList destinationColumns(const ImportEngine &source);

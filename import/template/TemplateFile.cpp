@@ -56,7 +56,7 @@ private:
     IniFile &m_ini;
 };
 
-void writeFieldFormat(Writer &w, const TDataImportFieldFormat &format)
+void writeFieldFormat(Writer &w, const FieldFormat &format)
 {
     const QString column = format.fieldName.toUpper();
     const QString section = DataFormats + column;
@@ -83,7 +83,7 @@ void writeFieldFormat(Writer &w, const TDataImportFieldFormat &format)
     if (format.charSet != icsNone)
         w.integer(section, QStringLiteral("CharSet"), format.charSet);
     for (int i = 0; i < format.replacements.count(); ++i) {
-        const TDataImportReplacement &r = format.replacements.at(i);
+        const FieldReplacement &r = format.replacements.at(i);
         const QString rs = Replacements + column + QLatin1Char('_') + QString::number(i);
         w.text(rs, QStringLiteral("TextToFind"), r.textToFind);
         w.text(rs, QStringLiteral("ReplaceWith"), r.replaceWith);
@@ -132,16 +132,16 @@ template <typename E> E enumeration(const Reader &r, const QString &section, con
     return n >= 0 && n < count ? E(n) : def;
 }
 
-QList<TWizardFieldPair> readPairs(const Reader &r, const QString &section, const TDataImportWizardSettings &s)
+QList<WizardFieldPair> readPairs(const Reader &r, const QString &section, const ImportSettings &s)
 {
-    QList<TWizardFieldPair> pairs;
+    QList<WizardFieldPair> pairs;
     for (const QString &key : r.keys(section))
         if (!s.destinationColumn(key).isEmpty())
-            pairs << TWizardFieldPair { key, r.text(section, key, QString()) };
+            pairs << WizardFieldPair { key, r.text(section, key, QString()) };
     return pairs;
 }
 
-void readDataFormats(const Reader &r, const QString &section, TDataImportFieldFormat &format)
+void readDataFormats(const Reader &r, const QString &section, FieldFormat &format)
 {
     format.replacements.clear();
     format.generatorValue = r.integer(section, QStringLiteral("GeneratorValue"), format.generatorValue);
@@ -168,7 +168,7 @@ QString replacementColumn(const QString &section)
 
 } // namespace
 
-void TDataImportTemplate::save(const QString &fileName, const TDataImportWizardSettings &s)
+void TemplateFile::save(const QString &fileName, const ImportSettings &s)
 {
     if (fileName.trimmed().isEmpty())
         return;
@@ -192,17 +192,17 @@ void TDataImportTemplate::save(const QString &fileName, const TDataImportWizardS
         break;
     case aiDBF:
         w.boolean(DbfOptions, QStringLiteral("SkipDeleted"), s.skipDeleted);
-        for (const TWizardFieldPair &pair : s.dbfPairs)
+        for (const WizardFieldPair &pair : s.dbfPairs)
             w.text(DbfMap, pair.column, pair.field);
         break;
     case aiXML:
         w.boolean(XmlOptions, QStringLiteral("WriteOnFly"), s.writeOnFly);
-        for (const TWizardFieldPair &pair : s.xmlPairs)
+        for (const WizardFieldPair &pair : s.xmlPairs)
             w.text(XmlMap, pair.column, pair.field);
         break;
     case aiTXT: {
         // A map loaded but never placed on the page is still the map.
-        TDataImportWizardSettings placed = s;
+        ImportSettings placed = s;
         placed.applyPendingTxtMap();
         for (const QString &column : placed.columns()) {
             int size = 0;
@@ -229,8 +229,8 @@ void TDataImportTemplate::save(const QString &fileName, const TDataImportWizardS
         break;
     }
 
-    const TDataImportFormats &f = s.formats;
-    for (const TBaseFormatField &field : baseFormatFields()) {
+    const ImportFormats &f = s.formats;
+    for (const BaseFormatField &field : baseFormatFields()) {
         const QString key = QString::fromLatin1(field.key);
         if (field.separator)
             w.character(BaseFormats, key, f.*field.separator);
@@ -242,7 +242,7 @@ void TDataImportTemplate::save(const QString &fileName, const TDataImportWizardS
     w.lines(NullValues, f.nullValues);
 
     for (const QString &column : s.columns())
-        if (const TDataImportFieldFormat *format = s.fieldFormat(column))
+        if (const FieldFormat *format = s.fieldFormat(column))
             writeFieldFormat(w, *format);
 
     w.boolean(LastStep, QStringLiteral("CommitAfterDone"), s.commitAfterDone);
@@ -259,18 +259,18 @@ void TDataImportTemplate::save(const QString &fileName, const TDataImportWizardS
     w.lines(KeyColumnsSection, s.keyColumns);
 
     if (!ini.save())
-        throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File %1 cannot be written"), fileName));
+        throw ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File %1 cannot be written"), fileName));
 }
 
-void TDataImportTemplate::load(
-    const QString &fileName, TDataImportWizardSettings &settings, const TDataImportWizardSettings &component, TAllowedImports allowed)
+void TemplateFile::load(
+    const QString &fileName, ImportSettings &settings, const ImportSettings &component, AllowedImports allowed)
 {
     if (!QFileInfo(fileName).isFile())
         throw dataImportError(ImportMsg::FileDoesNotExist, { fileName });
     const IniFile ini(fileName);
     const Reader r(ini);
     // Worked on a copy: a refused template changes nothing.
-    TDataImportWizardSettings s = settings;
+    ImportSettings s = settings;
 
     // The file name as if typed, while the previous kind is still chosen.
     s.setFileName(r.text(FirstStep, QStringLiteral("FileName"), QString()));
@@ -278,7 +278,7 @@ void TDataImportTemplate::load(
         s.goToLastPage = r.boolean(FirstStep, QStringLiteral("GoToLastPage"), false);
     if (!component.autoSaveTemplate)
         s.autoSaveTemplate = r.boolean(FirstStep, QStringLiteral("AutoSaveTemplate"), false);
-    TAllowedImport kind = aiXLS;
+    AllowedImport kind = aiXLS;
     if (!importKindFromNumber(r.integer32(FirstStep, QStringLiteral("ImportType"), 0), kind) || !allowed.contains(kind))
         throw dataImportError(ImportMsg::UnknownImportSource);
     s.importType = kind;
@@ -290,7 +290,7 @@ void TDataImportTemplate::load(
             if (column.isEmpty())
                 continue;
             // Kept as written: no workbook, so open ends stay open.
-            TMapRow row;
+            MapRow row;
             row.parse(r.text(XlsMap, key, QString()));
             s.xlsRanges.setValue(column, row.text());
         }
@@ -306,7 +306,7 @@ void TDataImportTemplate::load(
         s.xmlPairs = readPairs(r, XmlMap, s);
         break;
     case aiTXT: {
-        TWizardPendingTextMap pending;
+        WizardPendingTextMap pending;
         for (const QString &key : r.keys(TxtMap))
             pending.entries.append({ key, r.text(TxtMap, key, QString()) });
         pending.skipLines = r.integer32(AsciiOptions, QStringLiteral("SkipLines"), 0);
@@ -329,9 +329,9 @@ void TDataImportTemplate::load(
         break;
     }
 
-    const TDataImportFormats &cf = component.formats;
-    TDataImportFormats &f = s.formats;
-    for (const TBaseFormatField &field : baseFormatFields()) {
+    const ImportFormats &cf = component.formats;
+    ImportFormats &f = s.formats;
+    for (const BaseFormatField &field : baseFormatFields()) {
         const QString key = QString::fromLatin1(field.key);
         if (field.separator)
             f.*field.separator = r.character(BaseFormats, key, cf.*field.separator, f.*field.separator);
@@ -346,11 +346,11 @@ void TDataImportTemplate::load(
     // replacements, so only the REPLACEMENTS_ sections after it count.
     for (const QString &section : r.sections()) {
         if (section.contains(DataFormats, Qt::CaseInsensitive)) {
-            if (TDataImportFieldFormat *format = s.fieldFormat(section.mid(DataFormats.size())))
+            if (FieldFormat *format = s.fieldFormat(section.mid(DataFormats.size())))
                 readDataFormats(r, section, *format);
         } else if (section.startsWith(Replacements, Qt::CaseInsensitive)) {
             const QString column = replacementColumn(section);
-            TDataImportFieldFormat *format = column.isEmpty() ? nullptr : s.fieldFormat(column);
+            FieldFormat *format = column.isEmpty() ? nullptr : s.fieldFormat(column);
             if (!format)
                 continue;
             const QString find = r.text(section, QStringLiteral("TextToFind"), QString());

@@ -2,13 +2,13 @@
 
 #include "data/DataSet.h"
 
-TDataImportWizardSettings TDataImportWizardProperties::initialSettings(const QStringList &columns) const
+ImportSettings WizardProperties::initialSettings(const QStringList &columns) const
 {
-    TDataImportWizardSettings s;
+    ImportSettings s;
     s.setColumns(columns, fieldFormats);
     for (int k = 0; k < ImportKindCount; ++k)
-        if (allowedImports.contains(TAllowedImport(k))) {
-            s.importType = TAllowedImport(k);
+        if (allowedImports.contains(AllowedImport(k))) {
+            s.importType = AllowedImport(k);
             break;
         }
     s.fileName = fileName.trimmed();
@@ -29,7 +29,7 @@ TDataImportWizardSettings TDataImportWizardProperties::initialSettings(const QSt
     return s;
 }
 
-void TDataImportWizardProperties::applyDestination(TDataImport &source) const
+void WizardProperties::applyDestination(ImportEngine &source) const
 {
     source.setDataSet(dataSet.data());
     source.setDbGrid(dbGrid);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "import/engine/ImportEngine.h"
-#include "import/engine/DataImportCommon.h"
+#include "import/engine/ImportFormats.h"
 #include "import/engine/ImportSettings.h"
 
 #include <QPointer>
@@ -14,28 +14,28 @@ class DataSet;
 // the settings a new wizard window starts from. The wizard component carries
 // them; an unattended import sets the same ones without any window, so both
 // start an import from the same settings.
-class TDataImportWizardProperties
+class WizardProperties
 {
 public:
     // The settings a new window starts from, over these destination columns.
-    TDataImportWizardSettings initialSettings(const QStringList &columns) const;
+    ImportSettings initialSettings(const QStringList &columns) const;
     // Copies the destinations into a source object.
-    void applyDestination(TDataImport &source) const;
+    void applyDestination(ImportEngine &source) const;
 
-    TAllowedImports allowedImports = TAllowedImports::all();
+    AllowedImports allowedImports = AllowedImports::all();
     // Destinations. A data set that is destroyed is dropped; the widgets
     // behind the interfaces must be unset by their owner before they go.
     QPointer<::DataSet> dataSet;
-    IDataImportGrid *dbGrid = nullptr;
-    IDataImportListView *listView = nullptr;
-    IDataImportStringGrid *stringGrid = nullptr;
-    TImportDestination importDestination = qidDataSet;
+    GridDestination *dbGrid = nullptr;
+    ListViewDestination *listView = nullptr;
+    StringGridDestination *stringGrid = nullptr;
+    ImportDestination importDestination = qidDataSet;
     int gridCaptionRow = -1;
     int gridStartRow = -1;
 
     QString fileName;
-    TDataImportFormats formats;
-    TDataImportFieldFormats fieldFormats;
+    ImportFormats formats;
+    FieldFormats fieldFormats;
     int importRecCount = 0;
     int commitRecCount = 100;
     bool commitAfterDone = true;
@@ -56,10 +56,10 @@ public:
     bool autoLoadTemplate = false;
     bool autoSaveTemplate = false;
     bool goToLastPage = false;
-    TImportMode importMode = qimInsertAll;
-    TImportAddType addType = qatInsert;
+    ImportMode importMode = qimInsertAll;
+    ImportAddType addType = qatInsert;
     QStringList keyColumns;
-    // Destination columns a row cannot go without (TDataImport::RequiredColumns).
+    // Destination columns a row cannot go without (ImportEngine::RequiredColumns).
     QStringList requiredColumns;
     bool confirmOnCancel = true;
 };

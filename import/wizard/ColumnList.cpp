@@ -2,7 +2,7 @@
 
 #include <QDragEnterEvent>
 
-TColumnList::TColumnList(QWidget *parent)
+ColumnList::ColumnList(QWidget *parent)
     : QListWidget(parent)
 {
     setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -13,7 +13,7 @@ TColumnList::TColumnList(QWidget *parent)
     setDropIndicatorShown(true);
 }
 
-QStringList TColumnList::Columns() const
+QStringList ColumnList::Columns() const
 {
     QStringList columns;
     for (int i = 0; i < count(); ++i)
@@ -22,12 +22,12 @@ QStringList TColumnList::Columns() const
     return columns;
 }
 
-bool TColumnList::accepts(const QDropEvent *event) const
+bool ColumnList::accepts(const QDropEvent *event) const
 {
     return event->source() == this || (m_partner && event->source() == m_partner);
 }
 
-void TColumnList::dragEnterEvent(QDragEnterEvent *event)
+void ColumnList::dragEnterEvent(QDragEnterEvent *event)
 {
     if (!accepts(event)) {
         event->ignore();
@@ -36,7 +36,7 @@ void TColumnList::dragEnterEvent(QDragEnterEvent *event)
     QListWidget::dragEnterEvent(event);
 }
 
-void TColumnList::dragMoveEvent(QDragMoveEvent *event)
+void ColumnList::dragMoveEvent(QDragMoveEvent *event)
 {
     if (!accepts(event)) {
         event->ignore();
@@ -45,7 +45,7 @@ void TColumnList::dragMoveEvent(QDragMoveEvent *event)
     QListWidget::dragMoveEvent(event);
 }
 
-void TColumnList::dropEvent(QDropEvent *event)
+void ColumnList::dropEvent(QDropEvent *event)
 {
     if (!accepts(event)) {
         event->ignore();

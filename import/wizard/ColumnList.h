@@ -4,13 +4,13 @@
 
 // One list of the key column step: columns are dragged within it and to and
 // from its partner, and nowhere else.
-class TColumnList : public QListWidget
+class ColumnList : public QListWidget
 {
     Q_OBJECT
 
 public:
-    explicit TColumnList(QWidget *parent = nullptr);
-    void SetPartner(TColumnList *partner) { m_partner = partner; }
+    explicit ColumnList(QWidget *parent = nullptr);
+    void SetPartner(ColumnList *partner) { m_partner = partner; }
     QStringList Columns() const;
 
 protected:
@@ -20,5 +20,5 @@ protected:
 
 private:
     bool accepts(const QDropEvent *event) const;
-    TColumnList *m_partner = nullptr;
+    ColumnList *m_partner = nullptr;
 };

@@ -1,10 +1,10 @@
 #include "import/wizard/DelimitedPage.h"
 
 #include "core/Conversion.h"
-#include "import/engine/DataImportCommon.h"
+#include "import/engine/ImportFormats.h"
 #include "import/engine/ImportMessages.h"
 #include "import/sources/text/TextLineReader.h"
-#include "import/wizard/DataImportWizard.h"
+#include "import/wizard/ImportWizard.h"
 #include "import/wizard/WizardPageParts.h"
 #include "ui/CurrentCell.h"
 
@@ -32,7 +32,7 @@ constexpr qsizetype MaxPreviewFields = 1024;
 // Model
 // ---------------------------------------------------------------------------
 
-void TDelimitedPreviewModel::SetLines(const QList<QStringList> &lines)
+void DelimitedPreviewModel::SetLines(const QList<QStringList> &lines)
 {
     beginResetModel();
     m_lines = lines;
@@ -42,7 +42,7 @@ void TDelimitedPreviewModel::SetLines(const QList<QStringList> &lines)
     endResetModel();
 }
 
-void TDelimitedPreviewModel::SetMarkedColumn(int column)
+void DelimitedPreviewModel::SetMarkedColumn(int column)
 {
     if (column == m_marked)
         return;
@@ -52,7 +52,7 @@ void TDelimitedPreviewModel::SetMarkedColumn(int column)
     emit headerDataChanged(Qt::Horizontal, 0, std::max(0, columnCount() - 1));
 }
 
-void TDelimitedPreviewModel::SetSkippedLines(int count, const QColor &colour)
+void DelimitedPreviewModel::SetSkippedLines(int count, const QColor &colour)
 {
     if (count == m_skipped && colour == m_skippedColour)
         return;
@@ -62,17 +62,17 @@ void TDelimitedPreviewModel::SetSkippedLines(int count, const QColor &colour)
         emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), { Qt::BackgroundRole, Qt::ForegroundRole });
 }
 
-int TDelimitedPreviewModel::rowCount(const QModelIndex &parent) const
+int DelimitedPreviewModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : int(m_lines.size());
 }
 
-int TDelimitedPreviewModel::columnCount(const QModelIndex &parent) const
+int DelimitedPreviewModel::columnCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : m_columns;
 }
 
-QVariant TDelimitedPreviewModel::data(const QModelIndex &index, int role) const
+QVariant DelimitedPreviewModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid())
         return {};
@@ -87,7 +87,7 @@ QVariant TDelimitedPreviewModel::data(const QModelIndex &index, int role) const
     return {};
 }
 
-QVariant TDelimitedPreviewModel::headerData(int section, Qt::Orientation orientation, int role) const
+QVariant DelimitedPreviewModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (role != Qt::DisplayRole)
         return {};
@@ -100,9 +100,9 @@ QVariant TDelimitedPreviewModel::headerData(int section, Qt::Orientation orienta
 // Page
 // ---------------------------------------------------------------------------
 
-TDelimitedPage::TDelimitedPage(TDataImportWizardSettings &settings, const TDataImportWizard &component, QWidget *parent)
-    : TDataImportWizardPage(aiCSV, settings, component, parent)
-    , m_model(new TDelimitedPreviewModel(this))
+DelimitedPage::DelimitedPage(ImportSettings &settings, const ImportWizard &component, QWidget *parent)
+    : WizardPage(aiCSV, settings, component, parent)
+    , m_model(new DelimitedPreviewModel(this))
 {
     setObjectName(QStringLiteral("tshCSV"));
 
@@ -160,7 +160,7 @@ TDelimitedPage::TDelimitedPage(TDataImportWizardSettings &settings, const TDataI
     bottom->addWidget(m_skipLines);
     bottom->addSpacing(16);
     bottom->addLayout(
-        CreateEncodingChoice(QStringLiteral("cbCSVEncoding"), settings.textEncoding, this, m_encoding, [this](TTextEncoding e) {
+        CreateEncodingChoice(QStringLiteral("cbCSVEncoding"), settings.textEncoding, this, m_encoding, [this](TextEncoding e) {
             this->settings().textEncoding = e;
             readFile();
         }));
@@ -171,7 +171,7 @@ TDelimitedPage::TDelimitedPage(TDataImportWizardSettings &settings, const TDataI
     layout->addLayout(body, 1);
     layout->addLayout(bottom);
 
-    connect(m_fields, &QTreeWidget::currentItemChanged, this, &TDelimitedPage::showCurrent);
+    connect(m_fields, &QTreeWidget::currentItemChanged, this, &DelimitedPage::showCurrent);
     connect(m_grid, &QTableView::clicked, this, [this](const QModelIndex &index) { columnClicked(index.column() + 1); });
     connect(m_grid->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) { columnClicked(section + 1); });
     connect(m_colNumber, &QComboBox::activated, this, [this](int index) {
@@ -203,30 +203,30 @@ TDelimitedPage::TDelimitedPage(TDataImportWizardSettings &settings, const TDataI
         m_fields->setCurrentItem(m_fields->topLevelItem(0));
 }
 
-int TDelimitedPage::ColumnCount() const
+int DelimitedPage::ColumnCount() const
 {
     return m_model->columnCount();
 }
 
-QString TDelimitedPage::sourceSignature() const
+QString DelimitedPage::sourceSignature() const
 {
     return settings().fileName + QLatin1Char('\n') + settings().delimiter + settings().quote + QString::number(settings().textEncoding);
 }
 
-void TDelimitedPage::Prepare(bool sourceChanged)
+void DelimitedPage::Prepare(bool sourceChanged)
 {
     if (sourceChanged || m_loaded != sourceSignature())
         readFile();
 }
 
-void TDelimitedPage::readFile()
+void DelimitedPage::readFile()
 {
     const QString fileName = settings().fileName;
     CheckSourceFile(fileName);
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Cannot open file \"%1\". %2"), fileName, file.errorString()));
-    TTextLineReader reader(&file, settings().textEncoding);
+        throw ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Cannot open file \"%1\". %2"), fileName, file.errorString()));
+    TextLineReader reader(&file, settings().textEncoding);
     const int rows = component().csvViewerRows;
     QList<QStringList> lines;
     QString line;
@@ -259,7 +259,7 @@ void TDelimitedPage::readFile()
     showCurrent();
 }
 
-void TDelimitedPage::dropNumbersBeyondColumns()
+void DelimitedPage::dropNumbersBeyondColumns()
 {
     // A number past this file's columns would import nothing, row after row.
     QStringList dropped;
@@ -277,7 +277,7 @@ void TDelimitedPage::dropNumbersBeyondColumns()
     TellMappingNotInSource(this, settings().fileName, dropped);
 }
 
-void TDelimitedPage::SettingsChanged()
+void DelimitedPage::SettingsChanged()
 {
     m_updating = true;
     m_skipLines->setText(QString::number(settings().csvSkipLines));
@@ -287,25 +287,25 @@ void TDelimitedPage::SettingsChanged()
     showFields();
 }
 
-void TDelimitedPage::showSkipped()
+void DelimitedPage::showSkipped()
 {
     m_model->SetSkippedLines(settings().csvSkipLines, m_grid->palette().color(QPalette::Disabled, QPalette::Text));
 }
 
-QString TDelimitedPage::currentColumn() const
+QString DelimitedPage::currentColumn() const
 {
     const QTreeWidgetItem *item = m_fields->currentItem();
     return item ? item->text(0) : QString();
 }
 
-void TDelimitedPage::setNumber(const QString &column, int number)
+void DelimitedPage::setNumber(const QString &column, int number)
 {
     settings().csvColumns.setValue(column, number > 0 ? QString::number(number) : QString());
     showFields();
     emit MapChanged();
 }
 
-void TDelimitedPage::columnClicked(int number)
+void DelimitedPage::columnClicked(int number)
 {
     const QString column = currentColumn();
     if (column.isEmpty())
@@ -315,7 +315,7 @@ void TDelimitedPage::columnClicked(int number)
     setNumber(column, had ? 0 : number);
 }
 
-void TDelimitedPage::showFields()
+void DelimitedPage::showFields()
 {
     for (int i = 0; i < m_fields->topLevelItemCount(); ++i) {
         QTreeWidgetItem *item = m_fields->topLevelItem(i);
@@ -324,7 +324,7 @@ void TDelimitedPage::showFields()
     showCurrent();
 }
 
-void TDelimitedPage::showCurrent()
+void DelimitedPage::showCurrent()
 {
     int number = 0;
     if (!tryStrToInt(settings().csvColumns.value(currentColumn()), number) || number < 0)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "import/wizard/DataImportWizardPage.h"
+#include "import/wizard/WizardPage.h"
 
 #include <QAbstractTableModel>
 #include <QColor>
@@ -12,7 +12,7 @@ class QTableView;
 class QTreeWidget;
 
 // The first lines of a delimited file split into fields, for the page.
-class TDelimitedPreviewModel : public QAbstractTableModel
+class DelimitedPreviewModel : public QAbstractTableModel
 {
     Q_OBJECT
 
@@ -42,12 +42,12 @@ private:
 // splits them, one grid column per field ("Column_1", ...). A click in a
 // column gives it to the destination column selected in the list, or takes
 // it back when it had it.
-class TDelimitedPage : public TDataImportWizardPage
+class DelimitedPage : public WizardPage
 {
     Q_OBJECT
 
 public:
-    TDelimitedPage(TDataImportWizardSettings &settings, const TDataImportWizard &component, QWidget *parent = nullptr);
+    DelimitedPage(ImportSettings &settings, const ImportWizard &component, QWidget *parent = nullptr);
 
     void Prepare(bool sourceChanged) override;
     void SettingsChanged() override;
@@ -68,7 +68,7 @@ private:
     void showCurrent();
 
     QString m_loaded; // file, delimiter, quote and encoding of the lines shown
-    TDelimitedPreviewModel *m_model;
+    DelimitedPreviewModel *m_model;
     QTreeWidget *m_fields;
     QComboBox *m_colNumber;
     QTableView *m_grid;

@@ -3,7 +3,7 @@
 #include "import/sources/dbf/DbfReader.h"
 #include "import/engine/ImportMessages.h"
 #include "import/sources/xml/XmlPacketReader.h"
-#include "import/wizard/DataImportWizard.h"
+#include "import/wizard/ImportWizard.h"
 #include "import/wizard/WizardPageParts.h"
 
 #include <QCheckBox>
@@ -28,9 +28,9 @@ QPushButton *pushButton(int messageId, const QString &name, QWidget *parent)
 
 } // namespace
 
-TFieldPairsPage::TFieldPairsPage(
-    TAllowedImport kind, TDataImportWizardSettings &settings, const TDataImportWizard &component, QWidget *parent)
-    : TDataImportWizardPage(kind, settings, component, parent)
+FieldPairsPage::FieldPairsPage(
+    AllowedImport kind, ImportSettings &settings, const ImportWizard &component, QWidget *parent)
+    : WizardPage(kind, settings, component, parent)
 {
     const bool dbf = kind == aiDBF;
     const QString prefix = dbf ? QStringLiteral("DBF") : QStringLiteral("XML");
@@ -91,16 +91,16 @@ TFieldPairsPage::TFieldPairsPage(
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
-    connect(m_add, &QPushButton::clicked, this, &TFieldPairsPage::add);
-    connect(m_remove, &QPushButton::clicked, this, &TFieldPairsPage::remove);
-    connect(m_autoFill, &QPushButton::clicked, this, &TFieldPairsPage::autoFill);
-    connect(m_clear, &QPushButton::clicked, this, &TFieldPairsPage::clear);
-    connect(m_columns, &QListWidget::itemDoubleClicked, this, &TFieldPairsPage::add);
-    connect(m_fields, &QListWidget::itemDoubleClicked, this, &TFieldPairsPage::add);
-    connect(m_pairs, &QTreeWidget::itemDoubleClicked, this, &TFieldPairsPage::remove);
+    connect(m_add, &QPushButton::clicked, this, &FieldPairsPage::add);
+    connect(m_remove, &QPushButton::clicked, this, &FieldPairsPage::remove);
+    connect(m_autoFill, &QPushButton::clicked, this, &FieldPairsPage::autoFill);
+    connect(m_clear, &QPushButton::clicked, this, &FieldPairsPage::clear);
+    connect(m_columns, &QListWidget::itemDoubleClicked, this, &FieldPairsPage::add);
+    connect(m_fields, &QListWidget::itemDoubleClicked, this, &FieldPairsPage::add);
+    connect(m_pairs, &QTreeWidget::itemDoubleClicked, this, &FieldPairsPage::remove);
     for (QListWidget *list : { m_columns, m_fields })
-        connect(list, &QListWidget::currentRowChanged, this, &TFieldPairsPage::updateButtons);
-    connect(m_pairs, &QTreeWidget::currentItemChanged, this, &TFieldPairsPage::updateButtons);
+        connect(list, &QListWidget::currentRowChanged, this, &FieldPairsPage::updateButtons);
+    connect(m_pairs, &QTreeWidget::currentItemChanged, this, &FieldPairsPage::updateButtons);
     connect(m_option, &QCheckBox::toggled, this, [this](bool on) {
         if (!m_updating)
             (Kind() == aiDBF ? this->settings().skipDeleted : this->settings().writeOnFly) = on;
@@ -109,45 +109,45 @@ TFieldPairsPage::TFieldPairsPage(
     SettingsChanged();
 }
 
-QList<TWizardFieldPair> &TFieldPairsPage::pairs() const
+QList<WizardFieldPair> &FieldPairsPage::pairs() const
 {
     return Kind() == aiDBF ? settings().dbfPairs : settings().xmlPairs;
 }
 
-void TFieldPairsPage::Prepare(bool sourceChanged)
+void FieldPairsPage::Prepare(bool sourceChanged)
 {
     if (sourceChanged || m_loadedFile != settings().fileName)
         readFields();
 }
 
-void TFieldPairsPage::readFields()
+void FieldPairsPage::readFields()
 {
     const QString fileName = settings().fileName;
     CheckSourceFile(fileName);
     QStringList fields;
     if (Kind() == aiDBF) {
-        TDBFRead table(fileName);
+        DbfReader table(fileName);
         for (int i = 0; i < table.fieldCount(); ++i)
             fields << table.fieldName(i);
         if (table.recordCount() == 0)
             RefuseEmptySource(fileName);
     } else {
-        TXMLFile xml(fileName);
+        XmlPacketReader xml(fileName);
         xml.loadText();
         xml.parse(true);
-        const TXMLTagList *list = xml.fieldList();
+        const XmlTagList *list = xml.fieldList();
         if (!list || list->count() == 0)
             throw dataImportError(ImportMsg::XMLFieldListEmpty);
         for (const auto &field : *list) {
             const QString name = xmlFieldName(*field);
             if (name.isEmpty())
-                throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "XML read with errors")));
+                throw ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "XML read with errors")));
             fields << name;
         }
         // The rows come after the fields: the first one is enough.
         bool rows = false;
         while (!rows && !xml.endOfText()) {
-            const std::unique_ptr<TXMLTag> tag = xml.nextTag();
+            const std::unique_ptr<XmlTag> tag = xml.nextTag();
             rows = tag && tag->name().compare(QLatin1String("ROW"), Qt::CaseInsensitive) == 0;
         }
         if (!rows)
@@ -163,11 +163,11 @@ void TFieldPairsPage::readFields()
     showLists();
 }
 
-void TFieldPairsPage::dropPairsNotInSource()
+void FieldPairsPage::dropPairsNotInSource()
 {
     // A field this file does not have would import nothing, row after row.
     QStringList dropped;
-    QList<TWizardFieldPair> &p = pairs();
+    QList<WizardFieldPair> &p = pairs();
     for (qsizetype i = 0; i < p.size();) {
         if (m_sourceFields.contains(p[i].field, Qt::CaseInsensitive)) {
             ++i;
@@ -183,13 +183,13 @@ void TFieldPairsPage::dropPairsNotInSource()
     TellMappingNotInSource(this, m_loadedFile, dropped);
 }
 
-void TFieldPairsPage::SettingsChanged()
+void FieldPairsPage::SettingsChanged()
 {
     // Columns come back in destination order, less those already paired.
     m_unmapped.clear();
     for (const QString &column : settings().columns()) {
         bool paired = false;
-        for (const TWizardFieldPair &pair : pairs())
+        for (const WizardFieldPair &pair : pairs())
             paired = paired || pair.column.compare(column, Qt::CaseInsensitive) == 0;
         if (!paired)
             m_unmapped << column;
@@ -200,7 +200,7 @@ void TFieldPairsPage::SettingsChanged()
     showLists();
 }
 
-void TFieldPairsPage::showLists()
+void FieldPairsPage::showLists()
 {
     const int column = m_columns->currentRow();
     const int field = m_fields->currentRow();
@@ -211,7 +211,7 @@ void TFieldPairsPage::showLists()
     m_fields->addItems(m_sourceFields);
     m_fields->setCurrentRow(std::min(std::max(field, 0), int(m_fields->count()) - 1));
     m_pairs->clear();
-    for (const TWizardFieldPair &pair : pairs())
+    for (const WizardFieldPair &pair : pairs())
         new QTreeWidgetItem(m_pairs, { pair.column, pair.field });
     // Destination names whole, and at least the width of the heading.
     m_pairs->resizeColumnToContents(0);
@@ -219,7 +219,7 @@ void TFieldPairsPage::showLists()
     updateButtons();
 }
 
-void TFieldPairsPage::updateButtons()
+void FieldPairsPage::updateButtons()
 {
     m_add->setEnabled(m_columns->currentRow() >= 0 && m_fields->currentRow() >= 0);
     m_remove->setEnabled(m_pairs->currentItem() != nullptr);
@@ -227,20 +227,20 @@ void TFieldPairsPage::updateButtons()
     m_clear->setEnabled(!pairs().isEmpty());
 }
 
-void TFieldPairsPage::add()
+void FieldPairsPage::add()
 {
     const int column = m_columns->currentRow();
     const int field = m_fields->currentRow();
     if (column < 0 || field < 0)
         return;
     // The source field stays: one field may feed several columns.
-    pairs() << TWizardFieldPair { m_unmapped.takeAt(column), m_sourceFields[field] };
+    pairs() << WizardFieldPair { m_unmapped.takeAt(column), m_sourceFields[field] };
     showLists();
     m_pairs->setCurrentItem(m_pairs->topLevelItem(m_pairs->topLevelItemCount() - 1));
     emit MapChanged();
 }
 
-void TFieldPairsPage::remove()
+void FieldPairsPage::remove()
 {
     QTreeWidgetItem *item = m_pairs->currentItem();
     if (!item)
@@ -253,20 +253,20 @@ void TFieldPairsPage::remove()
     emit MapChanged();
 }
 
-void TFieldPairsPage::autoFill()
+void FieldPairsPage::autoFill()
 {
-    QList<TWizardFieldPair> &p = pairs();
+    QList<WizardFieldPair> &p = pairs();
     p.clear();
     m_unmapped = settings().columns();
     const qsizetype n = std::min(m_unmapped.size(), m_sourceFields.size());
     for (qsizetype i = 0; i < n; ++i)
-        p << TWizardFieldPair { m_unmapped[i], m_sourceFields[i] };
+        p << WizardFieldPair { m_unmapped[i], m_sourceFields[i] };
     m_unmapped.remove(0, n);
     showLists();
     emit MapChanged();
 }
 
-void TFieldPairsPage::clear()
+void FieldPairsPage::clear()
 {
     pairs().clear();
     m_unmapped = settings().columns();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "import/wizard/DataImportWizardPage.h"
+#include "import/wizard/WizardPage.h"
 
 class QCheckBox;
 class QLabel;
@@ -11,14 +11,14 @@ class QTreeWidget;
 // The dBase and XML pages: the destination columns not yet mapped, the
 // source fields read from the file, and the pairs made of one of each, in
 // the order they were made.
-class TFieldPairsPage : public TDataImportWizardPage
+class FieldPairsPage : public WizardPage
 {
     Q_OBJECT
 
 public:
     // kind: aiDBF or aiXML.
-    TFieldPairsPage(
-        TAllowedImport kind, TDataImportWizardSettings &settings, const TDataImportWizard &component, QWidget *parent = nullptr);
+    FieldPairsPage(
+        AllowedImport kind, ImportSettings &settings, const ImportWizard &component, QWidget *parent = nullptr);
 
     void Prepare(bool sourceChanged) override;
     void SettingsChanged() override;
@@ -27,7 +27,7 @@ public:
     QStringList UnmappedColumns() const { return m_unmapped; }
 
 private:
-    QList<TWizardFieldPair> &pairs() const;
+    QList<WizardFieldPair> &pairs() const;
     void readFields();
     // Removes the pairs whose field this file does not have, and says which.
     void dropPairsNotInSource();

@@ -3,7 +3,7 @@
 #include "core/Conversion.h"
 #include "import/engine/ImportMessages.h"
 #include "import/sources/text/TextLineReader.h"
-#include "import/wizard/DataImportWizard.h"
+#include "import/wizard/ImportWizard.h"
 #include "import/wizard/TextViewer.h"
 #include "import/wizard/WizardPageParts.h"
 
@@ -17,8 +17,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-TFixedWidthPage::TFixedWidthPage(TDataImportWizardSettings &settings, const TDataImportWizard &component, QWidget *parent)
-    : TDataImportWizardPage(aiTXT, settings, component, parent)
+FixedWidthPage::FixedWidthPage(ImportSettings &settings, const ImportWizard &component, QWidget *parent)
+    : WizardPage(aiTXT, settings, component, parent)
 {
     setObjectName(QStringLiteral("tshTXT"));
 
@@ -31,7 +31,7 @@ TFixedWidthPage::TFixedWidthPage(TDataImportWizardSettings &settings, const TDat
         new QTreeWidgetItem(m_fields, { column, QString(), QString() });
     FitColumnsToContent(m_fields);
 
-    m_viewer = new TTextViewer(this);
+    m_viewer = new TextViewer(this);
 
     m_clear = new QPushButton(trMessage(ImportMsg::TXTClear), this);
     m_clear->setObjectName(QStringLiteral("bTXTClear"));
@@ -53,7 +53,7 @@ TFixedWidthPage::TFixedWidthPage(TDataImportWizardSettings &settings, const TDat
     bottom->addSpacing(16);
     // Positions are characters: the separators stay where they are.
     bottom->addLayout(
-        CreateEncodingChoice(QStringLiteral("cbTXTEncoding"), settings.textEncoding, this, m_encoding, [this](TTextEncoding e) {
+        CreateEncodingChoice(QStringLiteral("cbTXTEncoding"), settings.textEncoding, this, m_encoding, [this](TextEncoding e) {
             this->settings().textEncoding = e;
             readFile();
         }));
@@ -64,9 +64,9 @@ TFixedWidthPage::TFixedWidthPage(TDataImportWizardSettings &settings, const TDat
     layout->addLayout(body, 1);
     layout->addLayout(bottom);
 
-    connect(m_fields, &QTreeWidget::currentItemChanged, this, &TFixedWidthPage::showSelection);
+    connect(m_fields, &QTreeWidget::currentItemChanged, this, &FixedWidthPage::showSelection);
     connect(m_clear, &QPushButton::clicked, this, [this] {
-        TDataImportWizardSettings &s = this->settings();
+        ImportSettings &s = this->settings();
         s.txtPositions.clear();
         s.txtSizes.clear();
         m_viewer->ClearSelection();
@@ -78,12 +78,12 @@ TFixedWidthPage::TFixedWidthPage(TDataImportWizardSettings &settings, const TDat
         this->settings().txtSkipLines = ReadCount(m_skipLines->text());
         m_viewer->SetSkippedLines(this->settings().txtSkipLines);
     });
-    connect(m_viewer, &TTextViewer::RegionClicked, this, &TFixedWidthPage::regionClicked);
-    connect(m_viewer, &TTextViewer::RegionClickUndone, this, &TFixedWidthPage::regionClickUndone);
-    connect(m_viewer, &TTextViewer::SeparatorRemoved, this, &TFixedWidthPage::separatorRemoved);
-    connect(m_viewer, &TTextViewer::SeparatorDragStarted, this, &TFixedWidthPage::dragStarted);
-    connect(m_viewer, &TTextViewer::SeparatorDragged, this, &TFixedWidthPage::dragged);
-    connect(m_viewer, &TTextViewer::SeparatorDropped, this, &TFixedWidthPage::dropped);
+    connect(m_viewer, &TextViewer::RegionClicked, this, &FixedWidthPage::regionClicked);
+    connect(m_viewer, &TextViewer::RegionClickUndone, this, &FixedWidthPage::regionClickUndone);
+    connect(m_viewer, &TextViewer::SeparatorRemoved, this, &FixedWidthPage::separatorRemoved);
+    connect(m_viewer, &TextViewer::SeparatorDragStarted, this, &FixedWidthPage::dragStarted);
+    connect(m_viewer, &TextViewer::SeparatorDragged, this, &FixedWidthPage::dragged);
+    connect(m_viewer, &TextViewer::SeparatorDropped, this, &FixedWidthPage::dropped);
 
     SettingsChanged();
     if (m_fields->topLevelItemCount() > 0)
@@ -94,7 +94,7 @@ TFixedWidthPage::TFixedWidthPage(TDataImportWizardSettings &settings, const TDat
 // The file and the settings
 // ---------------------------------------------------------------------------
 
-void TFixedWidthPage::Prepare(bool sourceChanged)
+void FixedWidthPage::Prepare(bool sourceChanged)
 {
     if (sourceChanged || m_loadedFile != settings().fileName || m_loadedEncoding != settings().textEncoding)
         readFile();
@@ -106,14 +106,14 @@ void TFixedWidthPage::Prepare(bool sourceChanged)
     }
 }
 
-void TFixedWidthPage::readFile()
+void FixedWidthPage::readFile()
 {
     const QString fileName = settings().fileName;
     CheckSourceFile(fileName);
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Cannot open file \"%1\". %2"), fileName, file.errorString()));
-    TTextLineReader reader(&file, settings().textEncoding);
+        throw ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Cannot open file \"%1\". %2"), fileName, file.errorString()));
+    TextLineReader reader(&file, settings().textEncoding);
     const int rows = component().textViewerRows;
     QStringList lines;
     QString line;
@@ -129,7 +129,7 @@ void TFixedWidthPage::readFile()
     showSelection();
 }
 
-void TFixedWidthPage::SettingsChanged()
+void FixedWidthPage::SettingsChanged()
 {
     m_updating = true;
     m_skipLines->setText(QString::number(settings().txtSkipLines));
@@ -141,30 +141,30 @@ void TFixedWidthPage::SettingsChanged()
     showSelection();
 }
 
-bool TFixedWidthPage::positionOf(const QString &column, int &p, int &s) const
+bool FixedWidthPage::positionOf(const QString &column, int &p, int &s) const
 {
     return tryStrToInt(settings().txtPositions.value(column), p) && tryStrToInt(settings().txtSizes.value(column), s);
 }
 
-void TFixedWidthPage::setPosition(const QString &column, int p, int s)
+void FixedWidthPage::setPosition(const QString &column, int p, int s)
 {
     settings().txtPositions.setValue(column, QString::number(p));
     settings().txtSizes.setValue(column, QString::number(s));
 }
 
-void TFixedWidthPage::clearPosition(const QString &column)
+void FixedWidthPage::clearPosition(const QString &column)
 {
     settings().txtPositions.setValue(column, QString());
     settings().txtSizes.setValue(column, QString());
 }
 
-QString TFixedWidthPage::currentColumn() const
+QString FixedWidthPage::currentColumn() const
 {
     const QTreeWidgetItem *item = m_fields->currentItem();
     return item ? item->text(0) : QString();
 }
 
-void TFixedWidthPage::placeSeparators()
+void FixedWidthPage::placeSeparators()
 {
     // Every mapped column's two ends stand on separators.
     QList<int> positions;
@@ -176,7 +176,7 @@ void TFixedWidthPage::placeSeparators()
     m_viewer->AddSeparators(positions);
 }
 
-void TFixedWidthPage::showFields()
+void FixedWidthPage::showFields()
 {
     QList<QPair<int, int>> regions;
     for (int i = 0; i < m_fields->topLevelItemCount(); ++i) {
@@ -191,7 +191,7 @@ void TFixedWidthPage::showFields()
     m_viewer->SetMappedRegions(regions);
 }
 
-void TFixedWidthPage::showSelection()
+void FixedWidthPage::showSelection()
 {
     int p = 0, s = 0;
     if (positionOf(currentColumn(), p, s) && s > 0)
@@ -200,7 +200,7 @@ void TFixedWidthPage::showSelection()
         m_viewer->ClearSelection();
 }
 
-void TFixedWidthPage::mapChanged()
+void FixedWidthPage::mapChanged()
 {
     showFields();
     emit MapChanged();
@@ -210,7 +210,7 @@ void TFixedWidthPage::mapChanged()
 // What the viewer reports
 // ---------------------------------------------------------------------------
 
-void TFixedWidthPage::regionClicked(int left, int right, bool selected)
+void FixedWidthPage::regionClicked(int left, int right, bool selected)
 {
     const QString column = currentColumn();
     m_undoColumn = column;
@@ -225,7 +225,7 @@ void TFixedWidthPage::regionClicked(int left, int right, bool selected)
     mapChanged();
 }
 
-void TFixedWidthPage::regionClickUndone()
+void FixedWidthPage::regionClickUndone()
 {
     if (m_undoColumn.isEmpty())
         return;
@@ -235,7 +235,7 @@ void TFixedWidthPage::regionClickUndone()
     mapChanged();
 }
 
-void TFixedWidthPage::separatorRemoved(int position)
+void FixedWidthPage::separatorRemoved(int position)
 {
     for (const QString &column : settings().columns()) {
         int p = 0, s = 0;
@@ -245,7 +245,7 @@ void TFixedWidthPage::separatorRemoved(int position)
     mapChanged();
 }
 
-void TFixedWidthPage::dragStarted(int position)
+void FixedWidthPage::dragStarted(int position)
 {
     m_starting.clear();
     m_ending.clear();
@@ -260,7 +260,7 @@ void TFixedWidthPage::dragStarted(int position)
     }
 }
 
-void TFixedWidthPage::dragged(int, int to)
+void FixedWidthPage::dragged(int, int to)
 {
     for (const Attached &a : m_starting)
         setPosition(a.Column, to, a.End - to);
@@ -272,7 +272,7 @@ void TFixedWidthPage::dragged(int, int to)
     mapChanged();
 }
 
-void TFixedWidthPage::dropped(int, bool removed)
+void FixedWidthPage::dropped(int, bool removed)
 {
     if (removed) {
         for (const Attached &a : m_starting)

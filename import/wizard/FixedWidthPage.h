@@ -1,28 +1,28 @@
 #pragma once
 
-#include "import/wizard/DataImportWizardPage.h"
+#include "import/wizard/WizardPage.h"
 
 class QComboBox;
 class QLineEdit;
 class QPushButton;
 class QTreeWidget;
-class TTextViewer;
+class TextViewer;
 
 // The fixed-width text page: the file's first lines under a ruler, where
 // the operator places column separators and clicks the region of the
 // destination column selected in "Fields", which then takes its position P
 // (from 0) and size S.
-class TFixedWidthPage : public TDataImportWizardPage
+class FixedWidthPage : public WizardPage
 {
     Q_OBJECT
 
 public:
-    TFixedWidthPage(TDataImportWizardSettings &settings, const TDataImportWizard &component, QWidget *parent = nullptr);
+    FixedWidthPage(ImportSettings &settings, const ImportWizard &component, QWidget *parent = nullptr);
 
     void Prepare(bool sourceChanged) override;
     void SettingsChanged() override;
 
-    TTextViewer *Viewer() const { return m_viewer; }
+    TextViewer *Viewer() const { return m_viewer; }
 
 private:
     struct Attached
@@ -49,9 +49,9 @@ private:
     void dropped(int position, bool removed);
 
     QString m_loadedFile;
-    TTextEncoding m_loadedEncoding = teWindows1252;
+    TextEncoding m_loadedEncoding = teWindows1252;
     QTreeWidget *m_fields;
-    TTextViewer *m_viewer;
+    TextViewer *m_viewer;
     QPushButton *m_clear;
     QLineEdit *m_skipLines;
     QComboBox *m_encoding = nullptr;

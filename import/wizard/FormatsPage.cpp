@@ -32,8 +32,8 @@ QStringList nonEmptyLines(const QString &text)
 
 } // namespace
 
-TFormatsPage::TFormatsPage(TDataImportWizardSettings &settings, QWidget *parent)
-    : TWizardStepPage(settings, parent)
+FormatsPage::FormatsPage(ImportSettings &settings, QWidget *parent)
+    : WizardStepPage(settings, parent)
 {
     setObjectName(QStringLiteral("tshFormats"));
     auto *tabs = new QTabWidget(this);
@@ -159,9 +159,9 @@ TFormatsPage::TFormatsPage(TDataImportWizardSettings &settings, QWidget *parent)
     tuningLayout->addRow(CreateBuddyLabel(trMessage(ImportMsg::CharCase), m_charCase, tuning), m_charCase);
     tuningLayout->addRow(CreateBuddyLabel(trMessage(ImportMsg::CharSet), m_charSet, tuning), m_charSet);
     for (QLineEdit *edit : { m_generatorValue, m_generatorStep, m_constantValue, m_nullValue, m_defaultValue, m_leftQuote, m_rightQuote })
-        connect(edit, &QLineEdit::textChanged, this, &TFormatsPage::storeFieldFormat);
+        connect(edit, &QLineEdit::textChanged, this, &FormatsPage::storeFieldFormat);
     for (QComboBox *box : { m_quoteAction, m_charCase, m_charSet })
-        connect(box, &QComboBox::currentIndexChanged, this, &TFormatsPage::storeFieldFormat);
+        connect(box, &QComboBox::currentIndexChanged, this, &FormatsPage::storeFieldFormat);
     formatTabs->addTab(tuning, trMessage(ImportMsg::Tuning));
 
     auto *replacements = new QWidget;
@@ -175,11 +175,11 @@ TFormatsPage::TFormatsPage(TDataImportWizardSettings &settings, QWidget *parent)
     m_addReplacement = CreateButton(trMessage(ImportMsg::AddReplacement), QStringLiteral("bAddReplacement"), replacements);
     m_editReplacement = CreateButton(trMessage(ImportMsg::EditReplacement), QStringLiteral("bEditReplacement"), replacements);
     m_delReplacement = CreateButton(trMessage(ImportMsg::DelReplacement), QStringLiteral("bDelReplacement"), replacements);
-    connect(m_addReplacement, &QPushButton::clicked, this, &TFormatsPage::addReplacement);
-    connect(m_editReplacement, &QPushButton::clicked, this, &TFormatsPage::editReplacement);
-    connect(m_delReplacement, &QPushButton::clicked, this, &TFormatsPage::deleteReplacement);
-    connect(m_replacements, &QTreeWidget::itemDoubleClicked, this, &TFormatsPage::editReplacement);
-    connect(m_replacements, &QTreeWidget::currentItemChanged, this, &TFormatsPage::updateFieldFormatEnabling);
+    connect(m_addReplacement, &QPushButton::clicked, this, &FormatsPage::addReplacement);
+    connect(m_editReplacement, &QPushButton::clicked, this, &FormatsPage::editReplacement);
+    connect(m_delReplacement, &QPushButton::clicked, this, &FormatsPage::deleteReplacement);
+    connect(m_replacements, &QTreeWidget::itemDoubleClicked, this, &FormatsPage::editReplacement);
+    connect(m_replacements, &QTreeWidget::currentItemChanged, this, &FormatsPage::updateFieldFormatEnabling);
     auto *replacementButtons = new QHBoxLayout;
     replacementButtons->addWidget(m_addReplacement);
     replacementButtons->addWidget(m_editReplacement);
@@ -203,10 +203,10 @@ TFormatsPage::TFormatsPage(TDataImportWizardSettings &settings, QWidget *parent)
     layout->addWidget(tabs, 1);
 }
 
-void TFormatsPage::ShowSettings()
+void FormatsPage::ShowSettings()
 {
     m_showing = true;
-    const TDataImportFormats &f = m_settings.formats;
+    const ImportFormats &f = m_settings.formats;
     m_shortDate->setText(f.shortDateFormat);
     m_longDate->setText(f.longDateFormat);
     m_shortTime->setText(f.shortTimeFormat);
@@ -225,24 +225,24 @@ void TFormatsPage::ShowSettings()
     showFieldFormat();
 }
 
-void TFormatsPage::ApplyPendingEdits()
+void FormatsPage::ApplyPendingEdits()
 {
-    TDataImportFormats &f = m_settings.formats;
+    ImportFormats &f = m_settings.formats;
     applySeparator(m_decimal, f.decimalSeparator);
     applySeparator(m_thousand, f.thousandSeparator);
     applySeparator(m_dateSeparator, f.dateSeparator);
     applySeparator(m_timeSeparator, f.timeSeparator);
 }
 
-TDataImportFieldFormat *TFormatsPage::currentFormat() const
+FieldFormat *FormatsPage::currentFormat() const
 {
     const QListWidgetItem *item = m_fields->currentItem();
     return item ? m_settings.fieldFormat(item->text()) : nullptr;
 }
 
-void TFormatsPage::showFieldFormat()
+void FormatsPage::showFieldFormat()
 {
-    const TDataImportFieldFormat *f = currentFormat();
+    const FieldFormat *f = currentFormat();
     m_showing = true;
     m_generatorValue->setText(f ? QString::number(f->generatorValue) : QString());
     m_generatorStep->setText(f ? QString::number(f->generatorStep) : QString());
@@ -259,11 +259,11 @@ void TFormatsPage::showFieldFormat()
     updateFieldFormatEnabling();
 }
 
-void TFormatsPage::storeFieldFormat()
+void FormatsPage::storeFieldFormat()
 {
     if (m_showing)
         return;
-    TDataImportFieldFormat *f = currentFormat();
+    FieldFormat *f = currentFormat();
     if (!f)
         return;
     f->generatorValue = m_generatorValue->text().toLongLong();
@@ -273,25 +273,25 @@ void TFormatsPage::storeFieldFormat()
     f->defaultValue = m_defaultValue->text();
     f->leftQuote = m_leftQuote->text();
     f->rightQuote = m_rightQuote->text();
-    f->quoteAction = TQuoteAction(m_quoteAction->currentIndex());
-    f->charCase = TImportCharCase(m_charCase->currentIndex());
-    f->charSet = TImportCharSet(m_charSet->currentIndex());
+    f->quoteAction = ImportQuoteAction(m_quoteAction->currentIndex());
+    f->charCase = ImportCharCase(m_charCase->currentIndex());
+    f->charSet = ImportCharSet(m_charSet->currentIndex());
     updateFieldFormatEnabling();
 }
 
-void TFormatsPage::showReplacements()
+void FormatsPage::showReplacements()
 {
     m_replacements->clear();
-    const TDataImportFieldFormat *f = currentFormat();
+    const FieldFormat *f = currentFormat();
     if (!f)
         return;
-    for (const TDataImportReplacement &r : f->replacements)
+    for (const FieldReplacement &r : f->replacements)
         new QTreeWidgetItem(m_replacements, { r.textToFind, r.replaceWith, trMessage(r.ignoreCase ? ImportMsg::Yes : ImportMsg::No) });
 }
 
-void TFormatsPage::updateFieldFormatEnabling()
+void FormatsPage::updateFieldFormatEnabling()
 {
-    const TDataImportFieldFormat *f = currentFormat();
+    const FieldFormat *f = currentFormat();
     const bool any = f != nullptr;
     const bool noGenerator = any && f->generatorStep == 0;
     // A counter excludes everything else, and a constant the null handling.
@@ -311,7 +311,7 @@ void TFormatsPage::updateFieldFormatEnabling()
     m_delReplacement->setEnabled(selected);
 }
 
-void TFormatsPage::applySeparator(QLineEdit *edit, QChar &target)
+void FormatsPage::applySeparator(QLineEdit *edit, QChar &target)
 {
     if (m_showing || edit->text() == wizardCharText(target))
         return;
@@ -319,28 +319,28 @@ void TFormatsPage::applySeparator(QLineEdit *edit, QChar &target)
     edit->setText(wizardCharText(target));
 }
 
-void TFormatsPage::addReplacement()
+void FormatsPage::addReplacement()
 {
-    TDataImportFieldFormat *f = currentFormat();
+    FieldFormat *f = currentFormat();
     if (!f)
         return;
-    TReplacementDialog dialog(this);
+    ReplacementDialog dialog(this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    const TDataImportReplacement r = dialog.Replacement();
+    const FieldReplacement r = dialog.Replacement();
     f->replacements.add(r.textToFind, r.replaceWith, r.ignoreCase);
     showReplacements();
     m_replacements->setCurrentItem(m_replacements->topLevelItem(m_replacements->topLevelItemCount() - 1));
     updateFieldFormatEnabling();
 }
 
-void TFormatsPage::editReplacement()
+void FormatsPage::editReplacement()
 {
-    TDataImportFieldFormat *f = currentFormat();
+    FieldFormat *f = currentFormat();
     const int row = m_replacements->indexOfTopLevelItem(m_replacements->currentItem());
     if (!f || row < 0 || row >= f->replacements.count() || f->generatorStep != 0)
         return;
-    TReplacementDialog dialog(this);
+    ReplacementDialog dialog(this);
     dialog.SetReplacement(f->replacements.at(row));
     if (dialog.exec() != QDialog::Accepted)
         return;
@@ -350,9 +350,9 @@ void TFormatsPage::editReplacement()
     updateFieldFormatEnabling();
 }
 
-void TFormatsPage::deleteReplacement()
+void FormatsPage::deleteReplacement()
 {
-    TDataImportFieldFormat *f = currentFormat();
+    FieldFormat *f = currentFormat();
     const int row = m_replacements->indexOfTopLevelItem(m_replacements->currentItem());
     if (!f || row < 0 || row >= f->replacements.count())
         return;

@@ -14,12 +14,12 @@ class QTreeWidget;
 // separators, the boolean and null texts) and each destination column's own
 // format with its replacements. It edits Formats and FieldFormats of the
 // window's settings.
-class TFormatsPage : public TWizardStepPage
+class FormatsPage : public WizardStepPage
 {
     Q_OBJECT
 
 public:
-    explicit TFormatsPage(TDataImportWizardSettings &settings, QWidget *parent = nullptr);
+    explicit FormatsPage(ImportSettings &settings, QWidget *parent = nullptr);
 
     void ShowSettings() override;
     void ApplyPendingEdits() override;
@@ -27,7 +27,7 @@ public:
 private:
     void applySeparator(QLineEdit *edit, QChar &target);
     // The selected column's format, or null.
-    TDataImportFieldFormat *currentFormat() const;
+    FieldFormat *currentFormat() const;
     void showFieldFormat();
     void storeFieldFormat();
     void showReplacements();

@@ -3,7 +3,7 @@
 #include "core/Conversion.h"
 #include "import/engine/ImportMessages.h"
 #include "import/wizard/ColumnList.h"
-#include "import/wizard/DataImportWizard.h"
+#include "import/wizard/ImportWizard.h"
 #include "import/wizard/WizardPageParts.h"
 
 #include <QButtonGroup>
@@ -20,8 +20,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-TImportOptionsPage::TImportOptionsPage(TDataImportWizardSettings &settings, const TDataImportWizard &component, QWidget *parent)
-    : TWizardStepPage(settings, parent)
+ImportOptionsPage::ImportOptionsPage(ImportSettings &settings, const ImportWizard &component, QWidget *parent)
+    : WizardStepPage(settings, parent)
 {
     setObjectName(QStringLiteral("tshLastStep"));
     auto *tabs = new QTabWidget(this);
@@ -35,7 +35,7 @@ TImportOptionsPage::TImportOptionsPage(TDataImportWizardSettings &settings, cons
     layout->addWidget(tabs, 1);
 }
 
-QWidget *TImportOptionsPage::buildCommitTab()
+QWidget *ImportOptionsPage::buildCommitTab()
 {
     auto *commitTab = new QWidget;
     commitTab->setObjectName(QStringLiteral("tshCommit"));
@@ -54,8 +54,8 @@ QWidget *TImportOptionsPage::buildCommitTab()
     commitLayout->addWidget(m_commitAfterDone);
     commitLayout->addLayout(countRow(commit, ImportMsg::CommitAfterEach, m_commitRecCount));
     connect(m_commitAfterDone, &QCheckBox::toggled, m_commitRecCount, &QWidget::setDisabled);
-    storeWhenToggled(m_commitAfterDone, &TDataImportWizardSettings::commitAfterDone);
-    connect(m_commitRecCount, &QLineEdit::editingFinished, this, &TImportOptionsPage::applyCommitRecCount);
+    storeWhenToggled(m_commitAfterDone, &ImportSettings::commitAfterDone);
+    connect(m_commitRecCount, &QLineEdit::editingFinished, this, &ImportOptionsPage::applyCommitRecCount);
 
     auto *records = new QGroupBox(trMessage(ImportMsg::RecordCountGroup), commitTab);
     m_importAllRecords = CreateCheckBox(ImportMsg::ImportAllRecords, QStringLiteral("chImportAllRecords"), records);
@@ -64,11 +64,11 @@ QWidget *TImportOptionsPage::buildCommitTab()
     recordsLayout->addWidget(m_importAllRecords);
     recordsLayout->addLayout(countRow(records, ImportMsg::ImportOnlyFirst, m_importRecCount));
     connect(m_importAllRecords, &QCheckBox::toggled, m_importRecCount, &QWidget::setDisabled);
-    storeWhenToggled(m_importAllRecords, &TDataImportWizardSettings::importAllRecords);
-    connect(m_importRecCount, &QLineEdit::editingFinished, this, &TImportOptionsPage::applyImportRecCount);
+    storeWhenToggled(m_importAllRecords, &ImportSettings::importAllRecords);
+    connect(m_importRecCount, &QLineEdit::editingFinished, this, &ImportOptionsPage::applyImportRecCount);
 
     m_closeAfterImport = CreateCheckBox(ImportMsg::CloseAfterImport, QStringLiteral("chCloseAfterImport"), commitTab);
-    storeWhenToggled(m_closeAfterImport, &TDataImportWizardSettings::closeAfterImport);
+    storeWhenToggled(m_closeAfterImport, &ImportSettings::closeAfterImport);
 
     auto *log = new QGroupBox(trMessage(ImportMsg::ErrorLogGroup), commitTab);
     m_enableErrorLog = CreateCheckBox(ImportMsg::EnableErrorLog, QStringLiteral("chEnableErrorLog"), log);
@@ -88,14 +88,14 @@ QWidget *TImportOptionsPage::buildCommitTab()
     logLayout->addWidget(m_showErrorLog);
     for (QWidget *w : std::initializer_list<QWidget *> { m_errorLogFileName, m_browseErrorLog, m_rewriteErrorLog, m_showErrorLog })
         connect(m_enableErrorLog, &QCheckBox::toggled, w, &QWidget::setEnabled);
-    storeWhenToggled(m_enableErrorLog, &TDataImportWizardSettings::errorLog);
+    storeWhenToggled(m_enableErrorLog, &ImportSettings::errorLog);
     connect(m_errorLogFileName, &QLineEdit::textEdited, this, [this](const QString &t) { m_settings.errorLogFileName = t; });
-    storeWhenToggled(m_rewriteErrorLog, &TDataImportWizardSettings::rewriteErrorLogFile);
-    storeWhenToggled(m_showErrorLog, &TDataImportWizardSettings::showErrorLog);
-    connect(m_browseErrorLog, &QPushButton::clicked, this, &TImportOptionsPage::browseErrorLog);
+    storeWhenToggled(m_rewriteErrorLog, &ImportSettings::rewriteErrorLogFile);
+    storeWhenToggled(m_showErrorLog, &ImportSettings::showErrorLog);
+    connect(m_browseErrorLog, &QPushButton::clicked, this, &ImportOptionsPage::browseErrorLog);
 
     m_saveTemplate = CreateButton(trMessage(ImportMsg::SaveTemplate), QStringLiteral("bSaveTemplate"), commitTab);
-    connect(m_saveTemplate, &QPushButton::clicked, this, &TImportOptionsPage::SaveTemplateClicked);
+    connect(m_saveTemplate, &QPushButton::clicked, this, &ImportOptionsPage::SaveTemplateClicked);
 
     auto *commitLeft = new QVBoxLayout;
     commitLeft->addWidget(commit);
@@ -115,7 +115,7 @@ QWidget *TImportOptionsPage::buildCommitTab()
     return commitTab;
 }
 
-QWidget *TImportOptionsPage::buildAdvancedTab()
+QWidget *ImportOptionsPage::buildAdvancedTab()
 {
     auto *advanced = new QWidget;
     advanced->setObjectName(QStringLiteral("tshAdvanced"));
@@ -134,7 +134,7 @@ QWidget *TImportOptionsPage::buildAdvancedTab()
     }
     connect(modeGroup, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
         if (checked && !m_showing)
-            m_settings.importMode = TImportMode(id);
+            m_settings.importMode = ImportMode(id);
     });
     auto *addType = new QGroupBox(trMessage(ImportMsg::AddTypeGroup), advanced);
     addType->setObjectName(QStringLiteral("rgAddType"));
@@ -150,9 +150,9 @@ QWidget *TImportOptionsPage::buildAdvancedTab()
             m_settings.addType = on ? qatAppend : qatInsert;
     });
 
-    m_available = new TColumnList(advanced);
+    m_available = new ColumnList(advanced);
     m_available->setObjectName(QStringLiteral("lstAvailableColumns"));
-    m_keys = new TColumnList(advanced);
+    m_keys = new ColumnList(advanced);
     m_keys->setObjectName(QStringLiteral("lstKeyColumns"));
     m_available->SetPartner(m_keys);
     m_keys->SetPartner(m_available);
@@ -168,10 +168,10 @@ QWidget *TImportOptionsPage::buildAdvancedTab()
         m_available, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem *item) { moveOneColumn(m_available, m_keys, item); });
     connect(m_keys, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem *item) { moveOneColumn(m_keys, m_available, item); });
     QAbstractItemModel *keyModel = m_keys->model();
-    connect(keyModel, &QAbstractItemModel::rowsInserted, this, &TImportOptionsPage::storeKeyColumns);
-    connect(keyModel, &QAbstractItemModel::rowsRemoved, this, &TImportOptionsPage::storeKeyColumns);
-    connect(keyModel, &QAbstractItemModel::rowsMoved, this, &TImportOptionsPage::storeKeyColumns);
-    connect(keyModel, &QAbstractItemModel::dataChanged, this, &TImportOptionsPage::storeKeyColumns);
+    connect(keyModel, &QAbstractItemModel::rowsInserted, this, &ImportOptionsPage::storeKeyColumns);
+    connect(keyModel, &QAbstractItemModel::rowsRemoved, this, &ImportOptionsPage::storeKeyColumns);
+    connect(keyModel, &QAbstractItemModel::rowsMoved, this, &ImportOptionsPage::storeKeyColumns);
+    connect(keyModel, &QAbstractItemModel::dataChanged, this, &ImportOptionsPage::storeKeyColumns);
 
     auto *moveButtons = new QVBoxLayout;
     moveButtons->addStretch();
@@ -200,10 +200,10 @@ QWidget *TImportOptionsPage::buildAdvancedTab()
     return advanced;
 }
 
-void TImportOptionsPage::ShowSettings()
+void ImportOptionsPage::ShowSettings()
 {
     m_showing = true;
-    const TDataImportWizardSettings &s = m_settings;
+    const ImportSettings &s = m_settings;
     m_commitAfterDone->setChecked(s.commitAfterDone);
     m_commitRecCount->setText(QString::number(s.commitRecCount));
     m_commitRecCount->setEnabled(!s.commitAfterDone);
@@ -228,7 +228,7 @@ void TImportOptionsPage::ShowSettings()
     m_showing = false;
 }
 
-void TImportOptionsPage::ApplyPendingEdits()
+void ImportOptionsPage::ApplyPendingEdits()
 {
     if (m_commitRecCount->text() != QString::number(m_settings.commitRecCount))
         applyCommitRecCount();
@@ -236,7 +236,7 @@ void TImportOptionsPage::ApplyPendingEdits()
         applyImportRecCount();
 }
 
-void TImportOptionsPage::browseErrorLog()
+void ImportOptionsPage::browseErrorLog()
 {
     const QFileInfo current(m_settings.errorLogFileName);
     const QString dir
@@ -249,7 +249,7 @@ void TImportOptionsPage::browseErrorLog()
     m_settings.errorLogFileName = name;
 }
 
-void TImportOptionsPage::applyCommitRecCount()
+void ImportOptionsPage::applyCommitRecCount()
 {
     if (m_showing)
         return;
@@ -260,7 +260,7 @@ void TImportOptionsPage::applyCommitRecCount()
     m_commitRecCount->setText(QString::number(m_settings.commitRecCount));
 }
 
-void TImportOptionsPage::applyImportRecCount()
+void ImportOptionsPage::applyImportRecCount()
 {
     if (m_showing)
         return;
@@ -273,13 +273,13 @@ void TImportOptionsPage::applyImportRecCount()
     m_importRecCount->setText(QString::number(m_settings.importRecCount));
 }
 
-void TImportOptionsPage::storeKeyColumns()
+void ImportOptionsPage::storeKeyColumns()
 {
     if (!m_showing)
         m_settings.keyColumns = m_keys->Columns();
 }
 
-void TImportOptionsPage::moveColumns(TColumnList *from, TColumnList *to, bool all)
+void ImportOptionsPage::moveColumns(ColumnList *from, ColumnList *to, bool all)
 {
     QList<int> rows;
     for (int i = 0; i < from->count(); ++i)
@@ -303,7 +303,7 @@ void TImportOptionsPage::moveColumns(TColumnList *from, TColumnList *to, bool al
     storeKeyColumns();
 }
 
-void TImportOptionsPage::moveOneColumn(TColumnList *from, TColumnList *to, QListWidgetItem *item)
+void ImportOptionsPage::moveOneColumn(ColumnList *from, ColumnList *to, QListWidgetItem *item)
 {
     from->clearSelection();
     item->setSelected(true);

@@ -10,8 +10,8 @@ class QLineEdit;
 class QListWidgetItem;
 class QPushButton;
 class QRadioButton;
-class TColumnList;
-class TDataImportWizard;
+class ColumnList;
+class ImportWizard;
 
 // The wizard's last step: commit rhythm, record count, closing after the
 // import and the error log on one tab; import mode, add type and key
@@ -19,12 +19,12 @@ class TDataImportWizard;
 // (CommitAfterDone to ShowErrorLog, ImportMode, AddType, KeyColumns). The
 // component says whether the template button shows; the window saves the
 // template.
-class TImportOptionsPage : public TWizardStepPage
+class ImportOptionsPage : public WizardStepPage
 {
     Q_OBJECT
 
 public:
-    TImportOptionsPage(TDataImportWizardSettings &settings, const TDataImportWizard &component, QWidget *parent = nullptr);
+    ImportOptionsPage(ImportSettings &settings, const ImportWizard &component, QWidget *parent = nullptr);
 
     void ShowSettings() override;
     void ApplyPendingEdits() override;
@@ -39,8 +39,8 @@ private:
     void applyCommitRecCount();
     void applyImportRecCount();
     void storeKeyColumns();
-    void moveColumns(TColumnList *from, TColumnList *to, bool all);
-    void moveOneColumn(TColumnList *from, TColumnList *to, QListWidgetItem *item);
+    void moveColumns(ColumnList *from, ColumnList *to, bool all);
+    void moveOneColumn(ColumnList *from, ColumnList *to, QListWidgetItem *item);
 
     QCheckBox *m_commitAfterDone = nullptr;
     QLineEdit *m_commitRecCount = nullptr;
@@ -56,6 +56,6 @@ private:
     std::array<QRadioButton *, 6> m_modes {};
     QRadioButton *m_append = nullptr;
     QRadioButton *m_insert = nullptr;
-    TColumnList *m_available = nullptr;
-    TColumnList *m_keys = nullptr;
+    ColumnList *m_available = nullptr;
+    ColumnList *m_keys = nullptr;
 };

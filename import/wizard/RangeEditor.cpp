@@ -23,13 +23,13 @@ constexpr int MaxCol = 256;
 // Fills "%s" and "%d" in order, as the range parser words its messages.
 [[noreturn]] void fail(const char *pattern, const QStringList &args = {})
 {
-    throw EDataImportError(importText(pattern, args));
+    throw ImportError(importText(pattern, args));
 }
 
 // A message naming what was found at a position: a character, or the end.
 [[noreturn]] void failFound(const char *pattern, const TranslatedText &found, const QString &position)
 {
-    throw EDataImportError(importText(pattern, { found.source, position }, { found.shown, position }));
+    throw ImportError(importText(pattern, { found.source, position }, { found.shown, position }));
 }
 
 bool isLetter(QChar c)
@@ -164,7 +164,7 @@ QLineEdit *edit(const QString &name, QWidget *parent)
 
 } // namespace
 
-TRangeEditorDialog::TRangeEditorDialog(const TMapRange &range, const QStringList &sheetNames, QWidget *parent)
+RangeEditor::RangeEditor(const MapRange &range, const QStringList &sheetNames, QWidget *parent)
     : QDialog(parent)
     , m_range(range)
     , m_sheetNames(sheetNames)
@@ -203,7 +203,7 @@ TRangeEditorDialog::TRangeEditorDialog(const TMapRange &range, const QStringList
         layout->addWidget(given, 1, 0);
         layout->addWidget(value, 1, 1);
         layout->setColumnStretch(2, 1);
-        connect(given, &QRadioButton::toggled, this, &TRangeEditorDialog::updateEnabling);
+        connect(given, &QRadioButton::toggled, this, &RangeEditor::updateEnabling);
         connect(value, &QLineEdit::textEdited, given, [given] { given->setChecked(true); });
         m_choices << QList<QRadioButton *> { open, given };
     };
@@ -255,11 +255,11 @@ TRangeEditorDialog::TRangeEditorDialog(const TMapRange &range, const QStringList
     sheetLayout->setColumnMinimumWidth(0, 16);
     sheetLayout->setColumnStretch(2, 1);
     for (QRadioButton *r : { m_defaultSheet, m_customSheet, m_bySheetNumber, m_bySheetName })
-        connect(r, &QRadioButton::toggled, this, &TRangeEditorDialog::updateEnabling);
+        connect(r, &QRadioButton::toggled, this, &RangeEditor::updateEnabling);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &TRangeEditorDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &TRangeEditorDialog::reject);
+    connect(buttons, &QDialogButtonBox::accepted, this, &RangeEditor::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &RangeEditor::reject);
 
     auto *ends = new QHBoxLayout;
     ends->addWidget(m_startGroup);
@@ -272,20 +272,20 @@ TRangeEditorDialog::TRangeEditorDialog(const TMapRange &range, const QStringList
     layout->addWidget(buttons);
 
     showRange(range);
-    connect(m_type, &QComboBox::currentIndexChanged, this, &TRangeEditorDialog::typeChanged);
+    connect(m_type, &QComboBox::currentIndexChanged, this, &RangeEditor::typeChanged);
     for (const QList<QRadioButton *> &group : std::as_const(m_choices))
         for (QRadioButton *r : group)
-            connect(r, &QRadioButton::toggled, this, &TRangeEditorDialog::tabToChosen);
+            connect(r, &QRadioButton::toggled, this, &RangeEditor::tabToChosen);
     tabToChosen();
     m_rangeEdit->setFocus();
 }
 
-TRangeEditorDialog::Type TRangeEditorDialog::type() const
+RangeEditor::Type RangeEditor::type() const
 {
     return Type(std::clamp(m_type->currentIndex(), 0, 2));
 }
 
-void TRangeEditorDialog::showRange(const TMapRange &range)
+void RangeEditor::showRange(const MapRange &range)
 {
     const int row = range.startRow() > 0 ? range.startRow() : range.finishRow();
     const int col = range.startCol() > 0 ? range.startCol() : range.finishCol();
@@ -344,7 +344,7 @@ void TRangeEditorDialog::showRange(const TMapRange &range)
     typeChanged();
 }
 
-void TRangeEditorDialog::typeChanged()
+void RangeEditor::typeChanged()
 {
     const Type t = type();
     m_rangeLabel->setText(m_type->currentText());
@@ -356,7 +356,7 @@ void TRangeEditorDialog::typeChanged()
     updateEnabling();
 }
 
-void TRangeEditorDialog::updateEnabling()
+void RangeEditor::updateEnabling()
 {
     const bool cell = type() == tyCell;
     m_startGroup->setEnabled(!cell);
@@ -373,7 +373,7 @@ void TRangeEditorDialog::updateEnabling()
     m_sheetName->setEnabled(custom && m_bySheetName->isChecked());
 }
 
-void TRangeEditorDialog::checkSheet(const TMapRange &range) const
+void RangeEditor::checkSheet(const MapRange &range) const
 {
     // Without the workbook's sheets any sheet is taken.
     if (m_sheetNames.isEmpty())
@@ -384,19 +384,19 @@ void TRangeEditorDialog::checkSheet(const TMapRange &range) const
         fail(QT_TRANSLATE_NOOP("ImportMessages", "Sheet with name %s is not found in the source file"), { range.sheetName() });
 }
 
-void TRangeEditorDialog::tabToChosen()
+void RangeEditor::tabToChosen()
 {
     for (const QList<QRadioButton *> &group : std::as_const(m_choices))
         for (QRadioButton *r : group)
             r->setFocusPolicy(r->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
-TMapRange TRangeEditorDialog::readRange()
+MapRange RangeEditor::readRange()
 {
     // Each piece is read with its edit focused, so that a failure leaves the
     // operator where the fault is.
     auto at = [](QWidget *w) { w->setFocus(); };
-    TMapRange range(m_range);
+    MapRange range(m_range);
     const Type t = type();
     if (t == tyCell) {
         at(m_rangeEdit);
@@ -441,12 +441,12 @@ TMapRange TRangeEditorDialog::readRange()
     return range;
 }
 
-void TRangeEditorDialog::accept()
+void RangeEditor::accept()
 {
     QWidget *focused = nullptr;
     try {
         m_range = readRange();
-    } catch (const EDataImportError &e) {
+    } catch (const ImportError &e) {
         focused = focusWidget();
         MessageBox::error(this, e.text());
         if (focused)

@@ -18,17 +18,17 @@ class QRadioButton;
 // edit and refuses with the first failure, its edit focused; a worksheet the
 // workbook does not have is such a failure. In each group of choices Tab
 // stops on the one chosen and the arrow keys change it.
-class TRangeEditorDialog : public QDialog
+class RangeEditor : public QDialog
 {
     Q_OBJECT
 
 public:
     // sheetNames: the loaded workbook's worksheets, in order (none: any
     // worksheet is taken).
-    TRangeEditorDialog(const TMapRange &range, const QStringList &sheetNames, QWidget *parent = nullptr);
+    RangeEditor(const MapRange &range, const QStringList &sheetNames, QWidget *parent = nullptr);
 
     // The range as edited; meaningful once the dialog was accepted.
-    const TMapRange &Range() const { return m_range; }
+    const MapRange &Range() const { return m_range; }
 
     void accept() override;
 
@@ -36,7 +36,7 @@ private:
     enum Type { tyCol, tyRow, tyCell };
 
     Type type() const;
-    void showRange(const TMapRange &range);
+    void showRange(const MapRange &range);
     void typeChanged();
     void updateEnabling();
     // Tab reaches a group of choices on the one chosen only, so that
@@ -44,11 +44,11 @@ private:
     void tabToChosen();
     // Builds the range from the edits; raises the first failure after
     // focusing its edit.
-    TMapRange readRange();
+    MapRange readRange();
     // Raises when the range names a worksheet the workbook does not have.
-    void checkSheet(const TMapRange &range) const;
+    void checkSheet(const MapRange &range) const;
 
-    TMapRange m_range;
+    MapRange m_range;
     QStringList m_sheetNames;
     QList<QList<QRadioButton *>> m_choices;
     QComboBox *m_type;

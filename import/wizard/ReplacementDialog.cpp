@@ -9,7 +9,7 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-TReplacementDialog::TReplacementDialog(QWidget *parent)
+ReplacementDialog::ReplacementDialog(QWidget *parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("ReplacementDialog"));
@@ -29,31 +29,31 @@ TReplacementDialog::TReplacementDialog(QWidget *parent)
     form->addRow(QString(), m_ignoreCase);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &TReplacementDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &TReplacementDialog::reject);
+    connect(buttons, &QDialogButtonBox::accepted, this, &ReplacementDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &ReplacementDialog::reject);
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);
 }
 
-void TReplacementDialog::SetReplacement(const TDataImportReplacement &replacement)
+void ReplacementDialog::SetReplacement(const FieldReplacement &replacement)
 {
     m_find->setText(replacement.textToFind);
     m_replace->setText(replacement.replaceWith);
     m_ignoreCase->setChecked(replacement.ignoreCase);
 }
 
-TDataImportReplacement TReplacementDialog::Replacement() const
+FieldReplacement ReplacementDialog::Replacement() const
 {
-    TDataImportReplacement r;
+    FieldReplacement r;
     r.textToFind = m_find->text();
     r.replaceWith = m_replace->text();
     r.ignoreCase = m_ignoreCase->isChecked();
     return r;
 }
 
-void TReplacementDialog::accept()
+void ReplacementDialog::accept()
 {
     if (m_find->text().isEmpty()) {
         MessageBox::error(this, trMessage(ImportMsg::TextToFindNotDefined));

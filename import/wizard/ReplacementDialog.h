@@ -1,6 +1,6 @@
 #pragma once
 
-#include "import/engine/DataImportCommon.h"
+#include "import/engine/ImportFormats.h"
 
 #include <QDialog>
 
@@ -9,15 +9,15 @@ class QLineEdit;
 
 // Edits one replacement of a column's field format. OK refuses an empty
 // text to find.
-class TReplacementDialog : public QDialog
+class ReplacementDialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit TReplacementDialog(QWidget *parent = nullptr);
+    explicit ReplacementDialog(QWidget *parent = nullptr);
 
-    void SetReplacement(const TDataImportReplacement &replacement);
-    TDataImportReplacement Replacement() const;
+    void SetReplacement(const FieldReplacement &replacement);
+    FieldReplacement Replacement() const;
 
     void accept() override;
 

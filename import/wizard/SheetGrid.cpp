@@ -25,42 +25,42 @@ const QColor PendingLine(0, 84, 196);
 // Model
 // ---------------------------------------------------------------------------
 
-TSheetGridModel::TSheetGridModel(int rows, QObject *parent)
+SheetGridModel::SheetGridModel(int rows, QObject *parent)
     : QAbstractTableModel(parent)
     , m_rows(rows)
 {
 }
 
-void TSheetGridModel::SetText(int row, int col, const QString &text)
+void SheetGridModel::SetText(int row, int col, const QString &text)
 {
     if (row < 0 || row >= m_rows || col < 0 || col >= ColumnCount)
         return;
     m_texts.insert(qint64(row) * ColumnCount + col, text);
 }
 
-QString TSheetGridModel::Text(int row, int col) const
+QString SheetGridModel::Text(int row, int col) const
 {
     return m_texts.value(qint64(row) * ColumnCount + col);
 }
 
-int TSheetGridModel::rowCount(const QModelIndex &parent) const
+int SheetGridModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : m_rows;
 }
 
-int TSheetGridModel::columnCount(const QModelIndex &parent) const
+int SheetGridModel::columnCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : ColumnCount;
 }
 
-QVariant TSheetGridModel::data(const QModelIndex &index, int role) const
+QVariant SheetGridModel::data(const QModelIndex &index, int role) const
 {
     if (role == Qt::DisplayRole && index.isValid())
         return Text(index.row(), index.column());
     return {};
 }
 
-QVariant TSheetGridModel::headerData(int section, Qt::Orientation orientation, int role) const
+QVariant SheetGridModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (role != Qt::DisplayRole)
         return {};
@@ -71,16 +71,16 @@ QVariant TSheetGridModel::headerData(int section, Qt::Orientation orientation, i
 // Grid
 // ---------------------------------------------------------------------------
 
-TSheetGrid::TSheetGrid(int sheetIndex, const QString &sheetName, int rows, QWidget *parent)
+SheetGrid::SheetGrid(int sheetIndex, const QString &sheetName, int rows, QWidget *parent)
     : QTableView(parent)
     , m_sheetIndex(sheetIndex)
     , m_sheetName(sheetName)
-    , m_model(new TSheetGridModel(rows, this))
+    , m_model(new SheetGridModel(rows, this))
 {
     setObjectName(QStringLiteral("sgSheet%1").arg(sheetIndex));
-    TSheetGridAccessible::Install();
+    SheetGridAccessible::Install();
     setModel(m_model);
-    setItemDelegate(new TSheetCellDelegate(this));
+    setItemDelegate(new SheetCellDelegate(this));
     // The page keeps its own selection; the view's would only confuse it.
     setSelectionMode(QAbstractItemView::NoSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -108,24 +108,24 @@ TSheetGrid::TSheetGrid(int sheetIndex, const QString &sheetName, int rows, QWidg
     left->viewport()->installEventFilter(this);
 }
 
-QPoint TSheetGrid::CellPoint(int row, int col) const
+QPoint SheetGrid::CellPoint(int row, int col) const
 {
     return visualRect(m_model->index(row - 1, col - 1)).center();
 }
 
-QPoint TSheetGrid::ColumnHeaderPoint(int col) const
+QPoint SheetGrid::ColumnHeaderPoint(int col) const
 {
     const QHeaderView *h = horizontalHeader();
     return QPoint(h->sectionViewportPosition(col - 1) + h->sectionSize(col - 1) / 2, h->height() / 2);
 }
 
-QPoint TSheetGrid::RowHeaderPoint(int row) const
+QPoint SheetGrid::RowHeaderPoint(int row) const
 {
     const QHeaderView *h = verticalHeader();
     return QPoint(h->width() / 2, h->sectionViewportPosition(row - 1) + h->sectionSize(row - 1) / 2);
 }
 
-void TSheetGrid::mousePressEvent(QMouseEvent *event)
+void SheetGrid::mousePressEvent(QMouseEvent *event)
 {
     const QModelIndex index = indexAt(event->position().toPoint());
     QTableView::mousePressEvent(event);
@@ -133,7 +133,7 @@ void TSheetGrid::mousePressEvent(QMouseEvent *event)
         emit CellClicked(index.row() + 1, index.column() + 1, event->modifiers());
 }
 
-void TSheetGrid::keyPressEvent(QKeyEvent *event)
+void SheetGrid::keyPressEvent(QKeyEvent *event)
 {
     if (m_pending) {
         switch (event->key()) {
@@ -154,7 +154,7 @@ void TSheetGrid::keyPressEvent(QKeyEvent *event)
     QTableView::keyPressEvent(event);
 }
 
-bool TSheetGrid::eventFilter(QObject *watched, QEvent *event)
+bool SheetGrid::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() != QEvent::MouseButtonPress)
         return QTableView::eventFilter(watched, event);
@@ -181,14 +181,14 @@ bool TSheetGrid::eventFilter(QObject *watched, QEvent *event)
     return selecting;
 }
 
-void TSheetGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+void SheetGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous)
 {
     // Not the table view's own: it names the cell by its place among all the
     // grid's cells, where readers are offered only those shown.
     QAbstractItemView::currentChanged(current, previous);
     if (!QAccessible::isActive() || !current.isValid() || !hasFocus())
         return;
-    auto *table = dynamic_cast<TSheetGridAccessible *>(QAccessible::queryAccessibleInterface(this));
+    auto *table = dynamic_cast<SheetGridAccessible *>(QAccessible::queryAccessibleInterface(this));
     const int child = table ? table->childIndex(current.row(), current.column()) : -1;
     if (child < 0)
         return;
@@ -197,19 +197,19 @@ void TSheetGrid::currentChanged(const QModelIndex &current, const QModelIndex &p
     QAccessible::updateAccessibility(&event);
 }
 
-void TSheetGrid::scrollContentsBy(int dx, int dy)
+void SheetGrid::scrollContentsBy(int dx, int dy)
 {
     QTableView::scrollContentsBy(dx, dy);
     shownChanged();
 }
 
-void TSheetGrid::resizeEvent(QResizeEvent *event)
+void SheetGrid::resizeEvent(QResizeEvent *event)
 {
     QTableView::resizeEvent(event);
     shownChanged();
 }
 
-void TSheetGrid::shownChanged()
+void SheetGrid::shownChanged()
 {
     if (!QAccessible::isActive())
         return;
@@ -221,13 +221,13 @@ void TSheetGrid::shownChanged()
 // Painting the marks
 // ---------------------------------------------------------------------------
 
-TSheetCellDelegate::TSheetCellDelegate(TSheetGrid *grid)
+SheetCellDelegate::SheetCellDelegate(SheetGrid *grid)
     : QStyledItemDelegate(grid)
     , m_grid(grid)
 {
 }
 
-void TSheetCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
+void SheetCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
     const int row = index.row() + 1;
     const int col = index.column() + 1;
@@ -272,7 +272,7 @@ void TSheetCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &op
     paintCurrentCellFrame(painter, option);
 }
 
-bool TSheetCellDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option, const QModelIndex &index)
+bool SheetCellDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option, const QModelIndex &index)
 {
     if (event->type() != QEvent::ToolTip || !index.isValid())
         return QStyledItemDelegate::helpEvent(event, view, option, index);

@@ -12,14 +12,14 @@
 // texts. The grid only shows and reports; the page decides what a click
 // means and which cells are marked.
 
-class TSheetGridModel : public QAbstractTableModel
+class SheetGridModel : public QAbstractTableModel
 {
     Q_OBJECT
 
 public:
     static constexpr int ColumnCount = 256;
 
-    TSheetGridModel(int rows, QObject *parent = nullptr);
+    SheetGridModel(int rows, QObject *parent = nullptr);
 
     // 0-based grid positions; texts outside the grid are dropped.
     void SetText(int row, int col, const QString &text);
@@ -36,20 +36,20 @@ private:
 };
 
 // Marks of a cell, as the page answers them for a 1-based row and column.
-enum TSheetMark { smNone = 0, smMapped = 1, smPending = 2 };
+enum SheetMark { smNone = 0, smMapped = 1, smPending = 2 };
 
-class TSheetGrid : public QTableView
+class SheetGrid : public QTableView
 {
     Q_OBJECT
 
 public:
     using MarkFunction = std::function<int(int row, int col)>;
 
-    TSheetGrid(int sheetIndex, const QString &sheetName, int rows, QWidget *parent = nullptr);
+    SheetGrid(int sheetIndex, const QString &sheetName, int rows, QWidget *parent = nullptr);
 
     int SheetIndex() const { return m_sheetIndex; }
     QString SheetName() const { return m_sheetName; }
-    TSheetGridModel *Model() const { return m_model; }
+    SheetGridModel *Model() const { return m_model; }
 
     void SetMarks(MarkFunction marks) { m_marks = std::move(marks); }
     int Marks(int row, int col) const { return m_marks ? m_marks(row, col) : smNone; }
@@ -84,7 +84,7 @@ private:
 
     int m_sheetIndex;
     QString m_sheetName;
-    TSheetGridModel *m_model;
+    SheetGridModel *m_model;
     MarkFunction m_marks;
     bool m_pending = false;
 };
@@ -92,15 +92,15 @@ private:
 // Paints the marks: a fill and a thick outline along the edges of each
 // marked area, mapped ranges in one colour, the pending selection in another.
 // A text wider than the widest a column may get shows whole in its tooltip.
-class TSheetCellDelegate : public QStyledItemDelegate
+class SheetCellDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
 
 public:
-    explicit TSheetCellDelegate(TSheetGrid *grid);
+    explicit SheetCellDelegate(SheetGrid *grid);
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
     bool helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option, const QModelIndex &index) override;
 
 private:
-    TSheetGrid *m_grid;
+    SheetGrid *m_grid;
 };

@@ -18,7 +18,7 @@ qint64 cellKey(int row, int col)
 class SheetCell : public QAccessibleInterface, public QAccessibleTableCellInterface
 {
 public:
-    SheetCell(TSheetGrid *grid, int row, int col)
+    SheetCell(SheetGrid *grid, int row, int col)
         : m_grid(grid)
         , m_row(row)
         , m_col(col)
@@ -105,12 +105,12 @@ public:
     QList<QAccessibleInterface *> rowHeaderCells() const override { return heading(m_row, -1); }
     int columnIndex() const override
     {
-        const TSheetGridAccessible *t = grid();
+        const SheetGridAccessible *t = grid();
         return t ? m_col - t->shown().firstCol : -1;
     }
     int rowIndex() const override
     {
-        const TSheetGridAccessible *t = grid();
+        const SheetGridAccessible *t = grid();
         return t ? m_row - t->shown().firstRow : -1;
     }
     int columnExtent() const override { return 1; }
@@ -118,42 +118,42 @@ public:
     QAccessibleInterface *table() const override { return parent(); }
 
 private:
-    TSheetGridAccessible *grid() const { return dynamic_cast<TSheetGridAccessible *>(parent()); }
+    SheetGridAccessible *grid() const { return dynamic_cast<SheetGridAccessible *>(parent()); }
 
     QList<QAccessibleInterface *> heading(int row, int col) const
     {
-        if (const TSheetGridAccessible *t = grid())
+        if (const SheetGridAccessible *t = grid())
             if (QAccessibleInterface *h = t->cell(row, col))
                 return { h };
         return {};
     }
 
-    QPointer<TSheetGrid> m_grid;
+    QPointer<SheetGrid> m_grid;
     int m_row;
     int m_col;
 };
 
 QAccessibleInterface *sheetGridFactory(const QString &className, QObject *object)
 {
-    if (className == QLatin1String("TSheetGrid"))
-        if (auto *grid = qobject_cast<TSheetGrid *>(object))
-            return new TSheetGridAccessible(grid);
+    if (className == QLatin1String("SheetGrid"))
+        if (auto *grid = qobject_cast<SheetGrid *>(object))
+            return new SheetGridAccessible(grid);
     return nullptr;
 }
 
 } // namespace
 
-TSheetGridAccessible::TSheetGridAccessible(TSheetGrid *grid)
+SheetGridAccessible::SheetGridAccessible(SheetGrid *grid)
     : QAccessibleWidget(grid, QAccessible::Table)
 {
 }
 
-TSheetGridAccessible::~TSheetGridAccessible()
+SheetGridAccessible::~SheetGridAccessible()
 {
     forgetCells();
 }
 
-void TSheetGridAccessible::Install()
+void SheetGridAccessible::Install()
 {
     static const bool installed = [] {
         QAccessible::installFactory(sheetGridFactory);
@@ -162,15 +162,15 @@ void TSheetGridAccessible::Install()
     Q_UNUSED(installed);
 }
 
-TSheetGrid *TSheetGridAccessible::grid() const
+SheetGrid *SheetGridAccessible::grid() const
 {
-    return static_cast<TSheetGrid *>(widget());
+    return static_cast<SheetGrid *>(widget());
 }
 
-TSheetGridAccessible::Shown TSheetGridAccessible::shown() const
+SheetGridAccessible::Shown SheetGridAccessible::shown() const
 {
     Shown s;
-    const TSheetGrid *g = grid();
+    const SheetGrid *g = grid();
     if (!g || !g->model())
         return s;
     const int width = g->viewport()->width();
@@ -192,7 +192,7 @@ TSheetGridAccessible::Shown TSheetGridAccessible::shown() const
     return s;
 }
 
-int TSheetGridAccessible::childIndex(int row, int col) const
+int SheetGridAccessible::childIndex(int row, int col) const
 {
     const Shown s = shown();
     if (s.rows <= 0 || s.cols <= 0)
@@ -204,7 +204,7 @@ int TSheetGridAccessible::childIndex(int row, int col) const
     return r * (s.cols + 1) + c;
 }
 
-QAccessibleInterface *TSheetGridAccessible::cell(int row, int col) const
+QAccessibleInterface *SheetGridAccessible::cell(int row, int col) const
 {
     const qint64 key = cellKey(row, col);
     const auto it = m_cells.constFind(key);
@@ -216,27 +216,27 @@ QAccessibleInterface *TSheetGridAccessible::cell(int row, int col) const
     return made;
 }
 
-void TSheetGridAccessible::forgetCells()
+void SheetGridAccessible::forgetCells()
 {
     const QHash<qint64, QAccessible::Id> cells = std::exchange(m_cells, {});
     for (QAccessible::Id id : cells)
         QAccessible::deleteAccessibleInterface(id);
 }
 
-void *TSheetGridAccessible::interface_cast(QAccessible::InterfaceType type)
+void *SheetGridAccessible::interface_cast(QAccessible::InterfaceType type)
 {
     if (type == QAccessible::TableInterface)
         return static_cast<QAccessibleTableInterface *>(this);
     return QAccessibleWidget::interface_cast(type);
 }
 
-int TSheetGridAccessible::childCount() const
+int SheetGridAccessible::childCount() const
 {
     const Shown s = shown();
     return s.rows > 0 && s.cols > 0 ? (s.rows + 1) * (s.cols + 1) : 0;
 }
 
-QAccessibleInterface *TSheetGridAccessible::child(int index) const
+QAccessibleInterface *SheetGridAccessible::child(int index) const
 {
     const Shown s = shown();
     if (index < 0 || index >= childCount())
@@ -246,15 +246,15 @@ QAccessibleInterface *TSheetGridAccessible::child(int index) const
     return cell(r < 0 ? -1 : s.firstRow + r, c < 0 ? -1 : s.firstCol + c);
 }
 
-int TSheetGridAccessible::indexOfChild(const QAccessibleInterface *child) const
+int SheetGridAccessible::indexOfChild(const QAccessibleInterface *child) const
 {
     const auto *c = dynamic_cast<const SheetCell *>(child);
     return c && c->parent() == this ? childIndex(c->row(), c->col()) : -1;
 }
 
-QAccessibleInterface *TSheetGridAccessible::childAt(int x, int y) const
+QAccessibleInterface *SheetGridAccessible::childAt(int x, int y) const
 {
-    const TSheetGrid *g = grid();
+    const SheetGrid *g = grid();
     if (!g)
         return nullptr;
     const QPoint global(x, y);
@@ -278,26 +278,26 @@ QAccessibleInterface *TSheetGridAccessible::childAt(int x, int y) const
     return nullptr;
 }
 
-QAccessibleInterface *TSheetGridAccessible::focusChild() const
+QAccessibleInterface *SheetGridAccessible::focusChild() const
 {
-    const TSheetGrid *g = grid();
+    const SheetGrid *g = grid();
     const QModelIndex current = g ? g->currentIndex() : QModelIndex();
     if (!current.isValid() || childIndex(current.row(), current.column()) < 0)
         return nullptr;
     return cell(current.row(), current.column());
 }
 
-QAccessibleInterface *TSheetGridAccessible::caption() const
+QAccessibleInterface *SheetGridAccessible::caption() const
 {
     return nullptr;
 }
 
-QAccessibleInterface *TSheetGridAccessible::summary() const
+QAccessibleInterface *SheetGridAccessible::summary() const
 {
     return nullptr;
 }
 
-QAccessibleInterface *TSheetGridAccessible::cellAt(int row, int column) const
+QAccessibleInterface *SheetGridAccessible::cellAt(int row, int column) const
 {
     const Shown s = shown();
     if (row < 0 || row >= s.rows || column < 0 || column >= s.cols)
@@ -305,89 +305,89 @@ QAccessibleInterface *TSheetGridAccessible::cellAt(int row, int column) const
     return cell(s.firstRow + row, s.firstCol + column);
 }
 
-int TSheetGridAccessible::selectedCellCount() const
+int SheetGridAccessible::selectedCellCount() const
 {
     return 0; // the grid selects nothing: the page keeps its own selection
 }
 
-QList<QAccessibleInterface *> TSheetGridAccessible::selectedCells() const
+QList<QAccessibleInterface *> SheetGridAccessible::selectedCells() const
 {
     return {};
 }
 
-QString TSheetGridAccessible::columnDescription(int column) const
+QString SheetGridAccessible::columnDescription(int column) const
 {
-    const TSheetGrid *g = grid();
+    const SheetGrid *g = grid();
     return g ? g->model()->headerData(shown().firstCol + column, Qt::Horizontal, Qt::DisplayRole).toString() : QString();
 }
 
-QString TSheetGridAccessible::rowDescription(int row) const
+QString SheetGridAccessible::rowDescription(int row) const
 {
-    const TSheetGrid *g = grid();
+    const SheetGrid *g = grid();
     return g ? g->model()->headerData(shown().firstRow + row, Qt::Vertical, Qt::DisplayRole).toString() : QString();
 }
 
-int TSheetGridAccessible::columnCount() const
+int SheetGridAccessible::columnCount() const
 {
     return shown().cols;
 }
 
-int TSheetGridAccessible::rowCount() const
+int SheetGridAccessible::rowCount() const
 {
     return shown().rows;
 }
 
-int TSheetGridAccessible::selectedColumnCount() const
+int SheetGridAccessible::selectedColumnCount() const
 {
     return 0;
 }
 
-int TSheetGridAccessible::selectedRowCount() const
+int SheetGridAccessible::selectedRowCount() const
 {
     return 0;
 }
 
-QList<int> TSheetGridAccessible::selectedColumns() const
+QList<int> SheetGridAccessible::selectedColumns() const
 {
     return {};
 }
 
-QList<int> TSheetGridAccessible::selectedRows() const
+QList<int> SheetGridAccessible::selectedRows() const
 {
     return {};
 }
 
-bool TSheetGridAccessible::isColumnSelected(int) const
+bool SheetGridAccessible::isColumnSelected(int) const
 {
     return false;
 }
 
-bool TSheetGridAccessible::isRowSelected(int) const
+bool SheetGridAccessible::isRowSelected(int) const
 {
     return false;
 }
 
-bool TSheetGridAccessible::selectRow(int)
+bool SheetGridAccessible::selectRow(int)
 {
     return false;
 }
 
-bool TSheetGridAccessible::selectColumn(int)
+bool SheetGridAccessible::selectColumn(int)
 {
     return false;
 }
 
-bool TSheetGridAccessible::unselectRow(int)
+bool SheetGridAccessible::unselectRow(int)
 {
     return false;
 }
 
-bool TSheetGridAccessible::unselectColumn(int)
+bool SheetGridAccessible::unselectColumn(int)
 {
     return false;
 }
 
-void TSheetGridAccessible::modelChange(QAccessibleTableModelChangeEvent *)
+void SheetGridAccessible::modelChange(QAccessibleTableModelChangeEvent *)
 {
     forgetCells();
 }

@@ -3,7 +3,7 @@
 #include <QAccessibleWidget>
 #include <QHash>
 
-class TSheetGrid;
+class SheetGrid;
 
 // What assistive technologies read of a worksheet preview: the cells
 // scrolled into view, with the letters and numbers of their columns and
@@ -16,11 +16,11 @@ class TSheetGrid;
 // Children are numbered as the toolkit numbers a table's: row by row, the
 // first row the column headings, the first of each row its row heading, and
 // child 0 the corner between them.
-class TSheetGridAccessible : public QAccessibleWidget, public QAccessibleTableInterface
+class SheetGridAccessible : public QAccessibleWidget, public QAccessibleTableInterface
 {
 public:
-    explicit TSheetGridAccessible(TSheetGrid *grid);
-    ~TSheetGridAccessible() override;
+    explicit SheetGridAccessible(SheetGrid *grid);
+    ~SheetGridAccessible() override;
 
     // Makes the toolkit use this interface for every sheet grid.
     static void Install();
@@ -73,7 +73,7 @@ public:
     void modelChange(QAccessibleTableModelChangeEvent *event) override;
 
 private:
-    TSheetGrid *grid() const;
+    SheetGrid *grid() const;
 
     mutable QHash<qint64, QAccessible::Id> m_cells;
 };

@@ -2,7 +2,7 @@
 
 #include "import/engine/ImportMessages.h"
 #include "import/sources/text/TextLineReader.h"
-#include "import/wizard/DataImportWizard.h"
+#include "import/wizard/ImportWizard.h"
 #include "import/wizard/WizardPageParts.h"
 #include "ui/MessageBox.h"
 
@@ -58,8 +58,8 @@ QPixmap defaultPicture()
 
 } // namespace
 
-TSourceChoicePage::TSourceChoicePage(TDataImportWizardSettings &settings, const TDataImportWizard &component, QWidget *parent)
-    : TWizardStepPage(settings, parent)
+SourceChoicePage::SourceChoicePage(ImportSettings &settings, const ImportWizard &component, QWidget *parent)
+    : WizardStepPage(settings, parent)
     , m_component(component)
 {
     setObjectName(QStringLiteral("tshSource"));
@@ -90,7 +90,7 @@ TSourceChoicePage::TSourceChoicePage(TDataImportWizardSettings &settings, const 
     }
     connect(group, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
         if (checked && !m_showing)
-            chooseKind(TAllowedImport(id));
+            chooseKind(AllowedImport(id));
     });
 
     m_comma = new QComboBox(this);
@@ -103,10 +103,10 @@ TSourceChoicePage::TSourceChoicePage(TDataImportWizardSettings &settings, const 
     m_quote->setEditable(true);
     m_quote->addItems({ QStringLiteral("\""), QStringLiteral("'") });
     m_quote->setInsertPolicy(QComboBox::NoInsert);
-    connect(m_comma->lineEdit(), &QLineEdit::editingFinished, this, &TSourceChoicePage::applyDelimiter);
-    connect(m_comma, &QComboBox::textActivated, this, &TSourceChoicePage::applyDelimiter);
-    connect(m_quote->lineEdit(), &QLineEdit::editingFinished, this, &TSourceChoicePage::applyQuote);
-    connect(m_quote, &QComboBox::textActivated, this, &TSourceChoicePage::applyQuote);
+    connect(m_comma->lineEdit(), &QLineEdit::editingFinished, this, &SourceChoicePage::applyDelimiter);
+    connect(m_comma, &QComboBox::textActivated, this, &SourceChoicePage::applyDelimiter);
+    connect(m_quote->lineEdit(), &QLineEdit::editingFinished, this, &SourceChoicePage::applyQuote);
+    connect(m_quote, &QComboBox::textActivated, this, &SourceChoicePage::applyQuote);
     auto *text = new QFormLayout;
     text->addRow(CreateBuddyLabel(trMessage(ImportMsg::Comma), m_comma, this), m_comma);
     text->addRow(CreateBuddyLabel(trMessage(ImportMsg::Quote), m_quote, this), m_quote);
@@ -117,8 +117,8 @@ TSourceChoicePage::TSourceChoicePage(TDataImportWizardSettings &settings, const 
     m_fileName = CreateLineEdit(QStringLiteral("edFileName"), this);
     m_browse = CreateButton(QStringLiteral("..."), QStringLiteral("bBrowse"), this);
     m_browse->setMaximumWidth(32);
-    connect(m_fileName, &QLineEdit::textChanged, this, &TSourceChoicePage::fileNameEdited);
-    connect(m_browse, &QPushButton::clicked, this, &TSourceChoicePage::browseFile);
+    connect(m_fileName, &QLineEdit::textChanged, this, &SourceChoicePage::fileNameEdited);
+    connect(m_browse, &QPushButton::clicked, this, &SourceChoicePage::browseFile);
     auto *fileRow = new QHBoxLayout;
     fileRow->addWidget(m_fileName);
     fileRow->addWidget(m_browse);
@@ -132,9 +132,9 @@ TSourceChoicePage::TSourceChoicePage(TDataImportWizardSettings &settings, const 
     m_templateName->setObjectName(QStringLiteral("laTemplateFileName"));
     m_templateName->setMinimumWidth(50);
     m_templateName->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    storeWhenToggled(m_goToLastPage, &TDataImportWizardSettings::goToLastPage);
-    storeWhenToggled(m_autoSaveTemplate, &TDataImportWizardSettings::autoSaveTemplate);
-    connect(m_loadTemplate, &QPushButton::clicked, this, &TSourceChoicePage::LoadTemplateClicked);
+    storeWhenToggled(m_goToLastPage, &ImportSettings::goToLastPage);
+    storeWhenToggled(m_autoSaveTemplate, &ImportSettings::autoSaveTemplate);
+    connect(m_loadTemplate, &QPushButton::clicked, this, &SourceChoicePage::LoadTemplateClicked);
     auto *templateRow = new QHBoxLayout;
     templateRow->addWidget(m_loadTemplate);
     templateRow->addWidget(m_templateName, 1);
@@ -166,14 +166,14 @@ TSourceChoicePage::TSourceChoicePage(TDataImportWizardSettings &settings, const 
     layout->addLayout(right, 1);
 
     for (int k = 0; k < ImportKindCount; ++k)
-        m_kinds[k]->setEnabled(component.allowedImports.contains(TAllowedImport(k)));
+        m_kinds[k]->setEnabled(component.allowedImports.contains(AllowedImport(k)));
     m_loadTemplate->setVisible(component.showSaveLoadButtons);
 }
 
-void TSourceChoicePage::ShowSettings()
+void SourceChoicePage::ShowSettings()
 {
     m_showing = true;
-    const TDataImportWizardSettings &s = m_settings;
+    const ImportSettings &s = m_settings;
     m_kinds[s.importType]->setChecked(true);
     m_comma->setEnabled(s.importType == aiCSV);
     m_quote->setEnabled(s.importType == aiCSV);
@@ -185,7 +185,7 @@ void TSourceChoicePage::ShowSettings()
     m_showing = false;
 }
 
-void TSourceChoicePage::ApplyPendingEdits()
+void SourceChoicePage::ApplyPendingEdits()
 {
     if (m_comma->currentText() != wizardCharText(m_settings.delimiter))
         applyDelimiter();
@@ -193,7 +193,7 @@ void TSourceChoicePage::ApplyPendingEdits()
         applyQuote();
 }
 
-void TSourceChoicePage::chooseKind(TAllowedImport kind)
+void SourceChoicePage::chooseKind(AllowedImport kind)
 {
     if (!m_component.allowedImports.contains(kind)) {
         MessageBox::error(window(), dataImportError(ImportMsg::UnknownImportSource).text());
@@ -214,7 +214,7 @@ void TSourceChoicePage::chooseKind(TAllowedImport kind)
     emit SourceEdited();
 }
 
-void TSourceChoicePage::fileNameEdited(const QString &text)
+void SourceChoicePage::fileNameEdited(const QString &text)
 {
     if (m_showing)
         return;
@@ -223,7 +223,7 @@ void TSourceChoicePage::fileNameEdited(const QString &text)
     emit SourceEdited();
 }
 
-void TSourceChoicePage::browseFile()
+void SourceChoicePage::browseFile()
 {
     const QFileInfo current(m_settings.fileName);
     const QString dir = m_settings.fileName.isEmpty() ? QDir::currentPath() : current.absolutePath();
@@ -233,7 +233,7 @@ void TSourceChoicePage::browseFile()
         m_fileName->setText(name);
 }
 
-void TSourceChoicePage::applyDelimiter()
+void SourceChoicePage::applyDelimiter()
 {
     if (m_showing)
         return;
@@ -245,7 +245,7 @@ void TSourceChoicePage::applyDelimiter()
     emit SourceEdited();
 }
 
-void TSourceChoicePage::applyQuote()
+void SourceChoicePage::applyQuote()
 {
     if (m_showing)
         return;
@@ -257,7 +257,7 @@ void TSourceChoicePage::applyQuote()
     emit SourceEdited();
 }
 
-void TSourceChoicePage::ShowTemplateName(const QString &fileName)
+void SourceChoicePage::ShowTemplateName(const QString &fileName)
 {
     const QString name = QDir::toNativeSeparators(fileName);
     m_templateName->setToolTip(name);

@@ -11,19 +11,19 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
-class TDataImportWizard;
+class ImportWizard;
 
 // The wizard's first step: the kind of source, its file, the delimited
 // kind's delimiter and quote, and the template options. It edits that slice
 // of the window's settings (ImportType, FileName, Delimiter, Quote,
 // GoToLastPage, AutoSaveTemplate). The component gives the allowed kinds,
 // the extension rule, the picture and whether the template button shows.
-class TSourceChoicePage : public TWizardStepPage
+class SourceChoicePage : public WizardStepPage
 {
     Q_OBJECT
 
 public:
-    TSourceChoicePage(TDataImportWizardSettings &settings, const TDataImportWizard &component, QWidget *parent = nullptr);
+    SourceChoicePage(ImportSettings &settings, const ImportWizard &component, QWidget *parent = nullptr);
 
     void ShowSettings() override;
     void ApplyPendingEdits() override;
@@ -41,13 +41,13 @@ signals:
     void LoadTemplateClicked();
 
 private:
-    void chooseKind(TAllowedImport kind);
+    void chooseKind(AllowedImport kind);
     void fileNameEdited(const QString &text);
     void browseFile();
     void applyDelimiter();
     void applyQuote();
 
-    const TDataImportWizard &m_component;
+    const ImportWizard &m_component;
 
     std::array<QRadioButton *, ImportKindCount> m_kinds {};
     QComboBox *m_comma = nullptr;

@@ -2,7 +2,7 @@
 
 #include "core/Formatting.h"
 #include "import/engine/ImportMessages.h"
-#include "import/wizard/DataImportWizard.h"
+#include "import/wizard/ImportWizard.h"
 #include "import/wizard/RangeEditor.h"
 #include "import/wizard/SheetGrid.h"
 #include "import/wizard/WizardPageParts.h"
@@ -94,9 +94,9 @@ QToolButton *toolButton(int messageId, const QString &name, QWidget *parent)
     return b;
 }
 
-std::unique_ptr<TMapRange> wholeLine(bool column, int position, const QString &sheetName)
+std::unique_ptr<MapRange> wholeLine(bool column, int position, const QString &sheetName)
 {
-    auto range = std::make_unique<TMapRange>();
+    auto range = std::make_unique<MapRange>();
     range->setDirection(rdForward);
     range->setSheetName(sheetName);
     if (column)
@@ -107,27 +107,27 @@ std::unique_ptr<TMapRange> wholeLine(bool column, int position, const QString &s
 }
 
 // Whether any worksheet of the workbook has a cell, blank ones included.
-bool holdsCells(TxlsFile &file)
+bool holdsCells(WorkbookFile &file)
 {
     for (int i = 0; i < file.workSheetCount(); ++i)
-        if (TxlsWorkSheet *sheet = file.workSheet(i))
+        if (XlsWorkSheet *sheet = file.workSheet(i))
             for (int r = 0; r < sheet->rows().count(); ++r)
-                if (const TxlsRow *row = sheet->rows().row(r); row && !row->isEmpty())
+                if (const XlsRow *row = sheet->rows().row(r); row && !row->isEmpty())
                     return true;
     return false;
 }
 
-bool knownEnds(const TMapRange &r)
+bool knownEnds(const MapRange &r)
 {
     return r.startRow() > 0 && r.startCol() > 0 && r.finishRow() > 0 && r.finishCol() > 0;
 }
 
 } // namespace
 
-QString SpreadsheetPreviewText(TbiffCell &cell, const FormatSettings &fs)
+QString SpreadsheetPreviewText(BiffCell &cell, const FormatSettings &fs)
 {
     if (cell.isFormula()) {
-        const QVariant result = static_cast<TbiffFormula &>(cell).cachedResult();
+        const QVariant result = static_cast<BiffFormula &>(cell).cachedResult();
         switch (result.typeId()) {
         case QMetaType::Double:
             return floatToStr(result.toDouble(), fs);
@@ -162,8 +162,8 @@ QString SpreadsheetPreviewText(TbiffCell &cell, const FormatSettings &fs)
     return QString();
 }
 
-TSpreadsheetPage::TSpreadsheetPage(TDataImportWizardSettings &settings, const TDataImportWizard &component, QWidget *parent)
-    : TDataImportWizardPage(aiXLS, settings, component, parent)
+SpreadsheetPage::SpreadsheetPage(ImportSettings &settings, const ImportWizard &component, QWidget *parent)
+    : WizardPage(aiXLS, settings, component, parent)
 {
     setObjectName(QStringLiteral("tshXLS"));
 
@@ -225,7 +225,7 @@ TSpreadsheetPage::TSpreadsheetPage(TDataImportWizardSettings &settings, const TD
     skips->addWidget(m_skipRows, 1, 1);
     for (QLineEdit *e : { m_skipCols, m_skipRows }) {
         e->setMaximumWidth(60);
-        connect(e, &QLineEdit::textEdited, this, &TSpreadsheetPage::skipEdited);
+        connect(e, &QLineEdit::textEdited, this, &SpreadsheetPage::skipEdited);
     }
 
     auto *left = new QVBoxLayout;
@@ -261,16 +261,16 @@ TSpreadsheetPage::TSpreadsheetPage(TDataImportWizardSettings &settings, const TD
         updateButtons();
         repaintGrids();
     });
-    connect(m_ranges, &QListWidget::itemDoubleClicked, this, &TSpreadsheetPage::editRange);
-    connect(m_addRange, &QToolButton::clicked, this, &TSpreadsheetPage::addRange);
-    connect(m_editRange, &QToolButton::clicked, this, &TSpreadsheetPage::editRange);
-    connect(m_delRange, &QToolButton::clicked, this, &TSpreadsheetPage::deleteRanges);
+    connect(m_ranges, &QListWidget::itemDoubleClicked, this, &SpreadsheetPage::editRange);
+    connect(m_addRange, &QToolButton::clicked, this, &SpreadsheetPage::addRange);
+    connect(m_editRange, &QToolButton::clicked, this, &SpreadsheetPage::editRange);
+    connect(m_delRange, &QToolButton::clicked, this, &SpreadsheetPage::deleteRanges);
     connect(m_moveUp, &QToolButton::clicked, this, [this] { moveRange(-1); });
     connect(m_moveDown, &QToolButton::clicked, this, [this] { moveRange(1); });
     connect(m_autoCols, &QToolButton::clicked, this, [this] { autoFill(true); });
     connect(m_autoRows, &QToolButton::clicked, this, [this] { autoFill(false); });
-    connect(m_clearField, &QToolButton::clicked, this, &TSpreadsheetPage::clearFieldRanges);
-    connect(m_clearAll, &QToolButton::clicked, this, &TSpreadsheetPage::clearAllRanges);
+    connect(m_clearField, &QToolButton::clicked, this, &SpreadsheetPage::clearFieldRanges);
+    connect(m_clearAll, &QToolButton::clicked, this, &SpreadsheetPage::clearAllRanges);
     connect(m_sheets, &QTabWidget::currentChanged, this, [this] {
         // A selection belongs to the sheet it was made on.
         cancelPending();
@@ -283,24 +283,24 @@ TSpreadsheetPage::TSpreadsheetPage(TDataImportWizardSettings &settings, const TD
         m_fields->setCurrentRow(0);
 }
 
-TSpreadsheetPage::~TSpreadsheetPage() = default;
+SpreadsheetPage::~SpreadsheetPage() = default;
 
-int TSpreadsheetPage::SheetCount() const
+int SpreadsheetPage::SheetCount() const
 {
     return m_sheets->count();
 }
 
-TSheetGrid *TSpreadsheetPage::Grid(int sheet) const
+SheetGrid *SpreadsheetPage::Grid(int sheet) const
 {
-    return qobject_cast<TSheetGrid *>(m_sheets->widget(sheet));
+    return qobject_cast<SheetGrid *>(m_sheets->widget(sheet));
 }
 
-TSheetGrid *TSpreadsheetPage::activeGrid() const
+SheetGrid *SpreadsheetPage::activeGrid() const
 {
-    return qobject_cast<TSheetGrid *>(m_sheets->currentWidget());
+    return qobject_cast<SheetGrid *>(m_sheets->currentWidget());
 }
 
-int TSpreadsheetPage::currentField() const
+int SpreadsheetPage::currentField() const
 {
     const int row = m_fields->currentRow();
     return row >= 0 && row < int(m_rows.size()) ? row : -1;
@@ -310,14 +310,14 @@ int TSpreadsheetPage::currentField() const
 // The workbook
 // ---------------------------------------------------------------------------
 
-void TSpreadsheetPage::Prepare(bool sourceChanged)
+void SpreadsheetPage::Prepare(bool sourceChanged)
 {
     const bool loaded = m_file.isOpened() && m_loadedFile.compare(settings().fileName, Qt::CaseInsensitive) == 0;
     if (sourceChanged || !loaded)
         loadWorkbook();
 }
 
-void TSpreadsheetPage::unloadWorkbook()
+void SpreadsheetPage::unloadWorkbook()
 {
     cancelPending();
     while (m_sheets->count() > 0) {
@@ -330,7 +330,7 @@ void TSpreadsheetPage::unloadWorkbook()
     updateButtons();
 }
 
-void TSpreadsheetPage::loadWorkbook()
+void SpreadsheetPage::loadWorkbook()
 {
     const QString fileName = settings().fileName;
     CheckSourceFile(fileName);
@@ -346,19 +346,19 @@ void TSpreadsheetPage::loadWorkbook()
     const int viewerRows = component().excelViewerRows;
     const int rows = viewerRows >= 1 && viewerRows <= MaxRows ? viewerRows : MaxRows;
     for (int i = 0; i < m_file.workSheetCount(); ++i) {
-        TxlsWorkSheet *sheet = m_file.workSheet(i);
+        XlsWorkSheet *sheet = m_file.workSheet(i);
         const QString name = m_file.workSheetName(i);
-        auto *grid = new TSheetGrid(i, name, rows, m_sheets);
+        auto *grid = new SheetGrid(i, name, rows, m_sheets);
         if (sheet)
             fillGrid(*grid, *sheet, component().excelMaxColWidth);
         grid->SetMarks([this, grid](int row, int col) { return marks(*grid, row, col); });
-        connect(grid, &TSheetGrid::CellClicked, this, &TSpreadsheetPage::cellClicked);
-        connect(grid, &TSheetGrid::ColumnHeaderClicked, this,
+        connect(grid, &SheetGrid::CellClicked, this, &SpreadsheetPage::cellClicked);
+        connect(grid, &SheetGrid::ColumnHeaderClicked, this,
             [this](int col, Qt::KeyboardModifiers modifiers) { headerClicked(true, col, modifiers); });
-        connect(grid, &TSheetGrid::RowHeaderClicked, this,
+        connect(grid, &SheetGrid::RowHeaderClicked, this,
             [this](int row, Qt::KeyboardModifiers modifiers) { headerClicked(false, row, modifiers); });
-        connect(grid, &TSheetGrid::ApplyPressed, this, &TSpreadsheetPage::applyPending);
-        connect(grid, &TSheetGrid::CancelPressed, this, &TSpreadsheetPage::cancelPending);
+        connect(grid, &SheetGrid::ApplyPressed, this, &SpreadsheetPage::applyPending);
+        connect(grid, &SheetGrid::CancelPressed, this, &SpreadsheetPage::cancelPending);
         m_sheets->addTab(grid, name);
     }
     m_loadedFile = fileName;
@@ -368,20 +368,20 @@ void TSpreadsheetPage::loadWorkbook()
     repaintGrids();
 }
 
-void TSpreadsheetPage::fillGrid(TSheetGrid &grid, TxlsWorkSheet &sheet, int maxColWidth)
+void SpreadsheetPage::fillGrid(SheetGrid &grid, XlsWorkSheet &sheet, int maxColWidth)
 {
     const FormatSettings fs = settings().formats.settings();
     const QFontMetrics metrics(grid.font());
-    TSheetGridModel *model = grid.Model();
+    SheetGridModel *model = grid.Model();
     std::vector<int> widths(MaxCols, grid.horizontalHeader()->defaultSectionSize());
-    TxlsRowList &rows = sheet.rows();
+    XlsRowList &rows = sheet.rows();
     const int last = std::min(rows.count(), model->rowCount());
     for (int r = 0; r < last; ++r) {
-        TxlsRow *row = rows.row(r);
+        XlsRow *row = rows.row(r);
         if (!row || row->isEmpty())
             continue;
         for (int i = 0; i < row->count(); ++i) {
-            TbiffCell *cell = row->cell(i);
+            BiffCell *cell = row->cell(i);
             const int col = cell->column();
             if (col < 0 || col >= MaxCols)
                 continue;
@@ -401,7 +401,7 @@ void TSpreadsheetPage::fillGrid(TSheetGrid &grid, TxlsWorkSheet &sheet, int maxC
 // Settings
 // ---------------------------------------------------------------------------
 
-void TSpreadsheetPage::SettingsChanged()
+void SpreadsheetPage::SettingsChanged()
 {
     m_updating = true;
     // A new file name: the workbook and its tabs went with the old one.
@@ -410,10 +410,10 @@ void TSpreadsheetPage::SettingsChanged()
     m_pending.clear();
     m_rows.clear();
     for (const QString &column : settings().columns()) {
-        auto row = std::make_unique<TMapRow>();
+        auto row = std::make_unique<MapRow>();
         try {
             row->parse(settings().xlsRanges.value(column));
-        } catch (const EDataImportError &) {
+        } catch (const ImportError &) {
             // Only texts this page or a template check wrote get here.
             row->clear();
         }
@@ -426,7 +426,7 @@ void TSpreadsheetPage::SettingsChanged()
     showRanges();
 }
 
-void TSpreadsheetPage::storeField(int field)
+void SpreadsheetPage::storeField(int field)
 {
     if (field < 0 || field >= int(m_rows.size()))
         return;
@@ -434,7 +434,7 @@ void TSpreadsheetPage::storeField(int field)
     emit MapChanged();
 }
 
-void TSpreadsheetPage::skipEdited()
+void SpreadsheetPage::skipEdited()
 {
     if (m_updating)
         return;
@@ -443,12 +443,12 @@ void TSpreadsheetPage::skipEdited()
     repaintGrids();
 }
 
-void TSpreadsheetPage::restoreSheetNames(TMapRow &row) const
+void SpreadsheetPage::restoreSheetNames(MapRow &row) const
 {
     if (!m_file.isOpened())
         return;
     for (int i = 0; i < row.count(); ++i) {
-        TMapRange *range = row.range(i);
+        MapRange *range = row.range(i);
         if (range->sheetSelector() != ssByName)
             continue;
         const int index = m_file.workSheetIndex(range->sheetName());
@@ -461,14 +461,14 @@ void TSpreadsheetPage::restoreSheetNames(TMapRow &row) const
 // Lists and buttons
 // ---------------------------------------------------------------------------
 
-void TSpreadsheetPage::showRanges(const QList<int> &select)
+void SpreadsheetPage::showRanges(const QList<int> &select)
 {
     m_updating = true;
     m_rangesChosen = false;
     m_ranges->clear();
     const int field = currentField();
     if (field >= 0) {
-        const TMapRow &row = *m_rows[std::size_t(field)];
+        const MapRow &row = *m_rows[std::size_t(field)];
         for (int i = 0; i < row.count(); ++i)
             m_ranges->addItem(row.range(i)->text());
         for (int i : select)
@@ -482,7 +482,7 @@ void TSpreadsheetPage::showRanges(const QList<int> &select)
     repaintGrids();
 }
 
-QList<int> TSpreadsheetPage::selectedRanges() const
+QList<int> SpreadsheetPage::selectedRanges() const
 {
     QList<int> rows;
     for (const QModelIndex &index : m_ranges->selectionModel()->selectedRows())
@@ -491,7 +491,7 @@ QList<int> TSpreadsheetPage::selectedRanges() const
     return rows;
 }
 
-void TSpreadsheetPage::updateButtons()
+void SpreadsheetPage::updateButtons()
 {
     const int field = currentField();
     const bool loaded = m_sheets->count() > 0;
@@ -511,14 +511,14 @@ void TSpreadsheetPage::updateButtons()
     m_clearAll->setEnabled(any);
 }
 
-void TSpreadsheetPage::repaintGrids()
+void SpreadsheetPage::repaintGrids()
 {
     for (int i = 0; i < m_sheets->count(); ++i)
-        if (TSheetGrid *grid = Grid(i))
+        if (SheetGrid *grid = Grid(i))
             grid->viewport()->update();
 }
 
-int TSpreadsheetPage::marks(const TSheetGrid &grid, int row, int col) const
+int SpreadsheetPage::marks(const SheetGrid &grid, int row, int col) const
 {
     if (row < 1 || row > MaxRows || col < 1 || col > MaxCols)
         return smNone;
@@ -530,7 +530,7 @@ int TSpreadsheetPage::marks(const TSheetGrid &grid, int row, int col) const
     const int field = currentField();
     if (field < 0 || row <= settings().xlsSkipRows || col <= settings().xlsSkipCols)
         return result;
-    const TMapRow &ranges = *m_rows[std::size_t(field)];
+    const MapRow &ranges = *m_rows[std::size_t(field)];
     if (m_ranges->hasFocus() && !m_ranges->selectedItems().isEmpty()) {
         // While the list has the focus, only the ranges selected in it.
         for (const QListWidgetItem *item : m_ranges->selectedItems()) {
@@ -544,7 +544,7 @@ int TSpreadsheetPage::marks(const TSheetGrid &grid, int row, int col) const
     return result;
 }
 
-bool TSpreadsheetPage::eventFilter(QObject *watched, QEvent *event)
+bool SpreadsheetPage::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_ranges && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
         repaintGrids();
@@ -563,47 +563,47 @@ bool TSpreadsheetPage::eventFilter(QObject *watched, QEvent *event)
             break;
         }
     }
-    return TDataImportWizardPage::eventFilter(watched, event);
+    return WizardPage::eventFilter(watched, event);
 }
 
 // ---------------------------------------------------------------------------
 // Tool buttons
 // ---------------------------------------------------------------------------
 
-void TSpreadsheetPage::addRange()
+void SpreadsheetPage::addRange()
 {
     const int field = currentField();
-    TSheetGrid *grid = activeGrid();
+    SheetGrid *grid = activeGrid();
     if (field < 0 || !grid)
         return;
-    TMapRange range;
+    MapRange range;
     range.setBounds(0, 1, 0, 1);
     range.setDirection(rdForward);
     range.setSheetName(grid->SheetName());
     QStringList names;
     for (int i = 0; i < m_file.workSheetCount(); ++i)
         names << m_file.workSheetName(i);
-    TRangeEditorDialog dialog(range, names, this);
+    RangeEditor dialog(range, names, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    TMapRow &row = *m_rows[std::size_t(field)];
-    row.add(std::make_unique<TMapRange>(dialog.Range()));
+    MapRow &row = *m_rows[std::size_t(field)];
+    row.add(std::make_unique<MapRange>(dialog.Range()));
     storeField(field);
     showRanges({ row.count() - 1 });
 }
 
-void TSpreadsheetPage::editRange()
+void SpreadsheetPage::editRange()
 {
     const int field = currentField();
     const QList<int> selected = selectedRanges();
     if (field < 0 || selected.size() != 1)
         return;
-    TMapRow &row = *m_rows[std::size_t(field)];
-    TMapRange *range = row.range(selected[0]);
+    MapRow &row = *m_rows[std::size_t(field)];
+    MapRange *range = row.range(selected[0]);
     QStringList names;
     for (int i = 0; i < m_file.workSheetCount(); ++i)
         names << m_file.workSheetName(i);
-    TRangeEditorDialog dialog(*range, names, this);
+    RangeEditor dialog(*range, names, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     *range = dialog.Range();
@@ -612,26 +612,26 @@ void TSpreadsheetPage::editRange()
     showRanges(selected);
 }
 
-void TSpreadsheetPage::deleteRanges()
+void SpreadsheetPage::deleteRanges()
 {
     const int field = currentField();
     const QList<int> selected = selectedRanges();
     if (field < 0 || selected.isEmpty())
         return;
-    TMapRow &row = *m_rows[std::size_t(field)];
+    MapRow &row = *m_rows[std::size_t(field)];
     for (auto it = selected.rbegin(); it != selected.rend(); ++it)
         row.removeAt(*it);
     storeField(field);
     showRanges();
 }
 
-void TSpreadsheetPage::moveRange(int step)
+void SpreadsheetPage::moveRange(int step)
 {
     const int field = currentField();
     const QList<int> selected = selectedRanges();
     if (field < 0 || selected.size() != 1)
         return;
-    TMapRow &row = *m_rows[std::size_t(field)];
+    MapRow &row = *m_rows[std::size_t(field)];
     const int to = selected[0] + step;
     if (to < 0 || to >= row.count())
         return;
@@ -640,16 +640,16 @@ void TSpreadsheetPage::moveRange(int step)
     showRanges({ to });
 }
 
-void TSpreadsheetPage::autoFill(bool columns)
+void SpreadsheetPage::autoFill(bool columns)
 {
-    TSheetGrid *grid = activeGrid();
-    TxlsWorkSheet *sheet = grid ? m_file.workSheet(grid->SheetIndex()) : nullptr;
+    SheetGrid *grid = activeGrid();
+    XlsWorkSheet *sheet = grid ? m_file.workSheet(grid->SheetIndex()) : nullptr;
     if (!sheet)
         return;
     cancelPending();
     const int entries = columns ? sheet->cols().count() : sheet->rows().count();
     for (int i = 0; i < int(m_rows.size()); ++i) {
-        TMapRow &row = *m_rows[std::size_t(i)];
+        MapRow &row = *m_rows[std::size_t(i)];
         row.clear();
         int lowest = 0, highest = 0;
         // A line of the used area without any cell would give a range the
@@ -663,7 +663,7 @@ void TSpreadsheetPage::autoFill(bool columns)
     showRanges();
 }
 
-void TSpreadsheetPage::clearFieldRanges()
+void SpreadsheetPage::clearFieldRanges()
 {
     const int field = currentField();
     if (field < 0)
@@ -673,7 +673,7 @@ void TSpreadsheetPage::clearFieldRanges()
     showRanges();
 }
 
-void TSpreadsheetPage::clearAllRanges()
+void SpreadsheetPage::clearAllRanges()
 {
     for (int i = 0; i < int(m_rows.size()); ++i) {
         m_rows[std::size_t(i)]->clear();
@@ -687,9 +687,9 @@ void TSpreadsheetPage::clearAllRanges()
 // The selection on the grid
 // ---------------------------------------------------------------------------
 
-void TSpreadsheetPage::cellClicked(int row, int col, Qt::KeyboardModifiers modifiers)
+void SpreadsheetPage::cellClicked(int row, int col, Qt::KeyboardModifiers modifiers)
 {
-    TSheetGrid *grid = activeGrid();
+    SheetGrid *grid = activeGrid();
     if (!grid)
         return;
     const bool shift = modifiers & Qt::ShiftModifier;
@@ -712,7 +712,7 @@ void TSpreadsheetPage::cellClicked(int row, int col, Qt::KeyboardModifiers modif
             m_pending.removeCell(sheetNumber, grid->SheetName(), row, col);
             restoreSheetNames(m_pending);
         } else {
-            auto cell = std::make_unique<TMapRange>();
+            auto cell = std::make_unique<MapRange>();
             cell->setSheetName(grid->SheetName());
             cell->setBounds(row, col, row, col);
             addPending(std::move(cell));
@@ -723,9 +723,9 @@ void TSpreadsheetPage::cellClicked(int row, int col, Qt::KeyboardModifiers modif
     pendingChanged();
 }
 
-void TSpreadsheetPage::extendTo(int row, int col)
+void SpreadsheetPage::extendTo(int row, int col)
 {
-    TSheetGrid *grid = activeGrid();
+    SheetGrid *grid = activeGrid();
     const int sheetNumber = grid->SheetIndex() + 1;
     const QString name = grid->SheetName();
     const int anchorRow = m_currentRow;
@@ -736,7 +736,7 @@ void TSpreadsheetPage::extendTo(int row, int col)
     // current one, as a selection from the current cell to there.
     const bool down = col == anchorCol;
     if (m_pending.count() > 0) {
-        TMapRange &last = *m_pending.range(m_pending.count() - 1);
+        MapRange &last = *m_pending.range(m_pending.count() - 1);
         const bool along = down ? last.kind() == rkCol : last.kind() == rkRow;
         if (along && knownEnds(last) && last.contains(sheetNumber, name, row, col)
             && last.contains(sheetNumber, name, anchorRow, anchorCol)) {
@@ -762,16 +762,16 @@ void TSpreadsheetPage::extendTo(int row, int col)
         const int c = down ? col : p;
         if (m_pending.contains(sheetNumber, name, r, c))
             continue;
-        auto cell = std::make_unique<TMapRange>();
+        auto cell = std::make_unique<MapRange>();
         cell->setSheetName(name);
         cell->setBounds(r, c, r, c);
         addPending(std::move(cell));
     }
 }
 
-void TSpreadsheetPage::headerClicked(bool column, int position, Qt::KeyboardModifiers modifiers)
+void SpreadsheetPage::headerClicked(bool column, int position, Qt::KeyboardModifiers modifiers)
 {
-    TSheetGrid *grid = activeGrid();
+    SheetGrid *grid = activeGrid();
     if (!grid)
         return;
     const bool shift = modifiers & Qt::ShiftModifier;
@@ -786,7 +786,7 @@ void TSpreadsheetPage::headerClicked(bool column, int position, Qt::KeyboardModi
     // The pending whole column (row) at p, -1 when there is none.
     auto present = [&](int p) {
         for (int i = 0; i < m_pending.count(); ++i) {
-            const TMapRange &r = *m_pending.range(i);
+            const MapRange &r = *m_pending.range(i);
             const bool whole = column ? r.kind() == rkCol && r.startCol() == p && r.startRow() == 0 && r.finishRow() == 0
                                       : r.kind() == rkRow && r.startRow() == p && r.startCol() == 0 && r.finishCol() == 0;
             if (whole && r.contains(sheetNumber, grid->SheetName(), column ? 1 : p, column ? p : 1))
@@ -809,12 +809,12 @@ void TSpreadsheetPage::headerClicked(bool column, int position, Qt::KeyboardModi
     pendingChanged();
 }
 
-void TSpreadsheetPage::addPending(std::unique_ptr<TMapRange> range)
+void SpreadsheetPage::addPending(std::unique_ptr<MapRange> range)
 {
     m_pending.add(std::move(range));
 }
 
-void TSpreadsheetPage::pendingChanged()
+void SpreadsheetPage::pendingChanged()
 {
     m_pending.merge();
     m_pendingList->clear();
@@ -823,12 +823,12 @@ void TSpreadsheetPage::pendingChanged()
     const bool pending = m_pending.count() > 0;
     m_rangeStack->setCurrentWidget(pending ? m_pendingList : m_ranges);
     for (int i = 0; i < m_sheets->count(); ++i)
-        if (TSheetGrid *grid = Grid(i))
+        if (SheetGrid *grid = Grid(i))
             grid->SetSelectionPending(pending);
     repaintGrids();
 }
 
-void TSpreadsheetPage::applyPending()
+void SpreadsheetPage::applyPending()
 {
     const int field = currentField();
     if (m_pending.count() == 0)
@@ -837,7 +837,7 @@ void TSpreadsheetPage::applyPending()
         QApplication::beep();
         return;
     }
-    TMapRow &row = *m_rows[std::size_t(field)];
+    MapRow &row = *m_rows[std::size_t(field)];
     // Only ranges the operator chose in the list give way: those the page
     // selected itself after the last addition stay.
     const QList<int> selected = m_rangesChosen ? selectedRanges() : QList<int>();
@@ -845,7 +845,7 @@ void TSpreadsheetPage::applyPending()
         row.removeAt(*it);
     QList<int> added;
     for (int i = 0; i < m_pending.count(); ++i) {
-        row.add(std::make_unique<TMapRange>(*m_pending.range(i)));
+        row.add(std::make_unique<MapRange>(*m_pending.range(i)));
         added << row.count() - 1;
     }
     m_pending.clear();
@@ -854,7 +854,7 @@ void TSpreadsheetPage::applyPending()
     showRanges(added);
 }
 
-void TSpreadsheetPage::cancelPending()
+void SpreadsheetPage::cancelPending()
 {
     if (m_pending.count() == 0)
         return;

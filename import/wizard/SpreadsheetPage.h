@@ -3,7 +3,7 @@
 #include "core/FormatSettings.h"
 #include "import/sources/workbook/WorkbookFile.h"
 #include "import/sources/workbook/RangeMap.h"
-#include "import/wizard/DataImportWizardPage.h"
+#include "import/wizard/WizardPage.h"
 
 #include <memory>
 #include <vector>
@@ -13,30 +13,30 @@ class QListWidget;
 class QStackedWidget;
 class QTabWidget;
 class QToolButton;
-class TSheetGrid;
+class SheetGrid;
 
 // The text a workbook cell shows in the preview: dates and times in the
 // wizard's short formats (a date-time of 0 as a time), numbers in general
 // format, a formula its cached result.
-QString SpreadsheetPreviewText(TbiffCell &cell, const FormatSettings &fs);
+QString SpreadsheetPreviewText(BiffCell &cell, const FormatSettings &fs);
 
 // The spreadsheet page: every worksheet of the workbook in a tab, the
 // destination columns ("Fields") with each one's cell ranges ("Ranges"), the
 // range editor, the automatic fills, and a selection made on the grid with
 // Shift and Ctrl held, applied with Enter.
-class TSpreadsheetPage : public TDataImportWizardPage
+class SpreadsheetPage : public WizardPage
 {
     Q_OBJECT
 
 public:
-    TSpreadsheetPage(TDataImportWizardSettings &settings, const TDataImportWizard &component, QWidget *parent = nullptr);
-    ~TSpreadsheetPage() override;
+    SpreadsheetPage(ImportSettings &settings, const ImportWizard &component, QWidget *parent = nullptr);
+    ~SpreadsheetPage() override;
 
     void Prepare(bool sourceChanged) override;
     void SettingsChanged() override;
 
     int SheetCount() const;
-    TSheetGrid *Grid(int sheet) const;
+    SheetGrid *Grid(int sheet) const;
     // The selection being built on the grid, as range text.
     QString PendingText() const { return m_pending.text(); }
 
@@ -46,17 +46,17 @@ protected:
 private:
     void loadWorkbook();
     void unloadWorkbook();
-    void fillGrid(TSheetGrid &grid, TxlsWorkSheet &sheet, int maxColWidth);
+    void fillGrid(SheetGrid &grid, XlsWorkSheet &sheet, int maxColWidth);
     int currentField() const;
-    TSheetGrid *activeGrid() const;
+    SheetGrid *activeGrid() const;
     QList<int> selectedRanges() const;
     void storeField(int field);
     void showRanges(const QList<int> &select = {});
     void updateButtons();
     void repaintGrids();
-    int marks(const TSheetGrid &grid, int row, int col) const;
+    int marks(const SheetGrid &grid, int row, int col) const;
     // Sheet names as the workbook spells them (the range text upper-cases them).
-    void restoreSheetNames(TMapRow &row) const;
+    void restoreSheetNames(MapRow &row) const;
 
     // Tool buttons
     void addRange();
@@ -72,15 +72,15 @@ private:
     void cellClicked(int row, int col, Qt::KeyboardModifiers modifiers);
     void headerClicked(bool column, int position, Qt::KeyboardModifiers modifiers);
     void extendTo(int row, int col);
-    void addPending(std::unique_ptr<TMapRange> range);
+    void addPending(std::unique_ptr<MapRange> range);
     void pendingChanged();
     void applyPending();
     void cancelPending();
 
-    TxlsFile m_file;
+    WorkbookFile m_file;
     QString m_loadedFile;
-    std::vector<std::unique_ptr<TMapRow>> m_rows; // one per destination column
-    TMapRow m_pending;
+    std::vector<std::unique_ptr<MapRow>> m_rows; // one per destination column
+    MapRow m_pending;
     int m_currentRow = 1; // where the last plain or Ctrl click was, 1-based
     int m_currentCol = 1;
     bool m_updating = false;

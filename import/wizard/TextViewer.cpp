@@ -18,7 +18,7 @@ const QColor DraggedLine(200, 30, 30);
 
 } // namespace
 
-TTextViewer::TTextViewer(QWidget *parent)
+TextViewer::TextViewer(QWidget *parent)
     : QAbstractScrollArea(parent)
 {
     setObjectName(QStringLiteral("TextViewer"));
@@ -31,22 +31,22 @@ TTextViewer::TTextViewer(QWidget *parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 }
 
-int TTextViewer::charWidth() const
+int TextViewer::charWidth() const
 {
     return std::max(1, fontMetrics().horizontalAdvance(QLatin1Char('X')));
 }
 
-int TTextViewer::lineHeight() const
+int TextViewer::lineHeight() const
 {
     return fontMetrics().height() + 1;
 }
 
-int TTextViewer::RulerHeight() const
+int TextViewer::RulerHeight() const
 {
     return fontMetrics().height() + 10;
 }
 
-void TTextViewer::SetLines(const QStringList &lines)
+void TextViewer::SetLines(const QStringList &lines)
 {
     m_lines = lines;
     m_width = 0;
@@ -59,13 +59,13 @@ void TTextViewer::SetLines(const QStringList &lines)
     viewport()->update();
 }
 
-void TTextViewer::SetSkippedLines(int count)
+void TextViewer::SetSkippedLines(int count)
 {
     m_skipped = count;
     viewport()->update();
 }
 
-void TTextViewer::AddSeparators(const QList<int> &positions)
+void TextViewer::AddSeparators(const QList<int> &positions)
 {
     for (int p : positions)
         if (p > 0 && !m_separators.contains(p))
@@ -74,7 +74,7 @@ void TTextViewer::AddSeparators(const QList<int> &positions)
     viewport()->update();
 }
 
-void TTextViewer::SetSelection(int left, int right)
+void TextViewer::SetSelection(int left, int right)
 {
     m_selLeft = left;
     m_selRight = right;
@@ -85,43 +85,43 @@ void TTextViewer::SetSelection(int left, int right)
     viewport()->update();
 }
 
-void TTextViewer::ClearSelection()
+void TextViewer::ClearSelection()
 {
     m_selLeft = m_selRight = -1;
     viewport()->update();
 }
 
-void TTextViewer::SetMappedRegions(const QList<QPair<int, int>> &regions)
+void TextViewer::SetMappedRegions(const QList<QPair<int, int>> &regions)
 {
     m_mapped = regions;
     viewport()->update();
 }
 
-int TTextViewer::BoundaryX(int position) const
+int TextViewer::BoundaryX(int position) const
 {
     return margin() + position * charWidth() - horizontalScrollBar()->value();
 }
 
-int TTextViewer::BoundaryAt(int x) const
+int TextViewer::BoundaryAt(int x) const
 {
     const int cw = charWidth();
     const int offset = x + horizontalScrollBar()->value() - margin();
     return std::max(0, (offset + cw / 2) / cw);
 }
 
-int TTextViewer::charAt(int x) const
+int TextViewer::charAt(int x) const
 {
     const int offset = x + horizontalScrollBar()->value() - margin();
     return offset < 0 ? -1 : offset / charWidth();
 }
 
-QPoint TTextViewer::CharPoint(int c, int line) const
+QPoint TextViewer::CharPoint(int c, int line) const
 {
     const int y = RulerHeight() + (line - verticalScrollBar()->value()) * lineHeight() + lineHeight() / 2;
     return QPoint(BoundaryX(c) + charWidth() / 2, y);
 }
 
-int TTextViewer::separatorNear(int x) const
+int TextViewer::separatorNear(int x) const
 {
     int best = -1;
     int bestDistance = 4;
@@ -135,7 +135,7 @@ int TTextViewer::separatorNear(int x) const
     return best;
 }
 
-void TTextViewer::updateScrollBars()
+void TextViewer::updateScrollBars()
 {
     int widest = m_width;
     if (!m_separators.isEmpty())
@@ -149,13 +149,13 @@ void TTextViewer::updateScrollBars()
     verticalScrollBar()->setPageStep(visible);
 }
 
-void TTextViewer::resizeEvent(QResizeEvent *event)
+void TextViewer::resizeEvent(QResizeEvent *event)
 {
     QAbstractScrollArea::resizeEvent(event);
     updateScrollBars();
 }
 
-void TTextViewer::paintEvent(QPaintEvent *)
+void TextViewer::paintEvent(QPaintEvent *)
 {
     QPainter p(viewport());
     const int cw = charWidth();
@@ -224,7 +224,7 @@ void TTextViewer::paintEvent(QPaintEvent *)
         separator(m_dragAt, DraggedLine);
 }
 
-void TTextViewer::mousePressEvent(QMouseEvent *event)
+void TextViewer::mousePressEvent(QMouseEvent *event)
 {
     if (event->button() != Qt::LeftButton)
         return;
@@ -237,7 +237,7 @@ void TTextViewer::mousePressEvent(QMouseEvent *event)
     m_pressChar = charAt(x);
 }
 
-void TTextViewer::mouseMoveEvent(QMouseEvent *event)
+void TextViewer::mouseMoveEvent(QMouseEvent *event)
 {
     const int x = int(event->position().x());
     if (!(event->buttons() & Qt::LeftButton) || m_dragFrom < 0) {
@@ -273,7 +273,7 @@ void TTextViewer::mouseMoveEvent(QMouseEvent *event)
     viewport()->update();
 }
 
-void TTextViewer::mouseReleaseEvent(QMouseEvent *event)
+void TextViewer::mouseReleaseEvent(QMouseEvent *event)
 {
     if (event->button() != Qt::LeftButton || !m_pressed)
         return;
@@ -329,7 +329,7 @@ void TTextViewer::mouseReleaseEvent(QMouseEvent *event)
     emit RegionClicked(left, right, selected);
 }
 
-void TTextViewer::mouseDoubleClickEvent(QMouseEvent *event)
+void TextViewer::mouseDoubleClickEvent(QMouseEvent *event)
 {
     if (event->button() != Qt::LeftButton)
         return;

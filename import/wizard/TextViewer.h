@@ -12,12 +12,12 @@
 // adds or removes a separator, a separator is dragged boundary by boundary
 // (dropped onto another one or onto position 0 it goes), and a click between
 // two separators selects that region.
-class TTextViewer : public QAbstractScrollArea
+class TextViewer : public QAbstractScrollArea
 {
     Q_OBJECT
 
 public:
-    explicit TTextViewer(QWidget *parent = nullptr);
+    explicit TextViewer(QWidget *parent = nullptr);
 
     void SetLines(const QStringList &lines);
     const QStringList &Lines() const { return m_lines; }

@@ -121,7 +121,7 @@ void RefuseEmptySource(const QString &fileName)
     throw dataImportError(ImportMsg::SourceHoldsNoRows, { fileName });
 }
 
-void RefuseBlankText(TTextLineReader &reader, bool textSeen, const QString &fileName)
+void RefuseBlankText(TextLineReader &reader, bool textSeen, const QString &fileName)
 {
     QString line;
     while (!textSeen && reader.readLine(line))
@@ -138,7 +138,7 @@ void TellMappingNotInSource(QWidget *parent, const QString &fileName, const QStr
 }
 
 QHBoxLayout *CreateEncodingChoice(
-    const QString &objectName, TTextEncoding current, QWidget *parent, QComboBox *&box, std::function<void(TTextEncoding)> chosen)
+    const QString &objectName, TextEncoding current, QWidget *parent, QComboBox *&box, std::function<void(TextEncoding)> chosen)
 {
     box = new QComboBox(parent);
     box->setObjectName(objectName);
@@ -148,7 +148,7 @@ QHBoxLayout *CreateEncodingChoice(
     auto *label = new QLabel(trMessage(ImportMsg::Encoding), parent);
     label->setBuddy(box);
     QObject::connect(box, &QComboBox::activated, parent, [parent, chosen](int index) {
-        TTextEncoding encoding = teWindows1252;
+        TextEncoding encoding = teWindows1252;
         if (!textEncodingFromNumber(index, encoding))
             return;
         try {

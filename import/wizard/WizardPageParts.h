@@ -15,7 +15,7 @@ class QLineEdit;
 class QPushButton;
 class QTreeWidget;
 class QWidget;
-class TTextLineReader;
+class TextLineReader;
 
 // Pieces the wizard's steps and the source pages of its mapping step share.
 
@@ -53,7 +53,7 @@ void CheckSourceFile(const QString &fileName);
 void RefuseEmptySource(const QString &fileName);
 // Reads on from where a text page's preview stopped, as long as no line
 // with anything on it was seen, and refuses a file that has none.
-void RefuseBlankText(TTextLineReader &reader, bool textSeen, const QString &fileName);
+void RefuseBlankText(TextLineReader &reader, bool textSeen, const QString &fileName);
 // Tells the operator which columns lost their mapping because the file does
 // not have what they were mapped to (each entry "COLUMN (what)").
 void TellMappingNotInSource(QWidget *parent, const QString &fileName, const QStringList &columns);
@@ -62,4 +62,4 @@ void TellMappingNotInSource(QWidget *parent, const QString &fileName, const QStr
 // encodings in the order of their numbers, showing current. Choosing one
 // calls chosen (which reads the file again); an error it raises is shown.
 QHBoxLayout *CreateEncodingChoice(
-    const QString &objectName, TTextEncoding current, QWidget *parent, QComboBox *&box, std::function<void(TTextEncoding)> chosen);
+    const QString &objectName, TextEncoding current, QWidget *parent, QComboBox *&box, std::function<void(TextEncoding)> chosen);

@@ -2,14 +2,14 @@
 
 #include "import/engine/ImportEngine.h"
 #include "import/template/SourceSetup.h"
-#include "import/wizard/DataImportProgress.h"
-#include "import/wizard/DataImportWizard.h"
+#include "import/wizard/ImportProgress.h"
+#include "import/wizard/ImportWizard.h"
 #include "import/wizard/ErrorLogOpener.h"
 
 #include <QCoreApplication>
 #include <QWidget>
 
-TWizardSources::TWizardSources(TDataImportWizard &component, QObject *window, std::function<TDataImportProgress *()> progress)
+WizardSources::WizardSources(ImportWizard &component, QObject *window, std::function<ImportProgress *()> progress)
     : m_component(component)
     , m_window(window)
     , m_progress(std::move(progress))
@@ -18,11 +18,11 @@ TWizardSources::TWizardSources(TDataImportWizard &component, QObject *window, st
     m_impDBF = createImportSource(aiDBF);
     m_impXML = createImportSource(aiXML);
     m_impASCII = createImportSource(aiCSV);
-    for (TDataImport *source : { m_impXLS.get(), m_impDBF.get(), m_impXML.get(), m_impASCII.get() })
+    for (ImportEngine *source : { m_impXLS.get(), m_impDBF.get(), m_impXML.get(), m_impASCII.get() })
         route(*source);
 }
 
-TDataImport *TWizardSources::Source(TAllowedImport kind) const
+ImportEngine *WizardSources::Source(AllowedImport kind) const
 {
     switch (kind) {
     case aiXLS:
@@ -38,65 +38,65 @@ TDataImport *TWizardSources::Source(TAllowedImport kind) const
     return nullptr;
 }
 
-void TWizardSources::route(TDataImport &source)
+void WizardSources::route(ImportEngine &source)
 {
-    TDataImportWizard &c = m_component;
-    source.onBeforeImport = [this, &c](TDataImport *s) {
-        if (TDataImportProgress *p = m_progress())
+    ImportWizard &c = m_component;
+    source.onBeforeImport = [this, &c](ImportEngine *s) {
+        if (ImportProgress *p = m_progress())
             p->BeforeImport(s->totalRecords());
         if (c.OnBeforeImport)
             c.OnBeforeImport(&c);
     };
-    source.onAfterImport = [this, &c](TDataImport *s) {
-        if (TDataImportProgress *p = m_progress())
+    source.onAfterImport = [this, &c](ImportEngine *s) {
+        if (ImportProgress *p = m_progress())
             p->AfterImport(s->canceled());
         if (c.OnAfterImport)
             c.OnAfterImport(&c);
     };
-    source.onImportRecord = [this, &c](TDataImport *s) {
-        if (TDataImportProgress *p = m_progress())
+    source.onImportRecord = [this, &c](ImportEngine *s) {
+        if (ImportProgress *p = m_progress())
             p->ImportRecord(s->recordState());
         if (c.OnImportRecord)
             c.OnImportRecord(&c);
     };
-    source.onImportError = [this, &c](TDataImport *) {
-        if (TDataImportProgress *p = m_progress())
-            p->ImportError();
+    source.onImportError = [this, &c](ImportEngine *) {
+        if (ImportProgress *p = m_progress())
+            p->importFailed();
         if (c.OnImportError)
             c.OnImportError(&c);
     };
-    source.onImportErrorAdv = [this, &c](TDataImport *) {
-        if (TDataImportProgress *p = m_progress())
+    source.onImportErrorAdv = [this, &c](ImportEngine *) {
+        if (ImportProgress *p = m_progress())
             p->ImportErrorAdv();
         if (c.OnImportErrorAdv)
             c.OnImportErrorAdv(&c);
     };
-    source.onNeedCommit = [this, &c](TDataImport *) {
-        if (TDataImportProgress *p = m_progress())
+    source.onNeedCommit = [this, &c](ImportEngine *) {
+        if (ImportProgress *p = m_progress())
             p->NeedCommit();
         if (c.OnNeedCommit)
             c.OnNeedCommit(m_window);
     };
-    source.onImportCancel = [this, &c](TDataImport *, bool &goOn) {
-        if (TDataImportProgress *p = m_progress())
+    source.onImportCancel = [this, &c](ImportEngine *, bool &goOn) {
+        if (ImportProgress *p = m_progress())
             goOn = p->AskContinue();
         if (c.OnImportCancel)
             c.OnImportCancel(&c, goOn);
-        if (TDataImportProgress *p = m_progress())
+        if (ImportProgress *p = m_progress())
             p->CancelAnswered(goOn);
     };
-    source.onBeforePost = [&c](TDataImport *s, TDataImportRow *row, bool &accept) {
+    source.onBeforePost = [&c](ImportEngine *s, ImportRow *row, bool &accept) {
         if (c.OnBeforePost)
             c.OnBeforePost(s, row, accept);
     };
     source.onDestinationLocate
-        = [&c](TDataImport *s, const QStringList &keyColumns, TDataImportRow *row, QString &keyFields, QVariant &keyValues) {
+        = [&c](ImportEngine *s, const QStringList &keyColumns, ImportRow *row, QString &keyFields, QVariant &keyValues) {
               if (c.OnDestinationLocate)
                   c.OnDestinationLocate(s, keyColumns, row, keyFields, keyValues);
           };
     // Once per row: the progress dialog's Cancel must be able to get through.
-    source.onYield = [](TDataImport *) { QCoreApplication::processEvents(); };
+    source.onYield = [](ImportEngine *) { QCoreApplication::processEvents(); };
     source.onShowErrorLog = [this](const QString &path) { OpenErrorLog(path, qobject_cast<QWidget *>(m_window)); };
 }
 
-TWizardSources::~TWizardSources() = default;
+WizardSources::~WizardSources() = default;

@@ -6,30 +6,30 @@
 #include <memory>
 
 class QObject;
-class TDataImport;
-class TDataImportProgress;
-class TDataImportWizard;
+class ImportEngine;
+class ImportProgress;
+class ImportWizard;
 
 // The wizard window's import source objects, one per kind (both text kinds
 // share one), made with the window. Each event of a source reaches the
 // progress dialog first, when there is one, then the component's event of
 // the same name with the component as Sender (the window for commits).
-class TWizardSources
+class WizardSources
 {
 public:
-    TWizardSources(TDataImportWizard &component, QObject *window, std::function<TDataImportProgress *()> progress);
-    ~TWizardSources();
+    WizardSources(ImportWizard &component, QObject *window, std::function<ImportProgress *()> progress);
+    ~WizardSources();
 
-    TDataImport *Source(TAllowedImport kind) const;
+    ImportEngine *Source(AllowedImport kind) const;
 
 private:
-    void route(TDataImport &source);
+    void route(ImportEngine &source);
 
-    TDataImportWizard &m_component;
+    ImportWizard &m_component;
     QObject *m_window;
-    std::function<TDataImportProgress *()> m_progress;
-    std::unique_ptr<TDataImport> m_impXLS;
-    std::unique_ptr<TDataImport> m_impDBF;
-    std::unique_ptr<TDataImport> m_impXML;
-    std::unique_ptr<TDataImport> m_impASCII;
+    std::function<ImportProgress *()> m_progress;
+    std::unique_ptr<ImportEngine> m_impXLS;
+    std::unique_ptr<ImportEngine> m_impDBF;
+    std::unique_ptr<ImportEngine> m_impXML;
+    std::unique_ptr<ImportEngine> m_impASCII;
 };

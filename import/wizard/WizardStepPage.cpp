@@ -2,13 +2,13 @@
 
 #include <QAbstractButton>
 
-TWizardStepPage::TWizardStepPage(TDataImportWizardSettings &settings, QWidget *parent)
+WizardStepPage::WizardStepPage(ImportSettings &settings, QWidget *parent)
     : QWidget(parent)
     , m_settings(settings)
 {
 }
 
-TWizardStepPage::~TWizardStepPage()
+WizardStepPage::~WizardStepPage()
 {
     // The children outlive the derived page's members: what they signal on
     // the way out must reach nobody.
@@ -16,7 +16,7 @@ TWizardStepPage::~TWizardStepPage()
         child->blockSignals(true);
 }
 
-void TWizardStepPage::storeWhenToggled(QAbstractButton *button, bool TDataImportWizardSettings::*setting)
+void WizardStepPage::storeWhenToggled(QAbstractButton *button, bool ImportSettings::*setting)
 {
     connect(button, &QAbstractButton::toggled, this, [this, setting](bool on) {
         if (!m_showing)

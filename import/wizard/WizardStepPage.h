@@ -11,13 +11,13 @@ class QAbstractButton;
 // is set while the page fills its controls from the settings, so that their
 // signals write nothing back; and quiet children when the page goes. The
 // window owns the settings and outlives its pages.
-class TWizardStepPage : public QWidget
+class WizardStepPage : public QWidget
 {
     Q_OBJECT
 
 public:
-    TWizardStepPage(TDataImportWizardSettings &settings, QWidget *parent);
-    ~TWizardStepPage() override;
+    WizardStepPage(ImportSettings &settings, QWidget *parent);
+    ~WizardStepPage() override;
 
     // Shows the settings again (the window opened, a template was loaded).
     virtual void ShowSettings() = 0;
@@ -28,8 +28,8 @@ public:
 protected:
     // Toggling the button stores its state in the setting, unless the page
     // is filling its controls.
-    void storeWhenToggled(QAbstractButton *button, bool TDataImportWizardSettings::*setting);
+    void storeWhenToggled(QAbstractButton *button, bool ImportSettings::*setting);
 
-    TDataImportWizardSettings &m_settings;
+    ImportSettings &m_settings;
     bool m_showing = false; // controls are being filled: their signals change nothing
 };

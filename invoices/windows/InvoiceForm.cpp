@@ -42,7 +42,7 @@ void addRow(QGridLayout *grid, int row, int column, const QString &caption, QWid
 
 } // namespace
 
-TFrmsaisiemaj::TFrmsaisiemaj(DataSet *invoices, DataSet *clients, QWidget *parent)
+InvoiceForm::InvoiceForm(DataSet *invoices, DataSet *clients, QWidget *parent)
     : EntryForm(invoices, parent)
     , m_invoices(invoices)
     , m_clients(clients)
@@ -158,25 +158,25 @@ TFrmsaisiemaj::TFrmsaisiemaj(DataSet *invoices, DataSet *clients, QWidget *paren
     keys()->attachButton(BitBtn2);
     keys()->onF10 = [this] { setResult(FormResult::Ok); };
 
-    connect(DBEdit12, &DBEdit::exited, this, &TFrmsaisiemaj::DBEdit12Exit);
-    connect(DBEdit1, &DBEdit::exited, this, &TFrmsaisiemaj::DBEdit1Exit);
-    connect(DBEdit9, &DBEdit::exited, this, &TFrmsaisiemaj::DBEdit9Exit);
-    connect(DBEdit10, &DBEdit::exited, this, &TFrmsaisiemaj::DBEdit10Exit);
-    connect(DBEdit14, &DBEdit::exited, this, &TFrmsaisiemaj::DBEdit14Exit);
+    connect(DBEdit12, &DBEdit::exited, this, &InvoiceForm::DBEdit12Exit);
+    connect(DBEdit1, &DBEdit::exited, this, &InvoiceForm::DBEdit1Exit);
+    connect(DBEdit9, &DBEdit::exited, this, &InvoiceForm::DBEdit9Exit);
+    connect(DBEdit10, &DBEdit::exited, this, &InvoiceForm::DBEdit10Exit);
+    connect(DBEdit14, &DBEdit::exited, this, &InvoiceForm::DBEdit14Exit);
     connect(Bitnok, &QPushButton::clicked, this, [this] { BitnokClick(FormResult::Ok); });
     connect(BitBtn2, &QPushButton::clicked, this, [this] { BitnokClick(FormResult::Cancel); });
-    connect(BitBtn1, &QPushButton::clicked, this, &TFrmsaisiemaj::BitBtn1Click);
+    connect(BitBtn1, &QPushButton::clicked, this, &InvoiceForm::BitBtn1Click);
     DBEdit1->installEventFilter(this); // double-click looks the client up
     setMinimumWidth(640);
 }
 
-void TFrmsaisiemaj::start()
+void InvoiceForm::start()
 {
     DBEdit12->setFocus(Qt::OtherFocusReason);
     DBEdit12->selectAll();
 }
 
-bool TFrmsaisiemaj::eventFilter(QObject *watched, QEvent *event)
+bool InvoiceForm::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == DBEdit1 && event->type() == QEvent::MouseButtonDblClick) {
         if (DBEdit1->commit())
@@ -186,7 +186,7 @@ bool TFrmsaisiemaj::eventFilter(QObject *watched, QEvent *event)
     return EntryForm::eventFilter(watched, event);
 }
 
-void TFrmsaisiemaj::DBEdit12Exit()
+void InvoiceForm::DBEdit12Exit()
 {
     if (!m_invoices->isEditing() || InvoiceRules::quarterIsValid(*m_invoices))
         return;
@@ -197,7 +197,7 @@ void TFrmsaisiemaj::DBEdit12Exit()
     });
 }
 
-void TFrmsaisiemaj::DBEdit1Exit()
+void InvoiceForm::DBEdit1Exit()
 {
     if (!m_invoices->isEditing())
         return;
@@ -218,7 +218,7 @@ void TFrmsaisiemaj::DBEdit1Exit()
             // after a double-click.
             const QPointer<QWidget> next = QApplication::focusWidget();
             {
-                TFrmtiersselect picker(m_clients, this);
+                ClientPicker picker(m_clients, this);
                 picker.exec();
             }
             takeFocusBack(next);
@@ -229,7 +229,7 @@ void TFrmsaisiemaj::DBEdit1Exit()
     }
 }
 
-void TFrmsaisiemaj::takeFocusBack(QWidget *next)
+void InvoiceForm::takeFocusBack(QWidget *next)
 {
     // Nothing else gives the form the focus back when the picker closes
     // (without a window manager, nothing at all): keys would then reach the
@@ -239,30 +239,30 @@ void TFrmsaisiemaj::takeFocusBack(QWidget *next)
     target->setFocus(Qt::OtherFocusReason);
 }
 
-void TFrmsaisiemaj::DBEdit9Exit()
+void InvoiceForm::DBEdit9Exit()
 {
     if (m_invoices->isEditing())
         InvoiceRules::computeFodec(*m_invoices);
 }
 
-void TFrmsaisiemaj::DBEdit10Exit()
+void InvoiceForm::DBEdit10Exit()
 {
     if (m_invoices->isEditing())
         InvoiceRules::computeDuty(*m_invoices);
 }
 
-void TFrmsaisiemaj::DBEdit14Exit()
+void InvoiceForm::DBEdit14Exit()
 {
     if (m_invoices->isEditing())
         InvoiceRules::computeVat(*m_invoices);
 }
 
-void TFrmsaisiemaj::BitnokClick(FormResult result)
+void InvoiceForm::BitnokClick(FormResult result)
 {
     closeWith(result);
 }
 
-void TFrmsaisiemaj::BitBtn1Click()
+void InvoiceForm::BitBtn1Click()
 {
     closeWith(FormResult::None);
 }

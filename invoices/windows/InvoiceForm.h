@@ -12,12 +12,12 @@ class QPushButton;
 // One invoice of the shared invoice data set, entered or corrected: the
 // client's fields come from the client register by code, the three tax
 // amounts from the price and the rates. Not modal: the list stays usable.
-class TFrmsaisiemaj : public EntryForm
+class InvoiceForm : public EntryForm
 {
     Q_OBJECT
 
 public:
-    TFrmsaisiemaj(DataSet *invoices, DataSet *clients, QWidget *parent = nullptr);
+    InvoiceForm(DataSet *invoices, DataSet *clients, QWidget *parent = nullptr);
 
     // Shows the form with the focus on the quarter.
     void start();

@@ -24,7 +24,7 @@ namespace {
 const QString EntryInProgress = QStringLiteral("Une facture est en cours de saisie : validez-la ou annulez-la d'abord.");
 }
 
-TFrmsaisie::TFrmsaisie(DataSet *invoices, DataSet *clients, const QString &matricule, const QString &exercice, QWidget *parent)
+InvoiceList::InvoiceList(DataSet *invoices, DataSet *clients, const QString &matricule, const QString &exercice, QWidget *parent)
     : ListWindow(QStringLiteral("<<<  Kestra de la TVA>>>"), parent)
     , LabelExercice(new QLabel(QStringLiteral("Exercice"), this))
     , DBEdit1(new DBEdit(this))
@@ -64,25 +64,25 @@ TFrmsaisie::TFrmsaisie(DataSet *invoices, DataSet *clients, const QString &matri
     BitBtn4 = addButton(QStringLiteral("BitBtn4"), QStringLiteral("Imprimer"));
     Button4 = addButton(QStringLiteral("Button4"), QStringLiteral("Fermer"));
 
-    connect(DBGrid1, &DBGrid::titleClicked, this, &TFrmsaisie::DBGrid1TitleClick);
-    connect(DBGrid1, &DBGrid::gridDoubleClicked, this, &TFrmsaisie::BitBtn3Click);
-    connect(eValChampRech, &QLineEdit::textChanged, this, &TFrmsaisie::eValChampRechChange);
-    connect(BitBtn1, &QPushButton::clicked, this, &TFrmsaisie::BitBtn1Click);
-    connect(BitBtn3, &QPushButton::clicked, this, &TFrmsaisie::BitBtn3Click);
-    connect(BitBtn2, &QPushButton::clicked, this, &TFrmsaisie::BitBtn2Click);
-    connect(BitBtn4, &QPushButton::clicked, this, &TFrmsaisie::BitBtn4Click);
-    connect(Button4, &QPushButton::clicked, this, &TFrmsaisie::Button4Click);
-    connect(invoices, &DataSet::stateChanged, this, &TFrmsaisie::followState);
+    connect(DBGrid1, &DBGrid::titleClicked, this, &InvoiceList::DBGrid1TitleClick);
+    connect(DBGrid1, &DBGrid::gridDoubleClicked, this, &InvoiceList::BitBtn3Click);
+    connect(eValChampRech, &QLineEdit::textChanged, this, &InvoiceList::eValChampRechChange);
+    connect(BitBtn1, &QPushButton::clicked, this, &InvoiceList::BitBtn1Click);
+    connect(BitBtn3, &QPushButton::clicked, this, &InvoiceList::BitBtn3Click);
+    connect(BitBtn2, &QPushButton::clicked, this, &InvoiceList::BitBtn2Click);
+    connect(BitBtn4, &QPushButton::clicked, this, &InvoiceList::BitBtn4Click);
+    connect(Button4, &QPushButton::clicked, this, &InvoiceList::Button4Click);
+    connect(invoices, &DataSet::stateChanged, this, &InvoiceList::followState);
     FormCreate();
     followState();
 }
 
-bool TFrmsaisie::reopenWithParams(const QString &sql)
+bool InvoiceList::reopenWithParams(const QString &sql)
 {
     return reopen(m_invoices, sql, { { QStringLiteral("id"), m_matricule }, { QStringLiteral("ex"), m_exercice } });
 }
 
-void TFrmsaisie::followState()
+void InvoiceList::followState()
 {
     const bool editing = m_invoices->isEditing();
     DBGrid1->setNavigationLocked(editing);
@@ -91,7 +91,7 @@ void TFrmsaisie::followState()
         w->setEnabled(!editing);
 }
 
-bool TFrmsaisie::refuseWhileEditing()
+bool InvoiceList::refuseWhileEditing()
 {
     if (!m_invoices->isEditing())
         return false;
@@ -99,14 +99,14 @@ bool TFrmsaisie::refuseWhileEditing()
     return true;
 }
 
-void TFrmsaisie::FormCreate()
+void InvoiceList::FormCreate()
 {
     if (m_invoices->isEditing())
         return; // another list's form is entering an invoice: leave it be
     reopenWithParams(InvoiceStatements::opening());
 }
 
-void TFrmsaisie::DBGrid1TitleClick(int column)
+void InvoiceList::DBGrid1TitleClick(int column)
 {
     if (refuseWhileEditing())
         return;
@@ -117,7 +117,7 @@ void TFrmsaisie::DBGrid1TitleClick(int column)
     DBGrid1->setColumnColor(column, SortColour);
 }
 
-void TFrmsaisie::eValChampRechChange()
+void InvoiceList::eValChampRechChange()
 {
     if (m_invoices->isEditing())
         return;
@@ -125,10 +125,10 @@ void TFrmsaisie::eValChampRechChange()
         reopenWithParams(*sql);
 }
 
-void TFrmsaisie::startForm(const std::function<void()> &startEditing)
+void InvoiceList::startForm(const std::function<void()> &startEditing)
 {
     // Owned here until shown: a refused start leaves no window behind.
-    auto form = std::make_unique<TFrmsaisiemaj>(m_invoices, m_clients);
+    auto form = std::make_unique<InvoiceForm>(m_invoices, m_clients);
     m_lastForm = form.get();
     try {
         startEditing();
@@ -138,12 +138,12 @@ void TFrmsaisie::startForm(const std::function<void()> &startEditing)
         MessageBox::error(this, e.text());
         return;
     }
-    TFrmsaisiemaj *shown = form.release();
+    InvoiceForm *shown = form.release();
     openBeside(this, shown);
     shown->start();
 }
 
-void TFrmsaisie::BitBtn1Click()
+void InvoiceList::BitBtn1Click()
 {
     if (refuseWhileEditing())
         return;
@@ -159,7 +159,7 @@ void TFrmsaisie::BitBtn1Click()
     });
 }
 
-void TFrmsaisie::BitBtn3Click()
+void InvoiceList::BitBtn3Click()
 {
     if (refuseWhileEditing())
         return;
@@ -170,7 +170,7 @@ void TFrmsaisie::BitBtn3Click()
     });
 }
 
-void TFrmsaisie::BitBtn2Click()
+void InvoiceList::BitBtn2Click()
 {
     if (refuseWhileEditing())
         return;
@@ -183,17 +183,17 @@ void TFrmsaisie::BitBtn2Click()
     }
 }
 
-void TFrmsaisie::BitBtn4Click()
+void InvoiceList::BitBtn4Click()
 {
     if (refuseWhileEditing())
         return;
-    TFrmSelDateDuAu dialog(this);
+    PeriodDialog dialog(this);
     const bool accepted = dialog.exec() == QDialog::Accepted;
     const QString du = dialog.AsDateDu->text();
     const QString au = dialog.AsDateAu->text();
     if (!accepted)
         return;
-    printStatement(du, au, [this](Tfrmfacturesperiodiques &statement) {
+    printStatement(du, au, [this](PeriodicStatement &statement) {
         // A refused job is told over the preview, which stays open; a print
         // to a file says where the file went.
         statement.Report1.preview(this, [](QWidget *over, const PrintOutcome &outcome) {
@@ -205,10 +205,10 @@ void TFrmsaisie::BitBtn4Click()
     });
 }
 
-bool TFrmsaisie::printStatement(const QString &du, const QString &au, const std::function<void(Tfrmfacturesperiodiques &)> &show)
+bool InvoiceList::printStatement(const QString &du, const QString &au, const std::function<void(PeriodicStatement &)> &show)
 {
     try {
-        Tfrmfacturesperiodiques statement(m_invoices->connection());
+        PeriodicStatement statement(m_invoices->connection());
         statement.setPeriodTexts(du, au);
         double from = 0;
         double to = 0;
@@ -225,12 +225,12 @@ bool TFrmsaisie::printStatement(const QString &du, const QString &au, const std:
     }
 }
 
-void TFrmsaisie::Button4Click()
+void InvoiceList::Button4Click()
 {
     closeWindow(this);
 }
 
-void TFrmsaisie::closeEvent(QCloseEvent *event)
+void InvoiceList::closeEvent(QCloseEvent *event)
 {
     // Closing would drop the invoice an open form is entering.
     if (m_invoices->isEditing()) {

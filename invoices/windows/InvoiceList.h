@@ -14,13 +14,13 @@ class QPushButton;
 // The invoices of the working company and year, searched and sorted by
 // clicking a title and typing; leads to the invoice form, to deletion and
 // to the periodic statement.
-class TFrmsaisie : public ListWindow
+class InvoiceList : public ListWindow
 {
     Q_OBJECT
 
 public:
     // matricule and exercice are kept for the window's whole life.
-    TFrmsaisie(DataSet *invoices, DataSet *clients, const QString &matricule, const QString &exercice, QWidget *parent = nullptr);
+    InvoiceList(DataSet *invoices, DataSet *clients, const QString &matricule, const QString &exercice, QWidget *parent = nullptr);
 
     void FormCreate();
     void DBGrid1TitleClick(int column);
@@ -42,10 +42,10 @@ public:
     // The periodic statement of a period typed as dates: the statement is
     // handed to `show` (the print preview), then destroyed. False when a
     // date or the query is refused, after its message.
-    bool printStatement(const QString &du, const QString &au, const std::function<void(class Tfrmfacturesperiodiques &)> &show);
+    bool printStatement(const QString &du, const QString &au, const std::function<void(class PeriodicStatement &)> &show);
 
     // The form just opened by Ajouter or Modifier (tests drive it).
-    TFrmsaisiemaj *lastForm() const { return m_lastForm; }
+    InvoiceForm *lastForm() const { return m_lastForm; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -63,5 +63,5 @@ private:
     DataSet *m_clients;
     QString m_matricule;
     QString m_exercice;
-    QPointer<TFrmsaisiemaj> m_lastForm;
+    QPointer<InvoiceForm> m_lastForm;
 };

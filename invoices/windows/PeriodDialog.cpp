@@ -9,7 +9,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-TFrmSelDateDuAu::TFrmSelDateDuAu(QWidget *parent)
+PeriodDialog::PeriodDialog(QWidget *parent)
     : QDialog(parent)
     , AsDateDu(new DateEdit(this))
     , AsDateAu(new DateEdit(this))
@@ -46,7 +46,7 @@ TFrmSelDateDuAu::TFrmSelDateDuAu(QWidget *parent)
     setFixedSize(sizeHint().expandedTo(QSize(300, 0)));
 }
 
-void TFrmSelDateDuAu::showEvent(QShowEvent *event)
+void PeriodDialog::showEvent(QShowEvent *event)
 {
     AsDateDu->setToday();
     AsDateAu->setToday();

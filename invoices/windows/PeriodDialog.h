@@ -6,12 +6,12 @@ class DateEdit;
 class QPushButton;
 
 // Asks the period of the periodic statement: two dates, today by default.
-class TFrmSelDateDuAu : public QDialog
+class PeriodDialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit TFrmSelDateDuAu(QWidget *parent = nullptr);
+    explicit PeriodDialog(QWidget *parent = nullptr);
 
     DateEdit *AsDateDu;
     DateEdit *AsDateAu;

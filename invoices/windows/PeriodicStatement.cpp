@@ -29,7 +29,7 @@ void columnRules(ReportBand &band, double top, double height)
 
 } // namespace
 
-Tfrmfacturesperiodiques::Tfrmfacturesperiodiques(Connection &connection)
+PeriodicStatement::PeriodicStatement(Connection &connection)
     : IBQuery1(connection, QueryText)
 {
     Report1.setPage(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(10, 10, 10, 10));
@@ -37,13 +37,13 @@ Tfrmfacturesperiodiques::Tfrmfacturesperiodiques(Connection &connection)
     Report1.setFont(reportFont(8));
 }
 
-void Tfrmfacturesperiodiques::setPeriodTexts(const QString &du, const QString &au)
+void PeriodicStatement::setPeriodTexts(const QString &du, const QString &au)
 {
     m_du = du;
     m_au = au;
 }
 
-void Tfrmfacturesperiodiques::layOut()
+void PeriodicStatement::layOut()
 {
     const QFont big = reportFont(14);
     const double width = Edges[8];
@@ -102,7 +102,7 @@ void Tfrmfacturesperiodiques::layOut()
     footer.add(ReportElement::pageNumber(QRectF(width - 40, 0, 40, 6), QStringLiteral("Page: "), right));
 }
 
-void Tfrmfacturesperiodiques::open(const QString &code, const QString &exercice, double dateDu, double dateAu)
+void PeriodicStatement::open(const QString &code, const QString &exercice, double dateDu, double dateAu)
 {
     IBQuery1.close();
     IBQuery1.setParam(QStringLiteral("CODE"), code);

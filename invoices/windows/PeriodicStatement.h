@@ -10,13 +10,13 @@ class Connection;
 
 // The printed list of the working company's invoices dated within a period,
 // with their amounts and rates and the totals of the four amounts.
-class Tfrmfacturesperiodiques
+class PeriodicStatement
 {
 public:
     static inline const QString QueryText = QStringLiteral("select *  from facture\nwhere IDENTIFIANT=:CODE AND EXERCICE=:EXERCICE AND "
                                                            "datefacture  between :datedu and :dateau\norder by numeroordre");
 
-    explicit Tfrmfacturesperiodiques(Connection &connection);
+    explicit PeriodicStatement(Connection &connection);
 
     // The period as typed in the dialog, shown in the title.
     void setPeriodTexts(const QString &du, const QString &au);

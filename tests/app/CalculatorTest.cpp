@@ -74,7 +74,7 @@ TEST(Calculator, TheButtonStartsIt)
     const QString marker = root.filePath(QStringLiteral("started"));
     writeCalculator(bin + QStringLiteral("/galculator"), marker);
     ScopedEnvironment env({ { "PATH", bin } }, root.path());
-    TFrmmain main;
+    MainWindow main;
     main.show();
     QTest::mouseClick(main.findChild<QToolButton *>(QStringLiteral("ToolButton17")), Qt::LeftButton);
     EXPECT_TRUE(QTest::qWaitFor([&] { return QFileInfo(marker).size() > 0; }, 20000));

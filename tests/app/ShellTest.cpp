@@ -34,9 +34,9 @@ struct Shell
     // No box may wait for a click; boxes are shown again after the test.
     ScopedAutoAnswer answer { QMessageBox::Ok };
     TestDatabase db;
-    TDatadeclaration module;
-    TFrmmain *main = nullptr;
-    QPointer<TFrmsocieteselect> selection;
+    DataModule module;
+    MainWindow *main = nullptr;
+    QPointer<CompanySelection> selection;
 
     Shell()
     {
@@ -45,11 +45,11 @@ struct Shell
     }
     void start()
     {
-        main = new TFrmmain;
+        main = new MainWindow;
         Frmmain = main;
         module.setWorkingContext(main);
         main->show();
-        selection = new TFrmsocieteselect(module.Isociete, main, main->Ste, main->Matriculefiscal, main->Exercicecourant);
+        selection = new CompanySelection(module.Isociete, main, main->Ste, main->Matriculefiscal, main->Exercicecourant);
         main->openChild(selection, false);
     }
     ~Shell()
@@ -73,7 +73,7 @@ TEST(Shell, MenuToolBarAndPanel)
 {
     Shell s;
     s.start();
-    TFrmmain &m = *s.main;
+    MainWindow &m = *s.main;
     EXPECT_EQ(m.windowTitle(), QStringLiteral("Kestra de la TVA"));
     QStringList menus;
     for (QAction *a : m.menuBar()->actions())
@@ -119,7 +119,7 @@ TEST(Shell, ChoosingACompanyCopiesItAsStored)
                              "values ('0123456', 'A', 'M', '00', 'SOCIETE A     ', 'TUNIS ', 'RUE X', '12  ', '1000', 'COMMERCE', null)"));
     s.db.connection().commitRetaining();
     s.start();
-    TFrmmain &m = *s.main;
+    MainWindow &m = *s.main;
     QTest::mouseDClick(s.selection->DBGrid1->viewport(), Qt::LeftButton, {}, QPoint(20, 8));
     EXPECT_EQ(m.curIdentifiant, QStringLiteral("0123456"));
     EXPECT_EQ(m.curEtab, QStringLiteral("00 ")); // a fixed-width part keeps its blank
@@ -181,7 +181,7 @@ TEST(Shell, DoubleClickOnAnEmptyGridEmptiesTheContext)
 {
     Shell s;
     s.start();
-    TFrmmain &m = *s.main;
+    MainWindow &m = *s.main;
     m.curRaisonSociale = QStringLiteral("x");
     emit s.selection->DBGrid1->gridDoubleClicked();
     EXPECT_TRUE(m.curIdentifiant.isEmpty());
@@ -193,8 +193,8 @@ TEST(Shell, DoubleClickOnAnEmptyGridEmptiesTheContext)
 
 TEST(Shell, SearchStatementsAndTypedQuotes)
 {
-    EXPECT_EQ(TFrmsocieteselect::searchStatement(QString()), QStringLiteral("select * from societe Order by Raison_Sociale"));
-    EXPECT_EQ(TFrmsocieteselect::searchStatement(QStringLiteral("L'A")),
+    EXPECT_EQ(CompanySelection::searchStatement(QString()), QStringLiteral("select * from societe Order by Raison_Sociale"));
+    EXPECT_EQ(CompanySelection::searchStatement(QStringLiteral("L'A")),
         QStringLiteral("select * from societe Where Raison_Sociale LIKE 'L''A%' Order by Raison_Sociale"));
 
     Shell s;
@@ -204,7 +204,7 @@ TEST(Shell, SearchStatementsAndTypedQuotes)
         "insert into SOCIETE (IDENTIFIANT, CLE, CATEGORIE, ETABSECONDAIRE, RAISON_SOCIALE) values ('2', 'A', 'M', '000', 'LA MER')"));
     s.db.connection().commitRetaining();
     s.start();
-    EXPECT_EQ(s.module.Isociete->sql(), TFrmsocieteselect::OpeningSql);
+    EXPECT_EQ(s.module.Isociete->sql(), CompanySelection::OpeningSql);
     EXPECT_EQ(s.module.Isociete->recordCount(), 2);
     QTest::keyClicks(s.selection->eValChampRech, QStringLiteral("l'a"));
     EXPECT_EQ(s.module.Isociete->sql(), QStringLiteral("select * from societe Where Raison_Sociale LIKE 'L''A%' Order by Raison_Sociale"));
@@ -218,7 +218,7 @@ TEST(Shell, CommandsWithoutWindowsAreDisabledAndNoneReopensTheSelection)
 {
     Shell s;
     s.start();
-    TFrmmain &m = *s.main;
+    MainWindow &m = *s.main;
     // Every command that is enabled opens its own window, never the selection.
     for (QAction *a : m.findChildren<QAction *>())
         if (a->isEnabled() && !a->menu() && !a->objectName().startsWith(QLatin1String("Quitter")))
@@ -227,7 +227,7 @@ TEST(Shell, CommandsWithoutWindowsAreDisabledAndNoneReopensTheSelection)
         if (b->isEnabled() && b->objectName() != QLatin1String("ToolButton6") && b->objectName() != QLatin1String("ToolButton17")
             && b->objectName().startsWith(QLatin1String("ToolButton")))
             b->click();
-    EXPECT_LE(m.findChildren<TFrmsocieteselect *>().size(), 1);
+    EXPECT_LE(m.findChildren<CompanySelection *>().size(), 1);
 }
 
 // The status bar shows the declaration due for the company chosen, then,
@@ -242,24 +242,24 @@ TEST(Shell, StatusBarShowsTheDeclarationDueThenWhenItWasGenerated)
                              "values ('0123456', 'A', 'M', '000', 'SOCIETE A', %1)")
                   .arg(due.exercice));
     s.db.connection().commitRetaining();
-    const Restore<TDatadeclaration *> keepModule(Datadeclaration, &s.module);
-    s.main = new TFrmmain;
+    const Restore<DataModule *> keepModule(Datadeclaration, &s.module);
+    s.main = new MainWindow;
     Frmmain = s.main;
     s.module.setWorkingContext(s.main);
     registerWindows();
     s.main->resize(1000, 600);
     s.main->show();
     EXPECT_EQ(s.main->EcheanceDeclaration->text(), QString()); // no company yet
-    TFrmsocieteselect *selection = openCompanySelection(*s.main);
+    CompanySelection *selection = openCompanySelection(*s.main);
     emit selection->DBGrid1->gridDoubleClicked();
     ASSERT_EQ(s.main->curMatricule, QStringLiteral("0123456AM000"));
     EXPECT_EQ(s.main->EcheanceDeclaration->text(), DeclarationHistory::dueText(due, std::nullopt, today));
     EXPECT_TRUE(s.main->statusBar()->isAncestorOf(s.main->EcheanceDeclaration));
 
     s.main->GnrationdesFichiersdelaDclaration1Click();
-    TFrmgenerationdeclaration *window = nullptr;
+    DeclarationWindow *window = nullptr;
     for (QWidget *w : QApplication::topLevelWidgets())
-        if (auto *d = qobject_cast<TFrmgenerationdeclaration *>(w))
+        if (auto *d = qobject_cast<DeclarationWindow *>(w))
             window = d;
     ASSERT_NE(window, nullptr);
     QTemporaryDir out;

@@ -42,9 +42,9 @@ struct Clients
 {
     // No box may wait for a click; boxes are shown again after the test.
     ScopedAutoAnswer answer { QMessageBox::Ok };
-    Restore<TDatadeclaration *> keepModule { Datadeclaration };
+    Restore<DataModule *> keepModule { Datadeclaration };
     TestDatabase db;
-    TDatadeclaration module;
+    DataModule module;
     DataSet *tiers = module.Itiers;
 
     Clients()
@@ -144,9 +144,9 @@ void enter(QWidget *w)
     QApplication::processEvents();
 }
 
-TFrmtiersmaj *onlyForm(TFrmtiersgrille *list)
+ClientForm *onlyForm(ClientList *list)
 {
-    const QList<TFrmtiersmaj *> forms = list->openForms();
+    const QList<ClientForm *> forms = list->openForms();
     if (forms.size() != 1)
         return nullptr;
     QApplication::setActiveWindow(forms.first());
@@ -166,7 +166,7 @@ TEST(ClientList, SortSearchAndClose)
     c.add(21, QStringLiteral("ZED"), QStringLiteral("1"), QStringLiteral("RUE A"));
     c.add(10, QStringLiteral("BEN SALAH"), QStringLiteral("5"), QStringLiteral("RUE E"));
     c.add(2, QStringLiteral("ALPHA"), QStringLiteral("4"), QStringLiteral("RUE D"));
-    Owned list(new TFrmtiersgrille(c.tiers));
+    Owned list(new ClientList(c.tiers));
 
     EXPECT_EQ(list->windowTitle(), QStringLiteral("Tiers"));
     EXPECT_EQ(list->Panel1->text(), QStringLiteral("<<<  Saisie des Tiers >>>"));
@@ -228,8 +228,8 @@ TEST(ClientList, TwoListsMoveTogether)
     Clients c;
     for (int code : { 1, 2, 3 })
         c.add(code, QStringLiteral("CLIENT %1").arg(code));
-    Owned first(new TFrmtiersgrille(c.tiers));
-    Owned second(new TFrmtiersgrille(c.tiers));
+    Owned first(new ClientList(c.tiers));
+    Owned second(new ClientList(c.tiers));
 
     first->DBGrid1->setCurrentIndex(first->DBGrid1->model()->index(2, 1));
     EXPECT_EQ(c.tiers->recNo(), 2);
@@ -244,9 +244,9 @@ TEST(ClientList, TwoListsMoveTogether)
 TEST(ClientForm, NewClientByKeyboardIsStoredPadded)
 {
     Clients c;
-    Owned list(new TFrmtiersgrille(c.tiers));
+    Owned list(new ClientList(c.tiers));
     QTest::mouseClick(list->BitBtn1, Qt::LeftButton);
-    TFrmtiersmaj *form = onlyForm(list.window);
+    ClientForm *form = onlyForm(list.window);
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Mise à Jour des Tiers"));
     EXPECT_EQ(c.tiers->state(), DataSetState::Insert);
@@ -322,9 +322,9 @@ TEST(ClientForm, F10ThenCloseBoxPostsAndThenFermerCancels)
     for (const Case k : { Case { true, 1 }, Case { false, 0 } }) {
         SCOPED_TRACE(k.closeBox ? "close box" : "fermer");
         Clients c;
-        Owned list(new TFrmtiersgrille(c.tiers));
+        Owned list(new ClientList(c.tiers));
         QTest::mouseClick(list->BitBtn1, Qt::LeftButton);
-        TFrmtiersmaj *form = onlyForm(list.window);
+        ClientForm *form = onlyForm(list.window);
         ASSERT_NE(form, nullptr);
         QTest::keyClicks(form->DBEdit2, QStringLiteral("5"));
         enter(form->DBEdit2);
@@ -354,9 +354,9 @@ TEST(ClientForm, RefusedEntriesKeepTheFormOpen)
 {
     Clients c;
     c.add(1, QStringLiteral("PREMIER"));
-    Owned list(new TFrmtiersgrille(c.tiers));
+    Owned list(new ClientList(c.tiers));
     QTest::mouseClick(list->BitBtn1, Qt::LeftButton);
-    TFrmtiersmaj *form = onlyForm(list.window);
+    ClientForm *form = onlyForm(list.window);
     ASSERT_NE(form, nullptr);
 
     // A code that is not a number is refused on leaving, the focus staying.
@@ -396,13 +396,13 @@ TEST(ClientList, CorrectDeleteAndNothingDisturbsAnEntry)
     Clients c;
     c.add(1, QStringLiteral("ALPHA"));
     c.add(2, QStringLiteral("BETA").leftJustified(40)); // as the form stores it
-    Owned list(new TFrmtiersgrille(c.tiers));
+    Owned list(new ClientList(c.tiers));
 
     // A double-click corrects the current client; the stored name fills its
     // edit, which shows it without the blanks so that text can be added.
     list->DBGrid1->setCurrentIndex(list->DBGrid1->model()->index(1, 1));
     emit list->DBGrid1->gridDoubleClicked();
-    TFrmtiersmaj *form = onlyForm(list.window);
+    ClientForm *form = onlyForm(list.window);
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(c.tiers->state(), DataSetState::Edit);
     form->DBEactivite->setFocus();
@@ -423,7 +423,7 @@ TEST(ClientList, CorrectDeleteAndNothingDisturbsAnEntry)
     EXPECT_EQ(list->openForms().size(), 1);
     EXPECT_EQ(MessageBox::count(), 0);
     {
-        Owned second(new TFrmtiersgrille(c.tiers)); // opened meanwhile, it shows the rows as they are
+        Owned second(new ClientList(c.tiers)); // opened meanwhile, it shows the rows as they are
         EXPECT_EQ(c.tiers->state(), DataSetState::Edit);
         EXPECT_EQ(second->DBGrid1->model()->rowCount(), 2);
     }
@@ -467,7 +467,7 @@ TEST(ClientList, SavingANewClientLeavesTheFocusOnAjouter)
     frame.resize(1000, 700);
     frame.show();
     QApplication::setActiveWindow(&frame);
-    auto *list = new TFrmtiersgrille(c.tiers);
+    auto *list = new ClientList(c.tiers);
     QMdiSubWindow *sub = area->addSubWindow(list);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->showMaximized();
@@ -479,7 +479,7 @@ TEST(ClientList, SavingANewClientLeavesTheFocusOnAjouter)
         list->BitBtn1->setFocus(Qt::TabFocusReason);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
         QApplication::processEvents();
-        TFrmtiersmaj *form = onlyForm(list);
+        ClientForm *form = onlyForm(list);
         ASSERT_NE(form, nullptr);
         EXPECT_EQ(c.tiers->state(), DataSetState::Insert);
         ASSERT_EQ(QApplication::focusWidget(), form->DBEdit2);
@@ -507,9 +507,9 @@ TEST(ClientList, ClosingClosesAnOpenFormByItsRule)
     for (const bool f10 : { false, true }) {
         SCOPED_TRACE(f10 ? "F10" : "no result");
         Clients c;
-        Owned list(new TFrmtiersgrille(c.tiers));
+        Owned list(new ClientList(c.tiers));
         QTest::mouseClick(list->BitBtn1, Qt::LeftButton);
-        TFrmtiersmaj *form = onlyForm(list.window);
+        ClientForm *form = onlyForm(list.window);
         ASSERT_NE(form, nullptr);
         QTest::keyClicks(form->DBEdit2, QStringLiteral("9"));
         enter(form->DBEdit2);
@@ -539,7 +539,7 @@ TEST(ClientPicker, OpensByIdentifierSearchesAndHandsTheChosenRow)
     c.add(3, QStringLiteral("ZETA"), QStringLiteral("200"));
     c.add(4, QStringLiteral("ALIBI"), QStringLiteral("400"));
     {
-        TFrmtiersselect picker(c.tiers);
+        ClientPicker picker(c.tiers);
         picker.show();
         EXPECT_EQ(picker.windowTitle(), QStringLiteral("Tiers"));
         EXPECT_TRUE(picker.isModal());
@@ -565,14 +565,14 @@ TEST(ClientPicker, OpensByIdentifierSearchesAndHandsTheChosenRow)
     // As the invoice form calls it: a new picker reloads all clients; closing
     // it without a choice hands the row it stands on, Enter chooses one.
     {
-        TFrmtiersselect picker(c.tiers);
+        ClientPicker picker(c.tiers);
         QTimer::singleShot(0, &picker, [&picker] { picker.reject(); });
         EXPECT_EQ(picker.exec(), QDialog::Rejected);
         EXPECT_EQ(c.tiers->recordCount(), 4);
         EXPECT_EQ(fieldText(*c.tiers, "CODE"), QStringLiteral("2"));
     }
     {
-        TFrmtiersselect picker(c.tiers);
+        ClientPicker picker(c.tiers);
         QTimer::singleShot(0, &picker, [&picker] {
             QTest::keyClick(picker.DBGrid1, Qt::Key_Down);
             QTest::keyClick(picker.DBGrid1, Qt::Key_Return);
@@ -583,7 +583,7 @@ TEST(ClientPicker, OpensByIdentifierSearchesAndHandsTheChosenRow)
 
     // An empty register gives an empty grid and no row.
     Query(*c.module.ivorande, QStringLiteral("delete from TIERS")).execute();
-    TFrmtiersselect picker(c.tiers);
+    ClientPicker picker(c.tiers);
     picker.show();
     EXPECT_EQ(picker.DBGrid1->model()->rowCount(), 0);
     EXPECT_EQ(c.tiers->recNo(), -1);
@@ -618,9 +618,9 @@ TEST(ClientForm, IdentifierHintBesideTheFieldAsTheClerkLeavesIt)
     for (const auto &c : cases) {
         SCOPED_TRACE(std::to_string(c.kind) + " " + c.typed);
         Clients clients;
-        Owned list(new TFrmtiersgrille(clients.tiers));
+        Owned list(new ClientList(clients.tiers));
         QTest::mouseClick(list->BitBtn1, Qt::LeftButton);
-        TFrmtiersmaj *form = onlyForm(list.window);
+        ClientForm *form = onlyForm(list.window);
         ASSERT_NE(form, nullptr);
         QTest::keyClicks(form->DBEdit2, QStringLiteral("7"));
         enter(form->DBEdit2);

@@ -44,8 +44,8 @@ struct Program
     TestDatabase db;
     QTemporaryDir work;
     QString ini;
-    TDatadeclaration module;
-    TFrmmain main;
+    DataModule module;
+    MainWindow main;
     const Restore<BackupWindows::Choices> choices { BackupWindows::choices() };
 
     Program()
@@ -83,10 +83,10 @@ struct Program
 };
 
 // The tool bar's "Initialisation": a new reset window each time.
-TFrminitialisation *openReset(TFrmmain &main)
+ResetWindow *openReset(MainWindow &main)
 {
     main.ToolButton3Click();
-    return main.findChildren<TFrminitialisation *>().value(0);
+    return main.findChildren<ResetWindow *>().value(0);
 }
 
 } // namespace
@@ -117,7 +117,7 @@ TEST(BackupWindows, AResetIsUndoneByRestoringItsCopy)
 {
     Program p;
     const auto before = BackupChecks::everyRow(*p.module.ivorande);
-    TFrminitialisation *w = openReset(p.main);
+    ResetWindow *w = openReset(p.main);
     ASSERT_NE(w, nullptr);
     const QString copies = QFileInfo(p.db.path()).absolutePath() + QStringLiteral("/Sauvegardes");
     EXPECT_EQ(w->copyNote->text(), QStringLiteral("Une copie de la base est faite d'abord, dans\n%1").arg(copies));
@@ -159,11 +159,11 @@ TEST(BackupWindows, AResetWhoseCopyFailsErasesNothing)
     QFile blocker(QFileInfo(p.db.path()).absolutePath() + QStringLiteral("/Sauvegardes"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly)); // a file where the copies go
     blocker.close();
-    TFrminitialisation *w = openReset(p.main);
+    ResetWindow *w = openReset(p.main);
     w->complete->setChecked(true);
     w->eMotPasse->setText(QStringLiteral("quillbark"));
     w->BitBtn1->click();
-    EXPECT_TRUE(MessageBox::lastText().startsWith(TFrminitialisation::CopyFailedMessage.arg(QString()))) << MessageBox::lastText().toStdString();
+    EXPECT_TRUE(MessageBox::lastText().startsWith(ResetWindow::CopyFailedMessage.arg(QString()))) << MessageBox::lastText().toStdString();
     EXPECT_TRUE(w->isVisible());
     EXPECT_EQ(p.invoices(), 40);
 }

@@ -70,17 +70,17 @@ QVariant CompaniesFixture::committedScalar(const QString &sql)
     return v;
 }
 
-Tfrmsocietes *CompaniesFixture::openList()
+CompanyList *CompaniesFixture::openList()
 {
     main.Socits1Click();
     QMdiSubWindow *sub = main.mdiArea()->activeSubWindow();
-    return sub ? qobject_cast<Tfrmsocietes *>(sub->widget()) : nullptr;
+    return sub ? qobject_cast<CompanyList *>(sub->widget()) : nullptr;
 }
 
-Tfrmparamsociete *CompaniesFixture::form()
+CompanyForm *CompaniesFixture::form()
 {
-    const QList<Tfrmparamsociete *> forms = main.findChildren<Tfrmparamsociete *>();
-    for (Tfrmparamsociete *f : forms)
+    const QList<CompanyForm *> forms = main.findChildren<CompanyForm *>();
+    for (CompanyForm *f : forms)
         if (f->isVisible())
             return f;
     return nullptr;
@@ -89,7 +89,7 @@ Tfrmparamsociete *CompaniesFixture::form()
 void answerPassword(const QString &typed, bool ok)
 {
     QTimer::singleShot(0, [typed, ok] {
-        TFrmMotPasse *dialog = qobject_cast<TFrmMotPasse *>(QApplication::activeModalWidget());
+        PasswordDialog *dialog = qobject_cast<PasswordDialog *>(QApplication::activeModalWidget());
         if (!dialog) {
             ADD_FAILURE() << "no password dialog";
             return;

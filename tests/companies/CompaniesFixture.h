@@ -8,8 +8,8 @@
 #include <QString>
 #include <QVariant>
 
-class Tfrmparamsociete;
-class Tfrmsocietes;
+class CompanyForm;
+class CompanyList;
 
 // A fresh database, the data module on it and the main window with the
 // program's commands, as the program runs them. Rows are put in the database
@@ -27,15 +27,15 @@ struct CompaniesFixture
     QVariant committedScalar(const QString &sql);
 
     // The command of the menu item "Sociétés".
-    Tfrmsocietes *openList();
+    CompanyList *openList();
     // The company form opened last.
-    Tfrmparamsociete *form();
+    CompanyForm *form();
 
     // No box may wait for a click; boxes are shown again after the test.
     ScopedAutoAnswer answer { QMessageBox::Ok };
     TestDatabase db;
-    TDatadeclaration module;
-    TFrmmain main;
+    DataModule module;
+    MainWindow main;
 };
 
 // Answers the password dialog that the next deletion shows: types the text,

@@ -38,9 +38,9 @@ void typeAndEnter(const QString &text)
 TEST(CompanyForm, ControlsLabelsAndKeyboardOrder)
 {
     CompaniesFixture f;
-    Tfrmsocietes *list = f.openList();
+    CompanyList *list = f.openList();
     list->BitBtn1->click();
-    Tfrmparamsociete *form = f.form();
+    CompanyForm *form = f.form();
     ASSERT_NE(form, nullptr);
 
     // Every box is named by its label.
@@ -101,9 +101,9 @@ TEST(CompanyForm, KeyboardEntryPadsTheTextsAndF10Saves)
 {
     CompaniesFixture f;
     f.addCompany(QStringLiteral("0000001"), QStringLiteral("ALPHA"));
-    Tfrmsocietes *list = f.openList();
+    CompanyList *list = f.openList();
     list->BitBtn1->click();
-    Tfrmparamsociete *form = f.form();
+    CompanyForm *form = f.form();
     ASSERT_NE(form, nullptr);
     ASSERT_TRUE(form->DBEcode->hasFocus());
 
@@ -139,13 +139,13 @@ TEST(CompanyForm, KeyboardEntryPadsTheTextsAndF10Saves)
 TEST(CompanyForm, F10ReturnsToTheListWhileTheSelectionIsOpen)
 {
     CompaniesFixture f;
-    auto *selection = new TFrmsocieteselect(f.module.Isociete, &f.main, f.main.Ste, f.main.Matriculefiscal, f.main.Exercicecourant);
+    auto *selection = new CompanySelection(f.module.Isociete, &f.main, f.main.Ste, f.main.Matriculefiscal, f.main.Exercicecourant);
     f.main.openChild(selection, false);
-    Tfrmsocietes *list = f.openList();
+    CompanyList *list = f.openList();
     ASSERT_NE(list, nullptr);
     QMdiSubWindow *listFrame = f.main.mdiArea()->activeSubWindow();
     QTest::mouseClick(list->BitBtn1, Qt::LeftButton);
-    Tfrmparamsociete *form = f.form();
+    CompanyForm *form = f.form();
     ASSERT_NE(form, nullptr);
     ASSERT_TRUE(form->DBEcode->hasFocus());
     for (const char *typed : { "1234567", "B", "M", "000", "2008", "PREMIERE" })
@@ -168,9 +168,9 @@ TEST(CompanyForm, SavingPadsTheTextsThatWereNotVisited)
 {
     CompaniesFixture f;
     f.addCompany(QStringLiteral("0000001"), QStringLiteral("ALPHA"));
-    Tfrmsocietes *list = f.openList();
+    CompanyList *list = f.openList();
     list->BitBtn3->click();
-    Tfrmparamsociete *form = f.form();
+    CompanyForm *form = f.form();
     ASSERT_NE(form, nullptr);
     // The name is corrected and saved with F10 from its own box.
     form->DBraisonsociale->setFocus();
@@ -193,9 +193,9 @@ TEST(CompanyForm, EmptyTaxIdentifierPartsAreRefusedByName)
     const char *columns[] = { "IDENTIFIANT", "CLE", "CATEGORIE", "ETABSECONDAIRE" };
     for (int missing = 0; missing < 4; ++missing) {
         CompaniesFixture f;
-        Tfrmsocietes *list = f.openList();
+        CompanyList *list = f.openList();
         list->BitBtn1->click();
-        Tfrmparamsociete *form = f.form();
+        CompanyForm *form = f.form();
         ASSERT_NE(form, nullptr);
         DBEdit *parts[] = { form->DBEcode, form->DBEdit1, form->DBEdit2, form->DBEdit3 };
         for (int i = 0; i < 4; ++i) {
@@ -230,9 +230,9 @@ TEST(CompanyForm, F10IsRefusedOnceTheRowIsNoLongerEdited)
     CompaniesFixture f;
     f.addCompany(QStringLiteral("0000001"), QStringLiteral("ALPHA"));
     f.addCompany(QStringLiteral("0000002"), QStringLiteral("BETA"));
-    Tfrmsocietes *list = f.openList();
+    CompanyList *list = f.openList();
     list->BitBtn3->click();
-    Tfrmparamsociete *form = f.form();
+    CompanyForm *form = f.form();
     ASSERT_NE(form, nullptr);
     form->DBraisonsociale->setFocus();
     QTest::keyClicks(form->DBraisonsociale, QStringLiteral("X"));
@@ -265,9 +265,9 @@ TEST(CompanyForm, F10IsRefusedOnceTheRowIsNoLongerEdited)
 TEST(CompanyForm, IdentifierHintsInRedAsTheClerkLeavesEachBox)
 {
     CompaniesFixture f;
-    Tfrmsocietes *list = f.openList();
+    CompanyList *list = f.openList();
     list->BitBtn1->click();
-    Tfrmparamsociete *form = f.form();
+    CompanyForm *form = f.form();
     ASSERT_NE(form, nullptr);
     ASSERT_TRUE(form->DBEcode->hasFocus());
     EXPECT_FALSE(form->IdentiteHint->isVisible());

@@ -18,18 +18,18 @@
 
 namespace {
 
-void clickTitle(Tfrmsocietes *list, int column)
+void clickTitle(CompanyList *list, int column)
 {
     QHeaderView *header = list->DBGrid1->horizontalHeader();
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionPosition(column) + 5, header->height() / 2));
 }
 
-QColor colour(Tfrmsocietes *list, int column)
+QColor colour(CompanyList *list, int column)
 {
     return list->DBGrid1->model()->index(0, column).data(Qt::BackgroundRole).value<QColor>();
 }
 
-QStringList names(Tfrmsocietes *list)
+QStringList names(CompanyList *list)
 {
     QStringList out;
     for (int r = 0; r < list->DBGrid1->model()->rowCount(); ++r)
@@ -43,7 +43,7 @@ TEST(CompanyList, WindowGridAndContextMenu)
 {
     CompaniesFixture f;
     f.addCompany(QStringLiteral("0000001"), QStringLiteral("ALPHA"));
-    Tfrmsocietes *list = f.openList();
+    CompanyList *list = f.openList();
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(list->windowTitle(), QStringLiteral("Liste des Sociétés"));
     EXPECT_TRUE(list->parentWidget()->isMaximized());
@@ -68,7 +68,7 @@ TEST(CompanyList, WindowGridAndContextMenu)
 
     // The menu's "Modifier" and a double-click open the form on the current row.
     list->PopupMenu1->actions().at(1)->trigger();
-    Tfrmparamsociete *form = f.form();
+    CompanyForm *form = f.form();
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(form->DBraisonsociale->text(), QStringLiteral("ALPHA"));
     EXPECT_EQ(f.module.Isociete->state(), DataSetState::Edit);
@@ -81,7 +81,7 @@ TEST(CompanyList, WindowGridAndContextMenu)
 
     list->PopupMenu1->actions().at(4)->trigger(); // "Fermer"
     QApplication::processEvents();
-    EXPECT_TRUE(f.main.findChildren<Tfrmsocietes *>().isEmpty());
+    EXPECT_TRUE(f.main.findChildren<CompanyList *>().isEmpty());
 }
 
 TEST(CompanyList, ShowsTheHeldStatementThenSortsAndSearchesNames)
@@ -93,7 +93,7 @@ TEST(CompanyList, ShowsTheHeldStatementThenSortsAndSearchesNames)
     // What a search in the selection window left behind.
     const QString held = QStringLiteral("select * from societe Where Raison_Sociale LIKE 'A%' Order by Raison_Sociale");
     f.module.Isociete->setSql(held);
-    Tfrmsocietes *list = f.openList();
+    CompanyList *list = f.openList();
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(f.module.Isociete->sql(), held);
     EXPECT_EQ(names(list), (QStringList { "ABRICOT", "ALPHA" }));
@@ -133,9 +133,9 @@ TEST(CompanyList, SortingPostsARowBeingTypedInsteadOfLosingIt)
 {
     CompaniesFixture f;
     f.addCompany(QStringLiteral("0000001"), QStringLiteral("ALPHA"));
-    Tfrmsocietes *list = f.openList();
+    CompanyList *list = f.openList();
     list->BitBtn1->click();
-    Tfrmparamsociete *form = f.form();
+    CompanyForm *form = f.form();
     ASSERT_NE(form, nullptr);
     form->DBraisonsociale->setFocus();
     QTest::keyClicks(form->DBraisonsociale, QStringLiteral("SANS CLE"));
@@ -165,13 +165,13 @@ TEST(CompanyList, SortingPostsARowBeingTypedInsteadOfLosingIt)
 TEST(CompanyList, AddingAndModifyingOpenTheFormInTheFrame)
 {
     CompaniesFixture f;
-    Tfrmsocietes *list = f.openList();
+    CompanyList *list = f.openList();
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(list->DBGrid1->model()->rowCount(), 0);
 
     // "Modifier" on an empty list starts a new row; leaving without OK keeps nothing.
     list->BitBtn3->click();
-    Tfrmparamsociete *form = f.form();
+    CompanyForm *form = f.form();
     ASSERT_NE(form, nullptr);
     EXPECT_TRUE(form->parentWidget()->isMaximized());
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Paramètre de la société"));
@@ -215,7 +215,7 @@ TEST(CompanyList, DeletingAsksThePassword)
         CompaniesFixture f;
         f.addCompany(QStringLiteral("0000001"), QStringLiteral("ALPHA"));
         f.addCompany(QStringLiteral("0000002"), QStringLiteral("BETA"));
-        Tfrmsocietes *list = f.openList();
+        CompanyList *list = f.openList();
         answerPassword(c.typed, c.ok);
         list->BitBtn2->click();
         EXPECT_EQ(f.module.Isociete->recordCount(), c.deleted ? 1 : 2) << c.typed.toStdString() << (c.ok ? " OK" : " Annuler");
@@ -231,7 +231,7 @@ TEST(CompanyList, DeletingKeepsTheInvoicesAndBecomesDurableWithTheNextPost)
     f.addCompany(QStringLiteral("0000002"), QStringLiteral("BETA"));
     f.db.exec(QStringLiteral("insert into FACTURE (IDENTIFIANT, EXERCICE, TRIMESTRE, NUMEROORDRE) values ('0000001AM000', 2008, 1, 1)"));
     f.db.connection().commitRetaining();
-    Tfrmsocietes *list = f.openList();
+    CompanyList *list = f.openList();
     EXPECT_EQ(f.module.Isociete->fieldByName(QStringLiteral("IDENTIFIANT"))->asString(), QStringLiteral("0000001"));
     answerPassword(QStringLiteral("quillbark"), true);
     list->BitBtn2->click();
@@ -248,7 +248,7 @@ TEST(CompanyList, DeletingKeepsTheInvoicesAndBecomesDurableWithTheNextPost)
 TEST(CompanyList, DeletingOnAnEmptyListOrARowBeingAdded)
 {
     CompaniesFixture f;
-    Tfrmsocietes *list = f.openList();
+    CompanyList *list = f.openList();
     answerPassword(QStringLiteral("quillbark"), true);
     list->BitBtn2->click();
     EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Cannot perform this operation on an empty dataset"));

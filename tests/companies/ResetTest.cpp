@@ -34,11 +34,11 @@ struct ResetFixture : CompaniesFixture
         db.connection().commitRetaining();
     }
     // The tool-bar button "Initialisation".
-    TFrminitialisation *openReset()
+    ResetWindow *openReset()
     {
-        const QList<TFrminitialisation *> before = main.findChildren<TFrminitialisation *>();
+        const QList<ResetWindow *> before = main.findChildren<ResetWindow *>();
         main.ToolButton3Click();
-        for (TFrminitialisation *w : main.findChildren<TFrminitialisation *>())
+        for (ResetWindow *w : main.findChildren<ResetWindow *>())
             if (!before.contains(w))
                 return w;
         return nullptr;
@@ -52,7 +52,7 @@ struct ResetFixture : CompaniesFixture
     }
 };
 
-void run(TFrminitialisation *w, int type, const QString &password)
+void run(ResetWindow *w, int type, const QString &password)
 {
     if (type == 0)
         w->movements->setChecked(true);
@@ -67,7 +67,7 @@ void run(TFrminitialisation *w, int type, const QString &password)
 TEST(Reset, WindowAsOpenedByItsCommands)
 {
     ResetFixture f;
-    TFrminitialisation *w = f.openReset();
+    ResetWindow *w = f.openReset();
     ASSERT_NE(w, nullptr);
     EXPECT_TRUE(w->isWindow());
     EXPECT_TRUE(w->isVisible());
@@ -90,12 +90,12 @@ TEST(Reset, WindowAsOpenedByItsCommands)
     EXPECT_EQ(w->itemIndex(), 1);
 
     // "Cancel" and Escape close the window; it is hidden, not destroyed.
-    QPointer<TFrminitialisation> alive(w);
+    QPointer<ResetWindow> alive(w);
     w->BitBtn2->click();
     QApplication::processEvents();
     ASSERT_FALSE(alive.isNull());
     EXPECT_FALSE(w->isVisible());
-    TFrminitialisation *second = f.openReset(); // the menu item and the button make a fresh one each time
+    ResetWindow *second = f.openReset(); // the menu item and the button make a fresh one each time
     ASSERT_NE(second, nullptr);
     EXPECT_EQ(second->itemIndex(), -1);
     second->activateWindow();
@@ -103,7 +103,7 @@ TEST(Reset, WindowAsOpenedByItsCommands)
     QApplication::processEvents();
     EXPECT_FALSE(second->isVisible());
     f.main.findChild<QAction *>(QStringLiteral("Initialisation1"))->trigger();
-    EXPECT_EQ(f.main.findChildren<TFrminitialisation *>().size(), 3);
+    EXPECT_EQ(f.main.findChildren<ResetWindow *>().size(), 3);
     EXPECT_EQ(f.counts(), QStringLiteral("1 1 2"));
     EXPECT_EQ(MessageBox::count(), 0);
 }
@@ -111,7 +111,7 @@ TEST(Reset, WindowAsOpenedByItsCommands)
 TEST(Reset, PasswordTakenExactlyAsTyped)
 {
     ResetFixture f;
-    TFrminitialisation *w = f.openReset();
+    ResetWindow *w = f.openReset();
     for (const QString &typed : { QStringLiteral("quillbark "), QStringLiteral(" quillbark"), QStringLiteral("QUILLBARK"), QString() }) {
         MessageBox::resetRecord();
         run(w, 1, typed);
@@ -126,9 +126,9 @@ TEST(Reset, PasswordTakenExactlyAsTyped)
 TEST(Reset, NoTypeChosenRunsNothing)
 {
     ResetFixture f;
-    TFrminitialisation *w = f.openReset();
+    ResetWindow *w = f.openReset();
     run(w, -1, QStringLiteral("quillbark"));
-    EXPECT_EQ(MessageBox::lastText(), TFrminitialisation::NoChoiceMessage);
+    EXPECT_EQ(MessageBox::lastText(), ResetWindow::NoChoiceMessage);
     EXPECT_EQ(MessageBox::count(), 1);
     EXPECT_TRUE(w->isVisible());
     EXPECT_EQ(f.counts(), QStringLiteral("1 1 2"));
@@ -137,8 +137,8 @@ TEST(Reset, NoTypeChosenRunsNothing)
 TEST(Reset, MovementsEmptiesTheInvoicesOnlyAndBecomesDurableWithTheNextPost)
 {
     ResetFixture f;
-    Tfrmsocietes *list = f.openList();
-    TFrminitialisation *w = f.openReset();
+    CompanyList *list = f.openList();
+    ResetWindow *w = f.openReset();
     // Enter in the password box runs it.
     w->movements->setChecked(true);
     w->eMotPasse->setText(QStringLiteral("quillbark"));
@@ -159,7 +159,7 @@ TEST(Reset, MovementsEmptiesTheInvoicesOnlyAndBecomesDurableWithTheNextPost)
 TEST(Reset, CompleteEmptiesEverythingButTheOpenListKeepsItsRows)
 {
     ResetFixture f;
-    Tfrmsocietes *list = f.openList();
+    CompanyList *list = f.openList();
     run(f.openReset(), 1, QStringLiteral("quillbark"));
     EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Initialisation efféctuée"));
     EXPECT_EQ(f.counts(), QStringLiteral("0 0 0"));
@@ -171,7 +171,7 @@ TEST(Reset, AFailingProcedureIsToldAndTheWindowStays)
     ResetFixture f;
     f.db.exec(QStringLiteral("drop procedure INITIALISATIONMVT"));
     f.db.connection().commitRetaining();
-    TFrminitialisation *w = f.openReset();
+    ResetWindow *w = f.openReset();
     run(w, 0, QStringLiteral("quillbark"));
     EXPECT_TRUE(MessageBox::lastText().contains(QStringLiteral("INITIALISATIONMVT"))) << MessageBox::lastText().toStdString();
     EXPECT_TRUE(w->isVisible());

@@ -161,7 +161,7 @@ TEST(FrenchCatalogue, InstalledTheOperatorReadsFrenchAndFilesKeepTheSource)
     {
         ScopedLanguage french(Translations::Language::French);
         EXPECT_TRUE(french.complete()) << "the program's or Qt's French translation is missing";
-        EXPECT_EQ(QCoreApplication::translate("TDataImportProgress", "Commited"), QStringLiteral("Validées"));
+        EXPECT_EQ(QCoreApplication::translate("ImportProgress", "Commited"), QStringLiteral("Validées"));
         // Qt's own buttons.
         EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Oui"));
 
@@ -173,9 +173,9 @@ TEST(FrenchCatalogue, InstalledTheOperatorReadsFrenchAndFilesKeepTheSource)
         EXPECT_STREQ(e.what(), "Le fichier a.xlsx est endommagé : la partie xl/workbook.xml manque");
     }
     // Gone with its scope: the texts as written.
-    EXPECT_EQ(QCoreApplication::translate("TDataImportProgress", "Commited"), QStringLiteral("Commited"));
+    EXPECT_EQ(QCoreApplication::translate("ImportProgress", "Commited"), QStringLiteral("Commited"));
     const Error plain(QStringLiteral("Indiquez le dossier de la base."));
     EXPECT_EQ(plain.text(), plain.sourceText());
     EXPECT_TRUE(Translations::install(*QCoreApplication::instance(), Translations::Language::Source));
-    EXPECT_EQ(QCoreApplication::translate("TDataImportProgress", "Commited"), QStringLiteral("Commited"));
+    EXPECT_EQ(QCoreApplication::translate("ImportProgress", "Commited"), QStringLiteral("Commited"));
 }

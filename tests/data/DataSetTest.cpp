@@ -21,7 +21,7 @@ struct Module
 {
     TestDatabase db;
     WorkingContext context;
-    TDatadeclaration module;
+    DataModule module;
 
     Module()
     {

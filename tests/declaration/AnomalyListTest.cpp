@@ -30,11 +30,11 @@ namespace {
 // A generation window of the register's company, its directory typed.
 struct Window
 {
-    QPointer<TFrmgenerationdeclaration> w;
+    QPointer<DeclarationWindow> w;
 
     Window(const WorkingContext &context, Connection &connection, const QString &directory)
     {
-        w = new TFrmgenerationdeclaration(context, QStringLiteral("SOCIÉTÉ TEST"), connection);
+        w = new DeclarationWindow(context, QStringLiteral("SOCIÉTÉ TEST"), connection);
         w->setAttribute(Qt::WA_DeleteOnClose);
         w->show();
         QApplication::setActiveWindow(w);

@@ -127,9 +127,9 @@ TEST(DeclarationFile, EveryRecordHas331CharactersWhereverTheInvoicesCameFrom)
     RunningProgram program(db.path());
     program.chooseFirstCompany();
     ASSERT_EQ(program.main->curMatricule, QStringLiteral("0123456AM000"));
-    TFrmmain *main = program.main;
-    TDatadeclaration &module = program.module;
-    TFrmsaisiemaj *form = typeInvoiceUpToOk(program,
+    MainWindow *main = program.main;
+    DataModule &module = program.module;
+    InvoiceForm *form = typeInvoiceUpToOk(program,
         { QStringLiteral("1"), QStringLiteral("5"), QStringLiteral("F-TAPEE"), QStringLiteral("15/02/") + year, QStringLiteral("1000"),
             QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("18") });
     ASSERT_NE(form, nullptr);
@@ -221,8 +221,8 @@ TEST(DeclarationFile, AWriteErrorInTheWindowIsToldAndChangesNothing)
     DeclarationGeneration(r->db.connection()).generate(r->out.path(), QStringLiteral("T1"), r->context);
     const QByteArray before = readBytes(r->out.path() + QStringLiteral("/FAC_T1_08"));
     MessageBox::setAutoAnswer(QMessageBox::Yes); // replace it
-    auto *w = new TFrmgenerationdeclaration(r->context, QStringLiteral("SOCIETE SAINE"), r->db.connection());
-    QPointer<TFrmgenerationdeclaration> alive(w);
+    auto *w = new DeclarationWindow(r->context, QStringLiteral("SOCIETE SAINE"), r->db.connection());
+    QPointer<DeclarationWindow> alive(w);
     w->setAttribute(Qt::WA_DeleteOnClose);
     w->show();
     w->DirectoryEdit1->setText(r->out.path());

@@ -111,9 +111,9 @@ TEST(DeclarationGeneration, FailuresStopAtTheirStepAndKeepWhatWasWritten)
 TEST(DeclarationWindow, OkWritesConfirmsAndCloses)
 {
     Register r;
-    auto *w = new TFrmgenerationdeclaration(r.context, QStringLiteral("SOCIÉTÉ TEST"), r.db.connection());
+    auto *w = new DeclarationWindow(r.context, QStringLiteral("SOCIÉTÉ TEST"), r.db.connection());
     w->setAttribute(Qt::WA_DeleteOnClose);
-    QPointer<TFrmgenerationdeclaration> alive(w);
+    QPointer<DeclarationWindow> alive(w);
     w->show();
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Génération des Fichiers de Déclaration"));
     EXPECT_EQ(w->Matricule->text(), QStringLiteral("0123456"));
@@ -148,9 +148,9 @@ TEST(DeclarationWindow, EnterPressesOk)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.where);
         Register r;
-        auto *w = new TFrmgenerationdeclaration(r.context, QStringLiteral("SOCIÉTÉ TEST"), r.db.connection());
+        auto *w = new DeclarationWindow(r.context, QStringLiteral("SOCIÉTÉ TEST"), r.db.connection());
         w->setAttribute(Qt::WA_DeleteOnClose);
-        QPointer<TFrmgenerationdeclaration> alive(w);
+        QPointer<DeclarationWindow> alive(w);
         w->show();
         QApplication::setActiveWindow(w);
         w->DirectoryEdit1->setFocus(Qt::TabFocusReason);

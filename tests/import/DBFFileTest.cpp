@@ -51,7 +51,7 @@ struct ReadTable
     QList<QStringList> rows;
 };
 
-ReadTable readAll(TDBFRead &table)
+ReadTable readAll(DbfReader &table)
 {
     ReadTable result;
     while (!table.endOfTable()) {
@@ -70,9 +70,9 @@ QString failureOf(const QByteArray &bytes)
     QBuffer buffer(&copy);
     buffer.open(QIODevice::ReadOnly);
     try {
-        TDBFRead table(&buffer, nullptr);
+        DbfReader table(&buffer, nullptr);
         readAll(table);
-    } catch (const EDataImportError &e) {
+    } catch (const ImportError &e) {
         return e.text();
     }
     return QString();
@@ -118,17 +118,17 @@ TEST(DBFFile, FileNameRules)
         { "name.", "name.DBF" }, { "dir/db.DBC", "dir/db.DBC" }, // a database container is a table itself
     };
     for (const auto &t : tables)
-        EXPECT_EQ(TDBFRead::tableFileName(t.given), t.table) << qPrintable(t.given);
+        EXPECT_EQ(DbfReader::tableFileName(t.given), t.table) << qPrintable(t.given);
 
-    EXPECT_EQ(TDBFRead::memoFileName("dir/a.b.dbf", 0x83), "dir/a.dbt");
-    EXPECT_EQ(TDBFRead::memoFileName("dir/a.b.dbf", 0x8B), "dir/a.fpt");
-    EXPECT_EQ(TDBFRead::memoFileName("dir.x/t.DBF", 0x03), "dir.x/t.fpt");
-    EXPECT_EQ(TDBFRead::memoFileName("dir/db.DBC", 0x30), "dir/db.dct");
+    EXPECT_EQ(DbfReader::memoFileName("dir/a.b.dbf", 0x83), "dir/a.dbt");
+    EXPECT_EQ(DbfReader::memoFileName("dir/a.b.dbf", 0x8B), "dir/a.fpt");
+    EXPECT_EQ(DbfReader::memoFileName("dir.x/t.DBF", 0x03), "dir.x/t.fpt");
+    EXPECT_EQ(DbfReader::memoFileName("dir/db.DBC", 0x30), "dir/db.dct");
 }
 
 TEST(DBFFile, DBaseTableWithMemo)
 {
-    TDBFRead table(Fixtures + "people.dbf");
+    DbfReader table(Fixtures + "people.dbf");
     ASSERT_TRUE(table.isOpen());
     EXPECT_EQ(table.version(), 0x83);
     ASSERT_EQ(table.fieldCount(), 5);
@@ -164,7 +164,7 @@ TEST(DBFFile, DBaseTableWithMemo)
 
 TEST(DBFFile, FoxProMemos)
 {
-    TDBFRead table(Fixtures + "foxmemo.dbf");
+    DbfReader table(Fixtures + "foxmemo.dbf");
     const ReadTable read = readAll(table);
     QStringList memos;
     for (const QStringList &row : read.rows)
@@ -176,7 +176,7 @@ TEST(DBFFile, FoxProMemos)
 
 TEST(DBFFile, VisualFoxProBinaryPointersStopAtTheTerminator)
 {
-    TDBFRead table(Fixtures + "vfp.dbf");
+    DbfReader table(Fixtures + "vfp.dbf");
     ASSERT_EQ(table.fieldCount(), 2); // the back-link area is not read as fields
     const ReadTable read = readAll(table);
     EXPECT_EQ(read.rows, (QList<QStringList> { { "V1  ", "vfp memo!" }, { "V2  ", "" } }));
@@ -193,13 +193,13 @@ TEST(DBFFile, MemoFileLookup)
     ASSERT_TRUE(QFile::copy(Fixtures + "people.dbf", path + "data.dbf"));
     ASSERT_TRUE(QFile::copy(Fixtures + "people.dbt", path + "DATA.DBT"));
     {
-        TDBFRead table(path + "DATA.TXT");
+        DbfReader table(path + "DATA.TXT");
         EXPECT_EQ(readAll(table).rows[3][4], "last memo");
     }
     // Without its memo file the table reads with empty memos.
     ASSERT_TRUE(QFile::remove(path + "DATA.DBT"));
     {
-        TDBFRead table(path + "DATA.TXT");
+        DbfReader table(path + "DATA.TXT");
         const ReadTable read = readAll(table);
         ASSERT_EQ(read.rows.size(), 5);
         for (const QStringList &row : read.rows)
@@ -209,7 +209,7 @@ TEST(DBFFile, MemoFileLookup)
     ASSERT_TRUE(QFile::copy(Fixtures + "dbase4.dbf", path + "dbase4.dbf"));
     ASSERT_TRUE(QFile::copy(Fixtures + "dbase4.dbt", path + "dbase4.dbt"));
     {
-        TDBFRead table(path + "dbase4.dbf");
+        DbfReader table(path + "dbase4.dbf");
         EXPECT_EQ(readAll(table).rows, (QList<QStringList> { { "k1", "" } }));
     }
     QFile fpt(path + "dbase4.fpt");
@@ -220,7 +220,7 @@ TEST(DBFFile, MemoFileLookup)
     fpt.write(memo);
     fpt.close();
     {
-        TDBFRead table(path + "dbase4.dbf");
+        DbfReader table(path + "dbase4.dbf");
         EXPECT_EQ(readAll(table).rows, (QList<QStringList> { { "k1", "found" } }));
     }
 }
@@ -232,7 +232,7 @@ TEST(DBFFile, UnreadableMemoGivesTheErrorText)
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         UnreadableDevice memo;
         memo.open(QIODevice::ReadOnly);
-        TDBFRead table(&file, &memo);
+        DbfReader table(&file, &memo);
         EXPECT_EQ(readAll(table).rows[0][name == "people" ? 4 : 1], name == "people" ? "ERROR!!!" : "Error!!!");
     }
 }
@@ -243,7 +243,7 @@ TEST(DBFFile, DescriptorNamesAndTypes)
     bytes[32 + 32 + 10] = 'K'; // no zero byte after ten name characters
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
-    TDBFRead table(&buffer, nullptr);
+    DbfReader table(&buffer, nullptr);
     EXPECT_EQ(table.fieldName(0), "NM");
     EXPECT_EQ(table.fieldType(0), 'C');
     EXPECT_EQ(table.fieldName(1), "ABCDEFGHIJ");
@@ -276,7 +276,7 @@ TEST(DBFFile, DamagedTables)
     QByteArray none = makeTable(0x03, 7, {}, { " " });
     QBuffer buffer(&none);
     buffer.open(QIODevice::ReadOnly);
-    TDBFRead table(&buffer, nullptr);
+    DbfReader table(&buffer, nullptr);
     EXPECT_EQ(table.fieldCount(), 0);
     EXPECT_EQ(table.recordCount(), 0);
     EXPECT_TRUE(table.endOfTable());
@@ -287,7 +287,7 @@ TEST(DBFFile, EmptyUnopenableAndUnreadableFiles)
     QByteArray empty;
     QBuffer buffer(&empty);
     buffer.open(QIODevice::ReadOnly);
-    TDBFRead table(&buffer, nullptr);
+    DbfReader table(&buffer, nullptr);
     EXPECT_FALSE(table.isOpen());
     EXPECT_EQ(table.fieldCount(), -1);
     EXPECT_EQ(table.fieldType(0), 0);
@@ -295,17 +295,17 @@ TEST(DBFFile, EmptyUnopenableAndUnreadableFiles)
     EXPECT_TRUE(table.endOfTable());
 
     try {
-        TDBFRead missing(QDir::tempPath() + "/no-such-table-here.dbf");
+        DbfReader missing(QDir::tempPath() + "/no-such-table-here.dbf");
         FAIL() << "opened";
-    } catch (const EDataImportError &e) {
+    } catch (const ImportError &e) {
         EXPECT_EQ(e.text(), "File open error");
     }
     UnreadableDevice device;
     device.open(QIODevice::ReadOnly);
     try {
-        TDBFRead unreadable(&device, nullptr);
+        DbfReader unreadable(&device, nullptr);
         FAIL() << "read";
-    } catch (const EDataImportError &e) {
+    } catch (const ImportError &e) {
         EXPECT_EQ(e.text(), "File read error!");
     }
 }
@@ -330,7 +330,7 @@ TEST(DBFFile, DatabaseContainerOpenedByItsName)
     dct.write(memo);
     dct.close();
 
-    TDBFRead table(dir.path() + "/Sales.DBC");
+    DbfReader table(dir.path() + "/Sales.DBC");
     EXPECT_EQ(readAll(table).rows, (QList<QStringList> { { "OBJ1", "properties" } }));
 }
 
@@ -349,7 +349,7 @@ TEST(DBFFile, MemoBlocksAreReadOnceAndBounded)
         CountingBuffer memoDevice(&memo);
         tableDevice.open(QIODevice::ReadOnly);
         memoDevice.open(QIODevice::ReadOnly);
-        TDBFRead reader(&tableDevice, &memoDevice);
+        DbfReader reader(&tableDevice, &memoDevice);
         const ReadTable read = readAll(reader);
         ASSERT_EQ(read.rows.size(), records);
         for (const QStringList &row : read.rows)
@@ -377,7 +377,7 @@ TEST(DBFFile, MemoBlocksAreReadOnceAndBounded)
         QBuffer tableDevice(&one), memoDevice(&dbt);
         tableDevice.open(QIODevice::ReadOnly);
         memoDevice.open(QIODevice::ReadOnly);
-        TDBFRead reader(&tableDevice, &memoDevice);
+        DbfReader reader(&tableDevice, &memoDevice);
         EXPECT_EQ(readAll(reader).rows.value(0).value(0).size(), c.expected);
     }
 }

@@ -57,7 +57,7 @@ QVariant date(int y, int m, int d)
 }
 
 // The company, year and quarter every invoice needs, as constants.
-void addInvoiceConstants(TDataImport &source)
+void addInvoiceConstants(ImportEngine &source)
 {
     source.fieldFormats().add(QStringLiteral("IDENTIFIANT")).constantValue = QStringLiteral("0123456AM000");
     source.fieldFormats().add(QStringLiteral("EXERCICE")).constantValue = QStringLiteral("2008");
@@ -120,11 +120,11 @@ protected:
     ScopedFormatSettings formatsGuard;
     InvoiceFixture fx;
 
-    void configureTarget(TDataImport &source, const QString &file)
+    void configureTarget(ImportEngine &source, const QString &file)
     {
         source.setDataSet(&fx.invoices);
         source.setFileName(file);
-        TDataImportFormats formats;
+        ImportFormats formats;
         formats.decimalSeparator = QLatin1Char(',');
         formats.thousandSeparator = QLatin1Char(' ');
         formats.dateSeparator = QLatin1Char('/');
@@ -153,7 +153,7 @@ TEST_F(DataImportReaders, TextHeaderBlankLinesAndPhysicalLineNumbers)
         "   \r\n" // line 5: blanks only
         "2;F2;abc\r\n" // line 6: a price that does not convert
         "3;F3"); // line 7, without its line end
-    TDataImportASCII source;
+    TextImport source;
     configureTarget(source, file);
     source.setComma(QLatin1Char(';'));
     source.setSkipFirstRows(1);
@@ -181,7 +181,7 @@ TEST_F(DataImportReaders, TextInUtf8AndCharactersTheDatabaseCannotHold)
         "order;number;price\r\n"
         "1;Soci\xC3\xA9t\xC3\xA9 \xC5\x92;12,5\r\n" // Œ: the code page holds it
         "2;\xCE\xA9mega;3\r\n"); // Ω: it does not
-    TDataImportASCII source;
+    TextImport source;
     configureTarget(source, file);
     source.setComma(QLatin1Char(';'));
     source.setSkipFirstRows(1);
@@ -201,7 +201,7 @@ TEST_F(DataImportReaders, TextInUtf8AndCharactersTheDatabaseCannotHold)
 
     // OEM text, read as such when told.
     writeFile(file, "3;Caf\x82;1\r\n");
-    TDataImportASCII oem;
+    TextImport oem;
     configureTarget(oem, file);
     oem.setComma(QLatin1Char(';'));
     oem.setEncoding(teOem850);
@@ -214,7 +214,7 @@ TEST_F(DataImportReaders, TextFixedWidthAndMapValues)
 {
     const QString file = fx.dir.path() + "/invoices.txt";
     writeFile(file, "0007FACT-7    1234,5\n0008FACT-8\n");
-    TDataImportASCII source;
+    TextImport source;
     configureTarget(source, file);
     source.setComma(QChar(0));
     source.setMap({ "NUMEROORDRE=0;4", "NUMEROFACTURE=4;10", "PRIXVENTE=14;10" });
@@ -230,12 +230,12 @@ TEST_F(DataImportReaders, TextFixedWidthAndMapValues)
     try {
         source.execute();
         ADD_FAILURE() << "no error";
-    } catch (const EDataImportError &e) {
+    } catch (const ImportError &e) {
         EXPECT_EQ(e.text(), QStringLiteral("Missing definition of map"));
     }
     source.setComma(QLatin1Char(';'));
     source.setMap({ "NUMEROORDRE=first" });
-    EXPECT_THROW(source.execute(), EDataImportError);
+    EXPECT_THROW(source.execute(), ImportError);
     EXPECT_EQ(fx.count(), 2);
 }
 
@@ -261,16 +261,16 @@ TEST_F(DataImportReaders, DbfDatesBooleansAndDeletedRecords)
 {
     const QString file = fx.dir.path() + "/invoices.dbf";
     writeFile(file, dbfTable(InvoiceFields, InvoiceRecords));
-    TDataImportDBF source;
+    DbfImport source;
     configureTarget(source, file);
     source.setSkipDeleted(false);
     source.setMap({ "NUMEROFACTURE=numfac", "DATEFACTURE=DATEFAC", "PRIXVENTE= Prix ", "CODE=PAYE" });
-    TDataImportFieldFormat &counter = source.fieldFormats().add("NUMEROORDRE");
+    FieldFormat &counter = source.fieldFormats().add("NUMEROORDRE");
     counter.generatorStep = 1;
     source.formats().booleanTrue << "T";
     source.formats().booleanFalse << "F";
     int total = -1;
-    source.onBeforeImport = [&](TDataImport *sender) { total = sender->totalRecords(); };
+    source.onBeforeImport = [&](ImportEngine *sender) { total = sender->totalRecords(); };
     source.execute();
     EXPECT_EQ(total, 5);
 
@@ -291,11 +291,11 @@ TEST_F(DataImportReaders, DbfSkippedRecordsAndLineNumbers)
 {
     const QString file = fx.dir.path() + "/invoices.dbf";
     writeFile(file, dbfTable(InvoiceFields, InvoiceRecords));
-    TDataImportDBF source;
+    DbfImport source;
     configureTarget(source, file);
     source.setSkipFirstRows(2);
     source.setMap({ "NUMEROFACTURE=NUMFAC", "DATEFACTURE=DATEFAC", "CODE=PAYE" });
-    TDataImportFieldFormat &counter = source.fieldFormats().add("NUMEROORDRE");
+    FieldFormat &counter = source.fieldFormats().add("NUMEROORDRE");
     counter.generatorStep = 1;
     source.execute();
 
@@ -346,14 +346,14 @@ TEST_F(DataImportReaders, XmlSkippedRowsLineNumbersAndBothReadings)
         fx.db.exec("delete from FACTURE");
         fx.invoices.close();
         fx.invoices.open();
-        TDataImportXML source;
+        XmlImport source;
         configureTarget(source, file);
         source.setWriteOnFly(onFly);
         source.setSkipFirstRows(2);
         // Row by row the attribute is the column's own name: NUMFAC is not read.
         source.setMap({ "NUMEROORDRE=NUMEROORDRE", "NUMEROFACTURE=NUMFAC" });
         int total = -1;
-        source.onBeforeImport = [&](TDataImport *sender) { total = sender->totalRecords(); };
+        source.onBeforeImport = [&](ImportEngine *sender) { total = sender->totalRecords(); };
         source.execute();
         EXPECT_EQ(total, onFly ? 0 : 5);
         const QMap<int, Stored> rows = storedInvoices(fx.db);
@@ -374,16 +374,16 @@ TEST_F(DataImportReaders, XmlFaultyTagStopsWhereItStands)
                "<ROW NUMEROORDRE=\"4\" />\n"));
     for (bool onFly : { false, true }) {
         SCOPED_TRACE(onFly ? "row by row" : "whole tree");
-        TDataImportXML source;
+        XmlImport source;
         configureTarget(source, file);
         source.setWriteOnFly(onFly);
         source.setMap({ "NUMEROORDRE=NUMEROORDRE" });
         int commits = 0;
-        source.onNeedCommit = [&](TDataImport *) { ++commits; };
+        source.onNeedCommit = [&](ImportEngine *) { ++commits; };
         try {
             source.execute();
             ADD_FAILURE() << "no error";
-        } catch (const EDataImportError &e) {
+        } catch (const ImportError &e) {
             EXPECT_TRUE(e.text().startsWith("Unexpected symbol t at position")) << e.text().toStdString();
         }
         // Read whole, the file fails before any row; row by row, the rows
@@ -424,7 +424,7 @@ TEST_F(DataImportReaders, XlsRecordsByLargestOrSmallestColumn)
     writeFile(file, invoiceWorkbook());
     struct Case
     {
-        TImportRange range;
+        ImportRange range;
         int importRecCount;
         QList<int> numbers;
     };
@@ -434,7 +434,7 @@ TEST_F(DataImportReaders, XlsRecordsByLargestOrSmallestColumn)
         fx.db.exec("delete from FACTURE");
         fx.invoices.close();
         fx.invoices.open();
-        TDataImportXLS source;
+        WorkbookImport source;
         configureTarget(source, file);
         source.setImportRange(c.range);
         source.setImportRecCount(c.importRecCount);
@@ -456,7 +456,7 @@ TEST_F(DataImportReaders, XlsRangeErrorsStopBeforeAnyRecord)
 {
     const QString file = fx.dir.path() + "/invoices.xls";
     writeFile(file, invoiceWorkbook());
-    TDataImportXLS source;
+    WorkbookImport source;
     configureTarget(source, file);
     const QChar decimal = FormatSettings::current().decimalSeparator;
     source.formats().decimalSeparator = QLatin1Char('#');
@@ -466,7 +466,7 @@ TEST_F(DataImportReaders, XlsRangeErrorsStopBeforeAnyRecord)
         try {
             source.execute();
             ADD_FAILURE() << "no error";
-        } catch (const EDataImportError &e) {
+        } catch (const ImportError &e) {
             EXPECT_EQ(e.text(), QString::fromLatin1(message));
         }
     }

@@ -46,7 +46,7 @@ class DataImportEngine : public ::testing::Test
 protected:
     ScopedFormatSettings formatsGuard;
     InvoiceFixture fx;
-    TDataImportTestSource source;
+    TestImportSource source;
 
     void SetUp() override { fx.configure(source); }
 
@@ -113,7 +113,7 @@ TEST_F(DataImportEngine, CheckMessages)
         try {
             source.execute();
             ADD_FAILURE() << "no error";
-        } catch (const EDataImportError &e) {
+        } catch (const ImportError &e) {
             EXPECT_EQ(e.text(), c.message);
         }
     }
@@ -126,7 +126,7 @@ TEST_F(DataImportEngine, CheckMessages)
     fx.configure(source);
     source.map() << "ANYTHING=5";
     QStringList seen;
-    source.onUserDefinedImport = [&](TDataImport *sender, TDataImportRow *row) {
+    source.onUserDefinedImport = [&](ImportEngine *sender, ImportRow *row) {
         seen << row->colByName("anything")->value;
         sender->cancel();
     };
@@ -154,7 +154,7 @@ TEST_F(DataImportEngine, CommitRhythm)
 {
     addRows(1, 250);
     QList<int> commits;
-    source.onNeedCommit = [&](TDataImport *sender) {
+    source.onNeedCommit = [&](ImportEngine *sender) {
         commits << sender->importedCount();
         fx.db.connection().commitRetaining();
     };
@@ -183,9 +183,9 @@ TEST_F(DataImportEngine, BeforePostRefusesARow)
     addRows(1, 3);
     int afterPost = 0, records = 0;
     QList<int> states;
-    source.onBeforePost = [](TDataImport *, TDataImportRow *row, bool &accept) { accept = row->colByName("NUMEROORDRE")->value != "2"; };
-    source.onAfterPost = [&](TDataImport *, TDataImportRow *) { ++afterPost; };
-    source.onImportRecord = [&](TDataImport *sender) {
+    source.onBeforePost = [](ImportEngine *, ImportRow *row, bool &accept) { accept = row->colByName("NUMEROORDRE")->value != "2"; };
+    source.onAfterPost = [&](ImportEngine *, ImportRow *) { ++afterPost; };
+    source.onImportRecord = [&](ImportEngine *sender) {
         ++records;
         states << sender->recordState();
     };
@@ -203,7 +203,7 @@ TEST_F(DataImportEngine, UpdateWithoutMatchWritesNothing)
     source.setImportMode(qimUpdate);
     source.setKeyColumns({ "NUMEROORDRE" });
     bool asked = false;
-    source.onBeforePost = [&](TDataImport *, TDataImportRow *, bool &) { asked = true; };
+    source.onBeforePost = [&](ImportEngine *, ImportRow *, bool &) { asked = true; };
     source.execute();
     EXPECT_FALSE(asked);
     EXPECT_EQ(source.importedCount(), 1);
@@ -217,7 +217,7 @@ TEST_F(DataImportEngine, SixModesOnKeyedRows)
 {
     struct Case
     {
-        TImportMode mode;
+        ImportMode mode;
         QMap<int, QString> stored;
         QList<int> states; // of the rows processed
         int errors;
@@ -240,7 +240,7 @@ TEST_F(DataImportEngine, SixModesOnKeyedRows)
         fx.invoices.close();
         fx.invoices.open();
 
-        TDataImportTestSource modes;
+        TestImportSource modes;
         fx.configure(modes);
         modes.Rows << InvoiceFixture::invoiceRow(2, "new2") << InvoiceFixture::invoiceRow(3, "new3");
         modes.setImportMode(c.mode);
@@ -248,7 +248,7 @@ TEST_F(DataImportEngine, SixModesOnKeyedRows)
         modes.setErrorLog(true);
         modes.setErrorLogFileName(QString());
         QList<int> states;
-        modes.onImportRecord = [&](TDataImport *sender) { states << sender->recordState(); };
+        modes.onImportRecord = [&](ImportEngine *sender) { states << sender->recordState(); };
         modes.execute();
         EXPECT_EQ(fx.stored(), c.stored);
         EXPECT_EQ(states, c.states);
@@ -261,7 +261,7 @@ TEST_F(DataImportEngine, SixModesOnKeyedRows)
 // update mode and without adding a second copy in update-or-insert mode.
 TEST_F(DataImportEngine, TextKeysIgnoreTrailingBlanksOfStoredRows)
 {
-    for (const TImportMode mode : { qimUpdate, qimUpdateOrInsert }) {
+    for (const ImportMode mode : { qimUpdate, qimUpdateOrInsert }) {
         SCOPED_TRACE(mode);
         fx.db.exec("delete from TIERS");
         fx.db.exec("insert into TIERS (CODE, IDENTIFIANT, NOMBENEFICIAIRE) values (1, '0000001      ', 'ANCIEN')");
@@ -271,7 +271,7 @@ TEST_F(DataImportEngine, TextKeysIgnoreTrailingBlanksOfStoredRows)
         tiers.setUpdateTable(QStringLiteral("TIERS"), { QStringLiteral("CODE") });
         tiers.open();
 
-        TDataImportTestSource clients;
+        TestImportSource clients;
         clients.setDataSet(&tiers);
         clients.setFileName(fx.sourceFile);
         clients.setMap({ "CODE=1", "IDENTIFIANT=2", "NOMBENEFICIAIRE=3" });
@@ -301,7 +301,7 @@ TEST_F(DataImportEngine, DestinationLocateMayChangeTheLookup)
     source.setKeyColumns({ "NUMEROORDRE" });
     source.setMap({ "NUMEROFACTURE=5", "PRIXVENTE=6" });
     QString fieldsSeen;
-    source.onDestinationLocate = [&](TDataImport *, const QStringList &, TDataImportRow *row, QString &fields, QVariant &values) {
+    source.onDestinationLocate = [&](ImportEngine *, const QStringList &, ImportRow *row, QString &fields, QVariant &values) {
         fieldsSeen = fields;
         // Invoices found by their number (any case) rather than their order number.
         fields = "NUMEROFACTURE";
@@ -321,7 +321,7 @@ TEST_F(DataImportEngine, CounterAndConstantFillUnmappedColumns)
     for (int i = 1; i <= 3; ++i)
         source.Rows << InvoiceFixture::invoiceRow(i, QString(), "1 234.5");
     source.setMap({ "IDENTIFIANT=1", "TRIMESTRE=3", "NUMEROFACTURE=5", "PRIXVENTE=6", "DATEFACTURE=7" });
-    TDataImportFieldFormat &counter = source.fieldFormats().add("numeroordre");
+    FieldFormat &counter = source.fieldFormats().add("numeroordre");
     counter.generatorValue = 100;
     counter.generatorStep = 10;
     source.fieldFormats().add("EXERCICE").constantValue = "2009";
@@ -348,7 +348,7 @@ TEST_F(DataImportEngine, FormatsInstalledForTheImportOnly)
     source.Rows << InvoiceFixture::invoiceRow(1);
     QChar during;
     source.formats().decimalSeparator = QLatin1Char('#');
-    source.onBeforeImport = [&](TDataImport *) { during = FormatSettings::current().decimalSeparator; };
+    source.onBeforeImport = [&](ImportEngine *) { during = FormatSettings::current().decimalSeparator; };
     source.execute();
     EXPECT_EQ(during, QLatin1Char('#'));
     EXPECT_EQ(FormatSettings::current().decimalSeparator, before.decimalSeparator);
@@ -367,7 +367,7 @@ TEST_F(DataImportEngine, RefusedRowLoggedInTheLogLayout)
     source.setErrorLog(true);
     source.setErrorLogFileName(log);
     int errors = 0;
-    source.onImportError = [&](TDataImport *) { ++errors; };
+    source.onImportError = [&](ImportEngine *) { ++errors; };
     const QDateTime from = QDateTime::currentDateTime();
     source.execute();
     const QDateTime to = QDateTime::currentDateTime();
@@ -418,7 +418,7 @@ TEST_F(DataImportEngine, ConversionFailuresAreCountedInTheSummary)
     QString shown;
     source.onShowErrorLog = [&](const QString &path) { shown = path; };
     int valueErrors = 0;
-    source.onImportErrorAdv = [&](TDataImport *) { ++valueErrors; };
+    source.onImportErrorAdv = [&](ImportEngine *) { ++valueErrors; };
     source.execute();
     EXPECT_EQ(shown, log);
     EXPECT_EQ(valueErrors, 1);
@@ -476,8 +476,8 @@ TEST_F(DataImportEngine, RequiredColumnRefusesRowsWithoutItsValue)
     source.setErrorLog(true);
     source.setErrorLogFileName(log);
     int failed = 0, valueErrors = 0;
-    source.onImportError = [&](TDataImport *) { ++failed; };
-    source.onImportErrorAdv = [&](TDataImport *) { ++valueErrors; };
+    source.onImportError = [&](ImportEngine *) { ++failed; };
+    source.onImportErrorAdv = [&](ImportEngine *) { ++valueErrors; };
     source.execute();
     EXPECT_EQ(fx.stored().keys(), QList<int>({ 1, 6 }));
     EXPECT_FALSE(fx.db.scalar("select PRIXVENTE from FACTURE where NUMEROORDRE = 6").isValid());
@@ -541,7 +541,7 @@ TEST_F(DataImportEngine, UnderFrenchTheLogKeepsItsLinesAndTheOperatorReadsFrench
     try {
         source.execute();
         ADD_FAILURE() << "an empty map was taken";
-    } catch (const EDataImportError &e) {
+    } catch (const ImportError &e) {
         EXPECT_EQ(e.text(), QStringLiteral("Aucune correspondance de colonnes n'est définie"));
         EXPECT_EQ(e.sourceText(), QStringLiteral("Map is empty"));
     }
@@ -574,7 +574,7 @@ TEST_F(DataImportEngine, WithoutLogFailuresAreNotCounted)
                 << InvoiceFixture::invoiceRow(3);
     source.setImportRecCount(2);
     int errors = 0;
-    source.onImportError = [&](TDataImport *) { ++errors; };
+    source.onImportError = [&](ImportEngine *) { ++errors; };
     source.execute();
     // The refused row neither counts nor stops: two good rows are imported.
     EXPECT_EQ(errors, 1);
@@ -593,23 +593,23 @@ TEST_F(DataImportEngine, CancelAnsweredYesAndNo)
         fx.db.exec("delete from FACTURE");
         fx.invoices.close();
         fx.invoices.open();
-        TDataImportTestSource cancelled;
+        TestImportSource cancelled;
         fx.configure(cancelled);
         for (int i = 1; i <= 5; ++i)
             cancelled.Rows << InvoiceFixture::invoiceRow(i);
         int yields = 0, asked = 0, commits = 0, after = 0;
         // The wizard's cancel button is pressed while the second row is shown.
-        cancelled.onYield = [&](TDataImport *sender) {
+        cancelled.onYield = [&](ImportEngine *sender) {
             if (++yields == 2)
                 sender->cancel();
         };
-        cancelled.onImportCancel = [&](TDataImport *, bool &cont) {
+        cancelled.onImportCancel = [&](ImportEngine *, bool &cont) {
             ++asked;
             EXPECT_FALSE(cont);
             cont = goOn;
         };
-        cancelled.onNeedCommit = [&](TDataImport *) { ++commits; };
-        cancelled.onAfterImport = [&](TDataImport *) { ++after; };
+        cancelled.onNeedCommit = [&](ImportEngine *) { ++commits; };
+        cancelled.onAfterImport = [&](ImportEngine *) { ++after; };
         cancelled.execute();
         EXPECT_EQ(asked, 1);
         EXPECT_EQ(after, 1);
@@ -624,17 +624,17 @@ TEST_F(DataImportEngine, ErrorFromTheLoopComesAfterTheFinish)
 {
     addRows(1, 3);
     int after = 0;
-    source.onAfterImport = [&](TDataImport *) { ++after; };
-    source.onImportRowComplete = [](TDataImport *sender, TDataImportRow *) {
+    source.onAfterImport = [&](ImportEngine *) { ++after; };
+    source.onImportRowComplete = [](ImportEngine *sender, ImportRow *) {
         if (sender->importedCount() == 1)
-            throw EDataImportError("source broke");
+            throw ImportError("source broke");
     };
     const FormatSettings before = FormatSettings::current();
     source.formats().decimalSeparator = QLatin1Char('#');
     try {
         source.execute();
         ADD_FAILURE() << "no error";
-    } catch (const EDataImportError &e) {
+    } catch (const ImportError &e) {
         EXPECT_EQ(e.text(), QStringLiteral("source broke"));
     }
     EXPECT_EQ(after, 1);
@@ -677,7 +677,7 @@ TEST_F(DataImportEngine, ListViewMatchesCaptionsAndAddsItems)
     EXPECT_EQ(list.Items[0].caption, "2");
 
     source.setMap({ "Pays=1" });
-    EXPECT_THROW(source.execute(), EDataImportError);
+    EXPECT_THROW(source.execute(), ImportError);
 }
 
 TEST_F(DataImportEngine, StringGridCaptionRowStartRowAndGrowth)
@@ -750,5 +750,5 @@ TEST_F(DataImportEngine, DBGridMatchesTitlesAndWritesItsDataSet)
     EXPECT_EQ(source.destinationColumnName(3), "N° ordre");
 
     source.setMap({ "PRIXVENTE=6" }); // a field name is not a title
-    EXPECT_THROW(source.execute(), EDataImportError);
+    EXPECT_THROW(source.execute(), ImportError);
 }

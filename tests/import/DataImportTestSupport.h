@@ -16,13 +16,13 @@
 
 // An import source held in memory: each row is a list of texts and a map
 // value is the number of a text in the row, the first being 1.
-class TDataImportTestSource : public TDataImport
+class TestImportSource : public ImportEngine
 {
 public:
     QList<QStringList> Rows;
     int OpenCount = 0;
 
-    using TDataImport::logError;
+    using ImportEngine::logError;
 
 protected:
     void openSource() override
@@ -34,7 +34,7 @@ protected:
     void fillImportRow() override
     {
         for (int i = 0; i < row().count(); ++i) {
-            TDataImportCol *col = row().at(i);
+            ImportColumn *col = row().at(i);
             col->value.clear();
             if (isMappedColumn(col))
                 setValue(col->name, Rows[m_pos].value(mapValue(col->mapIndex).toInt() - 1));
@@ -48,7 +48,7 @@ private:
 };
 
 // A list view as the engine sees it.
-class TestListView : public IDataImportListView
+class TestListView : public ListViewDestination
 {
 public:
     struct Item
@@ -84,7 +84,7 @@ public:
 };
 
 // A text grid as the engine sees it: rows of cells.
-class TestStringGrid : public IDataImportStringGrid
+class TestStringGrid : public StringGridDestination
 {
 public:
     int Cols = 0;
@@ -109,7 +109,7 @@ public:
 };
 
 // A data grid: titled columns over a data set.
-class TestDBGrid : public IDataImportGrid
+class TestDBGrid : public GridDestination
 {
 public:
     QList<QPair<QString, QString>> Columns; // title, field
@@ -143,14 +143,14 @@ struct InvoiceFixture
 
     // The source configured for the invoice table: company, year, quarter,
     // order number, invoice number, price, date.
-    void configure(TDataImport &source)
+    void configure(ImportEngine &source)
     {
         source.setDataSet(&invoices);
         source.setFileName(sourceFile);
         source.setMap(
             { QStringLiteral("IDENTIFIANT=1"), QStringLiteral("EXERCICE=2"), QStringLiteral("TRIMESTRE=3"), QStringLiteral("NUMEROORDRE=4"),
                 QStringLiteral("NUMEROFACTURE=5"), QStringLiteral("PRIXVENTE=6"), QStringLiteral("DATEFACTURE=7") });
-        TDataImportFormats formats;
+        ImportFormats formats;
         formats.decimalSeparator = QLatin1Char(',');
         formats.thousandSeparator = QLatin1Char(' ');
         formats.dateSeparator = QLatin1Char('/');

@@ -199,13 +199,13 @@ TEST(ReaderCorpus, DBaseTables)
         QList<QStringList> rows;
         QList<bool> deleted;
         QString failure;
-        std::unique_ptr<TDBFRead> reader;
+        std::unique_ptr<DbfReader> reader;
         try {
             if (container) {
                 ASSERT_TRUE(table.open(QIODevice::ReadOnly) && dct.open(QIODevice::ReadOnly));
-                reader = std::make_unique<TDBFRead>(&table, &dct);
+                reader = std::make_unique<DbfReader>(&table, &dct);
             } else {
-                reader = std::make_unique<TDBFRead>(path);
+                reader = std::make_unique<DbfReader>(path);
             }
             while (!reader->endOfTable()) {
                 QStringList row;
@@ -214,7 +214,7 @@ TEST(ReaderCorpus, DBaseTables)
                 rows << row;
                 deleted << reader->deleted();
             }
-        } catch (const EDataImportError &e) {
+        } catch (const ImportError &e) {
             failure = e.text();
         }
         if (!failure.isEmpty()) {
@@ -239,7 +239,7 @@ TEST(ReaderCorpus, DBaseTables)
         // The other reader cuts records at the header's record length; where
         // that is not the sum of the field lengths the records differ by design.
         int sum = 1;
-        for (const TDescriptor &d : reader->descriptors())
+        for (const DbfDescriptor &d : reader->descriptors())
             sum += d.length;
         const qsizetype common = sum == ref->recordLength ? std::min(rows.size(), ref->rows.size()) : 0;
         int mismatches = 0;
@@ -284,11 +284,11 @@ TEST(ReaderCorpus, XmlDataPackets)
         const QString name = QFileInfo(path).fileName();
         SCOPED_TRACE(qPrintable(name));
         try {
-            TXMLFile xml(path);
+            XmlPacketReader xml(path);
             xml.loadText();
             xml.parse();
             int absent = 0;
-            if (const TXMLTagList *rows = xml.rowList(); rows && xml.fieldList())
+            if (const XmlTagList *rows = xml.rowList(); rows && xml.fieldList())
                 for (const auto &row : *rows)
                     for (const auto &field : *xml.fieldList())
                         absent += row->hasAttribute(xmlFieldName(*field)) ? 0 : 1;
@@ -296,10 +296,10 @@ TEST(ReaderCorpus, XmlDataPackets)
             // The same rows again, one tag at a time from the file.
             QFile file(path);
             ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-            TXMLFile stream(&file);
+            XmlPacketReader stream(&file);
             int streamed = 0;
             while (!stream.endOfText())
-                if (std::unique_ptr<TXMLTag> tag = stream.nextTag(); tag && tag->name().compare("ROW", Qt::CaseInsensitive) == 0)
+                if (std::unique_ptr<XmlTag> tag = stream.nextTag(); tag && tag->name().compare("ROW", Qt::CaseInsensitive) == 0)
                     ++streamed;
             EXPECT_EQ(streamed, xml.rowCount());
 
@@ -309,7 +309,7 @@ TEST(ReaderCorpus, XmlDataPackets)
                 EXPECT_EQ(absent, probed(name, "absent_attrs"));
                 ++checked;
             }
-        } catch (const EDataImportError &e) {
+        } catch (const ImportError &e) {
             ADD_FAILURE() << "refused: " << qPrintable(e.text());
         }
     }

@@ -3,7 +3,7 @@
 // hang or raise anything else.
 
 #include "import/sources/dbf/DbfReader.h"
-#include "import/engine/DataImportCommon.h"
+#include "import/engine/ImportFormats.h"
 #include "import/engine/ImportMessages.h"
 #include "import/sources/text/TextLineReader.h"
 #include "import/sources/xml/XmlPacketReader.h"
@@ -35,7 +35,7 @@ int damageLoop(const QByteArray &bytes, const QList<unsigned char> &masks, const
     auto run = [&](const QByteArray &input, const char *how, qsizetype at) {
         try {
             read(input);
-        } catch (const EDataImportError &e) {
+        } catch (const ImportError &e) {
             ++refused;
             EXPECT_TRUE(known(e.text())) << how << " at " << at << ": " << qPrintable(e.text());
         }
@@ -57,7 +57,7 @@ void readTable(const QByteArray &table, const QByteArray &memo)
     QBuffer tableDevice(&t), memoDevice(&m);
     tableDevice.open(QIODevice::ReadOnly);
     memoDevice.open(QIODevice::ReadOnly);
-    TDBFRead reader(&tableDevice, memo.isNull() ? nullptr : &memoDevice);
+    DbfReader reader(&tableDevice, memo.isNull() ? nullptr : &memoDevice);
     while (!reader.endOfTable())
         for (int i = 0; i < reader.fieldCount(); ++i)
             reader.readField(i);
@@ -108,7 +108,7 @@ TEST(ReaderRobustness, DamagedDataPackets)
         QByteArray copy = bytes;
         QBuffer buffer(&copy);
         buffer.open(QIODevice::ReadOnly);
-        TXMLFile xml(&buffer);
+        XmlPacketReader xml(&buffer);
         xml.parse();
         xml.rowCount();
         xml.fieldCount();
@@ -117,7 +117,7 @@ TEST(ReaderRobustness, DamagedDataPackets)
         QByteArray copy = bytes;
         QBuffer buffer(&copy);
         buffer.open(QIODevice::ReadOnly);
-        TXMLFile xml(&buffer);
+        XmlPacketReader xml(&buffer);
         xml.parse(true);
         while (!xml.endOfText())
             xml.nextTag();
@@ -132,7 +132,7 @@ TEST(ReaderRobustness, DamagedDataPackets)
             damaged[i] = c;
             try {
                 parse(damaged);
-            } catch (const EDataImportError &e) {
+            } catch (const ImportError &e) {
                 EXPECT_TRUE(xmlMessage(e.text())) << qPrintable(e.text());
             }
         }
@@ -150,7 +150,7 @@ TEST(ReaderRobustness, DamagedTextFiles)
                 QByteArray copy = bytes;
                 QBuffer buffer(&copy);
                 buffer.open(QIODevice::ReadOnly);
-                TTextLineReader reader(&buffer);
+                TextLineReader reader(&buffer);
                 QString line;
                 QStringList fields;
                 while (reader.readLine(line)) {
@@ -196,22 +196,22 @@ private:
 TEST(ReaderRobustness, EndlessInputStopsAtALimit)
 {
     EndlessDevice zeros({}, '\0');
-    TTextLineReader reader(&zeros);
+    TextLineReader reader(&zeros);
     QString line;
     try {
         reader.readLine(line);
         FAIL() << "an endless line was read";
-    } catch (const EDataImportError &e) {
+    } catch (const ImportError &e) {
         EXPECT_EQ(e.text(), "Line 1 is too long");
     }
 
     EndlessDevice tag(R"(<?xml version="1.0"?> <ROW a=")", 'x');
-    TXMLFile xml(&tag);
+    XmlPacketReader xml(&tag);
     xml.loadText(); // left to stream: the device has no end
     try {
         xml.nextTag();
         FAIL() << "an endless tag was read";
-    } catch (const EDataImportError &e) {
+    } catch (const ImportError &e) {
         EXPECT_EQ(e.text(), "Tag at position 23 is too long");
     }
 }

@@ -1,4 +1,4 @@
-#include "import/engine/DataImportCommon.h"
+#include "import/engine/ImportFormats.h"
 #include "import/engine/ImportMessages.h"
 #include "import/sources/text/TextLineReader.h"
 #include "tests/import/ReaderTestSupport.h"
@@ -23,7 +23,7 @@ QStringList readAll(const QByteArray &bytes, QList<qint64> *numbers = nullptr)
     QByteArray copy = bytes;
     QBuffer buffer(&copy);
     buffer.open(QIODevice::ReadOnly);
-    TTextLineReader reader(&buffer);
+    TextLineReader reader(&buffer);
     QStringList lines;
     QString line;
     while (!reader.atEnd()) {
@@ -237,9 +237,9 @@ TEST(TextLineReader, EncodingsAndTheByteOrderMark)
     {
         const char *what;
         QByteArray bytes;
-        TTextEncoding chosen;
+        TextEncoding chosen;
         QStringList lines;
-        TTextEncoding read;
+        TextEncoding read;
     } cases[] = {
         { "mark, single-byte chosen", "\xEF\xBB\xBF" + utf8, teWindows1252, { text, QStringLiteral("Ω") }, teUtf8 },
         { "mark, OEM chosen", "\xEF\xBB\xBF" + utf8, teOem850, { text, QStringLiteral("Ω") }, teUtf8 },
@@ -266,7 +266,7 @@ TEST(TextLineReader, EncodingsAndTheByteOrderMark)
             TrickleDevice slow(c.bytes);
             QIODevice *device = trickle ? static_cast<QIODevice *>(&slow) : &buffer;
             device->open(QIODevice::ReadOnly);
-            TTextLineReader reader(device, c.chosen);
+            TextLineReader reader(device, c.chosen);
             QStringList lines;
             QString line;
             while (reader.readLine(line))
@@ -279,7 +279,7 @@ TEST(TextLineReader, EncodingsAndTheByteOrderMark)
 
 TEST(TextEncodingNames, ForTheCommandLine)
 {
-    TTextEncoding e = teWindows1252;
+    TextEncoding e = teWindows1252;
     for (const char *name : { "utf-8", "UTF8" }) {
         ASSERT_TRUE(textEncodingFromName(QLatin1String(name), e)) << name;
         EXPECT_EQ(e, teUtf8);
@@ -306,11 +306,11 @@ TEST(TextLineReader, ReadErrorIsReported)
 {
     FailingDevice device;
     device.open(QIODevice::ReadOnly);
-    TTextLineReader reader(&device);
+    TextLineReader reader(&device);
     try {
         reader.atEnd();
         FAIL() << "no error";
-    } catch (const EDataImportError &e) {
+    } catch (const ImportError &e) {
         EXPECT_EQ(e.text(), QStringLiteral("Input/output error"));
     }
 }
@@ -338,7 +338,7 @@ TEST(TextMap, ValueChecksAndCuts)
         try {
             checkTextMapValues({ good, r.value }, r.comma);
             ADD_FAILURE() << qPrintable(r.value) << " accepted";
-        } catch (const EDataImportError &e) {
+        } catch (const ImportError &e) {
             EXPECT_EQ(e.text(), QStringLiteral("Missing definition of map")) << qPrintable(r.value);
         }
     }

@@ -16,10 +16,10 @@ using S = XlsTestStream;
 // The text of a parse: the ranges rendered back, or the error.
 QString parsed(const QString &text)
 {
-    TMapRow row;
+    MapRow row;
     try {
         row.parse(text);
-    } catch (const EDataImportError &e) {
+    } catch (const ImportError &e) {
         return QStringLiteral("! ") + e.text();
     }
     return row.text();
@@ -69,11 +69,11 @@ protected:
     // Every cell text the range list yields, joined by "|".
     QString cells(const QString &text, int skipRows = 0, int skipCols = 0)
     {
-        TMapRowList list(&m_file, skipRows, skipCols);
-        TMapRow *row = nullptr;
+        RangeMap list(&m_file, skipRows, skipCols);
+        MapRow *row = nullptr;
         try {
             row = list.add(QStringLiteral("F"), text);
-        } catch (const EDataImportError &e) {
+        } catch (const ImportError &e) {
             return QStringLiteral("! ") + e.text();
         }
         QStringList out;
@@ -82,7 +82,7 @@ protected:
         return out.join(u'|');
     }
 
-    TxlsFile m_file;
+    WorkbookFile m_file;
 
 private:
     FormatSettings m_saved;
@@ -160,19 +160,19 @@ TEST(XlsRangeLanguage, ParsingAndErrors)
 
     // Checking alone keeps nothing.
     EXPECT_NO_THROW(parseMapRow(QStringLiteral("A1-A5;"), nullptr));
-    EXPECT_THROW(parseMapRow(QStringLiteral("A1-C5;"), nullptr), EDataImportError);
+    EXPECT_THROW(parseMapRow(QStringLiteral("A1-C5;"), nullptr), ImportError);
 }
 
 TEST(XlsRangeLanguage, KindsAndDirections)
 {
-    TMapRow row;
+    MapRow row;
     row.parse(QStringLiteral("B3;B40-B3;B3-H3;B-COLFINISH;3-ROWSTART;COLFINISH-B40;[:2]A1;[x]A1;"));
     const struct
     {
-        TRangeKind kind;
-        TRangeDirection direction;
+        RangeKind kind;
+        RangeDirection direction;
         int sr, sc, fr, fc;
-        TSheetSelector sheet;
+        SheetSelector sheet;
     } expected[] = {
         { rkCell, rdNotSet, 3, 2, 3, 2, ssDefault },
         { rkCol, rdBackward, 40, 2, 3, 2, ssDefault },
@@ -185,7 +185,7 @@ TEST(XlsRangeLanguage, KindsAndDirections)
     };
     ASSERT_EQ(row.count(), int(std::size(expected)));
     for (int i = 0; i < row.count(); ++i) {
-        const TMapRange *r = row.range(i);
+        const MapRange *r = row.range(i);
         const auto &e = expected[i];
         EXPECT_EQ(r->kind(), e.kind) << i;
         EXPECT_EQ(r->direction(), e.direction) << i;
@@ -200,7 +200,7 @@ TEST(XlsRangeLanguage, KindsAndDirections)
     // Without a workbook nothing is read.
     EXPECT_EQ(row.cellText(1), QString());
 
-    TMapRange r;
+    MapRange r;
     EXPECT_EQ(r.kind(), rkUndetermined);
     EXPECT_EQ(r.direction(), rdNotSet);
     EXPECT_EQ(r.text(), QString());
@@ -227,7 +227,7 @@ TEST(XlsRangeLanguage, CountsWithSkips)
         { "B3;C3;B4-B5;", 0, 0, 4 },
     };
     for (const auto &c : cases) {
-        TMapRowList list(nullptr, c.skipRows, c.skipCols);
+        RangeMap list(nullptr, c.skipRows, c.skipCols);
         EXPECT_EQ(list.add(QStringLiteral("X"), QLatin1String(c.text))->total(), c.count)
             << c.text << " " << c.skipRows << "/" << c.skipCols;
     }
@@ -270,17 +270,17 @@ TEST_F(XlsRanges, ResolvedAgainstTheWorkbook)
         EXPECT_EQ(cells(QLatin1String(c.text), c.skipRows, c.skipCols), c.cells) << c.text;
 
     // Resolved ends render as numbers.
-    TMapRowList list(&m_file);
+    RangeMap list(&m_file);
     EXPECT_EQ(list.add(QStringLiteral("X"), QStringLiteral("B-COLFINISH;3-ROWSTART;[clients]A-COLSTART"))->text(),
         QStringLiteral("B1-B50;H3-A3;[CLIENTS]A2-A1;"));
 }
 
 TEST_F(XlsRanges, ClosedWorkbookIsOpenedByTheFirstRange)
 {
-    TxlsFile file;
+    WorkbookFile file;
     file.setFileName(QStringLiteral(KESTRA_FIXTURES_DIR "/xls/cells.xls"));
-    TMapRowList list(&file);
-    TMapRow *row = list.add(QStringLiteral("X"), QStringLiteral("[Feuil2]C3-C7;[Données]B6"));
+    RangeMap list(&file);
+    MapRow *row = list.add(QStringLiteral("X"), QStringLiteral("[Feuil2]C3-C7;[Données]B6"));
     EXPECT_TRUE(file.isOpened());
     EXPECT_EQ(row->total(), 6);
     EXPECT_EQ(row->cellText(1), QStringLiteral("300"));
@@ -291,7 +291,7 @@ TEST_F(XlsRanges, ClosedWorkbookIsOpenedByTheFirstRange)
 
 TEST(XlsRangeEditing, Membership)
 {
-    TMapRow row;
+    MapRow row;
     row.parse(QStringLiteral("B2-B5;[Clients]C3-COLFINISH;[:2]4-ROWSTART;COLSTART-D9;E7;"));
     const struct
     {
@@ -344,7 +344,7 @@ TEST(XlsRangeEditing, RemovingACell)
         { "A1;B2-B9;C1;", 5, 2, "A1;B2-B4;B6-B9;C1;" },
     };
     for (const auto &c : cases) {
-        TMapRow row;
+        MapRow row;
         row.parse(QLatin1String(c.ranges));
         row.removeCell(1, QStringLiteral("Feuil1"), c.row, c.col);
         EXPECT_EQ(row.text(), QLatin1String(c.result)) << c.ranges << " - " << c.row << "," << c.col;
@@ -378,12 +378,12 @@ TEST(XlsRangeEditing, MergingNeighbours)
         { "B2-COLFINISH;B5;", "B2-COLFINISH;B5;" },
     };
     for (const auto &c : cases) {
-        TMapRow row;
+        MapRow row;
         row.parse(QLatin1String(c.ranges));
         row.merge();
         EXPECT_EQ(row.text(), QLatin1String(c.result)) << c.ranges;
     }
-    TMapRow row;
+    MapRow row;
     row.parse(QStringLiteral("B5;B6;B7;"));
     row.merge();
     ASSERT_EQ(row.count(), 1);
@@ -394,7 +394,7 @@ TEST(XlsRangeEditing, MergingNeighbours)
 TEST_F(XlsRanges, RecordsToImport)
 {
     // NUMEROFACTURE over 10 cells, PRIXVENTE over 5.
-    TMapRowList list(&m_file);
+    RangeMap list(&m_file);
     list.add(QStringLiteral("NUMEROFACTURE"), QStringLiteral("A2-A11;"));
     list.add(QStringLiteral("PRIXVENTE"), QStringLiteral("C2-C6;"));
     list.add(QStringLiteral("AUTRE"), QStringLiteral("B1-B10;"));
@@ -415,7 +415,7 @@ TEST_F(XlsRanges, RecordsToImport)
     EXPECT_EQ(list.cellText(0, 9), QStringLiteral("n11"));
     EXPECT_EQ(list.indexOf(QStringLiteral("absent")), -1);
 
-    TMapRowList empty(&m_file);
+    RangeMap empty(&m_file);
     empty.updateTotals();
     EXPECT_EQ(empty.recordCount(qirMax), 0);
     EXPECT_EQ(empty.lastRecordIndex(qirMax, 3), -1);
@@ -423,20 +423,20 @@ TEST_F(XlsRanges, RecordsToImport)
 
 TEST(XlsRangeEditing, RowListOperations)
 {
-    TMapRow row;
+    MapRow row;
     row.parse(QStringLiteral("A1;B1-B3;C1;"));
     row.move(2, 0);
     EXPECT_EQ(row.text(), QStringLiteral("C1;A1;B1-B3;"));
     row.removeAt(1);
     EXPECT_EQ(row.text(), QStringLiteral("C1;B1-B3;"));
     EXPECT_EQ(row.total(), 4);
-    TMapRange copy(*row.range(1));
+    MapRange copy(*row.range(1));
     EXPECT_EQ(copy.owner(), nullptr);
     copy.setFinishRow(9);
     *row.range(1) = copy; // an edited copy goes back
     row.updateTotal();
     EXPECT_EQ(row.text(), QStringLiteral("C1;B1-B9;"));
     EXPECT_EQ(row.total(), 10);
-    row.add(std::make_unique<TMapRange>(copy));
+    row.add(std::make_unique<MapRange>(copy));
     EXPECT_EQ(row.count(), 3);
 }

@@ -19,19 +19,19 @@ QString parseError(const QByteArray &bytes, bool fieldsOnly = false)
     QByteArray copy = bytes;
     QBuffer buffer(&copy);
     buffer.open(QIODevice::ReadOnly);
-    TXMLFile xml(&buffer);
+    XmlPacketReader xml(&buffer);
     try {
         xml.parse(fieldsOnly);
-    } catch (const EDataImportError &e) {
+    } catch (const ImportError &e) {
         return e.text();
     }
     return QString();
 }
 
-QStringList fieldNames(const TXMLFile &xml)
+QStringList fieldNames(const XmlPacketReader &xml)
 {
     QStringList names;
-    if (const TXMLTagList *fields = xml.fieldList())
+    if (const XmlTagList *fields = xml.fieldList())
         for (const auto &field : *fields)
             names << xmlFieldName(*field);
     return names;
@@ -41,7 +41,7 @@ QStringList fieldNames(const TXMLFile &xml)
 
 TEST(XMLFile, DataPacket)
 {
-    TXMLFile xml(Packet);
+    XmlPacketReader xml(Packet);
     xml.loadText();
     xml.parse();
     EXPECT_TRUE(xml.parsed());
@@ -52,7 +52,7 @@ TEST(XMLFile, DataPacket)
     EXPECT_EQ(fieldNames(xml), (QStringList { "Code", "Name", "Amount" }));
     ASSERT_EQ(xml.rowCount(), 5);
 
-    const TXMLTagList &rows = *xml.rowList();
+    const XmlTagList &rows = *xml.rowList();
     QStringList names, amounts;
     for (const auto &row : rows) {
         names << replaceXmlEntities(row->attribute("Name"));
@@ -74,7 +74,7 @@ TEST(XMLFile, EntitiesAreReplacedOneAfterTheOther)
 
 TEST(XMLFile, FieldsOnlyThenTagByTag)
 {
-    TXMLFile xml(Packet);
+    XmlPacketReader xml(Packet);
     xml.loadText();
     xml.parse(true);
     EXPECT_FALSE(xml.parsed());
@@ -85,7 +85,7 @@ TEST(XMLFile, FieldsOnlyThenTagByTag)
     // Reading goes on after "</FIELDS>" one tag at a time.
     QStringList seen;
     while (!xml.endOfText()) {
-        std::unique_ptr<TXMLTag> tag = xml.nextTag();
+        std::unique_ptr<XmlTag> tag = xml.nextTag();
         seen << (tag ? tag->name() : QStringLiteral("-"));
     }
     EXPECT_EQ(seen, (QStringList { "PARAMS", "-", "ROWDATA", "ROW", "ROW", "ROW", "ROW", "ROW", "-", "-", "-" }));
@@ -95,11 +95,11 @@ TEST(XMLFile, StreamsFromADeviceWithoutLoading)
 {
     QFile file(Packet);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    TXMLFile xml(&file);
+    XmlPacketReader xml(&file);
     int rows = 0;
     QString lastCode;
     while (!xml.endOfText())
-        if (std::unique_ptr<TXMLTag> tag = xml.nextTag(); tag && tag->name() == "ROW") {
+        if (std::unique_ptr<XmlTag> tag = xml.nextTag(); tag && tag->name() == "ROW") {
             ++rows;
             lastCode = tag->attribute("code");
         }
@@ -117,7 +117,7 @@ TEST(XMLFile, EmptyElementWithItsSlashAfterTheName)
     QByteArray copy = text;
     QBuffer buffer(&copy);
     buffer.open(QIODevice::ReadOnly);
-    TXMLFile xml(&buffer);
+    XmlPacketReader xml(&buffer);
     xml.parse();
     EXPECT_EQ(fieldNames(xml), (QStringList { "CODE" }));
     ASSERT_EQ(xml.rowCount(), 3);
@@ -129,10 +129,10 @@ TEST(XMLFile, EmptyElementWithItsSlashAfterTheName)
     QByteArray again = text;
     QBuffer device(&again);
     device.open(QIODevice::ReadOnly);
-    TXMLFile scanner(&device);
+    XmlPacketReader scanner(&device);
     QStringList seen;
     while (!scanner.endOfText())
-        if (std::unique_ptr<TXMLTag> tag = scanner.nextTag())
+        if (std::unique_ptr<XmlTag> tag = scanner.nextTag())
             seen << tag->name();
     EXPECT_EQ(seen, (QStringList { "DATAPACKET", "METADATA", "FIELDS", "FIELD", "PARAMS", "ROWDATA", "ROW", "ROW", "ROW" }));
 }
@@ -185,9 +185,9 @@ TEST(XMLFile, AttributesAndEncodings)
     QByteArray text = Header + "<A x=\"1\" X='2' y = \"a'b\"/>";
     QBuffer buffer(&text);
     buffer.open(QIODevice::ReadOnly);
-    TXMLFile xml(&buffer);
+    XmlPacketReader xml(&buffer);
     xml.parse();
-    const TXMLTag &a = *xml.tags().at(0);
+    const XmlTag &a = *xml.tags().at(0);
     EXPECT_EQ(a.attributeCount(), 2);
     EXPECT_EQ(a.attribute("x"), "2");
     EXPECT_EQ(a.attribute("Y"), "a'b");
@@ -197,7 +197,7 @@ TEST(XMLFile, AttributesAndEncodings)
         QByteArray bytes = QByteArray("<?xml version=\"1.0\"") + (utf8 ? " encoding=\"utf-8\"" : "") + "?><A v=\"\xC3\xA9\"/>";
         QBuffer device(&bytes);
         device.open(QIODevice::ReadOnly);
-        TXMLFile packet(&device);
+        XmlPacketReader packet(&device);
         packet.parse();
         EXPECT_EQ(packet.tags().at(0)->attribute("v"), utf8 ? QStringLiteral("\u00E9") : QStringLiteral("\u00C3\u00A9"));
     }
@@ -218,9 +218,9 @@ TEST(XMLFile, HugeNestingAndAttributeCounts)
     wide += " a5=\"again\"/>";
     QBuffer buffer(&wide);
     buffer.open(QIODevice::ReadOnly);
-    TXMLFile xml(&buffer);
+    XmlPacketReader xml(&buffer);
     xml.parse();
-    const TXMLTag &row = *xml.tags().at(0);
+    const XmlTag &row = *xml.tags().at(0);
     EXPECT_EQ(row.attributeCount(), 100000);
     EXPECT_EQ(row.attribute("A99999"), "99999");
     EXPECT_EQ(row.attribute("a5"), "again");
@@ -231,7 +231,7 @@ TEST(XMLFile, PacketWithoutRowDataOrFields)
     QByteArray text = Header + "<DATAPACKET><METADATA /><OTHER><ROW a=\"1\"/></OTHER></DATAPACKET>";
     QBuffer buffer(&text);
     buffer.open(QIODevice::ReadOnly);
-    TXMLFile packet(&buffer);
+    XmlPacketReader packet(&buffer);
     packet.parse(true);
     EXPECT_TRUE(packet.parsed());
     EXPECT_EQ(packet.fieldList(), nullptr);
@@ -242,18 +242,18 @@ TEST(XMLFile, PacketWithoutRowDataOrFields)
 TEST(XMLFile, FileErrors)
 {
     try {
-        TXMLFile xml { QString() };
+        XmlPacketReader xml { QString() };
         xml.loadText();
         FAIL() << "loaded";
-    } catch (const EDataImportError &e) {
+    } catch (const ImportError &e) {
         EXPECT_EQ(e.text(), "File name is not defined");
     }
     const QString missing = QDir::tempPath() + "/no-such-packet.xml";
     try {
-        TXMLFile xml(missing);
+        XmlPacketReader xml(missing);
         xml.parse();
         FAIL() << "parsed";
-    } catch (const EDataImportError &e) {
+    } catch (const ImportError &e) {
         EXPECT_EQ(e.text(), "File " + missing + " not found");
     }
 }

@@ -12,13 +12,13 @@ namespace {
 
 // The events of a document as lines; consecutive texts joined, as a
 // reader gathers them.
-class Recorder : public TXmlHandler
+class Recorder : public XmlHandler
 {
 public:
     std::vector<std::string> events;
     int texts = 0;
 
-    void startElement(std::string_view local, std::string_view uri, const TXmlAttributes &a) override
+    void startElement(std::string_view local, std::string_view uri, const XmlAttributes &a) override
     {
         std::string e = "<{" + std::string(uri) + "}" + std::string(local);
         for (int i = 0; i < a.count(); ++i)
@@ -43,7 +43,7 @@ public:
 std::vector<std::string> parse(const std::string &document, std::size_t piece = 0)
 {
     Recorder r;
-    TXmlSaxParser parser(r);
+    XmlSaxParser parser(r);
     if (piece == 0)
         piece = document.size() + 1;
     for (std::size_t at = 0; at < document.size(); at += piece)
@@ -56,7 +56,7 @@ std::string errorOf(const std::string &document)
 {
     try {
         parse(document);
-    } catch (const TXmlSyntaxError &e) {
+    } catch (const XmlSyntaxError &e) {
         return e.what();
     }
     return std::string();
@@ -162,7 +162,7 @@ TEST(XmlSaxParser, MemoryStaysBounded)
     EXPECT_FALSE(errorOf(deep).empty());
 
     Recorder r;
-    TXmlSaxParser parser(r);
+    XmlSaxParser parser(r);
     parser.feed("<a b=\"", 6);
     const std::string filler(1024 * 1024, 'x');
     EXPECT_THROW(
@@ -170,11 +170,11 @@ TEST(XmlSaxParser, MemoryStaysBounded)
             for (int i = 0; i < 12; ++i)
                 parser.feed(filler.data(), qsizetype(filler.size()));
         },
-        TXmlSyntaxError);
+        XmlSyntaxError);
 
     // Text without markup is handed over as it comes, not gathered whole.
     Recorder pieces;
-    TXmlSaxParser text(pieces);
+    XmlSaxParser text(pieces);
     text.feed("<a>", 3);
     for (int i = 0; i < 12; ++i)
         text.feed(filler.data(), qsizetype(filler.size()));
@@ -188,13 +188,13 @@ TEST(XmlSaxParser, ErrorsTellTheLine)
     try {
         parse("<a>\n<b>\n\n</c></a>");
         FAIL();
-    } catch (const TXmlSyntaxError &e) {
+    } catch (const XmlSyntaxError &e) {
         EXPECT_EQ(e.line(), 4);
     }
     try {
         parse("<a>\n<b>\n\n</c></a>", 2);
         FAIL();
-    } catch (const TXmlSyntaxError &e) {
+    } catch (const XmlSyntaxError &e) {
         EXPECT_EQ(e.line(), 4);
     }
 }

@@ -40,15 +40,15 @@ protected:
 
 // Every cell of a workbook as "sheet!A1 kind text", in sheet, row and
 // column order, and the sheet names.
-QStringList dump(TxlsFile &file)
+QStringList dump(WorkbookFile &file)
 {
     QStringList out;
     for (int s = 0; s < file.workSheetCount(); ++s) {
         out << QStringLiteral("sheet %1").arg(file.workSheetName(s));
-        const TxlsRowList &rows = file.workSheet(s)->rows();
+        const XlsRowList &rows = file.workSheet(s)->rows();
         for (int r = 0; r < rows.count(); ++r)
             for (int c = 0; c < rows.row(r)->count(); ++c) {
-                TbiffCell *cell = rows.row(r)->cell(c);
+                BiffCell *cell = rows.row(r)->cell(c);
                 out << QStringLiteral("%1!%2 %3 %4").arg(QString::number(s), cell->name(), cell->kindName(), cell->text());
             }
     }
@@ -57,7 +57,7 @@ QStringList dump(TxlsFile &file)
 
 QStringList dumpFile(const QString &path)
 {
-    TxlsFile file;
+    WorkbookFile file;
     file.setFileName(path);
     file.open();
     return dump(file);
@@ -67,11 +67,11 @@ QStringList dumpFile(const QString &path)
 // leaves the file closed and empty.
 QString openError(const QByteArray &bytes)
 {
-    TxlsFile file;
+    WorkbookFile file;
     file.setFileName(QStringLiteral("w.xlsx"));
     try {
         file.openBuffer(bytes);
-    } catch (const EDataImportError &e) {
+    } catch (const ImportError &e) {
         EXPECT_FALSE(file.isOpened());
         EXPECT_EQ(file.workSheetCount(), 0);
         return e.text();
@@ -82,7 +82,7 @@ QString openError(const QByteArray &bytes)
 
 struct Opened
 {
-    TxlsFile file;
+    WorkbookFile file;
     explicit Opened(const QByteArray &bytes)
     {
         file.setFileName(QStringLiteral("w.xlsx"));
@@ -91,7 +91,7 @@ struct Opened
     QString text(int sheet, int row, int col) { return file.workSheet(sheet)->cellText(row, col); }
     QString kind(int sheet, int row, int col)
     {
-        TbiffCell *c = file.workSheet(sheet)->cell(row, col);
+        BiffCell *c = file.workSheet(sheet)->cell(row, col);
         return c ? c->kindName() : QStringLiteral("none");
     }
 };
@@ -200,7 +200,7 @@ TEST_F(ZipWorkbook, KindToldByContentNotByName)
         QFile::remove(path);
         ASSERT_TRUE(QFile::copy(fixture(from), path));
         EXPECT_EQ(dumpFile(path).value(2), QStringLiteral("0!B1 string Bonjour")) << qPrintable(to);
-        TxlsFile file;
+        WorkbookFile file;
         file.setFileName(path);
         file.openBuffer(fileBytes(path));
         EXPECT_EQ(file.workSheetName(1), QStringLiteral("Feuil2"));
@@ -563,7 +563,7 @@ TEST_F(ZipWorkbook, LargePartsArriveWholeAndDamageMidwayIsNamed)
     const QByteArray bytes = ZipTest::xlsx({ rows });
     {
         Opened wb(bytes);
-        TxlsWorkSheet *sheet = wb.file.workSheet(0);
+        XlsWorkSheet *sheet = wb.file.workSheet(0);
         EXPECT_EQ(sheet->cellCount(), 200000);
         qsizetype wrong = 0;
         for (int r = 0; r < 40000; ++r)
@@ -595,11 +595,11 @@ TEST_F(ZipWorkbook, DamagedCopiesNeverCrash)
     DamagedCopies copies(0x9E3779B97F4A7C15ull);
     int opened = 0, refused = 0;
     auto attempt = [&](const QByteArray &bytes) {
-        TxlsFile file;
+        WorkbookFile file;
         file.setFileName(QStringLiteral("w.xlsx"));
         try {
             file.openBuffer(bytes);
-        } catch (const EDataImportError &e) {
+        } catch (const ImportError &e) {
             ++refused;
             EXPECT_TRUE(isZipReaderMessage(e.text())) << e.text().toStdString();
             return;
@@ -655,10 +655,10 @@ bool pythonDays(const QString &repr, double &days)
 }
 
 // The number a cell holds: its value, or a formula's cached number.
-bool cellNumber(TbiffCell *cell, double &value, bool asDate)
+bool cellNumber(BiffCell *cell, double &value, bool asDate)
 {
     if (cell->isFormula()) {
-        const QVariant r = static_cast<TbiffFormula *>(cell)->cachedResult();
+        const QVariant r = static_cast<BiffFormula *>(cell)->cachedResult();
         if (r.typeId() != QMetaType::Double)
             return false;
         value = r.toDouble();
@@ -713,11 +713,11 @@ TEST_F(ZipWorkbook, CorpusReadsAsTheReferenceReader)
     for (const QString &path : files) {
         const QString name = QFileInfo(path).fileName();
         SCOPED_TRACE(name.toStdString());
-        TxlsFile file;
+        WorkbookFile file;
         file.setFileName(path);
         try {
             file.open();
-        } catch (const EDataImportError &e) {
+        } catch (const ImportError &e) {
             ++refused;
             EXPECT_TRUE(isZipReaderMessage(e.text())) << e.text().toStdString();
             std::cout << "[ corpus   ] refused " << name.toStdString() << ": " << e.text().toStdString() << std::endl;
@@ -755,10 +755,10 @@ TEST_F(ZipWorkbook, CorpusReadsAsTheReferenceReader)
                 continue;
             const int s = f[0].toInt(), row = f[1].toInt(), col = f[2].toInt();
             const QString type = f[3], value = f.mid(4).join(u'\t');
-            const QString where = QStringLiteral("sheet %1 %2").arg(s).arg(TZipWorkbookLimits::cellName(row, col));
+            const QString where = QStringLiteral("sheet %1 %2").arg(s).arg(ZipWorkbookLimits::cellName(row, col));
             listed.insert(QStringLiteral("%1/%2/%3").arg(s).arg(row).arg(col));
-            TxlsWorkSheet *sheet = file.workSheet(s);
-            TbiffCell *cell = sheet && row <= 65535 && col <= 255 ? sheet->cell(row, col) : nullptr;
+            XlsWorkSheet *sheet = file.workSheet(s);
+            BiffCell *cell = sheet && row <= 65535 && col <= 255 ? sheet->cell(row, col) : nullptr;
             if (!cell) {
                 mismatch(where + QStringLiteral(" missing, expected ") + value);
                 continue;
@@ -802,7 +802,7 @@ TEST_F(ZipWorkbook, CorpusReadsAsTheReferenceReader)
                 else if (!duration && cell->kind() != XlsCellKind::DateTime)
                     ++datesAsNumbers;
             } else if (type == QLatin1String("e")) {
-                if (cell->isFormula() && !static_cast<TbiffFormula *>(cell)->cachedResult().isValid())
+                if (cell->isFormula() && !static_cast<BiffFormula *>(cell)->cachedResult().isValid())
                     ++formulaErrors; // a formula's error reads as empty, as in .xls
                 else if (cell->text() != pythonString(value))
                     mismatch(where + QStringLiteral(" reads ") + cell->text() + QStringLiteral(", expected ") + value);
@@ -817,12 +817,12 @@ TEST_F(ZipWorkbook, CorpusReadsAsTheReferenceReader)
         EXPECT_EQ(sheets, file.workSheetCount());
         // And nothing held here that the other reader does not list.
         for (int s = 0; s < file.workSheetCount(); ++s) {
-            const TxlsRowList &rows = file.workSheet(s)->rows();
+            const XlsRowList &rows = file.workSheet(s)->rows();
             for (int r = 0; r < rows.count(); ++r)
                 for (int c = 0; c < rows.row(r)->count(); ++c) {
-                    TbiffCell *cell = rows.row(r)->cell(c);
+                    BiffCell *cell = rows.row(r)->cell(c);
                     const bool empty = cell->kind() == XlsCellKind::Other
-                        && (!cell->isFormula() || !static_cast<TbiffFormula *>(cell)->cachedResult().isValid());
+                        && (!cell->isFormula() || !static_cast<BiffFormula *>(cell)->cachedResult().isValid());
                     if (!empty && !listed.contains(QStringLiteral("%1/%2/%3").arg(s).arg(cell->row()).arg(cell->column())))
                         mismatch(QStringLiteral("sheet %1 %2 holds [%3], not in the reference").arg(s).arg(cell->name(), cell->text()));
                 }

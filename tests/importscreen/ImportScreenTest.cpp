@@ -5,11 +5,11 @@
 #include "data/BackupRecord.h"
 #include "data/DataModule.h"
 #include "import/sources/text/TextImport.h"
-#include "import/screen/ImpDlgIBXF.h"
+#include "import/screen/ImportScreen.h"
 #include "import/screen/ImportDestinationWidgets.h"
-#include "import/wizard/DataImportProgress.h"
-#include "import/wizard/DataImportWizard.h"
-#include "import/wizard/DataImportWizardForm.h"
+#include "import/wizard/ImportProgress.h"
+#include "import/wizard/ImportWizard.h"
+#include "import/wizard/WizardWindow.h"
 #include "tests/importscreen/ImportScreenSupport.h"
 #include "tests/support/CurrentCellShown.h"
 #include "tests/support/Restore.h"
@@ -75,14 +75,14 @@ private:
     QTimer m_timer;
 };
 
-class ImportScreen : public ::testing::Test
+class ImportScreenTest : public ::testing::Test
 {
 protected:
     TestDatabase db;
-    TDatadeclaration module;
+    DataModule module;
     WorkingContext context;
     QTemporaryDir dir;
-    std::unique_ptr<TfmImpDlgIBX> screen;
+    std::unique_ptr<ImportScreen> screen;
 
     void SetUp() override
     {
@@ -110,7 +110,7 @@ protected:
 
     void open()
     {
-        screen = std::make_unique<TfmImpDlgIBX>(module, context);
+        screen = std::make_unique<ImportScreen>(module, context);
         screen->show();
     }
 
@@ -119,15 +119,15 @@ protected:
     // Presses "Imporation des Données"; in the wizard that opens, loads the
     // template, does what beforeExecute does, runs it, presses the progress
     // dialog's OK and quits.
-    WizardRun importWith(const QString &templateText, const std::function<void(TDataImportWizardF &)> &beforeExecute = {})
+    WizardRun importWith(const QString &templateText, const std::function<void(WizardWindow &)> &beforeExecute = {})
     {
         const QString file = writeFile(dir, QStringLiteral("import.imp"), templateText);
         WizardRun run;
-        QPointer<TDataImportProgress> closed;
+        QPointer<ImportProgress> closed;
         QTimer closer;
         QObject::connect(&closer, &QTimer::timeout, [&] {
-            TDataImportWizardF *w = screen->DataImportWizard1->Window();
-            TDataImportProgress *p = w ? w->Progress() : nullptr;
+            WizardWindow *w = screen->DataImportWizard1->Window();
+            ImportProgress *p = w ? w->Progress() : nullptr;
             if (!p || !p->Done() || p == closed)
                 return;
             closed = p;
@@ -141,7 +141,7 @@ protected:
         });
         closer.start(5);
         QTimer::singleShot(0, [&] {
-            TDataImportWizardF *w = screen->DataImportWizard1->Window();
+            WizardWindow *w = screen->DataImportWizard1->Window();
             if (!w)
                 return;
             run.opened = true;
@@ -164,7 +164,7 @@ protected:
 
     // The same, aborted on the progress dialog as a clerk does it once rows
     // rows are processed or 3 s have gone: Cancel, then Yes in the question.
-    WizardRun abortedImportWith(const QString &templateText, int rows, const std::function<void(TDataImportWizardF &)> &beforeExecute)
+    WizardRun abortedImportWith(const QString &templateText, int rows, const std::function<void(WizardWindow &)> &beforeExecute)
     {
         QElapsedTimer clock;
         bool cancelled = false;
@@ -177,8 +177,8 @@ protected:
                 }
                 return;
             }
-            TDataImportWizardF *w = screen->DataImportWizard1->Window();
-            TDataImportProgress *p = w ? w->Progress() : nullptr;
+            WizardWindow *w = screen->DataImportWizard1->Window();
+            ImportProgress *p = w ? w->Progress() : nullptr;
             if (cancelled || !p || !p->Started() || p->Done())
                 return;
             if (!clock.isValid())
@@ -201,7 +201,7 @@ protected:
 
 } // namespace
 
-TEST_F(ImportScreen, OpensOnClientsAndTheTabsChooseTheDestinationKind)
+TEST_F(ImportScreenTest, OpensOnClientsAndTheTabsChooseTheDestinationKind)
 {
     open();
     EXPECT_EQ(screen->ComboBox1->currentText(), QStringLiteral("Clients"));
@@ -216,7 +216,7 @@ TEST_F(ImportScreen, OpensOnClientsAndTheTabsChooseTheDestinationKind)
     EXPECT_EQ(screen->pcDestinations->tabText(screen->pcDestinations->currentIndex()), QStringLiteral("DBGrid"));
     EXPECT_EQ(screen->DataImportWizard1->importDestination, qidDataSet);
 
-    const QList<QPair<QString, TImportDestination>> tabs
+    const QList<QPair<QString, ImportDestination>> tabs
         = { { QStringLiteral("ListView"), qidListView }, { QStringLiteral("Dataset"), qidDataSet },
               { QStringLiteral("StringGrid"), qidStringGrid }, { QStringLiteral("DBGrid"), qidDBGrid } };
     for (const auto &[tab, kind] : tabs) {
@@ -236,7 +236,7 @@ TEST_F(ImportScreen, OpensOnClientsAndTheTabsChooseTheDestinationKind)
 // Under French the screen's captions read correct French, its tabs still
 // choose their destination, and the emptying question has Qt's French
 // buttons.
-TEST_F(ImportScreen, UnderFrenchTheScreenAndItsQuestion)
+TEST_F(ImportScreenTest, UnderFrenchTheScreenAndItsQuestion)
 {
     ScopedLanguage french(Translations::Language::French);
     ASSERT_TRUE(french.complete());
@@ -245,7 +245,7 @@ TEST_F(ImportScreen, UnderFrenchTheScreenAndItsQuestion)
     EXPECT_EQ(screen->BitBtn1->text(), QStringLiteral("Vider la table"));
     EXPECT_EQ(screen->Label1->text(), QStringLiteral("Table à importer"));
     EXPECT_EQ(screen->ComboBox1->toolTip(), QStringLiteral("Veuillez importer les tables dans leur ordre"));
-    const QList<QPair<QString, TImportDestination>> tabs = { { QStringLiteral("Liste"), qidListView },
+    const QList<QPair<QString, ImportDestination>> tabs = { { QStringLiteral("Liste"), qidListView },
         { QStringLiteral("Jeu de données"), qidDataSet }, { QStringLiteral("Tableau"), qidStringGrid }, { QStringLiteral("Grille"), qidDBGrid } };
     for (const auto &[tab, kind] : tabs) {
         int index = -1;
@@ -280,7 +280,7 @@ TEST_F(ImportScreen, UnderFrenchTheScreenAndItsQuestion)
 // From the keyboard: on every tab, Tab and Shift+Tab take the focus out of
 // the grid to the controls around it, and a grid with rows shows where its
 // current cell is for the arrows.
-TEST_F(ImportScreen, TabLeavesEveryGrid)
+TEST_F(ImportScreenTest, TabLeavesEveryGrid)
 {
     db.exec(QStringLiteral("insert into TIERS (CODE, NOMBENEFICIAIRE) values (1, 'UN')"));
     db.exec(QStringLiteral("insert into TIERS (CODE, NOMBENEFICIAIRE) values (2, 'DEUX')"));
@@ -300,10 +300,10 @@ TEST_F(ImportScreen, TabLeavesEveryGrid)
         bool rows;
     };
     const QList<Case> cases = {
-        { TfmImpDlgIBX::TabDataSet, screen->dgrDataSet, true },
-        { TfmImpDlgIBX::TabDBGrid, screen->DBGrid, true },
-        { TfmImpDlgIBX::TabListView, screen->ListView, false },
-        { TfmImpDlgIBX::TabStringGrid, screen->StringGrid, true },
+        { ImportScreen::TabDataSet, screen->dgrDataSet, true },
+        { ImportScreen::TabDBGrid, screen->DBGrid, true },
+        { ImportScreen::TabListView, screen->ListView, false },
+        { ImportScreen::TabStringGrid, screen->StringGrid, true },
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(screen->pcDestinations->tabText(c.tab).toStdString());
@@ -319,7 +319,7 @@ TEST_F(ImportScreen, TabLeavesEveryGrid)
         EXPECT_FALSE(c.grid->hasFocus());
     }
     // The buttons are reached from the grid.
-    screen->pcDestinations->setCurrentIndex(TfmImpDlgIBX::TabDBGrid);
+    screen->pcDestinations->setCurrentIndex(ImportScreen::TabDBGrid);
     screen->DBGrid->setFocus(Qt::TabFocusReason);
     QList<QWidget *> reached;
     for (int i = 0; i < 10 && !reached.contains(screen->BitBtn2); ++i) {
@@ -329,7 +329,7 @@ TEST_F(ImportScreen, TabLeavesEveryGrid)
     EXPECT_TRUE(reached.contains(screen->BitBtn2));
 }
 
-TEST_F(ImportScreen, EmptyingAsksFirstAndEmptiesOnlyTheChosenTable)
+TEST_F(ImportScreenTest, EmptyingAsksFirstAndEmptiesOnlyTheChosenTable)
 {
     db.exec(QStringLiteral("insert into TIERS (CODE, NOMBENEFICIAIRE) values (1, 'UN')"));
     db.exec(QStringLiteral("insert into TIERS (CODE, NOMBENEFICIAIRE) values (2, 'DEUX')"));
@@ -372,12 +372,12 @@ TEST_F(ImportScreen, EmptyingAsksFirstAndEmptiesOnlyTheChosenTable)
     // grid's captions stay.
     const int asked = MessageBox::count();
     screen->ListView->addItem(2);
-    screen->pcDestinations->setCurrentIndex(TfmImpDlgIBX::TabListView);
+    screen->pcDestinations->setCurrentIndex(ImportScreen::TabListView);
     QTest::mouseClick(screen->BitBtn1, Qt::LeftButton);
     EXPECT_EQ(screen->ListView->itemCount(), 0);
     screen->StringGrid->setCell(1, 1, QStringLiteral("x"));
     screen->StringGrid->setCell(3, 4, QStringLiteral("y"));
-    screen->pcDestinations->setCurrentIndex(TfmImpDlgIBX::TabStringGrid);
+    screen->pcDestinations->setCurrentIndex(ImportScreen::TabStringGrid);
     QTest::mouseClick(screen->BitBtn1, Qt::LeftButton);
     EXPECT_EQ(MessageBox::count(), asked);
     EXPECT_EQ(screen->StringGrid->cell(1, 1), QString());
@@ -392,7 +392,7 @@ TEST_F(ImportScreen, EmptyingAsksFirstAndEmptiesOnlyTheChosenTable)
 // company are in the table; five are imported with any key the source
 // gives. Only those five are stamped, numbered on from this company's
 // highest number of the year.
-TEST_F(ImportScreen, ImportedInvoicesAreStampedAndNothingElseIsTouched)
+TEST_F(ImportScreenTest, ImportedInvoicesAreStampedAndNothingElseIsTouched)
 {
     db.exec(QStringLiteral("insert into TIERS (CODE, NOMBENEFICIAIRE) values (1, 'UN')"));
     insertInvoice(db, CompanyA, 2026, 1, 1);
@@ -436,7 +436,7 @@ TEST_F(ImportScreen, ImportedInvoicesAreStampedAndNothingElseIsTouched)
     EXPECT_EQ(after, before);
 
     // The shared invoice data set shows this company's year; the grid the stamped table.
-    EXPECT_EQ(module.ifacture->sql(), TfmImpDlgIBX::ImportedInvoicesSql);
+    EXPECT_EQ(module.ifacture->sql(), ImportScreen::ImportedInvoicesSql);
     EXPECT_EQ(module.ifacture->param(QStringLiteral("identifiant")), CompanyA);
     EXPECT_TRUE(module.ifacture->isActive());
     ASSERT_TRUE(screen->IBTable1->isActive());
@@ -447,7 +447,7 @@ TEST_F(ImportScreen, ImportedInvoicesAreStampedAndNothingElseIsTouched)
 // Invoices an interrupted import once left unstamped are offered to the
 // operator before the next invoice import: stamped for the working company,
 // deleted, each on a question of its own; the import then runs as usual.
-TEST_F(ImportScreen, InvoicesLeftUnstampedAreOfferedBeforeTheNextImport)
+TEST_F(ImportScreenTest, InvoicesLeftUnstampedAreOfferedBeforeTheNextImport)
 {
     struct Case
     {
@@ -492,7 +492,7 @@ TEST_F(ImportScreen, InvoicesLeftUnstampedAreOfferedBeforeTheNextImport)
 // with its message; a client keeps coming in without the value. Either way
 // the log says what was lost, and the dialog's Processed adds up its own
 // counters.
-TEST_F(ImportScreen, AnInvoiceWithoutItsDateIsRefusedAClientLosesOnlyTheValue)
+TEST_F(ImportScreenTest, AnInvoiceWithoutItsDateIsRefusedAClientLosesOnlyTheValue)
 {
     const QString log = dir.filePath(QStringLiteral("import.log"));
     const QString logging = errorLogTo(log);
@@ -549,7 +549,7 @@ TEST_F(ImportScreen, AnInvoiceWithoutItsDateIsRefusedAClientLosesOnlyTheValue)
 // saved, whatever closes next, the screen then the program. What an
 // intermediate commit saved before stays, the grid shows the table as it
 // is, and the dialog says how many rows went and how many stay.
-TEST_F(ImportScreen, AnAbortedImportSavesNothingMore)
+TEST_F(ImportScreenTest, AnAbortedImportSavesNothingMore)
 {
     db.exec(QStringLiteral("insert into TIERS (CODE, NOMBENEFICIAIRE) values (900001, 'ANCIEN')"));
     insertInvoice(db, CompanyA, 2026, 1, 1, QStringLiteral("OLD"));
@@ -566,7 +566,7 @@ TEST_F(ImportScreen, AnAbortedImportSavesNothingMore)
     const QString everyThousand = QStringLiteral("[LAST_STEP]\nCommitAfterDone=0\nCommitRecCount=1000\n");
     // "Commit when done" stays ticked on the screen's wizard whatever a
     // template says: the clerk unticks it on the last step.
-    auto commitEach = [](TDataImportWizardF &w) {
+    auto commitEach = [](WizardWindow &w) {
         auto *box = w.findChild<QCheckBox *>(QStringLiteral("chCommitAfterDone"));
         ASSERT_TRUE(box && box->isVisible() && box->isChecked());
         QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
@@ -577,7 +577,7 @@ TEST_F(ImportScreen, AnAbortedImportSavesNothingMore)
         const char *name;
         bool invoices;
         QString templateText;
-        std::function<void(TDataImportWizardF &)> beforeExecute;
+        std::function<void(WizardWindow &)> beforeExecute;
         bool keepsCommits; // the import's own commits stay
     };
     const QList<Case> cases = {
@@ -629,7 +629,7 @@ TEST_F(ImportScreen, AnAbortedImportSavesNothingMore)
     }
 }
 
-TEST_F(ImportScreen, ClientsImportCutsLongNamesAndTheBeforePostRuleRefusesArgentina)
+TEST_F(ImportScreenTest, ClientsImportCutsLongNamesAndTheBeforePostRuleRefusesArgentina)
 {
     const QString longName = QStringLiteral("SOCIETE GENERALE DES GRANDS TRAVAUX DE LA MEDJERDA"); // 50 characters
     ASSERT_EQ(longName.size(), 50);
@@ -668,7 +668,7 @@ TEST_F(ImportScreen, ClientsImportCutsLongNamesAndTheBeforePostRuleRefusesArgent
 
 // With "Factures" chosen, an import into the text grid reaches the grid
 // only: the invoices in the table keep their keys.
-TEST_F(ImportScreen, TextGridTakesTheRowsUnderItsCaptionsAndTheInvoicesStayAsTheyAre)
+TEST_F(ImportScreenTest, TextGridTakesTheRowsUnderItsCaptionsAndTheInvoicesStayAsTheyAre)
 {
     insertInvoice(db, CompanyA, 2026, 2, 5);
     insertInvoice(db, QStringLiteral("IMPORT"), 0, 0, 1); // an earlier import left unstamped
@@ -679,11 +679,11 @@ TEST_F(ImportScreen, TextGridTakesTheRowsUnderItsCaptionsAndTheInvoicesStayAsThe
         = writeFile(dir, QStringLiteral("clients.csv"), QStringLiteral("CODE;NOM;ADRESSE\r\n7;SEPT;Sfax\r\n8;HUIT;Sousse\r\n"));
     open();
     chooseInvoices();
-    screen->pcDestinations->setCurrentIndex(TfmImpDlgIBX::TabStringGrid);
+    screen->pcDestinations->setCurrentIndex(ImportScreen::TabStringGrid);
     const WizardRun run = importWith(csvTemplate(source, QStringLiteral("CODE=1\nNOMBENEFICIAIRE=2\nADRESSE=3")));
     EXPECT_EQ(run.state, QStringLiteral("Finished"));
     EXPECT_EQ(run.inserted, 2);
-    TImportStringGrid &grid = *screen->StringGrid;
+    ImportStringGrid &grid = *screen->StringGrid;
     ASSERT_GE(grid.rowCount(), 3);
     EXPECT_EQ(
         QStringList({ grid.cell(0, 1), grid.cell(1, 1), grid.cell(2, 1), grid.cell(3, 1) }), QStringList({ "7", "", "SEPT", "Sfax" }));
@@ -697,9 +697,9 @@ TEST(ImportListView, TakesRowsThroughTheEngine)
 {
     QTemporaryDir dir;
     const QString source = writeFile(dir, QStringLiteral("l.csv"), QStringLiteral("1;Un;Tunis\r\n2;Deux;Sfax\r\n"));
-    TImportListView list;
+    ImportListView list;
     list.SetColumns({ QStringLiteral("CODE"), QStringLiteral("NOM"), QStringLiteral("VILLE") });
-    TDataImportASCII source1;
+    TextImport source1;
     source1.setImportDestination(qidListView);
     source1.setListView(&list);
     source1.setFileName(source);
@@ -724,17 +724,17 @@ struct ProgramFrame
 {
     TestDatabase db;
     bool closed = (db.connection().close(), true); // the module opens it again
-    TDatadeclaration module;
-    Restore<TDatadeclaration *> keepModule { Datadeclaration, &module };
+    DataModule module;
+    Restore<DataModule *> keepModule { Datadeclaration, &module };
     ScopedAutoAnswer answer { QMessageBox::Ok };
-    Restore<TFrmmain *> keepMain { Frmmain };
-    std::unique_ptr<TFrmmain> main;
+    Restore<MainWindow *> keepMain { Frmmain };
+    std::unique_ptr<MainWindow> main;
 
     ProgramFrame()
     {
         module.ivorande->setDatabaseName(db.path());
         MessageBox::resetRecord();
-        main = std::make_unique<TFrmmain>();
+        main = std::make_unique<MainWindow>();
         Frmmain = main.get();
         module.setWorkingContext(main.get());
         registerWindows();
@@ -747,11 +747,11 @@ struct ProgramFrame
 TEST(ImportScreenWiring, TheMenuEntryAndItsShortcutOpenTheScreen)
 {
     ProgramFrame frame;
-    TFrmmain *main = frame.main.get();
+    MainWindow *main = frame.main.get();
     auto screens = [] {
-        QList<TfmImpDlgIBX *> out;
+        QList<ImportScreen *> out;
         for (QWidget *w : QApplication::topLevelWidgets())
-            if (auto *s = qobject_cast<TfmImpDlgIBX *>(w))
+            if (auto *s = qobject_cast<ImportScreen *>(w))
                 out << s;
         return out;
     };
@@ -777,10 +777,10 @@ TEST(ImportScreenWiring, TheMenuEntryAndItsShortcutOpenTheScreen)
         } else {
             QTest::keyClick(main, Qt::Key_I, Qt::ControlModifier);
         }
-        const QList<TfmImpDlgIBX *> opened = screens();
+        const QList<ImportScreen *> opened = screens();
         ASSERT_EQ(opened.size(), 1);
         EXPECT_TRUE(opened[0]->isVisible());
-        QPointer<TfmImpDlgIBX> watch(opened[0]);
+        QPointer<ImportScreen> watch(opened[0]);
         opened[0]->close();
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_TRUE(watch.isNull());
@@ -791,7 +791,7 @@ TEST(ImportScreenWiring, TheMenuEntryAndItsShortcutOpenTheScreen)
 TEST(ImportScreenWiring, ImportationOpensTheScreenInItsOwnWindow)
 {
     ProgramFrame frame;
-    TFrmmain *main = frame.main.get();
+    MainWindow *main = frame.main.get();
     main->curIdentifiant = QStringLiteral("0123456");
     main->curCle = QStringLiteral("A");
     main->curCategorie = QStringLiteral("M");
@@ -799,15 +799,15 @@ TEST(ImportScreenWiring, ImportationOpensTheScreenInItsOwnWindow)
     main->curExercice = Year;
 
     main->ToolButton8Click();
-    TfmImpDlgIBX *screen = nullptr;
+    ImportScreen *screen = nullptr;
     for (QWidget *w : QApplication::topLevelWidgets())
-        if (auto *s = qobject_cast<TfmImpDlgIBX *>(w))
+        if (auto *s = qobject_cast<ImportScreen *>(w))
             screen = s;
     ASSERT_NE(screen, nullptr);
     EXPECT_TRUE(screen->isWindow());
     EXPECT_TRUE(screen->isVisible());
     EXPECT_EQ(screen->impMatricule, CompanyA);
-    QPointer<TfmImpDlgIBX> watch(screen);
+    QPointer<ImportScreen> watch(screen);
     screen->close();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(watch.isNull());
@@ -818,7 +818,7 @@ TEST(ImportScreenWiring, ImportationOpensTheScreenInItsOwnWindow)
 // the configuration turns that off; a copy that fails stops the import
 // before its first row, saying why. Clients, and rows that only fill the
 // grids, need none.
-TEST_F(ImportScreen, AnInvoiceImportIsPrecededByACopyThatMustSucceed)
+TEST_F(ImportScreenTest, AnInvoiceImportIsPrecededByACopyThatMustSucceed)
 {
     insertInvoice(db, CompanyA, 2026, 1, 1);
     seeded();
@@ -836,11 +836,11 @@ TEST_F(ImportScreen, AnInvoiceImportIsPrecededByACopyThatMustSucceed)
         int copiesAfter;
         int invoicesAfter;
     } cases[] = {
-        { "invoices", true, true, false, TfmImpDlgIBX::TabDataSet, 1, 3 },
-        { "invoices, the copy turned off", true, false, false, TfmImpDlgIBX::TabDataSet, 0, 3 },
-        { "invoices, the copy failing", true, true, true, TfmImpDlgIBX::TabDataSet, 0, 1 },
-        { "invoices into the text grid", true, true, false, TfmImpDlgIBX::TabStringGrid, 0, 1 },
-        { "clients", false, true, false, TfmImpDlgIBX::TabDataSet, 0, 1 },
+        { "invoices", true, true, false, ImportScreen::TabDataSet, 1, 3 },
+        { "invoices, the copy turned off", true, false, false, ImportScreen::TabDataSet, 0, 3 },
+        { "invoices, the copy failing", true, true, true, ImportScreen::TabDataSet, 0, 1 },
+        { "invoices into the text grid", true, true, false, ImportScreen::TabStringGrid, 0, 1 },
+        { "clients", false, true, false, ImportScreen::TabDataSet, 0, 1 },
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -870,7 +870,7 @@ TEST_F(ImportScreen, AnInvoiceImportIsPrecededByACopyThatMustSucceed)
         MessageBox::setAutoAnswer(QMessageBox::Ok);
         ASSERT_TRUE(run.opened);
         if (c.copyFails) {
-            EXPECT_TRUE(told.startsWith(TfmImpDlgIBX::CopyFailedMessage.arg(QString()))) << told.toStdString();
+            EXPECT_TRUE(told.startsWith(ImportScreen::CopyFailedMessage.arg(QString()))) << told.toStdString();
             EXPECT_TRUE(told.contains(copies)) << told.toStdString();
         }
         const QStringList made = AutomaticCopies::list(copies);

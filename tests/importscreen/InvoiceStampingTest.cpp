@@ -27,7 +27,7 @@ void importRow(DataSet &view, const QString &company, int year, int quarter, int
     view.post();
 }
 
-class InvoiceStamping : public ::testing::Test
+class InvoiceStampingTest : public ::testing::Test
 {
 protected:
     TestDatabase db;
@@ -61,9 +61,9 @@ protected:
 // another imported row: every imported row is added, nothing else moves, and
 // the rows take the numbers after the company's highest, in the order they
 // came, with the quarter of their invoice date (December's without one).
-TEST_F(InvoiceStamping, ImportedRowsAreNumberedAfterTheHighestInTheirOrder)
+TEST_F(InvoiceStampingTest, ImportedRowsAreNumberedAfterTheHighestInTheirOrder)
 {
-    TInvoiceStamping stamping(db.connection(), CompanyA, Year);
+    InvoiceStamping stamping(db.connection(), CompanyA, Year);
     stamping.begin(view);
     importRow(view, CompanyA, 2026, 1, 1, QStringLiteral("R1"), QStringLiteral("15/04/2026"));
     importRow(view, CompanyA, 2026, 1, 1, QStringLiteral("R2"), QStringLiteral("15/03/2026"));
@@ -88,11 +88,11 @@ TEST_F(InvoiceStamping, ImportedRowsAreNumberedAfterTheHighestInTheirOrder)
 
 // A row the import found and changed stays under its key, and a row whose
 // post failed leaves no gap in the numbers.
-TEST_F(InvoiceStamping, ChangedRowsKeepTheirKeyAndFailedRowsLeaveNoGap)
+TEST_F(InvoiceStampingTest, ChangedRowsKeepTheirKeyAndFailedRowsLeaveNoGap)
 {
     refuseRows("insert", "new.NUMEROFACTURE = 'BAD'");
     view.open();
-    TInvoiceStamping stamping(db.connection(), CompanyA, Year);
+    InvoiceStamping stamping(db.connection(), CompanyA, Year);
     stamping.begin(view);
     ASSERT_TRUE(view.locate(QStringLiteral("NUMEROFACTURE"), QStringLiteral("A2")));
     view.edit();
@@ -119,7 +119,7 @@ TEST_F(InvoiceStamping, ChangedRowsKeepTheirKeyAndFailedRowsLeaveNoGap)
 // import is: a stamping that fails, an import given up, an object that goes
 // away unfinished (a failure between Begin and Finish) leave the table as it
 // was, in this transaction as for every other program.
-TEST_F(InvoiceStamping, AFailedOrAbandonedImportLeavesNothing)
+TEST_F(InvoiceStampingTest, AFailedOrAbandonedImportLeavesNothing)
 {
     refuseRows("update", "new.NUMEROORDRE = 4");
     view.open();
@@ -131,7 +131,7 @@ TEST_F(InvoiceStamping, AFailedOrAbandonedImportLeavesNothing)
     for (Ending ending : { FailingStamp, Abandon, Destroy }) {
         SCOPED_TRACE(int(ending));
         {
-            TInvoiceStamping stamping(db.connection(), CompanyA, Year);
+            InvoiceStamping stamping(db.connection(), CompanyA, Year);
             stamping.begin(view);
             for (int i = 1; i <= 3; ++i)
                 importRow(view, QStringLiteral("IMPORT"), 0, 0, i, QStringLiteral("R%1").arg(i), QStringLiteral("02/05/2026"));
@@ -159,7 +159,7 @@ TEST(InvoiceStampingYear, AYearThatIsNotANumberRefusesTheImportBeforeItStarts)
 {
     TestDatabase db;
     try {
-        TInvoiceStamping stamping(db.connection(), CompanyA, QString());
+        InvoiceStamping stamping(db.connection(), CompanyA, QString());
         ADD_FAILURE() << "accepted";
     } catch (const Error &e) {
         EXPECT_EQ(e.text(), QStringLiteral("'' is not a valid integer value"));

@@ -49,7 +49,7 @@ TEST(InvoiceRules, TaxComputationsOnlyWhileTheAmountIsZero)
     EXPECT_DOUBLE_EQ(InvoiceComputations::vatAmount(1000, 10, 0, 18), 181.8);
 
     TestDatabase db;
-    TDatadeclaration module;
+    DataModule module;
     module.ivorande->setDatabaseName(db.path());
     WorkingContext context;
     context.curMatricule = QStringLiteral("0123456AM000");

@@ -34,9 +34,9 @@ namespace {
 struct Register
 {
     TestDatabase db;
-    TDatadeclaration module;
+    DataModule module;
     WorkingContext context;
-    TFrmsaisie *list = nullptr;
+    InvoiceList *list = nullptr;
 
     Register()
     {
@@ -58,7 +58,7 @@ struct Register
         context.curExercice = QStringLiteral("2008");
         module.setWorkingContext(&context);
         module.Itiers->setSql(QStringLiteral("select * from tiers Order by code "));
-        list = new TFrmsaisie(module.ifacture, module.Itiers, context.curMatricule, context.curExercice);
+        list = new InvoiceList(module.ifacture, module.Itiers, context.curMatricule, context.curExercice);
         list->show();
     }
     ~Register()
@@ -68,10 +68,10 @@ struct Register
         Datadeclaration = nullptr;
     }
 
-    TFrmsaisiemaj *add()
+    InvoiceForm *add()
     {
         list->BitBtn1->click();
-        TFrmsaisiemaj *form = list->lastForm();
+        InvoiceForm *form = list->lastForm();
         if (form) {
             QApplication::setActiveWindow(form);
             form->start();
@@ -109,7 +109,7 @@ void closePickerWhenShown()
 TEST(InvoiceForm, QuarterCheckReturnsTheFocus)
 {
     Register r;
-    TFrmsaisiemaj *form = r.add();
+    InvoiceForm *form = r.add();
     ASSERT_NE(form, nullptr);
     EXPECT_TRUE(form->DBEdit12->hasFocus()); // the focus starts on the quarter
     for (const char *bad : { "", "0", "5" }) {
@@ -129,7 +129,7 @@ TEST(InvoiceForm, QuarterCheckReturnsTheFocus)
 TEST(InvoiceForm, ClientLookupByCodeOrPicker)
 {
     Register r;
-    TFrmsaisiemaj *form = r.add();
+    InvoiceForm *form = r.add();
     ASSERT_NE(form, nullptr);
     DataSet &f = *r.module.ifacture;
 
@@ -159,7 +159,7 @@ TEST(InvoiceForm, ClientLookupByCodeOrPicker)
 TEST(InvoiceForm, AmountsShowTheirMaskUnlessFocused)
 {
     Register r;
-    TFrmsaisiemaj *form = r.add();
+    InvoiceForm *form = r.add();
     ASSERT_NE(form, nullptr);
     type(form->DBEdit12, QStringLiteral("1"));
     enter(form->DBEdit12);
@@ -189,7 +189,7 @@ TEST(InvoiceForm, AmountsShowTheirMaskUnlessFocused)
 TEST(InvoiceForm, TypingAfterThePickerIsStored)
 {
     Register r;
-    TFrmsaisiemaj *form = r.add();
+    InvoiceForm *form = r.add();
     ASSERT_NE(form, nullptr);
     // Keys go where the window system sends them: to the focus of the active
     // window, or of the form when no window is active.
@@ -230,7 +230,7 @@ TEST(InvoiceForm, TypingAfterThePickerIsStored)
 TEST(InvoiceForm, F10ThenCloseBoxPostsF10ThenFermerCancels)
 {
     Register r;
-    TFrmsaisiemaj *form = r.add();
+    InvoiceForm *form = r.add();
     ASSERT_NE(form, nullptr);
     type(form->DBEdit12, QStringLiteral("1"));
     QTest::keyClick(form->DBEdit12, Qt::Key_F10);
@@ -251,11 +251,11 @@ TEST(InvoiceForm, F10ThenCloseBoxPostsF10ThenFermerCancels)
 TEST(InvoiceForm, ADuplicateKeyIsRefusedAndTheFormStays)
 {
     Register r;
-    TFrmsaisiemaj *form = r.add();
+    InvoiceForm *form = r.add();
     type(form->DBEdit12, QStringLiteral("1"));
     form->Bitnok->click();
     form = r.add();
-    QPointer<TFrmsaisiemaj> alive(form);
+    QPointer<InvoiceForm> alive(form);
     type(form->DBEdit12, QStringLiteral("1"));
     type(form->DBEdit2, QStringLiteral("1")); // the number the first invoice has
     form->Bitnok->click();
@@ -271,13 +271,13 @@ TEST(InvoiceList, NothingMovesWhileAFormEditsARow)
 {
     Register r;
     for (int i = 0; i < 2; ++i) {
-        TFrmsaisiemaj *form = r.add();
+        InvoiceForm *form = r.add();
         type(form->DBEdit12, QStringLiteral("1"));
         form->Bitnok->click();
     }
     r.module.ifacture->first();
     r.list->BitBtn3->click(); // Modifier
-    TFrmsaisiemaj *form = r.list->lastForm();
+    InvoiceForm *form = r.list->lastForm();
     ASSERT_NE(form, nullptr);
     EXPECT_FALSE(r.list->BitBtn1->isEnabled());
     EXPECT_FALSE(r.list->BitBtn2->isEnabled());
@@ -294,7 +294,7 @@ TEST(InvoiceList, NothingMovesWhileAFormEditsARow)
 TEST(InvoiceList, AddingWithoutACompanyShowsTheMessageAndLeavesNoRow)
 {
     Register r;
-    TFrmsaisie noCompany(r.module.ifacture, r.module.Itiers, QString(), QString());
+    InvoiceList noCompany(r.module.ifacture, r.module.Itiers, QString(), QString());
     r.context = WorkingContext();
     noCompany.BitBtn1->click();
     EXPECT_EQ(noCompany.lastForm(), nullptr);
@@ -308,15 +308,15 @@ TEST(InvoiceRoad, OneInvoiceFromTheKeyboardToTheDeclaration)
     DemoData::insert(db.connection());
     db.connection().close();
     RunningProgram program(db.path());
-    TFrmmain *main = program.main;
-    TDatadeclaration &module = program.module;
+    MainWindow *main = program.main;
+    DataModule &module = program.module;
     program.chooseFirstCompany();
     ASSERT_EQ(main->curMatricule, QStringLiteral("0123456AM000"));
 
     // Quarter, then Enter only: order number, client code, its six fields, the type,
     // name, address, authorisation, its date, the number, the date, price and rates.
     int number = 0;
-    TFrmsaisiemaj *form = typeInvoiceUpToOk(program,
+    InvoiceForm *form = typeInvoiceUpToOk(program,
         { QStringLiteral("3"), QStringLiteral("5"), QStringLiteral("F26-TEST"), QStringLiteral("15/08/2026"), QStringLiteral("1000"),
             QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("18") },
         &number);

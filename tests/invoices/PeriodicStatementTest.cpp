@@ -25,9 +25,9 @@ struct Statement
     // No box may wait for a click; boxes are shown again after the test.
     ScopedAutoAnswer answer { QMessageBox::Ok };
     TestDatabase db;
-    TDatadeclaration module;
+    DataModule module;
     QTemporaryDir dir;
-    std::unique_ptr<TFrmsaisie> list;
+    std::unique_ptr<InvoiceList> list;
 
     explicit Statement(int invoices = 0)
     {
@@ -53,7 +53,7 @@ struct Statement
                         .arg(100 + i));
         db.connection().commitRetaining();
         module.ivorande->setDatabaseName(db.path());
-        list = std::make_unique<TFrmsaisie>(module.ifacture, module.Itiers, QStringLiteral("0123456AM000"), QStringLiteral("2008"));
+        list = std::make_unique<InvoiceList>(module.ifacture, module.Itiers, QStringLiteral("0123456AM000"), QStringLiteral("2008"));
     }
 
     // The statement's text as pdftotext reads it, pages ended by form feeds;
@@ -63,7 +63,7 @@ struct Statement
         const QString pdf = dir.filePath(QStringLiteral("etat.pdf"));
         QFile::remove(pdf);
         int count = 0;
-        if (!list->printStatement(du, au, [&](Tfrmfacturesperiodiques &s) { count = s.Report1.exportPdf(pdf); }))
+        if (!list->printStatement(du, au, [&](PeriodicStatement &s) { count = s.Report1.exportPdf(pdf); }))
             return QString();
         if (pages)
             *pages = count;
@@ -161,7 +161,7 @@ TEST(PeriodicStatement, ABadDateShowsItsMessageAndNoStatement)
 
 TEST(PeriodDialog, TodayByDefaultAndCancelShowsNothing)
 {
-    TFrmSelDateDuAu dialog;
+    PeriodDialog dialog;
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Selection Période"));
     QTimer::singleShot(0, [&] {
         EXPECT_EQ(dialog.AsDateDu->text(), QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")));
@@ -176,7 +176,7 @@ TEST(PeriodDialog, TodayByDefaultAndCancelShowsNothing)
 // types the period straight away, moves on with Tab and confirms with Enter.
 TEST(PeriodDialog, TypedDatesReplaceTodayAndEnterConfirms)
 {
-    TFrmSelDateDuAu dialog;
+    PeriodDialog dialog;
     QString du, au;
     QTimer::singleShot(0, [&] {
         EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));

@@ -43,8 +43,8 @@ const QString Queue = QStringLiteral("Comptabilite");
 struct Register
 {
     TestDatabase db;
-    TDatadeclaration module;
-    std::unique_ptr<TFrmsaisie> list;
+    DataModule module;
+    std::unique_ptr<InvoiceList> list;
 
     Register()
     {
@@ -62,7 +62,7 @@ struct Register
                                "NOMPRENOMCLIENT, PRIXVENTE) values ('7654321BPM000', 2008, 1, 1, 'FA-AUTRE', '2008-02-02', 'AUTRE', 5)"));
         db.connection().commitRetaining();
         module.ivorande->setDatabaseName(db.path());
-        list = std::make_unique<TFrmsaisie>(module.ifacture, module.Itiers, QStringLiteral("0123456AM000"), QStringLiteral("2008"));
+        list = std::make_unique<InvoiceList>(module.ifacture, module.Itiers, QStringLiteral("0123456AM000"), QStringLiteral("2008"));
         list->show();
     }
 
@@ -72,7 +72,7 @@ struct Register
     {
         const QString pdf = dir + QStringLiteral("/reference.pdf");
         list->printStatement(
-            QStringLiteral("01/01/2008"), QStringLiteral("31/03/2008"), [&](Tfrmfacturesperiodiques &s) { s.Report1.exportPdf(pdf); });
+            QStringLiteral("01/01/2008"), QStringLiteral("31/03/2008"), [&](PeriodicStatement &s) { s.Report1.exportPdf(pdf); });
         return pdfPageTexts(pdf);
     }
 };
@@ -110,7 +110,7 @@ private:
 
 void typePeriod(QWidget *modal)
 {
-    auto *dialog = qobject_cast<TFrmSelDateDuAu *>(modal);
+    auto *dialog = qobject_cast<PeriodDialog *>(modal);
     QTest::keyClicks(dialog->AsDateDu->lineEdit(), QStringLiteral("01/01/2008"));
     QTest::keyClick(dialog->AsDateDu->lineEdit(), Qt::Key_Tab);
     QTest::keyClicks(dialog->AsDateAu->lineEdit(), QStringLiteral("31/03/2008"));
@@ -168,7 +168,7 @@ TEST(StatementPrinting, AQueueTakesTheStatementAndPrintsItWhole)
         Register r;
         // The statement as the program lays it out for this queue, into a file.
         const QString reference = dir.filePath(QStringLiteral("reference.prn"));
-        r.list->printStatement(QStringLiteral("01/01/2008"), QStringLiteral("31/03/2008"), [&](Tfrmfacturesperiodiques &s) {
+        r.list->printStatement(QStringLiteral("01/01/2008"), QStringLiteral("31/03/2008"), [&](PeriodicStatement &s) {
             QPrinter printer(QPrinter::HighResolution);
             s.Report1.setUpPrinter(printer);
             printer.setOutputFileName(reference);
@@ -180,7 +180,7 @@ TEST(StatementPrinting, AQueueTakesTheStatementAndPrintsItWhole)
         int previewPages = 0;
         QString printerChosen;
         ModalSteps steps {
-            { "TFrmSelDateDuAu", typePeriod },
+            { "PeriodDialog", typePeriod },
             { "QPrintPreviewDialog",
                 [&](QWidget *preview) {
                     previewPages = preview->findChild<QPrintPreviewWidget *>()->pageCount();
@@ -249,7 +249,7 @@ TEST(StatementPrinting, ARefusingQueueIsToldAndThePreviewStaysOpen)
 
     bool stillOpen = false;
     ModalSteps steps {
-        { "TFrmSelDateDuAu", typePeriod },
+        { "PeriodDialog", typePeriod },
         { "QPrintPreviewDialog",
             [&](QWidget *preview) {
                 preview->findChild<QAction *>(QStringLiteral("printAction"))->trigger();
@@ -284,7 +284,7 @@ TEST(StatementPrinting, WithoutAPrinterTheFileItWentToIsTold)
     const QStringList reference = r.referencePages(dir.path());
 
     ModalSteps steps {
-        { "TFrmSelDateDuAu", typePeriod },
+        { "PeriodDialog", typePeriod },
         { "QPrintPreviewDialog", [&](QWidget *preview) { preview->findChild<QAction *>(QStringLiteral("printAction"))->trigger(); } },
         { "QPrintDialog",
             [&](QWidget *print) {

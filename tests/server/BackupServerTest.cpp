@@ -180,7 +180,7 @@ TEST_F(ServerBackup, KestrasOwnUserFromTheConfiguration)
 
     const ProgramRun made = cli({ QStringLiteral("create-db"), directory, QStringLiteral("--demo") });
     ASSERT_EQ(made.rc, 0) << made.err.toStdString();
-    TDatadeclaration module;
+    DataModule module;
     module.DataModuleCreate(ini);
     ASSERT_TRUE(module.ivorande->isConnected());
     EXPECT_EQ(scalar(*module.ivorande, QStringLiteral("select CURRENT_USER from RDB$DATABASE")).toString().trimmed(), User);
@@ -214,7 +214,7 @@ TEST_F(ServerBackup, KestrasOwnUserFromTheConfiguration)
     // its copy as Kestra's user.
     {
         ScopedAutoAnswer answer(QMessageBox::Ok);
-        TFrminitialisation reset(*module.ivorande);
+        ResetWindow reset(*module.ivorande);
         reset.backupSettings = module.backupSettings;
         reset.movements->setChecked(true);
         reset.eMotPasse->setText(UserPassword);
@@ -238,7 +238,7 @@ TEST_F(ServerBackup, KestrasOwnUserFromTheConfiguration)
     // password written nowhere.
     configure(QStringLiteral("faux-M0t"));
     QDir().mkpath(work.filePath(QStringLiteral("decl")));
-    TDatadeclaration refused;
+    DataModule refused;
     try {
         refused.DataModuleCreate(ini);
         ADD_FAILURE() << "opened";

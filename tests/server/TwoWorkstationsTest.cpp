@@ -54,7 +54,7 @@ protected:
         context.curMatricule = CompanyA;
         context.curExercice = Year;
         for (auto *module : { &first, &second }) {
-            *module = std::make_unique<TDatadeclaration>();
+            *module = std::make_unique<DataModule>();
             (*module)->ivorande->setDatabaseName(db->path());
             (*module)->ivorande->open();
             (*module)->setWorkingContext(&context);
@@ -68,7 +68,7 @@ protected:
         db.reset();
     }
 
-    static void openInvoices(TDatadeclaration &module)
+    static void openInvoices(DataModule &module)
     {
         module.ifacture->close();
         module.ifacture->setParam(QStringLiteral("id"), CompanyA);
@@ -77,7 +77,7 @@ protected:
     }
 
     // An invoice started as the invoice form starts it.
-    static void startInvoice(TDatadeclaration &module, int quarter, const QString &number)
+    static void startInvoice(DataModule &module, int quarter, const QString &number)
     {
         DataSet &f = *module.ifacture;
         f.append();
@@ -89,8 +89,8 @@ protected:
 
     std::unique_ptr<TestDatabase> db;
     WorkingContext context;
-    std::unique_ptr<TDatadeclaration> first;
-    std::unique_ptr<TDatadeclaration> second;
+    std::unique_ptr<DataModule> first;
+    std::unique_ptr<DataModule> second;
 };
 
 const QString Numbers = QStringLiteral("select NUMEROFACTURE, TRIMESTRE, NUMEROORDRE from FACTURE order by NUMEROORDRE");
@@ -112,8 +112,8 @@ TEST_F(TwoWorkstations, InvoicesStartedTogetherAreStoredUnderDistinctNumbers)
         startInvoice(*second, secondQuarter, QStringLiteral("F-2"));
         EXPECT_EQ(first->ifacture->fieldByName(QStringLiteral("NUMEROORDRE"))->value().toInt(), 1);
         EXPECT_EQ(second->ifacture->fieldByName(QStringLiteral("NUMEROORDRE"))->value().toInt(), 1);
-        QSignalSpy firstTold(first.get(), &TDatadeclaration::orderNumberRetaken);
-        QSignalSpy secondTold(second.get(), &TDatadeclaration::orderNumberRetaken);
+        QSignalSpy firstTold(first.get(), &DataModule::orderNumberRetaken);
+        QSignalSpy secondTold(second.get(), &DataModule::orderNumberRetaken);
         first->ifacture->post();
         second->ifacture->post();
         EXPECT_EQ(firstTold.count(), 0);

@@ -23,18 +23,18 @@
 // kestra_app.
 struct RunningProgram
 {
-    TDatadeclaration module;
-    Restore<TDatadeclaration *> keepModule { Datadeclaration, &module };
+    DataModule module;
+    Restore<DataModule *> keepModule { Datadeclaration, &module };
     ScopedAutoAnswer answer { QMessageBox::Ok };
-    Restore<TFrmmain *> keepMain { Frmmain };
-    std::unique_ptr<TFrmmain> owner;
-    TFrmmain *main = nullptr;
+    Restore<MainWindow *> keepMain { Frmmain };
+    std::unique_ptr<MainWindow> owner;
+    MainWindow *main = nullptr;
 
     explicit RunningProgram(const QString &databasePath)
     {
         module.ivorande->setDatabaseName(databasePath);
         MessageBox::resetRecord();
-        owner = std::make_unique<TFrmmain>();
+        owner = std::make_unique<MainWindow>();
         main = owner.get();
         Frmmain = main;
         module.setWorkingContext(main);
@@ -45,7 +45,7 @@ struct RunningProgram
     // The start-up selection, its first company double-clicked.
     void chooseFirstCompany()
     {
-        TFrmsocieteselect *selection = openCompanySelection(*main);
+        CompanySelection *selection = openCompanySelection(*main);
         emit selection->DBGrid1->gridDoubleClicked();
     }
 };
@@ -75,14 +75,14 @@ struct TypedInvoice
 // Enter after each field, up to OK, which has the focus then unless the
 // form stopped somewhere; null when no form opened. *number: the order
 // number the form showed.
-inline TFrmsaisiemaj *typeInvoiceUpToOk(RunningProgram &program, const TypedInvoice &typed, int *number = nullptr)
+inline InvoiceForm *typeInvoiceUpToOk(RunningProgram &program, const TypedInvoice &typed, int *number = nullptr)
 {
     program.main->SaisiedesRetenuessurSalaires1Click();
-    auto *list = program.main->findChild<TFrmsaisie *>();
+    auto *list = program.main->findChild<InvoiceList *>();
     if (!list)
         return nullptr;
     list->BitBtn1->click();
-    TFrmsaisiemaj *form = list->lastForm();
+    InvoiceForm *form = list->lastForm();
     if (!form)
         return nullptr;
     QApplication::setActiveWindow(program.main);

@@ -2,8 +2,8 @@
 // French-speaking clerk reads them: the program's and Qt's French installed
 // whatever the machine's locale, removed afterwards.
 
-#include "import/wizard/DataImportProgress.h"
-#include "import/wizard/DataImportWizardForm.h"
+#include "import/wizard/ImportProgress.h"
+#include "import/wizard/WizardWindow.h"
 #include "import/wizard/RangeEditor.h"
 #include "import/sources/workbook/RangeMap.h"
 #include "tests/support/ScopedLanguage.h"
@@ -79,7 +79,7 @@ TEST_F(FrenchScreens, TheFourStepsAndTheProgressDialog)
 {
     ASSERT_TRUE(french.complete());
     const QString csv = fx.clientsCsv(3);
-    TDataImportWizardF w(wizard);
+    WizardWindow w(wizard);
     w.show();
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Assistant d'importation des données"));
     EXPECT_EQ(find<QPushButton>(w, QStringLiteral("bBack"))->text(), QStringLiteral("< &Précédent"));
@@ -93,7 +93,7 @@ TEST_F(FrenchScreens, TheFourStepsAndTheProgressDialog)
     openMapStep(w, aiCSV, csv);
     ASSERT_EQ(w.Step(), 1);
     EXPECT_EQ(find<QLabel>(w, QStringLiteral("laStep1"))->text(), QStringLiteral("Étape 1 sur 3"));
-    TDataImportWizardPage &page = *w.Page(aiCSV);
+    WizardPage &page = *w.Page(aiCSV);
     mapDelimited(page, QStringLiteral("CODE"), 1);
     mapDelimited(page, QStringLiteral("NOMBENEFICIAIRE"), 2);
     type(find<QLineEdit>(page, QStringLiteral("edSkipLines")), QStringLiteral("1"));
@@ -115,7 +115,7 @@ TEST_F(FrenchScreens, TheFourStepsAndTheProgressDialog)
     QString state, caption;
     QTimer closer;
     QObject::connect(&closer, &QTimer::timeout, [&] {
-        TDataImportProgress *p = w.Progress();
+        ImportProgress *p = w.Progress();
         if (!p || !p->Done())
             return;
         closer.stop();
@@ -137,12 +137,12 @@ TEST_F(FrenchScreens, TheFourStepsAndTheProgressDialog)
 // The spreadsheet page's range tools, whose French is the longest.
 TEST_F(FrenchScreens, TheSpreadsheetPage)
 {
-    TDataImportWizardF w(wizard);
+    WizardWindow w(wizard);
     w.resize(1000, 680);
     w.show();
     openMapStep(w, aiXLS, QStringLiteral(KESTRA_FIXTURES_DIR "/wizard/clients.xls"));
     ASSERT_EQ(w.Step(), 1);
-    TDataImportWizardPage &page = *w.Page(aiXLS);
+    WizardPage &page = *w.Page(aiXLS);
     EXPECT_EQ(find<QToolButton>(page, QStringLiteral("bAddRange"))->text(), QStringLiteral("Ajouter une plage"));
     EXPECT_EQ(find<QToolButton>(page, QStringLiteral("bAutoFillCols"))->text(), QStringLiteral("Remplir colonnes"));
     shoot(w, QStringLiteral("spreadsheet"));
@@ -153,7 +153,7 @@ TEST_F(FrenchScreens, TheSpreadsheetPage)
 TEST_F(FrenchScreens, TheAbortQuestionAndItsButtons)
 {
     MessageBox::setAutoAnswer(QMessageBox::NoButton);
-    TDataImportProgress progress;
+    ImportProgress progress;
     progress.show();
     BoxReader reader(QMessageBox::No);
     EXPECT_TRUE(progress.AskContinue()); // "Non": the import goes on
@@ -166,11 +166,11 @@ TEST_F(FrenchScreens, TheAbortQuestionAndItsButtons)
 
 TEST_F(FrenchScreens, TheRangeEditorAndItsMessages)
 {
-    TMapRange range;
+    MapRange range;
     range.setBounds(0, 1, 0, 1);
     range.setDirection(rdForward);
     range.setSheetName(QStringLiteral("Feuil1"));
-    TRangeEditorDialog d(range, { QStringLiteral("Feuil1") });
+    RangeEditor d(range, { QStringLiteral("Feuil1") });
     d.show();
     QStringList groups;
     for (const QGroupBox *g : d.findChildren<QGroupBox *>())

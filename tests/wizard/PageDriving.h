@@ -3,8 +3,8 @@
 // The mapping step's pages driven as an operator drives them: clicks on the
 // field lists, the grids and the text viewer, for the wizard's tests.
 
-#include "import/wizard/DataImportWizardForm.h"
-#include "import/wizard/DataImportWizardPage.h"
+#include "import/wizard/WizardWindow.h"
+#include "import/wizard/WizardPage.h"
 #include "import/wizard/DelimitedPage.h"
 #include "import/wizard/TextViewer.h"
 
@@ -84,7 +84,7 @@ inline void doubleClick(QWidget *w, QPoint p)
 
 // Chooses the destination column, then clicks a cell of the delimited grid's
 // column number (from 1).
-inline void mapDelimited(TDataImportWizardPage &page, const QString &column, int number)
+inline void mapDelimited(WizardPage &page, const QString &column, int number)
 {
     clickItem(find<QTreeWidget>(page, QStringLiteral("lvCSVFields")), column);
     auto *grid = find<QTableView>(page, QStringLiteral("sgCSV"));
@@ -95,10 +95,10 @@ inline void mapDelimited(TDataImportWizardPage &page, const QString &column, int
 
 // Chooses the destination column, puts separators at p (unless 0) and p + s
 // where there are none, and clicks the region between them.
-inline void mapFixedWidth(TDataImportWizardPage &page, const QString &column, int p, int s)
+inline void mapFixedWidth(WizardPage &page, const QString &column, int p, int s)
 {
     clickItem(find<QTreeWidget>(page, QStringLiteral("lvTXTFields")), column);
-    auto *viewer = find<TTextViewer>(page, QStringLiteral("TextViewer"));
+    auto *viewer = find<TextViewer>(page, QStringLiteral("TextViewer"));
     for (int boundary : { p, p + s })
         if (boundary > 0 && !viewer->Separators().contains(boundary))
             doubleClick(viewer->viewport(), QPoint(viewer->BoundaryX(boundary), viewer->CharPoint(0).y()));
@@ -107,7 +107,7 @@ inline void mapFixedWidth(TDataImportWizardPage &page, const QString &column, in
 
 // From the first step to the mapping step of a kind over a file, as the
 // operator goes: the kind, the file name (and for delimited text ";"), Next.
-inline void openMapStep(TDataImportWizardF &w, TAllowedImport kind, const QString &file)
+inline void openMapStep(WizardWindow &w, AllowedImport kind, const QString &file)
 {
     static const char *const kinds[ImportKindCount] = { "rbXLS", "rbDBF", "rbXML", "rbTXT", "rbCSV" };
     click(find<QRadioButton>(w, QString::fromLatin1(kinds[kind])));

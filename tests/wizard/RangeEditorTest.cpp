@@ -52,7 +52,7 @@ struct Entry
     QString sheetText = QString();
 };
 
-void enter(TRangeEditorDialog &d, const Entry &e)
+void enter(RangeEditor &d, const Entry &e)
 {
     part<QComboBox>(d, "cbRangeType")->setCurrentIndex(e.type);
     typeInto(part<QLineEdit>(d, "edRange"), e.range);
@@ -89,16 +89,16 @@ void enter(TRangeEditorDialog &d, const Entry &e)
 }
 
 // A new range as the page makes one: column A of the sheet, both ends open.
-TMapRange newRange()
+MapRange newRange()
 {
-    TMapRange range;
+    MapRange range;
     range.setBounds(0, 1, 0, 1);
     range.setDirection(rdForward);
     range.setSheetName(QStringLiteral("Feuil1"));
     return range;
 }
 
-class RangeEditor : public ::testing::Test
+class RangeEditorTest : public ::testing::Test
 {
 protected:
     void SetUp() override
@@ -115,7 +115,7 @@ protected:
 
 } // namespace
 
-TEST_F(RangeEditor, RefusesWithTheFirstFaultAndStaysOnItsEdit)
+TEST_F(RangeEditorTest, RefusesWithTheFirstFaultAndStaysOnItsEdit)
 {
     struct Case
     {
@@ -161,7 +161,7 @@ TEST_F(RangeEditor, RefusesWithTheFirstFaultAndStaysOnItsEdit)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.message.toStdString());
-        TRangeEditorDialog d(newRange(), Sheets);
+        RangeEditor d(newRange(), Sheets);
         d.show();
         enter(d, c.entry);
         MessageBox::resetRecord();
@@ -178,7 +178,7 @@ TEST_F(RangeEditor, RefusesWithTheFirstFaultAndStaysOnItsEdit)
     }
 }
 
-TEST_F(RangeEditor, GivesBackTheRangeAsEdited)
+TEST_F(RangeEditorTest, GivesBackTheRangeAsEdited)
 {
     struct Case
     {
@@ -204,28 +204,28 @@ TEST_F(RangeEditor, GivesBackTheRangeAsEdited)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.text.toStdString());
-        TRangeEditorDialog d(newRange(), Sheets);
+        RangeEditor d(newRange(), Sheets);
         d.show();
         enter(d, c.entry);
         d.accept();
         EXPECT_EQ(d.result(), QDialog::Accepted) << MessageBox::lastText().toStdString();
         EXPECT_EQ(d.Range().text(), c.text);
         // What the import will read back is the same range.
-        TMapRow row;
+        MapRow row;
         row.parse(d.Range().text());
         EXPECT_EQ(row.text(), c.text.toUpper());
     }
     EXPECT_EQ(MessageBox::count(), 0) << MessageBox::lastText().toStdString();
 }
 
-TEST_F(RangeEditor, OpensOnARangeAsItStands)
+TEST_F(RangeEditorTest, OpensOnARangeAsItStands)
 {
     for (const QString text :
         { "B3-B40;", "B40-B3;", "COLSTART-B40;", "B3-COLSTART;", "3-ROWFINISH;", "ROWFINISH-H3;", "[:2]C5;", "[FEUIL1]B-COLFINISH;" }) {
         SCOPED_TRACE(text.toStdString());
-        TMapRow row;
+        MapRow row;
         row.parse(text);
-        TRangeEditorDialog d(*row.range(0), Sheets);
+        RangeEditor d(*row.range(0), Sheets);
         d.show();
         d.accept();
         EXPECT_EQ(d.result(), QDialog::Accepted) << MessageBox::lastText().toStdString();
@@ -234,9 +234,9 @@ TEST_F(RangeEditor, OpensOnARangeAsItStands)
     }
 }
 
-TEST_F(RangeEditor, OnlyWhatTheTypeUsesCanBeEdited)
+TEST_F(RangeEditorTest, OnlyWhatTheTypeUsesCanBeEdited)
 {
-    TRangeEditorDialog d(newRange(), Sheets);
+    RangeEditor d(newRange(), Sheets);
     d.show();
     auto *direction = part<QRadioButton>(d, "rbForward");
     EXPECT_EQ(direction->text(), QStringLiteral("Down"));
@@ -261,9 +261,9 @@ TEST_F(RangeEditor, OnlyWhatTheTypeUsesCanBeEdited)
 // From the keyboard: Tab stops on the choice made in each group, so that
 // landing there and pressing Space changes nothing; the arrows change the
 // choice; the edit of the choice is next.
-TEST_F(RangeEditor, KeysMoveThroughTheChoicesMade)
+TEST_F(RangeEditorTest, KeysMoveThroughTheChoicesMade)
 {
-    TRangeEditorDialog d(newRange(), Sheets);
+    RangeEditor d(newRange(), Sheets);
     d.show();
     d.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
@@ -318,11 +318,11 @@ TEST_F(RangeEditor, KeysMoveThroughTheChoicesMade)
 
 // A cell keeps the sheet it had: one the workbook does not have is refused
 // as well.
-TEST_F(RangeEditor, ACellOnAMissingSheetIsRefused)
+TEST_F(RangeEditorTest, ACellOnAMissingSheetIsRefused)
 {
-    TMapRow row;
+    MapRow row;
     row.parse(QStringLiteral("[Feuil2]E2;"));
-    TRangeEditorDialog d(*row.range(0), Sheets);
+    RangeEditor d(*row.range(0), Sheets);
     d.show();
     d.accept();
     EXPECT_NE(d.result(), QDialog::Accepted);

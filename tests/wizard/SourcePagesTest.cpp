@@ -2,8 +2,8 @@
 // driven with the mouse on real widgets.
 
 #include "data/DataSet.h"
-#include "import/wizard/DataImportWizard.h"
-#include "import/wizard/DataImportWizardForm.h"
+#include "import/wizard/ImportWizard.h"
+#include "import/wizard/WizardWindow.h"
 #include "import/wizard/DelimitedPage.h"
 #include "import/wizard/FieldPairsPage.h"
 #include "import/wizard/FixedWidthPage.h"
@@ -26,11 +26,11 @@ const QString Fixtures = QStringLiteral(KESTRA_FIXTURES_DIR "/");
 class SourcePages : public WizardOnClients
 {
 protected:
-    QPushButton *next(TDataImportWizardF &w) { return find<QPushButton>(w, QStringLiteral("bNext")); }
+    QPushButton *next(WizardWindow &w) { return find<QPushButton>(w, QStringLiteral("bNext")); }
 };
 
 // A press on boundary from, moved to boundary to, released there.
-void drag(TTextViewer *v, int from, int to)
+void drag(TextViewer *v, int from, int to)
 {
     const int y = v->CharPoint(0).y();
     QTest::mousePress(v->viewport(), Qt::LeftButton, {}, QPoint(v->BoundaryX(from), y));
@@ -38,7 +38,7 @@ void drag(TTextViewer *v, int from, int to)
     QTest::mouseRelease(v->viewport(), Qt::LeftButton, {}, QPoint(v->BoundaryX(to), y));
 }
 
-void addSeparator(TTextViewer *v, int at)
+void addSeparator(TextViewer *v, int at)
 {
     doubleClick(v->viewport(), QPoint(v->BoundaryX(at), v->CharPoint(0).y()));
 }
@@ -58,12 +58,12 @@ TEST_F(SourcePages, FixedWidthRegionsGiveAColumnItsPositionAndSize)
     wizard.dataSet = &factures;
     const QString file = fx.write(QStringLiteral("factures.txt"),
         QStringLiteral("15/03/2024F2024-000017     Client un          \r\n16/03/2024F2024-000018     Client deux        \r\n"));
-    TDataImportWizardF w(wizard);
+    WizardWindow w(wizard);
     w.show();
     openMapStep(w, aiTXT, file);
     ASSERT_EQ(w.Step(), 1) << MessageBox::lastText().toStdString();
-    TDataImportWizardPage &page = *w.Page(aiTXT);
-    TTextViewer *viewer = find<TTextViewer>(page, QStringLiteral("TextViewer"));
+    WizardPage &page = *w.Page(aiTXT);
+    TextViewer *viewer = find<TextViewer>(page, QStringLiteral("TextViewer"));
     auto *fields = find<QTreeWidget>(page, QStringLiteral("lvTXTFields"));
     EXPECT_EQ(viewer->Lines().size(), 2);
     EXPECT_FALSE(next(w)->isEnabled());
@@ -108,11 +108,11 @@ TEST_F(SourcePages, FixedWidthRegionsGiveAColumnItsPositionAndSize)
 TEST_F(SourcePages, FixedWidthSeparatorsMoveAndGoWithTheirColumns)
 {
     const QString file = fx.write(QStringLiteral("clients.txt"), QStringLiteral("00010Fixe Un          Tunis     \r\n"));
-    TDataImportWizardF w(wizard);
+    WizardWindow w(wizard);
     w.show();
     openMapStep(w, aiTXT, file);
-    TDataImportWizardPage &page = *w.Page(aiTXT);
-    TTextViewer *viewer = find<TTextViewer>(page, QStringLiteral("TextViewer"));
+    WizardPage &page = *w.Page(aiTXT);
+    TextViewer *viewer = find<TextViewer>(page, QStringLiteral("TextViewer"));
     mapFixedWidth(page, QStringLiteral("CODE"), 0, 5);
     mapFixedWidth(page, QStringLiteral("NOMBENEFICIAIRE"), 5, 17);
     mapFixedWidth(page, QStringLiteral("ADRESSE"), 22, 10);
@@ -156,17 +156,17 @@ TEST_F(SourcePages, FixedWidthViewerLinesAndATemplatesMap)
     for (const Case c : { Case { 20, 20 }, Case { 3, 3 }, Case { 0, 30 } }) {
         SCOPED_TRACE(c.rows);
         wizard.textViewerRows = c.rows;
-        TDataImportWizardF w(wizard);
+        WizardWindow w(wizard);
         // What a template leaves for the page: placed once the lines are read.
-        w.Settings().pendingTxtMap = TWizardPendingTextMap { { { QStringLiteral("code"), QStringLiteral("0;5") },
+        w.Settings().pendingTxtMap = WizardPendingTextMap { { { QStringLiteral("code"), QStringLiteral("0;5") },
                                                                  { QStringLiteral("NOMBENEFICIAIRE"), QStringLiteral("5;12") },
                                                                  { QStringLiteral("UNKNOWN"), QStringLiteral("1;1") } },
             1 };
         w.show();
         openMapStep(w, aiTXT, file);
         ASSERT_EQ(w.Step(), 1) << MessageBox::lastText().toStdString();
-        TDataImportWizardPage &page = *w.Page(aiTXT);
-        TTextViewer *viewer = find<TTextViewer>(page, QStringLiteral("TextViewer"));
+        WizardPage &page = *w.Page(aiTXT);
+        TextViewer *viewer = find<TextViewer>(page, QStringLiteral("TextViewer"));
         EXPECT_EQ(viewer->Lines().size(), c.lines);
         EXPECT_TRUE(viewer->Lines().value(0).startsWith(QStringLiteral("00001Client 1 ")));
         EXPECT_EQ(viewer->Separators(), QList<int>({ 5, 17 }));
@@ -187,11 +187,11 @@ TEST_F(SourcePages, DelimitedGridSplitsAsTheImportDoes)
     wizard.csvViewerRows = 2;
     const QString file = fx.write(QStringLiteral("clients.csv"),
         QStringLiteral("CODE;NOM;ADRESSE\r\n1;\"Dupont; fils\";Tunis\r\n2;Ben Ali;\"Sfax\"\r\n3;Trois;Sousse\r\n"));
-    TDataImportWizardF w(wizard);
+    WizardWindow w(wizard);
     w.show();
     openMapStep(w, aiCSV, file);
     ASSERT_EQ(w.Step(), 1) << MessageBox::lastText().toStdString();
-    TDataImportWizardPage &page = *w.Page(aiCSV);
+    WizardPage &page = *w.Page(aiCSV);
     auto *grid = find<QTableView>(page, QStringLiteral("sgCSV"));
     const QAbstractItemModel *model = grid->model();
     EXPECT_EQ(model->rowCount(), 3); // CSVViewerRows + 1
@@ -252,7 +252,7 @@ TEST_F(SourcePages, TextPagesListTheirColumnsWhole)
     wizard.dataSet = &factures;
     struct Case
     {
-        TAllowedImport kind;
+        AllowedImport kind;
         const char *list;
         QString file;
     };
@@ -261,7 +261,7 @@ TEST_F(SourcePages, TextPagesListTheirColumnsWhole)
         { aiTXT, "lvTXTFields", fx.write(QStringLiteral("factures.txt"), line) } };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.list);
-        TDataImportWizardF w(wizard);
+        WizardWindow w(wizard);
         w.show();
         openMapStep(w, c.kind, c.file);
         ASSERT_EQ(w.Step(), 1) << MessageBox::lastText().toStdString();
@@ -289,11 +289,11 @@ TEST_F(SourcePages, TextPagesListTheirColumnsWhole)
 // selected field's column on the data lines only.
 TEST_F(SourcePages, DelimitedSkippedLinesAreNotMarkedAsData)
 {
-    TDataImportWizardF w(wizard);
+    WizardWindow w(wizard);
     w.show();
     openMapStep(w, aiCSV, fx.clientsCsv(2));
     ASSERT_EQ(w.Step(), 1) << MessageBox::lastText().toStdString();
-    TDataImportWizardPage &page = *w.Page(aiCSV);
+    WizardPage &page = *w.Page(aiCSV);
     mapDelimited(page, QStringLiteral("NOMBENEFICIAIRE"), 2);
     const QAbstractItemModel *model = find<QTableView>(page, QStringLiteral("sgCSV"))->model();
     const QColor marked = model->index(0, 1).data(Qt::BackgroundRole).value<QColor>();
@@ -321,11 +321,11 @@ TEST_F(SourcePages, DelimitedGridShowsAtMostItsNumberOfFields)
     // A line of a hundred thousand separators makes no grid of as many columns.
     const QString file
         = fx.write(QStringLiteral("wide.csv"), QStringLiteral("a;b\r\n") + QString(100000, QLatin1Char(';')) + QStringLiteral("\r\n"));
-    TDataImportWizardF w(wizard);
+    WizardWindow w(wizard);
     w.show();
     openMapStep(w, aiCSV, file);
     ASSERT_EQ(w.Step(), 1) << MessageBox::lastText().toStdString();
-    TDataImportWizardPage &page = *w.Page(aiCSV);
+    WizardPage &page = *w.Page(aiCSV);
     EXPECT_EQ(find<QTableView>(page, QStringLiteral("sgCSV"))->model()->columnCount(), 1024);
     EXPECT_EQ(find<QComboBox>(page, QStringLiteral("cbColNumber"))->count(), 1025);
 }
@@ -340,11 +340,11 @@ TEST_F(SourcePages, TextPagesReadTheFileAgainInTheEncodingChosen)
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(utf8);
     }
-    TDataImportWizardF w(wizard);
+    WizardWindow w(wizard);
     w.show();
     openMapStep(w, aiCSV, file);
     ASSERT_EQ(w.Step(), 1) << MessageBox::lastText().toStdString();
-    TDataImportWizardPage &page = *w.Page(aiCSV);
+    WizardPage &page = *w.Page(aiCSV);
     const QAbstractItemModel *model = find<QTableView>(page, QStringLiteral("sgCSV"))->model();
     auto *encoding = find<QComboBox>(page, QStringLiteral("cbCSVEncoding"));
     EXPECT_EQ(encoding->currentText(), QStringLiteral("Windows-1252 (ANSI)"));
@@ -364,7 +364,7 @@ TEST_F(SourcePages, TextPagesReadTheFileAgainInTheEncodingChosen)
         ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write("\xEF\xBB\xBF" + utf8);
     }
-    TDataImportWizardF y(wizard);
+    WizardWindow y(wizard);
     y.show();
     click(find<QRadioButton>(y, QStringLiteral("rbTXT")));
     const QString txt = fx.path(QStringLiteral("clients.txt"));
@@ -373,7 +373,7 @@ TEST_F(SourcePages, TextPagesReadTheFileAgainInTheEncodingChosen)
     type(find<QLineEdit>(y, QStringLiteral("edFileName")), txt);
     click(next(y));
     ASSERT_EQ(y.Step(), 1) << MessageBox::lastText().toStdString();
-    auto *viewer = find<TTextViewer>(*y.Page(aiTXT), QString());
+    auto *viewer = find<TextViewer>(*y.Page(aiTXT), QString());
     ASSERT_NE(viewer, nullptr);
     EXPECT_EQ(viewer->Lines().value(1), QStringLiteral("1;Société"));
     EXPECT_EQ(find<QComboBox>(*y.Page(aiTXT), QStringLiteral("cbTXTEncoding"))->currentText(), QStringLiteral("Windows-1252 (ANSI)"));
@@ -385,11 +385,11 @@ TEST_F(SourcePages, TextPagesReadTheFileAgainInTheEncodingChosen)
 
 TEST_F(SourcePages, DBaseFieldsPairWithColumns)
 {
-    TDataImportWizardF w(wizard);
+    WizardWindow w(wizard);
     w.show();
     openMapStep(w, aiDBF, Fixtures + QStringLiteral("dbf/people.dbf"));
     ASSERT_EQ(w.Step(), 1) << MessageBox::lastText().toStdString();
-    auto &page = *qobject_cast<TFieldPairsPage *>(w.Page(aiDBF));
+    auto &page = *qobject_cast<FieldPairsPage *>(w.Page(aiDBF));
     EXPECT_EQ(page.SourceFields(), QStringList({ "NAME", "AMOUNT", "BORN", "OK", "NOTE" }));
     EXPECT_EQ(find<QLabel>(page, QStringLiteral("laDBFFileName"))->text(), QStringLiteral("people.dbf"));
     EXPECT_FALSE(next(w)->isEnabled());
@@ -410,7 +410,7 @@ TEST_F(SourcePages, DBaseFieldsPairWithColumns)
     clickItem(find<QListWidget>(page, QStringLiteral("lstDBFColumns")), QStringLiteral("ADRESSE"));
     clickItem(find<QListWidget>(page, QStringLiteral("lstDBFFields")), QStringLiteral("NOTE"));
     click(find<QPushButton>(page, QStringLiteral("bDBFAdd")));
-    EXPECT_EQ(w.Settings().dbfPairs.last(), (TWizardFieldPair { QStringLiteral("ADRESSE"), QStringLiteral("NOTE") }));
+    EXPECT_EQ(w.Settings().dbfPairs.last(), (WizardFieldPair { QStringLiteral("ADRESSE"), QStringLiteral("NOTE") }));
     EXPECT_EQ(page.UnmappedColumns(), QStringList({ "NUMEROAUTORISATION", "DATEAUTORISATION", "CODE" }));
 
     auto *skipDeleted = find<QCheckBox>(page, QStringLiteral("chSkipDeleted"));
@@ -449,7 +449,7 @@ TEST_F(SourcePages, XmlFieldsAndUnreadableFieldLists)
         QString file = Fixtures + QStringLiteral("xml/packet.xml");
         if (!c.text.isNull())
             file = fx.write(QStringLiteral("packet.xml"), c.text);
-        TDataImportWizardF w(wizard);
+        WizardWindow w(wizard);
         w.show();
         openMapStep(w, aiXML, file);
         if (!c.error.isEmpty()) {
@@ -459,7 +459,7 @@ TEST_F(SourcePages, XmlFieldsAndUnreadableFieldLists)
             continue;
         }
         ASSERT_EQ(w.Step(), 1) << MessageBox::lastText().toStdString();
-        auto &page = *qobject_cast<TFieldPairsPage *>(w.Page(aiXML));
+        auto &page = *qobject_cast<FieldPairsPage *>(w.Page(aiXML));
         EXPECT_EQ(page.SourceFields(), QStringList({ "Code", "Name", "Amount" }));
         EXPECT_EQ(find<QLabel>(page, QStringLiteral("laXMLFileName"))->text(), QStringLiteral("packet.xml"));
         clickItem(find<QListWidget>(page, QStringLiteral("lstXMLColumns")), QStringLiteral("NOMBENEFICIAIRE"));

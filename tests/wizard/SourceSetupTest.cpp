@@ -15,9 +15,9 @@ namespace {
 
 const QStringList Columns = { QStringLiteral("CODE"), QStringLiteral("NOMBENEFICIAIRE"), QStringLiteral("ADRESSE") };
 
-TDataImportWizardSettings settingsFor(TAllowedImport kind)
+ImportSettings settingsFor(AllowedImport kind)
 {
-    TDataImportWizardSettings s;
+    ImportSettings s;
     s.setColumns(Columns);
     s.importType = kind;
     s.fileName = QStringLiteral("/data/x") + importKindExtension(kind);
@@ -28,13 +28,13 @@ TDataImportWizardSettings settingsFor(TAllowedImport kind)
 
 TEST(SourceSetup, EachKindGetsItsOptions)
 {
-    TDataImportWizardSettings s = settingsFor(aiXLS);
+    ImportSettings s = settingsFor(aiXLS);
     s.xlsSkipCols = 2;
     s.xlsSkipRows = 3;
     s.xlsRanges.setValue(QStringLiteral("CODE"), QStringLiteral("A2-A9;"));
     auto xls = createImportSource(aiXLS);
     configureImportSource(*xls, s);
-    auto *x = dynamic_cast<TDataImportXLS *>(xls.get());
+    auto *x = dynamic_cast<WorkbookImport *>(xls.get());
     ASSERT_TRUE(x);
     EXPECT_EQ(x->skipFirstCols(), 2);
     EXPECT_EQ(x->skipFirstRows(), 3);
@@ -45,21 +45,21 @@ TEST(SourceSetup, EachKindGetsItsOptions)
     s.skipDeleted = false;
     auto dbf = createImportSource(aiDBF);
     configureImportSource(*dbf, s);
-    EXPECT_FALSE(dynamic_cast<TDataImportDBF &>(*dbf).skipDeleted());
+    EXPECT_FALSE(dynamic_cast<DbfImport &>(*dbf).skipDeleted());
 
     s = settingsFor(aiXML);
     s.writeOnFly = true;
     auto xml = createImportSource(aiXML);
     configureImportSource(*xml, s);
-    EXPECT_TRUE(dynamic_cast<TDataImportXML &>(*xml).writeOnFly());
+    EXPECT_TRUE(dynamic_cast<XmlImport &>(*xml).writeOnFly());
 
     // Fixed width: the separator 0 selects the layout; a template's map not
     // yet placed is the map.
     s = settingsFor(aiTXT);
-    s.pendingTxtMap = TWizardPendingTextMap { { { QStringLiteral("code"), QStringLiteral("0;4") } }, 2 };
+    s.pendingTxtMap = WizardPendingTextMap { { { QStringLiteral("code"), QStringLiteral("0;4") } }, 2 };
     auto text = createImportSource(aiTXT);
     configureImportSource(*text, s);
-    auto &t = dynamic_cast<TDataImportASCII &>(*text);
+    auto &t = dynamic_cast<TextImport &>(*text);
     EXPECT_EQ(t.comma(), QChar(0));
     EXPECT_EQ(t.skipFirstRows(), 2);
     EXPECT_EQ(t.map(), QStringList({ QStringLiteral("CODE=0;4") }));
@@ -79,14 +79,14 @@ TEST(SourceSetup, EachKindGetsItsOptions)
     try {
         configureImportSource(*xls, s);
         ADD_FAILURE();
-    } catch (const EDataImportError &e) {
+    } catch (const ImportError &e) {
         EXPECT_EQ(e.text(), QStringLiteral("Unknown import source"));
     }
 }
 
 TEST(SourceSetup, LastStepSettingsAndFieldFormatsMerge)
 {
-    TDataImportWizardSettings s = settingsFor(aiCSV);
+    ImportSettings s = settingsFor(aiCSV);
     s.keyColumns = { QStringLiteral("CODE") };
     s.formats.decimalSeparator = QLatin1Char('.');
     s.formats.nullValues = { QStringLiteral("-") };
@@ -122,7 +122,7 @@ TEST(SourceSetup, LastStepSettingsAndFieldFormatsMerge)
     EXPECT_EQ(source->importMode(), qimUpdate);
     EXPECT_EQ(source->addType(), qatAppend);
 
-    const TDataImportFieldFormats &formats = source->fieldFormats();
+    const FieldFormats &formats = source->fieldFormats();
     ASSERT_EQ(formats.count(), 3);
     EXPECT_TRUE(formats.findByName(QStringLiteral("CODE"))->isEmpty());
     EXPECT_EQ(formats.findByName(QStringLiteral("OTHER"))->constantValue, QStringLiteral("kept"));
@@ -192,16 +192,16 @@ TEST(SourceSetup, UnattendedImportFromTemplates)
 
         auto probe = createImportSource(aiCSV);
         probe->setDataSet(&fx.tiers);
-        TDataImportWizardSettings defaults;
+        ImportSettings defaults;
         defaults.setColumns(destinationColumns(*probe));
-        TDataImportWizardSettings settings = defaults;
-        TDataImportTemplate::load(file, settings, defaults);
+        ImportSettings settings = defaults;
+        TemplateFile::load(file, settings, defaults);
 
         auto source = createImportSource(settings.importType);
         source->setDataSet(&fx.tiers);
         configureImportSource(*source, settings);
         int commits = 0;
-        source->onNeedCommit = [&](TDataImport *) {
+        source->onNeedCommit = [&](ImportEngine *) {
             ++commits;
             fx.db.connection().commitRetaining();
         };

@@ -6,8 +6,8 @@
 
 #include "core/DateTime.h"
 #include "data/Query.h"
-#include "import/wizard/DataImportWizard.h"
-#include "import/wizard/DataImportWizardForm.h"
+#include "import/wizard/ImportWizard.h"
+#include "import/wizard/WizardWindow.h"
 #include "import/wizard/RangeEditor.h"
 #include "import/wizard/SheetGrid.h"
 #include "tests/wizard/PageDriving.h"
@@ -40,7 +40,7 @@ const QMap<int, QString> WorkbookClients
     = { { 1, QStringLiteral("Ben Salah Mohamed") }, { 2, QStringLiteral("Société Sfaxienne") }, { 3, QStringLiteral("Trabelsi Amel") },
           { 4, QStringLiteral("Comptoir Parisien") }, { 5, QStringLiteral("Gharbi Nizar") }, { 6, QStringLiteral("Haddad Leïla") } };
 
-class SpreadsheetPage : public WizardOnClients
+class SpreadsheetPageTest : public WizardOnClients
 {
 protected:
     void SetUp() override
@@ -49,20 +49,20 @@ protected:
         wizard.showProgress = false;
     }
 
-    static TSpreadsheetPage &page(TDataImportWizardF &w) { return *qobject_cast<TSpreadsheetPage *>(w.Page(aiXLS)); }
+    static SpreadsheetPage &page(WizardWindow &w) { return *qobject_cast<SpreadsheetPage *>(w.Page(aiXLS)); }
 
     // The window on the mapping step over the workbook, on one of its sheets.
-    TSpreadsheetPage &open(TDataImportWizardF &w, const QString &sheet = QStringLiteral("Clients"))
+    SpreadsheetPage &open(WizardWindow &w, const QString &sheet = QStringLiteral("Clients"))
     {
         w.show();
         openMapStep(w, aiXLS, Workbook);
         EXPECT_EQ(w.Step(), 1) << MessageBox::lastText().toStdString();
-        TSpreadsheetPage &p = page(w);
+        SpreadsheetPage &p = page(w);
         showSheet(p, sheet);
         return p;
     }
 
-    static void showSheet(TSpreadsheetPage &p, const QString &name)
+    static void showSheet(SpreadsheetPage &p, const QString &name)
     {
         QTabBar *bar = find<QTabWidget>(p, QStringLiteral("pcSheets"))->tabBar();
         for (int i = 0; i < bar->count(); ++i)
@@ -70,44 +70,44 @@ protected:
                 QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(i).center());
     }
 
-    static TSheetGrid *active(TSpreadsheetPage &p)
+    static SheetGrid *active(SpreadsheetPage &p)
     {
-        return qobject_cast<TSheetGrid *>(find<QTabWidget>(p, QStringLiteral("pcSheets"))->currentWidget());
+        return qobject_cast<SheetGrid *>(find<QTabWidget>(p, QStringLiteral("pcSheets"))->currentWidget());
     }
 
-    static void clickCell(TSpreadsheetPage &p, int row, int col, Qt::KeyboardModifiers modifiers = {})
+    static void clickCell(SpreadsheetPage &p, int row, int col, Qt::KeyboardModifiers modifiers = {})
     {
-        TSheetGrid *g = active(p);
+        SheetGrid *g = active(p);
         g->scrollTo(g->model()->index(row - 1, col - 1));
         QTest::mouseClick(g->viewport(), Qt::LeftButton, modifiers, g->CellPoint(row, col));
     }
 
-    static void clickHeader(TSpreadsheetPage &p, bool column, int position, Qt::KeyboardModifiers modifiers)
+    static void clickHeader(SpreadsheetPage &p, bool column, int position, Qt::KeyboardModifiers modifiers)
     {
-        TSheetGrid *g = active(p);
+        SheetGrid *g = active(p);
         if (column)
             QTest::mouseClick(g->horizontalHeader()->viewport(), Qt::LeftButton, modifiers, g->ColumnHeaderPoint(position));
         else
             QTest::mouseClick(g->verticalHeader()->viewport(), Qt::LeftButton, modifiers, g->RowHeaderPoint(position));
     }
 
-    static void chooseField(TSpreadsheetPage &p, const QString &column)
+    static void chooseField(SpreadsheetPage &p, const QString &column)
     {
         clickItem(find<QListWidget>(p, QStringLiteral("lstXLSFields")), column);
     }
 
-    static void tool(TSpreadsheetPage &p, const char *name) { click(find<QToolButton>(p, QString::fromLatin1(name))); }
+    static void tool(SpreadsheetPage &p, const char *name) { click(find<QToolButton>(p, QString::fromLatin1(name))); }
 
-    static QString ranges(TDataImportWizardF &w, const char *column) { return w.Settings().xlsRanges.value(QString::fromLatin1(column)); }
+    static QString ranges(WizardWindow &w, const char *column) { return w.Settings().xlsRanges.value(QString::fromLatin1(column)); }
 };
 
 // Answers the range editor the page opens: act gets it, then it is closed
 // with OK unless act closed it. The editor is always closed, whatever act
 // checks, so that no test waits on it.
-void answerRangeEditor(std::function<void(TRangeEditorDialog &)> act, int *shown)
+void answerRangeEditor(std::function<void(RangeEditor &)> act, int *shown)
 {
     QTimer::singleShot(0, [act, shown] {
-        auto *dialog = qobject_cast<TRangeEditorDialog *>(QApplication::activeModalWidget());
+        auto *dialog = qobject_cast<RangeEditor *>(QApplication::activeModalWidget());
         if (!dialog) {
             ADD_FAILURE() << "no range editor";
             if (QWidget *other = QApplication::activeModalWidget())
@@ -125,16 +125,16 @@ void answerRangeEditor(std::function<void(TRangeEditorDialog &)> act, int *shown
 
 } // namespace
 
-TEST_F(SpreadsheetPage, ShowsEachWorksheetAndReadsItAgainOnlyForANewFile)
+TEST_F(SpreadsheetPageTest, ShowsEachWorksheetAndReadsItAgainOnlyForANewFile)
 {
     wizard.excelViewerRows = 10;
     wizard.excelMaxColWidth = 100;
-    TDataImportWizardF w(wizard);
-    TDataImportFormats &formats = w.Settings().formats;
+    WizardWindow w(wizard);
+    ImportFormats &formats = w.Settings().formats;
     formats.shortDateFormat = QStringLiteral("dd/mm/yyyy");
     formats.shortTimeFormat = QStringLiteral("hh:mm");
     formats.decimalSeparator = QLatin1Char(',');
-    TSpreadsheetPage &p = open(w);
+    SpreadsheetPage &p = open(w);
     EXPECT_EQ(find<QLabel>(p, QStringLiteral("laHint"))->text(),
         QStringLiteral("Use the Range Editor to add/edit ranges or click individual cells with Shift or Ctrl pressed. Press Enter to apply "
                        "selection or Escape to cancel."));
@@ -144,7 +144,7 @@ TEST_F(SpreadsheetPage, ShowsEachWorksheetAndReadsItAgainOnlyForANewFile)
     EXPECT_EQ(tabs->tabText(1), QStringLiteral("Feuil1"));
     EXPECT_EQ(tabs->tabText(2), QStringLiteral("Trous"));
 
-    TSheetGridModel *clients = p.Grid(0)->Model();
+    SheetGridModel *clients = p.Grid(0)->Model();
     EXPECT_EQ(clients->rowCount(), 10);
     EXPECT_EQ(clients->columnCount(), 256);
     EXPECT_EQ(clients->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("A"));
@@ -201,7 +201,7 @@ TEST_F(SpreadsheetPage, ShowsEachWorksheetAndReadsItAgainOnlyForANewFile)
     EXPECT_EQ(MessageBox::count(), 0) << MessageBox::lastText().toStdString();
 }
 
-TEST_F(SpreadsheetPage, AutoFillTakesTheSheetsLinesAndSkipsEmptyOnes)
+TEST_F(SpreadsheetPageTest, AutoFillTakesTheSheetsLinesAndSkipsEmptyOnes)
 {
     struct Case
     {
@@ -224,8 +224,8 @@ TEST_F(SpreadsheetPage, AutoFillTakesTheSheetsLinesAndSkipsEmptyOnes)
                 QStringLiteral("NOMBENEFICIAIRE=[Clients]E-COLFINISH;"), QStringLiteral("ADRESSE=[Clients]F-COLFINISH;"),
                 QStringLiteral("DATEAUTORISATION=[Clients]H-COLFINISH;") } },
     };
-    TDataImportWizardF w(wizard);
-    TSpreadsheetPage &p = open(w);
+    WizardWindow w(wizard);
+    SpreadsheetPage &p = open(w);
     auto *next = find<QPushButton>(w, QStringLiteral("bNext"));
     auto *execute = find<QPushButton>(w, QStringLiteral("bOk"));
     EXPECT_FALSE(next->isEnabled());
@@ -252,10 +252,10 @@ TEST_F(SpreadsheetPage, AutoFillTakesTheSheetsLinesAndSkipsEmptyOnes)
     EXPECT_FALSE(execute->isEnabled());
 }
 
-TEST_F(SpreadsheetPage, ShiftAndCtrlClicksBuildTheSelection)
+TEST_F(SpreadsheetPageTest, ShiftAndCtrlClicksBuildTheSelection)
 {
-    TDataImportWizardF w(wizard);
-    TSpreadsheetPage &p = open(w);
+    WizardWindow w(wizard);
+    SpreadsheetPage &p = open(w);
     const Qt::KeyboardModifiers ctrl = Qt::ControlModifier;
     const Qt::KeyboardModifiers shift = Qt::ShiftModifier;
     enum What { Cell, ColumnHeader, RowHeader, Escape };
@@ -324,10 +324,10 @@ TEST_F(SpreadsheetPage, ShiftAndCtrlClicksBuildTheSelection)
     EXPECT_TRUE(w.Settings().xlsRanges.isEmpty());
 }
 
-TEST_F(SpreadsheetPage, EnterPutsTheSelectionInPlaceOfTheSelectedRanges)
+TEST_F(SpreadsheetPageTest, EnterPutsTheSelectionInPlaceOfTheSelectedRanges)
 {
-    TDataImportWizardF w(wizard);
-    TSpreadsheetPage &p = open(w);
+    WizardWindow w(wizard);
+    SpreadsheetPage &p = open(w);
     tool(p, "bAutoFillCols");
     chooseField(p, QStringLiteral("IDENTIFIANT"));
     clickItem(find<QListWidget>(p, QStringLiteral("lstRanges")), QStringLiteral("[Clients]D-COLFINISH;"));
@@ -341,7 +341,7 @@ TEST_F(SpreadsheetPage, EnterPutsTheSelectionInPlaceOfTheSelectedRanges)
     EXPECT_TRUE(w.isVisible());
 
     // The field's cells are marked, past the skipped rows.
-    TSheetGrid *g = active(p);
+    SheetGrid *g = active(p);
     EXPECT_TRUE(g->Marks(2, 2) & smMapped);
     EXPECT_FALSE(g->Marks(5, 2) & smMapped);
     EXPECT_FALSE(g->Marks(2, 4) & smMapped);
@@ -366,10 +366,10 @@ TEST_F(SpreadsheetPage, EnterPutsTheSelectionInPlaceOfTheSelectedRanges)
 // Ranges added one after the other by clicks and Enter, or by the range
 // editor, all stay: the page selects what it added, for its buttons, but
 // only ranges the operator chose in the list give way to a selection.
-TEST_F(SpreadsheetPage, RangesAddedOneAfterTheOtherAllStay)
+TEST_F(SpreadsheetPageTest, RangesAddedOneAfterTheOtherAllStay)
 {
-    TDataImportWizardF w(wizard);
-    TSpreadsheetPage &p = open(w);
+    WizardWindow w(wizard);
+    SpreadsheetPage &p = open(w);
     chooseField(p, QStringLiteral("ADRESSE"));
     const Qt::KeyboardModifiers ctrl = Qt::ControlModifier;
     const Qt::KeyboardModifiers shift = Qt::ShiftModifier;
@@ -393,7 +393,7 @@ TEST_F(SpreadsheetPage, RangesAddedOneAfterTheOtherAllStay)
     for (const Step &s : steps) {
         SCOPED_TRACE(s.ranges.toStdString());
         if (s.clicks.isEmpty()) {
-            answerRangeEditor([](TRangeEditorDialog &) {}, &editors);
+            answerRangeEditor([](RangeEditor &) {}, &editors);
             tool(p, "bAddRange");
         }
         for (const Click &c : s.clicks)
@@ -406,14 +406,14 @@ TEST_F(SpreadsheetPage, RangesAddedOneAfterTheOtherAllStay)
     EXPECT_EQ(MessageBox::count(), 0) << MessageBox::lastText().toStdString();
 }
 
-TEST_F(SpreadsheetPage, TheRangeEditorAddsAndEditsTheFieldsRanges)
+TEST_F(SpreadsheetPageTest, TheRangeEditorAddsAndEditsTheFieldsRanges)
 {
-    TDataImportWizardF w(wizard);
-    TSpreadsheetPage &p = open(w, QStringLiteral("Feuil1"));
+    WizardWindow w(wizard);
+    SpreadsheetPage &p = open(w, QStringLiteral("Feuil1"));
     chooseField(p, QStringLiteral("CODE"));
     int shown = 0;
     answerRangeEditor(
-        [](TRangeEditorDialog &d) {
+        [](RangeEditor &d) {
             // A new range: column A of the sheet shown, by its name.
             EXPECT_EQ(d.windowTitle(), QStringLiteral("Range"));
             EXPECT_EQ(find<QLineEdit>(d, QStringLiteral("edRange"))->text(), QStringLiteral("A"));
@@ -426,10 +426,10 @@ TEST_F(SpreadsheetPage, TheRangeEditorAddsAndEditsTheFieldsRanges)
         },
         &shown);
     tool(p, "bAddRange");
-    answerRangeEditor([](TRangeEditorDialog &) {}, &shown);
+    answerRangeEditor([](RangeEditor &) {}, &shown);
     tool(p, "bAddRange");
     // Cancel adds nothing.
-    answerRangeEditor([](TRangeEditorDialog &d) { d.reject(); }, &shown);
+    answerRangeEditor([](RangeEditor &d) { d.reject(); }, &shown);
     tool(p, "bAddRange");
     EXPECT_EQ(shown, 3);
     EXPECT_EQ(ranges(w, "CODE"), QStringLiteral("[Feuil1]C-COLFINISH;[Feuil1]A-COLFINISH;"));
@@ -440,7 +440,7 @@ TEST_F(SpreadsheetPage, TheRangeEditorAddsAndEditsTheFieldsRanges)
     EXPECT_EQ(ranges(w, "CODE"), QStringLiteral("[Feuil1]A-COLFINISH;[Feuil1]C-COLFINISH;"));
     // A double click edits.
     answerRangeEditor(
-        [](TRangeEditorDialog &d) {
+        [](RangeEditor &d) {
             click(find<QRadioButton>(d, QStringLiteral("rbStartGiven")));
             QTest::keyClicks(find<QLineEdit>(d, QStringLiteral("edStart")), QStringLiteral("2"));
         },
@@ -454,10 +454,10 @@ TEST_F(SpreadsheetPage, TheRangeEditorAddsAndEditsTheFieldsRanges)
     EXPECT_EQ(MessageBox::count(), 0) << MessageBox::lastText().toStdString();
 }
 
-TEST_F(SpreadsheetPage, ImportsTheClientsOfAWorkbook)
+TEST_F(SpreadsheetPageTest, ImportsTheClientsOfAWorkbook)
 {
-    TDataImportWizardF w(wizard);
-    TSpreadsheetPage &p = open(w);
+    WizardWindow w(wizard);
+    SpreadsheetPage &p = open(w);
     tool(p, "bAutoFillCols");
     type(find<QLineEdit>(p, QStringLiteral("edSkipRows")), QStringLiteral("1"));
     // The workbook has the address before the name: each gets its column.
@@ -490,10 +490,10 @@ TEST_F(SpreadsheetPage, ImportsTheClientsOfAWorkbook)
     EXPECT_DOUBLE_EQ(row[4].value<TimeStamp>().value, DateTime::encodeDate(2022, 6, 30));
 }
 
-TEST_F(SpreadsheetPage, AWorkbookThatCannotBeReadSendsTheWizardBack)
+TEST_F(SpreadsheetPageTest, AWorkbookThatCannotBeReadSendsTheWizardBack)
 {
     const QString bad = fx.write(QStringLiteral("clients.xls"), QStringLiteral("CODE;NOM\r\n1;Un\r\n"));
-    TDataImportWizardF w(wizard);
+    WizardWindow w(wizard);
     w.show();
     openMapStep(w, aiXLS, bad);
     EXPECT_EQ(w.Step(), 0);
@@ -505,19 +505,19 @@ TEST_F(SpreadsheetPage, AWorkbookThatCannotBeReadSendsTheWizardBack)
 
 // The same workbook saved as .xlsx and .ods shows the same grids, fills the
 // same ranges and imports the same clients.
-TEST_F(SpreadsheetPage, XlsxAndOdsWorkbooksAsTheXlsOne)
+TEST_F(SpreadsheetPageTest, XlsxAndOdsWorkbooksAsTheXlsOne)
 {
     wizard.excelViewerRows = 12;
     auto grids = [&](const QString &file, QStringList &map) {
-        TDataImportWizardF w(wizard);
+        WizardWindow w(wizard);
         w.show();
         openMapStep(w, aiXLS, file);
         EXPECT_EQ(w.Step(), 1) << MessageBox::lastText().toStdString();
-        TSpreadsheetPage &p = page(w);
+        SpreadsheetPage &p = page(w);
         QStringList texts;
         for (int s = 0; s < p.SheetCount(); ++s) {
             texts << find<QTabWidget>(p, QStringLiteral("pcSheets"))->tabText(s);
-            TSheetGridModel *m = p.Grid(s)->Model();
+            SheetGridModel *m = p.Grid(s)->Model();
             for (int r = 0; r < m->rowCount(); ++r)
                 for (int c = 0; c < m->columnCount(); ++c)
                     if (!m->Text(r, c).isEmpty())
@@ -540,10 +540,10 @@ TEST_F(SpreadsheetPage, XlsxAndOdsWorkbooksAsTheXlsOne)
         EXPECT_EQ(map, xlsMap);
     }
 
-    TDataImportWizardF w(wizard);
+    WizardWindow w(wizard);
     w.show();
     openMapStep(w, aiXLS, QString(Workbook).replace(QLatin1String(".xls"), QLatin1String(".ods")));
-    TSpreadsheetPage &p = page(w);
+    SpreadsheetPage &p = page(w);
     showSheet(p, QStringLiteral("Clients"));
     chooseField(p, QStringLiteral("CODE"));
     clickHeader(p, true, 1, Qt::ControlModifier);
@@ -561,11 +561,11 @@ TEST_F(SpreadsheetPage, XlsxAndOdsWorkbooksAsTheXlsOne)
 // offered the cells shown with their headings, and only those, so that
 // closing the wizard after it read them is not held up by tens of thousands
 // of cells it never saw.
-TEST_F(SpreadsheetPage, ReadersAreOfferedTheCellsShown)
+TEST_F(SpreadsheetPageTest, ReadersAreOfferedTheCellsShown)
 {
-    auto *w = new TDataImportWizardF(wizard);
-    TSpreadsheetPage &p = open(*w);
-    TSheetGrid *g = active(p);
+    auto *w = new WizardWindow(wizard);
+    SpreadsheetPage &p = open(*w);
+    SheetGrid *g = active(p);
     ASSERT_EQ(g->Model()->rowCount(), 256);
 
     // Each cell whose place lies in the viewport, by model row and column.
@@ -655,7 +655,7 @@ TEST_F(SpreadsheetPage, ReadersAreOfferedTheCellsShown)
     MessageBox::setAutoAnswer(QMessageBox::Yes);
     click(find<QPushButton>(*w, QStringLiteral("bCancel")));
     EXPECT_FALSE(w->isVisible());
-    QPointer<TSheetGrid> grid(g);
+    QPointer<SheetGrid> grid(g);
     delete w;
     EXPECT_TRUE(grid.isNull());
 }
@@ -663,12 +663,12 @@ TEST_F(SpreadsheetPage, ReadersAreOfferedTheCellsShown)
 // Each column is as wide as its widest text up to ExcelMaxColWidth: a text
 // within that shows whole; one beyond it is cut, and shows whole in its
 // tooltip.
-TEST_F(SpreadsheetPage, ColumnsWidenToTheirTextsUpToTheirWidest)
+TEST_F(SpreadsheetPageTest, ColumnsWidenToTheirTextsUpToTheirWidest)
 {
     wizard.excelMaxColWidth = 100;
-    TDataImportWizardF w(wizard);
-    TSpreadsheetPage &p = open(w);
-    TSheetGrid *g = active(p);
+    WizardWindow w(wizard);
+    SpreadsheetPage &p = open(w);
+    SheetGrid *g = active(p);
     const QFontMetrics fm = g->fontMetrics();
     const int margins = 2 * (g->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, g) + 1);
     QStringList cut;

@@ -13,9 +13,9 @@ const QStringList TiersColumns = { QStringLiteral("CODE"), QStringLiteral("TYPEI
     QStringLiteral("IDENTIFIANT"), QStringLiteral("NOMBENEFICIAIRE"), QStringLiteral("ADRESSE"), QStringLiteral("NUMEROAUTORISATION"),
     QStringLiteral("DATEAUTORISATION") };
 
-TDataImportWizardSettings defaults(const QStringList &columns = TiersColumns)
+ImportSettings defaults(const QStringList &columns = TiersColumns)
 {
-    TDataImportWizardSettings s;
+    ImportSettings s;
     s.setColumns(columns);
     return s;
 }
@@ -47,9 +47,9 @@ QStringList fileLines(const QString &path)
 }
 
 // Every setting different from its default.
-TDataImportWizardSettings everySetting(TAllowedImport kind)
+ImportSettings everySetting(AllowedImport kind)
 {
-    TDataImportWizardSettings s = defaults();
+    ImportSettings s = defaults();
     s.importType = kind;
     s.fileName = QStringLiteral("/data/clients") + importKindExtension(kind);
     s.goToLastPage = true;
@@ -87,7 +87,7 @@ TDataImportWizardSettings everySetting(TAllowedImport kind)
         s.textEncoding = teUtf8;
         break;
     }
-    TDataImportFormats &f = s.formats;
+    ImportFormats &f = s.formats;
     f.decimalSeparator = QLatin1Char('.');
     f.thousandSeparator = QLatin1Char(' ');
     f.shortDateFormat = QStringLiteral("yyyy-mm-dd");
@@ -100,10 +100,10 @@ TDataImportWizardSettings everySetting(TAllowedImport kind)
     f.booleanFalse = { QStringLiteral("Non") };
     f.nullValues = { QStringLiteral("NULL"), QStringLiteral("N/A") };
 
-    TDataImportFieldFormat *code = s.fieldFormat(QStringLiteral("CODE"));
+    FieldFormat *code = s.fieldFormat(QStringLiteral("CODE"));
     code->generatorValue = 100;
     code->generatorStep = 10;
-    TDataImportFieldFormat *name = s.fieldFormat(QStringLiteral("NOMBENEFICIAIRE"));
+    FieldFormat *name = s.fieldFormat(QStringLiteral("NOMBENEFICIAIRE"));
     name->nullValue = QStringLiteral("N/A");
     name->defaultValue = QStringLiteral("''");
     name->leftQuote = QStringLiteral("<");
@@ -132,15 +132,15 @@ TDataImportWizardSettings everySetting(TAllowedImport kind)
 }
 
 // The owner's values under which a template's flags are all read.
-TDataImportWizardSettings permissiveComponent()
+ImportSettings permissiveComponent()
 {
-    TDataImportWizardSettings c = defaults();
+    ImportSettings c = defaults();
     c.commitAfterDone = false;
     c.rewriteErrorLogFile = false;
     return c;
 }
 
-void expectSameFormat(const TDataImportFieldFormat &a, const TDataImportFieldFormat &b)
+void expectSameFormat(const FieldFormat &a, const FieldFormat &b)
 {
     SCOPED_TRACE(a.fieldName.toStdString());
     EXPECT_EQ(a.generatorValue, b.generatorValue);
@@ -161,7 +161,7 @@ void expectSameFormat(const TDataImportFieldFormat &a, const TDataImportFieldFor
     }
 }
 
-void expectSameSettings(const TDataImportWizardSettings &a, const TDataImportWizardSettings &b)
+void expectSameSettings(const ImportSettings &a, const ImportSettings &b)
 {
     EXPECT_EQ(a.importType, b.importType);
     EXPECT_EQ(a.fileName, b.fileName);
@@ -180,7 +180,7 @@ void expectSameSettings(const TDataImportWizardSettings &a, const TDataImportWiz
     }
     if (a.importType == aiCSV || a.importType == aiTXT)
         EXPECT_EQ(a.textEncoding, b.textEncoding);
-    const TDataImportFormats &fa = a.formats, &fb = b.formats;
+    const ImportFormats &fa = a.formats, &fb = b.formats;
     EXPECT_EQ(fa.decimalSeparator, fb.decimalSeparator);
     EXPECT_EQ(fa.thousandSeparator, fb.thousandSeparator);
     EXPECT_EQ(fa.shortDateFormat, fb.shortDateFormat);
@@ -193,8 +193,8 @@ void expectSameSettings(const TDataImportWizardSettings &a, const TDataImportWiz
     EXPECT_EQ(fa.booleanFalse, fb.booleanFalse);
     EXPECT_EQ(fa.nullValues, fb.nullValues);
     for (const QString &column : a.columns()) {
-        TDataImportFieldFormat fa1 = *a.fieldFormat(column);
-        const TDataImportFieldFormat fb1 = *b.fieldFormat(column);
+        FieldFormat fa1 = *a.fieldFormat(column);
+        const FieldFormat fb1 = *b.fieldFormat(column);
         // A counter's other settings are not worth keeping: nothing applies them.
         if (fa1.generatorStep != 0)
             fa1.replacements.clear();
@@ -220,12 +220,12 @@ protected:
     QString file = dir.filePath(QStringLiteral("clients.imp"));
 
     // Loads text as a template over the defaults of columns.
-    TDataImportWizardSettings load(
-        const QByteArray &text, const TDataImportWizardSettings &component = defaults(), TAllowedImports allowed = TAllowedImports::all())
+    ImportSettings load(
+        const QByteArray &text, const ImportSettings &component = defaults(), AllowedImports allowed = AllowedImports::all())
     {
         writeFile(file, text);
-        TDataImportWizardSettings s = component;
-        TDataImportTemplate::load(file, s, component, allowed);
+        ImportSettings s = component;
+        TemplateFile::load(file, s, component, allowed);
         return s;
     }
 };
@@ -238,12 +238,12 @@ protected:
 
 TEST_F(Template, EverySettingOfEveryKindComesBack)
 {
-    for (TAllowedImport kind : { aiXLS, aiDBF, aiXML, aiTXT, aiCSV }) {
+    for (AllowedImport kind : { aiXLS, aiDBF, aiXML, aiTXT, aiCSV }) {
         SCOPED_TRACE(int(kind));
-        const TDataImportWizardSettings saved = everySetting(kind);
-        TDataImportTemplate::save(file, saved);
-        TDataImportWizardSettings loaded = defaults();
-        TDataImportTemplate::load(file, loaded, permissiveComponent());
+        const ImportSettings saved = everySetting(kind);
+        TemplateFile::save(file, saved);
+        ImportSettings loaded = defaults();
+        TemplateFile::load(file, loaded, permissiveComponent());
         if (kind == aiTXT) {
             // Positions wait for the page's preview of the file.
             ASSERT_TRUE(loaded.pendingTxtMap.has_value());
@@ -256,7 +256,7 @@ TEST_F(Template, EverySettingOfEveryKindComesBack)
 
 TEST_F(Template, SectionsAndKeysInTheirOrderWithTheirEncodings)
 {
-    TDataImportWizardSettings s = defaults({ QStringLiteral("CODE"), QStringLiteral("NOM") });
+    ImportSettings s = defaults({ QStringLiteral("CODE"), QStringLiteral("NOM") });
     s.importType = aiCSV;
     s.fileName = QStringLiteral("c.csv");
     s.setDelimiter(QChar(9));
@@ -274,13 +274,13 @@ TEST_F(Template, SectionsAndKeysInTheirOrderWithTheirEncodings)
     s.formats.booleanTrue = { QStringLiteral("True"), QStringLiteral("Oui") };
     s.formats.booleanFalse = {};
     s.formats.nullValues = { QStringLiteral("Null") };
-    TDataImportFieldFormat *nom = s.fieldFormat(QStringLiteral("Nom"));
+    FieldFormat *nom = s.fieldFormat(QStringLiteral("Nom"));
     nom->charCase = iccUpper;
     nom->replacements.add(QStringLiteral("a"), QStringLiteral("b"), true);
     s.fieldFormat(QStringLiteral("CODE"))->generatorStep = 1;
     s.fieldFormat(QStringLiteral("CODE"))->replacements.add(QStringLiteral("x"), QStringLiteral("y"));
     s.keyColumns = { QStringLiteral("NOM") };
-    TDataImportTemplate::save(file, s);
+    TemplateFile::save(file, s);
 
     const QStringList expected = { "[FIRST_STEP]", "ImportType=4", "FileName=c.csv", "GoToLastPage=0", "AutoSaveTemplate=0", "[CSV_MAP]",
         "CODE=1", "NOM=2", "[CSV_OPTIONS]", "SkipLines=0", "Delimiter=#9", "Quote=\"", "[BASE_FORMATS]", "DecimalSeparator=,",
@@ -297,12 +297,12 @@ TEST_F(Template, SectionsAndKeysInTheirOrderWithTheirEncodings)
 
 TEST_F(Template, TextEncodingUnderItsOwnKeyOlderTemplatesReadSingleByte)
 {
-    TDataImportWizardSettings s = defaults({ QStringLiteral("CODE") });
+    ImportSettings s = defaults({ QStringLiteral("CODE") });
     s.importType = aiCSV;
     s.fileName = QStringLiteral("c.csv");
     s.setDelimiter(QLatin1Char(';'));
     s.textEncoding = teUtf8;
-    TDataImportTemplate::save(file, s);
+    TemplateFile::save(file, s);
     const QStringList lines = fileLines(file);
     const qsizetype options = lines.indexOf(QStringLiteral("[CSV_OPTIONS]"));
     ASSERT_GE(options, 0);
@@ -310,12 +310,12 @@ TEST_F(Template, TextEncodingUnderItsOwnKeyOlderTemplatesReadSingleByte)
 
     // What a template says, or single-byte text when it says nothing, over
     // a wizard that had chosen otherwise.
-    TDataImportWizardSettings utf8 = defaults();
+    ImportSettings utf8 = defaults();
     utf8.textEncoding = teUtf8;
     struct Case
     {
         const char *text;
-        TTextEncoding expected;
+        TextEncoding expected;
     };
     const Case cases[] = {
         { "[FIRST_STEP]\nImportType=4\n[CSV_OPTIONS]\nDelimiter=;\nEncoding=2\n", teOem850 },
@@ -332,9 +332,9 @@ TEST_F(Template, TextEncodingUnderItsOwnKeyOlderTemplatesReadSingleByte)
 TEST_F(Template, SavingOverAFileLeavesOnlyTheTemplate)
 {
     writeFile(file, "[OTHER]\r\nKey=1\r\n[XLS_MAP]\r\nCODE=A1;\r\n[LAST_STEP]\r\nExtra=5\r\n");
-    TDataImportWizardSettings s = defaults();
+    ImportSettings s = defaults();
     s.importType = aiCSV;
-    TDataImportTemplate::save(file, s);
+    TemplateFile::save(file, s);
     const QByteArray text = readAll(file);
     EXPECT_FALSE(text.contains("OTHER"));
     EXPECT_FALSE(text.contains("XLS_MAP"));
@@ -342,28 +342,28 @@ TEST_F(Template, SavingOverAFileLeavesOnlyTheTemplate)
     EXPECT_TRUE(text.contains("[CSV_OPTIONS]"));
 
     // A blank name writes nothing; a file that cannot be written says so.
-    TDataImportTemplate::save(QStringLiteral("  "), s);
+    TemplateFile::save(QStringLiteral("  "), s);
     try {
-        TDataImportTemplate::save(dir.filePath(QStringLiteral("missing/dir/t.imp")), s);
+        TemplateFile::save(dir.filePath(QStringLiteral("missing/dir/t.imp")), s);
         ADD_FAILURE() << "saved into a missing directory";
-    } catch (const EDataImportError &e) {
+    } catch (const ImportError &e) {
         EXPECT_TRUE(e.text().contains(QStringLiteral("cannot be written")));
     }
 }
 
 TEST_F(Template, DataFormatsOnlyWhereAKeyIsWritten)
 {
-    TDataImportWizardSettings s = defaults();
+    ImportSettings s = defaults();
     // A null value without its default changes nothing, so nothing is saved.
     s.fieldFormat(QStringLiteral("CODE"))->nullValue = QStringLiteral("N/A");
     // A constant hides the null value and the default.
-    TDataImportFieldFormat *name = s.fieldFormat(QStringLiteral("NOMBENEFICIAIRE"));
+    FieldFormat *name = s.fieldFormat(QStringLiteral("NOMBENEFICIAIRE"));
     name->constantValue = QStringLiteral("X");
     name->nullValue = QStringLiteral("N/A");
     name->defaultValue = QStringLiteral("?");
     // Replacements alone make no DATA_FORMATS_ key but have their sections.
     s.fieldFormat(QStringLiteral("ADRESSE"))->replacements.add(QStringLiteral("Av."), QStringLiteral("Avenue"));
-    TDataImportTemplate::save(file, s);
+    TemplateFile::save(file, s);
     const QStringList lines = fileLines(file);
     EXPECT_FALSE(lines.contains(QStringLiteral("[DATA_FORMATS_CODE]")));
     const qsizetype at = lines.indexOf(QStringLiteral("[DATA_FORMATS_NOMBENEFICIAIRE]"));
@@ -371,7 +371,7 @@ TEST_F(Template, DataFormatsOnlyWhereAKeyIsWritten)
     EXPECT_EQ(lines.mid(at + 1, 2), QStringList({ QStringLiteral("ConstantValue=X"), QStringLiteral("[REPLACEMENTS_ADRESSE_0]") }));
     EXPECT_FALSE(lines.contains(QStringLiteral("[DATA_FORMATS_ADRESSE]")));
 
-    const TDataImportWizardSettings loaded = load(readAll(file));
+    const ImportSettings loaded = load(readAll(file));
     EXPECT_EQ(loaded.fieldFormat(QStringLiteral("ADRESSE"))->replacements.count(), 1);
     EXPECT_TRUE(loaded.fieldFormat(QStringLiteral("CODE"))->nullValue.isEmpty());
 }
@@ -382,36 +382,36 @@ TEST_F(Template, DataFormatsOnlyWhereAKeyIsWritten)
 
 TEST_F(Template, RefusedTemplatesChangeNothing)
 {
-    TDataImportWizardSettings s = defaults();
+    ImportSettings s = defaults();
     s.fileName = QStringLiteral("keep.csv");
     s.importType = aiCSV;
     try {
-        TDataImportTemplate::load(dir.filePath(QStringLiteral("none.imp")), s, defaults());
+        TemplateFile::load(dir.filePath(QStringLiteral("none.imp")), s, defaults());
         ADD_FAILURE();
-    } catch (const EDataImportError &e) {
+    } catch (const ImportError &e) {
         EXPECT_EQ(e.text(), QStringLiteral("File %1 does not exist").arg(dir.filePath(QStringLiteral("none.imp"))));
     }
     struct Case
     {
         const char *text;
-        TAllowedImports allowed;
+        AllowedImports allowed;
         QString message;
     };
     const QList<Case> cases = {
         { "[FIRST_STEP]\nFileName=other.xml\nImportType=2\n", { aiCSV, aiXLS }, QStringLiteral("Unknown import source") },
-        { "[FIRST_STEP]\nImportType=9\n", TAllowedImports::all(), QStringLiteral("Unknown import source") },
+        { "[FIRST_STEP]\nImportType=9\n", AllowedImports::all(), QStringLiteral("Unknown import source") },
         // No kind at all means the spreadsheet.
         { "[FIRST_STEP]\nFileName=x.csv\n", { aiCSV }, QStringLiteral("Unknown import source") },
-        { "[FIRST_STEP]\nImportType=0\n[XLS_MAP]\nCODE=A1-D9;\n", TAllowedImports::all(),
+        { "[FIRST_STEP]\nImportType=0\n[XLS_MAP]\nCODE=A1-D9;\n", AllowedImports::all(),
             QStringLiteral("Range A1-D9 is fail. It must be COL or ROW") },
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.text);
         writeFile(file, c.text);
         try {
-            TDataImportTemplate::load(file, s, defaults(), c.allowed);
+            TemplateFile::load(file, s, defaults(), c.allowed);
             ADD_FAILURE() << "loaded";
-        } catch (const EDataImportError &e) {
+        } catch (const ImportError &e) {
             EXPECT_EQ(e.text(), c.message);
         }
         EXPECT_EQ(s.fileName, QStringLiteral("keep.csv"));
@@ -423,7 +423,7 @@ TEST_F(Template, MapsOfEachKind)
 {
     const QStringList facture = { QStringLiteral("IDENTIFIANT"), QStringLiteral("NUMEROFACTURE"), QStringLiteral("PRIXVENTE") };
     // Columns of another table are passed over; names without regard to case.
-    TDataImportWizardSettings s = load("[FIRST_STEP]\nImportType=0\n[xls_map]\nnumerofacture=b2-b40\nCLIENT=A2-A40;\n", defaults(facture));
+    ImportSettings s = load("[FIRST_STEP]\nImportType=0\n[xls_map]\nnumerofacture=b2-b40\nCLIENT=A2-A40;\n", defaults(facture));
     EXPECT_EQ(s.map(), QStringList({ QStringLiteral("NUMEROFACTURE=B2-B40;") }));
     // Open ends stay open: there is no workbook to find them in.
     s = load("[FIRST_STEP]\nImportType=0\n[XLS_MAP]\nPRIXVENTE=[Feuil1]C-COLFINISH;\n[XLS_OPTIONS]\nSkipRows=1\nSkipCols=x\n",
@@ -458,12 +458,12 @@ TEST_F(Template, MapsOfEachKind)
 TEST_F(Template, FileNameAndFirstStepFlags)
 {
     // A new file name for a workbook empties the ranges made on the old one.
-    TDataImportWizardSettings start = defaults();
+    ImportSettings start = defaults();
     start.importType = aiXLS;
     start.fileName = QStringLiteral("old.xls");
     start.xlsRanges.setValue(QStringLiteral("CODE"), QStringLiteral("A1-A9;"));
     start.xlsSkipRows = 4;
-    TDataImportWizardSettings s = load("[FIRST_STEP]\nFileName=  new.xls  \nImportType=0\n[XLS_MAP]\nADRESSE=B1-B9;\n", start);
+    ImportSettings s = load("[FIRST_STEP]\nFileName=  new.xls  \nImportType=0\n[XLS_MAP]\nADRESSE=B1-B9;\n", start);
     EXPECT_EQ(s.fileName, QStringLiteral("new.xls"));
     EXPECT_EQ(s.map(), QStringList({ QStringLiteral("ADRESSE=B1-B9;") }));
     EXPECT_EQ(s.xlsSkipRows, 0);
@@ -473,7 +473,7 @@ TEST_F(Template, FileNameAndFirstStepFlags)
     EXPECT_EQ(s.map(), QStringList({ QStringLiteral("CODE=A1-A9;") }));
 
     // GoToLastPage and AutoSaveTemplate: read only while the owner's are off.
-    TDataImportWizardSettings on = defaults();
+    ImportSettings on = defaults();
     on.goToLastPage = true;
     on.autoSaveTemplate = true;
     s = load("[FIRST_STEP]\nGoToLastPage=0\nAutoSaveTemplate=0\n", on);
@@ -486,14 +486,14 @@ TEST_F(Template, FileNameAndFirstStepFlags)
 
 TEST_F(Template, LastStepFlagsTheOwnerAlreadySetStaySet)
 {
-    TDataImportWizardSettings owner = defaults();
+    ImportSettings owner = defaults();
     owner.commitAfterDone = true;
     owner.closeAfterImport = true;
     owner.rewriteErrorLogFile = true;
     owner.showErrorLog = true;
     owner.errorLogFileName = QStringLiteral("owner.log");
     owner.commitRecCount = 30;
-    TDataImportWizardSettings s
+    ImportSettings s
         = load("[LAST_STEP]\nCommitAfterDone=0\nCloseAfterImport=0\nRewriteErrorLogFile=0\nShowErrorLog=0\nImportMode=7\n", owner);
     EXPECT_TRUE(s.commitAfterDone);
     EXPECT_TRUE(s.closeAfterImport);
@@ -526,11 +526,11 @@ TEST_F(Template, LastStepFlagsTheOwnerAlreadySetStaySet)
 
 TEST_F(Template, FormatsListsAndKeyColumns)
 {
-    TDataImportWizardSettings owner = defaults();
+    ImportSettings owner = defaults();
     owner.formats.shortDateFormat = QStringLiteral("dd/mm/yyyy");
     owner.formats.decimalSeparator = QLatin1Char(',');
     owner.keyColumns = { QStringLiteral("CODE") };
-    const TDataImportWizardSettings s = load("[BASE_FORMATS]\nDecimalSeparator=\nThousandSeparator=#32\nDateSeparator=ab\nTimeSeparator=#\n"
+    const ImportSettings s = load("[BASE_FORMATS]\nDecimalSeparator=\nThousandSeparator=#32\nDateSeparator=ab\nTimeSeparator=#\n"
                                              "[BOOLEAN_TRUE]\nOui=\nYes=\n[keycolumns]\nADRESSE=\nUNKNOWN=\ncode=\n",
         owner);
     EXPECT_EQ(s.formats.shortDateFormat, QStringLiteral("dd/mm/yyyy"));
@@ -549,11 +549,11 @@ TEST_F(Template, FormatsListsAndKeyColumns)
 
 TEST_F(Template, DataFormatsAndReplacementsInFileOrder)
 {
-    TDataImportWizardSettings owner = defaults();
+    ImportSettings owner = defaults();
     owner.fieldFormat(QStringLiteral("ADRESSE"))->replacements.add(QStringLiteral("old"), QStringLiteral("gone"));
     owner.fieldFormat(QStringLiteral("ADRESSE"))->leftQuote = QStringLiteral("[");
     owner.fieldFormat(QStringLiteral("CODE"))->replacements.add(QStringLiteral("k"), QStringLiteral("kept"));
-    const TDataImportWizardSettings s = load("[REPLACEMENTS_NOMBENEFICIAIRE_0]\nTextToFind=before\nReplaceWith=x\n"
+    const ImportSettings s = load("[REPLACEMENTS_NOMBENEFICIAIRE_0]\nTextToFind=before\nReplaceWith=x\n"
                                              "[data_formats_nombeneficiaire]\nCharCase=2\nQuoteAction=9\nGeneratorStep=x\n"
                                              "[REPLACEMENTS_NOMBENEFICIAIRE_0]\nTextToFind=after\nReplaceWith=y\nIgnoreCase=1\n"
                                              "[REPLACEMENTS_NOMBENEFICIAIRE_1]\nTextToFind=after\nReplaceWith=y\nIgnoreCase=1\n"
@@ -563,7 +563,7 @@ TEST_F(Template, DataFormatsAndReplacementsInFileOrder)
                                              "[REPLACEMENTS_UNKNOWN_0]\nTextToFind=z\n[REPLACEMENTS_CODE]\nTextToFind=no digits\n"
                                              "[DATA_FORMATS_OTHER]\nCharCase=1\n",
         owner);
-    const TDataImportFieldFormat *name = s.fieldFormat(QStringLiteral("NOMBENEFICIAIRE"));
+    const FieldFormat *name = s.fieldFormat(QStringLiteral("NOMBENEFICIAIRE"));
     EXPECT_EQ(name->charCase, iccLower);
     EXPECT_EQ(name->quoteAction, qaNone);
     EXPECT_EQ(name->generatorStep, 0);
@@ -572,11 +572,11 @@ TEST_F(Template, DataFormatsAndReplacementsInFileOrder)
     EXPECT_EQ(name->replacements.at(0).textToFind, QStringLiteral("after"));
     EXPECT_TRUE(name->replacements.at(0).ignoreCase);
     // Missing keys keep the current values, but replacements are emptied.
-    const TDataImportFieldFormat *address = s.fieldFormat(QStringLiteral("ADRESSE"));
+    const FieldFormat *address = s.fieldFormat(QStringLiteral("ADRESSE"));
     EXPECT_EQ(address->leftQuote, QStringLiteral("["));
     EXPECT_EQ(address->rightQuote, QStringLiteral("]"));
     EXPECT_EQ(address->replacements.count(), 0);
-    const TDataImportFieldFormat *code = s.fieldFormat(QStringLiteral("CODE"));
+    const FieldFormat *code = s.fieldFormat(QStringLiteral("CODE"));
     ASSERT_EQ(code->replacements.count(), 2);
     EXPECT_EQ(code->replacements.at(1).textToFind, QStringLiteral("K"));
 }

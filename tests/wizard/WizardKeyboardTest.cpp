@@ -2,9 +2,9 @@
 // the focus is, Tab in and out of the previews, Enter on the finished
 // import's dialog.
 
-#include "import/wizard/DataImportProgress.h"
-#include "import/wizard/DataImportWizard.h"
-#include "import/wizard/DataImportWizardForm.h"
+#include "import/wizard/ImportProgress.h"
+#include "import/wizard/ImportWizard.h"
+#include "import/wizard/WizardWindow.h"
 #include "import/wizard/SheetGrid.h"
 #include "tests/support/CurrentCellShown.h"
 #include "tests/wizard/PageDriving.h"
@@ -49,11 +49,11 @@ protected:
     }
 
     // The kind's mapping step over a file, with a column mapped.
-    void mapStep(TDataImportWizardF &w, TAllowedImport kind, const QString &file)
+    void mapStep(WizardWindow &w, AllowedImport kind, const QString &file)
     {
         openMapStep(w, kind, file);
         ASSERT_EQ(w.Step(), 1) << MessageBox::lastText().toStdString();
-        TDataImportWizardPage &page = *w.Page(kind);
+        WizardPage &page = *w.Page(kind);
         switch (kind) {
         case aiXLS:
             click(find<QToolButton>(page, QStringLiteral("bAutoFillCols")));
@@ -76,9 +76,9 @@ protected:
     }
 
     // A window shown and active, on the mapping step of a kind over a file.
-    std::unique_ptr<TDataImportWizardF> onMapStep(TAllowedImport kind, const QString &file)
+    std::unique_ptr<WizardWindow> onMapStep(AllowedImport kind, const QString &file)
     {
-        auto w = std::make_unique<TDataImportWizardF>(wizard);
+        auto w = std::make_unique<WizardWindow>(wizard);
         w->show();
         activate(*w);
         mapStep(*w, kind, file);
@@ -105,7 +105,7 @@ TEST_F(WizardKeyboard, ButtonsAnswerTheirAltKeysFromEveryControl)
     const QString text = fx.write(QStringLiteral("clients.txt"), QStringLiteral("C1  Dupont\r\nC2  Martin\r\n"));
     struct Case
     {
-        TAllowedImport kind;
+        AllowedImport kind;
         QString file;
     };
     const QList<Case> cases = {
@@ -131,7 +131,7 @@ TEST_F(WizardKeyboard, ButtonsAnswerTheirAltKeysFromEveryControl)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.file.toStdString());
         const auto window = onMapStep(c.kind, c.file);
-        TDataImportWizardF &w = *window;
+        WizardWindow &w = *window;
         auto *steps = find<QStackedWidget>(w, QStringLiteral("pcSteps"));
         for (const Way &way : c.kind == cases[0].kind ? all : mapping) {
             while (w.Step() != way.step) {
@@ -170,7 +170,7 @@ TEST_F(WizardKeyboard, TabLeavesThePreviewGrids)
 {
     struct Case
     {
-        TAllowedImport kind;
+        AllowedImport kind;
         QString file;
         QString grid; // empty: the spreadsheet page's sheet shown
     };
@@ -181,8 +181,8 @@ TEST_F(WizardKeyboard, TabLeavesThePreviewGrids)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.file.toStdString());
         const auto window = onMapStep(c.kind, c.file);
-        TDataImportWizardF &w = *window;
-        TDataImportWizardPage &page = *w.Page(c.kind);
+        WizardWindow &w = *window;
+        WizardPage &page = *w.Page(c.kind);
         QTableView *grid = c.grid.isEmpty()
             ? qobject_cast<QTableView *>(find<QTabWidget>(page, QStringLiteral("pcSheets"))->currentWidget())
             : find<QTableView>(page, c.grid);
@@ -211,7 +211,7 @@ TEST_F(WizardKeyboard, TabFollowsTheFieldPairsPage)
 {
     struct Case
     {
-        TAllowedImport kind;
+        AllowedImport kind;
         QString file;
         QString prefix;
     };
@@ -222,8 +222,8 @@ TEST_F(WizardKeyboard, TabFollowsTheFieldPairsPage)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.file.toStdString());
         const auto window = onMapStep(c.kind, c.file);
-        TDataImportWizardF &w = *window;
-        TDataImportWizardPage &page = *w.Page(c.kind);
+        WizardWindow &w = *window;
+        WizardPage &page = *w.Page(c.kind);
         find<QWidget>(page, QStringLiteral("lst%1Columns").arg(c.prefix))->setFocus(Qt::TabFocusReason);
         // Columns are left to pair: Add is enabled, and it is next.
         ASSERT_TRUE(find<QPushButton>(page, QStringLiteral("b%1Add").arg(c.prefix))->isEnabled());
@@ -243,12 +243,12 @@ TEST_F(WizardKeyboard, TabFollowsTheFieldPairsPage)
 TEST_F(WizardKeyboard, EnterClosesTheFinishedImport)
 {
     const auto window = onMapStep(aiCSV, fx.clientsCsv(4));
-    TDataImportWizardF &w = *window;
+    WizardWindow &w = *window;
     type(find<QLineEdit>(*w.Page(aiCSV), QStringLiteral("edSkipLines")), QStringLiteral("1"));
     QStringList seen;
     bool closedByEnter = false;
     wizard.OnImportRecord = [&](QObject *) {
-        TDataImportProgress *p = w.Progress();
+        ImportProgress *p = w.Progress();
         if (p && seen.isEmpty()) {
             QTest::keyClick(p, Qt::Key_Return);
             seen << p->State();
@@ -256,7 +256,7 @@ TEST_F(WizardKeyboard, EnterClosesTheFinishedImport)
     };
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&] {
-        TDataImportProgress *p = w.Progress();
+        ImportProgress *p = w.Progress();
         if (!p || !p->Done() || seen.size() > 1)
             return;
         seen << p->State() << p->windowTitle();

@@ -2,7 +2,7 @@
 
 #include "data/DataSet.h"
 #include "data/Query.h"
-#include "import/wizard/DataImportWizard.h"
+#include "import/wizard/ImportWizard.h"
 #include "tests/support/TestDatabase.h"
 #include "ui/MessageBox.h"
 
@@ -69,7 +69,7 @@ class WizardOnClients : public ::testing::Test
 {
 protected:
     ClientsFixture fx;
-    TDataImportWizard wizard;
+    ImportWizard wizard;
 
     void SetUp() override
     {

@@ -1,10 +1,10 @@
 #include "import/engine/ImportMessages.h"
 #include "import/template/TemplateFile.h"
 #include "import/sources/text/TextLineReader.h"
-#include "import/wizard/DataImportProgress.h"
-#include "import/wizard/DataImportWizard.h"
-#include "import/wizard/DataImportWizardForm.h"
-#include "import/wizard/DataImportWizardPage.h"
+#include "import/wizard/ImportProgress.h"
+#include "import/wizard/ImportWizard.h"
+#include "import/wizard/WizardWindow.h"
+#include "import/wizard/WizardPage.h"
 #include "import/wizard/ReplacementDialog.h"
 #include "tests/wizard/PageDriving.h"
 #include "tests/wizard/WizardTestSupport.h"
@@ -64,7 +64,7 @@ void type(QLineEdit *edit, const QString &text)
 
 // Maps columns on the kind's page with the mouse, as lines "COLUMN=source"
 // say: a field number for delimited text, "position;size" for fixed width.
-void mapOnPage(TDataImportWizardF &w, TAllowedImport kind, const QString &lines)
+void mapOnPage(WizardWindow &w, AllowedImport kind, const QString &lines)
 {
     for (const QString &line : lines.split(QLatin1Char('\n'))) {
         const QString column = line.section(QLatin1Char('='), 0, 0);
@@ -82,10 +82,10 @@ void mapOnPage(TDataImportWizardF &w, TAllowedImport kind, const QString &lines)
 class ProgressCloser
 {
 public:
-    explicit ProgressCloser(TDataImportWizardF &w, std::function<void(TDataImportProgress &)> check = {})
+    explicit ProgressCloser(WizardWindow &w, std::function<void(ImportProgress &)> check = {})
     {
         QObject::connect(&m_timer, &QTimer::timeout, [this, &w, check] {
-            TDataImportProgress *p = w.Progress();
+            ImportProgress *p = w.Progress();
             if (!p || !p->Done() || p == m_closed)
                 return;
             m_closed = p;
@@ -100,7 +100,7 @@ public:
 
 private:
     QTimer m_timer;
-    QPointer<TDataImportProgress> m_closed;
+    QPointer<ImportProgress> m_closed;
 };
 
 // Pictures of the wizard for a person to look at, when asked for.
@@ -115,7 +115,7 @@ class Wizard : public ::testing::Test
 {
 protected:
     ClientsFixture fx;
-    TDataImportWizard wizard;
+    ImportWizard wizard;
     int commits = 0;
 
     void SetUp() override
@@ -135,7 +135,7 @@ protected:
     }
 
     // A window on the delimited kind with clients.csv mapped, on step 3.
-    void prepareCsv(TDataImportWizardF &w, int rows = 3)
+    void prepareCsv(WizardWindow &w, int rows = 3)
     {
         fx.clientsCsv(rows);
         click(child<QRadioButton>(w, QStringLiteral("rbCSV")));
@@ -158,7 +158,7 @@ protected:
 TEST_F(Wizard, ImportsADelimitedFileThroughTheFourSteps)
 {
     fx.clientsCsv(3);
-    TDataImportWizardF w(wizard);
+    WizardWindow w(wizard);
     w.show();
     auto *next = child<QPushButton>(w, QStringLiteral("bNext"));
     auto *back = child<QPushButton>(w, QStringLiteral("bBack"));
@@ -187,7 +187,7 @@ TEST_F(Wizard, ImportsADelimitedFileThroughTheFourSteps)
     EXPECT_TRUE(back->isEnabled());
     EXPECT_FALSE(next->isEnabled()); // nothing mapped yet
     EXPECT_FALSE(execute->isEnabled());
-    TDataImportWizardPage *page = w.Page(aiCSV);
+    WizardPage *page = w.Page(aiCSV);
     const QAbstractItemModel *preview = child<QTableView>(*page, QStringLiteral("sgCSV"))->model();
     EXPECT_EQ(preview->index(0, 1).data().toString(), QStringLiteral("NOM"));
     EXPECT_EQ(preview->index(1, 1).data().toString(), QStringLiteral("Client 1"));
@@ -216,7 +216,7 @@ TEST_F(Wizard, ImportsADelimitedFileThroughTheFourSteps)
 
     QString state, caption, button;
     int inserted = -1, processed = -1, commited = -1;
-    ProgressCloser closer(w, [&](TDataImportProgress &p) {
+    ProgressCloser closer(w, [&](ImportProgress &p) {
         state = p.State();
         caption = p.windowTitle();
         button = p.Button()->text();
@@ -255,7 +255,7 @@ TEST_F(Wizard, ExecuteRefusesWhatCannotImport)
         std::function<void()> setup;
         QString message;
     };
-    IDataImportGrid *noGrid = nullptr;
+    GridDestination *noGrid = nullptr;
     const QList<Case> cases = {
         { "no kind", [&] { wizard.allowedImports = {}; }, QStringLiteral("Property AllowedImports can not contain empty set") },
         { "no data set", [&] { wizard.dataSet = nullptr; }, QStringLiteral("DataSet is not defined") },
@@ -270,14 +270,14 @@ TEST_F(Wizard, ExecuteRefusesWhatCannotImport)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        wizard.allowedImports = TAllowedImports::all();
+        wizard.allowedImports = AllowedImports::all();
         wizard.dataSet = &fx.tiers;
         wizard.importDestination = qidDataSet;
         c.setup();
         try {
             wizard.Execute();
             ADD_FAILURE() << "opened";
-        } catch (const EDataImportError &e) {
+        } catch (const ImportError &e) {
             EXPECT_EQ(e.text(), c.message);
         }
     }
@@ -289,7 +289,7 @@ TEST_F(Wizard, OpensOnTheFirstAllowedKind)
     wizard.confirmOnCancel = false;
     bool seen = false;
     QTimer::singleShot(0, [&] {
-        TDataImportWizardF *w = wizard.Window();
+        WizardWindow *w = wizard.Window();
         ASSERT_TRUE(w);
         seen = true;
         EXPECT_TRUE(w->isModal());
@@ -314,7 +314,7 @@ TEST_F(Wizard, NextChecksTheSourceAndThePage)
     struct Case
     {
         const char *name;
-        TAllowedImport kind;
+        AllowedImport kind;
         QString file;
         std::function<void()> setup;
         QString message;
@@ -335,7 +335,7 @@ TEST_F(Wizard, NextChecksTheSourceAndThePage)
         if (!fx.tiers.isActive())
             fx.tiers.open();
         c.setup();
-        TDataImportWizardF w(wizard);
+        WizardWindow w(wizard);
         w.show();
         click(child<QRadioButton>(w, QLatin1String(c.kind == aiXLS ? "rbXLS" : c.kind == aiXML ? "rbXML" : "rbCSV")));
         type(child<QLineEdit>(w, QStringLiteral("edFileName")), c.file);
@@ -368,7 +368,7 @@ TEST_F(Wizard, AFileWithoutRowsIsRefusedAtNext)
                          "<ROWDATA></ROWDATA></DATAPACKET>\n");
     struct Case
     {
-        TAllowedImport kind;
+        AllowedImport kind;
         QString file;
     };
     const QList<Case> cases = {
@@ -385,7 +385,7 @@ TEST_F(Wizard, AFileWithoutRowsIsRefusedAtNext)
     wizard.autoChangeExtension = false;
     for (const Case &c : cases) {
         SCOPED_TRACE(c.file.toStdString());
-        TDataImportWizardF w(wizard);
+        WizardWindow w(wizard);
         w.show();
         click(child<QRadioButton>(w, QString::fromLatin1(kinds[c.kind])));
         type(child<QLineEdit>(w, QStringLiteral("edFileName")), c.file);
@@ -411,7 +411,7 @@ TEST_F(Wizard, AMappingTheNewFileLacksIsNotCarriedOver)
                        "attrname=\"Name\"/></FIELDS></METADATA><ROWDATA><ROW Code=\"1\" Name=\"Un\"/></ROWDATA></DATAPACKET>\n"));
     struct Case
     {
-        TAllowedImport kind;
+        AllowedImport kind;
         QString first, second;
         QString mapping; // as mapped on the first file
         QStringList kept; // the map on the second
@@ -429,7 +429,7 @@ TEST_F(Wizard, AMappingTheNewFileLacksIsNotCarriedOver)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.second.toStdString());
-        TDataImportWizardF w(wizard);
+        WizardWindow w(wizard);
         w.show();
         click(child<QRadioButton>(w, QLatin1String(c.kind == aiXML ? "rbXML" : "rbCSV")));
         type(child<QLineEdit>(w, QStringLiteral("edFileName")), c.first);
@@ -459,7 +459,7 @@ TEST_F(Wizard, AMappingTheNewFileLacksIsNotCarriedOver)
 TEST_F(Wizard, WorkbooksOfEveryFormatAreTheSpreadsheetKind)
 {
     // A workbook's own extension stays when the kind is chosen.
-    TDataImportWizardF w(wizard);
+    WizardWindow w(wizard);
     w.show();
     auto *name = child<QLineEdit>(w, QStringLiteral("edFileName"));
     for (const char *file : { "Clients.xlsx", "Clients.ods", "Clients.XLSM" }) {
@@ -478,7 +478,7 @@ TEST_F(Wizard, WorkbooksOfEveryFormatAreTheSpreadsheetKind)
     wizard.autoChangeExtension = false;
     for (const QString &file : { fixtures + QStringLiteral("clients.xlsx"), fixtures + QStringLiteral("clients.ods"), renamed, text }) {
         SCOPED_TRACE(file.toStdString());
-        TDataImportWizardF x(wizard);
+        WizardWindow x(wizard);
         x.show();
         click(child<QRadioButton>(x, QStringLiteral("rbXLS")));
         type(child<QLineEdit>(x, QStringLiteral("edFileName")), file);
@@ -495,7 +495,7 @@ TEST_F(Wizard, WorkbooksOfEveryFormatAreTheSpreadsheetKind)
 
 TEST_F(Wizard, ChangingTheKindChangesTheExtension)
 {
-    TDataImportWizardF w(wizard);
+    WizardWindow w(wizard);
     w.show();
     click(child<QRadioButton>(w, QStringLiteral("rbCSV")));
     auto *name = child<QLineEdit>(w, QStringLiteral("edFileName"));
@@ -510,7 +510,7 @@ TEST_F(Wizard, ChangingTheKindChangesTheExtension)
 
 TEST_F(Wizard, DelimiterAndQuoteBoxes)
 {
-    TDataImportWizardF w(wizard);
+    WizardWindow w(wizard);
     w.show();
     click(child<QRadioButton>(w, QStringLiteral("rbCSV")));
     QLineEdit *comma = child<QComboBox>(w, QStringLiteral("cbComma"))->lineEdit();
@@ -555,7 +555,7 @@ TEST_F(Wizard, DelimiterAndQuoteBoxes)
 TEST_F(Wizard, RecordCountAndErrorLog)
 {
     wizard.showProgress = false;
-    TDataImportWizardF w(wizard);
+    WizardWindow w(wizard);
     w.show();
     prepareCsv(w, 8);
     ASSERT_EQ(w.Step(), 3);
@@ -580,7 +580,7 @@ TEST_F(Wizard, RecordCountAndErrorLog)
     const QString logPath = QCoreApplication::applicationDirPath() + QStringLiteral("/import.log");
     const auto removeLog = qScopeGuard([&] { QFile::remove(logPath); });
     click(child<QPushButton>(w, QStringLiteral("bOk")));
-    TDataImport *source = w.Source(aiCSV);
+    ImportEngine *source = w.Source(aiCSV);
     EXPECT_EQ(source->importRecCount(), 5);
     EXPECT_EQ(fx.committed().size(), 5);
     EXPECT_EQ(source->errorLogFileName(), logPath);
@@ -633,7 +633,7 @@ TEST_F(Wizard, TheErrorLogIsShownOrItsPlaceIsSaid)
         SCOPED_TRACE(c.dir);
         qputenv("PATH", (bin.filePath(QString::fromLatin1(c.dir)) + QStringLiteral(":/usr/bin:/bin")).toLocal8Bit());
         QFile::remove(opened);
-        TDataImportWizardF w(wizard);
+        WizardWindow w(wizard);
         w.show();
         prepareCsv(w);
         click(child<QCheckBox>(w, QStringLiteral("chEnableErrorLog")));
@@ -661,7 +661,7 @@ TEST_F(Wizard, TheErrorLogIsShownOrItsPlaceIsSaid)
 
 TEST_F(Wizard, CancelAnsweredNoThenYes)
 {
-    TDataImportWizardF w(wizard);
+    WizardWindow w(wizard);
     w.show();
     prepareCsv(w, 10);
     int rows = 0;
@@ -676,7 +676,7 @@ TEST_F(Wizard, CancelAnsweredNoThenYes)
     MessageBox::setNextAnswer(QMessageBox::No);
     MessageBox::setNextAnswer(QMessageBox::Yes);
     QString state;
-    ProgressCloser closer(w, [&](TDataImportProgress &p) { state = p.State(); });
+    ProgressCloser closer(w, [&](ImportProgress &p) { state = p.State(); });
     click(child<QPushButton>(w, QStringLiteral("bOk")));
     EXPECT_EQ(MessageBox::count(), 2);
     EXPECT_EQ(MessageBox::lastCaption(), QStringLiteral("Are you sure..."));
@@ -692,7 +692,7 @@ TEST_F(Wizard, CancelAnsweredNoThenYes)
 TEST_F(Wizard, EventsReachTheOwner)
 {
     fx.write(QStringLiteral("clients.csv"), QStringLiteral("1;Un\r\n2;Argentina\r\n1;Doublon\r\n3;Trois\r\n"));
-    TDataImportWizardF w(wizard);
+    WizardWindow w(wizard);
     QStringList events;
     wizard.OnBeforeImport = [&](QObject *s) { events << (s == &wizard ? "before" : "before?"); };
     wizard.OnAfterImport = [&](QObject *s) { events << (s == &wizard ? "after" : "after?"); };
@@ -701,7 +701,7 @@ TEST_F(Wizard, EventsReachTheOwner)
         events << (s == &w ? "commit" : "commit?");
         fx.db.connection().commitRetaining();
     };
-    wizard.OnBeforePost = [&](TDataImport *s, TDataImportRow *row, bool &accept) {
+    wizard.OnBeforePost = [&](ImportEngine *s, ImportRow *row, bool &accept) {
         EXPECT_EQ(s, w.Source(aiCSV));
         accept = row->colByName(QStringLiteral("NOMBENEFICIAIRE"))->value != QStringLiteral("Argentina");
     };
@@ -712,7 +712,7 @@ TEST_F(Wizard, EventsReachTheOwner)
     click(child<QPushButton>(w, QStringLiteral("bNext")));
     mapOnPage(w, aiCSV, QStringLiteral("CODE=1\nNOMBENEFICIAIRE=2"));
     int errors = -1, processed = -1;
-    ProgressCloser closer(w, [&](TDataImportProgress &p) {
+    ProgressCloser closer(w, [&](ImportProgress &p) {
         errors = p.Errors();
         processed = p.Processed();
     });
@@ -725,7 +725,7 @@ TEST_F(Wizard, EventsReachTheOwner)
 
 TEST_F(Wizard, AFailureIsShownAndTheWizardStays)
 {
-    TDataImportWizardF w(wizard);
+    WizardWindow w(wizard);
     w.show();
     prepareCsv(w);
     click(child<QRadioButton>(w, QStringLiteral("rbUpdate")));
@@ -742,7 +742,7 @@ TEST_F(Wizard, AFailureIsShownAndTheWizardStays)
 TEST_F(Wizard, CloseAfterImport)
 {
     wizard.confirmOnCancel = false;
-    TDataImportWizardF w(wizard);
+    WizardWindow w(wizard);
     w.show();
     prepareCsv(w);
     click(child<QCheckBox>(w, QStringLiteral("chCloseAfterImport")));
@@ -756,7 +756,7 @@ TEST_F(Wizard, CloseAfterImport)
 TEST_F(Wizard, ClosingAsksAndSavesTheTemplate)
 {
     wizard.templateFileName = fx.path(QStringLiteral("auto.imp"));
-    TDataImportWizardF w(wizard);
+    WizardWindow w(wizard);
     w.show();
     click(child<QCheckBox>(w, QStringLiteral("chAutoSaveTemplate")));
     MessageBox::setNextAnswer(QMessageBox::No);
@@ -771,8 +771,8 @@ TEST_F(Wizard, ClosingAsksAndSavesTheTemplate)
     EXPECT_FALSE(w.isVisible());
     EXPECT_EQ(MessageBox::count(), 2);
     ASSERT_TRUE(QFile::exists(wizard.templateFileName));
-    TDataImportWizardSettings s;
-    TDataImportTemplate::load(wizard.templateFileName, s, s);
+    ImportSettings s;
+    TemplateFile::load(wizard.templateFileName, s, s);
     EXPECT_TRUE(s.autoSaveTemplate);
 }
 
@@ -782,7 +782,7 @@ TEST_F(Wizard, ATemplateRunsStraightFromTheLastStep)
     struct Case
     {
         const char *name;
-        TAllowedImport kind;
+        AllowedImport kind;
         QString map;
         int skip;
     };
@@ -803,7 +803,7 @@ TEST_F(Wizard, ATemplateRunsStraightFromTheLastStep)
         wizard.templateFileName.clear();
         {
             // Set up once through the steps, and saved.
-            TDataImportWizardF w(wizard);
+            WizardWindow w(wizard);
             w.show();
             if (c.kind == aiCSV) {
                 prepareCsv(w);
@@ -826,7 +826,7 @@ TEST_F(Wizard, ATemplateRunsStraightFromTheLastStep)
             EXPECT_EQ(sender, &wizard);
             announced = name;
         };
-        TDataImportWizardF w(wizard);
+        WizardWindow w(wizard);
         w.show();
         EXPECT_EQ(announced, templateFile);
         EXPECT_EQ(w.Step(), 3);
@@ -843,7 +843,7 @@ TEST_F(Wizard, ATemplateRunsStraightFromTheLastStep)
 
 TEST_F(Wizard, ColumnTuningEnablesWhatCanApply)
 {
-    TDataImportWizardF w(wizard);
+    WizardWindow w(wizard);
     w.show();
     auto *fields = child<QListWidget>(w, QStringLiteral("lstFields"));
     fields->setCurrentRow(4); // NOMBENEFICIAIRE
@@ -890,12 +890,12 @@ TEST_F(Wizard, ColumnTuningEnablesWhatCanApply)
 
 TEST_F(Wizard, ReplacementDialogWantsATextToFind)
 {
-    TDataImportWizardF w(wizard);
+    WizardWindow w(wizard);
     w.show();
     child<QListWidget>(w, QStringLiteral("lstFields"))->setCurrentRow(5); // ADRESSE
     int shown = 0;
     QTimer::singleShot(0, [&] {
-        auto *dialog = qobject_cast<TReplacementDialog *>(QApplication::activeModalWidget());
+        auto *dialog = qobject_cast<ReplacementDialog *>(QApplication::activeModalWidget());
         ASSERT_TRUE(dialog);
         ++shown;
         EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Replacement"));
@@ -914,7 +914,7 @@ TEST_F(Wizard, ReplacementDialogWantsATextToFind)
     EXPECT_EQ(list->topLevelItem(0)->text(0), QStringLiteral("Av."));
     EXPECT_EQ(list->topLevelItem(0)->text(1), QStringLiteral("Avenue"));
     EXPECT_EQ(list->topLevelItem(0)->text(2), QStringLiteral("Yes"));
-    const TDataImportFieldFormat *f = w.Settings().fieldFormat(QStringLiteral("ADRESSE"));
+    const FieldFormat *f = w.Settings().fieldFormat(QStringLiteral("ADRESSE"));
     ASSERT_EQ(f->replacements.count(), 1);
     EXPECT_TRUE(f->replacements.at(0).ignoreCase);
     // A replacement is a setting too: the counter gives way.
@@ -927,7 +927,7 @@ TEST_F(Wizard, ReplacementDialogWantsATextToFind)
 TEST_F(Wizard, KeyColumnsMoveBetweenTheLists)
 {
     wizard.keyColumns = { QStringLiteral("adresse"), QStringLiteral("UNKNOWN"), QStringLiteral("CODE") };
-    TDataImportWizardF w(wizard);
+    WizardWindow w(wizard);
     w.show();
     prepareCsv(w);
     child<QTabWidget>(w, QStringLiteral("pcLastStep"))->setCurrentIndex(1);

@@ -27,40 +27,40 @@ QString dbfDate(const QString &text)
 
 } // namespace
 
-TDataImportDBF::TDataImportDBF() = default;
-TDataImportDBF::~TDataImportDBF() = default;
+DbfImport::DbfImport() = default;
+DbfImport::~DbfImport() = default;
 
-void TDataImportDBF::prepareImport()
+void DbfImport::prepareImport()
 {
-    m_table = std::make_unique<TDBFRead>(fileName());
+    m_table = std::make_unique<DbfReader>(fileName());
     setTotalRecords(int(std::min<qint64>(m_table->recordCount(), std::numeric_limits<int>::max())));
     try {
-        TDataImport::prepareImport();
+        ImportEngine::prepareImport();
     } catch (...) {
         m_table.reset();
         throw;
     }
 }
 
-void TDataImportDBF::openSource()
+void DbfImport::openSource()
 {
     m_sources.clear();
     for (int i = 0; i < map().size(); ++i)
         m_sources[mapValue(i).trimmed().toUpper()] << i;
     m_columns.assign(size_t(map().size()), nullptr);
     for (int i = 0; i < row().count(); ++i) {
-        TDataImportCol *col = row().at(i);
+        ImportColumn *col = row().at(i);
         if (isMappedColumn(col))
             m_columns[size_t(col->mapIndex)] = col;
     }
 }
 
-bool TDataImportDBF::hasMoreRows()
+bool DbfImport::hasMoreRows()
 {
     return !m_table->endOfTable();
 }
 
-void TDataImportDBF::fillImportRow()
+void DbfImport::fillImportRow()
 {
     for (int i = 0; i < row().count(); ++i)
         row().at(i)->value.clear();
@@ -73,7 +73,7 @@ void TDataImportDBF::fillImportRow()
             continue;
         // Every map line that names the field: one field may fill several columns.
         for (int line : *it) {
-            TDataImportCol *col = m_columns[size_t(line)];
+            ImportColumn *col = m_columns[size_t(line)];
             if (!col)
                 continue;
             setValue(col, m_table->fieldType(f) == 'D' && !text.isEmpty() ? dbfDate(text) : text);
@@ -84,13 +84,13 @@ void TDataImportDBF::fillImportRow()
     // Columns no field filled (counters, constants, fields the table lacks)
     // are formatted too.
     for (int i = 0; i < row().count(); ++i) {
-        TDataImportCol *col = row().at(i);
+        ImportColumn *col = row().at(i);
         if (col->mapIndex < 0 || !m_filled[size_t(col->mapIndex)])
             applyFieldFormat(col);
     }
 }
 
-int TDataImportDBF::importRow()
+int DbfImport::importRow()
 {
     int r;
     if (checkCancel())
@@ -105,15 +105,15 @@ int TDataImportDBF::importRow()
     return afterRow(r);
 }
 
-void TDataImportDBF::closeSource()
+void DbfImport::closeSource()
 {
     m_sources.clear();
     m_columns.clear();
-    TDataImport::closeSource();
+    ImportEngine::closeSource();
 }
 
-void TDataImportDBF::finishImport()
+void DbfImport::finishImport()
 {
     m_table.reset();
-    TDataImport::finishImport();
+    ImportEngine::finishImport();
 }

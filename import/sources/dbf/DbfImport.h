@@ -8,16 +8,16 @@
 #include <memory>
 #include <vector>
 
-class TDBFRead;
+class DbfReader;
 
 // dBase tables (dBase and FoxPro, with their memo files). A map value is the
 // name of a table field, without regard to case. Date fields reach the
 // conversion written in the import's date format; other fields as their text.
-class TDataImportDBF : public TDataImport
+class DbfImport : public ImportEngine
 {
 public:
-    TDataImportDBF();
-    ~TDataImportDBF() override;
+    DbfImport();
+    ~DbfImport() override;
 
     // Records marked as deleted are not imported.
     bool skipDeleted() const { return m_skipDeleted; }
@@ -37,8 +37,8 @@ protected:
 
 private:
     bool m_skipDeleted = true;
-    std::unique_ptr<TDBFRead> m_table;
+    std::unique_ptr<DbfReader> m_table;
     QHash<QString, QList<int>> m_sources; // upper-case field name -> map lines
-    std::vector<TDataImportCol *> m_columns; // by map line; null when not imported
+    std::vector<ImportColumn *> m_columns; // by map line; null when not imported
     std::vector<char> m_filled; // by map line: set from a field of the current record
 };

@@ -23,17 +23,17 @@ constexpr qint64 MaxUnterminatedDBaseMemo = 64 * 1024;
 // once. Past this the cache starts afresh.
 constexpr qsizetype MemoCacheBudget = 4 * 1024 * 1024;
 
-EDataImportError openError()
+ImportError openError()
 {
-    return EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File open error")));
+    return ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File open error")));
 }
-EDataImportError readError()
+ImportError readError()
 {
-    return EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File read error!")));
+    return ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File read error!")));
 }
-EDataImportError invalidTable()
+ImportError invalidTable()
 {
-    return EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Table file is invalid!")));
+    return ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Table file is invalid!")));
 }
 
 quint32 le32(const char *p)
@@ -116,7 +116,7 @@ qsizetype fileNameStart(const QString &path)
 }
 } // namespace
 
-QString TDBFRead::tableFileName(const QString &fileName)
+QString DbfReader::tableFileName(const QString &fileName)
 {
     const qsizetype nameStart = fileNameStart(fileName);
     const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
@@ -127,13 +127,13 @@ QString TDBFRead::tableFileName(const QString &fileName)
     return fileName.left(dot) + QStringLiteral(".DBF");
 }
 
-bool TDBFRead::isDatabaseContainer(const QString &fileName)
+bool DbfReader::isDatabaseContainer(const QString &fileName)
 {
     const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
     return dot >= fileNameStart(fileName) && fileName.mid(dot).compare(QLatin1String(".DBC"), Qt::CaseInsensitive) == 0;
 }
 
-QString TDBFRead::memoFileName(const QString &tableFileName, unsigned char version)
+QString DbfReader::memoFileName(const QString &tableFileName, unsigned char version)
 {
     const qsizetype nameStart = fileNameStart(tableFileName);
     qsizetype end = tableFileName.indexOf(QLatin1Char('.'), nameStart);
@@ -144,7 +144,7 @@ QString TDBFRead::memoFileName(const QString &tableFileName, unsigned char versi
     return tableFileName.left(end) + (version == 0x83 ? QStringLiteral(".dbt") : QStringLiteral(".fpt"));
 }
 
-TDBFRead::TDBFRead(const QString &fileName)
+DbfReader::DbfReader(const QString &fileName)
 {
     const QString tableName = existingFileName(tableFileName(fileName));
     m_ownTable = std::make_unique<QFile>(tableName);
@@ -167,7 +167,7 @@ TDBFRead::TDBFRead(const QString &fileName)
     attachMemo(m_ownMemo.get());
 }
 
-TDBFRead::TDBFRead(QIODevice *table, QIODevice *memo)
+DbfReader::DbfReader(QIODevice *table, QIODevice *memo)
     : m_table(table)
 {
     if (!m_table || !m_table->isOpen() || !m_table->isReadable())
@@ -177,9 +177,9 @@ TDBFRead::TDBFRead(QIODevice *table, QIODevice *memo)
         attachMemo(memo);
 }
 
-TDBFRead::~TDBFRead() = default;
+DbfReader::~DbfReader() = default;
 
-void TDBFRead::open()
+void DbfReader::open()
 {
     char header[HeaderSize];
     const qint64 got = readFully(m_table, header, HeaderSize);
@@ -211,7 +211,7 @@ void TDBFRead::open()
             // area, padding) is not a field.
             if (d[0] == Terminator)
                 break;
-            TDescriptor field;
+            DbfDescriptor field;
             field.name = Cp1252::toUnicode(asciiUpper(trimBlanks(QByteArray(d, qstrnlen(d, 10)))));
             field.type = asciiUpper(d[11]);
             field.length = static_cast<unsigned char>(d[16]);
@@ -227,7 +227,7 @@ void TDBFRead::open()
     skipTo(m_headerLength);
 }
 
-void TDBFRead::skipTo(qint64 position)
+void DbfReader::skipTo(qint64 position)
 {
     if (!m_table->isSequential()) {
         if (!m_table->seek(position))
@@ -245,7 +245,7 @@ void TDBFRead::skipTo(qint64 position)
     }
 }
 
-void TDBFRead::attachMemo(QIODevice *memo)
+void DbfReader::attachMemo(QIODevice *memo)
 {
     m_memo = memo;
     if (m_version == 0x83) {
@@ -265,43 +265,43 @@ void TDBFRead::attachMemo(QIODevice *memo)
     m_memoBlockSize = be16(header + 6);
 }
 
-qint64 TDBFRead::recordCount() const
+qint64 DbfReader::recordCount() const
 {
     // Without fields nothing would ever move on to the next record.
     return m_fields.isEmpty() ? 0 : qint64(m_recordCount);
 }
 
-int TDBFRead::fieldCount() const
+int DbfReader::fieldCount() const
 {
     return m_open ? int(m_fields.size()) : -1;
 }
 
-QString TDBFRead::fieldName(int i) const
+QString DbfReader::fieldName(int i) const
 {
     return i >= 0 && i < m_fields.size() ? m_fields[i].name : QString();
 }
 
-char TDBFRead::fieldType(int i) const
+char DbfReader::fieldType(int i) const
 {
     return i >= 0 && i < m_fields.size() ? m_fields[i].type : char(0);
 }
 
-int TDBFRead::fieldLength(int i) const
+int DbfReader::fieldLength(int i) const
 {
     return i >= 0 && i < m_fields.size() ? m_fields[i].length : 0;
 }
 
-int TDBFRead::fieldDecimals(int i) const
+int DbfReader::fieldDecimals(int i) const
 {
     return i >= 0 && i < m_fields.size() ? m_fields[i].decimals : 0;
 }
 
-bool TDBFRead::endOfTable() const
+bool DbfReader::endOfTable() const
 {
     return m_nextRecord > recordCount();
 }
 
-QString TDBFRead::readField(int i)
+QString DbfReader::readField(int i)
 {
     if (i < 0 || i >= m_fields.size())
         return QString();
@@ -323,14 +323,14 @@ QString TDBFRead::readField(int i)
     }
     if (m_record.isEmpty())
         return QString(); // no record read yet
-    const TDescriptor &field = m_fields[i];
+    const DbfDescriptor &field = m_fields[i];
     const QByteArray bytes = m_record.mid(field.offset, field.length);
     if (field.type == 'M')
         return memoText(bytes);
     return Cp1252::toUnicode(bytes);
 }
 
-QString TDBFRead::memoText(const QByteArray &pointer)
+QString DbfReader::memoText(const QByteArray &pointer)
 {
     qint64 block = 0;
     if (m_version == 0x30) {
@@ -355,7 +355,7 @@ QString TDBFRead::memoText(const QByteArray &pointer)
     return text;
 }
 
-QString TDBFRead::dbaseMemo(qint64 block)
+QString DbfReader::dbaseMemo(qint64 block)
 {
     const QString failed = QStringLiteral("ERROR!!!");
     if (m_memoBroken)
@@ -394,7 +394,7 @@ QString TDBFRead::dbaseMemo(qint64 block)
     return Cp1252::toUnicode(text);
 }
 
-QString TDBFRead::foxproMemo(qint64 block)
+QString DbfReader::foxproMemo(qint64 block)
 {
     const QString failed = QStringLiteral("Error!!!");
     if (m_memoBroken)

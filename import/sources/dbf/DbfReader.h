@@ -11,7 +11,7 @@ class QFile;
 class QIODevice;
 
 // One field of a dBase table.
-class TDescriptor
+class DbfDescriptor
 {
 public:
     QString name; // blanks removed, upper case
@@ -26,21 +26,21 @@ public:
 // field comes back as the text of its bytes (memo fields: the memo's text).
 //
 // Every size the file declares is checked against what the file holds, so a
-// damaged or hostile table ends with an exception (EDataImportError) instead
+// damaged or hostile table ends with an exception (ImportError) instead
 // of a read past its end or an allocation it cannot back.
-class TDBFRead
+class DbfReader
 {
 public:
     // Opens the table of that name (see TableFileName) and its memo file.
-    explicit TDBFRead(const QString &fileName);
+    explicit DbfReader(const QString &fileName);
     // Reads an open table device and, when not null, an open memo device
     // (".dbt" layout for version 0x83, ".fpt" layout otherwise). Neither is
     // owned; both must outlive the reader.
-    TDBFRead(QIODevice *table, QIODevice *memo);
-    ~TDBFRead();
+    DbfReader(QIODevice *table, QIODevice *memo);
+    ~DbfReader();
 
-    TDBFRead(const TDBFRead &) = delete;
-    TDBFRead &operator=(const TDBFRead &) = delete;
+    DbfReader(const DbfReader &) = delete;
+    DbfReader &operator=(const DbfReader &) = delete;
 
     // The name with its extension replaced by ".DBF", or ".DBF" appended when
     // it has none; an extension DBF in any letter case is kept, and so is
@@ -62,7 +62,7 @@ public:
     char fieldType(int i) const; // 0 when not open or out of range
     int fieldLength(int i) const;
     int fieldDecimals(int i) const;
-    const QList<TDescriptor> &descriptors() const { return m_fields; }
+    const QList<DbfDescriptor> &descriptors() const { return m_fields; }
 
     // Field i of the current record; i = 0 moves to the next record first.
     // Memo fields give the memo's text, "ERROR!!!" (dBase) or "Error!!!"
@@ -95,7 +95,7 @@ private:
     quint32 m_recordCount = 0;
     int m_headerLength = 0;
     qint64 m_recordLength = 1;
-    QList<TDescriptor> m_fields;
+    QList<DbfDescriptor> m_fields;
 
     qint64 m_nextRecord = 1;
     bool m_deleted = false;

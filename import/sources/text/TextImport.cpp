@@ -6,24 +6,24 @@
 
 #include <algorithm>
 
-TDataImportASCII::TDataImportASCII()
+TextImport::TextImport()
     : m_comma(defaultTextDelimiter())
 {
     setRefuseUnencodable(true);
 }
 
-TDataImportASCII::~TDataImportASCII() = default;
+TextImport::~TextImport() = default;
 
-void TDataImportASCII::checkProperties()
+void TextImport::checkProperties()
 {
-    TDataImport::checkProperties();
+    ImportEngine::checkProperties();
     QStringList values;
     for (int i = 0; i < map().size(); ++i)
         values << mapValue(i);
     checkTextMapValues(values, m_comma);
 }
 
-void TDataImportASCII::openSource()
+void TextImport::openSource()
 {
     m_file = std::make_unique<QFile>(fileName());
     if (!m_file->open(QIODevice::ReadOnly)) {
@@ -31,7 +31,7 @@ void TDataImportASCII::openSource()
         m_file.reset();
         throw Error(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Cannot open file \"%1\". %2"), fileName(), error));
     }
-    m_reader = std::make_unique<TTextLineReader>(m_file.get(), m_encoding);
+    m_reader = std::make_unique<TextLineReader>(m_file.get(), m_encoding);
     m_headersSkipped = 0;
     m_fields.clear();
     m_mapValues.clear();
@@ -44,12 +44,12 @@ void TDataImportASCII::openSource()
     }
 }
 
-bool TDataImportASCII::hasMoreRows()
+bool TextImport::hasMoreRows()
 {
     return !m_reader->atEnd();
 }
 
-bool TDataImportASCII::skipRow()
+bool TextImport::skipRow()
 {
     if (!m_reader->readLine(m_line))
         m_line.clear();
@@ -60,13 +60,13 @@ bool TDataImportASCII::skipRow()
     return isBlankLine(m_line);
 }
 
-void TDataImportASCII::fillImportRow()
+void TextImport::fillImportRow()
 {
     const bool fixedWidth = m_comma == QChar(0);
     if (!fixedWidth)
         splitDelimitedLine(m_line, m_quote, m_comma, m_fields, m_lastField);
     for (int i = 0; i < row().count(); ++i) {
-        TDataImportCol *col = row().at(i);
+        ImportColumn *col = row().at(i);
         col->value.clear();
         if (!isMappedColumn(col))
             continue;
@@ -76,12 +76,12 @@ void TDataImportASCII::fillImportRow()
     applyFieldFormats();
 }
 
-void TDataImportASCII::closeSource()
+void TextImport::closeSource()
 {
     // The file goes also when the final commit fails.
     struct Release
     {
-        TDataImportASCII *self;
+        TextImport *self;
         ~Release()
         {
             self->m_fields.clear();
@@ -89,5 +89,5 @@ void TDataImportASCII::closeSource()
             self->m_file.reset();
         }
     } release { this };
-    TDataImport::closeSource();
+    ImportEngine::closeSource();
 }

@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-class TTextLineReader;
+class TextLineReader;
 
 // Text files, one record per line: delimited (fields separated by Comma and
 // optionally enclosed in Quote; a map value is the field number, the first
@@ -18,11 +18,11 @@ class TTextLineReader;
 // counting from 0). Lines are read in Encoding, by default as single-byte
 // text in the program's code page; a UTF-8 byte-order mark makes a file
 // UTF-8. A text with a character the database cannot store is a value error.
-class TDataImportASCII : public TDataImport
+class TextImport : public ImportEngine
 {
 public:
-    TDataImportASCII();
-    ~TDataImportASCII() override;
+    TextImport();
+    ~TextImport() override;
 
     // The field separator; 0 selects the fixed-width layout.
     QChar comma() const { return m_comma; }
@@ -30,8 +30,8 @@ public:
     // The quote character of delimited fields; 0 turns quoting off.
     QChar quote() const { return m_quote; }
     void setQuote(QChar quote) { m_quote = quote; }
-    TTextEncoding encoding() const { return m_encoding; }
-    void setEncoding(TTextEncoding encoding) { m_encoding = encoding; }
+    TextEncoding encoding() const { return m_encoding; }
+    void setEncoding(TextEncoding encoding) { m_encoding = encoding; }
 
 protected:
     void checkProperties() override;
@@ -45,10 +45,10 @@ protected:
 private:
     QChar m_comma;
     QChar m_quote = QLatin1Char('"');
-    TTextEncoding m_encoding = teWindows1252;
+    TextEncoding m_encoding = teWindows1252;
 
     std::unique_ptr<QFile> m_file;
-    std::unique_ptr<TTextLineReader> m_reader;
+    std::unique_ptr<TextLineReader> m_reader;
     QString m_line;
     QStringList m_fields;
     int m_headersSkipped = 0;

@@ -20,13 +20,13 @@ bool isLineByte(char c)
 }
 } // namespace
 
-TTextLineReader::TTextLineReader(QIODevice *device, TTextEncoding encoding)
+TextLineReader::TextLineReader(QIODevice *device, TextEncoding encoding)
     : m_device(device)
     , m_encoding(encoding)
 {
 }
 
-void TTextLineReader::skipByteOrderMark()
+void TextLineReader::skipByteOrderMark()
 {
     m_bomChecked = true;
     static const char Bom[] = "\xEF\xBB\xBF";
@@ -47,7 +47,7 @@ void TTextLineReader::skipByteOrderMark()
     m_encoding = teUtf8;
 }
 
-bool TTextLineReader::fill()
+bool TextLineReader::fill()
 {
     if (m_pos < m_buffer.size())
         return true;
@@ -58,7 +58,7 @@ bool TTextLineReader::fill()
     if (n < 0) {
         m_buffer.clear();
         m_deviceEnd = true;
-        throw EDataImportError(m_device->errorString());
+        throw ImportError(m_device->errorString());
     }
     m_buffer.resize(n);
     m_pos = 0;
@@ -67,7 +67,7 @@ bool TTextLineReader::fill()
     return n > 0;
 }
 
-bool TTextLineReader::atEnd()
+bool TextLineReader::atEnd()
 {
     if (!fill())
         return true;
@@ -81,7 +81,7 @@ bool TTextLineReader::atEnd()
     return m_ctrlZ;
 }
 
-bool TTextLineReader::readLine(QString &line)
+bool TextLineReader::readLine(QString &line)
 {
     if (atEnd())
         return false;
@@ -93,7 +93,7 @@ bool TTextLineReader::readLine(QString &line)
         while (end < size && isLineByte(data[end]))
             ++end;
         if (m_line.size() + (end - m_pos) > MaxLineLength)
-            throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Line %1 is too long"), m_lineNumber + 1));
+            throw ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Line %1 is too long"), m_lineNumber + 1));
         m_line.append(data + m_pos, end - m_pos);
         m_pos = end;
         if (end == size)
@@ -147,9 +147,9 @@ void checkTextMapValues(const QStringList &values, QChar comma)
     }
 }
 
-TFixedWidthField parseFixedWidthMapValue(const QString &value)
+FixedWidthField parseFixedWidthMapValue(const QString &value)
 {
-    TFixedWidthField field;
+    FixedWidthField field;
     const qsizetype sep = value.indexOf(QLatin1Char(';'));
     const QString start = sep < 0 ? value : value.left(sep);
     const QString length = sep < 0 ? QString() : value.mid(sep + 1);
@@ -160,7 +160,7 @@ TFixedWidthField parseFixedWidthMapValue(const QString &value)
     return field;
 }
 
-QString cutFixedWidth(const QString &line, const TFixedWidthField &field)
+QString cutFixedWidth(const QString &line, const FixedWidthField &field)
 {
     // In 64 bits so that extreme map values cannot overflow.
     const qint64 from = std::max<qint64>(field.start, 0);

@@ -17,17 +17,17 @@ class QIODevice;
 // become text in the encoding given, by default the program's code page,
 // one character per byte; a UTF-8 byte-order mark at the start of the file
 // is dropped and makes it UTF-8.
-class TTextLineReader
+class TextLineReader
 {
 public:
     // device must be open for reading; it is not owned.
-    explicit TTextLineReader(QIODevice *device, TTextEncoding encoding = teWindows1252);
+    explicit TextLineReader(QIODevice *device, TextEncoding encoding = teWindows1252);
     // The encoding the lines are read in, a byte-order mark taken into
     // account once the first line has been asked for.
-    TTextEncoding encoding() const { return m_encoding; }
+    TextEncoding encoding() const { return m_encoding; }
 
     // True once nothing is left to read (end of the device or a Ctrl-Z).
-    // A read error of the device raises EDataImportError with its text.
+    // A read error of the device raises ImportError with its text.
     bool atEnd();
     // The next line without its end; false when AtEnd().
     bool readLine(QString &line);
@@ -39,7 +39,7 @@ private:
     void skipByteOrderMark();
 
     QIODevice *m_device;
-    TTextEncoding m_encoding;
+    TextEncoding m_encoding;
     bool m_bomChecked = false;
     QByteArray m_buffer;
     qsizetype m_pos = 0;
@@ -57,20 +57,20 @@ bool isBlankLine(const QString &line);
 // Fixed width: "start;length", start counting from 0.
 bool isDelimitedMapValue(const QString &value);
 bool isFixedWidthMapValue(const QString &value);
-// Raises EDataImportError MissingMapDefinition "Missing definition of map" at the first map
+// Raises ImportError MissingMapDefinition "Missing definition of map" at the first map
 // value of the wrong form; comma 0 selects the fixed-width layout.
 void checkTextMapValues(const QStringList &values, QChar comma);
 
-struct TFixedWidthField
+struct FixedWidthField
 {
     int start = 0;
     int length = 0;
 };
 // A start or length that is not a number counts as 0.
-TFixedWidthField parseFixedWidthMapValue(const QString &value);
+FixedWidthField parseFixedWidthMapValue(const QString &value);
 // The characters of line from Start (counting from 0) for Length characters;
 // shorter or empty where the line is shorter.
-QString cutFixedWidth(const QString &line, const TFixedWidthField &field);
+QString cutFixedWidth(const QString &line, const FixedWidthField &field);
 // Field number mapValue (the first is 1) of a split line; empty when it is not
 // a number, below 1 or beyond the fields of the line.
 QString delimitedField(const QStringList &fields, const QString &mapValue);

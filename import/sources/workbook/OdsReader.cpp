@@ -27,7 +27,7 @@ bool isNamespace(std::string_view uri, const char *name)
 }
 
 // A repeat count: 1 when absent or not a positive number.
-qint64 repeatCount(const TXmlAttributes &a, std::string_view name)
+qint64 repeatCount(const XmlAttributes &a, std::string_view name)
 {
     qint64 n = 1;
     const auto value = a.value(name);
@@ -51,10 +51,10 @@ struct PendingCell
     QVariant result; // of a formula
 };
 
-class ContentHandler : public TXmlHandler
+class ContentHandler : public XmlHandler
 {
 public:
-    ContentHandler(TxlsWorkbookBuilder &builder, TZipWorkbookLimits &limits)
+    ContentHandler(WorkbookBuilder &builder, ZipWorkbookLimits &limits)
         : m_builder(builder)
         , m_limits(limits)
     {
@@ -64,7 +64,7 @@ public:
 
     bool sawSpreadsheet() const { return m_sawSpreadsheet; }
 
-    void startElement(std::string_view name, std::string_view uri, const TXmlAttributes &a) override
+    void startElement(std::string_view name, std::string_view uri, const XmlAttributes &a) override
     {
         if (m_skip > 0) {
             ++m_skip;
@@ -115,7 +115,7 @@ public:
         if (!textElement || name == "note" || name == "ruby-text") {
             ++m_skip;
         } else if (name == "s") {
-            m_text.append(std::size_t(std::min<qint64>(repeatCount(a, "c"), TxlsWorkbookBuilder::MaxTextLength + 1)), ' ');
+            m_text.append(std::size_t(std::min<qint64>(repeatCount(a, "c"), WorkbookBuilder::MaxTextLength + 1)), ' ');
             ++m_skip;
         } else if (name == "tab") {
             m_text += '\t';
@@ -126,7 +126,7 @@ public:
         } else {
             ++m_paragraph; // spans, links and fields show their text
         }
-        if (m_text.size() > std::size_t(4 * TxlsWorkbookBuilder::MaxTextLength))
+        if (m_text.size() > std::size_t(4 * WorkbookBuilder::MaxTextLength))
             tooLong();
     }
 
@@ -165,20 +165,20 @@ public:
     {
         if (m_paragraph > 0 && m_skip == 0) {
             m_text.append(t);
-            if (m_text.size() > std::size_t(4 * TxlsWorkbookBuilder::MaxTextLength))
+            if (m_text.size() > std::size_t(4 * WorkbookBuilder::MaxTextLength))
                 tooLong();
         }
     }
 
 private:
-    void startTable(const TXmlAttributes &a)
+    void startTable(const XmlAttributes &a)
     {
         m_sheetName = text(a.value("name").value_or(""));
         m_sheet = m_builder.addWorkSheet(m_sheetName, m_hiddenStyles.contains(text(a.value("style-name").value_or(""))));
         m_row = 0;
     }
 
-    void startRow(const TXmlAttributes &a)
+    void startRow(const XmlAttributes &a)
     {
         m_inRow = true;
         m_rowRepeat = repeatCount(a, "number-rows-repeated");
@@ -186,7 +186,7 @@ private:
         m_cells.clear();
     }
 
-    void startCell(std::string_view name, const TXmlAttributes &a)
+    void startCell(std::string_view name, const XmlAttributes &a)
     {
         m_inCell = true;
         m_covered = name == "covered-table-cell";
@@ -312,13 +312,13 @@ private:
         qint64 perRow = 0;
         for (const PendingCell &c : m_cells) {
             perRow += c.count;
-            if (perRow > TZipWorkbookLimits::MaxCells)
+            if (perRow > ZipWorkbookLimits::MaxCells)
                 break;
         }
         // Before any copy: a repeat that would pass the limit is refused
         // without being made.
-        if (perRow > TZipWorkbookLimits::MaxCells || rows > TZipWorkbookLimits::MaxCells / perRow)
-            m_limits.reserve(TZipWorkbookLimits::MaxCells + 1);
+        if (perRow > ZipWorkbookLimits::MaxCells || rows > ZipWorkbookLimits::MaxCells / perRow)
+            m_limits.reserve(ZipWorkbookLimits::MaxCells + 1);
         m_limits.reserve(rows * perRow);
         for (qint64 r = first; r < first + rows; ++r)
             for (const PendingCell &c : m_cells)
@@ -362,12 +362,12 @@ private:
 
     [[noreturn]] void tooLong() const
     {
-        m_limits.checkText(m_sheetName, m_row, m_column, TxlsWorkbookBuilder::MaxTextLength + 1);
-        throw EDataImportError(QString()); // not reached
+        m_limits.checkText(m_sheetName, m_row, m_column, WorkbookBuilder::MaxTextLength + 1);
+        throw ImportError(QString()); // not reached
     }
 
-    TxlsWorkbookBuilder &m_builder;
-    TZipWorkbookLimits &m_limits;
+    WorkbookBuilder &m_builder;
+    ZipWorkbookLimits &m_limits;
     QString m_style;
     QSet<QString> m_hiddenStyles;
     int m_generalXf = 0;
@@ -376,7 +376,7 @@ private:
     int m_skip = 0;
     bool m_inBody = false;
     bool m_sawSpreadsheet = false;
-    TxlsWorkSheet *m_sheet = nullptr;
+    XlsWorkSheet *m_sheet = nullptr;
     QString m_sheetName;
     qint64 m_row = 0;
     bool m_inRow = false;
@@ -398,14 +398,14 @@ private:
 
 } // namespace
 
-TOdsReader::TOdsReader(TZipPackage &package, TxlsWorkbookBuilder &builder, TZipWorkbookLimits &limits)
+OdsReader::OdsReader(ZipPackage &package, WorkbookBuilder &builder, ZipWorkbookLimits &limits)
     : m_package(package)
     , m_builder(builder)
     , m_limits(limits)
 {
 }
 
-bool TOdsReader::isSpreadsheet(TZipPackage &package)
+bool OdsReader::isSpreadsheet(ZipPackage &package)
 {
     if (!package.contains(QStringLiteral("mimetype")))
         return false;
@@ -413,15 +413,15 @@ bool TOdsReader::isSpreadsheet(TZipPackage &package)
     return type.startsWith("application/vnd.oasis.opendocument.spreadsheet");
 }
 
-void TOdsReader::read()
+void OdsReader::read()
 {
     // An encrypted document's parts are no XML: say why rather than how.
     const QString manifest = QStringLiteral("META-INF/manifest.xml");
     if (m_package.contains(manifest) && m_package.read(manifest, MaxSmallPart).contains("encryption-data"))
-        throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File %1 is protected by a password"), m_package.fileName()));
+        throw ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File %1 is protected by a password"), m_package.fileName()));
 
     ContentHandler handler(m_builder, m_limits);
     m_package.parse(QStringLiteral("content.xml"), handler);
     if (!handler.sawSpreadsheet())
-        throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File %1 is neither an Excel nor an OpenDocument workbook"), m_package.fileName()));
+        throw ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File %1 is neither an Excel nor an OpenDocument workbook"), m_package.fileName()));
 }

@@ -1,8 +1,8 @@
 #pragma once
 
-class TxlsWorkbookBuilder;
-class TZipPackage;
-class TZipWorkbookLimits;
+class WorkbookBuilder;
+class ZipPackage;
+class ZipWorkbookLimits;
 
 // Reads an OpenDocument spreadsheet (.ods) into a builder: every table of
 // the document in order as a worksheet (hidden ones included), each cell by
@@ -11,17 +11,17 @@ class TZipWorkbookLimits;
 // results, several paragraphs of text joined by line feeds. Repeated rows
 // and columns are expanded only where they hold something; covered cells of
 // a merged area become blank cells, as in a BIFF8 workbook.
-class TOdsReader
+class OdsReader
 {
 public:
-    TOdsReader(TZipPackage &package, TxlsWorkbookBuilder &builder, TZipWorkbookLimits &limits);
+    OdsReader(ZipPackage &package, WorkbookBuilder &builder, ZipWorkbookLimits &limits);
 
     // Whether the package says it is a spreadsheet document.
-    static bool isSpreadsheet(TZipPackage &package);
+    static bool isSpreadsheet(ZipPackage &package);
     void read();
 
 private:
-    TZipPackage &m_package;
-    TxlsWorkbookBuilder &m_builder;
-    TZipWorkbookLimits &m_limits;
+    ZipPackage &m_package;
+    WorkbookBuilder &m_builder;
+    ZipWorkbookLimits &m_limits;
 };

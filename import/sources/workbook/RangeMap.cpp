@@ -16,7 +16,7 @@ constexpr int MaxCol = 256;
 // Fills "%s" and "%d" in order; the operator reads the translation.
 [[noreturn]] void fail(const char *pattern, const QStringList &args = {}, const QStringList &shownArgs = {})
 {
-    throw EDataImportError(importText(pattern, args, shownArgs));
+    throw ImportError(importText(pattern, args, shownArgs));
 }
 
 QString num(int n)
@@ -55,7 +55,7 @@ QString cellText(int row, int col)
 class RangeParser
 {
 public:
-    RangeParser(const QString &text, TMapRow *row)
+    RangeParser(const QString &text, MapRow *row)
         : m_row(row)
     {
         m_text = text.trimmed();
@@ -69,7 +69,7 @@ public:
     void run()
     {
         while (m_pos < m_text.size()) {
-            auto range = std::make_unique<TMapRange>();
+            auto range = std::make_unique<MapRange>();
             parseRange(*range);
             if (m_row)
                 m_row->add(std::move(range));
@@ -149,7 +149,7 @@ private:
         return letters();
     }
 
-    void parseSheet(TMapRange &range)
+    void parseSheet(MapRange &range)
     {
         ++m_pos; // "["
         if (current() == u':') {
@@ -178,7 +178,7 @@ private:
         ++m_pos;
     }
 
-    void parseRange(TMapRange &range)
+    void parseRange(MapRange &range)
     {
         if (current() == u'[')
             parseSheet(range);
@@ -211,7 +211,7 @@ private:
     }
 
     // COLSTART-B40, COLFINISH-B40, ROWSTART-H3, ROWFINISH-H3.
-    void keywordCell(TMapRange &range, const QString &keyword)
+    void keywordCell(MapRange &range, const QString &keyword)
     {
         if (current() != u'-')
             unexpected(m_pos);
@@ -231,7 +231,7 @@ private:
             range.setBounds(row, 0, row, col);
     }
 
-    void fromColumn(TMapRange &range, int col)
+    void fromColumn(MapRange &range, int col)
     {
         if (current() == u'-') {
             // The whole column.
@@ -288,12 +288,12 @@ private:
 
     QString m_text;
     qsizetype m_pos = 0;
-    TMapRow *m_row;
+    MapRow *m_row;
 };
 
 } // namespace
 
-void parseMapRow(const QString &text, TMapRow *row)
+void parseMapRow(const QString &text, MapRow *row)
 {
     if (row)
         row->clear();
@@ -302,17 +302,17 @@ void parseMapRow(const QString &text, TMapRow *row)
 
 // ---------------------------------------------------------------- range
 
-TMapRange::TMapRange(TMapRow *owner)
+MapRange::MapRange(MapRow *owner)
     : m_owner(owner)
 {
 }
 
-TMapRange::TMapRange(const TMapRange &other)
+MapRange::MapRange(const MapRange &other)
 {
     *this = other;
 }
 
-TMapRange &TMapRange::operator=(const TMapRange &other)
+MapRange &MapRange::operator=(const MapRange &other)
 {
     if (this == &other)
         return *this;
@@ -331,12 +331,12 @@ TMapRange &TMapRange::operator=(const TMapRange &other)
     return *this;
 }
 
-TxlsFile *TMapRange::file() const
+WorkbookFile *MapRange::file() const
 {
     return m_owner ? m_owner->file() : nullptr;
 }
 
-bool TMapRange::isForward() const
+bool MapRange::isForward() const
 {
     if (m_direction != rdNotSet)
         return m_direction == rdForward;
@@ -345,28 +345,28 @@ bool TMapRange::isForward() const
     return m_startRow <= m_finishRow || m_finishRow == 0;
 }
 
-void TMapRange::setDefaultSheet()
+void MapRange::setDefaultSheet()
 {
     m_sheetSelector = ssDefault;
     m_sheetNumber = 0;
     m_sheetName.clear();
 }
 
-void TMapRange::setSheetNumber(int number)
+void MapRange::setSheetNumber(int number)
 {
     m_sheetSelector = ssByNumber;
     m_sheetNumber = number;
     m_sheetName.clear();
 }
 
-void TMapRange::setSheetName(const QString &name)
+void MapRange::setSheetName(const QString &name)
 {
     m_sheetSelector = ssByName;
     m_sheetNumber = 0;
     m_sheetName = name;
 }
 
-bool TMapRange::sameSheetAs(const TMapRange &other) const
+bool MapRange::sameSheetAs(const MapRange &other) const
 {
     // Only ranges of one sheet continue each other; two ranges that name no
     // sheet share the first one.
@@ -382,31 +382,31 @@ bool TMapRange::sameSheetAs(const TMapRange &other) const
     }
 }
 
-void TMapRange::setStartRow(int row)
+void MapRange::setStartRow(int row)
 {
     m_startRow = row;
     updateKind();
 }
 
-void TMapRange::setStartCol(int col)
+void MapRange::setStartCol(int col)
 {
     m_startCol = col;
     updateKind();
 }
 
-void TMapRange::setFinishRow(int row)
+void MapRange::setFinishRow(int row)
 {
     m_finishRow = row;
     updateKind();
 }
 
-void TMapRange::setFinishCol(int col)
+void MapRange::setFinishCol(int col)
 {
     m_finishCol = col;
     updateKind();
 }
 
-void TMapRange::setBounds(int startRow, int startCol, int finishRow, int finishCol)
+void MapRange::setBounds(int startRow, int startCol, int finishRow, int finishCol)
 {
     m_startRow = startRow;
     m_startCol = startCol;
@@ -415,7 +415,7 @@ void TMapRange::setBounds(int startRow, int startCol, int finishRow, int finishC
     updateKind();
 }
 
-void TMapRange::updateKind()
+void MapRange::updateKind()
 {
     if (m_startRow > 0 && m_startCol > 0 && m_finishRow > 0 && m_finishCol > 0 && m_startCol == m_finishCol && m_startRow == m_finishRow)
         m_kind = rkCell;
@@ -430,17 +430,17 @@ void TMapRange::updateKind()
         m_kind = rkUndetermined;
 }
 
-int TMapRange::skipRows() const
+int MapRange::skipRows() const
 {
     return m_owner ? m_owner->skipRows() : 0;
 }
 
-int TMapRange::skipCols() const
+int MapRange::skipCols() const
 {
     return m_owner ? m_owner->skipCols() : 0;
 }
 
-void TMapRange::updateCount()
+void MapRange::updateCount()
 {
     const int sr = skipRows();
     const int sc = skipCols();
@@ -468,9 +468,9 @@ void TMapRange::updateCount()
     }
 }
 
-void TMapRange::resolve()
+void MapRange::resolve()
 {
-    TxlsFile *f = file();
+    WorkbookFile *f = file();
     if (!f)
         return;
     if (!f->isOpened())
@@ -486,7 +486,7 @@ void TMapRange::resolve()
             fail(QT_TRANSLATE_NOOP("ImportMessages", "Sheet with name %s is not found in the source file"), { m_sheetName });
     }
     m_sheetIndex = index;
-    TxlsWorkSheet *sheet = f->workSheet(index);
+    XlsWorkSheet *sheet = f->workSheet(index);
     const bool forward = isForward();
     int lowest = -1, highest = -1;
     if (m_kind == rkRow) {
@@ -508,7 +508,7 @@ void TMapRange::resolve()
     updateCount();
 }
 
-QString TMapRange::text() const
+QString MapRange::text() const
 {
     QString body;
     const bool forward = isForward();
@@ -572,7 +572,7 @@ bool between(int p, int start, int finish, bool forward)
 
 } // namespace
 
-bool TMapRange::contains(int sheetNumber, const QString &sheetName, int row, int col) const
+bool MapRange::contains(int sheetNumber, const QString &sheetName, int row, int col) const
 {
     switch (m_sheetSelector) {
     case ssByNumber:
@@ -600,7 +600,7 @@ bool TMapRange::contains(int sheetNumber, const QString &sheetName, int row, int
     }
 }
 
-bool TMapRange::cellPosition(int n, int &row, int &col) const
+bool MapRange::cellPosition(int n, int &row, int &col) const
 {
     if (n < 1 || n > m_count)
         return false;
@@ -625,41 +625,41 @@ bool TMapRange::cellPosition(int n, int &row, int &col) const
 
 // ---------------------------------------------------------------- row
 
-TMapRow::TMapRow(TMapRowList *list, TxlsFile *file)
+MapRow::MapRow(RangeMap *list, WorkbookFile *file)
     : m_list(list)
     , m_file(file)
 {
 }
 
-TMapRow::~TMapRow() = default;
+MapRow::~MapRow() = default;
 
-int TMapRow::skipRows() const
+int MapRow::skipRows() const
 {
     return m_list ? m_list->skipRows() : 0;
 }
 
-int TMapRow::skipCols() const
+int MapRow::skipCols() const
 {
     return m_list ? m_list->skipCols() : 0;
 }
 
-TMapRange *TMapRow::add(std::unique_ptr<TMapRange> range)
+MapRange *MapRow::add(std::unique_ptr<MapRange> range)
 {
     return insert(count(), std::move(range));
 }
 
-TMapRange *TMapRow::insert(int index, std::unique_ptr<TMapRange> range)
+MapRange *MapRow::insert(int index, std::unique_ptr<MapRange> range)
 {
     range->setOwner(this);
     range->resolve();
     range->updateCount();
-    TMapRange *r = range.get();
+    MapRange *r = range.get();
     m_ranges.insert(m_ranges.begin() + std::clamp(index, 0, count()), std::move(range));
     updateTotal();
     return r;
 }
 
-void TMapRow::removeAt(int index)
+void MapRow::removeAt(int index)
 {
     if (index < 0 || index >= count())
         return;
@@ -667,7 +667,7 @@ void TMapRow::removeAt(int index)
     updateTotal();
 }
 
-void TMapRow::move(int from, int to)
+void MapRow::move(int from, int to)
 {
     if (from < 0 || from >= count() || to < 0 || to >= count() || from == to)
         return;
@@ -676,25 +676,25 @@ void TMapRow::move(int from, int to)
     m_ranges.insert(m_ranges.begin() + to, std::move(range));
 }
 
-void TMapRow::clear()
+void MapRow::clear()
 {
     m_ranges.clear();
     m_total = 0;
 }
 
-void TMapRow::updateTotal()
+void MapRow::updateTotal()
 {
     m_total = 0;
     for (const auto &r : m_ranges)
         m_total += r->count();
 }
 
-void TMapRow::parse(const QString &text)
+void MapRow::parse(const QString &text)
 {
     parseMapRow(text, this);
 }
 
-QString TMapRow::text() const
+QString MapRow::text() const
 {
     QString out;
     for (const auto &r : m_ranges)
@@ -702,7 +702,7 @@ QString TMapRow::text() const
     return out;
 }
 
-QString TMapRow::cellText(int n) const
+QString MapRow::cellText(int n) const
 {
     if (!m_file || n <= 0 || n > m_total)
         return QString();
@@ -712,7 +712,7 @@ QString TMapRow::cellText(int n) const
             continue;
         }
         int row = 0, col = 0;
-        TxlsWorkSheet *sheet = m_file->workSheet(r->sheetIndex());
+        XlsWorkSheet *sheet = m_file->workSheet(r->sheetIndex());
         if (!sheet || !r->cellPosition(n, row, col) || row < 1 || row > MaxRow || col < 1 || col > MaxCol)
             return QString();
         const QString text = sheet->cellText(row - 1, col - 1);
@@ -722,7 +722,7 @@ QString TMapRow::cellText(int n) const
     return QString();
 }
 
-bool TMapRow::contains(int sheetNumber, const QString &sheetName, int row, int col) const
+bool MapRow::contains(int sheetNumber, const QString &sheetName, int row, int col) const
 {
     for (const auto &r : m_ranges)
         if (r->contains(sheetNumber, sheetName, row, col))
@@ -730,7 +730,7 @@ bool TMapRow::contains(int sheetNumber, const QString &sheetName, int row, int c
     return false;
 }
 
-void TMapRow::removeCell(int sheetNumber, const QString &sheetName, int row, int col)
+void MapRow::removeCell(int sheetNumber, const QString &sheetName, int row, int col)
 {
     QString text;
     for (const auto &r : m_ranges) {
@@ -745,8 +745,8 @@ void TMapRow::removeCell(int sheetNumber, const QString &sheetName, int row, int
         const int start = byRow ? r->startRow() : r->startCol();
         const int finish = byRow ? r->finishRow() : r->finishCol();
         const int step = r->isForward() ? 1 : -1;
-        TMapRange changed(*r);
-        auto setAlong = [&](TMapRange &range, int s, int f) {
+        MapRange changed(*r);
+        auto setAlong = [&](MapRange &range, int s, int f) {
             if (byRow)
                 range.setBounds(s, range.startCol(), f, range.finishCol());
             else
@@ -759,7 +759,7 @@ void TMapRow::removeCell(int sheetNumber, const QString &sheetName, int row, int
             setAlong(changed, start, finish - step);
             text += changed.text();
         } else if (start > 0 && finish > 0) {
-            TMapRange after(*r);
+            MapRange after(*r);
             setAlong(changed, start, p - step);
             setAlong(after, p + step, finish);
             text += changed.text() + after.text();
@@ -775,18 +775,18 @@ void TMapRow::removeCell(int sheetNumber, const QString &sheetName, int row, int
 
 namespace {
 
-bool known(const TMapRange &r)
+bool known(const MapRange &r)
 {
     return r.startRow() > 0 && r.startCol() > 0 && r.finishRow() > 0 && r.finishCol() > 0;
 }
 
 // Joins next into prev when it continues it; true when it did.
-bool join(TMapRange &prev, const TMapRange &next)
+bool join(MapRange &prev, const MapRange &next)
 {
     if (!known(prev) || !known(next))
         return false;
-    const TRangeKind pk = prev.kind();
-    const TRangeKind nk = next.kind();
+    const RangeKind pk = prev.kind();
+    const RangeKind nk = next.kind();
     if (pk == rkCol && prev.startCol() == next.startCol() && (nk == rkCell || (nk == rkCol && next.isForward() == prev.isForward()))) {
         const bool follows = prev.isForward() ? next.startRow() == prev.finishRow() + 1 : prev.finishRow() == next.startRow() + 1;
         if (follows)
@@ -838,14 +838,14 @@ bool join(TMapRange &prev, const TMapRange &next)
 
 } // namespace
 
-void TMapRow::merge()
+void MapRow::merge()
 {
     for (int i = count() - 1; i >= 1; --i) {
-        TMapRange &prev = *m_ranges[std::size_t(i - 1)];
-        const TMapRange &next = *m_ranges[std::size_t(i)];
+        MapRange &prev = *m_ranges[std::size_t(i - 1)];
+        const MapRange &next = *m_ranges[std::size_t(i)];
         if (!prev.sameSheetAs(next))
             continue;
-        const TRangeKind before = prev.kind();
+        const RangeKind before = prev.kind();
         if (!join(prev, next))
             continue;
         if (prev.kind() != before) {
@@ -861,16 +861,16 @@ void TMapRow::merge()
 
 // ---------------------------------------------------------------- list
 
-TMapRowList::TMapRowList(TxlsFile *file, int skipRows, int skipCols)
+RangeMap::RangeMap(WorkbookFile *file, int skipRows, int skipCols)
     : m_file(file)
     , m_skipRows(skipRows)
     , m_skipCols(skipCols)
 {
 }
 
-TMapRowList::~TMapRowList() = default;
+RangeMap::~RangeMap() = default;
 
-int TMapRowList::indexOf(const QString &name) const
+int RangeMap::indexOf(const QString &name) const
 {
     for (int i = 0; i < count(); ++i)
         if (QString::compare(m_rows[std::size_t(i)]->name(), name, Qt::CaseInsensitive) == 0)
@@ -878,22 +878,22 @@ int TMapRowList::indexOf(const QString &name) const
     return -1;
 }
 
-TMapRow *TMapRowList::add(const QString &name, const QString &rangeText)
+MapRow *RangeMap::add(const QString &name, const QString &rangeText)
 {
-    auto row = std::make_unique<TMapRow>(this, m_file);
+    auto row = std::make_unique<MapRow>(this, m_file);
     row->setName(name);
     row->parse(rangeText);
     m_rows.push_back(std::move(row));
     return m_rows.back().get();
 }
 
-void TMapRowList::clear()
+void RangeMap::clear()
 {
     m_rows.clear();
     m_minRow = m_maxRow = -1;
 }
 
-void TMapRowList::updateTotals()
+void RangeMap::updateTotals()
 {
     m_minRow = m_maxRow = -1;
     for (int i = 0; i < count(); ++i) {
@@ -905,13 +905,13 @@ void TMapRowList::updateTotals()
     }
 }
 
-int TMapRowList::recordCount(TImportRange range) const
+int RangeMap::recordCount(ImportRange range) const
 {
     const int index = range == qirMin ? m_minRow : m_maxRow;
     return index < 0 ? 0 : row(index)->total();
 }
 
-int TMapRowList::lastRecordIndex(TImportRange range, int importRecCount) const
+int RangeMap::lastRecordIndex(ImportRange range, int importRecCount) const
 {
     int last = recordCount(range) - 1;
     if (importRecCount > 0 && importRecCount - 1 < last)
@@ -919,7 +919,7 @@ int TMapRowList::lastRecordIndex(TImportRange range, int importRecCount) const
     return last;
 }
 
-QString TMapRowList::cellText(int rowIndex, int recordIndex) const
+QString RangeMap::cellText(int rowIndex, int recordIndex) const
 {
     if (rowIndex < 0 || rowIndex >= count())
         return QString();

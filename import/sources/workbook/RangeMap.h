@@ -10,45 +10,45 @@
 // "[Clients]B-COLFINISH;", "[:2]3-ROWFINISH;"). The k-th imported record
 // takes the k-th cell of every column's ranges, in range order.
 
-class TxlsFile;
-class TxlsWorkSheet;
-class TMapRow;
-class TMapRowList;
+class WorkbookFile;
+class XlsWorkSheet;
+class MapRow;
+class RangeMap;
 
 // How many records an import takes when the columns yield different counts.
-enum TImportRange { qirMax, qirMin };
+enum ImportRange { qirMax, qirMin };
 // How the source's default sheet is named (kept with the settings only).
-enum TSheetIDType { qstNumber, qstName };
+enum SheetIdType { qstNumber, qstName };
 
-enum TRangeDirection { rdForward = 0, rdBackward = 1, rdNotSet = 2 };
-enum TSheetSelector { ssDefault = 0, ssByName = 1, ssByNumber = 2 };
-enum TRangeKind { rkCol = 0, rkRow = 1, rkCell = 2, rkUndetermined = 3 };
+enum RangeDirection { rdForward = 0, rdBackward = 1, rdNotSet = 2 };
+enum SheetSelector { ssDefault = 0, ssByName = 1, ssByNumber = 2 };
+enum RangeKind { rkCol = 0, rkRow = 1, rkCell = 2, rkUndetermined = 3 };
 
-class TMapRange
+class MapRange
 {
 public:
-    explicit TMapRange(TMapRow *owner = nullptr);
+    explicit MapRange(MapRow *owner = nullptr);
     // A copy is free-standing: it has no owner.
-    TMapRange(const TMapRange &other);
-    TMapRange &operator=(const TMapRange &other);
+    MapRange(const MapRange &other);
+    MapRange &operator=(const MapRange &other);
 
-    TMapRow *owner() const { return m_owner; }
-    void setOwner(TMapRow *owner) { m_owner = owner; }
-    TxlsFile *file() const;
+    MapRow *owner() const { return m_owner; }
+    void setOwner(MapRow *owner) { m_owner = owner; }
+    WorkbookFile *file() const;
 
-    TRangeDirection direction() const { return m_direction; }
-    void setDirection(TRangeDirection direction) { m_direction = direction; }
+    RangeDirection direction() const { return m_direction; }
+    void setDirection(RangeDirection direction) { m_direction = direction; }
     // The direction in force: a range without one runs from its start
     // towards its finish.
     bool isForward() const;
 
-    TSheetSelector sheetSelector() const { return m_sheetSelector; }
+    SheetSelector sheetSelector() const { return m_sheetSelector; }
     int sheetNumber() const { return m_sheetNumber; }
     QString sheetName() const { return m_sheetName; }
     void setDefaultSheet();
     void setSheetNumber(int number);
     void setSheetName(const QString &name);
-    bool sameSheetAs(const TMapRange &other) const;
+    bool sameSheetAs(const MapRange &other) const;
 
     // 1-based; 0 is an open end, found in the data when resolved.
     int startRow() const { return m_startRow; }
@@ -61,7 +61,7 @@ public:
     void setFinishCol(int col);
     void setBounds(int startRow, int startCol, int finishRow, int finishCol);
 
-    TRangeKind kind() const { return m_kind; }
+    RangeKind kind() const { return m_kind; }
     // Cells the range yields once the owner's rows and columns are skipped.
     int count() const { return m_count; }
     void updateCount();
@@ -85,41 +85,41 @@ private:
     int skipRows() const;
     int skipCols() const;
 
-    TMapRow *m_owner = nullptr;
-    TRangeDirection m_direction = rdNotSet;
-    TSheetSelector m_sheetSelector = ssDefault;
+    MapRow *m_owner = nullptr;
+    RangeDirection m_direction = rdNotSet;
+    SheetSelector m_sheetSelector = ssDefault;
     int m_sheetNumber = 0;
     QString m_sheetName;
     int m_startRow = 0;
     int m_startCol = 0;
     int m_finishRow = 0;
     int m_finishCol = 0;
-    TRangeKind m_kind = rkUndetermined;
+    RangeKind m_kind = rkUndetermined;
     int m_count = 0;
     int m_sheetIndex = -1;
 };
 
 // The ranges of one imported column, in text order.
-class TMapRow
+class MapRow
 {
 public:
-    explicit TMapRow(TMapRowList *list = nullptr, TxlsFile *file = nullptr);
-    ~TMapRow();
-    TMapRow(const TMapRow &) = delete;
-    TMapRow &operator=(const TMapRow &) = delete;
+    explicit MapRow(RangeMap *list = nullptr, WorkbookFile *file = nullptr);
+    ~MapRow();
+    MapRow(const MapRow &) = delete;
+    MapRow &operator=(const MapRow &) = delete;
 
-    TMapRowList *list() const { return m_list; }
-    TxlsFile *file() const { return m_file; }
+    RangeMap *list() const { return m_list; }
+    WorkbookFile *file() const { return m_file; }
     QString name() const { return m_name; }
     void setName(const QString &name) { m_name = name; }
     int skipRows() const;
     int skipCols() const;
 
     int count() const { return int(m_ranges.size()); }
-    TMapRange *range(int i) const { return m_ranges[std::size_t(i)].get(); }
+    MapRange *range(int i) const { return m_ranges[std::size_t(i)].get(); }
     // Takes the range, resolves it when the row has a workbook, counts it.
-    TMapRange *add(std::unique_ptr<TMapRange> range);
-    TMapRange *insert(int index, std::unique_ptr<TMapRange> range);
+    MapRange *add(std::unique_ptr<MapRange> range);
+    MapRange *insert(int index, std::unique_ptr<MapRange> range);
     void removeAt(int index);
     void move(int from, int to);
     void clear();
@@ -141,32 +141,32 @@ public:
     void merge();
 
 private:
-    TMapRowList *m_list;
-    TxlsFile *m_file;
+    RangeMap *m_list;
+    WorkbookFile *m_file;
     QString m_name;
-    std::vector<std::unique_ptr<TMapRange>> m_ranges;
+    std::vector<std::unique_ptr<MapRange>> m_ranges;
     int m_total = 0;
 };
 
-// One TMapRow per column of the import, in map order.
-class TMapRowList
+// One MapRow per column of the import, in map order.
+class RangeMap
 {
 public:
-    explicit TMapRowList(TxlsFile *file = nullptr, int skipRows = 0, int skipCols = 0);
-    ~TMapRowList();
-    TMapRowList(const TMapRowList &) = delete;
-    TMapRowList &operator=(const TMapRowList &) = delete;
+    explicit RangeMap(WorkbookFile *file = nullptr, int skipRows = 0, int skipCols = 0);
+    ~RangeMap();
+    RangeMap(const RangeMap &) = delete;
+    RangeMap &operator=(const RangeMap &) = delete;
 
-    TxlsFile *file() const { return m_file; }
+    WorkbookFile *file() const { return m_file; }
     int skipRows() const { return m_skipRows; }
     int skipCols() const { return m_skipCols; }
 
     int count() const { return int(m_rows.size()); }
-    TMapRow *row(int i) const { return m_rows[std::size_t(i)].get(); }
+    MapRow *row(int i) const { return m_rows[std::size_t(i)].get(); }
     // Index of the row of that name, without regard to case; -1 when none.
     int indexOf(const QString &name) const;
     // Adds the row of a map entry: its ranges parsed, resolved and counted.
-    TMapRow *add(const QString &name, const QString &rangeText);
+    MapRow *add(const QString &name, const QString &rangeText);
     void clear();
 
     // Finds the rows with the smallest and the largest totals (the first one
@@ -175,22 +175,22 @@ public:
     int minRowIndex() const { return m_minRow; }
     int maxRowIndex() const { return m_maxRow; }
     // Records to import: the largest total (qirMax) or the smallest (qirMin).
-    int recordCount(TImportRange range) const;
+    int recordCount(ImportRange range) const;
     // Index of the last record to import (0-based), lowered to
     // importRecCount - 1 when that is given and smaller; -1 for none.
-    int lastRecordIndex(TImportRange range, int importRecCount) const;
+    int lastRecordIndex(ImportRange range, int importRecCount) const;
     // The text of record recordIndex (0-based) of a row.
     QString cellText(int rowIndex, int recordIndex) const;
 
 private:
-    TxlsFile *m_file;
+    WorkbookFile *m_file;
     int m_skipRows;
     int m_skipCols;
-    std::vector<std::unique_ptr<TMapRow>> m_rows;
+    std::vector<std::unique_ptr<MapRow>> m_rows;
     int m_minRow = -1;
     int m_maxRow = -1;
 };
 
 // Reads a range list into row (cleared first), or only checks it when row
-// is null. Raises EDataImportError with the parser's messages.
-void parseMapRow(const QString &text, TMapRow *row);
+// is null. Raises ImportError with the parser's messages.
+void parseMapRow(const QString &text, MapRow *row);

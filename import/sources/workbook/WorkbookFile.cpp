@@ -34,17 +34,17 @@ namespace {
 
 [[noreturn]] void fileInvalid()
 {
-    throw ExlsFileError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Error reading Excel records. File invalid")));
+    throw WorkbookError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Error reading Excel records. File invalid")));
 }
 
 [[noreturn]] void readError()
 {
-    throw ExlsFileError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Error reading record")));
+    throw WorkbookError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Error reading record")));
 }
 
 [[noreturn]] void recordInvalid(quint16 id)
 {
-    throw ExlsFileError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Record with ID 0x%1 is invalid"), QString::number(id, 16)));
+    throw WorkbookError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Record with ID 0x%1 is invalid"), QString::number(id, 16)));
 }
 
 // A message naming the file (its "%s"), as the operator reads it.
@@ -77,7 +77,7 @@ double leDouble(const quint8 *p)
 class ChainCursor
 {
 public:
-    ChainCursor(const TbiffRecord &record, int offset)
+    ChainCursor(const BiffRecord &record, int offset)
         : m_record(&record)
         , m_pos(offset)
     {
@@ -166,7 +166,7 @@ public:
     }
 
 private:
-    const TbiffRecord *m_record;
+    const BiffRecord *m_record;
     int m_pos;
 };
 
@@ -194,17 +194,17 @@ void readRawString(ChainCursor &cursor, bool shortCount, RawString &out, bool wi
     }
 }
 
-TxlsString toXlsString(const RawString &raw)
+XlsString toXlsString(const RawString &raw)
 {
     if (raw.wide)
-        return TxlsString::wide(QString::fromUtf16(raw.chars.data(), qsizetype(raw.chars.size())));
+        return XlsString::wide(QString::fromUtf16(raw.chars.data(), qsizetype(raw.chars.size())));
     QByteArray latin1(qsizetype(raw.chars.size()), Qt::Uninitialized);
     for (std::size_t i = 0; i < raw.chars.size(); ++i)
         latin1[qsizetype(i)] = char(raw.chars[i]);
-    return TxlsString::narrow(latin1);
+    return XlsString::narrow(latin1);
 }
 
-TxlsString readXlsString(const TbiffRecord &record, int offset, bool shortCount)
+XlsString readXlsString(const BiffRecord &record, int offset, bool shortCount)
 {
     ChainCursor cursor(record, offset);
     RawString raw;
@@ -253,7 +253,7 @@ QString numberText(double value)
 class XlsArena
 {
 public:
-    explicit XlsArena(TxlsWorkbook *workbook)
+    explicit XlsArena(XlsWorkbook *workbook)
         : m_workbook(workbook)
     {
     }
@@ -265,9 +265,9 @@ public:
     // CONTINUE record that follows.
     // A record shorter than its kind's fixed part is refused here, before
     // any of its fields is read.
-    template <class T> T *make(TxlsSection *section, quint16 id, const quint8 *data, quint16 size, bool withLink = false)
+    template <class T> T *make(XlsSection *section, quint16 id, const quint8 *data, quint16 size, bool withLink = false)
     {
-        static_assert(std::is_base_of_v<TbiffRecord, T>);
+        static_assert(std::is_base_of_v<BiffRecord, T>);
         if (size < T::MinSize)
             recordInvalid(id);
         // The data follows the object unaligned: fields are read byte by
@@ -286,32 +286,32 @@ public:
         T *record = new (memory) T(id, size, quint8(objectSize));
         record->m_hasLink = withLink;
         if constexpr (!std::is_trivially_destructible_v<T>)
-            m_destroy.push_back({ record, [](TbiffRecord *r) { static_cast<T *>(r)->~T(); } });
+            m_destroy.push_back({ record, [](BiffRecord *r) { static_cast<T *>(r)->~T(); } });
         return record;
     }
 
     // A record's handle: its block's number and its offset in the block,
     // in two-byte steps (every kind is aligned on at least two bytes).
-    quint32 handleOf(const TbiffRecord *record) const
+    quint32 handleOf(const BiffRecord *record) const
     {
-        static_assert(alignof(TbiffRecord) >= 2 && BlockSize == (std::size_t(1) << OffsetBits) * 2);
+        static_assert(alignof(BiffRecord) >= 2 && BlockSize == (std::size_t(1) << OffsetBits) * 2);
         Q_ASSERT(headerOf(record)->arena == this);
         return (headerOf(record)->index << OffsetBits) | (offsetOf(record) >> 1);
     }
-    TbiffRecord *record(quint32 handle) const
+    BiffRecord *record(quint32 handle) const
     {
-        return reinterpret_cast<TbiffRecord *>(m_blocks[handle >> OffsetBits].get() + std::size_t(handle & ((1u << OffsetBits) - 1)) * 2);
+        return reinterpret_cast<BiffRecord *>(m_blocks[handle >> OffsetBits].get() + std::size_t(handle & ((1u << OffsetBits) - 1)) * 2);
     }
 
-    static void link(TbiffRecord *record, TbiffContinue *next)
+    static void link(BiffRecord *record, BiffContinue *next)
     {
         Q_ASSERT(record->m_hasLink);
         std::memcpy(record->linkSlot(), &next, sizeof next);
     }
 
-    static TxlsWorkbook *workbookOf(const TbiffRecord *record) { return headerOf(record)->arena->m_workbook; }
+    static XlsWorkbook *workbookOf(const BiffRecord *record) { return headerOf(record)->arena->m_workbook; }
 
-    static TxlsSection *sectionOf(const TbiffRecord *record)
+    static XlsSection *sectionOf(const BiffRecord *record)
     {
         const Header *h = headerOf(record);
         const quint32 offset = offsetOf(record);
@@ -324,15 +324,15 @@ public:
     }
 
     // Gives a record made earlier to another section.
-    static void assignSection(const TbiffRecord *record, TxlsSection *section)
+    static void assignSection(const BiffRecord *record, XlsSection *section)
     {
         Header *h = headerOf(record);
         const quint32 begin = offsetOf(record);
         const quint32 end = begin + quint32(spanOf(record));
         // The section of what follows the record in its block, if anything can.
-        TxlsSection *after = nullptr;
+        XlsSection *after = nullptr;
         if (end < BlockSize)
-            after = sectionOf(reinterpret_cast<const TbiffRecord *>(reinterpret_cast<const char *>(record) + spanOf(record)));
+            after = sectionOf(reinterpret_cast<const BiffRecord *>(reinterpret_cast<const char *>(record) + spanOf(record)));
         auto &changes = h->changes;
         changes.erase(
             std::remove_if(changes.begin(), changes.end(), [&](const SectionChange &c) { return c.offset >= begin && c.offset <= end; }),
@@ -360,7 +360,7 @@ private:
     struct SectionChange
     {
         quint32 offset; // in the block: the records from here on
-        TxlsSection *section;
+        XlsSection *section;
     };
     struct Header
     {
@@ -384,9 +384,9 @@ private:
     }
     static quint32 offsetOf(const void *p) { return quint32(reinterpret_cast<std::uintptr_t>(p) & (BlockSize - 1)); }
     // The bytes make() took for the record.
-    static std::size_t spanOf(const TbiffRecord *r) { return r->m_dataOffset + r->m_size + (r->m_hasLink ? sizeof(void *) : 0); }
+    static std::size_t spanOf(const BiffRecord *r) { return r->m_dataOffset + r->m_size + (r->m_hasLink ? sizeof(void *) : 0); }
 
-    inline void *allocate(std::size_t size, std::size_t align, TxlsSection *section)
+    inline void *allocate(std::size_t size, std::size_t align, XlsSection *section)
     {
         Q_ASSERT(align && (align & (align - 1)) == 0);
         std::size_t padding = (0 - reinterpret_cast<std::uintptr_t>(m_next)) & (align - 1);
@@ -406,7 +406,7 @@ private:
         return p;
     }
 
-    void startBlock(char *block, TxlsSection *section)
+    void startBlock(char *block, XlsSection *section)
     {
         auto *h = reinterpret_cast<Header *>(block);
         h->changes.assign(1, { quint32(HeaderSize), section });
@@ -426,7 +426,7 @@ private:
     Block newBlock()
     {
         if (m_blocks.size() >= MaxBlocks)
-            throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "The workbook is too large to be read")));
+            throw ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "The workbook is too large to be read")));
         void *p = std::aligned_alloc(BlockSize, BlockSize);
         if (!p)
             throw std::bad_alloc();
@@ -435,24 +435,24 @@ private:
         return Block(static_cast<char *>(p));
     }
 
-    TxlsWorkbook *m_workbook;
+    XlsWorkbook *m_workbook;
     std::vector<Block> m_blocks;
     struct Destroy
     {
-        TbiffRecord *record;
-        void (*destroy)(TbiffRecord *);
+        BiffRecord *record;
+        void (*destroy)(BiffRecord *);
     };
     std::vector<Destroy> m_destroy;
     char *m_next = nullptr;
     std::size_t m_left = 0;
 };
 
-TxlsSection *TbiffRecord::section() const
+XlsSection *BiffRecord::section() const
 {
     return XlsArena::sectionOf(this);
 }
 
-TxlsWorkbook *TbiffRecord::workbook() const
+XlsWorkbook *BiffRecord::workbook() const
 {
     return XlsArena::workbookOf(this);
 }
@@ -462,7 +462,7 @@ TxlsWorkbook *TbiffRecord::workbook() const
 namespace {
 template <class... T> constexpr bool triviallyDestructible = (std::is_trivially_destructible_v<T> && ...);
 } // namespace
-static_assert(triviallyDestructible<TbiffBlank, TbiffNumber, TbiffRK, TbiffBoolErr, TbiffLabelSST>);
+static_assert(triviallyDestructible<BiffBlank, BiffNumber, BiffRK, BiffBoolErr, BiffLabelSST>);
 
 // ---------------------------------------------------------------- stream
 
@@ -505,21 +505,21 @@ public:
     // Reads one record and the CONTINUE records that follow it. Records the
     // section keeps go to the workbook's arena, the others to the scratch
     // arena that the caller empties after each record.
-    TbiffRecord *readRecord(TxlsSection *section, Section where)
+    BiffRecord *readRecord(XlsSection *section, Section where)
     {
         quint16 id = 0, size = 0;
         bool continued = false;
         const quint8 *data = readRaw(id, size, continued);
         XlsArena &arena = keeps(id, where) ? m_keep : m_scratch;
         const Made made = create(arena, section, where, id, data, size, continued);
-        TbiffRecord *record = made.record;
+        BiffRecord *record = made.record;
         consume(size);
-        TbiffRecord *tail = record;
+        BiffRecord *tail = record;
         while (remaining() >= 4) {
             const quint16 next = peekId();
             if (next == XlsRecordId::Continue) {
                 const quint8 *more = readRaw(id, size, continued);
-                auto *cont = arena.make<TbiffContinue>(section, id, more, size, continued);
+                auto *cont = arena.make<BiffContinue>(section, id, more, size, continued);
                 consume(size);
                 XlsArena::link(tail, cont);
                 tail = cont;
@@ -604,70 +604,70 @@ private:
     // A record just made, and its kind's afterRead().
     struct Made
     {
-        TbiffRecord *record;
-        void (*afterRead)(TbiffRecord *);
+        BiffRecord *record;
+        void (*afterRead)(BiffRecord *);
     };
 
     template <class T>
-    static Made make(XlsArena &arena, TxlsSection *section, quint16 id, const quint8 *data, quint16 size, bool link)
+    static Made make(XlsArena &arena, XlsSection *section, quint16 id, const quint8 *data, quint16 size, bool link)
     {
-        return { arena.make<T>(section, id, data, size, link), [](TbiffRecord *r) { static_cast<T *>(r)->afterRead(); } };
+        return { arena.make<T>(section, id, data, size, link), [](BiffRecord *r) { static_cast<T *>(r)->afterRead(); } };
     }
 
-    static Made create(XlsArena &arena, TxlsSection *section, Section where, quint16 id, const quint8 *data, quint16 size, bool link)
+    static Made create(XlsArena &arena, XlsSection *section, Section where, quint16 id, const quint8 *data, quint16 size, bool link)
     {
         using namespace XlsRecordId;
         // Cell records outside a worksheet are ignored like any other.
         if (where != Section::WorkSheet && isSheetRecord(id))
-            return make<TbiffRecord>(arena, section, id, data, size, link);
+            return make<BiffRecord>(arena, section, id, data, size, link);
         // The date system is read from the globals only.
         if (where == Section::Globals && id == DateMode)
-            return make<TbiffDateMode>(arena, section, id, data, size, link);
+            return make<BiffDateMode>(arena, section, id, data, size, link);
         switch (id) {
         case Formula:
         case Formula3:
         case Formula4:
-            return make<TbiffFormula>(arena, section, id, data, size, link);
+            return make<BiffFormula>(arena, section, id, data, size, link);
         case Eof:
-            return make<TbiffEOF>(arena, section, id, data, size, link);
+            return make<BiffEOF>(arena, section, id, data, size, link);
         case Name:
-            return make<TbiffName>(arena, section, id, data, size, link);
+            return make<BiffName>(arena, section, id, data, size, link);
         case Continue:
-            return make<TbiffContinue>(arena, section, id, data, size, link);
+            return make<BiffContinue>(arena, section, id, data, size, link);
         case BoundSheet:
-            return make<TbiffBoundSheet>(arena, section, id, data, size, link);
+            return make<BiffBoundSheet>(arena, section, id, data, size, link);
         case MulRk:
-            return make<TbiffMulRK>(arena, section, id, data, size, link);
+            return make<BiffMulRK>(arena, section, id, data, size, link);
         case MulBlank:
-            return make<TbiffMulBlank>(arena, section, id, data, size, link);
+            return make<BiffMulBlank>(arena, section, id, data, size, link);
         case Xf:
-            return make<TbiffXF>(arena, section, id, data, size, link);
+            return make<BiffXF>(arena, section, id, data, size, link);
         case Sst:
-            return make<TbiffSST>(arena, section, id, data, size, link);
+            return make<BiffSST>(arena, section, id, data, size, link);
         case LabelSst:
-            return make<TbiffLabelSST>(arena, section, id, data, size, link);
+            return make<BiffLabelSST>(arena, section, id, data, size, link);
         case Blank:
-            return make<TbiffBlank>(arena, section, id, data, size, link);
+            return make<BiffBlank>(arena, section, id, data, size, link);
         case Number:
-            return make<TbiffNumber>(arena, section, id, data, size, link);
+            return make<BiffNumber>(arena, section, id, data, size, link);
         case BoolErr:
-            return make<TbiffBoolErr>(arena, section, id, data, size, link);
+            return make<BiffBoolErr>(arena, section, id, data, size, link);
         case String:
-            return make<TbiffString>(arena, section, id, data, size, link);
+            return make<BiffString>(arena, section, id, data, size, link);
         case Bof:
         case Bof3:
-            return make<TbiffBOF>(arena, section, id, data, size, link);
+            return make<BiffBOF>(arena, section, id, data, size, link);
         case Rk:
-            return make<TbiffRK>(arena, section, id, data, size, link);
+            return make<BiffRK>(arena, section, id, data, size, link);
         case Format:
-            return make<TbiffFormat>(arena, section, id, data, size, link);
+            return make<BiffFormat>(arena, section, id, data, size, link);
         case ShrFmla:
-            return make<TbiffShrFmla>(arena, section, id, data, size, link);
+            return make<BiffShrFmla>(arena, section, id, data, size, link);
         case Label:
         case RString:
-            return make<TbiffLabel>(arena, section, id, data, size, link);
+            return make<BiffLabel>(arena, section, id, data, size, link);
         default:
-            return make<TbiffRecord>(arena, section, id, data, size, link);
+            return make<BiffRecord>(arena, section, id, data, size, link);
         }
     }
 
@@ -785,128 +785,128 @@ bool isDateFormatString(const QString &format)
 
 // ---------------------------------------------------------------- strings
 
-TxlsString TxlsString::narrow(QByteArray latin1)
+XlsString XlsString::narrow(QByteArray latin1)
 {
-    TxlsString s;
+    XlsString s;
     s.m_narrowText = std::move(latin1);
     return s;
 }
 
-TxlsString TxlsString::wide(QString text)
+XlsString XlsString::wide(QString text)
 {
-    TxlsString s;
+    XlsString s;
     s.m_wide = true;
     s.m_wideText = std::move(text);
     return s;
 }
 
-QString TxlsString::text() const
+QString XlsString::text() const
 {
     return m_wide ? m_wideText : QString::fromLatin1(m_narrowText);
 }
 
 // ---------------------------------------------------------------- records
 
-TbiffRecord::TbiffRecord(quint16 id, quint16 size, quint8 dataOffset)
+BiffRecord::BiffRecord(quint16 id, quint16 size, quint8 dataOffset)
     : m_id(id)
     , m_size(size)
     , m_dataOffset(dataOffset)
 {
 }
 
-void *TbiffRecord::linkSlot() const
+void *BiffRecord::linkSlot() const
 {
     return const_cast<quint8 *>(data()) + m_size;
 }
 
-TbiffContinue *TbiffRecord::continueRecord() const
+BiffContinue *BiffRecord::continueRecord() const
 {
     if (!m_hasLink)
         return nullptr;
-    TbiffContinue *next;
+    BiffContinue *next;
     std::memcpy(&next, linkSlot(), sizeof next);
     return next;
 }
 
-quint8 TbiffRecord::byteAt(int offset) const
+quint8 BiffRecord::byteAt(int offset) const
 {
     return offset >= 0 && offset < m_size ? data()[offset] : 0;
 }
 
-quint16 TbiffRecord::wordAt(int offset) const
+quint16 BiffRecord::wordAt(int offset) const
 {
     return offset >= 0 && offset + 2 <= m_size ? le16(data() + offset) : 0;
 }
 
-quint32 TbiffRecord::dwordAt(int offset) const
+quint32 BiffRecord::dwordAt(int offset) const
 {
     return offset >= 0 && offset + 4 <= m_size ? le32(data() + offset) : 0;
 }
 
-TbiffBOF::TbiffBOF(quint16 id, quint16 size, quint8 dataOffset)
-    : TbiffRecord(id, size, dataOffset)
+BiffBOF::BiffBOF(quint16 id, quint16 size, quint8 dataOffset)
+    : BiffRecord(id, size, dataOffset)
 {
     if (version() != 0x0600)
-        throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File is saved with an invalid Excel version")));
+        throw ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File is saved with an invalid Excel version")));
 }
 
-void TbiffBoundSheet::afterRead()
+void BiffBoundSheet::afterRead()
 {
     m_name = readXlsString(*this, 6, true);
 }
 
-void TbiffXF::setFormatIndex(quint16 index)
+void BiffXF::setFormatIndex(quint16 index)
 {
     quint8 *d = mutableData();
     d[2] = quint8(index & 0xFF);
     d[3] = quint8(index >> 8);
 }
 
-void TbiffFormat::afterRead()
+void BiffFormat::afterRead()
 {
     m_format = readXlsString(*this, 2, false);
 }
 
-QString TbiffString::text() const
+QString BiffString::text() const
 {
     return readXlsString(*this, 0, false).text();
 }
 
 // ---------------------------------------------------------------- cells
 
-TxlsWorkSheet *TbiffCell::workSheet() const
+XlsWorkSheet *BiffCell::workSheet() const
 {
-    return static_cast<TxlsWorkSheet *>(section());
+    return static_cast<XlsWorkSheet *>(section());
 }
 
-void TbiffCell::cannotAccess(const char *typeWord) const
+void BiffCell::cannotAccess(const char *typeWord) const
 {
-    throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Cannot access cell '%1' as type %2"), name(), QString::fromLatin1(typeWord)));
+    throw ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Cannot access cell '%1' as type %2"), name(), QString::fromLatin1(typeWord)));
 }
 
 // Each accessor below picks the kind's own by id. A case may only name a
 // kind that declares that accessor itself: one that inherits it would come
 // back here.
-XlsCellKind TbiffCell::kind() const
+XlsCellKind BiffCell::kind() const
 {
     using namespace XlsRecordId;
     switch (id()) {
     case Number:
     case Rk:
-        return static_cast<const TbiffNumberCell *>(this)->kind();
+        return static_cast<const BiffNumberCell *>(this)->kind();
     case BoolErr:
-        return static_cast<const TbiffBoolErr *>(this)->kind();
+        return static_cast<const BiffBoolErr *>(this)->kind();
     case LabelSst:
-        return static_cast<const TbiffLabelSST *>(this)->kind();
+        return static_cast<const BiffLabelSST *>(this)->kind();
     case Label:
     case RString:
-        return static_cast<const TbiffLabel *>(this)->kind();
+        return static_cast<const BiffLabel *>(this)->kind();
     default:
         return XlsCellKind::Other;
     }
 }
 
-QString TbiffCell::kindName() const
+QString BiffCell::kindName() const
 {
     if (isFormula())
         return QStringLiteral("formula");
@@ -924,120 +924,120 @@ QString TbiffCell::kindName() const
     }
 }
 
-QString TbiffCell::text() const
+QString BiffCell::text() const
 {
     using namespace XlsRecordId;
     switch (id()) {
     case Number:
     case Rk:
-        return static_cast<const TbiffNumberCell *>(this)->text();
+        return static_cast<const BiffNumberCell *>(this)->text();
     case BoolErr:
-        return static_cast<const TbiffBoolErr *>(this)->text();
+        return static_cast<const BiffBoolErr *>(this)->text();
     case LabelSst:
-        return static_cast<const TbiffLabelSST *>(this)->text();
+        return static_cast<const BiffLabelSST *>(this)->text();
     case Label:
     case RString:
-        return static_cast<const TbiffLabel *>(this)->text();
+        return static_cast<const BiffLabel *>(this)->text();
     case Formula:
     case Formula3:
     case Formula4:
-        return static_cast<const TbiffFormula *>(this)->text();
+        return static_cast<const BiffFormula *>(this)->text();
     default:
         return QString();
     }
 }
 
-void TbiffCell::setText(const QString &)
+void BiffCell::setText(const QString &)
 {
     cannotAccess("String");
 }
 
-bool TbiffCell::boolean() const
+bool BiffCell::boolean() const
 {
     if (id() == XlsRecordId::BoolErr)
-        return static_cast<const TbiffBoolErr *>(this)->boolean();
+        return static_cast<const BiffBoolErr *>(this)->boolean();
     cannotAccess("Boolean");
 }
 
-void TbiffCell::setBoolean(bool value)
+void BiffCell::setBoolean(bool value)
 {
     if (id() != XlsRecordId::BoolErr)
         cannotAccess("Boolean");
-    static_cast<TbiffBoolErr *>(this)->setBoolean(value);
+    static_cast<BiffBoolErr *>(this)->setBoolean(value);
 }
 
-double TbiffCell::number() const
+double BiffCell::number() const
 {
     switch (id()) {
     case XlsRecordId::Number:
-        return static_cast<const TbiffNumber *>(this)->number();
+        return static_cast<const BiffNumber *>(this)->number();
     case XlsRecordId::Rk:
-        return static_cast<const TbiffRK *>(this)->number();
+        return static_cast<const BiffRK *>(this)->number();
     default:
         cannotAccess("Float");
     }
 }
 
-void TbiffCell::setNumber(double value)
+void BiffCell::setNumber(double value)
 {
     if (id() != XlsRecordId::Number)
         cannotAccess("Float");
-    static_cast<TbiffNumber *>(this)->setNumber(value);
+    static_cast<BiffNumber *>(this)->setNumber(value);
 }
 
-double TbiffCell::dateTime() const
+double BiffCell::dateTime() const
 {
     if (id() != XlsRecordId::Number && id() != XlsRecordId::Rk)
         cannotAccess("DateTime");
-    return static_cast<const TbiffNumberCell *>(this)->dateTime();
+    return static_cast<const BiffNumberCell *>(this)->dateTime();
 }
 
-void TbiffCell::setDateTime(double value)
+void BiffCell::setDateTime(double value)
 {
     if (id() != XlsRecordId::Number)
         cannotAccess("DateTime");
-    static_cast<TbiffNumber *>(this)->setDateTime(value);
+    static_cast<BiffNumber *>(this)->setDateTime(value);
 }
 
-QVariant TbiffCell::variant() const
+QVariant BiffCell::variant() const
 {
     using namespace XlsRecordId;
     switch (id()) {
     case Number:
     case Rk:
-        return static_cast<const TbiffNumberCell *>(this)->variant();
+        return static_cast<const BiffNumberCell *>(this)->variant();
     case BoolErr:
-        return static_cast<const TbiffBoolErr *>(this)->variant();
+        return static_cast<const BiffBoolErr *>(this)->variant();
     case LabelSst:
-        return static_cast<const TbiffLabelSST *>(this)->variant();
+        return static_cast<const BiffLabelSST *>(this)->variant();
     case Label:
     case RString:
-        return static_cast<const TbiffLabel *>(this)->variant();
+        return static_cast<const BiffLabel *>(this)->variant();
     case Formula:
     case Formula3:
     case Formula4:
-        return static_cast<const TbiffFormula *>(this)->variant();
+        return static_cast<const BiffFormula *>(this)->variant();
     default:
         return QVariant();
     }
 }
 
-void TbiffCell::setVariant(const QVariant &)
+void BiffCell::setVariant(const QVariant &)
 {
     cannotAccess("Variant");
 }
 
-bool TbiffNumberCell::isDate() const
+bool BiffNumberCell::isDate() const
 {
     return workbook()->globals().isDateXf(xfIndex());
 }
 
-XlsCellKind TbiffNumberCell::kind() const
+XlsCellKind BiffNumberCell::kind() const
 {
     return isDate() ? XlsCellKind::DateTime : XlsCellKind::Number;
 }
 
-QString TbiffNumberCell::text() const
+QString BiffNumberCell::text() const
 {
     const double value = number();
     if (isDate())
@@ -1045,78 +1045,78 @@ QString TbiffNumberCell::text() const
     return numberText(value);
 }
 
-double TbiffNumberCell::dateTime() const
+double BiffNumberCell::dateTime() const
 {
     const double value = number();
     return workbook()->globals().dates1904() ? value + 1462.0 : value;
 }
 
-double TbiffNumber::number() const
+double BiffNumber::number() const
 {
     return leDouble(data() + 6);
 }
 
-void TbiffNumber::setNumber(double value)
+void BiffNumber::setNumber(double value)
 {
     quint64 bits;
     std::memcpy(&bits, &value, sizeof bits);
     qToLittleEndian(bits, mutableData() + 6);
 }
 
-QString TbiffBoolErr::text() const
+QString BiffBoolErr::text() const
 {
     if (isError())
         return Xls::errorText(value());
     return value() ? QStringLiteral("true") : QStringLiteral("false");
 }
 
-bool TbiffBoolErr::boolean() const
+bool BiffBoolErr::boolean() const
 {
     return !isError() && value() != 0;
 }
 
-void TbiffBoolErr::setBoolean(bool on)
+void BiffBoolErr::setBoolean(bool on)
 {
     quint8 *d = mutableData();
     d[6] = on ? 1 : 0;
     d[7] = 0;
 }
 
-QVariant TbiffBoolErr::variant() const
+QVariant BiffBoolErr::variant() const
 {
     if (isError())
         return Xls::errorText(value());
     return value() != 0;
 }
 
-TbiffLabelSST::TbiffLabelSST(quint16 id, quint16 size, quint8 dataOffset)
-    : TbiffCell(id, size, dataOffset)
+BiffLabelSST::BiffLabelSST(quint16 id, quint16 size, quint8 dataOffset)
+    : BiffCell(id, size, dataOffset)
 {
     // The table is read before any worksheet; an index beyond it is a
     // damaged file.
-    TbiffSSTList &sst = workbook()->globals().sst();
+    BiffSSTList &sst = workbook()->globals().sst();
     if (sstIndex() >= quint32(sst.count()))
         fileInvalid();
     ++sst.entry(int(sstIndex())).refCount;
 }
 
-const TxlsSSTEntry &TbiffLabelSST::entry() const
+const XlsSSTEntry &BiffLabelSST::entry() const
 {
     return workbook()->globals().sst().entry(int(sstIndex()));
 }
 
-QString TbiffLabelSST::text() const
+QString BiffLabelSST::text() const
 {
     return workbook()->globals().sst().text(int(sstIndex()));
 }
 
-void TbiffLabel::afterRead()
+void BiffLabel::afterRead()
 {
     m_text = readXlsString(*this, 6, false);
 }
 
-TbiffFormula::TbiffFormula(quint16 id, quint16 size, quint8 dataOffset)
-    : TbiffCell(id, size, dataOffset)
+BiffFormula::BiffFormula(quint16 id, quint16 size, quint8 dataOffset)
+    : BiffCell(id, size, dataOffset)
 {
     if (fixedWord(12) == 0xFFFF) {
         switch (fixedByte(6)) {
@@ -1134,7 +1134,7 @@ TbiffFormula::TbiffFormula(quint16 id, quint16 size, quint8 dataOffset)
     }
 }
 
-QString TbiffFormula::text() const
+QString BiffFormula::text() const
 {
     switch (m_result.typeId()) {
     case QMetaType::Double:
@@ -1148,7 +1148,7 @@ QString TbiffFormula::text() const
     }
 }
 
-QByteArray TbiffFormula::tokens() const
+QByteArray BiffFormula::tokens() const
 {
     if (!m_tokens.isEmpty())
         return m_tokens;
@@ -1157,22 +1157,22 @@ QByteArray TbiffFormula::tokens() const
     return QByteArray(reinterpret_cast<const char *>(data()) + 20, dataSize() - 20);
 }
 
-bool TbiffFormula::refersToSharedFormula() const
+bool BiffFormula::refersToSharedFormula() const
 {
     return dataSize() == 27 && wordAt(20) == 5 && byteAt(22) == 0x01;
 }
 
-quint32 TbiffFormula::sharedFormulaKey() const
+quint32 BiffFormula::sharedFormulaKey() const
 {
     return quint32(wordAt(23)) + quint32(wordAt(25)) * 65536u;
 }
 
-int TbiffMultiple::count() const
+int BiffMultiple::count() const
 {
     return (dataSize() - MinSize) / entrySize();
 }
 
-bool TbiffMultiple::next()
+bool BiffMultiple::next()
 {
     if (m_current + 1 >= count())
         return false;
@@ -1182,30 +1182,30 @@ bool TbiffMultiple::next()
 
 // ---------------------------------------------------------------- lists
 
-void TbiffRecordList::clear()
+void BiffRecordList::clear()
 {
     m_items.clear();
     m_sorted = true;
 }
 
-TbiffCellList::TbiffCellList(bool byColumn, const XlsArena &arena)
+BiffCellList::BiffCellList(bool byColumn, const XlsArena &arena)
     : m_arena(&arena)
     , m_byColumn(byColumn)
 {
 }
 
-TbiffCell *TbiffCellList::at(quint32 handle) const
+BiffCell *BiffCellList::at(quint32 handle) const
 {
-    return static_cast<TbiffCell *>(m_arena->record(handle));
+    return static_cast<BiffCell *>(m_arena->record(handle));
 }
 
-int TbiffCellList::keyOf(quint32 handle) const
+int BiffCellList::keyOf(quint32 handle) const
 {
-    const TbiffCell *cell = at(handle);
+    const BiffCell *cell = at(handle);
     return m_byColumn ? cell->column() : cell->row();
 }
 
-void TbiffCellList::add(TbiffCell *cell)
+void BiffCellList::add(BiffCell *cell)
 {
     const int key = m_byColumn ? cell->column() : cell->row();
     if (m_items.empty()) {
@@ -1221,7 +1221,7 @@ void TbiffCellList::add(TbiffCell *cell)
     m_items.push_back(m_arena->handleOf(cell));
 }
 
-void TbiffCellList::sort()
+void BiffCellList::sort()
 {
     if (m_sorted)
         return;
@@ -1229,7 +1229,7 @@ void TbiffCellList::sort()
     m_sorted = true;
 }
 
-TbiffCell *TbiffCellList::find(int position)
+BiffCell *BiffCellList::find(int position)
 {
     sort();
     // Of two records at one place the later one wins, as it would on screen.
@@ -1240,20 +1240,20 @@ TbiffCell *TbiffCellList::find(int position)
     return keyOf(*it) == position ? at(*it) : nullptr;
 }
 
-int TbiffCellList::lowerBound(int position)
+int BiffCellList::lowerBound(int position)
 {
     sort();
     auto it = std::lower_bound(m_items.begin(), m_items.end(), position, [this](quint32 c, int p) { return keyOf(c) < p; });
     return int(it - m_items.begin());
 }
 
-TbiffCell *TbiffCellList::cell(int i)
+BiffCell *BiffCellList::cell(int i)
 {
     sort();
     return at(m_items[std::size_t(i)]);
 }
 
-TxlsRow *TxlsRowList::row(int index) const
+XlsRow *XlsRowList::row(int index) const
 {
     if (index >= 0 && std::size_t(index) < m_rows.size() && m_rows[std::size_t(index)].index == index)
         return m_rows[std::size_t(index)].row.get();
@@ -1261,37 +1261,37 @@ TxlsRow *TxlsRowList::row(int index) const
     return it != m_rows.end() && it->index == index ? it->row.get() : &m_empty;
 }
 
-TxlsRow *TxlsRowList::grow(int index)
+XlsRow *XlsRowList::grow(int index)
 {
     if (m_rows.empty() || m_rows.back().index < index) {
-        m_rows.push_back({ index, std::make_unique<TxlsRow>(m_arena) });
+        m_rows.push_back({ index, std::make_unique<XlsRow>(m_arena) });
         return m_rows.back().row.get();
     }
     if (m_rows.back().index == index)
         return m_rows.back().row.get();
     auto it = std::lower_bound(m_rows.begin(), m_rows.end(), index, [](const Entry &e, int i) { return e.index < i; });
     if (it == m_rows.end() || it->index != index)
-        it = m_rows.insert(it, { index, std::make_unique<TxlsRow>(m_arena) });
+        it = m_rows.insert(it, { index, std::make_unique<XlsRow>(m_arena) });
     return it->row.get();
 }
 
-void TxlsRowList::squeeze()
+void XlsRowList::squeeze()
 {
     m_rows.shrink_to_fit();
     for (auto &entry : m_rows)
         entry.row->squeeze();
 }
 
-TxlsCol *TxlsColList::col(int index) const
+XlsCol *XlsColList::col(int index) const
 {
     int lowest, highest;
     if (!extent(index, lowest, highest))
         return &m_empty;
-    std::unique_ptr<TxlsCol> &column = m_gathered[index];
+    std::unique_ptr<XlsCol> &column = m_gathered[index];
     if (!column) {
-        column = std::make_unique<TxlsCol>(m_rows.arena());
+        column = std::make_unique<XlsCol>(m_rows.arena());
         for (int r = lowest; r <= highest; ++r) {
-            TxlsRow *row = m_rows.row(r);
+            XlsRow *row = m_rows.row(r);
             for (int i = row->lowerBound(index); i < row->count() && row->cell(i)->column() == index; ++i)
                 column->add(row->cell(i));
         }
@@ -1299,7 +1299,7 @@ TxlsCol *TxlsColList::col(int index) const
     return column.get();
 }
 
-void TxlsColList::add(TbiffCell *cell)
+void XlsColList::add(BiffCell *cell)
 {
     const int index = cell->column();
     if (index >= count())
@@ -1316,7 +1316,7 @@ void TxlsColList::add(TbiffCell *cell)
         gathered->second->add(cell);
 }
 
-bool TxlsColList::extent(int index, int &lowest, int &highest) const
+bool XlsColList::extent(int index, int &lowest, int &highest) const
 {
     lowest = highest = -1;
     if (index < 0 || index >= count() || m_extents[std::size_t(index)].lowest < 0)
@@ -1326,34 +1326,34 @@ bool TxlsColList::extent(int index, int &lowest, int &highest) const
     return true;
 }
 
-void TxlsColList::squeeze()
+void XlsColList::squeeze()
 {
     for (auto &entry : m_gathered)
         entry.second->squeeze();
 }
 
-void TxlsColList::clear()
+void XlsColList::clear()
 {
     m_extents.clear();
     m_gathered.clear();
 }
 
-TbiffShrFmla *TbiffShrFmlaList::find(quint32 key)
+BiffShrFmla *BiffShrFmlaList::find(quint32 key)
 {
-    auto keyOf = [](const TbiffRecord *r) { return static_cast<const TbiffShrFmla *>(r)->key(); };
+    auto keyOf = [](const BiffRecord *r) { return static_cast<const BiffShrFmla *>(r)->key(); };
     if (!m_sorted) {
-        std::stable_sort(m_items.begin(), m_items.end(), [&](const TbiffRecord *a, const TbiffRecord *b) { return keyOf(a) < keyOf(b); });
+        std::stable_sort(m_items.begin(), m_items.end(), [&](const BiffRecord *a, const BiffRecord *b) { return keyOf(a) < keyOf(b); });
         m_sorted = true;
     }
-    auto it = std::lower_bound(m_items.begin(), m_items.end(), key, [&](const TbiffRecord *r, quint32 k) { return keyOf(r) < k; });
+    auto it = std::lower_bound(m_items.begin(), m_items.end(), key, [&](const BiffRecord *r, quint32 k) { return keyOf(r) < k; });
     if (it == m_items.end() || keyOf(*it) != key)
         return nullptr;
-    return static_cast<TbiffShrFmla *>(*it);
+    return static_cast<BiffShrFmla *>(*it);
 }
 
-QString TbiffSSTList::text(int i) const
+QString BiffSSTList::text(int i) const
 {
-    const TxlsSSTEntry &e = m_entries[std::size_t(i)];
+    const XlsSSTEntry &e = m_entries[std::size_t(i)];
     const char *p = m_pool.constData() + e.offset;
     if (!e.wide)
         return QString::fromLatin1(p, e.length);
@@ -1364,7 +1364,7 @@ QString TbiffSSTList::text(int i) const
     return s;
 }
 
-void TbiffSSTList::clear()
+void BiffSSTList::clear()
 {
     m_entries.clear();
     m_entries.shrink_to_fit();
@@ -1372,12 +1372,12 @@ void TbiffSSTList::clear()
     m_pool.squeeze();
 }
 
-void TbiffSSTList::load(const TbiffSST &sst)
+void BiffSSTList::load(const BiffSST &sst)
 {
     // Every string takes at least three bytes, which bounds the reservation
     // whatever count the record claims.
     qint64 bytes = 0;
-    for (const TbiffRecord *r = &sst; r; r = r->continueRecord())
+    for (const BiffRecord *r = &sst; r; r = r->continueRecord())
         bytes += r->dataSize();
     const quint32 count = sst.uniqueCount();
     m_entries.reserve(m_entries.size() + std::size_t(std::min<qint64>(count, bytes / 3)));
@@ -1387,7 +1387,7 @@ void TbiffSSTList::load(const TbiffSST &sst)
     RawString raw;
     for (quint32 i = 0; i < count; ++i) {
         readRawString(cursor, false, raw);
-        TxlsSSTEntry e;
+        XlsSSTEntry e;
         e.offset = quint32(m_pool.size());
         e.length = quint16(raw.chars.size());
         e.wide = raw.wide;
@@ -1409,9 +1409,9 @@ void TbiffSSTList::load(const TbiffSST &sst)
     }
 }
 
-int TbiffSSTList::append(QStringView text)
+int BiffSSTList::append(QStringView text)
 {
-    TxlsSSTEntry e;
+    XlsSSTEntry e;
     e.offset = quint32(m_pool.size());
     e.length = quint16(std::min<qsizetype>(text.size(), 0xFFFF));
     e.wide = std::any_of(text.begin(), text.begin() + e.length, [](QChar c) { return c.unicode() > 0xFF; });
@@ -1430,9 +1430,9 @@ int TbiffSSTList::append(QStringView text)
 
 // ---------------------------------------------------------------- sections
 
-TxlsSection::~TxlsSection() = default;
+XlsSection::~XlsSection() = default;
 
-void TxlsSection::setBof(TbiffBOF *bof)
+void XlsSection::setBof(BiffBOF *bof)
 {
     m_bof = bof;
     // Read before its substream's type was known, it belongs here now.
@@ -1440,20 +1440,20 @@ void TxlsSection::setBof(TbiffBOF *bof)
         XlsArena::assignSection(bof, this);
 }
 
-void TxlsSection::setEof(TbiffEOF *eof)
+void XlsSection::setEof(BiffEOF *eof)
 {
     m_eof = eof;
 }
 
-void TxlsSection::clearSection()
+void XlsSection::clearSection()
 {
     m_bof = nullptr;
     m_eof = nullptr;
 }
 
-TxlsGlobals::~TxlsGlobals() = default;
+XlsGlobals::~XlsGlobals() = default;
 
-void TxlsGlobals::clear()
+void XlsGlobals::clear()
 {
     clearSection();
     m_boundSheets.clear();
@@ -1465,17 +1465,17 @@ void TxlsGlobals::clear()
     m_dates1904 = false;
 }
 
-void TxlsGlobals::bindFormats()
+void XlsGlobals::bindFormats()
 {
-    QHash<quint16, TbiffFormat *> byIndex;
+    QHash<quint16, BiffFormat *> byIndex;
     for (int i = 0; i < m_formats.count(); ++i) {
-        TbiffFormat *f = m_formats.format(i);
+        BiffFormat *f = m_formats.format(i);
         if (!byIndex.contains(f->formatIndex()))
             byIndex.insert(f->formatIndex(), f);
     }
     m_dateXf.assign(std::size_t(m_xfs.count()), false);
     for (int i = 0; i < m_xfs.count(); ++i) {
-        TbiffXF *xf = m_xfs.xf(i);
+        BiffXF *xf = m_xfs.xf(i);
         xf->setFormat(byIndex.value(xf->formatIndex()));
         // The date test, once per XF rather than once per cell.
         if (xf->format())
@@ -1485,29 +1485,29 @@ void TxlsGlobals::bindFormats()
     }
 }
 
-bool TxlsGlobals::isDateXf(int xfIndex) const
+bool XlsGlobals::isDateXf(int xfIndex) const
 {
     return xfIndex >= 0 && std::size_t(xfIndex) < m_dateXf.size() && m_dateXf[std::size_t(xfIndex)];
 }
 
-QString TxlsSheet::name() const
+QString XlsSheet::name() const
 {
     return m_workbook->sheetName(this);
 }
 
-TxlsWorkSheet::TxlsWorkSheet(TxlsWorkbook *workbook)
-    : TxlsSheet(workbook)
+XlsWorkSheet::XlsWorkSheet(XlsWorkbook *workbook)
+    : XlsSheet(workbook)
     , m_rows(workbook->arena())
 {
 }
 
-TxlsWorkSheet::~TxlsWorkSheet()
+XlsWorkSheet::~XlsWorkSheet()
 {
     if (m_workbook)
         m_workbook->workSheets().remove(this);
 }
 
-void TxlsWorkSheet::clear()
+void XlsWorkSheet::clear()
 {
     m_rows.clear();
     m_cols.clear();
@@ -1517,11 +1517,11 @@ void TxlsWorkSheet::clear()
     m_lastRow = -1;
 }
 
-void TxlsWorkSheet::addCell(TbiffCell *cell)
+void XlsWorkSheet::addCell(BiffCell *cell)
 {
     // Cells come row after row: a row left behind gives back its spare room.
     // A new row is given the size of the last one, which it most often has.
-    TxlsRow *row = m_rows.grow(cell->row());
+    XlsRow *row = m_rows.grow(cell->row());
     if (cell->row() != m_lastRow) {
         std::size_t expected = 0;
         if (m_lastRow >= 0 && m_lastRow < m_rows.count()) {
@@ -1536,27 +1536,27 @@ void TxlsWorkSheet::addCell(TbiffCell *cell)
     m_cols.add(cell);
     ++m_cellCount;
     if (cell->isFormula())
-        m_formulas.push_back(static_cast<TbiffFormula *>(cell));
+        m_formulas.push_back(static_cast<BiffFormula *>(cell));
 }
 
-TbiffCell *TxlsWorkSheet::cell(int row, int column)
+BiffCell *XlsWorkSheet::cell(int row, int column)
 {
     if (row < 0 || row > 65535)
-        throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Invalid Row (%1)"), row));
+        throw ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Invalid Row (%1)"), row));
     if (column < 0 || column > 255)
-        throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Invalid Column (%1)"), column));
+        throw ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Invalid Column (%1)"), column));
     if (row >= m_rows.count())
         return nullptr;
     return m_rows.row(row)->find(column);
 }
 
-QString TxlsWorkSheet::cellText(int row, int column)
+QString XlsWorkSheet::cellText(int row, int column)
 {
-    TbiffCell *c = cell(row, column);
+    BiffCell *c = cell(row, column);
     return c ? c->text() : QString();
 }
 
-bool TxlsWorkSheet::rowExtent(int row, int &lowest, int &highest) const
+bool XlsWorkSheet::rowExtent(int row, int &lowest, int &highest) const
 {
     lowest = highest = -1;
     if (row < 0 || row >= m_rows.count() || m_rows.row(row)->isEmpty())
@@ -1566,7 +1566,7 @@ bool TxlsWorkSheet::rowExtent(int row, int &lowest, int &highest) const
     return true;
 }
 
-bool TxlsWorkSheet::colExtent(int column, int &lowest, int &highest) const
+bool XlsWorkSheet::colExtent(int column, int &lowest, int &highest) const
 {
     return m_cols.extent(column, lowest, highest);
 }
@@ -1626,7 +1626,7 @@ int tokenSize(const QByteArray &t, int i, int end)
             break;
         }
     }
-    throw ETokenException(ptg, translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Unsupported token 0x%1"), QString::number(ptg, 16)));
+    throw TokenError(ptg, translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Unsupported token 0x%1"), QString::number(ptg, 16)));
 }
 
 // A relative column (low 8 bits of the field, the flags above them) made
@@ -1687,12 +1687,12 @@ void walkSharedTokens(QByteArray &t, int cellRow, int cellColumn, quint16 record
 
 } // namespace
 
-void TxlsWorkSheet::expandSharedFormulas()
+void XlsWorkSheet::expandSharedFormulas()
 {
-    for (TbiffFormula *f : m_formulas) {
+    for (BiffFormula *f : m_formulas) {
         if (!f->refersToSharedFormula())
             continue;
-        TbiffShrFmla *shared = m_sharedFormulas.find(f->sharedFormulaKey());
+        BiffShrFmla *shared = m_sharedFormulas.find(f->sharedFormulaKey());
         // An array formula (whose ARRAY record is not kept) or a shared
         // formula the writer left out: the cell keeps its own token and its
         // cached result, which is all the import reads.
@@ -1701,28 +1701,28 @@ void TxlsWorkSheet::expandSharedFormulas()
         QByteArray tokens(reinterpret_cast<const char *>(shared->data()) + 8, shared->dataSize() - 8);
         try {
             walkSharedTokens(tokens, f->row(), f->column(), shared->id());
-        } catch (const ETokenException &e) {
-            throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Formula at Row %1, column %2 is not supported. Token Id: 0x%3"), QString::number(f->row() + 1), QString::number(f->column() + 1),
+        } catch (const TokenError &e) {
+            throw ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Formula at Row %1, column %2 is not supported. Token Id: 0x%3"), QString::number(f->row() + 1), QString::number(f->column() + 1),
                 QStringLiteral("%1").arg(e.tokenId(), 2, 16, QLatin1Char(' '))));
         }
         f->setTokens(tokens);
     }
 }
 
-void TxlsSheetList::add(std::unique_ptr<TxlsSheet> sheet)
+void XlsSheetList::add(std::unique_ptr<XlsSheet> sheet)
 {
     sheet->setIndex(count());
     m_sheets.push_back(std::move(sheet));
 }
 
-void TxlsWorkSheetList::remove(TxlsWorkSheet *sheet)
+void XlsWorkSheetList::remove(XlsWorkSheet *sheet)
 {
     m_sheets.erase(std::remove(m_sheets.begin(), m_sheets.end(), sheet), m_sheets.end());
 }
 
 // ---------------------------------------------------------------- workbook
 
-struct TxlsWorkbook::DateTextCache
+struct XlsWorkbook::DateTextCache
 {
     // The settings the texts were made with.
     QString shortDateFormat;
@@ -1760,20 +1760,20 @@ struct TxlsWorkbook::DateTextCache
     }
 };
 
-TxlsWorkbook::TxlsWorkbook(TxlsFile *file)
+XlsWorkbook::XlsWorkbook(WorkbookFile *file)
     : m_file(file)
     , m_arena(std::make_unique<XlsArena>(this))
-    , m_globals(std::make_unique<TxlsGlobals>(this))
+    , m_globals(std::make_unique<XlsGlobals>(this))
     , m_dateTexts(std::make_unique<DateTextCache>())
 {
 }
 
-TxlsWorkbook::~TxlsWorkbook()
+XlsWorkbook::~XlsWorkbook()
 {
     clear();
 }
 
-void TxlsWorkbook::clear()
+void XlsWorkbook::clear()
 {
     m_workSheets.clear();
     m_sheets.clear();
@@ -1784,11 +1784,11 @@ void TxlsWorkbook::clear()
     m_dateTexts->texts.shrink_to_fit();
 }
 
-QString TxlsWorkbook::sheetName(const TxlsSheet *sheet) const
+QString XlsWorkbook::sheetName(const XlsSheet *sheet) const
 {
     // A BOUNDSHEET names the sheet whose BOF sits at its stream position;
     // failing that, the sheets and the BOUNDSHEETs pair in order.
-    const TbiffBoundSheetList &list = const_cast<TxlsGlobals &>(*m_globals).boundSheets();
+    const BiffBoundSheetList &list = const_cast<XlsGlobals &>(*m_globals).boundSheets();
     const int index = sheet->index();
     if (index < 0)
         return QString();
@@ -1800,7 +1800,7 @@ QString TxlsWorkbook::sheetName(const TxlsSheet *sheet) const
     return index < list.count() ? list.sheet(index)->name() : QString();
 }
 
-QString TxlsWorkbook::dateTimeText(double value) const
+QString XlsWorkbook::dateTimeText(double value) const
 {
     const FormatSettings &fs = FormatSettings::current();
     // Days from 1 January 1 to 31 December 9999; other values are no dates.
@@ -1826,7 +1826,7 @@ QString TxlsWorkbook::dateTimeText(double value) const
     return formatDateTime(fs.shortDateFormat, value, fs) + QLatin1Char(' ') + formatDateTime(fs.longTimeFormat, value, fs);
 }
 
-void TxlsWorkbook::load(XlsRecordStream &stream)
+void XlsWorkbook::load(XlsRecordStream &stream)
 {
     clear();
     XlsArena &scratch = stream.scratch();
@@ -1838,18 +1838,18 @@ void TxlsWorkbook::load(XlsRecordStream &stream)
             break;
         read = true;
         const qint64 position = stream.position();
-        TbiffRecord *record = stream.readRecord(nullptr, XlsRecordStream::Section::Workbook);
+        BiffRecord *record = stream.readRecord(nullptr, XlsRecordStream::Section::Workbook);
         if (record->id() != XlsRecordId::Bof && record->id() != XlsRecordId::Bof3)
             fileInvalid();
-        auto *bof = static_cast<TbiffBOF *>(record);
+        auto *bof = static_cast<BiffBOF *>(record);
         switch (bof->substreamType()) {
         case 0x0005:
             m_globals->setBof(bof);
             readGlobals(stream);
             break;
         case 0x0010: {
-            auto owned = std::make_unique<TxlsWorkSheet>(this);
-            TxlsWorkSheet *sheet = owned.get();
+            auto owned = std::make_unique<XlsWorkSheet>(this);
+            XlsWorkSheet *sheet = owned.get();
             sheet->setBof(bof);
             m_sheets.add(std::move(owned));
             m_workSheets.add(sheet);
@@ -1868,18 +1868,18 @@ void TxlsWorkbook::load(XlsRecordStream &stream)
         fileInvalid();
 }
 
-void TxlsWorkbook::readGlobals(XlsRecordStream &stream)
+void XlsWorkbook::readGlobals(XlsRecordStream &stream)
 {
     XlsArena &scratch = stream.scratch();
-    TxlsGlobals &g = *m_globals;
+    XlsGlobals &g = *m_globals;
     for (;;) {
         if (stream.remaining() <= 0)
             fileInvalid();
-        TbiffRecord *record = stream.readRecord(&g, XlsRecordStream::Section::Globals);
+        BiffRecord *record = stream.readRecord(&g, XlsRecordStream::Section::Globals);
         bool done = false;
         switch (record->id()) {
         case XlsRecordId::Eof:
-            g.setEof(static_cast<TbiffEOF *>(record));
+            g.setEof(static_cast<BiffEOF *>(record));
             done = true;
             break;
         case XlsRecordId::Bof:
@@ -1897,12 +1897,12 @@ void TxlsWorkbook::readGlobals(XlsRecordStream &stream)
             g.formats().append(record);
             break;
         case XlsRecordId::Sst:
-            g.sst().load(*static_cast<TbiffSST *>(record));
+            g.sst().load(*static_cast<BiffSST *>(record));
             break;
         case XlsRecordId::FilePass:
             fileInvalid(); // encrypted: the records would read as garbage
         case XlsRecordId::DateMode:
-            g.setDates1904(static_cast<TbiffDateMode *>(record)->dates1904());
+            g.setDates1904(static_cast<BiffDateMode *>(record)->dates1904());
             break;
         default:
             break;
@@ -1914,27 +1914,27 @@ void TxlsWorkbook::readGlobals(XlsRecordStream &stream)
     g.bindFormats();
 }
 
-void TxlsWorkbook::readWorkSheet(XlsRecordStream &stream, TxlsWorkSheet *sheet)
+void XlsWorkbook::readWorkSheet(XlsRecordStream &stream, XlsWorkSheet *sheet)
 {
     XlsArena &scratch = stream.scratch();
     XlsArena &arena = *m_arena;
     sheet->clear();
-    TbiffFormula *lastFormula = nullptr;
+    BiffFormula *lastFormula = nullptr;
     // A sheet of this format has 256 columns. A formatted blank beyond them
     // holds nothing and is passed over; a value there is one no range can
     // name, so the damaged file is refused rather than read without it.
-    auto addCell = [sheet](TbiffCell *cell) {
+    auto addCell = [sheet](BiffCell *cell) {
         if (cell->column() > 255) {
             if (cell->id() == XlsRecordId::Blank)
                 return;
-            throw ExlsFileError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Invalid Column (%1)"), cell->column()));
+            throw WorkbookError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Invalid Column (%1)"), cell->column()));
         }
         sheet->addCell(cell);
     };
     for (;;) {
         if (stream.remaining() <= 0)
             fileInvalid();
-        TbiffRecord *record = stream.readRecord(sheet, XlsRecordStream::Section::WorkSheet);
+        BiffRecord *record = stream.readRecord(sheet, XlsRecordStream::Section::WorkSheet);
         bool done = false;
         switch (record->id()) {
         case XlsRecordId::Bof:
@@ -1943,7 +1943,7 @@ void TxlsWorkbook::readWorkSheet(XlsRecordStream &stream, TxlsWorkSheet *sheet)
         case XlsRecordId::Formula:
         case XlsRecordId::Formula3:
         case XlsRecordId::Formula4:
-            lastFormula = static_cast<TbiffFormula *>(record);
+            lastFormula = static_cast<BiffFormula *>(record);
             addCell(lastFormula);
             break;
         case XlsRecordId::Blank:
@@ -1953,41 +1953,41 @@ void TxlsWorkbook::readWorkSheet(XlsRecordStream &stream, TxlsWorkSheet *sheet)
         case XlsRecordId::LabelSst:
         case XlsRecordId::Label:
         case XlsRecordId::RString:
-            addCell(static_cast<TbiffCell *>(record));
+            addCell(static_cast<BiffCell *>(record));
             break;
         case XlsRecordId::MulRk: {
-            auto *m = static_cast<TbiffMulRK *>(record);
+            auto *m = static_cast<BiffMulRK *>(record);
             quint8 bytes[10];
             while (m->next() && m->currentColumn() <= 0xFFFF) {
                 qToLittleEndian(quint16(m->row()), bytes);
                 qToLittleEndian(quint16(m->currentColumn()), bytes + 2);
                 qToLittleEndian(quint16(m->currentXf()), bytes + 4);
                 qToLittleEndian(m->currentRk(), bytes + 6);
-                addCell(arena.make<TbiffRK>(sheet, XlsRecordId::Rk, bytes, 10));
+                addCell(arena.make<BiffRK>(sheet, XlsRecordId::Rk, bytes, 10));
             }
             break;
         }
         case XlsRecordId::MulBlank: {
-            auto *m = static_cast<TbiffMulBlank *>(record);
+            auto *m = static_cast<BiffMulBlank *>(record);
             quint8 bytes[6];
             while (m->next() && m->currentColumn() <= 0xFFFF) {
                 qToLittleEndian(quint16(m->row()), bytes);
                 qToLittleEndian(quint16(m->currentColumn()), bytes + 2);
                 qToLittleEndian(quint16(m->currentXf()), bytes + 4);
-                addCell(arena.make<TbiffBlank>(sheet, XlsRecordId::Blank, bytes, 6));
+                addCell(arena.make<BiffBlank>(sheet, XlsRecordId::Blank, bytes, 6));
             }
             break;
         }
         case XlsRecordId::ShrFmla:
-            sheet->sharedFormulas().add(static_cast<TbiffShrFmla *>(record));
+            sheet->sharedFormulas().add(static_cast<BiffShrFmla *>(record));
             break;
         case XlsRecordId::String:
             if (!lastFormula)
                 fileInvalid();
-            lastFormula->setCachedResult(static_cast<TbiffString *>(record)->text());
+            lastFormula->setCachedResult(static_cast<BiffString *>(record)->text());
             break;
         case XlsRecordId::Eof:
-            sheet->setEof(static_cast<TbiffEOF *>(record));
+            sheet->setEof(static_cast<BiffEOF *>(record));
             done = true;
             break;
         default:
@@ -2069,8 +2069,8 @@ GsfInput *openWorkbookStream(GsfInput *input, const QString &fileName)
         encrypted = encrypted || (name && std::strcmp(name, "EncryptedPackage") == 0);
     }
     if (encrypted)
-        throw ExlsFileError(withName(QT_TRANSLATE_NOOP("ImportMessages", "File %s is protected by a password"), fileName));
-    throw ExlsFileError(withName(QT_TRANSLATE_NOOP("ImportMessages", "File %s is not an Excel Workbook"), fileName));
+        throw WorkbookError(withName(QT_TRANSLATE_NOOP("ImportMessages", "File %s is protected by a password"), fileName));
+    throw WorkbookError(withName(QT_TRANSLATE_NOOP("ImportMessages", "File %s is not an Excel Workbook"), fileName));
 }
 
 } // namespace
@@ -2091,10 +2091,10 @@ QByteArray Xls::workbookStream(const QByteArray &fileBytes, const QString &fileN
     return out;
 }
 
-// Runs the load for TxlsFile's two ways of opening.
+// Runs the load for WorkbookFile's two ways of opening.
 struct XlsFileLoader
 {
-    static void load(TxlsFile &file, GsfInput *input)
+    static void load(WorkbookFile &file, GsfInput *input)
     {
         XlsArena scratch(file.m_workbook.get());
         XlsRecordStream stream(input, file.m_workbook->arena(), scratch);
@@ -2108,21 +2108,21 @@ struct XlsFileLoader
     }
 };
 
-TxlsFile::TxlsFile()
-    : m_workbook(std::make_unique<TxlsWorkbook>(this))
+WorkbookFile::WorkbookFile()
+    : m_workbook(std::make_unique<XlsWorkbook>(this))
 {
 }
 
-TxlsFile::~TxlsFile() = default;
+WorkbookFile::~WorkbookFile() = default;
 
-void TxlsFile::open()
+void WorkbookFile::open()
 {
     close();
     if (m_fileName.isEmpty())
-        throw ExlsFileError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File name is not defined")));
+        throw WorkbookError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File name is not defined")));
     const QFileInfo info(m_fileName);
     if (!info.exists())
-        throw ExlsFileError(withName(QT_TRANSLATE_NOOP("ImportMessages", "File %s does not exist"), m_fileName));
+        throw WorkbookError(withName(QT_TRANSLATE_NOOP("ImportMessages", "File %s does not exist"), m_fileName));
     // .xlsx, .xlsm and .ods are zip files, whatever they are named.
     QFile probe(m_fileName);
     if (probe.open(QIODevice::ReadOnly) && isZipWorkbook(probe.read(4))) {
@@ -2136,7 +2136,7 @@ void TxlsFile::open()
     if (!raw) {
         if (error)
             g_error_free(error);
-        throw ExlsFileError(withName(QT_TRANSLATE_NOOP("ImportMessages", "File %s is not an Excel Workbook"), m_fileName));
+        throw WorkbookError(withName(QT_TRANSLATE_NOOP("ImportMessages", "File %s is not an Excel Workbook"), m_fileName));
     }
     GObjectRef input(raw);
     GObjectRef stream(openWorkbookStream(raw, m_fileName));
@@ -2146,7 +2146,7 @@ void TxlsFile::open()
     XlsFileLoader::load(*this, in);
 }
 
-void TxlsFile::openBuffer(const QByteArray &fileBytes)
+void WorkbookFile::openBuffer(const QByteArray &fileBytes)
 {
     close();
     if (isZipWorkbook(fileBytes.left(4))) {
@@ -2162,31 +2162,31 @@ void TxlsFile::openBuffer(const QByteArray &fileBytes)
     XlsFileLoader::load(*this, in);
 }
 
-void TxlsFile::close()
+void WorkbookFile::close()
 {
     m_workbook->clear();
     m_opened = false;
 }
 
-int TxlsFile::workSheetCount() const
+int WorkbookFile::workSheetCount() const
 {
     return m_opened ? m_workbook->workSheets().count() : 0;
 }
 
-TxlsWorkSheet *TxlsFile::workSheet(int index) const
+XlsWorkSheet *WorkbookFile::workSheet(int index) const
 {
     if (!m_opened || index < 0 || index >= m_workbook->workSheets().count())
         return nullptr;
     return m_workbook->workSheets().sheet(index);
 }
 
-QString TxlsFile::workSheetName(int index) const
+QString WorkbookFile::workSheetName(int index) const
 {
-    TxlsWorkSheet *sheet = workSheet(index);
+    XlsWorkSheet *sheet = workSheet(index);
     return sheet ? sheet->name() : QString();
 }
 
-int TxlsFile::workSheetIndex(const QString &name) const
+int WorkbookFile::workSheetIndex(const QString &name) const
 {
     for (int i = 0; i < workSheetCount(); ++i)
         if (QString::compare(workSheetName(i), name, Qt::CaseInsensitive) == 0)
@@ -2196,30 +2196,30 @@ int TxlsFile::workSheetIndex(const QString &name) const
 
 // ---------------------------------------------------------------- other formats
 
-TxlsWorkbookBuilder::TxlsWorkbookBuilder(TxlsFile &file)
+WorkbookBuilder::WorkbookBuilder(WorkbookFile &file)
     : m_file(file)
     , m_workbook(*file.m_workbook)
 {
     m_file.close();
 }
 
-TxlsWorkbookBuilder::~TxlsWorkbookBuilder()
+WorkbookBuilder::~WorkbookBuilder()
 {
     if (!m_finished)
         m_file.close();
 }
 
-void TxlsWorkbookBuilder::setDates1904(bool on)
+void WorkbookBuilder::setDates1904(bool on)
 {
     m_workbook.globals().setDates1904(on);
 }
 
-bool TxlsWorkbookBuilder::dates1904() const
+bool WorkbookBuilder::dates1904() const
 {
     return m_workbook.globals().dates1904();
 }
 
-void TxlsWorkbookBuilder::addFormat(int formatIndex, const QString &formatString)
+void WorkbookBuilder::addFormat(int formatIndex, const QString &formatString)
 {
     // FORMAT: index, then the string with a 16-bit count, within one record.
     const QString text = formatString.left(0xFFF0 / 2 - 4);
@@ -2235,42 +2235,42 @@ void TxlsWorkbookBuilder::addFormat(int formatIndex, const QString &formatString
         else
             d[5 + i] = quint8(text[i].unicode());
     }
-    TxlsGlobals &g = m_workbook.globals();
-    auto *record = m_workbook.arena().make<TbiffFormat>(&g, XlsRecordId::Format, d, quint16(data.size()));
+    XlsGlobals &g = m_workbook.globals();
+    auto *record = m_workbook.arena().make<BiffFormat>(&g, XlsRecordId::Format, d, quint16(data.size()));
     record->afterRead();
     g.formats().append(record);
 }
 
-int TxlsWorkbookBuilder::addXf(int formatIndex)
+int WorkbookBuilder::addXf(int formatIndex)
 {
     quint8 d[4] = { 0, 0, 0, 0 };
     qToLittleEndian(quint16(formatIndex), d + 2);
-    TxlsGlobals &g = m_workbook.globals();
-    g.xfs().append(m_workbook.arena().make<TbiffXF>(&g, XlsRecordId::Xf, d, 4));
+    XlsGlobals &g = m_workbook.globals();
+    g.xfs().append(m_workbook.arena().make<BiffXF>(&g, XlsRecordId::Xf, d, 4));
     return g.xfs().count() - 1;
 }
 
-int TxlsWorkbookBuilder::xfCount() const
+int WorkbookBuilder::xfCount() const
 {
     return m_workbook.globals().xfs().count();
 }
 
-int TxlsWorkbookBuilder::addString(QStringView text)
+int WorkbookBuilder::addString(QStringView text)
 {
     return m_workbook.globals().sst().append(text);
 }
 
-int TxlsWorkbookBuilder::stringCount() const
+int WorkbookBuilder::stringCount() const
 {
     return m_workbook.globals().sst().count();
 }
 
-QString TxlsWorkbookBuilder::string(int index) const
+QString WorkbookBuilder::string(int index) const
 {
     return m_workbook.globals().sst().text(index);
 }
 
-TxlsWorkSheet *TxlsWorkbookBuilder::addWorkSheet(const QString &name, bool hidden)
+XlsWorkSheet *WorkbookBuilder::addWorkSheet(const QString &name, bool hidden)
 {
     const int index = m_workbook.sheets().count();
     // BOUNDSHEET: position, visibility, type, then the name with an 8-bit count.
@@ -2289,13 +2289,13 @@ TxlsWorkSheet *TxlsWorkbookBuilder::addWorkSheet(const QString &name, bool hidde
         else
             d[8 + i] = quint8(text[i].unicode());
     }
-    TxlsGlobals &g = m_workbook.globals();
-    auto *bound = m_workbook.arena().make<TbiffBoundSheet>(&g, XlsRecordId::BoundSheet, d, quint16(data.size()));
+    XlsGlobals &g = m_workbook.globals();
+    auto *bound = m_workbook.arena().make<BiffBoundSheet>(&g, XlsRecordId::BoundSheet, d, quint16(data.size()));
     bound->afterRead();
     g.boundSheets().append(bound);
 
-    auto owned = std::make_unique<TxlsWorkSheet>(&m_workbook);
-    TxlsWorkSheet *sheet = owned.get();
+    auto owned = std::make_unique<XlsWorkSheet>(&m_workbook);
+    XlsWorkSheet *sheet = owned.get();
     m_workbook.sheets().add(std::move(owned));
     m_workbook.workSheets().add(sheet);
     m_workbook.m_sheetPositions.push_back(quint32(index));
@@ -2303,10 +2303,10 @@ TxlsWorkSheet *TxlsWorkbookBuilder::addWorkSheet(const QString &name, bool hidde
 }
 
 template <typename T>
-T *TxlsWorkbookBuilder::makeCell(TxlsWorkSheet *sheet, quint16 id, int row, int column, int xf, const quint8 *tail, int tailSize)
+T *WorkbookBuilder::makeCell(XlsWorkSheet *sheet, quint16 id, int row, int column, int xf, const quint8 *tail, int tailSize)
 {
     if (row < 0 || row > MaxRow || column < 0 || column > MaxColumn)
-        throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Cell %1 is beyond the sheet"), Xls::cellName(row, column)));
+        throw ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Cell %1 is beyond the sheet"), Xls::cellName(row, column)));
     quint8 d[20] = {};
     qToLittleEndian(quint16(row), d);
     qToLittleEndian(quint16(column), d + 2);
@@ -2318,40 +2318,40 @@ T *TxlsWorkbookBuilder::makeCell(TxlsWorkSheet *sheet, quint16 id, int row, int 
     return cell;
 }
 
-void TxlsWorkbookBuilder::addNumber(TxlsWorkSheet *sheet, int row, int column, int xf, double value)
+void WorkbookBuilder::addNumber(XlsWorkSheet *sheet, int row, int column, int xf, double value)
 {
     quint8 tail[8];
     quint64 bits;
     std::memcpy(&bits, &value, sizeof bits);
     qToLittleEndian(bits, tail);
-    makeCell<TbiffNumber>(sheet, XlsRecordId::Number, row, column, xf, tail, 8);
+    makeCell<BiffNumber>(sheet, XlsRecordId::Number, row, column, xf, tail, 8);
 }
 
-void TxlsWorkbookBuilder::addString(TxlsWorkSheet *sheet, int row, int column, int xf, int stringIndex)
+void WorkbookBuilder::addString(XlsWorkSheet *sheet, int row, int column, int xf, int stringIndex)
 {
     quint8 tail[4];
     qToLittleEndian(quint32(stringIndex), tail);
-    makeCell<TbiffLabelSST>(sheet, XlsRecordId::LabelSst, row, column, xf, tail, 4);
+    makeCell<BiffLabelSST>(sheet, XlsRecordId::LabelSst, row, column, xf, tail, 4);
 }
 
-void TxlsWorkbookBuilder::addBoolean(TxlsWorkSheet *sheet, int row, int column, int xf, bool value)
+void WorkbookBuilder::addBoolean(XlsWorkSheet *sheet, int row, int column, int xf, bool value)
 {
     const quint8 tail[2] = { quint8(value ? 1 : 0), 0 };
-    makeCell<TbiffBoolErr>(sheet, XlsRecordId::BoolErr, row, column, xf, tail, 2);
+    makeCell<BiffBoolErr>(sheet, XlsRecordId::BoolErr, row, column, xf, tail, 2);
 }
 
-void TxlsWorkbookBuilder::addError(TxlsWorkSheet *sheet, int row, int column, int xf, quint8 code)
+void WorkbookBuilder::addError(XlsWorkSheet *sheet, int row, int column, int xf, quint8 code)
 {
     const quint8 tail[2] = { code, 1 };
-    makeCell<TbiffBoolErr>(sheet, XlsRecordId::BoolErr, row, column, xf, tail, 2);
+    makeCell<BiffBoolErr>(sheet, XlsRecordId::BoolErr, row, column, xf, tail, 2);
 }
 
-void TxlsWorkbookBuilder::addBlank(TxlsWorkSheet *sheet, int row, int column, int xf)
+void WorkbookBuilder::addBlank(XlsWorkSheet *sheet, int row, int column, int xf)
 {
-    makeCell<TbiffBlank>(sheet, XlsRecordId::Blank, row, column, xf, nullptr, 0);
+    makeCell<BiffBlank>(sheet, XlsRecordId::Blank, row, column, xf, nullptr, 0);
 }
 
-void TxlsWorkbookBuilder::addFormula(TxlsWorkSheet *sheet, int row, int column, int xf, const QVariant &result)
+void WorkbookBuilder::addFormula(XlsWorkSheet *sheet, int row, int column, int xf, const QVariant &result)
 {
     // FORMULA up to its token count: the cached result (8 bytes), options
     // and the chain word. A result that is no number is marked by 0xFFFF in
@@ -2381,12 +2381,12 @@ void TxlsWorkbookBuilder::addFormula(TxlsWorkSheet *sheet, int row, int column, 
         tail[6] = tail[7] = 0xFF;
         break;
     }
-    auto *cell = makeCell<TbiffFormula>(sheet, XlsRecordId::Formula, row, column, xf, tail, 14);
+    auto *cell = makeCell<BiffFormula>(sheet, XlsRecordId::Formula, row, column, xf, tail, 14);
     if (result.typeId() == QMetaType::QString)
         cell->setCachedResult(text);
 }
 
-void TxlsWorkbookBuilder::finish()
+void WorkbookBuilder::finish()
 {
     m_workbook.globals().bindFormats();
     for (int s = 0; s < m_workbook.workSheets().count(); ++s) {

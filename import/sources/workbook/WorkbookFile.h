@@ -17,30 +17,30 @@
 // every record kept becomes an object owning a copy of its bytes. Workbooks
 // are only read, never written.
 
-class TxlsFile;
-class TxlsWorkbook;
-class TxlsSection;
-class TxlsGlobals;
-class TxlsSheet;
-class TxlsWorkSheet;
-class TbiffRecord;
-class TbiffContinue;
-class TbiffFormat;
+class WorkbookFile;
+class XlsWorkbook;
+class XlsSection;
+class XlsGlobals;
+class XlsSheet;
+class XlsWorkSheet;
+class BiffRecord;
+class BiffContinue;
+class BiffFormat;
 class XlsArena;
 
 // File and record errors of the reader.
-class ExlsFileError : public EDataImportError
+class WorkbookError : public ImportError
 {
 public:
-    using EDataImportError::EDataImportError;
+    using ImportError::ImportError;
 };
 
 // A formula token the shared-formula walk does not know.
-class ETokenException : public EDataImportError
+class TokenError : public ImportError
 {
 public:
-    ETokenException(quint8 tokenId, const TranslatedText &text)
-        : EDataImportError(text)
+    TokenError(quint8 tokenId, const TranslatedText &text)
+        : ImportError(text)
         , m_tokenId(tokenId)
     {
     }
@@ -109,12 +109,12 @@ QByteArray workbookStream(const QByteArray &fileBytes, const QString &fileName =
 
 // A BIFF8 string: 8-bit (compressed) or UTF-16 characters, whichever the
 // record used.
-class TxlsString
+class XlsString
 {
 public:
-    TxlsString() = default;
-    static TxlsString narrow(QByteArray latin1);
-    static TxlsString wide(QString text);
+    XlsString() = default;
+    static XlsString narrow(QByteArray latin1);
+    static XlsString wide(QString text);
     bool isWide() const { return m_wide; }
     QString text() const;
     int length() const { return m_wide ? int(m_wideText.size()) : int(m_narrowText.size()); }
@@ -126,7 +126,7 @@ private:
 };
 
 // One shared string: its characters live in the table's pool.
-struct TxlsSSTEntry
+struct XlsSSTEntry
 {
     quint32 offset = 0; // in the pool, bytes
     quint16 length = 0; // characters
@@ -144,16 +144,16 @@ struct TxlsSSTEntry
 //
 // Records have no virtual functions: a workbook holds millions of cells, and
 // a table pointer in each would be a third of a cell's memory. What differs
-// by kind is chosen by the record's id (see TbiffCell), and afterRead() is
+// by kind is chosen by the record's id (see BiffCell), and afterRead() is
 // called by the code that made the record, which knows its kind.
-class TbiffRecord
+class BiffRecord
 {
 public:
     // The arena destroys each record as its own kind, and a kind holding
     // nothing to free costs it nothing.
-    ~TbiffRecord() = default;
-    TbiffRecord(const TbiffRecord &) = delete;
-    TbiffRecord &operator=(const TbiffRecord &) = delete;
+    ~BiffRecord() = default;
+    BiffRecord(const BiffRecord &) = delete;
+    BiffRecord &operator=(const BiffRecord &) = delete;
 
     quint16 id() const { return m_id; }
     quint16 dataSize() const { return m_size; }
@@ -161,10 +161,10 @@ public:
     // compiler's own bounds would not have them.
     const quint8 *data() const { return reinterpret_cast<const quint8 *>(reinterpret_cast<std::uintptr_t>(this) + m_dataOffset); }
     // Both known by the arena that holds the record (see XlsArena).
-    TxlsSection *section() const;
-    TxlsWorkbook *workbook() const;
+    XlsSection *section() const;
+    XlsWorkbook *workbook() const;
     // The CONTINUE record that follows this one, if any.
-    TbiffContinue *continueRecord() const;
+    BiffContinue *continueRecord() const;
 
     // Little-endian fields of the variable part; 0 for a field beyond the
     // data.
@@ -185,7 +185,7 @@ protected:
     // for the link after its data (see XlsArena). Cells are many: they carry
     // nothing more, not even their section, which the arena keeps by
     // address.
-    TbiffRecord(quint16 id, quint16 size, quint8 dataOffset);
+    BiffRecord(quint16 id, quint16 size, quint8 dataOffset);
     quint8 *mutableData() { return const_cast<quint8 *>(data()); }
     // Fields of the fixed part (within MinSize): no bounds test on these hot
     // paths.
@@ -219,31 +219,31 @@ private:
     friend class XlsArena;
 };
 
-class TbiffContinue : public TbiffRecord
+class BiffContinue : public BiffRecord
 {
 public:
-    using TbiffRecord::TbiffRecord;
+    using BiffRecord::BiffRecord;
 };
 
-class TbiffBOF : public TbiffRecord
+class BiffBOF : public BiffRecord
 {
 public:
-    TbiffBOF(quint16 id, quint16 size, quint8 dataOffset);
+    BiffBOF(quint16 id, quint16 size, quint8 dataOffset);
     static constexpr int MinSize = 4;
     quint16 version() const { return fixedWord(0); }
     quint16 substreamType() const { return fixedWord(2); }
 };
 
-class TbiffEOF : public TbiffRecord
+class BiffEOF : public BiffRecord
 {
 public:
-    using TbiffRecord::TbiffRecord;
+    using BiffRecord::BiffRecord;
 };
 
-class TbiffBoundSheet : public TbiffRecord
+class BiffBoundSheet : public BiffRecord
 {
 public:
-    using TbiffRecord::TbiffRecord;
+    using BiffRecord::BiffRecord;
     // Position, visibility, type, then the name's count and flags.
     static constexpr int MinSize = 8;
     quint32 streamPosition() const { return fixedDword(0); }
@@ -252,42 +252,42 @@ public:
     void afterRead();
 
 private:
-    TxlsString m_name;
+    XlsString m_name;
 };
 
-class TbiffName : public TbiffRecord
+class BiffName : public BiffRecord
 {
 public:
-    using TbiffRecord::TbiffRecord;
+    using BiffRecord::BiffRecord;
 };
 
 // DATEMODE of the globals: 1 for the 1904 date system.
-class TbiffDateMode : public TbiffRecord
+class BiffDateMode : public BiffRecord
 {
 public:
-    using TbiffRecord::TbiffRecord;
+    using BiffRecord::BiffRecord;
     static constexpr int MinSize = 2;
     bool dates1904() const { return fixedWord(0) == 1; }
 };
 
-class TbiffXF : public TbiffRecord
+class BiffXF : public BiffRecord
 {
 public:
-    using TbiffRecord::TbiffRecord;
+    using BiffRecord::BiffRecord;
     static constexpr int MinSize = 4;
     quint16 formatIndex() const { return fixedWord(2); }
     void setFormatIndex(quint16 index);
-    TbiffFormat *format() const { return m_format; }
-    void setFormat(TbiffFormat *format) { m_format = format; }
+    BiffFormat *format() const { return m_format; }
+    void setFormat(BiffFormat *format) { m_format = format; }
 
 private:
-    TbiffFormat *m_format = nullptr;
+    BiffFormat *m_format = nullptr;
 };
 
-class TbiffFormat : public TbiffRecord
+class BiffFormat : public BiffRecord
 {
 public:
-    using TbiffRecord::TbiffRecord;
+    using BiffRecord::BiffRecord;
     // Index, then the string's count and flags.
     static constexpr int MinSize = 5;
     quint16 formatIndex() const { return fixedWord(0); }
@@ -295,28 +295,28 @@ public:
     void afterRead();
 
 private:
-    TxlsString m_format;
+    XlsString m_format;
 };
 
-class TbiffSST : public TbiffRecord
+class BiffSST : public BiffRecord
 {
 public:
-    using TbiffRecord::TbiffRecord;
+    using BiffRecord::BiffRecord;
     static constexpr int MinSize = 8;
     quint32 uniqueCount() const { return fixedDword(4); }
 };
 
-class TbiffString : public TbiffRecord
+class BiffString : public BiffRecord
 {
 public:
-    using TbiffRecord::TbiffRecord;
+    using BiffRecord::BiffRecord;
     QString text() const; // read over the record's CONTINUE chain
 };
 
-class TbiffShrFmla : public TbiffRecord
+class BiffShrFmla : public BiffRecord
 {
 public:
-    using TbiffRecord::TbiffRecord;
+    using BiffRecord::BiffRecord;
     // The range, then the formula's length word.
     static constexpr int MinSize = 10;
     quint16 firstRow() const { return fixedWord(0); }
@@ -324,10 +324,10 @@ public:
     quint32 key() const { return quint32(firstRow()) + quint32(firstColumn()) * 65536u; }
 };
 
-class TbiffColRow : public TbiffRecord
+class BiffColRow : public BiffRecord
 {
 public:
-    using TbiffRecord::TbiffRecord;
+    using BiffRecord::BiffRecord;
     static constexpr int MinSize = 4;
     int row() const { return fixedWord(0); }
     int column() const { return fixedWord(2); }
@@ -336,16 +336,16 @@ public:
 // A cell of a worksheet. The accessors a kind does not support raise
 // "Cannot access cell '%s' as type %s". Each accessor picks the kind's own
 // by the record's id; within a worksheet every cell id is made as its kind
-// (see XlsRecordStream::create and TxlsWorkbookBuilder).
-class TbiffCell : public TbiffColRow
+// (see XlsRecordStream::create and WorkbookBuilder).
+class BiffCell : public BiffColRow
 {
 public:
-    using TbiffColRow::TbiffColRow;
+    using BiffColRow::BiffColRow;
     // Row, column and XF index.
     static constexpr int MinSize = 6;
 
     int xfIndex() const { return fixedWord(4); }
-    TxlsWorkSheet *workSheet() const;
+    XlsWorkSheet *workSheet() const;
     QString name() const { return Xls::cellName(row(), column()); }
 
     XlsCellKind kind() const;
@@ -367,17 +367,17 @@ protected:
     [[noreturn]] void cannotAccess(const char *typeWord) const;
 };
 
-class TbiffBlank : public TbiffCell
+class BiffBlank : public BiffCell
 {
 public:
-    using TbiffCell::TbiffCell;
+    using BiffCell::BiffCell;
 };
 
 // NUMBER and RK share the date test and the texts.
-class TbiffNumberCell : public TbiffCell
+class BiffNumberCell : public BiffCell
 {
 public:
-    using TbiffCell::TbiffCell;
+    using BiffCell::BiffCell;
     XlsCellKind kind() const;
     QString text() const;
     double dateTime() const;
@@ -387,29 +387,29 @@ protected:
     bool isDate() const;
 };
 
-class TbiffNumber : public TbiffNumberCell
+class BiffNumber : public BiffNumberCell
 {
 public:
-    using TbiffNumberCell::TbiffNumberCell;
+    using BiffNumberCell::BiffNumberCell;
     static constexpr int MinSize = 14;
     double number() const;
     void setNumber(double value);
     void setDateTime(double value) { setNumber(value); }
 };
 
-class TbiffRK : public TbiffNumberCell
+class BiffRK : public BiffNumberCell
 {
 public:
-    using TbiffNumberCell::TbiffNumberCell;
+    using BiffNumberCell::BiffNumberCell;
     static constexpr int MinSize = 10;
     quint32 rk() const { return fixedDword(6); }
     double number() const { return Xls::decodeRk(rk()); }
 };
 
-class TbiffBoolErr : public TbiffCell
+class BiffBoolErr : public BiffCell
 {
 public:
-    using TbiffCell::TbiffCell;
+    using BiffCell::BiffCell;
     static constexpr int MinSize = 8;
     bool isError() const { return fixedByte(7) != 0; }
     quint8 value() const { return fixedByte(6); }
@@ -420,13 +420,13 @@ public:
     QVariant variant() const;
 };
 
-class TbiffLabelSST : public TbiffCell
+class BiffLabelSST : public BiffCell
 {
 public:
-    TbiffLabelSST(quint16 id, quint16 size, quint8 dataOffset);
+    BiffLabelSST(quint16 id, quint16 size, quint8 dataOffset);
     static constexpr int MinSize = 10;
     quint32 sstIndex() const { return fixedDword(6); }
-    const TxlsSSTEntry &entry() const;
+    const XlsSSTEntry &entry() const;
     XlsCellKind kind() const { return XlsCellKind::String; }
     QString text() const;
     QVariant variant() const { return text(); }
@@ -434,10 +434,10 @@ public:
 
 // LABEL and RSTRING: a string held in the cell record itself. Writers other
 // than Excel use them in place of the shared-string table.
-class TbiffLabel : public TbiffCell
+class BiffLabel : public BiffCell
 {
 public:
-    using TbiffCell::TbiffCell;
+    using BiffCell::BiffCell;
     // The cell, then the string's count and flags.
     static constexpr int MinSize = 9;
     XlsCellKind kind() const { return XlsCellKind::String; }
@@ -446,13 +446,13 @@ public:
     void afterRead();
 
 private:
-    TxlsString m_text;
+    XlsString m_text;
 };
 
-class TbiffFormula : public TbiffCell
+class BiffFormula : public BiffCell
 {
 public:
-    TbiffFormula(quint16 id, quint16 size, quint8 dataOffset);
+    BiffFormula(quint16 id, quint16 size, quint8 dataOffset);
     // The cell and its cached result.
     static constexpr int MinSize = 14;
     QString text() const;
@@ -472,10 +472,10 @@ private:
 };
 
 // MULRK and MULBLANK: a cursor over the cells the record holds.
-class TbiffMultiple : public TbiffRecord
+class BiffMultiple : public BiffRecord
 {
 public:
-    using TbiffRecord::TbiffRecord;
+    using BiffRecord::BiffRecord;
     // Row, first column and last column around the entries.
     static constexpr int MinSize = 6;
     int row() const { return fixedWord(0); }
@@ -491,22 +491,22 @@ protected:
     int m_current = -1;
 };
 
-class TbiffMulBlank : public TbiffMultiple
+class BiffMulBlank : public BiffMultiple
 {
 public:
-    using TbiffMultiple::TbiffMultiple;
+    using BiffMultiple::BiffMultiple;
 };
 
-class TbiffMulRK : public TbiffMultiple
+class BiffMulRK : public BiffMultiple
 {
 public:
-    using TbiffMultiple::TbiffMultiple;
+    using BiffMultiple::BiffMultiple;
     quint32 currentRk() const { return fixedDword(4 + m_current * 6 + 2); }
 };
 
 // ---------------------------------------------------------------- lists
 
-class TxlsList
+class XlsList
 {
 public:
     bool isSorted() const { return m_sorted; }
@@ -517,47 +517,47 @@ protected:
 
 // Records in stream order. The records themselves belong to the workbook's
 // arena and go with it.
-class TbiffRecordList : public TxlsList
+class BiffRecordList : public XlsList
 {
 public:
-    TbiffRecordList() = default;
-    TbiffRecordList(const TbiffRecordList &) = delete;
-    TbiffRecordList &operator=(const TbiffRecordList &) = delete;
+    BiffRecordList() = default;
+    BiffRecordList(const BiffRecordList &) = delete;
+    BiffRecordList &operator=(const BiffRecordList &) = delete;
 
     int count() const { return int(m_items.size()); }
-    TbiffRecord *item(int i) const { return m_items[std::size_t(i)]; }
-    void append(TbiffRecord *record) { m_items.push_back(record); }
+    BiffRecord *item(int i) const { return m_items[std::size_t(i)]; }
+    void append(BiffRecord *record) { m_items.push_back(record); }
     void clear();
 
 protected:
-    std::vector<TbiffRecord *> m_items;
+    std::vector<BiffRecord *> m_items;
 };
 
 // The cells of one row (ordered by column) or of one column (by row). A
 // cell is held by its four-byte handle in the workbook's arena rather than
 // by pointer: on a large sheet these lists are a fifth of all memory.
-class TbiffCellList
+class BiffCellList
 {
 public:
-    TbiffCellList(bool byColumn, const XlsArena &arena);
-    TbiffCellList(const TbiffCellList &) = delete;
-    TbiffCellList &operator=(const TbiffCellList &) = delete;
+    BiffCellList(bool byColumn, const XlsArena &arena);
+    BiffCellList(const BiffCellList &) = delete;
+    BiffCellList &operator=(const BiffCellList &) = delete;
     int count() const { return int(m_items.size()); }
     int number() const { return m_number; }
     bool isEmpty() const { return m_items.empty(); }
     int lowest() const { return m_lowest; }
     int highest() const { return m_highest; }
-    void add(TbiffCell *cell);
+    void add(BiffCell *cell);
     // The cell at the given position along the list; nullptr when none.
-    TbiffCell *find(int position);
+    BiffCell *find(int position);
     // Index of the first cell at or after the position (count() when none).
     int lowerBound(int position);
-    TbiffCell *cell(int i);
+    BiffCell *cell(int i);
     void squeeze() { m_items.shrink_to_fit(); }
     void reserve(std::size_t count) { m_items.reserve(count); }
 
 private:
-    TbiffCell *at(quint32 handle) const;
+    BiffCell *at(quint32 handle) const;
     int keyOf(quint32 handle) const;
     void sort();
 
@@ -571,20 +571,20 @@ private:
     bool m_sorted = true;
 };
 
-class TxlsRow : public TbiffCellList
+class XlsRow : public BiffCellList
 {
 public:
-    explicit TxlsRow(const XlsArena &arena)
-        : TbiffCellList(true, arena)
+    explicit XlsRow(const XlsArena &arena)
+        : BiffCellList(true, arena)
     {
     }
 };
 
-class TxlsCol : public TbiffCellList
+class XlsCol : public BiffCellList
 {
 public:
-    explicit TxlsCol(const XlsArena &arena)
-        : TbiffCellList(false, arena)
+    explicit XlsCol(const XlsArena &arena)
+        : BiffCellList(false, arena)
     {
     }
 };
@@ -592,11 +592,11 @@ public:
 // The rows of a worksheet by row index. Only rows that hold cells are kept,
 // so memory follows the cells present, not the highest index a record names;
 // an index without cells answers with an empty row.
-class TxlsRowList : public TxlsList
+class XlsRowList : public XlsList
 {
 public:
     // The arena that holds the rows' cells.
-    explicit TxlsRowList(const XlsArena &arena)
+    explicit XlsRowList(const XlsArena &arena)
         : m_arena(arena)
         , m_empty(arena)
     {
@@ -604,9 +604,9 @@ public:
     const XlsArena &arena() const { return m_arena; }
     // One past the highest row index that holds a cell.
     int count() const { return m_rows.empty() ? 0 : m_rows.back().index + 1; }
-    TxlsRow *row(int index) const;
+    XlsRow *row(int index) const;
     // The row at that index, made when it holds no cell yet.
-    TxlsRow *grow(int index);
+    XlsRow *grow(int index);
     void squeeze();
     void clear() { m_rows.clear(); }
 
@@ -616,30 +616,30 @@ private:
     struct Entry
     {
         int index;
-        std::unique_ptr<TxlsRow> row;
+        std::unique_ptr<XlsRow> row;
     };
     const XlsArena &m_arena;
     std::vector<Entry> m_rows;
-    mutable TxlsRow m_empty;
+    mutable XlsRow m_empty;
 };
 
 // The columns of a worksheet by column index. Each column's extent is kept
 // as cells are added; its list of cells, which only a lookup by column
 // needs, is gathered from the rows on first use and kept up to date from
 // then on. The cells themselves are the rows' ones.
-class TxlsColList : public TxlsList
+class XlsColList : public XlsList
 {
 public:
-    explicit TxlsColList(const TxlsRowList &rows)
+    explicit XlsColList(const XlsRowList &rows)
         : m_rows(rows)
         , m_empty(rows.arena())
     {
     }
     // One past the highest column index that holds a cell.
     int count() const { return int(m_extents.size()); }
-    TxlsCol *col(int index) const;
+    XlsCol *col(int index) const;
     // A cell just added to the rows.
-    void add(TbiffCell *cell);
+    void add(BiffCell *cell);
     // Whether the column holds a cell, and its lowest and highest row.
     bool extent(int index, int &lowest, int &highest) const;
     void squeeze();
@@ -651,100 +651,100 @@ private:
         int lowest = -1;
         int highest = -1;
     };
-    const TxlsRowList &m_rows;
+    const XlsRowList &m_rows;
     std::vector<Extent> m_extents;
-    mutable std::map<int, std::unique_ptr<TxlsCol>> m_gathered;
-    mutable TxlsCol m_empty;
+    mutable std::map<int, std::unique_ptr<XlsCol>> m_gathered;
+    mutable XlsCol m_empty;
 };
 
-class TbiffShrFmlaList : public TbiffRecordList
+class BiffShrFmlaList : public BiffRecordList
 {
 public:
-    TbiffShrFmla *find(quint32 key);
-    void add(TbiffShrFmla *record)
+    BiffShrFmla *find(quint32 key);
+    void add(BiffShrFmla *record)
     {
         append(record);
         m_sorted = false;
     }
 };
 
-class TbiffBoundSheetList : public TbiffRecordList
+class BiffBoundSheetList : public BiffRecordList
 {
 public:
-    TbiffBoundSheet *sheet(int i) const { return static_cast<TbiffBoundSheet *>(item(i)); }
+    BiffBoundSheet *sheet(int i) const { return static_cast<BiffBoundSheet *>(item(i)); }
 };
 
-class TbiffNameList : public TbiffRecordList
+class BiffNameList : public BiffRecordList
 {
 };
 
-class TbiffXFList : public TbiffRecordList
-{
-public:
-    TbiffXF *xf(int i) const { return static_cast<TbiffXF *>(item(i)); }
-};
-
-class TbiffFormatList : public TbiffRecordList
+class BiffXFList : public BiffRecordList
 {
 public:
-    TbiffFormat *format(int i) const { return static_cast<TbiffFormat *>(item(i)); }
+    BiffXF *xf(int i) const { return static_cast<BiffXF *>(item(i)); }
+};
+
+class BiffFormatList : public BiffRecordList
+{
+public:
+    BiffFormat *format(int i) const { return static_cast<BiffFormat *>(item(i)); }
 };
 
 // The shared strings; their characters sit in one pool.
-class TbiffSSTList
+class BiffSSTList
 {
 public:
     int count() const { return int(m_entries.size()); }
-    const TxlsSSTEntry &entry(int i) const { return m_entries[std::size_t(i)]; }
-    TxlsSSTEntry &entry(int i) { return m_entries[std::size_t(i)]; }
+    const XlsSSTEntry &entry(int i) const { return m_entries[std::size_t(i)]; }
+    XlsSSTEntry &entry(int i) { return m_entries[std::size_t(i)]; }
     QString text(int i) const;
     void clear();
     // Expands an SST record (and its CONTINUE chain) into its strings.
-    void load(const TbiffSST &sst);
+    void load(const BiffSST &sst);
     // One more string (at most 65535 characters); returns its index.
     int append(QStringView text);
 
 private:
-    std::vector<TxlsSSTEntry> m_entries;
+    std::vector<XlsSSTEntry> m_entries;
     QByteArray m_pool;
 };
 
 // ---------------------------------------------------------------- sections
 
-class TxlsSection
+class XlsSection
 {
 public:
-    explicit TxlsSection(TxlsWorkbook *workbook)
+    explicit XlsSection(XlsWorkbook *workbook)
         : m_workbook(workbook)
     {
     }
-    virtual ~TxlsSection();
-    TxlsWorkbook *workbook() const { return m_workbook; }
-    TbiffBOF *bof() const { return m_bof; }
-    TbiffEOF *eof() const { return m_eof; }
-    void setBof(TbiffBOF *bof);
-    void setEof(TbiffEOF *eof);
+    virtual ~XlsSection();
+    XlsWorkbook *workbook() const { return m_workbook; }
+    BiffBOF *bof() const { return m_bof; }
+    BiffEOF *eof() const { return m_eof; }
+    void setBof(BiffBOF *bof);
+    void setEof(BiffEOF *eof);
 
 protected:
     void clearSection();
 
-    TxlsWorkbook *m_workbook;
-    TbiffBOF *m_bof = nullptr; // owned
-    TbiffEOF *m_eof = nullptr; // owned
+    XlsWorkbook *m_workbook;
+    BiffBOF *m_bof = nullptr; // owned
+    BiffEOF *m_eof = nullptr; // owned
 };
 
-class TxlsGlobals : public TxlsSection
+class XlsGlobals : public XlsSection
 {
 public:
-    using TxlsSection::TxlsSection;
-    ~TxlsGlobals() override;
+    using XlsSection::XlsSection;
+    ~XlsGlobals() override;
 
-    TbiffBoundSheetList &boundSheets() { return m_boundSheets; }
-    TbiffNameList &names() { return m_names; }
-    TbiffSSTList &sst() { return m_sst; }
-    const TbiffSSTList &sst() const { return m_sst; }
-    TbiffXFList &xfs() { return m_xfs; }
-    TbiffFormatList &formats() { return m_formats; }
+    BiffBoundSheetList &boundSheets() { return m_boundSheets; }
+    BiffNameList &names() { return m_names; }
+    BiffSSTList &sst() { return m_sst; }
+    const BiffSSTList &sst() const { return m_sst; }
+    BiffXFList &xfs() { return m_xfs; }
+    BiffFormatList &formats() { return m_formats; }
     bool dates1904() const { return m_dates1904; }
     void setDates1904(bool on) { m_dates1904 = on; }
 
@@ -754,19 +754,19 @@ public:
     bool isDateXf(int xfIndex) const;
 
 private:
-    TbiffBoundSheetList m_boundSheets;
-    TbiffNameList m_names;
-    TbiffSSTList m_sst;
-    TbiffXFList m_xfs;
-    TbiffFormatList m_formats;
+    BiffBoundSheetList m_boundSheets;
+    BiffNameList m_names;
+    BiffSSTList m_sst;
+    BiffXFList m_xfs;
+    BiffFormatList m_formats;
     std::vector<bool> m_dateXf;
     bool m_dates1904 = false;
 };
 
-class TxlsSheet : public TxlsSection
+class XlsSheet : public XlsSection
 {
 public:
-    using TxlsSection::TxlsSection;
+    using XlsSection::XlsSection;
     int index() const { return m_index; }
     void setIndex(int index) { m_index = index; }
     QString name() const;
@@ -775,22 +775,22 @@ private:
     int m_index = -1;
 };
 
-class TxlsWorkSheet : public TxlsSheet
+class XlsWorkSheet : public XlsSheet
 {
 public:
-    explicit TxlsWorkSheet(TxlsWorkbook *workbook);
-    ~TxlsWorkSheet() override;
+    explicit XlsWorkSheet(XlsWorkbook *workbook);
+    ~XlsWorkSheet() override;
 
-    TxlsRowList &rows() { return m_rows; }
-    const TxlsRowList &rows() const { return m_rows; }
-    TxlsColList &cols() { return m_cols; }
-    TbiffShrFmlaList &sharedFormulas() { return m_sharedFormulas; }
+    XlsRowList &rows() { return m_rows; }
+    const XlsRowList &rows() const { return m_rows; }
+    XlsColList &cols() { return m_cols; }
+    BiffShrFmlaList &sharedFormulas() { return m_sharedFormulas; }
 
     void clear();
-    void addCell(TbiffCell *cell);
+    void addCell(BiffCell *cell);
     // The cell at a 0-based position; nullptr for an empty position or one
     // beyond the used area. Raises "Invalid Row (%d)" / "Invalid Column (%d)".
-    TbiffCell *cell(int row, int column);
+    BiffCell *cell(int row, int column);
     // The text of the cell there (empty when there is none).
     QString cellText(int row, int column);
     // Extents: whether the row (column) holds any cell, and its lowest and
@@ -804,86 +804,86 @@ public:
     void expandSharedFormulas();
 
 private:
-    TxlsRowList m_rows; // made on the workbook's arena
-    TxlsColList m_cols { m_rows };
-    TbiffShrFmlaList m_sharedFormulas;
-    std::vector<TbiffFormula *> m_formulas;
+    XlsRowList m_rows; // made on the workbook's arena
+    XlsColList m_cols { m_rows };
+    BiffShrFmlaList m_sharedFormulas;
+    std::vector<BiffFormula *> m_formulas;
     qsizetype m_cellCount = 0;
     int m_lastRow = -1;
 };
 
-class TxlsSheetList
+class XlsSheetList
 {
 public:
     int count() const { return int(m_sheets.size()); }
-    TxlsSheet *sheet(int i) const { return m_sheets[std::size_t(i)].get(); }
-    void add(std::unique_ptr<TxlsSheet> sheet);
+    XlsSheet *sheet(int i) const { return m_sheets[std::size_t(i)].get(); }
+    void add(std::unique_ptr<XlsSheet> sheet);
     void clear() { m_sheets.clear(); }
 
 private:
-    std::vector<std::unique_ptr<TxlsSheet>> m_sheets;
+    std::vector<std::unique_ptr<XlsSheet>> m_sheets;
 };
 
 // The worksheets again, not owning them.
-class TxlsWorkSheetList
+class XlsWorkSheetList
 {
 public:
     int count() const { return int(m_sheets.size()); }
-    TxlsWorkSheet *sheet(int i) const { return m_sheets[std::size_t(i)]; }
-    void add(TxlsWorkSheet *sheet) { m_sheets.push_back(sheet); }
-    void remove(TxlsWorkSheet *sheet);
+    XlsWorkSheet *sheet(int i) const { return m_sheets[std::size_t(i)]; }
+    void add(XlsWorkSheet *sheet) { m_sheets.push_back(sheet); }
+    void remove(XlsWorkSheet *sheet);
     void clear() { m_sheets.clear(); }
 
 private:
-    std::vector<TxlsWorkSheet *> m_sheets;
+    std::vector<XlsWorkSheet *> m_sheets;
 };
 
 class XlsRecordStream;
 
-class TxlsWorkbook
+class XlsWorkbook
 {
 public:
-    explicit TxlsWorkbook(TxlsFile *file);
-    ~TxlsWorkbook();
+    explicit XlsWorkbook(WorkbookFile *file);
+    ~XlsWorkbook();
 
-    TxlsFile *file() const { return m_file; }
-    TxlsGlobals &globals() { return *m_globals; }
-    const TxlsGlobals &globals() const { return *m_globals; }
-    TxlsSheetList &sheets() { return m_sheets; }
-    TxlsWorkSheetList &workSheets() { return m_workSheets; }
-    const TxlsWorkSheetList &workSheets() const { return m_workSheets; }
+    WorkbookFile *file() const { return m_file; }
+    XlsGlobals &globals() { return *m_globals; }
+    const XlsGlobals &globals() const { return *m_globals; }
+    XlsSheetList &sheets() { return m_sheets; }
+    XlsWorkSheetList &workSheets() { return m_workSheets; }
+    const XlsWorkSheetList &workSheets() const { return m_workSheets; }
     XlsArena &arena() { return *m_arena; }
 
     void clear();
     // Reads the whole record stream.
     void load(XlsRecordStream &stream);
     // Name of a worksheet: its BOUNDSHEET's name.
-    QString sheetName(const TxlsSheet *sheet) const;
+    QString sheetName(const XlsSheet *sheet) const;
     // The texts of number cells, by the settings in force.
     QString dateTimeText(double value) const;
 
 private:
-    friend class TxlsWorkbookBuilder;
+    friend class WorkbookBuilder;
     void readGlobals(XlsRecordStream &stream);
-    void readWorkSheet(XlsRecordStream &stream, TxlsWorkSheet *sheet);
+    void readWorkSheet(XlsRecordStream &stream, XlsWorkSheet *sheet);
 
-    TxlsFile *m_file;
+    WorkbookFile *m_file;
     std::unique_ptr<XlsArena> m_arena;
-    std::unique_ptr<TxlsGlobals> m_globals;
-    TxlsSheetList m_sheets;
-    TxlsWorkSheetList m_workSheets;
+    std::unique_ptr<XlsGlobals> m_globals;
+    XlsSheetList m_sheets;
+    XlsWorkSheetList m_workSheets;
     std::vector<quint32> m_sheetPositions; // stream position of each sheet's BOF
     struct DateTextCache;
     std::unique_ptr<DateTextCache> m_dateTexts;
 };
 
-class TxlsFile
+class WorkbookFile
 {
 public:
-    TxlsFile();
-    ~TxlsFile();
-    TxlsFile(const TxlsFile &) = delete;
-    TxlsFile &operator=(const TxlsFile &) = delete;
+    WorkbookFile();
+    ~WorkbookFile();
+    WorkbookFile(const WorkbookFile &) = delete;
+    WorkbookFile &operator=(const WorkbookFile &) = delete;
 
     QString fileName() const { return m_fileName; }
     void setFileName(const QString &name) { m_fileName = name; }
@@ -898,9 +898,9 @@ public:
     void openBuffer(const QByteArray &fileBytes);
     void close();
 
-    TxlsWorkbook &workbook() { return *m_workbook; }
+    XlsWorkbook &workbook() { return *m_workbook; }
     int workSheetCount() const;
-    TxlsWorkSheet *workSheet(int index) const;
+    XlsWorkSheet *workSheet(int index) const;
     QString workSheetName(int index) const;
     // Index of the worksheet with that name, without regard to case; -1 when
     // none matches.
@@ -908,20 +908,20 @@ public:
 
 private:
     friend struct XlsFileLoader;
-    friend class TxlsWorkbookBuilder;
+    friend class WorkbookBuilder;
 
     QString m_fileName;
     bool m_opened = false;
-    std::unique_ptr<TxlsWorkbook> m_workbook;
+    std::unique_ptr<XlsWorkbook> m_workbook;
 };
 
 // ---------------------------------------------------------------- other formats
 
-// Fills a TxlsFile from a workbook of another format (.xlsx, .ods) with the
+// Fills a WorkbookFile from a workbook of another format (.xlsx, .ods) with the
 // records a BIFF8 workbook of the same content holds, so that everything
 // above the reader sees one model. Positions are those of a BIFF8 sheet:
 // rows 0..65535, columns 0..255.
-class TxlsWorkbookBuilder
+class WorkbookBuilder
 {
 public:
     static constexpr int MaxRow = 65535;
@@ -929,11 +929,11 @@ public:
     static constexpr int MaxTextLength = 65535;
 
     // Closes the file; it is opened by finish().
-    explicit TxlsWorkbookBuilder(TxlsFile &file);
+    explicit WorkbookBuilder(WorkbookFile &file);
     // A build that did not finish leaves the file closed and empty.
-    ~TxlsWorkbookBuilder();
-    TxlsWorkbookBuilder(const TxlsWorkbookBuilder &) = delete;
-    TxlsWorkbookBuilder &operator=(const TxlsWorkbookBuilder &) = delete;
+    ~WorkbookBuilder();
+    WorkbookBuilder(const WorkbookBuilder &) = delete;
+    WorkbookBuilder &operator=(const WorkbookBuilder &) = delete;
 
     void setDates1904(bool on);
     bool dates1904() const;
@@ -949,24 +949,24 @@ public:
     int stringCount() const;
     QString string(int index) const;
     // A worksheet, after the ones added before; hidden only marks it.
-    TxlsWorkSheet *addWorkSheet(const QString &name, bool hidden);
+    XlsWorkSheet *addWorkSheet(const QString &name, bool hidden);
 
-    void addNumber(TxlsWorkSheet *sheet, int row, int column, int xf, double value);
-    void addString(TxlsWorkSheet *sheet, int row, int column, int xf, int stringIndex);
-    void addBoolean(TxlsWorkSheet *sheet, int row, int column, int xf, bool value);
-    void addError(TxlsWorkSheet *sheet, int row, int column, int xf, quint8 code);
-    void addBlank(TxlsWorkSheet *sheet, int row, int column, int xf);
+    void addNumber(XlsWorkSheet *sheet, int row, int column, int xf, double value);
+    void addString(XlsWorkSheet *sheet, int row, int column, int xf, int stringIndex);
+    void addBoolean(XlsWorkSheet *sheet, int row, int column, int xf, bool value);
+    void addError(XlsWorkSheet *sheet, int row, int column, int xf, quint8 code);
+    void addBlank(XlsWorkSheet *sheet, int row, int column, int xf);
     // A formula cell and its cached result: a double, a QString, a bool, or
     // an invalid QVariant for an error or no result.
-    void addFormula(TxlsWorkSheet *sheet, int row, int column, int xf, const QVariant &result);
+    void addFormula(XlsWorkSheet *sheet, int row, int column, int xf, const QVariant &result);
 
     // Binds the formats and marks the file opened.
     void finish();
 
 private:
-    template <typename T> T *makeCell(TxlsWorkSheet *sheet, quint16 id, int row, int column, int xf, const quint8 *tail, int tailSize);
+    template <typename T> T *makeCell(XlsWorkSheet *sheet, quint16 id, int row, int column, int xf, const quint8 *tail, int tailSize);
 
-    TxlsFile &m_file;
-    TxlsWorkbook &m_workbook;
+    WorkbookFile &m_file;
+    XlsWorkbook &m_workbook;
     bool m_finished = false;
 };

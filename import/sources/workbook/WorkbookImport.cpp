@@ -2,54 +2,54 @@
 
 #include "import/sources/workbook/WorkbookFile.h"
 
-TDataImportXLS::TDataImportXLS() = default;
+WorkbookImport::WorkbookImport() = default;
 
-TDataImportXLS::~TDataImportXLS()
+WorkbookImport::~WorkbookImport()
 {
     release();
 }
 
-void TDataImportXLS::release()
+void WorkbookImport::release()
 {
     // The map rows refer to the workbook: they go first.
     m_rows.reset();
     m_file.reset();
 }
 
-void TDataImportXLS::prepareImport()
+void WorkbookImport::prepareImport()
 {
     release();
     try {
-        m_file = std::make_unique<TxlsFile>();
+        m_file = std::make_unique<WorkbookFile>();
         m_file->setFileName(fileName());
         m_file->open();
-        m_rows = std::make_unique<TMapRowList>(m_file.get(), skipFirstRows(), m_skipFirstCols);
+        m_rows = std::make_unique<RangeMap>(m_file.get(), skipFirstRows(), m_skipFirstCols);
         for (int i = 0; i < map().size(); ++i)
             m_rows->add(mapName(i), mapValue(i));
         m_rows->updateTotals();
         setTotalRecords(m_rows->recordCount(m_importRange));
-        TDataImport::prepareImport();
+        ImportEngine::prepareImport();
     } catch (...) {
         release();
         throw;
     }
 }
 
-void TDataImportXLS::openSource()
+void WorkbookImport::openSource()
 {
     m_lastRecord = m_rows->lastRecordIndex(m_importRange, importRecCount());
     m_currentRecord = 0;
 }
 
-bool TDataImportXLS::hasMoreRows()
+bool WorkbookImport::hasMoreRows()
 {
     return m_currentRecord <= m_lastRecord;
 }
 
-void TDataImportXLS::fillImportRow()
+void WorkbookImport::fillImportRow()
 {
     for (int i = 0; i < row().count(); ++i) {
-        TDataImportCol *col = row().at(i);
+        ImportColumn *col = row().at(i);
         col->value.clear();
         // Map rows were made in map order: a column's map line is its row.
         if (isMappedColumn(col))
@@ -58,18 +58,18 @@ void TDataImportXLS::fillImportRow()
     applyFieldFormats();
 }
 
-void TDataImportXLS::nextRow()
+void WorkbookImport::nextRow()
 {
     ++m_currentRecord;
 }
 
-void TDataImportXLS::finishImport()
+void WorkbookImport::finishImport()
 {
     // The workbook goes even when the engine's finish fails.
     struct Release
     {
-        TDataImportXLS *self;
+        WorkbookImport *self;
         ~Release() { self->release(); }
     } release { this };
-    TDataImport::finishImport();
+    ImportEngine::finishImport();
 }

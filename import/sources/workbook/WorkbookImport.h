@@ -5,26 +5,26 @@
 
 #include <memory>
 
-class TxlsFile;
+class WorkbookFile;
 
 // Excel workbooks. A map value is a list of cell ranges ("A2-A200;",
 // "[Clients]B-COLFINISH;"); record k takes the k-th cell of every column's
 // ranges. SkipFirstRows and SkipFirstCols leave out the first rows and
 // columns of every range.
-class TDataImportXLS : public TDataImport
+class WorkbookImport : public ImportEngine
 {
 public:
-    TDataImportXLS();
-    ~TDataImportXLS() override;
+    WorkbookImport();
+    ~WorkbookImport() override;
 
     int skipFirstCols() const { return m_skipFirstCols; }
     void setSkipFirstCols(int cols) { m_skipFirstCols = cols; }
     // Records to import when the columns yield different counts: the largest or the smallest.
-    TImportRange importRange() const { return m_importRange; }
-    void setImportRange(TImportRange range) { m_importRange = range; }
+    ImportRange importRange() const { return m_importRange; }
+    void setImportRange(ImportRange range) { m_importRange = range; }
     // Kept with the settings; a range without a sheet always means the first worksheet.
-    TSheetIDType defaultSheetIdType() const { return m_defaultSheetIDType; }
-    void setDefaultSheetIdType(TSheetIDType type) { m_defaultSheetIDType = type; }
+    SheetIdType defaultSheetIdType() const { return m_defaultSheetIDType; }
+    void setDefaultSheetIdType(SheetIdType type) { m_defaultSheetIDType = type; }
     int defaultSheetNumber() const { return m_defaultSheetNumber; }
     void setDefaultSheetNumber(int number) { m_defaultSheetNumber = number; }
     QString defaultSheetName() const { return m_defaultSheetName; }
@@ -43,13 +43,13 @@ private:
     void release();
 
     int m_skipFirstCols = 0;
-    TImportRange m_importRange = qirMax;
-    TSheetIDType m_defaultSheetIDType = qstNumber;
+    ImportRange m_importRange = qirMax;
+    SheetIdType m_defaultSheetIDType = qstNumber;
     int m_defaultSheetNumber = 1;
     QString m_defaultSheetName;
 
-    std::unique_ptr<TxlsFile> m_file;
-    std::unique_ptr<TMapRowList> m_rows; // one per map line
+    std::unique_ptr<WorkbookFile> m_file;
+    std::unique_ptr<RangeMap> m_rows; // one per map line
     int m_lastRecord = -1;
     int m_currentRecord = 0;
 };

@@ -89,15 +89,15 @@ QString unescapedText(std::string_view utf8)
 
 // ---------------------------------------------------------------- small parts
 
-class RelationshipsHandler : public TXmlHandler
+class RelationshipsHandler : public XmlHandler
 {
 public:
-    RelationshipsHandler(const QString &source, QHash<QString, TXlsxReader::Relationship> &out)
+    RelationshipsHandler(const QString &source, QHash<QString, XlsxReader::Relationship> &out)
         : m_source(source)
         , m_out(out)
     {
     }
-    void startElement(std::string_view name, std::string_view, const TXmlAttributes &a) override
+    void startElement(std::string_view name, std::string_view, const XmlAttributes &a) override
     {
         if (name != "Relationship")
             return;
@@ -111,7 +111,7 @@ public:
 
 private:
     QString m_source;
-    QHash<QString, TXlsxReader::Relationship> &m_out;
+    QHash<QString, XlsxReader::Relationship> &m_out;
 };
 
 struct SheetEntry
@@ -121,14 +121,14 @@ struct SheetEntry
     bool hidden = false;
 };
 
-class WorkbookHandler : public TXmlHandler
+class WorkbookHandler : public XmlHandler
 {
 public:
     bool isWorkbook = false;
     bool dates1904 = false;
     std::vector<SheetEntry> sheets;
 
-    void startElement(std::string_view name, std::string_view, const TXmlAttributes &a) override
+    void startElement(std::string_view name, std::string_view, const XmlAttributes &a) override
     {
         if (m_depth++ == 0)
             isWorkbook = name == "workbook";
@@ -154,13 +154,13 @@ private:
     int m_depth = 0;
 };
 
-class StylesHandler : public TXmlHandler
+class StylesHandler : public XmlHandler
 {
 public:
     std::vector<int> xfFormats; // number format of each cell format
     QHash<int, QString> formats;
 
-    void startElement(std::string_view name, std::string_view, const TXmlAttributes &a) override
+    void startElement(std::string_view name, std::string_view, const XmlAttributes &a) override
     {
         if (name == "numFmts") {
             m_inFormats = true;
@@ -192,17 +192,17 @@ private:
 
 // The strings of <si> items: their own <t>, or the <t> of their runs;
 // phonetic readings (<rPh>) are not part of the text.
-class SharedStringsHandler : public TXmlHandler
+class SharedStringsHandler : public XmlHandler
 {
 public:
-    SharedStringsHandler(TxlsWorkbookBuilder &builder, const TZipPackage &package)
+    SharedStringsHandler(WorkbookBuilder &builder, const ZipPackage &package)
         : m_builder(builder)
         , m_package(package)
     {
     }
     int count = 0;
 
-    void startElement(std::string_view name, std::string_view, const TXmlAttributes &) override
+    void startElement(std::string_view name, std::string_view, const XmlAttributes &) override
     {
         if (name == "si") {
             m_inItem = true;
@@ -221,7 +221,7 @@ public:
             --m_phonetic;
         } else if (name == "si" && m_inItem) {
             const QString s = unescapedText(m_text);
-            if (s.size() > TxlsWorkbookBuilder::MaxTextLength)
+            if (s.size() > WorkbookBuilder::MaxTextLength)
                 tooLong();
             m_builder.addString(s);
             ++count;
@@ -233,18 +233,18 @@ public:
         if (!m_inText)
             return;
         m_text.append(t);
-        if (m_text.size() > TZipWorkbookLimits::MaxTextBytes)
+        if (m_text.size() > ZipWorkbookLimits::MaxTextBytes)
             tooLong();
     }
 
 private:
     [[noreturn]] void tooLong() const
     {
-        m_package.damaged(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "shared string %1 holds more than %2 characters"), QString::number(count), QString::number(TxlsWorkbookBuilder::MaxTextLength)));
+        m_package.damaged(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "shared string %1 holds more than %2 characters"), QString::number(count), QString::number(WorkbookBuilder::MaxTextLength)));
     }
 
-    TxlsWorkbookBuilder &m_builder;
-    const TZipPackage &m_package;
+    WorkbookBuilder &m_builder;
+    const ZipPackage &m_package;
     std::string m_text;
     bool m_inItem = false;
     bool m_inText = false;
@@ -301,28 +301,28 @@ CellType cellType(std::string_view t)
     return CellType::Number;
 }
 
-class SheetHandler : public TXmlHandler
+class SheetHandler : public XmlHandler
 {
 public:
     struct Context
     {
-        TZipPackage &package;
-        TxlsWorkbookBuilder &builder;
-        TZipWorkbookLimits &limits;
+        ZipPackage &package;
+        WorkbookBuilder &builder;
+        ZipWorkbookLimits &limits;
         const std::vector<bool> &dateXf;
         int &dateTimeXf;
         int firstString;
         int stringCount;
     };
 
-    SheetHandler(const Context &context, TxlsWorkSheet *sheet, const QString &name)
+    SheetHandler(const Context &context, XlsWorkSheet *sheet, const QString &name)
         : m_m(context)
         , m_sheet(sheet)
         , m_name(name)
     {
     }
 
-    void startElement(std::string_view name, std::string_view, const TXmlAttributes &a) override
+    void startElement(std::string_view name, std::string_view, const XmlAttributes &a) override
     {
         if (!m_inData) {
             m_inData = name == "sheetData";
@@ -394,15 +394,15 @@ public:
         if (!gathered)
             return;
         gathered->append(t);
-        if (gathered->size() > TZipWorkbookLimits::MaxTextBytes) {
+        if (gathered->size() > ZipWorkbookLimits::MaxTextBytes) {
             if (!m_badReference.isEmpty())
                 m_m.limits.refuseCell(m_name, m_badReference);
-            m_m.limits.checkText(m_name, m_cellRow, m_cellColumn, TxlsWorkbookBuilder::MaxTextLength + 1);
+            m_m.limits.checkText(m_name, m_cellRow, m_cellColumn, WorkbookBuilder::MaxTextLength + 1);
         }
     }
 
 private:
-    void startRow(const TXmlAttributes &a)
+    void startRow(const XmlAttributes &a)
     {
         qint64 r = 0;
         const auto attribute = a.value("r");
@@ -410,7 +410,7 @@ private:
         m_nextColumn = 0;
     }
 
-    void startCell(const TXmlAttributes &a)
+    void startCell(const XmlAttributes &a)
     {
         m_inCell = true;
         m_hasValue = m_hasFormula = m_hasInline = false;
@@ -457,7 +457,7 @@ private:
         qint64 index = 0;
         ok = ZipXml::integer(m_value, index) && index >= 0 && index < m_m.stringCount;
         if (!ok && !m_value.empty())
-            m_m.package.damaged(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "cell %1 of sheet %2 names shared string %3, which does not exist"), TZipWorkbookLimits::cellName(m_cellRow, m_cellColumn), m_name, text(m_value)));
+            m_m.package.damaged(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "cell %1 of sheet %2 names shared string %3, which does not exist"), ZipWorkbookLimits::cellName(m_cellRow, m_cellColumn), m_name, text(m_value)));
         return m_m.firstString + int(index);
     }
 
@@ -580,7 +580,7 @@ private:
     }
 
     Context m_m;
-    TxlsWorkSheet *m_sheet;
+    XlsWorkSheet *m_sheet;
     QString m_name;
     bool m_inData = false;
     bool m_inCell = false;
@@ -604,7 +604,7 @@ private:
 
 } // namespace
 
-TXlsxReader::TXlsxReader(TZipPackage &package, TxlsWorkbookBuilder &builder, TZipWorkbookLimits &limits)
+XlsxReader::XlsxReader(ZipPackage &package, WorkbookBuilder &builder, ZipWorkbookLimits &limits)
     : m_package(package)
     , m_builder(builder)
     , m_limits(limits)
@@ -615,9 +615,9 @@ namespace {
 
 // The workbook part: where the package's relationships say, or where
 // every writer puts it.
-QString workbookPart(const TZipPackage &package, const QHash<QString, TXlsxReader::Relationship> &root)
+QString workbookPart(const ZipPackage &package, const QHash<QString, XlsxReader::Relationship> &root)
 {
-    for (const TXlsxReader::Relationship &r : root)
+    for (const XlsxReader::Relationship &r : root)
         if (r.type == QLatin1String("officeDocument") && package.contains(r.target))
             return r.target;
     for (const char *name : { "xl/workbook.xml", "workbook.xml" })
@@ -628,7 +628,7 @@ QString workbookPart(const TZipPackage &package, const QHash<QString, TXlsxReade
 
 } // namespace
 
-QHash<QString, TXlsxReader::Relationship> TXlsxReader::relationships(const QString &part)
+QHash<QString, XlsxReader::Relationship> XlsxReader::relationships(const QString &part)
 {
     QHash<QString, Relationship> out;
     const QString rels = part.isEmpty() ? QStringLiteral("_rels/.rels") : relationshipsPart(part);
@@ -639,7 +639,7 @@ QHash<QString, TXlsxReader::Relationship> TXlsxReader::relationships(const QStri
     return out;
 }
 
-bool TXlsxReader::isWorkbook(const TZipPackage &package)
+bool XlsxReader::isWorkbook(const ZipPackage &package)
 {
     // Without parsing: the officeDocument part is most often here, and the
     // reader looks for it properly.
@@ -647,19 +647,19 @@ bool TXlsxReader::isWorkbook(const TZipPackage &package)
         || package.contains(QStringLiteral("workbook.xml"));
 }
 
-void TXlsxReader::read()
+void XlsxReader::read()
 {
     const QString workbook = workbookPart(m_package, relationships(QString()));
     if (workbook.isEmpty())
-        throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File %1 is neither an Excel nor an OpenDocument workbook"), m_package.fileName()));
+        throw ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File %1 is neither an Excel nor an OpenDocument workbook"), m_package.fileName()));
     if (workbook.endsWith(QLatin1String(".bin"), Qt::CaseInsensitive))
-        throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File %1 is an Excel binary workbook (.xlsb): save it as .xlsx to import it"), m_package.fileName()));
+        throw ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File %1 is an Excel binary workbook (.xlsb): save it as .xlsx to import it"), m_package.fileName()));
     const QHash<QString, Relationship> rels = relationships(workbook);
 
     WorkbookHandler book;
     m_package.parse(workbook, book);
     if (!book.isWorkbook)
-        throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File %1 is neither an Excel nor an OpenDocument workbook"), m_package.fileName()));
+        throw ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File %1 is neither an Excel nor an OpenDocument workbook"), m_package.fileName()));
     m_builder.setDates1904(book.dates1904);
 
     auto partOfType = [&](const char *type, const char *usual) {
@@ -685,7 +685,7 @@ void TXlsxReader::read()
     }
 }
 
-void TXlsxReader::readStyles(const QString &part)
+void XlsxReader::readStyles(const QString &part)
 {
     StylesHandler styles;
     m_package.parse(part, styles);
@@ -699,7 +699,7 @@ void TXlsxReader::readStyles(const QString &part)
     }
 }
 
-void TXlsxReader::readSharedStrings(const QString &part)
+void XlsxReader::readSharedStrings(const QString &part)
 {
     m_firstString = m_builder.stringCount();
     SharedStringsHandler strings(m_builder, m_package);
@@ -707,9 +707,9 @@ void TXlsxReader::readSharedStrings(const QString &part)
     m_stringCount = strings.count;
 }
 
-void TXlsxReader::readSheet(const QString &part, const QString &name, bool hidden)
+void XlsxReader::readSheet(const QString &part, const QString &name, bool hidden)
 {
-    TxlsWorkSheet *sheet = m_builder.addWorkSheet(name, hidden);
+    XlsWorkSheet *sheet = m_builder.addWorkSheet(name, hidden);
     const SheetHandler::Context context { m_package, m_builder, m_limits, m_dateXf, m_dateTimeXf, m_firstString, m_stringCount };
     SheetHandler handler(context, sheet, name);
     m_package.parse(part, handler);

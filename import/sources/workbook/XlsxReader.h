@@ -5,9 +5,9 @@
 
 #include <vector>
 
-class TxlsWorkbookBuilder;
-class TZipPackage;
-class TZipWorkbookLimits;
+class WorkbookBuilder;
+class ZipPackage;
+class ZipWorkbookLimits;
 
 // Reads an Office Open XML workbook (.xlsx, .xlsm; transitional or strict)
 // into a builder: the worksheets named by the workbook part in its order,
@@ -15,13 +15,13 @@ class TZipWorkbookLimits;
 // strings; the number formats of the cell formats, so that the date test is
 // that of BIFF8 workbooks; and the cells with their values, formulas with
 // their cached results.
-class TXlsxReader
+class XlsxReader
 {
 public:
-    TXlsxReader(TZipPackage &package, TxlsWorkbookBuilder &builder, TZipWorkbookLimits &limits);
+    XlsxReader(ZipPackage &package, WorkbookBuilder &builder, ZipWorkbookLimits &limits);
 
     // Whether the package holds a spreadsheet's workbook part.
-    static bool isWorkbook(const TZipPackage &package);
+    static bool isWorkbook(const ZipPackage &package);
     // Reads the whole workbook.
     void read();
 
@@ -37,9 +37,9 @@ private:
     void readSharedStrings(const QString &part);
     void readSheet(const QString &part, const QString &name, bool hidden);
 
-    TZipPackage &m_package;
-    TxlsWorkbookBuilder &m_builder;
-    TZipWorkbookLimits &m_limits;
+    ZipPackage &m_package;
+    WorkbookBuilder &m_builder;
+    ZipWorkbookLimits &m_limits;
     std::vector<bool> m_dateXf; // by cell format, the date test's answer
     int m_dateTimeXf = -1; // for ISO date cells whose format shows no date
     int m_firstString = 0; // the shared strings' first index in the builder

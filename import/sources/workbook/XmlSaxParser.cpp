@@ -7,13 +7,13 @@
 #include <libxml/xmlerror.h>
 #include <mutex>
 
-TXmlHandler::~TXmlHandler() = default;
+XmlHandler::~XmlHandler() = default;
 
-void TXmlHandler::characters(std::string_view)
+void XmlHandler::characters(std::string_view)
 {
 }
 
-std::optional<std::string_view> TXmlAttributes::value(std::string_view localName) const
+std::optional<std::string_view> XmlAttributes::value(std::string_view localName) const
 {
     for (const Attribute &a : m_attributes)
         if (a.localName == localName)
@@ -30,15 +30,15 @@ std::string_view view(const xmlChar *s)
 
 } // namespace
 
-struct TXmlSaxParser::State
+struct XmlSaxParser::State
 {
-    TXmlHandler *handler = nullptr;
+    XmlHandler *handler = nullptr;
     xmlParserCtxtPtr context = nullptr;
     std::exception_ptr pending; // what a handler raised, raised again outside libxml2
     std::string error; // the first error libxml2 reported
     int errorLine = 0;
     std::string head; // the first bytes, kept until the encoding can be told
-    std::vector<TXmlAttributes::Attribute> attributes;
+    std::vector<XmlAttributes::Attribute> attributes;
 
     ~State()
     {
@@ -83,12 +83,12 @@ struct TXmlSaxParser::State
             s.attributes.resize(std::size_t(count));
             for (int i = 0; i < count; ++i) {
                 const xmlChar *const *a = attributes + 5 * i;
-                TXmlAttributes::Attribute &out = s.attributes[std::size_t(i)];
+                XmlAttributes::Attribute &out = s.attributes[std::size_t(i)];
                 out.localName = view(a[0]);
                 out.uri = a[2] ? s.uriView(a[2]) : std::string_view();
                 out.value = std::string_view(reinterpret_cast<const char *>(a[3]), std::size_t(a[4] - a[3]));
             }
-            s.handler->startElement(view(localName), uri ? s.uriView(uri) : std::string_view(), TXmlAttributes(s.attributes));
+            s.handler->startElement(view(localName), uri ? s.uriView(uri) : std::string_view(), XmlAttributes(s.attributes));
         });
     }
 
@@ -127,7 +127,7 @@ struct TXmlSaxParser::State
     }
 };
 
-TXmlSaxParser::TXmlSaxParser(TXmlHandler &handler)
+XmlSaxParser::XmlSaxParser(XmlHandler &handler)
     : m_state(std::make_unique<State>())
 {
     static std::once_flag once;
@@ -135,20 +135,20 @@ TXmlSaxParser::TXmlSaxParser(TXmlHandler &handler)
     m_state->handler = &handler;
 }
 
-TXmlSaxParser::~TXmlSaxParser() = default;
+XmlSaxParser::~XmlSaxParser() = default;
 
-void TXmlSaxParser::feed(const char *data, qsizetype size)
+void XmlSaxParser::feed(const char *data, qsizetype size)
 {
     if (size > 0)
         parse(data, size, false);
 }
 
-void TXmlSaxParser::finish()
+void XmlSaxParser::finish()
 {
     parse(nullptr, 0, true);
 }
 
-void TXmlSaxParser::parse(const char *data, qsizetype size, bool last)
+void XmlSaxParser::parse(const char *data, qsizetype size, bool last)
 {
     State &s = *m_state;
     if (!s.context) {
@@ -190,7 +190,7 @@ void TXmlSaxParser::parse(const char *data, qsizetype size, bool last)
         if (status != 0 || !s.context->wellFormed || !s.error.empty()) {
             if (s.error.empty())
                 s.error = "the document is not well-formed";
-            throw TXmlSyntaxError(s.error, s.errorLine ? s.errorLine : xmlSAX2GetLineNumber(s.context));
+            throw XmlSyntaxError(s.error, s.errorLine ? s.errorLine : xmlSAX2GetLineNumber(s.context));
         }
         at += piece;
         left -= piece;

@@ -26,7 +26,7 @@
 
 // The attributes of one element: local name, namespace and value of each;
 // namespace declarations are not among them.
-class TXmlAttributes
+class XmlAttributes
 {
 public:
     struct Attribute
@@ -36,7 +36,7 @@ public:
         std::string_view value;
     };
 
-    explicit TXmlAttributes(const std::vector<Attribute> &attributes)
+    explicit XmlAttributes(const std::vector<Attribute> &attributes)
         : m_attributes(attributes)
     {
     }
@@ -53,21 +53,21 @@ private:
 };
 
 // What a reader does with the parts of a document.
-class TXmlHandler
+class XmlHandler
 {
 public:
-    virtual ~TXmlHandler();
-    virtual void startElement(std::string_view localName, std::string_view uri, const TXmlAttributes &attributes) = 0;
+    virtual ~XmlHandler();
+    virtual void startElement(std::string_view localName, std::string_view uri, const XmlAttributes &attributes) = 0;
     virtual void endElement(std::string_view localName, std::string_view uri) = 0;
     // Text, CDATA and blanks alike, possibly in several pieces.
     virtual void characters(std::string_view text);
 };
 
 // The document is not well-formed XML (or has a DOCTYPE): libxml2's text.
-class TXmlSyntaxError : public std::exception
+class XmlSyntaxError : public std::exception
 {
 public:
-    TXmlSyntaxError(std::string message, qint64 line)
+    XmlSyntaxError(std::string message, qint64 line)
         : m_message(std::move(message))
         , m_line(line)
     {
@@ -80,15 +80,15 @@ private:
     qint64 m_line;
 };
 
-class TXmlSaxParser
+class XmlSaxParser
 {
 public:
-    explicit TXmlSaxParser(TXmlHandler &handler);
-    ~TXmlSaxParser();
-    TXmlSaxParser(const TXmlSaxParser &) = delete;
-    TXmlSaxParser &operator=(const TXmlSaxParser &) = delete;
+    explicit XmlSaxParser(XmlHandler &handler);
+    ~XmlSaxParser();
+    XmlSaxParser(const XmlSaxParser &) = delete;
+    XmlSaxParser &operator=(const XmlSaxParser &) = delete;
 
-    // The next bytes of the document. Raises TXmlSyntaxError, or what the
+    // The next bytes of the document. Raises XmlSyntaxError, or what the
     // handler raised.
     void feed(const char *data, qsizetype size);
     // The end of the document: raises as feed does when it is incomplete.

@@ -164,7 +164,7 @@ QString key(QString name)
 
 } // namespace
 
-struct TZipPackage::Gsf
+struct ZipPackage::Gsf
 {
     GsfInput *input = nullptr;
     GsfInfile *zip = nullptr;
@@ -178,7 +178,7 @@ struct TZipPackage::Gsf
 };
 
 // One part open for reading; gives its reference back.
-struct TZipPackage::Stream
+struct ZipPackage::Stream
 {
     GsfInput *input = nullptr;
     explicit Stream(GsfInput *in)
@@ -198,13 +198,13 @@ struct TZipPackage::Stream
     }
 };
 
-bool TZipPackage::isZip(const QByteArray &head)
+bool ZipPackage::isZip(const QByteArray &head)
 {
     // A local file header, or the end record of an archive with no entry.
     return head.startsWith(QByteArrayLiteral("PK\x03\x04")) || head.startsWith(QByteArrayLiteral("PK\x05\x06"));
 }
 
-TZipPackage::TZipPackage(const QString &fileName)
+ZipPackage::ZipPackage(const QString &fileName)
     : m_fileName(fileName)
     , m_gsf(std::make_unique<Gsf>())
 {
@@ -218,7 +218,7 @@ TZipPackage::TZipPackage(const QString &fileName)
     openRoot();
 }
 
-TZipPackage::TZipPackage(const QByteArray &bytes, const QString &fileName)
+ZipPackage::ZipPackage(const QByteArray &bytes, const QString &fileName)
     : m_fileName(fileName)
     , m_bytes(bytes)
     , m_gsf(std::make_unique<Gsf>())
@@ -230,9 +230,9 @@ TZipPackage::TZipPackage(const QByteArray &bytes, const QString &fileName)
     openRoot();
 }
 
-TZipPackage::~TZipPackage() = default;
+ZipPackage::~ZipPackage() = default;
 
-void TZipPackage::openRoot()
+void ZipPackage::openRoot()
 {
     const gsf_off_t size = gsf_input_size(m_gsf->input);
     m_budget = BudgetFloor + BudgetRatio * std::max<gsf_off_t>(size, 0);
@@ -245,7 +245,7 @@ void TZipPackage::openRoot()
     listParts(m_gsf->zip, {});
 }
 
-void TZipPackage::listParts(void *infile, const QList<QByteArray> &path)
+void ZipPackage::listParts(void *infile, const QList<QByteArray> &path)
 {
     if (path.size() >= MaxDepth)
         return;
@@ -272,7 +272,7 @@ void TZipPackage::listParts(void *infile, const QList<QByteArray> &path)
     }
 }
 
-QStringList TZipPackage::partNames() const
+QStringList ZipPackage::partNames() const
 {
     QStringList names;
     for (const QList<QByteArray> &elements : m_parts) {
@@ -285,12 +285,12 @@ QStringList TZipPackage::partNames() const
     return names;
 }
 
-bool TZipPackage::contains(const QString &name) const
+bool ZipPackage::contains(const QString &name) const
 {
     return m_parts.contains(key(name));
 }
 
-TZipPackage::Stream TZipPackage::openPart(const QString &name)
+ZipPackage::Stream ZipPackage::openPart(const QString &name)
 {
     const auto it = m_parts.constFind(key(name));
     if (it == m_parts.constEnd())
@@ -304,11 +304,11 @@ TZipPackage::Stream TZipPackage::openPart(const QString &name)
         damaged(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "part %1 cannot be read"), name));
     // What the directory announces is what the part inflates to at most.
     if (gsf_input_size(stream.input) > m_budget - m_inflated)
-        throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File %1 is refused: part %2 inflates beyond %3 MB, too much for a file of this size"), m_fileName, name, QString::number(m_budget / (1024 * 1024))));
+        throw ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File %1 is refused: part %2 inflates beyond %3 MB, too much for a file of this size"), m_fileName, name, QString::number(m_budget / (1024 * 1024))));
     return stream;
 }
 
-QByteArray TZipPackage::read(const QString &name, qsizetype maxSize)
+QByteArray ZipPackage::read(const QString &name, qsizetype maxSize)
 {
     Stream stream = openPart(name);
     const gsf_off_t size = gsf_input_size(stream.input);
@@ -321,10 +321,10 @@ QByteArray TZipPackage::read(const QString &name, qsizetype maxSize)
     return bytes;
 }
 
-void TZipPackage::parse(const QString &name, TXmlHandler &handler)
+void ZipPackage::parse(const QString &name, XmlHandler &handler)
 {
     Stream stream = openPart(name);
-    TXmlSaxParser parser(handler);
+    XmlSaxParser parser(handler);
     // Stopped and joined before the stream goes, also when parsing throws.
     Inflater inflater(stream.input);
     try {
@@ -338,17 +338,17 @@ void TZipPackage::parse(const QString &name, TXmlHandler &handler)
             parser.feed(chunk.data, chunk.size);
         }
         parser.finish();
-    } catch (const TXmlSyntaxError &e) {
+    } catch (const XmlSyntaxError &e) {
         damaged(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "part %1 is not valid XML (%2, line %3)"), name, QString::fromUtf8(e.what()), QString::number(e.line())));
     }
 }
 
-void TZipPackage::damaged(const TranslatedText &what) const
+void ZipPackage::damaged(const TranslatedText &what) const
 {
-    throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File %1 is damaged: %2"), m_fileName, what));
+    throw ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File %1 is damaged: %2"), m_fileName, what));
 }
 
-void TZipPackage::missingPart(const QString &name) const
+void ZipPackage::missingPart(const QString &name) const
 {
     damaged(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "part %1 is missing"), name));
 }

@@ -10,7 +10,7 @@
 
 #include <memory>
 
-class TXmlHandler;
+class XmlHandler;
 
 // The zip container of .xlsx and .ods workbooks, read through libgsf, from
 // a file or from bytes in memory. Parts are named by their path in the zip
@@ -20,21 +20,21 @@ class TXmlHandler;
 // Parts are streamed, never inflated whole, and everything read from one
 // package inflates to at most 16 MB plus 100 times the size of the file:
 // real workbooks stay far below, a zip bomb is refused. Failures raise
-// EDataImportError with texts naming the file.
-class TZipPackage
+// ImportError with texts naming the file.
+class ZipPackage
 {
 public:
     // Whether these first bytes of a file open a zip archive.
     static bool isZip(const QByteArray &head);
 
     // Opens the package of a file; fileName also names it in messages.
-    explicit TZipPackage(const QString &fileName);
+    explicit ZipPackage(const QString &fileName);
     // Opens the package held in bytes (kept, shared, for the package's life);
     // fileName only names it in messages.
-    TZipPackage(const QByteArray &bytes, const QString &fileName);
-    ~TZipPackage();
-    TZipPackage(const TZipPackage &) = delete;
-    TZipPackage &operator=(const TZipPackage &) = delete;
+    ZipPackage(const QByteArray &bytes, const QString &fileName);
+    ~ZipPackage();
+    ZipPackage(const ZipPackage &) = delete;
+    ZipPackage &operator=(const ZipPackage &) = delete;
 
     const QString &fileName() const { return m_fileName; }
     // The part names, as stored.
@@ -45,7 +45,7 @@ public:
     // Parses a part as XML into handler, piece by piece. A part that does not
     // parse is reported with its name and line; what the handler raises
     // passes unchanged.
-    void parse(const QString &name, TXmlHandler &handler);
+    void parse(const QString &name, XmlHandler &handler);
 
     // The inflation allowed for the whole package, in bytes.
     qint64 budget() const { return m_budget; }

@@ -14,16 +14,16 @@
 
 namespace {
 
-void readPackage(TxlsFile &file, TZipPackage &package)
+void readPackage(WorkbookFile &file, ZipPackage &package)
 {
-    TxlsWorkbookBuilder builder(file);
-    TZipWorkbookLimits limits(package);
-    if (TOdsReader::isSpreadsheet(package)) {
-        TOdsReader(package, builder, limits).read();
-    } else if (TXlsxReader::isWorkbook(package)) {
-        TXlsxReader(package, builder, limits).read();
+    WorkbookBuilder builder(file);
+    ZipWorkbookLimits limits(package);
+    if (OdsReader::isSpreadsheet(package)) {
+        OdsReader(package, builder, limits).read();
+    } else if (XlsxReader::isWorkbook(package)) {
+        XlsxReader(package, builder, limits).read();
     } else {
-        throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File %1 is neither an Excel nor an OpenDocument workbook"), package.fileName()));
+        throw ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File %1 is neither an Excel nor an OpenDocument workbook"), package.fileName()));
     }
     builder.finish();
 }
@@ -32,7 +32,7 @@ void readPackage(TxlsFile &file, TZipPackage &package)
 
 bool isZipWorkbook(const QByteArray &head)
 {
-    return TZipPackage::isZip(head);
+    return ZipPackage::isZip(head);
 }
 
 bool looksLikeWorkbook(const QString &fileName)
@@ -44,30 +44,30 @@ bool looksLikeWorkbook(const QString &fileName)
     return isZipWorkbook(head) || head == QByteArrayLiteral("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1");
 }
 
-void openZipWorkbook(TxlsFile &file, const QString &fileName)
+void openZipWorkbook(WorkbookFile &file, const QString &fileName)
 {
-    TZipPackage package(fileName);
+    ZipPackage package(fileName);
     readPackage(file, package);
 }
 
-void openZipWorkbook(TxlsFile &file, const QByteArray &bytes, const QString &fileName)
+void openZipWorkbook(WorkbookFile &file, const QByteArray &bytes, const QString &fileName)
 {
-    TZipPackage package(bytes, fileName);
+    ZipPackage package(bytes, fileName);
     readPackage(file, package);
 }
 
 // ---------------------------------------------------------------- limits
 
-static_assert(TZipWorkbookLimits::MaxTextBytes == 7 * std::size_t(TxlsWorkbookBuilder::MaxTextLength));
+static_assert(ZipWorkbookLimits::MaxTextBytes == 7 * std::size_t(WorkbookBuilder::MaxTextLength));
 
-TZipWorkbookLimits::TZipWorkbookLimits(const TZipPackage &package)
+ZipWorkbookLimits::ZipWorkbookLimits(const ZipPackage &package)
     : m_package(package)
 {
 }
 
-bool TZipWorkbookLimits::admit(const QString &sheet, qint64 row, qint64 column, bool holdsData)
+bool ZipWorkbookLimits::admit(const QString &sheet, qint64 row, qint64 column, bool holdsData)
 {
-    if (row < 0 || column < 0 || row > TxlsWorkbookBuilder::MaxRow || column > TxlsWorkbookBuilder::MaxColumn) {
+    if (row < 0 || column < 0 || row > WorkbookBuilder::MaxRow || column > WorkbookBuilder::MaxColumn) {
         if (!holdsData)
             return false;
         refuseCell(sheet, cellName(row, column));
@@ -77,24 +77,24 @@ bool TZipWorkbookLimits::admit(const QString &sheet, qint64 row, qint64 column, 
     return true;
 }
 
-void TZipWorkbookLimits::reserve(qint64 count)
+void ZipWorkbookLimits::reserve(qint64 count)
 {
     if (count > MaxCells - m_cells)
-        throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File %1 is refused: it holds more than %2 cells"), m_package.fileName(), QString::number(MaxCells)));
+        throw ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File %1 is refused: it holds more than %2 cells"), m_package.fileName(), QString::number(MaxCells)));
 }
 
-void TZipWorkbookLimits::checkText(const QString &sheet, qint64 row, qint64 column, qsizetype length) const
+void ZipWorkbookLimits::checkText(const QString &sheet, qint64 row, qint64 column, qsizetype length) const
 {
-    if (length > TxlsWorkbookBuilder::MaxTextLength)
-        throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File %1 cannot be imported: cell %2 of sheet %3 holds more than %4 characters"), m_package.fileName(), cellName(row, column), sheet, QString::number(TxlsWorkbookBuilder::MaxTextLength)));
+    if (length > WorkbookBuilder::MaxTextLength)
+        throw ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File %1 cannot be imported: cell %2 of sheet %3 holds more than %4 characters"), m_package.fileName(), cellName(row, column), sheet, QString::number(WorkbookBuilder::MaxTextLength)));
 }
 
-void TZipWorkbookLimits::refuseCell(const QString &sheet, const QString &cell) const
+void ZipWorkbookLimits::refuseCell(const QString &sheet, const QString &cell) const
 {
-    throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File %1 cannot be imported: sheet %2 holds data in cell %3, beyond row 65536 or column IV"), m_package.fileName(), sheet, cell));
+    throw ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File %1 cannot be imported: sheet %2 holds data in cell %3, beyond row 65536 or column IV"), m_package.fileName(), sheet, cell));
 }
 
-QString TZipWorkbookLimits::cellName(qint64 row, qint64 column)
+QString ZipWorkbookLimits::cellName(qint64 row, qint64 column)
 {
     QString letters;
     for (qint64 n = column + 1; n > 0 && letters.size() < 8; n = (n - 1) / 26)

@@ -6,13 +6,13 @@
 #include <cstddef>
 #include <string_view>
 
-class TxlsFile;
-class TxlsWorkbookBuilder;
-class TZipPackage;
+class WorkbookFile;
+class WorkbookBuilder;
+class ZipPackage;
 
 // Workbooks in a zip container, .xlsx (.xlsm) and .ods, told apart by their
-// parts whatever the file is named, and read into a TxlsFile like a BIFF8
-// workbook (TxlsWorkbookBuilder).
+// parts whatever the file is named, and read into a WorkbookFile like a BIFF8
+// workbook (WorkbookBuilder).
 
 // Whether a file's first bytes are those of a zip container.
 bool isZipWorkbook(const QByteArray &head);
@@ -20,20 +20,20 @@ bool isZipWorkbook(const QByteArray &head);
 // container or a compound document.
 bool looksLikeWorkbook(const QString &fileName);
 // Loads the workbook of a file, or of bytes held in memory (fileName then
-// only names it in messages). Raises EDataImportError; the file stays
+// only names it in messages). Raises ImportError; the file stays
 // closed on failure.
-void openZipWorkbook(TxlsFile &file, const QString &fileName);
-void openZipWorkbook(TxlsFile &file, const QByteArray &bytes, const QString &fileName);
+void openZipWorkbook(WorkbookFile &file, const QString &fileName);
+void openZipWorkbook(WorkbookFile &file, const QByteArray &bytes, const QString &fileName);
 
 // What both zip readers allow: cells within a BIFF8 sheet, and at most
 // MaxCells of them in a workbook, so that memory stays bounded whatever a
 // file claims (an .ods row can repeat a million times in a few bytes).
-class TZipWorkbookLimits
+class ZipWorkbookLimits
 {
 public:
     static constexpr qint64 MaxCells = 4 * 1024 * 1024;
 
-    explicit TZipWorkbookLimits(const TZipPackage &package);
+    explicit ZipWorkbookLimits(const ZipPackage &package);
 
     // Whether a cell at this 0-based position is kept: true within the
     // sheet; false beyond it for a cell that holds nothing (formatting
@@ -57,7 +57,7 @@ public:
     static QString cellName(qint64 row, qint64 column);
 
 private:
-    const TZipPackage &m_package;
+    const ZipPackage &m_package;
     qint64 m_cells = 0;
 };
 

@@ -2,38 +2,38 @@
 
 #include "import/sources/xml/XmlPacketReader.h"
 
-TDataImportXML::TDataImportXML() = default;
-TDataImportXML::~TDataImportXML() = default;
+XmlImport::XmlImport() = default;
+XmlImport::~XmlImport() = default;
 
-void TDataImportXML::prepareImport()
+void XmlImport::prepareImport()
 {
     m_current.reset();
-    m_xml = std::make_unique<TXMLFile>(fileName());
+    m_xml = std::make_unique<XmlPacketReader>(fileName());
     try {
         m_xml->loadText();
         if (!m_writeOnFly)
             m_xml->parse();
         setTotalRecords(m_writeOnFly ? 0 : m_xml->rowCount());
-        TDataImport::prepareImport();
+        ImportEngine::prepareImport();
     } catch (...) {
         m_xml.reset();
         throw;
     }
 }
 
-void TDataImportXML::openSource()
+void XmlImport::openSource()
 {
     m_rowIndex = 0;
     m_current.reset();
 }
 
-bool TDataImportXML::hasMoreRows()
+bool XmlImport::hasMoreRows()
 {
     if (!m_writeOnFly)
         return m_rowIndex < m_xml->rowCount();
     m_current.reset();
     while (!m_xml->endOfText()) {
-        std::unique_ptr<TXMLTag> tag = m_xml->nextTag();
+        std::unique_ptr<XmlTag> tag = m_xml->nextTag();
         if (tag && tag->name().compare(QLatin1String("ROW"), Qt::CaseInsensitive) == 0) {
             m_current = std::move(tag);
             return true;
@@ -42,16 +42,16 @@ bool TDataImportXML::hasMoreRows()
     return false;
 }
 
-bool TDataImportXML::skipRow()
+bool XmlImport::skipRow()
 {
     return m_rowIndex < skipFirstRows();
 }
 
-void TDataImportXML::fillImportRow()
+void XmlImport::fillImportRow()
 {
-    const TXMLTag *tag = m_writeOnFly ? m_current.get() : m_xml->rowList()->at(m_rowIndex);
+    const XmlTag *tag = m_writeOnFly ? m_current.get() : m_xml->rowList()->at(m_rowIndex);
     for (int i = 0; i < row().count(); ++i) {
-        TDataImportCol *col = row().at(i);
+        ImportColumn *col = row().at(i);
         col->value.clear();
         if (!isMappedColumn(col) || !tag)
             continue;
@@ -61,14 +61,14 @@ void TDataImportXML::fillImportRow()
     applyFieldFormats();
 }
 
-void TDataImportXML::nextRow()
+void XmlImport::nextRow()
 {
     ++m_rowIndex;
 }
 
-void TDataImportXML::finishImport()
+void XmlImport::finishImport()
 {
     m_current.reset();
     m_xml.reset();
-    TDataImport::finishImport();
+    ImportEngine::finishImport();
 }

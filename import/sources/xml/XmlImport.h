@@ -4,18 +4,18 @@
 
 #include <memory>
 
-class TXMLFile;
-class TXMLTag;
+class XmlPacketReader;
+class XmlTag;
 
 // XML data packets: rows are the children of ROWDATA, each column an
 // attribute of the row named by the map value. With WriteOnFly the rows are
 // read one at a time from the text instead of from a tree of the whole file,
 // and the attribute is the one named after the destination column.
-class TDataImportXML : public TDataImport
+class XmlImport : public ImportEngine
 {
 public:
-    TDataImportXML();
-    ~TDataImportXML() override;
+    XmlImport();
+    ~XmlImport() override;
 
     bool writeOnFly() const { return m_writeOnFly; }
     void setWriteOnFly(bool on) { m_writeOnFly = on; }
@@ -33,7 +33,7 @@ protected:
 
 private:
     bool m_writeOnFly = false;
-    std::unique_ptr<TXMLFile> m_xml;
-    std::unique_ptr<TXMLTag> m_current; // the row read last, with WriteOnFly
+    std::unique_ptr<XmlPacketReader> m_xml;
+    std::unique_ptr<XmlTag> m_current; // the row read last, with WriteOnFly
     int m_rowIndex = 0;
 };

@@ -28,9 +28,9 @@ bool isNameChar(unsigned char c)
     return isNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.' || c == 183;
 }
 
-EDataImportError unexpectedSymbol(const QString &symbol, qint64 position)
+ImportError unexpectedSymbol(const QString &symbol, qint64 position)
 {
-    return EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Unexpected symbol %1 at position %2"), symbol, position));
+    return ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Unexpected symbol %1 at position %2"), symbol, position));
 }
 
 QString symbolAt(const QByteArray &text, qsizetype i)
@@ -39,15 +39,15 @@ QString symbolAt(const QByteArray &text, qsizetype i)
 }
 } // namespace
 
-// --- TXMLTagList -----------------------------------------------------------
+// --- XmlTagList -----------------------------------------------------------
 
-TXMLTag *TXMLTagList::add(std::unique_ptr<TXMLTag> tag)
+XmlTag *XmlTagList::add(std::unique_ptr<XmlTag> tag)
 {
     m_items.push_back(std::move(tag));
     return m_items.back().get();
 }
 
-TXMLTag *TXMLTagList::findLast(const QString &name) const
+XmlTag *XmlTagList::findLast(const QString &name) const
 {
     for (auto it = m_items.rbegin(); it != m_items.rend(); ++it)
         if ((*it)->name().compare(name, Qt::CaseInsensitive) == 0)
@@ -55,20 +55,20 @@ TXMLTag *TXMLTagList::findLast(const QString &name) const
     return nullptr;
 }
 
-// --- TXMLTag ---------------------------------------------------------------
+// --- XmlTag ---------------------------------------------------------------
 
-TXMLTag::TXMLTag(const QString &name, TXMLTag *parent)
+XmlTag::XmlTag(const QString &name, XmlTag *parent)
     : m_name(name)
     , m_parent(parent)
 {
 }
 
-TXMLTag::~TXMLTag()
+XmlTag::~XmlTag()
 {
     // Without recursion, so that deeply nested input cannot exhaust the stack.
-    std::vector<std::unique_ptr<TXMLTag>> pending = std::move(m_children.m_items);
+    std::vector<std::unique_ptr<XmlTag>> pending = std::move(m_children.m_items);
     while (!pending.empty()) {
-        std::unique_ptr<TXMLTag> tag = std::move(pending.back());
+        std::unique_ptr<XmlTag> tag = std::move(pending.back());
         pending.pop_back();
         for (auto &child : tag->m_children.m_items)
             pending.push_back(std::move(child));
@@ -76,7 +76,7 @@ TXMLTag::~TXMLTag()
     }
 }
 
-int TXMLTag::indexOf(const QString &name) const
+int XmlTag::indexOf(const QString &name) const
 {
     if (!m_index.isEmpty())
         return m_index.value(name.toLower(), -1);
@@ -86,13 +86,13 @@ int TXMLTag::indexOf(const QString &name) const
     return -1;
 }
 
-QString TXMLTag::attribute(const QString &name) const
+QString XmlTag::attribute(const QString &name) const
 {
     const int i = indexOf(name);
     return i < 0 ? QString() : m_attributes[i].second;
 }
 
-void TXMLTag::setAttribute(const QString &name, const QString &value)
+void XmlTag::setAttribute(const QString &name, const QString &value)
 {
     const int i = indexOf(name);
     if (i >= 0) {
@@ -110,43 +110,43 @@ void TXMLTag::setAttribute(const QString &name, const QString &value)
     }
 }
 
-// --- TXMLFile --------------------------------------------------------------
+// --- XmlPacketReader --------------------------------------------------------------
 
-struct TXMLFile::TagText
+struct XmlPacketReader::TagText
 {
     QByteArray text; // between "<" and ">"
     qint64 position = 0; // of the "<"
 };
 
-TXMLFile::TXMLFile(const QString &fileName)
+XmlPacketReader::XmlPacketReader(const QString &fileName)
     : m_fileName(fileName)
     , m_header(QStringLiteral("?xml"))
 {
 }
 
-TXMLFile::TXMLFile(QIODevice *device)
+XmlPacketReader::XmlPacketReader(QIODevice *device)
     : m_device(device)
     , m_header(QStringLiteral("?xml"))
 {
 }
 
-TXMLFile::~TXMLFile() = default;
+XmlPacketReader::~XmlPacketReader() = default;
 
-void TXMLFile::openInput()
+void XmlPacketReader::openInput()
 {
     if (m_device)
         return;
     if (m_fileName.isEmpty())
-        throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File name is not defined")));
+        throw ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File name is not defined")));
     if (!QFileInfo::exists(m_fileName))
-        throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File %1 not found"), m_fileName));
+        throw ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File %1 not found"), m_fileName));
     m_file = std::make_unique<QFile>(m_fileName);
     if (!m_file->open(QIODevice::ReadOnly))
-        throw EDataImportError(m_file->errorString());
+        throw ImportError(m_file->errorString());
     m_device = m_file.get();
 }
 
-void TXMLFile::loadText()
+void XmlPacketReader::loadText()
 {
     openInput();
     // A pipe or a device without an end is read as it comes, never whole.
@@ -158,7 +158,7 @@ void TXMLFile::loadText()
     m_bufferStart += m_bufferPos;
     m_text += m_device->readAll();
     if (m_file && m_file->error() != QFileDevice::NoError)
-        throw EDataImportError(m_file->errorString());
+        throw ImportError(m_file->errorString());
     m_file.reset();
     m_textBuffer.setBuffer(&m_text);
     m_textBuffer.open(QIODevice::ReadOnly);
@@ -168,7 +168,7 @@ void TXMLFile::loadText()
     m_inputEnd = false;
 }
 
-bool TXMLFile::fill()
+bool XmlPacketReader::fill()
 {
     if (m_bufferPos < m_buffer.size())
         return true;
@@ -182,7 +182,7 @@ bool TXMLFile::fill()
     if (n < 0) {
         m_buffer.clear();
         m_inputEnd = true;
-        throw EDataImportError(m_device->errorString());
+        throw ImportError(m_device->errorString());
     }
     m_buffer.resize(n);
     if (n == 0)
@@ -191,7 +191,7 @@ bool TXMLFile::fill()
 }
 
 // Passes over blanks; false at the end of the text.
-bool TXMLFile::skipBlanks()
+bool XmlPacketReader::skipBlanks()
 {
     while (fill()) {
         while (m_bufferPos < m_buffer.size() && isBlank(static_cast<unsigned char>(m_buffer[m_bufferPos])))
@@ -204,17 +204,17 @@ bool TXMLFile::skipBlanks()
 }
 
 // At a "<": the text up to the next ">", wherever it stands.
-TXMLFile::TagText TXMLFile::readTagText()
+XmlPacketReader::TagText XmlPacketReader::readTagText()
 {
     TagText tag;
     tag.position = position();
     ++m_bufferPos;
     for (;;) {
         if (!fill())
-            throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Tag at position %1 is not closed"), tag.position));
+            throw ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Tag at position %1 is not closed"), tag.position));
         const qsizetype end = m_buffer.indexOf('>', m_bufferPos);
         if (tag.text.size() + ((end >= 0 ? end : m_buffer.size()) - m_bufferPos) > MaxTagLength)
-            throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Tag at position %1 is too long"), tag.position));
+            throw ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Tag at position %1 is too long"), tag.position));
         if (end >= 0) {
             tag.text.append(m_buffer.constData() + m_bufferPos, end - m_bufferPos);
             m_bufferPos = end + 1;
@@ -225,33 +225,33 @@ TXMLFile::TagText TXMLFile::readTagText()
     }
 }
 
-QString TXMLFile::decode(const QByteArray &bytes) const
+QString XmlPacketReader::decode(const QByteArray &bytes) const
 {
     return m_utf8 ? QString::fromUtf8(bytes) : Cp1252::toUnicode(bytes);
 }
 
-void TXMLFile::readHeader()
+void XmlPacketReader::readHeader()
 {
     if (!skipBlanks())
-        throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "XML header failed")));
+        throw ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "XML header failed")));
     if (m_buffer[m_bufferPos] != '<')
         throw unexpectedSymbol(symbolAt(m_buffer, m_bufferPos), position());
     const TagText tag = readTagText();
     const QByteArray &text = tag.text;
     if (!text.startsWith("?xml") || !text.endsWith('?') || text.size() < 5)
-        throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "XML header failed")));
+        throw ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "XML header failed")));
     readAttributes(text, 4, text.size() - 1, m_header, true);
     if (m_header.attributeCount() == 0)
-        throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Version attribute expected but $s found")));
+        throw ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Version attribute expected but $s found")));
     m_utf8 = m_header.attribute(QStringLiteral("encoding")).compare(QLatin1String("UTF-8"), Qt::CaseInsensitive) == 0;
     m_headerRead = true;
 }
 
-void TXMLFile::readAttributes(const QByteArray &text, qsizetype from, qsizetype to, TXMLTag &tag, bool header)
+void XmlPacketReader::readAttributes(const QByteArray &text, qsizetype from, qsizetype to, XmlTag &tag, bool header)
 {
     // Positions in messages count from 1 within the tag's text; running out of
     // text blames the character that ended it ("/" or ">").
-    auto fail = [&](qsizetype i) -> EDataImportError {
+    auto fail = [&](qsizetype i) -> ImportError {
         return unexpectedSymbol(i < text.size() ? symbolAt(text, i) : QStringLiteral(">"), i + 1);
     };
     auto at = [&](qsizetype i) { return static_cast<unsigned char>(text[i]); };
@@ -288,17 +288,17 @@ void TXMLFile::readAttributes(const QByteArray &text, qsizetype from, qsizetype 
         ++i;
         if (header) {
             if (count == 0 && name.compare(QLatin1String("version"), Qt::CaseInsensitive) != 0)
-                throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Version attribute expected but $s found")));
+                throw ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Version attribute expected but $s found")));
             if (count > 0 && name.compare(QLatin1String("standalone"), Qt::CaseInsensitive) != 0
                 && name.compare(QLatin1String("encoding"), Qt::CaseInsensitive) != 0)
-                throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Unexpected attriute name %1"), name));
+                throw ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Unexpected attriute name %1"), name));
         }
         tag.setAttribute(name, value);
         ++count;
     }
 }
 
-std::unique_ptr<TXMLTag> TXMLFile::makeElement(const TagText &tag, TXMLTag *parent, bool &complete, bool &closing, QString &name)
+std::unique_ptr<XmlTag> XmlPacketReader::makeElement(const TagText &tag, XmlTag *parent, bool &complete, bool &closing, QString &name)
 {
     const QByteArray &text = tag.text;
     auto at = [&](qsizetype i) { return static_cast<unsigned char>(text[i]); };
@@ -323,12 +323,12 @@ std::unique_ptr<TXMLTag> TXMLFile::makeElement(const TagText &tag, TXMLTag *pare
     if (closing)
         return nullptr;
     complete = text.endsWith('/');
-    auto element = std::make_unique<TXMLTag>(name, parent);
+    auto element = std::make_unique<XmlTag>(name, parent);
     readAttributes(text, i, complete ? text.size() - 1 : text.size(), *element, false);
     return element;
 }
 
-void TXMLFile::parse(bool fieldsOnly)
+void XmlPacketReader::parse(bool fieldsOnly)
 {
     if (!m_headerRead)
         readHeader();
@@ -338,28 +338,28 @@ void TXMLFile::parse(bool fieldsOnly)
         const TagText tag = readTagText();
         bool complete = false, closing = false;
         QString name;
-        std::unique_ptr<TXMLTag> element = makeElement(tag, m_current, complete, closing, name);
+        std::unique_ptr<XmlTag> element = makeElement(tag, m_current, complete, closing, name);
         if (closing) {
             if (!m_current || m_current->name() != name)
-                throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "%1 - corresponding tag not found"), decode(tag.text.trimmed())));
+                throw ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "%1 - corresponding tag not found"), decode(tag.text.trimmed())));
             m_current = m_current->parent();
             if (fieldsOnly && name.compare(QLatin1String("FIELDS"), Qt::CaseInsensitive) == 0)
                 return;
             continue;
         }
-        TXMLTagList &siblings = m_current ? m_current->children() : m_tags;
-        TXMLTag *added = siblings.add(std::move(element));
+        XmlTagList &siblings = m_current ? m_current->children() : m_tags;
+        XmlTag *added = siblings.add(std::move(element));
         if (!complete)
             m_current = added;
     }
     // A text that ends inside an element has lost its end: say so rather than
     // import part of it as if it were whole.
     if (m_current)
-        throw EDataImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Tag %1 is not closed"), m_current->name()));
+        throw ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Tag %1 is not closed"), m_current->name()));
     m_parsed = true;
 }
 
-std::unique_ptr<TXMLTag> TXMLFile::nextTag()
+std::unique_ptr<XmlTag> XmlPacketReader::nextTag()
 {
     if (!m_headerRead)
         readHeader();
@@ -373,9 +373,9 @@ std::unique_ptr<TXMLTag> TXMLFile::nextTag()
     return makeElement(tag, nullptr, complete, closing, name);
 }
 
-const TXMLTagList *TXMLFile::fieldList() const
+const XmlTagList *XmlPacketReader::fieldList() const
 {
-    const TXMLTagList *found = nullptr;
+    const XmlTagList *found = nullptr;
     for (const auto &packet : m_tags) {
         if (packet->name().compare(QLatin1String("DATAPACKET"), Qt::CaseInsensitive) != 0)
             continue;
@@ -390,15 +390,15 @@ const TXMLTagList *TXMLFile::fieldList() const
     return found;
 }
 
-int TXMLFile::fieldCount() const
+int XmlPacketReader::fieldCount() const
 {
-    const TXMLTagList *list = fieldList();
+    const XmlTagList *list = fieldList();
     return list ? list->count() : 0;
 }
 
-const TXMLTagList *TXMLFile::rowList() const
+const XmlTagList *XmlPacketReader::rowList() const
 {
-    const TXMLTagList *found = nullptr;
+    const XmlTagList *found = nullptr;
     for (const auto &packet : m_tags) {
         if (packet->name().compare(QLatin1String("DATAPACKET"), Qt::CaseInsensitive) != 0)
             continue;
@@ -409,9 +409,9 @@ const TXMLTagList *TXMLFile::rowList() const
     return found;
 }
 
-int TXMLFile::rowCount() const
+int XmlPacketReader::rowCount() const
 {
-    const TXMLTagList *list = rowList();
+    const XmlTagList *list = rowList();
     return list ? list->count() : 0;
 }
 
@@ -425,7 +425,7 @@ QString replaceXmlEntities(const QString &value)
     return out;
 }
 
-QString xmlFieldName(const TXMLTag &field)
+QString xmlFieldName(const XmlTag &field)
 {
     if (field.hasAttribute(QStringLiteral("attrname")))
         return field.attribute(QStringLiteral("attrname"));

@@ -12,39 +12,39 @@
 
 class QFile;
 class QIODevice;
-class TXMLTag;
+class XmlTag;
 
 // The children of an element, in file order.
-class TXMLTagList
+class XmlTagList
 {
 public:
     int count() const { return int(m_items.size()); }
-    TXMLTag *at(int i) const { return m_items[size_t(i)].get(); }
-    TXMLTag *add(std::unique_ptr<TXMLTag> tag);
+    XmlTag *at(int i) const { return m_items[size_t(i)].get(); }
+    XmlTag *add(std::unique_ptr<XmlTag> tag);
     // Last child of that name (without regard to case), or null.
-    TXMLTag *findLast(const QString &name) const;
+    XmlTag *findLast(const QString &name) const;
 
     auto begin() const { return m_items.begin(); }
     auto end() const { return m_items.end(); }
 
 private:
-    friend class TXMLTag;
-    std::vector<std::unique_ptr<TXMLTag>> m_items;
+    friend class XmlTag;
+    std::vector<std::unique_ptr<XmlTag>> m_items;
 };
 
 // One element: its name, attributes and children.
-class TXMLTag
+class XmlTag
 {
 public:
-    explicit TXMLTag(const QString &name, TXMLTag *parent = nullptr);
-    ~TXMLTag();
-    TXMLTag(const TXMLTag &) = delete;
-    TXMLTag &operator=(const TXMLTag &) = delete;
+    explicit XmlTag(const QString &name, XmlTag *parent = nullptr);
+    ~XmlTag();
+    XmlTag(const XmlTag &) = delete;
+    XmlTag &operator=(const XmlTag &) = delete;
 
     const QString &name() const { return m_name; }
-    TXMLTag *parent() const { return m_parent; }
-    TXMLTagList &children() { return m_children; }
-    const TXMLTagList &children() const { return m_children; }
+    XmlTag *parent() const { return m_parent; }
+    XmlTagList &children() { return m_children; }
+    const XmlTagList &children() const { return m_children; }
 
     int attributeCount() const { return int(m_attributes.size()); }
     const QString &attributeName(int i) const { return m_attributes[i].first; }
@@ -59,8 +59,8 @@ private:
     int indexOf(const QString &name) const;
 
     QString m_name;
-    TXMLTag *m_parent;
-    TXMLTagList m_children;
+    XmlTag *m_parent;
+    XmlTagList m_children;
     QList<QPair<QString, QString>> m_attributes;
     QHash<QString, int> m_index; // lower-case name -> position, once there are many
 };
@@ -73,15 +73,15 @@ private:
 // It reads its input in chunks: fed a device directly it keeps no more than
 // the element being read (NextTag) or the tree built so far (Parse); LoadText
 // first reads a file whole and releases it.
-class TXMLFile
+class XmlPacketReader
 {
 public:
-    explicit TXMLFile(const QString &fileName);
+    explicit XmlPacketReader(const QString &fileName);
     // Reads an open device; not owned, it must outlive the parser.
-    explicit TXMLFile(QIODevice *device);
-    ~TXMLFile();
-    TXMLFile(const TXMLFile &) = delete;
-    TXMLFile &operator=(const TXMLFile &) = delete;
+    explicit XmlPacketReader(QIODevice *device);
+    ~XmlPacketReader();
+    XmlPacketReader(const XmlPacketReader &) = delete;
+    XmlPacketReader &operator=(const XmlPacketReader &) = delete;
 
     const QString &fileName() const { return m_fileName; }
 
@@ -94,19 +94,19 @@ public:
     void parse(bool fieldsOnly = false);
     // The next tag from the current position as a free-standing element;
     // null for a closing tag and at the end of the text.
-    std::unique_ptr<TXMLTag> nextTag();
+    std::unique_ptr<XmlTag> nextTag();
 
     // Children of FIELDS in METADATA in a top-level DATAPACKET (the last one
     // found); null when there is none.
-    const TXMLTagList *fieldList() const;
+    const XmlTagList *fieldList() const;
     int fieldCount() const;
     // Children of ROWDATA in a top-level DATAPACKET (the last one found).
-    const TXMLTagList *rowList() const;
+    const XmlTagList *rowList() const;
     int rowCount() const;
 
-    const TXMLTagList &tags() const { return m_tags; }
+    const XmlTagList &tags() const { return m_tags; }
     // The header's attributes.
-    const TXMLTag &header() const { return m_header; }
+    const XmlTag &header() const { return m_header; }
     bool parsed() const { return m_parsed; }
     bool endOfText() const { return m_endOfText; }
     // Position of the next character to read, the first being 1.
@@ -120,8 +120,8 @@ private:
     bool skipBlanks();
     TagText readTagText();
     void readHeader();
-    void readAttributes(const QByteArray &text, qsizetype from, qsizetype to, TXMLTag &tag, bool header);
-    std::unique_ptr<TXMLTag> makeElement(const TagText &tag, TXMLTag *parent, bool &complete, bool &closing, QString &name);
+    void readAttributes(const QByteArray &text, qsizetype from, qsizetype to, XmlTag &tag, bool header);
+    std::unique_ptr<XmlTag> makeElement(const TagText &tag, XmlTag *parent, bool &complete, bool &closing, QString &name);
     QString decode(const QByteArray &bytes) const;
 
     QString m_fileName;
@@ -135,9 +135,9 @@ private:
     qint64 m_bufferStart = 0; // file offset of m_buffer[0]
     bool m_inputEnd = false;
 
-    TXMLTagList m_tags;
-    TXMLTag m_header;
-    TXMLTag *m_current = nullptr; // open element while parsing
+    XmlTagList m_tags;
+    XmlTag m_header;
+    XmlTag *m_current = nullptr; // open element while parsing
     bool m_headerRead = false;
     bool m_utf8 = false;
     bool m_parsed = false;
@@ -148,4 +148,4 @@ private:
 // without regard to case, as the rows of a data packet are imported.
 QString replaceXmlEntities(const QString &value);
 // Name of a field description: its "attrname", or failing that "FieldName".
-QString xmlFieldName(const TXMLTag &field);
+QString xmlFieldName(const XmlTag &field);

@@ -5,7 +5,7 @@
 
 #include "data/DataSet.h"
 #include "data/Query.h"
-#include "import/wizard/DataImportWizard.h"
+#include "import/wizard/ImportWizard.h"
 #include "tests/support/TestDatabase.h"
 #include "ui/MessageBox.h"
 
@@ -24,7 +24,7 @@ int main(int argc, char **argv)
     tiers.setUpdateTable(QStringLiteral("TIERS"), { QStringLiteral("CODE") });
     tiers.open();
 
-    TDataImportWizard wizard;
+    ImportWizard wizard;
     wizard.dataSet = &tiers;
     wizard.showSaveLoadButtons = true;
     if (argc > 1) {

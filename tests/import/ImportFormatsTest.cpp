@@ -1,4 +1,4 @@
-#include "import/engine/DataImportCommon.h"
+#include "import/engine/ImportFormats.h"
 
 #include "core/DateTime.h"
 #include "core/FormatSettings.h"
@@ -19,9 +19,9 @@ double day(int y, int m, int d)
     return DateTime::encodeDate(y, m, d);
 }
 
-TDataImportFormats formatsWith(char decimal, char thousand, const char *shortDate = "dd/mm/yyyy")
+ImportFormats formatsWith(char decimal, char thousand, const char *shortDate = "dd/mm/yyyy")
 {
-    TDataImportFormats f;
+    ImportFormats f;
     f.decimalSeparator = QLatin1Char(decimal);
     f.thousandSeparator = QLatin1Char(thousand);
     f.dateSeparator = QLatin1Char('/');
@@ -46,7 +46,7 @@ public:
     ~EnglishMonths() { importMonthNames() = m_saved; }
 
 private:
-    TDataImportMonthNames m_saved;
+    MonthNames m_saved;
 };
 
 } // namespace
@@ -137,8 +137,8 @@ TEST_F(ConvertValueTest, SeparatorsBooleansNullsAndTypes)
     };
     for (const ConvertCase &c : cases) {
         SCOPED_TRACE(std::string(c.field) + " <- '" + c.text + "'");
-        TDataImportFormats formats = formatsWith(c.decimal, c.thousand);
-        TDataImportFormatsGuard installed(formats);
+        ImportFormats formats = formatsWith(c.decimal, c.thousand);
+        ImportFormatsGuard installed(formats);
         Field *f = field(c.field);
         f->setValue(1); // a value the conversion must replace
         const QVariant before = f->value();
@@ -149,11 +149,11 @@ TEST_F(ConvertValueTest, SeparatorsBooleansNullsAndTypes)
 
 TEST_F(ConvertValueTest, OwnNullAndBooleanTextsAndUnknownTypes)
 {
-    TDataImportFormats formats = formatsWith(',', ' ');
+    ImportFormats formats = formatsWith(',', ' ');
     formats.nullValues = QStringList { QStringLiteral("-"), QStringLiteral("n/a") };
     formats.booleanTrue = QStringList { QStringLiteral("O"), QStringLiteral("T") };
     formats.booleanFalse = QStringList { QStringLiteral("N") };
-    TDataImportFormatsGuard installed(formats);
+    ImportFormatsGuard installed(formats);
 
     EXPECT_EQ(convertValue(field("S"), QStringLiteral(" N/A"), formats), QString());
     EXPECT_FALSE(field("S")->value().isValid());
@@ -210,9 +210,9 @@ TEST(ParseDateByFormat, TokensMonthNamesAndFailures)
 TEST(TryParseDateTime, StandardThenFormatThenDayCount)
 {
     EnglishMonths english;
-    TDataImportFormats formats = formatsWith(',', ' ', "dd-mmm-yy");
+    ImportFormats formats = formatsWith(',', ' ', "dd-mmm-yy");
     formats.dateSeparator = QLatin1Char('-');
-    TDataImportFormatsGuard installed(formats);
+    ImportFormatsGuard installed(formats);
     double v = -1;
     EXPECT_TRUE(tryParseDateTime(QStringLiteral("05-Jan-08"), v)); // only the format reads month names
     EXPECT_DOUBLE_EQ(v, day(2008, 1, 5));
@@ -231,12 +231,12 @@ TEST(TryParseDateTime, StandardThenFormatThenDayCount)
 
 TEST(ApplyFieldFormat, CounterIgnoresTheSource)
 {
-    TDataImportFieldFormat format;
+    FieldFormat format;
     format.fieldName = QStringLiteral("CODE");
     format.generatorValue = 100;
     format.generatorStep = 10;
     format.constantValue = QStringLiteral("never");
-    TDataImportGenerator counter(format.fieldName, format.generatorValue, format.generatorStep);
+    ValueGenerator counter(format.fieldName, format.generatorValue, format.generatorStep);
     QStringList values;
     for (const char *source : { "7", "", "abc" }) {
         QString v = QString::fromLatin1(source);
@@ -249,7 +249,7 @@ TEST(ApplyFieldFormat, CounterIgnoresTheSource)
 struct FormatCase
 {
     const char *name;
-    std::function<void(TDataImportFieldFormat &)> setup;
+    std::function<void(FieldFormat &)> setup;
     QList<QPair<QString, QString>> values; // source, result, row after row
 };
 
@@ -257,21 +257,21 @@ TEST(ApplyFieldFormat, SubstitutionConstantReplacementsQuotesAndCase)
 {
     const QList<FormatCase> cases = {
         { "null value to empty default, every row",
-            [](TDataImportFieldFormat &f) {
+            [](FieldFormat &f) {
                 f.nullValue = QStringLiteral("N/A");
                 f.defaultValue = QStringLiteral("''");
             },
             { { "n/a", "" }, { "x", "x" }, { "N/A", "" }, { "", "" } } },
         { "empty source to a default",
-            [](TDataImportFieldFormat &f) {
+            [](FieldFormat &f) {
                 f.nullValue = QStringLiteral("''");
                 f.defaultValue = QStringLiteral("0");
             },
             { { "", "0" }, { "5", "5" } } },
-        { "null value without default changes nothing", [](TDataImportFieldFormat &f) { f.nullValue = QStringLiteral("N/A"); },
+        { "null value without default changes nothing", [](FieldFormat &f) { f.nullValue = QStringLiteral("N/A"); },
             { { "N/A", "N/A" } } },
         { "constant skips the replacements, quotes and case still apply",
-            [](TDataImportFieldFormat &f) {
+            [](FieldFormat &f) {
                 f.constantValue = QStringLiteral("abc");
                 f.replacements.add(QStringLiteral("a"), QStringLiteral("X"));
                 f.quoteAction = qaAdd;
@@ -280,43 +280,43 @@ TEST(ApplyFieldFormat, SubstitutionConstantReplacementsQuotesAndCase)
                 f.charCase = iccUpper;
             },
             { { "zzz", "[ABC]" }, { "", "[ABC]" } } },
-        { "empty constant", [](TDataImportFieldFormat &f) { f.constantValue = QStringLiteral("''"); }, { { "zzz", "" } } },
+        { "empty constant", [](FieldFormat &f) { f.constantValue = QStringLiteral("''"); }, { { "zzz", "" } } },
         { "substituted default skips the replacements",
-            [](TDataImportFieldFormat &f) {
+            [](FieldFormat &f) {
                 f.nullValue = QStringLiteral("-");
                 f.defaultValue = QStringLiteral("aa");
                 f.replacements.add(QStringLiteral("a"), QStringLiteral("b"));
             },
             { { "-", "aa" }, { "a-a", "b-b" } } },
         { "replacements in order",
-            [](TDataImportFieldFormat &f) {
+            [](FieldFormat &f) {
                 f.replacements.add(QStringLiteral("St."), QStringLiteral("Saint"), true);
                 f.replacements.add(QStringLiteral("Saint"), QStringLiteral("S"));
             },
             { { "st. Louis", "S Louis" } } },
         { "quotes removed once each, exactly",
-            [](TDataImportFieldFormat &f) {
+            [](FieldFormat &f) {
                 f.quoteAction = qaRemove;
                 f.leftQuote = QStringLiteral("'");
                 f.rightQuote = QStringLiteral("'");
             },
             { { "'abc'", "abc" }, { "''abc''", "'abc'" }, { "abc'", "abc" }, { "x", "x" } } },
-        { "upper first", [](TDataImportFieldFormat &f) { f.charCase = iccUpperFirst; }, { { "éric DUPONT", "Éric DUPONT" } } },
-        { "upper first word", [](TDataImportFieldFormat &f) { f.charCase = iccUpperFirstWord; },
+        { "upper first", [](FieldFormat &f) { f.charCase = iccUpperFirst; }, { { "éric DUPONT", "Éric DUPONT" } } },
+        { "upper first word", [](FieldFormat &f) { f.charCase = iccUpperFirstWord; },
             { { "  jean  de la-fontaine", "  Jean  De La-fontaine" } } },
-        { "lower", [](TDataImportFieldFormat &f) { f.charCase = iccLower; }, { { "ÉCOLE", "école" } } },
+        { "lower", [](FieldFormat &f) { f.charCase = iccLower; }, { { "ÉCOLE", "école" } } },
         // OEM 0x82 is é; read through the program's code page it arrives as U+201A.
-        { "OEM to ANSI", [](TDataImportFieldFormat &f) { f.charSet = icsAnsi; },
+        { "OEM to ANSI", [](FieldFormat &f) { f.charSet = icsAnsi; },
             { { QString(QChar(0x201A)) + "t" + QChar(0x201A), "été" }, { "", "" } } },
-        { "ANSI to OEM", [](TDataImportFieldFormat &f) { f.charSet = icsOem; },
+        { "ANSI to OEM", [](FieldFormat &f) { f.charSet = icsOem; },
             { { "été", QString(QChar(0x201A)) + "t" + QChar(0x201A) } } },
     };
     for (const FormatCase &c : cases) {
         SCOPED_TRACE(c.name);
-        TDataImportFieldFormat format;
+        FieldFormat format;
         format.fieldName = QStringLiteral("COL");
         c.setup(format);
-        const TDataImportFieldFormat before = format;
+        const FieldFormat before = format;
         for (const auto &[source, result] : c.values) {
             QString v = source;
             applyFieldFormat(v, format);
@@ -371,12 +371,12 @@ TEST(DataImportFormats, InstallRestoreAndCopy)
 {
     const ScopedFormatSettings guard;
     const FormatSettings before = FormatSettings::current();
-    TDataImportFormats formats = formatsWith('!', '~', "yyyy-mm-dd");
+    ImportFormats formats = formatsWith('!', '~', "yyyy-mm-dd");
     formats.installFormats();
     formats.installFormats(); // twice keeps the process's own values to restore
     EXPECT_EQ(FormatSettings::current().decimalSeparator, QLatin1Char('!'));
     EXPECT_EQ(FormatSettings::current().shortDateFormat, QStringLiteral("yyyy-mm-dd"));
-    TDataImportFormats copy(formats);
+    ImportFormats copy(formats);
     EXPECT_FALSE(copy.installed());
     EXPECT_EQ(copy.thousandSeparator, QLatin1Char('~'));
     copy.restoreFormats(); // nothing saved in the copy
@@ -386,7 +386,7 @@ TEST(DataImportFormats, InstallRestoreAndCopy)
     EXPECT_EQ(FormatSettings::current().shortDateFormat, before.shortDateFormat);
     EXPECT_EQ(FormatSettings::current().timeSeparator, before.timeSeparator);
 
-    TDataImportFormats fresh;
+    ImportFormats fresh;
     EXPECT_EQ(fresh.booleanTrue, QStringList { "True" });
     EXPECT_EQ(fresh.booleanFalse, QStringList { "False" });
     EXPECT_EQ(fresh.nullValues, QStringList { "Null" });
@@ -395,7 +395,7 @@ TEST(DataImportFormats, InstallRestoreAndCopy)
 TEST(DataImportFormats, InstallingSetsTheEightAndRestoringPutsBackOnlyThem)
 {
     const ScopedFormatSettings guard;
-    TDataImportFormats formats;
+    ImportFormats formats;
     formats.decimalSeparator = QLatin1Char('!');
     formats.thousandSeparator = QLatin1Char('~');
     formats.dateSeparator = QLatin1Char('-');
@@ -437,7 +437,7 @@ TEST(DataImportFormats, InstallingSetsTheEightAndRestoringPutsBackOnlyThem)
 
 TEST(DataImportReplacements, DisplayTextAndSameValues)
 {
-    TDataImportReplacements list;
+    FieldReplacements list;
     list.add(QStringLiteral("St."), QStringLiteral("Saint"), true);
     EXPECT_EQ(list.at(0).displayText(), QStringLiteral("St. - Saint"));
     EXPECT_TRUE(list.contains(QStringLiteral("St."), QStringLiteral("Saint"), true));

@@ -15,12 +15,12 @@ class QTimer;
 // when the source knows its row count, a bar. It is not modal: the import
 // lets the interface handle its messages once per row, which is how Cancel
 // reaches the engine. After the import its button becomes OK and closes it.
-class TDataImportProgress : public QDialog
+class ImportProgress : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit TDataImportProgress(QWidget *parent = nullptr);
+    explicit ImportProgress(QWidget *parent = nullptr);
 
     // -- What the wizard tells it, in the order of an import ---------------
     // "Preparing...", the clock starts.
@@ -28,9 +28,9 @@ public:
     // "Importing..."; the bar counts up to total (hidden while total is 0).
     void BeforeImport(int total);
     // A processed row, counted by its record state.
-    void ImportRecord(TImportRecordState state);
+    void ImportRecord(ImportRecordState state);
     // A failed row; the bar steps.
-    void ImportError();
+    void importFailed();
     // A value that could not be converted (its row is counted on its own).
     void ImportErrorAdv();
     // The owner is asked to commit: what was written so far is committed.

@@ -41,10 +41,10 @@ protected:
 // file closed.
 QString openError(const QByteArray &bytes)
 {
-    TxlsFile file;
+    WorkbookFile file;
     try {
         file.openBuffer(bytes);
-    } catch (const EDataImportError &e) {
+    } catch (const ImportError &e) {
         EXPECT_FALSE(file.isOpened());
         return e.text();
     }
@@ -81,9 +81,9 @@ std::size_t heapInUse()
 
 struct Opened
 {
-    TxlsFile file;
+    WorkbookFile file;
     explicit Opened(const QByteArray &bytes) { file.openBuffer(bytes); }
-    TxlsWorkSheet *sheet(int i = 0) { return file.workSheet(i); }
+    XlsWorkSheet *sheet(int i = 0) { return file.workSheet(i); }
 };
 
 } // namespace
@@ -103,7 +103,7 @@ TEST_F(XlsReader, LibreOfficeWorkbookCellsAndTexts)
     EXPECT_GE(counts.value(XlsRecordId::ShrFmla), 1);
     EXPECT_GE(counts.value(XlsRecordId::BoolErr), 2);
 
-    TxlsFile file;
+    WorkbookFile file;
     file.setFileName(fixture("cells.xls"));
     file.open();
     ASSERT_EQ(file.workSheetCount(), 3);
@@ -159,12 +159,12 @@ TEST_F(XlsReader, LibreOfficeWorkbookCellsAndTexts)
         { "C27", "formula", QStringLiteral("1") }, // shared formula =B27*10+1
         { "C30", "formula", QStringLiteral("31") },
     };
-    TxlsWorkSheet *sheet = file.workSheet(0);
+    XlsWorkSheet *sheet = file.workSheet(0);
     for (const Case &c : cases) {
         const QString name = QLatin1String(c.cell);
         const int col = name[0].unicode() - 'A';
         const int row = name.mid(1).toInt() - 1;
-        TbiffCell *cell = sheet->cell(row, col);
+        BiffCell *cell = sheet->cell(row, col);
         ASSERT_NE(cell, nullptr) << c.cell;
         EXPECT_EQ(cell->name(), name);
         EXPECT_EQ(cell->kindName(), QLatin1String(c.kind)) << c.cell;
@@ -173,7 +173,7 @@ TEST_F(XlsReader, LibreOfficeWorkbookCellsAndTexts)
     EXPECT_EQ(sheet->cell(12, 1)->dateTime(), 45366.0);
 
     // The shared formula's relative reference, made absolute for C28: B28.
-    auto *c28 = static_cast<TbiffFormula *>(sheet->cell(27, 2));
+    auto *c28 = static_cast<BiffFormula *>(sheet->cell(27, 2));
     ASSERT_TRUE(c28->refersToSharedFormula());
     EXPECT_EQ(c28->tokens().mid(2, 5).toHex(), QByteArray("441b0001c0"));
 
@@ -187,7 +187,7 @@ TEST_F(XlsReader, LibreOfficeWorkbookCellsAndTexts)
     EXPECT_EQ(hi, 29);
     EXPECT_FALSE(sheet->colExtent(7, lo, hi));
 
-    TxlsWorkSheet *second = file.workSheet(1);
+    XlsWorkSheet *second = file.workSheet(1);
     EXPECT_EQ(second->cellText(11, 2), QStringLiteral("12,25"));
     EXPECT_EQ(second->cellText(11, 0), QStringLiteral("r12a"));
     EXPECT_EQ(second->cell(10, 0), nullptr); // an empty row inside the used area
@@ -206,12 +206,12 @@ TEST_F(XlsReader, EmbeddedChartStopsTheOpen)
     const QByteArray stream = Xls::workbookStream(fileBytes(fixture("embedded-chart.xls")));
     // The chart's substream sits inside the worksheet's.
     EXPECT_EQ(S::recordCounts(stream).value(XlsRecordId::Bof), 3);
-    TxlsFile file;
+    WorkbookFile file;
     file.setFileName(fixture("embedded-chart.xls"));
     try {
         file.open();
         FAIL() << "opened";
-    } catch (const ExlsFileError &e) {
+    } catch (const WorkbookError &e) {
         EXPECT_EQ(e.text(), QStringLiteral("Error reading Excel records. File invalid"));
     }
     EXPECT_FALSE(file.isOpened());
@@ -336,7 +336,7 @@ TEST_F(XlsReader, NumberTextsMatchTheGeneralFormat)
         }
     }));
     for (int i = 0; i < 2000; ++i) {
-        TbiffCell *c = wb.sheet()->cell(i, 0);
+        BiffCell *c = wb.sheet()->cell(i, 0);
         ASSERT_EQ(c->text(), floatToStr(c->number())) << i;
     }
 }
@@ -355,10 +355,10 @@ TEST_F(XlsReader, MulRkAndMulBlankExpand)
     Opened wb(oneSheet([](S &s) {
         s.mulRk(3, 1, { { 0, 0x192 }, { 1, 0x193 }, { 0, 0x3FF00000 }, { 1, 0x00000003 } }).mulBlank(4, 2, { 0, 1, 0 }).rk(3, 6, 0, 0x192);
     }));
-    TxlsWorkSheet *sheet = wb.sheet();
+    XlsWorkSheet *sheet = wb.sheet();
     const char *texts[] = { "100", "1", "1", "0" };
     for (int col = 1; col <= 4; ++col) {
-        TbiffCell *c = sheet->cell(3, col);
+        BiffCell *c = sheet->cell(3, col);
         ASSERT_NE(c, nullptr);
         EXPECT_EQ(c->id(), XlsRecordId::Rk);
         EXPECT_EQ(c->xfIndex(), (col - 1) % 2);
@@ -381,7 +381,7 @@ TEST_F(XlsReader, LookupsSortLazilyAndCheckBounds)
     Opened wb(oneSheet([](S &s) {
         s.number(2, 5, 0, 3).number(2, 1, 0, 1).number(2, 3, 0, 2).number(0, 0, 0, 9).number(2, 3, 0, 4); // C: a later record wins
     }));
-    TxlsWorkSheet *sheet = wb.sheet();
+    XlsWorkSheet *sheet = wb.sheet();
     EXPECT_EQ(sheet->cellText(2, 1), QStringLiteral("1"));
     EXPECT_EQ(sheet->cellText(2, 3), QStringLiteral("4"));
     EXPECT_EQ(sheet->cellText(2, 5), QStringLiteral("3"));
@@ -400,7 +400,7 @@ TEST_F(XlsReader, LookupsSortLazilyAndCheckBounds)
         try {
             sheet->cell(b.row, b.col);
             ADD_FAILURE() << b.message;
-        } catch (const EDataImportError &e) {
+        } catch (const ImportError &e) {
             EXPECT_EQ(e.text(), QLatin1String(b.message));
         }
     }
@@ -409,11 +409,11 @@ TEST_F(XlsReader, LookupsSortLazilyAndCheckBounds)
 TEST_F(XlsReader, AccessorsAKindDoesNotSupport)
 {
     Opened wb(oneSheet([](S &s) { s.labelSst(6, 1, 0, 0).blank(0, 27, 0).number(1, 0, 0, 2); }, { QStringLiteral("x") }));
-    TbiffCell *label = wb.sheet()->cell(6, 1);
+    BiffCell *label = wb.sheet()->cell(6, 1);
     auto message = [](const std::function<void()> &f) {
         try {
             f();
-        } catch (const EDataImportError &e) {
+        } catch (const ImportError &e) {
             return e.text();
         }
         return QString();
@@ -423,7 +423,7 @@ TEST_F(XlsReader, AccessorsAKindDoesNotSupport)
     EXPECT_EQ(message([&] { label->dateTime(); }), QStringLiteral("Cannot access cell 'B7' as type DateTime"));
     EXPECT_EQ(message([&] { label->setText(QStringLiteral("y")); }), QStringLiteral("Cannot access cell 'B7' as type String"));
     EXPECT_EQ(message([&] { wb.sheet()->cell(0, 27)->setVariant(1); }), QStringLiteral("Cannot access cell 'AB1' as type Variant"));
-    TbiffCell *number = wb.sheet()->cell(1, 0);
+    BiffCell *number = wb.sheet()->cell(1, 0);
     number->setNumber(2.5);
     EXPECT_EQ(number->text(), QStringLiteral("2,5"));
 }
@@ -470,7 +470,7 @@ TEST_F(XlsReader, SharedStringsCrossContinueRecords)
     EXPECT_EQ(wb.sheet()->cellText(0, 0), QStringLiteral("abc"));
     EXPECT_EQ(wb.sheet()->cellText(1, 0), QStringLiteral("déjàΩ!"));
     EXPECT_EQ(wb.sheet()->cellText(2, 0), QStringLiteral("xy"));
-    const TbiffSSTList &table = wb.file.workbook().globals().sst();
+    const BiffSSTList &table = wb.file.workbook().globals().sst();
     ASSERT_EQ(table.count(), 3);
     EXPECT_TRUE(table.entry(1).wide); // widened
     EXPECT_FALSE(table.entry(0).wide);
@@ -491,33 +491,33 @@ TEST_F(XlsReader, CompoundDocumentStreams)
     EXPECT_EQ(wb.sheet()->cellText(0, 0), QStringLiteral("5"));
 
     // Only the exact name: an Excel 5 "Book" or another spelling is refused.
-    TxlsFile file;
+    WorkbookFile file;
     file.setFileName(QStringLiteral("ancien.xls"));
     for (const char *name : { "Book", "WorkBook", "BOOK" }) {
         try {
             file.openBuffer(S::compoundDocument({ { QLatin1String(name), book } }));
             ADD_FAILURE() << name;
-        } catch (const ExlsFileError &e) {
+        } catch (const WorkbookError &e) {
             EXPECT_EQ(e.text(), QStringLiteral("File ancien.xls is not an Excel Workbook"));
         }
     }
 
     // Files: no name, no file, then a real one.
     file.setFileName(QString());
-    EXPECT_THROW(file.open(), ExlsFileError);
+    EXPECT_THROW(file.open(), WorkbookError);
     const QString missing = QDir::temp().filePath(QStringLiteral("kestra-absent.xls"));
     file.setFileName(missing);
     try {
         file.open();
         ADD_FAILURE();
-    } catch (const EDataImportError &e) {
+    } catch (const ImportError &e) {
         EXPECT_EQ(e.text(), QStringLiteral("File %1 does not exist").arg(missing));
     }
     try {
-        TxlsFile unnamed;
+        WorkbookFile unnamed;
         unnamed.open();
         ADD_FAILURE();
-    } catch (const EDataImportError &e) {
+    } catch (const ImportError &e) {
         EXPECT_EQ(e.text(), QStringLiteral("File name is not defined"));
     }
 }
@@ -645,20 +645,20 @@ TEST_F(XlsReader, SharedFormulaTokensBecomeAbsolute)
         s.formula(2, 2, 0, S::numberResult(7), S::le16(5) + QByteArray::fromHex("0100000200"));
         s.formula(4, 0, 0, S::numberResult(1)); // a plain formula keeps its tokens
     }));
-    auto *c3 = static_cast<TbiffFormula *>(wb.sheet()->cell(2, 2));
+    auto *c3 = static_cast<BiffFormula *>(wb.sheet()->cell(2, 2));
     EXPECT_EQ(c3->tokens().toHex(),
         QByteArray("0b00"
                    "44020000c0"
                    "44020001c0"
                    "03"));
-    auto *c1 = static_cast<TbiffFormula *>(wb.sheet()->cell(0, 2));
+    auto *c1 = static_cast<BiffFormula *>(wb.sheet()->cell(0, 2));
     EXPECT_EQ(c1->tokens().toHex(),
         QByteArray("0b00"
                    "44000000c0"
                    "44000001c0"
                    "03"));
     EXPECT_EQ(c3->text(), QStringLiteral("7"));
-    EXPECT_EQ(static_cast<TbiffFormula *>(wb.sheet()->cell(4, 0))->tokens().toHex(), QByteArray("03001e0100"));
+    EXPECT_EQ(static_cast<BiffFormula *>(wb.sheet()->cell(4, 0))->tokens().toHex(), QByteArray("03001e0100"));
 }
 
 TEST_F(XlsReader, FormulasWithoutTheirSharedFormulaKeepTheirResult)
@@ -674,7 +674,7 @@ TEST_F(XlsReader, FormulasWithoutTheirSharedFormulaKeepTheirResult)
     EXPECT_EQ(wb.sheet()->cellText(7, 1), QStringLiteral("42"));
     EXPECT_EQ(wb.sheet()->cellText(8, 1), QStringLiteral("array text"));
     EXPECT_EQ(wb.sheet()->cellText(9, 1), QStringLiteral("5"));
-    EXPECT_EQ(static_cast<TbiffFormula *>(wb.sheet()->cell(7, 1))->tokens(), ptgExp);
+    EXPECT_EQ(static_cast<BiffFormula *>(wb.sheet()->cell(7, 1))->tokens(), ptgExp);
 }
 
 // A column's cells are the rows' own cell objects, in row order, records at
@@ -682,8 +682,8 @@ TEST_F(XlsReader, FormulasWithoutTheirSharedFormulaKeepTheirResult)
 TEST_F(XlsReader, ColumnsHoldTheRowsCells)
 {
     Opened wb(oneSheet([](S &s) { s.number(5, 3, 0, 1).number(1, 0, 0, 2).number(1, 3, 0, 3).number(1, 3, 0, 4).number(3, 1, 0, 5); }));
-    TxlsWorkSheet *sheet = wb.sheet();
-    TxlsCol *col = sheet->cols().col(3);
+    XlsWorkSheet *sheet = wb.sheet();
+    XlsCol *col = sheet->cols().col(3);
     ASSERT_EQ(col->count(), 3);
     EXPECT_EQ(col->number(), 3);
     EXPECT_EQ(std::make_pair(col->lowest(), col->highest()), std::make_pair(1, 5));
@@ -698,14 +698,14 @@ TEST_F(XlsReader, ColumnsHoldTheRowsCells)
     EXPECT_TRUE(sheet->cols().col(40)->isEmpty());
     EXPECT_EQ(sheet->cols().count(), 4);
 
-    TxlsFile file;
-    TxlsWorkbookBuilder builder(file);
-    TxlsWorkSheet *built = builder.addWorkSheet(QStringLiteral("B"), false);
+    WorkbookFile file;
+    WorkbookBuilder builder(file);
+    XlsWorkSheet *built = builder.addWorkSheet(QStringLiteral("B"), false);
     builder.addNumber(built, 4, 0, 0, 10);
     ASSERT_EQ(built->cols().col(0)->count(), 1);
     builder.addNumber(built, 2, 0, 0, 20);
     builder.finish();
-    TxlsCol *later = built->cols().col(0);
+    XlsCol *later = built->cols().col(0);
     ASSERT_EQ(later->count(), 2);
     EXPECT_EQ(later->cell(0)->text(), QStringLiteral("20"));
     EXPECT_EQ(later->find(2), built->cell(2, 0));
@@ -733,18 +733,18 @@ TEST_F(XlsReader, RecordsKnowTheirSection)
     s.beginSheet().blank(3, 3, 0).eof();
     Opened wb(s.bytes());
     ASSERT_EQ(wb.file.workSheetCount(), 3);
-    TxlsWorkbook *workbook = &wb.file.workbook();
+    XlsWorkbook *workbook = &wb.file.workbook();
     EXPECT_EQ(workbook->globals().bof()->section(), &workbook->globals());
     EXPECT_EQ(workbook->globals().boundSheets().item(2)->section(), &workbook->globals());
     EXPECT_EQ(workbook->globals().boundSheets().item(2)->workbook(), workbook);
     qsizetype checked = 0, wrong = 0, wrongValue = 0;
     for (int i = 0; i < 3; ++i) {
-        TxlsWorkSheet *sheet = wb.sheet(i);
+        XlsWorkSheet *sheet = wb.sheet(i);
         EXPECT_EQ(sheet->bof()->section(), sheet) << i;
         EXPECT_EQ(sheet->eof()->section(), sheet) << i;
         for (int r = 0; r < sheet->rows().count(); ++r)
             for (int c = 0; c < sheet->rows().row(r)->count(); ++c) {
-                const TbiffCell *cell = sheet->rows().row(r)->cell(c);
+                const BiffCell *cell = sheet->rows().row(r)->cell(c);
                 wrong += cell->workSheet() != sheet || cell->workbook() != workbook;
                 if (i == 1)
                     wrongValue += cell->row() != r || cell->column() != c || cell->number() != r * 20 + c;
@@ -764,7 +764,7 @@ TEST_F(XlsReader, RowsAndColumnsOnlyWhereCellsAre)
     // Blanks beyond the 256 columns are passed over; cells far down cost
     // no rows above them.
     Opened wb(oneSheet([](S &s) { s.blank(2, 300, 0).mulBlank(3, 254, { 0, 0, 0, 0 }).number(65535, 255, 0, 7).number(4, 0, 0, 1); }));
-    TxlsWorkSheet *sheet = wb.sheet();
+    XlsWorkSheet *sheet = wb.sheet();
     EXPECT_EQ(sheet->cellCount(), 4);
     EXPECT_EQ(sheet->rows().count(), 65536);
     EXPECT_EQ(sheet->cols().count(), 256);
@@ -804,24 +804,24 @@ TEST_F(XlsReader, DamagedCopiesNeverCrash)
     DamagedCopies copies(0x2545F4914F6CDD1Dull);
     int opened = 0, refused = 0;
     auto attempt = [&](const QByteArray &bytes) {
-        TxlsFile file;
+        WorkbookFile file;
         try {
             file.openBuffer(bytes);
-        } catch (const EDataImportError &e) {
+        } catch (const ImportError &e) {
             ++refused;
             EXPECT_TRUE(isReaderMessage(e.text())) << e.text().toStdString();
             return;
         }
         ++opened;
         for (int i = 0; i < file.workSheetCount(); ++i) {
-            TxlsWorkSheet *sheet = file.workSheet(i);
+            XlsWorkSheet *sheet = file.workSheet(i);
             for (int r = 0; r < sheet->rows().count(); ++r)
                 for (int c = 0; c < sheet->rows().row(r)->count(); ++c) {
-                    TbiffCell *cell = sheet->rows().row(r)->cell(c);
+                    BiffCell *cell = sheet->rows().row(r)->cell(c);
                     cell->text();
                     cell->variant();
                     if (cell->isFormula())
-                        static_cast<TbiffFormula *>(cell)->tokens();
+                        static_cast<BiffFormula *>(cell)->tokens();
                 }
         }
     };
@@ -837,7 +837,7 @@ TEST_F(XlsReader, DamagedCopiesNeverCrash)
 
 namespace {
 
-double cellNumber(const TbiffCell *c)
+double cellNumber(const BiffCell *c)
 {
     const QVariant v = c->variant();
     return v.typeId() == QMetaType::Double ? v.toDouble() : std::nan("");
@@ -857,11 +857,11 @@ TEST_F(XlsReader, CorpusReadsAsTheReferenceReader)
 
     int read = 0, refused = 0, compared = 0;
     for (const QString &name : xls.entryList({ QStringLiteral("*.xls") }, QDir::Files, QDir::Name)) {
-        TxlsFile file;
+        WorkbookFile file;
         file.setFileName(xls.filePath(name));
         try {
             file.open();
-        } catch (const EDataImportError &e) {
+        } catch (const ImportError &e) {
             ++refused;
             EXPECT_TRUE(isReaderMessage(e.text())) << name.toStdString() << ": " << e.text().toStdString();
             continue;
@@ -884,8 +884,8 @@ TEST_F(XlsReader, CorpusReadsAsTheReferenceReader)
             const int row = f[1].toInt(), col = f[2].toInt();
             const QString &type = f[3];
             QString value = f.mid(4).join(u'\t');
-            TxlsWorkSheet *sheet = file.workSheet(sheetIndex);
-            TbiffCell *cell = sheet && row <= 65535 && col <= 255 ? sheet->cell(row, col) : nullptr;
+            XlsWorkSheet *sheet = file.workSheet(sheetIndex);
+            BiffCell *cell = sheet && row <= 65535 && col <= 255 ? sheet->cell(row, col) : nullptr;
             QString expected, actual = cell ? cell->text() : QStringLiteral("<none>");
             if (type == QLatin1String("TEXT")) {
                 expected = pythonString(value);

@@ -1,20 +1,20 @@
-#include "import/wizard/DataImportWizard.h"
+#include "import/wizard/ImportWizard.h"
 
 #include "data/DataSet.h"
 #include "import/engine/ImportMessages.h"
-#include "import/wizard/DataImportProgress.h"
-#include "import/wizard/DataImportWizardForm.h"
+#include "import/wizard/ImportProgress.h"
+#include "import/wizard/WizardWindow.h"
 
 #include <QWidget>
 
-TDataImportWizard::TDataImportWizard(QObject *parent)
+ImportWizard::ImportWizard(QObject *parent)
     : QObject(parent)
 {
 }
 
-TDataImportWizard::~TDataImportWizard() = default;
+ImportWizard::~ImportWizard() = default;
 
-void TDataImportWizard::CheckProperties() const
+void ImportWizard::CheckProperties() const
 {
     if (allowedImports.isEmpty())
         throw dataImportError(ImportMsg::AllowedImportsEmpty);
@@ -40,26 +40,26 @@ void TDataImportWizard::CheckProperties() const
     }
 }
 
-void TDataImportWizard::Execute()
+void ImportWizard::Execute()
 {
     CheckProperties();
-    TDataImportWizardF window(*this, qobject_cast<QWidget *>(parent()));
+    WizardWindow window(*this, qobject_cast<QWidget *>(parent()));
     m_window = &window;
     window.exec();
 }
 
-TDataImportWizardF *TDataImportWizard::Window() const
+WizardWindow *ImportWizard::Window() const
 {
     return m_window.data();
 }
 
-const TDataImport *TDataImportWizard::RunningSource() const
+const ImportEngine *ImportWizard::RunningSource() const
 {
     return m_window ? m_window->RunningSource() : nullptr;
 }
 
-void TDataImportWizard::ShowAbortOutcome(int discarded, int kept)
+void ImportWizard::ShowAbortOutcome(int discarded, int kept)
 {
-    if (TDataImportProgress *progress = m_window ? m_window->Progress() : nullptr)
+    if (ImportProgress *progress = m_window ? m_window->Progress() : nullptr)
         progress->ShowAbortOutcome(discarded, kept);
 }

@@ -10,28 +10,28 @@
 
 class QPushButton;
 class QStackedWidget;
-class TDataImport;
-class TDataImportProgress;
-class TDataImportWizard;
-class TDataImportWizardPage;
-class TFormatsPage;
-class TImportOptionsPage;
-class TSourceChoicePage;
+class ImportEngine;
+class ImportProgress;
+class ImportWizard;
+class WizardPage;
+class FormatsPage;
+class ImportOptionsPage;
+class SourceChoicePage;
 
 // The wizard's window: four steps (the source; its map; formats; commit,
 // log and mode), each a page that edits its slice of the settings, and the
 // way between them; the import under a progress dialog, and template files.
-// It lives for one TDataImportWizard::Execute and owns a copy of the
+// It lives for one ImportWizard::Execute and owns a copy of the
 // component's settings, which its pages edit.
-class TDataImportWizardF : public QDialog
+class WizardWindow : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit TDataImportWizardF(TDataImportWizard &component, QWidget *parent = nullptr);
-    ~TDataImportWizardF() override;
+    explicit WizardWindow(ImportWizard &component, QWidget *parent = nullptr);
+    ~WizardWindow() override;
 
-    TDataImportWizardSettings &Settings() { return m_settings; }
+    ImportSettings &Settings() { return m_settings; }
     // The current step, 0 to 3.
     int Step() const { return m_step; }
     // Next and Back as the buttons do them: the checks and messages included.
@@ -41,21 +41,21 @@ public:
     void ExecuteImport();
     // Writes the template (nothing for a blank name); loads one and applies
     // it, jumping to the last step when the template says so. Both raise
-    // EDataImportError.
+    // ImportError.
     void Save(const QString &fileName);
     void Load(const QString &fileName);
     // The template the window uses: the component's, then the last one
     // loaded or saved through the buttons.
     QString TemplateFileName() const { return m_templateFileName; }
 
-    TDataImportWizardPage *Page(TAllowedImport kind) const { return m_pages[kind]; }
+    WizardPage *Page(AllowedImport kind) const { return m_pages[kind]; }
     // The source object of a kind (both text kinds share one).
-    TDataImport *Source(TAllowedImport kind) const;
+    ImportEngine *Source(AllowedImport kind) const;
     // The progress dialog while an import runs or waits for its OK.
-    TDataImportProgress *Progress() const;
+    ImportProgress *Progress() const;
     bool Running() const { return m_running; }
     // The source object of the running import; null between imports.
-    TDataImport *RunningSource() const;
+    ImportEngine *RunningSource() const;
 
     void reject() override;
 
@@ -74,30 +74,30 @@ private:
     // Navigation
     void setStep(int step);
     bool enterMapStep();
-    QString sourceSignature(TAllowedImport kind) const;
+    QString sourceSignature(AllowedImport kind) const;
     void checkSource() const;
     void updateButtons();
     void updateCaption();
     void showError(const std::exception &e);
 
-    TDataImportWizard &m_component;
-    TWizardSources m_sources;
-    TDataImportWizardSettings m_settings;
-    TDataImportWizardSettings m_componentSettings; // the component's own, for templates
+    ImportWizard &m_component;
+    WizardSources m_sources;
+    ImportSettings m_settings;
+    ImportSettings m_componentSettings; // the component's own, for templates
     QString m_templateFileName;
     int m_step = 0;
     bool m_running = false;
 
-    QPointer<TDataImportProgress> m_progress;
-    std::array<TDataImportWizardPage *, ImportKindCount> m_pages {};
+    QPointer<ImportProgress> m_progress;
+    std::array<WizardPage *, ImportKindCount> m_pages {};
     std::array<QString, ImportKindCount> m_preparedSource; // what each page last read
 
     QWidget *m_content = nullptr;
     QStackedWidget *m_steps = nullptr;
-    TSourceChoicePage *m_sourcePage = nullptr;
+    SourceChoicePage *m_sourcePage = nullptr;
     QStackedWidget *m_pageStack = nullptr;
-    TFormatsPage *m_formatsPage = nullptr;
-    TImportOptionsPage *m_optionsPage = nullptr;
+    FormatsPage *m_formatsPage = nullptr;
+    ImportOptionsPage *m_optionsPage = nullptr;
     QPushButton *m_help = nullptr;
     QPushButton *m_back = nullptr;
     QPushButton *m_next = nullptr;

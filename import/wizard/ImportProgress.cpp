@@ -1,4 +1,4 @@
-#include "import/wizard/DataImportProgress.h"
+#include "import/wizard/ImportProgress.h"
 
 #include "import/engine/ImportMessages.h"
 #include "ui/MessageBox.h"
@@ -14,10 +14,10 @@
 
 #include <cmath>
 
-TDataImportProgress::TDataImportProgress(QWidget *parent)
+ImportProgress::ImportProgress(QWidget *parent)
     : QDialog(parent)
 {
-    setObjectName(QStringLiteral("DataImportProgress"));
+    setObjectName(QStringLiteral("ImportProgress"));
     setWindowTitle(tr("Importing..."));
     setModal(false);
 
@@ -90,16 +90,16 @@ TDataImportProgress::TDataImportProgress(QWidget *parent)
 
     m_clock = new QTimer(this);
     m_clock->setInterval(1000);
-    connect(m_clock, &QTimer::timeout, this, &TDataImportProgress::tick);
+    connect(m_clock, &QTimer::timeout, this, &ImportProgress::tick);
 }
 
-void TDataImportProgress::Start()
+void ImportProgress::Start()
 {
     setState(tr("Preparing..."));
     runClock(true);
 }
 
-void TDataImportProgress::BeforeImport(int total)
+void ImportProgress::BeforeImport(int total)
 {
     m_started = true;
     m_total = std::max(total, 0);
@@ -113,7 +113,7 @@ void TDataImportProgress::BeforeImport(int total)
     runClock(true);
 }
 
-void TDataImportProgress::ImportRecord(TImportRecordState state)
+void ImportProgress::ImportRecord(ImportRecordState state)
 {
     switch (state) {
     case rsAdded:
@@ -132,26 +132,26 @@ void TDataImportProgress::ImportRecord(TImportRecordState state)
     step();
 }
 
-void TDataImportProgress::ImportError()
+void ImportProgress::importFailed()
 {
     ++m_failedRows;
     step();
 }
 
-void TDataImportProgress::ImportErrorAdv()
+void ImportProgress::ImportErrorAdv()
 {
     // Counted as an error, not as a row: its row is counted when processed.
     ++m_valueErrors;
     showCounts();
 }
 
-void TDataImportProgress::NeedCommit()
+void ImportProgress::NeedCommit()
 {
     m_commited = m_inserted + m_updated + m_deleted;
     showCounts();
 }
 
-bool TDataImportProgress::AskContinue()
+bool ImportProgress::AskContinue()
 {
     runClock(false);
     setState(tr("Paused"));
@@ -160,7 +160,7 @@ bool TDataImportProgress::AskContinue()
     return answer != QMessageBox::Yes;
 }
 
-void TDataImportProgress::CancelAnswered(bool goOn)
+void ImportProgress::CancelAnswered(bool goOn)
 {
     if (goOn) {
         setState(tr("Importing..."));
@@ -170,7 +170,7 @@ void TDataImportProgress::CancelAnswered(bool goOn)
     }
 }
 
-void TDataImportProgress::AfterImport(bool aborted)
+void ImportProgress::AfterImport(bool aborted)
 {
     m_started = true;
     m_done = true;
@@ -185,7 +185,7 @@ void TDataImportProgress::AfterImport(bool aborted)
     m_button->setFocus();
 }
 
-void TDataImportProgress::ShowAbortOutcome(int discarded, int kept)
+void ImportProgress::ShowAbortOutcome(int discarded, int kept)
 {
     m_commited = kept;
     showCounts();
@@ -193,27 +193,27 @@ void TDataImportProgress::ShowAbortOutcome(int discarded, int kept)
     m_outcome->show();
 }
 
-QString TDataImportProgress::Outcome() const
+QString ImportProgress::Outcome() const
 {
     return m_outcome->isVisibleTo(this) ? m_outcome->text() : QString();
 }
 
-QString TDataImportProgress::State() const
+QString ImportProgress::State() const
 {
     return m_state->text();
 }
 
-QString TDataImportProgress::TimeText() const
+QString ImportProgress::TimeText() const
 {
     return m_time->text();
 }
 
-QString TDataImportProgress::Percent() const
+QString ImportProgress::Percent() const
 {
     return m_percent->isVisibleTo(this) ? m_percent->text() : QString();
 }
 
-void TDataImportProgress::closeEvent(QCloseEvent *event)
+void ImportProgress::closeEvent(QCloseEvent *event)
 {
     // Closing a running import's window asks to cancel it instead.
     if (!m_done) {
@@ -224,7 +224,7 @@ void TDataImportProgress::closeEvent(QCloseEvent *event)
     QDialog::closeEvent(event);
 }
 
-void TDataImportProgress::reject()
+void ImportProgress::reject()
 {
     if (!m_done) {
         emit cancelRequested();
@@ -233,12 +233,12 @@ void TDataImportProgress::reject()
     QDialog::reject();
 }
 
-void TDataImportProgress::setState(const QString &state)
+void ImportProgress::setState(const QString &state)
 {
     m_state->setText(state);
 }
 
-void TDataImportProgress::step()
+void ImportProgress::step()
 {
     ++m_position;
     if (m_total > 0) {
@@ -248,7 +248,7 @@ void TDataImportProgress::step()
     showCounts();
 }
 
-void TDataImportProgress::showCounts()
+void ImportProgress::showCounts()
 {
     m_processed->setText(QString::number(Processed()));
     m_insertedLabel->setText(QString::number(m_inserted));
@@ -258,7 +258,7 @@ void TDataImportProgress::showCounts()
     m_commitedLabel->setText(QString::number(m_commited));
 }
 
-void TDataImportProgress::runClock(bool on)
+void ImportProgress::runClock(bool on)
 {
     if (on && !m_running.isValid()) {
         m_running.start();
@@ -270,12 +270,12 @@ void TDataImportProgress::runClock(bool on)
     }
 }
 
-qint64 TDataImportProgress::elapsedMs() const
+qint64 ImportProgress::elapsedMs() const
 {
     return m_spentMs + (m_running.isValid() ? m_running.elapsed() : 0);
 }
 
-void TDataImportProgress::tick()
+void ImportProgress::tick()
 {
     const qint64 seconds = elapsedMs() / 1000;
     m_time->setText(QStringLiteral("%1:%2:%3")

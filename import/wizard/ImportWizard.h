@@ -1,7 +1,7 @@
 #pragma once
 
 #include "import/engine/ImportEngine.h"
-#include "import/engine/DataImportCommon.h"
+#include "import/engine/ImportFormats.h"
 #include "import/template/WizardProperties.h"
 
 #include <QObject>
@@ -13,57 +13,57 @@
 #include <functional>
 
 class DataSet;
-class TDataImportWizardF;
+class WizardWindow;
 
 // The import wizard as its owner sees it: the owner sets a destination and
 // the initial settings, hooks the events and calls Execute, which leads the
-// operator through the four steps of TDataImportWizardF and runs the import.
-class TDataImportWizard : public QObject, public TDataImportWizardProperties
+// operator through the four steps of WizardWindow and runs the import.
+class ImportWizard : public QObject, public WizardProperties
 {
     Q_OBJECT
 
 public:
-    explicit TDataImportWizard(QObject *parent = nullptr);
-    ~TDataImportWizard() override;
+    explicit ImportWizard(QObject *parent = nullptr);
+    ~ImportWizard() override;
 
     // Shows the wizard modally and returns when it is closed. Raises
-    // EDataImportError "Property AllowedImports can not contain empty set"
+    // ImportError "Property AllowedImports can not contain empty set"
     // or the engine's message for a destination that is not set.
     void Execute();
     // Raises what Execute raises before it opens the window.
     void CheckProperties() const;
 
     // -- Properties ---------------------------------------------------------
-    // Those of TDataImportWizardProperties, and the first page's picture,
+    // Those of WizardProperties, and the first page's picture,
     // which needs the GUI library.
     QPixmap Picture;
 
     // -- Events -------------------------------------------------------------
     // Sender is this component, except for OnNeedCommit (the wizard's window)
     // and OnBeforePost and OnDestinationLocate (the running source object).
-    using TNotifyEvent = std::function<void(QObject *Sender)>;
-    TNotifyEvent OnBeforeImport;
-    TNotifyEvent OnAfterImport;
-    TNotifyEvent OnImportRecord;
-    TNotifyEvent OnImportError;
-    TNotifyEvent OnImportErrorAdv;
-    TNotifyEvent OnNeedCommit;
+    using NotifyEvent = std::function<void(QObject *Sender)>;
+    NotifyEvent OnBeforeImport;
+    NotifyEvent OnAfterImport;
+    NotifyEvent OnImportRecord;
+    NotifyEvent OnImportError;
+    NotifyEvent OnImportErrorAdv;
+    NotifyEvent OnNeedCommit;
     std::function<void(QObject *Sender, bool &Continue)> OnImportCancel;
-    std::function<void(TDataImport *Sender, TDataImportRow *Row, bool &Accept)> OnBeforePost;
-    std::function<void(TDataImport *Sender, const QStringList &KeyColumns, TDataImportRow *Row, QString &KeyFields, QVariant &KeyValues)>
+    std::function<void(ImportEngine *Sender, ImportRow *Row, bool &Accept)> OnBeforePost;
+    std::function<void(ImportEngine *Sender, const QStringList &KeyColumns, ImportRow *Row, QString &KeyFields, QVariant &KeyValues)>
         OnDestinationLocate;
     // Before a template is loaded, with its file name.
     std::function<void(QObject *Sender, const QString &FileName)> OnLoadTemplate;
 
     // The window while Execute shows it (tests and owners that drive it).
-    TDataImportWizardF *Window() const;
+    WizardWindow *Window() const;
     // The source object of the running import (null between imports): an
     // owner reads what happened to the current row there.
-    const TDataImport *RunningSource() const;
+    const ImportEngine *RunningSource() const;
     // Tells the progress dialog, if there is one, what the owner made of an
     // aborted import: the rows it took back and those it keeps.
     void ShowAbortOutcome(int discarded, int kept);
 
 private:
-    QPointer<TDataImportWizardF> m_window;
+    QPointer<WizardWindow> m_window;
 };

@@ -1,4 +1,4 @@
-#include "import/screen/ImpDlgIBXF.h"
+#include "import/screen/ImportScreen.h"
 
 #include "core/Conversion.h"
 #include "core/Error.h"
@@ -10,7 +10,7 @@
 #include "invoices/InvoiceStamping.h"
 #include "invoices/UnstampedInvoices.h"
 #include "import/screen/ImportDestinationWidgets.h"
-#include "import/wizard/DataImportWizard.h"
+#include "import/wizard/ImportWizard.h"
 #include "ui/CurrentCell.h"
 #include "ui/DBGrid.h"
 #include "ui/MessageBox.h"
@@ -78,7 +78,7 @@ QString textOf(const std::exception &e)
 
 } // namespace
 
-TfmImpDlgIBX::TfmImpDlgIBX(TDatadeclaration &module, const WorkingContext &context, QWidget *parent)
+ImportScreen::ImportScreen(DataModule &module, const WorkingContext &context, QWidget *parent)
     : QWidget(parent)
     , IBTable1(new DataSet(*module.ivorande, QStringLiteral("IBTable1"), this))
     , IBTable2(new DataSet(*module.ivorande, QStringLiteral("IBTable2"), this))
@@ -90,21 +90,21 @@ TfmImpDlgIBX::TfmImpDlgIBX(TDatadeclaration &module, const WorkingContext &conte
     , BitBtn2(new QPushButton(tr("Imporation des Données"), this))
     , pcDestinations(new QTabWidget(this))
     , dgrDataSet(new ::DBGrid)
-    , DBGrid(new TImportDBGrid)
-    , ListView(new TImportListView)
-    , StringGrid(new TImportStringGrid)
-    , DataImportWizard1(new TDataImportWizard(this))
+    , DBGrid(new ImportDataGrid)
+    , ListView(new ImportListView)
+    , StringGrid(new ImportStringGrid)
+    , DataImportWizard1(new ImportWizard(this))
     , m_module(module)
     , m_context(context)
     , m_work(*module.ivorande)
 {
-    setObjectName(QStringLiteral("fmImpDlgIBX"));
+    setObjectName(QStringLiteral("importScreen"));
     setWindowTitle(tr("Importation"));
     setupInvoiceTableView(*IBTable1);
     setupClientTableView(*IBTable2);
     for (DataSet *table : { IBTable1, IBTable2 })
         for (const char *amount : { "PRIXVENTE", "MONTANTFODEC", "MONTANTDROITCONSOMMATION", "MONTANTTVA" })
-            table->setDisplayFormat(QString::fromLatin1(amount), TDatadeclaration::AmountMask);
+            table->setDisplayFormat(QString::fromLatin1(amount), DataModule::AmountMask);
 
     Label1->setObjectName(QStringLiteral("Label1"));
     ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
@@ -153,7 +153,7 @@ TfmImpDlgIBX::TfmImpDlgIBX(TDatadeclaration &module, const WorkingContext &conte
     DataImportWizard1->listView = ListView;
     DataImportWizard1->stringGrid = StringGrid;
     DataImportWizard1->OnBeforePost
-        = [this](TDataImport *sender, TDataImportRow *row, bool &accept) { DataImportWizard1BeforePost(sender, row, accept); };
+        = [this](ImportEngine *sender, ImportRow *row, bool &accept) { DataImportWizard1BeforePost(sender, row, accept); };
     DataImportWizard1->OnBeforeImport = [this](QObject *sender) { DataImportWizard1BeforeImport(sender); };
     DataImportWizard1->OnImportRecord = [this](QObject *sender) { DataImportWizard1ImportRecord(sender); };
     DataImportWizard1->OnImportCancel = [this](QObject *sender, bool &goOn) { DataImportWizard1ImportCancel(sender, goOn); };
@@ -163,24 +163,24 @@ TfmImpDlgIBX::TfmImpDlgIBX(TDatadeclaration &module, const WorkingContext &conte
 
     // Connected once the window shows the "DBGrid" tab: opening does not
     // choose the destination kind.
-    connect(ComboBox1, &QComboBox::currentIndexChanged, this, &TfmImpDlgIBX::ComboBox1Change);
-    connect(pcDestinations, &QTabWidget::currentChanged, this, &TfmImpDlgIBX::pcDestinationsChange);
-    connect(BitBtn1, &QPushButton::clicked, this, &TfmImpDlgIBX::BitBtn1Click);
-    connect(BitBtn2, &QPushButton::clicked, this, &TfmImpDlgIBX::BitBtn2Click);
+    connect(ComboBox1, &QComboBox::currentIndexChanged, this, &ImportScreen::ComboBox1Change);
+    connect(pcDestinations, &QTabWidget::currentChanged, this, &ImportScreen::pcDestinationsChange);
+    connect(BitBtn1, &QPushButton::clicked, this, &ImportScreen::BitBtn1Click);
+    connect(BitBtn2, &QPushButton::clicked, this, &ImportScreen::BitBtn2Click);
     FormCreate();
 }
 
-TfmImpDlgIBX::~TfmImpDlgIBX()
+ImportScreen::~ImportScreen()
 {
     FormDestroy();
 }
 
-QSize TfmImpDlgIBX::sizeHint() const
+QSize ImportScreen::sizeHint() const
 {
     return QSize(1000, 560);
 }
 
-void TfmImpDlgIBX::FormCreate()
+void ImportScreen::FormCreate()
 {
     try {
         IBTable2->open();
@@ -201,28 +201,28 @@ void TfmImpDlgIBX::FormCreate()
     }
 }
 
-void TfmImpDlgIBX::FormDestroy()
+void ImportScreen::FormDestroy()
 {
     IBTable1->close();
 }
 
-void TfmImpDlgIBX::readContext()
+void ImportScreen::readContext()
 {
     impMatricule = m_context.curIdentifiant + m_context.curCle + m_context.curCategorie + m_context.curEtab;
     impExercice = m_context.curExercice;
 }
 
-bool TfmImpDlgIBX::InvoicesChosen() const
+bool ImportScreen::InvoicesChosen() const
 {
     return ComboBox1->currentText() == Factures;
 }
 
-DataSet *TfmImpDlgIBX::ChosenTable() const
+DataSet *ImportScreen::ChosenTable() const
 {
     return InvoicesChosen() ? IBTable1 : IBTable2;
 }
 
-void TfmImpDlgIBX::showTable(DataSet *table)
+void ImportScreen::showTable(DataSet *table)
 {
     DataSource1 = table;
     QList<GridColumn> columns = table == IBTable1 ? invoiceColumns() : clientColumns();
@@ -235,7 +235,7 @@ void TfmImpDlgIBX::showTable(DataSet *table)
     }
 }
 
-void TfmImpDlgIBX::ComboBox1Change()
+void ImportScreen::ComboBox1Change()
 {
     DataSet *table = ChosenTable();
     try {
@@ -249,15 +249,15 @@ void TfmImpDlgIBX::ComboBox1Change()
     DataImportWizard1->dataSet = table;
 }
 
-void TfmImpDlgIBX::pcDestinationsChange()
+void ImportScreen::pcDestinationsChange()
 {
-    static constexpr TImportDestination Kinds[] = { qidDataSet, qidDBGrid, qidListView, qidStringGrid };
+    static constexpr ImportDestination Kinds[] = { qidDataSet, qidDBGrid, qidListView, qidStringGrid };
     const int tab = pcDestinations->currentIndex();
     if (tab >= 0 && tab < int(std::size(Kinds)))
         DataImportWizard1->importDestination = Kinds[tab];
 }
 
-void TfmImpDlgIBX::BitBtn1Click()
+void ImportScreen::BitBtn1Click()
 {
     switch (pcDestinations->currentIndex()) {
     case TabDataSet:
@@ -285,18 +285,18 @@ void TfmImpDlgIBX::BitBtn1Click()
     }
 }
 
-void TfmImpDlgIBX::BitBtn2Click()
+void ImportScreen::BitBtn2Click()
 {
     readContext();
     const bool invoices = InvoicesChosen();
     DataImportWizard1->dataSet = ChosenTable();
-    DataImportWizard1->requiredColumns = invoices ? TInvoiceStamping::requiredColumns() : QStringList();
+    DataImportWizard1->requiredColumns = invoices ? InvoiceStamping::requiredColumns() : QStringList();
     if (invoices) {
         offerUnstampedInvoices();
         // Without a company and a year there is nothing to stamp the rows
         // with: the import is refused before it brings anything.
         try {
-            m_stamping = std::make_unique<TInvoiceStamping>(*m_module.ivorande, impMatricule, impExercice);
+            m_stamping = std::make_unique<InvoiceStamping>(*m_module.ivorande, impMatricule, impExercice);
         } catch (const Error &e) {
             MessageBox::error(this, e.text());
             return;
@@ -332,7 +332,7 @@ void TfmImpDlgIBX::BitBtn2Click()
     }
 }
 
-void TfmImpDlgIBX::offerUnstampedInvoices()
+void ImportScreen::offerUnstampedInvoices()
 {
     QList<UnstampedInvoices::Group> groups;
     try {
@@ -372,7 +372,7 @@ void TfmImpDlgIBX::offerUnstampedInvoices()
     }
 }
 
-void TfmImpDlgIBX::DataImportWizard1BeforeImport(QObject *)
+void ImportScreen::DataImportWizard1BeforeImport(QObject *)
 {
     copyBeforeImport();
     m_importAborted = false;
@@ -380,29 +380,29 @@ void TfmImpDlgIBX::DataImportWizard1BeforeImport(QObject *)
         m_stamping->begin(*IBTable1);
     // Only rows written to the table can be taken back: the list and the
     // text grid keep theirs.
-    const TImportDestination kind = DataImportWizard1->importDestination;
+    const ImportDestination kind = DataImportWizard1->importDestination;
     if (kind == qidDataSet || kind == qidDBGrid)
         m_work.begin();
 }
 
-void TfmImpDlgIBX::DataImportWizard1ImportRecord(QObject *)
+void ImportScreen::DataImportWizard1ImportRecord(QObject *)
 {
-    const TDataImport *source = DataImportWizard1->RunningSource();
+    const ImportEngine *source = DataImportWizard1->RunningSource();
     if (m_work.running() && source && source->recordState() != rsNone)
         m_work.rowWritten();
 }
 
-void TfmImpDlgIBX::DataImportWizard1ImportCancel(QObject *, bool &Continue)
+void ImportScreen::DataImportWizard1ImportCancel(QObject *, bool &Continue)
 {
     m_importAborted = !Continue;
 }
 
-void TfmImpDlgIBX::copyBeforeImport()
+void ImportScreen::copyBeforeImport()
 {
     // Invoices imported into the wrong company or year are undone from the
     // copy made first; without the copy nothing is imported. Rows that only
     // fill the list or the text grid touch no database.
-    const TImportDestination kind = DataImportWizard1->importDestination;
+    const ImportDestination kind = DataImportWizard1->importDestination;
     if (!m_stamping || !m_module.backupSettings.copyBeforeImport || (kind != qidDataSet && kind != qidDBGrid))
         return;
     try {
@@ -413,7 +413,7 @@ void TfmImpDlgIBX::copyBeforeImport()
     }
 }
 
-void TfmImpDlgIBX::DataImportWizard1BeforePost(TDataImport *, TDataImportRow *Row, bool &Accept)
+void ImportScreen::DataImportWizard1BeforePost(ImportEngine *, ImportRow *Row, bool &Accept)
 {
     if (!chbUseBeforePost->isChecked())
         return;
@@ -424,7 +424,7 @@ void TfmImpDlgIBX::DataImportWizard1BeforePost(TDataImport *, TDataImportRow *Ro
         }
 }
 
-void TfmImpDlgIBX::DataImportWizard1NeedCommit(QObject *)
+void ImportScreen::DataImportWizard1NeedCommit(QObject *)
 {
     // An invoice import is committed with its stamping, never before.
     if (m_stamping && m_stamping->running())
@@ -435,7 +435,7 @@ void TfmImpDlgIBX::DataImportWizard1NeedCommit(QObject *)
         m_module.ivorande->commitRetaining();
 }
 
-void TfmImpDlgIBX::DataImportWizard1AfterImport(QObject *)
+void ImportScreen::DataImportWizard1AfterImport(QObject *)
 {
     if (m_importAborted) {
         discardAbortedImport();
@@ -455,7 +455,7 @@ void TfmImpDlgIBX::DataImportWizard1AfterImport(QObject *)
     table->open();
 }
 
-void TfmImpDlgIBX::discardAbortedImport()
+void ImportScreen::discardAbortedImport()
 {
     // Taken back at once: left in the shared transaction, the next commit
     // of any window, or the end of the program, would save them.

@@ -4,7 +4,7 @@
 
 #include <QWidget>
 
-class TDataImportWizard;
+class ImportWizard;
 
 // One source page of the wizard's mapping step: the window keeps one per
 // source kind and shows the page of the chosen kind. A page maps the
@@ -19,15 +19,15 @@ class TDataImportWizard;
 // The window owns the settings and outlives its pages. The component gives
 // the viewer sizes (TextViewerRows, CSVViewerRows, ExcelViewerRows,
 // ExcelMaxColWidth). Texts come from the message table.
-class TDataImportWizardPage : public QWidget
+class WizardPage : public QWidget
 {
     Q_OBJECT
 
 public:
-    TDataImportWizardPage(
-        TAllowedImport kind, TDataImportWizardSettings &settings, const TDataImportWizard &component, QWidget *parent = nullptr);
+    WizardPage(
+        AllowedImport kind, ImportSettings &settings, const ImportWizard &component, QWidget *parent = nullptr);
 
-    TAllowedImport Kind() const { return m_kind; }
+    AllowedImport Kind() const { return m_kind; }
 
     // Called each time the mapping step is entered. sourceChanged is true
     // when the file (for delimited text also the delimiter or quote) differs
@@ -35,7 +35,7 @@ public:
     // page then reads the file again and rebuilds its source lists. The
     // fixed-width page also places a template's pending map here
     // (settings.ApplyPendingTXTMap()), once it knows the file's lines. A file
-    // that cannot be read raises EDataImportError (or the reader's error):
+    // that cannot be read raises ImportError (or the reader's error):
     // the wizard shows it and goes back to the first step.
     virtual void Prepare(bool sourceChanged) = 0;
 
@@ -57,16 +57,16 @@ signals:
     void MapChanged();
 
 protected:
-    TDataImportWizardSettings &settings() const { return m_settings; }
-    const TDataImportWizard &component() const { return m_component; }
+    ImportSettings &settings() const { return m_settings; }
+    const ImportWizard &component() const { return m_component; }
 
 private:
-    TAllowedImport m_kind;
-    TDataImportWizardSettings &m_settings;
-    const TDataImportWizard &m_component;
+    AllowedImport m_kind;
+    ImportSettings &m_settings;
+    const ImportWizard &m_component;
 };
 
 // The page of a kind, owned by parent; the wizard's window creates its five
 // pages here.
-TDataImportWizardPage *CreateWizardPage(
-    TAllowedImport kind, TDataImportWizardSettings &settings, const TDataImportWizard &component, QWidget *parent);
+WizardPage *CreateWizardPage(
+    AllowedImport kind, ImportSettings &settings, const ImportWizard &component, QWidget *parent);

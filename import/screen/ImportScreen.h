@@ -16,28 +16,28 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 class QTabWidget;
-class TDataImport;
-class TDataImportRow;
-class TDataImportWizard;
-class TDatadeclaration;
-class TImportDBGrid;
-class TImportListView;
-class TImportStringGrid;
-class TInvoiceStamping;
+class ImportEngine;
+class ImportRow;
+class ImportWizard;
+class DataModule;
+class ImportDataGrid;
+class ImportListView;
+class ImportStringGrid;
+class InvoiceStamping;
 
 // The import screen: fills the client register (TIERS) or the invoice table
 // (FACTURE) from a file through the import wizard. The chosen table can be
 // emptied first; each invoice import ends with its rows stamped with the
 // working company, year, quarter and order number, committed together with
 // the import. A separate, non-modal window.
-class TfmImpDlgIBX : public QWidget
+class ImportScreen : public QWidget
 {
     Q_OBJECT
 
 public:
     // context: the working context, read at opening and at each import.
-    TfmImpDlgIBX(TDatadeclaration &module, const WorkingContext &context, QWidget *parent = nullptr);
-    ~TfmImpDlgIBX() override;
+    ImportScreen(DataModule &module, const WorkingContext &context, QWidget *parent = nullptr);
+    ~ImportScreen() override;
 
     static inline const QString ClearClientsSql = QStringLiteral("delete FROM tiers");
     static inline const QString ClearInvoicesSql = QStringLiteral("delete FROM FACTURE");
@@ -55,7 +55,7 @@ public:
     void BitBtn1Click();
     void BitBtn2Click();
     void DataImportWizard1BeforeImport(QObject *Sender);
-    void DataImportWizard1BeforePost(TDataImport *Sender, TDataImportRow *Row, bool &Accept);
+    void DataImportWizard1BeforePost(ImportEngine *Sender, ImportRow *Row, bool &Accept);
     void DataImportWizard1ImportRecord(QObject *Sender);
     void DataImportWizard1ImportCancel(QObject *Sender, bool &Continue);
     void DataImportWizard1NeedCommit(QObject *Sender);
@@ -81,10 +81,10 @@ public:
     QPushButton *BitBtn2;
     QTabWidget *pcDestinations;
     ::DBGrid *dgrDataSet;
-    TImportDBGrid *DBGrid;
-    TImportListView *ListView;
-    TImportStringGrid *StringGrid;
-    TDataImportWizard *DataImportWizard1;
+    ImportDataGrid *DBGrid;
+    ImportListView *ListView;
+    ImportStringGrid *StringGrid;
+    ImportWizard *DataImportWizard1;
 
     QString impMatricule;
     QString impExercice;
@@ -102,12 +102,12 @@ private:
     // configuration turns it off); throws Error saying why it failed.
     void copyBeforeImport();
 
-    TDatadeclaration &m_module;
+    DataModule &m_module;
     const WorkingContext &m_context;
     // While the wizard runs for invoices: each of its imports and that
     // import's stamping are made durable together.
-    std::unique_ptr<TInvoiceStamping> m_stamping;
+    std::unique_ptr<InvoiceStamping> m_stamping;
     // What the running import wrote to the chosen table.
-    TImportWork m_work;
+    ImportWork m_work;
     bool m_importAborted = false;
 };

@@ -1,4 +1,4 @@
-#include "import/wizard/DataImportWizardForm.h"
+#include "import/wizard/WizardWindow.h"
 
 #include "core/Error.h"
 #include "data/DataSet.h"
@@ -7,9 +7,9 @@
 #include "import/template/SourceSetup.h"
 #include "import/template/TemplateFile.h"
 #include "import/sources/workbook/ZipWorkbook.h"
-#include "import/wizard/DataImportProgress.h"
-#include "import/wizard/DataImportWizard.h"
-#include "import/wizard/DataImportWizardPage.h"
+#include "import/wizard/ImportProgress.h"
+#include "import/wizard/ImportWizard.h"
+#include "import/wizard/WizardPage.h"
 #include "import/wizard/FormatsPage.h"
 #include "import/wizard/ImportOptionsPage.h"
 #include "import/wizard/SourceChoicePage.h"
@@ -44,12 +44,12 @@ QString errorText(const std::exception &e)
 
 QString templateFilter()
 {
-    return TDataImportWizardF::tr("Import templates (*.imp);;All files (*)");
+    return WizardWindow::tr("Import templates (*.imp);;All files (*)");
 }
 
 } // namespace
 
-TDataImportWizardF::TDataImportWizardF(TDataImportWizard &component, QWidget *parent)
+WizardWindow::WizardWindow(ImportWizard &component, QWidget *parent)
     : QDialog(parent)
     , m_component(component)
     , m_sources(component, this, [this] { return m_progress.data(); })
@@ -66,36 +66,36 @@ TDataImportWizardF::TDataImportWizardF(TDataImportWizard &component, QWidget *pa
     m_content = new QWidget(this);
     m_steps = new QStackedWidget(m_content);
     m_steps->setObjectName(QStringLiteral("pcSteps"));
-    m_sourcePage = new TSourceChoicePage(m_settings, component, m_steps);
+    m_sourcePage = new SourceChoicePage(m_settings, component, m_steps);
     m_steps->addWidget(m_sourcePage);
     m_steps->addWidget(buildMapStep());
-    m_formatsPage = new TFormatsPage(m_settings, m_steps);
+    m_formatsPage = new FormatsPage(m_settings, m_steps);
     m_steps->addWidget(m_formatsPage);
-    m_optionsPage = new TImportOptionsPage(m_settings, component, m_steps);
+    m_optionsPage = new ImportOptionsPage(m_settings, component, m_steps);
     m_steps->addWidget(m_optionsPage);
-    connect(m_sourcePage, &TSourceChoicePage::SourceEdited, this, [this] {
+    connect(m_sourcePage, &SourceChoicePage::SourceEdited, this, [this] {
         m_pageStack->setCurrentWidget(m_pages[m_settings.importType]);
         updateCaption();
         updateButtons();
     });
-    connect(m_sourcePage, &TSourceChoicePage::DelimitedMapCleared, this, [this] { m_pages[aiCSV]->SettingsChanged(); });
-    connect(m_sourcePage, &TSourceChoicePage::WorkbookChanged, this, [this] { m_pages[aiXLS]->SettingsChanged(); });
-    connect(m_sourcePage, &TSourceChoicePage::LoadTemplateClicked, this, &TDataImportWizardF::loadTemplateClicked);
-    connect(m_optionsPage, &TImportOptionsPage::SaveTemplateClicked, this, &TDataImportWizardF::saveTemplateClicked);
+    connect(m_sourcePage, &SourceChoicePage::DelimitedMapCleared, this, [this] { m_pages[aiCSV]->SettingsChanged(); });
+    connect(m_sourcePage, &SourceChoicePage::WorkbookChanged, this, [this] { m_pages[aiXLS]->SettingsChanged(); });
+    connect(m_sourcePage, &SourceChoicePage::LoadTemplateClicked, this, &WizardWindow::loadTemplateClicked);
+    connect(m_optionsPage, &ImportOptionsPage::SaveTemplateClicked, this, &WizardWindow::saveTemplateClicked);
 
     m_help = CreateButton(trMessage(ImportMsg::HelpButton), QStringLiteral("bHelp"), m_content);
     m_back = CreateButton(trMessage(ImportMsg::BackButton), QStringLiteral("bBack"), m_content);
     m_next = CreateButton(trMessage(ImportMsg::NextButton), QStringLiteral("bNext"), m_content);
     m_execute = CreateButton(trMessage(ImportMsg::ExecuteButton), QStringLiteral("bOk"), m_content);
     m_cancel = CreateButton(trMessage(ImportMsg::CancelButton), QStringLiteral("bCancel"), m_content);
-    const QString helpFile = QCoreApplication::applicationDirPath() + QStringLiteral("/DataImportWizard.html");
+    const QString helpFile = QCoreApplication::applicationDirPath() + QStringLiteral("/ImportWizard.html");
     m_help->setVisible(component.showHelpButton);
     m_help->setEnabled(QFileInfo(helpFile).isFile());
     connect(m_help, &QPushButton::clicked, this, [helpFile] { QDesktopServices::openUrl(QUrl::fromLocalFile(helpFile)); });
-    connect(m_back, &QPushButton::clicked, this, &TDataImportWizardF::GoBack);
-    connect(m_next, &QPushButton::clicked, this, &TDataImportWizardF::GoNext);
-    connect(m_execute, &QPushButton::clicked, this, &TDataImportWizardF::ExecuteImport);
-    connect(m_cancel, &QPushButton::clicked, this, &TDataImportWizardF::reject);
+    connect(m_back, &QPushButton::clicked, this, &WizardWindow::GoBack);
+    connect(m_next, &QPushButton::clicked, this, &WizardWindow::GoNext);
+    connect(m_execute, &QPushButton::clicked, this, &WizardWindow::ExecuteImport);
+    connect(m_cancel, &QPushButton::clicked, this, &WizardWindow::reject);
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_help);
@@ -134,37 +134,37 @@ TDataImportWizardF::TDataImportWizardF(TDataImportWizard &component, QWidget *pa
     resize(1000, 680); // room for a worksheet and its field and range lists
 }
 
-TDataImportWizardF::~TDataImportWizardF()
+WizardWindow::~WizardWindow()
 {
     delete m_progress.data();
     // The pages edit m_settings: they go before it does.
     delete m_content;
 }
 
-TDataImportProgress *TDataImportWizardF::Progress() const
+ImportProgress *WizardWindow::Progress() const
 {
     return m_progress.data();
 }
 
-TDataImport *TDataImportWizardF::Source(TAllowedImport kind) const
+ImportEngine *WizardWindow::Source(AllowedImport kind) const
 {
     return m_sources.Source(kind);
 }
 
-TDataImport *TDataImportWizardF::RunningSource() const
+ImportEngine *WizardWindow::RunningSource() const
 {
     return m_running ? Source(m_settings.importType) : nullptr;
 }
 
-QWidget *TDataImportWizardF::buildMapStep()
+QWidget *WizardWindow::buildMapStep()
 {
     auto *page = new QWidget;
     page->setObjectName(QStringLiteral("tshMap"));
     m_pageStack = new QStackedWidget(page);
     for (int k = 0; k < ImportKindCount; ++k) {
-        m_pages[k] = CreateWizardPage(TAllowedImport(k), m_settings, m_component, m_pageStack);
+        m_pages[k] = CreateWizardPage(AllowedImport(k), m_settings, m_component, m_pageStack);
         m_pageStack->addWidget(m_pages[k]);
-        connect(m_pages[k], &TDataImportWizardPage::MapChanged, this, &TDataImportWizardF::updateButtons);
+        connect(m_pages[k], &WizardPage::MapChanged, this, &WizardWindow::updateButtons);
     }
     auto *layout = new QVBoxLayout(page);
     layout->addWidget(CreateStepHeader(1, page));
@@ -176,7 +176,7 @@ QWidget *TDataImportWizardF::buildMapStep()
 // Settings and controls
 // ---------------------------------------------------------------------------
 
-void TDataImportWizardF::showSettings()
+void WizardWindow::showSettings()
 {
     m_sourcePage->ShowSettings();
     m_pageStack->setCurrentWidget(m_pages[m_settings.importType]);
@@ -187,7 +187,7 @@ void TDataImportWizardF::showSettings()
     updateButtons();
 }
 
-void TDataImportWizardF::applyPendingEdits()
+void WizardWindow::applyPendingEdits()
 {
     // An edit applies when it is left; an action started from the keyboard
     // or by a program may come first.
@@ -200,7 +200,7 @@ void TDataImportWizardF::applyPendingEdits()
 // Templates
 // ---------------------------------------------------------------------------
 
-void TDataImportWizardF::loadTemplateClicked()
+void WizardWindow::loadTemplateClicked()
 {
     const QString dir = m_templateFileName.isEmpty() ? QDir::currentPath() : QFileInfo(m_templateFileName).absolutePath();
     const QString name = QFileDialog::getOpenFileName(this, trMessage(ImportMsg::LoadTemplate), dir, templateFilter());
@@ -215,7 +215,7 @@ void TDataImportWizardF::loadTemplateClicked()
     }
 }
 
-void TDataImportWizardF::saveTemplateClicked()
+void WizardWindow::saveTemplateClicked()
 {
     const QString dir = m_templateFileName.isEmpty() ? QDir::currentPath() : m_templateFileName;
     QString name = QFileDialog::getSaveFileName(this, trMessage(ImportMsg::SaveTemplate), dir, templateFilter());
@@ -232,31 +232,31 @@ void TDataImportWizardF::saveTemplateClicked()
     }
 }
 
-void TDataImportWizardF::resizeEvent(QResizeEvent *event)
+void WizardWindow::resizeEvent(QResizeEvent *event)
 {
     QDialog::resizeEvent(event);
     m_sourcePage->ShowTemplateName(m_templateFileName);
 }
 
-void TDataImportWizardF::Save(const QString &fileName)
+void WizardWindow::Save(const QString &fileName)
 {
     applyPendingEdits();
     m_pages[m_settings.importType]->StoreMap();
-    TDataImportTemplate::save(fileName, m_settings);
+    TemplateFile::save(fileName, m_settings);
 }
 
-void TDataImportWizardF::Load(const QString &fileName)
+void WizardWindow::Load(const QString &fileName)
 {
     applyPendingEdits();
     m_pages[m_settings.importType]->StoreMap();
-    TDataImportTemplate::load(fileName, m_settings, m_componentSettings, m_component.allowedImports);
+    TemplateFile::load(fileName, m_settings, m_componentSettings, m_component.allowedImports);
     m_templateFileName = fileName;
-    for (TDataImportWizardPage *page : m_pages)
+    for (WizardPage *page : m_pages)
         page->SettingsChanged();
     showSettings();
     if (!m_settings.goToLastPage)
         return;
-    const TAllowedImport kind = m_settings.importType;
+    const AllowedImport kind = m_settings.importType;
     // Fixed-width positions need the file's lines: that page is prepared first.
     if (kind == aiTXT && !enterMapStep())
         return;
@@ -268,7 +268,7 @@ void TDataImportWizardF::Load(const QString &fileName)
 // Navigation
 // ---------------------------------------------------------------------------
 
-void TDataImportWizardF::GoNext()
+void WizardWindow::GoNext()
 {
     if (m_running || !m_next->isEnabled())
         return;
@@ -296,7 +296,7 @@ void TDataImportWizardF::GoNext()
     }
 }
 
-void TDataImportWizardF::GoBack()
+void WizardWindow::GoBack()
 {
     if (m_running || m_step <= 0)
         return;
@@ -308,7 +308,7 @@ void TDataImportWizardF::GoBack()
     setStep(m_step - 1);
 }
 
-void TDataImportWizardF::checkSource() const
+void WizardWindow::checkSource() const
 {
     const QString &name = m_settings.fileName;
     const QFileInfo info(name);
@@ -336,7 +336,7 @@ void TDataImportWizardF::checkSource() const
         throw dataImportError(ImportMsg::DestinationClosed);
 }
 
-QString TDataImportWizardF::sourceSignature(TAllowedImport kind) const
+QString WizardWindow::sourceSignature(AllowedImport kind) const
 {
     QString signature = m_settings.fileName;
     if (kind == aiCSV)
@@ -344,9 +344,9 @@ QString TDataImportWizardF::sourceSignature(TAllowedImport kind) const
     return signature;
 }
 
-bool TDataImportWizardF::enterMapStep()
+bool WizardWindow::enterMapStep()
 {
-    const TAllowedImport kind = m_settings.importType;
+    const AllowedImport kind = m_settings.importType;
     const QString signature = sourceSignature(kind);
     try {
         m_pages[kind]->Prepare(signature != m_preparedSource[kind]);
@@ -360,7 +360,7 @@ bool TDataImportWizardF::enterMapStep()
     return true;
 }
 
-void TDataImportWizardF::setStep(int step)
+void WizardWindow::setStep(int step)
 {
     m_step = step;
     m_steps->setCurrentIndex(step);
@@ -369,11 +369,11 @@ void TDataImportWizardF::setStep(int step)
     updateButtons();
 }
 
-void TDataImportWizardF::updateButtons()
+void WizardWindow::updateButtons()
 {
     if (!m_next)
         return;
-    const TAllowedImport kind = m_settings.importType;
+    const AllowedImport kind = m_settings.importType;
     const bool mapEmpty = m_pages[kind]->IsMapEmpty();
     bool next = false;
     switch (m_step) {
@@ -394,7 +394,7 @@ void TDataImportWizardF::updateButtons()
     m_execute->setEnabled(m_step >= 2 || (m_step == 1 && !mapEmpty));
 }
 
-void TDataImportWizardF::updateCaption()
+void WizardWindow::updateCaption()
 {
     QString caption = trMessage(ImportMsg::WizardCaption);
     if (!m_settings.fileName.isEmpty())
@@ -403,7 +403,7 @@ void TDataImportWizardF::updateCaption()
     setWindowTitle(caption);
 }
 
-void TDataImportWizardF::showError(const std::exception &e)
+void WizardWindow::showError(const std::exception &e)
 {
     QWidget *parent = m_progress ? static_cast<QWidget *>(m_progress.data()) : this;
     MessageBox::error(parent, errorText(e));
@@ -413,21 +413,21 @@ void TDataImportWizardF::showError(const std::exception &e)
 // The import and closing
 // ---------------------------------------------------------------------------
 
-void TDataImportWizardF::ExecuteImport()
+void WizardWindow::ExecuteImport()
 {
     if (m_running || !m_execute->isEnabled())
         return;
     applyPendingEdits();
     m_pages[m_settings.importType]->StoreMap();
-    TDataImport *source = Source(m_settings.importType);
+    ImportEngine *source = Source(m_settings.importType);
 
     // Nothing else of the wizard may run while the import does: the import
     // lets the interface handle its messages once per row.
     m_running = true;
     m_content->setEnabled(false);
     if (m_component.showProgress) {
-        m_progress = new TDataImportProgress(this);
-        connect(m_progress, &TDataImportProgress::cancelRequested, this, [source] { source->cancel(); });
+        m_progress = new ImportProgress(this);
+        connect(m_progress, &ImportProgress::cancelRequested, this, [source] { source->cancel(); });
         m_progress->show();
         m_progress->Start();
     }
@@ -458,7 +458,7 @@ void TDataImportWizardF::ExecuteImport()
         reject();
 }
 
-void TDataImportWizardF::reject()
+void WizardWindow::reject()
 {
     // A running import ends first; its own dialog cancels it.
     if (m_running)

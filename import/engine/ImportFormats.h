@@ -40,14 +40,14 @@ void forEachDelimitedField(const QString &line, QChar quote, QChar separator, co
 // eight number and date settings start as the process's; while an import
 // runs they are installed as the process's own, so that every conversion and
 // the log's time stamps follow the import.
-class TDataImportFormats
+class ImportFormats
 {
 public:
-    TDataImportFormats();
+    ImportFormats();
     // Copies the eleven settings; a pending saved copy stays with its owner.
-    TDataImportFormats(const TDataImportFormats &other);
-    TDataImportFormats &operator=(const TDataImportFormats &other);
-    void assign(const TDataImportFormats &other) { *this = other; }
+    ImportFormats(const ImportFormats &other);
+    ImportFormats &operator=(const ImportFormats &other);
+    void assign(const ImportFormats &other) { *this = other; }
 
     QChar decimalSeparator;
     QChar thousandSeparator;
@@ -79,48 +79,48 @@ private:
 // the process's FormatSettings and its key in a template's base formats. A
 // setting is a separator (one character) or a format (a text). Copies, the
 // process's settings and templates all go by the one list below.
-struct TBaseFormatField
+struct BaseFormatField
 {
     const char *key;
-    QChar TDataImportFormats::*separator = nullptr;
+    QChar ImportFormats::*separator = nullptr;
     QChar FormatSettings::*separatorSetting = nullptr;
-    QString TDataImportFormats::*format = nullptr;
+    QString ImportFormats::*format = nullptr;
     QString FormatSettings::*formatSetting = nullptr;
 };
 
 // The eight, in the order templates write them.
-const std::array<TBaseFormatField, 8> &baseFormatFields();
+const std::array<BaseFormatField, 8> &baseFormatFields();
 
 // Field separator of delimited files when none is set: ";" where numbers are
 // written with a decimal comma (so the comma stays inside values), else ",".
 QChar defaultTextDelimiter(const FormatSettings &settings = FormatSettings::current());
 
 // Installs formats for the life of the guard (tests and previews).
-class TDataImportFormatsGuard
+class ImportFormatsGuard
 {
 public:
-    explicit TDataImportFormatsGuard(TDataImportFormats &formats)
+    explicit ImportFormatsGuard(ImportFormats &formats)
         : m_formats(formats)
     {
         m_formats.installFormats();
     }
-    ~TDataImportFormatsGuard() { m_formats.restoreFormats(); }
-    TDataImportFormatsGuard(const TDataImportFormatsGuard &) = delete;
-    TDataImportFormatsGuard &operator=(const TDataImportFormatsGuard &) = delete;
+    ~ImportFormatsGuard() { m_formats.restoreFormats(); }
+    ImportFormatsGuard(const ImportFormatsGuard &) = delete;
+    ImportFormatsGuard &operator=(const ImportFormatsGuard &) = delete;
 
 private:
-    TDataImportFormats &m_formats;
+    ImportFormats &m_formats;
 };
 
 // ---------------------------------------------------------------------------
 // Per-column field formats
 // ---------------------------------------------------------------------------
 
-enum TQuoteAction { qaNone, qaAdd, qaRemove };
-enum TImportCharCase { iccNone, iccUpper, iccLower, iccUpperFirst, iccUpperFirstWord };
-enum TImportCharSet { icsNone, icsAnsi, icsOem };
+enum ImportQuoteAction { qaNone, qaAdd, qaRemove };
+enum ImportCharCase { iccNone, iccUpper, iccLower, iccUpperFirst, iccUpperFirstWord };
+enum ImportCharSet { icsNone, icsAnsi, icsOem };
 
-class TDataImportReplacement
+class FieldReplacement
 {
 public:
     QString textToFind;
@@ -133,14 +133,14 @@ public:
 };
 
 // Replacements of one column, applied in order.
-class TDataImportReplacements
+class FieldReplacements
 {
 public:
     int count() const { return int(m_items.size()); }
-    TDataImportReplacement &at(int i) { return m_items[i]; }
-    const TDataImportReplacement &at(int i) const { return m_items[i]; }
-    TDataImportReplacement &add();
-    TDataImportReplacement &add(const QString &textToFind, const QString &replaceWith, bool ignoreCase = false);
+    FieldReplacement &at(int i) { return m_items[i]; }
+    const FieldReplacement &at(int i) const { return m_items[i]; }
+    FieldReplacement &add();
+    FieldReplacement &add(const QString &textToFind, const QString &replaceWith, bool ignoreCase = false);
     void removeAt(int i) { m_items.removeAt(i); }
     void clear() { m_items.clear(); }
     // Whether an item holds the same three values (texts compared exactly).
@@ -150,12 +150,12 @@ public:
     auto end() const { return m_items.end(); }
 
 private:
-    QList<TDataImportReplacement> m_items;
+    QList<FieldReplacement> m_items;
 };
 
 // How one destination column's text is prepared. In ConstantValue, NullValue
 // and DefaultValue the text "''" stands for the empty text.
-class TDataImportFieldFormat
+class FieldFormat
 {
 public:
     QString fieldName;
@@ -166,42 +166,42 @@ public:
     QString defaultValue;
     QString leftQuote;
     QString rightQuote;
-    TQuoteAction quoteAction = qaNone;
-    TImportCharCase charCase = iccNone;
-    TImportCharSet charSet = icsNone;
-    TDataImportReplacements replacements;
+    ImportQuoteAction quoteAction = qaNone;
+    ImportCharCase charCase = iccNone;
+    ImportCharSet charSet = icsNone;
+    FieldReplacements replacements;
 
     // True when nothing but the name is set (such an item changes nothing).
     bool isEmpty() const;
 };
 
-class TDataImportFieldFormats
+class FieldFormats
 {
 public:
     int count() const { return int(m_items.size()); }
-    TDataImportFieldFormat &at(int i) { return m_items[i]; }
-    const TDataImportFieldFormat &at(int i) const { return m_items[i]; }
-    TDataImportFieldFormat &add(const QString &fieldName = QString());
+    FieldFormat &at(int i) { return m_items[i]; }
+    const FieldFormat &at(int i) const { return m_items[i]; }
+    FieldFormat &add(const QString &fieldName = QString());
     void removeAt(int i) { m_items.removeAt(i); }
     void clear() { m_items.clear(); }
     // The first item for that column, without regard to case; -1 or null when none.
     int indexOfName(const QString &fieldName) const;
-    TDataImportFieldFormat *findByName(const QString &fieldName);
-    const TDataImportFieldFormat *findByName(const QString &fieldName) const;
+    FieldFormat *findByName(const QString &fieldName);
+    const FieldFormat *findByName(const QString &fieldName) const;
 
     auto begin() const { return m_items.begin(); }
     auto end() const { return m_items.end(); }
 
 private:
-    QList<TDataImportFieldFormat> m_items;
+    QList<FieldFormat> m_items;
 };
 
 // A counter column of one import: each value is the previous one plus the
 // step, the first being start + step.
-class TDataImportGenerator
+class ValueGenerator
 {
 public:
-    TDataImportGenerator(const QString &fieldName, qint64 value, qint64 step)
+    ValueGenerator(const QString &fieldName, qint64 value, qint64 step)
         : fieldName(fieldName)
         , value(value)
         , step(step)
@@ -214,28 +214,28 @@ public:
     qint64 step;
 };
 
-class TDataImportGenerators
+class ValueGenerators
 {
 public:
     int count() const { return int(m_items.size()); }
-    TDataImportGenerator &at(int i) { return m_items[i]; }
+    ValueGenerator &at(int i) { return m_items[i]; }
     int add(const QString &fieldName, qint64 value, qint64 step);
     int indexOfName(const QString &fieldName) const;
     void clear() { m_items.clear(); }
 
 private:
-    QList<TDataImportGenerator> m_items;
+    QList<ValueGenerator> m_items;
 };
 
 // Twelve short and twelve long month names for "MMM" and "MMMM" dates, taken
 // from the user's regional settings at first use, English where the system
 // gives none. Writable so that tests and the wizard can fix them.
-struct TDataImportMonthNames
+struct MonthNames
 {
     QStringList shortNames;
     QStringList longNames;
 };
-TDataImportMonthNames &importMonthNames();
+MonthNames &importMonthNames();
 
 // ---------------------------------------------------------------------------
 // Text preparation and conversion
@@ -244,7 +244,7 @@ TDataImportMonthNames &importMonthNames();
 // Applies format to value: the counter's next value when there is a counter
 // (nothing else then); otherwise null-to-default substitution or the constant,
 // the replacements (unless substituted), quotes, letter case and character set.
-void applyFieldFormat(QString &value, const TDataImportFieldFormat &format, TDataImportGenerator *generator = nullptr);
+void applyFieldFormat(QString &value, const FieldFormat &format, ValueGenerator *generator = nullptr);
 
 // Every occurrence of find in text, left to right without overlaps, replaced;
 // ignoreCase compares the letters a to z only without regard to case.
@@ -258,7 +258,7 @@ QString ansiToOem(const QString &text);
 // error log keeps it so), empty on success.
 // Null texts, booleans and nulls come from formats; numbers and dates are read
 // with the process settings, which an import makes its own while it runs.
-QString convertValue(Field *field, const QString &text, const TDataImportFormats &formats);
+QString convertValue(Field *field, const QString &text, const ImportFormats &formats);
 
 // The process's date parsing, then format-driven parsing with the short date
 // format, then a day count.

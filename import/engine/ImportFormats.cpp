@@ -1,4 +1,4 @@
-#include "import/engine/DataImportCommon.h"
+#include "import/engine/ImportFormats.h"
 
 #include "core/Conversion.h"
 #include "core/Cp1252.h"
@@ -92,11 +92,11 @@ void splitDelimitedLine(const QString &line, QChar quote, QChar separator, QStri
 // Number, date and boolean settings of an import
 // ---------------------------------------------------------------------------
 
-const std::array<TBaseFormatField, 8> &baseFormatFields()
+const std::array<BaseFormatField, 8> &baseFormatFields()
 {
-    using F = TDataImportFormats;
+    using F = ImportFormats;
     using S = FormatSettings;
-    static const std::array<TBaseFormatField, 8> fields { {
+    static const std::array<BaseFormatField, 8> fields { {
         { "DecimalSeparator", &F::decimalSeparator, &S::decimalSeparator },
         { "ThousandSeparator", &F::thousandSeparator, &S::thousandSeparator },
         { "ShortDateFormat", nullptr, nullptr, &F::shortDateFormat, &S::shortDateFormat },
@@ -117,7 +117,7 @@ QChar defaultTextDelimiter(const FormatSettings &settings)
 namespace {
 
 // A setting's member in either holder of the eight.
-template <typename Holder> auto &separatorOf(Holder &holder, const TBaseFormatField &field)
+template <typename Holder> auto &separatorOf(Holder &holder, const BaseFormatField &field)
 {
     if constexpr (std::is_same_v<std::remove_const_t<Holder>, FormatSettings>)
         return holder.*field.separatorSetting;
@@ -125,7 +125,7 @@ template <typename Holder> auto &separatorOf(Holder &holder, const TBaseFormatFi
         return holder.*field.separator;
 }
 
-template <typename Holder> auto &formatOf(Holder &holder, const TBaseFormatField &field)
+template <typename Holder> auto &formatOf(Holder &holder, const BaseFormatField &field)
 {
     if constexpr (std::is_same_v<std::remove_const_t<Holder>, FormatSettings>)
         return holder.*field.formatSetting;
@@ -135,7 +135,7 @@ template <typename Holder> auto &formatOf(Holder &holder, const TBaseFormatField
 
 template <typename To, typename From> void copyBaseFormats(To &to, const From &from)
 {
-    for (const TBaseFormatField &field : baseFormatFields()) {
+    for (const BaseFormatField &field : baseFormatFields()) {
         if (field.separator)
             separatorOf(to, field) = separatorOf(from, field);
         else
@@ -145,7 +145,7 @@ template <typename To, typename From> void copyBaseFormats(To &to, const From &f
 
 } // namespace
 
-TDataImportFormats::TDataImportFormats()
+ImportFormats::ImportFormats()
 {
     copyBaseFormats(*this, FormatSettings::current());
     booleanTrue = QStringList { loadMessage(ImportMsg::TrueText) };
@@ -153,12 +153,12 @@ TDataImportFormats::TDataImportFormats()
     nullValues = QStringList { loadMessage(ImportMsg::NullText) };
 }
 
-TDataImportFormats::TDataImportFormats(const TDataImportFormats &other)
+ImportFormats::ImportFormats(const ImportFormats &other)
 {
     *this = other;
 }
 
-TDataImportFormats &TDataImportFormats::operator=(const TDataImportFormats &other)
+ImportFormats &ImportFormats::operator=(const ImportFormats &other)
 {
     copyBaseFormats(*this, other);
     booleanTrue = other.booleanTrue;
@@ -167,14 +167,14 @@ TDataImportFormats &TDataImportFormats::operator=(const TDataImportFormats &othe
     return *this;
 }
 
-FormatSettings TDataImportFormats::settings(const FormatSettings &base) const
+FormatSettings ImportFormats::settings(const FormatSettings &base) const
 {
     FormatSettings fs = base;
     copyBaseFormats(fs, *this);
     return fs;
 }
 
-void TDataImportFormats::installFormats()
+void ImportFormats::installFormats()
 {
     const FormatSettings &current = FormatSettings::current();
     if (!m_saved)
@@ -182,7 +182,7 @@ void TDataImportFormats::installFormats()
     FormatSettings::setCurrent(settings(current));
 }
 
-void TDataImportFormats::restoreFormats()
+void ImportFormats::restoreFormats()
 {
     if (!m_saved)
         return;
@@ -217,54 +217,54 @@ bool containsText(const QStringList &list, const QString &text)
 
 } // namespace
 
-QString TDataImportReplacement::displayText() const
+QString FieldReplacement::displayText() const
 {
     return QStringLiteral("%1 - %2").arg(textToFind, replaceWith);
 }
 
-bool TDataImportReplacement::sameAs(const QString &textToFind, const QString &replaceWith, bool ignoreCase) const
+bool FieldReplacement::sameAs(const QString &textToFind, const QString &replaceWith, bool ignoreCase) const
 {
     return this->textToFind == textToFind && this->replaceWith == replaceWith && this->ignoreCase == ignoreCase;
 }
 
-TDataImportReplacement &TDataImportReplacements::add()
+FieldReplacement &FieldReplacements::add()
 {
-    m_items.append(TDataImportReplacement());
+    m_items.append(FieldReplacement());
     return m_items.last();
 }
 
-TDataImportReplacement &TDataImportReplacements::add(const QString &textToFind, const QString &replaceWith, bool ignoreCase)
+FieldReplacement &FieldReplacements::add(const QString &textToFind, const QString &replaceWith, bool ignoreCase)
 {
-    TDataImportReplacement &r = add();
+    FieldReplacement &r = add();
     r.textToFind = textToFind;
     r.replaceWith = replaceWith;
     r.ignoreCase = ignoreCase;
     return r;
 }
 
-bool TDataImportReplacements::contains(const QString &textToFind, const QString &replaceWith, bool ignoreCase) const
+bool FieldReplacements::contains(const QString &textToFind, const QString &replaceWith, bool ignoreCase) const
 {
-    for (const TDataImportReplacement &r : m_items)
+    for (const FieldReplacement &r : m_items)
         if (r.sameAs(textToFind, replaceWith, ignoreCase))
             return true;
     return false;
 }
 
-bool TDataImportFieldFormat::isEmpty() const
+bool FieldFormat::isEmpty() const
 {
     return generatorValue == 0 && generatorStep == 0 && constantValue.isEmpty() && nullValue.isEmpty() && defaultValue.isEmpty()
         && leftQuote.isEmpty() && rightQuote.isEmpty() && quoteAction == qaNone && charCase == iccNone && charSet == icsNone
         && replacements.count() == 0;
 }
 
-TDataImportFieldFormat &TDataImportFieldFormats::add(const QString &fieldName)
+FieldFormat &FieldFormats::add(const QString &fieldName)
 {
-    m_items.append(TDataImportFieldFormat());
+    m_items.append(FieldFormat());
     m_items.last().fieldName = fieldName;
     return m_items.last();
 }
 
-int TDataImportFieldFormats::indexOfName(const QString &fieldName) const
+int FieldFormats::indexOfName(const QString &fieldName) const
 {
     for (int i = 0; i < m_items.size(); ++i)
         if (m_items[i].fieldName.compare(fieldName, Qt::CaseInsensitive) == 0)
@@ -272,32 +272,32 @@ int TDataImportFieldFormats::indexOfName(const QString &fieldName) const
     return -1;
 }
 
-TDataImportFieldFormat *TDataImportFieldFormats::findByName(const QString &fieldName)
+FieldFormat *FieldFormats::findByName(const QString &fieldName)
 {
     const int i = indexOfName(fieldName);
     return i < 0 ? nullptr : &m_items[i];
 }
 
-const TDataImportFieldFormat *TDataImportFieldFormats::findByName(const QString &fieldName) const
+const FieldFormat *FieldFormats::findByName(const QString &fieldName) const
 {
     const int i = indexOfName(fieldName);
     return i < 0 ? nullptr : &m_items[i];
 }
 
-qint64 TDataImportGenerator::nextValue()
+qint64 ValueGenerator::nextValue()
 {
     // Wraps like the machine's integers instead of overflowing into undefined behaviour.
     value = static_cast<qint64>(static_cast<quint64>(value) + static_cast<quint64>(step));
     return value;
 }
 
-int TDataImportGenerators::add(const QString &fieldName, qint64 value, qint64 step)
+int ValueGenerators::add(const QString &fieldName, qint64 value, qint64 step)
 {
-    m_items.append(TDataImportGenerator(fieldName, value, step));
+    m_items.append(ValueGenerator(fieldName, value, step));
     return int(m_items.size()) - 1;
 }
 
-int TDataImportGenerators::indexOfName(const QString &fieldName) const
+int ValueGenerators::indexOfName(const QString &fieldName) const
 {
     for (int i = 0; i < m_items.size(); ++i)
         if (m_items[i].fieldName.compare(fieldName, Qt::CaseInsensitive) == 0)
@@ -305,10 +305,10 @@ int TDataImportGenerators::indexOfName(const QString &fieldName) const
     return -1;
 }
 
-TDataImportMonthNames &importMonthNames()
+MonthNames &importMonthNames()
 {
-    static TDataImportMonthNames names = [] {
-        TDataImportMonthNames n;
+    static MonthNames names = [] {
+        MonthNames n;
         n.shortNames = QStringList { "Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec" };
         n.longNames = QStringList { "January", "February", "March", "April", "May", "June", "July", "August", "September", "October",
             "November", "December" };
@@ -406,7 +406,7 @@ QString ansiToOem(const QString &text)
     return convertCodePage(text, table);
 }
 
-void applyFieldFormat(QString &value, const TDataImportFieldFormat &format, TDataImportGenerator *generator)
+void applyFieldFormat(QString &value, const FieldFormat &format, ValueGenerator *generator)
 {
     if (generator) {
         value = QString::number(generator->nextValue());
@@ -423,7 +423,7 @@ void applyFieldFormat(QString &value, const TDataImportFieldFormat &format, TDat
         substituted = true;
     }
     if (!substituted)
-        for (const TDataImportReplacement &r : format.replacements)
+        for (const FieldReplacement &r : format.replacements)
             value = replaceText(value, r.textToFind, r.replaceWith, r.ignoreCase);
 
     switch (format.quoteAction) {
@@ -516,7 +516,7 @@ void replaceFirstPoint(QString &text, QChar decimalSeparator)
         text[dot] = decimalSeparator;
 }
 
-void convertInteger(Field &field, const QString &text, const TDataImportFormats &formats)
+void convertInteger(Field &field, const QString &text, const ImportFormats &formats)
 {
     if (text.isEmpty()) {
         field.clear();
@@ -581,7 +581,7 @@ void convertDateTime(Field &field, const QString &text)
 
 } // namespace
 
-QString convertValue(Field *field, const QString &text, const TDataImportFormats &formats)
+QString convertValue(Field *field, const QString &text, const ImportFormats &formats)
 {
     if (!field)
         return QString();
