@@ -219,7 +219,7 @@ void ImportEngine::execute()
     checkProperties();
     prepareImport();
 
-    // OnAfterImport and the finish run whatever happened; the first failure
+    // onAfterImport and the finish run whatever happened; the first failure
     // is the one the caller sees.
     std::exception_ptr failure;
     try {

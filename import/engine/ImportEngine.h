@@ -81,9 +81,9 @@ public:
 
     // Runs one import. Raises ImportError on a bad setting (nothing read
     // or written then); an error the row loop cannot absorb is raised after
-    // OnAfterImport and the finish.
+    // onAfterImport and the finish.
     void execute();
-    // Asks the running import to stop: OnImportCancel decides at the next row.
+    // Asks the running import to stop: onImportCancel decides at the next row.
     void cancel() { m_canceled = true; }
 
     // Destinations. A data set that is destroyed is dropped; the widgets
@@ -243,7 +243,7 @@ protected:
     void setRefuseUnencodable(bool on) { m_refuseUnencodable = on; }
 
     // Parts of ImportRow for readers that add their own checks.
-    // Asks OnImportCancel when a cancel is pending; true when the import stops.
+    // Asks onImportCancel when a cancel is pending; true when the import stops.
     bool checkCancel();
     // ProcessRow; a failure is cancelled, logged and gives 1.
     int processRowLogged();

@@ -45,7 +45,7 @@ ImportListView::ImportListView(QWidget *parent)
     showColumns(0);
 }
 
-void ImportListView::SetColumns(const QStringList &captions)
+void ImportListView::setColumns(const QStringList &captions)
 {
     m_captions = captions;
     showColumns(int(captions.size()));
@@ -63,7 +63,7 @@ void ImportListView::showColumns(int count)
     setHeaderLabels(labels);
 }
 
-void ImportListView::ClearItems()
+void ImportListView::clearItems()
 {
     beginUpdate();
     clear();
@@ -159,7 +159,7 @@ ImportStringGrid::ImportStringGrid(QWidget *parent)
     verticalHeader()->setMinimumSectionSize(18);
 }
 
-void ImportStringGrid::ClearCells()
+void ImportStringGrid::clearCells()
 {
     for (int r = FixedRows; r < rowCount(); ++r)
         for (int c = 0; c < columnCount(); ++c)

@@ -34,9 +34,9 @@ class ImportListView : public QTreeWidget, public ListViewDestination
 public:
     explicit ImportListView(QWidget *parent = nullptr);
 
-    void SetColumns(const QStringList &captions);
+    void setColumns(const QStringList &captions);
     // Removes every item at once.
-    void ClearItems();
+    void clearItems();
 
     int columnCount() const override;
     QString columnCaption(int column) const override;
@@ -68,7 +68,7 @@ public:
     explicit ImportStringGrid(QWidget *parent = nullptr);
 
     // Empties every cell below the caption rows.
-    void ClearCells();
+    void clearCells();
 
     int colCount() const override { return columnCount(); }
     int rowCount() const override { return QTableWidget::rowCount(); }

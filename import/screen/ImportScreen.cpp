@@ -80,99 +80,99 @@ QString textOf(const std::exception &e)
 
 ImportScreen::ImportScreen(DataModule &module, const WorkingContext &context, QWidget *parent)
     : QWidget(parent)
-    , IBTable1(new DataSet(*module.ivorande, QStringLiteral("IBTable1"), this))
-    , IBTable2(new DataSet(*module.ivorande, QStringLiteral("IBTable2"), this))
-    , IBQuery1(*module.ivorande)
-    , Label1(new QLabel(tr("Table à Importer"), this))
-    , ComboBox1(new QComboBox(this))
-    , chbUseBeforePost(new QCheckBox(tr("Use before post event"), this))
-    , BitBtn1(new QPushButton(tr("Vider la Table"), this))
-    , BitBtn2(new QPushButton(tr("Imporation des Données"), this))
-    , pcDestinations(new QTabWidget(this))
-    , dgrDataSet(new ::DBGrid)
-    , DBGrid(new ImportDataGrid)
-    , ListView(new ImportListView)
-    , StringGrid(new ImportStringGrid)
-    , DataImportWizard1(new ImportWizard(this))
+    , invoicesTable(new DataSet(*module.ivorande, QStringLiteral("IBTable1"), this))
+    , clientsTable(new DataSet(*module.ivorande, QStringLiteral("IBTable2"), this))
+    , clearQuery(*module.ivorande)
+    , tableLabel(new QLabel(tr("Table à Importer"), this))
+    , tableCombo(new QComboBox(this))
+    , useBeforePostCheck(new QCheckBox(tr("Use before post event"), this))
+    , emptyButton(new QPushButton(tr("Vider la Table"), this))
+    , importButton(new QPushButton(tr("Imporation des Données"), this))
+    , destinationTabs(new QTabWidget(this))
+    , dataSetGrid(new ::DBGrid)
+    , destinationGrid(new ImportDataGrid)
+    , destinationList(new ImportListView)
+    , destinationStringGrid(new ImportStringGrid)
+    , wizard(new ImportWizard(this))
     , m_module(module)
     , m_context(context)
     , m_work(*module.ivorande)
 {
     setObjectName(QStringLiteral("importScreen"));
     setWindowTitle(tr("Importation"));
-    setupInvoiceTableView(*IBTable1);
-    setupClientTableView(*IBTable2);
-    for (DataSet *table : { IBTable1, IBTable2 })
+    setupInvoiceTableView(*invoicesTable);
+    setupClientTableView(*clientsTable);
+    for (DataSet *table : { invoicesTable, clientsTable })
         for (const char *amount : { "PRIXVENTE", "MONTANTFODEC", "MONTANTDROITCONSOMMATION", "MONTANTTVA" })
             table->setDisplayFormat(QString::fromLatin1(amount), DataModule::AmountMask);
 
-    Label1->setObjectName(QStringLiteral("Label1"));
-    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
-    ComboBox1->addItems({ Clients, Factures });
-    ComboBox1->setToolTip(tr("Veuillez importer les tables dans leur Ordre"));
-    Label1->setBuddy(ComboBox1);
-    chbUseBeforePost->setObjectName(QStringLiteral("chbUseBeforePost"));
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn1->setIcon(style()->standardIcon(QStyle::SP_TrashIcon));
-    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
-    BitBtn2->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
+    tableLabel->setObjectName(QStringLiteral("tableLabel"));
+    tableCombo->setObjectName(QStringLiteral("tableCombo"));
+    tableCombo->addItems({ Clients, Factures });
+    tableCombo->setToolTip(tr("Veuillez importer les tables dans leur Ordre"));
+    tableLabel->setBuddy(tableCombo);
+    useBeforePostCheck->setObjectName(QStringLiteral("useBeforePostCheck"));
+    emptyButton->setObjectName(QStringLiteral("emptyButton"));
+    emptyButton->setIcon(style()->standardIcon(QStyle::SP_TrashIcon));
+    importButton->setObjectName(QStringLiteral("importButton"));
+    importButton->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
 
-    pcDestinations->setObjectName(QStringLiteral("pcDestinations"));
-    dgrDataSet->setObjectName(QStringLiteral("dgrDataSet"));
-    DBGrid->setObjectName(tr("DBGrid"));
-    ListView->setObjectName(tr("ListView"));
-    StringGrid->setObjectName(tr("StringGrid"));
-    pcDestinations->addTab(dgrDataSet, tr("Dataset"));
-    pcDestinations->addTab(DBGrid, tr("DBGrid"));
-    pcDestinations->addTab(ListView, tr("ListView"));
-    pcDestinations->addTab(StringGrid, tr("StringGrid"));
-    pcDestinations->setCurrentIndex(TabDBGrid);
+    destinationTabs->setObjectName(QStringLiteral("destinationTabs"));
+    dataSetGrid->setObjectName(QStringLiteral("dataSetGrid"));
+    destinationGrid->setObjectName(QStringLiteral("destinationGrid"));
+    destinationList->setObjectName(QStringLiteral("destinationList"));
+    destinationStringGrid->setObjectName(QStringLiteral("destinationStringGrid"));
+    destinationTabs->addTab(dataSetGrid, tr("Dataset"));
+    destinationTabs->addTab(destinationGrid, tr("DBGrid"));
+    destinationTabs->addTab(destinationList, tr("ListView"));
+    destinationTabs->addTab(destinationStringGrid, tr("StringGrid"));
+    destinationTabs->setCurrentIndex(TabDBGrid);
     // Tab leaves a grid for the buttons, as in the registers' lists; the
     // arrows move between its cells.
-    for (QAbstractItemView *grid : std::initializer_list<QAbstractItemView *> { dgrDataSet, DBGrid, ListView, StringGrid }) {
+    for (QAbstractItemView *grid : std::initializer_list<QAbstractItemView *> { dataSetGrid, destinationGrid, destinationList, destinationStringGrid }) {
         grid->setTabKeyNavigation(false);
         grid->setItemDelegate(new CurrentCellDelegate(grid));
     }
 
     auto *panel = new QHBoxLayout;
-    panel->addWidget(Label1);
-    panel->addWidget(ComboBox1);
+    panel->addWidget(tableLabel);
+    panel->addWidget(tableCombo);
     panel->addSpacing(12);
-    panel->addWidget(chbUseBeforePost);
+    panel->addWidget(useBeforePostCheck);
     panel->addStretch();
-    panel->addWidget(BitBtn1);
-    panel->addWidget(BitBtn2);
+    panel->addWidget(emptyButton);
+    panel->addWidget(importButton);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(panel);
-    layout->addWidget(pcDestinations, 1);
+    layout->addWidget(destinationTabs, 1);
 
-    DataImportWizard1->setObjectName(QStringLiteral("DataImportWizard1"));
+    wizard->setObjectName(QStringLiteral("wizard"));
     // What needs no window comes from import/, where kestra-cli import takes it too.
-    setupImportScreenWizard(*DataImportWizard1);
-    DataImportWizard1->dbGrid = DBGrid;
-    DataImportWizard1->listView = ListView;
-    DataImportWizard1->stringGrid = StringGrid;
-    DataImportWizard1->OnBeforePost
-        = [this](ImportEngine *sender, ImportRow *row, bool &accept) { DataImportWizard1BeforePost(sender, row, accept); };
-    DataImportWizard1->OnBeforeImport = [this](QObject *sender) { DataImportWizard1BeforeImport(sender); };
-    DataImportWizard1->OnImportRecord = [this](QObject *sender) { DataImportWizard1ImportRecord(sender); };
-    DataImportWizard1->OnImportCancel = [this](QObject *sender, bool &goOn) { DataImportWizard1ImportCancel(sender, goOn); };
-    DataImportWizard1->OnNeedCommit = [this](QObject *sender) { DataImportWizard1NeedCommit(sender); };
-    DataImportWizard1->OnAfterImport = [this](QObject *sender) { DataImportWizard1AfterImport(sender); };
-    showTable(IBTable2);
+    setupImportScreenWizard(*wizard);
+    wizard->dbGrid = destinationGrid;
+    wizard->listView = destinationList;
+    wizard->stringGrid = destinationStringGrid;
+    wizard->onBeforePost
+        = [this](ImportEngine *sender, ImportRow *row, bool &accept) { beforePost(sender, row, accept); };
+    wizard->onBeforeImport = [this](QObject *sender) { beforeImport(sender); };
+    wizard->onImportRecord = [this](QObject *sender) { rowImported(sender); };
+    wizard->onImportCancel = [this](QObject *sender, bool &goOn) { cancelAsked(sender, goOn); };
+    wizard->onNeedCommit = [this](QObject *sender) { commitNeeded(sender); };
+    wizard->onAfterImport = [this](QObject *sender) { afterImport(sender); };
+    showTable(clientsTable);
 
     // Connected once the window shows the "DBGrid" tab: opening does not
     // choose the destination kind.
-    connect(ComboBox1, &QComboBox::currentIndexChanged, this, &ImportScreen::ComboBox1Change);
-    connect(pcDestinations, &QTabWidget::currentChanged, this, &ImportScreen::pcDestinationsChange);
-    connect(BitBtn1, &QPushButton::clicked, this, &ImportScreen::BitBtn1Click);
-    connect(BitBtn2, &QPushButton::clicked, this, &ImportScreen::BitBtn2Click);
-    FormCreate();
+    connect(tableCombo, &QComboBox::currentIndexChanged, this, &ImportScreen::chooseTable);
+    connect(destinationTabs, &QTabWidget::currentChanged, this, &ImportScreen::chooseDestination);
+    connect(emptyButton, &QPushButton::clicked, this, &ImportScreen::emptyChosenTable);
+    connect(importButton, &QPushButton::clicked, this, &ImportScreen::runImport);
+    prepare();
 }
 
 ImportScreen::~ImportScreen()
 {
-    FormDestroy();
+    release();
 }
 
 QSize ImportScreen::sizeHint() const
@@ -180,19 +180,19 @@ QSize ImportScreen::sizeHint() const
     return QSize(1000, 560);
 }
 
-void ImportScreen::FormCreate()
+void ImportScreen::prepare()
 {
     try {
-        IBTable2->open();
+        clientsTable->open();
     } catch (const Error &e) {
         MessageBox::error(this, e.text());
     }
     const QStringList captions
         = { QStringLiteral("CODE"), QStringLiteral("IDENTIFIANT"), QStringLiteral("NOMBENEFICIAIRE"), QStringLiteral("ADRESSE") };
     for (int c = 0; c < captions.size(); ++c)
-        StringGrid->setCell(c, 0, captions[c]);
-    DataImportWizard1->dataSet = IBTable2;
-    IBQuery1.setSql(ClearClientsSql);
+        destinationStringGrid->setCell(c, 0, captions[c]);
+    wizard->dataSet = clientsTable;
+    clearQuery.setSql(ClearClientsSql);
     readContext();
     try {
         reopenAtLast(m_module.Itiers);
@@ -201,9 +201,9 @@ void ImportScreen::FormCreate()
     }
 }
 
-void ImportScreen::FormDestroy()
+void ImportScreen::release()
 {
-    IBTable1->close();
+    invoicesTable->close();
 }
 
 void ImportScreen::readContext()
@@ -212,85 +212,85 @@ void ImportScreen::readContext()
     impExercice = m_context.curExercice;
 }
 
-bool ImportScreen::InvoicesChosen() const
+bool ImportScreen::invoicesChosen() const
 {
-    return ComboBox1->currentText() == Factures;
+    return tableCombo->currentText() == Factures;
 }
 
-DataSet *ImportScreen::ChosenTable() const
+DataSet *ImportScreen::chosenTable() const
 {
-    return InvoicesChosen() ? IBTable1 : IBTable2;
+    return invoicesChosen() ? invoicesTable : clientsTable;
 }
 
 void ImportScreen::showTable(DataSet *table)
 {
-    DataSource1 = table;
-    QList<GridColumn> columns = table == IBTable1 ? invoiceColumns() : clientColumns();
+    shownTable = table;
+    QList<GridColumn> columns = table == invoicesTable ? invoiceColumns() : clientColumns();
     // The titles are the column names: each column is at least as wide as its own.
     for (GridColumn &c : columns)
-        c.width = std::max(c.width, dgrDataSet->horizontalHeader()->fontMetrics().horizontalAdvance(c.title) + 12);
-    for (::DBGrid *grid : { dgrDataSet, static_cast<::DBGrid *>(DBGrid) }) {
+        c.width = std::max(c.width, dataSetGrid->horizontalHeader()->fontMetrics().horizontalAdvance(c.title) + 12);
+    for (::DBGrid *grid : { dataSetGrid, static_cast<::DBGrid *>(destinationGrid) }) {
         grid->setDataSet(table);
         grid->setColumns(columns);
     }
 }
 
-void ImportScreen::ComboBox1Change()
+void ImportScreen::chooseTable()
 {
-    DataSet *table = ChosenTable();
+    DataSet *table = chosenTable();
     try {
         table->open();
     } catch (const Error &e) {
         MessageBox::error(this, e.text());
     }
     showTable(table);
-    IBQuery1.close();
-    IBQuery1.setSql(InvoicesChosen() ? ClearInvoicesSql : ClearClientsSql);
-    DataImportWizard1->dataSet = table;
+    clearQuery.close();
+    clearQuery.setSql(invoicesChosen() ? ClearInvoicesSql : ClearClientsSql);
+    wizard->dataSet = table;
 }
 
-void ImportScreen::pcDestinationsChange()
+void ImportScreen::chooseDestination()
 {
     static constexpr ImportDestination Kinds[] = { qidDataSet, qidDBGrid, qidListView, qidStringGrid };
-    const int tab = pcDestinations->currentIndex();
+    const int tab = destinationTabs->currentIndex();
     if (tab >= 0 && tab < int(std::size(Kinds)))
-        DataImportWizard1->importDestination = Kinds[tab];
+        wizard->importDestination = Kinds[tab];
 }
 
-void ImportScreen::BitBtn1Click()
+void ImportScreen::emptyChosenTable()
 {
-    switch (pcDestinations->currentIndex()) {
+    switch (destinationTabs->currentIndex()) {
     case TabDataSet:
     case TabDBGrid:
         // The statement empties the table for every company and year.
         if (!MessageBox::confirm(this, tr(ClearQuestion), QMessageBox::No))
             return;
         try {
-            IBQuery1.execute();
+            clearQuery.execute();
             // A full commit ends the transaction, which closes every data
             // set: the chosen table is shown again, emptied.
             m_module.ivorande->commit();
-            IBTable1->open();
-            ChosenTable()->open();
+            invoicesTable->open();
+            chosenTable()->open();
         } catch (const Error &e) {
             MessageBox::error(this, e.text());
         }
         break;
     case TabListView:
-        ListView->ClearItems();
+        destinationList->clearItems();
         break;
     case TabStringGrid:
-        StringGrid->ClearCells();
+        destinationStringGrid->clearCells();
         break;
     }
 }
 
-void ImportScreen::BitBtn2Click()
+void ImportScreen::runImport()
 {
     readContext();
-    const bool invoices = InvoicesChosen();
-    DataImportWizard1->dataSet = ChosenTable();
-    DataImportWizard1->requiredColumns = invoices ? InvoiceStamping::requiredColumns() : QStringList();
+    const bool invoices = invoicesChosen();
+    wizard->dataSet = chosenTable();
+    wizard->requiredColumns = invoices ? InvoiceStamping::requiredColumns() : QStringList();
     if (invoices) {
         offerUnstampedInvoices();
         // Without a company and a year there is nothing to stamp the rows
@@ -303,7 +303,7 @@ void ImportScreen::BitBtn2Click()
         }
     }
     try {
-        DataImportWizard1->Execute();
+        wizard->execute();
     } catch (const std::exception &e) {
         m_stamping.reset();
         MessageBox::error(this, textOf(e));
@@ -372,27 +372,27 @@ void ImportScreen::offerUnstampedInvoices()
     }
 }
 
-void ImportScreen::DataImportWizard1BeforeImport(QObject *)
+void ImportScreen::beforeImport(QObject *)
 {
     copyBeforeImport();
     m_importAborted = false;
     if (m_stamping)
-        m_stamping->begin(*IBTable1);
+        m_stamping->begin(*invoicesTable);
     // Only rows written to the table can be taken back: the list and the
     // text grid keep theirs.
-    const ImportDestination kind = DataImportWizard1->importDestination;
+    const ImportDestination kind = wizard->importDestination;
     if (kind == qidDataSet || kind == qidDBGrid)
         m_work.begin();
 }
 
-void ImportScreen::DataImportWizard1ImportRecord(QObject *)
+void ImportScreen::rowImported(QObject *)
 {
-    const ImportEngine *source = DataImportWizard1->RunningSource();
+    const ImportEngine *source = wizard->runningSource();
     if (m_work.running() && source && source->recordState() != rsNone)
         m_work.rowWritten();
 }
 
-void ImportScreen::DataImportWizard1ImportCancel(QObject *, bool &Continue)
+void ImportScreen::cancelAsked(QObject *, bool &Continue)
 {
     m_importAborted = !Continue;
 }
@@ -402,7 +402,7 @@ void ImportScreen::copyBeforeImport()
     // Invoices imported into the wrong company or year are undone from the
     // copy made first; without the copy nothing is imported. Rows that only
     // fill the list or the text grid touch no database.
-    const ImportDestination kind = DataImportWizard1->importDestination;
+    const ImportDestination kind = wizard->importDestination;
     if (!m_stamping || !m_module.backupSettings.copyBeforeImport || (kind != qidDataSet && kind != qidDBGrid))
         return;
     try {
@@ -413,9 +413,9 @@ void ImportScreen::copyBeforeImport()
     }
 }
 
-void ImportScreen::DataImportWizard1BeforePost(ImportEngine *, ImportRow *Row, bool &Accept)
+void ImportScreen::beforePost(ImportEngine *, ImportRow *Row, bool &Accept)
 {
-    if (!chbUseBeforePost->isChecked())
+    if (!useBeforePostCheck->isChecked())
         return;
     for (int i = 0; i < Row->count(); ++i)
         if (Row->at(i)->value.compare(QLatin1String("Argentina"), Qt::CaseInsensitive) == 0) {
@@ -424,7 +424,7 @@ void ImportScreen::DataImportWizard1BeforePost(ImportEngine *, ImportRow *Row, b
         }
 }
 
-void ImportScreen::DataImportWizard1NeedCommit(QObject *)
+void ImportScreen::commitNeeded(QObject *)
 {
     // An invoice import is committed with its stamping, never before.
     if (m_stamping && m_stamping->running())
@@ -435,7 +435,7 @@ void ImportScreen::DataImportWizard1NeedCommit(QObject *)
         m_module.ivorande->commitRetaining();
 }
 
-void ImportScreen::DataImportWizard1AfterImport(QObject *)
+void ImportScreen::afterImport(QObject *)
 {
     if (m_importAborted) {
         discardAbortedImport();
@@ -450,7 +450,7 @@ void ImportScreen::DataImportWizard1AfterImport(QObject *)
         }
     }
     // The grid shows what the table holds now, an abort's rows gone.
-    DataSet *table = ChosenTable();
+    DataSet *table = chosenTable();
     table->close();
     table->open();
 }
@@ -465,7 +465,7 @@ void ImportScreen::discardAbortedImport()
         if (m_stamping)
             m_stamping->abandon();
         if (written)
-            DataImportWizard1->ShowAbortOutcome(discarded, m_work.kept());
+            wizard->showAbortOutcome(discarded, m_work.kept());
     } catch (const Error &e) {
         MessageBox::error(this, tr("L'importation interrompue n'a pas pu être annulée : %1").arg(e.text()));
     }

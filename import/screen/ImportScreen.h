@@ -48,43 +48,43 @@ public:
         = QStringLiteral("L'importation n'a pas été lancée : la copie de la base qui la précède a échoué.\n%1");
     enum Tab { TabDataSet, TabDBGrid, TabListView, TabStringGrid };
 
-    void FormCreate();
-    void FormDestroy();
-    void ComboBox1Change();
-    void pcDestinationsChange();
-    void BitBtn1Click();
-    void BitBtn2Click();
-    void DataImportWizard1BeforeImport(QObject *Sender);
-    void DataImportWizard1BeforePost(ImportEngine *Sender, ImportRow *Row, bool &Accept);
-    void DataImportWizard1ImportRecord(QObject *Sender);
-    void DataImportWizard1ImportCancel(QObject *Sender, bool &Continue);
-    void DataImportWizard1NeedCommit(QObject *Sender);
-    void DataImportWizard1AfterImport(QObject *Sender);
+    void prepare();
+    void release();
+    void chooseTable();
+    void chooseDestination();
+    void emptyChosenTable();
+    void runImport();
+    void beforeImport(QObject *Sender);
+    void beforePost(ImportEngine *Sender, ImportRow *Row, bool &Accept);
+    void rowImported(QObject *Sender);
+    void cancelAsked(QObject *Sender, bool &Continue);
+    void commitNeeded(QObject *Sender);
+    void afterImport(QObject *Sender);
 
     // Room for the invoice table's columns: the window opens at this size.
     QSize sizeHint() const override;
 
     // Whether "Factures" is the chosen table.
-    bool InvoicesChosen() const;
+    bool invoicesChosen() const;
     // The table view of the chosen table.
-    DataSet *ChosenTable() const;
+    DataSet *chosenTable() const;
 
-    DataSet *IBTable1; // FACTURE
-    DataSet *IBTable2; // TIERS
-    Query IBQuery1; // the clear statement of the chosen table
-    DataSet *DataSource1 = nullptr; // the table view both grids show
+    DataSet *invoicesTable; // FACTURE
+    DataSet *clientsTable; // TIERS
+    Query clearQuery; // the clear statement of the chosen table
+    DataSet *shownTable = nullptr; // the table view both grids show
 
-    QLabel *Label1;
-    QComboBox *ComboBox1;
-    QCheckBox *chbUseBeforePost;
-    QPushButton *BitBtn1;
-    QPushButton *BitBtn2;
-    QTabWidget *pcDestinations;
-    ::DBGrid *dgrDataSet;
-    ImportDataGrid *DBGrid;
-    ImportListView *ListView;
-    ImportStringGrid *StringGrid;
-    ImportWizard *DataImportWizard1;
+    QLabel *tableLabel;
+    QComboBox *tableCombo;
+    QCheckBox *useBeforePostCheck;
+    QPushButton *emptyButton;
+    QPushButton *importButton;
+    QTabWidget *destinationTabs;
+    ::DBGrid *dataSetGrid;
+    ImportDataGrid *destinationGrid;
+    ImportListView *destinationList;
+    ImportStringGrid *destinationStringGrid;
+    ImportWizard *wizard;
 
     QString impMatricule;
     QString impExercice;

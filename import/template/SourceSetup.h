@@ -12,14 +12,14 @@
 // wizard's window. The window's Execute and an unattended import do the same:
 //
 //     ImportSettings defaults;                 // the owner's values
-//     defaults.SetColumns(columns);                       // DestinationColumns(...)
+//     defaults.setColumns(columns);                       // DestinationColumns(...)
 //     ImportSettings settings = defaults;
-//     TemplateFile::Load(templateFile, settings, defaults);
+//     TemplateFile::load(templateFile, settings, defaults);
 //     std::unique_ptr<ImportEngine> source = CreateImportSource(settings.ImportType);
 //     source->SetDataSet(dataSet);                        // destinations are the caller's
 //     ConfigureImportSource(*source, settings);
-//     source->OnNeedCommit = ...;                         // the caller commits
-//     source->Execute();
+//     source->onNeedCommit = ...;                         // the caller commits
+//     source->execute();
 
 // A new source object of that kind; both text kinds are TextImport.
 std::unique_ptr<ImportEngine> createImportSource(AllowedImport kind);

@@ -13,7 +13,7 @@ ColumnList::ColumnList(QWidget *parent)
     setDropIndicatorShown(true);
 }
 
-QStringList ColumnList::Columns() const
+QStringList ColumnList::columns() const
 {
     QStringList columns;
     for (int i = 0; i < count(); ++i)

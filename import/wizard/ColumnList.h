@@ -10,8 +10,8 @@ class ColumnList : public QListWidget
 
 public:
     explicit ColumnList(QWidget *parent = nullptr);
-    void SetPartner(ColumnList *partner) { m_partner = partner; }
-    QStringList Columns() const;
+    void setPartner(ColumnList *partner) { m_partner = partner; }
+    QStringList columns() const;
 
 protected:
     void dragEnterEvent(QDragEnterEvent *event) override;

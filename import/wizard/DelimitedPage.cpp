@@ -32,7 +32,7 @@ constexpr qsizetype MaxPreviewFields = 1024;
 // Model
 // ---------------------------------------------------------------------------
 
-void DelimitedPreviewModel::SetLines(const QList<QStringList> &lines)
+void DelimitedPreviewModel::setLines(const QList<QStringList> &lines)
 {
     beginResetModel();
     m_lines = lines;
@@ -42,7 +42,7 @@ void DelimitedPreviewModel::SetLines(const QList<QStringList> &lines)
     endResetModel();
 }
 
-void DelimitedPreviewModel::SetMarkedColumn(int column)
+void DelimitedPreviewModel::setMarkedColumn(int column)
 {
     if (column == m_marked)
         return;
@@ -52,7 +52,7 @@ void DelimitedPreviewModel::SetMarkedColumn(int column)
     emit headerDataChanged(Qt::Horizontal, 0, std::max(0, columnCount() - 1));
 }
 
-void DelimitedPreviewModel::SetSkippedLines(int count, const QColor &colour)
+void DelimitedPreviewModel::setSkippedLines(int count, const QColor &colour)
 {
     if (count == m_skipped && colour == m_skippedColour)
         return;
@@ -182,14 +182,14 @@ DelimitedPage::DelimitedPage(ImportSettings &settings, const ImportWizard &compo
     connect(m_autoFill, &QPushButton::clicked, this, [this] {
         const QStringList &columns = this->settings().columns();
         for (int i = 0; i < columns.size(); ++i)
-            this->settings().csvColumns.setValue(columns[i], i + 1 <= ColumnCount() ? QString::number(i + 1) : QString());
+            this->settings().csvColumns.setValue(columns[i], i + 1 <= columnCount() ? QString::number(i + 1) : QString());
         showFields();
-        emit MapChanged();
+        emit mapEdited();
     });
     connect(m_clear, &QPushButton::clicked, this, [this] {
         this->settings().csvColumns.clear();
         showFields();
-        emit MapChanged();
+        emit mapEdited();
     });
     connect(m_skipLines, &QLineEdit::textEdited, this, [this] {
         if (m_updating)
@@ -198,12 +198,12 @@ DelimitedPage::DelimitedPage(ImportSettings &settings, const ImportWizard &compo
         showSkipped();
     });
 
-    SettingsChanged();
+    settingsChanged();
     if (m_fields->topLevelItemCount() > 0)
         m_fields->setCurrentItem(m_fields->topLevelItem(0));
 }
 
-int DelimitedPage::ColumnCount() const
+int DelimitedPage::columnCount() const
 {
     return m_model->columnCount();
 }
@@ -213,7 +213,7 @@ QString DelimitedPage::sourceSignature() const
     return settings().fileName + QLatin1Char('\n') + settings().delimiter + settings().quote + QString::number(settings().textEncoding);
 }
 
-void DelimitedPage::Prepare(bool sourceChanged)
+void DelimitedPage::prepare(bool sourceChanged)
 {
     if (sourceChanged || m_loaded != sourceSignature())
         readFile();
@@ -238,7 +238,7 @@ void DelimitedPage::readFile()
         lines << fields;
     }
     RefuseBlankText(reader, textSeen, fileName);
-    m_model->SetLines(lines);
+    m_model->setLines(lines);
     m_loaded = sourceSignature();
     dropNumbersBeyondColumns();
 
@@ -273,11 +273,11 @@ void DelimitedPage::dropNumbersBeyondColumns()
     if (dropped.isEmpty())
         return;
     showFields();
-    emit MapChanged();
+    emit mapEdited();
     TellMappingNotInSource(this, settings().fileName, dropped);
 }
 
-void DelimitedPage::SettingsChanged()
+void DelimitedPage::settingsChanged()
 {
     m_updating = true;
     m_skipLines->setText(QString::number(settings().csvSkipLines));
@@ -289,7 +289,7 @@ void DelimitedPage::SettingsChanged()
 
 void DelimitedPage::showSkipped()
 {
-    m_model->SetSkippedLines(settings().csvSkipLines, m_grid->palette().color(QPalette::Disabled, QPalette::Text));
+    m_model->setSkippedLines(settings().csvSkipLines, m_grid->palette().color(QPalette::Disabled, QPalette::Text));
 }
 
 QString DelimitedPage::currentColumn() const
@@ -302,7 +302,7 @@ void DelimitedPage::setNumber(const QString &column, int number)
 {
     settings().csvColumns.setValue(column, number > 0 ? QString::number(number) : QString());
     showFields();
-    emit MapChanged();
+    emit mapEdited();
 }
 
 void DelimitedPage::columnClicked(int number)
@@ -329,7 +329,7 @@ void DelimitedPage::showCurrent()
     int number = 0;
     if (!tryStrToInt(settings().csvColumns.value(currentColumn()), number) || number < 0)
         number = 0;
-    m_model->SetMarkedColumn(number);
+    m_model->setMarkedColumn(number);
     m_colNumber->setCurrentIndex(number < m_colNumber->count() ? number : 0);
     if (number > 0 && number <= m_model->columnCount())
         m_grid->scrollTo(m_model->index(0, number - 1), QAbstractItemView::EnsureVisible);

@@ -19,11 +19,11 @@ class DelimitedPreviewModel : public QAbstractTableModel
 public:
     using QAbstractTableModel::QAbstractTableModel;
 
-    void SetLines(const QList<QStringList> &lines);
+    void setLines(const QList<QStringList> &lines);
     // The column (from 1) drawn as the selected destination column's.
-    void SetMarkedColumn(int column);
+    void setMarkedColumn(int column);
     // The lines the import skips, drawn in colour and never marked.
-    void SetSkippedLines(int count, const QColor &colour);
+    void setSkippedLines(int count, const QColor &colour);
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -49,11 +49,11 @@ class DelimitedPage : public WizardPage
 public:
     DelimitedPage(ImportSettings &settings, const ImportWizard &component, QWidget *parent = nullptr);
 
-    void Prepare(bool sourceChanged) override;
-    void SettingsChanged() override;
+    void prepare(bool sourceChanged) override;
+    void settingsChanged() override;
 
-    QTableView *Grid() const { return m_grid; }
-    int ColumnCount() const;
+    QTableView *grid() const { return m_grid; }
+    int columnCount() const;
 
 private:
     void readFile();

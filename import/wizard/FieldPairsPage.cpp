@@ -103,18 +103,18 @@ FieldPairsPage::FieldPairsPage(
     connect(m_pairs, &QTreeWidget::currentItemChanged, this, &FieldPairsPage::updateButtons);
     connect(m_option, &QCheckBox::toggled, this, [this](bool on) {
         if (!m_updating)
-            (Kind() == aiDBF ? this->settings().skipDeleted : this->settings().writeOnFly) = on;
+            (this->kind() == aiDBF ? this->settings().skipDeleted : this->settings().writeOnFly) = on;
     });
 
-    SettingsChanged();
+    settingsChanged();
 }
 
 QList<WizardFieldPair> &FieldPairsPage::pairs() const
 {
-    return Kind() == aiDBF ? settings().dbfPairs : settings().xmlPairs;
+    return kind() == aiDBF ? settings().dbfPairs : settings().xmlPairs;
 }
 
-void FieldPairsPage::Prepare(bool sourceChanged)
+void FieldPairsPage::prepare(bool sourceChanged)
 {
     if (sourceChanged || m_loadedFile != settings().fileName)
         readFields();
@@ -125,7 +125,7 @@ void FieldPairsPage::readFields()
     const QString fileName = settings().fileName;
     CheckSourceFile(fileName);
     QStringList fields;
-    if (Kind() == aiDBF) {
+    if (kind() == aiDBF) {
         DbfReader table(fileName);
         for (int i = 0; i < table.fieldCount(); ++i)
             fields << table.fieldName(i);
@@ -178,12 +178,12 @@ void FieldPairsPage::dropPairsNotInSource()
     }
     if (dropped.isEmpty())
         return;
-    SettingsChanged();
-    emit MapChanged();
+    settingsChanged();
+    emit mapEdited();
     TellMappingNotInSource(this, m_loadedFile, dropped);
 }
 
-void FieldPairsPage::SettingsChanged()
+void FieldPairsPage::settingsChanged()
 {
     // Columns come back in destination order, less those already paired.
     m_unmapped.clear();
@@ -195,7 +195,7 @@ void FieldPairsPage::SettingsChanged()
             m_unmapped << column;
     }
     m_updating = true;
-    m_option->setChecked(Kind() == aiDBF ? settings().skipDeleted : settings().writeOnFly);
+    m_option->setChecked(kind() == aiDBF ? settings().skipDeleted : settings().writeOnFly);
     m_updating = false;
     showLists();
 }
@@ -237,7 +237,7 @@ void FieldPairsPage::add()
     pairs() << WizardFieldPair { m_unmapped.takeAt(column), m_sourceFields[field] };
     showLists();
     m_pairs->setCurrentItem(m_pairs->topLevelItem(m_pairs->topLevelItemCount() - 1));
-    emit MapChanged();
+    emit mapEdited();
 }
 
 void FieldPairsPage::remove()
@@ -250,7 +250,7 @@ void FieldPairsPage::remove()
     showLists();
     if (m_pairs->topLevelItemCount() > 0)
         m_pairs->setCurrentItem(m_pairs->topLevelItem(std::min(i, m_pairs->topLevelItemCount() - 1)));
-    emit MapChanged();
+    emit mapEdited();
 }
 
 void FieldPairsPage::autoFill()
@@ -263,7 +263,7 @@ void FieldPairsPage::autoFill()
         p << WizardFieldPair { m_unmapped[i], m_sourceFields[i] };
     m_unmapped.remove(0, n);
     showLists();
-    emit MapChanged();
+    emit mapEdited();
 }
 
 void FieldPairsPage::clear()
@@ -271,5 +271,5 @@ void FieldPairsPage::clear()
     pairs().clear();
     m_unmapped = settings().columns();
     showLists();
-    emit MapChanged();
+    emit mapEdited();
 }

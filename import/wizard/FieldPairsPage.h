@@ -20,11 +20,11 @@ public:
     FieldPairsPage(
         AllowedImport kind, ImportSettings &settings, const ImportWizard &component, QWidget *parent = nullptr);
 
-    void Prepare(bool sourceChanged) override;
-    void SettingsChanged() override;
+    void prepare(bool sourceChanged) override;
+    void settingsChanged() override;
 
-    QStringList SourceFields() const { return m_sourceFields; }
-    QStringList UnmappedColumns() const { return m_unmapped; }
+    QStringList sourceFields() const { return m_sourceFields; }
+    QStringList unmappedColumns() const { return m_unmapped; }
 
 private:
     QList<WizardFieldPair> &pairs() const;

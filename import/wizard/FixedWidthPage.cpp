@@ -69,23 +69,23 @@ FixedWidthPage::FixedWidthPage(ImportSettings &settings, const ImportWizard &com
         ImportSettings &s = this->settings();
         s.txtPositions.clear();
         s.txtSizes.clear();
-        m_viewer->ClearSelection();
+        m_viewer->clearSelection();
         mapChanged();
     });
     connect(m_skipLines, &QLineEdit::textEdited, this, [this] {
         if (m_updating)
             return;
         this->settings().txtSkipLines = ReadCount(m_skipLines->text());
-        m_viewer->SetSkippedLines(this->settings().txtSkipLines);
+        m_viewer->setSkippedLines(this->settings().txtSkipLines);
     });
-    connect(m_viewer, &TextViewer::RegionClicked, this, &FixedWidthPage::regionClicked);
-    connect(m_viewer, &TextViewer::RegionClickUndone, this, &FixedWidthPage::regionClickUndone);
-    connect(m_viewer, &TextViewer::SeparatorRemoved, this, &FixedWidthPage::separatorRemoved);
-    connect(m_viewer, &TextViewer::SeparatorDragStarted, this, &FixedWidthPage::dragStarted);
-    connect(m_viewer, &TextViewer::SeparatorDragged, this, &FixedWidthPage::dragged);
-    connect(m_viewer, &TextViewer::SeparatorDropped, this, &FixedWidthPage::dropped);
+    connect(m_viewer, &TextViewer::regionClicked, this, &FixedWidthPage::regionClicked);
+    connect(m_viewer, &TextViewer::regionClickUndone, this, &FixedWidthPage::regionClickUndone);
+    connect(m_viewer, &TextViewer::separatorRemoved, this, &FixedWidthPage::separatorRemoved);
+    connect(m_viewer, &TextViewer::separatorDragStarted, this, &FixedWidthPage::dragStarted);
+    connect(m_viewer, &TextViewer::separatorDragged, this, &FixedWidthPage::dragged);
+    connect(m_viewer, &TextViewer::separatorDropped, this, &FixedWidthPage::dropped);
 
-    SettingsChanged();
+    settingsChanged();
     if (m_fields->topLevelItemCount() > 0)
         m_fields->setCurrentItem(m_fields->topLevelItem(0));
 }
@@ -94,15 +94,15 @@ FixedWidthPage::FixedWidthPage(ImportSettings &settings, const ImportWizard &com
 // The file and the settings
 // ---------------------------------------------------------------------------
 
-void FixedWidthPage::Prepare(bool sourceChanged)
+void FixedWidthPage::prepare(bool sourceChanged)
 {
     if (sourceChanged || m_loadedFile != settings().fileName || m_loadedEncoding != settings().textEncoding)
         readFile();
     // A template's positions wait for the lines they are placed on.
     if (settings().pendingTxtMap) {
         settings().applyPendingTxtMap();
-        SettingsChanged();
-        emit MapChanged();
+        settingsChanged();
+        emit mapEdited();
     }
 }
 
@@ -123,17 +123,17 @@ void FixedWidthPage::readFile()
         lines << line;
     }
     RefuseBlankText(reader, textSeen, fileName);
-    m_viewer->SetLines(lines);
+    m_viewer->setLines(lines);
     m_loadedFile = fileName;
     m_loadedEncoding = settings().textEncoding;
     showSelection();
 }
 
-void FixedWidthPage::SettingsChanged()
+void FixedWidthPage::settingsChanged()
 {
     m_updating = true;
     m_skipLines->setText(QString::number(settings().txtSkipLines));
-    m_viewer->SetSkippedLines(settings().txtSkipLines);
+    m_viewer->setSkippedLines(settings().txtSkipLines);
     m_encoding->setCurrentIndex(int(settings().textEncoding));
     m_updating = false;
     placeSeparators();
@@ -173,7 +173,7 @@ void FixedWidthPage::placeSeparators()
         if (positionOf(column, p, s) && s > 0)
             positions << p << p + s;
     }
-    m_viewer->AddSeparators(positions);
+    m_viewer->addSeparators(positions);
 }
 
 void FixedWidthPage::showFields()
@@ -188,22 +188,22 @@ void FixedWidthPage::showFields()
         if (positionOf(column, p, s) && s > 0)
             regions << qMakePair(p, p + s);
     }
-    m_viewer->SetMappedRegions(regions);
+    m_viewer->setMappedRegions(regions);
 }
 
 void FixedWidthPage::showSelection()
 {
     int p = 0, s = 0;
     if (positionOf(currentColumn(), p, s) && s > 0)
-        m_viewer->SetSelection(p, p + s);
+        m_viewer->setSelection(p, p + s);
     else
-        m_viewer->ClearSelection();
+        m_viewer->clearSelection();
 }
 
 void FixedWidthPage::mapChanged()
 {
     showFields();
-    emit MapChanged();
+    emit mapEdited();
 }
 
 // ---------------------------------------------------------------------------
@@ -263,7 +263,7 @@ void FixedWidthPage::dragStarted(int position)
 void FixedWidthPage::dragged(int, int to)
 {
     for (const Attached &a : m_starting)
-        setPosition(a.Column, to, a.End - to);
+        setPosition(a.column, to, a.end - to);
     for (const QString &column : m_ending) {
         int p = 0, s = 0;
         if (positionOf(column, p, s))
@@ -276,7 +276,7 @@ void FixedWidthPage::dropped(int, bool removed)
 {
     if (removed) {
         for (const Attached &a : m_starting)
-            clearPosition(a.Column);
+            clearPosition(a.column);
         for (const QString &column : m_ending)
             clearPosition(column);
         mapChanged();

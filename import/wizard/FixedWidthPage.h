@@ -19,16 +19,16 @@ class FixedWidthPage : public WizardPage
 public:
     FixedWidthPage(ImportSettings &settings, const ImportWizard &component, QWidget *parent = nullptr);
 
-    void Prepare(bool sourceChanged) override;
-    void SettingsChanged() override;
+    void prepare(bool sourceChanged) override;
+    void settingsChanged() override;
 
-    TextViewer *Viewer() const { return m_viewer; }
+    TextViewer *viewer() const { return m_viewer; }
 
 private:
     struct Attached
     {
-        QString Column;
-        int End; // where the column ends (for one that starts at the separator)
+        QString column;
+        int end; // where the column ends (for one that starts at the separator)
     };
 
     void readFile();

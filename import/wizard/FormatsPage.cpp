@@ -203,7 +203,7 @@ FormatsPage::FormatsPage(ImportSettings &settings, QWidget *parent)
     layout->addWidget(tabs, 1);
 }
 
-void FormatsPage::ShowSettings()
+void FormatsPage::showSettings()
 {
     m_showing = true;
     const ImportFormats &f = m_settings.formats;
@@ -225,7 +225,7 @@ void FormatsPage::ShowSettings()
     showFieldFormat();
 }
 
-void FormatsPage::ApplyPendingEdits()
+void FormatsPage::applyPendingEdits()
 {
     ImportFormats &f = m_settings.formats;
     applySeparator(m_decimal, f.decimalSeparator);
@@ -327,7 +327,7 @@ void FormatsPage::addReplacement()
     ReplacementDialog dialog(this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    const FieldReplacement r = dialog.Replacement();
+    const FieldReplacement r = dialog.replacement();
     f->replacements.add(r.textToFind, r.replaceWith, r.ignoreCase);
     showReplacements();
     m_replacements->setCurrentItem(m_replacements->topLevelItem(m_replacements->topLevelItemCount() - 1));
@@ -341,10 +341,10 @@ void FormatsPage::editReplacement()
     if (!f || row < 0 || row >= f->replacements.count() || f->generatorStep != 0)
         return;
     ReplacementDialog dialog(this);
-    dialog.SetReplacement(f->replacements.at(row));
+    dialog.setReplacement(f->replacements.at(row));
     if (dialog.exec() != QDialog::Accepted)
         return;
-    f->replacements.at(row) = dialog.Replacement();
+    f->replacements.at(row) = dialog.replacement();
     showReplacements();
     m_replacements->setCurrentItem(m_replacements->topLevelItem(row));
     updateFieldFormatEnabling();

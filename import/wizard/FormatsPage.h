@@ -21,8 +21,8 @@ class FormatsPage : public WizardStepPage
 public:
     explicit FormatsPage(ImportSettings &settings, QWidget *parent = nullptr);
 
-    void ShowSettings() override;
-    void ApplyPendingEdits() override;
+    void showSettings() override;
+    void applyPendingEdits() override;
 
 private:
     void applySeparator(QLineEdit *edit, QChar &target);

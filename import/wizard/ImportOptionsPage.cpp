@@ -95,7 +95,7 @@ QWidget *ImportOptionsPage::buildCommitTab()
     connect(m_browseErrorLog, &QPushButton::clicked, this, &ImportOptionsPage::browseErrorLog);
 
     m_saveTemplate = CreateButton(trMessage(ImportMsg::SaveTemplate), QStringLiteral("bSaveTemplate"), commitTab);
-    connect(m_saveTemplate, &QPushButton::clicked, this, &ImportOptionsPage::SaveTemplateClicked);
+    connect(m_saveTemplate, &QPushButton::clicked, this, &ImportOptionsPage::saveTemplateClicked);
 
     auto *commitLeft = new QVBoxLayout;
     commitLeft->addWidget(commit);
@@ -154,8 +154,8 @@ QWidget *ImportOptionsPage::buildAdvancedTab()
     m_available->setObjectName(QStringLiteral("lstAvailableColumns"));
     m_keys = new ColumnList(advanced);
     m_keys->setObjectName(QStringLiteral("lstKeyColumns"));
-    m_available->SetPartner(m_keys);
-    m_keys->SetPartner(m_available);
+    m_available->setPartner(m_keys);
+    m_keys->setPartner(m_available);
     auto *allToKeys = CreateButton(QStringLiteral(">>"), QStringLiteral("bAllToKeys"), advanced);
     auto *toKeys = CreateButton(QStringLiteral(">"), QStringLiteral("bSelectedToKeys"), advanced);
     auto *toAvailable = CreateButton(QStringLiteral("<"), QStringLiteral("bSelectedToAvailable"), advanced);
@@ -200,7 +200,7 @@ QWidget *ImportOptionsPage::buildAdvancedTab()
     return advanced;
 }
 
-void ImportOptionsPage::ShowSettings()
+void ImportOptionsPage::showSettings()
 {
     m_showing = true;
     const ImportSettings &s = m_settings;
@@ -228,7 +228,7 @@ void ImportOptionsPage::ShowSettings()
     m_showing = false;
 }
 
-void ImportOptionsPage::ApplyPendingEdits()
+void ImportOptionsPage::applyPendingEdits()
 {
     if (m_commitRecCount->text() != QString::number(m_settings.commitRecCount))
         applyCommitRecCount();
@@ -276,7 +276,7 @@ void ImportOptionsPage::applyImportRecCount()
 void ImportOptionsPage::storeKeyColumns()
 {
     if (!m_showing)
-        m_settings.keyColumns = m_keys->Columns();
+        m_settings.keyColumns = m_keys->columns();
 }
 
 void ImportOptionsPage::moveColumns(ColumnList *from, ColumnList *to, bool all)

@@ -26,11 +26,11 @@ class ImportOptionsPage : public WizardStepPage
 public:
     ImportOptionsPage(ImportSettings &settings, const ImportWizard &component, QWidget *parent = nullptr);
 
-    void ShowSettings() override;
-    void ApplyPendingEdits() override;
+    void showSettings() override;
+    void applyPendingEdits() override;
 
 signals:
-    void SaveTemplateClicked();
+    void saveTemplateClicked();
 
 private:
     QWidget *buildCommitTab();

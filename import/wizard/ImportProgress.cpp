@@ -93,13 +93,13 @@ ImportProgress::ImportProgress(QWidget *parent)
     connect(m_clock, &QTimer::timeout, this, &ImportProgress::tick);
 }
 
-void ImportProgress::Start()
+void ImportProgress::start()
 {
     setState(tr("Preparing..."));
     runClock(true);
 }
 
-void ImportProgress::BeforeImport(int total)
+void ImportProgress::beforeImport(int total)
 {
     m_started = true;
     m_total = std::max(total, 0);
@@ -113,7 +113,7 @@ void ImportProgress::BeforeImport(int total)
     runClock(true);
 }
 
-void ImportProgress::ImportRecord(ImportRecordState state)
+void ImportProgress::importRecord(ImportRecordState state)
 {
     switch (state) {
     case rsAdded:
@@ -138,20 +138,20 @@ void ImportProgress::importFailed()
     step();
 }
 
-void ImportProgress::ImportErrorAdv()
+void ImportProgress::importErrorAdv()
 {
     // Counted as an error, not as a row: its row is counted when processed.
     ++m_valueErrors;
     showCounts();
 }
 
-void ImportProgress::NeedCommit()
+void ImportProgress::needCommit()
 {
     m_commited = m_inserted + m_updated + m_deleted;
     showCounts();
 }
 
-bool ImportProgress::AskContinue()
+bool ImportProgress::askContinue()
 {
     runClock(false);
     setState(tr("Paused"));
@@ -160,7 +160,7 @@ bool ImportProgress::AskContinue()
     return answer != QMessageBox::Yes;
 }
 
-void ImportProgress::CancelAnswered(bool goOn)
+void ImportProgress::cancelAnswered(bool goOn)
 {
     if (goOn) {
         setState(tr("Importing..."));
@@ -170,7 +170,7 @@ void ImportProgress::CancelAnswered(bool goOn)
     }
 }
 
-void ImportProgress::AfterImport(bool aborted)
+void ImportProgress::afterImport(bool aborted)
 {
     m_started = true;
     m_done = true;
@@ -185,7 +185,7 @@ void ImportProgress::AfterImport(bool aborted)
     m_button->setFocus();
 }
 
-void ImportProgress::ShowAbortOutcome(int discarded, int kept)
+void ImportProgress::showAbortOutcome(int discarded, int kept)
 {
     m_commited = kept;
     showCounts();
@@ -193,22 +193,22 @@ void ImportProgress::ShowAbortOutcome(int discarded, int kept)
     m_outcome->show();
 }
 
-QString ImportProgress::Outcome() const
+QString ImportProgress::outcome() const
 {
     return m_outcome->isVisibleTo(this) ? m_outcome->text() : QString();
 }
 
-QString ImportProgress::State() const
+QString ImportProgress::state() const
 {
     return m_state->text();
 }
 
-QString ImportProgress::TimeText() const
+QString ImportProgress::timeText() const
 {
     return m_time->text();
 }
 
-QString ImportProgress::Percent() const
+QString ImportProgress::percent() const
 {
     return m_percent->isVisibleTo(this) ? m_percent->text() : QString();
 }
@@ -250,11 +250,11 @@ void ImportProgress::step()
 
 void ImportProgress::showCounts()
 {
-    m_processed->setText(QString::number(Processed()));
+    m_processed->setText(QString::number(processed()));
     m_insertedLabel->setText(QString::number(m_inserted));
     m_updatedLabel->setText(QString::number(m_updated));
     m_deletedLabel->setText(QString::number(m_deleted));
-    m_errors->setText(QString::number(Errors()));
+    m_errors->setText(QString::number(errors()));
     m_commitedLabel->setText(QString::number(m_commited));
 }
 

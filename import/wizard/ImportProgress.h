@@ -24,47 +24,47 @@ public:
 
     // -- What the wizard tells it, in the order of an import ---------------
     // "Preparing...", the clock starts.
-    void Start();
+    void start();
     // "Importing..."; the bar counts up to total (hidden while total is 0).
-    void BeforeImport(int total);
+    void beforeImport(int total);
     // A processed row, counted by its record state.
-    void ImportRecord(ImportRecordState state);
+    void importRecord(ImportRecordState state);
     // A failed row; the bar steps.
     void importFailed();
     // A value that could not be converted (its row is counted on its own).
-    void ImportErrorAdv();
+    void importErrorAdv();
     // The owner is asked to commit: what was written so far is committed.
-    void NeedCommit();
+    void needCommit();
     // A cancel request reached the engine: "Paused" and the question, No by
     // default. True to go on.
-    bool AskContinue();
+    bool askContinue();
     // The final answer to a cancel request ("Importing..." or "Aborted").
-    void CancelAnswered(bool goOn);
+    void cancelAnswered(bool goOn);
     // The import ended: "Finished" unless aborted, the clock stops, the
     // button becomes OK.
-    void AfterImport(bool aborted);
+    void afterImport(bool aborted);
     // What the owner made of an aborted import: the rows it took back and
     // those its intermediate commits keep ("Commited" then shows those).
-    void ShowAbortOutcome(int discarded, int kept);
+    void showAbortOutcome(int discarded, int kept);
 
-    bool Started() const { return m_started; }
-    bool Done() const { return m_done; }
+    bool started() const { return m_started; }
+    bool isDone() const { return m_done; }
 
     // -- What it shows -------------------------------------------------------
-    QString State() const;
+    QString state() const;
     // The sum of the counters shown: a row that lost a value counts with
     // its row counter and once more among the errors.
-    int Processed() const { return m_inserted + m_updated + m_deleted + m_untouched + Errors(); }
-    int Inserted() const { return m_inserted; }
-    int Updated() const { return m_updated; }
-    int Deleted() const { return m_deleted; }
-    int Errors() const { return m_failedRows + m_valueErrors; }
-    int Commited() const { return m_commited; }
-    QString TimeText() const;
-    QString Percent() const;
+    int processed() const { return m_inserted + m_updated + m_deleted + m_untouched + errors(); }
+    int inserted() const { return m_inserted; }
+    int updated() const { return m_updated; }
+    int deleted() const { return m_deleted; }
+    int errors() const { return m_failedRows + m_valueErrors; }
+    int commited() const { return m_commited; }
+    QString timeText() const;
+    QString percent() const;
     // The outcome of an abort, empty until the owner told it.
-    QString Outcome() const;
-    QPushButton *Button() const { return m_button; }
+    QString outcome() const;
+    QPushButton *button() const { return m_button; }
 
 signals:
     // Cancel was pressed (or the window closed) while the import runs.

@@ -14,7 +14,7 @@ ImportWizard::ImportWizard(QObject *parent)
 
 ImportWizard::~ImportWizard() = default;
 
-void ImportWizard::CheckProperties() const
+void ImportWizard::checkProperties() const
 {
     if (allowedImports.isEmpty())
         throw dataImportError(ImportMsg::AllowedImportsEmpty);
@@ -40,26 +40,26 @@ void ImportWizard::CheckProperties() const
     }
 }
 
-void ImportWizard::Execute()
+void ImportWizard::execute()
 {
-    CheckProperties();
+    checkProperties();
     WizardWindow window(*this, qobject_cast<QWidget *>(parent()));
     m_window = &window;
     window.exec();
 }
 
-WizardWindow *ImportWizard::Window() const
+WizardWindow *ImportWizard::window() const
 {
     return m_window.data();
 }
 
-const ImportEngine *ImportWizard::RunningSource() const
+const ImportEngine *ImportWizard::runningSource() const
 {
-    return m_window ? m_window->RunningSource() : nullptr;
+    return m_window ? m_window->runningSource() : nullptr;
 }
 
-void ImportWizard::ShowAbortOutcome(int discarded, int kept)
+void ImportWizard::showAbortOutcome(int discarded, int kept)
 {
-    if (ImportProgress *progress = m_window ? m_window->Progress() : nullptr)
-        progress->ShowAbortOutcome(discarded, kept);
+    if (ImportProgress *progress = m_window ? m_window->progress() : nullptr)
+        progress->showAbortOutcome(discarded, kept);
 }

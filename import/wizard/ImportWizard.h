@@ -29,40 +29,40 @@ public:
     // Shows the wizard modally and returns when it is closed. Raises
     // ImportError "Property AllowedImports can not contain empty set"
     // or the engine's message for a destination that is not set.
-    void Execute();
+    void execute();
     // Raises what Execute raises before it opens the window.
-    void CheckProperties() const;
+    void checkProperties() const;
 
     // -- Properties ---------------------------------------------------------
     // Those of WizardProperties, and the first page's picture,
     // which needs the GUI library.
-    QPixmap Picture;
+    QPixmap picture;
 
     // -- Events -------------------------------------------------------------
-    // Sender is this component, except for OnNeedCommit (the wizard's window)
-    // and OnBeforePost and OnDestinationLocate (the running source object).
+    // Sender is this component, except for onNeedCommit (the wizard's window)
+    // and onBeforePost and onDestinationLocate (the running source object).
     using NotifyEvent = std::function<void(QObject *Sender)>;
-    NotifyEvent OnBeforeImport;
-    NotifyEvent OnAfterImport;
-    NotifyEvent OnImportRecord;
-    NotifyEvent OnImportError;
-    NotifyEvent OnImportErrorAdv;
-    NotifyEvent OnNeedCommit;
-    std::function<void(QObject *Sender, bool &Continue)> OnImportCancel;
-    std::function<void(ImportEngine *Sender, ImportRow *Row, bool &Accept)> OnBeforePost;
+    NotifyEvent onBeforeImport;
+    NotifyEvent onAfterImport;
+    NotifyEvent onImportRecord;
+    NotifyEvent onImportError;
+    NotifyEvent onImportErrorAdv;
+    NotifyEvent onNeedCommit;
+    std::function<void(QObject *Sender, bool &Continue)> onImportCancel;
+    std::function<void(ImportEngine *Sender, ImportRow *Row, bool &Accept)> onBeforePost;
     std::function<void(ImportEngine *Sender, const QStringList &KeyColumns, ImportRow *Row, QString &KeyFields, QVariant &KeyValues)>
-        OnDestinationLocate;
+        onDestinationLocate;
     // Before a template is loaded, with its file name.
-    std::function<void(QObject *Sender, const QString &FileName)> OnLoadTemplate;
+    std::function<void(QObject *Sender, const QString &FileName)> onLoadTemplate;
 
     // The window while Execute shows it (tests and owners that drive it).
-    WizardWindow *Window() const;
+    WizardWindow *window() const;
     // The source object of the running import (null between imports): an
     // owner reads what happened to the current row there.
-    const ImportEngine *RunningSource() const;
+    const ImportEngine *runningSource() const;
     // Tells the progress dialog, if there is one, what the owner made of an
     // aborted import: the rows it took back and those it keeps.
-    void ShowAbortOutcome(int discarded, int kept);
+    void showAbortOutcome(int discarded, int kept);
 
 private:
     QPointer<WizardWindow> m_window;

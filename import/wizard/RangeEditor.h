@@ -28,7 +28,7 @@ public:
     RangeEditor(const MapRange &range, const QStringList &sheetNames, QWidget *parent = nullptr);
 
     // The range as edited; meaningful once the dialog was accepted.
-    const MapRange &Range() const { return m_range; }
+    const MapRange &range() const { return m_range; }
 
     void accept() override;
 

@@ -37,14 +37,14 @@ ReplacementDialog::ReplacementDialog(QWidget *parent)
     layout->addWidget(buttons);
 }
 
-void ReplacementDialog::SetReplacement(const FieldReplacement &replacement)
+void ReplacementDialog::setReplacement(const FieldReplacement &replacement)
 {
     m_find->setText(replacement.textToFind);
     m_replace->setText(replacement.replaceWith);
     m_ignoreCase->setChecked(replacement.ignoreCase);
 }
 
-FieldReplacement ReplacementDialog::Replacement() const
+FieldReplacement ReplacementDialog::replacement() const
 {
     FieldReplacement r;
     r.textToFind = m_find->text();

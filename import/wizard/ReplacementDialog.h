@@ -16,8 +16,8 @@ class ReplacementDialog : public QDialog
 public:
     explicit ReplacementDialog(QWidget *parent = nullptr);
 
-    void SetReplacement(const FieldReplacement &replacement);
-    FieldReplacement Replacement() const;
+    void setReplacement(const FieldReplacement &replacement);
+    FieldReplacement replacement() const;
 
     void accept() override;
 

@@ -31,14 +31,14 @@ SheetGridModel::SheetGridModel(int rows, QObject *parent)
 {
 }
 
-void SheetGridModel::SetText(int row, int col, const QString &text)
+void SheetGridModel::setText(int row, int col, const QString &text)
 {
     if (row < 0 || row >= m_rows || col < 0 || col >= ColumnCount)
         return;
     m_texts.insert(qint64(row) * ColumnCount + col, text);
 }
 
-QString SheetGridModel::Text(int row, int col) const
+QString SheetGridModel::text(int row, int col) const
 {
     return m_texts.value(qint64(row) * ColumnCount + col);
 }
@@ -56,7 +56,7 @@ int SheetGridModel::columnCount(const QModelIndex &parent) const
 QVariant SheetGridModel::data(const QModelIndex &index, int role) const
 {
     if (role == Qt::DisplayRole && index.isValid())
-        return Text(index.row(), index.column());
+        return text(index.row(), index.column());
     return {};
 }
 
@@ -78,7 +78,7 @@ SheetGrid::SheetGrid(int sheetIndex, const QString &sheetName, int rows, QWidget
     , m_model(new SheetGridModel(rows, this))
 {
     setObjectName(QStringLiteral("sgSheet%1").arg(sheetIndex));
-    SheetGridAccessible::Install();
+    SheetGridAccessible::install();
     setModel(m_model);
     setItemDelegate(new SheetCellDelegate(this));
     // The page keeps its own selection; the view's would only confuse it.
@@ -108,18 +108,18 @@ SheetGrid::SheetGrid(int sheetIndex, const QString &sheetName, int rows, QWidget
     left->viewport()->installEventFilter(this);
 }
 
-QPoint SheetGrid::CellPoint(int row, int col) const
+QPoint SheetGrid::cellPoint(int row, int col) const
 {
     return visualRect(m_model->index(row - 1, col - 1)).center();
 }
 
-QPoint SheetGrid::ColumnHeaderPoint(int col) const
+QPoint SheetGrid::columnHeaderPoint(int col) const
 {
     const QHeaderView *h = horizontalHeader();
     return QPoint(h->sectionViewportPosition(col - 1) + h->sectionSize(col - 1) / 2, h->height() / 2);
 }
 
-QPoint SheetGrid::RowHeaderPoint(int row) const
+QPoint SheetGrid::rowHeaderPoint(int row) const
 {
     const QHeaderView *h = verticalHeader();
     return QPoint(h->width() / 2, h->sectionViewportPosition(row - 1) + h->sectionSize(row - 1) / 2);
@@ -130,7 +130,7 @@ void SheetGrid::mousePressEvent(QMouseEvent *event)
     const QModelIndex index = indexAt(event->position().toPoint());
     QTableView::mousePressEvent(event);
     if (event->button() == Qt::LeftButton && index.isValid())
-        emit CellClicked(index.row() + 1, index.column() + 1, event->modifiers());
+        emit cellClicked(index.row() + 1, index.column() + 1, event->modifiers());
 }
 
 void SheetGrid::keyPressEvent(QKeyEvent *event)
@@ -140,12 +140,12 @@ void SheetGrid::keyPressEvent(QKeyEvent *event)
         case Qt::Key_Return:
         case Qt::Key_Enter:
             event->accept();
-            emit ApplyPressed();
+            emit applyPressed();
             return;
         case Qt::Key_Escape:
             // Not the wizard's: Escape here drops the selection only.
             event->accept();
-            emit CancelPressed();
+            emit cancelPressed();
             return;
         default:
             break;
@@ -167,11 +167,11 @@ bool SheetGrid::eventFilter(QObject *watched, QEvent *event)
     if (watched == horizontalHeader()->viewport()) {
         const int col = horizontalHeader()->logicalIndexAt(pos);
         if (col >= 0)
-            emit ColumnHeaderClicked(col + 1, modifiers);
+            emit columnHeaderClicked(col + 1, modifiers);
     } else if (watched == verticalHeader()->viewport()) {
         const int row = verticalHeader()->logicalIndexAt(pos);
         if (row >= 0)
-            emit RowHeaderClicked(row + 1, modifiers);
+            emit rowHeaderClicked(row + 1, modifiers);
     } else {
         return false;
     }
@@ -231,7 +231,7 @@ void SheetCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opt
 {
     const int row = index.row() + 1;
     const int col = index.column() + 1;
-    const int marks = m_grid->Marks(row, col);
+    const int marks = m_grid->marks(row, col);
     const QRect r = option.rect;
     if (marks & smPending)
         painter->fillRect(r, PendingFill);
@@ -247,10 +247,10 @@ void SheetCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opt
     auto outline = [&](int mark, const QColor &colour, int inset) {
         if (!(marks & mark))
             return;
-        const bool up = m_grid->Marks(row - 1, col) & mark;
-        const bool down = m_grid->Marks(row + 1, col) & mark;
-        const bool left = m_grid->Marks(row, col - 1) & mark;
-        const bool right = m_grid->Marks(row, col + 1) & mark;
+        const bool up = m_grid->marks(row - 1, col) & mark;
+        const bool down = m_grid->marks(row + 1, col) & mark;
+        const bool left = m_grid->marks(row, col - 1) & mark;
+        const bool right = m_grid->marks(row, col + 1) & mark;
         const int x1 = left ? r.left() : r.left() + inset;
         const int x2 = right ? r.right() + 1 : r.right() - inset;
         const int y1 = up ? r.top() : r.top() + inset;

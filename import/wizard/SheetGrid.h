@@ -22,8 +22,8 @@ public:
     SheetGridModel(int rows, QObject *parent = nullptr);
 
     // 0-based grid positions; texts outside the grid are dropped.
-    void SetText(int row, int col, const QString &text);
-    QString Text(int row, int col) const;
+    void setText(int row, int col, const QString &text);
+    QString text(int row, int col) const;
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -47,28 +47,28 @@ public:
 
     SheetGrid(int sheetIndex, const QString &sheetName, int rows, QWidget *parent = nullptr);
 
-    int SheetIndex() const { return m_sheetIndex; }
-    QString SheetName() const { return m_sheetName; }
-    SheetGridModel *Model() const { return m_model; }
+    int sheetIndex() const { return m_sheetIndex; }
+    QString sheetName() const { return m_sheetName; }
+    SheetGridModel *model() const { return m_model; }
 
-    void SetMarks(MarkFunction marks) { m_marks = std::move(marks); }
-    int Marks(int row, int col) const { return m_marks ? m_marks(row, col) : smNone; }
+    void setMarks(MarkFunction marks) { m_marks = std::move(marks); }
+    int marks(int row, int col) const { return m_marks ? m_marks(row, col) : smNone; }
     // While a selection is pending, Enter and Escape belong to the grid.
-    void SetSelectionPending(bool pending) { m_pending = pending; }
+    void setSelectionPending(bool pending) { m_pending = pending; }
 
     // Where to click: a cell (1-based) in the viewport, a column or row
     // header section in its header's viewport.
-    QPoint CellPoint(int row, int col) const;
-    QPoint ColumnHeaderPoint(int col) const;
-    QPoint RowHeaderPoint(int row) const;
+    QPoint cellPoint(int row, int col) const;
+    QPoint columnHeaderPoint(int col) const;
+    QPoint rowHeaderPoint(int row) const;
 
 signals:
     // 1-based positions, with the keys held during the click.
-    void CellClicked(int row, int col, Qt::KeyboardModifiers modifiers);
-    void ColumnHeaderClicked(int col, Qt::KeyboardModifiers modifiers);
-    void RowHeaderClicked(int row, Qt::KeyboardModifiers modifiers);
-    void ApplyPressed();
-    void CancelPressed();
+    void cellClicked(int row, int col, Qt::KeyboardModifiers modifiers);
+    void columnHeaderClicked(int col, Qt::KeyboardModifiers modifiers);
+    void rowHeaderClicked(int row, Qt::KeyboardModifiers modifiers);
+    void applyPressed();
+    void cancelPressed();
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;

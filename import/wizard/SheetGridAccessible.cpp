@@ -153,7 +153,7 @@ SheetGridAccessible::~SheetGridAccessible()
     forgetCells();
 }
 
-void SheetGridAccessible::Install()
+void SheetGridAccessible::install()
 {
     static const bool installed = [] {
         QAccessible::installFactory(sheetGridFactory);

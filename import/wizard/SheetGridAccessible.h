@@ -23,7 +23,7 @@ public:
     ~SheetGridAccessible() override;
 
     // Makes the toolkit use this interface for every sheet grid.
-    static void Install();
+    static void install();
 
     // The part of the grid shown: model rows and columns.
     struct Shown

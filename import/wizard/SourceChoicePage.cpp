@@ -66,7 +66,7 @@ SourceChoicePage::SourceChoicePage(ImportSettings &settings, const ImportWizard 
 
     auto *picture = new QLabel(this);
     picture->setObjectName(QStringLiteral("imgPicture"));
-    picture->setPixmap(component.Picture.isNull() ? defaultPicture() : component.Picture);
+    picture->setPixmap(component.picture.isNull() ? defaultPicture() : component.picture);
     picture->setAlignment(Qt::AlignTop);
 
     auto *title = new QLabel(trMessage(ImportMsg::WizardCaption), this);
@@ -134,7 +134,7 @@ SourceChoicePage::SourceChoicePage(ImportSettings &settings, const ImportWizard 
     m_templateName->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     storeWhenToggled(m_goToLastPage, &ImportSettings::goToLastPage);
     storeWhenToggled(m_autoSaveTemplate, &ImportSettings::autoSaveTemplate);
-    connect(m_loadTemplate, &QPushButton::clicked, this, &SourceChoicePage::LoadTemplateClicked);
+    connect(m_loadTemplate, &QPushButton::clicked, this, &SourceChoicePage::loadTemplateClicked);
     auto *templateRow = new QHBoxLayout;
     templateRow->addWidget(m_loadTemplate);
     templateRow->addWidget(m_templateName, 1);
@@ -170,7 +170,7 @@ SourceChoicePage::SourceChoicePage(ImportSettings &settings, const ImportWizard 
     m_loadTemplate->setVisible(component.showSaveLoadButtons);
 }
 
-void SourceChoicePage::ShowSettings()
+void SourceChoicePage::showSettings()
 {
     m_showing = true;
     const ImportSettings &s = m_settings;
@@ -185,7 +185,7 @@ void SourceChoicePage::ShowSettings()
     m_showing = false;
 }
 
-void SourceChoicePage::ApplyPendingEdits()
+void SourceChoicePage::applyPendingEdits()
 {
     if (m_comma->currentText() != wizardCharText(m_settings.delimiter))
         applyDelimiter();
@@ -211,7 +211,7 @@ void SourceChoicePage::chooseKind(AllowedImport kind)
     }
     m_comma->setEnabled(kind == aiCSV);
     m_quote->setEnabled(kind == aiCSV);
-    emit SourceEdited();
+    emit sourceEdited();
 }
 
 void SourceChoicePage::fileNameEdited(const QString &text)
@@ -219,8 +219,8 @@ void SourceChoicePage::fileNameEdited(const QString &text)
     if (m_showing)
         return;
     if (m_settings.setFileName(text) && m_settings.importType == aiXLS)
-        emit WorkbookChanged();
-    emit SourceEdited();
+        emit workbookChanged();
+    emit sourceEdited();
 }
 
 void SourceChoicePage::browseFile()
@@ -240,9 +240,9 @@ void SourceChoicePage::applyDelimiter()
     const QString text = m_comma->currentText();
     const QChar c = text.isEmpty() ? defaultTextDelimiter() : applyWizardCharText(text, m_settings.delimiter);
     if (m_settings.setDelimiter(c))
-        emit DelimitedMapCleared();
+        emit delimitedMapCleared();
     m_comma->setEditText(wizardCharText(m_settings.delimiter));
-    emit SourceEdited();
+    emit sourceEdited();
 }
 
 void SourceChoicePage::applyQuote()
@@ -252,12 +252,12 @@ void SourceChoicePage::applyQuote()
     const QString text = m_quote->currentText();
     const QChar c = text.isEmpty() ? QChar(u'"') : applyWizardCharText(text, m_settings.quote);
     if (m_settings.setQuote(c))
-        emit DelimitedMapCleared();
+        emit delimitedMapCleared();
     m_quote->setEditText(wizardCharText(m_settings.quote));
-    emit SourceEdited();
+    emit sourceEdited();
 }
 
-void SourceChoicePage::ShowTemplateName(const QString &fileName)
+void SourceChoicePage::showTemplateName(const QString &fileName)
 {
     const QString name = QDir::toNativeSeparators(fileName);
     m_templateName->setToolTip(name);

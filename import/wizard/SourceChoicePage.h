@@ -25,20 +25,20 @@ class SourceChoicePage : public WizardStepPage
 public:
     SourceChoicePage(ImportSettings &settings, const ImportWizard &component, QWidget *parent = nullptr);
 
-    void ShowSettings() override;
-    void ApplyPendingEdits() override;
+    void showSettings() override;
+    void applyPendingEdits() override;
     // The template's name, shortened to the label's width.
-    void ShowTemplateName(const QString &fileName);
+    void showTemplateName(const QString &fileName);
 
 signals:
     // The kind, file name, delimiter or quote changed: the window's caption,
     // buttons and mapping page follow.
-    void SourceEdited();
+    void sourceEdited();
     // A new delimiter or quote emptied the delimited map.
-    void DelimitedMapCleared();
+    void delimitedMapCleared();
     // A new file name for the spreadsheet kind emptied its ranges.
-    void WorkbookChanged();
-    void LoadTemplateClicked();
+    void workbookChanged();
+    void loadTemplateClicked();
 
 private:
     void chooseKind(AllowedImport kind);

@@ -278,19 +278,19 @@ SpreadsheetPage::SpreadsheetPage(ImportSettings &settings, const ImportWizard &c
         updateButtons();
     });
 
-    SettingsChanged();
+    settingsChanged();
     if (m_fields->count() > 0)
         m_fields->setCurrentRow(0);
 }
 
 SpreadsheetPage::~SpreadsheetPage() = default;
 
-int SpreadsheetPage::SheetCount() const
+int SpreadsheetPage::sheetCount() const
 {
     return m_sheets->count();
 }
 
-SheetGrid *SpreadsheetPage::Grid(int sheet) const
+SheetGrid *SpreadsheetPage::grid(int sheet) const
 {
     return qobject_cast<SheetGrid *>(m_sheets->widget(sheet));
 }
@@ -310,7 +310,7 @@ int SpreadsheetPage::currentField() const
 // The workbook
 // ---------------------------------------------------------------------------
 
-void SpreadsheetPage::Prepare(bool sourceChanged)
+void SpreadsheetPage::prepare(bool sourceChanged)
 {
     const bool loaded = m_file.isOpened() && m_loadedFile.compare(settings().fileName, Qt::CaseInsensitive) == 0;
     if (sourceChanged || !loaded)
@@ -351,14 +351,14 @@ void SpreadsheetPage::loadWorkbook()
         auto *grid = new SheetGrid(i, name, rows, m_sheets);
         if (sheet)
             fillGrid(*grid, *sheet, component().excelMaxColWidth);
-        grid->SetMarks([this, grid](int row, int col) { return marks(*grid, row, col); });
-        connect(grid, &SheetGrid::CellClicked, this, &SpreadsheetPage::cellClicked);
-        connect(grid, &SheetGrid::ColumnHeaderClicked, this,
+        grid->setMarks([this, grid](int row, int col) { return marks(*grid, row, col); });
+        connect(grid, &SheetGrid::cellClicked, this, &SpreadsheetPage::cellClicked);
+        connect(grid, &SheetGrid::columnHeaderClicked, this,
             [this](int col, Qt::KeyboardModifiers modifiers) { headerClicked(true, col, modifiers); });
-        connect(grid, &SheetGrid::RowHeaderClicked, this,
+        connect(grid, &SheetGrid::rowHeaderClicked, this,
             [this](int row, Qt::KeyboardModifiers modifiers) { headerClicked(false, row, modifiers); });
-        connect(grid, &SheetGrid::ApplyPressed, this, &SpreadsheetPage::applyPending);
-        connect(grid, &SheetGrid::CancelPressed, this, &SpreadsheetPage::cancelPending);
+        connect(grid, &SheetGrid::applyPressed, this, &SpreadsheetPage::applyPending);
+        connect(grid, &SheetGrid::cancelPressed, this, &SpreadsheetPage::cancelPending);
         m_sheets->addTab(grid, name);
     }
     m_loadedFile = fileName;
@@ -372,7 +372,7 @@ void SpreadsheetPage::fillGrid(SheetGrid &grid, XlsWorkSheet &sheet, int maxColW
 {
     const FormatSettings fs = settings().formats.settings();
     const QFontMetrics metrics(grid.font());
-    SheetGridModel *model = grid.Model();
+    SheetGridModel *model = grid.model();
     std::vector<int> widths(MaxCols, grid.horizontalHeader()->defaultSectionSize());
     XlsRowList &rows = sheet.rows();
     const int last = std::min(rows.count(), model->rowCount());
@@ -386,7 +386,7 @@ void SpreadsheetPage::fillGrid(SheetGrid &grid, XlsWorkSheet &sheet, int maxColW
             if (col < 0 || col >= MaxCols)
                 continue;
             const QString text = SpreadsheetPreviewText(*cell, fs);
-            model->SetText(cell->row(), col, text);
+            model->setText(cell->row(), col, text);
             // Wide enough for its text, up to the widest a column may get.
             const int wanted = std::min(metrics.horizontalAdvance(text) + 10, maxColWidth);
             if (wanted > widths[std::size_t(col)])
@@ -401,7 +401,7 @@ void SpreadsheetPage::fillGrid(SheetGrid &grid, XlsWorkSheet &sheet, int maxColW
 // Settings
 // ---------------------------------------------------------------------------
 
-void SpreadsheetPage::SettingsChanged()
+void SpreadsheetPage::settingsChanged()
 {
     m_updating = true;
     // A new file name: the workbook and its tabs went with the old one.
@@ -431,7 +431,7 @@ void SpreadsheetPage::storeField(int field)
     if (field < 0 || field >= int(m_rows.size()))
         return;
     settings().xlsRanges.setValue(settings().columns().value(field), m_rows[std::size_t(field)]->text());
-    emit MapChanged();
+    emit mapEdited();
 }
 
 void SpreadsheetPage::skipEdited()
@@ -514,16 +514,16 @@ void SpreadsheetPage::updateButtons()
 void SpreadsheetPage::repaintGrids()
 {
     for (int i = 0; i < m_sheets->count(); ++i)
-        if (SheetGrid *grid = Grid(i))
-            grid->viewport()->update();
+        if (SheetGrid *g = grid(i))
+            g->viewport()->update();
 }
 
 int SpreadsheetPage::marks(const SheetGrid &grid, int row, int col) const
 {
     if (row < 1 || row > MaxRows || col < 1 || col > MaxCols)
         return smNone;
-    const int sheetNumber = grid.SheetIndex() + 1;
-    const QString &name = grid.SheetName();
+    const int sheetNumber = grid.sheetIndex() + 1;
+    const QString &name = grid.sheetName();
     int result = smNone;
     if (m_pending.count() > 0 && m_pending.contains(sheetNumber, name, row, col))
         result |= smPending;
@@ -579,7 +579,7 @@ void SpreadsheetPage::addRange()
     MapRange range;
     range.setBounds(0, 1, 0, 1);
     range.setDirection(rdForward);
-    range.setSheetName(grid->SheetName());
+    range.setSheetName(grid->sheetName());
     QStringList names;
     for (int i = 0; i < m_file.workSheetCount(); ++i)
         names << m_file.workSheetName(i);
@@ -587,7 +587,7 @@ void SpreadsheetPage::addRange()
     if (dialog.exec() != QDialog::Accepted)
         return;
     MapRow &row = *m_rows[std::size_t(field)];
-    row.add(std::make_unique<MapRange>(dialog.Range()));
+    row.add(std::make_unique<MapRange>(dialog.range()));
     storeField(field);
     showRanges({ row.count() - 1 });
 }
@@ -606,7 +606,7 @@ void SpreadsheetPage::editRange()
     RangeEditor dialog(*range, names, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    *range = dialog.Range();
+    *range = dialog.range();
     row.updateTotal();
     storeField(field);
     showRanges(selected);
@@ -643,7 +643,7 @@ void SpreadsheetPage::moveRange(int step)
 void SpreadsheetPage::autoFill(bool columns)
 {
     SheetGrid *grid = activeGrid();
-    XlsWorkSheet *sheet = grid ? m_file.workSheet(grid->SheetIndex()) : nullptr;
+    XlsWorkSheet *sheet = grid ? m_file.workSheet(grid->sheetIndex()) : nullptr;
     if (!sheet)
         return;
     cancelPending();
@@ -656,10 +656,10 @@ void SpreadsheetPage::autoFill(bool columns)
         // import refuses: its destination column stays unmapped.
         const bool used = i < entries && (columns ? sheet->colExtent(i, lowest, highest) : sheet->rowExtent(i, lowest, highest));
         if (used)
-            row.add(wholeLine(columns, i + 1, grid->SheetName()));
+            row.add(wholeLine(columns, i + 1, grid->sheetName()));
         settings().xlsRanges.setValue(settings().columns().value(i), row.text());
     }
-    emit MapChanged();
+    emit mapEdited();
     showRanges();
 }
 
@@ -679,7 +679,7 @@ void SpreadsheetPage::clearAllRanges()
         m_rows[std::size_t(i)]->clear();
         settings().xlsRanges.setValue(settings().columns().value(i), QString());
     }
-    emit MapChanged();
+    emit mapEdited();
     showRanges();
 }
 
@@ -700,7 +700,7 @@ void SpreadsheetPage::cellClicked(int row, int col, Qt::KeyboardModifiers modifi
         m_currentCol = col;
         return;
     }
-    const int sheetNumber = grid->SheetIndex() + 1;
+    const int sheetNumber = grid->sheetIndex() + 1;
     if (shift) {
         if (row != m_currentRow && col != m_currentCol) {
             cancelPending();
@@ -708,12 +708,12 @@ void SpreadsheetPage::cellClicked(int row, int col, Qt::KeyboardModifiers modifi
         }
         extendTo(row, col);
     } else {
-        if (m_pending.contains(sheetNumber, grid->SheetName(), row, col)) {
-            m_pending.removeCell(sheetNumber, grid->SheetName(), row, col);
+        if (m_pending.contains(sheetNumber, grid->sheetName(), row, col)) {
+            m_pending.removeCell(sheetNumber, grid->sheetName(), row, col);
             restoreSheetNames(m_pending);
         } else {
             auto cell = std::make_unique<MapRange>();
-            cell->setSheetName(grid->SheetName());
+            cell->setSheetName(grid->sheetName());
             cell->setBounds(row, col, row, col);
             addPending(std::move(cell));
         }
@@ -726,8 +726,8 @@ void SpreadsheetPage::cellClicked(int row, int col, Qt::KeyboardModifiers modifi
 void SpreadsheetPage::extendTo(int row, int col)
 {
     SheetGrid *grid = activeGrid();
-    const int sheetNumber = grid->SheetIndex() + 1;
-    const QString name = grid->SheetName();
+    const int sheetNumber = grid->sheetIndex() + 1;
+    const QString name = grid->sheetName();
     const int anchorRow = m_currentRow;
     const int anchorCol = m_currentCol;
 
@@ -782,14 +782,14 @@ void SpreadsheetPage::headerClicked(bool column, int position, Qt::KeyboardModif
         current = position;
         return;
     }
-    const int sheetNumber = grid->SheetIndex() + 1;
+    const int sheetNumber = grid->sheetIndex() + 1;
     // The pending whole column (row) at p, -1 when there is none.
     auto present = [&](int p) {
         for (int i = 0; i < m_pending.count(); ++i) {
             const MapRange &r = *m_pending.range(i);
             const bool whole = column ? r.kind() == rkCol && r.startCol() == p && r.startRow() == 0 && r.finishRow() == 0
                                       : r.kind() == rkRow && r.startRow() == p && r.startCol() == 0 && r.finishCol() == 0;
-            if (whole && r.contains(sheetNumber, grid->SheetName(), column ? 1 : p, column ? p : 1))
+            if (whole && r.contains(sheetNumber, grid->sheetName(), column ? 1 : p, column ? p : 1))
                 return i;
         }
         return -1;
@@ -797,13 +797,13 @@ void SpreadsheetPage::headerClicked(bool column, int position, Qt::KeyboardModif
     if (shift) {
         for (int p = std::min(current, position); p <= std::max(current, position); ++p)
             if (present(p) < 0)
-                addPending(wholeLine(column, p, grid->SheetName()));
+                addPending(wholeLine(column, p, grid->sheetName()));
     } else {
         const int i = present(position);
         if (i >= 0)
             m_pending.removeAt(i);
         else
-            addPending(wholeLine(column, position, grid->SheetName()));
+            addPending(wholeLine(column, position, grid->sheetName()));
         current = position;
     }
     pendingChanged();
@@ -823,8 +823,8 @@ void SpreadsheetPage::pendingChanged()
     const bool pending = m_pending.count() > 0;
     m_rangeStack->setCurrentWidget(pending ? m_pendingList : m_ranges);
     for (int i = 0; i < m_sheets->count(); ++i)
-        if (SheetGrid *grid = Grid(i))
-            grid->SetSelectionPending(pending);
+        if (SheetGrid *g = grid(i))
+            g->setSelectionPending(pending);
     repaintGrids();
 }
 

@@ -32,13 +32,13 @@ public:
     SpreadsheetPage(ImportSettings &settings, const ImportWizard &component, QWidget *parent = nullptr);
     ~SpreadsheetPage() override;
 
-    void Prepare(bool sourceChanged) override;
-    void SettingsChanged() override;
+    void prepare(bool sourceChanged) override;
+    void settingsChanged() override;
 
-    int SheetCount() const;
-    SheetGrid *Grid(int sheet) const;
+    int sheetCount() const;
+    SheetGrid *grid(int sheet) const;
     // The selection being built on the grid, as range text.
-    QString PendingText() const { return m_pending.text(); }
+    QString pendingText() const { return m_pending.text(); }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -41,31 +41,31 @@ int TextViewer::lineHeight() const
     return fontMetrics().height() + 1;
 }
 
-int TextViewer::RulerHeight() const
+int TextViewer::rulerHeight() const
 {
     return fontMetrics().height() + 10;
 }
 
-void TextViewer::SetLines(const QStringList &lines)
+void TextViewer::setLines(const QStringList &lines)
 {
     m_lines = lines;
     m_width = 0;
     for (const QString &line : lines)
         m_width = std::max(m_width, int(line.size()));
-    ClearSelection();
+    clearSelection();
     horizontalScrollBar()->setValue(0);
     verticalScrollBar()->setValue(0);
     updateScrollBars();
     viewport()->update();
 }
 
-void TextViewer::SetSkippedLines(int count)
+void TextViewer::setSkippedLines(int count)
 {
     m_skipped = count;
     viewport()->update();
 }
 
-void TextViewer::AddSeparators(const QList<int> &positions)
+void TextViewer::addSeparators(const QList<int> &positions)
 {
     for (int p : positions)
         if (p > 0 && !m_separators.contains(p))
@@ -74,35 +74,35 @@ void TextViewer::AddSeparators(const QList<int> &positions)
     viewport()->update();
 }
 
-void TextViewer::SetSelection(int left, int right)
+void TextViewer::setSelection(int left, int right)
 {
     m_selLeft = left;
     m_selRight = right;
     // Brought into view when it lies outside.
-    const int x = BoundaryX(left);
+    const int x = boundaryX(left);
     if (x < 0 || x > viewport()->width() - charWidth())
         horizontalScrollBar()->setValue(horizontalScrollBar()->value() + x - margin());
     viewport()->update();
 }
 
-void TextViewer::ClearSelection()
+void TextViewer::clearSelection()
 {
     m_selLeft = m_selRight = -1;
     viewport()->update();
 }
 
-void TextViewer::SetMappedRegions(const QList<QPair<int, int>> &regions)
+void TextViewer::setMappedRegions(const QList<QPair<int, int>> &regions)
 {
     m_mapped = regions;
     viewport()->update();
 }
 
-int TextViewer::BoundaryX(int position) const
+int TextViewer::boundaryX(int position) const
 {
     return margin() + position * charWidth() - horizontalScrollBar()->value();
 }
 
-int TextViewer::BoundaryAt(int x) const
+int TextViewer::boundaryAt(int x) const
 {
     const int cw = charWidth();
     const int offset = x + horizontalScrollBar()->value() - margin();
@@ -115,10 +115,10 @@ int TextViewer::charAt(int x) const
     return offset < 0 ? -1 : offset / charWidth();
 }
 
-QPoint TextViewer::CharPoint(int c, int line) const
+QPoint TextViewer::charPoint(int c, int line) const
 {
-    const int y = RulerHeight() + (line - verticalScrollBar()->value()) * lineHeight() + lineHeight() / 2;
-    return QPoint(BoundaryX(c) + charWidth() / 2, y);
+    const int y = rulerHeight() + (line - verticalScrollBar()->value()) * lineHeight() + lineHeight() / 2;
+    return QPoint(boundaryX(c) + charWidth() / 2, y);
 }
 
 int TextViewer::separatorNear(int x) const
@@ -126,7 +126,7 @@ int TextViewer::separatorNear(int x) const
     int best = -1;
     int bestDistance = 4;
     for (int s : m_separators) {
-        const int distance = std::abs(BoundaryX(s) - x);
+        const int distance = std::abs(boundaryX(s) - x);
         if (distance < bestDistance) {
             best = s;
             bestDistance = distance;
@@ -144,7 +144,7 @@ void TextViewer::updateScrollBars()
     horizontalScrollBar()->setRange(0, std::max(0, contentWidth - viewport()->width()));
     horizontalScrollBar()->setPageStep(viewport()->width());
     horizontalScrollBar()->setSingleStep(charWidth());
-    const int visible = std::max(1, (viewport()->height() - RulerHeight()) / lineHeight());
+    const int visible = std::max(1, (viewport()->height() - rulerHeight()) / lineHeight());
     verticalScrollBar()->setRange(0, std::max(0, int(m_lines.size()) - visible));
     verticalScrollBar()->setPageStep(visible);
 }
@@ -160,32 +160,32 @@ void TextViewer::paintEvent(QPaintEvent *)
     QPainter p(viewport());
     const int cw = charWidth();
     const int lh = lineHeight();
-    const int ruler = RulerHeight();
+    const int ruler = rulerHeight();
     const int w = viewport()->width();
     const int h = viewport()->height();
     const QFontMetrics fm = fontMetrics();
 
     p.fillRect(viewport()->rect(), palette().base());
     auto region = [&](int left, int right, const QColor &colour) {
-        p.fillRect(QRect(QPoint(BoundaryX(left), ruler), QPoint(BoundaryX(right) - 1, h)), colour);
+        p.fillRect(QRect(QPoint(boundaryX(left), ruler), QPoint(boundaryX(right) - 1, h)), colour);
     };
     for (const auto &[left, right] : m_mapped)
         region(left, right, MappedFill);
-    if (HasSelection())
+    if (hasSelection())
         region(m_selLeft, m_selRight, SelectionFill);
 
     // The ruler: a tick per boundary, longer every 5, numbered every 10.
     p.fillRect(QRect(0, 0, w, ruler), RulerBack);
     p.setPen(palette().color(QPalette::Mid));
     p.drawLine(0, ruler - 1, w, ruler - 1);
-    const int first = std::max(0, BoundaryAt(0) - 1);
-    const int last = BoundaryAt(w) + 1;
+    const int first = std::max(0, boundaryAt(0) - 1);
+    const int last = boundaryAt(w) + 1;
     QFont small = font();
     small.setPointSizeF(std::max(6.0, font().pointSizeF() * 0.8));
     p.setFont(small);
     p.setPen(palette().color(QPalette::WindowText));
     for (int pos = first; pos <= last; ++pos) {
-        const int x = BoundaryX(pos);
+        const int x = boundaryX(pos);
         const int tick = pos % 10 == 0 ? 8 : pos % 5 == 0 ? 5 : 3;
         p.drawLine(x, ruler - 1 - tick, x, ruler - 1);
         if (pos % 10 == 0)
@@ -207,12 +207,12 @@ void TextViewer::paintEvent(QPaintEvent *)
             if (c.unicode() < 32)
                 c = QLatin1Char(' ');
         p.setPen(i < m_skipped ? skipped : text);
-        p.drawText(BoundaryX(0), y + fm.ascent(), line);
+        p.drawText(boundaryX(0), y + fm.ascent(), line);
     }
 
     // Separators over everything, with a handle in the ruler.
     auto separator = [&](int pos, const QColor &colour) {
-        const int x = BoundaryX(pos);
+        const int x = boundaryX(pos);
         p.setPen(QPen(colour, 1));
         p.drawLine(x, 0, x, h);
         p.setBrush(colour);
@@ -255,21 +255,21 @@ void TextViewer::mouseMoveEvent(QMouseEvent *event)
                 m_dragHigh = s;
         }
     }
-    const int to = std::clamp(BoundaryAt(x), m_dragLow, m_dragHigh);
+    const int to = std::clamp(boundaryAt(x), m_dragLow, m_dragHigh);
     const int at = m_dragMoved ? m_dragAt : m_dragFrom;
     if (to == at)
         return;
     if (!m_dragMoved) {
         m_dragMoved = true;
         m_separators.removeOne(m_dragFrom);
-        emit SeparatorDragStarted(m_dragFrom);
+        emit separatorDragStarted(m_dragFrom);
     }
     m_dragAt = to;
     if (m_selLeft == at)
         m_selLeft = to;
     if (m_selRight == at)
         m_selRight = to;
-    emit SeparatorDragged(at, to);
+    emit separatorDragged(at, to);
     viewport()->update();
 }
 
@@ -289,15 +289,15 @@ void TextViewer::mouseReleaseEvent(QMouseEvent *event)
         const bool removed = at == 0 || m_separators.contains(at);
         if (removed) {
             if (m_selLeft == at || m_selRight == at)
-                ClearSelection();
+                clearSelection();
         } else {
-            AddSeparators({ at });
+            addSeparators({ at });
         }
         m_dragAt = -1;
         m_dragMoved = false;
         m_dragFrom = -1;
         viewport()->update();
-        emit SeparatorDropped(at, removed);
+        emit separatorDropped(at, removed);
         return;
     }
     // A separator pressed and not moved is a click on the character there,
@@ -323,10 +323,10 @@ void TextViewer::mouseReleaseEvent(QMouseEvent *event)
     m_undoLeft = m_selLeft;
     m_undoRight = m_selRight;
     if (selected)
-        SetSelection(left, right);
+        setSelection(left, right);
     else
-        ClearSelection();
-    emit RegionClicked(left, right, selected);
+        clearSelection();
+    emit regionClicked(left, right, selected);
 }
 
 void TextViewer::mouseDoubleClickEvent(QMouseEvent *event)
@@ -340,24 +340,24 @@ void TextViewer::mouseDoubleClickEvent(QMouseEvent *event)
         m_undoable = false;
         m_selLeft = m_undoLeft;
         m_selRight = m_undoRight;
-        emit RegionClickUndone();
+        emit regionClickUndone();
     }
     const int x = int(event->position().x());
     const int near = separatorNear(x);
     if (near >= 0) {
         m_separators.removeOne(near);
         if (m_selLeft == near || m_selRight == near)
-            ClearSelection();
+            clearSelection();
         updateScrollBars();
         viewport()->update();
-        emit SeparatorRemoved(near);
+        emit separatorRemoved(near);
         return;
     }
-    const int p = BoundaryAt(x);
+    const int p = boundaryAt(x);
     if (p <= 0 || m_separators.contains(p))
         return;
-    AddSeparators({ p });
-    if (HasSelection() && p > m_selLeft && p < m_selRight)
-        ClearSelection();
-    emit SeparatorAdded(p);
+    addSeparators({ p });
+    if (hasSelection() && p > m_selLeft && p < m_selRight)
+        clearSelection();
+    emit separatorAdded(p);
 }

@@ -19,44 +19,44 @@ class TextViewer : public QAbstractScrollArea
 public:
     explicit TextViewer(QWidget *parent = nullptr);
 
-    void SetLines(const QStringList &lines);
-    const QStringList &Lines() const { return m_lines; }
+    void setLines(const QStringList &lines);
+    const QStringList &lines() const { return m_lines; }
     // Lines at the top drawn as skipped.
-    void SetSkippedLines(int count);
+    void setSkippedLines(int count);
 
-    const QList<int> &Separators() const { return m_separators; }
+    const QList<int> &separators() const { return m_separators; }
     // Adds separators (positions above 0; duplicates are ignored).
-    void AddSeparators(const QList<int> &positions);
+    void addSeparators(const QList<int> &positions);
 
     // The selected region [left, right), none while left is -1.
-    int SelectionLeft() const { return m_selLeft; }
-    int SelectionRight() const { return m_selRight; }
-    bool HasSelection() const { return m_selLeft >= 0; }
+    int selectionLeft() const { return m_selLeft; }
+    int selectionRight() const { return m_selRight; }
+    bool hasSelection() const { return m_selLeft >= 0; }
     // Programmatic: no signal.
-    void SetSelection(int left, int right);
-    void ClearSelection();
+    void setSelection(int left, int right);
+    void clearSelection();
     // Regions of mapped columns, tinted.
-    void SetMappedRegions(const QList<QPair<int, int>> &regions);
+    void setMappedRegions(const QList<QPair<int, int>> &regions);
 
     // Geometry, in viewport coordinates: where boundary p is drawn, the
     // boundary nearest to x, and a point inside character c of line l
     // (both 0-based), for the mouse and for tests.
-    int BoundaryX(int position) const;
-    int BoundaryAt(int x) const;
-    QPoint CharPoint(int c, int line = 0) const;
-    int RulerHeight() const;
+    int boundaryX(int position) const;
+    int boundaryAt(int x) const;
+    QPoint charPoint(int c, int line = 0) const;
+    int rulerHeight() const;
 
 signals:
-    void SeparatorAdded(int position);
-    void SeparatorRemoved(int position);
-    void SeparatorDragStarted(int position);
-    void SeparatorDragged(int from, int to);
-    void SeparatorDropped(int position, bool removed);
+    void separatorAdded(int position);
+    void separatorRemoved(int position);
+    void separatorDragStarted(int position);
+    void separatorDragged(int from, int to);
+    void separatorDropped(int position, bool removed);
     // A click selected (or, on the selected region, deselected) a region.
-    void RegionClicked(int left, int right, bool selected);
+    void regionClicked(int left, int right, bool selected);
     // A double click followed the click that selected or deselected a
     // region: that click is taken back (the selection already is).
-    void RegionClickUndone();
+    void regionClickUndone();
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -14,7 +14,7 @@ WizardPage::WizardPage(
 {
 }
 
-bool WizardPage::IsMapEmpty() const
+bool WizardPage::isMapEmpty() const
 {
     return m_settings.mapIsEmpty(m_kind);
 }

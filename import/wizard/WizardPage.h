@@ -8,7 +8,7 @@ class ImportWizard;
 
 // One source page of the wizard's mapping step: the window keeps one per
 // source kind and shows the page of the chosen kind. A page maps the
-// destination columns (settings.Columns()) to parts of the file, and keeps
+// destination columns (settings.columns()) to parts of the file, and keeps
 // that map in the kind's fields of the window's settings, which the import,
 // the Execute button's rule and the template file read:
 //   spreadsheet        XLSRanges, XLSSkipCols, XLSSkipRows
@@ -27,7 +27,7 @@ public:
     WizardPage(
         AllowedImport kind, ImportSettings &settings, const ImportWizard &component, QWidget *parent = nullptr);
 
-    AllowedImport Kind() const { return m_kind; }
+    AllowedImport kind() const { return m_kind; }
 
     // Called each time the mapping step is entered. sourceChanged is true
     // when the file (for delimited text also the delimiter or quote) differs
@@ -37,24 +37,24 @@ public:
     // (settings.ApplyPendingTXTMap()), once it knows the file's lines. A file
     // that cannot be read raises ImportError (or the reader's error):
     // the wizard shows it and goes back to the first step.
-    virtual void Prepare(bool sourceChanged) = 0;
+    virtual void prepare(bool sourceChanged) = 0;
 
     // The settings changed under the page (a template was loaded, a new
     // file name emptied the spreadsheet ranges, a new delimiter the column
     // numbers): show them again.
-    virtual void SettingsChanged() = 0;
+    virtual void settingsChanged() = 0;
 
     // Writes whatever the page holds that is not yet in the settings; called
     // before the import runs, a template is saved and the step is left.
-    virtual void StoreMap() { }
+    virtual void storeMap() { }
 
     // Whether the kind's map would be empty (Next and Execute stay disabled
     // on the mapping step while it is). By default the settings' rule.
-    virtual bool IsMapEmpty() const;
+    virtual bool isMapEmpty() const;
 
 signals:
     // The map changed: the window re-evaluates its buttons.
-    void MapChanged();
+    void mapEdited();
 
 protected:
     ImportSettings &settings() const { return m_settings; }

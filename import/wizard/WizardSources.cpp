@@ -22,7 +22,7 @@ WizardSources::WizardSources(ImportWizard &component, QObject *window, std::func
         route(*source);
 }
 
-ImportEngine *WizardSources::Source(AllowedImport kind) const
+ImportEngine *WizardSources::source(AllowedImport kind) const
 {
     switch (kind) {
     case aiXLS:
@@ -43,56 +43,56 @@ void WizardSources::route(ImportEngine &source)
     ImportWizard &c = m_component;
     source.onBeforeImport = [this, &c](ImportEngine *s) {
         if (ImportProgress *p = m_progress())
-            p->BeforeImport(s->totalRecords());
-        if (c.OnBeforeImport)
-            c.OnBeforeImport(&c);
+            p->beforeImport(s->totalRecords());
+        if (c.onBeforeImport)
+            c.onBeforeImport(&c);
     };
     source.onAfterImport = [this, &c](ImportEngine *s) {
         if (ImportProgress *p = m_progress())
-            p->AfterImport(s->canceled());
-        if (c.OnAfterImport)
-            c.OnAfterImport(&c);
+            p->afterImport(s->canceled());
+        if (c.onAfterImport)
+            c.onAfterImport(&c);
     };
     source.onImportRecord = [this, &c](ImportEngine *s) {
         if (ImportProgress *p = m_progress())
-            p->ImportRecord(s->recordState());
-        if (c.OnImportRecord)
-            c.OnImportRecord(&c);
+            p->importRecord(s->recordState());
+        if (c.onImportRecord)
+            c.onImportRecord(&c);
     };
     source.onImportError = [this, &c](ImportEngine *) {
         if (ImportProgress *p = m_progress())
             p->importFailed();
-        if (c.OnImportError)
-            c.OnImportError(&c);
+        if (c.onImportError)
+            c.onImportError(&c);
     };
     source.onImportErrorAdv = [this, &c](ImportEngine *) {
         if (ImportProgress *p = m_progress())
-            p->ImportErrorAdv();
-        if (c.OnImportErrorAdv)
-            c.OnImportErrorAdv(&c);
+            p->importErrorAdv();
+        if (c.onImportErrorAdv)
+            c.onImportErrorAdv(&c);
     };
     source.onNeedCommit = [this, &c](ImportEngine *) {
         if (ImportProgress *p = m_progress())
-            p->NeedCommit();
-        if (c.OnNeedCommit)
-            c.OnNeedCommit(m_window);
+            p->needCommit();
+        if (c.onNeedCommit)
+            c.onNeedCommit(m_window);
     };
     source.onImportCancel = [this, &c](ImportEngine *, bool &goOn) {
         if (ImportProgress *p = m_progress())
-            goOn = p->AskContinue();
-        if (c.OnImportCancel)
-            c.OnImportCancel(&c, goOn);
+            goOn = p->askContinue();
+        if (c.onImportCancel)
+            c.onImportCancel(&c, goOn);
         if (ImportProgress *p = m_progress())
-            p->CancelAnswered(goOn);
+            p->cancelAnswered(goOn);
     };
     source.onBeforePost = [&c](ImportEngine *s, ImportRow *row, bool &accept) {
-        if (c.OnBeforePost)
-            c.OnBeforePost(s, row, accept);
+        if (c.onBeforePost)
+            c.onBeforePost(s, row, accept);
     };
     source.onDestinationLocate
         = [&c](ImportEngine *s, const QStringList &keyColumns, ImportRow *row, QString &keyFields, QVariant &keyValues) {
-              if (c.OnDestinationLocate)
-                  c.OnDestinationLocate(s, keyColumns, row, keyFields, keyValues);
+              if (c.onDestinationLocate)
+                  c.onDestinationLocate(s, keyColumns, row, keyFields, keyValues);
           };
     // Once per row: the progress dialog's Cancel must be able to get through.
     source.onYield = [](ImportEngine *) { QCoreApplication::processEvents(); };

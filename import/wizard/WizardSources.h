@@ -20,7 +20,7 @@ public:
     WizardSources(ImportWizard &component, QObject *window, std::function<ImportProgress *()> progress);
     ~WizardSources();
 
-    ImportEngine *Source(AllowedImport kind) const;
+    ImportEngine *source(AllowedImport kind) const;
 
 private:
     void route(ImportEngine &source);

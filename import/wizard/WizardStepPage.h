@@ -20,10 +20,10 @@ public:
     ~WizardStepPage() override;
 
     // Shows the settings again (the window opened, a template was loaded).
-    virtual void ShowSettings() = 0;
+    virtual void showSettings() = 0;
     // Applies what was typed in an edit not yet left: an action started
     // from the keyboard or by a program may come first.
-    virtual void ApplyPendingEdits() { }
+    virtual void applyPendingEdits() { }
 
 protected:
     // Toggling the button stores its state in the setting, unless the page

@@ -58,8 +58,8 @@ WizardWindow::WizardWindow(ImportWizard &component, QWidget *parent)
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setSizeGripEnabled(true);
 
-    component.applyDestination(*m_sources.Source(aiCSV));
-    m_settings = component.initialSettings(destinationColumns(*m_sources.Source(aiCSV)));
+    component.applyDestination(*m_sources.source(aiCSV));
+    m_settings = component.initialSettings(destinationColumns(*m_sources.source(aiCSV)));
     m_componentSettings = m_settings;
     m_templateFileName = component.templateFileName;
 
@@ -73,15 +73,15 @@ WizardWindow::WizardWindow(ImportWizard &component, QWidget *parent)
     m_steps->addWidget(m_formatsPage);
     m_optionsPage = new ImportOptionsPage(m_settings, component, m_steps);
     m_steps->addWidget(m_optionsPage);
-    connect(m_sourcePage, &SourceChoicePage::SourceEdited, this, [this] {
+    connect(m_sourcePage, &SourceChoicePage::sourceEdited, this, [this] {
         m_pageStack->setCurrentWidget(m_pages[m_settings.importType]);
         updateCaption();
         updateButtons();
     });
-    connect(m_sourcePage, &SourceChoicePage::DelimitedMapCleared, this, [this] { m_pages[aiCSV]->SettingsChanged(); });
-    connect(m_sourcePage, &SourceChoicePage::WorkbookChanged, this, [this] { m_pages[aiXLS]->SettingsChanged(); });
-    connect(m_sourcePage, &SourceChoicePage::LoadTemplateClicked, this, &WizardWindow::loadTemplateClicked);
-    connect(m_optionsPage, &ImportOptionsPage::SaveTemplateClicked, this, &WizardWindow::saveTemplateClicked);
+    connect(m_sourcePage, &SourceChoicePage::delimitedMapCleared, this, [this] { m_pages[aiCSV]->settingsChanged(); });
+    connect(m_sourcePage, &SourceChoicePage::workbookChanged, this, [this] { m_pages[aiXLS]->settingsChanged(); });
+    connect(m_sourcePage, &SourceChoicePage::loadTemplateClicked, this, &WizardWindow::loadTemplateClicked);
+    connect(m_optionsPage, &ImportOptionsPage::saveTemplateClicked, this, &WizardWindow::saveTemplateClicked);
 
     m_help = CreateButton(trMessage(ImportMsg::HelpButton), QStringLiteral("bHelp"), m_content);
     m_back = CreateButton(trMessage(ImportMsg::BackButton), QStringLiteral("bBack"), m_content);
@@ -92,9 +92,9 @@ WizardWindow::WizardWindow(ImportWizard &component, QWidget *parent)
     m_help->setVisible(component.showHelpButton);
     m_help->setEnabled(QFileInfo(helpFile).isFile());
     connect(m_help, &QPushButton::clicked, this, [helpFile] { QDesktopServices::openUrl(QUrl::fromLocalFile(helpFile)); });
-    connect(m_back, &QPushButton::clicked, this, &WizardWindow::GoBack);
-    connect(m_next, &QPushButton::clicked, this, &WizardWindow::GoNext);
-    connect(m_execute, &QPushButton::clicked, this, &WizardWindow::ExecuteImport);
+    connect(m_back, &QPushButton::clicked, this, &WizardWindow::goBack);
+    connect(m_next, &QPushButton::clicked, this, &WizardWindow::goNext);
+    connect(m_execute, &QPushButton::clicked, this, &WizardWindow::executeImport);
     connect(m_cancel, &QPushButton::clicked, this, &WizardWindow::reject);
 
     auto *buttons = new QHBoxLayout;
@@ -122,10 +122,10 @@ WizardWindow::WizardWindow(ImportWizard &component, QWidget *parent)
     setStep(0);
 
     if (component.autoLoadTemplate) {
-        if (component.OnLoadTemplate)
-            component.OnLoadTemplate(&component, component.templateFileName);
+        if (component.onLoadTemplate)
+            component.onLoadTemplate(&component, component.templateFileName);
         try {
-            Load(component.templateFileName);
+            load(component.templateFileName);
         } catch (const std::exception &e) {
             showError(e);
         }
@@ -141,19 +141,19 @@ WizardWindow::~WizardWindow()
     delete m_content;
 }
 
-ImportProgress *WizardWindow::Progress() const
+ImportProgress *WizardWindow::progress() const
 {
     return m_progress.data();
 }
 
-ImportEngine *WizardWindow::Source(AllowedImport kind) const
+ImportEngine *WizardWindow::source(AllowedImport kind) const
 {
-    return m_sources.Source(kind);
+    return m_sources.source(kind);
 }
 
-ImportEngine *WizardWindow::RunningSource() const
+ImportEngine *WizardWindow::runningSource() const
 {
-    return m_running ? Source(m_settings.importType) : nullptr;
+    return m_running ? source(m_settings.importType) : nullptr;
 }
 
 QWidget *WizardWindow::buildMapStep()
@@ -164,7 +164,7 @@ QWidget *WizardWindow::buildMapStep()
     for (int k = 0; k < ImportKindCount; ++k) {
         m_pages[k] = CreateWizardPage(AllowedImport(k), m_settings, m_component, m_pageStack);
         m_pageStack->addWidget(m_pages[k]);
-        connect(m_pages[k], &WizardPage::MapChanged, this, &WizardWindow::updateButtons);
+        connect(m_pages[k], &WizardPage::mapEdited, this, &WizardWindow::updateButtons);
     }
     auto *layout = new QVBoxLayout(page);
     layout->addWidget(CreateStepHeader(1, page));
@@ -178,11 +178,11 @@ QWidget *WizardWindow::buildMapStep()
 
 void WizardWindow::showSettings()
 {
-    m_sourcePage->ShowSettings();
+    m_sourcePage->showSettings();
     m_pageStack->setCurrentWidget(m_pages[m_settings.importType]);
-    m_formatsPage->ShowSettings();
-    m_optionsPage->ShowSettings();
-    m_sourcePage->ShowTemplateName(m_templateFileName);
+    m_formatsPage->showSettings();
+    m_optionsPage->showSettings();
+    m_sourcePage->showTemplateName(m_templateFileName);
     updateCaption();
     updateButtons();
 }
@@ -191,9 +191,9 @@ void WizardWindow::applyPendingEdits()
 {
     // An edit applies when it is left; an action started from the keyboard
     // or by a program may come first.
-    m_sourcePage->ApplyPendingEdits();
-    m_formatsPage->ApplyPendingEdits();
-    m_optionsPage->ApplyPendingEdits();
+    m_sourcePage->applyPendingEdits();
+    m_formatsPage->applyPendingEdits();
+    m_optionsPage->applyPendingEdits();
 }
 
 // ---------------------------------------------------------------------------
@@ -206,10 +206,10 @@ void WizardWindow::loadTemplateClicked()
     const QString name = QFileDialog::getOpenFileName(this, trMessage(ImportMsg::LoadTemplate), dir, templateFilter());
     if (name.isEmpty())
         return;
-    if (m_component.OnLoadTemplate)
-        m_component.OnLoadTemplate(&m_component, name);
+    if (m_component.onLoadTemplate)
+        m_component.onLoadTemplate(&m_component, name);
     try {
-        Load(name);
+        load(name);
     } catch (const std::exception &e) {
         showError(e);
     }
@@ -224,9 +224,9 @@ void WizardWindow::saveTemplateClicked()
     if (QFileInfo(name).suffix().isEmpty())
         name += QStringLiteral(".imp");
     try {
-        Save(name);
+        save(name);
         m_templateFileName = name;
-        m_sourcePage->ShowTemplateName(m_templateFileName);
+        m_sourcePage->showTemplateName(m_templateFileName);
     } catch (const std::exception &e) {
         showError(e);
     }
@@ -235,24 +235,24 @@ void WizardWindow::saveTemplateClicked()
 void WizardWindow::resizeEvent(QResizeEvent *event)
 {
     QDialog::resizeEvent(event);
-    m_sourcePage->ShowTemplateName(m_templateFileName);
+    m_sourcePage->showTemplateName(m_templateFileName);
 }
 
-void WizardWindow::Save(const QString &fileName)
+void WizardWindow::save(const QString &fileName)
 {
     applyPendingEdits();
-    m_pages[m_settings.importType]->StoreMap();
+    m_pages[m_settings.importType]->storeMap();
     TemplateFile::save(fileName, m_settings);
 }
 
-void WizardWindow::Load(const QString &fileName)
+void WizardWindow::load(const QString &fileName)
 {
     applyPendingEdits();
-    m_pages[m_settings.importType]->StoreMap();
+    m_pages[m_settings.importType]->storeMap();
     TemplateFile::load(fileName, m_settings, m_componentSettings, m_component.allowedImports);
     m_templateFileName = fileName;
     for (WizardPage *page : m_pages)
-        page->SettingsChanged();
+        page->settingsChanged();
     showSettings();
     if (!m_settings.goToLastPage)
         return;
@@ -260,7 +260,7 @@ void WizardWindow::Load(const QString &fileName)
     // Fixed-width positions need the file's lines: that page is prepared first.
     if (kind == aiTXT && !enterMapStep())
         return;
-    if (!m_pages[kind]->IsMapEmpty())
+    if (!m_pages[kind]->isMapEmpty())
         setStep(3);
 }
 
@@ -268,7 +268,7 @@ void WizardWindow::Load(const QString &fileName)
 // Navigation
 // ---------------------------------------------------------------------------
 
-void WizardWindow::GoNext()
+void WizardWindow::goNext()
 {
     if (m_running || !m_next->isEnabled())
         return;
@@ -285,7 +285,7 @@ void WizardWindow::GoNext()
             setStep(1);
         break;
     case 1:
-        m_pages[m_settings.importType]->StoreMap();
+        m_pages[m_settings.importType]->storeMap();
         setStep(2);
         break;
     case 2:
@@ -296,13 +296,13 @@ void WizardWindow::GoNext()
     }
 }
 
-void WizardWindow::GoBack()
+void WizardWindow::goBack()
 {
     if (m_running || m_step <= 0)
         return;
     applyPendingEdits();
     if (m_step == 1)
-        m_pages[m_settings.importType]->StoreMap();
+        m_pages[m_settings.importType]->storeMap();
     if (m_step == 2 && !enterMapStep())
         return;
     setStep(m_step - 1);
@@ -349,7 +349,7 @@ bool WizardWindow::enterMapStep()
     const AllowedImport kind = m_settings.importType;
     const QString signature = sourceSignature(kind);
     try {
-        m_pages[kind]->Prepare(signature != m_preparedSource[kind]);
+        m_pages[kind]->prepare(signature != m_preparedSource[kind]);
         m_preparedSource[kind] = signature;
     } catch (const std::exception &e) {
         m_preparedSource[kind].clear();
@@ -374,7 +374,7 @@ void WizardWindow::updateButtons()
     if (!m_next)
         return;
     const AllowedImport kind = m_settings.importType;
-    const bool mapEmpty = m_pages[kind]->IsMapEmpty();
+    const bool mapEmpty = m_pages[kind]->isMapEmpty();
     bool next = false;
     switch (m_step) {
     case 0:
@@ -413,13 +413,13 @@ void WizardWindow::showError(const std::exception &e)
 // The import and closing
 // ---------------------------------------------------------------------------
 
-void WizardWindow::ExecuteImport()
+void WizardWindow::executeImport()
 {
     if (m_running || !m_execute->isEnabled())
         return;
     applyPendingEdits();
-    m_pages[m_settings.importType]->StoreMap();
-    ImportEngine *source = Source(m_settings.importType);
+    m_pages[m_settings.importType]->storeMap();
+    ImportEngine *source = this->source(m_settings.importType);
 
     // Nothing else of the wizard may run while the import does: the import
     // lets the interface handle its messages once per row.
@@ -429,7 +429,7 @@ void WizardWindow::ExecuteImport()
         m_progress = new ImportProgress(this);
         connect(m_progress, &ImportProgress::cancelRequested, this, [source] { source->cancel(); });
         m_progress->show();
-        m_progress->Start();
+        m_progress->start();
     }
     bool failed = false;
     try {
@@ -439,13 +439,13 @@ void WizardWindow::ExecuteImport()
     } catch (const std::exception &e) {
         failed = true;
         // Refused before any row: there is nothing for the dialog to show.
-        if (m_progress && !m_progress->Started())
+        if (m_progress && !m_progress->started())
             delete m_progress.data();
         showError(e);
     }
     if (m_progress) {
-        if (!m_progress->Done())
-            m_progress->AfterImport(source->canceled());
+        if (!m_progress->isDone())
+            m_progress->afterImport(source->canceled());
         QEventLoop wait;
         connect(m_progress, &QDialog::finished, &wait, &QEventLoop::quit);
         if (m_progress->isVisible())
@@ -470,7 +470,7 @@ void WizardWindow::reject()
         return;
     if (m_settings.autoSaveTemplate) {
         try {
-            Save(m_templateFileName);
+            save(m_templateFileName);
         } catch (const std::exception &e) {
             showError(e);
         }

@@ -31,31 +31,31 @@ public:
     explicit WizardWindow(ImportWizard &component, QWidget *parent = nullptr);
     ~WizardWindow() override;
 
-    ImportSettings &Settings() { return m_settings; }
+    ImportSettings &settings() { return m_settings; }
     // The current step, 0 to 3.
-    int Step() const { return m_step; }
+    int step() const { return m_step; }
     // Next and Back as the buttons do them: the checks and messages included.
-    void GoNext();
-    void GoBack();
+    void goNext();
+    void goBack();
     // The Execute button: runs the import with the settings as they stand.
-    void ExecuteImport();
+    void executeImport();
     // Writes the template (nothing for a blank name); loads one and applies
     // it, jumping to the last step when the template says so. Both raise
     // ImportError.
-    void Save(const QString &fileName);
-    void Load(const QString &fileName);
+    void save(const QString &fileName);
+    void load(const QString &fileName);
     // The template the window uses: the component's, then the last one
     // loaded or saved through the buttons.
-    QString TemplateFileName() const { return m_templateFileName; }
+    QString templateFileName() const { return m_templateFileName; }
 
-    WizardPage *Page(AllowedImport kind) const { return m_pages[kind]; }
+    WizardPage *page(AllowedImport kind) const { return m_pages[kind]; }
     // The source object of a kind (both text kinds share one).
-    ImportEngine *Source(AllowedImport kind) const;
+    ImportEngine *source(AllowedImport kind) const;
     // The progress dialog while an import runs or waits for its OK.
-    ImportProgress *Progress() const;
-    bool Running() const { return m_running; }
+    ImportProgress *progress() const;
+    bool running() const { return m_running; }
     // The source object of the running import; null between imports.
-    ImportEngine *RunningSource() const;
+    ImportEngine *runningSource() const;
 
     void reject() override;
 

@@ -114,7 +114,7 @@ protected:
         screen->show();
     }
 
-    void chooseInvoices() { screen->ComboBox1->setCurrentIndex(screen->ComboBox1->findText(QStringLiteral("Factures"))); }
+    void chooseInvoices() { screen->tableCombo->setCurrentIndex(screen->tableCombo->findText(QStringLiteral("Factures"))); }
 
     // Presses "Imporation des Données"; in the wizard that opens, loads the
     // template, does what beforeExecute does, runs it, presses the progress
@@ -126,39 +126,39 @@ protected:
         QPointer<ImportProgress> closed;
         QTimer closer;
         QObject::connect(&closer, &QTimer::timeout, [&] {
-            WizardWindow *w = screen->DataImportWizard1->Window();
-            ImportProgress *p = w ? w->Progress() : nullptr;
-            if (!p || !p->Done() || p == closed)
+            WizardWindow *w = screen->wizard->window();
+            ImportProgress *p = w ? w->progress() : nullptr;
+            if (!p || !p->isDone() || p == closed)
                 return;
             closed = p;
-            run.state = p->State();
-            run.inserted = p->Inserted();
-            run.errors = p->Errors();
-            run.processed = p->Processed();
-            run.commited = p->Commited();
-            run.outcome = p->Outcome();
-            QTest::mouseClick(p->Button(), Qt::LeftButton);
+            run.state = p->state();
+            run.inserted = p->inserted();
+            run.errors = p->errors();
+            run.processed = p->processed();
+            run.commited = p->commited();
+            run.outcome = p->outcome();
+            QTest::mouseClick(p->button(), Qt::LeftButton);
         });
         closer.start(5);
         QTimer::singleShot(0, [&] {
-            WizardWindow *w = screen->DataImportWizard1->Window();
+            WizardWindow *w = screen->wizard->window();
             if (!w)
                 return;
             run.opened = true;
             try {
-                w->Load(file);
+                w->load(file);
             } catch (const Error &e) {
                 run.error = e.text();
             }
-            run.step = w->Step();
+            run.step = w->step();
             if (beforeExecute)
                 beforeExecute(*w);
             if (run.error.isEmpty())
-                w->ExecuteImport();
+                w->executeImport();
             MessageBox::setNextAnswer(QMessageBox::Yes); // "Do you want to quit?"
             w->reject();
         });
-        QTest::mouseClick(screen->BitBtn2, Qt::LeftButton);
+        QTest::mouseClick(screen->importButton, Qt::LeftButton);
         return run;
     }
 
@@ -177,17 +177,17 @@ protected:
                 }
                 return;
             }
-            WizardWindow *w = screen->DataImportWizard1->Window();
-            ImportProgress *p = w ? w->Progress() : nullptr;
-            if (cancelled || !p || !p->Started() || p->Done())
+            WizardWindow *w = screen->wizard->window();
+            ImportProgress *p = w ? w->progress() : nullptr;
+            if (cancelled || !p || !p->started() || p->isDone())
                 return;
             if (!clock.isValid())
                 clock.start();
-            if (p->Processed() < rows && clock.elapsed() < 3000)
+            if (p->processed() < rows && clock.elapsed() < 3000)
                 return;
             cancelled = true;
             MessageBox::setAutoAnswer(QMessageBox::NoButton); // the real question, answered above
-            QTest::mouseClick(p->Button(), Qt::LeftButton);
+            QTest::mouseClick(p->button(), Qt::LeftButton);
         });
         aborter.start(5);
         WizardRun run = importWith(templateText, beforeExecute);
@@ -204,33 +204,33 @@ protected:
 TEST_F(ImportScreenTest, OpensOnClientsAndTheTabsChooseTheDestinationKind)
 {
     open();
-    EXPECT_EQ(screen->ComboBox1->currentText(), QStringLiteral("Clients"));
-    EXPECT_EQ(screen->ComboBox1->toolTip(), QStringLiteral("Veuillez importer les tables dans leur Ordre"));
-    EXPECT_EQ(screen->DataSource1, screen->IBTable2);
-    EXPECT_TRUE(screen->IBTable2->isActive());
-    EXPECT_EQ(screen->DataImportWizard1->dataSet, screen->IBTable2);
-    EXPECT_EQ(screen->IBQuery1.sql(), QStringLiteral("delete FROM tiers"));
+    EXPECT_EQ(screen->tableCombo->currentText(), QStringLiteral("Clients"));
+    EXPECT_EQ(screen->tableCombo->toolTip(), QStringLiteral("Veuillez importer les tables dans leur Ordre"));
+    EXPECT_EQ(screen->shownTable, screen->clientsTable);
+    EXPECT_TRUE(screen->clientsTable->isActive());
+    EXPECT_EQ(screen->wizard->dataSet, screen->clientsTable);
+    EXPECT_EQ(screen->clearQuery.sql(), QStringLiteral("delete FROM tiers"));
     EXPECT_EQ(screen->impMatricule, CompanyA);
     EXPECT_EQ(screen->impExercice, Year);
     // The "DBGrid" tab shows, but the kind stays the data set's until a tab is chosen.
-    EXPECT_EQ(screen->pcDestinations->tabText(screen->pcDestinations->currentIndex()), QStringLiteral("DBGrid"));
-    EXPECT_EQ(screen->DataImportWizard1->importDestination, qidDataSet);
+    EXPECT_EQ(screen->destinationTabs->tabText(screen->destinationTabs->currentIndex()), QStringLiteral("DBGrid"));
+    EXPECT_EQ(screen->wizard->importDestination, qidDataSet);
 
     const QList<QPair<QString, ImportDestination>> tabs
         = { { QStringLiteral("ListView"), qidListView }, { QStringLiteral("Dataset"), qidDataSet },
               { QStringLiteral("StringGrid"), qidStringGrid }, { QStringLiteral("DBGrid"), qidDBGrid } };
     for (const auto &[tab, kind] : tabs) {
-        for (int i = 0; i < screen->pcDestinations->count(); ++i)
-            if (screen->pcDestinations->tabText(i) == tab)
-                screen->pcDestinations->setCurrentIndex(i);
-        EXPECT_EQ(screen->DataImportWizard1->importDestination, kind) << tab.toStdString();
+        for (int i = 0; i < screen->destinationTabs->count(); ++i)
+            if (screen->destinationTabs->tabText(i) == tab)
+                screen->destinationTabs->setCurrentIndex(i);
+        EXPECT_EQ(screen->wizard->importDestination, kind) << tab.toStdString();
     }
 
     chooseInvoices();
-    EXPECT_EQ(screen->DataSource1, screen->IBTable1);
-    EXPECT_TRUE(screen->IBTable1->isActive());
-    EXPECT_EQ(screen->DBGrid->gridDataSet(), screen->IBTable1);
-    EXPECT_EQ(screen->IBQuery1.sql(), QStringLiteral("delete FROM FACTURE"));
+    EXPECT_EQ(screen->shownTable, screen->invoicesTable);
+    EXPECT_TRUE(screen->invoicesTable->isActive());
+    EXPECT_EQ(screen->destinationGrid->gridDataSet(), screen->invoicesTable);
+    EXPECT_EQ(screen->clearQuery.sql(), QStringLiteral("delete FROM FACTURE"));
 }
 
 // Under French the screen's captions read correct French, its tabs still
@@ -241,20 +241,20 @@ TEST_F(ImportScreenTest, UnderFrenchTheScreenAndItsQuestion)
     ScopedLanguage french(Translations::Language::French);
     ASSERT_TRUE(french.complete());
     open();
-    EXPECT_EQ(screen->BitBtn2->text(), QStringLiteral("Importation des données"));
-    EXPECT_EQ(screen->BitBtn1->text(), QStringLiteral("Vider la table"));
-    EXPECT_EQ(screen->Label1->text(), QStringLiteral("Table à importer"));
-    EXPECT_EQ(screen->ComboBox1->toolTip(), QStringLiteral("Veuillez importer les tables dans leur ordre"));
+    EXPECT_EQ(screen->importButton->text(), QStringLiteral("Importation des données"));
+    EXPECT_EQ(screen->emptyButton->text(), QStringLiteral("Vider la table"));
+    EXPECT_EQ(screen->tableLabel->text(), QStringLiteral("Table à importer"));
+    EXPECT_EQ(screen->tableCombo->toolTip(), QStringLiteral("Veuillez importer les tables dans leur ordre"));
     const QList<QPair<QString, ImportDestination>> tabs = { { QStringLiteral("Liste"), qidListView },
         { QStringLiteral("Jeu de données"), qidDataSet }, { QStringLiteral("Tableau"), qidStringGrid }, { QStringLiteral("Grille"), qidDBGrid } };
     for (const auto &[tab, kind] : tabs) {
         int index = -1;
-        for (int i = 0; i < screen->pcDestinations->count(); ++i)
-            if (screen->pcDestinations->tabText(i) == tab)
+        for (int i = 0; i < screen->destinationTabs->count(); ++i)
+            if (screen->destinationTabs->tabText(i) == tab)
                 index = i;
         ASSERT_GE(index, 0) << tab.toStdString();
-        screen->pcDestinations->setCurrentIndex(index);
-        EXPECT_EQ(screen->DataImportWizard1->importDestination, kind) << tab.toStdString();
+        screen->destinationTabs->setCurrentIndex(index);
+        EXPECT_EQ(screen->wizard->importDestination, kind) << tab.toStdString();
     }
     const QString shots = qEnvironmentVariable("KESTRA_WIZARD_SHOTS");
     if (!shots.isEmpty())
@@ -270,7 +270,7 @@ TEST_F(ImportScreenTest, UnderFrenchTheScreenAndItsQuestion)
         if (!shots.isEmpty())
             box.grab().save(shots + QStringLiteral("/fr-import-screen-question.png"));
     });
-    QTest::mouseClick(screen->BitBtn1, Qt::LeftButton);
+    QTest::mouseClick(screen->emptyButton, Qt::LeftButton);
     EXPECT_EQ(answerer.Answered, 1);
     EXPECT_EQ(text, QStringLiteral("Voulez-vous vider la table ?"));
     buttons.sort();
@@ -300,14 +300,14 @@ TEST_F(ImportScreenTest, TabLeavesEveryGrid)
         bool rows;
     };
     const QList<Case> cases = {
-        { ImportScreen::TabDataSet, screen->dgrDataSet, true },
-        { ImportScreen::TabDBGrid, screen->DBGrid, true },
-        { ImportScreen::TabListView, screen->ListView, false },
-        { ImportScreen::TabStringGrid, screen->StringGrid, true },
+        { ImportScreen::TabDataSet, screen->dataSetGrid, true },
+        { ImportScreen::TabDBGrid, screen->destinationGrid, true },
+        { ImportScreen::TabListView, screen->destinationList, false },
+        { ImportScreen::TabStringGrid, screen->destinationStringGrid, true },
     };
     for (const Case &c : cases) {
-        SCOPED_TRACE(screen->pcDestinations->tabText(c.tab).toStdString());
-        screen->pcDestinations->setCurrentIndex(c.tab);
+        SCOPED_TRACE(screen->destinationTabs->tabText(c.tab).toStdString());
+        screen->destinationTabs->setCurrentIndex(c.tab);
         c.grid->setFocus(Qt::TabFocusReason);
         ASSERT_TRUE(c.grid->hasFocus());
         EXPECT_EQ(currentCellShown(*c.grid), c.rows);
@@ -319,14 +319,14 @@ TEST_F(ImportScreenTest, TabLeavesEveryGrid)
         EXPECT_FALSE(c.grid->hasFocus());
     }
     // The buttons are reached from the grid.
-    screen->pcDestinations->setCurrentIndex(ImportScreen::TabDBGrid);
-    screen->DBGrid->setFocus(Qt::TabFocusReason);
+    screen->destinationTabs->setCurrentIndex(ImportScreen::TabDBGrid);
+    screen->destinationGrid->setFocus(Qt::TabFocusReason);
     QList<QWidget *> reached;
-    for (int i = 0; i < 10 && !reached.contains(screen->BitBtn2); ++i) {
+    for (int i = 0; i < 10 && !reached.contains(screen->importButton); ++i) {
         press(Qt::Key_Tab);
         reached << QApplication::focusWidget();
     }
-    EXPECT_TRUE(reached.contains(screen->BitBtn2));
+    EXPECT_TRUE(reached.contains(screen->importButton));
 }
 
 TEST_F(ImportScreenTest, EmptyingAsksFirstAndEmptiesOnlyTheChosenTable)
@@ -347,7 +347,7 @@ TEST_F(ImportScreenTest, EmptyingAsksFirstAndEmptiesOnlyTheChosenTable)
         caption = box.windowTitle();
         noIsDefault = box.defaultButton() == box.button(QMessageBox::No);
     });
-    QTest::mouseClick(screen->BitBtn1, Qt::LeftButton);
+    QTest::mouseClick(screen->emptyButton, Qt::LeftButton);
     EXPECT_EQ(answerer.Answered, 1);
     EXPECT_EQ(text, QStringLiteral("Voulez-vous vider la table ?"));
     EXPECT_EQ(caption, QStringLiteral("Confirmation"));
@@ -355,36 +355,36 @@ TEST_F(ImportScreenTest, EmptyingAsksFirstAndEmptiesOnlyTheChosenTable)
     EXPECT_EQ(count(QStringLiteral("TIERS")), 2);
 
     MessageBox::setNextAnswer(QMessageBox::Yes);
-    QTest::mouseClick(screen->BitBtn1, Qt::LeftButton);
+    QTest::mouseClick(screen->emptyButton, Qt::LeftButton);
     EXPECT_EQ(count(QStringLiteral("TIERS")), 0);
     EXPECT_EQ(count(QStringLiteral("FACTURE")), 2);
     // The grids show the emptied table again, ready for the import.
-    EXPECT_TRUE(screen->IBTable2->isActive());
-    EXPECT_EQ(screen->IBTable2->recordCount(), 0);
+    EXPECT_TRUE(screen->clientsTable->isActive());
+    EXPECT_EQ(screen->clientsTable->recordCount(), 0);
 
     chooseInvoices();
     MessageBox::setNextAnswer(QMessageBox::Yes);
-    QTest::mouseClick(screen->BitBtn1, Qt::LeftButton);
+    QTest::mouseClick(screen->emptyButton, Qt::LeftButton);
     EXPECT_EQ(count(QStringLiteral("FACTURE")), 0);
-    EXPECT_TRUE(screen->IBTable1->isActive());
+    EXPECT_TRUE(screen->invoicesTable->isActive());
 
     // The list and the text grid are emptied without a question; the
     // grid's captions stay.
     const int asked = MessageBox::count();
-    screen->ListView->addItem(2);
-    screen->pcDestinations->setCurrentIndex(ImportScreen::TabListView);
-    QTest::mouseClick(screen->BitBtn1, Qt::LeftButton);
-    EXPECT_EQ(screen->ListView->itemCount(), 0);
-    screen->StringGrid->setCell(1, 1, QStringLiteral("x"));
-    screen->StringGrid->setCell(3, 4, QStringLiteral("y"));
-    screen->pcDestinations->setCurrentIndex(ImportScreen::TabStringGrid);
-    QTest::mouseClick(screen->BitBtn1, Qt::LeftButton);
+    screen->destinationList->addItem(2);
+    screen->destinationTabs->setCurrentIndex(ImportScreen::TabListView);
+    QTest::mouseClick(screen->emptyButton, Qt::LeftButton);
+    EXPECT_EQ(screen->destinationList->itemCount(), 0);
+    screen->destinationStringGrid->setCell(1, 1, QStringLiteral("x"));
+    screen->destinationStringGrid->setCell(3, 4, QStringLiteral("y"));
+    screen->destinationTabs->setCurrentIndex(ImportScreen::TabStringGrid);
+    QTest::mouseClick(screen->emptyButton, Qt::LeftButton);
     EXPECT_EQ(MessageBox::count(), asked);
-    EXPECT_EQ(screen->StringGrid->cell(1, 1), QString());
-    EXPECT_EQ(screen->StringGrid->cell(3, 4), QString());
+    EXPECT_EQ(screen->destinationStringGrid->cell(1, 1), QString());
+    EXPECT_EQ(screen->destinationStringGrid->cell(3, 4), QString());
     QStringList captions;
     for (int c = 0; c < 4; ++c)
-        captions << screen->StringGrid->cell(c, 0);
+        captions << screen->destinationStringGrid->cell(c, 0);
     EXPECT_EQ(captions, (QStringList { "CODE", "IDENTIFIANT", "NOMBENEFICIAIRE", "ADRESSE" }));
 }
 
@@ -439,9 +439,9 @@ TEST_F(ImportScreenTest, ImportedInvoicesAreStampedAndNothingElseIsTouched)
     EXPECT_EQ(module.ifacture->sql(), ImportScreen::ImportedInvoicesSql);
     EXPECT_EQ(module.ifacture->param(QStringLiteral("identifiant")), CompanyA);
     EXPECT_TRUE(module.ifacture->isActive());
-    ASSERT_TRUE(screen->IBTable1->isActive());
-    EXPECT_EQ(screen->IBTable1->recordCount(), 10);
-    EXPECT_FALSE(screen->IBTable1->locate(QStringLiteral("IDENTIFIANT"), QStringLiteral("IMPORT")));
+    ASSERT_TRUE(screen->invoicesTable->isActive());
+    EXPECT_EQ(screen->invoicesTable->recordCount(), 10);
+    EXPECT_FALSE(screen->invoicesTable->locate(QStringLiteral("IDENTIFIANT"), QStringLiteral("IMPORT")));
 }
 
 // Invoices an interrupted import once left unstamped are offered to the
@@ -600,7 +600,7 @@ TEST_F(ImportScreenTest, AnAbortedImportSavesNothingMore)
         open();
         if (c.invoices)
             chooseInvoices();
-        const int shownBefore = screen->ChosenTable()->recordCount();
+        const int shownBefore = screen->chosenTable()->recordCount();
         const WizardRun run = abortedImportWith(c.templateText, 20865, c.beforeExecute);
         EXPECT_EQ(run.state, QStringLiteral("Aborted"));
         const QRegularExpressionMatch m = said.match(run.outcome);
@@ -611,7 +611,7 @@ TEST_F(ImportScreenTest, AnAbortedImportSavesNothingMore)
         // Every thousandth row a commit; none when the import commits at its end.
         EXPECT_GE(run.inserted, c.keepsCommits ? 1000 : 1);
         EXPECT_EQ(kept, c.keepsCommits ? run.inserted / 1000 * 1000 : 0);
-        EXPECT_EQ(screen->ChosenTable()->recordCount(), shownBefore + kept);
+        EXPECT_EQ(screen->chosenTable()->recordCount(), shownBefore + kept);
 
         const QList<QStringList> imported { { QString::number(kept), kept ? QStringLiteral("1") : QStringLiteral("null"),
             kept ? QString::number(kept) : QStringLiteral("null") } };
@@ -646,10 +646,10 @@ TEST_F(ImportScreenTest, ClientsImportCutsLongNamesAndTheBeforePostRuleRefusesAr
         // Emptied the operator's way, which also ends the screen's transaction.
         open();
         MessageBox::setNextAnswer(QMessageBox::Yes);
-        QTest::mouseClick(screen->BitBtn1, Qt::LeftButton);
+        QTest::mouseClick(screen->emptyButton, Qt::LeftButton);
         if (c.ticked)
-            QTest::mouseClick(screen->chbUseBeforePost, Qt::LeftButton, {}, QPoint(8, screen->chbUseBeforePost->height() / 2));
-        ASSERT_EQ(screen->chbUseBeforePost->isChecked(), c.ticked);
+            QTest::mouseClick(screen->useBeforePostCheck, Qt::LeftButton, {}, QPoint(8, screen->useBeforePostCheck->height() / 2));
+        ASSERT_EQ(screen->useBeforePostCheck->isChecked(), c.ticked);
         const WizardRun run = importWith(clientsTemplate);
         EXPECT_EQ(run.state, QStringLiteral("Finished"));
         EXPECT_EQ(run.errors, 0);
@@ -679,11 +679,11 @@ TEST_F(ImportScreenTest, TextGridTakesTheRowsUnderItsCaptionsAndTheInvoicesStayA
         = writeFile(dir, QStringLiteral("clients.csv"), QStringLiteral("CODE;NOM;ADRESSE\r\n7;SEPT;Sfax\r\n8;HUIT;Sousse\r\n"));
     open();
     chooseInvoices();
-    screen->pcDestinations->setCurrentIndex(ImportScreen::TabStringGrid);
+    screen->destinationTabs->setCurrentIndex(ImportScreen::TabStringGrid);
     const WizardRun run = importWith(csvTemplate(source, QStringLiteral("CODE=1\nNOMBENEFICIAIRE=2\nADRESSE=3")));
     EXPECT_EQ(run.state, QStringLiteral("Finished"));
     EXPECT_EQ(run.inserted, 2);
-    ImportStringGrid &grid = *screen->StringGrid;
+    ImportStringGrid &grid = *screen->destinationStringGrid;
     ASSERT_GE(grid.rowCount(), 3);
     EXPECT_EQ(
         QStringList({ grid.cell(0, 1), grid.cell(1, 1), grid.cell(2, 1), grid.cell(3, 1) }), QStringList({ "7", "", "SEPT", "Sfax" }));
@@ -698,7 +698,7 @@ TEST(ImportListView, TakesRowsThroughTheEngine)
     QTemporaryDir dir;
     const QString source = writeFile(dir, QStringLiteral("l.csv"), QStringLiteral("1;Un;Tunis\r\n2;Deux;Sfax\r\n"));
     ImportListView list;
-    list.SetColumns({ QStringLiteral("CODE"), QStringLiteral("NOM"), QStringLiteral("VILLE") });
+    list.setColumns({ QStringLiteral("CODE"), QStringLiteral("NOM"), QStringLiteral("VILLE") });
     TextImport source1;
     source1.setImportDestination(qidListView);
     source1.setListView(&list);
@@ -713,7 +713,7 @@ TEST(ImportListView, TakesRowsThroughTheEngine)
     EXPECT_EQ(list.subItem(1, 5), QString());
     list.deleteItem(0);
     EXPECT_EQ(list.itemCaption(0), QStringLiteral("2"));
-    list.ClearItems();
+    list.clearItems();
     EXPECT_EQ(list.itemCount(), 0);
     EXPECT_TRUE(list.updatesEnabled());
 }
@@ -857,7 +857,7 @@ TEST_F(ImportScreenTest, AnInvoiceImportIsPrecededByACopyThatMustSucceed)
         open();
         if (c.invoices)
             chooseInvoices();
-        screen->pcDestinations->setCurrentIndex(c.tab);
+        screen->destinationTabs->setCurrentIndex(c.tab);
         // The failure is shown as the operator sees it, and read there.
         QString told;
         std::unique_ptr<BoxAnswerer> answerer;

@@ -91,9 +91,9 @@ TEST_F(FrenchScreens, TheFourStepsAndTheProgressDialog)
     shoot(w, QStringLiteral("step0"));
 
     openMapStep(w, aiCSV, csv);
-    ASSERT_EQ(w.Step(), 1);
+    ASSERT_EQ(w.step(), 1);
     EXPECT_EQ(find<QLabel>(w, QStringLiteral("laStep1"))->text(), QStringLiteral("Étape 1 sur 3"));
-    WizardPage &page = *w.Page(aiCSV);
+    WizardPage &page = *w.page(aiCSV);
     mapDelimited(page, QStringLiteral("CODE"), 1);
     mapDelimited(page, QStringLiteral("NOMBENEFICIAIRE"), 2);
     type(find<QLineEdit>(page, QStringLiteral("edSkipLines")), QStringLiteral("1"));
@@ -101,12 +101,12 @@ TEST_F(FrenchScreens, TheFourStepsAndTheProgressDialog)
     shoot(w, QStringLiteral("step1"));
 
     click(find<QPushButton>(w, QStringLiteral("bNext")));
-    ASSERT_EQ(w.Step(), 2);
+    ASSERT_EQ(w.step(), 2);
     EXPECT_EQ(find<QLabel>(w, QStringLiteral("laStep2"))->text(), QStringLiteral("Étape 2 sur 3"));
     shoot(w, QStringLiteral("step2"));
 
     click(find<QPushButton>(w, QStringLiteral("bNext")));
-    ASSERT_EQ(w.Step(), 3);
+    ASSERT_EQ(w.step(), 3);
     EXPECT_EQ(find<QCheckBox>(w, QStringLiteral("chCommitAfterDone"))->text(), QStringLiteral("Valider à la fin"));
     shoot(w, QStringLiteral("step3"));
 
@@ -115,15 +115,15 @@ TEST_F(FrenchScreens, TheFourStepsAndTheProgressDialog)
     QString state, caption;
     QTimer closer;
     QObject::connect(&closer, &QTimer::timeout, [&] {
-        ImportProgress *p = w.Progress();
-        if (!p || !p->Done())
+        ImportProgress *p = w.progress();
+        if (!p || !p->isDone())
             return;
         closer.stop();
         labels = labelTexts(*p);
-        state = p->State();
+        state = p->state();
         caption = p->windowTitle();
         shoot(*p, QStringLiteral("progress"));
-        click(p->Button());
+        click(p->button());
     });
     closer.start(5);
     click(find<QPushButton>(w, QStringLiteral("bOk")));
@@ -141,8 +141,8 @@ TEST_F(FrenchScreens, TheSpreadsheetPage)
     w.resize(1000, 680);
     w.show();
     openMapStep(w, aiXLS, QStringLiteral(KESTRA_FIXTURES_DIR "/wizard/clients.xls"));
-    ASSERT_EQ(w.Step(), 1);
-    WizardPage &page = *w.Page(aiXLS);
+    ASSERT_EQ(w.step(), 1);
+    WizardPage &page = *w.page(aiXLS);
     EXPECT_EQ(find<QToolButton>(page, QStringLiteral("bAddRange"))->text(), QStringLiteral("Ajouter une plage"));
     EXPECT_EQ(find<QToolButton>(page, QStringLiteral("bAutoFillCols"))->text(), QStringLiteral("Remplir colonnes"));
     shoot(w, QStringLiteral("spreadsheet"));
@@ -156,12 +156,12 @@ TEST_F(FrenchScreens, TheAbortQuestionAndItsButtons)
     ImportProgress progress;
     progress.show();
     BoxReader reader(QMessageBox::No);
-    EXPECT_TRUE(progress.AskContinue()); // "Non": the import goes on
+    EXPECT_TRUE(progress.askContinue()); // "Non": the import goes on
     EXPECT_EQ(reader.text, QStringLiteral("Voulez-vous vraiment interrompre l'importation ?"));
     EXPECT_EQ(reader.buttons.size(), 2);
     EXPECT_TRUE(reader.buttons.contains(QStringLiteral("&Oui"))) << reader.buttons.join(QLatin1Char(',')).toStdString();
     EXPECT_TRUE(reader.buttons.contains(QStringLiteral("&Non"))) << reader.buttons.join(QLatin1Char(',')).toStdString();
-    EXPECT_EQ(progress.State(), QStringLiteral("En pause"));
+    EXPECT_EQ(progress.state(), QStringLiteral("En pause"));
 }
 
 TEST_F(FrenchScreens, TheRangeEditorAndItsMessages)

@@ -100,9 +100,9 @@ inline void mapFixedWidth(WizardPage &page, const QString &column, int p, int s)
     clickItem(find<QTreeWidget>(page, QStringLiteral("lvTXTFields")), column);
     auto *viewer = find<TextViewer>(page, QStringLiteral("TextViewer"));
     for (int boundary : { p, p + s })
-        if (boundary > 0 && !viewer->Separators().contains(boundary))
-            doubleClick(viewer->viewport(), QPoint(viewer->BoundaryX(boundary), viewer->CharPoint(0).y()));
-    QTest::mouseClick(viewer->viewport(), Qt::LeftButton, {}, viewer->CharPoint(p));
+        if (boundary > 0 && !viewer->separators().contains(boundary))
+            doubleClick(viewer->viewport(), QPoint(viewer->boundaryX(boundary), viewer->charPoint(0).y()));
+    QTest::mouseClick(viewer->viewport(), Qt::LeftButton, {}, viewer->charPoint(p));
 }
 
 // From the first step to the mapping step of a kind over a file, as the

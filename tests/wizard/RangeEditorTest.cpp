@@ -209,10 +209,10 @@ TEST_F(RangeEditorTest, GivesBackTheRangeAsEdited)
         enter(d, c.entry);
         d.accept();
         EXPECT_EQ(d.result(), QDialog::Accepted) << MessageBox::lastText().toStdString();
-        EXPECT_EQ(d.Range().text(), c.text);
+        EXPECT_EQ(d.range().text(), c.text);
         // What the import will read back is the same range.
         MapRow row;
-        row.parse(d.Range().text());
+        row.parse(d.range().text());
         EXPECT_EQ(row.text(), c.text.toUpper());
     }
     EXPECT_EQ(MessageBox::count(), 0) << MessageBox::lastText().toStdString();
@@ -230,7 +230,7 @@ TEST_F(RangeEditorTest, OpensOnARangeAsItStands)
         d.accept();
         EXPECT_EQ(d.result(), QDialog::Accepted) << MessageBox::lastText().toStdString();
         // The sheet as the workbook spells it.
-        EXPECT_EQ(d.Range().text().toUpper().toStdString(), text.toStdString());
+        EXPECT_EQ(d.range().text().toUpper().toStdString(), text.toStdString());
     }
 }
 
@@ -312,7 +312,7 @@ TEST_F(RangeEditorTest, KeysMoveThroughTheChoicesMade)
     QTest::keyClicks(focused(), QStringLiteral("3"));
     press(Qt::Key_Return);
     EXPECT_EQ(d.result(), QDialog::Accepted) << MessageBox::lastText().toStdString();
-    EXPECT_EQ(d.Range().text(), QStringLiteral("[:2]A3-COLFINISH;"));
+    EXPECT_EQ(d.range().text(), QStringLiteral("[:2]A3-COLFINISH;"));
     EXPECT_EQ(MessageBox::count(), 0) << MessageBox::lastText().toStdString();
 }
 

@@ -32,15 +32,15 @@ protected:
 // A press on boundary from, moved to boundary to, released there.
 void drag(TextViewer *v, int from, int to)
 {
-    const int y = v->CharPoint(0).y();
-    QTest::mousePress(v->viewport(), Qt::LeftButton, {}, QPoint(v->BoundaryX(from), y));
-    QTest::mouseMove(v->viewport(), QPoint(v->BoundaryX(to), y));
-    QTest::mouseRelease(v->viewport(), Qt::LeftButton, {}, QPoint(v->BoundaryX(to), y));
+    const int y = v->charPoint(0).y();
+    QTest::mousePress(v->viewport(), Qt::LeftButton, {}, QPoint(v->boundaryX(from), y));
+    QTest::mouseMove(v->viewport(), QPoint(v->boundaryX(to), y));
+    QTest::mouseRelease(v->viewport(), Qt::LeftButton, {}, QPoint(v->boundaryX(to), y));
 }
 
 void addSeparator(TextViewer *v, int at)
 {
-    doubleClick(v->viewport(), QPoint(v->BoundaryX(at), v->CharPoint(0).y()));
+    doubleClick(v->viewport(), QPoint(v->boundaryX(at), v->charPoint(0).y()));
 }
 
 } // namespace
@@ -61,19 +61,19 @@ TEST_F(SourcePages, FixedWidthRegionsGiveAColumnItsPositionAndSize)
     WizardWindow w(wizard);
     w.show();
     openMapStep(w, aiTXT, file);
-    ASSERT_EQ(w.Step(), 1) << MessageBox::lastText().toStdString();
-    WizardPage &page = *w.Page(aiTXT);
+    ASSERT_EQ(w.step(), 1) << MessageBox::lastText().toStdString();
+    WizardPage &page = *w.page(aiTXT);
     TextViewer *viewer = find<TextViewer>(page, QStringLiteral("TextViewer"));
     auto *fields = find<QTreeWidget>(page, QStringLiteral("lvTXTFields"));
-    EXPECT_EQ(viewer->Lines().size(), 2);
+    EXPECT_EQ(viewer->lines().size(), 2);
     EXPECT_FALSE(next(w)->isEnabled());
 
     addSeparator(viewer, 10);
     addSeparator(viewer, 25);
-    EXPECT_EQ(viewer->Separators(), QList<int>({ 10, 25 }));
+    EXPECT_EQ(viewer->separators(), QList<int>({ 10, 25 }));
     clickItem(fields, QStringLiteral("NUMEROFACTURE"));
-    QTest::mouseClick(viewer->viewport(), Qt::LeftButton, {}, viewer->CharPoint(12));
-    EXPECT_EQ(w.Settings().map(aiTXT), QStringList({ QStringLiteral("NUMEROFACTURE=10;15") }));
+    QTest::mouseClick(viewer->viewport(), Qt::LeftButton, {}, viewer->charPoint(12));
+    EXPECT_EQ(w.settings().map(aiTXT), QStringList({ QStringLiteral("NUMEROFACTURE=10;15") }));
     QTreeWidgetItem *item = fields->findItems(QStringLiteral("NUMEROFACTURE"), Qt::MatchExactly).value(0);
     ASSERT_TRUE(item);
     EXPECT_EQ(item->text(1), QStringLiteral("10"));
@@ -82,25 +82,25 @@ TEST_F(SourcePages, FixedWidthRegionsGiveAColumnItsPositionAndSize)
 
     // Another column shows its own region, or none.
     mapFixedWidth(page, QStringLiteral("DATEFACTURE"), 0, 10);
-    EXPECT_EQ(viewer->SelectionLeft(), 0);
+    EXPECT_EQ(viewer->selectionLeft(), 0);
     clickItem(fields, QStringLiteral("NUMEROORDRE"));
-    EXPECT_FALSE(viewer->HasSelection());
+    EXPECT_FALSE(viewer->hasSelection());
     clickItem(fields, QStringLiteral("NUMEROFACTURE"));
-    EXPECT_EQ(viewer->SelectionLeft(), 10);
-    EXPECT_EQ(viewer->SelectionRight(), 25);
+    EXPECT_EQ(viewer->selectionLeft(), 10);
+    EXPECT_EQ(viewer->selectionRight(), 25);
 
     // A click on the selected region takes the column back.
-    QTest::mouseClick(viewer->viewport(), Qt::LeftButton, {}, viewer->CharPoint(20));
-    EXPECT_EQ(w.Settings().map(aiTXT), QStringList({ QStringLiteral("DATEFACTURE=0;10") }));
-    EXPECT_FALSE(viewer->HasSelection());
+    QTest::mouseClick(viewer->viewport(), Qt::LeftButton, {}, viewer->charPoint(20));
+    EXPECT_EQ(w.settings().map(aiTXT), QStringList({ QStringLiteral("DATEFACTURE=0;10") }));
+    EXPECT_FALSE(viewer->hasSelection());
     // A double click between separators splits the region; its first click
     // maps nothing.
     addSeparator(viewer, 18);
-    EXPECT_EQ(viewer->Separators(), QList<int>({ 10, 18, 25 }));
-    EXPECT_EQ(w.Settings().map(aiTXT), QStringList({ QStringLiteral("DATEFACTURE=0;10") }));
+    EXPECT_EQ(viewer->separators(), QList<int>({ 10, 18, 25 }));
+    EXPECT_EQ(w.settings().map(aiTXT), QStringList({ QStringLiteral("DATEFACTURE=0;10") }));
 
     click(find<QPushButton>(page, QStringLiteral("bTXTClear")));
-    EXPECT_TRUE(w.Settings().map(aiTXT).isEmpty());
+    EXPECT_TRUE(w.settings().map(aiTXT).isEmpty());
     EXPECT_FALSE(next(w)->isEnabled());
     EXPECT_EQ(MessageBox::count(), 0) << MessageBox::lastText().toStdString();
 }
@@ -111,33 +111,33 @@ TEST_F(SourcePages, FixedWidthSeparatorsMoveAndGoWithTheirColumns)
     WizardWindow w(wizard);
     w.show();
     openMapStep(w, aiTXT, file);
-    WizardPage &page = *w.Page(aiTXT);
+    WizardPage &page = *w.page(aiTXT);
     TextViewer *viewer = find<TextViewer>(page, QStringLiteral("TextViewer"));
     mapFixedWidth(page, QStringLiteral("CODE"), 0, 5);
     mapFixedWidth(page, QStringLiteral("NOMBENEFICIAIRE"), 5, 17);
     mapFixedWidth(page, QStringLiteral("ADRESSE"), 22, 10);
-    ASSERT_EQ(viewer->Separators(), QList<int>({ 5, 22, 32 }));
-    auto map = [&] { return w.Settings().map(aiTXT).join(u' '); };
+    ASSERT_EQ(viewer->separators(), QList<int>({ 5, 22, 32 }));
+    auto map = [&] { return w.settings().map(aiTXT).join(u' '); };
     ASSERT_EQ(map(), QStringLiteral("CODE=0;5 NOMBENEFICIAIRE=5;17 ADRESSE=22;10"));
 
     // Dragged: the column that starts there and the one that ends there follow.
     drag(viewer, 22, 20);
-    EXPECT_EQ(viewer->Separators(), QList<int>({ 5, 20, 32 }));
+    EXPECT_EQ(viewer->separators(), QList<int>({ 5, 20, 32 }));
     EXPECT_EQ(map(), QStringLiteral("CODE=0;5 NOMBENEFICIAIRE=5;15 ADRESSE=20;12"));
     // It stops at its neighbour; dropped there it goes, with its columns.
     drag(viewer, 20, 2);
-    EXPECT_EQ(viewer->Separators(), QList<int>({ 5, 32 }));
+    EXPECT_EQ(viewer->separators(), QList<int>({ 5, 32 }));
     EXPECT_EQ(map(), QStringLiteral("CODE=0;5"));
     // Dropped onto position 0.
     drag(viewer, 5, 0);
-    EXPECT_EQ(viewer->Separators(), QList<int>({ 32 }));
+    EXPECT_EQ(viewer->separators(), QList<int>({ 32 }));
     EXPECT_TRUE(map().isEmpty());
 
     // A double click on a separator removes it and the columns it bounds.
     mapFixedWidth(page, QStringLiteral("CODE"), 0, 5);
     mapFixedWidth(page, QStringLiteral("ADRESSE"), 22, 10);
     addSeparator(viewer, 32);
-    EXPECT_EQ(viewer->Separators(), QList<int>({ 5, 22 }));
+    EXPECT_EQ(viewer->separators(), QList<int>({ 5, 22 }));
     EXPECT_EQ(map(), QStringLiteral("CODE=0;5"));
     EXPECT_EQ(MessageBox::count(), 0) << MessageBox::lastText().toStdString();
 }
@@ -158,23 +158,23 @@ TEST_F(SourcePages, FixedWidthViewerLinesAndATemplatesMap)
         wizard.textViewerRows = c.rows;
         WizardWindow w(wizard);
         // What a template leaves for the page: placed once the lines are read.
-        w.Settings().pendingTxtMap = WizardPendingTextMap { { { QStringLiteral("code"), QStringLiteral("0;5") },
+        w.settings().pendingTxtMap = WizardPendingTextMap { { { QStringLiteral("code"), QStringLiteral("0;5") },
                                                                  { QStringLiteral("NOMBENEFICIAIRE"), QStringLiteral("5;12") },
                                                                  { QStringLiteral("UNKNOWN"), QStringLiteral("1;1") } },
             1 };
         w.show();
         openMapStep(w, aiTXT, file);
-        ASSERT_EQ(w.Step(), 1) << MessageBox::lastText().toStdString();
-        WizardPage &page = *w.Page(aiTXT);
+        ASSERT_EQ(w.step(), 1) << MessageBox::lastText().toStdString();
+        WizardPage &page = *w.page(aiTXT);
         TextViewer *viewer = find<TextViewer>(page, QStringLiteral("TextViewer"));
-        EXPECT_EQ(viewer->Lines().size(), c.lines);
-        EXPECT_TRUE(viewer->Lines().value(0).startsWith(QStringLiteral("00001Client 1 ")));
-        EXPECT_EQ(viewer->Separators(), QList<int>({ 5, 17 }));
-        EXPECT_EQ(w.Settings().map(aiTXT).join(u' '), QStringLiteral("CODE=0;5 NOMBENEFICIAIRE=5;12"));
+        EXPECT_EQ(viewer->lines().size(), c.lines);
+        EXPECT_TRUE(viewer->lines().value(0).startsWith(QStringLiteral("00001Client 1 ")));
+        EXPECT_EQ(viewer->separators(), QList<int>({ 5, 17 }));
+        EXPECT_EQ(w.settings().map(aiTXT).join(u' '), QStringLiteral("CODE=0;5 NOMBENEFICIAIRE=5;12"));
         EXPECT_EQ(find<QLineEdit>(page, QStringLiteral("edSkipLines"))->text(), QStringLiteral("1"));
         EXPECT_TRUE(next(w)->isEnabled());
         type(find<QLineEdit>(page, QStringLiteral("edSkipLines")), QStringLiteral("two"));
-        EXPECT_EQ(w.Settings().txtSkipLines, 0);
+        EXPECT_EQ(w.settings().txtSkipLines, 0);
     }
 }
 
@@ -190,8 +190,8 @@ TEST_F(SourcePages, DelimitedGridSplitsAsTheImportDoes)
     WizardWindow w(wizard);
     w.show();
     openMapStep(w, aiCSV, file);
-    ASSERT_EQ(w.Step(), 1) << MessageBox::lastText().toStdString();
-    WizardPage &page = *w.Page(aiCSV);
+    ASSERT_EQ(w.step(), 1) << MessageBox::lastText().toStdString();
+    WizardPage &page = *w.page(aiCSV);
     auto *grid = find<QTableView>(page, QStringLiteral("sgCSV"));
     const QAbstractItemModel *model = grid->model();
     EXPECT_EQ(model->rowCount(), 3); // CSVViewerRows + 1
@@ -210,34 +210,34 @@ TEST_F(SourcePages, DelimitedGridSplitsAsTheImportDoes)
 
     // The same column clicked twice for one field: mapped, then not.
     mapDelimited(page, QStringLiteral("NOMBENEFICIAIRE"), 2);
-    EXPECT_EQ(w.Settings().map(aiCSV), QStringList({ QStringLiteral("NOMBENEFICIAIRE=2") }));
+    EXPECT_EQ(w.settings().map(aiCSV), QStringList({ QStringLiteral("NOMBENEFICIAIRE=2") }));
     EXPECT_EQ(numbers->currentText(), QStringLiteral("2"));
     EXPECT_TRUE(next(w)->isEnabled());
     mapDelimited(page, QStringLiteral("NOMBENEFICIAIRE"), 2);
-    EXPECT_TRUE(w.Settings().map(aiCSV).isEmpty());
+    EXPECT_TRUE(w.settings().map(aiCSV).isEmpty());
     EXPECT_FALSE(next(w)->isEnabled());
     // The header of a column is a click in it too; the list chooses as well.
     clickItem(find<QTreeWidget>(page, QStringLiteral("lvCSVFields")), QStringLiteral("ADRESSE"));
     QHeaderView *header = grid->horizontalHeader();
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(2) + 5, header->height() / 2));
-    EXPECT_EQ(w.Settings().csvColumns.value(QStringLiteral("ADRESSE")), QStringLiteral("3"));
+    EXPECT_EQ(w.settings().csvColumns.value(QStringLiteral("ADRESSE")), QStringLiteral("3"));
     clickItem(find<QTreeWidget>(page, QStringLiteral("lvCSVFields")), QStringLiteral("CODE"));
     numbers->setFocus();
     QTest::keyClick(numbers, Qt::Key_Down);
-    EXPECT_EQ(w.Settings().csvColumns.value(QStringLiteral("CODE")), QStringLiteral("1"));
+    EXPECT_EQ(w.settings().csvColumns.value(QStringLiteral("CODE")), QStringLiteral("1"));
 
     click(find<QPushButton>(page, QStringLiteral("bCSVAutoFill")));
-    EXPECT_EQ(w.Settings().map(aiCSV).join(u' '), QStringLiteral("CODE=1 TYPEIDENTIFIANT=2 PHYSIQUEMORALE=3"));
+    EXPECT_EQ(w.settings().map(aiCSV).join(u' '), QStringLiteral("CODE=1 TYPEIDENTIFIANT=2 PHYSIQUEMORALE=3"));
     click(find<QPushButton>(page, QStringLiteral("bCSVClear")));
-    EXPECT_TRUE(w.Settings().csvColumns.isEmpty());
+    EXPECT_TRUE(w.settings().csvColumns.isEmpty());
     type(find<QLineEdit>(page, QStringLiteral("edSkipLines")), QStringLiteral("1"));
-    EXPECT_EQ(w.Settings().csvSkipLines, 1);
+    EXPECT_EQ(w.settings().csvSkipLines, 1);
 
     // Another delimiter: the lines are split again.
     click(find<QPushButton>(w, QStringLiteral("bBack")));
     type(find<QComboBox>(w, QStringLiteral("cbComma"))->lineEdit(), QStringLiteral(","));
     click(next(w));
-    ASSERT_EQ(w.Step(), 1);
+    ASSERT_EQ(w.step(), 1);
     EXPECT_EQ(model->columnCount(), 1);
     EXPECT_EQ(MessageBox::count(), 0) << MessageBox::lastText().toStdString();
 }
@@ -264,8 +264,8 @@ TEST_F(SourcePages, TextPagesListTheirColumnsWhole)
         WizardWindow w(wizard);
         w.show();
         openMapStep(w, c.kind, c.file);
-        ASSERT_EQ(w.Step(), 1) << MessageBox::lastText().toStdString();
-        auto *list = find<QTreeWidget>(*w.Page(c.kind), QString::fromLatin1(c.list));
+        ASSERT_EQ(w.step(), 1) << MessageBox::lastText().toStdString();
+        auto *list = find<QTreeWidget>(*w.page(c.kind), QString::fromLatin1(c.list));
         ASSERT_TRUE(list->findItems(QStringLiteral("MONTANTDROITCONSOMMATION"), Qt::MatchExactly).size() == 1);
         const int digits = list->fontMetrics().horizontalAdvance(QStringLiteral("00000"));
         // A text is drawn whole when its column holds it and the style's margins.
@@ -292,8 +292,8 @@ TEST_F(SourcePages, DelimitedSkippedLinesAreNotMarkedAsData)
     WizardWindow w(wizard);
     w.show();
     openMapStep(w, aiCSV, fx.clientsCsv(2));
-    ASSERT_EQ(w.Step(), 1) << MessageBox::lastText().toStdString();
-    WizardPage &page = *w.Page(aiCSV);
+    ASSERT_EQ(w.step(), 1) << MessageBox::lastText().toStdString();
+    WizardPage &page = *w.page(aiCSV);
     mapDelimited(page, QStringLiteral("NOMBENEFICIAIRE"), 2);
     const QAbstractItemModel *model = find<QTableView>(page, QStringLiteral("sgCSV"))->model();
     const QColor marked = model->index(0, 1).data(Qt::BackgroundRole).value<QColor>();
@@ -324,8 +324,8 @@ TEST_F(SourcePages, DelimitedGridShowsAtMostItsNumberOfFields)
     WizardWindow w(wizard);
     w.show();
     openMapStep(w, aiCSV, file);
-    ASSERT_EQ(w.Step(), 1) << MessageBox::lastText().toStdString();
-    WizardPage &page = *w.Page(aiCSV);
+    ASSERT_EQ(w.step(), 1) << MessageBox::lastText().toStdString();
+    WizardPage &page = *w.page(aiCSV);
     EXPECT_EQ(find<QTableView>(page, QStringLiteral("sgCSV"))->model()->columnCount(), 1024);
     EXPECT_EQ(find<QComboBox>(page, QStringLiteral("cbColNumber"))->count(), 1025);
 }
@@ -343,8 +343,8 @@ TEST_F(SourcePages, TextPagesReadTheFileAgainInTheEncodingChosen)
     WizardWindow w(wizard);
     w.show();
     openMapStep(w, aiCSV, file);
-    ASSERT_EQ(w.Step(), 1) << MessageBox::lastText().toStdString();
-    WizardPage &page = *w.Page(aiCSV);
+    ASSERT_EQ(w.step(), 1) << MessageBox::lastText().toStdString();
+    WizardPage &page = *w.page(aiCSV);
     const QAbstractItemModel *model = find<QTableView>(page, QStringLiteral("sgCSV"))->model();
     auto *encoding = find<QComboBox>(page, QStringLiteral("cbCSVEncoding"));
     EXPECT_EQ(encoding->currentText(), QStringLiteral("Windows-1252 (ANSI)"));
@@ -353,10 +353,10 @@ TEST_F(SourcePages, TextPagesReadTheFileAgainInTheEncodingChosen)
     encoding->setFocus();
     QTest::keyClick(encoding, Qt::Key_Down);
     EXPECT_EQ(encoding->currentText(), QStringLiteral("UTF-8"));
-    EXPECT_EQ(w.Settings().textEncoding, teUtf8);
+    EXPECT_EQ(w.settings().textEncoding, teUtf8);
     EXPECT_EQ(model->index(1, 1).data().toString(), QStringLiteral("Société"));
     // The columns did not change: the map stays.
-    EXPECT_EQ(w.Settings().map(aiCSV), QStringList({ QStringLiteral("NOMBENEFICIAIRE=2") }));
+    EXPECT_EQ(w.settings().map(aiCSV), QStringList({ QStringLiteral("NOMBENEFICIAIRE=2") }));
 
     // The fixed-width page shares the choice, and a mark wins over it.
     {
@@ -372,11 +372,11 @@ TEST_F(SourcePages, TextPagesReadTheFileAgainInTheEncodingChosen)
     ASSERT_TRUE(QFile::copy(file, txt));
     type(find<QLineEdit>(y, QStringLiteral("edFileName")), txt);
     click(next(y));
-    ASSERT_EQ(y.Step(), 1) << MessageBox::lastText().toStdString();
-    auto *viewer = find<TextViewer>(*y.Page(aiTXT), QString());
+    ASSERT_EQ(y.step(), 1) << MessageBox::lastText().toStdString();
+    auto *viewer = find<TextViewer>(*y.page(aiTXT), QString());
     ASSERT_NE(viewer, nullptr);
-    EXPECT_EQ(viewer->Lines().value(1), QStringLiteral("1;Société"));
-    EXPECT_EQ(find<QComboBox>(*y.Page(aiTXT), QStringLiteral("cbTXTEncoding"))->currentText(), QStringLiteral("Windows-1252 (ANSI)"));
+    EXPECT_EQ(viewer->lines().value(1), QStringLiteral("1;Société"));
+    EXPECT_EQ(find<QComboBox>(*y.page(aiTXT), QStringLiteral("cbTXTEncoding"))->currentText(), QStringLiteral("Windows-1252 (ANSI)"));
 }
 
 // ---------------------------------------------------------------------------
@@ -388,38 +388,38 @@ TEST_F(SourcePages, DBaseFieldsPairWithColumns)
     WizardWindow w(wizard);
     w.show();
     openMapStep(w, aiDBF, Fixtures + QStringLiteral("dbf/people.dbf"));
-    ASSERT_EQ(w.Step(), 1) << MessageBox::lastText().toStdString();
-    auto &page = *qobject_cast<FieldPairsPage *>(w.Page(aiDBF));
-    EXPECT_EQ(page.SourceFields(), QStringList({ "NAME", "AMOUNT", "BORN", "OK", "NOTE" }));
+    ASSERT_EQ(w.step(), 1) << MessageBox::lastText().toStdString();
+    auto &page = *qobject_cast<FieldPairsPage *>(w.page(aiDBF));
+    EXPECT_EQ(page.sourceFields(), QStringList({ "NAME", "AMOUNT", "BORN", "OK", "NOTE" }));
     EXPECT_EQ(find<QLabel>(page, QStringLiteral("laDBFFileName"))->text(), QStringLiteral("people.dbf"));
     EXPECT_FALSE(next(w)->isEnabled());
 
     // 8 destination columns, 5 fields: 5 pairs, 3 columns left.
     click(find<QPushButton>(page, QStringLiteral("bDBFAutoFill")));
-    EXPECT_EQ(w.Settings().map(aiDBF).join(u' '),
+    EXPECT_EQ(w.settings().map(aiDBF).join(u' '),
         QStringLiteral("CODE=NAME TYPEIDENTIFIANT=AMOUNT PHYSIQUEMORALE=BORN IDENTIFIANT=OK NOMBENEFICIAIRE=NOTE"));
-    EXPECT_EQ(page.UnmappedColumns(), QStringList({ "ADRESSE", "NUMEROAUTORISATION", "DATEAUTORISATION" }));
+    EXPECT_EQ(page.unmappedColumns(), QStringList({ "ADRESSE", "NUMEROAUTORISATION", "DATEAUTORISATION" }));
     EXPECT_TRUE(next(w)->isEnabled());
 
     // A removed pair's column goes back at the end of the list.
     auto *pairs = find<QTreeWidget>(page, QStringLiteral("lvDBFPairs"));
     clickItem(pairs, QStringLiteral("CODE"));
     click(find<QPushButton>(page, QStringLiteral("bDBFRemove")));
-    EXPECT_EQ(page.UnmappedColumns(), QStringList({ "ADRESSE", "NUMEROAUTORISATION", "DATEAUTORISATION", "CODE" }));
+    EXPECT_EQ(page.unmappedColumns(), QStringList({ "ADRESSE", "NUMEROAUTORISATION", "DATEAUTORISATION", "CODE" }));
     // A field may feed several columns.
     clickItem(find<QListWidget>(page, QStringLiteral("lstDBFColumns")), QStringLiteral("ADRESSE"));
     clickItem(find<QListWidget>(page, QStringLiteral("lstDBFFields")), QStringLiteral("NOTE"));
     click(find<QPushButton>(page, QStringLiteral("bDBFAdd")));
-    EXPECT_EQ(w.Settings().dbfPairs.last(), (WizardFieldPair { QStringLiteral("ADRESSE"), QStringLiteral("NOTE") }));
-    EXPECT_EQ(page.UnmappedColumns(), QStringList({ "NUMEROAUTORISATION", "DATEAUTORISATION", "CODE" }));
+    EXPECT_EQ(w.settings().dbfPairs.last(), (WizardFieldPair { QStringLiteral("ADRESSE"), QStringLiteral("NOTE") }));
+    EXPECT_EQ(page.unmappedColumns(), QStringList({ "NUMEROAUTORISATION", "DATEAUTORISATION", "CODE" }));
 
     auto *skipDeleted = find<QCheckBox>(page, QStringLiteral("chSkipDeleted"));
     EXPECT_TRUE(skipDeleted->isChecked());
     click(skipDeleted);
-    EXPECT_FALSE(w.Settings().skipDeleted);
+    EXPECT_FALSE(w.settings().skipDeleted);
     click(find<QPushButton>(page, QStringLiteral("bDBFClear")));
-    EXPECT_TRUE(w.Settings().dbfPairs.isEmpty());
-    EXPECT_EQ(page.UnmappedColumns(), w.Settings().columns());
+    EXPECT_TRUE(w.settings().dbfPairs.isEmpty());
+    EXPECT_EQ(page.unmappedColumns(), w.settings().columns());
     EXPECT_FALSE(next(w)->isEnabled());
 }
 
@@ -454,22 +454,22 @@ TEST_F(SourcePages, XmlFieldsAndUnreadableFieldLists)
         openMapStep(w, aiXML, file);
         if (!c.error.isEmpty()) {
             // Shown, and the wizard is back on its first step.
-            EXPECT_EQ(w.Step(), 0);
+            EXPECT_EQ(w.step(), 0);
             EXPECT_EQ(MessageBox::lastText(), c.error);
             continue;
         }
-        ASSERT_EQ(w.Step(), 1) << MessageBox::lastText().toStdString();
-        auto &page = *qobject_cast<FieldPairsPage *>(w.Page(aiXML));
-        EXPECT_EQ(page.SourceFields(), QStringList({ "Code", "Name", "Amount" }));
+        ASSERT_EQ(w.step(), 1) << MessageBox::lastText().toStdString();
+        auto &page = *qobject_cast<FieldPairsPage *>(w.page(aiXML));
+        EXPECT_EQ(page.sourceFields(), QStringList({ "Code", "Name", "Amount" }));
         EXPECT_EQ(find<QLabel>(page, QStringLiteral("laXMLFileName"))->text(), QStringLiteral("packet.xml"));
         clickItem(find<QListWidget>(page, QStringLiteral("lstXMLColumns")), QStringLiteral("NOMBENEFICIAIRE"));
         clickItem(find<QListWidget>(page, QStringLiteral("lstXMLFields")), QStringLiteral("Name"));
         click(find<QPushButton>(page, QStringLiteral("bXMLAdd")));
-        EXPECT_EQ(w.Settings().map(aiXML), QStringList({ QStringLiteral("NOMBENEFICIAIRE=Name") }));
+        EXPECT_EQ(w.settings().map(aiXML), QStringList({ QStringLiteral("NOMBENEFICIAIRE=Name") }));
         EXPECT_TRUE(next(w)->isEnabled());
         auto *onFly = find<QCheckBox>(page, QStringLiteral("chWriteOnFly"));
         EXPECT_FALSE(onFly->isChecked());
         click(onFly);
-        EXPECT_TRUE(w.Settings().writeOnFly);
+        EXPECT_TRUE(w.settings().writeOnFly);
     }
 }

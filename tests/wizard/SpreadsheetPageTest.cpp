@@ -49,14 +49,14 @@ protected:
         wizard.showProgress = false;
     }
 
-    static SpreadsheetPage &page(WizardWindow &w) { return *qobject_cast<SpreadsheetPage *>(w.Page(aiXLS)); }
+    static SpreadsheetPage &page(WizardWindow &w) { return *qobject_cast<SpreadsheetPage *>(w.page(aiXLS)); }
 
     // The window on the mapping step over the workbook, on one of its sheets.
     SpreadsheetPage &open(WizardWindow &w, const QString &sheet = QStringLiteral("Clients"))
     {
         w.show();
         openMapStep(w, aiXLS, Workbook);
-        EXPECT_EQ(w.Step(), 1) << MessageBox::lastText().toStdString();
+        EXPECT_EQ(w.step(), 1) << MessageBox::lastText().toStdString();
         SpreadsheetPage &p = page(w);
         showSheet(p, sheet);
         return p;
@@ -79,16 +79,16 @@ protected:
     {
         SheetGrid *g = active(p);
         g->scrollTo(g->model()->index(row - 1, col - 1));
-        QTest::mouseClick(g->viewport(), Qt::LeftButton, modifiers, g->CellPoint(row, col));
+        QTest::mouseClick(g->viewport(), Qt::LeftButton, modifiers, g->cellPoint(row, col));
     }
 
     static void clickHeader(SpreadsheetPage &p, bool column, int position, Qt::KeyboardModifiers modifiers)
     {
         SheetGrid *g = active(p);
         if (column)
-            QTest::mouseClick(g->horizontalHeader()->viewport(), Qt::LeftButton, modifiers, g->ColumnHeaderPoint(position));
+            QTest::mouseClick(g->horizontalHeader()->viewport(), Qt::LeftButton, modifiers, g->columnHeaderPoint(position));
         else
-            QTest::mouseClick(g->verticalHeader()->viewport(), Qt::LeftButton, modifiers, g->RowHeaderPoint(position));
+            QTest::mouseClick(g->verticalHeader()->viewport(), Qt::LeftButton, modifiers, g->rowHeaderPoint(position));
     }
 
     static void chooseField(SpreadsheetPage &p, const QString &column)
@@ -98,7 +98,7 @@ protected:
 
     static void tool(SpreadsheetPage &p, const char *name) { click(find<QToolButton>(p, QString::fromLatin1(name))); }
 
-    static QString ranges(WizardWindow &w, const char *column) { return w.Settings().xlsRanges.value(QString::fromLatin1(column)); }
+    static QString ranges(WizardWindow &w, const char *column) { return w.settings().xlsRanges.value(QString::fromLatin1(column)); }
 };
 
 // Answers the range editor the page opens: act gets it, then it is closed
@@ -130,7 +130,7 @@ TEST_F(SpreadsheetPageTest, ShowsEachWorksheetAndReadsItAgainOnlyForANewFile)
     wizard.excelViewerRows = 10;
     wizard.excelMaxColWidth = 100;
     WizardWindow w(wizard);
-    ImportFormats &formats = w.Settings().formats;
+    ImportFormats &formats = w.settings().formats;
     formats.shortDateFormat = QStringLiteral("dd/mm/yyyy");
     formats.shortTimeFormat = QStringLiteral("hh:mm");
     formats.decimalSeparator = QLatin1Char(',');
@@ -138,13 +138,13 @@ TEST_F(SpreadsheetPageTest, ShowsEachWorksheetAndReadsItAgainOnlyForANewFile)
     EXPECT_EQ(find<QLabel>(p, QStringLiteral("laHint"))->text(),
         QStringLiteral("Use the Range Editor to add/edit ranges or click individual cells with Shift or Ctrl pressed. Press Enter to apply "
                        "selection or Escape to cancel."));
-    ASSERT_EQ(p.SheetCount(), 3);
+    ASSERT_EQ(p.sheetCount(), 3);
     QTabWidget *tabs = find<QTabWidget>(p, QStringLiteral("pcSheets"));
     EXPECT_EQ(tabs->tabText(0), QStringLiteral("Clients"));
     EXPECT_EQ(tabs->tabText(1), QStringLiteral("Feuil1"));
     EXPECT_EQ(tabs->tabText(2), QStringLiteral("Trous"));
 
-    SheetGridModel *clients = p.Grid(0)->Model();
+    SheetGridModel *clients = p.grid(0)->model();
     EXPECT_EQ(clients->rowCount(), 10);
     EXPECT_EQ(clients->columnCount(), 256);
     EXPECT_EQ(clients->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("A"));
@@ -172,19 +172,19 @@ TEST_F(SpreadsheetPageTest, ShowsEachWorksheetAndReadsItAgainOnlyForANewFile)
     };
     for (const Cell &c : cells) {
         SCOPED_TRACE(c.text.toStdString());
-        EXPECT_EQ(p.Grid(c.sheet)->Model()->Text(c.row - 1, c.col - 1).toStdString(), c.text.toStdString());
+        EXPECT_EQ(p.grid(c.sheet)->model()->text(c.row - 1, c.col - 1).toStdString(), c.text.toStdString());
     }
     // Columns widen for their texts, up to ExcelMaxColWidth.
-    EXPECT_EQ(p.Grid(0)->columnWidth(0), 64);
-    EXPECT_EQ(p.Grid(0)->columnWidth(4), 100);
-    EXPECT_EQ(p.Grid(0)->columnWidth(6), 64);
+    EXPECT_EQ(p.grid(0)->columnWidth(0), 64);
+    EXPECT_EQ(p.grid(0)->columnWidth(4), 100);
+    EXPECT_EQ(p.grid(0)->columnWidth(6), 64);
 
     // Back and forth on the same file: the same grids.
-    p.Grid(0)->setProperty("seen", true);
+    p.grid(0)->setProperty("seen", true);
     click(find<QPushButton>(w, QStringLiteral("bBack")));
     click(find<QPushButton>(w, QStringLiteral("bNext")));
-    ASSERT_EQ(p.SheetCount(), 3);
-    EXPECT_TRUE(p.Grid(0)->property("seen").toBool());
+    ASSERT_EQ(p.sheetCount(), 3);
+    EXPECT_TRUE(p.grid(0)->property("seen").toBool());
 
     // Another file: ranges, tabs and skips belong to the old one.
     tool(p, "bAutoFillCols");
@@ -193,11 +193,11 @@ TEST_F(SpreadsheetPageTest, ShowsEachWorksheetAndReadsItAgainOnlyForANewFile)
     const QString other = fx.path(QStringLiteral("autre.xls"));
     ASSERT_TRUE(QFile::copy(Workbook, other));
     type(find<QLineEdit>(w, QStringLiteral("edFileName")), other);
-    EXPECT_TRUE(w.Settings().xlsRanges.isEmpty());
-    EXPECT_EQ(p.SheetCount(), 0);
+    EXPECT_TRUE(w.settings().xlsRanges.isEmpty());
+    EXPECT_EQ(p.sheetCount(), 0);
     click(find<QPushButton>(w, QStringLiteral("bNext")));
-    ASSERT_EQ(p.SheetCount(), 3);
-    EXPECT_FALSE(p.Grid(0)->property("seen").toBool());
+    ASSERT_EQ(p.sheetCount(), 3);
+    EXPECT_FALSE(p.grid(0)->property("seen").toBool());
     EXPECT_EQ(MessageBox::count(), 0) << MessageBox::lastText().toStdString();
 }
 
@@ -234,7 +234,7 @@ TEST_F(SpreadsheetPageTest, AutoFillTakesTheSheetsLinesAndSkipsEmptyOnes)
         // What an earlier fill left is replaced, not added to.
         showSheet(p, c.sheet);
         tool(p, c.button);
-        EXPECT_EQ(w.Settings().map(aiXLS).join(u' ').toStdString(), c.map.join(u' ').toStdString());
+        EXPECT_EQ(w.settings().map(aiXLS).join(u' ').toStdString(), c.map.join(u' ').toStdString());
         EXPECT_TRUE(next->isEnabled());
         EXPECT_TRUE(execute->isEnabled());
     }
@@ -247,7 +247,7 @@ TEST_F(SpreadsheetPageTest, AutoFillTakesTheSheetsLinesAndSkipsEmptyOnes)
     EXPECT_TRUE(ranges(w, "IDENTIFIANT").isEmpty());
     EXPECT_FALSE(ranges(w, "CODE").isEmpty());
     tool(p, "bClearAllRanges");
-    EXPECT_TRUE(w.Settings().xlsRanges.isEmpty());
+    EXPECT_TRUE(w.settings().xlsRanges.isEmpty());
     EXPECT_FALSE(next->isEnabled());
     EXPECT_FALSE(execute->isEnabled());
 }
@@ -314,14 +314,14 @@ TEST_F(SpreadsheetPageTest, ShiftAndCtrlClicksBuildTheSelection)
             QTest::keyClick(active(p), Qt::Key_Escape);
             break;
         }
-        EXPECT_EQ(p.PendingText().toStdString(), s.selection.toStdString());
+        EXPECT_EQ(p.pendingText().toStdString(), s.selection.toStdString());
         // While a selection is pending it is listed in place of the ranges.
         EXPECT_EQ(selectionList->isVisible(), !s.selection.isEmpty());
         EXPECT_EQ(rangeList->isVisible(), s.selection.isEmpty());
     }
     // Escape dropped a selection, not the wizard.
     EXPECT_TRUE(w.isVisible());
-    EXPECT_TRUE(w.Settings().xlsRanges.isEmpty());
+    EXPECT_TRUE(w.settings().xlsRanges.isEmpty());
 }
 
 TEST_F(SpreadsheetPageTest, EnterPutsTheSelectionInPlaceOfTheSelectedRanges)
@@ -335,28 +335,28 @@ TEST_F(SpreadsheetPageTest, EnterPutsTheSelectionInPlaceOfTheSelectedRanges)
     clickCell(p, 9, 2, Qt::ShiftModifier);
     clickCell(p, 5, 2, Qt::ControlModifier);
     QTest::keyClick(active(p), Qt::Key_Return);
-    EXPECT_TRUE(p.PendingText().isEmpty());
+    EXPECT_TRUE(p.pendingText().isEmpty());
     EXPECT_EQ(ranges(w, "IDENTIFIANT"), QStringLiteral("[Clients]B2-B4;[Clients]B6-B9;"));
     EXPECT_EQ(ranges(w, "CODE"), QStringLiteral("[Clients]A-COLFINISH;"));
     EXPECT_TRUE(w.isVisible());
 
     // The field's cells are marked, past the skipped rows.
     SheetGrid *g = active(p);
-    EXPECT_TRUE(g->Marks(2, 2) & smMapped);
-    EXPECT_FALSE(g->Marks(5, 2) & smMapped);
-    EXPECT_FALSE(g->Marks(2, 4) & smMapped);
+    EXPECT_TRUE(g->marks(2, 2) & smMapped);
+    EXPECT_FALSE(g->marks(5, 2) & smMapped);
+    EXPECT_FALSE(g->marks(2, 4) & smMapped);
     type(find<QLineEdit>(p, QStringLiteral("edSkipRows")), QStringLiteral("3"));
-    EXPECT_EQ(w.Settings().xlsSkipRows, 3);
-    EXPECT_FALSE(g->Marks(2, 2) & smMapped);
-    EXPECT_TRUE(g->Marks(4, 2) & smMapped);
+    EXPECT_EQ(w.settings().xlsSkipRows, 3);
+    EXPECT_FALSE(g->marks(2, 2) & smMapped);
+    EXPECT_TRUE(g->marks(4, 2) & smMapped);
     type(find<QLineEdit>(p, QStringLiteral("edSkipRows")), QStringLiteral("x"));
-    EXPECT_EQ(w.Settings().xlsSkipRows, 0);
+    EXPECT_EQ(w.settings().xlsSkipRows, 0);
     type(find<QLineEdit>(p, QStringLiteral("edSkipCols")), QStringLiteral("1"));
-    EXPECT_EQ(w.Settings().xlsSkipCols, 1);
+    EXPECT_EQ(w.settings().xlsSkipCols, 1);
 
     // A selection made before its field is chosen: Enter in the list applies it.
     clickCell(p, 2, 3, Qt::ControlModifier);
-    EXPECT_TRUE(g->Marks(2, 3) & smPending);
+    EXPECT_TRUE(g->marks(2, 3) & smPending);
     chooseField(p, QStringLiteral("PHYSIQUEMORALE"));
     QTest::keyClick(find<QListWidget>(p, QStringLiteral("lstXLSFields")), Qt::Key_Return);
     EXPECT_EQ(ranges(w, "PHYSIQUEMORALE"), QStringLiteral("[Clients]C-COLFINISH;[Clients]C2;"));
@@ -467,13 +467,13 @@ TEST_F(SpreadsheetPageTest, ImportsTheClientsOfAWorkbook)
         clickHeader(p, true, letter, Qt::ControlModifier);
         QTest::keyClick(active(p), Qt::Key_Return);
     }
-    EXPECT_EQ(w.Settings().map(aiXLS),
+    EXPECT_EQ(w.settings().map(aiXLS),
         QStringList({ QStringLiteral("CODE=[Clients]A-COLFINISH;"), QStringLiteral("TYPEIDENTIFIANT=[Clients]B-COLFINISH;"),
             QStringLiteral("PHYSIQUEMORALE=[Clients]C-COLFINISH;"), QStringLiteral("IDENTIFIANT=[Clients]D-COLFINISH;"),
             QStringLiteral("NOMBENEFICIAIRE=[Clients]F-COLFINISH;"), QStringLiteral("ADRESSE=[Clients]E-COLFINISH;"),
             QStringLiteral("DATEAUTORISATION=[Clients]H-COLFINISH;") }));
-    w.Settings().formats.shortDateFormat = QStringLiteral("dd/mm/yyyy");
-    w.Settings().formats.dateSeparator = QLatin1Char('/');
+    w.settings().formats.shortDateFormat = QStringLiteral("dd/mm/yyyy");
+    w.settings().formats.dateSeparator = QLatin1Char('/');
     click(find<QPushButton>(w, QStringLiteral("bOk")));
     EXPECT_EQ(MessageBox::count(), 0) << MessageBox::lastText().toStdString();
 
@@ -496,10 +496,10 @@ TEST_F(SpreadsheetPageTest, AWorkbookThatCannotBeReadSendsTheWizardBack)
     WizardWindow w(wizard);
     w.show();
     openMapStep(w, aiXLS, bad);
-    EXPECT_EQ(w.Step(), 0);
+    EXPECT_EQ(w.step(), 0);
     EXPECT_EQ(MessageBox::count(), 1);
     EXPECT_FALSE(MessageBox::lastText().isEmpty());
-    EXPECT_EQ(page(w).SheetCount(), 0);
+    EXPECT_EQ(page(w).sheetCount(), 0);
     EXPECT_TRUE(w.isVisible());
 }
 
@@ -512,20 +512,20 @@ TEST_F(SpreadsheetPageTest, XlsxAndOdsWorkbooksAsTheXlsOne)
         WizardWindow w(wizard);
         w.show();
         openMapStep(w, aiXLS, file);
-        EXPECT_EQ(w.Step(), 1) << MessageBox::lastText().toStdString();
+        EXPECT_EQ(w.step(), 1) << MessageBox::lastText().toStdString();
         SpreadsheetPage &p = page(w);
         QStringList texts;
-        for (int s = 0; s < p.SheetCount(); ++s) {
+        for (int s = 0; s < p.sheetCount(); ++s) {
             texts << find<QTabWidget>(p, QStringLiteral("pcSheets"))->tabText(s);
-            SheetGridModel *m = p.Grid(s)->Model();
+            SheetGridModel *m = p.grid(s)->model();
             for (int r = 0; r < m->rowCount(); ++r)
                 for (int c = 0; c < m->columnCount(); ++c)
-                    if (!m->Text(r, c).isEmpty())
-                        texts << QStringLiteral("%1 %2 %3 %4").arg(s).arg(r).arg(c).arg(m->Text(r, c));
+                    if (!m->text(r, c).isEmpty())
+                        texts << QStringLiteral("%1 %2 %3 %4").arg(s).arg(r).arg(c).arg(m->text(r, c));
         }
         showSheet(p, QStringLiteral("Clients"));
         tool(p, "bAutoFillCols");
-        map = w.Settings().map(aiXLS);
+        map = w.settings().map(aiXLS);
         return texts;
     };
     QStringList xlsMap;
@@ -566,7 +566,7 @@ TEST_F(SpreadsheetPageTest, ReadersAreOfferedTheCellsShown)
     auto *w = new WizardWindow(wizard);
     SpreadsheetPage &p = open(*w);
     SheetGrid *g = active(p);
-    ASSERT_EQ(g->Model()->rowCount(), 256);
+    ASSERT_EQ(g->model()->rowCount(), 256);
 
     // Each cell whose place lies in the viewport, by model row and column.
     auto cellsInView = [g] {
@@ -674,7 +674,7 @@ TEST_F(SpreadsheetPageTest, ColumnsWidenToTheirTextsUpToTheirWidest)
     QStringList cut;
     for (int r = 0; r < 8; ++r)
         for (int c = 0; c < 10; ++c) {
-            const QString text = g->Model()->Text(r, c);
+            const QString text = g->model()->text(r, c);
             if (text.isEmpty())
                 continue;
             SCOPED_TRACE(text.toStdString());
@@ -688,7 +688,7 @@ TEST_F(SpreadsheetPageTest, ColumnsWidenToTheirTextsUpToTheirWidest)
     // The tooltip where the mouse rests: the whole text of a cut cell only.
     auto restAt = [g](int row, int col) {
         g->scrollTo(g->model()->index(row - 1, col - 1));
-        const QPoint at = g->CellPoint(row, col);
+        const QPoint at = g->cellPoint(row, col);
         QHelpEvent help(QEvent::ToolTip, at, g->viewport()->mapToGlobal(at));
         QApplication::sendEvent(g->viewport(), &help);
     };

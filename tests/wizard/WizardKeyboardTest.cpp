@@ -52,8 +52,8 @@ protected:
     void mapStep(WizardWindow &w, AllowedImport kind, const QString &file)
     {
         openMapStep(w, kind, file);
-        ASSERT_EQ(w.Step(), 1) << MessageBox::lastText().toStdString();
-        WizardPage &page = *w.Page(kind);
+        ASSERT_EQ(w.step(), 1) << MessageBox::lastText().toStdString();
+        WizardPage &page = *w.page(kind);
         switch (kind) {
         case aiXLS:
             click(find<QToolButton>(page, QStringLiteral("bAutoFillCols")));
@@ -71,7 +71,7 @@ protected:
             click(find<QPushButton>(page, QStringLiteral("bXMLAutoFill")));
             break;
         }
-        ASSERT_FALSE(page.IsMapEmpty());
+        ASSERT_FALSE(page.isMapEmpty());
         activate(w);
     }
 
@@ -134,10 +134,10 @@ TEST_F(WizardKeyboard, ButtonsAnswerTheirAltKeysFromEveryControl)
         WizardWindow &w = *window;
         auto *steps = find<QStackedWidget>(w, QStringLiteral("pcSteps"));
         for (const Way &way : c.kind == cases[0].kind ? all : mapping) {
-            while (w.Step() != way.step) {
-                press(w.Step() < way.step ? Qt::Key_N : Qt::Key_B, Qt::AltModifier);
-                const int from = w.Step();
-                ASSERT_TRUE(QTest::qWaitFor([&] { return w.Step() != from; }, 2000));
+            while (w.step() != way.step) {
+                press(w.step() < way.step ? Qt::Key_N : Qt::Key_B, Qt::AltModifier);
+                const int from = w.step();
+                ASSERT_TRUE(QTest::qWaitFor([&] { return w.step() != from; }, 2000));
                 activate(w);
             }
             const QList<QWidget *> reachable = controls(*steps->currentWidget());
@@ -152,10 +152,10 @@ TEST_F(WizardKeyboard, ButtonsAnswerTheirAltKeysFromEveryControl)
                 control->setFocus(Qt::TabFocusReason);
                 ASSERT_EQ(QApplication::focusWidget(), control->focusProxy() ? control->focusProxy() : control);
                 press(way.there, Qt::AltModifier);
-                EXPECT_TRUE(QTest::qWaitFor([&] { return w.Step() == way.to; }, 2000));
+                EXPECT_TRUE(QTest::qWaitFor([&] { return w.step() == way.to; }, 2000));
                 activate(w);
                 press(way.back, Qt::AltModifier);
-                ASSERT_TRUE(QTest::qWaitFor([&] { return w.Step() == way.step; }, 2000));
+                ASSERT_TRUE(QTest::qWaitFor([&] { return w.step() == way.step; }, 2000));
                 activate(w);
             }
         }
@@ -182,7 +182,7 @@ TEST_F(WizardKeyboard, TabLeavesThePreviewGrids)
         SCOPED_TRACE(c.file.toStdString());
         const auto window = onMapStep(c.kind, c.file);
         WizardWindow &w = *window;
-        WizardPage &page = *w.Page(c.kind);
+        WizardPage &page = *w.page(c.kind);
         QTableView *grid = c.grid.isEmpty()
             ? qobject_cast<QTableView *>(find<QTabWidget>(page, QStringLiteral("pcSheets"))->currentWidget())
             : find<QTableView>(page, c.grid);
@@ -223,7 +223,7 @@ TEST_F(WizardKeyboard, TabFollowsTheFieldPairsPage)
         SCOPED_TRACE(c.file.toStdString());
         const auto window = onMapStep(c.kind, c.file);
         WizardWindow &w = *window;
-        WizardPage &page = *w.Page(c.kind);
+        WizardPage &page = *w.page(c.kind);
         find<QWidget>(page, QStringLiteral("lst%1Columns").arg(c.prefix))->setFocus(Qt::TabFocusReason);
         // Columns are left to pair: Add is enabled, and it is next.
         ASSERT_TRUE(find<QPushButton>(page, QStringLiteral("b%1Add").arg(c.prefix))->isEnabled());
@@ -244,27 +244,27 @@ TEST_F(WizardKeyboard, EnterClosesTheFinishedImport)
 {
     const auto window = onMapStep(aiCSV, fx.clientsCsv(4));
     WizardWindow &w = *window;
-    type(find<QLineEdit>(*w.Page(aiCSV), QStringLiteral("edSkipLines")), QStringLiteral("1"));
+    type(find<QLineEdit>(*w.page(aiCSV), QStringLiteral("edSkipLines")), QStringLiteral("1"));
     QStringList seen;
     bool closedByEnter = false;
-    wizard.OnImportRecord = [&](QObject *) {
-        ImportProgress *p = w.Progress();
+    wizard.onImportRecord = [&](QObject *) {
+        ImportProgress *p = w.progress();
         if (p && seen.isEmpty()) {
             QTest::keyClick(p, Qt::Key_Return);
-            seen << p->State();
+            seen << p->state();
         }
     };
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&] {
-        ImportProgress *p = w.Progress();
-        if (!p || !p->Done() || seen.size() > 1)
+        ImportProgress *p = w.progress();
+        if (!p || !p->isDone() || seen.size() > 1)
             return;
-        seen << p->State() << p->windowTitle();
+        seen << p->state() << p->windowTitle();
         p->activateWindow();
         QTest::keyClick(p, Qt::Key_Return);
         closedByEnter = !p->isVisible();
         if (p->isVisible())
-            QTest::mouseClick(p->Button(), Qt::LeftButton); // so that the test ends
+            QTest::mouseClick(p->button(), Qt::LeftButton); // so that the test ends
     });
     watch.start(5);
     click(find<QPushButton>(w, QStringLiteral("bOk")));

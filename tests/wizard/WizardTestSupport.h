@@ -76,7 +76,7 @@ protected:
         MessageBox::resetRecord();
         MessageBox::setAutoAnswer(QMessageBox::Ok);
         wizard.dataSet = &fx.tiers;
-        wizard.OnNeedCommit = [this](QObject *) { fx.db.connection().commitRetaining(); };
+        wizard.onNeedCommit = [this](QObject *) { fx.db.connection().commitRetaining(); };
     }
     void TearDown() override
     {

@@ -71,9 +71,9 @@ void mapOnPage(WizardWindow &w, AllowedImport kind, const QString &lines)
         const QString source = line.section(QLatin1Char('='), 1);
         const int position = source.section(QLatin1Char(';'), 0, 0).toInt();
         if (kind == aiTXT)
-            PageDriving::mapFixedWidth(*w.Page(kind), column, position, source.section(QLatin1Char(';'), 1).toInt());
+            PageDriving::mapFixedWidth(*w.page(kind), column, position, source.section(QLatin1Char(';'), 1).toInt());
         else
-            PageDriving::mapDelimited(*w.Page(kind), column, source.toInt());
+            PageDriving::mapDelimited(*w.page(kind), column, source.toInt());
     }
 }
 
@@ -85,14 +85,14 @@ public:
     explicit ProgressCloser(WizardWindow &w, std::function<void(ImportProgress &)> check = {})
     {
         QObject::connect(&m_timer, &QTimer::timeout, [this, &w, check] {
-            ImportProgress *p = w.Progress();
-            if (!p || !p->Done() || p == m_closed)
+            ImportProgress *p = w.progress();
+            if (!p || !p->isDone() || p == m_closed)
                 return;
             m_closed = p;
             ++Closed;
             if (check)
                 check(*p);
-            QTest::mouseClick(p->Button(), Qt::LeftButton);
+            QTest::mouseClick(p->button(), Qt::LeftButton);
         });
         m_timer.start(5);
     }
@@ -123,7 +123,7 @@ protected:
         MessageBox::resetRecord();
         MessageBox::setAutoAnswer(QMessageBox::Ok);
         wizard.dataSet = &fx.tiers;
-        wizard.OnNeedCommit = [this](QObject *) {
+        wizard.onNeedCommit = [this](QObject *) {
             ++commits;
             fx.db.connection().commitRetaining();
         };
@@ -143,7 +143,7 @@ protected:
         type(child<QComboBox>(w, QStringLiteral("cbComma"))->lineEdit(), QStringLiteral(";"));
         click(child<QPushButton>(w, QStringLiteral("bNext")));
         mapOnPage(w, aiCSV, QStringLiteral("CODE=1\nNOMBENEFICIAIRE=2\nADRESSE=3"));
-        type(child<QLineEdit>(*w.Page(aiCSV), QStringLiteral("edSkipLines")), QStringLiteral("1"));
+        type(child<QLineEdit>(*w.page(aiCSV), QStringLiteral("edSkipLines")), QStringLiteral("1"));
         click(child<QPushButton>(w, QStringLiteral("bNext")));
         click(child<QPushButton>(w, QStringLiteral("bNext")));
     }
@@ -165,7 +165,7 @@ TEST_F(Wizard, ImportsADelimitedFileThroughTheFourSteps)
     auto *execute = child<QPushButton>(w, QStringLiteral("bOk"));
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Import data wizard"));
     EXPECT_EQ(execute->text(), QStringLiteral("&Execute"));
-    EXPECT_EQ(w.Step(), 0);
+    EXPECT_EQ(w.step(), 0);
     EXPECT_FALSE(next->isEnabled());
     EXPECT_FALSE(back->isEnabled());
     EXPECT_FALSE(execute->isEnabled());
@@ -182,12 +182,12 @@ TEST_F(Wizard, ImportsADelimitedFileThroughTheFourSteps)
     shoot(w, QStringLiteral("step0"));
 
     click(next);
-    ASSERT_EQ(w.Step(), 1);
+    ASSERT_EQ(w.step(), 1);
     EXPECT_EQ(child<QLabel>(w, QStringLiteral("laStep1"))->text(), QStringLiteral("Step 1 of 3"));
     EXPECT_TRUE(back->isEnabled());
     EXPECT_FALSE(next->isEnabled()); // nothing mapped yet
     EXPECT_FALSE(execute->isEnabled());
-    WizardPage *page = w.Page(aiCSV);
+    WizardPage *page = w.page(aiCSV);
     const QAbstractItemModel *preview = child<QTableView>(*page, QStringLiteral("sgCSV"))->model();
     EXPECT_EQ(preview->index(0, 1).data().toString(), QStringLiteral("NOM"));
     EXPECT_EQ(preview->index(1, 1).data().toString(), QStringLiteral("Client 1"));
@@ -198,7 +198,7 @@ TEST_F(Wizard, ImportsADelimitedFileThroughTheFourSteps)
     shoot(w, QStringLiteral("step1"));
 
     click(next);
-    ASSERT_EQ(w.Step(), 2);
+    ASSERT_EQ(w.step(), 2);
     EXPECT_EQ(child<QLabel>(w, QStringLiteral("laStep2"))->text(), QStringLiteral("Step 2 of 3"));
     // Names in capitals, through the column's tuning.
     auto *fields = child<QListWidget>(w, QStringLiteral("lstFields"));
@@ -209,7 +209,7 @@ TEST_F(Wizard, ImportsADelimitedFileThroughTheFourSteps)
     shoot(w, QStringLiteral("step2-data-formats"));
 
     click(next);
-    ASSERT_EQ(w.Step(), 3);
+    ASSERT_EQ(w.step(), 3);
     EXPECT_FALSE(next->isEnabled());
     EXPECT_TRUE(execute->isEnabled());
     shoot(w, QStringLiteral("step3"));
@@ -217,12 +217,12 @@ TEST_F(Wizard, ImportsADelimitedFileThroughTheFourSteps)
     QString state, caption, button;
     int inserted = -1, processed = -1, commited = -1;
     ProgressCloser closer(w, [&](ImportProgress &p) {
-        state = p.State();
+        state = p.state();
         caption = p.windowTitle();
-        button = p.Button()->text();
-        inserted = p.Inserted();
-        processed = p.Processed();
-        commited = p.Commited();
+        button = p.button()->text();
+        inserted = p.inserted();
+        processed = p.processed();
+        commited = p.commited();
         shoot(p, QStringLiteral("progress"));
     });
     click(execute);
@@ -238,7 +238,7 @@ TEST_F(Wizard, ImportsADelimitedFileThroughTheFourSteps)
         (QMap<int, QString> { { 1, QStringLiteral("CLIENT 1") }, { 2, QStringLiteral("CLIENT 2") }, { 3, QStringLiteral("CLIENT 3") } }));
     // The wizard stays for another run; its dialog is gone.
     EXPECT_TRUE(w.isVisible());
-    EXPECT_FALSE(w.Progress());
+    EXPECT_FALSE(w.progress());
     EXPECT_TRUE(execute->isEnabled());
     EXPECT_EQ(MessageBox::count(), 0) << MessageBox::lastText().toStdString();
 }
@@ -275,7 +275,7 @@ TEST_F(Wizard, ExecuteRefusesWhatCannotImport)
         wizard.importDestination = qidDataSet;
         c.setup();
         try {
-            wizard.Execute();
+            wizard.execute();
             ADD_FAILURE() << "opened";
         } catch (const ImportError &e) {
             EXPECT_EQ(e.text(), c.message);
@@ -289,7 +289,7 @@ TEST_F(Wizard, OpensOnTheFirstAllowedKind)
     wizard.confirmOnCancel = false;
     bool seen = false;
     QTimer::singleShot(0, [&] {
-        WizardWindow *w = wizard.Window();
+        WizardWindow *w = wizard.window();
         ASSERT_TRUE(w);
         seen = true;
         EXPECT_TRUE(w->isModal());
@@ -301,9 +301,9 @@ TEST_F(Wizard, OpensOnTheFirstAllowedKind)
         EXPECT_FALSE(child<QPushButton>(*w, QStringLiteral("bLoadTemplate"))->isVisibleTo(w));
         w->reject();
     });
-    wizard.Execute();
+    wizard.execute();
     EXPECT_TRUE(seen);
-    EXPECT_FALSE(wizard.Window());
+    EXPECT_FALSE(wizard.window());
 }
 
 TEST_F(Wizard, NextChecksTheSourceAndThePage)
@@ -342,7 +342,7 @@ TEST_F(Wizard, NextChecksTheSourceAndThePage)
         MessageBox::resetRecord();
         click(child<QPushButton>(w, QStringLiteral("bNext")));
         EXPECT_EQ(MessageBox::lastText(), c.message);
-        EXPECT_EQ(w.Step(), 0);
+        EXPECT_EQ(w.step(), 0);
     }
 }
 
@@ -395,7 +395,7 @@ TEST_F(Wizard, AFileWithoutRowsIsRefusedAtNext)
         click(child<QPushButton>(w, QStringLiteral("bNext")));
         EXPECT_EQ(MessageBox::count(), 1);
         EXPECT_EQ(MessageBox::lastText(), QStringLiteral("File %1 holds no rows").arg(c.file));
-        EXPECT_EQ(w.Step(), 0);
+        EXPECT_EQ(w.step(), 0);
     }
 }
 
@@ -436,19 +436,19 @@ TEST_F(Wizard, AMappingTheNewFileLacksIsNotCarriedOver)
         if (c.kind == aiCSV)
             type(child<QComboBox>(w, QStringLiteral("cbComma"))->lineEdit(), QStringLiteral(";"));
         click(child<QPushButton>(w, QStringLiteral("bNext")));
-        ASSERT_EQ(w.Step(), 1) << MessageBox::lastText().toStdString();
+        ASSERT_EQ(w.step(), 1) << MessageBox::lastText().toStdString();
         if (c.kind == aiCSV)
             mapOnPage(w, aiCSV, c.mapping);
         else
-            click(child<QPushButton>(*w.Page(aiXML), QStringLiteral("bXMLAutoFill")));
+            click(child<QPushButton>(*w.page(aiXML), QStringLiteral("bXMLAutoFill")));
         click(child<QPushButton>(w, QStringLiteral("bBack")));
         type(child<QLineEdit>(w, QStringLiteral("edFileName")), c.second);
         MessageBox::resetRecord();
         click(child<QPushButton>(w, QStringLiteral("bNext")));
-        EXPECT_EQ(w.Step(), 1);
+        EXPECT_EQ(w.step(), 1);
         EXPECT_EQ(MessageBox::count(), 1);
         EXPECT_EQ(MessageBox::lastText(), c.message);
-        EXPECT_EQ(w.Settings().map(c.kind), c.kept);
+        EXPECT_EQ(w.settings().map(c.kind), c.kept);
         // Back and forth on the same file: nothing more to say.
         click(child<QPushButton>(w, QStringLiteral("bBack")));
         click(child<QPushButton>(w, QStringLiteral("bNext")));
@@ -486,9 +486,9 @@ TEST_F(Wizard, WorkbooksOfEveryFormatAreTheSpreadsheetKind)
         click(child<QPushButton>(x, QStringLiteral("bNext")));
         if (file == text) {
             EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Wrong file type, must be \".xls\""));
-            EXPECT_EQ(x.Step(), 0);
+            EXPECT_EQ(x.step(), 0);
         } else {
-            EXPECT_EQ(x.Step(), 1) << MessageBox::lastText().toStdString();
+            EXPECT_EQ(x.step(), 1) << MessageBox::lastText().toStdString();
         }
     }
 }
@@ -502,7 +502,7 @@ TEST_F(Wizard, ChangingTheKindChangesTheExtension)
     type(name, fx.path(QStringLiteral("Clients.csv")));
     click(child<QRadioButton>(w, QStringLiteral("rbXLS")));
     EXPECT_EQ(name->text(), fx.path(QStringLiteral("Clients.xls")));
-    EXPECT_EQ(w.Settings().fileName, fx.path(QStringLiteral("Clients.xls")));
+    EXPECT_EQ(w.settings().fileName, fx.path(QStringLiteral("Clients.xls")));
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Import data wizard - Import from Clients.xls"));
     click(child<QRadioButton>(w, QStringLiteral("rbTXT")));
     EXPECT_EQ(name->text(), fx.path(QStringLiteral("Clients.txt")));
@@ -532,20 +532,20 @@ TEST_F(Wizard, DelimiterAndQuoteBoxes)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.typed.toStdString());
         type(comma, c.typed);
-        EXPECT_EQ(w.Settings().delimiter, c.delimiter);
+        EXPECT_EQ(w.settings().delimiter, c.delimiter);
         EXPECT_EQ(comma->text(), c.shown);
     }
     type(quote, QStringLiteral("'"));
-    EXPECT_EQ(w.Settings().quote, QLatin1Char('\''));
+    EXPECT_EQ(w.settings().quote, QLatin1Char('\''));
     type(quote, QString());
-    EXPECT_EQ(w.Settings().quote, QLatin1Char('"'));
+    EXPECT_EQ(w.settings().quote, QLatin1Char('"'));
 
     // Column numbers counted fields split the old way: a new delimiter drops them.
-    w.Settings().csvColumns.setValue(QStringLiteral("CODE"), QStringLiteral("1"));
-    w.Page(aiCSV)->SettingsChanged();
+    w.settings().csvColumns.setValue(QStringLiteral("CODE"), QStringLiteral("1"));
+    w.page(aiCSV)->settingsChanged();
     type(comma, QStringLiteral(","));
-    EXPECT_TRUE(w.Settings().csvColumns.isEmpty());
-    EXPECT_TRUE(child<QTreeWidget>(*w.Page(aiCSV), QStringLiteral("lvCSVFields"))->topLevelItem(0)->text(1).isEmpty());
+    EXPECT_TRUE(w.settings().csvColumns.isEmpty());
+    EXPECT_TRUE(child<QTreeWidget>(*w.page(aiCSV), QStringLiteral("lvCSVFields"))->topLevelItem(0)->text(1).isEmpty());
 }
 
 // ---------------------------------------------------------------------------
@@ -558,7 +558,7 @@ TEST_F(Wizard, RecordCountAndErrorLog)
     WizardWindow w(wizard);
     w.show();
     prepareCsv(w, 8);
-    ASSERT_EQ(w.Step(), 3);
+    ASSERT_EQ(w.step(), 3);
     auto *all = child<QCheckBox>(w, QStringLiteral("chImportAllRecords"));
     auto *count = child<QLineEdit>(w, QStringLiteral("edImportRecCount"));
     EXPECT_TRUE(all->isChecked());
@@ -580,7 +580,7 @@ TEST_F(Wizard, RecordCountAndErrorLog)
     const QString logPath = QCoreApplication::applicationDirPath() + QStringLiteral("/import.log");
     const auto removeLog = qScopeGuard([&] { QFile::remove(logPath); });
     click(child<QPushButton>(w, QStringLiteral("bOk")));
-    ImportEngine *source = w.Source(aiCSV);
+    ImportEngine *source = w.source(aiCSV);
     EXPECT_EQ(source->importRecCount(), 5);
     EXPECT_EQ(fx.committed().size(), 5);
     EXPECT_EQ(source->errorLogFileName(), logPath);
@@ -667,16 +667,16 @@ TEST_F(Wizard, CancelAnsweredNoThenYes)
     int rows = 0;
     // Cancel is pressed while rows are imported: the click waits for the
     // engine to let the interface handle its messages.
-    wizard.OnImportRecord = [&](QObject *sender) {
+    wizard.onImportRecord = [&](QObject *sender) {
         EXPECT_EQ(sender, &wizard);
         ++rows;
         if (rows == 2 || rows == 5)
-            QTimer::singleShot(0, [&] { click(w.Progress()->Button()); });
+            QTimer::singleShot(0, [&] { click(w.progress()->button()); });
     };
     MessageBox::setNextAnswer(QMessageBox::No);
     MessageBox::setNextAnswer(QMessageBox::Yes);
     QString state;
-    ProgressCloser closer(w, [&](ImportProgress &p) { state = p.State(); });
+    ProgressCloser closer(w, [&](ImportProgress &p) { state = p.state(); });
     click(child<QPushButton>(w, QStringLiteral("bOk")));
     EXPECT_EQ(MessageBox::count(), 2);
     EXPECT_EQ(MessageBox::lastCaption(), QStringLiteral("Are you sure..."));
@@ -694,15 +694,15 @@ TEST_F(Wizard, EventsReachTheOwner)
     fx.write(QStringLiteral("clients.csv"), QStringLiteral("1;Un\r\n2;Argentina\r\n1;Doublon\r\n3;Trois\r\n"));
     WizardWindow w(wizard);
     QStringList events;
-    wizard.OnBeforeImport = [&](QObject *s) { events << (s == &wizard ? "before" : "before?"); };
-    wizard.OnAfterImport = [&](QObject *s) { events << (s == &wizard ? "after" : "after?"); };
-    wizard.OnImportError = [&](QObject *s) { events << (s == &wizard ? "error" : "error?"); };
-    wizard.OnNeedCommit = [&](QObject *s) {
+    wizard.onBeforeImport = [&](QObject *s) { events << (s == &wizard ? "before" : "before?"); };
+    wizard.onAfterImport = [&](QObject *s) { events << (s == &wizard ? "after" : "after?"); };
+    wizard.onImportError = [&](QObject *s) { events << (s == &wizard ? "error" : "error?"); };
+    wizard.onNeedCommit = [&](QObject *s) {
         events << (s == &w ? "commit" : "commit?");
         fx.db.connection().commitRetaining();
     };
-    wizard.OnBeforePost = [&](ImportEngine *s, ImportRow *row, bool &accept) {
-        EXPECT_EQ(s, w.Source(aiCSV));
+    wizard.onBeforePost = [&](ImportEngine *s, ImportRow *row, bool &accept) {
+        EXPECT_EQ(s, w.source(aiCSV));
         accept = row->colByName(QStringLiteral("NOMBENEFICIAIRE"))->value != QStringLiteral("Argentina");
     };
     w.show();
@@ -713,8 +713,8 @@ TEST_F(Wizard, EventsReachTheOwner)
     mapOnPage(w, aiCSV, QStringLiteral("CODE=1\nNOMBENEFICIAIRE=2"));
     int errors = -1, processed = -1;
     ProgressCloser closer(w, [&](ImportProgress &p) {
-        errors = p.Errors();
-        processed = p.Processed();
+        errors = p.errors();
+        processed = p.processed();
     });
     click(child<QPushButton>(w, QStringLiteral("bOk"))); // from the mapping step
     EXPECT_EQ(events, QStringList({ "before", "error", "commit", "after" }));
@@ -733,9 +733,9 @@ TEST_F(Wizard, AFailureIsShownAndTheWizardStays)
     click(child<QPushButton>(w, QStringLiteral("bOk")));
     EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Key columns are not defined"));
     EXPECT_EQ(closer.Closed, 0);
-    EXPECT_FALSE(w.Progress());
+    EXPECT_FALSE(w.progress());
     EXPECT_TRUE(w.isVisible());
-    EXPECT_FALSE(w.Running());
+    EXPECT_FALSE(w.running());
     EXPECT_TRUE(child<QPushButton>(w, QStringLiteral("bOk"))->isEnabled());
 }
 
@@ -812,24 +812,24 @@ TEST_F(Wizard, ATemplateRunsStraightFromTheLastStep)
                 type(child<QLineEdit>(w, QStringLiteral("edFileName")), fx.path(QStringLiteral("clients.txt")));
                 click(child<QPushButton>(w, QStringLiteral("bNext")));
                 mapOnPage(w, aiTXT, c.map);
-                type(child<QLineEdit>(*w.Page(aiTXT), QStringLiteral("edSkipLines")), QString::number(c.skip));
+                type(child<QLineEdit>(*w.page(aiTXT), QStringLiteral("edSkipLines")), QString::number(c.skip));
                 click(child<QPushButton>(w, QStringLiteral("bNext")));
                 click(child<QPushButton>(w, QStringLiteral("bNext")));
             }
-            w.Settings().goToLastPage = true;
-            w.Save(templateFile);
+            w.settings().goToLastPage = true;
+            w.save(templateFile);
         }
         wizard.autoLoadTemplate = true;
         wizard.templateFileName = templateFile;
         QString announced;
-        wizard.OnLoadTemplate = [&](QObject *sender, const QString &name) {
+        wizard.onLoadTemplate = [&](QObject *sender, const QString &name) {
             EXPECT_EQ(sender, &wizard);
             announced = name;
         };
         WizardWindow w(wizard);
         w.show();
         EXPECT_EQ(announced, templateFile);
-        EXPECT_EQ(w.Step(), 3);
+        EXPECT_EQ(w.step(), 3);
         EXPECT_TRUE(child<QLabel>(w, QStringLiteral("laTemplateFileName"))->toolTip().endsWith(QStringLiteral(".imp")));
         click(child<QPushButton>(w, QStringLiteral("bOk")));
         EXPECT_EQ(fx.committed().size(), c.kind == aiCSV ? 3 : 2);
@@ -872,7 +872,7 @@ TEST_F(Wizard, ColumnTuningEnablesWhatCanApply)
     type(generatorStep, QStringLiteral("1"));
     EXPECT_EQ(enabled(), QStringLiteral("100000"));
     EXPECT_FALSE(child<QPushButton>(w, QStringLiteral("bAddReplacement"))->isEnabled());
-    EXPECT_EQ(w.Settings().fieldFormat(QStringLiteral("NOMBENEFICIAIRE"))->generatorStep, 1);
+    EXPECT_EQ(w.settings().fieldFormat(QStringLiteral("NOMBENEFICIAIRE"))->generatorStep, 1);
     // Another column has its own settings.
     fields->setCurrentRow(0);
     EXPECT_EQ(generatorStep->text(), QStringLiteral("0"));
@@ -881,9 +881,9 @@ TEST_F(Wizard, ColumnTuningEnablesWhatCanApply)
     // Separators by the delimiter's character rule.
     auto *decimal = child<QLineEdit>(w, QStringLiteral("edDecimalSeparator"));
     type(decimal, QStringLiteral("#46"));
-    EXPECT_EQ(w.Settings().formats.decimalSeparator, QLatin1Char('.'));
+    EXPECT_EQ(w.settings().formats.decimalSeparator, QLatin1Char('.'));
     type(child<QLineEdit>(w, QStringLiteral("edThousandSeparator")), QStringLiteral("SPACE"));
-    EXPECT_EQ(w.Settings().formats.thousandSeparator, QLatin1Char(' '));
+    EXPECT_EQ(w.settings().formats.thousandSeparator, QLatin1Char(' '));
     type(decimal, QStringLiteral("xy"));
     EXPECT_EQ(decimal->text(), QStringLiteral("."));
 }
@@ -914,7 +914,7 @@ TEST_F(Wizard, ReplacementDialogWantsATextToFind)
     EXPECT_EQ(list->topLevelItem(0)->text(0), QStringLiteral("Av."));
     EXPECT_EQ(list->topLevelItem(0)->text(1), QStringLiteral("Avenue"));
     EXPECT_EQ(list->topLevelItem(0)->text(2), QStringLiteral("Yes"));
-    const FieldFormat *f = w.Settings().fieldFormat(QStringLiteral("ADRESSE"));
+    const FieldFormat *f = w.settings().fieldFormat(QStringLiteral("ADRESSE"));
     ASSERT_EQ(f->replacements.count(), 1);
     EXPECT_TRUE(f->replacements.at(0).ignoreCase);
     // A replacement is a setting too: the counter gives way.
@@ -963,10 +963,10 @@ TEST_F(Wizard, KeyColumnsMoveBetweenTheLists)
     keys->item(0)->setSelected(true);
     click(child<QPushButton>(w, QStringLiteral("bSelectedToKeys")));
     EXPECT_EQ(names(keys), QStringList({ "TYPEIDENTIFIANT", "ADRESSE", "PHYSIQUEMORALE", "IDENTIFIANT" }));
-    EXPECT_EQ(w.Settings().keyColumns, names(keys));
+    EXPECT_EQ(w.settings().keyColumns, names(keys));
     click(child<QPushButton>(w, QStringLiteral("bAllToAvailable")));
-    EXPECT_TRUE(w.Settings().keyColumns.isEmpty());
+    EXPECT_TRUE(w.settings().keyColumns.isEmpty());
     EXPECT_EQ(available->count(), 8);
     click(child<QPushButton>(w, QStringLiteral("bAllToKeys")));
-    EXPECT_EQ(w.Settings().keyColumns.size(), 8);
+    EXPECT_EQ(w.settings().keyColumns.size(), 8);
 }

@@ -68,7 +68,7 @@ struct FixedWidthField
 };
 // A start or length that is not a number counts as 0.
 FixedWidthField parseFixedWidthMapValue(const QString &value);
-// The characters of line from Start (counting from 0) for Length characters;
+// The characters of line from start (counting from 0) for Length characters;
 // shorter or empty where the line is shorter.
 QString cutFixedWidth(const QString &line, const FixedWidthField &field);
 // Field number mapValue (the first is 1) of a split line; empty when it is not

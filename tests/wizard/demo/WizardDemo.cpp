@@ -31,9 +31,9 @@ int main(int argc, char **argv)
         wizard.templateFileName = QString::fromLocal8Bit(argv[1]);
         wizard.autoLoadTemplate = true;
     }
-    wizard.OnNeedCommit = [&](QObject *) { db.connection().commitRetaining(); };
+    wizard.onNeedCommit = [&](QObject *) { db.connection().commitRetaining(); };
     try {
-        wizard.Execute();
+        wizard.execute();
     } catch (const Error &e) {
         MessageBox::error(nullptr, e.text());
         return 1;
