@@ -20,6 +20,25 @@ ProgramRun cli(const QStringList &args)
     return runProgram(QStringLiteral(KESTRA_CLI), args, 60000, dir.path());
 }
 
+// A call answered on the error output alone, with its exit code.
+struct Refusal
+{
+    QStringList args;
+    int rc;
+    QString err;
+};
+
+template <size_t N> void expectRefused(const Refusal (&cases)[N])
+{
+    for (const Refusal &c : cases) {
+        SCOPED_TRACE(c.args.join(QLatin1Char(' ')).toStdString());
+        const ProgramRun run = cli(c.args);
+        EXPECT_EQ(run.rc, c.rc);
+        EXPECT_TRUE(run.out.isEmpty()) << run.out.toStdString();
+        EXPECT_EQ(run.err, c.err);
+    }
+}
+
 } // namespace
 
 TEST(CliHelp, HelpPrintsTheUsageAndSucceeds)
@@ -79,12 +98,7 @@ TEST(CliHelp, EachCommandRefusesInItsOwnWords)
                                 "[--company MATRICULE --year ANNEE] [--file SOURCE]\n";
     const QString unstampedUsage = "Utilisation : kestra-cli unstamped --db DIR [--stamp --company MATRICULE --year ANNEE | --delete]\n";
     const QString noBase = "Base introuvable : nowhere/Kestra.GDB\n";
-    const struct
-    {
-        QStringList args;
-        int rc;
-        QString err;
-    } cases[] = {
+    const Refusal cases[] = {
         { { "declare", "--bogus", "x" }, 2, "Argument incorrect : --bogus\n" },
         { { "declare", "--db" }, 2, "Argument incorrect : --db\n" },
         { { "declare", "--stamp" }, 2, "Argument incorrect : --stamp\n" },
@@ -106,13 +120,7 @@ TEST(CliHelp, EachCommandRefusesInItsOwnWords)
             "Exercice incorrect : 20O8 (une année sur quatre chiffres)\n" },
         { { "unstamped", "--db", "nowhere" }, 1, noBase },
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.args.join(QLatin1Char(' ')).toStdString());
-        const ProgramRun run = cli(c.args);
-        EXPECT_EQ(run.rc, c.rc);
-        EXPECT_TRUE(run.out.isEmpty()) << run.out.toStdString();
-        EXPECT_EQ(run.err, c.err);
-    }
+    expectRefused(cases);
 }
 
 // Every command answers --help with its usage line, its argument where it
@@ -159,12 +167,7 @@ TEST(CliHelp, ArgumentsAreReadAsTheyAlwaysWere)
 {
     const QString importUsage = "Utilisation : kestra-cli import --db DIR --template FICHIER.imp --table TIERS|FACTURE "
                                 "[--company MATRICULE --year ANNEE] [--file SOURCE]\n";
-    const struct
-    {
-        QStringList args;
-        int rc;
-        QString err;
-    } cases[] = {
+    const Refusal cases[] = {
         // What a parser accepts and kestra-cli does not.
         { { "history", "--db=nowhere" }, 2, "Argument incorrect : --db=nowhere\n" },
         { { "history", "-db", "nowhere" }, 2, "Argument incorrect : -db\n" },
@@ -196,13 +199,7 @@ TEST(CliHelp, ArgumentsAreReadAsTheyAlwaysWere)
         { { "unstamped", "--delete", "--db", "nowhere", "--delete" }, 1, "Base introuvable : nowhere/Kestra.GDB\n" },
         { { "history", "--db", "nowhere", "--db", "" }, 2, "Utilisation : kestra-cli history --db DIR [--company MATRICULE]\n" },
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.args.join(QLatin1Char(' ')).toStdString());
-        const ProgramRun run = cli(c.args);
-        EXPECT_EQ(run.rc, c.rc);
-        EXPECT_TRUE(run.out.isEmpty()) << run.out.toStdString();
-        EXPECT_EQ(run.err, c.err);
-    }
+    expectRefused(cases);
 }
 
 // A file whose name starts with a dash is the file to read, not an option.
