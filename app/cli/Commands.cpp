@@ -7,7 +7,7 @@ const CliOption Db { QStringLiteral("db"), QStringLiteral("DIR"), QStringLiteral
 const CliOption Year { QStringLiteral("year"), QStringLiteral("ANNEE"), QStringLiteral("Exercice, sur quatre chiffres") };
 const CliOption Quarter { QStringLiteral("quarter"), QStringLiteral("T1..T4"), QStringLiteral("Trimestre : T1, T2, T3 ou T4") };
 const CliOption EveryCompany { QStringLiteral("company"), QStringLiteral("MATRICULE|all"),
-    QStringLiteral("Matricule fiscal de la société, ou all pour chacune") };
+    QStringLiteral("Matricule fiscal de la société, ou all pour toutes") };
 
 bool isCount(const QString &value)
 {
@@ -92,11 +92,11 @@ CliSyntax previewSyntax()
     s.options = { { QStringLiteral("kind"), QStringLiteral("csv|txt|dbf|xml|xls|xlsx|ods"), QStringLiteral("Type du fichier (sinon deviné)") },
         { QStringLiteral("delimiter"), QStringLiteral("C"), QStringLiteral("Séparateur des champs d'un texte délimité") },
         { QStringLiteral("quote"), QStringLiteral("C"), QStringLiteral("Guillemet d'un texte délimité") },
+        { QStringLiteral("skip"), QStringLiteral("N"), QStringLiteral("Lignes laissées au début d'un texte"), isCount },
+        { QStringLiteral("encoding"), QStringLiteral("windows-1252|utf-8|oem-850"), QStringLiteral("Codage d'un texte") },
         { QStringLiteral("date-format"), QStringLiteral("FORMAT"), QStringLiteral("Classeur : format de date courte en vigueur") },
         { QStringLiteral("decimal"), QStringLiteral("C"), QStringLiteral("Classeur : séparateur décimal en vigueur") },
-        { QStringLiteral("ranges"), QStringLiteral("PLAGES"), QStringLiteral("Classeur : les cellules de ces plages") },
-        { QStringLiteral("encoding"), QStringLiteral("windows-1252|utf-8|oem-850"), QStringLiteral("Codage d'un texte") },
-        { QStringLiteral("skip"), QStringLiteral("N"), QStringLiteral("Lignes laissées au début d'un texte"), isCount } };
+        { QStringLiteral("ranges"), QStringLiteral("PLAGES"), QStringLiteral("Classeur : les cellules de ces plages") } };
     return s;
 }
 
