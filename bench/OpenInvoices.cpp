@@ -60,50 +60,19 @@ template <typename Step> Timing best(int runs, Step step)
     return b;
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+// A database of that many invoices of one company and year.
+void fillDatabase(const QString &path, int rows)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    const int rows = argc > 1 ? std::atoi(argv[1]) : 100000;
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Kestra.GDB"));
     Schema::createDatabase(path);
-    {
-        Connection c;
-        c.setDatabaseName(path);
-        c.open();
-        fillInvoices(c, rows, 4);
-    }
+    Connection c;
+    c.setDatabaseName(path);
+    c.open();
+    fillInvoices(c, rows, 4);
+}
 
-    // The data set's connection is attached first and stays attached, so that
-    // every step below reads the same rows from the same warm page cache:
-    // the figures compare the work done on the rows, not disk reads.
-    DataModule module;
-    module.ivorande->setDatabaseName(path);
-    module.ivorande->open();
-
-    const int runs = rows > 200000 ? 1 : 3;
-    int plainCount = 0;
-    auto plainFetch = [&] {
-        PlainCursor cursor(path);
-        cursor.open(Select);
-        plainCount = 0;
-        while (cursor.next())
-            ++plainCount;
-    };
-    plainFetch(); // warm the caches
-    const Timing plain = best(runs, plainFetch);
-
-    const Timing decoded = best(runs, [&] {
-        Query q(*module.ivorande, QString::fromLatin1(Select));
-        q.open();
-        Row row;
-        while (q.fetch(row)) { }
-    });
-
-    DBGrid grid;
+// The invoice window's grid, with its columns, on screen.
+void showInvoices(DBGrid &grid, DataModule &module)
+{
     grid.setDataSet(module.ifacture);
     grid.setColumns(
         { { QStringLiteral("TRIMESTRE"), QStringLiteral("Trm"), 40 }, { QStringLiteral("DATEFACTURE"), QStringLiteral("Date Fact."), 80 },
@@ -117,10 +86,73 @@ int main(int argc, char **argv)
     grid.resize(1200, 700);
     grid.show();
     QApplication::processEvents();
+}
+
+struct Figures
+{
+    int count = 0; // rows the data set holds
+    int plainCount = 0; // rows the plain fetch saw
+    int runs = 0;
+    Timing plain, decoded, opened;
+    long grownKiB = 0; // the first open's growth
+};
+
+void print(const Figures &f)
+{
+    const double perRow = 1000.0 / qMax(1, f.count); // ms to us, per row
+    std::printf("rows                         %d (plain fetch saw %d), best of %d runs\n", f.count, f.plainCount, f.runs);
+    std::printf("%-30s %10s %10s %12s\n", "", "elapsed ms", "cpu ms", "us per row");
+    std::printf("%-30s %10.1f %10.1f %12.2f\n", "plain fetch (client library)", f.plain.ms, f.plain.cpuMs, f.plain.ms * perRow);
+    std::printf("%-30s %10.1f %10.1f %12.2f\n", "decoded by Query, not kept", f.decoded.ms, f.decoded.cpuMs, f.decoded.ms * perRow);
+    std::printf("%-30s %10.1f %10.1f %12.2f\n", "ifacture opened + grid shown", f.opened.ms, f.opened.cpuMs, f.opened.ms * perRow);
+    std::printf("ratio                         %8.2f elapsed, %.2f cpu (target: at most 1.3)\n", f.opened.ms / f.plain.ms,
+        f.opened.cpuMs / f.plain.cpuMs);
+    std::printf("memory per row                %8.0f bytes (target: at most 500)\n", f.grownKiB * 1024.0 / qMax(1, f.count));
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int rows = argc > 1 ? std::atoi(argv[1]) : 100000;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Kestra.GDB"));
+    fillDatabase(path, rows);
+
+    // The data set's connection is attached first and stays attached, so that
+    // every step below reads the same rows from the same warm page cache:
+    // the figures compare the work done on the rows, not disk reads.
+    DataModule module;
+    module.ivorande->setDatabaseName(path);
+    module.ivorande->open();
+
+    Figures f;
+    f.runs = rows > 200000 ? 1 : 3;
+    auto plainFetch = [&] {
+        PlainCursor cursor(path);
+        cursor.open(Select);
+        f.plainCount = 0;
+        while (cursor.next())
+            ++f.plainCount;
+    };
+    plainFetch(); // warm the caches
+    f.plain = best(f.runs, plainFetch);
+
+    f.decoded = best(f.runs, [&] {
+        Query q(*module.ivorande, QString::fromLatin1(Select));
+        q.open();
+        Row row;
+        while (q.fetch(row)) { }
+    });
+
+    DBGrid grid;
+    showInvoices(grid, module);
 
     // What the invoice window does when the working company changes.
     long grown = -1;
-    const Timing opened = best(runs, [&] {
+    f.opened = best(f.runs, [&] {
         module.ifacture->close();
         const long before = residentKiB();
         module.ifacture->setSql(QStringLiteral(
@@ -134,16 +166,8 @@ int main(int argc, char **argv)
         if (grown < 0)
             grown = residentKiB() - before;
     });
-    const int count = module.ifacture->recordCount();
-    const double perRow = 1000.0 / qMax(1, count); // ms to us, per row
-
-    std::printf("rows                         %d (plain fetch saw %d), best of %d runs\n", count, plainCount, runs);
-    std::printf("%-30s %10s %10s %12s\n", "", "elapsed ms", "cpu ms", "us per row");
-    std::printf("%-30s %10.1f %10.1f %12.2f\n", "plain fetch (client library)", plain.ms, plain.cpuMs, plain.ms * perRow);
-    std::printf("%-30s %10.1f %10.1f %12.2f\n", "decoded by Query, not kept", decoded.ms, decoded.cpuMs, decoded.ms * perRow);
-    std::printf("%-30s %10.1f %10.1f %12.2f\n", "ifacture opened + grid shown", opened.ms, opened.cpuMs, opened.ms * perRow);
-    std::printf("ratio                         %8.2f elapsed, %.2f cpu (target: at most 1.3)\n", opened.ms / plain.ms,
-        opened.cpuMs / plain.cpuMs);
-    std::printf("memory per row                %8.0f bytes (target: at most 500)\n", grown * 1024.0 / qMax(1, count));
+    f.grownKiB = grown;
+    f.count = module.ifacture->recordCount();
+    print(f);
     return 0;
 }

@@ -40,10 +40,21 @@ struct MaskToken
     QString text;
 };
 
-QString formatSection(const QString &section, double value, bool withSign, const FormatSettings &fs)
+// A section of a number mask read into tokens, and where its parts lie.
+struct SectionMask
 {
     QList<MaskToken> tokens;
-    bool thousands = false;
+    bool thousands = false; // ',' anywhere: group the integer digits by threes
+    int point = -1; // the decimal point's token
+    int first = -1, last = -1; // the first and last placeholders
+    int intEnd = 0; // tokens [first, intEnd) hold the integer part
+    int minInt = 0, minFrac = 0, maxFrac = 0;
+};
+
+void tokenize(const QString &section, SectionMask &mask)
+{
+    QList<MaskToken> &tokens = mask.tokens;
+    bool pointSeen = false;
     for (int i = 0; i < section.size(); ++i) {
         QChar c = section[i];
         if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
@@ -57,144 +68,173 @@ QString formatSection(const QString &section, double value, bool withSign, const
         } else if (c == QLatin1Char('#')) {
             tokens.append(MaskToken { MaskToken::Hash, {} });
         } else if (c == QLatin1Char('.')) {
-            bool seen = false;
-            for (const auto &t : tokens)
-                seen = seen || t.kind == MaskToken::Point;
-            if (seen)
-                tokens.append(MaskToken { MaskToken::Literal, QString(c) });
-            else
-                tokens.append(MaskToken { MaskToken::Point, {} });
+            // A second point is text.
+            tokens.append(pointSeen ? MaskToken { MaskToken::Literal, QString(c) } : MaskToken { MaskToken::Point, {} });
+            pointSeen = true;
         } else if (c == QLatin1Char(',')) {
-            thousands = true;
+            mask.thousands = true;
         } else {
             tokens.append(MaskToken { MaskToken::Literal, QString(c) });
         }
     }
+}
 
-    int point = -1, first = -1, last = -1;
+// Where the point and the placeholders stand, and how many digits each side
+// of the point must or may have.
+void locate(SectionMask &mask)
+{
+    const QList<MaskToken> &tokens = mask.tokens;
     for (int i = 0; i < tokens.size(); ++i) {
         if (tokens[i].kind == MaskToken::Point)
-            point = i;
+            mask.point = i;
         else if (tokens[i].kind == MaskToken::Zero || tokens[i].kind == MaskToken::Hash) {
-            if (first < 0)
-                first = i;
-            last = i;
+            if (mask.first < 0)
+                mask.first = i;
+            mask.last = i;
         }
     }
-    if (first < 0) {
-        // No placeholder: the mask is a literal text.
-        QString out;
-        for (const auto &t : tokens)
-            out += t.kind == MaskToken::Point ? QString(fs.decimalSeparator) : t.text;
-        return out;
-    }
-    const int intEnd = point >= 0 ? point : last + 1; // tokens [first, intEnd) hold the integer part
-    int minInt = 0, minFrac = 0, maxFrac = 0;
-    for (int i = first; i < intEnd; ++i)
+    if (mask.first < 0)
+        return;
+    mask.intEnd = mask.point >= 0 ? mask.point : mask.last + 1;
+    for (int i = mask.first; i < mask.intEnd; ++i)
         if (tokens[i].kind == MaskToken::Zero)
-            ++minInt;
-    if (point >= 0)
-        for (int i = point + 1; i <= last; ++i) {
+            ++mask.minInt;
+    if (mask.point >= 0)
+        for (int i = mask.point + 1; i <= mask.last; ++i) {
             if (tokens[i].kind == MaskToken::Zero) {
-                ++maxFrac;
-                minFrac = maxFrac;
+                ++mask.maxFrac;
+                mask.minFrac = mask.maxFrac;
             } else if (tokens[i].kind == MaskToken::Hash)
-                ++maxFrac;
+                ++mask.maxFrac;
         }
+}
 
-    DecimalText d = toDecimal(static_cast<long double>(value), maxFrac);
-    QString intDigits = d.integerDigits;
-    if (intDigits.size() < minInt)
-        intDigits.prepend(QString(minInt - intDigits.size(), QLatin1Char('0')));
-    if (thousands) {
-        QString grouped;
-        for (int i = 0; i < intDigits.size(); ++i) {
-            if (i > 0 && (intDigits.size() - i) % 3 == 0)
-                grouped += fs.thousandSeparator;
-            grouped += intDigits[i];
-        }
-        intDigits = grouped;
+SectionMask readSection(const QString &section)
+{
+    SectionMask mask;
+    tokenize(section, mask);
+    locate(mask);
+    return mask;
+}
+
+// A mask without placeholder is a literal text.
+QString literalText(const SectionMask &mask, const FormatSettings &fs)
+{
+    QString out;
+    for (const auto &t : mask.tokens)
+        out += t.kind == MaskToken::Point ? QString(fs.decimalSeparator) : t.text;
+    return out;
+}
+
+QString groupedByThrees(const QString &digits, QChar separator)
+{
+    QString grouped;
+    for (int i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0)
+            grouped += separator;
+        grouped += digits[i];
     }
-    QString frac = d.fractionDigits;
-    while (frac.size() > minFrac && frac.endsWith(QLatin1Char('0')))
-        frac.chop(1);
+    return grouped;
+}
 
-    // A mask grouped by threes with one literal ("# ### ##0") groups a number
-    // wider than itself the same way: 1 002 962, not 1002 962.
+// A mask grouped by threes with one literal ("# ### ##0") groups a number
+// wider than itself the same way: 1 002 962, not 1002 962. The literal that
+// groups, or none.
+QChar groupingLiteral(const SectionMask &mask)
+{
     QChar groupChar;
-    {
-        bool regular = true;
-        int sinceLiteral = -1; // placeholders after the last literal, -1 before any
-        for (int i = first; i < intEnd && regular; ++i) {
-            const MaskToken &t = tokens[i];
-            if (t.kind == MaskToken::Literal) {
-                if (t.text.size() != 1 || (!groupChar.isNull() && t.text[0] != groupChar) || (sinceLiteral >= 0 && sinceLiteral != 3))
-                    regular = false;
-                groupChar = t.text.isEmpty() ? QChar() : t.text[0];
-                sinceLiteral = 0;
-            } else if (sinceLiteral >= 0) {
-                ++sinceLiteral;
-            }
+    bool regular = true;
+    int sinceLiteral = -1; // placeholders after the last literal, -1 before any
+    for (int i = mask.first; i < mask.intEnd && regular; ++i) {
+        const MaskToken &t = mask.tokens[i];
+        if (t.kind == MaskToken::Literal) {
+            if (t.text.size() != 1 || (!groupChar.isNull() && t.text[0] != groupChar) || (sinceLiteral >= 0 && sinceLiteral != 3))
+                regular = false;
+            groupChar = t.text.isEmpty() ? QChar() : t.text[0];
+            sinceLiteral = 0;
+        } else if (sinceLiteral >= 0) {
+            ++sinceLiteral;
         }
-        if (!regular || sinceLiteral != 3)
-            groupChar = QChar();
     }
-    if (!groupChar.isNull() && !thousands) {
-        QString grouped;
-        for (int i = 0; i < intDigits.size(); ++i) {
-            if (i > 0 && (intDigits.size() - i) % 3 == 0)
-                grouped += groupChar;
-            grouped += intDigits[i];
-        }
-        intDigits = grouped;
-    }
+    return regular && sinceLiteral == 3 ? groupChar : QChar();
+}
 
-    // Integer part, right to left: placeholders take digits, literals between
-    // them appear only while digits remain on their left.
+// Integer part, right to left: placeholders take digits, literals between
+// them appear only while digits remain on their left.
+QString placedInteger(const SectionMask &mask, const QString &intDigits)
+{
     QString intText;
-    if (!groupChar.isNull())
-        intText = intDigits;
-    else {
-        int remaining = intDigits.size();
-        for (int i = intEnd - 1; i >= first; --i) {
-            const MaskToken &t = tokens[i];
-            if (t.kind == MaskToken::Literal) {
-                if (remaining > 0)
-                    intText.prepend(t.text);
-            } else if (i == first) {
-                intText.prepend(intDigits.left(remaining));
-                remaining = 0;
-            } else if (remaining > 0) {
-                intText.prepend(intDigits[remaining - 1]);
-                --remaining;
-            }
+    int remaining = intDigits.size();
+    for (int i = mask.intEnd - 1; i >= mask.first; --i) {
+        const MaskToken &t = mask.tokens[i];
+        if (t.kind == MaskToken::Literal) {
+            if (remaining > 0)
+                intText.prepend(t.text);
+        } else if (i == mask.first) {
+            intText.prepend(intDigits.left(remaining));
+            remaining = 0;
+        } else if (remaining > 0) {
+            intText.prepend(intDigits[remaining - 1]);
+            --remaining;
         }
     }
+    return intText;
+}
+
+// The integer part as the mask writes it, from its digits.
+QString integerText(const SectionMask &mask, QString intDigits, const FormatSettings &fs)
+{
+    if (intDigits.size() < mask.minInt)
+        intDigits.prepend(QString(mask.minInt - intDigits.size(), QLatin1Char('0')));
+    if (mask.thousands)
+        intDigits = groupedByThrees(intDigits, fs.thousandSeparator);
+    const QChar groupChar = groupingLiteral(mask);
+    if (groupChar.isNull())
+        return placedInteger(mask, intDigits);
+    return mask.thousands ? intDigits : groupedByThrees(intDigits, groupChar);
+}
+
+// What follows the integer part: the fraction's digits in its placeholders,
+// among its literals.
+void appendFraction(QString &out, const SectionMask &mask, const QString &frac, const FormatSettings &fs)
+{
+    if (mask.point < 0) {
+        for (int i = mask.last + 1; i < mask.tokens.size(); ++i)
+            out += mask.tokens[i].text;
+        return;
+    }
+    int used = 0;
+    if (!frac.isEmpty())
+        out += fs.decimalSeparator;
+    for (int i = mask.point + 1; i < mask.tokens.size(); ++i) {
+        const MaskToken &t = mask.tokens[i];
+        if (t.kind == MaskToken::Literal)
+            out += t.text;
+        else if (t.kind == MaskToken::Zero || t.kind == MaskToken::Hash) {
+            if (used < frac.size())
+                out += frac[used];
+            ++used;
+        }
+    }
+}
+
+QString formatSection(const QString &section, double value, bool withSign, const FormatSettings &fs)
+{
+    const SectionMask mask = readSection(section);
+    if (mask.first < 0)
+        return literalText(mask, fs);
+    const DecimalText d = toDecimal(static_cast<long double>(value), mask.maxFrac);
+    QString frac = d.fractionDigits;
+    while (frac.size() > mask.minFrac && frac.endsWith(QLatin1Char('0')))
+        frac.chop(1);
 
     QString out;
     if (withSign && d.negative)
         out += QLatin1Char('-');
-    for (int i = 0; i < first; ++i)
-        out += tokens[i].kind == MaskToken::Point ? QString() : tokens[i].text;
-    out += intText;
-    if (point >= 0) {
-        int used = 0;
-        if (!frac.isEmpty())
-            out += fs.decimalSeparator;
-        for (int i = point + 1; i < tokens.size(); ++i) {
-            const MaskToken &t = tokens[i];
-            if (t.kind == MaskToken::Literal)
-                out += t.text;
-            else if (t.kind == MaskToken::Zero || t.kind == MaskToken::Hash) {
-                if (used < frac.size())
-                    out += frac[used];
-                ++used;
-            }
-        }
-    } else {
-        for (int i = last + 1; i < tokens.size(); ++i)
-            out += tokens[i].text;
-    }
+    for (int i = 0; i < mask.first; ++i)
+        out += mask.tokens[i].kind == MaskToken::Point ? QString() : mask.tokens[i].text;
+    out += integerText(mask, d.integerDigits, fs);
+    appendFraction(out, mask, frac, fs);
     return out;
 }
 
@@ -289,148 +329,194 @@ unsigned namedFormats(const QString &mask)
     return named;
 }
 
-// The settings' formats named by c, ddddd, dddddd, t and tt are expanded at
-// most once along a chain of expansions (expanding holds those under way): a
-// format that names itself, directly or through another, writes nothing at
-// its inner mention instead of recursing until the stack runs out.
-QString formatDateTimeGuarded(const QString &mask, double value, const FormatSettings &fs, unsigned expanding)
+// Writes a value through a date mask, left to right. The settings' formats
+// named by c, ddddd, dddddd, t and tt are expanded at most once along a
+// chain of expansions (expanding holds those under way): a format that
+// names itself, directly or through another, writes nothing at its inner
+// mention instead of recursing until the stack runs out.
+class DateTimeWriter
 {
-    auto expand = [&](unsigned which) {
-        if (expanding & which)
-            return QString();
-        return formatDateTimeGuarded(settingsFormat(fs, which), value, fs, expanding | which);
-    };
-    int year, month, day, hour, minute, second, msec;
-    DateTime::decodeDate(value, year, month, day);
-    DateTime::decodeTime(value, hour, minute, second, msec);
-    const bool twelveHour = mask.contains(QLatin1String("am/pm"), Qt::CaseInsensitive)
-        || mask.contains(QLatin1String("ampm"), Qt::CaseInsensitive) || mask.contains(QLatin1String("a/p"), Qt::CaseInsensitive);
+public:
+    DateTimeWriter(const QString &mask, double value, const FormatSettings &fs, unsigned expanding)
+        : m_mask(mask)
+        , m_value(value)
+        , m_fs(fs)
+        , m_expanding(expanding)
+        , m_twelveHour(mask.contains(QLatin1String("am/pm"), Qt::CaseInsensitive) || mask.contains(QLatin1String("ampm"), Qt::CaseInsensitive)
+              || mask.contains(QLatin1String("a/p"), Qt::CaseInsensitive))
+    {
+        DateTime::decodeDate(value, m_year, m_month, m_day);
+        DateTime::decodeTime(value, m_hour, m_minute, m_second, m_msec);
+    }
 
-    QString out;
-    bool lastWasHour = false;
-    const QString &m = mask;
-    for (int i = 0; i < m.size();) {
-        QChar c = m[i];
-        QChar u = c.toUpper();
-        auto run = [&](QChar ch) {
-            int n = 0;
-            while (i + n < m.size() && m[i + n].toUpper() == ch)
-                ++n;
-            return n;
-        };
-        if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
-            int end = m.indexOf(c, i + 1);
-            if (end < 0)
-                end = m.size();
-            out += m.mid(i + 1, end - i - 1);
-            i = end + 1;
-            continue;
+    QString write()
+    {
+        while (m_i < m_mask.size()) {
+            const QChar c = m_mask[m_i];
+            const QChar u = c.toUpper();
+            if (c == QLatin1Char('"') || c == QLatin1Char('\''))
+                writeQuoted(c);
+            else if (!writeDatePart(u) && !writeTimePart(u) && !writeAmPm(u))
+                writeLiteral(c);
         }
-        if (u == QLatin1Char('D')) {
-            int n = run(u);
-            if (n == 1)
-                out += QString::number(day);
-            else if (n == 2)
-                out += pad(day, 2);
-            else if (n == 3)
-                out += fs.shortDayNames.value(DateTime::dayOfWeek(value) - 1);
-            else if (n == 4)
-                out += fs.longDayNames.value(DateTime::dayOfWeek(value) - 1);
-            else if (n == 5)
-                out += expand(ShortDate);
-            else
-                out += expand(LongDate);
-            i += n;
-            lastWasHour = false;
-        } else if (u == QLatin1Char('M')) {
-            int n = run(u);
-            if (lastWasHour && n <= 2) {
-                out += n == 1 ? QString::number(minute) : pad(minute, 2);
-            } else if (n == 1)
-                out += QString::number(month);
-            else if (n == 2)
-                out += pad(month, 2);
-            else if (n == 3)
-                out += fs.shortMonthNames.value(month - 1);
-            else
-                out += fs.longMonthNames.value(month - 1);
-            i += n;
-            lastWasHour = false;
-        } else if (u == QLatin1Char('Y')) {
-            int n = run(u);
-            out += n <= 2 ? pad(year % 100, 2) : pad(year, 4);
-            i += n;
-            lastWasHour = false;
-        } else if (u == QLatin1Char('H')) {
-            int n = run(u);
-            int h = hour;
-            if (twelveHour) {
-                h = hour % 12;
+        return m_out;
+    }
+
+private:
+    // The length of the run of u (any case) that starts here.
+    int run(QChar u) const
+    {
+        int n = 0;
+        while (m_i + n < m_mask.size() && m_mask[m_i + n].toUpper() == u)
+            ++n;
+        return n;
+    }
+
+    QString expand(unsigned which) const
+    {
+        if (m_expanding & which)
+            return QString();
+        return DateTimeWriter(settingsFormat(m_fs, which), m_value, m_fs, m_expanding | which).write();
+    }
+
+    void writeQuoted(QChar quote)
+    {
+        int end = m_mask.indexOf(quote, m_i + 1);
+        if (end < 0)
+            end = m_mask.size();
+        m_out += m_mask.mid(m_i + 1, end - m_i - 1);
+        m_i = end + 1;
+    }
+
+    void writeDay(int n)
+    {
+        if (n == 1)
+            m_out += QString::number(m_day);
+        else if (n == 2)
+            m_out += pad(m_day, 2);
+        else if (n == 3)
+            m_out += m_fs.shortDayNames.value(DateTime::dayOfWeek(m_value) - 1);
+        else if (n == 4)
+            m_out += m_fs.longDayNames.value(DateTime::dayOfWeek(m_value) - 1);
+        else
+            m_out += expand(n == 5 ? ShortDate : LongDate);
+    }
+
+    // "m_mask" and "mm" right after an hour are its minutes.
+    void writeMonth(int n)
+    {
+        if (m_lastWasHour && n <= 2)
+            m_out += n == 1 ? QString::number(m_minute) : pad(m_minute, 2);
+        else if (n == 1)
+            m_out += QString::number(m_month);
+        else if (n == 2)
+            m_out += pad(m_month, 2);
+        else if (n == 3)
+            m_out += m_fs.shortMonthNames.value(m_month - 1);
+        else
+            m_out += m_fs.longMonthNames.value(m_month - 1);
+    }
+
+    // Days, months, years and the settings' formats; false for another letter.
+    bool writeDatePart(QChar u)
+    {
+        int n = 1;
+        if (u == QLatin1Char('D'))
+            writeDay(n = run(u));
+        else if (u == QLatin1Char('M'))
+            writeMonth(n = run(u));
+        else if (u == QLatin1Char('Y'))
+            m_out += (n = run(u)) <= 2 ? pad(m_year % 100, 2) : pad(m_year, 4);
+        else if (u == QLatin1Char('T'))
+            m_out += expand((n = run(u)) == 1 ? ShortTime : LongTime);
+        else if (u == QLatin1Char('C')) {
+            m_out += expand(ShortDate);
+            if (m_hour || m_minute || m_second || m_msec)
+                m_out += QLatin1Char(' ') + expand(LongTime);
+        } else
+            return false;
+        m_i += n;
+        m_lastWasHour = false;
+        return true;
+    }
+
+    // Hours, minutes, seconds, milliseconds; false for another letter.
+    bool writeTimePart(QChar u)
+    {
+        if (u != QLatin1Char('H') && u != QLatin1Char('N') && u != QLatin1Char('S') && u != QLatin1Char('Z'))
+            return false;
+        const int n = run(u);
+        if (u == QLatin1Char('H')) {
+            int h = m_hour;
+            if (m_twelveHour) {
+                h = m_hour % 12;
                 if (h == 0)
                     h = 12;
             }
-            out += n == 1 ? QString::number(h) : pad(h, 2);
-            i += n;
-            lastWasHour = true;
-            continue;
-        } else if (u == QLatin1Char('N')) {
-            int n = run(u);
-            out += n == 1 ? QString::number(minute) : pad(minute, 2);
-            i += n;
-            lastWasHour = false;
-        } else if (u == QLatin1Char('S')) {
-            int n = run(u);
-            out += n == 1 ? QString::number(second) : pad(second, 2);
-            i += n;
-            lastWasHour = false;
-        } else if (u == QLatin1Char('Z')) {
-            int n = run(u);
-            out += n == 1 ? QString::number(msec) : pad(msec, 3);
-            i += n;
-            lastWasHour = false;
-        } else if (u == QLatin1Char('T')) {
-            int n = run(u);
-            out += expand(n == 1 ? ShortTime : LongTime);
-            i += n;
-            lastWasHour = false;
-        } else if (u == QLatin1Char('C')) {
-            out += expand(ShortDate);
-            if (hour || minute || second || msec)
-                out += QLatin1Char(' ') + expand(LongTime);
-            ++i;
-            lastWasHour = false;
-        } else if (u == QLatin1Char('A') && startsWithCI(m, i, "ampm")) {
-            out += hour < 12 ? fs.timeAMString : fs.timePMString;
-            i += 4;
-        } else if (u == QLatin1Char('A') && startsWithCI(m, i, "am/pm")) {
-            QString t = hour < 12 ? m.mid(i, 2) : m.mid(i + 3, 2);
-            out += t;
-            i += 5;
-        } else if (u == QLatin1Char('A') && startsWithCI(m, i, "a/p")) {
-            out += hour < 12 ? m.mid(i, 1) : m.mid(i + 2, 1);
-            i += 3;
-        } else if (c == QLatin1Char('/')) {
-            out += fs.dateSeparator;
-            ++i;
-        } else if (c == QLatin1Char(':')) {
-            out += fs.timeSeparator;
-            ++i;
+            m_out += n == 1 ? QString::number(h) : pad(h, 2);
+        } else if (u == QLatin1Char('N'))
+            m_out += n == 1 ? QString::number(m_minute) : pad(m_minute, 2);
+        else if (u == QLatin1Char('S'))
+            m_out += n == 1 ? QString::number(m_second) : pad(m_second, 2);
+        else
+            m_out += n == 1 ? QString::number(m_msec) : pad(m_msec, 3);
+        m_i += n;
+        m_lastWasHour = u == QLatin1Char('H');
+        return true;
+    }
+
+    // "ampm" the settings' texts, "am/pm" and "a/p" the mask's own letters.
+    bool writeAmPm(QChar u)
+    {
+        if (u != QLatin1Char('A'))
+            return false;
+        const bool morning = m_hour < 12;
+        if (startsWithCI(m_mask, m_i, "ampm")) {
+            m_out += morning ? m_fs.timeAMString : m_fs.timePMString;
+            m_i += 4;
+        } else if (startsWithCI(m_mask, m_i, "am/pm")) {
+            m_out += morning ? m_mask.mid(m_i, 2) : m_mask.mid(m_i + 3, 2);
+            m_i += 5;
+        } else if (startsWithCI(m_mask, m_i, "a/p")) {
+            m_out += morning ? m_mask.mid(m_i, 1) : m_mask.mid(m_i + 2, 1);
+            m_i += 3;
         } else {
-            out += c;
-            ++i;
+            return false;
+        }
+        return true;
+    }
+
+    void writeLiteral(QChar c)
+    {
+        ++m_i;
+        if (c == QLatin1Char('/')) {
+            m_out += m_fs.dateSeparator;
+        } else if (c == QLatin1Char(':')) {
+            m_out += m_fs.timeSeparator;
+        } else {
+            m_out += c;
             // a blank between the hour and "mm" keeps "mm" as minutes
             if (c != QLatin1Char(' '))
-                lastWasHour = false;
+                m_lastWasHour = false;
         }
     }
-    return out;
-}
+
+    const QString &m_mask;
+    const double m_value;
+    const FormatSettings &m_fs;
+    const unsigned m_expanding;
+    const bool m_twelveHour;
+    int m_year = 0, m_month = 0, m_day = 0, m_hour = 0, m_minute = 0, m_second = 0, m_msec = 0;
+    QString m_out;
+    bool m_lastWasHour = false;
+    int m_i = 0;
+};
 
 } // namespace
 
 QString formatDateTime(const QString &mask, double value, const FormatSettings &fs)
 {
-    return formatDateTimeGuarded(mask, value, fs, 0);
+    return DateTimeWriter(mask, value, fs, 0).write();
 }
 
 QString selfReferringDateTimeFormat(const FormatSettings &fs)

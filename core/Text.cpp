@@ -1,6 +1,6 @@
 #include "core/Text.h"
 
-QString trimControls(const QString &s)
+QStringView trimmedControls(QStringView s)
 {
     qsizetype start = 0;
     qsizetype end = s.size();
@@ -8,5 +8,10 @@ QString trimControls(const QString &s)
         ++start;
     while (end > start && s[end - 1].unicode() <= 0x20)
         --end;
-    return s.mid(start, end - start);
+    return s.sliced(start, end - start);
+}
+
+QString trimControls(const QString &s)
+{
+    return trimmedControls(s).toString();
 }

@@ -330,6 +330,112 @@ QString fileName(Kind kind, const QDateTime &when)
     return name + QStringLiteral(".fbk");
 }
 
+namespace {
+
+// A backup is written on this workstation, or on the server of its
+// database, never on another server; a local one never replaces a file.
+void checkDestination(const QString &databaseName, const QString &file)
+{
+    const bool databaseOnServer = onServer(databaseName);
+    if (onServer(file)) {
+        if (!databaseOnServer || FbService::serverPrefix(file) != FbService::serverPrefix(databaseName))
+            throw Error(QStringLiteral("%1 désigne un autre serveur que celui de la base : une sauvegarde s'écrit sur ce poste ou sur le "
+                                       "serveur de la base.")
+                            .arg(file));
+        return;
+    }
+    if (QFileInfo::exists(file))
+        throw Error(QStringLiteral("Le fichier %1 existe déjà : il n'a pas été remplacé.").arg(file));
+    if (!QDir().mkpath(directoryOf(file)))
+        throw Error(QStringLiteral("Impossible de créer le répertoire %1.").arg(directoryOf(file)));
+}
+
+// The server streams the backup to this workstation, into path; gives back
+// its fingerprint, taken as it arrives.
+QByteArray receiveBackup(FbService &service, const QString &source, const QString &path, const std::function<void()> &count,
+    const ProgressCallback &progress)
+{
+    QFile stream(path);
+    if (!stream.open(QIODevice::WriteOnly))
+        throw Error(QStringLiteral("Impossible d'écrire %1 : %2").arg(path, stream.errorString()));
+    QCryptographicHash hash(QCryptographicHash::Blake2b_256);
+    qint64 received = 0;
+    QString failure;
+    service.startBackup(source, FbService::Stdout, false);
+    service.run(
+        [&](const QString &) {
+            count();
+            if (progress)
+                progress({ QStringLiteral("Sauvegarde : %1 reçus")
+                               .arg(QLocale(QLocale::French).formattedDataSize(received, 1, QLocale::DataSizeTraditionalFormat)),
+                    received, 0 });
+        },
+        [&](const char *data, qint64 length) {
+            if (failure.isEmpty() && stream.write(data, length) != length)
+                failure = stream.errorString();
+            hash.addData(QByteArrayView(data, length));
+            received += length;
+        });
+    if (!failure.isEmpty() || !stream.flush())
+        throw Error(QStringLiteral("Impossible d'écrire %1 : %2").arg(path, failure.isEmpty() ? stream.errorString() : failure));
+    stream.close();
+    return hash.result().toHex();
+}
+
+// The figures the backup holds: those counted before the engine ran when the
+// rows it wrote, table by table, are those counted (or, without its log,
+// when the database still counts the same); otherwise what can be told.
+void settleFigures(Outcome &out, const DatabaseFigures &before, const QMap<QString, qint64> &written, Connection &counting)
+{
+    bool stable = true;
+    if (written.isEmpty()) {
+        stable = before.agreesWith(DatabaseFigures::read(counting));
+    } else {
+        for (auto it = before.rows.cbegin(); it != before.rows.cend(); ++it)
+            if (written.value(it.key(), -1) != it.value())
+                stable = false;
+    }
+    if (stable) {
+        out.figures = before;
+    } else if (!written.isEmpty()) {
+        // The engine's own count is exact; the sums could not be taken as it saw them.
+        DatabaseFigures rows;
+        rows.rows = written;
+        out.figures = rows;
+        out.figuresMissing = QStringLiteral("la base a changé pendant la sauvegarde : les sommes des montants n'ont pas été relevées");
+    } else {
+        out.figuresMissing = QStringLiteral("la base a changé pendant la sauvegarde : ses lignes n'ont pas été comptées");
+    }
+}
+
+// Gives a backup written on this workstation its name and its record
+// beside it; without its record, the backup is not kept.
+void keepWithRecord(Outcome &out, PartialFile &partial, const QByteArray &fingerprint, const QDateTime &taken, const QString &databaseName,
+    Kind kind)
+{
+    syncFile(partial.path());
+    out.file = place(partial.path(), out.file, kind != Kind::Manual);
+    partial.keep();
+    BackupRecord record;
+    record.fileName = QFileInfo(out.file).fileName();
+    record.size = QFileInfo(out.file).size();
+    record.fingerprint = fingerprint;
+    record.taken = taken;
+    record.database = databaseName;
+    record.kind = kindText(kind);
+    record.figures = out.figures;
+    try {
+        record.writeFor(out.file);
+    } catch (const Error &) {
+        QFile::remove(out.file);
+        QFile::remove(BackupRecord::pathFor(out.file));
+        throw;
+    }
+    out.size = record.size;
+}
+
+} // namespace
+
 Outcome backup(const QString &databaseName, const Credentials &credentials, const QString &file, Kind kind, const ProgressCallback &progress)
 {
     const QDateTime taken = QDateTime::currentDateTime();
@@ -337,16 +443,7 @@ Outcome backup(const QString &databaseName, const Credentials &credentials, cons
     out.file = file.isEmpty() ? defaultDirectory(databaseName) + QLatin1Char('/') + fileName(kind, taken) : file;
     const bool databaseOnServer = onServer(databaseName);
     const bool fileOnServer = onServer(out.file);
-    if (fileOnServer && (!databaseOnServer || FbService::serverPrefix(out.file) != FbService::serverPrefix(databaseName)))
-        throw Error(QStringLiteral("%1 désigne un autre serveur que celui de la base : une sauvegarde s'écrit sur ce poste ou sur le serveur "
-                                   "de la base.")
-                        .arg(out.file));
-    if (!fileOnServer) {
-        if (QFileInfo::exists(out.file))
-            throw Error(QStringLiteral("Le fichier %1 existe déjà : il n'a pas été remplacé.").arg(out.file));
-        if (!QDir().mkpath(directoryOf(out.file)))
-            throw Error(QStringLiteral("Impossible de créer le répertoire %1.").arg(directoryOf(out.file)));
-    }
+    checkDestination(databaseName, out.file);
 
     // The backup reads one snapshot, which no other transaction shares. The
     // figures are read in a snapshot taken just before the engine takes its
@@ -368,7 +465,7 @@ Outcome backup(const QString &databaseName, const Credentials &credentials, cons
     FbService service(FbService::serverPrefix(databaseName), credentials);
     const QString source = FbService::pathOnEngine(databaseName);
     EngineLog log(QStringLiteral("writing"), 0, progress);
-    const auto count = [&] {
+    const std::function<void()> count = [&] {
         if (!before) {
             before = DatabaseFigures::readInTransaction(counting);
             log.setTotal(totalRows(*before));
@@ -385,33 +482,8 @@ Outcome backup(const QString &databaseName, const Credentials &credentials, cons
             service.startBackup(source, FbService::pathOnEngine(out.file), true);
             service.run(onLine);
         } else if (databaseOnServer) {
-            // The server streams the backup to this workstation.
             partial.emplace(partialName(out.file));
-            QFile stream(partial->path());
-            if (!stream.open(QIODevice::WriteOnly))
-                throw Error(QStringLiteral("Impossible d'écrire %1 : %2").arg(partial->path(), stream.errorString()));
-            QCryptographicHash hash(QCryptographicHash::Blake2b_256);
-            qint64 received = 0;
-            QString failure;
-            service.startBackup(source, FbService::Stdout, false);
-            service.run(
-                [&](const QString &) {
-                    count();
-                    if (progress)
-                        progress({ QStringLiteral("Sauvegarde : %1 reçus")
-                                       .arg(QLocale(QLocale::French).formattedDataSize(received, 1, QLocale::DataSizeTraditionalFormat)),
-                            received, 0 });
-                },
-                [&](const char *data, qint64 length) {
-                    if (failure.isEmpty() && stream.write(data, length) != length)
-                        failure = stream.errorString();
-                    hash.addData(QByteArrayView(data, length));
-                    received += length;
-                });
-            if (!failure.isEmpty() || !stream.flush())
-                throw Error(QStringLiteral("Impossible d'écrire %1 : %2").arg(partial->path(), failure.isEmpty() ? stream.errorString() : failure));
-            stream.close();
-            fingerprint = hash.result().toHex();
+            fingerprint = receiveBackup(service, source, partial->path(), count, progress);
         } else {
             partial.emplace(partialName(out.file));
             service.startBackup(source, partial->path(), true);
@@ -427,48 +499,10 @@ Outcome backup(const QString &databaseName, const Credentials &credentials, cons
 
     count();
     snapshot.reset();
-    bool stable = true;
-    if (log.rows().isEmpty()) {
-        stable = before->agreesWith(DatabaseFigures::read(counting));
-    } else {
-        for (auto it = before->rows.cbegin(); it != before->rows.cend(); ++it)
-            if (log.rows().value(it.key(), -1) != it.value())
-                stable = false;
-    }
+    settleFigures(out, *before, log.rows(), counting);
     counting.close();
-    if (stable) {
-        out.figures = before;
-    } else if (!log.rows().isEmpty()) {
-        // The engine's own count is exact; the sums could not be taken as it saw them.
-        DatabaseFigures rows;
-        rows.rows = log.rows();
-        out.figures = rows;
-        out.figuresMissing = QStringLiteral("la base a changé pendant la sauvegarde : les sommes des montants n'ont pas été relevées");
-    } else {
-        out.figuresMissing = QStringLiteral("la base a changé pendant la sauvegarde : ses lignes n'ont pas été comptées");
-    }
-
-    if (partial) {
-        syncFile(partial->path());
-        out.file = place(partial->path(), out.file, kind != Kind::Manual);
-        partial->keep();
-        BackupRecord record;
-        record.fileName = QFileInfo(out.file).fileName();
-        record.size = QFileInfo(out.file).size();
-        record.fingerprint = fingerprint;
-        record.taken = taken;
-        record.database = databaseName;
-        record.kind = kindText(kind);
-        record.figures = out.figures;
-        try {
-            record.writeFor(out.file);
-        } catch (const Error &) {
-            QFile::remove(out.file);
-            QFile::remove(BackupRecord::pathFor(out.file));
-            throw;
-        }
-        out.size = record.size;
-    }
+    if (partial)
+        keepWithRecord(out, *partial, fingerprint, taken, databaseName, kind);
     return out;
 }
 

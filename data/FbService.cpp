@@ -147,6 +147,88 @@ void FbService::waitUntilStopped()
     }
 }
 
+namespace {
+
+// Hands the engine what a restore asked for, after send's wait limit: never
+// more than asked for, as the engine refuses it.
+void appendInput(std::vector<unsigned char> &send, QIODevice &input, quint32 asked)
+{
+    const quint32 room = 0xFFFF - 1 - static_cast<quint32>(send.size()) - 3 - 1;
+    const quint32 want = std::min(asked, room);
+    const size_t at = send.size();
+    send.resize(at + 3 + want);
+    const qint64 got = input.read(reinterpret_cast<char *>(send.data() + at + 3), want);
+    if (got < 0)
+        throw Error(QStringLiteral("Lecture de la sauvegarde impossible : %1").arg(input.errorString()));
+    send[at] = isc_info_svc_line;
+    send[at + 1] = static_cast<unsigned char>(got & 0xFF);
+    send[at + 2] = static_cast<unsigned char>((got >> 8) & 0xFF);
+    send.resize(at + 3 + static_cast<size_t>(got));
+}
+
+// Hands on what one answer of the engine carries: log lines, streamed bytes,
+// and how much of the file a restore asks for next (*asked). True while the
+// action goes on.
+bool takeAnswer(const unsigned char *p, const std::function<void(const QString &)> &onLine,
+    const std::function<void(const char *, qint64)> &onData, quint32 &asked)
+{
+    bool more = false;
+    asked = 0;
+    const unsigned char *const end = p + ResultSize;
+    while (p < end && *p != isc_info_end) {
+        const unsigned char item = *p++;
+        switch (item) {
+        case isc_info_svc_line:
+        case isc_info_svc_to_eof: {
+            const quint16 length = readShort(p);
+            p += 2;
+            if (length > 0) {
+                more = true;
+                if (item == isc_info_svc_line)
+                    onLine(logText(p, length));
+                else
+                    onData(reinterpret_cast<const char *>(p), length);
+            }
+            p += length;
+            break;
+        }
+        case isc_info_svc_stdin:
+            asked = readLong(p);
+            p += 4;
+            if (asked > 0)
+                more = true;
+            break;
+        case isc_info_truncated:
+        case isc_info_svc_timeout:
+        case isc_info_data_not_ready:
+            more = true;
+            break;
+        default:
+            throw DbError(QStringLiteral("Réponse inattendue du gestionnaire de services Firebird (%1).").arg(item));
+        }
+    }
+    return more;
+}
+
+} // namespace
+
+void FbService::query(const std::vector<unsigned char> &send, const std::vector<unsigned char> &receive, unsigned char *result, int endSent)
+{
+    try {
+        FbStatus status;
+        d->service->query(&status, static_cast<unsigned>(send.size()), send.data(), static_cast<unsigned>(receive.size()), receive.data(),
+            ResultSize, result);
+    } catch (const DbError &e) {
+        // Asked twice for more than the file holds, or failing to read
+        // once the whole file was handed over, the engine wanted the
+        // part a cut file lost.
+        const bool failedPastTheEnd = endSent >= 1 && e.text().contains(QLatin1String("reading from backup file"), Qt::CaseInsensitive);
+        if (endSent >= 2 || failedPastTheEnd)
+            throw DbError(QStringLiteral("la sauvegarde s'arrête avant sa fin : le fichier est incomplet (%1)").arg(e.text()));
+        throw;
+    }
+}
+
 void FbService::read(
     const std::function<void(const QString &)> &onLine, const std::function<void(const char *, qint64)> &onData, QIODevice *input)
 {
@@ -168,78 +250,11 @@ void FbService::read(
             if (++endSent > 5)
                 throw Error(QStringLiteral("la sauvegarde s'arrête avant sa fin : le fichier est incomplet."));
         }
-        if (asked > 0 && input) {
-            // Never more than asked for: the engine refuses it.
-            const quint32 room = 0xFFFF - 1 - static_cast<quint32>(send.size()) - 3 - 1;
-            const quint32 want = std::min(asked, room);
-            const size_t at = send.size();
-            send.resize(at + 3 + want);
-            const qint64 got = input->read(reinterpret_cast<char *>(send.data() + at + 3), want);
-            if (got < 0)
-                throw Error(QStringLiteral("Lecture de la sauvegarde impossible : %1").arg(input->errorString()));
-            send[at] = isc_info_svc_line;
-            send[at + 1] = static_cast<unsigned char>(got & 0xFF);
-            send[at + 2] = static_cast<unsigned char>((got >> 8) & 0xFF);
-            send.resize(at + 3 + static_cast<size_t>(got));
-        }
+        if (asked > 0 && input)
+            appendInput(send, *input, asked);
         send.push_back(isc_info_end);
-        try {
-            FbStatus status;
-            d->service->query(&status, static_cast<unsigned>(send.size()), send.data(), static_cast<unsigned>(receive.size()),
-                receive.data(), ResultSize, result.data());
-        } catch (const DbError &e) {
-            // Asked twice for more than the file holds, or failing to read
-            // once the whole file was handed over, the engine wanted the
-            // part a cut file lost.
-            const bool failedPastTheEnd = endSent >= 1 && e.text().contains(QLatin1String("reading from backup file"), Qt::CaseInsensitive);
-            if (endSent >= 2 || failedPastTheEnd)
-                throw DbError(QStringLiteral("la sauvegarde s'arrête avant sa fin : le fichier est incomplet (%1)").arg(e.text()));
-            throw;
-        }
-
-        bool more = false;
-        asked = 0;
-        const unsigned char *p = result.data();
-        const unsigned char *const end = p + ResultSize;
-        while (p < end && *p != isc_info_end) {
-            const unsigned char item = *p++;
-            switch (item) {
-            case isc_info_svc_line: {
-                const quint16 length = readShort(p);
-                p += 2;
-                if (length > 0) {
-                    more = true;
-                    onLine(logText(p, length));
-                }
-                p += length;
-                break;
-            }
-            case isc_info_svc_to_eof: {
-                const quint16 length = readShort(p);
-                p += 2;
-                if (length > 0) {
-                    more = true;
-                    onData(reinterpret_cast<const char *>(p), length);
-                }
-                p += length;
-                break;
-            }
-            case isc_info_svc_stdin:
-                asked = readLong(p);
-                p += 4;
-                if (asked > 0)
-                    more = true;
-                break;
-            case isc_info_truncated:
-            case isc_info_svc_timeout:
-            case isc_info_data_not_ready:
-                more = true;
-                break;
-            default:
-                throw DbError(QStringLiteral("Réponse inattendue du gestionnaire de services Firebird (%1).").arg(item));
-            }
-        }
-        if (!more)
+        query(send, receive, result.data(), endSent);
+        if (!takeAnswer(result.data(), onLine, onData, asked))
             return;
         // The caller's window lives on while the engine works.
         onLine(QString());

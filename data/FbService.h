@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QIODevice;
 
@@ -51,6 +52,9 @@ public:
 
 private:
     void read(const std::function<void(const QString &)> &onLine, const std::function<void(const char *, qint64)> &onData, QIODevice *input);
+    // One exchange with the engine; a failure past the end of a cut file
+    // (endSent: how often the end was told) says so.
+    void query(const std::vector<unsigned char> &send, const std::vector<unsigned char> &receive, unsigned char *result, int endSent);
     void waitUntilStopped();
 
     struct Handles;

@@ -3,6 +3,7 @@
 #include "core/Cp1252.h"
 #include "core/DateTime.h"
 #include "core/Decimal.h"
+#include "core/Text.h"
 
 #include <string>
 
@@ -63,12 +64,11 @@ public:
     void byte(char c) { m_bytes.push_back(c); }
     void bytes(const char *s) { m_bytes.append(s); }
     void fill(qsizetype n, char c) { m_bytes.append(static_cast<size_t>(n), c); }
-    void text(const QString &s, qsizetype from, qsizetype to)
+    void text(QStringView s)
     {
-        const QChar *d = s.constData();
-        for (qsizetype i = from; i < to; ++i) {
-            const char16_t u = d[i].unicode();
-            m_bytes.push_back(u < 0x80 ? static_cast<char>(u) : Cp1252::fromUnicode(d[i]));
+        for (const QChar c : s) {
+            const char16_t u = c.unicode();
+            m_bytes.push_back(u < 0x80 ? static_cast<char>(u) : Cp1252::fromUnicode(c));
         }
     }
     QByteArray take() const { return QByteArray(m_bytes.data(), static_cast<qsizetype>(m_bytes.size())); }
@@ -79,7 +79,7 @@ private:
 
 void appendText(Record &out, const QString &s)
 {
-    out.text(s, 0, s.size());
+    out.text(s);
 }
 
 // A text as stored, neither trimmed nor cut, filled with blanks to its
@@ -99,15 +99,10 @@ void appendAsStored(Record &out, const QVariant &v, int width)
 void appendPadded(Record &out, const QVariant &v, int width)
 {
     const QString s = v.isValid() ? v.toString() : QString();
-    qsizetype start = 0;
-    qsizetype end = s.size();
-    while (start < end && s[start].unicode() <= 0x20)
-        ++start;
-    while (end > start && s[end - 1].unicode() <= 0x20)
-        --end;
-    out.text(s, start, end);
-    if (end - start < width)
-        out.fill(width - (end - start), ' ');
+    const QStringView trimmed = trimmedControls(s);
+    out.text(trimmed);
+    if (trimmed.size() < width)
+        out.fill(width - trimmed.size(), ' ');
 }
 
 // Digits of a non-negative whole number, zero-filled to at least `digits`.

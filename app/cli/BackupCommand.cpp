@@ -15,10 +15,6 @@
 
 namespace {
 
-const QString BackupUsage
-    = QStringLiteral("Utilisation : kestra-cli backup --db DIR [--out FICHIER]\n              kestra-cli backup --verify FICHIER\n");
-const QString RestoreUsage = QStringLiteral("Utilisation : kestra-cli restore --from FICHIER --db NOUVEAU_DIR\n");
-
 // A local file made absolute, a server's ("host:/path") as it is.
 QString fileArgument(const QString &file)
 {
@@ -95,22 +91,20 @@ int verify(const QString &file, QTextStream &out, QTextStream &err)
 
 } // namespace
 
-int backupCommand(const QStringList &args, QTextStream &out, QTextStream &err)
+int backupCommand(const CommandLine &line, QTextStream &out, QTextStream &err)
 {
-    QString db;
-    QString file;
-    QString verifyFile;
-    if (!readOptions(args, { { "--db", &db }, { "--out", &file }, { "--verify", &verifyFile } }, BackupUsage, err))
-        return 2;
+    const QString db = line.value(QStringLiteral("db"));
+    const QString file = line.value(QStringLiteral("out"));
+    const QString verifyFile = line.value(QStringLiteral("verify"));
     if (!verifyFile.isEmpty()) {
         if (!db.isEmpty() || !file.isEmpty()) {
-            err << BackupUsage;
+            err << line.usage();
             return 2;
         }
         return verify(verifyFile, out, err);
     }
     if (db.isEmpty()) {
-        err << BackupUsage;
+        err << line.usage();
         return 2;
     }
     if (!checkDatabase(db, err))
@@ -134,14 +128,12 @@ int backupCommand(const QStringList &args, QTextStream &out, QTextStream &err)
     }
 }
 
-int restoreCommand(const QStringList &args, QTextStream &out, QTextStream &err)
+int restoreCommand(const CommandLine &line, QTextStream &out, QTextStream &err)
 {
-    QString from;
-    QString db;
-    if (!readOptions(args, { { "--from", &from }, { "--db", &db } }, RestoreUsage, err))
-        return 2;
+    const QString from = line.value(QStringLiteral("from"));
+    const QString db = line.value(QStringLiteral("db"));
     if (from.isEmpty() || db.isEmpty()) {
-        err << RestoreUsage;
+        err << line.usage();
         return 2;
     }
     try {

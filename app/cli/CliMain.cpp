@@ -27,6 +27,27 @@ bool isHelp(const QString &arg)
 {
     return arg == QLatin1String("--help") || arg == QLatin1String("-h");
 }
+
+// A help anywhere on a command's line is answered before anything is read:
+// even given as an option's value, it asks for help.
+int runCommand(const CliCommand &c, const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    if (std::any_of(args.cbegin(), args.cend(), isHelp)) {
+        out << commandHelp(c.usage, c.syntax);
+        return 0;
+    }
+    CommandLine line(c.syntax);
+    if (!line.parse(args)) {
+        err << c.syntax.refusal << line.refused() << "\n";
+        if (c.syntax.usageAfterRefusal)
+            err << c.syntax.usage;
+        return 2;
+    }
+    const int rc = c.run(line, out, err);
+    out.flush();
+    err.flush();
+    return rc;
+}
 } // namespace
 
 int main(int argc, char **argv)
@@ -51,18 +72,9 @@ int main(int argc, char **argv)
         out << "kestra-cli " KESTRA_VERSION "\n";
         return 0;
     }
-    for (const CliCommand &c : cliCommands()) {
-        if (c.name == command) {
-            if (std::any_of(args.cbegin(), args.cend(), isHelp)) {
-                out << "Utilisation : kestra-cli " << c.usage << "\n";
-                return 0;
-            }
-            int rc = c.run(args, out, err);
-            out.flush();
-            err.flush();
-            return rc;
-        }
-    }
+    for (const CliCommand &c : cliCommands())
+        if (c.name == command)
+            return runCommand(c, args, out, err);
     err << "Commande inconnue : " << command << "\n";
     usage(err);
     return 2;

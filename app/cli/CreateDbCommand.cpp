@@ -3,21 +3,12 @@
 #include "core/Error.h"
 #include "data/Config.h"
 
-int createDbCommand(const QStringList &args, QTextStream &out, QTextStream &err)
+int createDbCommand(const CommandLine &line, QTextStream &out, QTextStream &err)
 {
-    QString dir;
-    bool demo = false;
-    for (const QString &a : args) {
-        if (a == QLatin1String("--demo"))
-            demo = true;
-        else if (a.startsWith(QLatin1String("--")) || !dir.isEmpty()) {
-            err << "Argument inattendu : " << a << "\n";
-            return 2;
-        } else
-            dir = a;
-    }
+    const QString dir = line.argument();
+    const bool demo = line.isSet(QStringLiteral("demo"));
     if (dir.isEmpty()) {
-        err << "Utilisation : kestra-cli create-db DIR [--demo]\n";
+        err << line.usage();
         return 2;
     }
     try {

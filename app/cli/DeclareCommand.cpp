@@ -23,10 +23,6 @@ constexpr int NoAnomaly = 0;
 constexpr int WarningsOnly = 4;
 constexpr int AnError = 5;
 
-const QString DeclareUsage
-    = QStringLiteral("Utilisation : kestra-cli declare --db DIR --company MATRICULE|all --year ANNEE --quarter T1..T4 --out DIR [--strict]\n");
-const QString CheckUsage = QStringLiteral("Utilisation : kestra-cli check --db DIR --company MATRICULE|all --year ANNEE --quarter T1..T4\n");
-
 struct DeclareRequest
 {
     QString db;
@@ -41,19 +37,16 @@ struct DeclareRequest
 
 // The exit code of a request that cannot run: 2 for wrong arguments, 1 for
 // an output directory or a database that is not there.
-std::optional<int> readRequest(const QStringList &args, DeclareRequest &r, bool writes, QTextStream &err)
+std::optional<int> readRequest(const CommandLine &line, DeclareRequest &r, bool writes, QTextStream &err)
 {
-    const QString &usage = writes ? DeclareUsage : CheckUsage;
-    const bool read = writes ? readOptions(args,
-                                   { { "--db", &r.db }, { "--company", &r.company }, { "--year", &r.year }, { "--quarter", &r.quarter },
-                                       { "--out", &r.outDir }, { "--strict", nullptr, &r.strict } },
-                                   QString(), err)
-                             : readOptions(args, { { "--db", &r.db }, { "--company", &r.company }, { "--year", &r.year }, { "--quarter", &r.quarter } },
-                                   QString(), err);
-    if (!read)
-        return 2;
+    r.db = line.value(QStringLiteral("db"));
+    r.company = line.value(QStringLiteral("company"));
+    r.year = line.value(QStringLiteral("year"));
+    r.quarter = line.value(QStringLiteral("quarter"));
+    r.outDir = line.value(QStringLiteral("out"));
+    r.strict = line.isSet(QStringLiteral("strict"));
     if (r.db.isEmpty() || r.company.isEmpty() || r.year.isEmpty() || r.quarter.isEmpty() || (writes && r.outDir.isEmpty())) {
-        err << usage;
+        err << line.usage();
         return 2;
     }
     static const QStringList Quarters = { QStringLiteral("T1"), QStringLiteral("T2"), QStringLiteral("T3"), QStringLiteral("T4") };
@@ -121,11 +114,11 @@ void printAnomalies(const WorkingContext &context, const DeclareRequest &request
 }
 
 // Runs the request on each company it names; returns the exit code.
-int runCompanies(const QStringList &args, bool writes, QTextStream &err,
+int runCompanies(const CommandLine &line, bool writes, QTextStream &err,
     const std::function<int(DeclarationGeneration &, const WorkingContext &, const DeclareRequest &)> &each)
 {
     DeclareRequest request;
-    if (const std::optional<int> rc = readRequest(args, request, writes, err))
+    if (const std::optional<int> rc = readRequest(line, request, writes, err))
         return *rc;
     int code = 0;
     try {
@@ -162,9 +155,9 @@ int runCompanies(const QStringList &args, bool writes, QTextStream &err,
 
 } // namespace
 
-int declareCommand(const QStringList &args, QTextStream &out, QTextStream &err)
+int declareCommand(const CommandLine &line, QTextStream &out, QTextStream &err)
 {
-    return runCompanies(args, true, err, [&](DeclarationGeneration &generation, const WorkingContext &context, const DeclareRequest &request) {
+    return runCompanies(line, true, err, [&](DeclarationGeneration &generation, const WorkingContext &context, const DeclareRequest &request) {
         QString directory = request.outDir;
         if (request.allCompanies()) {
             directory = QDir(request.outDir).filePath(directoryName(context.curMatricule));
@@ -192,9 +185,9 @@ int declareCommand(const QStringList &args, QTextStream &out, QTextStream &err)
     });
 }
 
-int checkCommand(const QStringList &args, QTextStream &out, QTextStream &err)
+int checkCommand(const CommandLine &line, QTextStream &out, QTextStream &err)
 {
-    return runCompanies(args, false, err, [&](DeclarationGeneration &generation, const WorkingContext &context, const DeclareRequest &request) {
+    return runCompanies(line, false, err, [&](DeclarationGeneration &generation, const WorkingContext &context, const DeclareRequest &request) {
         const DeclarationPass &pass = generation.check(request.quarter, context);
         printAnomalies(context, request, pass, out);
         return checksCode(pass);

@@ -7,14 +7,12 @@
 #include "declaration/DeclarationChecks.h"
 #include "declaration/DeclarationHistory.h"
 
-int historyCommand(const QStringList &args, QTextStream &out, QTextStream &err)
+int historyCommand(const CommandLine &line, QTextStream &out, QTextStream &err)
 {
-    QString db;
-    QString company;
-    if (!readOptions(args, { { "--db", &db }, { "--company", &company } }, QString(), err))
-        return 2;
+    const QString db = line.value(QStringLiteral("db"));
+    const QString company = line.value(QStringLiteral("company"));
     if (db.isEmpty()) {
-        err << "Utilisation : kestra-cli history --db DIR [--company MATRICULE]\n";
+        err << line.usage();
         return 2;
     }
     if (!checkDatabase(db, err))

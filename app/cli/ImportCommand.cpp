@@ -31,10 +31,6 @@
 
 namespace {
 
-const QString Usage = QStringLiteral(
-    "Utilisation : kestra-cli import --db DIR --template FICHIER.imp --table TIERS|FACTURE [--company MATRICULE --year ANNEE] "
-    "[--file SOURCE]\n");
-
 struct ImportRequest
 {
     QString db;
@@ -68,16 +64,16 @@ struct ImportOutcome
 
 // The exit code of a request that cannot run: 2 for wrong arguments, 1 for
 // a template or a database that is not there.
-std::optional<int> readRequest(const QStringList &args, ImportRequest &r, QTextStream &err)
+std::optional<int> readRequest(const CommandLine &line, ImportRequest &r, QTextStream &err)
 {
-    if (!readOptions(args,
-            { { "--db", &r.db }, { "--template", &r.templateFile }, { "--table", &r.table }, { "--company", &r.company },
-                { "--year", &r.year }, { "--file", &r.file } },
-            Usage, err))
-        return 2;
-    r.table = r.table.toUpper();
+    r.db = line.value(QStringLiteral("db"));
+    r.templateFile = line.value(QStringLiteral("template"));
+    r.table = line.value(QStringLiteral("table")).toUpper();
+    r.company = line.value(QStringLiteral("company"));
+    r.year = line.value(QStringLiteral("year"));
+    r.file = line.value(QStringLiteral("file"));
     if (r.db.isEmpty() || r.templateFile.isEmpty() || r.table.isEmpty()) {
-        err << Usage;
+        err << line.usage();
         return 2;
     }
     if (!r.invoices() && r.table != QLatin1String("TIERS")) {
@@ -365,13 +361,13 @@ std::optional<int> copyBeforeImport(const ImportRequest &request, QTextStream &e
 
 } // namespace
 
-int importCommand(const QStringList &args, QTextStream &out, QTextStream &err)
+int importCommand(const CommandLine &line, QTextStream &out, QTextStream &err)
 {
     // Before the database client starts its threads: the import reads the
     // signals itself, so that an interrupted import takes back its work.
     blockTerminationSignals();
     ImportRequest request;
-    if (const std::optional<int> rc = readRequest(args, request, err))
+    if (const std::optional<int> rc = readRequest(line, request, err))
         return *rc;
     ImportOutcome outcome;
     try {

@@ -8,9 +8,6 @@
 
 namespace {
 
-const char *const Usage = "Utilisation : kestra-cli preview FILE [--kind csv|txt|dbf|xml|xls|xlsx|ods] [--delimiter C] [--quote C] "
-                          "[--skip N] [--encoding windows-1252|utf-8|oem-850]\n";
-
 // The kind of a file: workbooks by their content (a zip or a compound
 // document, whatever the name), the others by their extension.
 QString kindOf(const QString &path)
@@ -75,48 +72,20 @@ QString escapePreviewField(const QString &value)
     return out;
 }
 
-int previewCommand(const QStringList &args, QTextStream &out, QTextStream &err)
+int previewCommand(const CommandLine &line, QTextStream &out, QTextStream &err)
 {
     PreviewOptions o;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString &a = args[i];
-        auto value = [&](QString &target) {
-            if (i + 1 >= args.size())
-                return false;
-            target = args[++i];
-            return true;
-        };
-        bool ok = true;
-        if (a == QLatin1String("--kind"))
-            ok = value(o.kind);
-        else if (a == QLatin1String("--delimiter"))
-            ok = value(o.delimiter);
-        else if (a == QLatin1String("--quote"))
-            ok = value(o.quote);
-        else if (a == QLatin1String("--date-format"))
-            ok = value(o.dateFormat);
-        else if (a == QLatin1String("--decimal"))
-            ok = value(o.decimal);
-        else if (a == QLatin1String("--ranges"))
-            ok = value(o.ranges);
-        else if (a == QLatin1String("--encoding"))
-            ok = value(o.encoding);
-        else if (a == QLatin1String("--skip")) {
-            QString n;
-            ok = value(n);
-            o.skip = n.toInt(&ok);
-            ok = ok && o.skip >= 0;
-        } else if (a.startsWith(QLatin1String("--")) || !o.file.isEmpty())
-            ok = false;
-        else
-            o.file = a;
-        if (!ok) {
-            err << "Argument incorrect : " << a << "\n";
-            return 2;
-        }
-    }
+    o.file = line.argument();
+    o.kind = line.value(QStringLiteral("kind"));
+    o.delimiter = line.value(QStringLiteral("delimiter"));
+    o.quote = line.value(QStringLiteral("quote"));
+    o.dateFormat = line.value(QStringLiteral("date-format"));
+    o.decimal = line.value(QStringLiteral("decimal"));
+    o.ranges = line.value(QStringLiteral("ranges"));
+    o.encoding = line.value(QStringLiteral("encoding"));
+    o.skip = line.value(QStringLiteral("skip")).toInt();
     if (o.file.isEmpty()) {
-        err << Usage;
+        err << line.usage();
         return 2;
     }
     if (o.kind.isEmpty())

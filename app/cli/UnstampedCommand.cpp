@@ -9,25 +9,16 @@
 #include "data/Connection.h"
 #include "invoices/UnstampedInvoices.h"
 
-namespace {
-
-const QString Usage = QStringLiteral("Utilisation : kestra-cli unstamped --db DIR [--stamp --company MATRICULE --year ANNEE | --delete]\n");
-
-} // namespace
-
-int unstampedCommand(const QStringList &args, QTextStream &out, QTextStream &err)
+int unstampedCommand(const CommandLine &line, QTextStream &out, QTextStream &err)
 {
-    QString db, company, year;
-    bool stamp = false;
-    bool remove = false;
-    if (!readOptions(args,
-            { { "--stamp", nullptr, &stamp }, { "--delete", nullptr, &remove }, { "--db", &db }, { "--company", &company },
-                { "--year", &year } },
-            Usage, err))
-        return 2;
+    const QString db = line.value(QStringLiteral("db"));
+    const QString company = line.value(QStringLiteral("company"));
+    const QString year = line.value(QStringLiteral("year"));
+    const bool stamp = line.isSet(QStringLiteral("stamp"));
+    const bool remove = line.isSet(QStringLiteral("delete"));
     if (db.isEmpty() || (stamp && remove) || (stamp && (company.isEmpty() || year.isEmpty()))
         || (!stamp && (!company.isEmpty() || !year.isEmpty()))) {
-        err << Usage;
+        err << line.usage();
         return 2;
     }
     if (stamp && !checkYear(year, err))
