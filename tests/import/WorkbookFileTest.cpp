@@ -1,3 +1,4 @@
+#include "import/sources/workbook/WorkbookBuilder.h"
 #include "import/sources/workbook/WorkbookFile.h"
 
 #include "XlsTestStream.h"
@@ -426,6 +427,68 @@ TEST_F(XlsReader, AccessorsAKindDoesNotSupport)
     BiffCell *number = wb.sheet()->cell(1, 0);
     number->setNumber(2.5);
     EXPECT_EQ(number->text(), QStringLiteral("2,5"));
+}
+
+// Every cell kind against every accessor: each kind answers with its own
+// reading of its bytes or refuses, whichever record kind it was made as.
+TEST_F(XlsReader, EachCellKindAnswersItsOwnAccessors)
+{
+    Opened wb(oneSheet(
+        [](S &s) {
+            s.number(0, 0, 0, 2.5)
+                .rk(1, 0, 0, 0x00000192) // the integer 100
+                .boolErr(2, 0, 0, 1, false)
+                .boolErr(3, 0, 0, 7, true)
+                .labelSst(4, 0, 0, 0)
+                .label(5, 0, 0, QStringLiteral("lab"))
+                .blank(6, 0, 0)
+                .formula(7, 0, 0, S::numberResult(4));
+        },
+        { QStringLiteral("sst") }));
+    auto outcome = [](const std::function<QString()> &f) {
+        try {
+            return f();
+        } catch (const ImportError &e) {
+            return e.text().section(QLatin1Char(' '), -1); // the type word of the refusal
+        }
+    };
+    auto number = [](double v) { return QString::number(v); };
+    const struct
+    {
+        int row;
+        const char *kindName;
+        const char *text;
+        const char *number;
+        const char *boolean;
+        const char *dateTime;
+        const char *setNumber;
+        const char *setBoolean;
+        const char *setDateTime;
+    } cases[] = {
+        { 0, "number", "2,5", "2.5", "Boolean", "2.5", "set", "Boolean", "set" },
+        { 1, "number", "100", "100", "Boolean", "100", "Float", "Boolean", "DateTime" },
+        { 2, "boolean", "true", "Float", "true", "DateTime", "Float", "set", "DateTime" },
+        { 3, "boolean", "#DIV/0!", "Float", "false", "DateTime", "Float", "set", "DateTime" },
+        { 4, "string", "sst", "Float", "Boolean", "DateTime", "Float", "Boolean", "DateTime" },
+        { 5, "string", "lab", "Float", "Boolean", "DateTime", "Float", "Boolean", "DateTime" },
+        { 6, "other", "", "Float", "Boolean", "DateTime", "Float", "Boolean", "DateTime" },
+        { 7, "formula", "4", "Float", "Boolean", "DateTime", "Float", "Boolean", "DateTime" },
+    };
+    for (const auto &c : cases) {
+        BiffCell *cell = wb.sheet()->cell(c.row, 0);
+        ASSERT_NE(cell, nullptr) << c.row;
+        EXPECT_EQ(cell->kindName(), QLatin1String(c.kindName)) << c.row;
+        EXPECT_EQ(cell->text(), QString::fromUtf8(c.text)) << c.row;
+        EXPECT_EQ(outcome([&] { return number(cell->number()); }), QLatin1String(c.number)) << c.row;
+        EXPECT_EQ(outcome([&] { return QVariant(cell->boolean()).toString(); }), QLatin1String(c.boolean)) << c.row;
+        EXPECT_EQ(outcome([&] { return number(cell->dateTime()); }), QLatin1String(c.dateTime)) << c.row;
+        // The setters last: they change the cell.
+        EXPECT_EQ(outcome([&] { return cell->setNumber(1), QStringLiteral("set"); }), QLatin1String(c.setNumber)) << c.row;
+        EXPECT_EQ(outcome([&] { return cell->setBoolean(true), QStringLiteral("set"); }), QLatin1String(c.setBoolean)) << c.row;
+        EXPECT_EQ(outcome([&] { return cell->setDateTime(1), QStringLiteral("set"); }), QLatin1String(c.setDateTime)) << c.row;
+    }
+    EXPECT_EQ(wb.sheet()->cell(0, 0)->number(), 1.0);
+    EXPECT_TRUE(wb.sheet()->cell(3, 0)->boolean()); // an error cell set to a boolean is one
 }
 
 TEST(XlsColumnLetters, Table)
