@@ -174,7 +174,7 @@ TEST_F(XlsReader, LibreOfficeWorkbookCellsAndTexts)
     EXPECT_EQ(sheet->cell(12, 1)->dateTime(), 45366.0);
 
     // The shared formula's relative reference, made absolute for C28: B28.
-    auto *c28 = static_cast<BiffFormula *>(sheet->cell(27, 2));
+    auto *c28 = sheet->cell(27, 2)->asFormula();
     ASSERT_TRUE(c28->refersToSharedFormula());
     EXPECT_EQ(c28->tokens().mid(2, 5).toHex(), QByteArray("441b0001c0"));
 
@@ -708,20 +708,20 @@ TEST_F(XlsReader, SharedFormulaTokensBecomeAbsolute)
         s.formula(2, 2, 0, S::numberResult(7), S::le16(5) + QByteArray::fromHex("0100000200"));
         s.formula(4, 0, 0, S::numberResult(1)); // a plain formula keeps its tokens
     }));
-    auto *c3 = static_cast<BiffFormula *>(wb.sheet()->cell(2, 2));
+    auto *c3 = wb.sheet()->cell(2, 2)->asFormula();
     EXPECT_EQ(c3->tokens().toHex(),
         QByteArray("0b00"
                    "44020000c0"
                    "44020001c0"
                    "03"));
-    auto *c1 = static_cast<BiffFormula *>(wb.sheet()->cell(0, 2));
+    auto *c1 = wb.sheet()->cell(0, 2)->asFormula();
     EXPECT_EQ(c1->tokens().toHex(),
         QByteArray("0b00"
                    "44000000c0"
                    "44000001c0"
                    "03"));
     EXPECT_EQ(c3->text(), QStringLiteral("7"));
-    EXPECT_EQ(static_cast<BiffFormula *>(wb.sheet()->cell(4, 0))->tokens().toHex(), QByteArray("03001e0100"));
+    EXPECT_EQ(wb.sheet()->cell(4, 0)->asFormula()->tokens().toHex(), QByteArray("03001e0100"));
 }
 
 TEST_F(XlsReader, FormulasWithoutTheirSharedFormulaKeepTheirResult)
@@ -737,7 +737,7 @@ TEST_F(XlsReader, FormulasWithoutTheirSharedFormulaKeepTheirResult)
     EXPECT_EQ(wb.sheet()->cellText(7, 1), QStringLiteral("42"));
     EXPECT_EQ(wb.sheet()->cellText(8, 1), QStringLiteral("array text"));
     EXPECT_EQ(wb.sheet()->cellText(9, 1), QStringLiteral("5"));
-    EXPECT_EQ(static_cast<BiffFormula *>(wb.sheet()->cell(7, 1))->tokens(), ptgExp);
+    EXPECT_EQ(wb.sheet()->cell(7, 1)->asFormula()->tokens(), ptgExp);
 }
 
 // A column's cells are the rows' own cell objects, in row order, records at
@@ -884,7 +884,7 @@ TEST_F(XlsReader, DamagedCopiesNeverCrash)
                     cell->text();
                     cell->variant();
                     if (cell->isFormula())
-                        static_cast<BiffFormula *>(cell)->tokens();
+                        cell->asFormula()->tokens();
                 }
         }
     };

@@ -66,6 +66,16 @@ XlsCellKind BiffCell::kind() const
     });
 }
 
+BiffFormula *BiffCell::asFormula()
+{
+    return visitCell(*this, BiffVisitor { [](BiffFormula &formula) { return &formula; }, [](BiffCell &) -> BiffFormula * { return nullptr; } });
+}
+
+const BiffFormula *BiffCell::asFormula() const
+{
+    return const_cast<BiffCell *>(this)->asFormula();
+}
+
 QString BiffCell::kindName() const
 {
     if (isFormula())

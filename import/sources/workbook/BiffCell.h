@@ -7,6 +7,7 @@
 #include <QString>
 #include <QVariant>
 
+class BiffFormula;
 class XlsWorkSheet;
 struct XlsSSTEntry;
 
@@ -30,6 +31,9 @@ public:
 
     XlsCellKind kind() const;
     bool isFormula() const { return XlsRecordId::isFormula(id()); }
+    // The cell as a formula; nullptr for a cell of any other kind.
+    BiffFormula *asFormula();
+    const BiffFormula *asFormula() const;
     // "string", "boolean", "number", "datetime" or "other"; "formula" for a formula.
     QString kindName() const;
     QString text() const;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "import/sources/workbook/BiffRecordList.h"
+#include "import/sources/workbook/XlsList.h"
 
 #include <QtGlobal>
 

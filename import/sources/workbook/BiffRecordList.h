@@ -1,17 +1,9 @@
 #pragma once
 
 #include "import/sources/workbook/BiffRecord.h"
+#include "import/sources/workbook/XlsList.h"
 
 #include <vector>
-
-class XlsList
-{
-public:
-    bool isSorted() const { return m_sorted; }
-
-protected:
-    bool m_sorted = true;
-};
 
 // Records of one kind in stream order. The records themselves belong to the
 // workbook's arena and go with it.

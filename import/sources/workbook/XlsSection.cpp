@@ -2,6 +2,7 @@
 
 #include "import/sources/workbook/Xls.h"
 #include "import/sources/workbook/XlsArena.h"
+#include "import/sources/workbook/XlsWorkbook.h"
 
 #include <QHash>
 
@@ -63,4 +64,9 @@ void XlsGlobals::bindFormats()
 bool XlsGlobals::isDateXf(int xfIndex) const
 {
     return xfIndex >= 0 && std::size_t(xfIndex) < m_dateXf.size() && m_dateXf[std::size_t(xfIndex)];
+}
+
+QString XlsSheet::name() const
+{
+    return m_workbook->sheetName(this);
 }

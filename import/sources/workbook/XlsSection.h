@@ -3,6 +3,8 @@
 #include "import/sources/workbook/BiffRecordList.h"
 #include "import/sources/workbook/BiffSSTList.h"
 
+#include <QString>
+
 #include <vector>
 
 class XlsWorkbook;
@@ -60,3 +62,14 @@ private:
     bool m_dates1904 = false;
 };
 
+class XlsSheet : public XlsSection
+{
+public:
+    using XlsSection::XlsSection;
+    int index() const { return m_index; }
+    void setIndex(int index) { m_index = index; }
+    QString name() const;
+
+private:
+    int m_index = -1;
+};

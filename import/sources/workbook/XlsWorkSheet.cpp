@@ -7,11 +7,6 @@
 
 #include <algorithm>
 
-QString XlsSheet::name() const
-{
-    return m_workbook->sheetName(this);
-}
-
 XlsWorkSheet::XlsWorkSheet(XlsWorkbook *workbook)
     : XlsSheet(workbook)
     , m_rows(workbook->arena())

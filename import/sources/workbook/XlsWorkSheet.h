@@ -12,18 +12,6 @@
 class BiffCell;
 class BiffFormula;
 
-class XlsSheet : public XlsSection
-{
-public:
-    using XlsSection::XlsSection;
-    int index() const { return m_index; }
-    void setIndex(int index) { m_index = index; }
-    QString name() const;
-
-private:
-    int m_index = -1;
-};
-
 class XlsWorkSheet : public XlsSheet
 {
 public:
