@@ -983,8 +983,8 @@
         <translation>Erreur de lecture d&apos;un enregistrement</translation>
     </message>
     <message>
-        <source>Record with ID 0x%1 is invalid</source>
-        <translation>L&apos;enregistrement d&apos;identifiant 0x%1 n&apos;est pas valide</translation>
+        <source>Record with ID 0x%s is invalid</source>
+        <translation>L&apos;enregistrement d&apos;identifiant 0x%s n&apos;est pas valide</translation>
     </message>
     <message>
         <source>The workbook is too large to be read</source>
@@ -995,24 +995,24 @@
         <translation>Le fichier est enregistré dans une version d&apos;Excel non valide</translation>
     </message>
     <message>
-        <source>Cannot access cell &apos;%1&apos; as type %2</source>
-        <translation>Impossible de lire la cellule « %1 » comme %2</translation>
+        <source>Cannot access cell &apos;%s&apos; as type %s</source>
+        <translation>Impossible de lire la cellule « %s » comme %s</translation>
     </message>
     <message>
-        <source>Invalid Row (%1)</source>
-        <translation>Ligne non valide (%1)</translation>
+        <source>Invalid Row (%d)</source>
+        <translation>Ligne non valide (%d)</translation>
     </message>
     <message>
-        <source>Invalid Column (%1)</source>
-        <translation>Colonne non valide (%1)</translation>
+        <source>Invalid Column (%d)</source>
+        <translation>Colonne non valide (%d)</translation>
     </message>
     <message>
-        <source>Unsupported token 0x%1</source>
-        <translation>Élément de formule non pris en charge 0x%1</translation>
+        <source>Unsupported token 0x%s</source>
+        <translation>Élément de formule non pris en charge 0x%s</translation>
     </message>
     <message>
-        <source>Formula at Row %1, column %2 is not supported. Token Id: 0x%3</source>
-        <translation>La formule de la ligne %1, colonne %2 n&apos;est pas prise en charge (élément 0x%3)</translation>
+        <source>Formula at Row %d, column %d is not supported. Token Id: 0x%s</source>
+        <translation>La formule de la ligne %d, colonne %d n&apos;est pas prise en charge (élément 0x%s)</translation>
     </message>
     <message>
         <source>File %s is protected by a password</source>
@@ -1027,8 +1027,8 @@
         <translation>Le nom du fichier n&apos;est pas indiqué</translation>
     </message>
     <message>
-        <source>Cell %1 is beyond the sheet</source>
-        <translation>La cellule %1 est hors de la feuille</translation>
+        <source>Cell %s is beyond the sheet</source>
+        <translation>La cellule %s est hors de la feuille</translation>
     </message>
     <message>
         <source>The %s symbol at position %d is unknown</source>
@@ -1075,20 +1075,20 @@
         <translation>la feuille %1 n&apos;a pas de contenu</translation>
     </message>
     <message>
-        <source>Unexpected symbol %1 at position %2</source>
-        <translation>Symbole inattendu %1 à la position %2</translation>
+        <source>Unexpected symbol %s at position %d</source>
+        <translation>Symbole inattendu %s à la position %d</translation>
     </message>
     <message>
-        <source>File %1 not found</source>
-        <translation>Fichier %1 introuvable</translation>
+        <source>File %s not found</source>
+        <translation>Fichier %s introuvable</translation>
     </message>
     <message>
-        <source>Tag at position %1 is not closed</source>
-        <translation>La balise de la position %1 n&apos;est pas fermée</translation>
+        <source>Tag at position %d is not closed</source>
+        <translation>La balise de la position %d n&apos;est pas fermée</translation>
     </message>
     <message>
-        <source>Tag at position %1 is too long</source>
-        <translation>La balise de la position %1 est trop longue</translation>
+        <source>Tag at position %d is too long</source>
+        <translation>La balise de la position %d est trop longue</translation>
     </message>
     <message>
         <source>XML header failed</source>
@@ -1099,12 +1099,12 @@
         <translation>Attribut « version » attendu</translation>
     </message>
     <message>
-        <source>Unexpected attriute name %1</source>
-        <translation>Nom d&apos;attribut inattendu %1</translation>
+        <source>Unexpected attriute name %s</source>
+        <translation>Nom d&apos;attribut inattendu %s</translation>
     </message>
     <message>
-        <source>Tag %1 is not closed</source>
-        <translation>La balise %1 n&apos;est pas fermée</translation>
+        <source>Tag %s is not closed</source>
+        <translation>La balise %s n&apos;est pas fermée</translation>
     </message>
     <message>
         <source>it cannot be opened</source>
@@ -1155,8 +1155,8 @@
         <translation>Impossible de créer le dossier « %1 »</translation>
     </message>
     <message>
-        <source>%1 - corresponding tag not found</source>
-        <translation>%1 - balise correspondante introuvable</translation>
+        <source>%s - corresponding tag not found</source>
+        <translation>%s - balise correspondante introuvable</translation>
     </message>
 </context>
 <context>

@@ -25,8 +25,8 @@ KESTRA_FUZZ_TARGET(xls)
                 cell->kindName();
                 cell->text();
                 cell->variant();
-                if (cell->isFormula())
-                    static_cast<BiffFormula *>(cell)->tokens();
+                if (BiffFormula *formula = cell->asFormula())
+                    formula->tokens();
                 try {
                     cell->dateTime();
                 } catch (const ImportError &) {

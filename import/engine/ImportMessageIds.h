@@ -228,6 +228,38 @@ enum Id : int {
     SourceHoldsNoRows = 26350,
     MappingNotInSource = 26360,
     ErrorLogNotShown = 26370,
+
+    // Excel 97-2003 workbooks.
+    XlsFileInvalid = 26400,
+    XlsReadError = 26410,
+    XlsRecordInvalid = 26420,
+    XlsWorkbookTooLarge = 26430,
+    XlsInvalidVersion = 26440,
+    XlsCannotAccessCell = 26450,
+    XlsInvalidRow = 26460,
+    XlsInvalidColumn = 26470,
+    XlsUnsupportedToken = 26480,
+    XlsFormulaNotSupported = 26490,
+    XlsFileProtected = 26500,
+    XlsNotAWorkbook = 26510,
+    FileNameNotDefined = 26520,
+    XlsCellBeyondSheet = 26530,
+
+    // dBase tables.
+    DbfOpenError = 26600,
+    DbfReadError = 26610,
+    DbfTableInvalid = 26620,
+
+    // XML data packets.
+    XmlUnexpectedSymbol = 26700,
+    XmlFileNotFound = 26710,
+    XmlTagAtPositionNotClosed = 26720,
+    XmlTagTooLong = 26730,
+    XmlHeaderFailed = 26740,
+    XmlVersionExpected = 26750,
+    XmlUnexpectedAttribute = 26760,
+    XmlCorrespondingTagNotFound = 26770,
+    XmlTagNotClosed = 26780,
 };
 
 } // namespace ImportMsg

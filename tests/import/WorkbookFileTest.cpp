@@ -1,3 +1,4 @@
+#include "import/sources/workbook/WorkbookBuilder.h"
 #include "import/sources/workbook/WorkbookFile.h"
 
 #include "XlsTestStream.h"
@@ -173,7 +174,7 @@ TEST_F(XlsReader, LibreOfficeWorkbookCellsAndTexts)
     EXPECT_EQ(sheet->cell(12, 1)->dateTime(), 45366.0);
 
     // The shared formula's relative reference, made absolute for C28: B28.
-    auto *c28 = static_cast<BiffFormula *>(sheet->cell(27, 2));
+    auto *c28 = sheet->cell(27, 2)->asFormula();
     ASSERT_TRUE(c28->refersToSharedFormula());
     EXPECT_EQ(c28->tokens().mid(2, 5).toHex(), QByteArray("441b0001c0"));
 
@@ -428,6 +429,68 @@ TEST_F(XlsReader, AccessorsAKindDoesNotSupport)
     EXPECT_EQ(number->text(), QStringLiteral("2,5"));
 }
 
+// Every cell kind against every accessor: each kind answers with its own
+// reading of its bytes or refuses, whichever record kind it was made as.
+TEST_F(XlsReader, EachCellKindAnswersItsOwnAccessors)
+{
+    Opened wb(oneSheet(
+        [](S &s) {
+            s.number(0, 0, 0, 2.5)
+                .rk(1, 0, 0, 0x00000192) // the integer 100
+                .boolErr(2, 0, 0, 1, false)
+                .boolErr(3, 0, 0, 7, true)
+                .labelSst(4, 0, 0, 0)
+                .label(5, 0, 0, QStringLiteral("lab"))
+                .blank(6, 0, 0)
+                .formula(7, 0, 0, S::numberResult(4));
+        },
+        { QStringLiteral("sst") }));
+    auto outcome = [](const std::function<QString()> &f) {
+        try {
+            return f();
+        } catch (const ImportError &e) {
+            return e.text().section(QLatin1Char(' '), -1); // the type word of the refusal
+        }
+    };
+    auto number = [](double v) { return QString::number(v); };
+    const struct
+    {
+        int row;
+        const char *kindName;
+        const char *text;
+        const char *number;
+        const char *boolean;
+        const char *dateTime;
+        const char *setNumber;
+        const char *setBoolean;
+        const char *setDateTime;
+    } cases[] = {
+        { 0, "number", "2,5", "2.5", "Boolean", "2.5", "set", "Boolean", "set" },
+        { 1, "number", "100", "100", "Boolean", "100", "Float", "Boolean", "DateTime" },
+        { 2, "boolean", "true", "Float", "true", "DateTime", "Float", "set", "DateTime" },
+        { 3, "boolean", "#DIV/0!", "Float", "false", "DateTime", "Float", "set", "DateTime" },
+        { 4, "string", "sst", "Float", "Boolean", "DateTime", "Float", "Boolean", "DateTime" },
+        { 5, "string", "lab", "Float", "Boolean", "DateTime", "Float", "Boolean", "DateTime" },
+        { 6, "other", "", "Float", "Boolean", "DateTime", "Float", "Boolean", "DateTime" },
+        { 7, "formula", "4", "Float", "Boolean", "DateTime", "Float", "Boolean", "DateTime" },
+    };
+    for (const auto &c : cases) {
+        BiffCell *cell = wb.sheet()->cell(c.row, 0);
+        ASSERT_NE(cell, nullptr) << c.row;
+        EXPECT_EQ(cell->kindName(), QLatin1String(c.kindName)) << c.row;
+        EXPECT_EQ(cell->text(), QString::fromUtf8(c.text)) << c.row;
+        EXPECT_EQ(outcome([&] { return number(cell->number()); }), QLatin1String(c.number)) << c.row;
+        EXPECT_EQ(outcome([&] { return QVariant(cell->boolean()).toString(); }), QLatin1String(c.boolean)) << c.row;
+        EXPECT_EQ(outcome([&] { return number(cell->dateTime()); }), QLatin1String(c.dateTime)) << c.row;
+        // The setters last: they change the cell.
+        EXPECT_EQ(outcome([&] { return cell->setNumber(1), QStringLiteral("set"); }), QLatin1String(c.setNumber)) << c.row;
+        EXPECT_EQ(outcome([&] { return cell->setBoolean(true), QStringLiteral("set"); }), QLatin1String(c.setBoolean)) << c.row;
+        EXPECT_EQ(outcome([&] { return cell->setDateTime(1), QStringLiteral("set"); }), QLatin1String(c.setDateTime)) << c.row;
+    }
+    EXPECT_EQ(wb.sheet()->cell(0, 0)->number(), 1.0);
+    EXPECT_TRUE(wb.sheet()->cell(3, 0)->boolean()); // an error cell set to a boolean is one
+}
+
 TEST(XlsColumnLetters, Table)
 {
     const struct
@@ -645,20 +708,20 @@ TEST_F(XlsReader, SharedFormulaTokensBecomeAbsolute)
         s.formula(2, 2, 0, S::numberResult(7), S::le16(5) + QByteArray::fromHex("0100000200"));
         s.formula(4, 0, 0, S::numberResult(1)); // a plain formula keeps its tokens
     }));
-    auto *c3 = static_cast<BiffFormula *>(wb.sheet()->cell(2, 2));
+    auto *c3 = wb.sheet()->cell(2, 2)->asFormula();
     EXPECT_EQ(c3->tokens().toHex(),
         QByteArray("0b00"
                    "44020000c0"
                    "44020001c0"
                    "03"));
-    auto *c1 = static_cast<BiffFormula *>(wb.sheet()->cell(0, 2));
+    auto *c1 = wb.sheet()->cell(0, 2)->asFormula();
     EXPECT_EQ(c1->tokens().toHex(),
         QByteArray("0b00"
                    "44000000c0"
                    "44000001c0"
                    "03"));
     EXPECT_EQ(c3->text(), QStringLiteral("7"));
-    EXPECT_EQ(static_cast<BiffFormula *>(wb.sheet()->cell(4, 0))->tokens().toHex(), QByteArray("03001e0100"));
+    EXPECT_EQ(wb.sheet()->cell(4, 0)->asFormula()->tokens().toHex(), QByteArray("03001e0100"));
 }
 
 TEST_F(XlsReader, FormulasWithoutTheirSharedFormulaKeepTheirResult)
@@ -674,7 +737,7 @@ TEST_F(XlsReader, FormulasWithoutTheirSharedFormulaKeepTheirResult)
     EXPECT_EQ(wb.sheet()->cellText(7, 1), QStringLiteral("42"));
     EXPECT_EQ(wb.sheet()->cellText(8, 1), QStringLiteral("array text"));
     EXPECT_EQ(wb.sheet()->cellText(9, 1), QStringLiteral("5"));
-    EXPECT_EQ(static_cast<BiffFormula *>(wb.sheet()->cell(7, 1))->tokens(), ptgExp);
+    EXPECT_EQ(wb.sheet()->cell(7, 1)->asFormula()->tokens(), ptgExp);
 }
 
 // A column's cells are the rows' own cell objects, in row order, records at
@@ -821,7 +884,7 @@ TEST_F(XlsReader, DamagedCopiesNeverCrash)
                     cell->text();
                     cell->variant();
                     if (cell->isFormula())
-                        static_cast<BiffFormula *>(cell)->tokens();
+                        cell->asFormula()->tokens();
                 }
         }
     };

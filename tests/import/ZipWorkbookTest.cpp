@@ -658,7 +658,7 @@ bool pythonDays(const QString &repr, double &days)
 bool cellNumber(BiffCell *cell, double &value, bool asDate)
 {
     if (cell->isFormula()) {
-        const QVariant r = static_cast<BiffFormula *>(cell)->cachedResult();
+        const QVariant r = cell->asFormula()->cachedResult();
         if (r.typeId() != QMetaType::Double)
             return false;
         value = r.toDouble();
@@ -802,7 +802,7 @@ TEST_F(ZipWorkbook, CorpusReadsAsTheReferenceReader)
                 else if (!duration && cell->kind() != XlsCellKind::DateTime)
                     ++datesAsNumbers;
             } else if (type == QLatin1String("e")) {
-                if (cell->isFormula() && !static_cast<BiffFormula *>(cell)->cachedResult().isValid())
+                if (cell->isFormula() && !cell->asFormula()->cachedResult().isValid())
                     ++formulaErrors; // a formula's error reads as empty, as in .xls
                 else if (cell->text() != pythonString(value))
                     mismatch(where + QStringLiteral(" reads ") + cell->text() + QStringLiteral(", expected ") + value);
@@ -822,7 +822,7 @@ TEST_F(ZipWorkbook, CorpusReadsAsTheReferenceReader)
                 for (int c = 0; c < rows.row(r)->count(); ++c) {
                     BiffCell *cell = rows.row(r)->cell(c);
                     const bool empty = cell->kind() == XlsCellKind::Other
-                        && (!cell->isFormula() || !static_cast<BiffFormula *>(cell)->cachedResult().isValid());
+                        && (!cell->isFormula() || !cell->asFormula()->cachedResult().isValid());
                     if (!empty && !listed.contains(QStringLiteral("%1/%2/%3").arg(s).arg(cell->row()).arg(cell->column())))
                         mismatch(QStringLiteral("sheet %1 %2 holds [%3], not in the reference").arg(s).arg(cell->name(), cell->text()));
                 }

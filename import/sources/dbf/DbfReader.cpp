@@ -25,15 +25,15 @@ constexpr qsizetype MemoCacheBudget = 4 * 1024 * 1024;
 
 ImportError openError()
 {
-    return ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File open error")));
+    return dataImportError(ImportMsg::DbfOpenError);
 }
 ImportError readError()
 {
-    return ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File read error!")));
+    return dataImportError(ImportMsg::DbfReadError);
 }
 ImportError invalidTable()
 {
-    return ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Table file is invalid!")));
+    return dataImportError(ImportMsg::DbfTableInvalid);
 }
 
 quint32 le32(const char *p)

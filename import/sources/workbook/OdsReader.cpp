@@ -1,6 +1,7 @@
 #include "import/sources/workbook/OdsReader.h"
 
 #include "import/engine/ImportMessages.h"
+#include "import/sources/workbook/WorkbookBuilder.h"
 #include "import/sources/workbook/WorkbookFile.h"
 #include "import/sources/workbook/XmlSaxParser.h"
 #include "import/sources/workbook/ZipPackage.h"

@@ -2,6 +2,7 @@
 
 #include "import/engine/ImportMessages.h"
 #include "import/sources/workbook/OdsReader.h"
+#include "import/sources/workbook/WorkbookBuilder.h"
 #include "import/sources/workbook/WorkbookFile.h"
 #include "import/sources/workbook/XlsxReader.h"
 #include "import/sources/workbook/ZipPackage.h"

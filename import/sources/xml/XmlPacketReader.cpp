@@ -30,7 +30,7 @@ bool isNameChar(unsigned char c)
 
 ImportError unexpectedSymbol(const QString &symbol, qint64 position)
 {
-    return ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Unexpected symbol %1 at position %2"), symbol, position));
+    return ImportError(messageText(ImportMsg::XmlUnexpectedSymbol, { symbol, QString::number(position) }));
 }
 
 QString symbolAt(const QByteArray &text, qsizetype i)
@@ -137,9 +137,9 @@ void XmlPacketReader::openInput()
     if (m_device)
         return;
     if (m_fileName.isEmpty())
-        throw ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File name is not defined")));
+        throw ImportError(messageText(ImportMsg::FileNameNotDefined));
     if (!QFileInfo::exists(m_fileName))
-        throw ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "File %1 not found"), m_fileName));
+        throw ImportError(messageText(ImportMsg::XmlFileNotFound, { m_fileName }));
     m_file = std::make_unique<QFile>(m_fileName);
     if (!m_file->open(QIODevice::ReadOnly))
         throw ImportError(m_file->errorString());
@@ -211,10 +211,10 @@ XmlPacketReader::TagText XmlPacketReader::readTagText()
     ++m_bufferPos;
     for (;;) {
         if (!fill())
-            throw ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Tag at position %1 is not closed"), tag.position));
+            throw ImportError(messageText(ImportMsg::XmlTagAtPositionNotClosed, { QString::number(tag.position) }));
         const qsizetype end = m_buffer.indexOf('>', m_bufferPos);
         if (tag.text.size() + ((end >= 0 ? end : m_buffer.size()) - m_bufferPos) > MaxTagLength)
-            throw ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Tag at position %1 is too long"), tag.position));
+            throw ImportError(messageText(ImportMsg::XmlTagTooLong, { QString::number(tag.position) }));
         if (end >= 0) {
             tag.text.append(m_buffer.constData() + m_bufferPos, end - m_bufferPos);
             m_bufferPos = end + 1;
@@ -233,16 +233,16 @@ QString XmlPacketReader::decode(const QByteArray &bytes) const
 void XmlPacketReader::readHeader()
 {
     if (!skipBlanks())
-        throw ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "XML header failed")));
+        throw ImportError(messageText(ImportMsg::XmlHeaderFailed));
     if (m_buffer[m_bufferPos] != '<')
         throw unexpectedSymbol(symbolAt(m_buffer, m_bufferPos), position());
     const TagText tag = readTagText();
     const QByteArray &text = tag.text;
     if (!text.startsWith("?xml") || !text.endsWith('?') || text.size() < 5)
-        throw ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "XML header failed")));
+        throw ImportError(messageText(ImportMsg::XmlHeaderFailed));
     readAttributes(text, 4, text.size() - 1, m_header, true);
     if (m_header.attributeCount() == 0)
-        throw ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Version attribute expected but $s found")));
+        throw ImportError(messageText(ImportMsg::XmlVersionExpected));
     m_utf8 = m_header.attribute(QStringLiteral("encoding")).compare(QLatin1String("UTF-8"), Qt::CaseInsensitive) == 0;
     m_headerRead = true;
 }
@@ -288,10 +288,10 @@ void XmlPacketReader::readAttributes(const QByteArray &text, qsizetype from, qsi
         ++i;
         if (header) {
             if (count == 0 && name.compare(QLatin1String("version"), Qt::CaseInsensitive) != 0)
-                throw ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Version attribute expected but $s found")));
+                throw ImportError(messageText(ImportMsg::XmlVersionExpected));
             if (count > 0 && name.compare(QLatin1String("standalone"), Qt::CaseInsensitive) != 0
                 && name.compare(QLatin1String("encoding"), Qt::CaseInsensitive) != 0)
-                throw ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Unexpected attriute name %1"), name));
+                throw ImportError(messageText(ImportMsg::XmlUnexpectedAttribute, { name }));
         }
         tag.setAttribute(name, value);
         ++count;
@@ -341,7 +341,7 @@ void XmlPacketReader::parse(bool fieldsOnly)
         std::unique_ptr<XmlTag> element = makeElement(tag, m_current, complete, closing, name);
         if (closing) {
             if (!m_current || m_current->name() != name)
-                throw ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "%1 - corresponding tag not found"), decode(tag.text.trimmed())));
+                throw ImportError(messageText(ImportMsg::XmlCorrespondingTagNotFound, { decode(tag.text.trimmed()) }));
             m_current = m_current->parent();
             if (fieldsOnly && name.compare(QLatin1String("FIELDS"), Qt::CaseInsensitive) == 0)
                 return;
@@ -355,7 +355,7 @@ void XmlPacketReader::parse(bool fieldsOnly)
     // A text that ends inside an element has lost its end: say so rather than
     // import part of it as if it were whole.
     if (m_current)
-        throw ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Tag %1 is not closed"), m_current->name()));
+        throw ImportError(messageText(ImportMsg::XmlTagNotClosed, { m_current->name() }));
     m_parsed = true;
 }
 
