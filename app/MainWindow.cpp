@@ -25,21 +25,7 @@
 #include <QToolButton>
 #include <QUrl>
 
-MainWindow *Frmmain = nullptr;
-
 namespace {
-
-QMap<MainWindow::Command, MainWindow::Opener> &openers()
-{
-    static QMap<MainWindow::Command, MainWindow::Opener> map;
-    return map;
-}
-
-MainWindow::DeclarationStatusSource &declarationStatusSource()
-{
-    static MainWindow::DeclarationStatusSource source;
-    return source;
-}
 
 // The frame's background carries the program's title, under the child windows.
 class FrameArea : public QMdiArea
@@ -273,21 +259,19 @@ void MainWindow::addBackupMenu(QToolButton *reset)
 
 void MainWindow::registerCommand(Command command, Opener opener)
 {
-    openers().insert(command, std::move(opener));
-    if (Frmmain)
-        Frmmain->updateCommands();
+    m_openers.insert(command, std::move(opener));
+    updateCommands();
 }
 
 void MainWindow::setDeclarationStatusSource(DeclarationStatusSource source)
 {
-    declarationStatusSource() = std::move(source);
-    if (Frmmain)
-        Frmmain->refreshDeclarationStatus();
+    m_declarationStatusSource = std::move(source);
+    refreshDeclarationStatus();
 }
 
 void MainWindow::refreshDeclarationStatus()
 {
-    const DeclarationStatusSource &source = declarationStatusSource();
+    const DeclarationStatusSource &source = m_declarationStatusSource;
     if (curIdentifiant.isEmpty() || !source) {
         EcheanceDeclaration->clear();
         return;
@@ -303,7 +287,7 @@ void MainWindow::refreshDeclarationStatus()
 void MainWindow::updateCommands()
 {
     for (const auto &pair : m_commandControls) {
-        const bool available = openers().contains(pair.first);
+        const bool available = m_openers.contains(pair.first);
         if (auto *a = qobject_cast<QAction *>(pair.second))
             a->setEnabled(available);
         else if (auto *w = qobject_cast<QWidget *>(pair.second))
@@ -313,8 +297,8 @@ void MainWindow::updateCommands()
 
 void MainWindow::run(Command command)
 {
-    auto it = openers().constFind(command);
-    if (it != openers().constEnd())
+    auto it = m_openers.constFind(command);
+    if (it != m_openers.constEnd())
         (*it)(*this);
 }
 

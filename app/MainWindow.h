@@ -3,6 +3,7 @@
 #include "core/WorkingContext.h"
 
 #include <QMainWindow>
+#include <QMap>
 
 #include <functional>
 
@@ -33,7 +34,7 @@ public:
     // does not exist in this build stays disabled.
     enum class Command { Invoices, Import, Declaration, Companies, Clients, Reset, Backup, Restore };
     using Opener = std::function<void(MainWindow &)>;
-    static void registerCommand(Command command, Opener opener);
+    void registerCommand(Command command, Opener opener);
 
     // The next declaration due for the working company, in the status bar:
     // its text, and whether its deadline has passed.
@@ -43,7 +44,7 @@ public:
         bool late = false;
     };
     using DeclarationStatusSource = std::function<DeclarationStatus(const WorkingContext &)>;
-    static void setDeclarationStatusSource(DeclarationStatusSource source);
+    void setDeclarationStatusSource(DeclarationStatusSource source);
     // Reads it again: when a company is chosen, when a declaration was written.
     void refreshDeclarationStatus();
 
@@ -78,6 +79,6 @@ private:
 
     QMdiArea *m_mdi;
     QList<QPair<Command, QObject *>> m_commandControls;
+    QMap<Command, Opener> m_openers;
+    DeclarationStatusSource m_declarationStatusSource;
 };
-
-extern MainWindow *Frmmain;

@@ -4,7 +4,6 @@
 #include "clients/ClientForm.h"
 #include "clients/ClientStatements.h"
 #include "core/Error.h"
-#include "data/DataModule.h"
 #include "data/DataSet.h"
 #include "ui/ChildWindows.h"
 #include "ui/MessageBox.h"
@@ -83,11 +82,6 @@ ClientList::ClientList(DataSet *tiers, QWidget *parent)
     setMinimumSize(640, 400);
     FormCreate();
     followEntryState();
-}
-
-QWidget *newClientList()
-{
-    return new ClientList(Datadeclaration->Itiers);
 }
 
 bool ClientList::showEntryInProgress() const

@@ -52,6 +52,3 @@ private:
     DataSet *m_tiers;
     QList<QPointer<ClientForm>> m_forms;
 };
-
-// A new client list on the data module's client data set, for the main window.
-QWidget *newClientList();

@@ -3,7 +3,7 @@
 #include "app/Windows.h"
 #include "declaration/DeclarationHistory.h"
 #include "declaration/windows/DeclarationWindow.h"
-#include "tests/support/Restore.h"
+#include "tests/support/RunningProgram.h"
 #include "data/DataModule.h"
 #include "tests/support/ScopedAnswers.h"
 #include "tests/support/TestDatabase.h"
@@ -46,8 +46,6 @@ struct Shell
     void start()
     {
         main = new MainWindow;
-        Frmmain = main;
-        module.setWorkingContext(main);
         main->show();
         selection = new CompanySelection(module.Isociete, main, main->Ste, main->Matriculefiscal, main->Exercicecourant);
         main->openChild(selection, false);
@@ -55,7 +53,6 @@ struct Shell
     ~Shell()
     {
         delete main;
-        Frmmain = nullptr;
     }
 };
 
@@ -235,23 +232,17 @@ TEST(Shell, CommandsWithoutWindowsAreDisabledAndNoneReopensTheSelection)
 // commands stay wired to their windows afterwards.)
 TEST(Shell, StatusBarShowsTheDeclarationDueThenWhenItWasGenerated)
 {
-    Shell s;
+    TestDatabase db;
     const QDate today = QDate::currentDate();
     const DeclarationHistory::Due due = DeclarationHistory::dueOn(today);
-    s.db.exec(QStringLiteral("insert into SOCIETE (IDENTIFIANT, CLE, CATEGORIE, ETABSECONDAIRE, RAISON_SOCIALE, EXERCICE) "
+    db.exec(QStringLiteral("insert into SOCIETE (IDENTIFIANT, CLE, CATEGORIE, ETABSECONDAIRE, RAISON_SOCIALE, EXERCICE) "
                              "values ('0123456', 'A', 'M', '000', 'SOCIETE A', %1)")
                   .arg(due.exercice));
-    s.db.connection().commitRetaining();
-    const Restore<DataModule *> keepModule(Datadeclaration, &s.module);
-    s.main = new MainWindow;
-    Frmmain = s.main;
-    s.module.setWorkingContext(s.main);
-    registerWindows();
+    db.connection().commitRetaining();
+    RunningProgram s(db.path());
     s.main->resize(1000, 600);
-    s.main->show();
     EXPECT_EQ(s.main->EcheanceDeclaration->text(), QString()); // no company yet
-    CompanySelection *selection = openCompanySelection(*s.main);
-    emit selection->DBGrid1->gridDoubleClicked();
+    s.chooseFirstCompany();
     ASSERT_EQ(s.main->curMatricule, QStringLiteral("0123456AM000"));
     EXPECT_EQ(s.main->EcheanceDeclaration->text(), DeclarationHistory::dueText(due, std::nullopt, today));
     EXPECT_TRUE(s.main->statusBar()->isAncestorOf(s.main->EcheanceDeclaration));

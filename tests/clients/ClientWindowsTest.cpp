@@ -42,7 +42,6 @@ struct Clients
 {
     // No box may wait for a click; boxes are shown again after the test.
     ScopedAutoAnswer answer { QMessageBox::Ok };
-    Restore<DataModule *> keepModule { Datadeclaration };
     TestDatabase db;
     DataModule module;
     DataSet *tiers = module.Itiers;
@@ -51,7 +50,6 @@ struct Clients
     {
         MessageBox::resetRecord();
         module.ivorande->setDatabaseName(db.path());
-        Datadeclaration = &module;
     }
 
     void add(int code, const QString &name, const QString &identifiant = QString(), const QString &adresse = QString())

@@ -5,7 +5,6 @@
 #include "app/BackupWindows.h"
 #include "app/MainWindow.h"
 #include "app/ResetWindow.h"
-#include "app/Windows.h"
 #include "data/AutomaticCopies.h"
 #include "data/BackupRecord.h"
 #include "data/Config.h"
@@ -13,6 +12,7 @@
 #include "data/Query.h"
 #include "tests/support/BackupChecks.h"
 #include "tests/support/Restore.h"
+#include "tests/support/RunningProgram.h"
 #include "tests/support/ScopedAnswers.h"
 #include "tests/support/TestDatabase.h"
 #include "ui/MessageBox.h"
@@ -40,38 +40,29 @@ namespace {
 // module on the database it names, the main window and its commands.
 struct Program
 {
-    ScopedAutoAnswer answer { QMessageBox::Yes };
     TestDatabase db;
     QTemporaryDir work;
-    QString ini;
-    DataModule module;
-    MainWindow main;
+    QString ini = writeConfiguration();
+    RunningProgram program { ini, RunningProgram::Path::Configuration, QMessageBox::Yes };
+    DataModule &module = program.module;
+    MainWindow &main = *program.main;
     const Restore<BackupWindows::Choices> choices { BackupWindows::choices() };
 
-    Program()
+    // A company, a client and forty invoices, and the configuration naming
+    // their database.
+    QString writeConfiguration()
     {
         db.exec(QStringLiteral("insert into SOCIETE (IDENTIFIANT, CLE, CATEGORIE, ETABSECONDAIRE, RAISON_SOCIALE) "
                                "values ('0123456', 'A', 'M', '000', 'SOCIETE A')"));
         db.exec(QStringLiteral("insert into TIERS (CODE, NOMBENEFICIAIRE) values (1, 'CLIENT')"));
         BackupChecks::insertInvoices(db.connection(), 1, 40);
         db.connection().commitRetaining();
-        ini = work.filePath(QStringLiteral("CheminBase.ini"));
-        QFile f(ini);
+        const QString path = work.filePath(QStringLiteral("CheminBase.ini"));
+        QFile f(path);
         f.open(QIODevice::WriteOnly);
         f.write(QStringLiteral("[CheminBase]\r\nRep=%1\r\n").arg(db.directory()).toUtf8());
         f.close();
-        MessageBox::resetRecord();
-        Datadeclaration = &module;
-        Frmmain = &main;
-        module.DataModuleCreate(ini);
-        module.setWorkingContext(&main);
-        registerWindows();
-        main.show();
-    }
-    ~Program()
-    {
-        Frmmain = nullptr;
-        Datadeclaration = nullptr;
+        return path;
     }
     int invoices()
     {

@@ -1,6 +1,5 @@
 #include "tests/companies/CompaniesFixture.h"
 
-#include "app/Windows.h"
 #include "companies/CompanyForm.h"
 #include "companies/CompanyList.h"
 #include "companies/PasswordDialog.h"
@@ -18,13 +17,6 @@
 
 CompaniesFixture::CompaniesFixture()
 {
-    MessageBox::resetRecord();
-    module.ivorande->setDatabaseName(db.path());
-    Datadeclaration = &module;
-    Frmmain = &main;
-    module.setWorkingContext(&main);
-    registerWindows();
-    main.show();
     QApplication::setActiveWindow(&main);
 }
 
@@ -33,8 +25,6 @@ CompaniesFixture::~CompaniesFixture()
     // Windows go before the data sets they show.
     for (QMdiSubWindow *sub : main.mdiArea()->subWindowList())
         delete sub;
-    Frmmain = nullptr;
-    Datadeclaration = nullptr;
 }
 
 void CompaniesFixture::addCompany(const QString &identifiant, const QString &raisonSociale, const QString &cle)

@@ -24,7 +24,7 @@ QString stored(CompaniesFixture &f, const char *column)
 }
 
 // Types into the focused box, then Enter.
-void typeAndEnter(const QString &text)
+void typeIntoFocusedAndEnter(const QString &text)
 {
     QWidget *box = QApplication::focusWidget();
     ASSERT_NE(box, nullptr);
@@ -108,13 +108,13 @@ TEST(CompanyForm, KeyboardEntryPadsTheTextsAndF10Saves)
     ASSERT_TRUE(form->DBEcode->hasFocus());
 
     for (const char *typed : { "1234567", "B", "M", "000", "2008", "ABC", "COMMERCE", "TUNIS", "", "12" })
-        typeAndEnter(QString::fromLatin1(typed));
+        typeIntoFocusedAndEnter(QString::fromLatin1(typed));
     EXPECT_EQ(stored(f, "RAISON_SOCIALE"), QStringLiteral("ABC") + QString(37, QLatin1Char(' ')));
     EXPECT_EQ(form->DBraisonsociale->text(), stored(f, "RAISON_SOCIALE")); // the box shows it full
     EXPECT_EQ(stored(f, "RUE"), QString(72, QLatin1Char(' ')));
     EXPECT_EQ(stored(f, "NUMERO"), QStringLiteral("12  "));
     ASSERT_TRUE(form->DBEdit5->hasFocus());
-    typeAndEnter(QStringLiteral("1000"));
+    typeIntoFocusedAndEnter(QStringLiteral("1000"));
     EXPECT_EQ(stored(f, "CODEPOSTAL"), QStringLiteral("1000"));
     ASSERT_TRUE(form->DBCheckSaisie->hasFocus());
     QTest::keyClick(form->DBCheckSaisie, Qt::Key_Space);
@@ -149,7 +149,7 @@ TEST(CompanyForm, F10ReturnsToTheListWhileTheSelectionIsOpen)
     ASSERT_NE(form, nullptr);
     ASSERT_TRUE(form->DBEcode->hasFocus());
     for (const char *typed : { "1234567", "B", "M", "000", "2008", "PREMIERE" })
-        typeAndEnter(QString::fromLatin1(typed));
+        typeIntoFocusedAndEnter(QString::fromLatin1(typed));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F10);
     // As the event loop goes on: the form's frame goes, then what follows it.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -287,7 +287,7 @@ TEST(CompanyForm, IdentifierHintsInRedAsTheClerkLeavesEachBox)
     };
     for (const auto &step : steps) {
         SCOPED_TRACE(step.typed);
-        typeAndEnter(QString::fromLatin1(step.typed));
+        typeIntoFocusedAndEnter(QString::fromLatin1(step.typed));
         EXPECT_EQ(QApplication::focusWidget()->objectName(), QString::fromLatin1(step.next));
         EXPECT_EQ(form->IdentiteHint->text().toStdString(), step.hints.join(QLatin1Char(QChar::LineFeed)).toStdString());
         EXPECT_TRUE(form->IdentiteHint->isVisible());
@@ -299,14 +299,14 @@ TEST(CompanyForm, IdentifierHintsInRedAsTheClerkLeavesEachBox)
 
     form->DBEcode->setFocus();
     form->DBEcode->selectAll();
-    typeAndEnter(QStringLiteral("1234567"));
+    typeIntoFocusedAndEnter(QStringLiteral("1234567"));
     EXPECT_EQ(form->IdentiteHint->text(), (QStringList { key, establishment }).join(QLatin1Char('\n')));
     form->DBEdit1->selectAll();
-    typeAndEnter(QStringLiteral("B"));
+    typeIntoFocusedAndEnter(QStringLiteral("B"));
     form->DBEdit2->setFocus();
-    typeAndEnter(QString());
+    typeIntoFocusedAndEnter(QString());
     form->DBEdit3->selectAll();
-    typeAndEnter(QStringLiteral("000"));
+    typeIntoFocusedAndEnter(QStringLiteral("000"));
     EXPECT_EQ(form->IdentiteHint->text(), QString());
     EXPECT_FALSE(form->IdentiteHint->isVisible());
     form->BitBtn2->click();

@@ -13,6 +13,7 @@
 #include "tests/importscreen/ImportScreenSupport.h"
 #include "tests/support/CurrentCellShown.h"
 #include "tests/support/Restore.h"
+#include "tests/support/RunningProgram.h"
 #include "tests/support/ScopedLanguage.h"
 #include "tests/support/ScopedAnswers.h"
 #include "ui/MessageBox.h"
@@ -96,7 +97,7 @@ protected:
         context.curMatricule = CompanyA;
         context.curExercice = Year;
         module.ivorande->setDatabaseName(db.path());
-        module.setWorkingContext(&context);
+        module.setNumberingCompany(context.curMatricule, context.curExercice);
     }
     void TearDown() override
     {
@@ -724,22 +725,8 @@ struct ProgramFrame
 {
     TestDatabase db;
     bool closed = (db.connection().close(), true); // the module opens it again
-    DataModule module;
-    Restore<DataModule *> keepModule { Datadeclaration, &module };
-    ScopedAutoAnswer answer { QMessageBox::Ok };
-    Restore<MainWindow *> keepMain { Frmmain };
-    std::unique_ptr<MainWindow> main;
-
-    ProgramFrame()
-    {
-        module.ivorande->setDatabaseName(db.path());
-        MessageBox::resetRecord();
-        main = std::make_unique<MainWindow>();
-        Frmmain = main.get();
-        module.setWorkingContext(main.get());
-        registerWindows();
-        main->show();
-    }
+    RunningProgram program { db.path() };
+    std::unique_ptr<MainWindow> &main = program.owner;
 };
 
 // The import screen from the keyboard: its menu entry under "Saisie", and

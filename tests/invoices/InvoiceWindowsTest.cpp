@@ -4,6 +4,7 @@
 #include "app/cli/DemoData.h"
 #include "clients/ClientPicker.h"
 #include "core/DateTime.h"
+#include "core/WorkingContext.h"
 #include "data/DataModule.h"
 #include "declaration/DeclarationGeneration.h"
 #include "invoices/windows/InvoiceForm.h"
@@ -49,14 +50,13 @@ struct Register
             "insert into TIERS (CODE, TYPEIDENTIFIANT, IDENTIFIANT, NOMBENEFICIAIRE) values (3, '2', '0000001', 'SANS DATE')"));
         db.connection().commitRetaining();
         module.ivorande->setDatabaseName(db.path());
-        Datadeclaration = &module;
         context.curIdentifiant = QStringLiteral("0123456");
         context.curCle = QStringLiteral("A");
         context.curCategorie = QStringLiteral("M");
         context.curEtab = QStringLiteral("000");
         context.curMatricule = QStringLiteral("0123456AM000");
         context.curExercice = QStringLiteral("2008");
-        module.setWorkingContext(&context);
+        module.setNumberingCompany(context.curMatricule, context.curExercice);
         module.Itiers->setSql(QStringLiteral("select * from tiers Order by code "));
         list = new InvoiceList(module.ifacture, module.Itiers, context.curMatricule, context.curExercice);
         list->show();
@@ -65,7 +65,6 @@ struct Register
     {
         MessageBox::setAutoAnswer(QMessageBox::NoButton);
         delete list;
-        Datadeclaration = nullptr;
     }
 
     InvoiceForm *add()
@@ -296,6 +295,7 @@ TEST(InvoiceList, AddingWithoutACompanyShowsTheMessageAndLeavesNoRow)
     Register r;
     InvoiceList noCompany(r.module.ifacture, r.module.Itiers, QString(), QString());
     r.context = WorkingContext();
+    r.module.setNumberingCompany(QString(), QString());
     noCompany.BitBtn1->click();
     EXPECT_EQ(noCompany.lastForm(), nullptr);
     EXPECT_FALSE(r.module.ifacture->isEditing()); // no half-made row is left behind

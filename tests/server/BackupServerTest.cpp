@@ -181,7 +181,7 @@ TEST_F(ServerBackup, KestrasOwnUserFromTheConfiguration)
     const ProgramRun made = cli({ QStringLiteral("create-db"), directory, QStringLiteral("--demo") });
     ASSERT_EQ(made.rc, 0) << made.err.toStdString();
     DataModule module;
-    module.DataModuleCreate(ini);
+    module.openDatabase(ini);
     ASSERT_TRUE(module.ivorande->isConnected());
     EXPECT_EQ(scalar(*module.ivorande, QStringLiteral("select CURRENT_USER from RDB$DATABASE")).toString().trimmed(), User);
     EXPECT_EQ(scalar(*module.ivorande, QStringLiteral("select trim(RDB$OWNER_NAME) from RDB$RELATIONS where RDB$RELATION_NAME = 'FACTURE'"))
@@ -240,7 +240,7 @@ TEST_F(ServerBackup, KestrasOwnUserFromTheConfiguration)
     QDir().mkpath(work.filePath(QStringLiteral("decl")));
     DataModule refused;
     try {
-        refused.DataModuleCreate(ini);
+        refused.openDatabase(ini);
         ADD_FAILURE() << "opened";
     } catch (const Error &e) {
         EXPECT_EQ(e.text(), DbError::LoginRefusedMessage);
