@@ -117,7 +117,7 @@ TEST(Shell, ChoosingACompanyCopiesItAsStored)
     s.db.connection().commitRetaining();
     s.start();
     MainWindow &m = *s.main;
-    QTest::mouseDClick(s.selection->DBGrid1->viewport(), Qt::LeftButton, {}, QPoint(20, 8));
+    QTest::mouseDClick(s.selection->grid->viewport(), Qt::LeftButton, {}, QPoint(20, 8));
     EXPECT_EQ(m.curIdentifiant, QStringLiteral("0123456"));
     EXPECT_EQ(m.curEtab, QStringLiteral("00 ")); // a fixed-width part keeps its blank
     EXPECT_EQ(m.curMatricule, QStringLiteral("0123456AM00 "));
@@ -161,9 +161,9 @@ TEST(Shell, SelectionByKeyboard)
         s.start();
         QApplication::setActiveWindow(s.main);
         QApplication::processEvents();
-        ASSERT_EQ(QApplication::focusWidget(), s.selection->DBGrid1);
+        ASSERT_EQ(QApplication::focusWidget(), s.selection->grid);
         if (c.inSearchBox)
-            QTest::mouseClick(s.selection->eValChampRech, Qt::LeftButton);
+            QTest::mouseClick(s.selection->searchEdit, Qt::LeftButton);
         for (int key : c.keys)
             QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
         QApplication::processEvents();
@@ -180,7 +180,7 @@ TEST(Shell, DoubleClickOnAnEmptyGridEmptiesTheContext)
     s.start();
     MainWindow &m = *s.main;
     m.curRaisonSociale = QStringLiteral("x");
-    emit s.selection->DBGrid1->gridDoubleClicked();
+    emit s.selection->grid->gridDoubleClicked();
     EXPECT_TRUE(m.curIdentifiant.isEmpty());
     EXPECT_TRUE(m.curMatricule.isEmpty());
     EXPECT_TRUE(m.curRaisonSociale.isEmpty());
@@ -203,10 +203,10 @@ TEST(Shell, SearchStatementsAndTypedQuotes)
     s.start();
     EXPECT_EQ(s.module.Isociete->sql(), CompanySelection::OpeningSql);
     EXPECT_EQ(s.module.Isociete->recordCount(), 2);
-    QTest::keyClicks(s.selection->eValChampRech, QStringLiteral("l'a"));
+    QTest::keyClicks(s.selection->searchEdit, QStringLiteral("l'a"));
     EXPECT_EQ(s.module.Isociete->sql(), QStringLiteral("select * from societe Where Raison_Sociale LIKE 'L''A%' Order by Raison_Sociale"));
     EXPECT_EQ(s.module.Isociete->recordCount(), 1);
-    s.selection->eValChampRech->clear();
+    s.selection->searchEdit->clear();
     EXPECT_EQ(s.module.Isociete->sql(), QStringLiteral("select * from societe Order by Raison_Sociale"));
     EXPECT_EQ(s.module.Isociete->fieldByName(QStringLiteral("RAISON_SOCIALE"))->asString(), QStringLiteral("L'AVENIR"));
 }

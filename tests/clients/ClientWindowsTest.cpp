@@ -167,53 +167,53 @@ TEST(ClientList, SortSearchAndClose)
     Owned list(new ClientList(c.tiers));
 
     EXPECT_EQ(list->windowTitle(), QStringLiteral("Tiers"));
-    EXPECT_EQ(list->Panel1->text(), QStringLiteral("<<<  Saisie des Tiers >>>"));
-    EXPECT_EQ(titles(list->DBGrid1), (QStringList { "Code", "Nom Tiers", "Type Id", "Identifiant", "Adresse" }));
+    EXPECT_EQ(list->bannerLabel->text(), QStringLiteral("<<<  Saisie des Tiers >>>"));
+    EXPECT_EQ(titles(list->grid), (QStringList { "Code", "Nom Tiers", "Type Id", "Identifiant", "Adresse" }));
     EXPECT_EQ(c.tiers->sql(), QStringLiteral("select * from tiers Order by code"));
     EXPECT_EQ(columnTexts(*c.tiers, "CODE"), (QStringList { "1", "2", "10", "21", "100" }));
-    EXPECT_TRUE(list->LabChpRech->text().isEmpty());
+    EXPECT_TRUE(list->searchLabel->text().isEmpty());
 
     // Before a title is clicked typing changes nothing.
-    QTest::keyClicks(list->eValChampRech, QStringLiteral("b"));
+    QTest::keyClicks(list->searchEdit, QStringLiteral("b"));
     EXPECT_EQ(c.tiers->sql(), QStringLiteral("select * from tiers Order by code"));
-    list->eValChampRech->clear();
+    list->searchEdit->clear();
 
-    clickTitle(list->DBGrid1, 1);
-    EXPECT_EQ(list->LabChpRech->text(), QStringLiteral("Nom Tiers"));
+    clickTitle(list->grid, 1);
+    EXPECT_EQ(list->searchLabel->text(), QStringLiteral("Nom Tiers"));
     EXPECT_EQ(c.tiers->sql(), QStringLiteral("select * from tiers Order by NOMBENEFICIAIRE"));
-    QAbstractItemModel *model = list->DBGrid1->model();
+    QAbstractItemModel *model = list->grid->model();
     EXPECT_EQ(model->index(0, 1).data(Qt::BackgroundRole).value<QColor>(), QColor(192, 192, 192));
     EXPECT_EQ(model->index(0, 0).data(Qt::BackgroundRole).value<QColor>(), QColor(244, 255, 255));
 
-    QTest::keyClicks(list->eValChampRech, QStringLiteral("ben"));
-    EXPECT_EQ(list->eValChampRech->text(), QStringLiteral("BEN"));
+    QTest::keyClicks(list->searchEdit, QStringLiteral("ben"));
+    EXPECT_EQ(list->searchEdit->text(), QStringLiteral("BEN"));
     EXPECT_EQ(columnTexts(*c.tiers, "NOMBENEFICIAIRE"), (QStringList { "BEN SALAH", "BENALI", "BENZ" }));
     EXPECT_EQ(c.tiers->recNo(), 0);
-    list->eValChampRech->clear();
+    list->searchEdit->clear();
     EXPECT_EQ(c.tiers->sql(), QStringLiteral("select * from tiers Order by Nombeneficiaire"));
     EXPECT_EQ(columnTexts(*c.tiers, "NOMBENEFICIAIRE"), (QStringList { "ALPHA", "BEN SALAH", "BENALI", "BENZ", "ZED" }));
 
     // A code is matched by its first digits.
-    clickTitle(list->DBGrid1, 0);
-    QTest::keyClicks(list->eValChampRech, QStringLiteral("1"));
+    clickTitle(list->grid, 0);
+    QTest::keyClicks(list->searchEdit, QStringLiteral("1"));
     EXPECT_EQ(columnTexts(*c.tiers, "CODE"), (QStringList { "1", "10", "100" }));
-    list->eValChampRech->clear();
+    list->searchEdit->clear();
 
-    clickTitle(list->DBGrid1, 3);
-    QTest::keyClicks(list->eValChampRech, QStringLiteral("2"));
+    clickTitle(list->grid, 3);
+    QTest::keyClicks(list->searchEdit, QStringLiteral("2"));
     EXPECT_EQ(columnTexts(*c.tiers, "CODE"), (QStringList { "1" }));
-    list->eValChampRech->clear();
+    list->searchEdit->clear();
 
     // The address orders, but is not searched.
-    clickTitle(list->DBGrid1, 4);
+    clickTitle(list->grid, 4);
     EXPECT_EQ(columnTexts(*c.tiers, "ADRESSE"), (QStringList { "RUE A", "RUE B", "RUE C", "RUE D", "RUE E" }));
-    QTest::keyClicks(list->eValChampRech, QStringLiteral("RUE B"));
+    QTest::keyClicks(list->searchEdit, QStringLiteral("RUE B"));
     EXPECT_EQ(c.tiers->sql(), QStringLiteral("select * from tiers Order by ADRESSE"));
     EXPECT_EQ(c.tiers->recordCount(), 5);
 
     // Closing leaves the whole register by code for the invoice form's lookup.
-    clickTitle(list->DBGrid1, 1);
-    QTest::mouseClick(list->Button4, Qt::LeftButton);
+    clickTitle(list->grid, 1);
+    QTest::mouseClick(list->closeButton, Qt::LeftButton);
     EXPECT_FALSE(list->isVisible());
     EXPECT_FALSE(c.tiers->isActive());
     EXPECT_EQ(c.tiers->sql(), QStringLiteral("select * from tiers Order by code "));
@@ -229,21 +229,21 @@ TEST(ClientList, TwoListsMoveTogether)
     Owned first(new ClientList(c.tiers));
     Owned second(new ClientList(c.tiers));
 
-    first->DBGrid1->setCurrentIndex(first->DBGrid1->model()->index(2, 1));
+    first->grid->setCurrentIndex(first->grid->model()->index(2, 1));
     EXPECT_EQ(c.tiers->recNo(), 2);
-    EXPECT_EQ(second->DBGrid1->currentIndex().row(), 2);
+    EXPECT_EQ(second->grid->currentIndex().row(), 2);
 
-    clickTitle(second->DBGrid1, 1);
-    QTest::keyClicks(second->eValChampRech, QStringLiteral("client 2"));
-    EXPECT_EQ(first->DBGrid1->model()->rowCount(), 1);
-    EXPECT_EQ(first->DBGrid1->model()->index(0, 1).data().toString(), QStringLiteral("CLIENT 2"));
+    clickTitle(second->grid, 1);
+    QTest::keyClicks(second->searchEdit, QStringLiteral("client 2"));
+    EXPECT_EQ(first->grid->model()->rowCount(), 1);
+    EXPECT_EQ(first->grid->model()->index(0, 1).data().toString(), QStringLiteral("CLIENT 2"));
 }
 
 TEST(ClientForm, NewClientByKeyboardIsStoredPadded)
 {
     Clients c;
     Owned list(new ClientList(c.tiers));
-    QTest::mouseClick(list->BitBtn1, Qt::LeftButton);
+    QTest::mouseClick(list->addButton, Qt::LeftButton);
     ClientForm *form = onlyForm(list.window);
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Mise à Jour des Tiers"));
@@ -321,7 +321,7 @@ TEST(ClientForm, F10ThenCloseBoxPostsAndThenFermerCancels)
         SCOPED_TRACE(k.closeBox ? "close box" : "fermer");
         Clients c;
         Owned list(new ClientList(c.tiers));
-        QTest::mouseClick(list->BitBtn1, Qt::LeftButton);
+        QTest::mouseClick(list->addButton, Qt::LeftButton);
         ClientForm *form = onlyForm(list.window);
         ASSERT_NE(form, nullptr);
         QTest::keyClicks(form->DBEdit2, QStringLiteral("5"));
@@ -353,7 +353,7 @@ TEST(ClientForm, RefusedEntriesKeepTheFormOpen)
     Clients c;
     c.add(1, QStringLiteral("PREMIER"));
     Owned list(new ClientList(c.tiers));
-    QTest::mouseClick(list->BitBtn1, Qt::LeftButton);
+    QTest::mouseClick(list->addButton, Qt::LeftButton);
     ClientForm *form = onlyForm(list.window);
     ASSERT_NE(form, nullptr);
 
@@ -378,7 +378,7 @@ TEST(ClientForm, RefusedEntriesKeepTheFormOpen)
     EXPECT_EQ(fieldText(*c.tiers, "NOMBENEFICIAIRE"), QStringLiteral("DOUBLON") + QString(33, QLatin1Char(' ')));
 
     // Neither can the list be closed under it: its post is refused again.
-    QTest::mouseClick(list->Button4, Qt::LeftButton);
+    QTest::mouseClick(list->closeButton, Qt::LeftButton);
     EXPECT_TRUE(list->isVisible());
     EXPECT_TRUE(form->isVisible());
 
@@ -398,8 +398,8 @@ TEST(ClientList, CorrectDeleteAndNothingDisturbsAnEntry)
 
     // A double-click corrects the current client; the stored name fills its
     // edit, which shows it without the blanks so that text can be added.
-    list->DBGrid1->setCurrentIndex(list->DBGrid1->model()->index(1, 1));
-    emit list->DBGrid1->gridDoubleClicked();
+    list->grid->setCurrentIndex(list->grid->model()->index(1, 1));
+    emit list->grid->gridDoubleClicked();
     ClientForm *form = onlyForm(list.window);
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(c.tiers->state(), DataSetState::Edit);
@@ -409,12 +409,12 @@ TEST(ClientList, CorrectDeleteAndNothingDisturbsAnEntry)
     QTest::keyClicks(form->DBEactivite, QStringLiteral(" BIS"));
 
     // Meanwhile the list neither moves, re-queries, adds nor deletes.
-    list->DBGrid1->setCurrentIndex(list->DBGrid1->model()->index(0, 1));
-    clickTitle(list->DBGrid1, 1);
-    QTest::mouseClick(list->BitBtn1, Qt::LeftButton);
-    QTest::mouseClick(list->BitBtn2, Qt::LeftButton);
-    QTest::keyClick(list->DBGrid1, Qt::Key_Delete, Qt::ControlModifier);
-    EXPECT_FALSE(list->eValChampRech->isEnabled());
+    list->grid->setCurrentIndex(list->grid->model()->index(0, 1));
+    clickTitle(list->grid, 1);
+    QTest::mouseClick(list->addButton, Qt::LeftButton);
+    QTest::mouseClick(list->deleteButton, Qt::LeftButton);
+    QTest::keyClick(list->grid, Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_FALSE(list->searchEdit->isEnabled());
     EXPECT_EQ(c.tiers->sql(), QStringLiteral("select * from tiers Order by code"));
     EXPECT_EQ(c.tiers->state(), DataSetState::Edit);
     EXPECT_EQ(c.tiers->recNo(), 1);
@@ -423,24 +423,24 @@ TEST(ClientList, CorrectDeleteAndNothingDisturbsAnEntry)
     {
         Owned second(new ClientList(c.tiers)); // opened meanwhile, it shows the rows as they are
         EXPECT_EQ(c.tiers->state(), DataSetState::Edit);
-        EXPECT_EQ(second->DBGrid1->model()->rowCount(), 2);
+        EXPECT_EQ(second->grid->model()->rowCount(), 2);
     }
 
     QApplication::setActiveWindow(form);
     QTest::mouseClick(form->Bitnok, Qt::LeftButton);
     EXPECT_TRUE(list->openForms().isEmpty());
-    EXPECT_TRUE(list->eValChampRech->isEnabled());
+    EXPECT_TRUE(list->searchEdit->isEnabled());
     EXPECT_EQ(c.stored()[1][4], QStringLiteral("BETA BIS") + QString(32, QLatin1Char(' ')));
 
     // Deleting asks first; No keeps the client.
     MessageBox::setNextAnswer(QMessageBox::No);
-    QTest::mouseClick(list->BitBtn2, Qt::LeftButton);
+    QTest::mouseClick(list->deleteButton, Qt::LeftButton);
     EXPECT_EQ(MessageBox::lastCaption(), QStringLiteral("Confirmation"));
     EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Voulez-vous supprimer l'enregistrement en cours ?"));
     EXPECT_EQ(c.tiers->recordCount(), 2);
     for (int i = 0; i < 2; ++i) {
         MessageBox::setNextAnswer(QMessageBox::Yes);
-        QTest::mouseClick(list->BitBtn2, Qt::LeftButton);
+        QTest::mouseClick(list->deleteButton, Qt::LeftButton);
     }
     EXPECT_EQ(c.tiers->recordCount(), 0);
     c.module.ivorande->commitRetaining(); // deletions last with the next commit
@@ -448,7 +448,7 @@ TEST(ClientList, CorrectDeleteAndNothingDisturbsAnEntry)
 
     // On an empty list the question is still asked, and Yes is refused.
     MessageBox::setNextAnswer(QMessageBox::Yes);
-    QTest::mouseClick(list->BitBtn2, Qt::LeftButton);
+    QTest::mouseClick(list->deleteButton, Qt::LeftButton);
     EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Cannot perform this operation on an empty dataset"));
 }
 
@@ -474,7 +474,7 @@ TEST(ClientList, SavingANewClientLeavesTheFocusOnAjouter)
 
     for (const int code : { 7, 8 }) {
         SCOPED_TRACE(code);
-        list->BitBtn1->setFocus(Qt::TabFocusReason);
+        list->addButton->setFocus(Qt::TabFocusReason);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
         QApplication::processEvents();
         ClientForm *form = onlyForm(list);
@@ -492,7 +492,7 @@ TEST(ClientList, SavingANewClientLeavesTheFocusOnAjouter)
         QApplication::processEvents();
         EXPECT_TRUE(list->openForms().isEmpty());
         EXPECT_EQ(c.tiers->state(), DataSetState::Browse);
-        EXPECT_EQ(QApplication::focusWidget(), list->BitBtn1) << qPrintable(QApplication::focusWidget()->objectName());
+        EXPECT_EQ(QApplication::focusWidget(), list->addButton) << qPrintable(QApplication::focusWidget()->objectName());
     }
     EXPECT_EQ(c.stored().size(), 3);
     delete sub;
@@ -506,7 +506,7 @@ TEST(ClientList, ClosingClosesAnOpenFormByItsRule)
         SCOPED_TRACE(f10 ? "F10" : "no result");
         Clients c;
         Owned list(new ClientList(c.tiers));
-        QTest::mouseClick(list->BitBtn1, Qt::LeftButton);
+        QTest::mouseClick(list->addButton, Qt::LeftButton);
         ClientForm *form = onlyForm(list.window);
         ASSERT_NE(form, nullptr);
         QTest::keyClicks(form->DBEdit2, QStringLiteral("9"));
@@ -517,7 +517,7 @@ TEST(ClientList, ClosingClosesAnOpenFormByItsRule)
             QTest::keyClick(form->DBEactivite, Qt::Key_F10);
 
         QApplication::setActiveWindow(list.window);
-        QTest::mouseClick(list->Button4, Qt::LeftButton);
+        QTest::mouseClick(list->closeButton, Qt::LeftButton);
         EXPECT_FALSE(list->isVisible());
         EXPECT_FALSE(c.tiers->isActive());
         EXPECT_EQ(c.tiers->sql(), QStringLiteral("select * from tiers Order by code "));
@@ -541,18 +541,18 @@ TEST(ClientPicker, OpensByIdentifierSearchesAndHandsTheChosenRow)
         picker.show();
         EXPECT_EQ(picker.windowTitle(), QStringLiteral("Tiers"));
         EXPECT_TRUE(picker.isModal());
-        EXPECT_EQ(picker.Panel1->text(), QStringLiteral("<<<  Liste des Tiers >>>"));
-        EXPECT_EQ(titles(picker.DBGrid1), (QStringList { "Code", "Identifiant", "Nom ou Raison Sociale" }));
+        EXPECT_EQ(picker.bannerLabel->text(), QStringLiteral("<<<  Liste des Tiers >>>"));
+        EXPECT_EQ(titles(picker.grid), (QStringList { "Code", "Identifiant", "Nom ou Raison Sociale" }));
         EXPECT_EQ(c.tiers->sql(), QStringLiteral("select * from tiers Order by identifiant "));
         EXPECT_EQ(fieldText(*c.tiers, "CODE"), QStringLiteral("2")); // the first by identifier
 
-        clickTitle(picker.DBGrid1, 2);
-        EXPECT_EQ(picker.LabChpRech->text(), QStringLiteral("Nom ou Raison Sociale"));
-        EXPECT_EQ(picker.DBGrid1->model()->index(0, 2).data(Qt::BackgroundRole).value<QColor>(), QColor(192, 192, 192));
-        QTest::keyClicks(picker.eValChampRech, QStringLiteral("al"));
+        clickTitle(picker.grid, 2);
+        EXPECT_EQ(picker.searchLabel->text(), QStringLiteral("Nom ou Raison Sociale"));
+        EXPECT_EQ(picker.grid->model()->index(0, 2).data(Qt::BackgroundRole).value<QColor>(), QColor(192, 192, 192));
+        QTest::keyClicks(picker.searchEdit, QStringLiteral("al"));
         EXPECT_EQ(columnTexts(*c.tiers, "NOMBENEFICIAIRE"), (QStringList { "ALBA", "ALIBI", "ALPHA" }));
         QTest::mouseDClick(
-            picker.DBGrid1->viewport(), Qt::LeftButton, {}, picker.DBGrid1->visualRect(picker.DBGrid1->model()->index(1, 2)).center());
+            picker.grid->viewport(), Qt::LeftButton, {}, picker.grid->visualRect(picker.grid->model()->index(1, 2)).center());
         EXPECT_FALSE(picker.isVisible());
         EXPECT_EQ(picker.result(), QDialog::Accepted);
     }
@@ -572,8 +572,8 @@ TEST(ClientPicker, OpensByIdentifierSearchesAndHandsTheChosenRow)
     {
         ClientPicker picker(c.tiers);
         QTimer::singleShot(0, &picker, [&picker] {
-            QTest::keyClick(picker.DBGrid1, Qt::Key_Down);
-            QTest::keyClick(picker.DBGrid1, Qt::Key_Return);
+            QTest::keyClick(picker.grid, Qt::Key_Down);
+            QTest::keyClick(picker.grid, Qt::Key_Return);
         });
         EXPECT_EQ(picker.exec(), QDialog::Accepted);
         EXPECT_EQ(fieldText(*c.tiers, "CODE"), QStringLiteral("3")); // identifier 200
@@ -583,7 +583,7 @@ TEST(ClientPicker, OpensByIdentifierSearchesAndHandsTheChosenRow)
     Query(*c.module.ivorande, QStringLiteral("delete from TIERS")).execute();
     ClientPicker picker(c.tiers);
     picker.show();
-    EXPECT_EQ(picker.DBGrid1->model()->rowCount(), 0);
+    EXPECT_EQ(picker.grid->model()->rowCount(), 0);
     EXPECT_EQ(c.tiers->recNo(), -1);
 }
 
@@ -617,7 +617,7 @@ TEST(ClientForm, IdentifierHintBesideTheFieldAsTheClerkLeavesIt)
         SCOPED_TRACE(std::to_string(c.kind) + " " + c.typed);
         Clients clients;
         Owned list(new ClientList(clients.tiers));
-        QTest::mouseClick(list->BitBtn1, Qt::LeftButton);
+        QTest::mouseClick(list->addButton, Qt::LeftButton);
         ClientForm *form = onlyForm(list.window);
         ASSERT_NE(form, nullptr);
         QTest::keyClicks(form->DBEdit2, QStringLiteral("7"));

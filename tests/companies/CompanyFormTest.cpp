@@ -39,7 +39,7 @@ TEST(CompanyForm, ControlsLabelsAndKeyboardOrder)
 {
     CompaniesFixture f;
     CompanyList *list = f.openList();
-    list->BitBtn1->click();
+    list->addButton->click();
     CompanyForm *form = f.form();
     ASSERT_NE(form, nullptr);
 
@@ -102,7 +102,7 @@ TEST(CompanyForm, KeyboardEntryPadsTheTextsAndF10Saves)
     CompaniesFixture f;
     f.addCompany(QStringLiteral("0000001"), QStringLiteral("ALPHA"));
     CompanyList *list = f.openList();
-    list->BitBtn1->click();
+    list->addButton->click();
     CompanyForm *form = f.form();
     ASSERT_NE(form, nullptr);
     ASSERT_TRUE(form->DBEcode->hasFocus());
@@ -130,7 +130,7 @@ TEST(CompanyForm, KeyboardEntryPadsTheTextsAndF10Saves)
                   .toString(),
         QStringLiteral("ABC") + QString(37, QLatin1Char(' ')) + QLatin1Char('|') + QString(72, QLatin1Char(' '))
             + QStringLiteral("|2008|O"));
-    EXPECT_EQ(list->DBGrid1->model()->rowCount(), 2);
+    EXPECT_EQ(list->grid->model()->rowCount(), 2);
 }
 
 // The first company of a new register is made while the start-up selection
@@ -144,7 +144,7 @@ TEST(CompanyForm, F10ReturnsToTheListWhileTheSelectionIsOpen)
     CompanyList *list = f.openList();
     ASSERT_NE(list, nullptr);
     QMdiSubWindow *listFrame = f.main.mdiArea()->activeSubWindow();
-    QTest::mouseClick(list->BitBtn1, Qt::LeftButton);
+    QTest::mouseClick(list->addButton, Qt::LeftButton);
     CompanyForm *form = f.form();
     ASSERT_NE(form, nullptr);
     ASSERT_TRUE(form->DBEcode->hasFocus());
@@ -169,7 +169,7 @@ TEST(CompanyForm, SavingPadsTheTextsThatWereNotVisited)
     CompaniesFixture f;
     f.addCompany(QStringLiteral("0000001"), QStringLiteral("ALPHA"));
     CompanyList *list = f.openList();
-    list->BitBtn3->click();
+    list->editButton->click();
     CompanyForm *form = f.form();
     ASSERT_NE(form, nullptr);
     // The name is corrected and saved with F10 from its own box.
@@ -194,7 +194,7 @@ TEST(CompanyForm, EmptyTaxIdentifierPartsAreRefusedByName)
     for (int missing = 0; missing < 4; ++missing) {
         CompaniesFixture f;
         CompanyList *list = f.openList();
-        list->BitBtn1->click();
+        list->addButton->click();
         CompanyForm *form = f.form();
         ASSERT_NE(form, nullptr);
         DBEdit *parts[] = { form->DBEcode, form->DBEdit1, form->DBEdit2, form->DBEdit3 };
@@ -231,14 +231,14 @@ TEST(CompanyForm, F10IsRefusedOnceTheRowIsNoLongerEdited)
     f.addCompany(QStringLiteral("0000001"), QStringLiteral("ALPHA"));
     f.addCompany(QStringLiteral("0000002"), QStringLiteral("BETA"));
     CompanyList *list = f.openList();
-    list->BitBtn3->click();
+    list->editButton->click();
     CompanyForm *form = f.form();
     ASSERT_NE(form, nullptr);
     form->DBraisonsociale->setFocus();
     QTest::keyClicks(form->DBraisonsociale, QStringLiteral("X"));
     // The operator moves to another row in the list: the change is posted there.
-    list->DBGrid1->setFocus();
-    list->DBGrid1->setCurrentIndex(list->DBGrid1->model()->index(1, 0));
+    list->grid->setFocus();
+    list->grid->setCurrentIndex(list->grid->model()->index(1, 0));
     EXPECT_EQ(f.module.Isociete->state(), DataSetState::Browse);
     EXPECT_EQ(f.committedScalar(QStringLiteral("select count(*) from SOCIETE where RAISON_SOCIALE starting with 'ALPHAX'")).toInt(), 1);
 
@@ -266,7 +266,7 @@ TEST(CompanyForm, IdentifierHintsInRedAsTheClerkLeavesEachBox)
 {
     CompaniesFixture f;
     CompanyList *list = f.openList();
-    list->BitBtn1->click();
+    list->addButton->click();
     CompanyForm *form = f.form();
     ASSERT_NE(form, nullptr);
     ASSERT_TRUE(form->DBEcode->hasFocus());

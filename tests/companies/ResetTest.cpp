@@ -149,7 +149,7 @@ TEST(Reset, MovementsEmptiesTheInvoicesOnlyAndBecomesDurableWithTheNextPost)
     EXPECT_EQ(f.committedScalar(QStringLiteral("select count(*) from FACTURE")).toInt(), 2); // no commit of its own
 
     // The next post in any shared data set commits it.
-    list->BitBtn3->click();
+    list->editButton->click();
     ASSERT_NE(f.form(), nullptr);
     f.form()->Bitnok->click();
     EXPECT_EQ(f.committedScalar(QStringLiteral("select count(*) from FACTURE")).toInt(), 0);
@@ -163,7 +163,7 @@ TEST(Reset, CompleteEmptiesEverythingButTheOpenListKeepsItsRows)
     run(f.openReset(), 1, QStringLiteral("quillbark"));
     EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Initialisation efféctuée"));
     EXPECT_EQ(f.counts(), QStringLiteral("0 0 0"));
-    EXPECT_EQ(list->DBGrid1->model()->rowCount(), 1); // until it reads again
+    EXPECT_EQ(list->grid->model()->rowCount(), 1); // until it reads again
 }
 
 TEST(Reset, AFailingProcedureIsToldAndTheWindowStays)

@@ -133,7 +133,7 @@ TEST(DeclarationFile, EveryRecordHas331CharactersWhereverTheInvoicesCameFrom)
         { QStringLiteral("1"), QStringLiteral("5"), QStringLiteral("F-TAPEE"), QStringLiteral("15/02/") + year, QStringLiteral("1000"),
             QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("18") });
     ASSERT_NE(form, nullptr);
-    ASSERT_EQ(QApplication::focusWidget(), form->Bitnok);
+    ASSERT_EQ(QApplication::focusWidget(), form->okButton);
     typeAndEnter(QString()); // OK
     ASSERT_EQ(module.ifacture->state(), DataSetState::Browse);
 

@@ -192,7 +192,7 @@ TEST(StatementPrinting, AQueueTakesTheStatementAndPrintsItWhole)
                     accept(print);
                 } },
         };
-        QTest::mouseClick(r.list->BitBtn4, Qt::LeftButton);
+        QTest::mouseClick(r.list->printButton, Qt::LeftButton);
         EXPECT_EQ(steps.done(), 3);
         EXPECT_EQ(printerChosen, Queue); // the print dialog lists the queue, the default
         EXPECT_EQ(MessageBox::count(), 0) << MessageBox::lastText().toStdString(); // a job taken needs no word
@@ -259,7 +259,7 @@ TEST(StatementPrinting, ARefusingQueueIsToldAndThePreviewStaysOpen)
             } },
         { "QPrintDialog", accept },
     };
-    QTest::mouseClick(r.list->BitBtn4, Qt::LeftButton);
+    QTest::mouseClick(r.list->printButton, Qt::LeftButton);
     EXPECT_EQ(steps.done(), 3);
     EXPECT_TRUE(stillOpen);
     EXPECT_EQ(MessageBox::count(), 1);
@@ -295,7 +295,7 @@ TEST(StatementPrinting, WithoutAPrinterTheFileItWentToIsTold)
                 accept(print);
             } },
     };
-    QTest::mouseClick(r.list->BitBtn4, Qt::LeftButton);
+    QTest::mouseClick(r.list->printButton, Qt::LeftButton);
     EXPECT_EQ(steps.done(), 3);
     EXPECT_EQ(MessageBox::count(), 1);
     const QString prefix = QStringLiteral("L'état a été enregistré dans le fichier ");

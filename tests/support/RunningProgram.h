@@ -51,7 +51,7 @@ struct RunningProgram
     void chooseFirstCompany()
     {
         CompanySelection *selection = openCompanySelection(*main, module);
-        emit selection->DBGrid1->gridDoubleClicked();
+        emit selection->grid->gridDoubleClicked();
     }
 };
 
@@ -86,7 +86,7 @@ inline InvoiceForm *typeInvoiceUpToOk(RunningProgram &program, const TypedInvoic
     auto *list = program.main->findChild<InvoiceList *>();
     if (!list)
         return nullptr;
-    list->BitBtn1->click();
+    list->addButton->click();
     InvoiceForm *form = list->lastForm();
     if (!form)
         return nullptr;
