@@ -37,16 +37,15 @@ void registerWindows(MainWindow &main, DataModule &module)
         MainWindow::openSeparate(window);
     });
     main.setDeclarationStatusSource([data](const WorkingContext &c) {
-        const DeclarationHistory::Status s = DeclarationHistory::statusOf(
-            *data->ivorande, c.curIdentifiant + c.curCle + c.curCategorie + c.curEtab, QDate::currentDate());
+        const DeclarationHistory::Status s
+            = DeclarationHistory::statusOf(*data->ivorande, c.curIdentifiant + c.curCle + c.curCategorie + c.curEtab, QDate::currentDate());
         return MainWindow::DeclarationStatus { s.text, s.late };
     });
     // backups:
     main.registerCommand(MainWindow::Command::Backup, [data](MainWindow &m) { BackupWindows::backup(&m, *data); });
     main.registerCommand(MainWindow::Command::Restore, [data](MainWindow &m) { BackupWindows::restore(&m, *data); });
     // import:
-    main.registerCommand(
-        MainWindow::Command::Import, [data](MainWindow &m) { MainWindow::openSeparate(new ImportScreen(*data, m)); });
+    main.registerCommand(MainWindow::Command::Import, [data](MainWindow &m) { MainWindow::openSeparate(new ImportScreen(*data, m)); });
 }
 
 CompanySelection *openCompanySelection(MainWindow &main, DataModule &module)

@@ -49,7 +49,16 @@ InvoiceForm::InvoiceForm(DataSet *invoices, DataSet *clients, QWidget *parent)
 {
     setObjectName(QStringLiteral("InvoiceForm"));
     setWindowTitle(QStringLiteral("Mise à Jour des Factures"));
+    createEditors(invoices);
+    createButtons();
+    layOutSheet();
+    setKeyboardOrder();
+    connectHandlers();
+    setMinimumWidth(640);
+}
 
+void InvoiceForm::createEditors(DataSet *invoices)
+{
     companyIdEdit = editor<DBEdit>(this, "companyIdEdit", invoices, "IDENTIFIANT");
     yearEdit = editor<DBEdit>(this, "yearEdit", invoices, "EXERCICE");
     quarterEdit = editor<DBEdit>(this, "quarterEdit", invoices, "TRIMESTRE");
@@ -76,7 +85,10 @@ InvoiceForm::InvoiceForm(DataSet *invoices, DataSet *clients, QWidget *parent)
     vatAmountEdit = editor<DBEdit>(this, "vatAmountEdit", invoices, "MONTANTTVA");
     authorisationDateEdit->setCalendarTitle(QStringLiteral("Date Autorisation"));
     invoiceDateEdit->setCalendarTitle(QStringLiteral("Date de la Facture"));
+}
 
+void InvoiceForm::createButtons()
+{
     okButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"), this);
     okButton->setObjectName(QStringLiteral("okButton"));
     cancelButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("Annuler"), this);
@@ -84,40 +96,68 @@ InvoiceForm::InvoiceForm(DataSet *invoices, DataSet *clients, QWidget *parent)
     closeButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("fermer"), this);
     closeButton->setObjectName(QStringLiteral("closeButton"));
     closeButton->setFocusPolicy(Qt::ClickFocus); // not a tab stop
+}
 
+QGroupBox *InvoiceForm::invoiceGroup()
+{
+    auto *group = new QGroupBox(QStringLiteral("Facture"), this);
+    auto *grid = new QGridLayout(group);
+    addRow(grid, 0, 0, QStringLiteral("Identifiant"), companyIdEdit);
+    addRow(grid, 0, 1, QStringLiteral("Exercice"), yearEdit);
+    addRow(grid, 1, 0, QStringLiteral("Trimestre"), quarterEdit);
+    addRow(grid, 1, 1, QStringLiteral("N°Ordre"), orderNumberEdit);
+    return group;
+}
+
+QGroupBox *InvoiceForm::clientGroup()
+{
+    auto *group = new QGroupBox(QStringLiteral("Client"), this);
+    auto *grid = new QGridLayout(group);
+    addRow(grid, 0, 0, QStringLiteral("Code Tiers"), clientCodeEdit);
+    addRow(grid, 0, 1, QStringLiteral("Identifiant Client"), clientIdEdit);
+    addRow(grid, 1, 0, QStringLiteral("Type Identifiant"), clientIdTypeCombo, 3);
+    addRow(grid, 2, 0, QStringLiteral("Nom  Prénom Our Raison Sociale"), clientNameEdit, 3);
+    addRow(grid, 3, 0, QStringLiteral("Adresse"), clientAddressEdit, 3);
+    addRow(grid, 4, 0, QStringLiteral("Numéro Autorisation"), authorisationNumberEdit);
+    addRow(grid, 4, 1, QStringLiteral("Date Autorisation"), authorisationDateEdit);
+    return group;
+}
+
+QGroupBox *InvoiceForm::documentGroup()
+{
+    auto *group = new QGroupBox(QStringLiteral("Pièce"), this);
+    auto *grid = new QGridLayout(group);
+    addRow(grid, 0, 0, QStringLiteral("Numéro Facture"), invoiceNumberEdit);
+    addRow(grid, 0, 1, QStringLiteral("Date de la Facture"), invoiceDateEdit);
+    return group;
+}
+
+QGroupBox *InvoiceForm::amountsGroup()
+{
+    auto *group = new QGroupBox(QStringLiteral("Montants"), this);
+    auto *grid = new QGridLayout(group);
+    addRow(grid, 0, 0, QStringLiteral("Montant Hors Taxe"), priceEdit);
+    addRow(grid, 1, 0, QStringLiteral("Taux Fodec"), fodecRateEdit);
+    addRow(grid, 1, 1, QStringLiteral("Montant Fodec"), fodecAmountEdit);
+    addRow(grid, 2, 0, QStringLiteral("Taux Droit de Consommation"), dutyRateEdit);
+    addRow(grid, 2, 1, QStringLiteral("Montant Droit de consommation"), dutyAmountEdit);
+    addRow(grid, 3, 0, QStringLiteral("Taux TVA"), vatRateEdit);
+    addRow(grid, 3, 1, QStringLiteral("Montant de la TVA"), vatAmountEdit);
+    return group;
+}
+
+void InvoiceForm::layOutSheet()
+{
     // Groups follow the tab order from top to bottom.
-    auto *invoice = new QGroupBox(QStringLiteral("Facture"), this);
-    auto *gi = new QGridLayout(invoice);
-    addRow(gi, 0, 0, QStringLiteral("Identifiant"), companyIdEdit);
-    addRow(gi, 0, 1, QStringLiteral("Exercice"), yearEdit);
-    addRow(gi, 1, 0, QStringLiteral("Trimestre"), quarterEdit);
-    addRow(gi, 1, 1, QStringLiteral("N°Ordre"), orderNumberEdit);
-
-    auto *client = new QGroupBox(QStringLiteral("Client"), this);
-    auto *gc = new QGridLayout(client);
-    addRow(gc, 0, 0, QStringLiteral("Code Tiers"), clientCodeEdit);
-    addRow(gc, 0, 1, QStringLiteral("Identifiant Client"), clientIdEdit);
-    addRow(gc, 1, 0, QStringLiteral("Type Identifiant"), clientIdTypeCombo, 3);
-    addRow(gc, 2, 0, QStringLiteral("Nom  Prénom Our Raison Sociale"), clientNameEdit, 3);
-    addRow(gc, 3, 0, QStringLiteral("Adresse"), clientAddressEdit, 3);
-    addRow(gc, 4, 0, QStringLiteral("Numéro Autorisation"), authorisationNumberEdit);
-    addRow(gc, 4, 1, QStringLiteral("Date Autorisation"), authorisationDateEdit);
-
-    auto *document = new QGroupBox(QStringLiteral("Pièce"), this);
-    auto *gd = new QGridLayout(document);
-    addRow(gd, 0, 0, QStringLiteral("Numéro Facture"), invoiceNumberEdit);
-    addRow(gd, 0, 1, QStringLiteral("Date de la Facture"), invoiceDateEdit);
-
-    auto *amounts = new QGroupBox(QStringLiteral("Montants"), this);
-    auto *ga = new QGridLayout(amounts);
-    addRow(ga, 0, 0, QStringLiteral("Montant Hors Taxe"), priceEdit);
-    addRow(ga, 1, 0, QStringLiteral("Taux Fodec"), fodecRateEdit);
-    addRow(ga, 1, 1, QStringLiteral("Montant Fodec"), fodecAmountEdit);
-    addRow(ga, 2, 0, QStringLiteral("Taux Droit de Consommation"), dutyRateEdit);
-    addRow(ga, 2, 1, QStringLiteral("Montant Droit de consommation"), dutyAmountEdit);
-    addRow(ga, 3, 0, QStringLiteral("Taux TVA"), vatRateEdit);
-    addRow(ga, 3, 1, QStringLiteral("Montant de la TVA"), vatAmountEdit);
-    for (DBEdit *e : { priceEdit, fodecRateEdit, fodecAmountEdit, dutyRateEdit, dutyAmountEdit, vatRateEdit, vatAmountEdit, quarterEdit, orderNumberEdit, yearEdit, clientCodeEdit })
+    QGroupBox *invoice = invoiceGroup();
+    QGroupBox *client = clientGroup();
+    QGroupBox *document = documentGroup();
+    QGroupBox *amounts = amountsGroup();
+    const std::initializer_list<DBEdit *> amountEdits
+        = { priceEdit, fodecRateEdit, fodecAmountEdit, dutyRateEdit, dutyAmountEdit, vatRateEdit, vatAmountEdit };
+    for (DBEdit *e : amountEdits)
+        e->setAlignment(Qt::AlignRight);
+    for (DBEdit *e : { quarterEdit, orderNumberEdit, yearEdit, clientCodeEdit })
         e->setAlignment(Qt::AlignRight);
 
     auto *buttons = new QHBoxLayout;
@@ -145,19 +185,26 @@ InvoiceForm::InvoiceForm(DataSet *invoices, DataSet *clients, QWidget *parent)
         e->setMaximumWidth(110);
     for (QWidget *e : { static_cast<QWidget *>(authorisationDateEdit), static_cast<QWidget *>(invoiceDateEdit) })
         e->setMaximumWidth(150);
-    for (DBEdit *e : { priceEdit, fodecRateEdit, fodecAmountEdit, dutyRateEdit, dutyAmountEdit, vatRateEdit, vatAmountEdit })
+    for (DBEdit *e : amountEdits)
         e->setMaximumWidth(180);
+}
 
-    const QList<QWidget *> order = { companyIdEdit, yearEdit, quarterEdit, orderNumberEdit, clientCodeEdit, clientIdEdit, clientIdTypeCombo, clientNameEdit, clientAddressEdit,
-        authorisationNumberEdit, authorisationDateEdit, invoiceNumberEdit, invoiceDateEdit, priceEdit, fodecRateEdit, fodecAmountEdit, dutyRateEdit, dutyAmountEdit, vatRateEdit, vatAmountEdit, okButton, cancelButton };
+void InvoiceForm::setKeyboardOrder()
+{
+    const QList<QWidget *> order = { companyIdEdit, yearEdit, quarterEdit, orderNumberEdit, clientCodeEdit, clientIdEdit, clientIdTypeCombo,
+        clientNameEdit, clientAddressEdit, authorisationNumberEdit, authorisationDateEdit, invoiceNumberEdit, invoiceDateEdit, priceEdit,
+        fodecRateEdit, fodecAmountEdit, dutyRateEdit, dutyAmountEdit, vatRateEdit, vatAmountEdit, okButton, cancelButton };
     for (int i = 0; i + 1 < order.size(); ++i)
         setTabOrder(order[i], order[i + 1]);
     for (int i = 0; i < 20; ++i)
         keys()->attach(order[i]);
     keys()->attachButton(okButton);
     keys()->attachButton(cancelButton);
-    keys()->onF10 = [this] { setResult(FormResult::Ok); };
+    keys()->onSave = [this] { setResult(FormResult::Ok); };
+}
 
+void InvoiceForm::connectHandlers()
+{
     connect(quarterEdit, &DBEdit::exited, this, &InvoiceForm::checkQuarter);
     connect(clientCodeEdit, &DBEdit::exited, this, &InvoiceForm::lookUpClient);
     connect(fodecRateEdit, &DBEdit::exited, this, &InvoiceForm::recomputeFodec);
@@ -167,7 +214,6 @@ InvoiceForm::InvoiceForm(DataSet *invoices, DataSet *clients, QWidget *parent)
     connect(cancelButton, &QPushButton::clicked, this, [this] { finish(FormResult::Cancel); });
     connect(closeButton, &QPushButton::clicked, this, &InvoiceForm::closeWithoutResult);
     clientCodeEdit->installEventFilter(this); // double-click looks the client up
-    setMinimumWidth(640);
 }
 
 void InvoiceForm::start()

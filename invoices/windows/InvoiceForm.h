@@ -6,6 +6,7 @@ class DataSet;
 class DBComboBox;
 class DBDateEdit;
 class DBEdit;
+class QGroupBox;
 class QLabel;
 class QPushButton;
 
@@ -58,6 +59,15 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void createEditors(DataSet *invoices);
+    void createButtons();
+    QGroupBox *invoiceGroup();
+    QGroupBox *clientGroup();
+    QGroupBox *documentGroup();
+    QGroupBox *amountsGroup();
+    void layOutSheet();
+    void setKeyboardOrder();
+    void connectHandlers();
     void takeFocusBack(QWidget *next);
 
     DataSet *m_invoices;

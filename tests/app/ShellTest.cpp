@@ -1,22 +1,22 @@
 #include "app/CompanySelection.h"
 #include "app/MainWindow.h"
 #include "app/Windows.h"
+#include "data/DataModule.h"
 #include "declaration/DeclarationHistory.h"
 #include "declaration/windows/DeclarationWindow.h"
 #include "tests/support/RunningProgram.h"
-#include "data/DataModule.h"
 #include "tests/support/ScopedAnswers.h"
 #include "tests/support/TestDatabase.h"
 #include "ui/MessageBox.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QLabel>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
@@ -50,10 +50,7 @@ struct Shell
         selection = new CompanySelection(module.Isociete, main, main->Ste, main->Matriculefiscal, main->Exercicecourant);
         main->openChild(selection, false);
     }
-    ~Shell()
-    {
-        delete main;
-    }
+    ~Shell() { delete main; }
 };
 
 QStringList texts(const QList<QAction *> &actions)
@@ -236,8 +233,8 @@ TEST(Shell, StatusBarShowsTheDeclarationDueThenWhenItWasGenerated)
     const QDate today = QDate::currentDate();
     const DeclarationHistory::Due due = DeclarationHistory::dueOn(today);
     db.exec(QStringLiteral("insert into SOCIETE (IDENTIFIANT, CLE, CATEGORIE, ETABSECONDAIRE, RAISON_SOCIALE, EXERCICE) "
-                             "values ('0123456', 'A', 'M', '000', 'SOCIETE A', %1)")
-                  .arg(due.exercice));
+                           "values ('0123456', 'A', 'M', '000', 'SOCIETE A', %1)")
+                .arg(due.exercice));
     db.connection().commitRetaining();
     RunningProgram s(db.path());
     s.main->resize(1000, 600);

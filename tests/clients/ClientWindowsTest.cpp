@@ -248,12 +248,12 @@ TEST(ClientForm, NewClientByKeyboardIsStoredPadded)
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Mise à Jour des Tiers"));
     EXPECT_EQ(c.tiers->state(), DataSetState::Insert);
-    EXPECT_TRUE(form->DBEdit2->hasFocus());
+    EXPECT_TRUE(form->codeEdit->hasFocus());
 
     // Every control is found by the label the operator reads.
     QStringList labels;
-    for (QWidget *w : std::initializer_list<QWidget *> { form->DBEdit2, form->DBComboBox1, form->DBraisonsociale, form->DBComboBox2,
-             form->DBEactivite, form->DBEdit4, form->DBEdit1, form->DBDateEdit1 })
+    for (QWidget *w : std::initializer_list<QWidget *> { form->codeEdit, form->idTypeCombo, form->identifierEdit, form->personKindCombo,
+             form->nameEdit, form->addressEdit, form->authorisationNumberEdit, form->authorisationDateEdit })
         for (QLabel *l : form->findChildren<QLabel *>())
             if (l->buddy() == w)
                 labels << l->text();
@@ -261,49 +261,49 @@ TEST(ClientForm, NewClientByKeyboardIsStoredPadded)
         (QStringList { "Code", "Type Identifiant", "Identifiant du Bénéficiaire", "Physique/Morale", "Nom ou Raison Sociale",
             "Dernière Adresse du Tiers", "Numéro Autorisation", "DAte Autorisation" }));
 
-    QTest::keyClicks(form->DBEdit2, QStringLiteral("7"));
-    enter(form->DBEdit2);
-    ASSERT_TRUE(form->DBComboBox1->hasFocus());
-    choose(form->DBComboBox1, 0);
+    QTest::keyClicks(form->codeEdit, QStringLiteral("7"));
+    enter(form->codeEdit);
+    ASSERT_TRUE(form->idTypeCombo->hasFocus());
+    choose(form->idTypeCombo, 0);
     EXPECT_EQ(fieldText(*c.tiers, "TYPEIDENTIFIANT"), QStringLiteral("1"));
-    enter(form->DBComboBox1);
-    ASSERT_TRUE(form->DBraisonsociale->hasFocus());
-    QTest::keyClicks(form->DBraisonsociale, QStringLiteral("1234567"));
-    enter(form->DBraisonsociale);
+    enter(form->idTypeCombo);
+    ASSERT_TRUE(form->identifierEdit->hasFocus());
+    QTest::keyClicks(form->identifierEdit, QStringLiteral("1234567"));
+    enter(form->identifierEdit);
     EXPECT_EQ(fieldText(*c.tiers, "IDENTIFIANT"), QStringLiteral("1234567      "));
-    ASSERT_TRUE(form->DBComboBox2->hasFocus());
-    choose(form->DBComboBox2, 1);
+    ASSERT_TRUE(form->personKindCombo->hasFocus());
+    choose(form->personKindCombo, 1);
     EXPECT_EQ(fieldText(*c.tiers, "PHYSIQUEMORALE"), QStringLiteral("2"));
-    enter(form->DBComboBox2);
-    ASSERT_TRUE(form->DBEactivite->hasFocus());
-    QTest::keyClicks(form->DBEactivite, QStringLiteral("BEN"));
-    enter(form->DBEactivite);
-    ASSERT_TRUE(form->DBEdit4->hasFocus());
-    enter(form->DBEdit4); // an address left empty
+    enter(form->personKindCombo);
+    ASSERT_TRUE(form->nameEdit->hasFocus());
+    QTest::keyClicks(form->nameEdit, QStringLiteral("BEN"));
+    enter(form->nameEdit);
+    ASSERT_TRUE(form->addressEdit->hasFocus());
+    enter(form->addressEdit); // an address left empty
     EXPECT_EQ(fieldText(*c.tiers, "ADRESSE"), Blanks120);
-    ASSERT_TRUE(form->DBEdit1->hasFocus());
-    QTest::keyClicks(form->DBEdit1, QStringLiteral("AUT-1"));
-    enter(form->DBEdit1);
-    EXPECT_TRUE(form->DBDateEdit1->lineEdit()->hasFocus());
+    ASSERT_TRUE(form->authorisationNumberEdit->hasFocus());
+    QTest::keyClicks(form->authorisationNumberEdit, QStringLiteral("AUT-1"));
+    enter(form->authorisationNumberEdit);
+    EXPECT_TRUE(form->authorisationDateEdit->lineEdit()->hasFocus());
 
     // The date edit keeps Enter and Up; Up goes back from the others, and
     // from the first round to the last tab stop ("fermer" is none).
-    enter(form->DBDateEdit1->lineEdit());
-    EXPECT_TRUE(form->DBDateEdit1->lineEdit()->hasFocus());
-    QTest::keyClick(form->DBDateEdit1->lineEdit(), Qt::Key_Up);
-    EXPECT_TRUE(form->DBDateEdit1->lineEdit()->hasFocus());
-    form->DBEdit1->setFocus();
-    QTest::keyClick(form->DBEdit1, Qt::Key_Up);
-    EXPECT_TRUE(form->DBEdit4->hasFocus());
-    form->DBEdit2->setFocus();
-    QTest::keyClick(form->DBEdit2, Qt::Key_Up);
-    EXPECT_TRUE(form->BitBtn2->hasFocus());
+    enter(form->authorisationDateEdit->lineEdit());
+    EXPECT_TRUE(form->authorisationDateEdit->lineEdit()->hasFocus());
+    QTest::keyClick(form->authorisationDateEdit->lineEdit(), Qt::Key_Up);
+    EXPECT_TRUE(form->authorisationDateEdit->lineEdit()->hasFocus());
+    form->authorisationNumberEdit->setFocus();
+    QTest::keyClick(form->authorisationNumberEdit, Qt::Key_Up);
+    EXPECT_TRUE(form->addressEdit->hasFocus());
+    form->codeEdit->setFocus();
+    QTest::keyClick(form->codeEdit, Qt::Key_Up);
+    EXPECT_TRUE(form->cancelButton->hasFocus());
 
     // Tab to "OK", Enter.
-    form->DBDateEdit1->lineEdit()->setFocus();
-    QTest::keyClick(form->DBDateEdit1->lineEdit(), Qt::Key_Tab);
-    ASSERT_TRUE(form->Bitnok->hasFocus());
-    enter(form->Bitnok);
+    form->authorisationDateEdit->lineEdit()->setFocus();
+    QTest::keyClick(form->authorisationDateEdit->lineEdit(), Qt::Key_Tab);
+    ASSERT_TRUE(form->okButton->hasFocus());
+    enter(form->okButton);
     EXPECT_TRUE(list->openForms().isEmpty());
     EXPECT_EQ(c.tiers->state(), DataSetState::Browse);
     EXPECT_EQ(c.stored(),
@@ -324,17 +324,17 @@ TEST(ClientForm, F10ThenCloseBoxPostsAndThenFermerCancels)
         QTest::mouseClick(list->addButton, Qt::LeftButton);
         ClientForm *form = onlyForm(list.window);
         ASSERT_NE(form, nullptr);
-        QTest::keyClicks(form->DBEdit2, QStringLiteral("5"));
-        enter(form->DBEdit2);
-        form->DBEactivite->setFocus();
-        QTest::keyClicks(form->DBEactivite, QStringLiteral("SOTUVER"));
-        QTest::keyClick(form->DBEactivite, Qt::Key_F10);
+        QTest::keyClicks(form->codeEdit, QStringLiteral("5"));
+        enter(form->codeEdit);
+        form->nameEdit->setFocus();
+        QTest::keyClicks(form->nameEdit, QStringLiteral("SOTUVER"));
+        QTest::keyClick(form->nameEdit, Qt::Key_F10);
         EXPECT_EQ(form->result(), FormResult::Ok);
         EXPECT_TRUE(form->isVisible()); // F10 does not close
         if (k.closeBox)
             form->close();
         else
-            QTest::mouseClick(form->BitBtn1, Qt::LeftButton);
+            QTest::mouseClick(form->closeButton, Qt::LeftButton);
         EXPECT_TRUE(list->openForms().isEmpty());
         EXPECT_EQ(c.tiers->state(), DataSetState::Browse);
         const QList<QStringList> rows = c.stored();
@@ -358,19 +358,19 @@ TEST(ClientForm, RefusedEntriesKeepTheFormOpen)
     ASSERT_NE(form, nullptr);
 
     // A code that is not a number is refused on leaving, the focus staying.
-    QTest::keyClicks(form->DBEdit2, QStringLiteral("12A"));
-    enter(form->DBEdit2);
+    QTest::keyClicks(form->codeEdit, QStringLiteral("12A"));
+    enter(form->codeEdit);
     QApplication::processEvents();
     EXPECT_EQ(MessageBox::lastText(), QStringLiteral("'12A' is not a valid integer value for field 'CODE'"));
-    EXPECT_TRUE(form->DBEdit2->hasFocus());
+    EXPECT_TRUE(form->codeEdit->hasFocus());
 
     // A code another client has: the server's words, the form and the entry stay.
-    form->DBEdit2->clear();
-    QTest::keyClicks(form->DBEdit2, QStringLiteral("1"));
-    enter(form->DBEdit2);
-    form->DBEactivite->setFocus();
-    QTest::keyClicks(form->DBEactivite, QStringLiteral("DOUBLON"));
-    QTest::mouseClick(form->Bitnok, Qt::LeftButton);
+    form->codeEdit->clear();
+    QTest::keyClicks(form->codeEdit, QStringLiteral("1"));
+    enter(form->codeEdit);
+    form->nameEdit->setFocus();
+    QTest::keyClicks(form->nameEdit, QStringLiteral("DOUBLON"));
+    QTest::mouseClick(form->okButton, Qt::LeftButton);
     EXPECT_THAT(MessageBox::lastText().toStdString(), HasSubstr("PK_TIERS"));
     EXPECT_TRUE(form->isVisible());
     EXPECT_EQ(form->result(), FormResult::Ok);
@@ -382,7 +382,7 @@ TEST(ClientForm, RefusedEntriesKeepTheFormOpen)
     EXPECT_TRUE(list->isVisible());
     EXPECT_TRUE(form->isVisible());
 
-    QTest::mouseClick(form->BitBtn2, Qt::LeftButton); // "Annuler"
+    QTest::mouseClick(form->cancelButton, Qt::LeftButton); // "Annuler"
     EXPECT_TRUE(list->openForms().isEmpty());
     EXPECT_EQ(c.tiers->recordCount(), 1);
     EXPECT_EQ(c.stored().size(), 1);
@@ -403,10 +403,10 @@ TEST(ClientList, CorrectDeleteAndNothingDisturbsAnEntry)
     ClientForm *form = onlyForm(list.window);
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(c.tiers->state(), DataSetState::Edit);
-    form->DBEactivite->setFocus();
-    EXPECT_EQ(form->DBEactivite->text(), QStringLiteral("BETA"));
-    QTest::keyClick(form->DBEactivite, Qt::Key_End);
-    QTest::keyClicks(form->DBEactivite, QStringLiteral(" BIS"));
+    form->nameEdit->setFocus();
+    EXPECT_EQ(form->nameEdit->text(), QStringLiteral("BETA"));
+    QTest::keyClick(form->nameEdit, Qt::Key_End);
+    QTest::keyClicks(form->nameEdit, QStringLiteral(" BIS"));
 
     // Meanwhile the list neither moves, re-queries, adds nor deletes.
     list->grid->setCurrentIndex(list->grid->model()->index(0, 1));
@@ -427,7 +427,7 @@ TEST(ClientList, CorrectDeleteAndNothingDisturbsAnEntry)
     }
 
     QApplication::setActiveWindow(form);
-    QTest::mouseClick(form->Bitnok, Qt::LeftButton);
+    QTest::mouseClick(form->okButton, Qt::LeftButton);
     EXPECT_TRUE(list->openForms().isEmpty());
     EXPECT_TRUE(list->searchEdit->isEnabled());
     EXPECT_EQ(c.stored()[1][4], QStringLiteral("BETA BIS") + QString(32, QLatin1Char(' ')));
@@ -480,13 +480,13 @@ TEST(ClientList, SavingANewClientLeavesTheFocusOnAjouter)
         ClientForm *form = onlyForm(list);
         ASSERT_NE(form, nullptr);
         EXPECT_EQ(c.tiers->state(), DataSetState::Insert);
-        ASSERT_EQ(QApplication::focusWidget(), form->DBEdit2);
-        QTest::keyClicks(form->DBEdit2, QString::number(code));
-        QTest::keyClick(form->DBEdit2, Qt::Key_F10);
-        form->DBDateEdit1->lineEdit()->setFocus(Qt::TabFocusReason);
+        ASSERT_EQ(QApplication::focusWidget(), form->codeEdit);
+        QTest::keyClicks(form->codeEdit, QString::number(code));
+        QTest::keyClick(form->codeEdit, Qt::Key_F10);
+        form->authorisationDateEdit->lineEdit()->setFocus(Qt::TabFocusReason);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        ASSERT_EQ(QApplication::focusWidget(), form->Bitnok);
-        QTest::keyClick(form->Bitnok, Qt::Key_Return);
+        ASSERT_EQ(QApplication::focusWidget(), form->okButton);
+        QTest::keyClick(form->okButton, Qt::Key_Return);
         // As the event loop would: the form's frame goes, then what follows it.
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QApplication::processEvents();
@@ -509,12 +509,12 @@ TEST(ClientList, ClosingClosesAnOpenFormByItsRule)
         QTest::mouseClick(list->addButton, Qt::LeftButton);
         ClientForm *form = onlyForm(list.window);
         ASSERT_NE(form, nullptr);
-        QTest::keyClicks(form->DBEdit2, QStringLiteral("9"));
-        enter(form->DBEdit2);
-        form->DBEactivite->setFocus();
-        QTest::keyClicks(form->DBEactivite, QStringLiteral("NEUF"));
+        QTest::keyClicks(form->codeEdit, QStringLiteral("9"));
+        enter(form->codeEdit);
+        form->nameEdit->setFocus();
+        QTest::keyClicks(form->nameEdit, QStringLiteral("NEUF"));
         if (f10)
-            QTest::keyClick(form->DBEactivite, Qt::Key_F10);
+            QTest::keyClick(form->nameEdit, Qt::Key_F10);
 
         QApplication::setActiveWindow(list.window);
         QTest::mouseClick(list->closeButton, Qt::LeftButton);
@@ -620,28 +620,28 @@ TEST(ClientForm, IdentifierHintBesideTheFieldAsTheClerkLeavesIt)
         QTest::mouseClick(list->addButton, Qt::LeftButton);
         ClientForm *form = onlyForm(list.window);
         ASSERT_NE(form, nullptr);
-        QTest::keyClicks(form->DBEdit2, QStringLiteral("7"));
-        enter(form->DBEdit2);
-        choose(form->DBComboBox1, c.kind);
-        enter(form->DBComboBox1);
-        ASSERT_TRUE(form->DBraisonsociale->hasFocus());
-        QTest::keyClicks(form->DBraisonsociale, QString::fromLatin1(c.typed));
-        enter(form->DBraisonsociale);
-        EXPECT_TRUE(form->DBComboBox2->hasFocus()); // the typing goes on
-        EXPECT_EQ(form->IdentifiantHint->text(), c.hint);
-        EXPECT_EQ(form->IdentifiantHint->isVisible(), !c.hint.isEmpty());
-        EXPECT_TRUE(form->IdentifiantHint->styleSheet().contains(QStringLiteral("#c00000")));
+        QTest::keyClicks(form->codeEdit, QStringLiteral("7"));
+        enter(form->codeEdit);
+        choose(form->idTypeCombo, c.kind);
+        enter(form->idTypeCombo);
+        ASSERT_TRUE(form->identifierEdit->hasFocus());
+        QTest::keyClicks(form->identifierEdit, QString::fromLatin1(c.typed));
+        enter(form->identifierEdit);
+        EXPECT_TRUE(form->personKindCombo->hasFocus()); // the typing goes on
+        EXPECT_EQ(form->identifierHint->text(), c.hint);
+        EXPECT_EQ(form->identifierHint->isVisible(), !c.hint.isEmpty());
+        EXPECT_TRUE(form->identifierHint->styleSheet().contains(QStringLiteral("#c00000")));
         if (c.kindAfterwards >= 0) {
             if (!c.hint.isEmpty()) {
                 QApplication::processEvents();
                 form->grab().save(QDir::temp().filePath(QStringLiteral("kestra-client-hint.png")));
             }
-            form->DBComboBox1->setFocus();
-            choose(form->DBComboBox1, c.kindAfterwards);
-            enter(form->DBComboBox1);
-            EXPECT_EQ(form->IdentifiantHint->text(), c.hintAfterwards);
+            form->idTypeCombo->setFocus();
+            choose(form->idTypeCombo, c.kindAfterwards);
+            enter(form->idTypeCombo);
+            EXPECT_EQ(form->identifierHint->text(), c.hintAfterwards);
         }
         EXPECT_EQ(MessageBox::count(), 0);
-        form->BitBtn2->click();
+        form->cancelButton->click();
     }
 }

@@ -3,6 +3,7 @@
 // every movement back.
 
 #include "app/BackupWindows.h"
+
 #include "app/MainWindow.h"
 #include "app/ResetWindow.h"
 #include "data/AutomaticCopies.h"
@@ -26,11 +27,11 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QToolButton>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -113,8 +114,8 @@ TEST(BackupWindows, AResetIsUndoneByRestoringItsCopy)
     const QString copies = QFileInfo(p.db.path()).absolutePath() + QStringLiteral("/Sauvegardes");
     EXPECT_EQ(w->copyNote->text(), QStringLiteral("Une copie de la base est faite d'abord, dans\n%1").arg(copies));
     w->movements->setChecked(true);
-    QTest::keyClicks(w->eMotPasse, QStringLiteral("quillbark"));
-    QTest::keyClick(w->eMotPasse, Qt::Key_Return);
+    QTest::keyClicks(w->passwordEdit, QStringLiteral("quillbark"));
+    QTest::keyClick(w->passwordEdit, Qt::Key_Return);
     EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Initialisation efféctuée"));
     EXPECT_EQ(p.invoices(), 0);
     const QStringList made = AutomaticCopies::list(copies);
@@ -152,8 +153,8 @@ TEST(BackupWindows, AResetWhoseCopyFailsErasesNothing)
     blocker.close();
     ResetWindow *w = openReset(p.main);
     w->complete->setChecked(true);
-    w->eMotPasse->setText(QStringLiteral("quillbark"));
-    w->BitBtn1->click();
+    w->passwordEdit->setText(QStringLiteral("quillbark"));
+    w->okButton->click();
     EXPECT_TRUE(MessageBox::lastText().startsWith(ResetWindow::CopyFailedMessage.arg(QString()))) << MessageBox::lastText().toStdString();
     EXPECT_TRUE(w->isVisible());
     EXPECT_EQ(p.invoices(), 40);

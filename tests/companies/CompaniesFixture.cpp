@@ -85,9 +85,9 @@ void answerPassword(const QString &typed, bool ok)
             return;
         }
         EXPECT_TRUE(dialog->windowTitle().isEmpty());
-        EXPECT_EQ(dialog->eMotPasse->echoMode(), QLineEdit::Password);
-        EXPECT_EQ(dialog->focusWidget(), dialog->eMotPasse);
-        dialog->eMotPasse->setText(typed); // blanks and control characters as they are
-        QTest::keyClick(dialog->eMotPasse, ok ? Qt::Key_Return : Qt::Key_Escape);
+        EXPECT_EQ(dialog->passwordEdit->echoMode(), QLineEdit::Password);
+        EXPECT_EQ(dialog->focusWidget(), dialog->passwordEdit);
+        dialog->passwordEdit->setText(typed); // blanks and control characters as they are
+        QTest::keyClick(dialog->passwordEdit, ok ? Qt::Key_Return : Qt::Key_Escape);
     });
 }

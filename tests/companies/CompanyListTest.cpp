@@ -70,14 +70,14 @@ TEST(CompanyList, WindowGridAndContextMenu)
     list->gridMenu->actions().at(1)->trigger();
     CompanyForm *form = f.form();
     ASSERT_NE(form, nullptr);
-    EXPECT_EQ(form->DBraisonsociale->text(), QStringLiteral("ALPHA"));
+    EXPECT_EQ(form->nameEdit->text(), QStringLiteral("ALPHA"));
     EXPECT_EQ(f.module.Isociete->state(), DataSetState::Edit);
-    form->BitBtn1->click(); // "fermer"
+    form->closeButton->click(); // "fermer"
     QApplication::processEvents();
     EXPECT_EQ(f.module.Isociete->state(), DataSetState::Browse);
     QTest::mouseDClick(list->grid->viewport(), Qt::LeftButton, {}, QPoint(20, 8));
     ASSERT_NE(f.form(), nullptr);
-    f.form()->BitBtn2->click();
+    f.form()->cancelButton->click();
 
     list->gridMenu->actions().at(4)->trigger(); // "Fermer"
     QApplication::processEvents();
@@ -137,9 +137,9 @@ TEST(CompanyList, SortingPostsARowBeingTypedInsteadOfLosingIt)
     list->addButton->click();
     CompanyForm *form = f.form();
     ASSERT_NE(form, nullptr);
-    form->DBraisonsociale->setFocus();
-    QTest::keyClicks(form->DBraisonsociale, QStringLiteral("SANS CLE"));
-    QTest::keyClick(form->DBraisonsociale, Qt::Key_Return);
+    form->nameEdit->setFocus();
+    QTest::keyClicks(form->nameEdit, QStringLiteral("SANS CLE"));
+    QTest::keyClick(form->nameEdit, Qt::Key_Return);
 
     // The row cannot be saved: the sort is refused and the typing kept.
     clickTitle(list, 1);
@@ -149,13 +149,13 @@ TEST(CompanyList, SortingPostsARowBeingTypedInsteadOfLosingIt)
 
     // Back in the form, the operator completes the identifier.
     f.main.mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(form->parentWidget()));
-    form->DBEcode->setFocus();
-    QTest::keyClicks(form->DBEcode, QStringLiteral("0000002"));
-    for (DBEdit *box : { form->DBEdit1, form->DBEdit2, form->DBEdit3 }) {
+    form->identifierEdit->setFocus();
+    QTest::keyClicks(form->identifierEdit, QStringLiteral("0000002"));
+    for (DBEdit *box : { form->keyEdit, form->categoryEdit, form->establishmentEdit }) {
         box->setFocus();
         QTest::keyClicks(box, QStringLiteral("A"));
     }
-    form->DBEdit7->setFocus();
+    form->yearEdit->setFocus();
     clickTitle(list, 1);
     EXPECT_EQ(f.module.Isociete->sql(), QStringLiteral("select * from societe Order by RAISON_SOCIALE"));
     EXPECT_EQ(names(list), (QStringList { "ALPHA", QStringLiteral("SANS CLE").leftJustified(40) }));
@@ -176,7 +176,7 @@ TEST(CompanyList, AddingAndModifyingOpenTheFormInTheFrame)
     EXPECT_TRUE(form->parentWidget()->isMaximized());
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Paramètre de la société"));
     EXPECT_EQ(f.module.Isociete->state(), DataSetState::Insert);
-    EXPECT_TRUE(form->DBEcode->hasFocus());
+    EXPECT_TRUE(form->identifierEdit->hasFocus());
     form->parentWidget()->close(); // the close box
     QApplication::processEvents();
     EXPECT_EQ(f.form(), nullptr);
@@ -187,8 +187,8 @@ TEST(CompanyList, AddingAndModifyingOpenTheFormInTheFrame)
     form = f.form();
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(list->grid->model()->rowCount(), 1); // the list shows the row being typed
-    QTest::keyClicks(form->DBEcode, QStringLiteral("1234567"));
-    QTest::keyClick(form->DBEcode, Qt::Key_Return);
+    QTest::keyClicks(form->identifierEdit, QStringLiteral("1234567"));
+    QTest::keyClick(form->identifierEdit, Qt::Key_Return);
     form->parentWidget()->close();
     QApplication::processEvents();
     EXPECT_EQ(list->grid->model()->rowCount(), 0);
@@ -240,7 +240,7 @@ TEST(CompanyList, DeletingKeepsTheInvoicesAndBecomesDurableWithTheNextPost)
     EXPECT_EQ(f.committedScalar(QStringLiteral("select count(*) from SOCIETE")).toInt(), 2); // not committed yet
 
     list->editButton->click(); // any post commits it
-    f.form()->Bitnok->click();
+    f.form()->okButton->click();
     EXPECT_EQ(f.committedScalar(QStringLiteral("select count(*) from SOCIETE")).toInt(), 1);
     EXPECT_EQ(f.committedScalar(QStringLiteral("select count(*) from FACTURE")).toInt(), 1);
 }
@@ -256,12 +256,12 @@ TEST(CompanyList, DeletingOnAnEmptyListOrARowBeingAdded)
     // A row still being typed is discarded rather than anything deleted.
     list->addButton->click();
     ASSERT_NE(f.form(), nullptr);
-    QTest::keyClicks(f.form()->DBEcode, QStringLiteral("1234567"));
+    QTest::keyClicks(f.form()->identifierEdit, QStringLiteral("1234567"));
     answerPassword(QStringLiteral("quillbark"), true);
     list->deleteButton->click();
     EXPECT_EQ(f.module.Isociete->state(), DataSetState::Browse);
     EXPECT_EQ(f.module.Isociete->recordCount(), 0);
-    f.form()->BitBtn2->click(); // the form closes on nothing
+    f.form()->cancelButton->click(); // the form closes on nothing
     QApplication::processEvents();
     EXPECT_EQ(f.form(), nullptr);
     EXPECT_EQ(f.module.Isociete->recordCount(), 0);

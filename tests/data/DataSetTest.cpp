@@ -1,9 +1,9 @@
-#include "core/WorkingContext.h"
 #include "data/DataSet.h"
 
 #include "core/DateTime.h"
 #include "core/Error.h"
 #include "core/FormatSettings.h"
+#include "core/WorkingContext.h"
 #include "data/DataModule.h"
 #include "data/Query.h"
 #include "data/RowStore.h"

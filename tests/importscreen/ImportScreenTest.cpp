@@ -1,12 +1,13 @@
+#include "import/screen/ImportScreen.h"
+
 #include "app/MainWindow.h"
 #include "app/Windows.h"
 #include "core/WorkingContext.h"
 #include "data/AutomaticCopies.h"
 #include "data/BackupRecord.h"
 #include "data/DataModule.h"
-#include "import/sources/text/TextImport.h"
-#include "import/screen/ImportScreen.h"
 #include "import/screen/ImportDestinationWidgets.h"
+#include "import/sources/text/TextImport.h"
 #include "import/wizard/ImportProgress.h"
 #include "import/wizard/ImportWizard.h"
 #include "import/wizard/WizardWindow.h"
@@ -14,8 +15,8 @@
 #include "tests/support/CurrentCellShown.h"
 #include "tests/support/Restore.h"
 #include "tests/support/RunningProgram.h"
-#include "tests/support/ScopedLanguage.h"
 #include "tests/support/ScopedAnswers.h"
+#include "tests/support/ScopedLanguage.h"
 #include "ui/MessageBox.h"
 
 #include <QAction>
@@ -246,8 +247,9 @@ TEST_F(ImportScreenTest, UnderFrenchTheScreenAndItsQuestion)
     EXPECT_EQ(screen->BitBtn1->text(), QStringLiteral("Vider la table"));
     EXPECT_EQ(screen->Label1->text(), QStringLiteral("Table à importer"));
     EXPECT_EQ(screen->ComboBox1->toolTip(), QStringLiteral("Veuillez importer les tables dans leur ordre"));
-    const QList<QPair<QString, ImportDestination>> tabs = { { QStringLiteral("Liste"), qidListView },
-        { QStringLiteral("Jeu de données"), qidDataSet }, { QStringLiteral("Tableau"), qidStringGrid }, { QStringLiteral("Grille"), qidDBGrid } };
+    const QList<QPair<QString, ImportDestination>> tabs
+        = { { QStringLiteral("Liste"), qidListView }, { QStringLiteral("Jeu de données"), qidDataSet },
+              { QStringLiteral("Tableau"), qidStringGrid }, { QStringLiteral("Grille"), qidDBGrid } };
     for (const auto &[tab, kind] : tabs) {
         int index = -1;
         for (int i = 0; i < screen->pcDestinations->count(); ++i)

@@ -217,12 +217,12 @@ TEST_F(ServerBackup, KestrasOwnUserFromTheConfiguration)
         ResetWindow reset(*module.ivorande);
         reset.backupSettings = module.backupSettings;
         reset.movements->setChecked(true);
-        reset.eMotPasse->setText(UserPassword);
-        reset.BitBtn1->click();
+        reset.passwordEdit->setText(UserPassword);
+        reset.okButton->click();
         EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Mot de Passe Incorrect"));
         EXPECT_TRUE(reset.lastCopy().isEmpty());
-        reset.eMotPasse->setText(QStringLiteral("quillbark"));
-        reset.BitBtn1->click();
+        reset.passwordEdit->setText(QStringLiteral("quillbark"));
+        reset.okButton->click();
         EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Initialisation efféctuée"));
         EXPECT_EQ(scalar(*module.ivorande, QStringLiteral("select count(*) from FACTURE")).toInt(), 0);
         EXPECT_EQ(QFileInfo(reset.lastCopy()).absolutePath(), work.filePath(QStringLiteral("copies")));

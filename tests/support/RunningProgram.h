@@ -32,8 +32,7 @@ struct RunningProgram
     std::unique_ptr<MainWindow> owner;
     MainWindow *main = nullptr;
 
-    explicit RunningProgram(
-        const QString &path, Path kind = Path::Database, QMessageBox::StandardButton boxAnswer = QMessageBox::Ok)
+    explicit RunningProgram(const QString &path, Path kind = Path::Database, QMessageBox::StandardButton boxAnswer = QMessageBox::Ok)
         : answer(boxAnswer)
     {
         MessageBox::resetRecord();
