@@ -48,22 +48,24 @@ public:
     // Reads it again: when a company is chosen, when a declaration was written.
     void refreshDeclarationStatus();
 
-    QLabel *Ste;
-    QLabel *Matriculefiscal;
-    QLabel *Exercicecourant;
-    QLabel *Label1;
-    QLabel *EcheanceDeclaration;
+    // The working company's name, tax identifier and year; until a company
+    // is chosen they read "Ste", "Matriculefiscal" and "Exercicecourant".
+    QLabel *companyNameLabel;
+    QLabel *matriculeLabel;
+    QLabel *yearLabel;
+    QLabel *titleLabel;
+    QLabel *declarationDueLabel;
 
 public slots:
-    void SaisiedesRetenuessurSalaires1Click();
-    void GnrationdesFichiersdelaDclaration1Click();
-    void Socits1Click();
-    void IdentificationdesTiers1Click();
-    void ToolButton8Click();
-    void ToolButton3Click();
-    void ToolButton17Click();
-    void ToolButton6Click();
-    void QuitterApplication1Click();
+    void openInvoiceList();
+    void openDeclaration();
+    void openCompanies();
+    void openClients();
+    void openImport();
+    void openReset();
+    void openCalculator();
+    void closeProgram();
+    void quitProgram();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -32,7 +32,7 @@ void registerWindows(MainWindow &main, DataModule &module)
     });
     // declaration:
     main.registerCommand(MainWindow::Command::Declaration, [data](MainWindow &m) {
-        auto *window = new DeclarationWindow(m, m.Ste->text(), *data->ivorande);
+        auto *window = new DeclarationWindow(m, m.companyNameLabel->text(), *data->ivorande);
         QObject::connect(window, &DeclarationWindow::generated, &m, &MainWindow::refreshDeclarationStatus);
         MainWindow::openSeparate(window);
     });
@@ -50,7 +50,7 @@ void registerWindows(MainWindow &main, DataModule &module)
 
 CompanySelection *openCompanySelection(MainWindow &main, DataModule &module)
 {
-    auto *selection = new CompanySelection(module.Isociete, &main, main.Ste, main.Matriculefiscal, main.Exercicecourant);
+    auto *selection = new CompanySelection(module.Isociete, &main, main.companyNameLabel, main.matriculeLabel, main.yearLabel);
     // New invoices are numbered under the company chosen.
     QObject::connect(selection, &CompanySelection::companyChosen, &module,
         [&main, &module] { module.setNumberingCompany(main.curMatricule, main.curExercice); });

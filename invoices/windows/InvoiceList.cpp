@@ -189,8 +189,8 @@ void InvoiceList::askPeriodAndPrint()
         return;
     PeriodDialog dialog(this);
     const bool accepted = dialog.exec() == QDialog::Accepted;
-    const QString du = dialog.AsDateDu->text();
-    const QString au = dialog.AsDateAu->text();
+    const QString du = dialog.fromDateEdit->text();
+    const QString au = dialog.toDateEdit->text();
     if (!accepted)
         return;
     printStatement(du, au, [this](PeriodicStatement &statement) {

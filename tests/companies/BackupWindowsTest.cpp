@@ -77,7 +77,7 @@ struct Program
 // The tool bar's "Initialisation": a new reset window each time.
 ResetWindow *openReset(MainWindow &main)
 {
-    main.ToolButton3Click();
+    main.openReset();
     return main.findChildren<ResetWindow *>().value(0);
 }
 
@@ -86,18 +86,18 @@ ResetWindow *openReset(MainWindow &main)
 TEST(BackupWindows, TheMenuHoldsBothCommands)
 {
     Program p;
-    auto *menu = p.main.findChild<QMenu *>(QStringLiteral("Sauvegardes1"));
+    auto *menu = p.main.findChild<QMenu *>(QStringLiteral("backupMenu"));
     ASSERT_NE(menu, nullptr);
     EXPECT_EQ(menu->title(), QStringLiteral("Sauvegardes"));
     // From the arrow of the reset's button, which still opens the reset.
-    auto *reset = p.main.findChild<QToolButton *>(QStringLiteral("ToolButton3"));
+    auto *reset = p.main.findChild<QToolButton *>(QStringLiteral("resetButton"));
     ASSERT_NE(reset, nullptr);
     EXPECT_EQ(reset->menu(), menu);
     EXPECT_EQ(reset->popupMode(), QToolButton::MenuButtonPopup);
     QStringList items;
     for (QAction *a : menu->actions())
         items << a->objectName() + QLatin1Char('=') + a->text();
-    EXPECT_EQ(items, (QStringList { "Sauvegarder1=Sauvegarder la base...", "Restaurer1=Restaurer une sauvegarde..." }));
+    EXPECT_EQ(items, (QStringList { "backupAction=Sauvegarder la base...", "restoreAction=Restaurer une sauvegarde..." }));
     for (QAction *a : menu->actions())
         EXPECT_TRUE(a->isEnabled());
 }
@@ -133,7 +133,7 @@ TEST(BackupWindows, AResetIsUndoneByRestoringItsCopy)
         offeredOnServer = onServer;
         return target;
     };
-    p.menuAction("Restaurer1")->trigger();
+    p.menuAction("restoreAction")->trigger();
     EXPECT_EQ(offeredDirectory, copies);
     EXPECT_FALSE(offeredOnServer);
     // The question named both databases; the last word names the former.
@@ -172,14 +172,14 @@ TEST(BackupWindows, BackupFromTheMenu)
         suggested = s;
         return answer;
     };
-    p.menuAction("Sauvegarder1")->trigger();
+    p.menuAction("backupAction")->trigger();
     EXPECT_EQ(QFileInfo(suggested).absolutePath(), suggestedDirectory);
     EXPECT_EQ(MessageBox::count(), 0);
     EXPECT_TRUE(AutomaticCopies::list(suggestedDirectory).isEmpty());
     EXPECT_EQ(QDir(suggestedDirectory).entryList(QDir::Files), QStringList());
 
     answer = p.work.filePath(QStringLiteral("copie.fbk"));
-    p.menuAction("Sauvegarder1")->trigger();
+    p.menuAction("backupAction")->trigger();
     ASSERT_TRUE(QFileInfo::exists(answer));
     EXPECT_EQ(MessageBox::lastText(),
         QStringLiteral("Sauvegarde terminée.\nFichier : %1\nTaille : %2\nFactures : 40")

@@ -62,7 +62,7 @@ QVariant CompaniesFixture::committedScalar(const QString &sql)
 
 CompanyList *CompaniesFixture::openList()
 {
-    main.Socits1Click();
+    main.openCompanies();
     QMdiSubWindow *sub = main.mdiArea()->activeSubWindow();
     return sub ? qobject_cast<CompanyList *>(sub->widget()) : nullptr;
 }

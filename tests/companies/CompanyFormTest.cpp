@@ -139,7 +139,7 @@ TEST(CompanyForm, KeyboardEntryPadsTheTextsAndF10Saves)
 TEST(CompanyForm, F10ReturnsToTheListWhileTheSelectionIsOpen)
 {
     CompaniesFixture f;
-    auto *selection = new CompanySelection(f.module.Isociete, &f.main, f.main.Ste, f.main.Matriculefiscal, f.main.Exercicecourant);
+    auto *selection = new CompanySelection(f.module.Isociete, &f.main, f.main.companyNameLabel, f.main.matriculeLabel, f.main.yearLabel);
     f.main.openChild(selection, false);
     CompanyList *list = f.openList();
     ASSERT_NE(list, nullptr);

@@ -37,7 +37,7 @@ struct ResetFixture : CompaniesFixture
     ResetWindow *openReset()
     {
         const QList<ResetWindow *> before = main.findChildren<ResetWindow *>();
-        main.ToolButton3Click();
+        main.openReset();
         for (ResetWindow *w : main.findChildren<ResetWindow *>())
             if (!before.contains(w))
                 return w;
@@ -102,7 +102,7 @@ TEST(Reset, WindowAsOpenedByItsCommands)
     QTest::keyClick(second->passwordEdit, Qt::Key_Escape);
     QApplication::processEvents();
     EXPECT_FALSE(second->isVisible());
-    f.main.findChild<QAction *>(QStringLiteral("Initialisation1"))->trigger();
+    f.main.findChild<QAction *>(QStringLiteral("resetAction"))->trigger();
     EXPECT_EQ(f.main.findChildren<ResetWindow *>().size(), 3);
     EXPECT_EQ(f.counts(), QStringLiteral("1 1 2"));
     EXPECT_EQ(MessageBox::count(), 0);

@@ -225,11 +225,11 @@ TEST(DeclarationFile, AWriteErrorInTheWindowIsToldAndChangesNothing)
     QPointer<DeclarationWindow> alive(w);
     w->setAttribute(Qt::WA_DeleteOnClose);
     w->show();
-    w->DirectoryEdit1->setText(r->out.path());
+    w->directoryEdit->setText(r->out.path());
     MessageBox::resetRecord();
     {
         const FillingDisk disk(333);
-        w->Bitnok->click();
+        w->okButton->click();
     }
     EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Disk full"));
     EXPECT_EQ(MessageBox::count(), 1);

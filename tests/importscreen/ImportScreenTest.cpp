@@ -744,11 +744,11 @@ TEST(ImportScreenWiring, TheMenuEntryAndItsShortcutOpenTheScreen)
                 out << s;
         return out;
     };
-    auto *entry = main->findChild<QAction *>(QStringLiteral("Importation1"));
+    auto *entry = main->findChild<QAction *>(QStringLiteral("importAction"));
     ASSERT_TRUE(entry);
     EXPECT_EQ(entry->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_I));
     EXPECT_TRUE(entry->isEnabled());
-    auto *saisie = main->findChild<QMenu *>(QStringLiteral("Saisie1"));
+    auto *saisie = main->findChild<QMenu *>(QStringLiteral("entryMenu"));
     ASSERT_TRUE(saisie);
 
     const QStringList ways = { QStringLiteral("menu"), QStringLiteral("shortcut") };
@@ -787,7 +787,7 @@ TEST(ImportScreenWiring, ImportationOpensTheScreenInItsOwnWindow)
     main->curEtab = QStringLiteral("000");
     main->curExercice = Year;
 
-    main->ToolButton8Click();
+    main->openImport();
     ImportScreen *screen = nullptr;
     for (QWidget *w : QApplication::topLevelWidgets())
         if (auto *s = qobject_cast<ImportScreen *>(w))

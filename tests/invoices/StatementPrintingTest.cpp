@@ -111,10 +111,10 @@ private:
 void typePeriod(QWidget *modal)
 {
     auto *dialog = qobject_cast<PeriodDialog *>(modal);
-    QTest::keyClicks(dialog->AsDateDu->lineEdit(), QStringLiteral("01/01/2008"));
-    QTest::keyClick(dialog->AsDateDu->lineEdit(), Qt::Key_Tab);
-    QTest::keyClicks(dialog->AsDateAu->lineEdit(), QStringLiteral("31/03/2008"));
-    QTest::keyClick(dialog->AsDateAu->lineEdit(), Qt::Key_Return);
+    QTest::keyClicks(dialog->fromDateEdit->lineEdit(), QStringLiteral("01/01/2008"));
+    QTest::keyClick(dialog->fromDateEdit->lineEdit(), Qt::Key_Tab);
+    QTest::keyClicks(dialog->toDateEdit->lineEdit(), QStringLiteral("31/03/2008"));
+    QTest::keyClick(dialog->toDateEdit->lineEdit(), Qt::Key_Return);
 }
 
 // "Print" in the system's print dialog, as it stands.

@@ -81,7 +81,7 @@ struct TypedInvoice
 // number the form showed.
 inline InvoiceForm *typeInvoiceUpToOk(RunningProgram &program, const TypedInvoice &typed, int *number = nullptr)
 {
-    program.main->SaisiedesRetenuessurSalaires1Click();
+    program.main->openInvoiceList();
     auto *list = program.main->findChild<InvoiceList *>();
     if (!list)
         return nullptr;
