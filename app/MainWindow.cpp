@@ -137,8 +137,7 @@ void MainWindow::buildMenu()
 
     QMenu *declaration = bar->addMenu(QStringLiteral("Déclaration"));
     declaration->setObjectName(QStringLiteral("declarationMenu"));
-    QAction *generation
-        = menuItem(declaration, QStringLiteral("declarationAction"), QStringLiteral("Génération du Fichier"));
+    QAction *generation = menuItem(declaration, QStringLiteral("declarationAction"), QStringLiteral("Génération du Fichier"));
 
     QMenu *sortie = bar->addMenu(QStringLiteral("Sortie"));
     sortie->setObjectName(QStringLiteral("exitMenu"));
@@ -192,8 +191,7 @@ void MainWindow::buildToolBar()
         { "invoicesButton", "Saisie des Factures", QStyle::SP_FileDialogDetailedView, &MainWindow::openInvoiceList,
             int(Command::Invoices) },
         { "importButton", "Importation", QStyle::SP_ArrowDown, &MainWindow::openImport, int(Command::Import) },
-        { "declarationButton", "Génération Fichier", QStyle::SP_DialogSaveButton, &MainWindow::openDeclaration,
-            int(Command::Declaration) },
+        { "declarationButton", "Génération Fichier", QStyle::SP_DialogSaveButton, &MainWindow::openDeclaration, int(Command::Declaration) },
         { "companiesButton", "Paramètres Société", QStyle::SP_ComputerIcon, &MainWindow::openCompanies, int(Command::Companies) },
         { "clientsButton", "Clients", QStyle::SP_DirHomeIcon, &MainWindow::openClients, int(Command::Clients) },
         { "resetButton", "Initialisation", QStyle::SP_BrowserReload, &MainWindow::openReset, int(Command::Reset) },

@@ -31,8 +31,7 @@ QLabel *boldLabel(const QString &name, QWidget *parent)
 }
 } // namespace
 
-DeclarationWindow::DeclarationWindow(
-    const WorkingContext &context, const QString &companyCaption, Connection &connection, QWidget *parent)
+DeclarationWindow::DeclarationWindow(const WorkingContext &context, const QString &companyCaption, Connection &connection, QWidget *parent)
     : QWidget(parent)
     , Matricule(boldLabel(QStringLiteral("Matricule"), this))
     , Exercice(boldLabel(QStringLiteral("Exercice"), this))

@@ -80,8 +80,7 @@ TEST(Shell, MenuToolBarAndPanel)
             "restoreAction=Restaurer une sauvegarde..." }));
     // The import screen's entry comes beyond the menu as first built, with its shortcut.
     EXPECT_EQ(items("entryMenu"),
-        (QStringList { "-", "invoicesAction=Saisie des Factures", "-", "clientsAction=Clients", "-",
-            "importAction=Importation" }));
+        (QStringList { "-", "invoicesAction=Saisie des Factures", "-", "clientsAction=Clients", "-", "importAction=Importation" }));
     EXPECT_EQ(items("declarationMenu"), (QStringList { "declarationAction=Génération du Fichier" }));
     EXPECT_EQ(items("exitMenu"), (QStringList { "quitAction=Quitter Application" }));
 
