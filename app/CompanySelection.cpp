@@ -17,25 +17,25 @@ CompanySelection::CompanySelection(
     , m_matricule(matricule)
     , m_exercice(exercice)
 {
-    setObjectName(QStringLiteral("Frmsocieteselect"));
+    setObjectName(QStringLiteral("CompanySelection"));
     setWindowTitle(QStringLiteral("Selection Société"));
-    DBGrid1->setDataSet(societes);
-    DBGrid1->setColumns({ { QStringLiteral("IDENTIFIANT"), QStringLiteral("Matricule"), 104 },
+    grid->setDataSet(societes);
+    grid->setColumns({ { QStringLiteral("IDENTIFIANT"), QStringLiteral("Matricule"), 104 },
         { QStringLiteral("EXERCICE"), QStringLiteral("Exercice"), 54 },
         { QStringLiteral("RAISON_SOCIALE"), QStringLiteral("Nom Prénom"), 271 } });
     // The search box searches company names.
-    eValChampRech->setToolTip(QStringLiteral("Début de la raison sociale"));
-    eValChampRech->setAccessibleName(QStringLiteral("Raison sociale"));
-    connect(eValChampRech, &QLineEdit::textChanged, this, &CompanySelection::eValChampRechChange);
-    connect(DBGrid1, &DBGrid::gridDoubleClicked, this, &CompanySelection::DBGrid1DblClick);
+    searchEdit->setToolTip(QStringLiteral("Début de la raison sociale"));
+    searchEdit->setAccessibleName(QStringLiteral("Raison sociale"));
+    connect(searchEdit, &QLineEdit::textChanged, this, &CompanySelection::search);
+    connect(grid, &DBGrid::gridDoubleClicked, this, &CompanySelection::chooseCurrentRow);
     // Used from the keyboard too: the window opens with the focus in the grid,
     // where the arrows move, Enter chooses the row and Escape closes.
-    DBGrid1->setTabKeyNavigation(false);
-    DBGrid1->installEventFilter(this);
-    eValChampRech->installEventFilter(this);
-    setFocusProxy(DBGrid1);
+    grid->setTabKeyNavigation(false);
+    grid->installEventFilter(this);
+    searchEdit->installEventFilter(this);
+    setFocusProxy(grid);
     setMinimumSize(480, 380);
-    FormCreate();
+    openList();
 }
 
 QString CompanySelection::searchStatement(const QString &typed)
@@ -46,24 +46,24 @@ QString CompanySelection::searchStatement(const QString &typed)
         + QStringLiteral(" Order by Raison_Sociale");
 }
 
-void CompanySelection::FormCreate()
+void CompanySelection::openList()
 {
     reopen(m_societes, OpeningSql);
 }
 
-void CompanySelection::eValChampRechChange()
+void CompanySelection::search()
 {
-    reopen(m_societes, searchStatement(eValChampRech->text()));
+    reopen(m_societes, searchStatement(searchEdit->text()));
 }
 
 bool CompanySelection::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::KeyPress && (watched == DBGrid1 || watched == eValChampRech)) {
+    if (event->type() == QEvent::KeyPress && (watched == grid || watched == searchEdit)) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if (key->modifiers() & ~Qt::KeypadModifier)
             return ListWindow::eventFilter(watched, event);
-        if (watched == DBGrid1 && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
-            DBGrid1DblClick();
+        if (watched == grid && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+            chooseCurrentRow();
             return true;
         }
         if (key->key() == Qt::Key_Escape) {
@@ -74,7 +74,7 @@ bool CompanySelection::eventFilter(QObject *watched, QEvent *event)
     return ListWindow::eventFilter(watched, event);
 }
 
-void CompanySelection::DBGrid1DblClick()
+void CompanySelection::chooseCurrentRow()
 {
     chooseCompany(*m_societes, *m_context);
     m_ste->setText(trimControls(m_context->curRaisonSociale));

@@ -22,9 +22,9 @@ public:
     // The statement the search box gives the company data set.
     static QString searchStatement(const QString &typed);
 
-    void FormCreate();
-    void eValChampRechChange();
-    void DBGrid1DblClick();
+    void openList();
+    void search();
+    void chooseCurrentRow();
 
 signals:
     // The working context holds the company chosen.

@@ -56,6 +56,18 @@ FirstStartDialog::FirstStartDialog(QWidget *parent)
     setObjectName(QStringLiteral("FirstStartDialog"));
     setWindowTitle(tr("Kestra de la TVA – première utilisation"));
     setWindowIcon(programIcon());
+    nameControls();
+    layOut();
+    for (QRadioButton *b : { demoButton, emptyButton, existingButton })
+        connect(b, &QRadioButton::toggled, this, &FirstStartDialog::updateControls);
+    connect(newFolderBrowse, &QPushButton::clicked, this, [this] { browse(newFolderEdit); });
+    connect(existingBrowse, &QPushButton::clicked, this, [this] { browse(existingEdit); });
+    updateControls();
+    setMinimumWidth(640);
+}
+
+void FirstStartDialog::nameControls()
+{
     demoButton->setObjectName(QStringLiteral("demoButton"));
     emptyButton->setObjectName(QStringLiteral("emptyButton"));
     newFolderEdit->setObjectName(QStringLiteral("newFolderEdit"));
@@ -66,7 +78,10 @@ FirstStartDialog::FirstStartDialog(QWidget *parent)
     configurationLabel->setObjectName(QStringLiteral("configurationLabel"));
     continueButton->setObjectName(QStringLiteral("continueButton"));
     cancelButton->setObjectName(QStringLiteral("cancelButton"));
+}
 
+void FirstStartDialog::layOut()
+{
     auto *icon = new QLabel(this);
     icon->setPixmap(programIcon().pixmap(64, 64));
     icon->setAlignment(Qt::AlignTop);
@@ -75,6 +90,25 @@ FirstStartDialog::FirstStartDialog(QWidget *parent)
         this);
     welcome->setWordWrap(true);
 
+    QGridLayout *grid = choiceGrid();
+    QDialogButtonBox *buttons = dialogButtons();
+
+    auto *text = new QVBoxLayout;
+    text->addWidget(welcome);
+    text->addSpacing(8);
+    text->addLayout(grid);
+    text->addSpacing(8);
+    text->addWidget(configurationLabel);
+    auto *top = new QHBoxLayout;
+    top->addWidget(icon);
+    top->addLayout(text, 1);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(buttons);
+}
+
+QGridLayout *FirstStartDialog::choiceGrid()
+{
     auto *newFolderLabel = new QLabel(tr("Dossier de la &nouvelle base :"), this);
     newFolderLabel->setBuddy(newFolderEdit);
     auto *existingLabel = new QLabel(tr("D&ossier ou serveur de la base :"), this);
@@ -111,33 +145,18 @@ FirstStartDialog::FirstStartDialog(QWidget *parent)
     grid->addWidget(existingEdit, 7, 1);
     grid->addWidget(existingBrowse, 7, 2);
     grid->setColumnStretch(1, 1);
+    return grid;
+}
 
+QDialogButtonBox *FirstStartDialog::dialogButtons()
+{
     auto *buttons = new QDialogButtonBox(this);
     buttons->addButton(continueButton, QDialogButtonBox::AcceptRole);
     buttons->addButton(cancelButton, QDialogButtonBox::RejectRole);
     continueButton->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &FirstStartDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &FirstStartDialog::reject);
-
-    auto *text = new QVBoxLayout;
-    text->addWidget(welcome);
-    text->addSpacing(8);
-    text->addLayout(grid);
-    text->addSpacing(8);
-    text->addWidget(configurationLabel);
-    auto *top = new QHBoxLayout;
-    top->addWidget(icon);
-    top->addLayout(text, 1);
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(top);
-    layout->addWidget(buttons);
-
-    for (QRadioButton *b : { demoButton, emptyButton, existingButton })
-        connect(b, &QRadioButton::toggled, this, &FirstStartDialog::updateControls);
-    connect(newFolderBrowse, &QPushButton::clicked, this, [this] { browse(newFolderEdit); });
-    connect(existingBrowse, &QPushButton::clicked, this, [this] { browse(existingEdit); });
-    updateControls();
-    setMinimumWidth(640);
+    return buttons;
 }
 
 QString FirstStartDialog::proposedFolder()

@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+class QDialogButtonBox;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -43,6 +45,11 @@ public slots:
     void accept() override;
 
 private:
+    void nameControls();
+    void layOut();
+    // The three answers, each with its folder.
+    QGridLayout *choiceGrid();
+    QDialogButtonBox *dialogButtons();
     void updateControls();
     void browse(QLineEdit *edit);
     // Carries out the choice; throws Error with what the operator is told.

@@ -25,21 +25,7 @@
 #include <QToolButton>
 #include <QUrl>
 
-MainWindow *Frmmain = nullptr;
-
 namespace {
-
-QMap<MainWindow::Command, MainWindow::Opener> &openers()
-{
-    static QMap<MainWindow::Command, MainWindow::Opener> map;
-    return map;
-}
-
-MainWindow::DeclarationStatusSource &declarationStatusSource()
-{
-    static MainWindow::DeclarationStatusSource source;
-    return source;
-}
 
 // The frame's background carries the program's title, under the child windows.
 class FrameArea : public QMdiArea
@@ -49,7 +35,7 @@ public:
         : QMdiArea(parent)
         , title(new QLabel(QStringLiteral("Kestra de la TVA"), viewport()))
     {
-        title->setObjectName(QStringLiteral("Label1"));
+        title->setObjectName(QStringLiteral("titleLabel"));
         title->setAlignment(Qt::AlignCenter);
         QFont f = title->font();
         f.setPointSize(36);
@@ -95,26 +81,26 @@ QIcon calculatorIcon()
 
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
-    , Ste(new QLabel(QStringLiteral("Ste"), this))
-    , Matriculefiscal(new QLabel(QStringLiteral("Matriculefiscal"), this))
-    , Exercicecourant(new QLabel(QStringLiteral("Exercicecourant"), this))
-    , Label1(nullptr)
-    , EcheanceDeclaration(new QLabel(this))
+    , companyNameLabel(new QLabel(QStringLiteral("Ste"), this))
+    , matriculeLabel(new QLabel(QStringLiteral("Matriculefiscal"), this))
+    , yearLabel(new QLabel(QStringLiteral("Exercicecourant"), this))
+    , titleLabel(nullptr)
+    , declarationDueLabel(new QLabel(this))
     , m_mdi(nullptr)
 {
-    setObjectName(QStringLiteral("Frmmain"));
+    setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("Kestra de la TVA"));
     auto *area = new FrameArea(this);
     area->setObjectName(QStringLiteral("MDIClient"));
     m_mdi = area;
-    Label1 = area->title;
+    titleLabel = area->title;
     setCentralWidget(m_mdi);
     buildMenu();
     buildToolBar();
-    EcheanceDeclaration->setObjectName(QStringLiteral("EcheanceDeclaration"));
-    EcheanceDeclaration->setContentsMargins(6, 0, 6, 0);
-    statusBar()->setObjectName(QStringLiteral("StatusBar1"));
-    statusBar()->addWidget(EcheanceDeclaration, 1);
+    declarationDueLabel->setObjectName(QStringLiteral("declarationDueLabel"));
+    declarationDueLabel->setContentsMargins(6, 0, 6, 0);
+    statusBar()->setObjectName(QStringLiteral("statusBar"));
+    statusBar()->addWidget(declarationDueLabel, 1);
     updateCommands();
     // Without a window manager "maximised" is only a wish: take the screen.
     if (QScreen *s = screen())
@@ -131,42 +117,41 @@ QAction *MainWindow::menuItem(QMenu *menu, const QString &name, const QString &c
 void MainWindow::buildMenu()
 {
     QMenuBar *bar = menuBar();
-    bar->setObjectName(QStringLiteral("MainMenu1"));
+    bar->setObjectName(QStringLiteral("menuBar"));
     QMenu *parametres = bar->addMenu(QStringLiteral("Parametres"));
-    parametres->setObjectName(QStringLiteral("Parametres1"));
-    QAction *init = menuItem(parametres, QStringLiteral("Initialisation1"), QStringLiteral("Initialisation"));
-    QAction *socs = menuItem(parametres, QStringLiteral("Socits1"), QStringLiteral("Sociétés"));
+    parametres->setObjectName(QStringLiteral("settingsMenu"));
+    QAction *init = menuItem(parametres, QStringLiteral("resetAction"), QStringLiteral("Initialisation"));
+    QAction *socs = menuItem(parametres, QStringLiteral("companiesAction"), QStringLiteral("Sociétés"));
 
     QMenu *saisie = bar->addMenu(QStringLiteral("Saisie"));
-    saisie->setObjectName(QStringLiteral("Saisie1"));
+    saisie->setObjectName(QStringLiteral("entryMenu"));
     saisie->addSeparator();
-    QAction *factures = menuItem(saisie, QStringLiteral("SaisiedesRetenuessurSalaires1"), QStringLiteral("Saisie des Factures"));
+    QAction *factures = menuItem(saisie, QStringLiteral("invoicesAction"), QStringLiteral("Saisie des Factures"));
     saisie->addSeparator();
-    QAction *clients = menuItem(saisie, QStringLiteral("IdentificationdesTiers1"), QStringLiteral("Clients"));
+    QAction *clients = menuItem(saisie, QStringLiteral("clientsAction"), QStringLiteral("Clients"));
     saisie->addSeparator();
     // The import screen had only its tool button: from the keyboard it is
     // reached here or with its shortcut.
-    QAction *importation = menuItem(saisie, QStringLiteral("Importation1"), QStringLiteral("Importation"));
+    QAction *importation = menuItem(saisie, QStringLiteral("importAction"), QStringLiteral("Importation"));
     importation->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
 
     QMenu *declaration = bar->addMenu(QStringLiteral("Déclaration"));
-    declaration->setObjectName(QStringLiteral("Dclaration1"));
-    QAction *generation
-        = menuItem(declaration, QStringLiteral("GnrationdesFichiersdelaDclaration1"), QStringLiteral("Génération du Fichier"));
+    declaration->setObjectName(QStringLiteral("declarationMenu"));
+    QAction *generation = menuItem(declaration, QStringLiteral("declarationAction"), QStringLiteral("Génération du Fichier"));
 
     QMenu *sortie = bar->addMenu(QStringLiteral("Sortie"));
-    sortie->setObjectName(QStringLiteral("Sortie1"));
-    QAction *quit = menuItem(sortie, QStringLiteral("QuitterApplication1"), QStringLiteral("Quitter Application"));
+    sortie->setObjectName(QStringLiteral("exitMenu"));
+    QAction *quit = menuItem(sortie, QStringLiteral("quitAction"), QStringLiteral("Quitter Application"));
 
     // Two commands with one caption do one thing: the menu's "Initialisation"
     // opens the reset window like the tool button.
-    connect(init, &QAction::triggered, this, &MainWindow::ToolButton3Click);
-    connect(socs, &QAction::triggered, this, &MainWindow::Socits1Click);
-    connect(factures, &QAction::triggered, this, &MainWindow::SaisiedesRetenuessurSalaires1Click);
-    connect(clients, &QAction::triggered, this, &MainWindow::IdentificationdesTiers1Click);
-    connect(importation, &QAction::triggered, this, &MainWindow::ToolButton8Click);
-    connect(generation, &QAction::triggered, this, &MainWindow::GnrationdesFichiersdelaDclaration1Click);
-    connect(quit, &QAction::triggered, this, &MainWindow::QuitterApplication1Click);
+    connect(init, &QAction::triggered, this, &MainWindow::openReset);
+    connect(socs, &QAction::triggered, this, &MainWindow::openCompanies);
+    connect(factures, &QAction::triggered, this, &MainWindow::openInvoiceList);
+    connect(clients, &QAction::triggered, this, &MainWindow::openClients);
+    connect(importation, &QAction::triggered, this, &MainWindow::openImport);
+    connect(generation, &QAction::triggered, this, &MainWindow::openDeclaration);
+    connect(quit, &QAction::triggered, this, &MainWindow::quitProgram);
     m_commandControls << qMakePair(Command::Reset, static_cast<QObject *>(init))
                       << qMakePair(Command::Companies, static_cast<QObject *>(socs))
                       << qMakePair(Command::Invoices, static_cast<QObject *>(factures))
@@ -191,7 +176,7 @@ QToolButton *MainWindow::toolButton(const QString &name, const QString &caption,
 void MainWindow::buildToolBar()
 {
     QToolBar *bar = addToolBar(QStringLiteral("ToolBar1"));
-    bar->setObjectName(QStringLiteral("ToolBar1"));
+    bar->setObjectName(QStringLiteral("toolBar"));
     bar->setMovable(false);
     bar->setFloatable(false);
     QStyle *s = style();
@@ -203,38 +188,39 @@ void MainWindow::buildToolBar()
         void (MainWindow::*handler)();
         int command; // -1: always enabled
     } buttons[] = {
-        { "ToolButton1", "Saisie des Factures", QStyle::SP_FileDialogDetailedView, &MainWindow::SaisiedesRetenuessurSalaires1Click,
+        { "invoicesButton", "Saisie des Factures", QStyle::SP_FileDialogDetailedView, &MainWindow::openInvoiceList,
             int(Command::Invoices) },
-        { "ToolButton8", "Importation", QStyle::SP_ArrowDown, &MainWindow::ToolButton8Click, int(Command::Import) },
-        { "ToolButton2", "Génération Fichier", QStyle::SP_DialogSaveButton, &MainWindow::GnrationdesFichiersdelaDclaration1Click,
-            int(Command::Declaration) },
-        { "ToolButton4", "Paramètres Société", QStyle::SP_ComputerIcon, &MainWindow::Socits1Click, int(Command::Companies) },
-        { "ToolButton5", "Clients", QStyle::SP_DirHomeIcon, &MainWindow::IdentificationdesTiers1Click, int(Command::Clients) },
-        { "ToolButton3", "Initialisation", QStyle::SP_BrowserReload, &MainWindow::ToolButton3Click, int(Command::Reset) },
+        { "importButton", "Importation", QStyle::SP_ArrowDown, &MainWindow::openImport, int(Command::Import) },
+        { "declarationButton", "Génération Fichier", QStyle::SP_DialogSaveButton, &MainWindow::openDeclaration, int(Command::Declaration) },
+        { "companiesButton", "Paramètres Société", QStyle::SP_ComputerIcon, &MainWindow::openCompanies, int(Command::Companies) },
+        { "clientsButton", "Clients", QStyle::SP_DirHomeIcon, &MainWindow::openClients, int(Command::Clients) },
+        { "resetButton", "Initialisation", QStyle::SP_BrowserReload, &MainWindow::openReset, int(Command::Reset) },
     };
     for (const ButtonDefinition &button : buttons) {
         QToolButton *b = toolButton(QString::fromLatin1(button.name), QString::fromUtf8(button.caption), s->standardIcon(button.icon));
         connect(b, &QToolButton::clicked, this, button.handler);
         bar->addWidget(b);
         m_commandControls << qMakePair(static_cast<Command>(button.command), static_cast<QObject *>(b));
-        if (button.handler == &MainWindow::ToolButton3Click)
+        if (button.handler == &MainWindow::openReset)
             addBackupMenu(b);
     }
-    QToolButton *calc = toolButton(QStringLiteral("ToolButton17"), QString(), calculatorIcon());
+    QToolButton *calc = toolButton(QStringLiteral("calculatorButton"), QString(), calculatorIcon());
     calc->setToolTip(QStringLiteral("Calculatrice"));
-    connect(calc, &QToolButton::clicked, this, &MainWindow::ToolButton17Click);
+    connect(calc, &QToolButton::clicked, this, &MainWindow::openCalculator);
     bar->addWidget(calc);
-    QToolButton *close = toolButton(QStringLiteral("ToolButton6"), QStringLiteral("Fermer"), s->standardIcon(QStyle::SP_DialogCloseButton));
-    connect(close, &QToolButton::clicked, this, &MainWindow::ToolButton6Click);
+    QToolButton *close = toolButton(QStringLiteral("closeButton"), QStringLiteral("Fermer"), s->standardIcon(QStyle::SP_DialogCloseButton));
+    connect(close, &QToolButton::clicked, this, &MainWindow::closeProgram);
     bar->addWidget(close);
 
     auto *panel = new QWidget(this);
-    panel->setObjectName(QStringLiteral("Panel1"));
+    panel->setObjectName(QStringLiteral("contextPanel"));
     auto *layout = new QHBoxLayout(panel);
     layout->setContentsMargins(24, 0, 12, 0);
     layout->setSpacing(28);
-    for (QLabel *l : { Ste, Matriculefiscal, Exercicecourant }) {
-        l->setObjectName(l->text());
+    companyNameLabel->setObjectName(QStringLiteral("companyNameLabel"));
+    matriculeLabel->setObjectName(QStringLiteral("matriculeLabel"));
+    yearLabel->setObjectName(QStringLiteral("yearLabel"));
+    for (QLabel *l : { companyNameLabel, matriculeLabel, yearLabel }) {
         QFont f = l->font();
         f.setBold(true);
         f.setPointSize(f.pointSize() + 2);
@@ -253,15 +239,15 @@ void MainWindow::addBackupMenu(QToolButton *reset)
     // "Parametres", where a clerk looks for them from the keyboard; the tool
     // bar keeps its room for the working company.
     auto *menu = new QMenu(reset);
-    menu->setObjectName(QStringLiteral("Sauvegardes1"));
+    menu->setObjectName(QStringLiteral("backupMenu"));
     menu->setTitle(QStringLiteral("Sauvegardes"));
-    QAction *backup = menuItem(menu, QStringLiteral("Sauvegarder1"), QStringLiteral("Sauvegarder la base..."));
-    QAction *restore = menuItem(menu, QStringLiteral("Restaurer1"), QStringLiteral("Restaurer une sauvegarde..."));
+    QAction *backup = menuItem(menu, QStringLiteral("backupAction"), QStringLiteral("Sauvegarder la base..."));
+    QAction *restore = menuItem(menu, QStringLiteral("restoreAction"), QStringLiteral("Restaurer une sauvegarde..."));
     connect(backup, &QAction::triggered, this, [this] { run(Command::Backup); });
     connect(restore, &QAction::triggered, this, [this] { run(Command::Restore); });
     m_commandControls << qMakePair(Command::Backup, static_cast<QObject *>(backup))
                       << qMakePair(Command::Restore, static_cast<QObject *>(restore));
-    if (auto *parametres = menuBar()->findChild<QMenu *>(QStringLiteral("Parametres1"))) {
+    if (auto *parametres = menuBar()->findChild<QMenu *>(QStringLiteral("settingsMenu"))) {
         parametres->addSeparator();
         parametres->addAction(backup);
         parametres->addAction(restore);
@@ -273,37 +259,35 @@ void MainWindow::addBackupMenu(QToolButton *reset)
 
 void MainWindow::registerCommand(Command command, Opener opener)
 {
-    openers().insert(command, std::move(opener));
-    if (Frmmain)
-        Frmmain->updateCommands();
+    m_openers.insert(command, std::move(opener));
+    updateCommands();
 }
 
 void MainWindow::setDeclarationStatusSource(DeclarationStatusSource source)
 {
-    declarationStatusSource() = std::move(source);
-    if (Frmmain)
-        Frmmain->refreshDeclarationStatus();
+    m_declarationStatusSource = std::move(source);
+    refreshDeclarationStatus();
 }
 
 void MainWindow::refreshDeclarationStatus()
 {
-    const DeclarationStatusSource &source = declarationStatusSource();
+    const DeclarationStatusSource &source = m_declarationStatusSource;
     if (curIdentifiant.isEmpty() || !source) {
-        EcheanceDeclaration->clear();
+        declarationDueLabel->clear();
         return;
     }
     const DeclarationStatus status = source(*this);
-    EcheanceDeclaration->setText(status.text);
-    QFont f = EcheanceDeclaration->font();
+    declarationDueLabel->setText(status.text);
+    QFont f = declarationDueLabel->font();
     f.setBold(status.late);
-    EcheanceDeclaration->setFont(f);
-    EcheanceDeclaration->setStyleSheet(status.late ? QStringLiteral("color: #b00000;") : QString());
+    declarationDueLabel->setFont(f);
+    declarationDueLabel->setStyleSheet(status.late ? QStringLiteral("color: #b00000;") : QString());
 }
 
 void MainWindow::updateCommands()
 {
     for (const auto &pair : m_commandControls) {
-        const bool available = openers().contains(pair.first);
+        const bool available = m_openers.contains(pair.first);
         if (auto *a = qobject_cast<QAction *>(pair.second))
             a->setEnabled(available);
         else if (auto *w = qobject_cast<QWidget *>(pair.second))
@@ -313,8 +297,8 @@ void MainWindow::updateCommands()
 
 void MainWindow::run(Command command)
 {
-    auto it = openers().constFind(command);
-    if (it != openers().constEnd())
+    auto it = m_openers.constFind(command);
+    if (it != m_openers.constEnd())
         (*it)(*this);
 }
 
@@ -347,37 +331,37 @@ void MainWindow::openSeparate(QWidget *window)
     window->activateWindow();
 }
 
-void MainWindow::SaisiedesRetenuessurSalaires1Click()
+void MainWindow::openInvoiceList()
 {
     run(Command::Invoices);
 }
 
-void MainWindow::GnrationdesFichiersdelaDclaration1Click()
+void MainWindow::openDeclaration()
 {
     run(Command::Declaration);
 }
 
-void MainWindow::Socits1Click()
+void MainWindow::openCompanies()
 {
     run(Command::Companies);
 }
 
-void MainWindow::IdentificationdesTiers1Click()
+void MainWindow::openClients()
 {
     run(Command::Clients);
 }
 
-void MainWindow::ToolButton8Click()
+void MainWindow::openImport()
 {
     run(Command::Import);
 }
 
-void MainWindow::ToolButton3Click()
+void MainWindow::openReset()
 {
     run(Command::Reset);
 }
 
-void MainWindow::ToolButton17Click()
+void MainWindow::openCalculator()
 {
     // The calculator beside the working directory or an installed one; the
     // absence of any is not told.
@@ -394,13 +378,13 @@ void MainWindow::ToolButton17Click()
         QDesktopServices::openUrl(QUrl::fromLocalFile(info.absoluteFilePath()));
 }
 
-void MainWindow::ToolButton6Click()
+void MainWindow::closeProgram()
 {
     // The program ends at once: child windows go without their own close handling.
     QCoreApplication::exit(0);
 }
 
-void MainWindow::QuitterApplication1Click()
+void MainWindow::quitProgram()
 {
     QCoreApplication::exit(0);
 }

@@ -3,6 +3,7 @@
 #include "core/WorkingContext.h"
 
 #include <QMainWindow>
+#include <QMap>
 
 #include <functional>
 
@@ -33,7 +34,7 @@ public:
     // does not exist in this build stays disabled.
     enum class Command { Invoices, Import, Declaration, Companies, Clients, Reset, Backup, Restore };
     using Opener = std::function<void(MainWindow &)>;
-    static void registerCommand(Command command, Opener opener);
+    void registerCommand(Command command, Opener opener);
 
     // The next declaration due for the working company, in the status bar:
     // its text, and whether its deadline has passed.
@@ -43,26 +44,28 @@ public:
         bool late = false;
     };
     using DeclarationStatusSource = std::function<DeclarationStatus(const WorkingContext &)>;
-    static void setDeclarationStatusSource(DeclarationStatusSource source);
+    void setDeclarationStatusSource(DeclarationStatusSource source);
     // Reads it again: when a company is chosen, when a declaration was written.
     void refreshDeclarationStatus();
 
-    QLabel *Ste;
-    QLabel *Matriculefiscal;
-    QLabel *Exercicecourant;
-    QLabel *Label1;
-    QLabel *EcheanceDeclaration;
+    // The working company's name, tax identifier and year; until a company
+    // is chosen they read "Ste", "Matriculefiscal" and "Exercicecourant".
+    QLabel *companyNameLabel;
+    QLabel *matriculeLabel;
+    QLabel *yearLabel;
+    QLabel *titleLabel;
+    QLabel *declarationDueLabel;
 
 public slots:
-    void SaisiedesRetenuessurSalaires1Click();
-    void GnrationdesFichiersdelaDclaration1Click();
-    void Socits1Click();
-    void IdentificationdesTiers1Click();
-    void ToolButton8Click();
-    void ToolButton3Click();
-    void ToolButton17Click();
-    void ToolButton6Click();
-    void QuitterApplication1Click();
+    void openInvoiceList();
+    void openDeclaration();
+    void openCompanies();
+    void openClients();
+    void openImport();
+    void openReset();
+    void openCalculator();
+    void closeProgram();
+    void quitProgram();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -78,6 +81,6 @@ private:
 
     QMdiArea *m_mdi;
     QList<QPair<Command, QObject *>> m_commandControls;
+    QMap<Command, Opener> m_openers;
+    DeclarationStatusSource m_declarationStatusSource;
 };
-
-extern MainWindow *Frmmain;

@@ -17,29 +17,29 @@
 
 ResetWindow::ResetWindow(Connection &connection, QWidget *parent)
     : QDialog(parent)
-    , RGTypeIni(new QGroupBox(QStringLiteral(" Type d'Initialisation "), this))
-    , movements(new QRadioButton(QStringLiteral("Initialisation Des Mouvements"), RGTypeIni))
-    , complete(new QRadioButton(QStringLiteral("Initialisation Complète"), RGTypeIni))
-    , Label2(new QLabel(QStringLiteral("Mot de Passe"), this))
-    , eMotPasse(new QLineEdit(this))
-    , Label1(
+    , depthGroup(new QGroupBox(QStringLiteral(" Type d'Initialisation "), this))
+    , movements(new QRadioButton(QStringLiteral("Initialisation Des Mouvements"), depthGroup))
+    , complete(new QRadioButton(QStringLiteral("Initialisation Complète"), depthGroup))
+    , passwordLabel(new QLabel(QStringLiteral("Mot de Passe"), this))
+    , passwordEdit(new QLineEdit(this))
+    , warningLabel(
           new QLabel(QStringLiteral("Cette Procedure efface toutes les données saisie, \nles données ne seront plus récupérables."), this))
-    , BitBtn1(new QPushButton(QStringLiteral("OK"), this))
-    , BitBtn2(new QPushButton(QStringLiteral("Cancel"), this))
+    , okButton(new QPushButton(QStringLiteral("OK"), this))
+    , cancelButton(new QPushButton(QStringLiteral("Cancel"), this))
     , copyNote(new QLabel(this))
-    , Initialisationmvt(connection, DataReset::procedureName(DataReset::Depth::Movements))
-    , INITIALISATIONCOMPLETE(connection, DataReset::procedureName(DataReset::Depth::Complete))
+    , movementsReset(connection, DataReset::procedureName(DataReset::Depth::Movements))
+    , completeReset(connection, DataReset::procedureName(DataReset::Depth::Complete))
     , m_connection(connection)
 {
-    setObjectName(QStringLiteral("Frminitialisation"));
+    setObjectName(QStringLiteral("ResetWindow"));
     setWindowTitle(QStringLiteral("Initialisation"));
     setModal(false);
-    RGTypeIni->setObjectName(QStringLiteral("RGTypeIni"));
-    Label2->setObjectName(QStringLiteral("Label2"));
-    eMotPasse->setObjectName(QStringLiteral("eMotPasse"));
-    Label1->setObjectName(QStringLiteral("Label1"));
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
+    depthGroup->setObjectName(QStringLiteral("depthGroup"));
+    passwordLabel->setObjectName(QStringLiteral("passwordLabel"));
+    passwordEdit->setObjectName(QStringLiteral("passwordEdit"));
+    warningLabel->setObjectName(QStringLiteral("warningLabel"));
+    okButton->setObjectName(QStringLiteral("okButton"));
+    cancelButton->setObjectName(QStringLiteral("cancelButton"));
     copyNote->setObjectName(QStringLiteral("copyNote"));
     copyNote->setAlignment(Qt::AlignCenter);
     copyNote->setWordWrap(true);
@@ -48,37 +48,37 @@ ResetWindow::ResetWindow(Connection &connection, QWidget *parent)
     auto *choices = new QButtonGroup(this);
     choices->addButton(movements, 0);
     choices->addButton(complete, 1);
-    auto *choiceLayout = new QVBoxLayout(RGTypeIni);
+    auto *choiceLayout = new QVBoxLayout(depthGroup);
     choiceLayout->addWidget(movements);
     choiceLayout->addWidget(complete);
 
-    Label2->setBuddy(eMotPasse);
-    eMotPasse->setEchoMode(QLineEdit::Password);
-    eMotPasse->setStyleSheet(QStringLiteral("lineedit-password-character: 42;")); // a star per character
-    eMotPasse->setMinimumWidth(180);
+    passwordLabel->setBuddy(passwordEdit);
+    passwordEdit->setEchoMode(QLineEdit::Password);
+    passwordEdit->setStyleSheet(QStringLiteral("lineedit-password-character: 42;")); // a star per character
+    passwordEdit->setMinimumWidth(180);
 
-    Label1->setAlignment(Qt::AlignCenter);
-    Label1->setStyleSheet(QStringLiteral("color: #a00000; font-weight: bold;"));
+    warningLabel->setAlignment(Qt::AlignCenter);
+    warningLabel->setStyleSheet(QStringLiteral("color: #a00000; font-weight: bold;"));
 
     // Enter runs the reset, Escape leaves the window.
-    BitBtn1->setDefault(true);
-    connect(BitBtn1, &QPushButton::clicked, this, &ResetWindow::BitBtn1Click);
-    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::close);
+    okButton->setDefault(true);
+    connect(okButton, &QPushButton::clicked, this, &ResetWindow::runReset);
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::close);
 
     auto *password = new QHBoxLayout;
-    password->addWidget(Label2);
-    password->addWidget(eMotPasse, 1);
+    password->addWidget(passwordLabel);
+    password->addWidget(passwordEdit, 1);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
     buttons->addStretch();
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 14, 16, 14);
     layout->setSpacing(12);
-    layout->addWidget(RGTypeIni);
+    layout->addWidget(depthGroup);
     layout->addLayout(password);
-    layout->addWidget(Label1);
+    layout->addWidget(warningLabel);
     layout->addWidget(copyNote);
     layout->addLayout(buttons);
 }
@@ -92,9 +92,9 @@ int ResetWindow::itemIndex() const
     return -1;
 }
 
-void ResetWindow::BitBtn1Click()
+void ResetWindow::runReset()
 {
-    if (!DataReset::passwordAccepted(eMotPasse->text())) {
+    if (!DataReset::passwordAccepted(passwordEdit->text())) {
         MessageBox::show(this, QMessageBox::Warning, MessageBox::applicationCaption(), QStringLiteral("Mot de Passe Incorrect"));
         return;
     }
@@ -115,7 +115,7 @@ void ResetWindow::BitBtn1Click()
         return;
     }
     try {
-        (index == 0 ? Initialisationmvt : INITIALISATIONCOMPLETE).execute();
+        (index == 0 ? movementsReset : completeReset).execute();
     } catch (const Error &e) {
         MessageBox::error(this, e.text());
         return;

@@ -34,21 +34,21 @@ public:
     // The copy made by the last reset, empty until one is made.
     const QString &lastCopy() const { return m_lastCopy; }
 
-    QGroupBox *RGTypeIni;
+    QGroupBox *depthGroup;
     QRadioButton *movements;
     QRadioButton *complete;
-    QLabel *Label2;
-    QLineEdit *eMotPasse;
-    QLabel *Label1;
-    QPushButton *BitBtn1;
-    QPushButton *BitBtn2;
+    QLabel *passwordLabel;
+    QLineEdit *passwordEdit;
+    QLabel *warningLabel;
+    QPushButton *okButton;
+    QPushButton *cancelButton;
     // Where the copy made first goes.
     QLabel *copyNote;
-    StoredProcedure Initialisationmvt;
-    StoredProcedure INITIALISATIONCOMPLETE;
+    StoredProcedure movementsReset;
+    StoredProcedure completeReset;
 
 public slots:
-    void BitBtn1Click();
+    void runReset();
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -14,47 +14,47 @@
 
 #include <QLabel>
 
-void registerWindows()
+void registerWindows(MainWindow &main, DataModule &module)
 {
     // Each register's window is wired here as it comes, one command a line.
-    MainWindow::registerCommand(MainWindow::Command::Clients, [](MainWindow &main) { main.openChild(newClientList()); });
-    MainWindow::registerCommand(
-        MainWindow::Command::Companies, [](MainWindow &main) { main.openChild(new CompanyList(Datadeclaration->Isociete)); });
-    MainWindow::registerCommand(MainWindow::Command::Reset, [](MainWindow &main) {
-        auto *window = new ResetWindow(*Datadeclaration->ivorande, &main);
-        window->backupSettings = Datadeclaration->backupSettings;
+    DataModule *data = &module;
+    main.registerCommand(MainWindow::Command::Clients, [data](MainWindow &m) { m.openChild(new ClientList(data->Itiers)); });
+    main.registerCommand(MainWindow::Command::Companies, [data](MainWindow &m) { m.openChild(new CompanyList(data->Isociete)); });
+    main.registerCommand(MainWindow::Command::Reset, [data](MainWindow &m) {
+        auto *window = new ResetWindow(*data->ivorande, &m);
+        window->backupSettings = data->backupSettings;
         MainWindow::openSeparate(window);
         window->setAttribute(Qt::WA_DeleteOnClose, false); // closing only hides it; the frame frees it at the end
     });
     // invoices:
-    MainWindow::registerCommand(MainWindow::Command::Invoices, [](MainWindow &m) {
-        m.openChild(new InvoiceList(
-            Datadeclaration->ifacture, Datadeclaration->Itiers, m.curIdentifiant + m.curCle + m.curCategorie + m.curEtab, m.curExercice));
+    main.registerCommand(MainWindow::Command::Invoices, [data](MainWindow &m) {
+        m.openChild(new InvoiceList(data->ifacture, data->Itiers, m.curIdentifiant + m.curCle + m.curCategorie + m.curEtab, m.curExercice));
     });
     // declaration:
-    MainWindow::registerCommand(MainWindow::Command::Declaration, [](MainWindow &m) {
-        auto *window = new DeclarationWindow(m, m.Ste->text(), *Datadeclaration->ivorande);
+    main.registerCommand(MainWindow::Command::Declaration, [data](MainWindow &m) {
+        auto *window = new DeclarationWindow(m, m.companyNameLabel->text(), *data->ivorande);
         QObject::connect(window, &DeclarationWindow::generated, &m, &MainWindow::refreshDeclarationStatus);
         MainWindow::openSeparate(window);
     });
-    MainWindow::setDeclarationStatusSource([](const WorkingContext &c) {
-        const DeclarationHistory::Status s = DeclarationHistory::statusOf(
-            *Datadeclaration->ivorande, c.curIdentifiant + c.curCle + c.curCategorie + c.curEtab, QDate::currentDate());
+    main.setDeclarationStatusSource([data](const WorkingContext &c) {
+        const DeclarationHistory::Status s
+            = DeclarationHistory::statusOf(*data->ivorande, c.curIdentifiant + c.curCle + c.curCategorie + c.curEtab, QDate::currentDate());
         return MainWindow::DeclarationStatus { s.text, s.late };
     });
     // backups:
-    MainWindow::registerCommand(MainWindow::Command::Backup, [](MainWindow &main) { BackupWindows::backup(&main, *Datadeclaration); });
-    MainWindow::registerCommand(MainWindow::Command::Restore, [](MainWindow &main) { BackupWindows::restore(&main, *Datadeclaration); });
+    main.registerCommand(MainWindow::Command::Backup, [data](MainWindow &m) { BackupWindows::backup(&m, *data); });
+    main.registerCommand(MainWindow::Command::Restore, [data](MainWindow &m) { BackupWindows::restore(&m, *data); });
     // import:
-    MainWindow::registerCommand(
-        MainWindow::Command::Import, [](MainWindow &m) { MainWindow::openSeparate(new ImportScreen(*Datadeclaration, m)); });
+    main.registerCommand(MainWindow::Command::Import, [data](MainWindow &m) { MainWindow::openSeparate(new ImportScreen(*data, m)); });
 }
 
-CompanySelection *openCompanySelection(MainWindow &main)
+CompanySelection *openCompanySelection(MainWindow &main, DataModule &module)
 {
-    auto *selection = new CompanySelection(Datadeclaration->Isociete, &main, main.Ste, main.Matriculefiscal, main.Exercicecourant);
+    auto *selection = new CompanySelection(module.Isociete, &main, main.companyNameLabel, main.matriculeLabel, main.yearLabel);
+    // New invoices are numbered under the company chosen.
+    QObject::connect(selection, &CompanySelection::companyChosen, &module,
+        [&main, &module] { module.setNumberingCompany(main.curMatricule, main.curExercice); });
     QObject::connect(selection, &CompanySelection::companyChosen, &main, &MainWindow::refreshDeclarationStatus);
     main.openChild(selection, false);
     return selection;
 }
-

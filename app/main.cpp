@@ -23,6 +23,7 @@
 #include <QTextStream>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 QStringList argumentList(int argc, char **argv)
@@ -64,37 +65,36 @@ int main(int argc, char **argv)
     if (configuration.isEmpty())
         return 0;
 
-    // 1. The data module: a database failure is told and start-up goes on.
-    Datadeclaration = new DataModule;
+    // 1. The data module, created first and destroyed last: a database
+    // failure is told and start-up goes on.
+    DataModule module;
     try {
-        Datadeclaration->DataModuleCreate(configuration);
+        module.openDatabase(configuration);
     } catch (const Error &e) {
         MessageBox::error(nullptr, e.text());
     }
 
     // 2. The main window, 3. the company selection, once.
-    Frmmain = new MainWindow;
-    Datadeclaration->setWorkingContext(Frmmain);
+    auto mainWindow = std::make_unique<MainWindow>();
     // The clerk may have written down the number the form showed.
-    QObject::connect(Datadeclaration, &DataModule::orderNumberRetaken, Frmmain, [](int shown, int stored) {
+    QObject::connect(&module, &DataModule::orderNumberRetaken, mainWindow.get(), [](int shown, int stored) {
         MessageBox::information(QApplication::activeWindow(), InvoiceNumbering::retakenMessage(shown, stored));
     });
-    registerWindows();
-    Frmmain->showMaximized();
-    openCompanySelection(*Frmmain);
+    registerWindows(*mainWindow, module);
+    mainWindow->showMaximized();
+    openCompanySelection(*mainWindow, module);
 
     const int rc = app.exec();
 
-    // The end: windows go without their close handling, then pending work is committed.
+    // The end: windows go without their close handling, then the data module
+    // commits pending work.
     const QList<QWidget *> windows = QApplication::topLevelWidgets();
     QList<QPointer<QWidget>> alive;
     for (QWidget *w : windows)
-        if (w != Frmmain)
+        if (w != mainWindow.get())
             alive << w;
-    delete Frmmain;
-    Frmmain = nullptr;
+    mainWindow.reset();
     for (const QPointer<QWidget> &w : alive)
         delete w.data();
-    delete Datadeclaration;
     return rc;
 }

@@ -19,23 +19,30 @@
 
 ClientForm::ClientForm(DataSet *tiers, QWidget *parent)
     : EntryForm(tiers, parent)
-    , DBEdit2(new DBEdit(this))
-    , DBComboBox1(new DBComboBox(this))
-    , DBraisonsociale(new DBEdit(this))
-    , DBComboBox2(new DBComboBox(this))
-    , DBEactivite(new DBEdit(this))
-    , DBEdit4(new DBEdit(this))
-    , DBEdit1(new DBEdit(this))
-    , DBDateEdit1(new DBDateEdit(this))
-    , Bitnok(new QPushButton(QStringLiteral("OK"), this))
-    , BitBtn2(new QPushButton(QStringLiteral("Annuler"), this))
-    , BitBtn1(new QPushButton(QStringLiteral("fermer"), this))
-    , IdentifiantHint(new QLabel(this))
+    , codeEdit(new DBEdit(this))
+    , idTypeCombo(new DBComboBox(this))
+    , identifierEdit(new DBEdit(this))
+    , personKindCombo(new DBComboBox(this))
+    , nameEdit(new DBEdit(this))
+    , addressEdit(new DBEdit(this))
+    , authorisationNumberEdit(new DBEdit(this))
+    , authorisationDateEdit(new DBDateEdit(this))
+    , okButton(new QPushButton(QStringLiteral("OK"), this))
+    , cancelButton(new QPushButton(QStringLiteral("Annuler"), this))
+    , closeButton(new QPushButton(QStringLiteral("fermer"), this))
+    , identifierHint(new QLabel(this))
     , m_grid(new QGridLayout)
 {
-    setObjectName(QStringLiteral("Frmtiersmaj"));
+    setObjectName(QStringLiteral("ClientForm"));
     setWindowTitle(QStringLiteral("Mise à Jour des Tiers"));
+    bindControls(tiers);
+    setUpButtons();
+    connectHandlers();
+    layOut();
+}
 
+void ClientForm::bindControls(DataSet *tiers)
+{
     struct Control
     {
         QWidget *widget;
@@ -45,70 +52,79 @@ ClientForm::ClientForm(DataSet *tiers, QWidget *parent)
         int characters; // how much of the column the control shows
     };
     const Control controls[] = {
-        { DBEdit2, "DBEdit2", "CODE", "Code", 10 },
-        { DBComboBox1, "DBComboBox1", "TYPEIDENTIFIANT", "Type Identifiant", 30 },
-        { DBraisonsociale, "DBraisonsociale", "IDENTIFIANT", "Identifiant du Bénéficiaire", 15 },
-        { DBComboBox2, "DBComboBox2", "PHYSIQUEMORALE", "Physique/Morale", 30 },
-        { DBEactivite, "DBEactivite", "NOMBENEFICIAIRE", "Nom ou Raison Sociale", 42 },
-        { DBEdit4, "DBEdit4", "ADRESSE", "Dernière Adresse du Tiers", 64 },
-        { DBEdit1, "DBEdit1", "NUMEROAUTORISATION", "Numéro Autorisation", 22 },
-        { DBDateEdit1, "DBDateEdit1", "DATEAUTORISATION", "DAte Autorisation", 14 },
+        { codeEdit, "codeEdit", "CODE", "Code", 10 },
+        { idTypeCombo, "idTypeCombo", "TYPEIDENTIFIANT", "Type Identifiant", 30 },
+        { identifierEdit, "identifierEdit", "IDENTIFIANT", "Identifiant du Bénéficiaire", 15 },
+        { personKindCombo, "personKindCombo", "PHYSIQUEMORALE", "Physique/Morale", 30 },
+        { nameEdit, "nameEdit", "NOMBENEFICIAIRE", "Nom ou Raison Sociale", 42 },
+        { addressEdit, "addressEdit", "ADRESSE", "Dernière Adresse du Tiers", 64 },
+        { authorisationNumberEdit, "authorisationNumberEdit", "NUMEROAUTORISATION", "Numéro Autorisation", 22 },
+        { authorisationDateEdit, "authorisationDateEdit", "DATEAUTORISATION", "DAte Autorisation", 14 },
     };
-    DBComboBox1->addItems(TypeIdentifiantItems);
-    DBComboBox2->addItems(PhysiqueMoraleItems);
-    for (DBComboBox *list : { DBComboBox1, DBComboBox2 })
+    idTypeCombo->addItems(TypeIdentifiantItems);
+    personKindCombo->addItems(PhysiqueMoraleItems);
+    for (DBComboBox *list : { idTypeCombo, personKindCombo })
         list->view()->setMinimumWidth(list->view()->sizeHintForColumn(0) + 24);
 
     const int charWidth = fontMetrics().horizontalAdvance(QLatin1Char('M'));
     QWidget *previous = nullptr;
-    int labelNumber = 0;
     for (const Control &c : controls) {
         c.widget->setObjectName(QString::fromLatin1(c.name));
         dynamic_cast<BoundEditor *>(c.widget)->setField(tiers, QString::fromLatin1(c.column));
         QLabel *label = addRow(QString::fromUtf8(c.caption), c.widget, c.characters * charWidth + 16);
-        label->setObjectName(QStringLiteral("Label%1").arg(++labelNumber));
+        label->setObjectName(QString::fromLatin1(c.name) + QStringLiteral("Label"));
         // Right under the identifier: its hint, shown when there is one.
-        if (c.widget == DBraisonsociale)
-            m_grid->addWidget(IdentifiantHint, m_rows++, 1);
+        if (c.widget == identifierEdit)
+            m_grid->addWidget(identifierHint, m_rows++, 1);
         // The date edit keeps Enter and Up to itself.
-        if (c.widget != DBDateEdit1)
+        if (c.widget != authorisationDateEdit)
             keys()->attach(c.widget);
         if (previous)
             setTabOrder(previous, c.widget);
         previous = c.widget;
     }
+}
 
-    Bitnok->setObjectName(QStringLiteral("Bitnok"));
-    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn1->setFocusPolicy(Qt::ClickFocus); // not a tab stop
-    setTabOrder(DBDateEdit1, Bitnok);
-    setTabOrder(Bitnok, BitBtn2);
-    for (QPushButton *b : { Bitnok, BitBtn2, BitBtn1 })
+void ClientForm::setUpButtons()
+{
+    okButton->setObjectName(QStringLiteral("okButton"));
+    cancelButton->setObjectName(QStringLiteral("cancelButton"));
+    closeButton->setObjectName(QStringLiteral("closeButton"));
+    closeButton->setFocusPolicy(Qt::ClickFocus); // not a tab stop
+    setTabOrder(authorisationDateEdit, okButton);
+    setTabOrder(okButton, cancelButton);
+    for (QPushButton *b : { okButton, cancelButton, closeButton })
         b->setMinimumWidth(96);
-    keys()->attachButton(Bitnok);
-    keys()->attachButton(BitBtn2);
-    keys()->onF10 = [this] { setResult(FormResult::Ok); };
-    connect(Bitnok, &QPushButton::clicked, this, [this] { BitnokClick(FormResult::Ok); });
-    connect(BitBtn2, &QPushButton::clicked, this, [this] { BitnokClick(FormResult::Cancel); });
-    connect(BitBtn1, &QPushButton::clicked, this, &ClientForm::BitBtn1Click);
-    for (DBEdit *padded : { DBraisonsociale, DBEactivite, DBEdit4 })
-        padded->installEventFilter(this);
-    connect(DBraisonsociale, &DBEdit::exited, this, &ClientForm::DBraisonsocialeExit);
-    connect(DBEactivite, &DBEdit::exited, this, &ClientForm::DBEactiviteExit);
-    connect(DBEdit4, &DBEdit::exited, this, &ClientForm::DBEdit4Exit);
-    // A hint, never a stop: the clerk types on.
-    IdentifiantHint->setObjectName(QStringLiteral("IdentifiantHint"));
-    IdentifiantHint->setStyleSheet(QStringLiteral("color: #c00000;"));
-    IdentifiantHint->hide();
-    connect(DBraisonsociale, &DBEdit::exited, this, &ClientForm::showIdentifierHint);
-    connect(DBComboBox1, &DBComboBox::exited, this, &ClientForm::showIdentifierHint);
+    keys()->attachButton(okButton);
+    keys()->attachButton(cancelButton);
+    keys()->onSave = [this] { setResult(FormResult::Ok); };
+    connect(okButton, &QPushButton::clicked, this, [this] { finish(FormResult::Ok); });
+    connect(cancelButton, &QPushButton::clicked, this, [this] { finish(FormResult::Cancel); });
+    connect(closeButton, &QPushButton::clicked, this, &ClientForm::closeWithoutResult);
+}
 
+void ClientForm::connectHandlers()
+{
+    for (DBEdit *padded : { identifierEdit, nameEdit, addressEdit })
+        padded->installEventFilter(this);
+    connect(identifierEdit, &DBEdit::exited, this, &ClientForm::padIdentifier);
+    connect(nameEdit, &DBEdit::exited, this, &ClientForm::padName);
+    connect(addressEdit, &DBEdit::exited, this, &ClientForm::padAddress);
+    // A hint, never a stop: the clerk types on.
+    identifierHint->setObjectName(QStringLiteral("identifierHint"));
+    identifierHint->setStyleSheet(QStringLiteral("color: #c00000;"));
+    identifierHint->hide();
+    connect(identifierEdit, &DBEdit::exited, this, &ClientForm::showIdentifierHint);
+    connect(idTypeCombo, &DBComboBox::exited, this, &ClientForm::showIdentifierHint);
+}
+
+void ClientForm::layOut()
+{
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(Bitnok);
-    buttons->addWidget(BitBtn2);
-    buttons->addWidget(BitBtn1);
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
+    buttons->addWidget(closeButton);
 
     // Fields and buttons keep their size and sit together in the top left
     // corner, also when the frame shows the form maximised.
@@ -141,7 +157,7 @@ void ClientForm::showEvent(QShowEvent *event)
     EntryForm::showEvent(event);
     if (!m_shown) {
         m_shown = true;
-        DBEdit2->setFocus(Qt::OtherFocusReason);
+        codeEdit->setFocus(Qt::OtherFocusReason);
     }
 }
 
@@ -164,13 +180,13 @@ bool ClientForm::eventFilter(QObject *watched, QEvent *event)
     return EntryForm::eventFilter(watched, event);
 }
 
-void ClientForm::PassageChampSuiv()
+void ClientForm::focusNextField()
 {
     if (QWidget *w = QApplication::focusWidget())
         keys()->move(w, true);
 }
 
-void ClientForm::PassageChampPrec()
+void ClientForm::focusPreviousField()
 {
     if (QWidget *w = QApplication::focusWidget())
         keys()->move(w, false);
@@ -193,17 +209,17 @@ void ClientForm::padField(const char *fieldName, int width)
     }
 }
 
-void ClientForm::DBraisonsocialeExit()
+void ClientForm::padIdentifier()
 {
     padField("IDENTIFIANT", ClientPadding::IdentifierWidth);
 }
 
-void ClientForm::DBEactiviteExit()
+void ClientForm::padName()
 {
     padField("NOMBENEFICIAIRE", ClientPadding::NameWidth);
 }
 
-void ClientForm::DBEdit4Exit()
+void ClientForm::padAddress()
 {
     padField("ADRESSE", ClientPadding::AddressWidth);
 }
@@ -215,16 +231,16 @@ void ClientForm::showIdentifierHint()
         return;
     const QString kind = ds->fieldByName(QStringLiteral("TYPEIDENTIFIANT"))->asString();
     const QString identifier = ds->fieldByName(QStringLiteral("IDENTIFIANT"))->asString();
-    IdentifiantHint->setText(DeclarationChecks::clientHints(kind, identifier).join(QLatin1Char('\n')));
-    IdentifiantHint->setVisible(!IdentifiantHint->text().isEmpty());
+    identifierHint->setText(DeclarationChecks::clientHints(kind, identifier).join(QLatin1Char('\n')));
+    identifierHint->setVisible(!identifierHint->text().isEmpty());
 }
 
-void ClientForm::BitnokClick(FormResult result)
+void ClientForm::finish(FormResult result)
 {
     closeWith(result);
 }
 
-void ClientForm::BitBtn1Click()
+void ClientForm::closeWithoutResult()
 {
     closeWith(FormResult::None);
 }
@@ -246,12 +262,12 @@ void ClientForm::closeEvent(QCloseEvent *event)
                 break;
             }
         }
-        if (focus == DBraisonsociale)
-            DBraisonsocialeExit();
-        else if (focus == DBEactivite)
-            DBEactiviteExit();
-        else if (focus == DBEdit4)
-            DBEdit4Exit();
+        if (focus == identifierEdit)
+            padIdentifier();
+        else if (focus == nameEdit)
+            padName();
+        else if (focus == addressEdit)
+            padAddress();
     }
     EntryForm::closeEvent(event);
 }

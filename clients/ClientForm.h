@@ -32,29 +32,29 @@ public:
         QStringLiteral("2: Personne Morale"),
     };
 
-    DBEdit *DBEdit2;
-    DBComboBox *DBComboBox1;
-    DBEdit *DBraisonsociale;
-    DBComboBox *DBComboBox2;
-    DBEdit *DBEactivite;
-    DBEdit *DBEdit4;
-    DBEdit *DBEdit1;
-    DBDateEdit *DBDateEdit1;
-    QPushButton *Bitnok;
-    QPushButton *BitBtn2;
-    QPushButton *BitBtn1;
+    DBEdit *codeEdit;
+    DBComboBox *idTypeCombo;
+    DBEdit *identifierEdit;
+    DBComboBox *personKindCombo;
+    DBEdit *nameEdit;
+    DBEdit *addressEdit;
+    DBEdit *authorisationNumberEdit;
+    DBDateEdit *authorisationDateEdit;
+    QPushButton *okButton;
+    QPushButton *cancelButton;
+    QPushButton *closeButton;
     // Beside the identifier: what the declaration's checks say of it, in red.
-    QLabel *IdentifiantHint;
+    QLabel *identifierHint;
 
-    void PassageChampSuiv();
-    void PassageChampPrec();
-    void DBraisonsocialeExit();
-    void DBEactiviteExit();
-    void DBEdit4Exit();
+    void focusNextField();
+    void focusPreviousField();
+    void padIdentifier();
+    void padName();
+    void padAddress();
     // The identifier checks on the kind and the identifier as they stand.
     void showIdentifierHint();
-    void BitnokClick(FormResult result);
-    void BitBtn1Click();
+    void finish(FormResult result);
+    void closeWithoutResult();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -62,6 +62,10 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void bindControls(DataSet *tiers);
+    void setUpButtons();
+    void connectHandlers();
+    void layOut();
     void padField(const char *fieldName, int width);
     QLabel *addRow(const QString &caption, QWidget *control, int width);
 

@@ -4,7 +4,6 @@
 #include "clients/ClientForm.h"
 #include "clients/ClientStatements.h"
 #include "core/Error.h"
-#include "data/DataModule.h"
 #include "data/DataSet.h"
 #include "ui/ChildWindows.h"
 #include "ui/MessageBox.h"
@@ -53,41 +52,36 @@ ClientList::ClientList(DataSet *tiers, QWidget *parent)
     : ListWindow(QStringLiteral("<<<  Saisie des Tiers >>>"), parent)
     , m_tiers(tiers)
 {
-    setObjectName(QStringLiteral("Frmtiersgrille"));
+    setObjectName(QStringLiteral("ClientList"));
     setWindowTitle(QStringLiteral("Tiers"));
-    DBGrid1->setDataSet(tiers);
-    DBGrid1->setColumns({ clientColumn("CODE", "Code", 70), clientColumn("NOMBENEFICIAIRE", "Nom Tiers", 300),
+    grid->setDataSet(tiers);
+    grid->setColumns({ clientColumn("CODE", "Code", 70), clientColumn("NOMBENEFICIAIRE", "Nom Tiers", 300),
         clientColumn("TYPEIDENTIFIANT", "Type Id", 64), clientColumn("IDENTIFIANT", "Identifiant", 120),
         clientColumn("ADRESSE", "Adresse", 400) });
     // The list is used from the keyboard: it opens with the focus in the
     // grid, and Tab leaves the grid for the buttons.
-    DBGrid1->setTabKeyNavigation(false);
-    setFocusProxy(DBGrid1);
+    grid->setTabKeyNavigation(false);
+    setFocusProxy(grid);
 
-    BitBtn1 = addButton(QStringLiteral("BitBtn1"), QStringLiteral("Ajouter"));
-    BitBtn3 = addButton(QStringLiteral("BitBtn3"), QStringLiteral("Modifier"));
-    BitBtn2 = addButton(QStringLiteral("BitBtn2"), QStringLiteral("Supprimer"));
-    Button4 = addButton(QStringLiteral("Button4"), QStringLiteral("Fermer"));
-    for (QPushButton *b : { BitBtn1, BitBtn3, BitBtn2, Button4 })
+    addButton = addBarButton(QStringLiteral("addButton"), QStringLiteral("Ajouter"));
+    editButton = addBarButton(QStringLiteral("editButton"), QStringLiteral("Modifier"));
+    deleteButton = addBarButton(QStringLiteral("deleteButton"), QStringLiteral("Supprimer"));
+    closeButton = addBarButton(QStringLiteral("closeButton"), QStringLiteral("Fermer"));
+    for (QPushButton *b : { addButton, editButton, deleteButton, closeButton })
         b->setAutoDefault(true); // Enter presses the focused button
 
-    connect(DBGrid1, &DBGrid::titleClicked, this, &ClientList::DBGrid1TitleClick);
-    connect(DBGrid1, &DBGrid::gridDoubleClicked, this, &ClientList::BitBtn3Click);
-    connect(eValChampRech, &QLineEdit::textChanged, this, &ClientList::eValChampRechChange);
-    connect(BitBtn1, &QPushButton::clicked, this, &ClientList::BitBtn1Click);
-    connect(BitBtn3, &QPushButton::clicked, this, &ClientList::BitBtn3Click);
-    connect(BitBtn2, &QPushButton::clicked, this, &ClientList::BitBtn2Click);
-    connect(Button4, &QPushButton::clicked, this, &ClientList::Button4Click);
+    connect(grid, &DBGrid::titleClicked, this, &ClientList::sortByColumn);
+    connect(grid, &DBGrid::gridDoubleClicked, this, &ClientList::editRecord);
+    connect(searchEdit, &QLineEdit::textChanged, this, &ClientList::search);
+    connect(addButton, &QPushButton::clicked, this, &ClientList::addRecord);
+    connect(editButton, &QPushButton::clicked, this, &ClientList::editRecord);
+    connect(deleteButton, &QPushButton::clicked, this, &ClientList::deleteRecord);
+    connect(closeButton, &QPushButton::clicked, this, &ClientList::closeList);
     if (tiers)
         connect(tiers, &DataSet::stateChanged, this, &ClientList::followEntryState);
     setMinimumSize(640, 400);
-    FormCreate();
+    openList();
     followEntryState();
-}
-
-QWidget *newClientList()
-{
-    return new ClientList(Datadeclaration->Itiers);
 }
 
 bool ClientList::showEntryInProgress() const
@@ -102,8 +96,8 @@ bool ClientList::showEntryInProgress() const
 void ClientList::followEntryState()
 {
     const bool inEntry = m_tiers && m_tiers->isEditing();
-    DBGrid1->setNavigationLocked(inEntry);
-    eValChampRech->setEnabled(!inEntry);
+    grid->setNavigationLocked(inEntry);
+    searchEdit->setEnabled(!inEntry);
 }
 
 QList<ClientForm *> ClientList::openForms() const
@@ -115,7 +109,7 @@ QList<ClientForm *> ClientList::openForms() const
     return out;
 }
 
-void ClientList::FormCreate()
+void ClientList::openList()
 {
     // A list opened while a client is being entered shows the rows as they
     // are: re-reading them would drop that entry.
@@ -124,22 +118,22 @@ void ClientList::FormCreate()
     reopen(m_tiers, ClientStatements::listOpening());
 }
 
-void ClientList::DBGrid1TitleClick(int column)
+void ClientList::sortByColumn(int column)
 {
     if (showEntryInProgress())
         return;
-    const GridColumn &c = DBGrid1->dataModel()->columns().at(column);
-    DBGrid1->setAllColumnsColor(LightColour);
-    LabChpRech->setText(c.title);
+    const GridColumn &c = grid->dataModel()->columns().at(column);
+    grid->setAllColumnsColor(LightColour);
+    searchLabel->setText(c.title);
     if (reopen(m_tiers, ClientStatements::sortedBy(c.fieldName)))
         paintSortColumn(column);
 }
 
-void ClientList::eValChampRechChange()
+void ClientList::search()
 {
     if (showEntryInProgress())
         return;
-    if (const auto sql = ClientStatements::listSearch(LabChpRech->text(), eValChampRech->text()))
+    if (const auto sql = ClientStatements::listSearch(searchLabel->text(), searchEdit->text()))
         reopen(m_tiers, *sql);
 }
 
@@ -151,7 +145,7 @@ void ClientList::openForm(ClientForm *form)
     openBeside(this, form);
 }
 
-void ClientList::BitBtn1Click()
+void ClientList::addRecord()
 {
     if (showEntryInProgress())
         return;
@@ -166,7 +160,7 @@ void ClientList::BitBtn1Click()
     openForm(form.release());
 }
 
-void ClientList::BitBtn3Click()
+void ClientList::editRecord()
 {
     if (showEntryInProgress())
         return;
@@ -181,7 +175,7 @@ void ClientList::BitBtn3Click()
     openForm(form.release());
 }
 
-void ClientList::BitBtn2Click()
+void ClientList::deleteRecord()
 {
     if (showEntryInProgress())
         return;
@@ -194,12 +188,12 @@ void ClientList::BitBtn2Click()
     }
 }
 
-void ClientList::Button4Click()
+void ClientList::closeList()
 {
     closeWindow(this);
 }
 
-void ClientList::FormClose()
+void ClientList::releaseList()
 {
     // Another list's form may still be entering a client: its row stays.
     if (!m_tiers || m_tiers->isEditing())
@@ -218,6 +212,6 @@ void ClientList::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    FormClose();
+    releaseList();
     ListWindow::closeEvent(event);
 }

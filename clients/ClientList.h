@@ -18,21 +18,21 @@ class ClientList : public ListWindow
 public:
     explicit ClientList(DataSet *tiers, QWidget *parent = nullptr);
 
-    QPushButton *BitBtn1;
-    QPushButton *BitBtn3;
-    QPushButton *BitBtn2;
-    QPushButton *Button4;
+    QPushButton *addButton;
+    QPushButton *editButton;
+    QPushButton *deleteButton;
+    QPushButton *closeButton;
 
     static inline const QString DeleteQuestion = QStringLiteral("Voulez-vous supprimer l'enregistrement en cours ?");
 
-    void FormCreate();
-    void DBGrid1TitleClick(int column);
-    void eValChampRechChange();
-    void BitBtn1Click();
-    void BitBtn3Click();
-    void BitBtn2Click();
-    void Button4Click();
-    void FormClose();
+    void openList();
+    void sortByColumn(int column);
+    void search();
+    void addRecord();
+    void editRecord();
+    void deleteRecord();
+    void closeList();
+    void releaseList();
 
     // The forms this list opened and that are still open.
     QList<ClientForm *> openForms() const;
@@ -52,6 +52,3 @@ private:
     DataSet *m_tiers;
     QList<QPointer<ClientForm>> m_forms;
 };
-
-// A new client list on the data module's client data set, for the main window.
-QWidget *newClientList();

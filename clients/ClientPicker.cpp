@@ -24,30 +24,30 @@ ClientPicker::ClientPicker(DataSet *tiers, QWidget *parent)
     , m_panel(new Panel(QStringLiteral("<<<  Liste des Tiers >>>"), this))
     , m_tiers(tiers)
 {
-    setObjectName(QStringLiteral("Frmtiersselect"));
+    setObjectName(QStringLiteral("ClientPicker"));
     setWindowTitle(QStringLiteral("Tiers"));
     setModal(true);
     m_panel->setAttribute(Qt::WA_DeleteOnClose, false); // the dialog owns it
-    Panel1 = m_panel->Panel1;
-    LabChpRech = m_panel->LabChpRech;
-    eValChampRech = m_panel->eValChampRech;
-    DBGrid1 = m_panel->DBGrid1;
+    bannerLabel = m_panel->bannerLabel;
+    searchLabel = m_panel->searchLabel;
+    searchEdit = m_panel->searchEdit;
+    grid = m_panel->grid;
 
-    DBGrid1->setDataSet(tiers);
-    DBGrid1->setColumns({ clientColumn("CODE", "Code", 70), clientColumn("IDENTIFIANT", "Identifiant", 120),
+    grid->setDataSet(tiers);
+    grid->setColumns({ clientColumn("CODE", "Code", 70), clientColumn("IDENTIFIANT", "Identifiant", 120),
         clientColumn("NOMBENEFICIAIRE", "Nom ou Raison Sociale", 300) });
-    DBGrid1->setTabKeyNavigation(false);
-    DBGrid1->installEventFilter(this);
-    connect(DBGrid1, &DBGrid::gridDoubleClicked, this, &ClientPicker::DBGrid1DblClick);
-    connect(DBGrid1, &DBGrid::titleClicked, this, &ClientPicker::DBGrid1TitleClick);
-    connect(eValChampRech, &QLineEdit::textChanged, this, &ClientPicker::eValChampRechChange);
+    grid->setTabKeyNavigation(false);
+    grid->installEventFilter(this);
+    connect(grid, &DBGrid::gridDoubleClicked, this, &ClientPicker::chooseCurrentRow);
+    connect(grid, &DBGrid::titleClicked, this, &ClientPicker::sortByColumn);
+    connect(searchEdit, &QLineEdit::textChanged, this, &ClientPicker::search);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_panel);
     resize(580, 440);
-    FormCreate();
-    DBGrid1->setFocus();
+    openList();
+    grid->setFocus();
 }
 
 void ClientPicker::showEvent(QShowEvent *event)
@@ -61,38 +61,38 @@ void ClientPicker::showEvent(QShowEvent *event)
     }
 }
 
-void ClientPicker::FormCreate()
+void ClientPicker::openList()
 {
     m_panel->reopen(m_tiers, ClientStatements::pickerOpening());
 }
 
-void ClientPicker::DBGrid1DblClick()
+void ClientPicker::chooseCurrentRow()
 {
     accept();
 }
 
-void ClientPicker::DBGrid1TitleClick(int column)
+void ClientPicker::sortByColumn(int column)
 {
-    const GridColumn &c = DBGrid1->dataModel()->columns().at(column);
-    DBGrid1->setAllColumnsColor(ListWindow::LightColour);
-    LabChpRech->setText(c.title);
+    const GridColumn &c = grid->dataModel()->columns().at(column);
+    grid->setAllColumnsColor(ListWindow::LightColour);
+    searchLabel->setText(c.title);
     if (m_panel->reopen(m_tiers, ClientStatements::sortedBy(c.fieldName)))
         m_panel->paintSortColumn(column);
 }
 
-void ClientPicker::eValChampRechChange()
+void ClientPicker::search()
 {
-    if (const auto sql = ClientStatements::pickerSearch(LabChpRech->text(), eValChampRech->text()))
+    if (const auto sql = ClientStatements::pickerSearch(searchLabel->text(), searchEdit->text()))
         m_panel->reopen(m_tiers, *sql);
 }
 
 bool ClientPicker::eventFilter(QObject *watched, QEvent *event)
 {
     // Enter on a row chooses it, as a double-click does.
-    if (watched == DBGrid1 && event->type() == QEvent::KeyPress) {
+    if (watched == grid && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            DBGrid1DblClick();
+            chooseCurrentRow();
             return true;
         }
     }

@@ -18,15 +18,15 @@ class ClientPicker : public QDialog
 public:
     explicit ClientPicker(DataSet *tiers, QWidget *parent = nullptr);
 
-    QLabel *Panel1;
-    QLabel *LabChpRech;
-    UpperCaseEdit *eValChampRech;
-    DBGrid *DBGrid1;
+    QLabel *bannerLabel;
+    QLabel *searchLabel;
+    UpperCaseEdit *searchEdit;
+    DBGrid *grid;
 
-    void FormCreate();
-    void DBGrid1DblClick();
-    void DBGrid1TitleClick(int column);
-    void eValChampRechChange();
+    void openList();
+    void chooseCurrentRow();
+    void sortByColumn(int column);
+    void search();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

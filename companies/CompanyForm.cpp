@@ -22,62 +22,62 @@
 
 CompanyForm::CompanyForm(DataSet *societes, QWidget *parent)
     : EntryForm(societes, parent)
-    , Panel1(new QFrame(this))
-    , GroupBox1(new QGroupBox(QStringLiteral("Identité"), this))
-    , IdentiteHint(new QLabel(this))
+    , bannerFrame(new QFrame(this))
+    , identityGroup(new QGroupBox(QStringLiteral("Identité"), this))
+    , identityHint(new QLabel(this))
 {
-    setObjectName(QStringLiteral("frmparamsociete"));
+    setObjectName(QStringLiteral("CompanyForm"));
     setWindowTitle(QStringLiteral("Paramètre de la société"));
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    bannerFrame->setObjectName(QStringLiteral("bannerFrame"));
+    identityGroup->setObjectName(QStringLiteral("identityGroup"));
 
     // Created in tab order: the focus chain follows creation.
-    DBEcode = textBox(QStringLiteral("DBEcode"), QStringLiteral("IDENTIFIANT"), 7);
-    DBEdit1 = textBox(QStringLiteral("DBEdit1"), QStringLiteral("CLE"), 1);
-    DBEdit2 = textBox(QStringLiteral("DBEdit2"), QStringLiteral("CATEGORIE"), 1);
-    DBEdit3 = textBox(QStringLiteral("DBEdit3"), QStringLiteral("ETABSECONDAIRE"), 3);
-    DBEdit7 = textBox(QStringLiteral("DBEdit7"), QStringLiteral("EXERCICE"), 6);
-    DBEdit7->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[+-]?[0-9]*")), DBEdit7));
-    DBraisonsociale = textBox(QStringLiteral("DBraisonsociale"), QStringLiteral("RAISON_SOCIALE"), 40);
-    DBEactivite = textBox(QStringLiteral("DBEactivite"), QStringLiteral("ACTIVITE"), 40);
-    DBEadresse = textBox(QStringLiteral("DBEadresse"), QStringLiteral("VILLE"), 40);
-    DBEtelephone = textBox(QStringLiteral("DBEtelephone"), QStringLiteral("RUE"), 72);
-    DBEdit4 = textBox(QStringLiteral("DBEdit4"), QStringLiteral("NUMERO"), 4);
-    DBEdit5 = textBox(QStringLiteral("DBEdit5"), QStringLiteral("CODEPOSTAL"), 4);
-    DBCheckSaisie = new DBCheckBox(QStringLiteral("Active O/N"), this);
-    DBCheckSaisie->setObjectName(QStringLiteral("DBCheckSaisie"));
-    DBCheckSaisie->setField(societes, QStringLiteral("ACTIVEON"));
+    identifierEdit = textBox(QStringLiteral("identifierEdit"), QStringLiteral("IDENTIFIANT"), 7);
+    keyEdit = textBox(QStringLiteral("keyEdit"), QStringLiteral("CLE"), 1);
+    categoryEdit = textBox(QStringLiteral("categoryEdit"), QStringLiteral("CATEGORIE"), 1);
+    establishmentEdit = textBox(QStringLiteral("establishmentEdit"), QStringLiteral("ETABSECONDAIRE"), 3);
+    yearEdit = textBox(QStringLiteral("yearEdit"), QStringLiteral("EXERCICE"), 6);
+    yearEdit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[+-]?[0-9]*")), yearEdit));
+    nameEdit = textBox(QStringLiteral("nameEdit"), QStringLiteral("RAISON_SOCIALE"), 40);
+    activityEdit = textBox(QStringLiteral("activityEdit"), QStringLiteral("ACTIVITE"), 40);
+    cityEdit = textBox(QStringLiteral("cityEdit"), QStringLiteral("VILLE"), 40);
+    streetEdit = textBox(QStringLiteral("streetEdit"), QStringLiteral("RUE"), 72);
+    numberEdit = textBox(QStringLiteral("numberEdit"), QStringLiteral("NUMERO"), 4);
+    postCodeEdit = textBox(QStringLiteral("postCodeEdit"), QStringLiteral("CODEPOSTAL"), 4);
+    activeCheck = new DBCheckBox(QStringLiteral("Active O/N"), this);
+    activeCheck->setObjectName(QStringLiteral("activeCheck"));
+    activeCheck->setField(societes, QStringLiteral("ACTIVEON"));
 
-    Bitnok = new QPushButton(QStringLiteral("OK"), this);
-    BitBtn2 = new QPushButton(QStringLiteral("Annuler"), this);
-    BitBtn1 = new QPushButton(QStringLiteral("fermer"), this);
-    Bitnok->setObjectName(QStringLiteral("Bitnok"));
-    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn1->setFocusPolicy(Qt::ClickFocus); // not a tab stop
-    for (QPushButton *b : { Bitnok, BitBtn2, BitBtn1 }) {
+    okButton = new QPushButton(QStringLiteral("OK"), this);
+    cancelButton = new QPushButton(QStringLiteral("Annuler"), this);
+    closeButton = new QPushButton(QStringLiteral("fermer"), this);
+    okButton->setObjectName(QStringLiteral("okButton"));
+    cancelButton->setObjectName(QStringLiteral("cancelButton"));
+    closeButton->setObjectName(QStringLiteral("closeButton"));
+    closeButton->setFocusPolicy(Qt::ClickFocus); // not a tab stop
+    for (QPushButton *b : { okButton, cancelButton, closeButton }) {
         b->setMinimumWidth(96);
         keys()->attachButton(b);
     }
-    connect(Bitnok, &QPushButton::clicked, this, &CompanyForm::BitnokClick);
-    connect(BitBtn2, &QPushButton::clicked, this, &CompanyForm::BitBtn2Click);
-    connect(BitBtn1, &QPushButton::clicked, this, &CompanyForm::BitBtn1Click);
+    connect(okButton, &QPushButton::clicked, this, &CompanyForm::save);
+    connect(cancelButton, &QPushButton::clicked, this, &CompanyForm::cancelEntry);
+    connect(closeButton, &QPushButton::clicked, this, &CompanyForm::closeWithoutResult);
 
-    QWidget *order[] = { DBEcode, DBEdit1, DBEdit2, DBEdit3, DBEdit7, DBraisonsociale, DBEactivite, DBEadresse, DBEtelephone, DBEdit4,
-        DBEdit5, DBCheckSaisie, Bitnok, BitBtn2, BitBtn1 };
+    QWidget *order[] = { identifierEdit, keyEdit, categoryEdit, establishmentEdit, yearEdit, nameEdit, activityEdit, cityEdit, streetEdit,
+        numberEdit, postCodeEdit, activeCheck, okButton, cancelButton, closeButton };
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
-    keys()->onF10 = [this] { F10Press(); };
-    connect(DBraisonsociale, &DBEdit::exited, this, &CompanyForm::DBraisonsocialeExit);
-    connect(DBEactivite, &DBEdit::exited, this, &CompanyForm::DBEactiviteExit);
-    connect(DBEadresse, &DBEdit::exited, this, &CompanyForm::DBEadresseExit);
-    connect(DBEtelephone, &DBEdit::exited, this, &CompanyForm::DBEtelephoneExit);
-    connect(DBEdit4, &DBEdit::exited, this, &CompanyForm::DBEdit4Exit);
-    connect(DBEdit5, &DBEdit::exited, this, &CompanyForm::DBEdit5Exit);
+    keys()->onSave = [this] { saveByKey(); };
+    connect(nameEdit, &DBEdit::exited, this, &CompanyForm::padName);
+    connect(activityEdit, &DBEdit::exited, this, &CompanyForm::padActivity);
+    connect(cityEdit, &DBEdit::exited, this, &CompanyForm::padCity);
+    connect(streetEdit, &DBEdit::exited, this, &CompanyForm::padStreet);
+    connect(numberEdit, &DBEdit::exited, this, &CompanyForm::padNumber);
+    connect(postCodeEdit, &DBEdit::exited, this, &CompanyForm::padPostCode);
     // Only a box the clerk typed in: opening the form passes the focus
     // through the first boxes before anyone types.
-    for (DBEdit *box : { DBEcode, DBEdit1, DBEdit3 }) {
+    for (DBEdit *box : { identifierEdit, keyEdit, establishmentEdit }) {
         connect(box, &DBEdit::textEdited, this, [this, box] { m_typedIn.insert(box); });
         connect(box, &DBEdit::exited, this, [this, box] {
             if (m_typedIn.remove(box))
@@ -86,7 +86,7 @@ CompanyForm::CompanyForm(DataSet *societes, QWidget *parent)
     }
 
     buildLayout();
-    setFocusProxy(DBEcode);
+    setFocusProxy(identifierEdit);
 }
 
 DBEdit *CompanyForm::textBox(const QString &objectName, const QString &column, int widthInCharacters)
@@ -103,86 +103,101 @@ DBEdit *CompanyForm::textBox(const QString &objectName, const QString &column, i
 QLabel *CompanyForm::labelFor(QWidget *control, const QString &caption)
 {
     auto *label = new QLabel(caption, this);
-    label->setObjectName(QStringLiteral("Label") + control->objectName());
+    label->setObjectName(control->objectName() + QStringLiteral("Label"));
     label->setBuddy(control);
     return label;
 }
 
-void CompanyForm::buildLayout()
+QGridLayout *CompanyForm::identifierRow()
 {
-    // An empty coloured banner over the group, as on the company list.
-    Panel1->setFixedHeight(34);
-    Panel1->setStyleSheet(QStringLiteral("QFrame#Panel1 { background: #1f4e79; }"));
-
     // The tax identifier: four boxes side by side, each under its label.
     auto *identifier = new QGridLayout;
     identifier->setHorizontalSpacing(10);
     identifier->setVerticalSpacing(2);
     int column = 0;
-    for (auto [box, caption] : { std::pair { DBEcode, "Matricule Fiscal" }, std::pair { DBEdit1, "Clé" },
-             std::pair { DBEdit2, "Catégorie" }, std::pair { DBEdit3, "N°Etablissement Secondaire" } }) {
+    for (auto [box, caption] : { std::pair { identifierEdit, "Matricule Fiscal" }, std::pair { keyEdit, "Clé" },
+             std::pair { categoryEdit, "Catégorie" }, std::pair { establishmentEdit, "N°Etablissement Secondaire" } }) {
         identifier->addWidget(labelFor(box, QString::fromUtf8(caption)), 0, column, Qt::AlignLeft | Qt::AlignBottom);
         identifier->addWidget(box, 1, column, Qt::AlignLeft);
         ++column;
     }
     identifier->setColumnStretch(column, 1);
     // A hint, never a stop: the clerk types on.
-    IdentiteHint->setObjectName(QStringLiteral("IdentiteHint"));
-    IdentiteHint->setStyleSheet(QStringLiteral("color: #c00000;"));
-    IdentiteHint->hide(); // one line a message: no wrapping, its height is known
-    identifier->addWidget(IdentiteHint, 2, 0, 1, column + 1);
+    identityHint->setObjectName(QStringLiteral("identityHint"));
+    identityHint->setStyleSheet(QStringLiteral("color: #c00000;"));
+    identityHint->hide(); // one line a message: no wrapping, its height is known
+    identifier->addWidget(identityHint, 2, 0, 1, column + 1);
+    return identifier;
+}
 
+QFormLayout *CompanyForm::companyRows()
+{
     auto *company = new QFormLayout;
     company->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     company->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    company->addRow(labelFor(DBEdit7, QStringLiteral("Exercice Par Défaut:")), DBEdit7);
-    company->addRow(labelFor(DBraisonsociale, QStringLiteral("Raison Sociale :")), DBraisonsociale);
-    company->addRow(labelFor(DBEactivite, QStringLiteral("Activité :")), DBEactivite);
+    company->addRow(labelFor(yearEdit, QStringLiteral("Exercice Par Défaut:")), yearEdit);
+    company->addRow(labelFor(nameEdit, QStringLiteral("Raison Sociale :")), nameEdit);
+    company->addRow(labelFor(activityEdit, QStringLiteral("Activité :")), activityEdit);
+    return company;
+}
 
+void CompanyForm::buildAddressPanel()
+{
     // The address sits in a white panel whose side label reads downwards.
-    Panel2 = new QFrame(this);
-    Panel2->setObjectName(QStringLiteral("Panel2"));
-    Panel2->setFrameShape(QFrame::StyledPanel);
-    Panel2->setAutoFillBackground(true);
-    QPalette white = Panel2->palette();
+    addressPanel = new QFrame(this);
+    addressPanel->setObjectName(QStringLiteral("addressPanel"));
+    addressPanel->setFrameShape(QFrame::StyledPanel);
+    addressPanel->setAutoFillBackground(true);
+    QPalette white = addressPanel->palette();
     white.setColor(QPalette::Window, Qt::white);
-    Panel2->setPalette(white);
-    LabelAdresse = new QLabel(QStringLiteral("Adresse").split(QString(), Qt::SkipEmptyParts).join(QLatin1Char('\n')), Panel2);
-    LabelAdresse->setObjectName(QStringLiteral("LabelAdresse"));
-    LabelAdresse->setAlignment(Qt::AlignCenter);
-    QFont bold = LabelAdresse->font();
+    addressPanel->setPalette(white);
+    addressLabel = new QLabel(QStringLiteral("Adresse").split(QString(), Qt::SkipEmptyParts).join(QLatin1Char('\n')), addressPanel);
+    addressLabel->setObjectName(QStringLiteral("addressLabel"));
+    addressLabel->setAlignment(Qt::AlignCenter);
+    QFont bold = addressLabel->font();
     bold.setBold(true);
-    LabelAdresse->setFont(bold);
+    addressLabel->setFont(bold);
     auto *address = new QFormLayout;
     address->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     address->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    address->addRow(labelFor(DBEadresse, QStringLiteral("Ville:")), DBEadresse);
-    address->addRow(labelFor(DBEtelephone, QStringLiteral("Rue:")), DBEtelephone);
-    address->addRow(labelFor(DBEdit4, QStringLiteral("Numero:")), DBEdit4);
-    address->addRow(labelFor(DBEdit5, QStringLiteral("Code Postal:")), DBEdit5);
-    auto *addressRow = new QHBoxLayout(Panel2);
+    address->addRow(labelFor(cityEdit, QStringLiteral("Ville:")), cityEdit);
+    address->addRow(labelFor(streetEdit, QStringLiteral("Rue:")), streetEdit);
+    address->addRow(labelFor(numberEdit, QStringLiteral("Numero:")), numberEdit);
+    address->addRow(labelFor(postCodeEdit, QStringLiteral("Code Postal:")), postCodeEdit);
+    auto *addressRow = new QHBoxLayout(addressPanel);
     addressRow->setContentsMargins(8, 8, 12, 8);
     addressRow->setSpacing(14);
-    addressRow->addWidget(LabelAdresse);
+    addressRow->addWidget(addressLabel);
     addressRow->addLayout(address, 1);
+}
 
-    auto *group = new QVBoxLayout(GroupBox1);
+void CompanyForm::buildLayout()
+{
+    // An empty coloured banner over the group, as on the company list.
+    bannerFrame->setFixedHeight(34);
+    bannerFrame->setStyleSheet(QStringLiteral("QFrame#bannerFrame { background: #1f4e79; }"));
+
+    QGridLayout *identifier = identifierRow();
+    QFormLayout *company = companyRows();
+    buildAddressPanel();
+
+    auto *group = new QVBoxLayout(identityGroup);
     group->setContentsMargins(14, 14, 14, 14);
     group->setSpacing(12);
     group->addLayout(identifier);
     group->addLayout(company);
-    group->addWidget(Panel2);
-    group->addWidget(DBCheckSaisie);
+    group->addWidget(addressPanel);
+    group->addWidget(activeCheck);
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(Bitnok);
-    buttons->addWidget(BitBtn2);
-    buttons->addWidget(BitBtn1);
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
+    buttons->addWidget(closeButton);
 
     // The group keeps its natural size in the middle of a maximised window.
     auto *content = new QVBoxLayout;
-    content->addWidget(GroupBox1);
+    content->addWidget(identityGroup);
     content->addLayout(buttons);
     auto *centre = new QHBoxLayout;
     centre->addStretch();
@@ -192,7 +207,7 @@ void CompanyForm::buildLayout()
     auto *root = new QVBoxLayout(this);
     root->setContentsMargins(6, 6, 6, 6);
     root->setSpacing(16);
-    root->addWidget(Panel1);
+    root->addWidget(bannerFrame);
     root->addLayout(centre);
     root->addStretch();
 }
@@ -203,16 +218,18 @@ void CompanyForm::showIdentifierHint(DBEdit *box)
     if (!ds || !ds->isActive())
         return;
     auto value = [ds](const char *column) { return ds->fieldByName(QString::fromLatin1(column))->asString(); };
-    const QString column = box == DBEcode ? QStringLiteral("IDENTIFIANT") : box == DBEdit1 ? QStringLiteral("CLE") : QStringLiteral("ETABSECONDAIRE");
+    const QString column = box == identifierEdit ? QStringLiteral("IDENTIFIANT")
+        : box == keyEdit                         ? QStringLiteral("CLE")
+                                                 : QStringLiteral("ETABSECONDAIRE");
     m_hints[column] = DeclarationChecks::companyHints(column, value("IDENTIFIANT"), value("CLE"), value("ETABSECONDAIRE"));
     QStringList all;
     for (const QString &c : { QStringLiteral("IDENTIFIANT"), QStringLiteral("CLE"), QStringLiteral("ETABSECONDAIRE") })
         all << m_hints.value(c);
-    IdentiteHint->setText(all.join(QLatin1Char('\n')));
-    IdentiteHint->setVisible(!all.isEmpty());
+    identityHint->setText(all.join(QLatin1Char('\n')));
+    identityHint->setVisible(!all.isEmpty());
 }
 
-void CompanyForm::BitnokClick()
+void CompanyForm::save()
 {
     setResult(FormResult::Ok);
     if (!commitFocusedEditor())
@@ -230,21 +247,21 @@ void CompanyForm::BitnokClick()
     closeWith(FormResult::Ok);
 }
 
-void CompanyForm::BitBtn2Click()
+void CompanyForm::cancelEntry()
 {
     if (DataSet *ds = dataSet())
         ds->cancel();
     closeWith(FormResult::Cancel);
 }
 
-void CompanyForm::BitBtn1Click()
+void CompanyForm::closeWithoutResult()
 {
     if (DataSet *ds = dataSet())
         ds->cancel();
     closeWith(FormResult::None);
 }
 
-void CompanyForm::F10Press()
+void CompanyForm::saveByKey()
 {
     setResult(FormResult::Ok);
     if (!commitFocusedEditor())
@@ -291,38 +308,38 @@ void CompanyForm::padColumn(DBEdit *box)
 
 void CompanyForm::padAllColumns()
 {
-    for (DBEdit *box : { DBraisonsociale, DBEactivite, DBEadresse, DBEtelephone, DBEdit4, DBEdit5 })
+    for (DBEdit *box : { nameEdit, activityEdit, cityEdit, streetEdit, numberEdit, postCodeEdit })
         padField(box);
 }
 
-void CompanyForm::DBraisonsocialeExit()
+void CompanyForm::padName()
 {
-    padColumn(DBraisonsociale);
+    padColumn(nameEdit);
 }
 
-void CompanyForm::DBEactiviteExit()
+void CompanyForm::padActivity()
 {
-    padColumn(DBEactivite);
+    padColumn(activityEdit);
 }
 
-void CompanyForm::DBEadresseExit()
+void CompanyForm::padCity()
 {
-    padColumn(DBEadresse);
+    padColumn(cityEdit);
 }
 
-void CompanyForm::DBEtelephoneExit()
+void CompanyForm::padStreet()
 {
-    padColumn(DBEtelephone);
+    padColumn(streetEdit);
 }
 
-void CompanyForm::DBEdit4Exit()
+void CompanyForm::padNumber()
 {
-    padColumn(DBEdit4);
+    padColumn(numberEdit);
 }
 
-void CompanyForm::DBEdit5Exit()
+void CompanyForm::padPostCode()
 {
-    padColumn(DBEdit5);
+    padColumn(postCodeEdit);
 }
 
 void CompanyForm::closeEvent(QCloseEvent *event)

@@ -10,6 +10,8 @@ class DBCheckBox;
 class DBEdit;
 class QFrame;
 class QGroupBox;
+class QFormLayout;
+class QGridLayout;
 class QLabel;
 class QPushButton;
 
@@ -23,43 +25,43 @@ class CompanyForm : public EntryForm
 public:
     explicit CompanyForm(DataSet *societes, QWidget *parent = nullptr);
 
-    QFrame *Panel1;
-    QGroupBox *GroupBox1;
-    DBEdit *DBEcode;
-    DBEdit *DBEdit1;
-    DBEdit *DBEdit2;
-    DBEdit *DBEdit3;
-    DBEdit *DBEdit7;
-    DBEdit *DBraisonsociale;
-    DBEdit *DBEactivite;
-    QFrame *Panel2;
-    QLabel *LabelAdresse;
-    DBEdit *DBEadresse;
-    DBEdit *DBEtelephone;
-    DBEdit *DBEdit4;
-    DBEdit *DBEdit5;
-    DBCheckBox *DBCheckSaisie;
-    QPushButton *Bitnok;
-    QPushButton *BitBtn2;
-    QPushButton *BitBtn1;
+    QFrame *bannerFrame;
+    QGroupBox *identityGroup;
+    DBEdit *identifierEdit;
+    DBEdit *keyEdit;
+    DBEdit *categoryEdit;
+    DBEdit *establishmentEdit;
+    DBEdit *yearEdit;
+    DBEdit *nameEdit;
+    DBEdit *activityEdit;
+    QFrame *addressPanel;
+    QLabel *addressLabel;
+    DBEdit *cityEdit;
+    DBEdit *streetEdit;
+    DBEdit *numberEdit;
+    DBEdit *postCodeEdit;
+    DBCheckBox *activeCheck;
+    QPushButton *okButton;
+    QPushButton *cancelButton;
+    QPushButton *closeButton;
     // Under the tax identifier: what the declaration's checks say of the
     // parts left so far, in red.
-    QLabel *IdentiteHint;
+    QLabel *identityHint;
 
 public slots:
-    void BitnokClick();
-    void BitBtn2Click();
-    void BitBtn1Click();
+    void save();
+    void cancelEntry();
+    void closeWithoutResult();
     // F10 in any text box: the result becomes OK, the row is posted and the
     // form closes; a refused post keeps it open with the result OK.
-    void F10Press();
+    void saveByKey();
 
-    void DBraisonsocialeExit();
-    void DBEactiviteExit();
-    void DBEadresseExit();
-    void DBEtelephoneExit();
-    void DBEdit4Exit();
-    void DBEdit5Exit();
+    void padName();
+    void padActivity();
+    void padCity();
+    void padStreet();
+    void padNumber();
+    void padPostCode();
     // The identifier checks of the part in that box, as it stands.
     void showIdentifierHint(DBEdit *box);
 
@@ -71,6 +73,10 @@ private:
     DBEdit *textBox(const QString &objectName, const QString &column, int widthInCharacters);
     QLabel *labelFor(QWidget *control, const QString &caption);
     void buildLayout();
+    QGridLayout *identifierRow();
+    QFormLayout *companyRows();
+    // The address in its white panel with a label reading downwards.
+    void buildAddressPanel();
     // Appends blanks to the box's column up to its stored width.
     void padColumn(DBEdit *box);
     // Before a save: every padded text at its width, visited or not.

@@ -26,42 +26,42 @@ const QString SearchedTitle = QStringLiteral("Raison Sociale");
 
 CompanyList::CompanyList(DataSet *societes, QWidget *parent)
     : ListWindow(QStringLiteral("<<<  Liste des Sociétés >>>"), parent)
-    , PopupMenu1(new QMenu(this))
+    , gridMenu(new QMenu(this))
     , m_societes(societes)
 {
-    setObjectName(QStringLiteral("frmsocietes"));
+    setObjectName(QStringLiteral("CompanyList"));
     setWindowTitle(QStringLiteral("Liste des Sociétés"));
-    DBGrid1->setDataSet(societes);
+    grid->setDataSet(societes);
     const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
-    DBGrid1->setColumns({ { QStringLiteral("IDENTIFIANT"), QStringLiteral("Code"), 106, Qt::AlignCenter, QColor() },
+    grid->setColumns({ { QStringLiteral("IDENTIFIANT"), QStringLiteral("Code"), 106, Qt::AlignCenter, QColor() },
         { QStringLiteral("RAISON_SOCIALE"), QStringLiteral("Raison Sociale"), 343, left, QColor() },
         { QStringLiteral("ACTIVEON"), QStringLiteral("Active O/N"), 64, left, QColor() } });
-    DBGrid1->setColumnHidden(2, true);
-    eValChampRech->setToolTip(QStringLiteral("Début de la raison sociale, après un clic sur le titre « Raison Sociale »"));
+    grid->setColumnHidden(2, true);
+    searchEdit->setToolTip(QStringLiteral("Début de la raison sociale, après un clic sur le titre « Raison Sociale »"));
 
-    BitBtn1 = addButton(QStringLiteral("BitBtn1"), QStringLiteral("Ajouter"));
-    BitBtn3 = addButton(QStringLiteral("BitBtn3"), QStringLiteral("Modifier"));
-    BitBtn2 = addButton(QStringLiteral("BitBtn2"), QStringLiteral("Supprimer"));
-    Button4 = addButton(QStringLiteral("Button4"), QStringLiteral("Fermer"));
-    connect(BitBtn1, &QPushButton::clicked, this, &CompanyList::BitBtn1Click);
-    connect(BitBtn3, &QPushButton::clicked, this, &CompanyList::BitBtn3Click);
-    connect(BitBtn2, &QPushButton::clicked, this, &CompanyList::BitBtn2Click);
-    connect(Button4, &QPushButton::clicked, this, &CompanyList::Button4Click);
+    addButton = addBarButton(QStringLiteral("addButton"), QStringLiteral("Ajouter"));
+    editButton = addBarButton(QStringLiteral("editButton"), QStringLiteral("Modifier"));
+    deleteButton = addBarButton(QStringLiteral("deleteButton"), QStringLiteral("Supprimer"));
+    closeButton = addBarButton(QStringLiteral("closeButton"), QStringLiteral("Fermer"));
+    connect(addButton, &QPushButton::clicked, this, &CompanyList::addRecord);
+    connect(editButton, &QPushButton::clicked, this, &CompanyList::editRecord);
+    connect(deleteButton, &QPushButton::clicked, this, &CompanyList::deleteRecord);
+    connect(closeButton, &QPushButton::clicked, this, &CompanyList::closeList);
 
     // The grid's context menu repeats the buttons.
-    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    PopupMenu1->addAction(QStringLiteral("Ajouter"), this, &CompanyList::BitBtn1Click);
-    PopupMenu1->addAction(QStringLiteral("Modifier"), this, &CompanyList::BitBtn3Click);
-    PopupMenu1->addAction(QStringLiteral("Supprimer"), this, &CompanyList::BitBtn2Click);
-    PopupMenu1->addSeparator();
-    PopupMenu1->addAction(QStringLiteral("Fermer"), this, &CompanyList::Button4Click);
-    DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(DBGrid1, &QWidget::customContextMenuRequested, this,
-        [this](const QPoint &pos) { PopupMenu1->popup(DBGrid1->viewport()->mapToGlobal(pos)); });
+    gridMenu->setObjectName(QStringLiteral("gridMenu"));
+    gridMenu->addAction(QStringLiteral("Ajouter"), this, &CompanyList::addRecord);
+    gridMenu->addAction(QStringLiteral("Modifier"), this, &CompanyList::editRecord);
+    gridMenu->addAction(QStringLiteral("Supprimer"), this, &CompanyList::deleteRecord);
+    gridMenu->addSeparator();
+    gridMenu->addAction(QStringLiteral("Fermer"), this, &CompanyList::closeList);
+    grid->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(grid, &QWidget::customContextMenuRequested, this,
+        [this](const QPoint &pos) { gridMenu->popup(grid->viewport()->mapToGlobal(pos)); });
 
-    connect(eValChampRech, &QLineEdit::textChanged, this, &CompanyList::eValChampRechChange);
-    connect(DBGrid1, &DBGrid::titleClicked, this, &CompanyList::DBGrid1TitleClick);
-    connect(DBGrid1, &DBGrid::gridDoubleClicked, this, &CompanyList::BitBtn3Click);
+    connect(searchEdit, &QLineEdit::textChanged, this, &CompanyList::search);
+    connect(grid, &DBGrid::titleClicked, this, &CompanyList::sortByColumn);
+    connect(grid, &DBGrid::gridDoubleClicked, this, &CompanyList::editRecord);
     setMinimumSize(520, 360);
 }
 
@@ -71,11 +71,11 @@ void CompanyList::showEvent(QShowEvent *event)
     // Once: a frame restored from its icon shows the list again.
     if (!m_shown) {
         m_shown = true;
-        FormShow();
+        openList();
     }
 }
 
-void CompanyList::FormShow()
+void CompanyList::openList()
 {
     // No statement of its own: whatever the data set holds, read again.
     reopenCompanies(m_societes->sql());
@@ -92,24 +92,24 @@ bool CompanyList::reopenCompanies(const QString &sql)
     return reopen(m_societes, sql);
 }
 
-void CompanyList::DBGrid1TitleClick(int column)
+void CompanyList::sortByColumn(int column)
 {
-    const QList<GridColumn> &columns = DBGrid1->dataModel()->columns();
+    const QList<GridColumn> &columns = grid->dataModel()->columns();
     if (column < 0 || column >= columns.size())
         return;
-    DBGrid1->setAllColumnsColor(LightColour);
+    grid->setAllColumnsColor(LightColour);
     const bool opened = reopenCompanies(CompanyStatements::sortStatement(columns[column].fieldName));
-    LabChpRech->setText(columns[column].title);
+    searchLabel->setText(columns[column].title);
     if (opened)
-        DBGrid1->setColumnColor(column, SortColour);
+        grid->setColumnColor(column, SortColour);
 }
 
-void CompanyList::eValChampRechChange()
+void CompanyList::search()
 {
     // Only names are searched, and only once the operator chose that column.
-    if (LabChpRech->text() != SearchedTitle)
+    if (searchLabel->text() != SearchedTitle)
         return;
-    reopenCompanies(CompanyStatements::searchStatement(eValChampRech->text()));
+    reopenCompanies(CompanyStatements::searchStatement(searchEdit->text()));
 }
 
 void CompanyList::openForm(void (DataSet::*start)())
@@ -125,17 +125,17 @@ void CompanyList::openForm(void (DataSet::*start)())
     openBeside(this, form.release(), true);
 }
 
-void CompanyList::BitBtn1Click()
+void CompanyList::addRecord()
 {
     openForm(&DataSet::append);
 }
 
-void CompanyList::BitBtn3Click()
+void CompanyList::editRecord()
 {
     openForm(&DataSet::edit); // on an empty list this starts a new row
 }
 
-void CompanyList::BitBtn2Click()
+void CompanyList::deleteRecord()
 {
     QString password;
     if (!PasswordDialog::ask(this, password) || !CompanyRules::deletionPasswordAccepted(password))
@@ -147,7 +147,7 @@ void CompanyList::BitBtn2Click()
     }
 }
 
-void CompanyList::Button4Click()
+void CompanyList::closeList()
 {
     closeWindow(this);
 }

@@ -15,20 +15,20 @@ class CompanyList : public ListWindow
 public:
     explicit CompanyList(DataSet *societes, QWidget *parent = nullptr);
 
-    QPushButton *BitBtn1;
-    QPushButton *BitBtn3;
-    QPushButton *BitBtn2;
-    QPushButton *Button4;
-    QMenu *PopupMenu1;
+    QPushButton *addButton;
+    QPushButton *editButton;
+    QPushButton *deleteButton;
+    QPushButton *closeButton;
+    QMenu *gridMenu;
 
 public slots:
-    void FormShow();
-    void eValChampRechChange();
-    void DBGrid1TitleClick(int column);
-    void BitBtn1Click();
-    void BitBtn3Click();
-    void BitBtn2Click();
-    void Button4Click();
+    void openList();
+    void search();
+    void sortByColumn(int column);
+    void addRecord();
+    void editRecord();
+    void deleteRecord();
+    void closeList();
 
 protected:
     void showEvent(QShowEvent *event) override;

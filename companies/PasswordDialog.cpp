@@ -10,39 +10,39 @@
 
 PasswordDialog::PasswordDialog(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
-    , eMotPasse(new QLineEdit(this))
-    , BitBtn1(new QPushButton(QStringLiteral("OK"), this))
-    , BitBtn2(new QPushButton(QStringLiteral("Annuler"), this))
+    , passwordEdit(new QLineEdit(this))
+    , okButton(new QPushButton(QStringLiteral("OK"), this))
+    , cancelButton(new QPushButton(QStringLiteral("Annuler"), this))
 {
-    setObjectName(QStringLiteral("FrmMotPasse"));
+    setObjectName(QStringLiteral("PasswordDialog"));
     setWindowTitle(QString());
-    eMotPasse->setObjectName(QStringLiteral("eMotPasse"));
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
+    passwordEdit->setObjectName(QStringLiteral("passwordEdit"));
+    okButton->setObjectName(QStringLiteral("okButton"));
+    cancelButton->setObjectName(QStringLiteral("cancelButton"));
 
     auto *label = new QLabel(QStringLiteral("Mot de Passe"), this);
-    label->setBuddy(eMotPasse);
-    eMotPasse->setEchoMode(QLineEdit::Password);
-    eMotPasse->setStyleSheet(QStringLiteral("lineedit-password-character: 42;")); // a star per character
-    eMotPasse->setMinimumWidth(180);
+    label->setBuddy(passwordEdit);
+    passwordEdit->setEchoMode(QLineEdit::Password);
+    passwordEdit->setStyleSheet(QStringLiteral("lineedit-password-character: 42;")); // a star per character
+    passwordEdit->setMinimumWidth(180);
 
     // Enter means OK wherever the focus is but on "Annuler"; Escape means Annuler.
-    BitBtn1->setDefault(true);
-    connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
-    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+    okButton->setDefault(true);
+    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
     auto *layout = new QGridLayout(this);
     layout->setContentsMargins(16, 16, 16, 12);
     layout->setVerticalSpacing(14);
     layout->addWidget(label, 0, 0);
-    layout->addWidget(eMotPasse, 0, 1);
+    layout->addWidget(passwordEdit, 0, 1);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
     layout->addLayout(buttons, 1, 0, 1, 2);
     setFixedSize(sizeHint());
-    eMotPasse->setFocus();
+    passwordEdit->setFocus();
 }
 
 bool PasswordDialog::ask(QWidget *parent, QString &password)
@@ -55,6 +55,6 @@ bool PasswordDialog::ask(QWidget *parent, QString &password)
         dialog.move(r.topLeft());
     }
     const bool ok = dialog.exec() == QDialog::Accepted;
-    password = dialog.eMotPasse->text();
+    password = dialog.passwordEdit->text();
     return ok;
 }

@@ -17,7 +17,7 @@ public:
     // text in password.
     static bool ask(QWidget *parent, QString &password);
 
-    QLineEdit *eMotPasse;
-    QPushButton *BitBtn1;
-    QPushButton *BitBtn2;
+    QLineEdit *passwordEdit;
+    QPushButton *okButton;
+    QPushButton *cancelButton;
 };

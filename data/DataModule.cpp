@@ -9,8 +9,6 @@ namespace {
 const QString NumberingSavepointSql = QStringLiteral("SAVEPOINT KESTRA_NUMBERING");
 } // namespace
 
-DataModule *Datadeclaration = nullptr;
-
 DataModule::DataModule(QObject *parent)
     : QObject(parent)
     , ivorande(new Connection(this))
@@ -43,13 +41,15 @@ DataModule::DataModule(QObject *parent)
     iparametres->afterPost = [this](DataSet &d) { iparametresAfterPost(d); };
 }
 
-DataModule::~DataModule()
+DataModule::~DataModule() = default;
+
+void DataModule::setNumberingCompany(const QString &matricule, const QString &exercice)
 {
-    if (Datadeclaration == this)
-        Datadeclaration = nullptr;
+    m_matricule = matricule;
+    m_exercice = exercice;
 }
 
-void DataModule::DataModuleCreate(const QString &iniPath)
+void DataModule::openDatabase(const QString &iniPath)
 {
     m_configurationPath = iniPath;
     backupSettings = Config::readBackupSettings(iniPath);
@@ -77,10 +77,8 @@ void DataModule::ifactureAfterInsert(DataSet &dataSet)
 {
     InitialiserQueryMax();
     QueryMaxNumero->setSql(QueryMaxNumeroSql);
-    const WorkingContext empty;
-    const WorkingContext &c = m_context ? *m_context : empty;
-    QueryMaxNumero->setParam(QStringLiteral("codesociete"), c.curIdentifiant + c.curCle + c.curCategorie + c.curEtab);
-    QueryMaxNumero->setParam(QStringLiteral("exercice"), c.curExercice);
+    QueryMaxNumero->setParam(QStringLiteral("codesociete"), m_matricule);
+    QueryMaxNumero->setParam(QStringLiteral("exercice"), m_exercice);
     QueryMaxNumero->open();
     const QString max = QueryMaxNumero->fieldByName(QStringLiteral("MaxNumero"))->asString();
     int number = 1;
@@ -104,16 +102,14 @@ void DataModule::ifactureBeforePost(DataSet &dataSet)
         return; // the operator chose the number: it is kept as typed
     // A post refused before any statement must not hold the numbering.
     dataSet.checkRequired();
-    const WorkingContext empty;
-    const WorkingContext &c = m_context ? *m_context : empty;
     const QVariant identifiant = dataSet.fieldByName(QStringLiteral("IDENTIFIANT"))->value();
     const QVariant exercice = dataSet.fieldByName(QStringLiteral("EXERCICE"))->value();
-    const QString matricule = identifiant.isValid() ? identifiant.toString() : c.curIdentifiant + c.curCle + c.curCategorie + c.curEtab;
+    const QString matricule = identifiant.isValid() ? identifiant.toString() : m_matricule;
 
     Query(*ivorande, NumberingSavepointSql).execute();
     m_numbering = true;
     InvoiceNumbering::lockCompany(*ivorande, matricule);
-    const int number = InvoiceNumbering::highest(*ivorande, matricule, exercice.isValid() ? exercice : QVariant(c.curExercice)) + 1;
+    const int number = InvoiceNumbering::highest(*ivorande, matricule, exercice.isValid() ? exercice : QVariant(m_exercice)) + 1;
     if (number != m_givenNumber) {
         m_shownNumber = m_givenNumber;
         numero->setValue(number);

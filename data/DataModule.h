@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/WorkingContext.h"
 #include "data/Config.h"
 #include "data/Connection.h"
 #include "data/DataSet.h"
@@ -22,14 +21,16 @@ public:
 
     // Reads the configuration and opens the database; throws DbError with the
     // client's text, the module staying usable for a later attempt.
-    void DataModuleCreate(const QString &iniPath);
+    void openDatabase(const QString &iniPath);
     // The configuration file read at start, and how backups are kept.
     const QString &configurationPath() const { return m_configurationPath; }
     Config::BackupSettings backupSettings;
 
-    // The company and year the numbering reads (the main window's).
-    void setWorkingContext(const WorkingContext *context) { m_context = context; }
-    const WorkingContext *workingContext() const { return m_context; }
+    // The company (its whole tax identifier) and fiscal year new invoices are
+    // numbered under; the application sets them when a company is chosen.
+    void setNumberingCompany(const QString &matricule, const QString &exercice);
+    const QString &numberingMatricule() const { return m_matricule; }
+    const QString &numberingExercice() const { return m_exercice; }
 
     void InitialiserQueryMax();
     void ifactureAfterInsert(DataSet &dataSet);
@@ -65,11 +66,9 @@ signals:
 
 private:
     QString m_configurationPath;
-    const WorkingContext *m_context = nullptr;
+    QString m_matricule;
+    QString m_exercice;
     int m_givenNumber = -1; // by the numbering, to the row being entered
     int m_shownNumber = -1; // what the row showed before its post took another
     bool m_numbering = false; // the post holds the company's numbering
 };
-
-// The one instance, as the windows know it.
-extern DataModule *Datadeclaration;

@@ -71,8 +71,8 @@ bool FormKeys::eventFilter(QObject *watched, QEvent *event)
         return true;
     }
     if (key->key() == Qt::Key_F10) {
-        if (onF10)
-            onF10();
+        if (onSave)
+            onSave();
         return true;
     }
     return QObject::eventFilter(watched, event);

@@ -19,7 +19,8 @@ public:
     void attach(QWidget *control);
     // Enter on this button presses it.
     void attachButton(QWidget *button);
-    std::function<void()> onF10;
+    // F10: the form saves (sets its result) before it closes.
+    std::function<void()> onSave;
 
     // The next (or previous) tab stop of the form after `from`.
     QWidget *neighbour(QWidget *from, bool forward) const;

@@ -31,45 +31,45 @@ UpperCaseEdit::UpperCaseEdit(QWidget *parent)
 
 ListWindow::ListWindow(const QString &banner, QWidget *parent)
     : QWidget(parent)
-    , Panel1(new QLabel(banner, this))
-    , Label1(new QLabel(this))
-    , LabChpRech(new QLabel(this))
-    , eValChampRech(new UpperCaseEdit(this))
-    , DBGrid1(new DBGrid(this))
+    , bannerLabel(new QLabel(banner, this))
+    , searchTitle(new QLabel(this))
+    , searchLabel(new QLabel(this))
+    , searchEdit(new UpperCaseEdit(this))
+    , grid(new DBGrid(this))
     , m_searchBar(new QHBoxLayout)
     , m_buttonBar(new QHBoxLayout)
 {
     setAttribute(Qt::WA_DeleteOnClose);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Label1->setObjectName(QStringLiteral("Label1"));
-    LabChpRech->setObjectName(QStringLiteral("LabChpRech"));
-    eValChampRech->setObjectName(QStringLiteral("eValChampRech"));
-    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    bannerLabel->setObjectName(QStringLiteral("bannerLabel"));
+    searchTitle->setObjectName(QStringLiteral("searchTitle"));
+    searchLabel->setObjectName(QStringLiteral("searchLabel"));
+    searchEdit->setObjectName(QStringLiteral("searchEdit"));
+    grid->setObjectName(QStringLiteral("grid"));
 
-    Panel1->setAlignment(Qt::AlignCenter);
-    Panel1->setMinimumHeight(34);
-    Panel1->setStyleSheet(
-        QStringLiteral("QLabel#Panel1 { background: #1f4e79; color: white; font-weight: bold; font-size: 14pt; padding: 4px; }"));
-    LabChpRech->setMinimumWidth(160);
-    LabChpRech->setStyleSheet(QStringLiteral("font-weight: bold;"));
-    LabChpRech->setBuddy(eValChampRech);
-    eValChampRech->setMaximumWidth(320);
-    eValChampRech->setPlaceholderText(QStringLiteral("Recherche"));
+    bannerLabel->setAlignment(Qt::AlignCenter);
+    bannerLabel->setMinimumHeight(34);
+    bannerLabel->setStyleSheet(
+        QStringLiteral("QLabel#bannerLabel { background: #1f4e79; color: white; font-weight: bold; font-size: 14pt; padding: 4px; }"));
+    searchLabel->setMinimumWidth(160);
+    searchLabel->setStyleSheet(QStringLiteral("font-weight: bold;"));
+    searchLabel->setBuddy(searchEdit);
+    searchEdit->setMaximumWidth(320);
+    searchEdit->setPlaceholderText(QStringLiteral("Recherche"));
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
-    layout->addWidget(Panel1);
-    m_searchBar->addWidget(Label1);
-    m_searchBar->addWidget(LabChpRech);
-    m_searchBar->addWidget(eValChampRech);
+    layout->addWidget(bannerLabel);
+    m_searchBar->addWidget(searchTitle);
+    m_searchBar->addWidget(searchLabel);
+    m_searchBar->addWidget(searchEdit);
     m_searchBar->addStretch();
     layout->addLayout(m_searchBar);
-    layout->addWidget(DBGrid1, 1);
+    layout->addWidget(grid, 1);
     m_buttonBar->addStretch();
     layout->addLayout(m_buttonBar);
 }
 
-QPushButton *ListWindow::addButton(const QString &objectName, const QString &caption)
+QPushButton *ListWindow::addBarButton(const QString &objectName, const QString &caption)
 {
     auto *b = new QPushButton(caption, this);
     b->setObjectName(objectName);
@@ -80,8 +80,8 @@ QPushButton *ListWindow::addButton(const QString &objectName, const QString &cap
 
 void ListWindow::paintSortColumn(int column)
 {
-    DBGrid1->setAllColumnsColor(LightColour);
-    DBGrid1->setColumnColor(column, SortColour);
+    grid->setAllColumnsColor(LightColour);
+    grid->setColumnColor(column, SortColour);
 }
 
 bool ListWindow::reopen(DataSet *dataSet, const QString &sql, const QVariantHash &params)

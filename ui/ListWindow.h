@@ -33,14 +33,14 @@ public:
 
     ListWindow(const QString &banner, QWidget *parent = nullptr);
 
-    QLabel *Panel1;
-    QLabel *Label1;
-    QLabel *LabChpRech;
-    UpperCaseEdit *eValChampRech;
-    DBGrid *DBGrid1;
+    QLabel *bannerLabel;
+    QLabel *searchTitle;
+    QLabel *searchLabel;
+    UpperCaseEdit *searchEdit;
+    DBGrid *grid;
 
 protected:
-    QPushButton *addButton(const QString &objectName, const QString &caption);
+    QPushButton *addBarButton(const QString &objectName, const QString &caption);
     QHBoxLayout *searchBar() const { return m_searchBar; }
     // All columns light, then the clicked one silver.
     void paintSortColumn(int column);

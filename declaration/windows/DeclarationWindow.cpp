@@ -31,47 +31,46 @@ QLabel *boldLabel(const QString &name, QWidget *parent)
 }
 } // namespace
 
-DeclarationWindow::DeclarationWindow(
-    const WorkingContext &context, const QString &companyCaption, Connection &connection, QWidget *parent)
+DeclarationWindow::DeclarationWindow(const WorkingContext &context, const QString &companyCaption, Connection &connection, QWidget *parent)
     : QWidget(parent)
     , Matricule(boldLabel(QStringLiteral("Matricule"), this))
     , Exercice(boldLabel(QStringLiteral("Exercice"), this))
     , Societe(boldLabel(QStringLiteral("Societe"), this))
-    , Label2(boldLabel(QStringLiteral("Label2"), this))
-    , ComboBox1(new QComboBox(this))
+    , quarterLabel(boldLabel(QStringLiteral("quarterLabel"), this))
+    , quarterCombo(new QComboBox(this))
     , DernierEnvoi(new QLabel(this))
-    , Label1(new QLabel(QStringLiteral("Emplacement des Fichiers Résultats"), this))
-    , DirectoryEdit1(new QLineEdit(this))
+    , directoryLabel(new QLabel(QStringLiteral("Emplacement des Fichiers Résultats"), this))
+    , directoryEdit(new QLineEdit(this))
     , DirectoryButton(new QToolButton(this))
-    , Bitnok(new QPushButton(QStringLiteral("OK"), this))
-    , BitBtn2(new QPushButton(QStringLiteral("Fermer"), this))
+    , okButton(new QPushButton(QStringLiteral("OK"), this))
+    , closeButton(new QPushButton(QStringLiteral("Fermer"), this))
     , m_context(context)
     , m_companyCaption(companyCaption)
     , m_generation(connection)
 {
-    setObjectName(QStringLiteral("Frmgenerationdeclaration"));
+    setObjectName(QStringLiteral("DeclarationWindow"));
     setWindowTitle(QStringLiteral("Génération des Fichiers de Déclaration"));
-    Label2->setText(QStringLiteral("Trimestre"));
-    Label1->setObjectName(QStringLiteral("Label1"));
-    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
-    ComboBox1->setEditable(true);
-    ComboBox1->setInsertPolicy(QComboBox::NoInsert);
-    ComboBox1->addItems({ QStringLiteral("T1"), QStringLiteral("T2"), QStringLiteral("T3"), QStringLiteral("T4") });
-    Label2->setBuddy(ComboBox1);
+    quarterLabel->setText(QStringLiteral("Trimestre"));
+    directoryLabel->setObjectName(QStringLiteral("directoryLabel"));
+    quarterCombo->setObjectName(QStringLiteral("quarterCombo"));
+    quarterCombo->setEditable(true);
+    quarterCombo->setInsertPolicy(QComboBox::NoInsert);
+    quarterCombo->addItems({ QStringLiteral("T1"), QStringLiteral("T2"), QStringLiteral("T3"), QStringLiteral("T4") });
+    quarterLabel->setBuddy(quarterCombo);
     DernierEnvoi->setObjectName(QStringLiteral("DernierEnvoi"));
     DernierEnvoi->setStyleSheet(QStringLiteral("color: #1f4e79;"));
-    DirectoryEdit1->setObjectName(QStringLiteral("DirectoryEdit1"));
-    DirectoryEdit1->setMinimumWidth(320);
-    Label1->setBuddy(DirectoryEdit1);
+    directoryEdit->setObjectName(QStringLiteral("directoryEdit"));
+    directoryEdit->setMinimumWidth(320);
+    directoryLabel->setBuddy(directoryEdit);
     DirectoryButton->setObjectName(QStringLiteral("DirectoryButton"));
     DirectoryButton->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
     DirectoryButton->setToolTip(QStringLiteral("Choisir le répertoire"));
-    Bitnok->setObjectName(QStringLiteral("Bitnok"));
-    Bitnok->setIcon(style()->standardIcon(QStyle::SP_DialogApplyButton));
-    Bitnok->setDefault(true);
-    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
-    BitBtn2->setAutoDefault(true); // Enter on "Fermer" closes
-    BitBtn2->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    okButton->setObjectName(QStringLiteral("okButton"));
+    okButton->setIcon(style()->standardIcon(QStyle::SP_DialogApplyButton));
+    okButton->setDefault(true);
+    closeButton->setObjectName(QStringLiteral("closeButton"));
+    closeButton->setAutoDefault(true); // Enter on "Fermer" closes
+    closeButton->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
 
     auto *company = new QGroupBox(QStringLiteral("Société"), this);
     auto *companyLayout = new QFormLayout(company);
@@ -80,17 +79,17 @@ DeclarationWindow::DeclarationWindow(
     companyLayout->addRow(QStringLiteral("Raison Sociale :"), Societe);
 
     auto *choice = new QFormLayout;
-    choice->addRow(Label2, ComboBox1);
+    choice->addRow(quarterLabel, quarterCombo);
     choice->addRow(QString(), DernierEnvoi);
     auto *dirRow = new QHBoxLayout;
-    dirRow->addWidget(DirectoryEdit1, 1);
+    dirRow->addWidget(directoryEdit, 1);
     dirRow->addWidget(DirectoryButton);
-    choice->addRow(Label1, dirRow);
+    choice->addRow(directoryLabel, dirRow);
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(Bitnok);
-    buttons->addWidget(BitBtn2);
+    buttons->addWidget(okButton);
+    buttons->addWidget(closeButton);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(company);
@@ -99,21 +98,21 @@ DeclarationWindow::DeclarationWindow(
     layout->addLayout(buttons);
 
     connect(DirectoryButton, &QToolButton::clicked, this, &DeclarationWindow::browse);
-    connect(Bitnok, &QPushButton::clicked, this, &DeclarationWindow::BitnokClick);
+    connect(okButton, &QPushButton::clicked, this, &DeclarationWindow::generate);
     // OK is the default button, as in a dialog: Enter in the boxes presses it.
-    connect(DirectoryEdit1, &QLineEdit::returnPressed, Bitnok, &QPushButton::click);
-    connect(ComboBox1->lineEdit(), &QLineEdit::returnPressed, Bitnok, &QPushButton::click);
-    connect(BitBtn2, &QPushButton::clicked, this, &DeclarationWindow::BitBtn2Click);
-    connect(ComboBox1, &QComboBox::currentTextChanged, this, &DeclarationWindow::showLastGeneration);
-    FormCreate();
+    connect(directoryEdit, &QLineEdit::returnPressed, okButton, &QPushButton::click);
+    connect(quarterCombo->lineEdit(), &QLineEdit::returnPressed, okButton, &QPushButton::click);
+    connect(closeButton, &QPushButton::clicked, this, &DeclarationWindow::closeWithoutWriting);
+    connect(quarterCombo, &QComboBox::currentTextChanged, this, &DeclarationWindow::showLastGeneration);
+    showCompany();
 }
 
-void DeclarationWindow::FormCreate()
+void DeclarationWindow::showCompany()
 {
     Matricule->setText(m_context.curIdentifiant);
     Exercice->setText(m_context.curExercice);
     Societe->setText(m_companyCaption);
-    ComboBox1->setCurrentIndex(0);
+    quarterCombo->setCurrentIndex(0);
     showLastGeneration();
 }
 
@@ -126,7 +125,7 @@ void DeclarationWindow::showLastGeneration()
     }
     try {
         const std::optional<DeclarationRecord> last = DeclarationHistory::last(m_generation.query().connection(),
-            m_context.curIdentifiant + m_context.curCle + m_context.curCategorie + m_context.curEtab, year, ComboBox1->currentText());
+            m_context.curIdentifiant + m_context.curCle + m_context.curCategorie + m_context.curEtab, year, quarterCombo->currentText());
         DernierEnvoi->setText(last ? DeclarationHistory::lastText(*last) : QStringLiteral("Pas encore généré."));
     } catch (const Error &e) {
         DernierEnvoi->setText(e.text());
@@ -136,25 +135,25 @@ void DeclarationWindow::showLastGeneration()
 QString DeclarationWindow::heading() const
 {
     return DeclarationChecks::headingText(m_context.curIdentifiant + m_context.curCle + m_context.curCategorie + m_context.curEtab,
-        ComboBox1->currentText(), m_context.curExercice);
+        quarterCombo->currentText(), m_context.curExercice);
 }
 
 void DeclarationWindow::browse()
 {
     const QString dir
-        = QFileDialog::getExistingDirectory(this, QStringLiteral("Emplacement des Fichiers Résultats"), DirectoryEdit1->text());
+        = QFileDialog::getExistingDirectory(this, QStringLiteral("Emplacement des Fichiers Résultats"), directoryEdit->text());
     if (!dir.isEmpty())
-        DirectoryEdit1->setText(dir);
+        directoryEdit->setText(dir);
 }
 
-void DeclarationWindow::BitnokClick()
+void DeclarationWindow::generate()
 {
     // The file is written without its name and checked as it is written;
     // it takes its name once the clerk has seen what the checks found and
     // agreed to replace an earlier file.
     const DeclarationPass *pass = nullptr;
     try {
-        pass = &m_generation.prepare(DirectoryEdit1->text(), ComboBox1->currentText(), m_context);
+        pass = &m_generation.prepare(directoryEdit->text(), quarterCombo->currentText(), m_context);
     } catch (const Error &e) {
         MessageBox::error(this, e.text());
         return;
@@ -185,7 +184,7 @@ void DeclarationWindow::BitnokClick()
     close();
 }
 
-void DeclarationWindow::BitBtn2Click()
+void DeclarationWindow::closeWithoutWriting()
 {
     close();
 }

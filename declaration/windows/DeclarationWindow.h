@@ -23,22 +23,22 @@ public:
     DeclarationWindow(
         const WorkingContext &context, const QString &companyCaption, Connection &connection, QWidget *parent = nullptr);
 
-    void FormCreate();
-    void BitnokClick();
-    void BitBtn2Click();
+    void showCompany();
+    void generate();
+    void closeWithoutWriting();
 
     QLabel *Matricule;
     QLabel *Exercice;
     QLabel *Societe;
-    QLabel *Label2;
-    QComboBox *ComboBox1;
+    QLabel *quarterLabel;
+    QComboBox *quarterCombo;
     // The last generation of the chosen quarter, from the history.
     QLabel *DernierEnvoi;
-    QLabel *Label1;
-    QLineEdit *DirectoryEdit1;
+    QLabel *directoryLabel;
+    QLineEdit *directoryEdit;
     QToolButton *DirectoryButton;
-    QPushButton *Bitnok;
-    QPushButton *BitBtn2;
+    QPushButton *okButton;
+    QPushButton *closeButton;
 
     // Reads the history again for the quarter chosen.
     void showLastGeneration();

@@ -47,84 +47,124 @@ InvoiceForm::InvoiceForm(DataSet *invoices, DataSet *clients, QWidget *parent)
     , m_invoices(invoices)
     , m_clients(clients)
 {
-    setObjectName(QStringLiteral("Frmsaisiemaj"));
+    setObjectName(QStringLiteral("InvoiceForm"));
     setWindowTitle(QStringLiteral("Mise à Jour des Factures"));
+    createEditors(invoices);
+    createButtons();
+    layOutSheet();
+    setKeyboardOrder();
+    connectHandlers();
+    setMinimumWidth(640);
+}
 
-    DBEdit7 = editor<DBEdit>(this, "DBEdit7", invoices, "IDENTIFIANT");
-    DBEdit11 = editor<DBEdit>(this, "DBEdit11", invoices, "EXERCICE");
-    DBEdit12 = editor<DBEdit>(this, "DBEdit12", invoices, "TRIMESTRE");
-    DBEdit2 = editor<DBEdit>(this, "DBEdit2", invoices, "NUMEROORDRE");
-    DBEdit1 = editor<DBEdit>(this, "DBEdit1", invoices, "CODE");
-    DBraisonsociale = editor<DBEdit>(this, "DBraisonsociale", invoices, "IDENTIFIANTCLIENT");
-    DBComboBox1 = new DBComboBox(this);
-    DBComboBox1->setObjectName(QStringLiteral("DBComboBox1"));
-    DBComboBox1->addItems({ QStringLiteral("1: Matricule Fiscal"), QStringLiteral("2: N° CIN"), QStringLiteral("3: N° C.Séjour"),
+void InvoiceForm::createEditors(DataSet *invoices)
+{
+    companyIdEdit = editor<DBEdit>(this, "companyIdEdit", invoices, "IDENTIFIANT");
+    yearEdit = editor<DBEdit>(this, "yearEdit", invoices, "EXERCICE");
+    quarterEdit = editor<DBEdit>(this, "quarterEdit", invoices, "TRIMESTRE");
+    orderNumberEdit = editor<DBEdit>(this, "orderNumberEdit", invoices, "NUMEROORDRE");
+    clientCodeEdit = editor<DBEdit>(this, "clientCodeEdit", invoices, "CODE");
+    clientIdEdit = editor<DBEdit>(this, "clientIdEdit", invoices, "IDENTIFIANTCLIENT");
+    clientIdTypeCombo = new DBComboBox(this);
+    clientIdTypeCombo->setObjectName(QStringLiteral("clientIdTypeCombo"));
+    clientIdTypeCombo->addItems({ QStringLiteral("1: Matricule Fiscal"), QStringLiteral("2: N° CIN"), QStringLiteral("3: N° C.Séjour"),
         QStringLiteral("4: Ident des Person. Non Domic. Ni Etablies En Tunisie") });
-    DBComboBox1->setField(invoices, QStringLiteral("TYPEIDCLIENT"));
-    DBEactivite = editor<DBEdit>(this, "DBEactivite", invoices, "NOMPRENOMCLIENT");
-    DBEdit4 = editor<DBEdit>(this, "DBEdit4", invoices, "ADRESSECLIENT");
-    DBEdit3 = editor<DBEdit>(this, "DBEdit3", invoices, "NUMEROAUTORISATION");
-    DBDateEdit2 = editor<DBDateEdit>(this, "DBDateEdit2", invoices, "DATEAUTORISATION");
-    DBEdit5 = editor<DBEdit>(this, "DBEdit5", invoices, "NUMEROFACTURE");
-    DBDateEdit3 = editor<DBDateEdit>(this, "DBDateEdit3", invoices, "DATEFACTURE");
-    DBEdit8 = editor<DBEdit>(this, "DBEdit8", invoices, "PRIXVENTE");
-    DBEdit9 = editor<DBEdit>(this, "DBEdit9", invoices, "TAUXFODEC");
-    DBEdit6 = editor<DBEdit>(this, "DBEdit6", invoices, "MONTANTFODEC");
-    DBEdit10 = editor<DBEdit>(this, "DBEdit10", invoices, "TAUXDROITCONSOMMATION");
-    DBEdit13 = editor<DBEdit>(this, "DBEdit13", invoices, "MONTANTDROITCONSOMMATION");
-    DBEdit14 = editor<DBEdit>(this, "DBEdit14", invoices, "TAUXTVA");
-    DBEdit15 = editor<DBEdit>(this, "DBEdit15", invoices, "MONTANTTVA");
-    DBDateEdit2->setCalendarTitle(QStringLiteral("Date Autorisation"));
-    DBDateEdit3->setCalendarTitle(QStringLiteral("Date de la Facture"));
+    clientIdTypeCombo->setField(invoices, QStringLiteral("TYPEIDCLIENT"));
+    clientNameEdit = editor<DBEdit>(this, "clientNameEdit", invoices, "NOMPRENOMCLIENT");
+    clientAddressEdit = editor<DBEdit>(this, "clientAddressEdit", invoices, "ADRESSECLIENT");
+    authorisationNumberEdit = editor<DBEdit>(this, "authorisationNumberEdit", invoices, "NUMEROAUTORISATION");
+    authorisationDateEdit = editor<DBDateEdit>(this, "authorisationDateEdit", invoices, "DATEAUTORISATION");
+    invoiceNumberEdit = editor<DBEdit>(this, "invoiceNumberEdit", invoices, "NUMEROFACTURE");
+    invoiceDateEdit = editor<DBDateEdit>(this, "invoiceDateEdit", invoices, "DATEFACTURE");
+    priceEdit = editor<DBEdit>(this, "priceEdit", invoices, "PRIXVENTE");
+    fodecRateEdit = editor<DBEdit>(this, "fodecRateEdit", invoices, "TAUXFODEC");
+    fodecAmountEdit = editor<DBEdit>(this, "fodecAmountEdit", invoices, "MONTANTFODEC");
+    dutyRateEdit = editor<DBEdit>(this, "dutyRateEdit", invoices, "TAUXDROITCONSOMMATION");
+    dutyAmountEdit = editor<DBEdit>(this, "dutyAmountEdit", invoices, "MONTANTDROITCONSOMMATION");
+    vatRateEdit = editor<DBEdit>(this, "vatRateEdit", invoices, "TAUXTVA");
+    vatAmountEdit = editor<DBEdit>(this, "vatAmountEdit", invoices, "MONTANTTVA");
+    authorisationDateEdit->setCalendarTitle(QStringLiteral("Date Autorisation"));
+    invoiceDateEdit->setCalendarTitle(QStringLiteral("Date de la Facture"));
+}
 
-    Bitnok = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"), this);
-    Bitnok->setObjectName(QStringLiteral("Bitnok"));
-    BitBtn2 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("Annuler"), this);
-    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
-    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("fermer"), this);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn1->setFocusPolicy(Qt::ClickFocus); // not a tab stop
+void InvoiceForm::createButtons()
+{
+    okButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"), this);
+    okButton->setObjectName(QStringLiteral("okButton"));
+    cancelButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("Annuler"), this);
+    cancelButton->setObjectName(QStringLiteral("cancelButton"));
+    closeButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("fermer"), this);
+    closeButton->setObjectName(QStringLiteral("closeButton"));
+    closeButton->setFocusPolicy(Qt::ClickFocus); // not a tab stop
+}
 
+QGroupBox *InvoiceForm::invoiceGroup()
+{
+    auto *group = new QGroupBox(QStringLiteral("Facture"), this);
+    auto *grid = new QGridLayout(group);
+    addRow(grid, 0, 0, QStringLiteral("Identifiant"), companyIdEdit);
+    addRow(grid, 0, 1, QStringLiteral("Exercice"), yearEdit);
+    addRow(grid, 1, 0, QStringLiteral("Trimestre"), quarterEdit);
+    addRow(grid, 1, 1, QStringLiteral("N°Ordre"), orderNumberEdit);
+    return group;
+}
+
+QGroupBox *InvoiceForm::clientGroup()
+{
+    auto *group = new QGroupBox(QStringLiteral("Client"), this);
+    auto *grid = new QGridLayout(group);
+    addRow(grid, 0, 0, QStringLiteral("Code Tiers"), clientCodeEdit);
+    addRow(grid, 0, 1, QStringLiteral("Identifiant Client"), clientIdEdit);
+    addRow(grid, 1, 0, QStringLiteral("Type Identifiant"), clientIdTypeCombo, 3);
+    addRow(grid, 2, 0, QStringLiteral("Nom  Prénom Our Raison Sociale"), clientNameEdit, 3);
+    addRow(grid, 3, 0, QStringLiteral("Adresse"), clientAddressEdit, 3);
+    addRow(grid, 4, 0, QStringLiteral("Numéro Autorisation"), authorisationNumberEdit);
+    addRow(grid, 4, 1, QStringLiteral("Date Autorisation"), authorisationDateEdit);
+    return group;
+}
+
+QGroupBox *InvoiceForm::documentGroup()
+{
+    auto *group = new QGroupBox(QStringLiteral("Pièce"), this);
+    auto *grid = new QGridLayout(group);
+    addRow(grid, 0, 0, QStringLiteral("Numéro Facture"), invoiceNumberEdit);
+    addRow(grid, 0, 1, QStringLiteral("Date de la Facture"), invoiceDateEdit);
+    return group;
+}
+
+QGroupBox *InvoiceForm::amountsGroup()
+{
+    auto *group = new QGroupBox(QStringLiteral("Montants"), this);
+    auto *grid = new QGridLayout(group);
+    addRow(grid, 0, 0, QStringLiteral("Montant Hors Taxe"), priceEdit);
+    addRow(grid, 1, 0, QStringLiteral("Taux Fodec"), fodecRateEdit);
+    addRow(grid, 1, 1, QStringLiteral("Montant Fodec"), fodecAmountEdit);
+    addRow(grid, 2, 0, QStringLiteral("Taux Droit de Consommation"), dutyRateEdit);
+    addRow(grid, 2, 1, QStringLiteral("Montant Droit de consommation"), dutyAmountEdit);
+    addRow(grid, 3, 0, QStringLiteral("Taux TVA"), vatRateEdit);
+    addRow(grid, 3, 1, QStringLiteral("Montant de la TVA"), vatAmountEdit);
+    return group;
+}
+
+void InvoiceForm::layOutSheet()
+{
     // Groups follow the tab order from top to bottom.
-    auto *invoice = new QGroupBox(QStringLiteral("Facture"), this);
-    auto *gi = new QGridLayout(invoice);
-    addRow(gi, 0, 0, QStringLiteral("Identifiant"), DBEdit7);
-    addRow(gi, 0, 1, QStringLiteral("Exercice"), DBEdit11);
-    addRow(gi, 1, 0, QStringLiteral("Trimestre"), DBEdit12);
-    addRow(gi, 1, 1, QStringLiteral("N°Ordre"), DBEdit2);
-
-    auto *client = new QGroupBox(QStringLiteral("Client"), this);
-    auto *gc = new QGridLayout(client);
-    addRow(gc, 0, 0, QStringLiteral("Code Tiers"), DBEdit1);
-    addRow(gc, 0, 1, QStringLiteral("Identifiant Client"), DBraisonsociale);
-    addRow(gc, 1, 0, QStringLiteral("Type Identifiant"), DBComboBox1, 3);
-    addRow(gc, 2, 0, QStringLiteral("Nom  Prénom Our Raison Sociale"), DBEactivite, 3);
-    addRow(gc, 3, 0, QStringLiteral("Adresse"), DBEdit4, 3);
-    addRow(gc, 4, 0, QStringLiteral("Numéro Autorisation"), DBEdit3);
-    addRow(gc, 4, 1, QStringLiteral("Date Autorisation"), DBDateEdit2);
-
-    auto *document = new QGroupBox(QStringLiteral("Pièce"), this);
-    auto *gd = new QGridLayout(document);
-    addRow(gd, 0, 0, QStringLiteral("Numéro Facture"), DBEdit5);
-    addRow(gd, 0, 1, QStringLiteral("Date de la Facture"), DBDateEdit3);
-
-    auto *amounts = new QGroupBox(QStringLiteral("Montants"), this);
-    auto *ga = new QGridLayout(amounts);
-    addRow(ga, 0, 0, QStringLiteral("Montant Hors Taxe"), DBEdit8);
-    addRow(ga, 1, 0, QStringLiteral("Taux Fodec"), DBEdit9);
-    addRow(ga, 1, 1, QStringLiteral("Montant Fodec"), DBEdit6);
-    addRow(ga, 2, 0, QStringLiteral("Taux Droit de Consommation"), DBEdit10);
-    addRow(ga, 2, 1, QStringLiteral("Montant Droit de consommation"), DBEdit13);
-    addRow(ga, 3, 0, QStringLiteral("Taux TVA"), DBEdit14);
-    addRow(ga, 3, 1, QStringLiteral("Montant de la TVA"), DBEdit15);
-    for (DBEdit *e : { DBEdit8, DBEdit9, DBEdit6, DBEdit10, DBEdit13, DBEdit14, DBEdit15, DBEdit12, DBEdit2, DBEdit11, DBEdit1 })
+    QGroupBox *invoice = invoiceGroup();
+    QGroupBox *client = clientGroup();
+    QGroupBox *document = documentGroup();
+    QGroupBox *amounts = amountsGroup();
+    const std::initializer_list<DBEdit *> amountEdits
+        = { priceEdit, fodecRateEdit, fodecAmountEdit, dutyRateEdit, dutyAmountEdit, vatRateEdit, vatAmountEdit };
+    for (DBEdit *e : amountEdits)
+        e->setAlignment(Qt::AlignRight);
+    for (DBEdit *e : { quarterEdit, orderNumberEdit, yearEdit, clientCodeEdit })
         e->setAlignment(Qt::AlignRight);
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(Bitnok);
-    buttons->addWidget(BitBtn2);
-    buttons->addWidget(BitBtn1);
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
+    buttons->addWidget(closeButton);
 
     // A sheet of reasonable width, centred, however large the window.
     auto *sheet = new QWidget(this);
@@ -141,63 +181,69 @@ InvoiceForm::InvoiceForm(DataSet *invoices, DataSet *clients, QWidget *parent)
     layout->addStretch();
     layout->addWidget(sheet, 1);
     layout->addStretch();
-    for (DBEdit *e : { DBEdit11, DBEdit12, DBEdit2, DBEdit1 })
+    for (DBEdit *e : { yearEdit, quarterEdit, orderNumberEdit, clientCodeEdit })
         e->setMaximumWidth(110);
-    for (QWidget *e : { static_cast<QWidget *>(DBDateEdit2), static_cast<QWidget *>(DBDateEdit3) })
+    for (QWidget *e : { static_cast<QWidget *>(authorisationDateEdit), static_cast<QWidget *>(invoiceDateEdit) })
         e->setMaximumWidth(150);
-    for (DBEdit *e : { DBEdit8, DBEdit9, DBEdit6, DBEdit10, DBEdit13, DBEdit14, DBEdit15 })
+    for (DBEdit *e : amountEdits)
         e->setMaximumWidth(180);
+}
 
-    const QList<QWidget *> order = { DBEdit7, DBEdit11, DBEdit12, DBEdit2, DBEdit1, DBraisonsociale, DBComboBox1, DBEactivite, DBEdit4,
-        DBEdit3, DBDateEdit2, DBEdit5, DBDateEdit3, DBEdit8, DBEdit9, DBEdit6, DBEdit10, DBEdit13, DBEdit14, DBEdit15, Bitnok, BitBtn2 };
+void InvoiceForm::setKeyboardOrder()
+{
+    const QList<QWidget *> order = { companyIdEdit, yearEdit, quarterEdit, orderNumberEdit, clientCodeEdit, clientIdEdit, clientIdTypeCombo,
+        clientNameEdit, clientAddressEdit, authorisationNumberEdit, authorisationDateEdit, invoiceNumberEdit, invoiceDateEdit, priceEdit,
+        fodecRateEdit, fodecAmountEdit, dutyRateEdit, dutyAmountEdit, vatRateEdit, vatAmountEdit, okButton, cancelButton };
     for (int i = 0; i + 1 < order.size(); ++i)
         setTabOrder(order[i], order[i + 1]);
     for (int i = 0; i < 20; ++i)
         keys()->attach(order[i]);
-    keys()->attachButton(Bitnok);
-    keys()->attachButton(BitBtn2);
-    keys()->onF10 = [this] { setResult(FormResult::Ok); };
+    keys()->attachButton(okButton);
+    keys()->attachButton(cancelButton);
+    keys()->onSave = [this] { setResult(FormResult::Ok); };
+}
 
-    connect(DBEdit12, &DBEdit::exited, this, &InvoiceForm::DBEdit12Exit);
-    connect(DBEdit1, &DBEdit::exited, this, &InvoiceForm::DBEdit1Exit);
-    connect(DBEdit9, &DBEdit::exited, this, &InvoiceForm::DBEdit9Exit);
-    connect(DBEdit10, &DBEdit::exited, this, &InvoiceForm::DBEdit10Exit);
-    connect(DBEdit14, &DBEdit::exited, this, &InvoiceForm::DBEdit14Exit);
-    connect(Bitnok, &QPushButton::clicked, this, [this] { BitnokClick(FormResult::Ok); });
-    connect(BitBtn2, &QPushButton::clicked, this, [this] { BitnokClick(FormResult::Cancel); });
-    connect(BitBtn1, &QPushButton::clicked, this, &InvoiceForm::BitBtn1Click);
-    DBEdit1->installEventFilter(this); // double-click looks the client up
-    setMinimumWidth(640);
+void InvoiceForm::connectHandlers()
+{
+    connect(quarterEdit, &DBEdit::exited, this, &InvoiceForm::checkQuarter);
+    connect(clientCodeEdit, &DBEdit::exited, this, &InvoiceForm::lookUpClient);
+    connect(fodecRateEdit, &DBEdit::exited, this, &InvoiceForm::recomputeFodec);
+    connect(dutyRateEdit, &DBEdit::exited, this, &InvoiceForm::recomputeDuty);
+    connect(vatRateEdit, &DBEdit::exited, this, &InvoiceForm::recomputeVat);
+    connect(okButton, &QPushButton::clicked, this, [this] { finish(FormResult::Ok); });
+    connect(cancelButton, &QPushButton::clicked, this, [this] { finish(FormResult::Cancel); });
+    connect(closeButton, &QPushButton::clicked, this, &InvoiceForm::closeWithoutResult);
+    clientCodeEdit->installEventFilter(this); // double-click looks the client up
 }
 
 void InvoiceForm::start()
 {
-    DBEdit12->setFocus(Qt::OtherFocusReason);
-    DBEdit12->selectAll();
+    quarterEdit->setFocus(Qt::OtherFocusReason);
+    quarterEdit->selectAll();
 }
 
 bool InvoiceForm::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == DBEdit1 && event->type() == QEvent::MouseButtonDblClick) {
-        if (DBEdit1->commit())
-            DBEdit1Exit();
+    if (watched == clientCodeEdit && event->type() == QEvent::MouseButtonDblClick) {
+        if (clientCodeEdit->commit())
+            lookUpClient();
         return true;
     }
     return EntryForm::eventFilter(watched, event);
 }
 
-void InvoiceForm::DBEdit12Exit()
+void InvoiceForm::checkQuarter()
 {
     if (!m_invoices->isEditing() || InvoiceRules::quarterIsValid(*m_invoices))
         return;
     // No message: the operator sees the focus come back.
-    QTimer::singleShot(0, DBEdit12, [this] {
-        DBEdit12->setFocus(Qt::OtherFocusReason);
-        DBEdit12->selectAll();
+    QTimer::singleShot(0, quarterEdit, [this] {
+        quarterEdit->setFocus(Qt::OtherFocusReason);
+        quarterEdit->selectAll();
     });
 }
 
-void InvoiceForm::DBEdit1Exit()
+void InvoiceForm::lookUpClient()
 {
     if (!m_invoices->isEditing())
         return;
@@ -207,7 +253,7 @@ void InvoiceForm::DBEdit1Exit()
         return;
     }
     try {
-        const QString code = DBEdit1->text().trimmed();
+        const QString code = clientCodeEdit->text().trimmed();
         const QString sql = m_clients->sql();
         m_clients->close();
         m_clients->setSql(sql);
@@ -235,34 +281,34 @@ void InvoiceForm::takeFocusBack(QWidget *next)
     // (without a window manager, nothing at all): keys would then reach the
     // edits with no edit ever left, so nothing typed would be written.
     window()->activateWindow();
-    QWidget *target = next && isAncestorOf(next) && next->isVisible() ? next : static_cast<QWidget *>(DBEdit1);
+    QWidget *target = next && isAncestorOf(next) && next->isVisible() ? next : static_cast<QWidget *>(clientCodeEdit);
     target->setFocus(Qt::OtherFocusReason);
 }
 
-void InvoiceForm::DBEdit9Exit()
+void InvoiceForm::recomputeFodec()
 {
     if (m_invoices->isEditing())
         InvoiceRules::computeFodec(*m_invoices);
 }
 
-void InvoiceForm::DBEdit10Exit()
+void InvoiceForm::recomputeDuty()
 {
     if (m_invoices->isEditing())
         InvoiceRules::computeDuty(*m_invoices);
 }
 
-void InvoiceForm::DBEdit14Exit()
+void InvoiceForm::recomputeVat()
 {
     if (m_invoices->isEditing())
         InvoiceRules::computeVat(*m_invoices);
 }
 
-void InvoiceForm::BitnokClick(FormResult result)
+void InvoiceForm::finish(FormResult result)
 {
     closeWith(result);
 }
 
-void InvoiceForm::BitBtn1Click()
+void InvoiceForm::closeWithoutResult()
 {
     closeWith(FormResult::None);
 }

@@ -6,6 +6,7 @@ class DataSet;
 class DBComboBox;
 class DBDateEdit;
 class DBEdit;
+class QGroupBox;
 class QLabel;
 class QPushButton;
 
@@ -22,42 +23,51 @@ public:
     // Shows the form with the focus on the quarter.
     void start();
 
-    void DBEdit12Exit(); // quarter check
-    void DBEdit1Exit(); // client lookup
-    void DBEdit9Exit(); // FODEC
-    void DBEdit10Exit(); // consumption duty
-    void DBEdit14Exit(); // value-added tax
-    void BitnokClick(FormResult result);
-    void BitBtn1Click();
+    void checkQuarter(); // quarter check
+    void lookUpClient(); // client lookup
+    void recomputeFodec(); // FODEC
+    void recomputeDuty(); // consumption duty
+    void recomputeVat(); // value-added tax
+    void finish(FormResult result);
+    void closeWithoutResult();
 
-    DBEdit *DBEdit7; // IDENTIFIANT
-    DBEdit *DBEdit11; // EXERCICE
-    DBEdit *DBEdit12; // TRIMESTRE
-    DBEdit *DBEdit2; // NUMEROORDRE
-    DBEdit *DBEdit1; // CODE
-    DBEdit *DBraisonsociale;
-    DBComboBox *DBComboBox1;
-    DBEdit *DBEactivite;
-    DBEdit *DBEdit4;
-    DBEdit *DBEdit3;
-    DBDateEdit *DBDateEdit2;
-    DBEdit *DBEdit5;
-    DBDateEdit *DBDateEdit3;
-    DBEdit *DBEdit8; // PRIXVENTE
-    DBEdit *DBEdit9; // TAUXFODEC
-    DBEdit *DBEdit6; // MONTANTFODEC
-    DBEdit *DBEdit10; // TAUXDROITCONSOMMATION
-    DBEdit *DBEdit13; // MONTANTDROITCONSOMMATION
-    DBEdit *DBEdit14; // TAUXTVA
-    DBEdit *DBEdit15; // MONTANTTVA
-    QPushButton *Bitnok;
-    QPushButton *BitBtn2;
-    QPushButton *BitBtn1;
+    DBEdit *companyIdEdit; // IDENTIFIANT
+    DBEdit *yearEdit; // EXERCICE
+    DBEdit *quarterEdit; // TRIMESTRE
+    DBEdit *orderNumberEdit; // NUMEROORDRE
+    DBEdit *clientCodeEdit; // CODE
+    DBEdit *clientIdEdit;
+    DBComboBox *clientIdTypeCombo;
+    DBEdit *clientNameEdit;
+    DBEdit *clientAddressEdit;
+    DBEdit *authorisationNumberEdit;
+    DBDateEdit *authorisationDateEdit;
+    DBEdit *invoiceNumberEdit;
+    DBDateEdit *invoiceDateEdit;
+    DBEdit *priceEdit; // PRIXVENTE
+    DBEdit *fodecRateEdit; // TAUXFODEC
+    DBEdit *fodecAmountEdit; // MONTANTFODEC
+    DBEdit *dutyRateEdit; // TAUXDROITCONSOMMATION
+    DBEdit *dutyAmountEdit; // MONTANTDROITCONSOMMATION
+    DBEdit *vatRateEdit; // TAUXTVA
+    DBEdit *vatAmountEdit; // MONTANTTVA
+    QPushButton *okButton;
+    QPushButton *cancelButton;
+    QPushButton *closeButton;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void createEditors(DataSet *invoices);
+    void createButtons();
+    QGroupBox *invoiceGroup();
+    QGroupBox *clientGroup();
+    QGroupBox *documentGroup();
+    QGroupBox *amountsGroup();
+    void layOutSheet();
+    void setKeyboardOrder();
+    void connectHandlers();
     void takeFocusBack(QWidget *next);
 
     DataSet *m_invoices;

@@ -26,27 +26,27 @@ const QString EntryInProgress = QStringLiteral("Une facture est en cours de sais
 
 InvoiceList::InvoiceList(DataSet *invoices, DataSet *clients, const QString &matricule, const QString &exercice, QWidget *parent)
     : ListWindow(QStringLiteral("<<<  Kestra de la TVA>>>"), parent)
-    , LabelExercice(new QLabel(QStringLiteral("Exercice"), this))
-    , DBEdit1(new DBEdit(this))
+    , yearLabel(new QLabel(QStringLiteral("Exercice"), this))
+    , yearEdit(new DBEdit(this))
     , m_invoices(invoices)
     , m_clients(clients)
     , m_matricule(matricule)
     , m_exercice(exercice)
 {
-    setObjectName(QStringLiteral("Frmsaisie"));
+    setObjectName(QStringLiteral("InvoiceList"));
     setWindowTitle(QStringLiteral("Saisie des Factures"));
-    LabelExercice->setObjectName(QStringLiteral("LabelExercice"));
-    DBEdit1->setObjectName(QStringLiteral("DBEdit1"));
-    DBEdit1->setReadOnly(true);
-    DBEdit1->setFocusPolicy(Qt::NoFocus);
-    DBEdit1->setMaximumWidth(80);
-    LabelExercice->setBuddy(DBEdit1);
-    searchBar()->addWidget(LabelExercice);
-    searchBar()->addWidget(DBEdit1);
+    yearLabel->setObjectName(QStringLiteral("yearLabel"));
+    yearEdit->setObjectName(QStringLiteral("yearEdit"));
+    yearEdit->setReadOnly(true);
+    yearEdit->setFocusPolicy(Qt::NoFocus);
+    yearEdit->setMaximumWidth(80);
+    yearLabel->setBuddy(yearEdit);
+    searchBar()->addWidget(yearLabel);
+    searchBar()->addWidget(yearEdit);
 
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
-    DBGrid1->setDataSet(invoices);
-    DBGrid1->setColumns({ { QStringLiteral("TRIMESTRE"), QStringLiteral("Trm"), 40, Qt::AlignLeft | Qt::AlignVCenter },
+    grid->setDataSet(invoices);
+    grid->setColumns({ { QStringLiteral("TRIMESTRE"), QStringLiteral("Trm"), 40, Qt::AlignLeft | Qt::AlignVCenter },
         { QStringLiteral("DATEFACTURE"), QStringLiteral("Date Fact."), 82, Qt::AlignCenter },
         { QStringLiteral("NUMEROFACTURE"), QStringLiteral("N°Facture"), 100, right },
         { QStringLiteral("IDENTIFIANTCLIENT"), QStringLiteral("Id.Bénéficiaire"), 125, right },
@@ -56,24 +56,24 @@ InvoiceList::InvoiceList(DataSet *invoices, DataSet *clients, const QString &mat
         { QStringLiteral("MONTANTFODEC"), QStringLiteral("Montant Fodec"), 100, right },
         { QStringLiteral("MONTANTDROITCONSOMMATION"), QStringLiteral("MT Droit Cons."), 100, right },
         { QStringLiteral("MONTANTTVA"), QStringLiteral("Montant TVA"), 100, right } });
-    DBEdit1->setField(invoices, QStringLiteral("EXERCICE"));
+    yearEdit->setField(invoices, QStringLiteral("EXERCICE"));
 
-    BitBtn1 = addButton(QStringLiteral("BitBtn1"), QStringLiteral("Ajouter"));
-    BitBtn3 = addButton(QStringLiteral("BitBtn3"), QStringLiteral("Modifier"));
-    BitBtn2 = addButton(QStringLiteral("BitBtn2"), QStringLiteral("Supprimer"));
-    BitBtn4 = addButton(QStringLiteral("BitBtn4"), QStringLiteral("Imprimer"));
-    Button4 = addButton(QStringLiteral("Button4"), QStringLiteral("Fermer"));
+    addButton = addBarButton(QStringLiteral("addButton"), QStringLiteral("Ajouter"));
+    editButton = addBarButton(QStringLiteral("editButton"), QStringLiteral("Modifier"));
+    deleteButton = addBarButton(QStringLiteral("deleteButton"), QStringLiteral("Supprimer"));
+    printButton = addBarButton(QStringLiteral("printButton"), QStringLiteral("Imprimer"));
+    closeButton = addBarButton(QStringLiteral("closeButton"), QStringLiteral("Fermer"));
 
-    connect(DBGrid1, &DBGrid::titleClicked, this, &InvoiceList::DBGrid1TitleClick);
-    connect(DBGrid1, &DBGrid::gridDoubleClicked, this, &InvoiceList::BitBtn3Click);
-    connect(eValChampRech, &QLineEdit::textChanged, this, &InvoiceList::eValChampRechChange);
-    connect(BitBtn1, &QPushButton::clicked, this, &InvoiceList::BitBtn1Click);
-    connect(BitBtn3, &QPushButton::clicked, this, &InvoiceList::BitBtn3Click);
-    connect(BitBtn2, &QPushButton::clicked, this, &InvoiceList::BitBtn2Click);
-    connect(BitBtn4, &QPushButton::clicked, this, &InvoiceList::BitBtn4Click);
-    connect(Button4, &QPushButton::clicked, this, &InvoiceList::Button4Click);
+    connect(grid, &DBGrid::titleClicked, this, &InvoiceList::sortByColumn);
+    connect(grid, &DBGrid::gridDoubleClicked, this, &InvoiceList::editRecord);
+    connect(searchEdit, &QLineEdit::textChanged, this, &InvoiceList::search);
+    connect(addButton, &QPushButton::clicked, this, &InvoiceList::addRecord);
+    connect(editButton, &QPushButton::clicked, this, &InvoiceList::editRecord);
+    connect(deleteButton, &QPushButton::clicked, this, &InvoiceList::deleteRecord);
+    connect(printButton, &QPushButton::clicked, this, &InvoiceList::askPeriodAndPrint);
+    connect(closeButton, &QPushButton::clicked, this, &InvoiceList::closeList);
     connect(invoices, &DataSet::stateChanged, this, &InvoiceList::followState);
-    FormCreate();
+    openList();
     followState();
 }
 
@@ -85,9 +85,9 @@ bool InvoiceList::reopenWithParams(const QString &sql)
 void InvoiceList::followState()
 {
     const bool editing = m_invoices->isEditing();
-    DBGrid1->setNavigationLocked(editing);
-    for (QWidget *w : { static_cast<QWidget *>(BitBtn1), static_cast<QWidget *>(BitBtn3), static_cast<QWidget *>(BitBtn2),
-             static_cast<QWidget *>(BitBtn4), static_cast<QWidget *>(eValChampRech) })
+    grid->setNavigationLocked(editing);
+    for (QWidget *w : { static_cast<QWidget *>(addButton), static_cast<QWidget *>(editButton), static_cast<QWidget *>(deleteButton),
+             static_cast<QWidget *>(printButton), static_cast<QWidget *>(searchEdit) })
         w->setEnabled(!editing);
 }
 
@@ -99,29 +99,29 @@ bool InvoiceList::refuseWhileEditing()
     return true;
 }
 
-void InvoiceList::FormCreate()
+void InvoiceList::openList()
 {
     if (m_invoices->isEditing())
         return; // another list's form is entering an invoice: leave it be
     reopenWithParams(InvoiceStatements::opening());
 }
 
-void InvoiceList::DBGrid1TitleClick(int column)
+void InvoiceList::sortByColumn(int column)
 {
     if (refuseWhileEditing())
         return;
-    DBGrid1->setAllColumnsColor(LightColour);
-    const GridColumn c = DBGrid1->dataModel()->columns().value(column);
+    grid->setAllColumnsColor(LightColour);
+    const GridColumn c = grid->dataModel()->columns().value(column);
     reopenWithParams(InvoiceStatements::sortedBy(c.fieldName));
-    LabChpRech->setText(c.title);
-    DBGrid1->setColumnColor(column, SortColour);
+    searchLabel->setText(c.title);
+    grid->setColumnColor(column, SortColour);
 }
 
-void InvoiceList::eValChampRechChange()
+void InvoiceList::search()
 {
     if (m_invoices->isEditing())
         return;
-    if (const auto sql = InvoiceStatements::search(LabChpRech->text(), eValChampRech->text()))
+    if (const auto sql = InvoiceStatements::search(searchLabel->text(), searchEdit->text()))
         reopenWithParams(*sql);
 }
 
@@ -143,7 +143,7 @@ void InvoiceList::startForm(const std::function<void()> &startEditing)
     shown->start();
 }
 
-void InvoiceList::BitBtn1Click()
+void InvoiceList::addRecord()
 {
     if (refuseWhileEditing())
         return;
@@ -159,7 +159,7 @@ void InvoiceList::BitBtn1Click()
     });
 }
 
-void InvoiceList::BitBtn3Click()
+void InvoiceList::editRecord()
 {
     if (refuseWhileEditing())
         return;
@@ -170,7 +170,7 @@ void InvoiceList::BitBtn3Click()
     });
 }
 
-void InvoiceList::BitBtn2Click()
+void InvoiceList::deleteRecord()
 {
     if (refuseWhileEditing())
         return;
@@ -183,14 +183,14 @@ void InvoiceList::BitBtn2Click()
     }
 }
 
-void InvoiceList::BitBtn4Click()
+void InvoiceList::askPeriodAndPrint()
 {
     if (refuseWhileEditing())
         return;
     PeriodDialog dialog(this);
     const bool accepted = dialog.exec() == QDialog::Accepted;
-    const QString du = dialog.AsDateDu->text();
-    const QString au = dialog.AsDateAu->text();
+    const QString du = dialog.fromDateEdit->text();
+    const QString au = dialog.toDateEdit->text();
     if (!accepted)
         return;
     printStatement(du, au, [this](PeriodicStatement &statement) {
@@ -225,7 +225,7 @@ bool InvoiceList::printStatement(const QString &du, const QString &au, const std
     }
 }
 
-void InvoiceList::Button4Click()
+void InvoiceList::closeList()
 {
     closeWindow(this);
 }

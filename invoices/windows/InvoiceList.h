@@ -22,22 +22,22 @@ public:
     // matricule and exercice are kept for the window's whole life.
     InvoiceList(DataSet *invoices, DataSet *clients, const QString &matricule, const QString &exercice, QWidget *parent = nullptr);
 
-    void FormCreate();
-    void DBGrid1TitleClick(int column);
-    void eValChampRechChange();
-    void BitBtn1Click(); // Ajouter
-    void BitBtn3Click(); // Modifier
-    void BitBtn2Click(); // Supprimer
-    void BitBtn4Click(); // Imprimer
-    void Button4Click(); // Fermer
+    void openList();
+    void sortByColumn(int column);
+    void search();
+    void addRecord(); // Ajouter
+    void editRecord(); // Modifier
+    void deleteRecord(); // Supprimer
+    void askPeriodAndPrint(); // Imprimer
+    void closeList(); // Fermer
 
-    QLabel *LabelExercice;
-    DBEdit *DBEdit1;
-    QPushButton *BitBtn1;
-    QPushButton *BitBtn3;
-    QPushButton *BitBtn2;
-    QPushButton *BitBtn4;
-    QPushButton *Button4;
+    QLabel *yearLabel;
+    DBEdit *yearEdit;
+    QPushButton *addButton;
+    QPushButton *editButton;
+    QPushButton *deleteButton;
+    QPushButton *printButton;
+    QPushButton *closeButton;
 
     // The periodic statement of a period typed as dates: the statement is
     // handed to `show` (the print preview), then destroyed. False when a

@@ -11,44 +11,44 @@
 
 PeriodDialog::PeriodDialog(QWidget *parent)
     : QDialog(parent)
-    , AsDateDu(new DateEdit(this))
-    , AsDateAu(new DateEdit(this))
-    , Bitnok(new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"), this))
-    , BitBtn2(new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("Annuler"), this))
+    , fromDateEdit(new DateEdit(this))
+    , toDateEdit(new DateEdit(this))
+    , okButton(new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"), this))
+    , cancelButton(new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("Annuler"), this))
 {
-    setObjectName(QStringLiteral("FrmSelDateDuAu"));
+    setObjectName(QStringLiteral("PeriodDialog"));
     setWindowTitle(QStringLiteral("Selection Période"));
     setModal(true);
-    AsDateDu->setObjectName(QStringLiteral("AsDateDu"));
-    AsDateAu->setObjectName(QStringLiteral("AsDateAu"));
-    for (DateEdit *d : { AsDateDu, AsDateAu })
+    fromDateEdit->setObjectName(QStringLiteral("fromDateEdit"));
+    toDateEdit->setObjectName(QStringLiteral("toDateEdit"));
+    for (DateEdit *d : { fromDateEdit, toDateEdit })
         d->setCalendarTitle(QStringLiteral("Veuillez selectioner le date"));
-    Bitnok->setObjectName(QStringLiteral("Bitnok"));
-    Bitnok->setDefault(true);
-    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
+    okButton->setObjectName(QStringLiteral("okButton"));
+    okButton->setDefault(true);
+    cancelButton->setObjectName(QStringLiteral("cancelButton"));
 
     auto *form = new QFormLayout;
     auto *du = new QLabel(QStringLiteral("Du:"), this);
-    du->setBuddy(AsDateDu);
+    du->setBuddy(fromDateEdit);
     auto *au = new QLabel(QStringLiteral("Au :"), this);
-    au->setBuddy(AsDateAu);
-    form->addRow(du, AsDateDu);
-    form->addRow(au, AsDateAu);
+    au->setBuddy(toDateEdit);
+    form->addRow(du, fromDateEdit);
+    form->addRow(au, toDateEdit);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(Bitnok);
-    buttons->addWidget(BitBtn2);
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addLayout(buttons);
-    connect(Bitnok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     setFixedSize(sizeHint().expandedTo(QSize(300, 0)));
 }
 
 void PeriodDialog::showEvent(QShowEvent *event)
 {
-    AsDateDu->setToday();
-    AsDateAu->setToday();
+    fromDateEdit->setToday();
+    toDateEdit->setToday();
     QDialog::showEvent(event);
 }

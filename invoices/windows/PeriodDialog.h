@@ -13,10 +13,10 @@ class PeriodDialog : public QDialog
 public:
     explicit PeriodDialog(QWidget *parent = nullptr);
 
-    DateEdit *AsDateDu;
-    DateEdit *AsDateAu;
-    QPushButton *Bitnok;
-    QPushButton *BitBtn2;
+    DateEdit *fromDateEdit;
+    DateEdit *toDateEdit;
+    QPushButton *okButton;
+    QPushButton *cancelButton;
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -76,7 +76,7 @@ TEST(Calculator, TheButtonStartsIt)
     ScopedEnvironment env({ { "PATH", bin } }, root.path());
     MainWindow main;
     main.show();
-    QTest::mouseClick(main.findChild<QToolButton *>(QStringLiteral("ToolButton17")), Qt::LeftButton);
+    QTest::mouseClick(main.findChild<QToolButton *>(QStringLiteral("calculatorButton")), Qt::LeftButton);
     EXPECT_TRUE(QTest::qWaitFor([&] { return QFileInfo(marker).size() > 0; }, 20000));
     QFile started(marker);
     ASSERT_TRUE(started.open(QIODevice::ReadOnly));
@@ -84,7 +84,7 @@ TEST(Calculator, TheButtonStartsIt)
 
     QFile::remove(bin + QStringLiteral("/galculator"));
     QFile::remove(marker);
-    QTest::mouseClick(main.findChild<QToolButton *>(QStringLiteral("ToolButton17")), Qt::LeftButton);
+    QTest::mouseClick(main.findChild<QToolButton *>(QStringLiteral("calculatorButton")), Qt::LeftButton);
     QTest::qWait(300);
     EXPECT_FALSE(QFileInfo::exists(marker));
 }

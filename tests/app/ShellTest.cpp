@@ -1,22 +1,22 @@
 #include "app/CompanySelection.h"
 #include "app/MainWindow.h"
 #include "app/Windows.h"
+#include "data/DataModule.h"
 #include "declaration/DeclarationHistory.h"
 #include "declaration/windows/DeclarationWindow.h"
-#include "tests/support/Restore.h"
-#include "data/DataModule.h"
+#include "tests/support/RunningProgram.h"
 #include "tests/support/ScopedAnswers.h"
 #include "tests/support/TestDatabase.h"
 #include "ui/MessageBox.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QLabel>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
@@ -46,17 +46,11 @@ struct Shell
     void start()
     {
         main = new MainWindow;
-        Frmmain = main;
-        module.setWorkingContext(main);
         main->show();
-        selection = new CompanySelection(module.Isociete, main, main->Ste, main->Matriculefiscal, main->Exercicecourant);
+        selection = new CompanySelection(module.Isociete, main, main->companyNameLabel, main->matriculeLabel, main->yearLabel);
         main->openChild(selection, false);
     }
-    ~Shell()
-    {
-        delete main;
-        Frmmain = nullptr;
-    }
+    ~Shell() { delete main; }
 };
 
 QStringList texts(const QList<QAction *> &actions)
@@ -78,35 +72,35 @@ TEST(Shell, MenuToolBarAndPanel)
     QStringList menus;
     for (QAction *a : m.menuBar()->actions())
         menus << a->menu()->objectName() + QLatin1Char('=') + a->text();
-    EXPECT_EQ(menus, (QStringList { "Parametres1=Parametres", "Saisie1=Saisie", "Dclaration1=Déclaration", "Sortie1=Sortie" }));
+    EXPECT_EQ(menus, (QStringList { "settingsMenu=Parametres", "entryMenu=Saisie", "declarationMenu=Déclaration", "exitMenu=Sortie" }));
     auto items = [&](const char *menu) { return texts(m.findChild<QMenu *>(QString::fromLatin1(menu))->actions()); };
     // The backups' two entries come beyond the menu as first built.
-    EXPECT_EQ(items("Parametres1"),
-        (QStringList { "Initialisation1=Initialisation", "Socits1=Sociétés", "-", "Sauvegarder1=Sauvegarder la base...",
-            "Restaurer1=Restaurer une sauvegarde..." }));
+    EXPECT_EQ(items("settingsMenu"),
+        (QStringList { "resetAction=Initialisation", "companiesAction=Sociétés", "-", "backupAction=Sauvegarder la base...",
+            "restoreAction=Restaurer une sauvegarde..." }));
     // The import screen's entry comes beyond the menu as first built, with its shortcut.
-    EXPECT_EQ(items("Saisie1"),
-        (QStringList { "-", "SaisiedesRetenuessurSalaires1=Saisie des Factures", "-", "IdentificationdesTiers1=Clients", "-",
-            "Importation1=Importation" }));
-    EXPECT_EQ(items("Dclaration1"), (QStringList { "GnrationdesFichiersdelaDclaration1=Génération du Fichier" }));
-    EXPECT_EQ(items("Sortie1"), (QStringList { "QuitterApplication1=Quitter Application" }));
+    EXPECT_EQ(items("entryMenu"),
+        (QStringList { "-", "invoicesAction=Saisie des Factures", "-", "clientsAction=Clients", "-", "importAction=Importation" }));
+    EXPECT_EQ(items("declarationMenu"), (QStringList { "declarationAction=Génération du Fichier" }));
+    EXPECT_EQ(items("exitMenu"), (QStringList { "quitAction=Quitter Application" }));
 
     QStringList buttons;
-    for (QToolButton *b : m.findChild<QToolBar *>(QStringLiteral("ToolBar1"))->findChildren<QToolButton *>(Qt::FindDirectChildrenOnly))
-        if (b->objectName().startsWith(QLatin1String("ToolButton")))
+    for (QToolButton *b : m.findChild<QToolBar *>(QStringLiteral("toolBar"))->findChildren<QToolButton *>(Qt::FindDirectChildrenOnly))
+        if (b->objectName().endsWith(QLatin1String("Button")))
             buttons << b->objectName() + QLatin1Char('=') + b->text();
     EXPECT_EQ(buttons,
-        (QStringList { "ToolButton1=Saisie des Factures", "ToolButton8=Importation", "ToolButton2=Génération Fichier",
-            "ToolButton4=Paramètres Société", "ToolButton5=Clients", "ToolButton3=Initialisation",
-            "ToolButton17=", "ToolButton6=Fermer" }));
-    EXPECT_FALSE(m.findChild<QToolButton *>(QStringLiteral("ToolButton17"))->icon().isNull());
-    for (const char *label : { "Ste", "Matriculefiscal", "Exercicecourant" }) {
-        QLabel *l = m.findChild<QLabel *>(QString::fromLatin1(label));
+        (QStringList { "invoicesButton=Saisie des Factures", "importButton=Importation", "declarationButton=Génération Fichier",
+            "companiesButton=Paramètres Société", "clientsButton=Clients", "resetButton=Initialisation",
+            "calculatorButton=", "closeButton=Fermer" }));
+    EXPECT_FALSE(m.findChild<QToolButton *>(QStringLiteral("calculatorButton"))->icon().isNull());
+    for (const auto &[name, label] : { std::pair { "companyNameLabel", "Ste" }, std::pair { "matriculeLabel", "Matriculefiscal" },
+             std::pair { "yearLabel", "Exercicecourant" } }) {
+        QLabel *l = m.findChild<QLabel *>(QString::fromLatin1(name));
         ASSERT_NE(l, nullptr) << label;
-        EXPECT_EQ(l->text(), QString::fromLatin1(label)); // their own names until a company is chosen
+        EXPECT_EQ(l->text(), QString::fromLatin1(label)); // their former names until a company is chosen
         EXPECT_TRUE(l->font().bold());
     }
-    EXPECT_EQ(m.findChild<QLabel *>(QStringLiteral("Label1"))->text(), QStringLiteral("Kestra de la TVA"));
+    EXPECT_EQ(m.findChild<QLabel *>(QStringLiteral("titleLabel"))->text(), QStringLiteral("Kestra de la TVA"));
     EXPECT_TRUE(m.curMatricule.isEmpty());
     EXPECT_TRUE(m.curExercice.isEmpty());
 }
@@ -120,7 +114,7 @@ TEST(Shell, ChoosingACompanyCopiesItAsStored)
     s.db.connection().commitRetaining();
     s.start();
     MainWindow &m = *s.main;
-    QTest::mouseDClick(s.selection->DBGrid1->viewport(), Qt::LeftButton, {}, QPoint(20, 8));
+    QTest::mouseDClick(s.selection->grid->viewport(), Qt::LeftButton, {}, QPoint(20, 8));
     EXPECT_EQ(m.curIdentifiant, QStringLiteral("0123456"));
     EXPECT_EQ(m.curEtab, QStringLiteral("00 ")); // a fixed-width part keeps its blank
     EXPECT_EQ(m.curMatricule, QStringLiteral("0123456AM00 "));
@@ -129,9 +123,9 @@ TEST(Shell, ChoosingACompanyCopiesItAsStored)
     EXPECT_EQ(m.curVille, QStringLiteral("TUNIS "));
     EXPECT_EQ(m.curNumero, QStringLiteral("12  "));
     EXPECT_EQ(m.curActivite, QStringLiteral("COMMERCE"));
-    EXPECT_EQ(m.Ste->text(), QStringLiteral("SOCIETE A"));
-    EXPECT_EQ(m.Matriculefiscal->text(), QStringLiteral("0123456"));
-    EXPECT_EQ(m.Exercicecourant->text(), QStringLiteral("0"));
+    EXPECT_EQ(m.companyNameLabel->text(), QStringLiteral("SOCIETE A"));
+    EXPECT_EQ(m.matriculeLabel->text(), QStringLiteral("0123456"));
+    EXPECT_EQ(m.yearLabel->text(), QStringLiteral("0"));
     QApplication::processEvents();
     EXPECT_TRUE(s.selection.isNull()); // closed and freed
     EXPECT_TRUE(m.mdiArea()->subWindowList().isEmpty());
@@ -164,16 +158,16 @@ TEST(Shell, SelectionByKeyboard)
         s.start();
         QApplication::setActiveWindow(s.main);
         QApplication::processEvents();
-        ASSERT_EQ(QApplication::focusWidget(), s.selection->DBGrid1);
+        ASSERT_EQ(QApplication::focusWidget(), s.selection->grid);
         if (c.inSearchBox)
-            QTest::mouseClick(s.selection->eValChampRech, Qt::LeftButton);
+            QTest::mouseClick(s.selection->searchEdit, Qt::LeftButton);
         for (int key : c.keys)
             QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
         QApplication::processEvents();
         EXPECT_TRUE(s.selection.isNull() || !s.selection->isVisible());
         EXPECT_TRUE(s.main->mdiArea()->subWindowList().isEmpty() || !s.main->mdiArea()->subWindowList().first()->isVisible());
         EXPECT_EQ(s.main->curMatricule, QString::fromLatin1(c.context ? c.context : ""));
-        EXPECT_EQ(s.main->Ste->text(), QString::fromLatin1(!c.context ? "Ste" : c.context[6] == '2' ? "SECONDE" : "PREMIERE"));
+        EXPECT_EQ(s.main->companyNameLabel->text(), QString::fromLatin1(!c.context ? "Ste" : c.context[6] == '2' ? "SECONDE" : "PREMIERE"));
     }
 }
 
@@ -183,12 +177,12 @@ TEST(Shell, DoubleClickOnAnEmptyGridEmptiesTheContext)
     s.start();
     MainWindow &m = *s.main;
     m.curRaisonSociale = QStringLiteral("x");
-    emit s.selection->DBGrid1->gridDoubleClicked();
+    emit s.selection->grid->gridDoubleClicked();
     EXPECT_TRUE(m.curIdentifiant.isEmpty());
     EXPECT_TRUE(m.curMatricule.isEmpty());
     EXPECT_TRUE(m.curRaisonSociale.isEmpty());
     EXPECT_EQ(m.curExercice, QStringLiteral("0"));
-    EXPECT_EQ(m.Exercicecourant->text(), QStringLiteral("0"));
+    EXPECT_EQ(m.yearLabel->text(), QStringLiteral("0"));
 }
 
 TEST(Shell, SearchStatementsAndTypedQuotes)
@@ -206,10 +200,10 @@ TEST(Shell, SearchStatementsAndTypedQuotes)
     s.start();
     EXPECT_EQ(s.module.Isociete->sql(), CompanySelection::OpeningSql);
     EXPECT_EQ(s.module.Isociete->recordCount(), 2);
-    QTest::keyClicks(s.selection->eValChampRech, QStringLiteral("l'a"));
+    QTest::keyClicks(s.selection->searchEdit, QStringLiteral("l'a"));
     EXPECT_EQ(s.module.Isociete->sql(), QStringLiteral("select * from societe Where Raison_Sociale LIKE 'L''A%' Order by Raison_Sociale"));
     EXPECT_EQ(s.module.Isociete->recordCount(), 1);
-    s.selection->eValChampRech->clear();
+    s.selection->searchEdit->clear();
     EXPECT_EQ(s.module.Isociete->sql(), QStringLiteral("select * from societe Order by Raison_Sociale"));
     EXPECT_EQ(s.module.Isociete->fieldByName(QStringLiteral("RAISON_SOCIALE"))->asString(), QStringLiteral("L'AVENIR"));
 }
@@ -221,11 +215,11 @@ TEST(Shell, CommandsWithoutWindowsAreDisabledAndNoneReopensTheSelection)
     MainWindow &m = *s.main;
     // Every command that is enabled opens its own window, never the selection.
     for (QAction *a : m.findChildren<QAction *>())
-        if (a->isEnabled() && !a->menu() && !a->objectName().startsWith(QLatin1String("Quitter")))
+        if (a->isEnabled() && !a->menu() && a->objectName() != QLatin1String("quitAction"))
             a->trigger();
     for (QToolButton *b : m.findChildren<QToolButton *>())
-        if (b->isEnabled() && b->objectName() != QLatin1String("ToolButton6") && b->objectName() != QLatin1String("ToolButton17")
-            && b->objectName().startsWith(QLatin1String("ToolButton")))
+        if (b->isEnabled() && b->objectName() != QLatin1String("closeButton") && b->objectName() != QLatin1String("calculatorButton")
+            && b->objectName().endsWith(QLatin1String("Button")))
             b->click();
     EXPECT_LE(m.findChildren<CompanySelection *>().size(), 1);
 }
@@ -235,39 +229,33 @@ TEST(Shell, CommandsWithoutWindowsAreDisabledAndNoneReopensTheSelection)
 // commands stay wired to their windows afterwards.)
 TEST(Shell, StatusBarShowsTheDeclarationDueThenWhenItWasGenerated)
 {
-    Shell s;
+    TestDatabase db;
     const QDate today = QDate::currentDate();
     const DeclarationHistory::Due due = DeclarationHistory::dueOn(today);
-    s.db.exec(QStringLiteral("insert into SOCIETE (IDENTIFIANT, CLE, CATEGORIE, ETABSECONDAIRE, RAISON_SOCIALE, EXERCICE) "
-                             "values ('0123456', 'A', 'M', '000', 'SOCIETE A', %1)")
-                  .arg(due.exercice));
-    s.db.connection().commitRetaining();
-    const Restore<DataModule *> keepModule(Datadeclaration, &s.module);
-    s.main = new MainWindow;
-    Frmmain = s.main;
-    s.module.setWorkingContext(s.main);
-    registerWindows();
+    db.exec(QStringLiteral("insert into SOCIETE (IDENTIFIANT, CLE, CATEGORIE, ETABSECONDAIRE, RAISON_SOCIALE, EXERCICE) "
+                           "values ('0123456', 'A', 'M', '000', 'SOCIETE A', %1)")
+                .arg(due.exercice));
+    db.connection().commitRetaining();
+    RunningProgram s(db.path());
     s.main->resize(1000, 600);
-    s.main->show();
-    EXPECT_EQ(s.main->EcheanceDeclaration->text(), QString()); // no company yet
-    CompanySelection *selection = openCompanySelection(*s.main);
-    emit selection->DBGrid1->gridDoubleClicked();
+    EXPECT_EQ(s.main->declarationDueLabel->text(), QString()); // no company yet
+    s.chooseFirstCompany();
     ASSERT_EQ(s.main->curMatricule, QStringLiteral("0123456AM000"));
-    EXPECT_EQ(s.main->EcheanceDeclaration->text(), DeclarationHistory::dueText(due, std::nullopt, today));
-    EXPECT_TRUE(s.main->statusBar()->isAncestorOf(s.main->EcheanceDeclaration));
+    EXPECT_EQ(s.main->declarationDueLabel->text(), DeclarationHistory::dueText(due, std::nullopt, today));
+    EXPECT_TRUE(s.main->statusBar()->isAncestorOf(s.main->declarationDueLabel));
 
-    s.main->GnrationdesFichiersdelaDclaration1Click();
+    s.main->openDeclaration();
     DeclarationWindow *window = nullptr;
     for (QWidget *w : QApplication::topLevelWidgets())
         if (auto *d = qobject_cast<DeclarationWindow *>(w))
             window = d;
     ASSERT_NE(window, nullptr);
     QTemporaryDir out;
-    window->ComboBox1->setCurrentText(due.trimestre());
-    window->DirectoryEdit1->setText(out.path());
-    window->Bitnok->click();
+    window->quarterCombo->setCurrentText(due.trimestre());
+    window->directoryEdit->setText(out.path());
+    window->okButton->click();
     EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Fichier de déclaration Crée"));
-    const QString text = s.main->EcheanceDeclaration->text();
+    const QString text = s.main->declarationDueLabel->text();
     EXPECT_TRUE(text.startsWith(QStringLiteral("Déclaration %1 %2 générée le %3 à ")
                                     .arg(due.trimestre())
                                     .arg(due.exercice)

@@ -42,7 +42,6 @@ struct Clients
 {
     // No box may wait for a click; boxes are shown again after the test.
     ScopedAutoAnswer answer { QMessageBox::Ok };
-    Restore<DataModule *> keepModule { Datadeclaration };
     TestDatabase db;
     DataModule module;
     DataSet *tiers = module.Itiers;
@@ -51,7 +50,6 @@ struct Clients
     {
         MessageBox::resetRecord();
         module.ivorande->setDatabaseName(db.path());
-        Datadeclaration = &module;
     }
 
     void add(int code, const QString &name, const QString &identifiant = QString(), const QString &adresse = QString())
@@ -169,53 +167,53 @@ TEST(ClientList, SortSearchAndClose)
     Owned list(new ClientList(c.tiers));
 
     EXPECT_EQ(list->windowTitle(), QStringLiteral("Tiers"));
-    EXPECT_EQ(list->Panel1->text(), QStringLiteral("<<<  Saisie des Tiers >>>"));
-    EXPECT_EQ(titles(list->DBGrid1), (QStringList { "Code", "Nom Tiers", "Type Id", "Identifiant", "Adresse" }));
+    EXPECT_EQ(list->bannerLabel->text(), QStringLiteral("<<<  Saisie des Tiers >>>"));
+    EXPECT_EQ(titles(list->grid), (QStringList { "Code", "Nom Tiers", "Type Id", "Identifiant", "Adresse" }));
     EXPECT_EQ(c.tiers->sql(), QStringLiteral("select * from tiers Order by code"));
     EXPECT_EQ(columnTexts(*c.tiers, "CODE"), (QStringList { "1", "2", "10", "21", "100" }));
-    EXPECT_TRUE(list->LabChpRech->text().isEmpty());
+    EXPECT_TRUE(list->searchLabel->text().isEmpty());
 
     // Before a title is clicked typing changes nothing.
-    QTest::keyClicks(list->eValChampRech, QStringLiteral("b"));
+    QTest::keyClicks(list->searchEdit, QStringLiteral("b"));
     EXPECT_EQ(c.tiers->sql(), QStringLiteral("select * from tiers Order by code"));
-    list->eValChampRech->clear();
+    list->searchEdit->clear();
 
-    clickTitle(list->DBGrid1, 1);
-    EXPECT_EQ(list->LabChpRech->text(), QStringLiteral("Nom Tiers"));
+    clickTitle(list->grid, 1);
+    EXPECT_EQ(list->searchLabel->text(), QStringLiteral("Nom Tiers"));
     EXPECT_EQ(c.tiers->sql(), QStringLiteral("select * from tiers Order by NOMBENEFICIAIRE"));
-    QAbstractItemModel *model = list->DBGrid1->model();
+    QAbstractItemModel *model = list->grid->model();
     EXPECT_EQ(model->index(0, 1).data(Qt::BackgroundRole).value<QColor>(), QColor(192, 192, 192));
     EXPECT_EQ(model->index(0, 0).data(Qt::BackgroundRole).value<QColor>(), QColor(244, 255, 255));
 
-    QTest::keyClicks(list->eValChampRech, QStringLiteral("ben"));
-    EXPECT_EQ(list->eValChampRech->text(), QStringLiteral("BEN"));
+    QTest::keyClicks(list->searchEdit, QStringLiteral("ben"));
+    EXPECT_EQ(list->searchEdit->text(), QStringLiteral("BEN"));
     EXPECT_EQ(columnTexts(*c.tiers, "NOMBENEFICIAIRE"), (QStringList { "BEN SALAH", "BENALI", "BENZ" }));
     EXPECT_EQ(c.tiers->recNo(), 0);
-    list->eValChampRech->clear();
+    list->searchEdit->clear();
     EXPECT_EQ(c.tiers->sql(), QStringLiteral("select * from tiers Order by Nombeneficiaire"));
     EXPECT_EQ(columnTexts(*c.tiers, "NOMBENEFICIAIRE"), (QStringList { "ALPHA", "BEN SALAH", "BENALI", "BENZ", "ZED" }));
 
     // A code is matched by its first digits.
-    clickTitle(list->DBGrid1, 0);
-    QTest::keyClicks(list->eValChampRech, QStringLiteral("1"));
+    clickTitle(list->grid, 0);
+    QTest::keyClicks(list->searchEdit, QStringLiteral("1"));
     EXPECT_EQ(columnTexts(*c.tiers, "CODE"), (QStringList { "1", "10", "100" }));
-    list->eValChampRech->clear();
+    list->searchEdit->clear();
 
-    clickTitle(list->DBGrid1, 3);
-    QTest::keyClicks(list->eValChampRech, QStringLiteral("2"));
+    clickTitle(list->grid, 3);
+    QTest::keyClicks(list->searchEdit, QStringLiteral("2"));
     EXPECT_EQ(columnTexts(*c.tiers, "CODE"), (QStringList { "1" }));
-    list->eValChampRech->clear();
+    list->searchEdit->clear();
 
     // The address orders, but is not searched.
-    clickTitle(list->DBGrid1, 4);
+    clickTitle(list->grid, 4);
     EXPECT_EQ(columnTexts(*c.tiers, "ADRESSE"), (QStringList { "RUE A", "RUE B", "RUE C", "RUE D", "RUE E" }));
-    QTest::keyClicks(list->eValChampRech, QStringLiteral("RUE B"));
+    QTest::keyClicks(list->searchEdit, QStringLiteral("RUE B"));
     EXPECT_EQ(c.tiers->sql(), QStringLiteral("select * from tiers Order by ADRESSE"));
     EXPECT_EQ(c.tiers->recordCount(), 5);
 
     // Closing leaves the whole register by code for the invoice form's lookup.
-    clickTitle(list->DBGrid1, 1);
-    QTest::mouseClick(list->Button4, Qt::LeftButton);
+    clickTitle(list->grid, 1);
+    QTest::mouseClick(list->closeButton, Qt::LeftButton);
     EXPECT_FALSE(list->isVisible());
     EXPECT_FALSE(c.tiers->isActive());
     EXPECT_EQ(c.tiers->sql(), QStringLiteral("select * from tiers Order by code "));
@@ -231,31 +229,31 @@ TEST(ClientList, TwoListsMoveTogether)
     Owned first(new ClientList(c.tiers));
     Owned second(new ClientList(c.tiers));
 
-    first->DBGrid1->setCurrentIndex(first->DBGrid1->model()->index(2, 1));
+    first->grid->setCurrentIndex(first->grid->model()->index(2, 1));
     EXPECT_EQ(c.tiers->recNo(), 2);
-    EXPECT_EQ(second->DBGrid1->currentIndex().row(), 2);
+    EXPECT_EQ(second->grid->currentIndex().row(), 2);
 
-    clickTitle(second->DBGrid1, 1);
-    QTest::keyClicks(second->eValChampRech, QStringLiteral("client 2"));
-    EXPECT_EQ(first->DBGrid1->model()->rowCount(), 1);
-    EXPECT_EQ(first->DBGrid1->model()->index(0, 1).data().toString(), QStringLiteral("CLIENT 2"));
+    clickTitle(second->grid, 1);
+    QTest::keyClicks(second->searchEdit, QStringLiteral("client 2"));
+    EXPECT_EQ(first->grid->model()->rowCount(), 1);
+    EXPECT_EQ(first->grid->model()->index(0, 1).data().toString(), QStringLiteral("CLIENT 2"));
 }
 
 TEST(ClientForm, NewClientByKeyboardIsStoredPadded)
 {
     Clients c;
     Owned list(new ClientList(c.tiers));
-    QTest::mouseClick(list->BitBtn1, Qt::LeftButton);
+    QTest::mouseClick(list->addButton, Qt::LeftButton);
     ClientForm *form = onlyForm(list.window);
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Mise à Jour des Tiers"));
     EXPECT_EQ(c.tiers->state(), DataSetState::Insert);
-    EXPECT_TRUE(form->DBEdit2->hasFocus());
+    EXPECT_TRUE(form->codeEdit->hasFocus());
 
     // Every control is found by the label the operator reads.
     QStringList labels;
-    for (QWidget *w : std::initializer_list<QWidget *> { form->DBEdit2, form->DBComboBox1, form->DBraisonsociale, form->DBComboBox2,
-             form->DBEactivite, form->DBEdit4, form->DBEdit1, form->DBDateEdit1 })
+    for (QWidget *w : std::initializer_list<QWidget *> { form->codeEdit, form->idTypeCombo, form->identifierEdit, form->personKindCombo,
+             form->nameEdit, form->addressEdit, form->authorisationNumberEdit, form->authorisationDateEdit })
         for (QLabel *l : form->findChildren<QLabel *>())
             if (l->buddy() == w)
                 labels << l->text();
@@ -263,49 +261,49 @@ TEST(ClientForm, NewClientByKeyboardIsStoredPadded)
         (QStringList { "Code", "Type Identifiant", "Identifiant du Bénéficiaire", "Physique/Morale", "Nom ou Raison Sociale",
             "Dernière Adresse du Tiers", "Numéro Autorisation", "DAte Autorisation" }));
 
-    QTest::keyClicks(form->DBEdit2, QStringLiteral("7"));
-    enter(form->DBEdit2);
-    ASSERT_TRUE(form->DBComboBox1->hasFocus());
-    choose(form->DBComboBox1, 0);
+    QTest::keyClicks(form->codeEdit, QStringLiteral("7"));
+    enter(form->codeEdit);
+    ASSERT_TRUE(form->idTypeCombo->hasFocus());
+    choose(form->idTypeCombo, 0);
     EXPECT_EQ(fieldText(*c.tiers, "TYPEIDENTIFIANT"), QStringLiteral("1"));
-    enter(form->DBComboBox1);
-    ASSERT_TRUE(form->DBraisonsociale->hasFocus());
-    QTest::keyClicks(form->DBraisonsociale, QStringLiteral("1234567"));
-    enter(form->DBraisonsociale);
+    enter(form->idTypeCombo);
+    ASSERT_TRUE(form->identifierEdit->hasFocus());
+    QTest::keyClicks(form->identifierEdit, QStringLiteral("1234567"));
+    enter(form->identifierEdit);
     EXPECT_EQ(fieldText(*c.tiers, "IDENTIFIANT"), QStringLiteral("1234567      "));
-    ASSERT_TRUE(form->DBComboBox2->hasFocus());
-    choose(form->DBComboBox2, 1);
+    ASSERT_TRUE(form->personKindCombo->hasFocus());
+    choose(form->personKindCombo, 1);
     EXPECT_EQ(fieldText(*c.tiers, "PHYSIQUEMORALE"), QStringLiteral("2"));
-    enter(form->DBComboBox2);
-    ASSERT_TRUE(form->DBEactivite->hasFocus());
-    QTest::keyClicks(form->DBEactivite, QStringLiteral("BEN"));
-    enter(form->DBEactivite);
-    ASSERT_TRUE(form->DBEdit4->hasFocus());
-    enter(form->DBEdit4); // an address left empty
+    enter(form->personKindCombo);
+    ASSERT_TRUE(form->nameEdit->hasFocus());
+    QTest::keyClicks(form->nameEdit, QStringLiteral("BEN"));
+    enter(form->nameEdit);
+    ASSERT_TRUE(form->addressEdit->hasFocus());
+    enter(form->addressEdit); // an address left empty
     EXPECT_EQ(fieldText(*c.tiers, "ADRESSE"), Blanks120);
-    ASSERT_TRUE(form->DBEdit1->hasFocus());
-    QTest::keyClicks(form->DBEdit1, QStringLiteral("AUT-1"));
-    enter(form->DBEdit1);
-    EXPECT_TRUE(form->DBDateEdit1->lineEdit()->hasFocus());
+    ASSERT_TRUE(form->authorisationNumberEdit->hasFocus());
+    QTest::keyClicks(form->authorisationNumberEdit, QStringLiteral("AUT-1"));
+    enter(form->authorisationNumberEdit);
+    EXPECT_TRUE(form->authorisationDateEdit->lineEdit()->hasFocus());
 
     // The date edit keeps Enter and Up; Up goes back from the others, and
     // from the first round to the last tab stop ("fermer" is none).
-    enter(form->DBDateEdit1->lineEdit());
-    EXPECT_TRUE(form->DBDateEdit1->lineEdit()->hasFocus());
-    QTest::keyClick(form->DBDateEdit1->lineEdit(), Qt::Key_Up);
-    EXPECT_TRUE(form->DBDateEdit1->lineEdit()->hasFocus());
-    form->DBEdit1->setFocus();
-    QTest::keyClick(form->DBEdit1, Qt::Key_Up);
-    EXPECT_TRUE(form->DBEdit4->hasFocus());
-    form->DBEdit2->setFocus();
-    QTest::keyClick(form->DBEdit2, Qt::Key_Up);
-    EXPECT_TRUE(form->BitBtn2->hasFocus());
+    enter(form->authorisationDateEdit->lineEdit());
+    EXPECT_TRUE(form->authorisationDateEdit->lineEdit()->hasFocus());
+    QTest::keyClick(form->authorisationDateEdit->lineEdit(), Qt::Key_Up);
+    EXPECT_TRUE(form->authorisationDateEdit->lineEdit()->hasFocus());
+    form->authorisationNumberEdit->setFocus();
+    QTest::keyClick(form->authorisationNumberEdit, Qt::Key_Up);
+    EXPECT_TRUE(form->addressEdit->hasFocus());
+    form->codeEdit->setFocus();
+    QTest::keyClick(form->codeEdit, Qt::Key_Up);
+    EXPECT_TRUE(form->cancelButton->hasFocus());
 
     // Tab to "OK", Enter.
-    form->DBDateEdit1->lineEdit()->setFocus();
-    QTest::keyClick(form->DBDateEdit1->lineEdit(), Qt::Key_Tab);
-    ASSERT_TRUE(form->Bitnok->hasFocus());
-    enter(form->Bitnok);
+    form->authorisationDateEdit->lineEdit()->setFocus();
+    QTest::keyClick(form->authorisationDateEdit->lineEdit(), Qt::Key_Tab);
+    ASSERT_TRUE(form->okButton->hasFocus());
+    enter(form->okButton);
     EXPECT_TRUE(list->openForms().isEmpty());
     EXPECT_EQ(c.tiers->state(), DataSetState::Browse);
     EXPECT_EQ(c.stored(),
@@ -323,20 +321,20 @@ TEST(ClientForm, F10ThenCloseBoxPostsAndThenFermerCancels)
         SCOPED_TRACE(k.closeBox ? "close box" : "fermer");
         Clients c;
         Owned list(new ClientList(c.tiers));
-        QTest::mouseClick(list->BitBtn1, Qt::LeftButton);
+        QTest::mouseClick(list->addButton, Qt::LeftButton);
         ClientForm *form = onlyForm(list.window);
         ASSERT_NE(form, nullptr);
-        QTest::keyClicks(form->DBEdit2, QStringLiteral("5"));
-        enter(form->DBEdit2);
-        form->DBEactivite->setFocus();
-        QTest::keyClicks(form->DBEactivite, QStringLiteral("SOTUVER"));
-        QTest::keyClick(form->DBEactivite, Qt::Key_F10);
+        QTest::keyClicks(form->codeEdit, QStringLiteral("5"));
+        enter(form->codeEdit);
+        form->nameEdit->setFocus();
+        QTest::keyClicks(form->nameEdit, QStringLiteral("SOTUVER"));
+        QTest::keyClick(form->nameEdit, Qt::Key_F10);
         EXPECT_EQ(form->result(), FormResult::Ok);
         EXPECT_TRUE(form->isVisible()); // F10 does not close
         if (k.closeBox)
             form->close();
         else
-            QTest::mouseClick(form->BitBtn1, Qt::LeftButton);
+            QTest::mouseClick(form->closeButton, Qt::LeftButton);
         EXPECT_TRUE(list->openForms().isEmpty());
         EXPECT_EQ(c.tiers->state(), DataSetState::Browse);
         const QList<QStringList> rows = c.stored();
@@ -355,24 +353,24 @@ TEST(ClientForm, RefusedEntriesKeepTheFormOpen)
     Clients c;
     c.add(1, QStringLiteral("PREMIER"));
     Owned list(new ClientList(c.tiers));
-    QTest::mouseClick(list->BitBtn1, Qt::LeftButton);
+    QTest::mouseClick(list->addButton, Qt::LeftButton);
     ClientForm *form = onlyForm(list.window);
     ASSERT_NE(form, nullptr);
 
     // A code that is not a number is refused on leaving, the focus staying.
-    QTest::keyClicks(form->DBEdit2, QStringLiteral("12A"));
-    enter(form->DBEdit2);
+    QTest::keyClicks(form->codeEdit, QStringLiteral("12A"));
+    enter(form->codeEdit);
     QApplication::processEvents();
     EXPECT_EQ(MessageBox::lastText(), QStringLiteral("'12A' is not a valid integer value for field 'CODE'"));
-    EXPECT_TRUE(form->DBEdit2->hasFocus());
+    EXPECT_TRUE(form->codeEdit->hasFocus());
 
     // A code another client has: the server's words, the form and the entry stay.
-    form->DBEdit2->clear();
-    QTest::keyClicks(form->DBEdit2, QStringLiteral("1"));
-    enter(form->DBEdit2);
-    form->DBEactivite->setFocus();
-    QTest::keyClicks(form->DBEactivite, QStringLiteral("DOUBLON"));
-    QTest::mouseClick(form->Bitnok, Qt::LeftButton);
+    form->codeEdit->clear();
+    QTest::keyClicks(form->codeEdit, QStringLiteral("1"));
+    enter(form->codeEdit);
+    form->nameEdit->setFocus();
+    QTest::keyClicks(form->nameEdit, QStringLiteral("DOUBLON"));
+    QTest::mouseClick(form->okButton, Qt::LeftButton);
     EXPECT_THAT(MessageBox::lastText().toStdString(), HasSubstr("PK_TIERS"));
     EXPECT_TRUE(form->isVisible());
     EXPECT_EQ(form->result(), FormResult::Ok);
@@ -380,11 +378,11 @@ TEST(ClientForm, RefusedEntriesKeepTheFormOpen)
     EXPECT_EQ(fieldText(*c.tiers, "NOMBENEFICIAIRE"), QStringLiteral("DOUBLON") + QString(33, QLatin1Char(' ')));
 
     // Neither can the list be closed under it: its post is refused again.
-    QTest::mouseClick(list->Button4, Qt::LeftButton);
+    QTest::mouseClick(list->closeButton, Qt::LeftButton);
     EXPECT_TRUE(list->isVisible());
     EXPECT_TRUE(form->isVisible());
 
-    QTest::mouseClick(form->BitBtn2, Qt::LeftButton); // "Annuler"
+    QTest::mouseClick(form->cancelButton, Qt::LeftButton); // "Annuler"
     EXPECT_TRUE(list->openForms().isEmpty());
     EXPECT_EQ(c.tiers->recordCount(), 1);
     EXPECT_EQ(c.stored().size(), 1);
@@ -400,23 +398,23 @@ TEST(ClientList, CorrectDeleteAndNothingDisturbsAnEntry)
 
     // A double-click corrects the current client; the stored name fills its
     // edit, which shows it without the blanks so that text can be added.
-    list->DBGrid1->setCurrentIndex(list->DBGrid1->model()->index(1, 1));
-    emit list->DBGrid1->gridDoubleClicked();
+    list->grid->setCurrentIndex(list->grid->model()->index(1, 1));
+    emit list->grid->gridDoubleClicked();
     ClientForm *form = onlyForm(list.window);
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(c.tiers->state(), DataSetState::Edit);
-    form->DBEactivite->setFocus();
-    EXPECT_EQ(form->DBEactivite->text(), QStringLiteral("BETA"));
-    QTest::keyClick(form->DBEactivite, Qt::Key_End);
-    QTest::keyClicks(form->DBEactivite, QStringLiteral(" BIS"));
+    form->nameEdit->setFocus();
+    EXPECT_EQ(form->nameEdit->text(), QStringLiteral("BETA"));
+    QTest::keyClick(form->nameEdit, Qt::Key_End);
+    QTest::keyClicks(form->nameEdit, QStringLiteral(" BIS"));
 
     // Meanwhile the list neither moves, re-queries, adds nor deletes.
-    list->DBGrid1->setCurrentIndex(list->DBGrid1->model()->index(0, 1));
-    clickTitle(list->DBGrid1, 1);
-    QTest::mouseClick(list->BitBtn1, Qt::LeftButton);
-    QTest::mouseClick(list->BitBtn2, Qt::LeftButton);
-    QTest::keyClick(list->DBGrid1, Qt::Key_Delete, Qt::ControlModifier);
-    EXPECT_FALSE(list->eValChampRech->isEnabled());
+    list->grid->setCurrentIndex(list->grid->model()->index(0, 1));
+    clickTitle(list->grid, 1);
+    QTest::mouseClick(list->addButton, Qt::LeftButton);
+    QTest::mouseClick(list->deleteButton, Qt::LeftButton);
+    QTest::keyClick(list->grid, Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_FALSE(list->searchEdit->isEnabled());
     EXPECT_EQ(c.tiers->sql(), QStringLiteral("select * from tiers Order by code"));
     EXPECT_EQ(c.tiers->state(), DataSetState::Edit);
     EXPECT_EQ(c.tiers->recNo(), 1);
@@ -425,24 +423,24 @@ TEST(ClientList, CorrectDeleteAndNothingDisturbsAnEntry)
     {
         Owned second(new ClientList(c.tiers)); // opened meanwhile, it shows the rows as they are
         EXPECT_EQ(c.tiers->state(), DataSetState::Edit);
-        EXPECT_EQ(second->DBGrid1->model()->rowCount(), 2);
+        EXPECT_EQ(second->grid->model()->rowCount(), 2);
     }
 
     QApplication::setActiveWindow(form);
-    QTest::mouseClick(form->Bitnok, Qt::LeftButton);
+    QTest::mouseClick(form->okButton, Qt::LeftButton);
     EXPECT_TRUE(list->openForms().isEmpty());
-    EXPECT_TRUE(list->eValChampRech->isEnabled());
+    EXPECT_TRUE(list->searchEdit->isEnabled());
     EXPECT_EQ(c.stored()[1][4], QStringLiteral("BETA BIS") + QString(32, QLatin1Char(' ')));
 
     // Deleting asks first; No keeps the client.
     MessageBox::setNextAnswer(QMessageBox::No);
-    QTest::mouseClick(list->BitBtn2, Qt::LeftButton);
+    QTest::mouseClick(list->deleteButton, Qt::LeftButton);
     EXPECT_EQ(MessageBox::lastCaption(), QStringLiteral("Confirmation"));
     EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Voulez-vous supprimer l'enregistrement en cours ?"));
     EXPECT_EQ(c.tiers->recordCount(), 2);
     for (int i = 0; i < 2; ++i) {
         MessageBox::setNextAnswer(QMessageBox::Yes);
-        QTest::mouseClick(list->BitBtn2, Qt::LeftButton);
+        QTest::mouseClick(list->deleteButton, Qt::LeftButton);
     }
     EXPECT_EQ(c.tiers->recordCount(), 0);
     c.module.ivorande->commitRetaining(); // deletions last with the next commit
@@ -450,7 +448,7 @@ TEST(ClientList, CorrectDeleteAndNothingDisturbsAnEntry)
 
     // On an empty list the question is still asked, and Yes is refused.
     MessageBox::setNextAnswer(QMessageBox::Yes);
-    QTest::mouseClick(list->BitBtn2, Qt::LeftButton);
+    QTest::mouseClick(list->deleteButton, Qt::LeftButton);
     EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Cannot perform this operation on an empty dataset"));
 }
 
@@ -476,25 +474,25 @@ TEST(ClientList, SavingANewClientLeavesTheFocusOnAjouter)
 
     for (const int code : { 7, 8 }) {
         SCOPED_TRACE(code);
-        list->BitBtn1->setFocus(Qt::TabFocusReason);
+        list->addButton->setFocus(Qt::TabFocusReason);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
         QApplication::processEvents();
         ClientForm *form = onlyForm(list);
         ASSERT_NE(form, nullptr);
         EXPECT_EQ(c.tiers->state(), DataSetState::Insert);
-        ASSERT_EQ(QApplication::focusWidget(), form->DBEdit2);
-        QTest::keyClicks(form->DBEdit2, QString::number(code));
-        QTest::keyClick(form->DBEdit2, Qt::Key_F10);
-        form->DBDateEdit1->lineEdit()->setFocus(Qt::TabFocusReason);
+        ASSERT_EQ(QApplication::focusWidget(), form->codeEdit);
+        QTest::keyClicks(form->codeEdit, QString::number(code));
+        QTest::keyClick(form->codeEdit, Qt::Key_F10);
+        form->authorisationDateEdit->lineEdit()->setFocus(Qt::TabFocusReason);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        ASSERT_EQ(QApplication::focusWidget(), form->Bitnok);
-        QTest::keyClick(form->Bitnok, Qt::Key_Return);
+        ASSERT_EQ(QApplication::focusWidget(), form->okButton);
+        QTest::keyClick(form->okButton, Qt::Key_Return);
         // As the event loop would: the form's frame goes, then what follows it.
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QApplication::processEvents();
         EXPECT_TRUE(list->openForms().isEmpty());
         EXPECT_EQ(c.tiers->state(), DataSetState::Browse);
-        EXPECT_EQ(QApplication::focusWidget(), list->BitBtn1) << qPrintable(QApplication::focusWidget()->objectName());
+        EXPECT_EQ(QApplication::focusWidget(), list->addButton) << qPrintable(QApplication::focusWidget()->objectName());
     }
     EXPECT_EQ(c.stored().size(), 3);
     delete sub;
@@ -508,18 +506,18 @@ TEST(ClientList, ClosingClosesAnOpenFormByItsRule)
         SCOPED_TRACE(f10 ? "F10" : "no result");
         Clients c;
         Owned list(new ClientList(c.tiers));
-        QTest::mouseClick(list->BitBtn1, Qt::LeftButton);
+        QTest::mouseClick(list->addButton, Qt::LeftButton);
         ClientForm *form = onlyForm(list.window);
         ASSERT_NE(form, nullptr);
-        QTest::keyClicks(form->DBEdit2, QStringLiteral("9"));
-        enter(form->DBEdit2);
-        form->DBEactivite->setFocus();
-        QTest::keyClicks(form->DBEactivite, QStringLiteral("NEUF"));
+        QTest::keyClicks(form->codeEdit, QStringLiteral("9"));
+        enter(form->codeEdit);
+        form->nameEdit->setFocus();
+        QTest::keyClicks(form->nameEdit, QStringLiteral("NEUF"));
         if (f10)
-            QTest::keyClick(form->DBEactivite, Qt::Key_F10);
+            QTest::keyClick(form->nameEdit, Qt::Key_F10);
 
         QApplication::setActiveWindow(list.window);
-        QTest::mouseClick(list->Button4, Qt::LeftButton);
+        QTest::mouseClick(list->closeButton, Qt::LeftButton);
         EXPECT_FALSE(list->isVisible());
         EXPECT_FALSE(c.tiers->isActive());
         EXPECT_EQ(c.tiers->sql(), QStringLiteral("select * from tiers Order by code "));
@@ -543,18 +541,18 @@ TEST(ClientPicker, OpensByIdentifierSearchesAndHandsTheChosenRow)
         picker.show();
         EXPECT_EQ(picker.windowTitle(), QStringLiteral("Tiers"));
         EXPECT_TRUE(picker.isModal());
-        EXPECT_EQ(picker.Panel1->text(), QStringLiteral("<<<  Liste des Tiers >>>"));
-        EXPECT_EQ(titles(picker.DBGrid1), (QStringList { "Code", "Identifiant", "Nom ou Raison Sociale" }));
+        EXPECT_EQ(picker.bannerLabel->text(), QStringLiteral("<<<  Liste des Tiers >>>"));
+        EXPECT_EQ(titles(picker.grid), (QStringList { "Code", "Identifiant", "Nom ou Raison Sociale" }));
         EXPECT_EQ(c.tiers->sql(), QStringLiteral("select * from tiers Order by identifiant "));
         EXPECT_EQ(fieldText(*c.tiers, "CODE"), QStringLiteral("2")); // the first by identifier
 
-        clickTitle(picker.DBGrid1, 2);
-        EXPECT_EQ(picker.LabChpRech->text(), QStringLiteral("Nom ou Raison Sociale"));
-        EXPECT_EQ(picker.DBGrid1->model()->index(0, 2).data(Qt::BackgroundRole).value<QColor>(), QColor(192, 192, 192));
-        QTest::keyClicks(picker.eValChampRech, QStringLiteral("al"));
+        clickTitle(picker.grid, 2);
+        EXPECT_EQ(picker.searchLabel->text(), QStringLiteral("Nom ou Raison Sociale"));
+        EXPECT_EQ(picker.grid->model()->index(0, 2).data(Qt::BackgroundRole).value<QColor>(), QColor(192, 192, 192));
+        QTest::keyClicks(picker.searchEdit, QStringLiteral("al"));
         EXPECT_EQ(columnTexts(*c.tiers, "NOMBENEFICIAIRE"), (QStringList { "ALBA", "ALIBI", "ALPHA" }));
         QTest::mouseDClick(
-            picker.DBGrid1->viewport(), Qt::LeftButton, {}, picker.DBGrid1->visualRect(picker.DBGrid1->model()->index(1, 2)).center());
+            picker.grid->viewport(), Qt::LeftButton, {}, picker.grid->visualRect(picker.grid->model()->index(1, 2)).center());
         EXPECT_FALSE(picker.isVisible());
         EXPECT_EQ(picker.result(), QDialog::Accepted);
     }
@@ -574,8 +572,8 @@ TEST(ClientPicker, OpensByIdentifierSearchesAndHandsTheChosenRow)
     {
         ClientPicker picker(c.tiers);
         QTimer::singleShot(0, &picker, [&picker] {
-            QTest::keyClick(picker.DBGrid1, Qt::Key_Down);
-            QTest::keyClick(picker.DBGrid1, Qt::Key_Return);
+            QTest::keyClick(picker.grid, Qt::Key_Down);
+            QTest::keyClick(picker.grid, Qt::Key_Return);
         });
         EXPECT_EQ(picker.exec(), QDialog::Accepted);
         EXPECT_EQ(fieldText(*c.tiers, "CODE"), QStringLiteral("3")); // identifier 200
@@ -585,7 +583,7 @@ TEST(ClientPicker, OpensByIdentifierSearchesAndHandsTheChosenRow)
     Query(*c.module.ivorande, QStringLiteral("delete from TIERS")).execute();
     ClientPicker picker(c.tiers);
     picker.show();
-    EXPECT_EQ(picker.DBGrid1->model()->rowCount(), 0);
+    EXPECT_EQ(picker.grid->model()->rowCount(), 0);
     EXPECT_EQ(c.tiers->recNo(), -1);
 }
 
@@ -619,31 +617,31 @@ TEST(ClientForm, IdentifierHintBesideTheFieldAsTheClerkLeavesIt)
         SCOPED_TRACE(std::to_string(c.kind) + " " + c.typed);
         Clients clients;
         Owned list(new ClientList(clients.tiers));
-        QTest::mouseClick(list->BitBtn1, Qt::LeftButton);
+        QTest::mouseClick(list->addButton, Qt::LeftButton);
         ClientForm *form = onlyForm(list.window);
         ASSERT_NE(form, nullptr);
-        QTest::keyClicks(form->DBEdit2, QStringLiteral("7"));
-        enter(form->DBEdit2);
-        choose(form->DBComboBox1, c.kind);
-        enter(form->DBComboBox1);
-        ASSERT_TRUE(form->DBraisonsociale->hasFocus());
-        QTest::keyClicks(form->DBraisonsociale, QString::fromLatin1(c.typed));
-        enter(form->DBraisonsociale);
-        EXPECT_TRUE(form->DBComboBox2->hasFocus()); // the typing goes on
-        EXPECT_EQ(form->IdentifiantHint->text(), c.hint);
-        EXPECT_EQ(form->IdentifiantHint->isVisible(), !c.hint.isEmpty());
-        EXPECT_TRUE(form->IdentifiantHint->styleSheet().contains(QStringLiteral("#c00000")));
+        QTest::keyClicks(form->codeEdit, QStringLiteral("7"));
+        enter(form->codeEdit);
+        choose(form->idTypeCombo, c.kind);
+        enter(form->idTypeCombo);
+        ASSERT_TRUE(form->identifierEdit->hasFocus());
+        QTest::keyClicks(form->identifierEdit, QString::fromLatin1(c.typed));
+        enter(form->identifierEdit);
+        EXPECT_TRUE(form->personKindCombo->hasFocus()); // the typing goes on
+        EXPECT_EQ(form->identifierHint->text(), c.hint);
+        EXPECT_EQ(form->identifierHint->isVisible(), !c.hint.isEmpty());
+        EXPECT_TRUE(form->identifierHint->styleSheet().contains(QStringLiteral("#c00000")));
         if (c.kindAfterwards >= 0) {
             if (!c.hint.isEmpty()) {
                 QApplication::processEvents();
                 form->grab().save(QDir::temp().filePath(QStringLiteral("kestra-client-hint.png")));
             }
-            form->DBComboBox1->setFocus();
-            choose(form->DBComboBox1, c.kindAfterwards);
-            enter(form->DBComboBox1);
-            EXPECT_EQ(form->IdentifiantHint->text(), c.hintAfterwards);
+            form->idTypeCombo->setFocus();
+            choose(form->idTypeCombo, c.kindAfterwards);
+            enter(form->idTypeCombo);
+            EXPECT_EQ(form->identifierHint->text(), c.hintAfterwards);
         }
         EXPECT_EQ(MessageBox::count(), 0);
-        form->BitBtn2->click();
+        form->cancelButton->click();
     }
 }

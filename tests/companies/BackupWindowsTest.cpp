@@ -3,9 +3,9 @@
 // every movement back.
 
 #include "app/BackupWindows.h"
+
 #include "app/MainWindow.h"
 #include "app/ResetWindow.h"
-#include "app/Windows.h"
 #include "data/AutomaticCopies.h"
 #include "data/BackupRecord.h"
 #include "data/Config.h"
@@ -13,6 +13,7 @@
 #include "data/Query.h"
 #include "tests/support/BackupChecks.h"
 #include "tests/support/Restore.h"
+#include "tests/support/RunningProgram.h"
 #include "tests/support/ScopedAnswers.h"
 #include "tests/support/TestDatabase.h"
 #include "ui/MessageBox.h"
@@ -26,11 +27,11 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QToolButton>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -40,38 +41,29 @@ namespace {
 // module on the database it names, the main window and its commands.
 struct Program
 {
-    ScopedAutoAnswer answer { QMessageBox::Yes };
     TestDatabase db;
     QTemporaryDir work;
-    QString ini;
-    DataModule module;
-    MainWindow main;
+    QString ini = writeConfiguration();
+    RunningProgram program { ini, RunningProgram::Path::Configuration, QMessageBox::Yes };
+    DataModule &module = program.module;
+    MainWindow &main = *program.main;
     const Restore<BackupWindows::Choices> choices { BackupWindows::choices() };
 
-    Program()
+    // A company, a client and forty invoices, and the configuration naming
+    // their database.
+    QString writeConfiguration()
     {
         db.exec(QStringLiteral("insert into SOCIETE (IDENTIFIANT, CLE, CATEGORIE, ETABSECONDAIRE, RAISON_SOCIALE) "
                                "values ('0123456', 'A', 'M', '000', 'SOCIETE A')"));
         db.exec(QStringLiteral("insert into TIERS (CODE, NOMBENEFICIAIRE) values (1, 'CLIENT')"));
         BackupChecks::insertInvoices(db.connection(), 1, 40);
         db.connection().commitRetaining();
-        ini = work.filePath(QStringLiteral("CheminBase.ini"));
-        QFile f(ini);
+        const QString path = work.filePath(QStringLiteral("CheminBase.ini"));
+        QFile f(path);
         f.open(QIODevice::WriteOnly);
         f.write(QStringLiteral("[CheminBase]\r\nRep=%1\r\n").arg(db.directory()).toUtf8());
         f.close();
-        MessageBox::resetRecord();
-        Datadeclaration = &module;
-        Frmmain = &main;
-        module.DataModuleCreate(ini);
-        module.setWorkingContext(&main);
-        registerWindows();
-        main.show();
-    }
-    ~Program()
-    {
-        Frmmain = nullptr;
-        Datadeclaration = nullptr;
+        return path;
     }
     int invoices()
     {
@@ -85,7 +77,7 @@ struct Program
 // The tool bar's "Initialisation": a new reset window each time.
 ResetWindow *openReset(MainWindow &main)
 {
-    main.ToolButton3Click();
+    main.openReset();
     return main.findChildren<ResetWindow *>().value(0);
 }
 
@@ -94,18 +86,18 @@ ResetWindow *openReset(MainWindow &main)
 TEST(BackupWindows, TheMenuHoldsBothCommands)
 {
     Program p;
-    auto *menu = p.main.findChild<QMenu *>(QStringLiteral("Sauvegardes1"));
+    auto *menu = p.main.findChild<QMenu *>(QStringLiteral("backupMenu"));
     ASSERT_NE(menu, nullptr);
     EXPECT_EQ(menu->title(), QStringLiteral("Sauvegardes"));
     // From the arrow of the reset's button, which still opens the reset.
-    auto *reset = p.main.findChild<QToolButton *>(QStringLiteral("ToolButton3"));
+    auto *reset = p.main.findChild<QToolButton *>(QStringLiteral("resetButton"));
     ASSERT_NE(reset, nullptr);
     EXPECT_EQ(reset->menu(), menu);
     EXPECT_EQ(reset->popupMode(), QToolButton::MenuButtonPopup);
     QStringList items;
     for (QAction *a : menu->actions())
         items << a->objectName() + QLatin1Char('=') + a->text();
-    EXPECT_EQ(items, (QStringList { "Sauvegarder1=Sauvegarder la base...", "Restaurer1=Restaurer une sauvegarde..." }));
+    EXPECT_EQ(items, (QStringList { "backupAction=Sauvegarder la base...", "restoreAction=Restaurer une sauvegarde..." }));
     for (QAction *a : menu->actions())
         EXPECT_TRUE(a->isEnabled());
 }
@@ -122,8 +114,8 @@ TEST(BackupWindows, AResetIsUndoneByRestoringItsCopy)
     const QString copies = QFileInfo(p.db.path()).absolutePath() + QStringLiteral("/Sauvegardes");
     EXPECT_EQ(w->copyNote->text(), QStringLiteral("Une copie de la base est faite d'abord, dans\n%1").arg(copies));
     w->movements->setChecked(true);
-    QTest::keyClicks(w->eMotPasse, QStringLiteral("quillbark"));
-    QTest::keyClick(w->eMotPasse, Qt::Key_Return);
+    QTest::keyClicks(w->passwordEdit, QStringLiteral("quillbark"));
+    QTest::keyClick(w->passwordEdit, Qt::Key_Return);
     EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Initialisation efféctuée"));
     EXPECT_EQ(p.invoices(), 0);
     const QStringList made = AutomaticCopies::list(copies);
@@ -141,7 +133,7 @@ TEST(BackupWindows, AResetIsUndoneByRestoringItsCopy)
         offeredOnServer = onServer;
         return target;
     };
-    p.menuAction("Restaurer1")->trigger();
+    p.menuAction("restoreAction")->trigger();
     EXPECT_EQ(offeredDirectory, copies);
     EXPECT_FALSE(offeredOnServer);
     // The question named both databases; the last word names the former.
@@ -161,8 +153,8 @@ TEST(BackupWindows, AResetWhoseCopyFailsErasesNothing)
     blocker.close();
     ResetWindow *w = openReset(p.main);
     w->complete->setChecked(true);
-    w->eMotPasse->setText(QStringLiteral("quillbark"));
-    w->BitBtn1->click();
+    w->passwordEdit->setText(QStringLiteral("quillbark"));
+    w->okButton->click();
     EXPECT_TRUE(MessageBox::lastText().startsWith(ResetWindow::CopyFailedMessage.arg(QString()))) << MessageBox::lastText().toStdString();
     EXPECT_TRUE(w->isVisible());
     EXPECT_EQ(p.invoices(), 40);
@@ -180,14 +172,14 @@ TEST(BackupWindows, BackupFromTheMenu)
         suggested = s;
         return answer;
     };
-    p.menuAction("Sauvegarder1")->trigger();
+    p.menuAction("backupAction")->trigger();
     EXPECT_EQ(QFileInfo(suggested).absolutePath(), suggestedDirectory);
     EXPECT_EQ(MessageBox::count(), 0);
     EXPECT_TRUE(AutomaticCopies::list(suggestedDirectory).isEmpty());
     EXPECT_EQ(QDir(suggestedDirectory).entryList(QDir::Files), QStringList());
 
     answer = p.work.filePath(QStringLiteral("copie.fbk"));
-    p.menuAction("Sauvegarder1")->trigger();
+    p.menuAction("backupAction")->trigger();
     ASSERT_TRUE(QFileInfo::exists(answer));
     EXPECT_EQ(MessageBox::lastText(),
         QStringLiteral("Sauvegarde terminée.\nFichier : %1\nTaille : %2\nFactures : 40")

@@ -1,6 +1,5 @@
 #include "tests/companies/CompaniesFixture.h"
 
-#include "app/Windows.h"
 #include "companies/CompanyForm.h"
 #include "companies/CompanyList.h"
 #include "companies/PasswordDialog.h"
@@ -18,13 +17,6 @@
 
 CompaniesFixture::CompaniesFixture()
 {
-    MessageBox::resetRecord();
-    module.ivorande->setDatabaseName(db.path());
-    Datadeclaration = &module;
-    Frmmain = &main;
-    module.setWorkingContext(&main);
-    registerWindows();
-    main.show();
     QApplication::setActiveWindow(&main);
 }
 
@@ -33,8 +25,6 @@ CompaniesFixture::~CompaniesFixture()
     // Windows go before the data sets they show.
     for (QMdiSubWindow *sub : main.mdiArea()->subWindowList())
         delete sub;
-    Frmmain = nullptr;
-    Datadeclaration = nullptr;
 }
 
 void CompaniesFixture::addCompany(const QString &identifiant, const QString &raisonSociale, const QString &cle)
@@ -72,7 +62,7 @@ QVariant CompaniesFixture::committedScalar(const QString &sql)
 
 CompanyList *CompaniesFixture::openList()
 {
-    main.Socits1Click();
+    main.openCompanies();
     QMdiSubWindow *sub = main.mdiArea()->activeSubWindow();
     return sub ? qobject_cast<CompanyList *>(sub->widget()) : nullptr;
 }
@@ -95,9 +85,9 @@ void answerPassword(const QString &typed, bool ok)
             return;
         }
         EXPECT_TRUE(dialog->windowTitle().isEmpty());
-        EXPECT_EQ(dialog->eMotPasse->echoMode(), QLineEdit::Password);
-        EXPECT_EQ(dialog->focusWidget(), dialog->eMotPasse);
-        dialog->eMotPasse->setText(typed); // blanks and control characters as they are
-        QTest::keyClick(dialog->eMotPasse, ok ? Qt::Key_Return : Qt::Key_Escape);
+        EXPECT_EQ(dialog->passwordEdit->echoMode(), QLineEdit::Password);
+        EXPECT_EQ(dialog->focusWidget(), dialog->passwordEdit);
+        dialog->passwordEdit->setText(typed); // blanks and control characters as they are
+        QTest::keyClick(dialog->passwordEdit, ok ? Qt::Key_Return : Qt::Key_Escape);
     });
 }

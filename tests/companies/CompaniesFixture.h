@@ -2,7 +2,7 @@
 
 #include "app/MainWindow.h"
 #include "data/DataModule.h"
-#include "tests/support/ScopedAnswers.h"
+#include "tests/support/RunningProgram.h"
 #include "tests/support/TestDatabase.h"
 
 #include <QString>
@@ -31,11 +31,11 @@ struct CompaniesFixture
     // The company form opened last.
     CompanyForm *form();
 
-    // No box may wait for a click; boxes are shown again after the test.
-    ScopedAutoAnswer answer { QMessageBox::Ok };
     TestDatabase db;
-    DataModule module;
-    MainWindow main;
+    // No box may wait for a click; boxes are shown again after the test.
+    RunningProgram program { db.path() };
+    DataModule &module = program.module;
+    MainWindow &main = *program.main;
 };
 
 // Answers the password dialog that the next deletion shows: types the text,

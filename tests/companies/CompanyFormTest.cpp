@@ -24,7 +24,7 @@ QString stored(CompaniesFixture &f, const char *column)
 }
 
 // Types into the focused box, then Enter.
-void typeAndEnter(const QString &text)
+void typeIntoFocusedAndEnter(const QString &text)
 {
     QWidget *box = QApplication::focusWidget();
     ASSERT_NE(box, nullptr);
@@ -39,23 +39,23 @@ TEST(CompanyForm, ControlsLabelsAndKeyboardOrder)
 {
     CompaniesFixture f;
     CompanyList *list = f.openList();
-    list->BitBtn1->click();
+    list->addButton->click();
     CompanyForm *form = f.form();
     ASSERT_NE(form, nullptr);
 
     // Every box is named by its label.
     const QList<QPair<QWidget *, QString>> labelled {
-        { form->DBEcode, "Matricule Fiscal" },
-        { form->DBEdit1, "Clé" },
-        { form->DBEdit2, "Catégorie" },
-        { form->DBEdit3, "N°Etablissement Secondaire" },
-        { form->DBEdit7, "Exercice Par Défaut:" },
-        { form->DBraisonsociale, "Raison Sociale :" },
-        { form->DBEactivite, "Activité :" },
-        { form->DBEadresse, "Ville:" },
-        { form->DBEtelephone, "Rue:" },
-        { form->DBEdit4, "Numero:" },
-        { form->DBEdit5, "Code Postal:" },
+        { form->identifierEdit, "Matricule Fiscal" },
+        { form->keyEdit, "Clé" },
+        { form->categoryEdit, "Catégorie" },
+        { form->establishmentEdit, "N°Etablissement Secondaire" },
+        { form->yearEdit, "Exercice Par Défaut:" },
+        { form->nameEdit, "Raison Sociale :" },
+        { form->activityEdit, "Activité :" },
+        { form->cityEdit, "Ville:" },
+        { form->streetEdit, "Rue:" },
+        { form->numberEdit, "Numero:" },
+        { form->postCodeEdit, "Code Postal:" },
     };
     for (const auto &[box, caption] : labelled) {
         QLabel *label = nullptr;
@@ -65,19 +65,19 @@ TEST(CompanyForm, ControlsLabelsAndKeyboardOrder)
         ASSERT_NE(label, nullptr) << box->objectName().toStdString();
         EXPECT_EQ(label->text(), caption);
     }
-    EXPECT_EQ(form->LabelAdresse->text(), QStringLiteral("A\nd\nr\ne\ns\ns\ne"));
-    EXPECT_EQ(form->DBCheckSaisie->text(), QStringLiteral("Active O/N"));
+    EXPECT_EQ(form->addressLabel->text(), QStringLiteral("A\nd\nr\ne\ns\ns\ne"));
+    EXPECT_EQ(form->activeCheck->text(), QStringLiteral("Active O/N"));
     QStringList widths;
-    for (DBEdit *box : { form->DBEcode, form->DBEdit1, form->DBEdit2, form->DBEdit3, form->DBraisonsociale, form->DBEactivite,
-             form->DBEadresse, form->DBEtelephone, form->DBEdit4, form->DBEdit5 })
+    for (DBEdit *box : { form->identifierEdit, form->keyEdit, form->categoryEdit, form->establishmentEdit, form->nameEdit,
+             form->activityEdit, form->cityEdit, form->streetEdit, form->numberEdit, form->postCodeEdit })
         widths << QString::number(box->maxLength());
     EXPECT_EQ(widths.join(QLatin1Char(' ')), QStringLiteral("7 1 1 3 40 40 40 72 4 4"));
-    QTest::keyClicks(form->DBEdit7, QStringLiteral("-20a08"));
-    EXPECT_EQ(form->DBEdit7->text(), QStringLiteral("-2008")); // digits and a sign only
-    form->DBEdit7->clear();
+    QTest::keyClicks(form->yearEdit, QStringLiteral("-20a08"));
+    EXPECT_EQ(form->yearEdit->text(), QStringLiteral("-2008")); // digits and a sign only
+    form->yearEdit->clear();
 
     // Enter walks the twelve controls in tab order.
-    form->DBEcode->setFocus();
+    form->identifierEdit->setFocus();
     QStringList walked;
     for (int i = 0; i < 11; ++i) {
         QWidget *from = QApplication::focusWidget();
@@ -85,16 +85,16 @@ TEST(CompanyForm, ControlsLabelsAndKeyboardOrder)
         walked << QApplication::focusWidget()->objectName();
     }
     EXPECT_EQ(walked,
-        (QStringList { "DBEdit1", "DBEdit2", "DBEdit3", "DBEdit7", "DBraisonsociale", "DBEactivite", "DBEadresse", "DBEtelephone",
-            "DBEdit4", "DBEdit5", "DBCheckSaisie" }));
+        (QStringList { "keyEdit", "categoryEdit", "establishmentEdit", "yearEdit", "nameEdit", "activityEdit", "cityEdit", "streetEdit",
+            "numberEdit", "postCodeEdit", "activeCheck" }));
     // Up arrow goes back; from the first box it wraps round to "Annuler", "fermer" being no tab stop.
-    form->DBEdit5->setFocus();
-    QTest::keyClick(form->DBEdit5, Qt::Key_Up);
-    EXPECT_TRUE(form->DBEdit4->hasFocus());
-    form->DBEcode->setFocus();
-    QTest::keyClick(form->DBEcode, Qt::Key_Up);
-    EXPECT_TRUE(form->BitBtn2->hasFocus());
-    form->BitBtn2->click();
+    form->postCodeEdit->setFocus();
+    QTest::keyClick(form->postCodeEdit, Qt::Key_Up);
+    EXPECT_TRUE(form->numberEdit->hasFocus());
+    form->identifierEdit->setFocus();
+    QTest::keyClick(form->identifierEdit, Qt::Key_Up);
+    EXPECT_TRUE(form->cancelButton->hasFocus());
+    form->cancelButton->click();
 }
 
 TEST(CompanyForm, KeyboardEntryPadsTheTextsAndF10Saves)
@@ -102,26 +102,26 @@ TEST(CompanyForm, KeyboardEntryPadsTheTextsAndF10Saves)
     CompaniesFixture f;
     f.addCompany(QStringLiteral("0000001"), QStringLiteral("ALPHA"));
     CompanyList *list = f.openList();
-    list->BitBtn1->click();
+    list->addButton->click();
     CompanyForm *form = f.form();
     ASSERT_NE(form, nullptr);
-    ASSERT_TRUE(form->DBEcode->hasFocus());
+    ASSERT_TRUE(form->identifierEdit->hasFocus());
 
     for (const char *typed : { "1234567", "B", "M", "000", "2008", "ABC", "COMMERCE", "TUNIS", "", "12" })
-        typeAndEnter(QString::fromLatin1(typed));
+        typeIntoFocusedAndEnter(QString::fromLatin1(typed));
     EXPECT_EQ(stored(f, "RAISON_SOCIALE"), QStringLiteral("ABC") + QString(37, QLatin1Char(' ')));
-    EXPECT_EQ(form->DBraisonsociale->text(), stored(f, "RAISON_SOCIALE")); // the box shows it full
+    EXPECT_EQ(form->nameEdit->text(), stored(f, "RAISON_SOCIALE")); // the box shows it full
     EXPECT_EQ(stored(f, "RUE"), QString(72, QLatin1Char(' ')));
     EXPECT_EQ(stored(f, "NUMERO"), QStringLiteral("12  "));
-    ASSERT_TRUE(form->DBEdit5->hasFocus());
-    typeAndEnter(QStringLiteral("1000"));
+    ASSERT_TRUE(form->postCodeEdit->hasFocus());
+    typeIntoFocusedAndEnter(QStringLiteral("1000"));
     EXPECT_EQ(stored(f, "CODEPOSTAL"), QStringLiteral("1000"));
-    ASSERT_TRUE(form->DBCheckSaisie->hasFocus());
-    QTest::keyClick(form->DBCheckSaisie, Qt::Key_Space);
+    ASSERT_TRUE(form->activeCheck->hasFocus());
+    QTest::keyClick(form->activeCheck, Qt::Key_Space);
     EXPECT_EQ(stored(f, "ACTIVEON"), QStringLiteral("O"));
 
-    form->DBEdit5->setFocus();
-    QTest::keyClick(form->DBEdit5, Qt::Key_F10);
+    form->postCodeEdit->setFocus();
+    QTest::keyClick(form->postCodeEdit, Qt::Key_F10);
     QApplication::processEvents();
     EXPECT_EQ(f.form(), nullptr);
     EXPECT_EQ(MessageBox::count(), 0);
@@ -130,7 +130,7 @@ TEST(CompanyForm, KeyboardEntryPadsTheTextsAndF10Saves)
                   .toString(),
         QStringLiteral("ABC") + QString(37, QLatin1Char(' ')) + QLatin1Char('|') + QString(72, QLatin1Char(' '))
             + QStringLiteral("|2008|O"));
-    EXPECT_EQ(list->DBGrid1->model()->rowCount(), 2);
+    EXPECT_EQ(list->grid->model()->rowCount(), 2);
 }
 
 // The first company of a new register is made while the start-up selection
@@ -139,17 +139,17 @@ TEST(CompanyForm, KeyboardEntryPadsTheTextsAndF10Saves)
 TEST(CompanyForm, F10ReturnsToTheListWhileTheSelectionIsOpen)
 {
     CompaniesFixture f;
-    auto *selection = new CompanySelection(f.module.Isociete, &f.main, f.main.Ste, f.main.Matriculefiscal, f.main.Exercicecourant);
+    auto *selection = new CompanySelection(f.module.Isociete, &f.main, f.main.companyNameLabel, f.main.matriculeLabel, f.main.yearLabel);
     f.main.openChild(selection, false);
     CompanyList *list = f.openList();
     ASSERT_NE(list, nullptr);
     QMdiSubWindow *listFrame = f.main.mdiArea()->activeSubWindow();
-    QTest::mouseClick(list->BitBtn1, Qt::LeftButton);
+    QTest::mouseClick(list->addButton, Qt::LeftButton);
     CompanyForm *form = f.form();
     ASSERT_NE(form, nullptr);
-    ASSERT_TRUE(form->DBEcode->hasFocus());
+    ASSERT_TRUE(form->identifierEdit->hasFocus());
     for (const char *typed : { "1234567", "B", "M", "000", "2008", "PREMIERE" })
-        typeAndEnter(QString::fromLatin1(typed));
+        typeIntoFocusedAndEnter(QString::fromLatin1(typed));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F10);
     // As the event loop goes on: the form's frame goes, then what follows it.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -169,14 +169,14 @@ TEST(CompanyForm, SavingPadsTheTextsThatWereNotVisited)
     CompaniesFixture f;
     f.addCompany(QStringLiteral("0000001"), QStringLiteral("ALPHA"));
     CompanyList *list = f.openList();
-    list->BitBtn3->click();
+    list->editButton->click();
     CompanyForm *form = f.form();
     ASSERT_NE(form, nullptr);
     // The name is corrected and saved with F10 from its own box.
-    form->DBraisonsociale->setFocus();
-    form->DBraisonsociale->selectAll();
-    QTest::keyClicks(form->DBraisonsociale, QStringLiteral("ALPHA SARL"));
-    QTest::keyClick(form->DBraisonsociale, Qt::Key_F10);
+    form->nameEdit->setFocus();
+    form->nameEdit->selectAll();
+    QTest::keyClicks(form->nameEdit, QStringLiteral("ALPHA SARL"));
+    QTest::keyClick(form->nameEdit, Qt::Key_F10);
     QApplication::processEvents();
     EXPECT_EQ(f.form(), nullptr);
     EXPECT_EQ(
@@ -194,16 +194,16 @@ TEST(CompanyForm, EmptyTaxIdentifierPartsAreRefusedByName)
     for (int missing = 0; missing < 4; ++missing) {
         CompaniesFixture f;
         CompanyList *list = f.openList();
-        list->BitBtn1->click();
+        list->addButton->click();
         CompanyForm *form = f.form();
         ASSERT_NE(form, nullptr);
-        DBEdit *parts[] = { form->DBEcode, form->DBEdit1, form->DBEdit2, form->DBEdit3 };
+        DBEdit *parts[] = { form->identifierEdit, form->keyEdit, form->categoryEdit, form->establishmentEdit };
         for (int i = 0; i < 4; ++i) {
             parts[i]->setFocus();
             if (i != missing)
                 QTest::keyClicks(parts[i], QStringLiteral("1"));
         }
-        QTest::keyClick(form->DBEdit3, Qt::Key_F10);
+        QTest::keyClick(form->establishmentEdit, Qt::Key_F10);
         const QString refusal = QStringLiteral("Field '%1' must have a value").arg(QString::fromLatin1(columns[missing]));
         EXPECT_EQ(MessageBox::lastText(), refusal);
         EXPECT_EQ(form->result(), FormResult::Ok);
@@ -217,7 +217,7 @@ TEST(CompanyForm, EmptyTaxIdentifierPartsAreRefusedByName)
         EXPECT_EQ(MessageBox::lastText(), refusal);
 
         // "Annuler" sets the result back and discards the row.
-        form->BitBtn2->click();
+        form->cancelButton->click();
         QApplication::processEvents();
         EXPECT_EQ(f.form(), nullptr);
         EXPECT_EQ(f.module.Isociete->recordCount(), 0);
@@ -231,29 +231,29 @@ TEST(CompanyForm, F10IsRefusedOnceTheRowIsNoLongerEdited)
     f.addCompany(QStringLiteral("0000001"), QStringLiteral("ALPHA"));
     f.addCompany(QStringLiteral("0000002"), QStringLiteral("BETA"));
     CompanyList *list = f.openList();
-    list->BitBtn3->click();
+    list->editButton->click();
     CompanyForm *form = f.form();
     ASSERT_NE(form, nullptr);
-    form->DBraisonsociale->setFocus();
-    QTest::keyClicks(form->DBraisonsociale, QStringLiteral("X"));
+    form->nameEdit->setFocus();
+    QTest::keyClicks(form->nameEdit, QStringLiteral("X"));
     // The operator moves to another row in the list: the change is posted there.
-    list->DBGrid1->setFocus();
-    list->DBGrid1->setCurrentIndex(list->DBGrid1->model()->index(1, 0));
+    list->grid->setFocus();
+    list->grid->setCurrentIndex(list->grid->model()->index(1, 0));
     EXPECT_EQ(f.module.Isociete->state(), DataSetState::Browse);
     EXPECT_EQ(f.committedScalar(QStringLiteral("select count(*) from SOCIETE where RAISON_SOCIALE starting with 'ALPHAX'")).toInt(), 1);
 
-    form->DBEdit7->setFocus();
-    QTest::keyClick(form->DBEdit7, Qt::Key_F10);
+    form->yearEdit->setFocus();
+    QTest::keyClick(form->yearEdit, Qt::Key_F10);
     EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Dataset not in edit or insert mode"));
     EXPECT_EQ(form->result(), FormResult::Ok);
     EXPECT_EQ(f.form(), form);
 
     // Leaving a padded box is refused alike.
     MessageBox::resetRecord();
-    form->DBEactivite->setFocus();
-    form->DBEdit7->setFocus();
+    form->activityEdit->setFocus();
+    form->yearEdit->setFocus();
     EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Dataset not in edit or insert mode"));
-    form->BitBtn1->click(); // "fermer"
+    form->closeButton->click(); // "fermer"
     QApplication::processEvents();
     EXPECT_EQ(f.form(), nullptr);
     EXPECT_EQ(f.module.Isociete->state(), DataSetState::Browse);
@@ -266,11 +266,11 @@ TEST(CompanyForm, IdentifierHintsInRedAsTheClerkLeavesEachBox)
 {
     CompaniesFixture f;
     CompanyList *list = f.openList();
-    list->BitBtn1->click();
+    list->addButton->click();
     CompanyForm *form = f.form();
     ASSERT_NE(form, nullptr);
-    ASSERT_TRUE(form->DBEcode->hasFocus());
-    EXPECT_FALSE(form->IdentiteHint->isVisible());
+    ASSERT_TRUE(form->identifierEdit->hasFocus());
+    EXPECT_FALSE(form->identityHint->isVisible());
     const QString identifier = QStringLiteral("Matricule fiscal de la société « 12345 » : 7 chiffres attendus.");
     const QString key = QStringLiteral("Clé du matricule de la société « I » : une lettre de A à Z, sauf I, O et U, attendue.");
     const QString establishment = QStringLiteral("N° d'établissement secondaire de la société « 1 » : 3 chiffres attendus.");
@@ -280,35 +280,35 @@ TEST(CompanyForm, IdentifierHintsInRedAsTheClerkLeavesEachBox)
         const char *next; // where the focus goes
         QStringList hints;
     } steps[] = {
-        { "12345", "DBEdit1", { identifier } },
-        { "I", "DBEdit2", { identifier, key } },
-        { "M", "DBEdit3", { identifier, key } },
-        { "1", "DBEdit7", { identifier, key, establishment } },
+        { "12345", "keyEdit", { identifier } },
+        { "I", "categoryEdit", { identifier, key } },
+        { "M", "establishmentEdit", { identifier, key } },
+        { "1", "yearEdit", { identifier, key, establishment } },
     };
     for (const auto &step : steps) {
         SCOPED_TRACE(step.typed);
-        typeAndEnter(QString::fromLatin1(step.typed));
+        typeIntoFocusedAndEnter(QString::fromLatin1(step.typed));
         EXPECT_EQ(QApplication::focusWidget()->objectName(), QString::fromLatin1(step.next));
-        EXPECT_EQ(form->IdentiteHint->text().toStdString(), step.hints.join(QLatin1Char(QChar::LineFeed)).toStdString());
-        EXPECT_TRUE(form->IdentiteHint->isVisible());
+        EXPECT_EQ(form->identityHint->text().toStdString(), step.hints.join(QLatin1Char(QChar::LineFeed)).toStdString());
+        EXPECT_TRUE(form->identityHint->isVisible());
     }
-    EXPECT_TRUE(form->IdentiteHint->styleSheet().contains(QStringLiteral("#c00000")));
+    EXPECT_TRUE(form->identityHint->styleSheet().contains(QStringLiteral("#c00000")));
     QApplication::processEvents();
     form->grab().save(QDir::temp().filePath(QStringLiteral("kestra-company-hint.png")));
     EXPECT_EQ(MessageBox::count(), 0);
 
-    form->DBEcode->setFocus();
-    form->DBEcode->selectAll();
-    typeAndEnter(QStringLiteral("1234567"));
-    EXPECT_EQ(form->IdentiteHint->text(), (QStringList { key, establishment }).join(QLatin1Char('\n')));
-    form->DBEdit1->selectAll();
-    typeAndEnter(QStringLiteral("B"));
-    form->DBEdit2->setFocus();
-    typeAndEnter(QString());
-    form->DBEdit3->selectAll();
-    typeAndEnter(QStringLiteral("000"));
-    EXPECT_EQ(form->IdentiteHint->text(), QString());
-    EXPECT_FALSE(form->IdentiteHint->isVisible());
-    form->BitBtn2->click();
+    form->identifierEdit->setFocus();
+    form->identifierEdit->selectAll();
+    typeIntoFocusedAndEnter(QStringLiteral("1234567"));
+    EXPECT_EQ(form->identityHint->text(), (QStringList { key, establishment }).join(QLatin1Char('\n')));
+    form->keyEdit->selectAll();
+    typeIntoFocusedAndEnter(QStringLiteral("B"));
+    form->categoryEdit->setFocus();
+    typeIntoFocusedAndEnter(QString());
+    form->establishmentEdit->selectAll();
+    typeIntoFocusedAndEnter(QStringLiteral("000"));
+    EXPECT_EQ(form->identityHint->text(), QString());
+    EXPECT_FALSE(form->identityHint->isVisible());
+    form->cancelButton->click();
 }
 

@@ -20,20 +20,20 @@ namespace {
 
 void clickTitle(CompanyList *list, int column)
 {
-    QHeaderView *header = list->DBGrid1->horizontalHeader();
+    QHeaderView *header = list->grid->horizontalHeader();
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionPosition(column) + 5, header->height() / 2));
 }
 
 QColor colour(CompanyList *list, int column)
 {
-    return list->DBGrid1->model()->index(0, column).data(Qt::BackgroundRole).value<QColor>();
+    return list->grid->model()->index(0, column).data(Qt::BackgroundRole).value<QColor>();
 }
 
 QStringList names(CompanyList *list)
 {
     QStringList out;
-    for (int r = 0; r < list->DBGrid1->model()->rowCount(); ++r)
-        out << list->DBGrid1->model()->index(r, 1).data().toString();
+    for (int r = 0; r < list->grid->model()->rowCount(); ++r)
+        out << list->grid->model()->index(r, 1).data().toString();
     return out;
 }
 
@@ -47,39 +47,39 @@ TEST(CompanyList, WindowGridAndContextMenu)
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(list->windowTitle(), QStringLiteral("Liste des Sociétés"));
     EXPECT_TRUE(list->parentWidget()->isMaximized());
-    EXPECT_EQ(list->Panel1->text(), QStringLiteral("<<<  Liste des Sociétés >>>"));
-    EXPECT_TRUE(list->LabChpRech->text().isEmpty());
-    QAbstractItemModel *model = list->DBGrid1->model();
+    EXPECT_EQ(list->bannerLabel->text(), QStringLiteral("<<<  Liste des Sociétés >>>"));
+    EXPECT_TRUE(list->searchLabel->text().isEmpty());
+    QAbstractItemModel *model = list->grid->model();
     EXPECT_EQ(model->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Code"));
     EXPECT_EQ(model->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Raison Sociale"));
-    EXPECT_EQ(list->DBGrid1->columnWidth(0), 106);
+    EXPECT_EQ(list->grid->columnWidth(0), 106);
     EXPECT_EQ(model->index(0, 0).data(Qt::TextAlignmentRole).value<Qt::Alignment>(), Qt::AlignCenter);
-    EXPECT_TRUE(list->DBGrid1->isColumnHidden(2));
+    EXPECT_TRUE(list->grid->isColumnHidden(2));
     EXPECT_EQ(model->index(0, 2).data().toString(), QStringLiteral("O"));
 
     QStringList buttons;
-    for (QPushButton *b : { list->BitBtn1, list->BitBtn3, list->BitBtn2, list->Button4 })
+    for (QPushButton *b : { list->addButton, list->editButton, list->deleteButton, list->closeButton })
         buttons << b->text();
     EXPECT_EQ(buttons, (QStringList { "Ajouter", "Modifier", "Supprimer", "Fermer" }));
     QStringList items;
-    for (QAction *a : list->PopupMenu1->actions())
+    for (QAction *a : list->gridMenu->actions())
         items << (a->isSeparator() ? QStringLiteral("-") : a->text());
     EXPECT_EQ(items, (QStringList { "Ajouter", "Modifier", "Supprimer", "-", "Fermer" }));
 
     // The menu's "Modifier" and a double-click open the form on the current row.
-    list->PopupMenu1->actions().at(1)->trigger();
+    list->gridMenu->actions().at(1)->trigger();
     CompanyForm *form = f.form();
     ASSERT_NE(form, nullptr);
-    EXPECT_EQ(form->DBraisonsociale->text(), QStringLiteral("ALPHA"));
+    EXPECT_EQ(form->nameEdit->text(), QStringLiteral("ALPHA"));
     EXPECT_EQ(f.module.Isociete->state(), DataSetState::Edit);
-    form->BitBtn1->click(); // "fermer"
+    form->closeButton->click(); // "fermer"
     QApplication::processEvents();
     EXPECT_EQ(f.module.Isociete->state(), DataSetState::Browse);
-    QTest::mouseDClick(list->DBGrid1->viewport(), Qt::LeftButton, {}, QPoint(20, 8));
+    QTest::mouseDClick(list->grid->viewport(), Qt::LeftButton, {}, QPoint(20, 8));
     ASSERT_NE(f.form(), nullptr);
-    f.form()->BitBtn2->click();
+    f.form()->cancelButton->click();
 
-    list->PopupMenu1->actions().at(4)->trigger(); // "Fermer"
+    list->gridMenu->actions().at(4)->trigger(); // "Fermer"
     QApplication::processEvents();
     EXPECT_TRUE(f.main.findChildren<CompanyList *>().isEmpty());
 }
@@ -99,31 +99,31 @@ TEST(CompanyList, ShowsTheHeldStatementThenSortsAndSearchesNames)
     EXPECT_EQ(names(list), (QStringList { "ABRICOT", "ALPHA" }));
 
     // Before any title click typing does nothing.
-    QTest::keyClicks(list->eValChampRech, QStringLiteral("b"));
-    EXPECT_EQ(list->eValChampRech->text(), QStringLiteral("B"));
+    QTest::keyClicks(list->searchEdit, QStringLiteral("b"));
+    EXPECT_EQ(list->searchEdit->text(), QStringLiteral("B"));
     EXPECT_EQ(f.module.Isociete->sql(), held);
-    list->eValChampRech->clear();
+    list->searchEdit->clear();
 
     clickTitle(list, 0);
-    EXPECT_EQ(list->LabChpRech->text(), QStringLiteral("Code"));
+    EXPECT_EQ(list->searchLabel->text(), QStringLiteral("Code"));
     EXPECT_EQ(f.module.Isociete->sql(), QStringLiteral("select * from societe Order by IDENTIFIANT"));
     EXPECT_EQ(names(list), (QStringList { "ALPHA", "ABRICOT", "BETA" }));
     EXPECT_EQ(colour(list, 0), ListWindow::SortColour);
     EXPECT_EQ(colour(list, 1), ListWindow::LightColour);
-    QTest::keyClicks(list->eValChampRech, QStringLiteral("a"));
+    QTest::keyClicks(list->searchEdit, QStringLiteral("a"));
     EXPECT_EQ(names(list), (QStringList { "ALPHA", "ABRICOT", "BETA" })); // still by code, unfiltered
-    list->eValChampRech->clear();
+    list->searchEdit->clear();
 
     clickTitle(list, 1);
-    EXPECT_EQ(list->LabChpRech->text(), QStringLiteral("Raison Sociale"));
+    EXPECT_EQ(list->searchLabel->text(), QStringLiteral("Raison Sociale"));
     EXPECT_EQ(colour(list, 1), ListWindow::SortColour);
     EXPECT_EQ(colour(list, 0), ListWindow::LightColour);
-    QTest::keyClicks(list->eValChampRech, QStringLiteral("a"));
+    QTest::keyClicks(list->searchEdit, QStringLiteral("a"));
     EXPECT_EQ(f.module.Isociete->sql(), QStringLiteral("select * from societe Where Raison_Sociale LIKE 'A%' Order by Raison_Sociale"));
     EXPECT_EQ(names(list), (QStringList { "ABRICOT", "ALPHA" }));
-    QTest::keyClicks(list->eValChampRech, QStringLiteral("'"));
+    QTest::keyClicks(list->searchEdit, QStringLiteral("'"));
     EXPECT_TRUE(names(list).isEmpty()); // a quote is only a character
-    list->eValChampRech->clear();
+    list->searchEdit->clear();
     EXPECT_EQ(f.module.Isociete->sql(), QStringLiteral("select * from societe Order by Raison_Sociale"));
     EXPECT_EQ(names(list), (QStringList { "ABRICOT", "ALPHA", "BETA" }));
     EXPECT_EQ(MessageBox::count(), 0);
@@ -134,12 +134,12 @@ TEST(CompanyList, SortingPostsARowBeingTypedInsteadOfLosingIt)
     CompaniesFixture f;
     f.addCompany(QStringLiteral("0000001"), QStringLiteral("ALPHA"));
     CompanyList *list = f.openList();
-    list->BitBtn1->click();
+    list->addButton->click();
     CompanyForm *form = f.form();
     ASSERT_NE(form, nullptr);
-    form->DBraisonsociale->setFocus();
-    QTest::keyClicks(form->DBraisonsociale, QStringLiteral("SANS CLE"));
-    QTest::keyClick(form->DBraisonsociale, Qt::Key_Return);
+    form->nameEdit->setFocus();
+    QTest::keyClicks(form->nameEdit, QStringLiteral("SANS CLE"));
+    QTest::keyClick(form->nameEdit, Qt::Key_Return);
 
     // The row cannot be saved: the sort is refused and the typing kept.
     clickTitle(list, 1);
@@ -149,13 +149,13 @@ TEST(CompanyList, SortingPostsARowBeingTypedInsteadOfLosingIt)
 
     // Back in the form, the operator completes the identifier.
     f.main.mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(form->parentWidget()));
-    form->DBEcode->setFocus();
-    QTest::keyClicks(form->DBEcode, QStringLiteral("0000002"));
-    for (DBEdit *box : { form->DBEdit1, form->DBEdit2, form->DBEdit3 }) {
+    form->identifierEdit->setFocus();
+    QTest::keyClicks(form->identifierEdit, QStringLiteral("0000002"));
+    for (DBEdit *box : { form->keyEdit, form->categoryEdit, form->establishmentEdit }) {
         box->setFocus();
         QTest::keyClicks(box, QStringLiteral("A"));
     }
-    form->DBEdit7->setFocus();
+    form->yearEdit->setFocus();
     clickTitle(list, 1);
     EXPECT_EQ(f.module.Isociete->sql(), QStringLiteral("select * from societe Order by RAISON_SOCIALE"));
     EXPECT_EQ(names(list), (QStringList { "ALPHA", QStringLiteral("SANS CLE").leftJustified(40) }));
@@ -167,31 +167,31 @@ TEST(CompanyList, AddingAndModifyingOpenTheFormInTheFrame)
     CompaniesFixture f;
     CompanyList *list = f.openList();
     ASSERT_NE(list, nullptr);
-    EXPECT_EQ(list->DBGrid1->model()->rowCount(), 0);
+    EXPECT_EQ(list->grid->model()->rowCount(), 0);
 
     // "Modifier" on an empty list starts a new row; leaving without OK keeps nothing.
-    list->BitBtn3->click();
+    list->editButton->click();
     CompanyForm *form = f.form();
     ASSERT_NE(form, nullptr);
     EXPECT_TRUE(form->parentWidget()->isMaximized());
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Paramètre de la société"));
     EXPECT_EQ(f.module.Isociete->state(), DataSetState::Insert);
-    EXPECT_TRUE(form->DBEcode->hasFocus());
+    EXPECT_TRUE(form->identifierEdit->hasFocus());
     form->parentWidget()->close(); // the close box
     QApplication::processEvents();
     EXPECT_EQ(f.form(), nullptr);
     EXPECT_EQ(f.module.Isociete->recordCount(), 0);
 
     // "Ajouter", some typing, then the close box: no trace anywhere.
-    list->BitBtn1->click();
+    list->addButton->click();
     form = f.form();
     ASSERT_NE(form, nullptr);
-    EXPECT_EQ(list->DBGrid1->model()->rowCount(), 1); // the list shows the row being typed
-    QTest::keyClicks(form->DBEcode, QStringLiteral("1234567"));
-    QTest::keyClick(form->DBEcode, Qt::Key_Return);
+    EXPECT_EQ(list->grid->model()->rowCount(), 1); // the list shows the row being typed
+    QTest::keyClicks(form->identifierEdit, QStringLiteral("1234567"));
+    QTest::keyClick(form->identifierEdit, Qt::Key_Return);
     form->parentWidget()->close();
     QApplication::processEvents();
-    EXPECT_EQ(list->DBGrid1->model()->rowCount(), 0);
+    EXPECT_EQ(list->grid->model()->rowCount(), 0);
     EXPECT_EQ(f.scalar(QStringLiteral("select count(*) from SOCIETE")).toInt(), 0);
     EXPECT_EQ(MessageBox::count(), 0);
 }
@@ -217,7 +217,7 @@ TEST(CompanyList, DeletingAsksThePassword)
         f.addCompany(QStringLiteral("0000002"), QStringLiteral("BETA"));
         CompanyList *list = f.openList();
         answerPassword(c.typed, c.ok);
-        list->BitBtn2->click();
+        list->deleteButton->click();
         EXPECT_EQ(f.module.Isociete->recordCount(), c.deleted ? 1 : 2) << c.typed.toStdString() << (c.ok ? " OK" : " Annuler");
         EXPECT_EQ(f.scalar(QStringLiteral("select count(*) from SOCIETE")).toInt(), c.deleted ? 1 : 2);
         EXPECT_EQ(MessageBox::count(), 0); // nothing is said, whatever the answer
@@ -234,13 +234,13 @@ TEST(CompanyList, DeletingKeepsTheInvoicesAndBecomesDurableWithTheNextPost)
     CompanyList *list = f.openList();
     EXPECT_EQ(f.module.Isociete->fieldByName(QStringLiteral("IDENTIFIANT"))->asString(), QStringLiteral("0000001"));
     answerPassword(QStringLiteral("quillbark"), true);
-    list->BitBtn2->click();
+    list->deleteButton->click();
     EXPECT_EQ(f.scalar(QStringLiteral("select count(*) from SOCIETE where IDENTIFIANT = '0000001'")).toInt(), 0);
     EXPECT_EQ(f.scalar(QStringLiteral("select IDENTIFIANT from FACTURE")).toString(), QStringLiteral("0000001AM000"));
     EXPECT_EQ(f.committedScalar(QStringLiteral("select count(*) from SOCIETE")).toInt(), 2); // not committed yet
 
-    list->BitBtn3->click(); // any post commits it
-    f.form()->Bitnok->click();
+    list->editButton->click(); // any post commits it
+    f.form()->okButton->click();
     EXPECT_EQ(f.committedScalar(QStringLiteral("select count(*) from SOCIETE")).toInt(), 1);
     EXPECT_EQ(f.committedScalar(QStringLiteral("select count(*) from FACTURE")).toInt(), 1);
 }
@@ -250,18 +250,18 @@ TEST(CompanyList, DeletingOnAnEmptyListOrARowBeingAdded)
     CompaniesFixture f;
     CompanyList *list = f.openList();
     answerPassword(QStringLiteral("quillbark"), true);
-    list->BitBtn2->click();
+    list->deleteButton->click();
     EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Cannot perform this operation on an empty dataset"));
 
     // A row still being typed is discarded rather than anything deleted.
-    list->BitBtn1->click();
+    list->addButton->click();
     ASSERT_NE(f.form(), nullptr);
-    QTest::keyClicks(f.form()->DBEcode, QStringLiteral("1234567"));
+    QTest::keyClicks(f.form()->identifierEdit, QStringLiteral("1234567"));
     answerPassword(QStringLiteral("quillbark"), true);
-    list->BitBtn2->click();
+    list->deleteButton->click();
     EXPECT_EQ(f.module.Isociete->state(), DataSetState::Browse);
     EXPECT_EQ(f.module.Isociete->recordCount(), 0);
-    f.form()->BitBtn2->click(); // the form closes on nothing
+    f.form()->cancelButton->click(); // the form closes on nothing
     QApplication::processEvents();
     EXPECT_EQ(f.form(), nullptr);
     EXPECT_EQ(f.module.Isociete->recordCount(), 0);

@@ -37,7 +37,7 @@ struct ResetFixture : CompaniesFixture
     ResetWindow *openReset()
     {
         const QList<ResetWindow *> before = main.findChildren<ResetWindow *>();
-        main.ToolButton3Click();
+        main.openReset();
         for (ResetWindow *w : main.findChildren<ResetWindow *>())
             if (!before.contains(w))
                 return w;
@@ -58,8 +58,8 @@ void run(ResetWindow *w, int type, const QString &password)
         w->movements->setChecked(true);
     else if (type == 1)
         w->complete->setChecked(true);
-    w->eMotPasse->setText(password);
-    w->BitBtn1->click();
+    w->passwordEdit->setText(password);
+    w->okButton->click();
 }
 
 } // namespace
@@ -74,16 +74,16 @@ TEST(Reset, WindowAsOpenedByItsCommands)
     EXPECT_FALSE(w->isModal());
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Initialisation"));
     EXPECT_LE((w->frameGeometry().center() - w->screen()->availableGeometry().center()).manhattanLength(), 4); // centred
-    EXPECT_EQ(w->RGTypeIni->title(), QStringLiteral(" Type d'Initialisation "));
+    EXPECT_EQ(w->depthGroup->title(), QStringLiteral(" Type d'Initialisation "));
     EXPECT_EQ(w->movements->text(), QStringLiteral("Initialisation Des Mouvements"));
     EXPECT_EQ(w->complete->text(), QStringLiteral("Initialisation Complète"));
     EXPECT_EQ(w->itemIndex(), -1);
-    EXPECT_EQ(w->Label2->buddy(), w->eMotPasse);
-    EXPECT_EQ(w->eMotPasse->echoMode(), QLineEdit::Password);
-    EXPECT_EQ(
-        w->Label1->text(), QStringLiteral("Cette Procedure efface toutes les données saisie, \nles données ne seront plus récupérables."));
-    EXPECT_EQ(w->BitBtn1->text(), QStringLiteral("OK"));
-    EXPECT_EQ(w->BitBtn2->text(), QStringLiteral("Cancel"));
+    EXPECT_EQ(w->passwordLabel->buddy(), w->passwordEdit);
+    EXPECT_EQ(w->passwordEdit->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(w->warningLabel->text(),
+        QStringLiteral("Cette Procedure efface toutes les données saisie, \nles données ne seront plus récupérables."));
+    EXPECT_EQ(w->okButton->text(), QStringLiteral("OK"));
+    EXPECT_EQ(w->cancelButton->text(), QStringLiteral("Cancel"));
     w->movements->setChecked(true);
     EXPECT_EQ(w->itemIndex(), 0);
     w->complete->setChecked(true);
@@ -91,7 +91,7 @@ TEST(Reset, WindowAsOpenedByItsCommands)
 
     // "Cancel" and Escape close the window; it is hidden, not destroyed.
     QPointer<ResetWindow> alive(w);
-    w->BitBtn2->click();
+    w->cancelButton->click();
     QApplication::processEvents();
     ASSERT_FALSE(alive.isNull());
     EXPECT_FALSE(w->isVisible());
@@ -99,10 +99,10 @@ TEST(Reset, WindowAsOpenedByItsCommands)
     ASSERT_NE(second, nullptr);
     EXPECT_EQ(second->itemIndex(), -1);
     second->activateWindow();
-    QTest::keyClick(second->eMotPasse, Qt::Key_Escape);
+    QTest::keyClick(second->passwordEdit, Qt::Key_Escape);
     QApplication::processEvents();
     EXPECT_FALSE(second->isVisible());
-    f.main.findChild<QAction *>(QStringLiteral("Initialisation1"))->trigger();
+    f.main.findChild<QAction *>(QStringLiteral("resetAction"))->trigger();
     EXPECT_EQ(f.main.findChildren<ResetWindow *>().size(), 3);
     EXPECT_EQ(f.counts(), QStringLiteral("1 1 2"));
     EXPECT_EQ(MessageBox::count(), 0);
@@ -118,7 +118,7 @@ TEST(Reset, PasswordTakenExactlyAsTyped)
         EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Mot de Passe Incorrect")) << typed.toStdString();
         EXPECT_EQ(MessageBox::count(), 1);
         EXPECT_TRUE(w->isVisible());
-        EXPECT_EQ(w->eMotPasse->text(), typed); // the window keeps what was typed
+        EXPECT_EQ(w->passwordEdit->text(), typed); // the window keeps what was typed
     }
     EXPECT_EQ(f.counts(), QStringLiteral("1 1 2"));
 }
@@ -141,17 +141,17 @@ TEST(Reset, MovementsEmptiesTheInvoicesOnlyAndBecomesDurableWithTheNextPost)
     ResetWindow *w = f.openReset();
     // Enter in the password box runs it.
     w->movements->setChecked(true);
-    w->eMotPasse->setText(QStringLiteral("quillbark"));
-    QTest::keyClick(w->eMotPasse, Qt::Key_Return);
+    w->passwordEdit->setText(QStringLiteral("quillbark"));
+    QTest::keyClick(w->passwordEdit, Qt::Key_Return);
     EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Initialisation efféctuée"));
     EXPECT_FALSE(w->isVisible());
     EXPECT_EQ(f.counts(), QStringLiteral("1 1 0"));
     EXPECT_EQ(f.committedScalar(QStringLiteral("select count(*) from FACTURE")).toInt(), 2); // no commit of its own
 
     // The next post in any shared data set commits it.
-    list->BitBtn3->click();
+    list->editButton->click();
     ASSERT_NE(f.form(), nullptr);
-    f.form()->Bitnok->click();
+    f.form()->okButton->click();
     EXPECT_EQ(f.committedScalar(QStringLiteral("select count(*) from FACTURE")).toInt(), 0);
     EXPECT_EQ(f.committedScalar(QStringLiteral("select count(*) from SOCIETE")).toInt(), 1);
 }
@@ -163,7 +163,7 @@ TEST(Reset, CompleteEmptiesEverythingButTheOpenListKeepsItsRows)
     run(f.openReset(), 1, QStringLiteral("quillbark"));
     EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Initialisation efféctuée"));
     EXPECT_EQ(f.counts(), QStringLiteral("0 0 0"));
-    EXPECT_EQ(list->DBGrid1->model()->rowCount(), 1); // until it reads again
+    EXPECT_EQ(list->grid->model()->rowCount(), 1); // until it reads again
 }
 
 TEST(Reset, AFailingProcedureIsToldAndTheWindowStays)

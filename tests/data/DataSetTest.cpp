@@ -3,6 +3,7 @@
 #include "core/DateTime.h"
 #include "core/Error.h"
 #include "core/FormatSettings.h"
+#include "core/WorkingContext.h"
 #include "data/DataModule.h"
 #include "data/Query.h"
 #include "data/RowStore.h"
@@ -26,7 +27,6 @@ struct Module
     Module()
     {
         module.ivorande->setDatabaseName(db.path());
-        module.setWorkingContext(&context);
         choose("0123456", "A", "M", "000", "2008");
     }
 
@@ -38,6 +38,7 @@ struct Module
         context.curEtab = QString::fromLatin1(etab);
         context.curMatricule = context.curIdentifiant + context.curCle + context.curCategorie + context.curEtab;
         context.curExercice = QString::fromLatin1(year);
+        module.setNumberingCompany(context.curMatricule, context.curExercice);
     }
 
     // Starts an invoice as the invoice list does and posts it in a quarter.

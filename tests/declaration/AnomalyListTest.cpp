@@ -38,7 +38,7 @@ struct Window
         w->setAttribute(Qt::WA_DeleteOnClose);
         w->show();
         QApplication::setActiveWindow(w);
-        w->DirectoryEdit1->setText(directory);
+        w->directoryEdit->setText(directory);
     }
     ~Window() { delete w.data(); }
     bool closed() const { return w.isNull() || !w->isVisible(); }
@@ -114,7 +114,7 @@ TEST(AnomalyList, TheWindowAndTheCommandLineSayTheSame)
             d.grab().save(QDir::temp().filePath(QStringLiteral("kestra-anomaly-list.png")));
             QTest::keyClick(&d, Qt::Key_Return);
         });
-        window.w->Bitnok->click();
+        window.w->okButton->click();
         ASSERT_EQ(list.shown, 1);
         EXPECT_FALSE(window.closed());
     }
@@ -149,7 +149,7 @@ TEST(AnomalyList, GenerateAnywayWritesTheFileAsBefore)
     Window window(r.context, r.db.connection(), r.out.path());
     WhenShown<AnomalyDialog> list([](AnomalyDialog &d) { d.GenererQuandMeme->click(); });
     WhenShown<QMessageBox> boxes([](QMessageBox &box) { box.accept(); }, true);
-    window.w->Bitnok->click();
+    window.w->okButton->click();
     EXPECT_EQ(list.shown, 1);
     EXPECT_EQ(boxes.shown, 2);
     EXPECT_EQ(MessageBox::count(), 2);
@@ -167,7 +167,7 @@ TEST(AnomalyList, WithoutAnomalyNothingIsAsked)
     std::unique_ptr<QuarterRegister> r(soundQuarter());
     Window window(r->context, r->db.connection(), r->out.path());
     WhenShown<AnomalyDialog> list([](AnomalyDialog &d) { d.CorrigerDabord->click(); });
-    window.w->Bitnok->click();
+    window.w->okButton->click();
     EXPECT_EQ(list.shown, 0);
     EXPECT_EQ(MessageBox::count(), 2);
     EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Fichier de déclaration Crée"));
@@ -227,7 +227,7 @@ TEST(DeclarationWindow, ReplacingAsksAndKeepsTheEarlierFile)
     const QString path = r->out.path() + QStringLiteral("/FAC_T1_08");
     {
         Window first(r->context, r->db.connection(), r->out.path());
-        first.w->Bitnok->click();
+        first.w->okButton->click();
     }
     const QByteArray earlier = readBytes(path);
     ASSERT_EQ(earlier, soundQuarterFile());
@@ -245,7 +245,7 @@ TEST(DeclarationWindow, ReplacingAsksAndKeepsTheEarlierFile)
             EXPECT_EQ(b.defaultButton(), b.button(QMessageBox::No));
             QTest::keyClick(&b, Qt::Key_Return);
         });
-        again.w->Bitnok->click();
+        again.w->okButton->click();
         ASSERT_EQ(box.shown, 1);
         EXPECT_TRUE(question.startsWith(QStringLiteral("Remplacer le fichier %1 ?").arg(path))) << question.toStdString();
         EXPECT_FALSE(again.closed());
@@ -258,7 +258,7 @@ TEST(DeclarationWindow, ReplacingAsksAndKeepsTheEarlierFile)
     MessageBox::setAutoAnswer(QMessageBox::Yes);
     {
         Window again(r->context, r->db.connection(), r->out.path());
-        again.w->Bitnok->click();
+        again.w->okButton->click();
         QApplication::processEvents();
         EXPECT_TRUE(again.closed());
     }
@@ -277,7 +277,7 @@ TEST(DeclarationWindow, ShowsTheLastGenerationOfTheQuarter)
     {
         Window fresh(r->context, r->db.connection(), r->out.path());
         EXPECT_EQ(fresh.w->DernierEnvoi->text(), QStringLiteral("Pas encore généré."));
-        fresh.w->Bitnok->click();
+        fresh.w->okButton->click();
     }
     Window after(r->context, r->db.connection(), r->out.path());
     const QString text = after.w->DernierEnvoi->text();
@@ -285,7 +285,7 @@ TEST(DeclarationWindow, ShowsTheLastGenerationOfTheQuarter)
         << text.toStdString();
     EXPECT_TRUE(text.endsWith(QStringLiteral(" : 2 factures\nH.T 2 000,000 ; FODEC 20,000 ; droit de consommation 0,000 ; TVA 363,600")))
         << text.toStdString();
-    after.w->ComboBox1->setCurrentText(QStringLiteral("T2"));
+    after.w->quarterCombo->setCurrentText(QStringLiteral("T2"));
     EXPECT_EQ(after.w->DernierEnvoi->text(), QStringLiteral("Pas encore généré."));
 }
 

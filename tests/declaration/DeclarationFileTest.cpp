@@ -133,7 +133,7 @@ TEST(DeclarationFile, EveryRecordHas331CharactersWhereverTheInvoicesCameFrom)
         { QStringLiteral("1"), QStringLiteral("5"), QStringLiteral("F-TAPEE"), QStringLiteral("15/02/") + year, QStringLiteral("1000"),
             QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("18") });
     ASSERT_NE(form, nullptr);
-    ASSERT_EQ(QApplication::focusWidget(), form->Bitnok);
+    ASSERT_EQ(QApplication::focusWidget(), form->okButton);
     typeAndEnter(QString()); // OK
     ASSERT_EQ(module.ifacture->state(), DataSetState::Browse);
 
@@ -225,11 +225,11 @@ TEST(DeclarationFile, AWriteErrorInTheWindowIsToldAndChangesNothing)
     QPointer<DeclarationWindow> alive(w);
     w->setAttribute(Qt::WA_DeleteOnClose);
     w->show();
-    w->DirectoryEdit1->setText(r->out.path());
+    w->directoryEdit->setText(r->out.path());
     MessageBox::resetRecord();
     {
         const FillingDisk disk(333);
-        w->Bitnok->click();
+        w->okButton->click();
     }
     EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Disk full"));
     EXPECT_EQ(MessageBox::count(), 1);

@@ -118,17 +118,17 @@ TEST(DeclarationWindow, OkWritesConfirmsAndCloses)
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Génération des Fichiers de Déclaration"));
     EXPECT_EQ(w->Matricule->text(), QStringLiteral("0123456"));
     EXPECT_EQ(w->Exercice->text(), QStringLiteral("2008"));
-    EXPECT_EQ(w->ComboBox1->currentText(), QStringLiteral("T1"));
+    EXPECT_EQ(w->quarterCombo->currentText(), QStringLiteral("T1"));
 
-    w->DirectoryEdit1->setText(r.out.path() + QStringLiteral("/absent"));
-    w->Bitnok->click();
+    w->directoryEdit->setText(r.out.path() + QStringLiteral("/absent"));
+    w->okButton->click();
     EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Invalid filename"));
     EXPECT_EQ(MessageBox::count(), 1); // no confirmation
     ASSERT_FALSE(alive.isNull());
     EXPECT_TRUE(w->isVisible());
 
-    w->DirectoryEdit1->setText(r.out.path());
-    w->Bitnok->click();
+    w->directoryEdit->setText(r.out.path());
+    w->okButton->click();
     EXPECT_EQ(MessageBox::count(), 3);
     EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Fichier de déclaration Crée"));
     QApplication::processEvents();
@@ -144,7 +144,7 @@ TEST(DeclarationWindow, EnterPressesOk)
     {
         const char *where;
         bool writes;
-    } cases[] = { { "DirectoryEdit1", true }, { "ComboBox1", true }, { "BitBtn2", false } };
+    } cases[] = { { "directoryEdit", true }, { "quarterCombo", true }, { "closeButton", false } };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.where);
         Register r;
@@ -153,8 +153,8 @@ TEST(DeclarationWindow, EnterPressesOk)
         QPointer<DeclarationWindow> alive(w);
         w->show();
         QApplication::setActiveWindow(w);
-        w->DirectoryEdit1->setFocus(Qt::TabFocusReason);
-        QTest::keyClicks(w->DirectoryEdit1, r.out.path());
+        w->directoryEdit->setFocus(Qt::TabFocusReason);
+        QTest::keyClicks(w->directoryEdit, r.out.path());
         QWidget *target = w->findChild<QWidget *>(QString::fromLatin1(c.where));
         ASSERT_NE(target, nullptr);
         target->setFocus(Qt::TabFocusReason);

@@ -1,20 +1,22 @@
+#include "import/screen/ImportScreen.h"
+
 #include "app/MainWindow.h"
 #include "app/Windows.h"
 #include "core/WorkingContext.h"
 #include "data/AutomaticCopies.h"
 #include "data/BackupRecord.h"
 #include "data/DataModule.h"
-#include "import/sources/text/TextImport.h"
-#include "import/screen/ImportScreen.h"
 #include "import/screen/ImportDestinationWidgets.h"
+#include "import/sources/text/TextImport.h"
 #include "import/wizard/ImportProgress.h"
 #include "import/wizard/ImportWizard.h"
 #include "import/wizard/WizardWindow.h"
 #include "tests/importscreen/ImportScreenSupport.h"
 #include "tests/support/CurrentCellShown.h"
 #include "tests/support/Restore.h"
-#include "tests/support/ScopedLanguage.h"
+#include "tests/support/RunningProgram.h"
 #include "tests/support/ScopedAnswers.h"
+#include "tests/support/ScopedLanguage.h"
 #include "ui/MessageBox.h"
 
 #include <QAction>
@@ -96,7 +98,7 @@ protected:
         context.curMatricule = CompanyA;
         context.curExercice = Year;
         module.ivorande->setDatabaseName(db.path());
-        module.setWorkingContext(&context);
+        module.setNumberingCompany(context.curMatricule, context.curExercice);
     }
     void TearDown() override
     {
@@ -724,22 +726,8 @@ struct ProgramFrame
 {
     TestDatabase db;
     bool closed = (db.connection().close(), true); // the module opens it again
-    DataModule module;
-    Restore<DataModule *> keepModule { Datadeclaration, &module };
-    ScopedAutoAnswer answer { QMessageBox::Ok };
-    Restore<MainWindow *> keepMain { Frmmain };
-    std::unique_ptr<MainWindow> main;
-
-    ProgramFrame()
-    {
-        module.ivorande->setDatabaseName(db.path());
-        MessageBox::resetRecord();
-        main = std::make_unique<MainWindow>();
-        Frmmain = main.get();
-        module.setWorkingContext(main.get());
-        registerWindows();
-        main->show();
-    }
+    RunningProgram program { db.path() };
+    std::unique_ptr<MainWindow> &main = program.owner;
 };
 
 // The import screen from the keyboard: its menu entry under "Saisie", and
@@ -755,11 +743,11 @@ TEST(ImportScreenWiring, TheMenuEntryAndItsShortcutOpenTheScreen)
                 out << s;
         return out;
     };
-    auto *entry = main->findChild<QAction *>(QStringLiteral("Importation1"));
+    auto *entry = main->findChild<QAction *>(QStringLiteral("importAction"));
     ASSERT_TRUE(entry);
     EXPECT_EQ(entry->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_I));
     EXPECT_TRUE(entry->isEnabled());
-    auto *saisie = main->findChild<QMenu *>(QStringLiteral("Saisie1"));
+    auto *saisie = main->findChild<QMenu *>(QStringLiteral("entryMenu"));
     ASSERT_TRUE(saisie);
 
     const QStringList ways = { QStringLiteral("menu"), QStringLiteral("shortcut") };
@@ -798,7 +786,7 @@ TEST(ImportScreenWiring, ImportationOpensTheScreenInItsOwnWindow)
     main->curEtab = QStringLiteral("000");
     main->curExercice = Year;
 
-    main->ToolButton8Click();
+    main->openImport();
     ImportScreen *screen = nullptr;
     for (QWidget *w : QApplication::topLevelWidgets())
         if (auto *s = qobject_cast<ImportScreen *>(w))

@@ -1,5 +1,6 @@
 #include "invoices/InvoiceRules.h"
 
+#include "core/WorkingContext.h"
 #include "data/DataModule.h"
 #include "invoices/InvoiceComputations.h"
 #include "invoices/InvoiceStatements.h"
@@ -55,7 +56,7 @@ TEST(InvoiceRules, TaxComputationsOnlyWhileTheAmountIsZero)
     context.curMatricule = QStringLiteral("0123456AM000");
     context.curIdentifiant = context.curMatricule;
     context.curExercice = QStringLiteral("2008");
-    module.setWorkingContext(&context);
+    module.setNumberingCompany(context.curMatricule, context.curExercice);
     DataSet &f = *module.ifacture;
     f.setParam(QStringLiteral("id"), context.curMatricule);
     f.setParam(QStringLiteral("ex"), context.curExercice);

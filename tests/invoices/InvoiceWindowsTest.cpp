@@ -4,6 +4,7 @@
 #include "app/cli/DemoData.h"
 #include "clients/ClientPicker.h"
 #include "core/DateTime.h"
+#include "core/WorkingContext.h"
 #include "data/DataModule.h"
 #include "declaration/DeclarationGeneration.h"
 #include "invoices/windows/InvoiceForm.h"
@@ -49,14 +50,13 @@ struct Register
             "insert into TIERS (CODE, TYPEIDENTIFIANT, IDENTIFIANT, NOMBENEFICIAIRE) values (3, '2', '0000001', 'SANS DATE')"));
         db.connection().commitRetaining();
         module.ivorande->setDatabaseName(db.path());
-        Datadeclaration = &module;
         context.curIdentifiant = QStringLiteral("0123456");
         context.curCle = QStringLiteral("A");
         context.curCategorie = QStringLiteral("M");
         context.curEtab = QStringLiteral("000");
         context.curMatricule = QStringLiteral("0123456AM000");
         context.curExercice = QStringLiteral("2008");
-        module.setWorkingContext(&context);
+        module.setNumberingCompany(context.curMatricule, context.curExercice);
         module.Itiers->setSql(QStringLiteral("select * from tiers Order by code "));
         list = new InvoiceList(module.ifacture, module.Itiers, context.curMatricule, context.curExercice);
         list->show();
@@ -65,12 +65,11 @@ struct Register
     {
         MessageBox::setAutoAnswer(QMessageBox::NoButton);
         delete list;
-        Datadeclaration = nullptr;
     }
 
     InvoiceForm *add()
     {
-        list->BitBtn1->click();
+        list->addButton->click();
         InvoiceForm *form = list->lastForm();
         if (form) {
             QApplication::setActiveWindow(form);
@@ -111,18 +110,18 @@ TEST(InvoiceForm, QuarterCheckReturnsTheFocus)
     Register r;
     InvoiceForm *form = r.add();
     ASSERT_NE(form, nullptr);
-    EXPECT_TRUE(form->DBEdit12->hasFocus()); // the focus starts on the quarter
+    EXPECT_TRUE(form->quarterEdit->hasFocus()); // the focus starts on the quarter
     for (const char *bad : { "", "0", "5" }) {
-        type(form->DBEdit12, QString::fromLatin1(bad));
-        enter(form->DBEdit12);
+        type(form->quarterEdit, QString::fromLatin1(bad));
+        enter(form->quarterEdit);
         QApplication::processEvents();
-        EXPECT_TRUE(form->DBEdit12->hasFocus()) << bad;
+        EXPECT_TRUE(form->quarterEdit->hasFocus()) << bad;
     }
     EXPECT_EQ(MessageBox::count(), 0); // no message
-    type(form->DBEdit12, QStringLiteral("3"));
-    enter(form->DBEdit12);
+    type(form->quarterEdit, QStringLiteral("3"));
+    enter(form->quarterEdit);
     QApplication::processEvents();
-    EXPECT_TRUE(form->DBEdit2->hasFocus());
+    EXPECT_TRUE(form->orderNumberEdit->hasFocus());
     form->closeWith(FormResult::Cancel);
 }
 
@@ -133,20 +132,20 @@ TEST(InvoiceForm, ClientLookupByCodeOrPicker)
     ASSERT_NE(form, nullptr);
     DataSet &f = *r.module.ifacture;
 
-    type(form->DBEdit1, QStringLiteral(" 7"));
-    enter(form->DBEdit1);
+    type(form->clientCodeEdit, QStringLiteral(" 7"));
+    enter(form->clientCodeEdit);
     EXPECT_EQ(f.fieldByName(QStringLiteral("CODE"))->asInteger(), 7);
     EXPECT_EQ(f.fieldByName(QStringLiteral("NOMPRENOMCLIENT"))->asString(), QStringLiteral("CLIENT SEPT"));
     EXPECT_EQ(f.fieldByName(QStringLiteral("IDENTIFIANTCLIENT"))->asString(), QStringLiteral("1234567ABM000"));
     EXPECT_EQ(f.fieldByName(QStringLiteral("TYPEIDCLIENT"))->asString(), QStringLiteral("1"));
     EXPECT_EQ(f.fieldByName(QStringLiteral("DATEAUTORISATION"))->asDateTime(), DateTime::encodeDate(2007, 6, 1));
-    EXPECT_EQ(form->DBEactivite->text(), QStringLiteral("CLIENT SEPT"));
+    EXPECT_EQ(form->clientNameEdit->text(), QStringLiteral("CLIENT SEPT"));
 
     // An unknown code opens the picker; closed without a choice, its current
     // client (the first by identifier) is taken, and an empty date becomes 30/12/1899.
     closePickerWhenShown();
-    type(form->DBEdit1, QStringLiteral("99"));
-    enter(form->DBEdit1);
+    type(form->clientCodeEdit, QStringLiteral("99"));
+    enter(form->clientCodeEdit);
     EXPECT_EQ(f.fieldByName(QStringLiteral("CODE"))->asInteger(), 3);
     EXPECT_EQ(f.fieldByName(QStringLiteral("NOMPRENOMCLIENT"))->asString(), QStringLiteral("SANS DATE"));
     EXPECT_EQ(f.fieldByName(QStringLiteral("DATEAUTORISATION"))->asDateTime(), 0.0);
@@ -161,26 +160,26 @@ TEST(InvoiceForm, AmountsShowTheirMaskUnlessFocused)
     Register r;
     InvoiceForm *form = r.add();
     ASSERT_NE(form, nullptr);
-    type(form->DBEdit12, QStringLiteral("1"));
-    enter(form->DBEdit12);
-    type(form->DBEdit8, QStringLiteral("8646,05864"));
-    enter(form->DBEdit8); // to the FODEC rate
-    EXPECT_EQ(form->DBEdit8->text(), QStringLiteral("8 646,059"));
+    type(form->quarterEdit, QStringLiteral("1"));
+    enter(form->quarterEdit);
+    type(form->priceEdit, QStringLiteral("8646,05864"));
+    enter(form->priceEdit); // to the FODEC rate
+    EXPECT_EQ(form->priceEdit->text(), QStringLiteral("8 646,059"));
     QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("1,5"));
     enter(QApplication::focusWidget()); // the FODEC is computed; to its amount
-    ASSERT_EQ(QApplication::focusWidget(), form->DBEdit6);
-    EXPECT_EQ(form->DBEdit6->text(), QStringLiteral("129,6908796")); // 8646.05864 x 1.5 / 100, to edit
-    enter(form->DBEdit6);
-    EXPECT_EQ(form->DBEdit6->text(), QStringLiteral("129,691"));
-    EXPECT_EQ(form->DBEdit9->text(), QStringLiteral("1,5")); // rates have no mask
-    form->DBEdit8->setFocus(Qt::TabFocusReason);
-    EXPECT_EQ(form->DBEdit8->text(), QStringLiteral("8646,05864"));
-    EXPECT_EQ(form->DBEdit8->selectedText(), form->DBEdit8->text());
-    QTest::keyClicks(form->DBEdit8, QStringLiteral("1000"));
-    QTest::keyClick(form->DBEdit8, Qt::Key_Up);
+    ASSERT_EQ(QApplication::focusWidget(), form->fodecAmountEdit);
+    EXPECT_EQ(form->fodecAmountEdit->text(), QStringLiteral("129,6908796")); // 8646.05864 x 1.5 / 100, to edit
+    enter(form->fodecAmountEdit);
+    EXPECT_EQ(form->fodecAmountEdit->text(), QStringLiteral("129,691"));
+    EXPECT_EQ(form->fodecRateEdit->text(), QStringLiteral("1,5")); // rates have no mask
+    form->priceEdit->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(form->priceEdit->text(), QStringLiteral("8646,05864"));
+    EXPECT_EQ(form->priceEdit->selectedText(), form->priceEdit->text());
+    QTest::keyClicks(form->priceEdit, QStringLiteral("1000"));
+    QTest::keyClick(form->priceEdit, Qt::Key_Up);
     QApplication::processEvents();
     EXPECT_EQ(r.module.ifacture->fieldByName(QStringLiteral("PRIXVENTE"))->asFloat(), 1000.0);
-    EXPECT_EQ(form->DBEdit8->text(), QStringLiteral("1 000,000"));
+    EXPECT_EQ(form->priceEdit->text(), QStringLiteral("1 000,000"));
     form->closeWith(FormResult::Cancel);
 }
 
@@ -209,7 +208,7 @@ TEST(InvoiceForm, TypingAfterThePickerIsStored)
     keys(QStringLiteral("99")); // an unknown client code: the picker
     EXPECT_EQ(r.module.ifacture->fieldByName(QStringLiteral("CODE"))->asInteger(), 3);
     EXPECT_EQ(QApplication::activeWindow(), form->window());
-    EXPECT_EQ(QApplication::focusWidget(), form->DBraisonsociale);
+    EXPECT_EQ(QApplication::focusWidget(), form->clientIdEdit);
     for (int i = 0; i < 6; ++i)
         keys(QString()); // the client's fields as copied
     keys(QStringLiteral("F-APRES")); // Numéro Facture
@@ -217,7 +216,7 @@ TEST(InvoiceForm, TypingAfterThePickerIsStored)
     keys(QStringLiteral("1000")); // Montant Hors Taxe
     for (int i = 0; i < 6; ++i)
         keys(QString()); // rates and amounts: to OK
-    ASSERT_EQ(QApplication::focusWidget(), form->Bitnok);
+    ASSERT_EQ(QApplication::focusWidget(), form->okButton);
     keys(QString()); // Enter presses OK
 
     EXPECT_EQ(r.module.ifacture->state(), DataSetState::Browse);
@@ -232,8 +231,8 @@ TEST(InvoiceForm, F10ThenCloseBoxPostsF10ThenFermerCancels)
     Register r;
     InvoiceForm *form = r.add();
     ASSERT_NE(form, nullptr);
-    type(form->DBEdit12, QStringLiteral("1"));
-    QTest::keyClick(form->DBEdit12, Qt::Key_F10);
+    type(form->quarterEdit, QStringLiteral("1"));
+    QTest::keyClick(form->quarterEdit, Qt::Key_F10);
     EXPECT_EQ(form->result(), FormResult::Ok);
     form->close(); // the close box
     // Posted and committed at once: another connection, which reads what is
@@ -241,9 +240,9 @@ TEST(InvoiceForm, F10ThenCloseBoxPostsF10ThenFermerCancels)
     EXPECT_EQ(r.db.scalar(QStringLiteral("select count(*) from FACTURE")).toInt(), 1);
 
     form = r.add();
-    type(form->DBEdit12, QStringLiteral("1"));
-    QTest::keyClick(form->DBEdit12, Qt::Key_F10);
-    form->BitBtn1->click(); // "fermer"
+    type(form->quarterEdit, QStringLiteral("1"));
+    QTest::keyClick(form->quarterEdit, Qt::Key_F10);
+    form->closeButton->click(); // "fermer"
     EXPECT_EQ(r.module.ifacture->recordCount(), 1);
     EXPECT_EQ(r.module.ifacture->state(), DataSetState::Browse);
 }
@@ -252,13 +251,13 @@ TEST(InvoiceForm, ADuplicateKeyIsRefusedAndTheFormStays)
 {
     Register r;
     InvoiceForm *form = r.add();
-    type(form->DBEdit12, QStringLiteral("1"));
-    form->Bitnok->click();
+    type(form->quarterEdit, QStringLiteral("1"));
+    form->okButton->click();
     form = r.add();
     QPointer<InvoiceForm> alive(form);
-    type(form->DBEdit12, QStringLiteral("1"));
-    type(form->DBEdit2, QStringLiteral("1")); // the number the first invoice has
-    form->Bitnok->click();
+    type(form->quarterEdit, QStringLiteral("1"));
+    type(form->orderNumberEdit, QStringLiteral("1")); // the number the first invoice has
+    form->okButton->click();
     EXPECT_TRUE(MessageBox::lastText().contains(QStringLiteral("violation of PRIMARY or UNIQUE KEY constraint")))
         << MessageBox::lastText().toStdString();
     ASSERT_FALSE(alive.isNull());
@@ -272,23 +271,23 @@ TEST(InvoiceList, NothingMovesWhileAFormEditsARow)
     Register r;
     for (int i = 0; i < 2; ++i) {
         InvoiceForm *form = r.add();
-        type(form->DBEdit12, QStringLiteral("1"));
-        form->Bitnok->click();
+        type(form->quarterEdit, QStringLiteral("1"));
+        form->okButton->click();
     }
     r.module.ifacture->first();
-    r.list->BitBtn3->click(); // Modifier
+    r.list->editButton->click(); // Modifier
     InvoiceForm *form = r.list->lastForm();
     ASSERT_NE(form, nullptr);
-    EXPECT_FALSE(r.list->BitBtn1->isEnabled());
-    EXPECT_FALSE(r.list->BitBtn2->isEnabled());
-    r.list->DBGrid1->setCurrentIndex(r.list->DBGrid1->model()->index(1, 0));
+    EXPECT_FALSE(r.list->addButton->isEnabled());
+    EXPECT_FALSE(r.list->deleteButton->isEnabled());
+    r.list->grid->setCurrentIndex(r.list->grid->model()->index(1, 0));
     EXPECT_EQ(r.module.ifacture->recNo(), 0); // the grid may not move the row away
-    r.list->DBGrid1TitleClick(2);
+    r.list->sortByColumn(2);
     EXPECT_EQ(r.module.ifacture->state(), DataSetState::Edit); // no re-query behind the operator
     r.list->close();
     EXPECT_TRUE(r.list->isVisible());
     form->closeWith(FormResult::Cancel);
-    EXPECT_TRUE(r.list->BitBtn1->isEnabled());
+    EXPECT_TRUE(r.list->addButton->isEnabled());
 }
 
 TEST(InvoiceList, AddingWithoutACompanyShowsTheMessageAndLeavesNoRow)
@@ -296,7 +295,8 @@ TEST(InvoiceList, AddingWithoutACompanyShowsTheMessageAndLeavesNoRow)
     Register r;
     InvoiceList noCompany(r.module.ifacture, r.module.Itiers, QString(), QString());
     r.context = WorkingContext();
-    noCompany.BitBtn1->click();
+    r.module.setNumberingCompany(QString(), QString());
+    noCompany.addButton->click();
     EXPECT_EQ(noCompany.lastForm(), nullptr);
     EXPECT_FALSE(r.module.ifacture->isEditing()); // no half-made row is left behind
     EXPECT_GE(MessageBox::count(), 1);
@@ -322,7 +322,7 @@ TEST(InvoiceRoad, OneInvoiceFromTheKeyboardToTheDeclaration)
         &number);
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(number, 41);
-    EXPECT_EQ(QApplication::focusWidget(), form->Bitnok);
+    EXPECT_EQ(QApplication::focusWidget(), form->okButton);
     typeAndEnter(QString()); // Enter presses OK
     QApplication::processEvents();
     EXPECT_EQ(module.ifacture->state(), DataSetState::Browse);

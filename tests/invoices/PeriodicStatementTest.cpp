@@ -164,9 +164,9 @@ TEST(PeriodDialog, TodayByDefaultAndCancelShowsNothing)
     PeriodDialog dialog;
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Selection Période"));
     QTimer::singleShot(0, [&] {
-        EXPECT_EQ(dialog.AsDateDu->text(), QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")));
-        EXPECT_EQ(dialog.AsDateAu->text(), dialog.AsDateDu->text());
-        dialog.BitBtn2->click();
+        EXPECT_EQ(dialog.fromDateEdit->text(), QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")));
+        EXPECT_EQ(dialog.toDateEdit->text(), dialog.fromDateEdit->text());
+        dialog.cancelButton->click();
     });
     EXPECT_EQ(dialog.exec(), QDialog::Rejected);
     EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize()); // fixed size
@@ -181,19 +181,19 @@ TEST(PeriodDialog, TypedDatesReplaceTodayAndEnterConfirms)
     QTimer::singleShot(0, [&] {
         EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
         QWidget *focus = QApplication::focusWidget();
-        if (focus != dialog.AsDateDu->lineEdit()) {
+        if (focus != dialog.fromDateEdit->lineEdit()) {
             ADD_FAILURE() << "the focus is not in Du:";
             dialog.reject();
             return;
         }
-        EXPECT_EQ(dialog.AsDateDu->lineEdit()->selectedText(), dialog.AsDateDu->text());
+        EXPECT_EQ(dialog.fromDateEdit->lineEdit()->selectedText(), dialog.fromDateEdit->text());
         QTest::keyClicks(focus, QStringLiteral("01/01/2008"));
         QTest::keyClick(focus, Qt::Key_Tab);
         QWidget *next = QApplication::focusWidget();
-        EXPECT_EQ(next, dialog.AsDateAu->lineEdit());
+        EXPECT_EQ(next, dialog.toDateEdit->lineEdit());
         QTest::keyClicks(next, QStringLiteral("31/03/2008"));
-        du = dialog.AsDateDu->text();
-        au = dialog.AsDateAu->text();
+        du = dialog.fromDateEdit->text();
+        au = dialog.toDateEdit->text();
         QTest::keyClick(next, Qt::Key_Return);
     });
     EXPECT_EQ(dialog.exec(), QDialog::Accepted);

@@ -111,10 +111,10 @@ private:
 void typePeriod(QWidget *modal)
 {
     auto *dialog = qobject_cast<PeriodDialog *>(modal);
-    QTest::keyClicks(dialog->AsDateDu->lineEdit(), QStringLiteral("01/01/2008"));
-    QTest::keyClick(dialog->AsDateDu->lineEdit(), Qt::Key_Tab);
-    QTest::keyClicks(dialog->AsDateAu->lineEdit(), QStringLiteral("31/03/2008"));
-    QTest::keyClick(dialog->AsDateAu->lineEdit(), Qt::Key_Return);
+    QTest::keyClicks(dialog->fromDateEdit->lineEdit(), QStringLiteral("01/01/2008"));
+    QTest::keyClick(dialog->fromDateEdit->lineEdit(), Qt::Key_Tab);
+    QTest::keyClicks(dialog->toDateEdit->lineEdit(), QStringLiteral("31/03/2008"));
+    QTest::keyClick(dialog->toDateEdit->lineEdit(), Qt::Key_Return);
 }
 
 // "Print" in the system's print dialog, as it stands.
@@ -192,7 +192,7 @@ TEST(StatementPrinting, AQueueTakesTheStatementAndPrintsItWhole)
                     accept(print);
                 } },
         };
-        QTest::mouseClick(r.list->BitBtn4, Qt::LeftButton);
+        QTest::mouseClick(r.list->printButton, Qt::LeftButton);
         EXPECT_EQ(steps.done(), 3);
         EXPECT_EQ(printerChosen, Queue); // the print dialog lists the queue, the default
         EXPECT_EQ(MessageBox::count(), 0) << MessageBox::lastText().toStdString(); // a job taken needs no word
@@ -259,7 +259,7 @@ TEST(StatementPrinting, ARefusingQueueIsToldAndThePreviewStaysOpen)
             } },
         { "QPrintDialog", accept },
     };
-    QTest::mouseClick(r.list->BitBtn4, Qt::LeftButton);
+    QTest::mouseClick(r.list->printButton, Qt::LeftButton);
     EXPECT_EQ(steps.done(), 3);
     EXPECT_TRUE(stillOpen);
     EXPECT_EQ(MessageBox::count(), 1);
@@ -295,7 +295,7 @@ TEST(StatementPrinting, WithoutAPrinterTheFileItWentToIsTold)
                 accept(print);
             } },
     };
-    QTest::mouseClick(r.list->BitBtn4, Qt::LeftButton);
+    QTest::mouseClick(r.list->printButton, Qt::LeftButton);
     EXPECT_EQ(steps.done(), 3);
     EXPECT_EQ(MessageBox::count(), 1);
     const QString prefix = QStringLiteral("L'état a été enregistré dans le fichier ");

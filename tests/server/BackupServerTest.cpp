@@ -181,7 +181,7 @@ TEST_F(ServerBackup, KestrasOwnUserFromTheConfiguration)
     const ProgramRun made = cli({ QStringLiteral("create-db"), directory, QStringLiteral("--demo") });
     ASSERT_EQ(made.rc, 0) << made.err.toStdString();
     DataModule module;
-    module.DataModuleCreate(ini);
+    module.openDatabase(ini);
     ASSERT_TRUE(module.ivorande->isConnected());
     EXPECT_EQ(scalar(*module.ivorande, QStringLiteral("select CURRENT_USER from RDB$DATABASE")).toString().trimmed(), User);
     EXPECT_EQ(scalar(*module.ivorande, QStringLiteral("select trim(RDB$OWNER_NAME) from RDB$RELATIONS where RDB$RELATION_NAME = 'FACTURE'"))
@@ -217,12 +217,12 @@ TEST_F(ServerBackup, KestrasOwnUserFromTheConfiguration)
         ResetWindow reset(*module.ivorande);
         reset.backupSettings = module.backupSettings;
         reset.movements->setChecked(true);
-        reset.eMotPasse->setText(UserPassword);
-        reset.BitBtn1->click();
+        reset.passwordEdit->setText(UserPassword);
+        reset.okButton->click();
         EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Mot de Passe Incorrect"));
         EXPECT_TRUE(reset.lastCopy().isEmpty());
-        reset.eMotPasse->setText(QStringLiteral("quillbark"));
-        reset.BitBtn1->click();
+        reset.passwordEdit->setText(QStringLiteral("quillbark"));
+        reset.okButton->click();
         EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Initialisation efféctuée"));
         EXPECT_EQ(scalar(*module.ivorande, QStringLiteral("select count(*) from FACTURE")).toInt(), 0);
         EXPECT_EQ(QFileInfo(reset.lastCopy()).absolutePath(), work.filePath(QStringLiteral("copies")));
@@ -240,7 +240,7 @@ TEST_F(ServerBackup, KestrasOwnUserFromTheConfiguration)
     QDir().mkpath(work.filePath(QStringLiteral("decl")));
     DataModule refused;
     try {
-        refused.DataModuleCreate(ini);
+        refused.openDatabase(ini);
         ADD_FAILURE() << "opened";
     } catch (const Error &e) {
         EXPECT_EQ(e.text(), DbError::LoginRefusedMessage);

@@ -57,7 +57,7 @@ protected:
             *module = std::make_unique<DataModule>();
             (*module)->ivorande->setDatabaseName(db->path());
             (*module)->ivorande->open();
-            (*module)->setWorkingContext(&context);
+            (*module)->setNumberingCompany(context.curMatricule, context.curExercice);
         }
     }
 

@@ -6,7 +6,6 @@
 #include "data/DataModule.h"
 #include "invoices/windows/InvoiceForm.h"
 #include "invoices/windows/InvoiceList.h"
-#include "tests/support/Restore.h"
 #include "tests/support/ScopedAnswers.h"
 #include "ui/MessageBox.h"
 
@@ -19,34 +18,39 @@
 
 // The program as start-up makes it, for tests that go through it as an
 // operator does: the data module on a database, the main window with every
-// command wired, message boxes answered OK. For test programs that link
-// kestra_app.
+// command wired, message boxes answered OK (or as `answer` says). The
+// windows go before the data module whose data sets they show. For test
+// programs that link kestra_app.
 struct RunningProgram
 {
+    // What the path names: the database itself, or the configuration file
+    // that start-up reads (then the module opens the database it names).
+    enum class Path { Database, Configuration };
+
+    ScopedAutoAnswer answer;
     DataModule module;
-    Restore<DataModule *> keepModule { Datadeclaration, &module };
-    ScopedAutoAnswer answer { QMessageBox::Ok };
-    Restore<MainWindow *> keepMain { Frmmain };
     std::unique_ptr<MainWindow> owner;
     MainWindow *main = nullptr;
 
-    explicit RunningProgram(const QString &databasePath)
+    explicit RunningProgram(const QString &path, Path kind = Path::Database, QMessageBox::StandardButton boxAnswer = QMessageBox::Ok)
+        : answer(boxAnswer)
     {
-        module.ivorande->setDatabaseName(databasePath);
         MessageBox::resetRecord();
+        if (kind == Path::Configuration)
+            module.openDatabase(path);
+        else
+            module.ivorande->setDatabaseName(path);
         owner = std::make_unique<MainWindow>();
         main = owner.get();
-        Frmmain = main;
-        module.setWorkingContext(main);
-        registerWindows();
+        registerWindows(*main, module);
         main->show();
     }
 
     // The start-up selection, its first company double-clicked.
     void chooseFirstCompany()
     {
-        CompanySelection *selection = openCompanySelection(*main);
-        emit selection->DBGrid1->gridDoubleClicked();
+        CompanySelection *selection = openCompanySelection(*main, module);
+        emit selection->grid->gridDoubleClicked();
     }
 };
 
@@ -77,11 +81,11 @@ struct TypedInvoice
 // number the form showed.
 inline InvoiceForm *typeInvoiceUpToOk(RunningProgram &program, const TypedInvoice &typed, int *number = nullptr)
 {
-    program.main->SaisiedesRetenuessurSalaires1Click();
+    program.main->openInvoiceList();
     auto *list = program.main->findChild<InvoiceList *>();
     if (!list)
         return nullptr;
-    list->BitBtn1->click();
+    list->addButton->click();
     InvoiceForm *form = list->lastForm();
     if (!form)
         return nullptr;

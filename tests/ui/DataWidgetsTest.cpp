@@ -162,9 +162,9 @@ public:
     explicit SortableList(DataSet *ds)
         : ListWindow(QStringLiteral("<<<  Liste >>>"))
     {
-        DBGrid1->setDataSet(ds);
-        DBGrid1->setColumns(clientColumns());
-        connect(DBGrid1, &DBGrid::titleClicked, this, [this](int column) { paintSortColumn(column); });
+        grid->setDataSet(ds);
+        grid->setColumns(clientColumns());
+        connect(grid, &DBGrid::titleClicked, this, [this](int column) { paintSortColumn(column); });
     }
 };
 } // namespace
@@ -174,14 +174,14 @@ TEST(DataWidgets, TitleClickColoursAndCapitalSearch)
     ClientsFixture f;
     SortableList list(&f.tiers);
     list.show();
-    QHeaderView *header = list.DBGrid1->horizontalHeader();
+    QHeaderView *header = list.grid->horizontalHeader();
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionPosition(1) + 5, header->height() / 2));
-    auto colour = [&](int column) { return list.DBGrid1->model()->index(0, column).data(Qt::BackgroundRole).value<QColor>(); };
+    auto colour = [&](int column) { return list.grid->model()->index(0, column).data(Qt::BackgroundRole).value<QColor>(); };
     EXPECT_EQ(colour(1), ListWindow::SortColour);
     EXPECT_EQ(colour(0), ListWindow::LightColour);
 
-    QTest::keyClicks(list.eValChampRech, QStringLiteral("l'ami "));
-    QTest::sendKeyEvent(QTest::Click, list.eValChampRech, Qt::Key_Eacute, QStringLiteral("é"), Qt::NoModifier);
-    EXPECT_EQ(list.eValChampRech->text(), QStringLiteral("L'AMI É"));
-    EXPECT_EQ(list.LabChpRech->buddy(), list.eValChampRech);
+    QTest::keyClicks(list.searchEdit, QStringLiteral("l'ami "));
+    QTest::sendKeyEvent(QTest::Click, list.searchEdit, Qt::Key_Eacute, QStringLiteral("é"), Qt::NoModifier);
+    EXPECT_EQ(list.searchEdit->text(), QStringLiteral("L'AMI É"));
+    EXPECT_EQ(list.searchLabel->buddy(), list.searchEdit);
 }

@@ -40,7 +40,7 @@ public:
         layout->addWidget(ok);
         keys()->attachButton(ok);
         connect(ok, &QPushButton::clicked, this, [this] { closeWith(FormResult::Ok); });
-        keys()->onF10 = [this] { setResult(FormResult::Ok); };
+        keys()->onSave = [this] { setResult(FormResult::Ok); };
     }
     DBEdit *code = nullptr;
     DBEdit *name = nullptr;
