@@ -5,12 +5,12 @@
 #include "data/AutomaticCopies.h"
 #include "data/DataModule.h"
 #include "data/DataSet.h"
-#include "import/template/ImportScreenWizard.h"
 #include "import/engine/ImportTableViews.h"
+#include "import/screen/ImportDestinationWidgets.h"
+#include "import/template/ImportScreenWizard.h"
+#include "import/wizard/ImportWizard.h"
 #include "invoices/InvoiceStamping.h"
 #include "invoices/UnstampedInvoices.h"
-#include "import/screen/ImportDestinationWidgets.h"
-#include "import/wizard/ImportWizard.h"
 #include "ui/CurrentCell.h"
 #include "ui/DBGrid.h"
 #include "ui/MessageBox.h"
@@ -106,6 +106,27 @@ ImportScreen::ImportScreen(DataModule &module, const WorkingContext &context, QW
         for (const char *amount : { "PRIXVENTE", "MONTANTFODEC", "MONTANTDROITCONSOMMATION", "MONTANTTVA" })
             table->setDisplayFormat(QString::fromLatin1(amount), DataModule::AmountMask);
 
+    QHBoxLayout *panel = buildControlPanel();
+    setupDestinationTabs();
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(panel);
+    layout->addWidget(destinationTabs, 1);
+
+    setupWizard();
+    showTable(clientsTable);
+
+    // Connected once the window shows the "DBGrid" tab: opening does not
+    // choose the destination kind.
+    connect(tableCombo, &QComboBox::currentIndexChanged, this, &ImportScreen::chooseTable);
+    connect(destinationTabs, &QTabWidget::currentChanged, this, &ImportScreen::chooseDestination);
+    connect(emptyButton, &QPushButton::clicked, this, &ImportScreen::emptyChosenTable);
+    connect(importButton, &QPushButton::clicked, this, &ImportScreen::runImport);
+    prepare();
+}
+
+// The table to import, the check and the two buttons above the grids.
+QHBoxLayout *ImportScreen::buildControlPanel()
+{
     tableLabel->setObjectName(QStringLiteral("tableLabel"));
     tableCombo->setObjectName(QStringLiteral("tableCombo"));
     tableCombo->addItems({ Clients, Factures });
@@ -117,6 +138,20 @@ ImportScreen::ImportScreen(DataModule &module, const WorkingContext &context, QW
     importButton->setObjectName(QStringLiteral("importButton"));
     importButton->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
 
+    auto *panel = new QHBoxLayout;
+    panel->addWidget(tableLabel);
+    panel->addWidget(tableCombo);
+    panel->addSpacing(12);
+    panel->addWidget(useBeforePostCheck);
+    panel->addStretch();
+    panel->addWidget(emptyButton);
+    panel->addWidget(importButton);
+    return panel;
+}
+
+// The four destinations the wizard may import into, one per tab.
+void ImportScreen::setupDestinationTabs()
+{
     destinationTabs->setObjectName(QStringLiteral("destinationTabs"));
     dataSetGrid->setObjectName(QStringLiteral("dataSetGrid"));
     destinationGrid->setObjectName(QStringLiteral("destinationGrid"));
@@ -129,45 +164,27 @@ ImportScreen::ImportScreen(DataModule &module, const WorkingContext &context, QW
     destinationTabs->setCurrentIndex(TabDBGrid);
     // Tab leaves a grid for the buttons, as in the registers' lists; the
     // arrows move between its cells.
-    for (QAbstractItemView *grid : std::initializer_list<QAbstractItemView *> { dataSetGrid, destinationGrid, destinationList, destinationStringGrid }) {
+    for (QAbstractItemView *grid :
+        std::initializer_list<QAbstractItemView *> { dataSetGrid, destinationGrid, destinationList, destinationStringGrid }) {
         grid->setTabKeyNavigation(false);
         grid->setItemDelegate(new CurrentCellDelegate(grid));
     }
+}
 
-    auto *panel = new QHBoxLayout;
-    panel->addWidget(tableLabel);
-    panel->addWidget(tableCombo);
-    panel->addSpacing(12);
-    panel->addWidget(useBeforePostCheck);
-    panel->addStretch();
-    panel->addWidget(emptyButton);
-    panel->addWidget(importButton);
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(panel);
-    layout->addWidget(destinationTabs, 1);
-
+void ImportScreen::setupWizard()
+{
     wizard->setObjectName(QStringLiteral("wizard"));
     // What needs no window comes from import/, where kestra-cli import takes it too.
     setupImportScreenWizard(*wizard);
     wizard->dbGrid = destinationGrid;
     wizard->listView = destinationList;
     wizard->stringGrid = destinationStringGrid;
-    wizard->onBeforePost
-        = [this](ImportEngine *sender, ImportRow *row, bool &accept) { beforePost(sender, row, accept); };
+    wizard->onBeforePost = [this](ImportEngine *sender, ImportRow *row, bool &accept) { beforePost(sender, row, accept); };
     wizard->onBeforeImport = [this](QObject *sender) { beforeImport(sender); };
     wizard->onImportRecord = [this](QObject *sender) { rowImported(sender); };
     wizard->onImportCancel = [this](QObject *sender, bool &goOn) { cancelAsked(sender, goOn); };
     wizard->onNeedCommit = [this](QObject *sender) { commitNeeded(sender); };
     wizard->onAfterImport = [this](QObject *sender) { afterImport(sender); };
-    showTable(clientsTable);
-
-    // Connected once the window shows the "DBGrid" tab: opening does not
-    // choose the destination kind.
-    connect(tableCombo, &QComboBox::currentIndexChanged, this, &ImportScreen::chooseTable);
-    connect(destinationTabs, &QTabWidget::currentChanged, this, &ImportScreen::chooseDestination);
-    connect(emptyButton, &QPushButton::clicked, this, &ImportScreen::emptyChosenTable);
-    connect(importButton, &QPushButton::clicked, this, &ImportScreen::runImport);
-    prepare();
 }
 
 ImportScreen::~ImportScreen()
@@ -352,13 +369,11 @@ void ImportScreen::offerUnstampedInvoices()
     try {
         if (tryStrToInt(impExercice, year)
             && MessageBox::confirm(this,
-                found
-                    + tr("Voulez-vous les numéroter maintenant pour la société %1, exercice %2 ?")
-                          .arg(impMatricule, impExercice),
+                found + tr("Voulez-vous les numéroter maintenant pour la société %1, exercice %2 ?").arg(impMatricule, impExercice),
                 QMessageBox::No)) {
             const int stamped = UnstampedInvoices::stamp(*m_module.ivorande, impMatricule, impExercice);
-            MessageBox::information(this,
-                tr("%1 facture(s) numérotée(s) pour la société %2, exercice %3.").arg(stamped).arg(impMatricule, impExercice));
+            MessageBox::information(
+                this, tr("%1 facture(s) numérotée(s) pour la société %2, exercice %3.").arg(stamped).arg(impMatricule, impExercice));
             return;
         }
         if (MessageBox::confirm(this,

@@ -13,6 +13,7 @@ class DataSet;
 class DBGrid;
 class QCheckBox;
 class QComboBox;
+class QHBoxLayout;
 class QLabel;
 class QPushButton;
 class QTabWidget;
@@ -90,6 +91,9 @@ public:
     QString impExercice;
 
 private:
+    QHBoxLayout *buildControlPanel();
+    void setupDestinationTabs();
+    void setupWizard();
     void readContext();
     void showTable(DataSet *table);
     // Invoices an interrupted import left unstamped: the operator stamps

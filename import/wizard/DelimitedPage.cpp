@@ -137,12 +137,6 @@ DelimitedPage::DelimitedPage(ImportSettings &settings, const ImportWizard &compo
     m_clear->setObjectName(QStringLiteral("bCSVClear"));
     for (QPushButton *b : { m_autoFill, m_clear })
         b->setAutoDefault(false);
-    m_skipLines = new QLineEdit(this);
-    m_skipLines->setObjectName(QStringLiteral("edSkipLines"));
-    m_skipLines->setMaximumWidth(60);
-    auto *skipLabel = new QLabel(trMessage(ImportMsg::CSVSkipLines), this);
-    skipLabel->setBuddy(m_skipLines);
-
     auto *left = new QVBoxLayout;
     left->addWidget(m_fields, 1);
     auto *number = new QHBoxLayout;
@@ -152,25 +146,28 @@ DelimitedPage::DelimitedPage(ImportSettings &settings, const ImportWizard &compo
     auto *body = new QHBoxLayout;
     body->addLayout(left);
     body->addWidget(m_grid, 1);
-    auto *bottom = new QHBoxLayout;
-    bottom->addWidget(m_autoFill);
-    bottom->addWidget(m_clear);
-    bottom->addSpacing(16);
-    bottom->addWidget(skipLabel);
-    bottom->addWidget(m_skipLines);
-    bottom->addSpacing(16);
-    bottom->addLayout(
-        CreateEncodingChoice(QStringLiteral("cbCSVEncoding"), settings.textEncoding, this, m_encoding, [this](TextEncoding e) {
-            this->settings().textEncoding = e;
-            readFile();
-        }));
-    bottom->addStretch();
+    QHBoxLayout *bottom
+        = CreateTextPageBar({ { m_autoFill, m_clear }, ImportMsg::CSVSkipLines, QStringLiteral("cbCSVEncoding"), settings.textEncoding,
+                                [this](TextEncoding e) {
+                                    this->settings().textEncoding = e;
+                                    readFile();
+                                } },
+            this, m_skipLines, m_encoding);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(CreateHintPanel(trMessage(ImportMsg::CSVHint), this));
     layout->addLayout(body, 1);
     layout->addLayout(bottom);
 
+    connectControls();
+
+    settingsChanged();
+    if (m_fields->topLevelItemCount() > 0)
+        m_fields->setCurrentItem(m_fields->topLevelItem(0));
+}
+
+void DelimitedPage::connectControls()
+{
     connect(m_fields, &QTreeWidget::currentItemChanged, this, &DelimitedPage::showCurrent);
     connect(m_grid, &QTableView::clicked, this, [this](const QModelIndex &index) { columnClicked(index.column() + 1); });
     connect(m_grid->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) { columnClicked(section + 1); });
@@ -197,10 +194,6 @@ DelimitedPage::DelimitedPage(ImportSettings &settings, const ImportWizard &compo
         this->settings().csvSkipLines = ReadCount(m_skipLines->text());
         showSkipped();
     });
-
-    settingsChanged();
-    if (m_fields->topLevelItemCount() > 0)
-        m_fields->setCurrentItem(m_fields->topLevelItem(0));
 }
 
 int DelimitedPage::columnCount() const
@@ -225,7 +218,8 @@ void DelimitedPage::readFile()
     CheckSourceFile(fileName);
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        throw ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Cannot open file \"%1\". %2"), fileName, file.errorString()));
+        throw ImportError(translatedText(
+            ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Cannot open file \"%1\". %2"), fileName, file.errorString()));
     TextLineReader reader(&file, settings().textEncoding);
     const int rows = component().csvViewerRows;
     QList<QStringList> lines;

@@ -56,6 +56,7 @@ public:
     int columnCount() const;
 
 private:
+    void connectControls();
     void readFile();
     // Clears the column numbers this file does not have, and says which.
     void dropNumbersBeyondColumns();

@@ -36,28 +36,16 @@ FixedWidthPage::FixedWidthPage(ImportSettings &settings, const ImportWizard &com
     m_clear = new QPushButton(trMessage(ImportMsg::TXTClear), this);
     m_clear->setObjectName(QStringLiteral("bTXTClear"));
     m_clear->setAutoDefault(false);
-    m_skipLines = new QLineEdit(this);
-    m_skipLines->setObjectName(QStringLiteral("edSkipLines"));
-    m_skipLines->setMaximumWidth(60);
-    auto *skipLabel = new QLabel(trMessage(ImportMsg::TXTSkipLines), this);
-    skipLabel->setBuddy(m_skipLines);
-
     auto *body = new QHBoxLayout;
     body->addWidget(m_fields);
     body->addWidget(m_viewer, 1);
-    auto *bottom = new QHBoxLayout;
-    bottom->addWidget(m_clear);
-    bottom->addSpacing(16);
-    bottom->addWidget(skipLabel);
-    bottom->addWidget(m_skipLines);
-    bottom->addSpacing(16);
     // Positions are characters: the separators stay where they are.
-    bottom->addLayout(
-        CreateEncodingChoice(QStringLiteral("cbTXTEncoding"), settings.textEncoding, this, m_encoding, [this](TextEncoding e) {
-            this->settings().textEncoding = e;
-            readFile();
-        }));
-    bottom->addStretch();
+    QHBoxLayout *bottom = CreateTextPageBar({ { m_clear }, ImportMsg::TXTSkipLines, QStringLiteral("cbTXTEncoding"), settings.textEncoding,
+                                                [this](TextEncoding e) {
+                                                    this->settings().textEncoding = e;
+                                                    readFile();
+                                                } },
+        this, m_skipLines, m_encoding);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(CreateHintPanel(trMessage(ImportMsg::TXTHint), this));
@@ -112,7 +100,8 @@ void FixedWidthPage::readFile()
     CheckSourceFile(fileName);
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        throw ImportError(translatedText(ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Cannot open file \"%1\". %2"), fileName, file.errorString()));
+        throw ImportError(translatedText(
+            ImportMessagesContext, QT_TRANSLATE_NOOP("ImportMessages", "Cannot open file \"%1\". %2"), fileName, file.errorString()));
     TextLineReader reader(&file, settings().textEncoding);
     const int rows = component().textViewerRows;
     QStringList lines;

@@ -38,10 +38,33 @@ FormatsPage::FormatsPage(ImportSettings &settings, QWidget *parent)
     setObjectName(QStringLiteral("tshFormats"));
     auto *tabs = new QTabWidget(this);
     tabs->setObjectName(QStringLiteral("pcFormats"));
+    tabs->addTab(buildBaseTab(), trMessage(ImportMsg::BaseFormats));
+    tabs->addTab(buildDataTab(), trMessage(ImportMsg::DataFormats));
 
-    // Base formats
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(CreateStepHeader(2, this));
+    layout->addWidget(tabs, 1);
+}
+
+QWidget *FormatsPage::buildBaseTab()
+{
     auto *base = new QWidget;
     base->setObjectName(QStringLiteral("tshBaseFormats"));
+    QGroupBox *dates = buildDateFormatsBox(base);
+    QGroupBox *separators = buildSeparatorsBox(base);
+    QGridLayout *lists = buildValueLists(base);
+
+    auto *baseTop = new QHBoxLayout;
+    baseTop->addWidget(dates, 3);
+    baseTop->addWidget(separators, 2);
+    auto *baseLayout = new QVBoxLayout(base);
+    baseLayout->addLayout(baseTop);
+    baseLayout->addLayout(lists, 1);
+    return base;
+}
+
+QGroupBox *FormatsPage::buildDateFormatsBox(QWidget *base)
+{
     auto *dates = new QGroupBox(trMessage(ImportMsg::DateTimeFormats), base);
     m_shortDate = CreateLineEdit(QStringLiteral("edShortDateFormat"), dates);
     m_longDate = CreateLineEdit(QStringLiteral("edLongDateFormat"), dates);
@@ -57,6 +80,11 @@ FormatsPage::FormatsPage(ImportSettings &settings, QWidget *parent)
     connect(m_shortTime, &QLineEdit::textEdited, this, [this](const QString &t) { m_settings.formats.shortTimeFormat = t; });
     connect(m_longTime, &QLineEdit::textEdited, this, [this](const QString &t) { m_settings.formats.longTimeFormat = t; });
 
+    return dates;
+}
+
+QGroupBox *FormatsPage::buildSeparatorsBox(QWidget *base)
+{
     auto *separators = new QGroupBox(trMessage(ImportMsg::Separators), base);
     m_decimal = CreateLineEdit(QStringLiteral("edDecimalSeparator"), separators, 70);
     m_thousand = CreateLineEdit(QStringLiteral("edThousandSeparator"), separators, 70);
@@ -73,7 +101,12 @@ FormatsPage::FormatsPage(ImportSettings &settings, QWidget *parent)
         m_dateSeparator, &QLineEdit::editingFinished, this, [this] { applySeparator(m_dateSeparator, m_settings.formats.dateSeparator); });
     connect(
         m_timeSeparator, &QLineEdit::editingFinished, this, [this] { applySeparator(m_timeSeparator, m_settings.formats.timeSeparator); });
+    return separators;
+}
 
+// The boolean texts and the null texts, one per line.
+QGridLayout *FormatsPage::buildValueLists(QWidget *base)
+{
     auto memo = [base](const QString &name) {
         auto *edit = new QPlainTextEdit(base);
         edit->setObjectName(name);
@@ -102,16 +135,11 @@ FormatsPage::FormatsPage(ImportSettings &settings, QWidget *parent)
     lists->addWidget(m_booleanTrue, 1, 0);
     lists->addWidget(m_booleanFalse, 1, 1);
     lists->addWidget(m_nullValues, 1, 2);
+    return lists;
+}
 
-    auto *baseTop = new QHBoxLayout;
-    baseTop->addWidget(dates, 3);
-    baseTop->addWidget(separators, 2);
-    auto *baseLayout = new QVBoxLayout(base);
-    baseLayout->addLayout(baseTop);
-    baseLayout->addLayout(lists, 1);
-    tabs->addTab(base, trMessage(ImportMsg::BaseFormats));
-
-    // Data formats
+QWidget *FormatsPage::buildDataTab()
+{
     auto *data = new QWidget;
     data->setObjectName(QStringLiteral("tshDataFormats"));
     m_fields = new QListWidget(data);
@@ -122,6 +150,21 @@ FormatsPage::FormatsPage(ImportSettings &settings, QWidget *parent)
 
     auto *formatTabs = new QTabWidget(data);
     formatTabs->setObjectName(QStringLiteral("pcFieldFormat"));
+    formatTabs->addTab(buildTuningTab(), trMessage(ImportMsg::Tuning));
+    formatTabs->addTab(buildReplacementsTab(), trMessage(ImportMsg::Replacements));
+
+    auto *fieldsBox = new QVBoxLayout;
+    fieldsBox->addWidget(CreateBuddyLabel(trMessage(ImportMsg::FormatFields), m_fields, data));
+    fieldsBox->addWidget(m_fields, 1);
+    auto *dataLayout = new QHBoxLayout(data);
+    dataLayout->addLayout(fieldsBox);
+    dataLayout->addWidget(formatTabs, 1);
+    return data;
+}
+
+// The selected column's generator, constant, null, default and quoting.
+QWidget *FormatsPage::buildTuningTab()
+{
     auto *tuning = new QWidget;
     tuning->setObjectName(QStringLiteral("tshTuning"));
     auto *integer = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("-?\\d{0,18}")), this);
@@ -162,8 +205,11 @@ FormatsPage::FormatsPage(ImportSettings &settings, QWidget *parent)
         connect(edit, &QLineEdit::textChanged, this, &FormatsPage::storeFieldFormat);
     for (QComboBox *box : { m_quoteAction, m_charCase, m_charSet })
         connect(box, &QComboBox::currentIndexChanged, this, &FormatsPage::storeFieldFormat);
-    formatTabs->addTab(tuning, trMessage(ImportMsg::Tuning));
+    return tuning;
+}
 
+QWidget *FormatsPage::buildReplacementsTab()
+{
     auto *replacements = new QWidget;
     replacements->setObjectName(QStringLiteral("tshReplacements"));
     m_replacements = new QTreeWidget(replacements);
@@ -188,19 +234,7 @@ FormatsPage::FormatsPage(ImportSettings &settings, QWidget *parent)
     auto *replacementsLayout = new QVBoxLayout(replacements);
     replacementsLayout->addWidget(m_replacements, 1);
     replacementsLayout->addLayout(replacementButtons);
-    formatTabs->addTab(replacements, trMessage(ImportMsg::Replacements));
-
-    auto *fieldsBox = new QVBoxLayout;
-    fieldsBox->addWidget(CreateBuddyLabel(trMessage(ImportMsg::FormatFields), m_fields, data));
-    fieldsBox->addWidget(m_fields, 1);
-    auto *dataLayout = new QHBoxLayout(data);
-    dataLayout->addLayout(fieldsBox);
-    dataLayout->addWidget(formatTabs, 1);
-    tabs->addTab(data, trMessage(ImportMsg::DataFormats));
-
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(CreateStepHeader(2, this));
-    layout->addWidget(tabs, 1);
+    return replacements;
 }
 
 void FormatsPage::showSettings()

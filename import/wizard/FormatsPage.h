@@ -4,6 +4,8 @@
 #include "import/wizard/WizardStepPage.h"
 
 class QComboBox;
+class QGridLayout;
+class QGroupBox;
 class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
@@ -25,6 +27,13 @@ public:
     void applyPendingEdits() override;
 
 private:
+    QWidget *buildBaseTab();
+    QGroupBox *buildDateFormatsBox(QWidget *base);
+    QGroupBox *buildSeparatorsBox(QWidget *base);
+    QGridLayout *buildValueLists(QWidget *base);
+    QWidget *buildDataTab();
+    QWidget *buildTuningTab();
+    QWidget *buildReplacementsTab();
     void applySeparator(QLineEdit *edit, QChar &target);
     // The selected column's format, or null.
     FieldFormat *currentFormat() const;

@@ -119,6 +119,21 @@ QWidget *ImportOptionsPage::buildAdvancedTab()
 {
     auto *advanced = new QWidget;
     advanced->setObjectName(QStringLiteral("tshAdvanced"));
+    QGroupBox *modes = buildModesBox(advanced);
+    QGroupBox *addType = buildAddTypeBox(advanced);
+    QHBoxLayout *columns = buildKeyColumns(advanced);
+
+    auto *advancedTop = new QHBoxLayout;
+    advancedTop->addWidget(modes, 2);
+    advancedTop->addWidget(addType, 1);
+    auto *advancedLayout = new QVBoxLayout(advanced);
+    advancedLayout->addLayout(advancedTop);
+    advancedLayout->addLayout(columns, 1);
+    return advanced;
+}
+
+QGroupBox *ImportOptionsPage::buildModesBox(QWidget *advanced)
+{
     auto *modes = new QGroupBox(trMessage(ImportMsg::ImportModeGroup), advanced);
     modes->setObjectName(QStringLiteral("rgImportMode"));
     auto *modeGroup = new QButtonGroup(advanced);
@@ -136,6 +151,11 @@ QWidget *ImportOptionsPage::buildAdvancedTab()
         if (checked && !m_showing)
             m_settings.importMode = ImportMode(id);
     });
+    return modes;
+}
+
+QGroupBox *ImportOptionsPage::buildAddTypeBox(QWidget *advanced)
+{
     auto *addType = new QGroupBox(trMessage(ImportMsg::AddTypeGroup), advanced);
     addType->setObjectName(QStringLiteral("rgAddType"));
     m_append = new QRadioButton(trMessage(ImportMsg::AddTypeAppend), addType);
@@ -149,7 +169,12 @@ QWidget *ImportOptionsPage::buildAdvancedTab()
         if (!m_showing)
             m_settings.addType = on ? qatAppend : qatInsert;
     });
+    return addType;
+}
 
+// The columns that find the row to update or delete, chosen from the others.
+QHBoxLayout *ImportOptionsPage::buildKeyColumns(QWidget *advanced)
+{
     m_available = new ColumnList(advanced);
     m_available->setObjectName(QStringLiteral("lstAvailableColumns"));
     m_keys = new ColumnList(advanced);
@@ -190,14 +215,7 @@ QWidget *ImportOptionsPage::buildAdvancedTab()
     columns->addLayout(availableBox);
     columns->addLayout(moveButtons);
     columns->addLayout(keysBox);
-
-    auto *advancedTop = new QHBoxLayout;
-    advancedTop->addWidget(modes, 2);
-    advancedTop->addWidget(addType, 1);
-    auto *advancedLayout = new QVBoxLayout(advanced);
-    advancedLayout->addLayout(advancedTop);
-    advancedLayout->addLayout(columns, 1);
-    return advanced;
+    return columns;
 }
 
 void ImportOptionsPage::showSettings()
@@ -241,8 +259,8 @@ void ImportOptionsPage::browseErrorLog()
     const QFileInfo current(m_settings.errorLogFileName);
     const QString dir
         = m_settings.errorLogFileName.contains(QLatin1Char('/')) && current.dir().exists() ? current.absolutePath() : QDir::currentPath();
-    const QString name = QFileDialog::getSaveFileName(this, trMessage(ImportMsg::ErrorLogFileName),
-        dir + QLatin1Char('/') + current.fileName(), tr("Log files (*.log);;All files (*)"));
+    const QString name = QFileDialog::getSaveFileName(
+        this, trMessage(ImportMsg::ErrorLogFileName), dir + QLatin1Char('/') + current.fileName(), tr("Log files (*.log);;All files (*)"));
     if (name.isEmpty())
         return;
     m_errorLogFileName->setText(name);

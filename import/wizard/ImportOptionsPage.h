@@ -6,6 +6,8 @@
 #include <array>
 
 class QCheckBox;
+class QGroupBox;
+class QHBoxLayout;
 class QLineEdit;
 class QListWidgetItem;
 class QPushButton;
@@ -35,6 +37,9 @@ signals:
 private:
     QWidget *buildCommitTab();
     QWidget *buildAdvancedTab();
+    QGroupBox *buildModesBox(QWidget *advanced);
+    QGroupBox *buildAddTypeBox(QWidget *advanced);
+    QHBoxLayout *buildKeyColumns(QWidget *advanced);
     void browseErrorLog();
     void applyCommitRecCount();
     void applyImportRecCount();

@@ -76,7 +76,8 @@ int columnNumber(const QString &letters)
     for (QChar c : letters)
         value = std::min(value * 26 + (c.unicode() - u'A' + 1), 1000000);
     if (value < 1 || value > MaxCol)
-        fail(QT_TRANSLATE_NOOP("ImportMessages", "Column %d is out of range [%s..%s]"), { QString::number(value), QStringLiteral("A"), QStringLiteral("IV") });
+        fail(QT_TRANSLATE_NOOP("ImportMessages", "Column %d is out of range [%s..%s]"),
+            { QString::number(value), QStringLiteral("A"), QStringLiteral("IV") });
     return value;
 }
 
@@ -86,31 +87,37 @@ int rowNumber(const QString &digits)
     for (QChar c : digits)
         value = std::min<qint64>(value * 10 + (c.unicode() - u'0'), 1000000000);
     if (value < 1 || value > MaxRow)
-        fail(QT_TRANSLATE_NOOP("ImportMessages", "Row %d is out of range [%d..%d]"), { QString::number(value), QStringLiteral("1"), QString::number(MaxRow) });
+        fail(QT_TRANSLATE_NOOP("ImportMessages", "Row %d is out of range [%d..%d]"),
+            { QString::number(value), QStringLiteral("1"), QString::number(MaxRow) });
     return int(value);
 }
 
 int parseColumn(const QString &text)
 {
-    const QString body = pieceBody(text, QT_TRANSLATE_NOOP("ImportMessages", "Col is empty"), QT_TRANSLATE_NOOP("ImportMessages", "So long col definition"));
+    const QString body = pieceBody(
+        text, QT_TRANSLATE_NOOP("ImportMessages", "Col is empty"), QT_TRANSLATE_NOOP("ImportMessages", "So long col definition"));
     for (qsizetype i = 0; i < body.size(); ++i)
         if (!isLetter(body[i]))
-            failFound(QT_TRANSLATE_NOOP("ImportMessages", "Letter expected but %s found (position %d)"), found(body, i), QString::number(i + 1));
+            failFound(
+                QT_TRANSLATE_NOOP("ImportMessages", "Letter expected but %s found (position %d)"), found(body, i), QString::number(i + 1));
     return columnNumber(body);
 }
 
 int parseRow(const QString &text)
 {
-    const QString body = pieceBody(text, QT_TRANSLATE_NOOP("ImportMessages", "Row is empty"), QT_TRANSLATE_NOOP("ImportMessages", "So long row definition"));
+    const QString body = pieceBody(
+        text, QT_TRANSLATE_NOOP("ImportMessages", "Row is empty"), QT_TRANSLATE_NOOP("ImportMessages", "So long row definition"));
     for (qsizetype i = 0; i < body.size(); ++i)
         if (!isDigit(body[i]))
-            failFound(QT_TRANSLATE_NOOP("ImportMessages", "Number expected but %s found (position %d)"), found(body, i), QString::number(i + 1));
+            failFound(
+                QT_TRANSLATE_NOOP("ImportMessages", "Number expected but %s found (position %d)"), found(body, i), QString::number(i + 1));
     return rowNumber(body);
 }
 
 void parseCell(const QString &text, int &row, int &col)
 {
-    const QString body = pieceBody(text, QT_TRANSLATE_NOOP("ImportMessages", "Cell is empty"), QT_TRANSLATE_NOOP("ImportMessages", "So long cell definition"));
+    const QString body = pieceBody(
+        text, QT_TRANSLATE_NOOP("ImportMessages", "Cell is empty"), QT_TRANSLATE_NOOP("ImportMessages", "So long cell definition"));
     qsizetype i = 0;
     while (i < body.size() && isLetter(body[i]))
         ++i;
@@ -120,17 +127,20 @@ void parseCell(const QString &text, int &row, int &col)
     while (i < body.size() && isDigit(body[i]))
         ++i;
     if (i == digits || i < body.size())
-        failFound(QT_TRANSLATE_NOOP("ImportMessages", "Number expected but %s found (position %d)"), found(body, i), QString::number(i + 1));
+        failFound(
+            QT_TRANSLATE_NOOP("ImportMessages", "Number expected but %s found (position %d)"), found(body, i), QString::number(i + 1));
     col = columnNumber(body.left(digits));
     row = rowNumber(body.mid(digits));
 }
 
 int parseSheetNumber(const QString &text)
 {
-    const QString body = pieceBody(text, QT_TRANSLATE_NOOP("ImportMessages", "Sheet is empty"), QT_TRANSLATE_NOOP("ImportMessages", "So long sheet definition"));
+    const QString body = pieceBody(
+        text, QT_TRANSLATE_NOOP("ImportMessages", "Sheet is empty"), QT_TRANSLATE_NOOP("ImportMessages", "So long sheet definition"));
     for (qsizetype i = 0; i < body.size(); ++i)
         if (!isDigit(body[i]))
-            failFound(QT_TRANSLATE_NOOP("ImportMessages", "Number expected but %s found (position %d)"), found(body, i), QString::number(i + 1));
+            failFound(
+                QT_TRANSLATE_NOOP("ImportMessages", "Number expected but %s found (position %d)"), found(body, i), QString::number(i + 1));
     qint64 value = 0;
     for (QChar c : body)
         value = std::min<qint64>(value * 10 + (c.unicode() - u'0'), 1000000000);
@@ -139,11 +149,13 @@ int parseSheetNumber(const QString &text)
 
 QString parseSheetName(const QString &text)
 {
-    const QString body = pieceBody(text, QT_TRANSLATE_NOOP("ImportMessages", "Sheet is empty"), QT_TRANSLATE_NOOP("ImportMessages", "So long sheet definition"), false);
+    const QString body = pieceBody(text, QT_TRANSLATE_NOOP("ImportMessages", "Sheet is empty"),
+        QT_TRANSLATE_NOOP("ImportMessages", "So long sheet definition"), false);
     static const QString illegal = QStringLiteral(":\\/?*[]");
     for (qsizetype i = 0; i < body.size(); ++i)
         if (illegal.contains(body[i]))
-            fail(QT_TRANSLATE_NOOP("ImportMessages", "Illegal char %s in sheet name at position %d"), { QString(body[i]), QString::number(i + 1) });
+            fail(QT_TRANSLATE_NOOP("ImportMessages", "Illegal char %s in sheet name at position %d"),
+                { QString(body[i]), QString::number(i + 1) });
     return body;
 }
 
@@ -173,6 +185,39 @@ RangeEditor::RangeEditor(const MapRange &range, const QStringList &sheetNames, Q
     setWindowTitle(trMessage(ImportMsg::RangeCaption));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
+    QGroupBox *typeGroup = buildTypeGroup();
+    buildEndGroup(ImportMsg::RangeStartGroup, ImportMsg::RangeWhereStarted, QStringLiteral("Start"), m_startGroup, m_startOpen,
+        m_startGiven, m_start);
+    buildEndGroup(ImportMsg::RangeFinishGroup, ImportMsg::RangeWhereFinished, QStringLiteral("Finish"), m_finishGroup, m_finishOpen,
+        m_finishGiven, m_finish);
+    buildDirectionGroup();
+    buildSheetGroup(sheetNames);
+
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &RangeEditor::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &RangeEditor::reject);
+
+    auto *ends = new QHBoxLayout;
+    ends->addWidget(m_startGroup);
+    ends->addWidget(m_finishGroup);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(typeGroup);
+    layout->addLayout(ends);
+    layout->addWidget(m_directionGroup);
+    layout->addWidget(m_sheetGroup);
+    layout->addWidget(buttons);
+
+    showRange(range);
+    connect(m_type, &QComboBox::currentIndexChanged, this, &RangeEditor::typeChanged);
+    for (const QList<QRadioButton *> &group : std::as_const(m_choices))
+        for (QRadioButton *r : group)
+            connect(r, &QRadioButton::toggled, this, &RangeEditor::tabToChosen);
+    tabToChosen();
+    m_rangeEdit->setFocus();
+}
+
+QGroupBox *RangeEditor::buildTypeGroup()
+{
     auto *typeGroup = new QGroupBox(trMessage(ImportMsg::RangeTypeGroup), this);
     m_type = new QComboBox(typeGroup);
     m_type->setObjectName(QStringLiteral("cbRangeType"));
@@ -186,32 +231,33 @@ RangeEditor::RangeEditor(const MapRange &range, const QStringList &sheetNames, Q
     typeLayout->addWidget(m_rangeLabel);
     typeLayout->addWidget(m_rangeEdit);
     typeLayout->addStretch();
+    return typeGroup;
+}
 
-    // An end: found in the data, or given in its edit.
-    auto endGroup = [this](int title, int openText, const QString &prefix, QGroupBox *&group, QRadioButton *&open, QRadioButton *&given,
-                        QLineEdit *&value) {
-        group = new QGroupBox(trMessage(title), this);
-        open = radio(openText, QStringLiteral("rb%1Open").arg(prefix), group);
-        given = new QRadioButton(group);
-        given->setObjectName(QStringLiteral("rb%1Given").arg(prefix));
-        value = edit(QStringLiteral("ed%1").arg(prefix), group);
-        auto *buttons = new QButtonGroup(group);
-        buttons->addButton(open);
-        buttons->addButton(given);
-        auto *layout = new QGridLayout(group);
-        layout->addWidget(open, 0, 0, 1, 2);
-        layout->addWidget(given, 1, 0);
-        layout->addWidget(value, 1, 1);
-        layout->setColumnStretch(2, 1);
-        connect(given, &QRadioButton::toggled, this, &RangeEditor::updateEnabling);
-        connect(value, &QLineEdit::textEdited, given, [given] { given->setChecked(true); });
-        m_choices << QList<QRadioButton *> { open, given };
-    };
-    endGroup(ImportMsg::RangeStartGroup, ImportMsg::RangeWhereStarted, QStringLiteral("Start"), m_startGroup, m_startOpen, m_startGiven,
-        m_start);
-    endGroup(ImportMsg::RangeFinishGroup, ImportMsg::RangeWhereFinished, QStringLiteral("Finish"), m_finishGroup, m_finishOpen,
-        m_finishGiven, m_finish);
+// An end: found in the data, or given in its edit.
+void RangeEditor::buildEndGroup(
+    int title, int openText, const QString &prefix, QGroupBox *&group, QRadioButton *&open, QRadioButton *&given, QLineEdit *&value)
+{
+    group = new QGroupBox(trMessage(title), this);
+    open = radio(openText, QStringLiteral("rb%1Open").arg(prefix), group);
+    given = new QRadioButton(group);
+    given->setObjectName(QStringLiteral("rb%1Given").arg(prefix));
+    value = edit(QStringLiteral("ed%1").arg(prefix), group);
+    auto *buttons = new QButtonGroup(group);
+    buttons->addButton(open);
+    buttons->addButton(given);
+    auto *layout = new QGridLayout(group);
+    layout->addWidget(open, 0, 0, 1, 2);
+    layout->addWidget(given, 1, 0);
+    layout->addWidget(value, 1, 1);
+    layout->setColumnStretch(2, 1);
+    connect(given, &QRadioButton::toggled, this, &RangeEditor::updateEnabling);
+    connect(value, &QLineEdit::textEdited, given, [given] { given->setChecked(true); });
+    m_choices << QList<QRadioButton *> { open, given };
+}
 
+void RangeEditor::buildDirectionGroup()
+{
     m_directionGroup = new QGroupBox(trMessage(ImportMsg::RangeDirectionGroup), this);
     m_forward = new QRadioButton(m_directionGroup);
     m_forward->setObjectName(QStringLiteral("rbForward"));
@@ -222,7 +268,10 @@ RangeEditor::RangeEditor(const MapRange &range, const QStringList &sheetNames, Q
     directionLayout->addWidget(m_backward);
     directionLayout->addStretch();
     m_choices << QList<QRadioButton *> { m_forward, m_backward };
+}
 
+void RangeEditor::buildSheetGroup(const QStringList &sheetNames)
+{
     m_sheetGroup = new QGroupBox(trMessage(ImportMsg::RangeSheetGroup), this);
     m_defaultSheet = radio(ImportMsg::RangeDefaultSheet, QStringLiteral("rbDefaultSheet"), m_sheetGroup);
     m_customSheet = radio(ImportMsg::RangeCustomSheet, QStringLiteral("rbCustomSheet"), m_sheetGroup);
@@ -256,28 +305,6 @@ RangeEditor::RangeEditor(const MapRange &range, const QStringList &sheetNames, Q
     sheetLayout->setColumnStretch(2, 1);
     for (QRadioButton *r : { m_defaultSheet, m_customSheet, m_bySheetNumber, m_bySheetName })
         connect(r, &QRadioButton::toggled, this, &RangeEditor::updateEnabling);
-
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &RangeEditor::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &RangeEditor::reject);
-
-    auto *ends = new QHBoxLayout;
-    ends->addWidget(m_startGroup);
-    ends->addWidget(m_finishGroup);
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(typeGroup);
-    layout->addLayout(ends);
-    layout->addWidget(m_directionGroup);
-    layout->addWidget(m_sheetGroup);
-    layout->addWidget(buttons);
-
-    showRange(range);
-    connect(m_type, &QComboBox::currentIndexChanged, this, &RangeEditor::typeChanged);
-    for (const QList<QRadioButton *> &group : std::as_const(m_choices))
-        for (QRadioButton *r : group)
-            connect(r, &QRadioButton::toggled, this, &RangeEditor::tabToChosen);
-    tabToChosen();
-    m_rangeEdit->setFocus();
 }
 
 RangeEditor::Type RangeEditor::type() const
@@ -379,7 +406,8 @@ void RangeEditor::checkSheet(const MapRange &range) const
     if (m_sheetNames.isEmpty())
         return;
     if (range.sheetSelector() == ssByNumber && (range.sheetNumber() < 1 || range.sheetNumber() > m_sheetNames.size()))
-        fail(QT_TRANSLATE_NOOP("ImportMessages", "Sheet number %d is not found in the source file"), { QString::number(range.sheetNumber()) });
+        fail(QT_TRANSLATE_NOOP("ImportMessages", "Sheet number %d is not found in the source file"),
+            { QString::number(range.sheetNumber()) });
     if (range.sheetSelector() == ssByName && !m_sheetNames.contains(range.sheetName(), Qt::CaseInsensitive))
         fail(QT_TRANSLATE_NOOP("ImportMessages", "Sheet with name %s is not found in the source file"), { range.sheetName() });
 }

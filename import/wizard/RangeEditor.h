@@ -33,6 +33,11 @@ public:
     void accept() override;
 
 private:
+    QGroupBox *buildTypeGroup();
+    void buildEndGroup(
+        int title, int openText, const QString &prefix, QGroupBox *&group, QRadioButton *&open, QRadioButton *&given, QLineEdit *&value);
+    void buildDirectionGroup();
+    void buildSheetGroup(const QStringList &sheetNames);
     enum Type { tyCol, tyRow, tyCell };
 
     Type type() const;

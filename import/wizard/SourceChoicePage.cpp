@@ -75,73 +75,10 @@ SourceChoicePage::SourceChoicePage(ImportSettings &settings, const ImportWizard 
     font.setPointSizeF(font.pointSizeF() * 1.3);
     title->setFont(font);
 
-    auto *kinds = new QGroupBox(trMessage(ImportMsg::ImportFrom), this);
-    kinds->setObjectName(QStringLiteral("gbImportFrom"));
-    auto *group = new QButtonGroup(this);
-    auto *kindsLayout = new QVBoxLayout(kinds);
-    const int kindTexts[ImportKindCount]
-        = { ImportMsg::KindSpreadsheet, ImportMsg::KindDBF, ImportMsg::KindXML, ImportMsg::KindText, ImportMsg::KindCSV };
-    const char *kindNames[ImportKindCount] = { "rbXLS", "rbDBF", "rbXML", "rbTXT", "rbCSV" };
-    for (int k = 0; k < ImportKindCount; ++k) {
-        m_kinds[k] = new QRadioButton(trMessage(kindTexts[k]), kinds);
-        m_kinds[k]->setObjectName(QLatin1String(kindNames[k]));
-        group->addButton(m_kinds[k], k);
-        kindsLayout->addWidget(m_kinds[k]);
-    }
-    connect(group, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
-        if (checked && !m_showing)
-            chooseKind(AllowedImport(id));
-    });
-
-    m_comma = new QComboBox(this);
-    m_comma->setObjectName(QStringLiteral("cbComma"));
-    m_comma->setEditable(true);
-    m_comma->addItems({ QStringLiteral(";"), QStringLiteral(","), QStringLiteral("TAB"), QStringLiteral("SPACE") });
-    m_comma->setInsertPolicy(QComboBox::NoInsert);
-    m_quote = new QComboBox(this);
-    m_quote->setObjectName(QStringLiteral("cbQuote"));
-    m_quote->setEditable(true);
-    m_quote->addItems({ QStringLiteral("\""), QStringLiteral("'") });
-    m_quote->setInsertPolicy(QComboBox::NoInsert);
-    connect(m_comma->lineEdit(), &QLineEdit::editingFinished, this, &SourceChoicePage::applyDelimiter);
-    connect(m_comma, &QComboBox::textActivated, this, &SourceChoicePage::applyDelimiter);
-    connect(m_quote->lineEdit(), &QLineEdit::editingFinished, this, &SourceChoicePage::applyQuote);
-    connect(m_quote, &QComboBox::textActivated, this, &SourceChoicePage::applyQuote);
-    auto *text = new QFormLayout;
-    text->addRow(CreateBuddyLabel(trMessage(ImportMsg::Comma), m_comma, this), m_comma);
-    text->addRow(CreateBuddyLabel(trMessage(ImportMsg::Quote), m_quote, this), m_quote);
-    auto *textBox = new QVBoxLayout;
-    textBox->addLayout(text);
-    textBox->addStretch();
-
-    m_fileName = CreateLineEdit(QStringLiteral("edFileName"), this);
-    m_browse = CreateButton(QStringLiteral("..."), QStringLiteral("bBrowse"), this);
-    m_browse->setMaximumWidth(32);
-    connect(m_fileName, &QLineEdit::textChanged, this, &SourceChoicePage::fileNameEdited);
-    connect(m_browse, &QPushButton::clicked, this, &SourceChoicePage::browseFile);
-    auto *fileRow = new QHBoxLayout;
-    fileRow->addWidget(m_fileName);
-    fileRow->addWidget(m_browse);
-
-    auto *templates = new QGroupBox(trMessage(ImportMsg::TemplateOptions), this);
-    templates->setObjectName(QStringLiteral("gbTemplateOptions"));
-    m_goToLastPage = CreateCheckBox(ImportMsg::GoToLastPage, QStringLiteral("chGoToLastPage"), templates);
-    m_autoSaveTemplate = CreateCheckBox(ImportMsg::AutoSaveTemplate, QStringLiteral("chAutoSaveTemplate"), templates);
-    m_loadTemplate = CreateButton(trMessage(ImportMsg::LoadTemplate), QStringLiteral("bLoadTemplate"), templates);
-    m_templateName = new QLabel(templates);
-    m_templateName->setObjectName(QStringLiteral("laTemplateFileName"));
-    m_templateName->setMinimumWidth(50);
-    m_templateName->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    storeWhenToggled(m_goToLastPage, &ImportSettings::goToLastPage);
-    storeWhenToggled(m_autoSaveTemplate, &ImportSettings::autoSaveTemplate);
-    connect(m_loadTemplate, &QPushButton::clicked, this, &SourceChoicePage::loadTemplateClicked);
-    auto *templateRow = new QHBoxLayout;
-    templateRow->addWidget(m_loadTemplate);
-    templateRow->addWidget(m_templateName, 1);
-    auto *templateLayout = new QVBoxLayout(templates);
-    templateLayout->addWidget(m_goToLastPage);
-    templateLayout->addWidget(m_autoSaveTemplate);
-    templateLayout->addLayout(templateRow);
+    QGroupBox *kinds = buildKindsBox();
+    QVBoxLayout *textBox = buildTextOptions();
+    QHBoxLayout *fileRow = buildFileRow();
+    QGroupBox *templates = buildTemplateBox();
 
     auto *top = new QHBoxLayout;
     top->addWidget(kinds);
@@ -168,6 +105,91 @@ SourceChoicePage::SourceChoicePage(ImportSettings &settings, const ImportWizard 
     for (int k = 0; k < ImportKindCount; ++k)
         m_kinds[k]->setEnabled(component.allowedImports.contains(AllowedImport(k)));
     m_loadTemplate->setVisible(component.showSaveLoadButtons);
+}
+
+QGroupBox *SourceChoicePage::buildKindsBox()
+{
+    auto *kinds = new QGroupBox(trMessage(ImportMsg::ImportFrom), this);
+    kinds->setObjectName(QStringLiteral("gbImportFrom"));
+    auto *group = new QButtonGroup(this);
+    auto *kindsLayout = new QVBoxLayout(kinds);
+    const int kindTexts[ImportKindCount]
+        = { ImportMsg::KindSpreadsheet, ImportMsg::KindDBF, ImportMsg::KindXML, ImportMsg::KindText, ImportMsg::KindCSV };
+    const char *kindNames[ImportKindCount] = { "rbXLS", "rbDBF", "rbXML", "rbTXT", "rbCSV" };
+    for (int k = 0; k < ImportKindCount; ++k) {
+        m_kinds[k] = new QRadioButton(trMessage(kindTexts[k]), kinds);
+        m_kinds[k]->setObjectName(QLatin1String(kindNames[k]));
+        group->addButton(m_kinds[k], k);
+        kindsLayout->addWidget(m_kinds[k]);
+    }
+    connect(group, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+        if (checked && !m_showing)
+            chooseKind(AllowedImport(id));
+    });
+    return kinds;
+}
+
+// The delimiter and quote of a delimited text.
+QVBoxLayout *SourceChoicePage::buildTextOptions()
+{
+    m_comma = new QComboBox(this);
+    m_comma->setObjectName(QStringLiteral("cbComma"));
+    m_comma->setEditable(true);
+    m_comma->addItems({ QStringLiteral(";"), QStringLiteral(","), QStringLiteral("TAB"), QStringLiteral("SPACE") });
+    m_comma->setInsertPolicy(QComboBox::NoInsert);
+    m_quote = new QComboBox(this);
+    m_quote->setObjectName(QStringLiteral("cbQuote"));
+    m_quote->setEditable(true);
+    m_quote->addItems({ QStringLiteral("\""), QStringLiteral("'") });
+    m_quote->setInsertPolicy(QComboBox::NoInsert);
+    connect(m_comma->lineEdit(), &QLineEdit::editingFinished, this, &SourceChoicePage::applyDelimiter);
+    connect(m_comma, &QComboBox::textActivated, this, &SourceChoicePage::applyDelimiter);
+    connect(m_quote->lineEdit(), &QLineEdit::editingFinished, this, &SourceChoicePage::applyQuote);
+    connect(m_quote, &QComboBox::textActivated, this, &SourceChoicePage::applyQuote);
+    auto *text = new QFormLayout;
+    text->addRow(CreateBuddyLabel(trMessage(ImportMsg::Comma), m_comma, this), m_comma);
+    text->addRow(CreateBuddyLabel(trMessage(ImportMsg::Quote), m_quote, this), m_quote);
+    auto *textBox = new QVBoxLayout;
+    textBox->addLayout(text);
+    textBox->addStretch();
+    return textBox;
+}
+
+QHBoxLayout *SourceChoicePage::buildFileRow()
+{
+    m_fileName = CreateLineEdit(QStringLiteral("edFileName"), this);
+    m_browse = CreateButton(QStringLiteral("..."), QStringLiteral("bBrowse"), this);
+    m_browse->setMaximumWidth(32);
+    connect(m_fileName, &QLineEdit::textChanged, this, &SourceChoicePage::fileNameEdited);
+    connect(m_browse, &QPushButton::clicked, this, &SourceChoicePage::browseFile);
+    auto *fileRow = new QHBoxLayout;
+    fileRow->addWidget(m_fileName);
+    fileRow->addWidget(m_browse);
+    return fileRow;
+}
+
+QGroupBox *SourceChoicePage::buildTemplateBox()
+{
+    auto *templates = new QGroupBox(trMessage(ImportMsg::TemplateOptions), this);
+    templates->setObjectName(QStringLiteral("gbTemplateOptions"));
+    m_goToLastPage = CreateCheckBox(ImportMsg::GoToLastPage, QStringLiteral("chGoToLastPage"), templates);
+    m_autoSaveTemplate = CreateCheckBox(ImportMsg::AutoSaveTemplate, QStringLiteral("chAutoSaveTemplate"), templates);
+    m_loadTemplate = CreateButton(trMessage(ImportMsg::LoadTemplate), QStringLiteral("bLoadTemplate"), templates);
+    m_templateName = new QLabel(templates);
+    m_templateName->setObjectName(QStringLiteral("laTemplateFileName"));
+    m_templateName->setMinimumWidth(50);
+    m_templateName->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    storeWhenToggled(m_goToLastPage, &ImportSettings::goToLastPage);
+    storeWhenToggled(m_autoSaveTemplate, &ImportSettings::autoSaveTemplate);
+    connect(m_loadTemplate, &QPushButton::clicked, this, &SourceChoicePage::loadTemplateClicked);
+    auto *templateRow = new QHBoxLayout;
+    templateRow->addWidget(m_loadTemplate);
+    templateRow->addWidget(m_templateName, 1);
+    auto *templateLayout = new QVBoxLayout(templates);
+    templateLayout->addWidget(m_goToLastPage);
+    templateLayout->addWidget(m_autoSaveTemplate);
+    templateLayout->addLayout(templateRow);
+    return templates;
 }
 
 void SourceChoicePage::showSettings()

@@ -6,6 +6,9 @@
 #include <array>
 
 class QComboBox;
+class QGroupBox;
+class QHBoxLayout;
+class QVBoxLayout;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -41,6 +44,10 @@ signals:
     void loadTemplateClicked();
 
 private:
+    QGroupBox *buildKindsBox();
+    QVBoxLayout *buildTextOptions();
+    QHBoxLayout *buildFileRow();
+    QGroupBox *buildTemplateBox();
     void chooseKind(AllowedImport kind);
     void fileNameEdited(const QString &text);
     void browseFile();

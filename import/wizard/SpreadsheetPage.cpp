@@ -94,18 +94,6 @@ QToolButton *toolButton(int messageId, const QString &name, QWidget *parent)
     return b;
 }
 
-std::unique_ptr<MapRange> wholeLine(bool column, int position, const QString &sheetName)
-{
-    auto range = std::make_unique<MapRange>();
-    range->setDirection(rdForward);
-    range->setSheetName(sheetName);
-    if (column)
-        range->setBounds(0, position, 0, position);
-    else
-        range->setBounds(position, 0, position, 0);
-    return range;
-}
-
 // Whether any worksheet of the workbook has a cell, blank ones included.
 bool holdsCells(WorkbookFile &file)
 {
@@ -115,11 +103,6 @@ bool holdsCells(WorkbookFile &file)
                 if (const XlsRow *row = sheet->rows().row(r); row && !row->isEmpty())
                     return true;
     return false;
-}
-
-bool knownEnds(const MapRange &r)
-{
-    return r.startRow() > 0 && r.startCol() > 0 && r.finishRow() > 0 && r.finishCol() > 0;
 }
 
 } // namespace
@@ -166,13 +149,57 @@ SpreadsheetPage::SpreadsheetPage(ImportSettings &settings, const ImportWizard &c
     : WizardPage(aiXLS, settings, component, parent)
 {
     setObjectName(QStringLiteral("tshXLS"));
+    QWidget *leftPanel = buildLeftPanel();
 
+    m_sheets = new QTabWidget(this);
+    m_sheets->setObjectName(QStringLiteral("pcSheets"));
+    m_sheets->setDocumentMode(true);
+
+    auto *body = new QHBoxLayout;
+    body->addWidget(leftPanel);
+    body->addWidget(m_sheets, 1);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(CreateHintPanel(trMessage(ImportMsg::XLSHint), this));
+    layout->addLayout(body, 1);
+
+    connectRangeTools();
+
+    settingsChanged();
+    if (m_fields->count() > 0)
+        m_fields->setCurrentRow(0);
+}
+
+// The destination fields, their ranges, the range tools and the skips.
+QWidget *SpreadsheetPage::buildLeftPanel()
+{
     m_fields = new QListWidget(this);
     m_fields->setObjectName(QStringLiteral("lstXLSFields"));
-    m_fields->addItems(settings.columns());
+    m_fields->addItems(settings().columns());
     auto *fieldsLabel = new QLabel(trMessage(ImportMsg::XLSFields), this);
     fieldsLabel->setBuddy(m_fields);
+    QLabel *rangesLabel = buildRangeLists();
+    QGridLayout *tools = buildRangeTools();
+    QGridLayout *skips = buildSkipEdits();
 
+    auto *left = new QVBoxLayout;
+    left->addWidget(fieldsLabel);
+    left->addWidget(m_fields, 3);
+    left->addWidget(rangesLabel);
+    left->addWidget(m_rangeStack, 2);
+    left->addLayout(tools);
+    left->addLayout(skips);
+    auto *leftPanel = new QWidget(this);
+    leftPanel->setLayout(left);
+    left->setContentsMargins(0, 0, 0, 0);
+    leftPanel->setFixedWidth(250);
+    return leftPanel;
+}
+
+// The field's ranges, and in their place while a selection is being made,
+// the cells selected so far.
+QLabel *SpreadsheetPage::buildRangeLists()
+{
     m_ranges = new QListWidget(this);
     m_ranges->setObjectName(QStringLiteral("lstRanges"));
     m_ranges->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -188,7 +215,11 @@ SpreadsheetPage::SpreadsheetPage(ImportSettings &settings, const ImportWizard &c
     m_rangeStack->addWidget(m_pendingList);
     auto *rangesLabel = new QLabel(trMessage(ImportMsg::XLSRanges), this);
     rangesLabel->setBuddy(m_ranges);
+    return rangesLabel;
+}
 
+QGridLayout *SpreadsheetPage::buildRangeTools()
+{
     m_addRange = toolButton(ImportMsg::XLSAddRange, QStringLiteral("bAddRange"), this);
     m_editRange = toolButton(ImportMsg::XLSEditRange, QStringLiteral("bEditRange"), this);
     m_delRange = toolButton(ImportMsg::XLSDelRange, QStringLiteral("bDelRange"), this);
@@ -209,7 +240,11 @@ SpreadsheetPage::SpreadsheetPage(ImportSettings &settings, const ImportWizard &c
     tools->addWidget(m_autoRows, 3, 1);
     tools->addWidget(m_clearField, 4, 0);
     tools->addWidget(m_clearAll, 4, 1);
+    return tools;
+}
 
+QGridLayout *SpreadsheetPage::buildSkipEdits()
+{
     m_skipCols = new QLineEdit(this);
     m_skipCols->setObjectName(QStringLiteral("edSkipCols"));
     m_skipRows = new QLineEdit(this);
@@ -227,31 +262,11 @@ SpreadsheetPage::SpreadsheetPage(ImportSettings &settings, const ImportWizard &c
         e->setMaximumWidth(60);
         connect(e, &QLineEdit::textEdited, this, &SpreadsheetPage::skipEdited);
     }
+    return skips;
+}
 
-    auto *left = new QVBoxLayout;
-    left->addWidget(fieldsLabel);
-    left->addWidget(m_fields, 3);
-    left->addWidget(rangesLabel);
-    left->addWidget(m_rangeStack, 2);
-    left->addLayout(tools);
-    left->addLayout(skips);
-    auto *leftPanel = new QWidget(this);
-    leftPanel->setLayout(left);
-    left->setContentsMargins(0, 0, 0, 0);
-    leftPanel->setFixedWidth(250);
-
-    m_sheets = new QTabWidget(this);
-    m_sheets->setObjectName(QStringLiteral("pcSheets"));
-    m_sheets->setDocumentMode(true);
-
-    auto *body = new QHBoxLayout;
-    body->addWidget(leftPanel);
-    body->addWidget(m_sheets, 1);
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(CreateHintPanel(trMessage(ImportMsg::XLSHint), this));
-    layout->addLayout(body, 1);
-
+void SpreadsheetPage::connectRangeTools()
+{
     // A selection may be made before its field is chosen: choosing keeps it.
     connect(m_fields, &QListWidget::currentRowChanged, this, [this] { showRanges(); });
     m_fields->installEventFilter(this);
@@ -277,10 +292,6 @@ SpreadsheetPage::SpreadsheetPage(ImportSettings &settings, const ImportWizard &c
         m_currentRow = m_currentCol = 1;
         updateButtons();
     });
-
-    settingsChanged();
-    if (m_fields->count() > 0)
-        m_fields->setCurrentRow(0);
 }
 
 SpreadsheetPage::~SpreadsheetPage() = default;
@@ -564,300 +575,4 @@ bool SpreadsheetPage::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return WizardPage::eventFilter(watched, event);
-}
-
-// ---------------------------------------------------------------------------
-// Tool buttons
-// ---------------------------------------------------------------------------
-
-void SpreadsheetPage::addRange()
-{
-    const int field = currentField();
-    SheetGrid *grid = activeGrid();
-    if (field < 0 || !grid)
-        return;
-    MapRange range;
-    range.setBounds(0, 1, 0, 1);
-    range.setDirection(rdForward);
-    range.setSheetName(grid->sheetName());
-    QStringList names;
-    for (int i = 0; i < m_file.workSheetCount(); ++i)
-        names << m_file.workSheetName(i);
-    RangeEditor dialog(range, names, this);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    MapRow &row = *m_rows[std::size_t(field)];
-    row.add(std::make_unique<MapRange>(dialog.range()));
-    storeField(field);
-    showRanges({ row.count() - 1 });
-}
-
-void SpreadsheetPage::editRange()
-{
-    const int field = currentField();
-    const QList<int> selected = selectedRanges();
-    if (field < 0 || selected.size() != 1)
-        return;
-    MapRow &row = *m_rows[std::size_t(field)];
-    MapRange *range = row.range(selected[0]);
-    QStringList names;
-    for (int i = 0; i < m_file.workSheetCount(); ++i)
-        names << m_file.workSheetName(i);
-    RangeEditor dialog(*range, names, this);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    *range = dialog.range();
-    row.updateTotal();
-    storeField(field);
-    showRanges(selected);
-}
-
-void SpreadsheetPage::deleteRanges()
-{
-    const int field = currentField();
-    const QList<int> selected = selectedRanges();
-    if (field < 0 || selected.isEmpty())
-        return;
-    MapRow &row = *m_rows[std::size_t(field)];
-    for (auto it = selected.rbegin(); it != selected.rend(); ++it)
-        row.removeAt(*it);
-    storeField(field);
-    showRanges();
-}
-
-void SpreadsheetPage::moveRange(int step)
-{
-    const int field = currentField();
-    const QList<int> selected = selectedRanges();
-    if (field < 0 || selected.size() != 1)
-        return;
-    MapRow &row = *m_rows[std::size_t(field)];
-    const int to = selected[0] + step;
-    if (to < 0 || to >= row.count())
-        return;
-    row.move(selected[0], to);
-    storeField(field);
-    showRanges({ to });
-}
-
-void SpreadsheetPage::autoFill(bool columns)
-{
-    SheetGrid *grid = activeGrid();
-    XlsWorkSheet *sheet = grid ? m_file.workSheet(grid->sheetIndex()) : nullptr;
-    if (!sheet)
-        return;
-    cancelPending();
-    const int entries = columns ? sheet->cols().count() : sheet->rows().count();
-    for (int i = 0; i < int(m_rows.size()); ++i) {
-        MapRow &row = *m_rows[std::size_t(i)];
-        row.clear();
-        int lowest = 0, highest = 0;
-        // A line of the used area without any cell would give a range the
-        // import refuses: its destination column stays unmapped.
-        const bool used = i < entries && (columns ? sheet->colExtent(i, lowest, highest) : sheet->rowExtent(i, lowest, highest));
-        if (used)
-            row.add(wholeLine(columns, i + 1, grid->sheetName()));
-        settings().xlsRanges.setValue(settings().columns().value(i), row.text());
-    }
-    emit mapEdited();
-    showRanges();
-}
-
-void SpreadsheetPage::clearFieldRanges()
-{
-    const int field = currentField();
-    if (field < 0)
-        return;
-    m_rows[std::size_t(field)]->clear();
-    storeField(field);
-    showRanges();
-}
-
-void SpreadsheetPage::clearAllRanges()
-{
-    for (int i = 0; i < int(m_rows.size()); ++i) {
-        m_rows[std::size_t(i)]->clear();
-        settings().xlsRanges.setValue(settings().columns().value(i), QString());
-    }
-    emit mapEdited();
-    showRanges();
-}
-
-// ---------------------------------------------------------------------------
-// The selection on the grid
-// ---------------------------------------------------------------------------
-
-void SpreadsheetPage::cellClicked(int row, int col, Qt::KeyboardModifiers modifiers)
-{
-    SheetGrid *grid = activeGrid();
-    if (!grid)
-        return;
-    const bool shift = modifiers & Qt::ShiftModifier;
-    const bool ctrl = modifiers & Qt::ControlModifier;
-    if (!shift && !ctrl) {
-        cancelPending();
-        m_currentRow = row;
-        m_currentCol = col;
-        return;
-    }
-    const int sheetNumber = grid->sheetIndex() + 1;
-    if (shift) {
-        if (row != m_currentRow && col != m_currentCol) {
-            cancelPending();
-            return;
-        }
-        extendTo(row, col);
-    } else {
-        if (m_pending.contains(sheetNumber, grid->sheetName(), row, col)) {
-            m_pending.removeCell(sheetNumber, grid->sheetName(), row, col);
-            restoreSheetNames(m_pending);
-        } else {
-            auto cell = std::make_unique<MapRange>();
-            cell->setSheetName(grid->sheetName());
-            cell->setBounds(row, col, row, col);
-            addPending(std::move(cell));
-        }
-        m_currentRow = row;
-        m_currentCol = col;
-    }
-    pendingChanged();
-}
-
-void SpreadsheetPage::extendTo(int row, int col)
-{
-    SheetGrid *grid = activeGrid();
-    const int sheetNumber = grid->sheetIndex() + 1;
-    const QString name = grid->sheetName();
-    const int anchorRow = m_currentRow;
-    const int anchorCol = m_currentCol;
-
-    // A click back inside the last range, which holds the current cell too:
-    // the range is cut at the clicked cell on the side away from the
-    // current one, as a selection from the current cell to there.
-    const bool down = col == anchorCol;
-    if (m_pending.count() > 0) {
-        MapRange &last = *m_pending.range(m_pending.count() - 1);
-        const bool along = down ? last.kind() == rkCol : last.kind() == rkRow;
-        if (along && knownEnds(last) && last.contains(sheetNumber, name, row, col)
-            && last.contains(sheetNumber, name, anchorRow, anchorCol)) {
-            const int clicked = down ? row : col;
-            const int anchor = down ? anchorRow : anchorCol;
-            const int start = down ? last.startRow() : last.startCol();
-            const int finish = down ? last.finishRow() : last.finishCol();
-            // Which end lies on the clicked side of the current cell.
-            const bool cutFinish = (clicked >= anchor) == (finish >= start);
-            if (down)
-                cutFinish ? last.setFinishRow(clicked) : last.setStartRow(clicked);
-            else
-                cutFinish ? last.setFinishCol(clicked) : last.setStartCol(clicked);
-            return;
-        }
-    }
-    // Otherwise every cell from the current one to the clicked one that is
-    // not selected yet, top to bottom or left to right.
-    const int from = down ? std::min(row, anchorRow) : std::min(col, anchorCol);
-    const int to = down ? std::max(row, anchorRow) : std::max(col, anchorCol);
-    for (int p = from; p <= to; ++p) {
-        const int r = down ? p : row;
-        const int c = down ? col : p;
-        if (m_pending.contains(sheetNumber, name, r, c))
-            continue;
-        auto cell = std::make_unique<MapRange>();
-        cell->setSheetName(name);
-        cell->setBounds(r, c, r, c);
-        addPending(std::move(cell));
-    }
-}
-
-void SpreadsheetPage::headerClicked(bool column, int position, Qt::KeyboardModifiers modifiers)
-{
-    SheetGrid *grid = activeGrid();
-    if (!grid)
-        return;
-    const bool shift = modifiers & Qt::ShiftModifier;
-    const bool ctrl = modifiers & Qt::ControlModifier;
-    int &current = column ? m_currentCol : m_currentRow;
-    if (!shift && !ctrl) {
-        cancelPending();
-        current = position;
-        return;
-    }
-    const int sheetNumber = grid->sheetIndex() + 1;
-    // The pending whole column (row) at p, -1 when there is none.
-    auto present = [&](int p) {
-        for (int i = 0; i < m_pending.count(); ++i) {
-            const MapRange &r = *m_pending.range(i);
-            const bool whole = column ? r.kind() == rkCol && r.startCol() == p && r.startRow() == 0 && r.finishRow() == 0
-                                      : r.kind() == rkRow && r.startRow() == p && r.startCol() == 0 && r.finishCol() == 0;
-            if (whole && r.contains(sheetNumber, grid->sheetName(), column ? 1 : p, column ? p : 1))
-                return i;
-        }
-        return -1;
-    };
-    if (shift) {
-        for (int p = std::min(current, position); p <= std::max(current, position); ++p)
-            if (present(p) < 0)
-                addPending(wholeLine(column, p, grid->sheetName()));
-    } else {
-        const int i = present(position);
-        if (i >= 0)
-            m_pending.removeAt(i);
-        else
-            addPending(wholeLine(column, position, grid->sheetName()));
-        current = position;
-    }
-    pendingChanged();
-}
-
-void SpreadsheetPage::addPending(std::unique_ptr<MapRange> range)
-{
-    m_pending.add(std::move(range));
-}
-
-void SpreadsheetPage::pendingChanged()
-{
-    m_pending.merge();
-    m_pendingList->clear();
-    for (int i = 0; i < m_pending.count(); ++i)
-        m_pendingList->addItem(m_pending.range(i)->text());
-    const bool pending = m_pending.count() > 0;
-    m_rangeStack->setCurrentWidget(pending ? m_pendingList : m_ranges);
-    for (int i = 0; i < m_sheets->count(); ++i)
-        if (SheetGrid *g = grid(i))
-            g->setSelectionPending(pending);
-    repaintGrids();
-}
-
-void SpreadsheetPage::applyPending()
-{
-    const int field = currentField();
-    if (m_pending.count() == 0)
-        return;
-    if (field < 0) {
-        QApplication::beep();
-        return;
-    }
-    MapRow &row = *m_rows[std::size_t(field)];
-    // Only ranges the operator chose in the list give way: those the page
-    // selected itself after the last addition stay.
-    const QList<int> selected = m_rangesChosen ? selectedRanges() : QList<int>();
-    for (auto it = selected.rbegin(); it != selected.rend(); ++it)
-        row.removeAt(*it);
-    QList<int> added;
-    for (int i = 0; i < m_pending.count(); ++i) {
-        row.add(std::make_unique<MapRange>(*m_pending.range(i)));
-        added << row.count() - 1;
-    }
-    m_pending.clear();
-    pendingChanged();
-    storeField(field);
-    showRanges(added);
-}
-
-void SpreadsheetPage::cancelPending()
-{
-    if (m_pending.count() == 0)
-        return;
-    m_pending.clear();
-    pendingChanged();
 }

@@ -1,13 +1,15 @@
 #pragma once
 
 #include "core/FormatSettings.h"
-#include "import/sources/workbook/WorkbookFile.h"
 #include "import/sources/workbook/RangeMap.h"
+#include "import/sources/workbook/WorkbookFile.h"
 #include "import/wizard/WizardPage.h"
 
 #include <memory>
 #include <vector>
 
+class QGridLayout;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QStackedWidget;
@@ -44,6 +46,11 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    QWidget *buildLeftPanel();
+    QLabel *buildRangeLists();
+    QGridLayout *buildRangeTools();
+    QGridLayout *buildSkipEdits();
+    void connectRangeTools();
     void loadWorkbook();
     void unloadWorkbook();
     void fillGrid(SheetGrid &grid, XlsWorkSheet &sheet, int maxColWidth);

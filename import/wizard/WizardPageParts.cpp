@@ -162,3 +162,23 @@ QHBoxLayout *CreateEncodingChoice(
     row->addWidget(box);
     return row;
 }
+
+QHBoxLayout *CreateTextPageBar(const TextPageBar &bar, QWidget *parent, QLineEdit *&skipLines, QComboBox *&encoding)
+{
+    skipLines = new QLineEdit(parent);
+    skipLines->setObjectName(QStringLiteral("edSkipLines"));
+    skipLines->setMaximumWidth(60);
+    auto *skipLabel = new QLabel(trMessage(bar.skipLinesText), parent);
+    skipLabel->setBuddy(skipLines);
+
+    auto *row = new QHBoxLayout;
+    for (QPushButton *button : bar.buttons)
+        row->addWidget(button);
+    row->addSpacing(16);
+    row->addWidget(skipLabel);
+    row->addWidget(skipLines);
+    row->addSpacing(16);
+    row->addLayout(CreateEncodingChoice(bar.encodingName, bar.encoding, parent, encoding, bar.encodingChosen));
+    row->addStretch();
+    return row;
+}

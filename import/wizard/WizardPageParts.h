@@ -2,6 +2,7 @@
 
 #include "import/engine/TextEncoding.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -63,3 +64,15 @@ void TellMappingNotInSource(QWidget *parent, const QString &fileName, const QStr
 // calls chosen (which reads the file again); an error it raises is shown.
 QHBoxLayout *CreateEncodingChoice(
     const QString &objectName, TextEncoding current, QWidget *parent, QComboBox *&box, std::function<void(TextEncoding)> chosen);
+
+// The bar under a text page's preview, left to right: the page's buttons,
+// the lines to skip ("edSkipLines") and the encoding choice.
+struct TextPageBar
+{
+    QList<QPushButton *> buttons;
+    int skipLinesText = 0;
+    QString encodingName;
+    TextEncoding encoding = teWindows1252;
+    std::function<void(TextEncoding)> encodingChosen;
+};
+QHBoxLayout *CreateTextPageBar(const TextPageBar &bar, QWidget *parent, QLineEdit *&skipLines, QComboBox *&encoding);

@@ -4,15 +4,15 @@
 #include "data/DataSet.h"
 #include "import/engine/ImportEngine.h"
 #include "import/engine/ImportMessages.h"
+#include "import/sources/workbook/ZipWorkbook.h"
 #include "import/template/SourceSetup.h"
 #include "import/template/TemplateFile.h"
-#include "import/sources/workbook/ZipWorkbook.h"
-#include "import/wizard/ImportProgress.h"
-#include "import/wizard/ImportWizard.h"
-#include "import/wizard/WizardPage.h"
 #include "import/wizard/FormatsPage.h"
 #include "import/wizard/ImportOptionsPage.h"
+#include "import/wizard/ImportProgress.h"
+#include "import/wizard/ImportWizard.h"
 #include "import/wizard/SourceChoicePage.h"
+#include "import/wizard/WizardPage.h"
 #include "import/wizard/WizardPageParts.h"
 #include "import/wizard/WizardSources.h"
 #include "ui/MessageBox.h"
@@ -64,47 +64,8 @@ WizardWindow::WizardWindow(ImportWizard &component, QWidget *parent)
     m_templateFileName = component.templateFileName;
 
     m_content = new QWidget(this);
-    m_steps = new QStackedWidget(m_content);
-    m_steps->setObjectName(QStringLiteral("pcSteps"));
-    m_sourcePage = new SourceChoicePage(m_settings, component, m_steps);
-    m_steps->addWidget(m_sourcePage);
-    m_steps->addWidget(buildMapStep());
-    m_formatsPage = new FormatsPage(m_settings, m_steps);
-    m_steps->addWidget(m_formatsPage);
-    m_optionsPage = new ImportOptionsPage(m_settings, component, m_steps);
-    m_steps->addWidget(m_optionsPage);
-    connect(m_sourcePage, &SourceChoicePage::sourceEdited, this, [this] {
-        m_pageStack->setCurrentWidget(m_pages[m_settings.importType]);
-        updateCaption();
-        updateButtons();
-    });
-    connect(m_sourcePage, &SourceChoicePage::delimitedMapCleared, this, [this] { m_pages[aiCSV]->settingsChanged(); });
-    connect(m_sourcePage, &SourceChoicePage::workbookChanged, this, [this] { m_pages[aiXLS]->settingsChanged(); });
-    connect(m_sourcePage, &SourceChoicePage::loadTemplateClicked, this, &WizardWindow::loadTemplateClicked);
-    connect(m_optionsPage, &ImportOptionsPage::saveTemplateClicked, this, &WizardWindow::saveTemplateClicked);
-
-    m_help = CreateButton(trMessage(ImportMsg::HelpButton), QStringLiteral("bHelp"), m_content);
-    m_back = CreateButton(trMessage(ImportMsg::BackButton), QStringLiteral("bBack"), m_content);
-    m_next = CreateButton(trMessage(ImportMsg::NextButton), QStringLiteral("bNext"), m_content);
-    m_execute = CreateButton(trMessage(ImportMsg::ExecuteButton), QStringLiteral("bOk"), m_content);
-    m_cancel = CreateButton(trMessage(ImportMsg::CancelButton), QStringLiteral("bCancel"), m_content);
-    const QString helpFile = QCoreApplication::applicationDirPath() + QStringLiteral("/ImportWizard.html");
-    m_help->setVisible(component.showHelpButton);
-    m_help->setEnabled(QFileInfo(helpFile).isFile());
-    connect(m_help, &QPushButton::clicked, this, [helpFile] { QDesktopServices::openUrl(QUrl::fromLocalFile(helpFile)); });
-    connect(m_back, &QPushButton::clicked, this, &WizardWindow::goBack);
-    connect(m_next, &QPushButton::clicked, this, &WizardWindow::goNext);
-    connect(m_execute, &QPushButton::clicked, this, &WizardWindow::executeImport);
-    connect(m_cancel, &QPushButton::clicked, this, &WizardWindow::reject);
-
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(m_help);
-    buttons->addStretch();
-    buttons->addWidget(m_back);
-    buttons->addWidget(m_next);
-    buttons->addSpacing(12);
-    buttons->addWidget(m_execute);
-    buttons->addWidget(m_cancel);
+    buildSteps();
+    QHBoxLayout *buttons = buildButtonBar();
 
     auto *line = new QFrame(m_content);
     line->setFrameShape(QFrame::HLine);
@@ -121,17 +82,72 @@ WizardWindow::WizardWindow(ImportWizard &component, QWidget *parent)
     showSettings();
     setStep(0);
 
-    if (component.autoLoadTemplate) {
-        if (component.onLoadTemplate)
-            component.onLoadTemplate(&component, component.templateFileName);
-        try {
-            load(component.templateFileName);
-        } catch (const std::exception &e) {
-            showError(e);
-        }
-    }
+    if (component.autoLoadTemplate)
+        loadTemplateAtStart();
     updateCaption();
     resize(1000, 680); // room for a worksheet and its field and range lists
+}
+
+// The four steps, the mapping step with a page per source kind.
+void WizardWindow::buildSteps()
+{
+    m_steps = new QStackedWidget(m_content);
+    m_steps->setObjectName(QStringLiteral("pcSteps"));
+    m_sourcePage = new SourceChoicePage(m_settings, m_component, m_steps);
+    m_steps->addWidget(m_sourcePage);
+    m_steps->addWidget(buildMapStep());
+    m_formatsPage = new FormatsPage(m_settings, m_steps);
+    m_steps->addWidget(m_formatsPage);
+    m_optionsPage = new ImportOptionsPage(m_settings, m_component, m_steps);
+    m_steps->addWidget(m_optionsPage);
+    connect(m_sourcePage, &SourceChoicePage::sourceEdited, this, [this] {
+        m_pageStack->setCurrentWidget(m_pages[m_settings.importType]);
+        updateCaption();
+        updateButtons();
+    });
+    connect(m_sourcePage, &SourceChoicePage::delimitedMapCleared, this, [this] { m_pages[aiCSV]->settingsChanged(); });
+    connect(m_sourcePage, &SourceChoicePage::workbookChanged, this, [this] { m_pages[aiXLS]->settingsChanged(); });
+    connect(m_sourcePage, &SourceChoicePage::loadTemplateClicked, this, &WizardWindow::loadTemplateClicked);
+    connect(m_optionsPage, &ImportOptionsPage::saveTemplateClicked, this, &WizardWindow::saveTemplateClicked);
+}
+
+// Help on the left, then Back, Next, Execute and Cancel on the right.
+QHBoxLayout *WizardWindow::buildButtonBar()
+{
+    m_help = CreateButton(trMessage(ImportMsg::HelpButton), QStringLiteral("bHelp"), m_content);
+    m_back = CreateButton(trMessage(ImportMsg::BackButton), QStringLiteral("bBack"), m_content);
+    m_next = CreateButton(trMessage(ImportMsg::NextButton), QStringLiteral("bNext"), m_content);
+    m_execute = CreateButton(trMessage(ImportMsg::ExecuteButton), QStringLiteral("bOk"), m_content);
+    m_cancel = CreateButton(trMessage(ImportMsg::CancelButton), QStringLiteral("bCancel"), m_content);
+    const QString helpFile = QCoreApplication::applicationDirPath() + QStringLiteral("/ImportWizard.html");
+    m_help->setVisible(m_component.showHelpButton);
+    m_help->setEnabled(QFileInfo(helpFile).isFile());
+    connect(m_help, &QPushButton::clicked, this, [helpFile] { QDesktopServices::openUrl(QUrl::fromLocalFile(helpFile)); });
+    connect(m_back, &QPushButton::clicked, this, &WizardWindow::goBack);
+    connect(m_next, &QPushButton::clicked, this, &WizardWindow::goNext);
+    connect(m_execute, &QPushButton::clicked, this, &WizardWindow::executeImport);
+    connect(m_cancel, &QPushButton::clicked, this, &WizardWindow::reject);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(m_help);
+    buttons->addStretch();
+    buttons->addWidget(m_back);
+    buttons->addWidget(m_next);
+    buttons->addSpacing(12);
+    buttons->addWidget(m_execute);
+    buttons->addWidget(m_cancel);
+    return buttons;
+}
+
+void WizardWindow::loadTemplateAtStart()
+{
+    if (m_component.onLoadTemplate)
+        m_component.onLoadTemplate(&m_component, m_component.templateFileName);
+    try {
+        load(m_component.templateFileName);
+    } catch (const std::exception &e) {
+        showError(e);
+    }
 }
 
 WizardWindow::~WizardWindow()
@@ -398,8 +414,7 @@ void WizardWindow::updateCaption()
 {
     QString caption = trMessage(ImportMsg::WizardCaption);
     if (!m_settings.fileName.isEmpty())
-        caption
-            += QStringLiteral(" - ") + trMessage(ImportMsg::ImportFrom) + QLatin1Char(' ') + QFileInfo(m_settings.fileName).fileName();
+        caption += QStringLiteral(" - ") + trMessage(ImportMsg::ImportFrom) + QLatin1Char(' ') + QFileInfo(m_settings.fileName).fileName();
     setWindowTitle(caption);
 }
 

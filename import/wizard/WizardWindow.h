@@ -8,6 +8,7 @@
 
 #include <array>
 
+class QHBoxLayout;
 class QPushButton;
 class QStackedWidget;
 class ImportEngine;
@@ -63,6 +64,10 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    void buildSteps();
+    QHBoxLayout *buildButtonBar();
+    // The component's template, when it asks for it to be read on opening.
+    void loadTemplateAtStart();
     QWidget *buildMapStep();
 
     // The steps' pages show the settings again, or apply edits not yet left.

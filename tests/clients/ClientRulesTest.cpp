@@ -1,15 +1,10 @@
 #include "clients/ClientPadding.h"
 #include "clients/ClientStatements.h"
+#include "tests/support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 
 using namespace ClientStatements;
-
-// Failures show texts, blanks included, rather than their bytes.
-inline void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
 
 TEST(ClientStatements, FixedTexts)
 {

@@ -4,6 +4,7 @@
 #include "clients/ClientStatements.h"
 #include "data/DataModule.h"
 #include "data/Query.h"
+#include "tests/support/QtPrinters.h"
 #include "tests/support/Restore.h"
 #include "tests/support/ScopedAnswers.h"
 #include "tests/support/TestDatabase.h"
@@ -27,12 +28,6 @@
 #include <gtest/gtest.h>
 
 using ::testing::HasSubstr;
-
-// Failures show texts, blanks included, rather than their bytes.
-inline void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
 
 namespace {
 

@@ -4,6 +4,7 @@
 #include "core/WorkingContext.h"
 #include "data/DataSet.h"
 #include "tests/support/Files.h"
+#include "tests/support/QtPrinters.h"
 #include "tests/support/ScopedAnswers.h"
 #include "tests/support/TestDatabase.h"
 #include "ui/MessageBox.h"
@@ -18,12 +19,6 @@
 
 // What the declaration tests share: a register with a company and its
 // invoices, the T1 file it gives, and files compared record by record.
-
-// Texts in failure messages as texts.
-inline void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
 
 // A company with invoices in T1 (numbered out of date order), T2, another
 // year and another company.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/FormatSettings.h"
+#include "tests/support/QtPrinters.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -8,12 +9,6 @@
 
 #include <functional>
 #include <ostream>
-
-// Readable texts in the failure messages of the reader tests.
-inline void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
 
 // A file's bytes; empty when it cannot be read.
 inline QByteArray fileBytes(const QString &path)

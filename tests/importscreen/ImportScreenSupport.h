@@ -3,6 +3,7 @@
 #include "core/DateTime.h"
 #include "data/Connection.h"
 #include "data/Query.h"
+#include "tests/support/QtPrinters.h"
 #include "tests/support/TestDatabase.h"
 
 #include <QDir>
@@ -15,12 +16,6 @@
 
 // What the import tests share: the company and year they work for, source
 // files and templates, and what another program sees of the tables.
-
-// Texts in failure messages as texts.
-inline void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
 
 inline const QString CompanyA = QStringLiteral("0123456AM000");
 inline const QString CompanyB = QStringLiteral("7654321BPM000");

@@ -7,6 +7,7 @@
 #include "import/wizard/WizardPage.h"
 #include "import/wizard/DelimitedPage.h"
 #include "import/wizard/TextViewer.h"
+#include "tests/support/QtPrinters.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -21,12 +22,6 @@
 
 #include <gtest/gtest.h>
 #include <ostream>
-
-// Texts in failures, readable.
-inline void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
 
 namespace PageDriving {
 

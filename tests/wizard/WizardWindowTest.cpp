@@ -1,11 +1,12 @@
+#include "import/wizard/WizardWindow.h"
+
 #include "import/engine/ImportMessages.h"
-#include "import/template/TemplateFile.h"
 #include "import/sources/text/TextLineReader.h"
+#include "import/template/TemplateFile.h"
 #include "import/wizard/ImportProgress.h"
 #include "import/wizard/ImportWizard.h"
-#include "import/wizard/WizardWindow.h"
-#include "import/wizard/WizardPage.h"
 #include "import/wizard/ReplacementDialog.h"
+#include "import/wizard/WizardPage.h"
 #include "tests/wizard/PageDriving.h"
 #include "tests/wizard/WizardTestSupport.h"
 #include "ui/MessageBox.h"
@@ -35,32 +36,11 @@
 
 namespace {
 
-template <typename T> T *child(QObject &parent, const QString &name)
-{
-    T *c = parent.findChild<T *>(name);
-    if (!c)
-        ADD_FAILURE() << "no " << name.toStdString();
-    return c;
-}
-
-// A click where the control reacts: on the box of a check box or radio
-// button, which a wide control does not have in its middle.
-void click(QWidget *w)
-{
-    if (qobject_cast<QCheckBox *>(w) || qobject_cast<QRadioButton *>(w))
-        QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(8, w->height() / 2));
-    else
-        QTest::mouseClick(w, Qt::LeftButton);
-}
-
-// Types text over what an edit holds and leaves it with Enter.
-void type(QLineEdit *edit, const QString &text)
-{
-    edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Delete);
-    QTest::keyClicks(edit, text);
-    QTest::keyClick(edit, Qt::Key_Return);
-}
+// The operator's clicks and typing, and the controls found by name, come
+// from the pages' driving helpers.
+using PageDriving::click;
+using PageDriving::find;
+using PageDriving::type;
 
 // Maps columns on the kind's page with the mouse, as lines "COLUMN=source"
 // say: a field number for delimited text, "position;size" for fixed width.
@@ -138,14 +118,14 @@ protected:
     void prepareCsv(WizardWindow &w, int rows = 3)
     {
         fx.clientsCsv(rows);
-        click(child<QRadioButton>(w, QStringLiteral("rbCSV")));
-        type(child<QLineEdit>(w, QStringLiteral("edFileName")), fx.path(QStringLiteral("clients.csv")));
-        type(child<QComboBox>(w, QStringLiteral("cbComma"))->lineEdit(), QStringLiteral(";"));
-        click(child<QPushButton>(w, QStringLiteral("bNext")));
+        click(find<QRadioButton>(w, QStringLiteral("rbCSV")));
+        type(find<QLineEdit>(w, QStringLiteral("edFileName")), fx.path(QStringLiteral("clients.csv")));
+        type(find<QComboBox>(w, QStringLiteral("cbComma"))->lineEdit(), QStringLiteral(";"));
+        click(find<QPushButton>(w, QStringLiteral("bNext")));
         mapOnPage(w, aiCSV, QStringLiteral("CODE=1\nNOMBENEFICIAIRE=2\nADRESSE=3"));
-        type(child<QLineEdit>(*w.page(aiCSV), QStringLiteral("edSkipLines")), QStringLiteral("1"));
-        click(child<QPushButton>(w, QStringLiteral("bNext")));
-        click(child<QPushButton>(w, QStringLiteral("bNext")));
+        type(find<QLineEdit>(*w.page(aiCSV), QStringLiteral("edSkipLines")), QStringLiteral("1"));
+        click(find<QPushButton>(w, QStringLiteral("bNext")));
+        click(find<QPushButton>(w, QStringLiteral("bNext")));
     }
 };
 
@@ -160,9 +140,9 @@ TEST_F(Wizard, ImportsADelimitedFileThroughTheFourSteps)
     fx.clientsCsv(3);
     WizardWindow w(wizard);
     w.show();
-    auto *next = child<QPushButton>(w, QStringLiteral("bNext"));
-    auto *back = child<QPushButton>(w, QStringLiteral("bBack"));
-    auto *execute = child<QPushButton>(w, QStringLiteral("bOk"));
+    auto *next = find<QPushButton>(w, QStringLiteral("bNext"));
+    auto *back = find<QPushButton>(w, QStringLiteral("bBack"));
+    auto *execute = find<QPushButton>(w, QStringLiteral("bOk"));
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Import data wizard"));
     EXPECT_EQ(execute->text(), QStringLiteral("&Execute"));
     EXPECT_EQ(w.step(), 0);
@@ -170,42 +150,42 @@ TEST_F(Wizard, ImportsADelimitedFileThroughTheFourSteps)
     EXPECT_FALSE(back->isEnabled());
     EXPECT_FALSE(execute->isEnabled());
     // The spreadsheet is offered first; the text boxes serve delimited files only.
-    EXPECT_TRUE(child<QRadioButton>(w, QStringLiteral("rbXLS"))->isChecked());
-    EXPECT_FALSE(child<QComboBox>(w, QStringLiteral("cbComma"))->isEnabled());
+    EXPECT_TRUE(find<QRadioButton>(w, QStringLiteral("rbXLS"))->isChecked());
+    EXPECT_FALSE(find<QComboBox>(w, QStringLiteral("cbComma"))->isEnabled());
 
-    click(child<QRadioButton>(w, QStringLiteral("rbCSV")));
-    EXPECT_TRUE(child<QComboBox>(w, QStringLiteral("cbComma"))->isEnabled());
-    type(child<QLineEdit>(w, QStringLiteral("edFileName")), fx.path(QStringLiteral("clients.csv")));
-    type(child<QComboBox>(w, QStringLiteral("cbComma"))->lineEdit(), QStringLiteral(";"));
+    click(find<QRadioButton>(w, QStringLiteral("rbCSV")));
+    EXPECT_TRUE(find<QComboBox>(w, QStringLiteral("cbComma"))->isEnabled());
+    type(find<QLineEdit>(w, QStringLiteral("edFileName")), fx.path(QStringLiteral("clients.csv")));
+    type(find<QComboBox>(w, QStringLiteral("cbComma"))->lineEdit(), QStringLiteral(";"));
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Import data wizard - Import from clients.csv"));
     EXPECT_TRUE(next->isEnabled());
     shoot(w, QStringLiteral("step0"));
 
     click(next);
     ASSERT_EQ(w.step(), 1);
-    EXPECT_EQ(child<QLabel>(w, QStringLiteral("laStep1"))->text(), QStringLiteral("Step 1 of 3"));
+    EXPECT_EQ(find<QLabel>(w, QStringLiteral("laStep1"))->text(), QStringLiteral("Step 1 of 3"));
     EXPECT_TRUE(back->isEnabled());
     EXPECT_FALSE(next->isEnabled()); // nothing mapped yet
     EXPECT_FALSE(execute->isEnabled());
     WizardPage *page = w.page(aiCSV);
-    const QAbstractItemModel *preview = child<QTableView>(*page, QStringLiteral("sgCSV"))->model();
+    const QAbstractItemModel *preview = find<QTableView>(*page, QStringLiteral("sgCSV"))->model();
     EXPECT_EQ(preview->index(0, 1).data().toString(), QStringLiteral("NOM"));
     EXPECT_EQ(preview->index(1, 1).data().toString(), QStringLiteral("Client 1"));
     mapOnPage(w, aiCSV, QStringLiteral("CODE=1\nNOMBENEFICIAIRE=2\nADRESSE=3"));
-    type(child<QLineEdit>(*page, QStringLiteral("edSkipLines")), QStringLiteral("1"));
+    type(find<QLineEdit>(*page, QStringLiteral("edSkipLines")), QStringLiteral("1"));
     EXPECT_TRUE(next->isEnabled());
     EXPECT_TRUE(execute->isEnabled());
     shoot(w, QStringLiteral("step1"));
 
     click(next);
     ASSERT_EQ(w.step(), 2);
-    EXPECT_EQ(child<QLabel>(w, QStringLiteral("laStep2"))->text(), QStringLiteral("Step 2 of 3"));
+    EXPECT_EQ(find<QLabel>(w, QStringLiteral("laStep2"))->text(), QStringLiteral("Step 2 of 3"));
     // Names in capitals, through the column's tuning.
-    auto *fields = child<QListWidget>(w, QStringLiteral("lstFields"));
+    auto *fields = find<QListWidget>(w, QStringLiteral("lstFields"));
     fields->setCurrentItem(fields->findItems(QStringLiteral("NOMBENEFICIAIRE"), Qt::MatchExactly).value(0));
-    child<QComboBox>(w, QStringLiteral("cbCharCase"))->setCurrentIndex(iccUpper);
+    find<QComboBox>(w, QStringLiteral("cbCharCase"))->setCurrentIndex(iccUpper);
     shoot(w, QStringLiteral("step2"));
-    child<QTabWidget>(w, QStringLiteral("pcFormats"))->setCurrentIndex(1);
+    find<QTabWidget>(w, QStringLiteral("pcFormats"))->setCurrentIndex(1);
     shoot(w, QStringLiteral("step2-data-formats"));
 
     click(next);
@@ -293,12 +273,12 @@ TEST_F(Wizard, OpensOnTheFirstAllowedKind)
         ASSERT_TRUE(w);
         seen = true;
         EXPECT_TRUE(w->isModal());
-        EXPECT_TRUE(child<QRadioButton>(*w, QStringLiteral("rbXML"))->isChecked());
-        EXPECT_FALSE(child<QRadioButton>(*w, QStringLiteral("rbXLS"))->isEnabled());
-        EXPECT_FALSE(child<QRadioButton>(*w, QStringLiteral("rbDBF"))->isEnabled());
-        EXPECT_TRUE(child<QRadioButton>(*w, QStringLiteral("rbCSV"))->isEnabled());
+        EXPECT_TRUE(find<QRadioButton>(*w, QStringLiteral("rbXML"))->isChecked());
+        EXPECT_FALSE(find<QRadioButton>(*w, QStringLiteral("rbXLS"))->isEnabled());
+        EXPECT_FALSE(find<QRadioButton>(*w, QStringLiteral("rbDBF"))->isEnabled());
+        EXPECT_TRUE(find<QRadioButton>(*w, QStringLiteral("rbCSV"))->isEnabled());
         // Template buttons only when asked for.
-        EXPECT_FALSE(child<QPushButton>(*w, QStringLiteral("bLoadTemplate"))->isVisibleTo(w));
+        EXPECT_FALSE(find<QPushButton>(*w, QStringLiteral("bLoadTemplate"))->isVisibleTo(w));
         w->reject();
     });
     wizard.execute();
@@ -337,10 +317,10 @@ TEST_F(Wizard, NextChecksTheSourceAndThePage)
         c.setup();
         WizardWindow w(wizard);
         w.show();
-        click(child<QRadioButton>(w, QLatin1String(c.kind == aiXLS ? "rbXLS" : c.kind == aiXML ? "rbXML" : "rbCSV")));
-        type(child<QLineEdit>(w, QStringLiteral("edFileName")), c.file);
+        click(find<QRadioButton>(w, QLatin1String(c.kind == aiXLS ? "rbXLS" : c.kind == aiXML ? "rbXML" : "rbCSV")));
+        type(find<QLineEdit>(w, QStringLiteral("edFileName")), c.file);
         MessageBox::resetRecord();
-        click(child<QPushButton>(w, QStringLiteral("bNext")));
+        click(find<QPushButton>(w, QStringLiteral("bNext")));
         EXPECT_EQ(MessageBox::lastText(), c.message);
         EXPECT_EQ(w.step(), 0);
     }
@@ -387,12 +367,12 @@ TEST_F(Wizard, AFileWithoutRowsIsRefusedAtNext)
         SCOPED_TRACE(c.file.toStdString());
         WizardWindow w(wizard);
         w.show();
-        click(child<QRadioButton>(w, QString::fromLatin1(kinds[c.kind])));
-        type(child<QLineEdit>(w, QStringLiteral("edFileName")), c.file);
+        click(find<QRadioButton>(w, QString::fromLatin1(kinds[c.kind])));
+        type(find<QLineEdit>(w, QStringLiteral("edFileName")), c.file);
         if (c.kind == aiCSV)
-            type(child<QComboBox>(w, QStringLiteral("cbComma"))->lineEdit(), QStringLiteral(";"));
+            type(find<QComboBox>(w, QStringLiteral("cbComma"))->lineEdit(), QStringLiteral(";"));
         MessageBox::resetRecord();
-        click(child<QPushButton>(w, QStringLiteral("bNext")));
+        click(find<QPushButton>(w, QStringLiteral("bNext")));
         EXPECT_EQ(MessageBox::count(), 1);
         EXPECT_EQ(MessageBox::lastText(), QStringLiteral("File %1 holds no rows").arg(c.file));
         EXPECT_EQ(w.step(), 0);
@@ -431,27 +411,27 @@ TEST_F(Wizard, AMappingTheNewFileLacksIsNotCarriedOver)
         SCOPED_TRACE(c.second.toStdString());
         WizardWindow w(wizard);
         w.show();
-        click(child<QRadioButton>(w, QLatin1String(c.kind == aiXML ? "rbXML" : "rbCSV")));
-        type(child<QLineEdit>(w, QStringLiteral("edFileName")), c.first);
+        click(find<QRadioButton>(w, QLatin1String(c.kind == aiXML ? "rbXML" : "rbCSV")));
+        type(find<QLineEdit>(w, QStringLiteral("edFileName")), c.first);
         if (c.kind == aiCSV)
-            type(child<QComboBox>(w, QStringLiteral("cbComma"))->lineEdit(), QStringLiteral(";"));
-        click(child<QPushButton>(w, QStringLiteral("bNext")));
+            type(find<QComboBox>(w, QStringLiteral("cbComma"))->lineEdit(), QStringLiteral(";"));
+        click(find<QPushButton>(w, QStringLiteral("bNext")));
         ASSERT_EQ(w.step(), 1) << MessageBox::lastText().toStdString();
         if (c.kind == aiCSV)
             mapOnPage(w, aiCSV, c.mapping);
         else
-            click(child<QPushButton>(*w.page(aiXML), QStringLiteral("bXMLAutoFill")));
-        click(child<QPushButton>(w, QStringLiteral("bBack")));
-        type(child<QLineEdit>(w, QStringLiteral("edFileName")), c.second);
+            click(find<QPushButton>(*w.page(aiXML), QStringLiteral("bXMLAutoFill")));
+        click(find<QPushButton>(w, QStringLiteral("bBack")));
+        type(find<QLineEdit>(w, QStringLiteral("edFileName")), c.second);
         MessageBox::resetRecord();
-        click(child<QPushButton>(w, QStringLiteral("bNext")));
+        click(find<QPushButton>(w, QStringLiteral("bNext")));
         EXPECT_EQ(w.step(), 1);
         EXPECT_EQ(MessageBox::count(), 1);
         EXPECT_EQ(MessageBox::lastText(), c.message);
         EXPECT_EQ(w.settings().map(c.kind), c.kept);
         // Back and forth on the same file: nothing more to say.
-        click(child<QPushButton>(w, QStringLiteral("bBack")));
-        click(child<QPushButton>(w, QStringLiteral("bNext")));
+        click(find<QPushButton>(w, QStringLiteral("bBack")));
+        click(find<QPushButton>(w, QStringLiteral("bNext")));
         EXPECT_EQ(MessageBox::count(), 1);
     }
 }
@@ -461,11 +441,11 @@ TEST_F(Wizard, WorkbooksOfEveryFormatAreTheSpreadsheetKind)
     // A workbook's own extension stays when the kind is chosen.
     WizardWindow w(wizard);
     w.show();
-    auto *name = child<QLineEdit>(w, QStringLiteral("edFileName"));
+    auto *name = find<QLineEdit>(w, QStringLiteral("edFileName"));
     for (const char *file : { "Clients.xlsx", "Clients.ods", "Clients.XLSM" }) {
-        click(child<QRadioButton>(w, QStringLiteral("rbCSV")));
+        click(find<QRadioButton>(w, QStringLiteral("rbCSV")));
         type(name, fx.path(QString::fromLatin1(file)));
-        click(child<QRadioButton>(w, QStringLiteral("rbXLS")));
+        click(find<QRadioButton>(w, QStringLiteral("rbXLS")));
         EXPECT_EQ(name->text(), fx.path(QString::fromLatin1(file)));
     }
 
@@ -480,10 +460,10 @@ TEST_F(Wizard, WorkbooksOfEveryFormatAreTheSpreadsheetKind)
         SCOPED_TRACE(file.toStdString());
         WizardWindow x(wizard);
         x.show();
-        click(child<QRadioButton>(x, QStringLiteral("rbXLS")));
-        type(child<QLineEdit>(x, QStringLiteral("edFileName")), file);
+        click(find<QRadioButton>(x, QStringLiteral("rbXLS")));
+        type(find<QLineEdit>(x, QStringLiteral("edFileName")), file);
         MessageBox::resetRecord();
-        click(child<QPushButton>(x, QStringLiteral("bNext")));
+        click(find<QPushButton>(x, QStringLiteral("bNext")));
         if (file == text) {
             EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Wrong file type, must be \".xls\""));
             EXPECT_EQ(x.step(), 0);
@@ -497,14 +477,14 @@ TEST_F(Wizard, ChangingTheKindChangesTheExtension)
 {
     WizardWindow w(wizard);
     w.show();
-    click(child<QRadioButton>(w, QStringLiteral("rbCSV")));
-    auto *name = child<QLineEdit>(w, QStringLiteral("edFileName"));
+    click(find<QRadioButton>(w, QStringLiteral("rbCSV")));
+    auto *name = find<QLineEdit>(w, QStringLiteral("edFileName"));
     type(name, fx.path(QStringLiteral("Clients.csv")));
-    click(child<QRadioButton>(w, QStringLiteral("rbXLS")));
+    click(find<QRadioButton>(w, QStringLiteral("rbXLS")));
     EXPECT_EQ(name->text(), fx.path(QStringLiteral("Clients.xls")));
     EXPECT_EQ(w.settings().fileName, fx.path(QStringLiteral("Clients.xls")));
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Import data wizard - Import from Clients.xls"));
-    click(child<QRadioButton>(w, QStringLiteral("rbTXT")));
+    click(find<QRadioButton>(w, QStringLiteral("rbTXT")));
     EXPECT_EQ(name->text(), fx.path(QStringLiteral("Clients.txt")));
 }
 
@@ -512,9 +492,9 @@ TEST_F(Wizard, DelimiterAndQuoteBoxes)
 {
     WizardWindow w(wizard);
     w.show();
-    click(child<QRadioButton>(w, QStringLiteral("rbCSV")));
-    QLineEdit *comma = child<QComboBox>(w, QStringLiteral("cbComma"))->lineEdit();
-    QLineEdit *quote = child<QComboBox>(w, QStringLiteral("cbQuote"))->lineEdit();
+    click(find<QRadioButton>(w, QStringLiteral("rbCSV")));
+    QLineEdit *comma = find<QComboBox>(w, QStringLiteral("cbComma"))->lineEdit();
+    QLineEdit *quote = find<QComboBox>(w, QStringLiteral("cbQuote"))->lineEdit();
     struct Case
     {
         QString typed;
@@ -545,7 +525,7 @@ TEST_F(Wizard, DelimiterAndQuoteBoxes)
     w.page(aiCSV)->settingsChanged();
     type(comma, QStringLiteral(","));
     EXPECT_TRUE(w.settings().csvColumns.isEmpty());
-    EXPECT_TRUE(child<QTreeWidget>(*w.page(aiCSV), QStringLiteral("lvCSVFields"))->topLevelItem(0)->text(1).isEmpty());
+    EXPECT_TRUE(find<QTreeWidget>(*w.page(aiCSV), QStringLiteral("lvCSVFields"))->topLevelItem(0)->text(1).isEmpty());
 }
 
 // ---------------------------------------------------------------------------
@@ -559,8 +539,8 @@ TEST_F(Wizard, RecordCountAndErrorLog)
     w.show();
     prepareCsv(w, 8);
     ASSERT_EQ(w.step(), 3);
-    auto *all = child<QCheckBox>(w, QStringLiteral("chImportAllRecords"));
-    auto *count = child<QLineEdit>(w, QStringLiteral("edImportRecCount"));
+    auto *all = find<QCheckBox>(w, QStringLiteral("chImportAllRecords"));
+    auto *count = find<QLineEdit>(w, QStringLiteral("edImportRecCount"));
     EXPECT_TRUE(all->isChecked());
     EXPECT_FALSE(count->isEnabled());
     click(all);
@@ -569,8 +549,8 @@ TEST_F(Wizard, RecordCountAndErrorLog)
     type(count, QStringLiteral("x")); // not a number: the previous count stays
     EXPECT_EQ(count->text(), QStringLiteral("5"));
 
-    auto *log = child<QCheckBox>(w, QStringLiteral("chEnableErrorLog"));
-    auto *logName = child<QLineEdit>(w, QStringLiteral("edErrorLogFileName"));
+    auto *log = find<QCheckBox>(w, QStringLiteral("chEnableErrorLog"));
+    auto *logName = find<QLineEdit>(w, QStringLiteral("edErrorLogFileName"));
     EXPECT_FALSE(logName->isEnabled());
     click(log);
     EXPECT_TRUE(logName->isEnabled());
@@ -579,7 +559,7 @@ TEST_F(Wizard, RecordCountAndErrorLog)
     // The log lands beside the program, which every test shares.
     const QString logPath = QCoreApplication::applicationDirPath() + QStringLiteral("/import.log");
     const auto removeLog = qScopeGuard([&] { QFile::remove(logPath); });
-    click(child<QPushButton>(w, QStringLiteral("bOk")));
+    click(find<QPushButton>(w, QStringLiteral("bOk")));
     ImportEngine *source = w.source(aiCSV);
     EXPECT_EQ(source->importRecCount(), 5);
     EXPECT_EQ(fx.committed().size(), 5);
@@ -592,7 +572,7 @@ TEST_F(Wizard, RecordCountAndErrorLog)
     fx.db.exec(QStringLiteral("delete from TIERS"));
     fx.tiers.close();
     fx.tiers.open();
-    click(child<QPushButton>(w, QStringLiteral("bOk")));
+    click(find<QPushButton>(w, QStringLiteral("bOk")));
     EXPECT_EQ(source->importRecCount(), 0);
     EXPECT_EQ(fx.committed().size(), 8);
     click(all);
@@ -636,12 +616,12 @@ TEST_F(Wizard, TheErrorLogIsShownOrItsPlaceIsSaid)
         WizardWindow w(wizard);
         w.show();
         prepareCsv(w);
-        click(child<QCheckBox>(w, QStringLiteral("chEnableErrorLog")));
-        type(child<QLineEdit>(w, QStringLiteral("edErrorLogFileName")), log);
-        click(child<QCheckBox>(w, QStringLiteral("chShowErrorLog")));
+        click(find<QCheckBox>(w, QStringLiteral("chEnableErrorLog")));
+        type(find<QLineEdit>(w, QStringLiteral("edErrorLogFileName")), log);
+        click(find<QCheckBox>(w, QStringLiteral("chShowErrorLog")));
         MessageBox::resetRecord();
         ProgressCloser closer(w);
-        click(child<QPushButton>(w, QStringLiteral("bOk")));
+        click(find<QPushButton>(w, QStringLiteral("bOk")));
         EXPECT_EQ(closer.Closed, 1);
         EXPECT_TRUE(QFile::exists(log));
         const QString where = QStringLiteral("No program could show the error log. It is %1").arg(log);
@@ -677,7 +657,7 @@ TEST_F(Wizard, CancelAnsweredNoThenYes)
     MessageBox::setNextAnswer(QMessageBox::Yes);
     QString state;
     ProgressCloser closer(w, [&](ImportProgress &p) { state = p.state(); });
-    click(child<QPushButton>(w, QStringLiteral("bOk")));
+    click(find<QPushButton>(w, QStringLiteral("bOk")));
     EXPECT_EQ(MessageBox::count(), 2);
     EXPECT_EQ(MessageBox::lastCaption(), QStringLiteral("Are you sure..."));
     EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Are you sure you want to abort import?"));
@@ -706,17 +686,17 @@ TEST_F(Wizard, EventsReachTheOwner)
         accept = row->colByName(QStringLiteral("NOMBENEFICIAIRE"))->value != QStringLiteral("Argentina");
     };
     w.show();
-    click(child<QRadioButton>(w, QStringLiteral("rbCSV")));
-    type(child<QLineEdit>(w, QStringLiteral("edFileName")), fx.path(QStringLiteral("clients.csv")));
-    type(child<QComboBox>(w, QStringLiteral("cbComma"))->lineEdit(), QStringLiteral(";"));
-    click(child<QPushButton>(w, QStringLiteral("bNext")));
+    click(find<QRadioButton>(w, QStringLiteral("rbCSV")));
+    type(find<QLineEdit>(w, QStringLiteral("edFileName")), fx.path(QStringLiteral("clients.csv")));
+    type(find<QComboBox>(w, QStringLiteral("cbComma"))->lineEdit(), QStringLiteral(";"));
+    click(find<QPushButton>(w, QStringLiteral("bNext")));
     mapOnPage(w, aiCSV, QStringLiteral("CODE=1\nNOMBENEFICIAIRE=2"));
     int errors = -1, processed = -1;
     ProgressCloser closer(w, [&](ImportProgress &p) {
         errors = p.errors();
         processed = p.processed();
     });
-    click(child<QPushButton>(w, QStringLiteral("bOk"))); // from the mapping step
+    click(find<QPushButton>(w, QStringLiteral("bOk"))); // from the mapping step
     EXPECT_EQ(events, QStringList({ "before", "error", "commit", "after" }));
     EXPECT_EQ(errors, 1);
     EXPECT_EQ(processed, 4);
@@ -728,15 +708,15 @@ TEST_F(Wizard, AFailureIsShownAndTheWizardStays)
     WizardWindow w(wizard);
     w.show();
     prepareCsv(w);
-    click(child<QRadioButton>(w, QStringLiteral("rbUpdate")));
+    click(find<QRadioButton>(w, QStringLiteral("rbUpdate")));
     ProgressCloser closer(w);
-    click(child<QPushButton>(w, QStringLiteral("bOk")));
+    click(find<QPushButton>(w, QStringLiteral("bOk")));
     EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Key columns are not defined"));
     EXPECT_EQ(closer.Closed, 0);
     EXPECT_FALSE(w.progress());
     EXPECT_TRUE(w.isVisible());
     EXPECT_FALSE(w.running());
-    EXPECT_TRUE(child<QPushButton>(w, QStringLiteral("bOk"))->isEnabled());
+    EXPECT_TRUE(find<QPushButton>(w, QStringLiteral("bOk"))->isEnabled());
 }
 
 TEST_F(Wizard, CloseAfterImport)
@@ -745,9 +725,9 @@ TEST_F(Wizard, CloseAfterImport)
     WizardWindow w(wizard);
     w.show();
     prepareCsv(w);
-    click(child<QCheckBox>(w, QStringLiteral("chCloseAfterImport")));
+    click(find<QCheckBox>(w, QStringLiteral("chCloseAfterImport")));
     ProgressCloser closer(w);
-    click(child<QPushButton>(w, QStringLiteral("bOk")));
+    click(find<QPushButton>(w, QStringLiteral("bOk")));
     EXPECT_EQ(closer.Closed, 1);
     EXPECT_FALSE(w.isVisible());
     EXPECT_EQ(fx.committed().size(), 3);
@@ -758,9 +738,9 @@ TEST_F(Wizard, ClosingAsksAndSavesTheTemplate)
     wizard.templateFileName = fx.path(QStringLiteral("auto.imp"));
     WizardWindow w(wizard);
     w.show();
-    click(child<QCheckBox>(w, QStringLiteral("chAutoSaveTemplate")));
+    click(find<QCheckBox>(w, QStringLiteral("chAutoSaveTemplate")));
     MessageBox::setNextAnswer(QMessageBox::No);
-    click(child<QPushButton>(w, QStringLiteral("bCancel")));
+    click(find<QPushButton>(w, QStringLiteral("bCancel")));
     EXPECT_EQ(MessageBox::lastCaption(), QStringLiteral("Question"));
     EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Do you want to quit?"));
     EXPECT_TRUE(w.isVisible());
@@ -808,13 +788,13 @@ TEST_F(Wizard, ATemplateRunsStraightFromTheLastStep)
             if (c.kind == aiCSV) {
                 prepareCsv(w);
             } else {
-                click(child<QRadioButton>(w, QStringLiteral("rbTXT")));
-                type(child<QLineEdit>(w, QStringLiteral("edFileName")), fx.path(QStringLiteral("clients.txt")));
-                click(child<QPushButton>(w, QStringLiteral("bNext")));
+                click(find<QRadioButton>(w, QStringLiteral("rbTXT")));
+                type(find<QLineEdit>(w, QStringLiteral("edFileName")), fx.path(QStringLiteral("clients.txt")));
+                click(find<QPushButton>(w, QStringLiteral("bNext")));
                 mapOnPage(w, aiTXT, c.map);
-                type(child<QLineEdit>(*w.page(aiTXT), QStringLiteral("edSkipLines")), QString::number(c.skip));
-                click(child<QPushButton>(w, QStringLiteral("bNext")));
-                click(child<QPushButton>(w, QStringLiteral("bNext")));
+                type(find<QLineEdit>(*w.page(aiTXT), QStringLiteral("edSkipLines")), QString::number(c.skip));
+                click(find<QPushButton>(w, QStringLiteral("bNext")));
+                click(find<QPushButton>(w, QStringLiteral("bNext")));
             }
             w.settings().goToLastPage = true;
             w.save(templateFile);
@@ -830,8 +810,8 @@ TEST_F(Wizard, ATemplateRunsStraightFromTheLastStep)
         w.show();
         EXPECT_EQ(announced, templateFile);
         EXPECT_EQ(w.step(), 3);
-        EXPECT_TRUE(child<QLabel>(w, QStringLiteral("laTemplateFileName"))->toolTip().endsWith(QStringLiteral(".imp")));
-        click(child<QPushButton>(w, QStringLiteral("bOk")));
+        EXPECT_TRUE(find<QLabel>(w, QStringLiteral("laTemplateFileName"))->toolTip().endsWith(QStringLiteral(".imp")));
+        click(find<QPushButton>(w, QStringLiteral("bOk")));
         EXPECT_EQ(fx.committed().size(), c.kind == aiCSV ? 3 : 2);
         EXPECT_EQ(MessageBox::count(), 0) << MessageBox::lastText().toStdString();
     }
@@ -845,14 +825,14 @@ TEST_F(Wizard, ColumnTuningEnablesWhatCanApply)
 {
     WizardWindow w(wizard);
     w.show();
-    auto *fields = child<QListWidget>(w, QStringLiteral("lstFields"));
+    auto *fields = find<QListWidget>(w, QStringLiteral("lstFields"));
     fields->setCurrentRow(4); // NOMBENEFICIAIRE
-    auto *generatorStep = child<QLineEdit>(w, QStringLiteral("edGeneratorStep"));
-    auto *constant = child<QLineEdit>(w, QStringLiteral("edConstantValue"));
-    auto *nullValue = child<QLineEdit>(w, QStringLiteral("edNullValue"));
-    auto *defaultValue = child<QLineEdit>(w, QStringLiteral("edDefaultValue"));
-    auto *leftQuote = child<QLineEdit>(w, QStringLiteral("edLeftQuote"));
-    auto *charCase = child<QComboBox>(w, QStringLiteral("cbCharCase"));
+    auto *generatorStep = find<QLineEdit>(w, QStringLiteral("edGeneratorStep"));
+    auto *constant = find<QLineEdit>(w, QStringLiteral("edConstantValue"));
+    auto *nullValue = find<QLineEdit>(w, QStringLiteral("edNullValue"));
+    auto *defaultValue = find<QLineEdit>(w, QStringLiteral("edDefaultValue"));
+    auto *leftQuote = find<QLineEdit>(w, QStringLiteral("edLeftQuote"));
+    auto *charCase = find<QComboBox>(w, QStringLiteral("cbCharCase"));
     auto enabled = [&] {
         QString s;
         for (QWidget *e : std::initializer_list<QWidget *> { generatorStep, constant, nullValue, defaultValue, leftQuote, charCase })
@@ -871,7 +851,7 @@ TEST_F(Wizard, ColumnTuningEnablesWhatCanApply)
     charCase->setCurrentIndex(iccNone);
     type(generatorStep, QStringLiteral("1"));
     EXPECT_EQ(enabled(), QStringLiteral("100000"));
-    EXPECT_FALSE(child<QPushButton>(w, QStringLiteral("bAddReplacement"))->isEnabled());
+    EXPECT_FALSE(find<QPushButton>(w, QStringLiteral("bAddReplacement"))->isEnabled());
     EXPECT_EQ(w.settings().fieldFormat(QStringLiteral("NOMBENEFICIAIRE"))->generatorStep, 1);
     // Another column has its own settings.
     fields->setCurrentRow(0);
@@ -879,10 +859,10 @@ TEST_F(Wizard, ColumnTuningEnablesWhatCanApply)
     EXPECT_EQ(enabled(), QStringLiteral("111111"));
 
     // Separators by the delimiter's character rule.
-    auto *decimal = child<QLineEdit>(w, QStringLiteral("edDecimalSeparator"));
+    auto *decimal = find<QLineEdit>(w, QStringLiteral("edDecimalSeparator"));
     type(decimal, QStringLiteral("#46"));
     EXPECT_EQ(w.settings().formats.decimalSeparator, QLatin1Char('.'));
-    type(child<QLineEdit>(w, QStringLiteral("edThousandSeparator")), QStringLiteral("SPACE"));
+    type(find<QLineEdit>(w, QStringLiteral("edThousandSeparator")), QStringLiteral("SPACE"));
     EXPECT_EQ(w.settings().formats.thousandSeparator, QLatin1Char(' '));
     type(decimal, QStringLiteral("xy"));
     EXPECT_EQ(decimal->text(), QStringLiteral("."));
@@ -892,7 +872,7 @@ TEST_F(Wizard, ReplacementDialogWantsATextToFind)
 {
     WizardWindow w(wizard);
     w.show();
-    child<QListWidget>(w, QStringLiteral("lstFields"))->setCurrentRow(5); // ADRESSE
+    find<QListWidget>(w, QStringLiteral("lstFields"))->setCurrentRow(5); // ADRESSE
     int shown = 0;
     QTimer::singleShot(0, [&] {
         auto *dialog = qobject_cast<ReplacementDialog *>(QApplication::activeModalWidget());
@@ -902,14 +882,14 @@ TEST_F(Wizard, ReplacementDialogWantsATextToFind)
         dialog->accept();
         EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Text to find must be defined"));
         EXPECT_TRUE(dialog->isVisible());
-        QTest::keyClicks(child<QLineEdit>(*dialog, QStringLiteral("edTextToFind")), QStringLiteral("Av."));
-        QTest::keyClicks(child<QLineEdit>(*dialog, QStringLiteral("edReplaceWith")), QStringLiteral("Avenue"));
-        click(child<QCheckBox>(*dialog, QStringLiteral("chIgnoreCase")));
+        QTest::keyClicks(find<QLineEdit>(*dialog, QStringLiteral("edTextToFind")), QStringLiteral("Av."));
+        QTest::keyClicks(find<QLineEdit>(*dialog, QStringLiteral("edReplaceWith")), QStringLiteral("Avenue"));
+        click(find<QCheckBox>(*dialog, QStringLiteral("chIgnoreCase")));
         dialog->accept();
     });
-    click(child<QPushButton>(w, QStringLiteral("bAddReplacement")));
+    click(find<QPushButton>(w, QStringLiteral("bAddReplacement")));
     EXPECT_EQ(shown, 1);
-    auto *list = child<QTreeWidget>(w, QStringLiteral("lvReplacements"));
+    auto *list = find<QTreeWidget>(w, QStringLiteral("lvReplacements"));
     ASSERT_EQ(list->topLevelItemCount(), 1);
     EXPECT_EQ(list->topLevelItem(0)->text(0), QStringLiteral("Av."));
     EXPECT_EQ(list->topLevelItem(0)->text(1), QStringLiteral("Avenue"));
@@ -918,10 +898,10 @@ TEST_F(Wizard, ReplacementDialogWantsATextToFind)
     ASSERT_EQ(f->replacements.count(), 1);
     EXPECT_TRUE(f->replacements.at(0).ignoreCase);
     // A replacement is a setting too: the counter gives way.
-    EXPECT_FALSE(child<QLineEdit>(w, QStringLiteral("edGeneratorStep"))->isEnabled());
-    click(child<QPushButton>(w, QStringLiteral("bDelReplacement")));
+    EXPECT_FALSE(find<QLineEdit>(w, QStringLiteral("edGeneratorStep"))->isEnabled());
+    click(find<QPushButton>(w, QStringLiteral("bDelReplacement")));
     EXPECT_EQ(f->replacements.count(), 0);
-    EXPECT_TRUE(child<QLineEdit>(w, QStringLiteral("edGeneratorStep"))->isEnabled());
+    EXPECT_TRUE(find<QLineEdit>(w, QStringLiteral("edGeneratorStep"))->isEnabled());
 }
 
 TEST_F(Wizard, KeyColumnsMoveBetweenTheLists)
@@ -930,9 +910,9 @@ TEST_F(Wizard, KeyColumnsMoveBetweenTheLists)
     WizardWindow w(wizard);
     w.show();
     prepareCsv(w);
-    child<QTabWidget>(w, QStringLiteral("pcLastStep"))->setCurrentIndex(1);
-    auto *available = child<QListWidget>(w, QStringLiteral("lstAvailableColumns"));
-    auto *keys = child<QListWidget>(w, QStringLiteral("lstKeyColumns"));
+    find<QTabWidget>(w, QStringLiteral("pcLastStep"))->setCurrentIndex(1);
+    auto *available = find<QListWidget>(w, QStringLiteral("lstAvailableColumns"));
+    auto *keys = find<QListWidget>(w, QStringLiteral("lstKeyColumns"));
     auto names = [](QListWidget *list) {
         QStringList out;
         for (int i = 0; i < list->count(); ++i)
@@ -954,19 +934,19 @@ TEST_F(Wizard, KeyColumnsMoveBetweenTheLists)
     available->clearSelection();
     available->item(0)->setSelected(true); // TYPEIDENTIFIANT
     keys->item(0)->setSelected(true);
-    click(child<QPushButton>(w, QStringLiteral("bSelectedToKeys")));
+    click(find<QPushButton>(w, QStringLiteral("bSelectedToKeys")));
     EXPECT_EQ(names(keys), QStringList({ "TYPEIDENTIFIANT", "ADRESSE" }));
     // Several are appended.
     keys->clearSelection();
     available->item(0)->setSelected(true);
     available->item(1)->setSelected(true);
     keys->item(0)->setSelected(true);
-    click(child<QPushButton>(w, QStringLiteral("bSelectedToKeys")));
+    click(find<QPushButton>(w, QStringLiteral("bSelectedToKeys")));
     EXPECT_EQ(names(keys), QStringList({ "TYPEIDENTIFIANT", "ADRESSE", "PHYSIQUEMORALE", "IDENTIFIANT" }));
     EXPECT_EQ(w.settings().keyColumns, names(keys));
-    click(child<QPushButton>(w, QStringLiteral("bAllToAvailable")));
+    click(find<QPushButton>(w, QStringLiteral("bAllToAvailable")));
     EXPECT_TRUE(w.settings().keyColumns.isEmpty());
     EXPECT_EQ(available->count(), 8);
-    click(child<QPushButton>(w, QStringLiteral("bAllToKeys")));
+    click(find<QPushButton>(w, QStringLiteral("bAllToKeys")));
     EXPECT_EQ(w.settings().keyColumns.size(), 8);
 }
