@@ -13,6 +13,7 @@
 #include "import/wizard/FormatsPage.h"
 #include "import/wizard/ImportOptionsPage.h"
 #include "import/wizard/SourceChoicePage.h"
+#include "import/wizard/WizardKind.h"
 #include "import/wizard/WizardPageParts.h"
 #include "import/wizard/WizardSources.h"
 #include "ui/MessageBox.h"
@@ -162,7 +163,7 @@ QWidget *WizardWindow::buildMapStep()
     page->setObjectName(QStringLiteral("tshMap"));
     m_pageStack = new QStackedWidget(page);
     for (int k = 0; k < ImportKindCount; ++k) {
-        m_pages[k] = CreateWizardPage(AllowedImport(k), m_settings, m_component, m_pageStack);
+        m_pages[k] = wizardKind(AllowedImport(k)).createPage(m_settings, m_component, m_pageStack);
         m_pageStack->addWidget(m_pages[k]);
         connect(m_pages[k], &WizardPage::mapEdited, this, &WizardWindow::updateButtons);
     }
