@@ -1,10 +1,12 @@
 #include "app/cli/Commands.h"
 #include "app/cli/Preview.h"
+#include "import/template/SourceKind.h"
 
 #include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -28,6 +30,13 @@ QString kindOf(const QString &path)
         return ext;
     return QStringLiteral("csv");
 }
+
+using PreviewFunction = int (*)(const PreviewOptions &, QTextStream &, QTextStream &);
+
+// The preview of each kind, in the order of AllowedImport; the kinds are
+// named as in import/template/SourceKind.cpp.
+const PreviewFunction previews[] = { previewXls, previewDbf, previewXml, previewText, previewText };
+static_assert(std::size(previews) == ImportKindCount, "one preview per kind");
 
 bool isPlain(QChar c)
 {
@@ -93,14 +102,8 @@ int previewCommand(const CommandLine &line, QTextStream &out, QTextStream &err)
     // Every workbook goes through the one reader, which tells them apart.
     if (o.kind == QLatin1String("xlsx") || o.kind == QLatin1String("ods"))
         o.kind = QStringLiteral("xls");
-    if (o.kind == QLatin1String("csv") || o.kind == QLatin1String("txt"))
-        return previewText(o, out, err);
-    if (o.kind == QLatin1String("dbf"))
-        return previewDbf(o, out, err);
-    if (o.kind == QLatin1String("xml"))
-        return previewXml(o, out, err);
-    if (o.kind == QLatin1String("xls"))
-        return previewXls(o, out, err);
+    if (const SourceKind *kind = sourceKindNamed(o.kind))
+        return previews[kind->kind](o, out, err);
     err << "Type de fichier inconnu : " << o.kind << "\n";
     return 2;
 }

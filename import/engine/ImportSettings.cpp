@@ -2,8 +2,8 @@
 
 #include "core/Conversion.h"
 #include "core/Cp1252.h"
-#include "import/engine/ImportMessages.h"
 #include "import/engine/ImportFormats.h"
+#include "import/engine/ImportMessages.h"
 
 #include <QFileInfo>
 
@@ -30,36 +30,49 @@ bool importKindFromNumber(int number, AllowedImport &kind)
     return true;
 }
 
+namespace {
+
+// The file types of each kind, in the order of AllowedImport.
+struct ImportKindFiles
+{
+    const char *extension; // what the wizard asks for
+    std::initializer_list<const char *> alsoTaken;
+    int filter; // message id of the file dialog's filter
+};
+
+const ImportKindFiles &importKindFiles(AllowedImport kind)
+{
+    static const ImportKindFiles files[ImportKindCount] = {
+        { ".xls", { ".xlsx", ".xlsm", ".ods" }, ImportMsg::WorkbooksFilter },
+        { ".dbf", {}, ImportMsg::DBFFilesFilter },
+        { ".xml", {}, ImportMsg::XMLFilesFilter },
+        { ".txt", {}, ImportMsg::TextFilesFilter },
+        { ".csv", {}, ImportMsg::CSVFilesFilter },
+    };
+    return files[kind];
+}
+
+} // namespace
+
 QString importKindExtension(AllowedImport kind)
 {
-    switch (kind) {
-    case aiXLS:
-        return QStringLiteral(".xls");
-    case aiDBF:
-        return QStringLiteral(".dbf");
-    case aiXML:
-        return QStringLiteral(".xml");
-    case aiTXT:
-        return QStringLiteral(".txt");
-    case aiCSV:
-        return QStringLiteral(".csv");
-    }
-    return QString();
+    return QString::fromLatin1(importKindFiles(kind).extension);
 }
 
 bool importKindTakesExtension(AllowedImport kind, const QString &extension)
 {
     const QString e = extension.toLower();
-    if (kind == aiXLS)
-        return e == QLatin1String(".xls") || e == QLatin1String(".xlsx") || e == QLatin1String(".xlsm") || e == QLatin1String(".ods");
-    return e == importKindExtension(kind);
+    if (e == importKindExtension(kind))
+        return true;
+    for (const char *other : importKindFiles(kind).alsoTaken)
+        if (e == QLatin1String(other))
+            return true;
+    return false;
 }
 
 QString importKindFilter(AllowedImport kind)
 {
-    static const int ids[ImportKindCount] = { ImportMsg::WorkbooksFilter, ImportMsg::DBFFilesFilter, ImportMsg::XMLFilesFilter,
-        ImportMsg::TextFilesFilter, ImportMsg::CSVFilesFilter };
-    return loadMessage(ids[kind]);
+    return loadMessage(importKindFiles(kind).filter);
 }
 
 // ---------------------------------------------------------------------------

@@ -1,10 +1,7 @@
 #include "import/template/SourceSetup.h"
 
-#include "import/sources/text/TextImport.h"
-#include "import/sources/dbf/DbfImport.h"
 #include "import/engine/ImportMessages.h"
-#include "import/sources/workbook/WorkbookImport.h"
-#include "import/sources/xml/XmlImport.h"
+#include "import/template/SourceKind.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -12,75 +9,14 @@
 
 std::unique_ptr<ImportEngine> createImportSource(AllowedImport kind)
 {
-    switch (kind) {
-    case aiXLS:
-        return std::make_unique<WorkbookImport>();
-    case aiDBF:
-        return std::make_unique<DbfImport>();
-    case aiXML:
-        return std::make_unique<XmlImport>();
-    case aiTXT:
-    case aiCSV:
-        return std::make_unique<TextImport>();
-    }
-    throw dataImportError(ImportMsg::UnknownImportSource);
+    return sourceKind(kind).create();
 }
-
-namespace {
-
-void configureKind(ImportEngine &source, const ImportSettings &s)
-{
-    switch (s.importType) {
-    case aiXLS:
-        if (auto *xls = dynamic_cast<WorkbookImport *>(&source)) {
-            xls->setSkipFirstRows(s.xlsSkipRows);
-            xls->setSkipFirstCols(s.xlsSkipCols);
-            return;
-        }
-        break;
-    case aiDBF:
-        if (auto *dbf = dynamic_cast<DbfImport *>(&source)) {
-            dbf->setSkipDeleted(s.skipDeleted);
-            return;
-        }
-        break;
-    case aiXML:
-        if (auto *xml = dynamic_cast<XmlImport *>(&source)) {
-            xml->setWriteOnFly(s.writeOnFly);
-            return;
-        }
-        break;
-    case aiTXT:
-        if (auto *text = dynamic_cast<TextImport *>(&source)) {
-            // The character 0 is what selects the fixed-width layout.
-            text->setComma(QChar(0));
-            text->setQuote(s.quote);
-            text->setEncoding(s.textEncoding);
-            ImportSettings placed = s;
-            placed.applyPendingTxtMap();
-            text->setSkipFirstRows(placed.txtSkipLines);
-            return;
-        }
-        break;
-    case aiCSV:
-        if (auto *text = dynamic_cast<TextImport *>(&source)) {
-            text->setComma(s.delimiter);
-            text->setQuote(s.quote);
-            text->setEncoding(s.textEncoding);
-            text->setSkipFirstRows(s.csvSkipLines);
-            return;
-        }
-        break;
-    }
-    throw dataImportError(ImportMsg::UnknownImportSource);
-}
-
-} // namespace
 
 void configureImportSource(ImportEngine &source, const ImportSettings &s)
 {
     source.setFileName(s.fileName);
-    configureKind(source, s);
+    if (!sourceKind(s.importType).configure(source, s))
+        throw dataImportError(ImportMsg::UnknownImportSource);
 
     source.setMap(s.map());
     source.setKeyColumns(s.keyColumns);

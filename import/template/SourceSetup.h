@@ -21,7 +21,8 @@
 //     source->onNeedCommit = ...;                         // the caller commits
 //     source->execute();
 
-// A new source object of that kind; both text kinds are TextImport.
+// A new source object of that kind (the reader its SourceKind entry
+// names); both text kinds are TextImport.
 std::unique_ptr<ImportEngine> createImportSource(AllowedImport kind);
 
 // Configures source for settings.ImportType: the file name and the kind's

@@ -3,6 +3,7 @@
 #include "import/engine/ImportMessages.h"
 #include "import/sources/text/TextLineReader.h"
 #include "import/wizard/ImportWizard.h"
+#include "import/wizard/WizardKind.h"
 #include "import/wizard/WizardPageParts.h"
 #include "ui/MessageBox.h"
 
@@ -113,12 +114,10 @@ QGroupBox *SourceChoicePage::buildKindsBox()
     kinds->setObjectName(QStringLiteral("gbImportFrom"));
     auto *group = new QButtonGroup(this);
     auto *kindsLayout = new QVBoxLayout(kinds);
-    const int kindTexts[ImportKindCount]
-        = { ImportMsg::KindSpreadsheet, ImportMsg::KindDBF, ImportMsg::KindXML, ImportMsg::KindText, ImportMsg::KindCSV };
-    const char *kindNames[ImportKindCount] = { "rbXLS", "rbDBF", "rbXML", "rbTXT", "rbCSV" };
     for (int k = 0; k < ImportKindCount; ++k) {
-        m_kinds[k] = new QRadioButton(trMessage(kindTexts[k]), kinds);
-        m_kinds[k]->setObjectName(QLatin1String(kindNames[k]));
+        const WizardKind &kind = wizardKind(AllowedImport(k));
+        m_kinds[k] = new QRadioButton(trMessage(kind.caption), kinds);
+        m_kinds[k]->setObjectName(QLatin1String(kind.choiceName));
         group->addButton(m_kinds[k], k);
         kindsLayout->addWidget(m_kinds[k]);
     }

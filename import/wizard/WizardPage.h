@@ -24,8 +24,7 @@ class WizardPage : public QWidget
     Q_OBJECT
 
 public:
-    WizardPage(
-        AllowedImport kind, ImportSettings &settings, const ImportWizard &component, QWidget *parent = nullptr);
+    WizardPage(AllowedImport kind, ImportSettings &settings, const ImportWizard &component, QWidget *parent = nullptr);
 
     AllowedImport kind() const { return m_kind; }
 
@@ -65,8 +64,3 @@ private:
     ImportSettings &m_settings;
     const ImportWizard &m_component;
 };
-
-// The page of a kind, owned by parent; the wizard's window creates its five
-// pages here.
-WizardPage *CreateWizardPage(
-    AllowedImport kind, ImportSettings &settings, const ImportWizard &component, QWidget *parent);

@@ -1,10 +1,11 @@
 #include "import/wizard/WizardSources.h"
 
 #include "import/engine/ImportEngine.h"
+#include "import/template/SourceKind.h"
 #include "import/template/SourceSetup.h"
+#include "import/wizard/ErrorLogOpener.h"
 #include "import/wizard/ImportProgress.h"
 #include "import/wizard/ImportWizard.h"
-#include "import/wizard/ErrorLogOpener.h"
 
 #include <QCoreApplication>
 #include <QWidget>
@@ -14,28 +15,21 @@ WizardSources::WizardSources(ImportWizard &component, QObject *window, std::func
     , m_window(window)
     , m_progress(std::move(progress))
 {
-    m_impXLS = createImportSource(aiXLS);
-    m_impDBF = createImportSource(aiDBF);
-    m_impXML = createImportSource(aiXML);
-    m_impASCII = createImportSource(aiCSV);
-    for (ImportEngine *source : { m_impXLS.get(), m_impDBF.get(), m_impXML.get(), m_impASCII.get() })
-        route(*source);
+    for (const SourceKind &kind : sourceKinds()) {
+        for (const SourceKind &earlier : sourceKinds().first(kind.kind))
+            if (earlier.create == kind.create)
+                m_byKind[kind.kind] = m_byKind[earlier.kind];
+        if (m_byKind[kind.kind])
+            continue;
+        m_owned.push_back(kind.create());
+        m_byKind[kind.kind] = m_owned.back().get();
+        route(*m_owned.back());
+    }
 }
 
 ImportEngine *WizardSources::source(AllowedImport kind) const
 {
-    switch (kind) {
-    case aiXLS:
-        return m_impXLS.get();
-    case aiDBF:
-        return m_impDBF.get();
-    case aiXML:
-        return m_impXML.get();
-    case aiTXT:
-    case aiCSV:
-        return m_impASCII.get();
-    }
-    return nullptr;
+    return int(kind) >= 0 && int(kind) < ImportKindCount ? m_byKind[kind] : nullptr;
 }
 
 void WizardSources::route(ImportEngine &source)

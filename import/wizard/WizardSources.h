@@ -2,16 +2,18 @@
 
 #include "import/engine/ImportSettings.h"
 
+#include <array>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QObject;
 class ImportEngine;
 class ImportProgress;
 class ImportWizard;
 
-// The wizard window's import source objects, one per kind (both text kinds
-// share one), made with the window. Each event of a source reaches the
+// The wizard window's import source objects, one per kind; kinds read by
+// the same reader (both text kinds) share one, made with the window. Each event of a source reaches the
 // progress dialog first, when there is one, then the component's event of
 // the same name with the component as Sender (the window for commits).
 class WizardSources
@@ -28,8 +30,6 @@ private:
     ImportWizard &m_component;
     QObject *m_window;
     std::function<ImportProgress *()> m_progress;
-    std::unique_ptr<ImportEngine> m_impXLS;
-    std::unique_ptr<ImportEngine> m_impDBF;
-    std::unique_ptr<ImportEngine> m_impXML;
-    std::unique_ptr<ImportEngine> m_impASCII;
+    std::vector<std::unique_ptr<ImportEngine>> m_owned;
+    std::array<ImportEngine *, ImportKindCount> m_byKind {};
 };

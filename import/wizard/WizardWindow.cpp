@@ -12,6 +12,7 @@
 #include "import/wizard/ImportProgress.h"
 #include "import/wizard/ImportWizard.h"
 #include "import/wizard/SourceChoicePage.h"
+#include "import/wizard/WizardKind.h"
 #include "import/wizard/WizardPage.h"
 #include "import/wizard/WizardPageParts.h"
 #include "import/wizard/WizardSources.h"
@@ -178,7 +179,7 @@ QWidget *WizardWindow::buildMapStep()
     page->setObjectName(QStringLiteral("tshMap"));
     m_pageStack = new QStackedWidget(page);
     for (int k = 0; k < ImportKindCount; ++k) {
-        m_pages[k] = CreateWizardPage(AllowedImport(k), m_settings, m_component, m_pageStack);
+        m_pages[k] = wizardKind(AllowedImport(k)).createPage(m_settings, m_component, m_pageStack);
         m_pageStack->addWidget(m_pages[k]);
         connect(m_pages[k], &WizardPage::mapEdited, this, &WizardWindow::updateButtons);
     }

@@ -1,10 +1,13 @@
-#include "import/sources/text/TextImport.h"
-#include "import/sources/dbf/DbfImport.h"
-#include "import/engine/ImportMessages.h"
 #include "import/template/SourceSetup.h"
-#include "import/template/TemplateFile.h"
+
+#include "import/engine/ImportMessages.h"
+#include "import/sources/dbf/DbfImport.h"
+#include "import/sources/text/TextImport.h"
 #include "import/sources/workbook/WorkbookImport.h"
 #include "import/sources/xml/XmlImport.h"
+#include "import/template/SourceKind.h"
+#include "import/template/TemplateFile.h"
+#include "import/wizard/WizardKind.h"
 #include "tests/wizard/WizardTestSupport.h"
 
 #include <QCoreApplication>
@@ -208,5 +211,33 @@ TEST(SourceSetup, UnattendedImportFromTemplates)
         source->execute();
         EXPECT_EQ(commits, 1);
         EXPECT_EQ(fx.committed(), c.expected);
+    }
+}
+
+// Every table of kinds is indexed by the kind: an entry out of place would
+// give one kind another's reader, template sections or page.
+TEST(SourceSetup, KindTablesFollowTheKinds)
+{
+    ASSERT_EQ(int(sourceKinds().size()), ImportKindCount);
+    QStringList names;
+    for (int k = 0; k < ImportKindCount; ++k) {
+        const AllowedImport kind = AllowedImport(k);
+        EXPECT_EQ(sourceKind(kind).kind, kind);
+        EXPECT_EQ(wizardKind(kind).kind, kind);
+        const QString name = QLatin1String(sourceKind(kind).name);
+        ASSERT_TRUE(sourceKindNamed(name));
+        EXPECT_EQ(sourceKindNamed(name)->kind, kind) << name.toStdString();
+        names << name;
+    }
+    EXPECT_EQ(names, QStringList({ "xls", "dbf", "xml", "txt", "csv" }));
+    EXPECT_FALSE(sourceKindNamed(QStringLiteral("xlsx")));
+
+    for (int number : { ImportKindCount, 7 }) {
+        try {
+            createImportSource(AllowedImport(number));
+            ADD_FAILURE() << number;
+        } catch (const ImportError &e) {
+            EXPECT_EQ(e.text(), QStringLiteral("Unknown import source"));
+        }
     }
 }
