@@ -74,7 +74,7 @@ Choices &choices()
 
 void backup(QWidget *parent, DataModule &module)
 {
-    Connection &connection = *module.ivorande;
+    Connection &connection = *module.connection;
     const QString database = connection.databaseName();
     if (database.isEmpty()) {
         MessageBox::error(parent, QStringLiteral("Aucune base n'est ouverte : il n'y a rien à sauvegarder."));
@@ -117,7 +117,7 @@ void backup(QWidget *parent, DataModule &module)
 
 void restore(QWidget *parent, DataModule &module)
 {
-    const Connection &connection = *module.ivorande;
+    const Connection &connection = *module.connection;
     const QString database = connection.databaseName();
     const bool onServer = Config::isServerDirectory(database);
     // The automatic copies are where a restore is most often looked for.

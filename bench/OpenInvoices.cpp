@@ -73,7 +73,7 @@ void fillDatabase(const QString &path, int rows)
 // The invoice window's grid, with its columns, on screen.
 void showInvoices(DBGrid &grid, DataModule &module)
 {
-    grid.setDataSet(module.ifacture);
+    grid.setDataSet(module.invoices);
     grid.setColumns(
         { { QStringLiteral("TRIMESTRE"), QStringLiteral("Trm"), 40 }, { QStringLiteral("DATEFACTURE"), QStringLiteral("Date Fact."), 80 },
             { QStringLiteral("NUMEROFACTURE"), QStringLiteral("N°Facture"), 80 },
@@ -125,8 +125,8 @@ int main(int argc, char **argv)
     // every step below reads the same rows from the same warm page cache:
     // the figures compare the work done on the rows, not disk reads.
     DataModule module;
-    module.ivorande->setDatabaseName(path);
-    module.ivorande->open();
+    module.connection->setDatabaseName(path);
+    module.connection->open();
 
     Figures f;
     f.runs = rows > 200000 ? 1 : 3;
@@ -141,7 +141,7 @@ int main(int argc, char **argv)
     f.plain = best(f.runs, plainFetch);
 
     f.decoded = best(f.runs, [&] {
-        Query q(*module.ivorande, QString::fromLatin1(Select));
+        Query q(*module.connection, QString::fromLatin1(Select));
         q.open();
         Row row;
         while (q.fetch(row)) { }
@@ -153,13 +153,13 @@ int main(int argc, char **argv)
     // What the invoice window does when the working company changes.
     long grown = -1;
     f.opened = best(f.runs, [&] {
-        module.ifacture->close();
+        module.invoices->close();
         const long before = residentKiB();
-        module.ifacture->setSql(QStringLiteral(
+        module.invoices->setSql(QStringLiteral(
             "select * from FACTURE WHERE identifiant=:id and exercice=:ex Order by IDENTIFIANT,EXERCICE,TRIMeSTRE,NUMEROORDRE"));
-        module.ifacture->setParam(QStringLiteral("id"), QStringLiteral("0123456AM000"));
-        module.ifacture->setParam(QStringLiteral("ex"), QStringLiteral("2008"));
-        module.ifacture->open();
+        module.invoices->setParam(QStringLiteral("id"), QStringLiteral("0123456AM000"));
+        module.invoices->setParam(QStringLiteral("ex"), QStringLiteral("2008"));
+        module.invoices->open();
         grid.repaint(); // the first screen of rows drawn
         QApplication::processEvents();
         // The first open's growth: later ones reuse what the previous one freed.
@@ -167,7 +167,7 @@ int main(int argc, char **argv)
             grown = residentKiB() - before;
     });
     f.grownKiB = grown;
-    f.count = module.ifacture->recordCount();
+    f.count = module.invoices->recordCount();
     print(f);
     return 0;
 }

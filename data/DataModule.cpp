@@ -11,34 +11,34 @@ const QString NumberingSavepointSql = QStringLiteral("SAVEPOINT KESTRA_NUMBERING
 
 DataModule::DataModule(QObject *parent)
     : QObject(parent)
-    , ivorande(new Connection(this))
-    , Isociete(new DataSet(*ivorande, QStringLiteral("Isociete"), this))
-    , Itiers(new DataSet(*ivorande, QStringLiteral("Itiers"), this))
-    , ifacture(new DataSet(*ivorande, QStringLiteral("ifacture"), this))
-    , iparametres(new DataSet(*ivorande, QStringLiteral("iparametres"), this))
-    , QueryMaxNumero(new DataSet(*ivorande, QStringLiteral("QueryMaxNumero"), this))
+    , connection(new Connection(this))
+    , companies(new DataSet(*connection, QStringLiteral("Isociete"), this))
+    , clients(new DataSet(*connection, QStringLiteral("Itiers"), this))
+    , invoices(new DataSet(*connection, QStringLiteral("ifacture"), this))
+    , parameters(new DataSet(*connection, QStringLiteral("iparametres"), this))
+    , maxNumberQuery(new DataSet(*connection, QStringLiteral("QueryMaxNumero"), this))
 {
-    Isociete->setSql(IsocieteSql);
-    Isociete->setUpdateTable(QStringLiteral("SOCIETE"),
+    companies->setSql(CompaniesSql);
+    companies->setUpdateTable(QStringLiteral("SOCIETE"),
         { QStringLiteral("IDENTIFIANT"), QStringLiteral("CLE"), QStringLiteral("CATEGORIE"), QStringLiteral("ETABSECONDAIRE") });
-    Isociete->afterPost = [this](DataSet &d) { IsocieteAfterPost(d); };
+    companies->afterPost = [this](DataSet &d) { companyPosted(d); };
 
-    Itiers->setSql(ItiersSql);
-    Itiers->setUpdateTable(QStringLiteral("TIERS"), { QStringLiteral("CODE") });
-    Itiers->afterPost = [this](DataSet &d) { ItiersAfterPost(d); };
+    clients->setSql(ClientsSql);
+    clients->setUpdateTable(QStringLiteral("TIERS"), { QStringLiteral("CODE") });
+    clients->afterPost = [this](DataSet &d) { clientPosted(d); };
 
-    ifacture->setSql(ifactureSql);
-    ifacture->setUpdateTable(QStringLiteral("facture"),
+    invoices->setSql(InvoicesSql);
+    invoices->setUpdateTable(QStringLiteral("facture"),
         { QStringLiteral("IDENTIFIANT"), QStringLiteral("EXERCICE"), QStringLiteral("TRIMESTRE"), QStringLiteral("NUMEROORDRE") });
-    ifacture->afterPost = [this](DataSet &d) { ifactureAfterPost(d); };
-    ifacture->afterInsert = [this](DataSet &d) { ifactureAfterInsert(d); };
-    ifacture->beforePost = [this](DataSet &d) { ifactureBeforePost(d); };
-    ifacture->postFailed = [this](DataSet &d, const Error &e) { ifacturePostFailed(d, e); };
+    invoices->afterPost = [this](DataSet &d) { invoicePosted(d); };
+    invoices->afterInsert = [this](DataSet &d) { invoiceInserted(d); };
+    invoices->beforePost = [this](DataSet &d) { invoiceAboutToPost(d); };
+    invoices->postFailed = [this](DataSet &d, const Error &e) { invoicePostFailed(d, e); };
     for (const char *amount : { "PRIXVENTE", "MONTANTFODEC", "MONTANTDROITCONSOMMATION", "MONTANTTVA" })
-        ifacture->setDisplayFormat(QString::fromLatin1(amount), AmountMask);
+        invoices->setDisplayFormat(QString::fromLatin1(amount), AmountMask);
 
-    iparametres->setSql(iparametresSql);
-    iparametres->afterPost = [this](DataSet &d) { iparametresAfterPost(d); };
+    parameters->setSql(ParametersSql);
+    parameters->afterPost = [this](DataSet &d) { parametersPosted(d); };
 }
 
 DataModule::~DataModule() = default;
@@ -54,33 +54,33 @@ void DataModule::openDatabase(const QString &iniPath)
     m_configurationPath = iniPath;
     backupSettings = Config::readBackupSettings(iniPath);
     const QString rep = Config::readDatabaseDirectory(iniPath);
-    ivorande->close();
+    connection->close();
     try {
-        ivorande->setCredentials(Config::readCredentials(iniPath));
+        connection->setCredentials(Config::readCredentials(iniPath));
     } catch (const Error &) {
         // Without the installation's own user nothing is opened, not even
         // as the default one.
-        ivorande->setDatabaseName(QString());
+        connection->setDatabaseName(QString());
         throw;
     }
-    ivorande->setDatabaseName(Config::databaseName(rep));
-    ivorande->open();
+    connection->setDatabaseName(Config::databaseName(rep));
+    connection->open();
 }
 
-void DataModule::InitialiserQueryMax()
+void DataModule::prepareNumberQuery()
 {
-    QueryMaxNumero->close();
-    QueryMaxNumero->setSql(QString());
+    maxNumberQuery->close();
+    maxNumberQuery->setSql(QString());
 }
 
-void DataModule::ifactureAfterInsert(DataSet &dataSet)
+void DataModule::invoiceInserted(DataSet &dataSet)
 {
-    InitialiserQueryMax();
-    QueryMaxNumero->setSql(QueryMaxNumeroSql);
-    QueryMaxNumero->setParam(QStringLiteral("codesociete"), m_matricule);
-    QueryMaxNumero->setParam(QStringLiteral("exercice"), m_exercice);
-    QueryMaxNumero->open();
-    const QString max = QueryMaxNumero->fieldByName(QStringLiteral("MaxNumero"))->asString();
+    prepareNumberQuery();
+    maxNumberQuery->setSql(MaxNumberSql);
+    maxNumberQuery->setParam(QStringLiteral("codesociete"), m_matricule);
+    maxNumberQuery->setParam(QStringLiteral("exercice"), m_exercice);
+    maxNumberQuery->open();
+    const QString max = maxNumberQuery->fieldByName(QStringLiteral("MaxNumero"))->asString();
     int number = 1;
     if (!max.isEmpty()) {
         if (!tryStrToInt(max, number))
@@ -91,7 +91,7 @@ void DataModule::ifactureAfterInsert(DataSet &dataSet)
     m_givenNumber = number;
 }
 
-void DataModule::ifactureBeforePost(DataSet &dataSet)
+void DataModule::invoiceAboutToPost(DataSet &dataSet)
 {
     m_numbering = false;
     m_shownNumber = -1;
@@ -106,10 +106,10 @@ void DataModule::ifactureBeforePost(DataSet &dataSet)
     const QVariant exercice = dataSet.fieldByName(QStringLiteral("EXERCICE"))->value();
     const QString matricule = identifiant.isValid() ? identifiant.toString() : m_matricule;
 
-    Query(*ivorande, NumberingSavepointSql).execute();
+    Query(*connection, NumberingSavepointSql).execute();
     m_numbering = true;
-    InvoiceNumbering::lockCompany(*ivorande, matricule);
-    const int number = InvoiceNumbering::highest(*ivorande, matricule, exercice.isValid() ? exercice : QVariant(m_exercice)) + 1;
+    InvoiceNumbering::lockCompany(*connection, matricule);
+    const int number = InvoiceNumbering::highest(*connection, matricule, exercice.isValid() ? exercice : QVariant(m_exercice)) + 1;
     if (number != m_givenNumber) {
         m_shownNumber = m_givenNumber;
         numero->setValue(number);
@@ -117,7 +117,7 @@ void DataModule::ifactureBeforePost(DataSet &dataSet)
     }
 }
 
-void DataModule::ifacturePostFailed(DataSet &dataSet, const Error &error)
+void DataModule::invoicePostFailed(DataSet &dataSet, const Error &error)
 {
     if (!m_numbering)
         return;
@@ -125,7 +125,7 @@ void DataModule::ifacturePostFailed(DataSet &dataSet, const Error &error)
     // Gives the company's numbering back at once: the row may stay on the
     // screen for a long time.
     try {
-        Query(*ivorande, QStringLiteral("ROLLBACK TO SAVEPOINT KESTRA_NUMBERING")).execute();
+        Query(*connection, QStringLiteral("ROLLBACK TO SAVEPOINT KESTRA_NUMBERING")).execute();
     } catch (const Error &) {
         // The post's own failure is the one to report.
     }
@@ -135,7 +135,7 @@ void DataModule::ifacturePostFailed(DataSet &dataSet, const Error &error)
     (void)dataSet;
 }
 
-void DataModule::ifactureAfterPost(DataSet &dataSet)
+void DataModule::invoicePosted(DataSet &dataSet)
 {
     const bool numbered = m_numbering;
     const int shown = m_shownNumber;
@@ -143,22 +143,22 @@ void DataModule::ifactureAfterPost(DataSet &dataSet)
     m_shownNumber = -1;
     if (dataSet.state() == DataSetState::Browse)
         m_givenNumber = -1;
-    ItiersAfterPost(dataSet); // the same handler as the clients'
+    clientPosted(dataSet); // the same handler as the clients'
     if (numbered && shown >= 0)
         emit orderNumberRetaken(shown, dataSet.fieldByName(QStringLiteral("NUMEROORDRE"))->value().toInt());
 }
 
-void DataModule::IsocieteAfterPost(DataSet &)
+void DataModule::companyPosted(DataSet &)
 {
-    ivorande->commitRetaining();
+    connection->commitRetaining();
 }
 
-void DataModule::ItiersAfterPost(DataSet &)
+void DataModule::clientPosted(DataSet &)
 {
-    ivorande->commitRetaining();
+    connection->commitRetaining();
 }
 
-void DataModule::iparametresAfterPost(DataSet &)
+void DataModule::parametersPosted(DataSet &)
 {
-    ivorande->commitRetaining();
+    connection->commitRetaining();
 }

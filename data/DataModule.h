@@ -32,30 +32,30 @@ public:
     const QString &numberingMatricule() const { return m_matricule; }
     const QString &numberingExercice() const { return m_exercice; }
 
-    void InitialiserQueryMax();
-    void ifactureAfterInsert(DataSet &dataSet);
+    void prepareNumberQuery();
+    void invoiceInserted(DataSet &dataSet);
     // A new invoice whose number is still the one the numbering gave it
     // takes its number again when posted, under the company's numbering:
     // another workstation may have posted that number meanwhile.
-    void ifactureBeforePost(DataSet &dataSet);
-    void ifacturePostFailed(DataSet &dataSet, const Error &error);
-    void ifactureAfterPost(DataSet &dataSet);
-    void IsocieteAfterPost(DataSet &dataSet);
-    void ItiersAfterPost(DataSet &dataSet);
-    void iparametresAfterPost(DataSet &dataSet);
+    void invoiceAboutToPost(DataSet &dataSet);
+    void invoicePostFailed(DataSet &dataSet, const Error &error);
+    void invoicePosted(DataSet &dataSet);
+    void companyPosted(DataSet &dataSet);
+    void clientPosted(DataSet &dataSet);
+    void parametersPosted(DataSet &dataSet);
 
-    Connection *ivorande;
-    DataSet *Isociete;
-    DataSet *Itiers;
-    DataSet *ifacture;
-    DataSet *iparametres;
-    DataSet *QueryMaxNumero;
+    Connection *connection;
+    DataSet *companies;
+    DataSet *clients;
+    DataSet *invoices;
+    DataSet *parameters;
+    DataSet *maxNumberQuery;
 
-    static inline const QString IsocieteSql = QStringLiteral("select * from SOCIETE");
-    static inline const QString ItiersSql = QStringLiteral(" select  * from TIERS");
-    static inline const QString ifactureSql = QStringLiteral(" select  * from facture\nWHERE identifiant=:id and exercice=:ex");
-    static inline const QString iparametresSql = QStringLiteral("select * from PARAMETRES");
-    static inline const QString QueryMaxNumeroSql = QStringLiteral(
+    static inline const QString CompaniesSql = QStringLiteral("select * from SOCIETE");
+    static inline const QString ClientsSql = QStringLiteral(" select  * from TIERS");
+    static inline const QString InvoicesSql = QStringLiteral(" select  * from facture\nWHERE identifiant=:id and exercice=:ex");
+    static inline const QString ParametersSql = QStringLiteral("select * from PARAMETRES");
+    static inline const QString MaxNumberSql = QStringLiteral(
         "select max(FACTURE.NUMEROORDRE) as MaxNumero from FACTURE Where IDENTIFIANT=:codesociete and  exercice=:exercice");
     static inline const QString AmountMask = QStringLiteral("# ### ##0.000");
 

@@ -76,76 +76,76 @@ private:
 
 AnomalyDialog::AnomalyDialog(const QString &caption, const QString &heading, const DeclarationPass &pass, QWidget *parent)
     : QDialog(parent)
-    , Resume(new QLabel(this))
-    , Anomalies(new QTableView(this))
-    , Totaux(new QLabel(this))
-    , Copier(new QPushButton(QStringLiteral("Copier"), this))
-    , Imprimer(new QPushButton(QStringLiteral("Imprimer"), this))
-    , GenererQuandMeme(new QPushButton(QStringLiteral("Générer quand même"), this))
-    , CorrigerDabord(new QPushButton(QStringLiteral("Corriger d'abord"), this))
+    , summaryLabel(new QLabel(this))
+    , anomaliesTable(new QTableView(this))
+    , totalsLabel(new QLabel(this))
+    , copyButton(new QPushButton(QStringLiteral("Copier"), this))
+    , printButton(new QPushButton(QStringLiteral("Imprimer"), this))
+    , generateAnywayButton(new QPushButton(QStringLiteral("Générer quand même"), this))
+    , correctFirstButton(new QPushButton(QStringLiteral("Corriger d'abord"), this))
     , m_caption(caption)
     , m_heading(heading)
     , m_pass(pass)
 {
     setObjectName(QStringLiteral("AnomalyDialog"));
     setWindowTitle(QStringLiteral("Anomalies de la déclaration"));
-    Resume->setObjectName(QStringLiteral("Resume"));
-    Anomalies->setObjectName(QStringLiteral("Anomalies"));
-    Totaux->setObjectName(QStringLiteral("Totaux"));
-    Copier->setObjectName(QStringLiteral("Copier"));
-    Imprimer->setObjectName(QStringLiteral("Imprimer"));
-    GenererQuandMeme->setObjectName(QStringLiteral("GenererQuandMeme"));
-    CorrigerDabord->setObjectName(QStringLiteral("CorrigerDabord"));
+    summaryLabel->setObjectName(QStringLiteral("summaryLabel"));
+    anomaliesTable->setObjectName(QStringLiteral("anomaliesTable"));
+    totalsLabel->setObjectName(QStringLiteral("totalsLabel"));
+    copyButton->setObjectName(QStringLiteral("copyButton"));
+    printButton->setObjectName(QStringLiteral("printButton"));
+    generateAnywayButton->setObjectName(QStringLiteral("generateAnywayButton"));
+    correctFirstButton->setObjectName(QStringLiteral("correctFirstButton"));
 
-    QFont bold = Resume->font();
+    QFont bold = summaryLabel->font();
     bold.setBold(true);
-    Resume->setFont(bold);
-    Resume->setText(QStringLiteral("%1 — %2\n%3 erreur%4, %5 avertissement%6. Le fichier n'est pas encore écrit.")
+    summaryLabel->setFont(bold);
+    summaryLabel->setText(QStringLiteral("%1 — %2\n%3 erreur%4, %5 avertissement%6. Le fichier n'est pas encore écrit.")
                         .arg(caption, heading)
                         .arg(pass.errorCount)
                         .arg(pass.errorCount > 1 ? QStringLiteral("s") : QString())
                         .arg(pass.warningCount)
                         .arg(pass.warningCount > 1 ? QStringLiteral("s") : QString()));
-    Resume->setWordWrap(true);
+    summaryLabel->setWordWrap(true);
 
-    Anomalies->setModel(new AnomalyModel(pass.anomalies, this));
-    Anomalies->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    Anomalies->setSelectionBehavior(QAbstractItemView::SelectRows);
-    Anomalies->setAlternatingRowColors(true);
-    Anomalies->verticalHeader()->hide();
-    Anomalies->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
-    Anomalies->setWordWrap(false);
+    anomaliesTable->setModel(new AnomalyModel(pass.anomalies, this));
+    anomaliesTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    anomaliesTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+    anomaliesTable->setAlternatingRowColors(true);
+    anomaliesTable->verticalHeader()->hide();
+    anomaliesTable->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    anomaliesTable->setWordWrap(false);
     // Sized on the first rows: measuring them all would take long on a large list.
-    Anomalies->horizontalHeader()->setResizeContentsPrecision(200);
+    anomaliesTable->horizontalHeader()->setResizeContentsPrecision(200);
     for (int column : { 0, 1, 2, 3, 5 })
-        Anomalies->resizeColumnToContents(column);
-    Anomalies->horizontalHeader()->setSectionResizeMode(4, QHeaderView::Stretch);
+        anomaliesTable->resizeColumnToContents(column);
+    anomaliesTable->horizontalHeader()->setSectionResizeMode(4, QHeaderView::Stretch);
 
-    Totaux->setObjectName(QStringLiteral("Totaux"));
-    Totaux->setText(DeclarationChecks::totalsText(pass.totals));
+    totalsLabel->setObjectName(QStringLiteral("totalsLabel"));
+    totalsLabel->setText(DeclarationChecks::totalsText(pass.totals));
 
-    CorrigerDabord->setDefault(true);
-    CorrigerDabord->setAutoDefault(true);
-    GenererQuandMeme->setAutoDefault(true);
-    connect(Copier, &QPushButton::clicked, this, &AnomalyDialog::copy);
-    connect(Imprimer, &QPushButton::clicked, this, &AnomalyDialog::print);
-    connect(GenererQuandMeme, &QPushButton::clicked, this, &QDialog::accept);
-    connect(CorrigerDabord, &QPushButton::clicked, this, &QDialog::reject);
+    correctFirstButton->setDefault(true);
+    correctFirstButton->setAutoDefault(true);
+    generateAnywayButton->setAutoDefault(true);
+    connect(copyButton, &QPushButton::clicked, this, &AnomalyDialog::copy);
+    connect(printButton, &QPushButton::clicked, this, &AnomalyDialog::print);
+    connect(generateAnywayButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(correctFirstButton, &QPushButton::clicked, this, &QDialog::reject);
 
     auto *buttons = new QHBoxLayout;
-    buttons->addWidget(Copier);
-    buttons->addWidget(Imprimer);
+    buttons->addWidget(copyButton);
+    buttons->addWidget(printButton);
     buttons->addStretch();
-    buttons->addWidget(GenererQuandMeme);
-    buttons->addWidget(CorrigerDabord);
+    buttons->addWidget(generateAnywayButton);
+    buttons->addWidget(correctFirstButton);
 
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(Resume);
-    layout->addWidget(Anomalies, 1);
-    layout->addWidget(Totaux);
+    layout->addWidget(summaryLabel);
+    layout->addWidget(anomaliesTable, 1);
+    layout->addWidget(totalsLabel);
     layout->addLayout(buttons);
     resize(980, 420);
-    CorrigerDabord->setFocus();
+    correctFirstButton->setFocus();
 }
 
 bool AnomalyDialog::generateAnyway(const QString &caption, const QString &heading, const DeclarationPass &pass, QWidget *parent)

@@ -30,13 +30,13 @@ public:
     void copy();
     void print();
 
-    QLabel *Resume;
-    QTableView *Anomalies; // over a model of the list: a quarter may hold many
-    QLabel *Totaux;
-    QPushButton *Copier;
-    QPushButton *Imprimer;
-    QPushButton *GenererQuandMeme;
-    QPushButton *CorrigerDabord;
+    QLabel *summaryLabel;
+    QTableView *anomaliesTable; // over a model of the list: a quarter may hold many
+    QLabel *totalsLabel;
+    QPushButton *copyButton;
+    QPushButton *printButton;
+    QPushButton *generateAnywayButton;
+    QPushButton *correctFirstButton;
 
 private:
     QString m_caption;

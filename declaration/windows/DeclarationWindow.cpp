@@ -33,15 +33,15 @@ QLabel *boldLabel(const QString &name, QWidget *parent)
 
 DeclarationWindow::DeclarationWindow(const WorkingContext &context, const QString &companyCaption, Connection &connection, QWidget *parent)
     : QWidget(parent)
-    , Matricule(boldLabel(QStringLiteral("Matricule"), this))
-    , Exercice(boldLabel(QStringLiteral("Exercice"), this))
-    , Societe(boldLabel(QStringLiteral("Societe"), this))
+    , matriculeLabel(boldLabel(QStringLiteral("Matricule"), this))
+    , exerciceLabel(boldLabel(QStringLiteral("Exercice"), this))
+    , companyLabel(boldLabel(QStringLiteral("Societe"), this))
     , quarterLabel(boldLabel(QStringLiteral("quarterLabel"), this))
     , quarterCombo(new QComboBox(this))
-    , DernierEnvoi(new QLabel(this))
+    , lastGenerationLabel(new QLabel(this))
     , directoryLabel(new QLabel(QStringLiteral("Emplacement des Fichiers Résultats"), this))
     , directoryEdit(new QLineEdit(this))
-    , DirectoryButton(new QToolButton(this))
+    , directoryButton(new QToolButton(this))
     , okButton(new QPushButton(QStringLiteral("OK"), this))
     , closeButton(new QPushButton(QStringLiteral("Fermer"), this))
     , m_context(context)
@@ -57,14 +57,14 @@ DeclarationWindow::DeclarationWindow(const WorkingContext &context, const QStrin
     quarterCombo->setInsertPolicy(QComboBox::NoInsert);
     quarterCombo->addItems({ QStringLiteral("T1"), QStringLiteral("T2"), QStringLiteral("T3"), QStringLiteral("T4") });
     quarterLabel->setBuddy(quarterCombo);
-    DernierEnvoi->setObjectName(QStringLiteral("DernierEnvoi"));
-    DernierEnvoi->setStyleSheet(QStringLiteral("color: #1f4e79;"));
+    lastGenerationLabel->setObjectName(QStringLiteral("lastGenerationLabel"));
+    lastGenerationLabel->setStyleSheet(QStringLiteral("color: #1f4e79;"));
     directoryEdit->setObjectName(QStringLiteral("directoryEdit"));
     directoryEdit->setMinimumWidth(320);
     directoryLabel->setBuddy(directoryEdit);
-    DirectoryButton->setObjectName(QStringLiteral("DirectoryButton"));
-    DirectoryButton->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
-    DirectoryButton->setToolTip(QStringLiteral("Choisir le répertoire"));
+    directoryButton->setObjectName(QStringLiteral("directoryButton"));
+    directoryButton->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+    directoryButton->setToolTip(QStringLiteral("Choisir le répertoire"));
     okButton->setObjectName(QStringLiteral("okButton"));
     okButton->setIcon(style()->standardIcon(QStyle::SP_DialogApplyButton));
     okButton->setDefault(true);
@@ -74,16 +74,16 @@ DeclarationWindow::DeclarationWindow(const WorkingContext &context, const QStrin
 
     auto *company = new QGroupBox(QStringLiteral("Société"), this);
     auto *companyLayout = new QFormLayout(company);
-    companyLayout->addRow(QStringLiteral("Matricule Fiscal :"), Matricule);
-    companyLayout->addRow(QStringLiteral("Exercice :"), Exercice);
-    companyLayout->addRow(QStringLiteral("Raison Sociale :"), Societe);
+    companyLayout->addRow(QStringLiteral("Matricule Fiscal :"), matriculeLabel);
+    companyLayout->addRow(QStringLiteral("Exercice :"), exerciceLabel);
+    companyLayout->addRow(QStringLiteral("Raison Sociale :"), companyLabel);
 
     auto *choice = new QFormLayout;
     choice->addRow(quarterLabel, quarterCombo);
-    choice->addRow(QString(), DernierEnvoi);
+    choice->addRow(QString(), lastGenerationLabel);
     auto *dirRow = new QHBoxLayout;
     dirRow->addWidget(directoryEdit, 1);
-    dirRow->addWidget(DirectoryButton);
+    dirRow->addWidget(directoryButton);
     choice->addRow(directoryLabel, dirRow);
 
     auto *buttons = new QHBoxLayout;
@@ -97,7 +97,7 @@ DeclarationWindow::DeclarationWindow(const WorkingContext &context, const QStrin
     layout->addStretch();
     layout->addLayout(buttons);
 
-    connect(DirectoryButton, &QToolButton::clicked, this, &DeclarationWindow::browse);
+    connect(directoryButton, &QToolButton::clicked, this, &DeclarationWindow::browse);
     connect(okButton, &QPushButton::clicked, this, &DeclarationWindow::generate);
     // OK is the default button, as in a dialog: Enter in the boxes presses it.
     connect(directoryEdit, &QLineEdit::returnPressed, okButton, &QPushButton::click);
@@ -109,9 +109,9 @@ DeclarationWindow::DeclarationWindow(const WorkingContext &context, const QStrin
 
 void DeclarationWindow::showCompany()
 {
-    Matricule->setText(m_context.curIdentifiant);
-    Exercice->setText(m_context.curExercice);
-    Societe->setText(m_companyCaption);
+    matriculeLabel->setText(m_context.curIdentifiant);
+    exerciceLabel->setText(m_context.curExercice);
+    companyLabel->setText(m_companyCaption);
     quarterCombo->setCurrentIndex(0);
     showLastGeneration();
 }
@@ -120,15 +120,15 @@ void DeclarationWindow::showLastGeneration()
 {
     int year = 0;
     if (m_context.curIdentifiant.isEmpty() || !tryStrToInt(m_context.curExercice, year)) {
-        DernierEnvoi->clear();
+        lastGenerationLabel->clear();
         return;
     }
     try {
         const std::optional<DeclarationRecord> last = DeclarationHistory::last(m_generation.query().connection(),
             m_context.curIdentifiant + m_context.curCle + m_context.curCategorie + m_context.curEtab, year, quarterCombo->currentText());
-        DernierEnvoi->setText(last ? DeclarationHistory::lastText(*last) : QStringLiteral("Pas encore généré."));
+        lastGenerationLabel->setText(last ? DeclarationHistory::lastText(*last) : QStringLiteral("Pas encore généré."));
     } catch (const Error &e) {
-        DernierEnvoi->setText(e.text());
+        lastGenerationLabel->setText(e.text());
     }
 }
 

@@ -27,16 +27,16 @@ public:
     void generate();
     void closeWithoutWriting();
 
-    QLabel *Matricule;
-    QLabel *Exercice;
-    QLabel *Societe;
+    QLabel *matriculeLabel;
+    QLabel *exerciceLabel;
+    QLabel *companyLabel;
     QLabel *quarterLabel;
     QComboBox *quarterCombo;
     // The last generation of the chosen quarter, from the history.
-    QLabel *DernierEnvoi;
+    QLabel *lastGenerationLabel;
     QLabel *directoryLabel;
     QLineEdit *directoryEdit;
-    QToolButton *DirectoryButton;
+    QToolButton *directoryButton;
     QPushButton *okButton;
     QPushButton *closeButton;
 

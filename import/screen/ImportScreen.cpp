@@ -80,9 +80,9 @@ QString textOf(const std::exception &e)
 
 ImportScreen::ImportScreen(DataModule &module, const WorkingContext &context, QWidget *parent)
     : QWidget(parent)
-    , invoicesTable(new DataSet(*module.ivorande, QStringLiteral("IBTable1"), this))
-    , clientsTable(new DataSet(*module.ivorande, QStringLiteral("IBTable2"), this))
-    , clearQuery(*module.ivorande)
+    , invoicesTable(new DataSet(*module.connection, QStringLiteral("IBTable1"), this))
+    , clientsTable(new DataSet(*module.connection, QStringLiteral("IBTable2"), this))
+    , clearQuery(*module.connection)
     , tableLabel(new QLabel(tr("Table à Importer"), this))
     , tableCombo(new QComboBox(this))
     , useBeforePostCheck(new QCheckBox(tr("Use before post event"), this))
@@ -96,7 +96,7 @@ ImportScreen::ImportScreen(DataModule &module, const WorkingContext &context, QW
     , wizard(new ImportWizard(this))
     , m_module(module)
     , m_context(context)
-    , m_work(*module.ivorande)
+    , m_work(*module.connection)
 {
     setObjectName(QStringLiteral("importScreen"));
     setWindowTitle(tr("Importation"));
@@ -212,7 +212,7 @@ void ImportScreen::prepare()
     clearQuery.setSql(ClearClientsSql);
     readContext();
     try {
-        reopenAtLast(m_module.Itiers);
+        reopenAtLast(m_module.clients);
     } catch (const Error &e) {
         MessageBox::error(this, e.text());
     }
@@ -286,7 +286,7 @@ void ImportScreen::emptyChosenTable()
             clearQuery.execute();
             // A full commit ends the transaction, which closes every data
             // set: the chosen table is shown again, emptied.
-            m_module.ivorande->commit();
+            m_module.connection->commit();
             invoicesTable->open();
             chosenTable()->open();
         } catch (const Error &e) {
@@ -313,7 +313,7 @@ void ImportScreen::runImport()
         // Without a company and a year there is nothing to stamp the rows
         // with: the import is refused before it brings anything.
         try {
-            m_stamping = std::make_unique<InvoiceStamping>(*m_module.ivorande, impMatricule, impExercice);
+            m_stamping = std::make_unique<InvoiceStamping>(*m_module.connection, impMatricule, impExercice);
         } catch (const Error &e) {
             MessageBox::error(this, e.text());
             return;
@@ -330,14 +330,14 @@ void ImportScreen::runImport()
 
     if (!invoices) {
         try {
-            reopenAtLast(m_module.Itiers);
+            reopenAtLast(m_module.clients);
         } catch (const Error &e) {
             MessageBox::error(this, e.text());
         }
         return;
     }
     try {
-        DataSet *f = m_module.ifacture;
+        DataSet *f = m_module.invoices;
         f->close();
         f->setSql(ImportedInvoicesSql);
         f->setParam(QStringLiteral("identifiant"), impMatricule);
@@ -353,7 +353,7 @@ void ImportScreen::offerUnstampedInvoices()
 {
     QList<UnstampedInvoices::Group> groups;
     try {
-        groups = UnstampedInvoices::find(*m_module.ivorande);
+        groups = UnstampedInvoices::find(*m_module.connection);
     } catch (const Error &e) {
         MessageBox::error(this, e.text());
         return;
@@ -371,7 +371,7 @@ void ImportScreen::offerUnstampedInvoices()
             && MessageBox::confirm(this,
                 found + tr("Voulez-vous les numéroter maintenant pour la société %1, exercice %2 ?").arg(impMatricule, impExercice),
                 QMessageBox::No)) {
-            const int stamped = UnstampedInvoices::stamp(*m_module.ivorande, impMatricule, impExercice);
+            const int stamped = UnstampedInvoices::stamp(*m_module.connection, impMatricule, impExercice);
             MessageBox::information(
                 this, tr("%1 facture(s) numérotée(s) pour la société %2, exercice %3.").arg(stamped).arg(impMatricule, impExercice));
             return;
@@ -379,7 +379,7 @@ void ImportScreen::offerUnstampedInvoices()
         if (MessageBox::confirm(this,
                 found + tr("Voulez-vous supprimer ces %1 facture(s) ? Elles ne pourront pas être récupérées.").arg(count),
                 QMessageBox::No)) {
-            const int removed = UnstampedInvoices::remove(*m_module.ivorande);
+            const int removed = UnstampedInvoices::remove(*m_module.connection);
             MessageBox::information(this, tr("%1 facture(s) supprimée(s).").arg(removed));
         }
     } catch (const Error &e) {
@@ -422,7 +422,7 @@ void ImportScreen::copyBeforeImport()
         return;
     try {
         OperationProgress progress(this, tr("Copie de la base avant l'importation"));
-        AutomaticCopies::make(*m_module.ivorande, Backup::Kind::BeforeImport, m_module.backupSettings, progress.callback());
+        AutomaticCopies::make(*m_module.connection, Backup::Kind::BeforeImport, m_module.backupSettings, progress.callback());
     } catch (const Error &e) {
         throw Error(CopyFailedMessage.arg(e.text()));
     }
@@ -447,7 +447,7 @@ void ImportScreen::commitNeeded(QObject *)
     if (m_work.running())
         m_work.commit();
     else
-        m_module.ivorande->commitRetaining();
+        m_module.connection->commitRetaining();
 }
 
 void ImportScreen::afterImport(QObject *)

@@ -196,7 +196,7 @@ void InvoiceList::askPeriodAndPrint()
     printStatement(du, au, [this](PeriodicStatement &statement) {
         // A refused job is told over the preview, which stays open; a print
         // to a file says where the file went.
-        statement.Report1.preview(this, [](QWidget *over, const PrintOutcome &outcome) {
+        statement.report.preview(this, [](QWidget *over, const PrintOutcome &outcome) {
             if (outcome.kind == PrintOutcome::Failed)
                 MessageBox::error(over, outcome.text);
             else if (outcome.kind == PrintOutcome::SavedToFile)

@@ -30,11 +30,11 @@ void columnRules(ReportBand &band, double top, double height)
 } // namespace
 
 PeriodicStatement::PeriodicStatement(Connection &connection)
-    : IBQuery1(connection, QueryText)
+    : query(connection, QueryText)
 {
-    Report1.setPage(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(10, 10, 10, 10));
-    Report1.setDocumentName(QStringLiteral("Factures Périodiques"));
-    Report1.setFont(reportFont(8));
+    report.setPage(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(10, 10, 10, 10));
+    report.setDocumentName(QStringLiteral("Factures Périodiques"));
+    report.setFont(reportFont(8));
 }
 
 void PeriodicStatement::setPeriodTexts(const QString &du, const QString &au)
@@ -51,7 +51,7 @@ void PeriodicStatement::layOut()
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
     const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
 
-    ReportBand &title = Report1.title();
+    ReportBand &title = report.title();
     title.setHeight(32);
     title.add(
         ReportElement::fixedText(QRectF(0, 0, width, 9), QStringLiteral("Etat Périodique des Kestra"), Qt::AlignHCenter).withFont(big));
@@ -63,12 +63,12 @@ void PeriodicStatement::layOut()
     columnRules(title, 22, 10);
     const char *captions[] = { "Date/N°Fre", "Identifiant", "Nom Bénéficiaire", "N°Autorisation/Date", "Montant Facture", "%Fodec/Montant",
         "%TVA/Montant", "%DC/D.Consommation" };
-    QFont bold = Report1.font();
+    QFont bold = report.font();
     bold.setBold(true);
     for (int i = 0; i < 8; ++i)
         title.add(ReportElement::fixedText(cell(i, 22, 10), QString::fromUtf8(captions[i]), centred).wrapped().withFont(bold));
 
-    ReportBand &detail = Report1.detail();
+    ReportBand &detail = report.detail();
     const double h = 2 * LineHeight;
     detail.setHeight(h);
     detail.add(ReportElement::box(QRectF(0, 0, width, h)));
@@ -87,7 +87,7 @@ void PeriodicStatement::layOut()
         detail.add(ReportElement::field(cell(5 + i, LineHeight, LineHeight), QString::fromLatin1(rates[i][1]), right, AmountMask));
     }
 
-    ReportBand &summary = Report1.summary();
+    ReportBand &summary = report.summary();
     summary.setHeight(10);
     summary.add(ReportElement::box(QRectF(0, 0, width, 10)));
     summary.add(ReportElement::fixedText(QRectF(Edges[2], 0, Edges[4] - Edges[2] - 3, 10), QStringLiteral("Totaux"), right).withFont(big));
@@ -97,23 +97,23 @@ void PeriodicStatement::layOut()
         summary.add(ReportElement::sum(cell(4 + i, 0, 10), QString::fromLatin1(sums[i]), right, AmountMask));
     }
 
-    ReportBand &footer = Report1.pageFooter();
+    ReportBand &footer = report.pageFooter();
     footer.setHeight(6);
     footer.add(ReportElement::pageNumber(QRectF(width - 40, 0, 40, 6), QStringLiteral("Page: "), right));
 }
 
 void PeriodicStatement::open(const QString &code, const QString &exercice, double dateDu, double dateAu)
 {
-    IBQuery1.close();
-    IBQuery1.setParam(QStringLiteral("CODE"), code);
-    IBQuery1.setParam(QStringLiteral("EXERCICE"), exercice);
-    IBQuery1.setParam(QStringLiteral("datedu"), QVariant::fromValue(TimeStamp { dateDu }));
-    IBQuery1.setParam(QStringLiteral("dateau"), QVariant::fromValue(TimeStamp { dateAu }));
-    QVector<Row> rows = IBQuery1.fetchAll();
+    query.close();
+    query.setParam(QStringLiteral("CODE"), code);
+    query.setParam(QStringLiteral("EXERCICE"), exercice);
+    query.setParam(QStringLiteral("datedu"), QVariant::fromValue(TimeStamp { dateDu }));
+    query.setParam(QStringLiteral("dateau"), QVariant::fromValue(TimeStamp { dateAu }));
+    QVector<Row> rows = query.fetchAll();
     QStringList columns;
-    for (const ColumnInfo &c : IBQuery1.columns())
+    for (const ColumnInfo &c : query.columns())
         columns << c.name;
     m_rows = std::make_unique<ReportTableSource>(columns, std::move(rows));
-    Report1.setDataSource(m_rows.get());
+    report.setDataSource(m_rows.get());
     layOut();
 }

@@ -23,8 +23,8 @@ public:
     // Binds the query and reads its rows; throws Error with the database's text.
     void open(const QString &code, const QString &exercice, double dateDu, double dateAu);
 
-    Report Report1;
-    Query IBQuery1;
+    Report report;
+    Query query;
 
 private:
     void layOut();

@@ -41,13 +41,13 @@ struct Shell
     Shell()
     {
         MessageBox::resetRecord();
-        module.ivorande->setDatabaseName(db.path());
+        module.connection->setDatabaseName(db.path());
     }
     void start()
     {
         main = new MainWindow;
         main->show();
-        selection = new CompanySelection(module.Isociete, main, main->companyNameLabel, main->matriculeLabel, main->yearLabel);
+        selection = new CompanySelection(module.companies, main, main->companyNameLabel, main->matriculeLabel, main->yearLabel);
         main->openChild(selection, false);
     }
     ~Shell() { delete main; }
@@ -198,14 +198,14 @@ TEST(Shell, SearchStatementsAndTypedQuotes)
         "insert into SOCIETE (IDENTIFIANT, CLE, CATEGORIE, ETABSECONDAIRE, RAISON_SOCIALE) values ('2', 'A', 'M', '000', 'LA MER')"));
     s.db.connection().commitRetaining();
     s.start();
-    EXPECT_EQ(s.module.Isociete->sql(), CompanySelection::OpeningSql);
-    EXPECT_EQ(s.module.Isociete->recordCount(), 2);
+    EXPECT_EQ(s.module.companies->sql(), CompanySelection::OpeningSql);
+    EXPECT_EQ(s.module.companies->recordCount(), 2);
     QTest::keyClicks(s.selection->searchEdit, QStringLiteral("l'a"));
-    EXPECT_EQ(s.module.Isociete->sql(), QStringLiteral("select * from societe Where Raison_Sociale LIKE 'L''A%' Order by Raison_Sociale"));
-    EXPECT_EQ(s.module.Isociete->recordCount(), 1);
+    EXPECT_EQ(s.module.companies->sql(), QStringLiteral("select * from societe Where Raison_Sociale LIKE 'L''A%' Order by Raison_Sociale"));
+    EXPECT_EQ(s.module.companies->recordCount(), 1);
     s.selection->searchEdit->clear();
-    EXPECT_EQ(s.module.Isociete->sql(), QStringLiteral("select * from societe Order by Raison_Sociale"));
-    EXPECT_EQ(s.module.Isociete->fieldByName(QStringLiteral("RAISON_SOCIALE"))->asString(), QStringLiteral("L'AVENIR"));
+    EXPECT_EQ(s.module.companies->sql(), QStringLiteral("select * from societe Order by Raison_Sociale"));
+    EXPECT_EQ(s.module.companies->fieldByName(QStringLiteral("RAISON_SOCIALE"))->asString(), QStringLiteral("L'AVENIR"));
 }
 
 TEST(Shell, CommandsWithoutWindowsAreDisabledAndNoneReopensTheSelection)

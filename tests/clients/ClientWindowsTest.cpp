@@ -39,12 +39,12 @@ struct Clients
     ScopedAutoAnswer answer { QMessageBox::Ok };
     TestDatabase db;
     DataModule module;
-    DataSet *tiers = module.Itiers;
+    DataSet *tiers = module.clients;
 
     Clients()
     {
         MessageBox::resetRecord();
-        module.ivorande->setDatabaseName(db.path());
+        module.connection->setDatabaseName(db.path());
     }
 
     void add(int code, const QString &name, const QString &identifiant = QString(), const QString &adresse = QString())
@@ -438,7 +438,7 @@ TEST(ClientList, CorrectDeleteAndNothingDisturbsAnEntry)
         QTest::mouseClick(list->deleteButton, Qt::LeftButton);
     }
     EXPECT_EQ(c.tiers->recordCount(), 0);
-    c.module.ivorande->commitRetaining(); // deletions last with the next commit
+    c.module.connection->commitRetaining(); // deletions last with the next commit
     EXPECT_TRUE(c.stored().isEmpty());
 
     // On an empty list the question is still asked, and Yes is refused.
@@ -575,7 +575,7 @@ TEST(ClientPicker, OpensByIdentifierSearchesAndHandsTheChosenRow)
     }
 
     // An empty register gives an empty grid and no row.
-    Query(*c.module.ivorande, QStringLiteral("delete from TIERS")).execute();
+    Query(*c.module.connection, QStringLiteral("delete from TIERS")).execute();
     ClientPicker picker(c.tiers);
     picker.show();
     EXPECT_EQ(picker.grid->model()->rowCount(), 0);

@@ -67,7 +67,7 @@ struct Program
     }
     int invoices()
     {
-        Query q(*module.ivorande, QStringLiteral("select count(*) from FACTURE"));
+        Query q(*module.connection, QStringLiteral("select count(*) from FACTURE"));
         q.execute();
         return q.outputRow().value(0).toInt();
     }
@@ -108,7 +108,7 @@ TEST(BackupWindows, TheMenuHoldsBothCommands)
 TEST(BackupWindows, AResetIsUndoneByRestoringItsCopy)
 {
     Program p;
-    const auto before = BackupChecks::everyRow(*p.module.ivorande);
+    const auto before = BackupChecks::everyRow(*p.module.connection);
     ResetWindow *w = openReset(p.main);
     ASSERT_NE(w, nullptr);
     const QString copies = QFileInfo(p.db.path()).absolutePath() + QStringLiteral("/Sauvegardes");

@@ -41,7 +41,7 @@ void CompaniesFixture::addCompany(const QString &identifiant, const QString &rai
 
 QVariant CompaniesFixture::scalar(const QString &sql)
 {
-    Query q(*module.ivorande, sql);
+    Query q(*module.connection, sql);
     q.open();
     Row row;
     QVariant v = q.fetch(row) ? row.value(0) : QVariant();

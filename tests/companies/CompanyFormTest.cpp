@@ -20,7 +20,7 @@ namespace {
 
 QString stored(CompaniesFixture &f, const char *column)
 {
-    return f.module.Isociete->fieldByName(QString::fromLatin1(column))->asString();
+    return f.module.companies->fieldByName(QString::fromLatin1(column))->asString();
 }
 
 // Types into the focused box, then Enter.
@@ -139,7 +139,7 @@ TEST(CompanyForm, KeyboardEntryPadsTheTextsAndF10Saves)
 TEST(CompanyForm, F10ReturnsToTheListWhileTheSelectionIsOpen)
 {
     CompaniesFixture f;
-    auto *selection = new CompanySelection(f.module.Isociete, &f.main, f.main.companyNameLabel, f.main.matriculeLabel, f.main.yearLabel);
+    auto *selection = new CompanySelection(f.module.companies, &f.main, f.main.companyNameLabel, f.main.matriculeLabel, f.main.yearLabel);
     f.main.openChild(selection, false);
     CompanyList *list = f.openList();
     ASSERT_NE(list, nullptr);
@@ -207,7 +207,7 @@ TEST(CompanyForm, EmptyTaxIdentifierPartsAreRefusedByName)
         const QString refusal = QStringLiteral("Field '%1' must have a value").arg(QString::fromLatin1(columns[missing]));
         EXPECT_EQ(MessageBox::lastText(), refusal);
         EXPECT_EQ(form->result(), FormResult::Ok);
-        EXPECT_EQ(f.module.Isociete->state(), DataSetState::Insert);
+        EXPECT_EQ(f.module.companies->state(), DataSetState::Insert);
 
         // The close box tries again with the result still OK, and is refused again.
         MessageBox::resetRecord();
@@ -220,7 +220,7 @@ TEST(CompanyForm, EmptyTaxIdentifierPartsAreRefusedByName)
         form->cancelButton->click();
         QApplication::processEvents();
         EXPECT_EQ(f.form(), nullptr);
-        EXPECT_EQ(f.module.Isociete->recordCount(), 0);
+        EXPECT_EQ(f.module.companies->recordCount(), 0);
         EXPECT_EQ(f.scalar(QStringLiteral("select count(*) from SOCIETE")).toInt(), 0);
     }
 }
@@ -239,7 +239,7 @@ TEST(CompanyForm, F10IsRefusedOnceTheRowIsNoLongerEdited)
     // The operator moves to another row in the list: the change is posted there.
     list->grid->setFocus();
     list->grid->setCurrentIndex(list->grid->model()->index(1, 0));
-    EXPECT_EQ(f.module.Isociete->state(), DataSetState::Browse);
+    EXPECT_EQ(f.module.companies->state(), DataSetState::Browse);
     EXPECT_EQ(f.committedScalar(QStringLiteral("select count(*) from SOCIETE where RAISON_SOCIALE starting with 'ALPHAX'")).toInt(), 1);
 
     form->yearEdit->setFocus();
@@ -256,7 +256,7 @@ TEST(CompanyForm, F10IsRefusedOnceTheRowIsNoLongerEdited)
     form->closeButton->click(); // "fermer"
     QApplication::processEvents();
     EXPECT_EQ(f.form(), nullptr);
-    EXPECT_EQ(f.module.Isociete->state(), DataSetState::Browse);
+    EXPECT_EQ(f.module.companies->state(), DataSetState::Browse);
 }
 
 // As the clerk leaves each box of the tax identifier, what the declaration's

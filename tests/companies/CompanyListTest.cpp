@@ -71,10 +71,10 @@ TEST(CompanyList, WindowGridAndContextMenu)
     CompanyForm *form = f.form();
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(form->nameEdit->text(), QStringLiteral("ALPHA"));
-    EXPECT_EQ(f.module.Isociete->state(), DataSetState::Edit);
+    EXPECT_EQ(f.module.companies->state(), DataSetState::Edit);
     form->closeButton->click(); // "fermer"
     QApplication::processEvents();
-    EXPECT_EQ(f.module.Isociete->state(), DataSetState::Browse);
+    EXPECT_EQ(f.module.companies->state(), DataSetState::Browse);
     QTest::mouseDClick(list->grid->viewport(), Qt::LeftButton, {}, QPoint(20, 8));
     ASSERT_NE(f.form(), nullptr);
     f.form()->cancelButton->click();
@@ -92,21 +92,21 @@ TEST(CompanyList, ShowsTheHeldStatementThenSortsAndSearchesNames)
     f.addCompany(QStringLiteral("0000002"), QStringLiteral("ABRICOT"));
     // What a search in the selection window left behind.
     const QString held = QStringLiteral("select * from societe Where Raison_Sociale LIKE 'A%' Order by Raison_Sociale");
-    f.module.Isociete->setSql(held);
+    f.module.companies->setSql(held);
     CompanyList *list = f.openList();
     ASSERT_NE(list, nullptr);
-    EXPECT_EQ(f.module.Isociete->sql(), held);
+    EXPECT_EQ(f.module.companies->sql(), held);
     EXPECT_EQ(names(list), (QStringList { "ABRICOT", "ALPHA" }));
 
     // Before any title click typing does nothing.
     QTest::keyClicks(list->searchEdit, QStringLiteral("b"));
     EXPECT_EQ(list->searchEdit->text(), QStringLiteral("B"));
-    EXPECT_EQ(f.module.Isociete->sql(), held);
+    EXPECT_EQ(f.module.companies->sql(), held);
     list->searchEdit->clear();
 
     clickTitle(list, 0);
     EXPECT_EQ(list->searchLabel->text(), QStringLiteral("Code"));
-    EXPECT_EQ(f.module.Isociete->sql(), QStringLiteral("select * from societe Order by IDENTIFIANT"));
+    EXPECT_EQ(f.module.companies->sql(), QStringLiteral("select * from societe Order by IDENTIFIANT"));
     EXPECT_EQ(names(list), (QStringList { "ALPHA", "ABRICOT", "BETA" }));
     EXPECT_EQ(colour(list, 0), ListWindow::SortColour);
     EXPECT_EQ(colour(list, 1), ListWindow::LightColour);
@@ -119,12 +119,12 @@ TEST(CompanyList, ShowsTheHeldStatementThenSortsAndSearchesNames)
     EXPECT_EQ(colour(list, 1), ListWindow::SortColour);
     EXPECT_EQ(colour(list, 0), ListWindow::LightColour);
     QTest::keyClicks(list->searchEdit, QStringLiteral("a"));
-    EXPECT_EQ(f.module.Isociete->sql(), QStringLiteral("select * from societe Where Raison_Sociale LIKE 'A%' Order by Raison_Sociale"));
+    EXPECT_EQ(f.module.companies->sql(), QStringLiteral("select * from societe Where Raison_Sociale LIKE 'A%' Order by Raison_Sociale"));
     EXPECT_EQ(names(list), (QStringList { "ABRICOT", "ALPHA" }));
     QTest::keyClicks(list->searchEdit, QStringLiteral("'"));
     EXPECT_TRUE(names(list).isEmpty()); // a quote is only a character
     list->searchEdit->clear();
-    EXPECT_EQ(f.module.Isociete->sql(), QStringLiteral("select * from societe Order by Raison_Sociale"));
+    EXPECT_EQ(f.module.companies->sql(), QStringLiteral("select * from societe Order by Raison_Sociale"));
     EXPECT_EQ(names(list), (QStringList { "ABRICOT", "ALPHA", "BETA" }));
     EXPECT_EQ(MessageBox::count(), 0);
 }
@@ -144,8 +144,8 @@ TEST(CompanyList, SortingPostsARowBeingTypedInsteadOfLosingIt)
     // The row cannot be saved: the sort is refused and the typing kept.
     clickTitle(list, 1);
     EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Field 'IDENTIFIANT' must have a value"));
-    EXPECT_EQ(f.module.Isociete->state(), DataSetState::Insert);
-    EXPECT_TRUE(f.module.Isociete->sql() != QStringLiteral("select * from societe Order by RAISON_SOCIALE"));
+    EXPECT_EQ(f.module.companies->state(), DataSetState::Insert);
+    EXPECT_TRUE(f.module.companies->sql() != QStringLiteral("select * from societe Order by RAISON_SOCIALE"));
 
     // Back in the form, the operator completes the identifier.
     f.main.mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(form->parentWidget()));
@@ -157,7 +157,7 @@ TEST(CompanyList, SortingPostsARowBeingTypedInsteadOfLosingIt)
     }
     form->yearEdit->setFocus();
     clickTitle(list, 1);
-    EXPECT_EQ(f.module.Isociete->sql(), QStringLiteral("select * from societe Order by RAISON_SOCIALE"));
+    EXPECT_EQ(f.module.companies->sql(), QStringLiteral("select * from societe Order by RAISON_SOCIALE"));
     EXPECT_EQ(names(list), (QStringList { "ALPHA", QStringLiteral("SANS CLE").leftJustified(40) }));
     EXPECT_EQ(f.committedScalar(QStringLiteral("select count(*) from SOCIETE")).toInt(), 2);
 }
@@ -175,12 +175,12 @@ TEST(CompanyList, AddingAndModifyingOpenTheFormInTheFrame)
     ASSERT_NE(form, nullptr);
     EXPECT_TRUE(form->parentWidget()->isMaximized());
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Paramètre de la société"));
-    EXPECT_EQ(f.module.Isociete->state(), DataSetState::Insert);
+    EXPECT_EQ(f.module.companies->state(), DataSetState::Insert);
     EXPECT_TRUE(form->identifierEdit->hasFocus());
     form->parentWidget()->close(); // the close box
     QApplication::processEvents();
     EXPECT_EQ(f.form(), nullptr);
-    EXPECT_EQ(f.module.Isociete->recordCount(), 0);
+    EXPECT_EQ(f.module.companies->recordCount(), 0);
 
     // "Ajouter", some typing, then the close box: no trace anywhere.
     list->addButton->click();
@@ -218,7 +218,7 @@ TEST(CompanyList, DeletingAsksThePassword)
         CompanyList *list = f.openList();
         answerPassword(c.typed, c.ok);
         list->deleteButton->click();
-        EXPECT_EQ(f.module.Isociete->recordCount(), c.deleted ? 1 : 2) << c.typed.toStdString() << (c.ok ? " OK" : " Annuler");
+        EXPECT_EQ(f.module.companies->recordCount(), c.deleted ? 1 : 2) << c.typed.toStdString() << (c.ok ? " OK" : " Annuler");
         EXPECT_EQ(f.scalar(QStringLiteral("select count(*) from SOCIETE")).toInt(), c.deleted ? 1 : 2);
         EXPECT_EQ(MessageBox::count(), 0); // nothing is said, whatever the answer
     }
@@ -232,7 +232,7 @@ TEST(CompanyList, DeletingKeepsTheInvoicesAndBecomesDurableWithTheNextPost)
     f.db.exec(QStringLiteral("insert into FACTURE (IDENTIFIANT, EXERCICE, TRIMESTRE, NUMEROORDRE) values ('0000001AM000', 2008, 1, 1)"));
     f.db.connection().commitRetaining();
     CompanyList *list = f.openList();
-    EXPECT_EQ(f.module.Isociete->fieldByName(QStringLiteral("IDENTIFIANT"))->asString(), QStringLiteral("0000001"));
+    EXPECT_EQ(f.module.companies->fieldByName(QStringLiteral("IDENTIFIANT"))->asString(), QStringLiteral("0000001"));
     answerPassword(QStringLiteral("quillbark"), true);
     list->deleteButton->click();
     EXPECT_EQ(f.scalar(QStringLiteral("select count(*) from SOCIETE where IDENTIFIANT = '0000001'")).toInt(), 0);
@@ -259,10 +259,10 @@ TEST(CompanyList, DeletingOnAnEmptyListOrARowBeingAdded)
     QTest::keyClicks(f.form()->identifierEdit, QStringLiteral("1234567"));
     answerPassword(QStringLiteral("quillbark"), true);
     list->deleteButton->click();
-    EXPECT_EQ(f.module.Isociete->state(), DataSetState::Browse);
-    EXPECT_EQ(f.module.Isociete->recordCount(), 0);
+    EXPECT_EQ(f.module.companies->state(), DataSetState::Browse);
+    EXPECT_EQ(f.module.companies->recordCount(), 0);
     f.form()->cancelButton->click(); // the form closes on nothing
     QApplication::processEvents();
     EXPECT_EQ(f.form(), nullptr);
-    EXPECT_EQ(f.module.Isociete->recordCount(), 0);
+    EXPECT_EQ(f.module.companies->recordCount(), 0);
 }

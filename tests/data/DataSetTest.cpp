@@ -26,7 +26,7 @@ struct Module
 
     Module()
     {
-        module.ivorande->setDatabaseName(db.path());
+        module.connection->setDatabaseName(db.path());
         choose("0123456", "A", "M", "000", "2008");
     }
 
@@ -44,7 +44,7 @@ struct Module
     // Starts an invoice as the invoice list does and posts it in a quarter.
     int addInvoice(int quarter)
     {
-        DataSet &f = *module.ifacture;
+        DataSet &f = *module.invoices;
         f.setParam(QStringLiteral("id"), context.curMatricule);
         f.setParam(QStringLiteral("ex"), context.curExercice);
         f.open();
@@ -75,13 +75,13 @@ TEST(Numbering, OrderNumbersRunOnThroughTheYear)
 
     // Another company and another year start at 1 and do not disturb the first.
     m.choose("7654321", "B", "P", "001", "2008");
-    m.module.ifacture->close();
+    m.module.invoices->close();
     EXPECT_EQ(m.addInvoice(1), 1);
     m.choose("0123456", "A", "M", "000", "2009");
-    m.module.ifacture->close();
+    m.module.invoices->close();
     EXPECT_EQ(m.addInvoice(1), 1);
     m.choose("0123456", "A", "M", "000", "2008");
-    m.module.ifacture->close();
+    m.module.invoices->close();
     EXPECT_EQ(m.addInvoice(3), 7);
 }
 
@@ -90,7 +90,7 @@ TEST(Numbering, TheHighestNumberIsReusedAGapStays)
     Module m;
     for (int i = 1; i <= 5; ++i)
         m.addInvoice(1);
-    DataSet &f = *m.module.ifacture;
+    DataSet &f = *m.module.invoices;
     ASSERT_TRUE(f.locate(QStringLiteral("NUMEROORDRE"), 5));
     f.remove();
     EXPECT_EQ(m.addInvoice(1), 5); // the deleted highest number comes back
@@ -105,7 +105,7 @@ TEST(Numbering, AFailedQueryLeavesTheRowStartedWithoutNumber)
 {
     Module m;
     m.choose("", "", "", "", ""); // no company chosen: the year is an empty text
-    DataSet &f = *m.module.ifacture;
+    DataSet &f = *m.module.invoices;
     f.setParam(QStringLiteral("id"), QString());
     f.setParam(QStringLiteral("ex"), QStringLiteral("0"));
     f.open();
@@ -123,7 +123,7 @@ TEST(DataSet, DeletionsBecomeDurableWithTheNextPostAnywhereOrAtTheEnd)
     m.db.exec(QStringLiteral("insert into TIERS (CODE) values (2)"));
     m.db.connection().commitRetaining();
 
-    DataSet &t = *m.module.Itiers;
+    DataSet &t = *m.module.clients;
     t.open();
     ASSERT_TRUE(t.locate(QStringLiteral("CODE"), QStringLiteral("1")));
     t.remove();
@@ -141,7 +141,7 @@ TEST(DataSet, DeletionsBecomeDurableWithTheNextPostAnywhereOrAtTheEnd)
 
     t.first();
     t.remove();
-    m.module.ivorande->close(); // the end of the program
+    m.module.connection->close(); // the end of the program
     EXPECT_EQ(visible(), 0);
 }
 
@@ -152,7 +152,7 @@ TEST(DataSet, EditingAKeyPartRenamesTheRowInPlace)
         "insert into SOCIETE (IDENTIFIANT, CLE, CATEGORIE, ETABSECONDAIRE, RAISON_SOCIALE) values ('0123456', 'A', 'M', '000', 'X')"));
     m.db.connection().commitRetaining();
     m.addInvoice(1);
-    DataSet &s = *m.module.Isociete;
+    DataSet &s = *m.module.companies;
     s.open();
     s.edit();
     s.fieldByName(QStringLiteral("CLE"))->setAsString(QStringLiteral("B"));
@@ -167,8 +167,8 @@ TEST(DataSet, EditingAKeyPartRenamesTheRowInPlace)
 TEST(DataSet, TheModifyStatementOfSocieteFollowsTheRule)
 {
     Module m;
-    m.module.Isociete->open();
-    const UpdateStatements s = m.module.Isociete->updateStatements();
+    m.module.companies->open();
+    const UpdateStatements s = m.module.companies->updateStatements();
     EXPECT_EQ(s.modifySql,
         QStringLiteral(
             "update SOCIETE set IDENTIFIANT = :IDENTIFIANT, CLE = :CLE, CATEGORIE = :CATEGORIE, ETABSECONDAIRE = :ETABSECONDAIRE, "
@@ -185,10 +185,10 @@ TEST(DataSet, TheModifyStatementOfSocieteFollowsTheRule)
 TEST(DataSet, RefusedPostsKeepTheRowAsTypedAndCommitNothing)
 {
     Module m;
-    DataSet &t = *m.module.Itiers;
+    DataSet &t = *m.module.clients;
     t.open();
     int commits = 0;
-    QObject::connect(m.module.ivorande, &Connection::committed, [&] { ++commits; });
+    QObject::connect(m.module.connection, &Connection::committed, [&] { ++commits; });
 
     t.append();
     t.fieldByName(QStringLiteral("NOMBENEFICIAIRE"))->setAsString(QStringLiteral("SANS CODE"));
@@ -218,7 +218,7 @@ TEST(DataSet, RefusedPostsKeepTheRowAsTypedAndCommitNothing)
 TEST(DataSet, FieldTextsAreConvertedOrRefusedInTheToolkitsWords)
 {
     Module m;
-    DataSet &f = *m.module.ifacture;
+    DataSet &f = *m.module.invoices;
     f.setParam(QStringLiteral("id"), m.context.curMatricule);
     f.setParam(QStringLiteral("ex"), m.context.curExercice);
     f.open();
@@ -269,12 +269,12 @@ TEST(DataSet, FieldTextsAreConvertedOrRefusedInTheToolkitsWords)
 TEST(DataSet, HardCommitClosesTheSharedDataSets)
 {
     Module m;
-    m.module.Itiers->open();
-    m.module.Isociete->open();
-    QSignalSpy reset(m.module.Itiers, &DataSet::layoutReset);
-    m.module.ivorande->commit();
-    EXPECT_FALSE(m.module.Itiers->isActive());
-    EXPECT_FALSE(m.module.Isociete->isActive());
+    m.module.clients->open();
+    m.module.companies->open();
+    QSignalSpy reset(m.module.clients, &DataSet::layoutReset);
+    m.module.connection->commit();
+    EXPECT_FALSE(m.module.clients->isActive());
+    EXPECT_FALSE(m.module.companies->isActive());
     EXPECT_EQ(reset.count(), 1);
 }
 

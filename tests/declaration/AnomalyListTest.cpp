@@ -105,11 +105,11 @@ TEST(AnomalyList, TheWindowAndTheCommandLineSayTheSame)
         Window window(r->context, r->db.connection(), r->out.path());
         WhenShown<AnomalyDialog> list([&](AnomalyDialog &d) {
             listed = d.text();
-            rows = d.Anomalies->model()->rowCount();
-            for (int c = 0; c < d.Anomalies->model()->columnCount(); ++c)
-                columns << d.Anomalies->model()->headerData(c, Qt::Horizontal).toString();
-            EXPECT_TRUE(d.CorrigerDabord->isDefault());
-            EXPECT_TRUE(d.Resume->text().contains(QStringLiteral("5 erreurs, 22 avertissements"))) << d.Resume->text().toStdString();
+            rows = d.anomaliesTable->model()->rowCount();
+            for (int c = 0; c < d.anomaliesTable->model()->columnCount(); ++c)
+                columns << d.anomaliesTable->model()->headerData(c, Qt::Horizontal).toString();
+            EXPECT_TRUE(d.correctFirstButton->isDefault());
+            EXPECT_TRUE(d.summaryLabel->text().contains(QStringLiteral("5 erreurs, 22 avertissements"))) << d.summaryLabel->text().toStdString();
             d.resize(1100, 560);
             d.grab().save(QDir::temp().filePath(QStringLiteral("kestra-anomaly-list.png")));
             QTest::keyClick(&d, Qt::Key_Return);
@@ -147,7 +147,7 @@ TEST(AnomalyList, GenerateAnywayWritesTheFileAsBefore)
     Register r;
     MessageBox::setAutoAnswer(QMessageBox::NoButton);
     Window window(r.context, r.db.connection(), r.out.path());
-    WhenShown<AnomalyDialog> list([](AnomalyDialog &d) { d.GenererQuandMeme->click(); });
+    WhenShown<AnomalyDialog> list([](AnomalyDialog &d) { d.generateAnywayButton->click(); });
     WhenShown<QMessageBox> boxes([](QMessageBox &box) { box.accept(); }, true);
     window.w->okButton->click();
     EXPECT_EQ(list.shown, 1);
@@ -166,7 +166,7 @@ TEST(AnomalyList, WithoutAnomalyNothingIsAsked)
 {
     std::unique_ptr<QuarterRegister> r(soundQuarter());
     Window window(r->context, r->db.connection(), r->out.path());
-    WhenShown<AnomalyDialog> list([](AnomalyDialog &d) { d.CorrigerDabord->click(); });
+    WhenShown<AnomalyDialog> list([](AnomalyDialog &d) { d.correctFirstButton->click(); });
     window.w->okButton->click();
     EXPECT_EQ(list.shown, 0);
     EXPECT_EQ(MessageBox::count(), 2);
@@ -189,7 +189,7 @@ TEST(AnomalyList, CopiedAndPrinted)
     AnomalyDialog dialog(QStringLiteral("SOCIÉTÉ TEST"), heading, pass);
     dialog.show();
     QApplication::clipboard()->clear();
-    QTest::mouseClick(dialog.Copier, Qt::LeftButton);
+    QTest::mouseClick(dialog.copyButton, Qt::LeftButton);
     const QString copied = QApplication::clipboard()->text();
     EXPECT_EQ(copied, DeclarationChecks::listText(heading, pass.anomalies, pass.totals));
     EXPECT_EQ(copied,
@@ -205,7 +205,7 @@ TEST(AnomalyList, CopiedAndPrinted)
             "Erreurs : 0 ; avertissements : 5\n"));
     // "Imprimer" opens the print preview of the report.
     WhenShown<QPrintPreviewDialog> preview([](QPrintPreviewDialog &d) { d.reject(); });
-    QTest::mouseClick(dialog.Imprimer, Qt::LeftButton);
+    QTest::mouseClick(dialog.printButton, Qt::LeftButton);
     EXPECT_EQ(preview.shown, 1);
     dialog.close();
 
@@ -276,17 +276,17 @@ TEST(DeclarationWindow, ShowsTheLastGenerationOfTheQuarter)
     std::unique_ptr<QuarterRegister> r(soundQuarter());
     {
         Window fresh(r->context, r->db.connection(), r->out.path());
-        EXPECT_EQ(fresh.w->DernierEnvoi->text(), QStringLiteral("Pas encore généré."));
+        EXPECT_EQ(fresh.w->lastGenerationLabel->text(), QStringLiteral("Pas encore généré."));
         fresh.w->okButton->click();
     }
     Window after(r->context, r->db.connection(), r->out.path());
-    const QString text = after.w->DernierEnvoi->text();
+    const QString text = after.w->lastGenerationLabel->text();
     EXPECT_TRUE(text.startsWith(QStringLiteral("Déjà généré le %1 à ").arg(QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")))))
         << text.toStdString();
     EXPECT_TRUE(text.endsWith(QStringLiteral(" : 2 factures\nH.T 2 000,000 ; FODEC 20,000 ; droit de consommation 0,000 ; TVA 363,600")))
         << text.toStdString();
     after.w->quarterCombo->setCurrentText(QStringLiteral("T2"));
-    EXPECT_EQ(after.w->DernierEnvoi->text(), QStringLiteral("Pas encore généré."));
+    EXPECT_EQ(after.w->lastGenerationLabel->text(), QStringLiteral("Pas encore généré."));
 }
 
 // An invoice number of the quarter used again in another quarter of the

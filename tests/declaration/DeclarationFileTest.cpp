@@ -135,11 +135,11 @@ TEST(DeclarationFile, EveryRecordHas331CharactersWhereverTheInvoicesCameFrom)
     ASSERT_NE(form, nullptr);
     ASSERT_EQ(QApplication::focusWidget(), form->okButton);
     typeAndEnter(QString()); // OK
-    ASSERT_EQ(module.ifacture->state(), DataSetState::Browse);
+    ASSERT_EQ(module.invoices->state(), DataSetState::Browse);
 
     const QStringList origins = [&] {
         QStringList counts;
-        Query q(*module.ivorande,
+        Query q(*module.connection,
             QStringLiteral("select TRIMESTRE, count(*) from FACTURE where IDENTIFIANT = '0123456AM000' group by 1 order by 1"));
         for (const Row &r : q.fetchAll())
             counts << QStringLiteral("T%1: %2").arg(r.value(0).toInt()).arg(r.value(1).toInt());
@@ -150,7 +150,7 @@ TEST(DeclarationFile, EveryRecordHas331CharactersWhereverTheInvoicesCameFrom)
     EXPECT_EQ(origins, (QStringList { "T1: 12", "T2: 11", "T3: 11", "T4: 10" })) << origins.join(QLatin1Char(' ')).toStdString();
 
     QTemporaryDir byWindow;
-    DeclarationGeneration generation(*module.ivorande);
+    DeclarationGeneration generation(*module.connection);
     for (const char *quarter : { "T1", "T2", "T3", "T4" })
         expect331(readBytes(generation.generate(byWindow.path(), QString::fromLatin1(quarter), *main)), quarter);
     const QByteArray t2 = readBytes(byWindow.path() + QStringLiteral("/FAC_T2_") + year.mid(2));
@@ -160,7 +160,7 @@ TEST(DeclarationFile, EveryRecordHas331CharactersWhereverTheInvoicesCameFrom)
     EXPECT_EQ(imported302.mid(54, 14), QByteArray("208765432     ")); // kind, then the CIN stored without padding
     EXPECT_EQ(imported302.mid(256, 15), QByteArray("000000000099999")); // the price where a reader takes it
     EXPECT_EQ(imported302.mid(316, 15), QByteArray("000000000007000"));
-    module.ivorande->close();
+    module.connection->close();
 
     QTemporaryDir byCommand;
     for (const char *quarter : { "T1", "T2", "T3", "T4" }) {

@@ -116,8 +116,8 @@ TEST(DeclarationWindow, OkWritesConfirmsAndCloses)
     QPointer<DeclarationWindow> alive(w);
     w->show();
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Génération des Fichiers de Déclaration"));
-    EXPECT_EQ(w->Matricule->text(), QStringLiteral("0123456"));
-    EXPECT_EQ(w->Exercice->text(), QStringLiteral("2008"));
+    EXPECT_EQ(w->matriculeLabel->text(), QStringLiteral("0123456"));
+    EXPECT_EQ(w->exerciceLabel->text(), QStringLiteral("2008"));
     EXPECT_EQ(w->quarterCombo->currentText(), QStringLiteral("T1"));
 
     w->directoryEdit->setText(r.out.path() + QStringLiteral("/absent"));

@@ -97,7 +97,7 @@ protected:
         context.curEtab = QStringLiteral("000");
         context.curMatricule = CompanyA;
         context.curExercice = Year;
-        module.ivorande->setDatabaseName(db.path());
+        module.connection->setDatabaseName(db.path());
         module.setNumberingCompany(context.curMatricule, context.curExercice);
     }
     void TearDown() override
@@ -438,9 +438,9 @@ TEST_F(ImportScreenTest, ImportedInvoicesAreStampedAndNothingElseIsTouched)
     EXPECT_EQ(after, before);
 
     // The shared invoice data set shows this company's year; the grid the stamped table.
-    EXPECT_EQ(module.ifacture->sql(), ImportScreen::ImportedInvoicesSql);
-    EXPECT_EQ(module.ifacture->param(QStringLiteral("identifiant")), CompanyA);
-    EXPECT_TRUE(module.ifacture->isActive());
+    EXPECT_EQ(module.invoices->sql(), ImportScreen::ImportedInvoicesSql);
+    EXPECT_EQ(module.invoices->param(QStringLiteral("identifiant")), CompanyA);
+    EXPECT_TRUE(module.invoices->isActive());
     ASSERT_TRUE(screen->invoicesTable->isActive());
     EXPECT_EQ(screen->invoicesTable->recordCount(), 10);
     EXPECT_FALSE(screen->invoicesTable->locate(QStringLiteral("IDENTIFIANT"), QStringLiteral("IMPORT")));
@@ -626,7 +626,7 @@ TEST_F(ImportScreenTest, AnAbortedImportSavesNothingMore)
         unchanged("after the abort");
         screen.reset();
         unchanged("after closing the screen");
-        module.ivorande->close(); // as the program ends: pending work committed
+        module.connection->close(); // as the program ends: pending work committed
         unchanged("after closing the program");
     }
 }
@@ -662,8 +662,8 @@ TEST_F(ImportScreenTest, ClientsImportCutsLongNamesAndTheBeforePostRuleRefusesAr
         EXPECT_EQ(codes, c.codes);
         EXPECT_EQ(rows.value(0).value(1), longName.left(40));
         // The shared client data set is reopened on its last row.
-        EXPECT_TRUE(module.Itiers->isActive());
-        EXPECT_EQ(module.Itiers->recNo(), module.Itiers->recordCount() - 1);
+        EXPECT_TRUE(module.clients->isActive());
+        EXPECT_EQ(module.clients->recNo(), module.clients->recordCount() - 1);
         screen.reset();
     }
 }

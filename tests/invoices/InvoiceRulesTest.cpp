@@ -51,13 +51,13 @@ TEST(InvoiceRules, TaxComputationsOnlyWhileTheAmountIsZero)
 
     TestDatabase db;
     DataModule module;
-    module.ivorande->setDatabaseName(db.path());
+    module.connection->setDatabaseName(db.path());
     WorkingContext context;
     context.curMatricule = QStringLiteral("0123456AM000");
     context.curIdentifiant = context.curMatricule;
     context.curExercice = QStringLiteral("2008");
     module.setNumberingCompany(context.curMatricule, context.curExercice);
-    DataSet &f = *module.ifacture;
+    DataSet &f = *module.invoices;
     f.setParam(QStringLiteral("id"), context.curMatricule);
     f.setParam(QStringLiteral("ex"), context.curExercice);
     f.open();

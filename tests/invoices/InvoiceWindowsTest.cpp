@@ -49,7 +49,7 @@ struct Register
         db.exec(QStringLiteral(
             "insert into TIERS (CODE, TYPEIDENTIFIANT, IDENTIFIANT, NOMBENEFICIAIRE) values (3, '2', '0000001', 'SANS DATE')"));
         db.connection().commitRetaining();
-        module.ivorande->setDatabaseName(db.path());
+        module.connection->setDatabaseName(db.path());
         context.curIdentifiant = QStringLiteral("0123456");
         context.curCle = QStringLiteral("A");
         context.curCategorie = QStringLiteral("M");
@@ -57,8 +57,8 @@ struct Register
         context.curMatricule = QStringLiteral("0123456AM000");
         context.curExercice = QStringLiteral("2008");
         module.setNumberingCompany(context.curMatricule, context.curExercice);
-        module.Itiers->setSql(QStringLiteral("select * from tiers Order by code "));
-        list = new InvoiceList(module.ifacture, module.Itiers, context.curMatricule, context.curExercice);
+        module.clients->setSql(QStringLiteral("select * from tiers Order by code "));
+        list = new InvoiceList(module.invoices, module.clients, context.curMatricule, context.curExercice);
         list->show();
     }
     ~Register()
@@ -130,7 +130,7 @@ TEST(InvoiceForm, ClientLookupByCodeOrPicker)
     Register r;
     InvoiceForm *form = r.add();
     ASSERT_NE(form, nullptr);
-    DataSet &f = *r.module.ifacture;
+    DataSet &f = *r.module.invoices;
 
     type(form->clientCodeEdit, QStringLiteral(" 7"));
     enter(form->clientCodeEdit);
@@ -178,7 +178,7 @@ TEST(InvoiceForm, AmountsShowTheirMaskUnlessFocused)
     QTest::keyClicks(form->priceEdit, QStringLiteral("1000"));
     QTest::keyClick(form->priceEdit, Qt::Key_Up);
     QApplication::processEvents();
-    EXPECT_EQ(r.module.ifacture->fieldByName(QStringLiteral("PRIXVENTE"))->asFloat(), 1000.0);
+    EXPECT_EQ(r.module.invoices->fieldByName(QStringLiteral("PRIXVENTE"))->asFloat(), 1000.0);
     EXPECT_EQ(form->priceEdit->text(), QStringLiteral("1 000,000"));
     form->closeWith(FormResult::Cancel);
 }
@@ -206,7 +206,7 @@ TEST(InvoiceForm, TypingAfterThePickerIsStored)
     keys(QString()); // N°Ordre
     closePickerWhenShown();
     keys(QStringLiteral("99")); // an unknown client code: the picker
-    EXPECT_EQ(r.module.ifacture->fieldByName(QStringLiteral("CODE"))->asInteger(), 3);
+    EXPECT_EQ(r.module.invoices->fieldByName(QStringLiteral("CODE"))->asInteger(), 3);
     EXPECT_EQ(QApplication::activeWindow(), form->window());
     EXPECT_EQ(QApplication::focusWidget(), form->clientIdEdit);
     for (int i = 0; i < 6; ++i)
@@ -219,7 +219,7 @@ TEST(InvoiceForm, TypingAfterThePickerIsStored)
     ASSERT_EQ(QApplication::focusWidget(), form->okButton);
     keys(QString()); // Enter presses OK
 
-    EXPECT_EQ(r.module.ifacture->state(), DataSetState::Browse);
+    EXPECT_EQ(r.module.invoices->state(), DataSetState::Browse);
     r.db.connection().commit(); // what the program committed, seen from another connection
     EXPECT_EQ(r.db.scalar(QStringLiteral("select NUMEROFACTURE from FACTURE")).toString(), QStringLiteral("F-APRES"));
     EXPECT_EQ(r.db.scalar(QStringLiteral("select extract(month from DATEFACTURE) from FACTURE")).toInt(), 5);
@@ -243,8 +243,8 @@ TEST(InvoiceForm, F10ThenCloseBoxPostsF10ThenFermerCancels)
     type(form->quarterEdit, QStringLiteral("1"));
     QTest::keyClick(form->quarterEdit, Qt::Key_F10);
     form->closeButton->click(); // "fermer"
-    EXPECT_EQ(r.module.ifacture->recordCount(), 1);
-    EXPECT_EQ(r.module.ifacture->state(), DataSetState::Browse);
+    EXPECT_EQ(r.module.invoices->recordCount(), 1);
+    EXPECT_EQ(r.module.invoices->state(), DataSetState::Browse);
 }
 
 TEST(InvoiceForm, ADuplicateKeyIsRefusedAndTheFormStays)
@@ -274,16 +274,16 @@ TEST(InvoiceList, NothingMovesWhileAFormEditsARow)
         type(form->quarterEdit, QStringLiteral("1"));
         form->okButton->click();
     }
-    r.module.ifacture->first();
+    r.module.invoices->first();
     r.list->editButton->click(); // Modifier
     InvoiceForm *form = r.list->lastForm();
     ASSERT_NE(form, nullptr);
     EXPECT_FALSE(r.list->addButton->isEnabled());
     EXPECT_FALSE(r.list->deleteButton->isEnabled());
     r.list->grid->setCurrentIndex(r.list->grid->model()->index(1, 0));
-    EXPECT_EQ(r.module.ifacture->recNo(), 0); // the grid may not move the row away
+    EXPECT_EQ(r.module.invoices->recNo(), 0); // the grid may not move the row away
     r.list->sortByColumn(2);
-    EXPECT_EQ(r.module.ifacture->state(), DataSetState::Edit); // no re-query behind the operator
+    EXPECT_EQ(r.module.invoices->state(), DataSetState::Edit); // no re-query behind the operator
     r.list->close();
     EXPECT_TRUE(r.list->isVisible());
     form->closeWith(FormResult::Cancel);
@@ -293,12 +293,12 @@ TEST(InvoiceList, NothingMovesWhileAFormEditsARow)
 TEST(InvoiceList, AddingWithoutACompanyShowsTheMessageAndLeavesNoRow)
 {
     Register r;
-    InvoiceList noCompany(r.module.ifacture, r.module.Itiers, QString(), QString());
+    InvoiceList noCompany(r.module.invoices, r.module.clients, QString(), QString());
     r.context = WorkingContext();
     r.module.setNumberingCompany(QString(), QString());
     noCompany.addButton->click();
     EXPECT_EQ(noCompany.lastForm(), nullptr);
-    EXPECT_FALSE(r.module.ifacture->isEditing()); // no half-made row is left behind
+    EXPECT_FALSE(r.module.invoices->isEditing()); // no half-made row is left behind
     EXPECT_GE(MessageBox::count(), 1);
 }
 
@@ -325,10 +325,10 @@ TEST(InvoiceRoad, OneInvoiceFromTheKeyboardToTheDeclaration)
     EXPECT_EQ(QApplication::focusWidget(), form->okButton);
     typeAndEnter(QString()); // Enter presses OK
     QApplication::processEvents();
-    EXPECT_EQ(module.ifacture->state(), DataSetState::Browse);
+    EXPECT_EQ(module.invoices->state(), DataSetState::Browse);
 
     QTemporaryDir out;
-    DeclarationGeneration generation(*module.ivorande);
+    DeclarationGeneration generation(*module.connection);
     const QString path = generation.generate(out.path(), QStringLiteral("T3"), *main);
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));

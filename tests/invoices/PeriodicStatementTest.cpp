@@ -52,8 +52,8 @@ struct Statement
                                    "MONTANTTVA) values ('0123456AM000', 2008, 1, %1, 'N%1', '2008-02-20', 'CLIENT NUMERO %1', 100, 19)")
                         .arg(100 + i));
         db.connection().commitRetaining();
-        module.ivorande->setDatabaseName(db.path());
-        list = std::make_unique<InvoiceList>(module.ifacture, module.Itiers, QStringLiteral("0123456AM000"), QStringLiteral("2008"));
+        module.connection->setDatabaseName(db.path());
+        list = std::make_unique<InvoiceList>(module.invoices, module.clients, QStringLiteral("0123456AM000"), QStringLiteral("2008"));
     }
 
     // The statement's text as pdftotext reads it, pages ended by form feeds;
@@ -63,7 +63,7 @@ struct Statement
         const QString pdf = dir.filePath(QStringLiteral("etat.pdf"));
         QFile::remove(pdf);
         int count = 0;
-        if (!list->printStatement(du, au, [&](PeriodicStatement &s) { count = s.Report1.exportPdf(pdf); }))
+        if (!list->printStatement(du, au, [&](PeriodicStatement &s) { count = s.report.exportPdf(pdf); }))
             return QString();
         if (pages)
             *pages = count;

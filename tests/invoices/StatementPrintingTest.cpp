@@ -61,8 +61,8 @@ struct Register
         db.exec(QStringLiteral("insert into FACTURE (IDENTIFIANT, EXERCICE, TRIMESTRE, NUMEROORDRE, NUMEROFACTURE, DATEFACTURE, "
                                "NOMPRENOMCLIENT, PRIXVENTE) values ('7654321BPM000', 2008, 1, 1, 'FA-AUTRE', '2008-02-02', 'AUTRE', 5)"));
         db.connection().commitRetaining();
-        module.ivorande->setDatabaseName(db.path());
-        list = std::make_unique<InvoiceList>(module.ifacture, module.Itiers, QStringLiteral("0123456AM000"), QStringLiteral("2008"));
+        module.connection->setDatabaseName(db.path());
+        list = std::make_unique<InvoiceList>(module.invoices, module.clients, QStringLiteral("0123456AM000"), QStringLiteral("2008"));
         list->show();
     }
 
@@ -72,7 +72,7 @@ struct Register
     {
         const QString pdf = dir + QStringLiteral("/reference.pdf");
         list->printStatement(
-            QStringLiteral("01/01/2008"), QStringLiteral("31/03/2008"), [&](PeriodicStatement &s) { s.Report1.exportPdf(pdf); });
+            QStringLiteral("01/01/2008"), QStringLiteral("31/03/2008"), [&](PeriodicStatement &s) { s.report.exportPdf(pdf); });
         return pdfPageTexts(pdf);
     }
 };
@@ -170,9 +170,9 @@ TEST(StatementPrinting, AQueueTakesTheStatementAndPrintsItWhole)
         const QString reference = dir.filePath(QStringLiteral("reference.prn"));
         r.list->printStatement(QStringLiteral("01/01/2008"), QStringLiteral("31/03/2008"), [&](PeriodicStatement &s) {
             QPrinter printer(QPrinter::HighResolution);
-            s.Report1.setUpPrinter(printer);
+            s.report.setUpPrinter(printer);
             printer.setOutputFileName(reference);
-            s.Report1.print(printer);
+            s.report.print(printer);
         });
         const QStringList referencePages = pdfPageTexts(reference);
         ASSERT_GE(referencePages.size(), 3);

@@ -182,12 +182,12 @@ TEST_F(ServerBackup, KestrasOwnUserFromTheConfiguration)
     ASSERT_EQ(made.rc, 0) << made.err.toStdString();
     DataModule module;
     module.openDatabase(ini);
-    ASSERT_TRUE(module.ivorande->isConnected());
-    EXPECT_EQ(scalar(*module.ivorande, QStringLiteral("select CURRENT_USER from RDB$DATABASE")).toString().trimmed(), User);
-    EXPECT_EQ(scalar(*module.ivorande, QStringLiteral("select trim(RDB$OWNER_NAME) from RDB$RELATIONS where RDB$RELATION_NAME = 'FACTURE'"))
+    ASSERT_TRUE(module.connection->isConnected());
+    EXPECT_EQ(scalar(*module.connection, QStringLiteral("select CURRENT_USER from RDB$DATABASE")).toString().trimmed(), User);
+    EXPECT_EQ(scalar(*module.connection, QStringLiteral("select trim(RDB$OWNER_NAME) from RDB$RELATIONS where RDB$RELATION_NAME = 'FACTURE'"))
                   .toString(),
         User);
-    const int invoices = scalar(*module.ivorande, QStringLiteral("select count(*) from FACTURE")).toInt();
+    const int invoices = scalar(*module.connection, QStringLiteral("select count(*) from FACTURE")).toInt();
     ASSERT_GT(invoices, 0);
 
     const QString local = work.filePath(QStringLiteral("copie.fbk"));
@@ -214,7 +214,7 @@ TEST_F(ServerBackup, KestrasOwnUserFromTheConfiguration)
     // its copy as Kestra's user.
     {
         ScopedAutoAnswer answer(QMessageBox::Ok);
-        ResetWindow reset(*module.ivorande);
+        ResetWindow reset(*module.connection);
         reset.backupSettings = module.backupSettings;
         reset.movements->setChecked(true);
         reset.passwordEdit->setText(UserPassword);
@@ -224,15 +224,15 @@ TEST_F(ServerBackup, KestrasOwnUserFromTheConfiguration)
         reset.passwordEdit->setText(QStringLiteral("quillbark"));
         reset.okButton->click();
         EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Initialisation efféctuée"));
-        EXPECT_EQ(scalar(*module.ivorande, QStringLiteral("select count(*) from FACTURE")).toInt(), 0);
+        EXPECT_EQ(scalar(*module.connection, QStringLiteral("select count(*) from FACTURE")).toInt(), 0);
         EXPECT_EQ(QFileInfo(reset.lastCopy()).absolutePath(), work.filePath(QStringLiteral("copies")));
-        module.ivorande->commitRetaining();
+        module.connection->commitRetaining();
         // The copy gives every invoice back.
         const QString back = Config::databaseName(serverDirectory(QStringLiteral("apres-initialisation")));
-        const Backup::Outcome r = Backup::restore(reset.lastCopy(), back, module.ivorande->credentials());
+        const Backup::Outcome r = Backup::restore(reset.lastCopy(), back, module.connection->credentials());
         EXPECT_EQ(r.figures->invoices(), invoices);
     }
-    module.ivorande->close();
+    module.connection->close();
 
     // A wrong password: the program's own message, nothing opened, and the
     // password written nowhere.
@@ -245,7 +245,7 @@ TEST_F(ServerBackup, KestrasOwnUserFromTheConfiguration)
     } catch (const Error &e) {
         EXPECT_EQ(e.text(), DbError::LoginRefusedMessage);
     }
-    EXPECT_FALSE(refused.ivorande->isConnected());
+    EXPECT_FALSE(refused.connection->isConnected());
     for (const QStringList &args : { QStringList { QStringLiteral("backup"), QStringLiteral("--db"), directory },
              QStringList { QStringLiteral("declare"), QStringLiteral("--db"), directory, QStringLiteral("--company"), QStringLiteral("all"),
                  QStringLiteral("--year"), QStringLiteral("2026"), QStringLiteral("--quarter"), QStringLiteral("T1"), QStringLiteral("--out"),

@@ -55,8 +55,8 @@ protected:
         context.curExercice = Year;
         for (auto *module : { &first, &second }) {
             *module = std::make_unique<DataModule>();
-            (*module)->ivorande->setDatabaseName(db->path());
-            (*module)->ivorande->open();
+            (*module)->connection->setDatabaseName(db->path());
+            (*module)->connection->open();
             (*module)->setNumberingCompany(context.curMatricule, context.curExercice);
         }
     }
@@ -70,16 +70,16 @@ protected:
 
     static void openInvoices(DataModule &module)
     {
-        module.ifacture->close();
-        module.ifacture->setParam(QStringLiteral("id"), CompanyA);
-        module.ifacture->setParam(QStringLiteral("ex"), Year);
-        module.ifacture->open();
+        module.invoices->close();
+        module.invoices->setParam(QStringLiteral("id"), CompanyA);
+        module.invoices->setParam(QStringLiteral("ex"), Year);
+        module.invoices->open();
     }
 
     // An invoice started as the invoice form starts it.
     static void startInvoice(DataModule &module, int quarter, const QString &number)
     {
-        DataSet &f = *module.ifacture;
+        DataSet &f = *module.invoices;
         f.append();
         f.fieldByName(QStringLiteral("IDENTIFIANT"))->setValue(CompanyA);
         f.fieldByName(QStringLiteral("EXERCICE"))->setValue(2026);
@@ -110,12 +110,12 @@ TEST_F(TwoWorkstations, InvoicesStartedTogetherAreStoredUnderDistinctNumbers)
         openInvoices(*second);
         startInvoice(*first, 1, QStringLiteral("F-1"));
         startInvoice(*second, secondQuarter, QStringLiteral("F-2"));
-        EXPECT_EQ(first->ifacture->fieldByName(QStringLiteral("NUMEROORDRE"))->value().toInt(), 1);
-        EXPECT_EQ(second->ifacture->fieldByName(QStringLiteral("NUMEROORDRE"))->value().toInt(), 1);
+        EXPECT_EQ(first->invoices->fieldByName(QStringLiteral("NUMEROORDRE"))->value().toInt(), 1);
+        EXPECT_EQ(second->invoices->fieldByName(QStringLiteral("NUMEROORDRE"))->value().toInt(), 1);
         QSignalSpy firstTold(first.get(), &DataModule::orderNumberRetaken);
         QSignalSpy secondTold(second.get(), &DataModule::orderNumberRetaken);
-        first->ifacture->post();
-        second->ifacture->post();
+        first->invoices->post();
+        second->invoices->post();
         EXPECT_EQ(firstTold.count(), 0);
         ASSERT_EQ(secondTold.count(), 1);
         EXPECT_EQ(secondTold.at(0).at(0).toInt(), 1);
@@ -137,10 +137,10 @@ TEST_F(TwoWorkstations, ARefusedPostDoesNotHoldTheNumbering)
     openInvoices(*first);
     openInvoices(*second);
     startInvoice(*first, 1, QStringLiteral("BAD"));
-    EXPECT_THROW(first->ifacture->post(), Error);
-    EXPECT_EQ(first->ifacture->state(), DataSetState::Insert);
+    EXPECT_THROW(first->invoices->post(), Error);
+    EXPECT_EQ(first->invoices->state(), DataSetState::Insert);
     startInvoice(*second, 1, QStringLiteral("F-2"));
-    second->ifacture->post();
+    second->invoices->post();
     EXPECT_EQ(committedRows(*db, Numbers), (QList<QStringList> { { "F-2", "1", "1" } }));
 }
 
@@ -148,17 +148,17 @@ TEST_F(TwoWorkstations, ARefusedPostDoesNotHoldTheNumbering)
 // opened, without a restart.
 TEST_F(TwoWorkstations, ARowPostedOnOneIsSeenOnTheOtherWhenItsListReopens)
 {
-    second->Itiers->open();
-    EXPECT_EQ(second->Itiers->recordCount(), 0);
-    first->Itiers->open();
-    first->Itiers->append();
-    first->Itiers->fieldByName(QStringLiteral("CODE"))->setValue(7);
-    first->Itiers->fieldByName(QStringLiteral("NOMBENEFICIAIRE"))->setValue(QStringLiteral("CLIENT SEPT"));
-    first->Itiers->post();
-    second->Itiers->close();
-    second->Itiers->open();
-    ASSERT_EQ(second->Itiers->recordCount(), 1);
-    EXPECT_EQ(second->Itiers->fieldByName(QStringLiteral("NOMBENEFICIAIRE"))->asString(), QStringLiteral("CLIENT SEPT"));
+    second->clients->open();
+    EXPECT_EQ(second->clients->recordCount(), 0);
+    first->clients->open();
+    first->clients->append();
+    first->clients->fieldByName(QStringLiteral("CODE"))->setValue(7);
+    first->clients->fieldByName(QStringLiteral("NOMBENEFICIAIRE"))->setValue(QStringLiteral("CLIENT SEPT"));
+    first->clients->post();
+    second->clients->close();
+    second->clients->open();
+    ASSERT_EQ(second->clients->recordCount(), 1);
+    EXPECT_EQ(second->clients->fieldByName(QStringLiteral("NOMBENEFICIAIRE"))->asString(), QStringLiteral("CLIENT SEPT"));
 }
 
 // A row deleted on one workstation while the other edits it: the other is
@@ -167,21 +167,21 @@ TEST_F(TwoWorkstations, EditingARowTheOtherDeletedKeepsWhatWasTyped)
 {
     db->exec(QStringLiteral("insert into TIERS (CODE, NOMBENEFICIAIRE) values (7, 'CLIENT SEPT')"));
     db->connection().commitRetaining();
-    first->Itiers->open();
-    first->Itiers->edit();
-    first->Itiers->fieldByName(QStringLiteral("NOMBENEFICIAIRE"))->setValue(QStringLiteral("TAPE A L'ECRAN"));
-    second->Itiers->open();
-    second->Itiers->remove();
-    second->ivorande->commitRetaining();
+    first->clients->open();
+    first->clients->edit();
+    first->clients->fieldByName(QStringLiteral("NOMBENEFICIAIRE"))->setValue(QStringLiteral("TAPE A L'ECRAN"));
+    second->clients->open();
+    second->clients->remove();
+    second->connection->commitRetaining();
     try {
-        first->Itiers->post();
+        first->clients->post();
         ADD_FAILURE() << "posted";
     } catch (const Error &e) {
         EXPECT_TRUE(e.text().contains(QStringLiteral("autre poste"))) << e.text().toStdString();
         EXPECT_FALSE(e.text().contains(QStringLiteral("SQL"))) << e.text().toStdString();
     }
-    EXPECT_EQ(first->Itiers->state(), DataSetState::Edit);
-    EXPECT_EQ(first->Itiers->fieldByName(QStringLiteral("NOMBENEFICIAIRE"))->asString(), QStringLiteral("TAPE A L'ECRAN"));
+    EXPECT_EQ(first->clients->state(), DataSetState::Edit);
+    EXPECT_EQ(first->clients->fieldByName(QStringLiteral("NOMBENEFICIAIRE"))->asString(), QStringLiteral("TAPE A L'ECRAN"));
     EXPECT_EQ(committedRows(*db, QStringLiteral("select count(*) from TIERS")).value(0).value(0), QStringLiteral("0"));
 }
 

@@ -39,7 +39,7 @@ struct RunningProgram
         if (kind == Path::Configuration)
             module.openDatabase(path);
         else
-            module.ivorande->setDatabaseName(path);
+            module.connection->setDatabaseName(path);
         owner = std::make_unique<MainWindow>();
         main = owner.get();
         registerWindows(*main, module);
@@ -92,7 +92,7 @@ inline InvoiceForm *typeInvoiceUpToOk(RunningProgram &program, const TypedInvoic
     QApplication::setActiveWindow(program.main);
     form->start();
     if (number)
-        *number = program.module.ifacture->fieldByName(QStringLiteral("NUMEROORDRE"))->asInteger();
+        *number = program.module.invoices->fieldByName(QStringLiteral("NUMEROORDRE"))->asInteger();
     for (const QString &text : { typed.quarter, QString(), typed.clientCode, QString(), QString(), QString(), QString(), QString(),
              QString(), typed.number, typed.date, typed.price, typed.fodecRate, QString(), typed.dutyRate, QString(), typed.vatRate,
              QString() })
